@@ -1,0 +1,45 @@
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "Commands.h"
+
+namespace {
+
+void PrintHelp() {
+    std::cout <<
+        "Usage: formdesigner [COMMAND] [ARGS]\n"
+        "\n"
+        "Without a command the designer window opens (after the login).\n"
+        "\n"
+        "Commands:\n"
+        "  check FILE.ldt            read a layout headlessly, print every message the\n"
+        "                            reader would show and a one-line summary; exit 1\n"
+        "                            when reading fails\n"
+        "  convert IN.ldt OUT.ldt    read a layout and write it again (atomically)\n"
+        "  request [--server HOST:PORT] [--entity E] [--array] [--raw] TEXT\n"
+        "                            send one request to the server and print the reply;\n"
+        "                            exit 1 when no reply came\n"
+        "  render IN.ldt OUT.png|OUT.pdf [--page N] [--dpi D]\n"
+        "                            draw pages of a layout to a picture or a PDF\n"
+        "  --help                    this text\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return RunGui(argc, argv);
+    std::string cmd = argv[1];
+    std::vector<std::string> args(argv + 2, argv + argc);
+    if (cmd == "--help" || cmd == "-h" || cmd == "help") {
+        PrintHelp();
+        return 0;
+    }
+    if (cmd == "check") return RunCheckCommand(args);
+    if (cmd == "convert") return RunConvertCommand(args);
+    if (cmd == "request") return RunRequestCommand(args);
+    if (cmd == "render") return RunRenderCommand(argc, argv, args);
+    // Anything else is a GUI start with switches ("debug mode", "no ping" ...).
+    return RunGui(argc, argv);
+}

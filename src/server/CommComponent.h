@@ -1,0 +1,30 @@
+#pragma once
+// The communication component (`mcomm`): the one door to the practice server.
+// Requests and replies are Windows-1252 byte strings; the transport is TcpComm.
+#include <string>
+#include <vector>
+
+class CommComponent {
+public:
+    virtual ~CommComponent() = default;
+    // Reply as one text. False means no reply; error then says why.
+    virtual bool GetServerStringData(const std::string& request, const std::string& extra,
+                                     std::string& reply, std::string& error) = 0;
+    // Reply as a list of elements (lines of a layout, pieces of an image ...).
+    virtual bool GetServerArrayData(const std::string& request, const std::string& extra,
+                                    std::vector<std::string>& reply, std::string& error) = 0;
+    virtual int SetServerAddress(const std::string& address, const std::string& port,
+                                 int retries, int flags) = 0;
+    virtual int SetSessionContext(const std::string& a, const std::string& entity,
+                                  const std::string& b) = 0;
+    virtual int ResetConnection() = 0;
+    virtual int Connect() = 0;
+    virtual int Disconnect() = 0;
+    virtual bool PingServer(const std::string& text, int number) = 0;
+    virtual std::string ResolveHostAddress(const std::string& hostName) = 0;
+    virtual std::string ServerAddress() const = 0;
+    virtual std::string ServerPort() const = 0;
+    virtual bool DebugMode() const = 0;
+    virtual void SetDebugMode(bool on) = 0;
+    virtual void SetDebugOption(const std::string& option) = 0;
+};

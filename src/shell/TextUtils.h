@@ -1,0 +1,38 @@
+#pragma once
+// Text helpers shared by every module. All texts are Windows-1252 bytes.
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace text {
+
+// The n-th part (from 1) of text split at delimiter; empty when there is no such part.
+std::string SplitStr(std::string_view text, std::string_view delimiter, int n);
+// How often delimiter occurs in text (non-overlapping).
+int CountOf(std::string_view text, std::string_view delimiter);
+// Element 0 stays empty, elements 1..n hold the parts; the delimiter is appended
+// first when the text does not end with it.
+std::vector<std::string> SplitIntoList(std::string_view text, std::string_view delimiter);
+// Text before and after the first delimiter (both of the text / empty when absent).
+std::pair<std::string, std::string> SplitAtFirst(std::string_view text, std::string_view delimiter);
+// Plain split: "a,b," gives {"a","b",""}. An empty text gives no elements at all.
+std::vector<std::string> Split(std::string_view text, std::string_view delimiter);
+std::string Join(const std::vector<std::string>& parts, std::string_view delimiter);
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+
+// Letter case for Windows-1252 text (accented letters included).
+std::string ToLower(std::string_view s);
+std::string ToUpper(std::string_view s);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+bool StartsWith(std::string_view s, std::string_view prefix);
+bool EndsWith(std::string_view s, std::string_view suffix);
+std::string Trim(std::string_view s);
+
+// Lenient number reading: leading blanks, a sign, digits with "." as decimal point
+// and an optional exponent; whatever follows is ignored; no number reads as 0.
+double Val(std::string_view s);
+// Whole-text integer check (optional sign, digits, surrounding blanks allowed).
+bool ParseInt(std::string_view s, long long& value);
+
+}  // namespace text

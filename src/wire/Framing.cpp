@@ -1,0 +1,244 @@
+#include "Framing.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+namespace wire {
+namespace {
+
+void PutU32(std::string& out, std::uint32_t v) {
+    char b[4] = {char((v >> 24) & 0xFF), char((v >> 16) & 0xFF), char((v >> 8) & 0xFF),
+                 char(v & 0xFF)};
+    out.append(b, 4);
+}
+
+std::uint32_t GetU32(const unsigned char* p) {
+    return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) |
+           std::uint32_t(p[3]);
+}
+
+using Clock = std::chrono::steady_clock;
+
+// Milliseconds left until the deadline; -1 means no deadline.
+int Remaining(Clock::time_point deadline, bool limited) {
+    if (!limited) return -1;
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    return left.count() < 0 ? 0 : int(left.count());
+}
+
+IoResult WaitFor(int fd, short events, Clock::time_point deadline, bool limited) {
+    for (;;) {
+        pollfd p{fd, events, 0};
+        int ms = Remaining(deadline, limited);
+        if (limited && ms == 0) return IoResult::Timeout;
+        int r = ::poll(&p, 1, ms);
+        if (r > 0) return IoResult::Ok;
+        if (r == 0) return IoResult::Timeout;
+        if (errno != EINTR) return IoResult::Error;
+    }
+}
+
+IoResult SendAll(int fd, const char* data, size_t len, Clock::time_point deadline, bool limited) {
+    while (len > 0) {
+        IoResult w = WaitFor(fd, POLLOUT, deadline, limited);
+        if (w != IoResult::Ok) return w;
+        ssize_t n = ::send(fd, data, len, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0) {
+            if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
+            return errno == EPIPE || errno == ECONNRESET ? IoResult::Closed : IoResult::Error;
+        }
+        data += n;
+        len -= size_t(n);
+    }
+    return IoResult::Ok;
+}
+
+IoResult RecvAll(int fd, char* data, size_t len, Clock::time_point deadline, bool limited) {
+    while (len > 0) {
+        IoResult w = WaitFor(fd, POLLIN, deadline, limited);
+        if (w != IoResult::Ok) return w;
+        ssize_t n = ::recv(fd, data, len, MSG_DONTWAIT);
+        if (n == 0) return IoResult::Closed;
+        if (n < 0) {
+            if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
+            return errno == ECONNRESET ? IoResult::Closed : IoResult::Error;
+        }
+        data += n;
+        len -= size_t(n);
+    }
+    return IoResult::Ok;
+}
+
+}  // namespace
+
+std::string EncodeFields(const std::vector<std::string>& fields) {
+    size_t total = 4;
+    for (const auto& f : fields) total += 4 + f.size();
+    std::string out;
+    out.reserve(total);
+    PutU32(out, std::uint32_t(fields.size()));
+    for (const auto& f : fields) {
+        PutU32(out, std::uint32_t(f.size()));
+        out += f;
+    }
+    return out;
+}
+
+bool DecodeFields(std::string_view payload, std::vector<std::string>& fields) {
+    fields.clear();
+    auto p = reinterpret_cast<const unsigned char*>(payload.data());
+    size_t left = payload.size();
+    if (left < 4) return false;
+    std::uint32_t count = GetU32(p);
+    p += 4;
+    left -= 4;
+    // Every field needs at least its length word, so a huge count is malformed.
+    if (count > left / 4) return false;
+    fields.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (left < 4) return false;
+        std::uint32_t len = GetU32(p);
+        p += 4;
+        left -= 4;
+        if (len > left) return false;
+        fields.emplace_back(reinterpret_cast<const char*>(p), len);
+        p += len;
+        left -= len;
+    }
+    return left == 0;
+}
+
+const char* IoResultText(IoResult r) {
+    switch (r) {
+        case IoResult::Ok: return "ok";
+        case IoResult::Closed: return "connection closed by the peer";
+        case IoResult::Timeout: return "timed out";
+        case IoResult::TooLarge: return "message too large";
+        case IoResult::Error: return "socket error";
+    }
+    return "socket error";
+}
+
+IoResult WriteFrame(int fd, std::string_view payload, int timeoutMs) {
+    if (payload.size() > kMaxFrameBytes) return IoResult::TooLarge;
+    bool limited = timeoutMs > 0;
+    auto deadline = Clock::now() + std::chrono::milliseconds(limited ? timeoutMs : 0);
+    std::string head;
+    PutU32(head, std::uint32_t(payload.size()));
+    IoResult r = SendAll(fd, head.data(), head.size(), deadline, limited);
+    if (r != IoResult::Ok) return r;
+    return SendAll(fd, payload.data(), payload.size(), deadline, limited);
+}
+
+IoResult ReadFrame(int fd, std::string& payload, int timeoutMs, std::uint32_t maxBytes) {
+    payload.clear();
+    bool limited = timeoutMs > 0;
+    auto deadline = Clock::now() + std::chrono::milliseconds(limited ? timeoutMs : 0);
+    unsigned char head[4];
+    IoResult r = RecvAll(fd, reinterpret_cast<char*>(head), 4, deadline, limited);
+    if (r != IoResult::Ok) return r;
+    std::uint32_t len = GetU32(head);
+    if (len > maxBytes) return IoResult::TooLarge;
+    payload.resize(len);
+    r = RecvAll(fd, payload.data(), len, deadline, limited);
+    if (r != IoResult::Ok) payload.clear();
+    return r;
+}
+
+int ConnectTcp(const std::string& host, int port, int timeoutMs, std::string& error) {
+    if (port <= 0 || port > 65535) {
+        error = "invalid port " + std::to_string(port);
+        return -1;
+    }
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* res = nullptr;
+    std::string service = std::to_string(port);
+    int gai = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &res);
+    if (gai != 0) {
+        error = "cannot resolve " + host + ": " + gai_strerror(gai);
+        return -1;
+    }
+    int fd = -1;
+    error = "cannot connect to " + host + ":" + service;
+    for (addrinfo* ai = res; ai; ai = ai->ai_next) {
+        fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_CLOEXEC, ai->ai_protocol);
+        if (fd < 0) continue;
+        int flags = ::fcntl(fd, F_GETFL, 0);
+        ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+        int rc = ::connect(fd, ai->ai_addr, ai->ai_addrlen);
+        if (rc != 0 && errno == EINPROGRESS) {
+            pollfd p{fd, POLLOUT, 0};
+            rc = ::poll(&p, 1, timeoutMs > 0 ? timeoutMs : -1);
+            if (rc > 0) {
+                int soerr = 0;
+                socklen_t sl = sizeof soerr;
+                ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &soerr, &sl);
+                rc = soerr == 0 ? 0 : -1;
+                if (soerr) error += std::string(": ") + std::strerror(soerr);
+            } else {
+                if (rc == 0) error += ": timed out";
+                rc = -1;
+            }
+        } else if (rc != 0) {
+            error += std::string(": ") + std::strerror(errno);
+        }
+        if (rc == 0) {
+            ::fcntl(fd, F_SETFL, flags);
+            int one = 1;
+            ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+            error.clear();
+            break;
+        }
+        ::close(fd);
+        fd = -1;
+    }
+    ::freeaddrinfo(res);
+    return fd;
+}
+
+int ListenTcp(const std::string& host, int port, std::string& error, int* boundPort) {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return -1;
+    }
+    int one = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(std::uint16_t(port));
+    if (::inet_pton(AF_INET, host.c_str(), &addr.sin_addr) != 1) {
+        error = "not a dotted IPv4 address: " + host;
+        ::close(fd);
+        return -1;
+    }
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 64) != 0) {
+        error = "cannot listen on " + host + ":" + std::to_string(port) + ": " + std::strerror(errno);
+        ::close(fd);
+        return -1;
+    }
+    if (boundPort) {
+        socklen_t len = sizeof addr;
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+        *boundPort = ntohs(addr.sin_port);
+    }
+    return fd;
+}
+
+void CloseSocket(int fd) {
+    if (fd >= 0) ::close(fd);
+}
+
+}  // namespace wire

@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <thread>
+
+#include "wire/Framing.h"
+
+TEST(FieldsEncoding, EveryByteValueSurvivesARoundTrip) {
+    std::string all;
+    for (int i = 0; i < 256; ++i) all += char(i);
+    std::vector<std::string> in = {"A", "", all, "line1\r\nline2\r\n"};
+    std::vector<std::string> out;
+    ASSERT_TRUE(wire::DecodeFields(wire::EncodeFields(in), out));
+    EXPECT_EQ(in, out);
+}
+
+TEST(FieldsEncoding, MalformedPayloadsAreRefused) {
+    std::vector<std::string> out;
+    std::string good = wire::EncodeFields({"abc", "de"});
+    EXPECT_FALSE(wire::DecodeFields("", out));
+    EXPECT_FALSE(wire::DecodeFields(good.substr(0, good.size() - 1), out));  // truncated
+    EXPECT_FALSE(wire::DecodeFields(good + "x", out));                       // trailing bytes
+    EXPECT_FALSE(wire::DecodeFields(std::string("\xFF\xFF\xFF\xFF", 4), out));  // huge count
+    std::string hugeLen = std::string("\0\0\0\1\x7F\xFF\xFF\xFF", 8) + "ab";
+    EXPECT_FALSE(wire::DecodeFields(hugeLen, out));
+}
+
+TEST(Frames, TravelWholeOverASocketAndTimeOutWhenNothingComes) {
+    int sv[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, sv), 0);
+    std::string big(3 * 1024 * 1024, '\r');
+    big[17] = '\0';
+    std::thread writer([&] { EXPECT_EQ(wire::WriteFrame(sv[0], big, 5000), wire::IoResult::Ok); });
+    std::string got;
+    EXPECT_EQ(wire::ReadFrame(sv[1], got, 5000), wire::IoResult::Ok);
+    writer.join();
+    EXPECT_EQ(got, big);
+
+    EXPECT_EQ(wire::ReadFrame(sv[1], got, 100), wire::IoResult::Timeout);
+    // A length word above the cap is refused before any allocation.
+    ASSERT_EQ(::write(sv[0], "\x7F\xFF\xFF\xFF", 4), 4);
+    EXPECT_EQ(wire::ReadFrame(sv[1], got, 1000), wire::IoResult::TooLarge);
+    ::close(sv[0]);
+    EXPECT_EQ(wire::ReadFrame(sv[1], got, 1000), wire::IoResult::Closed);
+    ::close(sv[1]);
+}
+
+TEST(Tcp, ConnectToAClosedPortFailsWithAReason) {
+    std::string err;
+    int port = 0;
+    int l = wire::ListenTcp("127.0.0.1", 0, err, &port);
+    ASSERT_GE(l, 0) << err;
+    wire::CloseSocket(l);  // nothing listens there any more
+    int fd = wire::ConnectTcp("127.0.0.1", port, 1000, err);
+    EXPECT_EQ(fd, -1);
+    EXPECT_FALSE(err.empty());
+    EXPECT_EQ(wire::ConnectTcp("127.0.0.1", 0, 1000, err), -1);
+}
