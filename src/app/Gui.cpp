@@ -2,12 +2,12 @@
 #include <QMainWindow>
 
 #include "Commands.h"
+#include "DesignerWindow.h"
 
 int RunGui(int argc, char** argv) {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle("Form Designer");
-    w.resize(1000, 750);
-    w.show();
+    QMainWindow* w = CreateDesignerWindow(app.arguments());
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    w->show();
     return app.exec();
 }
