@@ -8,22 +8,21 @@
 namespace {
 
 void PrintHelp() {
-    std::cout <<
-        "Usage: formdesigner [COMMAND] [ARGS]\n"
-        "\n"
-        "Without a command the designer window opens (after the login).\n"
-        "\n"
-        "Commands:\n"
-        "  check FILE.ldt            read a layout headlessly, print every message the\n"
-        "                            reader would show and a one-line summary; exit 1\n"
-        "                            when reading fails\n"
-        "  convert IN.ldt OUT.ldt    read a layout and write it again (atomically)\n"
-        "  request [--server HOST:PORT] [--entity E] [--array] [--raw] TEXT\n"
-        "                            send one request to the server and print the reply;\n"
-        "                            exit 1 when no reply came\n"
-        "  render IN.ldt OUT.png|OUT.pdf [--page N] [--dpi D]\n"
-        "                            draw pages of a layout to a picture or a PDF\n"
-        "  --help                    this text\n";
+    std::cout << "Usage: formdesigner [COMMAND] [ARGS]\n"
+                 "\n"
+                 "Without a command the designer window opens (after the login).\n"
+                 "\n"
+                 "Commands:\n"
+                 "  check FILE.ldt            read a layout headlessly, print every message the\n"
+                 "                            reader would show and a one-line summary; exit 1\n"
+                 "                            when reading fails\n"
+                 "  convert IN.ldt OUT.ldt    read a layout and write it again (atomically)\n"
+                 "  request [--server HOST:PORT] [--entity E] [--array] [--raw] TEXT\n"
+                 "                            send one request to the server and print the reply;\n"
+                 "                            exit 1 when no reply came\n"
+                 "  render IN.ldt OUT.png|OUT.pdf [--page N] [--dpi D]\n"
+                 "                            draw pages of a layout to a picture or a PDF\n"
+                 "  --help                    this text\n";
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 // What the reader calls, in the order it reads a layout.
 class ControlSink {
-public:
+  public:
     virtual ~ControlSink() = default;
     // Removes every label control (highest index down to 1; label 0 is the template).
     virtual void UnloadAllLabels() = 0;
@@ -33,11 +33,14 @@ public:
     virtual void UpdateDataGridRecalc(bool dataGrid) = 0;
     virtual void UpdatePageNumberSetting(int currentPage, int numberOfPages) = 0;
     virtual void ShowPage(int page) = 0;
+    // After a layout was read: rebuild the database-field menu and the window caption.
+    virtual void LoadDBFieldsMenuItems() {}
+    virtual void UpdateCaption() {}
 };
 
 // What the writer reads.
 class LayoutSource {
-public:
+  public:
     virtual ~LayoutSource() = default;
     // Highest label index + 1; LabelAt gives nullptr for an index without a control.
     virtual int LabelCount() const = 0;

@@ -7,25 +7,25 @@ enum class LabelAlignment { Left = 0, Right = 1, Centre = 2 };
 
 struct LabelControl {
     std::string caption;
-    double left = 0, top = 0;     // inches from the page's top-left corner
+    double left = 0, top = 0;         // inches from the page's top-left corner
     double width = 1, height = 0.17;  // inches
     std::string fontName = "Arial";
-    double fontSize = 8;          // points
+    double fontSize = 8;  // points
     bool bold = false, italic = false;
     LabelAlignment alignment = LabelAlignment::Left;
     bool autoSize = false;
     bool visible = true, enabled = true;
-    std::string toolTip;          // the kind as a digit, plus a prompt's definition parts
-    std::string spare;            // text case letter, then "#" row "#" column for grid cells
-    std::string tag;              // "marked", "JustCopied" or empty (selection state)
-    bool bordered = false;        // a single-line border marks a selected label
-    int page = 0;                 // 0-based page container
+    std::string toolTip;    // the kind as a digit, plus a prompt's definition parts
+    std::string spare;      // text case letter, then "#" row "#" column for grid cells
+    std::string tag;        // "marked", "JustCopied" or empty (selection state)
+    bool bordered = false;  // a single-line border marks a selected label
+    int page = 0;           // 0-based page container
 };
 
 // Width and height of a caption in a font; the Qt implementation measures with
 // QFontMetricsF, the test implementation uses a fixed width per character.
 class TextMetrics {
-public:
+  public:
     virtual ~TextMetrics() = default;
     // Size in inches of the caption drawn in the label's font.
     virtual double TextWidth(const std::string& caption, const std::string& fontName,
@@ -40,7 +40,7 @@ public:
 // fontSize * 0.5 points wide, a line is fontSize * 1.2 points high, and every font
 // exists except those named in missingFonts (comma-separated).
 class FixedTextMetrics : public TextMetrics {
-public:
+  public:
     explicit FixedTextMetrics(std::string missingFonts = {}) : missing_(std::move(missingFonts)) {}
     double TextWidth(const std::string& caption, const std::string&, double fontSize, bool,
                      bool) const override {
@@ -55,6 +55,6 @@ public:
         return list.find("," + fontName + ",") == std::string::npos;
     }
 
-private:
+  private:
     std::string missing_;
 };

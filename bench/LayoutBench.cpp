@@ -1,0 +1,74 @@
+// Reading and writing a large layout headlessly. Baseline: splitting the same text
+// into its lines and fields, the least any reader must do.
+#include <benchmark/benchmark.h>
+
+#include "layout/ControlStore.h"
+#include "layout/LayoutReader.h"
+#include "layout/LayoutWriter.h"
+#include "shell/RecordingUserInterface.h"
+#include "shell/TextUtils.h"
+
+namespace {
+
+std::string LargeLayout(int labelsPerPage, int pages) {
+    std::string out = "<HEADER>\r\nPage:\t8.5\t11\r\nNumber_Of_Pages:\t" + std::to_string(pages) +
+                      "\r\n</HEADER>\r\n";
+    for (int p = 0; p < pages; ++p) {
+        out += "<PAGE>\r\n";
+        for (int i = 0; i < labelsPerPage; ++i) {
+            std::string caption = i % 3 == 0   ? "~PATIENT.FIELD" + std::to_string(i) + "@Long name"
+                                  : i % 3 == 1 ? "Static text " + std::to_string(i)
+                                               : "^P" + std::to_string(i) + "@Cap@TEXT@@False@" +
+                                                     std::to_string(i) + "@@@";
+            out += caption + "\t" + std::to_string(i % 8) + ".25\t" + std::to_string(i % 10) +
+                   ".5\tArial\t8\tN\tN\tL\t1.5\tN\t\t\t\r\n";
+        }
+        out += "</PAGE>\r\n";
+    }
+    return out;
+}
+
+const std::string& Sample() {
+    static const std::string text = LargeLayout(1667, 3);
+    return text;
+}
+
+void BM_SplitBaseline(benchmark::State& state) {
+    for (auto _ : state) {
+        size_t fields = 0;
+        for (const auto& line : text::Split(Sample(), "\r\n"))
+            fields += text::Split(line, "\t").size();
+        benchmark::DoNotOptimize(fields);
+    }
+}
+BENCHMARK(BM_SplitBaseline)->Unit(benchmark::kMillisecond);
+
+void BM_ReadLayout(benchmark::State& state) {
+    FixedTextMetrics metrics;
+    RecordingUserInterface ui;
+    for (auto _ : state) {
+        FormModel model;
+        ControlStore store(model, metrics);
+        LayoutReader reader(model, store, metrics, ui);
+        benchmark::DoNotOptimize(reader.LoadForm(Sample()));
+    }
+}
+BENCHMARK(BM_ReadLayout)->Unit(benchmark::kMillisecond);
+
+void BM_WriteLayout(benchmark::State& state) {
+    FixedTextMetrics metrics;
+    RecordingUserInterface ui;
+    FormModel model;
+    ControlStore store(model, metrics);
+    LayoutReader reader(model, store, metrics, ui);
+    reader.LoadForm(Sample());
+    for (auto _ : state) {
+        LayoutWriter writer(model, store, ui);
+        benchmark::DoNotOptimize(writer.ReassembleData());
+    }
+}
+BENCHMARK(BM_WriteLayout)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,27 @@
+#include "LayoutTool.h"
+
+LayoutTool::LayoutTool(UserInterface& ui)
+    : ui_(ui),
+      metrics_(std::make_unique<FixedTextMetrics>()),
+      store_(std::make_unique<ControlStore>(model_, *metrics_)) {}
+
+LayoutTool::~LayoutTool() = default;
+
+bool LayoutTool::Open(const std::string& path) {
+    LayoutReader reader(model_, *store_, *metrics_, ui_);
+    return OpenLayoutFile(path, reader, model_, ui_);
+}
+
+std::string LayoutTool::Write() {
+    LayoutWriter writer(model_, *store_, ui_);
+    return writer.ReassembleData();
+}
+
+std::string LayoutTool::Summary() const {
+    int prompts = int(model_.prompts.size());
+    for (const auto& item : model_.items)
+        if (item.itemKind == ItemKind::UserPrompt) ++prompts;
+    return "pages " + std::to_string(model_.settings.numberOfPages) + ", items " +
+           std::to_string(store_->VisibleLabelCount()) + ", user prompts " +
+           std::to_string(prompts) + ", shapes " + std::to_string(store_->ShapeCount());
+}

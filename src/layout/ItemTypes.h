@@ -1,0 +1,43 @@
+#pragma once
+// Data-entry types, lookup kinds, caption markers and the number text of the layout.
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct CodeAndName {
+    const char* code;
+    const char* name;
+};
+
+// In menu order.
+const std::vector<CodeAndName>& DataEntryTypes();
+const std::vector<CodeAndName>& LookupKinds();
+// Unknown code: empty name; unknown name: empty code.
+std::string DataEntryTypeName(std::string_view code);
+std::string DataEntryTypeCode(std::string_view displayName);
+std::string LookupKindDescription(std::string_view code);
+// The prompt types whose label has a fixed width.
+bool IsFixedWidthPromptType(std::string_view code);
+
+// True when the caption is longer than one character, holds exactly one marker and
+// begins with it.
+bool IsMarkedCaption(std::string_view caption, char marker);
+inline bool IsDataBoundLabel(std::string_view c) {
+    return IsMarkedCaption(c, '~');
+}
+inline bool IsUserPromptsLabel(std::string_view c) {
+    return IsMarkedCaption(c, '^');
+}
+inline bool IsInteractiveBoxLabel(std::string_view c) {
+    return IsMarkedCaption(c, '%');
+}
+
+// Positions and sizes: rounded to 3 decimals, no trailing zeros, zero as "0.000".
+std::string NumberText(double value);
+// Page size, shifts and font sizes: the shortest decimal that reads back as the same
+// single-precision number, "." as decimal point.
+std::string SingleText(double value);
+
+// Values far beyond any paper keep drawing code and integer conversions safe.
+constexpr double kMaxInches = 100000;
+double ReadInches(std::string_view field);

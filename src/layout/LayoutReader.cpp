@@ -1,0 +1,641 @@
+#include "layout/LayoutReader.h"
+
+#include <cmath>
+#include <exception>
+#include <new>
+
+#include "layout/ItemTypes.h"
+#include "shell/AtomicFile.h"
+#include "shell/Cp1252.h"
+#include "shell/TextUtils.h"
+
+namespace {
+
+constexpr char kCrLf[] = "\r\n";
+const std::string kHeaderStart = "<HEADER>";
+const std::string kHeaderEnd = "</HEADER>";
+
+std::string Field(const std::vector<std::string>& f, size_t i) {
+    return i < f.size() ? f[i] : std::string();
+}
+
+bool IsYes(const std::string& v) {
+    return text::EqualsNoCase(v, "yes");
+}
+
+// Page number (from 1) of a definition line; a line too short to hold it is page 1.
+long long DefinitionPage(const std::string& line, size_t pageField) {
+    auto f = text::Split(line, "\t");
+    if (f.size() <= pageField) return 1;
+    double v = text::Val(f[pageField]);
+    if (!(std::fabs(v) < 1e9)) return 0;
+    return std::llround(v);
+}
+
+// Whole-text number in the forms the layout writes ("12", "-3", "2.5").
+bool WholeNumber(const std::string& value, double& out) {
+    std::string t = text::Trim(value);
+    if (t.empty()) return false;
+    long long i;
+    if (text::ParseInt(t, i)) {
+        out = double(i);
+        return true;
+    }
+    size_t pos = 0;
+    if (t[pos] == '+' || t[pos] == '-') ++pos;
+    bool digits = false, dot = false;
+    for (; pos < t.size(); ++pos) {
+        char c = t[pos];
+        if (c >= '0' && c <= '9')
+            digits = true;
+        else if (c == '.' && !dot)
+            dot = true;
+        else
+            return false;
+    }
+    if (!digits) return false;
+    out = text::Val(t);
+    return true;
+}
+
+void ReportFailure(UserInterface& ui, const std::string& label, int number,
+                   const std::string& description) {
+    ReportError(ui, label, std::to_string(number) + " " + description);
+}
+
+}  // namespace
+
+long long LayoutInteger(const std::string& value, long long min, long long max) {
+    double v;
+    if (!WholeNumber(value, v)) throw LayoutValueError{13, "Type mismatch"};
+    v = std::nearbyint(v);  // halves to even, like the layout's own tools
+    if (v < double(min) || v > double(max)) throw LayoutValueError{6, "Overflow"};
+    return (long long)v;
+}
+
+bool LayoutBoolean(const std::string& value) {
+    std::string t = text::Trim(value);
+    if (text::EqualsNoCase(t, "true")) return true;
+    if (text::EqualsNoCase(t, "false")) return false;
+    double v;
+    if (WholeNumber(t, v)) return v != 0;
+    throw LayoutValueError{13, "Type mismatch"};
+}
+
+bool ParsePromptDefinition(const std::string& definition, FormItem& r) {
+    auto parts = text::Split(definition, "@");
+    if (parts.size() < 3) return false;
+    r.itemKind = ItemKind::UserPrompt;
+    if (parts.size() == 3) {
+        r.promptKey = parts[0];
+        r.dataEntryType = parts[1];
+        r.lookupKey = parts[2];
+        r.definitionRead = true;
+        return true;
+    }
+    std::string type = parts[2].empty() ? "TEXT" : parts[2];
+    std::string caption = parts[1].empty() ? "User Prompt..." : parts[1];
+    if ((type == "LOOKUP" || type == "LOOKUP_DESCRIPTION") && parts[3].empty()) type = "TEXT";
+    r.promptKey = parts[0];
+    r.promptCaption = caption;
+    r.dataEntryType = type;
+    r.lookupKey = parts[3];
+    r.required = parts.size() > 4 ? LayoutBoolean(parts[4]) : false;
+    if (parts.size() >= 8) {
+        r.defaultValue = parts[6];
+        r.selectionField = parts[7];
+        r.dataGridReference = parts.size() > 8 ? parts[8] : std::string();
+        r.promptNumber = int(LayoutInteger(parts[5], INT32_MIN, INT32_MAX));
+    } else {
+        r.promptNumber = parts.size() > 5 ? int(LayoutInteger(parts[5], INT32_MIN, INT32_MAX)) : 0;
+        r.defaultValue.clear();
+        r.selectionField.clear();
+        r.dataGridReference.clear();
+    }
+    r.definitionRead = true;
+    return true;
+}
+
+std::string ItemToolTip(const FormItem& r) {
+    std::string tip = std::to_string(int(r.itemKind));
+    if (r.itemKind == ItemKind::UserPrompt) {
+        const std::string sep = "   ";
+        tip += sep + r.promptKey + sep + r.dataEntryType + sep + r.lookupKey + sep +
+               r.promptCaption + sep + r.defaultValue + sep + (r.required ? "Y" : "N") + sep +
+               r.selectionField + sep + r.dataGridReference;
+    }
+    return tip;
+}
+
+LayoutReader::LayoutReader(FormModel& model, ControlSink& canvas, const TextMetrics& metrics,
+                           UserInterface& ui)
+    : model_(model), canvas_(canvas), metrics_(metrics), ui_(ui) {}
+
+bool LayoutReader::BuildForm(const std::string& layoutText, int boxOption) {
+    try {
+        if (model_.currentPage != 0) {
+            model_.currentPage = 0;
+            canvas_.ShowPage(0);
+        }
+        if (model_.settings.multipageMode) return LoadForm(layoutText, boxOption);
+        return LoadSinglePageForm(layoutText);
+    } catch (const std::bad_alloc&) {
+        ReportFailure(ui_, "ERR in modSave.BuildForm   ", 7, "Out of memory");
+    } catch (const std::exception& e) {
+        ReportFailure(ui_, "ERR in modSave.BuildForm   ", 5, e.what());
+    }
+    return false;
+}
+
+void LayoutReader::PlaceDefinitions(const Definitions& d, int page, int boxOption) {
+    const long long number = page + 1;
+    for (const auto& line : d.backgroundImages) {
+        if (line.empty() || DefinitionPage(line, 3) != number) continue;
+        if (canvas_.LoadBackgroundImage(line, page)) break;
+    }
+    for (const auto& line : d.images)
+        if (!line.empty() && DefinitionPage(line, 7) == number) canvas_.LoadImage(line, page);
+    for (const auto& line : d.hotspots)
+        if (!line.empty() && DefinitionPage(line, 5) == number) canvas_.LoadHotspot(line, page);
+    for (const auto& line : d.signatureBoxes)
+        if (!line.empty() && DefinitionPage(line, 5) == number)
+            canvas_.LoadSignatureBox(line, page);
+    for (const auto& line : d.boxes)
+        if (!line.empty() && DefinitionPage(line, 5) == number)
+            canvas_.LoadBox(line, page, boxOption);
+}
+
+bool LayoutReader::LoadForm(const std::string& layoutText, int boxOption) {
+    model_.linkedData.clear();
+    if (layoutText.empty()) return false;
+    FormSettings& s = model_.settings;
+    try {
+        s.Reset();
+        size_t hs = layoutText.find(kHeaderStart);
+        size_t he = layoutText.find(kHeaderEnd);
+        if (hs == std::string::npos || he == std::string::npos || he < hs + kHeaderStart.size()) {
+            ui_.Message("HEADER is missing from this file.", "Open Layout", MessageIcon::Warning);
+            return false;
+        }
+        std::string header =
+            layoutText.substr(hs + kHeaderStart.size(), he - hs - kHeaderStart.size());
+        std::string pagesText = layoutText.substr(he + kHeaderEnd.size());
+        auto headerLines = text::Split(text::ReplaceAll(header, kCrLf, "\r"), "\r");
+
+        canvas_.UnloadAllLabels();
+        canvas_.UnloadAllImages();
+        s.horizontalShift = s.verticalShift = 0.02;
+        s.posting = s.singleRecord = s.openLast = false;
+
+        Definitions defs;
+        for (auto* list : {&defs.backgroundImages, &defs.images, &defs.hotspots,
+                           &defs.signatureBoxes, &defs.boxes})
+            list->push_back({});
+        auto collect = [](std::vector<std::string>& list, const std::string& line) {
+            if (list.size() == 1 && list[0].empty())
+                list[0] = line;
+            else
+                list.push_back(line);
+        };
+
+        for (const auto& line : headerLines) {
+            if (line.empty()) continue;
+            auto f = text::Split(line, "\t");
+            const std::string key = text::ToLower(f[0]);
+            const std::string v1 = Field(f, 1);
+            const bool definition = line.find('\t') != std::string::npos;
+            if (key == "timestamp:") {
+                s.timeStamp = v1;
+            } else if (key == "page:") {
+                if (f.size() < 3) {
+                    ui_.Message("page size - wrong format", "Load Layout", MessageIcon::Warning);
+                    s.pageWidth = 8.5;
+                    s.pageHeight = 11;
+                } else {
+                    s.pageWidth = ReadInches(f[1]);
+                    s.pageHeight = ReadInches(f[2]);
+                }
+            } else if (key == "shift:") {
+                if (f.size() < 3) {
+                    s.horizontalShift = s.verticalShift = 0.02;
+                } else {
+                    s.SetHorizontalShift(ReadInches(f[1]));
+                    s.SetVerticalShift(ReadInches(f[2]));
+                }
+            } else if (key == "background_image:") {
+                if (!definition) continue;
+                // A picture name never spans lines.
+                f[1] = text::ReplaceAll(text::ReplaceAll(Field(f, 1), "\r", ""), "\n", "");
+                collect(defs.backgroundImages, text::Join(f, "\t"));
+            } else if (key == "image:") {
+                if (definition) collect(defs.images, line);
+            } else if (key == "hotspot:") {
+                if (!definition) continue;
+                collect(defs.hotspots, line);
+                s.interactive = true;
+            } else if (key == "signature_box:") {
+                if (!definition) continue;
+                collect(defs.signatureBoxes, line);
+                s.interactive = true;
+            } else if (key == "box:") {
+                if (definition) collect(defs.boxes, line);
+            } else if (key == "data_entry_form:") {
+                s.dataEntryForm = IsYes(v1);
+            } else if (key == "interactive:") {
+                s.interactive = IsYes(v1);
+            } else if (key == "signpad:") {
+                s.signpad = IsYes(v1);
+            } else if (key == "isstatement:") {
+                s.statement = IsYes(v1);
+            } else if (key == "saveimage:") {
+                s.saveImage = IsYes(v1);
+            } else if (key == "grid_tag:") {
+                s.gridTags.push_back(line);
+            } else if (key == "data_grid:") {
+                s.dataGrid = IsYes(v1);
+            } else if (key == "posting:") {
+                s.posting = !text::EqualsNoCase(v1, "no");
+            } else if (key == "single_record:") {
+                s.singleRecord = !text::EqualsNoCase(v1, "no");
+            } else if (key == "open_last:") {
+                s.openLast = IsYes(v1);
+            } else if (key == "orientation:") {
+                s.landscape = text::Trim(v1) == "2";
+            } else if (key == "number_of_pages:") {
+                s.SetNumberOfPages(LayoutInteger(v1, INT32_MIN, INT32_MAX));
+            } else if (key == "form_document_type:") {
+                s.formDocumentType = v1;
+            } else if (key == "lookupdg:") {
+                if (IsYes(v1)) s.lookupDiagnoses = true;
+            } else if (key == "lookuppc:") {
+                if (IsYes(v1)) s.lookupProcedures = true;
+            } else if (key == "obgyn:") {
+                if (IsYes(v1)) s.obstetrics = true;
+            } else if (key == "printing_selection:") {
+                std::vector<std::string> values(f.begin() + 1, f.end());
+                std::string joined = text::Join(values, "\t");
+                if (!joined.empty() && joined.back() == '\t') joined.pop_back();
+                s.printingSelection = joined;
+            }
+        }
+
+        s.ApplyInteractiveRule();
+        canvas_.UpdateInteractive(s.interactive);
+        canvas_.UpdateDataGridRecalc(s.dataGrid);
+
+        model_.items.clear();
+        model_.prompts.clear();
+        model_.databaseFields.clear();
+        model_.staticListsUsed.clear();
+        model_.gridItems.clear();
+
+        if (text::StartsWith(pagesText, kCrLf)) pagesText.erase(0, 2);
+        if (text::StartsWith(pagesText, "<PAGE>")) pagesText.erase(0, 6);
+        auto pieces = text::Split(pagesText, "<PAGE>");
+        if ((long long)pieces.size() != s.numberOfPages)
+            s.SetNumberOfPages(std::max<long long>(s.numberOfPages, (long long)pieces.size()));
+
+        canvas_.SetPage(s.pageWidth, s.pageHeight);
+        for (int i = 0; i < s.numberOfPages; ++i) {
+            std::string piece;
+            if (size_t(i) < pieces.size())
+                piece = text::ReplaceAll(pieces[size_t(i)], "</PAGE>", "");
+            canvas_.LoadPageContainer(i);
+            PlaceDefinitions(defs, i, boxOption);
+            if (!LoadOnePage(piece, i)) return false;
+        }
+
+        canvas_.UpdateCaption();
+        canvas_.LoadDBFieldsMenuItems();
+        model_.currentPage = 0;
+        canvas_.UpdatePageNumberSetting(0, s.numberOfPages);
+        canvas_.ShowPage(0);
+        return true;
+    } catch (const LayoutValueError& e) {
+        ReportFailure(ui_, "ERR in modLoadForm.LoadForm   ", e.number, e.description);
+    } catch (const std::bad_alloc&) {
+        ReportFailure(ui_, "ERR in modLoadForm.LoadForm   ", 7, "Out of memory");
+    } catch (const std::exception& e) {
+        ReportFailure(ui_, "ERR in modLoadForm.LoadForm   ", 5, e.what());
+    }
+    return false;
+}
+
+bool LayoutReader::LoadSinglePageForm(const std::string& layoutText) {
+    model_.linkedData.clear();
+    if (layoutText.empty()) return false;
+    FormSettings& s = model_.settings;
+    try {
+        s.Reset();
+        size_t hs = layoutText.find(kHeaderStart);
+        size_t he = layoutText.find(kHeaderEnd);
+        if (hs == std::string::npos || he == std::string::npos || he < hs + kHeaderStart.size()) {
+            ui_.Message("HEADER is missing from this file.", "Open Layout", MessageIcon::Warning);
+            return false;
+        }
+        std::string header =
+            layoutText.substr(hs + kHeaderStart.size(), he - hs - kHeaderStart.size());
+        canvas_.UnloadAllLabels();
+        canvas_.UnloadAllImages();
+        std::vector<std::string> backgrounds, images;
+        for (const auto& line : text::Split(text::ReplaceAll(header, kCrLf, "\r"), "\r")) {
+            if (line.empty()) continue;
+            auto f = text::Split(line, "\t");
+            const std::string key = text::ToLower(f[0]);
+            const bool definition = f.size() > 1;
+            if (key == "timestamp:") {
+                s.timeStamp = Field(f, 1);
+            } else if (key == "page:") {
+                if (f.size() < 3) {
+                    ui_.Message("page size - wrong format", "Load Layout", MessageIcon::Warning);
+                    s.pageWidth = 8.5;
+                    s.pageHeight = 11;
+                } else {
+                    s.pageWidth = ReadInches(f[1]);
+                    s.pageHeight = ReadInches(f[2]);
+                }
+            } else if (key == "shift:") {
+                if (f.size() >= 3) {
+                    s.SetHorizontalShift(ReadInches(f[1]));
+                    s.SetVerticalShift(ReadInches(f[2]));
+                }
+            } else if (key == "background_image:" && definition) {
+                f[1] = text::ReplaceAll(text::ReplaceAll(f[1], "\r", ""), "\n", "");
+                backgrounds.push_back(text::Join(f, "\t"));
+            } else if (key == "image:" && definition) {
+                images.push_back(line);
+            } else if (key == "data_entry_form:") {
+                s.dataEntryForm = IsYes(Field(f, 1));
+            } else if (key == "number_of_pages:") {
+                s.SetNumberOfPages(LayoutInteger(Field(f, 1), INT32_MIN, INT32_MAX));
+            }
+        }
+        model_.items.clear();
+        model_.prompts.clear();
+        model_.databaseFields.clear();
+        model_.staticListsUsed.clear();
+        canvas_.SetPage(s.pageWidth, s.pageHeight);
+        canvas_.LoadPageContainer(0);
+        for (const auto& line : backgrounds)
+            if (canvas_.LoadBackgroundImage(line, 0)) break;
+        for (const auto& line : images) canvas_.LoadImage(line, 0);
+        if (!LoadOnePage(layoutText.substr(he + kHeaderEnd.size()), 0)) return false;
+        canvas_.UpdateCaption();
+        canvas_.LoadDBFieldsMenuItems();
+        model_.currentPage = 0;
+        canvas_.UpdatePageNumberSetting(0, s.numberOfPages);
+        canvas_.ShowPage(0);
+        return true;
+    } catch (const LayoutValueError& e) {
+        ReportFailure(ui_, "ERR in modLoadForm.LoadForm   ", e.number, e.description);
+    } catch (const std::bad_alloc&) {
+        ReportFailure(ui_, "ERR in modLoadForm.LoadForm   ", 7, "Out of memory");
+    } catch (const std::exception& e) {
+        ReportFailure(ui_, "ERR in modLoadForm.LoadForm   ", 5, e.what());
+    }
+    return false;
+}
+
+bool LayoutReader::LoadOnePage(const std::string& pageText, int page) {
+    try {
+        for (const auto& line : text::Split(pageText, kCrLf))
+            if (!line.empty() && !LoadOneLine(line, page)) return false;
+        return true;
+    } catch (const LayoutValueError& e) {
+        ReportFailure(ui_, "ERR in modLoadForm.LoadOnePage   ", e.number, e.description);
+    } catch (const std::bad_alloc&) {
+        ReportFailure(ui_, "ERR in modLoadForm.LoadOnePage   ", 7, "Out of memory");
+    } catch (const std::exception& e) {
+        ReportFailure(ui_, "ERR in modLoadForm.LoadOnePage   ", 5, e.what());
+    }
+    return false;
+}
+
+void LayoutReader::SetLabelFont(LabelControl& label, const std::string& fontName) {
+    if (metrics_.FontExists(fontName)) {
+        label.fontName = fontName;
+        return;
+    }
+    ui_.Message("Could not set " + fontName + " font." + kCrLf + "Will use default.", "Fonts",
+                MessageIcon::Information);
+    label.fontName = defaultFont_;
+}
+
+void LayoutReader::AutoSize(LabelControl& label) const {
+    label.width =
+        metrics_.TextWidth(label.caption, label.fontName, label.fontSize, label.bold, label.italic);
+    label.height = metrics_.TextHeight(label.fontName, label.fontSize, label.bold, label.italic);
+}
+
+void LayoutReader::ReadUserPromptCaption(const std::string& caption, FormItem& record,
+                                         LabelControl& label) {
+    if (!ParsePromptDefinition(caption, record)) {
+        ui_.Message("Wrong format for DATA_ENTRY field", "Load Layout file", MessageIcon::Warning);
+        return;
+    }
+    if (IsFixedWidthPromptType(record.dataEntryType)) {
+        label.autoSize = false;
+        label.width = 1;
+    }
+    label.caption = record.promptKey + " " + DataEntryTypeName(record.dataEntryType);
+}
+
+bool LayoutReader::LoadOneLine(const std::string& line, int page) {
+    auto f = text::Split(line, "\t");
+    if (f.size() == 1) {
+        if (IsUserPromptsLabel(line) && text::CountOf(line, "@") > 6) {
+            FormItem def;
+            if (ParsePromptDefinition(line, def)) model_.prompts.push_back(def);
+        }
+        return true;
+    }
+    if (f.size() < 8) return true;
+
+    const bool barcode = !f[0].empty() && f[0][0] == cp1252::kBarcodeMark;
+    if (barcode) f[0].erase(0, 1);
+    const int index = barcode ? canvas_.LoadOneLabelForBarcode(page) : canvas_.LoadOneLabel(page);
+    FormSettings& s = model_.settings;
+    if (!f[0].empty() && f[0][0] == cp1252::kGridCellMark && !s.dataGrid) {
+        s.dataGrid = true;
+        canvas_.UpdateDataGridRecalc(true);
+    }
+    LabelControl& label = canvas_.Label(index);
+    // A text block carries its height in the caption; a block written before it had
+    // one gets the label's height now.
+    bool textBlock = text::StartsWith(f[0], "%T@");
+    if (textBlock && text::CountOf(f[0], "@") == 2) f[0] += "@" + NumberText(label.height) + "@1";
+
+    FormItem& record = model_.Item(index);
+    record = FormItem{};
+    const bool oldForm = f.size() == 10;
+    const size_t last = std::min<size_t>(12, f.size() - 2);
+    LabelAlignment alignment = label.alignment;
+    bool alignmentKnown = true;
+    for (size_t i = 0; i <= last; ++i) {
+        const std::string& v = f[i];
+        switch (i) {
+            case 0:
+                if (IsUserPromptsLabel(v)) {
+                    record.itemKind = ItemKind::UserPrompt;
+                    ReadUserPromptCaption(v, record, label);
+                } else if (IsDataBoundLabel(v)) {
+                    record.itemKind = ItemKind::DatabaseField;
+                    auto [name, longName] = text::SplitAtFirst(v.substr(1), "@");
+                    label.caption = "~" + name;
+                    model_.AddDatabaseField(name, longName);
+                } else if (!v.empty() && v[0] == cp1252::kBarcodeMark) {
+                    record.barcodeMark = true;
+                } else {
+                    record.itemKind = ItemKind::StaticText;
+                    label.caption = v;
+                }
+                break;
+            case 1:
+                label.left = ReadInches(v);
+                break;
+            case 2:
+                label.top = ReadInches(v);
+                break;
+            case 3:
+                SetLabelFont(label, v);
+                break;
+            case 4: {
+                double size = text::Val(v);
+                if (size > 0 && size <= 2000) label.fontSize = size;
+                char c = v.empty() ? 0 : v.back();
+                label.spare = (c == 'U' || c == 'L' || c == 'W') ? std::string(1, c) : "";
+                break;
+            }
+            case 5:
+                label.bold = v == "Y";
+                break;
+            case 6:
+                label.italic = v == "Y";
+                break;
+            case 7: {
+                auto parts = text::Split(v, "-");
+                if (parts.size() > 1 && text::Val(parts[1]) > 0 && text::Val(parts[1]) < 1e9) {
+                    long long row = (long long)text::Val(parts[1]);
+                    long long col = parts.size() > 2 && std::fabs(text::Val(parts[2])) < 1e9
+                                        ? (long long)text::Val(parts[2])
+                                        : 0;
+                    label.spare += "#" + std::to_string(row) + "#" + std::to_string(col);
+                }
+                char c = v.empty() ? 0 : v[0];
+                if (c == 'L') {
+                    alignment = LabelAlignment::Left;
+                } else if (c == 'R') {
+                    alignment = LabelAlignment::Right;
+                    label.left = ReadInches(f[1]) - label.width;
+                } else if (c == 'C') {
+                    alignment = LabelAlignment::Centre;
+                } else {
+                    alignmentKnown = false;
+                }
+                label.alignment = alignment;
+                break;
+            }
+            case 8: {
+                bool apply = record.itemKind == ItemKind::UserPrompt
+                                 ? IsFixedWidthPromptType(record.dataEntryType)
+                                 : !oldForm;
+                if (!apply) break;
+                if (!alignmentKnown) {
+                    ui_.Message("label alignment not defined", "Left/Right aligned",
+                                MessageIcon::Warning);
+                    break;
+                }
+                double width = std::max(0.0, ReadInches(v));
+                if (label.alignment == LabelAlignment::Right) label.left += label.width - width;
+                label.width = width;
+                label.autoSize = false;
+                break;
+            }
+            case 9:
+                if (!oldForm) {
+                    label.autoSize = v == "Y";
+                    if (label.autoSize) AutoSize(label);
+                }
+                break;
+            case 10:
+                record.barcodeWidth = ReadInches(v);
+                break;
+            case 11:
+                if (textBlock) {
+                    double h = ReadInches(text::SplitStr(label.caption, "@", 4));
+                    if (h == 0) h = label.height;
+                    record.barcodeHeight = h;
+                    label.height = h;
+                } else {
+                    record.barcodeHeight = ReadInches(v);
+                }
+                break;
+            case 12:
+                record.linkData = v;
+                model_.SetLinkedData(index, v);
+                break;
+        }
+    }
+    if (oldForm) {
+        label.autoSize = true;
+        AutoSize(label);
+    }
+    label.visible = true;
+    label.enabled = true;
+    label.toolTip = ItemToolTip(record);
+    if (barcode) canvas_.LoadBarcode(index);
+    return true;
+}
+
+std::string PrepareLayoutData(const std::string& reply) {
+    size_t hs = reply.find(kHeaderStart);
+    size_t he = reply.find(kHeaderEnd);
+    if (hs == std::string::npos || he == std::string::npos || he < hs + kHeaderStart.size())
+        return {};
+    std::string header = reply.substr(hs + kHeaderStart.size(), he - hs - kHeaderStart.size());
+    std::string rest = reply.substr(he + kHeaderEnd.size());
+    if (text::EndsWith(rest, "|END|")) {
+        rest.erase(rest.size() - 5);
+        // Only the line break before the marker goes, never the end of the last page.
+        for (int i = 0; i < 3 && !rest.empty() && (rest.back() == '\r' || rest.back() == '\n'); ++i)
+            rest.pop_back();
+    }
+    return kHeaderStart + header + kHeaderEnd + rest;
+}
+
+std::string UpdateDataWithTimeStamp(const std::string& layoutText,
+                                    const std::optional<std::string>& timeStamp) {
+    if (!timeStamp) return layoutText;
+    size_t he = layoutText.find(kHeaderEnd);
+    std::string lower = text::ToLower(layoutText.substr(0, he));
+    size_t pos = lower.find("timestamp:");
+    if (pos == std::string::npos) return layoutText;
+    size_t end = layoutText.find_first_of("\r\n", pos);
+    if (he != std::string::npos && (end == std::string::npos || end > he)) end = he;
+    if (end == std::string::npos) end = layoutText.size();
+    return layoutText.substr(0, pos) + "TimeStamp:\t" + *timeStamp + layoutText.substr(end);
+}
+
+bool OpenLayoutFile(const std::string& path, LayoutReader& reader, FormModel& model,
+                    UserInterface& ui,
+                    const std::function<void(FormSettings&)>& updateCurrReportProps) {
+    std::string content, error;
+    if (!files::ReadWholeFile(path, content, error)) {
+        ReportError(ui, "ERR in OpenLayoutFile   ", error);
+        return false;
+    }
+    if (content.empty()) return false;
+    LayoutOrigin previous = model.settings.layoutOrigin;
+    model.settings.layoutOrigin = LayoutOrigin::LocalFile;
+    if (!reader.BuildForm(content)) {
+        model.settings.layoutOrigin = previous;
+        return false;
+    }
+    std::string base =
+        path.substr(path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/') + 1);
+    size_t dot = base.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) base.erase(dot);
+    model.settings.formCode = base;
+    if (updateCurrReportProps) updateCurrReportProps(model.settings);
+    return true;
+}

@@ -1,0 +1,71 @@
+#pragma once
+// The one place that reads the layout grammar: header, page blocks, item lines.
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "layout/ControlSink.h"
+#include "layout/FormModel.h"
+#include "shell/UserInterface.h"
+
+class LayoutReader {
+  public:
+    LayoutReader(FormModel& model, ControlSink& canvas, const TextMetrics& metrics,
+                 UserInterface& ui);
+
+    // The font a label falls back to when its own cannot be set.
+    void SetDefaultFont(std::string fontName) { defaultFont_ = std::move(fontName); }
+
+    // Entry of every open: multi-page or single-page reader after the settings' mode.
+    bool BuildForm(const std::string& layoutText, int boxOption = 0);
+    bool LoadForm(const std::string& layoutText, int boxOption = 0);
+    // Item lines of one page onto the container of page (0-based).
+    bool LoadOnePage(const std::string& pageText, int page);
+    // The older reader: a few header keys, every item line on one page.
+    bool LoadSinglePageForm(const std::string& layoutText);
+
+  private:
+    struct Definitions {
+        std::vector<std::string> backgroundImages, images, hotspots, signatureBoxes, boxes;
+    };
+    bool LoadOneLine(const std::string& line, int page);
+    void ReadUserPromptCaption(const std::string& caption, FormItem& record, LabelControl& label);
+    void SetLabelFont(LabelControl& label, const std::string& fontName);
+    void AutoSize(LabelControl& label) const;
+    void PlaceDefinitions(const Definitions& defs, int page, int boxOption);
+
+    FormModel& model_;
+    ControlSink& canvas_;
+    const TextMetrics& metrics_;
+    UserInterface& ui_;
+    std::string defaultFont_ = "Arial";
+};
+
+// Parts of a "^" prompt definition into a record; false for fewer than three parts.
+// Throws LayoutValueError for a required flag or prompt number that is not one.
+bool ParsePromptDefinition(const std::string& definition, FormItem& record);
+// The tool tip of a label: its kind digit, plus a prompt's definition parts.
+std::string ItemToolTip(const FormItem& record);
+
+// Server reply -> layout text: just the header and what follows it, framing dropped.
+std::string PrepareLayoutData(const std::string& reply);
+// The layout with its "TimeStamp:" value replaced; unchanged without a stamp.
+std::string UpdateDataWithTimeStamp(const std::string& layoutText,
+                                    const std::optional<std::string>& timeStamp);
+
+// Opens a local ".ldt": reads the whole file, builds the form; on success the form code
+// becomes the file's base name and updateProps (when given) may take the listed
+// properties from the server's forms list.
+bool OpenLayoutFile(const std::string& path, LayoutReader& reader, FormModel& model,
+                    UserInterface& ui,
+                    const std::function<void(FormSettings&)>& updateCurrReportProps = {});
+
+// A value the layout holds where a number or a truth value must be; carries the
+// error number and text shown to the user.
+struct LayoutValueError {
+    int number;
+    std::string description;
+};
+long long LayoutInteger(const std::string& value, long long min, long long max);
+bool LayoutBoolean(const std::string& value);

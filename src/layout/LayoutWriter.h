@@ -1,0 +1,46 @@
+#pragma once
+// Builds the layout text of the open form from the canvas and the model.
+#include <optional>
+#include <string>
+
+#include "layout/ControlSink.h"
+#include "layout/FormModel.h"
+#include "shell/UserInterface.h"
+
+class LayoutWriter {
+  public:
+    LayoutWriter(FormModel& model, const LayoutSource& canvas, UserInterface& ui);
+
+    // The time stamp of the form in the server's forms list; without one the
+    // settings' own stamp is written (a form that never came from a server has none).
+    void SetListedTimeStamp(std::optional<std::string> stamp) { listedStamp_ = std::move(stamp); }
+
+    // The whole layout text; the two outs give the picture definitions to upload.
+    std::string ReassembleData(std::string& backgroundImageLines, std::string& imageLines);
+    std::string ReassembleData() {
+        std::string a, b;
+        return ReassembleData(a, b);
+    }
+    // Item lines of page (from 1), rearranged.
+    std::string AssemblePage(int pageNumber);
+    std::string GetRearrangedData(const std::string& pageText);
+    std::string GetUserPromptString(size_t promptIndex) const;
+    // The item line of one label; empty when it is not written.
+    std::string LabelLine(int index) const;
+
+  private:
+    std::string PromptCaption(int index, const LabelControl& label) const;
+
+    FormModel& model_;
+    const LayoutSource& canvas_;
+    UserInterface& ui_;
+    std::optional<std::string> listedStamp_;
+    bool promptsWritten_ = false;
+};
+
+// The nine-part definition text of a prompt record.
+std::string PromptDefinitionText(const FormItem& record);
+// Writes a layout text to a local file (temporary file, then rename).
+bool SaveDataToFile(const std::string& path, const std::string& text, UserInterface& ui);
+// True when the layout has no items and no pictures.
+bool ReportIsEmpty(const std::string& layoutText);

@@ -1,0 +1,80 @@
+// The check and convert commands of the program, run as a user runs them.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+
+#include "LayoutTestSupport.h"
+
+namespace {
+
+struct ProgramRun {
+    int status;
+    std::string output;
+};
+
+ProgramRun RunProgram(const std::string& args) {
+    std::string cmd =
+        std::string(std::getenv("FD_BINARY_DIR")) + "/src/app/formdesigner " + args + " 2>&1";
+    ProgramRun r{-1, {}};
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    std::array<char, 4096> buf{};
+    size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.output.append(buf.data(), n);
+    int status = pclose(p);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+std::string DataPath(const std::string& name) {
+    return std::string(std::getenv("FD_TEST_DATA")) + "/" + name;
+}
+
+}  // namespace
+
+TEST(CommandLine, CheckPrintsMessagesAndSummary) {
+    ProgramRun ok = RunProgram("check '" + DataPath("layouts/full.ldt") + "'");
+    EXPECT_EQ(ok.status, 0) << ok.output;
+    EXPECT_NE(ok.output.find("pages 2, items 14, user prompts 3, shapes 6"), std::string::npos)
+        << ok.output;
+
+    auto dir = std::filesystem::temp_directory_path() / ("fd_cli_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    std::string bad = (dir / "bad.ldt").string(), error;
+    ASSERT_TRUE(files::AtomicWriteFile(
+        bad, "<HEADER>\r\npage:\t3\r\nNumber_Of_Pages:\tx\r\n</HEADER>", error));
+    ProgramRun failed = RunProgram("check '" + bad + "'");
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.output.find("[Load Layout] page size - wrong format"), std::string::npos);
+    EXPECT_NE(failed.output.find("[ERROR] ERR in modLoadForm.LoadForm   13 Type mismatch"),
+              std::string::npos);
+    EXPECT_EQ(RunProgram("check").status, 2);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(CommandLine, ConvertWritesWhatTheWriterMakes) {
+    auto dir = std::filesystem::temp_directory_path() / ("fd_cli2_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    std::string out = (dir / "full.ldt").string();
+    ProgramRun r = RunProgram("convert '" + DataPath("layouts/full.ldt") + "' '" + out + "'");
+    ASSERT_EQ(r.status, 0) << r.output;
+    std::string written, error;
+    ASSERT_TRUE(files::ReadWholeFile(out, written, error));
+
+    LoadedLayout l;
+    ASSERT_TRUE(l.Read(TestDataFile("layouts/full.ldt")));
+    l.model.settings.formCode = "full";
+    EXPECT_EQ(written, l.Write() + "\r\n");
+
+    std::string again = (dir / "again.ldt").string();
+    ASSERT_EQ(RunProgram("convert '" + out + "' '" + again + "'").status, 0);
+    std::string second;
+    ASSERT_TRUE(files::ReadWholeFile(again, second, error));
+    EXPECT_EQ(second, written);
+    EXPECT_EQ(RunProgram("convert '" + (dir / "none.ldt").string() + "' '" + again + "'").status,
+              1);
+    std::filesystem::remove_all(dir);
+}

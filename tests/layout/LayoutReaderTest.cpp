@@ -1,0 +1,409 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "LayoutTestSupport.h"
+#include "shell/Cp1252.h"
+
+namespace {
+
+// Records the order of the reader's calls into the canvas.
+class RecordingStore : public ControlStore {
+  public:
+    using ControlStore::ControlStore;
+    std::vector<std::string> calls;
+    void UnloadAllLabels() override {
+        calls.push_back("unload labels"), ControlStore::UnloadAllLabels();
+    }
+    void UnloadAllImages() override {
+        calls.push_back("unload images"), ControlStore::UnloadAllImages();
+    }
+    void LoadPageContainer(int p) override {
+        calls.push_back("page " + std::to_string(p));
+        ControlStore::LoadPageContainer(p);
+    }
+    bool LoadBackgroundImage(const std::string& l, int p) override {
+        calls.push_back("background " + std::to_string(p) + " " + text::SplitStr(l, "\t", 2));
+        ControlStore::LoadBackgroundImage(l, p);
+        return placeBackgrounds;
+    }
+    void LoadImage(const std::string& l, int p) override {
+        calls.push_back("image " + std::to_string(p));
+        ControlStore::LoadImage(l, p);
+    }
+    void LoadHotspot(const std::string& l, int p) override {
+        calls.push_back("hotspot " + std::to_string(p));
+        ControlStore::LoadHotspot(l, p);
+    }
+    void LoadSignatureBox(const std::string& l, int p) override {
+        calls.push_back("signature " + std::to_string(p));
+        ControlStore::LoadSignatureBox(l, p);
+    }
+    void LoadBox(const std::string& l, int p, int o) override {
+        calls.push_back("box " + std::to_string(p) + " option " + std::to_string(o));
+        ControlStore::LoadBox(l, p, o);
+    }
+    int LoadOneLabel(int p) override {
+        calls.push_back("label " + std::to_string(p));
+        return ControlStore::LoadOneLabel(p);
+    }
+    int LoadOneLabelForBarcode(int p) override {
+        calls.push_back("barcode label " + std::to_string(p));
+        return ControlStore::LoadOneLabelForBarcode(p);
+    }
+    void LoadBarcode(int i) override { calls.push_back("barcode picture " + std::to_string(i)); }
+    void ShowPage(int p) override {
+        calls.push_back("show " + std::to_string(p));
+        ControlStore::ShowPage(p);
+    }
+    bool placeBackgrounds = false;
+};
+
+}  // namespace
+
+TEST(LayoutReader, CallsTheCanvasPageByPageInFileOrder) {
+    FixedTextMetrics metrics;
+    FormModel model;
+    RecordingStore store(model, metrics);
+    store.placeBackgrounds = true;
+    RecordingUserInterface ui;
+    LayoutReader reader(model, store, metrics, ui);
+    std::string layout = MakeLayout(
+        "Background_Image:\ta.png\t1\t2\r\nBackground_Image:\tb.png\t1\t2\r\n"
+        "Image:\t1\t1\t1\t1\tlogo.bmp\t1\t1\r\nBox:\t1\t1\t1\t1\t2\t1\t1\tN\t0\r\n"
+        "Hotspot:\t1\t1\t1\t1\t2\tX\r\nSignature_Box:\t1\t1\t1\t1\t1\tN\r\nNumber_Of_Pages:\t2\r\n",
+        "<PAGE>\r\n" + ItemLine("One") + "\r\n</PAGE>\r\n<PAGE>\r\n\xE6" +
+            ItemLine("BC", "1\t1\tArial\t8\tN\tN\tL\t1\tN\t2\t0.5\t") + "\r\n</PAGE>");
+    ASSERT_TRUE(reader.LoadForm(layout, 3));
+    std::vector<std::string> expected = {
+        "unload labels", "unload images",  "page 0",          "image 0",
+        "signature 0",   "label 0",        "page 1",          "background 1 a.png",
+        "hotspot 1",     "box 1 option 3", "barcode label 1", "barcode picture 2",
+        "show 0"};
+    EXPECT_EQ(store.calls, expected);
+    EXPECT_TRUE(model.settings.interactive);
+    EXPECT_TRUE(ui.Messages().empty());
+}
+
+TEST(LayoutReader, HeaderKeysInAnyCaseAndLenientValues) {
+    LoadedLayout l;
+    ASSERT_TRUE(l.Read(
+        "<HEADER>\r\nPAGE:\t14\t8.5\r\nshift:\t-3\t0\r\nORIENTATION:\t2\r\nInteractive:\tYES\r\n"
+        "Posting:\tmaybe\r\nSingle_Record:\tNO\r\nOpen_Last:\tyes\r\nSignpad:\tyes\r\n"
+        "LookupDG:\tYes\r\nLookupPC:\tno\r\nobgyn:\tYES\r\nIsStatement:\tyes\r\nSaveImage:\tYes\r\n"
+        "Data_Grid:\tyes\r\nData_Entry_Form:\tyes\r\nForm_Document_Type:\tDOC\r\nTimeStamp:"
+        "\t123\r\n"
+        "Printing_Selection:\tBOX=1\tSHADED=0\t\r\nGRID_TAG:\t1\tA\r\nUnknown:\tvalue\r\n"
+        "Form_Code:\tIGNORED\r\n</HEADER>"));
+    const FormSettings& s = l.model.settings;
+    EXPECT_EQ(s.pageWidth, 14);
+    EXPECT_EQ(s.pageHeight, 8.5);
+    EXPECT_EQ(s.horizontalShift, 0.01);
+    EXPECT_EQ(s.verticalShift, 0.02);
+    EXPECT_TRUE(s.landscape);
+    EXPECT_TRUE(s.interactive && s.posting && s.openLast && s.signpad);
+    EXPECT_FALSE(s.singleRecord);
+    EXPECT_TRUE(s.lookupDiagnoses && s.obstetrics && s.statement && s.saveImage && s.dataGrid);
+    EXPECT_FALSE(s.lookupProcedures);
+    EXPECT_TRUE(s.dataEntryForm);
+    EXPECT_EQ(s.formDocumentType, "DOC");
+    EXPECT_EQ(s.timeStamp, "123");
+    EXPECT_EQ(s.printingSelection, "BOX=1\tSHADED=0");
+    EXPECT_EQ(s.gridTags, (std::vector<std::string>{"", "GRID_TAG:\t1\tA"}));
+    EXPECT_EQ(s.formCode, "");
+}
+
+TEST(LayoutReader, OptionsOfInteractiveFormsFallWithoutInteractive) {
+    LoadedLayout l;
+    ASSERT_TRUE(
+        l.Read(MakeLayout("Posting:\tYes\r\nSingle_Record:\tYes\r\nOpen_Last:\tYes\r\n", "")));
+    EXPECT_FALSE(l.model.settings.posting || l.model.settings.singleRecord ||
+                 l.model.settings.openLast);
+}
+
+TEST(LayoutReader, MalformedPageLineGivesMessageAndLetterSize) {
+    LoadedLayout l;
+    ASSERT_TRUE(l.Read("<HEADER>\r\npage:\t14\r\n</HEADER>"));
+    ASSERT_EQ(l.ui.Messages().size(), 1u);
+    EXPECT_EQ(l.ui.Messages()[0].text, "page size - wrong format");
+    EXPECT_EQ(l.ui.Messages()[0].title, "Load Layout");
+    EXPECT_EQ(l.store.PageWidth(), 8.5);
+    EXPECT_EQ(l.store.PageHeight(), 11);
+}
+
+TEST(LayoutReader, MissingHeaderOrEmptyTextChangesNothing) {
+    LoadedLayout l;
+    ASSERT_TRUE(l.Read(MakeLayout("", "<PAGE>\r\n" + ItemLine("Kept") + "\r\n</PAGE>")));
+    EXPECT_FALSE(l.Read(""));
+    EXPECT_TRUE(l.ui.Messages().empty());
+    EXPECT_FALSE(l.Read("</HEADER> then <HEADER>"));
+    ASSERT_EQ(l.ui.Messages().size(), 1u);
+    EXPECT_EQ(l.ui.Messages()[0].text, "HEADER is missing from this file.");
+    EXPECT_EQ(l.ui.Messages()[0].title, "Open Layout");
+    EXPECT_NE(l.FindLabel("Kept"), -1);
+}
+
+TEST(LayoutReader, PageCountIsTheLargerOfHeaderAndBlocks) {
+    LoadedLayout a;
+    ASSERT_TRUE(a.Read(
+        MakeLayout("Number_Of_Pages:\t3\r\n", "<PAGE>\r\n" + ItemLine("A") + "\r\n</PAGE>")));
+    EXPECT_EQ(a.model.settings.numberOfPages, 3);
+    EXPECT_EQ(a.store.PageCount(), 3);
+
+    LoadedLayout b;
+    ASSERT_TRUE(b.Read(MakeLayout("Number_Of_Pages:\t1\r\n",
+                                  "<PAGE>\r\n</PAGE>\r\n<PAGE>\r\n</PAGE>\r\n<PAGE>\r\n" +
+                                      ItemLine("Third") + "\r\n</PAGE>")));
+    EXPECT_EQ(b.model.settings.numberOfPages, 3);
+    ASSERT_NE(b.FindLabel("Third"), -1);
+    EXPECT_EQ(b.store.LabelAt(b.FindLabel("Third"))->page, 2);
+
+    std::string many;
+    for (int i = 0; i < 120; ++i)
+        many += "<PAGE>\r\n" + ItemLine("P" + std::to_string(i)) + "\r\n</PAGE>\r\n";
+    LoadedLayout c;
+    ASSERT_TRUE(c.Read(MakeLayout("", many)));
+    EXPECT_EQ(c.model.settings.numberOfPages, 99);
+    EXPECT_NE(c.FindLabel("P98"), -1);
+    EXPECT_EQ(c.FindLabel("P99"), -1);
+}
+
+TEST(LayoutReader, LeadingPageMarkerMakesNoEmptyFirstPage) {
+    LoadedLayout l;
+    ASSERT_TRUE(l.Read(MakeLayout("", "<PAGE>\r\n" + ItemLine("First") + "\r\n</PAGE>")));
+    EXPECT_EQ(l.model.settings.numberOfPages, 1);
+    EXPECT_EQ(l.store.LabelAt(l.FindLabel("First"))->page, 0);
+}
+
+TEST(LayoutReader, ShortDefinitionLinesLandOnPageOne) {
+    LoadedLayout l;
+    ASSERT_TRUE(
+        l.Read(MakeLayout("Number_Of_Pages:\t2\r\nImage:\t1\t1\t1\t1\tx.bmp\r\nBox:\r\n", "")));
+    EXPECT_EQ(l.store.GetImagesDefinitions(), "Image:\t1\t1\t1\t1\tx.bmp");
+    EXPECT_EQ(l.store.GetBoxShapesDefinitions(), "");
+}
+
+TEST(LayoutReader, ItemLinesNeedEightElements) {
+    LoadedLayout l;
+    ASSERT_TRUE(l.Read(MakeLayout("",
+                                  "<PAGE>\r\nSeven\t1\t1\tArial\t8\tN\tN\r\n"
+                                  "Eight\t1\t2\tArial\t8\tY\tN\tL\r\n</PAGE>")));
+    EXPECT_EQ(l.FindLabel("Seven"), -1);
+    int eight = l.FindLabel("Eight");
+    ASSERT_NE(eight, -1);
+    EXPECT_TRUE(l.store.LabelAt(eight)->bold);
+    EXPECT_EQ(l.store.LabelAt(eight)->top, 2);
+}
+
+TEST(LayoutReader, RightAlignedLabelIsPlacedByItsRightEdge) {
+    LoadedLayout l;
+    ASSERT_TRUE(l.Read(MakeLayout(
+        "",
+        "<PAGE>\r\n" + ItemLine("Total", "5\t1\tArial\t8\tN\tN\tR\t2\tN\t\t\t") + "\r\n</PAGE>")));
+    const LabelControl* label = l.store.LabelAt(l.FindLabel("Total"));
+    EXPECT_DOUBLE_EQ(label->left, 3);
+    EXPECT_DOUBLE_EQ(label->width, 2);
+    EXPECT_EQ(label->alignment, LabelAlignment::Right);
+}
+
+TEST(LayoutReader, UnknownAlignmentIsReported) {
+    LoadedLayout l;
+    ASSERT_TRUE(l.Read(MakeLayout(
+        "", "<PAGE>\r\n" + ItemLine("X", "5\t1\tArial\t8\tN\tN\tQ\t2\tN\t\t\t") + "\r\n</PAGE>")));
+    ASSERT_EQ(l.ui.Messages().size(), 1u);
+    EXPECT_EQ(l.ui.Messages()[0].text, "label alignment not defined");
+    EXPECT_EQ(l.ui.Messages()[0].title, "Left/Right aligned");
+}
+
+TEST(LayoutReader, TextBlockGainsHeightAndMarker) {
+    LoadedLayout l;
+    ASSERT_TRUE(l.Read(
+        MakeLayout("", "<PAGE>\r\n" + ItemLine("%T@NOTE@1") + "\r\n" +
+                           ItemLine("%T@TALL@2@0.9@1", "1\t3\tArial\t8\tN\tN\tL\t4\tN\t\t\t") +
+                           "\r\n</PAGE>")));
+    double lineHeight = l.store.Template().height;
+    int note = l.FindLabel("%T@NOTE@1@" + NumberText(lineHeight) + "@1");
+    ASSERT_NE(note, -1);
+    EXPECT_NEAR(l.store.LabelAt(note)->height, lineHeight, 0.0005);
+    int tall = l.FindLabel("%T@TALL@2@0.9@1");
+    ASSERT_NE(tall, -1);
+    EXPECT_DOUBLE_EQ(l.store.LabelAt(tall)->height, 0.9);
+    EXPECT_DOUBLE_EQ(l.model.items[size_t(tall)].barcodeHeight, 0.9);
+}
+
+TEST(LayoutReader, UserPromptCaptionsInNewAndOldForms) {
+    LoadedLayout l;
+    ASSERT_TRUE(l.Read(MakeLayout(
+        "", "<PAGE>\r\n" + ItemLine("^BAD@x") + "\r\n" + ItemLine("^OLD@DATE@") + "\r\n" +
+                ItemLine("^NEW@@LOOKUP@@True@7@dflt@SEL@GRID",
+                         "1\t1\tArial\t8\tN\tN\tL\t2.5\tN\t\t\t") +
+                "\r\n" + ItemLine("^SHORT@Cap@YESNO@@0@4") + "\r\n</PAGE>")));
+    ASSERT_EQ(l.ui.Messages().size(), 1u);
+    EXPECT_EQ(l.ui.Messages()[0].text, "Wrong format for DATA_ENTRY field");
+    EXPECT_EQ(l.ui.Messages()[0].title, "Load Layout file");
+    EXPECT_NE(l.FindLabel("Template"), -1);  // the bad one keeps the template caption
+
+    int old = l.FindLabel("^OLD Date");
+    ASSERT_NE(old, -1);
+    EXPECT_EQ(l.model.items[size_t(old)].dataEntryType, "DATE");
+    EXPECT_TRUE(l.model.items[size_t(old)].definitionRead);
+
+    int fresh = l.FindLabel("^NEW Text");  // a lookup without its key reads as text
+    ASSERT_NE(fresh, -1);
+    const FormItem& r = l.model.items[size_t(fresh)];
+    EXPECT_EQ(r.itemKind, ItemKind::UserPrompt);
+    EXPECT_EQ(r.promptCaption, "User Prompt...");
+    EXPECT_TRUE(r.required);
+    EXPECT_EQ(r.promptNumber, 7);
+    EXPECT_EQ(r.defaultValue, "dflt");
+    EXPECT_EQ(r.selectionField, "SEL");
+    EXPECT_EQ(r.dataGridReference, "GRID");
+    EXPECT_DOUBLE_EQ(l.store.LabelAt(fresh)->width, 2.5);
+    EXPECT_EQ(l.store.LabelAt(fresh)->toolTip,
+              "2   ^NEW   TEXT      User Prompt...   dflt   Y   SEL   GRID");
+
+    int shortForm = l.FindLabel("^SHORT Yes/No");
+    ASSERT_NE(shortForm, -1);
+    EXPECT_EQ(l.model.items[size_t(shortForm)].promptNumber, 4);
+    EXPECT_FALSE(l.model.items[size_t(shortForm)].required);
+}
+
+TEST(LayoutReader, DefinitionLinesAndDatabaseFields) {
+    LoadedLayout l;
+    ASSERT_TRUE(
+        l.Read(MakeLayout("", "<PAGE>\r\n^ALONE@Cap@TEXT@@False@3@@@\r\n^FEW@Cap@TEXT\r\n" +
+                                  ItemLine("~PAT.NAME@Patient name") + "\r\n" +
+                                  ItemLine("~PAT.NAME") + "\r\n" + ItemLine("~") + "\r\n</PAGE>")));
+    ASSERT_EQ(l.model.prompts.size(), 1u);
+    EXPECT_EQ(l.model.prompts[0].promptKey, "^ALONE");
+    EXPECT_EQ(l.model.prompts[0].promptNumber, 3);
+    ASSERT_EQ(l.model.databaseFields.size(), 1u);
+    EXPECT_EQ(l.model.databaseFields[0].fieldName, "PAT.NAME");
+    EXPECT_EQ(l.model.databaseFields[0].longName, "Patient name");
+    int field = l.FindLabel("~PAT.NAME");
+    EXPECT_EQ(l.model.items[size_t(field)].itemKind, ItemKind::DatabaseField);
+    EXPECT_EQ(l.model.items[size_t(l.FindLabel("~"))].itemKind, ItemKind::StaticText);
+}
+
+TEST(LayoutReader, GridCellsBarcodesCaseAndLinkData) {
+    LoadedLayout l;
+    ASSERT_TRUE(l.Read(
+        MakeLayout("", "<PAGE>\r\n" +
+                           ItemLine("\xF4"
+                                    "CELL",
+                                    "1\t1\tArial\t9U\tN\tN\tL-2-3\t1\tN\t\t\t") +
+                           "\r\n" + "\xE6" +
+                           ItemLine("12345", "1\t1\tArial\t8\tN\tN\tL\t1\tN\t2.5\t0.75\tLINK\t") +
+                           "\r\n</PAGE>")));
+    EXPECT_TRUE(l.model.settings.dataGrid);
+    int cell = l.FindLabel(
+        "\xF4"
+        "CELL");
+    EXPECT_EQ(l.store.LabelAt(cell)->spare, "U#2#3");
+    EXPECT_EQ(l.store.LabelAt(cell)->fontSize, 9);
+    int barcode = l.FindLabel("12345");
+    ASSERT_NE(barcode, -1);
+    EXPECT_EQ(l.model.items[size_t(barcode)].barcodeWidth, 2.5);
+    EXPECT_EQ(l.model.items[size_t(barcode)].barcodeHeight, 0.75);
+    EXPECT_EQ(l.model.items[size_t(barcode)].linkData, "LINK");
+    EXPECT_EQ(l.model.linkedData.at(FormModel::LinkedDataKey(barcode)), "LINK");
+    EXPECT_EQ(l.store.GetBarcodeWidthHeight(barcode), "2.5\t0.75");
+}
+
+TEST(LayoutReader, MissingFontFallsBackWithOneMessagePerLabel) {
+    FixedTextMetrics metrics("Wingdings Nine");
+    FormModel model;
+    ControlStore store(model, metrics);
+    RecordingUserInterface ui;
+    LayoutReader reader(model, store, metrics, ui);
+    reader.SetDefaultFont("DejaVu Sans");
+    ASSERT_TRUE(reader.LoadForm(MakeLayout(
+        "", "<PAGE>\r\n" + ItemLine("A", "1\t1\tWingdings Nine\t8\tN\tN\tL\t1\tN\t\t\t") + "\r\n" +
+                ItemLine("B", "1\t1\tWingdings Nine\t8\tN\tN\tL\t1\tN\t\t\t") + "\r\n</PAGE>")));
+    ASSERT_EQ(ui.Messages().size(), 2u);
+    EXPECT_EQ(ui.Messages()[0].text, "Could not set Wingdings Nine font.\r\nWill use default.");
+    EXPECT_EQ(ui.Messages()[0].title, "Fonts");
+    EXPECT_EQ(store.LabelAt(1)->fontName, "DejaVu Sans");
+}
+
+TEST(LayoutReader, OldTenElementLinesAreAutoSized) {
+    LoadedLayout l;
+    ASSERT_TRUE(
+        l.Read(MakeLayout("", "<PAGE>\r\nOld text\t1\t1\tArial\t8\tN\tN\tL\t5\t\r\n</PAGE>")));
+    const LabelControl* label = l.store.LabelAt(l.FindLabel("Old text"));
+    EXPECT_TRUE(label->autoSize);
+    EXPECT_NEAR(label->width, l.metrics.TextWidth("Old text", "Arial", 8, false, false), 1e-9);
+}
+
+TEST(LayoutReader, ValuesThatMustBeNumbersEndTheRead) {
+    LoadedLayout pages;
+    EXPECT_FALSE(pages.Read(MakeLayout("Number_Of_Pages:\tmany\r\n", "")));
+    ASSERT_EQ(pages.ui.Messages().size(), 1u);
+    EXPECT_EQ(pages.ui.Messages()[0].title, "ERROR");
+    EXPECT_EQ(pages.ui.Messages()[0].text, "ERR in modLoadForm.LoadForm   13 Type mismatch");
+
+    LoadedLayout flag;
+    EXPECT_FALSE(flag.Read(MakeLayout("", "<PAGE>\r\n" + ItemLine("^K@C@TEXT@@perhaps@1@@@") +
+                                              "\r\n" + ItemLine("After") + "\r\n</PAGE>")));
+    ASSERT_EQ(flag.ui.Messages().size(), 1u);
+    EXPECT_EQ(flag.ui.Messages()[0].text, "ERR in modLoadForm.LoadOnePage   13 Type mismatch");
+    EXPECT_EQ(flag.FindLabel("After"), -1);
+
+    LoadedLayout big;
+    EXPECT_FALSE(big.Read(MakeLayout("Number_Of_Pages:\t99999999999\r\n", "")));
+    EXPECT_EQ(big.ui.Messages()[0].text, "ERR in modLoadForm.LoadForm   6 Overflow");
+}
+
+TEST(LayoutReader, SinglePageReaderPutsEveryLineOnOnePage) {
+    LoadedLayout l;
+    l.model.settings.multipageMode = false;
+    ASSERT_TRUE(l.Read(MakeLayout("Image:\t1\t1\t1\t1\tx.bmp\t1\t2\r\nInteractive:\tYes\r\n",
+                                  "<PAGE>\r\n" + ItemLine("A") + "\r\n</PAGE>\r\n<PAGE>\r\n" +
+                                      ItemLine("B") + "\r\n</PAGE>")));
+    EXPECT_EQ(l.store.LabelAt(l.FindLabel("B"))->page, 0);
+    EXPECT_FALSE(l.model.settings.interactive);
+    EXPECT_NE(l.store.GetImagesDefinitions(), "");
+}
+
+TEST(PrepareLayoutData, DropsFramingAroundTheLayout) {
+    EXPECT_EQ(PrepareLayoutData(
+                  "|OK||<HEADER>\r\nPage:\t1\t1\r\n</HEADER>\r\n<PAGE>\r\n</PAGE>\r\n|END|"),
+              "<HEADER>\r\nPage:\t1\t1\r\n</HEADER>\r\n<PAGE>\r\n</PAGE>");
+    EXPECT_EQ(PrepareLayoutData("|OK||<HEADER>x</HEADER>\r\n|END|"), "<HEADER>x</HEADER>");
+    EXPECT_EQ(PrepareLayoutData("no markers"), "");
+    EXPECT_EQ(PrepareLayoutData("</HEADER><HEADER>"), "");
+}
+
+TEST(UpdateDataWithTimeStamp, ReplacesOnlyTheStampValue) {
+    std::string layout = "<HEADER>\r\nTimeStamp:\t1\r\nForm_Name:\tX\r\n</HEADER>";
+    EXPECT_EQ(UpdateDataWithTimeStamp(layout, std::string("999")),
+              "<HEADER>\r\nTimeStamp:\t999\r\nForm_Name:\tX\r\n</HEADER>");
+    EXPECT_EQ(UpdateDataWithTimeStamp(layout, std::nullopt), layout);
+}
+
+TEST(OpenLayoutFile, TakesTheFormCodeFromTheFileName) {
+    auto dir = std::filesystem::temp_directory_path() / ("fd_open_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    std::string path = (dir / "Charge Slip.ldt").string();
+    std::string error;
+    ASSERT_TRUE(files::AtomicWriteFile(path, TestDataFile("layouts/minimal.ldt"), error));
+    LoadedLayout l;
+    LayoutReader reader(l.model, l.store, l.metrics, l.ui);
+    ASSERT_TRUE(OpenLayoutFile(path, reader, l.model, l.ui));
+    EXPECT_EQ(l.model.settings.formCode, "Charge Slip");
+    EXPECT_EQ(l.model.settings.layoutOrigin, LayoutOrigin::LocalFile);
+
+    std::string empty = (dir / "empty.ldt").string();
+    ASSERT_TRUE(files::AtomicWriteFile(empty, "", error));
+    l.model.settings.layoutOrigin = LayoutOrigin::Server;
+    EXPECT_FALSE(OpenLayoutFile(empty, reader, l.model, l.ui));
+    EXPECT_EQ(l.model.settings.layoutOrigin, LayoutOrigin::Server);
+
+    std::string broken = (dir / "broken.ldt").string();
+    ASSERT_TRUE(files::AtomicWriteFile(broken, "no header", error));
+    EXPECT_FALSE(OpenLayoutFile(broken, reader, l.model, l.ui));
+    EXPECT_EQ(l.model.settings.layoutOrigin, LayoutOrigin::Server);
+    EXPECT_EQ(l.model.settings.formCode, "Charge Slip");
+    std::filesystem::remove_all(dir);
+}

@@ -1,0 +1,57 @@
+#pragma once
+// A layout read into the headless store, for reader and writer tests.
+#include <cstdlib>
+#include <string>
+
+#include "layout/ControlStore.h"
+#include "layout/ItemTypes.h"
+#include "layout/LayoutReader.h"
+#include "layout/LayoutWriter.h"
+#include "shell/AtomicFile.h"
+#include "shell/RecordingUserInterface.h"
+#include "shell/TextUtils.h"
+
+struct LoadedLayout {
+    FixedTextMetrics metrics;
+    FormModel model;
+    ControlStore store{model, metrics};
+    RecordingUserInterface ui;
+
+    bool Read(const std::string& text) {
+        LayoutReader reader(model, store, metrics, ui);
+        return reader.BuildForm(text);
+    }
+    std::string Write() {
+        LayoutWriter writer(model, store, ui);
+        return writer.ReassembleData();
+    }
+    // Visible labels in index order.
+    std::vector<const LabelControl*> Labels() const {
+        std::vector<const LabelControl*> out;
+        for (int i = 1; i < store.LabelCount(); ++i)
+            if (auto* l = store.LabelAt(i); l && l->visible) out.push_back(l);
+        return out;
+    }
+    int FindLabel(const std::string& caption) const {
+        for (int i = 1; i < store.LabelCount(); ++i)
+            if (auto* l = store.LabelAt(i); l && l->caption == caption) return i;
+        return -1;
+    }
+};
+
+inline std::string TestDataFile(const std::string& name) {
+    const char* dir = std::getenv("FD_TEST_DATA");
+    std::string bytes, error;
+    files::ReadWholeFile(std::string(dir ? dir : "tests/data") + "/" + name, bytes, error);
+    return bytes;
+}
+
+// A header with the given extra lines, then the given page blocks.
+inline std::string MakeLayout(const std::string& headerLines, const std::string& pages) {
+    return "<HEADER>\r\nPage:\t8.5\t11\r\n" + headerLines + "</HEADER>\r\n" + pages;
+}
+
+inline std::string ItemLine(const std::string& caption,
+                            const std::string& rest = "1\t1\tArial\t8\tN\tN\tL\t1\tN\t\t\t") {
+    return caption + "\t" + rest;
+}

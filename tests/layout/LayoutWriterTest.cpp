@@ -1,0 +1,259 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "LayoutTestSupport.h"
+#include "layout/ItemTypes.h"
+
+namespace {
+
+std::vector<std::string> PageLines(const std::string& layout, int page) {
+    auto pieces = text::Split(layout, "<PAGE>\r\n");
+    std::string block = pieces.at(size_t(page));
+    block = block.substr(0, block.find("</PAGE>"));
+    auto lines = text::Split(block, "\r\n");
+    if (!lines.empty() && lines.back().empty()) lines.pop_back();
+    return lines;
+}
+
+std::string HeaderValue(const std::string& layout, const std::string& key) {
+    size_t pos = layout.find("\r\n" + key + "\t");
+    if (pos == std::string::npos) return "<absent>";
+    size_t start = pos + 2 + key.size() + 1;
+    return layout.substr(start, layout.find("\r\n", start) - start);
+}
+
+}  // namespace
+
+TEST(LayoutWriter, EmptyFormIsHeaderAndOneEmptyPage) {
+    LoadedLayout l;
+    std::string out = l.Write();
+    EXPECT_TRUE(text::StartsWith(out, "<HEADER>\r\nTimeStamp:\t\r\nForm_Name:\t\r\nForm_Code:\t"));
+    EXPECT_TRUE(text::EndsWith(out, "\r\n</HEADER>\r\n<PAGE>\r\n</PAGE>"));
+    EXPECT_TRUE(ReportIsEmpty(out));
+}
+
+TEST(LayoutWriter, HeaderLinesInTheirFixedOrder) {
+    LoadedLayout l;
+    ASSERT_TRUE(l.Read(TestDataFile("layouts/full.ldt")));
+    l.model.settings.formCode = "CS1";
+    std::string out = l.Write();
+    std::vector<std::string> keys;
+    std::string header = out.substr(0, out.find("</HEADER>"));
+    for (const auto& line : text::Split(header, "\r\n"))
+        if (!line.empty() && line != "<HEADER>") keys.push_back(text::SplitStr(line, "\t", 1));
+    std::vector<std::string> expected = {"TimeStamp:",
+                                         "Form_Name:",
+                                         "Form_Code:",
+                                         "Form_Type:",
+                                         "Form_Document_Type:",
+                                         "Page:",
+                                         "Orientation:",
+                                         "Shift:",
+                                         "Background_Image:",
+                                         "Image:",
+                                         "Image:",
+                                         "Hotspot:",
+                                         "Signature_Box:",
+                                         "Box:",
+                                         "Printing_Selection:",
+                                         "Data_Entry_Form:",
+                                         "Interactive:",
+                                         "Posting:",
+                                         "Single_Record:",
+                                         "Open_Last:",
+                                         "Data_Grid:",
+                                         "Number_Of_Pages:",
+                                         "Signpad:",
+                                         "LookupPC:",
+                                         "LookupDG:",
+                                         "OBGYN:",
+                                         "IsStatement:",
+                                         "SaveImage:",
+                                         "GRID_TAG:",
+                                         "GRID_TAG:"};
+    EXPECT_EQ(keys, expected);
+    EXPECT_EQ(HeaderValue(out, "Shift:"), "0.05\t0.1");
+    EXPECT_EQ(HeaderValue(out, "Page:"), "8.5\t11");
+    EXPECT_EQ(HeaderValue(out, "TimeStamp:"), "20261201101010123");
+    EXPECT_FALSE(ReportIsEmpty(out));
+}
+
+TEST(LayoutWriter, ItemLineFieldsOfEachKind) {
+    LoadedLayout l;
+    int right = l.store.LoadOneLabel(0);
+    LabelControl& r = l.store.Label(right);
+    r.caption = "Total";
+    r.left = 1.5;
+    r.width = 2;
+    r.alignment = LabelAlignment::Right;
+    r.visible = true;
+    int cell = l.store.LoadOneLabel(0);
+    LabelControl& c = l.store.Label(cell);
+    c.caption =
+        "\xF4"
+        "CPT";
+    c.spare = "U#2#3";
+    c.visible = true;
+    c.fontSize = 9;
+    int blank = l.store.LoadOneLabel(0);
+    l.store.Label(blank).caption = " ";
+    l.store.Label(blank).visible = true;
+    int empty = l.store.LoadOneLabel(0);
+    l.store.Label(empty).caption = "";
+    l.store.Label(empty).visible = true;
+    int hidden = l.store.LoadOneLabel(0);
+    l.store.Label(hidden).caption = "Hidden";
+    l.model.Item(right).linkData = "LINK";
+
+    auto lines = PageLines(l.Write(), 1);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "Total\t3.5\t0.000\tArial\t8\tN\tN\tR\t2\tN\t\t\tLINK\t");
+    EXPECT_EQ(lines[1],
+              "\xF4"
+              "CPT\t0.000\t0.000\tArial\t9U\tN\tN\tL-2-3\t1\tN\t\t\t");
+    EXPECT_EQ(lines[2], " \t0.000\t0.000\tArial\t8\tN\tN\tL\t1\tN\t\t\t");
+}
+
+TEST(LayoutWriter, OptionsOfInteractiveFormsAreNoWithoutInteractive) {
+    LoadedLayout l;
+    l.model.settings.posting = l.model.settings.openLast = true;
+    std::string out = l.Write();
+    EXPECT_EQ(HeaderValue(out, "Posting:"), "No");
+    EXPECT_EQ(HeaderValue(out, "Open_Last:"), "No");
+    l.store.LoadHotspot("Hotspot:\t1\t1\t1\t1\t1\tX", 0);
+    out = l.Write();
+    EXPECT_EQ(HeaderValue(out, "Interactive:"), "Yes");
+    EXPECT_EQ(HeaderValue(out, "Posting:"), "Yes");
+}
+
+TEST(LayoutWriter, GridTagsOnlyForStatements) {
+    LoadedLayout l;
+    l.model.settings.gridTags = {"", "GRID_TAG:\t1\tBAL"};
+    EXPECT_EQ(l.Write().find("GRID_TAG:"), std::string::npos);
+    l.model.settings.statement = true;
+    EXPECT_NE(l.Write().find("\r\nGRID_TAG:\t1\tBAL\r\n"), std::string::npos);
+}
+
+TEST(LayoutWriter, GroupsLinesPromptsFieldsBoxesStaticsBarcodes) {
+    LoadedLayout l;
+    ASSERT_TRUE(l.Read(MakeLayout(
+        "", "<PAGE>\r\n" + ItemLine("Static") + "\r\n\xE6" +
+                ItemLine("BAR", "1\t1\tArial\t8\tN\tN\tL\t1\tN\t1\t1\t") + "\r\n" +
+                ItemLine("%C@B@2") + "\r\n" + ItemLine("%C@A@1") + "\r\n" + ItemLine("~F.X") +
+                "\r\n" + ItemLine("^P2@c@DATE@@False@2@@@") + "\r\n" +
+                ItemLine("^P1@c@DATE@@False@1@@@") + "\r\n^P0@c@TEXT@@False@0@@@\r\n</PAGE>")));
+    auto lines = PageLines(l.Write(), 1);
+    std::vector<std::string> firsts;
+    for (const auto& line : lines)
+        firsts.push_back(text::SplitStr(text::SplitStr(line, "\t", 1), "@", 1));
+    std::vector<std::string> expected = {"^P0",
+                                         "^P1",
+                                         "^P2",
+                                         "~F.X",
+                                         "%C",
+                                         "%C",
+                                         "Static",
+                                         "\xE6"
+                                         "BAR"};
+    EXPECT_EQ(firsts, expected);
+    EXPECT_EQ(lines[0], "^P0@c@TEXT@@False@0@@@");
+    EXPECT_TRUE(text::StartsWith(lines[4], "%C@A@1"));
+}
+
+TEST(LayoutWriter, UnplacedPromptDefinitionsOnlyInTheFirstPage) {
+    LoadedLayout l;
+    ASSERT_TRUE(
+        l.Read(MakeLayout("Number_Of_Pages:\t2\r\n",
+                          "<PAGE>\r\n</PAGE>\r\n<PAGE>\r\n^LOOSE@c@TEXT@@False@0@@@\r\n</PAGE>")));
+    std::string out = l.Write();
+    EXPECT_EQ(PageLines(out, 1), std::vector<std::string>{"^LOOSE@c@TEXT@@False@0@@@"});
+    EXPECT_TRUE(PageLines(out, 2).empty());
+}
+
+TEST(LayoutWriter, PromptPlacedFromMenuBorrowsTheDefinitionOfItsKey) {
+    LoadedLayout l;
+    int source = l.store.LoadOneLabel(0);
+    FormItem& def = l.model.Item(source);
+    def = FormItem{};
+    def.itemKind = ItemKind::UserPrompt;
+    def.promptKey = "^DOB";
+    def.promptCaption = "Birth date";
+    def.dataEntryType = "DATE";
+    def.required = true;
+    def.promptNumber = 5;
+    def.definitionRead = true;
+    l.store.Label(source).caption = "^DOB Date";
+    l.store.Label(source).visible = true;
+    int placed = l.store.LoadOneLabel(0);
+    FormItem& fresh = l.model.Item(placed);
+    fresh.itemKind = ItemKind::UserPrompt;
+    fresh.promptKey = "^DOB";
+    fresh.dataEntryType = "DATE";
+    l.store.Label(placed).caption = "^DOB Date";
+    l.store.Label(placed).visible = true;
+    auto lines = PageLines(l.Write(), 1);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(text::SplitStr(lines[1], "\t", 1), "^DOB@Birth date@DATE@@True@5@@@");
+}
+
+TEST(LayoutWriter, RoundTripKeepsEveryItemKind) {
+    LoadedLayout first;
+    ASSERT_TRUE(first.Read(TestDataFile("layouts/full.ldt")));
+    EXPECT_TRUE(first.ui.Messages().empty());
+    std::string written = first.Write();
+
+    LoadedLayout second;
+    ASSERT_TRUE(second.Read(written));
+    EXPECT_EQ(second.Write(), written);
+
+    const FormSettings& a = first.model.settings;
+    const FormSettings& b = second.model.settings;
+    EXPECT_EQ(b.numberOfPages, 2);
+    EXPECT_EQ(a.interactive, b.interactive);
+    EXPECT_TRUE(b.posting && b.openLast && b.signpad && b.lookupDiagnoses && b.statement);
+    EXPECT_EQ(a.printingSelection, b.printingSelection);
+    EXPECT_EQ(a.gridTags, b.gridTags);
+    ASSERT_EQ(first.Labels().size(), second.Labels().size());
+    for (size_t i = 0; i < first.Labels().size(); ++i) {
+        const LabelControl* x = first.Labels()[i];
+        const LabelControl* y = nullptr;
+        for (const LabelControl* candidate : second.Labels())
+            if (candidate->caption == x->caption && candidate->page == x->page &&
+                std::abs(candidate->top - x->top) < 0.0005)
+                y = candidate;
+        ASSERT_NE(y, nullptr) << x->caption;
+        EXPECT_NEAR(x->left, y->left, 0.0005) << x->caption;
+        EXPECT_NEAR(x->top, y->top, 0.0005) << x->caption;
+        EXPECT_NEAR(x->width, y->width, 0.0005) << x->caption;
+        EXPECT_EQ(x->spare, y->spare) << x->caption;
+        EXPECT_EQ(x->alignment, y->alignment) << x->caption;
+        EXPECT_EQ(x->page, y->page) << x->caption;
+    }
+    EXPECT_EQ(first.store.GetImagesDefinitions(), second.store.GetImagesDefinitions());
+    EXPECT_EQ(first.model.prompts.size(), second.model.prompts.size());
+    EXPECT_EQ(first.model.databaseFields.size(), second.model.databaseFields.size());
+}
+
+TEST(SaveDataToFile, WritesWholeLinesAndNeverHalfAFile) {
+    auto dir = std::filesystem::temp_directory_path() / ("fd_save_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    RecordingUserInterface ui;
+    std::string path = (dir / "form.ldt").string();
+    EXPECT_FALSE(SaveDataToFile(path, "", ui));
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].text, "No Fields.....");
+    EXPECT_EQ(ui.Messages()[0].title, "ERROR");
+    EXPECT_FALSE(files::FileExists(path));
+
+    ASSERT_TRUE(SaveDataToFile(path, "<HEADER>\r\n</HEADER>", ui));
+    std::string bytes, error;
+    ASSERT_TRUE(files::ReadWholeFile(path, bytes, error));
+    EXPECT_EQ(bytes, "<HEADER>\r\n</HEADER>\r\n");
+
+    ui.Clear();
+    EXPECT_FALSE(SaveDataToFile((dir / "missing" / "x.ldt").string(), "text", ui));
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_TRUE(text::StartsWith(ui.Messages()[0].text, "Error occured in SaveDataToFile, "));
+    std::filesystem::remove_all(dir);
+}

@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include "layout/FormSettings.h"
+#include "layout/ItemTypes.h"
+
+TEST(NumberText, RoundsToThreeDecimalsWithoutTrailingZeros) {
+    EXPECT_EQ(NumberText(1.25), "1.25");
+    EXPECT_EQ(NumberText(0), "0.000");
+    EXPECT_EQ(NumberText(2.0004), "2");
+    EXPECT_EQ(NumberText(0.0004), "0.000");
+    EXPECT_EQ(NumberText(3.14159), "3.142");
+    EXPECT_EQ(NumberText(-0.5), "-0.5");
+    EXPECT_EQ(NumberText(10), "10");
+    EXPECT_EQ(NumberText(0.1), "0.1");
+}
+
+TEST(NumberText, SurvivesValuesThatAreNotNumbers) {
+    EXPECT_EQ(NumberText(std::numeric_limits<double>::quiet_NaN()), "0.000");
+    EXPECT_EQ(NumberText(std::numeric_limits<double>::infinity()), "0.000");
+    EXPECT_FALSE(NumberText(1e300).empty());
+}
+
+TEST(SingleText, ShortestSinglePrecisionText) {
+    EXPECT_EQ(SingleText(8.5), "8.5");
+    EXPECT_EQ(SingleText(11), "11");
+    EXPECT_EQ(SingleText(0.02), "0.02");
+    EXPECT_EQ(SingleText(1.1 + 2.2), "3.3");
+    EXPECT_EQ(SingleText(0), "0");
+}
+
+TEST(CaptionMarkers, ExactlyOneLeadingMarkerAndMoreThanOneCharacter) {
+    EXPECT_TRUE(IsDataBoundLabel("~PATIENT.NAME"));
+    EXPECT_FALSE(IsDataBoundLabel("~"));
+    EXPECT_FALSE(IsDataBoundLabel("~A~B"));
+    EXPECT_FALSE(IsDataBoundLabel("A~B"));
+    EXPECT_FALSE(IsDataBoundLabel(""));
+    EXPECT_TRUE(IsUserPromptsLabel("^KEY@x"));
+    EXPECT_FALSE(IsUserPromptsLabel("^KEY^"));
+    EXPECT_TRUE(IsInteractiveBoxLabel("%T@A"));
+    EXPECT_FALSE(IsInteractiveBoxLabel("%%"));
+}
+
+TEST(DataEntryTypes, CodesAndDisplayNamesMapBothWays) {
+    for (const auto& t : DataEntryTypes())
+        EXPECT_EQ(DataEntryTypeCode(DataEntryTypeName(t.code)), t.code);
+    EXPECT_EQ(DataEntryTypeName("LOOKUP_DESCRIPTION"), "Lookup(Description)");
+    EXPECT_EQ(DataEntryTypeName("NOPE"), "");
+    EXPECT_EQ(DataEntryTypeCode("Nope"), "");
+    ASSERT_EQ(LookupKinds().size(), 8u);
+    EXPECT_STREQ(LookupKinds().front().code, "DG");
+    EXPECT_STREQ(LookupKinds().back().code, "ACCNT");
+    EXPECT_EQ(LookupKindDescription("PS"), "Place of Service");
+}
+
+TEST(FormSettings, LimitsOfPagesAndShifts) {
+    EXPECT_EQ(ClampNumberOfPages(0), 1);
+    EXPECT_EQ(ClampNumberOfPages(-5), 1);
+    EXPECT_EQ(ClampNumberOfPages(100), 99);
+    EXPECT_EQ(ClampNumberOfPages(42), 42);
+    EXPECT_EQ(ClampHorizontalShift(0), 0);
+    EXPECT_EQ(ClampHorizontalShift(-1), 0.01);
+    EXPECT_EQ(ClampHorizontalShift(0.005), 0.01);
+    EXPECT_EQ(ClampHorizontalShift(3), 2);
+    EXPECT_EQ(ClampVerticalShift(0), 0.02);
+    EXPECT_EQ(ClampVerticalShift(-1), 0.01);
+    EXPECT_EQ(ClampVerticalShift(50), 50);
+}
+
+TEST(FormSettings, ResetKeepsIdentityAndPageButClearsOptions) {
+    FormSettings s;
+    s.formCode = "CS1";
+    s.formName = "Slip";
+    s.dataEntryForm = true;
+    s.landscape = true;
+    s.pageWidth = 14;
+    s.interactive = s.posting = s.statement = s.dataGrid = true;
+    s.numberOfPages = 7;
+    s.gridTags = {"GRID_TAG:\t1\tX"};
+    s.horizontalShift = 1;
+    s.Reset();
+    EXPECT_EQ(s.formCode, "CS1");
+    EXPECT_EQ(s.formName, "Slip");
+    EXPECT_TRUE(s.dataEntryForm);
+    EXPECT_TRUE(s.landscape);
+    EXPECT_EQ(s.pageWidth, 14);
+    EXPECT_FALSE(s.interactive || s.posting || s.statement || s.dataGrid);
+    EXPECT_EQ(s.numberOfPages, 1);
+    EXPECT_EQ(s.gridTags, std::vector<std::string>{""});
+    EXPECT_EQ(s.horizontalShift, 0.02);
+    s.ClearCurrentForm();
+    EXPECT_EQ(s.formCode, "");
+    EXPECT_EQ(s.layoutOrigin, LayoutOrigin::None);
+}
