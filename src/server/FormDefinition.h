@@ -11,7 +11,9 @@ struct FormImageEntry {
     std::string extension;
     // Entries that were not in the three-part form stay blank.
     bool IsBlank() const { return baseName.empty() && timeStamp.empty() && extension.empty(); }
-    std::string FileName() const { return extension.empty() ? baseName : baseName + "." + extension; }
+    std::string FileName() const {
+        return extension.empty() ? baseName : baseName + "." + extension;
+    }
 };
 
 struct FormDefinition {
@@ -28,7 +30,7 @@ struct FormDefinition {
 };
 
 class FormsDefinitions {
-public:
+  public:
     std::size_t Count() const { return items_.size(); }
     bool Empty() const { return items_.empty(); }
     void Clear() { items_.clear(); }
@@ -46,6 +48,6 @@ public:
     std::vector<FormDefinition>::const_iterator begin() const { return items_.begin(); }
     std::vector<FormDefinition>::const_iterator end() const { return items_.end(); }
 
-private:
+  private:
     std::vector<FormDefinition> items_;
 };

@@ -23,7 +23,8 @@ void FileUtilityComponent::SetLoggingIdentity(const std::string& programFile,
         logFileName_ = logFileName;
 }
 
-void FileUtilityComponent::SetWindowValues(int red, int green, int blue, const std::string& window) {
+void FileUtilityComponent::SetWindowValues(int red, int green, int blue,
+                                           const std::string& window) {
     colour_ = (blue & 0xFF) << 16 | (green & 0xFF) << 8 | (red & 0xFF);
     window_ = window;
 }
@@ -43,7 +44,9 @@ std::string FileUtilityComponent::CacheGet(const std::string& key) {
     return it == cache_.end() ? std::string() : it->second;
 }
 
-bool FileUtilityComponent::CacheTest(const std::string& key) { return cache_.count(key) != 0; }
+bool FileUtilityComponent::CacheTest(const std::string& key) {
+    return cache_.count(key) != 0;
+}
 
 void FileUtilityComponent::CachePut(const std::string& key, const std::string& value,
                                     const std::string&) {
@@ -72,7 +75,9 @@ void FileUtilityComponent::Log(const std::string& message) {
 
 // ---- lookup lists --------------------------------------------------------------
 
-std::string LookupListRequest(const std::string& listName) { return "|GET|CODE1|LKP|" + listName; }
+std::string LookupListRequest(const std::string& listName) {
+    return "|GET|CODE1|LKP|" + listName;
+}
 
 std::vector<LookupEntry> ParseLookupList(const std::vector<std::string>& lines) {
     std::vector<LookupEntry> out;
@@ -88,7 +93,9 @@ std::vector<LookupEntry> ParseLookupList(const std::vector<std::string>& lines) 
     return out;
 }
 
-std::string LookupAnswer(const LookupEntry& e) { return e.code + "    " + e.description; }
+std::string LookupAnswer(const LookupEntry& e) {
+    return e.code + "    " + e.description;
+}
 
 std::string LookupAnswerCode(const std::string& answer) {
     auto at = answer.find("    ");
@@ -147,7 +154,7 @@ namespace {
 
 // Without a window every pick is a cancel.
 class CancelPicker : public LookupPicker {
-public:
+  public:
     void Configure(const std::string&, const std::string&, const std::string&,
                    const std::string&) override {}
     std::string Show(const std::string&) override { return "CANCEL"; }
@@ -159,8 +166,8 @@ void CreateAndLinkComponents(OutsideComponents& parts, CommComponent& comm,
                              const std::string& dataFolder, const std::string& programFile,
                              const OutsideComponentFactory& factory) {
     if (parts.linked) return;
-    parts.validator = factory.makeValidator ? factory.makeValidator()
-                                            : std::make_unique<ServerLookupValidator>();
+    parts.validator =
+        factory.makeValidator ? factory.makeValidator() : std::make_unique<ServerLookupValidator>();
     parts.utility = factory.makeUtility ? factory.makeUtility(dataFolder)
                                         : std::make_unique<FileUtilityComponent>(dataFolder);
     parts.linkedForUtility = std::make_unique<LinkedComponent>();

@@ -13,7 +13,7 @@ class CommComponent;
 // Picks one entry of a server code list. Show gives code + four blanks +
 // description, or "CANCEL".
 class LookupPicker {
-public:
+  public:
     virtual ~LookupPicker() = default;
     virtual void Configure(const std::string& listName, const std::string& title,
                            const std::string& option1, const std::string& option2) = 0;
@@ -23,7 +23,7 @@ public:
 // Checks a value against a server code list. answer is "VALID" or "NOT VALID";
 // listValue is the list's own spelling of the value (empty when not valid).
 class LookupValidator {
-public:
+  public:
     virtual ~LookupValidator() = default;
     virtual void Link(class UtilityComponent* utility, CommComponent* comm) = 0;
     virtual void Validate(const std::string& listName, const std::string& value,
@@ -32,7 +32,7 @@ public:
 
 // A component that is only created and linked; it keeps what it was given.
 class LinkedComponent {
-public:
+  public:
     virtual ~LinkedComponent() = default;
     void Link(CommComponent* comm, class UtilityComponent* utility) {
         comm_ = comm;
@@ -41,13 +41,13 @@ public:
     CommComponent* Comm() const { return comm_; }
     UtilityComponent* Utility() const { return utility_; }
 
-private:
+  private:
     CommComponent* comm_ = nullptr;
     UtilityComponent* utility_ = nullptr;
 };
 
 class UtilityComponent {
-public:
+  public:
     virtual ~UtilityComponent() = default;
     virtual void SetLoggingIdentity(const std::string& programFile, const std::string& appCode,
                                     const std::string& product, const std::string& logFileName) = 0;
@@ -67,7 +67,7 @@ public:
 // Utility component of this designer: the error log is a file in a given folder
 // (one line per entry, time stamp first); the result cache lives in memory.
 class FileUtilityComponent : public UtilityComponent {
-public:
+  public:
     explicit FileUtilityComponent(std::string folder) : folder_(std::move(folder)) {}
     void SetLoggingIdentity(const std::string& programFile, const std::string& appCode,
                             const std::string& product, const std::string& logFileName) override;
@@ -87,7 +87,7 @@ public:
     const std::string& AppCode() const { return appCode_; }
     LinkedComponent* Linked() const { return linked_; }
 
-private:
+  private:
     std::string folder_;
     std::string programFile_;
     std::string appCode_ = "FD";
@@ -117,7 +117,7 @@ bool FetchLookupList(CommComponent& comm, const std::string& listName,
                      std::vector<LookupEntry>& entries, std::string& error);
 
 class ServerLookupValidator : public LookupValidator {
-public:
+  public:
     void Link(UtilityComponent* utility, CommComponent* comm) override {
         utility_ = utility;
         comm_ = comm;
@@ -125,7 +125,7 @@ public:
     void Validate(const std::string& listName, const std::string& value, std::string& answer,
                   std::string& listValue) override;
 
-private:
+  private:
     UtilityComponent* utility_ = nullptr;
     CommComponent* comm_ = nullptr;
 };

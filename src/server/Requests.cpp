@@ -14,10 +14,12 @@ namespace requests {
 namespace {
 
 const std::string kTab = "\t";
-const std::string kRecordSep(1, cp1252::kBarcodeMark);  // 230
-const std::string kImagePart(1, cp1252::kImagePartSep); // 197
+const std::string kRecordSep(1, cp1252::kBarcodeMark);   // 230
+const std::string kImagePart(1, cp1252::kImagePartSep);  // 197
 
-std::string S(std::string_view v) { return std::string(v); }
+std::string S(std::string_view v) {
+    return std::string(v);
+}
 
 std::string Cat(std::initializer_list<std::string_view> parts) {
     std::string out;
@@ -64,37 +66,57 @@ void ShowPieceLength(CommComponent& comm, UserInterface& ui, std::size_t n, std:
 
 // ---- request texts -------------------------------------------------------------
 
-std::string Ping() { return "|GET|PING|"; }
-std::string FormsList() { return "|GET|CUSTFORM|L"; }
-std::string ActiveSelected() { return "|GET|CUSTFORM|H"; }
-std::string GetLayout(std::string_view form) { return Cat({"|GET|CUSTFORM|T|", form}); }
-std::string DeleteForm(std::string_view form) { return Cat({"|SET|CUSTFORM|T-D|", form}); }
+std::string Ping() {
+    return "|GET|PING|";
+}
+std::string FormsList() {
+    return "|GET|CUSTFORM|L";
+}
+std::string ActiveSelected() {
+    return "|GET|CUSTFORM|H";
+}
+std::string GetLayout(std::string_view form) {
+    return Cat({"|GET|CUSTFORM|T|", form});
+}
+std::string DeleteForm(std::string_view form) {
+    return Cat({"|SET|CUSTFORM|T-D|", form});
+}
 std::string SetActiveSelected(std::string_view form, bool active, bool selected) {
     return Cat({"|SET|CUSTFORM|O|", form, "|", active ? "1" : "0", kTab, selected ? "1" : "0"});
 }
 std::string GetImage(std::string_view form, std::string_view timeStamp, std::string_view file) {
     return Cat({"|GET|CUSTFORM|I|", form, "|", timeStamp, "|", file});
 }
-std::string DeleteImages(std::string_view form) { return Cat({"|SET|CUSTFORM|I|", form, "|D|"}); }
+std::string DeleteImages(std::string_view form) {
+    return Cat({"|SET|CUSTFORM|I|", form, "|D|"});
+}
 std::string SetStaticList(std::string_view form, std::string_view list) {
     return Cat({"|SET|CUSTFORM|S|", form, "|", list});
 }
-std::string DeleteStaticList(std::string_view form) { return Cat({"|SET|CUSTFORM|S-D|", form}); }
-std::string GetStaticList(std::string_view form) { return Cat({"|GET|CUSTFORM|S|", form}); }
-std::string Tables() { return Cat({"|GET|SQL|", "TABLES"}); }
+std::string DeleteStaticList(std::string_view form) {
+    return Cat({"|SET|CUSTFORM|S-D|", form});
+}
+std::string GetStaticList(std::string_view form) {
+    return Cat({"|GET|CUSTFORM|S|", form});
+}
+std::string Tables() {
+    return Cat({"|GET|SQL|", "TABLES"});
+}
 std::string FieldProperties(std::string_view db, std::string_view table, std::string_view field) {
     return Cat({"|GET|SQL|FIELDS", "|", db, "|", table, "|", field});
 }
 std::string CodeList(std::string_view setCode) {
     return Cat({"|GET|CODE1|", "CHL", ":0", "|", setCode});
 }
-std::string RecordsProbe() { return "|GETP|CUSTFORM|L"; }
+std::string RecordsProbe() {
+    return "|GETP|CUSTFORM|L";
+}
 std::string NewRecordsSearch(std::string_view form) {
     return Cat({"|GET|EMR|*||SEARCH|AND|DESCR", kTab, "OR", kTab, form});
 }
 std::string OldRecordsSearch(std::string_view form) {
-    return Cat({"|GETP|EFORM|LIST||", "ACCNT:", kTab, "DOS:", kTab, "TYPE:", kTab, "NAME:", form, kTab,
-                "SAVE:", "|*|"});
+    return Cat({"|GETP|EFORM|LIST||", "ACCNT:", kTab, "DOS:", kTab, "TYPE:", kTab, "NAME:", form,
+                kTab, "SAVE:", "|*|"});
 }
 
 std::string SaveRecord(std::string_view form, std::string_view description, std::string_view type,
@@ -144,7 +166,8 @@ std::vector<std::string> LargeImageRequests(std::string_view form, std::string_v
     for (std::size_t n = 1; n <= count; ++n) {
         std::size_t from = (n - 1) * pieceSize;
         std::string_view piece = from < bytes.size() ? bytes.substr(from, pieceSize) : "";
-        out.push_back(Cat({"|SET|CUSTFORM|I-", std::to_string(n), "|", form, "|", name, "|", piece}));
+        out.push_back(
+            Cat({"|SET|CUSTFORM|I-", std::to_string(n), "|", form, "|", name, "|", piece}));
     }
     return out;
 }
@@ -168,9 +191,15 @@ std::string ImageRequestHead(std::string_view request) {
 
 // ---- reply tests ---------------------------------------------------------------
 
-bool IsStoreError(std::string_view reply) { return reply.find("ERROR") != std::string_view::npos; }
-bool IsListError(std::string_view reply) { return UpperFirstFive(reply, false) == "ERROR"; }
-bool IsProbeError(std::string_view reply) { return UpperFirstFive(reply, true) == "ERROR"; }
+bool IsStoreError(std::string_view reply) {
+    return reply.find("ERROR") != std::string_view::npos;
+}
+bool IsListError(std::string_view reply) {
+    return UpperFirstFive(reply, false) == "ERROR";
+}
+bool IsProbeError(std::string_view reply) {
+    return UpperFirstFive(reply, true) == "ERROR";
+}
 bool IsSearchError(const std::vector<std::string>& lines) {
     if (lines.empty() || lines[0].size() <= 5) return false;
     return text::StartsWith(std::string_view(lines[0]).substr(5), "ERROR:");
@@ -274,11 +303,14 @@ ReadResult ApplyActiveSelected(const std::vector<std::string>& lines, FormsDefin
     return records > list.Count() ? ReadResult::CountMismatch : ReadResult::Ok;
 }
 
-std::string LayoutFromLines(const std::vector<std::string>& lines) { return JoinLines(lines, kCrLf); }
+std::string LayoutFromLines(const std::vector<std::string>& lines) {
+    return JoinLines(lines, kCrLf);
+}
 
 std::string ImageFromLines(const std::vector<std::string>& lines) {
     // A server error is never taken for picture bytes.
-    if (!lines.empty() && !text::StartsWith(lines[0], kOkPrefix) && IsListError(lines[0])) return {};
+    if (!lines.empty() && !text::StartsWith(lines[0], kOkPrefix) && IsListError(lines[0]))
+        return {};
     std::string out;
     for (const auto& line : lines) {
         if (text::StartsWith(line, kOkPrefix)) {
@@ -354,7 +386,8 @@ std::vector<StaticItem> ReadStaticList(std::string_view t) {
 
 std::string FormatStaticList(const std::vector<StaticItem>& items) {
     std::vector<std::string> parts;
-    for (const auto& it : items) parts.push_back(Cat({it.code, kRecordSep, it.description, kRecordSep, it.other}));
+    for (const auto& it : items)
+        parts.push_back(Cat({it.code, kRecordSep, it.description, kRecordSep, it.other}));
     return text::Join(parts, kTab);
 }
 
@@ -557,8 +590,8 @@ bool SaveImages(CommComponent& comm, UserInterface& ui, const std::string& form,
     bool deleted = false;
     for (const auto& name : ImagesOfLayout(layout)) {
         std::string bytes, error;
-        if (!PlainFileName(name) || !files::ReadWholeFile(InFolder(imagesFolder, name), bytes, error) ||
-            bytes.empty())
+        if (!PlainFileName(name) ||
+            !files::ReadWholeFile(InFolder(imagesFolder, name), bytes, error) || bytes.empty())
             return false;
         if (!deleted) deleted = DeleteAllImagesForReport(comm, ui, form);
         if (!SaveImage(comm, ui, form, name, bytes)) return false;

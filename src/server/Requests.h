@@ -22,9 +22,9 @@ inline constexpr std::size_t kSavePieceSize = 30000;
 inline constexpr std::size_t kImageRequestLimit = 9000;
 
 // ---- request texts -------------------------------------------------------------
-std::string Ping();                        // "|GET|PING|"
-std::string FormsList();                   // "|GET|CUSTFORM|L"
-std::string ActiveSelected();              // "|GET|CUSTFORM|H"
+std::string Ping();            // "|GET|PING|"
+std::string FormsList();       // "|GET|CUSTFORM|L"
+std::string ActiveSelected();  // "|GET|CUSTFORM|H"
 std::string GetLayout(std::string_view form);
 std::string DeleteForm(std::string_view form);
 std::string SetActiveSelected(std::string_view form, bool active, bool selected);
@@ -36,7 +36,7 @@ std::string GetStaticList(std::string_view form);
 std::string Tables();
 std::string FieldProperties(std::string_view db, std::string_view table, std::string_view field);
 std::string CodeList(std::string_view setCode);
-std::string RecordsProbe();                // "|GETP|CUSTFORM|L"
+std::string RecordsProbe();  // "|GETP|CUSTFORM|L"
 std::string NewRecordsSearch(std::string_view form);
 std::string OldRecordsSearch(std::string_view form);
 
@@ -66,11 +66,11 @@ std::vector<std::string> ImageRequests(std::string_view form, std::string_view f
 std::string ImageRequestHead(std::string_view request);
 
 // ---- reply tests ---------------------------------------------------------------
-bool IsStoreError(std::string_view reply);        // contains "ERROR"
-bool IsListError(std::string_view reply);         // first five, upper-cased, "ERROR"
-bool IsProbeError(std::string_view reply);        // first five, trimmed and upper-cased
+bool IsStoreError(std::string_view reply);                  // contains "ERROR"
+bool IsListError(std::string_view reply);                   // first five, upper-cased, "ERROR"
+bool IsProbeError(std::string_view reply);                  // first five, trimmed and upper-cased
 bool IsSearchError(const std::vector<std::string>& lines);  // after char 5 of line 1: "ERROR:"
-bool IsCodeListError(std::string_view reply);     // empty or "error:" in any case
+bool IsCodeListError(std::string_view reply);               // empty or "error:" in any case
 
 // ---- readers -------------------------------------------------------------------
 std::string JoinLines(const std::vector<std::string>& lines, std::string_view separator = "");

@@ -12,7 +12,9 @@
 
 TcpComm::TcpComm() = default;
 
-TcpComm::~TcpComm() { CloseLink(); }
+TcpComm::~TcpComm() {
+    CloseLink();
+}
 
 void TcpComm::SetTimeouts(int connectMs, int replyMs) {
     connectMs_ = connectMs;
@@ -124,7 +126,8 @@ bool TcpComm::Exchange(const char* channel, const std::string& request,
         r = wire::ReadFrame(fd_, payload, replyMs_);
     }
     if (r != wire::IoResult::Ok) {
-        error = std::string("no reply from ") + address_ + ":" + port_ + ": " + wire::IoResultText(r);
+        error =
+            std::string("no reply from ") + address_ + ":" + port_ + ": " + wire::IoResultText(r);
         CloseLink();  // the stream can no longer be trusted to be in step
         lastError_ = error;
         return false;

@@ -7,7 +7,7 @@
 #include "server/CommComponent.h"
 
 class TcpComm : public CommComponent {
-public:
+  public:
     TcpComm();
     ~TcpComm() override;
     TcpComm(const TcpComm&) = delete;
@@ -38,7 +38,7 @@ public:
     const std::string& Entity() const { return entity_; }
     const std::string& LastError() const { return lastError_; }
 
-private:
+  private:
     bool OpenLink(std::string& error);
     void CloseLink();
     bool LinkLooksAlive() const;

@@ -90,7 +90,8 @@ TEST(ImagePieces, PiecesCarryEveryByteInOrderAndMayEndEmpty) {
     EXPECT_EQ(odd[1], "|SET|CUSTFORM|I-2|F|p.bmp|");
     EXPECT_EQ(ImageRequestHead(reqs[1]), "|SET|CUSTFORM|I-2|F|p.bmp|");
     std::string binary("\r\n\0\xE6|x", 6);
-    EXPECT_EQ(ImageRequestHead("|SET|CUSTFORM|I-0|F|p.bmp|" + binary), "|SET|CUSTFORM|I-0|F|p.bmp|");
+    EXPECT_EQ(ImageRequestHead("|SET|CUSTFORM|I-0|F|p.bmp|" + binary),
+              "|SET|CUSTFORM|I-0|F|p.bmp|");
 }
 
 TEST(ReplyTests, EachCommandFamilyHasItsOwnErrorTest) {
@@ -98,7 +99,8 @@ TEST(ReplyTests, EachCommandFamilyHasItsOwnErrorTest) {
     EXPECT_FALSE(IsStoreError("|OK||DONE|END|"));
     EXPECT_TRUE(IsListError("error: nothing"));
     EXPECT_FALSE(IsListError("|OK||ERROR"));
-    EXPECT_TRUE(IsProbeError("  error"));
+    EXPECT_TRUE(IsProbeError("error: x"));
+    EXPECT_FALSE(IsProbeError("  error"));  // only the first five characters count
     EXPECT_FALSE(IsProbeError("|OK||x"));
     EXPECT_TRUE(IsSearchError({"|OK||ERROR: bad"}));
     EXPECT_FALSE(IsSearchError({"|OK||"}));
@@ -180,7 +182,8 @@ TEST(ActiveSelectedReader, MoreRecordsThanFormsIsReported) {
     std::string bad;
     ReadFormsList({"|OK||A^d^t^:|END|"}, list, bad);
     std::size_t records = 0;
-    auto r = ApplyActiveSelected({"|OK||A\t0\t1" + E230 + "B\t1\t1" + E230 + "|END|"}, list, records);
+    auto r =
+        ApplyActiveSelected({"|OK||A\t0\t1" + E230 + "B\t1\t1" + E230 + "|END|"}, list, records);
     EXPECT_EQ(r, ReadResult::CountMismatch);
     EXPECT_EQ(records, 2u);
     EXPECT_TRUE(list.At(1).selected);
@@ -203,14 +206,15 @@ TEST(CatalogueReaders, TablesFieldsAndCodes) {
     EXPECT_EQ(t.tables[0].name, "PAT");
     EXPECT_EQ(t.tables[0].fields, (std::vector<std::string>{"NAME", "A   B"}));
     EXPECT_EQ(t.tables[1].position, 2u);
-    auto props = ReadFieldProperties("L" + E230 + "T" + E230 + "S" + E230 + "X" + E230 + "Y" + E230 +
-                                     "F" + E230 + "CODE7");
+    auto props = ReadFieldProperties("L" + E230 + "T" + E230 + "S" + E230 + "X" + E230 + "Y" +
+                                     E230 + "F" + E230 + "CODE7");
     EXPECT_EQ(FieldCode(props), "CODE7");
     EXPECT_EQ(FieldCode({"a"}), "");
 
     std::vector<StaticItem> items;
     EXPECT_FALSE(ReadCodeList("a:b:c", items));
-    ASSERT_TRUE(ReadCodeList("a:b:c:d:\tx\tC1\tD1\tO1" + E230 + E230 + "\ty\tC2\tD2" + E230 + "K\t\t", items));
+    ASSERT_TRUE(ReadCodeList(
+        "a:b:c:d:\tx\tC1\tD1\tO1" + E230 + E230 + "\ty\tC2\tD2" + E230 + "K\t\t", items));
     ASSERT_EQ(items.size(), 3u);
     EXPECT_EQ(items[0], (StaticItem{"C1", "D1", "O1"}));
     EXPECT_EQ(items[1], (StaticItem{"C2", "D2", ""}));
@@ -228,8 +232,9 @@ TEST(StaticListText, RoundTripAndRecordsAnswer) {
 }
 
 TEST(LayoutImages, BackgroundAndImageLinesNamePictures) {
-    std::string layout = "<HEADER>\r\nBackground_Image:\tback.jpg\tts\r\n"
-                         "Image:\t1\t2\t3\t4\tlogo.bmp\r\nimage:\t1\t2\t3\t4\tnoext\r\n"
-                         "Other:\tx.bmp\r\n</HEADER>";
+    std::string layout =
+        "<HEADER>\r\nBackground_Image:\tback.jpg\tts\r\n"
+        "Image:\t1\t2\t3\t4\tlogo.bmp\r\nimage:\t1\t2\t3\t4\tnoext\r\n"
+        "Other:\tx.bmp\r\n</HEADER>";
     EXPECT_EQ(ImagesOfLayout(layout), (std::vector<std::string>{"back.jpg", "logo.bmp"}));
 }

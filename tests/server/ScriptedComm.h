@@ -9,7 +9,7 @@
 #include "server/CommComponent.h"
 
 class ScriptedComm : public CommComponent {
-public:
+  public:
     struct Answer {
         bool ok = true;
         std::vector<std::string> elements;

@@ -1,1 +1,228 @@
+// The TCP component against a tiny frame server on a loopback port: timeouts, a dead
+// server, binary bytes, the entity in every request, reconnecting after a drop.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "server/TcpComm.h"
+#include "wire/Framing.h"
+
+namespace {
+
+// Handler gets [channel, entity, text] and returns the reply fields. Special first
+// fields: "SILENT" (no reply), "CLOSE" (drop the link), "GARBAGE" (bad frame).
+class FrameServer {
+  public:
+    using Handler = std::function<std::vector<std::string>(const std::vector<std::string>&)>;
+    explicit FrameServer(Handler h) : handler_(std::move(h)) {
+        std::string error;
+        listen_ = wire::ListenTcp("127.0.0.1", 0, error, &port_);
+        thread_ = std::thread([this] { Run(); });
+    }
+    ~FrameServer() { Stop(); }
+    void Stop() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+        wire::CloseSocket(listen_);
+        listen_ = -1;
+    }
+    int Port() const { return port_; }
+    int Connections() const { return connections_; }
+    std::vector<std::vector<std::string>> Seen() {
+        std::lock_guard<std::mutex> l(mu_);
+        return seen_;
+    }
+
+  private:
+    bool Readable(int fd) {
+        pollfd p{fd, POLLIN, 0};
+        return ::poll(&p, 1, 20) > 0;
+    }
+    void Run() {
+        while (!stop_) {
+            if (!Readable(listen_)) continue;
+            int fd = ::accept(listen_, nullptr, nullptr);
+            if (fd < 0) continue;
+            ++connections_;
+            Serve(fd);
+            wire::CloseSocket(fd);
+        }
+    }
+    void Serve(int fd) {
+        while (!stop_) {
+            if (!Readable(fd)) continue;
+            std::string payload;
+            if (wire::ReadFrame(fd, payload, 5000) != wire::IoResult::Ok) return;
+            std::vector<std::string> fields;
+            if (!wire::DecodeFields(payload, fields)) return;
+            {
+                std::lock_guard<std::mutex> l(mu_);
+                seen_.push_back(fields);
+            }
+            auto reply = handler_(fields);
+            if (!reply.empty() && reply[0] == "SILENT") {
+                while (!stop_) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                return;
+            }
+            if (!reply.empty() && reply[0] == "CLOSE") return;
+            if (!reply.empty() && reply[0] == "GARBAGE") {
+                wire::WriteFrame(fd, "\x00\x00\x00\x09xx", 1000);
+                continue;
+            }
+            if (wire::WriteFrame(fd, wire::EncodeFields(reply), 5000) != wire::IoResult::Ok) return;
+        }
+    }
+
+    Handler handler_;
+    int listen_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> connections_{0};
+    std::mutex mu_;
+    std::vector<std::vector<std::string>> seen_;
+    std::thread thread_;
+};
+
+std::vector<std::string> Echo(const std::vector<std::string>& f) {
+    if (f[2] == "|GET|PING|") return {"OK", "|OK||PING|END|"};
+    return {"OK", "|OK||", f[2], "|END|"};
+}
+
+void Open(TcpComm& c, int port, const std::string& entity = "E1") {
+    c.ResetConnection();
+    c.Disconnect();
+    c.SetServerAddress("127.0.0.1", std::to_string(port), 10, 0);
+    c.SetSessionContext("", entity, "");
+    c.Connect();
+}
+
+}  // namespace
+
+TEST(TcpComm, BothChannelsCarryBinaryBytesAndTheEntity) {
+    FrameServer server(Echo);
+    TcpComm comm;
+    Open(comm, server.Port());
+    EXPECT_TRUE(comm.IsLinkOpen());
+    EXPECT_TRUE(comm.PingServer("", 0));
+    std::string binary("\r\n\0\xE6\xC5\xFF|x", 8);
+    std::string reply, error;
+    ASSERT_TRUE(comm.GetServerStringData("|SET|X|" + binary, "", reply, error)) << error;
+    EXPECT_EQ(reply, "|OK|||SET|X|" + binary + "|END|");
+    std::vector<std::string> lines;
+    ASSERT_TRUE(comm.GetServerArrayData(binary, "", lines, error));
+    EXPECT_EQ(lines, (std::vector<std::string>{"|OK||", binary, "|END|"}));
+    auto seen = server.Seen();
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[1], (std::vector<std::string>{"S", "E1", "|SET|X|" + binary}));
+    EXPECT_EQ(seen[2][0], "A");
+    EXPECT_EQ(server.Connections(), 1);  // one link carries them all
+    EXPECT_EQ(comm.ServerAddress(), "127.0.0.1");
+    EXPECT_EQ(comm.ServerPort(), std::to_string(server.Port()));
+}
+
+TEST(TcpComm, DeadServerGivesFalseFlagAndReason) {
+    int port = 0;
+    {
+        FrameServer gone(Echo);
+        port = gone.Port();
+    }
+    TcpComm comm;
+    comm.SetTimeouts(500, 500);
+    Open(comm, port);
+    EXPECT_FALSE(comm.IsLinkOpen());
+    EXPECT_FALSE(comm.LastError().empty());
+    std::string reply = "stale", error;
+    EXPECT_FALSE(comm.GetServerStringData("|GET|PING|", "", reply, error));
+    EXPECT_EQ(reply, "");
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(comm.PingServer("", 0));
+}
+
+TEST(TcpComm, SilentServerTimesOutInsteadOfHanging) {
+    FrameServer server(
+        [](const std::vector<std::string>&) { return std::vector<std::string>{"SILENT"}; });
+    TcpComm comm;
+    comm.SetTimeouts(500, 300);
+    Open(comm, server.Port());
+    auto t0 = std::chrono::steady_clock::now();
+    std::string reply, error;
+    EXPECT_FALSE(comm.GetServerStringData("|GET|PING|", "", reply, error));
+    auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0)
+            .count();
+    EXPECT_LT(ms, 3000);
+    EXPECT_NE(error.find("timed out"), std::string::npos);
+    EXPECT_FALSE(comm.IsLinkOpen());
+    server.Stop();
+}
+
+TEST(TcpComm, FailAndMalformedRepliesAreFalseFlags) {
+    FrameServer server([](const std::vector<std::string>& f) -> std::vector<std::string> {
+        if (f[2] == "fail") return {"FAIL", "request too long"};
+        if (f[2] == "garbage") return {"GARBAGE"};
+        if (f[2] == "odd") return {"WHAT"};
+        return Echo(f);
+    });
+    TcpComm comm;
+    Open(comm, server.Port());
+    std::string reply, error;
+    EXPECT_FALSE(comm.GetServerStringData("fail", "", reply, error));
+    EXPECT_EQ(error, "request too long");
+    EXPECT_TRUE(comm.IsLinkOpen());  // a refusal keeps the link in step
+    EXPECT_FALSE(comm.GetServerStringData("garbage", "", reply, error));
+    EXPECT_FALSE(comm.IsLinkOpen());
+    EXPECT_FALSE(comm.GetServerStringData("odd", "", reply, error));
+    EXPECT_TRUE(comm.GetServerStringData("fine", "", reply, error)) << error;
+}
+
+TEST(TcpComm, ReconnectsLazilyAfterTheServerDropsTheLink) {
+    std::atomic<int> calls{0};
+    FrameServer server([&](const std::vector<std::string>& f) -> std::vector<std::string> {
+        if (++calls == 2) return {"CLOSE"};
+        return Echo(f);
+    });
+    TcpComm comm;
+    Open(comm, server.Port(), "");
+    std::string reply, error;
+    EXPECT_TRUE(comm.GetServerStringData("one", "", reply, error));
+    EXPECT_FALSE(comm.GetServerStringData("two", "", reply, error));  // never sent twice
+    EXPECT_TRUE(comm.GetServerStringData("three", "", reply, error)) << error;
+    EXPECT_EQ(reply, "|OK||three|END|");
+    EXPECT_EQ(server.Connections(), 2);
+    auto seen = server.Seen();
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[2][1], "");  // empty entity travels as an empty field
+}
+
+TEST(TcpComm, DisconnectAndAddressChanges) {
+    FrameServer server(Echo);
+    TcpComm comm;
+    Open(comm, server.Port());
+    comm.SetServerAddress("", "", 10, 0);
+    comm.SetSessionContext("", "", "");
+    comm.Disconnect();
+    EXPECT_FALSE(comm.IsLinkOpen());
+    std::string reply, error;
+    EXPECT_FALSE(comm.GetServerStringData("x", "", reply, error));
+    EXPECT_EQ(error, "no server address set");
+    comm.SetServerAddress("127.0.0.1", "notaport", 10, 0);
+    EXPECT_EQ(comm.Connect(), -1);
+    EXPECT_NE(comm.LastError().find("invalid port"), std::string::npos);
+}
+
+TEST(TcpComm, ResolveHostAddressAndDebugSwitches) {
+    TcpComm comm;
+    EXPECT_EQ(comm.ResolveHostAddress("localhost"), "127.0.0.1");
+    EXPECT_EQ(comm.ResolveHostAddress("127.0.0.1"), "127.0.0.1");
+    EXPECT_EQ(comm.ResolveHostAddress("  "), "");
+    EXPECT_FALSE(comm.DebugMode());
+    comm.SetDebugMode(true);
+    comm.SetDebugOption("debug mode rcv");
+    EXPECT_TRUE(comm.DebugMode());
+}

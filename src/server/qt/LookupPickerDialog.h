@@ -13,7 +13,7 @@ class QLineEdit;
 
 class LookupPickerDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit LookupPickerDialog(QWidget* parent = nullptr);
     void SetEntries(const std::vector<LookupEntry>& entries, const std::string& current);
     // Answer of the last showing.
@@ -22,7 +22,7 @@ public:
     QLineEdit* Filter() const { return filter_; }
     void AcceptCurrent();
 
-private:
+  private:
     void ApplyFilter(const QString& text);
 
     QTableWidget* table_ = nullptr;
@@ -32,14 +32,14 @@ private:
 };
 
 class QtLookupPicker : public LookupPicker {
-public:
+  public:
     explicit QtLookupPicker(CommComponent& comm, QWidget* parent = nullptr)
         : comm_(comm), parent_(parent) {}
     void Configure(const std::string& listName, const std::string& title,
                    const std::string& option1, const std::string& option2) override;
     std::string Show(const std::string& currentText) override;
 
-private:
+  private:
     CommComponent& comm_;
     QWidget* parent_;
     std::string listName_;
