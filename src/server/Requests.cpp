@@ -180,6 +180,16 @@ std::vector<std::string> ImageRequests(std::string_view form, std::string_view f
     return LargeImageRequests(form, base, ext, bytes, LargeImagePieceSize(form, base, ext));
 }
 
+std::vector<std::string> NumberedImageRequests(std::string_view form, std::string_view fileName,
+                                               std::string_view bytes) {
+    auto [base, ext] = SplitFileName(fileName);
+    std::size_t size = LargeImagePieceSize(form, base, ext);
+    if (size == 0) return {};
+    auto out = LargeImageRequests(form, base, ext, bytes, size);
+    if (out.empty()) out.push_back(Cat({"|SET|CUSTFORM|I-1|", form, "|", fileName, "|"}));
+    return out;
+}
+
 std::string ImageRequestHead(std::string_view request) {
     // "|SET|CUSTFORM|I-n|form|file|" + bytes: the head ends at the sixth bar.
     std::size_t bars = 0;

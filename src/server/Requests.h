@@ -62,6 +62,10 @@ std::vector<std::string> LargeImageRequests(std::string_view form, std::string_v
 // "I-0" when it fits, else the numbered pieces; empty when it cannot be sent.
 std::vector<std::string> ImageRequests(std::string_view form, std::string_view fileName,
                                        std::string_view bytes);
+// Copying between servers sends every picture in numbered pieces, even a small one
+// (a picture of no bytes still goes as one empty piece 1).
+std::vector<std::string> NumberedImageRequests(std::string_view form, std::string_view fileName,
+                                               std::string_view bytes);
 // Text of a request before the image bytes (for titles of error boxes).
 std::string ImageRequestHead(std::string_view request);
 

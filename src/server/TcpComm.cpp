@@ -121,6 +121,12 @@ bool TcpComm::Exchange(const char* channel, const std::string& request,
         return false;
     }
     std::string payload = wire::EncodeFields({channel, entity_, request});
+    if (payload.size() > wire::kMaxFrameBytes) {
+        // Refused before a byte is written: the link stays in step.
+        error = "request too large (" + std::to_string(request.size()) + " bytes)";
+        lastError_ = error;
+        return false;
+    }
     wire::IoResult r = wire::WriteFrame(fd_, payload, replyMs_);
     if (r == wire::IoResult::Ok) {
         r = wire::ReadFrame(fd_, payload, replyMs_);

@@ -94,6 +94,16 @@ TEST(ImagePieces, PiecesCarryEveryByteInOrderAndMayEndEmpty) {
               "|SET|CUSTFORM|I-0|F|p.bmp|");
 }
 
+TEST(ImagePieces, CopyingAlwaysUsesNumberedPieces) {
+    auto small = NumberedImageRequests("F", "p.bmp", "abc");
+    ASSERT_EQ(small.size(), 1u);
+    EXPECT_EQ(small[0], "|SET|CUSTFORM|I-1|F|p.bmp|abc");
+    auto empty = NumberedImageRequests("F", "p.bmp", "");
+    ASSERT_EQ(empty.size(), 1u);
+    EXPECT_EQ(empty[0], "|SET|CUSTFORM|I-1|F|p.bmp|");
+    EXPECT_TRUE(NumberedImageRequests(std::string(9000, 'f'), "p.bmp", "abc").empty());
+}
+
 TEST(ReplyTests, EachCommandFamilyHasItsOwnErrorTest) {
     EXPECT_TRUE(IsStoreError("|OK||ERROR: x"));
     EXPECT_FALSE(IsStoreError("|OK||DONE|END|"));

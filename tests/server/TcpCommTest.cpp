@@ -108,6 +108,19 @@ TEST(TcpComm, FailAndMalformedRepliesAreFalseFlags) {
     EXPECT_TRUE(comm.GetServerStringData("fine", "", reply, error)) << error;
 }
 
+TEST(TcpComm, OverLongRequestIsRefusedWithoutBreakingTheLink) {
+    FrameServer server(Echo);
+    TcpComm comm;
+    Open(comm, server.Port());
+    std::string huge(wire::kMaxFrameBytes, 'h');
+    std::string reply, error;
+    EXPECT_FALSE(comm.GetServerStringData(huge, "", reply, error));
+    EXPECT_NE(error.find("too large"), std::string::npos);
+    EXPECT_TRUE(comm.GetServerStringData("after", "", reply, error)) << error;
+    EXPECT_EQ(server.Connections(), 1);
+    EXPECT_EQ(server.Seen().size(), 1u);
+}
+
 TEST(TcpComm, ReconnectsLazilyAfterTheServerDropsTheLink) {
     std::atomic<int> calls{0};
     FrameServer server([&](const std::vector<std::string>& f) -> std::vector<std::string> {
