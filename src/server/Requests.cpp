@@ -410,6 +410,23 @@ std::string RecordsAnswer(const std::vector<std::string>& lines) {
 
 // ---- one command each ----------------------------------------------------------
 
+bool OpenConnection(CommComponent& comm, const std::string& address, const std::string& port,
+                    const std::string& entity, std::string& error) {
+    comm.ResetConnection();
+    comm.Disconnect();
+    comm.SetServerAddress(address, port, 10, 0);
+    comm.SetSessionContext("", entity, "");
+    comm.Connect();
+    std::string reply;
+    return comm.GetServerStringData(Ping(), "", reply, error);
+}
+
+void CloseConnection(CommComponent& comm) {
+    comm.SetServerAddress("", "", 10, 0);
+    comm.SetSessionContext("", "", "");
+    comm.Disconnect();
+}
+
 bool UpdateFormsDefinitions(CommComponent& comm, UserInterface& ui, FormsDefinitions& list) {
     std::vector<std::string> lines;
     std::string error;

@@ -122,6 +122,12 @@ std::string FormatStaticList(const std::vector<StaticItem>& items);
 std::string RecordsAnswer(const std::vector<std::string>& lines);
 
 // ---- one command each ----------------------------------------------------------
+// Opening sequence of a link: reset, disconnect, address (fixed number 10), entity,
+// connect, then "|GET|PING|"; true when the ping got a reply.
+bool OpenConnection(CommComponent& comm, const std::string& address, const std::string& port,
+                    const std::string& entity, std::string& error);
+// Closing sequence: empty address and port, empty session context, disconnect.
+void CloseConnection(CommComponent& comm);
 bool UpdateFormsDefinitions(CommComponent& comm, UserInterface& ui, FormsDefinitions& list);
 bool LoadLayoutText(CommComponent& comm, UserInterface& ui, const std::string& form,
                     std::string& layout);

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "FrameServer.h"
+#include "server/Requests.h"
 #include "server/TcpComm.h"
 #include "wire/Framing.h"
 
@@ -138,6 +139,21 @@ TEST(TcpComm, ReconnectsLazilyAfterTheServerDropsTheLink) {
     auto seen = server.Seen();
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[2][1], "");  // empty entity travels as an empty field
+}
+
+TEST(TcpComm, OpeningAndClosingSequences) {
+    FrameServer server(Echo);
+    TcpComm comm;
+    std::string error;
+    ASSERT_TRUE(
+        requests::OpenConnection(comm, "127.0.0.1", std::to_string(server.Port()), "9", error));
+    EXPECT_EQ(server.Seen().at(0), (std::vector<std::string>{"S", "9", "|GET|PING|"}));
+    requests::CloseConnection(comm);
+    EXPECT_FALSE(comm.IsLinkOpen());
+    EXPECT_EQ(comm.ServerAddress(), "");
+    EXPECT_EQ(comm.Entity(), "");
+    EXPECT_FALSE(requests::OpenConnection(comm, "127.0.0.1", "1", "9", error));
+    EXPECT_FALSE(error.empty());
 }
 
 TEST(TcpComm, DisconnectAndAddressChanges) {
