@@ -5,7 +5,7 @@
 #include <vector>
 
 class CommComponent {
-public:
+  public:
     virtual ~CommComponent() = default;
     // Reply as one text. False means no reply; error then says why.
     virtual bool GetServerStringData(const std::string& request, const std::string& extra,
@@ -13,8 +13,8 @@ public:
     // Reply as a list of elements (lines of a layout, pieces of an image ...).
     virtual bool GetServerArrayData(const std::string& request, const std::string& extra,
                                     std::vector<std::string>& reply, std::string& error) = 0;
-    virtual int SetServerAddress(const std::string& address, const std::string& port,
-                                 int retries, int flags) = 0;
+    virtual int SetServerAddress(const std::string& address, const std::string& port, int retries,
+                                 int flags) = 0;
     virtual int SetSessionContext(const std::string& a, const std::string& entity,
                                   const std::string& b) = 0;
     virtual int ResetConnection() = 0;

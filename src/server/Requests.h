@@ -1,0 +1,176 @@
+#pragma once
+// Every request text the designer sends and every reply it reads. The formers and
+// readers are pure functions over Windows-1252 byte strings; the Do... functions
+// perform one command through a CommComponent and report through UserInterface.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "server/FormDefinition.h"
+
+class CommComponent;
+class UserInterface;
+class UtilityComponent;
+
+namespace requests {
+
+inline constexpr std::string_view kCrLf = "\r\n";
+inline constexpr std::string_view kOkPrefix = "|OK||";
+inline constexpr std::string_view kEndMark = "|END|";
+inline constexpr std::size_t kSavePieceSize = 30000;
+inline constexpr std::size_t kImageRequestLimit = 9000;
+
+// ---- request texts -------------------------------------------------------------
+std::string Ping();            // "|GET|PING|"
+std::string FormsList();       // "|GET|CUSTFORM|L"
+std::string ActiveSelected();  // "|GET|CUSTFORM|H"
+std::string GetLayout(std::string_view form);
+std::string DeleteForm(std::string_view form);
+std::string SetActiveSelected(std::string_view form, bool active, bool selected);
+std::string GetImage(std::string_view form, std::string_view timeStamp, std::string_view file);
+std::string DeleteImages(std::string_view form);
+std::string SetStaticList(std::string_view form, std::string_view list);
+std::string DeleteStaticList(std::string_view form);
+std::string GetStaticList(std::string_view form);
+std::string Tables();
+std::string FieldProperties(std::string_view db, std::string_view table, std::string_view field);
+std::string CodeList(std::string_view setCode);
+std::string RecordsProbe();  // "|GETP|CUSTFORM|L"
+std::string NewRecordsSearch(std::string_view form);
+std::string OldRecordsSearch(std::string_view form);
+
+// Save record: form|description:type:document type|layout.
+std::string SaveRecord(std::string_view form, std::string_view description, std::string_view type,
+                       std::string_view documentType, std::string_view layout);
+// The requests of one save record in sending order: "|SETL|" pieces 2..n, then
+// "|SET|CUSTFORM|T|" with piece 1.
+std::vector<std::string> SaveRecordRequests(std::string_view record,
+                                            std::size_t pieceSize = kSavePieceSize);
+
+// Whole-image request "|SET|CUSTFORM|I-0|form|file|" + bytes, and its text before the bytes.
+std::string ImageHeaderWhole(std::string_view form, std::string_view file);
+bool ImageFitsOneRequest(std::string_view form, std::string_view file, std::size_t byteCount);
+// Numbered pieces: size of one piece (0 when the names leave no room), number of
+// pieces (halves rounded to even, so a last piece may be empty), and the requests.
+std::size_t LargeImagePieceSize(std::string_view form, std::string_view baseName,
+                                std::string_view extension);
+std::size_t LargeImagePieceCount(std::size_t byteCount, std::size_t pieceSize);
+std::vector<std::string> LargeImageRequests(std::string_view form, std::string_view baseName,
+                                            std::string_view extension, std::string_view bytes,
+                                            std::size_t pieceSize);
+// "I-0" when it fits, else the numbered pieces; empty when it cannot be sent.
+std::vector<std::string> ImageRequests(std::string_view form, std::string_view fileName,
+                                       std::string_view bytes);
+// Copying between servers sends every picture in numbered pieces, even a small one
+// (a picture of no bytes still goes as one empty piece 1).
+std::vector<std::string> NumberedImageRequests(std::string_view form, std::string_view fileName,
+                                               std::string_view bytes);
+// Text of a request before the image bytes (for titles of error boxes).
+std::string ImageRequestHead(std::string_view request);
+
+// ---- reply tests ---------------------------------------------------------------
+bool IsStoreError(std::string_view reply);                  // contains "ERROR"
+bool IsListError(std::string_view reply);                   // first five, upper-cased, "ERROR"
+bool IsProbeError(std::string_view reply);                  // first five, trimmed and upper-cased
+bool IsSearchError(const std::vector<std::string>& lines);  // after char 5 of line 1: "ERROR:"
+bool IsCodeListError(std::string_view reply);               // empty or "error:" in any case
+
+// ---- readers -------------------------------------------------------------------
+std::string JoinLines(const std::vector<std::string>& lines, std::string_view separator = "");
+// Drops one leading "|OK||" and one trailing "|END|".
+std::string Unframe(std::string_view text);
+
+enum class ReadResult { Ok, WrongFormat, CountMismatch };
+// Forms list: fills list (cleared first). On a record with fewer than four fields the
+// result is WrongFormat, badRecord holds it and list keeps the records before it.
+ReadResult ReadFormsList(const std::vector<std::string>& lines, FormsDefinitions& list,
+                         std::string& badRecord);
+FormDefinition ReadFormRecord(const std::vector<std::string>& fields);
+std::vector<FormImageEntry> ReadImagesField(std::string_view field);
+// Active/selected flags onto the list. CountMismatch when the reply has more
+// records than the list; records is then their number and the extra ones are left.
+ReadResult ApplyActiveSelected(const std::vector<std::string>& lines, FormsDefinitions& list,
+                               std::size_t& records);
+std::string LayoutFromLines(const std::vector<std::string>& lines);
+std::string ImageFromLines(const std::vector<std::string>& lines);
+
+struct TableRecord {
+    std::string name;
+    std::vector<std::string> fields;  // NUL shown as three blanks
+    std::size_t position = 0;         // element index in the reply (1 = first table)
+};
+struct TableList {
+    std::string database;
+    std::vector<TableRecord> tables;
+};
+TableList ReadTables(std::string_view reply);
+std::vector<std::string> ReadFieldProperties(std::string_view reply);
+// Seventh property, empty when absent.
+std::string FieldCode(const std::vector<std::string>& properties);
+
+struct StaticItem {
+    std::string code;
+    std::string description;
+    std::string other;
+    bool operator==(const StaticItem&) const = default;
+};
+// False when the reply has fewer than five ":" parts (nothing to read).
+bool ReadCodeList(std::string_view reply, std::vector<StaticItem>& items);
+std::vector<StaticItem> ReadStaticList(std::string_view text);
+std::string FormatStaticList(const std::vector<StaticItem>& items);
+std::string RecordsAnswer(const std::vector<std::string>& lines);
+
+// ---- one command each ----------------------------------------------------------
+// Opening sequence of a link: reset, disconnect, address (fixed number 10), entity,
+// connect, then "|GET|PING|"; true when the ping got a reply.
+bool OpenConnection(CommComponent& comm, const std::string& address, const std::string& port,
+                    const std::string& entity, std::string& error);
+// Closing sequence: empty address and port, empty session context, disconnect.
+void CloseConnection(CommComponent& comm);
+bool UpdateFormsDefinitions(CommComponent& comm, UserInterface& ui, FormsDefinitions& list);
+bool LoadLayoutText(CommComponent& comm, UserInterface& ui, const std::string& form,
+                    std::string& layout);
+// Sends the pieces; flag of the last request sent, its reply in reply.
+bool SendFormData(CommComponent& comm, UserInterface& ui, const std::string& record,
+                  std::string& reply);
+enum class SaveResult { Saved, Refused, Failed };
+// Sends the record and reports a failed or refused save.
+SaveResult SaveLayoutRecord(CommComponent& comm, UserInterface& ui, const std::string& record);
+bool DeleteReport(CommComponent& comm, UserInterface& ui, const std::string& form);
+bool DeleteStaticListOf(CommComponent& comm, UserInterface& ui, const std::string& form);
+bool SaveActiveSelected(CommComponent& comm, UserInterface& ui, const std::string& form,
+                        bool active, bool selected);
+bool DeleteAllImagesForReport(CommComponent& comm, UserInterface& ui, const std::string& form);
+bool SaveImage(CommComponent& comm, UserInterface& ui, const std::string& form,
+               const std::string& fileName, const std::string& bytes);
+bool SaveLargeImages(CommComponent& comm, UserInterface& ui, const std::string& form,
+                     const std::string& baseName, const std::string& extension,
+                     const std::string& bytes);
+// Image names a layout refers to (background images and image items), in order.
+std::vector<std::string> ImagesOfLayout(std::string_view layout);
+// Sends every picture the layout names, read from imagesFolder; the first sent is
+// preceded by deleting the form's pictures on the server.
+bool SaveImages(CommComponent& comm, UserInterface& ui, const std::string& form,
+                const std::string& layout, const std::string& imagesFolder);
+bool LoadImageBytes(CommComponent& comm, UserInterface& ui, const std::string& form,
+                    const std::string& timeStamp, const std::string& fileName, std::string& bytes);
+// Fetches a picture and writes it into imagesFolder (atomically; the name must be a
+// plain file name).
+bool LoadImageToFileFromDB(CommComponent& comm, UserInterface& ui, const std::string& form,
+                           const std::string& timeStamp, const std::string& fileName,
+                           const std::string& imagesFolder);
+bool SaveStaticList(CommComponent& comm, UserInterface& ui, const std::string& form,
+                    const std::string& list);
+bool GetStaticList(CommComponent& comm, UserInterface& ui, const std::string& form,
+                   std::string& list);
+bool GetTablesData(CommComponent& comm, UserInterface& ui, TableList& tables);
+bool GetFieldProperties(CommComponent& comm, UserInterface& ui, const std::string& db,
+                        const std::string& table, const std::string& field,
+                        std::vector<std::string>& properties);
+bool GetCodeList(CommComponent& comm, UserInterface& ui, const std::string& setCode,
+                 std::vector<StaticItem>& items);
+bool EMRRecordsAlreadyExist(CommComponent& comm, UserInterface& ui, UtilityComponent& utility,
+                            const std::string& form, bool newerKind);
+
+}  // namespace requests

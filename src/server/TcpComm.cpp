@@ -1,0 +1,181 @@
+#include "TcpComm.h"
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <iostream>
+
+#include "shell/TextUtils.h"
+#include "wire/Framing.h"
+
+TcpComm::TcpComm() = default;
+
+TcpComm::~TcpComm() {
+    CloseLink();
+}
+
+void TcpComm::SetTimeouts(int connectMs, int replyMs) {
+    connectMs_ = connectMs;
+    replyMs_ = replyMs;
+}
+
+int TcpComm::SetServerAddress(const std::string& address, const std::string& port, int, int) {
+    if (address != address_ || port != port_) CloseLink();
+    address_ = address;
+    port_ = port;
+    return 0;
+}
+
+int TcpComm::SetSessionContext(const std::string&, const std::string& entity, const std::string&) {
+    entity_ = entity;
+    return 0;
+}
+
+int TcpComm::ResetConnection() {
+    // Anything the server staged for this link (pieces of a record or picture) goes
+    // with the link.
+    CloseLink();
+    lastError_.clear();
+    return 0;
+}
+
+int TcpComm::Connect() {
+    std::string error;
+    if (fd_ >= 0) return 0;
+    if (!OpenLink(error)) {
+        lastError_ = error;
+        return -1;
+    }
+    return 0;
+}
+
+int TcpComm::Disconnect() {
+    CloseLink();
+    return 0;
+}
+
+bool TcpComm::PingServer(const std::string&, int) {
+    std::string reply, error;
+    if (!GetServerStringData("|GET|PING|", "", reply, error)) return false;
+    return reply.find("PING") != std::string::npos;
+}
+
+std::string TcpComm::ResolveHostAddress(const std::string& hostName) {
+    std::string name = text::Trim(hostName);
+    if (name.empty()) return {};
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* res = nullptr;
+    if (::getaddrinfo(name.c_str(), nullptr, &hints, &res) != 0 || !res) return {};
+    char buf[INET_ADDRSTRLEN] = {};
+    auto* sin = reinterpret_cast<sockaddr_in*>(res->ai_addr);
+    std::string out;
+    if (::inet_ntop(AF_INET, &sin->sin_addr, buf, sizeof buf)) out = buf;
+    ::freeaddrinfo(res);
+    return out;
+}
+
+bool TcpComm::OpenLink(std::string& error) {
+    CloseLink();
+    if (address_.empty() || port_.empty()) {
+        error = "no server address set";
+        return false;
+    }
+    long long port = 0;
+    if (!text::ParseInt(port_, port) || port <= 0 || port > 65535) {
+        error = "invalid port " + port_;
+        return false;
+    }
+    fd_ = wire::ConnectTcp(address_, int(port), connectMs_, error);
+    return fd_ >= 0;
+}
+
+void TcpComm::CloseLink() {
+    wire::CloseSocket(fd_);
+    fd_ = -1;
+}
+
+bool TcpComm::LinkLooksAlive() const {
+    if (fd_ < 0) return false;
+    // Nothing should be waiting between requests: readable means closed (or garbage).
+    pollfd p{fd_, POLLIN, 0};
+    int r = ::poll(&p, 1, 0);
+    if (r == 0) return true;
+    if (r < 0) return false;
+    char c;
+    ssize_t n = ::recv(fd_, &c, 1, MSG_PEEK | MSG_DONTWAIT);
+    return n > 0 && !(p.revents & (POLLHUP | POLLERR));
+}
+
+bool TcpComm::Exchange(const char* channel, const std::string& request,
+                       std::vector<std::string>& elements, std::string& error) {
+    elements.clear();
+    error.clear();
+    // A link that dropped since the last request is opened anew before sending; a
+    // request is never sent twice.
+    if (!LinkLooksAlive() && !OpenLink(error)) {
+        lastError_ = error;
+        return false;
+    }
+    std::string payload = wire::EncodeFields({channel, entity_, request});
+    if (payload.size() > wire::kMaxFrameBytes) {
+        // Refused before a byte is written: the link stays in step.
+        error = "request too large (" + std::to_string(request.size()) + " bytes)";
+        lastError_ = error;
+        return false;
+    }
+    wire::IoResult r = wire::WriteFrame(fd_, payload, replyMs_);
+    if (r == wire::IoResult::Ok) {
+        r = wire::ReadFrame(fd_, payload, replyMs_);
+    }
+    if (r != wire::IoResult::Ok) {
+        error =
+            std::string("no reply from ") + address_ + ":" + port_ + ": " + wire::IoResultText(r);
+        CloseLink();  // the stream can no longer be trusted to be in step
+        lastError_ = error;
+        return false;
+    }
+    std::vector<std::string> fields;
+    if (!wire::DecodeFields(payload, fields) || fields.empty()) {
+        error = "malformed reply from the server";
+        CloseLink();
+        lastError_ = error;
+        return false;
+    }
+    if (fields[0] == wire::kStatusFail) {
+        error = fields.size() > 1 ? fields[1] : "request refused by the server";
+        lastError_ = error;
+        return false;
+    }
+    if (fields[0] != wire::kStatusOk) {
+        error = "malformed reply from the server";
+        CloseLink();
+        lastError_ = error;
+        return false;
+    }
+    fields.erase(fields.begin());
+    elements = std::move(fields);
+    if (debug_ && debugOption_.find("rcv") != std::string::npos) {
+        std::size_t bytes = 0;
+        for (const auto& e : elements) bytes += e.size();
+        std::cerr << "rcv " << elements.size() << " element(s), " << bytes << " byte(s)\n";
+    }
+    return true;
+}
+
+bool TcpComm::GetServerStringData(const std::string& request, const std::string&,
+                                  std::string& reply, std::string& error) {
+    std::vector<std::string> elements;
+    reply.clear();
+    if (!Exchange(wire::kChannelString.data(), request, elements, error)) return false;
+    reply = text::Join(elements, "");
+    return true;
+}
+
+bool TcpComm::GetServerArrayData(const std::string& request, const std::string&,
+                                 std::vector<std::string>& reply, std::string& error) {
+    return Exchange(wire::kChannelArray.data(), request, reply, error);
+}

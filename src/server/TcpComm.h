@@ -1,0 +1,57 @@
+#pragma once
+// `mcomm` over TCP with the length-prefixed frames of src/wire. Every wait has a
+// deadline, so a dead or silent server gives a false flag and a reason, never a hang.
+#include <string>
+#include <vector>
+
+#include "server/CommComponent.h"
+
+class TcpComm : public CommComponent {
+  public:
+    TcpComm();
+    ~TcpComm() override;
+    TcpComm(const TcpComm&) = delete;
+    TcpComm& operator=(const TcpComm&) = delete;
+
+    bool GetServerStringData(const std::string& request, const std::string& extra,
+                             std::string& reply, std::string& error) override;
+    bool GetServerArrayData(const std::string& request, const std::string& extra,
+                            std::vector<std::string>& reply, std::string& error) override;
+    int SetServerAddress(const std::string& address, const std::string& port, int retries,
+                         int flags) override;
+    int SetSessionContext(const std::string& a, const std::string& entity,
+                          const std::string& b) override;
+    int ResetConnection() override;
+    int Connect() override;
+    int Disconnect() override;
+    bool PingServer(const std::string& text, int number) override;
+    std::string ResolveHostAddress(const std::string& hostName) override;
+    std::string ServerAddress() const override { return address_; }
+    std::string ServerPort() const override { return port_; }
+    bool DebugMode() const override { return debug_; }
+    void SetDebugMode(bool on) override { debug_ = on; }
+    void SetDebugOption(const std::string& option) override { debugOption_ = option; }
+
+    // Deadlines in milliseconds: opening the link, and one whole request and reply.
+    void SetTimeouts(int connectMs, int replyMs);
+    bool IsLinkOpen() const { return fd_ >= 0; }
+    const std::string& Entity() const { return entity_; }
+    const std::string& LastError() const { return lastError_; }
+
+  private:
+    bool OpenLink(std::string& error);
+    void CloseLink();
+    bool LinkLooksAlive() const;
+    bool Exchange(const char* channel, const std::string& request,
+                  std::vector<std::string>& elements, std::string& error);
+
+    std::string address_;
+    std::string port_;
+    std::string entity_;
+    std::string debugOption_;
+    std::string lastError_;
+    bool debug_ = false;
+    int fd_ = -1;
+    int connectMs_ = 5000;
+    int replyMs_ = 60000;
+};

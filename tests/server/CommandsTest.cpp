@@ -1,0 +1,302 @@
+// One command each: what is sent, in which order, and every message the user sees.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "ScriptedComm.h"
+#include "server/OutsideComponents.h"
+#include "server/Requests.h"
+#include "shell/RecordingUserInterface.h"
+#include "shell/TextUtils.h"
+
+using namespace requests;
+
+namespace {
+const std::string E230 = "\xE6";
+
+struct Fixture : ::testing::Test {
+    ScriptedComm comm;
+    RecordingUserInterface ui;
+    std::string OnlyMessage() {
+        auto m = ui.Messages();
+        return m.size() == 1 ? m[0].text : "<" + std::to_string(m.size()) + " messages>";
+    }
+    std::string OnlyTitle() {
+        auto m = ui.Messages();
+        return m.size() == 1 ? m[0].title : "";
+    }
+};
+
+std::string TempDir(const std::string& name) {
+    auto dir = std::filesystem::temp_directory_path() /
+               ("fd_server_" + name + "_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir.string();
+}
+}  // namespace
+
+using FormsDefinitionsUpdate = Fixture;
+
+TEST_F(FormsDefinitionsUpdate, EmptyListStillReadsFlags) {
+    comm.Ok({"|OK||", "|END|"});
+    comm.Ok({"|OK||", "|END|"});
+    FormsDefinitions list;
+    EXPECT_TRUE(UpdateFormsDefinitions(comm, ui, list));
+    EXPECT_TRUE(list.Empty());
+    EXPECT_EQ(comm.sent, (std::vector<std::string>{"|GET|CUSTFORM|L", "|GET|CUSTFORM|H"}));
+    EXPECT_TRUE(ui.Messages().empty());
+}
+
+TEST_F(FormsDefinitionsUpdate, FailuresAndErrorRepliesNameTheCommand) {
+    FormsDefinitions list;
+    comm.Fail();
+    EXPECT_FALSE(UpdateFormsDefinitions(comm, ui, list));
+    EXPECT_EQ(OnlyMessage(), "|GET|CUSTFORM|L error\r\n");
+    EXPECT_EQ(OnlyTitle(), "ERROR");
+    ui.Clear();
+    comm.Ok({"Error: no forms table"});
+    EXPECT_FALSE(UpdateFormsDefinitions(comm, ui, list));
+    EXPECT_EQ(OnlyMessage(), "|GET|CUSTFORM|L error\r\nError: no forms table");
+    ui.Clear();
+    comm.Ok({"|OK||A^d^t^i:|END|"});
+    comm.Ok({"ERROR: flags"});
+    EXPECT_TRUE(UpdateFormsDefinitions(comm, ui, list));
+    EXPECT_EQ(OnlyMessage(), "|GET|CUSTFORM|H error\r\nERROR: flags");
+    ui.Clear();
+    comm.Ok({"|OK||A^d^t^i:|END|"});
+    comm.Fail();
+    EXPECT_TRUE(UpdateFormsDefinitions(comm, ui, list));
+    EXPECT_EQ(OnlyMessage(), "|GET|CUSTFORM|H error");
+}
+
+TEST_F(FormsDefinitionsUpdate, WrongFormatAndDebugCount) {
+    FormsDefinitions list;
+    comm.Ok({"|OK||A^d^t^i:B^x:|END|"});
+    EXPECT_FALSE(UpdateFormsDefinitions(comm, ui, list));
+    EXPECT_EQ(OnlyMessage(), "Wrong format\r\nB^x");
+    EXPECT_EQ(OnlyTitle(), "ERROR");
+    EXPECT_EQ(list.Count(), 1u);
+    EXPECT_EQ(comm.sent.size(), 1u);  // flags are not read after a bad list
+    ui.Clear();
+    comm.Ok({"|OK||A^d^t^i:|END|"});
+    comm.Ok({"|OK||A\t1\t1" + E230 + "B\t0\t0" + E230 + "C\t0\t0" + E230 + "|END|"});
+    EXPECT_TRUE(UpdateFormsDefinitions(comm, ui, list));
+    EXPECT_EQ(OnlyMessage(), "FormDefinition count: 1\r\nActive/Selected count:3");
+    EXPECT_EQ(OnlyTitle(), "DEBUG");
+    EXPECT_TRUE(list.At(1).active);
+}
+
+using SaveCommands = Fixture;
+
+TEST_F(SaveCommands, LayoutSaveInPiecesAndItsMessages) {
+    std::string record = SaveRecord("F", "D", "T", "X", std::string(30000, 'z'));
+    comm.Ok({"|OK||PIECE|END|"});
+    comm.Ok({"|OK||DONE|END|"});
+    EXPECT_EQ(SaveLayoutRecord(comm, ui, record), SaveResult::Saved);
+    ASSERT_EQ(comm.sent.size(), 2u);
+    EXPECT_EQ(comm.sent[0].rfind("|SETL|", 0), 0u);
+    EXPECT_EQ(comm.sent[1].rfind("|SET|CUSTFORM|T|F|D:T:X|", 0), 0u);
+    EXPECT_TRUE(ui.Messages().empty());
+
+    comm.sent.clear();
+    comm.Fail();
+    EXPECT_EQ(SaveLayoutRecord(comm, ui, record), SaveResult::Failed);
+    EXPECT_EQ(comm.sent.size(), 1u);  // stops at the first failed piece
+    EXPECT_EQ(OnlyMessage(), "|SET|CUSTFORM| error");
+    ui.Clear();
+    comm.Ok({"|OK||PIECE|END|"});
+    comm.Ok({"ERROR: disk full"});
+    EXPECT_EQ(SaveLayoutRecord(comm, ui, record), SaveResult::Refused);
+    EXPECT_EQ(OnlyMessage(), "ERROR: disk full");
+    EXPECT_EQ(OnlyTitle(), "Error in '|SET|CUSTFORM|T'");
+}
+
+TEST_F(SaveCommands, DebugModeShowsEachPieceLength) {
+    comm.debug = true;
+    std::string reply;
+    EXPECT_TRUE(SendFormData(comm, ui, std::string(30001, 'q'), reply));
+    auto m = ui.Messages();
+    ASSERT_EQ(m.size(), 2u);
+    EXPECT_EQ(m[0].text, "Piece 1 length: 7");
+    EXPECT_EQ(m[1].text, "Piece 2 length: 30016");
+}
+
+TEST_F(SaveCommands, DeleteReportAndStaticListMessages) {
+    EXPECT_TRUE(DeleteReport(comm, ui, "F"));
+    EXPECT_EQ(comm.sent, (std::vector<std::string>{"|SET|CUSTFORM|T-D|F", "|SET|CUSTFORM|S-D|F"}));
+    comm.Fail();
+    EXPECT_FALSE(DeleteReport(comm, ui, "F"));
+    EXPECT_EQ(OnlyMessage(), "|SET|CUSTFORM|T-D| error");
+    ui.Clear();
+    comm.Ok({"ERROR: form not found"});
+    EXPECT_FALSE(DeleteReport(comm, ui, "F"));
+    EXPECT_EQ(OnlyTitle(), "Error in '|SET|CUSTFORM|T-D|'");
+    ui.Clear();
+    comm.Ok({"|OK||DONE|END|"});
+    comm.Fail();
+    EXPECT_TRUE(DeleteReport(comm, ui, "F"));
+    EXPECT_EQ(OnlyMessage(), "Could not delete associated Static list");
+}
+
+TEST_F(SaveCommands, ActiveSelectedAndImageDeleteMessages) {
+    comm.Fail();
+    EXPECT_FALSE(SaveActiveSelected(comm, ui, "F", true, true));
+    EXPECT_EQ(OnlyMessage(), "|SET|CUSTFORM|O error");
+    ui.Clear();
+    comm.Ok({"ERROR: x"});
+    EXPECT_FALSE(SaveActiveSelected(comm, ui, "F", false, true));
+    EXPECT_EQ(comm.sent.back(), "|SET|CUSTFORM|O|F|0\t1");
+    EXPECT_EQ(OnlyTitle(), "Error in '|SET|CUSTFORM|O'");
+    ui.Clear();
+    comm.Ok({"ERROR: y"});
+    EXPECT_FALSE(DeleteAllImagesForReport(comm, ui, "F"));
+    EXPECT_EQ(OnlyMessage(), "Error:\r\nERROR: y\r\nAfter:\r\n|SET|CUSTFORM|I|F|D|");
+    ui.Clear();
+    comm.Fail();
+    EXPECT_FALSE(DeleteAllImagesForReport(comm, ui, "F"));
+    EXPECT_EQ(OnlyMessage(), "Error after:\r\n|SET|CUSTFORM|I|F|D|");
+}
+
+TEST_F(SaveCommands, ImagesWholeOrInPiecesWithTheirMessages) {
+    std::string small(100, 's');
+    EXPECT_TRUE(SaveImage(comm, ui, "F", "a.bmp", small));
+    EXPECT_EQ(comm.sent.back(), "|SET|CUSTFORM|I-0|F|a.bmp|" + small);
+    comm.Ok({"ERROR: too big"});
+    EXPECT_FALSE(SaveImage(comm, ui, "F", "a.bmp", small));
+    EXPECT_EQ(OnlyTitle(), "Error in |SET|CUSTFORM|I-0|F|a.bmp|");
+    ui.Clear();
+    comm.Fail();
+    EXPECT_FALSE(SaveImage(comm, ui, "F", "a.bmp", small));
+    EXPECT_EQ(OnlyMessage(), "ERR in SaveImages ");
+    ui.Clear();
+    comm.sent.clear();
+    std::string big(20000, 'b');
+    comm.Ok({"|OK||DONE|END|"});
+    comm.Fail();
+    EXPECT_FALSE(SaveImage(comm, ui, "F", "a.bmp", big));
+    EXPECT_EQ(comm.sent.size(), 2u);  // remaining pieces are not sent
+    EXPECT_EQ(OnlyMessage(), "ERR in SaveLargeImages ");
+}
+
+TEST_F(SaveCommands, SaveImagesDeletesFirstAndReadsTheFolder) {
+    std::string dir = TempDir("images");
+    std::ofstream(dir + "/logo.bmp", std::ios::binary) << std::string("BM\r\n\0x", 6);
+    std::string layout = "Image:\t1\t2\t3\t4\tlogo.bmp\r\nBackground_Image:\t../etc.bmp\r\n";
+    // The second name would leave the folder: the walk stops there, after the first.
+    EXPECT_FALSE(SaveImages(comm, ui, "F", layout, dir));
+    ASSERT_EQ(comm.sent.size(), 2u);
+    EXPECT_EQ(comm.sent[0], "|SET|CUSTFORM|I|F|D|");
+    EXPECT_EQ(comm.sent[1], "|SET|CUSTFORM|I-0|F|logo.bmp|" + std::string("BM\r\n\0x", 6));
+    std::filesystem::remove_all(dir);
+}
+
+using LoadCommands = Fixture;
+
+TEST_F(LoadCommands, LayoutImageAndStaticList) {
+    std::string layout;
+    comm.Ok({"|OK||<HEADER>", "</HEADER>|END|"});
+    EXPECT_TRUE(LoadLayoutText(comm, ui, "F", layout));
+    EXPECT_EQ(layout, "|OK||<HEADER>\r\n</HEADER>|END|");
+    comm.Fail();
+    EXPECT_FALSE(LoadLayoutText(comm, ui, "F", layout));
+    EXPECT_EQ(OnlyMessage(), "Error loading layout from DB");
+    ui.Clear();
+
+    std::string dir = TempDir("load");
+    std::string bytes("\x89PNG\r\n\x1A\n\0\xE6", 10);
+    comm.Ok({"|OK||" + bytes, "|END|"});
+    EXPECT_TRUE(LoadImageToFileFromDB(comm, ui, "F", "TS", "p.png", dir));
+    std::ifstream in(dir + "/p.png", std::ios::binary);
+    std::string back((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(back, bytes);
+    comm.Ok({"|OK||x", "|END|"});
+    EXPECT_FALSE(LoadImageToFileFromDB(comm, ui, "F", "TS", "../p.png", dir));
+    EXPECT_NE(OnlyMessage().find("\r\nCould not create Image File in LoadImageToFileFromDB    "),
+              std::string::npos);
+    ui.Clear();
+    comm.Fail();
+    EXPECT_FALSE(LoadImageToFileFromDB(comm, ui, "F", "TS", "p.png", dir));
+    EXPECT_EQ(OnlyMessage(), "ERR in LoadImageFromDB   ");
+    EXPECT_EQ(OnlyTitle(), "|GET|CUSTFORM|I|F|TS|p.png");
+    std::filesystem::remove_all(dir);
+    ui.Clear();
+
+    std::string list = "keep";
+    comm.Fail();
+    EXPECT_FALSE(GetStaticList(comm, ui, "F", list));
+    EXPECT_EQ(list, "");
+    EXPECT_EQ(OnlyMessage(), "Error loading Static List from DB");
+    ui.Clear();
+    comm.sent.clear();
+    EXPECT_TRUE(SaveStaticList(comm, ui, "F", ""));
+    EXPECT_TRUE(SaveStaticList(comm, ui, "F", "A" + E230 + "B" + E230));
+    EXPECT_FALSE(SaveStaticList(comm, ui, "", "x"));
+    EXPECT_EQ(comm.sent, (std::vector<std::string>{"|SET|CUSTFORM|S-D|F",
+                                                   "|SET|CUSTFORM|S|F|A" + E230 + "B" + E230}));
+    comm.Fail();
+    EXPECT_FALSE(SaveStaticList(comm, ui, "F", "x"));
+    EXPECT_EQ(OnlyMessage(), "Error saving Static List");
+}
+
+TEST_F(LoadCommands, CatalogueAndCodeListMessages) {
+    TableList t;
+    comm.Fail();
+    EXPECT_FALSE(GetTablesData(comm, ui, t));
+    EXPECT_EQ(OnlyMessage(), "no DB data received");
+    ui.Clear();
+    std::vector<std::string> props;
+    comm.Fail();
+    EXPECT_FALSE(GetFieldProperties(comm, ui, "D", "T", "F", props));
+    EXPECT_EQ(OnlyMessage(), "Error getting fields data ");
+    ui.Clear();
+    std::vector<StaticItem> items;
+    comm.Ok({"error: unknown set"});
+    EXPECT_FALSE(GetCodeList(comm, ui, "S9", items));
+    EXPECT_EQ(OnlyMessage(),
+              "Failed to get Code Data.\r\nRequest: \r\n|GET|CODE1|CHL:0|S9\r\n"
+              "Response: \r\nerror: unknown set");
+}
+
+TEST(RecordSearch, ProbeCacheAndLog) {
+    ScriptedComm comm;
+    RecordingUserInterface ui;
+    std::string dir = TempDir("emr");
+    FileUtilityComponent util(dir);
+    comm.Ok({"|OK||1|END|"});
+    comm.Ok({"|OK||", "REC1", "|END|"});
+    EXPECT_TRUE(EMRRecordsAlreadyExist(comm, ui, util, "F", true));
+    EXPECT_EQ(comm.sent[1], "|GET|EMR|*||SEARCH|AND|DESCR\tOR\tF");
+    EXPECT_TRUE(util.CacheTest("NEW_EMR_FOR_ALL_ACCOUNTS_F"));
+    EXPECT_EQ(util.CacheGet("NEW_EMR_FOR_ALL_ACCOUNTS_F"), "REC1");
+    // Second time the cache answers; only the probe goes out.
+    comm.sent.clear();
+    comm.Ok({"|OK||1|END|"});
+    EXPECT_TRUE(EMRRecordsAlreadyExist(comm, ui, util, "F", true));
+    EXPECT_EQ(comm.sent.size(), 1u);
+    // Nothing saved with the older kind.
+    comm.Ok({"|OK||1|END|"});
+    comm.Ok({"|OK||", "|END|"});
+    EXPECT_FALSE(EMRRecordsAlreadyExist(comm, ui, util, "F", false));
+    // Failures beep and go to the log, not to a box.
+    comm.Fail();
+    EXPECT_FALSE(EMRRecordsAlreadyExist(comm, ui, util, "G", false));
+    comm.Ok({"|OK||1|END|"});
+    comm.Ok({"|OK||ERROR: search failed"});
+    EXPECT_FALSE(EMRRecordsAlreadyExist(comm, ui, util, "G", false));
+    EXPECT_EQ(ui.BeepCount(), 2);
+    EXPECT_TRUE(ui.Messages().empty());
+    std::ifstream in(util.LogPath());
+    std::string log((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(text::CountOf(log, "mcomm.GetServerStringData failed in EMRRecordsAlreadyExist\r\n"),
+              2);
+    // An error from the probe is shown.
+    comm.Ok({"ERROR: no"});
+    EXPECT_FALSE(EMRRecordsAlreadyExist(comm, ui, util, "G", true));
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].text, "ERROR: no\r\nafter:\r\n|GETP|CUSTFORM|L");
+    std::filesystem::remove_all(dir);
+}

@@ -1,0 +1,134 @@
+// The designer's commands against the real repository server: a layout saved in
+// pieces, the forms list, the layout back, pictures in pieces, the static list and
+// deleting the form.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "RepositoryServerProcess.h"
+#include "server/Requests.h"
+#include "server/TcpComm.h"
+#include "shell/RecordingUserInterface.h"
+
+using namespace requests;
+
+namespace {
+
+struct EndToEnd : ::testing::Test {
+    std::filesystem::path dir;
+    std::unique_ptr<RepositoryServerProcess> server;
+    TcpComm comm;
+    RecordingUserInterface ui;
+
+    void SetUp() override {
+        if (RepositoryServerProcess::ProgramPath().empty())
+            GTEST_SKIP() << "repository-server not built";
+        dir = std::filesystem::temp_directory_path() / ("fd_e2e_" + std::to_string(::getpid()));
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        server = std::make_unique<RepositoryServerProcess>((dir / "repo.db").string());
+        ASSERT_GT(server->Port(), 0);
+        comm.SetTimeouts(5000, 20000);
+        comm.ResetConnection();
+        comm.Disconnect();
+        comm.SetServerAddress("127.0.0.1", std::to_string(server->Port()), 10, 0);
+        comm.SetSessionContext("", "1", "");
+        comm.Connect();
+        ASSERT_TRUE(comm.PingServer("", 0)) << comm.LastError();
+    }
+    void TearDown() override {
+        server.reset();
+        if (!dir.empty()) std::filesystem::remove_all(dir);
+    }
+    std::string StripFrame(std::string t) {
+        if (t.rfind("|OK||", 0) == 0) t.erase(0, 5);
+        if (t.size() >= 7 && t.compare(t.size() - 7, 7, "\r\n|END|") == 0)
+            t.resize(t.size() - 7);
+        else if (t.size() >= 5 && t.compare(t.size() - 5, 5, "|END|") == 0)
+            t.resize(t.size() - 5);
+        return t;
+    }
+};
+
+std::string BigLayout() {
+    std::string t = "<HEADER>\r\nForm_Code:\tE2E\r\n</HEADER>\r\n<PAGE 1>";
+    for (int i = 0; t.size() < 70000; ++i)
+        t += "\r\nLabel:\t" + std::to_string(i) + "\tCaption \xE9\xE6 number " + std::to_string(i);
+    return t + "\r\n</PAGE 1>";
+}
+
+}  // namespace
+
+TEST_F(EndToEnd, SaveListFetchPicturesStaticListDelete) {
+    std::string layout = BigLayout();
+    std::string record = SaveRecord("E2E", "End to end", "1", "LAB", layout);
+    ASSERT_GT(SaveRecordRequests(record).size(), 2u);
+    ASSERT_EQ(SaveLayoutRecord(comm, ui, record), SaveResult::Saved);
+
+    FormsDefinitions list;
+    ASSERT_TRUE(UpdateFormsDefinitions(comm, ui, list));
+    ASSERT_EQ(list.Count(), 1u);
+    EXPECT_EQ(list.At(1).name, "E2E");
+    EXPECT_EQ(list.At(1).description, "End to end");
+    EXPECT_EQ(list.At(1).type, "1");
+    EXPECT_EQ(list.At(1).documentType, "LAB");
+    EXPECT_FALSE(list.At(1).timeStamp.empty());
+
+    std::string back;
+    ASSERT_TRUE(LoadLayoutText(comm, ui, "E2E", back));
+    EXPECT_EQ(StripFrame(back), layout);
+
+    // A picture that needs numbered pieces, with every awkward byte in it.
+    std::string picture;
+    for (int i = 0; i < 30000; ++i) picture += char(i % 256);
+    picture += "\r\n\0\r\n";
+    ASSERT_TRUE(DeleteAllImagesForReport(comm, ui, "E2E"));
+    ASSERT_TRUE(SaveImage(comm, ui, "E2E", "big.bmp", picture));
+    std::string small("BM\r\n\0\xE6", 6);
+    ASSERT_TRUE(SaveImage(comm, ui, "E2E", "small.bmp", small));
+    ASSERT_TRUE(SaveActiveSelected(comm, ui, "E2E", true, false));
+    ASSERT_TRUE(UpdateFormsDefinitions(comm, ui, list));
+    ASSERT_EQ(list.Count(), 1u);
+    EXPECT_EQ(list.At(1).imageCount, 2);
+    EXPECT_TRUE(list.At(1).active);
+    EXPECT_FALSE(list.At(1).selected);
+    std::string ts = list.ImageTimeStamp("E2E", "big.bmp");
+    ASSERT_FALSE(ts.empty());
+    std::string bytes;
+    ASSERT_TRUE(LoadImageBytes(comm, ui, "E2E", ts, "big.bmp", bytes));
+    EXPECT_EQ(bytes, picture);
+    ASSERT_TRUE(LoadImageToFileFromDB(comm, ui, "E2E", list.ImageTimeStamp("E2E", "small.bmp"),
+                                      "small.bmp", dir.string()));
+    EXPECT_EQ(std::filesystem::file_size(dir / "small.bmp"), small.size());
+
+    std::string statics = FormatStaticList({{"A", "Alpha", ""}, {"B", "Beta", "x"}});
+    ASSERT_TRUE(SaveStaticList(comm, ui, "E2E", statics));
+    std::string got;
+    ASSERT_TRUE(GetStaticList(comm, ui, "E2E", got));
+    EXPECT_EQ(got, statics);
+    ASSERT_TRUE(SaveStaticList(comm, ui, "E2E", ""));
+    ASSERT_TRUE(GetStaticList(comm, ui, "E2E", got));
+    EXPECT_EQ(got, "");
+
+    ASSERT_TRUE(DeleteReport(comm, ui, "E2E"));
+    ASSERT_TRUE(UpdateFormsDefinitions(comm, ui, list));
+    EXPECT_TRUE(list.Empty());
+    EXPECT_FALSE(LoadLayoutText(comm, ui, "E2E", back));
+    EXPECT_EQ(ui.Messages().size(), 1u);  // only the failed fetch of the deleted form
+}
+
+TEST_F(EndToEnd, ResavingKeepsOneFormWithANewerTimeStamp) {
+    ASSERT_EQ(SaveLayoutRecord(comm, ui, SaveRecord("F", "d", "1", "", "<HEADER>\r\n</HEADER>")),
+              SaveResult::Saved);
+    FormsDefinitions list;
+    ASSERT_TRUE(UpdateFormsDefinitions(comm, ui, list));
+    std::string first = list.At(1).timeStamp;
+    ASSERT_EQ(SaveLayoutRecord(comm, ui, SaveRecord("F", "d2", "1", "", "<HEADER>\r\n</HEADER>")),
+              SaveResult::Saved);
+    ASSERT_TRUE(UpdateFormsDefinitions(comm, ui, list));
+    ASSERT_EQ(list.Count(), 1u);
+    EXPECT_EQ(list.At(1).description, "d2");
+    EXPECT_GT(list.At(1).timeStamp, first);
+    EXPECT_TRUE(ui.Messages().empty());
+}

@@ -1,0 +1,250 @@
+// Request texts and reply readers: the exact bytes the server sees and how every
+// reply shape is read.
+#include <gtest/gtest.h>
+
+#include "server/Requests.h"
+
+using namespace requests;
+
+namespace {
+const std::string E230 = "\xE6";
+const std::string E197 = "\xC5";
+}  // namespace
+
+TEST(RequestTexts, FixedCommandsAreByteExact) {
+    EXPECT_EQ(Ping(), "|GET|PING|");
+    EXPECT_EQ(FormsList(), "|GET|CUSTFORM|L");
+    EXPECT_EQ(ActiveSelected(), "|GET|CUSTFORM|H");
+    EXPECT_EQ(GetLayout("F1"), "|GET|CUSTFORM|T|F1");
+    EXPECT_EQ(DeleteForm("F1"), "|SET|CUSTFORM|T-D|F1");
+    EXPECT_EQ(SetActiveSelected("F1", true, false), "|SET|CUSTFORM|O|F1|1\t0");
+    EXPECT_EQ(GetImage("F1", "2024", "a.bmp"), "|GET|CUSTFORM|I|F1|2024|a.bmp");
+    EXPECT_EQ(DeleteImages("F1"), "|SET|CUSTFORM|I|F1|D|");
+    EXPECT_EQ(SetStaticList("F1", "x"), "|SET|CUSTFORM|S|F1|x");
+    EXPECT_EQ(DeleteStaticList("F1"), "|SET|CUSTFORM|S-D|F1");
+    EXPECT_EQ(GetStaticList("F1"), "|GET|CUSTFORM|S|F1");
+    EXPECT_EQ(Tables(), "|GET|SQL|TABLES");
+    EXPECT_EQ(FieldProperties("DB", "T", "F"), "|GET|SQL|FIELDS|DB|T|F");
+    EXPECT_EQ(CodeList("S1"), "|GET|CODE1|CHL:0|S1");
+    EXPECT_EQ(RecordsProbe(), "|GETP|CUSTFORM|L");
+    EXPECT_EQ(NewRecordsSearch("F1"), "|GET|EMR|*||SEARCH|AND|DESCR\tOR\tF1");
+    EXPECT_EQ(OldRecordsSearch("F1"), "|GETP|EFORM|LIST||ACCNT:\tDOS:\tTYPE:\tNAME:F1\tSAVE:|*|");
+    EXPECT_EQ(SaveRecord("F", "D", "T", "X", "L"), "F|D:T:X|L");
+}
+
+TEST(SaveRecordPieces, ExactlyOnePieceSendsOnlyTheLastRequest) {
+    std::string record(30000, 'a');
+    auto reqs = SaveRecordRequests(record);
+    ASSERT_EQ(reqs.size(), 1u);
+    EXPECT_EQ(reqs[0], "|SET|CUSTFORM|T|" + record);
+}
+
+TEST(SaveRecordPieces, LongerRecordSendsPiecesTwoToNFirst) {
+    std::string record = std::string(30000, 'a') + std::string(30000, 'b') + "cc";
+    auto reqs = SaveRecordRequests(record);
+    ASSERT_EQ(reqs.size(), 3u);
+    EXPECT_EQ(reqs[0], "|SETL|" + std::string(30000, 'b'));
+    EXPECT_EQ(reqs[1], "|SETL|cc");
+    EXPECT_EQ(reqs[2], "|SET|CUSTFORM|T|" + std::string(30000, 'a'));
+    // Reassembled in the server's order, the record comes back whole.
+    EXPECT_EQ(reqs[2].substr(16) + reqs[0].substr(6) + reqs[1].substr(6), record);
+}
+
+TEST(ImagePieces, BoundaryBetweenWholeAndNumbered) {
+    std::string head = ImageHeaderWhole("F", "p.bmp");
+    EXPECT_EQ(head, "|SET|CUSTFORM|I-0|F|p.bmp|");
+    std::string fits(8999 - head.size(), 'x');
+    auto one = ImageRequests("F", "p.bmp", fits);
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0], head + fits);
+    EXPECT_EQ(one[0].size(), 8999u);
+    auto many = ImageRequests("F", "p.bmp", fits + "y");
+    ASSERT_GE(many.size(), 1u);
+    EXPECT_EQ(many[0].rfind("|SET|CUSTFORM|I-1|F|p.bmp|", 0), 0u);
+}
+
+TEST(ImagePieces, PieceSizeAndHalfToEvenCount) {
+    std::size_t size = LargeImagePieceSize("F", "p", "bmp");
+    // 9000 - (10 + len("|SET|CUSTFORM|I-111|F|p.bmp|"))
+    EXPECT_EQ(size, 9000u - (10u + 28u));
+    EXPECT_EQ(LargeImagePieceCount(0, size), 0u);
+    EXPECT_EQ(LargeImagePieceCount(1, size), 1u);
+    EXPECT_EQ(LargeImagePieceCount(size, size), 2u);      // 1.5 -> 2 (even)
+    EXPECT_EQ(LargeImagePieceCount(2 * size, size), 2u);  // 2.5 -> 2 (even)
+    EXPECT_EQ(LargeImagePieceCount(3 * size, size), 4u);  // 3.5 -> 4 (even)
+    EXPECT_EQ(LargeImagePieceCount(2 * size + 1, size), 3u);
+    EXPECT_EQ(LargeImagePieceCount(size / 2, size), 1u);
+    EXPECT_EQ(LargeImagePieceSize("F", std::string(9000, 'n'), "bmp"), 0u);
+    EXPECT_EQ(LargeImagePieceCount(10, 0), 0u);
+}
+
+TEST(ImagePieces, PiecesCarryEveryByteInOrderAndMayEndEmpty) {
+    std::size_t size = 10;
+    std::string bytes = "0123456789abcdefghij";  // exactly 2 pieces, 2.5 rounds to 2
+    auto reqs = LargeImageRequests("F", "p", "bmp", bytes, size);
+    ASSERT_EQ(reqs.size(), 2u);
+    EXPECT_EQ(reqs[0], "|SET|CUSTFORM|I-1|F|p.bmp|0123456789");
+    EXPECT_EQ(reqs[1], "|SET|CUSTFORM|I-2|F|p.bmp|abcdefghij");
+    auto odd = LargeImageRequests("F", "p", "bmp", bytes.substr(0, 10), size);
+    ASSERT_EQ(odd.size(), 2u);
+    EXPECT_EQ(odd[1], "|SET|CUSTFORM|I-2|F|p.bmp|");
+    EXPECT_EQ(ImageRequestHead(reqs[1]), "|SET|CUSTFORM|I-2|F|p.bmp|");
+    std::string binary("\r\n\0\xE6|x", 6);
+    EXPECT_EQ(ImageRequestHead("|SET|CUSTFORM|I-0|F|p.bmp|" + binary),
+              "|SET|CUSTFORM|I-0|F|p.bmp|");
+}
+
+TEST(ImagePieces, CopyingAlwaysUsesNumberedPieces) {
+    auto small = NumberedImageRequests("F", "p.bmp", "abc");
+    ASSERT_EQ(small.size(), 1u);
+    EXPECT_EQ(small[0], "|SET|CUSTFORM|I-1|F|p.bmp|abc");
+    auto empty = NumberedImageRequests("F", "p.bmp", "");
+    ASSERT_EQ(empty.size(), 1u);
+    EXPECT_EQ(empty[0], "|SET|CUSTFORM|I-1|F|p.bmp|");
+    EXPECT_TRUE(NumberedImageRequests(std::string(9000, 'f'), "p.bmp", "abc").empty());
+}
+
+TEST(ReplyTests, EachCommandFamilyHasItsOwnErrorTest) {
+    EXPECT_TRUE(IsStoreError("|OK||ERROR: x"));
+    EXPECT_FALSE(IsStoreError("|OK||DONE|END|"));
+    EXPECT_TRUE(IsListError("error: nothing"));
+    EXPECT_FALSE(IsListError("|OK||ERROR"));
+    EXPECT_TRUE(IsProbeError("error: x"));
+    EXPECT_FALSE(IsProbeError("  error"));  // only the first five characters count
+    EXPECT_FALSE(IsProbeError("|OK||x"));
+    EXPECT_TRUE(IsSearchError({"|OK||ERROR: bad"}));
+    EXPECT_FALSE(IsSearchError({"|OK||"}));
+    EXPECT_FALSE(IsSearchError({}));
+    EXPECT_TRUE(IsCodeListError(""));
+    EXPECT_TRUE(IsCodeListError("Error: no set"));
+    EXPECT_FALSE(IsCodeListError("a:b:c:d:e"));
+}
+
+TEST(FormsListReader, FieldCountsDecideTheMeaning) {
+    std::string img = "1" + E197 + "2023" + E197 + "logo.bmp" + E230;
+    std::vector<std::string> lines = {
+        "|OK||",
+        "A^Desc A^TS1^" + img + ":",
+        "B^Desc B^TS2^2024/01/02 10;11;12^:",
+        "C^Desc C^T1^TS3^2024/01/03 01;02;03^" + img + "junk" + E230 + "^DOC:",
+        "D^Desc D^T2^TS4^d^^:",
+        "|END|"};
+    FormsDefinitions list;
+    std::string bad;
+    ASSERT_EQ(ReadFormsList(lines, list, bad), ReadResult::Ok);
+    ASSERT_EQ(list.Count(), 4u);
+    EXPECT_EQ(list.At(1).name, "A");
+    EXPECT_EQ(list.At(1).timeStamp, "TS1");
+    EXPECT_EQ(list.At(1).imageCount, 1);
+    EXPECT_EQ(list.At(1).images[0].timeStamp, "2023");
+    EXPECT_EQ(list.At(1).images[0].baseName, "logo");
+    EXPECT_EQ(list.At(1).images[0].extension, "bmp");
+    EXPECT_EQ(list.At(2).dateModified, "2024/01/02 10:11:12");
+    EXPECT_EQ(list.At(2).imageCount, 0);
+    EXPECT_EQ(list.At(3).type, "T1");
+    EXPECT_EQ(list.At(3).timeStamp, "TS3");
+    EXPECT_EQ(list.At(3).documentType, "DOC");
+    EXPECT_EQ(list.At(3).imageCount, 2);
+    EXPECT_TRUE(list.At(3).images[1].IsBlank());
+    EXPECT_EQ(list.At(4).documentType, "");
+    EXPECT_EQ(list.IndexOf("c", true), 3u);
+    EXPECT_EQ(list.IndexOf("c"), 0u);
+    EXPECT_EQ(list.ImageTimeStamp("C", "LOGO.BMP"), "2023");
+}
+
+TEST(FormsListReader, EmptyFramedReplyAndTextAfterLastColon) {
+    FormsDefinitions list;
+    list.Add(FormDefinition{});
+    std::string bad;
+    EXPECT_EQ(ReadFormsList({"|OK||", "|END|"}, list, bad), ReadResult::Ok);
+    EXPECT_TRUE(list.Empty());
+    EXPECT_EQ(ReadFormsList({"|OK||A^d^t^i:::B^d^t^i"}, list, bad), ReadResult::Ok);
+    ASSERT_EQ(list.Count(), 1u);  // "B..." follows the last ":" and is ignored
+}
+
+TEST(FormsListReader, WrongFormatStopsAndKeepsEarlierRecords) {
+    FormsDefinitions list;
+    std::string bad;
+    EXPECT_EQ(ReadFormsList({"|OK||A^d^t^i:B^d^t:C^d^t^i:|END|"}, list, bad),
+              ReadResult::WrongFormat);
+    EXPECT_EQ(bad, "B^d^t");
+    ASSERT_EQ(list.Count(), 1u);
+    EXPECT_EQ(list.At(1).name, "A");
+}
+
+TEST(ActiveSelectedReader, MatchesByPositionAndName) {
+    FormsDefinitions list;
+    std::string bad;
+    ReadFormsList({"|OK||A^d^t^:B^d^t^:C^d^t^:|END|"}, list, bad);
+    std::size_t records = 0;
+    auto r = ApplyActiveSelected(
+        {"|OK||A\t1\t0" + E230 + "X\t1\t1" + E230 + "\t1\t1" + E230 + "|END|"}, list, records);
+    EXPECT_EQ(r, ReadResult::Ok);
+    EXPECT_EQ(records, 3u);
+    EXPECT_TRUE(list.At(1).active);
+    EXPECT_FALSE(list.At(1).selected);
+    EXPECT_FALSE(list.At(2).active);  // name differs
+    EXPECT_FALSE(list.At(3).active);  // empty name skipped
+}
+
+TEST(ActiveSelectedReader, MoreRecordsThanFormsIsReported) {
+    FormsDefinitions list;
+    std::string bad;
+    ReadFormsList({"|OK||A^d^t^:|END|"}, list, bad);
+    std::size_t records = 0;
+    auto r =
+        ApplyActiveSelected({"|OK||A\t0\t1" + E230 + "B\t1\t1" + E230 + "|END|"}, list, records);
+    EXPECT_EQ(r, ReadResult::CountMismatch);
+    EXPECT_EQ(records, 2u);
+    EXPECT_TRUE(list.At(1).selected);
+}
+
+TEST(LayoutAndImageReaders, JoinAndWalk) {
+    EXPECT_EQ(LayoutFromLines({"|OK||<HEADER>", "a", "</HEADER>|END|"}),
+              "|OK||<HEADER>\r\na\r\n</HEADER>|END|");
+    std::string binary("\r\n\0\xE6\xFF", 5);
+    EXPECT_EQ(ImageFromLines({"|OK||" + binary, "more", "|END|", "ignored"}), binary + "more");
+    EXPECT_EQ(ImageFromLines({"|OK||", "|END|"}), "");
+    EXPECT_EQ(ImageFromLines({"ERROR: image not found"}), "");
+}
+
+TEST(CatalogueReaders, TablesFieldsAndCodes) {
+    std::string reply = "DEMO\xE7PAT\xE8NAME\xE8" + std::string("A\0B", 3) + "\xE7INS\xE7";
+    TableList t = ReadTables(reply);
+    EXPECT_EQ(t.database, "DEMO");
+    ASSERT_EQ(t.tables.size(), 2u);
+    EXPECT_EQ(t.tables[0].name, "PAT");
+    EXPECT_EQ(t.tables[0].fields, (std::vector<std::string>{"NAME", "A   B"}));
+    EXPECT_EQ(t.tables[1].position, 2u);
+    auto props = ReadFieldProperties("L" + E230 + "T" + E230 + "S" + E230 + "X" + E230 + "Y" +
+                                     E230 + "F" + E230 + "CODE7");
+    EXPECT_EQ(FieldCode(props), "CODE7");
+    EXPECT_EQ(FieldCode({"a"}), "");
+
+    std::vector<StaticItem> items;
+    EXPECT_FALSE(ReadCodeList("a:b:c", items));
+    ASSERT_TRUE(ReadCodeList(
+        "a:b:c:d:\tx\tC1\tD1\tO1" + E230 + E230 + "\ty\tC2\tD2" + E230 + "K\t\t", items));
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[0], (StaticItem{"C1", "D1", "O1"}));
+    EXPECT_EQ(items[1], (StaticItem{"C2", "D2", ""}));
+    EXPECT_EQ(items[2].code, "K");
+}
+
+TEST(StaticListText, RoundTripAndRecordsAnswer) {
+    std::vector<StaticItem> items = {{"A", "Alpha", ""}, {"B", "Beta", "x"}};
+    std::string t = FormatStaticList(items);
+    EXPECT_EQ(t, "A" + E230 + "Alpha" + E230 + "\tB" + E230 + "Beta" + E230 + "x");
+    EXPECT_EQ(ReadStaticList(t), items);
+    EXPECT_TRUE(ReadStaticList("").empty());
+    EXPECT_EQ(RecordsAnswer({"|OK||", "|END|"}), "");
+    EXPECT_EQ(RecordsAnswer({"|OK||R1", "R2|END|"}), "R1R2");
+}
+
+TEST(LayoutImages, BackgroundAndImageLinesNamePictures) {
+    std::string layout =
+        "<HEADER>\r\nBackground_Image:\tback.jpg\tts\r\n"
+        "Image:\t1\t2\t3\t4\tlogo.bmp\r\nimage:\t1\t2\t3\t4\tnoext\r\n"
+        "Other:\tx.bmp\r\n</HEADER>";
+    EXPECT_EQ(ImagesOfLayout(layout), (std::vector<std::string>{"back.jpg", "logo.bmp"}));
+}

@@ -1,0 +1,184 @@
+// The TCP component against a tiny frame server on a loopback port: timeouts, a dead
+// server, binary bytes, the entity in every request, reconnecting after a drop.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "FrameServer.h"
+#include "server/Requests.h"
+#include "server/TcpComm.h"
+#include "wire/Framing.h"
+
+namespace {
+
+std::vector<std::string> Echo(const std::vector<std::string>& f) {
+    if (f[2] == "|GET|PING|") return {"OK", "|OK||PING|END|"};
+    return {"OK", "|OK||", f[2], "|END|"};
+}
+
+void Open(TcpComm& c, int port, const std::string& entity = "E1") {
+    c.ResetConnection();
+    c.Disconnect();
+    c.SetServerAddress("127.0.0.1", std::to_string(port), 10, 0);
+    c.SetSessionContext("", entity, "");
+    c.Connect();
+}
+
+}  // namespace
+
+TEST(TcpComm, BothChannelsCarryBinaryBytesAndTheEntity) {
+    FrameServer server(Echo);
+    TcpComm comm;
+    Open(comm, server.Port());
+    EXPECT_TRUE(comm.IsLinkOpen());
+    EXPECT_TRUE(comm.PingServer("", 0));
+    std::string binary("\r\n\0\xE6\xC5\xFF|x", 8);
+    std::string reply, error;
+    ASSERT_TRUE(comm.GetServerStringData("|SET|X|" + binary, "", reply, error)) << error;
+    EXPECT_EQ(reply, "|OK|||SET|X|" + binary + "|END|");
+    std::vector<std::string> lines;
+    ASSERT_TRUE(comm.GetServerArrayData(binary, "", lines, error));
+    EXPECT_EQ(lines, (std::vector<std::string>{"|OK||", binary, "|END|"}));
+    auto seen = server.Seen();
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[1], (std::vector<std::string>{"S", "E1", "|SET|X|" + binary}));
+    EXPECT_EQ(seen[2][0], "A");
+    EXPECT_EQ(server.Connections(), 1);  // one link carries them all
+    EXPECT_EQ(comm.ServerAddress(), "127.0.0.1");
+    EXPECT_EQ(comm.ServerPort(), std::to_string(server.Port()));
+}
+
+TEST(TcpComm, DeadServerGivesFalseFlagAndReason) {
+    int port = 0;
+    {
+        FrameServer gone(Echo);
+        port = gone.Port();
+    }
+    TcpComm comm;
+    comm.SetTimeouts(500, 500);
+    Open(comm, port);
+    EXPECT_FALSE(comm.IsLinkOpen());
+    EXPECT_FALSE(comm.LastError().empty());
+    std::string reply = "stale", error;
+    EXPECT_FALSE(comm.GetServerStringData("|GET|PING|", "", reply, error));
+    EXPECT_EQ(reply, "");
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(comm.PingServer("", 0));
+}
+
+TEST(TcpComm, SilentServerTimesOutInsteadOfHanging) {
+    FrameServer server(
+        [](const std::vector<std::string>&) { return std::vector<std::string>{"SILENT"}; });
+    TcpComm comm;
+    comm.SetTimeouts(500, 300);
+    Open(comm, server.Port());
+    auto t0 = std::chrono::steady_clock::now();
+    std::string reply, error;
+    EXPECT_FALSE(comm.GetServerStringData("|GET|PING|", "", reply, error));
+    auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0)
+            .count();
+    EXPECT_LT(ms, 3000);
+    EXPECT_NE(error.find("timed out"), std::string::npos);
+    EXPECT_FALSE(comm.IsLinkOpen());
+    server.Stop();
+}
+
+TEST(TcpComm, FailAndMalformedRepliesAreFalseFlags) {
+    FrameServer server([](const std::vector<std::string>& f) -> std::vector<std::string> {
+        if (f[2] == "fail") return {"FAIL", "request too long"};
+        if (f[2] == "garbage") return {"GARBAGE"};
+        if (f[2] == "odd") return {"WHAT"};
+        return Echo(f);
+    });
+    TcpComm comm;
+    Open(comm, server.Port());
+    std::string reply, error;
+    EXPECT_FALSE(comm.GetServerStringData("fail", "", reply, error));
+    EXPECT_EQ(error, "request too long");
+    EXPECT_TRUE(comm.IsLinkOpen());  // a refusal keeps the link in step
+    EXPECT_FALSE(comm.GetServerStringData("garbage", "", reply, error));
+    EXPECT_FALSE(comm.IsLinkOpen());
+    EXPECT_FALSE(comm.GetServerStringData("odd", "", reply, error));
+    EXPECT_TRUE(comm.GetServerStringData("fine", "", reply, error)) << error;
+}
+
+TEST(TcpComm, OverLongRequestIsRefusedWithoutBreakingTheLink) {
+    FrameServer server(Echo);
+    TcpComm comm;
+    Open(comm, server.Port());
+    std::string huge(wire::kMaxFrameBytes, 'h');
+    std::string reply, error;
+    EXPECT_FALSE(comm.GetServerStringData(huge, "", reply, error));
+    EXPECT_NE(error.find("too large"), std::string::npos);
+    EXPECT_TRUE(comm.GetServerStringData("after", "", reply, error)) << error;
+    EXPECT_EQ(server.Connections(), 1);
+    EXPECT_EQ(server.Seen().size(), 1u);
+}
+
+TEST(TcpComm, ReconnectsLazilyAfterTheServerDropsTheLink) {
+    std::atomic<int> calls{0};
+    FrameServer server([&](const std::vector<std::string>& f) -> std::vector<std::string> {
+        if (++calls == 2) return {"CLOSE"};
+        return Echo(f);
+    });
+    TcpComm comm;
+    Open(comm, server.Port(), "");
+    std::string reply, error;
+    EXPECT_TRUE(comm.GetServerStringData("one", "", reply, error));
+    EXPECT_FALSE(comm.GetServerStringData("two", "", reply, error));  // never sent twice
+    EXPECT_TRUE(comm.GetServerStringData("three", "", reply, error)) << error;
+    EXPECT_EQ(reply, "|OK||three|END|");
+    EXPECT_EQ(server.Connections(), 2);
+    auto seen = server.Seen();
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[2][1], "");  // empty entity travels as an empty field
+}
+
+TEST(TcpComm, OpeningAndClosingSequences) {
+    FrameServer server(Echo);
+    TcpComm comm;
+    std::string error;
+    ASSERT_TRUE(
+        requests::OpenConnection(comm, "127.0.0.1", std::to_string(server.Port()), "9", error));
+    EXPECT_EQ(server.Seen().at(0), (std::vector<std::string>{"S", "9", "|GET|PING|"}));
+    requests::CloseConnection(comm);
+    EXPECT_FALSE(comm.IsLinkOpen());
+    EXPECT_EQ(comm.ServerAddress(), "");
+    EXPECT_EQ(comm.Entity(), "");
+    EXPECT_FALSE(requests::OpenConnection(comm, "127.0.0.1", "1", "9", error));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST(TcpComm, DisconnectAndAddressChanges) {
+    FrameServer server(Echo);
+    TcpComm comm;
+    Open(comm, server.Port());
+    comm.SetServerAddress("", "", 10, 0);
+    comm.SetSessionContext("", "", "");
+    comm.Disconnect();
+    EXPECT_FALSE(comm.IsLinkOpen());
+    std::string reply, error;
+    EXPECT_FALSE(comm.GetServerStringData("x", "", reply, error));
+    EXPECT_EQ(error, "no server address set");
+    comm.SetServerAddress("127.0.0.1", "notaport", 10, 0);
+    EXPECT_EQ(comm.Connect(), -1);
+    EXPECT_NE(comm.LastError().find("invalid port"), std::string::npos);
+}
+
+TEST(TcpComm, ResolveHostAddressAndDebugSwitches) {
+    TcpComm comm;
+    EXPECT_EQ(comm.ResolveHostAddress("localhost"), "127.0.0.1");
+    EXPECT_EQ(comm.ResolveHostAddress("127.0.0.1"), "127.0.0.1");
+    EXPECT_EQ(comm.ResolveHostAddress("  "), "");
+    EXPECT_FALSE(comm.DebugMode());
+    comm.SetDebugMode(true);
+    comm.SetDebugOption("debug mode rcv");
+    EXPECT_TRUE(comm.DebugMode());
+}
