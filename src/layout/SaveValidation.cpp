@@ -1,0 +1,158 @@
+#include "layout/SaveValidation.h"
+
+#include <exception>
+
+#include "layout/ItemTypes.h"
+#include "shell/AtomicFile.h"
+#include "shell/TextUtils.h"
+
+std::string PromptKeyOfCaption(const std::string& caption) {
+    std::string rest = !caption.empty() && caption[0] == '^' ? caption.substr(1) : caption;
+    return text::Trim(rest.substr(0, rest.find(' ')));
+}
+
+int GetFormItemsArrayIndex(const FormModel& model, const std::string& key) {
+    for (size_t i = 0; i < model.items.size(); ++i)
+        if (model.items[i].promptKey == "^" + key) return int(i);
+    return -1;
+}
+
+int GetUserPromptsArrayIndex(const FormModel& model, const std::string& key) {
+    for (size_t i = 0; i < model.prompts.size(); ++i)
+        if (model.prompts[i].promptKey == "^" + key) return int(i);
+    return -1;
+}
+
+bool BuildFormItemsArray(FormModel& model, const LayoutSource& canvas, UserInterface& ui) {
+    try {
+        const int count = canvas.LabelCount();
+        if (count > 0) model.Item(count - 1);
+        for (int i = 0; i < count; ++i) {
+            const LabelControl* label = canvas.LabelAt(i);
+            if (!label || !label->visible || !label->enabled || label->caption.empty()) continue;
+            FormItem& r = model.items[size_t(i)];
+            const std::string& caption = label->caption;
+            if (IsDataBoundLabel(caption)) {
+                r.itemKind = ItemKind::DatabaseField;
+            } else if (IsUserPromptsLabel(caption)) {
+                r.itemKind = ItemKind::UserPrompt;
+                if (!r.definitionRead || label->toolTip.empty()) {
+                    const std::string key = PromptKeyOfCaption(caption);
+                    int own = GetFormItemsArrayIndex(model, key);
+                    int def = GetUserPromptsArrayIndex(model, key);
+                    if (own >= 0 && own != i) {
+                        FormItem copy = model.items[size_t(own)];
+                        copy.linkData = r.linkData;
+                        copy.barcodeWidth = r.barcodeWidth;
+                        copy.barcodeHeight = r.barcodeHeight;
+                        r = copy;
+                    } else if (own < 0 && def >= 0) {
+                        const FormItem& d = model.prompts[size_t(def)];
+                        r.promptKey = d.promptKey;
+                        r.promptCaption = d.promptCaption;
+                        r.dataEntryType = d.dataEntryType;
+                        r.lookupKey = d.lookupKey;
+                        r.required = d.required;
+                        r.promptNumber = d.promptNumber;
+                        r.defaultValue = d.defaultValue;
+                        r.selectionField = d.selectionField;
+                        r.dataGridReference = d.dataGridReference;
+                    } else if (own < 0) {
+                        // A label that shows only a type name has no key of its own yet.
+                        r.promptKey = DataEntryTypeCode(key).empty() ? "^" + key : "";
+                    }
+                    r.itemKind = ItemKind::UserPrompt;
+                }
+                if (r.promptKey.empty() || r.promptKey == "^") r.promptKey = "^1";
+                std::string type = DataEntryTypeCode(text::Trim(caption.substr(1)));
+                if (!type.empty()) r.dataEntryType = type;
+            } else {
+                r.itemKind = ItemKind::StaticText;
+            }
+        }
+        return true;
+    } catch (const std::exception& e) {
+        ReportError(ui, "Error in BuildFormItemsArray   ", e.what());
+        return false;
+    }
+}
+
+namespace {
+
+bool AskAboutMismatches(const std::string& firstLine, const std::vector<std::string>& captions,
+                        UserInterface& ui, bool ask) {
+    if (captions.empty()) return true;
+    if (!ask) return false;
+    std::string message =
+        firstLine + "\r\n\r\n" + text::Join(captions, ", ") + "\r\n\r\nDo you want to save anyway?";
+    return ui.YesNo(message, "Save Layout");
+}
+
+bool HasLivePrompt(const std::vector<FormItem>& records, const std::string& promptKey) {
+    for (const auto& r : records)
+        if (r.promptKey == promptKey && !r.markedDeleted) return true;
+    return false;
+}
+
+}  // namespace
+
+bool ValidateDataBoundLabels(const FormModel& model, const LayoutSource& canvas, UserInterface& ui,
+                             bool ask) {
+    try {
+        std::vector<std::string> missing;
+        for (int i = 0; i < canvas.LabelCount(); ++i) {
+            const LabelControl* label = canvas.LabelAt(i);
+            if (!label || !label->visible || !IsDataBoundLabel(label->caption)) continue;
+            const std::string name = label->caption.substr(1);
+            bool known = false;
+            for (const auto& f : model.databaseFields) known = known || f.fieldName == name;
+            if (!known) missing.push_back(label->caption);
+        }
+        return AskAboutMismatches(
+            "The following fields do not match database definitions:", missing, ui, ask);
+    } catch (const std::exception& e) {
+        ReportError(ui, "ERR in ValidateDataBoundLabels   ", e.what());
+        return false;
+    }
+}
+
+bool ValidateUserPromptsLabels(const FormModel& model, const LayoutSource& canvas,
+                               UserInterface& ui, bool ask) {
+    try {
+        std::vector<std::string> missing;
+        for (int i = 0; i < canvas.LabelCount(); ++i) {
+            const LabelControl* label = canvas.LabelAt(i);
+            if (!label || !label->visible || !IsUserPromptsLabel(label->caption)) continue;
+            const std::string key = "^" + PromptKeyOfCaption(label->caption);
+            if (!HasLivePrompt(model.items, key) && !HasLivePrompt(model.prompts, key))
+                missing.push_back(label->caption);
+        }
+        return AskAboutMismatches(
+            "The following fields do not match 'User Prompts' definitions:", missing, ui, ask);
+    } catch (const std::exception& e) {
+        ReportError(ui, "ERR in ValidateUserPromptsLabels   ", e.what());
+        return false;
+    }
+}
+
+bool LoadDBFieldsList(const std::string& path, FormModel& model, UserInterface& ui) {
+    std::string bytes, error;
+    if (!files::FileExists(path)) {
+        ui.Message(path + "\r\nfile not found", "File is missing", MessageIcon::Warning);
+        model.databaseFields.clear();
+        return false;
+    }
+    if (!files::ReadWholeFile(path, bytes, error) || bytes.empty()) {
+        ui.Message(path + "\r\nfile has no data", "File invalid", MessageIcon::Warning);
+        model.databaseFields.clear();
+        return false;
+    }
+    if (text::EndsWith(bytes, "\r\n")) bytes.resize(bytes.size() - 2);
+    std::vector<DatabaseFieldRef> list;
+    for (const auto& line : text::Split(bytes, "\r\n")) {
+        auto [longName, name] = text::SplitAtFirst(line, "\t");
+        list.push_back({name, longName});
+    }
+    model.databaseFields = std::move(list);
+    return true;
+}

@@ -1,0 +1,235 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "LayoutTestSupport.h"
+#include "layout/LocalFolders.h"
+#include "layout/SaveValidation.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Catalogue : FormsCatalogue {
+    bool empty = false;
+    bool Empty() const override { return empty; }
+    bool ImageTimeStamp(const std::string& form, const std::string& base, const std::string& ext,
+                        std::string& stamp) const override {
+        if (!text::EqualsNoCase(form, "CS1")) return false;
+        if (base == "logo" && ext == "bmp") return stamp = "111", true;
+        if (base == "back" && ext == "gif") return stamp = "222", true;
+        if (base == "noext" && ext.empty()) return stamp = "333", true;
+        return false;
+    }
+    std::optional<std::string> FormTimeStamp(const std::string&) const override { return {}; }
+};
+
+struct TempDir {
+    fs::path path = fs::temp_directory_path() /
+                    ("fd_folders_" + std::to_string(getpid()) + "_" +
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    TempDir() { fs::create_directories(path); }
+    ~TempDir() { fs::remove_all(path); }
+    std::string Str() const { return path.string(); }
+};
+
+}  // namespace
+
+TEST(LocalFolders, FoldersAreCreatedUnderTheRootOrTheFallback) {
+    TempDir dir;
+    RecordingUserInterface ui;
+    LocalFolders folders(dir.Str() + "/data", ui, dir.Str() + "/fallback");
+    EXPECT_EQ(folders.ImagesFolder(), dir.Str() + "/data/IMAGES");
+    EXPECT_TRUE(fs::is_directory(dir.path / "data" / "FORMS") ||
+                fs::is_directory(folders.FormsFolder()));
+    // A root that cannot hold folders (a file stands in its way) falls back.
+    std::string error;
+    ASSERT_TRUE(files::AtomicWriteFile(dir.Str() + "/blocked", "x", error));
+    LocalFolders blocked(dir.Str() + "/blocked", ui, dir.Str() + "/fallback");
+    EXPECT_EQ(blocked.ImagesFolder(), dir.Str() + "/fallback");
+    EXPECT_TRUE(fs::is_directory(dir.path / "fallback"));
+}
+
+TEST(LocalFolders, NamesFromOutsideNeverLeaveTheirFolder) {
+    TempDir dir;
+    RecordingUserInterface ui;
+    LocalFolders folders(dir.Str(), ui);
+    EXPECT_EQ(folders.LocalFormCopyPath("../../etc/passwd"), "");
+    EXPECT_EQ(folders.LocalFormCopyPath("CS1"), dir.Str() + "/FORMS/CS1.ldt");
+    EXPECT_FALSE(folders.PictureExists("../secret.bmp"));
+    EXPECT_FALSE(folders.CopyImageIfNeeded(dir.Str() + "/x.bmp", "../x.bmp"));
+    EXPECT_FALSE(IsSafeFileName(".."));
+    EXPECT_FALSE(IsSafeFileName("a\\b"));
+    EXPECT_TRUE(IsSafeFileName("logo 2.bmp"));
+}
+
+TEST(LocalFolders, PictureTypesAndMessage) {
+    RecordingUserInterface ui;
+    EXPECT_TRUE(IsImageFile("C.JPG", true, &ui));
+    EXPECT_TRUE(IsImageFile("a.b.emf", true, &ui));
+    EXPECT_TRUE(ui.Messages().empty());
+    EXPECT_FALSE(IsImageFile("photo.png", true, &ui));
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].text, "Invalid Picture");
+    EXPECT_EQ(ui.Messages()[0].title, "ERROR");
+    EXPECT_FALSE(IsImageFile("noextension", false, &ui));
+    EXPECT_EQ(ui.Messages().size(), 1u);
+}
+
+TEST(LocalFolders, ImageTimeStampsFromTheFormsList) {
+    Catalogue cat;
+    EXPECT_EQ(GetImageTimeStamp("cs1", "logo.bmp", cat), "111");
+    EXPECT_EQ(GetImageTimeStamp("CS1", "1\t1\t1\t1\tlogo.bmp\t9\t1", cat), "111");
+    EXPECT_EQ(GetImageTimeStamp("CS1", "noext", cat), "333");
+    EXPECT_EQ(GetImageTimeStamp("CS1", "noext.bmp", cat), "");
+    EXPECT_EQ(GetImageTimeStamp("OTHER", "logo.bmp", cat), "");
+
+    TempDir dir;
+    RecordingUserInterface ui;
+    LocalFolders folders(dir.Str(), ui);
+    std::string layout =
+        "<HEADER>\r\nTimeStamp:\t5\r\nBackground_Image:\tback.gif\r\n"
+        "Image:\t1\t1\t1\t1\tlogo.bmp\told\t1\t2\r\nimage:\t1\t1\t1\t1\tlogo.bmp\r\n</"
+        "HEADER>\r\n<PAGE>";
+    std::string updated = folders.UpdateDataWithImageTimeStamps("CS1", layout, cat);
+    EXPECT_EQ(updated,
+              "<HEADER>\r\nTimeStamp:\t5\r\nBackground_Image:\tback.gif\t222\r\n"
+              "Image:\t1\t1\t1\t1\tlogo.bmp\t111\t1\t2\r\nimage:\t1\t1\t1\t1\tlogo.bmp\t111\r\n"
+              "</HEADER>\r\n<PAGE>");
+    cat.empty = true;
+    EXPECT_EQ(folders.UpdateDataWithImageTimeStamps("CS1", layout, cat), layout);
+    cat.empty = false;
+
+    ASSERT_TRUE(SaveDataToFile(folders.LocalFormCopyPath("CS1"), layout, ui));
+    EXPECT_EQ(folders.LocalFormTimeStamp("CS1"), "5");
+    EXPECT_EQ(folders.LocalPictureTimeStamp("CS1", false, "logo.bmp"), "old");
+    ASSERT_TRUE(folders.UpdateFileWithImageTimeStamp("CS1", cat));
+    EXPECT_EQ(folders.LocalPictureTimeStamp("CS1", false, "logo.bmp"), "111");
+    EXPECT_EQ(folders.LocalPictureTimeStamp("CS1", true, "back.gif"), "222");
+    EXPECT_EQ(folders.LocalFormTimeStamp("MISSING"), "");
+}
+
+TEST(LocalFolders, CopyingPictures) {
+    TempDir dir;
+    RecordingUserInterface ui;
+    LocalFolders folders(dir.Str() + "/data", ui);
+    std::string error, bytes;
+    std::string source = dir.Str() + "/logo.bmp";
+    ASSERT_TRUE(files::AtomicWriteFile(source, std::string("BM\r\n\0\x01", 6), error));
+    ASSERT_TRUE(folders.CopyImageToFolder(source));
+    ASSERT_TRUE(files::ReadWholeFile(folders.ImagesFolder() + "/logo.bmp", bytes, error));
+    EXPECT_EQ(bytes.size(), 6u);
+    EXPECT_TRUE(folders.PictureExists("logo.bmp"));
+    EXPECT_TRUE(folders.ProcessImageFile("logo.bmp"));
+    // Onto itself: nothing to do, and the file stays whole.
+    EXPECT_TRUE(folders.CopyImageIfNeeded(folders.ImagesFolder() + "/logo.bmp", "logo.bmp"));
+    ASSERT_TRUE(files::ReadWholeFile(folders.ImagesFolder() + "/logo.bmp", bytes, error));
+    EXPECT_EQ(bytes.size(), 6u);
+    EXPECT_FALSE(folders.CopyImageIfNeeded("", "x.bmp"));
+    ASSERT_TRUE(files::AtomicWriteFile(dir.Str() + "/empty.bmp", "", error));
+    EXPECT_FALSE(folders.CopyImageToFolder(dir.Str() + "/empty.bmp"));
+    EXPECT_FALSE(folders.PictureExists("empty.bmp"));
+}
+
+TEST(CreateSuffixForForm, NumbersCopiesOfAForm) {
+    EXPECT_EQ(CreateSuffixForForm("SLIP_2"), "SLIP_3");
+    EXPECT_EQ(CreateSuffixForForm("SLIP_1"), "SLIP_2");
+    EXPECT_EQ(CreateSuffixForForm("SLIP"), "SLIP_1");
+    EXPECT_EQ(CreateSuffixForForm("A_1_2"), "A_1_2_1");
+    EXPECT_EQ(CreateSuffixForForm("123"), "124");
+    EXPECT_EQ(CreateSuffixForForm("SLIP_"), "SLIP__1");
+    EXPECT_EQ(CreateSuffixForForm(""), "");
+}
+
+namespace {
+
+struct Validation : ::testing::Test {
+    LoadedLayout l;
+    int Add(const std::string& caption, bool visible = true) {
+        int i = l.store.LoadOneLabel(0);
+        l.store.Label(i).caption = caption;
+        l.store.Label(i).visible = visible;
+        return i;
+    }
+};
+
+}  // namespace
+
+TEST_F(Validation, DatabaseFieldsMustBeListed) {
+    EXPECT_TRUE(ValidateDataBoundLabels(l.model, l.store, l.ui, true));
+    l.model.databaseFields = {{"PAT.NAME", "Name"}};
+    Add("~PAT.NAME");
+    Add("~PAT.AGE");
+    Add("~PAT.SEX");
+    Add("~PAT.HIDDEN", false);
+    EXPECT_FALSE(ValidateDataBoundLabels(l.model, l.store, l.ui, false));
+    EXPECT_TRUE(l.ui.calls.empty());
+    l.ui.boolAnswers = {false};
+    EXPECT_FALSE(ValidateDataBoundLabels(l.model, l.store, l.ui, true));
+    ASSERT_EQ(l.ui.calls.size(), 1u);
+    EXPECT_EQ(l.ui.calls[0].text,
+              "The following fields do not match database definitions:\r\n\r\n~PAT.AGE, "
+              "~PAT.SEX\r\n\r\nDo you want to save anyway?");
+    EXPECT_EQ(l.ui.calls[0].title, "Save Layout");
+    l.ui.boolAnswers = {true};
+    EXPECT_TRUE(ValidateDataBoundLabels(l.model, l.store, l.ui, true));
+}
+
+TEST_F(Validation, UserPromptsNeedALiveDefinition) {
+    int placed = Add("^DOB Date");
+    FormItem& r = l.model.Item(placed);
+    r.promptKey = "^DOB";
+    r.markedDeleted = true;
+    l.ui.boolAnswers = {false};
+    EXPECT_FALSE(ValidateUserPromptsLabels(l.model, l.store, l.ui, true));
+    EXPECT_TRUE(text::StartsWith(l.ui.calls.at(0).text,
+                                 "The following fields do not match 'User Prompts' definitions:"));
+    FormItem def;
+    def.promptKey = "^DOB";
+    l.model.prompts.push_back(def);
+    EXPECT_TRUE(ValidateUserPromptsLabels(l.model, l.store, l.ui, false));
+}
+
+TEST_F(Validation, BuildFormItemsArrayTakesDefinitionsAndKinds) {
+    FormItem def;
+    def.promptKey = "^REF";
+    def.promptCaption = "Referring";
+    def.dataEntryType = "LOOKUP";
+    def.lookupKey = "RF";
+    def.promptNumber = 4;
+    l.model.prompts.push_back(def);
+    int ref = Add("^REF Lookup");
+    int date = Add("^Date");
+    int field = Add("~PAT.NAME");
+    int plain = Add("Plain");
+    ASSERT_TRUE(BuildFormItemsArray(l.model, l.store, l.ui));
+    EXPECT_EQ(l.model.items[size_t(ref)].itemKind, ItemKind::UserPrompt);
+    EXPECT_EQ(l.model.items[size_t(ref)].lookupKey, "RF");
+    EXPECT_EQ(l.model.items[size_t(ref)].promptNumber, 4);
+    EXPECT_EQ(l.model.items[size_t(date)].promptKey, "^1");
+    EXPECT_EQ(l.model.items[size_t(date)].dataEntryType, "DATE");
+    EXPECT_EQ(l.model.items[size_t(field)].itemKind, ItemKind::DatabaseField);
+    EXPECT_EQ(l.model.items[size_t(plain)].itemKind, ItemKind::StaticText);
+    EXPECT_EQ(GetUserPromptsArrayIndex(l.model, "REF"), 0);
+    EXPECT_EQ(GetFormItemsArrayIndex(l.model, "NOPE"), -1);
+}
+
+TEST(LoadDBFieldsList, ReadsLongNameTabFieldLines) {
+    TempDir dir;
+    FormModel model;
+    RecordingUserInterface ui;
+    std::string path = dir.Str() + "/fields.dbd", error;
+    EXPECT_FALSE(LoadDBFieldsList(path, model, ui));
+    EXPECT_EQ(ui.Messages().at(0).text, path + "\r\nfile not found");
+    EXPECT_EQ(ui.Messages().at(0).title, "File is missing");
+    ASSERT_TRUE(files::AtomicWriteFile(path, "", error));
+    EXPECT_FALSE(LoadDBFieldsList(path, model, ui));
+    EXPECT_EQ(ui.Messages().at(1).title, "File invalid");
+    ASSERT_TRUE(files::AtomicWriteFile(path, "Patient name\tPAT.NAME\r\nOnly long\r\n", error));
+    ASSERT_TRUE(LoadDBFieldsList(path, model, ui));
+    ASSERT_EQ(model.databaseFields.size(), 2u);
+    EXPECT_EQ(model.databaseFields[0].fieldName, "PAT.NAME");
+    EXPECT_EQ(model.databaseFields[0].longName, "Patient name");
+    EXPECT_EQ(model.databaseFields[1].longName, "Only long");
+    EXPECT_EQ(model.databaseFields[1].fieldName, "");
+}
