@@ -5,9 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+
+#include "UserInterface.h"
 
 namespace files {
 
@@ -21,7 +24,8 @@ bool AtomicWriteFile(const std::string& path, std::string_view bytes, std::strin
     buf.push_back('\0');
     int fd = ::mkstemp(buf.data());
     if (fd < 0) {
-        error = std::string("cannot create a temporary file beside ") + path + ": " + std::strerror(errno);
+        error = std::string("cannot create a temporary file beside ") + path + ": " +
+                std::strerror(errno);
         return false;
     }
     std::string tmp(buf.data());
@@ -80,6 +84,69 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
 bool FileExists(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string FormatFileSize(std::uint64_t bytes) {
+    if (bytes < 1024) return std::to_string(bytes) + " B";
+    // Hundredths of a kilobyte, rounded half up, in whole numbers so that no
+    // floating-point error can show as a stray digit.
+    std::uint64_t hundredths = bytes / 1024 * 100 + ((bytes % 1024) * 100 + 512) / 1024;
+    std::string out = std::to_string(hundredths / 100);
+    unsigned frac = unsigned(hundredths % 100);
+    if (frac != 0) {
+        char buf[4];
+        std::snprintf(buf, sizeof buf, "%02u", frac);
+        std::string f(buf);
+        if (f.back() == '0') f.pop_back();
+        out += "." + f;
+    }
+    return out + " KB";
+}
+
+std::string FileSizeText(const std::string& path) {
+    struct stat st;
+    if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return "0 B";
+    return FormatFileSize(std::uint64_t(st.st_size));
+}
+
+std::string ReadTextFile(const std::string& path) {
+    std::string bytes, error;
+    if (!FileExists(path) || !ReadWholeFile(path, bytes, error)) return {};
+    return bytes;
+}
+
+std::string LoadStringFromBinFile(UserInterface& ui, const std::string& path) {
+    std::string bytes, error;
+    if (!FileExists(path)) {
+        ReportError(ui, "ERR in LoadStringFromBinFile  ", "File not found: " + path);
+        return {};
+    }
+    if (!ReadWholeFile(path, bytes, error)) {
+        ReportError(ui, "ERR in LoadStringFromBinFile  ", error);
+        return {};
+    }
+    return bytes;
+}
+
+bool KillFile(UserInterface& ui, const std::string& path) {
+    if (path.empty()) return true;
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT) return true;
+        ReportError(ui, "ERR in KillFile  ",
+                    std::string("cannot reach ") + path + ": " + std::strerror(errno));
+        return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        ReportError(ui, "ERR in KillFile  ", "not a file: " + path);
+        return false;
+    }
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+        ReportError(ui, "ERR in KillFile  ",
+                    std::string("cannot delete ") + path + ": " + std::strerror(errno));
+        return false;
+    }
+    return true;
 }
 
 }  // namespace files

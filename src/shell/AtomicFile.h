@@ -1,8 +1,11 @@
 #pragma once
 // Every local write goes to a temporary file in the target's folder, is flushed to
 // disk, then renamed over the target: a failure or a kill leaves the old file whole.
+#include <cstdint>
 #include <string>
 #include <string_view>
+
+class UserInterface;
 
 namespace files {
 
@@ -11,5 +14,19 @@ bool AtomicWriteFile(const std::string& path, std::string_view bytes, std::strin
 // Whole file as bytes; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error);
 bool FileExists(const std::string& path);
+
+// "0 B" when the length cannot be read; below 1024 bytes the number and " B";
+// otherwise kilobytes rounded to 2 decimals (no trailing zeros) and " KB".
+std::string FileSizeText(const std::string& path);
+std::string FormatFileSize(std::uint64_t bytes);
+
+// Whole content of a text file, bytes as stored; empty when the file is empty,
+// missing or unreadable.
+std::string ReadTextFile(const std::string& path);
+// The file's bytes; on failure reports "ERR in LoadStringFromBinFile" and gives "".
+std::string LoadStringFromBinFile(UserInterface& ui, const std::string& path);
+// Deletes one file. A file that is already gone counts as deleted; any other
+// failure (a folder, no permission) reports "ERR in KillFile" and gives false.
+bool KillFile(UserInterface& ui, const std::string& path);
 
 }  // namespace files

@@ -9,12 +9,12 @@
 namespace cp1252 {
 
 // Separator and marker characters of layouts and server replies.
-inline constexpr char kBarcodeMark = '\xE6';    // 230: barcode line, image/static-list/code fields
-inline constexpr char kImagePartSep = '\xC5';   // 197: parts of one image entry
-inline constexpr char kTableRecordSep = '\xE7'; // 231: records of the table list
-inline constexpr char kTableFieldSep = '\xE8';  // 232: fields of one table record
-inline constexpr char kFromThruSep = '\xBA';    // 186: from/thru default values
-inline constexpr char kGridCellMark = '\xF4';   // 244: data-grid cell caption
+inline constexpr char kBarcodeMark = '\xE6';     // 230: barcode line, image/static-list/code fields
+inline constexpr char kImagePartSep = '\xC5';    // 197: parts of one image entry
+inline constexpr char kTableRecordSep = '\xE7';  // 231: records of the table list
+inline constexpr char kTableFieldSep = '\xE8';   // 232: fields of one table record
+inline constexpr char kFromThruSep = '\xBA';     // 186: from/thru default values
+inline constexpr char kGridCellMark = '\xF4';    // 244: data-grid cell caption
 
 // Unicode code point of one byte.
 char32_t ToCodePoint(unsigned char byte);

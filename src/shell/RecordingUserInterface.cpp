@@ -33,7 +33,9 @@ bool RecordingUserInterface::InputBox(const std::string& prompt, const std::stri
     return true;
 }
 
-void RecordingUserInterface::Beep() { calls.push_back({Kind::Beep, "", "", MessageIcon::None}); }
+void RecordingUserInterface::Beep() {
+    calls.push_back({Kind::Beep, "", "", MessageIcon::None});
+}
 
 std::string RecordingUserInterface::OpenFileName(const std::string& title, const std::string&) {
     calls.push_back({Kind::OpenFile, "", title, MessageIcon::None});

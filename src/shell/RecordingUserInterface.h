@@ -8,7 +8,7 @@
 #include "UserInterface.h"
 
 class RecordingUserInterface : public UserInterface {
-public:
+  public:
     enum class Kind { Message, YesNo, OkCancel, InputBox, Beep, OpenFile, SaveFile };
     struct Call {
         Kind kind;
@@ -26,9 +26,9 @@ public:
     std::string SaveFileName(const std::string& title, const std::string& filter,
                              const std::string& suggested) override;
 
-    std::deque<bool> boolAnswers;           // YesNo and OkCancel
-    std::deque<std::string> inputAnswers;   // InputBox; "\x1B" in the queue means Cancel
-    std::deque<std::string> fileAnswers;    // Open/Save file dialogs
+    std::deque<bool> boolAnswers;          // YesNo and OkCancel
+    std::deque<std::string> inputAnswers;  // InputBox; "\x1B" in the queue means Cancel
+    std::deque<std::string> fileAnswers;   // Open/Save file dialogs
     std::vector<Call> calls;
 
     // Messages only (not beeps or questions), in order.

@@ -1,9 +1,12 @@
 #include "TextUtils.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <numeric>
 
 namespace text {
 
@@ -33,7 +36,8 @@ std::string SplitStr(std::string_view text, std::string_view delimiter, int n) {
     for (int part = 1;; ++part) {
         size_t pos = text.find(delimiter, start);
         if (part == n)
-            return std::string(text.substr(start, pos == std::string_view::npos ? text.npos : pos - start));
+            return std::string(
+                text.substr(start, pos == std::string_view::npos ? text.npos : pos - start));
         if (pos == std::string_view::npos) return {};
         start = pos + delimiter.size();
     }
@@ -59,7 +63,8 @@ std::vector<std::string> SplitIntoList(std::string_view text, std::string_view d
     return out;
 }
 
-std::pair<std::string, std::string> SplitAtFirst(std::string_view text, std::string_view delimiter) {
+std::pair<std::string, std::string> SplitAtFirst(std::string_view text,
+                                                 std::string_view delimiter) {
     size_t pos = delimiter.empty() ? std::string_view::npos : text.find(delimiter);
     if (pos == std::string_view::npos) return {std::string(text), {}};
     return {std::string(text.substr(0, pos)), std::string(text.substr(pos + delimiter.size()))};
@@ -79,7 +84,8 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
     std::string out;
     out.reserve(text.size());
     size_t start = 0;
-    for (size_t pos = text.find(from); pos != std::string_view::npos; pos = text.find(from, start)) {
+    for (size_t pos = text.find(from); pos != std::string_view::npos;
+         pos = text.find(from, start)) {
         out.append(text.substr(start, pos - start));
         out.append(to);
         start = pos + from.size();
@@ -92,7 +98,7 @@ namespace {
 unsigned char Lower1252(unsigned char c) {
     if (c >= 'A' && c <= 'Z') return c + 32;
     if (c == 0x8A || c == 0x8C || c == 0x8E) return c + 16;  // Š Œ Ž
-    if (c == 0x9F) return 0xFF;                             // Ÿ
+    if (c == 0x9F) return 0xFF;                              // Ÿ
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
     return c;
 }
@@ -120,12 +126,15 @@ std::string ToUpper(std::string_view s) {
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (Lower1252(static_cast<unsigned char>(a[i])) != Lower1252(static_cast<unsigned char>(b[i])))
+        if (Lower1252(static_cast<unsigned char>(a[i])) !=
+            Lower1252(static_cast<unsigned char>(b[i])))
             return false;
     return true;
 }
 
-bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+bool StartsWith(std::string_view s, std::string_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+}
 
 bool EndsWith(std::string_view s, std::string_view suffix) {
     return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
@@ -172,6 +181,138 @@ bool ParseInt(std::string_view s, long long& value) {
     if (*b == '+') ++b;
     auto [p, ec] = std::from_chars(b, e, value);
     return ec == std::errc() && p == e;
+}
+
+int PrefixSearch(const std::vector<std::string>& entries, std::string_view typed) {
+    if (typed.empty()) return -1;
+    std::string want = ToUpper(typed);
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (StartsWith(ToUpper(entries[i]), want)) return int(i);
+    return -1;
+}
+
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Reads 1..maxDigits digits at pos; false when there are none.
+bool ReadNumber(std::string_view s, size_t& pos, int maxDigits, int& value, int& digits) {
+    value = 0;
+    digits = 0;
+    while (pos < s.size() && IsDigit(s[pos]) && digits < maxDigits) {
+        value = value * 10 + (s[pos] - '0');
+        ++pos;
+        ++digits;
+    }
+    return digits > 0 && !(pos < s.size() && IsDigit(s[pos]));
+}
+
+void SkipBlanks(std::string_view s, size_t& pos) {
+    while (pos < s.size() && (s[pos] == ' ' || s[pos] == '\t')) ++pos;
+}
+
+bool ParseDate(std::string_view s, int& y, int& mo, int& d, int& h, int& mi, int& se) {
+    size_t pos = 0;
+    SkipBlanks(s, pos);
+    int a, b, c, da, db, dc;
+    if (!ReadNumber(s, pos, 4, a, da)) return false;
+    if (pos >= s.size() || (s[pos] != '/' && s[pos] != '-' && s[pos] != '.')) return false;
+    char sep = s[pos++];
+    if (!ReadNumber(s, pos, 2, b, db)) return false;
+    if (pos >= s.size() || s[pos] != sep) return false;
+    ++pos;
+    if (!ReadNumber(s, pos, 4, c, dc)) return false;
+    if (da == 4) {
+        y = a, mo = b, d = c;
+        if (dc > 2) return false;
+    } else {
+        if (da > 2 || dc == 3) return false;
+        mo = a, d = b, y = c;
+        if (dc <= 2) y += y < 30 ? 2000 : 1900;
+    }
+    if (mo < 1 || mo > 12 || d < 1 || d > 31) return false;
+    h = mi = se = 0;
+    SkipBlanks(s, pos);
+    if (pos < s.size() && IsDigit(s[pos])) {
+        int dh, dm, ds;
+        if (!ReadNumber(s, pos, 2, h, dh)) return false;
+        if (pos >= s.size() || s[pos] != ':') return false;
+        ++pos;
+        if (!ReadNumber(s, pos, 2, mi, dm)) return false;
+        if (pos < s.size() && s[pos] == ':') {
+            ++pos;
+            if (!ReadNumber(s, pos, 2, se, ds)) return false;
+        }
+        SkipBlanks(s, pos);
+        if (pos + 1 < s.size() &&
+            (s[pos] == 'A' || s[pos] == 'a' || s[pos] == 'P' || s[pos] == 'p') &&
+            (s[pos + 1] == 'M' || s[pos + 1] == 'm')) {
+            bool pm = s[pos] == 'P' || s[pos] == 'p';
+            if (h < 1 || h > 12) return false;
+            if (h == 12) h = 0;
+            if (pm) h += 12;
+            pos += 2;
+        }
+        if (h > 23 || mi > 59 || se > 59) return false;
+    }
+    SkipBlanks(s, pos);
+    return pos == s.size();
+}
+
+}  // namespace
+
+std::string SortKeyDate(std::string_view cell) {
+    int y, mo, d, h, mi, se;
+    if (!ParseDate(cell, y, mo, d, h, mi, se)) return std::string(cell);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %02d:%02d:%02d", y, mo, d, h, mi, se);
+    return buf;
+}
+
+std::string SortKeyNumber(std::string_view cell) {
+    double v = Val(cell);
+    v = std::clamp(v, -1e18, 1e18);
+    long long n = std::llround(v);
+    char buf[32];
+    if (n < 0)
+        std::snprintf(buf, sizeof buf, "-%05lld", -n);
+    else
+        std::snprintf(buf, sizeof buf, "%05lld", n);
+    return buf;
+}
+
+std::vector<size_t> SortListview(const std::vector<std::vector<std::string>>& rows, size_t column,
+                                 SortKind kind, bool ascending) {
+    std::vector<std::string> keys(rows.size());
+    std::vector<double> numbers(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        std::string cell = column < rows[i].size() ? rows[i][column] : std::string();
+        switch (kind) {
+            case SortKind::Text:
+                keys[i] = ToUpper(cell);
+                break;
+            case SortKind::Date:
+                keys[i] = SortKeyDate(cell);
+                break;
+            // Five-digit keys order wrongly past 99999 and below zero; the value
+            // itself gives the order those keys stand for.
+            case SortKind::Number:
+                numbers[i] = std::clamp(Val(cell), -1e18, 1e18);
+                break;
+        }
+    }
+    std::vector<size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        if (kind == SortKind::Number) {
+            long long x = std::llround(numbers[a]), y = std::llround(numbers[b]);
+            return ascending ? x < y : y < x;
+        }
+        return ascending ? keys[a] < keys[b] : keys[b] < keys[a];
+    });
+    return order;
 }
 
 }  // namespace text

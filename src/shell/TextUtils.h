@@ -35,4 +35,26 @@ double Val(std::string_view s);
 // Whole-text integer check (optional sign, digits, surrounding blanks allowed).
 bool ParseInt(std::string_view s, long long& value);
 
+// Type-ahead in a drop-down list or list view: the index of the first entry that
+// begins with typed (compared in upper case), -1 when none does or typed is empty.
+int PrefixSearch(const std::vector<std::string>& entries, std::string_view typed);
+
+// Column kinds of SortListview. Text compares in upper case; the other two compare
+// rewritten keys so that text order equals number or date order.
+enum class SortKind { Text, Number, Date };
+
+// A date and time as "yyyy/mm/dd hh:mm:ss". Understands "m/d/yyyy", "yyyy-mm-dd" and
+// "yyyy/mm/dd", each optionally followed by "h:mm[:ss]" and "AM"/"PM". Text that is
+// no date comes back unchanged (it then sorts as text among the dates).
+std::string SortKeyDate(std::string_view cell);
+// The number rounded to a whole, as five digits with leading zeros ("00042"); wider numbers
+// keep all their digits. Negative numbers keep their sign.
+std::string SortKeyNumber(std::string_view cell);
+
+// Row order for sorting rows by one column: indices into rows, stable. Number keys
+// are padded to the widest key of the column, so 100000 still sorts after 99999.
+// A row without that column sorts as an empty cell.
+std::vector<size_t> SortListview(const std::vector<std::vector<std::string>>& rows, size_t column,
+                                 SortKind kind, bool ascending = true);
+
 }  // namespace text

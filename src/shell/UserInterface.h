@@ -5,7 +5,7 @@
 enum class MessageIcon { None, Information, Warning, Critical, Question };
 
 class UserInterface {
-public:
+  public:
     virtual ~UserInterface() = default;
     virtual void Message(const std::string& text, const std::string& title,
                          MessageIcon icon = MessageIcon::None) = 0;

@@ -1,0 +1,29 @@
+#include "StartOptions.h"
+
+#include "TextUtils.h"
+
+namespace {
+StartOptions current;
+}
+
+StartOptions ParseStartOptions(std::string_view commandLine) {
+    auto has = [&](std::string_view what) { return commandLine.find(what) != commandLine.npos; };
+    StartOptions o;
+    o.debugMode = has("debug mode");
+    o.debugReceive = o.debugMode && has("rcv");
+    o.ignorePing = has("ignore ping");
+    o.noPing = has("no ping");
+    return o;
+}
+
+StartOptions ParseStartOptions(const std::vector<std::string>& args) {
+    return ParseStartOptions(text::Join(args, " "));
+}
+
+const StartOptions& CurrentStartOptions() {
+    return current;
+}
+
+void SetCurrentStartOptions(const StartOptions& options) {
+    current = options;
+}

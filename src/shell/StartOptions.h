@@ -1,0 +1,22 @@
+#pragma once
+// The switches that alter the server link, found anywhere in the command line.
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct StartOptions {
+    bool debugMode = false;     // "debug mode": the link logs what it does
+    bool debugReceive = false;  // "rcv" together with "debug mode": received data too
+    bool ignorePing = false;    // "ignore ping"
+    bool noPing = false;        // "no ping"
+    // Either ping switch makes every ping test succeed without a request.
+    bool SkipPing() const { return ignorePing || noPing; }
+};
+
+// commandLine: the arguments after the program's name, joined by blanks.
+StartOptions ParseStartOptions(std::string_view commandLine);
+StartOptions ParseStartOptions(const std::vector<std::string>& args);
+
+// The options of this run, kept from start-up for the connection dialog.
+const StartOptions& CurrentStartOptions();
+void SetCurrentStartOptions(const StartOptions& options);

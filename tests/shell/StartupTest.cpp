@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+
+#include "shell/AppIdentity.h"
+#include "shell/DataFolder.h"
+#include "shell/KeyState.h"
+#include "shell/LabelFont.h"
+#include "shell/LoginCheck.h"
+#include "shell/RecordingUserInterface.h"
+#include "shell/StartOptions.h"
+
+namespace fs = std::filesystem;
+
+TEST(StartOptions, SwitchesAnywhereInTheCommandLine) {
+    StartOptions none = ParseStartOptions(std::string_view(""));
+    EXPECT_FALSE(none.debugMode || none.debugReceive || none.ignorePing || none.noPing);
+    EXPECT_FALSE(none.SkipPing());
+
+    StartOptions a = ParseStartOptions(std::vector<std::string>{"x", "debug", "mode", "rcv"});
+    EXPECT_TRUE(a.debugMode);
+    EXPECT_TRUE(a.debugReceive);
+    EXPECT_FALSE(a.SkipPing());
+
+    // "rcv" alone does nothing; it only refines the debug mode.
+    StartOptions b = ParseStartOptions(std::string_view("rcv no ping"));
+    EXPECT_FALSE(b.debugMode);
+    EXPECT_FALSE(b.debugReceive);
+    EXPECT_TRUE(b.noPing);
+    EXPECT_TRUE(b.SkipPing());
+
+    StartOptions c = ParseStartOptions(std::string_view("--flag=ignore pingpong"));
+    EXPECT_TRUE(c.ignorePing);
+    EXPECT_FALSE(c.noPing);
+    EXPECT_TRUE(c.SkipPing());
+
+    // The switches are matched as written.
+    StartOptions d = ParseStartOptions(std::string_view("Debug Mode NO PING debugmode noping"));
+    EXPECT_FALSE(d.debugMode || d.noPing);
+
+    SetCurrentStartOptions(b);
+    EXPECT_TRUE(CurrentStartOptions().noPing);
+    SetCurrentStartOptions(StartOptions{});
+    EXPECT_FALSE(CurrentStartOptions().noPing);
+}
+
+TEST(LoginCheck, PasswordComparedWithoutCase) {
+    EXPECT_TRUE(LoginCheck::Accepts("tarnvoss"));
+    EXPECT_TRUE(LoginCheck::Accepts("TARNVOSS"));
+    EXPECT_TRUE(LoginCheck::Accepts("TarnVoss"));
+    for (const char* bad :
+         {"", "tarnvos", "tarnvoss ", " tarnvoss", "tarnvoss\n", "tarnv0ss", "tarnvosss"})
+        EXPECT_FALSE(LoginCheck::Accepts(bad)) << bad;
+    EXPECT_FALSE(LoginCheck::Accepts(std::string_view("tarn\0voss", 9)));
+}
+
+TEST(KeyState, SettableFlagsAndProcessWideInstance) {
+    EXPECT_FALSE(CurrentKeyState().ShiftPressed() || CurrentKeyState().CtrlPressed() ||
+                 CurrentKeyState().AltPressed());
+    SettableKeyState keys;
+    keys.ctrl = true;
+    SetCurrentKeyState(&keys);
+    EXPECT_TRUE(CurrentKeyState().CtrlPressed());
+    EXPECT_FALSE(CurrentKeyState().ShiftPressed());
+    keys.shift = true;
+    keys.alt = true;
+    EXPECT_TRUE(CurrentKeyState().ShiftPressed() && CurrentKeyState().AltPressed());
+    SetCurrentKeyState(nullptr);
+    EXPECT_FALSE(CurrentKeyState().CtrlPressed());
+}
+
+TEST(LabelFont, MissingFontFallsBackWithOneMessagePerLabel) {
+    RecordingUserInterface ui;
+    FixedTextMetrics metrics("Nowhere Sans,Ghost");
+    LabelControl a, b;
+    EXPECT_TRUE(SetLabelFont(ui, metrics, a, "Courier New", "MS Sans Serif"));
+    EXPECT_EQ(a.fontName, "Courier New");
+    EXPECT_TRUE(ui.calls.empty());
+
+    EXPECT_FALSE(SetLabelFont(ui, metrics, a, "Ghost", "MS Sans Serif"));
+    EXPECT_FALSE(SetLabelFont(ui, metrics, b, "Nowhere Sans", "MS Sans Serif"));
+    EXPECT_EQ(a.fontName, "MS Sans Serif");
+    EXPECT_EQ(b.fontName, "MS Sans Serif");
+    auto m = ui.Messages();
+    ASSERT_EQ(m.size(), 2u);
+    EXPECT_EQ(m[0].text, "Could not set Ghost font.\r\nWill use default.");
+    EXPECT_EQ(m[0].title, "Fonts");
+    EXPECT_EQ(m[1].text, "Could not set Nowhere Sans font.\r\nWill use default.");
+}
+
+TEST(AppIdentity, LoggingNames) {
+    EXPECT_EQ(app::LogFileIdentity("/usr/bin/formdesigner"), "file: formdesigner");
+    EXPECT_EQ(app::LogFileIdentity("C:\\x\\fd.exe"), "file: fd.exe");
+    EXPECT_EQ(app::LogFileIdentity("fd"), "file: fd");
+    EXPECT_EQ(app::kErrorLogName, "FormsDesignerErrors.log");
+}
+
+namespace {
+
+// Sets or clears environment variables for one test and puts them back after.
+class EnvGuard {
+  public:
+    explicit EnvGuard(std::initializer_list<const char*> names) {
+        for (const char* n : names) {
+            const char* v = std::getenv(n);
+            saved_.push_back({n, v ? std::optional<std::string>(v) : std::nullopt});
+        }
+    }
+    ~EnvGuard() {
+        for (auto& [n, v] : saved_) v ? ::setenv(n.c_str(), v->c_str(), 1) : ::unsetenv(n.c_str());
+    }
+
+  private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+}  // namespace
+
+TEST(DataFolder, EnvironmentOrderAndCreation) {
+    EnvGuard guard{"FORMDESIGNER_HOME", "XDG_DATA_HOME", "HOME"};
+    fs::path base = fs::temp_directory_path() / ("fd_data_" + std::to_string(::getpid()));
+    fs::remove_all(base);
+
+    ::setenv("FORMDESIGNER_HOME", (base / "own" / "deep").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (base / "xdg").c_str(), 1);
+    ::setenv("HOME", (base / "home").c_str(), 1);
+    EXPECT_EQ(GetDataFolder(), (base / "own" / "deep").string());
+    EXPECT_TRUE(fs::is_directory(base / "own" / "deep"));
+    EXPECT_EQ(GetDataFolder(), (base / "own" / "deep").string());  // already there
+
+    ::setenv("FORMDESIGNER_HOME", "", 1);  // empty counts as unset
+    EXPECT_EQ(GetDataFolder(), (base / "xdg" / "formdesigner").string());
+    EXPECT_TRUE(fs::is_directory(base / "xdg" / "formdesigner"));
+
+    ::unsetenv("FORMDESIGNER_HOME");
+    ::setenv("XDG_DATA_HOME", "relative/path", 1);  // not absolute: ignored
+    EXPECT_EQ(DataFolderPath(), (base / "home" / ".local" / "share" / "formdesigner").string());
+    ::unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(GetDataFolder(), (base / "home" / ".local" / "share" / "formdesigner").string());
+    EXPECT_FALSE(fs::exists("relative"));
+
+    // A file where the folder should be: no folder, a reason, nothing overwritten.
+    fs::create_directories(base);
+    {
+        std::FILE* f = std::fopen((base / "blocker").c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fputs("keep", f);
+        std::fclose(f);
+    }
+    ::setenv("FORMDESIGNER_HOME", (base / "blocker").c_str(), 1);
+    std::string error;
+    EXPECT_EQ(GetDataFolder(error), "");
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(fs::file_size(base / "blocker"), 4u);
+    fs::remove_all(base);
+}
