@@ -457,6 +457,18 @@ Reply RequestHandler::Fields(std::string_view args) {
 
 Reply RequestHandler::CodeList(std::string_view args) {
     std::string error;
+    if (Consume(args, "LKP|")) {
+        // The picker's and validator's own request: one entry per line, code TAB
+        // description.
+        std::vector<CodeEntry> entries;
+        Status s = repo_.ReadCodeList(std::string(args), entries, error);
+        if (s == Status::Failed) return DbFailure(error);
+        if (s == Status::NotFound) return One(Error("code list not found"));
+        Reply out{std::string(kOk)};
+        for (const auto& e : entries) out.push_back(e.code + kTab + e.description);
+        out.emplace_back(kEnd);
+        return out;
+    }
     size_t bar = args.find('|');
     if (bar == std::string_view::npos) {
         // A whole list for the lookup picker: one entry per line, code, four blanks,

@@ -280,25 +280,25 @@ TEST_F(Handler, StaticListsAreKeptAsSent) {
 
 TEST_F(Handler, UnknownAndMalformedRequestsGetOneErrorElement) {
     for (std::string bad : std::vector<std::string>{"",
-                            "|",
-                            "||||",
-                            "GET|CUSTFORM|L",
-                            "|GET|",
-                            "|GET|CUSTFORM|",
-                            "|GET|CUSTFORM|X",
-                            "|GET|CUSTFORM|Lx",
-                            "|SET|CUSTFORM|",
-                            "|SET|CUSTFORM|Q|x",
-                            "|SET|CUSTFORM|I-|F|a.b|x",
-                            "|SET|CUSTFORM|I-x|F|a.b|x",
-                            "|SET|CUSTFORM|I-01|F|a.b|x",
-                            "|GET|CUSTFORM|I|F",
-                            "|SET|CUSTFORM|I|F|X|",
-                            "|GET|SQL|",
-                            "|GET|SQL|FIELDS|a",
-                            "|GETP|",
-                            "|GET|CODE1|X:Q|1",
-                            std::string("\0\xFF\r\n", 4)}) {
+                                                    "|",
+                                                    "||||",
+                                                    "GET|CUSTFORM|L",
+                                                    "|GET|",
+                                                    "|GET|CUSTFORM|",
+                                                    "|GET|CUSTFORM|X",
+                                                    "|GET|CUSTFORM|Lx",
+                                                    "|SET|CUSTFORM|",
+                                                    "|SET|CUSTFORM|Q|x",
+                                                    "|SET|CUSTFORM|I-|F|a.b|x",
+                                                    "|SET|CUSTFORM|I-x|F|a.b|x",
+                                                    "|SET|CUSTFORM|I-01|F|a.b|x",
+                                                    "|GET|CUSTFORM|I|F",
+                                                    "|SET|CUSTFORM|I|F|X|",
+                                                    "|GET|SQL|",
+                                                    "|GET|SQL|FIELDS|a",
+                                                    "|GETP|",
+                                                    "|GET|CODE1|X:Q|1",
+                                                    std::string("\0\xFF\r\n", 4)}) {
         EXPECT_EQ(Ask(bad), Reply{"ERROR: unknown request"}) << bad;
     }
 }
@@ -393,6 +393,9 @@ TEST_F(DemoHandler, CodeListsServeThePickerAndTheValidator) {
     EXPECT_EQ(AskText("|GET|CODE1|IDT:V| chg "), "|OK||VALID|CHG|END|");
     EXPECT_EQ(AskText("|GET|CODE1|IDT:V|XYZ"), "|OK||NOT VALID||END|");
     EXPECT_EQ(AskText("|GET|CODE1|NOLIST"), "ERROR: code list not found");
+    Reply lkp = Ask("|GET|CODE1|LKP|PS");
+    EXPECT_EQ(lkp, (Reply{"|OK||", "11\tOffice", "21\tInpatient Hospital", "|END|"}));
+    EXPECT_EQ(AskText("|GET|CODE1|LKP|NOLIST"), "ERROR: code list not found");
 }
 
 TEST_F(DemoHandler, RecordSearchesFindRecordsMadeWithAForm) {
