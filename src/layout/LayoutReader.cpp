@@ -7,6 +7,7 @@
 #include "layout/ItemTypes.h"
 #include "shell/AtomicFile.h"
 #include "shell/Cp1252.h"
+#include "shell/LabelFont.h"
 #include "shell/TextUtils.h"
 
 namespace {
@@ -412,13 +413,7 @@ bool LayoutReader::LoadOnePage(const std::string& pageText, int page) {
 }
 
 void LayoutReader::SetLabelFont(LabelControl& label, const std::string& fontName) {
-    if (metrics_.FontExists(fontName)) {
-        label.fontName = fontName;
-        return;
-    }
-    ui_.Message("Could not set " + fontName + " font." + kCrLf + "Will use default.", "Fonts",
-                MessageIcon::Information);
-    label.fontName = defaultFont_;
+    ::SetLabelFont(ui_, metrics_, label, fontName, defaultFont_);
 }
 
 void LayoutReader::AutoSize(LabelControl& label) const {
