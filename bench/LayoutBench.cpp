@@ -2,6 +2,9 @@
 // into its lines and fields, the least any reader must do.
 #include <benchmark/benchmark.h>
 
+#include <cstring>
+#include <map>
+
 #include "layout/ControlStore.h"
 #include "layout/LayoutReader.h"
 #include "layout/LayoutWriter.h"
@@ -28,46 +31,77 @@ std::string LargeLayout(int labelsPerPage, int pages) {
     return out;
 }
 
-const std::string& Sample() {
-    static const std::string text = LargeLayout(1667, 3);
+// Items spread over three pages.
+const std::string& Sample(int items) {
+    static std::map<int, std::string> cache;
+    auto& text = cache[items];
+    if (text.empty()) text = LargeLayout(items / 3 + 1, 3);
     return text;
 }
 
-void BM_SplitBaseline(benchmark::State& state) {
+// Baselines: finding the line ends of the text, and copying its bytes.
+void BM_ScanLineEnds(benchmark::State& state) {
+    const std::string& text = Sample(int(state.range(0)));
+    for (auto _ : state) {
+        size_t lines = 0;
+        const char* p = text.data();
+        const char* end = p + text.size();
+        while ((p = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p))))) ++p, ++lines;
+        benchmark::DoNotOptimize(lines);
+    }
+}
+BENCHMARK(BM_ScanLineEnds)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_CopyBytes(benchmark::State& state) {
+    const std::string& text = Sample(int(state.range(0)));
+    for (auto _ : state) {
+        std::string copy = text;
+        benchmark::DoNotOptimize(copy.data());
+    }
+}
+BENCHMARK(BM_CopyBytes)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_SplitLinesAndFields(benchmark::State& state) {
+    const std::string& text = Sample(int(state.range(0)));
     for (auto _ : state) {
         size_t fields = 0;
-        for (const auto& line : text::Split(Sample(), "\r\n"))
-            fields += text::Split(line, "\t").size();
+        for (const auto& line : text::Split(text, "\r\n")) fields += text::Split(line, "\t").size();
         benchmark::DoNotOptimize(fields);
     }
 }
-BENCHMARK(BM_SplitBaseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SplitLinesAndFields)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_ReadLayout(benchmark::State& state) {
+    const std::string& text = Sample(int(state.range(0)));
     FixedTextMetrics metrics;
     RecordingUserInterface ui;
     for (auto _ : state) {
         FormModel model;
         ControlStore store(model, metrics);
         LayoutReader reader(model, store, metrics, ui);
-        benchmark::DoNotOptimize(reader.LoadForm(Sample()));
+        benchmark::DoNotOptimize(reader.LoadForm(text));
     }
 }
-BENCHMARK(BM_ReadLayout)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadLayout)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_WriteLayout(benchmark::State& state) {
+    const std::string& text = Sample(int(state.range(0)));
     FixedTextMetrics metrics;
     RecordingUserInterface ui;
     FormModel model;
     ControlStore store(model, metrics);
     LayoutReader reader(model, store, metrics, ui);
-    reader.LoadForm(Sample());
+    reader.LoadForm(text);
     for (auto _ : state) {
         LayoutWriter writer(model, store, ui);
         benchmark::DoNotOptimize(writer.ReassembleData());
     }
 }
-BENCHMARK(BM_WriteLayout)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteLayout)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 // lists rebuilt while a layout is read. The visible part of items lives on the canvas.
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "layout/FormItem.h"
@@ -41,13 +42,40 @@ struct FormModel {
     // Long name of a database-field caption ("~" + name), empty when unknown.
     std::string GetDataFieldLongName(const std::string& caption) const {
         std::string name = !caption.empty() && caption[0] == '~' ? caption.substr(1) : caption;
-        for (const auto& f : databaseFields)
-            if (f.fieldName == name) return f.longName;
-        return {};
+        const DatabaseFieldRef* f = FindDatabaseField(name);
+        return f ? f->longName : std::string();
     }
     void AddDatabaseField(const std::string& name, const std::string& longName) {
-        for (const auto& f : databaseFields)
-            if (f.fieldName == name) return;
+        if (FindDatabaseField(name)) return;
         databaseFields.push_back({name, longName});
+        fieldIndex_.emplace(name, databaseFields.size() - 1);
+        indexedSize_ = databaseFields.size();
     }
+    // Forms carry thousands of fields: lookups go through an index that is rebuilt
+    // whenever the list was changed behind its back.
+    const DatabaseFieldRef* FindDatabaseField(const std::string& name) const {
+        if (indexedSize_ != databaseFields.size()) RebuildFieldIndex();
+        auto it = fieldIndex_.find(name);
+        if (it != fieldIndex_.end() && it->second < databaseFields.size() &&
+            databaseFields[it->second].fieldName == name)
+            return &databaseFields[it->second];
+        if (it != fieldIndex_.end()) {
+            RebuildFieldIndex();
+            it = fieldIndex_.find(name);
+            return it == fieldIndex_.end() ? nullptr : &databaseFields[it->second];
+        }
+        return nullptr;
+    }
+    // After replacing databaseFields wholesale.
+    void InvalidateFieldIndex() { indexedSize_ = size_t(-1); }
+
+  private:
+    void RebuildFieldIndex() const {
+        fieldIndex_.clear();
+        for (size_t i = 0; i < databaseFields.size(); ++i)
+            fieldIndex_.emplace(databaseFields[i].fieldName, i);
+        indexedSize_ = databaseFields.size();
+    }
+    mutable std::unordered_map<std::string, size_t> fieldIndex_;
+    mutable size_t indexedSize_ = size_t(-1);
 };

@@ -287,6 +287,7 @@ bool LayoutReader::LoadForm(const std::string& layoutText, int boxOption) {
         model_.items.clear();
         model_.prompts.clear();
         model_.databaseFields.clear();
+        model_.InvalidateFieldIndex();
         model_.staticListsUsed.clear();
         model_.gridItems.clear();
 
@@ -374,6 +375,7 @@ bool LayoutReader::LoadSinglePageForm(const std::string& layoutText) {
         model_.items.clear();
         model_.prompts.clear();
         model_.databaseFields.clear();
+        model_.InvalidateFieldIndex();
         model_.staticListsUsed.clear();
         canvas_.SetPage(s.pageWidth, s.pageHeight);
         canvas_.LoadPageContainer(0);

@@ -104,9 +104,7 @@ bool ValidateDataBoundLabels(const FormModel& model, const LayoutSource& canvas,
             const LabelControl* label = canvas.LabelAt(i);
             if (!label || !label->visible || !IsDataBoundLabel(label->caption)) continue;
             const std::string name = label->caption.substr(1);
-            bool known = false;
-            for (const auto& f : model.databaseFields) known = known || f.fieldName == name;
-            if (!known) missing.push_back(label->caption);
+            if (!model.FindDatabaseField(name)) missing.push_back(label->caption);
         }
         return AskAboutMismatches(
             "The following fields do not match database definitions:", missing, ui, ask);
@@ -154,5 +152,6 @@ bool LoadDBFieldsList(const std::string& path, FormModel& model, UserInterface& 
         list.push_back({name, longName});
     }
     model.databaseFields = std::move(list);
+    model.InvalidateFieldIndex();
     return true;
 }
