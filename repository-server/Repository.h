@@ -1,0 +1,146 @@
+#pragma once
+// The repository's one SQLite file: forms, pictures and static lists per entity, plus the
+// catalogue, code lists and saved records that the designer reads. Every store runs in
+// one transaction, so an interrupted save leaves the previous copy in place. All members
+// are safe to call from several connection threads at once.
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace repo {
+
+enum class Status { Ok, NotFound, Failed };
+
+struct ImageInfo {
+    long long id = 0;
+    std::string file;
+    std::string timeStamp;
+};
+
+struct FormRecord {
+    std::string name;
+    std::string description;
+    std::string type;
+    std::string documentType;
+    std::string layout;  // empty in list results
+    std::string timeStamp;
+    std::string dateModified;
+    bool active = true;
+    bool selected = false;
+    std::vector<ImageInfo> images;  // filled in list results only
+};
+
+struct CatalogueField {
+    std::string name;
+    // Long name, type, short id, XML/HL7, XML type, fetch, code: the values the
+    // field-properties reply lists in that order.
+    std::vector<std::string> properties;
+};
+
+struct CatalogueTable {
+    std::string name;
+    std::vector<CatalogueField> fields;
+};
+
+struct CodeEntry {
+    std::string code;
+    std::string description;
+};
+
+// One line of a charge-slip set. A heading line has only a heading text.
+struct ChargeSlipEntry {
+    std::string heading;
+    std::string code;
+    std::string description;
+    std::string other;
+};
+
+struct SavedRecord {
+    std::string account;
+    std::string dateOfService;
+    std::string type;
+    std::string form;  // the form the record was made with
+    std::string description;
+    std::string saved;  // when it was saved
+    bool newerKind = true;
+};
+
+class Repository {
+  public:
+    // path ":memory:" gives a private in-memory repository (tests, fuzzing).
+    static std::unique_ptr<Repository> Open(const std::string& path, std::string& error);
+    ~Repository();
+    Repository(const Repository&) = delete;
+    Repository& operator=(const Repository&) = delete;
+
+    // True when no form, catalogue table or code list was ever stored.
+    bool IsEmpty();
+
+    // Forms. A store replaces the layout and identity and gives the form a new time stamp;
+    // an existing form keeps its active and selected flags.
+    Status StoreForm(const std::string& entity, const FormRecord& form, std::string& timeStamp,
+                     std::string& error);
+    Status FindForm(const std::string& entity, const std::string& name, FormRecord& form,
+                    std::string& error);
+    Status ListForms(const std::string& entity, std::vector<FormRecord>& forms, std::string& error);
+    Status DeleteForm(const std::string& entity, const std::string& name, std::string& error);
+    Status SetFlags(const std::string& entity, const std::string& name, bool active, bool selected,
+                    std::string& error);
+
+    // Pictures belong to a form name but outlive the form's record.
+    Status StoreImage(const std::string& entity, const std::string& form, const std::string& file,
+                      const std::string& bytes, std::string& timeStamp, std::string& error);
+    // An empty time stamp asks for the current picture; otherwise it must match.
+    Status FindImage(const std::string& entity, const std::string& form,
+                     const std::string& timeStamp, const std::string& file, std::string& bytes,
+                     std::string& error);
+    Status DeleteImages(const std::string& entity, const std::string& form, std::string& error);
+
+    // Static list text; storing an empty text deletes it.
+    Status StoreStaticList(const std::string& entity, const std::string& form,
+                           const std::string& list, std::string& error);
+    Status DeleteStaticList(const std::string& entity, const std::string& form, std::string& error);
+    Status FindStaticList(const std::string& entity, const std::string& form, std::string& list,
+                          std::string& error);
+
+    // Catalogue (shared by every entity).
+    Status SetDatabaseName(const std::string& name, std::string& error);
+    Status AddCatalogueTable(const CatalogueTable& table, std::string& error);
+    Status ReadCatalogue(std::string& databaseName, std::vector<CatalogueTable>& tables,
+                         std::string& error);
+    Status FindField(const std::string& table, const std::string& field, CatalogueField& out,
+                     std::string& error);
+
+    // Code lists for the lookup picker and validator, and charge-slip sets.
+    Status AddCodeEntry(const std::string& list, const CodeEntry& entry, std::string& error);
+    Status ReadCodeList(const std::string& list, std::vector<CodeEntry>& entries,
+                        std::string& error);
+    Status AddChargeSlipEntry(const std::string& set, const ChargeSlipEntry& entry,
+                              std::string& error);
+    Status ReadChargeSlipSet(const std::string& set, std::vector<ChargeSlipEntry>& entries,
+                             std::string& error);
+
+    // Records saved with forms.
+    Status AddSavedRecord(const std::string& entity, const SavedRecord& record, std::string& error);
+    Status ReadSavedRecords(const std::string& entity, bool newerKind,
+                            std::vector<SavedRecord>& records, std::string& error);
+
+    // Stamps are digits yyyymmddhhmmssfff (UTC) and strictly increase across the whole
+    // repository, also over restarts and a clock set back.
+    static std::string FormatStamp(long long millisSinceEpoch);
+    static std::string FormatDate(long long millisSinceEpoch);
+
+  private:
+    explicit Repository(sqlite3* db);
+    bool CreateSchema(std::string& error);
+    bool NextStamp(long long& millis, std::string& error);
+    bool Exec(const char* sql, std::string& error);
+
+    sqlite3* db_;
+    std::mutex mutex_;
+};
+
+}  // namespace repo

@@ -1,0 +1,106 @@
+// repository-server: the form repository that the designer saves to and opens from.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "DemoData.h"
+#include "Repository.h"
+#include "Server.h"
+
+namespace {
+
+repo::Server* gServer = nullptr;
+
+extern "C" void OnSignal(int) {
+    if (gServer) gServer->Stop();
+}
+
+void Usage(std::FILE* out) {
+    std::fputs(
+        "usage: repository-server [--address A] [--port P] [--db PATH] [--seed-demo]\n"
+        "  --address A   address to listen on (default 127.0.0.1)\n"
+        "  --port P      port to listen on (default 5001; 0 picks a free one)\n"
+        "  --db PATH     SQLite file (default ./repository.db), created when missing\n"
+        "  --seed-demo   fill a new, empty repository with demo forms, catalogue and codes\n"
+        "  --help        this text\n"
+        "Prints \"listening on ADDRESS:PORT\" once it accepts connections; SIGTERM or\n"
+        "SIGINT stops it cleanly.\n",
+        out);
+}
+
+bool ParsePort(const char* s, int& port) {
+    char* end = nullptr;
+    long v = std::strtol(s, &end, 10);
+    if (!*s || *end || v < 0 || v > 65535) return false;
+    port = int(v);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string address = "127.0.0.1";
+    std::string dbPath = "./repository.db";
+    int port = 5001;
+    bool seed = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (a == "--help" || a == "-h") {
+            Usage(stdout);
+            return 0;
+        } else if (a == "--address" && hasValue) {
+            address = argv[++i];
+        } else if (a == "--port" && hasValue) {
+            if (!ParsePort(argv[++i], port)) {
+                std::fprintf(stderr, "repository-server: bad port %s\n", argv[i]);
+                return 2;
+            }
+        } else if (a == "--db" && hasValue) {
+            dbPath = argv[++i];
+        } else if (a == "--seed-demo") {
+            seed = true;
+        } else {
+            std::fprintf(stderr, "repository-server: unknown or incomplete option %s\n", a.c_str());
+            Usage(stderr);
+            return 2;
+        }
+    }
+
+    std::string error;
+    auto repository = repo::Repository::Open(dbPath, error);
+    if (!repository) {
+        std::fprintf(stderr, "repository-server: %s\n", error.c_str());
+        return 1;
+    }
+    if (seed) {
+        if (!repository->IsEmpty()) {
+            std::fprintf(stderr, "repository-server: %s already holds data; not seeding\n",
+                         dbPath.c_str());
+        } else if (!repo::SeedDemoData(*repository, error)) {
+            std::fprintf(stderr, "repository-server: demo data not stored: %s\n", error.c_str());
+            return 1;
+        }
+    }
+
+    repo::Server server(*repository);
+    if (!server.Listen(address, port, error)) {
+        std::fprintf(stderr, "repository-server: %s\n", error.c_str());
+        return 1;
+    }
+    gServer = &server;
+    struct sigaction sa {};
+    sa.sa_handler = OnSignal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    std::printf("listening on %s:%d\n", address.c_str(), server.Port());
+    std::fflush(stdout);
+    server.Run();
+    gServer = nullptr;
+    return 0;
+}

@@ -1,0 +1,426 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DemoData.h"
+#include "Repository.h"
+#include "RequestHandler.h"
+#include "shell/TextUtils.h"
+
+using repo::Reply;
+
+namespace {
+
+const std::string kE6(1, '\xE6');
+const std::string kC5(1, '\xC5');
+
+std::string Joined(const Reply& r) {
+    return text::Join(r, "");
+}
+
+class Handler : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        repository = repo::Repository::Open(":memory:", error);
+        ASSERT_TRUE(repository) << error;
+        handler = std::make_unique<repo::RequestHandler>(*repository);
+    }
+    Reply Ask(const std::string& request, const std::string& entity = "1") {
+        return handler->Handle(session, entity, request);
+    }
+    std::string AskText(const std::string& request, const std::string& entity = "1") {
+        return Joined(Ask(request, entity));
+    }
+    // The list records without framing, each split at "^".
+    std::vector<std::vector<std::string>> FormsList(const std::string& entity = "1") {
+        std::string t = AskText("|GET|CUSTFORM|L", entity);
+        EXPECT_TRUE(text::StartsWith(t, "|OK||")) << t;
+        EXPECT_TRUE(text::EndsWith(t, "|END|")) << t;
+        t = t.substr(5, t.size() - 10);
+        std::vector<std::vector<std::string>> out;
+        for (const auto& rec : text::Split(t, ":"))
+            if (!rec.empty()) out.push_back(text::Split(rec, "^"));
+        return out;
+    }
+    std::string Save(const std::string& name, const std::string& layout,
+                     const std::string& entity = "1", const std::string& desc = "Desc",
+                     const std::string& type = "CS", const std::string& doc = "CHG") {
+        return AskText(
+            "|SET|CUSTFORM|T|" + name + "|" + desc + ":" + type + ":" + doc + "|" + layout, entity);
+    }
+
+    std::unique_ptr<repo::Repository> repository;
+    std::unique_ptr<repo::RequestHandler> handler;
+    repo::Session session;
+};
+
+const std::string kLayout =
+    "<HEADER>\r\nTimeStamp:\t\r\nPage:\t8.5\t11\r\n</HEADER>\r\n<PAGE>\r\nA|b\tc\r\n</PAGE>";
+
+}  // namespace
+
+TEST_F(Handler, PingAnswersOnBothSpellings) {
+    EXPECT_EQ(Ask("|GET|PING|"), Reply{"|OK||PING|END|"});
+    EXPECT_EQ(Ask("|GET|PING"), Reply{"|OK||PING|END|"});
+}
+
+TEST_F(Handler, StoredFormComesBackInListFlagsAndLayout) {
+    EXPECT_EQ(Save("CHARGE01", kLayout), "|OK||DONE|END|");
+    auto list = FormsList();
+    ASSERT_EQ(list.size(), 1u);
+    ASSERT_EQ(list[0].size(), 7u);
+    EXPECT_EQ(list[0][0], "CHARGE01");
+    EXPECT_EQ(list[0][1], "Desc");
+    EXPECT_EQ(list[0][2], "CS");
+    EXPECT_EQ(list[0][3].size(), 17u);
+    EXPECT_EQ(list[0][3].find_first_not_of("0123456789"), std::string::npos);
+    EXPECT_EQ(list[0][4].find(':'), std::string::npos);  // the date's colons travel as ";"
+    EXPECT_EQ(text::CountOf(list[0][4], ";"), 2);
+    EXPECT_EQ(list[0][5], "");
+    EXPECT_EQ(list[0][6], "CHG");
+
+    EXPECT_EQ(Ask("|GET|CUSTFORM|H"), (Reply{"|OK||", "CHARGE01\t1\t0" + kE6, "|END|"}));
+
+    Reply layout = Ask("|GET|CUSTFORM|T|CHARGE01");
+    ASSERT_GE(layout.size(), 3u);
+    EXPECT_EQ(layout.front(), "|OK||<HEADER>");
+    EXPECT_EQ(layout.back(), "|END|");
+    std::string joined = text::Join(layout, "\r\n");
+    EXPECT_EQ(joined, "|OK||" + kLayout + "\r\n|END|");
+    EXPECT_EQ(Ask("|GET|CUSTFORM|T|NOPE"), Reply{"ERROR: form not found"});
+}
+
+TEST_F(Handler, RecordSentInPiecesIsJoinedInOrder) {
+    std::string layout(70000, 'x');
+    for (size_t i = 0; i < layout.size(); i += 997) layout[i] = char('a' + (i / 997) % 26);
+    std::string record = "BIG|Big:CS:CHG|" + layout;
+    std::vector<std::string> pieces;
+    for (size_t i = 0; i < record.size(); i += 30000) pieces.push_back(record.substr(i, 30000));
+    ASSERT_EQ(pieces.size(), 3u);
+    EXPECT_EQ(Ask("|SETL|" + pieces[1]), Reply{"|OK||PIECE|END|"});
+    EXPECT_EQ(Ask("|SETL|" + pieces[2]), Reply{"|OK||PIECE|END|"});
+    EXPECT_EQ(AskText("|SET|CUSTFORM|T|" + pieces[0]), "|OK||DONE|END|");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|T|BIG"), "|OK||" + layout + "|END|");
+
+    // The staged pieces were used up: the next single-piece save stands alone.
+    EXPECT_EQ(Save("BIG", "short"), "|OK||DONE|END|");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|T|BIG"), "|OK||short|END|");
+}
+
+TEST_F(Handler, AbandonedPiecesAreNotGluedToTheNextSave) {
+    Ask("|SETL|garbage from a save that never finished");
+    Ask("|GET|CUSTFORM|L");
+    EXPECT_EQ(Save("F", "clean"), "|OK||DONE|END|");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|T|F"), "|OK||clean|END|");
+    // Pieces also die with their connection.
+    Ask("|SETL|tail");
+    handler->EndSession(session);
+    EXPECT_EQ(Save("F", "again"), "|OK||DONE|END|");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|T|F"), "|OK||again|END|");
+}
+
+TEST_F(Handler, EveryStoreGivesALaterTimeStampAndKeepsTheFlags) {
+    Save("F", "one");
+    ASSERT_EQ(AskText("|SET|CUSTFORM|O|F|0\t1"), "|OK||DONE|END|");
+    std::string previous = FormsList()[0][3];
+    for (int i = 0; i < 20; ++i) {
+        Save("F", "v" + std::to_string(i));
+        std::string now = FormsList()[0][3];
+        EXPECT_GT(now, previous);
+        previous = now;
+    }
+    EXPECT_EQ(Ask("|GET|CUSTFORM|H"), (Reply{"|OK||", "F\t0\t1" + kE6, "|END|"}));
+    // Pictures draw from the same clock.
+    Ask("|SET|CUSTFORM|I-0|F|a.bmp|BYTES");
+    std::string imageStamp = text::Split(FormsList()[0][5], kC5)[1];
+    EXPECT_GT(imageStamp, previous);
+}
+
+TEST_F(Handler, EntitiesAreSeparateNamespaces) {
+    Save("SAME", "for one", "1");
+    Save("SAME", "for two", "2");
+    Save("ONLY1", "x", "1");
+    EXPECT_EQ(FormsList("1").size(), 2u);
+    EXPECT_EQ(FormsList("2").size(), 1u);
+    EXPECT_EQ(FormsList("").size(), 0u);
+    EXPECT_EQ(AskText("|GET|CUSTFORM|T|SAME", "2"), "|OK||for two|END|");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|T|ONLY1", "2"), "ERROR: form not found");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|T-D|SAME", "2"), "|OK||DONE|END|");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|T|SAME", "1"), "|OK||for one|END|");
+    Ask("|SET|CUSTFORM|S|SAME|A" + kE6 + "B" + kE6, "1");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|S|SAME", "2"), "");
+    Ask("|SET|CUSTFORM|I-0|SAME|p.bmp|xyz", "1");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|I|SAME||p.bmp", "2"), "ERROR: image not found");
+}
+
+TEST_F(Handler, DeleteAndFlagCommandsReportUnknownFormsAndBadFlags) {
+    Save("F", "x");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|O|F|1\t1"), "|OK||DONE|END|");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|O|F|yes\t1"), "ERROR: flags must be 1 or 0");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|O|F|1"), "ERROR: flags must be 1 or 0");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|O|NOPE|1\t0"), "ERROR: form not found");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|T-D|F"), "|OK||DONE|END|");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|T-D|F"), "ERROR: form not found");
+    EXPECT_TRUE(FormsList().empty());
+}
+
+TEST_F(Handler, SaveRecordsWithBadNamesOrFieldsAreRefused) {
+    EXPECT_EQ(Save("", "x"), "ERROR: invalid form name");
+    EXPECT_EQ(Save("A:B", "x"), "ERROR: invalid form name");
+    EXPECT_EQ(Save("A^B", "x"), "ERROR: invalid form name");
+    EXPECT_EQ(Save("A" + kE6, "x"), "ERROR: invalid form name");
+    EXPECT_EQ(Save(std::string(201, 'N'), "x"), "ERROR: invalid form name");
+    EXPECT_EQ(Save("F", "x", "1", "De^sc"),
+              "ERROR: invalid form description, type or document type");
+    EXPECT_EQ(Save("F", ""), "ERROR: empty layout");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|T|F"), "ERROR: bad form record");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|T|F|desc only"), "ERROR: bad form record");
+    EXPECT_TRUE(FormsList().empty());
+
+    // A description may hold ":" (type and document type are taken from the right); the
+    // list writes it with ";" so the record stays whole.
+    EXPECT_EQ(Save("F", "x", "1", "Visit: new", "CS", "CHG"), "|OK||DONE|END|");
+    auto list = FormsList();
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0][1], "Visit; new");
+    EXPECT_EQ(list[0][2], "CS");
+    EXPECT_EQ(list[0][6], "CHG");
+    // Older records without type or document type are still taken.
+    EXPECT_EQ(AskText("|SET|CUSTFORM|T|G|Plain|x"), "|OK||DONE|END|");
+    EXPECT_EQ(FormsList()[1][1], "Plain");
+}
+
+TEST_F(Handler, WholePicturesTravelByteForByte) {
+    std::string bytes;
+    for (int i = 0; i < 256; ++i) bytes += char(i);
+    bytes += "|END|\r\n|OK||";
+    Save("F", "x");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|I-0|F|logo.bmp|" + bytes), "|OK||DONE|END|");
+    auto list = FormsList();
+    auto entries = text::Split(list[0][5], kE6);
+    ASSERT_EQ(entries.size(), 2u);  // one entry, then the empty rest after its separator
+    auto parts = text::Split(entries[0], kC5);
+    ASSERT_EQ(parts.size(), 3u);
+    EXPECT_EQ(parts[2], "logo.bmp");
+    EXPECT_EQ(Ask("|GET|CUSTFORM|I|F|" + parts[1] + "|logo.bmp"),
+              (Reply{"|OK||" + bytes, "|END|"}));
+    EXPECT_EQ(Ask("|GET|CUSTFORM|I|F||logo.bmp"), (Reply{"|OK||" + bytes, "|END|"}));
+    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F|19990101000000000|logo.bmp"), "ERROR: image not found");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||other.bmp"), "ERROR: image not found");
+
+    EXPECT_EQ(AskText("|SET|CUSTFORM|I-0|F|empty.bmp|"), "ERROR: empty image");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|I-0|F|noext|xx"), "ERROR: invalid image file name");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|I-0|F|../up.bmp|xx"), "ERROR: invalid image file name");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|I-0|F|a:b.bmp|xx"), "ERROR: invalid image file name");
+
+    // Deleting the pictures of a form leaves other forms' pictures.
+    Ask("|SET|CUSTFORM|I-0|G|g.bmp|gg");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|I|F|D|"), "|OK||DONE|END|");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||logo.bmp"), "ERROR: image not found");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|I|G||g.bmp"), "|OK||gg|END|");
+    // Pictures outlive their form's record.
+    Ask("|SET|CUSTFORM|I-0|F|logo.bmp|again");
+    Ask("|SET|CUSTFORM|T-D|F");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||logo.bmp"), "|OK||again|END|");
+}
+
+TEST_F(Handler, NumberedPiecesAreCommittedByTheNextOtherRequest) {
+    EXPECT_EQ(AskText("|SET|CUSTFORM|I-1|F|big.bmp|AAA"), "|OK||PIECE|END|");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|I-2|F|big.bmp|BBB"), "|OK||PIECE|END|");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|I-3|F|big.bmp|"), "|OK||PIECE|END|");  // empty last piece
+    // The picture is not visible until the series has ended ...
+    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||big.bmp"), "|OK||AAABBB|END|");
+    // ... which that request did. A new series replaces it and commits the previous one.
+    Ask("|SET|CUSTFORM|I-1|F|big.bmp|CC");
+    Ask("|SET|CUSTFORM|I-1|F|two.bmp|DD");
+    Ask("|SET|CUSTFORM|S-D|F");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||big.bmp"), "|OK||CC|END|");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||two.bmp"), "|OK||DD|END|");
+}
+
+TEST_F(Handler, ABrokenPieceSequenceStoresNothing) {
+    Ask("|SET|CUSTFORM|I-0|F|pic.bmp|ORIGINAL");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|I-1|F|pic.bmp|NEW1"), "|OK||PIECE|END|");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|I-3|F|pic.bmp|NEW3"), "ERROR: image piece out of order");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||pic.bmp"), "|OK||ORIGINAL|END|");
+
+    Ask("|SET|CUSTFORM|I-1|F|pic.bmp|NEW1");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|I-2|F|other.bmp|X"), "ERROR: image piece out of order");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||pic.bmp"), "|OK||ORIGINAL|END|");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||other.bmp"), "ERROR: image not found");
+
+    Ask("|SET|CUSTFORM|I-1|F|pic.bmp|NEW1");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|I-2|G|pic.bmp|X"), "ERROR: image piece out of order");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|I-2|F|pic.bmp|X"), "ERROR: image piece out of order");
+
+    // A piece that does not start a series.
+    EXPECT_EQ(AskText("|SET|CUSTFORM|I-2|F|pic.bmp|X"), "ERROR: image piece out of order");
+
+    // A connection that ends mid-series stores nothing.
+    Ask("|SET|CUSTFORM|I-1|F|pic.bmp|NEW1");
+    Ask("|SET|CUSTFORM|I-2|F|pic.bmp|NEW2");
+    handler->EndSession(session);
+    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||pic.bmp"), "|OK||ORIGINAL|END|");
+}
+
+TEST_F(Handler, StaticListsAreKeptAsSent) {
+    std::string list = "99213" + kE6 + "Office visit" + kE6 + "\t36415" + kE6 + "Draw|blood" + kE6;
+    EXPECT_EQ(AskText("|GET|CUSTFORM|S|F"), "");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|S|F|" + list), "|OK||DONE|END|");
+    EXPECT_EQ(Ask("|GET|CUSTFORM|S|F"), Reply{list});
+    EXPECT_EQ(AskText("|SET|CUSTFORM|S-D|F"), "|OK||DONE|END|");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|S|F"), "");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|S-D|NEVER"), "|OK||DONE|END|");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|S|F|"), "|OK||DONE|END|");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|S|F"), "");
+}
+
+TEST_F(Handler, UnknownAndMalformedRequestsGetOneErrorElement) {
+    for (std::string bad : std::vector<std::string>{"",
+                            "|",
+                            "||||",
+                            "GET|CUSTFORM|L",
+                            "|GET|",
+                            "|GET|CUSTFORM|",
+                            "|GET|CUSTFORM|X",
+                            "|GET|CUSTFORM|Lx",
+                            "|SET|CUSTFORM|",
+                            "|SET|CUSTFORM|Q|x",
+                            "|SET|CUSTFORM|I-|F|a.b|x",
+                            "|SET|CUSTFORM|I-x|F|a.b|x",
+                            "|SET|CUSTFORM|I-01|F|a.b|x",
+                            "|GET|CUSTFORM|I|F",
+                            "|SET|CUSTFORM|I|F|X|",
+                            "|GET|SQL|",
+                            "|GET|SQL|FIELDS|a",
+                            "|GETP|",
+                            "|GET|CODE1|X:Q|1",
+                            std::string("\0\xFF\r\n", 4)}) {
+        EXPECT_EQ(Ask(bad), Reply{"ERROR: unknown request"}) << bad;
+    }
+}
+
+TEST_F(Handler, HugeRequestsAreStoredOrRefusedWhole) {
+    std::string layout(5 * 1024 * 1024, '\xE6');
+    EXPECT_EQ(Save("HUGE", layout), "|OK||DONE|END|");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|T|HUGE").size(), layout.size() + 10);
+
+    std::string piece(repo::RequestHandler::kMaxAssembledBytes / 2, 'p');
+    EXPECT_EQ(AskText("|SETL|" + piece), "|OK||PIECE|END|");
+    EXPECT_EQ(AskText("|SETL|" + piece), "|OK||PIECE|END|");
+    EXPECT_EQ(AskText("|SETL|" + piece), "ERROR: form record too large");
+    EXPECT_EQ(Save("HUGE", "small"), "|OK||DONE|END|");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|T|HUGE"), "|OK||small|END|");
+
+    EXPECT_EQ(AskText("|SET|CUSTFORM|I-1|F|a.bmp|" + piece), "|OK||PIECE|END|");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|I-2|F|a.bmp|" + piece), "|OK||PIECE|END|");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|I-3|F|a.bmp|" + piece), "ERROR: image too large");
+    Ask("|GET|PING|");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||a.bmp"), "ERROR: image not found");
+}
+
+class DemoHandler : public Handler {
+  protected:
+    void SetUp() override {
+        Handler::SetUp();
+        std::string error;
+        ASSERT_TRUE(repo::SeedDemoData(*repository, error)) << error;
+    }
+};
+
+TEST_F(DemoHandler, DemoFormsAreListedInBothEntitiesWithTheirPictures) {
+    for (const std::string entity : {"", "1"}) {
+        auto list = FormsList(entity);
+        ASSERT_EQ(list.size(), 4u);
+        EXPECT_EQ(list[0][0], "CHARGE01");
+        EXPECT_EQ(text::CountOf(list[0][5], kE6), 2);
+        std::string layout = text::Join(Ask("|GET|CUSTFORM|T|CHARGE01", entity), "\r\n");
+        EXPECT_NE(layout.find("Background_Image:\tslipbg.bmp"), std::string::npos);
+        std::string stamp = text::Split(text::Split(list[0][5], kE6)[1], kC5)[1];
+        std::string pic = AskText("|GET|CUSTFORM|I|CHARGE01|" + stamp + "|slipbg.bmp", entity);
+        EXPECT_GT(pic.size(), 9000u);
+        EXPECT_EQ(pic.substr(5, 2), "BM");
+        EXPECT_NE(AskText("|GET|CUSTFORM|S|CHARGE01", entity), "");
+    }
+    EXPECT_TRUE(FormsList("7").empty());
+}
+
+TEST_F(DemoHandler, CatalogueRepliesHaveTheShapesTheDesignerReads) {
+    std::string tables = AskText("|GET|SQL|TABLES");
+    auto records = text::Split(tables, "\xE7");
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(records[0], "PRACTICE");
+    auto patient = text::Split(records[1], "\xE8");
+    EXPECT_EQ(patient[0], "PATIENT");
+    EXPECT_EQ(patient[1], "ACCOUNT");
+
+    auto props = text::Split(AskText("|GET|SQL|FIELDS|PRACTICE|PATIENT|LAST_NAME"), kE6);
+    ASSERT_EQ(props.size(), 7u);
+    EXPECT_EQ(props[0], "Last Name");
+    EXPECT_EQ(props[6], "PT_NAME");
+    EXPECT_EQ(AskText("|GET|SQL|FIELDS|PRACTICE|PATIENT|NOPE"), "ERROR: field not found");
+}
+
+TEST_F(DemoHandler, ChargeSlipSetReadsIntoRowsAsTheCatalogueDialogDoes) {
+    std::string reply = AskText("|GET|CODE1|CHL:0|OFFICE");
+    ASSERT_FALSE(text::StartsWith(text::ToLower(reply), "error:"));
+    auto parts = text::Split(reply, ":");
+    ASSERT_GE(parts.size(), 5u);
+    std::vector<std::string> codes;
+    for (const auto& entry : text::Split(parts[4], kE6)) {
+        if (entry.empty()) continue;
+        auto f = text::Split(entry, "\t");
+        ASSERT_GE(f.size(), 4u);
+        codes.push_back(f[0].empty() ? f[2] : f[0]);
+    }
+    EXPECT_EQ(codes, (std::vector<std::string>{"NEW PATIENT", "99203", "99204", "ESTABLISHED",
+                                               "99213", "99214"}));
+    std::string missing = AskText("|GET|CODE1|CHL:0|NOPE");
+    EXPECT_TRUE(text::StartsWith(text::ToLower(missing), "error:"));
+}
+
+TEST_F(DemoHandler, CodeListsServeThePickerAndTheValidator) {
+    Reply idt = Ask("|GET|CODE1|IDT");
+    ASSERT_GE(idt.size(), 3u);
+    EXPECT_EQ(idt.front(), "|OK||");
+    EXPECT_EQ(idt[1], "CHG    Charge Slip");
+    EXPECT_EQ(idt.back(), "|END|");
+    EXPECT_EQ(Ask("|GET|CODE1|CHL")[1], "OFFICE    Office Visits");
+    EXPECT_EQ(Ask("|GET|CODE1|ACCNT").size(), 4u);
+    EXPECT_EQ(AskText("|GET|CODE1|IDT:V| chg "), "|OK||VALID|CHG|END|");
+    EXPECT_EQ(AskText("|GET|CODE1|IDT:V|XYZ"), "|OK||NOT VALID||END|");
+    EXPECT_EQ(AskText("|GET|CODE1|NOLIST"), "ERROR: code list not found");
+}
+
+TEST_F(DemoHandler, RecordSearchesFindRecordsMadeWithAForm) {
+    auto search = [&](const std::string& form) {
+        return Ask("|GET|EMR|*||SEARCH|AND|DESCR\tOR\t" + form);
+    };
+    auto older = [&](const std::string& form) {
+        return Ask("|GETP|EFORM|LIST||ACCNT:\tDOS:\tTYPE:\tNAME:" + form + "\tSAVE:|*|");
+    };
+    // Read the way the save flow does: joined, framing and separators removed.
+    auto answer = [](const Reply& r) {
+        std::string t = text::Join(r, "\xE6");
+        for (const char* s : {"|OK||", "|END|", "\xE6"}) t = text::ReplaceAll(t, s, "");
+        return t;
+    };
+    EXPECT_FALSE(text::StartsWith(AskText("|GETP|CUSTFORM|L").substr(0, 5), "ERROR"));
+    EXPECT_NE(answer(search("EMRVITALS")), "");
+    EXPECT_NE(answer(search("emrvitals")), "");
+    EXPECT_EQ(answer(search("CHARGE01")), "");
+    EXPECT_EQ(answer(search("INTAKE")), "");
+    EXPECT_NE(answer(older("INTAKE")), "");
+    EXPECT_EQ(answer(older("EMRVITALS")), "");
+    EXPECT_EQ(answer(Ask("|GET|EMR|*||SEARCH|AND|DESCR\tOR\tEMRVITALS", "9")), "");
+
+    for (const std::string bad : {"|GET|EMR|*|SEARCH", "|GET|EMR|*||SEARCH|AND|DESCR\tOR",
+                                  "|GETP|EFORM|LIST||NAME:X", "|GETP|EFORM|LIST||BOGUS:1|*|"}) {
+        Reply r = Ask(bad);
+        ASSERT_FALSE(r.empty());
+        EXPECT_TRUE(text::StartsWith(r[0].substr(5), "ERROR:")) << bad << " -> " << r[0];
+    }
+}
