@@ -125,8 +125,8 @@ void BM_ServerSaveFetchPicture2MB(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_WireEchoLayout1MB)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ServerSaveFetchLayout1MB)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WireEchoPicture2MB)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ServerSaveFetchPicture2MB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WireEchoLayout1MB)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ServerSaveFetchLayout1MB)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WireEchoPicture2MB)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ServerSaveFetchPicture2MB)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_MAIN();

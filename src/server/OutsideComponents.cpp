@@ -76,7 +76,25 @@ void FileUtilityComponent::Log(const std::string& message) {
 // ---- lookup lists --------------------------------------------------------------
 
 std::string LookupListRequest(const std::string& listName) {
-    return "|GET|CODE1|LKP|" + listName;
+    return "|GET|CODE1|" + listName;
+}
+
+std::string LookupValidateRequest(const std::string& listName, const std::string& value) {
+    return "|GET|CODE1|" + listName + ":V|" + value;
+}
+
+bool ReadValidateReply(const std::string& reply, std::string& answer, std::string& listValue) {
+    std::string body = requests::Unframe(reply);
+    auto [word, value] = text::SplitAtFirst(body, "|");
+    if (text::EndsWith(value, "|")) value.pop_back();
+    if (word == "VALID" && !value.empty()) {
+        answer = word;
+        listValue = value;
+        return true;
+    }
+    answer = "NOT VALID";
+    listValue.clear();
+    return word == "NOT VALID";
 }
 
 std::vector<LookupEntry> ParseLookupList(const std::vector<std::string>& lines) {
@@ -86,7 +104,7 @@ std::vector<LookupEntry> ParseLookupList(const std::vector<std::string>& lines) 
         if (text::StartsWith(line, requests::kEndMark)) break;
         if (text::EndsWith(line, requests::kEndMark)) line.resize(line.size() - 5);
         if (line.empty()) continue;
-        auto [code, desc] = text::SplitAtFirst(line, "\t");
+        auto [code, desc] = text::SplitAtFirst(line, "    ");
         if (code.empty()) continue;
         out.push_back({code, desc});
     }
@@ -121,19 +139,13 @@ void ServerLookupValidator::Validate(const std::string& listName, const std::str
     listValue.clear();
     std::string code = text::Trim(value);
     if (!comm_ || code.empty()) return;
-    std::vector<LookupEntry> entries;
-    std::string error;
-    if (!FetchLookupList(*comm_, listName, entries, error)) {
-        if (utility_) utility_->Log("lookup list " + listName + " not read: " + error);
+    std::string reply, error;
+    if (!comm_->GetServerStringData(LookupValidateRequest(listName, code), "", reply, error)) {
+        if (utility_) utility_->Log("lookup " + listName + " not validated: " + error);
         return;
     }
-    for (const auto& e : entries) {
-        if (text::EqualsNoCase(e.code, code)) {
-            answer = "VALID";
-            listValue = e.code;
-            return;
-        }
-    }
+    if (!ReadValidateReply(reply, answer, listValue) && utility_)
+        utility_->Log("lookup " + listName + " not validated: " + reply);
 }
 
 std::string ValidateLookupByServer(LookupValidator& validator, const std::string& listName,

@@ -99,13 +99,19 @@ class FileUtilityComponent : public UtilityComponent {
     std::map<std::string, std::string> cache_;
 };
 
-// Lookup lists come from the server: "|GET|CODE1|LKP|" + list name gives one element
-// per entry, code TAB description, between "|OK||" and "|END|".
+// Lookup lists come from the server: "|GET|CODE1|" + list name gives one element per
+// entry, code + four blanks + description, between "|OK||" and "|END|".
+// "|GET|CODE1|" + list + ":V|" + value answers "|OK||VALID|" + the list's code +
+// "|END|" or "|OK||NOT VALID||END|".
 struct LookupEntry {
     std::string code;
     std::string description;
 };
 std::string LookupListRequest(const std::string& listName);
+std::string LookupValidateRequest(const std::string& listName, const std::string& value);
+// "VALID" / "NOT VALID" and the list's value from a validation reply; false when the
+// reply is neither.
+bool ReadValidateReply(const std::string& reply, std::string& answer, std::string& listValue);
 std::vector<LookupEntry> ParseLookupList(const std::vector<std::string>& lines);
 // code + four blanks + description: what the picker hands back.
 std::string LookupAnswer(const LookupEntry& e);

@@ -29,6 +29,8 @@ std::uint32_t GetU32(const unsigned char* p) {
 
 using Clock = std::chrono::steady_clock;
 
+constexpr std::size_t kCoalesceBytes = 256 * 1024;
+
 // Milliseconds left until the deadline; -1 means no deadline.
 int Remaining(Clock::time_point deadline, bool limited) {
     if (!limited) return -1;
@@ -120,11 +122,16 @@ bool DecodeFields(std::string_view payload, std::vector<std::string>& fields) {
 
 const char* IoResultText(IoResult r) {
     switch (r) {
-        case IoResult::Ok: return "ok";
-        case IoResult::Closed: return "connection closed by the peer";
-        case IoResult::Timeout: return "timed out";
-        case IoResult::TooLarge: return "message too large";
-        case IoResult::Error: return "socket error";
+        case IoResult::Ok:
+            return "ok";
+        case IoResult::Closed:
+            return "connection closed by the peer";
+        case IoResult::Timeout:
+            return "timed out";
+        case IoResult::TooLarge:
+            return "message too large";
+        case IoResult::Error:
+            return "socket error";
     }
     return "socket error";
 }
@@ -135,6 +142,12 @@ IoResult WriteFrame(int fd, std::string_view payload, int timeoutMs) {
     auto deadline = Clock::now() + std::chrono::milliseconds(limited ? timeoutMs : 0);
     std::string head;
     PutU32(head, std::uint32_t(payload.size()));
+    // A small frame goes out in one send: a separate 4-byte send would leave the body
+    // waiting for the peer's delayed acknowledgement on every request and reply.
+    if (payload.size() <= kCoalesceBytes) {
+        head.append(payload);
+        return SendAll(fd, head.data(), head.size(), deadline, limited);
+    }
     IoResult r = SendAll(fd, head.data(), head.size(), deadline, limited);
     if (r != IoResult::Ok) return r;
     return SendAll(fd, payload.data(), payload.size(), deadline, limited);
@@ -225,7 +238,8 @@ int ListenTcp(const std::string& host, int port, std::string& error, int* boundP
         return -1;
     }
     if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 64) != 0) {
-        error = "cannot listen on " + host + ":" + std::to_string(port) + ": " + std::strerror(errno);
+        error =
+            "cannot listen on " + host + ":" + std::to_string(port) + ": " + std::strerror(errno);
         ::close(fd);
         return -1;
     }

@@ -7,9 +7,11 @@
 #include <filesystem>
 
 #include "RepositoryServerProcess.h"
+#include "server/OutsideComponents.h"
 #include "server/Requests.h"
 #include "server/TcpComm.h"
 #include "shell/RecordingUserInterface.h"
+#include "shell/TextUtils.h"
 
 using namespace requests;
 
@@ -21,13 +23,14 @@ struct EndToEnd : ::testing::Test {
     TcpComm comm;
     RecordingUserInterface ui;
 
+    virtual bool Demo() const { return false; }
     void SetUp() override {
         if (RepositoryServerProcess::ProgramPath().empty())
             GTEST_SKIP() << "repository-server not built";
         dir = std::filesystem::temp_directory_path() / ("fd_e2e_" + std::to_string(::getpid()));
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
-        server = std::make_unique<RepositoryServerProcess>((dir / "repo.db").string());
+        server = std::make_unique<RepositoryServerProcess>((dir / "repo.db").string(), Demo());
         ASSERT_GT(server->Port(), 0);
         comm.SetTimeouts(5000, 20000);
         comm.ResetConnection();
@@ -130,5 +133,74 @@ TEST_F(EndToEnd, ResavingKeepsOneFormWithANewerTimeStamp) {
     ASSERT_EQ(list.Count(), 1u);
     EXPECT_EQ(list.At(1).description, "d2");
     EXPECT_GT(list.At(1).timeStamp, first);
+    EXPECT_TRUE(ui.Messages().empty());
+}
+
+namespace {
+struct DemoServer : EndToEnd {
+    bool Demo() const override { return true; }
+};
+}  // namespace
+
+TEST_F(DemoServer, CatalogueCodeListsLookupsAndSavedRecords) {
+    TableList tables;
+    ASSERT_TRUE(GetTablesData(comm, ui, tables));
+    EXPECT_EQ(tables.database, "PRACTICE");
+    ASSERT_GE(tables.tables.size(), 3u);
+    EXPECT_EQ(tables.tables[0].name, "PATIENT");
+    ASSERT_FALSE(tables.tables[0].fields.empty());
+    std::vector<std::string> props;
+    ASSERT_TRUE(GetFieldProperties(comm, ui, tables.database, tables.tables[0].name,
+                                   tables.tables[0].fields[0], props));
+    EXPECT_FALSE(FieldCode(props).empty());
+
+    std::vector<LookupEntry> sets;
+    std::string error;
+    ASSERT_TRUE(FetchLookupList(comm, "CHL", sets, error)) << error;
+    ASSERT_FALSE(sets.empty());
+    std::string setCode = LookupAnswerCode(LookupAnswer(sets[0]));
+    std::vector<StaticItem> items;
+    ASSERT_TRUE(GetCodeList(comm, ui, setCode, items));
+    EXPECT_FALSE(items.empty());
+    EXPECT_FALSE(GetCodeList(comm, ui, "NO-SUCH-SET", items));
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].text.rfind("Failed to get Code Data.\r\n", 0), 0u);
+    ui.Clear();
+
+    ServerLookupValidator validator;
+    validator.Link(nullptr, &comm);
+    std::vector<LookupEntry> docTypes;
+    ASSERT_TRUE(FetchLookupList(comm, "IDT", docTypes, error));
+    ASSERT_FALSE(docTypes.empty());
+    std::string corrected;
+    EXPECT_EQ(ValidateLookupByServer(validator, "IDT", text::ToLower(docTypes[0].code), corrected),
+              "True");
+    EXPECT_EQ(corrected, text::ToUpper(docTypes[0].code));
+    EXPECT_EQ(ValidateLookupByServer(validator, "IDT", "NOT-A-TYPE", corrected), "NOT VALID");
+
+    FileUtilityComponent util(dir.string());
+    EXPECT_TRUE(EMRRecordsAlreadyExist(comm, ui, util, "EMRVITALS", true));
+    EXPECT_FALSE(EMRRecordsAlreadyExist(comm, ui, util, "EMRVITALS", false));
+    EXPECT_TRUE(EMRRecordsAlreadyExist(comm, ui, util, "INTAKE", false));
+    EXPECT_FALSE(EMRRecordsAlreadyExist(comm, ui, util, "CHARGE01", true));
+
+    FormsDefinitions list;
+    ASSERT_TRUE(UpdateFormsDefinitions(comm, ui, list));
+    EXPECT_EQ(list.Count(), 4u);
+    const FormDefinition* stmt = list.Find("STMT01");
+    ASSERT_NE(stmt, nullptr);
+    EXPECT_TRUE(stmt->active);
+    EXPECT_TRUE(stmt->selected);
+    const FormDefinition* slip = list.Find("CHARGE01");
+    ASSERT_NE(slip, nullptr);
+    EXPECT_EQ(slip->imageCount, 2);
+    std::string bytes;
+    ASSERT_TRUE(LoadImageBytes(comm, ui, "CHARGE01", list.ImageTimeStamp("CHARGE01", "slipbg.bmp"),
+                               "slipbg.bmp", bytes));
+    EXPECT_GT(bytes.size(), 9000u);
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+    std::string statics;
+    ASSERT_TRUE(GetStaticList(comm, ui, "CHARGE01", statics));
+    EXPECT_FALSE(ReadStaticList(statics).empty());
     EXPECT_TRUE(ui.Messages().empty());
 }

@@ -64,7 +64,7 @@ TEST(LookupPickerDialog, EscapeCancels) {
 
 TEST(QtLookupPicker, ShowsTheServersListAndReturnsTheChoice) {
     ScriptedComm comm;
-    comm.Ok({"|OK||", "A1\tFirst", "B2\tSecond", "|END|"});
+    comm.Ok({"|OK||", "A1    First", "B2    Second", "|END|"});
     QtLookupPicker picker(comm);
     picker.Configure("CHL", "Charge Slip", "1", "1");
     QString title;
@@ -77,5 +77,5 @@ TEST(QtLookupPicker, ShowsTheServersListAndReturnsTheChoice) {
     });
     EXPECT_EQ(picker.Show(""), "B2    Second");
     EXPECT_EQ(title, QStringLiteral("Charge Slip"));
-    EXPECT_EQ(comm.sent, (std::vector<std::string>{"|GET|CODE1|LKP|CHL"}));
+    EXPECT_EQ(comm.sent, (std::vector<std::string>{"|GET|CODE1|CHL"}));
 }

@@ -10,6 +10,7 @@
 
 #include "ScriptedComm.h"
 #include "server/OutsideComponents.h"
+#include "shell/TextUtils.h"
 
 namespace {
 std::string TempDir() {
@@ -69,25 +70,35 @@ TEST(UtilityComponent, FieldsAndCache) {
 
 TEST(LookupValidator, AsksTheServerAndAnswersInTheDesignersTerms) {
     ScriptedComm comm;
+    std::string dir = TempDir();
+    FileUtilityComponent util(dir);
     ServerLookupValidator v;
-    v.Link(nullptr, &comm);
-    comm.Ok({"|OK||", "Lab\tLaboratory", "XR\tX-ray", "|END|"});
+    v.Link(&util, &comm);
+    comm.Ok({"|OK||VALID|Lab|END|"});
     std::string corrected;
     EXPECT_EQ(ValidateLookupByServer(v, "IDT", " lab ", corrected), "True");
     EXPECT_EQ(corrected, "LAB");
-    EXPECT_EQ(comm.sent.back(), "|GET|CODE1|LKP|IDT");
-    comm.Ok({"|OK||", "XR\tX-ray", "|END|"});
+    EXPECT_EQ(comm.sent.back(), "|GET|CODE1|IDT:V|lab");
+    comm.Ok({"|OK||NOT VALID||END|"});
     EXPECT_EQ(ValidateLookupByServer(v, "IDT", "nope", corrected), "NOT VALID");
     EXPECT_EQ(corrected, "");
     comm.Fail();
     EXPECT_EQ(ValidateLookupByServer(v, "IDT", "XR", corrected), "NOT VALID");
+    comm.Ok({"ERROR: code list not found"});
+    EXPECT_EQ(ValidateLookupByServer(v, "ZZZ", "XR", corrected), "NOT VALID");
+    EXPECT_EQ(text::CountOf(ReadAll(util.LogPath()), "\n"), 2);  // failures are logged
+    EXPECT_EQ(ValidateLookupByServer(v, "IDT", "  ", corrected), "NOT VALID");
+    EXPECT_EQ(comm.sent.size(), 4u);  // an empty value is not asked about
+    std::filesystem::remove_all(dir);
 }
 
 TEST(LookupList, ParseAndAnswerForm) {
-    auto e = ParseLookupList({"|OK||A\tAlpha", "B\tBeta|END|", "|END|", "C\tafter end"});
+    auto e = ParseLookupList(
+        {"|OK||", "A    Alpha", "B    Beta    two|END|", "|END|", "C    after end"});
     ASSERT_EQ(e.size(), 2u);
-    EXPECT_EQ(e[1].description, "Beta");
+    EXPECT_EQ(e[1].description, "Beta    two");
     EXPECT_EQ(LookupAnswer(e[0]), "A    Alpha");
     EXPECT_EQ(LookupAnswerCode("A    Alpha    x"), "A");
     EXPECT_EQ(LookupAnswerCode("CANCEL"), "CANCEL");
+    EXPECT_EQ(LookupListRequest("CHL"), "|GET|CODE1|CHL");
 }

@@ -18,7 +18,7 @@ class RepositoryServerProcess {
         return std::filesystem::exists(p) ? p : "";
     }
 
-    explicit RepositoryServerProcess(const std::string& dbPath) {
+    explicit RepositoryServerProcess(const std::string& dbPath, bool seedDemo = false) {
         std::string prog = ProgramPath();
         if (prog.empty()) return;
         int out[2];
@@ -28,8 +28,12 @@ class RepositoryServerProcess {
             ::dup2(out[1], 1);
             ::close(out[0]);
             ::close(out[1]);
-            ::execl(prog.c_str(), prog.c_str(), "--port", "0", "--db", dbPath.c_str(),
-                    static_cast<char*>(nullptr));
+            if (seedDemo)
+                ::execl(prog.c_str(), prog.c_str(), "--port", "0", "--db", dbPath.c_str(),
+                        "--seed-demo", static_cast<char*>(nullptr));
+            else
+                ::execl(prog.c_str(), prog.c_str(), "--port", "0", "--db", dbPath.c_str(),
+                        static_cast<char*>(nullptr));
             ::_exit(127);
         }
         ::close(out[1]);
