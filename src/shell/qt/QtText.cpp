@@ -2,6 +2,10 @@
 
 #include "shell/Cp1252.h"
 
-QString toUnicode(const std::string& bytes) { return QString::fromStdString(cp1252::ToUtf8(bytes)); }
+QString toUnicode(const std::string& bytes) {
+    return QString::fromStdString(cp1252::ToUtf8(bytes));
+}
 
-std::string fromUnicode(const QString& text) { return cp1252::FromUtf8(text.toStdString()); }
+std::string fromUnicode(const QString& text) {
+    return cp1252::FromUtf8(text.toStdString());
+}

@@ -1,0 +1,136 @@
+#include "shell/qt/QtUserInterface.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QScreen>
+
+#include "shell/TextUtils.h"
+#include "shell/qt/QtText.h"
+
+namespace {
+
+QMessageBox::Icon ToQt(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Warning:
+            return QMessageBox::Warning;
+        case MessageIcon::Critical:
+            return QMessageBox::Critical;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+        default:
+            return QMessageBox::NoIcon;
+    }
+}
+
+QString BoxText(const std::string& text) {
+    return toUnicode(text::ReplaceAll(text, "\r\n", "\n"));
+}
+
+QFont MakeFont(const std::string& fontName, double fontSize, bool bold, bool italic) {
+    QFont font(toUnicode(fontName));
+    font.setPointSizeF(fontSize > 0 ? fontSize : 8);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
+// Font metrics come in pixels of the screen the fonts are laid out for.
+double ScreenDpi() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    double dpi = screen ? screen->logicalDotsPerInch() : 96.0;
+    return dpi > 0 ? dpi : 96.0;
+}
+
+}  // namespace
+
+void QtUserInterface::Message(const std::string& text, const std::string& title, MessageIcon icon) {
+    QMessageBox box(ToQt(icon), toUnicode(title), BoxText(text), QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+bool QtUserInterface::YesNo(const std::string& text, const std::string& title) {
+    QMessageBox box(QMessageBox::Question, toUnicode(title), BoxText(text),
+                    QMessageBox::Yes | QMessageBox::No, parent_);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+bool QtUserInterface::OkCancel(const std::string& text, const std::string& title) {
+    QMessageBox box(QMessageBox::Question, toUnicode(title), BoxText(text),
+                    QMessageBox::Ok | QMessageBox::Cancel, parent_);
+    return box.exec() == QMessageBox::Ok;
+}
+
+bool QtUserInterface::InputBox(const std::string& prompt, const std::string& title,
+                               std::string& value) {
+    bool ok = false;
+    QString typed = QInputDialog::getText(parent_, toUnicode(title), BoxText(prompt),
+                                          QLineEdit::Normal, toUnicode(value), &ok);
+    if (ok) value = fromUnicode(typed);
+    return ok;
+}
+
+void QtUserInterface::Beep() {
+    QApplication::beep();
+}
+
+QString QtFileFilter(const std::string& filter) {
+    auto parts = text::Split(filter, "|");
+    QStringList out;
+    for (size_t i = 0; i + 1 < parts.size(); i += 2)
+        out << toUnicode(parts[i]) + " (" + toUnicode(text::ReplaceAll(parts[i + 1], ";", " ")) +
+                   ")";
+    return out.join(";;");
+}
+
+std::string QtUserInterface::OpenFileName(const std::string& title, const std::string& filter) {
+    return fromUnicode(
+        QFileDialog::getOpenFileName(parent_, toUnicode(title), {}, QtFileFilter(filter)));
+}
+
+std::string QtUserInterface::SaveFileName(const std::string& title, const std::string& filter,
+                                          const std::string& suggested) {
+    return fromUnicode(QFileDialog::getSaveFileName(parent_, toUnicode(title), toUnicode(suggested),
+                                                    QtFileFilter(filter)));
+}
+
+double QtTextMetrics::TextWidth(const std::string& caption, const std::string& fontName,
+                                double fontSize, bool bold, bool italic) const {
+    QFontMetricsF fm(MakeFont(fontName, fontSize, bold, italic));
+    return fm.horizontalAdvance(toUnicode(caption)) / ScreenDpi();
+}
+
+double QtTextMetrics::TextHeight(const std::string& fontName, double fontSize, bool bold,
+                                 bool italic) const {
+    QFontMetricsF fm(MakeFont(fontName, fontSize, bold, italic));
+    return fm.height() / ScreenDpi();
+}
+
+bool QtTextMetrics::FontExists(const std::string& fontName) const {
+    if (fontName.empty()) return false;
+    // The families forms are usually made with are drawn through the system's
+    // metric-compatible stand-ins; keeping their names keeps the forms unchanged.
+    static const QStringList standIns = {"Arial", "Times New Roman", "Courier New",
+                                         "MS Sans Serif", "Tahoma", "Verdana"};
+    const QString name = toUnicode(fontName);
+    return standIns.contains(name, Qt::CaseInsensitive) ||
+           QFontDatabase::families().contains(name, Qt::CaseInsensitive);
+}
+
+bool QtKeyState::ShiftPressed() const {
+    return QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier;
+}
+bool QtKeyState::CtrlPressed() const {
+    return QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier;
+}
+bool QtKeyState::AltPressed() const {
+    return QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier;
+}

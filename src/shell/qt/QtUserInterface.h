@@ -1,0 +1,48 @@
+#pragma once
+// The user interface of the window build: message boxes, input box, beep and the
+// common file dialogs, with every text converted at this boundary.
+#include <QString>
+
+#include "layout/LabelControl.h"
+#include "shell/KeyState.h"
+#include "shell/UserInterface.h"
+
+class QWidget;
+
+class QtUserInterface : public UserInterface {
+  public:
+    explicit QtUserInterface(QWidget* parent = nullptr) : parent_(parent) {}
+    void SetParent(QWidget* parent) { parent_ = parent; }
+    void Message(const std::string& text, const std::string& title, MessageIcon icon) override;
+    bool YesNo(const std::string& text, const std::string& title) override;
+    bool OkCancel(const std::string& text, const std::string& title) override;
+    bool InputBox(const std::string& prompt, const std::string& title, std::string& value) override;
+    void Beep() override;
+    std::string OpenFileName(const std::string& title, const std::string& filter) override;
+    std::string SaveFileName(const std::string& title, const std::string& filter,
+                             const std::string& suggested) override;
+
+  private:
+    QWidget* parent_;
+};
+
+// "Name|*.a;*.b|Other|*.c" -> "Name (*.a *.b);;Other (*.c)".
+QString QtFileFilter(const std::string& filter);
+
+// Caption sizes measured with the fonts of this machine, in inches at 72 points.
+class QtTextMetrics : public TextMetrics {
+  public:
+    double TextWidth(const std::string& caption, const std::string& fontName, double fontSize,
+                     bool bold, bool italic) const override;
+    double TextHeight(const std::string& fontName, double fontSize, bool bold,
+                      bool italic) const override;
+    bool FontExists(const std::string& fontName) const override;
+};
+
+// Modifier keys as the keyboard holds them now.
+class QtKeyState : public KeyState {
+  public:
+    bool ShiftPressed() const override;
+    bool CtrlPressed() const override;
+    bool AltPressed() const override;
+};
