@@ -64,6 +64,33 @@ void ReportFailure(UserInterface& ui, const std::string& label, int number,
     ReportError(ui, label, std::to_string(number) + " " + description);
 }
 
+// Runs one reading step; any failure is reported once under label and reads as false.
+template <class Body>
+bool Guarded(UserInterface& ui, const char* label, Body&& body) {
+    try {
+        return body();
+    } catch (const LayoutValueError& e) {
+        ReportFailure(ui, label, e.number, e.description);
+    } catch (const std::bad_alloc&) {
+        ReportFailure(ui, label, 7, "Out of memory");
+    } catch (const std::exception& e) {
+        ReportFailure(ui, label, 5, e.what());
+    }
+    return false;
+}
+
+// The header text and what follows it; false when the end marker does not follow
+// the start marker.
+bool SplitAtHeader(const std::string& layout, std::string& header, std::string& rest) {
+    size_t hs = layout.find(kHeaderStart);
+    size_t he = layout.find(kHeaderEnd);
+    if (hs == std::string::npos || he == std::string::npos || he < hs + kHeaderStart.size())
+        return false;
+    header = layout.substr(hs + kHeaderStart.size(), he - hs - kHeaderStart.size());
+    rest = layout.substr(he + kHeaderEnd.size());
+    return true;
+}
+
 }  // namespace
 
 long long LayoutInteger(const std::string& value, long long min, long long max) {
@@ -133,19 +160,34 @@ LayoutReader::LayoutReader(FormModel& model, ControlSink& canvas, const TextMetr
     : model_(model), canvas_(canvas), metrics_(metrics), ui_(ui) {}
 
 bool LayoutReader::BuildForm(const std::string& layoutText, int boxOption) {
-    try {
+    return Guarded(ui_, "ERR in modSave.BuildForm   ", [&]() -> bool {
         if (model_.currentPage != 0) {
             model_.currentPage = 0;
             canvas_.ShowPage(0);
         }
         if (model_.settings.multipageMode) return LoadForm(layoutText, boxOption);
         return LoadSinglePageForm(layoutText);
-    } catch (const std::bad_alloc&) {
-        ReportFailure(ui_, "ERR in modSave.BuildForm   ", 7, "Out of memory");
-    } catch (const std::exception& e) {
-        ReportFailure(ui_, "ERR in modSave.BuildForm   ", 5, e.what());
+    });
+}
+
+void LayoutReader::ReadPageLine(const std::vector<std::string>& f) {
+    FormSettings& s = model_.settings;
+    if (f.size() < 3) {
+        ui_.Message("page size - wrong format", "Load Layout", MessageIcon::Warning);
+        s.pageWidth = 8.5;
+        s.pageHeight = 11;
+    } else {
+        s.pageWidth = ReadInches(f[1]);
+        s.pageHeight = ReadInches(f[2]);
     }
-    return false;
+}
+
+void LayoutReader::FinishRead() {
+    canvas_.UpdateCaption();
+    canvas_.LoadDBFieldsMenuItems();
+    model_.currentPage = 0;
+    canvas_.UpdatePageNumberSetting(0, model_.settings.numberOfPages);
+    canvas_.ShowPage(0);
 }
 
 void LayoutReader::PlaceDefinitions(const Definitions& d, int page, int boxOption) {
@@ -170,17 +212,13 @@ bool LayoutReader::LoadForm(const std::string& layoutText, int boxOption) {
     model_.linkedData.clear();
     if (layoutText.empty()) return false;
     FormSettings& s = model_.settings;
-    try {
+    return Guarded(ui_, "ERR in modLoadForm.LoadForm   ", [&]() -> bool {
         s.Reset();
-        size_t hs = layoutText.find(kHeaderStart);
-        size_t he = layoutText.find(kHeaderEnd);
-        if (hs == std::string::npos || he == std::string::npos || he < hs + kHeaderStart.size()) {
+        std::string header, pagesText;
+        if (!SplitAtHeader(layoutText, header, pagesText)) {
             ui_.Message("HEADER is missing from this file.", "Open Layout", MessageIcon::Warning);
             return false;
         }
-        std::string header =
-            layoutText.substr(hs + kHeaderStart.size(), he - hs - kHeaderStart.size());
-        std::string pagesText = layoutText.substr(he + kHeaderEnd.size());
         auto headerLines = text::Split(text::ReplaceAll(header, kCrLf, "\r"), "\r");
 
         canvas_.UnloadAllLabels();
@@ -208,14 +246,7 @@ bool LayoutReader::LoadForm(const std::string& layoutText, int boxOption) {
             if (key == "timestamp:") {
                 s.timeStamp = v1;
             } else if (key == "page:") {
-                if (f.size() < 3) {
-                    ui_.Message("page size - wrong format", "Load Layout", MessageIcon::Warning);
-                    s.pageWidth = 8.5;
-                    s.pageHeight = 11;
-                } else {
-                    s.pageWidth = ReadInches(f[1]);
-                    s.pageHeight = ReadInches(f[2]);
-                }
+                ReadPageLine(f);
             } else if (key == "shift:") {
                 if (f.size() < 3) {
                     s.horizontalShift = s.verticalShift = 0.02;
@@ -307,36 +338,22 @@ bool LayoutReader::LoadForm(const std::string& layoutText, int boxOption) {
             if (!LoadOnePage(piece, i)) return false;
         }
 
-        canvas_.UpdateCaption();
-        canvas_.LoadDBFieldsMenuItems();
-        model_.currentPage = 0;
-        canvas_.UpdatePageNumberSetting(0, s.numberOfPages);
-        canvas_.ShowPage(0);
+        FinishRead();
         return true;
-    } catch (const LayoutValueError& e) {
-        ReportFailure(ui_, "ERR in modLoadForm.LoadForm   ", e.number, e.description);
-    } catch (const std::bad_alloc&) {
-        ReportFailure(ui_, "ERR in modLoadForm.LoadForm   ", 7, "Out of memory");
-    } catch (const std::exception& e) {
-        ReportFailure(ui_, "ERR in modLoadForm.LoadForm   ", 5, e.what());
-    }
-    return false;
+    });
 }
 
 bool LayoutReader::LoadSinglePageForm(const std::string& layoutText) {
     model_.linkedData.clear();
     if (layoutText.empty()) return false;
     FormSettings& s = model_.settings;
-    try {
+    return Guarded(ui_, "ERR in modLoadForm.LoadForm   ", [&]() -> bool {
         s.Reset();
-        size_t hs = layoutText.find(kHeaderStart);
-        size_t he = layoutText.find(kHeaderEnd);
-        if (hs == std::string::npos || he == std::string::npos || he < hs + kHeaderStart.size()) {
+        std::string header, pagesText;
+        if (!SplitAtHeader(layoutText, header, pagesText)) {
             ui_.Message("HEADER is missing from this file.", "Open Layout", MessageIcon::Warning);
             return false;
         }
-        std::string header =
-            layoutText.substr(hs + kHeaderStart.size(), he - hs - kHeaderStart.size());
         canvas_.UnloadAllLabels();
         canvas_.UnloadAllImages();
         std::vector<std::string> backgrounds, images;
@@ -348,14 +365,7 @@ bool LayoutReader::LoadSinglePageForm(const std::string& layoutText) {
             if (key == "timestamp:") {
                 s.timeStamp = Field(f, 1);
             } else if (key == "page:") {
-                if (f.size() < 3) {
-                    ui_.Message("page size - wrong format", "Load Layout", MessageIcon::Warning);
-                    s.pageWidth = 8.5;
-                    s.pageHeight = 11;
-                } else {
-                    s.pageWidth = ReadInches(f[1]);
-                    s.pageHeight = ReadInches(f[2]);
-                }
+                ReadPageLine(f);
             } else if (key == "shift:") {
                 if (f.size() >= 3) {
                     s.SetHorizontalShift(ReadInches(f[1]));
@@ -382,36 +392,18 @@ bool LayoutReader::LoadSinglePageForm(const std::string& layoutText) {
         for (const auto& line : backgrounds)
             if (canvas_.LoadBackgroundImage(line, 0)) break;
         for (const auto& line : images) canvas_.LoadImage(line, 0);
-        if (!LoadOnePage(layoutText.substr(he + kHeaderEnd.size()), 0)) return false;
-        canvas_.UpdateCaption();
-        canvas_.LoadDBFieldsMenuItems();
-        model_.currentPage = 0;
-        canvas_.UpdatePageNumberSetting(0, s.numberOfPages);
-        canvas_.ShowPage(0);
+        if (!LoadOnePage(pagesText, 0)) return false;
+        FinishRead();
         return true;
-    } catch (const LayoutValueError& e) {
-        ReportFailure(ui_, "ERR in modLoadForm.LoadForm   ", e.number, e.description);
-    } catch (const std::bad_alloc&) {
-        ReportFailure(ui_, "ERR in modLoadForm.LoadForm   ", 7, "Out of memory");
-    } catch (const std::exception& e) {
-        ReportFailure(ui_, "ERR in modLoadForm.LoadForm   ", 5, e.what());
-    }
-    return false;
+    });
 }
 
 bool LayoutReader::LoadOnePage(const std::string& pageText, int page) {
-    try {
+    return Guarded(ui_, "ERR in modLoadForm.LoadOnePage   ", [&]() -> bool {
         for (const auto& line : text::Split(pageText, kCrLf))
             if (!line.empty() && !LoadOneLine(line, page)) return false;
         return true;
-    } catch (const LayoutValueError& e) {
-        ReportFailure(ui_, "ERR in modLoadForm.LoadOnePage   ", e.number, e.description);
-    } catch (const std::bad_alloc&) {
-        ReportFailure(ui_, "ERR in modLoadForm.LoadOnePage   ", 7, "Out of memory");
-    } catch (const std::exception& e) {
-        ReportFailure(ui_, "ERR in modLoadForm.LoadOnePage   ", 5, e.what());
-    }
-    return false;
+    });
 }
 
 void LayoutReader::SetLabelFont(LabelControl& label, const std::string& fontName) {
@@ -585,12 +577,8 @@ bool LayoutReader::LoadOneLine(const std::string& line, int page) {
 }
 
 std::string PrepareLayoutData(const std::string& reply) {
-    size_t hs = reply.find(kHeaderStart);
-    size_t he = reply.find(kHeaderEnd);
-    if (hs == std::string::npos || he == std::string::npos || he < hs + kHeaderStart.size())
-        return {};
-    std::string header = reply.substr(hs + kHeaderStart.size(), he - hs - kHeaderStart.size());
-    std::string rest = reply.substr(he + kHeaderEnd.size());
+    std::string header, rest;
+    if (!SplitAtHeader(reply, header, rest)) return {};
     if (text::EndsWith(rest, "|END|")) {
         rest.erase(rest.size() - 5);
         // Only the line break before the marker goes, never the end of the last page.

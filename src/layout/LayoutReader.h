@@ -34,6 +34,8 @@ class LayoutReader {
     void SetLabelFont(LabelControl& label, const std::string& fontName);
     void AutoSize(LabelControl& label) const;
     void PlaceDefinitions(const Definitions& defs, int page, int boxOption);
+    void ReadPageLine(const std::vector<std::string>& fields);
+    void FinishRead();
 
     FormModel& model_;
     ControlSink& canvas_;
