@@ -1,0 +1,280 @@
+#include "canvas/CanvasModel.h"
+
+#include <algorithm>
+
+#include "layout/ItemTypes.h"
+#include "shell/AtomicFile.h"
+#include "shell/TextUtils.h"
+
+int BoxStyleFromCode(int code) {
+    return code >= 0 && code <= 5 ? code + 1 : 6;
+}
+int BoxCodeFromStyle(int style) {
+    return style >= 1 && style <= 5 ? style - 1 : 6;
+}
+
+namespace {
+std::string Field(const std::string& line, int n) {
+    return text::SplitStr(line, "\t", n);
+}
+std::string Fields(const std::string& line) {
+    size_t tab = line.find('\t');
+    return tab == std::string::npos ? std::string() : line.substr(tab);
+}
+long long Int(const std::string& s, long long fallback) {
+    long long v = 0;
+    return text::ParseInt(text::Trim(s), v) ? v : fallback;
+}
+// The writer places its own line end after the last line.
+void AddLine(std::string& out, const std::string& line) {
+    if (!out.empty()) out += "\r\n";
+    out += line;
+}
+std::string RectText(const Rect& r) {
+    return NumberText(r.left) + "\t" + NumberText(r.top) + "\t" + NumberText(r.width) + "\t" +
+           NumberText(r.height);
+}
+}  // namespace
+
+CanvasModel::CanvasModel(FormModel& model, const TextMetrics& metrics, std::string imagesFolder)
+    : model_(model), metrics_(metrics), imagesFolder_(std::move(imagesFolder)) {
+    Entry tmpl;
+    tmpl.control.caption = "Template";
+    tmpl.control.visible = false;
+    tmpl.control.height = metrics_.TextHeight(tmpl.control.fontName, tmpl.control.fontSize,
+                                              tmpl.control.bold, tmpl.control.italic);
+    labels_.push_back(tmpl);
+}
+
+void CanvasModel::UnloadAllLabels() {
+    labels_.resize(1);
+    barcodes_.clear();
+}
+
+void CanvasModel::UnloadAllImages() {
+    hotspots_.clear();
+    signatures_.clear();
+    boxes_.clear();
+    images_.clear();
+    backgrounds_.clear();
+}
+
+void CanvasModel::SetPage(double w, double h) {
+    // Drawing sizes stay within what a page can be; the values themselves are kept.
+    pageWidth_ = w;
+    pageHeight_ = h;
+    pages_ = 1;
+}
+
+void CanvasModel::LoadPageContainer(int page) {
+    pages_ = std::max(pages_, std::clamp(page, 0, 98) + 1);
+}
+
+Rect CanvasModel::ReadRect(const std::string& line) {
+    return {ReadInches(Field(line, 2)), ReadInches(Field(line, 3)), ReadInches(Field(line, 4)),
+            ReadInches(Field(line, 5))};
+}
+
+bool CanvasModel::SafeName(const std::string& name) const {
+    return !name.empty() && name.find('/') == std::string::npos &&
+           name.find('\\') == std::string::npos && name.find("..") == std::string::npos;
+}
+
+bool CanvasModel::LoadBackgroundImage(const std::string& line, int page) {
+    BackgroundRecord b;
+    b.line = Fields(line);
+    b.name = Field(line, 2);
+    b.page = page;
+    b.active = true;
+    b.placed = !imagesFolder_.empty() && SafeName(b.name) &&
+               files::FileExists(imagesFolder_ + "/" + b.name);
+    backgrounds_.push_back(b);
+    return b.placed;
+}
+
+void CanvasModel::LoadImage(const std::string& line, int page) {
+    ImageRecord im;
+    im.line = Fields(line);
+    im.r = ReadRect(line);
+    im.name = Field(line, 6);
+    if (!imagesFolder_.empty() && SafeName(im.name)) im.path = imagesFolder_ + "/" + im.name;
+    im.page = page;
+    im.active = true;
+    images_.push_back(im);
+}
+
+void CanvasModel::LoadHotspot(const std::string& line, int page) {
+    HotspotRecord h;
+    h.r = ReadRect(line);
+    h.page = page;
+    h.kind = Field(line, 7);
+    h.active = true;
+    h.label = NewLabel(page, false, Companion::Hotspot);
+    hotspots_.push_back(h);
+}
+
+void CanvasModel::LoadSignatureBox(const std::string& line, int page) {
+    SignatureBoxRecord s;
+    s.r = ReadRect(line);
+    s.page = page;
+    s.signaturePad = text::EqualsNoCase(text::Trim(Field(line, 7)), "Y");
+    s.active = true;
+    s.label = NewLabel(page, false, Companion::Signature);
+    signatures_.push_back(s);
+}
+
+void CanvasModel::LoadBox(const std::string& line, int page, int boxOption) {
+    BoxRecord b;
+    b.r = ReadRect(line);
+    b.page = page;
+    b.styleCode = BoxCodeFromStyle(int(Int(Field(line, 7), 7)));
+    b.borderWidth = int(std::clamp<long long>(Int(Field(line, 8), 1), 0, 1000));
+    b.hideInPreview = text::EqualsNoCase(text::Trim(Field(line, 9)), "Y") ? 1 : 0;
+    b.borderColor = Int(Field(line, 10), 0);
+    b.option = boxOption;
+    b.active = true;
+    b.label = NewLabel(page, false, Companion::Box);
+    boxes_.push_back(b);
+}
+
+int CanvasModel::NewLabel(int page, bool barcode, Companion companion) {
+    Entry e;
+    e.control = labels_[0].control;
+    e.control.visible = false;
+    e.control.page = page;
+    e.barcode = barcode;
+    e.companion = companion;
+    labels_.push_back(e);
+    return int(labels_.size()) - 1;
+}
+
+int CanvasModel::LoadOneLabel(int page) {
+    return NewLabel(page, false, Companion::None);
+}
+
+int CanvasModel::LoadOneLabelForBarcode(int page) {
+    int index = NewLabel(page, true, Companion::None);
+    barcodes_.push_back({index, true});
+    return index;
+}
+
+LabelControl& CanvasModel::Label(int index) {
+    if (index < 0 || size_t(index) >= labels_.size()) return labels_[0].control;
+    return labels_[size_t(index)].control;
+}
+
+void CanvasModel::LoadBarcode(int) {}
+
+void CanvasModel::UpdatePageNumberSetting(int currentPage, int numberOfPages) {
+    window_.currentPage = std::max(0, currentPage);
+    pages_ = std::max(pages_, std::clamp(numberOfPages, 1, 99));
+}
+
+void CanvasModel::ShowPage(int page) {
+    window_.currentPage = std::clamp(page, 0, pages_ - 1);
+}
+
+const LabelControl* CanvasModel::LabelAt(int index) const {
+    if (index < 0 || size_t(index) >= labels_.size() || !labels_[size_t(index)].loaded)
+        return nullptr;
+    return &labels_[size_t(index)].control;
+}
+
+bool CanvasModel::IsHotspotLabel(int i) const {
+    return i > 0 && size_t(i) < labels_.size() &&
+           labels_[size_t(i)].companion == Companion::Hotspot;
+}
+bool CanvasModel::IsBoxLabel(int i) const {
+    return i > 0 && size_t(i) < labels_.size() && labels_[size_t(i)].companion == Companion::Box;
+}
+bool CanvasModel::IsSignatureBoxLabel(int i) const {
+    return i > 0 && size_t(i) < labels_.size() &&
+           labels_[size_t(i)].companion == Companion::Signature;
+}
+
+std::string CanvasModel::GetBarcodeWidthHeight(int index) const {
+    if (index <= 0 || size_t(index) >= labels_.size() || !labels_[size_t(index)].barcode) return {};
+    const FormItem* r = model_.ItemAt(index);
+    if (!r) return {};
+    return NumberText(r->barcodeWidth) + "\t" + NumberText(r->barcodeHeight);
+}
+
+std::string CanvasModel::GetBackgroundImagesDefinitions() const {
+    std::string out;
+    for (const auto& b : backgrounds_)
+        if (b.active) AddLine(out, "Background_Image:" + b.line);
+    return out;
+}
+
+std::string CanvasModel::GetImagesDefinitions() const {
+    std::string out;
+    for (const auto& im : images_)
+        if (im.active) AddLine(out, "Image:" + im.line);
+    return out;
+}
+
+std::string CanvasModel::GetHotspotShapesDefinitions() const {
+    // Data-bound hotspots come first so the data entry screen reaches them first.
+    std::vector<const HotspotRecord*> order;
+    for (int pass = 0; pass < 2; ++pass)
+        for (const auto& h : hotspots_) {
+            std::string k = text::ToUpper(h.kind);
+            bool dataKind = k == "D" || k == "DG";
+            if (h.active && dataKind == (pass == 0)) order.push_back(&h);
+        }
+    std::string out;
+    for (const auto* h : order)
+        AddLine(out, "Hotspot:\t" + RectText(h->r) + "\t" + std::to_string(h->page + 1) + "\t" +
+                         h->kind);
+    return out;
+}
+
+std::string CanvasModel::GetSignatureBoxShapesDefinitions() const {
+    std::string out;
+    for (const auto& s : signatures_)
+        if (s.active)
+            AddLine(out, "Signature_Box:\t" + RectText(s.r) + "\t" + std::to_string(s.page + 1) +
+                             "\t" + (s.signaturePad ? "Y" : "N"));
+    return out;
+}
+
+std::string CanvasModel::GetBoxShapesDefinitions() const {
+    std::string out;
+    for (const auto& b : boxes_)
+        if (b.active)
+            AddLine(out, "Box:\t" + RectText(b.r) + "\t" + std::to_string(b.page + 1) + "\t" +
+                             std::to_string(BoxStyleFromCode(b.styleCode)) + "\t" +
+                             std::to_string(b.borderWidth) + "\t" +
+                             (b.hideInPreview == 1 ? "Y" : "N") + "\t" +
+                             std::to_string(b.borderColor));
+    return out;
+}
+
+void CanvasModel::DeleteLabel(int index) {
+    if (index <= 0 || size_t(index) >= labels_.size()) return;
+    labels_[size_t(index)].control.visible = false;
+    labels_[size_t(index)].loaded = false;
+    for (auto& b : barcodes_)
+        if (b.label == index) b.active = false;
+}
+
+int CanvasModel::AddBox(const Rect& r, int page) {
+    BoxRecord b;
+    b.r = r;
+    b.page = std::clamp(page, 0, pages_ - 1);
+    b.active = true;
+    b.label = NewLabel(b.page, false, Companion::Box);
+    boxes_.push_back(b);
+    return int(boxes_.size()) - 1;
+}
+
+void CanvasModel::DeleteBox(int index) {
+    if (index < 0 || size_t(index) >= boxes_.size()) return;
+    BoxRecord& b = boxes_[size_t(index)];
+    DeleteLabel(b.label);
+    b.r = {};
+    b.active = false;
+    b.styleCode = 6;
+    b.borderWidth = 1;
+    b.hideInPreview = 0;
+}

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include "canvas/CanvasModel.h"
+#include "layout/LayoutTestSupport.h"
+
+namespace {
+
+struct CanvasLayout {
+    FixedTextMetrics metrics;
+    FormModel model;
+    CanvasModel canvas{model, metrics};
+    RecordingUserInterface ui;
+
+    bool Read(const std::string& text) {
+        LayoutReader reader(model, canvas, metrics, ui);
+        return reader.BuildForm(text);
+    }
+    std::string Write() {
+        LayoutWriter writer(model, canvas, ui);
+        return writer.ReassembleData();
+    }
+    int VisibleLabels() const {
+        int n = 0;
+        for (int i = 1; i < canvas.LabelCount(); ++i)
+            if (auto* l = canvas.LabelAt(i); l && l->visible) ++n;
+        return n;
+    }
+};
+
+std::string Header(const std::string& lines) {
+    return "<HEADER>\r\nPage:\t8.5\t11\r\n" + lines + "</HEADER>\r\n<PAGE>\r\n</PAGE>";
+}
+
+}  // namespace
+
+TEST(CanvasModel, WritesTheSameLayoutAsTheHeadlessStore) {
+    std::string full = TestDataFile("layouts/full.ldt");
+    ASSERT_FALSE(full.empty());
+    LoadedLayout headless;
+    ASSERT_TRUE(headless.Read(full));
+    CanvasLayout c;
+    ASSERT_TRUE(c.Read(full));
+    EXPECT_TRUE(c.ui.Messages().empty());
+    std::string written = c.Write();
+    EXPECT_EQ(written, headless.Write());
+
+    CanvasLayout again;
+    ASSERT_TRUE(again.Read(written));
+    EXPECT_EQ(again.Write(), written);
+    EXPECT_EQ(c.canvas.PageCount(), 2);
+    EXPECT_EQ(c.VisibleLabels(), headless.store.VisibleLabelCount());
+}
+
+TEST(CanvasModel, ShapesGetRecordsAndCompanionLabelsThatAreNotWritten) {
+    CanvasLayout c;
+    ASSERT_TRUE(c.Read(TestDataFile("layouts/full.ldt")));
+    ASSERT_EQ(c.canvas.Hotspots().size(), 1u);
+    ASSERT_EQ(c.canvas.SignatureBoxes().size(), 1u);
+    ASSERT_EQ(c.canvas.Boxes().size(), 1u);
+    ASSERT_EQ(c.canvas.Images().size(), 2u);
+    const HotspotRecord& h = c.canvas.Hotspots()[0];
+    EXPECT_EQ(h.kind, "PATIENT");
+    EXPECT_DOUBLE_EQ(h.r.left, 2);
+    EXPECT_DOUBLE_EQ(h.r.height, 0.5);
+    EXPECT_TRUE(c.canvas.IsHotspotLabel(h.label));
+    EXPECT_TRUE(c.canvas.IsSignatureBoxLabel(c.canvas.SignatureBoxes()[0].label));
+    EXPECT_TRUE(c.canvas.SignatureBoxes()[0].signaturePad);
+    const BoxRecord& b = c.canvas.Boxes()[0];
+    EXPECT_TRUE(c.canvas.IsBoxLabel(b.label));
+    EXPECT_EQ(b.styleCode, 0);
+    EXPECT_EQ(b.borderWidth, 2);
+    EXPECT_EQ(b.borderColor, 255);
+    EXPECT_FALSE(c.canvas.IsBoxLabel(0));
+    EXPECT_FALSE(c.canvas.IsHotspotLabel(-5));
+}
+
+TEST(CanvasModel, DataHotspotsComeFirstThenOthersInIndexOrder) {
+    CanvasLayout c;
+    ASSERT_TRUE(
+        c.Read(Header("Hotspot:\t1\t1\t1\t1\t1\tS\r\nHotspot:\t2\t1\t1\t1\t1\tD\r\n"
+                      "Hotspot:\t3\t1\t1\t1\t1\tP\r\nHotspot:\t4\t1\t1\t1\t1\tdg\r\n")));
+    std::vector<std::string> kinds;
+    for (const auto& line : text::Split(c.canvas.GetHotspotShapesDefinitions(), "\r\n"))
+        if (!line.empty()) kinds.push_back(text::SplitStr(line, "\t", 7));
+    EXPECT_EQ(kinds, (std::vector<std::string>{"D", "dg", "S", "P"}));
+    EXPECT_EQ(c.canvas.GetSignatureBoxShapesDefinitions(), "");
+}
+
+TEST(CanvasModel, BoxStylesOutsideTheListAreWrittenAsNone) {
+    EXPECT_EQ(BoxStyleFromCode(7), 6);
+    EXPECT_EQ(BoxStyleFromCode(-1), 6);
+    EXPECT_EQ(BoxStyleFromCode(0), 1);
+    EXPECT_EQ(BoxCodeFromStyle(5), 4);
+    EXPECT_EQ(BoxCodeFromStyle(9), 6);
+    CanvasLayout c;
+    ASSERT_TRUE(c.Read(Header("Box:\t1\t1\t2\t2\t1\t8\t1\tY\t0\r\n")));
+    EXPECT_EQ(c.canvas.GetBoxShapesDefinitions(), "Box:\t1\t1\t2\t2\t1\t6\t1\tY\t0");
+}
+
+TEST(CanvasModel, DeletedBoxIsNotWrittenAndItsIndexIsNeverReused) {
+    CanvasLayout c;
+    ASSERT_TRUE(c.Read(Header("Box:\t1\t1\t2\t2\t1\t1\t1\tN\t0\r\n")));
+    int firstLabel = c.canvas.Boxes()[0].label;
+    c.canvas.DeleteBox(0);
+    EXPECT_EQ(c.canvas.GetBoxShapesDefinitions(), "");
+    EXPECT_EQ(c.canvas.Boxes()[0].styleCode, 6);
+    EXPECT_EQ(c.canvas.LabelAt(firstLabel), nullptr);
+    int next = c.canvas.AddBox({0.5, 0.5, 1, 1}, 0);
+    EXPECT_EQ(next, 1);
+    EXPECT_GT(c.canvas.Boxes()[1].label, firstLabel);
+    EXPECT_EQ(c.canvas.GetBoxShapesDefinitions(), "Box:\t0.5\t0.5\t1\t1\t1\t6\t1\tN\t0");
+    c.canvas.DeleteBox(99);  // out of range: nothing happens
+    c.canvas.DeleteLabel(-1);
+    EXPECT_EQ(c.canvas.Boxes().size(), 2u);
+}
+
+TEST(CanvasModel, PagesAndPictureNamesStaySafe) {
+    CanvasLayout c;
+    ASSERT_TRUE(
+        c.Read(Header("Number_Of_Pages:\t500\r\nImage:\t1\t1\t1\t1\t../etc/passwd\t1\t1\t\r\n")));
+    EXPECT_LE(c.canvas.PageCount(), 99);
+    c.canvas.ShowPage(1000);
+    EXPECT_LT(c.canvas.Window().currentPage, c.canvas.PageCount());
+    ASSERT_EQ(c.canvas.Images().size(), 1u);
+    EXPECT_EQ(c.canvas.Images()[0].path, "");
+}
