@@ -59,6 +59,14 @@ class RepositoryServerProcess {
         if (stdout_ >= 0) ::close(stdout_);
     }
     int Port() const { return port_; }
+    // Ends the server as a crash would: no chance to tidy up.
+    void Kill() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGKILL);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+    }
 
   private:
     pid_t pid_ = -1;
