@@ -1,6 +1,7 @@
 #pragma once
 // The canvas without a window: what the command line and the tests read a layout
 // into and write it from. Shapes and pictures are kept as their definition lines.
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -73,7 +74,7 @@ class ControlStore : public ControlSink, public LayoutSource {
     FormModel& model_;
     const TextMetrics& metrics_;
     std::string imagesFolder_;
-    std::vector<Entry> labels_;
+    std::deque<Entry> labels_;  // labels stay where they are while others are added
     std::vector<Definition> backgrounds_, images_, hotspots_, signatureBoxes_, boxes_;
     double pageWidth_ = 8.5, pageHeight_ = 11;
     int pages_ = 0;

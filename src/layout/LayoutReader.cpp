@@ -400,7 +400,9 @@ bool LayoutReader::LoadSinglePageForm(const std::string& layoutText) {
 
 bool LayoutReader::LoadOnePage(const std::string& pageText, int page) {
     return Guarded(ui_, "ERR in modLoadForm.LoadOnePage   ", [&]() -> bool {
-        for (const auto& line : text::Split(pageText, kCrLf))
+        auto lines = text::Split(pageText, kCrLf);
+        model_.items.reserve(model_.items.size() + lines.size() + 1);
+        for (const auto& line : lines)
             if (!line.empty() && !LoadOneLine(line, page)) return false;
         return true;
     });
