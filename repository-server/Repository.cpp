@@ -421,44 +421,36 @@ Status Repository::FindImage(const std::string& entity, const std::string& form,
     return Status::Ok;
 }
 
-Status Repository::DeleteImages(const std::string& entity, const std::string& form,
-                                std::string& error) {
+// One statement with text arguments, in a transaction of its own.
+Status Repository::WriteOne(const char* sql, std::initializer_list<std::string> values,
+                            std::string& error) {
     std::lock_guard lock(mutex_);
     Transaction tx(db_);
-    Stmt st(db_, "DELETE FROM images WHERE entity=? AND form=?");
-    st.Bind(1, entity).Bind(2, form);
+    Stmt st(db_, sql);
+    int i = 0;
+    for (const auto& v : values) st.Bind(++i, v);
     if (!tx.started() || st.Step() != SQLITE_DONE || !tx.Commit()) {
         error = DbError(db_);
         return Status::Failed;
     }
     return Status::Ok;
+}
+
+Status Repository::DeleteImages(const std::string& entity, const std::string& form,
+                                std::string& error) {
+    return WriteOne("DELETE FROM images WHERE entity=? AND form=?", {entity, form}, error);
 }
 
 Status Repository::StoreStaticList(const std::string& entity, const std::string& form,
                                    const std::string& list, std::string& error) {
     if (list.empty()) return DeleteStaticList(entity, form, error);
-    std::lock_guard lock(mutex_);
-    Transaction tx(db_);
-    Stmt st(db_, "INSERT OR REPLACE INTO static_lists(entity, form, list) VALUES(?,?,?)");
-    st.Bind(1, entity).Bind(2, form).Bind(3, list);
-    if (!tx.started() || st.Step() != SQLITE_DONE || !tx.Commit()) {
-        error = DbError(db_);
-        return Status::Failed;
-    }
-    return Status::Ok;
+    return WriteOne("INSERT OR REPLACE INTO static_lists(entity, form, list) VALUES(?,?,?)",
+                    {entity, form, list}, error);
 }
 
 Status Repository::DeleteStaticList(const std::string& entity, const std::string& form,
                                     std::string& error) {
-    std::lock_guard lock(mutex_);
-    Transaction tx(db_);
-    Stmt st(db_, "DELETE FROM static_lists WHERE entity=? AND form=?");
-    st.Bind(1, entity).Bind(2, form);
-    if (!tx.started() || st.Step() != SQLITE_DONE || !tx.Commit()) {
-        error = DbError(db_);
-        return Status::Failed;
-    }
-    return Status::Ok;
+    return WriteOne("DELETE FROM static_lists WHERE entity=? AND form=?", {entity, form}, error);
 }
 
 Status Repository::FindStaticList(const std::string& entity, const std::string& form,

@@ -3,6 +3,7 @@
 // catalogue, code lists and saved records that the designer reads. Every store runs in
 // one transaction, so an interrupted save leaves the previous copy in place. All members
 // are safe to call from several connection threads at once.
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -134,6 +135,7 @@ class Repository {
     static std::string FormatDate(long long millisSinceEpoch);
 
   private:
+    Status WriteOne(const char* sql, std::initializer_list<std::string> values, std::string& error);
     explicit Repository(sqlite3* db);
     bool CreateSchema(std::string& error);
     bool NextStamp(long long& millis, std::string& error);

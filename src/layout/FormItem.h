@@ -24,6 +24,17 @@ struct FormItem {
     std::string linkData;
 };
 
+// The parts of a prompt definition besides its key and data-entry type.
+inline void CopyPromptDetails(const FormItem& from, FormItem& to) {
+    to.promptCaption = from.promptCaption;
+    to.defaultValue = from.defaultValue;
+    to.lookupKey = from.lookupKey;
+    to.required = from.required;
+    to.promptNumber = from.promptNumber;
+    to.selectionField = from.selectionField;
+    to.dataGridReference = from.dataGridReference;
+}
+
 // Indexed by label control index; grows with the highest index.
 using FormItemsArray = std::vector<FormItem>;
 using UserPromptsArray = std::vector<FormItem>;

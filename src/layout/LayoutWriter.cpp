@@ -46,13 +46,7 @@ std::string LayoutWriter::PromptCaption(int index, const LabelControl& label) co
         const std::string key = "^" + text::SplitStr(shown, " ", 1);
         for (const auto& other : model_.items) {
             if (other.promptKey != key) continue;
-            r.promptCaption = other.promptCaption;
-            r.defaultValue = other.defaultValue;
-            r.lookupKey = other.lookupKey;
-            r.required = other.required;
-            r.promptNumber = other.promptNumber;
-            r.selectionField = other.selectionField;
-            r.dataGridReference = other.dataGridReference;
+            CopyPromptDetails(other, r);
             break;
         }
     }

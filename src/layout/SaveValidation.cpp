@@ -49,14 +49,8 @@ bool BuildFormItemsArray(FormModel& model, const LayoutSource& canvas, UserInter
                     } else if (own < 0 && def >= 0) {
                         const FormItem& d = model.prompts[size_t(def)];
                         r.promptKey = d.promptKey;
-                        r.promptCaption = d.promptCaption;
                         r.dataEntryType = d.dataEntryType;
-                        r.lookupKey = d.lookupKey;
-                        r.required = d.required;
-                        r.promptNumber = d.promptNumber;
-                        r.defaultValue = d.defaultValue;
-                        r.selectionField = d.selectionField;
-                        r.dataGridReference = d.dataGridReference;
+                        CopyPromptDetails(d, r);
                     } else if (own < 0) {
                         // A label that shows only a type name has no key of its own yet.
                         r.promptKey = DataEntryTypeCode(key).empty() ? "^" + key : "";
