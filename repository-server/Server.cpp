@@ -1,6 +1,8 @@
 #include "Server.h"
 
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -58,6 +60,10 @@ void Server::Run() {
         if (r <= 0 || !(p[0].revents & POLLIN)) continue;
         int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0) continue;
+        // Replies are small frames answered one by one: waiting to fill packets only
+        // adds the peer's delayed acknowledgement to every request.
+        int one = 1;
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         std::lock_guard lock(mutex_);
         if (connections_.size() >= size_t(kMaxConnections)) {
             SendFail(fd, "too many connections");
