@@ -5,7 +5,7 @@ pkgs=(build-essential cmake ninja-build pkg-config git
       qt6-base-dev qt6-base-dev-tools libgl-dev
       libsqlite3-dev libgtest-dev libgmock-dev googletest libbenchmark-dev libzint-dev
       clang libclang-rt-14-dev
-      xvfb xauth fonts-dejavu-core)
+      xvfb xauth fonts-dejavu-core fonts-liberation2)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

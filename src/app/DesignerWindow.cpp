@@ -1,10 +1,7 @@
 #include "DesignerWindow.h"
 
-#include <QMainWindow>
+#include "canvas/view/FrmMain.h"
 
 QMainWindow* CreateDesignerWindow(const QStringList&) {
-    auto* w = new QMainWindow;
-    w->setWindowTitle("Form Designer");
-    w->resize(1000, 750);
-    return w;
+    return new FrmMain();
 }

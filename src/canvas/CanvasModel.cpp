@@ -13,6 +13,14 @@ int BoxCodeFromStyle(int style) {
     return style >= 1 && style <= 5 ? style - 1 : 6;
 }
 
+std::uint32_t HotspotLabelColor(const std::string& kind) {
+    std::string k = text::ToUpper(text::Trim(kind));
+    if (k == "P") return label_colors::kHotspotP;
+    if (k == "D") return label_colors::kHotspotD;
+    if (k == "S") return label_colors::kHotspotS;
+    return label_colors::kHotspotOther;
+}
+
 namespace {
 std::string Field(const std::string& line, int n) {
     return text::SplitStr(line, "\t", n);
@@ -52,6 +60,7 @@ void CanvasModel::UnloadAllLabels() {
 }
 
 void CanvasModel::UnloadAllImages() {
+    lines_.clear();
     hotspots_.clear();
     signatures_.clear();
     boxes_.clear();
@@ -109,7 +118,7 @@ void CanvasModel::LoadHotspot(const std::string& line, int page) {
     h.page = page;
     h.kind = Field(line, 7);
     h.active = true;
-    h.label = NewLabel(page, false, Companion::Hotspot);
+    h.label = NewCompanion(page, Companion::Hotspot, h.r, "Hotspot", HotspotLabelColor(h.kind));
     hotspots_.push_back(h);
 }
 
@@ -119,7 +128,8 @@ void CanvasModel::LoadSignatureBox(const std::string& line, int page) {
     s.page = page;
     s.signaturePad = text::EqualsNoCase(text::Trim(Field(line, 7)), "Y");
     s.active = true;
-    s.label = NewLabel(page, false, Companion::Signature);
+    s.label =
+        NewCompanion(page, Companion::Signature, s.r, "Signature Box", label_colors::kSignatureBox);
     signatures_.push_back(s);
 }
 
@@ -133,7 +143,7 @@ void CanvasModel::LoadBox(const std::string& line, int page, int boxOption) {
     b.borderColor = Int(Field(line, 10), 0);
     b.option = boxOption;
     b.active = true;
-    b.label = NewLabel(page, false, Companion::Box);
+    b.label = NewCompanion(page, Companion::Box, b.r, "Box", label_colors::kBox);
     boxes_.push_back(b);
 }
 
@@ -144,8 +154,91 @@ int CanvasModel::NewLabel(int page, bool barcode, Companion companion) {
     e.control.page = page;
     e.barcode = barcode;
     e.companion = companion;
+    if (barcode) e.backColor = label_colors::kBarcode;
     labels_.push_back(e);
     return int(labels_.size()) - 1;
+}
+
+// Companion labels sit at their shape's top-left corner and carry the shape's name.
+int CanvasModel::NewCompanion(int page, Companion companion, const Rect& r, const char* caption,
+                              std::uint32_t backColor) {
+    int index = NewLabel(page, false, companion);
+    Entry& e = labels_[size_t(index)];
+    e.control.caption = caption;
+    e.control.autoSize = true;
+    e.control.left = r.left;
+    e.control.top = r.top;
+    e.control.width = metrics_.TextWidth(caption, e.control.fontName, e.control.fontSize,
+                                         e.control.bold, e.control.italic);
+    e.control.height = metrics_.TextHeight(e.control.fontName, e.control.fontSize, e.control.bold,
+                                           e.control.italic);
+    e.control.visible = true;
+    e.backColor = backColor;
+    e.foreColor = label_colors::kCompanionText;
+    return index;
+}
+
+int CanvasModel::LoadOneLine(int page, double x, double y) {
+    LineRecord l;
+    l.x1 = l.x2 = x;
+    l.y1 = l.y2 = y;
+    l.page = std::clamp(page, 0, pages_ - 1);
+    lines_.push_back(l);
+    return int(lines_.size()) - 1;
+}
+
+std::uint32_t CanvasModel::LabelBackColor(int index) const {
+    if (index < 0 || size_t(index) >= labels_.size()) return label_colors::kOrdinary;
+    const Entry& e = labels_[size_t(index)];
+    if (e.companion == Companion::None && !e.barcode && e.control.tag == "marked")
+        return label_colors::kMarked;
+    return e.backColor;
+}
+
+std::uint32_t CanvasModel::LabelForeColor(int index) const {
+    if (index < 0 || size_t(index) >= labels_.size()) return 0;
+    return labels_[size_t(index)].foreColor;
+}
+
+bool CanvasModel::IsCompanionLabel(int index) const {
+    return index > 0 && size_t(index) < labels_.size() &&
+           labels_[size_t(index)].companion != Companion::None;
+}
+
+bool CanvasModel::IsBarcodeLabel(int index) const {
+    return index > 0 && size_t(index) < labels_.size() && labels_[size_t(index)].barcode;
+}
+
+Rect CanvasModel::BarcodeRect(int index) const {
+    if (!IsBarcodeLabel(index)) return {};
+    const LabelControl& c = labels_[size_t(index)].control;
+    const FormItem* item = model_.ItemAt(index);
+    double w = item && item->barcodeWidth > 0 ? item->barcodeWidth : kDefaultBarcodeWidth;
+    double h = item && item->barcodeHeight > 0 ? item->barcodeHeight : kDefaultBarcodeHeight;
+    return {c.left, c.top, w, h};
+}
+
+int CanvasModel::ItemLabelCount() const {
+    int n = 0;
+    for (size_t i = 1; i < labels_.size(); ++i)
+        if (labels_[i].loaded && labels_[i].control.visible &&
+            labels_[i].companion == Companion::None)
+            ++n;
+    return n;
+}
+
+int CanvasModel::ShapeCount() const {
+    auto active = [](const auto& v) {
+        return int(std::count_if(v.begin(), v.end(), [](const auto& r) { return r.active; }));
+    };
+    return active(backgrounds_) + active(images_) + active(hotspots_) + active(signatures_) +
+           active(boxes_);
+}
+
+std::string CanvasModel::BackgroundPath(int page) const {
+    for (const auto& b : backgrounds_)
+        if (b.active && b.placed && b.page == page) return imagesFolder_ + "/" + b.name;
+    return {};
 }
 
 int CanvasModel::LoadOneLabel(int page) {
@@ -166,12 +259,19 @@ LabelControl& CanvasModel::Label(int index) {
 void CanvasModel::LoadBarcode(int) {}
 
 void CanvasModel::UpdatePageNumberSetting(int currentPage, int numberOfPages) {
-    window_.currentPage = std::max(0, currentPage);
     pages_ = std::max(pages_, std::clamp(numberOfPages, 1, 99));
+    window_.currentPage = std::clamp(currentPage, 0, pages_ - 1);
+    if (window_.currentPageNumber > pages_) {
+        window_.currentPageNumber = 1;
+        window_.currentPage = 0;
+    }
 }
 
 void CanvasModel::ShowPage(int page) {
     window_.currentPage = std::clamp(page, 0, pages_ - 1);
+    window_.currentPageNumber = window_.currentPage + 1;
+    window_.cornerPick = window_.firstCorner = window_.secondCorner = false;
+    model_.currentPage = window_.currentPage;
 }
 
 const LabelControl* CanvasModel::LabelAt(int index) const {
@@ -263,7 +363,7 @@ int CanvasModel::AddBox(const Rect& r, int page) {
     b.r = r;
     b.page = std::clamp(page, 0, pages_ - 1);
     b.active = true;
-    b.label = NewLabel(b.page, false, Companion::Box);
+    b.label = NewCompanion(b.page, Companion::Box, b.r, "Box", label_colors::kBox);
     boxes_.push_back(b);
     return int(boxes_.size()) - 1;
 }

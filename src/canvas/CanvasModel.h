@@ -4,6 +4,8 @@
 // layout reader builds it through ControlSink; the writer reads it through
 // LayoutSource. An index is never reused while a form is open: deleting hides a
 // control and clears its record, a new control takes the highest index + 1.
+#include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -57,17 +59,58 @@ struct BarcodeRecord {
     int label = 0;
     bool active = false;
 };
+struct LineRecord {
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // inches
+    bool visible = true;
+    int page = 0;
+    std::uint32_t color = 255;  // 0xBBGGRR: red
+    int width = 1;
+};
+
+// Label colours on the canvas, 0xBBGGRR.
+namespace label_colors {
+constexpr std::uint32_t kOrdinary = 0x80FFFF;
+constexpr std::uint32_t kMarked = 0xFFFF64;
+constexpr std::uint32_t kBarcode = 0xBDF2BD;
+constexpr std::uint32_t kHotspotP = 0xC0C0FF;
+constexpr std::uint32_t kHotspotD = 0xBFBE9A;
+constexpr std::uint32_t kHotspotS = 0x49D5E8;
+constexpr std::uint32_t kHotspotOther = 0xF6ACDF;
+constexpr std::uint32_t kSignatureBox = 0xFFC0C0;
+constexpr std::uint32_t kBox = 0xC0C0C0;
+constexpr std::uint32_t kCompanionText = 0xFFFFFF;
+}  // namespace label_colors
+std::uint32_t HotspotLabelColor(const std::string& kind);
+
+// A barcode picture without its own size is drawn this large (inches).
+constexpr double kDefaultBarcodeWidth = 1.5, kDefaultBarcodeHeight = 0.5;
 
 // Written style from the stored code, and back.
 int BoxStyleFromCode(int code);
 int BoxCodeFromStyle(int style);
 
+// Insert tools of the tool bar.
+enum InsertMode {
+    kInsertLabel = 0,
+    kInsertImage = 1,
+    kInsertGrid = 2,
+    kInsertBarcode = 3,
+    kInsertLine = 4,
+    kInsertHotspot = 5,
+    kInsertSignatureBox = 6,
+    kInsertBox = 7
+};
+
 struct CanvasWindowState {
-    int currentPage = 0;  // 0-based
-    bool insertMode = false;
+    int currentPage = 0;        // 0-based, always CurrentPageNumber - 1 after a page change
+    int currentPageNumber = 1;  // from 1; 0 reads as "not set"
+    int insertMode = kInsertLabel;
     bool guideLines = false;
-    bool pickTopLeft = false, pickBottomRight = false;
-    int scrollX = 0, scrollY = 0;  // twips
+    bool cornerPick = false, firstCorner = false, secondCorner = false;
+    int lastHorizontal = 0, lastVertical = 0;  // scroll-bar values, in steps of 100 twips
+    bool scrollThrottle = false;
+    bool multipage = true;
+    bool dataEntryForm = false;
 };
 
 class CanvasModel : public ControlSink, public LayoutSource {
@@ -108,6 +151,26 @@ class CanvasModel : public ControlSink, public LayoutSource {
     double PageWidth() const override { return pageWidth_; }
     double PageHeight() const override { return pageHeight_; }
 
+    // A new line on a page with both ends at (x, y); returns the line index.
+    int LoadOneLine(int page, double x, double y);
+    std::vector<LineRecord>& Lines() { return lines_; }
+    const std::vector<LineRecord>& Lines() const { return lines_; }
+
+    // What the canvas draws for a label: background and text colour (0xBBGGRR),
+    // and whether it is a companion label of a shape (never written).
+    std::uint32_t LabelBackColor(int index) const;
+    std::uint32_t LabelForeColor(int index) const;
+    bool IsCompanionLabel(int index) const;
+    bool IsBarcodeLabel(int index) const;
+    // Barcode picture of a barcode label, in inches (placed at the label's corner).
+    Rect BarcodeRect(int index) const;
+    // Labels of label items (visible, not companions): what a summary counts.
+    int ItemLabelCount() const;
+    int ShapeCount() const;
+    const std::string& ImagesFolder() const { return imagesFolder_; }
+    // Background picture of a page that was placed ("" when none).
+    std::string BackgroundPath(int page) const;
+
     // Hides a label (and clears the record of the item it belongs to).
     void DeleteLabel(int index);
     // A new box on a page; returns the box index.
@@ -115,6 +178,12 @@ class CanvasModel : public ControlSink, public LayoutSource {
     void DeleteBox(int index);
 
     int PageCount() const { return pages_; }
+    // The size every page canvas takes, keeping the pages (the reader's SetPage
+    // starts a new form with one page).
+    void SetPageSize(double widthInches, double heightInches) {
+        pageWidth_ = widthInches;
+        pageHeight_ = heightInches;
+    }
     CanvasWindowState& Window() { return window_; }
     const CanvasWindowState& Window() const { return window_; }
     const std::vector<HotspotRecord>& Hotspots() const { return hotspots_; }
@@ -132,21 +201,26 @@ class CanvasModel : public ControlSink, public LayoutSource {
         bool loaded = true;
         bool barcode = false;
         Companion companion = Companion::None;
+        std::uint32_t backColor = label_colors::kOrdinary;
+        std::uint32_t foreColor = 0;
     };
     int NewLabel(int page, bool barcode, Companion companion);
+    int NewCompanion(int page, Companion companion, const Rect& r, const char* caption,
+                     std::uint32_t backColor);
     static Rect ReadRect(const std::string& line);
     bool SafeName(const std::string& name) const;
 
     FormModel& model_;
     const TextMetrics& metrics_;
     std::string imagesFolder_;
-    std::vector<Entry> labels_;
+    std::deque<Entry> labels_;  // the reader keeps references while it adds labels
     std::vector<HotspotRecord> hotspots_;
     std::vector<SignatureBoxRecord> signatures_;
     std::vector<BoxRecord> boxes_;
     std::vector<ImageRecord> images_;
     std::vector<BackgroundRecord> backgrounds_;
     std::vector<BarcodeRecord> barcodes_;
+    std::vector<LineRecord> lines_;
     CanvasWindowState window_;
     double pageWidth_ = 8.5, pageHeight_ = 11;
     int pages_ = 1;

@@ -537,6 +537,10 @@ bool LayoutReader::LoadOneLine(const std::string& line, int page) {
                     break;
                 }
                 double width = std::max(0.0, ReadInches(v));
+                // The brief auto-size gives the label the height of one line in its
+                // own font; only the width is then fixed.
+                label.height =
+                    metrics_.TextHeight(label.fontName, label.fontSize, label.bold, label.italic);
                 if (label.alignment == LabelAlignment::Right) label.left += label.width - width;
                 label.width = width;
                 label.autoSize = false;

@@ -1,0 +1,271 @@
+#include "canvas/CanvasPainter.h"
+
+#include <QFileInfo>
+#include <QFont>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+
+#include "shell/qt/QtText.h"
+
+namespace {
+constexpr double kPointsPerInch = 72.0;
+// One pixel of a 96 dpi screen, the unit shape border widths are counted in.
+constexpr double kPixelPoints = 0.75;
+
+bool Finite(const Rect& r) {
+    return std::isfinite(r.left) && std::isfinite(r.top) && std::isfinite(r.width) &&
+           std::isfinite(r.height);
+}
+
+Qt::PenStyle BoxPenStyle(int styleCode) {
+    switch (BoxStyleFromCode(styleCode)) {
+        case 2:
+            return Qt::DashLine;
+        case 3:
+            return Qt::DotLine;
+        case 4:
+            return Qt::DashDotLine;
+        case 5:
+            return Qt::DashDotDotLine;
+        default:
+            return Qt::SolidLine;
+    }
+}
+
+}  // namespace
+
+QRectF PointsRect(const Rect& r) {
+    return {r.left * kPointsPerInch, r.top * kPointsPerInch, r.width * kPointsPerInch,
+            r.height * kPointsPerInch};
+}
+
+QColor ColorFromBgr(std::uint32_t bgr) {
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+const QImage& PictureCache::Get(const std::string& path) {
+    auto it = images_.find(path);
+    if (it != images_.end()) return it->second;
+    QImage image;
+    if (!path.empty()) image.load(toUnicode(path));
+    return images_.emplace(path, std::move(image)).first->second;
+}
+
+CanvasPainter::CanvasPainter(const CanvasModel& canvas, const FormModel& model,
+                             PictureCache& pictures)
+    : canvas_(canvas), model_(model), pictures_(pictures) {}
+
+void CanvasPainter::BeginPage(QPainter& p, double pixelsPerInch) {
+    p.scale(pixelsPerInch / kPointsPerInch, pixelsPerInch / kPointsPerInch);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+}
+
+void CanvasPainter::PaintPage(QPainter& p, int page, const QRectF& exposed) const {
+    auto visible = [&](const Rect& r) {
+        if (!Finite(r)) return false;
+        if (exposed.isEmpty()) return true;
+        // Zero-width shapes (lines, empty boxes) still touch the area they lie in.
+        QRectF box(r.left, r.top, std::max(r.width, 1e-3), std::max(r.height, 1e-3));
+        return box.intersects(exposed);
+    };
+    PaintPaper(p, page);
+    PaintBackground(p, page);
+    for (const auto& im : canvas_.Images())
+        if (im.active && im.page == page && visible(im.r)) PaintImage(p, im);
+    for (const auto& b : canvas_.Boxes())
+        if (b.active && b.page == page && visible(b.r)) PaintBox(p, b);
+    for (const auto& h : canvas_.Hotspots())
+        if (h.active && h.page == page && visible(h.r)) PaintHotspot(p, h);
+    for (const auto& s : canvas_.SignatureBoxes())
+        if (s.active && s.page == page && visible(s.r)) PaintSignatureBox(p, s);
+    for (const auto& l : canvas_.Lines()) {
+        Rect r{std::min(l.x1, l.x2), std::min(l.y1, l.y2), std::fabs(l.x2 - l.x1),
+               std::fabs(l.y2 - l.y1)};
+        if (l.visible && l.page == page && visible(r)) PaintLine(p, l);
+    }
+    for (const auto& b : canvas_.Barcodes()) {
+        const LabelControl* c = canvas_.LabelAt(b.label);
+        if (b.active && c && c->visible && c->page == page && visible(canvas_.BarcodeRect(b.label)))
+            PaintBarcode(p, b.label);
+    }
+    for (int i = 1; i < canvas_.LabelCount(); ++i) {
+        const LabelControl* c = canvas_.LabelAt(i);
+        if (!c || !c->visible || c->page != page) continue;
+        if (visible({c->left, c->top, c->width, c->height})) PaintLabel(p, i);
+    }
+}
+
+void CanvasPainter::PaintPaper(QPainter& p, int) const {
+    QRectF page = PointsRect({0, 0, canvas_.PageWidth(), canvas_.PageHeight()});
+    if (page.isValid()) p.fillRect(page, Qt::white);
+}
+
+void CanvasPainter::PaintBackground(QPainter& p, int page) const {
+    std::string path = canvas_.BackgroundPath(page);
+    if (path.empty()) return;
+    const QImage& image = pictures_.Get(path);
+    QRectF pageRect = PointsRect({0, 0, canvas_.PageWidth(), canvas_.PageHeight()});
+    if (image.isNull()) {
+        // A metafile or unreadable picture: the page shows that one is there.
+        PaintPlaceholder(p, pageRect, QFileInfo(toUnicode(path)).fileName().toStdString());
+        return;
+    }
+    // A page picture keeps its own size, as its resolution gives it.
+    double dpmX = image.dotsPerMeterX() > 0 ? image.dotsPerMeterX() : 3780;
+    double dpmY = image.dotsPerMeterY() > 0 ? image.dotsPerMeterY() : 3780;
+    QRectF target(0, 0, image.width() / dpmX * 39.37 * kPointsPerInch,
+                  image.height() / dpmY * 39.37 * kPointsPerInch);
+    p.save();
+    p.setClipRect(pageRect);
+    p.drawImage(target, image);
+    p.restore();
+}
+
+void CanvasPainter::PaintPlaceholder(QPainter& p, const QRectF& r, const std::string& name) const {
+    p.save();
+    p.setPen(QPen(QColor(128, 128, 128), kPixelPoints, Qt::DashLine));
+    p.setBrush(QColor(240, 240, 240));
+    p.drawRect(r);
+    p.setPen(QPen(QColor(200, 200, 200), kPixelPoints));
+    p.drawLine(r.topLeft(), r.bottomRight());
+    p.drawLine(r.topRight(), r.bottomLeft());
+    QFont f("Arial");
+    f.setPointSizeF(std::clamp(r.height() / 4, 4.0, 9.0) * kPointsPerInch /
+                    std::max(1, p.device()->logicalDpiY()));
+    p.setFont(f);
+    p.setPen(QColor(64, 64, 64));
+    p.drawText(r, Qt::AlignCenter | Qt::TextWordWrap, toUnicode(name));
+    p.restore();
+}
+
+void CanvasPainter::PaintImage(QPainter& p, const ImageRecord& im) const {
+    QRectF r = PointsRect(im.r);
+    const QImage& image = pictures_.Get(im.path);
+    if (image.isNull()) {
+        PaintPlaceholder(p, r, im.name);
+        return;
+    }
+    p.drawImage(r, image);
+}
+
+void CanvasPainter::PaintBox(QPainter& p, const BoxRecord& b) const {
+    p.save();
+    QPen pen(ColorFromBgr(std::uint32_t(b.borderColor) & 0xFFFFFF),
+             std::max(1, b.borderWidth) * kPixelPoints, BoxPenStyle(b.styleCode));
+    pen.setJoinStyle(Qt::MiterJoin);
+    p.setPen(pen);
+    p.setBrush(fillIn_ ? QBrush(pen.color(), Qt::DiagCrossPattern) : Qt::NoBrush);
+    p.drawRect(PointsRect(b.r));
+    p.restore();
+}
+
+void CanvasPainter::PaintHotspot(QPainter& p, const HotspotRecord& h) const {
+    p.save();
+    QColor border(0, 0, 0);
+    p.setPen(QPen(border, kPixelPoints));
+    p.setBrush(fillIn_ ? QBrush(border, Qt::BDiagPattern) : Qt::NoBrush);
+    p.drawRect(PointsRect(h.r));
+    p.restore();
+}
+
+void CanvasPainter::PaintSignatureBox(QPainter& p, const SignatureBoxRecord& s) const {
+    p.save();
+    QColor border(0, 0, 0);
+    p.setPen(QPen(border, kPixelPoints));
+    // A signature-pad box is cross-hatched; the fill-in option hatches the others.
+    if (s.signaturePad)
+        p.setBrush(QBrush(border, Qt::DiagCrossPattern));
+    else
+        p.setBrush(fillIn_ ? QBrush(border, Qt::BDiagPattern) : Qt::NoBrush);
+    p.drawRect(PointsRect(s.r));
+    p.restore();
+}
+
+void CanvasPainter::PaintLine(QPainter& p, const LineRecord& l) const {
+    p.save();
+    p.setPen(QPen(ColorFromBgr(l.color), std::max(1, l.width) * kPixelPoints));
+    p.drawLine(QPointF(l.x1 * kPointsPerInch, l.y1 * kPointsPerInch),
+               QPointF(l.x2 * kPointsPerInch, l.y2 * kPointsPerInch));
+    p.restore();
+}
+
+void CanvasPainter::PaintBarcode(QPainter& p, int index) const {
+    // Until barcodes are drawn for real: bars whose widths follow the data, so the
+    // area reads as a barcode and differs from one value to the next.
+    QRectF r = PointsRect(canvas_.BarcodeRect(index));
+    const LabelControl* c = canvas_.LabelAt(index);
+    std::string data = c ? c->caption : std::string();
+    p.save();
+    p.fillRect(r, Qt::white);
+    p.setPen(QPen(Qt::black, kPixelPoints));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(r);
+    QRectF bars =
+        r.adjusted(r.width() * 0.05, r.height() * 0.1, -r.width() * 0.05, -r.height() * 0.3);
+    unsigned h = 2166136261u;
+    for (unsigned char ch : data) h = (h ^ ch) * 16777619u;
+    double x = bars.left();
+    double unit = bars.width() / 60.0;
+    bool dark = true;
+    while (unit > 0 && x < bars.right()) {
+        h = h * 1103515245u + 12345u;
+        double w = unit * (1 + (h >> 16) % 3);
+        w = std::min(w, bars.right() - x);
+        if (dark) p.fillRect(QRectF(x, bars.top(), w, bars.height()), Qt::black);
+        x += w;
+        dark = !dark;
+    }
+    QFont f("Arial");
+    f.setPointSizeF(std::clamp(r.height() * 0.18, 3.0, 8.0) * kPointsPerInch /
+                    std::max(1, p.device()->logicalDpiY()));
+    p.setFont(f);
+    p.setPen(Qt::black);
+    p.drawText(QRectF(r.left(), bars.bottom(), r.width(), r.bottom() - bars.bottom()),
+               Qt::AlignCenter, toUnicode(data));
+    p.restore();
+}
+
+const QFont& CanvasPainter::FontOf(const LabelControl& c, double deviceDpi) const {
+    std::string key = c.fontName + '\t' + std::to_string(c.fontSize) + (c.bold ? "b" : "") +
+                      (c.italic ? "i" : "") + '\t' + std::to_string(deviceDpi);
+    auto it = fonts_.find(key);
+    if (it != fonts_.end()) return it->second;
+    QFont f(toUnicode(c.fontName));
+    double size = c.fontSize > 0 && c.fontSize <= 2000 ? c.fontSize : 8;
+    f.setPointSizeF(size * kPointsPerInch / deviceDpi);
+    f.setBold(c.bold);
+    f.setItalic(c.italic);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    return fonts_.emplace(key, f).first->second;
+}
+
+void CanvasPainter::PaintLabel(QPainter& p, int index) const {
+    const LabelControl* c = canvas_.LabelAt(index);
+    if (!c) return;
+    QRectF r = PointsRect({c->left, c->top, c->width, c->height});
+    if (!r.isValid()) return;
+    p.fillRect(r, ColorFromBgr(canvas_.LabelBackColor(index)));
+    double dpi = std::max(1, p.device()->logicalDpiY());
+    p.setFont(FontOf(*c, dpi));
+    p.setPen(ColorFromBgr(canvas_.LabelForeColor(index)));
+    int flags = Qt::AlignTop;
+    flags |= c->alignment == LabelAlignment::Right    ? Qt::AlignRight
+             : c->alignment == LabelAlignment::Centre ? Qt::AlignHCenter
+                                                      : Qt::AlignLeft;
+    // A label taller than one line is a text block: its text wraps.
+    const FormItem* item = model_.ItemAt(index);
+    if (item && item->barcodeHeight > 0 && !canvas_.IsBarcodeLabel(index) &&
+        c->caption.rfind("%T@", 0) == 0)
+        flags |= Qt::TextWordWrap;
+    p.drawText(r, flags, toUnicode(c->caption));
+    if (c->bordered) {
+        p.setPen(QPen(Qt::black, kPixelPoints));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(r);
+    }
+}

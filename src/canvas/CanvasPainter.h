@@ -1,0 +1,62 @@
+#pragma once
+// The one drawing of a page: the screen, the printer, PNG and PDF export all go
+// through PaintPage, so what the designer shows is what every output shows.
+#include <QImage>
+#include <QRectF>
+#include <string>
+#include <unordered_map>
+
+#include "canvas/CanvasModel.h"
+
+class QPainter;
+class QFont;
+
+// Pictures by path, loaded once. A picture Qt cannot read (metafiles, damaged files)
+// is remembered as null, so it is not read again on every repaint.
+class PictureCache {
+  public:
+    const QImage& Get(const std::string& path);
+    void Clear() { images_.clear(); }
+
+  private:
+    std::unordered_map<std::string, QImage> images_;
+};
+
+QColor ColorFromBgr(std::uint32_t bgr);
+
+class CanvasPainter {
+  public:
+    CanvasPainter(const CanvasModel& canvas, const FormModel& model, PictureCache& pictures);
+
+    // Sets up the painter so one unit is one point (1/72 inch) from the page's corner,
+    // for a device of pixelsPerInch. Fonts given in points then come out true to size.
+    static void BeginPage(QPainter& p, double pixelsPerInch);
+    // Paints a page (0-based). exposed: the part to repaint, in inches (empty = all).
+    void PaintPage(QPainter& p, int page, const QRectF& exposed = {}) const;
+
+    void PaintPaper(QPainter& p, int page) const;
+    void PaintBackground(QPainter& p, int page) const;
+    void PaintImage(QPainter& p, const ImageRecord& image) const;
+    void PaintBox(QPainter& p, const BoxRecord& box) const;
+    void PaintHotspot(QPainter& p, const HotspotRecord& hotspot) const;
+    void PaintSignatureBox(QPainter& p, const SignatureBoxRecord& box) const;
+    void PaintLine(QPainter& p, const LineRecord& line) const;
+    void PaintBarcode(QPainter& p, int labelIndex) const;
+    void PaintLabel(QPainter& p, int labelIndex) const;
+
+    // Hatches hotspots and signature boxes as the fill-in option shows them.
+    void SetFillIn(bool on) { fillIn_ = on; }
+
+  private:
+    void PaintPlaceholder(QPainter& p, const QRectF& r, const std::string& name) const;
+    const QFont& FontOf(const LabelControl& c, double deviceDpi) const;
+
+    const CanvasModel& canvas_;
+    const FormModel& model_;
+    PictureCache& pictures_;
+    bool fillIn_ = false;
+    mutable std::unordered_map<std::string, QFont> fonts_;
+};
+
+// A rectangle in inches as painter units (points).
+QRectF PointsRect(const Rect& r);

@@ -1,0 +1,123 @@
+#pragma once
+// The designer window `frmMain`: tool bar, status strip, the viewport with one page
+// canvas per page, scroll bars and page navigation. It owns the open form's model
+// and canvas model; widgets only draw them and forward events.
+#include <QMainWindow>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "canvas/CanvasModel.h"
+#include "canvas/CanvasPainter.h"
+#include "canvas/PageGeometry.h"
+#include "layout/FormModel.h"
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QScrollBar;
+class QTimer;
+class QToolBar;
+class PageCanvas;
+class UserInterface;
+class TextMetrics;
+
+struct FrmMainOptions {
+    UserInterface* ui = nullptr;  // null: message boxes of this window
+    std::string dataFolder;       // "": the user's data folder
+    double pixelsPerInch = 0;     // 0: the screen's own
+    bool dataEntryForm = false;   // the shared flag as the window finds it at start
+};
+
+class FrmMain : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit FrmMain(FrmMainOptions options = {}, QWidget* parent = nullptr);
+    ~FrmMain() override;
+
+    FormModel& Model() { return model_; }
+    CanvasModel& Canvas() { return *canvas_; }
+    double PixelsPerInch() const { return ppi_; }
+
+    // `SetPage`: the current page canvas becomes width x height inches.
+    void SetPage(double widthInches, double heightInches, bool keepBackground = true);
+    void ShowPage();
+    int CurrentPageNumber() const { return canvas_->Window().currentPageNumber; }
+    void SetCurrentPageNumber(int page);
+    void UpdatePageNumberSetting();
+    bool LoadPageContainer(int page);
+    // Page buttons 0..3: "<<", "<", ">", ">>".
+    void PageMove(int button);
+    void SetMultipage(bool on);
+    void SetStatusText(const std::string& status);
+    void UpdateCaption();
+
+    // Reads a layout file onto the canvas; false (with the reader's message) on failure.
+    bool OpenLayout(const std::string& path);
+    // Validates and writes the form as a layout file.
+    bool SaveLayout(const std::string& path);
+    void NewForm();
+
+    // The two scroll bars as the window computed them last.
+    const ScrollBarState& VerticalBar() const { return vbar_; }
+    const ScrollBarState& HorizontalBar() const { return hbar_; }
+    PageCanvas* PageView(int page) const;
+    // Recomputes the scroll bars from the page and viewport sizes.
+    void RecalcScrollBars();
+    // One auto-scroll step toward a side (dx, dy in -1..1), at most one per 40 ms.
+    void AutoScroll(int dx, int dy);
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildMenus();
+    void BuildToolbar();
+    void BuildStatusStrip();
+    void LayoutCanvasArea();
+    void RebuildPages();
+    void PlacePages();
+    void OnScroll();
+    void GetFromFile();
+    void SaveToFile();
+    void RefreshAfterRead();
+    bool ValidateForSave();
+    bool WriteLayout(const std::string& path);
+    double TwipsToPixels(double twips) const;
+
+    std::unique_ptr<UserInterface> ownUi_;
+    UserInterface* ui_;
+    std::unique_ptr<TextMetrics> metrics_;
+    std::string imagesFolder_;
+    FormModel model_;
+    std::unique_ptr<CanvasModel> canvas_;
+    PictureCache pictures_;
+    std::unique_ptr<CanvasPainter> painter_;
+    double ppi_ = 96;
+    std::string statusText_;
+    std::string layoutPath_;
+
+    QWidget* canvasArea_ = nullptr;
+    QWidget* picContainer_ = nullptr;
+    std::vector<PageCanvas*> picView_;
+    QScrollBar* hScroll_ = nullptr;
+    QScrollBar* vScroll_ = nullptr;
+    QTimer* tmrScrollSpeed_ = nullptr;
+    QToolBar* toolbar_ = nullptr;
+    QLabel* lblFrmSize_ = nullptr;
+    QLabel* lblTextDefault_ = nullptr;
+    QLabel* lblTemplate_ = nullptr;
+    QLabel* lblStatus_ = nullptr;
+    QCheckBox* chkDataEntryForm_ = nullptr;
+    QCheckBox* chkLinesOn_ = nullptr;
+    QPushButton* pageMove_[4] = {};
+    QLabel* lblPage_ = nullptr;
+    QLabel* lblOf_ = nullptr;
+    QLabel* lblPageCurr_ = nullptr;
+    QLabel* lblPageTotal_ = nullptr;
+    QAction* mnuMultipage_ = nullptr;
+    QAction* mnuFillin_ = nullptr;
+    ScrollBarState hbar_, vbar_;
+};

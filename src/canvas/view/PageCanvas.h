@@ -1,0 +1,41 @@
+#pragma once
+// One page canvas (`picView`): a widget the size of its page that paints the page
+// through CanvasPainter and draws the pointer's guide lines over it. The whole page
+// is one widget so that thousands of items cost drawing time only where they show.
+#include <QWidget>
+
+class CanvasPainter;
+class CanvasModel;
+
+class PageCanvas : public QWidget {
+    Q_OBJECT
+  public:
+    PageCanvas(const CanvasModel& canvas, const CanvasPainter& painter, int page,
+               QWidget* parent = nullptr);
+    int Page() const { return page_; }
+    void SetPixelsPerInch(double ppi) { ppi_ = ppi; }
+    double PixelsPerInch() const { return ppi_; }
+    // Sizes the widget to the page's inches.
+    void SetPageSize(double widthInches, double heightInches);
+    // Guide lines through a point (inches); hidden when off.
+    void SetGuideLines(bool on);
+    QPointF GuidePoint() const { return guide_; }
+
+  signals:
+    void pointerMoved(QPointF inches);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+  private:
+    void UpdateGuideStrips(const QPointF& from, const QPointF& to);
+    const CanvasModel& canvas_;
+    const CanvasPainter& painter_;
+    int page_;
+    double ppi_ = 96;
+    bool guideLines_ = false;
+    bool pointerInside_ = false;
+    QPointF guide_;
+};
