@@ -34,15 +34,26 @@ ScrollBarState ComputeScrollBar(double page, double container, double threshold,
         s.maximum = ClampToShort(std::trunc(threshold));
         hidden = true;
     }
+    auto changes = [&](double m) {
+        s.minimum = 0;
+        s.largeChange = container > 0 ? std::max(1, ClampToShort(std::trunc(m / container))) : 1;
+        s.smallChange = page > 0 ? std::max(1, ClampToShort(std::trunc(m / page))) : 1;
+    };
     double m = s.maximum;
     if (m < 0 || m < container) {
         s.visible = false;
-        return s;
+    } else {
+        changes(m);
+        s.visible = !hidden;
     }
-    s.minimum = 0;
-    s.largeChange = container > 0 ? std::max(1, ClampToShort(std::trunc(m / container))) : 1;
-    s.smallChange = page > 0 ? std::max(1, ClampToShort(std::trunc(m / page))) : 1;
-    s.visible = !hidden;
+    // The thresholds above hide the bar while up to half an inch or more of the page
+    // lies beyond the viewport, where nothing else could reach it: a page that does
+    // not fit always keeps a bar that reaches its far edge.
+    if (!s.visible && range > 0) {
+        s.maximum = range;
+        changes(range);
+        s.visible = true;
+    }
     return s;
 }
 

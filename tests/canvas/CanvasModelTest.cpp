@@ -125,3 +125,108 @@ TEST(CanvasModel, PagesAndPictureNamesStaySafe) {
     ASSERT_EQ(c.canvas.Images().size(), 1u);
     EXPECT_EQ(c.canvas.Images()[0].path, "");
 }
+
+TEST(CanvasModel, CompanionLabelsAreColouredByKindAndSitAtTheirShapesCorner) {
+    CanvasLayout c;
+    ASSERT_TRUE(c.Read(
+        Header("Hotspot:\t1\t1\t1\t1\t1\tP\r\nHotspot:\t2\t1.5\t1\t1\t1\tD\r\n"
+               "Hotspot:\t3\t1\t1\t1\t1\tS\r\nHotspot:\t4\t1\t1\t1\t1\tPATIENT\r\n"
+               "Signature_Box:\t1\t5\t2\t1\t1\tN\r\nBox:\t0.5\t0.5\t7\t9\t1\t1\t1\tN\t0\r\n")));
+    std::vector<std::uint32_t> colors;
+    for (const auto& h : c.canvas.Hotspots()) colors.push_back(c.canvas.LabelBackColor(h.label));
+    EXPECT_EQ(colors, (std::vector<std::uint32_t>{0xC0C0FF, 0xBFBE9A, 0x49D5E8, 0xF6ACDF}));
+    const HotspotRecord& d = c.canvas.Hotspots()[1];
+    const LabelControl* dl = c.canvas.LabelAt(d.label);
+    ASSERT_NE(dl, nullptr);
+    EXPECT_EQ(dl->caption, "Hotspot");
+    EXPECT_DOUBLE_EQ(dl->left, 2);
+    EXPECT_DOUBLE_EQ(dl->top, 1.5);
+    EXPECT_TRUE(dl->visible);
+    EXPECT_EQ(c.canvas.LabelForeColor(d.label), 0xFFFFFFu);
+    int sig = c.canvas.SignatureBoxes()[0].label;
+    EXPECT_EQ(c.canvas.LabelBackColor(sig), 0xFFC0C0u);
+    EXPECT_EQ(c.canvas.LabelAt(sig)->caption, "Signature Box");
+    int box = c.canvas.Boxes()[0].label;
+    EXPECT_EQ(c.canvas.LabelBackColor(box), 0xC0C0C0u);
+    EXPECT_TRUE(c.canvas.IsCompanionLabel(box));
+    // Shown on the canvas, never written as items.
+    std::string written = c.Write();
+    EXPECT_EQ(written.find("Hotspot\t"), std::string::npos);
+    EXPECT_EQ(written.find("Signature Box\t"), std::string::npos);
+    EXPECT_EQ(c.canvas.ItemLabelCount(), 0);
+    EXPECT_EQ(c.canvas.ShapeCount(), 6);
+}
+
+TEST(CanvasModel, MarkedAndBarcodeLabelsTakeTheirColoursAndBarcodesTheirArea) {
+    CanvasLayout c;
+    ASSERT_TRUE(c.Read(TestDataFile("layouts/full.ldt")));
+    int plain = -1, barcode = -1;
+    for (int i = 1; i < c.canvas.LabelCount(); ++i) {
+        if (c.canvas.IsBarcodeLabel(i)) barcode = i;
+        const LabelControl* l = c.canvas.LabelAt(i);
+        if (l && l->caption == "Linked") plain = i;
+    }
+    ASSERT_GT(plain, 0);
+    ASSERT_GT(barcode, 0);
+    EXPECT_EQ(c.canvas.LabelBackColor(plain), 0x80FFFFu);
+    c.canvas.Label(plain).tag = "marked";
+    EXPECT_EQ(c.canvas.LabelBackColor(plain), 0xFFFF64u);
+    EXPECT_EQ(c.canvas.LabelBackColor(barcode), 0xBDF2BDu);
+    Rect r = c.canvas.BarcodeRect(barcode);
+    EXPECT_DOUBLE_EQ(r.left, 5);
+    EXPECT_DOUBLE_EQ(r.top, 0.5);
+    EXPECT_DOUBLE_EQ(r.width, 2);
+    EXPECT_DOUBLE_EQ(r.height, 0.5);
+    EXPECT_DOUBLE_EQ(c.canvas.BarcodeRect(plain).width, 0);  // not a barcode
+}
+
+TEST(CanvasModel, BarcodesWithoutASizeGetADrawableArea) {
+    CanvasLayout c;
+    ASSERT_TRUE(
+        c.Read("<HEADER>\r\nPage:\t8.5\t11\r\n</HEADER>\r\n<PAGE>\r\n"
+               "\xE6"
+               "12345\t1\t1\tArial\t8\tN\tN\tL\t1\tN\t\t\t\r\n</PAGE>"));
+    int barcode = -1;
+    for (int i = 1; i < c.canvas.LabelCount(); ++i)
+        if (c.canvas.IsBarcodeLabel(i)) barcode = i;
+    ASSERT_GT(barcode, 0);
+    Rect r = c.canvas.BarcodeRect(barcode);
+    EXPECT_DOUBLE_EQ(r.width, kDefaultBarcodeWidth);
+    EXPECT_DOUBLE_EQ(r.height, kDefaultBarcodeHeight);
+}
+
+TEST(CanvasModel, LinesStartRedAndOnAnExistingPage) {
+    CanvasLayout c;
+    ASSERT_TRUE(c.Read(TestDataFile("layouts/full.ldt")));
+    int a = c.canvas.LoadOneLine(1, 2, 3);
+    int b = c.canvas.LoadOneLine(50, 1, 1);
+    EXPECT_EQ(b, a + 1);
+    const LineRecord& l = c.canvas.Lines()[size_t(a)];
+    EXPECT_EQ(l.color, 255u);
+    EXPECT_EQ(l.width, 1);
+    EXPECT_DOUBLE_EQ(l.x2, 2);
+    EXPECT_DOUBLE_EQ(l.y2, 3);
+    EXPECT_EQ(l.page, 1);
+    EXPECT_EQ(c.canvas.Lines()[size_t(b)].page, c.canvas.PageCount() - 1);
+}
+
+TEST(CanvasModel, LabelsStayInPlaceWhileManyMoreAreAdded) {
+    CanvasLayout c;
+    int first = c.canvas.LoadOneLabel(0);
+    LabelControl* held = &c.canvas.Label(first);
+    held->caption = "kept";
+    for (int i = 0; i < 5000; ++i) c.canvas.LoadOneLabel(0);
+    EXPECT_EQ(&c.canvas.Label(first), held);
+    EXPECT_EQ(held->caption, "kept");
+}
+
+TEST(CanvasModel, ShowingAPageEndsCornerPickAndKeepsTheNumberInStep) {
+    CanvasLayout c;
+    ASSERT_TRUE(c.Read(TestDataFile("layouts/full.ldt")));
+    c.canvas.Window().cornerPick = c.canvas.Window().firstCorner = true;
+    c.canvas.ShowPage(1);
+    EXPECT_FALSE(c.canvas.Window().cornerPick);
+    EXPECT_FALSE(c.canvas.Window().firstCorner);
+    EXPECT_EQ(c.canvas.Window().currentPageNumber, 2);
+    EXPECT_EQ(c.model.currentPage, 1);
+}

@@ -1,4 +1,4 @@
-// The check and convert commands of the program, run as a user runs them.
+// The check, convert and render commands of the program, run as a user runs them.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -76,5 +76,38 @@ TEST(CommandLine, ConvertWritesWhatTheWriterMakes) {
     EXPECT_EQ(second, written);
     EXPECT_EQ(RunProgram("convert '" + (dir / "none.ldt").string() + "' '" + again + "'").status,
               1);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(RenderCommand, DrawsAPageAsPngAndEveryPageAsPdf) {
+    auto dir = std::filesystem::temp_directory_path() / "fd-render-test";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::string png = (dir / "page2.png").string(), pdf = (dir / "all.pdf").string();
+    ProgramRun r = RunProgram("render '" + DataPath("layouts/full.ldt") + "' '" + png +
+                              "' --page 2 --dpi 30 --images '" + dir.string() + "'");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("rendered png, pages 2"), std::string::npos);
+    std::string bytes, error;
+    ASSERT_TRUE(files::ReadWholeFile(png, bytes, error));
+    EXPECT_EQ(bytes.substr(1, 3), "PNG");
+    r = RunProgram("render '" + DataPath("layouts/full.ldt") + "' '" + pdf + "'");
+    ASSERT_EQ(r.status, 0) << r.output;
+    ASSERT_TRUE(files::ReadWholeFile(pdf, bytes, error));
+    EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
+
+    // Wrong use: a usage line and status 2; a page the form lacks: status 1.
+    EXPECT_EQ(RunProgram("render").status, 2);
+    EXPECT_EQ(RunProgram("render a.ldt b.gif").status, 2);
+    EXPECT_EQ(RunProgram("render a.ldt b.png --dpi 0").status, 2);
+    EXPECT_EQ(RunProgram("render a.ldt b.png --page").status, 2);
+    std::string three = (dir / "three.png").string();
+    EXPECT_EQ(
+        RunProgram("render '" + DataPath("layouts/full.ldt") + "' '" + three + "' --page 3").status,
+        1);
+    EXPECT_FALSE(std::filesystem::exists(three));
+    ProgramRun missing = RunProgram("render '" + (dir / "none.ldt").string() + "' '" + three + "'");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_FALSE(std::filesystem::exists(three));
     std::filesystem::remove_all(dir);
 }

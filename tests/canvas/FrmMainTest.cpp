@@ -1,0 +1,195 @@
+// The designer window driven as a user drives it, on the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdlib>
+
+#include "canvas/view/FrmMain.h"
+#include "canvas/view/PageCanvas.h"
+#include "layout/LayoutTestSupport.h"
+
+namespace {
+
+std::string DataPath(const std::string& name) {
+    const char* dir = std::getenv("FD_TEST_DATA");
+    return std::string(dir ? dir : "tests/data") + "/" + name;
+}
+
+struct Window {
+    QTemporaryDir data;
+    RecordingUserInterface ui;
+    std::unique_ptr<FrmMain> w;
+
+    explicit Window(bool dataEntry = false) {
+        FrmMainOptions o;
+        o.ui = &ui;
+        o.dataFolder = data.path().toStdString();
+        o.pixelsPerInch = 96;
+        o.dataEntryForm = dataEntry;
+        w = std::make_unique<FrmMain>(o);
+        w->resize(1000, 760);
+        w->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    }
+    template <class T>
+    T* Find(const char* name) {
+        T* t = w->findChild<T*>(name);
+        EXPECT_NE(t, nullptr) << name;
+        return t;
+    }
+    QString Text(const char* label) { return Find<QLabel>(label)->text(); }
+    void Click(const char* button) { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
+};
+
+}  // namespace
+
+TEST(FrmMain, StartsWithAnEmptyLetterPageOrADataEntryPage) {
+    Window plain;
+    EXPECT_EQ(plain.Text("lblFrmSize"), " 8.5'' X  11''");
+    EXPECT_DOUBLE_EQ(plain.w->Canvas().PageWidth(), 8.5);
+    EXPECT_DOUBLE_EQ(plain.w->Canvas().PageHeight(), 11);
+    ASSERT_NE(plain.w->PageView(0), nullptr);
+    EXPECT_EQ(plain.w->PageView(0)->height(), 11 * 96 + 1);
+    EXPECT_EQ(plain.w->Canvas().Window().insertMode, kInsertLabel);
+    EXPECT_TRUE(plain.ui.calls.empty());  // no question, no server request
+
+    Window entry(true);
+    EXPECT_EQ(entry.Text("lblFrmSize"), " 8'' X  5.5''");
+    EXPECT_TRUE(entry.Find<QCheckBox>("chkDataEntryForm")->isChecked());
+    EXPECT_EQ(entry.w->PageView(0)->width(), 8 * 96 + 1);
+}
+
+TEST(FrmMain, CaptionAndStatusTellTheConnection) {
+    Window win;
+    EXPECT_EQ(win.w->windowTitle(), "Form Designer   ***  not connected *** ");
+    EXPECT_EQ(win.Text("lblStatus"), "   ***  not connected *** ");
+    win.w->SetStatusText("   ***  Connected to 127.0.0.1  5001  *** ");
+    EXPECT_EQ(win.w->windowTitle(), "Form Designer   ***  Connected to 127.0.0.1  5001  *** ");
+}
+
+TEST(FrmMain, PageButtonsWalkThePagesOfAnOpenedForm) {
+    Window win;
+    // One page: the buttons cannot be used.
+    EXPECT_EQ(win.Text("lblPageTotal"), "1");
+    EXPECT_FALSE(win.Find<QPushButton>("pageMove2")->isEnabled());
+
+    ASSERT_TRUE(win.w->OpenLayout(DataPath("layouts/full.ldt")));
+    EXPECT_EQ(win.Text("lblPageTotal"), "2");
+    EXPECT_EQ(win.Text("lblPageCurr"), "1");
+    for (const char* b : {"pageMove0", "pageMove1", "pageMove2", "pageMove3"})
+        EXPECT_TRUE(win.Find<QPushButton>(b)->isEnabled()) << b;
+    win.Click("pageMove1");  // previous on page 1
+    EXPECT_EQ(win.Text("lblPageCurr"), "1");
+    win.Click("pageMove2");
+    EXPECT_EQ(win.Text("lblPageCurr"), "2");
+    EXPECT_EQ(win.w->Model().currentPage, 1);
+    EXPECT_TRUE(win.w->PageView(1)->isVisible());
+    EXPECT_FALSE(win.w->PageView(0)->isVisible());
+    win.Click("pageMove2");  // next on the last page
+    EXPECT_EQ(win.Text("lblPageCurr"), "2");
+    win.Click("pageMove0");
+    EXPECT_EQ(win.Text("lblPageCurr"), "1");
+    win.Click("pageMove3");
+    EXPECT_EQ(win.Text("lblPageCurr"), "2");
+
+    // Multipage off hides the navigation.
+    win.Find<QAction>("mnuMultipage")->trigger();
+    EXPECT_FALSE(win.Find<QPushButton>("pageMove0")->isVisible());
+    EXPECT_FALSE(win.Find<QLabel>("lblPageTotal")->isVisible());
+    win.Find<QAction>("mnuMultipage")->trigger();
+    EXPECT_TRUE(win.Find<QPushButton>("pageMove0")->isVisible());
+}
+
+TEST(FrmMain, AFourteenInchPageScrollsTheCanvasInHundredTwipSteps) {
+    Window win;
+    win.w->SetPage(8.5, 14);
+    auto* v = win.Find<QScrollBar>("VScroll1");
+    auto* container = win.Find<QWidget>("picContainer");
+    ScrollBarState expected = ComputeVerticalScrollBar(14, container->height() / 96.0);
+    EXPECT_TRUE(v->isVisible());
+    EXPECT_EQ(v->maximum(), expected.maximum);
+    EXPECT_EQ(v->pageStep(), expected.largeChange);
+    EXPECT_EQ(v->singleStep(), expected.smallChange);
+    // The whole page can be reached: the last value shows its bottom edge.
+    EXPECT_GE(v->maximum() * 96.0 / 14.4 + container->height(), 14 * 96 - 96 / 14.4);
+    v->setValue(10);
+    EXPECT_EQ(win.w->PageView(0)->y(), -int(std::lround(10 * 96 / 14.4)));
+    EXPECT_EQ(win.w->Canvas().Window().lastVertical, 10);
+    // A small page needs no bars; the canvas goes back to the corner.
+    win.w->SetPage(3, 2);
+    EXPECT_FALSE(v->isVisible());
+    EXPECT_EQ(win.w->PageView(0)->pos(), QPoint(0, 0));
+}
+
+TEST(FrmMain, AutoScrollTakesOneStepPerFortyMilliseconds) {
+    Window win;
+    win.w->SetPage(8.5, 30);
+    auto* v = win.Find<QScrollBar>("VScroll1");
+    ASSERT_TRUE(v->isVisible());
+    win.w->AutoScroll(0, 1);
+    int first = v->value();
+    EXPECT_EQ(first, v->singleStep());
+    win.w->AutoScroll(0, 1);  // throttled
+    EXPECT_EQ(v->value(), first);
+    QTest::qWait(80);
+    win.w->AutoScroll(0, 1);
+    EXPECT_EQ(v->value(), 2 * first);
+    QTest::qWait(80);
+    win.w->AutoScroll(0, -1);
+    QTest::qWait(80);
+    win.w->AutoScroll(0, -1);
+    QTest::qWait(80);
+    win.w->AutoScroll(0, -1);  // stops at the minimum
+    EXPECT_EQ(v->value(), 0);
+}
+
+TEST(FrmMain, GuideLinesFollowThePointer) {
+    Window win;
+    PageCanvas* page = win.w->PageView(0);
+    QTest::mouseClick(win.Find<QCheckBox>("chkLinesOn"), Qt::LeftButton);
+    EXPECT_TRUE(win.w->Canvas().Window().guideLines);
+    QTest::mouseMove(page, QPoint(192, 288));
+    EXPECT_NEAR(page->GuidePoint().x(), 2.0, 0.02);
+    EXPECT_NEAR(page->GuidePoint().y(), 3.0, 0.02);
+}
+
+TEST(FrmMain, LayoutFilesOpenAndSaveThroughTheFileDialogs) {
+    Window win;
+    // A cancelled dialog changes nothing.
+    win.Find<QAction>("mnuGetFromFile")->trigger();
+    EXPECT_EQ(win.Text("lblPageTotal"), "1");
+
+    win.ui.fileAnswers.push_back(DataPath("layouts/full.ldt"));
+    win.Find<QAction>("mnuGetFromFile")->trigger();
+    EXPECT_EQ(win.Text("lblPageTotal"), "2");
+    std::string out = win.data.filePath("copy").toStdString();
+    win.ui.fileAnswers.push_back(out);
+    win.ui.boolAnswers.assign(4, true);  // save even when a field is not in the catalogue
+    win.Find<QAction>("mnuSaveToFile")->trigger();
+    std::string written, error;
+    ASSERT_TRUE(files::ReadWholeFile(out + ".ldt", written, error)) << error;
+
+    // What was written reads back to the same layout.
+    LoadedLayout original, copy;
+    ASSERT_TRUE(original.Read(TestDataFile("layouts/full.ldt")));
+    ASSERT_TRUE(copy.Read(written));
+    EXPECT_EQ(copy.Write(), original.Write());
+
+    // A damaged file: the reader's message, and the window still works.
+    std::string bad = win.data.filePath("bad.ldt").toStdString();
+    std::string badError;
+    ASSERT_TRUE(files::AtomicWriteFile(bad, "no header here", badError));
+    win.ui.Clear();
+    EXPECT_FALSE(win.w->OpenLayout(bad));
+    ASSERT_FALSE(win.ui.Messages().empty());
+    EXPECT_EQ(win.ui.Messages()[0].title, "Open Layout");
+    win.w->NewForm();
+    EXPECT_EQ(win.Text("lblPageTotal"), "1");
+    EXPECT_EQ(win.w->Canvas().ItemLabelCount(), 0);
+}

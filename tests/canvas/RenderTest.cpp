@@ -1,0 +1,216 @@
+// The page drawing that screen, print and export share: golden pictures (compared
+// with a tolerance, fonts differ slightly between machines) and exact checks of
+// what does not depend on fonts.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <filesystem>
+
+#include "canvas/CanvasModel.h"
+#include "canvas/PageExport.h"
+#include "layout/LayoutTestSupport.h"
+#include "shell/qt/QtUserInterface.h"
+
+namespace {
+
+constexpr double kGoldenDpi = 48;
+
+struct Drawn {
+    QtTextMetrics metrics;
+    FormModel model;
+    std::unique_ptr<CanvasModel> canvas;
+    RecordingUserInterface ui;
+    PictureCache pictures;
+
+    explicit Drawn(const std::string& layout, const std::string& images = {}) {
+        canvas = std::make_unique<CanvasModel>(model, metrics, images);
+        LayoutReader reader(model, *canvas, metrics, ui);
+        ok = reader.BuildForm(layout);
+    }
+    QImage Page(int page, double dpi = kGoldenDpi) {
+        return RenderPage(*canvas, model, pictures, page, dpi);
+    }
+    bool ok = false;
+};
+
+std::string GoldenPath(const std::string& name) {
+    const char* dir = std::getenv("FD_TEST_DATA");
+    return std::string(dir ? dir : "tests/data") + "/golden/" + name;
+}
+
+// Share of pixels whose colour differs by more than a small amount in any channel.
+double DifferentShare(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return 1;
+    QImage x = a.convertToFormat(QImage::Format_RGB32);
+    QImage y = b.convertToFormat(QImage::Format_RGB32);
+    long long differing = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
+        auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col) {
+            int d = std::max({std::abs(qRed(p[col]) - qRed(q[col])),
+                              std::abs(qGreen(p[col]) - qGreen(q[col])),
+                              std::abs(qBlue(p[col]) - qBlue(q[col]))});
+            if (d > 48) ++differing;
+        }
+    }
+    return double(differing) / double(x.width() * x.height());
+}
+
+// FD_UPDATE_GOLDEN=1 writes the pictures instead of comparing with them.
+void ExpectMatchesGolden(const QImage& image, const std::string& name) {
+    ASSERT_FALSE(image.isNull());
+    std::string path = GoldenPath(name);
+    if (std::getenv("FD_UPDATE_GOLDEN")) {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        ASSERT_TRUE(image.save(QString::fromStdString(path)));
+        return;
+    }
+    QImage golden(QString::fromStdString(path));
+    ASSERT_FALSE(golden.isNull()) << "missing " << path;
+    double share = DifferentShare(image, golden);
+    EXPECT_LT(share, 0.02) << name << ": " << share * 100 << "% of the pixels differ";
+}
+
+QColor At(const QImage& image, double xInches, double yInches, double dpi = kGoldenDpi) {
+    return image.pixelColor(int(xInches * dpi), int(yInches * dpi));
+}
+
+bool IsRed(const QColor& c) {
+    return c.red() > 180 && c.green() < 90 && c.blue() < 90;
+}
+
+// True when some pixel within two pixels of the point passes the test.
+template <class Test>
+bool Near(const QImage& image, double xInches, double yInches, Test test) {
+    int x = int(xInches * kGoldenDpi), y = int(yInches * kGoldenDpi);
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx)
+            if (image.valid(x + dx, y + dy) && test(image.pixelColor(x + dx, y + dy))) return true;
+    return false;
+}
+
+}  // namespace
+
+TEST(Render, PagesLookAsTheyDidWhenTheGoldenPicturesWereMade) {
+    Drawn full(TestDataFile("layouts/full.ldt"));
+    ASSERT_TRUE(full.ok);
+    ExpectMatchesGolden(full.Page(0), "full-page1.png");
+    ExpectMatchesGolden(full.Page(1), "full-page2.png");
+    Drawn minimal(TestDataFile("layouts/minimal.ldt"));
+    ASSERT_TRUE(minimal.ok);
+    ExpectMatchesGolden(minimal.Page(0), "minimal.png");
+    Drawn entry(TestDataFile("layouts/dataentry.ldt"));
+    ASSERT_TRUE(entry.ok);
+    ExpectMatchesGolden(entry.Page(0), "dataentry.png");
+}
+
+TEST(Render, ShapesAndPlaceholdersAreWhereTheLayoutPutsThem) {
+    Drawn d(TestDataFile("layouts/full.ldt"));
+    ASSERT_TRUE(d.ok);
+    QImage page = d.Page(0);
+    ASSERT_EQ(page.width(), int(8.5 * kGoldenDpi));
+    ASSERT_EQ(page.height(), int(11 * kGoldenDpi));
+    // The red box from 0.5 to 8 inches, two pixels wide.
+    auto reddish = [](const QColor& c) { return c.red() > 200 && c.green() < 160; };
+    EXPECT_TRUE(Near(page, 0.5, 5.5, reddish));
+    EXPECT_TRUE(Near(page, 8.0, 5.5, reddish));
+    EXPECT_FALSE(Near(page, 0.3, 5.5, reddish));
+    EXPECT_EQ(At(page, 4, 5.5), QColor(Qt::white));
+    // logo.bmp is not there: a grey placeholder holds its place.
+    QColor placeholder = At(page, 2.0, 1.05);
+    EXPECT_EQ(placeholder, QColor(240, 240, 240));
+    // The barcode area is striped dark and light.
+    int dark = 0, light = 0;
+    for (double x = 5.2; x < 6.8; x += 1 / kGoldenDpi) {
+        QColor c = At(page, x, 0.75);
+        (c.lightness() < 80 ? dark : light)++;
+    }
+    EXPECT_GT(dark, 10);
+    EXPECT_GT(light, 10);
+    // The signature box lives on page 2 only.
+    QImage second = d.Page(1);
+    auto inked = [](const QColor& c) { return c.lightness() < 128; };
+    EXPECT_TRUE(Near(second, 4.0, 9.3, inked));  // cross-hatched signature pad
+    EXPECT_FALSE(Near(page, 4.0, 9.3, inked));
+}
+
+TEST(Render, BackgroundAndImagesComeFromTheImagesFolder) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage red(96, 96, QImage::Format_RGB32);
+    red.fill(QColor(255, 0, 0));
+    red.setDotsPerMeterX(3780);
+    red.setDotsPerMeterY(3780);
+    ASSERT_TRUE(red.save(dir.filePath("back.png")));
+    QImage blue(10, 10, QImage::Format_RGB32);
+    blue.fill(QColor(0, 0, 255));
+    ASSERT_TRUE(blue.save(dir.filePath("logo.bmp")));
+    Drawn d(TestDataFile("layouts/full.ldt"), dir.path().toStdString());
+    ASSERT_TRUE(d.ok);
+    QImage page = d.Page(0);
+    // 96 pixels at 96 per inch: the background covers the first inch only.
+    EXPECT_TRUE(IsRed(At(page, 0.2, 0.2)));
+    EXPECT_FALSE(IsRed(At(page, 1.5, 0.2)));
+    // The image is stretched to its 2 x 0.5 inch frame.
+    QColor c = At(page, 2.9, 1.45);
+    EXPECT_GT(c.blue(), 200);
+    EXPECT_LT(c.red(), 60);
+}
+
+TEST(Render, DamagedPageSizesAndPagesDrawNothingAndNeverCrash) {
+    Drawn huge(
+        "<HEADER>\r\nPage:\t100000\t100000\r\n</HEADER>\r\n<PAGE>\r\nA\t1\t1\tArial\t8\tN\tN\tL"
+        "\t1\tN\t\t\t\r\n</PAGE>");
+    ASSERT_TRUE(huge.ok);
+    EXPECT_TRUE(huge.Page(0).isNull());
+    QTemporaryDir dir;
+    std::string out = dir.filePath("huge.png").toStdString();
+    ExportResult r = ExportPagePng(*huge.canvas, huge.model, huge.pictures, 0, 96, out);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.error.empty());
+    EXPECT_FALSE(std::filesystem::exists(out));
+
+    Drawn zero("<HEADER>\r\nPage:\t0\t-3\r\n</HEADER>\r\n<PAGE>\r\n</PAGE>");
+    EXPECT_TRUE(zero.Page(0).isNull());
+    EXPECT_FALSE(ExportPagesPdf(*zero.canvas, zero.model, zero.pictures, {0},
+                                dir.filePath("zero.pdf").toStdString())
+                     .ok);
+
+    // Items far outside the page and a page index beyond the form draw an empty page.
+    Drawn far(
+        "<HEADER>\r\nPage:\t2\t2\r\nBox:\t-90000\t90000\t5\t5\t1\t1\t1\tN\t0\r\n</HEADER>"
+        "\r\n<PAGE>\r\nFar\t99999\t-99999\tArial\t8\tN\tN\tL\t1\tN\t\t\t\r\n</PAGE>");
+    ASSERT_TRUE(far.ok);
+    QImage p = far.Page(0);
+    ASSERT_FALSE(p.isNull());
+    EXPECT_EQ(p.pixelColor(48, 48), QColor(Qt::white));
+    EXPECT_FALSE(far.Page(57).isNull());
+}
+
+TEST(Render, PdfHasOnePagePerFormPageAndIsWrittenWhole) {
+    Drawn d(TestDataFile("layouts/full.ldt"));
+    ASSERT_TRUE(d.ok);
+    QTemporaryDir dir;
+    std::string out = dir.filePath("form.pdf").toStdString();
+    ExportResult r = ExportPagesPdf(*d.canvas, d.model, d.pictures, {0, 1}, out);
+    ASSERT_TRUE(r.ok) << r.error;
+    std::string bytes, error;
+    ASSERT_TRUE(files::ReadWholeFile(out, bytes, error));
+    EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
+    EXPECT_NE(bytes.find("%%EOF"), std::string::npos);
+    size_t pages = 0;
+    for (size_t at = bytes.find("/Type /Page"); at != std::string::npos;
+         at = bytes.find("/Type /Page", at + 1))
+        if (bytes.compare(at, 12, "/Type /Pages") != 0) ++pages;
+    EXPECT_EQ(pages, 2u);
+
+    // A folder that cannot be written to: an error and no file.
+    ExportResult bad = ExportPagesPdf(*d.canvas, d.model, d.pictures, {0},
+                                      dir.filePath("no/such/x.pdf").toStdString());
+    EXPECT_FALSE(bad.ok);
+    EXPECT_FALSE(std::filesystem::exists(dir.filePath("no/such/x.pdf").toStdString()));
+}
