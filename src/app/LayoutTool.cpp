@@ -3,17 +3,17 @@
 LayoutTool::LayoutTool(UserInterface& ui)
     : ui_(ui),
       metrics_(std::make_unique<FixedTextMetrics>()),
-      store_(std::make_unique<ControlStore>(model_, *metrics_)) {}
+      canvas_(std::make_unique<CanvasModel>(model_, *metrics_)) {}
 
 LayoutTool::~LayoutTool() = default;
 
 bool LayoutTool::Open(const std::string& path) {
-    LayoutReader reader(model_, *store_, *metrics_, ui_);
+    LayoutReader reader(model_, *canvas_, *metrics_, ui_);
     return OpenLayoutFile(path, reader, model_, ui_);
 }
 
 std::string LayoutTool::Write() {
-    LayoutWriter writer(model_, *store_, ui_);
+    LayoutWriter writer(model_, *canvas_, ui_);
     return writer.ReassembleData();
 }
 
@@ -22,6 +22,6 @@ std::string LayoutTool::Summary() const {
     for (const auto& item : model_.items)
         if (item.itemKind == ItemKind::UserPrompt) ++prompts;
     return "pages " + std::to_string(model_.settings.numberOfPages) + ", items " +
-           std::to_string(store_->VisibleLabelCount()) + ", user prompts " +
-           std::to_string(prompts) + ", shapes " + std::to_string(store_->ShapeCount());
+           std::to_string(canvas_->ItemLabelCount()) + ", user prompts " + std::to_string(prompts) +
+           ", shapes " + std::to_string(canvas_->ShapeCount());
 }

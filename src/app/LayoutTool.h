@@ -1,9 +1,10 @@
 #pragma once
-// A layout read without a window, as the command-line tools use it.
+// A layout read onto the canvas model without a window, as the command-line tools
+// use it.
 #include <memory>
 #include <string>
 
-#include "layout/ControlStore.h"
+#include "canvas/CanvasModel.h"
 #include "layout/FormModel.h"
 #include "layout/LayoutReader.h"
 #include "layout/LayoutWriter.h"
@@ -16,11 +17,11 @@ class LayoutTool {
     std::string Write();
     std::string Summary() const;
     FormModel& Model() { return model_; }
-    ControlStore& Store() { return *store_; }
+    CanvasModel& Canvas() { return *canvas_; }
 
   private:
     UserInterface& ui_;
     std::unique_ptr<TextMetrics> metrics_;
     FormModel model_;
-    std::unique_ptr<ControlStore> store_;
+    std::unique_ptr<CanvasModel> canvas_;
 };

@@ -1,0 +1,147 @@
+// Opening a large form in the designer window and redrawing a page, offscreen.
+// Baseline: reading the same layout into the model alone (the headless store, with
+// the same font metrics), the part of opening that any designer must do.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+
+#include "canvas/PageExport.h"
+#include "canvas/view/FrmMain.h"
+#include "canvas/view/PageCanvas.h"
+#include "layout/ControlStore.h"
+#include "layout/LayoutReader.h"
+#include "shell/AtomicFile.h"
+#include "shell/RecordingUserInterface.h"
+#include "shell/qt/QtUserInterface.h"
+
+namespace {
+
+std::string LargeLayout(int labelsPerPage, int pages) {
+    std::string out = "<HEADER>\r\nPage:\t8.5\t11\r\nNumber_Of_Pages:\t" + std::to_string(pages) +
+                      "\r\nBox:\t0.5\t0.5\t7.5\t10\t1\t1\t1\tN\t0\r\n</HEADER>\r\n";
+    for (int p = 0; p < pages; ++p) {
+        out += "<PAGE>\r\n";
+        for (int i = 0; i < labelsPerPage; ++i) {
+            std::string caption = i % 3 == 0   ? "~PATIENT.FIELD" + std::to_string(i) + "@Long name"
+                                  : i % 3 == 1 ? "Static text " + std::to_string(i)
+                                               : "^P" + std::to_string(i) + "@Cap@TEXT@@False@" +
+                                                     std::to_string(i) + "@@@";
+            out += caption + "\t" + std::to_string(i % 7) + "." + std::to_string(i % 100) + "\t" +
+                   std::to_string(i % 10) + "." + std::to_string((i * 7) % 100) +
+                   "\tArial\t8\tN\tN\tL\t1.5\tN\t\t\t\r\n";
+        }
+        out += "</PAGE>\r\n";
+    }
+    return out;
+}
+
+const std::string& Sample() {
+    static std::string text = LargeLayout(5000 / 3 + 1, 3);
+    return text;
+}
+
+const std::string& SampleFile() {
+    static QTemporaryDir dir;
+    static std::string path;
+    if (path.empty()) {
+        path = dir.filePath("large.ldt").toStdString();
+        std::string error;
+        files::AtomicWriteFile(path, Sample(), error);
+    }
+    return path;
+}
+
+double ResidentMegabytes() {
+    long pages = 0, resident = 0;
+    FILE* f = std::fopen("/proc/self/statm", "r");
+    if (!f) return 0;
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+void BM_ReadIntoModelAlone(benchmark::State& state) {
+    QtTextMetrics metrics;
+    RecordingUserInterface ui;
+    for (auto _ : state) {
+        FormModel model;
+        ControlStore store(model, metrics);
+        LayoutReader reader(model, store, metrics, ui);
+        benchmark::DoNotOptimize(reader.BuildForm(Sample()));
+    }
+}
+BENCHMARK(BM_ReadIntoModelAlone)->Unit(benchmark::kMillisecond);
+
+void BM_OpenInDesignerWindow(benchmark::State& state) {
+    RecordingUserInterface ui;
+    QTemporaryDir data;
+    FrmMainOptions o;
+    o.ui = &ui;
+    o.dataFolder = data.path().toStdString();
+    o.pixelsPerInch = 96;
+    double before = ResidentMegabytes();
+    FrmMain w(o);
+    w.resize(1000, 760);
+    w.show();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(w.OpenLayout(SampleFile()));
+        QApplication::processEvents();
+    }
+    state.counters["labels"] = w.Canvas().ItemLabelCount();
+    state.counters["resident_MB"] = ResidentMegabytes();
+    state.counters["window_MB"] = ResidentMegabytes() - before;
+}
+BENCHMARK(BM_OpenInDesignerWindow)->Unit(benchmark::kMillisecond);
+
+void BM_RedrawFullPage(benchmark::State& state) {
+    QtTextMetrics metrics;
+    RecordingUserInterface ui;
+    FormModel model;
+    CanvasModel canvas(model, metrics);
+    LayoutReader reader(model, canvas, metrics, ui);
+    reader.BuildForm(Sample());
+    PictureCache pictures;
+    CanvasPainter painter(canvas, model, pictures);
+    QImage image(int(8.5 * 96), 11 * 96, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter p(&image);
+        CanvasPainter::BeginPage(p, 96);
+        painter.PaintPage(p, 0);
+        p.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.counters["labels_on_page"] = 5000 / 3 + 1;
+}
+BENCHMARK(BM_RedrawFullPage)->Unit(benchmark::kMillisecond);
+
+void BM_RepaintPageWidget(benchmark::State& state) {
+    RecordingUserInterface ui;
+    QTemporaryDir data;
+    FrmMainOptions o;
+    o.ui = &ui;
+    o.dataFolder = data.path().toStdString();
+    o.pixelsPerInch = 96;
+    FrmMain w(o);
+    w.OpenLayout(SampleFile());
+    w.resize(1000, 760);
+    w.show();
+    PageCanvas* page = w.PageView(0);
+    for (auto _ : state) benchmark::DoNotOptimize(page->grab());
+}
+BENCHMARK(BM_RepaintPageWidget)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

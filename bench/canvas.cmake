@@ -1,0 +1,4 @@
+if(TARGET fd_canvas_view)
+    add_executable(bench_canvas ${CMAKE_CURRENT_SOURCE_DIR}/CanvasBench.cpp)
+    target_link_libraries(bench_canvas PRIVATE fd_canvas_view benchmark::benchmark fd_warnings)
+endif()
