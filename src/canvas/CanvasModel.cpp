@@ -56,6 +56,7 @@ CanvasModel::CanvasModel(FormModel& model, const TextMetrics& metrics, std::stri
 
 void CanvasModel::UnloadAllLabels() {
     labels_.resize(1);
+    order_.clear();
     barcodes_.clear();
 }
 
@@ -103,9 +104,10 @@ bool CanvasModel::LoadBackgroundImage(const std::string& line, int page) {
 
 void CanvasModel::LoadImage(const std::string& line, int page) {
     ImageRecord im;
-    im.line = Fields(line);
     im.r = ReadRect(line);
     im.name = Field(line, 6);
+    im.timeStamp = Field(line, 7);
+    im.linkedSignatureBox = Field(line, 9);
     if (!imagesFolder_.empty() && SafeName(im.name)) im.path = imagesFolder_ + "/" + im.name;
     im.page = page;
     im.active = true;
@@ -156,7 +158,9 @@ int CanvasModel::NewLabel(int page, bool barcode, Companion companion) {
     e.companion = companion;
     if (barcode) e.backColor = label_colors::kBarcode;
     labels_.push_back(e);
-    return int(labels_.size()) - 1;
+    int index = int(labels_.size()) - 1;
+    order_.push_back(index);
+    return index;
 }
 
 // Companion labels sit at their shape's top-left corner and carry the shape's name.
@@ -309,7 +313,9 @@ std::string CanvasModel::GetBackgroundImagesDefinitions() const {
 std::string CanvasModel::GetImagesDefinitions() const {
     std::string out;
     for (const auto& im : images_)
-        if (im.active) AddLine(out, "Image:" + im.line);
+        if (im.active)
+            AddLine(out, "Image:\t" + RectText(im.r) + "\t" + im.name + "\t" + im.timeStamp + "\t" +
+                             std::to_string(im.page + 1) + "\t" + im.linkedSignatureBox);
     return out;
 }
 
@@ -377,4 +383,204 @@ void CanvasModel::DeleteBox(int index) {
     b.styleCode = 6;
     b.borderWidth = 1;
     b.hideInPreview = 0;
+}
+
+int CanvasModel::AddHotspot(const Rect& r, int page, const std::string& kind) {
+    HotspotRecord h;
+    h.r = r;
+    h.page = std::clamp(page, 0, pages_ - 1);
+    h.kind = kind;
+    h.active = true;
+    h.label = NewCompanion(h.page, Companion::Hotspot, r, "Hotspot", HotspotLabelColor(kind));
+    hotspots_.push_back(h);
+    return int(hotspots_.size()) - 1;
+}
+
+int CanvasModel::AddSignatureBox(const Rect& r, int page) {
+    SignatureBoxRecord s;
+    s.r = r;
+    s.page = std::clamp(page, 0, pages_ - 1);
+    s.active = true;
+    s.label =
+        NewCompanion(s.page, Companion::Signature, r, "Signature Box", label_colors::kSignatureBox);
+    signatures_.push_back(s);
+    return int(signatures_.size()) - 1;
+}
+
+int CanvasModel::AddImage(const Rect& r, int page, const std::string& name,
+                          const std::string& path) {
+    ImageRecord im;
+    im.r = r;
+    im.page = std::clamp(page, 0, pages_ - 1);
+    im.name = name;
+    im.path = path;
+    im.source = "Local";
+    im.active = true;
+    images_.push_back(im);
+    return int(images_.size()) - 1;
+}
+
+int CanvasModel::AddBarcode(const Rect& r, int page, const std::string& data) {
+    int index = LoadOneLabelForBarcode(std::clamp(page, 0, pages_ - 1));
+    Entry& e = labels_[size_t(index)];
+    e.control.caption = data;
+    e.control.left = r.left;
+    e.control.top = r.top;
+    e.control.autoSize = true;
+    e.control.width = metrics_.TextWidth(data, e.control.fontName, e.control.fontSize,
+                                         e.control.bold, e.control.italic);
+    e.control.height = metrics_.TextHeight(e.control.fontName, e.control.fontSize, e.control.bold,
+                                           e.control.italic);
+    e.control.visible = true;
+    FormItem& item = model_.Item(index);
+    item.barcodeWidth = r.width;
+    item.barcodeHeight = r.height;
+    return index;
+}
+
+void CanvasModel::DeleteHotspot(int index) {
+    if (index < 0 || size_t(index) >= hotspots_.size()) return;
+    HotspotRecord& h = hotspots_[size_t(index)];
+    DeleteLabel(h.label);
+    h.r = {};
+    h.active = h.marked = false;
+    h.kind = "P";
+}
+
+void CanvasModel::DeleteSignatureBox(int index) {
+    if (index < 0 || size_t(index) >= signatures_.size()) return;
+    SignatureBoxRecord& s = signatures_[size_t(index)];
+    DeleteLabel(s.label);
+    s.r = {};
+    s.active = s.marked = false;
+}
+
+void CanvasModel::DeleteImage(int index) {
+    if (index < 0 || size_t(index) >= images_.size()) return;
+    ImageRecord& im = images_[size_t(index)];
+    im.r = {};
+    im.active = im.marked = false;
+}
+
+void CanvasModel::DeleteBarcode(int labelIndex) {
+    DeleteLabel(labelIndex);
+}
+
+namespace {
+template <class Records>
+int CompanionIndex(const Records& records, int label) {
+    if (label <= 0) return -1;
+    for (size_t i = 0; i < records.size(); ++i)
+        if (records[i].label == label && records[i].active) return int(i);
+    return -1;
+}
+}  // namespace
+
+int CanvasModel::GetHotspotShapeIndex(int label) const {
+    return CompanionIndex(hotspots_, label);
+}
+int CanvasModel::GetSignatureBoxShapeIndex(int label) const {
+    return CompanionIndex(signatures_, label);
+}
+int CanvasModel::GetBoxShapeIndex(int label) const {
+    return CompanionIndex(boxes_, label);
+}
+int CanvasModel::GetBarcodeImageIndex(int label) const {
+    return CompanionIndex(barcodes_, label);
+}
+
+namespace {
+void Shift(Rect& r, double dx, double dy) {
+    r.left += dx;
+    r.top += dy;
+}
+}  // namespace
+
+void CanvasModel::MoveHotspotShape(int index, double dx, double dy) {
+    if (index < 0 || size_t(index) >= hotspots_.size()) return;
+    Shift(hotspots_[size_t(index)].r, dx, dy);
+    LabelControl& c = Label(hotspots_[size_t(index)].label);
+    c.left += dx;
+    c.top += dy;
+}
+
+void CanvasModel::MoveSignatureBoxShape(int index, double dx, double dy) {
+    if (index < 0 || size_t(index) >= signatures_.size()) return;
+    Shift(signatures_[size_t(index)].r, dx, dy);
+    LabelControl& c = Label(signatures_[size_t(index)].label);
+    c.left += dx;
+    c.top += dy;
+}
+
+void CanvasModel::MoveBoxShape(int index, double dx, double dy) {
+    if (index < 0 || size_t(index) >= boxes_.size()) return;
+    Shift(boxes_[size_t(index)].r, dx, dy);
+    LabelControl& c = Label(boxes_[size_t(index)].label);
+    c.left += dx;
+    c.top += dy;
+}
+
+void CanvasModel::MoveImage(int index, double dx, double dy) {
+    if (index < 0 || size_t(index) >= images_.size()) return;
+    Shift(images_[size_t(index)].r, dx, dy);
+}
+
+void CanvasModel::MoveBarcodeImage(int labelIndex, double dx, double dy) {
+    if (!IsBarcodeLabel(labelIndex)) return;
+    LabelControl& c = Label(labelIndex);
+    c.left += dx;
+    c.top += dy;
+}
+
+void CanvasModel::ClearShapeMarks() {
+    for (auto& h : hotspots_) h.marked = false;
+    for (auto& s : signatures_) s.marked = false;
+    for (auto& b : boxes_) b.marked = false;
+    for (auto& im : images_) im.marked = false;
+    for (auto& b : barcodes_) b.marked = false;
+}
+
+void CanvasModel::BringToFront(int index) {
+    if (index <= 0 || size_t(index) >= labels_.size()) return;
+    if (!order_.empty() && order_.back() == index) return;
+    auto it = std::find(order_.begin(), order_.end(), index);
+    if (it != order_.end()) order_.erase(it);
+    order_.push_back(index);
+}
+
+CanvasModel::Hit CanvasModel::HitTest(int page, double x, double y) const {
+    auto inside = [&](const Rect& r) {
+        return x >= r.left && x <= r.left + r.width && y >= r.top && y <= r.top + r.height;
+    };
+    // Labels lie above every picture and shape, the last brought to front on top.
+    for (auto it = order_.rbegin(); it != order_.rend(); ++it) {
+        const Entry& e = labels_[size_t(*it)];
+        if (!e.loaded || !e.control.visible || e.control.page != page) continue;
+        if (inside({e.control.left, e.control.top, e.control.width, e.control.height}))
+            return {Hit::Label, *it};
+    }
+    for (size_t i = barcodes_.size(); i-- > 0;) {
+        const BarcodeRecord& b = barcodes_[i];
+        const LabelControl* c = LabelAt(b.label);
+        if (b.active && c && c->visible && c->page == page && inside(BarcodeRect(b.label)))
+            return {Hit::Barcode, b.label};
+    }
+    for (size_t i = signatures_.size(); i-- > 0;)
+        if (signatures_[i].active && signatures_[i].page == page && inside(signatures_[i].r))
+            return {Hit::SignatureBox, int(i)};
+    for (size_t i = hotspots_.size(); i-- > 0;)
+        if (hotspots_[i].active && hotspots_[i].page == page && inside(hotspots_[i].r))
+            return {Hit::Hotspot, int(i)};
+    for (size_t i = images_.size(); i-- > 0;)
+        if (images_[i].active && images_[i].page == page && inside(images_[i].r))
+            return {Hit::Image, int(i)};
+    // A box is only hit on its border: its inside is where the form's items go.
+    for (size_t i = boxes_.size(); i-- > 0;) {
+        const BoxRecord& b = boxes_[i];
+        if (!b.active || b.page != page || !inside(b.r)) continue;
+        const double edge = 0.05;
+        Rect inner{b.r.left + edge, b.r.top + edge, b.r.width - 2 * edge, b.r.height - 2 * edge};
+        if (inner.width <= 0 || inner.height <= 0 || !inside(inner)) return {Hit::Box, int(i)};
+    }
+    return {};
 }

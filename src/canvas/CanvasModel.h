@@ -19,13 +19,15 @@ struct Rect {
 struct HotspotRecord {
     Rect r;
     bool active = false;
-    int page = 0;  // 0-based
+    bool marked = false;  // its dialog is open; deleting the selection removes it
+    int page = 0;         // 0-based
     std::string kind;
     int label = 0;  // companion label index
 };
 struct SignatureBoxRecord {
     Rect r;
     bool active = false;
+    bool marked = false;
     int page = 0;
     bool signaturePad = false;
     int label = 0;
@@ -37,15 +39,19 @@ struct BoxRecord {
     int hideInPreview = 0;
     long long borderColor = 0;
     bool active = false;
+    bool marked = false;
     int page = 0;
     int option = 0;
     int label = 0;
 };
 struct ImageRecord {
-    std::string line;  // fields after the key, as read
     Rect r;
     std::string name, path;
+    std::string timeStamp;
+    std::string linkedSignatureBox;  // optional field 8
+    std::string source;              // "Local" for a picture placed from a file
     bool active = false;
+    bool marked = false;
     int page = 0;
 };
 struct BackgroundRecord {
@@ -58,6 +64,7 @@ struct BackgroundRecord {
 struct BarcodeRecord {
     int label = 0;
     bool active = false;
+    bool marked = false;
 };
 struct LineRecord {
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // inches
@@ -151,6 +158,45 @@ class CanvasModel : public ControlSink, public LayoutSource {
     double PageWidth() const override { return pageWidth_; }
     double PageHeight() const override { return pageHeight_; }
 
+    // New items placed by the insert tools; each returns its record index.
+    int AddHotspot(const Rect& r, int page, const std::string& kind = "P");
+    int AddSignatureBox(const Rect& r, int page);
+    int AddImage(const Rect& r, int page, const std::string& name, const std::string& path);
+    // A barcode picture filling r and its label at its corner; returns the label index.
+    int AddBarcode(const Rect& r, int page, const std::string& data);
+    void DeleteHotspot(int index);
+    void DeleteSignatureBox(int index);
+    void DeleteImage(int index);
+    void DeleteBarcode(int labelIndex);
+    std::vector<HotspotRecord>& HotspotRecords() { return hotspots_; }
+    std::vector<SignatureBoxRecord>& SignatureBoxRecords() { return signatures_; }
+    std::vector<BoxRecord>& BoxRecords() { return boxes_; }
+    std::vector<ImageRecord>& ImageRecords() { return images_; }
+    std::vector<BarcodeRecord>& BarcodeRecords() { return barcodes_; }
+    // Companion label -> item index, -1 when the label is not one of that kind.
+    int GetHotspotShapeIndex(int label) const;
+    int GetSignatureBoxShapeIndex(int label) const;
+    int GetBoxShapeIndex(int label) const;
+    int GetBarcodeImageIndex(int label) const;
+    // Moves a shape or picture with its companion label.
+    void MoveHotspotShape(int index, double dx, double dy);
+    void MoveSignatureBoxShape(int index, double dx, double dy);
+    void MoveBoxShape(int index, double dx, double dy);
+    void MoveImage(int index, double dx, double dy);
+    void MoveBarcodeImage(int labelIndex, double dx, double dy);
+    // Clears the "marked" tag of every image, barcode and shape.
+    void ClearShapeMarks();
+
+    // Drawing order of the labels, back to front; BringToFront puts one on top.
+    const std::vector<int>& LabelOrder() const { return order_; }
+    void BringToFront(int index);
+    // What lies under a point of a page (inches), topmost first.
+    struct Hit {
+        enum Kind { None, Label, Image, Barcode, Hotspot, SignatureBox, Box } kind = None;
+        int index = -1;  // label index for labels and barcodes, record index otherwise
+    };
+    Hit HitTest(int page, double x, double y) const;
+
     // A new line on a page with both ends at (x, y); returns the line index.
     int LoadOneLine(int page, double x, double y);
     std::vector<LineRecord>& Lines() { return lines_; }
@@ -214,6 +260,7 @@ class CanvasModel : public ControlSink, public LayoutSource {
     const TextMetrics& metrics_;
     std::string imagesFolder_;
     std::deque<Entry> labels_;  // the reader keeps references while it adds labels
+    std::vector<int> order_;    // label indices, back to front
     std::vector<HotspotRecord> hotspots_;
     std::vector<SignatureBoxRecord> signatures_;
     std::vector<BoxRecord> boxes_;

@@ -93,10 +93,33 @@ void CanvasPainter::PaintPage(QPainter& p, int page, const QRectF& exposed) cons
         if (b.active && c && c->visible && c->page == page && visible(canvas_.BarcodeRect(b.label)))
             PaintBarcode(p, b.label);
     }
-    for (int i = 1; i < canvas_.LabelCount(); ++i) {
+    for (int i : canvas_.LabelOrder()) {
         const LabelControl* c = canvas_.LabelAt(i);
         if (!c || !c->visible || c->page != page) continue;
         if (visible({c->left, c->top, c->width, c->height})) PaintLabel(p, i);
+    }
+}
+
+void CanvasPainter::PaintMarks(QPainter& p, int page) const {
+    // The picture or shape whose dialog is open wears a highlight frame.
+    auto frame = [&](const Rect& r) {
+        p.save();
+        p.setPen(QPen(QColor(0, 120, 215), 2 * kPixelPoints, Qt::DashLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(PointsRect(r).adjusted(-2, -2, 2, 2));
+        p.restore();
+    };
+    for (const auto& im : canvas_.Images())
+        if (im.active && im.marked && im.page == page) frame(im.r);
+    for (const auto& h : canvas_.Hotspots())
+        if (h.active && h.marked && h.page == page) frame(h.r);
+    for (const auto& s : canvas_.SignatureBoxes())
+        if (s.active && s.marked && s.page == page) frame(s.r);
+    for (const auto& b : canvas_.Boxes())
+        if (b.active && b.marked && b.page == page) frame(b.r);
+    for (const auto& b : canvas_.Barcodes()) {
+        const LabelControl* c = canvas_.LabelAt(b.label);
+        if (b.active && b.marked && c && c->page == page) frame(canvas_.BarcodeRect(b.label));
     }
 }
 

@@ -43,6 +43,8 @@ class CanvasPainter {
     void PaintLine(QPainter& p, const LineRecord& line) const;
     void PaintBarcode(QPainter& p, int labelIndex) const;
     void PaintLabel(QPainter& p, int labelIndex) const;
+    // Highlights of marked pictures and shapes (the screen only).
+    void PaintMarks(QPainter& p, int page) const;
 
     // Hatches hotspots and signature boxes as the fill-in option shows them.
     void SetFillIn(bool on) { fillIn_ = on; }

@@ -1,0 +1,587 @@
+#include "canvas/CanvasEditor.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "shell/Cp1252.h"
+
+namespace {
+const char* const kMarked = "marked";
+const char* const kJustCopied = "JustCopied";
+const char* const kTopMarkerCaption = " L,T";
+const char* const kBottomMarkerCaption = " R,B ";
+
+bool Meets(const LabelControl& c, const Rect& r) {
+    return c.left + c.width >= r.left && c.top + c.height >= r.top && c.left <= r.left + r.width &&
+           c.top <= r.top + r.height;
+}
+}  // namespace
+
+CanvasEditor::CanvasEditor(CanvasModel& canvas, FormModel& model, const TextMetrics& metrics)
+    : canvas_(canvas), model_(model), metrics_(metrics) {
+    const LabelControl& t = canvas_.Label(0);
+    double h = metrics_.TextHeight(t.fontName, t.fontSize, t.bold, t.italic);
+    top_.r = {0, 0, metrics_.TextWidth(kTopMarkerCaption, t.fontName, t.fontSize, t.bold, t.italic),
+              h};
+    bottom_.r = {0, 0,
+                 metrics_.TextWidth(kBottomMarkerCaption, t.fontName, t.fontSize, t.bold, t.italic),
+                 h};
+}
+
+bool CanvasEditor::IsOrdinaryLabel(int index) const {
+    const LabelControl* c = canvas_.LabelAt(index);
+    return index > 0 && c && c->visible && !canvas_.IsCompanionLabel(index) &&
+           !canvas_.IsBarcodeLabel(index);
+}
+
+bool CanvasEditor::IsSelected(int index) const {
+    const LabelControl* c = canvas_.LabelAt(index);
+    return c && c->bordered;
+}
+
+int CanvasEditor::MarkedLabel() const {
+    for (int i = 1; i < canvas_.LabelCount(); ++i)
+        if (IsOrdinaryLabel(i) && canvas_.LabelAt(i)->tag == kMarked) return i;
+    return -1;
+}
+
+std::vector<int> CanvasEditor::SelectedLabels() const {
+    std::vector<int> out;
+    for (int i = 1; i < canvas_.LabelCount(); ++i)
+        if (IsOrdinaryLabel(i) && IsSelected(i)) out.push_back(i);
+    return out;
+}
+
+bool CanvasEditor::IsGridLabel(int index) const {
+    const LabelControl* c = canvas_.LabelAt(index);
+    return c && ((!c->caption.empty() && c->caption[0] == cp1252::kGridCellMark) ||
+                 c->spare.find('#') != std::string::npos);
+}
+
+void CanvasEditor::MarkOneLabel(int index) {
+    canvas_.ClearShapeMarks();
+    if (hooks_.closeItemDialogs) hooks_.closeItemDialogs();
+    for (int i = 1; i < canvas_.LabelCount(); ++i) {
+        if (!IsOrdinaryLabel(i)) continue;
+        canvas_.Label(i).tag = i == index ? kMarked : "";
+    }
+    canvas_.BringToFront(index);
+}
+
+void CanvasEditor::UnselectAll() {
+    for (int i = 1; i < canvas_.LabelCount(); ++i) {
+        if (!canvas_.LabelAt(i)) continue;
+        LabelControl& c = canvas_.Label(i);
+        c.bordered = false;
+        if (!canvas_.IsCompanionLabel(i) || canvas_.IsBoxLabel(i)) c.tag.clear();
+    }
+    canvas_.ClearShapeMarks();
+    if (hooks_.closeItemDialogs) hooks_.closeItemDialogs();
+}
+
+void CanvasEditor::ClearSelection() {
+    top_.visible = bottom_.visible = false;
+    EndCornerPick();
+    UnselectAll();
+}
+
+bool CanvasEditor::PressLabel(int index, double x, double y, bool shift, bool ctrl) {
+    if (!canvas_.LabelAt(index)) return false;
+    // A companion label stands for its item: the press goes to the item.
+    if (canvas_.IsCompanionLabel(index) || canvas_.IsBarcodeLabel(index)) {
+        CanvasModel::Hit hit;
+        if (int i = canvas_.GetHotspotShapeIndex(index); i >= 0)
+            hit = {CanvasModel::Hit::Hotspot, i};
+        else if (int s = canvas_.GetSignatureBoxShapeIndex(index); s >= 0)
+            hit = {CanvasModel::Hit::SignatureBox, s};
+        else if (int b = canvas_.GetBoxShapeIndex(index); b >= 0)
+            hit = {CanvasModel::Hit::Box, b};
+        else if (canvas_.IsBarcodeLabel(index))
+            hit = {CanvasModel::Hit::Barcode, index};
+        return hit.kind != CanvasModel::Hit::None && PressItem(hit, x, y, shift, ctrl);
+    }
+    if (!IsOrdinaryLabel(index)) return false;
+    LabelControl& c = canvas_.Label(index);
+    if (ctrl && !shift) {
+        if (c.bordered || c.tag == kMarked) {
+            c.bordered = false;
+            c.tag.clear();
+        } else {
+            c.bordered = true;
+            canvas_.BringToFront(index);
+        }
+        canvas_.ClearShapeMarks();
+        if (MarkedLabel() < 0 && hooks_.closeItemDialogs) hooks_.closeItemDialogs();
+        return false;
+    }
+    bool wasSelected = c.bordered;
+    MarkOneLabel(index);
+    if (!shift) {
+        // A press on a label of the selection keeps the group, so it can be dragged
+        // together; a press elsewhere starts a new selection.
+        if (!wasSelected)
+            for (int i : SelectedLabels()) canvas_.Label(i).bordered = false;
+    }
+    c.bordered = true;
+    drag_ = {};
+    drag_.active = true;
+    drag_.item = {CanvasModel::Hit::Label, index};
+    drag_.rightAnchor = c.alignment == LabelAlignment::Right;
+    drag_.startLeft = drag_.rightAnchor ? c.left + c.width : c.left;
+    drag_.startTop = c.top;
+    drag_.grabX = x - drag_.startLeft;
+    drag_.grabY = y - c.top;
+    if (hooks_.showLabelProperties) hooks_.showLabelProperties(index);
+    return true;
+}
+
+void CanvasEditor::RightPressLabel(int index) {
+    if (!canvas_.LabelAt(index)) return;
+    MarkOneLabel(index);
+    for (int i : SelectedLabels()) canvas_.Label(i).bordered = false;
+    canvas_.Label(index).bordered = true;
+    if (canvas_.IsBarcodeLabel(index))
+        if (int b = canvas_.GetBarcodeImageIndex(index); b >= 0)
+            canvas_.BarcodeRecords()[size_t(b)].marked = true;
+}
+
+Rect CanvasEditor::ItemRect(const CanvasModel::Hit& item) const {
+    using H = CanvasModel::Hit;
+    switch (item.kind) {
+        case H::Image:
+            return canvas_.Images()[size_t(item.index)].r;
+        case H::Hotspot:
+            return canvas_.Hotspots()[size_t(item.index)].r;
+        case H::SignatureBox:
+            return canvas_.SignatureBoxes()[size_t(item.index)].r;
+        case H::Box:
+            return canvas_.Boxes()[size_t(item.index)].r;
+        case H::Barcode:
+            return canvas_.BarcodeRect(item.index);
+        case H::Label: {
+            const LabelControl* c = canvas_.LabelAt(item.index);
+            return c ? Rect{c->left, c->top, c->width, c->height} : Rect{};
+        }
+        default:
+            return {};
+    }
+}
+
+void CanvasEditor::MoveItem(const CanvasModel::Hit& item, double dx, double dy) {
+    using H = CanvasModel::Hit;
+    switch (item.kind) {
+        case H::Image:
+            canvas_.MoveImage(item.index, dx, dy);
+            break;
+        case H::Hotspot:
+            canvas_.MoveHotspotShape(item.index, dx, dy);
+            break;
+        case H::SignatureBox:
+            canvas_.MoveSignatureBoxShape(item.index, dx, dy);
+            break;
+        case H::Box:
+            canvas_.MoveBoxShape(item.index, dx, dy);
+            break;
+        case H::Barcode:
+            canvas_.MoveBarcodeImage(item.index, dx, dy);
+            break;
+        default:
+            break;
+    }
+}
+
+bool CanvasEditor::PressItem(const CanvasModel::Hit& item, double x, double y, bool shift,
+                             bool ctrl) {
+    using H = CanvasModel::Hit;
+    if (item.kind == H::None || item.kind == H::Label) return false;
+    canvas_.ClearShapeMarks();
+    switch (item.kind) {
+        case H::Image:
+            canvas_.ImageRecords()[size_t(item.index)].marked = true;
+            break;
+        case H::Hotspot:
+            canvas_.HotspotRecords()[size_t(item.index)].marked = true;
+            break;
+        case H::SignatureBox:
+            canvas_.SignatureBoxRecords()[size_t(item.index)].marked = true;
+            break;
+        case H::Box:
+            canvas_.BoxRecords()[size_t(item.index)].marked = true;
+            break;
+        case H::Barcode:
+            if (int b = canvas_.GetBarcodeImageIndex(item.index); b >= 0)
+                canvas_.BarcodeRecords()[size_t(b)].marked = true;
+            break;
+        default:
+            break;
+    }
+    if (shift || ctrl) return false;
+    Rect r = ItemRect(item);
+    drag_ = {};
+    drag_.active = true;
+    drag_.item = item;
+    drag_.startLeft = r.left;
+    drag_.startTop = r.top;
+    drag_.grabX = x - r.left;
+    drag_.grabY = y - r.top;
+    if (hooks_.showItemProperties) hooks_.showItemProperties(item);
+    return true;
+}
+
+Rect CanvasEditor::DragPreview(double x, double y) const {
+    if (!drag_.active) return {};
+    Rect r = ItemRect(drag_.item);
+    double left = x - drag_.grabX;
+    if (drag_.rightAnchor) left -= r.width;
+    return {left, y - drag_.grabY, r.width, r.height};
+}
+
+void CanvasEditor::ClampToPage(const std::vector<Rect>& corners, double& dx, double& dy) const {
+    if (corners.empty()) return;
+    double pw = canvas_.PageWidth(), ph = canvas_.PageHeight();
+    double minLeft = 1e300, minTop = 1e300, maxLeft = -1e300, maxTop = -1e300;
+    for (const Rect& r : corners) {
+        minLeft = std::min(minLeft, r.left);
+        minTop = std::min(minTop, r.top);
+        maxLeft = std::max(maxLeft, r.left);
+        maxTop = std::max(maxTop, r.top);
+    }
+    // Items already off the page (from a damaged layout) may come back but not go further.
+    auto clamp = [](double d, double lo, double hi) {
+        if (lo > hi) return d < 0 ? std::max(d, std::min(0.0, hi)) : std::min(d, std::max(0.0, lo));
+        return std::clamp(d, lo, hi);
+    };
+    dx = clamp(dx, -minLeft, pw - maxLeft);
+    dy = clamp(dy, -minTop, ph - maxTop);
+}
+
+void CanvasEditor::Drop(double x, double y) {
+    if (!drag_.active) return;
+    Drag d = drag_;
+    drag_ = {};
+    double dx = x - d.grabX - d.startLeft;
+    double dy = y - d.grabY - d.startTop;
+    if (d.item.kind == CanvasModel::Hit::Label) {
+        if (dx != 0 || dy != 0) MoveLabels(dx, dy);
+        return;
+    }
+    std::vector<Rect> corner{ItemRect(d.item)};
+    ClampToPage(corner, dx, dy);
+    MoveItem(d.item, dx, dy);
+}
+
+void CanvasEditor::MoveLabels(double dx, double dy, const std::string& tagFilter,
+                              bool leaveOutMarked) {
+    std::vector<int> moving;
+    for (int i = 1; i < canvas_.LabelCount(); ++i) {
+        if (!IsOrdinaryLabel(i)) continue;
+        const LabelControl& c = *canvas_.LabelAt(i);
+        bool take = !tagFilter.empty() ? c.tag == tagFilter
+                                       : c.bordered && !(leaveOutMarked && c.tag == kMarked);
+        if (take) moving.push_back(i);
+    }
+    std::vector<Rect> corners;
+    for (int i : moving) {
+        const LabelControl& c = *canvas_.LabelAt(i);
+        corners.push_back({c.left, c.top, 0, 0});
+    }
+    ClampToPage(corners, dx, dy);
+    for (int i : moving) {
+        LabelControl& c = canvas_.Label(i);
+        c.left += dx;
+        c.top += dy;
+    }
+}
+
+void CanvasEditor::MoveLabel(int index, double dx, double dy) {
+    if (!canvas_.LabelAt(index) || index <= 0) return;
+    LabelControl& c = canvas_.Label(index);
+    std::vector<Rect> corner{{c.left, c.top, 0, 0}};
+    ClampToPage(corner, dx, dy);
+    c.left += dx;
+    c.top += dy;
+    canvas_.BringToFront(index);
+}
+
+int CanvasEditor::PasteSelectedLabels(double dx, double dy, int page) {
+    std::vector<int> sources = SelectedLabels();
+    if (sources.empty()) return 0;
+    int marked = MarkedLabel();
+    int markedCopy = -1;
+    std::vector<int> copies;
+    for (int src : sources) {
+        int copy = canvas_.LoadOneLabel(page);
+        LabelControl c = *canvas_.LabelAt(src);
+        c.page = std::clamp(page, 0, canvas_.PageCount() - 1);
+        c.tag = kJustCopied;
+        c.bordered = false;
+        c.visible = false;
+        canvas_.Label(copy) = c;
+        if (const FormItem* item = model_.ItemAt(src)) {
+            FormItem copied = *item;
+            model_.Item(copy) = copied;
+        }
+        if (src == marked) markedCopy = copy;
+        copies.push_back(copy);
+    }
+    for (int i : SelectedLabels()) canvas_.Label(i).bordered = false;
+    for (int copy : copies) canvas_.Label(copy).visible = true;
+    MoveLabels(dx, dy, kJustCopied);
+    for (int copy : copies) {
+        LabelControl& c = canvas_.Label(copy);
+        c.bordered = true;
+        c.tag.clear();
+    }
+    if (markedCopy > 0) {
+        MarkOneLabel(markedCopy);
+        if (hooks_.showLabelProperties) hooks_.showLabelProperties(markedCopy);
+    }
+    return int(copies.size());
+}
+
+void CanvasEditor::EvenSpaceSelected(bool horizontal, bool vertical) {
+    std::vector<int> sel = SelectedLabels();
+    if (sel.size() < 2) return;
+    double minLeft = 3000, minTop = 3000, maxRight = -3000, maxBottom = -3000, sumW = 0, sumH = 0;
+    for (int i : sel) {
+        const LabelControl& c = *canvas_.LabelAt(i);
+        minLeft = std::min(minLeft, c.left);
+        minTop = std::min(minTop, c.top);
+        maxRight = std::max(maxRight, c.left + c.width);
+        maxBottom = std::max(maxBottom, c.top + c.height);
+        sumW += c.width;
+        sumH += c.height;
+    }
+    double n = double(sel.size() - 1);
+    double gapX = (maxRight - minLeft - sumW) / n;
+    double gapY = (maxBottom - minTop - sumH) / n;
+    double x = minLeft, y = minTop;
+    for (int i : sel) {
+        LabelControl& c = canvas_.Label(i);
+        if (horizontal) {
+            c.left = x;
+            x += c.width + gapX;
+        }
+        if (vertical) {
+            c.top = y;
+            y += c.height + gapY;
+        }
+    }
+}
+
+void CanvasEditor::AssignGridRow(int row) {
+    for (int i : SelectedLabels()) {
+        LabelControl& c = canvas_.Label(i);
+        if (c.caption.empty() || c.caption[0] != cp1252::kGridCellMark) continue;
+        size_t comma = c.caption.rfind(',');
+        if (comma == std::string::npos) continue;
+        c.caption = c.caption.substr(0, comma + 1) + std::to_string(row);
+    }
+}
+
+void CanvasEditor::HideLabels(bool onlySelected, const std::string& tagFilter) {
+    for (int i = 1; i < canvas_.LabelCount(); ++i) {
+        if (!IsOrdinaryLabel(i)) continue;
+        const LabelControl& c = *canvas_.LabelAt(i);
+        bool take = !tagFilter.empty() ? c.tag == tagFilter : !onlySelected || c.bordered;
+        if (take) canvas_.DeleteLabel(i);
+    }
+}
+
+void CanvasEditor::DeleteSelection() {
+    HideLabels(true);
+    for (size_t i = 0; i < canvas_.Images().size(); ++i)
+        if (canvas_.Images()[i].marked) canvas_.DeleteImage(int(i));
+    for (const auto& b : canvas_.Barcodes())
+        if (b.marked && b.active) canvas_.DeleteBarcode(b.label);
+    for (size_t i = 0; i < canvas_.Hotspots().size(); ++i)
+        if (canvas_.Hotspots()[i].marked) canvas_.DeleteHotspot(int(i));
+    for (size_t i = 0; i < canvas_.SignatureBoxes().size(); ++i)
+        if (canvas_.SignatureBoxes()[i].marked) canvas_.DeleteSignatureBox(int(i));
+    for (size_t i = 0; i < canvas_.Boxes().size(); ++i)
+        if (canvas_.Boxes()[i].marked) canvas_.DeleteBox(int(i));
+    canvas_.ClearShapeMarks();
+    // No dialog may stay bound to an item that is gone.
+    if (hooks_.closeItemDialogs) hooks_.closeItemDialogs();
+}
+
+void CanvasEditor::SelectInRect(const Rect& r, int page, bool gridOnly) {
+    for (int i = 1; i < canvas_.LabelCount(); ++i) {
+        if (!IsOrdinaryLabel(i)) continue;
+        LabelControl& c = canvas_.Label(i);
+        c.bordered = c.page == page && Meets(c, r) && (!gridOnly || IsGridLabel(i));
+    }
+}
+
+void CanvasEditor::MoveSelectionBy(double dx, double dy) {
+    MoveLabels(dx, dy);
+    for (size_t i = 0; i < canvas_.Images().size(); ++i)
+        if (canvas_.Images()[i].marked) MoveItem({CanvasModel::Hit::Image, int(i)}, dx, dy);
+    for (size_t i = 0; i < canvas_.Hotspots().size(); ++i)
+        if (canvas_.Hotspots()[i].marked) MoveItem({CanvasModel::Hit::Hotspot, int(i)}, dx, dy);
+    for (size_t i = 0; i < canvas_.SignatureBoxes().size(); ++i)
+        if (canvas_.SignatureBoxes()[i].marked)
+            MoveItem({CanvasModel::Hit::SignatureBox, int(i)}, dx, dy);
+    for (size_t i = 0; i < canvas_.Boxes().size(); ++i)
+        if (canvas_.Boxes()[i].marked) MoveItem({CanvasModel::Hit::Box, int(i)}, dx, dy);
+    for (const auto& b : canvas_.Barcodes())
+        if (b.marked && b.active && !canvas_.LabelAt(b.label)->bordered)
+            MoveItem({CanvasModel::Hit::Barcode, b.label}, dx, dy);
+}
+
+void CanvasEditor::PressTool(int mode) {
+    if (hooks_.closeItemDialogs) hooks_.closeItemDialogs();
+    CanvasWindowState& w = canvas_.Window();
+    auto shapeTool = [](int m) { return m == 1 || m == 3 || m == 4 || m == 5 || m == 6 || m == 7; };
+    bool labelLike = mode == kInsertLabel || mode == kInsertGrid;
+    if ((shapeTool(w.insertMode) && labelLike) ||
+        ((w.insertMode == kInsertLabel || w.insertMode == kInsertGrid) && shapeTool(mode) &&
+         mode != kInsertLine))
+        UnselectAll();
+    if (pressedTool_ == mode) {
+        pressedTool_ = -1;
+        w.insertMode = kInsertLabel;
+    } else {
+        pressedTool_ = mode;
+        w.insertMode = mode >= kInsertLabel && mode <= kInsertBox ? mode : kInsertLabel;
+    }
+}
+
+void CanvasEditor::EndCornerPick() {
+    CanvasWindowState& w = canvas_.Window();
+    w.cornerPick = w.firstCorner = w.secondCorner = false;
+    top_.visible = bottom_.visible = false;
+    pickLine_ = -1;
+}
+
+Rect CanvasEditor::PickedRect() const {
+    double left = top_.r.left, top = top_.r.top;
+    return {left, top, bottom_.r.left + bottom_.r.width - left,
+            bottom_.r.top + bottom_.r.height - top};
+}
+
+void CanvasEditor::ClickCanvas(double x, double y, int page, bool left, bool shift) {
+    CanvasWindowState& w = canvas_.Window();
+    int mode = w.insertMode;
+    if (!w.cornerPick) {
+        bool start = mode == kInsertImage || mode == kInsertGrid || mode == kInsertBarcode ||
+                     mode == kInsertHotspot || mode == kInsertSignatureBox ||
+                     ((mode == kInsertBox || mode == kInsertLine) && left) || (left && shift);
+        if (!start) {
+            if (mode == kInsertLabel && left && !shift) {
+                int index = canvas_.LoadOneLabel(page);
+                LabelControl& c = canvas_.Label(index);
+                c.left = x;
+                c.top = y;
+                c.visible = true;
+                c.enabled = true;
+                model_.Item(index);
+                canvas_.BringToFront(index);
+                lastLabel_ = index;
+            }
+            return;
+        }
+        w.cornerPick = true;
+        w.firstCorner = w.secondCorner = false;
+        top_.visible = bottom_.visible = false;
+        boxBand_ = mode == kInsertBox && shift;
+        pickPage_ = page;
+    }
+    if (!w.firstCorner) {
+        w.firstCorner = true;
+        top_.r.left = x;
+        top_.r.top = y;
+        top_.visible = mode != kInsertLine;
+        if (mode == kInsertLine) pickLine_ = canvas_.LoadOneLine(page, x, y);
+        return;
+    }
+    if (!w.secondCorner) {
+        w.secondCorner = true;
+        bottom_.r.left = x - bottom_.r.width;
+        bottom_.r.top = y - bottom_.r.height;
+        if (mode == kInsertLine && pickLine_ >= 0) {
+            canvas_.Lines()[size_t(pickLine_)].x2 = x;
+            canvas_.Lines()[size_t(pickLine_)].y2 = y;
+        }
+        CompleteCornerPick(pickPage_);
+    }
+}
+
+void CanvasEditor::MovePointer(double x, double y) {
+    const CanvasWindowState& w = canvas_.Window();
+    if (!w.cornerPick || !w.firstCorner || w.secondCorner) return;
+    if (w.insertMode == kInsertLine && pickLine_ >= 0) {
+        canvas_.Lines()[size_t(pickLine_)].x2 = x;
+        canvas_.Lines()[size_t(pickLine_)].y2 = y;
+        return;
+    }
+    bottom_.r.left = x - bottom_.r.width;
+    bottom_.r.top = y - bottom_.r.height;
+    bottom_.visible = true;
+}
+
+void CanvasEditor::CompleteCornerPick(int page) {
+    const int mode = canvas_.Window().insertMode;
+    Rect r = PickedRect();
+    bool proper = r.width > 0 && r.height > 0;
+    switch (mode) {
+        case kInsertImage: {
+            std::string path = hooks_.selectImageFile ? hooks_.selectImageFile() : std::string();
+            if (!path.empty() && proper) {
+                size_t slash = path.find_last_of("/\\");
+                std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+                int im = canvas_.AddImage(r, page, name, path);
+                canvas_.ClearShapeMarks();
+                canvas_.ImageRecords()[size_t(im)].marked = true;
+            }
+            break;
+        }
+        case kInsertBarcode:
+            if (proper) {
+                int label = canvas_.AddBarcode(r, page, canvas_.Label(0).caption);
+                canvas_.ClearShapeMarks();
+                if (int b = canvas_.GetBarcodeImageIndex(label); b >= 0)
+                    canvas_.BarcodeRecords()[size_t(b)].marked = true;
+                lastLabel_ = label;
+            }
+            break;
+        case kInsertHotspot:
+            if (proper) {
+                int h = canvas_.AddHotspot(r, page, "P");
+                canvas_.ClearShapeMarks();
+                canvas_.HotspotRecords()[size_t(h)].marked = true;
+            }
+            break;
+        case kInsertSignatureBox:
+            if (proper) {
+                int s = canvas_.AddSignatureBox(r, page);
+                canvas_.ClearShapeMarks();
+                canvas_.SignatureBoxRecords()[size_t(s)].marked = true;
+            }
+            break;
+        case kInsertBox:
+            if (boxBand_) {
+                boxBand_ = false;
+                canvas_.ClearShapeMarks();
+                for (auto& b : canvas_.BoxRecords())
+                    if (b.active && b.page == page && b.r.left >= r.left && b.r.top >= r.top &&
+                        b.r.left + b.r.width <= r.left + r.width &&
+                        b.r.top + b.r.height <= r.top + r.height)
+                        b.marked = true;
+            } else if (proper) {
+                canvas_.ClearShapeMarks();
+                int b = canvas_.AddBox(r, page);
+                canvas_.BoxRecords()[size_t(b)].marked = true;
+            }
+            break;
+        case kInsertGrid:
+            if (proper && hooks_.openGridDialog) hooks_.openGridDialog(r);
+            break;
+        default:
+            break;
+    }
+    if (mode == kInsertLabel || mode == kInsertImage || mode == kInsertGrid ||
+        mode == kInsertBarcode || mode == kInsertLine)
+        SelectInRect(r, page, gridOnly_);
+    EndCornerPick();
+}

@@ -1,0 +1,116 @@
+#pragma once
+// What the pointer, the keys and the tool bar do to the canvas: the selection kept
+// on the labels (a border = selected, tag "marked" = the one whose properties are
+// shown), dragging, the group operations the property dialogs call, and the insert
+// tools with their two-corner pick. No widgets: the window forwards events here.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "canvas/CanvasModel.h"
+
+struct Marker {
+    Rect r;
+    bool visible = false;
+};
+
+class CanvasEditor {
+  public:
+    CanvasEditor(CanvasModel& canvas, FormModel& model, const TextMetrics& metrics);
+
+    // What the window does for the editor: dialogs, file choice, pop-ups.
+    struct Hooks {
+        std::function<void(int label)> showLabelProperties;
+        std::function<void(CanvasModel::Hit item)> showItemProperties;
+        std::function<void()> closeItemDialogs;
+        std::function<std::string()> selectImageFile;     // "" = cancelled
+        std::function<void(const Rect&)> openGridDialog;  // the grid area dialog
+    };
+    Hooks& GetHooks() { return hooks_; }
+
+    // Labels that take part in selection: visible, index above 0, not a companion
+    // label of a barcode or shape.
+    bool IsOrdinaryLabel(int index) const;
+    bool IsSelected(int index) const;
+    int MarkedLabel() const;  // -1 when none
+    std::vector<int> SelectedLabels() const;
+
+    void MarkOneLabel(int index);
+    void UnselectAll();
+    // "Clear Selection": markers hidden, corner-pick ended, nothing selected.
+    void ClearSelection();
+
+    // Left button on a label (x, y: the pointer in inches). True when a drag began.
+    bool PressLabel(int index, double x, double y, bool shift, bool ctrl);
+    // Right button on a label: it becomes marked and the only selected label.
+    void RightPressLabel(int index);
+    // Left button on a picture or shape; true when a drag began.
+    bool PressItem(const CanvasModel::Hit& item, double x, double y, bool shift, bool ctrl);
+    // Drop of the dragged control at (x, y) on its page.
+    void Drop(double x, double y);
+    bool Dragging() const { return drag_.active; }
+    void CancelDrag() { drag_ = {}; }
+    // Where the dragged control's corner would go now (for the drag outline).
+    Rect DragPreview(double x, double y) const;
+
+    // Group operations (inches).
+    void MoveLabels(double dx, double dy, const std::string& tagFilter = {},
+                    bool leaveOutMarked = false);
+    void MoveLabel(int index, double dx, double dy);
+    // Returns the number of copies.
+    int PasteSelectedLabels(double dx, double dy, int page);
+    void EvenSpaceSelected(bool horizontal, bool vertical);
+    void AssignGridRow(int row);
+    void HideLabels(bool onlySelected, const std::string& tagFilter = {});
+    void DeleteSelection();
+    // Labels meeting the rectangle on the page become the selection.
+    void SelectInRect(const Rect& r, int page, bool gridOnly);
+    // Moves the selection and the marked pictures and shapes by a step (arrow keys).
+    void MoveSelectionBy(double dx, double dy);
+
+    // Tool bar insert buttons (insert modes); pressing the pressed one again returns
+    // to the label tool.
+    void PressTool(int mode);
+    int PressedTool() const { return pressedTool_; }
+    // A click on empty canvas (no control under the pointer).
+    void ClickCanvas(double x, double y, int page, bool left, bool shift);
+    // The pointer over the page canvas (corner markers and lines follow it).
+    void MovePointer(double x, double y);
+
+    const Marker& TopMarker() const { return top_; }
+    const Marker& BottomMarker() const { return bottom_; }
+    bool GridOnly() const { return gridOnly_; }
+    void SetGridOnly(bool on) { gridOnly_ = on; }
+    bool BoxBand() const { return boxBand_; }
+    int LastInsertedLabel() const { return lastLabel_; }
+
+  private:
+    struct Drag {
+        bool active = false;
+        CanvasModel::Hit item;  // Label: the selected labels move
+        double grabX = 0, grabY = 0;
+        double startLeft = 0, startTop = 0;
+        bool rightAnchor = false;
+    };
+    void EndCornerPick();
+    void CompleteCornerPick(int page);
+    Rect PickedRect() const;
+    bool IsGridLabel(int index) const;
+    // Limits a group displacement so every moved corner stays on the page.
+    void ClampToPage(const std::vector<Rect>& corners, double& dx, double& dy) const;
+    Rect ItemRect(const CanvasModel::Hit& item) const;
+    void MoveItem(const CanvasModel::Hit& item, double dx, double dy);
+
+    CanvasModel& canvas_;
+    FormModel& model_;
+    const TextMetrics& metrics_;
+    Hooks hooks_;
+    Drag drag_;
+    Marker top_, bottom_;
+    int pressedTool_ = -1;
+    int pickPage_ = 0;
+    int pickLine_ = -1;
+    bool gridOnly_ = false;
+    bool boxBand_ = false;
+    int lastLabel_ = -1;
+};

@@ -1,0 +1,321 @@
+// Selection, moving and inserting on the canvas model, as the pointer drives them.
+#include <gtest/gtest.h>
+
+#include "canvas/CanvasEditor.h"
+#include "layout/LayoutTestSupport.h"
+
+namespace {
+
+struct Editing {
+    FixedTextMetrics metrics;
+    FormModel model;
+    CanvasModel canvas{model, metrics};
+    CanvasEditor editor{canvas, model, metrics};
+    RecordingUserInterface ui;
+    int closed = 0;
+    int shown = -1;
+
+    Editing() {
+        editor.GetHooks().closeItemDialogs = [this] { ++closed; };
+        editor.GetHooks().showLabelProperties = [this](int i) { shown = i; };
+        canvas.LoadPageContainer(1);
+    }
+    int Label(double left, double top, double width = 1, int page = 0,
+              const std::string& caption = "Text") {
+        int i = canvas.LoadOneLabel(page);
+        LabelControl& c = canvas.Label(i);
+        c.left = left;
+        c.top = top;
+        c.width = width;
+        c.caption = caption;
+        c.visible = true;
+        return i;
+    }
+    const LabelControl& L(int i) { return canvas.Label(i); }
+    std::string Write() {
+        LayoutWriter writer(model, canvas, ui);
+        return writer.ReassembleData();
+    }
+};
+
+}  // namespace
+
+TEST(Selection, PlainShiftAndCtrlClicksFollowTheirRules) {
+    Editing e;
+    int a = e.Label(1, 1), b = e.Label(3, 1), c = e.Label(5, 1);
+    EXPECT_TRUE(e.editor.PressLabel(a, 1.1, 1.05, false, false));
+    EXPECT_EQ(e.editor.MarkedLabel(), a);
+    EXPECT_EQ(e.canvas.LabelBackColor(a), 0xFFFF64u);
+    EXPECT_EQ(e.shown, a);
+    e.editor.Drop(1.1, 1.05);  // no movement
+    EXPECT_DOUBLE_EQ(e.L(a).left, 1);
+    // Shift adds, the marked one moves to the clicked label.
+    e.editor.PressLabel(b, 3.1, 1.05, true, false);
+    e.editor.CancelDrag();
+    EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{a, b}));
+    EXPECT_EQ(e.editor.MarkedLabel(), b);
+    EXPECT_EQ(e.canvas.LabelBackColor(a), 0x80FFFFu);
+    // Ctrl toggles without touching the others.
+    EXPECT_FALSE(e.editor.PressLabel(c, 5.1, 1.05, false, true));
+    EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{a, b, c}));
+    e.editor.PressLabel(c, 5.1, 1.05, false, true);
+    EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{a, b}));
+    e.editor.PressLabel(c, 5.1, 1.05, false, true);  // twice: selected again
+    EXPECT_TRUE(e.editor.IsSelected(c));
+    // Ctrl on the marked label unmarks it; with no mark left the dialogs close.
+    int before = e.closed;
+    e.editor.PressLabel(b, 3.1, 1.05, false, true);
+    EXPECT_EQ(e.editor.MarkedLabel(), -1);
+    EXPECT_GT(e.closed, before);
+    // A plain click on a member keeps the group; outside it starts a new one.
+    e.editor.PressLabel(a, 1.1, 1.05, false, false);
+    e.editor.CancelDrag();
+    EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{a, c}));
+    e.editor.PressLabel(b, 3.1, 1.05, false, false);
+    e.editor.CancelDrag();
+    EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{b}));
+    e.editor.UnselectAll();
+    EXPECT_TRUE(e.editor.SelectedLabels().empty());
+    EXPECT_EQ(e.editor.MarkedLabel(), -1);
+}
+
+TEST(Selection, DraggingMovesTheGroupByTheDropDisplacement) {
+    Editing e;
+    int a = e.Label(1, 1), b = e.Label(3, 2);
+    e.canvas.Label(b).alignment = LabelAlignment::Right;
+    e.editor.PressLabel(a, 1, 1, false, false);
+    e.editor.CancelDrag();
+    // Shift-press on the right-aligned label: its right edge is the anchor.
+    ASSERT_TRUE(e.editor.PressLabel(b, 3.75, 2.1, true, false));
+    e.editor.Drop(4.25, 2.6);
+    EXPECT_DOUBLE_EQ(e.L(a).left, 1.5);
+    EXPECT_DOUBLE_EQ(e.L(a).top, 1.5);
+    EXPECT_DOUBLE_EQ(e.L(b).left, 3.5);
+    EXPECT_DOUBLE_EQ(e.L(b).top, 2.5);
+    EXPECT_FALSE(e.editor.Dragging());
+    // A plain press on a member keeps the group together for the drag.
+    ASSERT_TRUE(e.editor.PressLabel(a, 1.5, 1.5, false, false));
+    e.editor.Drop(1.0, 1.5);
+    EXPECT_DOUBLE_EQ(e.L(a).left, 1.0);
+    EXPECT_DOUBLE_EQ(e.L(b).left, 3.0);
+}
+
+TEST(Selection, MovesNeverPushLabelsOffThePage) {
+    Editing e;
+    int a = e.Label(0.5, 0.5), b = e.Label(2, 3);
+    e.canvas.Label(a).bordered = e.canvas.Label(b).bordered = true;
+    e.editor.MoveLabels(-2, -5);
+    EXPECT_DOUBLE_EQ(e.L(a).left, 0);
+    EXPECT_DOUBLE_EQ(e.L(a).top, 0);
+    EXPECT_DOUBLE_EQ(e.L(b).left, 1.5);  // the group keeps its shape
+    EXPECT_DOUBLE_EQ(e.L(b).top, 2.5);
+    e.editor.MoveLabels(100, 100);
+    EXPECT_DOUBLE_EQ(e.L(b).left, 8.5);
+    EXPECT_DOUBLE_EQ(e.L(b).top, 11);
+}
+
+TEST(Selection, PastingCopiesTheSelectionAndRebindsTheMarkedLabel) {
+    Editing e;
+    EXPECT_EQ(e.editor.PasteSelectedLabels(0.1, 0.1, 0), 0);  // nothing selected
+    EXPECT_EQ(e.shown, -1);
+    int a = e.Label(1, 1, 1, 0, "First"), b = e.Label(2, 2, 1, 0, "Second");
+    e.editor.PressLabel(a, 1, 1, false, false);
+    e.editor.CancelDrag();
+    e.editor.PressLabel(b, 2, 2, true, false);
+    e.editor.CancelDrag();
+    int count = e.canvas.LabelCount();
+    EXPECT_EQ(e.editor.PasteSelectedLabels(0.5, 0.25, 1), 2);
+    EXPECT_EQ(e.canvas.LabelCount(), count + 2);
+    int ca = count, cb = count + 1;
+    EXPECT_EQ(e.L(ca).caption, "First");
+    EXPECT_DOUBLE_EQ(e.L(ca).left, 1.5);
+    EXPECT_DOUBLE_EQ(e.L(cb).top, 2.25);
+    EXPECT_EQ(e.L(ca).page, 1);
+    EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{ca, cb}));
+    EXPECT_EQ(e.editor.MarkedLabel(), cb);
+    EXPECT_EQ(e.shown, cb);
+    EXPECT_EQ(e.L(ca).tag, "");
+}
+
+TEST(Selection, EvenSpacingWorksInIndexOrderEvenWithOverlap) {
+    Editing e;
+    int a = e.Label(1, 1, 1), b = e.Label(5, 3, 1), c = e.Label(2, 2, 1);
+    for (int i : {a, b, c}) e.canvas.Label(i).bordered = true;
+    e.editor.EvenSpaceSelected(true, false);
+    // Span 1..6 = 5, widths 3: gap 1, laid out a, b, c.
+    EXPECT_DOUBLE_EQ(e.L(a).left, 1);
+    EXPECT_DOUBLE_EQ(e.L(b).left, 3);
+    EXPECT_DOUBLE_EQ(e.L(c).left, 5);
+    EXPECT_DOUBLE_EQ(e.L(b).top, 3);  // vertical untouched
+    // Widths beyond their span: a negative gap.
+    Editing o;
+    int x = o.Label(1, 1, 2), y = o.Label(1.5, 1, 2), z = o.Label(2, 1, 2);
+    for (int i : {x, y, z}) o.canvas.Label(i).bordered = true;
+    o.editor.EvenSpaceSelected(true, true);
+    EXPECT_DOUBLE_EQ(o.L(y).left, 1 + 2 - 1.5);  // gap (4 - 1 - 6) / 2 = -1.5
+    EXPECT_LT(o.L(z).left, o.L(y).left + o.L(y).width);
+    Editing one;
+    int only = one.Label(3, 3);
+    one.canvas.Label(only).bordered = true;
+    one.editor.EvenSpaceSelected(true, true);
+    EXPECT_DOUBLE_EQ(one.L(only).left, 3);
+}
+
+TEST(Selection, GridRowsAndRubberBandsTakeOnlyWhatTheyShould) {
+    Editing e;
+    int cell = e.Label(1, 1, 1, 0,
+                       "\xF4"
+                       "GRID1,2");
+    int plain = e.Label(1, 2, 1, 0,
+                        "\xF4"
+                        "NOCOMMA");
+    int other = e.Label(1, 1.5, 1, 1, "Page two");
+    for (int i : {cell, plain}) e.canvas.Label(i).bordered = true;
+    e.editor.AssignGridRow(7);
+    EXPECT_EQ(e.L(cell).caption,
+              "\xF4"
+              "GRID1,7");
+    EXPECT_EQ(e.L(plain).caption,
+              "\xF4"
+              "NOCOMMA");
+    e.editor.SelectInRect({0, 0, 3, 3}, 0, false);
+    EXPECT_TRUE(e.editor.IsSelected(cell));
+    EXPECT_FALSE(e.editor.IsSelected(other));  // another page
+    int text = e.Label(2, 2.5, 0.5, 0, "Plain");
+    e.editor.SelectInRect({0, 0, 3, 3}, 0, true);  // grid-only
+    EXPECT_FALSE(e.editor.IsSelected(text));
+    EXPECT_TRUE(e.editor.IsSelected(cell));
+}
+
+TEST(Selection, DeletingKeepsShapesUnlessMarkedAndIndicesAreNeverReused) {
+    Editing e;
+    int box = e.canvas.AddBox({1, 1, 3, 3}, 0);
+    int boxLabel = e.canvas.Boxes()[size_t(box)].label;
+    int a = e.Label(2, 2);
+    e.editor.SelectInRect({0, 0, 8, 10}, 0, false);
+    EXPECT_FALSE(e.editor.IsSelected(boxLabel));  // companion labels never join
+    e.editor.DeleteSelection();
+    EXPECT_EQ(e.canvas.LabelAt(a), nullptr);
+    EXPECT_TRUE(e.canvas.Boxes()[size_t(box)].active);
+    e.editor.PressItem({CanvasModel::Hit::Box, box}, 1, 1, false, false);
+    e.editor.CancelDrag();
+    int closedBefore = e.closed;
+    e.editor.DeleteSelection();
+    EXPECT_FALSE(e.canvas.Boxes()[size_t(box)].active);
+    EXPECT_GT(e.closed, closedBefore);  // its dialog does not outlive it
+    int next = e.Label(1, 1);
+    EXPECT_GT(next, a);
+    std::string written = e.Write();
+    EXPECT_EQ(written.find("Box:"), std::string::npos);
+    EXPECT_NE(written.find("Text\t1\t1"), std::string::npos);
+}
+
+TEST(Inserting, ToolButtonsGroupAndClearTheSelectionBetweenKinds) {
+    Editing e;
+    int a = e.Label(1, 1);
+    e.canvas.Label(a).bordered = true;
+    e.editor.PressTool(kInsertGrid);  // label-like to label-like: kept
+    EXPECT_TRUE(e.editor.IsSelected(a));
+    e.editor.PressTool(kInsertImage);
+    EXPECT_FALSE(e.editor.IsSelected(a));
+    EXPECT_EQ(e.canvas.Window().insertMode, kInsertImage);
+    e.editor.PressTool(kInsertImage);  // again: back to the label tool
+    EXPECT_EQ(e.canvas.Window().insertMode, kInsertLabel);
+    e.editor.PressTool(kInsertLabel);
+    e.canvas.Label(a).bordered = true;
+    e.editor.PressTool(kInsertGrid);
+    EXPECT_TRUE(e.editor.IsSelected(a));
+}
+
+TEST(Inserting, ALabelClickAndTheTwoCornersOfABox) {
+    Editing e;
+    e.canvas.Label(0).caption = "New text";
+    e.editor.ClickCanvas(2, 3, 0, true, false);
+    int l = e.editor.LastInsertedLabel();
+    ASSERT_GT(l, 0);
+    EXPECT_EQ(e.L(l).caption, "New text");
+    EXPECT_DOUBLE_EQ(e.L(l).left, 2);
+
+    e.editor.PressTool(kInsertBox);
+    e.editor.ClickCanvas(1, 1, 0, true, false);
+    EXPECT_TRUE(e.canvas.Window().cornerPick);
+    EXPECT_TRUE(e.editor.TopMarker().visible);
+    EXPECT_DOUBLE_EQ(e.editor.TopMarker().r.left, 1);
+    e.editor.MovePointer(3, 2);
+    EXPECT_TRUE(e.editor.BottomMarker().visible);
+    EXPECT_DOUBLE_EQ(e.editor.BottomMarker().r.left + e.editor.BottomMarker().r.width, 3);
+    e.editor.ClickCanvas(4, 3, 0, true, false);
+    ASSERT_EQ(e.canvas.Boxes().size(), 1u);
+    const BoxRecord& b = e.canvas.Boxes()[0];
+    EXPECT_DOUBLE_EQ(b.r.left, 1);
+    EXPECT_DOUBLE_EQ(b.r.width, 3);
+    EXPECT_DOUBLE_EQ(b.r.height, 2);
+    EXPECT_TRUE(b.marked);
+    EXPECT_FALSE(e.canvas.Window().cornerPick);
+    EXPECT_FALSE(e.editor.TopMarker().visible);
+
+    // Shift in the box tool marks the boxes inside instead of making one.
+    e.editor.ClickCanvas(0.5, 0.5, 0, true, true);
+    EXPECT_TRUE(e.editor.BoxBand());
+    e.editor.ClickCanvas(5, 5, 0, true, false);
+    EXPECT_EQ(e.canvas.Boxes().size(), 1u);
+    EXPECT_TRUE(e.canvas.Boxes()[0].marked);
+    EXPECT_FALSE(e.editor.BoxBand());
+}
+
+TEST(Inserting, LinesFollowThePointerAndShapesGetTheirRecords) {
+    Editing e;
+    e.canvas.Window().insertMode = kInsertLine;
+    e.editor.ClickCanvas(1, 1, 0, true, false);
+    EXPECT_FALSE(e.editor.TopMarker().visible);
+    ASSERT_EQ(e.canvas.Lines().size(), 1u);
+    e.editor.MovePointer(2, 4);
+    EXPECT_DOUBLE_EQ(e.canvas.Lines()[0].x2, 2);
+    EXPECT_DOUBLE_EQ(e.canvas.Lines()[0].y2, 4);
+    e.editor.ClickCanvas(3, 4, 0, true, false);
+    EXPECT_DOUBLE_EQ(e.canvas.Lines()[0].x2, 3);
+
+    e.editor.PressTool(kInsertHotspot);
+    e.editor.ClickCanvas(1, 5, 0, false, false);  // any button
+    e.editor.ClickCanvas(2, 5.5, 0, false, false);
+    ASSERT_EQ(e.canvas.Hotspots().size(), 1u);
+    EXPECT_EQ(e.canvas.Hotspots()[0].kind, "P");
+    EXPECT_EQ(e.canvas.LabelBackColor(e.canvas.Hotspots()[0].label), 0xC0C0FFu);
+    EXPECT_NE(e.Write().find("Hotspot:\t1\t5\t1\t0.5\t1\tP"), std::string::npos);
+
+    e.editor.PressTool(kInsertBarcode);
+    e.editor.ClickCanvas(4, 1, 0, true, false);
+    e.editor.ClickCanvas(6, 1.5, 0, true, false);
+    int barcode = e.editor.LastInsertedLabel();
+    ASSERT_TRUE(e.canvas.IsBarcodeLabel(barcode));
+    EXPECT_DOUBLE_EQ(e.canvas.BarcodeRect(barcode).width, 2);
+    EXPECT_NE(e.Write().find("\xE6"), std::string::npos);
+
+    // A picture: the chosen file's name goes into the record; cancelling makes none.
+    e.editor.GetHooks().selectImageFile = [] { return std::string("/somewhere/logo.bmp"); };
+    e.editor.PressTool(kInsertImage);
+    e.editor.ClickCanvas(1, 7, 0, true, false);
+    e.editor.ClickCanvas(3, 8, 0, true, false);
+    ASSERT_EQ(e.canvas.Images().size(), 1u);
+    EXPECT_EQ(e.canvas.Images()[0].name, "logo.bmp");
+    EXPECT_EQ(e.canvas.Images()[0].source, "Local");
+    e.editor.GetHooks().selectImageFile = [] { return std::string(); };
+    e.editor.ClickCanvas(1, 9, 0, true, false);
+    e.editor.ClickCanvas(3, 10, 0, true, false);
+    EXPECT_EQ(e.canvas.Images().size(), 1u);
+}
+
+TEST(Inserting, ItemsDragAloneAndStayOnThePage) {
+    Editing e;
+    int h = e.canvas.AddHotspot({1, 1, 1, 1}, 0);
+    int label = e.canvas.Hotspots()[size_t(h)].label;
+    ASSERT_TRUE(e.editor.PressItem({CanvasModel::Hit::Hotspot, h}, 1.5, 1.5, false, false));
+    e.editor.Drop(3.5, 2.5);
+    EXPECT_DOUBLE_EQ(e.canvas.Hotspots()[size_t(h)].r.left, 3);
+    EXPECT_DOUBLE_EQ(e.L(label).left, 3);  // the companion label goes with it
+    EXPECT_DOUBLE_EQ(e.L(label).top, 2);
+    e.editor.PressItem({CanvasModel::Hit::Hotspot, h}, 3.5, 2.5, false, false);
+    e.editor.Drop(-10, -10);
+    EXPECT_DOUBLE_EQ(e.canvas.Hotspots()[size_t(h)].r.left, 0);
+    EXPECT_DOUBLE_EQ(e.canvas.Hotspots()[size_t(h)].r.top, 0);
+}
