@@ -193,3 +193,96 @@ TEST(FrmMain, LayoutFilesOpenAndSaveThroughTheFileDialogs) {
     EXPECT_EQ(win.Text("lblPageTotal"), "1");
     EXPECT_EQ(win.w->Canvas().ItemLabelCount(), 0);
 }
+
+namespace {
+// Pixels of a point on the page at the test's 96 per inch.
+QPoint Px(double x, double y) {
+    return QPoint(int(x * 96), int(y * 96));
+}
+int AddLabel(FrmMain& w, double left, double top, double width = 1) {
+    CanvasModel& c = w.Canvas();
+    int i = c.LoadOneLabel(0);
+    LabelControl& l = c.Label(i);
+    l.left = left;
+    l.top = top;
+    l.width = width;
+    l.height = 0.2;
+    l.caption = "Item";
+    l.visible = true;
+    return i;
+}
+}  // namespace
+
+TEST(FrmMainEditing, ShiftClickTwiceIsARubberBandAndCtrlClickToggles) {
+    Window win;
+    FrmMain& w = *win.w;
+    int a = AddLabel(w, 1, 1), b = AddLabel(w, 2, 2), far = AddLabel(w, 6, 8);
+    PageCanvas* page = w.PageView(0);
+    QTest::mouseClick(page, Qt::LeftButton, Qt::ShiftModifier, Px(0.5, 0.5));
+    EXPECT_TRUE(w.Canvas().Window().cornerPick);
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3.5, 3.5));
+    EXPECT_FALSE(w.Canvas().Window().cornerPick);
+    EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, b}));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::ControlModifier, Px(6.2, 8.1));
+    EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, b, far}));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::ControlModifier, Px(2.2, 2.1));
+    EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, far}));
+    // Escape clears; Delete removes only what is selected.
+    QTest::keyClick(&w, Qt::Key_Escape);
+    EXPECT_TRUE(w.Editor().SelectedLabels().empty());
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
+    QTest::keyClick(&w, Qt::Key_Delete);
+    EXPECT_EQ(w.Canvas().LabelAt(a), nullptr);
+    EXPECT_NE(w.Canvas().LabelAt(b), nullptr);
+}
+
+TEST(FrmMainEditing, DraggingAGroupMovesEveryMemberByTheSameAmount) {
+    Window win;
+    FrmMain& w = *win.w;
+    int a = AddLabel(w, 1, 1), b = AddLabel(w, 3, 2);
+    PageCanvas* page = w.PageView(0);
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::ControlModifier, Px(3.2, 2.1));
+    QTest::mousePress(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
+    QTest::mouseMove(page, Px(2.2, 1.6));
+    QTest::mouseRelease(page, Qt::LeftButton, Qt::NoModifier, Px(2.2, 1.6));
+    EXPECT_NEAR(w.Canvas().Label(a).left, 2, 0.02);
+    EXPECT_NEAR(w.Canvas().Label(a).top, 1.5, 0.02);
+    EXPECT_NEAR(w.Canvas().Label(b).left, 4, 0.02);
+    EXPECT_NEAR(w.Canvas().Label(b).top, 2.5, 0.02);
+    // Arrow keys step the selection by the form's shift.
+    w.Model().settings.horizontalShift = 0.25;
+    double before = w.Canvas().Label(b).left;
+    QTest::keyClick(&w, Qt::Key_Right);
+    EXPECT_NEAR(w.Canvas().Label(b).left, before + 0.25, 1e-9);
+}
+
+TEST(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
+    Window win;
+    FrmMain& w = *win.w;
+    QAction* boxTool = w.ToolButton(kInsertBox);
+    ASSERT_NE(boxTool, nullptr);
+    boxTool->trigger();
+    EXPECT_TRUE(boxTool->isChecked());
+    EXPECT_EQ(w.Canvas().Window().insertMode, kInsertBox);
+    w.ToolButton(kInsertHotspot)->trigger();
+    EXPECT_FALSE(boxTool->isChecked());
+    boxTool->trigger();
+    PageCanvas* page = w.PageView(0);
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1, 1));
+    EXPECT_TRUE(w.Editor().TopMarker().visible);
+    QTest::mouseMove(page, Px(2, 2));
+    EXPECT_TRUE(w.Editor().BottomMarker().visible);
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3, 2.5));
+    ASSERT_EQ(w.Canvas().Boxes().size(), 1u);
+    EXPECT_NEAR(w.Canvas().Boxes()[0].r.width, 2, 0.02);
+    EXPECT_NEAR(w.Canvas().Boxes()[0].r.height, 1.5, 0.02);
+    EXPECT_FALSE(w.Editor().TopMarker().visible);
+    boxTool->trigger();  // pressed again: back to the label tool, nothing pressed
+    EXPECT_FALSE(boxTool->isChecked());
+    EXPECT_EQ(w.Canvas().Window().insertMode, kInsertLabel);
+    // The label tool drops the template's label where the page is clicked.
+    int count = w.Canvas().ItemLabelCount();
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(5, 6));
+    EXPECT_EQ(w.Canvas().ItemLabelCount(), count + 1);
+}

@@ -7,8 +7,12 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -58,6 +62,11 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent) : QMainWindow(parent) 
     imagesFolder_ = root.empty() ? std::string() : LocalFolders(root, *ui_).ImagesFolder();
     canvas_ = std::make_unique<CanvasModel>(model_, *metrics_, imagesFolder_);
     painter_ = std::make_unique<CanvasPainter>(*canvas_, model_, pictures_);
+    editor_ = std::make_unique<CanvasEditor>(*canvas_, model_, *metrics_);
+    editor_->GetHooks().selectImageFile = [this] {
+        return LocalFolders(imagesFolder_.empty() ? std::string() : imagesFolder_, *ui_)
+            .SelectImageFromFile();
+    };
     ppi_ = options.pixelsPerInch > 0 ? options.pixelsPerInch : ScreenPixelsPerInch();
 
     BuildMenus();
@@ -77,6 +86,8 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent) : QMainWindow(parent) 
     hScroll_->setObjectName("HScroll1");
     vScroll_ = new QScrollBar(Qt::Vertical, canvasArea_);
     vScroll_->setObjectName("VScroll1");
+    canvasArea_->setMouseTracking(true);
+    canvasArea_->installEventFilter(this);
     connect(hScroll_, &QScrollBar::valueChanged, this, [this] { OnScroll(); });
     connect(vScroll_, &QScrollBar::valueChanged, this, [this] { OnScroll(); });
 
@@ -134,12 +145,19 @@ void FrmMain::BuildMenus() {
     save->setShortcut(QKeySequence::Save);
     connect(save, &QAction::triggered, this, [this] { SaveToFile(); });
     file->addSeparator();
+    QMenu* tools = menuBar()->addMenu("Tools");
+    tools->setObjectName("mnuTools");
+    QAction* clear = tools->addAction("Clear Selection");
+    clear->setObjectName("mnuClearSelection");
+    connect(clear, &QAction::triggered, this, [this] { ClearSelection(); });
+    QAction* del = tools->addAction("Delete Selected");
+    del->setObjectName("mnuDeleteSelected");
+    connect(del, &QAction::triggered, this, [this] { DeleteSelected(); });
+    tools->addSeparator();
     QAction* exit = file->addAction("Exit");
     exit->setObjectName("mnuExit");
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
-    QMenu* tools = menuBar()->addMenu("Tools");
-    tools->setObjectName("mnuTools");
     mnuMultipage_ = tools->addAction("OPTION - Enable Multipage");
     mnuMultipage_->setObjectName("mnuMultipage");
     mnuMultipage_->setCheckable(true);
@@ -151,18 +169,52 @@ void FrmMain::BuildMenus() {
         painter_->SetFillIn(on);
         for (PageCanvas* v : picView_) v->update();
     });
+    QAction* gridOnly = tools->addAction("OPTION - Select grid-only");
+    gridOnly->setObjectName("mnuSelectGridOnly");
+    gridOnly->setCheckable(true);
+    connect(gridOnly, &QAction::triggered, this, [this](bool on) { editor_->SetGridOnly(on); });
 }
 
 void FrmMain::BuildToolbar() {
     toolbar_ = addToolBar("Toolbar1");
     toolbar_->setObjectName("Toolbar1");
     toolbar_->setMovable(false);
-    QAction* open = toolbar_->addAction("Open Layout...");
-    open->setObjectName("tbOpenLayout");
-    connect(open, &QAction::triggered, this, [this] { GetFromFile(); });
-    QAction* save = toolbar_->addAction("Save Layout...");
-    save->setObjectName("tbSaveLayout");
-    connect(save, &QAction::triggered, this, [this] { SaveToFile(); });
+    auto button = [&](const char* key, const char* tip = nullptr) {
+        QAction* a = toolbar_->addAction(key);
+        a->setObjectName(QString("tb") + QString(key).remove(' '));
+        if (tip) a->setToolTip(tip);
+        return a;
+    };
+    connect(button("New"), &QAction::triggered, this, [this] { NewForm(); });
+    // Server forms come with the connection; until then the file commands stand in.
+    connect(button("Open"), &QAction::triggered, this, [this] { GetFromFile(); });
+    connect(button("Save"), &QAction::triggered, this, [this] { SaveToFile(); });
+    button("Print")->setEnabled(false);
+    toolbar_->addSeparator();
+    struct Tool {
+        const char* key;
+        const char* tip;
+        int mode;
+    };
+    const Tool tools[] = {{"Insert Label", "Insert Text", kInsertLabel},
+                          {"Insert Image", nullptr, kInsertImage},
+                          {"Insert Grid", nullptr, kInsertGrid},
+                          {"Insert Barcode", nullptr, kInsertBarcode},
+                          {"Insert Box", nullptr, kInsertBox},
+                          {"Define Hotspot", nullptr, kInsertHotspot},
+                          {"Define Signature Box", nullptr, kInsertSignatureBox}};
+    for (const Tool& t : tools) {
+        QAction* a = button(t.key, t.tip);
+        a->setCheckable(true);
+        tools_[t.mode] = a;
+        int mode = t.mode;
+        connect(a, &QAction::triggered, this, [this, mode] { PressTool(mode); });
+    }
+    toolbar_->addSeparator();
+    button("Properties")->setEnabled(false);
+    toolbar_->addSeparator();
+    connect(button("Clear Selection"), &QAction::triggered, this, [this] { ClearSelection(); });
+    connect(button("Delete Selected"), &QAction::triggered, this, [this] { DeleteSelected(); });
 
     // The strip beside the buttons: form size, default text and the label template.
     auto* strip = new QWidget(toolbar_);
@@ -255,6 +307,7 @@ bool FrmMain::LoadPageContainer(int page) {
         v->SetPixelsPerInch(ppi_);
         v->SetPageSize(canvas_->PageWidth(), canvas_->PageHeight());
         v->SetGuideLines(canvas_->Window().guideLines);
+        ConnectPage(v);
         v->hide();
         picView_.push_back(v);
     }
@@ -304,6 +357,7 @@ void FrmMain::ShowPage() {
     CanvasWindowState& w = canvas_->Window();
     int page = std::max(0, w.currentPageNumber - 1);
     if (!LoadPageContainer(page)) return;
+    editor_->ClearSelection();
     canvas_->ShowPage(page);
     lblPageCurr_->setText(QString::number(w.currentPageNumber));
     PlacePages();
@@ -434,6 +488,7 @@ void FrmMain::RefreshAfterRead() {
 }
 
 void FrmMain::NewForm() {
+    editor_->ClearSelection();
     canvas_->UnloadAllLabels();
     bool dataEntry = model_.settings.dataEntryForm;
     model_ = FormModel();
@@ -445,6 +500,7 @@ void FrmMain::NewForm() {
 }
 
 bool FrmMain::OpenLayout(const std::string& path) {
+    editor_->ClearSelection();
     LayoutReader reader(model_, *canvas_, *metrics_, *ui_);
     bool ok = OpenLayoutFile(path, reader, model_, *ui_);
     // Even a layout that stopped half-way shows what it placed.
@@ -485,4 +541,183 @@ void FrmMain::SaveToFile() {
     if (path.empty() || path == ".ldt") return;
     if (QFileInfo(toUnicode(path)).suffix().isEmpty()) path += ".ldt";
     WriteLayout(path);
+}
+
+QAction* FrmMain::ToolButton(int mode) const {
+    return mode >= 0 && mode < 8 ? tools_[mode] : nullptr;
+}
+
+void FrmMain::PressTool(int mode) {
+    editor_->PressTool(mode);
+    // The insert buttons act as one group that can also be left with none pressed.
+    for (int m = 0; m < 8; ++m)
+        if (tools_[m]) tools_[m]->setChecked(m == editor_->PressedTool());
+    RefreshCanvas();
+}
+
+void FrmMain::ConnectPage(PageCanvas* page) {
+    int index = page->Page();
+    connect(page, &PageCanvas::pressed, this,
+            [this, index](QPointF at, Qt::MouseButton b, Qt::KeyboardModifiers m) {
+                PagePressed(index, at, b, m);
+            });
+    connect(page, &PageCanvas::released, this,
+            [this, index](QPointF at, Qt::MouseButton b) { PageReleased(index, at, b); });
+    connect(page, &PageCanvas::pointerMoved, this,
+            [this, index](QPointF at) { PointerMoved(index, at); });
+    page->SetOverlay([this, index](QPainter& p) { PaintOverlay(p, index); });
+}
+
+void FrmMain::RefreshCanvas() {
+    if (PageView(canvas_->Window().currentPage)) PageView(canvas_->Window().currentPage)->update();
+}
+
+void FrmMain::PagePressed(int page, QPointF at, Qt::MouseButton button,
+                          Qt::KeyboardModifiers mods) {
+    bool shift = mods & Qt::ShiftModifier, ctrl = mods & Qt::ControlModifier;
+    pressAt_ = at;
+    const CanvasWindowState& w = canvas_->Window();
+    CanvasModel::Hit hit = canvas_->HitTest(page, at.x(), at.y());
+    if (w.cornerPick || hit.kind == CanvasModel::Hit::None) {
+        editor_->ClickCanvas(at.x(), at.y(), page, button == Qt::LeftButton, shift);
+    } else if (button == Qt::LeftButton) {
+        if (hit.kind == CanvasModel::Hit::Label)
+            editor_->PressLabel(hit.index, at.x(), at.y(), shift, ctrl);
+        else
+            editor_->PressItem(hit, at.x(), at.y(), shift, ctrl);
+    } else if (button == Qt::RightButton && !shift && !ctrl) {
+        if (hit.kind == CanvasModel::Hit::Label)
+            editor_->RightPressLabel(hit.index);
+        else {
+            editor_->PressItem(hit, at.x(), at.y(), false, false);
+            editor_->CancelDrag();
+        }
+        RefreshCanvas();
+        ShowItemMenu(hit, at);
+    }
+    RefreshCanvas();
+}
+
+void FrmMain::PageReleased(int, QPointF at, Qt::MouseButton) {
+    if (!editor_->Dragging()) return;
+    // A press that did not travel is a click, not a move.
+    QPointF d = at - pressAt_;
+    if (std::hypot(d.x(), d.y()) * ppi_ < 3)
+        editor_->CancelDrag();
+    else
+        editor_->Drop(at.x(), at.y());
+    RefreshCanvas();
+}
+
+void FrmMain::PointerMoved(int, QPointF at) {
+    pointer_ = at;
+    pointerOnPage_ = true;
+    const CanvasWindowState& w = canvas_->Window();
+    if (w.cornerPick) editor_->MovePointer(at.x(), at.y());
+    if (w.cornerPick || editor_->Dragging()) RefreshCanvas();
+}
+
+void FrmMain::ShowItemMenu(const CanvasModel::Hit& hit, QPointF) {
+    QMenu menu(this);
+    menu.setObjectName(hit.kind == CanvasModel::Hit::Label ? "mnuControls" : "mnuShape");
+    QAction* del = menu.addAction("Delete");
+    menu.addSeparator();
+    QAction* props = menu.addAction("Properties");
+    props->setEnabled(false);  // the property dialogs come with their own windows
+    QAction* chosen = menu.exec(QCursor::pos());
+    if (chosen == del) {
+        if (hit.kind == CanvasModel::Hit::Label && !canvas_->IsBarcodeLabel(hit.index))
+            canvas_->DeleteLabel(hit.index);
+        else
+            editor_->DeleteSelection();
+        editor_->UnselectAll();
+        RefreshCanvas();
+    }
+}
+
+void FrmMain::DeleteSelected() {
+    editor_->DeleteSelection();
+    RefreshCanvas();
+}
+
+void FrmMain::ClearSelection() {
+    editor_->ClearSelection();
+    RefreshCanvas();
+}
+
+void FrmMain::keyPressEvent(QKeyEvent* event) {
+    const FormSettings& s = model_.settings;
+    double h = s.horizontalShift > 0 ? s.horizontalShift : 0.02;
+    double v = s.verticalShift > 0 ? s.verticalShift : 0.02;
+    switch (event->key()) {
+        case Qt::Key_Delete:
+            DeleteSelected();
+            return;
+        case Qt::Key_Escape:
+            ClearSelection();
+            return;
+        // Arrow keys move the selection by the form's move step, as in any designer.
+        case Qt::Key_Left:
+            editor_->MoveSelectionBy(-h, 0);
+            break;
+        case Qt::Key_Right:
+            editor_->MoveSelectionBy(h, 0);
+            break;
+        case Qt::Key_Up:
+            editor_->MoveSelectionBy(0, -v);
+            break;
+        case Qt::Key_Down:
+            editor_->MoveSelectionBy(0, v);
+            break;
+        default:
+            QMainWindow::keyPressEvent(event);
+            return;
+    }
+    RefreshCanvas();
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == canvasArea_ && event->type() == QEvent::MouseMove &&
+        canvas_->Window().cornerPick) {
+        // Beyond the viewport while picking a corner: the page scrolls toward the pointer.
+        QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
+        QRect c = picContainer_->geometry();
+        int dx = pos.x() < c.left() ? -1 : pos.x() > c.right() ? 1 : 0;
+        int dy = pos.y() < c.top() ? -1 : pos.y() > c.bottom() ? 1 : 0;
+        if (dx || dy) AutoScroll(dx, dy);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void FrmMain::PaintOverlay(QPainter& p, int page) const {
+    if (page != canvas_->Window().currentPage) return;
+    painter_->PaintMarks(p, page);
+    const CanvasWindowState& w = canvas_->Window();
+    auto marker = [&](const Marker& m, const char* caption) {
+        if (!m.visible) return;
+        QRectF r = PointsRect(m.r);
+        p.fillRect(r, QColor(255, 255, 0));
+        p.setPen(QPen(Qt::black, 0.75));
+        p.drawRect(r);
+        QFont f("Arial");
+        f.setPointSizeF(8 * 72.0 / std::max(1, p.device()->logicalDpiY()));
+        p.setFont(f);
+        p.drawText(r, Qt::AlignLeft | Qt::AlignTop, caption);
+    };
+    if (w.cornerPick && w.firstCorner) {
+        // Guide lines through the first corner, to the far end of any page.
+        const Marker& top = editor_->TopMarker();
+        QPointF at(top.r.left * 72, top.r.top * 72);
+        p.setPen(QPen(QColor(0, 0, 255), 0.75, Qt::DashLine));
+        p.drawLine(at, QPointF(2000 * 72, at.y()));
+        p.drawLine(at, QPointF(at.x(), 2000 * 72));
+    }
+    marker(editor_->TopMarker(), " L,T");
+    marker(editor_->BottomMarker(), " R,B ");
+    if (editor_->Dragging() && pointerOnPage_) {
+        Rect r = editor_->DragPreview(pointer_.x(), pointer_.y());
+        p.setPen(QPen(Qt::black, 0.75, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(PointsRect(r));
+    }
 }

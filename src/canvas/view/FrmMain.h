@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "canvas/CanvasEditor.h"
 #include "canvas/CanvasModel.h"
 #include "canvas/CanvasPainter.h"
 #include "canvas/PageGeometry.h"
@@ -38,6 +39,16 @@ class FrmMain : public QMainWindow {
 
     FormModel& Model() { return model_; }
     CanvasModel& Canvas() { return *canvas_; }
+    CanvasEditor& Editor() { return *editor_; }
+    // Tool-bar insert buttons by insert mode (null for the line, which has none).
+    QAction* ToolButton(int mode) const;
+    // What a press, move and release on a page canvas do (inches on the page).
+    void PagePressed(int page, QPointF at, Qt::MouseButton button, Qt::KeyboardModifiers mods);
+    void PageReleased(int page, QPointF at, Qt::MouseButton button);
+    void PointerMoved(int page, QPointF at);
+    void DeleteSelected();
+    void ClearSelection();
+    void RefreshCanvas();
     double PixelsPerInch() const { return ppi_; }
 
     // `SetPage`: the current page canvas becomes width x height inches.
@@ -70,6 +81,8 @@ class FrmMain : public QMainWindow {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -86,6 +99,10 @@ class FrmMain : public QMainWindow {
     bool ValidateForSave();
     bool WriteLayout(const std::string& path);
     double TwipsToPixels(double twips) const;
+    void PressTool(int mode);
+    void PaintOverlay(QPainter& p, int page) const;
+    void ShowItemMenu(const CanvasModel::Hit& hit, QPointF at);
+    void ConnectPage(PageCanvas* page);
 
     std::unique_ptr<UserInterface> ownUi_;
     UserInterface* ui_;
@@ -95,6 +112,10 @@ class FrmMain : public QMainWindow {
     std::unique_ptr<CanvasModel> canvas_;
     PictureCache pictures_;
     std::unique_ptr<CanvasPainter> painter_;
+    std::unique_ptr<CanvasEditor> editor_;
+    QAction* tools_[8] = {};
+    QPointF pressAt_, pointer_;
+    bool pointerOnPage_ = false;
     double ppi_ = 96;
     std::string statusText_;
     std::string layoutPath_;

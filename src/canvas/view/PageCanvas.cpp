@@ -39,6 +39,7 @@ void PageCanvas::paintEvent(QPaintEvent* event) {
     QRectF inches(exposed.x() / ppi_, exposed.y() / ppi_, exposed.width() / ppi_,
                   exposed.height() / ppi_);
     painter_.PaintPage(p, page_, inches);
+    if (overlay_) overlay_(p);
     p.restore();
     if (guideLines_ && pointerInside_ && !canvas_.Window().cornerPick) {
         // From the pointer to the far edge, one horizontal and one vertical.
@@ -77,4 +78,14 @@ void PageCanvas::leaveEvent(QEvent* event) {
     pointerInside_ = false;
     if (guideLines_) update();
     QWidget::leaveEvent(event);
+}
+
+void PageCanvas::mousePressEvent(QMouseEvent* event) {
+    QPointF inches(event->position().x() / ppi_, event->position().y() / ppi_);
+    emit pressed(inches, event->button(), event->modifiers());
+}
+
+void PageCanvas::mouseReleaseEvent(QMouseEvent* event) {
+    QPointF inches(event->position().x() / ppi_, event->position().y() / ppi_);
+    emit released(inches, event->button());
 }

@@ -3,6 +3,7 @@
 // through CanvasPainter and draws the pointer's guide lines over it. The whole page
 // is one widget so that thousands of items cost drawing time only where they show.
 #include <QWidget>
+#include <functional>
 
 class CanvasPainter;
 class CanvasModel;
@@ -20,14 +21,20 @@ class PageCanvas : public QWidget {
     // Guide lines through a point (inches); hidden when off.
     void SetGuideLines(bool on);
     QPointF GuidePoint() const { return guide_; }
+    // Drawn over the page in the painter's page units (points), screen only.
+    void SetOverlay(std::function<void(QPainter&)> overlay) { overlay_ = std::move(overlay); }
 
   signals:
     void pointerMoved(QPointF inches);
+    void pressed(QPointF inches, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void released(QPointF inches, Qt::MouseButton button);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
     void UpdateGuideStrips(const QPointF& from, const QPointF& to);
@@ -38,4 +45,5 @@ class PageCanvas : public QWidget {
     bool guideLines_ = false;
     bool pointerInside_ = false;
     QPointF guide_;
+    std::function<void(QPainter&)> overlay_;
 };
