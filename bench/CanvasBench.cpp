@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "canvas/CanvasEditor.h"
 #include "canvas/PageExport.h"
 #include "canvas/view/FrmMain.h"
 #include "canvas/view/PageCanvas.h"
@@ -134,6 +135,72 @@ void BM_RepaintPageWidget(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(page->grab());
 }
 BENCHMARK(BM_RepaintPageWidget)->Unit(benchmark::kMillisecond);
+
+// 500 labels in a grid on one page.
+std::string DragLayout() {
+    std::string out = "<HEADER>\r\nPage:\t8.5\t11\r\n</HEADER>\r\n<PAGE>\r\n";
+    for (int i = 0; i < 500; ++i)
+        out += "Cell " + std::to_string(i) + "\t" + std::to_string(0.2 + (i % 20) * 0.35) + "\t" +
+               std::to_string(0.2 + (i / 20) * 0.3) + "\tArial\t8\tN\tN\tL\t0.3\tN\t\t\t\r\n";
+    return out + "</PAGE>\r\n";
+}
+
+// Baseline: the same 500 labels moved in the model alone.
+void BM_MoveFiveHundredInModel(benchmark::State& state) {
+    QtTextMetrics metrics;
+    RecordingUserInterface ui;
+    FormModel model;
+    CanvasModel canvas(model, metrics);
+    LayoutReader reader(model, canvas, metrics, ui);
+    reader.BuildForm(DragLayout());
+    CanvasEditor editor(canvas, model, metrics);
+    editor.SelectInRect({0, 0, 8.5, 11}, 0, false);
+    double d = 0.01;
+    for (auto _ : state) {
+        editor.MoveLabels(d, 0);
+        d = -d;
+    }
+    state.counters["selected"] = double(editor.SelectedLabels().size());
+}
+BENCHMARK(BM_MoveFiveHundredInModel)->Unit(benchmark::kMicrosecond);
+
+// Rubber band over 500 labels, then drag steps: press, move, release and a repaint
+// of the page each time, as the pointer delivers them.
+void BM_DragFiveHundredInWindow(benchmark::State& state) {
+    RecordingUserInterface ui;
+    QTemporaryDir data;
+    std::string path = data.filePath("drag.ldt").toStdString();
+    std::string error;
+    files::AtomicWriteFile(path, DragLayout(), error);
+    FrmMainOptions o;
+    o.ui = &ui;
+    o.dataFolder = data.path().toStdString();
+    o.pixelsPerInch = 96;
+    FrmMain w(o);
+    w.OpenLayout(path);
+    w.resize(1000, 760);
+    w.show();
+    PageCanvas* page = w.PageView(0);
+    w.PagePressed(0, {0.05, 0.05}, Qt::LeftButton, Qt::ShiftModifier);
+    w.PagePressed(0, {8.4, 10.9}, Qt::LeftButton, Qt::NoModifier);
+    int selected = int(w.Editor().SelectedLabels().size());
+    double dx = 0.05;
+    for (auto _ : state) {
+        const LabelControl& first = w.Canvas().Label(1);
+        QPointF grab(first.left + 0.05, first.top + 0.05);
+        w.PagePressed(0, grab, Qt::LeftButton, Qt::NoModifier);
+        QPointF to(grab.x() + dx, grab.y());
+        w.PointerMoved(0, to);
+        w.PageReleased(0, to, Qt::LeftButton);
+        // The page as the screen would get it after the drop.
+        benchmark::DoNotOptimize(page->grab());
+        dx = -dx;
+    }
+    state.counters["selected"] = selected;
+    state.counters["updates_per_s"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_DragFiveHundredInWindow)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
