@@ -1,0 +1,378 @@
+// Saving and opening forms against the real repository server, with temporary local
+// folders: the save dialog answered by a script, the layout and its pictures back,
+// the local copy's time-stamp rules, deleting, and a server that dies mid-save.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <random>
+
+#include "RepositoryServerProcess.h"
+#include "layout/ControlStore.h"
+#include "layout/LayoutReader.h"
+#include "layout/LayoutWriter.h"
+#include "server/ConnectionLogic.h"
+#include "server/FormFlows.h"
+#include "server/SaveFormPrompt.h"
+#include "server/TcpComm.h"
+#include "shell/AtomicFile.h"
+#include "shell/RecordingUserInterface.h"
+#include "shell/TextUtils.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string DataFile(const std::string& name) {
+    const char* dir = std::getenv("FD_TEST_DATA");
+    std::string bytes, error;
+    files::ReadWholeFile(std::string(dir ? dir : "tests/data") + "/" + name, bytes, error);
+    return bytes;
+}
+
+// The dialog as a user fills it in.
+struct ScriptedSavePrompt : SaveFormPrompt {
+    bool answer = true;
+    std::string code = "NEWFORM", name = "New form", type = "TEST", documentType = "LAB";
+    int shown = 0;
+    bool lastExists = false;
+    bool ShowSaveDialog(FormSettings& s, bool formExists) override {
+        ++shown;
+        lastExists = formExists;
+        if (!answer) return false;
+        s.formCode = code;
+        s.formName = name;
+        s.formType = type;
+        s.formDocumentType = documentType;
+        return true;
+    }
+};
+
+// The connection dialog's logic, connected without a window.
+struct DirectConnection : ConnectionPrompt {
+    ConnectionLogic& logic;
+    int shown = 0;
+    explicit DirectConnection(ConnectionLogic& l) : logic(l) {}
+    bool Connected() const override { return logic.Connected(); }
+    bool ShowConnectDialog() override {
+        ++shown;
+        return logic.Connect();
+    }
+};
+
+// One designer: its own data folder, model, canvas and link.
+struct Designer {
+    fs::path root;
+    RecordingUserInterface ui;
+    FixedTextMetrics metrics;
+    FormModel model;
+    ControlStore store{model, metrics};
+    LocalFolders folders;
+    TcpComm comm;
+    ConnectionLogic connection{comm, ui};
+    DirectConnection prompt{connection};
+    ScriptedSavePrompt save;
+    FormFlows flows{comm, ui, folders, model, store, store, metrics};
+
+    Designer(const fs::path& dir, int port)
+        : root(dir), folders((fs::create_directories(dir), dir.string()), ui) {
+        comm.SetTimeouts(5000, 20000);
+        connection.port = std::to_string(port);
+        connection.entity = "1";
+        flows.SetConnectionPrompt(&prompt);
+        flows.SetSavePrompt(&save);
+    }
+    bool Read(const std::string& layout) {
+        LayoutReader reader(model, store, metrics, ui);
+        return reader.BuildForm(layout);
+    }
+    std::string Write() {
+        LayoutWriter writer(model, store, ui);
+        return writer.ReassembleData();
+    }
+    bool HasMessage(const std::string& text, const std::string& title = {}) const {
+        for (const auto& m : ui.Messages())
+            if (m.text.find(text) != std::string::npos && (title.empty() || m.title == title))
+                return true;
+        return false;
+    }
+};
+
+// What follows the header: the items, which must come back byte for byte.
+std::string Pages(const std::string& layout) {
+    size_t at = layout.find("</HEADER>");
+    return at == std::string::npos ? std::string() : layout.substr(at);
+}
+
+std::string Picture(size_t size, unsigned seed) {
+    std::mt19937 gen(seed);
+    std::string bytes(size, '\0');
+    for (auto& b : bytes) b = char(gen() & 0xFF);
+    // Line ends inside the picture must survive the trip.
+    if (size > 10) bytes.replace(5, 4, "\r\n\r\n");
+    return bytes;
+}
+
+struct FormFlowsTest : ::testing::Test {
+    fs::path dir;
+    std::unique_ptr<RepositoryServerProcess> server;
+
+    void SetUp() override {
+        if (RepositoryServerProcess::ProgramPath().empty())
+            GTEST_SKIP() << "repository-server not built";
+        dir = fs::temp_directory_path() / ("fd_flows_" + std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        server = std::make_unique<RepositoryServerProcess>((dir / "repo.db").string());
+        ASSERT_GT(server->Port(), 0);
+    }
+    void TearDown() override {
+        server.reset();
+        if (!dir.empty()) fs::remove_all(dir);
+    }
+    std::unique_ptr<Designer> NewDesigner(const std::string& name) {
+        return std::make_unique<Designer>(dir / name, server->Port());
+    }
+    static void PutPicture(Designer& d, const std::string& name, const std::string& bytes) {
+        std::string error;
+        ASSERT_TRUE(files::AtomicWriteFile(d.folders.ImagesFolder() + "/" + name, bytes, error));
+    }
+};
+
+}  // namespace
+
+TEST_F(FormFlowsTest, ANewFormSavedAndReopenedElsewhereComesBackWhole) {
+    auto a = NewDesigner("a");
+    ASSERT_TRUE(a->Read(DataFile("layouts/full.ldt")));
+    a->model.settings.formCode.clear();  // a new form: the dialog asks for its name
+    std::string logo = Picture(3000, 1), back = Picture(500, 2);
+    PutPicture(*a, "logo.bmp", logo);
+    PutPicture(*a, "back.png", back);
+    std::string before = a->Write();
+
+    ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
+    EXPECT_EQ(a->prompt.shown, 1);  // not connected yet: the dialog came first
+    EXPECT_EQ(a->save.shown, 1);
+    EXPECT_TRUE(a->HasMessage("Form Saved.", "Save"));
+    EXPECT_EQ(a->model.settings.formCode, "NEWFORM");
+    ASSERT_NE(a->flows.Definitions().Find("NEWFORM"), nullptr);
+    EXPECT_FALSE(a->model.settings.timeStamp.empty());
+    std::string copy, error;
+    ASSERT_TRUE(files::ReadWholeFile(a->folders.LocalFormCopyPath("NEWFORM"), copy, error));
+    EXPECT_EQ(a->folders.LocalFormTimeStamp("NEWFORM"), a->model.settings.timeStamp);
+
+    // Another designer with empty folders: layout and pictures come from the server.
+    auto b = NewDesigner("b");
+    ASSERT_TRUE(b->flows.OpenFormFromServer("newform"));
+    EXPECT_EQ(b->model.settings.formCode, "NEWFORM");
+    EXPECT_EQ(b->model.settings.formName, "New form");
+    EXPECT_EQ(Pages(b->Write()), Pages(before));
+    std::string fetched;
+    ASSERT_TRUE(files::ReadWholeFile(b->folders.ImagesFolder() + "/logo.bmp", fetched, error));
+    EXPECT_EQ(fetched, logo);
+    ASSERT_TRUE(files::ReadWholeFile(b->folders.ImagesFolder() + "/back.png", fetched, error));
+    EXPECT_EQ(fetched, back);
+    EXPECT_TRUE(fs::exists(b->folders.LocalFormCopyPath("NEWFORM")));
+}
+
+TEST_F(FormFlowsTest, TheLocalCopyIsUsedOnlyWhenAllowedAndAsNewAsTheServers) {
+    auto a = NewDesigner("a");
+    ASSERT_TRUE(a->Read(DataFile("layouts/minimal.ldt")));
+    a->model.settings.formCode = "LOCAL1";
+    a->model.settings.formName = "Local";
+    ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
+    EXPECT_EQ(a->save.shown, 0);  // a named form saves without the dialog
+
+    // Change the local copy behind the designer's back, keeping its time stamp.
+    std::string path = a->folders.LocalFormCopyPath("LOCAL1"), copy, error;
+    ASSERT_TRUE(files::ReadWholeFile(path, copy, error));
+    copy = text::ReplaceAll(copy, "Hello", "FromLocal");
+    ASSERT_TRUE(files::AtomicWriteFile(path, copy, error));
+
+    // Asked to fetch: the server's text, whatever the local copy says.
+    ASSERT_TRUE(a->flows.LoadLayoutFromServer("LOCAL1", true));
+    EXPECT_NE(a->Write().find("Hello\t"), std::string::npos);
+    // The server's copy overwrote the local one.
+    ASSERT_TRUE(files::ReadWholeFile(path, copy, error));
+    EXPECT_EQ(copy.find("FromLocal"), std::string::npos);
+
+    copy = text::ReplaceAll(copy, "Hello", "FromLocal");
+    ASSERT_TRUE(files::AtomicWriteFile(path, copy, error));
+    // Local files allowed and the stamps agree: the local copy is read.
+    ASSERT_TRUE(a->flows.LoadLayoutFromServer("LOCAL1", false));
+    EXPECT_NE(a->Write().find("FromLocal\t"), std::string::npos);
+    // A local copy with another stamp is not trusted.
+    a->model.settings.timeStamp = "19990101000000000";
+    ASSERT_TRUE(a->flows.LoadLayoutFromServer("LOCAL1", false));
+    EXPECT_NE(a->Write().find("Hello\t"), std::string::npos);
+}
+
+TEST_F(FormFlowsTest, ALargePictureTravelsInNumberedPiecesAndTheFormCanBeDeleted) {
+    auto a = NewDesigner("a");
+    std::string layout = text::ReplaceAll(DataFile("layouts/minimal.ldt"), "</HEADER>",
+                                          "Image:\t1\t1\t2\t2\tbig.bmp\t\t1\t\r\n</HEADER>");
+    ASSERT_TRUE(a->Read(layout));
+    a->model.settings.formCode = "BIGPIC";
+    std::string big = Picture(2 * 1024 * 1024, 7);
+    PutPicture(*a, "big.bmp", big);
+    ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
+
+    auto b = NewDesigner("b");
+    ASSERT_TRUE(b->flows.OpenFormFromServer("BIGPIC"));
+    std::string fetched, error;
+    ASSERT_TRUE(files::ReadWholeFile(b->folders.ImagesFolder() + "/big.bmp", fetched, error));
+    EXPECT_EQ(fetched.size(), big.size());
+    EXPECT_TRUE(fetched == big);
+
+    std::string stored;
+    EXPECT_TRUE(b->flows.FormExistsOnServer("bigpic", stored));
+    EXPECT_EQ(stored, "BIGPIC");
+    ASSERT_TRUE(b->flows.DeleteForm("BIGPIC"));
+    EXPECT_FALSE(b->flows.FormExistsOnServer("BIGPIC", stored));
+}
+
+TEST_F(FormFlowsTest, AServerThatDiesMidSaveLeavesTheLocalCopyAndTheFormAlone) {
+    auto a = NewDesigner("a");
+    ASSERT_TRUE(a->Read(DataFile("layouts/minimal.ldt")));
+    a->model.settings.formCode = "KEEP";
+    ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
+    std::string path = a->folders.LocalFormCopyPath("KEEP"), saved, error;
+    ASSERT_TRUE(files::ReadWholeFile(path, saved, error));
+    std::string stamp = a->model.settings.timeStamp;
+    size_t listed = a->flows.Definitions().Count();
+
+    a->model.Item(1);  // the canvas changes, then the server goes away
+    a->store.Label(1).caption = "Changed";
+    server->Kill();
+    a->ui.Clear();
+    EXPECT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Failed);
+    EXPECT_TRUE(a->HasMessage("|SET|CUSTFORM| error", "ERROR"));
+    EXPECT_FALSE(a->HasMessage("Form Saved."));
+    std::string after;
+    ASSERT_TRUE(files::ReadWholeFile(path, after, error));
+    EXPECT_EQ(after, saved);
+    EXPECT_EQ(a->model.settings.timeStamp, stamp);
+    EXPECT_EQ(a->model.settings.formCode, "KEEP");
+    EXPECT_EQ(a->flows.Definitions().Count(), listed);
+    EXPECT_EQ(a->store.Label(1).caption, "Changed");
+}
+
+TEST_F(FormFlowsTest, CancelledDialogsEmptyFormsAndUnsafeNamesSaveNothing) {
+    auto a = NewDesigner("a");
+    ASSERT_TRUE(a->Read(DataFile("layouts/minimal.ldt")));
+    a->model.settings.formCode.clear();
+    a->save.answer = false;
+    EXPECT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::NotSaved);
+    EXPECT_TRUE(a->HasMessage("Form not saved.", "Saving Form..."));
+
+    auto e = NewDesigner("e");
+    ASSERT_TRUE(e->Read("<HEADER>\r\nPage:\t8.5\t11\r\n</HEADER>\r\n<PAGE>\r\n</PAGE>"));
+    e->model.settings.formCode = "OLDNAME";
+    e->model.settings.formName = "Old";
+    e->save.code = "EMPTY";
+    EXPECT_EQ(e->flows.SaveFormToServer(true), SaveOutcome::NotSaved);
+    EXPECT_TRUE(e->HasMessage("There is no data to save.", "Form not saved"));
+    EXPECT_EQ(e->model.settings.formCode, "OLDNAME");  // the old identity is back
+    EXPECT_EQ(e->model.settings.formName, "Old");
+
+    e->ui.Clear();
+    EXPECT_FALSE(e->flows.LoadLayoutFromServer("../../etc/passwd", true));
+    EXPECT_FALSE(e->ui.Messages().empty());
+    EXPECT_FALSE(fs::exists(e->root / "etc"));
+}
+
+TEST_F(FormFlowsTest, SavingOverAnotherStoredFormAsksFirst) {
+    auto a = NewDesigner("a");
+    ASSERT_TRUE(a->Read(DataFile("layouts/minimal.ldt")));
+    a->model.settings.formCode = "FIRST";
+    ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
+    a->model.settings.formCode = "SECOND";
+    ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
+    // "Save As..." onto FIRST: No keeps asking, with the old identity back.
+    a->save.code = "first";
+    a->ui.boolAnswers = {false};
+    a->save.answer = true;
+    int shownBefore = a->save.shown;
+    // The second time round the user cancels.
+    struct Once : SaveFormPrompt {
+        ScriptedSavePrompt& inner;
+        int calls = 0;
+        explicit Once(ScriptedSavePrompt& i) : inner(i) {}
+        bool ShowSaveDialog(FormSettings& s, bool exists) override {
+            return ++calls == 1 && inner.ShowSaveDialog(s, exists);
+        }
+    } once(a->save);
+    a->flows.SetSavePrompt(&once);
+    EXPECT_EQ(a->flows.SaveFormToServer(true), SaveOutcome::NotSaved);
+    EXPECT_EQ(once.calls, 2);
+    EXPECT_EQ(a->save.shown, shownBefore + 1);
+    bool asked = false;
+    for (const auto& c : a->ui.calls)
+        if (c.kind == RecordingUserInterface::Kind::YesNo &&
+            c.text == "Form 'first' already exists.\r\nDo you want to overwrite the existing Form?")
+            asked = true;
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(a->model.settings.formCode, "SECOND");
+}
+
+TEST_F(FormFlowsTest, TheConnectionIsOnlyConnectedAfterAnAnsweredPing) {
+    RecordingUserInterface ui;
+    TcpComm comm;
+    comm.SetTimeouts(2000, 5000);
+    ConnectionLogic logic(comm, ui);
+    EXPECT_EQ(logic.address, "127.0.0.1");
+    EXPECT_EQ(logic.port, "5001");
+    EXPECT_EQ(logic.Caption(), "Disconnected");
+    EXPECT_EQ(logic.StatusText(), "   ***  not connected *** ");
+
+    logic.port = std::to_string(server->Port());
+    ASSERT_TRUE(logic.Connect());
+    EXPECT_EQ(logic.Caption(), "127.0.0.1   " + logic.port);
+    EXPECT_EQ(logic.StatusText(), "   ***  Connected to 127.0.0.1  " + logic.port + "  *** ");
+    ASSERT_TRUE(logic.Connect());  // again: the whole sequence once more
+
+    // The server goes; connecting again fails and the designer is no longer connected.
+    server->Kill();
+    EXPECT_FALSE(logic.Connect());
+    EXPECT_FALSE(logic.Connected());
+    EXPECT_EQ(logic.StatusText(), "   ***  not connected *** ");
+    ASSERT_FALSE(ui.Messages().empty());
+    EXPECT_EQ(ui.Messages().back().title, "Not Connected");
+    EXPECT_EQ(ui.Messages().back().text, "ERROR connecting to \r\n127.0.0.1 " + logic.port);
+
+    StartOptions noPing;
+    noPing.noPing = true;
+    ConnectionLogic skipping(comm, ui, noPing);
+    EXPECT_TRUE(skipping.DoPingTest("", 0));
+    EXPECT_TRUE(skipping.Connect());
+    skipping.Disconnect(nullptr);
+    EXPECT_FALSE(skipping.Connected());
+    EXPECT_EQ(skipping.Caption(), "Disconnected");
+}
+
+TEST(LocalCopy, AWriterKilledMidWriteLeavesTheOldOrTheNewFileWhole) {
+    fs::path dir = fs::temp_directory_path() / ("fd_kill_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    std::string path = (dir / "FORM.ldt").string();
+    std::string oldText(4 * 1024 * 1024, 'o'), newText(4 * 1024 * 1024, 'n');
+    std::string error;
+    ASSERT_TRUE(files::AtomicWriteFile(path, oldText, error));
+    for (int round = 0; round < 6; ++round) {
+        pid_t child = ::fork();
+        if (child == 0) {
+            std::string e;
+            for (;;) files::AtomicWriteFile(path, (round % 2) ? oldText : newText, e);
+        }
+        ::usleep(useconds_t(3000 + round * 7000));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        std::string now;
+        ASSERT_TRUE(files::ReadWholeFile(path, now, error));
+        EXPECT_TRUE(now == oldText || now == newText) << "round " << round << ": " << now.size();
+    }
+    fs::remove_all(dir);
+}
