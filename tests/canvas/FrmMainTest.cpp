@@ -286,3 +286,53 @@ TEST(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
     QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(5, 6));
     EXPECT_EQ(w.Canvas().ItemLabelCount(), count + 1);
 }
+
+#include "../server/RepositoryServerProcess.h"
+
+namespace {
+struct NamePrompt : SaveFormPrompt {
+    bool ShowSaveDialog(FormSettings& s, bool) override {
+        s.formCode = "WINDOWFORM";
+        s.formName = "Saved from the window";
+        s.formType = "TEST";
+        s.formDocumentType = "LAB";
+        return true;
+    }
+};
+}  // namespace
+
+TEST(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
+    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
+    QTemporaryDir repo;
+    RepositoryServerProcess server(repo.filePath("repo.db").toStdString(), true);
+    ASSERT_GT(server.Port(), 0);
+    NamePrompt prompt;
+    RecordingUserInterface ui;
+    QTemporaryDir data;
+    FrmMainOptions o;
+    o.ui = &ui;
+    o.dataFolder = data.path().toStdString();
+    o.pixelsPerInch = 96;
+    o.savePrompt = &prompt;
+    FrmMain w(o);
+    w.show();
+    // Connected through the dialog's logic, as its Connect button does.
+    w.Connection().port = std::to_string(server.Port());
+    w.Connection().entity = "1";
+    ASSERT_TRUE(w.Connection().Connect());
+    w.ConnectDialog().RefreshControls();
+    ASSERT_TRUE(w.OpenLayout(DataPath("layouts/full.ldt")));
+    w.Model().settings.formCode.clear();
+    EXPECT_EQ(w.SaveToServer(false), SaveOutcome::Saved);
+    EXPECT_EQ(w.windowTitle().toStdString(), "Form Designer   ***  Connected to 127.0.0.1  " +
+                                                 std::to_string(server.Port()) + "  *** ");
+    w.NewForm();
+    EXPECT_EQ(w.Canvas().ItemLabelCount(), 0);
+    ASSERT_TRUE(w.OpenFormFromServer("WINDOWFORM"));
+    EXPECT_EQ(w.Model().settings.formName, "Saved from the window");
+    EXPECT_EQ(w.findChild<QLabel*>("lblPageTotal")->text(), "2");
+    EXPECT_GT(w.Canvas().ItemLabelCount(), 10);
+    // A demo form of the seeded server opens too.
+    ASSERT_TRUE(w.OpenFormFromServer("CHARGE01"));
+    EXPECT_EQ(w.Model().settings.formCode, "CHARGE01");
+}

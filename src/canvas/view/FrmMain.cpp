@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -27,7 +28,9 @@
 #include "layout/LayoutWriter.h"
 #include "layout/LocalFolders.h"
 #include "layout/SaveValidation.h"
+#include "server/TcpComm.h"
 #include "shell/DataFolder.h"
+#include "shell/StartOptions.h"
 #include "shell/TextUtils.h"
 #include "shell/qt/QtText.h"
 #include "shell/qt/QtUserInterface.h"
@@ -59,14 +62,26 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent) : QMainWindow(parent) 
     }
     metrics_ = std::make_unique<QtTextMetrics>();
     std::string root = options.dataFolder.empty() ? GetDataFolder() : options.dataFolder;
-    imagesFolder_ = root.empty() ? std::string() : LocalFolders(root, *ui_).ImagesFolder();
+    folders_ = std::make_unique<LocalFolders>(root, *ui_);
+    imagesFolder_ = folders_->ImagesFolder();
     canvas_ = std::make_unique<CanvasModel>(model_, *metrics_, imagesFolder_);
     painter_ = std::make_unique<CanvasPainter>(*canvas_, model_, pictures_);
     editor_ = std::make_unique<CanvasEditor>(*canvas_, model_, *metrics_);
-    editor_->GetHooks().selectImageFile = [this] {
-        return LocalFolders(imagesFolder_.empty() ? std::string() : imagesFolder_, *ui_)
-            .SelectImageFromFile();
-    };
+    comm_ = std::make_unique<TcpComm>();
+    connection_ = std::make_unique<ConnectionLogic>(*comm_, *ui_, CurrentStartOptions());
+    frmConnect_ = new FrmConnect(*connection_, this);
+    connect(frmConnect_, &FrmConnect::connectionChanged, this,
+            [this] { SetStatusText(connection_->StatusText()); });
+    flows_ =
+        std::make_unique<FormFlows>(*comm_, *ui_, *folders_, model_, *canvas_, *canvas_, *metrics_);
+    flows_->SetConnectionPrompt(frmConnect_);
+    savePrompt_ = options.savePrompt;
+    if (!savePrompt_) {
+        ownSavePrompt_ = std::make_unique<AskNamePrompt>(*ui_);
+        savePrompt_ = ownSavePrompt_.get();
+    }
+    flows_->SetSavePrompt(savePrompt_);
+    editor_->GetHooks().selectImageFile = [this] { return folders_->SelectImageFromFile(); };
     ppi_ = options.pixelsPerInch > 0 ? options.pixelsPerInch : ScreenPixelsPerInch();
 
     BuildMenus();
@@ -120,6 +135,17 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent) : QMainWindow(parent) 
     LayoutCanvasArea();
 }
 
+bool AskNamePrompt::ShowSaveDialog(FormSettings& s, bool) {
+    std::string name = s.formCode, description = s.formName;
+    if (!ui_.InputBox("Name:", "Save Form As", name) || text::Trim(name).empty()) return false;
+    if (!ui_.InputBox("Description:", "Save Form As", description)) return false;
+    s.formCode = text::Trim(name);
+    s.formName = text::Trim(description).empty() ? s.formCode : text::Trim(description);
+    if (s.formType.empty()) s.formType = "TEST";
+    if (s.formDocumentType.empty()) s.formDocumentType = "FORM";
+    return true;
+}
+
 FrmMain::~FrmMain() {
     // Page canvases paint from the models; they go before the models do.
     for (PageCanvas* v : picView_) delete v;
@@ -133,26 +159,41 @@ double FrmMain::TwipsToPixels(double twips) const {
 void FrmMain::BuildMenus() {
     QMenu* file = menuBar()->addMenu("File");
     file->setObjectName("mnuFile");
-    QAction* newForm = file->addAction("New");
-    newForm->setObjectName("mnuNew");
-    connect(newForm, &QAction::triggered, this, [this] { NewForm(); });
-    QAction* get = file->addAction("Get from file...");
-    get->setObjectName("mnuGetFromFile");
-    get->setShortcut(QKeySequence::Open);
-    connect(get, &QAction::triggered, this, [this] { GetFromFile(); });
-    QAction* save = file->addAction("Save to file...");
-    save->setObjectName("mnuSaveToFile");
-    save->setShortcut(QKeySequence::Save);
-    connect(save, &QAction::triggered, this, [this] { SaveToFile(); });
+    auto entry = [&](QMenu* menu, const char* caption, const char* name, auto&& action) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, action);
+        return a;
+    };
+    entry(file, "Connection...", "mnuConnection", [this] { ShowConnection(); });
+    entry(file, "New", "mnuNew", [this] { NewForm(); });
+    entry(file, "Open...", "mnuOpen", [this] {
+        OpenFromServer();
+    })->setShortcut(QKeySequence::Open);
+    mnuGetFromFile_ = entry(file, "Get from file...", "mnuGetFromFile", [this] { GetFromFile(); });
+    entry(file, "Save", "mnuSave", [this] {
+        SaveToServer(false);
+    })->setShortcut(QKeySequence::Save);
+    entry(file, "Save As...", "mnuSaveAs", [this] { SaveToServer(true); });
+    mnuSaveToFile_ = entry(file, "Save to file...", "mnuSaveToFile", [this] { SaveToFile(); });
+    entry(file, "Print", "mnuPrint", [] {})->setEnabled(false);
     file->addSeparator();
     QMenu* tools = menuBar()->addMenu("Tools");
     tools->setObjectName("mnuTools");
-    QAction* clear = tools->addAction("Clear Selection");
-    clear->setObjectName("mnuClearSelection");
-    connect(clear, &QAction::triggered, this, [this] { ClearSelection(); });
-    QAction* del = tools->addAction("Delete Selected");
-    del->setObjectName("mnuDeleteSelected");
-    connect(del, &QAction::triggered, this, [this] { DeleteSelected(); });
+    entry(tools, "Clear Selection", "mnuClearSelection", [this] { ClearSelection(); });
+    entry(tools, "Delete Selected", "mnuDeleteSelected", [this] { DeleteSelected(); });
+    tools->addSeparator();
+    QAction* local =
+        entry(tools, "OPTION - Load from local files if available", "mnuLoadFromLocalFiles",
+              [this](bool on) { flows_->Options().loadFromLocalFiles = on; });
+    local->setCheckable(true);
+    QAction* noFolder =
+        entry(tools, "OPTION - Do not use local folder", "mnuDoNotUseLocalFolder", [this](bool on) {
+            flows_->Options().doNotUseLocalFolder = on;
+            mnuGetFromFile_->setEnabled(!on);
+            mnuSaveToFile_->setEnabled(!on);
+        });
+    noFolder->setCheckable(true);
     tools->addSeparator();
     QAction* exit = file->addAction("Exit");
     exit->setObjectName("mnuExit");
@@ -186,9 +227,8 @@ void FrmMain::BuildToolbar() {
         return a;
     };
     connect(button("New"), &QAction::triggered, this, [this] { NewForm(); });
-    // Server forms come with the connection; until then the file commands stand in.
-    connect(button("Open"), &QAction::triggered, this, [this] { GetFromFile(); });
-    connect(button("Save"), &QAction::triggered, this, [this] { SaveToFile(); });
+    connect(button("Open"), &QAction::triggered, this, [this] { OpenFromServer(); });
+    connect(button("Save"), &QAction::triggered, this, [this] { SaveToServer(false); });
     button("Print")->setEnabled(false);
     toolbar_->addSeparator();
     struct Tool {
@@ -720,4 +760,42 @@ void FrmMain::PaintOverlay(QPainter& p, int page) const {
         p.setBrush(Qt::NoBrush);
         p.drawRect(PointsRect(r));
     }
+}
+
+void FrmMain::ShowConnection() {
+    frmConnect_->SetUtility(flows_->Components().utility.get());
+    frmConnect_->ShowDialog();
+    SetStatusText(connection_->StatusText());
+}
+
+bool FrmMain::OpenFormFromServer(const std::string& name) {
+    editor_->ClearSelection();
+    bool ok = flows_->OpenFormFromServer(name);
+    RefreshAfterRead();
+    return ok;
+}
+
+void FrmMain::OpenFromServer() {
+    if (!flows_->EnsureConnected()) return;
+    SetStatusText(connection_->StatusText());
+    if (!requests::UpdateFormsDefinitions(*comm_, *ui_, flows_->Definitions())) return;
+    QStringList names;
+    for (const FormDefinition& def : flows_->Definitions())
+        names << toUnicode(def.name + "  -  " + def.description);
+    if (names.isEmpty()) {
+        ui_->Message("No forms are stored on this server.", "Open", MessageIcon::Information);
+        return;
+    }
+    bool ok = false;
+    QString chosen = QInputDialog::getItem(this, "Open", "Form:", names, 0, false, &ok);
+    if (!ok) return;
+    int index = int(names.indexOf(chosen));
+    if (index < 0) return;
+    OpenFormFromServer(flows_->Definitions().At(size_t(index) + 1).name);
+}
+
+SaveOutcome FrmMain::SaveToServer(bool showDialog) {
+    SaveOutcome outcome = flows_->SaveFormToServer(showDialog);
+    SetStatusText(connection_->StatusText());
+    return outcome;
 }

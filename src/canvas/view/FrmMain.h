@@ -12,6 +12,11 @@
 #include "canvas/CanvasPainter.h"
 #include "canvas/PageGeometry.h"
 #include "layout/FormModel.h"
+#include "layout/LocalFolders.h"
+#include "server/ConnectionLogic.h"
+#include "server/FormFlows.h"
+#include "server/SaveFormPrompt.h"
+#include "server/qt/FrmConnect.h"
 
 class QAction;
 class QCheckBox;
@@ -24,11 +29,22 @@ class PageCanvas;
 class UserInterface;
 class TextMetrics;
 
+// Asks for the name and description through input boxes.
+class AskNamePrompt : public SaveFormPrompt {
+  public:
+    explicit AskNamePrompt(UserInterface& ui) : ui_(ui) {}
+    bool ShowSaveDialog(FormSettings& settings, bool formExists) override;
+
+  private:
+    UserInterface& ui_;
+};
+
 struct FrmMainOptions {
-    UserInterface* ui = nullptr;  // null: message boxes of this window
-    std::string dataFolder;       // "": the user's data folder
-    double pixelsPerInch = 0;     // 0: the screen's own
-    bool dataEntryForm = false;   // the shared flag as the window finds it at start
+    SaveFormPrompt* savePrompt = nullptr;  // null: the window's own save dialog
+    UserInterface* ui = nullptr;           // null: message boxes of this window
+    std::string dataFolder;                // "": the user's data folder
+    double pixelsPerInch = 0;              // 0: the screen's own
+    bool dataEntryForm = false;            // the shared flag as the window finds it at start
 };
 
 class FrmMain : public QMainWindow {
@@ -70,6 +86,14 @@ class FrmMain : public QMainWindow {
     bool SaveLayout(const std::string& path);
     void NewForm();
 
+    // The server: connection dialog, forms on the server.
+    ConnectionLogic& Connection() { return *connection_; }
+    FrmConnect& ConnectDialog() { return *frmConnect_; }
+    FormFlows& Flows() { return *flows_; }
+    void ShowConnection();
+    bool OpenFormFromServer(const std::string& name);
+    SaveOutcome SaveToServer(bool showDialog);
+
     // The two scroll bars as the window computed them last.
     const ScrollBarState& VerticalBar() const { return vbar_; }
     const ScrollBarState& HorizontalBar() const { return hbar_; }
@@ -94,6 +118,7 @@ class FrmMain : public QMainWindow {
     void PlacePages();
     void OnScroll();
     void GetFromFile();
+    void OpenFromServer();
     void SaveToFile();
     void RefreshAfterRead();
     bool ValidateForSave();
@@ -113,6 +138,15 @@ class FrmMain : public QMainWindow {
     PictureCache pictures_;
     std::unique_ptr<CanvasPainter> painter_;
     std::unique_ptr<CanvasEditor> editor_;
+    std::unique_ptr<LocalFolders> folders_;
+    std::unique_ptr<CommComponent> comm_;
+    std::unique_ptr<ConnectionLogic> connection_;
+    FrmConnect* frmConnect_ = nullptr;
+    std::unique_ptr<FormFlows> flows_;
+    SaveFormPrompt* savePrompt_ = nullptr;
+    std::unique_ptr<SaveFormPrompt> ownSavePrompt_;
+    QAction* mnuGetFromFile_ = nullptr;
+    QAction* mnuSaveToFile_ = nullptr;
     QAction* tools_[8] = {};
     QPointF pressAt_, pointer_;
     bool pointerOnPage_ = false;
