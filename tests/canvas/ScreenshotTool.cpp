@@ -1,6 +1,6 @@
 // Shows the designer window on the real display with a layout open and saves what
 // the screen shows: for looking at the window under a virtual display.
-//   canvas_screenshot LAYOUT.ldt OUT_PREFIX [IMAGES_DIR]
+//   canvas_screenshot LAYOUT.ldt OUT_PREFIX [DATA_DIR [SERVER_PORT]]
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
@@ -35,7 +35,23 @@ int main(int argc, char** argv) {
         w.PageMove(2);
         QTimer::singleShot(300, [&] {
             shoot("-page2");
-            app.quit();
+            FrmConnect& dlg = w.ConnectDialog();
+            dlg.show();
+            QTimer::singleShot(300, [&] {
+                dlg.grab().save(QString::fromStdString(prefix + "-disconnected.png"));
+                if (argc > 4) {
+                    w.Connection().port = argv[4];
+                    w.Connection().Connect();
+                    dlg.RefreshControls();
+                    w.SetStatusText(w.Connection().StatusText());
+                }
+                QTimer::singleShot(300, [&] {
+                    dlg.grab().save(QString::fromStdString(prefix + "-connected.png"));
+                    dlg.hide();
+                    shoot("-window-connected");
+                    app.quit();
+                });
+            });
         });
     });
     return app.exec();

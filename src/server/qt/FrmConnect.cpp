@@ -69,6 +69,8 @@ void FrmConnect::RefreshControls() {
         box->setEnabled(!on);
         QPalette pal = box->palette();
         pal.setColor(QPalette::Base, on ? QColor(192, 192, 192) : QColor(Qt::white));
+        // The connection stays readable while its boxes are locked.
+        pal.setColor(QPalette::Disabled, QPalette::Text, QColor(32, 32, 32));
         box->setPalette(pal);
     }
     cmdConnect_->setEnabled(!on);
