@@ -54,8 +54,13 @@ std::vector<int> CanvasEditor::SelectedLabels() const {
 
 bool CanvasEditor::IsGridLabel(int index) const {
     const LabelControl* c = canvas_.LabelAt(index);
-    return c && ((!c->caption.empty() && c->caption[0] == cp1252::kGridCellMark) ||
-                 c->spare.find('#') != std::string::npos);
+    if (!c) return false;
+    if ((!c->caption.empty() && c->caption[0] == cp1252::kGridCellMark) ||
+        c->spare.find('#') != std::string::npos)
+        return true;
+    for (const GridItem& g : model_.gridItems)
+        if (g.LabelIndex() == index) return true;
+    return false;
 }
 
 void CanvasEditor::MarkOneLabel(int index) {
@@ -74,6 +79,8 @@ void CanvasEditor::UnselectAll() {
         LabelControl& c = canvas_.Label(i);
         c.bordered = false;
         if (!canvas_.IsCompanionLabel(i) || canvas_.IsBoxLabel(i)) c.tag.clear();
+        if (IsOrdinaryLabel(i)) canvas_.SetLabelBackColor(i, label_colors::kOrdinary);
+        canvas_.BringToFront(i);
     }
     canvas_.ClearShapeMarks();
     if (hooks_.closeItemDialogs) hooks_.closeItemDialogs();

@@ -199,6 +199,10 @@ std::uint32_t CanvasModel::LabelBackColor(int index) const {
     return e.backColor;
 }
 
+void CanvasModel::SetLabelBackColor(int index, std::uint32_t bgr) {
+    if (index > 0 && size_t(index) < labels_.size()) labels_[size_t(index)].backColor = bgr;
+}
+
 std::uint32_t CanvasModel::LabelForeColor(int index) const {
     if (index < 0 || size_t(index) >= labels_.size()) return 0;
     return labels_[size_t(index)].foreColor;

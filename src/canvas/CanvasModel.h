@@ -118,6 +118,7 @@ struct CanvasWindowState {
     bool scrollThrottle = false;
     bool multipage = true;
     bool dataEntryForm = false;
+    int gridCounter = 0;  // grids built in the open form; the next one is + 1
 };
 
 class CanvasModel : public ControlSink, public LayoutSource {
@@ -205,6 +206,7 @@ class CanvasModel : public ControlSink, public LayoutSource {
     // What the canvas draws for a label: background and text colour (0xBBGGRR),
     // and whether it is a companion label of a shape (never written).
     std::uint32_t LabelBackColor(int index) const;
+    void SetLabelBackColor(int index, std::uint32_t bgr);
     std::uint32_t LabelForeColor(int index) const;
     bool IsCompanionLabel(int index) const;
     bool IsBarcodeLabel(int index) const;

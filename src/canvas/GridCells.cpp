@@ -1,0 +1,167 @@
+#include "canvas/GridCells.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "shell/Cp1252.h"
+#include "shell/TextUtils.h"
+#include "shell/UserInterface.h"
+
+namespace {
+const char* const kRowsTitle = "Recalculating DataGrid Rows";
+const char* const kBoxesTitle = "Recalculating Checkboxes/Textboxes";
+
+std::string Prefix(const GridSpec& spec) {
+    std::string p = std::to_string(spec.gridNumber);
+    return spec.dataGrid ? std::string(1, cp1252::kGridCellMark) + p : p;
+}
+
+struct Cell {
+    int label;
+    std::string prefix;  // with the marker
+    int field, record;
+};
+
+// "<marker>prefix:field,record"; false when the caption is not of that form.
+bool ReadCell(const std::string& caption, Cell& cell) {
+    size_t colon = caption.find(':'), comma = caption.rfind(',');
+    if (colon == std::string::npos || comma == std::string::npos || comma < colon) return false;
+    long long field = 0, record = 0;
+    if (!text::ParseInt(caption.substr(colon + 1, comma - colon - 1), field) ||
+        !text::ParseInt(caption.substr(comma + 1), record))
+        return false;
+    cell.prefix = caption.substr(0, colon);
+    cell.field = int(field);
+    cell.record = int(record);
+    return true;
+}
+}  // namespace
+
+std::vector<int> LoadRectangleWithLabels(CanvasModel& canvas, FormModel& model, UserInterface& ui,
+                                         const GridSpec& spec) {
+    std::vector<int> made;
+    const int C = std::max(1, spec.columns), R = std::max(1, spec.rows);
+    const double W = spec.format.width, H = spec.format.height;
+    const double areaW = spec.right - spec.left, areaH = spec.bottom - spec.top;
+    double pitchX = 0, pitchY = 0;
+    if (C > 1 && areaW >= W) pitchX = spec.spread ? (areaW - W) / (C - 1) : areaW / C;
+    if (R > 1 && areaH >= H) pitchY = spec.spread ? (areaH - H) / (R - 1) : areaH / R;
+    const int k = spec.columnsInRecord;
+    if (spec.dataGrid && k > 0 && C % k != 0) {
+        ui.Message("Please recalculate \r\n" + std::to_string(k) +
+                       " column records will not fill " + std::to_string(C) +
+                       "-column grid correctly.",
+                   "Recalculate", MessageIcon::Critical);
+        return made;
+    }
+    const std::string prefix = Prefix(spec);
+    auto cell = [&](int c, int r, int first, int second) {
+        int index = canvas.LoadOneLabel(spec.page);
+        LabelControl& l = canvas.Label(index);
+        LabelControl f = spec.format;
+        l.fontName = f.fontName;
+        l.fontSize = f.fontSize;
+        l.bold = f.bold;
+        l.italic = f.italic;
+        l.alignment = f.alignment;
+        l.autoSize = f.autoSize;
+        l.width = f.width;
+        l.height = f.height;
+        l.left = spec.left + c * pitchX;
+        l.top = spec.top + r * pitchY;
+        l.caption = prefix + ":" + std::to_string(first) + "," + std::to_string(second);
+        l.tag = spec.tag;
+        l.visible = true;
+        canvas.SetLabelBackColor(index, kGridCellColor);
+        model.Item(index);
+        GridItem g;
+        g.SetLabelIndex(int16_t(std::min(index, int(INT16_MAX))));
+        g.SetGridID(spec.tag);
+        g.SetColumn(int16_t(first));
+        g.SetRow(int16_t(second));
+        model.gridItems.push_back(g);
+        made.push_back(index);
+    };
+    if (spec.dataGrid && k > 0) {
+        for (int c = 0; c < C; ++c)
+            for (int r = 0; r < R; ++r) cell(c, r, c % k + 1, (c / k) * R + r + 1);
+    } else if (spec.rowByRow && !spec.dataGrid) {
+        for (int r = 0; r < R; ++r)
+            for (int c = 0; c < C; ++c) cell(c, r, c + 1, r + 1);
+    } else {
+        for (int c = 0; c < C; ++c)
+            for (int r = 0; r < R; ++r) cell(c, r, c + 1, r + 1);
+    }
+    return made;
+}
+
+bool IsDataGridLabel(const CanvasModel& canvas, int index) {
+    const LabelControl* c = canvas.LabelAt(index);
+    return c && c->visible && !c->caption.empty() && c->caption[0] == cp1252::kGridCellMark;
+}
+
+bool IsCheckboxTextboxLabel(const CanvasModel& canvas, int index) {
+    const LabelControl* c = canvas.LabelAt(index);
+    return c && c->visible && !c->caption.empty() && c->caption[0] == '%' &&
+           c->caption.find('@') != std::string::npos;
+}
+
+void RecalculateDataGridRows(CanvasModel& canvas, UserInterface& ui) {
+    std::string answer = "1";
+    if (!ui.InputBox("Enter Grid number (1-99) you want to recalculate:", kRowsTitle, answer))
+        return;
+    long long grid = 0;
+    if (!text::ParseInt(text::Trim(answer), grid) || grid < 1 || grid > 99) {
+        ui.Message("Grid number is invalid.", kRowsTitle, MessageIcon::Warning);
+        return;
+    }
+    const std::string wanted = std::string(1, cp1252::kGridCellMark) + std::to_string(grid);
+    int n = 1;
+    for (int guard = 0; guard < 1000000; ++guard) {
+        std::vector<Cell> cells;
+        for (int i = 1; i < canvas.LabelCount(); ++i) {
+            Cell c{i, {}, 0, 0};
+            if (IsDataGridLabel(canvas, i) && ReadCell(canvas.LabelAt(i)->caption, c) &&
+                c.prefix == wanted)
+                cells.push_back(c);
+        }
+        if (std::any_of(cells.begin(), cells.end(), [&](const Cell& c) { return c.record == n; })) {
+            ++n;
+            continue;
+        }
+        int smallest = INT_MAX;
+        for (const Cell& c : cells)
+            if (c.record > n) smallest = std::min(smallest, c.record);
+        if (smallest == INT_MAX) break;
+        for (const Cell& c : cells)
+            if (c.record == smallest)
+                canvas.Label(c.label).caption =
+                    c.prefix + ":" + std::to_string(c.field) + "," + std::to_string(n);
+    }
+    ui.Message("Grid Recalculated!", kRowsTitle, MessageIcon::Information);
+}
+
+void RecalculateCheckboxesTextboxes(CanvasModel& canvas, UserInterface& ui) {
+    int number = 0;
+    bool changed = false;
+    for (int i = 1; i < canvas.LabelCount(); ++i) {
+        if (!IsCheckboxTextboxLabel(canvas, i)) continue;
+        ++number;
+        LabelControl& l = canvas.Label(i);
+        std::vector<std::string> parts = text::Split(l.caption, "@");
+        if (parts.size() < 3) parts.resize(3);
+        std::string id = std::to_string(number);
+        if (parts[2] == id) continue;
+        parts[2] = id;
+        l.caption = text::Join(parts, "@");
+        changed = true;
+    }
+    if (number == 0)
+        ui.Message("No Checkbox and/or Textbox labels were found.", kBoxesTitle,
+                   MessageIcon::Information);
+    else if (changed)
+        ui.Message("Checkboxes/Textboxes Recalculated!", kBoxesTitle, MessageIcon::Information);
+    else
+        ui.Message("No recalculation is required for Checkboxes/Textboxes.", kBoxesTitle,
+                   MessageIcon::Information);
+}

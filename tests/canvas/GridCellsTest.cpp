@@ -1,0 +1,150 @@
+// Grid areas made of cell labels, and renumbering their rows and the check boxes.
+#include <gtest/gtest.h>
+
+#include "canvas/CanvasEditor.h"
+#include "canvas/GridCells.h"
+#include "layout/LayoutTestSupport.h"
+
+namespace {
+struct Grids {
+    FixedTextMetrics metrics;
+    FormModel model;
+    CanvasModel canvas{model, metrics};
+    RecordingUserInterface ui;
+
+    GridSpec Spec(int columns, int rows) {
+        GridSpec s;
+        s.left = 1;
+        s.top = 1;
+        s.right = 7;
+        s.bottom = 3;
+        s.columns = columns;
+        s.rows = rows;
+        s.tag = "grid";
+        s.format.width = 0.5;
+        s.format.height = 0.2;
+        return s;
+    }
+    std::vector<std::string> Captions(const std::vector<int>& labels) {
+        std::vector<std::string> out;
+        for (int i : labels) out.push_back(canvas.Label(i).caption);
+        return out;
+    }
+};
+const std::string M(1, '\xF4');
+}  // namespace
+
+TEST(GridCells, DataGridRecordsRunDownEachBlockOfColumns) {
+    Grids g;
+    GridSpec s = g.Spec(6, 4);
+    s.dataGrid = true;
+    s.columnsInRecord = 3;
+    s.tag = "DATAgrid";
+    s.gridNumber = 2;
+    std::vector<int> cells = LoadRectangleWithLabels(g.canvas, g.model, g.ui, s);
+    ASSERT_EQ(cells.size(), 24u);
+    auto caps = g.Captions(cells);
+    // Column by column: the first block holds records 1..4, the second 5..8.
+    EXPECT_EQ(caps[0], M + "2:1,1");
+    EXPECT_EQ(caps[3], M + "2:1,4");
+    EXPECT_EQ(caps[4], M + "2:2,1");
+    EXPECT_EQ(caps[12], M + "2:1,5");
+    EXPECT_EQ(caps[23], M + "2:3,8");
+    EXPECT_EQ(g.canvas.LabelBackColor(cells[0]), kGridCellColor);
+    EXPECT_EQ(g.canvas.Label(cells[0]).tag, "DATAgrid");
+    EXPECT_EQ(g.model.gridItems.size(), 24u);
+    EXPECT_TRUE(IsDataGridLabel(g.canvas, cells[5]));
+    // Unspread pitch: the area divided by the counts.
+    EXPECT_DOUBLE_EQ(g.canvas.Label(cells[4]).left, 2);
+    EXPECT_DOUBLE_EQ(g.canvas.Label(cells[1]).top, 1.5);
+}
+
+TEST(GridCells, RecordsThatDoNotFillTheColumnsCreateNothing) {
+    Grids g;
+    GridSpec s = g.Spec(5, 2);
+    s.dataGrid = true;
+    s.columnsInRecord = 2;
+    int before = g.canvas.LabelCount();
+    EXPECT_TRUE(LoadRectangleWithLabels(g.canvas, g.model, g.ui, s).empty());
+    EXPECT_EQ(g.canvas.LabelCount(), before);
+    ASSERT_EQ(g.ui.Messages().size(), 1u);
+    EXPECT_EQ(g.ui.Messages()[0].title, "Recalculate");
+    EXPECT_EQ(g.ui.Messages()[0].text,
+              "Please recalculate \r\n2 column records will not fill 5-column grid correctly.");
+}
+
+TEST(GridCells, PlainGridsSpreadToTheEdgesOrStackWhenTooNarrow) {
+    Grids g;
+    GridSpec s = g.Spec(3, 2);
+    s.spread = true;
+    s.rowByRow = true;
+    auto cells = LoadRectangleWithLabels(g.canvas, g.model, g.ui, s);
+    ASSERT_EQ(cells.size(), 6u);
+    EXPECT_EQ(g.Captions(cells)[1], "1:2,1");                  // row by row
+    EXPECT_DOUBLE_EQ(g.canvas.Label(cells[2]).left + 0.5, 7);  // last cell ends at the edge
+    EXPECT_DOUBLE_EQ(g.canvas.Label(cells[3]).top + 0.2, 3);
+    GridSpec narrow = g.Spec(3, 1);
+    narrow.right = 1.2;  // narrower than one cell
+    auto stacked = LoadRectangleWithLabels(g.canvas, g.model, g.ui, narrow);
+    EXPECT_DOUBLE_EQ(g.canvas.Label(stacked[2]).left, g.canvas.Label(stacked[0]).left);
+
+    // Grid-only rubber bands take these cells and nothing else.
+    CanvasEditor editor(g.canvas, g.model, g.metrics);
+    int text = g.canvas.LoadOneLabel(0);
+    g.canvas.Label(text).left = 2;
+    g.canvas.Label(text).top = 2;
+    g.canvas.Label(text).visible = true;
+    editor.SelectInRect({0, 0, 8, 8}, 0, true);
+    EXPECT_TRUE(editor.IsSelected(cells[0]));
+    EXPECT_FALSE(editor.IsSelected(text));
+}
+
+TEST(GridCells, RowRecalculationClosesTheGapsInOrder) {
+    Grids g;
+    int records[] = {1, 2, 5, 5, 9};
+    std::vector<int> labels;
+    for (int r : records) {
+        int i = g.canvas.LoadOneLabel(0);
+        g.canvas.Label(i).caption = M + "1:1," + std::to_string(r);
+        g.canvas.Label(i).visible = true;
+        labels.push_back(i);
+    }
+    int other = g.canvas.LoadOneLabel(0);
+    g.canvas.Label(other).caption = M + "2:1,7";
+    g.canvas.Label(other).visible = true;
+    g.ui.inputAnswers = {"1"};
+    RecalculateDataGridRows(g.canvas, g.ui);
+    EXPECT_EQ(g.Captions(labels), (std::vector<std::string>{M + "1:1,1", M + "1:1,2", M + "1:1,3",
+                                                            M + "1:1,3", M + "1:1,4"}));
+    EXPECT_EQ(g.canvas.Label(other).caption, M + "2:1,7");  // another grid
+    EXPECT_EQ(g.ui.Messages().back().text, "Grid Recalculated!");
+    for (const char* bad : {"0", "100", ""}) {
+        g.ui.Clear();
+        g.ui.inputAnswers = {bad};
+        RecalculateDataGridRows(g.canvas, g.ui);
+        ASSERT_EQ(g.ui.Messages().size(), 1u) << bad;
+        EXPECT_EQ(g.ui.Messages()[0].text, "Grid number is invalid.");
+        EXPECT_EQ(g.ui.Messages()[0].title, "Recalculating DataGrid Rows");
+    }
+}
+
+TEST(GridCells, CheckboxesAndTextboxesAreNumberedInIndexOrder) {
+    Grids g;
+    RecalculateCheckboxesTextboxes(g.canvas, g.ui);
+    EXPECT_EQ(g.ui.Messages().back().text, "No Checkbox and/or Textbox labels were found.");
+    std::vector<int> boxes;
+    for (const char* caption : {"%C@SMOKER@7", "%T@NOTES@1@0.75@1", "%C@ALLERGY"}) {
+        int i = g.canvas.LoadOneLabel(0);
+        g.canvas.Label(i).caption = caption;
+        g.canvas.Label(i).visible = true;
+        boxes.push_back(i);
+    }
+    RecalculateCheckboxesTextboxes(g.canvas, g.ui);
+    EXPECT_EQ(g.Captions(boxes),
+              (std::vector<std::string>{"%C@SMOKER@1", "%T@NOTES@2@0.75@1", "%C@ALLERGY@3"}));
+    EXPECT_EQ(g.ui.Messages().back().text, "Checkboxes/Textboxes Recalculated!");
+    RecalculateCheckboxesTextboxes(g.canvas, g.ui);
+    EXPECT_EQ(g.ui.Messages().back().text,
+              "No recalculation is required for Checkboxes/Textboxes.");
+    EXPECT_EQ(g.ui.Messages().back().title, "Recalculating Checkboxes/Textboxes");
+}
