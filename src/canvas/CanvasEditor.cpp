@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "layout/ItemTypes.h"
 #include "shell/Cp1252.h"
 
 namespace {
@@ -591,4 +592,67 @@ void CanvasEditor::CompleteCornerPick(int page) {
         mode == kInsertBarcode || mode == kInsertLine)
         SelectInRect(r, page, gridOnly_);
     EndCornerPick();
+}
+
+void CanvasEditor::Recaption(int index, const std::string& caption, bool autoSize, double width) {
+    if (index <= 0 || !canvas_.LabelAt(index)) return;
+    LabelControl& c = canvas_.Label(index);
+    double oldLeft = c.left, oldWidth = c.width;
+    c.caption = caption;
+    c.autoSize = autoSize;
+    c.width =
+        autoSize ? metrics_.TextWidth(caption, c.fontName, c.fontSize, c.bold, c.italic) : width;
+    if (autoSize) c.height = metrics_.TextHeight(c.fontName, c.fontSize, c.bold, c.italic);
+    if (c.alignment == LabelAlignment::Right) c.left = oldLeft + oldWidth - c.width;
+}
+
+void CanvasEditor::ItemToStaticText(int index) {
+    Recaption(index, canvas_.Label(0).caption, true);
+    FormItem& item = model_.Item(index);
+    item = FormItem{};
+}
+
+void CanvasEditor::ItemToDataField(int index, const std::string& fieldName) {
+    Recaption(index, "~" + fieldName, true);
+    FormItem& item = model_.Item(index);
+    item = FormItem{};
+    item.itemKind = ItemKind::DatabaseField;
+}
+
+std::vector<CanvasEditor::PromptEntry> CanvasEditor::UserPromptEntries() const {
+    std::vector<PromptEntry> out;
+    for (size_t r = 0; r < model_.prompts.size(); ++r) {
+        const FormItem& p = model_.prompts[r];
+        if (p.itemKind != ItemKind::UserPrompt || p.promptKey.size() < 2 || p.markedDeleted)
+            continue;
+        std::string reference = p.promptKey[0] == '^' ? p.promptKey.substr(1) : p.promptKey;
+        bool used = false;
+        for (int i = 1; i < canvas_.LabelCount() && !used; ++i) {
+            const LabelControl* c = canvas_.LabelAt(i);
+            if (!c || !c->visible) continue;
+            const std::string& cap = c->caption;
+            used = cap == "^" + reference || cap.rfind("^" + reference + " ", 0) == 0 ||
+                   cap.rfind("^" + reference + "@", 0) == 0;
+        }
+        if (used) continue;
+        std::string caption = reference;
+        if (!p.promptCaption.empty()) caption += "  (" + p.promptCaption + ")";
+        out.push_back({caption, reference, p.promptNumber, int(r)});
+    }
+    return out;
+}
+
+void CanvasEditor::ItemToUserPrompt(int index, const PromptEntry& entry) {
+    if (entry.record < 0 || size_t(entry.record) >= model_.prompts.size()) return;
+    const FormItem& prompt = model_.prompts[size_t(entry.record)];
+    bool fixed = prompt.dataEntryType == "TEXT" || prompt.dataEntryType == "TEXT_FROMTHRU";
+    Recaption(index, "^" + entry.reference, !fixed, 1.0);
+    canvas_.Label(index).toolTip = prompt.promptCaption;
+    FormItem& item = model_.Item(index);
+    item = FormItem{};
+    item.itemKind = ItemKind::UserPrompt;
+    item.promptKey = prompt.promptKey;
+    item.dataEntryType = prompt.dataEntryType;
+    CopyPromptDetails(prompt, item);
+    item.definitionRead = true;
 }

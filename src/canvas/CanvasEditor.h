@@ -77,6 +77,19 @@ class CanvasEditor {
     // The pointer over the page canvas (corner markers and lines follow it).
     void MovePointer(double x, double y);
 
+    // The item menu of a label: what a dropped label becomes.
+    void ItemToStaticText(int index);
+    void ItemToDataField(int index, const std::string& fieldName);
+    struct PromptEntry {
+        std::string caption;    // what the menu shows
+        std::string reference;  // the prompt key without its "^"
+        int promptNumber = 0;
+        int record = -1;  // index in the prompts array
+    };
+    // Prompts of the form that no label uses yet.
+    std::vector<PromptEntry> UserPromptEntries() const;
+    void ItemToUserPrompt(int index, const PromptEntry& entry);
+
     const Marker& TopMarker() const { return top_; }
     const Marker& BottomMarker() const { return bottom_; }
     bool GridOnly() const { return gridOnly_; }
@@ -99,6 +112,8 @@ class CanvasEditor {
     // Limits a group displacement so every moved corner stays on the page.
     void ClampToPage(const std::vector<Rect>& corners, double& dx, double& dy) const;
     Rect ItemRect(const CanvasModel::Hit& item) const;
+    // New caption; auto-size when asked, and a right-aligned label keeps its right edge.
+    void Recaption(int index, const std::string& caption, bool autoSize, double width = 0);
     void MoveItem(const CanvasModel::Hit& item, double dx, double dy);
 
     CanvasModel& canvas_;

@@ -319,3 +319,43 @@ TEST(Inserting, ItemsDragAloneAndStayOnThePage) {
     EXPECT_DOUBLE_EQ(e.canvas.Hotspots()[size_t(h)].r.left, 0);
     EXPECT_DOUBLE_EQ(e.canvas.Hotspots()[size_t(h)].r.top, 0);
 }
+
+TEST(ItemMenu, ALabelBecomesStaticTextADataFieldOrAPrompt) {
+    Editing e;
+    e.canvas.Label(0).caption = "Text";
+    int l = e.Label(4, 1, 2);
+    e.canvas.Label(l).alignment = LabelAlignment::Right;
+    double right = e.L(l).left + e.L(l).width;
+    e.editor.ItemToDataField(l, "PATIENT.LASTNAME");
+    EXPECT_EQ(e.L(l).caption, "~PATIENT.LASTNAME");
+    EXPECT_TRUE(e.L(l).autoSize);
+    EXPECT_DOUBLE_EQ(e.L(l).left + e.L(l).width, right);  // keeps its right edge
+    EXPECT_EQ(e.model.Item(l).itemKind, ItemKind::DatabaseField);
+    e.editor.ItemToStaticText(l);
+    EXPECT_EQ(e.L(l).caption, "Text");
+    EXPECT_DOUBLE_EQ(e.L(l).left + e.L(l).width, right);
+
+    FormItem dob, note;
+    dob.itemKind = note.itemKind = ItemKind::UserPrompt;
+    dob.promptKey = "^DOB";
+    dob.promptCaption = "Date of birth";
+    dob.dataEntryType = "DATE";
+    note.promptKey = "^NOTE";
+    note.promptCaption = "Note";
+    note.dataEntryType = "TEXT";
+    e.model.prompts = {dob, note};
+    auto entries = e.editor.UserPromptEntries();
+    ASSERT_EQ(entries.size(), 2u);
+    e.editor.ItemToUserPrompt(l, entries[1]);
+    EXPECT_EQ(e.L(l).caption, "^NOTE");
+    EXPECT_FALSE(e.L(l).autoSize);  // a text prompt is one inch wide
+    EXPECT_DOUBLE_EQ(e.L(l).width, 1);
+    EXPECT_EQ(e.L(l).toolTip, "Note");
+    EXPECT_EQ(e.model.Item(l).dataEntryType, "TEXT");
+    // A prompt in use is no longer offered.
+    entries = e.editor.UserPromptEntries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].reference, "DOB");
+    std::string written = e.Write();
+    EXPECT_NE(written.find("^NOTE"), std::string::npos);
+}

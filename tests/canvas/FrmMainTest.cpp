@@ -336,3 +336,32 @@ TEST(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
     ASSERT_TRUE(w.OpenFormFromServer("CHARGE01"));
     EXPECT_EQ(w.Model().settings.formCode, "CHARGE01");
 }
+
+TEST(FrmMainEditing, GridsGetConsecutiveNumbersAndComeBackSelected) {
+    Window win;
+    GridSpec spec;
+    spec.left = 1;
+    spec.top = 1;
+    spec.right = 4;
+    spec.bottom = 2;
+    spec.columns = 2;
+    spec.rows = 2;
+    spec.tag = "grid";
+    auto first = win.w->BuildGrid(spec);
+    auto second = win.w->BuildGrid(spec);
+    ASSERT_EQ(first.size(), 4u);
+    EXPECT_EQ(win.w->Canvas().Label(first[0]).caption, "1:1,1");
+    EXPECT_EQ(win.w->Canvas().Label(second[0]).caption, "2:1,1");
+    EXPECT_EQ(win.w->Editor().SelectedLabels(), second);
+    EXPECT_EQ(win.w->Canvas().Label(second[1]).tag, "");
+    spec.dataGrid = true;
+    spec.columns = 3;
+    spec.columnsInRecord = 2;
+    EXPECT_TRUE(win.w->BuildGrid(spec).empty());  // refused: the number is not used up
+    spec.columns = 4;
+    auto data = win.w->BuildGrid(spec);
+    ASSERT_FALSE(data.empty());
+    EXPECT_EQ(win.w->Canvas().Label(data[0]).caption,
+              "\xF4"
+              "3:1,1");
+}

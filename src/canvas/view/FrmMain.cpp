@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QInputDialog>
@@ -17,13 +19,16 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <algorithm>
 #include <cmath>
 
+#include "canvas/GridCells.h"
 #include "canvas/view/PageCanvas.h"
+#include "layout/ItemTypes.h"
 #include "layout/LayoutReader.h"
 #include "layout/LayoutWriter.h"
 #include "layout/LocalFolders.h"
@@ -81,6 +86,7 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent) : QMainWindow(parent) 
         savePrompt_ = ownSavePrompt_.get();
     }
     flows_->SetSavePrompt(savePrompt_);
+    editor_->GetHooks().openGridDialog = [this](const Rect& r) { AskGridArea(r); };
     editor_->GetHooks().selectImageFile = [this] { return folders_->SelectImageFromFile(); };
     ppi_ = options.pixelsPerInch > 0 ? options.pixelsPerInch : ScreenPixelsPerInch();
 
@@ -181,6 +187,14 @@ void FrmMain::BuildMenus() {
     QMenu* tools = menuBar()->addMenu("Tools");
     tools->setObjectName("mnuTools");
     entry(tools, "Clear Selection", "mnuClearSelection", [this] { ClearSelection(); });
+    entry(tools, "Recalculate Checkboxes/Textboxes IDs", "mnuRecalcChkTxt", [this] {
+        RecalculateCheckboxesTextboxes(*canvas_, *ui_);
+        RefreshCanvas();
+    });
+    entry(tools, "Recalculate Data Grid Rows...", "mnuRecalcDataGridRows", [this] {
+        RecalculateDataGridRows(*canvas_, *ui_);
+        RefreshCanvas();
+    });
     entry(tools, "Delete Selected", "mnuDeleteSelected", [this] { DeleteSelected(); });
     tools->addSeparator();
     QAction* local =
@@ -659,20 +673,118 @@ void FrmMain::PointerMoved(int, QPointF at) {
 
 void FrmMain::ShowItemMenu(const CanvasModel::Hit& hit, QPointF) {
     QMenu menu(this);
-    menu.setObjectName(hit.kind == CanvasModel::Hit::Label ? "mnuControls" : "mnuShape");
+    bool label = hit.kind == CanvasModel::Hit::Label && editor_->IsOrdinaryLabel(hit.index);
+    bool barcode = hit.kind == CanvasModel::Hit::Label && canvas_->IsBarcodeLabel(hit.index);
+    menu.setObjectName(label || barcode ? "mnuControls" : "mnuShape");
     QAction* del = menu.addAction("Delete");
-    menu.addSeparator();
+    if (!label && !barcode) menu.addSeparator();
     QAction* props = menu.addAction("Properties");
     props->setEnabled(false);  // the property dialogs come with their own windows
+    QAction* staticText = nullptr;
+    std::vector<std::pair<QAction*, CanvasEditor::PromptEntry>> prompts;
+    std::vector<std::pair<QAction*, std::string>> fields;
+    if (label) {
+        staticText = menu.addAction("Text (Static)");
+        if (model_.settings.dataEntryForm) {
+            for (const char* name : {"Text", "Lookup", "Lookup(Description)", "Yes/No", "Checkbox",
+                                     "Scribble", "Text(From/Thru)"}) {
+                QAction* a = menu.addAction(QString("user input: ") + name);
+                connect(a, &QAction::triggered, this, [this] {
+                    ui_->Message(
+                        "will insert user input field that will be used in data entry "
+                        "forms",
+                        "TEMP", MessageIcon::Information);
+                });
+            }
+        }
+        QMenu* userPrompts = menu.addMenu("User Prompts");
+        for (const auto& entry : editor_->UserPromptEntries())
+            prompts.emplace_back(userPrompts->addAction(toUnicode(entry.caption)), entry);
+        if (prompts.empty()) userPrompts->addAction("");
+        if (!model_.databaseFields.empty()) {
+            menu.addSeparator();
+            QMenu* dataFields = menu.addMenu("Data Fields");
+            for (const auto& f : model_.databaseFields)
+                fields.emplace_back(
+                    dataFields->addAction(toUnicode(f.fieldName + " " + f.longName)), f.fieldName);
+        }
+    }
     QAction* chosen = menu.exec(QCursor::pos());
+    if (!chosen) return;
     if (chosen == del) {
-        if (hit.kind == CanvasModel::Hit::Label && !canvas_->IsBarcodeLabel(hit.index))
+        if (label || barcode)
             canvas_->DeleteLabel(hit.index);
         else
             editor_->DeleteSelection();
         editor_->UnselectAll();
-        RefreshCanvas();
+    } else if (chosen == staticText) {
+        editor_->ItemToStaticText(hit.index);
     }
+    for (const auto& [action, entry] : prompts)
+        if (chosen == action) editor_->ItemToUserPrompt(hit.index, entry);
+    for (const auto& [action, field] : fields)
+        if (chosen == action) editor_->ItemToDataField(hit.index, field);
+    RefreshCanvas();
+}
+
+std::vector<int> FrmMain::BuildGrid(GridSpec spec) {
+    CanvasWindowState& w = canvas_->Window();
+    spec.gridNumber = ++w.gridCounter;
+    spec.page = w.currentPage;
+    spec.format = canvas_->Label(0);
+    std::vector<int> cells = LoadRectangleWithLabels(*canvas_, model_, *ui_, spec);
+    if (cells.empty()) {
+        --w.gridCounter;
+        return cells;
+    }
+    // The new cells become the selection.
+    editor_->UnselectAll();
+    for (int i : cells) {
+        canvas_->Label(i).bordered = true;
+        canvas_->Label(i).tag.clear();
+    }
+    RefreshCanvas();
+    return cells;
+}
+
+void FrmMain::AskGridArea(const Rect& r) {
+    // The grid area's own dialog comes later; this one takes what a grid needs.
+    QDialog dlg(this);
+    dlg.setWindowTitle("Grid");
+    auto* form = new QFormLayout(&dlg);
+    auto* columns = new QSpinBox(&dlg);
+    columns->setRange(1, 50);
+    columns->setValue(3);
+    auto* rows = new QSpinBox(&dlg);
+    rows->setRange(1, 200);
+    rows->setValue(4);
+    auto* dataGrid = new QCheckBox("Data grid", &dlg);
+    auto* perRecord = new QSpinBox(&dlg);
+    perRecord->setRange(0, 50);
+    auto* spread = new QCheckBox("Spread to the edges", &dlg);
+    form->addRow("Columns:", columns);
+    form->addRow("Rows:", rows);
+    form->addRow(dataGrid);
+    form->addRow("Columns in a record:", perRecord);
+    form->addRow(spread);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    form->addRow(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    if (dlg.exec() != QDialog::Accepted) return;
+    GridSpec spec;
+    spec.left = r.left;
+    spec.top = r.top;
+    spec.right = r.left + r.width;
+    spec.bottom = r.top + r.height;
+    spec.columns = columns->value();
+    spec.rows = rows->value();
+    spec.dataGrid = dataGrid->isChecked();
+    spec.columnsInRecord = spec.dataGrid ? perRecord->value() : 0;
+    spec.spread = spread->isChecked();
+    spec.rowByRow = true;
+    spec.tag = spec.dataGrid ? "DATAgrid" : "grid";
+    BuildGrid(spec);
 }
 
 void FrmMain::DeleteSelected() {

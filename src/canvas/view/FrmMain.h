@@ -10,6 +10,7 @@
 #include "canvas/CanvasEditor.h"
 #include "canvas/CanvasModel.h"
 #include "canvas/CanvasPainter.h"
+#include "canvas/GridCells.h"
 #include "canvas/PageGeometry.h"
 #include "layout/FormModel.h"
 #include "layout/LocalFolders.h"
@@ -63,6 +64,9 @@ class FrmMain : public QMainWindow {
     void PageReleased(int page, QPointF at, Qt::MouseButton button);
     void PointerMoved(int page, QPointF at);
     void DeleteSelected();
+    // A grid area on the current page with the next grid number; its cells come back
+    // selected.
+    std::vector<int> BuildGrid(GridSpec spec);
     void ClearSelection();
     void RefreshCanvas();
     double PixelsPerInch() const { return ppi_; }
@@ -127,6 +131,7 @@ class FrmMain : public QMainWindow {
     void PressTool(int mode);
     void PaintOverlay(QPainter& p, int page) const;
     void ShowItemMenu(const CanvasModel::Hit& hit, QPointF at);
+    void AskGridArea(const Rect& r);
     void ConnectPage(PageCanvas* page);
 
     std::unique_ptr<UserInterface> ownUi_;
