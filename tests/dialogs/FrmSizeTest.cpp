@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "dialogs/RecordingHost.h"
+#include "dialogs/qt/FieldBehaviour.h"
+#include "dialogs/qt/FrmSize.h"
+#include "layout/FormSettings.h"
+#include "shell/RecordingUserInterface.h"
+
+namespace {
+
+struct SizeForm : ::testing::Test {
+    FormSettings settings;
+    RecordingUserInterface ui;
+    RecordingHost host;
+    std::unique_ptr<FrmSize> dlg;
+
+    void Open(double w = 8.5, double h = 11) {
+        dlg = std::make_unique<FrmSize>(settings, host, ui);
+        dlg->Prepare(w, h);
+        dlg->show();
+        dlg->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+    }
+    void Retype(QLineEdit* field, const QString& text) {
+        dlg->Tabs()->setCurrentIndex(
+            field == dlg->HorizontalShiftField() || field == dlg->VerticalShiftField() ? 3 : 1);
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClicks(field, text);
+    }
+    void ClickOk() {
+        ui.Clear();
+        host.calls.clear();
+        QTest::mouseClick(dlg->OkButton(), Qt::LeftButton);
+    }
+    void Click(QWidget* w) {
+        for (int i = 0; i < dlg->Tabs()->count(); ++i)
+            if (dlg->Tabs()->widget(i)->isAncestorOf(w)) dlg->Tabs()->setCurrentIndex(i);
+        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(6, w->height() / 2));
+    }
+    std::string Message() const {
+        auto m = ui.Messages();
+        return m.size() == 1 ? m[0].title + ": " + m[0].text : "(" + std::to_string(m.size()) + ")";
+    }
+};
+
+TEST_F(SizeForm, FieldLimitsThroughTheForm) {
+    Open();
+    EXPECT_EQ(dlg->WidthField()->text(), "8.5");
+    EXPECT_EQ(dlg->HeightField()->text(), "11");
+    Retype(dlg->WidthField(), "0.24");
+    dlg->Tabs()->setCurrentIndex(4);
+    ClickOk();
+    EXPECT_EQ(Message(), "Form Width: Min width is 0.25");
+    EXPECT_TRUE(dlg->isVisible());
+    // The focus goes back to the field, on its own tab, with the text selected.
+    EXPECT_EQ(dlg->Tabs()->currentIndex(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), dlg->WidthField());
+    EXPECT_EQ(dlg->WidthField()->selectedText(), "0.24");
+
+    Retype(dlg->WidthField(), "85");
+    Retype(dlg->HeightField(), "140.5");
+    ClickOk();
+    EXPECT_EQ(Message(), "Form Height: Max height is 140.");
+    Retype(dlg->HeightField(), "20");
+    Retype(dlg->HorizontalShiftField(), "2.01");
+    ClickOk();
+    EXPECT_EQ(Message(), "Horizontal Shift: Max value is 2");
+    EXPECT_EQ(dlg->Tabs()->currentIndex(), 3);
+    EXPECT_EQ(QApplication::focusWidget(), dlg->HorizontalShiftField());
+    Retype(dlg->HorizontalShiftField(), "-3");
+    Retype(dlg->PagesField(), "100");
+    ClickOk();
+    EXPECT_EQ(Message(), "Number of Pages: Max Number of Pages is 99");
+    Retype(dlg->PagesField(), "");
+    ClickOk();
+    EXPECT_EQ(Message(), "Number of Pages: Please enter Number of Pages.");
+    EXPECT_TRUE(host.calls.empty());
+
+    Retype(dlg->PagesField(), "1.5");
+    Retype(dlg->VerticalShiftField(), "50");
+    ClickOk();
+    EXPECT_EQ(Message(), "(0)");
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_FALSE(dlg->Cancelled());
+    EXPECT_FLOAT_EQ(dlg->FormWidthValue(), 85);
+    EXPECT_FLOAT_EQ(dlg->FormHeightValue(), 20);
+    EXPECT_EQ(settings.numberOfPages, 2);
+    EXPECT_DOUBLE_EQ(settings.horizontalShift, -3);
+    EXPECT_DOUBLE_EQ(settings.verticalShift, 50);
+    EXPECT_EQ(host.calls.size(), 4u);
+}
+
+TEST_F(SizeForm, LandscapeIsStoredWhenClickedAndChangesTheLimits) {
+    settings.dataEntryForm = true;
+    Open(8, 5.5);
+    EXPECT_TRUE(dlg->PortraitOption()->isChecked());
+    Click(dlg->LandscapeOption());
+    EXPECT_TRUE(settings.landscape);
+    Retype(dlg->WidthField(), "6.5");
+    Retype(dlg->HeightField(), "5");
+    ClickOk();
+    EXPECT_EQ(Message(), "Form Width: Max width is 6");
+    Click(dlg->PortraitOption());
+    EXPECT_FALSE(settings.landscape);
+    Click(dlg->LandscapeOption());
+    QTest::mouseClick(dlg->CancelButton(), Qt::LeftButton);
+    EXPECT_TRUE(dlg->Cancelled());
+    EXPECT_TRUE(settings.landscape);
+    EXPECT_TRUE(host.calls.empty());
+}
+
+TEST_F(SizeForm, InteractiveBoxDrivesTheOthers) {
+    settings.interactive = true;
+    settings.posting = settings.singleRecord = true;
+    settings.obstetrics = true;
+    Open();
+    EXPECT_TRUE(dlg->PostingBox()->isEnabled());
+    dlg->Tabs()->setCurrentIndex(0);
+    EXPECT_TRUE(dlg->ObgynNote()->isVisible());
+    Click(dlg->InteractiveBox());
+    EXPECT_FALSE(dlg->InteractiveBox()->isChecked());
+    EXPECT_FALSE(dlg->PostingBox()->isChecked());
+    EXPECT_FALSE(dlg->PostingBox()->isEnabled());
+    EXPECT_FALSE(dlg->SingleRecordBox()->isEnabled());
+    EXPECT_TRUE(dlg->SingleRecordBox()->isChecked());
+    EXPECT_FALSE(dlg->ObgynBox()->isChecked());
+    EXPECT_FALSE(dlg->ObgynNote()->isVisible());
+    EXPECT_TRUE(dlg->SaveImageBox()->isEnabled());
+    // Save image may be checked alone; changing another box keeps it.
+    Click(dlg->SaveImageBox());
+    Click(dlg->DataGridBox());
+    EXPECT_TRUE(dlg->SaveImageBox()->isChecked());
+    ClickOk();
+    EXPECT_FALSE(settings.interactive || settings.posting || settings.singleRecord ||
+                 settings.obstetrics);
+    EXPECT_TRUE(settings.saveImage && settings.dataGrid);
+}
+
+TEST_F(SizeForm, ObgynNoteFollowsTheBox) {
+    settings.interactive = true;
+    Open();
+    dlg->Tabs()->setCurrentIndex(0);
+    EXPECT_FALSE(dlg->ObgynNote()->isVisible());
+    Click(dlg->ObgynBox());
+    EXPECT_TRUE(dlg->ObgynNote()->isVisible());
+}
+
+TEST_F(SizeForm, StatementTagsTypedWithCtrlTab) {
+    Open();
+    EXPECT_FALSE(dlg->TagField()->isEnabled());
+    Click(dlg->StatementBox());
+    EXPECT_TRUE(dlg->TagField()->isEnabled());
+    EXPECT_EQ(dlg->TagField()->palette().color(QPalette::Base), ColourFromBgr(16777215));
+    dlg->TagField()->setFocus();
+    QTest::keyClicks(dlg->TagField(), "1");
+    QTest::keyClick(dlg->TagField(), Qt::Key_Tab, Qt::ControlModifier);
+    QTest::keyClicks(dlg->TagField(), "Total");
+    QTest::keyClick(dlg->TagField(), Qt::Key_Return);
+    EXPECT_EQ(dlg->Tabs()->currentIndex(), 4);
+    ClickOk();
+    EXPECT_TRUE(settings.statement);
+    EXPECT_EQ(settings.gridTags, (std::vector<std::string>{"GRID_TAG:\t1\tTotal", ""}));
+}
+
+TEST_F(SizeForm, ColourChooserSetsTheSwatch) {
+    Open();
+    EXPECT_TRUE(dlg->BorderYes()->isChecked());
+    EXPECT_TRUE(dlg->ShadedNo()->isChecked());
+    std::vector<int> presets;
+    bool answer = true;
+    dlg->SetColourChooser([&](int& bgr) {
+        presets.push_back(bgr);
+        if (answer) bgr = 0x0000FF;
+        return answer;
+    });
+    Click(dlg->BorderColourButton());
+    EXPECT_EQ(presets, std::vector<int>{0});
+    EXPECT_EQ(dlg->BorderSwatch()->palette().color(QPalette::Window), QColor(255, 0, 0));
+    answer = false;
+    Click(dlg->ShadeColourButton());
+    EXPECT_EQ(dlg->ShadeSwatch()->palette().color(QPalette::Window), QColor(255, 255, 255));
+    Click(dlg->ShadedYes());
+    // The print settings are stored even when a check then fails.
+    Retype(dlg->WidthField(), "");
+    ClickOk();
+    EXPECT_EQ(Message(), "Form Width: Please enter Form Width.");
+    EXPECT_EQ(settings.printingSelection, "BOX=Y\tBOX_COLOR=255\tSHADED=Y\tSHADE_COLOR=16777215");
+}
+
+TEST_F(SizeForm, PagesFieldOnlyInMultipageMode) {
+    settings.multipageMode = false;
+    settings.numberOfPages = 4;
+    Open();
+    EXPECT_FALSE(dlg->PagesField()->isEnabled());
+    EXPECT_EQ(dlg->PagesField()->text(), "1");
+    EXPECT_EQ(dlg->PagesField()->palette().color(QPalette::Base), ColourFromBgr(14737632));
+    settings.multipageMode = true;
+    Open();
+    EXPECT_TRUE(dlg->PagesField()->isEnabled());
+    EXPECT_EQ(dlg->PagesField()->text(), "4");
+}
+
+TEST_F(SizeForm, RunPageSetupResizesThePages) {
+    QTimer::singleShot(0, [] {
+        auto* d = qobject_cast<FrmSize*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        d->WidthField()->setText("11");
+        d->HeightField()->setText("8.5");
+        d->OkButton()->click();
+    });
+    EXPECT_TRUE(FrmSize::RunPageSetup(settings, host, ui, nullptr, 8.5, 11));
+    EXPECT_DOUBLE_EQ(settings.pageWidth, 11);
+    EXPECT_DOUBLE_EQ(settings.pageHeight, 8.5);
+    ASSERT_FALSE(host.calls.empty());
+    EXPECT_EQ(host.calls.back(), "SetPage 11.000000 8.500000 reload");
+
+    host.calls.clear();
+    QTimer::singleShot(0, [] {
+        auto* d = qobject_cast<FrmSize*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        d->close();
+    });
+    EXPECT_FALSE(FrmSize::RunPageSetup(settings, host, ui, nullptr, 11, 8.5));
+    EXPECT_TRUE(host.calls.empty());
+    EXPECT_DOUBLE_EQ(settings.pageWidth, 11);
+}
+
+}  // namespace
