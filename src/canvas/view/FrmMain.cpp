@@ -28,6 +28,8 @@
 
 #include "canvas/GridCells.h"
 #include "canvas/view/PageCanvas.h"
+#include "dialogs/qt/FrmPopUp.h"
+#include "dialogs/qt/FrmSize.h"
 #include "layout/ItemTypes.h"
 #include "layout/LayoutReader.h"
 #include "layout/LayoutWriter.h"
@@ -57,6 +59,23 @@ double ScreenPixelsPerInch() {
 }
 }  // namespace
 
+namespace {
+// The save-form dialog, made when it is needed: its document-type look-up uses the
+// server's components, which exist once the designer is connected.
+class WindowSavePrompt : public SaveFormPrompt {
+  public:
+    explicit WindowSavePrompt(FrmMain& w) : w_(w) {}
+    bool ShowSaveDialog(FormSettings& settings, bool formExists) override {
+        OutsideComponents& parts = w_.Flows().Components();
+        FrmPopUp dlg(w_.Ui(), parts.picker.get(), parts.validator.get(), &w_);
+        return dlg.ShowSaveDialog(settings, formExists);
+    }
+
+  private:
+    FrmMain& w_;
+};
+}  // namespace
+
 FrmMain::FrmMain(FrmMainOptions options, QWidget* parent) : QMainWindow(parent) {
     setObjectName("frmMain");
     if (options.ui) {
@@ -82,7 +101,7 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent) : QMainWindow(parent) 
     flows_->SetConnectionPrompt(frmConnect_);
     savePrompt_ = options.savePrompt;
     if (!savePrompt_) {
-        ownSavePrompt_ = std::make_unique<AskNamePrompt>(*ui_);
+        ownSavePrompt_ = std::make_unique<WindowSavePrompt>(*this);
         savePrompt_ = ownSavePrompt_.get();
     }
     flows_->SetSavePrompt(savePrompt_);
@@ -141,17 +160,6 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent) : QMainWindow(parent) 
     LayoutCanvasArea();
 }
 
-bool AskNamePrompt::ShowSaveDialog(FormSettings& s, bool) {
-    std::string name = s.formCode, description = s.formName;
-    if (!ui_.InputBox("Name:", "Save Form As", name) || text::Trim(name).empty()) return false;
-    if (!ui_.InputBox("Description:", "Save Form As", description)) return false;
-    s.formCode = text::Trim(name);
-    s.formName = text::Trim(description).empty() ? s.formCode : text::Trim(description);
-    if (s.formType.empty()) s.formType = "TEST";
-    if (s.formDocumentType.empty()) s.formDocumentType = "FORM";
-    return true;
-}
-
 FrmMain::~FrmMain() {
     // Page canvases paint from the models; they go before the models do.
     for (PageCanvas* v : picView_) delete v;
@@ -184,6 +192,9 @@ void FrmMain::BuildMenus() {
     mnuSaveToFile_ = entry(file, "Save to file...", "mnuSaveToFile", [this] { SaveToFile(); });
     entry(file, "Print", "mnuPrint", [] {})->setEnabled(false);
     file->addSeparator();
+    QMenu* settings = menuBar()->addMenu("Settings");
+    settings->setObjectName("mnuSettings");
+    entry(settings, "Form Setup", "mnuPage", [this] { ShowFormSetup(); });
     QMenu* tools = menuBar()->addMenu("Tools");
     tools->setObjectName("mnuTools");
     entry(tools, "Clear Selection", "mnuClearSelection", [this] { ClearSelection(); });
@@ -910,4 +921,24 @@ SaveOutcome FrmMain::SaveToServer(bool showDialog) {
     SaveOutcome outcome = flows_->SaveFormToServer(showDialog);
     SetStatusText(connection_->StatusText());
     return outcome;
+}
+
+void FrmMain::UpdateInteractive() {
+    model_.settings.ApplyInteractiveRule();
+    canvas_->UpdateInteractive(model_.settings.interactive);
+    RefreshCanvas();
+}
+
+void FrmMain::UpdateDataGridRecalc() {
+    canvas_->UpdateDataGridRecalc(model_.settings.dataGrid);
+    RefreshCanvas();
+}
+
+void FrmMain::ShowFormSetup() {
+    double w = canvas_->PageWidth(), h = canvas_->PageHeight();
+    if (FrmSize::RunPageSetup(model_.settings, *this, *ui_, this, w, h)) {
+        RebuildPages();
+        UpdatePageNumberSetting();
+        ShowPage();
+    }
 }

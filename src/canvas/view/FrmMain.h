@@ -12,6 +12,7 @@
 #include "canvas/CanvasPainter.h"
 #include "canvas/GridCells.h"
 #include "canvas/PageGeometry.h"
+#include "dialogs/FormSizeHost.h"
 #include "layout/FormModel.h"
 #include "layout/LocalFolders.h"
 #include "server/ConnectionLogic.h"
@@ -30,16 +31,6 @@ class PageCanvas;
 class UserInterface;
 class TextMetrics;
 
-// Asks for the name and description through input boxes.
-class AskNamePrompt : public SaveFormPrompt {
-  public:
-    explicit AskNamePrompt(UserInterface& ui) : ui_(ui) {}
-    bool ShowSaveDialog(FormSettings& settings, bool formExists) override;
-
-  private:
-    UserInterface& ui_;
-};
-
 struct FrmMainOptions {
     SaveFormPrompt* savePrompt = nullptr;  // null: the window's own save dialog
     UserInterface* ui = nullptr;           // null: message boxes of this window
@@ -48,13 +39,14 @@ struct FrmMainOptions {
     bool dataEntryForm = false;            // the shared flag as the window finds it at start
 };
 
-class FrmMain : public QMainWindow {
+class FrmMain : public QMainWindow, public FormSizeHost {
     Q_OBJECT
   public:
     explicit FrmMain(FrmMainOptions options = {}, QWidget* parent = nullptr);
     ~FrmMain() override;
 
     FormModel& Model() { return model_; }
+    UserInterface& Ui() { return *ui_; }
     CanvasModel& Canvas() { return *canvas_; }
     CanvasEditor& Editor() { return *editor_; }
     // Tool-bar insert buttons by insert mode (null for the line, which has none).
@@ -72,11 +64,17 @@ class FrmMain : public QMainWindow {
     double PixelsPerInch() const { return ppi_; }
 
     // `SetPage`: the current page canvas becomes width x height inches.
-    void SetPage(double widthInches, double heightInches, bool keepBackground = true);
+    void SetPage(double widthInches, double heightInches, bool keepBackground = true) override;
+    // FormSizeHost
+    void UpdateInteractive() override;
+    void UpdateDataGridRecalc() override;
+    void UpdateShiftOfOpenDialogs() override {}
+    // "Form Setup": the form settings dialog for the current page size.
+    void ShowFormSetup();
     void ShowPage();
     int CurrentPageNumber() const { return canvas_->Window().currentPageNumber; }
     void SetCurrentPageNumber(int page);
-    void UpdatePageNumberSetting();
+    void UpdatePageNumberSetting() override;
     bool LoadPageContainer(int page);
     // Page buttons 0..3: "<<", "<", ">", ">>".
     void PageMove(int button);
