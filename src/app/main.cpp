@@ -10,7 +10,8 @@ namespace {
 void PrintHelp() {
     std::cout << "Usage: formdesigner [COMMAND] [ARGS]\n"
                  "\n"
-                 "Without a command the designer window opens (after the login).\n"
+                 "Without a command the designer window opens (after the login); a layout\n"
+                 "file named on the command line is opened in it.\n"
                  "\n"
                  "Commands:\n"
                  "  check FILE.ldt            read a layout headlessly, print every message the\n"
@@ -20,7 +21,7 @@ void PrintHelp() {
                  "  request [--server HOST:PORT] [--entity E] [--array] [--raw] TEXT\n"
                  "                            send one request to the server and print the reply;\n"
                  "                            exit 1 when no reply came\n"
-                 "  render IN.ldt OUT.png|OUT.pdf [--page N] [--dpi D]\n"
+                 "  render IN.ldt OUT.png|OUT.pdf [--page N] [--dpi D] [--images DIR]\n"
                  "                            draw pages of a layout to a picture or a PDF\n"
                  "  --help                    this text\n";
 }
