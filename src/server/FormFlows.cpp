@@ -188,7 +188,12 @@ bool FormFlows::ReadOntoCanvas(const std::string& layout) {
 void FormFlows::FetchPictures(const std::string& form, const std::string& layout) {
     std::string images = folders_.ImagesFolder();
     for (const std::string& name : requests::ImagesOfLayout(layout)) {
-        if (!IsSafeFileName(name)) continue;
+        if (!IsSafeFileName(name)) {
+            // A picture name is a file name in the images folder, never a path.
+            ui_.Message("The picture name '" + name + "' cannot be used as a file name.",
+                        "Load Layout", MessageIcon::Warning);
+            continue;
+        }
         std::string serverStamp = definitions_.ImageTimeStamp(form, name);
         if (serverStamp.empty()) continue;  // the server does not hold it
         bool present = files::FileExists(images + "/" + name);

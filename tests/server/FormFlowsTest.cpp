@@ -281,6 +281,15 @@ TEST_F(FormFlowsTest, CancelledDialogsEmptyFormsAndUnsafeNamesSaveNothing) {
     EXPECT_FALSE(e->flows.LoadLayoutFromServer("../../etc/passwd", true));
     EXPECT_FALSE(e->ui.Messages().empty());
     EXPECT_FALSE(fs::exists(e->root / "etc"));
+
+    // A layout naming a picture outside the images folder fetches nothing and says why.
+    e->ui.Clear();
+    const std::string layout = "image:\t1\t1\t2\t2\t../../outside.png\r\n";
+    ASSERT_EQ(requests::ImagesOfLayout(layout).size(), 1u);
+    e->flows.FetchPictures("EMPTY", layout);
+    EXPECT_TRUE(e->HasMessage("The picture name '../../outside.png' cannot be used as a file name.",
+                              "Load Layout"));
+    EXPECT_FALSE(fs::exists(e->root / "outside.png"));
 }
 
 TEST_F(FormFlowsTest, SavingOverAnotherStoredFormAsksFirst) {
