@@ -193,6 +193,7 @@ FrmSize::FrmSize(FormSettings& settings, FormSizeHost& host, UserInterface& ui, 
     buttons->addWidget(cmdCancel_);
     auto* all = new QVBoxLayout(this);
     all->addWidget(tabs_);
+    setMinimumWidth(460);
     all->addLayout(buttons);
 
     for (QLineEdit* f : {txtWidth_, txtHeight_, txtPages_, txtHShift_, txtVShift_})
