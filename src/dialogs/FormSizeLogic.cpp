@@ -1,6 +1,7 @@
 #include "dialogs/FormSizeLogic.h"
 
 #include <cmath>
+#include <cstdlib>
 
 #include "dialogs/DialogText.h"
 #include "dialogs/FormSizeHost.h"
@@ -155,8 +156,10 @@ bool FormSizeLogic::Ok(FormSizeHost& host, UserInterface& ui) {
             return Refuse(ui, x.field, std::string("Please enter ") + x.title + ".", x.title);
     for (Entry& x : e) x.value = text::Val(x.text);
     e[4].value = std::nearbyint(e[4].value);  // ties to even
+    // A number too large for a double reads as 0; taking it as typed would store a
+    // value the user never entered, so it counts as not a number.
     for (const Entry& x : e)
-        if (!IsNumeric(x.text))
+        if (!IsNumeric(x.text) || !std::isfinite(std::strtod(x.text.c_str(), nullptr)))
             return Refuse(ui, x.field, std::string("Invalid ") + x.title, x.title);
 
     const float w = float(e[0].value), h = float(e[1].value);

@@ -106,6 +106,24 @@ TEST_F(FormSize, NonNumericTextsInOrder) {
     ExpectRefused("Invalid Number of Pages", "Number of Pages", Field::NumberOfPages);
 }
 
+TEST_F(FormSize, NumbersBeyondRangeAreRefusedNotZeroed) {
+    const double vsBefore = settings.verticalShift;
+    EXPECT_FALSE(Try("8.5", "11", "0", "1e400"));
+    ExpectRefused("Invalid Vertical Shift", "Vertical Shift", Field::VerticalShift);
+    EXPECT_DOUBLE_EQ(settings.verticalShift, vsBefore);
+    EXPECT_FALSE(Try("8.5", "11", "-1e999", "0"));
+    ExpectRefused("Invalid Horizontal Shift", "Horizontal Shift", Field::HorizontalShift);
+    EXPECT_FALSE(Try("1e400", "11"));
+    ExpectRefused("Invalid Form Width", "Form Width", Field::Width);
+    EXPECT_FALSE(Try("8.5", "11", "0", "0", "1e400"));
+    ExpectRefused("Invalid Number of Pages", "Number of Pages", Field::NumberOfPages);
+    // Large but representable values still reach their own limits.
+    EXPECT_FALSE(Try("8.5", "11", "0", "0", "1e300"));
+    ExpectRefused("Max Number of Pages is 99", "Number of Pages", Field::NumberOfPages);
+    EXPECT_TRUE(Try("8.5", "11", "0", "1e300"));
+    EXPECT_DOUBLE_EQ(settings.verticalShift, 1e300);
+}
+
 TEST_F(FormSize, MinimumSize) {
     EXPECT_TRUE(Try("0.25", "0.25"));
     ExpectAccepted();
