@@ -500,28 +500,24 @@ void Shift(Rect& r, double dx, double dy) {
 }
 }  // namespace
 
+// A shape and its companion label move as one.
+template <class Records>
+void CanvasModel::MoveShape(Records& records, int index, double dx, double dy) {
+    if (index < 0 || size_t(index) >= records.size()) return;
+    Shift(records[size_t(index)].r, dx, dy);
+    LabelControl& c = Label(records[size_t(index)].label);
+    c.left += dx;
+    c.top += dy;
+}
+
 void CanvasModel::MoveHotspotShape(int index, double dx, double dy) {
-    if (index < 0 || size_t(index) >= hotspots_.size()) return;
-    Shift(hotspots_[size_t(index)].r, dx, dy);
-    LabelControl& c = Label(hotspots_[size_t(index)].label);
-    c.left += dx;
-    c.top += dy;
+    MoveShape(hotspots_, index, dx, dy);
 }
-
 void CanvasModel::MoveSignatureBoxShape(int index, double dx, double dy) {
-    if (index < 0 || size_t(index) >= signatures_.size()) return;
-    Shift(signatures_[size_t(index)].r, dx, dy);
-    LabelControl& c = Label(signatures_[size_t(index)].label);
-    c.left += dx;
-    c.top += dy;
+    MoveShape(signatures_, index, dx, dy);
 }
-
 void CanvasModel::MoveBoxShape(int index, double dx, double dy) {
-    if (index < 0 || size_t(index) >= boxes_.size()) return;
-    Shift(boxes_[size_t(index)].r, dx, dy);
-    LabelControl& c = Label(boxes_[size_t(index)].label);
-    c.left += dx;
-    c.top += dy;
+    MoveShape(boxes_, index, dx, dy);
 }
 
 void CanvasModel::MoveImage(int index, double dx, double dy) {

@@ -253,6 +253,8 @@ class CanvasModel : public ControlSink, public LayoutSource {
         std::uint32_t foreColor = 0;
     };
     int NewLabel(int page, bool barcode, Companion companion);
+    template <class Records>
+    void MoveShape(Records& records, int index, double dx, double dy);
     int NewCompanion(int page, Companion companion, const Rect& r, const char* caption,
                      std::uint32_t backColor);
     static Rect ReadRect(const std::string& line);
