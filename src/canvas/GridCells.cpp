@@ -11,9 +11,9 @@ namespace {
 const char* const kRowsTitle = "Recalculating DataGrid Rows";
 const char* const kBoxesTitle = "Recalculating Checkboxes/Textboxes";
 
-std::string Prefix(const GridSpec& spec) {
-    std::string p = std::to_string(spec.gridNumber);
-    return spec.dataGrid ? std::string(1, cp1252::kGridCellMark) + p : p;
+std::string Prefix(const GridArea& area) {
+    std::string p = std::to_string(area.gridNumber);
+    return area.dataGrid ? std::string(1, cp1252::kGridCellMark) + p : p;
 }
 
 struct Cell {
@@ -38,27 +38,27 @@ bool ReadCell(const std::string& caption, Cell& cell) {
 }  // namespace
 
 std::vector<int> LoadRectangleWithLabels(CanvasModel& canvas, FormModel& model, UserInterface& ui,
-                                         const GridSpec& spec) {
+                                         const GridArea& area) {
     std::vector<int> made;
-    const int C = std::max(1, spec.columns), R = std::max(1, spec.rows);
-    const double W = spec.format.width, H = spec.format.height;
-    const double areaW = spec.right - spec.left, areaH = spec.bottom - spec.top;
+    const int C = std::max(1, area.columns), R = std::max(1, area.rows);
+    const double W = area.format.width, H = area.format.height;
+    const double areaW = area.right - area.left, areaH = area.bottom - area.top;
     double pitchX = 0, pitchY = 0;
-    if (C > 1 && areaW >= W) pitchX = spec.spread ? (areaW - W) / (C - 1) : areaW / C;
-    if (R > 1 && areaH >= H) pitchY = spec.spread ? (areaH - H) / (R - 1) : areaH / R;
-    const int k = spec.columnsInRecord;
-    if (spec.dataGrid && k > 0 && C % k != 0) {
+    if (C > 1 && areaW >= W) pitchX = area.spread ? (areaW - W) / (C - 1) : areaW / C;
+    if (R > 1 && areaH >= H) pitchY = area.spread ? (areaH - H) / (R - 1) : areaH / R;
+    const int k = area.columnsInRecord;
+    if (area.dataGrid && k > 0 && C % k != 0) {
         ui.Message("Please recalculate \r\n" + std::to_string(k) +
                        " column records will not fill " + std::to_string(C) +
                        "-column grid correctly.",
                    "Recalculate", MessageIcon::Critical);
         return made;
     }
-    const std::string prefix = Prefix(spec);
+    const std::string prefix = Prefix(area);
     auto cell = [&](int c, int r, int first, int second) {
-        int index = canvas.LoadOneLabel(spec.page);
+        int index = canvas.LoadOneLabel(area.page);
         LabelControl& l = canvas.Label(index);
-        LabelControl f = spec.format;
+        LabelControl f = area.format;
         l.fontName = f.fontName;
         l.fontSize = f.fontSize;
         l.bold = f.bold;
@@ -67,25 +67,25 @@ std::vector<int> LoadRectangleWithLabels(CanvasModel& canvas, FormModel& model, 
         l.autoSize = f.autoSize;
         l.width = f.width;
         l.height = f.height;
-        l.left = spec.left + c * pitchX;
-        l.top = spec.top + r * pitchY;
+        l.left = area.left + c * pitchX;
+        l.top = area.top + r * pitchY;
         l.caption = prefix + ":" + std::to_string(first) + "," + std::to_string(second);
-        l.tag = spec.tag;
+        l.tag = area.tag;
         l.visible = true;
         canvas.SetLabelBackColor(index, kGridCellColor);
         model.Item(index);
         GridItem g;
         g.SetLabelIndex(int16_t(std::min(index, int(INT16_MAX))));
-        g.SetGridID(spec.tag);
+        g.SetGridID(area.tag);
         g.SetColumn(int16_t(first));
         g.SetRow(int16_t(second));
         model.gridItems.push_back(g);
         made.push_back(index);
     };
-    if (spec.dataGrid && k > 0) {
+    if (area.dataGrid && k > 0) {
         for (int c = 0; c < C; ++c)
             for (int r = 0; r < R; ++r) cell(c, r, c % k + 1, (c / k) * R + r + 1);
-    } else if (spec.rowByRow && !spec.dataGrid) {
+    } else if (area.rowByRow && !area.dataGrid) {
         for (int r = 0; r < R; ++r)
             for (int c = 0; c < C; ++c) cell(c, r, c + 1, r + 1);
     } else {

@@ -10,7 +10,7 @@ class UserInterface;
 // Cell labels of a grid: RGB(245, 185, 135).
 constexpr std::uint32_t kGridCellColor = 0x87B9F5;
 
-struct GridSpec {
+struct GridArea {
     double left = 0, top = 0, right = 0, bottom = 0;  // inches
     int columns = 1, rows = 1;
     bool spread = false;    // first and last cells touch the edges
@@ -26,7 +26,7 @@ struct GridSpec {
 // Creates the cell labels and registers them as grid items; returns their indices
 // (none when a data grid's columns do not divide into records).
 std::vector<int> LoadRectangleWithLabels(CanvasModel& canvas, FormModel& model, UserInterface& ui,
-                                         const GridSpec& spec);
+                                         const GridArea& area);
 
 bool IsDataGridLabel(const CanvasModel& canvas, int index);
 bool IsCheckboxTextboxLabel(const CanvasModel& canvas, int index);

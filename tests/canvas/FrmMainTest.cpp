@@ -339,27 +339,27 @@ TEST(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
 
 TEST(FrmMainEditing, GridsGetConsecutiveNumbersAndComeBackSelected) {
     Window win;
-    GridSpec spec;
-    spec.left = 1;
-    spec.top = 1;
-    spec.right = 4;
-    spec.bottom = 2;
-    spec.columns = 2;
-    spec.rows = 2;
-    spec.tag = "grid";
-    auto first = win.w->BuildGrid(spec);
-    auto second = win.w->BuildGrid(spec);
+    GridArea area;
+    area.left = 1;
+    area.top = 1;
+    area.right = 4;
+    area.bottom = 2;
+    area.columns = 2;
+    area.rows = 2;
+    area.tag = "grid";
+    auto first = win.w->BuildGrid(area);
+    auto second = win.w->BuildGrid(area);
     ASSERT_EQ(first.size(), 4u);
     EXPECT_EQ(win.w->Canvas().Label(first[0]).caption, "1:1,1");
     EXPECT_EQ(win.w->Canvas().Label(second[0]).caption, "2:1,1");
     EXPECT_EQ(win.w->Editor().SelectedLabels(), second);
     EXPECT_EQ(win.w->Canvas().Label(second[1]).tag, "");
-    spec.dataGrid = true;
-    spec.columns = 3;
-    spec.columnsInRecord = 2;
-    EXPECT_TRUE(win.w->BuildGrid(spec).empty());  // refused: the number is not used up
-    spec.columns = 4;
-    auto data = win.w->BuildGrid(spec);
+    area.dataGrid = true;
+    area.columns = 3;
+    area.columnsInRecord = 2;
+    EXPECT_TRUE(win.w->BuildGrid(area).empty());  // refused: the number is not used up
+    area.columns = 4;
+    auto data = win.w->BuildGrid(area);
     ASSERT_FALSE(data.empty());
     EXPECT_EQ(win.w->Canvas().Label(data[0]).caption,
               "\xF4"

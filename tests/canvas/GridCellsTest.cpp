@@ -12,8 +12,8 @@ struct Grids {
     CanvasModel canvas{model, metrics};
     RecordingUserInterface ui;
 
-    GridSpec Spec(int columns, int rows) {
-        GridSpec s;
+    GridArea Area(int columns, int rows) {
+        GridArea s;
         s.left = 1;
         s.top = 1;
         s.right = 7;
@@ -36,7 +36,7 @@ const std::string M(1, '\xF4');
 
 TEST(GridCells, DataGridRecordsRunDownEachBlockOfColumns) {
     Grids g;
-    GridSpec s = g.Spec(6, 4);
+    GridArea s = g.Area(6, 4);
     s.dataGrid = true;
     s.columnsInRecord = 3;
     s.tag = "DATAgrid";
@@ -61,7 +61,7 @@ TEST(GridCells, DataGridRecordsRunDownEachBlockOfColumns) {
 
 TEST(GridCells, RecordsThatDoNotFillTheColumnsCreateNothing) {
     Grids g;
-    GridSpec s = g.Spec(5, 2);
+    GridArea s = g.Area(5, 2);
     s.dataGrid = true;
     s.columnsInRecord = 2;
     int before = g.canvas.LabelCount();
@@ -75,7 +75,7 @@ TEST(GridCells, RecordsThatDoNotFillTheColumnsCreateNothing) {
 
 TEST(GridCells, PlainGridsSpreadToTheEdgesOrStackWhenTooNarrow) {
     Grids g;
-    GridSpec s = g.Spec(3, 2);
+    GridArea s = g.Area(3, 2);
     s.spread = true;
     s.rowByRow = true;
     auto cells = LoadRectangleWithLabels(g.canvas, g.model, g.ui, s);
@@ -83,7 +83,7 @@ TEST(GridCells, PlainGridsSpreadToTheEdgesOrStackWhenTooNarrow) {
     EXPECT_EQ(g.Captions(cells)[1], "1:2,1");                  // row by row
     EXPECT_DOUBLE_EQ(g.canvas.Label(cells[2]).left + 0.5, 7);  // last cell ends at the edge
     EXPECT_DOUBLE_EQ(g.canvas.Label(cells[3]).top + 0.2, 3);
-    GridSpec narrow = g.Spec(3, 1);
+    GridArea narrow = g.Area(3, 1);
     narrow.right = 1.2;  // narrower than one cell
     auto stacked = LoadRectangleWithLabels(g.canvas, g.model, g.ui, narrow);
     EXPECT_DOUBLE_EQ(g.canvas.Label(stacked[2]).left, g.canvas.Label(stacked[0]).left);

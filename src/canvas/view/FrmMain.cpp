@@ -738,12 +738,12 @@ void FrmMain::ShowItemMenu(const CanvasModel::Hit& hit, QPointF) {
     RefreshCanvas();
 }
 
-std::vector<int> FrmMain::BuildGrid(GridSpec spec) {
+std::vector<int> FrmMain::BuildGrid(GridArea area) {
     CanvasWindowState& w = canvas_->Window();
-    spec.gridNumber = ++w.gridCounter;
-    spec.page = w.currentPage;
-    spec.format = canvas_->Label(0);
-    std::vector<int> cells = LoadRectangleWithLabels(*canvas_, model_, *ui_, spec);
+    area.gridNumber = ++w.gridCounter;
+    area.page = w.currentPage;
+    area.format = canvas_->Label(0);
+    std::vector<int> cells = LoadRectangleWithLabels(*canvas_, model_, *ui_, area);
     if (cells.empty()) {
         --w.gridCounter;
         return cells;
@@ -783,19 +783,19 @@ void FrmMain::AskGridArea(const Rect& r) {
     connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
     if (dlg.exec() != QDialog::Accepted) return;
-    GridSpec spec;
-    spec.left = r.left;
-    spec.top = r.top;
-    spec.right = r.left + r.width;
-    spec.bottom = r.top + r.height;
-    spec.columns = columns->value();
-    spec.rows = rows->value();
-    spec.dataGrid = dataGrid->isChecked();
-    spec.columnsInRecord = spec.dataGrid ? perRecord->value() : 0;
-    spec.spread = spread->isChecked();
-    spec.rowByRow = true;
-    spec.tag = spec.dataGrid ? "DATAgrid" : "grid";
-    BuildGrid(spec);
+    GridArea area;
+    area.left = r.left;
+    area.top = r.top;
+    area.right = r.left + r.width;
+    area.bottom = r.top + r.height;
+    area.columns = columns->value();
+    area.rows = rows->value();
+    area.dataGrid = dataGrid->isChecked();
+    area.columnsInRecord = area.dataGrid ? perRecord->value() : 0;
+    area.spread = spread->isChecked();
+    area.rowByRow = true;
+    area.tag = area.dataGrid ? "DATAgrid" : "grid";
+    BuildGrid(area);
 }
 
 void FrmMain::DeleteSelected() {

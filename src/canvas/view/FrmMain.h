@@ -58,7 +58,7 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     void DeleteSelected();
     // A grid area on the current page with the next grid number; its cells come back
     // selected.
-    std::vector<int> BuildGrid(GridSpec spec);
+    std::vector<int> BuildGrid(GridArea area);
     void ClearSelection();
     void RefreshCanvas();
     double PixelsPerInch() const { return ppi_; }
