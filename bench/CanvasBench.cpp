@@ -66,6 +66,15 @@ double ResidentMegabytes() {
     return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
+// A window of its own data folder at a fixed 96 pixels per inch.
+FrmMainOptions WindowOptions(RecordingUserInterface& ui, const QTemporaryDir& data) {
+    FrmMainOptions o;
+    o.ui = &ui;
+    o.dataFolder = data.path().toStdString();
+    o.pixelsPerInch = 96;
+    return o;
+}
+
 void BM_ReadIntoModelAlone(benchmark::State& state) {
     QtTextMetrics metrics;
     RecordingUserInterface ui;
@@ -81,10 +90,7 @@ BENCHMARK(BM_ReadIntoModelAlone)->Unit(benchmark::kMillisecond);
 void BM_OpenInDesignerWindow(benchmark::State& state) {
     RecordingUserInterface ui;
     QTemporaryDir data;
-    FrmMainOptions o;
-    o.ui = &ui;
-    o.dataFolder = data.path().toStdString();
-    o.pixelsPerInch = 96;
+    FrmMainOptions o = WindowOptions(ui, data);
     double before = ResidentMegabytes();
     FrmMain w(o);
     w.resize(1000, 760);
@@ -123,10 +129,7 @@ BENCHMARK(BM_RedrawFullPage)->Unit(benchmark::kMillisecond);
 void BM_RepaintPageWidget(benchmark::State& state) {
     RecordingUserInterface ui;
     QTemporaryDir data;
-    FrmMainOptions o;
-    o.ui = &ui;
-    o.dataFolder = data.path().toStdString();
-    o.pixelsPerInch = 96;
+    FrmMainOptions o = WindowOptions(ui, data);
     FrmMain w(o);
     w.OpenLayout(SampleFile());
     w.resize(1000, 760);
@@ -172,10 +175,7 @@ void BM_DragFiveHundredInWindow(benchmark::State& state) {
     std::string path = data.filePath("drag.ldt").toStdString();
     std::string error;
     files::AtomicWriteFile(path, DragLayout(), error);
-    FrmMainOptions o;
-    o.ui = &ui;
-    o.dataFolder = data.path().toStdString();
-    o.pixelsPerInch = 96;
+    FrmMainOptions o = WindowOptions(ui, data);
     FrmMain w(o);
     w.OpenLayout(path);
     w.resize(1000, 760);
