@@ -80,7 +80,9 @@ void CanvasEditor::UnselectAll() {
         LabelControl& c = canvas_.Label(i);
         c.bordered = false;
         if (!canvas_.IsCompanionLabel(i) || canvas_.IsBoxLabel(i)) c.tag.clear();
-        if (IsOrdinaryLabel(i)) canvas_.SetLabelBackColor(i, label_colors::kOrdinary);
+        // Grid cells keep their own colour, so a grid stays recognisable.
+        if (IsOrdinaryLabel(i) && !IsGridLabel(i))
+            canvas_.SetLabelBackColor(i, label_colors::kOrdinary);
         canvas_.BringToFront(i);
     }
     canvas_.ClearShapeMarks();
@@ -236,12 +238,31 @@ bool CanvasEditor::PressItem(const CanvasModel::Hit& item, double x, double y, b
     return true;
 }
 
-Rect CanvasEditor::DragPreview(double x, double y) const {
-    if (!drag_.active) return {};
-    Rect r = ItemRect(drag_.item);
-    double left = x - drag_.grabX;
-    if (drag_.rightAnchor) left -= r.width;
-    return {left, y - drag_.grabY, r.width, r.height};
+std::vector<Rect> CanvasEditor::DragPreview(double x, double y) const {
+    std::vector<Rect> out;
+    if (!drag_.active) return out;
+    double dx = x - drag_.grabX - drag_.startLeft;
+    double dy = y - drag_.grabY - drag_.startTop;
+    // The outlines show where the drop will put things, page limits included.
+    std::vector<Rect> rects;
+    if (drag_.item.kind == CanvasModel::Hit::Label) {
+        std::vector<Rect> corners;
+        for (int i : LabelsToMove({}, false)) {
+            const LabelControl& c = *canvas_.LabelAt(i);
+            rects.push_back({c.left, c.top, c.width, c.height});
+            corners.push_back({c.left, c.top, 0, 0});
+        }
+        ClampToPage(corners, dx, dy);
+    } else {
+        rects.push_back(ItemRect(drag_.item));
+        ClampToPage(rects, dx, dy);
+    }
+    for (Rect r : rects) {
+        r.left += dx;
+        r.top += dy;
+        out.push_back(r);
+    }
+    return out;
 }
 
 void CanvasEditor::ClampToPage(const std::vector<Rect>& corners, double& dx, double& dy) const {
@@ -278,8 +299,8 @@ void CanvasEditor::Drop(double x, double y) {
     MoveItem(d.item, dx, dy);
 }
 
-void CanvasEditor::MoveLabels(double dx, double dy, const std::string& tagFilter,
-                              bool leaveOutMarked) {
+std::vector<int> CanvasEditor::LabelsToMove(const std::string& tagFilter,
+                                            bool leaveOutMarked) const {
     std::vector<int> moving;
     for (int i = 1; i < canvas_.LabelCount(); ++i) {
         if (!IsOrdinaryLabel(i)) continue;
@@ -288,6 +309,12 @@ void CanvasEditor::MoveLabels(double dx, double dy, const std::string& tagFilter
                                        : c.bordered && !(leaveOutMarked && c.tag == kMarked);
         if (take) moving.push_back(i);
     }
+    return moving;
+}
+
+void CanvasEditor::MoveLabels(double dx, double dy, const std::string& tagFilter,
+                              bool leaveOutMarked) {
+    std::vector<int> moving = LabelsToMove(tagFilter, leaveOutMarked);
     std::vector<Rect> corners;
     for (int i : moving) {
         const LabelControl& c = *canvas_.LabelAt(i);

@@ -50,8 +50,9 @@ class CanvasEditor {
     void Drop(double x, double y);
     bool Dragging() const { return drag_.active; }
     void CancelDrag() { drag_ = {}; }
-    // Where the dragged control's corner would go now (for the drag outline).
-    Rect DragPreview(double x, double y) const;
+    // Where a drop at (x, y) would put the dragged control, or every label of a
+    // dragged selection (for the drag outlines).
+    std::vector<Rect> DragPreview(double x, double y) const;
 
     // Group operations (inches).
     void MoveLabels(double dx, double dy, const std::string& tagFilter = {},
@@ -109,6 +110,7 @@ class CanvasEditor {
     void CompleteCornerPick(int page);
     Rect PickedRect() const;
     bool IsGridLabel(int index) const;
+    std::vector<int> LabelsToMove(const std::string& tagFilter, bool leaveOutMarked) const;
     // Limits a group displacement so every moved corner stays on the page.
     void ClampToPage(const std::vector<Rect>& corners, double& dx, double& dy) const;
     Rect ItemRect(const CanvasModel::Hit& item) const;

@@ -11,9 +11,9 @@ namespace {
 const char* const kRowsTitle = "Recalculating DataGrid Rows";
 const char* const kBoxesTitle = "Recalculating Checkboxes/Textboxes";
 
-std::string Prefix(const GridArea& area) {
-    std::string p = std::to_string(area.gridNumber);
-    return area.dataGrid ? std::string(1, cp1252::kGridCellMark) + p : p;
+std::string Prefix(int gridNumber, bool dataGrid) {
+    std::string p = std::to_string(gridNumber);
+    return dataGrid ? std::string(1, cp1252::kGridCellMark) + p : p;
 }
 
 struct Cell {
@@ -54,7 +54,7 @@ std::vector<int> LoadRectangleWithLabels(CanvasModel& canvas, FormModel& model, 
                    "Recalculate", MessageIcon::Critical);
         return made;
     }
-    const std::string prefix = Prefix(area);
+    const std::string prefix = Prefix(area.gridNumber, area.dataGrid);
     auto cell = [&](int c, int r, int first, int second) {
         int index = canvas.LoadOneLabel(area.page);
         LabelControl& l = canvas.Label(index);
@@ -93,6 +93,83 @@ std::vector<int> LoadRectangleWithLabels(CanvasModel& canvas, FormModel& model, 
             for (int r = 0; r < R; ++r) cell(c, r, c + 1, r + 1);
     }
     return made;
+}
+
+std::vector<int> GridColumnLabels(const CanvasModel& canvas, const GridColumn& column) {
+    std::vector<int> cells;
+    const std::string prefix = Prefix(column.gridNumber, column.dataGrid);
+    for (int i = 1; i < canvas.LabelCount(); ++i) {
+        const LabelControl* l = canvas.LabelAt(i);
+        Cell c{i, {}, 0, 0};
+        if (!l || !l->visible || l->page != column.page || canvas.IsCompanionLabel(i) ||
+            !ReadCell(l->caption, c) || c.prefix != prefix)
+            continue;
+        if (column.column <= 0 || c.field == column.column) cells.push_back(i);
+    }
+    return cells;
+}
+
+namespace {
+// A displacement that keeps every cell's corner on the page; cells already off it
+// (from a damaged layout) may come back but not go further.
+double KeepOnPage(double d, double lowest, double highest, double size) {
+    if (d < 0) return std::max(d, std::min(0.0, -lowest));
+    if (d > 0) return std::min(d, std::max(0.0, size - highest));
+    return d;
+}
+
+void MoveCells(CanvasModel& canvas, const std::vector<int>& cells, double dx, double dy) {
+    if (cells.empty()) return;
+    double minLeft = 1e300, maxLeft = -1e300, minTop = 1e300, maxTop = -1e300;
+    for (int i : cells) {
+        const LabelControl& l = *canvas.LabelAt(i);
+        minLeft = std::min(minLeft, l.left);
+        maxLeft = std::max(maxLeft, l.left);
+        minTop = std::min(minTop, l.top);
+        maxTop = std::max(maxTop, l.top);
+    }
+    dx = KeepOnPage(dx, minLeft, maxLeft, canvas.PageWidth());
+    dy = KeepOnPage(dy, minTop, maxTop, canvas.PageHeight());
+    for (int i : cells) {
+        canvas.Label(i).left += dx;
+        canvas.Label(i).top += dy;
+    }
+}
+}  // namespace
+
+void MoveGridColumn(CanvasModel& canvas, const GridColumn& column, double dx) {
+    MoveCells(canvas, GridColumnLabels(canvas, column), dx, 0);
+}
+
+void MoveGridArea(CanvasModel& canvas, GridColumn grid, double dx, double dy) {
+    grid.column = 0;
+    MoveCells(canvas, GridColumnLabels(canvas, grid), dx, dy);
+}
+
+void ResizeGridColumn(CanvasModel& canvas, const GridColumn& column, double dw) {
+    for (int i : GridColumnLabels(canvas, column)) {
+        LabelControl& l = canvas.Label(i);
+        const bool rightAligned = l.alignment == LabelAlignment::Right;
+        const double old = l.width;
+        l.autoSize = false;
+        l.width = std::max(kMinGridCellWidth, l.width + dw);
+        // Right-aligned text keeps its right edge, as when a caption changes.
+        if (rightAligned) l.left -= l.width - old;
+    }
+}
+
+void AutosizeGridColumn(CanvasModel& canvas, const TextMetrics& metrics, const GridColumn& column,
+                        bool on) {
+    for (int i : GridColumnLabels(canvas, column)) {
+        LabelControl& l = canvas.Label(i);
+        l.autoSize = on;
+        if (!on) continue;
+        const double old = l.width;
+        l.width = std::max(kMinGridCellWidth,
+                           metrics.TextWidth(l.caption, l.fontName, l.fontSize, l.bold, l.italic));
+        l.height = metrics.TextHeight(l.fontName, l.fontSize, l.bold, l.italic);
+        if (l.alignment == LabelAlignment::Right) l.left -= l.width - old;
+    }
 }
 
 bool IsDataGridLabel(const CanvasModel& canvas, int index) {

@@ -28,6 +28,27 @@ struct GridArea {
 std::vector<int> LoadRectangleWithLabels(CanvasModel& canvas, FormModel& model, UserInterface& ui,
                                          const GridArea& area);
 
+// One column of a grid on a page: the cells whose caption carries the grid's number
+// and this column (for a data grid, this field of every record block).
+struct GridColumn {
+    int gridNumber = 1;
+    bool dataGrid = false;
+    int column = 1;  // from 1; AutosizeGridColumn takes 0 for every column
+    int page = 0;
+};
+std::vector<int> GridColumnLabels(const CanvasModel& canvas, const GridColumn& column);
+// Column operations of the grid dialog, by the shared step (inches). A column never
+// leaves the page and a cell never becomes narrower than kMinGridCellWidth.
+constexpr double kMinGridCellWidth = 0.05;
+void MoveGridColumn(CanvasModel& canvas, const GridColumn& column, double dx);
+void ResizeGridColumn(CanvasModel& canvas, const GridColumn& column, double dw);
+// Every cell of the grid (the column is ignored) moves together.
+void MoveGridArea(CanvasModel& canvas, GridColumn grid, double dx, double dy);
+// On: the cells take the width of their caption and grow with their data when
+// printed. Off: they keep their present width.
+void AutosizeGridColumn(CanvasModel& canvas, const TextMetrics& metrics, const GridColumn& column,
+                        bool on);
+
 bool IsDataGridLabel(const CanvasModel& canvas, int index);
 bool IsCheckboxTextboxLabel(const CanvasModel& canvas, int index);
 

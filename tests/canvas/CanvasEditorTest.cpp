@@ -87,6 +87,13 @@ TEST(Selection, DraggingMovesTheGroupByTheDropDisplacement) {
     e.editor.CancelDrag();
     // Shift-press on the right-aligned label: its right edge is the anchor.
     ASSERT_TRUE(e.editor.PressLabel(b, 3.75, 2.1, true, false));
+    // The outlines during the drag show every member where the drop will put it.
+    std::vector<Rect> outlines = e.editor.DragPreview(4.25, 2.6);
+    ASSERT_EQ(outlines.size(), 2u);
+    EXPECT_DOUBLE_EQ(outlines[0].left, 1.5);
+    EXPECT_DOUBLE_EQ(outlines[1].left, 3.5);
+    EXPECT_DOUBLE_EQ(outlines[1].top, 2.5);
+    EXPECT_DOUBLE_EQ(outlines[1].width, 1);
     e.editor.Drop(4.25, 2.6);
     EXPECT_DOUBLE_EQ(e.L(a).left, 1.5);
     EXPECT_DOUBLE_EQ(e.L(a).top, 1.5);
@@ -315,6 +322,10 @@ TEST(Inserting, ItemsDragAloneAndStayOnThePage) {
     EXPECT_DOUBLE_EQ(e.L(label).left, 3);  // the companion label goes with it
     EXPECT_DOUBLE_EQ(e.L(label).top, 2);
     e.editor.PressItem({CanvasModel::Hit::Hotspot, h}, 3.5, 2.5, false, false);
+    std::vector<Rect> outline = e.editor.DragPreview(-10, -10);
+    ASSERT_EQ(outline.size(), 1u);
+    EXPECT_DOUBLE_EQ(outline[0].left, 0);  // the outline stops at the page edge too
+    EXPECT_DOUBLE_EQ(outline[0].width, 1);
     e.editor.Drop(-10, -10);
     EXPECT_DOUBLE_EQ(e.canvas.Hotspots()[size_t(h)].r.left, 0);
     EXPECT_DOUBLE_EQ(e.canvas.Hotspots()[size_t(h)].r.top, 0);

@@ -148,3 +148,83 @@ TEST(GridCells, CheckboxesAndTextboxesAreNumberedInIndexOrder) {
               "No recalculation is required for Checkboxes/Textboxes.");
     EXPECT_EQ(g.ui.Messages().back().title, "Recalculating Checkboxes/Textboxes");
 }
+
+TEST(GridCells, ColumnOperationsTouchOneColumnOfOneGridAndStayOnThePage) {
+    Grids g;
+    GridArea plain = g.Area(3, 2);  // columns at 1, 3 and 5 inches
+    auto plainCells = LoadRectangleWithLabels(g.canvas, g.model, g.ui, plain);
+    GridArea data = g.Area(4, 2);
+    data.dataGrid = true;
+    data.columnsInRecord = 2;
+    data.tag = "DATAgrid";
+    auto dataCells = LoadRectangleWithLabels(g.canvas, g.model, g.ui, data);
+    GridArea other = g.Area(3, 2);
+    other.gridNumber = 2;
+    other.page = 1;
+    auto otherCells = LoadRectangleWithLabels(g.canvas, g.model, g.ui, other);
+
+    GridColumn second{1, false, 2, 0};
+    ASSERT_EQ(GridColumnLabels(g.canvas, second).size(), 2u);
+    MoveGridColumn(g.canvas, second, 0.25);
+    EXPECT_DOUBLE_EQ(g.canvas.Label(plainCells[2]).left, 3.25);  // column 2, row 1
+    EXPECT_DOUBLE_EQ(g.canvas.Label(plainCells[3]).left, 3.25);
+    EXPECT_DOUBLE_EQ(g.canvas.Label(plainCells[0]).left, 1);
+    // The other grid on another page and the data grid keep their places.
+    EXPECT_DOUBLE_EQ(g.canvas.Label(otherCells[2]).left, 3);
+    EXPECT_DOUBLE_EQ(g.canvas.Label(dataCells[2]).left, 2.5);
+
+    // A data grid's column is a field: it moves in every record block.
+    GridColumn field{1, true, 2, 0};
+    ASSERT_EQ(GridColumnLabels(g.canvas, field).size(), 4u);
+    MoveGridColumn(g.canvas, field, -0.5);
+    EXPECT_DOUBLE_EQ(g.canvas.Label(dataCells[2]).left, 2);  // block 1, field 2
+    EXPECT_DOUBLE_EQ(g.canvas.Label(dataCells[6]).left, 5);  // block 2, field 2
+
+    // Moves stop at the page edges.
+    GridColumn first{1, false, 1, 0};
+    MoveGridColumn(g.canvas, first, -5);
+    EXPECT_DOUBLE_EQ(g.canvas.Label(plainCells[0]).left, 0);
+    MoveGridColumn(g.canvas, first, 20);
+    EXPECT_DOUBLE_EQ(g.canvas.Label(plainCells[0]).left, g.canvas.PageWidth());
+
+    // Width: a step wider, never narrower than the minimum; right-aligned text keeps
+    // its right edge.
+    ResizeGridColumn(g.canvas, second, 0.1);
+    EXPECT_DOUBLE_EQ(g.canvas.Label(plainCells[2]).width, 0.6);
+    ResizeGridColumn(g.canvas, second, -3);
+    EXPECT_DOUBLE_EQ(g.canvas.Label(plainCells[2]).width, kMinGridCellWidth);
+    GridColumn third{1, false, 3, 0};
+    for (int i : GridColumnLabels(g.canvas, third))
+        g.canvas.Label(i).alignment = LabelAlignment::Right;
+    ResizeGridColumn(g.canvas, third, 0.5);
+    EXPECT_DOUBLE_EQ(g.canvas.Label(plainCells[4]).left + g.canvas.Label(plainCells[4]).width, 5.5);
+    EXPECT_DOUBLE_EQ(g.canvas.Label(plainCells[4]).width, 1);
+
+    // Autosize: every column of the grid when no column is named.
+    GridColumn all{1, false, 0, 0};
+    AutosizeGridColumn(g.canvas, g.metrics, all, true);
+    const LabelControl& cell = g.canvas.Label(plainCells[0]);
+    EXPECT_TRUE(cell.autoSize);
+    EXPECT_DOUBLE_EQ(cell.width,
+                     g.metrics.TextWidth("1:1,1", "Arial", cell.fontSize, false, false));
+    EXPECT_FALSE(g.canvas.Label(otherCells[0]).autoSize);
+    EXPECT_FALSE(g.canvas.Label(dataCells[0]).autoSize);
+    AutosizeGridColumn(g.canvas, g.metrics, all, false);
+    EXPECT_FALSE(cell.autoSize);
+    EXPECT_DOUBLE_EQ(cell.width,
+                     g.metrics.TextWidth("1:1,1", "Arial", cell.fontSize, false, false));
+}
+
+TEST(GridCells, TheWholeGridMovesTogetherUpToThePageEdge) {
+    Grids g;
+    auto cells = LoadRectangleWithLabels(g.canvas, g.model, g.ui, g.Area(3, 2));
+    // Clicking a cell takes its tag; the grid is still found by its captions.
+    for (int i : cells) g.canvas.Label(i).tag.clear();
+    MoveGridArea(g.canvas, {1, false, 2, 0}, 0.5, -0.25);
+    EXPECT_DOUBLE_EQ(g.canvas.Label(cells[0]).left, 1.5);
+    EXPECT_DOUBLE_EQ(g.canvas.Label(cells[0]).top, 0.75);
+    EXPECT_DOUBLE_EQ(g.canvas.Label(cells[5]).left, 5.5);
+    MoveGridArea(g.canvas, {1, false, 1, 0}, 0, -3);  // the top row stops at the edge
+    EXPECT_DOUBLE_EQ(g.canvas.Label(cells[0]).top, 0);
+    EXPECT_DOUBLE_EQ(g.canvas.Label(cells[1]).top, 1);
+}

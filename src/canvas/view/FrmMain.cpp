@@ -758,6 +758,27 @@ std::vector<int> FrmMain::BuildGrid(GridArea area) {
     return cells;
 }
 
+void FrmMain::MoveGridColumn(int column, double dx, bool dataGrid, int gridNumber) {
+    ::MoveGridColumn(*canvas_, {gridNumber, dataGrid, column, canvas_->Window().currentPage}, dx);
+    RefreshCanvas();
+}
+
+void FrmMain::ResizeGridColumn(int column, double dw, bool dataGrid, int gridNumber) {
+    ::ResizeGridColumn(*canvas_, {gridNumber, dataGrid, column, canvas_->Window().currentPage}, dw);
+    RefreshCanvas();
+}
+
+void FrmMain::AutosizeGridColumn(bool on, bool dataGrid, int gridNumber) {
+    ::AutosizeGridColumn(*canvas_, *metrics_,
+                         {gridNumber, dataGrid, 0, canvas_->Window().currentPage}, on);
+    RefreshCanvas();
+}
+
+void FrmMain::MoveGridArea(double dx, double dy, bool dataGrid, int gridNumber) {
+    ::MoveGridArea(*canvas_, {gridNumber, dataGrid, 0, canvas_->Window().currentPage}, dx, dy);
+    RefreshCanvas();
+}
+
 void FrmMain::AskGridArea(const Rect& r) {
     // The grid area's own dialog comes later; this one takes what a grid needs.
     QDialog dlg(this);
@@ -878,10 +899,10 @@ void FrmMain::PaintOverlay(QPainter& p, int page) const {
     marker(editor_->TopMarker(), " L,T");
     marker(editor_->BottomMarker(), " R,B ");
     if (editor_->Dragging() && pointerOnPage_) {
-        Rect r = editor_->DragPreview(pointer_.x(), pointer_.y());
         p.setPen(QPen(Qt::black, 0.75, Qt::DotLine));
         p.setBrush(Qt::NoBrush);
-        p.drawRect(PointsRect(r));
+        for (const Rect& r : editor_->DragPreview(pointer_.x(), pointer_.y()))
+            p.drawRect(PointsRect(r));
     }
 }
 

@@ -59,6 +59,13 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     // A grid area on the current page with the next grid number; its cells come back
     // selected.
     std::vector<int> BuildGrid(GridArea area);
+    // Column operations of the grid dialog on the current page, by the shared step.
+    void MoveGridColumn(int column, double dx, bool dataGrid, int gridNumber);
+    void ResizeGridColumn(int column, double dw, bool dataGrid, int gridNumber);
+    // Every column of the grid sized to its content, or back to fixed widths.
+    void AutosizeGridColumn(bool on, bool dataGrid, int gridNumber);
+    // Every cell of the grid moves together.
+    void MoveGridArea(double dx, double dy, bool dataGrid, int gridNumber);
     void ClearSelection();
     void RefreshCanvas();
     double PixelsPerInch() const { return ppi_; }
