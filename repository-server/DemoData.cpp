@@ -69,7 +69,8 @@ std::vector<DemoForm> DemoForms() {
            Item("Account:", "4.5", "1.3", "1", true),
            Item("~PT_ACCOUNT@PATIENT.ACCOUNT", "5.5", "1.3", "1.5"),
            Item("Date of service:", "0.5", "1.6", "1.2", true),
-           Item("~VS_DOS@VISIT.DOS", "1.8", "1.6", "1.2"), Item("^DOS_FROM", "4.5", "1.6", "1.5")}},
+           Item("~VS_DOS@VISIT.DOS", "1.8", "1.6", "1.2"),
+           Item("^DOS_FROM@Date of service from@TEXT_FROMTHRU@@False@1@@@", "4.5", "1.6", "1.5")}},
          StaticItem("99213", "Office visit, established", "") + "\t" +
              StaticItem("99214", "Office visit, detailed", "") + "\t" +
              StaticItem("36415", "Venipuncture", "LAB")});
@@ -90,7 +91,8 @@ std::vector<DemoForm> DemoForms() {
          "EMR",
          {"Printing_Selection:\t", "Data_Entry_Form:\tYes", "Interactive:\tNo"},
          {{"^WEIGHT@Weight (lb)@TEXT@@False@1@@@", Item("Weight:", "0.3", "0.3", "1", true),
-           Item("^WEIGHT", "1.4", "0.3", "1"), Item("Height:", "0.3", "0.6", "1", true)}},
+           Item("^WEIGHT@Weight (lb)@TEXT@@False@1@@@", "1.4", "0.3", "1"),
+           Item("Height:", "0.3", "0.6", "1", true)}},
          ""});
     forms.push_back(
         {"INTAKE",
