@@ -365,3 +365,52 @@ TEST(FrmMainEditing, GridsGetConsecutiveNumbersAndComeBackSelected) {
               "\xF4"
               "3:1,1");
 }
+
+#include <QApplication>
+#include <QMenu>
+#include <QTimer>
+
+namespace {
+// Chooses the entry with this text (in a sub-menu when given) of the pop-up menu
+// that the next right click opens.
+void ChooseFromNextPopup(const QString& entry, const QString& subMenu = {}) {
+    QTimer::singleShot(50, [=] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        QMenu* target = menu;
+        if (!subMenu.isEmpty())
+            for (QAction* a : menu->actions())
+                if (a->text() == subMenu) target = a->menu();
+        for (QAction* a : target->actions())
+            if (a->text() == entry) {
+                a->trigger();
+                break;
+            }
+        menu->close();
+    });
+}
+}  // namespace
+
+TEST(FrmMainEditing, TheItemMenuTurnsALabelIntoADataFieldOrStaticTextOrDeletesIt) {
+    Window win;
+    FrmMain& w = *win.w;
+    w.Model().databaseFields.push_back({"PT_NAME", "PATIENT.LAST_NAME"});
+    int a = AddLabel(w, 1, 1), b = AddLabel(w, 3, 2);
+    PageCanvas* page = w.PageView(0);
+    ChooseFromNextPopup("PT_NAME PATIENT.LAST_NAME", "Data Fields");
+    QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(1.2, 1.1));
+    EXPECT_EQ(w.Canvas().Label(a).caption, "~PT_NAME");
+    EXPECT_TRUE(w.Canvas().Label(a).autoSize);
+    EXPECT_EQ(w.Model().Item(a).itemKind, ItemKind::DatabaseField);
+
+    w.Canvas().Label(0).caption = "Default";
+    ChooseFromNextPopup("Text (Static)");
+    QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(1.2, 1.1));
+    EXPECT_EQ(w.Canvas().Label(a).caption, "Default");
+    EXPECT_EQ(w.Model().Item(a).itemKind, ItemKind::StaticText);
+
+    ChooseFromNextPopup("Delete");
+    QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(3.2, 2.1));
+    EXPECT_EQ(w.Canvas().LabelAt(b), nullptr);
+    EXPECT_NE(w.Canvas().LabelAt(a), nullptr);
+}

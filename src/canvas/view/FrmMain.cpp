@@ -687,20 +687,32 @@ void FrmMain::ShowItemMenu(const CanvasModel::Hit& hit, QPointF) {
     bool label = hit.kind == CanvasModel::Hit::Label && editor_->IsOrdinaryLabel(hit.index);
     bool barcode = hit.kind == CanvasModel::Hit::Label && canvas_->IsBarcodeLabel(hit.index);
     menu.setObjectName(label || barcode ? "mnuControls" : "mnuShape");
-    QAction* del = menu.addAction("Delete");
+    // Every entry acts through its own signal, so keys, clicks and a triggered action
+    // all take the same road.
+    auto entry = [this](QMenu* in, const QString& text, std::function<void()> act) {
+        QAction* a = in->addAction(text);
+        connect(a, &QAction::triggered, this, [this, act = std::move(act)] {
+            act();
+            RefreshCanvas();
+        });
+        return a;
+    };
+    entry(&menu, "Delete", [this, hit, label, barcode] {
+        if (label || barcode)
+            canvas_->DeleteLabel(hit.index);
+        else
+            editor_->DeleteSelection();
+        editor_->UnselectAll();
+    });
     if (!label && !barcode) menu.addSeparator();
     QAction* props = menu.addAction("Properties");
     props->setEnabled(false);  // the property dialogs come with their own windows
-    QAction* staticText = nullptr;
-    std::vector<std::pair<QAction*, CanvasEditor::PromptEntry>> prompts;
-    std::vector<std::pair<QAction*, std::string>> fields;
     if (label) {
-        staticText = menu.addAction("Text (Static)");
+        entry(&menu, "Text (Static)", [this, hit] { editor_->ItemToStaticText(hit.index); });
         if (model_.settings.dataEntryForm) {
             for (const char* name : {"Text", "Lookup", "Lookup(Description)", "Yes/No", "Checkbox",
                                      "Scribble", "Text(From/Thru)"}) {
-                QAction* a = menu.addAction(QString("user input: ") + name);
-                connect(a, &QAction::triggered, this, [this] {
+                entry(&menu, QString("user input: ") + name, [this] {
                     ui_->Message(
                         "will insert user input field that will be used in data entry "
                         "forms",
@@ -709,33 +721,21 @@ void FrmMain::ShowItemMenu(const CanvasModel::Hit& hit, QPointF) {
             }
         }
         QMenu* userPrompts = menu.addMenu("User Prompts");
-        for (const auto& entry : editor_->UserPromptEntries())
-            prompts.emplace_back(userPrompts->addAction(toUnicode(entry.caption)), entry);
+        std::vector<CanvasEditor::PromptEntry> prompts = editor_->UserPromptEntries();
+        for (const auto& p : prompts)
+            entry(userPrompts, toUnicode(p.caption),
+                  [this, hit, p] { editor_->ItemToUserPrompt(hit.index, p); });
         if (prompts.empty()) userPrompts->addAction("");
         if (!model_.databaseFields.empty()) {
             menu.addSeparator();
             QMenu* dataFields = menu.addMenu("Data Fields");
             for (const auto& f : model_.databaseFields)
-                fields.emplace_back(
-                    dataFields->addAction(toUnicode(f.fieldName + " " + f.longName)), f.fieldName);
+                entry(
+                    dataFields, toUnicode(f.fieldName + " " + f.longName),
+                    [this, hit, name = f.fieldName] { editor_->ItemToDataField(hit.index, name); });
         }
     }
-    QAction* chosen = menu.exec(QCursor::pos());
-    if (!chosen) return;
-    if (chosen == del) {
-        if (label || barcode)
-            canvas_->DeleteLabel(hit.index);
-        else
-            editor_->DeleteSelection();
-        editor_->UnselectAll();
-    } else if (chosen == staticText) {
-        editor_->ItemToStaticText(hit.index);
-    }
-    for (const auto& [action, entry] : prompts)
-        if (chosen == action) editor_->ItemToUserPrompt(hit.index, entry);
-    for (const auto& [action, field] : fields)
-        if (chosen == action) editor_->ItemToDataField(hit.index, field);
-    RefreshCanvas();
+    menu.exec(QCursor::pos());
 }
 
 std::vector<int> FrmMain::BuildGrid(GridArea area) {
