@@ -335,6 +335,12 @@ TEST(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
     // A demo form of the seeded server opens too.
     ASSERT_TRUE(w.OpenFormFromServer("CHARGE01"));
     EXPECT_EQ(w.Model().settings.formCode, "CHARGE01");
+    EXPECT_FALSE(w.IsModified());
+    // A save that fails leaves the form on the canvas and marked as changed.
+    AddLabel(w, 1, 9);
+    server.Kill();
+    EXPECT_NE(w.SaveToServer(false), SaveOutcome::Saved);
+    EXPECT_TRUE(w.IsModified());
 }
 
 TEST(FrmMainEditing, GridsGetConsecutiveNumbersAndComeBackSelected) {
@@ -413,4 +419,46 @@ TEST(FrmMainEditing, TheItemMenuTurnsALabelIntoADataFieldOrStaticTextOrDeletesIt
     QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(3.2, 2.1));
     EXPECT_EQ(w.Canvas().LabelAt(b), nullptr);
     EXPECT_NE(w.Canvas().LabelAt(a), nullptr);
+}
+
+TEST(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
+    Window win;
+    FrmMain& w = *win.w;
+    ASSERT_TRUE(w.OpenLayout(DataPath("layouts/full.ldt")));
+    EXPECT_FALSE(w.IsModified());
+    // Selecting is not a change.
+    PageCanvas* page = w.PageView(0);
+    const int a = AddLabel(w, 4, 9.5);
+    w.MarkSaved();
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(4.2, 9.6));
+    EXPECT_TRUE(w.Editor().IsSelected(a));
+    EXPECT_FALSE(w.IsModified());
+    // Moving is.
+    QTest::keyClick(&w, Qt::Key_Right);
+    EXPECT_TRUE(w.IsModified());
+
+    auto asked = [&] {
+        int n = 0;
+        for (const auto& c : win.ui.calls)
+            if (c.kind == RecordingUserInterface::Kind::OkCancel) ++n;
+        return n;
+    };
+    win.ui.Clear();
+    win.ui.boolAnswers = {false};  // keep the form
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(asked(), 1);
+    win.ui.boolAnswers = {false};
+    win.Find<QAction>("mnuNew")->trigger();
+    EXPECT_NE(w.Canvas().LabelAt(a), nullptr);  // still there
+    EXPECT_EQ(asked(), 2);
+
+    // Saved to a file, the form closes without a question.
+    win.ui.fileAnswers.push_back(win.data.filePath("kept.ldt").toStdString());
+    win.ui.boolAnswers.assign(4, true);
+    win.Find<QAction>("mnuSaveToFile")->trigger();
+    EXPECT_FALSE(w.IsModified());
+    win.ui.Clear();
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(asked(), 0);
 }

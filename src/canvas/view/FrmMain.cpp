@@ -37,6 +37,7 @@
 #include "layout/SaveValidation.h"
 #include "server/TcpComm.h"
 #include "shell/DataFolder.h"
+#include "shell/RecordingUserInterface.h"
 #include "shell/StartOptions.h"
 #include "shell/TextUtils.h"
 #include "shell/qt/QtText.h"
@@ -158,6 +159,7 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent) : QMainWindow(parent) 
     SetMultipage(true);
     resize(1000, 760);
     LayoutCanvasArea();
+    MarkSaved();
 }
 
 FrmMain::~FrmMain() {
@@ -180,7 +182,9 @@ void FrmMain::BuildMenus() {
         return a;
     };
     entry(file, "Connection...", "mnuConnection", [this] { ShowConnection(); });
-    entry(file, "New", "mnuNew", [this] { NewForm(); });
+    entry(file, "New", "mnuNew", [this] {
+        if (MayDiscardForm()) NewForm();
+    });
     entry(file, "Open...", "mnuOpen", [this] {
         OpenFromServer();
     })->setShortcut(QKeySequence::Open);
@@ -251,7 +255,9 @@ void FrmMain::BuildToolbar() {
         if (tip) a->setToolTip(tip);
         return a;
     };
-    connect(button("New"), &QAction::triggered, this, [this] { NewForm(); });
+    connect(button("New"), &QAction::triggered, this, [this] {
+        if (MayDiscardForm()) NewForm();
+    });
     connect(button("Open"), &QAction::triggered, this, [this] { OpenFromServer(); });
     connect(button("Save"), &QAction::triggered, this, [this] { SaveToServer(false); });
     button("Print")->setEnabled(false);
@@ -442,6 +448,10 @@ void FrmMain::resizeEvent(QResizeEvent* event) {
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
+    if (!MayDiscardForm()) {
+        event->ignore();
+        return;
+    }
     // Every other window of the program goes with the designer.
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != this && w->isVisible()) w->close();
@@ -562,6 +572,30 @@ void FrmMain::NewForm() {
     canvas_->SetPage(dataEntry ? 8 : 8.5, dataEntry ? 5.5 : 11);
     layoutPath_.clear();
     RefreshAfterRead();
+    MarkSaved();
+}
+
+std::string FrmMain::LayoutSnapshot() {
+    // The writer's own messages belong to a real save, not to this comparison.
+    RecordingUserInterface quiet;
+    const bool interactive = model_.settings.interactive;
+    std::string text = LayoutWriter(model_, *canvas_, quiet).ReassembleData();
+    model_.settings.interactive = interactive;
+    return text;
+}
+
+void FrmMain::MarkSaved() {
+    savedLayout_ = LayoutSnapshot();
+}
+
+bool FrmMain::IsModified() {
+    return LayoutSnapshot() != savedLayout_;
+}
+
+bool FrmMain::MayDiscardForm() {
+    return !IsModified() ||
+           ui_->OkCancel("The form has changes that are not saved.\r\nDiscard them?",
+                         "Form Designer");
 }
 
 bool FrmMain::OpenLayout(const std::string& path) {
@@ -571,6 +605,7 @@ bool FrmMain::OpenLayout(const std::string& path) {
     // Even a layout that stopped half-way shows what it placed.
     RefreshAfterRead();
     if (ok) layoutPath_ = path;
+    MarkSaved();
     return ok;
 }
 
@@ -591,12 +626,13 @@ bool FrmMain::WriteLayout(const std::string& path) {
     if (text.empty()) return false;
     if (!SaveDataToFile(path, text, *ui_)) return false;
     layoutPath_ = path;
+    MarkSaved();
     return true;
 }
 
 void FrmMain::GetFromFile() {
     std::string path = ui_->OpenFileName("Open Layout", kGetFromFileFilter);
-    if (path.empty() || path == "*.ldt") return;
+    if (path.empty() || path == "*.ldt" || !MayDiscardForm()) return;
     OpenLayout(path);
 }
 
@@ -916,6 +952,7 @@ bool FrmMain::OpenFormFromServer(const std::string& name) {
     editor_->ClearSelection();
     bool ok = flows_->OpenFormFromServer(name);
     RefreshAfterRead();
+    MarkSaved();
     return ok;
 }
 
@@ -934,13 +971,15 @@ void FrmMain::OpenFromServer() {
     QString chosen = QInputDialog::getItem(this, "Open", "Form:", names, 0, false, &ok);
     if (!ok) return;
     int index = int(names.indexOf(chosen));
-    if (index < 0) return;
+    if (index < 0 || !MayDiscardForm()) return;
     OpenFormFromServer(flows_->Definitions().At(size_t(index) + 1).name);
 }
 
 SaveOutcome FrmMain::SaveToServer(bool showDialog) {
     SaveOutcome outcome = flows_->SaveFormToServer(showDialog);
     SetStatusText(connection_->StatusText());
+    // A save that did not happen leaves the form marked as changed.
+    if (outcome == SaveOutcome::Saved) MarkSaved();
     return outcome;
 }
 

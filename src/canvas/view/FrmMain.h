@@ -94,6 +94,13 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     // Validates and writes the form as a layout file.
     bool SaveLayout(const std::string& path);
     void NewForm();
+    // Whether the form differs from what was last opened or saved; changes in the
+    // selection alone do not count.
+    bool IsModified();
+    // True when nothing would be lost, or the user agrees to lose the changes.
+    bool MayDiscardForm();
+    // The form as it stands counts as saved.
+    void MarkSaved();
 
     // The server: connection dialog, forms on the server.
     ConnectionLogic& Connection() { return *connection_; }
@@ -138,6 +145,7 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     void ShowItemMenu(const CanvasModel::Hit& hit, QPointF at);
     void AskGridArea(const Rect& r);
     void ConnectPage(PageCanvas* page);
+    std::string LayoutSnapshot();
 
     std::unique_ptr<UserInterface> ownUi_;
     UserInterface* ui_;
@@ -163,6 +171,7 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     double ppi_ = 96;
     std::string statusText_;
     std::string layoutPath_;
+    std::string savedLayout_;  // the layout text as last opened or saved
 
     QWidget* canvasArea_ = nullptr;
     QWidget* picContainer_ = nullptr;
