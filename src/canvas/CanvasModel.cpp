@@ -1,6 +1,7 @@
 #include "canvas/CanvasModel.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "layout/ItemTypes.h"
 #include "shell/AtomicFile.h"
@@ -530,6 +531,123 @@ void CanvasModel::MoveBarcodeImage(int labelIndex, double dx, double dy) {
     LabelControl& c = Label(labelIndex);
     c.left += dx;
     c.top += dy;
+}
+
+namespace {
+template <class Records>
+auto* LiveRecord(Records& records, int index) {
+    using Record = std::remove_reference_t<decltype(records[0])>;
+    if (index < 0 || size_t(index) >= records.size() || !records[size_t(index)].active)
+        return static_cast<Record*>(nullptr);
+    return &records[size_t(index)];
+}
+template <class Records>
+auto* AnyRecord(const Records& records, int index) {
+    using Record = std::remove_reference_t<decltype(records[0])>;
+    if (index < 0 || size_t(index) >= records.size()) return static_cast<Record*>(nullptr);
+    return &records[size_t(index)];
+}
+}  // namespace
+
+void CanvasModel::UpdateHotspotShapeDetails(int index, const Rect& r, const std::string& kind) {
+    HotspotRecord* h = LiveRecord(hotspots_, index);
+    if (!h) return;
+    h->r = r;
+    h->kind = kind;
+    MoveCompanionTo(h->label, r);
+    SetLabelBackColor(h->label, HotspotLabelColor(kind));
+}
+
+void CanvasModel::UpdateSignatureBoxShapeDetails(int index, const Rect& r, bool signaturePad) {
+    SignatureBoxRecord* s = LiveRecord(signatures_, index);
+    if (!s) return;
+    s->r = r;
+    s->signaturePad = signaturePad;
+    MoveCompanionTo(s->label, r);
+}
+
+void CanvasModel::UpdateBoxShapeDetails(int index, const Rect& r) {
+    BoxRecord* b = LiveRecord(boxes_, index);
+    if (!b) return;
+    b->r = r;
+    MoveCompanionTo(b->label, r);
+}
+
+void CanvasModel::UpdateImageDetails(int index, const Rect& r,
+                                     const std::string& linkedSignatureBox) {
+    ImageRecord* im = LiveRecord(images_, index);
+    if (!im) return;
+    im->r = r;
+    im->linkedSignatureBox = linkedSignatureBox;
+}
+
+void CanvasModel::UpdateBarcodeImageDetails(int labelIndex, const Rect& r) {
+    if (!IsBarcodeLabel(labelIndex) || !LabelAt(labelIndex)) return;
+    LabelControl& c = Label(labelIndex);
+    c.left = r.left;
+    c.top = r.top;
+    FormItem& item = model_.Item(labelIndex);
+    item.barcodeWidth = r.width;
+    item.barcodeHeight = r.height;
+}
+
+void CanvasModel::UpdateBoxShapeProps(int index, BoxOption option, long long value) {
+    BoxRecord* b = LiveRecord(boxes_, index);
+    if (!b) return;
+    switch (option) {
+        case BoxOption::BorderStyle:
+            b->styleCode = value >= 0 && value <= 5 ? int(value) : 6;
+            break;
+        case BoxOption::BorderWidth:
+            b->borderWidth = int(std::clamp(value, 1LL, 12LL));
+            break;
+        case BoxOption::HideInPreview:
+            b->hideInPreview = value == 1 ? 1 : 0;
+            break;
+        case BoxOption::BorderColor:
+            b->borderColor = std::clamp(value, 0LL, 0xFFFFFFLL);
+            break;
+    }
+}
+
+double CanvasModel::GetBoxShapeDetailsHeight(int index) const {
+    const BoxRecord* b = AnyRecord(boxes_, index);
+    return b ? b->r.height : 0;
+}
+double CanvasModel::GetBoxShapeDetailsWidth(int index) const {
+    const BoxRecord* b = AnyRecord(boxes_, index);
+    return b ? b->r.width : 0;
+}
+int CanvasModel::GetBoxShapeDetailsHideInPreview(int index) const {
+    const BoxRecord* b = AnyRecord(boxes_, index);
+    return b ? b->hideInPreview : 0;
+}
+long long CanvasModel::GetBoxShapeDetailsBorderColor(int index) const {
+    const BoxRecord* b = AnyRecord(boxes_, index);
+    return b ? b->borderColor : 0;
+}
+int CanvasModel::GetBoxShapeLabelIndex(int index) const {
+    const BoxRecord* b = AnyRecord(boxes_, index);
+    return b ? b->label : -1;
+}
+std::string CanvasModel::GetImageSource(int index) const {
+    const ImageRecord* im = AnyRecord(images_, index);
+    return im ? im->source : std::string();
+}
+std::string CanvasModel::GetImageLinkedSignatureBoxNum(int index) const {
+    const ImageRecord* im = AnyRecord(images_, index);
+    return im ? im->linkedSignatureBox : std::string();
+}
+std::string CanvasModel::GetHotspotWidthHeight(int index) const {
+    const HotspotRecord* h = AnyRecord(hotspots_, index);
+    return h ? NumberText(h->r.width) + "\t" + NumberText(h->r.height) : std::string();
+}
+
+void CanvasModel::MoveCompanionTo(int label, const Rect& r) {
+    if (label <= 0 || !LabelAt(label)) return;
+    LabelControl& c = Label(label);
+    c.left = r.left;
+    c.top = r.top;
 }
 
 void CanvasModel::ClearShapeMarks() {

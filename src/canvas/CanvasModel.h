@@ -188,6 +188,28 @@ class CanvasModel : public ControlSink, public LayoutSource {
     // Clears the "marked" tag of every image, barcode and shape.
     void ClearShapeMarks();
 
+    // What the item dialogs store: a live item takes the geometry (inches) and the
+    // kind's own values, its companion label following its corner; a deleted item
+    // stays cleared.
+    void UpdateHotspotShapeDetails(int index, const Rect& r, const std::string& kind);
+    void UpdateSignatureBoxShapeDetails(int index, const Rect& r, bool signaturePad);
+    void UpdateBoxShapeDetails(int index, const Rect& r);
+    void UpdateImageDetails(int index, const Rect& r, const std::string& linkedSignatureBox);
+    // The picture of a barcode label: its corner moves the label, its size is the item's.
+    void UpdateBarcodeImageDetails(int labelIndex, const Rect& r);
+    // One option of a box, as its dialog's group buttons change it.
+    enum class BoxOption { BorderStyle, BorderWidth, HideInPreview, BorderColor };
+    void UpdateBoxShapeProps(int index, BoxOption option, long long value);
+    double GetBoxShapeDetailsHeight(int index) const;
+    double GetBoxShapeDetailsWidth(int index) const;
+    int GetBoxShapeDetailsHideInPreview(int index) const;
+    long long GetBoxShapeDetailsBorderColor(int index) const;
+    int GetBoxShapeLabelIndex(int index) const;  // -1 when there is no such box
+    std::string GetImageSource(int index) const;
+    std::string GetImageLinkedSignatureBoxNum(int index) const;
+    // "width TAB height" in number text; empty when there is no such hotspot.
+    std::string GetHotspotWidthHeight(int index) const;
+
     // Drawing order of the labels, back to front; BringToFront puts one on top.
     const std::vector<int>& LabelOrder() const { return order_; }
     void BringToFront(int index);
@@ -255,6 +277,7 @@ class CanvasModel : public ControlSink, public LayoutSource {
     int NewLabel(int page, bool barcode, Companion companion);
     template <class Records>
     void MoveShape(Records& records, int index, double dx, double dy);
+    void MoveCompanionTo(int label, const Rect& r);
     int NewCompanion(int page, Companion companion, const Rect& r, const char* caption,
                      std::uint32_t backColor);
     static Rect ReadRect(const std::string& line);

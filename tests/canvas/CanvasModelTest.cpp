@@ -230,3 +230,54 @@ TEST(CanvasModel, ShowingAPageEndsCornerPickAndKeepsTheNumberInStep) {
     EXPECT_EQ(c.canvas.Window().currentPageNumber, 2);
     EXPECT_EQ(c.model.currentPage, 1);
 }
+
+TEST(CanvasModel, ItemDialogsStoreTheirRecordsAndDeletedItemsStayCleared) {
+    CanvasLayout c;
+    ASSERT_TRUE(c.Read(Header("")));
+    int h = c.canvas.AddHotspot({1, 1, 1, 1}, 0, "P");
+    int s = c.canvas.AddSignatureBox({1, 3, 2, 1}, 0);
+    int b = c.canvas.AddBox({4, 4, 2, 2}, 0);
+    int im = c.canvas.AddImage({0.5, 6, 1, 1}, 0, "logo.png", "/tmp/logo.png");
+    int bar = c.canvas.AddBarcode({5, 8, 1.5, 0.5}, 0, "12345");
+
+    c.canvas.UpdateHotspotShapeDetails(h, {2, 2, 1.5, 0.5}, "D");
+    const int hotspotLabel = c.canvas.Hotspots()[size_t(h)].label;
+    EXPECT_DOUBLE_EQ(c.canvas.Label(hotspotLabel).left, 2);  // the companion label follows
+    EXPECT_EQ(c.canvas.LabelBackColor(hotspotLabel), label_colors::kHotspotD);
+    EXPECT_EQ(c.canvas.GetHotspotWidthHeight(h), "1.5\t0.5");
+    c.canvas.UpdateSignatureBoxShapeDetails(s, {1, 3.5, 2, 1}, true);
+    EXPECT_EQ(c.canvas.GetSignatureBoxShapesDefinitions(), "Signature_Box:\t1\t3.5\t2\t1\t1\tY");
+
+    c.canvas.UpdateBoxShapeDetails(b, {4.25, 4, 3, 1});
+    c.canvas.UpdateBoxShapeProps(b, CanvasModel::BoxOption::BorderStyle, 2);
+    c.canvas.UpdateBoxShapeProps(b, CanvasModel::BoxOption::BorderWidth, 40);  // at most 12
+    c.canvas.UpdateBoxShapeProps(b, CanvasModel::BoxOption::HideInPreview, 1);
+    c.canvas.UpdateBoxShapeProps(b, CanvasModel::BoxOption::BorderColor, 255);
+    EXPECT_EQ(c.canvas.GetBoxShapesDefinitions(), "Box:\t4.25\t4\t3\t1\t1\t3\t12\tY\t255");
+    EXPECT_DOUBLE_EQ(c.canvas.GetBoxShapeDetailsWidth(b), 3);
+    EXPECT_DOUBLE_EQ(c.canvas.GetBoxShapeDetailsHeight(b), 1);
+    EXPECT_EQ(c.canvas.GetBoxShapeDetailsHideInPreview(b), 1);
+    EXPECT_EQ(c.canvas.GetBoxShapeDetailsBorderColor(b), 255);
+    EXPECT_EQ(c.canvas.GetBoxShapeIndex(c.canvas.GetBoxShapeLabelIndex(b)), b);
+
+    c.canvas.UpdateImageDetails(im, {0.5, 6, 2, 1}, "1");
+    EXPECT_EQ(c.canvas.GetImageSource(im), "Local");
+    EXPECT_EQ(c.canvas.GetImageLinkedSignatureBoxNum(im), "1");
+    c.canvas.UpdateBarcodeImageDetails(bar, {5.5, 8, 2, 0.75});
+    EXPECT_EQ(c.canvas.GetBarcodeWidthHeight(bar), "2\t0.75");
+    EXPECT_DOUBLE_EQ(c.canvas.BarcodeRect(bar).left, 5.5);
+
+    // A dialog still open on a deleted item cannot bring it back.
+    c.canvas.DeleteBox(b);
+    c.canvas.UpdateBoxShapeDetails(b, {1, 1, 1, 1});
+    c.canvas.UpdateBoxShapeProps(b, CanvasModel::BoxOption::BorderWidth, 3);
+    EXPECT_EQ(c.canvas.GetBoxShapesDefinitions(), "");
+    EXPECT_EQ(c.canvas.Boxes()[size_t(b)].borderWidth, 1);
+    c.canvas.DeleteHotspot(h);
+    c.canvas.UpdateHotspotShapeDetails(h, {3, 3, 1, 1}, "S");
+    EXPECT_EQ(c.canvas.GetHotspotShapesDefinitions(), "");
+    // Indices out of range are ignored.
+    c.canvas.UpdateImageDetails(99, {}, "");
+    EXPECT_EQ(c.canvas.GetImageSource(99), "");
+    EXPECT_EQ(c.canvas.GetBoxShapeLabelIndex(-1), -1);
+}
