@@ -374,34 +374,97 @@ int CanvasEditor::PasteSelectedLabels(double dx, double dy, int page) {
     return int(copies.size());
 }
 
-void CanvasEditor::EvenSpaceSelected(bool horizontal, bool vertical) {
-    std::vector<int> sel = SelectedLabels();
-    if (sel.size() < 2) return;
+namespace {
+// Lays the rectangles out in their given order from the smallest left (top), with
+// equal gaps up to the largest right (bottom); a gap may come out negative.
+void EvenSpace(std::vector<Rect>& rects, bool horizontal, bool vertical) {
+    if (rects.size() < 2) return;
     double minLeft = 3000, minTop = 3000, maxRight = -3000, maxBottom = -3000, sumW = 0, sumH = 0;
-    for (int i : sel) {
-        const LabelControl& c = *canvas_.LabelAt(i);
-        minLeft = std::min(minLeft, c.left);
-        minTop = std::min(minTop, c.top);
-        maxRight = std::max(maxRight, c.left + c.width);
-        maxBottom = std::max(maxBottom, c.top + c.height);
-        sumW += c.width;
-        sumH += c.height;
+    for (const Rect& r : rects) {
+        minLeft = std::min(minLeft, r.left);
+        minTop = std::min(minTop, r.top);
+        maxRight = std::max(maxRight, r.left + r.width);
+        maxBottom = std::max(maxBottom, r.top + r.height);
+        sumW += r.width;
+        sumH += r.height;
     }
-    double n = double(sel.size() - 1);
+    double n = double(rects.size() - 1);
     double gapX = (maxRight - minLeft - sumW) / n;
     double gapY = (maxBottom - minTop - sumH) / n;
     double x = minLeft, y = minTop;
-    for (int i : sel) {
-        LabelControl& c = canvas_.Label(i);
+    for (Rect& r : rects) {
         if (horizontal) {
-            c.left = x;
-            x += c.width + gapX;
+            r.left = x;
+            x += r.width + gapX;
         }
         if (vertical) {
-            c.top = y;
-            y += c.height + gapY;
+            r.top = y;
+            y += r.height + gapY;
         }
     }
+}
+}  // namespace
+
+void CanvasEditor::EvenSpaceSelected(bool horizontal, bool vertical) {
+    std::vector<int> sel = SelectedLabels();
+    std::vector<Rect> rects;
+    for (int i : sel) {
+        const LabelControl& c = *canvas_.LabelAt(i);
+        rects.push_back({c.left, c.top, c.width, c.height});
+    }
+    EvenSpace(rects, horizontal, vertical);
+    for (size_t k = 0; k < rects.size(); ++k) {
+        LabelControl& c = canvas_.Label(sel[k]);
+        c.left = rects[k].left;
+        c.top = rects[k].top;
+    }
+}
+
+std::vector<int> CanvasEditor::SelectedBoxes(int boundBox) const {
+    std::vector<int> out;
+    const auto& boxes = canvas_.Boxes();
+    for (size_t i = 0; i < boxes.size(); ++i)
+        if (boxes[i].active && boxes[i].marked && int(i) != boundBox) out.push_back(int(i));
+    return out;
+}
+
+void CanvasEditor::MoveBoxShapes(double dx, double dy, int boundBox) {
+    std::vector<int> sel = SelectedBoxes(boundBox);
+    std::vector<Rect> corners;
+    for (int b : sel) corners.push_back(canvas_.Boxes()[size_t(b)].r);
+    ClampToPage(corners, dx, dy);
+    for (int b : sel) canvas_.MoveBoxShape(b, dx, dy);
+}
+
+int CanvasEditor::PasteSelectedBoxes(double dx, double dy, int page, int boundBox) {
+    std::vector<int> sources = SelectedBoxes(boundBox);
+    std::vector<Rect> corners;
+    for (int b : sources) corners.push_back(canvas_.Boxes()[size_t(b)].r);
+    ClampToPage(corners, dx, dy);
+    std::vector<int> copies;
+    for (int src : sources) {
+        const BoxRecord from = canvas_.Boxes()[size_t(src)];
+        int copy =
+            canvas_.AddBox({from.r.left + dx, from.r.top + dy, from.r.width, from.r.height}, page);
+        canvas_.UpdateBoxShapeProps(copy, CanvasModel::BoxOption::BorderStyle, from.styleCode);
+        canvas_.UpdateBoxShapeProps(copy, CanvasModel::BoxOption::BorderWidth, from.borderWidth);
+        canvas_.UpdateBoxShapeProps(copy, CanvasModel::BoxOption::HideInPreview,
+                                    from.hideInPreview);
+        canvas_.UpdateBoxShapeProps(copy, CanvasModel::BoxOption::BorderColor, from.borderColor);
+        copies.push_back(copy);
+    }
+    // The copies become the selection, as pasted labels do.
+    for (int src : sources) canvas_.BoxRecords()[size_t(src)].marked = false;
+    for (int copy : copies) canvas_.BoxRecords()[size_t(copy)].marked = true;
+    return int(copies.size());
+}
+
+void CanvasEditor::EvenSpaceBoxes(int direction, int boundBox) {
+    std::vector<int> sel = SelectedBoxes(boundBox);
+    std::vector<Rect> rects;
+    for (int b : sel) rects.push_back(canvas_.Boxes()[size_t(b)].r);
+    EvenSpace(rects, direction == 0, direction == 1);
+    for (size_t k = 0; k < rects.size(); ++k) canvas_.UpdateBoxShapeDetails(sel[k], rects[k]);
 }
 
 void CanvasEditor::AssignGridRow(int row) {

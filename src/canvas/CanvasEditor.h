@@ -62,6 +62,14 @@ class CanvasEditor {
     int PasteSelectedLabels(double dx, double dy, int page);
     void EvenSpaceSelected(bool horizontal, bool vertical);
     void AssignGridRow(int row);
+    // The box dialog's group operations: on every live marked box but the one the
+    // dialog is bound to.
+    std::vector<int> SelectedBoxes(int boundBox = -1) const;
+    void MoveBoxShapes(double dx, double dy, int boundBox = -1);
+    // Returns the number of copies; they become the marked boxes.
+    int PasteSelectedBoxes(double dx, double dy, int page, int boundBox = -1);
+    // direction 0: horizontally, 1: vertically.
+    void EvenSpaceBoxes(int direction, int boundBox = -1);
     void HideLabels(bool onlySelected, const std::string& tagFilter = {});
     void DeleteSelection();
     // Labels meeting the rectangle on the page become the selection.

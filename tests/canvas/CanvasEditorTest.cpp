@@ -370,3 +370,38 @@ TEST(ItemMenu, ALabelBecomesStaticTextADataFieldOrAPrompt) {
     std::string written = e.Write();
     EXPECT_NE(written.find("^NOTE"), std::string::npos);
 }
+
+TEST(Selection, BoxGroupOperationsLeaveOutTheBoundBox) {
+    Editing e;
+    int a = e.canvas.AddBox({1, 1, 1, 1}, 0), b = e.canvas.AddBox({2.5, 1, 0.5, 1}, 0),
+        c = e.canvas.AddBox({5, 1, 1, 1}, 0), d = e.canvas.AddBox({0, 9, 1, 1}, 0);
+    auto& boxes = e.canvas.BoxRecords();
+    for (int i : {a, b, c}) boxes[size_t(i)].marked = true;
+    e.canvas.UpdateBoxShapeProps(a, CanvasModel::BoxOption::BorderColor, 0xFF);
+    EXPECT_EQ(e.editor.SelectedBoxes(b), (std::vector<int>{a, c}));
+
+    // Even spacing in index order between the outermost edges: 1..6 holds 2.5 inches
+    // of boxes, so each of the two gaps is 1.25.
+    e.editor.EvenSpaceBoxes(0);
+    EXPECT_DOUBLE_EQ(boxes[size_t(b)].r.left, 3.25);
+    EXPECT_DOUBLE_EQ(boxes[size_t(c)].r.left, 5);
+    EXPECT_DOUBLE_EQ(e.L(boxes[size_t(b)].label).left, 3.25);  // companion labels follow
+
+    e.editor.MoveBoxShapes(0.5, 0.25, b);
+    EXPECT_DOUBLE_EQ(boxes[size_t(a)].r.left, 1.5);
+    EXPECT_DOUBLE_EQ(boxes[size_t(b)].r.left, 3.25);  // bound: stays
+    EXPECT_DOUBLE_EQ(boxes[size_t(c)].r.top, 1.25);
+    EXPECT_DOUBLE_EQ(boxes[size_t(d)].r.top, 9);  // not marked
+    e.editor.MoveBoxShapes(-20, 0);
+    EXPECT_DOUBLE_EQ(boxes[size_t(a)].r.left, 0);  // stops at the page edge
+
+    // Copies keep the options, go onto the given page and become the selection.
+    ASSERT_EQ(e.editor.PasteSelectedBoxes(0.1, 0.1, 1, c), 2);
+    ASSERT_EQ(boxes.size(), 6u);
+    EXPECT_EQ(boxes[4].borderColor, 0xFF);
+    EXPECT_EQ(boxes[4].page, 1);
+    EXPECT_DOUBLE_EQ(boxes[4].r.left, 0.1);
+    // The bound box keeps its mark: its dialog is still open on it.
+    EXPECT_EQ(e.editor.SelectedBoxes(), (std::vector<int>{c, 4, 5}));
+    EXPECT_FALSE(boxes[size_t(a)].marked);
+}
