@@ -91,6 +91,7 @@ void CanvasEditor::UnselectAll() {
 
 void CanvasEditor::ClearSelection() {
     top_.visible = bottom_.visible = false;
+    gridFrameVisible_ = false;
     EndCornerPick();
     UnselectAll();
 }
@@ -545,6 +546,30 @@ void CanvasEditor::PressTool(int mode) {
     }
 }
 
+void CanvasEditor::ShowGridArea(const Rect& area) {
+    gridFrame_ = area;
+    gridFrameVisible_ = true;
+    top_.r.left = area.left;
+    top_.r.top = area.top;
+    bottom_.r.left = area.left + area.width - bottom_.r.width;
+    bottom_.r.top = area.top + area.height - bottom_.r.height;
+    top_.visible = bottom_.visible = true;
+}
+
+void CanvasEditor::HideGridArea() {
+    gridFrameVisible_ = false;
+    top_.visible = bottom_.visible = false;
+}
+
+void CanvasEditor::MoveGridArea(double dx, double dy) {
+    if (!gridFrameVisible_) return;
+    std::vector<Rect> corner{gridFrame_};
+    ClampToPage(corner, dx, dy);
+    gridFrame_.left += dx;
+    gridFrame_.top += dy;
+    ShowGridArea(gridFrame_);
+}
+
 void CanvasEditor::EndCornerPick() {
     CanvasWindowState& w = canvas_.Window();
     w.cornerPick = w.firstCorner = w.secondCorner = false;
@@ -582,6 +607,7 @@ void CanvasEditor::ClickCanvas(double x, double y, int page, bool left, bool shi
         w.cornerPick = true;
         w.firstCorner = w.secondCorner = false;
         top_.visible = bottom_.visible = false;
+        gridFrameVisible_ = false;
         boxBand_ = mode == kInsertBox && shift;
         pickPage_ = page;
     }

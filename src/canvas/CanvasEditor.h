@@ -99,6 +99,14 @@ class CanvasEditor {
     std::vector<PromptEntry> UserPromptEntries() const;
     void ItemToUserPrompt(int index, const PromptEntry& entry);
 
+    // The grid dialog's area drawn on the canvas: a frame with the corner markers.
+    void ShowGridArea(const Rect& area);
+    void HideGridArea();
+    // The dialog's move buttons: the frame and its markers move, up to the page edge.
+    void MoveGridArea(double dx, double dy);
+    bool GridAreaVisible() const { return gridFrameVisible_; }
+    const Rect& GridAreaFrame() const { return gridFrame_; }
+
     const Marker& TopMarker() const { return top_; }
     const Marker& BottomMarker() const { return bottom_; }
     bool GridOnly() const { return gridOnly_; }
@@ -132,6 +140,8 @@ class CanvasEditor {
     Hooks hooks_;
     Drag drag_;
     Marker top_, bottom_;
+    Rect gridFrame_;
+    bool gridFrameVisible_ = false;
     int pressedTool_ = -1;
     int pickPage_ = 0;
     int pickLine_ = -1;

@@ -141,7 +141,7 @@ void MoveGridColumn(CanvasModel& canvas, const GridColumn& column, double dx) {
     MoveCells(canvas, GridColumnLabels(canvas, column), dx, 0);
 }
 
-void MoveGridArea(CanvasModel& canvas, GridColumn grid, double dx, double dy) {
+void MoveGridCells(CanvasModel& canvas, GridColumn grid, double dx, double dy) {
     grid.column = 0;
     MoveCells(canvas, GridColumnLabels(canvas, grid), dx, dy);
 }

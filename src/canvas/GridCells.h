@@ -43,7 +43,7 @@ constexpr double kMinGridCellWidth = 0.05;
 void MoveGridColumn(CanvasModel& canvas, const GridColumn& column, double dx);
 void ResizeGridColumn(CanvasModel& canvas, const GridColumn& column, double dw);
 // Every cell of the grid (the column is ignored) moves together.
-void MoveGridArea(CanvasModel& canvas, GridColumn grid, double dx, double dy);
+void MoveGridCells(CanvasModel& canvas, GridColumn grid, double dx, double dy);
 // On: the cells take the width of their caption and grow with their data when
 // printed. Off: they keep their present width.
 void AutosizeGridColumn(CanvasModel& canvas, const TextMetrics& metrics, const GridColumn& column,

@@ -405,3 +405,23 @@ TEST(Selection, BoxGroupOperationsLeaveOutTheBoundBox) {
     EXPECT_EQ(e.editor.SelectedBoxes(), (std::vector<int>{c, 4, 5}));
     EXPECT_FALSE(boxes[size_t(a)].marked);
 }
+
+TEST(Inserting, TheGridAreaFrameMovesWithItsMarkersAndStaysOnThePage) {
+    Editing e;
+    e.editor.ShowGridArea({1, 1, 3, 2});
+    ASSERT_TRUE(e.editor.GridAreaVisible());
+    EXPECT_TRUE(e.editor.TopMarker().visible);
+    const Marker& bottom = e.editor.BottomMarker();
+    EXPECT_DOUBLE_EQ(bottom.r.left + bottom.r.width, 4);  // its corner is the area's
+    e.editor.MoveGridArea(0.5, -0.25);
+    EXPECT_DOUBLE_EQ(e.editor.GridAreaFrame().left, 1.5);
+    EXPECT_DOUBLE_EQ(e.editor.TopMarker().r.top, 0.75);
+    EXPECT_DOUBLE_EQ(bottom.r.top + bottom.r.height, 2.75);
+    e.editor.MoveGridArea(-10, 0);
+    EXPECT_DOUBLE_EQ(e.editor.GridAreaFrame().left, 0);
+    // A new corner pick or clearing the selection takes the frame away.
+    e.editor.ClearSelection();
+    EXPECT_FALSE(e.editor.GridAreaVisible());
+    e.editor.MoveGridArea(1, 1);
+    EXPECT_DOUBLE_EQ(e.editor.GridAreaFrame().left, 0);
+}

@@ -462,3 +462,13 @@ TEST(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
     EXPECT_TRUE(w.close());
     EXPECT_EQ(asked(), 0);
 }
+
+TEST(FrmMainEditing, PopupMenusFromCaptionsGiveBackTheChoice) {
+    Window win;
+    ChooseFromNextPopup("Properties");
+    EXPECT_EQ(win.w->ShowPopupMenu({"Delete", "-", "Properties"}), "Properties");
+    QTimer::singleShot(50, [] {
+        if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+    });
+    EXPECT_EQ(win.w->ShowPopupMenu({"Delete"}), "");  // closed without a choice
+}

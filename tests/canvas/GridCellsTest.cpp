@@ -220,11 +220,11 @@ TEST(GridCells, TheWholeGridMovesTogetherUpToThePageEdge) {
     auto cells = LoadRectangleWithLabels(g.canvas, g.model, g.ui, g.Area(3, 2));
     // Clicking a cell takes its tag; the grid is still found by its captions.
     for (int i : cells) g.canvas.Label(i).tag.clear();
-    MoveGridArea(g.canvas, {1, false, 2, 0}, 0.5, -0.25);
+    MoveGridCells(g.canvas, {1, false, 2, 0}, 0.5, -0.25);
     EXPECT_DOUBLE_EQ(g.canvas.Label(cells[0]).left, 1.5);
     EXPECT_DOUBLE_EQ(g.canvas.Label(cells[0]).top, 0.75);
     EXPECT_DOUBLE_EQ(g.canvas.Label(cells[5]).left, 5.5);
-    MoveGridArea(g.canvas, {1, false, 1, 0}, 0, -3);  // the top row stops at the edge
+    MoveGridCells(g.canvas, {1, false, 1, 0}, 0, -3);  // the top row stops at the edge
     EXPECT_DOUBLE_EQ(g.canvas.Label(cells[0]).top, 0);
     EXPECT_DOUBLE_EQ(g.canvas.Label(cells[1]).top, 1);
 }

@@ -810,9 +810,36 @@ void FrmMain::AutosizeGridColumn(bool on, bool dataGrid, int gridNumber) {
     RefreshCanvas();
 }
 
-void FrmMain::MoveGridArea(double dx, double dy, bool dataGrid, int gridNumber) {
-    ::MoveGridArea(*canvas_, {gridNumber, dataGrid, 0, canvas_->Window().currentPage}, dx, dy);
+void FrmMain::MoveGridCells(double dx, double dy, bool dataGrid, int gridNumber) {
+    ::MoveGridCells(*canvas_, {gridNumber, dataGrid, 0, canvas_->Window().currentPage}, dx, dy);
     RefreshCanvas();
+}
+
+void FrmMain::ShowGridArea(const Rect& area) {
+    editor_->ShowGridArea(area);
+    RefreshCanvas();
+}
+
+void FrmMain::MoveGridArea(double dx, double dy) {
+    editor_->MoveGridArea(dx, dy);
+    RefreshCanvas();
+}
+
+std::string FrmMain::ShowPopupMenu(const std::vector<std::string>& captions) {
+    QMenu menu(this);
+    menu.setObjectName("menus");
+    std::string chosen;
+    for (const std::string& caption : captions) {
+        if (caption == "-") {
+            menu.addSeparator();
+            continue;
+        }
+        QAction* a = menu.addAction(toUnicode(caption));
+        a->setObjectName("menuItems");
+        connect(a, &QAction::triggered, this, [&chosen, caption] { chosen = caption; });
+    }
+    menu.exec(QCursor::pos());
+    return chosen;
 }
 
 void FrmMain::AskGridArea(const Rect& r) {
@@ -839,7 +866,12 @@ void FrmMain::AskGridArea(const Rect& r) {
     form->addRow(buttons);
     connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
-    if (dlg.exec() != QDialog::Accepted) return;
+    // The area stays framed on the page while its cells are chosen.
+    ShowGridArea(r);
+    const bool accepted = dlg.exec() == QDialog::Accepted;
+    editor_->HideGridArea();
+    RefreshCanvas();
+    if (!accepted) return;
     GridArea area;
     area.left = r.left;
     area.top = r.top;
@@ -931,6 +963,11 @@ void FrmMain::PaintOverlay(QPainter& p, int page) const {
         p.setPen(QPen(QColor(0, 0, 255), 0.75, Qt::DashLine));
         p.drawLine(at, QPointF(2000 * 72, at.y()));
         p.drawLine(at, QPointF(at.x(), 2000 * 72));
+    }
+    if (editor_->GridAreaVisible()) {
+        p.setPen(QPen(QColor(0, 0, 255), 0.75, Qt::DashLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(PointsRect(editor_->GridAreaFrame()));
     }
     marker(editor_->TopMarker(), " L,T");
     marker(editor_->BottomMarker(), " R,B ");

@@ -64,8 +64,14 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     void ResizeGridColumn(int column, double dw, bool dataGrid, int gridNumber);
     // Every column of the grid sized to its content, or back to fixed widths.
     void AutosizeGridColumn(bool on, bool dataGrid, int gridNumber);
-    // Every cell of the grid moves together.
-    void MoveGridArea(double dx, double dy, bool dataGrid, int gridNumber);
+    // Every cell of a built grid moves together.
+    void MoveGridCells(double dx, double dy, bool dataGrid, int gridNumber);
+    // The grid dialog's area frame on the canvas: shown at a rectangle, moved by a step.
+    void ShowGridArea(const Rect& area);
+    void MoveGridArea(double dx, double dy);
+    // A pop-up menu at the pointer from captions ("-" a separator); the chosen caption,
+    // or "" when none was chosen.
+    std::string ShowPopupMenu(const std::vector<std::string>& captions);
     void ClearSelection();
     void RefreshCanvas();
     double PixelsPerInch() const { return ppi_; }
