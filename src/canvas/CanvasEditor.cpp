@@ -89,6 +89,12 @@ void CanvasEditor::UnselectAll() {
     if (hooks_.closeItemDialogs) hooks_.closeItemDialogs();
 }
 
+void CanvasEditor::MoveSupplementaryControls(int page) {
+    EndCornerPick();
+    HideGridArea();
+    pickPage_ = page;
+}
+
 void CanvasEditor::ClearSelection() {
     top_.visible = bottom_.visible = false;
     gridFrameVisible_ = false;

@@ -37,6 +37,8 @@ class CanvasEditor {
 
     void MarkOneLabel(int index);
     void UnselectAll();
+    // A page change: the markers, guide lines and grid frame go to that page, hidden.
+    void MoveSupplementaryControls(int page);
     // "Clear Selection": markers hidden, corner-pick ended, nothing selected.
     void ClearSelection();
 

@@ -121,7 +121,7 @@ void CanvasModel::LoadHotspot(const std::string& line, int page) {
     h.page = page;
     h.kind = Field(line, 7);
     h.active = true;
-    h.label = NewCompanion(page, Companion::Hotspot, h.r, "Hotspot", HotspotLabelColor(h.kind));
+    h.label = LoadOneLabelForHotspot(page, h.r, h.kind);
     hotspots_.push_back(h);
 }
 
@@ -131,8 +131,7 @@ void CanvasModel::LoadSignatureBox(const std::string& line, int page) {
     s.page = page;
     s.signaturePad = text::EqualsNoCase(text::Trim(Field(line, 7)), "Y");
     s.active = true;
-    s.label =
-        NewCompanion(page, Companion::Signature, s.r, "Signature Box", label_colors::kSignatureBox);
+    s.label = LoadOneLabelForSignatureBox(page, s.r);
     signatures_.push_back(s);
 }
 
@@ -146,7 +145,7 @@ void CanvasModel::LoadBox(const std::string& line, int page, int boxOption) {
     b.borderColor = Int(Field(line, 10), 0);
     b.option = boxOption;
     b.active = true;
-    b.label = NewCompanion(page, Companion::Box, b.r, "Box", label_colors::kBox);
+    b.label = LoadOneLabelForBox(page, b.r);
     boxes_.push_back(b);
 }
 
@@ -181,6 +180,34 @@ int CanvasModel::NewCompanion(int page, Companion companion, const Rect& r, cons
     e.backColor = backColor;
     e.foreColor = label_colors::kCompanionText;
     return index;
+}
+
+int CanvasModel::LoadOneLabelForHotspot(int page, const Rect& r, const std::string& kind) {
+    return NewCompanion(page, Companion::Hotspot, r, "Hotspot", HotspotLabelColor(kind));
+}
+int CanvasModel::LoadOneLabelForSignatureBox(int page, const Rect& r) {
+    return NewCompanion(page, Companion::Signature, r, "Signature Box",
+                        label_colors::kSignatureBox);
+}
+int CanvasModel::LoadOneLabelForBox(int page, const Rect& r) {
+    return NewCompanion(page, Companion::Box, r, "Box", label_colors::kBox);
+}
+
+std::string CanvasModel::CurrentImageName(int index) const {
+    return index >= 0 && size_t(index) < images_.size() ? images_[size_t(index)].name
+                                                        : std::string();
+}
+std::string CanvasModel::CurrentImagePath(int index) const {
+    return index >= 0 && size_t(index) < images_.size() ? images_[size_t(index)].path
+                                                        : std::string();
+}
+std::string CanvasModel::CurrentBackgroundImage() const {
+    for (const auto& b : backgrounds_)
+        if (b.active && b.placed && b.page == window_.currentPage) return b.name;
+    return {};
+}
+std::string CanvasModel::CurrentBackgroundImagePath() const {
+    return BackgroundPath(window_.currentPage);
 }
 
 int CanvasModel::LoadOneLine(int page, double x, double y) {
@@ -374,7 +401,7 @@ int CanvasModel::AddBox(const Rect& r, int page) {
     b.r = r;
     b.page = std::clamp(page, 0, pages_ - 1);
     b.active = true;
-    b.label = NewCompanion(b.page, Companion::Box, b.r, "Box", label_colors::kBox);
+    b.label = LoadOneLabelForBox(b.page, b.r);
     boxes_.push_back(b);
     return int(boxes_.size()) - 1;
 }
@@ -396,7 +423,7 @@ int CanvasModel::AddHotspot(const Rect& r, int page, const std::string& kind) {
     h.page = std::clamp(page, 0, pages_ - 1);
     h.kind = kind;
     h.active = true;
-    h.label = NewCompanion(h.page, Companion::Hotspot, r, "Hotspot", HotspotLabelColor(kind));
+    h.label = LoadOneLabelForHotspot(h.page, r, kind);
     hotspots_.push_back(h);
     return int(hotspots_.size()) - 1;
 }
@@ -406,8 +433,7 @@ int CanvasModel::AddSignatureBox(const Rect& r, int page) {
     s.r = r;
     s.page = std::clamp(page, 0, pages_ - 1);
     s.active = true;
-    s.label =
-        NewCompanion(s.page, Companion::Signature, r, "Signature Box", label_colors::kSignatureBox);
+    s.label = LoadOneLabelForSignatureBox(s.page, r);
     signatures_.push_back(s);
     return int(signatures_.size()) - 1;
 }

@@ -137,6 +137,10 @@ class CanvasModel : public ControlSink, public LayoutSource {
     void LoadBox(const std::string& line, int page, int boxOption) override;
     int LoadOneLabel(int page) override;
     int LoadOneLabelForBarcode(int page) override;
+    // Companion labels at a shape's corner, coloured by the shape's kind.
+    int LoadOneLabelForHotspot(int page, const Rect& r, const std::string& kind);
+    int LoadOneLabelForSignatureBox(int page, const Rect& r);
+    int LoadOneLabelForBox(int page, const Rect& r);
     LabelControl& Label(int index) override;
     void LoadBarcode(int index) override;
     void UpdateInteractive(bool v) override { interactive_ = v; }
@@ -240,6 +244,11 @@ class CanvasModel : public ControlSink, public LayoutSource {
     const std::string& ImagesFolder() const { return imagesFolder_; }
     // Background picture of a page that was placed ("" when none).
     std::string BackgroundPath(int page) const;
+    // Name and path of an image record; name and path of the current page's background.
+    std::string CurrentImageName(int index) const;
+    std::string CurrentImagePath(int index) const;
+    std::string CurrentBackgroundImage() const;
+    std::string CurrentBackgroundImagePath() const;
 
     // Hides a label (and clears the record of the item it belongs to).
     void DeleteLabel(int index);

@@ -262,6 +262,9 @@ TEST(CanvasModel, ItemDialogsStoreTheirRecordsAndDeletedItemsStayCleared) {
 
     c.canvas.UpdateImageDetails(im, {0.5, 6, 2, 1}, "1");
     EXPECT_EQ(c.canvas.GetImageSource(im), "Local");
+    EXPECT_EQ(c.canvas.CurrentImageName(im), "logo.png");
+    EXPECT_EQ(c.canvas.CurrentImagePath(im), "/tmp/logo.png");
+    EXPECT_EQ(c.canvas.CurrentBackgroundImage(), "");  // no background on this page
     EXPECT_EQ(c.canvas.GetImageLinkedSignatureBoxNum(im), "1");
     c.canvas.UpdateBarcodeImageDetails(bar, {5.5, 8, 2, 0.75});
     EXPECT_EQ(c.canvas.GetBarcodeWidthHeight(bar), "2\t0.75");

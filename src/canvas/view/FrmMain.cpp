@@ -428,6 +428,7 @@ void FrmMain::ShowPage() {
     CanvasWindowState& w = canvas_->Window();
     int page = std::max(0, w.currentPageNumber - 1);
     if (!LoadPageContainer(page)) return;
+    editor_->MoveSupplementaryControls(page);
     editor_->ClearSelection();
     canvas_->ShowPage(page);
     lblPageCurr_->setText(QString::number(w.currentPageNumber));
