@@ -4,25 +4,8 @@
 
 #include "DemoData.h"
 #include "Repository.h"
-#include "layout/ControlStore.h"
-#include "layout/LayoutReader.h"
-#include "layout/LayoutWriter.h"
+#include "layout/LayoutTestSupport.h"
 #include "layout/SaveValidation.h"
-#include "shell/RecordingUserInterface.h"
-
-namespace {
-struct Opened {
-    FixedTextMetrics metrics;
-    FormModel model;
-    ControlStore store{model, metrics};
-    RecordingUserInterface ui;
-    bool Read(const std::string& text) {
-        LayoutReader reader(model, store, metrics, ui);
-        return reader.BuildForm(text);
-    }
-    std::string Write() { return LayoutWriter(model, store, ui).ReassembleData(); }
-};
-}  // namespace
 
 TEST(DemoForms, EveryDemoFormReadsWithoutAMessageAndWritesBackStably) {
     std::string error;
@@ -37,7 +20,7 @@ TEST(DemoForms, EveryDemoFormReadsWithoutAMessageAndWritesBackStably) {
             SCOPED_TRACE(entity + "/" + listed.name);
             repo::FormRecord form;
             ASSERT_EQ(repository->FindForm(entity, listed.name, form, error), repo::Status::Ok);
-            Opened first;
+            LoadedLayout first;
             ASSERT_TRUE(first.Read(form.layout));
             for (const auto& m : first.ui.Messages()) ADD_FAILURE() << m.title << ": " << m.text;
             ASSERT_TRUE(BuildFormItemsArray(first.model, first.store, first.ui));
@@ -45,7 +28,7 @@ TEST(DemoForms, EveryDemoFormReadsWithoutAMessageAndWritesBackStably) {
             EXPECT_TRUE(ValidateUserPromptsLabels(first.model, first.store, first.ui, false));
             EXPECT_TRUE(first.ui.Messages().empty());
             const std::string saved = first.Write();
-            Opened second;
+            LoadedLayout second;
             ASSERT_TRUE(second.Read(saved));
             EXPECT_TRUE(second.ui.Messages().empty());
             EXPECT_EQ(second.Write(), saved);
