@@ -15,6 +15,7 @@
 #include "layout/LayoutWriter.h"
 #include "server/ConnectionLogic.h"
 #include "server/FormFlows.h"
+#include "server/Requests.h"
 #include "server/SaveFormPrompt.h"
 #include "server/TcpComm.h"
 #include "shell/AtomicFile.h"
@@ -384,4 +385,95 @@ TEST(LocalCopy, AWriterKilledMidWriteLeavesTheOldOrTheNewFileWhole) {
         EXPECT_TRUE(now == oldText || now == newText) << "round " << round << ": " << now.size();
     }
     fs::remove_all(dir);
+}
+
+namespace {
+// Records the name the dialog was opened with before the scripted answer.
+struct OfferedName : SaveFormPrompt {
+    ScriptedSavePrompt& inner;
+    std::vector<std::string> offered;
+    std::vector<bool> overwrite;
+    explicit OfferedName(ScriptedSavePrompt& i) : inner(i) {}
+    bool ShowSaveDialog(FormSettings& s, bool formExists) override {
+        offered.push_back(s.formCode);
+        overwrite.push_back(formExists);
+        return inner.ShowSaveDialog(s, formExists);
+    }
+};
+int Asked(const Designer& d, const std::string& text) {
+    int n = 0;
+    for (const auto& c : d.ui.calls)
+        if (c.kind == RecordingUserInterface::Kind::YesNo && c.text == text) ++n;
+    return n;
+}
+}  // namespace
+
+TEST_F(FormFlowsTest, AFormWithSavedRecordsOffersANewNameOrAnOverwrite) {
+    server.reset();
+    server = std::make_unique<RepositoryServerProcess>((dir / "demo.db").string(), true);
+    ASSERT_GT(server->Port(), 0);
+    auto a = NewDesigner("a");
+    OfferedName dialog(a->save);
+    a->flows.SetSavePrompt(&dialog);
+    ASSERT_TRUE(a->flows.OpenFormFromServer("EMRVITALS"));
+    const std::string question =
+        "Saved records for form 'EMRVITALS' already exist.\r\n"
+        "Do you want to save this form with a different name?\r\n\r\n"
+        "'Yes' - Save with different name.\r\n'No'  - Overwrite existing form.";
+
+    // Yes: the dialog offers the next free suffix; cancelling it keeps the old name.
+    a->ui.boolAnswers = {true};
+    a->save.answer = false;
+    EXPECT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::NotSaved);
+    EXPECT_EQ(Asked(*a, question), 1);
+    ASSERT_EQ(dialog.offered.size(), 1u);
+    EXPECT_EQ(dialog.offered[0], "EMRVITALS_1");
+    EXPECT_FALSE(dialog.overwrite[0]);
+    EXPECT_EQ(a->model.settings.formCode, "EMRVITALS");
+    EXPECT_TRUE(a->HasMessage("Form not saved.", "Saving Form..."));
+
+    // No: the dialog opens to confirm the overwrite, and the form is saved in place.
+    a->ui.boolAnswers = {false};
+    a->save.answer = true;
+    a->save.code = "EMRVITALS";
+    a->save.name = "Vital Signs";
+    EXPECT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
+    EXPECT_EQ(Asked(*a, question), 2);
+    ASSERT_EQ(dialog.offered.size(), 2u);
+    EXPECT_EQ(dialog.offered[1], "EMRVITALS");
+    EXPECT_TRUE(dialog.overwrite[1]);
+
+    // A form without saved records is saved without the question.
+    a->ui.calls.clear();
+    a->model.settings.formCode = "FRESH";
+    EXPECT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
+    EXPECT_EQ(Asked(*a, question), 0);
+}
+
+TEST_F(FormFlowsTest, AStatementCanBeMarkedNotActiveRightAfterItIsSaved) {
+    auto a = NewDesigner("a");
+    ASSERT_TRUE(a->Read(DataFile("layouts/minimal.ldt")));
+    a->model.settings.formCode = "STMT";
+    a->model.settings.statement = true;
+    a->ui.boolAnswers = {true};
+    ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
+    EXPECT_EQ(Asked(*a, "Mark this form as not active?"), 1);
+    ASSERT_TRUE(requests::UpdateFormsDefinitions(a->comm, a->ui, a->flows.Definitions()));
+    const FormDefinition* def = a->flows.Definitions().Find("STMT");
+    ASSERT_NE(def, nullptr);
+    EXPECT_FALSE(def->active);
+
+    // Answered No, the flags stay as the server keeps them for a saved form.
+    a->ui.boolAnswers = {false};
+    a->model.settings.formCode = "STMT2";
+    ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
+    ASSERT_TRUE(requests::UpdateFormsDefinitions(a->comm, a->ui, a->flows.Definitions()));
+    ASSERT_NE(a->flows.Definitions().Find("STMT2"), nullptr);
+    EXPECT_TRUE(a->flows.Definitions().Find("STMT2")->active);
+    // Not a statement: no question at all.
+    a->ui.calls.clear();
+    a->model.settings.statement = false;
+    a->model.settings.formCode = "PLAIN";
+    ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
+    EXPECT_EQ(Asked(*a, "Mark this form as not active?"), 0);
 }
