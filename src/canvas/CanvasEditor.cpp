@@ -719,13 +719,12 @@ void CanvasEditor::CompleteCornerPick(int page) {
 void CanvasEditor::Recaption(int index, const std::string& caption, bool autoSize, double width) {
     if (index <= 0 || !canvas_.LabelAt(index)) return;
     LabelControl& c = canvas_.Label(index);
-    double oldLeft = c.left, oldWidth = c.width;
     c.caption = caption;
     c.autoSize = autoSize;
-    c.width =
-        autoSize ? metrics_.TextWidth(caption, c.fontName, c.fontSize, c.bold, c.italic) : width;
-    if (autoSize) c.height = metrics_.TextHeight(c.fontName, c.fontSize, c.bold, c.italic);
-    if (c.alignment == LabelAlignment::Right) c.left = oldLeft + oldWidth - c.width;
+    if (autoSize)
+        FitLabelToCaption(c, metrics_);
+    else
+        SetLabelWidth(c, width);
 }
 
 void CanvasEditor::ItemToStaticText(int index) {

@@ -45,6 +45,17 @@ std::string RectText(const Rect& r) {
 }
 }  // namespace
 
+void SetLabelWidth(LabelControl& label, double width) {
+    if (label.alignment == LabelAlignment::Right) label.left += label.width - width;
+    label.width = width;
+}
+
+void FitLabelToCaption(LabelControl& label, const TextMetrics& metrics) {
+    SetLabelWidth(label, metrics.TextWidth(label.caption, label.fontName, label.fontSize,
+                                           label.bold, label.italic));
+    label.height = metrics.TextHeight(label.fontName, label.fontSize, label.bold, label.italic);
+}
+
 CanvasModel::CanvasModel(FormModel& model, const TextMetrics& metrics, std::string imagesFolder)
     : model_(model), metrics_(metrics), imagesFolder_(std::move(imagesFolder)) {
     Entry tmpl;
@@ -172,10 +183,7 @@ int CanvasModel::NewCompanion(int page, Companion companion, const Rect& r, cons
     e.control.autoSize = true;
     e.control.left = r.left;
     e.control.top = r.top;
-    e.control.width = metrics_.TextWidth(caption, e.control.fontName, e.control.fontSize,
-                                         e.control.bold, e.control.italic);
-    e.control.height = metrics_.TextHeight(e.control.fontName, e.control.fontSize, e.control.bold,
-                                           e.control.italic);
+    FitLabelToCaption(e.control, metrics_);
     e.control.visible = true;
     e.backColor = backColor;
     e.foreColor = label_colors::kCompanionText;
@@ -458,10 +466,7 @@ int CanvasModel::AddBarcode(const Rect& r, int page, const std::string& data) {
     e.control.left = r.left;
     e.control.top = r.top;
     e.control.autoSize = true;
-    e.control.width = metrics_.TextWidth(data, e.control.fontName, e.control.fontSize,
-                                         e.control.bold, e.control.italic);
-    e.control.height = metrics_.TextHeight(e.control.fontName, e.control.fontSize, e.control.bold,
-                                           e.control.italic);
+    FitLabelToCaption(e.control, metrics_);
     e.control.visible = true;
     FormItem& item = model_.Item(index);
     item.barcodeWidth = r.width;

@@ -92,6 +92,11 @@ std::uint32_t HotspotLabelColor(const std::string& kind);
 // A barcode picture without its own size is drawn this large (inches).
 constexpr double kDefaultBarcodeWidth = 1.5, kDefaultBarcodeHeight = 0.5;
 
+// A new width for a label; a right-aligned label keeps its right edge.
+void SetLabelWidth(LabelControl& label, double width);
+// The label takes the width and height of its caption in its own font.
+void FitLabelToCaption(LabelControl& label, const TextMetrics& metrics);
+
 // Written style from the stored code, and back.
 int BoxStyleFromCode(int code);
 int BoxCodeFromStyle(int style);

@@ -149,12 +149,8 @@ void MoveGridCells(CanvasModel& canvas, GridColumn grid, double dx, double dy) {
 void ResizeGridColumn(CanvasModel& canvas, const GridColumn& column, double dw) {
     for (int i : GridColumnLabels(canvas, column)) {
         LabelControl& l = canvas.Label(i);
-        const bool rightAligned = l.alignment == LabelAlignment::Right;
-        const double old = l.width;
         l.autoSize = false;
-        l.width = std::max(kMinGridCellWidth, l.width + dw);
-        // Right-aligned text keeps its right edge, as when a caption changes.
-        if (rightAligned) l.left -= l.width - old;
+        SetLabelWidth(l, std::max(kMinGridCellWidth, l.width + dw));
     }
 }
 
@@ -164,11 +160,8 @@ void AutosizeGridColumn(CanvasModel& canvas, const TextMetrics& metrics, const G
         LabelControl& l = canvas.Label(i);
         l.autoSize = on;
         if (!on) continue;
-        const double old = l.width;
-        l.width = std::max(kMinGridCellWidth,
-                           metrics.TextWidth(l.caption, l.fontName, l.fontSize, l.bold, l.italic));
-        l.height = metrics.TextHeight(l.fontName, l.fontSize, l.bold, l.italic);
-        if (l.alignment == LabelAlignment::Right) l.left -= l.width - old;
+        FitLabelToCaption(l, metrics);
+        if (l.width < kMinGridCellWidth) SetLabelWidth(l, kMinGridCellWidth);
     }
 }
 
