@@ -75,6 +75,18 @@ FrmMainOptions WindowOptions(RecordingUserInterface& ui, const QTemporaryDir& da
     return o;
 }
 
+// A layout read onto a canvas model, without a window.
+struct ReadCanvas {
+    QtTextMetrics metrics;
+    RecordingUserInterface ui;
+    FormModel model;
+    CanvasModel canvas{model, metrics};
+    explicit ReadCanvas(const std::string& layout) {
+        LayoutReader reader(model, canvas, metrics, ui);
+        reader.BuildForm(layout);
+    }
+};
+
 void BM_ReadIntoModelAlone(benchmark::State& state) {
     QtTextMetrics metrics;
     RecordingUserInterface ui;
@@ -106,14 +118,9 @@ void BM_OpenInDesignerWindow(benchmark::State& state) {
 BENCHMARK(BM_OpenInDesignerWindow)->Unit(benchmark::kMillisecond);
 
 void BM_RedrawFullPage(benchmark::State& state) {
-    QtTextMetrics metrics;
-    RecordingUserInterface ui;
-    FormModel model;
-    CanvasModel canvas(model, metrics);
-    LayoutReader reader(model, canvas, metrics, ui);
-    reader.BuildForm(Sample());
+    ReadCanvas c(Sample());
     PictureCache pictures;
-    CanvasPainter painter(canvas, model, pictures);
+    CanvasPainter painter(c.canvas, c.model, pictures);
     QImage image(int(8.5 * 96), 11 * 96, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter p(&image);
@@ -150,13 +157,8 @@ std::string DragLayout() {
 
 // Baseline: the same 500 labels moved in the model alone.
 void BM_MoveFiveHundredInModel(benchmark::State& state) {
-    QtTextMetrics metrics;
-    RecordingUserInterface ui;
-    FormModel model;
-    CanvasModel canvas(model, metrics);
-    LayoutReader reader(model, canvas, metrics, ui);
-    reader.BuildForm(DragLayout());
-    CanvasEditor editor(canvas, model, metrics);
+    ReadCanvas c(DragLayout());
+    CanvasEditor editor(c.canvas, c.model, c.metrics);
     editor.SelectInRect({0, 0, 8.5, 11}, 0, false);
     double d = 0.01;
     for (auto _ : state) {
