@@ -1,6 +1,5 @@
 #include "server/FormFlows.h"
 
-#include <cstdio>
 #include <optional>
 
 #include "layout/LayoutReader.h"
@@ -18,12 +17,6 @@ const char* const kSavingTitle = "Saving Form...";
 
 std::string LowerTrim(const std::string& s) {
     return text::ToLower(text::Trim(s));
-}
-
-std::string Megabytes(std::size_t bytes) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.1f MB", double(bytes) / (1024.0 * 1024.0));
-    return buf;
 }
 }  // namespace
 
@@ -164,9 +157,10 @@ SaveOutcome FormFlows::SaveFormToServer(bool showDialog, bool restoreOnCancel, b
             requests::SaveRecord(s.formCode, s.formName, s.formType, s.formDocumentType, layout);
         if (record.size() > wire::kMaxFormRecordBytes) {
             Restore(remembered);
-            ui_.Message("The form is too large to save: " + Megabytes(record.size()) +
-                            ", the server keeps at most " + Megabytes(wire::kMaxFormRecordBytes) +
-                            ".\r\nNothing was sent to the server.",
+            ui_.Message("The form is too large to save (" + std::to_string(record.size()) +
+                            " bytes; the server keeps forms of at most " +
+                            std::to_string(wire::kMaxFormRecordBytes) +
+                            " bytes).\r\nNothing was sent to the server.",
                         "Form not saved", MessageIcon::Warning);
             return SaveOutcome::NotSaved;
         }
