@@ -1,7 +1,8 @@
 // Feeds arbitrary request texts to the request handler over a fresh in-memory repository.
 // The input is a sequence of requests separated by LF. A first line "DEMO" seeds the demo
-// data; a request that begins with "@" goes to another entity (the "@" is dropped), so
-// pieces, entities and stages mix in every way.
+// data; a request that begins with "@" goes to another entity (the "@" is dropped), and
+// one that begins with "#" and three bytes id, index, count carries that sequence field,
+// so pieces, sequences, entities and stages mix in every way.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -31,7 +32,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             request.remove_prefix(1);
             entity = "2";
         }
-        repo::Reply reply = handler.Handle(session, entity, request);
+        wire::Sequence sequence;
+        bool sequenced = request.size() >= 4 && request[0] == '#';
+        if (sequenced) {
+            sequence = {std::uint8_t(request[1]), std::uint8_t(request[2]),
+                        std::uint8_t(request[3])};
+            request.remove_prefix(4);
+        }
+        repo::Reply reply =
+            handler.Handle(session, entity, request, sequenced ? &sequence : nullptr);
         // Every request is answered with at least one element.
         if (reply.empty()) __builtin_trap();
     }

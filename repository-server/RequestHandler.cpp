@@ -103,7 +103,31 @@ bool IsValidImageFileName(std::string_view file) {
     return dot != std::string_view::npos && dot > 0 && dot + 1 < file.size();
 }
 
-Reply RequestHandler::Handle(Session& session, const std::string& entity, std::string_view text) {
+namespace {
+
+void DropRecord(Session& session) {
+    session.recordPieces.clear();
+    session.recordBytes = 0;
+    session.recordSequence = {};
+}
+
+void DropImage(Session& session) {
+    session.imagePending = false;
+    session.imageSequence = {};
+    session.imageBytes.clear();
+    session.imageBytes.shrink_to_fit();
+}
+
+// Whether a request of a sequence follows the ones staged so far (staged of them).
+bool Continues(const wire::Sequence& staged, const wire::Sequence* next, size_t stagedCount) {
+    if (!next) return staged.id == 0;
+    return staged.id == next->id && staged.count == next->count && next->index == stagedCount + 1;
+}
+
+}  // namespace
+
+Reply RequestHandler::Handle(Session& session, const std::string& entity, std::string_view text,
+                             const wire::Sequence* sequence) {
     // A picture sent in pieces is complete once the next request is not its next piece.
     bool nextPiece = false;
     std::string_view rest = text;
@@ -112,35 +136,42 @@ Reply RequestHandler::Handle(Session& session, const std::string& entity, std::s
         std::string_view after;
         nextPiece = ParsePieceNumber(rest, n, after) && n > 1;
     }
-    if (session.imagePending && !nextPiece) CommitPendingImage(session);
+    if (session.imagePending && !nextPiece) {
+        // Without a sequence field the last piece is only known now. A sequenced picture
+        // is stored by its last piece, so one still pending here is incomplete.
+        std::string error;
+        if (session.imageSequence.id != 0) {
+            std::fprintf(stderr, "repository-server: incomplete picture %s of form %s dropped\n",
+                         session.imageFile.c_str(), session.imageForm.c_str());
+            DropImage(session);
+        } else if (!CommitPendingImage(session, error)) {
+            std::fprintf(stderr, "repository-server: picture %s of form %s not stored: %s\n",
+                         session.imageFile.c_str(), session.imageForm.c_str(), error.c_str());
+        }
+    }
 
     // Pieces of a save record only make sense directly before the record's first piece;
     // anything else in between means that save was abandoned.
     if (!session.recordPieces.empty() && !text.starts_with("|SETL|") &&
-        !text.starts_with("|SET|CUSTFORM|T|")) {
-        session.recordPieces.clear();
-        session.recordBytes = 0;
-    }
-    return Dispatch(session, entity, text);
+        !text.starts_with("|SET|CUSTFORM|T|"))
+        DropRecord(session);
+    return Dispatch(session, entity, text, sequence);
 }
 
 void RequestHandler::EndSession(Session& session) {
     session = Session{};
 }
 
-void RequestHandler::CommitPendingImage(Session& session) {
-    std::string stamp, error;
-    if (repo_.StoreImage(session.imageEntity, session.imageForm, session.imageFile,
-                         session.imageBytes, stamp, error) != Status::Ok) {
-        std::fprintf(stderr, "repository-server: picture %s of form %s not stored: %s\n",
-                     session.imageFile.c_str(), session.imageForm.c_str(), error.c_str());
-    }
-    session.imagePending = false;
-    session.imageBytes.clear();
-    session.imageBytes.shrink_to_fit();
+bool RequestHandler::CommitPendingImage(Session& session, std::string& error) {
+    std::string stamp;
+    bool stored = repo_.StoreImage(session.imageEntity, session.imageForm, session.imageFile,
+                                   session.imageBytes, stamp, error) == Status::Ok;
+    DropImage(session);
+    return stored;
 }
 
-Reply RequestHandler::Dispatch(Session& session, const std::string& entity, std::string_view text) {
+Reply RequestHandler::Dispatch(Session& session, const std::string& entity, std::string_view text,
+                               const wire::Sequence* sequence) {
     std::string_view r = text;
     if (text == "|GET|PING|" || text == "|GET|PING") return One("|OK||PING|END|");
     if (Consume(r, "|GETP|")) {
@@ -148,7 +179,7 @@ Reply RequestHandler::Dispatch(Session& session, const std::string& entity, std:
         if (Consume(r, "EFORM|LIST||")) return OlderRecords(entity, r);
         return Unknown();
     }
-    if (Consume(r, "|SETL|")) return StoreRecordPiece(session, r);
+    if (Consume(r, "|SETL|")) return StoreRecordPiece(session, r, sequence);
     if (Consume(r, "|GET|")) {
         if (Consume(r, "CUSTFORM|")) {
             if (r == "L") return FormsList(entity);
@@ -165,7 +196,7 @@ Reply RequestHandler::Dispatch(Session& session, const std::string& entity, std:
         return Unknown();
     }
     if (Consume(r, "|SET|CUSTFORM|")) {
-        if (Consume(r, "T|")) return StoreRecord(session, entity, r);
+        if (Consume(r, "T|")) return StoreRecord(session, entity, r, sequence);
         if (Consume(r, "T-D|")) return DeleteForm(entity, r);
         if (Consume(r, "O|")) return StoreFlags(entity, r);
         if (Consume(r, "I-0|")) return StoreWholeImage(entity, r);
@@ -173,7 +204,8 @@ Reply RequestHandler::Dispatch(Session& session, const std::string& entity, std:
         if (Consume(r, "S-D|")) return DeleteStaticList(entity, r);
         if (Consume(r, "S|")) return StoreStaticList(entity, r);
         std::string_view piece = text;
-        if (Consume(piece, kImagePiecePrefix)) return StoreImagePiece(session, entity, piece);
+        if (Consume(piece, kImagePiecePrefix))
+            return StoreImagePiece(session, entity, piece, sequence);
         return Unknown();
     }
     return Unknown();
@@ -249,24 +281,46 @@ Reply RequestHandler::StaticList(const std::string& entity, std::string_view nam
     return One(list);  // used as it comes, so no framing; "" when there is none
 }
 
-Reply RequestHandler::StoreRecordPiece(Session& session, std::string_view piece) {
-    if (session.recordBytes + piece.size() > kMaxAssembledBytes) {
-        session.recordPieces.clear();
-        session.recordBytes = 0;
+Reply RequestHandler::StoreRecordPiece(Session& session, std::string_view piece,
+                                       const wire::Sequence* sequence) {
+    // The first piece of a sequence starts afresh; every later one must follow the staged
+    // ones, and the sequence's last request is always the "|SET|CUSTFORM|T|".
+    bool starts = sequence && sequence->index == 1;
+    if (starts) DropRecord(session);
+    if ((sequence && sequence->index == sequence->count) ||
+        (!starts && !Continues(session.recordSequence, sequence, session.recordPieces.size()))) {
+        DropRecord(session);
+        return One(Error("form record piece out of sequence"));
+    }
+    if (session.recordBytes + piece.size() > wire::kMaxFormRecordBytes) {
+        DropRecord(session);
         return One(Error("form record too large"));
     }
+    if (sequence) session.recordSequence = *sequence;
     session.recordPieces.emplace_back(piece);
     session.recordBytes += piece.size();
     return One(kPiece);
 }
 
 Reply RequestHandler::StoreRecord(Session& session, const std::string& entity,
-                                  std::string_view firstPiece) {
+                                  std::string_view firstPiece, const wire::Sequence* sequence) {
     std::vector<std::string> pieces;
     pieces.swap(session.recordPieces);
     size_t staged = session.recordBytes;
-    session.recordBytes = 0;
-    if (staged + firstPiece.size() > kMaxAssembledBytes) return One(Error("form record too large"));
+    wire::Sequence stagedSequence = session.recordSequence;
+    DropRecord(session);
+    // A sequence of one request is the whole record; pieces of another save are not part
+    // of it. Otherwise every piece must have come, on this connection, in order.
+    if (sequence && sequence->count == 1) {
+        pieces.clear();
+        staged = 0;
+    } else if (sequence ? sequence->index != sequence->count ||
+                              !Continues(stagedSequence, sequence, pieces.size())
+                        : stagedSequence.id != 0) {
+        return One(Error("incomplete form record; nothing stored"));
+    }
+    if (staged + firstPiece.size() > wire::kMaxFormRecordBytes)
+        return One(Error("form record too large"));
     std::string record;
     record.reserve(staged + firstPiece.size());
     record.append(firstPiece);
@@ -360,17 +414,17 @@ Reply RequestHandler::StoreWholeImage(const std::string& entity, std::string_vie
 }
 
 Reply RequestHandler::StoreImagePiece(Session& session, const std::string& entity,
-                                      std::string_view rest) {
+                                      std::string_view rest, const wire::Sequence* sequence) {
     int n = 0;
     std::string_view after;
     if (!ParsePieceNumber(rest, n, after)) return Unknown();
     std::string form, file;
     if (!TakeField(after, form) || !TakeField(after, file)) {
-        session.imagePending = false;
-        session.imageBytes.clear();
+        DropImage(session);
         return One(Error("bad image request"));
     }
     if (n == 1) {
+        if (sequence && sequence->index != 1) return One(Error("image piece out of order"));
         // Handle() committed any earlier picture already.
         if (!IsValidFormName(form)) return One(Error("invalid form name"));
         if (!IsValidImageFileName(file)) return One(Error("invalid image file name"));
@@ -379,25 +433,30 @@ Reply RequestHandler::StoreImagePiece(Session& session, const std::string& entit
         session.imageForm = form;
         session.imageFile = file;
         session.imageNextPiece = 2;
+        session.imageSequence = sequence ? *sequence : wire::Sequence{};
         session.imageBytes.assign(after);
-        return One(kPiece);
+    } else {
+        bool inOrder = session.imagePending && n == session.imageNextPiece &&
+                       form == session.imageForm && file == session.imageFile &&
+                       entity == session.imageEntity &&
+                       Continues(session.imageSequence, sequence, size_t(n - 1));
+        if (!inOrder) {
+            DropImage(session);
+            return One(Error("image piece out of order"));
+        }
+        if (session.imageBytes.size() + after.size() > kMaxAssembledBytes) {
+            DropImage(session);
+            return One(Error("image too large"));
+        }
+        session.imageBytes.append(after);
+        ++session.imageNextPiece;
     }
-    bool inOrder = session.imagePending && n == session.imageNextPiece &&
-                   form == session.imageForm && file == session.imageFile &&
-                   entity == session.imageEntity;
-    if (!inOrder) {
-        session.imagePending = false;
-        session.imageBytes.clear();
-        return One(Error("image piece out of order"));
-    }
-    if (session.imageBytes.size() + after.size() > kMaxAssembledBytes) {
-        session.imagePending = false;
-        session.imageBytes.clear();
-        return One(Error("image too large"));
-    }
-    session.imageBytes.append(after);
-    ++session.imageNextPiece;
-    return One(kPiece);
+    // A sequenced picture is stored by its last piece; without a sequence field the next
+    // request that is not a piece of it ends it.
+    if (!sequence || sequence->index < sequence->count) return One(kPiece);
+    std::string error;
+    if (!CommitPendingImage(session, error)) return DbFailure(error);
+    return One(kDone);
 }
 
 Reply RequestHandler::DeleteImages(const std::string& entity, std::string_view args) {
@@ -457,18 +516,6 @@ Reply RequestHandler::Fields(std::string_view args) {
 
 Reply RequestHandler::CodeList(std::string_view args) {
     std::string error;
-    if (Consume(args, "LKP|")) {
-        // The picker's and validator's own request: one entry per line, code TAB
-        // description.
-        std::vector<CodeEntry> entries;
-        Status s = repo_.ReadCodeList(std::string(args), entries, error);
-        if (s == Status::Failed) return DbFailure(error);
-        if (s == Status::NotFound) return One(Error("code list not found"));
-        Reply out{std::string(kOk)};
-        for (const auto& e : entries) out.push_back(e.code + kTab + e.description);
-        out.emplace_back(kEnd);
-        return out;
-    }
     size_t bar = args.find('|');
     if (bar == std::string_view::npos) {
         // A whole list for the lookup picker: one entry per line, code, four blanks,

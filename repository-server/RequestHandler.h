@@ -7,51 +7,63 @@
 #include <vector>
 
 #include "Repository.h"
+#include "wire/Framing.h"
 
 namespace repo {
 
 // Pieces of a save record or a picture that one connection has sent so far.
+// A client that sends no sequence field leaves the sequences at id 0.
 struct Session {
     std::vector<std::string> recordPieces;  // "|SETL|" pieces 2..n, in order
     size_t recordBytes = 0;
+    wire::Sequence recordSequence;
 
     bool imagePending = false;
+    wire::Sequence imageSequence;
     std::string imageEntity;
     std::string imageForm;
     std::string imageFile;
     int imageNextPiece = 0;
     std::string imageBytes;
+
+    bool Staged() const { return !recordPieces.empty() || imagePending; }
 };
 
 using Reply = std::vector<std::string>;
 
 class RequestHandler {
   public:
-    // A record or picture assembled from pieces may not grow beyond this, so that every
-    // reply that carries it back still fits in one frame.
+    // A picture assembled from pieces may not grow beyond this, so that the reply that
+    // carries it back still fits in one frame (records: wire::kMaxFormRecordBytes).
     static constexpr size_t kMaxAssembledBytes = 60u * 1024u * 1024u;
 
     explicit RequestHandler(Repository& repository) : repo_(repository) {}
 
-    Reply Handle(Session& session, const std::string& entity, std::string_view text);
+    // sequence: the request's place in a multi-request sequence, when the client sent one.
+    Reply Handle(Session& session, const std::string& entity, std::string_view text,
+                 const wire::Sequence* sequence = nullptr);
     // The connection ended: staged pieces are dropped, nothing half-sent is stored.
     void EndSession(Session& session);
 
   private:
-    Reply Dispatch(Session& session, const std::string& entity, std::string_view text);
-    void CommitPendingImage(Session& session);
+    Reply Dispatch(Session& session, const std::string& entity, std::string_view text,
+                   const wire::Sequence* sequence);
+    bool CommitPendingImage(Session& session, std::string& error);
 
     Reply FormsList(const std::string& entity);
     Reply FormsFlags(const std::string& entity);
     Reply Layout(const std::string& entity, std::string_view name);
     Reply Image(const std::string& entity, std::string_view args);
     Reply StaticList(const std::string& entity, std::string_view name);
-    Reply StoreRecord(Session& session, const std::string& entity, std::string_view firstPiece);
-    Reply StoreRecordPiece(Session& session, std::string_view piece);
+    Reply StoreRecord(Session& session, const std::string& entity, std::string_view firstPiece,
+                      const wire::Sequence* sequence);
+    Reply StoreRecordPiece(Session& session, std::string_view piece,
+                           const wire::Sequence* sequence);
     Reply DeleteForm(const std::string& entity, std::string_view name);
     Reply StoreFlags(const std::string& entity, std::string_view args);
     Reply StoreWholeImage(const std::string& entity, std::string_view args);
-    Reply StoreImagePiece(Session& session, const std::string& entity, std::string_view rest);
+    Reply StoreImagePiece(Session& session, const std::string& entity, std::string_view rest,
+                          const wire::Sequence* sequence);
     Reply DeleteImages(const std::string& entity, std::string_view args);
     Reply StoreStaticList(const std::string& entity, std::string_view args);
     Reply DeleteStaticList(const std::string& entity, std::string_view name);

@@ -22,7 +22,8 @@ bool SendFail(int fd, const std::string& reason) {
 
 }  // namespace
 
-Server::Server(Repository& repository) : handler_(repository) {
+Server::Server(Repository& repository, int idleTimeoutMs)
+    : handler_(repository), idleTimeoutMs_(idleTimeoutMs) {
     if (::pipe2(wakeFds_, O_CLOEXEC | O_NONBLOCK) != 0) wakeFds_[0] = wakeFds_[1] = -1;
 }
 
@@ -74,7 +75,10 @@ void Server::Run() {
         c->fd = fd;
         Connection* raw = c.get();
         connections_.push_back(std::move(c));
-        raw->thread = std::thread([this, raw] { Serve(*raw); });
+        raw->thread = std::thread([this, raw] {
+            ServeSocket(raw->fd);
+            raw->done.store(true);
+        });
     }
     {
         // Wake every connection thread that waits for its next request.
@@ -103,41 +107,45 @@ void Server::Reap(bool all) {
     }
 }
 
-void Server::Serve(Connection& c) {
+void Server::ServeSocket(int fd) {
     Session session;
     std::string payload;
     std::vector<std::string> fields;
     while (!stopping_.load()) {
-        // Idle connections may wait as long as they like; a started frame may not.
-        pollfd p{c.fd, POLLIN, 0};
-        int r = ::poll(&p, 1, -1);
+        // A connection in the middle of an upload gets the longer grace.
+        pollfd p{fd, POLLIN, 0};
+        int r = ::poll(&p, 1, session.Staged() ? kFrameTimeoutMs : idleTimeoutMs_);
         if (r < 0 && errno == EINTR) continue;
         if (r <= 0 || stopping_.load()) break;
-        wire::IoResult io = wire::ReadFrame(c.fd, payload, kFrameTimeoutMs);
+        wire::IoResult io = wire::ReadFrame(fd, payload, kFrameTimeoutMs);
         if (io == wire::IoResult::TooLarge) {
             // The rest of that frame cannot be skipped safely; say why and hang up.
-            SendFail(c.fd, "request too large");
+            SendFail(fd, "request too large");
             break;
         }
         if (io != wire::IoResult::Ok) break;
-        if (!wire::DecodeFields(payload, fields) || fields.size() != 3 ||
-            (fields[0] != wire::kChannelString && fields[0] != wire::kChannelArray)) {
-            if (!SendFail(c.fd, "malformed request")) break;
+        // [channel, entity, text], and for a piece of a sequence its place in it.
+        wire::Sequence sequence;
+        if (!wire::DecodeFields(payload, fields) || fields.size() < 3 || fields.size() > 4 ||
+            (fields[0] != wire::kChannelString && fields[0] != wire::kChannelArray) ||
+            (fields.size() == 4 && !wire::DecodeSequence(fields[3], sequence))) {
+            if (!SendFail(fd, "malformed request")) break;
             continue;
         }
         payload.clear();
-        Reply reply = handler_.Handle(session, fields[1], fields[2]);
+        bool sequenced = fields.size() == 4;
+        Reply reply =
+            handler_.Handle(session, fields[1], fields[2], sequenced ? &sequence : nullptr);
         fields.clear();
         reply.insert(reply.begin(), std::string(wire::kStatusOk));
         std::string body = wire::EncodeFields(reply);
         reply.clear();
         io = body.size() > wire::kMaxFrameBytes
-                 ? (SendFail(c.fd, "reply too large") ? wire::IoResult::Ok : wire::IoResult::Error)
-                 : wire::WriteFrame(c.fd, body, kFrameTimeoutMs);
+                 ? (SendFail(fd, "reply too large") ? wire::IoResult::Ok : wire::IoResult::Error)
+                 : wire::WriteFrame(fd, body, kFrameTimeoutMs);
         if (io != wire::IoResult::Ok) break;
     }
     handler_.EndSession(session);
-    c.done.store(true);
 }
 
 }  // namespace repo

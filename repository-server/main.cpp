@@ -1,4 +1,6 @@
 // repository-server: the form repository that the designer saves to and opens from.
+#include <arpa/inet.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -19,10 +21,15 @@ extern "C" void OnSignal(int) {
 
 void Usage(std::FILE* out) {
     std::fputs(
-        "usage: repository-server [--address A] [--port P] [--db PATH] [--seed-demo]\n"
+        "usage: repository-server [--address A] [--allow-remote] [--port P] [--db PATH]\n"
+        "                         [--idle-timeout S] [--seed-demo]\n"
         "  --address A   address to listen on (default 127.0.0.1)\n"
+        "  --allow-remote  allow an address other than loopback: anyone who reaches the\n"
+        "                port can read, change and delete every stored form (no login)\n"
         "  --port P      port to listen on (default 5001; 0 picks a free one)\n"
         "  --db PATH     SQLite file (default ./repository.db), created when missing\n"
+        "  --idle-timeout S  close a connection that sends nothing for S seconds while\n"
+        "                nothing is staged on it (default 30)\n"
         "  --seed-demo   fill a new, empty repository with demo forms, catalogue and codes\n"
         "  --help        this text\n"
         "Prints \"listening on ADDRESS:PORT\" once it accepts connections; SIGTERM or\n"
@@ -38,6 +45,21 @@ bool ParsePort(const char* s, int& port) {
     return true;
 }
 
+bool ParseSeconds(const char* s, int& ms) {
+    char* end = nullptr;
+    double v = std::strtod(s, &end);
+    if (!*s || *end || !(v >= 0.05 && v <= 86400)) return false;
+    ms = int(v * 1000);
+    return true;
+}
+
+// Anything outside 127.0.0.0/8, including 0.0.0.0 (every interface), reaches beyond this
+// machine. Text that is no address at all is left to the listener to refuse.
+bool IsRemote(const std::string& address) {
+    in_addr a{};
+    return ::inet_pton(AF_INET, address.c_str(), &a) == 1 && (ntohl(a.s_addr) >> 24) != 127;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -45,6 +67,8 @@ int main(int argc, char** argv) {
     std::string dbPath = "./repository.db";
     int port = 5001;
     bool seed = false;
+    bool allowRemote = false;
+    int idleMs = repo::Server::kDefaultIdleTimeoutMs;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         bool hasValue = i + 1 < argc;
@@ -58,6 +82,13 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "repository-server: bad port %s\n", argv[i]);
                 return 2;
             }
+        } else if (a == "--allow-remote") {
+            allowRemote = true;
+        } else if (a == "--idle-timeout" && hasValue) {
+            if (!ParseSeconds(argv[++i], idleMs)) {
+                std::fprintf(stderr, "repository-server: bad idle timeout %s\n", argv[i]);
+                return 2;
+            }
         } else if (a == "--db" && hasValue) {
             dbPath = argv[++i];
         } else if (a == "--seed-demo") {
@@ -67,6 +98,14 @@ int main(int argc, char** argv) {
             Usage(stderr);
             return 2;
         }
+    }
+
+    if (!allowRemote && IsRemote(address)) {
+        std::fprintf(stderr,
+                     "repository-server: %s is not a loopback address; the repository has no "
+                     "access control, so listening there needs --allow-remote\n",
+                     address.c_str());
+        return 2;
     }
 
     std::string error;
@@ -85,7 +124,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    repo::Server server(*repository);
+    repo::Server server(*repository, idleMs);
     if (!server.Listen(address, port, error)) {
         std::fprintf(stderr, "repository-server: %s\n", error.c_str());
         return 1;

@@ -1,6 +1,7 @@
 #pragma once
 // The communication component (`mcomm`): the one door to the practice server.
 // Requests and replies are Windows-1252 byte strings; the transport is TcpComm.
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -27,4 +28,10 @@ class CommComponent {
     virtual bool DebugMode() const = 0;
     virtual void SetDebugMode(bool on) = 0;
     virtual void SetDebugOption(const std::string& option) = 0;
+    // The next `count` requests are one upload (the pieces of a save record or of a
+    // picture). Each is marked with its place in it, so the server can refuse an upload
+    // that arrives incomplete; a link lost in between fails the rest of the upload
+    // instead of carrying it on over a new link. EndSequence ends the marking.
+    virtual void BeginSequence(std::size_t count) { (void)count; }
+    virtual void EndSequence() {}
 };

@@ -1,5 +1,7 @@
 #include "server/FormFlows.h"
 
+#include <optional>
+
 #include "layout/LayoutReader.h"
 #include "layout/LayoutWriter.h"
 #include "layout/SaveValidation.h"
@@ -8,6 +10,7 @@
 #include "shell/AtomicFile.h"
 #include "shell/TextUtils.h"
 #include "shell/UserInterface.h"
+#include "wire/Framing.h"
 
 namespace {
 const char* const kSavingTitle = "Saving Form...";
@@ -94,6 +97,8 @@ SaveOutcome FormFlows::SaveFormToServer(bool showDialog, bool restoreOnCancel, b
         const Identity remembered = Remember();
         FormSettings& s = model_.settings;
         bool dialogShown = false;
+        // The form this save replaces is deleted only once the new one is ready to go.
+        std::optional<std::string> replaced;
         if (showDialog || s.formCode.empty()) {
             dialogShown = true;
             bool confirmed = savePrompt_ && savePrompt_->ShowSaveDialog(s, overwriteMode);
@@ -111,8 +116,7 @@ SaveOutcome FormFlows::SaveFormToServer(bool showDialog, bool restoreOnCancel, b
                     restoreOnCancel = overwriteMode = false;
                     continue;
                 }
-                if (!stored.empty()) requests::DeleteReport(comm_, ui_, stored);
-                requests::DeleteStaticListOf(comm_, ui_, s.formCode);
+                replaced = stored;
             }
         }
         if (!dialogShown && components_.utility &&
@@ -151,6 +155,19 @@ SaveOutcome FormFlows::SaveFormToServer(bool showDialog, bool restoreOnCancel, b
         }
         std::string record =
             requests::SaveRecord(s.formCode, s.formName, s.formType, s.formDocumentType, layout);
+        if (record.size() > wire::kMaxFormRecordBytes) {
+            Restore(remembered);
+            ui_.Message("The form is too large to save (" + std::to_string(record.size()) +
+                            " bytes; the server keeps forms of at most " +
+                            std::to_string(wire::kMaxFormRecordBytes) +
+                            " bytes).\r\nNothing was sent to the server.",
+                        "Form not saved", MessageIcon::Warning);
+            return SaveOutcome::NotSaved;
+        }
+        if (replaced) {
+            if (!replaced->empty()) requests::DeleteReport(comm_, ui_, *replaced);
+            requests::DeleteStaticListOf(comm_, ui_, s.formCode);
+        }
         requests::SaveResult result = requests::SaveLayoutRecord(comm_, ui_, record);
         if (result == requests::SaveResult::Failed) return SaveOutcome::Failed;
         bool saved = result == requests::SaveResult::Saved;

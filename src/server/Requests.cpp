@@ -57,6 +57,25 @@ std::pair<std::string, std::string> SplitFileName(std::string_view name) {
     return {S(name.substr(0, dot)), S(name.substr(dot + 1))};
 }
 
+// Marks the requests of one upload for the communication component while it lasts.
+class SequenceScope {
+  public:
+    SequenceScope(CommComponent& comm, std::size_t count) : comm_(comm) {
+        comm_.BeginSequence(count);
+    }
+    ~SequenceScope() { comm_.EndSequence(); }
+    SequenceScope(const SequenceScope&) = delete;
+    SequenceScope& operator=(const SequenceScope&) = delete;
+
+  private:
+    CommComponent& comm_;
+};
+
+// A reason after the operation's label, on its own line.
+std::string Reason(const std::string& error) {
+    return error.empty() ? error : S(kCrLf) + error;
+}
+
 void ShowPieceLength(CommComponent& comm, UserInterface& ui, std::size_t n, std::size_t length) {
     if (comm.DebugMode())
         ui.Message("Piece " + std::to_string(n) + " length: " + std::to_string(length), "DEBUG");
@@ -480,21 +499,27 @@ bool LoadLayoutText(CommComponent& comm, UserInterface& ui, const std::string& f
 }
 
 bool SendFormData(CommComponent& comm, UserInterface& ui, const std::string& record,
-                  std::string& reply) {
+                  std::string& reply, std::string* error) {
     auto reqs = SaveRecordRequests(record);
-    std::string error;
+    SequenceScope upload(comm, reqs.size());
+    std::string reason;
     for (std::size_t i = 0; i < reqs.size(); ++i) {
         ShowPieceLength(comm, ui, i + 1, reqs[i].size());
         reply.clear();
-        if (!comm.GetServerStringData(reqs[i], "", reply, error)) return false;
+        if (!comm.GetServerStringData(reqs[i], "", reply, reason)) {
+            if (error) *error = reason;
+            return false;
+        }
+        // A refused piece ends the save: its reply is the answer.
+        if (IsStoreError(reply)) return true;
     }
     return true;
 }
 
 SaveResult SaveLayoutRecord(CommComponent& comm, UserInterface& ui, const std::string& record) {
-    std::string reply;
-    if (!SendFormData(comm, ui, record, reply)) {
-        ReportError(ui, "|SET|CUSTFORM| error", "");
+    std::string reply, error;
+    if (!SendFormData(comm, ui, record, reply, &error)) {
+        ReportError(ui, "|SET|CUSTFORM| error", Reason(error));
         return SaveResult::Failed;
     }
     if (IsStoreError(reply)) {
@@ -565,11 +590,17 @@ bool SaveLargeImages(CommComponent& comm, UserInterface& ui, const std::string& 
         return false;
     }
     auto reqs = LargeImageRequests(form, baseName, extension, bytes, size);
+    SequenceScope upload(comm, reqs.size());
     std::string reply, error;
     for (std::size_t i = 0; i < reqs.size(); ++i) {
         ShowPieceLength(comm, ui, i + 1, reqs[i].size());
         if (!comm.GetServerStringData(reqs[i], "", reply, error)) {
-            ReportError(ui, "ERR in SaveLargeImages ", "");
+            ReportError(ui, "ERR in SaveLargeImages ", Reason(error));
+            return false;
+        }
+        // A refused piece means the picture is not stored: say so, as for a whole one.
+        if (IsStoreError(reply)) {
+            ui.Message(reply, "Error in " + ImageRequestHead(reqs[i]), MessageIcon::Critical);
             return false;
         }
     }
@@ -585,7 +616,7 @@ bool SaveImage(CommComponent& comm, UserInterface& ui, const std::string& form,
     std::string head = ImageHeaderWhole(form, fileName);
     std::string reply, error;
     if (!comm.GetServerStringData(head + bytes, "", reply, error)) {
-        ReportError(ui, "ERR in SaveImages ", "");
+        ReportError(ui, "ERR in SaveImages ", Reason(error));
         return false;
     }
     if (IsStoreError(reply)) {

@@ -131,9 +131,10 @@ void CloseConnection(CommComponent& comm);
 bool UpdateFormsDefinitions(CommComponent& comm, UserInterface& ui, FormsDefinitions& list);
 bool LoadLayoutText(CommComponent& comm, UserInterface& ui, const std::string& form,
                     std::string& layout);
-// Sends the pieces; flag of the last request sent, its reply in reply.
+// Sends the pieces as one upload; flag of the last request sent, its reply in reply
+// (a refused piece is the last sent). On a false flag error, when given, says why.
 bool SendFormData(CommComponent& comm, UserInterface& ui, const std::string& record,
-                  std::string& reply);
+                  std::string& reply, std::string* error = nullptr);
 enum class SaveResult { Saved, Refused, Failed };
 // Sends the record and reports a failed or refused save.
 SaveResult SaveLayoutRecord(CommComponent& comm, UserInterface& ui, const std::string& record);

@@ -5,12 +5,18 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <chrono>
 #include <iostream>
+#include <random>
 
 #include "shell/TextUtils.h"
 #include "wire/Framing.h"
 
-TcpComm::TcpComm() = default;
+TcpComm::TcpComm() {
+    // Sequence ids only need to differ from those of other clients' uploads in flight.
+    std::random_device rd;
+    lastSequenceId_ = (std::uint64_t(rd()) << 32) | rd();
+}
 
 TcpComm::~TcpComm() {
     CloseLink();
@@ -31,6 +37,16 @@ int TcpComm::SetServerAddress(const std::string& address, const std::string& por
 int TcpComm::SetSessionContext(const std::string&, const std::string& entity, const std::string&) {
     entity_ = entity;
     return 0;
+}
+
+void TcpComm::BeginSequence(std::size_t count) {
+    if (++lastSequenceId_ == 0) ++lastSequenceId_;
+    sequence_ = {lastSequenceId_, 0, std::uint32_t(count)};
+    sequenceBroken_ = false;
+}
+
+void TcpComm::EndSequence() {
+    sequence_ = {};
 }
 
 int TcpComm::ResetConnection() {
@@ -90,6 +106,7 @@ bool TcpComm::OpenLink(std::string& error) {
         return false;
     }
     fd_ = wire::ConnectTcp(address_, int(port), connectMs_, error);
+    ++linkGeneration_;
     return fd_ >= 0;
 }
 
@@ -114,22 +131,49 @@ bool TcpComm::Exchange(const char* channel, const std::string& request,
                        std::vector<std::string>& elements, std::string& error) {
     elements.clear();
     error.clear();
+    bool inSequence = sequence_.id != 0 && sequence_.index < sequence_.count;
+    if (inSequence && sequence_.index > 0 &&
+        (sequenceBroken_ || linkGeneration_ != sequenceLink_ || !LinkLooksAlive())) {
+        // The server dropped what it staged with the old link; going on over a new one
+        // would store only the tail of the upload.
+        sequenceBroken_ = true;
+        error = "connection to " + address_ + ":" + port_ +
+                " lost in the middle of a multi-part upload (part " +
+                std::to_string(sequence_.index + 1) + " of " + std::to_string(sequence_.count) +
+                "); the upload was abandoned";
+        lastError_ = error;
+        return false;
+    }
     // A link that dropped since the last request is opened anew before sending; a
     // request is never sent twice.
     if (!LinkLooksAlive() && !OpenLink(error)) {
         lastError_ = error;
         return false;
     }
-    std::string payload = wire::EncodeFields({channel, entity_, request});
+    std::vector<std::string> frame = {channel, entity_, request};
+    if (inSequence) {
+        if (++sequence_.index == 1) sequenceLink_ = linkGeneration_;
+        frame.push_back(wire::EncodeSequence(sequence_));
+    }
+    std::string payload = wire::EncodeFields(frame);
+    frame.clear();
     if (payload.size() > wire::kMaxFrameBytes) {
         // Refused before a byte is written: the link stays in step.
         error = "request too large (" + std::to_string(request.size()) + " bytes)";
         lastError_ = error;
         return false;
     }
+    // One deadline covers writing the request and reading the whole reply.
+    auto start = std::chrono::steady_clock::now();
     wire::IoResult r = wire::WriteFrame(fd_, payload, replyMs_);
     if (r == wire::IoResult::Ok) {
-        r = wire::ReadFrame(fd_, payload, replyMs_);
+        long long left = replyMs_;
+        if (replyMs_ > 0)
+            left -= std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - start)
+                        .count();
+        r = replyMs_ > 0 && left <= 0 ? wire::IoResult::Timeout
+                                      : wire::ReadFrame(fd_, payload, int(left));
     }
     if (r != wire::IoResult::Ok) {
         error =

@@ -1,10 +1,12 @@
 #pragma once
 // `mcomm` over TCP with the length-prefixed frames of src/wire. Every wait has a
 // deadline, so a dead or silent server gives a false flag and a reason, never a hang.
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "server/CommComponent.h"
+#include "wire/Framing.h"
 
 class TcpComm : public CommComponent {
   public:
@@ -31,8 +33,11 @@ class TcpComm : public CommComponent {
     bool DebugMode() const override { return debug_; }
     void SetDebugMode(bool on) override { debug_ = on; }
     void SetDebugOption(const std::string& option) override { debugOption_ = option; }
+    void BeginSequence(std::size_t count) override;
+    void EndSequence() override;
 
-    // Deadlines in milliseconds: opening the link, and one whole request and reply.
+    // Deadlines in milliseconds: opening the link, and one whole request and reply
+    // (writing and reading together).
     void SetTimeouts(int connectMs, int replyMs);
     bool IsLinkOpen() const { return fd_ >= 0; }
     const std::string& Entity() const { return entity_; }
@@ -52,6 +57,12 @@ class TcpComm : public CommComponent {
     std::string lastError_;
     bool debug_ = false;
     int fd_ = -1;
+    int linkGeneration_ = 0;  // counts the links opened
+    // The upload under way (id 0: none); index counts its requests sent so far.
+    wire::Sequence sequence_;
+    std::uint64_t lastSequenceId_ = 0;
+    int sequenceLink_ = 0;
+    bool sequenceBroken_ = false;
     int connectMs_ = 5000;
     int replyMs_ = 60000;
 };

@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -30,6 +31,7 @@ std::uint32_t GetU32(const unsigned char* p) {
 using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kCoalesceBytes = 256 * 1024;
+constexpr std::size_t kFirstReadBytes = 64 * 1024;
 
 // Milliseconds left until the deadline; -1 means no deadline.
 int Remaining(Clock::time_point deadline, bool limited) {
@@ -81,7 +83,27 @@ IoResult RecvAll(int fd, char* data, size_t len, Clock::time_point deadline, boo
     return IoResult::Ok;
 }
 
+std::uint64_t GetU64(const unsigned char* p) {
+    return (std::uint64_t(GetU32(p)) << 32) | GetU32(p + 4);
+}
+
 }  // namespace
+
+std::string EncodeSequence(const Sequence& s) {
+    std::string out;
+    PutU32(out, std::uint32_t(s.id >> 32));
+    PutU32(out, std::uint32_t(s.id));
+    PutU32(out, s.index);
+    PutU32(out, s.count);
+    return out;
+}
+
+bool DecodeSequence(std::string_view field, Sequence& s) {
+    if (field.size() != 16) return false;
+    auto p = reinterpret_cast<const unsigned char*>(field.data());
+    s = {GetU64(p), GetU32(p + 8), GetU32(p + 12)};
+    return s.id != 0 && s.index >= 1 && s.index <= s.count;
+}
 
 std::string EncodeFields(const std::vector<std::string>& fields) {
     size_t total = 4;
@@ -162,10 +184,20 @@ IoResult ReadFrame(int fd, std::string& payload, int timeoutMs, std::uint32_t ma
     if (r != IoResult::Ok) return r;
     std::uint32_t len = GetU32(head);
     if (len > maxBytes) return IoResult::TooLarge;
-    payload.resize(len);
-    r = RecvAll(fd, payload.data(), len, deadline, limited);
-    if (r != IoResult::Ok) payload.clear();
-    return r;
+    // Room for at most twice what has arrived: a peer that announces a huge frame and
+    // sends little costs little.
+    std::size_t got = 0;
+    while (got < len) {
+        std::size_t next = std::min<std::size_t>(len, std::max(kFirstReadBytes, got * 2));
+        payload.resize(next);
+        r = RecvAll(fd, payload.data() + got, next - got, deadline, limited);
+        if (r != IoResult::Ok) {
+            payload.clear();
+            return r;
+        }
+        got = next;
+    }
+    return IoResult::Ok;
 }
 
 int ConnectTcp(const std::string& host, int port, int timeoutMs, std::string& error) {
@@ -237,7 +269,8 @@ int ListenTcp(const std::string& host, int port, std::string& error, int* boundP
         ::close(fd);
         return -1;
     }
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 64) != 0) {
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::listen(fd, SOMAXCONN) != 0) {
         error =
             "cannot listen on " + host + ":" + std::to_string(port) + ": " + std::strerror(errno);
         ::close(fd);

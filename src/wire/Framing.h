@@ -12,6 +12,11 @@ namespace wire {
 
 // A request may carry a whole layout piece or image piece; anything beyond this is refused.
 constexpr std::uint32_t kMaxFrameBytes = 64u * 1024u * 1024u + 4096u;
+// The largest form record (name|header|layout) either side accepts. The layout comes back
+// split into lines, each with its own 4-byte length word, so n bytes of record give at most
+// 2n + 64 bytes of reply: this limit keeps every stored form readable in one frame.
+constexpr std::uint32_t kMaxFormRecordBytes = 32u * 1024u * 1024u;
+static_assert(2ull * kMaxFormRecordBytes + 64 <= kMaxFrameBytes);
 
 // Request fields: channel, entity, request text.
 inline constexpr std::string_view kChannelString = "S";
@@ -21,6 +26,20 @@ inline constexpr std::string_view kChannelArray = "A";
 inline constexpr std::string_view kStatusOk = "OK";
 inline constexpr std::string_view kStatusFail = "FAIL";
 
+// A request that belongs to a multi-request sequence (the pieces of one save record or of
+// one picture) carries a fourth field saying which sequence and where in it, so that the
+// server can refuse a sequence that arrives incomplete or mixed with another.
+struct Sequence {
+    std::uint64_t id = 0;     // chosen by the client; never 0
+    std::uint32_t index = 0;  // place of this request, from 1
+    std::uint32_t count = 0;  // requests in the whole sequence
+    bool operator==(const Sequence&) const = default;
+};
+// 16 bytes: id, index, count, big-endian.
+std::string EncodeSequence(const Sequence& s);
+// False unless 16 bytes with id != 0 and 1 <= index <= count.
+bool DecodeSequence(std::string_view field, Sequence& s);
+
 std::string EncodeFields(const std::vector<std::string>& fields);
 // False when the payload is not a well-formed field list.
 bool DecodeFields(std::string_view payload, std::vector<std::string>& fields);
@@ -29,7 +48,8 @@ enum class IoResult { Ok, Closed, Timeout, TooLarge, Error };
 const char* IoResultText(IoResult r);
 
 // Blocking I/O on a connected socket with a deadline for the whole frame.
-// timeoutMs <= 0 waits without limit.
+// timeoutMs <= 0 waits without limit. ReadFrame grows its buffer as the bytes arrive,
+// so a length word alone reserves no memory.
 IoResult WriteFrame(int fd, std::string_view payload, int timeoutMs);
 IoResult ReadFrame(int fd, std::string& payload, int timeoutMs,
                    std::uint32_t maxBytes = kMaxFrameBytes);

@@ -5,8 +5,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,7 +22,7 @@ namespace {
 
 class RunningServer {
   public:
-    bool Start(const std::string& dbPath, bool seed) {
+    bool Start(const std::string& dbPath, bool seed, std::vector<std::string> extra = {}) {
         const char* bin = std::getenv("FD_BINARY_DIR");
         std::string program = std::string(bin ? bin : ".") + "/repository-server/repository-server";
         int out[2];
@@ -31,6 +33,7 @@ class RunningServer {
         posix_spawn_file_actions_addclose(&actions, out[0]);
         std::vector<std::string> args = {program, "--port", "0", "--db", dbPath};
         if (seed) args.push_back("--seed-demo");
+        args.insert(args.end(), extra.begin(), extra.end());
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
@@ -196,6 +199,11 @@ TEST_F(Program, BadFramesGetAFailReplyAndTheServerGoesOn) {
               (std::vector<std::string>{"FAIL", "malformed request"}));
     EXPECT_EQ(client.Raw(wire::EncodeFields({"Q", "1", "|GET|PING|"})),
               (std::vector<std::string>{"FAIL", "malformed request"}));
+    EXPECT_EQ(client.Raw(wire::EncodeFields({"S", "1", "|GET|PING|", "short"})),
+              (std::vector<std::string>{"FAIL", "malformed request"}));
+    EXPECT_EQ(
+        client.Raw(wire::EncodeFields({"S", "1", "|GET|PING|", wire::EncodeSequence({5, 1, 2})})),
+        (std::vector<std::string>{"OK", "|OK||PING|END|"}));
     // Application errors are ordinary replies.
     EXPECT_EQ(client.AskText("|NOPE|"), "OK:ERROR: unknown request");
     EXPECT_EQ(client.AskText("|GET|PING|"), "OK:|OK||PING|END|");
@@ -221,11 +229,33 @@ TEST_F(Program, BadFramesGetAFailReplyAndTheServerGoesOn) {
     EXPECT_EQ(server.Stop(), 0);
 }
 
+TEST_F(Program, SilentConnectionsAreClosedSoOthersAreServedAgain) {
+    RunningServer server;
+    ASSERT_TRUE(server.Start(db, false, {"--idle-timeout", "1"}));
+    std::vector<std::unique_ptr<Client>> silent;
+    for (int i = 0; i < 300; ++i) silent.push_back(std::make_unique<Client>(server.port()));
+    auto t0 = std::chrono::steady_clock::now();
+    auto seconds = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    };
+    bool served = false;
+    while (!served && seconds() < 10) {
+        Client client(server.port());
+        served = client.AskText("|GET|PING|") == "OK:|OK||PING|END|";
+        if (!served) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_TRUE(served);
+    EXPECT_LT(seconds(), 3);  // one idle timeout and some slack
+    EXPECT_EQ(server.Stop(), 0);
+}
+
 TEST_F(Program, CommandLineIsChecked) {
     const char* bin = std::getenv("FD_BINARY_DIR");
     std::string program = std::string(bin ? bin : ".") + "/repository-server/repository-server";
     auto run = [&](const std::string& args) {
-        int status = std::system((program + " " + args + " >/dev/null 2>&1").c_str());
+        // A server that wrongly starts is stopped by the timeout (status 124).
+        std::string line = "timeout 10 " + program + " " + args + " >/dev/null 2>&1";
+        int status = std::system(line.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     };
     EXPECT_EQ(run("--help"), 0);
@@ -234,4 +264,8 @@ TEST_F(Program, CommandLineIsChecked) {
     EXPECT_EQ(run("--bogus"), 2);
     EXPECT_EQ(run("--port 0 --db " + dir + "/missing/folder/x.db"), 1);
     EXPECT_EQ(run("--port 0 --address 999.1.1.1 --db " + db), 1);
+    EXPECT_EQ(run("--idle-timeout 0"), 2);
+    // No access control: an address beyond this machine must be asked for.
+    EXPECT_EQ(run("--port 0 --address 0.0.0.0 --db " + db), 2);
+    EXPECT_EQ(run("--port 0 --address 192.168.1.1 --db " + db), 2);
 }

@@ -106,13 +106,20 @@ TEST_F(SaveCommands, LayoutSaveInPiecesAndItsMessages) {
     comm.Fail();
     EXPECT_EQ(SaveLayoutRecord(comm, ui, record), SaveResult::Failed);
     EXPECT_EQ(comm.sent.size(), 1u);  // stops at the first failed piece
-    EXPECT_EQ(OnlyMessage(), "|SET|CUSTFORM| error");
+    EXPECT_EQ(OnlyMessage(), "|SET|CUSTFORM| error\r\nscripted failure");
     ui.Clear();
     comm.Ok({"|OK||PIECE|END|"});
     comm.Ok({"ERROR: disk full"});
     EXPECT_EQ(SaveLayoutRecord(comm, ui, record), SaveResult::Refused);
     EXPECT_EQ(OnlyMessage(), "ERROR: disk full");
     EXPECT_EQ(OnlyTitle(), "Error in '|SET|CUSTFORM|T'");
+    // A refused piece ends the save there, with its reply shown.
+    ui.Clear();
+    comm.sent.clear();
+    comm.Ok({"ERROR: form record piece out of sequence"});
+    EXPECT_EQ(SaveLayoutRecord(comm, ui, record), SaveResult::Refused);
+    EXPECT_EQ(comm.sent.size(), 1u);
+    EXPECT_EQ(OnlyMessage(), "ERROR: form record piece out of sequence");
 }
 
 TEST_F(SaveCommands, DebugModeShowsEachPieceLength) {
@@ -171,7 +178,7 @@ TEST_F(SaveCommands, ImagesWholeOrInPiecesWithTheirMessages) {
     ui.Clear();
     comm.Fail();
     EXPECT_FALSE(SaveImage(comm, ui, "F", "a.bmp", small));
-    EXPECT_EQ(OnlyMessage(), "ERR in SaveImages ");
+    EXPECT_EQ(OnlyMessage(), "ERR in SaveImages \r\nscripted failure");
     ui.Clear();
     comm.sent.clear();
     std::string big(20000, 'b');
@@ -179,7 +186,16 @@ TEST_F(SaveCommands, ImagesWholeOrInPiecesWithTheirMessages) {
     comm.Fail();
     EXPECT_FALSE(SaveImage(comm, ui, "F", "a.bmp", big));
     EXPECT_EQ(comm.sent.size(), 2u);  // remaining pieces are not sent
-    EXPECT_EQ(OnlyMessage(), "ERR in SaveLargeImages ");
+    EXPECT_EQ(OnlyMessage(), "ERR in SaveLargeImages \r\nscripted failure");
+    // A piece the server refuses is not passed over in silence.
+    ui.Clear();
+    comm.sent.clear();
+    comm.Ok({"|OK||PIECE|END|"});
+    comm.Ok({"ERROR: image piece out of order"});
+    EXPECT_FALSE(SaveImage(comm, ui, "F", "a.bmp", big));
+    EXPECT_EQ(comm.sent.size(), 2u);
+    EXPECT_EQ(OnlyMessage(), "ERROR: image piece out of order");
+    EXPECT_EQ(OnlyTitle(), "Error in |SET|CUSTFORM|I-2|F|a.bmp|");
 }
 
 TEST_F(SaveCommands, SaveImagesDeletesFirstAndReadsTheFolder) {

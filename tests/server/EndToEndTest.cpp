@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "RepositoryServerProcess.h"
 #include "server/OutsideComponents.h"
@@ -173,6 +174,49 @@ TEST_F(EndToEnd, ServerKilledMidUploadKeepsTheOldPicture) {
     ASSERT_TRUE(LoadImageBytes(again, ui, "KILL", list.ImageTimeStamp("KILL", "logo.bmp"),
                                "logo.bmp", bytes));
     EXPECT_TRUE(bytes == old);
+}
+
+namespace {
+// The link of a designer whose server restarts, on the same port, just before the
+// request numbered restartAt.
+struct RestartingComm : TcpComm {
+    std::function<void()> restart;
+    int restartAt = 0, sent = 0;
+    bool GetServerStringData(const std::string& request, const std::string& extra,
+                             std::string& reply, std::string& error) override {
+        if (++sent == restartAt) restart();
+        return TcpComm::GetServerStringData(request, extra, reply, error);
+    }
+};
+}  // namespace
+
+TEST_F(EndToEnd, AnUploadSplitByAServerRestartFailsAndStoresNothing) {
+    RestartingComm link;
+    int port = server->Port();
+    link.restart = [&] {
+        server.reset();
+        server = std::make_unique<RepositoryServerProcess>((dir / "repo.db").string(), false, port);
+    };
+    link.SetTimeouts(5000, 20000);
+    link.SetServerAddress("127.0.0.1", std::to_string(port), 10, 0);
+    link.SetSessionContext("", "1", "");
+    std::string record = SaveRecord("SPLIT", "d", "", "", BigLayout());
+    for (int at : {2, 3}) {  // between the "|SETL|" pieces, and before the last request
+        link.sent = 0;
+        link.restartAt = at;
+        EXPECT_EQ(SaveLayoutRecord(link, ui, record), SaveResult::Failed);
+        ASSERT_EQ(ui.Messages().size(), 1u);
+        EXPECT_NE(ui.Messages()[0].text.find("lost in the middle of a multi-part upload"),
+                  std::string::npos);
+        ui.Clear();
+    }
+    link.sent = 0;
+    link.restartAt = 3;
+    EXPECT_FALSE(SaveImage(link, ui, "SPLIT", "p.bmp", std::string(40000, 'p')));
+    EXPECT_EQ(ui.Messages().size(), 1u);
+    FormsDefinitions list;
+    ASSERT_TRUE(UpdateFormsDefinitions(link, ui, list));  // a new request goes through
+    EXPECT_TRUE(list.Empty());
 }
 
 TEST_F(EndToEnd, ResavingKeepsOneFormWithANewerTimeStamp) {

@@ -21,6 +21,7 @@
 #include "shell/AtomicFile.h"
 #include "shell/RecordingUserInterface.h"
 #include "shell/TextUtils.h"
+#include "wire/Framing.h"
 
 namespace fs = std::filesystem;
 
@@ -325,6 +326,25 @@ TEST_F(FormFlowsTest, SavingOverAnotherStoredFormAsksFirst) {
             asked = true;
     EXPECT_TRUE(asked);
     EXPECT_EQ(a->model.settings.formCode, "SECOND");
+}
+
+TEST_F(FormFlowsTest, AFormTooLargeToReadBackIsRefusedBeforeAnythingIsReplaced) {
+    auto a = NewDesigner("a");
+    ASSERT_TRUE(a->Read(DataFile("layouts/minimal.ldt")));
+    a->model.settings.formCode = "first";
+    ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
+    std::string stored, after;
+    ASSERT_TRUE(requests::LoadLayoutText(a->comm, a->ui, "first", stored));
+    a->model.Item(1);
+    a->store.Label(1).caption = std::string(wire::kMaxFormRecordBytes, 'w');
+    a->save.code = "FIRST";  // saved as over the stored form, answering Yes
+    a->ui.boolAnswers = {true};
+    a->ui.Clear();
+    EXPECT_EQ(a->flows.SaveFormToServer(true), SaveOutcome::NotSaved);
+    EXPECT_TRUE(a->HasMessage("The form is too large to save (", "Form not saved"));
+    EXPECT_FALSE(a->HasMessage("Form Saved."));
+    ASSERT_TRUE(requests::LoadLayoutText(a->comm, a->ui, "first", after));
+    EXPECT_EQ(after, stored);
 }
 
 TEST_F(FormFlowsTest, TheConnectionIsOnlyConnectedAfterAnAnsweredPing) {

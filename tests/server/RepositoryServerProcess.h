@@ -18,22 +18,24 @@ class RepositoryServerProcess {
         return std::filesystem::exists(p) ? p : "";
     }
 
-    explicit RepositoryServerProcess(const std::string& dbPath, bool seedDemo = false) {
+    explicit RepositoryServerProcess(const std::string& dbPath, bool seedDemo = false,
+                                     int port = 0) {
         std::string prog = ProgramPath();
         if (prog.empty()) return;
         int out[2];
         if (::pipe(out) != 0) return;
+        std::string portText = std::to_string(port);
         pid_ = ::fork();
         if (pid_ == 0) {
             ::dup2(out[1], 1);
             ::close(out[0]);
             ::close(out[1]);
             if (seedDemo)
-                ::execl(prog.c_str(), prog.c_str(), "--port", "0", "--db", dbPath.c_str(),
-                        "--seed-demo", static_cast<char*>(nullptr));
+                ::execl(prog.c_str(), prog.c_str(), "--port", portText.c_str(), "--db",
+                        dbPath.c_str(), "--seed-demo", static_cast<char*>(nullptr));
             else
-                ::execl(prog.c_str(), prog.c_str(), "--port", "0", "--db", dbPath.c_str(),
-                        static_cast<char*>(nullptr));
+                ::execl(prog.c_str(), prog.c_str(), "--port", portText.c_str(), "--db",
+                        dbPath.c_str(), static_cast<char*>(nullptr));
             ::_exit(127);
         }
         ::close(out[1]);

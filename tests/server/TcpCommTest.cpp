@@ -141,6 +141,63 @@ TEST(TcpComm, ReconnectsLazilyAfterTheServerDropsTheLink) {
     EXPECT_EQ(seen[2][1], "");  // empty entity travels as an empty field
 }
 
+TEST(TcpComm, UploadsAreMarkedAndALostLinkEndsThem) {
+    FrameServer server([](const std::vector<std::string>& f) -> std::vector<std::string> {
+        if (f[2] == "drop") return {"CLOSE"};
+        return Echo(f);
+    });
+    TcpComm comm;
+    Open(comm, server.Port());
+    std::string reply, error;
+    comm.BeginSequence(2);
+    EXPECT_TRUE(comm.GetServerStringData("a", "", reply, error));
+    EXPECT_TRUE(comm.GetServerStringData("b", "", reply, error));
+    comm.EndSequence();
+    EXPECT_TRUE(comm.GetServerStringData("c", "", reply, error));
+    auto seen = server.Seen();
+    ASSERT_EQ(seen.size(), 3u);
+    wire::Sequence first, second;
+    ASSERT_TRUE(wire::DecodeSequence(seen[0].at(3), first));
+    ASSERT_TRUE(wire::DecodeSequence(seen[1].at(3), second));
+    EXPECT_EQ(second, (wire::Sequence{first.id, 2, 2}));
+    EXPECT_EQ(seen[2].size(), 3u);  // a lone request carries no sequence field
+
+    comm.BeginSequence(3);
+    EXPECT_TRUE(comm.GetServerStringData("x", "", reply, error));
+    EXPECT_FALSE(comm.GetServerStringData("drop", "", reply, error));
+    EXPECT_FALSE(comm.GetServerStringData("z", "", reply, error));  // not sent on a new link
+    EXPECT_NE(error.find("lost in the middle of a multi-part upload (part 3 of 3)"),
+              std::string::npos);
+    comm.EndSequence();
+    EXPECT_TRUE(comm.GetServerStringData("after", "", reply, error)) << error;
+    EXPECT_EQ(server.Seen().size(), 6u);
+    EXPECT_EQ(server.Connections(), 2);
+}
+
+TEST(TcpComm, OneDeadlineCoversWritingAndReadingTogether) {
+    std::string error;
+    int port = 0;
+    int listener = wire::ListenTcp("127.0.0.1", 0, error, &port);
+    ASSERT_GE(listener, 0) << error;
+    std::thread slow([&] {  // takes its time over reading the request, then over replying
+        int fd = ::accept(listener, nullptr, nullptr);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        std::string payload;
+        wire::ReadFrame(fd, payload, 5000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        wire::WriteFrame(fd, wire::EncodeFields({"OK", "late"}), 5000);
+        wire::CloseSocket(fd);
+    });
+    TcpComm comm;
+    comm.SetTimeouts(2000, 800);
+    Open(comm, port);
+    std::string reply;
+    EXPECT_FALSE(comm.GetServerStringData(std::string(32 << 20, 'x'), "", reply, error));
+    EXPECT_NE(error.find("timed out"), std::string::npos);
+    slow.join();
+    wire::CloseSocket(listener);
+}
+
 TEST(TcpComm, OpeningAndClosingSequences) {
     FrameServer server(Echo);
     TcpComm comm;

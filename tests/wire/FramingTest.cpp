@@ -19,11 +19,31 @@ TEST(FieldsEncoding, MalformedPayloadsAreRefused) {
     std::vector<std::string> out;
     std::string good = wire::EncodeFields({"abc", "de"});
     EXPECT_FALSE(wire::DecodeFields("", out));
-    EXPECT_FALSE(wire::DecodeFields(good.substr(0, good.size() - 1), out));  // truncated
-    EXPECT_FALSE(wire::DecodeFields(good + "x", out));                       // trailing bytes
+    EXPECT_FALSE(wire::DecodeFields(good.substr(0, good.size() - 1), out));     // truncated
+    EXPECT_FALSE(wire::DecodeFields(good + "x", out));                          // trailing bytes
     EXPECT_FALSE(wire::DecodeFields(std::string("\xFF\xFF\xFF\xFF", 4), out));  // huge count
     std::string hugeLen = std::string("\0\0\0\1\x7F\xFF\xFF\xFF", 8) + "ab";
     EXPECT_FALSE(wire::DecodeFields(hugeLen, out));
+}
+
+TEST(FieldsEncoding, SequenceFieldRoundTripsAndBadOnesAreRefused) {
+    wire::Sequence in{0x0102030405060708ull, 3, 0xFFFFFFFFu}, out;
+    ASSERT_TRUE(wire::DecodeSequence(wire::EncodeSequence(in), out));
+    EXPECT_EQ(in, out);
+    for (wire::Sequence bad : {wire::Sequence{0, 1, 1}, {9, 0, 1}, {9, 2, 1}})
+        EXPECT_FALSE(wire::DecodeSequence(wire::EncodeSequence(bad), out));
+    EXPECT_FALSE(wire::DecodeSequence(wire::EncodeSequence(in) + "x", out));
+}
+
+TEST(Frames, AnnouncedLengthReservesOnlyWhatArrives) {
+    int sv[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, sv), 0);
+    ASSERT_EQ(::write(sv[0], "\x04\x00\x00\x00" "abc", 7), 7);  // 64 MB announced, 3 sent
+    std::string got;
+    EXPECT_EQ(wire::ReadFrame(sv[1], got, 200), wire::IoResult::Timeout);
+    EXPECT_LT(got.capacity(), 1u << 20);
+    ::close(sv[0]);
+    ::close(sv[1]);
 }
 
 TEST(Frames, TravelWholeOverASocketAndTimeOutWhenNothingComes) {
