@@ -264,6 +264,35 @@ TEST(Selection, DeletingKeepsShapesUnlessMarkedAndIndicesAreNeverReused) {
     EXPECT_NE(written.find("Text\t1\t1"), std::string::npos);
 }
 
+TEST(Selection, DeletingOneItemLeavesTheSelectedLabels) {
+    using H = CanvasModel::Hit;
+    Editing e;
+    int a = e.Label(1, 1), b = e.Label(3, 1);
+    int box = e.canvas.AddBox({1, 4, 2, 2}, 0);
+    int hotspot = e.canvas.AddHotspot({4, 4, 1, 1}, 0);
+    int image = e.canvas.AddImage({1, 7, 1, 1}, 0, "a.png", "");
+    int barcode = e.canvas.AddBarcode({4, 7, 2, 0.5}, 0, "123");
+    const int hotspotLabel = e.canvas.Hotspots()[size_t(hotspot)].label;
+    // Right-clicking a shape's label stands for the shape.
+    EXPECT_EQ(e.editor.RightPressLabel(hotspotLabel).kind, H::Hotspot);
+    EXPECT_TRUE(e.canvas.Hotspots()[size_t(hotspot)].marked);
+    EXPECT_EQ(e.editor.RightPressLabel(barcode).kind, H::Label);  // a label's menu
+    for (H item :
+         {H{H::Image, image}, H{H::Box, box}, H{H::Hotspot, hotspot}, H{H::Label, barcode}}) {
+        e.canvas.Label(a).bordered = e.canvas.Label(b).bordered = true;
+        e.editor.DeleteItem(item);
+        EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{a, b})) << item.kind;
+    }
+    EXPECT_FALSE(e.canvas.Images()[size_t(image)].active);
+    EXPECT_FALSE(e.canvas.Boxes()[size_t(box)].active);
+    EXPECT_FALSE(e.canvas.Hotspots()[size_t(hotspot)].active);
+    EXPECT_EQ(e.canvas.LabelAt(hotspotLabel), nullptr);  // with its companion label
+    EXPECT_EQ(e.canvas.LabelAt(barcode), nullptr);
+    std::string written = e.Write();
+    EXPECT_EQ(written.find("Hotspot:"), std::string::npos);
+    EXPECT_EQ(written.find('\xE6'), std::string::npos);
+}
+
 TEST(Inserting, ToolButtonsGroupAndClearTheSelectionBetweenKinds) {
     Editing e;
     int a = e.Label(1, 1);
@@ -289,6 +318,12 @@ TEST(Inserting, ALabelClickAndTheTwoCornersOfABox) {
     ASSERT_GT(l, 0);
     EXPECT_EQ(e.L(l).caption, "New text");
     EXPECT_DOUBLE_EQ(e.L(l).left, 2);
+    // Only a plain left click makes a label.
+    int count = e.canvas.LabelCount();
+    e.editor.ClickCanvas(2, 4, 0, true, false, true, false);    // Ctrl
+    e.editor.ClickCanvas(2, 4, 0, true, false, false, true);    // Alt
+    e.editor.ClickCanvas(2, 4, 0, false, false, false, false);  // right button
+    EXPECT_EQ(e.canvas.LabelCount(), count);
 
     e.editor.PressTool(kInsertBox);
     e.editor.ClickCanvas(1, 1, 0, true, false);
@@ -308,12 +343,17 @@ TEST(Inserting, ALabelClickAndTheTwoCornersOfABox) {
     EXPECT_FALSE(e.canvas.Window().cornerPick);
     EXPECT_FALSE(e.editor.TopMarker().visible);
 
-    // Shift in the box tool marks the boxes inside instead of making one.
+    // Shift in the box tool marks the boxes inside instead of making one; boxes
+    // marked before keep their marks.
+    int outside = e.canvas.AddBox({6, 6, 1, 1}, 0);
+    e.canvas.BoxRecords()[0].marked = false;
+    e.canvas.BoxRecords()[size_t(outside)].marked = true;
     e.editor.ClickCanvas(0.5, 0.5, 0, true, true);
     EXPECT_TRUE(e.editor.BoxBand());
     e.editor.ClickCanvas(5, 5, 0, true, false);
-    EXPECT_EQ(e.canvas.Boxes().size(), 1u);
+    EXPECT_EQ(e.canvas.Boxes().size(), 2u);
     EXPECT_TRUE(e.canvas.Boxes()[0].marked);
+    EXPECT_TRUE(e.canvas.Boxes()[size_t(outside)].marked);
     EXPECT_FALSE(e.editor.BoxBand());
 }
 
@@ -416,6 +456,12 @@ TEST(ItemMenu, ALabelBecomesStaticTextADataFieldOrAPrompt) {
     EXPECT_EQ(entries[0].reference, "DOB");
     std::string written = e.Write();
     EXPECT_NE(written.find("^NOTE"), std::string::npos);
+
+    // A barcode's label takes the same entries and stays a barcode of its size.
+    int barcode = e.canvas.AddBarcode({4, 4, 2, 0.5}, 0, "123");
+    e.editor.ItemToDataField(barcode, "PATIENT.ID");
+    EXPECT_EQ(e.canvas.GetBarcodeWidthHeight(barcode), "2\t0.5");
+    EXPECT_NE(e.Write().find("\xE6~PATIENT.ID\t"), std::string::npos);
 }
 
 TEST(Selection, BoxGroupOperationsLeaveOutTheBoundBox) {

@@ -1,6 +1,8 @@
 // Grid areas made of cell labels, and renumbering their rows and the check boxes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "canvas/CanvasEditor.h"
 #include "canvas/GridCells.h"
 #include "layout/LayoutTestSupport.h"
@@ -61,6 +63,37 @@ TEST(GridCells, DataGridRecordsRunDownEachBlockOfColumns) {
     // Unspread pitch: the area divided by the counts.
     EXPECT_DOUBLE_EQ(g.canvas.Label(cells[4]).left, 2);
     EXPECT_DOUBLE_EQ(g.canvas.Label(cells[1]).top, 1.5);
+}
+
+TEST(GridCells, AReopenedFormKnowsItsGridCellsByWhatTheyCarry) {
+    Grids g;
+    GridArea s = g.Area(2, 2);
+    s.dataGrid = true;
+    s.columnsInRecord = 1;
+    s.tag = "DATAgrid";
+    LoadRectangleWithLabels(g.canvas, g.model, g.ui, s);
+    LayoutWriter writer(g.model, g.canvas, g.ui);
+    // A label of another program that carries only a grid row and column, and a
+    // plain label.
+    std::string text = writer.ReassembleData();
+    size_t pageEnd = text.find("</PAGE>");
+    ASSERT_NE(pageEnd, std::string::npos);
+    text.insert(pageEnd,
+                "Cell\t1\t5\tArial\t8\tN\tN\tL-2-3\t1\tN\t\t\t\r\n"
+                "Plain\t1\t6\tArial\t8\tN\tN\tL\t1\tN\t\t\t\r\n");
+    Grids reopened;
+    LayoutReader reader(reopened.model, reopened.canvas, reopened.metrics, reopened.ui);
+    ASSERT_TRUE(reader.BuildForm(text));
+    CanvasEditor editor(reopened.canvas, reopened.model, reopened.metrics);
+    editor.SelectInRect({0, 0, 8.5, 11}, 0, true);  // grid-only
+    std::vector<std::string> taken;
+    for (int i : editor.SelectedLabels()) {
+        taken.push_back(reopened.canvas.Label(i).caption);
+        EXPECT_EQ(reopened.canvas.LabelBackColor(i), kGridCellColor) << i;
+    }
+    std::sort(taken.begin(), taken.end());
+    EXPECT_EQ(taken, (std::vector<std::string>{"Cell", M + "1:1,1", M + "1:1,2", M + "1:1,3",
+                                               M + "1:1,4"}));
 }
 
 TEST(GridCells, RecordsThatDoNotFillTheColumnsCreateNothing) {

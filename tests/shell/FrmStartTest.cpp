@@ -61,7 +61,8 @@ TEST(FrmStart, EscapeClosesWithoutLogin) {
 
 TEST(QtFileFilter, TurnsBarFiltersIntoQtFilters) {
     EXPECT_EQ(QtFileFilter("Layout files (*.ldt)|*.ldt|All Files (*.*)|*.*"),
-              "Layout files (*.ldt) (*.ldt);;All Files (*.*) (*.*)");
+              "Layout files (*.ldt);;All Files (*.*)");
+    EXPECT_EQ(QtFileFilter("Jpg (*.jpg;*.jpeg)|*.jpg;*.jpeg"), "Jpg (*.jpg *.jpeg)");
     EXPECT_EQ(QtFileFilter("Bitmaps|*.bmp;*.dib"), "Bitmaps (*.bmp *.dib)");
 }
 
