@@ -526,6 +526,7 @@ void CanvasEditor::AssignGridRow(int row) {
         size_t comma = c.caption.rfind(',');
         if (comma == std::string::npos) continue;
         c.caption = c.caption.substr(0, comma + 1) + std::to_string(row);
+        SetGridCellRow(c, row);  // the row it carries through a save follows
     }
 }
 

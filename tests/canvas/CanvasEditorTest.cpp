@@ -225,10 +225,12 @@ TEST(Selection, GridRowsAndRubberBandsTakeOnlyWhatTheyShould) {
                         "NOCOMMA");
     int other = e.Label(1, 1.5, 1, 1, "Page two");
     for (int i : {cell, plain}) e.canvas.Label(i).bordered = true;
+    SetGridCellPlace(e.canvas.Label(cell), 2, 1);
     e.editor.AssignGridRow(7);
     EXPECT_EQ(e.L(cell).caption,
               "\xF4"
               "GRID1,7");
+    EXPECT_EQ(e.L(cell).spare, "#7#1");
     EXPECT_EQ(e.L(plain).caption,
               "\xF4"
               "NOCOMMA");

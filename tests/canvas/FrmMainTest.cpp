@@ -85,6 +85,9 @@ TEST(FrmMain, CaptionAndStatusTellTheConnection) {
 TEST(FrmMain, TheToolBarShowsItsWholeStripAndTheInteractiveToolsOnlyForInteractiveForms) {
     Window win;
     FrmMain& w = *win.w;
+    // A new form is not interactive; the page sits 400 twips below the tool bar.
+    EXPECT_FALSE(w.ToolButton(kInsertHotspot)->isVisible());
+    EXPECT_EQ(win.Find<QWidget>("picContainer")->y(), 27);
     w.resize(1280, 900);
     QTest::qWait(20);
     // Nothing hides behind the tool bar's overflow arrow, even with every tool shown.
@@ -386,8 +389,9 @@ TEST(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
     ASSERT_TRUE(w.OpenLayout(DataPath("layouts/full.ldt")));
     w.Model().settings.formCode.clear();
     EXPECT_EQ(w.SaveToServer(false), SaveOutcome::Saved);
-    EXPECT_EQ(w.windowTitle().toStdString(), "Form Designer   ***  Connected to 127.0.0.1  " +
-                                                 std::to_string(server.Port()) + "  *** ");
+    EXPECT_EQ(w.windowTitle().toStdString(),
+              "Form Designer - WINDOWFORM   ***  Connected to 127.0.0.1  " +
+                  std::to_string(server.Port()) + "  *** ");
     w.NewForm();
     EXPECT_EQ(w.Canvas().ItemLabelCount(), 0);
     ASSERT_TRUE(w.OpenFormFromServer("WINDOWFORM"));
