@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "canvas/PageGeometry.h"
 #include "layout/ItemTypes.h"
 #include "shell/Cp1252.h"
 
@@ -53,17 +54,6 @@ std::vector<int> CanvasEditor::SelectedLabels() const {
     return out;
 }
 
-bool CanvasEditor::IsGridLabel(int index) const {
-    const LabelControl* c = canvas_.LabelAt(index);
-    if (!c) return false;
-    if ((!c->caption.empty() && c->caption[0] == cp1252::kGridCellMark) ||
-        c->spare.find('#') != std::string::npos)
-        return true;
-    for (const GridItem& g : model_.gridItems)
-        if (g.LabelIndex() == index) return true;
-    return false;
-}
-
 void CanvasEditor::MarkOneLabel(int index) {
     canvas_.ClearShapeMarks();
     if (hooks_.closeItemDialogs) hooks_.closeItemDialogs();
@@ -79,10 +69,19 @@ void CanvasEditor::UnselectAll() {
         if (!canvas_.LabelAt(i)) continue;
         LabelControl& c = canvas_.Label(i);
         c.bordered = false;
-        if (!canvas_.IsCompanionLabel(i) || canvas_.IsBoxLabel(i)) c.tag.clear();
-        // Grid cells keep their own colour, so a grid stays recognisable.
-        if (IsOrdinaryLabel(i) && !IsGridLabel(i))
-            canvas_.SetLabelBackColor(i, label_colors::kOrdinary);
+        // Companion labels are repainted by their item's kind; an ordinary label's
+        // colour follows its mark (a grid cell keeps the grid's).
+        if (int h = canvas_.GetHotspotShapeIndex(i); h >= 0) {
+            canvas_.SetLabelBackColor(
+                i, HotspotUnselectedLabelColor(canvas_.Hotspots()[size_t(h)].kind));
+        } else if (canvas_.IsSignatureBoxLabel(i)) {
+            canvas_.SetLabelBackColor(i, label_colors::kSignatureBox);
+        } else if (canvas_.IsBoxLabel(i)) {
+            canvas_.SetLabelBackColor(i, label_colors::kBox);
+            c.tag.clear();
+        } else if (!canvas_.IsCompanionLabel(i)) {
+            c.tag.clear();
+        }
         canvas_.BringToFront(i);
     }
     canvas_.ClearShapeMarks();
@@ -102,19 +101,26 @@ void CanvasEditor::ClearSelection() {
     UnselectAll();
 }
 
+CanvasModel::Hit CanvasEditor::ItemOfLabel(int index) const {
+    using H = CanvasModel::Hit;
+    if (int i = canvas_.GetHotspotShapeIndex(index); i >= 0) return {H::Hotspot, i};
+    if (int s = canvas_.GetSignatureBoxShapeIndex(index); s >= 0) return {H::SignatureBox, s};
+    if (int b = canvas_.GetBoxShapeIndex(index); b >= 0) return {H::Box, b};
+    if (canvas_.IsBarcodeLabel(index) && canvas_.LabelAt(index)) return {H::Barcode, index};
+    return {};
+}
+
+void CanvasEditor::UnmarkShapes() {
+    canvas_.ClearShapeMarks();
+    for (int i = 1; i < canvas_.LabelCount(); ++i)
+        if (canvas_.IsCompanionLabel(i) && canvas_.LabelAt(i)) canvas_.Label(i).bordered = false;
+}
+
 bool CanvasEditor::PressLabel(int index, double x, double y, bool shift, bool ctrl) {
     if (!canvas_.LabelAt(index)) return false;
     // A companion label stands for its item: the press goes to the item.
     if (canvas_.IsCompanionLabel(index) || canvas_.IsBarcodeLabel(index)) {
-        CanvasModel::Hit hit;
-        if (int i = canvas_.GetHotspotShapeIndex(index); i >= 0)
-            hit = {CanvasModel::Hit::Hotspot, i};
-        else if (int s = canvas_.GetSignatureBoxShapeIndex(index); s >= 0)
-            hit = {CanvasModel::Hit::SignatureBox, s};
-        else if (int b = canvas_.GetBoxShapeIndex(index); b >= 0)
-            hit = {CanvasModel::Hit::Box, b};
-        else if (canvas_.IsBarcodeLabel(index))
-            hit = {CanvasModel::Hit::Barcode, index};
+        CanvasModel::Hit hit = ItemOfLabel(index);
         return hit.kind != CanvasModel::Hit::None && PressItem(hit, x, y, shift, ctrl);
     }
     if (!IsOrdinaryLabel(index)) return false;
@@ -127,21 +133,21 @@ bool CanvasEditor::PressLabel(int index, double x, double y, bool shift, bool ct
             c.bordered = true;
             canvas_.BringToFront(index);
         }
-        canvas_.ClearShapeMarks();
+        UnmarkShapes();
         if (MarkedLabel() < 0 && hooks_.closeItemDialogs) hooks_.closeItemDialogs();
         return false;
     }
     bool wasSelected = c.bordered;
     MarkOneLabel(index);
-    if (!shift) {
-        // A press on a label of the selection keeps the group, so it can be dragged
-        // together; a press elsewhere starts a new selection.
-        if (!wasSelected)
-            for (int i : SelectedLabels()) canvas_.Label(i).bordered = false;
-    }
+    // A plain press on a member of the selection keeps the group for a drag; released
+    // without moving it leaves this label alone selected. A press elsewhere starts a
+    // new selection.
+    if (!shift && !wasSelected)
+        for (int i : SelectedLabels()) canvas_.Label(i).bordered = false;
     c.bordered = true;
     drag_ = {};
     drag_.active = true;
+    drag_.soleOnClick = !shift && wasSelected;
     drag_.item = {CanvasModel::Hit::Label, index};
     drag_.rightAnchor = c.alignment == LabelAlignment::Right;
     drag_.startLeft = drag_.rightAnchor ? c.left + c.width : c.left;
@@ -152,14 +158,77 @@ bool CanvasEditor::PressLabel(int index, double x, double y, bool shift, bool ct
     return true;
 }
 
-void CanvasEditor::RightPressLabel(int index) {
-    if (!canvas_.LabelAt(index)) return;
+void CanvasEditor::ReleaseWithoutMove() {
+    Drag d = drag_;
+    drag_ = {};
+    if (!d.active || !d.soleOnClick) return;
+    for (int i : SelectedLabels())
+        if (i != d.item.index) canvas_.Label(i).bordered = false;
+}
+
+CanvasModel::Hit CanvasEditor::RightPressLabel(int index) {
+    using H = CanvasModel::Hit;
+    if (!canvas_.LabelAt(index)) return {};
     MarkOneLabel(index);
     for (int i : SelectedLabels()) canvas_.Label(i).bordered = false;
-    canvas_.Label(index).bordered = true;
-    if (canvas_.IsBarcodeLabel(index))
-        if (int b = canvas_.GetBarcodeImageIndex(index); b >= 0)
-            canvas_.BarcodeRecords()[size_t(b)].marked = true;
+    H item = ItemOfLabel(index);
+    if (item.kind == H::None) {
+        canvas_.Label(index).bordered = true;
+        return {H::Label, index};
+    }
+    MarkItem(item);
+    // A barcode's label is edited as a label; a shape's label stands for its shape.
+    return item.kind == H::Barcode ? H{H::Label, index} : item;
+}
+
+void CanvasEditor::MarkItem(const CanvasModel::Hit& item) {
+    using H = CanvasModel::Hit;
+    switch (item.kind) {
+        case H::Image:
+            canvas_.ImageRecords()[size_t(item.index)].marked = true;
+            break;
+        case H::Hotspot:
+            canvas_.HotspotRecords()[size_t(item.index)].marked = true;
+            break;
+        case H::SignatureBox:
+            canvas_.SignatureBoxRecords()[size_t(item.index)].marked = true;
+            break;
+        case H::Box:
+            canvas_.BoxRecords()[size_t(item.index)].marked = true;
+            break;
+        case H::Barcode:
+            if (int b = canvas_.GetBarcodeImageIndex(item.index); b >= 0)
+                canvas_.BarcodeRecords()[size_t(b)].marked = true;
+            break;
+        default:
+            break;
+    }
+}
+
+void CanvasEditor::DeleteItem(const CanvasModel::Hit& item) {
+    using H = CanvasModel::Hit;
+    switch (item.kind) {
+        case H::Label:
+        case H::Barcode:  // the label and its picture go together
+            canvas_.DeleteLabel(item.index);
+            break;
+        case H::Image:
+            canvas_.DeleteImage(item.index);
+            break;
+        case H::Hotspot:
+            canvas_.DeleteHotspot(item.index);
+            break;
+        case H::SignatureBox:
+            canvas_.DeleteSignatureBox(item.index);
+            break;
+        case H::Box:
+            canvas_.DeleteBox(item.index);
+            break;
+        default:
+            return;
+    }
+    canvas_.ClearShapeMarks();
+    if (hooks_.closeItemDialogs) hooks_.closeItemDialogs();
 }
 
 Rect CanvasEditor::ItemRect(const CanvasModel::Hit& item) const {
@@ -212,26 +281,7 @@ bool CanvasEditor::PressItem(const CanvasModel::Hit& item, double x, double y, b
     using H = CanvasModel::Hit;
     if (item.kind == H::None || item.kind == H::Label) return false;
     canvas_.ClearShapeMarks();
-    switch (item.kind) {
-        case H::Image:
-            canvas_.ImageRecords()[size_t(item.index)].marked = true;
-            break;
-        case H::Hotspot:
-            canvas_.HotspotRecords()[size_t(item.index)].marked = true;
-            break;
-        case H::SignatureBox:
-            canvas_.SignatureBoxRecords()[size_t(item.index)].marked = true;
-            break;
-        case H::Box:
-            canvas_.BoxRecords()[size_t(item.index)].marked = true;
-            break;
-        case H::Barcode:
-            if (int b = canvas_.GetBarcodeImageIndex(item.index); b >= 0)
-                canvas_.BarcodeRecords()[size_t(b)].marked = true;
-            break;
-        default:
-            break;
-    }
+    MarkItem(item);
     if (shift || ctrl) return false;
     Rect r = ItemRect(item);
     drag_ = {};
@@ -251,19 +301,10 @@ std::vector<Rect> CanvasEditor::DragPreview(double x, double y) const {
     double dx = x - drag_.grabX - drag_.startLeft;
     double dy = y - drag_.grabY - drag_.startTop;
     // The outlines show where the drop will put things, page limits included.
-    std::vector<Rect> rects;
-    if (drag_.item.kind == CanvasModel::Hit::Label) {
-        std::vector<Rect> corners;
-        for (int i : LabelsToMove({}, false)) {
-            const LabelControl& c = *canvas_.LabelAt(i);
-            rects.push_back({c.left, c.top, c.width, c.height});
-            corners.push_back({c.left, c.top, 0, 0});
-        }
-        ClampToPage(corners, dx, dy);
-    } else {
-        rects.push_back(ItemRect(drag_.item));
-        ClampToPage(rects, dx, dy);
-    }
+    std::vector<Rect> rects = drag_.item.kind == CanvasModel::Hit::Label
+                                  ? LabelRects(LabelsToMove({}, false))
+                                  : std::vector<Rect>{ItemRect(drag_.item)};
+    ClampToPage(rects, dx, dy);
     for (Rect r : rects) {
         r.left += dx;
         r.top += dy;
@@ -272,23 +313,34 @@ std::vector<Rect> CanvasEditor::DragPreview(double x, double y) const {
     return out;
 }
 
-void CanvasEditor::ClampToPage(const std::vector<Rect>& corners, double& dx, double& dy) const {
-    if (corners.empty()) return;
-    double pw = canvas_.PageWidth(), ph = canvas_.PageHeight();
-    double minLeft = 1e300, minTop = 1e300, maxLeft = -1e300, maxTop = -1e300;
-    for (const Rect& r : corners) {
+void CanvasEditor::ClampToPage(const std::vector<Rect>& rects, double& dx, double& dy) const {
+    if (rects.empty()) return;
+    double minLeft = 1e300, minTop = 1e300, maxRight = -1e300, maxBottom = -1e300;
+    for (const Rect& r : rects) {
         minLeft = std::min(minLeft, r.left);
         minTop = std::min(minTop, r.top);
-        maxLeft = std::max(maxLeft, r.left);
-        maxTop = std::max(maxTop, r.top);
+        maxRight = std::max(maxRight, r.left + r.width);
+        maxBottom = std::max(maxBottom, r.top + r.height);
     }
-    // Items already off the page (from a damaged layout) may come back but not go further.
-    auto clamp = [](double d, double lo, double hi) {
-        if (lo > hi) return d < 0 ? std::max(d, std::min(0.0, hi)) : std::min(d, std::max(0.0, lo));
-        return std::clamp(d, lo, hi);
-    };
-    dx = clamp(dx, -minLeft, pw - maxLeft);
-    dy = clamp(dy, -minTop, ph - maxTop);
+    dx = KeepOnPage(dx, minLeft, maxRight, canvas_.PageWidth());
+    dy = KeepOnPage(dy, minTop, maxBottom, canvas_.PageHeight());
+}
+
+std::vector<Rect> CanvasEditor::LabelRects(const std::vector<int>& labels) const {
+    std::vector<Rect> rects;
+    for (int i : labels) {
+        const LabelControl& c = *canvas_.LabelAt(i);
+        rects.push_back({c.left, c.top, c.width, c.height});
+    }
+    return rects;
+}
+
+void CanvasEditor::ShiftLabels(const std::vector<int>& labels, double dx, double dy) {
+    for (int i : labels) {
+        LabelControl& c = canvas_.Label(i);
+        c.left += dx;
+        c.top += dy;
+    }
 }
 
 void CanvasEditor::Drop(double x, double y) {
@@ -298,7 +350,12 @@ void CanvasEditor::Drop(double x, double y) {
     double dx = x - d.grabX - d.startLeft;
     double dy = y - d.grabY - d.startTop;
     if (d.item.kind == CanvasModel::Hit::Label) {
-        if (dx != 0 || dy != 0) MoveLabels(dx, dy);
+        if (dx != 0 || dy != 0) {
+            MoveLabels(dx, dy);
+        } else {
+            drag_ = d;
+            ReleaseWithoutMove();
+        }
         return;
     }
     std::vector<Rect> corner{ItemRect(d.item)};
@@ -322,26 +379,14 @@ std::vector<int> CanvasEditor::LabelsToMove(const std::string& tagFilter,
 void CanvasEditor::MoveLabels(double dx, double dy, const std::string& tagFilter,
                               bool leaveOutMarked) {
     std::vector<int> moving = LabelsToMove(tagFilter, leaveOutMarked);
-    std::vector<Rect> corners;
-    for (int i : moving) {
-        const LabelControl& c = *canvas_.LabelAt(i);
-        corners.push_back({c.left, c.top, 0, 0});
-    }
-    ClampToPage(corners, dx, dy);
-    for (int i : moving) {
-        LabelControl& c = canvas_.Label(i);
-        c.left += dx;
-        c.top += dy;
-    }
+    ClampToPage(LabelRects(moving), dx, dy);
+    ShiftLabels(moving, dx, dy);
 }
 
 void CanvasEditor::MoveLabel(int index, double dx, double dy) {
     if (!canvas_.LabelAt(index) || index <= 0) return;
-    LabelControl& c = canvas_.Label(index);
-    std::vector<Rect> corner{{c.left, c.top, 0, 0}};
-    ClampToPage(corner, dx, dy);
-    c.left += dx;
-    c.top += dy;
+    ClampToPage(LabelRects({index}), dx, dy);
+    ShiftLabels({index}, dx, dy);
     canvas_.BringToFront(index);
 }
 
@@ -437,17 +482,17 @@ std::vector<int> CanvasEditor::SelectedBoxes(int boundBox) const {
 
 void CanvasEditor::MoveBoxShapes(double dx, double dy, int boundBox) {
     std::vector<int> sel = SelectedBoxes(boundBox);
-    std::vector<Rect> corners;
-    for (int b : sel) corners.push_back(canvas_.Boxes()[size_t(b)].r);
-    ClampToPage(corners, dx, dy);
+    std::vector<Rect> rects;
+    for (int b : sel) rects.push_back(canvas_.Boxes()[size_t(b)].r);
+    ClampToPage(rects, dx, dy);
     for (int b : sel) canvas_.MoveBoxShape(b, dx, dy);
 }
 
 int CanvasEditor::PasteSelectedBoxes(double dx, double dy, int page, int boundBox) {
     std::vector<int> sources = SelectedBoxes(boundBox);
-    std::vector<Rect> corners;
-    for (int b : sources) corners.push_back(canvas_.Boxes()[size_t(b)].r);
-    ClampToPage(corners, dx, dy);
+    std::vector<Rect> rects;
+    for (int b : sources) rects.push_back(canvas_.Boxes()[size_t(b)].r);
+    ClampToPage(rects, dx, dy);
     std::vector<int> copies;
     for (int src : sources) {
         const BoxRecord from = canvas_.Boxes()[size_t(src)];
@@ -481,6 +526,7 @@ void CanvasEditor::AssignGridRow(int row) {
         size_t comma = c.caption.rfind(',');
         if (comma == std::string::npos) continue;
         c.caption = c.caption.substr(0, comma + 1) + std::to_string(row);
+        SetGridCellRow(c, row);  // the row it carries through a save follows
     }
 }
 
@@ -514,24 +560,30 @@ void CanvasEditor::SelectInRect(const Rect& r, int page, bool gridOnly) {
     for (int i = 1; i < canvas_.LabelCount(); ++i) {
         if (!IsOrdinaryLabel(i)) continue;
         LabelControl& c = canvas_.Label(i);
-        c.bordered = c.page == page && Meets(c, r) && (!gridOnly || IsGridLabel(i));
+        c.bordered = c.page == page && Meets(c, r) && (!gridOnly || canvas_.IsGridCellLabel(i));
     }
 }
 
 void CanvasEditor::MoveSelectionBy(double dx, double dy) {
-    MoveLabels(dx, dy);
-    for (size_t i = 0; i < canvas_.Images().size(); ++i)
-        if (canvas_.Images()[i].marked) MoveItem({CanvasModel::Hit::Image, int(i)}, dx, dy);
-    for (size_t i = 0; i < canvas_.Hotspots().size(); ++i)
-        if (canvas_.Hotspots()[i].marked) MoveItem({CanvasModel::Hit::Hotspot, int(i)}, dx, dy);
-    for (size_t i = 0; i < canvas_.SignatureBoxes().size(); ++i)
-        if (canvas_.SignatureBoxes()[i].marked)
-            MoveItem({CanvasModel::Hit::SignatureBox, int(i)}, dx, dy);
-    for (size_t i = 0; i < canvas_.Boxes().size(); ++i)
-        if (canvas_.Boxes()[i].marked) MoveItem({CanvasModel::Hit::Box, int(i)}, dx, dy);
+    using H = CanvasModel::Hit;
+    std::vector<int> labels = LabelsToMove({}, false);
+    std::vector<H> items;
+    auto take = [&](const auto& records, H::Kind kind) {
+        for (size_t i = 0; i < records.size(); ++i)
+            if (records[i].marked && records[i].active) items.push_back({kind, int(i)});
+    };
+    take(canvas_.Images(), H::Image);
+    take(canvas_.Hotspots(), H::Hotspot);
+    take(canvas_.SignatureBoxes(), H::SignatureBox);
+    take(canvas_.Boxes(), H::Box);
     for (const auto& b : canvas_.Barcodes())
-        if (b.marked && b.active && !canvas_.LabelAt(b.label)->bordered)
-            MoveItem({CanvasModel::Hit::Barcode, b.label}, dx, dy);
+        if (b.marked && b.active) items.push_back({H::Barcode, b.label});
+    // Labels, pictures and shapes move as one group.
+    std::vector<Rect> rects = LabelRects(labels);
+    for (const H& item : items) rects.push_back(ItemRect(item));
+    ClampToPage(rects, dx, dy);
+    ShiftLabels(labels, dx, dy);
+    for (const H& item : items) MoveItem(item, dx, dy);
 }
 
 void CanvasEditor::PressTool(int mode) {
@@ -569,8 +621,7 @@ void CanvasEditor::HideGridArea() {
 
 void CanvasEditor::MoveGridArea(double dx, double dy) {
     if (!gridFrameVisible_) return;
-    std::vector<Rect> corner{gridFrame_};
-    ClampToPage(corner, dx, dy);
+    ClampToPage({gridFrame_}, dx, dy);
     gridFrame_.left += dx;
     gridFrame_.top += dy;
     ShowGridArea(gridFrame_);
@@ -589,7 +640,8 @@ Rect CanvasEditor::PickedRect() const {
             bottom_.r.top + bottom_.r.height - top};
 }
 
-void CanvasEditor::ClickCanvas(double x, double y, int page, bool left, bool shift) {
+void CanvasEditor::ClickCanvas(double x, double y, int page, bool left, bool shift, bool ctrl,
+                               bool alt) {
     CanvasWindowState& w = canvas_.Window();
     int mode = w.insertMode;
     if (!w.cornerPick) {
@@ -597,7 +649,7 @@ void CanvasEditor::ClickCanvas(double x, double y, int page, bool left, bool shi
                      mode == kInsertHotspot || mode == kInsertSignatureBox ||
                      ((mode == kInsertBox || mode == kInsertLine) && left) || (left && shift);
         if (!start) {
-            if (mode == kInsertLabel && left && !shift) {
+            if (mode == kInsertLabel && left && !shift && !ctrl && !alt) {
                 int index = canvas_.LoadOneLabel(page);
                 LabelControl& c = canvas_.Label(index);
                 c.left = x;
@@ -691,8 +743,8 @@ void CanvasEditor::CompleteCornerPick(int page) {
             break;
         case kInsertBox:
             if (boxBand_) {
+                // The boxes inside join the marked ones; other marks stay.
                 boxBand_ = false;
-                canvas_.ClearShapeMarks();
                 for (auto& b : canvas_.BoxRecords())
                     if (b.active && b.page == page && b.r.left >= r.left && b.r.top >= r.top &&
                         b.r.left + b.r.width <= r.left + r.width &&
@@ -727,17 +779,30 @@ void CanvasEditor::Recaption(int index, const std::string& caption, bool autoSiz
         SetLabelWidth(c, width);
 }
 
+FormItem& CanvasEditor::NewItemKind(int index, ItemKind kind) {
+    FormItem& item = model_.Item(index);
+    FormItem fresh;
+    fresh.itemKind = kind;
+    // What belongs to the label rather than to its kind stays: its linked data, and
+    // a barcode's picture size.
+    fresh.linkData = item.linkData;
+    if (canvas_.IsBarcodeLabel(index)) {
+        fresh.barcodeMark = item.barcodeMark;
+        fresh.barcodeWidth = item.barcodeWidth;
+        fresh.barcodeHeight = item.barcodeHeight;
+    }
+    item = fresh;
+    return item;
+}
+
 void CanvasEditor::ItemToStaticText(int index) {
     Recaption(index, canvas_.Label(0).caption, true);
-    FormItem& item = model_.Item(index);
-    item = FormItem{};
+    NewItemKind(index, ItemKind::StaticText);
 }
 
 void CanvasEditor::ItemToDataField(int index, const std::string& fieldName) {
     Recaption(index, "~" + fieldName, true);
-    FormItem& item = model_.Item(index);
-    item = FormItem{};
-    item.itemKind = ItemKind::DatabaseField;
+    NewItemKind(index, ItemKind::DatabaseField);
 }
 
 std::vector<CanvasEditor::PromptEntry> CanvasEditor::UserPromptEntries() const {
@@ -769,9 +834,7 @@ void CanvasEditor::ItemToUserPrompt(int index, const PromptEntry& entry) {
     bool fixed = prompt.dataEntryType == "TEXT" || prompt.dataEntryType == "TEXT_FROMTHRU";
     Recaption(index, "^" + entry.reference, !fixed, 1.0);
     canvas_.Label(index).toolTip = prompt.promptCaption;
-    FormItem& item = model_.Item(index);
-    item = FormItem{};
-    item.itemKind = ItemKind::UserPrompt;
+    FormItem& item = NewItemKind(index, ItemKind::UserPrompt);
     item.promptKey = prompt.promptKey;
     item.dataEntryType = prompt.dataEntryType;
     CopyPromptDetails(prompt, item);

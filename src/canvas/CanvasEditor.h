@@ -44,14 +44,23 @@ class CanvasEditor {
 
     // Left button on a label (x, y: the pointer in inches). True when a drag began.
     bool PressLabel(int index, double x, double y, bool shift, bool ctrl);
-    // Right button on a label: it becomes marked and the only selected label.
-    void RightPressLabel(int index);
+    // Right button on a label: it becomes marked and the only selected label; the
+    // item a companion label stands for is marked. Returns what the menu acts on.
+    CanvasModel::Hit RightPressLabel(int index);
+    // The item a companion or barcode label stands for (None for other labels).
+    CanvasModel::Hit ItemOfLabel(int index) const;
+    // The pop-up's "Delete" on one item: that item alone goes (a label; a barcode
+    // label with its picture; a picture; a shape with its companion label).
+    void DeleteItem(const CanvasModel::Hit& item);
     // Left button on a picture or shape; true when a drag began.
     bool PressItem(const CanvasModel::Hit& item, double x, double y, bool shift, bool ctrl);
     // Drop of the dragged control at (x, y) on its page.
     void Drop(double x, double y);
     bool Dragging() const { return drag_.active; }
     void CancelDrag() { drag_ = {}; }
+    // The press ended where it began: a click. A plain click on a member of the
+    // selection leaves that label the only one selected.
+    void ReleaseWithoutMove();
     // Where a drop at (x, y) would put the dragged control, or every label of a
     // dragged selection (for the drag outlines).
     std::vector<Rect> DragPreview(double x, double y) const;
@@ -83,8 +92,10 @@ class CanvasEditor {
     // to the label tool.
     void PressTool(int mode);
     int PressedTool() const { return pressedTool_; }
-    // A click on empty canvas (no control under the pointer).
-    void ClickCanvas(double x, double y, int page, bool left, bool shift);
+    // A click on empty canvas (no control under the pointer); ctrl and alt stand for
+    // any other modifier held.
+    void ClickCanvas(double x, double y, int page, bool left, bool shift, bool ctrl = false,
+                     bool alt = false);
     // The pointer over the page canvas (corner markers and lines follow it).
     void MovePointer(double x, double y);
 
@@ -123,18 +134,26 @@ class CanvasEditor {
         double grabX = 0, grabY = 0;
         double startLeft = 0, startTop = 0;
         bool rightAnchor = false;
+        bool soleOnClick = false;  // a plain press on a member of the selection
     };
     void EndCornerPick();
     void CompleteCornerPick(int page);
     Rect PickedRect() const;
-    bool IsGridLabel(int index) const;
     std::vector<int> LabelsToMove(const std::string& tagFilter, bool leaveOutMarked) const;
-    // Limits a group displacement so every moved corner stays on the page.
-    void ClampToPage(const std::vector<Rect>& corners, double& dx, double& dy) const;
+    std::vector<Rect> LabelRects(const std::vector<int>& labels) const;
+    // Limits the one displacement of a group so that none of its members leaves the
+    // page; the members keep their places relative to each other.
+    void ClampToPage(const std::vector<Rect>& rects, double& dx, double& dy) const;
+    void ShiftLabels(const std::vector<int>& labels, double dx, double dy);
+    // Pictures and shapes lose their marks, companion labels any border.
+    void UnmarkShapes();
     Rect ItemRect(const CanvasModel::Hit& item) const;
     // New caption; auto-size when asked, and a right-aligned label keeps its right edge.
     void Recaption(int index, const std::string& caption, bool autoSize, double width = 0);
     void MoveItem(const CanvasModel::Hit& item, double dx, double dy);
+    void MarkItem(const CanvasModel::Hit& item);
+    // The label's record for a new kind of item.
+    FormItem& NewItemKind(int index, ItemKind kind);
 
     CanvasModel& canvas_;
     FormModel& model_;

@@ -5,6 +5,7 @@
 
 #include "layout/ItemTypes.h"
 #include "shell/AtomicFile.h"
+#include "shell/Cp1252.h"
 #include "shell/TextUtils.h"
 
 int BoxStyleFromCode(int code) {
@@ -15,11 +16,14 @@ int BoxCodeFromStyle(int style) {
 }
 
 std::uint32_t HotspotLabelColor(const std::string& kind) {
-    std::string k = text::ToUpper(text::Trim(kind));
-    if (k == "P") return label_colors::kHotspotP;
-    if (k == "D") return label_colors::kHotspotD;
-    if (k == "S") return label_colors::kHotspotS;
+    if (kind == "P") return label_colors::kHotspotP;
+    if (kind == "D") return label_colors::kHotspotD;
+    if (kind == "S") return label_colors::kHotspotS;
     return label_colors::kHotspotOther;
+}
+
+std::uint32_t HotspotUnselectedLabelColor(const std::string& kind) {
+    return kind == "D" ? label_colors::kHotspotD : label_colors::kHotspotP;
 }
 
 namespace {
@@ -54,6 +58,16 @@ void FitLabelToCaption(LabelControl& label, const TextMetrics& metrics) {
     SetLabelWidth(label, metrics.TextWidth(label.caption, label.fontName, label.fontSize,
                                            label.bold, label.italic));
     label.height = metrics.TextHeight(label.fontName, label.fontSize, label.bold, label.italic);
+}
+
+void SetGridCellPlace(LabelControl& label, int row, int column) {
+    label.spare = text::SplitStr(label.spare, "#", 1) + "#" + std::to_string(row) + "#" +
+                  std::to_string(column);
+}
+
+void SetGridCellRow(LabelControl& label, int row) {
+    if (text::Val(text::SplitStr(label.spare, "#", 2)) <= 0) return;
+    SetGridCellPlace(label, row, int(text::Val(text::SplitStr(label.spare, "#", 3))));
 }
 
 CanvasModel::CanvasModel(FormModel& model, const TextMetrics& metrics, std::string imagesFolder)
@@ -230,9 +244,25 @@ int CanvasModel::LoadOneLine(int page, double x, double y) {
 std::uint32_t CanvasModel::LabelBackColor(int index) const {
     if (index < 0 || size_t(index) >= labels_.size()) return label_colors::kOrdinary;
     const Entry& e = labels_[size_t(index)];
-    if (e.companion == Companion::None && !e.barcode && e.control.tag == "marked")
-        return label_colors::kMarked;
+    if (e.companion == Companion::None && !e.barcode) {
+        if (e.control.tag == "marked") return label_colors::kMarked;
+        // Grid cells keep their own colour, so a grid stays recognisable.
+        if (IsGridCellLabel(index)) return label_colors::kGridCell;
+    }
     return e.backColor;
+}
+
+bool CanvasModel::IsGridCellLabel(int index) const {
+    if (index <= 0 || size_t(index) >= labels_.size()) return false;
+    const Entry& e = labels_[size_t(index)];
+    if (!e.loaded || e.barcode || e.companion != Companion::None) return false;
+    const LabelControl& c = e.control;
+    return e.gridCell || (!c.caption.empty() && c.caption[0] == cp1252::kGridCellMark) ||
+           text::Val(text::SplitStr(c.spare, "#", 2)) > 0;
+}
+
+void CanvasModel::SetGridCell(int index) {
+    if (index > 0 && size_t(index) < labels_.size()) labels_[size_t(index)].gridCell = true;
 }
 
 void CanvasModel::SetLabelBackColor(int index, std::uint32_t bgr) {

@@ -86,8 +86,14 @@ constexpr std::uint32_t kHotspotOther = 0xF6ACDF;
 constexpr std::uint32_t kSignatureBox = 0xFFC0C0;
 constexpr std::uint32_t kBox = 0xC0C0C0;
 constexpr std::uint32_t kCompanionText = 0xFFFFFF;
+constexpr std::uint32_t kGridCell = 0x87B9F5;  // RGB(245, 185, 135)
 }  // namespace label_colors
+// The companion label of a hotspot of this kind, as placed; kinds are compared as
+// written, so "d" is not "D".
 std::uint32_t HotspotLabelColor(const std::string& kind);
+// ... and once the selection is cleared: "D" keeps its colour, every other kind
+// takes that of "P".
+std::uint32_t HotspotUnselectedLabelColor(const std::string& kind);
 
 // A barcode picture without its own size is drawn this large (inches).
 constexpr double kDefaultBarcodeWidth = 1.5, kDefaultBarcodeHeight = 0.5;
@@ -96,6 +102,11 @@ constexpr double kDefaultBarcodeWidth = 1.5, kDefaultBarcodeHeight = 0.5;
 void SetLabelWidth(LabelControl& label, double width);
 // The label takes the width and height of its caption in its own font.
 void FitLabelToCaption(LabelControl& label, const TextMetrics& metrics);
+// The grid row and column a data-grid cell carries in its layout line, kept after
+// the text-case letter of the spare text.
+void SetGridCellPlace(LabelControl& label, int row, int column);
+// A new row for a cell that carries its place; other labels are left alone.
+void SetGridCellRow(LabelControl& label, int row);
 
 // Written style from the stored code, and back.
 int BoxStyleFromCode(int code);
@@ -241,6 +252,10 @@ class CanvasModel : public ControlSink, public LayoutSource {
     std::uint32_t LabelForeColor(int index) const;
     bool IsCompanionLabel(int index) const;
     bool IsBarcodeLabel(int index) const;
+    // A cell of a grid: one built in this session, or a label that carries a cell's
+    // marks from its layout line (the data-grid marker, or a grid row above 0).
+    bool IsGridCellLabel(int index) const;
+    void SetGridCell(int index);
     // Barcode picture of a barcode label, in inches (placed at the label's corner).
     Rect BarcodeRect(int index) const;
     // Labels of label items (visible, not companions): what a summary counts.
@@ -284,6 +299,7 @@ class CanvasModel : public ControlSink, public LayoutSource {
         LabelControl control;
         bool loaded = true;
         bool barcode = false;
+        bool gridCell = false;
         Companion companion = Companion::None;
         std::uint32_t backColor = label_colors::kOrdinary;
         std::uint32_t foreColor = 0;

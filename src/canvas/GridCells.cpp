@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "canvas/PageGeometry.h"
 #include "shell/Cp1252.h"
 #include "shell/TextUtils.h"
 #include "shell/UserInterface.h"
@@ -72,7 +73,10 @@ std::vector<int> LoadRectangleWithLabels(CanvasModel& canvas, FormModel& model, 
         l.caption = prefix + ":" + std::to_string(first) + "," + std::to_string(second);
         l.tag = area.tag;
         l.visible = true;
-        canvas.SetLabelBackColor(index, kGridCellColor);
+        // A data-grid cell keeps its place through a save; the others are known as
+        // grid cells while the form is open.
+        if (area.dataGrid) SetGridCellPlace(l, second, first);
+        canvas.SetGridCell(index);
         model.Item(index);
         GridItem g;
         g.SetLabelIndex(int16_t(std::min(index, int(INT16_MAX))));
@@ -110,26 +114,19 @@ std::vector<int> GridColumnLabels(const CanvasModel& canvas, const GridColumn& c
 }
 
 namespace {
-// A displacement that keeps every cell's corner on the page; cells already off it
-// (from a damaged layout) may come back but not go further.
-double KeepOnPage(double d, double lowest, double highest, double size) {
-    if (d < 0) return std::max(d, std::min(0.0, -lowest));
-    if (d > 0) return std::min(d, std::max(0.0, size - highest));
-    return d;
-}
-
+// The cells move as one, every cell staying whole on the page.
 void MoveCells(CanvasModel& canvas, const std::vector<int>& cells, double dx, double dy) {
     if (cells.empty()) return;
-    double minLeft = 1e300, maxLeft = -1e300, minTop = 1e300, maxTop = -1e300;
+    double minLeft = 1e300, maxRight = -1e300, minTop = 1e300, maxBottom = -1e300;
     for (int i : cells) {
         const LabelControl& l = *canvas.LabelAt(i);
         minLeft = std::min(minLeft, l.left);
-        maxLeft = std::max(maxLeft, l.left);
+        maxRight = std::max(maxRight, l.left + l.width);
         minTop = std::min(minTop, l.top);
-        maxTop = std::max(maxTop, l.top);
+        maxBottom = std::max(maxBottom, l.top + l.height);
     }
-    dx = KeepOnPage(dx, minLeft, maxLeft, canvas.PageWidth());
-    dy = KeepOnPage(dy, minTop, maxTop, canvas.PageHeight());
+    dx = KeepOnPage(dx, minLeft, maxRight, canvas.PageWidth());
+    dy = KeepOnPage(dy, minTop, maxBottom, canvas.PageHeight());
     for (int i : cells) {
         canvas.Label(i).left += dx;
         canvas.Label(i).top += dy;
@@ -176,16 +173,35 @@ bool IsCheckboxTextboxLabel(const CanvasModel& canvas, int index) {
            c->caption.find('@') != std::string::npos;
 }
 
+namespace {
+// The hourglass pointer for the length of a command; off again before it reports.
+class BusyPointer {
+  public:
+    explicit BusyPointer(UserInterface& ui) : ui_(ui) { ui_.SetBusy(true); }
+    ~BusyPointer() { Done(); }
+    void Done() {
+        if (on_) ui_.SetBusy(false);
+        on_ = false;
+    }
+
+  private:
+    UserInterface& ui_;
+    bool on_ = true;
+};
+}  // namespace
+
 void RecalculateDataGridRows(CanvasModel& canvas, UserInterface& ui) {
     std::string answer = "1";
+    // The input box gives an empty answer when cancelled.
     if (!ui.InputBox("Enter Grid number (1-99) you want to recalculate:", kRowsTitle, answer))
-        return;
+        answer.clear();
     long long grid = 0;
     if (!text::ParseInt(text::Trim(answer), grid) || grid < 1 || grid > 99) {
         ui.Message("Grid number is invalid.", kRowsTitle, MessageIcon::Warning);
         return;
     }
     const std::string wanted = std::string(1, cp1252::kGridCellMark) + std::to_string(grid);
+    BusyPointer busy(ui);
     int n = 1;
     for (int guard = 0; guard < 1000000; ++guard) {
         std::vector<Cell> cells;
@@ -204,14 +220,18 @@ void RecalculateDataGridRows(CanvasModel& canvas, UserInterface& ui) {
             if (c.record > n) smallest = std::min(smallest, c.record);
         if (smallest == INT_MAX) break;
         for (const Cell& c : cells)
-            if (c.record == smallest)
-                canvas.Label(c.label).caption =
-                    c.prefix + ":" + std::to_string(c.field) + "," + std::to_string(n);
+            if (c.record == smallest) {
+                LabelControl& l = canvas.Label(c.label);
+                l.caption = c.prefix + ":" + std::to_string(c.field) + "," + std::to_string(n);
+                SetGridCellRow(l, n);
+            }
     }
+    busy.Done();
     ui.Message("Grid Recalculated!", kRowsTitle, MessageIcon::Information);
 }
 
 void RecalculateCheckboxesTextboxes(CanvasModel& canvas, UserInterface& ui) {
+    BusyPointer busy(ui);
     int number = 0;
     bool changed = false;
     for (int i = 1; i < canvas.LabelCount(); ++i) {
@@ -226,6 +246,7 @@ void RecalculateCheckboxesTextboxes(CanvasModel& canvas, UserInterface& ui) {
         l.caption = text::Join(parts, "@");
         changed = true;
     }
+    busy.Done();
     if (number == 0)
         ui.Message("No Checkbox and/or Textbox labels were found.", kBoxesTitle,
                    MessageIcon::Information);

@@ -8,7 +8,7 @@
 class UserInterface;
 
 // Cell labels of a grid: RGB(245, 185, 135).
-constexpr std::uint32_t kGridCellColor = 0x87B9F5;
+constexpr std::uint32_t kGridCellColor = label_colors::kGridCell;
 
 struct GridArea {
     double left = 0, top = 0, right = 0, bottom = 0;  // inches

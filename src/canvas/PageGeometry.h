@@ -2,6 +2,7 @@
 // Measuring the canvas: twips and inches, the scroll bars in steps of 100 twips,
 // the page size text and the page buttons. Pure functions, so the window and the
 // tests agree on every number.
+#include <algorithm>
 #include <string>
 
 constexpr double kTwipsPerInch = 1440.0;
@@ -42,6 +43,15 @@ extern const char* const kInitialPageSizeText;
 // The page a navigation button leads to (0 "<<", 1 "<", 2 ">", 3 ">>"); pages from 1,
 // a current page of 0 counts as 1.
 int PageAfterButton(int button, int currentPageNumber, int pageCount);
+
+// One displacement d (inches) of a span [lowest, highest] along a page of the given
+// size, limited so the span stays on the page; a span already off it (from a damaged
+// layout, or wider than the page) may come back but never goes further out.
+inline double KeepOnPage(double d, double lowest, double highest, double size) {
+    if (d < 0) return std::max(d, std::min(0.0, -lowest));
+    if (d > 0) return std::min(d, std::max(0.0, size - highest));
+    return d;
+}
 
 // The number of pages as every reader of it sees it.
 inline int ClampPageCount(int pages) {

@@ -123,8 +123,8 @@ bool PopUpLogic::LookUpDocumentType(LookupPicker& picker) {
 }
 
 bool PopUpLogic::LeaveDocumentType(LookupValidator& validator, LookupPicker& picker) {
+    // An empty field is checked too: no list holds an empty code, so the picker opens.
     const std::string typed = TrimSpaces(documentType);
-    if (typed.empty()) return false;
     std::string corrected;
     if (ValidateLookupByServer(validator, kDocumentTypeList, typed, corrected) == "True") {
         bool changed = corrected != documentType;

@@ -53,7 +53,7 @@ class PopUpLogic {
     // changes nothing. True when the field changed.
     bool LookUpDocumentType(LookupPicker& picker);
     // Leaving the field: a valid code is rewritten in the list's own form; one that is
-    // not valid opens the picker. An empty field is left alone. True when it changed.
+    // not valid (an empty field included) opens the picker. True when it changed.
     bool LeaveDocumentType(LookupValidator& validator, LookupPicker& picker);
 
   private:

@@ -33,6 +33,10 @@ bool RecordingUserInterface::InputBox(const std::string& prompt, const std::stri
     return true;
 }
 
+void RecordingUserInterface::SetBusy(bool on) {
+    calls.push_back({Kind::Busy, on ? "on" : "off", "", MessageIcon::None});
+}
+
 void RecordingUserInterface::Beep() {
     calls.push_back({Kind::Beep, "", "", MessageIcon::None});
 }

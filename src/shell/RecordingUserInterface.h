@@ -9,7 +9,7 @@
 
 class RecordingUserInterface : public UserInterface {
   public:
-    enum class Kind { Message, YesNo, OkCancel, InputBox, Beep, OpenFile, SaveFile };
+    enum class Kind { Message, YesNo, OkCancel, InputBox, Beep, OpenFile, SaveFile, Busy };
     struct Call {
         Kind kind;
         std::string text;
@@ -22,6 +22,7 @@ class RecordingUserInterface : public UserInterface {
     bool OkCancel(const std::string& text, const std::string& title) override;
     bool InputBox(const std::string& prompt, const std::string& title, std::string& value) override;
     void Beep() override;
+    void SetBusy(bool on) override;  // a Busy call with the text "on" or "off"
     std::string OpenFileName(const std::string& title, const std::string& filter) override;
     std::string SaveFileName(const std::string& title, const std::string& filter,
                              const std::string& suggested) override;

@@ -15,6 +15,8 @@ class UserInterface {
     virtual bool InputBox(const std::string& prompt, const std::string& title,
                           std::string& value) = 0;
     virtual void Beep() = 0;
+    // The hourglass pointer while a long command runs; off before it reports.
+    virtual void SetBusy(bool on) { (void)on; }
     // Common file dialogs; an empty result means cancelled. filter uses the
     // "Layout files (*.ldt)|*.ldt|All files (*.*)|*.*" form.
     virtual std::string OpenFileName(const std::string& title, const std::string& filter) = 0;

@@ -55,9 +55,18 @@ TEST(Selection, PlainShiftAndCtrlClicksFollowTheirRules) {
     EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{a, b}));
     EXPECT_EQ(e.editor.MarkedLabel(), b);
     EXPECT_EQ(e.canvas.LabelBackColor(a), 0x80FFFFu);
-    // Ctrl toggles without touching the others.
+    // Ctrl toggles without touching the other labels; a shape and its label lose
+    // their selection.
+    int box = e.canvas.AddBox({6, 6, 1, 1}, 0);
+    const int boxLabel = e.canvas.Boxes()[size_t(box)].label;
+    EXPECT_EQ(e.editor.RightPressLabel(boxLabel).kind, CanvasModel::Hit::Box);
+    e.canvas.Label(boxLabel).bordered = true;
+    e.canvas.Label(a).bordered = e.canvas.Label(b).bordered = true;
+    e.canvas.Label(b).tag = "marked";
     EXPECT_FALSE(e.editor.PressLabel(c, 5.1, 1.05, false, true));
     EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{a, b, c}));
+    EXPECT_FALSE(e.canvas.Boxes()[size_t(box)].marked);
+    EXPECT_FALSE(e.L(boxLabel).bordered);
     e.editor.PressLabel(c, 5.1, 1.05, false, true);
     EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{a, b}));
     e.editor.PressLabel(c, 5.1, 1.05, false, true);  // twice: selected again
@@ -67,10 +76,16 @@ TEST(Selection, PlainShiftAndCtrlClicksFollowTheirRules) {
     e.editor.PressLabel(b, 3.1, 1.05, false, true);
     EXPECT_EQ(e.editor.MarkedLabel(), -1);
     EXPECT_GT(e.closed, before);
-    // A plain click on a member keeps the group; outside it starts a new one.
+    // A plain press on a member keeps the group for a drag; released where it began
+    // (a click), it leaves that label alone selected.
     e.editor.PressLabel(a, 1.1, 1.05, false, false);
-    e.editor.CancelDrag();
     EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{a, c}));
+    e.editor.ReleaseWithoutMove();
+    EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{a}));
+    e.canvas.Label(c).bordered = true;
+    e.editor.PressLabel(a, 1.1, 1.05, false, false);
+    e.editor.Drop(1.1, 1.05);  // a drop where it began is a click too
+    EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{a}));
     e.editor.PressLabel(b, 3.1, 1.05, false, false);
     e.editor.CancelDrag();
     EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{b}));
@@ -107,18 +122,50 @@ TEST(Selection, DraggingMovesTheGroupByTheDropDisplacement) {
     EXPECT_DOUBLE_EQ(e.L(b).left, 3.0);
 }
 
-TEST(Selection, MovesNeverPushLabelsOffThePage) {
-    Editing e;
-    int a = e.Label(0.5, 0.5), b = e.Label(2, 3);
-    e.canvas.Label(a).bordered = e.canvas.Label(b).bordered = true;
-    e.editor.MoveLabels(-2, -5);
-    EXPECT_DOUBLE_EQ(e.L(a).left, 0);
-    EXPECT_DOUBLE_EQ(e.L(a).top, 0);
-    EXPECT_DOUBLE_EQ(e.L(b).left, 1.5);  // the group keeps its shape
-    EXPECT_DOUBLE_EQ(e.L(b).top, 2.5);
-    e.editor.MoveLabels(100, 100);
-    EXPECT_DOUBLE_EQ(e.L(b).left, 8.5);
-    EXPECT_DOUBLE_EQ(e.L(b).top, 11);
+TEST(Selection, GroupMovesStopAtThePageEdgeKeepingTheGroupsShape) {
+    // Labels at 0.1 and 5 (1 inch wide), with a box below them; each move limits the
+    // one displacement of the whole group, so nobody leaves the 8.5 x 11 page.
+    struct Case {
+        const char* how;
+        double dx, dy;
+        double aLeft, aTop;  // where the first label ends up
+    } cases[] = {
+        {"labels", -0.5, 0, 0, 1},            // the label at 0.1 stops the group
+        {"labels", 100, 100, 2.6, 11 - 1.2},  // the other's right and bottom edges
+        {"drag", -3, -3, 0, 0},               // a drop past the corner
+        {"paste", -0.5, 0, 0, 1},             // the copies, as one group
+        {"keys", 0, 100, 0.1, 4},             // labels and the marked box together
+    };
+    for (const Case& c : cases) {
+        Editing e;
+        int a = e.Label(0.1, 1), b = e.Label(5, 2);
+        e.canvas.Label(b).height = 0.2;
+        int box = e.canvas.AddBox({1, 4, 2, 4}, 0);
+        e.editor.PressLabel(a, 0.2, 1.05, false, false);
+        e.editor.CancelDrag();
+        e.editor.PressLabel(b, 5.1, 2.05, true, false);
+        std::string how = c.how;
+        if (how == "drag") {
+            e.editor.Drop(5.1 + c.dx, 2.05 + c.dy);
+        } else if (how == "paste") {
+            e.editor.CancelDrag();
+            ASSERT_EQ(e.editor.PasteSelectedLabels(c.dx, c.dy, 0), 2);
+            a = e.editor.SelectedLabels()[0];
+            b = e.editor.SelectedLabels()[1];
+        } else if (how == "keys") {
+            e.editor.CancelDrag();
+            e.canvas.BoxRecords()[size_t(box)].marked = true;
+            e.editor.MoveSelectionBy(c.dx, c.dy);
+            EXPECT_DOUBLE_EQ(e.canvas.Boxes()[size_t(box)].r.top + 4, 11);
+        } else {
+            e.editor.CancelDrag();
+            e.editor.MoveLabels(c.dx, c.dy);
+        }
+        EXPECT_NEAR(e.L(a).left, c.aLeft, 1e-9) << how << c.dx;
+        EXPECT_NEAR(e.L(a).top, c.aTop, 1e-9) << how << c.dx;
+        EXPECT_NEAR(e.L(b).left - e.L(a).left, 4.9, 1e-9) << how << c.dx;
+        EXPECT_NEAR(e.L(b).top - e.L(a).top, 1, 1e-9) << how << c.dx;
+    }
 }
 
 TEST(Selection, PastingCopiesTheSelectionAndRebindsTheMarkedLabel) {
@@ -178,10 +225,12 @@ TEST(Selection, GridRowsAndRubberBandsTakeOnlyWhatTheyShould) {
                         "NOCOMMA");
     int other = e.Label(1, 1.5, 1, 1, "Page two");
     for (int i : {cell, plain}) e.canvas.Label(i).bordered = true;
+    SetGridCellPlace(e.canvas.Label(cell), 2, 1);
     e.editor.AssignGridRow(7);
     EXPECT_EQ(e.L(cell).caption,
               "\xF4"
               "GRID1,7");
+    EXPECT_EQ(e.L(cell).spare, "#7#1");
     EXPECT_EQ(e.L(plain).caption,
               "\xF4"
               "NOCOMMA");
@@ -217,6 +266,35 @@ TEST(Selection, DeletingKeepsShapesUnlessMarkedAndIndicesAreNeverReused) {
     EXPECT_NE(written.find("Text\t1\t1"), std::string::npos);
 }
 
+TEST(Selection, DeletingOneItemLeavesTheSelectedLabels) {
+    using H = CanvasModel::Hit;
+    Editing e;
+    int a = e.Label(1, 1), b = e.Label(3, 1);
+    int box = e.canvas.AddBox({1, 4, 2, 2}, 0);
+    int hotspot = e.canvas.AddHotspot({4, 4, 1, 1}, 0);
+    int image = e.canvas.AddImage({1, 7, 1, 1}, 0, "a.png", "");
+    int barcode = e.canvas.AddBarcode({4, 7, 2, 0.5}, 0, "123");
+    const int hotspotLabel = e.canvas.Hotspots()[size_t(hotspot)].label;
+    // Right-clicking a shape's label stands for the shape.
+    EXPECT_EQ(e.editor.RightPressLabel(hotspotLabel).kind, H::Hotspot);
+    EXPECT_TRUE(e.canvas.Hotspots()[size_t(hotspot)].marked);
+    EXPECT_EQ(e.editor.RightPressLabel(barcode).kind, H::Label);  // a label's menu
+    for (H item :
+         {H{H::Image, image}, H{H::Box, box}, H{H::Hotspot, hotspot}, H{H::Label, barcode}}) {
+        e.canvas.Label(a).bordered = e.canvas.Label(b).bordered = true;
+        e.editor.DeleteItem(item);
+        EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{a, b})) << item.kind;
+    }
+    EXPECT_FALSE(e.canvas.Images()[size_t(image)].active);
+    EXPECT_FALSE(e.canvas.Boxes()[size_t(box)].active);
+    EXPECT_FALSE(e.canvas.Hotspots()[size_t(hotspot)].active);
+    EXPECT_EQ(e.canvas.LabelAt(hotspotLabel), nullptr);  // with its companion label
+    EXPECT_EQ(e.canvas.LabelAt(barcode), nullptr);
+    std::string written = e.Write();
+    EXPECT_EQ(written.find("Hotspot:"), std::string::npos);
+    EXPECT_EQ(written.find('\xE6'), std::string::npos);
+}
+
 TEST(Inserting, ToolButtonsGroupAndClearTheSelectionBetweenKinds) {
     Editing e;
     int a = e.Label(1, 1);
@@ -242,6 +320,12 @@ TEST(Inserting, ALabelClickAndTheTwoCornersOfABox) {
     ASSERT_GT(l, 0);
     EXPECT_EQ(e.L(l).caption, "New text");
     EXPECT_DOUBLE_EQ(e.L(l).left, 2);
+    // Only a plain left click makes a label.
+    int count = e.canvas.LabelCount();
+    e.editor.ClickCanvas(2, 4, 0, true, false, true, false);    // Ctrl
+    e.editor.ClickCanvas(2, 4, 0, true, false, false, true);    // Alt
+    e.editor.ClickCanvas(2, 4, 0, false, false, false, false);  // right button
+    EXPECT_EQ(e.canvas.LabelCount(), count);
 
     e.editor.PressTool(kInsertBox);
     e.editor.ClickCanvas(1, 1, 0, true, false);
@@ -261,12 +345,17 @@ TEST(Inserting, ALabelClickAndTheTwoCornersOfABox) {
     EXPECT_FALSE(e.canvas.Window().cornerPick);
     EXPECT_FALSE(e.editor.TopMarker().visible);
 
-    // Shift in the box tool marks the boxes inside instead of making one.
+    // Shift in the box tool marks the boxes inside instead of making one; boxes
+    // marked before keep their marks.
+    int outside = e.canvas.AddBox({6, 6, 1, 1}, 0);
+    e.canvas.BoxRecords()[0].marked = false;
+    e.canvas.BoxRecords()[size_t(outside)].marked = true;
     e.editor.ClickCanvas(0.5, 0.5, 0, true, true);
     EXPECT_TRUE(e.editor.BoxBand());
     e.editor.ClickCanvas(5, 5, 0, true, false);
-    EXPECT_EQ(e.canvas.Boxes().size(), 1u);
+    EXPECT_EQ(e.canvas.Boxes().size(), 2u);
     EXPECT_TRUE(e.canvas.Boxes()[0].marked);
+    EXPECT_TRUE(e.canvas.Boxes()[size_t(outside)].marked);
     EXPECT_FALSE(e.editor.BoxBand());
 }
 
@@ -369,6 +458,12 @@ TEST(ItemMenu, ALabelBecomesStaticTextADataFieldOrAPrompt) {
     EXPECT_EQ(entries[0].reference, "DOB");
     std::string written = e.Write();
     EXPECT_NE(written.find("^NOTE"), std::string::npos);
+
+    // A barcode's label takes the same entries and stays a barcode of its size.
+    int barcode = e.canvas.AddBarcode({4, 4, 2, 0.5}, 0, "123");
+    e.editor.ItemToDataField(barcode, "PATIENT.ID");
+    EXPECT_EQ(e.canvas.GetBarcodeWidthHeight(barcode), "2\t0.5");
+    EXPECT_NE(e.Write().find("\xE6~PATIENT.ID\t"), std::string::npos);
 }
 
 TEST(Selection, BoxGroupOperationsLeaveOutTheBoundBox) {

@@ -2,12 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
+#include <QWheelEvent>
 #include <cstdlib>
 
 #include "canvas/view/FrmMain.h"
@@ -71,6 +74,40 @@ TEST(FrmMain, CaptionAndStatusTellTheConnection) {
     EXPECT_EQ(win.Text("lblStatus"), "   ***  not connected *** ");
     win.w->SetStatusText("   ***  Connected to 127.0.0.1  5001  *** ");
     EXPECT_EQ(win.w->windowTitle(), "Form Designer   ***  Connected to 127.0.0.1  5001  *** ");
+    // An open form's name comes before the connection.
+    ASSERT_TRUE(win.w->OpenLayout(DataPath("layouts/minimal.ldt")));
+    EXPECT_EQ(win.w->windowTitle(),
+              "Form Designer - minimal   ***  Connected to 127.0.0.1  5001  *** ");
+    win.w->NewForm();
+    EXPECT_EQ(win.w->windowTitle(), "Form Designer   ***  Connected to 127.0.0.1  5001  *** ");
+}
+
+TEST(FrmMain, TheToolBarShowsItsWholeStripAndTheInteractiveToolsOnlyForInteractiveForms) {
+    Window win;
+    FrmMain& w = *win.w;
+    // A new form is not interactive; the page sits 400 twips below the tool bar.
+    EXPECT_FALSE(w.ToolButton(kInsertHotspot)->isVisible());
+    EXPECT_EQ(win.Find<QWidget>("picContainer")->y(), 27);
+    w.resize(1280, 900);
+    QTest::qWait(20);
+    // Nothing hides behind the tool bar's overflow arrow, even with every tool shown.
+    w.Model().settings.interactive = true;
+    w.UpdateInteractive();
+    QTest::qWait(20);
+    for (const char* name : {"picFormSize", "lblTextDefault", "lblTemplate"})
+        EXPECT_TRUE(win.Find<QWidget>(name)->isVisible()) << name;
+    EXPECT_TRUE(w.ToolButton(kInsertHotspot)->isVisible());
+    EXPECT_TRUE(w.ToolButton(kInsertSignatureBox)->isVisible());
+    // A form that is not interactive has no hotspot or signature-box tool; one in use
+    // is given up.
+    w.ToolButton(kInsertHotspot)->trigger();
+    w.Model().settings.interactive = false;
+    w.UpdateInteractive();
+    EXPECT_FALSE(w.ToolButton(kInsertHotspot)->isVisible());
+    EXPECT_FALSE(w.ToolButton(kInsertSignatureBox)->isVisible());
+    EXPECT_EQ(w.Canvas().Window().insertMode, kInsertLabel);
+    // The tool bar offers no menu that could hide it.
+    EXPECT_FALSE(win.Find<QToolBar>("Toolbar1")->toggleViewAction()->isVisible());
 }
 
 TEST(FrmMain, PageButtonsWalkThePagesOfAnOpenedForm) {
@@ -121,6 +158,17 @@ TEST(FrmMain, AFourteenInchPageScrollsTheCanvasInHundredTwipSteps) {
     v->setValue(10);
     EXPECT_EQ(win.w->PageView(0)->y(), -int(std::lround(10 * 96 / 14.4)));
     EXPECT_EQ(win.w->Canvas().Window().lastVertical, 10);
+    // The wheel scrolls the page too: a notch down, then one up.
+    auto wheel = [&](int angle) {
+        QPointF at(200, 200);
+        QWheelEvent e(at, win.w->PageView(0)->mapToGlobal(at), {}, {0, angle}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(win.w->PageView(0), &e);
+    };
+    wheel(-120);
+    EXPECT_EQ(v->value(), 19);
+    wheel(120);
+    EXPECT_EQ(v->value(), 10);
     // A small page needs no bars; the canvas goes back to the corner.
     win.w->SetPage(3, 2);
     EXPECT_FALSE(v->isVisible());
@@ -250,6 +298,9 @@ TEST(FrmMainEditing, DraggingAGroupMovesEveryMemberByTheSameAmount) {
     EXPECT_NEAR(w.Canvas().Label(a).top, 1.5, 0.02);
     EXPECT_NEAR(w.Canvas().Label(b).left, 4, 0.02);
     EXPECT_NEAR(w.Canvas().Label(b).top, 2.5, 0.02);
+    // A click on a member of the group, without moving, leaves it alone selected.
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(4.2, 2.6));
+    EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{b}));
     // Arrow keys step the selection by the form's shift.
     w.Model().settings.horizontalShift = 0.25;
     double before = w.Canvas().Label(b).left;
@@ -265,7 +316,7 @@ TEST(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
     boxTool->trigger();
     EXPECT_TRUE(boxTool->isChecked());
     EXPECT_EQ(w.Canvas().Window().insertMode, kInsertBox);
-    w.ToolButton(kInsertHotspot)->trigger();
+    w.ToolButton(kInsertImage)->trigger();
     EXPECT_FALSE(boxTool->isChecked());
     boxTool->trigger();
     PageCanvas* page = w.PageView(0);
@@ -278,12 +329,26 @@ TEST(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
     EXPECT_NEAR(w.Canvas().Boxes()[0].r.width, 2, 0.02);
     EXPECT_NEAR(w.Canvas().Boxes()[0].r.height, 1.5, 0.02);
     EXPECT_FALSE(w.Editor().TopMarker().visible);
+    // Shift picks a band: the boxes inside join the marked ones, others keep theirs.
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(5, 5));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(6, 6));
+    ASSERT_EQ(w.Canvas().Boxes().size(), 2u);
+    EXPECT_FALSE(w.Canvas().Boxes()[0].marked);
+    QTest::mouseClick(page, Qt::LeftButton, Qt::ShiftModifier, Px(0.5, 0.5));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3.5, 3));
+    EXPECT_EQ(w.Canvas().Boxes().size(), 2u);
+    EXPECT_TRUE(w.Canvas().Boxes()[0].marked);
+    EXPECT_TRUE(w.Canvas().Boxes()[1].marked);
     boxTool->trigger();  // pressed again: back to the label tool, nothing pressed
     EXPECT_FALSE(boxTool->isChecked());
     EXPECT_EQ(w.Canvas().Window().insertMode, kInsertLabel);
-    // The label tool drops the template's label where the page is clicked.
+    // The label tool drops the template's label where the page is clicked, with no
+    // key held.
     int count = w.Canvas().ItemLabelCount();
-    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(5, 6));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::ControlModifier, Px(5, 8));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::AltModifier, Px(5, 8));
+    EXPECT_EQ(w.Canvas().ItemLabelCount(), count);
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(5, 8));
     EXPECT_EQ(w.Canvas().ItemLabelCount(), count + 1);
 }
 
@@ -324,8 +389,9 @@ TEST(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
     ASSERT_TRUE(w.OpenLayout(DataPath("layouts/full.ldt")));
     w.Model().settings.formCode.clear();
     EXPECT_EQ(w.SaveToServer(false), SaveOutcome::Saved);
-    EXPECT_EQ(w.windowTitle().toStdString(), "Form Designer   ***  Connected to 127.0.0.1  " +
-                                                 std::to_string(server.Port()) + "  *** ");
+    EXPECT_EQ(w.windowTitle().toStdString(),
+              "Form Designer - WINDOWFORM   ***  Connected to 127.0.0.1  " +
+                  std::to_string(server.Port()) + "  *** ");
     w.NewForm();
     EXPECT_EQ(w.Canvas().ItemLabelCount(), 0);
     ASSERT_TRUE(w.OpenFormFromServer("WINDOWFORM"));
@@ -419,6 +485,36 @@ TEST(FrmMainEditing, TheItemMenuTurnsALabelIntoADataFieldOrStaticTextOrDeletesIt
     QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(3.2, 2.1));
     EXPECT_EQ(w.Canvas().LabelAt(b), nullptr);
     EXPECT_NE(w.Canvas().LabelAt(a), nullptr);
+}
+
+TEST(FrmMainEditing, RightClickDeleteTakesThatItemAloneAndABarcodeLabelHasTheLabelMenu) {
+    Window win;
+    FrmMain& w = *win.w;
+    CanvasModel& c = w.Canvas();
+    int a = AddLabel(w, 1, 1), b = AddLabel(w, 3, 1);
+    int image = c.AddImage({1, 3, 1, 1}, 0, "a.png", "");
+    int box = c.AddBox({4, 3, 2, 2}, 0);
+    PageCanvas* page = w.PageView(0);
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::ControlModifier, Px(3.2, 1.1));
+    ChooseFromNextPopup("Delete");
+    QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(1.5, 3.5));  // the image
+    EXPECT_FALSE(c.Images()[size_t(image)].active);
+    EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, b}));  // still there
+    // The box's label stands for the box.
+    ChooseFromNextPopup("Delete");
+    QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(4.05, 3.05));
+    EXPECT_FALSE(c.Boxes()[size_t(box)].active);
+    EXPECT_NE(c.LabelAt(a), nullptr);
+    EXPECT_NE(c.LabelAt(b), nullptr);
+    // A barcode's label is turned into a data field as any label is; it stays a
+    // barcode of its size.
+    w.Model().databaseFields.push_back({"PT_ID", "PATIENT.ID"});
+    int barcode = c.AddBarcode({1, 6, 2, 0.5}, 0, "123");
+    ChooseFromNextPopup("PT_ID PATIENT.ID", "Data Fields");
+    QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(1.05, 6.05));
+    EXPECT_EQ(c.Label(barcode).caption, "~PT_ID");
+    EXPECT_EQ(c.GetBarcodeWidthHeight(barcode), "2\t0.5");
 }
 
 TEST(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {

@@ -1,6 +1,8 @@
 // Grid areas made of cell labels, and renumbering their rows and the check boxes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "canvas/CanvasEditor.h"
 #include "canvas/GridCells.h"
 #include "layout/LayoutTestSupport.h"
@@ -52,11 +54,46 @@ TEST(GridCells, DataGridRecordsRunDownEachBlockOfColumns) {
     EXPECT_EQ(caps[23], M + "2:3,8");
     EXPECT_EQ(g.canvas.LabelBackColor(cells[0]), kGridCellColor);
     EXPECT_EQ(g.canvas.Label(cells[0]).tag, "DATAgrid");
+    // Each cell carries its record and field as its row and column through a save.
+    EXPECT_EQ(g.canvas.Label(cells[13]).spare, "#6#1");
+    LayoutWriter writer(g.model, g.canvas, g.ui);
+    EXPECT_NE(writer.ReassembleData().find("\tL-6-1\t"), std::string::npos);
     EXPECT_EQ(g.model.gridItems.size(), 24u);
     EXPECT_TRUE(IsDataGridLabel(g.canvas, cells[5]));
     // Unspread pitch: the area divided by the counts.
     EXPECT_DOUBLE_EQ(g.canvas.Label(cells[4]).left, 2);
     EXPECT_DOUBLE_EQ(g.canvas.Label(cells[1]).top, 1.5);
+}
+
+TEST(GridCells, AReopenedFormKnowsItsGridCellsByWhatTheyCarry) {
+    Grids g;
+    GridArea s = g.Area(2, 2);
+    s.dataGrid = true;
+    s.columnsInRecord = 1;
+    s.tag = "DATAgrid";
+    LoadRectangleWithLabels(g.canvas, g.model, g.ui, s);
+    LayoutWriter writer(g.model, g.canvas, g.ui);
+    // A label of another program that carries only a grid row and column, and a
+    // plain label.
+    std::string text = writer.ReassembleData();
+    size_t pageEnd = text.find("</PAGE>");
+    ASSERT_NE(pageEnd, std::string::npos);
+    text.insert(pageEnd,
+                "Cell\t1\t5\tArial\t8\tN\tN\tL-2-3\t1\tN\t\t\t\r\n"
+                "Plain\t1\t6\tArial\t8\tN\tN\tL\t1\tN\t\t\t\r\n");
+    Grids reopened;
+    LayoutReader reader(reopened.model, reopened.canvas, reopened.metrics, reopened.ui);
+    ASSERT_TRUE(reader.BuildForm(text));
+    CanvasEditor editor(reopened.canvas, reopened.model, reopened.metrics);
+    editor.SelectInRect({0, 0, 8.5, 11}, 0, true);  // grid-only
+    std::vector<std::string> taken;
+    for (int i : editor.SelectedLabels()) {
+        taken.push_back(reopened.canvas.Label(i).caption);
+        EXPECT_EQ(reopened.canvas.LabelBackColor(i), kGridCellColor) << i;
+    }
+    std::sort(taken.begin(), taken.end());
+    EXPECT_EQ(taken, (std::vector<std::string>{"Cell", M + "1:1,1", M + "1:1,2", M + "1:1,3",
+                                               M + "1:1,4"}));
 }
 
 TEST(GridCells, RecordsThatDoNotFillTheColumnsCreateNothing) {
@@ -112,13 +149,22 @@ TEST(GridCells, RowRecalculationClosesTheGapsInOrder) {
     int other = g.canvas.LoadOneLabel(0);
     g.canvas.Label(other).caption = M + "2:1,7";
     g.canvas.Label(other).visible = true;
+    SetGridCellPlace(g.canvas.Label(labels[4]), 9, 1);
     g.ui.inputAnswers = {"1"};
     RecalculateDataGridRows(g.canvas, g.ui);
+    EXPECT_EQ(g.canvas.Label(labels[4]).spare, "#4#1");  // the row it carries follows
+    // The pointer is the hourglass while the rows are renumbered, not during the
+    // question or the message.
+    using K = RecordingUserInterface::Kind;
+    std::vector<K> kinds;
+    for (const auto& c : g.ui.calls) kinds.push_back(c.kind);
+    EXPECT_EQ(kinds, (std::vector<K>{K::InputBox, K::Busy, K::Busy, K::Message}));
+    EXPECT_EQ(g.ui.calls[2].text, "off");
     EXPECT_EQ(g.Captions(labels), (std::vector<std::string>{M + "1:1,1", M + "1:1,2", M + "1:1,3",
                                                             M + "1:1,3", M + "1:1,4"}));
     EXPECT_EQ(g.canvas.Label(other).caption, M + "2:1,7");  // another grid
     EXPECT_EQ(g.ui.Messages().back().text, "Grid Recalculated!");
-    for (const char* bad : {"0", "100", ""}) {
+    for (const char* bad : {"0", "100", "", "\x1B"}) {  // the last: Cancel
         g.ui.Clear();
         g.ui.inputAnswers = {bad};
         RecalculateDataGridRows(g.canvas, g.ui);
@@ -143,7 +189,10 @@ TEST(GridCells, CheckboxesAndTextboxesAreNumberedInIndexOrder) {
     EXPECT_EQ(g.Captions(boxes),
               (std::vector<std::string>{"%C@SMOKER@1", "%T@NOTES@2@0.75@1", "%C@ALLERGY@3"}));
     EXPECT_EQ(g.ui.Messages().back().text, "Checkboxes/Textboxes Recalculated!");
+    g.ui.Clear();
     RecalculateCheckboxesTextboxes(g.canvas, g.ui);
+    EXPECT_EQ(g.ui.calls.size(), 3u);
+    EXPECT_EQ(g.ui.calls[1].text, "off");  // the pointer comes back before the message
     EXPECT_EQ(g.ui.Messages().back().text,
               "No recalculation is required for Checkboxes/Textboxes.");
     EXPECT_EQ(g.ui.Messages().back().title, "Recalculating Checkboxes/Textboxes");
@@ -184,8 +233,8 @@ TEST(GridCells, ColumnOperationsTouchOneColumnOfOneGridAndStayOnThePage) {
     GridColumn first{1, false, 1, 0};
     MoveGridColumn(g.canvas, first, -5);
     EXPECT_DOUBLE_EQ(g.canvas.Label(plainCells[0]).left, 0);
-    MoveGridColumn(g.canvas, first, 20);
-    EXPECT_DOUBLE_EQ(g.canvas.Label(plainCells[0]).left, g.canvas.PageWidth());
+    MoveGridColumn(g.canvas, first, 20);  // the whole cell stays on the page
+    EXPECT_DOUBLE_EQ(g.canvas.Label(plainCells[0]).left + 0.5, g.canvas.PageWidth());
 
     // Width: a step wider, never narrower than the minimum; right-aligned text keeps
     // its right edge.

@@ -8,8 +8,11 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 
+#include "canvas/CanvasEditor.h"
 #include "canvas/CanvasModel.h"
+#include "canvas/CanvasPainter.h"
 #include "canvas/PageExport.h"
 #include "layout/LayoutTestSupport.h"
 #include "shell/qt/QtUserInterface.h"
@@ -213,4 +216,44 @@ TEST(Render, PdfHasOnePagePerFormPageAndIsWrittenWhole) {
                                       dir.filePath("no/such/x.pdf").toStdString());
     EXPECT_FALSE(bad.ok);
     EXPECT_FALSE(std::filesystem::exists(dir.filePath("no/such/x.pdf").toStdString()));
+}
+
+TEST(Render, CompanionLabelsTakeTheirKindsColoursPlacedAndOnceTheSelectionIsCleared) {
+    Drawn d(
+        "<HEADER>\r\nPage:\t8.5\t11\r\nHotspot:\t1\t1\t1\t1\t1\tP\r\n"
+        "Hotspot:\t1\t2.5\t1\t1\t1\tD\r\nHotspot:\t1\t4\t1\t1\t1\tS\r\n"
+        "Hotspot:\t1\t5.5\t1\t1\t1\td\r\nSignature_Box:\t4\t1\t2\t1\t1\tN\r\n"
+        "Box:\t4\t4\t2\t2\t1\t1\t1\tN\t0\r\n</HEADER>\r\n<PAGE>\r\n</PAGE>");
+    ASSERT_TRUE(d.ok);
+    // The colour most of a label's pixels have: its background, whatever its text.
+    auto background = [&](const QImage& page, int label) {
+        const LabelControl& l = *d.canvas->LabelAt(label);
+        std::map<QRgb, int> count;
+        for (int y = int(l.top * kGoldenDpi); y < int((l.top + l.height) * kGoldenDpi); ++y)
+            for (int x = int(l.left * kGoldenDpi); x < int((l.left + l.width) * kGoldenDpi); ++x)
+                ++count[page.pixel(x, y) & 0xFFFFFF];
+        auto most = std::max_element(count.begin(), count.end(),
+                                     [](auto& a, auto& b) { return a.second < b.second; });
+        return most == count.end() ? 0u : most->first;
+    };
+    auto rgb = [](std::uint32_t bgr) { return ColorFromBgr(bgr).rgb() & 0xFFFFFF; };
+    const auto& hotspots = d.canvas->Hotspots();
+    std::vector<int> labels{hotspots[0].label,
+                            hotspots[1].label,
+                            hotspots[2].label,
+                            hotspots[3].label,
+                            d.canvas->SignatureBoxes()[0].label,
+                            d.canvas->Boxes()[0].label};
+    // Placed: by kind as written ("d" is not "D").
+    std::vector<std::uint32_t> placed{0xC0C0FF, 0xBFBE9A, 0x49D5E8, 0xF6ACDF, 0xFFC0C0, 0xC0C0C0};
+    // Cleared: "D" keeps its colour, every other hotspot takes that of "P".
+    std::vector<std::uint32_t> cleared{0xC0C0FF, 0xBFBE9A, 0xC0C0FF, 0xC0C0FF, 0xFFC0C0, 0xC0C0C0};
+    QImage before = d.Page(0);
+    CanvasEditor editor(*d.canvas, d.model, d.metrics);
+    editor.UnselectAll();
+    QImage after = d.Page(0);
+    for (size_t i = 0; i < labels.size(); ++i) {
+        EXPECT_EQ(background(before, labels[i]), rgb(placed[i])) << i;
+        EXPECT_EQ(background(after, labels[i]), rgb(cleared[i])) << i;
+    }
 }

@@ -59,6 +59,9 @@ int InsertEveryKind(QApplication& app, FrmMain& w, Shoot& shoot) {
     w.Editor().ItemToDataField(last - 1, "PATIENT_NAME");
     Pick(w, kInsertImage, 0.6, 1.2, 2.4, 2.1);
     Pick(w, kInsertBarcode, 3.0, 1.2, 5.0, 1.8);
+    // Hotspots and signature boxes belong to interactive forms.
+    w.Model().settings.interactive = true;
+    w.UpdateInteractive();
     Pick(w, kInsertHotspot, 5.6, 1.2, 7.6, 2.0);
     Pick(w, kInsertSignatureBox, 0.6, 2.6, 3.4, 3.4);
     Pick(w, kInsertBox, 4.0, 2.6, 7.6, 3.6);
@@ -103,7 +106,7 @@ int main(int argc, char** argv) {
     o.ui = &ui;
     if (argc > 3) o.dataFolder = argv[3];
     FrmMain w(o);
-    w.resize(1100, 800);
+    w.resize(1280, 960);
     w.show();
     if (std::string(argv[1]) != "--insert" && !w.OpenLayout(argv[1]))
         std::cerr << "the layout could not be read\n";

@@ -144,6 +144,13 @@ TEST_F(PopUpForm, DocumentTypeLookUpAndLeaving) {
     QTest::qWait(20);
     EXPECT_EQ(dlg.DocumentTypeField()->text(), "bogus");
     EXPECT_EQ(picker.shownWith.back(), "bogus");
+
+    // Left empty: no list holds an empty code, so the picker opens as well.
+    dlg.DocumentTypeField()->setFocus();
+    dlg.DocumentTypeField()->clear();
+    dlg.NameField()->setFocus();
+    QTest::qWait(20);
+    EXPECT_EQ(picker.shownWith.back(), "");
 }
 
 TEST_F(PopUpForm, FocusSelectsTheWholeField) {

@@ -170,6 +170,11 @@ TEST_F(SizeForm, StatementTagsTypedWithCtrlTab) {
     QTest::keyClicks(dlg->TagField(), "Total");
     QTest::keyClick(dlg->TagField(), Qt::Key_Return);
     EXPECT_EQ(dlg->Tabs()->currentIndex(), 4);
+    // Coming back to the field selects all of it, as in every field of the dialog.
+    dlg->WidthField()->setFocus();
+    dlg->TagField()->setFocus();
+    QTest::qWait(20);
+    EXPECT_EQ(dlg->TagField()->textCursor().selectedText(), QString("1\tTotal") + QChar(0x2029));
     ClickOk();
     EXPECT_TRUE(settings.statement);
     EXPECT_EQ(settings.gridTags, (std::vector<std::string>{"GRID_TAG:\t1\tTotal", ""}));

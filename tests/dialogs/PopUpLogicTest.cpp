@@ -205,12 +205,13 @@ TEST_F(PopUp, LeavingTheDocumentType) {
     EXPECT_TRUE(dlg.LeaveDocumentType(validator, picker));
     EXPECT_EQ(dlg.documentType, "OPN");
 
-    // Nothing typed: no question to the server, no picker.
+    // Nothing typed is not a document type either: the picker opens.
     dlg.documentType = "  ";
     validator.asked.clear();
-    EXPECT_FALSE(dlg.LeaveDocumentType(validator, picker));
-    EXPECT_TRUE(validator.asked.empty());
-    EXPECT_EQ(picker.shownWith.size(), 2u);
+    picker.answers = {"PROG    Progress note"};
+    EXPECT_TRUE(dlg.LeaveDocumentType(validator, picker));
+    EXPECT_EQ(validator.asked, std::vector<std::string>{"IDT:"});
+    EXPECT_EQ(dlg.documentType, "PROG");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -61,8 +62,24 @@ TEST(FrmStart, EscapeClosesWithoutLogin) {
 
 TEST(QtFileFilter, TurnsBarFiltersIntoQtFilters) {
     EXPECT_EQ(QtFileFilter("Layout files (*.ldt)|*.ldt|All Files (*.*)|*.*"),
-              "Layout files (*.ldt) (*.ldt);;All Files (*.*) (*.*)");
+              "Layout files (*.ldt);;All Files (*.*)");
+    EXPECT_EQ(QtFileFilter("Jpg (*.jpg;*.jpeg)|*.jpg;*.jpeg"), "Jpg (*.jpg *.jpeg)");
     EXPECT_EQ(QtFileFilter("Bitmaps|*.bmp;*.dib"), "Bitmaps (*.bmp *.dib)");
+}
+
+TEST(QtUserInterface, MessageBoxesAreWideEnoughForTheirTitles) {
+    QtUserInterface ui;
+    int width = 0, title = 0;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        width = box->width();
+        title = QFontMetrics(box->font()).horizontalAdvance(box->windowTitle());
+        box->accept();
+    });
+    ui.Message("Done.", "Recalculating Checkboxes/Textboxes", MessageIcon::Information);
+    // Room for the title and the frame's own buttons beside it.
+    EXPECT_GT(width, title + 100);
 }
 
 TEST(QtTextMetrics, MeasuresRealFonts) {

@@ -23,6 +23,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
@@ -129,23 +130,35 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent) : QMainWindow(parent) 
     vScroll_->setObjectName("VScroll1");
     canvasArea_->setMouseTracking(true);
     canvasArea_->installEventFilter(this);
+    picContainer_->installEventFilter(this);
     connect(hScroll_, &QScrollBar::valueChanged, this, [this] { OnScroll(); });
     connect(vScroll_, &QScrollBar::valueChanged, this, [this] { OnScroll(); });
 
-    // Start-up: shared flags, empty records, an empty page, the one timer.
+    // Start-up: shared flags and the tools they show, empty records, an empty page,
+    // the one timer.
     CanvasWindowState& w = canvas_->Window();
     w.multipage = true;
     model_.settings.multipageMode = true;
     model_.settings.dataEntryForm = options.dataEntryForm;
-    mnuMultipage_->setChecked(true);
+    mnuLoadFromLocalFiles_->setChecked(flows_->Options().loadFromLocalFiles);
+    UpdateInteractive();
+    SetMultipage(true);
+    UpdateDataGridRecalc();
+    // The item menu is built each time a label is right-clicked, so there is none to
+    // hide; the template label keeps its caption from the start.
     canvas_->UnloadAllImages();
     w.insertMode = kInsertLabel;
+    // The working folder is left alone: every folder of the program is found from the
+    // data folder, and a layout named on the command line is read after the window
+    // starts, relative to where the program was started.
     LoadPageContainer(0);
     if (model_.settings.dataEntryForm)
         SetPage(8, 5.5);
     else
         SetPage(8.5, 11);
     chkDataEntryForm_->setChecked(model_.settings.dataEntryForm);
+    resize(1000, 760);
+    LayoutCanvasArea();
     tmrScrollSpeed_ = new QTimer(this);
     tmrScrollSpeed_->setObjectName("tmrScrollSpeed");
     tmrScrollSpeed_->setInterval(40);
@@ -154,11 +167,10 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent) : QMainWindow(parent) 
         canvas_->Window().scrollThrottle = false;
         tmrScrollSpeed_->stop();
     });
+    RecalcScrollBars();
+    // The user-prompt entries are built from the prompts each time the item menu opens.
     SetStatusText(kNotConnected);
     UpdatePageNumberSetting();
-    SetMultipage(true);
-    resize(1000, 760);
-    LayoutCanvasArea();
     MarkSaved();
 }
 
@@ -212,10 +224,10 @@ void FrmMain::BuildMenus() {
     });
     entry(tools, "Delete Selected", "mnuDeleteSelected", [this] { DeleteSelected(); });
     tools->addSeparator();
-    QAction* local =
+    mnuLoadFromLocalFiles_ =
         entry(tools, "OPTION - Load from local files if available", "mnuLoadFromLocalFiles",
               [this](bool on) { flows_->Options().loadFromLocalFiles = on; });
-    local->setCheckable(true);
+    mnuLoadFromLocalFiles_->setCheckable(true);
     QAction* noFolder =
         entry(tools, "OPTION - Do not use local folder", "mnuDoNotUseLocalFolder", [this](bool on) {
             flows_->Options().doNotUseLocalFolder = on;
@@ -246,13 +258,20 @@ void FrmMain::BuildMenus() {
 }
 
 void FrmMain::BuildToolbar() {
-    toolbar_ = addToolBar("Toolbar1");
+    toolbar_ = addToolBar("Tool Bar");
     toolbar_->setObjectName("Toolbar1");
     toolbar_->setMovable(false);
+    // The tool bar is always there: no menu offers to hide it.
+    toolbar_->setContextMenuPolicy(Qt::PreventContextMenu);
+    toolbar_->toggleViewAction()->setVisible(false);
+    // Captions of two words and more take two lines, so that the buttons and the strip
+    // beside them fit a window 1280 pixels wide.
     auto button = [&](const char* key, const char* tip = nullptr) {
-        QAction* a = toolbar_->addAction(key);
+        QString caption(key);
+        if (int space = int(caption.indexOf(' ')); space > 0) caption[space] = '\n';
+        QAction* a = toolbar_->addAction(caption);
         a->setObjectName(QString("tb") + QString(key).remove(' '));
-        if (tip) a->setToolTip(tip);
+        a->setToolTip(tip ? tip : key);
         return a;
     };
     connect(button("New"), &QAction::triggered, this, [this] {
@@ -364,7 +383,9 @@ void FrmMain::SetStatusText(const std::string& status) {
 }
 
 void FrmMain::UpdateCaption() {
-    setWindowTitle(toUnicode("Form Designer" + statusText_));
+    const std::string& name = model_.settings.formCode;
+    setWindowTitle(
+        toUnicode("Form Designer" + (name.empty() ? std::string() : " - " + name) + statusText_));
 }
 
 PageCanvas* FrmMain::PageView(int page) const {
@@ -386,7 +407,9 @@ bool FrmMain::LoadPageContainer(int page) {
     return true;
 }
 
-void FrmMain::SetPage(double w, double h, bool) {
+void FrmMain::SetPage(double w, double h, bool keepBackground) {
+    // The background picture is read again for the new size.
+    if (!keepBackground && !canvas_->CurrentBackgroundImagePath().empty()) pictures_.Clear();
     canvas_->SetPageSize(w, h);
     for (PageCanvas* v : picView_) v->SetPageSize(w, h);
     lblFrmSize_->setText(toUnicode(PageSizeText(w, h)));
@@ -462,8 +485,7 @@ void FrmMain::closeEvent(QCloseEvent* event) {
 void FrmMain::LayoutCanvasArea() {
     if (!canvasArea_) return;
     int left = int(std::lround(TwipsToPixels(kCanvasMargins[1])));
-    // The tool bar has its own row; the container keeps the side margin at the top.
-    int top = left;
+    int top = int(std::lround(TwipsToPixels(kCanvasMargins[0])));
     int right = int(std::lround(TwipsToPixels(kCanvasMargins[2])));
     int bottom = int(std::lround(TwipsToPixels(kCanvasMargins[3])));
     int areaW = canvasArea_->width(), areaH = canvasArea_->height();
@@ -560,6 +582,8 @@ void FrmMain::RefreshAfterRead() {
     }
     RecalcScrollBars();
     ShowPage();
+    UpdateInteractive();
+    UpdateDataGridRecalc();
     UpdateCaption();
 }
 
@@ -668,6 +692,7 @@ void FrmMain::ConnectPage(PageCanvas* page) {
     connect(page, &PageCanvas::pointerMoved, this,
             [this, index](QPointF at) { PointerMoved(index, at); });
     page->SetOverlay([this, index](QPainter& p) { PaintOverlay(p, index); });
+    page->installEventFilter(this);
 }
 
 void FrmMain::RefreshCanvas() {
@@ -681,21 +706,24 @@ void FrmMain::PagePressed(int page, QPointF at, Qt::MouseButton button,
     const CanvasWindowState& w = canvas_->Window();
     CanvasModel::Hit hit = canvas_->HitTest(page, at.x(), at.y());
     if (w.cornerPick || hit.kind == CanvasModel::Hit::None) {
-        editor_->ClickCanvas(at.x(), at.y(), page, button == Qt::LeftButton, shift);
+        editor_->ClickCanvas(at.x(), at.y(), page, button == Qt::LeftButton, shift, ctrl,
+                             mods & Qt::AltModifier);
     } else if (button == Qt::LeftButton) {
         if (hit.kind == CanvasModel::Hit::Label)
             editor_->PressLabel(hit.index, at.x(), at.y(), shift, ctrl);
         else
             editor_->PressItem(hit, at.x(), at.y(), shift, ctrl);
     } else if (button == Qt::RightButton && !shift && !ctrl) {
-        if (hit.kind == CanvasModel::Hit::Label)
-            editor_->RightPressLabel(hit.index);
-        else {
+        // The menu acts on what the press chose: a label, or the item behind it.
+        CanvasModel::Hit target = hit;
+        if (hit.kind == CanvasModel::Hit::Label) {
+            target = editor_->RightPressLabel(hit.index);
+        } else {
             editor_->PressItem(hit, at.x(), at.y(), false, false);
             editor_->CancelDrag();
         }
         RefreshCanvas();
-        ShowItemMenu(hit, at);
+        ShowItemMenu(target, at);
     }
     RefreshCanvas();
 }
@@ -705,7 +733,7 @@ void FrmMain::PageReleased(int, QPointF at, Qt::MouseButton) {
     // A press that did not travel is a click, not a move.
     QPointF d = at - pressAt_;
     if (std::hypot(d.x(), d.y()) * ppi_ < 3)
-        editor_->CancelDrag();
+        editor_->ReleaseWithoutMove();
     else
         editor_->Drop(at.x(), at.y());
     RefreshCanvas();
@@ -720,10 +748,11 @@ void FrmMain::PointerMoved(int, QPointF at) {
 }
 
 void FrmMain::ShowItemMenu(const CanvasModel::Hit& hit, QPointF) {
+    if (hit.kind == CanvasModel::Hit::None) return;
     QMenu menu(this);
-    bool label = hit.kind == CanvasModel::Hit::Label && editor_->IsOrdinaryLabel(hit.index);
-    bool barcode = hit.kind == CanvasModel::Hit::Label && canvas_->IsBarcodeLabel(hit.index);
-    menu.setObjectName(label || barcode ? "mnuControls" : "mnuShape");
+    // A barcode's label has the menu of an ordinary label.
+    const bool label = hit.kind == CanvasModel::Hit::Label;
+    menu.setObjectName(label ? "mnuControls" : "mnuShape");
     // Every entry acts through its own signal, so keys, clicks and a triggered action
     // all take the same road.
     auto entry = [this](QMenu* in, const QString& text, std::function<void()> act) {
@@ -734,14 +763,9 @@ void FrmMain::ShowItemMenu(const CanvasModel::Hit& hit, QPointF) {
         });
         return a;
     };
-    entry(&menu, "Delete", [this, hit, label, barcode] {
-        if (label || barcode)
-            canvas_->DeleteLabel(hit.index);
-        else
-            editor_->DeleteSelection();
-        editor_->UnselectAll();
-    });
-    if (!label && !barcode) menu.addSeparator();
+    // That item alone goes, whatever else is selected.
+    entry(&menu, "Delete", [this, hit] { editor_->DeleteItem(hit); });
+    if (!label) menu.addSeparator();
     QAction* props = menu.addAction("Properties");
     props->setEnabled(false);  // the property dialogs come with their own windows
     if (label) {
@@ -929,7 +953,26 @@ void FrmMain::keyPressEvent(QKeyEvent* event) {
     RefreshCanvas();
 }
 
+bool FrmMain::ScrollByWheel(QWheelEvent* event) {
+    // A notch of the wheel scrolls the page by nine of the bars' 100-twip steps; with
+    // Shift, or a sideways wheel, across.
+    QPoint delta = event->angleDelta();
+    if (event->modifiers() & Qt::ShiftModifier) delta = QPoint(delta.y(), delta.x());
+    auto scroll = [](QScrollBar* bar, int angle) {
+        if (angle == 0 || !bar->isVisible()) return false;
+        int steps = int(std::lround(-angle / 120.0 * 9));
+        if (steps == 0) steps = angle > 0 ? -1 : 1;
+        bar->setValue(std::clamp(bar->value() + steps, bar->minimum(), bar->maximum()));
+        return true;
+    };
+    bool used = scroll(vScroll_, delta.y());
+    return scroll(hScroll_, delta.x()) || used;
+}
+
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    // The wheel over the page or around it scrolls the page.
+    if (event->type() == QEvent::Wheel && ScrollByWheel(static_cast<QWheelEvent*>(event)))
+        return true;
     if (watched == canvasArea_ && event->type() == QEvent::MouseMove &&
         canvas_->Window().cornerPick) {
         // Beyond the viewport while picking a corner: the page scrolls toward the pointer.
@@ -1023,7 +1066,13 @@ SaveOutcome FrmMain::SaveToServer(bool showDialog) {
 
 void FrmMain::UpdateInteractive() {
     model_.settings.ApplyInteractiveRule();
-    canvas_->UpdateInteractive(model_.settings.interactive);
+    const bool interactive = model_.settings.interactive;
+    canvas_->UpdateInteractive(interactive);
+    // Hotspots and signature boxes belong to interactive forms only.
+    for (int mode : {kInsertHotspot, kInsertSignatureBox}) {
+        tools_[mode]->setVisible(interactive);
+        if (!interactive && editor_->PressedTool() == mode) PressTool(mode);
+    }
     RefreshCanvas();
 }
 

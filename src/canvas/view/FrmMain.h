@@ -27,6 +27,7 @@ class QPushButton;
 class QScrollBar;
 class QTimer;
 class QToolBar;
+class QWheelEvent;
 class PageCanvas;
 class UserInterface;
 class TextMetrics;
@@ -148,6 +149,8 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     double TwipsToPixels(double twips) const;
     void PressTool(int mode);
     void PaintOverlay(QPainter& p, int page) const;
+    // True when a bar took the wheel's turn.
+    bool ScrollByWheel(QWheelEvent* event);
     void ShowItemMenu(const CanvasModel::Hit& hit, QPointF at);
     void AskGridArea(const Rect& r);
     void ConnectPage(PageCanvas* page);
@@ -170,6 +173,7 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     SaveFormPrompt* savePrompt_ = nullptr;
     std::unique_ptr<SaveFormPrompt> ownSavePrompt_;
     QAction* mnuGetFromFile_ = nullptr;
+    QAction* mnuLoadFromLocalFiles_ = nullptr;
     QAction* mnuSaveToFile_ = nullptr;
     QAction* tools_[8] = {};
     QPointF pressAt_, pointer_;

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPlainTextEdit>
 #include <QTimer>
 
 namespace {
@@ -13,8 +14,13 @@ class SelectAllFilter : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::FocusIn) {
             // After the click that gave the focus has placed the cursor.
-            auto* field = static_cast<QLineEdit*>(watched);
-            QTimer::singleShot(0, field, [field] { field->selectAll(); });
+            QObject* field = watched;
+            QTimer::singleShot(0, field, [field] {
+                if (auto* line = qobject_cast<QLineEdit*>(field))
+                    line->selectAll();
+                else if (auto* text = qobject_cast<QPlainTextEdit*>(field))
+                    text->selectAll();
+            });
         }
         return false;
     }
@@ -22,7 +28,7 @@ class SelectAllFilter : public QObject {
 
 }  // namespace
 
-void SelectAllOnFocus(QLineEdit* field) {
+void SelectAllOnFocus(QWidget* field) {
     field->installEventFilter(new SelectAllFilter(field));
 }
 

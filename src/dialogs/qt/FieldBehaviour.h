@@ -3,10 +3,10 @@
 #include <QColor>
 
 class QWidget;
-class QLineEdit;
 
-// The whole content of the field is selected whenever it receives the focus.
-void SelectAllOnFocus(QLineEdit* field);
+// The whole content of the field (one line or many) is selected whenever it
+// receives the focus.
+void SelectAllOnFocus(QWidget* field);
 // A 0xBBGGRR value as a colour and back.
 QColor ColourFromBgr(int bgr);
 int BgrFromColour(const QColor& colour);

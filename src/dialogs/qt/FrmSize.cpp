@@ -166,6 +166,7 @@ FrmSize::FrmSize(FormSettings& settings, FormSizeHost& host, UserInterface& ui, 
     txtTags_ = new QPlainTextEdit;
     txtTags_->setTabChangesFocus(true);
     txtTags_->installEventFilter(this);
+    SelectAllOnFocus(txtTags_);
     auto* statements = Group("", "STATEMENTS");
     {
         auto* v = new QVBoxLayout(statements);

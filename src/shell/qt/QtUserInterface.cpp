@@ -4,7 +4,9 @@
 #include <QFileDialog>
 #include <QFont>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -34,6 +36,18 @@ QString BoxText(const std::string& text) {
     return toUnicode(text::ReplaceAll(text, "\r\n", "\n"));
 }
 
+// A message box is as narrow as its text; a longer title would be cut short in the
+// title bar, so the box is made wide enough for the title and the frame's buttons.
+void FitTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    int width = QFontMetrics(QApplication::font("QWorkspaceTitleBar"))
+                    .horizontalAdvance(box.windowTitle()) +
+                150;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 QFont MakeFont(const std::string& fontName, double fontSize, bool bold, bool italic) {
     QFont font(toUnicode(fontName));
     font.setPointSizeF(fontSize > 0 ? fontSize : 8);
@@ -53,12 +67,14 @@ double ScreenDpi() {
 
 void QtUserInterface::Message(const std::string& text, const std::string& title, MessageIcon icon) {
     QMessageBox box(ToQt(icon), toUnicode(title), BoxText(text), QMessageBox::Ok, parent_);
+    FitTitle(box);
     box.exec();
 }
 
 bool QtUserInterface::YesNo(const std::string& text, const std::string& title) {
     QMessageBox box(QMessageBox::Question, toUnicode(title), BoxText(text),
                     QMessageBox::Yes | QMessageBox::No, parent_);
+    FitTitle(box);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
@@ -66,6 +82,7 @@ bool QtUserInterface::YesNo(const std::string& text, const std::string& title) {
 bool QtUserInterface::OkCancel(const std::string& text, const std::string& title) {
     QMessageBox box(QMessageBox::Question, toUnicode(title), BoxText(text),
                     QMessageBox::Ok | QMessageBox::Cancel, parent_);
+    FitTitle(box);
     return box.exec() == QMessageBox::Ok;
 }
 
@@ -82,12 +99,23 @@ void QtUserInterface::Beep() {
     QApplication::beep();
 }
 
+void QtUserInterface::SetBusy(bool on) {
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
 QString QtFileFilter(const std::string& filter) {
     auto parts = text::Split(filter, "|");
     QStringList out;
-    for (size_t i = 0; i + 1 < parts.size(); i += 2)
-        out << toUnicode(parts[i]) + " (" + toUnicode(text::ReplaceAll(parts[i + 1], ";", " ")) +
-                   ")";
+    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+        // A description that already shows its patterns keeps them, as Qt reads them.
+        QString name = toUnicode(text::ReplaceAll(parts[i], ";", " "));
+        if (!name.contains('('))
+            name += " (" + toUnicode(text::ReplaceAll(parts[i + 1], ";", " ")) + ")";
+        out << name;
+    }
     return out.join(";;");
 }
 
@@ -118,8 +146,8 @@ bool QtTextMetrics::FontExists(const std::string& fontName) const {
     if (fontName.empty()) return false;
     // The families forms are usually made with are drawn through the system's
     // metric-compatible stand-ins; keeping their names keeps the forms unchanged.
-    static const QStringList standIns = {"Arial", "Times New Roman", "Courier New",
-                                         "MS Sans Serif", "Tahoma", "Verdana"};
+    static const QStringList standIns = {"Arial",         "Times New Roman", "Courier New",
+                                         "MS Sans Serif", "Tahoma",          "Verdana"};
     const QString name = toUnicode(fontName);
     return standIns.contains(name, Qt::CaseInsensitive) ||
            QFontDatabase::families().contains(name, Qt::CaseInsensitive);

@@ -18,6 +18,7 @@ class QtUserInterface : public UserInterface {
     bool OkCancel(const std::string& text, const std::string& title) override;
     bool InputBox(const std::string& prompt, const std::string& title, std::string& value) override;
     void Beep() override;
+    void SetBusy(bool on) override;
     std::string OpenFileName(const std::string& title, const std::string& filter) override;
     std::string SaveFileName(const std::string& title, const std::string& filter,
                              const std::string& suggested) override;
