@@ -712,6 +712,10 @@ void CanvasEditor::CompleteCornerPick(int page) {
             if (!path.empty() && proper) {
                 size_t slash = path.find_last_of("/\\");
                 std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+                // The form refers to its pictures by name in the images folder, which is
+                // what a save uploads.
+                if (hooks_.keepImageFile) path = hooks_.keepImageFile(path, name);
+                if (path.empty()) break;
                 int im = canvas_.AddImage(r, page, name, path);
                 canvas_.ClearShapeMarks();
                 canvas_.ImageRecords()[size_t(im)].marked = true;

@@ -23,7 +23,10 @@ class CanvasEditor {
         std::function<void(int label)> showLabelProperties;
         std::function<void(CanvasModel::Hit item)> showItemProperties;
         std::function<void()> closeItemDialogs;
-        std::function<std::string()> selectImageFile;     // "" = cancelled
+        std::function<std::string()> selectImageFile;  // "" = cancelled
+        // Copies a chosen picture into the images folder; its path there, or "" when
+        // it cannot be kept (then no image is made).
+        std::function<std::string(const std::string& path, const std::string& name)> keepImageFile;
         std::function<void(const Rect&)> openGridDialog;  // the grid area dialog
     };
     Hooks& GetHooks() { return hooks_; }

@@ -128,6 +128,18 @@ bool CanvasModel::LoadBackgroundImage(const std::string& line, int page) {
     return b.placed;
 }
 
+void CanvasModel::UpdatePictureTimeStamp(const std::string& name, const std::string& stamp) {
+    for (auto& im : images_)
+        if (im.active && text::EqualsNoCase(im.name, name)) im.timeStamp = stamp;
+    for (auto& b : backgrounds_) {
+        if (!b.active || !text::EqualsNoCase(b.name, name)) continue;
+        auto f = text::Split(b.line, "\t");  // "", name, stamp, page
+        if (f.size() < 3) f.resize(3);
+        f[2] = stamp;
+        b.line = text::Join(f, "\t");
+    }
+}
+
 void CanvasModel::LoadImage(const std::string& line, int page) {
     ImageRecord im;
     im.r = ReadRect(line);

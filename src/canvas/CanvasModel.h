@@ -163,6 +163,7 @@ class CanvasModel : public ControlSink, public LayoutSource {
     void UpdateDataGridRecalc(bool v) override { dataGrid_ = v; }
     void UpdatePageNumberSetting(int currentPage, int numberOfPages) override;
     void ShowPage(int page) override;
+    void UpdatePictureTimeStamp(const std::string& name, const std::string& stamp) override;
 
     // LayoutSource
     int LabelCount() const override { return int(labels_.size()); }

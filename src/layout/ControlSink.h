@@ -36,6 +36,9 @@ class ControlSink {
     // After a layout was read: rebuild the database-field menu and the window caption.
     virtual void LoadDBFieldsMenuItems() {}
     virtual void UpdateCaption() {}
+    // The time stamp the server lists for a picture the form names (after a save).
+    virtual void UpdatePictureTimeStamp(const std::string& /*name*/, const std::string& /*stamp*/) {
+    }
 };
 
 // What the writer reads.

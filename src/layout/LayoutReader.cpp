@@ -101,6 +101,15 @@ long long LayoutInteger(const std::string& value, long long min, long long max) 
     return (long long)v;
 }
 
+long long LayoutPageCount(const std::string& value) {
+    // Written as a plain decimal integer; anything else ("2.5", " 2") is not a count.
+    size_t digits = !value.empty() && value[0] == '-' ? 1 : 0;
+    if (digits == value.size() ||
+        value.find_first_not_of("0123456789", digits) != std::string::npos)
+        throw LayoutValueError{13, "Type mismatch"};
+    return LayoutInteger(value, INT32_MIN, INT32_MAX);
+}
+
 bool LayoutBoolean(const std::string& value) {
     std::string t = text::Trim(value);
     if (text::EqualsNoCase(t, "true")) return true;
@@ -292,9 +301,9 @@ bool LayoutReader::LoadForm(const std::string& layoutText, int boxOption) {
             } else if (key == "open_last:") {
                 s.openLast = IsYes(v1);
             } else if (key == "orientation:") {
-                s.landscape = text::Trim(v1) == "2";
+                s.landscape = v1 == "2";
             } else if (key == "number_of_pages:") {
-                s.SetNumberOfPages(LayoutInteger(v1, INT32_MIN, INT32_MAX));
+                s.SetNumberOfPages(LayoutPageCount(v1));
             } else if (key == "form_document_type:") {
                 s.formDocumentType = v1;
             } else if (key == "lookupdg:") {
@@ -379,7 +388,7 @@ bool LayoutReader::LoadSinglePageForm(const std::string& layoutText) {
             } else if (key == "data_entry_form:") {
                 s.dataEntryForm = IsYes(Field(f, 1));
             } else if (key == "number_of_pages:") {
-                s.SetNumberOfPages(LayoutInteger(Field(f, 1), INT32_MIN, INT32_MAX));
+                s.SetNumberOfPages(LayoutPageCount(Field(f, 1)));
             }
         }
         model_.items.clear();

@@ -70,4 +70,6 @@ struct LayoutValueError {
     std::string description;
 };
 long long LayoutInteger(const std::string& value, long long min, long long max);
+// The number of pages: an integer written without blanks, sign only "-".
+long long LayoutPageCount(const std::string& value);
 bool LayoutBoolean(const std::string& value);

@@ -113,9 +113,12 @@ std::string PictureNameOf(const std::string& nameOrFields) {
 
 std::string GetImageTimeStamp(const std::string& formCode, const std::string& pictureName,
                               const FormsCatalogue& catalogue) {
-    std::string name = PictureNameOf(pictureName);
-    std::string base = StripLineBreaks(text::SplitStr(name, ".", 1));
-    std::string ext = StripLineBreaks(text::SplitStr(name, ".", 2));
+    // Split as the forms list splits its entries (at the last "."), so a name with
+    // more than one dot finds its own entry.
+    std::string name = StripLineBreaks(PictureNameOf(pictureName));
+    size_t dot = name.rfind('.');
+    std::string base = name.substr(0, dot);
+    std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
     std::string stamp;
     if (catalogue.ImageTimeStamp(formCode, base, ext, stamp)) return stamp;
     return {};
@@ -123,7 +126,8 @@ std::string GetImageTimeStamp(const std::string& formCode, const std::string& pi
 
 std::string LocalFolders::UpdateDataWithImageTimeStamps(const std::string& formCode,
                                                         const std::string& layoutText,
-                                                        const FormsCatalogue& catalogue) const {
+                                                        const FormsCatalogue& catalogue,
+                                                        const std::string& pictureName) const {
     if (catalogue.Empty()) return layoutText;
     size_t start, end;
     std::string header = HeaderOf(layoutText, start, end);
@@ -132,25 +136,28 @@ std::string LocalFolders::UpdateDataWithImageTimeStamps(const std::string& formC
     for (auto& line : lines) {
         auto f = text::Split(line, "\t");
         std::string key = text::ToLower(f.empty() ? std::string() : f[0]);
-        if (key == "background_image:") {
-            if (f.size() < 3) f.resize(3);
-            f[2] = GetImageTimeStamp(formCode, f[1], catalogue);
-        } else if (key == "image:") {
-            if (f.size() < 7) f.resize(7);
-            f[6] = GetImageTimeStamp(formCode, f[5], catalogue);
-        } else {
+        size_t nameField, stampField;
+        if (key == "background_image:")
+            nameField = 1, stampField = 2;
+        else if (key == "image:")
+            nameField = 5, stampField = 6;
+        else
             continue;
-        }
+        if (f.size() <= stampField) f.resize(stampField + 1);
+        if (!pictureName.empty() && !text::EqualsNoCase(StripLineBreaks(f[nameField]), pictureName))
+            continue;
+        f[stampField] = GetImageTimeStamp(formCode, f[nameField], catalogue);
         line = text::Join(f, "\t");
     }
     return layoutText.substr(0, start) + text::Join(lines, "\r\n") + layoutText.substr(end);
 }
 
 bool LocalFolders::UpdateFileWithImageTimeStamp(const std::string& formCode,
-                                                const FormsCatalogue& catalogue) const {
+                                                const FormsCatalogue& catalogue,
+                                                const std::string& pictureName) const {
     std::string path = LocalFormCopyPath(formCode), bytes, error;
     if (path.empty() || !files::ReadWholeFile(path, bytes, error)) return false;
-    std::string updated = UpdateDataWithImageTimeStamps(formCode, bytes, catalogue);
+    std::string updated = UpdateDataWithImageTimeStamps(formCode, bytes, catalogue, pictureName);
     if (updated == bytes) return true;
     if (text::EndsWith(updated, "\r\n")) updated.resize(updated.size() - 2);
     return SaveDataToFile(path, updated, ui_);

@@ -41,11 +41,13 @@ class LocalFolders {
     std::string LocalPictureTimeStamp(const std::string& formCode, bool isBackground,
                                       const std::string& pictureName) const;
 
+    // Every picture's time stamp from the forms list, or only that of pictureName.
     std::string UpdateDataWithImageTimeStamps(const std::string& formCode,
                                               const std::string& layoutText,
-                                              const FormsCatalogue& catalogue) const;
-    bool UpdateFileWithImageTimeStamp(const std::string& formCode,
-                                      const FormsCatalogue& catalogue) const;
+                                              const FormsCatalogue& catalogue,
+                                              const std::string& pictureName = {}) const;
+    bool UpdateFileWithImageTimeStamp(const std::string& formCode, const FormsCatalogue& catalogue,
+                                      const std::string& pictureName = {}) const;
 
     bool CopyImageIfNeeded(const std::string& sourcePath, const std::string& fileName) const;
     bool CopyImageToFolder(const std::string& sourcePath) const;

@@ -18,20 +18,34 @@ bool ConnectionLogic::DoPingTest(const std::string& text, int number) {
     return comm_.PingServer(text, number);
 }
 
+bool ConnectionLogic::Open(const std::string& address, const std::string& port,
+                           const std::string& entity) {
+    requests::OpenLink(comm_, address, port, entity);
+    if (options_.SkipPing()) return true;
+    std::string reply, error;
+    return comm_.GetServerStringData(requests::Ping(), "", reply, error);
+}
+
 bool ConnectionLogic::Connect() {
-    std::string error;
-    bool answered = requests::OpenConnection(comm_, address, port, entity, error);
-    // A link whose ping failed was reset and closed: it is not connected, whatever it
-    // was before.
-    connected_ = answered || options_.SkipPing();
-    if (!connected_) {
-        ui_.Message("ERROR connecting to \r\n" + address + " " + port, "Not Connected",
-                    MessageIcon::Warning);
-        return false;
+    const bool wasConnected = connected_;
+    if (Open(address, port, entity)) {
+        connected_ = true;
+        connectedAddress_ = address;
+        connectedPort_ = port;
+        connectedEntity_ = entity;
+        return true;
     }
-    connectedAddress_ = address;
-    connectedPort_ = port;
-    return true;
+    ui_.Message("ERROR connecting to \r\n" + address + " " + port, "Not Connected",
+                MessageIcon::Warning);
+    // The attempt reset and closed the link the designer had: it stays connected only
+    // when that link answers again, never over a closed one.
+    connected_ = wasConnected && Open(connectedAddress_, connectedPort_, connectedEntity_);
+    if (connected_) {
+        address = connectedAddress_;
+        port = connectedPort_;
+        entity = connectedEntity_;
+    }
+    return false;
 }
 
 void ConnectionLogic::Disconnect(UtilityComponent* utility) {

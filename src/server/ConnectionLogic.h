@@ -20,6 +20,9 @@ class ConnectionLogic {
     std::string entity;
 
     // "Connect": true when the server answered the ping (or the ping is switched off).
+    // A failed attempt keeps a designer that was connected connected only when its
+    // previous link answers again (the attempt closed it); the shared values then
+    // go back to that link's.
     bool Connect();
     // "Disconnect": closes the link and resets the utility component (when given).
     void Disconnect(UtilityComponent* utility);
@@ -35,9 +38,12 @@ class ConnectionLogic {
     CommComponent& Comm() { return comm_; }
 
   private:
+    // Opens the link and pings it; with a ping switch on, no request is sent.
+    bool Open(const std::string& address, const std::string& port, const std::string& entity);
+
     CommComponent& comm_;
     UserInterface& ui_;
     StartOptions options_;
     bool connected_ = false;
-    std::string connectedAddress_, connectedPort_;
+    std::string connectedAddress_, connectedPort_, connectedEntity_;
 };

@@ -52,10 +52,19 @@ FormFlows::FormFlows(CommComponent& comm, UserInterface& ui, const LocalFolders&
 bool FormFlows::EnsureConnected() {
     bool connected = connection_ && connection_->Connected();
     if (!connected) connected = connection_ && connection_->ShowConnectDialog();
-    // The outside components are made once, the first time a link exists.
-    if (connected)
-        CreateAndLinkComponents(components_, comm_, folders_.Root(), "formdesigner", factory_);
+    if (connected) CreateComponents();
     return connected;
+}
+
+void FormFlows::CreateComponents() {
+    // The outside components are made once, the first time a link exists.
+    CreateAndLinkComponents(components_, comm_, folders_.Root(), "formdesigner", factory_);
+}
+
+std::optional<std::string> FormFlows::ListedTimeStamp(const std::string& formCode) const {
+    if (definitions_.Empty()) return std::nullopt;
+    const FormDefinition* def = definitions_.Find(formCode, true);
+    return def ? def->timeStamp : std::string();
 }
 
 FormFlows::Identity FormFlows::Remember() const {
@@ -147,6 +156,7 @@ SaveOutcome FormFlows::SaveFormToServer(bool showDialog, bool restoreOnCancel, b
         if (!BuildFormItemsArray(model_, source_, ui_)) return SaveOutcome::NotSaved;
         std::string staticList = requests::FormatStaticList(staticItems_);
         LayoutWriter writer(model_, source_, ui_);
+        writer.SetListedTimeStamp(ListedTimeStamp(s.formCode).value_or(""));
         std::string layout = writer.ReassembleData();
         if (layout.empty() || ReportIsEmpty(layout)) {
             Restore(remembered);
@@ -180,8 +190,11 @@ SaveOutcome FormFlows::SaveFormToServer(bool showDialog, bool restoreOnCancel, b
         requests::SaveImages(comm_, ui_, s.formCode, layout, folders_.ImagesFolder());
         requests::SaveStaticList(comm_, ui_, s.formCode, staticList);
         if (!saved) return SaveOutcome::Refused;
-        if (requests::UpdateFormsDefinitions(comm_, ui_, definitions_) &&
-            !options_.doNotUseLocalFolder) {
+        if (!requests::UpdateFormsDefinitions(comm_, ui_, definitions_)) return SaveOutcome::Saved;
+        // The pictures on the canvas carry the stamps the server gave their uploads.
+        for (const std::string& name : requests::ImagesOfLayout(layout))
+            sink_.UpdatePictureTimeStamp(name, definitions_.ImageTimeStamp(s.formCode, name));
+        if (!options_.doNotUseLocalFolder) {
             const FormDefinition* def = definitions_.Find(s.formCode, true);
             std::string path = folders_.LocalFormCopyPath(s.formCode);
             if (def && !path.empty()) {
@@ -202,7 +215,18 @@ bool FormFlows::ReadOntoCanvas(const std::string& layout) {
     return reader.BuildForm(layout);
 }
 
-void FormFlows::FetchPictures(const std::string& form, const std::string& layout) {
+std::string FormFlows::StampPictures(const std::string& form, std::string layout,
+                                     const std::vector<std::string>& pictures) const {
+    DefinitionsCatalogue catalogue(definitions_);
+    for (const std::string& name : pictures)
+        layout = folders_.UpdateDataWithImageTimeStamps(form, layout, catalogue, name);
+    return layout;
+}
+
+std::vector<std::string> FormFlows::FetchPictures(const std::string& form,
+                                                  const std::string& layout) {
+    std::vector<std::string> current;
+    DefinitionsCatalogue catalogue(definitions_);
     std::string images = folders_.ImagesFolder();
     for (const std::string& name : requests::ImagesOfLayout(layout)) {
         if (!IsSafeFileName(name)) {
@@ -218,9 +242,14 @@ void FormFlows::FetchPictures(const std::string& form, const std::string& layout
         std::string localStamp = folders_.LocalPictureTimeStamp(form, isBackground, name);
         if (localStamp.empty())
             localStamp = folders_.LocalPictureTimeStamp(form, !isBackground, name);
-        if (present && LowerTrim(localStamp) == LowerTrim(serverStamp)) continue;
-        requests::LoadImageToFileFromDB(comm_, ui_, form, serverStamp, name, images);
+        if (!(present && LowerTrim(localStamp) == LowerTrim(serverStamp))) {
+            if (!requests::LoadImageToFileFromDB(comm_, ui_, form, serverStamp, name, images))
+                continue;
+            folders_.UpdateFileWithImageTimeStamp(form, catalogue, name);
+        }
+        current.push_back(name);
     }
+    return current;
 }
 
 bool FormFlows::LoadLayoutFromServer(const std::string& name, bool fetch) {
@@ -236,8 +265,7 @@ bool FormFlows::LoadLayoutFromServer(const std::string& name, bool fetch) {
         if (files::FileExists(path) &&
             LowerTrim(folders_.LocalFormTimeStamp(name)) == LowerTrim(model_.settings.timeStamp) &&
             files::ReadWholeFile(path, local, error)) {
-            FetchPictures(name, local);
-            return ReadOntoCanvas(local);
+            return ReadOntoCanvas(StampPictures(name, local, FetchPictures(name, local)));
         }
     }
     std::string layout;
@@ -247,7 +275,8 @@ bool FormFlows::LoadLayoutFromServer(const std::string& name, bool fetch) {
     model_.settings.layoutOrigin = LayoutOrigin::Server;
     std::string stamp = model_.settings.timeStamp;
     std::string prepared = UpdateDataWithTimeStamp(PrepareLayoutData(layout), stamp);
-    FetchPictures(name, prepared);
+    // The copy kept locally records the pictures it now has beside it.
+    prepared = StampPictures(name, prepared, FetchPictures(name, prepared));
     if (!ReadOntoCanvas(prepared)) {
         model_.settings.layoutOrigin = previous;
         return false;

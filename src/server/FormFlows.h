@@ -3,6 +3,7 @@
 // forms back: the save flow with its questions, opening from the server or the
 // local copy, deleting, and the pictures and static list that travel with a form.
 // No window: the canvas is reached through the reader's and writer's interfaces.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,8 +75,16 @@ class FormFlows {
     // Makes a listed form the current one (name, description, type, document type,
     // time stamp).
     void UpdateCurrReportProps(const FormDefinition& def);
-    // Pictures the layout names that are missing locally or older than the server's.
-    void FetchPictures(const std::string& form, const std::string& layout);
+    // Fetches the pictures the layout names that are missing locally or older than
+    // the server's, recording each fetched picture's time stamp in the local copy.
+    // Gives the pictures that are now as the server holds them.
+    std::vector<std::string> FetchPictures(const std::string& form, const std::string& layout);
+    // The form's time stamp in the forms list as last read ("" when not listed);
+    // nothing when no list has been read.
+    std::optional<std::string> ListedTimeStamp(const std::string& formCode) const;
+    // Links the outside components to the link (once); for a connection made from
+    // the connection dialog as well as for EnsureConnected.
+    void CreateComponents();
 
   private:
     struct Identity {
@@ -84,6 +93,9 @@ class FormFlows {
     Identity Remember() const;
     void Restore(const Identity& id);
     bool ReadOntoCanvas(const std::string& layout);
+    // The layout with the server's time stamps of the given pictures.
+    std::string StampPictures(const std::string& form, std::string layout,
+                              const std::vector<std::string>& pictures) const;
 
     CommComponent& comm_;
     UserInterface& ui_;

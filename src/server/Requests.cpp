@@ -429,13 +429,18 @@ std::string RecordsAnswer(const std::vector<std::string>& lines) {
 
 // ---- one command each ----------------------------------------------------------
 
-bool OpenConnection(CommComponent& comm, const std::string& address, const std::string& port,
-                    const std::string& entity, std::string& error) {
+void OpenLink(CommComponent& comm, const std::string& address, const std::string& port,
+              const std::string& entity) {
     comm.ResetConnection();
     comm.Disconnect();
     comm.SetServerAddress(address, port, 10, 0);
     comm.SetSessionContext("", entity, "");
     comm.Connect();
+}
+
+bool OpenConnection(CommComponent& comm, const std::string& address, const std::string& port,
+                    const std::string& entity, std::string& error) {
+    OpenLink(comm, address, port, entity);
     std::string reply;
     return comm.GetServerStringData(Ping(), "", reply, error);
 }

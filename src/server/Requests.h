@@ -123,7 +123,9 @@ std::string RecordsAnswer(const std::vector<std::string>& lines);
 
 // ---- one command each ----------------------------------------------------------
 // Opening sequence of a link: reset, disconnect, address (fixed number 10), entity,
-// connect, then "|GET|PING|"; true when the ping got a reply.
+// connect; OpenConnection then sends "|GET|PING|" and is true when it got a reply.
+void OpenLink(CommComponent& comm, const std::string& address, const std::string& port,
+              const std::string& entity);
 bool OpenConnection(CommComponent& comm, const std::string& address, const std::string& port,
                     const std::string& entity, std::string& error);
 // Closing sequence: empty address and port, empty session context, disconnect.

@@ -4,11 +4,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QWheelEvent>
 #include <cstdlib>
@@ -16,6 +20,7 @@
 #include "canvas/view/FrmMain.h"
 #include "canvas/view/PageCanvas.h"
 #include "layout/LayoutTestSupport.h"
+#include "server/qt/LookupPickerDialog.h"
 
 namespace {
 
@@ -229,6 +234,21 @@ TEST(FrmMain, LayoutFilesOpenAndSaveThroughTheFileDialogs) {
     ASSERT_TRUE(copy.Read(written));
     EXPECT_EQ(copy.Write(), original.Write());
 
+    // Once a forms list was read, the stamp is the listed form's, or none.
+    const std::string code = win.w->Model().settings.formCode;
+    for (auto [listed, stamp] : {std::pair{code, "777"}, {code + "X", ""}}) {
+        win.w->Flows().Definitions().Clear();
+        FormDefinition def;
+        def.name = listed;
+        def.timeStamp = "777";
+        win.w->Flows().Definitions().Add(def);
+        win.ui.fileAnswers.push_back(out);
+        win.Find<QAction>("mnuSaveToFile")->trigger();
+        ASSERT_TRUE(files::ReadWholeFile(out + ".ldt", written, error)) << error;
+        EXPECT_NE(written.find(std::string("TimeStamp:\t") + stamp + "\r\n"), std::string::npos);
+    }
+    win.w->Flows().Definitions().Clear();
+
     // A damaged file: the reader's message, and the window still works.
     std::string bad = win.data.filePath("bad.ldt").toStdString();
     std::string badError;
@@ -407,6 +427,95 @@ TEST(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
     server.Kill();
     EXPECT_NE(w.SaveToServer(false), SaveOutcome::Saved);
     EXPECT_TRUE(w.IsModified());
+}
+
+TEST(FrmMainServer, APictureInsertedFromAnotherFolderIsKeptAndComesBackFromTheServer) {
+    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
+    QTemporaryDir repo, data, elsewhere;
+    RepositoryServerProcess server(repo.filePath("repo.db").toStdString());
+    ASSERT_GT(server.Port(), 0);
+    NamePrompt prompt;
+    RecordingUserInterface ui;
+    FrmMainOptions o;
+    o.ui = &ui;
+    o.dataFolder = data.path().toStdString();
+    o.pixelsPerInch = 96;
+    o.savePrompt = &prompt;
+    FrmMain w(o);
+    w.show();
+    w.Connection().port = std::to_string(server.Port());
+    w.Connection().entity = "1";
+    ASSERT_TRUE(w.Connection().Connect());
+    std::string bytes = std::string("BM\0\r\n\xff", 6) + std::string(20000, 'p'), error;
+    std::string source = elsewhere.filePath("logo.v2.bmp").toStdString();
+    ASSERT_TRUE(files::AtomicWriteFile(source, bytes, error));
+
+    ui.fileAnswers.push_back(source);
+    w.ToolButton(kInsertImage)->trigger();
+    QTest::mouseClick(w.PageView(0), Qt::LeftButton, Qt::NoModifier, Px(1, 1));
+    QTest::mouseClick(w.PageView(0), Qt::LeftButton, Qt::NoModifier, Px(3, 2));
+    ASSERT_EQ(w.Canvas().Images().size(), 1u);
+    EXPECT_EQ(w.Canvas().Images()[0].path, data.filePath("IMAGES/logo.v2.bmp").toStdString());
+    ASSERT_EQ(w.SaveToServer(false), SaveOutcome::Saved);
+    const std::string stamp = w.Flows().Definitions().ImageTimeStamp("WINDOWFORM", "logo.v2.bmp");
+    EXPECT_FALSE(stamp.empty());
+    EXPECT_EQ(w.Canvas().Images()[0].timeStamp, stamp);
+
+    // Nothing left locally: the picture can only come from the server.
+    w.NewForm();
+    QDir(data.filePath("IMAGES")).removeRecursively();
+    QDir(data.filePath("FORMS")).removeRecursively();
+    ASSERT_TRUE(w.OpenFormFromServer("WINDOWFORM"));
+    ASSERT_EQ(w.Canvas().Images().size(), 1u);
+    std::string fetched;
+    ASSERT_TRUE(files::ReadWholeFile(w.Canvas().Images()[0].path, fetched, error)) << error;
+    EXPECT_TRUE(fetched == bytes);
+}
+
+TEST(FrmMainServer, AfterConnectingFromTheMenuTheSaveDialogLooksUpDocumentTypes) {
+    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
+    QTemporaryDir repo, data;
+    RepositoryServerProcess server(repo.filePath("repo.db").toStdString(), true);
+    ASSERT_GT(server.Port(), 0);
+    RecordingUserInterface ui;
+    FrmMainOptions o;
+    o.ui = &ui;
+    o.dataFolder = data.path().toStdString();
+    o.pixelsPerInch = 96;
+    FrmMain w(o);  // with its own save dialog
+    w.show();
+    // File > "Connection...": the port typed and Connect clicked in the dialog.
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<FrmConnect*>(QApplication::activeModalWidget());
+        if (!dlg) return;
+        dlg->findChild<QLineEdit*>("txtPort")->setText(QString::number(server.Port()));
+        dlg->findChild<QLineEdit*>("txtEntity")->setText("1");
+        QTest::mouseClick(dlg->findChild<QPushButton*>("cmdConnect"), Qt::LeftButton);
+    });
+    w.findChild<QAction*>("mnuConnection")->trigger();
+    ASSERT_TRUE(w.Connection().Connected());
+
+    // "Save As...": the "..." button opens the picker on the server's document types.
+    QString picked, pickerTitle;
+    QTimer::singleShot(0, [&] {
+        QWidget* dlg = QApplication::activeModalWidget();
+        if (!dlg || dlg->windowTitle() != "Save Form As") return;
+        QTimer::singleShot(0, [&] {
+            auto* picker = qobject_cast<LookupPickerDialog*>(QApplication::activeModalWidget());
+            if (!picker) return;
+            pickerTitle = picker->windowTitle();
+            picker->Table()->selectRow(2);
+            picker->AcceptCurrent();
+        });
+        for (auto* b : dlg->findChildren<QPushButton*>())
+            if (b->text() == "...") QTest::mouseClick(b, Qt::LeftButton);
+        for (auto* field : dlg->findChildren<QLineEdit*>())
+            if (field->text() == "EMR") picked = field->text();
+        dlg->close();
+    });
+    EXPECT_EQ(w.SaveToServer(true), SaveOutcome::NotSaved);
+    EXPECT_EQ(pickerTitle, "Document Type");
+    EXPECT_EQ(picked, "EMR");
 }
 
 TEST(FrmMainEditing, GridsGetConsecutiveNumbersAndComeBackSelected) {

@@ -104,7 +104,9 @@ int main(int argc, char** argv) {
     RecordingUserInterface ui;
     FrmMainOptions o;
     o.ui = &ui;
-    if (argc > 3) o.dataFolder = argv[3];
+    // Inserted pictures are copied into the data folder: never the user's own.
+    QTemporaryDir scratch;
+    o.dataFolder = argc > 3 ? argv[3] : scratch.path().toStdString();
     FrmMain w(o);
     w.resize(1280, 960);
     w.show();

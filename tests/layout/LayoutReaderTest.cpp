@@ -337,11 +337,20 @@ TEST(LayoutReader, OldTenElementLinesAreAutoSized) {
 }
 
 TEST(LayoutReader, ValuesThatMustBeNumbersEndTheRead) {
-    LoadedLayout pages;
-    EXPECT_FALSE(pages.Read(MakeLayout("Number_Of_Pages:\tmany\r\n", "")));
-    ASSERT_EQ(pages.ui.Messages().size(), 1u);
-    EXPECT_EQ(pages.ui.Messages()[0].title, "ERROR");
-    EXPECT_EQ(pages.ui.Messages()[0].text, "ERR in modLoadForm.LoadForm   13 Type mismatch");
+    for (const char* count : {"many", "2.5", " 2", "2 ", ""}) {
+        LoadedLayout pages;
+        EXPECT_FALSE(pages.Read(MakeLayout(std::string("Number_Of_Pages:\t") + count + "\r\n", "")))
+            << count;
+        ASSERT_EQ(pages.ui.Messages().size(), 1u) << count;
+        EXPECT_EQ(pages.ui.Messages()[0].title, "ERROR");
+        EXPECT_EQ(pages.ui.Messages()[0].text, "ERR in modLoadForm.LoadForm   13 Type mismatch");
+    }
+    // Landscape only for exactly "2".
+    for (auto [value, landscape] : {std::pair{"2", true}, {" 2", false}, {"2 ", false}}) {
+        LoadedLayout l;
+        ASSERT_TRUE(l.Read(MakeLayout(std::string("Orientation:\t") + value + "\r\n", "")));
+        EXPECT_EQ(l.model.settings.landscape, landscape) << value;
+    }
 
     LoadedLayout flag;
     EXPECT_FALSE(flag.Read(MakeLayout("", "<PAGE>\r\n" + ItemLine("^K@C@TEXT@@perhaps@1@@@") +

@@ -19,6 +19,7 @@ struct Catalogue : FormsCatalogue {
         if (base == "logo" && ext == "bmp") return stamp = "111", true;
         if (base == "back" && ext == "gif") return stamp = "222", true;
         if (base == "noext" && ext.empty()) return stamp = "333", true;
+        if (base == "logo.v2" && ext == "bmp") return stamp = "444", true;
         return false;
     }
     std::optional<std::string> FormTimeStamp(const std::string&) const override { return {}; }
@@ -82,6 +83,7 @@ TEST(LocalFolders, ImageTimeStampsFromTheFormsList) {
     EXPECT_EQ(GetImageTimeStamp("CS1", "1\t1\t1\t1\tlogo.bmp\t9\t1", cat), "111");
     EXPECT_EQ(GetImageTimeStamp("CS1", "noext", cat), "333");
     EXPECT_EQ(GetImageTimeStamp("CS1", "noext.bmp", cat), "");
+    EXPECT_EQ(GetImageTimeStamp("CS1", "logo.v2.bmp", cat), "444");
     EXPECT_EQ(GetImageTimeStamp("OTHER", "logo.bmp", cat), "");
 
     TempDir dir;

@@ -10,6 +10,7 @@
 #include <random>
 
 #include "RepositoryServerProcess.h"
+#include "ScriptedComm.h"
 #include "layout/ControlStore.h"
 #include "layout/LayoutReader.h"
 #include "layout/LayoutWriter.h"
@@ -147,10 +148,11 @@ struct FormFlowsTest : ::testing::Test {
 
 TEST_F(FormFlowsTest, ANewFormSavedAndReopenedElsewhereComesBackWhole) {
     auto a = NewDesigner("a");
-    ASSERT_TRUE(a->Read(DataFile("layouts/full.ldt")));
+    // A picture name with two dots finds its own time stamp in the forms list.
+    ASSERT_TRUE(a->Read(text::ReplaceAll(DataFile("layouts/full.ldt"), "logo.bmp", "logo.v2.bmp")));
     a->model.settings.formCode.clear();  // a new form: the dialog asks for its name
     std::string logo = Picture(3000, 1), back = Picture(500, 2);
-    PutPicture(*a, "logo.bmp", logo);
+    PutPicture(*a, "logo.v2.bmp", logo);
     PutPicture(*a, "back.png", back);
     std::string before = a->Write();
 
@@ -164,6 +166,9 @@ TEST_F(FormFlowsTest, ANewFormSavedAndReopenedElsewhereComesBackWhole) {
     std::string copy, error;
     ASSERT_TRUE(files::ReadWholeFile(a->folders.LocalFormCopyPath("NEWFORM"), copy, error));
     EXPECT_EQ(a->folders.LocalFormTimeStamp("NEWFORM"), a->model.settings.timeStamp);
+    const std::string logoStamp = a->flows.Definitions().ImageTimeStamp("NEWFORM", "logo.v2.bmp");
+    ASSERT_FALSE(logoStamp.empty());
+    EXPECT_EQ(a->folders.LocalPictureTimeStamp("NEWFORM", false, "logo.v2.bmp"), logoStamp);
 
     // Another designer with empty folders: layout and pictures come from the server.
     auto b = NewDesigner("b");
@@ -172,11 +177,16 @@ TEST_F(FormFlowsTest, ANewFormSavedAndReopenedElsewhereComesBackWhole) {
     EXPECT_EQ(b->model.settings.formName, "New form");
     EXPECT_EQ(Pages(b->Write()), Pages(before));
     std::string fetched;
-    ASSERT_TRUE(files::ReadWholeFile(b->folders.ImagesFolder() + "/logo.bmp", fetched, error));
+    ASSERT_TRUE(files::ReadWholeFile(b->folders.ImagesFolder() + "/logo.v2.bmp", fetched, error));
     EXPECT_EQ(fetched, logo);
     ASSERT_TRUE(files::ReadWholeFile(b->folders.ImagesFolder() + "/back.png", fetched, error));
     EXPECT_EQ(fetched, back);
-    EXPECT_TRUE(fs::exists(b->folders.LocalFormCopyPath("NEWFORM")));
+    // The local copy records the fetched pictures, so the next opening keeps them.
+    EXPECT_EQ(b->folders.LocalPictureTimeStamp("NEWFORM", false, "logo.v2.bmp"), logoStamp);
+    // The stored text carries the forms list's stamp: none for a form not listed yet.
+    std::string stored;
+    ASSERT_TRUE(requests::LoadLayoutText(b->comm, b->ui, "NEWFORM", stored));
+    EXPECT_NE(stored.find("TimeStamp:\t\r\n"), std::string::npos);
 }
 
 TEST_F(FormFlowsTest, TheLocalCopyIsUsedOnlyWhenAllowedAndAsNewAsTheServers) {
@@ -363,7 +373,17 @@ TEST_F(FormFlowsTest, TheConnectionIsOnlyConnectedAfterAnAnsweredPing) {
     EXPECT_EQ(logic.StatusText(), "   ***  Connected to 127.0.0.1  " + logic.port + "  *** ");
     ASSERT_TRUE(logic.Connect());  // again: the whole sequence once more
 
-    // The server goes; connecting again fails and the designer is no longer connected.
+    // A failed attempt leaves the designer connected as before, over the link it had.
+    const std::string port = logic.port;
+    logic.port = "1";
+    EXPECT_FALSE(logic.Connect());
+    EXPECT_TRUE(logic.Connected());
+    EXPECT_EQ(logic.port, port);
+    EXPECT_EQ(ui.Messages().back().text, "ERROR connecting to \r\n127.0.0.1 1");
+    FormsDefinitions list;
+    EXPECT_TRUE(requests::UpdateFormsDefinitions(comm, ui, list));
+
+    // The server goes: that link cannot be had again either, so it is not connected.
     server->Kill();
     EXPECT_FALSE(logic.Connect());
     EXPECT_FALSE(logic.Connected());
@@ -374,9 +394,11 @@ TEST_F(FormFlowsTest, TheConnectionIsOnlyConnectedAfterAnAnsweredPing) {
 
     StartOptions noPing;
     noPing.noPing = true;
-    ConnectionLogic skipping(comm, ui, noPing);
+    ScriptedComm scripted;
+    ConnectionLogic skipping(scripted, ui, noPing);
     EXPECT_TRUE(skipping.DoPingTest("", 0));
     EXPECT_TRUE(skipping.Connect());
+    EXPECT_TRUE(scripted.sent.empty());  // not even the ping request
     skipping.Disconnect(nullptr);
     EXPECT_FALSE(skipping.Connected());
     EXPECT_EQ(skipping.Caption(), "Disconnected");

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 
 #include "RepositoryServerProcess.h"
@@ -71,7 +72,13 @@ TEST(FrmConnect, ConnectsDisconnectsAndKeepsWhatWasTyped) {
     EXPECT_FALSE(close.isAccepted());
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_EQ(entity->text(), "ENT7");
-    dlg.RefreshControls();  // what ShowDialog does first
+    QTimer::singleShot(0, &dlg, &QDialog::hide);
+    EXPECT_FALSE(dlg.ShowDialog());
     EXPECT_EQ(entity->text(), "ENT7");
+    // A refresh shows the shared values, whatever the boxes held.
+    logic.address = "10.1.2.3";
+    dlg.RefreshControls();
+    EXPECT_EQ(ip->text(), "10.1.2.3");
+    EXPECT_EQ(entity->text(), "1");
     std::filesystem::remove_all(dir);
 }

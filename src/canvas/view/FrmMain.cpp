@@ -37,6 +37,7 @@
 #include "layout/LocalFolders.h"
 #include "layout/SaveValidation.h"
 #include "server/TcpComm.h"
+#include "server/qt/LookupPickerDialog.h"
 #include "shell/DataFolder.h"
 #include "shell/RecordingUserInterface.h"
 #include "shell/StartOptions.h"
@@ -96,10 +97,19 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent) : QMainWindow(parent) 
     comm_ = std::make_unique<TcpComm>();
     connection_ = std::make_unique<ConnectionLogic>(*comm_, *ui_, CurrentStartOptions());
     frmConnect_ = new FrmConnect(*connection_, this);
-    connect(frmConnect_, &FrmConnect::connectionChanged, this,
-            [this] { SetStatusText(connection_->StatusText()); });
     flows_ =
         std::make_unique<FormFlows>(*comm_, *ui_, *folders_, model_, *canvas_, *canvas_, *metrics_);
+    OutsideComponentFactory parts;
+    parts.makePicker = &MakeQtLookupPicker;
+    flows_->SetComponentFactory(parts);
+    connect(frmConnect_, &FrmConnect::connectionChanged, this, [this] {
+        // Connected from the menu as from a server flow: the components come with the link.
+        if (connection_->Connected()) {
+            flows_->CreateComponents();
+            frmConnect_->SetUtility(flows_->Components().utility.get());
+        }
+        SetStatusText(connection_->StatusText());
+    });
     flows_->SetConnectionPrompt(frmConnect_);
     savePrompt_ = options.savePrompt;
     if (!savePrompt_) {
@@ -109,6 +119,9 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent) : QMainWindow(parent) 
     flows_->SetSavePrompt(savePrompt_);
     editor_->GetHooks().openGridDialog = [this](const Rect& r) { AskGridArea(r); };
     editor_->GetHooks().selectImageFile = [this] { return folders_->SelectImageFromFile(); };
+    editor_->GetHooks().keepImageFile = [this](const std::string& path, const std::string& name) {
+        return folders_->CopyImageIfNeeded(path, name) ? imagesFolder_ + "/" + name : std::string();
+    };
     ppi_ = options.pixelsPerInch > 0 ? options.pixelsPerInch : ScreenPixelsPerInch();
 
     BuildMenus();
@@ -647,6 +660,8 @@ bool FrmMain::SaveLayout(const std::string& path) {
 bool FrmMain::WriteLayout(const std::string& path) {
     model_.settings.dataEntryForm = chkDataEntryForm_->isChecked();
     LayoutWriter writer(model_, *canvas_, *ui_);
+    // The stamp of the server's copy when a forms list was read; else the one read.
+    writer.SetListedTimeStamp(flows_->ListedTimeStamp(model_.settings.formCode));
     std::string text = writer.ReassembleData();
     if (text.empty()) return false;
     if (!SaveDataToFile(path, text, *ui_)) return false;

@@ -51,20 +51,25 @@ FrmConnect::FrmConnect(ConnectionLogic& logic, QWidget* parent) : QDialog(parent
 }
 
 bool FrmConnect::ShowDialog() {
-    RefreshControls();
+    // Disconnected, the boxes keep what was typed last time.
+    if (logic_.Connected())
+        RefreshControls();
+    else
+        RefreshState();
     adjustSize();
     exec();
     return logic_.Connected();
 }
 
 void FrmConnect::RefreshControls() {
+    txtIP_->setText(toUnicode(logic_.address));
+    txtPort_->setText(toUnicode(logic_.port));
+    txtEntity_->setText(toUnicode(logic_.entity));
+    RefreshState();
+}
+
+void FrmConnect::RefreshState() {
     bool on = logic_.Connected();
-    // While disconnected the boxes keep what the user typed last.
-    if (on || txtIP_->text().isEmpty()) {
-        txtIP_->setText(toUnicode(logic_.address));
-        txtPort_->setText(toUnicode(logic_.port));
-        txtEntity_->setText(toUnicode(logic_.entity));
-    }
     for (QLineEdit* box : {txtIP_, txtPort_, txtEntity_}) {
         box->setEnabled(!on);
         QPalette pal = box->palette();

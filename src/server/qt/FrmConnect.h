@@ -21,6 +21,7 @@ class FrmConnect : public QDialog, public ConnectionPrompt {
     bool ShowDialog();
     bool Connected() const override { return logic_.Connected(); }
     bool ShowConnectDialog() override { return ShowDialog(); }
+    // The boxes show the shared values; buttons, colours and caption the state.
     void RefreshControls();
 
   signals:
@@ -31,6 +32,7 @@ class FrmConnect : public QDialog, public ConnectionPrompt {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void RefreshState();
     void OnConnect();
     void OnDisconnect();
 
