@@ -5,6 +5,7 @@
 #include <libwmf/svg.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,7 +13,6 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
-#include <functional>
 
 namespace {
 
@@ -20,8 +20,7 @@ constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
 constexpr std::uint32_t kEmfSignature = 0x464D4520;  // " EMF"
 constexpr std::uint32_t kEmrHeader = 1, kEmrEof = 14;
 constexpr size_t kEmfHeaderSize = 88, kWmfHeaderSize = 18, kPlaceableSize = 22;
-// A converter that takes longer or writes more than this has met a file it cannot handle.
-constexpr int kTimeLimitMs = 10000;
+// A converter that writes more than this has met a file it cannot handle.
 constexpr size_t kMaxSvgBytes = size_t(64) << 20;
 
 std::uint32_t Le16(std::string_view b, size_t at) {
@@ -118,9 +117,30 @@ std::string EmfToSvg(std::string& bytes) {
     return svg;
 }
 
-// Runs a converter in a child process: a crash, a hang or a flood of output there
-// costs only the picture.
-std::string Isolated(const std::function<std::string()>& convert) {
+}  // namespace
+
+MetafileKind SniffMetafile(std::string_view bytes) {
+    if (bytes.size() >= kEmfHeaderSize && Le32(bytes, 0) == kEmrHeader &&
+        Le32(bytes, 40) == kEmfSignature)
+        return MetafileKind::Emf;
+    return WmfRecordsStart(bytes) > 0 ? MetafileKind::Wmf : MetafileKind::None;
+}
+
+bool MetafileStructureSound(MetafileKind kind, std::string_view bytes) {
+    return kind == MetafileKind::Wmf   ? WmfSound(bytes)
+           : kind == MetafileKind::Emf ? EmfSound(bytes)
+                                       : false;
+}
+
+std::string MetafileToSvg(std::string_view bytes) {
+    MetafileKind kind = SniffMetafile(bytes);
+    if (!MetafileStructureSound(kind, bytes)) return {};
+    std::string copy(bytes);
+    return RunConverterIsolated(
+        [&] { return kind == MetafileKind::Wmf ? WmfToSvg(copy) : EmfToSvg(copy); });
+}
+
+std::string RunConverterIsolated(const std::function<std::string()>& convert, int timeLimitMs) {
     int fds[2];
     if (pipe(fds) != 0) return {};
     pid_t child = fork();
@@ -131,6 +151,8 @@ std::string Isolated(const std::function<std::string()>& convert) {
     }
     if (child == 0) {
         close(fds[0]);
+        rlimit noCore{0, 0};  // a converter that crashes leaves no core file behind
+        setrlimit(RLIMIT_CORE, &noCore);
         std::string svg = convert();
         for (size_t done = 0; done < svg.size();) {
             ssize_t n = write(fds[1], svg.data() + done, svg.size() - done);
@@ -143,7 +165,7 @@ std::string Isolated(const std::function<std::string()>& convert) {
     close(fds[1]);
     std::string svg;
     bool failed = false;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kTimeLimitMs);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeLimitMs);
     for (;;) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                         deadline - std::chrono::steady_clock::now())
@@ -172,26 +194,4 @@ std::string Isolated(const std::function<std::string()>& convert) {
     }
     if (failed || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
     return svg;
-}
-
-}  // namespace
-
-MetafileKind SniffMetafile(std::string_view bytes) {
-    if (bytes.size() >= kEmfHeaderSize && Le32(bytes, 0) == kEmrHeader &&
-        Le32(bytes, 40) == kEmfSignature)
-        return MetafileKind::Emf;
-    return WmfRecordsStart(bytes) > 0 ? MetafileKind::Wmf : MetafileKind::None;
-}
-
-bool MetafileStructureSound(MetafileKind kind, std::string_view bytes) {
-    return kind == MetafileKind::Wmf   ? WmfSound(bytes)
-           : kind == MetafileKind::Emf ? EmfSound(bytes)
-                                       : false;
-}
-
-std::string MetafileToSvg(std::string_view bytes) {
-    MetafileKind kind = SniffMetafile(bytes);
-    if (!MetafileStructureSound(kind, bytes)) return {};
-    std::string copy(bytes);
-    return Isolated([&] { return kind == MetafileKind::Wmf ? WmfToSvg(copy) : EmfToSvg(copy); });
 }

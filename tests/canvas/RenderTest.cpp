@@ -2,12 +2,14 @@
 // with a tolerance, fonts differ slightly between machines) and exact checks of
 // what does not depend on fonts.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include "TestMetafiles.h"
 #include "canvas/CanvasModel.h"
@@ -293,7 +295,13 @@ TEST(Render, DamagedMetafilesShowThePlaceholderAndNeverCrash) {
             for (int i = 0; i < 4; ++i) b[sizeAt + i] = char(size >> (8 * i));
             return b;
         };
+        // Records that chain soundly but claim more points than they hold.
+        testmeta::Bytes lie;
+        wmf ? lie.Wmf(0x0324, {32767, 5, 5}) : lie.Emf(87, {0, 0, 10, 10, 0x7FFFFFFF, 5});
+        size_t eof = wmf ? 6 : 20;
         const std::pair<const char*, std::string> damaged[] = {
+            {"lying record",
+             good.substr(0, good.size() - eof) + lie.b + good.substr(good.size() - eof)},
             {"empty", ""},
             {"header cut", good.substr(0, 30)},
             {"first record cut", good.substr(0, firstRecord + 5)},
@@ -314,4 +322,25 @@ TEST(Render, DamagedMetafilesShowThePlaceholderAndNeverCrash) {
             EXPECT_TRUE(RenderBackground(*d.canvas, d.model, d.pictures, 0, 96).isNull());
         }
     }
+}
+
+TEST(Render, AConverterThatCrashesHangsOrFloodsCostsOnlyThePicture) {
+    const std::pair<const char*, std::function<std::string()>> converters[] = {
+        {"crashes",
+         [] {
+             std::abort();
+             return std::string();
+         }},
+        {"hangs",
+         [] {
+             for (;;) pause();
+             return std::string();
+         }},
+        {"floods", [] { return std::string(size_t(65) << 20, '<'); }},
+        {"fails", [] { return std::string(); }},
+    };
+    for (const auto& [what, convert] : converters)
+        EXPECT_EQ(RunConverterIsolated(convert, 500), "") << what;
+    EXPECT_EQ(RunConverterIsolated([] { return std::string(100000, 'x'); }, 5000),
+              std::string(100000, 'x'));
 }
