@@ -77,13 +77,12 @@ const Picture& PictureCache::Get(const std::string& path) {
     Entry entry{modified, size, {}};
     std::string bytes, error;
     if (size >= 0 && files::ReadWholeFile(path, bytes, error)) {
-        if (SniffMetafile(bytes) != MetafileKind::None) {
-            std::string svg = MetafileToSvg(bytes);
-            auto renderer = std::make_shared<QSvgRenderer>(QByteArray::fromStdString(svg));
-            if (!svg.empty() && renderer->isValid()) entry.picture.vector = std::move(renderer);
-        } else {
+        if (SniffMetafile(bytes) == MetafileKind::None) {
             entry.picture.raster = QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()),
                                                     int(std::min<size_t>(bytes.size(), INT_MAX)));
+        } else if (std::string svg = MetafileToSvg(bytes); !svg.empty()) {
+            auto renderer = std::make_shared<QSvgRenderer>(QByteArray::fromStdString(svg));
+            if (renderer->isValid()) entry.picture.vector = std::move(renderer);
         }
     }
     return (pictures_[path] = std::move(entry)).picture;

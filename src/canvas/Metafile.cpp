@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
@@ -56,6 +57,9 @@ bool EmfSound(std::string_view b) {
     if (b.size() < kEmfHeaderSize || Le32(b, 0) != kEmrHeader || Le32(b, 4) < kEmfHeaderSize ||
         Le32(b, 40) != kEmfSignature)
         return false;
+    // The description text (UTF-16) lies within the header record.
+    std::uint64_t describedTo = Le32(b, 64) + 2 * std::uint64_t(Le32(b, 60));
+    if (Le32(b, 60) > 0 && describedTo > Le32(b, 4)) return false;
     for (size_t at = 0; at + 8 <= b.size();) {
         std::uint32_t type = Le32(b, at), size = Le32(b, at + 4);
         if (size < 8 || size % 4 != 0 || size > b.size() - at) return false;
@@ -105,7 +109,22 @@ std::string WmfToSvg(std::string& bytes) {
     return svg;
 }
 
+void PutLe32(std::string& b, size_t at, std::int32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + size_t(i)] = char(std::uint32_t(v) >> (8 * i));
+}
+
 std::string EmfToSvg(std::string& bytes) {
+    // The header's bounds are the extent of what is drawn, in device pixels; the frame is
+    // the whole picture, in hundredths of a millimetre. The converter sizes its drawing by
+    // the bounds, so they are widened to the frame: the drawing keeps its place on the page.
+    auto at = [&](size_t i) { return double(std::int32_t(Le32(bytes, i))); };
+    double perMmX = at(80) > 0 ? at(72) / at(80) : 0, perMmY = at(84) > 0 ? at(76) / at(84) : 0;
+    if (at(32) > at(24) && at(36) > at(28) && perMmX > 0 && perMmY > 0 && at(32) * perMmX < 1e9 &&
+        at(36) * perMmY < 1e9)
+        for (size_t i = 0; i < 4; ++i)
+            PutLe32(bytes, 8 + 4 * i,
+                    std::int32_t(std::lround(at(24 + 4 * i) * (i % 2 ? perMmY : perMmX) / 100)));
+    if (!(at(16) > at(8) && at(20) > at(12))) return {};  // nothing to scale a drawing by
     generatorOptions options{};
     options.emfplus = true;
     options.svgDelimiter = true;

@@ -290,9 +290,9 @@ TEST(Render, DamagedMetafilesShowThePlaceholderAndNeverCrash) {
         std::string good = make({2, 3}, "X");
         bool wmf = std::string(name).ends_with("wmf");
         size_t firstRecord = wmf ? 40 : 88, sizeAt = wmf ? 40 : 92;
-        auto withSize = [&](std::uint32_t size) {
+        auto patched = [&](size_t at, std::uint32_t value) {
             std::string b = good;
-            for (int i = 0; i < 4; ++i) b[sizeAt + i] = char(size >> (8 * i));
+            for (int i = 0; i < 4; ++i) b[at + i] = char(value >> (8 * i));
             return b;
         };
         // Records that chain soundly but claim more points than they hold.
@@ -307,8 +307,10 @@ TEST(Render, DamagedMetafilesShowThePlaceholderAndNeverCrash) {
             {"first record cut", good.substr(0, firstRecord + 5)},
             {"half", good.substr(0, good.size() / 2)},
             {"end-of-file record cut", good.substr(0, good.size() - 2)},
-            {"record longer than the file", withSize(0x7FFFFFF0)},
-            {"record of size zero", withSize(0)},
+            {"record longer than the file", patched(sizeAt, 0x7FFFFFF0)},
+            {"record of size zero", patched(sizeAt, 0)},
+            // an unknown version; a description far beyond the header
+            {"header out of range", wmf ? patched(26, 0x0200) : patched(60, 0x10000000)},
             {"not a metafile", "GIF89a not really"},
         };
         for (const auto& [what, bytes] : damaged) {
@@ -326,15 +328,10 @@ TEST(Render, DamagedMetafilesShowThePlaceholderAndNeverCrash) {
 
 TEST(Render, AConverterThatCrashesHangsOrFloodsCostsOnlyThePicture) {
     const std::pair<const char*, std::function<std::string()>> converters[] = {
-        {"crashes",
-         [] {
-             std::abort();
-             return std::string();
-         }},
+        {"crashes", []() -> std::string { std::abort(); }},
         {"hangs",
-         [] {
+         []() -> std::string {
              for (;;) pause();
-             return std::string();
          }},
         {"floods", [] { return std::string(size_t(65) << 20, '<'); }},
         {"fails", [] { return std::string(); }},

@@ -2,6 +2,7 @@
 // Small metafiles written record by record: an 8.5 x 11 inch page with horizontal
 // rules from x = 1 to 7.5 inches at the given heights (inches) and a caption at
 // (1, 1) inch.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -40,9 +41,8 @@ inline std::string RuledWmf(const std::vector<double>& rules, const std::string&
     r.Wmf(0x02FB, {-300, 0, 0, 0, 700, 0, 0, 0, 0, 'A' | 'r' << 8, 'i' | 'a' << 8, 'l'});  // font
     r.Wmf(0x012D, {1});
     std::vector<int> text{int(caption.size())};
-    for (size_t i = 0; i < caption.size(); i += 2)
-        text.push_back(std::uint8_t(caption[i]) | (i + 1 < caption.size() ? caption[i + 1] : 0)
-                                                      << 8);
+    std::string even = caption + std::string(caption.size() % 2, '\0');
+    for (size_t i = 0; i < even.size(); i += 2) text.push_back(even[i] | even[i + 1] << 8);
     text.push_back(1000);
     text.push_back(1000);
     r.Wmf(0x0521, text).Wmf(0, {});  // text out, end of file
@@ -62,37 +62,28 @@ inline std::string RuledEmf(const std::vector<double>& rules, const std::string&
     r.Emf(38, {1, 0, 2, 0, 0}).Emf(37, {1});  // black pen, two hundredths wide
     for (double y : rules)
         r.Emf(27, {100, std::int64_t(y * 100)}).Emf(54, {750, std::int64_t(y * 100)});
-    std::vector<std::int64_t> font{2,  -30, 0, 0, 0, 700, 0, 0, 'A' | 'r' << 16, 'i' | 'a' << 16,
-                                   'l'};
+    std::vector<std::int64_t> font{2, -30, 0, 0, 0, 700, 0, 0, 'A' | 'r' << 16, 'i' | 'a' << 16};
+    font.push_back('l');
     font.resize(24);  // index and a LOGFONTW of 92 bytes
     r.Emf(82, font).Emf(37, {2});
     size_t chars = caption.size(), words = (chars + 1) / 2;
-    std::vector<std::int64_t> text{0,
-                                   0,
-                                   850,
-                                   1100,
-                                   1,
-                                   0,
-                                   0,
-                                   100,
-                                   100,
-                                   std::int64_t(chars),
-                                   76,
-                                   0,
-                                   0,
-                                   0,
-                                   850,
-                                   1100,
-                                   std::int64_t(76 + 4 * words)};
+    // clang-format off
+    std::vector<std::int64_t> text{0, 0, 850, 1100, 1, 0, 0,  // bounds, mode, scales
+                                   100, 100, std::int64_t(chars), 76, 0, 0, 0, 850, 1100,
+                                   std::int64_t(76 + 4 * words)};  // position ... advances
+    // clang-format on
     for (size_t i = 0; i < chars; i += 2)
         text.push_back(std::uint8_t(caption[i]) | (i + 1 < chars ? caption[i + 1] << 16 : 0));
     text.insert(text.end(), chars, 12);  // character advances
     r.Emf(84, text).Emf(14, {0, 16, 20});
-    Bytes h;
-    h.Emf(
-        1,
-        {0, 0, 850, 1100, 0, 0,   21590, 27940, 0x464D4520, 0x10000, std::int64_t(88 + r.b.size()),
-         0, 3, 0,   0,    0, 850, 1100,  216,   279});
+    std::int64_t bottom = 130;  // bounds: the extent of what is drawn
+    for (double y : rules) bottom = std::max(bottom, std::int64_t(y * 100) + 1);
+    Bytes h;  // bounds, frame (1/100 mm), " EMF", version, bytes, records, handles,
+              // description, palette, device pixels and millimetres
+    // clang-format off
+    h.Emf(1, {99, 100, 751, bottom, 0, 0, 21590, 27940, 0x464D4520, 0x10000,
+              std::int64_t(88 + r.b.size()), 0, 3, 0, 0, 0, 850, 1100, 216, 279});
+    // clang-format on
     return h.b + r.b;
 }
 
