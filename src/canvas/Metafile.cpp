@@ -118,12 +118,15 @@ std::string EmfToSvg(std::string& bytes) {
     // the whole picture, in hundredths of a millimetre. The converter sizes its drawing by
     // the bounds, so they are widened to the frame: the drawing keeps its place on the page.
     auto at = [&](size_t i) { return double(std::int32_t(Le32(bytes, i))); };
-    double perMmX = at(80) > 0 ? at(72) / at(80) : 0, perMmY = at(84) > 0 ? at(76) / at(84) : 0;
-    if (at(32) > at(24) && at(36) > at(28) && perMmX > 0 && perMmY > 0 && at(32) * perMmX < 1e9 &&
-        at(36) * perMmY < 1e9)
-        for (size_t i = 0; i < 4; ++i)
-            PutLe32(bytes, 8 + 4 * i,
-                    std::int32_t(std::lround(at(24 + 4 * i) * (i % 2 ? perMmY : perMmX) / 100)));
+    double perMm[2] = {at(80) > 0 ? at(72) / at(80) : 0, at(84) > 0 ? at(76) / at(84) : 0};
+    double widened[4];
+    bool usable = at(32) > at(24) && at(36) > at(28);
+    for (size_t i = 0; i < 4; ++i) {
+        widened[i] = at(24 + 4 * i) * perMm[i % 2] / 100;
+        usable = usable && perMm[i % 2] > 0 && std::fabs(widened[i]) < 1e9;
+    }
+    for (size_t i = 0; usable && i < 4; ++i)
+        PutLe32(bytes, 8 + 4 * i, std::int32_t(std::lround(widened[i])));
     if (!(at(16) > at(8) && at(20) > at(12))) return {};  // nothing to scale a drawing by
     generatorOptions options{};
     options.emfplus = true;
