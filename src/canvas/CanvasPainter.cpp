@@ -5,9 +5,14 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSvgRenderer>
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <filesystem>
 
+#include "canvas/Metafile.h"
+#include "shell/AtomicFile.h"
 #include "shell/qt/QtText.h"
 
 namespace {
@@ -46,12 +51,41 @@ QColor ColorFromBgr(std::uint32_t bgr) {
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
 }
 
-const QImage& PictureCache::Get(const std::string& path) {
-    auto it = images_.find(path);
-    if (it != images_.end()) return it->second;
-    QImage image;
-    if (!path.empty()) image.load(toUnicode(path));
-    return images_.emplace(path, std::move(image)).first->second;
+void Picture::Draw(QPainter& p, const QRectF& frame) const {
+    if (vector) {
+        p.save();
+        vector->render(&p, frame);
+        p.restore();
+    } else if (!raster.isNull()) {
+        p.drawImage(frame, raster);
+    }
+}
+
+const Picture& PictureCache::Get(const std::string& path) {
+    // Size and time of change tell a file rewritten in place from the one read before.
+    std::error_code ec;
+    std::filesystem::path file(path);
+    auto size = path.empty() ? -1 : std::int64_t(std::filesystem::file_size(file, ec));
+    if (ec) size = -1;
+    auto modified =
+        size < 0
+            ? 0
+            : std::int64_t(std::filesystem::last_write_time(file, ec).time_since_epoch().count());
+    auto it = pictures_.find(path);
+    if (it != pictures_.end() && it->second.size == size && it->second.modified == modified)
+        return it->second.picture;
+    Entry entry{modified, size, {}};
+    std::string bytes, error;
+    if (size >= 0 && files::ReadWholeFile(path, bytes, error)) {
+        if (SniffMetafile(bytes) == MetafileKind::None) {
+            entry.picture.raster = QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()),
+                                                    int(std::min<size_t>(bytes.size(), INT_MAX)));
+        } else if (std::string svg = MetafileToSvg(bytes); !svg.empty()) {
+            auto renderer = std::make_shared<QSvgRenderer>(QByteArray::fromStdString(svg));
+            if (renderer->isValid()) entry.picture.vector = std::move(renderer);
+        }
+    }
+    return (pictures_[path] = std::move(entry)).picture;
 }
 
 CanvasPainter::CanvasPainter(const CanvasModel& canvas, const FormModel& model,
@@ -131,13 +165,18 @@ void CanvasPainter::PaintPaper(QPainter& p, int) const {
 void CanvasPainter::PaintBackground(QPainter& p, int page) const {
     std::string path = canvas_.BackgroundPath(page);
     if (path.empty()) return;
-    const QImage& image = pictures_.Get(path);
+    const Picture& picture = pictures_.Get(path);
     QRectF pageRect = PointsRect({0, 0, canvas_.PageWidth(), canvas_.PageHeight()});
-    if (image.isNull()) {
-        // A metafile or unreadable picture: the page shows that one is there.
+    if (picture.IsNull()) {
+        // An unreadable picture: the page shows that one is there.
         PaintPlaceholder(p, pageRect, QFileInfo(toUnicode(path)).fileName().toStdString());
         return;
     }
+    if (picture.vector) {  // a metafile fills the page
+        picture.Draw(p, pageRect);
+        return;
+    }
+    const QImage& image = picture.raster;
     // A page picture keeps its own size, as its resolution gives it.
     double dpmX = image.dotsPerMeterX() > 0 ? image.dotsPerMeterX() : 3780;
     double dpmY = image.dotsPerMeterY() > 0 ? image.dotsPerMeterY() : 3780;
@@ -168,12 +207,12 @@ void CanvasPainter::PaintPlaceholder(QPainter& p, const QRectF& r, const std::st
 
 void CanvasPainter::PaintImage(QPainter& p, const ImageRecord& im) const {
     QRectF r = PointsRect(im.r);
-    const QImage& image = pictures_.Get(im.path);
-    if (image.isNull()) {
+    const Picture& picture = pictures_.Get(im.path);
+    if (picture.IsNull()) {
         PaintPlaceholder(p, r, im.name);
         return;
     }
-    p.drawImage(r, image);
+    picture.Draw(p, r);
 }
 
 void CanvasPainter::PaintBox(QPainter& p, const BoxRecord& b) const {

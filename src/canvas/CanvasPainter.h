@@ -3,6 +3,8 @@
 // through PaintPage, so what the designer shows is what every output shows.
 #include <QImage>
 #include <QRectF>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 
@@ -11,15 +13,32 @@
 class QPainter;
 class QFont;
 
-// Pictures by path, loaded once. A picture Qt cannot read (metafiles, damaged files)
-// is remembered as null, so it is not read again on every repaint.
+class QSvgRenderer;
+
+// A picture as the canvas draws it: pixels, or a drawing (a metafile) that is
+// stretched to whatever frame it is given.
+struct Picture {
+    QImage raster;
+    std::shared_ptr<QSvgRenderer> vector;
+    bool IsNull() const { return raster.isNull() && !vector; }
+    void Draw(QPainter& p, const QRectF& frame) const;
+};
+
+// Pictures by path, read once and again only when the file changes. A picture that
+// cannot be read (a damaged file) is remembered as null, so it is not read again on
+// every repaint.
 class PictureCache {
   public:
-    const QImage& Get(const std::string& path);
-    void Clear() { images_.clear(); }
+    const Picture& Get(const std::string& path);
+    void Clear() { pictures_.clear(); }
 
   private:
-    std::unordered_map<std::string, QImage> images_;
+    struct Entry {
+        std::int64_t modified = 0;
+        std::int64_t size = -1;
+        Picture picture;
+    };
+    std::unordered_map<std::string, Entry> pictures_;
 };
 
 QColor ColorFromBgr(std::uint32_t bgr);

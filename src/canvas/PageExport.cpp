@@ -26,8 +26,10 @@ ExportResult WriteBytes(const std::string& path, const QByteArray& bytes) {
 }
 }  // namespace
 
-QImage RenderPage(const CanvasModel& canvas, const FormModel& model, PictureCache& pictures,
-                  int page, double dpi) {
+namespace {
+// A white page-sized picture at dpi, with a painter set up to draw the page onto it.
+template <class Paint>
+QImage DrawOnBlankPage(const CanvasModel& canvas, double dpi, Paint paint) {
     double w = canvas.PageWidth(), h = canvas.PageHeight();
     if (!PageSizeUsable(w, h) || !(dpi > 0)) return {};
     double pw = std::ceil(w * dpi), ph = std::ceil(h * dpi);
@@ -38,11 +40,26 @@ QImage RenderPage(const CanvasModel& canvas, const FormModel& model, PictureCach
     image.setDotsPerMeterY(dpm);
     image.fill(Qt::white);
     QPainter p(&image);
-    CanvasPainter painter(canvas, model, pictures);
     CanvasPainter::BeginPage(p, dpi);
-    painter.PaintPage(p, page);
+    paint(p);
     p.end();
     return image;
+}
+}  // namespace
+
+QImage RenderPage(const CanvasModel& canvas, const FormModel& model, PictureCache& pictures,
+                  int page, double dpi) {
+    CanvasPainter painter(canvas, model, pictures);
+    return DrawOnBlankPage(canvas, dpi, [&](QPainter& p) { painter.PaintPage(p, page); });
+}
+
+QImage RenderBackground(const CanvasModel& canvas, const FormModel& model, PictureCache& pictures,
+                        int page, double dpi) {
+    std::string path = canvas.BackgroundPath(page);
+    // No picture, no lines: the stand-in for an unreadable one is not part of the form.
+    if (path.empty() || pictures.Get(path).IsNull()) return {};
+    CanvasPainter painter(canvas, model, pictures);
+    return DrawOnBlankPage(canvas, dpi, [&](QPainter& p) { painter.PaintBackground(p, page); });
 }
 
 ExportResult ExportPagePng(const CanvasModel& canvas, const FormModel& model,

@@ -21,3 +21,8 @@ ExportResult ExportPagesPdf(const CanvasModel& canvas, const FormModel& model,
 // A page drawn into a picture (null when the page cannot be drawn this large).
 QImage RenderPage(const CanvasModel& canvas, const FormModel& model, PictureCache& pictures,
                   int page, double dpi);
+// The page's background picture alone, drawn as the page shows it, at dpi pixels per
+// inch; white where the picture leaves the page bare. Null when the page has no
+// readable background or cannot be drawn this large.
+QImage RenderBackground(const CanvasModel& canvas, const FormModel& model, PictureCache& pictures,
+                        int page, double dpi);

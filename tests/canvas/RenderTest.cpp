@@ -2,17 +2,21 @@
 // with a tolerance, fonts differ slightly between machines) and exact checks of
 // what does not depend on fonts.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 
+#include "TestMetafiles.h"
 #include "canvas/CanvasEditor.h"
 #include "canvas/CanvasModel.h"
 #include "canvas/CanvasPainter.h"
+#include "canvas/Metafile.h"
 #include "canvas/PageExport.h"
 #include "layout/LayoutTestSupport.h"
 #include "shell/qt/QtUserInterface.h"
@@ -256,4 +260,127 @@ TEST(Render, CompanionLabelsTakeTheirKindsColoursPlacedAndOnceTheSelectionIsClea
         EXPECT_EQ(background(before, labels[i]), rgb(placed[i])) << i;
         EXPECT_EQ(background(after, labels[i]), rgb(cleared[i])) << i;
     }
+}
+
+namespace {
+
+std::string WithBackground(const std::string& name) {
+    return "<HEADER>\r\nPage:\t8.5\t11\r\nBackground_Image:\t" + name +
+           "\t1\t1\r\n</HEADER>\r\n<PAGE>\r\n</PAGE>";
+}
+
+// Rows where a walk down a pixel column meets ink after background, as the grid
+// dialog's line detection walks (red + green + blue below 650 is ink).
+std::vector<int> InkRows(const QImage& image, double xInches, double dpi) {
+    std::vector<int> rows;
+    bool ink = false;
+    for (int y = 0; y < image.height(); ++y) {
+        QColor c = image.pixelColor(int(xInches * dpi), y);
+        bool now = c.red() + c.green() + c.blue() < 650;
+        if (now && !ink) rows.push_back(y);
+        ink = now;
+    }
+    return rows;
+}
+
+void ExpectRulesAt(const std::vector<int>& rows, const std::vector<double>& inches, double dpi) {
+    ASSERT_EQ(rows.size(), inches.size());
+    for (size_t i = 0; i < rows.size(); ++i) EXPECT_NEAR(rows[i], inches[i] * dpi, 3) << i;
+}
+
+using MetafileMaker = std::string (*)(const std::vector<double>&, const std::string&);
+const std::pair<const char*, MetafileMaker> kMetafiles[] = {{"form.wmf", testmeta::RuledWmf},
+                                                            {"form.emf", testmeta::RuledEmf}};
+
+}  // namespace
+
+TEST(Render, MetafileBackgroundsFillThePageAndAreReadAgainWhenChanged) {
+    for (auto [name, make] : kMetafiles) {
+        SCOPED_TRACE(name);
+        QTemporaryDir dir;
+        std::string path = dir.filePath(name).toStdString(), error;
+        ASSERT_TRUE(files::AtomicWriteFile(path, make({2, 3, 4, 5}, "PATIENT"), error));
+        Drawn d(WithBackground(name), dir.path().toStdString());
+        ASSERT_TRUE(d.ok);
+        QImage page = d.Page(0);
+        ExpectRulesAt(InkRows(page, 4, kGoldenDpi), {2, 3, 4, 5}, kGoldenDpi);
+        EXPECT_EQ(At(page, 4, 8), QColor(Qt::white));  // no placeholder
+        int inked = 0;                                 // the caption under (1, 1) inch
+        for (double x = 1; x < 2.5; x += 1 / kGoldenDpi)
+            for (double y = 0.7; y < 1.5; y += 1 / kGoldenDpi)
+                inked += At(page, x, y).lightness() < 128;
+        EXPECT_GT(inked, 10);
+        // The background alone, for line detection, at another resolution.
+        QImage back = RenderBackground(*d.canvas, d.model, d.pictures, 0, 96);
+        ExpectRulesAt(InkRows(back, 4, 96), {2, 3, 4, 5}, 96);
+        ASSERT_TRUE(files::AtomicWriteFile(path, make({2, 2.5}, "PATIENT NAME"), error));
+        ExpectRulesAt(InkRows(RenderBackground(*d.canvas, d.model, d.pictures, 0, 96), 4, 96),
+                      {2, 2.5}, 96);
+    }
+    QTemporaryDir dir;
+    QImage red(96, 96, QImage::Format_RGB32);
+    red.fill(QColor(255, 0, 0));
+    ASSERT_TRUE(red.save(dir.filePath("back.bmp")));
+    Drawn raster(WithBackground("back.bmp"), dir.path().toStdString());
+    QImage back = RenderBackground(*raster.canvas, raster.model, raster.pictures, 0, 96);
+    EXPECT_TRUE(IsRed(back.pixelColor(48, 48)));
+    EXPECT_EQ(back.pixelColor(200, 48), QColor(Qt::white));
+    EXPECT_TRUE(RenderBackground(*raster.canvas, raster.model, raster.pictures, 1, 96).isNull());
+}
+
+TEST(Render, DamagedMetafilesShowThePlaceholderAndNeverCrash) {
+    for (auto [name, make] : kMetafiles) {
+        std::string good = make({2, 3}, "X");
+        bool wmf = std::string(name).ends_with("wmf");
+        size_t firstRecord = wmf ? 40 : 88, sizeAt = wmf ? 40 : 92;
+        auto patched = [&](size_t at, std::uint32_t value) {
+            std::string b = good;
+            for (int i = 0; i < 4; ++i) b[at + i] = char(value >> (8 * i));
+            return b;
+        };
+        // Records that chain soundly but claim more points than they hold.
+        testmeta::Bytes lie;
+        wmf ? lie.Wmf(0x0324, {32767, 5, 5}) : lie.Emf(87, {0, 0, 10, 10, 0x7FFFFFFF, 5});
+        size_t eof = wmf ? 6 : 20;
+        const std::pair<const char*, std::string> damaged[] = {
+            {"lying record",
+             good.substr(0, good.size() - eof) + lie.b + good.substr(good.size() - eof)},
+            {"empty", ""},
+            {"header cut", good.substr(0, 30)},
+            {"first record cut", good.substr(0, firstRecord + 5)},
+            {"half", good.substr(0, good.size() / 2)},
+            {"end-of-file record cut", good.substr(0, good.size() - 2)},
+            {"record longer than the file", patched(sizeAt, 0x7FFFFFF0)},
+            {"record of size zero", patched(sizeAt, 0)},
+            // an unknown version; a description far beyond the header
+            {"header out of range", wmf ? patched(26, 0x0200) : patched(60, 0x10000000)},
+            {"not a metafile", "GIF89a not really"},
+        };
+        for (const auto& [what, bytes] : damaged) {
+            SCOPED_TRACE(std::string(name) + ": " + what);
+            EXPECT_TRUE(MetafileToSvg(bytes).empty());
+            QTemporaryDir dir;
+            std::string error;
+            ASSERT_TRUE(files::AtomicWriteFile(dir.filePath(name).toStdString(), bytes, error));
+            Drawn d(WithBackground(name), dir.path().toStdString());
+            EXPECT_EQ(At(d.Page(0), 4, 8), QColor(240, 240, 240));
+            EXPECT_TRUE(RenderBackground(*d.canvas, d.model, d.pictures, 0, 96).isNull());
+        }
+    }
+}
+
+TEST(Render, AConverterThatCrashesHangsOrFloodsCostsOnlyThePicture) {
+    const std::pair<const char*, std::function<std::string()>> converters[] = {
+        {"crashes", []() -> std::string { std::abort(); }},
+        {"hangs",
+         []() -> std::string {
+             for (;;) pause();
+         }},
+        {"floods", [] { return std::string(size_t(65) << 20, '<'); }},
+        {"fails", [] { return std::string(); }},
+    };
+    for (const auto& [what, convert] : converters)
+        EXPECT_EQ(RunConverterIsolated(convert, 500), "") << what;
+    EXPECT_EQ(RunConverterIsolated([] { return std::string(100000, 'x'); }, 5000),
+              std::string(100000, 'x'));
 }
