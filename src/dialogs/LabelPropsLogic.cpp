@@ -116,7 +116,9 @@ void LabelPropsLogic::SetLabelRef(int index, bool closeOnApply) {
     if (IsTextBox()) {
         double n = text::Val(text::SplitStr(staticText, "@", 5));
         rows = n > 0 ? std::to_string(int(n)) : "1";
-        rowsHeight = Three(c->height);
+        // The caption carries the box height too; a caption without it has the label's.
+        double h = text::Val(text::SplitStr(staticText, "@", 4));
+        rowsHeight = Three(h > 0 ? h : c->height);
     } else {
         rowsPanel = false;
     }
@@ -463,8 +465,11 @@ void LabelPropsLogic::ApplyRows() {
     height = rowsHeight;
     bool ok = ReadFields(kHeight, l, r, t, w, h);
     rowsHeight = height;
-    height = ok ? rowsHeight : keep;
-    if (!ok) return;
+    // The label takes the box's height: the caption and the label tell one height.
+    if (!ok) {
+        height = keep;
+        return;
+    }
     int n = std::max(1, int(std::min(text::Val(rows), 99.0)));
     rows = std::to_string(n);
     std::vector<std::string> parts = text::Split(staticText, "@");

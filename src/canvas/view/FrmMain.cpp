@@ -590,6 +590,7 @@ void FrmMain::RebuildPages() {
 }
 
 void FrmMain::RefreshAfterRead() {
+    dialogs_->CloseAll();  // their labels belonged to the form that went
     pictures_.Clear();
     RebuildPages();
     chkDataEntryForm_->setChecked(model_.settings.dataEntryForm);
@@ -942,11 +943,13 @@ void FrmMain::AskGridArea(const Rect& r) {
 
 void FrmMain::DeleteSelected() {
     editor_->DeleteSelection();
+    dialogs_->CloseAll();
     RefreshCanvas();
 }
 
 void FrmMain::ClearSelection() {
     editor_->ClearSelection();
+    dialogs_->CloseAll();
     RefreshCanvas();
 }
 

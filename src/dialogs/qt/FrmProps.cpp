@@ -237,10 +237,11 @@ FrmProps::FrmProps(CanvasModel& canvas, CanvasEditor& editor, FormModel& model,
     for (QPushButton* b : {apply, cancel, cmdDelete_, cmdMore_}) buttons->addWidget(b);
     all->addLayout(buttons);
 
-    // The group panel.
+    // The group panel: the eleven apply buttons, then the operations with the step.
     fraGroup_ = new QGroupBox("Apply to group");
     fraGroup_->setObjectName("fraGroup");
-    auto* g = new QGridLayout(fraGroup_);
+    auto* panel = new QVBoxLayout(fraGroup_);
+    auto* g = new QGridLayout;
     for (int i = 0; i < 11; ++i) {
         cmdGroup_[i] = Button("", "cmdGroup");
         cmdGroup_[i]->setObjectName(QString("cmdGroup%1").arg(i));
@@ -248,31 +249,18 @@ FrmProps::FrmProps(CanvasModel& canvas, CanvasEditor& editor, FormModel& model,
                 [this, i] { Act([this, i] { logic_->ApplyToGroup(i); }); });
         g->addWidget(cmdGroup_[i], i / 6, i % 6);
     }
-    struct Op {
-        const char* caption;
-        const char* name;
-        std::function<void()> act;
-    };
-    const Op ops[] = {
-        {"Even V", "cmdEvenV", [this] { logic_->EvenSpace(false); }},
-        {"Even H", "cmdEvenH", [this] { logic_->EvenSpace(true); }},
-        {"Paste", "cmdPaste", [this] { logic_->Paste(); }},
-        {"Move", "cmdMove", [this] { logic_->MoveBoth(); }},
-        {"\u2191", "cmdArrow0", [this] { logic_->Arrow(0); }},
-        {"\u2193", "cmdArrow1", [this] { logic_->Arrow(1); }},
-        {"\u2190", "cmdArrow2", [this] { logic_->Arrow(2); }},
-        {"\u2192", "cmdArrow3", [this] { logic_->Arrow(3); }},
-        {"Auto-sz. ON", "cmdAutoOn", [this] { logic_->AutoSizeSelected(true); }},
-        {"OFF", "cmdAutoOff", [this] { logic_->AutoSizeSelected(false); }},
-    };
-    int at = 12;
-    for (const Op& op : ops) {
-        QPushButton* b = Button(QString::fromUtf8(op.caption), op.name);
-        auto act = op.act;
+    panel->addLayout(g);
+    auto op = [this](const char* caption, const char* name, std::function<void()> act) {
+        QPushButton* b = Button(QString::fromUtf8(caption), name);
         connect(b, &QPushButton::clicked, this, [this, act] { Act(act); });
-        g->addWidget(b, at / 6, at % 6);
-        ++at;
-    }
+        return b;
+    };
+    auto* ops = new QHBoxLayout;
+    ops->addWidget(op("Even V", "cmdEvenV", [this] { logic_->EvenSpace(false); }));
+    ops->addWidget(op("Even H", "cmdEvenH", [this] { logic_->EvenSpace(true); }));
+    ops->addWidget(op("Paste", "cmdPaste", [this] { logic_->Paste(); }));
+    ops->addWidget(op("Auto-sz. ON", "cmdAutoOn", [this] { logic_->AutoSizeSelected(true); }));
+    ops->addWidget(op("OFF", "cmdAutoOff", [this] { logic_->AutoSizeSelected(false); }));
     QPushButton* groupDelete = Button("Delete", "cmdGroupDelete");
     connect(groupDelete, &QPushButton::clicked, this, [this] {
         Store();
@@ -283,17 +271,28 @@ FrmProps::FrmProps(CanvasModel& canvas, CanvasEditor& editor, FormModel& model,
         else
             Load();
     });
-    g->addWidget(groupDelete, at / 6, at % 6);
-    ++at;
+    ops->addWidget(groupDelete);
+    panel->addLayout(ops);
+    // The four arrows round "Move", the step fields beside them.
+    auto* steps = new QHBoxLayout;
+    auto* cross = new QGridLayout;
+    cross->addWidget(op("\u2191", "cmdArrow0", [this] { logic_->Arrow(0); }), 0, 1);
+    cross->addWidget(op("\u2190", "cmdArrow2", [this] { logic_->Arrow(2); }), 1, 0);
+    cross->addWidget(op("Move", "cmdMove", [this] { logic_->MoveBoth(); }), 1, 1);
+    cross->addWidget(op("\u2192", "cmdArrow3", [this] { logic_->Arrow(3); }), 1, 2);
+    cross->addWidget(op("\u2193", "cmdArrow1", [this] { logic_->Arrow(1); }), 2, 1);
+    steps->addLayout(cross);
     txtHSpacing_ = new QLineEdit;
     txtHSpacing_->setObjectName("txtHSpacing");
     txtVSpacing_ = new QLineEdit;
     txtVSpacing_->setObjectName("txtVSpacing");
-    int row = at / 6 + 1;
-    g->addWidget(new QLabel("H Spacing"), row, 0);
-    g->addWidget(txtHSpacing_, row, 1);
-    g->addWidget(new QLabel("V Spacing"), row, 2);
-    g->addWidget(txtVSpacing_, row, 3);
+    auto* spacing = new QGridLayout;
+    spacing->addWidget(new QLabel("H Spacing"), 0, 0);
+    spacing->addWidget(txtHSpacing_, 0, 1);
+    spacing->addWidget(new QLabel("V Spacing"), 1, 0);
+    spacing->addWidget(txtVSpacing_, 1, 1);
+    steps->addLayout(spacing);
+    panel->addLayout(steps);
     all->addWidget(fraGroup_);
 
     connect(txtStatic_, &QLineEdit::textEdited, this, [this](const QString& t) {
