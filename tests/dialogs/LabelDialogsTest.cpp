@@ -78,6 +78,14 @@ TEST(LabelProps, BindingReadsTypeCaseAndMultilineAndAnUnknownCaseBeeps) {
     b.props.SetLabelRef(0, false);
     EXPECT_EQ(b.props.Title(), "Default Text Properties");
     EXPECT_EQ(b.props.LabelName(), "lblTemplate");
+    // New labels take the default text's format.
+    b.props.SetFont("Courier New", 11, false, true);
+    b.props.SetAlignment(LabelAlignment::Centre);
+    b.props.Apply();
+    const LabelControl& fresh = b.L(b.canvas.LoadOneLabel(0));
+    EXPECT_EQ(fresh.fontName, "Courier New");
+    EXPECT_TRUE(fresh.italic);
+    EXPECT_EQ(fresh.alignment, LabelAlignment::Centre);
 }
 
 TEST(LabelProps, ApplyWritesTheLabelKeepsARightEdgeAndClosesWhenAsked) {
