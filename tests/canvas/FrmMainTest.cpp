@@ -709,6 +709,11 @@ TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsThenWritten) {
     w.Model().settings.horizontalShift = 0.5;
     w.UpdateShiftOfOpenDialogs();
     EXPECT_EQ(field("txtHSpacing")->text(), "0.5");
+    // Closed, a double click on a label opens it again on that label.
+    dlg->close();
+    QTest::mouseDClick(page, Qt::LeftButton, Qt::NoModifier, Px(2.3, 1.1));
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_EQ(dlg->CurrentLabelIndx(), a);
     // "Text Default" binds it to the template.
     for (QAction* act : w.findChildren<QAction*>())
         if (act->objectName() == "mnuTextDefault") act->trigger();

@@ -48,8 +48,9 @@ std::string ItemDialogs::PickOneValue() {
         c_.model->databaseFields, LabelProperties() ? (QWidget*)props_ : c_.window);
 }
 
-void ItemDialogs::OpenFillFromList() {
+void ItemDialogs::OpenFillFromList(const std::string& tag) {
     if (!lists_) lists_ = new FrmLists(*c_.ui, c_.window);
+    lists_->SetTag(tag);
     lists_->FillListBoxes(c_.staticItems ? c_.staticItems() : std::vector<requests::StaticItem>{},
                           c_.model->databaseFields);
     lists_->ShowFill(

@@ -35,8 +35,9 @@ class ItemDialogs : public QObject {
     void OpenLabelProperties(int label, bool closeOnApply = false);
     // The same dialog on the template label: the default text properties.
     void OpenTemplateProperties();
-    // "Fill from List": the list picker in fill mode over the selection.
-    void OpenFillFromList();
+    // "Fill from List": the list picker in fill mode over the selection, or over the
+    // labels carrying the tag (a grid's cells) when one is given.
+    void OpenFillFromList(const std::string& tag = {});
     // One code of the form's lists for a property dialog, "" when none was chosen.
     std::string PickOneValue();
     // A click made another label the marked one: an open label dialog follows it.
