@@ -13,6 +13,12 @@ namespace {
 const char* const kProbe = "WIIEJFKDkslkdjf";
 const char* const kRowLine = "\nROW ";
 
+// A whole number typed in a field, held within lo..hi (text that is no number reads 0).
+int Whole(const std::string& field, int lo, int hi) {
+    double v = text::Val(field);
+    return std::isfinite(v) ? int(std::clamp(v, double(lo), double(hi))) : lo;
+}
+
 std::string Three(double v) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.3f", v);
@@ -114,8 +120,7 @@ void LabelPropsLogic::SetLabelRef(int index, bool closeOnApply) {
     charsWide = multiline ? text::SplitStr(c->spare, "#", 2) : "";
     linesTall = multiline ? text::SplitStr(c->spare, "#", 3) : "";
     if (IsTextBox()) {
-        double n = text::Val(text::SplitStr(staticText, "@", 5));
-        rows = n > 0 ? std::to_string(int(n)) : "1";
+        rows = std::to_string(std::max(1, Whole(text::SplitStr(staticText, "@", 5), 0, 99)));
         // The caption carries the box height too; a caption without it has the label's.
         double h = text::Val(text::SplitStr(staticText, "@", 4));
         rowsHeight = Three(h > 0 ? h : c->height);
@@ -233,7 +238,7 @@ bool LabelPropsLogic::ReadShift(double& h, double& v) {
 std::string LabelPropsLogic::CaseValue() const {
     std::string code = caseOption > 0 ? std::string(1, kCaseCodes[caseOption]) : "";
     if (!multiline) return code;
-    long long wide = (long long)text::Val(charsWide), lines = (long long)text::Val(linesTall);
+    int wide = Whole(charsWide, 0, 9999), lines = Whole(linesTall, 0, 9999);
     if (wide == 0) return code;  // a zero width is no multi-line text
     return (code.empty() ? "N" : code) + "#" + std::to_string(wide) + "#" + std::to_string(lines);
 }
@@ -268,8 +273,8 @@ bool LabelPropsLogic::Apply() {
     c->alignment = alignment;
     c->autoSize = autoSize;
     std::string caption = preview.caption;
-    int rowCount = int(text::Val(rows));
-    if (visualizeRows && IsTextBox() && rowCount >= 2 && rowCount <= 99)
+    int rowCount = Whole(rows, 0, 99);
+    if (visualizeRows && IsTextBox() && rowCount >= 2)
         for (int n = 2; n <= rowCount; ++n) caption += kRowLine + std::to_string(n);
     c->caption = caption;
     if (!IsTemplate()) {
@@ -404,7 +409,7 @@ void LabelPropsLogic::CopyGridRow() {
     double h = 0, v = 0;
     if (!ReadShift(h, v)) return;
     editor_.PasteSelectedLabels(h, v, canvas_.Window().currentPage);
-    int row = int(std::clamp(text::Val(gridRow), 0.0, 1e6)) + 1;
+    int row = Whole(gridRow, 0, 999999) + 1;
     gridRow = std::to_string(row);
     editor_.AssignGridRow(row);
     if (Bound()) Rebind();
@@ -470,7 +475,7 @@ void LabelPropsLogic::ApplyRows() {
         height = keep;
         return;
     }
-    int n = std::max(1, int(std::min(text::Val(rows), 99.0)));
+    int n = Whole(rows, 1, 99);
     rows = std::to_string(n);
     std::vector<std::string> parts = text::Split(staticText, "@");
     if (parts.size() < 5) parts.resize(5);

@@ -112,6 +112,9 @@ TEST(LabelProps, ApplyWritesTheLabelKeepsARightEdgeAndClosesWhenAsked) {
     EXPECT_DOUBLE_EQ(c.top, 2.5);
     EXPECT_EQ(c.spare, "L#20#3");
     EXPECT_EQ(b.props.left, "3.500");
+    b.props.charsWide = "1e300";  // held to a whole number the layout can carry
+    b.props.Apply();
+    EXPECT_EQ(c.spare, "L#9999#3");
     // Without multi-line and case the value is empty.
     b.props.multiline = false;
     b.props.caseOption = 0;

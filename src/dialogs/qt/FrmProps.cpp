@@ -39,8 +39,13 @@ FrmProps::FrmProps(CanvasModel& canvas, CanvasEditor& editor, FormModel& model,
     lblName_->setObjectName("lblName");
     lblType_ = new QLabel("Type:");
     lblType_->setObjectName("lblType");
+    lblChanged_ = new QLabel("*");
+    lblChanged_->setObjectName("lblChanged");
+    lblChanged_->setToolTip("Not applied yet");
     auto* head = new QHBoxLayout;
-    head->addWidget(lblName_, 1);
+    head->addWidget(lblName_);
+    head->addWidget(lblChanged_);
+    head->addStretch();
     head->addWidget(lblType_);
     all->addLayout(head);
     txtStatic_ = new QLineEdit;
@@ -359,6 +364,7 @@ void FrmProps::Load() {
     setWindowTitle(toUnicode(l.Title()));
     lblName_->setText(toUnicode(l.LabelName()));
     lblType_->setText(toUnicode(l.TypeText()));
+    lblChanged_->setVisible(l.Changed());
     if (fromUnicode(txtStatic_->text()) != l.staticText)
         txtStatic_->setText(toUnicode(l.staticText));
     const std::string* pos[5] = {&l.left, &l.right, &l.top, &l.width, &l.height};

@@ -49,6 +49,7 @@ class FrmProps : public QDialog {
     bool loading_ = false;
     QLabel* lblName_ = nullptr;
     QLabel* lblType_ = nullptr;
+    QLabel* lblChanged_ = nullptr;  // the static text holds changes not yet applied
     QLineEdit* txtStatic_ = nullptr;
     QPushButton* cmdList_ = nullptr;
     QLabel* lblPreview_ = nullptr;
