@@ -844,3 +844,53 @@ void CanvasEditor::ItemToUserPrompt(int index, const PromptEntry& entry) {
     CopyPromptDetails(prompt, item);
     item.definitionRead = true;
 }
+
+std::vector<int> CanvasEditor::FillOrder(std::vector<int> labels, int order) const {
+    if (order != 1 && order != 2) return labels;  // index order, as collected
+    // Lines (rows for order 1, columns for order 2) by their first coordinate, then
+    // along each line by the other one.
+    auto across = [&](int i) {
+        const LabelControl& c = *canvas_.LabelAt(i);
+        return order == 1 ? c.top : c.left;
+    };
+    auto along = [&](int i) {
+        const LabelControl& c = *canvas_.LabelAt(i);
+        return order == 1 ? c.left : c.top;
+    };
+    std::stable_sort(labels.begin(), labels.end(),
+                     [&](int a, int b) { return across(a) < across(b); });
+    std::vector<int> out;
+    for (size_t start = 0; start < labels.size();) {
+        size_t end = start + 1;
+        while (end < labels.size() && across(labels[end]) - across(labels[start]) <= kFillTolerance)
+            ++end;
+        std::stable_sort(labels.begin() + long(start), labels.begin() + long(end),
+                         [&](int a, int b) { return along(a) < along(b); });
+        out.insert(out.end(), labels.begin() + long(start), labels.begin() + long(end));
+        start = end;
+    }
+    return out;
+}
+
+int CanvasEditor::FillLabels(const std::vector<std::string>& entries, int order,
+                             const std::string& tagFilter) {
+    std::vector<int> labels;
+    for (int i = 1; i < canvas_.LabelCount(); ++i)
+        if (IsOrdinaryLabel(i) &&
+            (tagFilter.empty() ? IsSelected(i) : canvas_.LabelAt(i)->tag == tagFilter))
+            labels.push_back(i);
+    labels = FillOrder(std::move(labels), order);
+    size_t n = std::min(labels.size(), entries.size());
+    for (size_t k = 0; k < n; ++k) {
+        int i = labels[k];
+        const std::string& e = entries[k];
+        if (e.size() > 1 && e[0] == '~') {
+            ItemToDataField(i, e.substr(1));
+        } else {
+            const LabelControl& c = canvas_.Label(i);
+            Recaption(i, e, c.autoSize, c.width);
+            NewItemKind(i, ItemKind::StaticText);
+        }
+    }
+    return int(n);
+}

@@ -115,6 +115,20 @@ class CanvasEditor {
     std::vector<PromptEntry> UserPromptEntries() const;
     void ItemToUserPrompt(int index, const PromptEntry& entry);
 
+    // Fill from a list: one entry per label, the labels taken in the given order;
+    // entries beyond the last label are left over, labels beyond the last entry keep
+    // their captions. An entry beginning with "~" makes its label a database field,
+    // any other a static text. The labels are those tagged tagFilter, or the
+    // selection when it is empty. Orders: 0 index order; 1 rows then columns (top
+    // to bottom, each row left to right); 2 columns then rows (left to right, each
+    // column top to bottom). Labels whose tops (lefts) lie within kFillTolerance
+    // inches of the first label of a row (column) belong to it. Returns the labels
+    // filled.
+    static constexpr double kFillTolerance = 0.05;
+    int FillLabels(const std::vector<std::string>& entries, int order,
+                   const std::string& tagFilter = {});
+    std::vector<int> FillOrder(std::vector<int> labels, int order) const;
+
     // The grid dialog's area drawn on the canvas: a frame with the corner markers.
     void ShowGridArea(const Rect& area);
     void HideGridArea();

@@ -677,3 +677,51 @@ TEST(FrmMainEditing, PopupMenusFromCaptionsGiveBackTheChoice) {
     });
     EXPECT_EQ(win.w->ShowPopupMenu({"Delete"}), "");  // closed without a choice
 }
+
+#include "dialogs/qt/FrmProps.h"
+
+TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsThenWritten) {
+    Window win;
+    FrmMain& w = *win.w;
+    int a = AddLabel(w, 1, 1), b = AddLabel(w, 3, 2);
+    PageCanvas* page = w.PageView(0);
+    ChooseFromNextPopup("Properties");
+    QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(1.2, 1.1));
+    auto* dlg = w.findChild<FrmProps*>("frmProps");
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_TRUE(dlg->isVisible());
+    EXPECT_EQ(dlg->windowTitle(), "Properties");
+    auto field = [&](const char* name) { return dlg->findChild<QLineEdit*>(name); };
+    field("txtStatic")->selectAll();
+    QTest::keyClicks(field("txtStatic"), "Balance due");
+    EXPECT_EQ(dlg->findChild<QLabel*>("lblPreview")->text(), "Balance due");
+    field("txtLeft")->setText("2.25");
+    field("txtTop")->setText("oops");  // refused: nothing is written
+    QTest::mouseClick(dlg->findChild<QPushButton*>("cmdApply"), Qt::LeftButton);
+    EXPECT_EQ(field("txtTop")->text(), "1.000");
+    EXPECT_EQ(w.Canvas().Label(a).caption, "Item");
+    QTest::mouseClick(dlg->findChild<QPushButton*>("cmdApply"), Qt::LeftButton);
+    EXPECT_EQ(w.Canvas().Label(a).caption, "Balance due");
+    EXPECT_DOUBLE_EQ(w.Canvas().Label(a).left, 2.25);
+    // The dialog follows a click on another label; a step press reaches its fields.
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3.2, 2.1));
+    EXPECT_EQ(dlg->CurrentLabelIndx(), b);
+    w.Model().settings.horizontalShift = 0.5;
+    w.UpdateShiftOfOpenDialogs();
+    EXPECT_EQ(field("txtHSpacing")->text(), "0.5");
+    // Closed, a double click on a label opens it again on that label.
+    dlg->close();
+    QTest::mouseDClick(page, Qt::LeftButton, Qt::NoModifier, Px(2.3, 1.1));
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_EQ(dlg->CurrentLabelIndx(), a);
+    // "Text Default" binds it to the template.
+    for (QAction* act : w.findChildren<QAction*>())
+        if (act->objectName() == "mnuTextDefault") act->trigger();
+    EXPECT_EQ(dlg->windowTitle(), "Default Text Properties");
+    EXPECT_FALSE(field("txtLeft")->isVisibleTo(dlg));
+
+    QString path = win.data.filePath("edited.ldt");
+    ASSERT_TRUE(w.SaveLayout(path.toStdString()));
+    std::string text = files::ReadTextFile(path.toStdString());
+    EXPECT_NE(text.find("Balance due\t2.25\t1\t"), std::string::npos) << text;
+}

@@ -2,11 +2,13 @@
 // the screen shows: for looking at the window under a virtual display.
 //   canvas_screenshot LAYOUT.ldt OUT_PREFIX [DATA_DIR [SERVER_PORT]]
 //   canvas_screenshot --insert OUT_PREFIX [DATA_DIR]
+//   canvas_screenshot --props OUT_PREFIX [DATA_DIR]
 // The second form places one item of every kind with the tools on a new form, then
 // drags three labels and shoots while the drag is under way.
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -14,6 +16,8 @@
 
 #include "canvas/view/FrmMain.h"
 #include "canvas/view/PageCanvas.h"
+#include "dialogs/qt/FrmLists.h"
+#include "dialogs/qt/FrmProps.h"
 #include "shell/RecordingUserInterface.h"
 
 namespace {
@@ -93,6 +97,45 @@ int InsertEveryKind(QApplication& app, FrmMain& w, Shoot& shoot) {
     });
     return app.exec();
 }
+// The label dialog on a static label, on a text-box prompt with its rows panel,
+// with the group panel open, on the template; then the list picker.
+int LabelDialogs(QApplication& app, FrmMain& w, const std::string& prefix) {
+    CanvasModel& c = w.Canvas();
+    auto label = [&](double x, double y, const char* caption) {
+        int i = c.LoadOneLabel(0);
+        LabelControl& l = c.Label(i);
+        l.left = x, l.top = y, l.caption = caption, l.visible = true, l.autoSize = true;
+        l.width = 0.12 * double(std::string(caption).size());
+        return i;
+    };
+    int a = label(1, 1, "Patient name"), b = label(1, 2, "%T@Notes@1@0.4@3");
+    label(3, 1, "Account");
+    c.Label(a).spare = "U#30#4";
+    ItemDialogs& d = w.Dialogs();
+    auto shot = [&](const char* name) {
+        app.processEvents();
+        d.LabelProperties()->grab().save(QString::fromStdString(prefix + name + ".png"));
+    };
+    d.OpenLabelProperties(a);
+    shot("-static");
+    d.OpenLabelProperties(b);
+    d.LabelProperties()->findChild<QPushButton*>("cmdAdjust")->click();
+    shot("-textbox-rows");
+    d.OpenLabelProperties(a);
+    d.LabelProperties()->findChild<QPushButton*>("cmdMore")->click();
+    shot("-group");
+    w.Editor().MarkOneLabel(a);
+    w.RefreshCanvas();
+    app.processEvents();
+    w.screen()->grabWindow(0).save(QString::fromStdString(prefix + "-screen.png"));
+    d.OpenTemplateProperties();
+    shot("-template");
+    w.Model().databaseFields = {{"PT_NAME", "PATIENT.NAME"}, {"DOB", "PATIENT.DOB"}};
+    d.OpenFillFromList();
+    app.processEvents();
+    d.Lists()->grab().save(QString::fromStdString(prefix + "-lists.png"));
+    return 0;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -110,8 +153,8 @@ int main(int argc, char** argv) {
     FrmMain w(o);
     w.resize(1280, 960);
     w.show();
-    if (std::string(argv[1]) != "--insert" && !w.OpenLayout(argv[1]))
-        std::cerr << "the layout could not be read\n";
+    const bool generated = std::string(argv[1]) == "--insert" || std::string(argv[1]) == "--props";
+    if (!generated && !w.OpenLayout(argv[1])) std::cerr << "the layout could not be read\n";
     for (const auto& c : ui.Messages()) std::cerr << c.title << ": " << c.text << "\n";
     std::string prefix = argv[2];
     auto shoot = [&](const std::string& name) {
@@ -119,6 +162,7 @@ int main(int argc, char** argv) {
         shot.save(QString::fromStdString(prefix + name + ".png"));
     };
     if (std::string(argv[1]) == "--insert") return InsertEveryKind(app, w, shoot);
+    if (std::string(argv[1]) == "--props") return LabelDialogs(app, w, prefix);
     QTimer::singleShot(500, [&] {
         shoot("-page1");
         w.PageMove(2);

@@ -118,6 +118,10 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent) : QMainWindow(parent) 
     }
     flows_->SetSavePrompt(savePrompt_);
     editor_->GetHooks().openGridDialog = [this](const Rect& r) { AskGridArea(r); };
+    dialogs_ =
+        new ItemDialogs({this, canvas_.get(), editor_.get(), &model_, metrics_.get(), ui_,
+                         [this] { return flows_->StaticItems(); }, [this] { RefreshCanvas(); }});
+    editor_->GetHooks().showLabelProperties = [this](int label) { dialogs_->FollowLabel(label); };
     editor_->GetHooks().selectImageFile = [this] { return folders_->SelectImageFromFile(); };
     editor_->GetHooks().keepImageFile = [this](const std::string& path, const std::string& name) {
         return folders_->CopyImageIfNeeded(path, name) ? imagesFolder_ + "/" + name : std::string();
@@ -224,6 +228,8 @@ void FrmMain::BuildMenus() {
     QMenu* settings = menuBar()->addMenu("Settings");
     settings->setObjectName("mnuSettings");
     entry(settings, "Form Setup", "mnuPage", [this] { ShowFormSetup(); });
+    entry(settings, "Text Default", "mnuTextDefault",
+          [this] { dialogs_->OpenTemplateProperties(); });
     QMenu* tools = menuBar()->addMenu("Tools");
     tools->setObjectName("mnuTools");
     entry(tools, "Clear Selection", "mnuClearSelection", [this] { ClearSelection(); });
@@ -236,6 +242,8 @@ void FrmMain::BuildMenus() {
         RefreshCanvas();
     });
     entry(tools, "Delete Selected", "mnuDeleteSelected", [this] { DeleteSelected(); });
+    entry(tools, "Show Properties", "mnuShowProps", [this] { ShowMarkedProperties(); });
+    entry(tools, "Fill from List", "mnuFillFromList", [this] { dialogs_->OpenFillFromList(); });
     tools->addSeparator();
     mnuLoadFromLocalFiles_ =
         entry(tools, "OPTION - Load from local files if available", "mnuLoadFromLocalFiles",
@@ -314,7 +322,7 @@ void FrmMain::BuildToolbar() {
         connect(a, &QAction::triggered, this, [this, mode] { PressTool(mode); });
     }
     toolbar_->addSeparator();
-    button("Properties")->setEnabled(false);
+    connect(button("Properties"), &QAction::triggered, this, [this] { ShowMarkedProperties(); });
     toolbar_->addSeparator();
     connect(button("Clear Selection"), &QAction::triggered, this, [this] { ClearSelection(); });
     connect(button("Delete Selected"), &QAction::triggered, this, [this] { DeleteSelected(); });
@@ -345,6 +353,7 @@ void FrmMain::BuildToolbar() {
     pal.setColor(QPalette::WindowText, Qt::black);
     lblTemplate_->setPalette(pal);
     row->addWidget(lblTemplate_);
+    lblTemplate_->installEventFilter(this);
     toolbar_->addWidget(strip);
 }
 
@@ -581,6 +590,7 @@ void FrmMain::RebuildPages() {
 }
 
 void FrmMain::RefreshAfterRead() {
+    dialogs_->CloseAll();  // their labels belonged to the form that went
     pictures_.Clear();
     RebuildPages();
     chkDataEntryForm_->setChecked(model_.settings.dataEntryForm);
@@ -782,7 +792,11 @@ void FrmMain::ShowItemMenu(const CanvasModel::Hit& hit, QPointF) {
     entry(&menu, "Delete", [this, hit] { editor_->DeleteItem(hit); });
     if (!label) menu.addSeparator();
     QAction* props = menu.addAction("Properties");
-    props->setEnabled(false);  // the property dialogs come with their own windows
+    if (label)
+        connect(props, &QAction::triggered, this,
+                [this, hit] { dialogs_->OpenLabelProperties(hit.index); });
+    else
+        props->setEnabled(false);  // the shape dialogs come with their own windows
     if (label) {
         entry(&menu, "Text (Static)", [this, hit] { editor_->ItemToStaticText(hit.index); });
         if (model_.settings.dataEntryForm) {
@@ -929,11 +943,13 @@ void FrmMain::AskGridArea(const Rect& r) {
 
 void FrmMain::DeleteSelected() {
     editor_->DeleteSelection();
+    dialogs_->CloseAll();
     RefreshCanvas();
 }
 
 void FrmMain::ClearSelection() {
     editor_->ClearSelection();
+    dialogs_->CloseAll();
     RefreshCanvas();
 }
 
@@ -984,7 +1000,27 @@ bool FrmMain::ScrollByWheel(QWheelEvent* event) {
     return scroll(hScroll_, delta.x()) || used;
 }
 
+void FrmMain::ShowMarkedProperties() {
+    if (int marked = editor_->MarkedLabel(); marked > 0) dialogs_->OpenLabelProperties(marked);
+}
+
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    // A click on the template, or a double click on a label, opens its properties.
+    if (watched == lblTemplate_ && event->type() == QEvent::MouseButtonPress) {
+        dialogs_->OpenTemplateProperties();
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        if (auto* page = qobject_cast<PageCanvas*>(watched)) {
+            QPointF at = static_cast<QMouseEvent*>(event)->position() / ppi_;
+            CanvasModel::Hit hit = canvas_->HitTest(page->Page(), at.x(), at.y());
+            if (hit.kind == CanvasModel::Hit::Label && editor_->IsOrdinaryLabel(hit.index)) {
+                editor_->CancelDrag();
+                dialogs_->OpenLabelProperties(hit.index);
+                return true;
+            }
+        }
+    }
     // The wheel over the page or around it scrolls the page.
     if (event->type() == QEvent::Wheel && ScrollByWheel(static_cast<QWheelEvent*>(event)))
         return true;

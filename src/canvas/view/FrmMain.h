@@ -12,6 +12,7 @@
 #include "canvas/CanvasPainter.h"
 #include "canvas/GridCells.h"
 #include "canvas/PageGeometry.h"
+#include "canvas/view/ItemDialogs.h"
 #include "dialogs/FormSizeHost.h"
 #include "layout/FormModel.h"
 #include "layout/LocalFolders.h"
@@ -74,6 +75,8 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     // or "" when none was chosen.
     std::string ShowPopupMenu(const std::vector<std::string>& captions);
     void ClearSelection();
+    // "Show Properties" and the tool bar's "Properties": the marked label's dialog.
+    void ShowMarkedProperties();
     void RefreshCanvas();
     double PixelsPerInch() const { return ppi_; }
 
@@ -82,7 +85,8 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     // FormSizeHost
     void UpdateInteractive() override;
     void UpdateDataGridRecalc() override;
-    void UpdateShiftOfOpenDialogs() override {}
+    void UpdateShiftOfOpenDialogs() override { dialogs_->UpdateShift(); }
+    ItemDialogs& Dialogs() { return *dialogs_; }
     // "Form Setup": the form settings dialog for the current page size.
     void ShowFormSetup();
     void ShowPage();
@@ -172,6 +176,7 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     std::unique_ptr<FormFlows> flows_;
     SaveFormPrompt* savePrompt_ = nullptr;
     std::unique_ptr<SaveFormPrompt> ownSavePrompt_;
+    ItemDialogs* dialogs_ = nullptr;
     QAction* mnuGetFromFile_ = nullptr;
     QAction* mnuLoadFromLocalFiles_ = nullptr;
     QAction* mnuSaveToFile_ = nullptr;
