@@ -28,6 +28,7 @@
 #include <cmath>
 
 #include "canvas/GridCells.h"
+#include "canvas/view/ItemDialogs.h"
 #include "canvas/view/PageCanvas.h"
 #include "dialogs/qt/FrmPopUp.h"
 #include "dialogs/qt/FrmSize.h"
@@ -123,6 +124,16 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent) : QMainWindow(parent) 
         return folders_->CopyImageIfNeeded(path, name) ? imagesFolder_ + "/" + name : std::string();
     };
     ppi_ = options.pixelsPerInch > 0 ? options.pixelsPerInch : ScreenPixelsPerInch();
+    itemDialogs_ = std::make_unique<ItemDialogs>(
+        this, ItemContext{*canvas_, *editor_, model_, *ui_, *metrics_,
+                          [this] { return mnuFillin_ && mnuFillin_->isChecked(); },
+                          [this] { UpdateShiftOfOpenDialogs(); }, [this] { RefreshCanvas(); }});
+    editor_->GetHooks().showItemProperties = [this](CanvasModel::Hit item) {
+        itemDialogs_->Open(item);
+    };
+    editor_->GetHooks().closeItemDialogs = [this] {
+        itemDialogs_->CloseOthers(CanvasModel::Hit::None);
+    };
 
     BuildMenus();
     BuildToolbar();
@@ -236,6 +247,7 @@ void FrmMain::BuildMenus() {
         RefreshCanvas();
     });
     entry(tools, "Delete Selected", "mnuDeleteSelected", [this] { DeleteSelected(); });
+    entry(tools, "Show Properties", "mnuShowProperties", [this] { itemDialogs_->OpenMarked(); });
     tools->addSeparator();
     mnuLoadFromLocalFiles_ =
         entry(tools, "OPTION - Load from local files if available", "mnuLoadFromLocalFiles",
@@ -314,7 +326,8 @@ void FrmMain::BuildToolbar() {
         connect(a, &QAction::triggered, this, [this, mode] { PressTool(mode); });
     }
     toolbar_->addSeparator();
-    button("Properties")->setEnabled(false);
+    connect(button("Properties"), &QAction::triggered, this,
+            [this] { itemDialogs_->OpenMarked(); });
     toolbar_->addSeparator();
     connect(button("Clear Selection"), &QAction::triggered, this, [this] { ClearSelection(); });
     connect(button("Delete Selected"), &QAction::triggered, this, [this] { DeleteSelected(); });
@@ -781,8 +794,12 @@ void FrmMain::ShowItemMenu(const CanvasModel::Hit& hit, QPointF) {
     // That item alone goes, whatever else is selected.
     entry(&menu, "Delete", [this, hit] { editor_->DeleteItem(hit); });
     if (!label) menu.addSeparator();
-    QAction* props = menu.addAction("Properties");
-    props->setEnabled(false);  // the property dialogs come with their own windows
+    // A barcode's label stands for its barcode.
+    CanvasModel::Hit item = hit;
+    if (label && canvas_->IsBarcodeLabel(hit.index)) item = {CanvasModel::Hit::Barcode, hit.index};
+    entry(&menu, "Properties", [this, item] {
+        itemDialogs_->Open(item);
+    })->setEnabled(item.kind != CanvasModel::Hit::Label);
     if (label) {
         entry(&menu, "Text (Static)", [this, hit] { editor_->ItemToStaticText(hit.index); });
         if (model_.settings.dataEntryForm) {
@@ -812,6 +829,10 @@ void FrmMain::ShowItemMenu(const CanvasModel::Hit& hit, QPointF) {
         }
     }
     menu.exec(QCursor::pos());
+}
+
+void FrmMain::UpdateShiftOfOpenDialogs() {
+    itemDialogs_->UpdateShift();
 }
 
 std::vector<int> FrmMain::BuildGrid(GridArea area) {

@@ -29,6 +29,7 @@ class QTimer;
 class QToolBar;
 class QWheelEvent;
 class PageCanvas;
+class ItemDialogs;
 class UserInterface;
 class TextMetrics;
 
@@ -82,7 +83,8 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     // FormSizeHost
     void UpdateInteractive() override;
     void UpdateDataGridRecalc() override;
-    void UpdateShiftOfOpenDialogs() override {}
+    void UpdateShiftOfOpenDialogs() override;
+    ItemDialogs& Dialogs() { return *itemDialogs_; }
     // "Form Setup": the form settings dialog for the current page size.
     void ShowFormSetup();
     void ShowPage();
@@ -165,6 +167,7 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     PictureCache pictures_;
     std::unique_ptr<CanvasPainter> painter_;
     std::unique_ptr<CanvasEditor> editor_;
+    std::unique_ptr<ItemDialogs> itemDialogs_;
     std::unique_ptr<LocalFolders> folders_;
     std::unique_ptr<CommComponent> comm_;
     std::unique_ptr<ConnectionLogic> connection_;
