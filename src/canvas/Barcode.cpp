@@ -26,8 +26,9 @@ bool Encode(const std::string& text, std::vector<bool>& modules) {
 
 BarcodeSymbol EncodeBarcode(const std::string& text) {
     BarcodeSymbol s;
-    // A field reference is filled in when the form is printed.
-    if (!text.empty() && text[0] != '^' && Encode(text, s.modules)) return s;
+    // A field ("^" reference, or "~" as a data field shows) is filled in when the form
+    // is printed.
+    if (!text.empty() && text[0] != '^' && text[0] != '~' && Encode(text, s.modules)) return s;
     s.sample = true;
     Encode(kSampleValue, s.modules);
     return s;
