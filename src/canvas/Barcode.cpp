@@ -9,7 +9,11 @@ namespace {
 constexpr const char* kSampleValue = "1234567890";
 
 bool Encode(const std::string& text, std::vector<bool>& modules) {
-    if (text.empty()) return false;
+    // The library would read lower case as upper case: the symbol would not say what
+    // the text says.
+    if (text.empty() ||
+        text.find_first_not_of("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ -.$/+%") != std::string::npos)
+        return false;
     std::unique_ptr<zint_symbol, void (*)(zint_symbol*)> symbol(ZBarcode_Create(), ZBarcode_Delete);
     if (!symbol) return false;
     symbol->symbology = BARCODE_CODE39;
