@@ -26,6 +26,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "canvas/GridCells.h"
 #include "canvas/view/ItemDialogs.h"
@@ -747,7 +748,10 @@ void FrmMain::PagePressed(int page, QPointF at, Qt::MouseButton button,
         if (hit.kind == CanvasModel::Hit::Label) {
             target = editor_->RightPressLabel(hit.index);
         } else {
+            // A right click marks the item; its dialog comes from the menu.
+            auto show = std::exchange(editor_->GetHooks().showItemProperties, nullptr);
             editor_->PressItem(hit, at.x(), at.y(), false, false);
+            editor_->GetHooks().showItemProperties = std::move(show);
             editor_->CancelDrag();
         }
         RefreshCanvas();
