@@ -89,8 +89,10 @@ FrmItemProps::FrmItemProps(ItemPropsLogic& logic, const char* widthCaption, QWid
     txtVStep_ = new QLineEdit;
     SelectAllOnFocus(txtHStep_);
     SelectAllOnFocus(txtVStep_);
-    m->addWidget(txtHStep_, 3, 0, 1, 2);
-    m->addWidget(txtVStep_, 3, 2);
+    auto* stepRow = new QHBoxLayout;
+    stepRow->addWidget(txtHStep_);
+    stepRow->addWidget(txtVStep_);
+    m->addLayout(stepRow, 3, 0, 1, 3);
     for (auto& [step, button] : steps_)
         connect(button, &QPushButton::clicked, this,
                 [this, s = step] { Run([this, s] { return logic_.Press(s); }); });
