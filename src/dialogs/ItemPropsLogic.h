@@ -18,7 +18,6 @@ struct ItemContext {
     FormModel& model;
     UserInterface& ui;
     const TextMetrics& metrics;
-    std::function<bool()> fillIn;        // the fill-in display (`mnuFillin`) is on
     std::function<void()> shiftChanged;  // every open item dialog shows the new step
     std::function<void()> changed;       // the canvas shows the new state
 };

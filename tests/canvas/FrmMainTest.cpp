@@ -712,7 +712,9 @@ TEST(FrmMainEditing, EachItemDialogOpensFromTheItemMenuAndApplies) {
         ASSERT_NE(dialog, nullptr) << k.title;
         EXPECT_TRUE(dialog->isVisible());
         EXPECT_EQ(dialog->windowTitle(), k.title);
-        if (previous) EXPECT_FALSE(previous->isVisible()) << k.title;  // other kinds close
+        if (previous) {
+            EXPECT_FALSE(previous->isVisible()) << k.title;  // other kinds close
+        }
         previous = dialog;
         QLineEdit* left = dialog->Field("Left");
         left->selectAll();

@@ -19,8 +19,7 @@ struct Items {
     CanvasEditor editor{canvas, model, metrics};
     RecordingUserInterface ui;
     int shiftChanges = 0;
-    ItemContext ctx{
-        canvas, editor, model, ui, metrics, [] { return false; }, [this] { ++shiftChanges; }, {}};
+    ItemContext ctx{canvas, editor, model, ui, metrics, [this] { ++shiftChanges; }, {}};
     int MarkedBox(const Rect& r) {
         int b = canvas.AddBox(r, 0);
         canvas.BoxRecords()[size_t(b)].marked = true;

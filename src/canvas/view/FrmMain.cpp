@@ -127,7 +127,6 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent) : QMainWindow(parent) 
     ppi_ = options.pixelsPerInch > 0 ? options.pixelsPerInch : ScreenPixelsPerInch();
     itemDialogs_ = std::make_unique<ItemDialogs>(
         this, ItemContext{*canvas_, *editor_, model_, *ui_, *metrics_,
-                          [this] { return mnuFillin_ && mnuFillin_->isChecked(); },
                           [this] { UpdateShiftOfOpenDialogs(); }, [this] { RefreshCanvas(); }});
     editor_->GetHooks().showItemProperties = [this](CanvasModel::Hit item) {
         itemDialogs_->Open(item);
