@@ -3,7 +3,7 @@
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config git
       qt6-base-dev qt6-base-dev-tools libgl-dev
-      libsqlite3-dev libgtest-dev libgmock-dev googletest libbenchmark-dev libzint-dev
+      libsqlite3-dev libgtest-dev libgmock-dev googletest libbenchmark-dev libzint-dev libzbar-dev
       qt6-svg-dev libwmf-dev libemf2svg-dev fonts-urw-base35
       clang libclang-rt-14-dev
       xvfb xauth fonts-dejavu-core fonts-liberation2)

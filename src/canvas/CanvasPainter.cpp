@@ -11,6 +11,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "canvas/Barcode.h"
 #include "canvas/Metafile.h"
 #include "shell/AtomicFile.h"
 #include "shell/qt/QtText.h"
@@ -257,30 +258,25 @@ void CanvasPainter::PaintLine(QPainter& p, const LineRecord& l) const {
 }
 
 void CanvasPainter::PaintBarcode(QPainter& p, int index) const {
-    // Until barcodes are drawn for real: bars whose widths follow the data, so the
-    // area reads as a barcode and differs from one value to the next.
+    // The symbol is stretched over the item, its quiet zones inside the frame and the
+    // text as typed beneath the bars.
+    constexpr int kQuietModules = 10;
     QRectF r = PointsRect(canvas_.BarcodeRect(index));
     const LabelControl* c = canvas_.LabelAt(index);
     std::string data = c ? c->caption : std::string();
+    BarcodeSymbol symbol = EncodeBarcode(data);
     p.save();
     p.fillRect(r, Qt::white);
-    p.setPen(QPen(Qt::black, kPixelPoints));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(r);
-    QRectF bars =
-        r.adjusted(r.width() * 0.05, r.height() * 0.1, -r.width() * 0.05, -r.height() * 0.3);
-    unsigned h = 2166136261u;
-    for (unsigned char ch : data) h = (h ^ ch) * 16777619u;
-    double x = bars.left();
-    double unit = bars.width() / 60.0;
-    bool dark = true;
-    while (unit > 0 && x < bars.right()) {
-        h = h * 1103515245u + 12345u;
-        double w = unit * (1 + (h >> 16) % 3);
-        w = std::min(w, bars.right() - x);
-        if (dark) p.fillRect(QRectF(x, bars.top(), w, bars.height()), Qt::black);
-        x += w;
-        dark = !dark;
+    QRectF bars(r.left(), r.top(), r.width(), r.height() * 0.75);
+    double unit = r.width() / double(symbol.modules.size() + 2 * kQuietModules);
+    for (size_t i = 0; i < symbol.modules.size();) {
+        size_t run = i;
+        while (run < symbol.modules.size() && symbol.modules[run] == symbol.modules[i]) ++run;
+        if (symbol.modules[i])
+            p.fillRect(QRectF(bars.left() + (kQuietModules + double(i)) * unit, bars.top(),
+                              double(run - i) * unit, bars.height()),
+                       Qt::black);
+        i = run;
     }
     QFont f("Arial");
     f.setPointSizeF(std::clamp(r.height() * 0.18, 3.0, 8.0) * kPointsPerInch /

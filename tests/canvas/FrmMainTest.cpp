@@ -725,3 +725,58 @@ TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsThenWritten) {
     std::string text = files::ReadTextFile(path.toStdString());
     EXPECT_NE(text.find("Balance due\t2.25\t1\t"), std::string::npos) << text;
 }
+
+#include "canvas/view/ItemDialogs.h"
+
+TEST(FrmMainEditing, EachItemDialogOpensFromTheItemMenuAndApplies) {
+    Window win;
+    FrmMain& w = *win.w;
+    CanvasModel& c = w.Canvas();
+    int box = c.AddBox({1, 1, 2, 1}, 0);
+    int hotspot = c.AddHotspot({1, 3, 2, 1}, 0);
+    int image = c.AddImage({1, 5, 2, 1}, 0, "gone.bmp", "/nowhere/gone.bmp");
+    int barcode = c.AddBarcode({1, 7, 2, 1}, 0, "A1");
+    ItemDialogs& d = w.Dialogs();
+    const struct {
+        double y;  // where the item is clicked, 1.6 inches from the page's left
+        std::function<FrmItemProps*()> dialog;
+        const char* title;
+        std::function<double()> left;
+    } cases[] = {
+        {1.98, [&] { return d.Box(); }, "Box Properties",
+         [&] { return c.Boxes()[size_t(box)].r.left; }},
+        {3.9, [&] { return d.Shape(); }, "Hotspot Properties",
+         [&] { return c.Hotspots()[size_t(hotspot)].r.left; }},
+        {5.9, [&] { return d.Image(); }, "Image Properties",
+         [&] { return c.Images()[size_t(image)].r.left; }},
+        {7.9, [&] { return d.Barcode(); }, "Barcode Properties",
+         [&] { return c.BarcodeRect(barcode).left; }},
+    };
+    FrmItemProps* previous = nullptr;
+    for (const auto& k : cases) {
+        ChooseFromNextPopup("Properties");
+        QTest::mouseClick(w.PageView(0), Qt::RightButton, Qt::NoModifier, Px(1.6, k.y));
+        FrmItemProps* dialog = k.dialog();
+        ASSERT_NE(dialog, nullptr) << k.title;
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(dialog->windowTitle(), k.title);
+        if (previous) {
+            EXPECT_FALSE(previous->isVisible()) << k.title;  // other kinds close
+        }
+        previous = dialog;
+        QLineEdit* left = dialog->Field("Left");
+        left->selectAll();
+        QTest::keyClicks(left, "2.5");
+        QTest::keyClicks(dialog->Field("Width"), "-");  // refused
+        EXPECT_EQ(dialog->Field("Width")->text(), "2.000");
+        QTest::mouseClick(dialog->ApplyButton(), Qt::LeftButton);
+        EXPECT_EQ(k.left(), 2.5) << k.title;
+    }
+    EXPECT_EQ(d.Image()->SizeLabel()->text(), "0 B");  // the picture file is gone
+    // A new step in one dialog shows in every open one.
+    d.Barcode()->HorizontalStepField()->setText("0.5");
+    QTest::mouseClick(d.Barcode()->StepButton(ItemPropsLogic::Step::Right), Qt::LeftButton);
+    EXPECT_EQ(c.BarcodeRect(barcode).left, 3);
+    EXPECT_EQ(w.Model().settings.horizontalShift, 0.5);
+    EXPECT_TRUE(win.ui.Messages().empty());
+}

@@ -384,3 +384,39 @@ TEST(Render, AConverterThatCrashesHangsOrFloodsCostsOnlyThePicture) {
     EXPECT_EQ(RunConverterIsolated([] { return std::string(100000, 'x'); }, 5000),
               std::string(100000, 'x'));
 }
+
+#include <zbar.h>
+
+namespace {
+// What a scanner reads from the picture ("" when nothing).
+std::string Scan(const QImage& image) {
+    QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
+    std::vector<unsigned char> pixels;
+    for (int y = 0; y < grey.height(); ++y)
+        pixels.insert(pixels.end(), grey.constScanLine(y), grey.constScanLine(y) + grey.width());
+    zbar::ImageScanner scanner;
+    zbar::Image frame(unsigned(grey.width()), unsigned(grey.height()), "Y800", pixels.data(),
+                      pixels.size());
+    scanner.scan(frame);
+    for (auto s = frame.symbol_begin(); s != frame.symbol_end(); ++s) return s->get_data();
+    return {};
+}
+}  // namespace
+
+TEST(Render, BarcodesScanAsTheirTextOrAsTheSampleValue) {
+    const struct {
+        const char* text;
+        const char* scanned;
+    } cases[] = {{"ABC-123", "ABC-123"},
+                 {"PT 0042", "PT 0042"},
+                 {"lower case", "1234567890"},  // Code 39 has no lower case
+                 {"^PT_ACCOUNT", "1234567890"}};
+    for (const auto& c : cases) {
+        QtTextMetrics metrics;
+        FormModel model;
+        CanvasModel canvas(model, metrics);
+        canvas.AddBarcode({1, 1, 3, 0.8}, 0, c.text);
+        PictureCache pictures;
+        EXPECT_EQ(Scan(RenderPage(canvas, model, pictures, 0, 150)), c.scanned) << c.text;
+    }
+}

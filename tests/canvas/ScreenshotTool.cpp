@@ -12,9 +12,12 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <functional>
 #include <iostream>
 
+#include "canvas/PageExport.h"
 #include "canvas/view/FrmMain.h"
+#include "canvas/view/ItemDialogs.h"
 #include "canvas/view/PageCanvas.h"
 #include "dialogs/qt/FrmLists.h"
 #include "dialogs/qt/FrmProps.h"
@@ -33,6 +36,49 @@ void Pick(FrmMain& w, int mode, double x1, double y1, double x2, double y2) {
     Click(w, x1, y1);
     w.PointerMoved(0, {(x1 + x2) / 2, (y1 + y2) / 2});
     Click(w, x2, y2);
+}
+
+// Every item dialog as it opens, and the page with barcodes of every sort as it prints.
+template <class Shoot>
+void ShootItemDialogs(QApplication& app, FrmMain& w, Shoot& shoot) {
+    CanvasModel& c = w.Canvas();
+    c.AddBarcode({3.0, 6.4, 2.4, 0.7}, 0, "PT-0042");
+    c.AddBarcode({3.0, 7.4, 2.4, 0.7}, 0, "^PT_ACCOUNT");
+    c.AddBarcode({3.0, 8.4, 2.4, 0.7}, 0, "lower case");
+    ItemDialogs& d = w.Dialogs();
+    const std::pair<const char*, std::function<QWidget*()>> dialogs[] = {
+        {"-box",
+         [&] {
+             d.OpenBoxProperties(0);
+             d.Box()->MoreButton()->click();
+             return (QWidget*)d.Box();
+         }},
+        {"-hotspot",
+         [&] {
+             return d.OpenShapeProperties(ShapePropsLogic::Kind::Hotspot, 0), (QWidget*)d.Shape();
+         }},
+        {"-signature",
+         [&] {
+             return d.OpenShapeProperties(ShapePropsLogic::Kind::SignatureBox, 0),
+                    (QWidget*)d.Shape();
+         }},
+        {"-image", [&] { return d.OpenImageProperties(0), (QWidget*)d.Image(); }},
+        {"-barcode",
+         [&] { return d.OpenBarcodeProperties(c.Barcodes()[0].label), (QWidget*)d.Barcode(); }},
+    };
+    for (const auto& [name, open] : dialogs) {
+        QWidget* dialog = open();
+        app.processEvents();
+        dialog->grab().save(
+            QString::fromStdString(w.property("prefix").toString().toStdString() + name + ".png"));
+    }
+    d.CloseOthers(CanvasModel::Hit::None);
+    w.RefreshCanvas();
+    app.processEvents();
+    shoot("-barcodes");
+    PictureCache pictures;
+    RenderPage(c, w.Model(), pictures, 0, 150)
+        .save(w.property("prefix").toString() + "-render.png");
 }
 
 template <class Shoot>
@@ -91,6 +137,7 @@ int InsertEveryKind(QApplication& app, FrmMain& w, Shoot& shoot) {
             w.PageReleased(0, {1.65, y + 0.85}, Qt::LeftButton);
             QTimer::singleShot(300, [&] {
                 shoot("-dropped");
+                ShootItemDialogs(app, w, shoot);
                 app.quit();
             });
         });
@@ -157,6 +204,7 @@ int main(int argc, char** argv) {
     if (!generated && !w.OpenLayout(argv[1])) std::cerr << "the layout could not be read\n";
     for (const auto& c : ui.Messages()) std::cerr << c.title << ": " << c.text << "\n";
     std::string prefix = argv[2];
+    w.setProperty("prefix", QString::fromStdString(prefix));
     auto shoot = [&](const std::string& name) {
         QPixmap shot = w.screen()->grabWindow(w.winId());
         shot.save(QString::fromStdString(prefix + name + ".png"));

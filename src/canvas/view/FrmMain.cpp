@@ -26,8 +26,10 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "canvas/GridCells.h"
+#include "canvas/view/ItemDialogs.h"
 #include "canvas/view/PageCanvas.h"
 #include "dialogs/qt/FrmPopUp.h"
 #include "dialogs/qt/FrmSize.h"
@@ -127,6 +129,13 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent) : QMainWindow(parent) 
         return folders_->CopyImageIfNeeded(path, name) ? imagesFolder_ + "/" + name : std::string();
     };
     ppi_ = options.pixelsPerInch > 0 ? options.pixelsPerInch : ScreenPixelsPerInch();
+    editor_->GetHooks().showItemProperties = [this](CanvasModel::Hit item) {
+        dialogs_->Open(item);
+    };
+    // A click marks a label on every press: the label dialog follows it, the others go.
+    editor_->GetHooks().closeItemDialogs = [this] {
+        dialogs_->CloseOthers(CanvasModel::Hit::Label);
+    };
 
     BuildMenus();
     BuildToolbar();
@@ -242,7 +251,7 @@ void FrmMain::BuildMenus() {
         RefreshCanvas();
     });
     entry(tools, "Delete Selected", "mnuDeleteSelected", [this] { DeleteSelected(); });
-    entry(tools, "Show Properties", "mnuShowProps", [this] { ShowMarkedProperties(); });
+    entry(tools, "Show Properties", "mnuShowProps", [this] { dialogs_->OpenMarked(); });
     entry(tools, "Fill from List", "mnuFillFromList", [this] { dialogs_->OpenFillFromList(); });
     tools->addSeparator();
     mnuLoadFromLocalFiles_ =
@@ -322,7 +331,7 @@ void FrmMain::BuildToolbar() {
         connect(a, &QAction::triggered, this, [this, mode] { PressTool(mode); });
     }
     toolbar_->addSeparator();
-    connect(button("Properties"), &QAction::triggered, this, [this] { ShowMarkedProperties(); });
+    connect(button("Properties"), &QAction::triggered, this, [this] { dialogs_->OpenMarked(); });
     toolbar_->addSeparator();
     connect(button("Clear Selection"), &QAction::triggered, this, [this] { ClearSelection(); });
     connect(button("Delete Selected"), &QAction::triggered, this, [this] { DeleteSelected(); });
@@ -744,7 +753,10 @@ void FrmMain::PagePressed(int page, QPointF at, Qt::MouseButton button,
         if (hit.kind == CanvasModel::Hit::Label) {
             target = editor_->RightPressLabel(hit.index);
         } else {
+            // A right click marks the item; its dialog comes from the menu.
+            auto show = std::exchange(editor_->GetHooks().showItemProperties, nullptr);
             editor_->PressItem(hit, at.x(), at.y(), false, false);
+            editor_->GetHooks().showItemProperties = std::move(show);
             editor_->CancelDrag();
         }
         RefreshCanvas();
@@ -791,12 +803,10 @@ void FrmMain::ShowItemMenu(const CanvasModel::Hit& hit, QPointF) {
     // That item alone goes, whatever else is selected.
     entry(&menu, "Delete", [this, hit] { editor_->DeleteItem(hit); });
     if (!label) menu.addSeparator();
-    QAction* props = menu.addAction("Properties");
-    if (label)
-        connect(props, &QAction::triggered, this,
-                [this, hit] { dialogs_->OpenLabelProperties(hit.index); });
-    else
-        props->setEnabled(false);  // the shape dialogs come with their own windows
+    // A barcode's label stands for its barcode.
+    CanvasModel::Hit item = hit;
+    if (label && canvas_->IsBarcodeLabel(hit.index)) item = {CanvasModel::Hit::Barcode, hit.index};
+    entry(&menu, "Properties", [this, item] { dialogs_->Open(item); });
     if (label) {
         entry(&menu, "Text (Static)", [this, hit] { editor_->ItemToStaticText(hit.index); });
         if (model_.settings.dataEntryForm) {
@@ -998,10 +1008,6 @@ bool FrmMain::ScrollByWheel(QWheelEvent* event) {
     };
     bool used = scroll(vScroll_, delta.y());
     return scroll(hScroll_, delta.x()) || used;
-}
-
-void FrmMain::ShowMarkedProperties() {
-    if (int marked = editor_->MarkedLabel(); marked > 0) dialogs_->OpenLabelProperties(marked);
 }
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {

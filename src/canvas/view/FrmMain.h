@@ -30,6 +30,7 @@ class QTimer;
 class QToolBar;
 class QWheelEvent;
 class PageCanvas;
+class ItemDialogs;
 class UserInterface;
 class TextMetrics;
 
@@ -76,7 +77,6 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     std::string ShowPopupMenu(const std::vector<std::string>& captions);
     void ClearSelection();
     // "Show Properties" and the tool bar's "Properties": the marked label's dialog.
-    void ShowMarkedProperties();
     void RefreshCanvas();
     double PixelsPerInch() const { return ppi_; }
 

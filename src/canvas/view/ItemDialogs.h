@@ -1,13 +1,17 @@
 #pragma once
-// The one place where the designer window opens its item dialogs: it holds the open
-// ones, keeps the label dialog on the marked label, and fans the shared step out to
-// every open dialog (UpdateShift).
+// The one place where the designer window opens its item dialogs. It holds the open
+// ones, keeps the label dialog on the marked label, closes the dialogs of other kinds
+// when one opens, and passes a change of the shared move step on to every open one
+// (UpdateShift).
 #include <QObject>
+#include <QPointer>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "canvas/CanvasEditor.h"
+#include "dialogs/qt/FrmItemProps.h"
 #include "server/Requests.h"
 
 class FrmLists;
@@ -35,6 +39,15 @@ class ItemDialogs : public QObject {
     void OpenLabelProperties(int label, bool closeOnApply = false);
     // The same dialog on the template label: the default text properties.
     void OpenTemplateProperties();
+    void OpenBoxProperties(int box);
+    void OpenShapeProperties(ShapePropsLogic::Kind kind, int index);
+    void OpenImageProperties(int image);
+    void OpenBarcodeProperties(int label);
+    // The dialog of whatever the hit stands for.
+    bool Open(const CanvasModel::Hit& item);
+    // "Show Properties": the dialog of the marked label, picture or shape; false when
+    // nothing is marked.
+    bool OpenMarked();
     // "Fill from List": the list picker in fill mode over the selection, or over the
     // labels carrying the tag (a grid's cells) when one is given.
     void OpenFillFromList(const std::string& tag = {});
@@ -42,16 +55,30 @@ class ItemDialogs : public QObject {
     std::string PickOneValue();
     // A click made another label the marked one: an open label dialog follows it.
     void FollowLabel(int label);
+    // The dialogs whose item is not of this kind close (all with Hit::None).
+    void CloseOthers(CanvasModel::Hit::Kind keep);
+    void CloseAll() { CloseOthers(CanvasModel::Hit::None); }
     // Every open item dialog shows the stored shared shift.
     void UpdateShift();
-    void CloseAll();
+
     // The open label dialog, or null.
     FrmProps* LabelProperties() const;
-    FrmLists* Lists() const { return lists_; }
+    FrmLists* Lists() const;
+    FrmBoxProps* Box() const { return box_; }
+    FrmShapeProps* Shape() const { return shape_; }
+    FrmImageProps* Image() const { return image_; }
+    FrmBarcodeImageProps* Barcode() const { return barcode_; }
 
   private:
     FrmProps* Props();
+    void Present(QDialog* dialog);
     Context c_;
-    FrmProps* props_ = nullptr;
-    FrmLists* lists_ = nullptr;
+    ItemContext items_;
+    std::unique_ptr<OneValuePicker> picker_;
+    QPointer<FrmProps> props_;
+    QPointer<FrmLists> lists_;
+    QPointer<FrmBoxProps> box_;
+    QPointer<FrmShapeProps> shape_;
+    QPointer<FrmImageProps> image_;
+    QPointer<FrmBarcodeImageProps> barcode_;
 };

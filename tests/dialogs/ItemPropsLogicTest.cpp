@@ -1,0 +1,252 @@
+// The item dialogs' logic on a real canvas model: what each button stores in the
+// records, read back as the layout header lines they become.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <fstream>
+
+#include "dialogs/BoxPropsLogic.h"
+#include "dialogs/PicturePropsLogic.h"
+#include "dialogs/ShapePropsLogic.h"
+#include "layout/LayoutTestSupport.h"
+
+namespace {
+
+struct Items {
+    FixedTextMetrics metrics;
+    FormModel model;
+    CanvasModel canvas{model, metrics};
+    CanvasEditor editor{canvas, model, metrics};
+    RecordingUserInterface ui;
+    int shiftChanges = 0;
+    ItemContext ctx{canvas, editor, model, ui, metrics, [this] { ++shiftChanges; }, {}};
+    int MarkedBox(const Rect& r) {
+        int b = canvas.AddBox(r, 0);
+        canvas.BoxRecords()[size_t(b)].marked = true;
+        return b;
+    }
+    double Left(int box) { return canvas.Boxes()[size_t(box)].r.left; }
+};
+
+}  // namespace
+
+TEST(BoxProps, ApplyStoresFieldsAndOptionsAndNothingChosenMeansStyleSixWidthOne) {
+    const struct {
+        int style, width;
+        bool hide;
+        const char* line;
+    } cases[] = {{-1, -1, false, "Box:\t1\t2\t3\t0.5\t1\t6\t1\tN\t255"},
+                 {1, 3, true, "Box:\t1\t2\t3\t0.5\t1\t2\t4\tY\t255"}};
+    for (const auto& c : cases) {
+        Items t;
+        BoxPropsLogic box(t.ctx);
+        box.Bind(t.canvas.AddBox({0, 0, 1, 1}, 0));
+        EXPECT_EQ(box.name, "shpBox(0)");
+        EXPECT_EQ(box.width, "1.000");
+        box.left = "1", box.top = "2", box.width = "3", box.height = "0.5";
+        box.stylePosition = c.style, box.widthPosition = c.width, box.hideInPreview = c.hide;
+        box.borderColor = 255;
+        ASSERT_TRUE(box.Apply());
+        EXPECT_EQ(t.canvas.GetBoxShapesDefinitions(), c.line);
+    }
+}
+
+TEST(BoxProps, BadFieldsAreRefusedWithAMessageAndTheBoxStays) {
+    const struct {
+        std::string ItemPropsLogic::*field;
+        const char* value;
+        const char* title;
+    } cases[] = {{&ItemPropsLogic::width, "-1", "Width"},
+                 {&ItemPropsLogic::height, "0", "Height"},
+                 {&ItemPropsLogic::left, "abc", "Left"},
+                 {&ItemPropsLogic::top, "1e9", "Top"}};
+    for (const auto& c : cases) {
+        Items t;
+        BoxPropsLogic box(t.ctx);
+        box.Bind(t.canvas.AddBox({1, 1, 1, 1}, 0));
+        std::string before = t.canvas.GetBoxShapesDefinitions();
+        box.*c.field = c.value;
+        EXPECT_FALSE(box.Apply());
+        EXPECT_FALSE(box.ApplyToGroup(BoxPropsLogic::GroupLeft));
+        EXPECT_EQ(t.canvas.GetBoxShapesDefinitions(), before);
+        ASSERT_EQ(t.ui.Messages().size(), 2u);
+        EXPECT_EQ(t.ui.Messages()[0].title, c.title);
+    }
+}
+
+TEST(BoxProps, GroupButtonsActOnEveryOtherMarkedBox) {
+    const struct {
+        int button;
+        double left;  // of the two other marked boxes, 1 inch wide
+    } cases[] = {{BoxPropsLogic::GroupLeft, 2},
+                 {BoxPropsLogic::GroupRight, 4},
+                 {BoxPropsLogic::GroupCenter, 3}};
+    for (const auto& c : cases) {
+        Items t;
+        int bound = t.MarkedBox({2, 1, 3, 1});
+        int a = t.MarkedBox({5, 4, 1, 1}), b = t.MarkedBox({6, 6, 1, 1});
+        int unmarked = t.canvas.AddBox({7, 7, 1, 1}, 0);
+        BoxPropsLogic box(t.ctx);
+        box.Bind(bound);
+        ASSERT_TRUE(box.ApplyToGroup(c.button));
+        EXPECT_EQ(t.Left(a), c.left) << c.button;
+        EXPECT_EQ(t.Left(b), c.left) << c.button;
+        EXPECT_EQ(t.Left(unmarked), 7);
+        EXPECT_EQ(t.Left(bound), 2);
+    }
+    Items t;
+    int bound = t.MarkedBox({2, 1, 3, 1});
+    int a = t.MarkedBox({5, 4, 1, 1}), b = t.MarkedBox({6, 6, 1, 1});
+    BoxPropsLogic box(t.ctx);
+    box.Bind(bound);
+    box.borderColor = 0xFF0000, box.stylePosition = 2, box.widthPosition = 0;
+    box.height = "2";
+    for (int button :
+         {BoxPropsLogic::GroupColor, BoxPropsLogic::GroupBorder, BoxPropsLogic::GroupHeight})
+        box.ApplyToGroup(button);
+    EXPECT_EQ(t.canvas.GetBoxShapeDetailsBorderColor(a), 0xFF0000);
+    EXPECT_EQ(t.canvas.Boxes()[size_t(b)].styleCode, 2);
+    EXPECT_EQ(t.canvas.GetBoxShapeDetailsHeight(b), 2);
+    EXPECT_EQ(t.canvas.GetBoxShapeDetailsBorderColor(bound), 0);
+    box.ApplyToGroup(BoxPropsLogic::GroupDelete);
+    EXPECT_EQ(t.canvas.GetBoxShapesDefinitions(), "Box:\t2\t1\t3\t1\t1\t6\t1\tN\t0");
+}
+
+TEST(ItemSteps, StepsBecomeTheSharedShiftMoveAndResizeOrAreRefused) {
+    Items t;
+    int bound = t.MarkedBox({1, 1, 1, 1});
+    int other = t.MarkedBox({3, 3, 1, 1});
+    BoxPropsLogic box(t.ctx);
+    box.Bind(bound);
+    EXPECT_EQ(box.horizontalStep, "0.02");
+    box.horizontalStep = "0.5", box.verticalStep = "0.25";
+    const struct {
+        ItemPropsLogic::Step step;
+        Rect bound, other;
+    } cases[] = {{ItemPropsLogic::Step::Right, {1, 1, 1, 1}, {3.5, 3, 1, 1}},
+                 {ItemPropsLogic::Step::Move, {1, 1, 1, 1}, {4, 3.25, 1, 1}},
+                 {ItemPropsLogic::Step::LeftUp, {1.5, 1, 1, 1}, {4, 3.25, 1, 1}},
+                 {ItemPropsLogic::Step::TopDown, {1.5, 0.75, 1, 1}, {4, 3.25, 1, 1}},
+                 {ItemPropsLogic::Step::HeightUp, {1.5, 0.75, 1, 1.25}, {4, 3.25, 1, 1}},
+                 {ItemPropsLogic::Step::WidthDown, {1.5, 0.75, 0.5, 1.25}, {4, 3.25, 1, 1}}};
+    for (const auto& c : cases) {
+        EXPECT_TRUE(box.Press(c.step));
+        for (auto [i, want] : {std::pair{bound, c.bound}, std::pair{other, c.other}}) {
+            const Rect& r = t.canvas.Boxes()[size_t(i)].r;
+            EXPECT_EQ(std::tie(r.left, r.top, r.width, r.height),
+                      std::tie(want.left, want.top, want.width, want.height))
+                << int(c.step) << " box " << i;
+        }
+    }
+    EXPECT_EQ(box.left, "1.500");
+    EXPECT_EQ(t.model.settings.horizontalShift, 0.5);
+    EXPECT_EQ(t.shiftChanges, 6);
+    // A size never goes to nothing; a step that is not a number moves nothing.
+    EXPECT_FALSE(box.Press(ItemPropsLogic::Step::WidthDown));
+    box.verticalStep = "x";
+    EXPECT_FALSE(box.Press(ItemPropsLogic::Step::Down));
+    EXPECT_EQ(t.ui.Messages().size(), 1u);
+    EXPECT_EQ(t.model.settings.verticalShift, 0.25);
+}
+
+TEST(ShapeProps, HotspotTypesSignaturePadAndDelete) {
+    Items t;
+    int word = t.canvas.AddHotspot({1, 1, 2, 1}, 0, "Word");
+    ShapePropsLogic shape(t.ctx);
+    shape.Bind(ShapePropsLogic::Kind::Hotspot, word);
+    EXPECT_EQ(shape.Title(), "Hotspot Properties");
+    EXPECT_EQ(shape.MoveCaption(), "Move Hotspot");
+    EXPECT_EQ(shape.typeOption, ShapePropsLogic::kOther);
+    EXPECT_EQ(shape.otherType, "Word");
+    EXPECT_EQ(ShapePropsLogic::TypeColor(shape.Type()), 10300511);
+    shape.left = "2";
+    EXPECT_TRUE(shape.ChooseType(1));  // applies at once
+    EXPECT_EQ(t.canvas.GetHotspotShapesDefinitions(), "Hotspot:\t2\t1\t2\t1\t1\tD");
+    shape.otherType.clear();
+    EXPECT_FALSE(shape.ChooseType(ShapePropsLogic::kOther));  // waits for its text
+    shape.Delete();
+    EXPECT_TRUE(shape.Closed());
+    EXPECT_EQ(t.canvas.Hotspots()[size_t(word)].kind, "P");
+    EXPECT_EQ(t.canvas.GetHotspotShapesDefinitions(), "");
+
+    int pad = t.canvas.AddSignatureBox({1, 5, 4, 0.8}, 0);
+    t.canvas.UpdateSignatureBoxShapeDetails(pad, {1, 5, 4, 0.8}, true);
+    shape.Bind(ShapePropsLogic::Kind::SignatureBox, pad);
+    EXPECT_EQ(shape.Title(), "Signature Box Properties");
+    EXPECT_TRUE(shape.signaturePad);
+    EXPECT_TRUE(shape.PadGroupShown());
+    ASSERT_EQ(t.ui.Messages().size(), 1u);
+    EXPECT_EQ(t.ui.Messages()[0].title, "Form Setup: Use with Signature Pad?");
+    shape.signaturePad = false;
+    EXPECT_TRUE(shape.Apply());
+    EXPECT_EQ(t.canvas.GetSignatureBoxShapesDefinitions(), "Signature_Box:\t1\t5\t4\t0.8\t1\tN");
+    t.model.settings.signpad = true;
+    shape.Bind(ShapePropsLogic::Kind::SignatureBox, pad);
+    EXPECT_EQ(t.ui.Messages().size(), 1u);
+}
+
+TEST(ImageProps, SizeTextAndTheLinkToASignatureBox) {
+    QTemporaryDir dir;
+    const struct {
+        int bytes;
+        const char* text;
+    } sizes[] = {{1023, "1023 B"}, {1536, "1.5 KB"}, {-1, "0 B"}};
+    Items t;
+    int box = t.canvas.AddSignatureBox({1, 5, 4, 0.8}, 0);
+    for (const auto& s : sizes) {
+        std::string path = dir.filePath("pic.bmp").toStdString();
+        std::remove(path.c_str());
+        if (s.bytes >= 0)
+            std::ofstream(path, std::ios::binary) << std::string(size_t(s.bytes), 'x');
+        int im = t.canvas.AddImage({1, 1, 2, 2}, 0, "pic.bmp", path);
+        ImagePropsLogic image(t.ctx);
+        image.Bind(im);
+        EXPECT_EQ(image.sizeText, s.text);
+        EXPECT_EQ(image.source, "Local");
+    }
+    ImagePropsLogic image(t.ctx);
+    image.Bind(0);
+    std::string before = t.canvas.GetImagesDefinitions();
+    for (const char* bad : {"7", "x", "-1"}) {
+        image.linkedSignatureBox = bad;
+        image.width = "3";
+        EXPECT_FALSE(image.Apply()) << bad;
+    }
+    EXPECT_EQ(t.canvas.GetImagesDefinitions(), before);
+    EXPECT_EQ(t.ui.Messages().size(), 3u);
+    image.linkedSignatureBox = std::to_string(box);
+    ASSERT_TRUE(image.Apply());
+    EXPECT_EQ(t.canvas.GetImageLinkedSignatureBoxNum(0), "0");
+    EXPECT_EQ(t.canvas.Images()[0].r.width, 3);
+    image.Delete();
+    EXPECT_FALSE(t.canvas.Images()[0].active);
+}
+
+TEST(BarcodeProps, FieldTipsApplyAndTheListPicker) {
+    Items t;
+    t.model.AddDatabaseField("PT_ACCT", "Patient account");
+    t.model.AddDatabaseField("PT_DOB", "PT_BIRTH   Date of birth");
+    int label = t.canvas.AddBarcode({1, 1, 1.5, 0.5}, 0, "^PT_ACCT");
+    BarcodePropsLogic barcode(t.ctx);
+    barcode.Bind(label);
+    EXPECT_EQ(barcode.name, "imgBarcode(0)");
+    EXPECT_EQ(barcode.tip, "Patient account");
+    struct Picker : OneValuePicker {
+        std::string PickOneValue(const FormModel&) override { return "^PT_DOB"; }
+    } picker;
+    ASSERT_TRUE(barcode.PickFromList(picker));
+    EXPECT_EQ(barcode.text, "^PT_BIRTH");
+    EXPECT_EQ(barcode.tip, "Date of birth");
+    barcode.text = "A1", barcode.width = "2", barcode.left = "3";
+    ASSERT_TRUE(barcode.Apply());
+    EXPECT_EQ(t.canvas.Label(label).caption, "A1");
+    EXPECT_EQ(t.canvas.Label(label).left, 3);
+    EXPECT_EQ(t.canvas.GetBarcodeWidthHeight(label), "2\t0.5");
+    for (const char* bad : {"", "A\tB"}) {
+        barcode.text = bad;
+        EXPECT_FALSE(barcode.Apply());
+    }
+    EXPECT_EQ(t.canvas.Label(label).caption, "A1");
+    barcode.Delete();
+    EXPECT_EQ(t.canvas.LabelAt(label), nullptr);
+}
