@@ -19,6 +19,7 @@
 
 #include "canvas/view/FrmMain.h"
 #include "canvas/view/PageCanvas.h"
+#include "dialogs/qt/FrmLineProps.h"
 #include "layout/LayoutTestSupport.h"
 #include "server/qt/LookupPickerDialog.h"
 
@@ -677,4 +678,21 @@ TEST(FrmMainEditing, PopupMenusFromCaptionsGiveBackTheChoice) {
         if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
     });
     EXPECT_EQ(win.w->ShowPopupMenu({"Delete"}), "");  // closed without a choice
+}
+
+TEST(FrmMain, ANewMoveStepReachesTheOpenPropertyDialogsOnly) {
+    Window win;
+    FrmLineProps* shown = win.w->Dialogs().OpenLineProps();
+    FrmLineProps* hidden = win.w->Dialogs().OpenLineProps();
+    hidden->hide();
+    for (FrmLineProps* d : {shown, hidden}) d->HorizontalStepField()->clear();
+    win.w->Model().settings.horizontalShift = 0.25;
+    win.w->UpdateShiftOfOpenDialogs();
+    EXPECT_EQ(shown->HorizontalStepField()->text(), "0.25");
+    EXPECT_EQ(hidden->HorizontalStepField()->text(), "");
+    // Closed dialogs are gone and forgotten.
+    shown->close();
+    hidden->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    win.w->UpdateShiftOfOpenDialogs();
 }

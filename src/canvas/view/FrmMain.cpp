@@ -81,8 +81,7 @@ FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* pare
     BuildToolbar();
     BuildStatusStrip();
 
-    // Start-up: shared flags and the tools they show, empty records, an empty page,
-    // the one timer.
+    // Start-up: shared flags and the tools they show, empty records, an empty page.
     CanvasWindowState& w = canvas_.Window();
     w.multipage = true;
     model_.settings.multipageMode = true;
@@ -115,6 +114,10 @@ FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* pare
 FrmMain::~FrmMain() {
     // Page canvases paint from the painter; they go before it does.
     delete strip_;
+    // The program may outlive its window: nothing of the window stays wired into it.
+    Flows().SetConnectionPrompt(nullptr);
+    Flows().SetSavePrompt(nullptr);
+    program_.SetDialogParent(nullptr);
 }
 
 double FrmMain::TwipsToPixels(double twips) const {
