@@ -22,7 +22,6 @@
 class QAction;
 class QCheckBox;
 class QLabel;
-class QPushButton;
 class QToolBar;
 class PageCanvas;
 class PageStrip;
@@ -123,10 +122,11 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    // FrmMainMenus.cpp
+    // Menus, tool bar, status strip and the item menu: FrmMainMenus.cpp.
     void BuildMenus();
     void BuildToolbar();
     void BuildStatusStrip();
+    void ShowItemMenu(const CanvasModel::Hit& hit, QPointF at);
 
     void GetFromFile();
     void OpenFromServer();
@@ -137,7 +137,6 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     double TwipsToPixels(double twips) const;
     void PressTool(int mode);
     void PaintOverlay(QPainter& p, int page) const;
-    void ShowItemMenu(const CanvasModel::Hit& hit, QPointF at);
     void AskGridArea(const Rect& r);
     void ConnectPage(PageCanvas* page);
     std::string LayoutSnapshot();
