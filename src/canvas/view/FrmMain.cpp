@@ -153,8 +153,8 @@ void FrmMain::SetPage(double w, double h, bool keepBackground) {
 }
 
 void FrmMain::UpdatePageNumberSetting() {
-    // The canvas model keeps the page count and the current page within it.
-    model_.settings.numberOfPages = ClampPageCount(model_.settings.numberOfPages);
+    // The setting is checked where it is stored (the reader, "Form Setup"); the canvas
+    // model keeps its page count and the current page within it.
     canvas_.UpdatePageNumberSetting(canvas_.Window().currentPage, model_.settings.numberOfPages);
     strip_->ShowPageCount(model_.settings.numberOfPages);
 }
