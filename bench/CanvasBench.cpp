@@ -67,10 +67,11 @@ double ResidentMegabytes() {
 }
 
 // A window of its own data folder at a fixed 96 pixels per inch.
-FrmMainOptions WindowOptions(RecordingUserInterface& ui, const QTemporaryDir& data) {
+DesignerProgramOptions WindowOptions(RecordingUserInterface& ui, const QTemporaryDir& data) {
+    return {&ui, data.path().toStdString(), {}};
+}
+FrmMainOptions WindowOptions() {
     FrmMainOptions o;
-    o.ui = &ui;
-    o.dataFolder = data.path().toStdString();
     o.pixelsPerInch = 96;
     return o;
 }
@@ -102,9 +103,9 @@ BENCHMARK(BM_ReadIntoModelAlone)->Unit(benchmark::kMillisecond);
 void BM_OpenInDesignerWindow(benchmark::State& state) {
     RecordingUserInterface ui;
     QTemporaryDir data;
-    FrmMainOptions o = WindowOptions(ui, data);
     double before = ResidentMegabytes();
-    FrmMain w(o);
+    DesignerProgram program(WindowOptions(ui, data));
+    FrmMain w(program, WindowOptions());
     w.resize(1000, 760);
     w.show();
     for (auto _ : state) {
@@ -136,8 +137,8 @@ BENCHMARK(BM_RedrawFullPage)->Unit(benchmark::kMillisecond);
 void BM_RepaintPageWidget(benchmark::State& state) {
     RecordingUserInterface ui;
     QTemporaryDir data;
-    FrmMainOptions o = WindowOptions(ui, data);
-    FrmMain w(o);
+    DesignerProgram program(WindowOptions(ui, data));
+    FrmMain w(program, WindowOptions());
     w.OpenLayout(SampleFile());
     w.resize(1000, 760);
     w.show();
@@ -177,8 +178,8 @@ void BM_DragFiveHundredInWindow(benchmark::State& state) {
     std::string path = data.filePath("drag.ldt").toStdString();
     std::string error;
     files::AtomicWriteFile(path, DragLayout(), error);
-    FrmMainOptions o = WindowOptions(ui, data);
-    FrmMain w(o);
+    DesignerProgram program(WindowOptions(ui, data));
+    FrmMain w(program, WindowOptions());
     w.OpenLayout(path);
     w.resize(1000, 760);
     w.show();

@@ -2,7 +2,9 @@
 // The designer's main window, shown once the login is accepted.
 #include <QStringList>
 
+class DesignerProgram;
 class QMainWindow;
 
-// args: the program's command line (switches such as "debug mode" or "no ping").
-QMainWindow* CreateDesignerWindow(const QStringList& args);
+// program: what the window works with (it must outlive the window); args: the
+// program's command line, where a layout file may be named.
+QMainWindow* CreateDesignerWindow(DesignerProgram& program, const QStringList& args);

@@ -1,9 +1,10 @@
 #include <QApplication>
 #include <QMainWindow>
+#include <QPointer>
 
 #include "Commands.h"
 #include "DesignerWindow.h"
-#include "shell/KeyState.h"
+#include "canvas/view/DesignerProgram.h"
 #include "shell/StartOptions.h"
 #include "shell/qt/FrmStart.h"
 #include "shell/qt/QtUserInterface.h"
@@ -11,15 +12,18 @@
 int RunGui(int argc, char** argv) {
     QApplication app(argc, argv);
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    SetCurrentStartOptions(ParseStartOptions(args));
-    static QtKeyState keys;
-    SetCurrentKeyState(&keys);
+    DesignerProgramOptions options;
+    options.start = ParseStartOptions(args);
 
     QtUserInterface ui;
     FrmStart login(ui);
     if (login.exec() != QDialog::Accepted) return 0;
-    QMainWindow* w = CreateDesignerWindow(app.arguments());
+    DesignerProgram program(options);
+    QPointer<QMainWindow> w = CreateDesignerWindow(program, app.arguments());
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->show();
-    return app.exec();
+    int result = app.exec();
+    // The window works on the program's form: it goes first.
+    delete w.data();
+    return result;
 }

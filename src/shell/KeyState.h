@@ -1,6 +1,6 @@
 #pragma once
-// Which modifier keys are held right now. The canvas asks through this seam so that
-// tests can set the answer; the window build installs the keyboard-backed one.
+// Which modifier keys are held right now, for whoever is handed one: the keyboard's
+// in the window build, settable flags in tests.
 class KeyState {
   public:
     virtual ~KeyState() = default;
@@ -17,8 +17,3 @@ class SettableKeyState : public KeyState {
     bool AltPressed() const override { return alt; }
     bool shift = false, ctrl = false, alt = false;
 };
-
-// The process-wide key state. Until one is installed every key reads as released.
-KeyState& CurrentKeyState();
-// Installs ks (not owned; nullptr goes back to "all released").
-void SetCurrentKeyState(KeyState* ks);

@@ -2,10 +2,6 @@
 
 #include "TextUtils.h"
 
-namespace {
-StartOptions current;
-}
-
 StartOptions ParseStartOptions(std::string_view commandLine) {
     auto has = [&](std::string_view what) { return commandLine.find(what) != commandLine.npos; };
     StartOptions o;
@@ -18,12 +14,4 @@ StartOptions ParseStartOptions(std::string_view commandLine) {
 
 StartOptions ParseStartOptions(const std::vector<std::string>& args) {
     return ParseStartOptions(text::Join(args, " "));
-}
-
-const StartOptions& CurrentStartOptions() {
-    return current;
-}
-
-void SetCurrentStartOptions(const StartOptions& options) {
-    current = options;
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The switches that alter the server link, found anywhere in the command line.
+// The switches that alter the server link, found anywhere in the command line. The
+// program parses them once at start and hands them to the connection logic.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,7 +17,3 @@ struct StartOptions {
 // commandLine: the arguments after the program's name, joined by blanks.
 StartOptions ParseStartOptions(std::string_view commandLine);
 StartOptions ParseStartOptions(const std::vector<std::string>& args);
-
-// The options of this run, kept from start-up for the connection dialog.
-const StartOptions& CurrentStartOptions();
-void SetCurrentStartOptions(const StartOptions& options);

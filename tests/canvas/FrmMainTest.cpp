@@ -19,6 +19,7 @@
 
 #include "canvas/view/FrmMain.h"
 #include "canvas/view/PageCanvas.h"
+#include "dialogs/qt/FrmLineProps.h"
 #include "layout/LayoutTestSupport.h"
 #include "server/qt/LookupPickerDialog.h"
 
@@ -29,18 +30,22 @@ std::string DataPath(const std::string& name) {
     return std::string(dir ? dir : "tests/data") + "/" + name;
 }
 
+// The program of a window: the test's user interface and a scratch data folder.
+DesignerProgramOptions ProgramOptions(RecordingUserInterface& ui, const QTemporaryDir& data) {
+    return {&ui, data.path().toStdString(), {}};
+}
+
 struct Window {
     QTemporaryDir data;
     RecordingUserInterface ui;
+    DesignerProgram program{ProgramOptions(ui, data)};
     std::unique_ptr<FrmMain> w;
 
     explicit Window(bool dataEntry = false) {
         FrmMainOptions o;
-        o.ui = &ui;
-        o.dataFolder = data.path().toStdString();
         o.pixelsPerInch = 96;
         o.dataEntryForm = dataEntry;
-        w = std::make_unique<FrmMain>(o);
+        w = std::make_unique<FrmMain>(program, o);
         w->resize(1000, 760);
         w->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
@@ -394,12 +399,11 @@ TEST(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
     NamePrompt prompt;
     RecordingUserInterface ui;
     QTemporaryDir data;
+    DesignerProgram program(ProgramOptions(ui, data));
     FrmMainOptions o;
-    o.ui = &ui;
-    o.dataFolder = data.path().toStdString();
     o.pixelsPerInch = 96;
     o.savePrompt = &prompt;
-    FrmMain w(o);
+    FrmMain w(program, o);
     w.show();
     // Connected through the dialog's logic, as its Connect button does.
     w.Connection().port = std::to_string(server.Port());
@@ -436,12 +440,11 @@ TEST(FrmMainServer, APictureInsertedFromAnotherFolderIsKeptAndComesBackFromTheSe
     ASSERT_GT(server.Port(), 0);
     NamePrompt prompt;
     RecordingUserInterface ui;
+    DesignerProgram program(ProgramOptions(ui, data));
     FrmMainOptions o;
-    o.ui = &ui;
-    o.dataFolder = data.path().toStdString();
     o.pixelsPerInch = 96;
     o.savePrompt = &prompt;
-    FrmMain w(o);
+    FrmMain w(program, o);
     w.show();
     w.Connection().port = std::to_string(server.Port());
     w.Connection().entity = "1";
@@ -478,11 +481,10 @@ TEST(FrmMainServer, AfterConnectingFromTheMenuTheSaveDialogLooksUpDocumentTypes)
     RepositoryServerProcess server(repo.filePath("repo.db").toStdString(), true);
     ASSERT_GT(server.Port(), 0);
     RecordingUserInterface ui;
+    DesignerProgram program(ProgramOptions(ui, data));
     FrmMainOptions o;
-    o.ui = &ui;
-    o.dataFolder = data.path().toStdString();
     o.pixelsPerInch = 96;
-    FrmMain w(o);  // with its own save dialog
+    FrmMain w(program, o);  // with its own save dialog
     w.show();
     // File > "Connection...": the port typed and Connect clicked in the dialog.
     QTimer::singleShot(0, [&] {
@@ -779,4 +781,21 @@ TEST(FrmMainEditing, EachItemDialogOpensFromTheItemMenuAndApplies) {
     EXPECT_EQ(c.BarcodeRect(barcode).left, 3);
     EXPECT_EQ(w.Model().settings.horizontalShift, 0.5);
     EXPECT_TRUE(win.ui.Messages().empty());
+}
+
+TEST(FrmMain, ANewMoveStepReachesTheOpenPropertyDialogsOnly) {
+    Window win;
+    FrmLineProps* shown = win.w->Dialogs().OpenLineProps();
+    FrmLineProps* hidden = win.w->Dialogs().OpenLineProps();
+    hidden->hide();
+    for (FrmLineProps* d : {shown, hidden}) d->HorizontalStepField()->clear();
+    win.w->Model().settings.horizontalShift = 0.25;
+    win.w->UpdateShiftOfOpenDialogs();
+    EXPECT_EQ(shown->HorizontalStepField()->text(), "0.25");
+    EXPECT_EQ(hidden->HorizontalStepField()->text(), "");
+    // Closed dialogs are gone and forgotten.
+    shown->close();
+    hidden->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    win.w->UpdateShiftOfOpenDialogs();
 }

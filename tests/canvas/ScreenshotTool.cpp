@@ -192,12 +192,13 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     RecordingUserInterface ui;
-    FrmMainOptions o;
+    DesignerProgramOptions o;
     o.ui = &ui;
     // Inserted pictures are copied into the data folder: never the user's own.
     QTemporaryDir scratch;
     o.dataFolder = argc > 3 ? argv[3] : scratch.path().toStdString();
-    FrmMain w(o);
+    DesignerProgram program(o);
+    FrmMain w(program);
     w.resize(1280, 960);
     w.show();
     const bool generated = std::string(argv[1]) == "--insert" || std::string(argv[1]) == "--props";

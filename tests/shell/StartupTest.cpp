@@ -41,11 +41,6 @@ TEST(StartOptions, SwitchesAnywhereInTheCommandLine) {
     // The switches are matched as written.
     StartOptions d = ParseStartOptions(std::string_view("Debug Mode NO PING debugmode noping"));
     EXPECT_FALSE(d.debugMode || d.noPing);
-
-    SetCurrentStartOptions(b);
-    EXPECT_TRUE(CurrentStartOptions().noPing);
-    SetCurrentStartOptions(StartOptions{});
-    EXPECT_FALSE(CurrentStartOptions().noPing);
 }
 
 TEST(LoginCheck, PasswordComparedWithoutCase) {
@@ -58,19 +53,16 @@ TEST(LoginCheck, PasswordComparedWithoutCase) {
     EXPECT_FALSE(LoginCheck::Accepts(std::string_view("tarn\0voss", 9)));
 }
 
-TEST(KeyState, SettableFlagsAndProcessWideInstance) {
-    EXPECT_FALSE(CurrentKeyState().ShiftPressed() || CurrentKeyState().CtrlPressed() ||
-                 CurrentKeyState().AltPressed());
+TEST(KeyState, SettableFlags) {
     SettableKeyState keys;
+    const KeyState& current = keys;
+    EXPECT_FALSE(current.ShiftPressed() || current.CtrlPressed() || current.AltPressed());
     keys.ctrl = true;
-    SetCurrentKeyState(&keys);
-    EXPECT_TRUE(CurrentKeyState().CtrlPressed());
-    EXPECT_FALSE(CurrentKeyState().ShiftPressed());
+    EXPECT_TRUE(current.CtrlPressed());
+    EXPECT_FALSE(current.ShiftPressed());
     keys.shift = true;
     keys.alt = true;
-    EXPECT_TRUE(CurrentKeyState().ShiftPressed() && CurrentKeyState().AltPressed());
-    SetCurrentKeyState(nullptr);
-    EXPECT_FALSE(CurrentKeyState().CtrlPressed());
+    EXPECT_TRUE(current.ShiftPressed() && current.AltPressed());
 }
 
 TEST(LabelFont, MissingFontFallsBackWithOneMessagePerLabel) {

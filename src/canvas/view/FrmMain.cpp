@@ -1,51 +1,30 @@
 #include "canvas/view/FrmMain.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDialogButtonBox>
 #include <QFileInfo>
-#include <QFormLayout>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPushButton>
 #include <QScreen>
-#include <QScrollBar>
-#include <QSpinBox>
-#include <QStatusBar>
-#include <QTimer>
-#include <QToolBar>
-#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
 #include "canvas/GridCells.h"
-#include "canvas/view/ItemDialogs.h"
 #include "canvas/view/PageCanvas.h"
-#include "dialogs/qt/FrmPopUp.h"
-#include "dialogs/qt/FrmSize.h"
+#include "canvas/view/PageStrip.h"
 #include "layout/ItemTypes.h"
 #include "layout/LayoutReader.h"
 #include "layout/LayoutWriter.h"
-#include "layout/LocalFolders.h"
 #include "layout/SaveValidation.h"
-#include "server/TcpComm.h"
-#include "server/qt/LookupPickerDialog.h"
-#include "shell/DataFolder.h"
-#include "shell/RecordingUserInterface.h"
-#include "shell/StartOptions.h"
+#include "shell/NullUserInterface.h"
 #include "shell/TextUtils.h"
 #include "shell/qt/QtText.h"
-#include "shell/qt/QtUserInterface.h"
 
 namespace {
 const char* const kNotConnected = "   ***  not connected *** ";
@@ -64,71 +43,40 @@ double ScreenPixelsPerInch() {
 }
 }  // namespace
 
-namespace {
-// The save-form dialog, made when it is needed: its document-type look-up uses the
-// server's components, which exist once the designer is connected.
-class WindowSavePrompt : public SaveFormPrompt {
-  public:
-    explicit WindowSavePrompt(FrmMain& w) : w_(w) {}
-    bool ShowSaveDialog(FormSettings& settings, bool formExists) override {
-        OutsideComponents& parts = w_.Flows().Components();
-        FrmPopUp dlg(w_.Ui(), parts.picker.get(), parts.validator.get(), &w_);
-        return dlg.ShowSaveDialog(settings, formExists);
-    }
-
-  private:
-    FrmMain& w_;
-};
-}  // namespace
-
-FrmMain::FrmMain(FrmMainOptions options, QWidget* parent) : QMainWindow(parent) {
+FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* parent)
+    : QMainWindow(parent),
+      program_(program),
+      ui_(program.Ui()),
+      model_(program.Model()),
+      canvas_(program.Canvas()) {
     setObjectName("frmMain");
-    if (options.ui) {
-        ui_ = options.ui;
-    } else {
-        ownUi_ = std::make_unique<QtUserInterface>(this);
-        ui_ = ownUi_.get();
-    }
-    metrics_ = std::make_unique<QtTextMetrics>();
-    std::string root = options.dataFolder.empty() ? GetDataFolder() : options.dataFolder;
-    folders_ = std::make_unique<LocalFolders>(root, *ui_);
-    imagesFolder_ = folders_->ImagesFolder();
-    canvas_ = std::make_unique<CanvasModel>(model_, *metrics_, imagesFolder_);
-    painter_ = std::make_unique<CanvasPainter>(*canvas_, model_, pictures_);
-    editor_ = std::make_unique<CanvasEditor>(*canvas_, model_, *metrics_);
-    comm_ = std::make_unique<TcpComm>();
-    connection_ = std::make_unique<ConnectionLogic>(*comm_, *ui_, CurrentStartOptions());
-    frmConnect_ = new FrmConnect(*connection_, this);
-    flows_ =
-        std::make_unique<FormFlows>(*comm_, *ui_, *folders_, model_, *canvas_, *canvas_, *metrics_);
-    OutsideComponentFactory parts;
-    parts.makePicker = &MakeQtLookupPicker;
-    flows_->SetComponentFactory(parts);
+    program_.SetDialogParent(this);
+    const TextMetrics& metrics = program_.Metrics();
+    painter_ = std::make_unique<CanvasPainter>(canvas_, model_, pictures_);
+    editor_ = std::make_unique<CanvasEditor>(canvas_, model_, metrics);
+    frmConnect_ = new FrmConnect(program_.Connection(), this);
     connect(frmConnect_, &FrmConnect::connectionChanged, this, [this] {
-        // Connected from the menu as from a server flow: the components come with the link.
-        if (connection_->Connected()) {
-            flows_->CreateComponents();
-            frmConnect_->SetUtility(flows_->Components().utility.get());
-        }
-        SetStatusText(connection_->StatusText());
+        program_.ConnectionChanged();
+        if (program_.Connection().Connected())
+            frmConnect_->SetUtility(Flows().Components().utility.get());
+        SetStatusText(program_.Connection().StatusText());
     });
-    flows_->SetConnectionPrompt(frmConnect_);
-    savePrompt_ = options.savePrompt;
-    if (!savePrompt_) {
-        ownSavePrompt_ = std::make_unique<WindowSavePrompt>(*this);
-        savePrompt_ = ownSavePrompt_.get();
-    }
-    flows_->SetSavePrompt(savePrompt_);
+    Flows().SetConnectionPrompt(frmConnect_);
+    windowDialogs_ = std::make_unique<WindowDialogs>(model_.settings, *this, ui_, Flows(), this);
+    savePrompt_ = options.savePrompt ? options.savePrompt : windowDialogs_.get();
+    Flows().SetSavePrompt(savePrompt_);
+    LocalFolders& folders = program_.Folders();
     editor_->GetHooks().openGridDialog = [this](const Rect& r) { AskGridArea(r); };
-    dialogs_ =
-        new ItemDialogs({this, canvas_.get(), editor_.get(), &model_, metrics_.get(), ui_,
-                         [this] { return flows_->StaticItems(); }, [this] { RefreshCanvas(); }});
-    editor_->GetHooks().showLabelProperties = [this](int label) { dialogs_->FollowLabel(label); };
-    editor_->GetHooks().selectImageFile = [this] { return folders_->SelectImageFromFile(); };
-    editor_->GetHooks().keepImageFile = [this](const std::string& path, const std::string& name) {
-        return folders_->CopyImageIfNeeded(path, name) ? imagesFolder_ + "/" + name : std::string();
+    editor_->GetHooks().selectImageFile = [&folders] { return folders.SelectImageFromFile(); };
+    editor_->GetHooks().keepImageFile = [this, &folders](const std::string& path,
+                                                         const std::string& name) {
+        return folders.CopyImageIfNeeded(path, name) ? program_.ImagesFolder() + "/" + name
+                                                     : std::string();
     };
-    ppi_ = options.pixelsPerInch > 0 ? options.pixelsPerInch : ScreenPixelsPerInch();
+    dialogs_ =
+        new ItemDialogs({this, &canvas_, editor_.get(), &model_, &metrics, &ui_,
+                         [this] { return Flows().StaticItems(); }, [this] { RefreshCanvas(); }});
+    editor_->GetHooks().showLabelProperties = [this](int label) { dialogs_->FollowLabel(label); };
     editor_->GetHooks().showItemProperties = [this](CanvasModel::Hit item) {
         dialogs_->Open(item);
     };
@@ -136,64 +84,40 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent) : QMainWindow(parent) 
     editor_->GetHooks().closeItemDialogs = [this] {
         dialogs_->CloseOthers(CanvasModel::Hit::Label);
     };
+    ppi_ = options.pixelsPerInch > 0 ? options.pixelsPerInch : ScreenPixelsPerInch();
 
+    strip_ = new PageStrip(
+        canvas_, *painter_, ppi_, [this](PageCanvas* v) { ConnectPage(v); }, this);
+    connect(strip_, &PageStrip::pageButtonClicked, this, [this](int b) { PageMove(b); });
+    setCentralWidget(strip_);
     BuildMenus();
     BuildToolbar();
     BuildStatusStrip();
 
-    canvasArea_ = new QWidget(this);
-    canvasArea_->setObjectName("canvasArea");
-    setCentralWidget(canvasArea_);
-    picContainer_ = new QWidget(canvasArea_);
-    picContainer_->setObjectName("picContainer");
-    picContainer_->setAutoFillBackground(true);
-    QPalette pal = picContainer_->palette();
-    pal.setColor(QPalette::Window, QColor(128, 128, 128));
-    picContainer_->setPalette(pal);
-    hScroll_ = new QScrollBar(Qt::Horizontal, canvasArea_);
-    hScroll_->setObjectName("HScroll1");
-    vScroll_ = new QScrollBar(Qt::Vertical, canvasArea_);
-    vScroll_->setObjectName("VScroll1");
-    canvasArea_->setMouseTracking(true);
-    canvasArea_->installEventFilter(this);
-    picContainer_->installEventFilter(this);
-    connect(hScroll_, &QScrollBar::valueChanged, this, [this] { OnScroll(); });
-    connect(vScroll_, &QScrollBar::valueChanged, this, [this] { OnScroll(); });
-
-    // Start-up: shared flags and the tools they show, empty records, an empty page,
-    // the one timer.
-    CanvasWindowState& w = canvas_->Window();
+    // Start-up: shared flags and the tools they show, empty records, an empty page.
+    CanvasWindowState& w = canvas_.Window();
     w.multipage = true;
     model_.settings.multipageMode = true;
     model_.settings.dataEntryForm = options.dataEntryForm;
-    mnuLoadFromLocalFiles_->setChecked(flows_->Options().loadFromLocalFiles);
+    mnuLoadFromLocalFiles_->setChecked(Flows().Options().loadFromLocalFiles);
     UpdateInteractive();
     SetMultipage(true);
     UpdateDataGridRecalc();
     // The item menu is built each time a label is right-clicked, so there is none to
     // hide; the template label keeps its caption from the start.
-    canvas_->UnloadAllImages();
+    canvas_.UnloadAllImages();
     w.insertMode = kInsertLabel;
     // The working folder is left alone: every folder of the program is found from the
     // data folder, and a layout named on the command line is read after the window
     // starts, relative to where the program was started.
-    LoadPageContainer(0);
+    strip_->LoadPageContainer(0);
     if (model_.settings.dataEntryForm)
         SetPage(8, 5.5);
     else
         SetPage(8.5, 11);
     chkDataEntryForm_->setChecked(model_.settings.dataEntryForm);
     resize(1000, 760);
-    LayoutCanvasArea();
-    tmrScrollSpeed_ = new QTimer(this);
-    tmrScrollSpeed_->setObjectName("tmrScrollSpeed");
-    tmrScrollSpeed_->setInterval(40);
-    tmrScrollSpeed_->setSingleShot(true);
-    connect(tmrScrollSpeed_, &QTimer::timeout, this, [this] {
-        canvas_->Window().scrollThrottle = false;
-        tmrScrollSpeed_->stop();
-    });
-    RecalcScrollBars();
+    strip_->RecalcScrollBars();
     // The user-prompt entries are built from the prompts each time the item menu opens.
     SetStatusText(kNotConnected);
     UpdatePageNumberSetting();
@@ -201,210 +125,18 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent) : QMainWindow(parent) 
 }
 
 FrmMain::~FrmMain() {
-    // Page canvases paint from the models; they go before the models do.
-    for (PageCanvas* v : picView_) delete v;
-    picView_.clear();
+    // The property dialogs act on the editor and the canvas: they go first.
+    delete dialogs_;
+    // Page canvases paint from the painter; they go before it does.
+    delete strip_;
+    // The program may outlive its window: nothing of the window stays wired into it.
+    Flows().SetConnectionPrompt(nullptr);
+    Flows().SetSavePrompt(nullptr);
+    program_.SetDialogParent(nullptr);
 }
 
 double FrmMain::TwipsToPixels(double twips) const {
     return TwipsToInches(twips) * ppi_;
-}
-
-void FrmMain::BuildMenus() {
-    QMenu* file = menuBar()->addMenu("File");
-    file->setObjectName("mnuFile");
-    auto entry = [&](QMenu* menu, const char* caption, const char* name, auto&& action) {
-        QAction* a = menu->addAction(caption);
-        a->setObjectName(name);
-        connect(a, &QAction::triggered, this, action);
-        return a;
-    };
-    entry(file, "Connection...", "mnuConnection", [this] { ShowConnection(); });
-    entry(file, "New", "mnuNew", [this] {
-        if (MayDiscardForm()) NewForm();
-    });
-    entry(file, "Open...", "mnuOpen", [this] {
-        OpenFromServer();
-    })->setShortcut(QKeySequence::Open);
-    mnuGetFromFile_ = entry(file, "Get from file...", "mnuGetFromFile", [this] { GetFromFile(); });
-    entry(file, "Save", "mnuSave", [this] {
-        SaveToServer(false);
-    })->setShortcut(QKeySequence::Save);
-    entry(file, "Save As...", "mnuSaveAs", [this] { SaveToServer(true); });
-    mnuSaveToFile_ = entry(file, "Save to file...", "mnuSaveToFile", [this] { SaveToFile(); });
-    entry(file, "Print", "mnuPrint", [] {})->setEnabled(false);
-    file->addSeparator();
-    QMenu* settings = menuBar()->addMenu("Settings");
-    settings->setObjectName("mnuSettings");
-    entry(settings, "Form Setup", "mnuPage", [this] { ShowFormSetup(); });
-    entry(settings, "Text Default", "mnuTextDefault",
-          [this] { dialogs_->OpenTemplateProperties(); });
-    QMenu* tools = menuBar()->addMenu("Tools");
-    tools->setObjectName("mnuTools");
-    entry(tools, "Clear Selection", "mnuClearSelection", [this] { ClearSelection(); });
-    entry(tools, "Recalculate Checkboxes/Textboxes IDs", "mnuRecalcChkTxt", [this] {
-        RecalculateCheckboxesTextboxes(*canvas_, *ui_);
-        RefreshCanvas();
-    });
-    entry(tools, "Recalculate Data Grid Rows...", "mnuRecalcDataGridRows", [this] {
-        RecalculateDataGridRows(*canvas_, *ui_);
-        RefreshCanvas();
-    });
-    entry(tools, "Delete Selected", "mnuDeleteSelected", [this] { DeleteSelected(); });
-    entry(tools, "Show Properties", "mnuShowProps", [this] { dialogs_->OpenMarked(); });
-    entry(tools, "Fill from List", "mnuFillFromList", [this] { dialogs_->OpenFillFromList(); });
-    tools->addSeparator();
-    mnuLoadFromLocalFiles_ =
-        entry(tools, "OPTION - Load from local files if available", "mnuLoadFromLocalFiles",
-              [this](bool on) { flows_->Options().loadFromLocalFiles = on; });
-    mnuLoadFromLocalFiles_->setCheckable(true);
-    QAction* noFolder =
-        entry(tools, "OPTION - Do not use local folder", "mnuDoNotUseLocalFolder", [this](bool on) {
-            flows_->Options().doNotUseLocalFolder = on;
-            mnuGetFromFile_->setEnabled(!on);
-            mnuSaveToFile_->setEnabled(!on);
-        });
-    noFolder->setCheckable(true);
-    tools->addSeparator();
-    QAction* exit = file->addAction("Exit");
-    exit->setObjectName("mnuExit");
-    connect(exit, &QAction::triggered, this, &QWidget::close);
-
-    mnuMultipage_ = tools->addAction("OPTION - Enable Multipage");
-    mnuMultipage_->setObjectName("mnuMultipage");
-    mnuMultipage_->setCheckable(true);
-    connect(mnuMultipage_, &QAction::triggered, this, [this](bool on) { SetMultipage(on); });
-    mnuFillin_ = tools->addAction("OPTION - Fill in Hotspot boxes");
-    mnuFillin_->setObjectName("mnuFillin");
-    mnuFillin_->setCheckable(true);
-    connect(mnuFillin_, &QAction::triggered, this, [this](bool on) {
-        painter_->SetFillIn(on);
-        for (PageCanvas* v : picView_) v->update();
-    });
-    QAction* gridOnly = tools->addAction("OPTION - Select grid-only");
-    gridOnly->setObjectName("mnuSelectGridOnly");
-    gridOnly->setCheckable(true);
-    connect(gridOnly, &QAction::triggered, this, [this](bool on) { editor_->SetGridOnly(on); });
-}
-
-void FrmMain::BuildToolbar() {
-    toolbar_ = addToolBar("Tool Bar");
-    toolbar_->setObjectName("Toolbar1");
-    toolbar_->setMovable(false);
-    // The tool bar is always there: no menu offers to hide it.
-    toolbar_->setContextMenuPolicy(Qt::PreventContextMenu);
-    toolbar_->toggleViewAction()->setVisible(false);
-    // Captions of two words and more take two lines, so that the buttons and the strip
-    // beside them fit a window 1280 pixels wide.
-    auto button = [&](const char* key, const char* tip = nullptr) {
-        QString caption(key);
-        if (int space = int(caption.indexOf(' ')); space > 0) caption[space] = '\n';
-        QAction* a = toolbar_->addAction(caption);
-        a->setObjectName(QString("tb") + QString(key).remove(' '));
-        a->setToolTip(tip ? tip : key);
-        return a;
-    };
-    connect(button("New"), &QAction::triggered, this, [this] {
-        if (MayDiscardForm()) NewForm();
-    });
-    connect(button("Open"), &QAction::triggered, this, [this] { OpenFromServer(); });
-    connect(button("Save"), &QAction::triggered, this, [this] { SaveToServer(false); });
-    button("Print")->setEnabled(false);
-    toolbar_->addSeparator();
-    struct Tool {
-        const char* key;
-        const char* tip;
-        int mode;
-    };
-    const Tool tools[] = {{"Insert Label", "Insert Text", kInsertLabel},
-                          {"Insert Image", nullptr, kInsertImage},
-                          {"Insert Grid", nullptr, kInsertGrid},
-                          {"Insert Barcode", nullptr, kInsertBarcode},
-                          {"Insert Box", nullptr, kInsertBox},
-                          {"Define Hotspot", nullptr, kInsertHotspot},
-                          {"Define Signature Box", nullptr, kInsertSignatureBox}};
-    for (const Tool& t : tools) {
-        QAction* a = button(t.key, t.tip);
-        a->setCheckable(true);
-        tools_[t.mode] = a;
-        int mode = t.mode;
-        connect(a, &QAction::triggered, this, [this, mode] { PressTool(mode); });
-    }
-    toolbar_->addSeparator();
-    connect(button("Properties"), &QAction::triggered, this, [this] { dialogs_->OpenMarked(); });
-    toolbar_->addSeparator();
-    connect(button("Clear Selection"), &QAction::triggered, this, [this] { ClearSelection(); });
-    connect(button("Delete Selected"), &QAction::triggered, this, [this] { DeleteSelected(); });
-
-    // The strip beside the buttons: form size, default text and the label template.
-    auto* strip = new QWidget(toolbar_);
-    auto* row = new QHBoxLayout(strip);
-    int gap = int(std::lround(TwipsToPixels(kToolbarGapTwips)));
-    row->setContentsMargins(gap, 0, 0, 0);
-    row->setSpacing(gap);
-    auto* picFormSize = new QWidget(strip);
-    picFormSize->setObjectName("picFormSize");
-    auto* sizeRow = new QHBoxLayout(picFormSize);
-    sizeRow->setContentsMargins(0, 0, 0, 0);
-    sizeRow->addWidget(new QLabel("Form Size:", picFormSize));
-    lblFrmSize_ = new QLabel(kInitialPageSizeText, picFormSize);
-    lblFrmSize_->setObjectName("lblFrmSize");
-    sizeRow->addWidget(lblFrmSize_);
-    row->addWidget(picFormSize);
-    lblTextDefault_ = new QLabel("Default Text ", strip);
-    lblTextDefault_->setObjectName("lblTextDefault");
-    row->addWidget(lblTextDefault_);
-    lblTemplate_ = new QLabel("Template", strip);
-    lblTemplate_->setObjectName("lblTemplate");
-    lblTemplate_->setAutoFillBackground(true);
-    QPalette pal = lblTemplate_->palette();
-    pal.setColor(QPalette::Window, ColorFromBgr(label_colors::kOrdinary));
-    pal.setColor(QPalette::WindowText, Qt::black);
-    lblTemplate_->setPalette(pal);
-    row->addWidget(lblTemplate_);
-    lblTemplate_->installEventFilter(this);
-    toolbar_->addWidget(strip);
-}
-
-void FrmMain::BuildStatusStrip() {
-    QStatusBar* bar = statusBar();
-    lblStatus_ = new QLabel(bar);
-    lblStatus_->setObjectName("lblStatus");
-    bar->addWidget(lblStatus_, 1);
-    chkDataEntryForm_ = new QCheckBox(" Data Entry Form", bar);
-    chkDataEntryForm_->setObjectName("chkDataEntryForm");
-    connect(chkDataEntryForm_, &QCheckBox::toggled, this,
-            [this](bool on) { model_.settings.dataEntryForm = on; });
-    bar->addPermanentWidget(chkDataEntryForm_);
-    chkLinesOn_ = new QCheckBox("Lines", bar);
-    chkLinesOn_->setObjectName("chkLinesOn");
-    connect(chkLinesOn_, &QCheckBox::toggled, this, [this](bool on) {
-        canvas_->Window().guideLines = on;
-        for (PageCanvas* v : picView_) v->SetGuideLines(on);
-    });
-    bar->addPermanentWidget(chkLinesOn_);
-    const char* captions[4] = {"<<", "<", ">", ">>"};
-    auto addNav = [&](int i) {
-        pageMove_[i] = new QPushButton(captions[i], bar);
-        pageMove_[i]->setObjectName(QString("pageMove%1").arg(i));
-        pageMove_[i]->setFixedWidth(32);
-        connect(pageMove_[i], &QPushButton::clicked, this, [this, i] { PageMove(i); });
-        bar->addPermanentWidget(pageMove_[i]);
-    };
-    addNav(0);
-    addNav(1);
-    lblPage_ = new QLabel("Page:", bar);
-    bar->addPermanentWidget(lblPage_);
-    lblPageCurr_ = new QLabel("1", bar);
-    lblPageCurr_->setObjectName("lblPageCurr");
-    bar->addPermanentWidget(lblPageCurr_);
-    lblOf_ = new QLabel("of", bar);
-    bar->addPermanentWidget(lblOf_);
-    lblPageTotal_ = new QLabel("1", bar);
-    lblPageTotal_->setObjectName("lblPageTotal");
-    bar->addPermanentWidget(lblPageTotal_);
-    addNav(2);
-    addNav(3);
 }
 
 void FrmMain::SetStatusText(const std::string& status) {
@@ -420,86 +152,49 @@ void FrmMain::UpdateCaption() {
 }
 
 PageCanvas* FrmMain::PageView(int page) const {
-    return page >= 0 && size_t(page) < picView_.size() ? picView_[size_t(page)] : nullptr;
+    return strip_->PageView(page);
 }
 
-bool FrmMain::LoadPageContainer(int page) {
-    if (page < 0 || page >= kMaxPages) return false;
-    while (int(picView_.size()) <= page) {
-        auto* v = new PageCanvas(*canvas_, *painter_, int(picView_.size()), picContainer_);
-        v->SetPixelsPerInch(ppi_);
-        v->SetPageSize(canvas_->PageWidth(), canvas_->PageHeight());
-        v->SetGuideLines(canvas_->Window().guideLines);
-        ConnectPage(v);
-        v->hide();
-        picView_.push_back(v);
-    }
-    canvas_->LoadPageContainer(page);
-    return true;
+void FrmMain::AutoScroll(int dx, int dy) {
+    strip_->AutoScroll(dx, dy);
 }
 
 void FrmMain::SetPage(double w, double h, bool keepBackground) {
     // The background picture is read again for the new size.
-    if (!keepBackground && !canvas_->CurrentBackgroundImagePath().empty()) pictures_.Clear();
-    canvas_->SetPageSize(w, h);
-    for (PageCanvas* v : picView_) v->SetPageSize(w, h);
+    if (!keepBackground && !canvas_.CurrentBackgroundImagePath().empty()) pictures_.Clear();
+    canvas_.SetPageSize(w, h);
     lblFrmSize_->setText(toUnicode(PageSizeText(w, h)));
-    RecalcScrollBars();
-    PlacePages();
-}
-
-void FrmMain::SetCurrentPageNumber(int page) {
-    canvas_->Window().currentPageNumber = page;
+    strip_->SetPageSize(w, h);
 }
 
 void FrmMain::UpdatePageNumberSetting() {
-    int pages = ClampPageCount(model_.settings.numberOfPages);
-    model_.settings.numberOfPages = pages;
-    canvas_->UpdatePageNumberSetting(canvas_->Window().currentPage, pages);
-    bool several = pages >= 2;
-    lblPageTotal_->setText(several ? QString::number(pages) : QString("1"));
-    for (QPushButton* b : pageMove_) b->setEnabled(several);
-    CanvasWindowState& w = canvas_->Window();
-    if (w.currentPageNumber > pages) {
-        w.currentPageNumber = 1;
-        w.currentPage = 0;
-        model_.currentPage = 0;
-    }
-    lblPageCurr_->setText(QString::number(std::max(1, w.currentPageNumber)));
+    // The setting is checked where it is stored (the reader, "Form Setup"); the canvas
+    // model keeps its page count and the current page within it.
+    canvas_.UpdatePageNumberSetting(canvas_.Window().currentPage, model_.settings.numberOfPages);
+    strip_->ShowPageCount(model_.settings.numberOfPages);
 }
 
 void FrmMain::PageMove(int button) {
-    CanvasWindowState& w = canvas_->Window();
-    if (w.currentPageNumber == 0) w.currentPageNumber = 1;
-    w.currentPageNumber =
-        PageAfterButton(button, w.currentPageNumber, model_.settings.numberOfPages);
-    w.currentPage = w.currentPageNumber - 1;
-    model_.currentPage = w.currentPage;
-    ShowPage();
+    const int pages = model_.settings.numberOfPages;
+    ShowPage(PageAfterButton(button, canvas_.Window().currentPage + 1, pages) - 1);
 }
 
 void FrmMain::ShowPage() {
-    CanvasWindowState& w = canvas_->Window();
-    int page = std::max(0, w.currentPageNumber - 1);
-    if (!LoadPageContainer(page)) return;
+    ShowPage(canvas_.Window().currentPage);
+}
+
+void FrmMain::ShowPage(int page) {
+    if (!strip_->LoadPageContainer(page)) return;
     editor_->MoveSupplementaryControls(page);
     editor_->ClearSelection();
-    canvas_->ShowPage(page);
-    lblPageCurr_->setText(QString::number(w.currentPageNumber));
-    PlacePages();
+    strip_->ShowPage(page);
 }
 
 void FrmMain::SetMultipage(bool on) {
-    canvas_->Window().multipage = on;
+    canvas_.Window().multipage = on;
     model_.settings.multipageMode = on;
     mnuMultipage_->setChecked(on);
-    for (QPushButton* b : pageMove_) b->setVisible(on);
-    for (QLabel* l : {lblPage_, lblOf_, lblPageCurr_, lblPageTotal_}) l->setVisible(on);
-}
-
-void FrmMain::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    LayoutCanvasArea();
+    strip_->SetMultipage(on);
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
@@ -513,106 +208,15 @@ void FrmMain::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
-void FrmMain::LayoutCanvasArea() {
-    if (!canvasArea_) return;
-    int left = int(std::lround(TwipsToPixels(kCanvasMargins[1])));
-    int top = int(std::lround(TwipsToPixels(kCanvasMargins[0])));
-    int right = int(std::lround(TwipsToPixels(kCanvasMargins[2])));
-    int bottom = int(std::lround(TwipsToPixels(kCanvasMargins[3])));
-    int areaW = canvasArea_->width(), areaH = canvasArea_->height();
-    int vw = vScroll_->sizeHint().width(), hh = hScroll_->sizeHint().height();
-    int cw = areaW - left - vw - right, ch = areaH - top - hh - bottom;
-    QRect g = picContainer_->geometry();
-    g.moveTo(left, top);
-    if (cw > 0) g.setWidth(cw);
-    if (ch > 0) g.setHeight(ch);
-    picContainer_->setGeometry(g);
-    vScroll_->setGeometry(int(areaW - 1.3 * vw), top, vw, g.height());
-    hScroll_->setGeometry(left, int(areaH - 1.3 * hh), g.width(), hh);
-    RecalcScrollBars();
-    PlacePages();
-}
-
-void FrmMain::RecalcScrollBars() {
-    if (!picContainer_) return;
-    double cw = picContainer_->width() / ppi_, ch = picContainer_->height() / ppi_;
-    vbar_ = ComputeVerticalScrollBar(canvas_->PageHeight(), ch, vbar_);
-    hbar_ = ComputeHorizontalScrollBar(canvas_->PageWidth(), cw, ch, hbar_);
-    auto apply = [](QScrollBar* bar, const ScrollBarState& s) {
-        QSignalBlocker block(bar);
-        bar->setRange(s.minimum, std::max(s.minimum, s.maximum));
-        bar->setPageStep(s.largeChange);
-        bar->setSingleStep(s.smallChange);
-        if (!s.visible) bar->setValue(0);
-        bar->setVisible(s.visible);
-    };
-    apply(vScroll_, vbar_);
-    apply(hScroll_, hbar_);
-}
-
-void FrmMain::OnScroll() {
-    CanvasWindowState& w = canvas_->Window();
-    w.lastHorizontal = hScroll_->value();
-    w.lastVertical = vScroll_->value();
-    PlacePages();
-}
-
-void FrmMain::PlacePages() {
-    if (picView_.empty()) return;
-    double step = TwipsToPixels(kScrollStepTwips);
-    QPoint at(-int(std::lround(hScroll_->value() * step)),
-              -int(std::lround(vScroll_->value() * step)));
-    int current = std::clamp(canvas_->Window().currentPage, 0, int(picView_.size()) - 1);
-    for (PageCanvas* v : picView_) {
-        v->move(at);
-        // Only the page in front is drawn; the others wait hidden behind it.
-        v->setVisible(v->Page() == current);
-    }
-    picView_[size_t(current)]->raise();
-}
-
-void FrmMain::AutoScroll(int dx, int dy) {
-    CanvasWindowState& w = canvas_->Window();
-    if (w.scrollThrottle) return;
-    auto step = [](QScrollBar* bar, int d) {
-        if (d == 0 || !bar->isVisible()) return;
-        bar->setValue(
-            std::clamp(bar->value() + d * bar->singleStep(), bar->minimum(), bar->maximum()));
-    };
-    step(hScroll_, dx);
-    step(vScroll_, dy);
-    w.scrollThrottle = true;
-    tmrScrollSpeed_->start();
-}
-
-void FrmMain::RebuildPages() {
-    int pages = std::max(canvas_->PageCount(), ClampPageCount(model_.settings.numberOfPages));
-    while (int(picView_.size()) > pages) {
-        delete picView_.back();
-        picView_.pop_back();
-    }
-    for (int i = 0; i < pages; ++i) LoadPageContainer(i);
-    for (PageCanvas* v : picView_) {
-        v->SetPageSize(canvas_->PageWidth(), canvas_->PageHeight());
-        v->update();
-    }
-}
-
 void FrmMain::RefreshAfterRead() {
     dialogs_->CloseAll();  // their labels belonged to the form that went
     pictures_.Clear();
-    RebuildPages();
-    chkDataEntryForm_->setChecked(model_.settings.dataEntryForm);
-    lblFrmSize_->setText(toUnicode(PageSizeText(canvas_->PageWidth(), canvas_->PageHeight())));
-    canvas_->Window().currentPageNumber = 1;
-    canvas_->Window().currentPage = 0;
+    canvas_.ShowPage(0);
     UpdatePageNumberSetting();
-    {
-        QSignalBlocker bh(hScroll_), bv(vScroll_);
-        hScroll_->setValue(0);
-        vScroll_->setValue(0);
-    }
-    RecalcScrollBars();
+    strip_->RebuildPages();
+    chkDataEntryForm_->setChecked(model_.settings.dataEntryForm);
+    lblFrmSize_->setText(toUnicode(PageSizeText(canvas_.PageWidth(), canvas_.PageHeight())));
+    strip_->ResetScroll();
     ShowPage();
     UpdateInteractive();
     UpdateDataGridRecalc();
@@ -621,12 +225,12 @@ void FrmMain::RefreshAfterRead() {
 
 void FrmMain::NewForm() {
     editor_->ClearSelection();
-    canvas_->UnloadAllLabels();
+    canvas_.UnloadAllLabels();
     bool dataEntry = model_.settings.dataEntryForm;
     model_ = FormModel();
     model_.settings.dataEntryForm = dataEntry;
-    canvas_->UnloadAllImages();
-    canvas_->SetPage(dataEntry ? 8 : 8.5, dataEntry ? 5.5 : 11);
+    canvas_.UnloadAllImages();
+    canvas_.SetPage(dataEntry ? 8 : 8.5, dataEntry ? 5.5 : 11);
     layoutPath_.clear();
     RefreshAfterRead();
     MarkSaved();
@@ -634,9 +238,9 @@ void FrmMain::NewForm() {
 
 std::string FrmMain::LayoutSnapshot() {
     // The writer's own messages belong to a real save, not to this comparison.
-    RecordingUserInterface quiet;
+    NullUserInterface quiet;
     const bool interactive = model_.settings.interactive;
-    std::string text = LayoutWriter(model_, *canvas_, quiet).ReassembleData();
+    std::string text = LayoutWriter(model_, canvas_, quiet).ReassembleData();
     model_.settings.interactive = interactive;
     return text;
 }
@@ -651,14 +255,14 @@ bool FrmMain::IsModified() {
 
 bool FrmMain::MayDiscardForm() {
     return !IsModified() ||
-           ui_->OkCancel("The form has changes that are not saved.\r\nDiscard them?",
-                         "Form Designer");
+           ui_.OkCancel("The form has changes that are not saved.\r\nDiscard them?",
+                        "Form Designer");
 }
 
 bool FrmMain::OpenLayout(const std::string& path) {
     editor_->ClearSelection();
-    LayoutReader reader(model_, *canvas_, *metrics_, *ui_);
-    bool ok = OpenLayoutFile(path, reader, model_, *ui_);
+    LayoutReader reader(model_, canvas_, program_.Metrics(), ui_);
+    bool ok = OpenLayoutFile(path, reader, model_, ui_);
     // Even a layout that stopped half-way shows what it placed.
     RefreshAfterRead();
     if (ok) layoutPath_ = path;
@@ -667,9 +271,9 @@ bool FrmMain::OpenLayout(const std::string& path) {
 }
 
 bool FrmMain::ValidateForSave() {
-    if (!BuildFormItemsArray(model_, *canvas_, *ui_)) return false;
-    if (!ValidateUserPromptsLabels(model_, *canvas_, *ui_, true)) return false;
-    return ValidateDataBoundLabels(model_, *canvas_, *ui_, true);
+    if (!BuildFormItemsArray(model_, canvas_, ui_)) return false;
+    if (!ValidateUserPromptsLabels(model_, canvas_, ui_, true)) return false;
+    return ValidateDataBoundLabels(model_, canvas_, ui_, true);
 }
 
 bool FrmMain::SaveLayout(const std::string& path) {
@@ -678,26 +282,26 @@ bool FrmMain::SaveLayout(const std::string& path) {
 
 bool FrmMain::WriteLayout(const std::string& path) {
     model_.settings.dataEntryForm = chkDataEntryForm_->isChecked();
-    LayoutWriter writer(model_, *canvas_, *ui_);
+    LayoutWriter writer(model_, canvas_, ui_);
     // The stamp of the server's copy when a forms list was read; else the one read.
-    writer.SetListedTimeStamp(flows_->ListedTimeStamp(model_.settings.formCode));
+    writer.SetListedTimeStamp(Flows().ListedTimeStamp(model_.settings.formCode));
     std::string text = writer.ReassembleData();
     if (text.empty()) return false;
-    if (!SaveDataToFile(path, text, *ui_)) return false;
+    if (!SaveDataToFile(path, text, ui_)) return false;
     layoutPath_ = path;
     MarkSaved();
     return true;
 }
 
 void FrmMain::GetFromFile() {
-    std::string path = ui_->OpenFileName("Open Layout", kGetFromFileFilter);
+    std::string path = ui_.OpenFileName("Open Layout", kGetFromFileFilter);
     if (path.empty() || path == "*.ldt" || !MayDiscardForm()) return;
     OpenLayout(path);
 }
 
 void FrmMain::SaveToFile() {
     if (!ValidateForSave()) return;
-    std::string path = ui_->SaveFileName("Save Layout", kSaveToFileFilter, layoutPath_);
+    std::string path = ui_.SaveFileName("Save Layout", kSaveToFileFilter, layoutPath_);
     if (path.empty() || path == ".ldt") return;
     if (QFileInfo(toUnicode(path)).suffix().isEmpty()) path += ".ldt";
     WriteLayout(path);
@@ -730,15 +334,15 @@ void FrmMain::ConnectPage(PageCanvas* page) {
 }
 
 void FrmMain::RefreshCanvas() {
-    if (PageView(canvas_->Window().currentPage)) PageView(canvas_->Window().currentPage)->update();
+    strip_->RefreshCurrent();
 }
 
 void FrmMain::PagePressed(int page, QPointF at, Qt::MouseButton button,
                           Qt::KeyboardModifiers mods) {
     bool shift = mods & Qt::ShiftModifier, ctrl = mods & Qt::ControlModifier;
     pressAt_ = at;
-    const CanvasWindowState& w = canvas_->Window();
-    CanvasModel::Hit hit = canvas_->HitTest(page, at.x(), at.y());
+    const CanvasWindowState& w = canvas_.Window();
+    CanvasModel::Hit hit = canvas_.HitTest(page, at.x(), at.y());
     if (w.cornerPick || hit.kind == CanvasModel::Hit::None) {
         editor_->ClickCanvas(at.x(), at.y(), page, button == Qt::LeftButton, shift, ctrl,
                              mods & Qt::AltModifier);
@@ -779,71 +383,17 @@ void FrmMain::PageReleased(int, QPointF at, Qt::MouseButton) {
 void FrmMain::PointerMoved(int, QPointF at) {
     pointer_ = at;
     pointerOnPage_ = true;
-    const CanvasWindowState& w = canvas_->Window();
+    const CanvasWindowState& w = canvas_.Window();
     if (w.cornerPick) editor_->MovePointer(at.x(), at.y());
     if (w.cornerPick || editor_->Dragging()) RefreshCanvas();
 }
 
-void FrmMain::ShowItemMenu(const CanvasModel::Hit& hit, QPointF) {
-    if (hit.kind == CanvasModel::Hit::None) return;
-    QMenu menu(this);
-    // A barcode's label has the menu of an ordinary label.
-    const bool label = hit.kind == CanvasModel::Hit::Label;
-    menu.setObjectName(label ? "mnuControls" : "mnuShape");
-    // Every entry acts through its own signal, so keys, clicks and a triggered action
-    // all take the same road.
-    auto entry = [this](QMenu* in, const QString& text, std::function<void()> act) {
-        QAction* a = in->addAction(text);
-        connect(a, &QAction::triggered, this, [this, act = std::move(act)] {
-            act();
-            RefreshCanvas();
-        });
-        return a;
-    };
-    // That item alone goes, whatever else is selected.
-    entry(&menu, "Delete", [this, hit] { editor_->DeleteItem(hit); });
-    if (!label) menu.addSeparator();
-    // A barcode's label stands for its barcode.
-    CanvasModel::Hit item = hit;
-    if (label && canvas_->IsBarcodeLabel(hit.index)) item = {CanvasModel::Hit::Barcode, hit.index};
-    entry(&menu, "Properties", [this, item] { dialogs_->Open(item); });
-    if (label) {
-        entry(&menu, "Text (Static)", [this, hit] { editor_->ItemToStaticText(hit.index); });
-        if (model_.settings.dataEntryForm) {
-            for (const char* name : {"Text", "Lookup", "Lookup(Description)", "Yes/No", "Checkbox",
-                                     "Scribble", "Text(From/Thru)"}) {
-                entry(&menu, QString("user input: ") + name, [this] {
-                    ui_->Message(
-                        "will insert user input field that will be used in data entry "
-                        "forms",
-                        "TEMP", MessageIcon::Information);
-                });
-            }
-        }
-        QMenu* userPrompts = menu.addMenu("User Prompts");
-        std::vector<CanvasEditor::PromptEntry> prompts = editor_->UserPromptEntries();
-        for (const auto& p : prompts)
-            entry(userPrompts, toUnicode(p.caption),
-                  [this, hit, p] { editor_->ItemToUserPrompt(hit.index, p); });
-        if (prompts.empty()) userPrompts->addAction("");
-        if (!model_.databaseFields.empty()) {
-            menu.addSeparator();
-            QMenu* dataFields = menu.addMenu("Data Fields");
-            for (const auto& f : model_.databaseFields)
-                entry(
-                    dataFields, toUnicode(f.fieldName + " " + f.longName),
-                    [this, hit, name = f.fieldName] { editor_->ItemToDataField(hit.index, name); });
-        }
-    }
-    menu.exec(QCursor::pos());
-}
-
 std::vector<int> FrmMain::BuildGrid(GridArea area) {
-    CanvasWindowState& w = canvas_->Window();
+    CanvasWindowState& w = canvas_.Window();
     area.gridNumber = ++w.gridCounter;
     area.page = w.currentPage;
-    area.format = canvas_->Label(0);
-    std::vector<int> cells = LoadRectangleWithLabels(*canvas_, model_, *ui_, area);
+    area.format = canvas_.Label(0);
+    std::vector<int> cells = LoadRectangleWithLabels(canvas_, model_, ui_, area);
     if (cells.empty()) {
         --w.gridCounter;
         return cells;
@@ -851,31 +401,31 @@ std::vector<int> FrmMain::BuildGrid(GridArea area) {
     // The new cells become the selection.
     editor_->UnselectAll();
     for (int i : cells) {
-        canvas_->Label(i).bordered = true;
-        canvas_->Label(i).tag.clear();
+        canvas_.Label(i).bordered = true;
+        canvas_.Label(i).tag.clear();
     }
     RefreshCanvas();
     return cells;
 }
 
 void FrmMain::MoveGridColumn(int column, double dx, bool dataGrid, int gridNumber) {
-    ::MoveGridColumn(*canvas_, {gridNumber, dataGrid, column, canvas_->Window().currentPage}, dx);
+    ::MoveGridColumn(canvas_, {gridNumber, dataGrid, column, canvas_.Window().currentPage}, dx);
     RefreshCanvas();
 }
 
 void FrmMain::ResizeGridColumn(int column, double dw, bool dataGrid, int gridNumber) {
-    ::ResizeGridColumn(*canvas_, {gridNumber, dataGrid, column, canvas_->Window().currentPage}, dw);
+    ::ResizeGridColumn(canvas_, {gridNumber, dataGrid, column, canvas_.Window().currentPage}, dw);
     RefreshCanvas();
 }
 
 void FrmMain::AutosizeGridColumn(bool on, bool dataGrid, int gridNumber) {
-    ::AutosizeGridColumn(*canvas_, *metrics_,
-                         {gridNumber, dataGrid, 0, canvas_->Window().currentPage}, on);
+    ::AutosizeGridColumn(canvas_, program_.Metrics(),
+                         {gridNumber, dataGrid, 0, canvas_.Window().currentPage}, on);
     RefreshCanvas();
 }
 
 void FrmMain::MoveGridCells(double dx, double dy, bool dataGrid, int gridNumber) {
-    ::MoveGridCells(*canvas_, {gridNumber, dataGrid, 0, canvas_->Window().currentPage}, dx, dy);
+    ::MoveGridCells(canvas_, {gridNumber, dataGrid, 0, canvas_.Window().currentPage}, dx, dy);
     RefreshCanvas();
 }
 
@@ -889,66 +439,13 @@ void FrmMain::MoveGridArea(double dx, double dy) {
     RefreshCanvas();
 }
 
-std::string FrmMain::ShowPopupMenu(const std::vector<std::string>& captions) {
-    QMenu menu(this);
-    menu.setObjectName("menus");
-    std::string chosen;
-    for (const std::string& caption : captions) {
-        if (caption == "-") {
-            menu.addSeparator();
-            continue;
-        }
-        QAction* a = menu.addAction(toUnicode(caption));
-        a->setObjectName("menuItems");
-        connect(a, &QAction::triggered, this, [&chosen, caption] { chosen = caption; });
-    }
-    menu.exec(QCursor::pos());
-    return chosen;
-}
-
 void FrmMain::AskGridArea(const Rect& r) {
-    // The grid area's own dialog comes later; this one takes what a grid needs.
-    QDialog dlg(this);
-    dlg.setWindowTitle("Grid");
-    auto* form = new QFormLayout(&dlg);
-    auto* columns = new QSpinBox(&dlg);
-    columns->setRange(1, 50);
-    columns->setValue(3);
-    auto* rows = new QSpinBox(&dlg);
-    rows->setRange(1, 200);
-    rows->setValue(4);
-    auto* dataGrid = new QCheckBox("Data grid", &dlg);
-    auto* perRecord = new QSpinBox(&dlg);
-    perRecord->setRange(0, 50);
-    auto* spread = new QCheckBox("Spread to the edges", &dlg);
-    form->addRow("Columns:", columns);
-    form->addRow("Rows:", rows);
-    form->addRow(dataGrid);
-    form->addRow("Columns in a record:", perRecord);
-    form->addRow(spread);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
-    form->addRow(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
     // The area stays framed on the page while its cells are chosen.
     ShowGridArea(r);
-    const bool accepted = dlg.exec() == QDialog::Accepted;
+    std::optional<GridArea> area = windowDialogs_->AskGridArea(r);
     editor_->HideGridArea();
     RefreshCanvas();
-    if (!accepted) return;
-    GridArea area;
-    area.left = r.left;
-    area.top = r.top;
-    area.right = r.left + r.width;
-    area.bottom = r.top + r.height;
-    area.columns = columns->value();
-    area.rows = rows->value();
-    area.dataGrid = dataGrid->isChecked();
-    area.columnsInRecord = area.dataGrid ? perRecord->value() : 0;
-    area.spread = spread->isChecked();
-    area.rowByRow = true;
-    area.tag = area.dataGrid ? "DATAgrid" : "grid";
-    BuildGrid(area);
+    if (area) BuildGrid(*area);
 }
 
 void FrmMain::DeleteSelected() {
@@ -961,6 +458,26 @@ void FrmMain::ClearSelection() {
     editor_->ClearSelection();
     dialogs_->CloseAll();
     RefreshCanvas();
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    // A click on the template, or a double click on a label, opens its properties.
+    if (watched == lblTemplate_ && event->type() == QEvent::MouseButtonPress) {
+        dialogs_->OpenTemplateProperties();
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        if (auto* page = qobject_cast<PageCanvas*>(watched)) {
+            QPointF at = static_cast<QMouseEvent*>(event)->position() / ppi_;
+            CanvasModel::Hit hit = canvas_.HitTest(page->Page(), at.x(), at.y());
+            if (hit.kind == CanvasModel::Hit::Label && editor_->IsOrdinaryLabel(hit.index)) {
+                editor_->CancelDrag();
+                dialogs_->OpenLabelProperties(hit.index);
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void FrmMain::keyPressEvent(QKeyEvent* event) {
@@ -994,58 +511,10 @@ void FrmMain::keyPressEvent(QKeyEvent* event) {
     RefreshCanvas();
 }
 
-bool FrmMain::ScrollByWheel(QWheelEvent* event) {
-    // A notch of the wheel scrolls the page by nine of the bars' 100-twip steps; with
-    // Shift, or a sideways wheel, across.
-    QPoint delta = event->angleDelta();
-    if (event->modifiers() & Qt::ShiftModifier) delta = QPoint(delta.y(), delta.x());
-    auto scroll = [](QScrollBar* bar, int angle) {
-        if (angle == 0 || !bar->isVisible()) return false;
-        int steps = int(std::lround(-angle / 120.0 * 9));
-        if (steps == 0) steps = angle > 0 ? -1 : 1;
-        bar->setValue(std::clamp(bar->value() + steps, bar->minimum(), bar->maximum()));
-        return true;
-    };
-    bool used = scroll(vScroll_, delta.y());
-    return scroll(hScroll_, delta.x()) || used;
-}
-
-bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
-    // A click on the template, or a double click on a label, opens its properties.
-    if (watched == lblTemplate_ && event->type() == QEvent::MouseButtonPress) {
-        dialogs_->OpenTemplateProperties();
-        return true;
-    }
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        if (auto* page = qobject_cast<PageCanvas*>(watched)) {
-            QPointF at = static_cast<QMouseEvent*>(event)->position() / ppi_;
-            CanvasModel::Hit hit = canvas_->HitTest(page->Page(), at.x(), at.y());
-            if (hit.kind == CanvasModel::Hit::Label && editor_->IsOrdinaryLabel(hit.index)) {
-                editor_->CancelDrag();
-                dialogs_->OpenLabelProperties(hit.index);
-                return true;
-            }
-        }
-    }
-    // The wheel over the page or around it scrolls the page.
-    if (event->type() == QEvent::Wheel && ScrollByWheel(static_cast<QWheelEvent*>(event)))
-        return true;
-    if (watched == canvasArea_ && event->type() == QEvent::MouseMove &&
-        canvas_->Window().cornerPick) {
-        // Beyond the viewport while picking a corner: the page scrolls toward the pointer.
-        QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
-        QRect c = picContainer_->geometry();
-        int dx = pos.x() < c.left() ? -1 : pos.x() > c.right() ? 1 : 0;
-        int dy = pos.y() < c.top() ? -1 : pos.y() > c.bottom() ? 1 : 0;
-        if (dx || dy) AutoScroll(dx, dy);
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
 void FrmMain::PaintOverlay(QPainter& p, int page) const {
-    if (page != canvas_->Window().currentPage) return;
+    if (page != canvas_.Window().currentPage) return;
     painter_->PaintMarks(p, page);
-    const CanvasWindowState& w = canvas_->Window();
+    const CanvasWindowState& w = canvas_.Window();
     auto marker = [&](const Marker& m, const char* caption) {
         if (!m.visible) return;
         QRectF r = PointsRect(m.r);
@@ -1081,28 +550,28 @@ void FrmMain::PaintOverlay(QPainter& p, int page) const {
 }
 
 void FrmMain::ShowConnection() {
-    frmConnect_->SetUtility(flows_->Components().utility.get());
+    frmConnect_->SetUtility(Flows().Components().utility.get());
     frmConnect_->ShowDialog();
-    SetStatusText(connection_->StatusText());
+    SetStatusText(program_.Connection().StatusText());
 }
 
 bool FrmMain::OpenFormFromServer(const std::string& name) {
     editor_->ClearSelection();
-    bool ok = flows_->OpenFormFromServer(name);
+    bool ok = Flows().OpenFormFromServer(name);
     RefreshAfterRead();
     MarkSaved();
     return ok;
 }
 
 void FrmMain::OpenFromServer() {
-    if (!flows_->EnsureConnected()) return;
-    SetStatusText(connection_->StatusText());
-    if (!requests::UpdateFormsDefinitions(*comm_, *ui_, flows_->Definitions())) return;
+    if (!Flows().EnsureConnected()) return;
+    SetStatusText(program_.Connection().StatusText());
+    if (!requests::UpdateFormsDefinitions(program_.Comm(), ui_, Flows().Definitions())) return;
     QStringList names;
-    for (const FormDefinition& def : flows_->Definitions())
+    for (const FormDefinition& def : Flows().Definitions())
         names << toUnicode(def.name + "  -  " + def.description);
     if (names.isEmpty()) {
-        ui_->Message("No forms are stored on this server.", "Open", MessageIcon::Information);
+        ui_.Message("No forms are stored on this server.", "Open", MessageIcon::Information);
         return;
     }
     bool ok = false;
@@ -1110,12 +579,12 @@ void FrmMain::OpenFromServer() {
     if (!ok) return;
     int index = int(names.indexOf(chosen));
     if (index < 0 || !MayDiscardForm()) return;
-    OpenFormFromServer(flows_->Definitions().At(size_t(index) + 1).name);
+    OpenFormFromServer(Flows().Definitions().At(size_t(index) + 1).name);
 }
 
 SaveOutcome FrmMain::SaveToServer(bool showDialog) {
-    SaveOutcome outcome = flows_->SaveFormToServer(showDialog);
-    SetStatusText(connection_->StatusText());
+    SaveOutcome outcome = Flows().SaveFormToServer(showDialog);
+    SetStatusText(program_.Connection().StatusText());
     // A save that did not happen leaves the form marked as changed.
     if (outcome == SaveOutcome::Saved) MarkSaved();
     return outcome;
@@ -1124,7 +593,7 @@ SaveOutcome FrmMain::SaveToServer(bool showDialog) {
 void FrmMain::UpdateInteractive() {
     model_.settings.ApplyInteractiveRule();
     const bool interactive = model_.settings.interactive;
-    canvas_->UpdateInteractive(interactive);
+    canvas_.UpdateInteractive(interactive);
     // Hotspots and signature boxes belong to interactive forms only.
     for (int mode : {kInsertHotspot, kInsertSignatureBox}) {
         tools_[mode]->setVisible(interactive);
@@ -1134,15 +603,19 @@ void FrmMain::UpdateInteractive() {
 }
 
 void FrmMain::UpdateDataGridRecalc() {
-    canvas_->UpdateDataGridRecalc(model_.settings.dataGrid);
+    canvas_.UpdateDataGridRecalc(model_.settings.dataGrid);
     RefreshCanvas();
 }
 
 void FrmMain::ShowFormSetup() {
-    double w = canvas_->PageWidth(), h = canvas_->PageHeight();
-    if (FrmSize::RunPageSetup(model_.settings, *this, *ui_, this, w, h)) {
-        RebuildPages();
+    double w = canvas_.PageWidth(), h = canvas_.PageHeight();
+    if (windowDialogs_->RunFormSetup(w, h)) {
         UpdatePageNumberSetting();
+        strip_->RebuildPages();
         ShowPage();
     }
+}
+
+void FrmMain::UpdateShiftOfOpenDialogs() {
+    dialogs_->UpdateShift();
 }

@@ -1,7 +1,9 @@
 #pragma once
-// The designer window `frmMain`: tool bar, status strip, the viewport with one page
-// canvas per page, scroll bars and page navigation. It owns the open form's model
-// and canvas model; widgets only draw them and forward events.
+// The designer window `frmMain`: what a click, a key or a menu entry does to the open
+// form. The program (form, canvas model, folders, server link and flows) is handed
+// in; the page strip shows the pages, the menus and tool bar are built in
+// FrmMainMenus.cpp; WindowDialogs opens the modal dialogs and ItemDialogs the
+// property dialogs.
 #include <QMainWindow>
 #include <memory>
 #include <string>
@@ -12,32 +14,22 @@
 #include "canvas/CanvasPainter.h"
 #include "canvas/GridCells.h"
 #include "canvas/PageGeometry.h"
+#include "canvas/view/DesignerProgram.h"
 #include "canvas/view/ItemDialogs.h"
+#include "canvas/view/WindowDialogs.h"
 #include "dialogs/FormSizeHost.h"
-#include "layout/FormModel.h"
-#include "layout/LocalFolders.h"
-#include "server/ConnectionLogic.h"
-#include "server/FormFlows.h"
 #include "server/SaveFormPrompt.h"
 #include "server/qt/FrmConnect.h"
 
 class QAction;
 class QCheckBox;
 class QLabel;
-class QPushButton;
-class QScrollBar;
-class QTimer;
 class QToolBar;
-class QWheelEvent;
 class PageCanvas;
-class ItemDialogs;
-class UserInterface;
-class TextMetrics;
+class PageStrip;
 
 struct FrmMainOptions {
     SaveFormPrompt* savePrompt = nullptr;  // null: the window's own save dialog
-    UserInterface* ui = nullptr;           // null: message boxes of this window
-    std::string dataFolder;                // "": the user's data folder
     double pixelsPerInch = 0;              // 0: the screen's own
     bool dataEntryForm = false;            // the shared flag as the window finds it at start
 };
@@ -45,12 +37,14 @@ struct FrmMainOptions {
 class FrmMain : public QMainWindow, public FormSizeHost {
     Q_OBJECT
   public:
-    explicit FrmMain(FrmMainOptions options = {}, QWidget* parent = nullptr);
+    explicit FrmMain(DesignerProgram& program, FrmMainOptions options = {},
+                     QWidget* parent = nullptr);
     ~FrmMain() override;
 
+    DesignerProgram& Program() { return program_; }
     FormModel& Model() { return model_; }
-    UserInterface& Ui() { return *ui_; }
-    CanvasModel& Canvas() { return *canvas_; }
+    UserInterface& Ui() { return ui_; }
+    CanvasModel& Canvas() { return canvas_; }
     CanvasEditor& Editor() { return *editor_; }
     // Tool-bar insert buttons by insert mode (null for the line, which has none).
     QAction* ToolButton(int mode) const;
@@ -76,7 +70,6 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     // or "" when none was chosen.
     std::string ShowPopupMenu(const std::vector<std::string>& captions);
     void ClearSelection();
-    // "Show Properties" and the tool bar's "Properties": the marked label's dialog.
     void RefreshCanvas();
     double PixelsPerInch() const { return ppi_; }
 
@@ -85,15 +78,15 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     // FormSizeHost
     void UpdateInteractive() override;
     void UpdateDataGridRecalc() override;
-    void UpdateShiftOfOpenDialogs() override { dialogs_->UpdateShift(); }
+    void UpdateShiftOfOpenDialogs() override;
     ItemDialogs& Dialogs() { return *dialogs_; }
     // "Form Setup": the form settings dialog for the current page size.
     void ShowFormSetup();
+    // The canvas model's current page, or page (0-based), in front.
     void ShowPage();
-    int CurrentPageNumber() const { return canvas_->Window().currentPageNumber; }
-    void SetCurrentPageNumber(int page);
+    void ShowPage(int page);
+    int CurrentPageNumber() const { return canvas_.Window().currentPageNumber; }
     void UpdatePageNumberSetting() override;
-    bool LoadPageContainer(int page);
     // Page buttons 0..3: "<<", "<", ">", ">>".
     void PageMove(int button);
     void SetMultipage(bool on);
@@ -114,36 +107,30 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     void MarkSaved();
 
     // The server: connection dialog, forms on the server.
-    ConnectionLogic& Connection() { return *connection_; }
+    ConnectionLogic& Connection() { return program_.Connection(); }
     FrmConnect& ConnectDialog() { return *frmConnect_; }
-    FormFlows& Flows() { return *flows_; }
+    FormFlows& Flows() { return program_.Flows(); }
     void ShowConnection();
     bool OpenFormFromServer(const std::string& name);
     SaveOutcome SaveToServer(bool showDialog);
 
-    // The two scroll bars as the window computed them last.
-    const ScrollBarState& VerticalBar() const { return vbar_; }
-    const ScrollBarState& HorizontalBar() const { return hbar_; }
+    PageStrip& Pages() { return *strip_; }
     PageCanvas* PageView(int page) const;
-    // Recomputes the scroll bars from the page and viewport sizes.
-    void RecalcScrollBars();
     // One auto-scroll step toward a side (dx, dy in -1..1), at most one per 40 ms.
     void AutoScroll(int dx, int dy);
 
   protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // Menus, tool bar, status strip and the item menu: FrmMainMenus.cpp.
     void BuildMenus();
     void BuildToolbar();
     void BuildStatusStrip();
-    void LayoutCanvasArea();
-    void RebuildPages();
-    void PlacePages();
-    void OnScroll();
+    void ShowItemMenu(const CanvasModel::Hit& hit, QPointF at);
+
     void GetFromFile();
     void OpenFromServer();
     void SaveToFile();
@@ -153,30 +140,22 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     double TwipsToPixels(double twips) const;
     void PressTool(int mode);
     void PaintOverlay(QPainter& p, int page) const;
-    // True when a bar took the wheel's turn.
-    bool ScrollByWheel(QWheelEvent* event);
-    void ShowItemMenu(const CanvasModel::Hit& hit, QPointF at);
     void AskGridArea(const Rect& r);
     void ConnectPage(PageCanvas* page);
     std::string LayoutSnapshot();
 
-    std::unique_ptr<UserInterface> ownUi_;
-    UserInterface* ui_;
-    std::unique_ptr<TextMetrics> metrics_;
-    std::string imagesFolder_;
-    FormModel model_;
-    std::unique_ptr<CanvasModel> canvas_;
+    DesignerProgram& program_;
+    UserInterface& ui_;
+    FormModel& model_;
+    CanvasModel& canvas_;
     PictureCache pictures_;
     std::unique_ptr<CanvasPainter> painter_;
     std::unique_ptr<CanvasEditor> editor_;
-    std::unique_ptr<LocalFolders> folders_;
-    std::unique_ptr<CommComponent> comm_;
-    std::unique_ptr<ConnectionLogic> connection_;
     FrmConnect* frmConnect_ = nullptr;
-    std::unique_ptr<FormFlows> flows_;
+    std::unique_ptr<WindowDialogs> windowDialogs_;
+    ItemDialogs* dialogs_ = nullptr;  // a child of the window
     SaveFormPrompt* savePrompt_ = nullptr;
-    std::unique_ptr<SaveFormPrompt> ownSavePrompt_;
-    ItemDialogs* dialogs_ = nullptr;
+    PageStrip* strip_ = nullptr;
     QAction* mnuGetFromFile_ = nullptr;
     QAction* mnuLoadFromLocalFiles_ = nullptr;
     QAction* mnuSaveToFile_ = nullptr;
@@ -188,12 +167,6 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     std::string layoutPath_;
     std::string savedLayout_;  // the layout text as last opened or saved
 
-    QWidget* canvasArea_ = nullptr;
-    QWidget* picContainer_ = nullptr;
-    std::vector<PageCanvas*> picView_;
-    QScrollBar* hScroll_ = nullptr;
-    QScrollBar* vScroll_ = nullptr;
-    QTimer* tmrScrollSpeed_ = nullptr;
     QToolBar* toolbar_ = nullptr;
     QLabel* lblFrmSize_ = nullptr;
     QLabel* lblTextDefault_ = nullptr;
@@ -201,12 +174,6 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     QLabel* lblStatus_ = nullptr;
     QCheckBox* chkDataEntryForm_ = nullptr;
     QCheckBox* chkLinesOn_ = nullptr;
-    QPushButton* pageMove_[4] = {};
-    QLabel* lblPage_ = nullptr;
-    QLabel* lblOf_ = nullptr;
-    QLabel* lblPageCurr_ = nullptr;
-    QLabel* lblPageTotal_ = nullptr;
     QAction* mnuMultipage_ = nullptr;
     QAction* mnuFillin_ = nullptr;
-    ScrollBarState hbar_, vbar_;
 };

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "dialogs/qt/FrmLineProps.h"
 #include "dialogs/qt/FrmLists.h"
 #include "dialogs/qt/FrmProps.h"
 
@@ -35,7 +36,10 @@ ItemDialogs::ItemDialogs(Context context)
       picker_(std::make_unique<ListsPicker>(*this)) {}
 
 ItemDialogs::~ItemDialogs() {
-    for (QDialog* d : std::initializer_list<QDialog*>{box_, shape_, image_, barcode_}) delete d;
+    for (QDialog* d :
+         std::initializer_list<QDialog*>{props_, lists_, box_, shape_, image_, barcode_})
+        delete d;
+    for (QDialog* d : lines_) delete d;
 }
 
 FrmProps* ItemDialogs::Props() {
@@ -107,6 +111,14 @@ void ItemDialogs::OpenBarcodeProperties(int label) {
     barcode_->setObjectName("frmBarcodeImageProps");
     barcode_->Bind(label);
     Present(barcode_);
+}
+
+FrmLineProps* ItemDialogs::OpenLineProps() {
+    auto* dialog = new FrmLineProps(c_.model->settings, c_.window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    lines_.push_back(dialog);
+    dialog->show();
+    return dialog;
 }
 
 bool ItemDialogs::Open(const CanvasModel::Hit& item) {
@@ -192,4 +204,7 @@ void ItemDialogs::UpdateShift() {
     if (FrmProps* p = LabelProperties()) p->UpdateShift();
     for (FrmItemProps* d : std::initializer_list<FrmItemProps*>{box_, shape_, image_, barcode_})
         if (d && d->isVisible()) d->UpdateShift();
+    std::erase_if(lines_, [](const QPointer<FrmLineProps>& d) { return d.isNull(); });
+    for (FrmLineProps* d : lines_)
+        if (d->isVisible()) d->UpdateShift();
 }

@@ -14,6 +14,7 @@
 #include "dialogs/qt/FrmItemProps.h"
 #include "server/Requests.h"
 
+class FrmLineProps;
 class FrmLists;
 class FrmProps;
 class QWidget;
@@ -48,6 +49,8 @@ class ItemDialogs : public QObject {
     // "Show Properties": the dialog of the marked label, picture or shape; false when
     // nothing is marked.
     bool OpenMarked();
+    // A line's properties, shown beside the canvas and kept until closed.
+    FrmLineProps* OpenLineProps();
     // "Fill from List": the list picker in fill mode over the selection, or over the
     // labels carrying the tag (a grid's cells) when one is given.
     void OpenFillFromList(const std::string& tag = {});
@@ -81,4 +84,5 @@ class ItemDialogs : public QObject {
     QPointer<FrmShapeProps> shape_;
     QPointer<FrmImageProps> image_;
     QPointer<FrmBarcodeImageProps> barcode_;
+    std::vector<QPointer<FrmLineProps>> lines_;
 };

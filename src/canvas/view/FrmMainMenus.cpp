@@ -1,0 +1,265 @@
+// The menus, the tool bar and the status strip of the designer window: captions and
+// object names as the user and the tests know them, each entry wired to what it does.
+#include <QAction>
+#include <QCheckBox>
+#include <QCursor>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <cmath>
+
+#include "canvas/view/FrmMain.h"
+#include "canvas/view/PageStrip.h"
+#include "layout/ItemTypes.h"
+#include "shell/qt/QtText.h"
+
+void FrmMain::BuildMenus() {
+    QMenu* file = menuBar()->addMenu("File");
+    file->setObjectName("mnuFile");
+    auto entry = [&](QMenu* menu, const char* caption, const char* name, auto&& action) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, action);
+        return a;
+    };
+    entry(file, "Connection...", "mnuConnection", [this] { ShowConnection(); });
+    entry(file, "New", "mnuNew", [this] {
+        if (MayDiscardForm()) NewForm();
+    });
+    entry(file, "Open...", "mnuOpen", [this] {
+        OpenFromServer();
+    })->setShortcut(QKeySequence::Open);
+    mnuGetFromFile_ = entry(file, "Get from file...", "mnuGetFromFile", [this] { GetFromFile(); });
+    entry(file, "Save", "mnuSave", [this] {
+        SaveToServer(false);
+    })->setShortcut(QKeySequence::Save);
+    entry(file, "Save As...", "mnuSaveAs", [this] { SaveToServer(true); });
+    mnuSaveToFile_ = entry(file, "Save to file...", "mnuSaveToFile", [this] { SaveToFile(); });
+    entry(file, "Print", "mnuPrint", [] {})->setEnabled(false);
+    file->addSeparator();
+    QMenu* settings = menuBar()->addMenu("Settings");
+    settings->setObjectName("mnuSettings");
+    entry(settings, "Form Setup", "mnuPage", [this] { ShowFormSetup(); });
+    entry(settings, "Text Default", "mnuTextDefault",
+          [this] { dialogs_->OpenTemplateProperties(); });
+    QMenu* tools = menuBar()->addMenu("Tools");
+    tools->setObjectName("mnuTools");
+    entry(tools, "Clear Selection", "mnuClearSelection", [this] { ClearSelection(); });
+    entry(tools, "Recalculate Checkboxes/Textboxes IDs", "mnuRecalcChkTxt", [this] {
+        RecalculateCheckboxesTextboxes(canvas_, ui_);
+        RefreshCanvas();
+    });
+    entry(tools, "Recalculate Data Grid Rows...", "mnuRecalcDataGridRows", [this] {
+        RecalculateDataGridRows(canvas_, ui_);
+        RefreshCanvas();
+    });
+    entry(tools, "Delete Selected", "mnuDeleteSelected", [this] { DeleteSelected(); });
+    entry(tools, "Show Properties", "mnuShowProps", [this] { dialogs_->OpenMarked(); });
+    entry(tools, "Fill from List", "mnuFillFromList", [this] { dialogs_->OpenFillFromList(); });
+    tools->addSeparator();
+    mnuLoadFromLocalFiles_ =
+        entry(tools, "OPTION - Load from local files if available", "mnuLoadFromLocalFiles",
+              [this](bool on) { program_.Flows().Options().loadFromLocalFiles = on; });
+    mnuLoadFromLocalFiles_->setCheckable(true);
+    QAction* noFolder =
+        entry(tools, "OPTION - Do not use local folder", "mnuDoNotUseLocalFolder", [this](bool on) {
+            program_.Flows().Options().doNotUseLocalFolder = on;
+            mnuGetFromFile_->setEnabled(!on);
+            mnuSaveToFile_->setEnabled(!on);
+        });
+    noFolder->setCheckable(true);
+    tools->addSeparator();
+    QAction* exit = file->addAction("Exit");
+    exit->setObjectName("mnuExit");
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    mnuMultipage_ = tools->addAction("OPTION - Enable Multipage");
+    mnuMultipage_->setObjectName("mnuMultipage");
+    mnuMultipage_->setCheckable(true);
+    connect(mnuMultipage_, &QAction::triggered, this, [this](bool on) { SetMultipage(on); });
+    mnuFillin_ = tools->addAction("OPTION - Fill in Hotspot boxes");
+    mnuFillin_->setObjectName("mnuFillin");
+    mnuFillin_->setCheckable(true);
+    connect(mnuFillin_, &QAction::triggered, this, [this](bool on) {
+        painter_->SetFillIn(on);
+        strip_->RefreshAll();
+    });
+    QAction* gridOnly = tools->addAction("OPTION - Select grid-only");
+    gridOnly->setObjectName("mnuSelectGridOnly");
+    gridOnly->setCheckable(true);
+    connect(gridOnly, &QAction::triggered, this, [this](bool on) { editor_->SetGridOnly(on); });
+}
+
+void FrmMain::BuildToolbar() {
+    toolbar_ = addToolBar("Tool Bar");
+    toolbar_->setObjectName("Toolbar1");
+    toolbar_->setMovable(false);
+    // The tool bar is always there: no menu offers to hide it.
+    toolbar_->setContextMenuPolicy(Qt::PreventContextMenu);
+    toolbar_->toggleViewAction()->setVisible(false);
+    // Captions of two words and more take two lines, so that the buttons and the strip
+    // beside them fit a window 1280 pixels wide.
+    auto button = [&](const char* key, const char* tip = nullptr) {
+        QString caption(key);
+        if (int space = int(caption.indexOf(' ')); space > 0) caption[space] = '\n';
+        QAction* a = toolbar_->addAction(caption);
+        a->setObjectName(QString("tb") + QString(key).remove(' '));
+        a->setToolTip(tip ? tip : key);
+        return a;
+    };
+    connect(button("New"), &QAction::triggered, this, [this] {
+        if (MayDiscardForm()) NewForm();
+    });
+    connect(button("Open"), &QAction::triggered, this, [this] { OpenFromServer(); });
+    connect(button("Save"), &QAction::triggered, this, [this] { SaveToServer(false); });
+    button("Print")->setEnabled(false);
+    toolbar_->addSeparator();
+    struct Tool {
+        const char* key;
+        const char* tip;
+        int mode;
+    };
+    const Tool tools[] = {{"Insert Label", "Insert Text", kInsertLabel},
+                          {"Insert Image", nullptr, kInsertImage},
+                          {"Insert Grid", nullptr, kInsertGrid},
+                          {"Insert Barcode", nullptr, kInsertBarcode},
+                          {"Insert Box", nullptr, kInsertBox},
+                          {"Define Hotspot", nullptr, kInsertHotspot},
+                          {"Define Signature Box", nullptr, kInsertSignatureBox}};
+    for (const Tool& t : tools) {
+        QAction* a = button(t.key, t.tip);
+        a->setCheckable(true);
+        tools_[t.mode] = a;
+        int mode = t.mode;
+        connect(a, &QAction::triggered, this, [this, mode] { PressTool(mode); });
+    }
+    toolbar_->addSeparator();
+    connect(button("Properties"), &QAction::triggered, this, [this] { dialogs_->OpenMarked(); });
+    toolbar_->addSeparator();
+    connect(button("Clear Selection"), &QAction::triggered, this, [this] { ClearSelection(); });
+    connect(button("Delete Selected"), &QAction::triggered, this, [this] { DeleteSelected(); });
+
+    // The strip beside the buttons: form size, default text and the label template.
+    auto* strip = new QWidget(toolbar_);
+    auto* row = new QHBoxLayout(strip);
+    int gap = int(std::lround(TwipsToPixels(kToolbarGapTwips)));
+    row->setContentsMargins(gap, 0, 0, 0);
+    row->setSpacing(gap);
+    auto* picFormSize = new QWidget(strip);
+    picFormSize->setObjectName("picFormSize");
+    auto* sizeRow = new QHBoxLayout(picFormSize);
+    sizeRow->setContentsMargins(0, 0, 0, 0);
+    sizeRow->addWidget(new QLabel("Form Size:", picFormSize));
+    lblFrmSize_ = new QLabel(kInitialPageSizeText, picFormSize);
+    lblFrmSize_->setObjectName("lblFrmSize");
+    sizeRow->addWidget(lblFrmSize_);
+    row->addWidget(picFormSize);
+    lblTextDefault_ = new QLabel("Default Text ", strip);
+    lblTextDefault_->setObjectName("lblTextDefault");
+    row->addWidget(lblTextDefault_);
+    lblTemplate_ = new QLabel("Template", strip);
+    lblTemplate_->setObjectName("lblTemplate");
+    lblTemplate_->setAutoFillBackground(true);
+    QPalette pal = lblTemplate_->palette();
+    pal.setColor(QPalette::Window, ColorFromBgr(label_colors::kOrdinary));
+    pal.setColor(QPalette::WindowText, Qt::black);
+    lblTemplate_->setPalette(pal);
+    row->addWidget(lblTemplate_);
+    lblTemplate_->installEventFilter(this);
+    toolbar_->addWidget(strip);
+}
+
+void FrmMain::BuildStatusStrip() {
+    QStatusBar* bar = statusBar();
+    lblStatus_ = new QLabel(bar);
+    lblStatus_->setObjectName("lblStatus");
+    bar->addWidget(lblStatus_, 1);
+    chkDataEntryForm_ = new QCheckBox(" Data Entry Form", bar);
+    chkDataEntryForm_->setObjectName("chkDataEntryForm");
+    connect(chkDataEntryForm_, &QCheckBox::toggled, this,
+            [this](bool on) { model_.settings.dataEntryForm = on; });
+    bar->addPermanentWidget(chkDataEntryForm_);
+    chkLinesOn_ = new QCheckBox("Lines", bar);
+    chkLinesOn_->setObjectName("chkLinesOn");
+    connect(chkLinesOn_, &QCheckBox::toggled, this, [this](bool on) {
+        canvas_.Window().guideLines = on;
+        strip_->SetGuideLines(on);
+    });
+    bar->addPermanentWidget(chkLinesOn_);
+    // The page buttons and the page count belong to the page strip; they show here.
+    for (QWidget* nav : strip_->NavigationWidgets()) bar->addPermanentWidget(nav);
+}
+
+void FrmMain::ShowItemMenu(const CanvasModel::Hit& hit, QPointF) {
+    if (hit.kind == CanvasModel::Hit::None) return;
+    QMenu menu(this);
+    // A barcode's label has the menu of an ordinary label.
+    const bool label = hit.kind == CanvasModel::Hit::Label;
+    menu.setObjectName(label ? "mnuControls" : "mnuShape");
+    // Every entry acts through its own signal, so keys, clicks and a triggered action
+    // all take the same road.
+    auto entry = [this](QMenu* in, const QString& text, std::function<void()> act) {
+        QAction* a = in->addAction(text);
+        connect(a, &QAction::triggered, this, [this, act = std::move(act)] {
+            act();
+            RefreshCanvas();
+        });
+        return a;
+    };
+    // That item alone goes, whatever else is selected.
+    entry(&menu, "Delete", [this, hit] { editor_->DeleteItem(hit); });
+    if (!label) menu.addSeparator();
+    // A barcode's label stands for its barcode.
+    CanvasModel::Hit item = hit;
+    if (label && canvas_.IsBarcodeLabel(hit.index)) item = {CanvasModel::Hit::Barcode, hit.index};
+    entry(&menu, "Properties", [this, item] { dialogs_->Open(item); });
+    if (label) {
+        entry(&menu, "Text (Static)", [this, hit] { editor_->ItemToStaticText(hit.index); });
+        if (model_.settings.dataEntryForm) {
+            for (const char* name : {"Text", "Lookup", "Lookup(Description)", "Yes/No", "Checkbox",
+                                     "Scribble", "Text(From/Thru)"}) {
+                entry(&menu, QString("user input: ") + name, [this] {
+                    ui_.Message(
+                        "will insert user input field that will be used in data entry "
+                        "forms",
+                        "TEMP", MessageIcon::Information);
+                });
+            }
+        }
+        QMenu* userPrompts = menu.addMenu("User Prompts");
+        std::vector<CanvasEditor::PromptEntry> prompts = editor_->UserPromptEntries();
+        for (const auto& p : prompts)
+            entry(userPrompts, toUnicode(p.caption),
+                  [this, hit, p] { editor_->ItemToUserPrompt(hit.index, p); });
+        if (prompts.empty()) userPrompts->addAction("");
+        if (!model_.databaseFields.empty()) {
+            menu.addSeparator();
+            QMenu* dataFields = menu.addMenu("Data Fields");
+            for (const auto& f : model_.databaseFields)
+                entry(
+                    dataFields, toUnicode(f.fieldName + " " + f.longName),
+                    [this, hit, name = f.fieldName] { editor_->ItemToDataField(hit.index, name); });
+        }
+    }
+    menu.exec(QCursor::pos());
+}
+
+std::string FrmMain::ShowPopupMenu(const std::vector<std::string>& captions) {
+    QMenu menu(this);
+    menu.setObjectName("menus");
+    std::string chosen;
+    for (const std::string& caption : captions) {
+        if (caption == "-") {
+            menu.addSeparator();
+            continue;
+        }
+        QAction* a = menu.addAction(toUnicode(caption));
+        a->setObjectName("menuItems");
+        connect(a, &QAction::triggered, this, [&chosen, caption] { chosen = caption; });
+    }
+    menu.exec(QCursor::pos());
+    return chosen;
+}

@@ -1,0 +1,91 @@
+#pragma once
+// The page strip (`canvasArea`): the grey viewport `picContainer` holding one page
+// canvas per page, the two scroll bars, the page buttons with the page count, the
+// wheel and the auto-scroll of a corner pick. It shows the canvas model's pages and
+// current page; what a click on a page means is the window's business.
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "canvas/PageGeometry.h"
+
+class CanvasModel;
+class CanvasPainter;
+class PageCanvas;
+class QLabel;
+class QPushButton;
+class QScrollBar;
+class QTimer;
+class QWheelEvent;
+
+class PageStrip : public QWidget {
+    Q_OBJECT
+  public:
+    // connectPage: called once for every page canvas made, to hook its events.
+    PageStrip(CanvasModel& canvas, const CanvasPainter& painter, double pixelsPerInch,
+              std::function<void(PageCanvas*)> connectPage, QWidget* parent);
+    ~PageStrip() override;
+
+    PageCanvas* PageView(int page) const;
+    // Makes page canvases up to page (0-based); false beyond the last possible page.
+    bool LoadPageContainer(int page);
+    // One page canvas per page of the canvas model, each the model's page size.
+    void RebuildPages();
+    // Every page canvas becomes width x height inches.
+    void SetPageSize(double widthInches, double heightInches);
+    void SetGuideLines(bool on);
+    // Repaints the page in front, or every page.
+    void RefreshCurrent();
+    void RefreshAll();
+
+    // The page buttons "<<", "<", ">", ">>" and the page labels, for the status strip.
+    std::vector<QWidget*> NavigationWidgets() const;
+    // The page count shown; the buttons work from two pages on.
+    void ShowPageCount(int pages);
+    // The canvas model's current page becomes page, shown in front.
+    void ShowPage(int page);
+    // The page count and buttons show only in multipage mode.
+    void SetMultipage(bool on);
+
+    // The two scroll bars as they were computed last.
+    const ScrollBarState& VerticalBar() const { return vbar_; }
+    const ScrollBarState& HorizontalBar() const { return hbar_; }
+    // Recomputes the scroll bars from the page and viewport sizes.
+    void RecalcScrollBars();
+    // Both bars back to the top left corner.
+    void ResetScroll();
+    // One auto-scroll step toward a side (dx, dy in -1..1), at most one per 40 ms.
+    void AutoScroll(int dx, int dy);
+
+  signals:
+    // A page button was clicked: 0..3 for "<<", "<", ">", ">>".
+    void pageButtonClicked(int button);
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void LayoutCanvasArea();
+    void PlacePages();
+    void OnScroll();
+    double TwipsToPixels(double twips) const;
+    // True when a bar took the wheel's turn.
+    bool ScrollByWheel(QWheelEvent* event);
+
+    CanvasModel& canvas_;
+    const CanvasPainter& painter_;
+    double ppi_;
+    std::function<void(PageCanvas*)> connectPage_;
+    QWidget* picContainer_ = nullptr;
+    std::vector<PageCanvas*> picView_;
+    QScrollBar* hScroll_ = nullptr;
+    QScrollBar* vScroll_ = nullptr;
+    QTimer* tmrScrollSpeed_ = nullptr;
+    QPushButton* pageMove_[4] = {};
+    QLabel* lblPage_ = nullptr;
+    QLabel* lblOf_ = nullptr;
+    QLabel* lblPageCurr_ = nullptr;
+    QLabel* lblPageTotal_ = nullptr;
+    ScrollBarState hbar_, vbar_;
+};
