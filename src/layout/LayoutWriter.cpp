@@ -28,7 +28,7 @@ std::string PromptDefinitionText(const FormItem& r) {
            r.defaultValue + "@" + r.selectionField + "@" + r.dataGridReference;
 }
 
-LayoutWriter::LayoutWriter(FormModel& model, const LayoutSource& canvas, UserInterface& ui)
+LayoutWriter::LayoutWriter(const FormModel& model, const LayoutSource& canvas, UserInterface& ui)
     : model_(model), canvas_(canvas), ui_(ui) {}
 
 std::string LayoutWriter::GetUserPromptString(size_t promptIndex) const {
@@ -179,13 +179,15 @@ std::string LayoutWriter::ReassembleData(std::string& backgroundImageLines,
     promptsWritten_ = false;
     std::string out;
     try {
-        FormSettings& s = model_.settings;
+        const FormSettings& s = model_.settings;
         backgroundImageLines = canvas_.GetBackgroundImagesDefinitions();
         imageLines = canvas_.GetImagesDefinitions();
         const std::string hotspots = canvas_.GetHotspotShapesDefinitions();
         const std::string signatureBoxes = canvas_.GetSignatureBoxShapesDefinitions();
         const std::string boxes = canvas_.GetBoxShapesDefinitions();
-        if (!hotspots.empty() || !signatureBoxes.empty()) s.interactive = true;
+        // Hotspots and signature boxes only work on interactive forms, so such a form is
+        // written interactive whatever its settings say (the settings stay as they are).
+        const bool interactive = s.interactive || !hotspots.empty() || !signatureBoxes.empty();
 
         auto add = [&out](const std::string& line) { out += std::string(kCrLf) + line; };
         out = "<HEADER>";
@@ -203,10 +205,10 @@ std::string LayoutWriter::ReassembleData(std::string& backgroundImageLines,
             if (!block->empty()) add(*block);
         add("Printing_Selection:\t" + s.printingSelection);
         add(std::string("Data_Entry_Form:\t") + YesNo(s.dataEntryForm));
-        add(std::string("Interactive:\t") + YesNo(s.interactive));
-        add(std::string("Posting:\t") + YesNo(s.interactive && s.posting));
-        add(std::string("Single_Record:\t") + YesNo(s.interactive && s.singleRecord));
-        add(std::string("Open_Last:\t") + YesNo(s.interactive && s.openLast));
+        add(std::string("Interactive:\t") + YesNo(interactive));
+        add(std::string("Posting:\t") + YesNo(interactive && s.posting));
+        add(std::string("Single_Record:\t") + YesNo(interactive && s.singleRecord));
+        add(std::string("Open_Last:\t") + YesNo(interactive && s.openLast));
         add(std::string("Data_Grid:\t") + YesNo(s.dataGrid));
         add("Number_Of_Pages:\t" + std::to_string(s.numberOfPages));
         add(std::string("Signpad:\t") + YesNo(s.signpad));

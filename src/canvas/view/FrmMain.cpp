@@ -616,10 +616,7 @@ void FrmMain::NewForm() {
 std::string FrmMain::LayoutSnapshot() {
     // The writer's own messages belong to a real save, not to this comparison.
     RecordingUserInterface quiet;
-    const bool interactive = model_.settings.interactive;
-    std::string text = LayoutWriter(model_, *canvas_, quiet).ReassembleData();
-    model_.settings.interactive = interactive;
-    return text;
+    return LayoutWriter(model_, *canvas_, quiet).ReassembleData();
 }
 
 void FrmMain::MarkSaved() {
