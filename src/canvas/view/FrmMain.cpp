@@ -36,6 +36,7 @@
 #include "layout/LayoutWriter.h"
 #include "layout/LocalFolders.h"
 #include "layout/SaveValidation.h"
+#include "server/RepositoryCommands.h"
 #include "server/TcpComm.h"
 #include "server/qt/LookupPickerDialog.h"
 #include "shell/DataFolder.h"
