@@ -3,6 +3,8 @@
 // The reader fills it through ControlSink, the writer reads it through LayoutSource.
 #include <string>
 
+#include "shell/Units.h"
+
 enum class LabelAlignment { Left = 0, Right = 1, Centre = 2 };
 
 struct LabelControl {
@@ -44,10 +46,10 @@ class FixedTextMetrics : public TextMetrics {
     explicit FixedTextMetrics(std::string missingFonts = {}) : missing_(std::move(missingFonts)) {}
     double TextWidth(const std::string& caption, const std::string&, double fontSize, bool,
                      bool) const override {
-        return double(caption.size()) * fontSize * 0.5 / 72.0;
+        return units::PointsToInches(double(caption.size()) * fontSize * 0.5);
     }
     double TextHeight(const std::string&, double fontSize, bool, bool) const override {
-        return fontSize * 1.2 / 72.0;
+        return units::PointsToInches(fontSize * 1.2);
     }
     bool FontExists(const std::string& fontName) const override {
         if (missing_.empty() || fontName.empty()) return true;

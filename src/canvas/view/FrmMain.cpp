@@ -43,6 +43,7 @@
 #include "shell/RecordingUserInterface.h"
 #include "shell/StartOptions.h"
 #include "shell/TextUtils.h"
+#include "shell/Units.h"
 #include "shell/qt/QtText.h"
 #include "shell/qt/QtUserInterface.h"
 
@@ -195,7 +196,7 @@ FrmMain::~FrmMain() {
 }
 
 double FrmMain::TwipsToPixels(double twips) const {
-    return TwipsToInches(twips) * ppi_;
+    return units::TwipsToPixels(twips, ppi_);
 }
 
 void FrmMain::BuildMenus() {
@@ -518,7 +519,8 @@ void FrmMain::LayoutCanvasArea() {
 
 void FrmMain::RecalcScrollBars() {
     if (!picContainer_) return;
-    double cw = picContainer_->width() / ppi_, ch = picContainer_->height() / ppi_;
+    double cw = units::PixelsToInches(picContainer_->width(), ppi_),
+           ch = units::PixelsToInches(picContainer_->height(), ppi_);
     vbar_ = ComputeVerticalScrollBar(canvas_->PageHeight(), ch, vbar_);
     hbar_ = ComputeHorizontalScrollBar(canvas_->PageWidth(), cw, ch, hbar_);
     auto apply = [](QScrollBar* bar, const ScrollBarState& s) {
@@ -745,7 +747,7 @@ void FrmMain::PageReleased(int, QPointF at, Qt::MouseButton) {
     if (!editor_->Dragging()) return;
     // A press that did not travel is a click, not a move.
     QPointF d = at - pressAt_;
-    if (std::hypot(d.x(), d.y()) * ppi_ < 3)
+    if (units::InchesToPixels(std::hypot(d.x(), d.y()), ppi_) < 3)
         editor_->ReleaseWithoutMove();
     else
         editor_->Drop(at.x(), at.y());
@@ -1009,17 +1011,17 @@ void FrmMain::PaintOverlay(QPainter& p, int page) const {
         p.setPen(QPen(Qt::black, 0.75));
         p.drawRect(r);
         QFont f("Arial");
-        f.setPointSizeF(8 * 72.0 / std::max(1, p.device()->logicalDpiY()));
+        f.setPointSizeF(units::FontSizeOnPointScale(8, std::max(1, p.device()->logicalDpiY())));
         p.setFont(f);
         p.drawText(r, Qt::AlignLeft | Qt::AlignTop, caption);
     };
     if (w.cornerPick && w.firstCorner) {
         // Guide lines through the first corner, to the far end of any page.
         const Marker& top = editor_->TopMarker();
-        QPointF at(top.r.left * 72, top.r.top * 72);
+        QPointF at(units::InchesToPoints(top.r.left), units::InchesToPoints(top.r.top));
         p.setPen(QPen(QColor(0, 0, 255), 0.75, Qt::DashLine));
-        p.drawLine(at, QPointF(2000 * 72, at.y()));
-        p.drawLine(at, QPointF(at.x(), 2000 * 72));
+        p.drawLine(at, QPointF(units::InchesToPoints(2000), at.y()));
+        p.drawLine(at, QPointF(at.x(), units::InchesToPoints(2000)));
     }
     if (editor_->GridAreaVisible()) {
         p.setPen(QPen(QColor(0, 0, 255), 0.75, Qt::DashLine));
