@@ -828,7 +828,7 @@ std::vector<int> FrmMain::BuildGrid(GridArea area) {
     editor_->UnselectAll();
     for (int i : cells) {
         canvas_->Label(i).bordered = true;
-        canvas_->Label(i).tag.clear();
+        canvas_->Label(i).ClearTag();
     }
     RefreshCanvas();
     return cells;
