@@ -9,7 +9,7 @@
 
 #include "FrameServer.h"
 #include "RepositoryServerProcess.h"
-#include "server/Requests.h"
+#include "server/RepositoryCommands.h"
 #include "server/TcpComm.h"
 #include "shell/RecordingUserInterface.h"
 

@@ -8,8 +8,6 @@
 #include "shell/Cp1252.h"
 
 namespace {
-const char* const kMarked = "marked";
-const char* const kJustCopied = "JustCopied";
 const char* const kTopMarkerCaption = " L,T";
 const char* const kBottomMarkerCaption = " R,B ";
 
@@ -43,7 +41,7 @@ bool CanvasEditor::IsSelected(int index) const {
 
 int CanvasEditor::MarkedLabel() const {
     for (int i = 1; i < canvas_.LabelCount(); ++i)
-        if (IsOrdinaryLabel(i) && canvas_.LabelAt(i)->tag == kMarked) return i;
+        if (IsOrdinaryLabel(i) && canvas_.LabelAt(i)->Marked()) return i;
     return -1;
 }
 
@@ -59,7 +57,7 @@ void CanvasEditor::MarkOneLabel(int index) {
     if (hooks_.closeItemDialogs) hooks_.closeItemDialogs();
     for (int i = 1; i < canvas_.LabelCount(); ++i) {
         if (!IsOrdinaryLabel(i)) continue;
-        canvas_.Label(i).tag = i == index ? kMarked : "";
+        canvas_.Label(i).SetMarked(i == index);
     }
     canvas_.BringToFront(index);
 }
@@ -78,9 +76,9 @@ void CanvasEditor::UnselectAll() {
             canvas_.SetLabelBackColor(i, label_colors::kSignatureBox);
         } else if (canvas_.IsBoxLabel(i)) {
             canvas_.SetLabelBackColor(i, label_colors::kBox);
-            c.tag.clear();
+            c.ClearTag();
         } else if (!canvas_.IsCompanionLabel(i)) {
-            c.tag.clear();
+            c.ClearTag();
         }
         canvas_.BringToFront(i);
     }
@@ -126,9 +124,9 @@ bool CanvasEditor::PressLabel(int index, double x, double y, bool shift, bool ct
     if (!IsOrdinaryLabel(index)) return false;
     LabelControl& c = canvas_.Label(index);
     if (ctrl && !shift) {
-        if (c.bordered || c.tag == kMarked) {
+        if (c.bordered || c.Marked()) {
             c.bordered = false;
-            c.tag.clear();
+            c.ClearTag();
         } else {
             c.bordered = true;
             canvas_.BringToFront(index);
@@ -369,8 +367,8 @@ std::vector<int> CanvasEditor::LabelsToMove(const std::string& tagFilter,
     for (int i = 1; i < canvas_.LabelCount(); ++i) {
         if (!IsOrdinaryLabel(i)) continue;
         const LabelControl& c = *canvas_.LabelAt(i);
-        bool take = !tagFilter.empty() ? c.tag == tagFilter
-                                       : c.bordered && !(leaveOutMarked && c.tag == kMarked);
+        bool take = !tagFilter.empty() ? c.HasTag(tagFilter)
+                                       : c.bordered && !(leaveOutMarked && c.Marked());
         if (take) moving.push_back(i);
     }
     return moving;
@@ -400,7 +398,7 @@ int CanvasEditor::PasteSelectedLabels(double dx, double dy, int page) {
         int copy = canvas_.LoadOneLabel(page);
         LabelControl c = *canvas_.LabelAt(src);
         c.page = std::clamp(page, 0, canvas_.PageCount() - 1);
-        c.tag = kJustCopied;
+        c.MarkJustCopied();
         c.bordered = false;
         c.visible = false;
         canvas_.Label(copy) = c;
@@ -413,11 +411,11 @@ int CanvasEditor::PasteSelectedLabels(double dx, double dy, int page) {
     }
     for (int i : SelectedLabels()) canvas_.Label(i).bordered = false;
     for (int copy : copies) canvas_.Label(copy).visible = true;
-    MoveLabels(dx, dy, kJustCopied);
+    MoveLabels(dx, dy, LabelControl::kJustCopiedTag);
     for (int copy : copies) {
         LabelControl& c = canvas_.Label(copy);
         c.bordered = true;
-        c.tag.clear();
+        c.ClearTag();
     }
     if (markedCopy > 0) {
         MarkOneLabel(markedCopy);
@@ -534,7 +532,7 @@ void CanvasEditor::HideLabels(bool onlySelected, const std::string& tagFilter) {
     for (int i = 1; i < canvas_.LabelCount(); ++i) {
         if (!IsOrdinaryLabel(i)) continue;
         const LabelControl& c = *canvas_.LabelAt(i);
-        bool take = !tagFilter.empty() ? c.tag == tagFilter : !onlySelected || c.bordered;
+        bool take = !tagFilter.empty() ? c.HasTag(tagFilter) : !onlySelected || c.bordered;
         if (take) canvas_.DeleteLabel(i);
     }
 }

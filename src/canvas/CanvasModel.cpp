@@ -61,13 +61,12 @@ void FitLabelToCaption(LabelControl& label, const TextMetrics& metrics) {
 }
 
 void SetGridCellPlace(LabelControl& label, int row, int column) {
-    label.spare = text::SplitStr(label.spare, "#", 1) + "#" + std::to_string(row) + "#" +
-                  std::to_string(column);
+    label.SetCellPlace(row, column);
 }
 
 void SetGridCellRow(LabelControl& label, int row) {
-    if (text::Val(text::SplitStr(label.spare, "#", 2)) <= 0) return;
-    SetGridCellPlace(label, row, int(text::Val(text::SplitStr(label.spare, "#", 3))));
+    if (!label.CarriesCellPlace()) return;
+    label.SetCellPlace(row, label.CellColumn());
 }
 
 CanvasModel::CanvasModel(FormModel& model, const TextMetrics& metrics, std::string imagesFolder)
@@ -257,7 +256,7 @@ std::uint32_t CanvasModel::LabelBackColor(int index) const {
     if (index < 0 || size_t(index) >= labels_.size()) return label_colors::kOrdinary;
     const Entry& e = labels_[size_t(index)];
     if (e.companion == Companion::None && !e.barcode) {
-        if (e.control.tag == "marked") return label_colors::kMarked;
+        if (e.control.Marked()) return label_colors::kMarked;
         // Grid cells keep their own colour, so a grid stays recognisable.
         if (IsGridCellLabel(index)) return label_colors::kGridCell;
     }
@@ -270,7 +269,7 @@ bool CanvasModel::IsGridCellLabel(int index) const {
     if (!e.loaded || e.barcode || e.companion != Companion::None) return false;
     const LabelControl& c = e.control;
     return e.gridCell || (!c.caption.empty() && c.caption[0] == cp1252::kGridCellMark) ||
-           text::Val(text::SplitStr(c.spare, "#", 2)) > 0;
+           c.CarriesCellPlace();
 }
 
 void CanvasModel::SetGridCell(int index) {

@@ -14,12 +14,13 @@
 #include "canvas/Barcode.h"
 #include "canvas/Metafile.h"
 #include "shell/AtomicFile.h"
+#include "shell/Units.h"
 #include "shell/qt/QtText.h"
 
 namespace {
-constexpr double kPointsPerInch = 72.0;
+using units::InchesToPoints;
 // One pixel of a 96 dpi screen, the unit shape border widths are counted in.
-constexpr double kPixelPoints = 0.75;
+constexpr double kPixelPoints = units::kPointsPerInch / 96;
 
 bool Finite(const Rect& r) {
     return std::isfinite(r.left) && std::isfinite(r.top) && std::isfinite(r.width) &&
@@ -44,8 +45,8 @@ Qt::PenStyle BoxPenStyle(int styleCode) {
 }  // namespace
 
 QRectF PointsRect(const Rect& r) {
-    return {r.left * kPointsPerInch, r.top * kPointsPerInch, r.width * kPointsPerInch,
-            r.height * kPointsPerInch};
+    return {InchesToPoints(r.left), InchesToPoints(r.top), InchesToPoints(r.width),
+            InchesToPoints(r.height)};
 }
 
 QColor ColorFromBgr(std::uint32_t bgr) {
@@ -94,7 +95,8 @@ CanvasPainter::CanvasPainter(const CanvasModel& canvas, const FormModel& model,
     : canvas_(canvas), model_(model), pictures_(pictures) {}
 
 void CanvasPainter::BeginPage(QPainter& p, double pixelsPerInch) {
-    p.scale(pixelsPerInch / kPointsPerInch, pixelsPerInch / kPointsPerInch);
+    // Pixels per point.
+    p.scale(pixelsPerInch / units::kPointsPerInch, pixelsPerInch / units::kPointsPerInch);
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
@@ -179,10 +181,12 @@ void CanvasPainter::PaintBackground(QPainter& p, int page) const {
     }
     const QImage& image = picture.raster;
     // A page picture keeps its own size, as its resolution gives it.
-    double dpmX = image.dotsPerMeterX() > 0 ? image.dotsPerMeterX() : 3780;
-    double dpmY = image.dotsPerMeterY() > 0 ? image.dotsPerMeterY() : 3780;
-    QRectF target(0, 0, image.width() / dpmX * 39.37 * kPointsPerInch,
-                  image.height() / dpmY * 39.37 * kPointsPerInch);
+    double dpiX =
+        units::DotsPerMetreToDpi(image.dotsPerMeterX() > 0 ? image.dotsPerMeterX() : 3780);
+    double dpiY =
+        units::DotsPerMetreToDpi(image.dotsPerMeterY() > 0 ? image.dotsPerMeterY() : 3780);
+    QRectF target(0, 0, InchesToPoints(units::PixelsToInches(image.width(), dpiX)),
+                  InchesToPoints(units::PixelsToInches(image.height(), dpiY)));
     p.save();
     p.setClipRect(pageRect);
     p.drawImage(target, image);
@@ -198,8 +202,8 @@ void CanvasPainter::PaintPlaceholder(QPainter& p, const QRectF& r, const std::st
     p.drawLine(r.topLeft(), r.bottomRight());
     p.drawLine(r.topRight(), r.bottomLeft());
     QFont f("Arial");
-    f.setPointSizeF(std::clamp(r.height() / 4, 4.0, 9.0) * kPointsPerInch /
-                    std::max(1, p.device()->logicalDpiY()));
+    f.setPointSizeF(units::FontSizeOnPointScale(std::clamp(r.height() / 4, 4.0, 9.0),
+                                                std::max(1, p.device()->logicalDpiY())));
     p.setFont(f);
     p.setPen(QColor(64, 64, 64));
     p.drawText(r, Qt::AlignCenter | Qt::TextWordWrap, toUnicode(name));
@@ -252,8 +256,8 @@ void CanvasPainter::PaintSignatureBox(QPainter& p, const SignatureBoxRecord& s) 
 void CanvasPainter::PaintLine(QPainter& p, const LineRecord& l) const {
     p.save();
     p.setPen(QPen(ColorFromBgr(l.color), std::max(1, l.width) * kPixelPoints));
-    p.drawLine(QPointF(l.x1 * kPointsPerInch, l.y1 * kPointsPerInch),
-               QPointF(l.x2 * kPointsPerInch, l.y2 * kPointsPerInch));
+    p.drawLine(QPointF(InchesToPoints(l.x1), InchesToPoints(l.y1)),
+               QPointF(InchesToPoints(l.x2), InchesToPoints(l.y2)));
     p.restore();
 }
 
@@ -279,8 +283,8 @@ void CanvasPainter::PaintBarcode(QPainter& p, int index) const {
         i = run;
     }
     QFont f("Arial");
-    f.setPointSizeF(std::clamp(r.height() * 0.18, 3.0, 8.0) * kPointsPerInch /
-                    std::max(1, p.device()->logicalDpiY()));
+    f.setPointSizeF(units::FontSizeOnPointScale(std::clamp(r.height() * 0.18, 3.0, 8.0),
+                                                std::max(1, p.device()->logicalDpiY())));
     p.setFont(f);
     p.setPen(Qt::black);
     p.drawText(QRectF(r.left(), bars.bottom(), r.width(), r.bottom() - bars.bottom()),
@@ -295,7 +299,7 @@ const QFont& CanvasPainter::FontOf(const LabelControl& c, double deviceDpi) cons
     if (it != fonts_.end()) return it->second;
     QFont f(toUnicode(c.fontName));
     double size = c.fontSize > 0 && c.fontSize <= 2000 ? c.fontSize : 8;
-    f.setPointSizeF(size * kPointsPerInch / deviceDpi);
+    f.setPointSizeF(units::FontSizeOnPointScale(size, deviceDpi));
     f.setBold(c.bold);
     f.setItalic(c.italic);
     f.setHintingPreference(QFont::PreferNoHinting);

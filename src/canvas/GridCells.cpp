@@ -71,7 +71,7 @@ std::vector<int> LoadRectangleWithLabels(CanvasModel& canvas, FormModel& model, 
         l.left = area.left + c * pitchX;
         l.top = area.top + r * pitchY;
         l.caption = prefix + ":" + std::to_string(first) + "," + std::to_string(second);
-        l.tag = area.tag;
+        l.SetGridId(area.tag);
         l.visible = true;
         // A data-grid cell keeps its place through a save; the others are known as
         // grid cells while the form is open.

@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "shell/Units.h"
+
 namespace {
 
 constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
@@ -88,14 +90,14 @@ std::string WmfToSvg(std::string& bytes) {
         // The scan gives the extent of what is drawn; a placeable file names its whole
         // frame, so that the drawing keeps its place on the page (both in points).
         if (Le32(bytes, 0) == kPlaceableKey && Le16(bytes, 14) > 0) {
-            double scale = 72.0 / Le16(bytes, 14);
+            double scale = units::kPointsPerInch / Le16(bytes, 14);
             auto at = [&](size_t i) { return float(std::int16_t(Le16(bytes, i)) * scale); };
             wmfD_Rect frame{{at(6), at(8)}, {at(10), at(12)}};
             if (frame.BR.x > frame.TL.x && frame.BR.y > frame.TL.y) box = frame;
         }
         device->bbox = box;
         unsigned width = 0, height = 0;
-        wmf_display_size(api, &width, &height, 72, 72);
+        wmf_display_size(api, &width, &height, units::kPointsPerInch, units::kPointsPerInch);
         device->width = width;
         device->height = height;
         if (device->out && width > 0 && height > 0 && wmf_play(api, 0, &box) == wmf_E_None) {

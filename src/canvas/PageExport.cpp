@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "shell/AtomicFile.h"
+#include "shell/Units.h"
 
 namespace {
 // Beyond this a damaged page size would ask for gigabytes.
@@ -32,10 +33,11 @@ template <class Paint>
 QImage DrawOnBlankPage(const CanvasModel& canvas, double dpi, Paint paint) {
     double w = canvas.PageWidth(), h = canvas.PageHeight();
     if (!PageSizeUsable(w, h) || !(dpi > 0)) return {};
-    double pw = std::ceil(w * dpi), ph = std::ceil(h * dpi);
+    double pw = std::ceil(units::InchesToPixels(w, dpi)),
+           ph = std::ceil(units::InchesToPixels(h, dpi));
     if (pw * ph > kMaxPixels || pw > 60000 || ph > 60000) return {};
     QImage image(int(pw), int(ph), QImage::Format_RGB32);
-    int dpm = int(std::lround(dpi / 0.0254));
+    int dpm = int(std::lround(units::DpiToDotsPerMetre(dpi)));
     image.setDotsPerMeterX(dpm);
     image.setDotsPerMeterY(dpm);
     image.fill(Qt::white);

@@ -27,7 +27,7 @@ std::string Shortest(double v) {
 ScrollBarState ComputeScrollBar(double page, double container, double threshold,
                                 const ScrollBarState& previous) {
     ScrollBarState s = previous;
-    int range = ClampToShort(std::trunc(InchesToTwips(page - container) / kScrollStepTwips));
+    int range = ClampToShort(std::trunc(units::InchesToTwips(page - container) / kScrollStepTwips));
     s.maximum = range;
     bool hidden = false;
     if (threshold > range) {

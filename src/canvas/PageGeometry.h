@@ -1,18 +1,13 @@
 #pragma once
-// Measuring the canvas: twips and inches, the scroll bars in steps of 100 twips,
+// Measuring the canvas: the scroll bars in steps of 100 twips,
 // the page size text and the page buttons. Pure functions, so the window and the
 // tests agree on every number.
 #include <algorithm>
 #include <string>
 
-constexpr double kTwipsPerInch = 1440.0;
+#include "shell/Units.h"
+
 constexpr int kScrollStepTwips = 100;
-inline double TwipsToInches(double twips) {
-    return twips / kTwipsPerInch;
-}
-inline double InchesToTwips(double inches) {
-    return inches * kTwipsPerInch;
-}
 
 // Canvas margins in twips: top (room for the tool bar), left, right, bottom.
 constexpr int kCanvasMargins[4] = {400, 100, 100, 100};

@@ -4,6 +4,7 @@
 #include <exception>
 #include <new>
 
+#include "layout/ItemFields.h"
 #include "layout/ItemTypes.h"
 #include "shell/AtomicFile.h"
 #include "shell/Cp1252.h"
@@ -441,144 +442,123 @@ void LayoutReader::ReadUserPromptCaption(const std::string& caption, FormItem& r
 }
 
 bool LayoutReader::LoadOneLine(const std::string& line, int page) {
-    auto f = text::Split(line, "\t");
-    if (f.size() == 1) {
+    using F = ItemField;
+    ItemFields f(text::Split(line, "\t"));
+    if (f.ElementCount() == 1) {
         if (IsUserPromptsLabel(line) && text::CountOf(line, "@") > 6) {
             FormItem def;
             if (ParsePromptDefinition(line, def)) model_.prompts.push_back(def);
         }
         return true;
     }
-    if (f.size() < 8) return true;
+    if (f.ElementCount() < kMinItemLineElements) return true;
 
-    const bool barcode = !f[0].empty() && f[0][0] == cp1252::kBarcodeMark;
-    if (barcode) f[0].erase(0, 1);
+    std::string& caption = f[F::Caption];
+    const bool barcode = !caption.empty() && caption[0] == cp1252::kBarcodeMark;
+    if (barcode) caption.erase(0, 1);
     const int index = barcode ? canvas_.LoadOneLabelForBarcode(page) : canvas_.LoadOneLabel(page);
     FormSettings& s = model_.settings;
-    if (!f[0].empty() && f[0][0] == cp1252::kGridCellMark && !s.dataGrid) {
+    if (!caption.empty() && caption[0] == cp1252::kGridCellMark && !s.dataGrid) {
         s.dataGrid = true;
         canvas_.UpdateDataGridRecalc(true);
     }
     LabelControl& label = canvas_.Label(index);
     // A text block carries its height in the caption; a block written before it had
     // one gets the label's height now.
-    bool textBlock = text::StartsWith(f[0], "%T@");
-    if (textBlock && text::CountOf(f[0], "@") == 2) f[0] += "@" + NumberText(label.height) + "@1";
+    bool textBlock = text::StartsWith(caption, "%T@");
+    if (textBlock && text::CountOf(caption, "@") == 2)
+        caption += "@" + NumberText(label.height) + "@1";
 
     FormItem& record = model_.Item(index);
     record = FormItem{};
-    const bool oldForm = f.size() == 10;
-    const size_t last = std::min<size_t>(12, f.size() - 2);
-    LabelAlignment alignment = label.alignment;
+    const bool oldForm = f.ElementCount() == kOldItemLineElements;
+
+    // Fields Caption to Italic are there in every item line.
+    if (IsUserPromptsLabel(caption)) {
+        record.itemKind = ItemKind::UserPrompt;
+        ReadUserPromptCaption(caption, record, label);
+    } else if (IsDataBoundLabel(caption)) {
+        record.itemKind = ItemKind::DatabaseField;
+        auto [name, longName] = text::SplitAtFirst(caption.substr(1), "@");
+        label.caption = "~" + name;
+        model_.AddDatabaseField(name, longName);
+    } else if (!caption.empty() && caption[0] == cp1252::kBarcodeMark) {
+        record.barcodeMark = true;
+    } else {
+        record.itemKind = ItemKind::StaticText;
+        label.caption = caption;
+    }
+    label.left = ReadInches(f[F::Left]);
+    label.top = ReadInches(f[F::Top]);
+    SetLabelFont(label, f[F::FontName]);
+    {
+        const std::string& v = f[F::FontSize];
+        double size = text::Val(v);
+        if (size > 0 && size <= 2000) label.fontSize = size;
+        char c = v.empty() ? 0 : v.back();
+        label.SetCaseLetter((c == 'U' || c == 'L' || c == 'W') ? std::string(1, c) : "");
+    }
+    label.bold = f[F::Bold] == "Y";
+    label.italic = f[F::Italic] == "Y";
+
     bool alignmentKnown = true;
-    for (size_t i = 0; i <= last; ++i) {
-        const std::string& v = f[i];
-        switch (i) {
-            case 0:
-                if (IsUserPromptsLabel(v)) {
-                    record.itemKind = ItemKind::UserPrompt;
-                    ReadUserPromptCaption(v, record, label);
-                } else if (IsDataBoundLabel(v)) {
-                    record.itemKind = ItemKind::DatabaseField;
-                    auto [name, longName] = text::SplitAtFirst(v.substr(1), "@");
-                    label.caption = "~" + name;
-                    model_.AddDatabaseField(name, longName);
-                } else if (!v.empty() && v[0] == cp1252::kBarcodeMark) {
-                    record.barcodeMark = true;
-                } else {
-                    record.itemKind = ItemKind::StaticText;
-                    label.caption = v;
-                }
-                break;
-            case 1:
-                label.left = ReadInches(v);
-                break;
-            case 2:
-                label.top = ReadInches(v);
-                break;
-            case 3:
-                SetLabelFont(label, v);
-                break;
-            case 4: {
-                double size = text::Val(v);
-                if (size > 0 && size <= 2000) label.fontSize = size;
-                char c = v.empty() ? 0 : v.back();
-                label.spare = (c == 'U' || c == 'L' || c == 'W') ? std::string(1, c) : "";
-                break;
-            }
-            case 5:
-                label.bold = v == "Y";
-                break;
-            case 6:
-                label.italic = v == "Y";
-                break;
-            case 7: {
-                auto parts = text::Split(v, "-");
-                if (parts.size() > 1 && text::Val(parts[1]) > 0 && text::Val(parts[1]) < 1e9) {
-                    long long row = (long long)text::Val(parts[1]);
-                    long long col = parts.size() > 2 && std::fabs(text::Val(parts[2])) < 1e9
-                                        ? (long long)text::Val(parts[2])
-                                        : 0;
-                    label.spare += "#" + std::to_string(row) + "#" + std::to_string(col);
-                }
-                char c = v.empty() ? 0 : v[0];
-                if (c == 'L') {
-                    alignment = LabelAlignment::Left;
-                } else if (c == 'R') {
-                    alignment = LabelAlignment::Right;
-                    label.left = ReadInches(f[1]) - label.width;
-                } else if (c == 'C') {
-                    alignment = LabelAlignment::Centre;
-                } else {
-                    alignmentKnown = false;
-                }
-                label.alignment = alignment;
-                break;
-            }
-            case 8: {
-                bool apply = record.itemKind == ItemKind::UserPrompt
-                                 ? IsFixedWidthPromptType(record.dataEntryType)
-                                 : !oldForm;
-                if (!apply) break;
-                if (!alignmentKnown) {
-                    ui_.Message("label alignment not defined", "Left/Right aligned",
-                                MessageIcon::Warning);
-                    break;
-                }
-                double width = std::max(0.0, ReadInches(v));
-                // The brief auto-size gives the label the height of one line in its
-                // own font; only the width is then fixed.
-                label.height =
-                    metrics_.TextHeight(label.fontName, label.fontSize, label.bold, label.italic);
-                if (label.alignment == LabelAlignment::Right) label.left += label.width - width;
-                label.width = width;
-                label.autoSize = false;
-                break;
-            }
-            case 9:
-                if (!oldForm) {
-                    label.autoSize = v == "Y";
-                    if (label.autoSize) AutoSize(label);
-                }
-                break;
-            case 10:
-                record.barcodeWidth = ReadInches(v);
-                break;
-            case 11:
-                if (textBlock) {
-                    double h = ReadInches(text::SplitStr(label.caption, "@", 4));
-                    if (h == 0) h = label.height;
-                    record.barcodeHeight = h;
-                    label.height = h;
-                } else {
-                    record.barcodeHeight = ReadInches(v);
-                }
-                break;
-            case 12:
-                record.linkData = v;
-                model_.SetLinkedData(index, v);
-                break;
+    if (f.Has(F::Alignment)) {
+        const std::string& v = f[F::Alignment];
+        auto parts = text::Split(v, "-");
+        if (parts.size() > 1 && text::Val(parts[1]) > 0 && text::Val(parts[1]) < 1e9) {
+            long long row = (long long)text::Val(parts[1]);
+            long long col = parts.size() > 2 && std::fabs(text::Val(parts[2])) < 1e9
+                                ? (long long)text::Val(parts[2])
+                                : 0;
+            label.SetCellPlace(row, col);
         }
+        char c = v.empty() ? 0 : v[0];
+        if (c == 'L') {
+            label.alignment = LabelAlignment::Left;
+        } else if (c == 'R') {
+            label.alignment = LabelAlignment::Right;
+            label.left = ReadInches(f[F::Left]) - label.width;
+        } else if (c == 'C') {
+            label.alignment = LabelAlignment::Centre;
+        } else {
+            alignmentKnown = false;
+        }
+    }
+    const bool widthApplies = record.itemKind == ItemKind::UserPrompt
+                                  ? IsFixedWidthPromptType(record.dataEntryType)
+                                  : !oldForm;
+    if (f.Has(F::Width) && widthApplies) {
+        if (!alignmentKnown) {
+            ui_.Message("label alignment not defined", "Left/Right aligned", MessageIcon::Warning);
+        } else {
+            double width = std::max(0.0, ReadInches(f[F::Width]));
+            // The brief auto-size gives the label the height of one line in its
+            // own font; only the width is then fixed.
+            label.height =
+                metrics_.TextHeight(label.fontName, label.fontSize, label.bold, label.italic);
+            if (label.alignment == LabelAlignment::Right) label.left += label.width - width;
+            label.width = width;
+            label.autoSize = false;
+        }
+    }
+    if (f.Has(F::AutoSize) && !oldForm) {
+        label.autoSize = f[F::AutoSize] == "Y";
+        if (label.autoSize) AutoSize(label);
+    }
+    if (f.Has(F::BarcodeWidth)) record.barcodeWidth = ReadInches(f[F::BarcodeWidth]);
+    if (f.Has(F::BarcodeHeight)) {
+        if (textBlock) {
+            double h = ReadInches(text::SplitStr(label.caption, "@", 4));
+            if (h == 0) h = label.height;
+            record.barcodeHeight = h;
+            label.height = h;
+        } else {
+            record.barcodeHeight = ReadInches(f[F::BarcodeHeight]);
+        }
+    }
+    if (f.Has(F::LinkData)) {
+        record.linkData = f[F::LinkData];
+        model_.SetLinkedData(index, f[F::LinkData]);
     }
     if (oldForm) {
         label.autoSize = true;

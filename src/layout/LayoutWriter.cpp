@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <exception>
+#include <tuple>
 
+#include "layout/ItemFields.h"
 #include "layout/ItemTypes.h"
 #include "shell/AtomicFile.h"
 #include "shell/Cp1252.h"
@@ -28,7 +30,7 @@ std::string PromptDefinitionText(const FormItem& r) {
            r.defaultValue + "@" + r.selectionField + "@" + r.dataGridReference;
 }
 
-LayoutWriter::LayoutWriter(FormModel& model, const LayoutSource& canvas, UserInterface& ui)
+LayoutWriter::LayoutWriter(const FormModel& model, const LayoutSource& canvas, UserInterface& ui)
     : model_(model), canvas_(canvas), ui_(ui) {}
 
 std::string LayoutWriter::GetUserPromptString(size_t promptIndex) const {
@@ -74,9 +76,8 @@ std::string LayoutWriter::LabelLine(int index) const {
         caption = label->caption;
     }
 
-    std::string caseLetter = text::SplitStr(label->spare, "#", 1);
-    long long row = (long long)text::Val(text::SplitStr(label->spare, "#", 2));
-    long long column = (long long)text::Val(text::SplitStr(label->spare, "#", 3));
+    const std::string caseLetter = label->CaseLetter();
+    const long long row = label->CellRow(), column = label->CellColumn();
 
     std::string left = NumberText(label->left);
     const char* align = "L";
@@ -89,18 +90,24 @@ std::string LayoutWriter::LabelLine(int index) const {
     std::string alignment = align;
     if (row > 0) alignment += "-" + std::to_string(row) + "-" + std::to_string(column);
 
-    std::string line;
-    if (!barcodeSize.empty()) line += cp1252::kBarcodeMark;
-    line += caption + "\t" + left + "\t" + NumberText(label->top) + "\t" + label->fontName + "\t" +
-            SingleText(label->fontSize) + caseLetter + "\t" + (label->bold ? "Y" : "N") + "\t" +
-            (label->italic ? "Y" : "N") + "\t" + alignment + "\t" + NumberText(label->width) +
-            "\t" + (label->autoSize ? "Y" : "N") + "\t";
+    using F = ItemField;
+    ItemFields f;
+    f[F::Caption] = caption;
+    f[F::Left] = left;
+    f[F::Top] = NumberText(label->top);
+    f[F::FontName] = label->fontName;
+    f[F::FontSize] = SingleText(label->fontSize) + caseLetter;
+    f[F::Bold] = label->bold ? "Y" : "N";
+    f[F::Italic] = label->italic ? "Y" : "N";
+    f[F::Alignment] = alignment;
+    f[F::Width] = NumberText(label->width);
+    f[F::AutoSize] = label->autoSize ? "Y" : "N";
     if (!barcodeSize.empty())
-        line += barcodeSize + "\t";
-    else
-        line += "\t\t";
-    if (record && !record->linkData.empty()) line += record->linkData + "\t";
-    return line;
+        std::tie(f[F::BarcodeWidth], f[F::BarcodeHeight]) = text::SplitAtFirst(barcodeSize, "\t");
+    const bool linked = record && !record->linkData.empty();
+    if (linked) f[F::LinkData] = record->linkData;
+    std::string line = barcodeSize.empty() ? "" : std::string(1, cp1252::kBarcodeMark);
+    return line + f.Text(linked ? F::LinkData : F::BarcodeHeight);
 }
 
 std::string LayoutWriter::AssemblePage(int pageNumber) {
@@ -179,13 +186,15 @@ std::string LayoutWriter::ReassembleData(std::string& backgroundImageLines,
     promptsWritten_ = false;
     std::string out;
     try {
-        FormSettings& s = model_.settings;
+        const FormSettings& s = model_.settings;
         backgroundImageLines = canvas_.GetBackgroundImagesDefinitions();
         imageLines = canvas_.GetImagesDefinitions();
         const std::string hotspots = canvas_.GetHotspotShapesDefinitions();
         const std::string signatureBoxes = canvas_.GetSignatureBoxShapesDefinitions();
         const std::string boxes = canvas_.GetBoxShapesDefinitions();
-        if (!hotspots.empty() || !signatureBoxes.empty()) s.interactive = true;
+        // Hotspots and signature boxes only work on interactive forms, so such a form is
+        // written interactive whatever its settings say (the settings stay as they are).
+        const bool interactive = s.interactive || !hotspots.empty() || !signatureBoxes.empty();
 
         auto add = [&out](const std::string& line) { out += std::string(kCrLf) + line; };
         out = "<HEADER>";
@@ -203,10 +212,10 @@ std::string LayoutWriter::ReassembleData(std::string& backgroundImageLines,
             if (!block->empty()) add(*block);
         add("Printing_Selection:\t" + s.printingSelection);
         add(std::string("Data_Entry_Form:\t") + YesNo(s.dataEntryForm));
-        add(std::string("Interactive:\t") + YesNo(s.interactive));
-        add(std::string("Posting:\t") + YesNo(s.interactive && s.posting));
-        add(std::string("Single_Record:\t") + YesNo(s.interactive && s.singleRecord));
-        add(std::string("Open_Last:\t") + YesNo(s.interactive && s.openLast));
+        add(std::string("Interactive:\t") + YesNo(interactive));
+        add(std::string("Posting:\t") + YesNo(interactive && s.posting));
+        add(std::string("Single_Record:\t") + YesNo(interactive && s.singleRecord));
+        add(std::string("Open_Last:\t") + YesNo(interactive && s.openLast));
         add(std::string("Data_Grid:\t") + YesNo(s.dataGrid));
         add("Number_Of_Pages:\t" + std::to_string(s.numberOfPages));
         add(std::string("Signpad:\t") + YesNo(s.signpad));

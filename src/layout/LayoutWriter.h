@@ -9,7 +9,8 @@
 
 class LayoutWriter {
   public:
-    LayoutWriter(FormModel& model, const LayoutSource& canvas, UserInterface& ui);
+    // Reads the model and the canvas only: writing a form never changes it.
+    LayoutWriter(const FormModel& model, const LayoutSource& canvas, UserInterface& ui);
 
     // The time stamp of the form in the server's forms list; without one the
     // settings' own stamp is written (a form that never came from a server has none).
@@ -31,7 +32,7 @@ class LayoutWriter {
   private:
     std::string PromptCaption(int index, const LabelControl& label) const;
 
-    FormModel& model_;
+    const FormModel& model_;
     const LayoutSource& canvas_;
     UserInterface& ui_;
     std::optional<std::string> listedStamp_;

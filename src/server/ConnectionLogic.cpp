@@ -2,7 +2,7 @@
 
 #include "server/CommComponent.h"
 #include "server/OutsideComponents.h"
-#include "server/Requests.h"
+#include "server/RepositoryCommands.h"
 #include "shell/UserInterface.h"
 
 ConnectionLogic::ConnectionLogic(CommComponent& comm, UserInterface& ui, StartOptions options)

@@ -6,6 +6,7 @@
 #include "layout/LayoutWriter.h"
 #include "layout/SaveValidation.h"
 #include "server/CommComponent.h"
+#include "server/RepositoryCommands.h"
 #include "server/SaveFormPrompt.h"
 #include "shell/AtomicFile.h"
 #include "shell/TextUtils.h"

@@ -1,17 +1,14 @@
 #pragma once
-// Every request text the designer sends and every reply it reads. The formers and
-// readers are pure functions over Windows-1252 byte strings; the Do... functions
-// perform one command through a CommComponent and report through UserInterface.
+// Every request text the designer sends and every reply it reads: pure functions over
+// Windows-1252 byte strings, no I/O and no messages (the fuzz target drives the
+// readers). Sending them and reporting failures is RepositoryCommands' work.
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "server/FormDefinition.h"
-
-class CommComponent;
-class UserInterface;
-class UtilityComponent;
 
 namespace requests {
 
@@ -120,60 +117,10 @@ bool ReadCodeList(std::string_view reply, std::vector<StaticItem>& items);
 std::vector<StaticItem> ReadStaticList(std::string_view text);
 std::string FormatStaticList(const std::vector<StaticItem>& items);
 std::string RecordsAnswer(const std::vector<std::string>& lines);
+// Base name and extension at the last ".", so base + "." + extension is the name.
+std::pair<std::string, std::string> SplitFileName(std::string_view name);
 
-// ---- one command each ----------------------------------------------------------
-// Opening sequence of a link: reset, disconnect, address (fixed number 10), entity,
-// connect; OpenConnection then sends "|GET|PING|" and is true when it got a reply.
-void OpenLink(CommComponent& comm, const std::string& address, const std::string& port,
-              const std::string& entity);
-bool OpenConnection(CommComponent& comm, const std::string& address, const std::string& port,
-                    const std::string& entity, std::string& error);
-// Closing sequence: empty address and port, empty session context, disconnect.
-void CloseConnection(CommComponent& comm);
-bool UpdateFormsDefinitions(CommComponent& comm, UserInterface& ui, FormsDefinitions& list);
-bool LoadLayoutText(CommComponent& comm, UserInterface& ui, const std::string& form,
-                    std::string& layout);
-// Sends the pieces as one upload; flag of the last request sent, its reply in reply
-// (a refused piece is the last sent). On a false flag error, when given, says why.
-bool SendFormData(CommComponent& comm, UserInterface& ui, const std::string& record,
-                  std::string& reply, std::string* error = nullptr);
-enum class SaveResult { Saved, Refused, Failed };
-// Sends the record and reports a failed or refused save.
-SaveResult SaveLayoutRecord(CommComponent& comm, UserInterface& ui, const std::string& record);
-bool DeleteReport(CommComponent& comm, UserInterface& ui, const std::string& form);
-bool DeleteStaticListOf(CommComponent& comm, UserInterface& ui, const std::string& form);
-bool SaveActiveSelected(CommComponent& comm, UserInterface& ui, const std::string& form,
-                        bool active, bool selected);
-bool DeleteAllImagesForReport(CommComponent& comm, UserInterface& ui, const std::string& form);
-bool SaveImage(CommComponent& comm, UserInterface& ui, const std::string& form,
-               const std::string& fileName, const std::string& bytes);
-bool SaveLargeImages(CommComponent& comm, UserInterface& ui, const std::string& form,
-                     const std::string& baseName, const std::string& extension,
-                     const std::string& bytes);
 // Image names a layout refers to (background images and image items), in order.
 std::vector<std::string> ImagesOfLayout(std::string_view layout);
-// Sends every picture the layout names, read from imagesFolder; the first sent is
-// preceded by deleting the form's pictures on the server.
-bool SaveImages(CommComponent& comm, UserInterface& ui, const std::string& form,
-                const std::string& layout, const std::string& imagesFolder);
-bool LoadImageBytes(CommComponent& comm, UserInterface& ui, const std::string& form,
-                    const std::string& timeStamp, const std::string& fileName, std::string& bytes);
-// Fetches a picture and writes it into imagesFolder (atomically; the name must be a
-// plain file name).
-bool LoadImageToFileFromDB(CommComponent& comm, UserInterface& ui, const std::string& form,
-                           const std::string& timeStamp, const std::string& fileName,
-                           const std::string& imagesFolder);
-bool SaveStaticList(CommComponent& comm, UserInterface& ui, const std::string& form,
-                    const std::string& list);
-bool GetStaticList(CommComponent& comm, UserInterface& ui, const std::string& form,
-                   std::string& list);
-bool GetTablesData(CommComponent& comm, UserInterface& ui, TableList& tables);
-bool GetFieldProperties(CommComponent& comm, UserInterface& ui, const std::string& db,
-                        const std::string& table, const std::string& field,
-                        std::vector<std::string>& properties);
-bool GetCodeList(CommComponent& comm, UserInterface& ui, const std::string& setCode,
-                 std::vector<StaticItem>& items);
-bool EMRRecordsAlreadyExist(CommComponent& comm, UserInterface& ui, UtilityComponent& utility,
-                            const std::string& form, bool newerKind);
 
 }  // namespace requests

@@ -35,7 +35,7 @@ TEST(ScrollBars, APageSlightlyTallerThanTheViewportStaysReachable) {
     ScrollBarState v = ComputeVerticalScrollBar(11, 10.5);
     EXPECT_TRUE(v.visible);
     EXPECT_EQ(v.maximum, 7);
-    EXPECT_GE(v.maximum * kScrollStepTwips, InchesToTwips(0.5) - kScrollStepTwips);
+    EXPECT_GE(v.maximum * kScrollStepTwips, units::InchesToTwips(0.5) - kScrollStepTwips);
 }
 
 TEST(ScrollBars, DamagedSizesNeverOverflowTheSixteenBitValues) {

@@ -125,6 +125,7 @@ TEST(LayoutWriter, OptionsOfInteractiveFormsAreNoWithoutInteractive) {
     out = l.Write();
     EXPECT_EQ(HeaderValue(out, "Interactive:"), "Yes");
     EXPECT_EQ(HeaderValue(out, "Posting:"), "Yes");
+    EXPECT_FALSE(l.model.settings.interactive);  // written so, not stored so
 }
 
 TEST(LayoutWriter, GridTagsOnlyForStatements) {

@@ -2,6 +2,7 @@
 
 #include "layout/FormSettings.h"
 #include "layout/ItemTypes.h"
+#include "layout/LabelControl.h"
 
 TEST(NumberText, RoundsToThreeDecimalsWithoutTrailingZeros) {
     EXPECT_EQ(NumberText(1.25), "1.25");
@@ -90,4 +91,16 @@ TEST(FormSettings, ResetKeepsIdentityAndPageButClearsOptions) {
     s.ClearCurrentForm();
     EXPECT_EQ(s.formCode, "");
     EXPECT_EQ(s.layoutOrigin, LayoutOrigin::None);
+}
+
+TEST(LabelControl, CaseLetterAndCellPlaceShareTheSpareTextWithoutLosingEachOther) {
+    LabelControl l;
+    l.SetCellPlace(2, 3);
+    l.SetCaseLetter("U");
+    EXPECT_EQ(l.spare, "U#2#3");
+    l.SetCellPlace(7, 1);
+    EXPECT_EQ(l.spare, "U#7#1");
+    l.SetCaseLetter("");
+    EXPECT_EQ(l.spare, "#7#1");
+    EXPECT_TRUE(l.CarriesCellPlace() && l.CellRow() == 7 && l.CellColumn() == 1);
 }

@@ -8,7 +8,7 @@
 
 #include "ScriptedComm.h"
 #include "server/OutsideComponents.h"
-#include "server/Requests.h"
+#include "server/RepositoryCommands.h"
 #include "shell/RecordingUserInterface.h"
 #include "shell/TextUtils.h"
 

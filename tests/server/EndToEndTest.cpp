@@ -9,7 +9,7 @@
 
 #include "RepositoryServerProcess.h"
 #include "server/OutsideComponents.h"
-#include "server/Requests.h"
+#include "server/RepositoryCommands.h"
 #include "server/TcpComm.h"
 #include "shell/RecordingUserInterface.h"
 #include "shell/TextUtils.h"

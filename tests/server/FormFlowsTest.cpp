@@ -16,7 +16,7 @@
 #include "layout/LayoutWriter.h"
 #include "server/ConnectionLogic.h"
 #include "server/FormFlows.h"
-#include "server/Requests.h"
+#include "server/RepositoryCommands.h"
 #include "server/SaveFormPrompt.h"
 #include "server/TcpComm.h"
 #include "shell/AtomicFile.h"

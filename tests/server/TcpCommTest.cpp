@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "FrameServer.h"
-#include "server/Requests.h"
+#include "server/RepositoryCommands.h"
 #include "server/TcpComm.h"
 #include "wire/Framing.h"
 

@@ -22,8 +22,10 @@
 #include "layout/LayoutReader.h"
 #include "layout/LayoutWriter.h"
 #include "layout/SaveValidation.h"
+#include "server/RepositoryCommands.h"
 #include "shell/NullUserInterface.h"
 #include "shell/TextUtils.h"
+#include "shell/Units.h"
 #include "shell/qt/QtText.h"
 
 namespace {
@@ -136,7 +138,7 @@ FrmMain::~FrmMain() {
 }
 
 double FrmMain::TwipsToPixels(double twips) const {
-    return TwipsToInches(twips) * ppi_;
+    return units::TwipsToPixels(twips, ppi_);
 }
 
 void FrmMain::SetStatusText(const std::string& status) {
@@ -239,10 +241,7 @@ void FrmMain::NewForm() {
 std::string FrmMain::LayoutSnapshot() {
     // The writer's own messages belong to a real save, not to this comparison.
     NullUserInterface quiet;
-    const bool interactive = model_.settings.interactive;
-    std::string text = LayoutWriter(model_, canvas_, quiet).ReassembleData();
-    model_.settings.interactive = interactive;
-    return text;
+    return LayoutWriter(model_, canvas_, quiet).ReassembleData();
 }
 
 void FrmMain::MarkSaved() {
@@ -373,7 +372,7 @@ void FrmMain::PageReleased(int, QPointF at, Qt::MouseButton) {
     if (!editor_->Dragging()) return;
     // A press that did not travel is a click, not a move.
     QPointF d = at - pressAt_;
-    if (std::hypot(d.x(), d.y()) * ppi_ < 3)
+    if (units::InchesToPixels(std::hypot(d.x(), d.y()), ppi_) < 3)
         editor_->ReleaseWithoutMove();
     else
         editor_->Drop(at.x(), at.y());
@@ -402,7 +401,7 @@ std::vector<int> FrmMain::BuildGrid(GridArea area) {
     editor_->UnselectAll();
     for (int i : cells) {
         canvas_.Label(i).bordered = true;
-        canvas_.Label(i).tag.clear();
+        canvas_.Label(i).ClearTag();
     }
     RefreshCanvas();
     return cells;
@@ -468,7 +467,8 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::MouseButtonDblClick) {
         if (auto* page = qobject_cast<PageCanvas*>(watched)) {
-            QPointF at = static_cast<QMouseEvent*>(event)->position() / ppi_;
+            QPointF pixels = static_cast<QMouseEvent*>(event)->position();
+            QPointF at(page->ToInches(pixels.x()), page->ToInches(pixels.y()));
             CanvasModel::Hit hit = canvas_.HitTest(page->Page(), at.x(), at.y());
             if (hit.kind == CanvasModel::Hit::Label && editor_->IsOrdinaryLabel(hit.index)) {
                 editor_->CancelDrag();
@@ -522,17 +522,17 @@ void FrmMain::PaintOverlay(QPainter& p, int page) const {
         p.setPen(QPen(Qt::black, 0.75));
         p.drawRect(r);
         QFont f("Arial");
-        f.setPointSizeF(8 * 72.0 / std::max(1, p.device()->logicalDpiY()));
+        f.setPointSizeF(units::FontSizeOnPointScale(8, std::max(1, p.device()->logicalDpiY())));
         p.setFont(f);
         p.drawText(r, Qt::AlignLeft | Qt::AlignTop, caption);
     };
     if (w.cornerPick && w.firstCorner) {
         // Guide lines through the first corner, to the far end of any page.
         const Marker& top = editor_->TopMarker();
-        QPointF at(top.r.left * 72, top.r.top * 72);
+        QPointF at(units::InchesToPoints(top.r.left), units::InchesToPoints(top.r.top));
         p.setPen(QPen(QColor(0, 0, 255), 0.75, Qt::DashLine));
-        p.drawLine(at, QPointF(2000 * 72, at.y()));
-        p.drawLine(at, QPointF(at.x(), 2000 * 72));
+        p.drawLine(at, QPointF(units::InchesToPoints(2000), at.y()));
+        p.drawLine(at, QPointF(at.x(), units::InchesToPoints(2000)));
     }
     if (editor_->GridAreaVisible()) {
         p.setPen(QPen(QColor(0, 0, 255), 0.75, Qt::DashLine));

@@ -19,7 +19,7 @@ void PageCanvas::SetPageSize(double w, double h) {
     // Absurd sizes from a damaged layout must not ask for a giant widget.
     auto px = [&](double inches) {
         if (!std::isfinite(inches) || inches <= 0) return 1;
-        return int(std::min(inches * ppi_, 30000.0)) + 1;
+        return int(std::min(units::InchesToPixels(inches, ppi_), 30000.0)) + 1;
     };
     resize(px(w), px(h));
 }
@@ -36,15 +36,15 @@ void PageCanvas::paintEvent(QPaintEvent* event) {
     p.setClipRect(exposed);
     p.save();
     CanvasPainter::BeginPage(p, ppi_);
-    QRectF inches(exposed.x() / ppi_, exposed.y() / ppi_, exposed.width() / ppi_,
-                  exposed.height() / ppi_);
+    QRectF inches(ToInches(exposed.x()), ToInches(exposed.y()), ToInches(exposed.width()),
+                  ToInches(exposed.height()));
     painter_.PaintPage(p, page_, inches);
     if (overlay_) overlay_(p);
     p.restore();
     if (guideLines_ && pointerInside_ && !canvas_.Window().cornerPick) {
         // From the pointer to the far edge, one horizontal and one vertical.
         p.setPen(QPen(QColor(0, 0, 255), 1, Qt::DotLine));
-        QPointF at(guide_.x() * ppi_, guide_.y() * ppi_);
+        QPointF at(ToPixels(guide_.x()), ToPixels(guide_.y()));
         p.drawLine(at, QPointF(width(), at.y()));
         p.drawLine(at, QPointF(at.x(), height()));
     }
@@ -52,14 +52,14 @@ void PageCanvas::paintEvent(QPaintEvent* event) {
 
 void PageCanvas::UpdateGuideStrips(const QPointF& from, const QPointF& to) {
     for (const QPointF& pt : {from, to}) {
-        int x = int(pt.x() * ppi_), y = int(pt.y() * ppi_);
+        int x = int(ToPixels(pt.x())), y = int(ToPixels(pt.y()));
         update(QRect(x - 2, y - 2, width() - x + 4, 5));
         update(QRect(x - 2, y - 2, 5, height() - y + 4));
     }
 }
 
 void PageCanvas::mouseMoveEvent(QMouseEvent* event) {
-    QPointF inches(event->position().x() / ppi_, event->position().y() / ppi_);
+    QPointF inches(ToInches(event->position().x()), ToInches(event->position().y()));
     QPointF old = guide_;
     guide_ = inches;
     bool wasInside = pointerInside_;
@@ -81,11 +81,11 @@ void PageCanvas::leaveEvent(QEvent* event) {
 }
 
 void PageCanvas::mousePressEvent(QMouseEvent* event) {
-    QPointF inches(event->position().x() / ppi_, event->position().y() / ppi_);
+    QPointF inches(ToInches(event->position().x()), ToInches(event->position().y()));
     emit pressed(inches, event->button(), event->modifiers());
 }
 
 void PageCanvas::mouseReleaseEvent(QMouseEvent* event) {
-    QPointF inches(event->position().x() / ppi_, event->position().y() / ppi_);
+    QPointF inches(ToInches(event->position().x()), ToInches(event->position().y()));
     emit released(inches, event->button());
 }

@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <functional>
 
+#include "shell/Units.h"
+
 class CanvasPainter;
 class CanvasModel;
 
@@ -16,6 +18,8 @@ class PageCanvas : public QWidget {
     int Page() const { return page_; }
     void SetPixelsPerInch(double ppi) { ppi_ = ppi; }
     double PixelsPerInch() const { return ppi_; }
+    double ToInches(double pixels) const { return units::PixelsToInches(pixels, ppi_); }
+    double ToPixels(double inches) const { return units::InchesToPixels(inches, ppi_); }
     // Sizes the widget to the page's inches.
     void SetPageSize(double widthInches, double heightInches);
     // Guide lines through a point (inches); hidden when off.

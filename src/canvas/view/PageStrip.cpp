@@ -12,6 +12,7 @@
 #include "canvas/CanvasModel.h"
 #include "canvas/view/PageCanvas.h"
 #include "layout/FormSettings.h"
+#include "shell/Units.h"
 
 PageStrip::PageStrip(CanvasModel& canvas, const CanvasPainter& painter, double pixelsPerInch,
                      std::function<void(PageCanvas*)> connectPage, QWidget* parent)
@@ -74,7 +75,7 @@ std::vector<QWidget*> PageStrip::NavigationWidgets() const {
 }
 
 double PageStrip::TwipsToPixels(double twips) const {
-    return TwipsToInches(twips) * ppi_;
+    return units::TwipsToPixels(twips, ppi_);
 }
 
 PageCanvas* PageStrip::PageView(int page) const {
@@ -171,7 +172,8 @@ void PageStrip::LayoutCanvasArea() {
 }
 
 void PageStrip::RecalcScrollBars() {
-    double cw = picContainer_->width() / ppi_, ch = picContainer_->height() / ppi_;
+    double cw = units::PixelsToInches(picContainer_->width(), ppi_),
+           ch = units::PixelsToInches(picContainer_->height(), ppi_);
     vbar_ = ComputeVerticalScrollBar(canvas_.PageHeight(), ch, vbar_);
     hbar_ = ComputeHorizontalScrollBar(canvas_.PageWidth(), cw, ch, hbar_);
     auto apply = [](QScrollBar* bar, const ScrollBarState& s) {

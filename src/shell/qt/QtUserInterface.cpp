@@ -13,6 +13,7 @@
 #include <QScreen>
 
 #include "shell/TextUtils.h"
+#include "shell/Units.h"
 #include "shell/qt/QtText.h"
 
 namespace {
@@ -133,13 +134,13 @@ std::string QtUserInterface::SaveFileName(const std::string& title, const std::s
 double QtTextMetrics::TextWidth(const std::string& caption, const std::string& fontName,
                                 double fontSize, bool bold, bool italic) const {
     QFontMetricsF fm(MakeFont(fontName, fontSize, bold, italic));
-    return fm.horizontalAdvance(toUnicode(caption)) / ScreenDpi();
+    return units::PixelsToInches(fm.horizontalAdvance(toUnicode(caption)), ScreenDpi());
 }
 
 double QtTextMetrics::TextHeight(const std::string& fontName, double fontSize, bool bold,
                                  bool italic) const {
     QFontMetricsF fm(MakeFont(fontName, fontSize, bold, italic));
-    return fm.height() / ScreenDpi();
+    return units::PixelsToInches(fm.height(), ScreenDpi());
 }
 
 bool QtTextMetrics::FontExists(const std::string& fontName) const {
