@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
         PrintHelp();
         return 0;
     }
-    if (cmd == "check") return RunCheckCommand(args);
+    if (cmd == "check") return RunCheckCommand(argc, argv, args);
     if (cmd == "convert") return RunConvertCommand(args);
     if (cmd == "request") return RunRequestCommand(args);
     if (cmd == "render") return RunRenderCommand(argc, argv, args);

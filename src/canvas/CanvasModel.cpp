@@ -49,17 +49,6 @@ std::string RectText(const Rect& r) {
 }
 }  // namespace
 
-void SetLabelWidth(LabelControl& label, double width) {
-    if (label.alignment == LabelAlignment::Right) label.left += label.width - width;
-    label.width = width;
-}
-
-void FitLabelToCaption(LabelControl& label, const TextMetrics& metrics) {
-    SetLabelWidth(label, metrics.TextWidth(label.caption, label.fontName, label.fontSize,
-                                           label.bold, label.italic));
-    label.height = metrics.TextHeight(label.fontName, label.fontSize, label.bold, label.italic);
-}
-
 void SetGridCellPlace(LabelControl& label, int row, int column) {
     label.spare = text::SplitStr(label.spare, "#", 1) + "#" + std::to_string(row) + "#" +
                   std::to_string(column);
@@ -84,6 +73,7 @@ void CanvasModel::UnloadAllLabels() {
     labels_.resize(1);
     order_.clear();
     barcodes_.clear();
+    Changed(CanvasChange::Labels);
 }
 
 void CanvasModel::UnloadAllImages() {
@@ -93,6 +83,7 @@ void CanvasModel::UnloadAllImages() {
     boxes_.clear();
     images_.clear();
     backgrounds_.clear();
+    Changed(CanvasChange::Shapes);
 }
 
 void CanvasModel::SetPage(double w, double h) {
@@ -100,10 +91,12 @@ void CanvasModel::SetPage(double w, double h) {
     pageWidth_ = w;
     pageHeight_ = h;
     pages_ = 1;
+    Changed(CanvasChange::Pages);
 }
 
 void CanvasModel::LoadPageContainer(int page) {
     pages_ = std::max(pages_, std::clamp(page, 0, 98) + 1);
+    Changed(CanvasChange::Pages, page);
 }
 
 Rect CanvasModel::ReadRect(const std::string& line) {
@@ -125,6 +118,7 @@ bool CanvasModel::LoadBackgroundImage(const std::string& line, int page) {
     b.placed = !imagesFolder_.empty() && SafeName(b.name) &&
                files::FileExists(imagesFolder_ + "/" + b.name);
     backgrounds_.push_back(b);
+    Changed(CanvasChange::Shapes, page);
     return b.placed;
 }
 
@@ -138,6 +132,7 @@ void CanvasModel::UpdatePictureTimeStamp(const std::string& name, const std::str
         f[2] = stamp;
         b.line = text::Join(f, "\t");
     }
+    Changed(CanvasChange::Shapes);
 }
 
 void CanvasModel::LoadImage(const std::string& line, int page) {
@@ -150,6 +145,7 @@ void CanvasModel::LoadImage(const std::string& line, int page) {
     im.page = page;
     im.active = true;
     images_.push_back(im);
+    Changed(CanvasChange::Shapes, page);
 }
 
 void CanvasModel::LoadHotspot(const std::string& line, int page) {
@@ -160,6 +156,7 @@ void CanvasModel::LoadHotspot(const std::string& line, int page) {
     h.active = true;
     h.label = LoadOneLabelForHotspot(page, h.r, h.kind);
     hotspots_.push_back(h);
+    Changed(CanvasChange::Shapes | CanvasChange::Labels, page);
 }
 
 void CanvasModel::LoadSignatureBox(const std::string& line, int page) {
@@ -170,6 +167,7 @@ void CanvasModel::LoadSignatureBox(const std::string& line, int page) {
     s.active = true;
     s.label = LoadOneLabelForSignatureBox(page, s.r);
     signatures_.push_back(s);
+    Changed(CanvasChange::Shapes | CanvasChange::Labels, page);
 }
 
 void CanvasModel::LoadBox(const std::string& line, int page, int boxOption) {
@@ -184,6 +182,7 @@ void CanvasModel::LoadBox(const std::string& line, int page, int boxOption) {
     b.active = true;
     b.label = LoadOneLabelForBox(page, b.r);
     boxes_.push_back(b);
+    Changed(CanvasChange::Shapes | CanvasChange::Labels, page);
 }
 
 int CanvasModel::NewLabel(int page, bool barcode, Companion companion) {
@@ -197,6 +196,7 @@ int CanvasModel::NewLabel(int page, bool barcode, Companion companion) {
     labels_.push_back(e);
     int index = int(labels_.size()) - 1;
     order_.push_back(index);
+    Changed(CanvasChange::Labels, page);
     return index;
 }
 
@@ -250,6 +250,7 @@ int CanvasModel::LoadOneLine(int page, double x, double y) {
     l.y1 = l.y2 = y;
     l.page = std::clamp(page, 0, pages_ - 1);
     lines_.push_back(l);
+    Changed(CanvasChange::Shapes, l.page);
     return int(lines_.size()) - 1;
 }
 
@@ -275,10 +276,12 @@ bool CanvasModel::IsGridCellLabel(int index) const {
 
 void CanvasModel::SetGridCell(int index) {
     if (index > 0 && size_t(index) < labels_.size()) labels_[size_t(index)].gridCell = true;
+    Changed(CanvasChange::Labels);
 }
 
 void CanvasModel::SetLabelBackColor(int index, std::uint32_t bgr) {
     if (index > 0 && size_t(index) < labels_.size()) labels_[size_t(index)].backColor = bgr;
+    Changed(CanvasChange::Labels);
 }
 
 std::uint32_t CanvasModel::LabelForeColor(int index) const {
@@ -351,6 +354,7 @@ void CanvasModel::UpdatePageNumberSetting(int currentPage, int numberOfPages) {
         window_.currentPageNumber = 1;
         window_.currentPage = 0;
     }
+    Changed(CanvasChange::Pages);
 }
 
 void CanvasModel::ShowPage(int page) {
@@ -358,6 +362,7 @@ void CanvasModel::ShowPage(int page) {
     window_.currentPageNumber = window_.currentPage + 1;
     window_.cornerPick = window_.firstCorner = window_.secondCorner = false;
     model_.currentPage = window_.currentPage;
+    Changed(CanvasChange::Pages | CanvasChange::Selection);
 }
 
 const LabelControl* CanvasModel::LabelAt(int index) const {
@@ -444,6 +449,7 @@ void CanvasModel::DeleteLabel(int index) {
     labels_[size_t(index)].loaded = false;
     for (auto& b : barcodes_)
         if (b.label == index) b.active = false;
+    Changed(CanvasChange::Labels | CanvasChange::Shapes, labels_[size_t(index)].control.page);
 }
 
 int CanvasModel::AddBox(const Rect& r, int page) {
@@ -453,6 +459,7 @@ int CanvasModel::AddBox(const Rect& r, int page) {
     b.active = true;
     b.label = LoadOneLabelForBox(b.page, b.r);
     boxes_.push_back(b);
+    Changed(CanvasChange::Shapes | CanvasChange::Labels, b.page);
     return int(boxes_.size()) - 1;
 }
 
@@ -465,6 +472,7 @@ void CanvasModel::DeleteBox(int index) {
     b.styleCode = 6;
     b.borderWidth = 1;
     b.hideInPreview = 0;
+    Changed(CanvasChange::Shapes | CanvasChange::Labels);
 }
 
 int CanvasModel::AddHotspot(const Rect& r, int page, const std::string& kind) {
@@ -475,6 +483,7 @@ int CanvasModel::AddHotspot(const Rect& r, int page, const std::string& kind) {
     h.active = true;
     h.label = LoadOneLabelForHotspot(h.page, r, kind);
     hotspots_.push_back(h);
+    Changed(CanvasChange::Shapes | CanvasChange::Labels, h.page);
     return int(hotspots_.size()) - 1;
 }
 
@@ -485,6 +494,7 @@ int CanvasModel::AddSignatureBox(const Rect& r, int page) {
     s.active = true;
     s.label = LoadOneLabelForSignatureBox(s.page, r);
     signatures_.push_back(s);
+    Changed(CanvasChange::Shapes | CanvasChange::Labels, s.page);
     return int(signatures_.size()) - 1;
 }
 
@@ -498,6 +508,7 @@ int CanvasModel::AddImage(const Rect& r, int page, const std::string& name,
     im.source = "Local";
     im.active = true;
     images_.push_back(im);
+    Changed(CanvasChange::Shapes, im.page);
     return int(images_.size()) - 1;
 }
 
@@ -513,6 +524,7 @@ int CanvasModel::AddBarcode(const Rect& r, int page, const std::string& data) {
     FormItem& item = model_.Item(index);
     item.barcodeWidth = r.width;
     item.barcodeHeight = r.height;
+    Changed(CanvasChange::Shapes | CanvasChange::Labels, e.control.page);
     return index;
 }
 
@@ -523,6 +535,7 @@ void CanvasModel::DeleteHotspot(int index) {
     h.r = {};
     h.active = h.marked = false;
     h.kind = "P";
+    Changed(CanvasChange::Shapes | CanvasChange::Labels);
 }
 
 void CanvasModel::DeleteSignatureBox(int index) {
@@ -531,6 +544,7 @@ void CanvasModel::DeleteSignatureBox(int index) {
     DeleteLabel(s.label);
     s.r = {};
     s.active = s.marked = false;
+    Changed(CanvasChange::Shapes | CanvasChange::Labels);
 }
 
 void CanvasModel::DeleteImage(int index) {
@@ -538,6 +552,7 @@ void CanvasModel::DeleteImage(int index) {
     ImageRecord& im = images_[size_t(index)];
     im.r = {};
     im.active = im.marked = false;
+    Changed(CanvasChange::Shapes | CanvasChange::Labels);
 }
 
 void CanvasModel::DeleteBarcode(int labelIndex) {
@@ -582,6 +597,7 @@ void CanvasModel::MoveShape(Records& records, int index, double dx, double dy) {
     LabelControl& c = Label(records[size_t(index)].label);
     c.left += dx;
     c.top += dy;
+    Changed(CanvasChange::Shapes | CanvasChange::Labels, records[size_t(index)].page);
 }
 
 void CanvasModel::MoveHotspotShape(int index, double dx, double dy) {
@@ -597,6 +613,7 @@ void CanvasModel::MoveBoxShape(int index, double dx, double dy) {
 void CanvasModel::MoveImage(int index, double dx, double dy) {
     if (index < 0 || size_t(index) >= images_.size()) return;
     Shift(images_[size_t(index)].r, dx, dy);
+    Changed(CanvasChange::Shapes, images_[size_t(index)].page);
 }
 
 void CanvasModel::MoveBarcodeImage(int labelIndex, double dx, double dy) {
@@ -604,6 +621,7 @@ void CanvasModel::MoveBarcodeImage(int labelIndex, double dx, double dy) {
     LabelControl& c = Label(labelIndex);
     c.left += dx;
     c.top += dy;
+    Changed(CanvasChange::Shapes | CanvasChange::Labels, c.page);
 }
 
 namespace {
@@ -629,6 +647,7 @@ void CanvasModel::UpdateHotspotShapeDetails(int index, const Rect& r, const std:
     h->kind = kind;
     MoveCompanionTo(h->label, r);
     SetLabelBackColor(h->label, HotspotLabelColor(kind));
+    Changed(CanvasChange::Shapes | CanvasChange::Labels);
 }
 
 void CanvasModel::UpdateSignatureBoxShapeDetails(int index, const Rect& r, bool signaturePad) {
@@ -637,6 +656,7 @@ void CanvasModel::UpdateSignatureBoxShapeDetails(int index, const Rect& r, bool 
     s->r = r;
     s->signaturePad = signaturePad;
     MoveCompanionTo(s->label, r);
+    Changed(CanvasChange::Shapes | CanvasChange::Labels);
 }
 
 void CanvasModel::UpdateBoxShapeDetails(int index, const Rect& r) {
@@ -644,6 +664,7 @@ void CanvasModel::UpdateBoxShapeDetails(int index, const Rect& r) {
     if (!b) return;
     b->r = r;
     MoveCompanionTo(b->label, r);
+    Changed(CanvasChange::Shapes | CanvasChange::Labels);
 }
 
 void CanvasModel::UpdateImageDetails(int index, const Rect& r,
@@ -652,6 +673,7 @@ void CanvasModel::UpdateImageDetails(int index, const Rect& r,
     if (!im) return;
     im->r = r;
     im->linkedSignatureBox = linkedSignatureBox;
+    Changed(CanvasChange::Shapes | CanvasChange::Labels);
 }
 
 void CanvasModel::UpdateBarcodeImageDetails(int labelIndex, const Rect& r) {
@@ -662,6 +684,7 @@ void CanvasModel::UpdateBarcodeImageDetails(int labelIndex, const Rect& r) {
     FormItem& item = model_.Item(labelIndex);
     item.barcodeWidth = r.width;
     item.barcodeHeight = r.height;
+    Changed(CanvasChange::Shapes | CanvasChange::Labels);
 }
 
 void CanvasModel::UpdateBoxShapeProps(int index, BoxOption option, long long value) {
@@ -681,6 +704,7 @@ void CanvasModel::UpdateBoxShapeProps(int index, BoxOption option, long long val
             b->borderColor = std::clamp(value, 0LL, 0xFFFFFFLL);
             break;
     }
+    Changed(CanvasChange::Shapes | CanvasChange::Labels);
 }
 
 double CanvasModel::GetBoxShapeDetailsHeight(int index) const {
@@ -729,6 +753,7 @@ void CanvasModel::ClearShapeMarks() {
     for (auto& b : boxes_) b.marked = false;
     for (auto& im : images_) im.marked = false;
     for (auto& b : barcodes_) b.marked = false;
+    Changed(CanvasChange::Shapes | CanvasChange::Selection);
 }
 
 void CanvasModel::BringToFront(int index) {
@@ -737,6 +762,7 @@ void CanvasModel::BringToFront(int index) {
     auto it = std::find(order_.begin(), order_.end(), index);
     if (it != order_.end()) order_.erase(it);
     order_.push_back(index);
+    Changed(CanvasChange::Labels, labels_[size_t(index)].control.page);
 }
 
 CanvasModel::Hit CanvasModel::HitTest(int page, double x, double y) const {

@@ -6,11 +6,14 @@
 // control and clears its record, a new control takes the highest index + 1.
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "canvas/CanvasChange.h"
 #include "layout/ControlSink.h"
 #include "layout/FormModel.h"
+#include "layout/LabelGeometry.h"
 
 struct Rect {
     double left = 0, top = 0, width = 0, height = 0;  // inches
@@ -98,10 +101,6 @@ std::uint32_t HotspotUnselectedLabelColor(const std::string& kind);
 // A barcode picture without its own size is drawn this large (inches).
 constexpr double kDefaultBarcodeWidth = 1.5, kDefaultBarcodeHeight = 0.5;
 
-// A new width for a label; a right-aligned label keeps its right edge.
-void SetLabelWidth(LabelControl& label, double width);
-// The label takes the width and height of its caption in its own font.
-void FitLabelToCaption(LabelControl& label, const TextMetrics& metrics);
 // The grid row and column a data-grid cell carries in its layout line, kept after
 // the text-case letter of the spare text.
 void SetGridCellPlace(LabelControl& label, int row, int column);
@@ -159,8 +158,14 @@ class CanvasModel : public ControlSink, public LayoutSource {
     int LoadOneLabelForBox(int page, const Rect& r);
     LabelControl& Label(int index) override;
     void LoadBarcode(int index) override;
-    void UpdateInteractive(bool v) override { interactive_ = v; }
-    void UpdateDataGridRecalc(bool v) override { dataGrid_ = v; }
+    void UpdateInteractive(bool v) override {
+        interactive_ = v;
+        Changed(CanvasChange::Settings);
+    }
+    void UpdateDataGridRecalc(bool v) override {
+        dataGrid_ = v;
+        Changed(CanvasChange::Settings);
+    }
     void UpdatePageNumberSetting(int currentPage, int numberOfPages) override;
     void ShowPage(int page) override;
     void UpdatePictureTimeStamp(const std::string& name, const std::string& stamp) override;
@@ -283,6 +288,7 @@ class CanvasModel : public ControlSink, public LayoutSource {
     void SetPageSize(double widthInches, double heightInches) {
         pageWidth_ = widthInches;
         pageHeight_ = heightInches;
+        Changed(CanvasChange::Pages);
     }
     CanvasWindowState& Window() { return window_; }
     const CanvasWindowState& Window() const { return window_; }
@@ -293,6 +299,16 @@ class CanvasModel : public ControlSink, public LayoutSource {
     const std::vector<BackgroundRecord>& Backgrounds() const { return backgrounds_; }
     const std::vector<BarcodeRecord>& Barcodes() const { return barcodes_; }
     bool Interactive() const { return interactive_; }
+
+    // The one listener told what changed (the window repaints from it). The model's
+    // mutators call Changed themselves; the editing routines that change a label
+    // through Label() call it when they are done.
+    void SetChangeListener(std::function<void(const CanvasChange&)> listener) {
+        listener_ = std::move(listener);
+    }
+    void Changed(unsigned kinds, int page = -1) const {
+        if (listener_) listener_(CanvasChange{kinds, page});
+    }
 
   private:
     enum class Companion { None, Hotspot, Box, Signature };
@@ -330,4 +346,21 @@ class CanvasModel : public ControlSink, public LayoutSource {
     double pageWidth_ = 8.5, pageHeight_ = 11;
     int pages_ = 1;
     bool interactive_ = false, dataGrid_ = false;
+    std::function<void(const CanvasChange&)> listener_;
+};
+
+// Tells the canvas's listener once, when an edit made through Label() is done,
+// however the editing routine ends.
+class CanvasEdit {
+  public:
+    CanvasEdit(const CanvasModel& canvas, unsigned kinds, int page = -1)
+        : canvas_(canvas), kinds_(kinds), page_(page) {}
+    CanvasEdit(const CanvasEdit&) = delete;
+    CanvasEdit& operator=(const CanvasEdit&) = delete;
+    ~CanvasEdit() { canvas_.Changed(kinds_, page_); }
+
+  private:
+    const CanvasModel& canvas_;
+    unsigned kinds_;
+    int page_;
 };

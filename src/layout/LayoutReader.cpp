@@ -5,9 +5,9 @@
 #include <new>
 
 #include "layout/ItemTypes.h"
+#include "layout/LabelGeometry.h"
 #include "shell/AtomicFile.h"
 #include "shell/Cp1252.h"
-#include "shell/LabelFont.h"
 #include "shell/TextUtils.h"
 
 namespace {
@@ -417,16 +417,6 @@ bool LayoutReader::LoadOnePage(const std::string& pageText, int page) {
     });
 }
 
-void LayoutReader::SetLabelFont(LabelControl& label, const std::string& fontName) {
-    ::SetLabelFont(ui_, metrics_, label, fontName, defaultFont_);
-}
-
-void LayoutReader::AutoSize(LabelControl& label) const {
-    label.width =
-        metrics_.TextWidth(label.caption, label.fontName, label.fontSize, label.bold, label.italic);
-    label.height = metrics_.TextHeight(label.fontName, label.fontSize, label.bold, label.italic);
-}
-
 void LayoutReader::ReadUserPromptCaption(const std::string& caption, FormItem& record,
                                          LabelControl& label) {
     if (!ParsePromptDefinition(caption, record)) {
@@ -497,7 +487,7 @@ bool LayoutReader::LoadOneLine(const std::string& line, int page) {
                 label.top = ReadInches(v);
                 break;
             case 3:
-                SetLabelFont(label, v);
+                SetLabelFont(ui_, metrics_, label, v, defaultFont_);
                 break;
             case 4: {
                 double size = text::Val(v);
@@ -548,17 +538,15 @@ bool LayoutReader::LoadOneLine(const std::string& line, int page) {
                 double width = std::max(0.0, ReadInches(v));
                 // The brief auto-size gives the label the height of one line in its
                 // own font; only the width is then fixed.
-                label.height =
-                    metrics_.TextHeight(label.fontName, label.fontSize, label.bold, label.italic);
-                if (label.alignment == LabelAlignment::Right) label.left += label.width - width;
-                label.width = width;
+                label.height = LabelLineHeight(label, metrics_);
+                SetLabelWidth(label, width);
                 label.autoSize = false;
                 break;
             }
             case 9:
                 if (!oldForm) {
                     label.autoSize = v == "Y";
-                    if (label.autoSize) AutoSize(label);
+                    if (label.autoSize) FitLabelToCaption(label, metrics_, WidthAnchor::LeftEdge);
                 }
                 break;
             case 10:
@@ -582,7 +570,7 @@ bool LayoutReader::LoadOneLine(const std::string& line, int page) {
     }
     if (oldForm) {
         label.autoSize = true;
-        AutoSize(label);
+        FitLabelToCaption(label, metrics_, WidthAnchor::LeftEdge);
     }
     label.visible = true;
     label.enabled = true;

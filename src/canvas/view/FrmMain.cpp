@@ -94,6 +94,8 @@ FrmMain::FrmMain(FrmMainOptions options, QWidget* parent) : QMainWindow(parent) 
     canvas_ = std::make_unique<CanvasModel>(model_, *metrics_, imagesFolder_);
     painter_ = std::make_unique<CanvasPainter>(*canvas_, model_, pictures_);
     editor_ = std::make_unique<CanvasEditor>(*canvas_, model_, *metrics_);
+    // Every change of the model repaints the pages it touched.
+    canvas_->SetChangeListener([this](const CanvasChange& change) { RefreshCanvas(change); });
     comm_ = std::make_unique<TcpComm>();
     connection_ = std::make_unique<ConnectionLogic>(*comm_, *ui_, CurrentStartOptions());
     frmConnect_ = new FrmConnect(*connection_, this);
@@ -227,14 +229,10 @@ void FrmMain::BuildMenus() {
     QMenu* tools = menuBar()->addMenu("Tools");
     tools->setObjectName("mnuTools");
     entry(tools, "Clear Selection", "mnuClearSelection", [this] { ClearSelection(); });
-    entry(tools, "Recalculate Checkboxes/Textboxes IDs", "mnuRecalcChkTxt", [this] {
-        RecalculateCheckboxesTextboxes(*canvas_, *ui_);
-        RefreshCanvas();
-    });
-    entry(tools, "Recalculate Data Grid Rows...", "mnuRecalcDataGridRows", [this] {
-        RecalculateDataGridRows(*canvas_, *ui_);
-        RefreshCanvas();
-    });
+    entry(tools, "Recalculate Checkboxes/Textboxes IDs", "mnuRecalcChkTxt",
+          [this] { RecalculateCheckboxesTextboxes(*canvas_, *ui_); });
+    entry(tools, "Recalculate Data Grid Rows...", "mnuRecalcDataGridRows",
+          [this] { RecalculateDataGridRows(*canvas_, *ui_); });
     entry(tools, "Delete Selected", "mnuDeleteSelected", [this] { DeleteSelected(); });
     tools->addSeparator();
     mnuLoadFromLocalFiles_ =
@@ -693,7 +691,6 @@ void FrmMain::PressTool(int mode) {
     // The insert buttons act as one group that can also be left with none pressed.
     for (int m = 0; m < 8; ++m)
         if (tools_[m]) tools_[m]->setChecked(m == editor_->PressedTool());
-    RefreshCanvas();
 }
 
 void FrmMain::ConnectPage(PageCanvas* page) {
@@ -710,8 +707,9 @@ void FrmMain::ConnectPage(PageCanvas* page) {
     page->installEventFilter(this);
 }
 
-void FrmMain::RefreshCanvas() {
-    if (PageView(canvas_->Window().currentPage)) PageView(canvas_->Window().currentPage)->update();
+void FrmMain::RefreshCanvas(const CanvasChange& change) {
+    if (PageCanvas* one = PageView(change.page)) return one->update();
+    for (PageCanvas* page : picView_) page->update();
 }
 
 void FrmMain::PagePressed(int page, QPointF at, Qt::MouseButton button,
@@ -737,10 +735,8 @@ void FrmMain::PagePressed(int page, QPointF at, Qt::MouseButton button,
             editor_->PressItem(hit, at.x(), at.y(), false, false);
             editor_->CancelDrag();
         }
-        RefreshCanvas();
         ShowItemMenu(target, at);
     }
-    RefreshCanvas();
 }
 
 void FrmMain::PageReleased(int, QPointF at, Qt::MouseButton) {
@@ -751,7 +747,6 @@ void FrmMain::PageReleased(int, QPointF at, Qt::MouseButton) {
         editor_->ReleaseWithoutMove();
     else
         editor_->Drop(at.x(), at.y());
-    RefreshCanvas();
 }
 
 void FrmMain::PointerMoved(int, QPointF at) {
@@ -759,7 +754,8 @@ void FrmMain::PointerMoved(int, QPointF at) {
     pointerOnPage_ = true;
     const CanvasWindowState& w = canvas_->Window();
     if (w.cornerPick) editor_->MovePointer(at.x(), at.y());
-    if (w.cornerPick || editor_->Dragging()) RefreshCanvas();
+    // The drag outlines follow the pointer, which only the window knows.
+    if (editor_->Dragging() && PageView(w.currentPage)) PageView(w.currentPage)->update();
 }
 
 void FrmMain::ShowItemMenu(const CanvasModel::Hit& hit, QPointF) {
@@ -772,10 +768,7 @@ void FrmMain::ShowItemMenu(const CanvasModel::Hit& hit, QPointF) {
     // all take the same road.
     auto entry = [this](QMenu* in, const QString& text, std::function<void()> act) {
         QAction* a = in->addAction(text);
-        connect(a, &QAction::triggered, this, [this, act = std::move(act)] {
-            act();
-            RefreshCanvas();
-        });
+        connect(a, &QAction::triggered, this, [act = std::move(act)] { act(); });
         return a;
     };
     // That item alone goes, whatever else is selected.
@@ -819,6 +812,7 @@ std::vector<int> FrmMain::BuildGrid(GridArea area) {
     area.gridNumber = ++w.gridCounter;
     area.page = w.currentPage;
     area.format = canvas_->Label(0);
+    CanvasEdit edit(*canvas_, CanvasChange::Labels | CanvasChange::Selection, w.currentPage);
     std::vector<int> cells = LoadRectangleWithLabels(*canvas_, model_, *ui_, area);
     if (cells.empty()) {
         --w.gridCounter;
@@ -830,39 +824,32 @@ std::vector<int> FrmMain::BuildGrid(GridArea area) {
         canvas_->Label(i).bordered = true;
         canvas_->Label(i).tag.clear();
     }
-    RefreshCanvas();
     return cells;
 }
 
 void FrmMain::MoveGridColumn(int column, double dx, bool dataGrid, int gridNumber) {
     ::MoveGridColumn(*canvas_, {gridNumber, dataGrid, column, canvas_->Window().currentPage}, dx);
-    RefreshCanvas();
 }
 
 void FrmMain::ResizeGridColumn(int column, double dw, bool dataGrid, int gridNumber) {
     ::ResizeGridColumn(*canvas_, {gridNumber, dataGrid, column, canvas_->Window().currentPage}, dw);
-    RefreshCanvas();
 }
 
 void FrmMain::AutosizeGridColumn(bool on, bool dataGrid, int gridNumber) {
     ::AutosizeGridColumn(*canvas_, *metrics_,
                          {gridNumber, dataGrid, 0, canvas_->Window().currentPage}, on);
-    RefreshCanvas();
 }
 
 void FrmMain::MoveGridCells(double dx, double dy, bool dataGrid, int gridNumber) {
     ::MoveGridCells(*canvas_, {gridNumber, dataGrid, 0, canvas_->Window().currentPage}, dx, dy);
-    RefreshCanvas();
 }
 
 void FrmMain::ShowGridArea(const Rect& area) {
     editor_->ShowGridArea(area);
-    RefreshCanvas();
 }
 
 void FrmMain::MoveGridArea(double dx, double dy) {
     editor_->MoveGridArea(dx, dy);
-    RefreshCanvas();
 }
 
 std::string FrmMain::ShowPopupMenu(const std::vector<std::string>& captions) {
@@ -910,7 +897,6 @@ void FrmMain::AskGridArea(const Rect& r) {
     ShowGridArea(r);
     const bool accepted = dlg.exec() == QDialog::Accepted;
     editor_->HideGridArea();
-    RefreshCanvas();
     if (!accepted) return;
     GridArea area;
     area.left = r.left;
@@ -929,12 +915,10 @@ void FrmMain::AskGridArea(const Rect& r) {
 
 void FrmMain::DeleteSelected() {
     editor_->DeleteSelection();
-    RefreshCanvas();
 }
 
 void FrmMain::ClearSelection() {
     editor_->ClearSelection();
-    RefreshCanvas();
 }
 
 void FrmMain::keyPressEvent(QKeyEvent* event) {
@@ -965,7 +949,6 @@ void FrmMain::keyPressEvent(QKeyEvent* event) {
             QMainWindow::keyPressEvent(event);
             return;
     }
-    RefreshCanvas();
 }
 
 bool FrmMain::ScrollByWheel(QWheelEvent* event) {
@@ -1088,12 +1071,10 @@ void FrmMain::UpdateInteractive() {
         tools_[mode]->setVisible(interactive);
         if (!interactive && editor_->PressedTool() == mode) PressTool(mode);
     }
-    RefreshCanvas();
 }
 
 void FrmMain::UpdateDataGridRecalc() {
     canvas_->UpdateDataGridRecalc(model_.settings.dataGrid);
-    RefreshCanvas();
 }
 
 void FrmMain::ShowFormSetup() {
