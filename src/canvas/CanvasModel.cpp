@@ -135,54 +135,60 @@ void CanvasModel::UpdatePictureTimeStamp(const std::string& name, const std::str
     Changed(CanvasChange::Shapes);
 }
 
+// A new record at the end of its kind's list, active, with its companion label
+// when its kind has one; returns its index.
+template <class Own>
+int CanvasModel::Place(std::vector<ShapeRecord<Own>>& records, ShapeRecord<Own> record) {
+    record.active = true;
+    if constexpr (Own::kKind == ShapeKind::Hotspot)
+        record.label = LoadOneLabelForHotspot(record.page, record.r, record.kind);
+    else if constexpr (Own::kKind == ShapeKind::SignatureBox)
+        record.label = LoadOneLabelForSignatureBox(record.page, record.r);
+    else if constexpr (Own::kKind == ShapeKind::Box)
+        record.label = LoadOneLabelForBox(record.page, record.r);
+    const int page = record.page;
+    records.push_back(std::move(record));
+    Changed(CanvasChange::Shapes | CanvasChange::Labels, page);
+    return int(records.size()) - 1;
+}
+
+template <class Own>
+ShapeRecord<Own> CanvasModel::ReadRecord(const std::string& line, int page) {
+    ShapeRecord<Own> record;
+    record.r = ReadRect(line);
+    record.page = page;
+    return record;
+}
+
 void CanvasModel::LoadImage(const std::string& line, int page) {
-    ImageRecord im;
-    im.r = ReadRect(line);
+    ImageRecord im = ReadRecord<ImageFields>(line, page);
     im.name = Field(line, 6);
     im.timeStamp = Field(line, 7);
     im.linkedSignatureBox = Field(line, 9);
     if (!imagesFolder_.empty() && SafeName(im.name)) im.path = imagesFolder_ + "/" + im.name;
-    im.page = page;
-    im.active = true;
-    images_.push_back(im);
-    Changed(CanvasChange::Shapes, page);
+    Place(images_, std::move(im));
 }
 
 void CanvasModel::LoadHotspot(const std::string& line, int page) {
-    HotspotRecord h;
-    h.r = ReadRect(line);
-    h.page = page;
+    HotspotRecord h = ReadRecord<HotspotFields>(line, page);
     h.kind = Field(line, 7);
-    h.active = true;
-    h.label = LoadOneLabelForHotspot(page, h.r, h.kind);
-    hotspots_.push_back(h);
-    Changed(CanvasChange::Shapes | CanvasChange::Labels, page);
+    Place(hotspots_, std::move(h));
 }
 
 void CanvasModel::LoadSignatureBox(const std::string& line, int page) {
-    SignatureBoxRecord s;
-    s.r = ReadRect(line);
-    s.page = page;
+    SignatureBoxRecord s = ReadRecord<SignatureBoxFields>(line, page);
     s.signaturePad = text::EqualsNoCase(text::Trim(Field(line, 7)), "Y");
-    s.active = true;
-    s.label = LoadOneLabelForSignatureBox(page, s.r);
-    signatures_.push_back(s);
-    Changed(CanvasChange::Shapes | CanvasChange::Labels, page);
+    Place(signatures_, std::move(s));
 }
 
 void CanvasModel::LoadBox(const std::string& line, int page, int boxOption) {
-    BoxRecord b;
-    b.r = ReadRect(line);
-    b.page = page;
+    BoxRecord b = ReadRecord<BoxFields>(line, page);
     b.styleCode = BoxCodeFromStyle(int(Int(Field(line, 7), 7)));
     b.borderWidth = int(std::clamp<long long>(Int(Field(line, 8), 1), 0, 1000));
     b.hideInPreview = text::EqualsNoCase(text::Trim(Field(line, 9)), "Y") ? 1 : 0;
     b.borderColor = Int(Field(line, 10), 0);
     b.option = boxOption;
-    b.active = true;
-    b.label = LoadOneLabelForBox(page, b.r);
-    boxes_.push_back(b);
-    Changed(CanvasChange::Shapes | CanvasChange::Labels, page);
+    Place(boxes_, std::move(b));
 }
 
 int CanvasModel::NewLabel(int page, bool barcode, Companion companion) {
@@ -249,9 +255,7 @@ int CanvasModel::LoadOneLine(int page, double x, double y) {
     l.x1 = l.x2 = x;
     l.y1 = l.y2 = y;
     l.page = std::clamp(page, 0, pages_ - 1);
-    lines_.push_back(l);
-    Changed(CanvasChange::Shapes, l.page);
-    return int(lines_.size()) - 1;
+    return Place(lines_, std::move(l));
 }
 
 std::uint32_t CanvasModel::LabelBackColor(int index) const {
@@ -336,7 +340,10 @@ int CanvasModel::LoadOneLabel(int page) {
 
 int CanvasModel::LoadOneLabelForBarcode(int page) {
     int index = NewLabel(page, true, Companion::None);
-    barcodes_.push_back({index, true});
+    BarcodeRecord b;
+    b.label = index;
+    b.page = page;
+    Place(barcodes_, std::move(b));
     return index;
 }
 
@@ -452,64 +459,36 @@ void CanvasModel::DeleteLabel(int index) {
     Changed(CanvasChange::Labels | CanvasChange::Shapes, labels_[size_t(index)].control.page);
 }
 
-int CanvasModel::AddBox(const Rect& r, int page) {
-    BoxRecord b;
-    b.r = r;
-    b.page = std::clamp(page, 0, pages_ - 1);
-    b.active = true;
-    b.label = LoadOneLabelForBox(b.page, b.r);
-    boxes_.push_back(b);
-    Changed(CanvasChange::Shapes | CanvasChange::Labels, b.page);
-    return int(boxes_.size()) - 1;
+// A record for an item placed on the canvas: on one of the form's pages.
+template <class Own>
+ShapeRecord<Own> CanvasModel::NewRecord(const Rect& r, int page) const {
+    ShapeRecord<Own> record;
+    record.r = r;
+    record.page = std::clamp(page, 0, pages_ - 1);
+    return record;
 }
 
-void CanvasModel::DeleteBox(int index) {
-    if (index < 0 || size_t(index) >= boxes_.size()) return;
-    BoxRecord& b = boxes_[size_t(index)];
-    DeleteLabel(b.label);
-    b.r = {};
-    b.active = false;
-    b.styleCode = 6;
-    b.borderWidth = 1;
-    b.hideInPreview = 0;
-    Changed(CanvasChange::Shapes | CanvasChange::Labels);
+int CanvasModel::AddBox(const Rect& r, int page) {
+    return Place(boxes_, NewRecord<BoxFields>(r, page));
 }
 
 int CanvasModel::AddHotspot(const Rect& r, int page, const std::string& kind) {
-    HotspotRecord h;
-    h.r = r;
-    h.page = std::clamp(page, 0, pages_ - 1);
+    HotspotRecord h = NewRecord<HotspotFields>(r, page);
     h.kind = kind;
-    h.active = true;
-    h.label = LoadOneLabelForHotspot(h.page, r, kind);
-    hotspots_.push_back(h);
-    Changed(CanvasChange::Shapes | CanvasChange::Labels, h.page);
-    return int(hotspots_.size()) - 1;
+    return Place(hotspots_, std::move(h));
 }
 
 int CanvasModel::AddSignatureBox(const Rect& r, int page) {
-    SignatureBoxRecord s;
-    s.r = r;
-    s.page = std::clamp(page, 0, pages_ - 1);
-    s.active = true;
-    s.label = LoadOneLabelForSignatureBox(s.page, r);
-    signatures_.push_back(s);
-    Changed(CanvasChange::Shapes | CanvasChange::Labels, s.page);
-    return int(signatures_.size()) - 1;
+    return Place(signatures_, NewRecord<SignatureBoxFields>(r, page));
 }
 
 int CanvasModel::AddImage(const Rect& r, int page, const std::string& name,
                           const std::string& path) {
-    ImageRecord im;
-    im.r = r;
-    im.page = std::clamp(page, 0, pages_ - 1);
+    ImageRecord im = NewRecord<ImageFields>(r, page);
     im.name = name;
     im.path = path;
     im.source = "Local";
-    im.active = true;
-    images_.push_back(im);
-    Changed(CanvasChange::Shapes, im.page);
-    return int(images_.size()) - 1;
+    return Place(images_, std::move(im));
 }
 
 int CanvasModel::AddBarcode(const Rect& r, int page, const std::string& data) {
@@ -528,31 +507,28 @@ int CanvasModel::AddBarcode(const Rect& r, int page, const std::string& data) {
     return index;
 }
 
+// Deleting an item clears its record and hides its companion label; the index
+// stays taken.
+template <class Own>
+void CanvasModel::DeleteShape(std::vector<ShapeRecord<Own>>& records, int index) {
+    if (index < 0 || size_t(index) >= records.size()) return;
+    ShapeRecord<Own>& record = records[size_t(index)];
+    DeleteLabel(record.label);
+    record.Clear();
+    Changed(CanvasChange::Shapes | CanvasChange::Labels, record.page);
+}
+
+void CanvasModel::DeleteBox(int index) {
+    DeleteShape(boxes_, index);
+}
 void CanvasModel::DeleteHotspot(int index) {
-    if (index < 0 || size_t(index) >= hotspots_.size()) return;
-    HotspotRecord& h = hotspots_[size_t(index)];
-    DeleteLabel(h.label);
-    h.r = {};
-    h.active = h.marked = false;
-    h.kind = "P";
-    Changed(CanvasChange::Shapes | CanvasChange::Labels);
+    DeleteShape(hotspots_, index);
 }
-
 void CanvasModel::DeleteSignatureBox(int index) {
-    if (index < 0 || size_t(index) >= signatures_.size()) return;
-    SignatureBoxRecord& s = signatures_[size_t(index)];
-    DeleteLabel(s.label);
-    s.r = {};
-    s.active = s.marked = false;
-    Changed(CanvasChange::Shapes | CanvasChange::Labels);
+    DeleteShape(signatures_, index);
 }
-
 void CanvasModel::DeleteImage(int index) {
-    if (index < 0 || size_t(index) >= images_.size()) return;
-    ImageRecord& im = images_[size_t(index)];
-    im.r = {};
-    im.active = im.marked = false;
-    Changed(CanvasChange::Shapes | CanvasChange::Labels);
+    DeleteShape(images_, index);
 }
 
 void CanvasModel::DeleteBarcode(int labelIndex) {
@@ -594,9 +570,11 @@ template <class Records>
 void CanvasModel::MoveShape(Records& records, int index, double dx, double dy) {
     if (index < 0 || size_t(index) >= records.size()) return;
     Shift(records[size_t(index)].r, dx, dy);
-    LabelControl& c = Label(records[size_t(index)].label);
-    c.left += dx;
-    c.top += dy;
+    if (records[size_t(index)].label > 0) {
+        LabelControl& c = Label(records[size_t(index)].label);
+        c.left += dx;
+        c.top += dy;
+    }
     Changed(CanvasChange::Shapes | CanvasChange::Labels, records[size_t(index)].page);
 }
 
@@ -611,9 +589,7 @@ void CanvasModel::MoveBoxShape(int index, double dx, double dy) {
 }
 
 void CanvasModel::MoveImage(int index, double dx, double dy) {
-    if (index < 0 || size_t(index) >= images_.size()) return;
-    Shift(images_[size_t(index)].r, dx, dy);
-    Changed(CanvasChange::Shapes, images_[size_t(index)].page);
+    MoveShape(images_, index, dx, dy);
 }
 
 void CanvasModel::MoveBarcodeImage(int labelIndex, double dx, double dy) {
@@ -640,40 +616,39 @@ auto* AnyRecord(const Records& records, int index) {
 }
 }  // namespace
 
+// What an item dialog stores: a live record takes the geometry and the kind's own
+// values (set by own), its companion label following its corner.
+template <class Own, class SetOwn>
+void CanvasModel::UpdateShape(std::vector<ShapeRecord<Own>>& records, int index, const Rect& r,
+                              SetOwn own) {
+    ShapeRecord<Own>* record = LiveRecord(records, index);
+    if (!record) return;
+    record->r = r;
+    own(*record);
+    MoveCompanionTo(record->label, r);
+    Changed(CanvasChange::Shapes | CanvasChange::Labels, record->page);
+}
+
 void CanvasModel::UpdateHotspotShapeDetails(int index, const Rect& r, const std::string& kind) {
-    HotspotRecord* h = LiveRecord(hotspots_, index);
-    if (!h) return;
-    h->r = r;
-    h->kind = kind;
-    MoveCompanionTo(h->label, r);
-    SetLabelBackColor(h->label, HotspotLabelColor(kind));
-    Changed(CanvasChange::Shapes | CanvasChange::Labels);
+    UpdateShape(hotspots_, index, r, [&](HotspotRecord& h) {
+        h.kind = kind;
+        SetLabelBackColor(h.label, HotspotLabelColor(kind));
+    });
 }
 
 void CanvasModel::UpdateSignatureBoxShapeDetails(int index, const Rect& r, bool signaturePad) {
-    SignatureBoxRecord* s = LiveRecord(signatures_, index);
-    if (!s) return;
-    s->r = r;
-    s->signaturePad = signaturePad;
-    MoveCompanionTo(s->label, r);
-    Changed(CanvasChange::Shapes | CanvasChange::Labels);
+    UpdateShape(signatures_, index, r,
+                [&](SignatureBoxRecord& s) { s.signaturePad = signaturePad; });
 }
 
 void CanvasModel::UpdateBoxShapeDetails(int index, const Rect& r) {
-    BoxRecord* b = LiveRecord(boxes_, index);
-    if (!b) return;
-    b->r = r;
-    MoveCompanionTo(b->label, r);
-    Changed(CanvasChange::Shapes | CanvasChange::Labels);
+    UpdateShape(boxes_, index, r, [](BoxRecord&) {});
 }
 
 void CanvasModel::UpdateImageDetails(int index, const Rect& r,
                                      const std::string& linkedSignatureBox) {
-    ImageRecord* im = LiveRecord(images_, index);
-    if (!im) return;
-    im->r = r;
-    im->linkedSignatureBox = linkedSignatureBox;
-    Changed(CanvasChange::Shapes | CanvasChange::Labels);
+    UpdateShape(images_, index, r,
+                [&](ImageRecord& im) { im.linkedSignatureBox = linkedSignatureBox; });
 }
 
 void CanvasModel::UpdateBarcodeImageDetails(int labelIndex, const Rect& r) {
@@ -748,11 +723,9 @@ void CanvasModel::MoveCompanionTo(int label, const Rect& r) {
 }
 
 void CanvasModel::ClearShapeMarks() {
-    for (auto& h : hotspots_) h.marked = false;
-    for (auto& s : signatures_) s.marked = false;
-    for (auto& b : boxes_) b.marked = false;
-    for (auto& im : images_) im.marked = false;
-    for (auto& b : barcodes_) b.marked = false;
+    ForEachKind([](auto& records) {
+        for (auto& r : records) r.marked = false;
+    });
     Changed(CanvasChange::Shapes | CanvasChange::Selection);
 }
 

@@ -19,63 +19,87 @@ struct Rect {
     double left = 0, top = 0, width = 0, height = 0;  // inches
 };
 
-struct HotspotRecord {
-    Rect r;
+// The kinds of shape and picture items the canvas keeps records for.
+enum class ShapeKind { Image, Background, Barcode, Hotspot, SignatureBox, Box, Line };
+
+// The fields every shape or picture record has; a kind adds its own (below).
+struct ShapeCommon {
+    Rect r;  // inches; unused by backgrounds, lines and barcodes (their label carries it)
     bool active = false;
     bool marked = false;  // its dialog is open; deleting the selection removes it
     int page = 0;         // 0-based
-    std::string kind;
-    int label = 0;  // companion label index
+    int label = 0;        // companion label index (hotspots, signature and ordinary boxes,
+                          // barcodes); 0 = none
 };
-struct SignatureBoxRecord {
-    Rect r;
-    bool active = false;
-    bool marked = false;
-    int page = 0;
+
+// One record type for every kind: the common fields plus the kind's own. A record
+// is active while its item exists; deleting clears it, and it is never reused.
+template <class Own>
+struct ShapeRecord : ShapeCommon, Own {
+    // Deleting: geometry gone, inactive, the kind's own values back to their rest.
+    void Clear() {
+        r = {};
+        active = marked = false;
+        Own::Clear();
+    }
+};
+
+struct HotspotFields {
+    static constexpr ShapeKind kKind = ShapeKind::Hotspot;
+    std::string kind;  // "P", "D", "DG", "S" or another text
+    void Clear() { kind = "P"; }
+};
+struct SignatureBoxFields {
+    static constexpr ShapeKind kKind = ShapeKind::SignatureBox;
     bool signaturePad = false;
-    int label = 0;
+    void Clear() {}
 };
-struct BoxRecord {
-    Rect r;
+struct BoxFields {
+    static constexpr ShapeKind kKind = ShapeKind::Box;
     int styleCode = 6;  // style list position 0..5; 6 = none
     int borderWidth = 1;
     int hideInPreview = 0;
     long long borderColor = 0;
-    bool active = false;
-    bool marked = false;
-    int page = 0;
     int option = 0;
-    int label = 0;
+    void Clear() {
+        styleCode = 6;
+        borderWidth = 1;
+        hideInPreview = 0;
+    }
 };
-struct ImageRecord {
-    Rect r;
+struct ImageFields {
+    static constexpr ShapeKind kKind = ShapeKind::Image;
     std::string name, path;
     std::string timeStamp;
     std::string linkedSignatureBox;  // optional field 8
     std::string source;              // "Local" for a picture placed from a file
-    bool active = false;
-    bool marked = false;
-    int page = 0;
+    void Clear() {}
 };
-struct BackgroundRecord {
-    std::string line;
+struct BackgroundFields {
+    static constexpr ShapeKind kKind = ShapeKind::Background;
+    std::string line;  // the fields of its definition line as read
     std::string name;
-    bool active = false;
     bool placed = false;
-    int page = 0;
+    void Clear() {}
 };
-struct BarcodeRecord {
-    int label = 0;
-    bool active = false;
-    bool marked = false;
+struct BarcodeFields {  // the picture of a barcode label: the label carries the rest
+    static constexpr ShapeKind kKind = ShapeKind::Barcode;
+    void Clear() {}
 };
-struct LineRecord {
+struct LineFields {
+    static constexpr ShapeKind kKind = ShapeKind::Line;
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // inches
-    bool visible = true;
-    int page = 0;
-    std::uint32_t color = 255;  // 0xBBGGRR: red
+    std::uint32_t color = 255;              // 0xBBGGRR: red
     int width = 1;
+    void Clear() {}
 };
+using HotspotRecord = ShapeRecord<HotspotFields>;
+using SignatureBoxRecord = ShapeRecord<SignatureBoxFields>;
+using BoxRecord = ShapeRecord<BoxFields>;
+using ImageRecord = ShapeRecord<ImageFields>;
+using BackgroundRecord = ShapeRecord<BackgroundFields>;
+using BarcodeRecord = ShapeRecord<BarcodeFields>;
+using LineRecord = ShapeRecord<LineFields>;
 
 // Label colours on the canvas, 0xBBGGRR.
 namespace label_colors {
@@ -322,8 +346,24 @@ class CanvasModel : public ControlSink, public LayoutSource {
         std::uint32_t foreColor = 0;
     };
     int NewLabel(int page, bool barcode, Companion companion);
+    // The operations every record kind shares.
+    template <class Own>
+    int Place(std::vector<ShapeRecord<Own>>& records, ShapeRecord<Own> record);
+    template <class Own>
+    static ShapeRecord<Own> ReadRecord(const std::string& line, int page);
+    template <class Own>
+    ShapeRecord<Own> NewRecord(const Rect& r, int page) const;
+    template <class Own>
+    void DeleteShape(std::vector<ShapeRecord<Own>>& records, int index);
+    template <class Own, class SetOwn>
+    void UpdateShape(std::vector<ShapeRecord<Own>>& records, int index, const Rect& r, SetOwn own);
     template <class Records>
     void MoveShape(Records& records, int index, double dx, double dy);
+    template <class F>
+    void ForEachKind(F f) {
+        f(images_), f(backgrounds_), f(barcodes_), f(hotspots_), f(signatures_), f(boxes_),
+            f(lines_);
+    }
     void MoveCompanionTo(int label, const Rect& r);
     int NewCompanion(int page, Companion companion, const Rect& r, const char* caption,
                      std::uint32_t backColor);
