@@ -425,7 +425,7 @@ void LayoutReader::ReadUserPromptCaption(const std::string& caption, FormItem& r
     }
     if (IsFixedWidthPromptType(record.dataEntryType)) {
         label.autoSize = false;
-        label.width = 1;
+        SetLabelWidth(label, 1, WidthAnchor::LeftEdge);
     }
     label.caption = record.promptKey + " " + DataEntryTypeName(record.dataEntryType);
 }
@@ -546,6 +546,8 @@ bool LayoutReader::LoadOneLine(const std::string& line, int page) {
             case 9:
                 if (!oldForm) {
                     label.autoSize = v == "Y";
+                    // Auto-size while reading grows from the left edge, whatever the
+                    // alignment: only a written width (field 8) keeps a right edge.
                     if (label.autoSize) FitLabelToCaption(label, metrics_, WidthAnchor::LeftEdge);
                 }
                 break;
