@@ -70,7 +70,7 @@ CanvasModel::CanvasModel(FormModel& model, const TextMetrics& metrics, std::stri
 }
 
 void CanvasModel::UnloadAllLabels() {
-    labels_.resize(1);
+    labels_.KeepFirst(1);
     order_.clear();
     barcodes_.clear();
     Changed(CanvasChange::Labels);

@@ -160,6 +160,31 @@ struct CanvasWindowState {
     int gridCounter = 0;  // grids built in the open form; the next one is + 1
 };
 
+// A list whose elements never move while others are added (a deque), reached by
+// index in one step (a table of their addresses): every label operation looks
+// labels up by index.
+template <class T>
+class StableList {
+  public:
+    T& operator[](size_t i) { return *index_[i]; }
+    const T& operator[](size_t i) const { return *index_[i]; }
+    size_t size() const { return index_.size(); }
+    void push_back(T value) {
+        store_.push_back(std::move(value));
+        index_.push_back(&store_.back());
+    }
+    // Drops every element after the first n; those stay where they are.
+    void KeepFirst(size_t n) {
+        if (n >= size()) return;
+        store_.resize(n);
+        index_.resize(n);
+    }
+
+  private:
+    std::deque<T> store_;
+    std::vector<T*> index_;
+};
+
 class CanvasModel : public ControlSink, public LayoutSource {
   public:
     CanvasModel(FormModel& model, const TextMetrics& metrics, std::string imagesFolder = {});
@@ -373,7 +398,7 @@ class CanvasModel : public ControlSink, public LayoutSource {
     FormModel& model_;
     const TextMetrics& metrics_;
     std::string imagesFolder_;
-    std::deque<Entry> labels_;  // the reader keeps references while it adds labels
+    StableList<Entry> labels_;  // the reader keeps references while it adds labels
     std::vector<int> order_;    // label indices, back to front
     std::vector<HotspotRecord> hotspots_;
     std::vector<SignatureBoxRecord> signatures_;
