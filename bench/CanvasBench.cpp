@@ -11,10 +11,10 @@
 #include <cstdlib>
 
 #include "canvas/CanvasEditor.h"
+#include "canvas/CanvasModel.h"
 #include "canvas/PageExport.h"
 #include "canvas/view/FrmMain.h"
 #include "canvas/view/PageCanvas.h"
-#include "layout/ControlStore.h"
 #include "layout/LayoutReader.h"
 #include "shell/AtomicFile.h"
 #include "shell/RecordingUserInterface.h"
@@ -93,7 +93,7 @@ void BM_ReadIntoModelAlone(benchmark::State& state) {
     RecordingUserInterface ui;
     for (auto _ : state) {
         FormModel model;
-        ControlStore store(model, metrics);
+        CanvasModel store(model, metrics);
         LayoutReader reader(model, store, metrics, ui);
         benchmark::DoNotOptimize(reader.BuildForm(Sample()));
     }

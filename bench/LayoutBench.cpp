@@ -5,7 +5,7 @@
 #include <cstring>
 #include <map>
 
-#include "layout/ControlStore.h"
+#include "canvas/CanvasModel.h"
 #include "layout/LayoutReader.h"
 #include "layout/LayoutWriter.h"
 #include "shell/RecordingUserInterface.h"
@@ -81,7 +81,7 @@ void BM_ReadLayout(benchmark::State& state) {
     RecordingUserInterface ui;
     for (auto _ : state) {
         FormModel model;
-        ControlStore store(model, metrics);
+        CanvasModel store(model, metrics);
         LayoutReader reader(model, store, metrics, ui);
         benchmark::DoNotOptimize(reader.LoadForm(text));
     }
@@ -93,7 +93,7 @@ void BM_WriteLayout(benchmark::State& state) {
     FixedTextMetrics metrics;
     RecordingUserInterface ui;
     FormModel model;
-    ControlStore store(model, metrics);
+    CanvasModel store(model, metrics);
     LayoutReader reader(model, store, metrics, ui);
     reader.LoadForm(text);
     for (auto _ : state) {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "layout/ControlStore.h"
+#include "canvas/CanvasModel.h"
 #include "layout/LayoutReader.h"
 #include "layout/LayoutWriter.h"
 #include "shell/RecordingUserInterface.h"
@@ -14,14 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FixedTextMetrics metrics("Missing");
     FormModel model;
     model.settings.multipageMode = size % 2 == 0;
-    ControlStore store(model, metrics);
+    CanvasModel store(model, metrics);
     RecordingUserInterface ui;
     LayoutReader reader(model, store, metrics, ui);
     if (reader.BuildForm(layout)) {
         LayoutWriter writer(model, store, ui);
         std::string written = writer.ReassembleData();
         FormModel again;
-        ControlStore store2(again, metrics);
+        CanvasModel store2(again, metrics);
         LayoutReader reader2(again, store2, metrics, ui);
         reader2.LoadForm(written);
     }

@@ -4,7 +4,7 @@
 #include <vector>
 
 int RunGui(int argc, char** argv);
-int RunCheckCommand(const std::vector<std::string>& args);
+int RunCheckCommand(int argc, char** argv, const std::vector<std::string>& args);
 int RunConvertCommand(const std::vector<std::string>& args);
 int RunRequestCommand(const std::vector<std::string>& args);
 int RunRenderCommand(int argc, char** argv, const std::vector<std::string>& args);

@@ -1,8 +1,8 @@
 #include "LayoutTool.h"
 
-LayoutTool::LayoutTool(UserInterface& ui)
+LayoutTool::LayoutTool(UserInterface& ui, std::unique_ptr<TextMetrics> metrics)
     : ui_(ui),
-      metrics_(std::make_unique<FixedTextMetrics>()),
+      metrics_(metrics ? std::move(metrics) : std::make_unique<FixedTextMetrics>()),
       canvas_(std::make_unique<CanvasModel>(model_, *metrics_)) {}
 
 LayoutTool::~LayoutTool() = default;

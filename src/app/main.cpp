@@ -16,7 +16,8 @@ void PrintHelp() {
                  "Commands:\n"
                  "  check FILE.ldt            read a layout headlessly, print every message the\n"
                  "                            reader would show and a one-line summary; exit 1\n"
-                 "                            when reading fails\n"
+                 "                            when reading fails (FORMDESIGNER_FONTS=A,B takes\n"
+                 "                            only fonts A and B as present)\n"
                  "  convert IN.ldt OUT.ldt    read a layout and write it again (atomically)\n"
                  "  request [--server HOST:PORT] [--entity E] [--array] [--raw] TEXT\n"
                  "                            send one request to the server and print the reply;\n"
@@ -36,7 +37,7 @@ int main(int argc, char** argv) {
         PrintHelp();
         return 0;
     }
-    if (cmd == "check") return RunCheckCommand(args);
+    if (cmd == "check") return RunCheckCommand(argc, argv, args);
     if (cmd == "convert") return RunConvertCommand(args);
     if (cmd == "request") return RunRequestCommand(args);
     if (cmd == "render") return RunRenderCommand(argc, argv, args);

@@ -8,6 +8,8 @@
 #include "shell/Cp1252.h"
 
 namespace {
+// What an editing operation may touch: labels, pictures and shapes, and the selection.
+constexpr unsigned kEdited = CanvasChange::Labels | CanvasChange::Shapes | CanvasChange::Selection;
 const char* const kTopMarkerCaption = " L,T";
 const char* const kBottomMarkerCaption = " R,B ";
 
@@ -53,6 +55,7 @@ std::vector<int> CanvasEditor::SelectedLabels() const {
 }
 
 void CanvasEditor::MarkOneLabel(int index) {
+    CanvasEdit edit(canvas_, kEdited);
     canvas_.ClearShapeMarks();
     if (hooks_.closeItemDialogs) hooks_.closeItemDialogs();
     for (int i = 1; i < canvas_.LabelCount(); ++i) {
@@ -63,6 +66,7 @@ void CanvasEditor::MarkOneLabel(int index) {
 }
 
 void CanvasEditor::UnselectAll() {
+    CanvasEdit edit(canvas_, kEdited);
     for (int i = 1; i < canvas_.LabelCount(); ++i) {
         if (!canvas_.LabelAt(i)) continue;
         LabelControl& c = canvas_.Label(i);
@@ -87,12 +91,14 @@ void CanvasEditor::UnselectAll() {
 }
 
 void CanvasEditor::MoveSupplementaryControls(int page) {
+    CanvasEdit edit(canvas_, kEdited);
     EndCornerPick();
     HideGridArea();
     pickPage_ = page;
 }
 
 void CanvasEditor::ClearSelection() {
+    CanvasEdit edit(canvas_, kEdited);
     top_.visible = bottom_.visible = false;
     gridFrameVisible_ = false;
     EndCornerPick();
@@ -115,6 +121,7 @@ void CanvasEditor::UnmarkShapes() {
 }
 
 bool CanvasEditor::PressLabel(int index, double x, double y, bool shift, bool ctrl) {
+    CanvasEdit edit(canvas_, kEdited);
     if (!canvas_.LabelAt(index)) return false;
     // A companion label stands for its item: the press goes to the item.
     if (canvas_.IsCompanionLabel(index) || canvas_.IsBarcodeLabel(index)) {
@@ -157,6 +164,7 @@ bool CanvasEditor::PressLabel(int index, double x, double y, bool shift, bool ct
 }
 
 void CanvasEditor::ReleaseWithoutMove() {
+    CanvasEdit edit(canvas_, kEdited);
     Drag d = drag_;
     drag_ = {};
     if (!d.active || !d.soleOnClick) return;
@@ -165,6 +173,7 @@ void CanvasEditor::ReleaseWithoutMove() {
 }
 
 CanvasModel::Hit CanvasEditor::RightPressLabel(int index) {
+    CanvasEdit edit(canvas_, kEdited);
     using H = CanvasModel::Hit;
     if (!canvas_.LabelAt(index)) return {};
     MarkOneLabel(index);
@@ -204,6 +213,7 @@ void CanvasEditor::MarkItem(const CanvasModel::Hit& item) {
 }
 
 void CanvasEditor::DeleteItem(const CanvasModel::Hit& item) {
+    CanvasEdit edit(canvas_, kEdited);
     using H = CanvasModel::Hit;
     switch (item.kind) {
         case H::Label:
@@ -276,6 +286,7 @@ void CanvasEditor::MoveItem(const CanvasModel::Hit& item, double dx, double dy) 
 
 bool CanvasEditor::PressItem(const CanvasModel::Hit& item, double x, double y, bool shift,
                              bool ctrl) {
+    CanvasEdit edit(canvas_, kEdited);
     using H = CanvasModel::Hit;
     if (item.kind == H::None || item.kind == H::Label) return false;
     canvas_.ClearShapeMarks();
@@ -342,6 +353,7 @@ void CanvasEditor::ShiftLabels(const std::vector<int>& labels, double dx, double
 }
 
 void CanvasEditor::Drop(double x, double y) {
+    CanvasEdit edit(canvas_, kEdited);
     if (!drag_.active) return;
     Drag d = drag_;
     drag_ = {};
@@ -376,12 +388,14 @@ std::vector<int> CanvasEditor::LabelsToMove(const std::string& tagFilter,
 
 void CanvasEditor::MoveLabels(double dx, double dy, const std::string& tagFilter,
                               bool leaveOutMarked) {
+    CanvasEdit edit(canvas_, kEdited);
     std::vector<int> moving = LabelsToMove(tagFilter, leaveOutMarked);
     ClampToPage(LabelRects(moving), dx, dy);
     ShiftLabels(moving, dx, dy);
 }
 
 void CanvasEditor::MoveLabel(int index, double dx, double dy) {
+    CanvasEdit edit(canvas_, kEdited);
     if (!canvas_.LabelAt(index) || index <= 0) return;
     ClampToPage(LabelRects({index}), dx, dy);
     ShiftLabels({index}, dx, dy);
@@ -389,6 +403,7 @@ void CanvasEditor::MoveLabel(int index, double dx, double dy) {
 }
 
 int CanvasEditor::PasteSelectedLabels(double dx, double dy, int page) {
+    CanvasEdit edit(canvas_, kEdited);
     std::vector<int> sources = SelectedLabels();
     if (sources.empty()) return 0;
     int marked = MarkedLabel();
@@ -456,6 +471,7 @@ void EvenSpace(std::vector<Rect>& rects, bool horizontal, bool vertical) {
 }  // namespace
 
 void CanvasEditor::EvenSpaceSelected(bool horizontal, bool vertical) {
+    CanvasEdit edit(canvas_, kEdited);
     std::vector<int> sel = SelectedLabels();
     std::vector<Rect> rects;
     for (int i : sel) {
@@ -479,6 +495,7 @@ std::vector<int> CanvasEditor::SelectedBoxes(int boundBox) const {
 }
 
 void CanvasEditor::MoveBoxShapes(double dx, double dy, int boundBox) {
+    CanvasEdit edit(canvas_, kEdited);
     std::vector<int> sel = SelectedBoxes(boundBox);
     std::vector<Rect> rects;
     for (int b : sel) rects.push_back(canvas_.Boxes()[size_t(b)].r);
@@ -487,6 +504,7 @@ void CanvasEditor::MoveBoxShapes(double dx, double dy, int boundBox) {
 }
 
 int CanvasEditor::PasteSelectedBoxes(double dx, double dy, int page, int boundBox) {
+    CanvasEdit edit(canvas_, kEdited);
     std::vector<int> sources = SelectedBoxes(boundBox);
     std::vector<Rect> rects;
     for (int b : sources) rects.push_back(canvas_.Boxes()[size_t(b)].r);
@@ -510,6 +528,7 @@ int CanvasEditor::PasteSelectedBoxes(double dx, double dy, int page, int boundBo
 }
 
 void CanvasEditor::EvenSpaceBoxes(int direction, int boundBox) {
+    CanvasEdit edit(canvas_, kEdited);
     std::vector<int> sel = SelectedBoxes(boundBox);
     std::vector<Rect> rects;
     for (int b : sel) rects.push_back(canvas_.Boxes()[size_t(b)].r);
@@ -518,6 +537,7 @@ void CanvasEditor::EvenSpaceBoxes(int direction, int boundBox) {
 }
 
 void CanvasEditor::AssignGridRow(int row) {
+    CanvasEdit edit(canvas_, kEdited);
     for (int i : SelectedLabels()) {
         LabelControl& c = canvas_.Label(i);
         if (c.caption.empty() || c.caption[0] != cp1252::kGridCellMark) continue;
@@ -529,6 +549,7 @@ void CanvasEditor::AssignGridRow(int row) {
 }
 
 void CanvasEditor::HideLabels(bool onlySelected, const std::string& tagFilter) {
+    CanvasEdit edit(canvas_, kEdited);
     for (int i = 1; i < canvas_.LabelCount(); ++i) {
         if (!IsOrdinaryLabel(i)) continue;
         const LabelControl& c = *canvas_.LabelAt(i);
@@ -538,6 +559,7 @@ void CanvasEditor::HideLabels(bool onlySelected, const std::string& tagFilter) {
 }
 
 void CanvasEditor::DeleteSelection() {
+    CanvasEdit edit(canvas_, kEdited);
     HideLabels(true);
     for (size_t i = 0; i < canvas_.Images().size(); ++i)
         if (canvas_.Images()[i].marked) canvas_.DeleteImage(int(i));
@@ -555,6 +577,7 @@ void CanvasEditor::DeleteSelection() {
 }
 
 void CanvasEditor::SelectInRect(const Rect& r, int page, bool gridOnly) {
+    CanvasEdit edit(canvas_, kEdited);
     for (int i = 1; i < canvas_.LabelCount(); ++i) {
         if (!IsOrdinaryLabel(i)) continue;
         LabelControl& c = canvas_.Label(i);
@@ -563,6 +586,7 @@ void CanvasEditor::SelectInRect(const Rect& r, int page, bool gridOnly) {
 }
 
 void CanvasEditor::MoveSelectionBy(double dx, double dy) {
+    CanvasEdit edit(canvas_, kEdited);
     using H = CanvasModel::Hit;
     std::vector<int> labels = LabelsToMove({}, false);
     std::vector<H> items;
@@ -585,6 +609,7 @@ void CanvasEditor::MoveSelectionBy(double dx, double dy) {
 }
 
 void CanvasEditor::PressTool(int mode) {
+    CanvasEdit edit(canvas_, kEdited);
     if (hooks_.closeItemDialogs) hooks_.closeItemDialogs();
     CanvasWindowState& w = canvas_.Window();
     auto shapeTool = [](int m) { return m == 1 || m == 3 || m == 4 || m == 5 || m == 6 || m == 7; };
@@ -603,6 +628,7 @@ void CanvasEditor::PressTool(int mode) {
 }
 
 void CanvasEditor::ShowGridArea(const Rect& area) {
+    CanvasEdit edit(canvas_, kEdited);
     gridFrame_ = area;
     gridFrameVisible_ = true;
     top_.r.left = area.left;
@@ -613,11 +639,13 @@ void CanvasEditor::ShowGridArea(const Rect& area) {
 }
 
 void CanvasEditor::HideGridArea() {
+    CanvasEdit edit(canvas_, kEdited);
     gridFrameVisible_ = false;
     top_.visible = bottom_.visible = false;
 }
 
 void CanvasEditor::MoveGridArea(double dx, double dy) {
+    CanvasEdit edit(canvas_, kEdited);
     if (!gridFrameVisible_) return;
     ClampToPage({gridFrame_}, dx, dy);
     gridFrame_.left += dx;
@@ -640,6 +668,7 @@ Rect CanvasEditor::PickedRect() const {
 
 void CanvasEditor::ClickCanvas(double x, double y, int page, bool left, bool shift, bool ctrl,
                                bool alt) {
+    CanvasEdit edit(canvas_, kEdited);
     CanvasWindowState& w = canvas_.Window();
     int mode = w.insertMode;
     if (!w.cornerPick) {
@@ -688,6 +717,7 @@ void CanvasEditor::ClickCanvas(double x, double y, int page, bool left, bool shi
 }
 
 void CanvasEditor::MovePointer(double x, double y) {
+    CanvasEdit edit(canvas_, kEdited);
     const CanvasWindowState& w = canvas_.Window();
     if (!w.cornerPick || !w.firstCorner || w.secondCorner) return;
     if (w.insertMode == kInsertLine && pickLine_ >= 0) {
@@ -798,11 +828,13 @@ FormItem& CanvasEditor::NewItemKind(int index, ItemKind kind) {
 }
 
 void CanvasEditor::ItemToStaticText(int index) {
+    CanvasEdit edit(canvas_, kEdited);
     Recaption(index, canvas_.Label(0).caption, true);
     NewItemKind(index, ItemKind::StaticText);
 }
 
 void CanvasEditor::ItemToDataField(int index, const std::string& fieldName) {
+    CanvasEdit edit(canvas_, kEdited);
     Recaption(index, "~" + fieldName, true);
     NewItemKind(index, ItemKind::DatabaseField);
 }
@@ -831,6 +863,7 @@ std::vector<CanvasEditor::PromptEntry> CanvasEditor::UserPromptEntries() const {
 }
 
 void CanvasEditor::ItemToUserPrompt(int index, const PromptEntry& entry) {
+    CanvasEdit edit(canvas_, kEdited);
     if (entry.record < 0 || size_t(entry.record) >= model_.prompts.size()) return;
     const FormItem& prompt = model_.prompts[size_t(entry.record)];
     bool fixed = prompt.dataEntryType == "TEXT" || prompt.dataEntryType == "TEXT_FROMTHRU";

@@ -49,17 +49,6 @@ std::string RectText(const Rect& r) {
 }
 }  // namespace
 
-void SetLabelWidth(LabelControl& label, double width) {
-    if (label.alignment == LabelAlignment::Right) label.left += label.width - width;
-    label.width = width;
-}
-
-void FitLabelToCaption(LabelControl& label, const TextMetrics& metrics) {
-    SetLabelWidth(label, metrics.TextWidth(label.caption, label.fontName, label.fontSize,
-                                           label.bold, label.italic));
-    label.height = metrics.TextHeight(label.fontName, label.fontSize, label.bold, label.italic);
-}
-
 void SetGridCellPlace(LabelControl& label, int row, int column) {
     label.SetCellPlace(row, column);
 }
@@ -80,9 +69,10 @@ CanvasModel::CanvasModel(FormModel& model, const TextMetrics& metrics, std::stri
 }
 
 void CanvasModel::UnloadAllLabels() {
-    labels_.resize(1);
+    labels_.KeepFirst(1);
     order_.clear();
     barcodes_.clear();
+    Changed(CanvasChange::Labels);
 }
 
 void CanvasModel::UnloadAllImages() {
@@ -92,6 +82,7 @@ void CanvasModel::UnloadAllImages() {
     boxes_.clear();
     images_.clear();
     backgrounds_.clear();
+    Changed(CanvasChange::Shapes);
 }
 
 void CanvasModel::SetPage(double w, double h) {
@@ -99,10 +90,12 @@ void CanvasModel::SetPage(double w, double h) {
     pageWidth_ = w;
     pageHeight_ = h;
     pages_ = 1;
+    Changed(CanvasChange::Pages);
 }
 
 void CanvasModel::LoadPageContainer(int page) {
     pages_ = std::max(pages_, std::clamp(page, 0, 98) + 1);
+    Changed(CanvasChange::Pages, page);
 }
 
 Rect CanvasModel::ReadRect(const std::string& line) {
@@ -124,6 +117,7 @@ bool CanvasModel::LoadBackgroundImage(const std::string& line, int page) {
     b.placed = !imagesFolder_.empty() && SafeName(b.name) &&
                files::FileExists(imagesFolder_ + "/" + b.name);
     backgrounds_.push_back(b);
+    Changed(CanvasChange::Shapes, page);
     return b.placed;
 }
 
@@ -137,52 +131,63 @@ void CanvasModel::UpdatePictureTimeStamp(const std::string& name, const std::str
         f[2] = stamp;
         b.line = text::Join(f, "\t");
     }
+    Changed(CanvasChange::Shapes);
+}
+
+// A new record at the end of its kind's list, active, with its companion label
+// when its kind has one; returns its index.
+template <class Own>
+int CanvasModel::Place(std::vector<ShapeRecord<Own>>& records, ShapeRecord<Own> record) {
+    record.active = true;
+    if constexpr (Own::kKind == ShapeKind::Hotspot)
+        record.label = LoadOneLabelForHotspot(record.page, record.r, record.kind);
+    else if constexpr (Own::kKind == ShapeKind::SignatureBox)
+        record.label = LoadOneLabelForSignatureBox(record.page, record.r);
+    else if constexpr (Own::kKind == ShapeKind::Box)
+        record.label = LoadOneLabelForBox(record.page, record.r);
+    const int page = record.page;
+    records.push_back(std::move(record));
+    Changed(CanvasChange::Shapes | CanvasChange::Labels, page);
+    return int(records.size()) - 1;
+}
+
+template <class Own>
+ShapeRecord<Own> CanvasModel::ReadRecord(const std::string& line, int page) {
+    ShapeRecord<Own> record;
+    record.r = ReadRect(line);
+    record.page = page;
+    return record;
 }
 
 void CanvasModel::LoadImage(const std::string& line, int page) {
-    ImageRecord im;
-    im.r = ReadRect(line);
+    ImageRecord im = ReadRecord<ImageFields>(line, page);
     im.name = Field(line, 6);
     im.timeStamp = Field(line, 7);
     im.linkedSignatureBox = Field(line, 9);
     if (!imagesFolder_.empty() && SafeName(im.name)) im.path = imagesFolder_ + "/" + im.name;
-    im.page = page;
-    im.active = true;
-    images_.push_back(im);
+    Place(images_, std::move(im));
 }
 
 void CanvasModel::LoadHotspot(const std::string& line, int page) {
-    HotspotRecord h;
-    h.r = ReadRect(line);
-    h.page = page;
+    HotspotRecord h = ReadRecord<HotspotFields>(line, page);
     h.kind = Field(line, 7);
-    h.active = true;
-    h.label = LoadOneLabelForHotspot(page, h.r, h.kind);
-    hotspots_.push_back(h);
+    Place(hotspots_, std::move(h));
 }
 
 void CanvasModel::LoadSignatureBox(const std::string& line, int page) {
-    SignatureBoxRecord s;
-    s.r = ReadRect(line);
-    s.page = page;
+    SignatureBoxRecord s = ReadRecord<SignatureBoxFields>(line, page);
     s.signaturePad = text::EqualsNoCase(text::Trim(Field(line, 7)), "Y");
-    s.active = true;
-    s.label = LoadOneLabelForSignatureBox(page, s.r);
-    signatures_.push_back(s);
+    Place(signatures_, std::move(s));
 }
 
 void CanvasModel::LoadBox(const std::string& line, int page, int boxOption) {
-    BoxRecord b;
-    b.r = ReadRect(line);
-    b.page = page;
+    BoxRecord b = ReadRecord<BoxFields>(line, page);
     b.styleCode = BoxCodeFromStyle(int(Int(Field(line, 7), 7)));
     b.borderWidth = int(std::clamp<long long>(Int(Field(line, 8), 1), 0, 1000));
     b.hideInPreview = text::EqualsNoCase(text::Trim(Field(line, 9)), "Y") ? 1 : 0;
     b.borderColor = Int(Field(line, 10), 0);
     b.option = boxOption;
-    b.active = true;
-    b.label = LoadOneLabelForBox(page, b.r);
-    boxes_.push_back(b);
+    Place(boxes_, std::move(b));
 }
 
 int CanvasModel::NewLabel(int page, bool barcode, Companion companion) {
@@ -196,6 +201,7 @@ int CanvasModel::NewLabel(int page, bool barcode, Companion companion) {
     labels_.push_back(e);
     int index = int(labels_.size()) - 1;
     order_.push_back(index);
+    Changed(CanvasChange::Labels, page);
     return index;
 }
 
@@ -248,8 +254,7 @@ int CanvasModel::LoadOneLine(int page, double x, double y) {
     l.x1 = l.x2 = x;
     l.y1 = l.y2 = y;
     l.page = std::clamp(page, 0, pages_ - 1);
-    lines_.push_back(l);
-    return int(lines_.size()) - 1;
+    return Place(lines_, std::move(l));
 }
 
 std::uint32_t CanvasModel::LabelBackColor(int index) const {
@@ -274,10 +279,12 @@ bool CanvasModel::IsGridCellLabel(int index) const {
 
 void CanvasModel::SetGridCell(int index) {
     if (index > 0 && size_t(index) < labels_.size()) labels_[size_t(index)].gridCell = true;
+    Changed(CanvasChange::Labels);
 }
 
 void CanvasModel::SetLabelBackColor(int index, std::uint32_t bgr) {
     if (index > 0 && size_t(index) < labels_.size()) labels_[size_t(index)].backColor = bgr;
+    Changed(CanvasChange::Labels);
 }
 
 std::uint32_t CanvasModel::LabelForeColor(int index) const {
@@ -332,7 +339,10 @@ int CanvasModel::LoadOneLabel(int page) {
 
 int CanvasModel::LoadOneLabelForBarcode(int page) {
     int index = NewLabel(page, true, Companion::None);
-    barcodes_.push_back({index, true});
+    BarcodeRecord b;
+    b.label = index;
+    b.page = page;
+    Place(barcodes_, std::move(b));
     return index;
 }
 
@@ -350,6 +360,7 @@ void CanvasModel::UpdatePageNumberSetting(int currentPage, int numberOfPages) {
         window_.currentPageNumber = 1;
         window_.currentPage = 0;
     }
+    Changed(CanvasChange::Pages);
 }
 
 void CanvasModel::ShowPage(int page) {
@@ -357,6 +368,7 @@ void CanvasModel::ShowPage(int page) {
     window_.currentPageNumber = window_.currentPage + 1;
     window_.cornerPick = window_.firstCorner = window_.secondCorner = false;
     model_.currentPage = window_.currentPage;
+    Changed(CanvasChange::Pages | CanvasChange::Selection);
 }
 
 const LabelControl* CanvasModel::LabelAt(int index) const {
@@ -443,61 +455,39 @@ void CanvasModel::DeleteLabel(int index) {
     labels_[size_t(index)].loaded = false;
     for (auto& b : barcodes_)
         if (b.label == index) b.active = false;
+    Changed(CanvasChange::Labels | CanvasChange::Shapes, labels_[size_t(index)].control.page);
+}
+
+// A record for an item placed on the canvas: on one of the form's pages.
+template <class Own>
+ShapeRecord<Own> CanvasModel::NewRecord(const Rect& r, int page) const {
+    ShapeRecord<Own> record;
+    record.r = r;
+    record.page = std::clamp(page, 0, pages_ - 1);
+    return record;
 }
 
 int CanvasModel::AddBox(const Rect& r, int page) {
-    BoxRecord b;
-    b.r = r;
-    b.page = std::clamp(page, 0, pages_ - 1);
-    b.active = true;
-    b.label = LoadOneLabelForBox(b.page, b.r);
-    boxes_.push_back(b);
-    return int(boxes_.size()) - 1;
-}
-
-void CanvasModel::DeleteBox(int index) {
-    if (index < 0 || size_t(index) >= boxes_.size()) return;
-    BoxRecord& b = boxes_[size_t(index)];
-    DeleteLabel(b.label);
-    b.r = {};
-    b.active = false;
-    b.styleCode = 6;
-    b.borderWidth = 1;
-    b.hideInPreview = 0;
+    return Place(boxes_, NewRecord<BoxFields>(r, page));
 }
 
 int CanvasModel::AddHotspot(const Rect& r, int page, const std::string& kind) {
-    HotspotRecord h;
-    h.r = r;
-    h.page = std::clamp(page, 0, pages_ - 1);
+    HotspotRecord h = NewRecord<HotspotFields>(r, page);
     h.kind = kind;
-    h.active = true;
-    h.label = LoadOneLabelForHotspot(h.page, r, kind);
-    hotspots_.push_back(h);
-    return int(hotspots_.size()) - 1;
+    return Place(hotspots_, std::move(h));
 }
 
 int CanvasModel::AddSignatureBox(const Rect& r, int page) {
-    SignatureBoxRecord s;
-    s.r = r;
-    s.page = std::clamp(page, 0, pages_ - 1);
-    s.active = true;
-    s.label = LoadOneLabelForSignatureBox(s.page, r);
-    signatures_.push_back(s);
-    return int(signatures_.size()) - 1;
+    return Place(signatures_, NewRecord<SignatureBoxFields>(r, page));
 }
 
 int CanvasModel::AddImage(const Rect& r, int page, const std::string& name,
                           const std::string& path) {
-    ImageRecord im;
-    im.r = r;
-    im.page = std::clamp(page, 0, pages_ - 1);
+    ImageRecord im = NewRecord<ImageFields>(r, page);
     im.name = name;
     im.path = path;
     im.source = "Local";
-    im.active = true;
-    images_.push_back(im);
-    return int(images_.size()) - 1;
+    return Place(images_, std::move(im));
 }
 
 int CanvasModel::AddBarcode(const Rect& r, int page, const std::string& data) {
@@ -512,31 +502,32 @@ int CanvasModel::AddBarcode(const Rect& r, int page, const std::string& data) {
     FormItem& item = model_.Item(index);
     item.barcodeWidth = r.width;
     item.barcodeHeight = r.height;
+    Changed(CanvasChange::Shapes | CanvasChange::Labels, e.control.page);
     return index;
 }
 
+// Deleting an item clears its record and hides its companion label; the index
+// stays taken.
+template <class Own>
+void CanvasModel::DeleteShape(std::vector<ShapeRecord<Own>>& records, int index) {
+    if (index < 0 || size_t(index) >= records.size()) return;
+    ShapeRecord<Own>& record = records[size_t(index)];
+    DeleteLabel(record.label);
+    record.Clear();
+    Changed(CanvasChange::Shapes | CanvasChange::Labels, record.page);
+}
+
+void CanvasModel::DeleteBox(int index) {
+    DeleteShape(boxes_, index);
+}
 void CanvasModel::DeleteHotspot(int index) {
-    if (index < 0 || size_t(index) >= hotspots_.size()) return;
-    HotspotRecord& h = hotspots_[size_t(index)];
-    DeleteLabel(h.label);
-    h.r = {};
-    h.active = h.marked = false;
-    h.kind = "P";
+    DeleteShape(hotspots_, index);
 }
-
 void CanvasModel::DeleteSignatureBox(int index) {
-    if (index < 0 || size_t(index) >= signatures_.size()) return;
-    SignatureBoxRecord& s = signatures_[size_t(index)];
-    DeleteLabel(s.label);
-    s.r = {};
-    s.active = s.marked = false;
+    DeleteShape(signatures_, index);
 }
-
 void CanvasModel::DeleteImage(int index) {
-    if (index < 0 || size_t(index) >= images_.size()) return;
-    ImageRecord& im = images_[size_t(index)];
-    im.r = {};
-    im.active = im.marked = false;
+    DeleteShape(images_, index);
 }
 
 void CanvasModel::DeleteBarcode(int labelIndex) {
@@ -578,9 +569,12 @@ template <class Records>
 void CanvasModel::MoveShape(Records& records, int index, double dx, double dy) {
     if (index < 0 || size_t(index) >= records.size()) return;
     Shift(records[size_t(index)].r, dx, dy);
-    LabelControl& c = Label(records[size_t(index)].label);
-    c.left += dx;
-    c.top += dy;
+    if (records[size_t(index)].label > 0) {
+        LabelControl& c = Label(records[size_t(index)].label);
+        c.left += dx;
+        c.top += dy;
+    }
+    Changed(CanvasChange::Shapes | CanvasChange::Labels, records[size_t(index)].page);
 }
 
 void CanvasModel::MoveHotspotShape(int index, double dx, double dy) {
@@ -594,8 +588,7 @@ void CanvasModel::MoveBoxShape(int index, double dx, double dy) {
 }
 
 void CanvasModel::MoveImage(int index, double dx, double dy) {
-    if (index < 0 || size_t(index) >= images_.size()) return;
-    Shift(images_[size_t(index)].r, dx, dy);
+    MoveShape(images_, index, dx, dy);
 }
 
 void CanvasModel::MoveBarcodeImage(int labelIndex, double dx, double dy) {
@@ -603,6 +596,7 @@ void CanvasModel::MoveBarcodeImage(int labelIndex, double dx, double dy) {
     LabelControl& c = Label(labelIndex);
     c.left += dx;
     c.top += dy;
+    Changed(CanvasChange::Shapes | CanvasChange::Labels, c.page);
 }
 
 namespace {
@@ -621,36 +615,39 @@ auto* AnyRecord(const Records& records, int index) {
 }
 }  // namespace
 
+// What an item dialog stores: a live record takes the geometry and the kind's own
+// values (set by own), its companion label following its corner.
+template <class Own, class SetOwn>
+void CanvasModel::UpdateShape(std::vector<ShapeRecord<Own>>& records, int index, const Rect& r,
+                              SetOwn own) {
+    ShapeRecord<Own>* record = LiveRecord(records, index);
+    if (!record) return;
+    record->r = r;
+    own(*record);
+    MoveCompanionTo(record->label, r);
+    Changed(CanvasChange::Shapes | CanvasChange::Labels, record->page);
+}
+
 void CanvasModel::UpdateHotspotShapeDetails(int index, const Rect& r, const std::string& kind) {
-    HotspotRecord* h = LiveRecord(hotspots_, index);
-    if (!h) return;
-    h->r = r;
-    h->kind = kind;
-    MoveCompanionTo(h->label, r);
-    SetLabelBackColor(h->label, HotspotLabelColor(kind));
+    UpdateShape(hotspots_, index, r, [&](HotspotRecord& h) {
+        h.kind = kind;
+        SetLabelBackColor(h.label, HotspotLabelColor(kind));
+    });
 }
 
 void CanvasModel::UpdateSignatureBoxShapeDetails(int index, const Rect& r, bool signaturePad) {
-    SignatureBoxRecord* s = LiveRecord(signatures_, index);
-    if (!s) return;
-    s->r = r;
-    s->signaturePad = signaturePad;
-    MoveCompanionTo(s->label, r);
+    UpdateShape(signatures_, index, r,
+                [&](SignatureBoxRecord& s) { s.signaturePad = signaturePad; });
 }
 
 void CanvasModel::UpdateBoxShapeDetails(int index, const Rect& r) {
-    BoxRecord* b = LiveRecord(boxes_, index);
-    if (!b) return;
-    b->r = r;
-    MoveCompanionTo(b->label, r);
+    UpdateShape(boxes_, index, r, [](BoxRecord&) {});
 }
 
 void CanvasModel::UpdateImageDetails(int index, const Rect& r,
                                      const std::string& linkedSignatureBox) {
-    ImageRecord* im = LiveRecord(images_, index);
-    if (!im) return;
-    im->r = r;
-    im->linkedSignatureBox = linkedSignatureBox;
+    UpdateShape(images_, index, r,
+                [&](ImageRecord& im) { im.linkedSignatureBox = linkedSignatureBox; });
 }
 
 void CanvasModel::UpdateBarcodeImageDetails(int labelIndex, const Rect& r) {
@@ -661,6 +658,7 @@ void CanvasModel::UpdateBarcodeImageDetails(int labelIndex, const Rect& r) {
     FormItem& item = model_.Item(labelIndex);
     item.barcodeWidth = r.width;
     item.barcodeHeight = r.height;
+    Changed(CanvasChange::Shapes | CanvasChange::Labels);
 }
 
 void CanvasModel::UpdateBoxShapeProps(int index, BoxOption option, long long value) {
@@ -680,6 +678,7 @@ void CanvasModel::UpdateBoxShapeProps(int index, BoxOption option, long long val
             b->borderColor = std::clamp(value, 0LL, 0xFFFFFFLL);
             break;
     }
+    Changed(CanvasChange::Shapes | CanvasChange::Labels);
 }
 
 double CanvasModel::GetBoxShapeDetailsHeight(int index) const {
@@ -723,11 +722,10 @@ void CanvasModel::MoveCompanionTo(int label, const Rect& r) {
 }
 
 void CanvasModel::ClearShapeMarks() {
-    for (auto& h : hotspots_) h.marked = false;
-    for (auto& s : signatures_) s.marked = false;
-    for (auto& b : boxes_) b.marked = false;
-    for (auto& im : images_) im.marked = false;
-    for (auto& b : barcodes_) b.marked = false;
+    ForEachKind([](auto& records) {
+        for (auto& r : records) r.marked = false;
+    });
+    Changed(CanvasChange::Shapes | CanvasChange::Selection);
 }
 
 void CanvasModel::BringToFront(int index) {
@@ -736,6 +734,7 @@ void CanvasModel::BringToFront(int index) {
     auto it = std::find(order_.begin(), order_.end(), index);
     if (it != order_.end()) order_.erase(it);
     order_.push_back(index);
+    Changed(CanvasChange::Labels, labels_[size_t(index)].control.page);
 }
 
 CanvasModel::Hit CanvasModel::HitTest(int page, double x, double y) const {

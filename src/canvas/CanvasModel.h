@@ -6,73 +6,100 @@
 // control and clears its record, a new control takes the highest index + 1.
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "canvas/CanvasChange.h"
 #include "layout/ControlSink.h"
 #include "layout/FormModel.h"
+#include "layout/LabelGeometry.h"
 
 struct Rect {
     double left = 0, top = 0, width = 0, height = 0;  // inches
 };
 
-struct HotspotRecord {
-    Rect r;
+// The kinds of shape and picture items the canvas keeps records for.
+enum class ShapeKind { Image, Background, Barcode, Hotspot, SignatureBox, Box, Line };
+
+// The fields every shape or picture record has; a kind adds its own (below).
+struct ShapeCommon {
+    Rect r;  // inches; unused by backgrounds, lines and barcodes (their label carries it)
     bool active = false;
     bool marked = false;  // its dialog is open; deleting the selection removes it
     int page = 0;         // 0-based
-    std::string kind;
-    int label = 0;  // companion label index
+    int label = 0;        // companion label index (hotspots, signature and ordinary boxes,
+                          // barcodes); 0 = none
 };
-struct SignatureBoxRecord {
-    Rect r;
-    bool active = false;
-    bool marked = false;
-    int page = 0;
+
+// One record type for every kind: the common fields plus the kind's own. A record
+// is active while its item exists; deleting clears it, and it is never reused.
+template <class Own>
+struct ShapeRecord : ShapeCommon, Own {
+    // Deleting: geometry gone, inactive, the kind's own values back to their rest.
+    void Clear() {
+        r = {};
+        active = marked = false;
+        Own::Clear();
+    }
+};
+
+struct HotspotFields {
+    static constexpr ShapeKind kKind = ShapeKind::Hotspot;
+    std::string kind;  // "P", "D", "DG", "S" or another text
+    void Clear() { kind = "P"; }
+};
+struct SignatureBoxFields {
+    static constexpr ShapeKind kKind = ShapeKind::SignatureBox;
     bool signaturePad = false;
-    int label = 0;
+    void Clear() {}
 };
-struct BoxRecord {
-    Rect r;
+struct BoxFields {
+    static constexpr ShapeKind kKind = ShapeKind::Box;
     int styleCode = 6;  // style list position 0..5; 6 = none
     int borderWidth = 1;
     int hideInPreview = 0;
     long long borderColor = 0;
-    bool active = false;
-    bool marked = false;
-    int page = 0;
     int option = 0;
-    int label = 0;
+    void Clear() {
+        styleCode = 6;
+        borderWidth = 1;
+        hideInPreview = 0;
+    }
 };
-struct ImageRecord {
-    Rect r;
+struct ImageFields {
+    static constexpr ShapeKind kKind = ShapeKind::Image;
     std::string name, path;
     std::string timeStamp;
     std::string linkedSignatureBox;  // optional field 8
     std::string source;              // "Local" for a picture placed from a file
-    bool active = false;
-    bool marked = false;
-    int page = 0;
+    void Clear() {}
 };
-struct BackgroundRecord {
-    std::string line;
+struct BackgroundFields {
+    static constexpr ShapeKind kKind = ShapeKind::Background;
+    std::string line;  // the fields of its definition line as read
     std::string name;
-    bool active = false;
     bool placed = false;
-    int page = 0;
+    void Clear() {}
 };
-struct BarcodeRecord {
-    int label = 0;
-    bool active = false;
-    bool marked = false;
+struct BarcodeFields {  // the picture of a barcode label: the label carries the rest
+    static constexpr ShapeKind kKind = ShapeKind::Barcode;
+    void Clear() {}
 };
-struct LineRecord {
+struct LineFields {
+    static constexpr ShapeKind kKind = ShapeKind::Line;
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // inches
-    bool visible = true;
-    int page = 0;
-    std::uint32_t color = 255;  // 0xBBGGRR: red
+    std::uint32_t color = 255;              // 0xBBGGRR: red
     int width = 1;
+    void Clear() {}
 };
+using HotspotRecord = ShapeRecord<HotspotFields>;
+using SignatureBoxRecord = ShapeRecord<SignatureBoxFields>;
+using BoxRecord = ShapeRecord<BoxFields>;
+using ImageRecord = ShapeRecord<ImageFields>;
+using BackgroundRecord = ShapeRecord<BackgroundFields>;
+using BarcodeRecord = ShapeRecord<BarcodeFields>;
+using LineRecord = ShapeRecord<LineFields>;
 
 // Label colours on the canvas, 0xBBGGRR.
 namespace label_colors {
@@ -98,10 +125,6 @@ std::uint32_t HotspotUnselectedLabelColor(const std::string& kind);
 // A barcode picture without its own size is drawn this large (inches).
 constexpr double kDefaultBarcodeWidth = 1.5, kDefaultBarcodeHeight = 0.5;
 
-// A new width for a label; a right-aligned label keeps its right edge.
-void SetLabelWidth(LabelControl& label, double width);
-// The label takes the width and height of its caption in its own font.
-void FitLabelToCaption(LabelControl& label, const TextMetrics& metrics);
 // The grid row and column a data-grid cell carries in its layout line, kept after
 // the text-case letter of the spare text.
 void SetGridCellPlace(LabelControl& label, int row, int column);
@@ -137,6 +160,31 @@ struct CanvasWindowState {
     int gridCounter = 0;  // grids built in the open form; the next one is + 1
 };
 
+// A list whose elements never move while others are added (a deque), reached by
+// index in one step (a table of their addresses): every label operation looks
+// labels up by index.
+template <class T>
+class StableList {
+  public:
+    T& operator[](size_t i) { return *index_[i]; }
+    const T& operator[](size_t i) const { return *index_[i]; }
+    size_t size() const { return index_.size(); }
+    void push_back(T value) {
+        store_.push_back(std::move(value));
+        index_.push_back(&store_.back());
+    }
+    // Drops every element after the first n; those stay where they are.
+    void KeepFirst(size_t n) {
+        if (n >= size()) return;
+        store_.resize(n);
+        index_.resize(n);
+    }
+
+  private:
+    std::deque<T> store_;
+    std::vector<T*> index_;
+};
+
 class CanvasModel : public ControlSink, public LayoutSource {
   public:
     CanvasModel(FormModel& model, const TextMetrics& metrics, std::string imagesFolder = {});
@@ -159,8 +207,14 @@ class CanvasModel : public ControlSink, public LayoutSource {
     int LoadOneLabelForBox(int page, const Rect& r);
     LabelControl& Label(int index) override;
     void LoadBarcode(int index) override;
-    void UpdateInteractive(bool v) override { interactive_ = v; }
-    void UpdateDataGridRecalc(bool v) override { dataGrid_ = v; }
+    void UpdateInteractive(bool v) override {
+        interactive_ = v;
+        Changed(CanvasChange::Settings);
+    }
+    void UpdateDataGridRecalc(bool v) override {
+        dataGrid_ = v;
+        Changed(CanvasChange::Settings);
+    }
     void UpdatePageNumberSetting(int currentPage, int numberOfPages) override;
     void ShowPage(int page) override;
     void UpdatePictureTimeStamp(const std::string& name, const std::string& stamp) override;
@@ -251,7 +305,7 @@ class CanvasModel : public ControlSink, public LayoutSource {
     std::uint32_t LabelBackColor(int index) const;
     void SetLabelBackColor(int index, std::uint32_t bgr);
     std::uint32_t LabelForeColor(int index) const;
-    bool IsCompanionLabel(int index) const;
+    bool IsCompanionLabel(int index) const override;
     bool IsBarcodeLabel(int index) const;
     // A cell of a grid: one built in this session, or a label that carries a cell's
     // marks from its layout line (the data-grid marker, or a grid row above 0).
@@ -283,6 +337,7 @@ class CanvasModel : public ControlSink, public LayoutSource {
     void SetPageSize(double widthInches, double heightInches) {
         pageWidth_ = widthInches;
         pageHeight_ = heightInches;
+        Changed(CanvasChange::Pages);
     }
     CanvasWindowState& Window() { return window_; }
     const CanvasWindowState& Window() const { return window_; }
@@ -293,6 +348,16 @@ class CanvasModel : public ControlSink, public LayoutSource {
     const std::vector<BackgroundRecord>& Backgrounds() const { return backgrounds_; }
     const std::vector<BarcodeRecord>& Barcodes() const { return barcodes_; }
     bool Interactive() const { return interactive_; }
+
+    // The one listener told what changed (the window repaints from it). The model's
+    // mutators call Changed themselves; the editing routines that change a label
+    // through Label() call it when they are done.
+    void SetChangeListener(std::function<void(const CanvasChange&)> listener) {
+        listener_ = std::move(listener);
+    }
+    void Changed(unsigned kinds, int page = -1) const {
+        if (listener_) listener_(CanvasChange{kinds, page});
+    }
 
   private:
     enum class Companion { None, Hotspot, Box, Signature };
@@ -306,8 +371,24 @@ class CanvasModel : public ControlSink, public LayoutSource {
         std::uint32_t foreColor = 0;
     };
     int NewLabel(int page, bool barcode, Companion companion);
+    // The operations every record kind shares.
+    template <class Own>
+    int Place(std::vector<ShapeRecord<Own>>& records, ShapeRecord<Own> record);
+    template <class Own>
+    static ShapeRecord<Own> ReadRecord(const std::string& line, int page);
+    template <class Own>
+    ShapeRecord<Own> NewRecord(const Rect& r, int page) const;
+    template <class Own>
+    void DeleteShape(std::vector<ShapeRecord<Own>>& records, int index);
+    template <class Own, class SetOwn>
+    void UpdateShape(std::vector<ShapeRecord<Own>>& records, int index, const Rect& r, SetOwn own);
     template <class Records>
     void MoveShape(Records& records, int index, double dx, double dy);
+    template <class F>
+    void ForEachKind(F f) {
+        f(images_), f(backgrounds_), f(barcodes_), f(hotspots_), f(signatures_), f(boxes_),
+            f(lines_);
+    }
     void MoveCompanionTo(int label, const Rect& r);
     int NewCompanion(int page, Companion companion, const Rect& r, const char* caption,
                      std::uint32_t backColor);
@@ -317,7 +398,7 @@ class CanvasModel : public ControlSink, public LayoutSource {
     FormModel& model_;
     const TextMetrics& metrics_;
     std::string imagesFolder_;
-    std::deque<Entry> labels_;  // the reader keeps references while it adds labels
+    StableList<Entry> labels_;  // the reader keeps references while it adds labels
     std::vector<int> order_;    // label indices, back to front
     std::vector<HotspotRecord> hotspots_;
     std::vector<SignatureBoxRecord> signatures_;
@@ -330,4 +411,21 @@ class CanvasModel : public ControlSink, public LayoutSource {
     double pageWidth_ = 8.5, pageHeight_ = 11;
     int pages_ = 1;
     bool interactive_ = false, dataGrid_ = false;
+    std::function<void(const CanvasChange&)> listener_;
+};
+
+// Tells the canvas's listener once, when an edit made through Label() is done,
+// however the editing routine ends.
+class CanvasEdit {
+  public:
+    CanvasEdit(const CanvasModel& canvas, unsigned kinds, int page = -1)
+        : canvas_(canvas), kinds_(kinds), page_(page) {}
+    CanvasEdit(const CanvasEdit&) = delete;
+    CanvasEdit& operator=(const CanvasEdit&) = delete;
+    ~CanvasEdit() { canvas_.Changed(kinds_, page_); }
+
+  private:
+    const CanvasModel& canvas_;
+    unsigned kinds_;
+    int page_;
 };

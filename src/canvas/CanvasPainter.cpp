@@ -123,7 +123,7 @@ void CanvasPainter::PaintPage(QPainter& p, int page, const QRectF& exposed) cons
     for (const auto& l : canvas_.Lines()) {
         Rect r{std::min(l.x1, l.x2), std::min(l.y1, l.y2), std::fabs(l.x2 - l.x1),
                std::fabs(l.y2 - l.y1)};
-        if (l.visible && l.page == page && visible(r)) PaintLine(p, l);
+        if (l.active && l.page == page && visible(r)) PaintLine(p, l);
     }
     for (const auto& b : canvas_.Barcodes()) {
         const LabelControl* c = canvas_.LabelAt(b.label);

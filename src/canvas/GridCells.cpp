@@ -40,6 +40,7 @@ bool ReadCell(const std::string& caption, Cell& cell) {
 
 std::vector<int> LoadRectangleWithLabels(CanvasModel& canvas, FormModel& model, UserInterface& ui,
                                          const GridArea& area) {
+    CanvasEdit edit(canvas, CanvasChange::Labels);
     std::vector<int> made;
     const int C = std::max(1, area.columns), R = std::max(1, area.rows);
     const double W = area.format.width, H = area.format.height;
@@ -135,15 +136,18 @@ void MoveCells(CanvasModel& canvas, const std::vector<int>& cells, double dx, do
 }  // namespace
 
 void MoveGridColumn(CanvasModel& canvas, const GridColumn& column, double dx) {
+    CanvasEdit edit(canvas, CanvasChange::Labels);
     MoveCells(canvas, GridColumnLabels(canvas, column), dx, 0);
 }
 
 void MoveGridCells(CanvasModel& canvas, GridColumn grid, double dx, double dy) {
+    CanvasEdit edit(canvas, CanvasChange::Labels);
     grid.column = 0;
     MoveCells(canvas, GridColumnLabels(canvas, grid), dx, dy);
 }
 
 void ResizeGridColumn(CanvasModel& canvas, const GridColumn& column, double dw) {
+    CanvasEdit edit(canvas, CanvasChange::Labels);
     for (int i : GridColumnLabels(canvas, column)) {
         LabelControl& l = canvas.Label(i);
         l.autoSize = false;
@@ -153,6 +157,7 @@ void ResizeGridColumn(CanvasModel& canvas, const GridColumn& column, double dw) 
 
 void AutosizeGridColumn(CanvasModel& canvas, const TextMetrics& metrics, const GridColumn& column,
                         bool on) {
+    CanvasEdit edit(canvas, CanvasChange::Labels);
     for (int i : GridColumnLabels(canvas, column)) {
         LabelControl& l = canvas.Label(i);
         l.autoSize = on;
@@ -191,6 +196,7 @@ class BusyPointer {
 }  // namespace
 
 void RecalculateDataGridRows(CanvasModel& canvas, UserInterface& ui) {
+    CanvasEdit edit(canvas, CanvasChange::Labels);
     std::string answer = "1";
     // The input box gives an empty answer when cancelled.
     if (!ui.InputBox("Enter Grid number (1-99) you want to recalculate:", kRowsTitle, answer))
@@ -231,6 +237,7 @@ void RecalculateDataGridRows(CanvasModel& canvas, UserInterface& ui) {
 }
 
 void RecalculateCheckboxesTextboxes(CanvasModel& canvas, UserInterface& ui) {
+    CanvasEdit edit(canvas, CanvasChange::Labels);
     BusyPointer busy(ui);
     int number = 0;
     bool changed = false;

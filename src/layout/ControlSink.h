@@ -1,6 +1,6 @@
 #pragma once
 // The canvas as the layout reader and writer see it. The canvas model implements
-// both; a plain in-memory store implements them for headless tools and tests.
+// both, for the window and the headless tools alike.
 #include <string>
 
 #include "LabelControl.h"
@@ -52,6 +52,10 @@ class LayoutSource {
     virtual bool IsHotspotLabel(int index) const = 0;
     virtual bool IsBoxLabel(int index) const = 0;
     virtual bool IsSignatureBoxLabel(int index) const = 0;
+    // Any of the three: the writer asks once per label.
+    virtual bool IsCompanionLabel(int index) const {
+        return IsHotspotLabel(index) || IsBoxLabel(index) || IsSignatureBoxLabel(index);
+    }
     // Ready definition lines ("Image:" TAB fields ...), joined by CR LF; empty when none.
     virtual std::string GetBackgroundImagesDefinitions() const = 0;
     virtual std::string GetImagesDefinitions() const = 0;

@@ -6,9 +6,9 @@
 
 #include "layout/ItemFields.h"
 #include "layout/ItemTypes.h"
+#include "layout/LabelGeometry.h"
 #include "shell/AtomicFile.h"
 #include "shell/Cp1252.h"
-#include "shell/LabelFont.h"
 #include "shell/TextUtils.h"
 
 namespace {
@@ -418,16 +418,6 @@ bool LayoutReader::LoadOnePage(const std::string& pageText, int page) {
     });
 }
 
-void LayoutReader::SetLabelFont(LabelControl& label, const std::string& fontName) {
-    ::SetLabelFont(ui_, metrics_, label, fontName, defaultFont_);
-}
-
-void LayoutReader::AutoSize(LabelControl& label) const {
-    label.width =
-        metrics_.TextWidth(label.caption, label.fontName, label.fontSize, label.bold, label.italic);
-    label.height = metrics_.TextHeight(label.fontName, label.fontSize, label.bold, label.italic);
-}
-
 void LayoutReader::ReadUserPromptCaption(const std::string& caption, FormItem& record,
                                          LabelControl& label) {
     if (!ParsePromptDefinition(caption, record)) {
@@ -436,7 +426,7 @@ void LayoutReader::ReadUserPromptCaption(const std::string& caption, FormItem& r
     }
     if (IsFixedWidthPromptType(record.dataEntryType)) {
         label.autoSize = false;
-        label.width = 1;
+        SetLabelWidth(label, 1, WidthAnchor::LeftEdge);
     }
     label.caption = record.promptKey + " " + DataEntryTypeName(record.dataEntryType);
 }
@@ -490,7 +480,7 @@ bool LayoutReader::LoadOneLine(const std::string& line, int page) {
     }
     label.left = ReadInches(f[F::Left]);
     label.top = ReadInches(f[F::Top]);
-    SetLabelFont(label, f[F::FontName]);
+    SetLabelFont(ui_, metrics_, label, f[F::FontName], defaultFont_);
     {
         const std::string& v = f[F::FontSize];
         double size = text::Val(v);
@@ -534,16 +524,16 @@ bool LayoutReader::LoadOneLine(const std::string& line, int page) {
             double width = std::max(0.0, ReadInches(f[F::Width]));
             // The brief auto-size gives the label the height of one line in its
             // own font; only the width is then fixed.
-            label.height =
-                metrics_.TextHeight(label.fontName, label.fontSize, label.bold, label.italic);
-            if (label.alignment == LabelAlignment::Right) label.left += label.width - width;
-            label.width = width;
+            label.height = LabelLineHeight(label, metrics_);
+            SetLabelWidth(label, width);
             label.autoSize = false;
         }
     }
     if (f.Has(F::AutoSize) && !oldForm) {
         label.autoSize = f[F::AutoSize] == "Y";
-        if (label.autoSize) AutoSize(label);
+        // Auto-size while reading grows from the left edge, whatever the alignment:
+        // only a written width keeps a right edge.
+        if (label.autoSize) FitLabelToCaption(label, metrics_, WidthAnchor::LeftEdge);
     }
     if (f.Has(F::BarcodeWidth)) record.barcodeWidth = ReadInches(f[F::BarcodeWidth]);
     if (f.Has(F::BarcodeHeight)) {
@@ -562,7 +552,7 @@ bool LayoutReader::LoadOneLine(const std::string& line, int page) {
     }
     if (oldForm) {
         label.autoSize = true;
-        AutoSize(label);
+        FitLabelToCaption(label, metrics_, WidthAnchor::LeftEdge);
     }
     label.visible = true;
     label.enabled = true;

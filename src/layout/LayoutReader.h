@@ -31,8 +31,6 @@ class LayoutReader {
     };
     bool LoadOneLine(const std::string& line, int page);
     void ReadUserPromptCaption(const std::string& caption, FormItem& record, LabelControl& label);
-    void SetLabelFont(LabelControl& label, const std::string& fontName);
-    void AutoSize(LabelControl& label) const;
     void PlaceDefinitions(const Definitions& defs, int page, int boxOption);
     void ReadPageLine(const std::vector<std::string>& fields);
     void FinishRead();

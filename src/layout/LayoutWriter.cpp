@@ -58,9 +58,7 @@ std::string LayoutWriter::PromptCaption(int index, const LabelControl& label) co
 std::string LayoutWriter::LabelLine(int index) const {
     const LabelControl* label = canvas_.LabelAt(index);
     if (!label || label->caption.empty() || !label->visible || !label->enabled) return {};
-    if (canvas_.IsHotspotLabel(index) || canvas_.IsBoxLabel(index) ||
-        canvas_.IsSignatureBoxLabel(index))
-        return {};
+    if (canvas_.IsCompanionLabel(index)) return {};
     const FormItem* record = model_.ItemAt(index);
     const ItemKind kind = record ? record->itemKind : ItemKind::StaticText;
     const std::string barcodeSize = canvas_.GetBarcodeWidthHeight(index);

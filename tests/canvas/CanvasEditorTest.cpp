@@ -520,3 +520,36 @@ TEST(Inserting, TheGridAreaFrameMovesWithItsMarkersAndStaysOnThePage) {
     e.editor.MoveGridArea(1, 1);
     EXPECT_DOUBLE_EQ(e.editor.GridAreaFrame().left, 0);
 }
+
+// The view repaints from the model's one notification: each change says what it
+// touched and on which page, however it was made.
+TEST(CanvasChange, EveryEditTellsTheListenerWhatItTouched) {
+    Editing e;
+    int label = e.canvas.LoadOneLabel(1);
+    int box = e.canvas.AddBox({1, 1, 2, 2}, 1);
+    std::vector<CanvasChange> seen;
+    e.canvas.SetChangeListener([&](const CanvasChange& c) { seen.push_back(c); });
+    const unsigned edited = CanvasChange::Labels | CanvasChange::Shapes | CanvasChange::Selection;
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        unsigned kinds;
+        int page;
+    } cases[] = {
+        {"box moved", [&] { e.canvas.MoveBoxShape(box, 0.5, 0); },
+         CanvasChange::Shapes | CanvasChange::Labels, 1},
+        {"box deleted", [&] { e.canvas.DeleteBox(box); },
+         CanvasChange::Shapes | CanvasChange::Labels, 1},
+        {"page shown", [&] { e.canvas.ShowPage(1); }, CanvasChange::Pages | CanvasChange::Selection,
+         -1},
+        {"label marked", [&] { e.editor.MarkOneLabel(label); }, edited, -1},
+        {"settings", [&] { e.canvas.UpdateInteractive(true); }, CanvasChange::Settings, -1},
+    };
+    for (const auto& c : cases) {
+        seen.clear();
+        c.act();
+        ASSERT_FALSE(seen.empty()) << c.what;
+        EXPECT_EQ(seen.back().kinds, c.kinds) << c.what;
+        EXPECT_EQ(seen.back().page, c.page) << c.what;
+    }
+}

@@ -48,7 +48,7 @@ TEST(CanvasModel, WritesTheSameLayoutAsTheHeadlessStore) {
     ASSERT_TRUE(again.Read(written));
     EXPECT_EQ(again.Write(), written);
     EXPECT_EQ(c.canvas.PageCount(), 2);
-    EXPECT_EQ(c.canvas.ItemLabelCount(), headless.store.VisibleLabelCount());
+    EXPECT_EQ(c.canvas.ItemLabelCount(), headless.store.ItemLabelCount());
     EXPECT_EQ(c.canvas.ShapeCount(), headless.store.ShapeCount());
 }
 

@@ -15,9 +15,9 @@ struct ProgramRun {
     std::string output;
 };
 
-ProgramRun RunProgram(const std::string& args) {
-    std::string cmd =
-        std::string(std::getenv("FD_BINARY_DIR")) + "/src/app/formdesigner " + args + " 2>&1";
+ProgramRun RunProgram(const std::string& args, const std::string& environment = {}) {
+    std::string cmd = environment + std::string(std::getenv("FD_BINARY_DIR")) +
+                      "/src/app/formdesigner " + args + " 2>&1";
     ProgramRun r{-1, {}};
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return r;
@@ -52,6 +52,30 @@ TEST(CommandLine, CheckPrintsMessagesAndSummary) {
     EXPECT_NE(failed.output.find("[ERROR] ERR in modLoadForm.LoadForm   13 Type mismatch"),
               std::string::npos);
     EXPECT_EQ(RunProgram("check").status, 2);
+    std::filesystem::remove_all(dir);
+}
+
+// A font the machine lacks is reported as the window reports it; which fonts count
+// as present comes from FORMDESIGNER_FONTS, so the outcome is the same everywhere.
+TEST(CommandLine, CheckReportsFontsTheMachineLacks) {
+    auto dir = std::filesystem::temp_directory_path() / ("fd_cli3_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    std::string path = (dir / "fonts.ldt").string(), error;
+    ASSERT_TRUE(files::AtomicWriteFile(
+        path,
+        MakeLayout("", "<PAGE>\r\n" + ItemLine("A", "1\t1\tGhost Sans\t8\tN\tN\tL\t1\tN\t\t\t") +
+                           "\r\n" + ItemLine("B") + "\r\n</PAGE>"),
+        error));
+    const std::string missing = "[Fonts] Could not set Ghost Sans font.\nWill use default.";
+    for (const char* fonts : {"Arial", "Arial,ghost sans"}) {
+        ProgramRun run =
+            RunProgram("check '" + path + "'", std::string("FORMDESIGNER_FONTS='") + fonts + "' ");
+        EXPECT_EQ(run.status, 0) << run.output;
+        EXPECT_EQ(run.output.find(missing) != std::string::npos, std::string(fonts) == "Arial")
+            << fonts << "\n"
+            << run.output;
+        EXPECT_EQ(run.output.find("Could not set Arial"), std::string::npos) << run.output;
+    }
     std::filesystem::remove_all(dir);
 }
 

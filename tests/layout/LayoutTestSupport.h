@@ -1,9 +1,9 @@
 #pragma once
-// A layout read into the headless store, for reader and writer tests.
+// A layout read into the canvas model without a window, for reader and writer tests.
 #include <cstdlib>
 #include <string>
 
-#include "layout/ControlStore.h"
+#include "canvas/CanvasModel.h"
 #include "layout/ItemTypes.h"
 #include "layout/LayoutReader.h"
 #include "layout/LayoutWriter.h"
@@ -14,7 +14,7 @@
 struct LoadedLayout {
     FixedTextMetrics metrics;
     FormModel model;
-    ControlStore store{model, metrics};
+    CanvasModel store{model, metrics};
     RecordingUserInterface ui;
 
     bool Read(const std::string& text) {
@@ -25,11 +25,12 @@ struct LoadedLayout {
         LayoutWriter writer(model, store, ui);
         return writer.ReassembleData();
     }
-    // Visible labels in index order.
+    // Visible labels of items (not the companions of shapes) in index order.
     std::vector<const LabelControl*> Labels() const {
         std::vector<const LabelControl*> out;
         for (int i = 1; i < store.LabelCount(); ++i)
-            if (auto* l = store.LabelAt(i); l && l->visible) out.push_back(l);
+            if (auto* l = store.LabelAt(i); l && l->visible && !store.IsCompanionLabel(i))
+                out.push_back(l);
         return out;
     }
     int FindLabel(const std::string& caption) const {

@@ -11,7 +11,7 @@
 
 #include "RepositoryServerProcess.h"
 #include "ScriptedComm.h"
-#include "layout/ControlStore.h"
+#include "canvas/CanvasModel.h"
 #include "layout/LayoutReader.h"
 #include "layout/LayoutWriter.h"
 #include "server/ConnectionLogic.h"
@@ -71,7 +71,7 @@ struct Designer {
     RecordingUserInterface ui;
     FixedTextMetrics metrics;
     FormModel model;
-    ControlStore store{model, metrics};
+    CanvasModel store{model, metrics};
     LocalFolders folders;
     TcpComm comm;
     ConnectionLogic connection{comm, ui};

@@ -9,7 +9,6 @@
 #include "shell/AppIdentity.h"
 #include "shell/DataFolder.h"
 #include "shell/KeyState.h"
-#include "shell/LabelFont.h"
 #include "shell/LoginCheck.h"
 #include "shell/RecordingUserInterface.h"
 #include "shell/StartOptions.h"
@@ -63,25 +62,6 @@ TEST(KeyState, SettableFlags) {
     keys.shift = true;
     keys.alt = true;
     EXPECT_TRUE(current.ShiftPressed() && current.AltPressed());
-}
-
-TEST(LabelFont, MissingFontFallsBackWithOneMessagePerLabel) {
-    RecordingUserInterface ui;
-    FixedTextMetrics metrics("Nowhere Sans,Ghost");
-    LabelControl a, b;
-    EXPECT_TRUE(SetLabelFont(ui, metrics, a, "Courier New", "MS Sans Serif"));
-    EXPECT_EQ(a.fontName, "Courier New");
-    EXPECT_TRUE(ui.calls.empty());
-
-    EXPECT_FALSE(SetLabelFont(ui, metrics, a, "Ghost", "MS Sans Serif"));
-    EXPECT_FALSE(SetLabelFont(ui, metrics, b, "Nowhere Sans", "MS Sans Serif"));
-    EXPECT_EQ(a.fontName, "MS Sans Serif");
-    EXPECT_EQ(b.fontName, "MS Sans Serif");
-    auto m = ui.Messages();
-    ASSERT_EQ(m.size(), 2u);
-    EXPECT_EQ(m[0].text, "Could not set Ghost font.\r\nWill use default.");
-    EXPECT_EQ(m[0].title, "Fonts");
-    EXPECT_EQ(m[1].text, "Could not set Nowhere Sans font.\r\nWill use default.");
 }
 
 TEST(AppIdentity, LoggingNames) {

@@ -87,6 +87,8 @@ FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* pare
         dialogs_->CloseOthers(CanvasModel::Hit::Label);
     };
     ppi_ = options.pixelsPerInch > 0 ? options.pixelsPerInch : ScreenPixelsPerInch();
+    // Every change of the model repaints the pages it touched.
+    canvas_.SetChangeListener([this](const CanvasChange& change) { RefreshCanvas(change); });
 
     strip_ = new PageStrip(
         canvas_, *painter_, ppi_, [this](PageCanvas* v) { ConnectPage(v); }, this);
@@ -129,6 +131,7 @@ FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* pare
 FrmMain::~FrmMain() {
     // The property dialogs act on the editor and the canvas: they go first.
     delete dialogs_;
+    canvas_.SetChangeListener(nullptr);
     // Page canvases paint from the painter; they go before it does.
     delete strip_;
     // The program may outlive its window: nothing of the window stays wired into it.
@@ -315,7 +318,6 @@ void FrmMain::PressTool(int mode) {
     // The insert buttons act as one group that can also be left with none pressed.
     for (int m = 0; m < 8; ++m)
         if (tools_[m]) tools_[m]->setChecked(m == editor_->PressedTool());
-    RefreshCanvas();
 }
 
 void FrmMain::ConnectPage(PageCanvas* page) {
@@ -332,8 +334,9 @@ void FrmMain::ConnectPage(PageCanvas* page) {
     page->installEventFilter(this);
 }
 
-void FrmMain::RefreshCanvas() {
-    strip_->RefreshCurrent();
+void FrmMain::RefreshCanvas(const CanvasChange& change) {
+    if (PageCanvas* one = PageView(change.page)) return one->update();
+    strip_->RefreshAll();
 }
 
 void FrmMain::PagePressed(int page, QPointF at, Qt::MouseButton button,
@@ -362,10 +365,8 @@ void FrmMain::PagePressed(int page, QPointF at, Qt::MouseButton button,
             editor_->GetHooks().showItemProperties = std::move(show);
             editor_->CancelDrag();
         }
-        RefreshCanvas();
         ShowItemMenu(target, at);
     }
-    RefreshCanvas();
 }
 
 void FrmMain::PageReleased(int, QPointF at, Qt::MouseButton) {
@@ -376,7 +377,6 @@ void FrmMain::PageReleased(int, QPointF at, Qt::MouseButton) {
         editor_->ReleaseWithoutMove();
     else
         editor_->Drop(at.x(), at.y());
-    RefreshCanvas();
 }
 
 void FrmMain::PointerMoved(int, QPointF at) {
@@ -384,7 +384,8 @@ void FrmMain::PointerMoved(int, QPointF at) {
     pointerOnPage_ = true;
     const CanvasWindowState& w = canvas_.Window();
     if (w.cornerPick) editor_->MovePointer(at.x(), at.y());
-    if (w.cornerPick || editor_->Dragging()) RefreshCanvas();
+    // The drag outlines follow the pointer, which only the window knows.
+    if (editor_->Dragging() && PageView(w.currentPage)) PageView(w.currentPage)->update();
 }
 
 std::vector<int> FrmMain::BuildGrid(GridArea area) {
@@ -392,6 +393,7 @@ std::vector<int> FrmMain::BuildGrid(GridArea area) {
     area.gridNumber = ++w.gridCounter;
     area.page = w.currentPage;
     area.format = canvas_.Label(0);
+    CanvasEdit edit(canvas_, CanvasChange::Labels | CanvasChange::Selection, w.currentPage);
     std::vector<int> cells = LoadRectangleWithLabels(canvas_, model_, ui_, area);
     if (cells.empty()) {
         --w.gridCounter;
@@ -403,39 +405,32 @@ std::vector<int> FrmMain::BuildGrid(GridArea area) {
         canvas_.Label(i).bordered = true;
         canvas_.Label(i).ClearTag();
     }
-    RefreshCanvas();
     return cells;
 }
 
 void FrmMain::MoveGridColumn(int column, double dx, bool dataGrid, int gridNumber) {
     ::MoveGridColumn(canvas_, {gridNumber, dataGrid, column, canvas_.Window().currentPage}, dx);
-    RefreshCanvas();
 }
 
 void FrmMain::ResizeGridColumn(int column, double dw, bool dataGrid, int gridNumber) {
     ::ResizeGridColumn(canvas_, {gridNumber, dataGrid, column, canvas_.Window().currentPage}, dw);
-    RefreshCanvas();
 }
 
 void FrmMain::AutosizeGridColumn(bool on, bool dataGrid, int gridNumber) {
     ::AutosizeGridColumn(canvas_, program_.Metrics(),
                          {gridNumber, dataGrid, 0, canvas_.Window().currentPage}, on);
-    RefreshCanvas();
 }
 
 void FrmMain::MoveGridCells(double dx, double dy, bool dataGrid, int gridNumber) {
     ::MoveGridCells(canvas_, {gridNumber, dataGrid, 0, canvas_.Window().currentPage}, dx, dy);
-    RefreshCanvas();
 }
 
 void FrmMain::ShowGridArea(const Rect& area) {
     editor_->ShowGridArea(area);
-    RefreshCanvas();
 }
 
 void FrmMain::MoveGridArea(double dx, double dy) {
     editor_->MoveGridArea(dx, dy);
-    RefreshCanvas();
 }
 
 void FrmMain::AskGridArea(const Rect& r) {
@@ -443,20 +438,17 @@ void FrmMain::AskGridArea(const Rect& r) {
     ShowGridArea(r);
     std::optional<GridArea> area = windowDialogs_->AskGridArea(r);
     editor_->HideGridArea();
-    RefreshCanvas();
     if (area) BuildGrid(*area);
 }
 
 void FrmMain::DeleteSelected() {
     editor_->DeleteSelection();
     dialogs_->CloseAll();
-    RefreshCanvas();
 }
 
 void FrmMain::ClearSelection() {
     editor_->ClearSelection();
     dialogs_->CloseAll();
-    RefreshCanvas();
 }
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
@@ -508,7 +500,6 @@ void FrmMain::keyPressEvent(QKeyEvent* event) {
             QMainWindow::keyPressEvent(event);
             return;
     }
-    RefreshCanvas();
 }
 
 void FrmMain::PaintOverlay(QPainter& p, int page) const {
@@ -599,12 +590,10 @@ void FrmMain::UpdateInteractive() {
         tools_[mode]->setVisible(interactive);
         if (!interactive && editor_->PressedTool() == mode) PressTool(mode);
     }
-    RefreshCanvas();
 }
 
 void FrmMain::UpdateDataGridRecalc() {
     canvas_.UpdateDataGridRecalc(model_.settings.dataGrid);
-    RefreshCanvas();
 }
 
 void FrmMain::ShowFormSetup() {

@@ -70,7 +70,8 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     // or "" when none was chosen.
     std::string ShowPopupMenu(const std::vector<std::string>& captions);
     void ClearSelection();
-    void RefreshCanvas();
+    // Repaints the pages a change of the model touched.
+    void RefreshCanvas(const CanvasChange& change = {});
     double PixelsPerInch() const { return ppi_; }
 
     // `SetPage`: the current page canvas becomes width x height inches.

@@ -48,14 +48,10 @@ void FrmMain::BuildMenus() {
     QMenu* tools = menuBar()->addMenu("Tools");
     tools->setObjectName("mnuTools");
     entry(tools, "Clear Selection", "mnuClearSelection", [this] { ClearSelection(); });
-    entry(tools, "Recalculate Checkboxes/Textboxes IDs", "mnuRecalcChkTxt", [this] {
-        RecalculateCheckboxesTextboxes(canvas_, ui_);
-        RefreshCanvas();
-    });
-    entry(tools, "Recalculate Data Grid Rows...", "mnuRecalcDataGridRows", [this] {
-        RecalculateDataGridRows(canvas_, ui_);
-        RefreshCanvas();
-    });
+    entry(tools, "Recalculate Checkboxes/Textboxes IDs", "mnuRecalcChkTxt",
+          [this] { RecalculateCheckboxesTextboxes(canvas_, ui_); });
+    entry(tools, "Recalculate Data Grid Rows...", "mnuRecalcDataGridRows",
+          [this] { RecalculateDataGridRows(canvas_, ui_); });
     entry(tools, "Delete Selected", "mnuDeleteSelected", [this] { DeleteSelected(); });
     entry(tools, "Show Properties", "mnuShowProps", [this] { dialogs_->OpenMarked(); });
     entry(tools, "Fill from List", "mnuFillFromList", [this] { dialogs_->OpenFillFromList(); });
@@ -203,10 +199,7 @@ void FrmMain::ShowItemMenu(const CanvasModel::Hit& hit, QPointF) {
     // all take the same road.
     auto entry = [this](QMenu* in, const QString& text, std::function<void()> act) {
         QAction* a = in->addAction(text);
-        connect(a, &QAction::triggered, this, [this, act = std::move(act)] {
-            act();
-            RefreshCanvas();
-        });
+        connect(a, &QAction::triggered, this, [act = std::move(act)] { act(); });
         return a;
     };
     // That item alone goes, whatever else is selected.

@@ -3,8 +3,8 @@
 // common file dialogs, with every text converted at this boundary.
 #include <QString>
 
-#include "layout/LabelControl.h"
 #include "shell/KeyState.h"
+#include "shell/TextMetrics.h"
 #include "shell/UserInterface.h"
 
 class QWidget;
