@@ -119,9 +119,10 @@ bool GridLogic::Snap(GridArea& area) {
     if (!pixels || pixels->Width() <= 0 || pixels->Height() <= 0)
         return Refuse("The page has no background picture to find lines on.", kSnapTitle);
     if (side == LineSide::None) return Refuse("Choose Over, Under or Both.", kSnapTitle);
-    // The background is drawn stretched over the whole page, as the page shows it, so
-    // whatever size the picture file has, an inch of the page is Width() / page width
-    // pixels across and Height() / page height pixels down.
+    // The pixels are the page as it shows its background (a raster picture at the size
+    // its resolution gives it from the top-left corner, a metafile stretched over the
+    // page, paper beyond), whatever size the file has: an inch of the page is
+    // Width() / page width pixels across and Height() / page height pixels down.
     const double sx = pixels->Width() / canvas_.PageWidth();
     const double sy = pixels->Height() / canvas_.PageHeight();
     const int x = int(std::floor(area.left * sx));

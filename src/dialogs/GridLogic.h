@@ -12,7 +12,7 @@
 
 class UserInterface;
 
-// The pixels of a page's background picture, which covers the whole page.
+// The pixels of a page as its background picture shows it, covering the whole page.
 class PagePixels {
   public:
     virtual ~PagePixels() = default;
