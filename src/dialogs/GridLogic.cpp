@@ -165,6 +165,7 @@ bool GridLogic::Apply() {
     cells_ = host_->BuildGrid(area);
     if (cells_.empty()) return false;
     gridNumber = std::to_string(canvas_.Window().gridCounter);
+    rows = std::to_string(area.rows);  // after snapping: the rows found
     return true;
 }
 

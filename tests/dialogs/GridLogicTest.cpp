@@ -100,6 +100,7 @@ TEST(GridLogic, SnapToLinesPutsOneRowOfLabelsOnEachPrintedLine) {
         EXPECT_NEAR(a.top, c.top, 1e-9);
         EXPECT_NEAR(a.bottom, c.bottom, 1e-9);
         EXPECT_EQ(a.rows, c.rows);
+        EXPECT_EQ(g.logic.rows, std::to_string(c.rows));
         EXPECT_EQ(g.logic.Cells().size(), size_t(c.rows * 3));
     }
 }
