@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "canvas/PageGeometry.h"
+#include "layout/ItemTypes.h"
 #include "shell/Cp1252.h"
 #include "shell/TextUtils.h"
 #include "shell/UserInterface.h"
@@ -38,6 +39,24 @@ bool ReadCell(const std::string& caption, Cell& cell) {
 }
 }  // namespace
 
+std::string GridProperties(const LabelControl& f) {
+    const std::string sep(1, cp1252::kBarcodeMark);
+    auto flag = [](bool on) { return on ? std::string("1") : std::string("0"); };
+    return f.fontName + sep + SingleText(f.fontSize) + sep + flag(f.bold) + sep + flag(f.italic) +
+           sep + std::to_string(int(f.alignment)) + sep + flag(f.autoSize);
+}
+
+void ApplyGridProperties(LabelControl& f, const std::string& properties) {
+    std::vector<std::string> p = text::Split(properties, std::string(1, cp1252::kBarcodeMark));
+    if (p.size() != 6) return;
+    if (!p[0].empty()) f.fontName = p[0];
+    if (double size = text::Val(p[1]); size > 0) f.fontSize = size;
+    f.bold = p[2] == "1";
+    f.italic = p[3] == "1";
+    if (int a = int(text::Val(p[4])); a >= 0 && a <= 2) f.alignment = LabelAlignment(a);
+    f.autoSize = p[5] == "1";
+}
+
 std::vector<int> LoadRectangleWithLabels(CanvasModel& canvas, FormModel& model, UserInterface& ui,
                                          const GridArea& area) {
     CanvasEdit edit(canvas, CanvasChange::Labels);
@@ -61,6 +80,7 @@ std::vector<int> LoadRectangleWithLabels(CanvasModel& canvas, FormModel& model, 
         int index = canvas.LoadOneLabel(area.page);
         LabelControl& l = canvas.Label(index);
         LabelControl f = area.format;
+        ApplyGridProperties(f, area.properties);
         l.fontName = f.fontName;
         l.fontSize = f.fontSize;
         l.bold = f.bold;

@@ -21,7 +21,16 @@ struct GridArea {
     bool dataGrid = false;
     int columnsInRecord = 0;  // data grids: fields per record
     int gridNumber = 1;       // the caption prefix
+    std::string properties;   // GridProperties text; empty: the format as given
 };
+
+// The grid dialog's cell format as one text: font name, size, bold, italic,
+// alignment and auto-size, joined by character 230. Bold, italic and auto-size are
+// "1" or "0"; the alignment is its option number (0 left, 1 right, 2 centre), which
+// for the two-way choice of older texts reads the same.
+std::string GridProperties(const LabelControl& format);
+// The text's values put on a format; missing or unreadable parts leave it as it was.
+void ApplyGridProperties(LabelControl& format, const std::string& properties);
 
 // Creates the cell labels and registers them as grid items; returns their indices
 // (none when a data grid's columns do not divide into records).

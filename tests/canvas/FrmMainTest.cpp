@@ -5,9 +5,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -20,6 +23,7 @@
 #include "canvas/view/FrmMain.h"
 #include "canvas/view/PageCanvas.h"
 #include "dialogs/qt/FrmLineProps.h"
+#include "dialogs/qt/FrmLists.h"
 #include "layout/LayoutTestSupport.h"
 #include "server/qt/LookupPickerDialog.h"
 
@@ -518,6 +522,67 @@ TEST(FrmMainServer, AfterConnectingFromTheMenuTheSaveDialogLooksUpDocumentTypes)
     EXPECT_EQ(w.SaveToServer(true), SaveOutcome::NotSaved);
     EXPECT_EQ(pickerTitle, "Document Type");
     EXPECT_EQ(picked, "EMR");
+}
+
+TEST(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBackgroundsLines) {
+    Window win;
+    FrmMain& w = *win.w;
+    // A ruled page picture at 50 pixels per inch: four lines 0.3 inch apart from 2 inches.
+    QImage ruled(425, 550, QImage::Format_RGB32);
+    ruled.fill(Qt::white);
+    ruled.setDotsPerMeterX(qRound(50 / 0.0254));
+    ruled.setDotsPerMeterY(qRound(50 / 0.0254));
+    for (int k = 0; k < 4; ++k) QPainter(&ruled).fillRect(0, 100 + 15 * k, 425, 2, Qt::black);
+    const QString images = QString::fromStdString(win.program.ImagesFolder());
+    QDir().mkpath(images);
+    ASSERT_TRUE(ruled.save(images + "/ruled.png"));
+    QFile layout(win.data.filePath("ruled.ldt"));
+    ASSERT_TRUE(layout.open(QIODevice::WriteOnly));
+    layout.write(
+        "<HEADER>\r\nPage:\t8.5\t11\r\nBackground_Image:\truled.png\t1\t1\r\n</HEADER>\r\n"
+        "<PAGE>\r\n</PAGE>\r\n");
+    layout.close();
+    ASSERT_TRUE(w.OpenLayout(layout.fileName().toStdString()));
+
+    w.ToolButton(kInsertGrid)->trigger();
+    QTest::mouseClick(w.PageView(0), Qt::LeftButton, Qt::NoModifier, Px(1, 1.5));
+    QTest::mouseClick(w.PageView(0), Qt::LeftButton, Qt::NoModifier, Px(5, 3.5));
+    FrmGrid* grid = w.Dialogs().Grid();
+    ASSERT_TRUE(grid && grid->isVisible());
+    EXPECT_EQ(grid->windowTitle(), "Insert Grid");
+    EXPECT_EQ(grid->Field("Left")->text() + grid->Field("Bottom")->text(), "1.0003.500");
+    auto type = [&](const char* field, const char* text) {
+        grid->Field(field)->selectAll();
+        QTest::keyClicks(grid->Field(field), text);
+    };
+    auto press = [&](const char* button) {
+        QTest::mouseClick(grid->Button(button), Qt::LeftButton);
+    };
+    type("Columns", "3");
+    type("Rows", "2");
+    press("Apply");
+    EXPECT_EQ(w.Editor().SelectedLabels().size(), 6u);
+
+    // Check boxes and options take a click on their mark.
+    for (QAbstractButton* b : {(QAbstractButton*)grid->Check("Auto calc - snap to lines"),
+                               (QAbstractButton*)grid->Option("Both")})
+        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
+    press("Apply");
+    // Five rows, each label centred between two lines (or beyond the last ones).
+    std::vector<int> cells = w.Editor().SelectedLabels();
+    ASSERT_EQ(cells.size(), 15u);
+    for (int r = 0; r < 5; ++r) {
+        const LabelControl& l = w.Canvas().Label(cells[size_t(r * 3)]);
+        EXPECT_NEAR(l.top + l.height / 2, 1.85 + 0.3 * r, 0.02) << r;
+    }
+    press("Fill from List");
+    EXPECT_TRUE(w.Dialogs().Lists()->isVisible());
+    press("Clear");
+    for (int i : cells) EXPECT_EQ(w.Canvas().LabelAt(i), nullptr);
+    press("Done");
+    EXPECT_FALSE(grid->isVisible());
+    EXPECT_FALSE(w.Editor().GridAreaVisible());
+    EXPECT_TRUE(win.ui.Messages().empty());
 }
 
 TEST(FrmMainEditing, GridsGetConsecutiveNumbersAndComeBackSelected) {

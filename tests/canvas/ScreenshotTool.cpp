@@ -3,12 +3,18 @@
 //   canvas_screenshot LAYOUT.ldt OUT_PREFIX [DATA_DIR [SERVER_PORT]]
 //   canvas_screenshot --insert OUT_PREFIX [DATA_DIR]
 //   canvas_screenshot --props OUT_PREFIX [DATA_DIR]
+//   canvas_screenshot --grid OUT_PREFIX [DATA_DIR]
 // The second form places one item of every kind with the tools on a new form, then
 // drags three labels and shoots while the drag is under way.
 #include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -19,6 +25,7 @@
 #include "canvas/view/FrmMain.h"
 #include "canvas/view/ItemDialogs.h"
 #include "canvas/view/PageCanvas.h"
+#include "dialogs/qt/FrmGrid.h"
 #include "dialogs/qt/FrmLists.h"
 #include "dialogs/qt/FrmProps.h"
 #include "shell/RecordingUserInterface.h"
@@ -183,6 +190,50 @@ int LabelDialogs(QApplication& app, FrmMain& w, const std::string& prefix) {
     d.Lists()->grab().save(QString::fromStdString(prefix + "-lists.png"));
     return 0;
 }
+// A scanned-looking ruled form as the page's background; the grid tool's area over
+// its lines, before and after "Auto calc - snap to lines".
+int GridOnRuledPage(QApplication& app, FrmMain& w, const std::string& prefix) {
+    const int dpi = 100;
+    QImage scan(85 * dpi / 10, 11 * dpi, QImage::Format_RGB32);
+    scan.setDotsPerMeterX(qRound(dpi / 0.0254));
+    scan.setDotsPerMeterY(qRound(dpi / 0.0254));
+    scan.fill(QColor(250, 248, 240));
+    QPainter p(&scan);
+    for (int i = 0; i < 4000; ++i)  // paper specks
+        p.fillRect((i * 7919) % scan.width(), (i * 104729) % scan.height(), 1, 1,
+                   QColor(225, 222, 215));
+    p.setFont(QFont("DejaVu Sans", 14, QFont::Bold));
+    p.setPen(QColor(60, 60, 70));
+    p.drawText(QRect(0, 60, scan.width(), 40), Qt::AlignCenter, "MEDICATION LIST");
+    for (int k = 0; k < 10; ++k)  // ruled rows 0.3 inch apart, slightly uneven ink
+        p.fillRect(100, 200 + 30 * k, 650, 2, QColor(70 + k % 3 * 10, 70, 80));
+    p.end();
+    const QString images = QString::fromStdString(w.Program().ImagesFolder());
+    QDir().mkpath(images);
+    scan.save(images + "/scan.png");
+    QFile f(QDir::temp().filePath("fd-ruled.ldt"));
+    f.open(QIODevice::WriteOnly);
+    f.write(
+        "<HEADER>\r\nPage:\t8.5\t11\r\nBackground_Image:\tscan.png\t1\t1\r\n</HEADER>\r\n"
+        "<PAGE>\r\n</PAGE>\r\n");
+    f.close();
+    w.OpenLayout(f.fileName().toStdString());
+    Pick(w, kInsertGrid, 1.1, 1.8, 7.4, 5.0);
+    FrmGrid* grid = w.Dialogs().Grid();
+    grid->move(w.geometry().right() - grid->width() - 10, w.geometry().top() + 80);
+    auto shoot = [&](const char* name) {
+        app.processEvents();
+        w.screen()->grabWindow(0).save(QString::fromStdString(prefix + name + ".png"));
+    };
+    shoot("-grid-before");
+    grid->Field("Columns")->setText("3");
+    grid->Check("Auto calc - snap to lines")->setChecked(true);
+    grid->Option("Both")->setChecked(true);
+    grid->Button("Apply")->click();
+    shoot("-grid-after");
+    QFile::remove(f.fileName());
+    return 0;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -201,7 +252,8 @@ int main(int argc, char** argv) {
     FrmMain w(program);
     w.resize(1280, 960);
     w.show();
-    const bool generated = std::string(argv[1]) == "--insert" || std::string(argv[1]) == "--props";
+    const bool generated = std::string(argv[1]) == "--insert" ||
+                           std::string(argv[1]) == "--props" || std::string(argv[1]) == "--grid";
     if (!generated && !w.OpenLayout(argv[1])) std::cerr << "the layout could not be read\n";
     for (const auto& c : ui.Messages()) std::cerr << c.title << ": " << c.text << "\n";
     std::string prefix = argv[2];
@@ -212,6 +264,7 @@ int main(int argc, char** argv) {
     };
     if (std::string(argv[1]) == "--insert") return InsertEveryKind(app, w, shoot);
     if (std::string(argv[1]) == "--props") return LabelDialogs(app, w, prefix);
+    if (std::string(argv[1]) == "--grid") return GridOnRuledPage(app, w, prefix);
     QTimer::singleShot(500, [&] {
         shoot("-page1");
         w.PageMove(2);

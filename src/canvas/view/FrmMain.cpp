@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "canvas/GridCells.h"
+#include "canvas/PageExport.h"
 #include "canvas/view/PageCanvas.h"
 #include "canvas/view/PageStrip.h"
 #include "layout/ItemTypes.h"
@@ -68,16 +69,19 @@ FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* pare
     savePrompt_ = options.savePrompt ? options.savePrompt : windowDialogs_.get();
     Flows().SetSavePrompt(savePrompt_);
     LocalFolders& folders = program_.Folders();
-    editor_->GetHooks().openGridDialog = [this](const Rect& r) { AskGridArea(r); };
+    editor_->GetHooks().openGridDialog = [this](const Rect& r) { dialogs_->OpenGrid(r); };
     editor_->GetHooks().selectImageFile = [&folders] { return folders.SelectImageFromFile(); };
     editor_->GetHooks().keepImageFile = [this, &folders](const std::string& path,
                                                          const std::string& name) {
         return folders.CopyImageIfNeeded(path, name) ? program_.ImagesFolder() + "/" + name
                                                      : std::string();
     };
-    dialogs_ =
-        new ItemDialogs({this, &canvas_, editor_.get(), &model_, &metrics, &ui_,
-                         [this] { return Flows().StaticItems(); }, [this] { RefreshCanvas(); }});
+    dialogs_ = new ItemDialogs({this, &canvas_, editor_.get(), &model_, &metrics, &ui_,
+                                [this] { return Flows().StaticItems(); },
+                                [this] { RefreshCanvas(); }, this,
+                                [this](int page, double dpi) {
+                                    return RenderBackground(canvas_, model_, pictures_, page, dpi);
+                                }});
     editor_->GetHooks().showLabelProperties = [this](int label) { dialogs_->FollowLabel(label); };
     editor_->GetHooks().showItemProperties = [this](CanvasModel::Hit item) {
         dialogs_->Open(item);
@@ -431,14 +435,6 @@ void FrmMain::ShowGridArea(const Rect& area) {
 
 void FrmMain::MoveGridArea(double dx, double dy) {
     editor_->MoveGridArea(dx, dy);
-}
-
-void FrmMain::AskGridArea(const Rect& r) {
-    // The area stays framed on the page while its cells are chosen.
-    ShowGridArea(r);
-    std::optional<GridArea> area = windowDialogs_->AskGridArea(r);
-    editor_->HideGridArea();
-    if (area) BuildGrid(*area);
 }
 
 void FrmMain::DeleteSelected() {

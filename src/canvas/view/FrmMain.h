@@ -34,7 +34,7 @@ struct FrmMainOptions {
     bool dataEntryForm = false;            // the shared flag as the window finds it at start
 };
 
-class FrmMain : public QMainWindow, public FormSizeHost {
+class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     Q_OBJECT
   public:
     explicit FrmMain(DesignerProgram& program, FrmMainOptions options = {},
@@ -55,17 +55,19 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     void DeleteSelected();
     // A grid area on the current page with the next grid number; its cells come back
     // selected.
-    std::vector<int> BuildGrid(GridArea area);
+    std::vector<int> BuildGrid(GridArea area) override;
     // Column operations of the grid dialog on the current page, by the shared step.
-    void MoveGridColumn(int column, double dx, bool dataGrid, int gridNumber);
-    void ResizeGridColumn(int column, double dw, bool dataGrid, int gridNumber);
+    void MoveGridColumn(int column, double dx, bool dataGrid, int gridNumber) override;
+    void ResizeGridColumn(int column, double dw, bool dataGrid, int gridNumber) override;
     // Every column of the grid sized to its content, or back to fixed widths.
-    void AutosizeGridColumn(bool on, bool dataGrid, int gridNumber);
+    void AutosizeGridColumn(bool on, bool dataGrid, int gridNumber) override;
     // Every cell of a built grid moves together.
-    void MoveGridCells(double dx, double dy, bool dataGrid, int gridNumber);
+    void MoveGridCells(double dx, double dy, bool dataGrid, int gridNumber) override;
     // The grid dialog's area frame on the canvas: shown at a rectangle, moved by a step.
-    void ShowGridArea(const Rect& area);
-    void MoveGridArea(double dx, double dy);
+    void ShowGridArea(const Rect& area) override;
+    void MoveGridArea(double dx, double dy) override;
+    void HideGridArea() override { editor_->HideGridArea(); }
+    Rect GridAreaFrame() const override { return editor_->GridAreaFrame(); }
     // A pop-up menu at the pointer from captions ("-" a separator); the chosen caption,
     // or "" when none was chosen.
     std::string ShowPopupMenu(const std::vector<std::string>& captions);
@@ -141,7 +143,6 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     double TwipsToPixels(double twips) const;
     void PressTool(int mode);
     void PaintOverlay(QPainter& p, int page) const;
-    void AskGridArea(const Rect& r);
     void ConnectPage(PageCanvas* page);
     std::string LayoutSnapshot();
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "dialogs/qt/FrmGrid.h"
 #include "dialogs/qt/FrmLineProps.h"
 #include "dialogs/qt/FrmLists.h"
 #include "dialogs/qt/FrmProps.h"
@@ -37,7 +38,7 @@ ItemDialogs::ItemDialogs(Context context)
 
 ItemDialogs::~ItemDialogs() {
     for (QDialog* d :
-         std::initializer_list<QDialog*>{props_, lists_, box_, shape_, image_, barcode_})
+         std::initializer_list<QDialog*>{props_, lists_, box_, shape_, image_, barcode_, grid_})
         delete d;
     for (QDialog* d : lines_) delete d;
 }
@@ -111,6 +112,22 @@ void ItemDialogs::OpenBarcodeProperties(int label) {
     barcode_->setObjectName("frmBarcodeImageProps");
     barcode_->Bind(label);
     Present(barcode_);
+}
+
+FrmGrid* ItemDialogs::OpenGrid(const Rect& area) {
+    CloseAll();
+    if (!grid_) {
+        FrmGrid::Wiring wiring{[this] { UpdateShift(); },
+                               [this](const std::string& tag) { OpenFillFromList(tag); },
+                               c_.background};
+        grid_ = new FrmGrid(*c_.canvas, *c_.model, *c_.ui, std::move(wiring), c_.window);
+        if (c_.grid) grid_->ParentForm(*c_.grid);
+    }
+    grid_->SetLabelRef(0);
+    grid_->SetRect(area);
+    grid_->UpdateShift();
+    Present(grid_);
+    return grid_;
 }
 
 FrmLineProps* ItemDialogs::OpenLineProps() {
@@ -198,12 +215,14 @@ void ItemDialogs::CloseOthers(CanvasModel::Hit::Kind keep) {
     if (shape_ && keep != H::Hotspot && keep != H::SignatureBox) shape_->close();
     if (image_ && keep != H::Image) image_->close();
     if (barcode_ && keep != H::Barcode) barcode_->close();
+    if (grid_ && keep == H::None) grid_->close();
 }
 
 void ItemDialogs::UpdateShift() {
     if (FrmProps* p = LabelProperties()) p->UpdateShift();
     for (FrmItemProps* d : std::initializer_list<FrmItemProps*>{box_, shape_, image_, barcode_})
         if (d && d->isVisible()) d->UpdateShift();
+    if (grid_ && grid_->isVisible()) grid_->UpdateShift();
     std::erase_if(lines_, [](const QPointer<FrmLineProps>& d) { return d.isNull(); });
     for (FrmLineProps* d : lines_)
         if (d->isVisible()) d->UpdateShift();

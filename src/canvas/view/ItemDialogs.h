@@ -3,6 +3,7 @@
 // ones, keeps the label dialog on the marked label, closes the dialogs of other kinds
 // when one opens, and passes a change of the shared move step on to every open one
 // (UpdateShift).
+#include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <functional>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "canvas/CanvasEditor.h"
+#include "dialogs/qt/FrmGrid.h"
 #include "dialogs/qt/FrmItemProps.h"
 #include "server/Requests.h"
 
@@ -32,6 +34,9 @@ class ItemDialogs : public QObject {
         UserInterface* ui = nullptr;
         std::function<std::vector<requests::StaticItem>()> staticItems;
         std::function<void()> refresh;  // the canvas repaints
+        GridHost* grid = nullptr;       // where the grid dialog builds
+        // The page's background alone at dpi pixels per inch (null when none).
+        std::function<QImage(int page, double dpi)> background;
     };
     explicit ItemDialogs(Context context);
     ~ItemDialogs() override;
@@ -49,6 +54,8 @@ class ItemDialogs : public QObject {
     // "Show Properties": the dialog of the marked label, picture or shape; false when
     // nothing is marked.
     bool OpenMarked();
+    // "Insert Grid" on the area drawn with the grid tool, in the template's format.
+    FrmGrid* OpenGrid(const Rect& area);
     // A line's properties, shown beside the canvas and kept until closed.
     FrmLineProps* OpenLineProps();
     // "Fill from List": the list picker in fill mode over the selection, or over the
@@ -67,6 +74,7 @@ class ItemDialogs : public QObject {
     // The open label dialog, or null.
     FrmProps* LabelProperties() const;
     FrmLists* Lists() const;
+    FrmGrid* Grid() const { return grid_; }
     FrmBoxProps* Box() const { return box_; }
     FrmShapeProps* Shape() const { return shape_; }
     FrmImageProps* Image() const { return image_; }
@@ -84,5 +92,6 @@ class ItemDialogs : public QObject {
     QPointer<FrmShapeProps> shape_;
     QPointer<FrmImageProps> image_;
     QPointer<FrmBarcodeImageProps> barcode_;
+    QPointer<FrmGrid> grid_;
     std::vector<QPointer<FrmLineProps>> lines_;
 };

@@ -1,10 +1,7 @@
 #pragma once
-// The window's modal dialogs: "Form Setup" (`frmSize`), the save-form dialog
-// (`frmPopUp`) the save flow asks for, and the grid dialog. The property dialogs that
-// stay open beside the canvas are ItemDialogs'.
-#include <optional>
-
-#include "canvas/GridCells.h"
+// The window's modal dialogs: "Form Setup" (`frmSize`) and the save-form dialog
+// (`frmPopUp`) the save flow asks for. The dialogs that stay open beside the canvas
+// (the property dialogs, the grid dialog) are ItemDialogs'.
 #include "server/SaveFormPrompt.h"
 
 class FormFlows;
@@ -24,9 +21,6 @@ class WindowDialogs : public SaveFormPrompt {
     // The save-form dialog, made when it is needed: its document-type look-up uses the
     // server's components, which exist once the designer is connected.
     bool ShowSaveDialog(FormSettings& settings, bool formExists) override;
-    // What a grid over the area r needs (columns, rows, data grid ...); none when
-    // cancelled.
-    std::optional<GridArea> AskGridArea(const Rect& r);
 
   private:
     FormSettings& settings_;
