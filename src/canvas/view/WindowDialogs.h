@@ -2,12 +2,16 @@
 // The window's modal dialogs: "Form Setup" (`frmSize`), the save-form dialog
 // (`frmPopUp`) the save flow asks for, and the grid dialog. The property dialogs that
 // stay open beside the canvas are ItemDialogs'.
+#include <functional>
 #include <optional>
+#include <string>
 
 #include "canvas/GridCells.h"
 #include "server/SaveFormPrompt.h"
 
+class CommComponent;
 class FormFlows;
+struct FormModel;
 class FormSizeHost;
 class QWidget;
 class UserInterface;
@@ -27,6 +31,11 @@ class WindowDialogs : public SaveFormPrompt {
     // What a grid over the area r needs (columns, rows, data grid ...); none when
     // cancelled.
     std::optional<GridArea> AskGridArea(const Rect& r);
+    // The data catalogue over the form's lists; promptUsed tells whether a label shows
+    // a prompt, selectForm is the forms browser in select mode.
+    void ShowCatalogue(CommComponent& comm, FormModel& model,
+                       std::function<bool(const std::string&)> promptUsed,
+                       std::function<std::string()> selectForm);
 
   private:
     FormSettings& settings_;
