@@ -163,6 +163,20 @@ std::string CatalogueLogic::JoinDefaults(const std::string& first, const std::st
 }
 
 bool CatalogueLogic::CheckPrompt(const PromptRow& p) {
+    // The definition is one "@"-separated part of a TAB-separated line, and its key
+    // needs a name after the "^": texts that would break it are refused, not stored.
+    if (text::Trim(p.id).empty()) {
+        ui_.Message("Please enter Prompt ID.", "Prompt ID", MessageIcon::Warning);
+        return false;
+    }
+    for (const std::string* t :
+         {&p.id, &p.caption, &p.defaultValue, &p.lookupKey, &p.dbField, &p.dataGrid}) {
+        if (t->find_first_of(std::string("@^\t\r\n\0", 6)) != std::string::npos) {
+            ui_.Message("A prompt's texts may not hold \"@\", \"^\", TAB or line breaks.",
+                        "Prompt Caption", MessageIcon::Warning);
+            return false;
+        }
+    }
     if (text::Trim(p.caption).empty()) {
         ui_.Message("Please enter Prompt Caption.", "Prompt Caption", MessageIcon::Warning);
         return false;
