@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <unordered_map>
 
 #include "layout/ItemTypes.h"
 #include "server/OutsideComponents.h"
@@ -67,20 +68,23 @@ CatalogueLogic::FieldRow CatalogueLogic::ChosenField() const {
             tables_.tables[size_t(table_)].name + "." + tableFields_[size_t(field_)]};
 }
 
-void CatalogueLogic::PutField(const FieldRow& row) {
-    for (FieldRow& f : fields) {
-        if (f.code == row.code) {
-            f = row;
-            return;
-        }
+void CatalogueLogic::PutFields(const std::vector<FieldRow>& rows) {
+    // A numbered range may add thousands of rows: one index, not a scan per row.
+    std::unordered_map<std::string, size_t> at;
+    for (size_t i = 0; i < fields.size(); ++i) at.emplace(fields[i].code, i);
+    for (const FieldRow& row : rows) {
+        auto [it, added] = at.emplace(row.code, fields.size());
+        if (added)
+            fields.push_back(row);
+        else
+            fields[it->second] = row;
     }
-    fields.push_back(row);
 }
 
 bool CatalogueLogic::AddField() {
     FieldRow row = ChosenField();
     if (row.code.empty()) return false;
-    PutField(row);
+    PutFields({row});
     return true;
 }
 
@@ -94,8 +98,10 @@ bool CatalogueLogic::AddMultiple(const std::string& from, const std::string& thr
         ui_.Message("Please enter correct \"from - to\" values.", "Error", MessageIcon::Warning);
         return false;
     }
+    std::vector<FieldRow> rows;
     for (long n = first; n <= last; ++n)
-        PutField({row.code + "?" + std::to_string(n), row.longName});
+        rows.push_back({row.code + "?" + std::to_string(n), row.longName});
+    PutFields(rows);
     return true;
 }
 
@@ -107,7 +113,7 @@ bool CatalogueLogic::AddFunction(const std::string& function) {
     }
     FieldRow row = ChosenField();
     if (row.code.empty()) return false;
-    PutField({"~$$" + name + "(" + FieldCode() + ")", row.longName});
+    PutFields({{"~$$" + name + "(" + FieldCode() + ")", row.longName}});
     return true;
 }
 

@@ -108,7 +108,8 @@ class CatalogueLogic {
     void ApplyStatic(std::vector<StaticRow>& staticItems) const;
 
   private:
-    void PutField(const FieldRow& row);
+    // Adds rows, replacing the texts of a row whose code is already listed.
+    void PutFields(const std::vector<FieldRow>& rows);
     FieldRow ChosenField() const;
 
     CommComponent& comm_;
