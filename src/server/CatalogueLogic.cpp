@@ -281,8 +281,17 @@ void CatalogueLogic::FillSelected(const FormModel& model,
     fields.clear();
     for (const auto& f : model.databaseFields) fields.push_back({"~" + f.fieldName, f.longName});
     prompts.clear();
-    for (const FormItem& p : model.prompts) {
-        if (p.itemKind != ItemKind::UserPrompt || p.markedDeleted || p.promptKey.empty()) continue;
+    // Prompts placed on labels carry their definition on the label's record; the
+    // form's list holds the others.
+    std::vector<const FormItem*> defs;
+    std::set<std::string> keys;
+    for (const auto* list : {&model.prompts, &model.items})
+        for (const FormItem& p : *list)
+            if (p.itemKind == ItemKind::UserPrompt && !p.markedDeleted && p.promptKey.size() > 1 &&
+                keys.insert(p.promptKey).second)
+                defs.push_back(&p);
+    for (const FormItem* d : defs) {
+        const FormItem& p = *d;
         PromptRow r;
         r.id = p.promptKey[0] == '^' ? p.promptKey.substr(1) : p.promptKey;
         r.caption = p.promptCaption;
@@ -325,6 +334,12 @@ void CatalogueLogic::ApplyPrompts(FormModel& model) const {
         p.markedDeleted = false;
         out.push_back(std::move(p));
     }
+    // A label showing a prompt writes its own record's definition: the edited details
+    // go there too (its type stays, as the label was sized for it).
+    for (FormItem& item : model.items)
+        if (item.itemKind == ItemKind::UserPrompt)
+            for (const FormItem& p : out)
+                if (p.promptKey == item.promptKey) CopyPromptDetails(p, item);
     model.prompts = std::move(out);
 }
 

@@ -117,3 +117,32 @@ TEST(Catalogue, PromptTextsThatWouldBreakTheDefinitionAreRefused) {
               "1  Select  'ACCNT'  for Patient Lookup");
     EXPECT_TRUE(CatalogueLogic::LayoutOfType("Text(From/Thru)").secondDefault);
 }
+
+TEST(Catalogue, PromptsPlacedOnLabelsAreListedAndTakeTheEditedDetails) {
+    ScriptedComm comm;
+    RecordingUserInterface ui;
+    CatalogueLogic cat(comm, ui);
+    FormModel model;
+    FormItem placed;
+    placed.promptKey = "^DOC";
+    placed.itemKind = ItemKind::UserPrompt;
+    placed.dataEntryType = "LOOKUP";
+    placed.lookupKey = "PV";
+    FormItem own = placed;
+    own.promptKey = "^FREE";
+    own.dataEntryType = "TEXT";
+    model.items = {FormItem{}, placed, placed};
+    model.prompts = {own};
+    cat.FillSelected(model, {});
+    ASSERT_EQ(cat.prompts.size(), 2u);
+    EXPECT_EQ(cat.prompts[1].id, "DOC");
+    EXPECT_EQ(cat.prompts[1].type, "Lookup");
+    cat.prompts[1].caption = "Doctor";
+    cat.prompts[1].type = "Text";
+    cat.ApplyPrompts(model);
+    for (int i : {1, 2}) {
+        EXPECT_EQ(model.items[size_t(i)].promptCaption, "Doctor");
+        EXPECT_EQ(model.items[size_t(i)].dataEntryType, "LOOKUP");
+    }
+    EXPECT_EQ(model.prompts.size(), 2u);
+}
