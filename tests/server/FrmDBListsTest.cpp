@@ -76,6 +76,7 @@ TEST(FrmDBLists, EachTabFilledFromTheServerAndAppliedIntoTheForm) {
     QTest::keyClicks(dlg.findChild<QLineEdit*>("txtCaption"), "Period");
     dlg.findChild<QComboBox*>("cmbPromptType")->setCurrentText("Date(From/Thru)");
     EXPECT_TRUE(dlg.findChild<QLineEdit*>("txtDefaultDouble")->isVisible());
+    EXPECT_FALSE(dlg.findChild<QComboBox*>("cmbLookupCode")->isVisible());
     QTest::keyClicks(dlg.findChild<QLineEdit*>("txtDefault"), "T");
     QTest::keyClicks(dlg.findChild<QLineEdit*>("txtDefaultDouble"), "E");
     Click(dlg, "cmdAddPrompt");

@@ -456,8 +456,8 @@ void FrmDBLists::TypeChosen() {
     CatalogueLogic::TypeLayout l =
         CatalogueLogic::LayoutOfType(fromUnicode(cmbPromptType_->currentText()));
     txtDefaultDouble_->setVisible(l.secondDefault);
-    cmbLookupCode_->setEnabled(l.lookupKey);
-    cmdLookup_->setEnabled(l.lookupKey);
+    cmbLookupCode_->setVisible(l.lookupKey);
+    cmdLookup_->setVisible(l.lookupKey);
     lblFoot1_->setText(toUnicode(l.footnote1));
     lblFoot2_->setText(toUnicode(l.footnote2));
     lblFoot2_->setVisible(!l.footnote2.empty());
