@@ -214,6 +214,21 @@ bool SeedDemoData(Repository& r, std::string& error) {
          {Field("CARRIER", "Carrier", "CHAR(6)", "CARR", "IN1-3", "IN_CARRIER"),
           Field("POLICY", "Policy Number", "CHAR(20)", "POL", "IN1-36", "IN_POLICY")}},
     };
+    // A table as wide as a real ledger: enough fields that the catalogue's lists scroll.
+    CatalogueTable charges{"CHARGES", {}};
+    for (const char* f : {"CPT", "UNITS", "FEE", "PAID", "ADJUST", "BALANCE", "POSTED", "BATCH"})
+        charges.fields.push_back(
+            Field(f, std::string("Charge ") + f, "CHAR(10)", f, "FT1", std::string("CH_") + f));
+    for (int i = 1; i <= 4; ++i)
+        charges.fields.push_back(Field("MOD" + std::to_string(i), "Modifier " + std::to_string(i),
+                                       "CHAR(2)", "MOD", "FT1-26", "CH_MOD" + std::to_string(i)));
+    for (int i = 1; i <= 12; ++i)
+        charges.fields.push_back(Field("DX" + std::to_string(i), "Diagnosis " + std::to_string(i),
+                                       "CHAR(8)", "DX", "FT1-19", "CH_DX" + std::to_string(i)));
+    for (int i = 1; i <= 6; ++i)
+        charges.fields.push_back(Field("NOTE" + std::to_string(i), "Note line " + std::to_string(i),
+                                       "CHAR(60)", "NOTE", "NTE-3", "CH_NOTE" + std::to_string(i)));
+    tables.push_back(charges);
     for (const auto& t : tables)
         if (!ok(r.AddCatalogueTable(t, error))) return false;
 
@@ -230,12 +245,19 @@ bool SeedDemoData(Repository& r, std::string& error) {
         {"IDT", "CON", "Consent"},
         {"CHL", "OFFICE", "Office Visits"},
         {"CHL", "LAB", "Laboratory"},
+        {"CHL", "PROC", "Procedures"},
         {"DG", "J06.9", "Upper respiratory infection"},
         {"DG", "I10", "Essential hypertension"},
         {"PC", "99213", "Office visit, established"},
         {"PC", "99214", "Office visit, detailed"},
+        {"DG", "E11.9", "Type 2 diabetes"},
+        {"PC", "36415", "Venipuncture"},
         {"RF", "SMITHJ", "John Smith MD"},
+        {"RF", "LEEK", "Karen Lee DO"},
         {"OP", "ADMIN", "Administrator"},
+        {"OP", "FRONT", "Front desk"},
+        {"PV", "DRBROWN", "Paul Brown MD"},
+        {"ACCNT", "10101", "Nguyen, Thao"},
         {"IN", "MEDI", "Medicare"},
         {"IN", "BCBS", "Blue Cross"},
         {"PV", "DRJONES", "Anna Jones MD"},
@@ -263,6 +285,16 @@ bool SeedDemoData(Repository& r, std::string& error) {
     };
     for (const auto& e : lab)
         if (!ok(r.AddChargeSlipEntry("LAB", e, error))) return false;
+    const ChargeSlipEntry procedures[] = {
+        {"INJECTIONS", "", "", ""},
+        {"", "96372", "Injection, therapeutic", ""},
+        {"", "90471", "Immunization admin", "VAC"},
+        {"MINOR SURGERY", "", "", ""},
+        {"", "11200", "Skin tag removal", ""},
+        {"", "17110", "Wart destruction", "15"},
+    };
+    for (const auto& e : procedures)
+        if (!ok(r.AddChargeSlipEntry("PROC", e, error))) return false;
     return true;
 }
 

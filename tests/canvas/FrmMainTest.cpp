@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <QWheelEvent>
 #include <cstdlib>
 
@@ -430,6 +431,22 @@ TEST(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
     ASSERT_TRUE(w.OpenFormFromServer("CHARGE01"));
     EXPECT_EQ(w.Model().settings.formCode, "CHARGE01");
     EXPECT_FALSE(w.IsModified());
+    // The catalogue over the open form: removing the prompt its label shows asks first.
+    int questions = -1;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->objectName() != "frmDBLists" || !top->isVisible()) continue;
+            auto* prompts = top->findChild<QTreeWidget*>("lvwPromptsSelected");
+            prompts->setCurrentItem(prompts->topLevelItem(0));
+            ui.Clear();
+            ui.boolAnswers = {false};
+            QTest::mouseClick(top->findChild<QPushButton*>("cmdRemove2"), Qt::LeftButton);
+            questions = int(ui.calls.size()) * 10 + prompts->topLevelItemCount();
+            QTest::mouseClick(top->findChild<QPushButton*>("cmdExit2"), Qt::LeftButton);
+        }
+    });
+    w.ShowCatalogue();
+    EXPECT_EQ(questions, 11);  // one question, the row kept
     // A save that fails leaves the form on the canvas and marked as changed.
     AddLabel(w, 1, 9);
     server.Kill();

@@ -408,7 +408,7 @@ TEST_F(DemoHandler, DemoFormsAreListedInBothEntitiesWithTheirPictures) {
 TEST_F(DemoHandler, CatalogueRepliesHaveTheShapesTheDesignerReads) {
     std::string tables = AskText("|GET|SQL|TABLES");
     auto records = text::Split(tables, "\xE7");
-    ASSERT_EQ(records.size(), 4u);
+    ASSERT_EQ(records.size(), 5u);
     EXPECT_EQ(records[0], "PRACTICE");
     auto patient = text::Split(records[1], "\xE8");
     EXPECT_EQ(patient[0], "PATIENT");
@@ -446,7 +446,7 @@ TEST_F(DemoHandler, CodeListsServeThePickerAndTheValidator) {
     EXPECT_EQ(idt[1], "CHG    Charge Slip");
     EXPECT_EQ(idt.back(), "|END|");
     EXPECT_EQ(Ask("|GET|CODE1|CHL")[1], "OFFICE    Office Visits");
-    EXPECT_EQ(Ask("|GET|CODE1|ACCNT").size(), 4u);
+    EXPECT_EQ(Ask("|GET|CODE1|ACCNT").size(), 5u);
     EXPECT_EQ(AskText("|GET|CODE1|IDT:V| chg "), "|OK||VALID|CHG|END|");
     EXPECT_EQ(AskText("|GET|CODE1|IDT:V|XYZ"), "|OK||NOT VALID||END|");
     EXPECT_EQ(AskText("|GET|CODE1|NOLIST"), "ERROR: code list not found");

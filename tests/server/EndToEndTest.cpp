@@ -8,6 +8,9 @@
 #include <functional>
 
 #include "RepositoryServerProcess.h"
+#include "canvas/CanvasModel.h"
+#include "layout/LayoutWriter.h"
+#include "server/CatalogueLogic.h"
 #include "server/OutsideComponents.h"
 #include "server/RepositoryCommands.h"
 #include "server/TcpComm.h"
@@ -301,4 +304,109 @@ TEST_F(DemoServer, CatalogueCodeListsLookupsAndSavedRecords) {
     ASSERT_TRUE(GetStaticList(comm, ui, "CHARGE01", statics));
     EXPECT_FALSE(ReadStaticList(statics).empty());
     EXPECT_TRUE(ui.Messages().empty());
+}
+
+namespace {
+struct FixedPicker : LookupPicker {
+    std::string answer, list;
+    void Configure(const std::string& name, const std::string&, const std::string&,
+                   const std::string&) override {
+        list = name;
+    }
+    std::string Show(const std::string&) override { return answer; }
+};
+}  // namespace
+
+TEST_F(DemoServer, CatalogueFieldsPromptsAndStaticItemsApplyIntoTheLayout) {
+    CatalogueLogic cat(comm, ui);
+    FormModel model;
+    std::vector<StaticItem> statics;
+    cat.FillSelected(model, statics);
+    ASSERT_TRUE(cat.GetTablesData());
+    EXPECT_EQ(cat.Database(), "PRACTICE");
+    ASSERT_GE(cat.Tables().size(), 4u);
+    cat.ChooseTable(0);
+    ASSERT_GE(cat.TableFields().size(), 2u);
+    ASSERT_TRUE(cat.ChooseField(1));  // PATIENT.LAST_NAME
+    EXPECT_EQ(cat.Properties()[0], "Last Name");
+    EXPECT_EQ(cat.FieldCode(), "PT_NAME");
+    // The same field twice is one row; numbered and function codes keep the long name.
+    EXPECT_TRUE(cat.AddField());
+    EXPECT_TRUE(cat.AddField());
+    EXPECT_TRUE(cat.AddMultiple("1", "3"));
+    EXPECT_TRUE(cat.AddFunction(" xname"));
+    std::vector<CatalogueLogic::FieldRow> want = {{"~PT_NAME", "PATIENT.LAST_NAME"},
+                                                  {"~PT_NAME?1", "PATIENT.LAST_NAME"},
+                                                  {"~PT_NAME?2", "PATIENT.LAST_NAME"},
+                                                  {"~PT_NAME?3", "PATIENT.LAST_NAME"},
+                                                  {"~$$XNAME(PT_NAME)", "PATIENT.LAST_NAME"}};
+    EXPECT_EQ(cat.fields, want);
+    for (auto [from, thru] : {std::pair{"0", "3"}, {"5", "2"}, {"1", ""}, {"x", "2"}})
+        EXPECT_FALSE(cat.AddMultiple(from, thru)) << from << "-" << thru;
+    EXPECT_FALSE(cat.AddFunction(""));
+    ASSERT_EQ(ui.Messages().size(), 5u);
+    EXPECT_EQ(ui.Messages()[0].text, "Please enter correct \"from - to\" values.");
+    EXPECT_EQ(ui.Messages()[4].text, "Please select or enter Function Name.");
+    EXPECT_EQ(cat.fields.size(), 5u);
+    ui.Clear();
+
+    // Prompts: a from/thru default joins its values with character 186.
+    CatalogueLogic::PromptRow dates{
+        "PERIOD", "Period", "Date(From/Thru)", CatalogueLogic::JoinDefaults("T", "E"),
+        "",       "Y",      "VS_DOS",          ""};
+    CatalogueLogic::PromptRow doctor{"DOC", "Doctor", "Lookup", "", "PV", "N", "", ""};
+    EXPECT_TRUE(cat.AddPrompt(dates));
+    EXPECT_TRUE(cat.AddPrompt(doctor));
+    FixedPicker picker;
+    picker.answer = "DRJONES    Anna Jones MD";
+    EXPECT_EQ(CatalogueLogic::PickLookupCode(picker, "PV", ""), "DRJONES");
+    auto used = [](const std::string& id) { return id == "DOC"; };
+    ui.boolAnswers = {false};
+    EXPECT_FALSE(cat.RemovePrompt(1, used));
+    EXPECT_TRUE(cat.RemovePrompt(0, used));  // unused: no question
+    ASSERT_EQ(ui.calls.size(), 1u);
+    EXPECT_EQ(ui.calls[0].text,
+              "Prompt currently used on the form.\r\nDo you still want to remove it?");
+    EXPECT_EQ(ui.calls[0].title, "Remove Prompt?");
+    ui.boolAnswers = {true};
+    EXPECT_TRUE(cat.RemovePrompt(0, used));
+    EXPECT_TRUE(cat.AddPrompt(dates));
+    EXPECT_TRUE(cat.AddPrompt(doctor));
+    EXPECT_EQ(CatalogueLogic::Move(cat.prompts, 1, -1), 0);
+    ui.Clear();
+
+    // Static items: a charge-slip set's codes, another form's list, the clipboard.
+    picker.answer = "OFFICE    Office Visits";
+    ASSERT_TRUE(cat.ChargeSlipSets(picker));
+    EXPECT_EQ(picker.list, "CHL");
+    ASSERT_EQ(cat.available.size(), 6u);
+    EXPECT_EQ(cat.available[0], (StaticItem{"NEW PATIENT", "", ""}));
+    EXPECT_EQ(cat.available[4], (StaticItem{"99213", "Established, low", "15"}));
+    ASSERT_TRUE(cat.AddStaticListOf("CHARGE01"));
+    EXPECT_EQ(cat.available[8], (StaticItem{"36415", "Venipuncture", "LAB"}));
+    cat.LoadClipboard("|OK||A1\tAlpha\r\nB2\tBeta\tX\textra\r\n|END|");
+    ASSERT_EQ(cat.available.size(), 11u);
+    EXPECT_EQ(cat.available[10], (StaticItem{"B2", "Beta", "X"}));
+    cat.AddStatic({4, 10});
+    EXPECT_TRUE(ui.Messages().empty());
+
+    cat.ApplyFields(model);
+    cat.ApplyPrompts(model);
+    cat.ApplyStatic(statics);
+    EXPECT_EQ(statics, (std::vector<StaticItem>{cat.available[4], cat.available[10]}));
+    ASSERT_EQ(model.databaseFields.size(), 5u);
+    EXPECT_EQ(model.databaseFields[4].fieldName, "$$XNAME(PT_NAME)");
+    FixedTextMetrics metrics;
+    CanvasModel store{model, metrics};
+    std::string layout = LayoutWriter(model, store, ui).ReassembleData();
+    EXPECT_NE(layout.find("^DOC@Doctor@LOOKUP@PV@False@1@@@"), std::string::npos) << layout;
+    EXPECT_NE(layout.find("^PERIOD@Period@DATE_FROMTHRU@@True@2@T\xBA"
+                          "E@VS_DOS@"),
+              std::string::npos);
+    // Filled back from the form, the lists are as applied.
+    CatalogueLogic again(comm, ui);
+    again.FillSelected(model, statics);
+    EXPECT_EQ(again.fields, cat.fields);
+    EXPECT_EQ(again.prompts, cat.prompts);
+    EXPECT_EQ(again.selected, statics);
 }

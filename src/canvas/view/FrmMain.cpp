@@ -542,6 +542,24 @@ void FrmMain::ShowConnection() {
     SetStatusText(program_.Connection().StatusText());
 }
 
+void FrmMain::ShowCatalogue() {
+    if (!Connection().Connected()) return;
+    auto used = [this](const std::string& id) {
+        for (int i = 1; i < canvas_.LabelCount(); ++i) {
+            const LabelControl* c = canvas_.LabelAt(i);
+            if (!c || !c->visible) continue;
+            const std::string& cap = c->caption;
+            if (cap == "^" + id || cap.rfind("^" + id + " ", 0) == 0 ||
+                cap.rfind("^" + id + "@", 0) == 0)
+                return true;
+        }
+        return false;
+    };
+    windowDialogs_->ShowCatalogue(program_.Comm(), model_, used, selectForm_);
+    // The item menu's user prompts and data fields are built from the lists as they now are.
+    RefreshCanvas();
+}
+
 bool FrmMain::OpenFormFromServer(const std::string& name) {
     editor_->ClearSelection();
     bool ok = Flows().OpenFormFromServer(name);

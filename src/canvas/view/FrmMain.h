@@ -5,6 +5,7 @@
 // FrmMainMenus.cpp; WindowDialogs opens the modal dialogs and ItemDialogs the
 // property dialogs.
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -114,6 +115,11 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     FrmConnect& ConnectDialog() { return *frmConnect_; }
     FormFlows& Flows() { return program_.Flows(); }
     void ShowConnection();
+    // The data catalogue, when connected; the user-prompt menus are then built from
+    // the lists it applied.
+    void ShowCatalogue();
+    // The forms browser in select mode ("Get list from another form"): a form name or "".
+    void SetFormSelector(std::function<std::string()> select) { selectForm_ = std::move(select); }
     bool OpenFormFromServer(const std::string& name);
     SaveOutcome SaveToServer(bool showDialog);
 
@@ -155,6 +161,7 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     std::unique_ptr<CanvasEditor> editor_;
     FrmConnect* frmConnect_ = nullptr;
     std::unique_ptr<WindowDialogs> windowDialogs_;
+    std::function<std::string()> selectForm_;
     ItemDialogs* dialogs_ = nullptr;  // a child of the window
     SaveFormPrompt* savePrompt_ = nullptr;
     PageStrip* strip_ = nullptr;

@@ -1,10 +1,16 @@
 #pragma once
-// The window's modal dialogs: "Form Setup" (`frmSize`) and the save-form dialog
-// (`frmPopUp`) the save flow asks for. The dialogs that stay open beside the canvas
-// (the property dialogs, the grid dialog) are ItemDialogs'.
+// The window's modal dialogs: "Form Setup" (`frmSize`), the save-form dialog
+// (`frmPopUp`) the save flow asks for, and the data catalogue (`frmDBLists`). The
+// dialogs that stay open beside the canvas (the property dialogs, the grid dialog) are
+// ItemDialogs'.
+#include <functional>
+#include <string>
+
 #include "server/SaveFormPrompt.h"
 
+class CommComponent;
 class FormFlows;
+struct FormModel;
 class FormSizeHost;
 class QWidget;
 class UserInterface;
@@ -21,6 +27,11 @@ class WindowDialogs : public SaveFormPrompt {
     // The save-form dialog, made when it is needed: its document-type look-up uses the
     // server's components, which exist once the designer is connected.
     bool ShowSaveDialog(FormSettings& settings, bool formExists) override;
+    // The data catalogue over the form's lists; promptUsed tells whether a label shows
+    // a prompt, selectForm is the forms browser in select mode.
+    void ShowCatalogue(CommComponent& comm, FormModel& model,
+                       std::function<bool(const std::string&)> promptUsed,
+                       std::function<std::string()> selectForm);
 
   private:
     FormSettings& settings_;

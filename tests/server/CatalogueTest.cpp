@@ -1,0 +1,148 @@
+// The data catalogue on replies a real server would not give: failures, replies out of
+// the grammar, huge catalogues, and clipboard text of any bytes.
+#include <gtest/gtest.h>
+
+#include "ScriptedComm.h"
+#include "server/CatalogueLogic.h"
+#include "shell/Cp1252.h"
+#include "shell/RecordingUserInterface.h"
+
+using requests::StaticItem;
+
+TEST(Catalogue, FailedOrMalformedRepliesLeaveListsEmptyOrUntouched) {
+    ScriptedComm comm;
+    RecordingUserInterface ui;
+    CatalogueLogic cat(comm, ui);
+    comm.Fail();
+    EXPECT_FALSE(cat.GetTablesData());
+    EXPECT_TRUE(cat.Tables().empty());
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].text, "no DB data received");
+    EXPECT_EQ(ui.Messages()[0].title, "ERROR");
+
+    // A table with no fields, a field with a NUL, and properties too short for a code.
+    comm.Ok(
+        {std::string("DB\xE7T1\xE7T2\xE8"
+                     "A\0B\xE8"
+                     "C",
+                     14)});
+    ASSERT_TRUE(cat.GetTablesData());
+    ASSERT_EQ(cat.Tables().size(), 2u);
+    cat.ChooseTable(1);
+    EXPECT_EQ(cat.TableFields(), (std::vector<std::string>{"A   B", "C"}));
+    comm.Ok({"only\xE6two"});
+    EXPECT_TRUE(cat.ChooseField(0));
+    EXPECT_FALSE(cat.AddField());
+    EXPECT_FALSE(cat.AddMultiple("1", "2"));
+    EXPECT_TRUE(cat.fields.empty());
+
+    cat.available = {{"KEEP", "", ""}};
+    for (std::string reply : {"", "error: no such set", "too:few:parts"}) {
+        comm.Ok({reply});
+        EXPECT_FALSE(cat.LoadCodeList("SET")) << reply;
+        EXPECT_EQ(cat.available, (std::vector<StaticItem>{{"KEEP", "", ""}})) << reply;
+    }
+    comm.Fail();
+    EXPECT_FALSE(cat.AddStaticListOf("OTHER"));
+    EXPECT_EQ(cat.available.size(), 1u);
+}
+
+TEST(Catalogue, TenThousandFieldsAndAWideNumberedRange) {
+    ScriptedComm comm;
+    RecordingUserInterface ui;
+    CatalogueLogic cat(comm, ui);
+    std::string reply =
+        "DB\xE7"
+        "BIG";
+    for (int i = 0; i < 10000; ++i)
+        reply +=
+            "\xE8"
+            "F" +
+            std::to_string(i);
+    comm.Ok({reply});
+    ASSERT_TRUE(cat.GetTablesData());
+    cat.ChooseTable(0);
+    ASSERT_EQ(cat.TableFields().size(), 10000u);
+    comm.Ok(
+        {"L\xE6T\xE6S\xE6X\xE6XT\xE6Y\xE6"
+         "CODE"});
+    ASSERT_TRUE(cat.ChooseField(9999));
+    EXPECT_TRUE(cat.AddMultiple("1", "10000"));
+    EXPECT_EQ(cat.fields.size(), 10000u);
+    EXPECT_EQ(cat.fields.back().code, "~CODE?10000");
+    EXPECT_EQ(cat.fields.back().longName, "BIG.F9999");
+    EXPECT_FALSE(cat.AddMultiple("1", "999999999"));  // a range no list could hold
+    EXPECT_EQ(cat.fields.size(), 10000u);
+}
+
+TEST(Catalogue, ClipboardOfAnyBytesGivesItemsThatSurviveTheStaticListText) {
+    ScriptedComm comm;
+    RecordingUserInterface ui;
+    CatalogueLogic cat(comm, ui);
+    std::string clip;
+    for (int i = 0; i < 10000; ++i) clip += "C" + std::to_string(i) + "\tD\xE6x\tO\r\n";
+    for (int b = 0; b < 256; ++b) clip += char(b);
+    cat.LoadClipboard(clip);
+    ASSERT_EQ(cat.available.size(), 10001u);
+    EXPECT_EQ(cat.available[9999], (StaticItem{"C9999", "Dx", "O"}));
+    cat.AddStatic({0, 10000});
+    std::vector<StaticItem> applied;
+    cat.ApplyStatic(applied);
+    EXPECT_EQ(requests::ReadStaticList(requests::FormatStaticList(applied)), applied);
+}
+
+TEST(Catalogue, PromptTextsThatWouldBreakTheDefinitionAreRefused) {
+    ScriptedComm comm;
+    RecordingUserInterface ui;
+    CatalogueLogic cat(comm, ui);
+    struct Case {
+        CatalogueLogic::PromptRow row;
+        const char* title;
+    } cases[] = {
+        {{"", "Caption", "Text"}, "Prompt ID"},
+        {{"ID", "", "Text"}, "Prompt Caption"},
+        {{"ID", "Cap@tion", "Text"}, "Prompt Caption"},
+        {{"I^D", "Caption", "Text"}, "Prompt Caption"},
+        {{"ID", "Caption", "Text", "a\tb"}, "Prompt Caption"},
+        {{"ID", "Caption", "Lookup"}, "Prompt Lookup Key"},
+    };
+    for (const Case& c : cases) {
+        ui.Clear();
+        EXPECT_FALSE(cat.AddPrompt(c.row)) << c.row.caption;
+        ASSERT_EQ(ui.Messages().size(), 1u);
+        EXPECT_EQ(ui.Messages()[0].title, c.title);
+    }
+    EXPECT_TRUE(cat.prompts.empty());
+    EXPECT_EQ(CatalogueLogic::LayoutOfType("Lookup").footnote1,
+              "1  Select  'ACCNT'  for Patient Lookup");
+    EXPECT_TRUE(CatalogueLogic::LayoutOfType("Text(From/Thru)").secondDefault);
+}
+
+TEST(Catalogue, PromptsPlacedOnLabelsAreListedAndTakeTheEditedDetails) {
+    ScriptedComm comm;
+    RecordingUserInterface ui;
+    CatalogueLogic cat(comm, ui);
+    FormModel model;
+    FormItem placed;
+    placed.promptKey = "^DOC";
+    placed.itemKind = ItemKind::UserPrompt;
+    placed.dataEntryType = "LOOKUP";
+    placed.lookupKey = "PV";
+    FormItem own = placed;
+    own.promptKey = "^FREE";
+    own.dataEntryType = "TEXT";
+    model.items = {FormItem{}, placed, placed};
+    model.prompts = {own};
+    cat.FillSelected(model, {});
+    ASSERT_EQ(cat.prompts.size(), 2u);
+    EXPECT_EQ(cat.prompts[1].id, "DOC");
+    EXPECT_EQ(cat.prompts[1].type, "Lookup");
+    cat.prompts[1].caption = "Doctor";
+    cat.prompts[1].type = "Text";
+    cat.ApplyPrompts(model);
+    for (int i : {1, 2}) {
+        EXPECT_EQ(model.items[size_t(i)].promptCaption, "Doctor");
+        EXPECT_EQ(model.items[size_t(i)].dataEntryType, "LOOKUP");
+    }
+    EXPECT_EQ(model.prompts.size(), 2u);
+}
