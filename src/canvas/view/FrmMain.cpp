@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -22,6 +21,7 @@
 #include "layout/LayoutReader.h"
 #include "layout/LayoutWriter.h"
 #include "layout/SaveValidation.h"
+#include "server/qt/FrmDB.h"
 #include "shell/NullUserInterface.h"
 #include "shell/TextUtils.h"
 #include "shell/qt/QtText.h"
@@ -62,6 +62,7 @@ FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* pare
         SetStatusText(program_.Connection().StatusText());
     });
     Flows().SetConnectionPrompt(frmConnect_);
+    frmDB_ = new FrmDB(Flows(), ui_, this);
     windowDialogs_ = std::make_unique<WindowDialogs>(model_.settings, *this, ui_, Flows(), this);
     savePrompt_ = options.savePrompt ? options.savePrompt : windowDialogs_.get();
     Flows().SetSavePrompt(savePrompt_);
@@ -564,22 +565,11 @@ bool FrmMain::OpenFormFromServer(const std::string& name) {
 }
 
 void FrmMain::OpenFromServer() {
-    if (!Flows().EnsureConnected()) return;
+    frmDB_->ShowDialog(false);
     SetStatusText(program_.Connection().StatusText());
-    if (!requests::UpdateFormsDefinitions(program_.Comm(), ui_, Flows().Definitions())) return;
-    QStringList names;
-    for (const FormDefinition& def : Flows().Definitions())
-        names << toUnicode(def.name + "  -  " + def.description);
-    if (names.isEmpty()) {
-        ui_.Message("No forms are stored on this server.", "Open", MessageIcon::Information);
-        return;
-    }
-    bool ok = false;
-    QString chosen = QInputDialog::getItem(this, "Open", "Form:", names, 0, false, &ok);
-    if (!ok) return;
-    int index = int(names.indexOf(chosen));
-    if (index < 0 || !MayDiscardForm()) return;
-    OpenFormFromServer(Flows().Definitions().At(size_t(index) + 1).name);
+    const std::string name = frmDB_->SelectedFormName();
+    if (name.empty() || frmDB_->Cancelled() || !MayDiscardForm()) return;
+    OpenFormFromServer(name);
 }
 
 SaveOutcome FrmMain::SaveToServer(bool showDialog) {

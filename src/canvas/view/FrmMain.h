@@ -5,6 +5,7 @@
 // FrmMainMenus.cpp; WindowDialogs opens the modal dialogs and ItemDialogs the
 // property dialogs.
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +28,7 @@ class QLabel;
 class QToolBar;
 class PageCanvas;
 class PageStrip;
+class FrmDB;
 
 struct FrmMainOptions {
     SaveFormPrompt* savePrompt = nullptr;  // null: the window's own save dialog
@@ -113,6 +115,21 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     void ShowConnection();
     bool OpenFormFromServer(const std::string& name);
     SaveOutcome SaveToServer(bool showDialog);
+    // "Open...": the forms browser, then the chosen form.
+    void OpenFromServer();
+    FrmDB& FormsBrowser() { return *frmDB_; }
+    // The data catalogue, when connected; the item menu builds its user-prompt
+    // entries from the prompts as they are afterwards.
+    void ShowCatalogue();
+    void SetCatalogueOpener(std::function<void()> open) { openCatalogue_ = std::move(open); }
+    // Settings > "Background": a picture file for the current page, or none.
+    void LoadBackground();
+    void ClearBackground();
+    // "TEMP - Load List": the database-field list from a ".dbd" file.
+    void LoadDBFieldsFile();
+    // "Clear local files": the local form copies and pictures, but those the open form
+    // shows.
+    void ClearLocalFiles();
 
     PageStrip& Pages() { return *strip_; }
     PageCanvas* PageView(int page) const;
@@ -132,7 +149,6 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     void ShowItemMenu(const CanvasModel::Hit& hit, QPointF at);
 
     void GetFromFile();
-    void OpenFromServer();
     void SaveToFile();
     void RefreshAfterRead();
     bool ValidateForSave();
@@ -152,6 +168,8 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     std::unique_ptr<CanvasPainter> painter_;
     std::unique_ptr<CanvasEditor> editor_;
     FrmConnect* frmConnect_ = nullptr;
+    FrmDB* frmDB_ = nullptr;
+    std::function<void()> openCatalogue_;
     std::unique_ptr<WindowDialogs> windowDialogs_;
     ItemDialogs* dialogs_ = nullptr;  // a child of the window
     SaveFormPrompt* savePrompt_ = nullptr;
