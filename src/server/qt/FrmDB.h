@@ -37,13 +37,14 @@ class FrmDB : public QDialog {
     static std::string SelectForm(FormFlows& flows, UserInterface& ui,
                                   const std::string& currentForm, QWidget* parent);
 
+    // The list shows the logic's rows again; the chosen row stays chosen and visible.
+    void ShowRows();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
   private:
-    // The list shows the logic's rows again; the chosen row stays chosen and visible.
-    void ShowRows();
     void ShowDetails();
     void OnChosen(const QModelIndex& index);
     void OnGetForm();
