@@ -63,6 +63,7 @@ FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* pare
     });
     Flows().SetConnectionPrompt(frmConnect_);
     frmDB_ = new FrmDB(Flows(), ui_, this);
+    // The data catalogue's window is set as openCatalogue_ here once it exists.
     windowDialogs_ = std::make_unique<WindowDialogs>(model_.settings, *this, ui_, Flows(), this);
     savePrompt_ = options.savePrompt ? options.savePrompt : windowDialogs_.get();
     Flows().SetSavePrompt(savePrompt_);

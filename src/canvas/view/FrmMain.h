@@ -117,7 +117,6 @@ class FrmMain : public QMainWindow, public FormSizeHost {
     SaveOutcome SaveToServer(bool showDialog);
     // "Open...": the forms browser, then the chosen form.
     void OpenFromServer();
-    FrmDB& FormsBrowser() { return *frmDB_; }
     // The data catalogue, when connected; the item menu builds its user-prompt
     // entries from the prompts as they are afterwards.
     void ShowCatalogue();
