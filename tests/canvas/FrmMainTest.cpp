@@ -905,6 +905,7 @@ TEST(FrmMain, BackgroundListFileAndLocalFilesCommands) {
     int opened = 0;
     w.SetCatalogueOpener([&] { ++opened; });
     emit win.Find<QMenu>("mnuDBFields")->aboutToShow();
+    QTest::qWait(10);
     win.Find<QAction>("mnuDBFieldsBuild")->trigger();
     EXPECT_EQ(opened, 0);
     EXPECT_TRUE(win.ui.Messages().empty());
@@ -940,6 +941,7 @@ TEST(FrmMainServer, OpenGoesThroughTheFormsBrowserAndTheCatalogueOpensWhenConnec
     int opened = 0;
     w.SetCatalogueOpener([&] { ++opened; });
     emit win.Find<QMenu>("mnuDBFields")->aboutToShow();
+    QTest::qWait(10);
     win.Find<QAction>("mnuDBFieldsBuild")->trigger();
     EXPECT_EQ(opened, 2);
 }

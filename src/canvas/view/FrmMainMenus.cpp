@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <cmath>
 
@@ -51,8 +52,10 @@ void FrmMain::BuildMenus() {
     entry(background, "Clear", "mnuBackgroundClear", [this] { ClearBackground(); });
     QMenu* dbFields = settings->addMenu("Data Fields, User Prompts");
     dbFields->setObjectName("mnuDBFields");
-    // Opening the sub-menu opens the catalogue first (when connected).
-    connect(dbFields, &QMenu::aboutToShow, this, [this] { ShowCatalogue(); });
+    // Opening the sub-menu opens the catalogue (when connected): once the menu has
+    // shown, as a modal dialog started while a menu pops up brings Qt down.
+    connect(dbFields, &QMenu::aboutToShow, this,
+            [this] { QTimer::singleShot(0, this, [this] { ShowCatalogue(); }); });
     entry(dbFields, "Build List", "mnuDBFieldsBuild", [this] { ShowCatalogue(); });
     entry(dbFields, "TEMP - Load List", "mnuDBFieldsLoad", [this] { LoadDBFieldsFile(); });
     QMenu* tools = menuBar()->addMenu("Tools");
