@@ -121,6 +121,11 @@ bool CanvasModel::LoadBackgroundImage(const std::string& line, int page) {
     return b.placed;
 }
 
+void CanvasModel::ClearBackground(int page) {
+    for (auto& b : backgrounds_)
+        if (b.page == page) b.active = false;
+}
+
 void CanvasModel::UpdatePictureTimeStamp(const std::string& name, const std::string& stamp) {
     for (auto& im : images_)
         if (im.active && text::EqualsNoCase(im.name, name)) im.timeStamp = stamp;

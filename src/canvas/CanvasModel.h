@@ -195,6 +195,8 @@ class CanvasModel : public ControlSink, public LayoutSource {
     void SetPage(double widthInches, double heightInches) override;
     void LoadPageContainer(int page) override;
     bool LoadBackgroundImage(const std::string& line, int page) override;
+    // The page (0-based) loses its background picture.
+    void ClearBackground(int page);
     void LoadImage(const std::string& line, int page) override;
     void LoadHotspot(const std::string& line, int page) override;
     void LoadSignatureBox(const std::string& line, int page) override;

@@ -221,3 +221,24 @@ std::string CreateSuffixForForm(const std::string& name) {
     }
     return name + "_1";
 }
+
+int LocalFolders::ClearLocalFiles(const std::vector<std::string>& keepPictures) const {
+    namespace fs = std::filesystem;
+    int failed = 0;
+    for (const std::string& folder : {FormsFolder(), ImagesFolder()}) {
+        std::error_code ec;
+        const bool images = folder == ImagesFolder();
+        for (const fs::directory_entry& e : fs::directory_iterator(fs::path(folder), ec)) {
+            // Only plain files (or links, not what they point to) of the folder itself.
+            if (e.is_directory(ec) && !e.is_symlink(ec)) continue;
+            const std::string name = e.path().filename().string();
+            bool keep = false;
+            for (const std::string& k : keepPictures)
+                keep = keep || (images && text::EqualsNoCase(k, name));
+            if (keep) continue;
+            std::error_code rm;
+            if (!fs::remove(e.path(), rm) || rm) ++failed;
+        }
+    }
+    return failed;
+}

@@ -2,6 +2,7 @@
 // The local "IMAGES" and "FORMS" folders, the local form copies and picture checks.
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "shell/UserInterface.h"
 
@@ -52,6 +53,10 @@ class LocalFolders {
     bool CopyImageIfNeeded(const std::string& sourcePath, const std::string& fileName) const;
     bool CopyImageToFolder(const std::string& sourcePath) const;
     std::string SelectImageFromFile() const;
+    // "Clear local files": deletes the files of the forms and images folders but the
+    // pictures named in keepPictures (those the open form still needs); the number
+    // of files that could not be deleted.
+    int ClearLocalFiles(const std::vector<std::string>& keepPictures) const;
 
   private:
     std::string root_;

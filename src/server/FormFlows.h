@@ -60,6 +60,7 @@ class FormFlows {
     void SetSavePrompt(SaveFormPrompt* prompt) { savePrompt_ = prompt; }
     void SetComponentFactory(const OutsideComponentFactory& f) { factory_ = f; }
     FormFlowOptions& Options() { return options_; }
+    CommComponent& Comm() { return comm_; }
     FormsDefinitions& Definitions() { return definitions_; }
     OutsideComponents& Components() { return components_; }
     // The form's static items (code, description, other).

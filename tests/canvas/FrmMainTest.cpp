@@ -881,3 +881,149 @@ TEST(FrmMain, ANewMoveStepReachesTheOpenPropertyDialogsOnly) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     win.w->UpdateShiftOfOpenDialogs();
 }
+
+#include <QFile>
+#include <QTreeView>
+
+#include "server/qt/FrmDB.h"
+
+TEST(FrmMain, EveryMenuEntryHasItsCaptionNameAndStartState) {
+    Window win;
+    struct Entry {
+        const char* name;
+        const char* caption;
+        int checked;  // -1: not an option
+    };
+    const Entry entries[] = {
+        {"mnuConnection", "Connection...", -1},
+        {"mnuNew", "New", -1},
+        {"mnuOpen", "Open...", -1},
+        {"mnuGetFromFile", "Get from file...", -1},
+        {"mnuSave", "Save", -1},
+        {"mnuSaveAs", "Save As...", -1},
+        {"mnuSaveToFile", "Save to file...", -1},
+        {"mnuPrint", "Print", -1},
+        {"mnuExit", "Exit", -1},
+        {"mnuPage", "Form Setup", -1},
+        {"mnuTextDefault", "Text Default", -1},
+        {"mnuBackgroundLoad", "Load", -1},
+        {"mnuBackgroundClear", "Clear", -1},
+        {"mnuDBFieldsBuild", "Build List", -1},
+        {"mnuDBFieldsLoad", "TEMP - Load List", -1},
+        {"mnuShowProps", "Show Properties", -1},
+        {"mnuFillFromList", "Fill from List", -1},
+        {"mnuClearSelection", "Clear Selection", -1},
+        {"mnuDeleteSelected", "Delete Selected", -1},
+        {"mnuKillLocalFiles", "Clear local files", -1},
+        {"mnuRecalcChkTxt", "Recalculate Checkboxes/Textboxes IDs", -1},
+        {"mnuRecalcDataGridRows", "Recalculate Data Grid Rows...", -1},
+        {"mnuMultipage", "OPTION - Enable Multipage", 1},
+        {"mnuLoadFromLocalFiles", "OPTION - Load from local files if available", 0},
+        {"mnuDoNotUseLocalFolder", "OPTION - Do not use local folder", 0},
+        {"mnuFillin", "OPTION - Fill in Hotspot boxes", 0},
+        {"mnuSelectGridOnly", "OPTION - Select grid-only", 0},
+    };
+    for (const Entry& e : entries) {
+        auto* a = win.Find<QAction>(e.name);
+        if (!a) continue;
+        EXPECT_EQ(a->text(), e.caption) << e.name;
+        EXPECT_EQ(a->isCheckable(), e.checked >= 0) << e.name;
+        EXPECT_EQ(a->isChecked(), e.checked == 1) << e.name;
+    }
+    for (auto [name, title] : {std::pair{"mnuFile", "File"},
+                               {"mnuSettings", "Settings"},
+                               {"mnuTools", "Tools"},
+                               {"mnuBackground", "Background"},
+                               {"mnuDBFields", "Data Fields, User Prompts"}})
+        if (auto* m = win.Find<QMenu>(name)) {
+            EXPECT_EQ(m->title(), title) << name;
+        }
+}
+
+TEST(FrmMain, BackgroundListFileAndLocalFilesCommands) {
+    Window win;
+    FrmMain& w = *win.w;
+    QTemporaryDir elsewhere;
+    const std::string picture = elsewhere.filePath("slip.bmp").toStdString();
+    QImage(20, 10, QImage::Format_RGB32).save(QString::fromStdString(picture));
+    auto trigger = [&](const char* name, std::string answer) {
+        win.ui.fileAnswers = {answer};
+        win.Find<QAction>(name)->trigger();
+    };
+    trigger("mnuBackgroundLoad", picture);
+    EXPECT_EQ(w.Canvas().CurrentBackgroundImage(), "slip.bmp");
+    EXPECT_TRUE(QFile::exists(win.data.filePath("IMAGES/slip.bmp")));
+    // A cancelled dialog, or the initial name left, changes nothing.
+    for (const char* cancelled : {"", "*.emf"}) trigger("mnuBackgroundLoad", cancelled);
+    EXPECT_EQ(w.Canvas().CurrentBackgroundImage(), "slip.bmp");
+    trigger("mnuBackgroundLoad", picture);  // replaces, never doubles
+    EXPECT_EQ(std::count_if(w.Canvas().Backgrounds().begin(), w.Canvas().Backgrounds().end(),
+                            [](const auto& b) { return b.active; }),
+              1);
+
+    // The picture the open form shows survives "Clear local files"; the rest goes.
+    std::string error;
+    const LocalFolders& folders = w.Program().Folders();
+    for (std::string f : {folders.ImagesFolder() + "/old.bmp", folders.FormsFolder() + "/OLD.ldt"})
+        ASSERT_TRUE(files::AtomicWriteFile(f, "x", error));
+    win.Find<QAction>("mnuKillLocalFiles")->trigger();
+    EXPECT_FALSE(QFile::exists(win.data.filePath("IMAGES/old.bmp")));
+    EXPECT_FALSE(QFile::exists(win.data.filePath("FORMS/OLD.ldt")));
+    EXPECT_TRUE(QFile::exists(win.data.filePath("IMAGES/slip.bmp")));
+    win.Find<QAction>("mnuBackgroundClear")->trigger();
+    EXPECT_EQ(w.Canvas().CurrentBackgroundImage(), "");
+    EXPECT_EQ(w.Canvas().GetBackgroundImagesDefinitions(), "");
+
+    const std::string list = elsewhere.filePath("fields.dbd").toStdString();
+    ASSERT_TRUE(
+        files::AtomicWriteFile(list, "Patient name\tPT_NAME\r\nAccount\tPT_ACCT\r\n", error));
+    trigger("mnuDBFieldsLoad", list);
+    ASSERT_EQ(w.Model().databaseFields.size(), 2u);
+    EXPECT_EQ(w.Model().databaseFields[1].fieldName, "PT_ACCT");
+    for (const char* cancelled : {"", "*.dbd"}) trigger("mnuDBFieldsLoad", cancelled);
+    EXPECT_EQ(w.Model().databaseFields.size(), 2u);
+
+    // Not connected: the catalogue stays shut.
+    int opened = 0;
+    w.SetCatalogueOpener([&] { ++opened; });
+    emit win.Find<QMenu>("mnuDBFields")->aboutToShow();
+    QTest::qWait(10);
+    win.Find<QAction>("mnuDBFieldsBuild")->trigger();
+    EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(win.ui.Messages().empty());
+}
+
+TEST(FrmMainServer, OpenGoesThroughTheFormsBrowserAndTheCatalogueOpensWhenConnected) {
+    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
+    QTemporaryDir repo;
+    RepositoryServerProcess server(repo.filePath("repo.db").toStdString(), true);
+    ASSERT_GT(server.Port(), 0);
+    Window win;
+    FrmMain& w = *win.w;
+    w.Connection().port = std::to_string(server.Port());
+    w.Connection().entity = "1";
+    ASSERT_TRUE(w.Connection().Connect());
+    for (const char* name : {"mnuOpen", "tbOpen"}) {
+        QTimer::singleShot(0, [] {
+            auto* dlg = qobject_cast<FrmDB*>(QApplication::activeModalWidget());
+            if (!dlg) return;
+            QTreeView* list = dlg->List();
+            int row = 0;
+            while (row < list->model()->rowCount() &&
+                   list->model()->index(row, 0).data().toString() != "INTAKE")
+                ++row;
+            list->setCurrentIndex(list->model()->index(row, 0));
+            QTest::mouseClick(dlg->findChild<QPushButton*>("cmdGetForm"), Qt::LeftButton);
+        });
+        w.NewForm();
+        win.Find<QAction>(name)->trigger();
+        EXPECT_EQ(w.Model().settings.formCode, "INTAKE") << name;
+        EXPECT_EQ(w.Model().settings.formName, "New Patient Intake") << name;
+    }
+    int opened = 0;
+    w.SetCatalogueOpener([&] { ++opened; });
+    emit win.Find<QMenu>("mnuDBFields")->aboutToShow();
+    QTest::qWait(10);
+    win.Find<QAction>("mnuDBFieldsBuild")->trigger();
+    EXPECT_EQ(opened, 2);
+}

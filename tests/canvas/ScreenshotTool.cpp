@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 #include <functional>
 #include <iostream>
 
@@ -28,6 +29,7 @@
 #include "dialogs/qt/FrmGrid.h"
 #include "dialogs/qt/FrmLists.h"
 #include "dialogs/qt/FrmProps.h"
+#include "server/qt/FrmDB.h"
 #include "shell/RecordingUserInterface.h"
 
 namespace {
@@ -284,6 +286,15 @@ int main(int argc, char** argv) {
                     dlg.grab().save(QString::fromStdString(prefix + "-connected.png"));
                     dlg.hide();
                     shoot("-window-connected");
+                    // The forms browser with the server's forms, one chosen.
+                    QTimer::singleShot(300, [&] {
+                        auto* db = qobject_cast<FrmDB*>(QApplication::activeModalWidget());
+                        if (!db) return;
+                        db->List()->setCurrentIndex(db->List()->model()->index(1, 0));
+                        db->grab().save(QString::fromStdString(prefix + "-browser.png"));
+                        db->findChild<QPushButton*>("cmdExit")->click();
+                    });
+                    if (w.Connection().Connected()) w.OpenFromServer();
                     app.quit();
                 });
             });

@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -24,6 +23,7 @@
 #include "layout/LayoutWriter.h"
 #include "layout/SaveValidation.h"
 #include "server/RepositoryCommands.h"
+#include "server/qt/FrmDB.h"
 #include "shell/NullUserInterface.h"
 #include "shell/TextUtils.h"
 #include "shell/Units.h"
@@ -65,6 +65,12 @@ FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* pare
         SetStatusText(program_.Connection().StatusText());
     });
     Flows().SetConnectionPrompt(frmConnect_);
+    frmDB_ = new FrmDB(Flows(), ui_, this);
+    // The data catalogue; "Get list from another form" picks through the forms browser.
+    openCatalogue_ = [this] { RunCatalogue(); };
+    selectForm_ = [this] {
+        return FrmDB::SelectForm(Flows(), ui_, model_.settings.formCode, this);
+    };
     windowDialogs_ = std::make_unique<WindowDialogs>(model_.settings, *this, ui_, Flows(), this);
     savePrompt_ = options.savePrompt ? options.savePrompt : windowDialogs_.get();
     Flows().SetSavePrompt(savePrompt_);
@@ -542,8 +548,7 @@ void FrmMain::ShowConnection() {
     SetStatusText(program_.Connection().StatusText());
 }
 
-void FrmMain::ShowCatalogue() {
-    if (!Connection().Connected()) return;
+void FrmMain::RunCatalogue() {
     auto used = [this](const std::string& id) {
         for (int i = 1; i < canvas_.LabelCount(); ++i) {
             const LabelControl* c = canvas_.LabelAt(i);
@@ -569,22 +574,11 @@ bool FrmMain::OpenFormFromServer(const std::string& name) {
 }
 
 void FrmMain::OpenFromServer() {
-    if (!Flows().EnsureConnected()) return;
+    frmDB_->ShowDialog(false);
     SetStatusText(program_.Connection().StatusText());
-    if (!requests::UpdateFormsDefinitions(program_.Comm(), ui_, Flows().Definitions())) return;
-    QStringList names;
-    for (const FormDefinition& def : Flows().Definitions())
-        names << toUnicode(def.name + "  -  " + def.description);
-    if (names.isEmpty()) {
-        ui_.Message("No forms are stored on this server.", "Open", MessageIcon::Information);
-        return;
-    }
-    bool ok = false;
-    QString chosen = QInputDialog::getItem(this, "Open", "Form:", names, 0, false, &ok);
-    if (!ok) return;
-    int index = int(names.indexOf(chosen));
-    if (index < 0 || !MayDiscardForm()) return;
-    OpenFormFromServer(Flows().Definitions().At(size_t(index) + 1).name);
+    const std::string name = frmDB_->SelectedFormName();
+    if (name.empty() || frmDB_->Cancelled() || !MayDiscardForm()) return;
+    OpenFormFromServer(name);
 }
 
 SaveOutcome FrmMain::SaveToServer(bool showDialog) {

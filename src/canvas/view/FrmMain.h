@@ -28,6 +28,7 @@ class QLabel;
 class QToolBar;
 class PageCanvas;
 class PageStrip;
+class FrmDB;
 
 struct FrmMainOptions {
     SaveFormPrompt* savePrompt = nullptr;  // null: the window's own save dialog
@@ -115,13 +116,26 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     FrmConnect& ConnectDialog() { return *frmConnect_; }
     FormFlows& Flows() { return program_.Flows(); }
     void ShowConnection();
-    // The data catalogue, when connected; the user-prompt menus are then built from
-    // the lists it applied.
-    void ShowCatalogue();
     // The forms browser in select mode ("Get list from another form"): a form name or "".
     void SetFormSelector(std::function<std::string()> select) { selectForm_ = std::move(select); }
     bool OpenFormFromServer(const std::string& name);
     SaveOutcome SaveToServer(bool showDialog);
+    // "Open...": the forms browser, then the chosen form.
+    void OpenFromServer();
+    // The data catalogue, when connected; the item menu builds its user-prompt
+    // entries from the prompts as they are afterwards.
+    void ShowCatalogue();
+    void SetCatalogueOpener(std::function<void()> open) { openCatalogue_ = std::move(open); }
+    // The data catalogue itself, the opener the window starts with.
+    void RunCatalogue();
+    // Settings > "Background": a picture file for the current page, or none.
+    void LoadBackground();
+    void ClearBackground();
+    // "TEMP - Load List": the database-field list from a ".dbd" file.
+    void LoadDBFieldsFile();
+    // "Clear local files": the local form copies and pictures, but those the open form
+    // shows.
+    void ClearLocalFiles();
 
     PageStrip& Pages() { return *strip_; }
     PageCanvas* PageView(int page) const;
@@ -141,7 +155,6 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     void ShowItemMenu(const CanvasModel::Hit& hit, QPointF at);
 
     void GetFromFile();
-    void OpenFromServer();
     void SaveToFile();
     void RefreshAfterRead();
     bool ValidateForSave();
@@ -160,6 +173,8 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     std::unique_ptr<CanvasPainter> painter_;
     std::unique_ptr<CanvasEditor> editor_;
     FrmConnect* frmConnect_ = nullptr;
+    FrmDB* frmDB_ = nullptr;
+    std::function<void()> openCatalogue_;
     std::unique_ptr<WindowDialogs> windowDialogs_;
     std::function<std::string()> selectForm_;
     ItemDialogs* dialogs_ = nullptr;  // a child of the window

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <cmath>
 
@@ -45,6 +46,18 @@ void FrmMain::BuildMenus() {
     entry(settings, "Form Setup", "mnuPage", [this] { ShowFormSetup(); });
     entry(settings, "Text Default", "mnuTextDefault",
           [this] { dialogs_->OpenTemplateProperties(); });
+    QMenu* background = settings->addMenu("Background");
+    background->setObjectName("mnuBackground");
+    entry(background, "Load", "mnuBackgroundLoad", [this] { LoadBackground(); });
+    entry(background, "Clear", "mnuBackgroundClear", [this] { ClearBackground(); });
+    QMenu* dbFields = settings->addMenu("Data Fields, User Prompts");
+    dbFields->setObjectName("mnuDBFields");
+    // Opening the sub-menu opens the catalogue (when connected): once the menu has
+    // shown, as a modal dialog started while a menu pops up brings Qt down.
+    connect(dbFields, &QMenu::aboutToShow, this,
+            [this] { QTimer::singleShot(0, this, [this] { ShowCatalogue(); }); });
+    entry(dbFields, "Build List", "mnuDBFieldsBuild", [this] { ShowCatalogue(); });
+    entry(dbFields, "TEMP - Load List", "mnuDBFieldsLoad", [this] { LoadDBFieldsFile(); });
     QMenu* tools = menuBar()->addMenu("Tools");
     tools->setObjectName("mnuTools");
     entry(tools, "Clear Selection", "mnuClearSelection", [this] { ClearSelection(); });
@@ -55,6 +68,7 @@ void FrmMain::BuildMenus() {
     entry(tools, "Delete Selected", "mnuDeleteSelected", [this] { DeleteSelected(); });
     entry(tools, "Show Properties", "mnuShowProps", [this] { dialogs_->OpenMarked(); });
     entry(tools, "Fill from List", "mnuFillFromList", [this] { dialogs_->OpenFillFromList(); });
+    entry(tools, "Clear local files", "mnuKillLocalFiles", [this] { ClearLocalFiles(); });
     tools->addSeparator();
     mnuLoadFromLocalFiles_ =
         entry(tools, "OPTION - Load from local files if available", "mnuLoadFromLocalFiles",

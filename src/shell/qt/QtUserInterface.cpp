@@ -83,6 +83,8 @@ bool QtUserInterface::YesNo(const std::string& text, const std::string& title) {
 bool QtUserInterface::OkCancel(const std::string& text, const std::string& title) {
     QMessageBox box(QMessageBox::Question, toUnicode(title), BoxText(text),
                     QMessageBox::Ok | QMessageBox::Cancel, parent_);
+    // Every OK/Cancel question guards something that cannot be undone.
+    box.setDefaultButton(QMessageBox::Cancel);
     FitTitle(box);
     return box.exec() == QMessageBox::Ok;
 }

@@ -1,0 +1,261 @@
+// The forms browser against the real reference server with its demo forms: the list,
+// sorting by every column, choosing, deleting, the two flags, select mode; its window
+// clicked as a user clicks it.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <filesystem>
+#include <functional>
+
+#include "RepositoryServerProcess.h"
+#include "ScriptedComm.h"
+#include "canvas/CanvasModel.h"
+#include "server/RepositoryCommands.h"
+#include "server/ConnectionLogic.h"
+#include "server/FormFlows.h"
+#include "server/TcpComm.h"
+#include "server/qt/FrmDB.h"
+#include "shell/RecordingUserInterface.h"
+#include "shell/TextUtils.h"
+
+namespace fs = std::filesystem;
+using Logic = FormsBrowserLogic;
+
+namespace {
+
+struct Connector : ConnectionPrompt {
+    ConnectionLogic& logic;
+    explicit Connector(ConnectionLogic& l) : logic(l) {}
+    bool Connected() const override { return logic.Connected(); }
+    bool ShowConnectDialog() override { return logic.Connect(); }
+};
+
+struct Browser : ::testing::Test {
+    fs::path dir = fs::temp_directory_path() / ("fd_frmdb_" + std::to_string(::getpid()));
+    std::unique_ptr<RepositoryServerProcess> server;
+    RecordingUserInterface ui;
+    FixedTextMetrics metrics;
+    FormModel model;
+    CanvasModel store{model, metrics};
+    std::unique_ptr<LocalFolders> folders;
+    TcpComm comm;
+    ConnectionLogic connection{comm, ui};
+    Connector prompt{connection};
+    std::unique_ptr<FormFlows> flows;
+
+    void SetUp() override {
+        if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
+        fs::create_directories(dir);
+        server = std::make_unique<RepositoryServerProcess>((dir / "repo.db").string(), true);
+        ASSERT_GT(server->Port(), 0);
+        folders = std::make_unique<LocalFolders>(dir.string(), ui);
+        comm.SetTimeouts(5000, 20000);
+        connection.port = std::to_string(server->Port());
+        connection.entity = "1";
+        flows = std::make_unique<FormFlows>(comm, ui, *folders, model, store, store, metrics);
+        flows->SetConnectionPrompt(&prompt);
+    }
+    void TearDown() override {
+        server.reset();
+        fs::remove_all(dir);
+    }
+    static std::vector<std::string> Names(const Logic& l) {
+        std::vector<std::string> out;
+        for (const auto& r : l.Rows()) out.push_back(r.cells[Logic::kName]);
+        return out;
+    }
+    static int RowOf(const Logic& l, const std::string& name) {
+        auto names = Names(l);
+        auto it = std::find(names.begin(), names.end(), name);
+        return it == names.end() ? -1 : int(it - names.begin());
+    }
+};
+
+// Runs f once the modal dialog is up.
+void WhenShown(std::function<void(FrmDB&)> f) {
+    QTimer::singleShot(0, [f] {
+        if (auto* dlg = qobject_cast<FrmDB*>(QApplication::activeModalWidget())) f(*dlg);
+    });
+}
+
+std::string SortKey(const std::string& cell, int column) {
+    if (column == Logic::kImages) return text::SortKeyNumber(cell);
+    if (column == Logic::kDateModified) return text::SortKeyDate(cell);
+    return text::ToUpper(cell);
+}
+
+}  // namespace
+
+TEST_F(Browser, ListsEveryFormAndSortsByEachColumnBothWays) {
+    Logic logic(*flows, ui);
+    ASSERT_TRUE(logic.Start(false, false, ""));
+    EXPECT_EQ(Names(logic).size(), 4u);
+    EXPECT_EQ(logic.Caption(), "Total: 4      Select Form");
+    const auto& charge = logic.Rows()[std::size_t(RowOf(logic, "CHARGE01"))];
+    EXPECT_EQ(charge.cells[Logic::kImages], "2");
+    EXPECT_EQ(charge.cells[Logic::kDocType], "CHG");
+    EXPECT_EQ(charge.Key(), "key\tCHARGE01\t" + std::to_string(charge.position));
+    EXPECT_EQ(logic.Rows()[std::size_t(RowOf(logic, "STMT01"))].cells[Logic::kImages], "");
+
+    FrmDB dlg(*flows, ui);
+    WhenShown([&](FrmDB& d) {
+        QHeaderView* header = d.List()->header();
+        for (int c = 0; c < Logic::kColumns; ++c) {
+            for (bool ascending : {true, false}) {
+                QPoint at(header->sectionViewportPosition(c) + 5, header->height() / 2);
+                QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+                const auto& rows = d.Logic().Rows();
+                for (std::size_t i = 1; i < rows.size(); ++i) {
+                    auto a = SortKey(rows[i - 1].cells[std::size_t(c)], c);
+                    auto b = SortKey(rows[i].cells[std::size_t(c)], c);
+                    EXPECT_TRUE(ascending ? a <= b : a >= b) << c << ": " << a << " / " << b;
+                }
+                EXPECT_EQ(d.List()->model()->index(0, c).data().toString().toStdString(),
+                          rows[0].cells[std::size_t(c)]);
+            }
+        }
+        // A double click on a row opens that form.
+        int row = RowOf(d.Logic(), "EMRVITALS");
+        QRect cell = d.List()->visualRect(d.List()->model()->index(row, 0));
+        QTest::mouseClick(d.List()->viewport(), Qt::LeftButton, {}, cell.center());
+        EXPECT_EQ(d.findChild<QLabel*>("lblName")->text(), "EMRVITALS");
+        QTest::mouseDClick(d.List()->viewport(), Qt::LeftButton, {}, cell.center());
+    });
+    dlg.ShowDialog(false);
+    EXPECT_FALSE(dlg.Cancelled());
+    EXPECT_EQ(dlg.SelectedFormName(), "EMRVITALS");
+    EXPECT_EQ(dlg.findChild<QPushButton*>("cmdGetForm")->text().remove('&'), "Open Form");
+}
+
+TEST_F(Browser, DeletesOnlyAfterOkAndNothingWithNothingChosen) {
+    Logic logic(*flows, ui);
+    ASSERT_TRUE(logic.Start(false, false, ""));
+    EXPECT_FALSE(logic.DeleteChosen());
+    EXPECT_FALSE(logic.TakeChosen());
+    ASSERT_EQ(ui.Messages().size(), 2u);
+    EXPECT_EQ(ui.Messages()[0].text, "Nothing selected");
+    EXPECT_EQ(ui.Messages()[0].title, "Select");
+    EXPECT_EQ(ui.calls.size(), 2u);  // no question asked
+
+    logic.Choose(RowOf(logic, "INTAKE"));
+    ui.boolAnswers = {false, true};
+    EXPECT_FALSE(logic.DeleteChosen());  // Cancel
+    EXPECT_EQ(ui.calls.back().text, "Form 'INTAKE'\r\n will be deleted.");
+    EXPECT_EQ(ui.calls.back().title, "Form - Delete");
+    EXPECT_GE(RowOf(logic, "INTAKE"), 0);
+    EXPECT_TRUE(logic.DeleteChosen());  // OK
+    EXPECT_EQ(ui.Messages().back().text, "Form Deleted.");
+    EXPECT_EQ(ui.Messages().back().title, "Deleting Form...");
+    EXPECT_EQ(RowOf(logic, "INTAKE"), -1);
+    EXPECT_EQ(logic.Caption(), "Total: 3      Select Form");
+    EXPECT_EQ(logic.ChosenRow(), -1);
+    // Gone from the server, static list and all.
+    Logic fresh(*flows, ui);
+    ASSERT_TRUE(fresh.Start(false, false, ""));
+    EXPECT_EQ(RowOf(fresh, "INTAKE"), -1);
+    std::string list;
+    requests::GetStaticList(comm, ui, "INTAKE", list);
+    EXPECT_EQ(requests::ReadStaticList(list).size(), 0u);
+}
+
+TEST_F(Browser, SavedFlagsComeBackAndTheChosenRowStaysChosen) {
+    FrmDB dlg(*flows, ui);
+    for (auto [active, selected] : {std::pair{true, false}, {false, true}, {true, true}}) {
+        WhenShown([&, active, selected](FrmDB& d) {
+            QTreeView* list = d.List();
+            int row = RowOf(d.Logic(), "STMT01");
+            list->setCurrentIndex(list->model()->index(row, 0));
+            d.findChild<QCheckBox*>("chkAct")->setChecked(active);
+            d.findChild<QCheckBox*>("chkSel")->setChecked(selected);
+            QTest::mouseClick(d.findChild<QPushButton*>("cmdSaveOpt"), Qt::LeftButton);
+            EXPECT_EQ(d.Logic().ChosenName(), "STMT01");
+            EXPECT_EQ(list->currentIndex().row(), RowOf(d.Logic(), "STMT01"));
+            QTest::mouseClick(d.findChild<QPushButton*>("cmdRefresh"), Qt::LeftButton);
+            EXPECT_EQ(d.findChild<QLabel*>("lblName")->text(), "STMT01");
+            QTest::mouseClick(d.findChild<QPushButton*>("cmdExit"), Qt::LeftButton);
+        });
+        dlg.ShowDialog(false);
+        EXPECT_TRUE(dlg.Cancelled());
+        // Read back by another browser: the server kept both flags.
+        Logic fresh(*flows, ui);
+        ASSERT_TRUE(fresh.Start(false, false, ""));
+        fresh.Choose(RowOf(fresh, "STMT01"));
+        EXPECT_EQ(fresh.ChosenActive(), active);
+        EXPECT_EQ(fresh.ChosenSelected(), selected);
+    }
+    EXPECT_TRUE(ui.Messages().empty());
+}
+
+TEST_F(Browser, SelectModeLeavesTheCurrentFormOutAndCancelGivesNoName) {
+    WhenShown([&](FrmDB& d) {
+        EXPECT_EQ(RowOf(d.Logic(), "CHARGE01"), -1);
+        EXPECT_EQ(d.Logic().Rows().size(), 3u);
+        EXPECT_EQ(d.findChild<QPushButton*>("cmdGetForm")->text().remove('&'), "Select Form");
+        EXPECT_TRUE(d.findChild<QPushButton*>("cmdDelete")->isHidden());
+        // Still left out after a refresh.
+        QTest::mouseClick(d.findChild<QPushButton*>("cmdRefresh"), Qt::LeftButton);
+        EXPECT_EQ(RowOf(d.Logic(), "CHARGE01"), -1);
+        d.List()->setCurrentIndex(d.List()->model()->index(RowOf(d.Logic(), "INTAKE"), 0));
+        QTest::keyClick(d.List(), Qt::Key_Return);
+    });
+    EXPECT_EQ(FrmDB::SelectForm(*flows, ui, "charge01", nullptr), "INTAKE");
+    WhenShown([](FrmDB& d) { QTest::keyClick(&d, Qt::Key_Escape); });
+    EXPECT_EQ(FrmDB::SelectForm(*flows, ui, "CHARGE01", nullptr), "");
+    // No server: no dialog, no name.
+    server.reset();
+    connection.Disconnect(nullptr);
+    connection.port = "1";
+    EXPECT_EQ(FrmDB::SelectForm(*flows, ui, "CHARGE01", nullptr), "");
+}
+
+TEST(BrowserBadInput, BrokenRepliesLeaveAnEmptyUsableListAndFiveThousandFormsSortAtOnce) {
+    ScriptedComm comm;
+    RecordingUserInterface ui;
+    FixedTextMetrics metrics;
+    FormModel model;
+    CanvasModel store{model, metrics};
+    LocalFolders folders(fs::temp_directory_path().string(), ui);
+    FormFlows flows(comm, ui, folders, model, store, store, metrics);
+    struct Always : ConnectionPrompt {
+        bool Connected() const override { return true; }
+        bool ShowConnectDialog() override { return true; }
+    } always;
+    flows.SetConnectionPrompt(&always);
+    Logic logic(flows, ui);
+    const std::vector<std::vector<std::string>> broken = {
+        {}, {"ERROR: no forms"}, {"|OK||A^B:|END|"}, {"\x01\xff^^:::^"}};
+    for (const auto& reply : broken) {
+        comm.Ok(reply);
+        logic.Start(false, false, "");
+        EXPECT_TRUE(logic.Rows().empty());
+        EXPECT_FALSE(logic.TakeChosen());
+        for (int c = 0; c < Logic::kColumns; ++c) logic.SortBy(c);
+    }
+    comm.Fail();
+    logic.Start(true, true, "X");
+    EXPECT_TRUE(logic.Rows().empty());
+
+    std::string big = "|OK||";
+    for (int i = 0; i < 5000; ++i)
+        big += "F" + std::to_string(i) + "^Form " + std::to_string(i * 7919 % 5000) + "^T^" +
+               std::to_string(i) + "^" + std::to_string(i % 12 + 1) + "/" +
+               std::to_string(i % 28 + 1) + "/2024 1;02;03 PM^\xE6\xE6^D:";
+    comm.Ok({big + "|END|"});
+    QElapsedTimer t;
+    t.start();
+    logic.Start(false, false, "");
+    for (int c = 0; c < Logic::kColumns; ++c) logic.SortBy(c);
+    // A sanitizer build runs several times slower than the program users get.
+    EXPECT_LT(t.elapsed(), 2000) << "fill and sort";
+    ASSERT_EQ(logic.Rows().size(), 5000u);
+    EXPECT_EQ(logic.Rows().front().cells[Logic::kImages], "2");
+}
