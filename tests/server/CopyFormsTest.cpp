@@ -1,6 +1,7 @@
 // Copying forms between two real repository servers: layouts and picture bytes arrive
 // whole, the overwrite question, a target that dies mid-copy, bad input.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -197,3 +198,45 @@ TEST_F(CopyForms, BadInputGivesItsMessageAndCopiesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// `formdesigner forms ...` as a script runs it; gives the exit status, output in out.
+int Forms(const std::string& args, std::string& out) {
+    const char* dir = std::getenv("FD_BINARY_DIR");
+    std::string cmd =
+        std::string(dir ? dir : ".") + "/src/app/formdesigner forms " + args + " 2>/dev/null";
+    out.clear();
+    FILE* f = ::popen(cmd.c_str(), "r");
+    char buf[4096];
+    for (std::size_t n; f && (n = std::fread(buf, 1, sizeof buf, f)) > 0;) out.append(buf, n);
+    int status = f ? ::pclose(f) : -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+TEST_F(CopyForms, CommandLineGetPutCopyDelete) {
+    const std::string a = " --server 127.0.0.1:" + logic->fromPort;
+    const std::string b = " --server 127.0.0.1:" + logic->toPort;
+    const std::string out = (dir / "out").string();
+    std::string text;
+    EXPECT_EQ(Forms("get SMALL " + out + a, text), 0) << text;
+    EXPECT_EQ(Forms("put " + out + b, text), 0) << text;
+    EXPECT_EQ(TargetPicture("SMALL", "small.bmp"), small);
+    EXPECT_EQ(Forms("put " + out + "/missing.ldt" + b, text), 1);
+    EXPECT_EQ(Forms("get 'A|B'" + a, text), 2);
+
+    const std::string copy =
+        "copy --from localhost:" + logic->fromPort + " --to 127.0.0.1:" + logic->toPort + " ";
+    EXPECT_EQ(Forms(copy + "BIG SMALL", text), 1);  // SMALL exists on the target
+    EXPECT_NE(text.find("skipped (exists on the target"), std::string::npos);
+    EXPECT_TRUE(TargetPicture("BIG", "big.bmp") == big);
+    EXPECT_EQ(Forms(copy + "--overwrite SMALL", text), 0) << text;
+    EXPECT_EQ(Forms(copy + "NOPE", text), 1);
+
+    EXPECT_EQ(Forms("delete BIG" + b, text), 0) << text;
+    EXPECT_EQ(Forms("list" + b, text), 0);
+    EXPECT_EQ(text.find("BIG\t"), std::string::npos);
+    EXPECT_NE(text.find("SMALL\tSMALL desc\t2\tLAB\t"), std::string::npos);
+}
