@@ -6,6 +6,7 @@
 #include "layout/LayoutReader.h"
 #include "server/CommComponent.h"
 #include "server/Requests.h"
+#include "server/TcpComm.h"
 #include "shell/TextUtils.h"
 #include "shell/UserInterface.h"
 
@@ -31,6 +32,12 @@ std::vector<std::string> HeaderImages(const std::string& layout) {
             names.push_back(name);
     }
     return names;
+}
+
+std::string PingError(CommComponent& comm) {
+    auto* tcp = dynamic_cast<TcpComm*>(&comm);
+    std::string why = tcp ? tcp->LastError() : std::string();
+    return why.empty() ? "no answer" : why;
 }
 
 std::string Join(const std::vector<std::string>& parts, const std::string& sep) {
@@ -76,8 +83,8 @@ bool CopyFormsLogic::OpenConnection(const std::string& address, const std::strin
     comm.SetSessionContext("", entityNumber, "");
     comm.Connect();
     if (!DoPingTest(which)) {
-        ui_.Message("Could not connect to     " + address + "." + kCrLf + "Ping error: " +
-                        "no answer to the ping" + kCrLf + "Please check your settings.",
+        ui_.Message("Could not connect to     " + address + "." + kCrLf +
+                        "Ping error: " + PingError(comm) + kCrLf + "Please check your settings.",
                     "Not Connected", MessageIcon::Warning);
         return false;
     }
