@@ -2,7 +2,7 @@
 """Times copying N forms with a picture of SIZE bytes each between two reference servers:
 `formdesigner forms copy` against fetching and saving the same bytes one request at a time
 through `formdesigner request`. Usage: copy-figure.py BUILD_DIR [N] [SIZE]"""
-import os, random, subprocess, sys, tempfile, time
+import os, random, shutil, subprocess, sys, tempfile, time
 
 build = sys.argv[1]
 n = int(sys.argv[2]) if len(sys.argv) > 2 else 50
@@ -81,3 +81,4 @@ finally:
     for p in (src, tgt1, tgt2):
         p.terminate()
         p.wait()
+    shutil.rmtree(work, ignore_errors=True)
