@@ -8,23 +8,39 @@
 namespace {
 
 void PrintHelp() {
-    std::cout << "Usage: formdesigner [COMMAND] [ARGS]\n"
-                 "\n"
-                 "Without a command the designer window opens (after the login); a layout\n"
-                 "file named on the command line is opened in it.\n"
-                 "\n"
-                 "Commands:\n"
-                 "  check FILE.ldt            read a layout headlessly, print every message the\n"
-                 "                            reader would show and a one-line summary; exit 1\n"
-                 "                            when reading fails (FORMDESIGNER_FONTS=A,B takes\n"
-                 "                            only fonts A and B as present)\n"
-                 "  convert IN.ldt OUT.ldt    read a layout and write it again (atomically)\n"
-                 "  request [--server HOST:PORT] [--entity E] [--array] [--raw] TEXT\n"
-                 "                            send one request to the server and print the reply;\n"
-                 "                            exit 1 when no reply came\n"
-                 "  render IN.ldt OUT.png|OUT.pdf [--page N] [--dpi D] [--images DIR]\n"
-                 "                            draw pages of a layout to a picture or a PDF\n"
-                 "  --help                    this text\n";
+    std::cout
+        << "Usage: formdesigner [COMMAND] [ARGS]\n"
+           "\n"
+           "Without a command the designer window opens (after the login); a layout\n"
+           "file named on the command line is opened in it.\n"
+           "\n"
+           "Commands:\n"
+           "  check FILE.ldt            read a layout headlessly, print every message the\n"
+           "                            reader would show and a one-line summary; exit 1\n"
+           "                            when reading fails (FORMDESIGNER_FONTS=A,B takes\n"
+           "                            only fonts A and B as present)\n"
+           "  convert IN.ldt OUT.ldt    read a layout and write it again (atomically)\n"
+           "  request [--server HOST:PORT] [--entity E] [--array] [--raw] TEXT\n"
+           "                            send one request to the server and print the reply;\n"
+           "                            exit 1 when no reply came\n"
+           "  forms list                the forms stored on the server, one a line: name,\n"
+           "                            description, type, document type, time stamp and\n"
+           "                            picture count, TAB-separated\n"
+           "  forms get NAME [DIR]      a form into DIR (default .): NAME.ldt, its pictures\n"
+           "                            in DIR/IMAGES, its static list in NAME.static\n"
+           "  forms put DIR|FILE.ldt    save a layout (with DIR/IMAGES and NAME.static) as\n"
+           "                            the designer's Save does, with its checks\n"
+           "  forms delete NAME         delete a form, its pictures and its static list\n"
+           "  forms copy --from HOST:PORT --to HOST:PORT [--overwrite] NAME...\n"
+           "                            copy forms with their pictures between servers, as\n"
+           "                            Tools > Copy Forms... does; a form the target has is\n"
+           "                            skipped unless --overwrite is given\n"
+           "                            (forms commands take [--server HOST:PORT], default\n"
+           "                            127.0.0.1:5001, and [--entity E]; exit 1 when\n"
+           "                            anything failed, 2 on bad arguments)\n"
+           "  render IN.ldt OUT.png|OUT.pdf [--page N] [--dpi D] [--images DIR]\n"
+           "                            draw pages of a layout to a picture or a PDF\n"
+           "  --help                    this text\n";
 }
 
 }  // namespace
@@ -40,6 +56,7 @@ int main(int argc, char** argv) {
     if (cmd == "check") return RunCheckCommand(argc, argv, args);
     if (cmd == "convert") return RunConvertCommand(args);
     if (cmd == "request") return RunRequestCommand(args);
+    if (cmd == "forms") return RunFormsCommand(args);
     if (cmd == "render") return RunRenderCommand(argc, argv, args);
     // Anything else is a GUI start with switches ("debug mode", "no ping" ...).
     return RunGui(argc, argv);

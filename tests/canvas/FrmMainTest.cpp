@@ -925,7 +925,7 @@ TEST(FrmMain, EveryMenuEntryHasItsCaptionNameAndStartState) {
     };
     for (const Entry& e : entries) {
         auto* a = win.Find<QAction>(e.name);
-        if (!a) continue;
+        ASSERT_NE(a, nullptr) << e.name;
         EXPECT_EQ(a->text(), e.caption) << e.name;
         EXPECT_EQ(a->isCheckable(), e.checked >= 0) << e.name;
         EXPECT_EQ(a->isChecked(), e.checked == 1) << e.name;
@@ -1026,4 +1026,52 @@ TEST(FrmMainServer, OpenGoesThroughTheFormsBrowserAndTheCatalogueOpensWhenConnec
     QTest::qWait(10);
     win.Find<QAction>("mnuDBFieldsBuild")->trigger();
     EXPECT_EQ(opened, 2);
+}
+
+#include <QTreeWidget>
+
+#include "server/qt/FrmCopyForms.h"
+
+TEST(FrmMainServer, CopyFormsWindowCopiesBetweenTwoServersOnItsOwnLinks) {
+    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
+    QTemporaryDir repo;
+    RepositoryServerProcess source(repo.filePath("a.db").toStdString(), true);
+    RepositoryServerProcess target(repo.filePath("b.db").toStdString());
+    ASSERT_GT(target.Port(), 0);
+    Window win;
+    win.w->findChild<QAction*>("mnuCopyForms")->trigger();
+    auto* dlg = win.w->findChild<FrmCopyForms*>("frmCopyForms");
+    ASSERT_NE(dlg, nullptr);
+    auto box = [&](const char* name) { return dlg->findChild<QLineEdit*>(name); };
+    auto list = [&](const char* name) { return dlg->findChild<QTreeWidget*>(name); };
+    auto click = [&](const char* name) {
+        QTest::mouseClick(dlg->findChild<QPushButton*>(name), Qt::LeftButton);
+    };
+    EXPECT_EQ(box("txtToIPAddress")->text(), "127.0.0.1");
+    EXPECT_EQ(box("txtToPort")->text(), "5012");
+    QTest::keyClicks(box("txtFromIPAddress"), "localhost");
+    QFocusEvent out(QEvent::FocusOut);
+    QApplication::sendEvent(box("txtFromIPAddress"), &out);
+    EXPECT_EQ(box("txtFromIPAddress")->text(), "127.0.0.1");
+    QTest::keyClicks(box("txtFromPort"), "x" + QString::number(source.Port()));
+    EXPECT_EQ(box("txtFromPort")->text(), QString::number(source.Port()));  // digits only
+    box("txtToPort")->setText(QString::number(target.Port()));
+
+    click("cmdConnect");
+    ASSERT_EQ(list("lvwFromServerForms")->topLevelItemCount(), 4);
+    EXPECT_EQ(list("lvwFromServerForms")->topLevelItem(0)->text(2), "CHARGE01");
+    list("lvwFromServerForms")->topLevelItem(0)->setSelected(true);
+    click("cmdCopy");
+    EXPECT_EQ(list("lvwFromServerForms")->topLevelItemCount(), 3);
+    ASSERT_EQ(list("lvwCopyFormsToServer")->topLevelItemCount(), 1);
+    click("cmdToConnect");
+    EXPECT_EQ(list("lvwFromsInNewServer")->topLevelItemCount(), 0);
+    click("cmdCopyForms");
+    ASSERT_EQ(list("lvwFromsInNewServer")->topLevelItemCount(), 1);
+    EXPECT_EQ(list("lvwFromsInNewServer")->topLevelItem(0)->text(3), "CHG");
+    EXPECT_EQ(list("lvwCopyFormsToServer")->topLevelItemCount(), 0);
+    EXPECT_EQ(dlg->findChild<QLabel*>("CopyStatusState")->text(), "Ready");
+    EXPECT_TRUE(win.ui.Messages().empty());
+    EXPECT_EQ(dlg->Logic().existing[0].imageCount, 2);  // the pictures came along
+    EXPECT_FALSE(win.program.Connection().Connected());
 }

@@ -4,8 +4,10 @@
 //   canvas_screenshot --insert OUT_PREFIX [DATA_DIR]
 //   canvas_screenshot --props OUT_PREFIX [DATA_DIR]
 //   canvas_screenshot --grid OUT_PREFIX [DATA_DIR]
+//   canvas_screenshot --copy OUT_PREFIX DATA_DIR FROM_PORT TO_PORT
 // The second form places one item of every kind with the tools on a new form, then
 // drags three labels and shoots while the drag is under way.
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -19,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <functional>
 #include <iostream>
 
@@ -29,6 +32,7 @@
 #include "dialogs/qt/FrmGrid.h"
 #include "dialogs/qt/FrmLists.h"
 #include "dialogs/qt/FrmProps.h"
+#include "server/qt/FrmCopyForms.h"
 #include "server/qt/FrmDB.h"
 #include "shell/RecordingUserInterface.h"
 
@@ -236,6 +240,37 @@ int GridOnRuledPage(QApplication& app, FrmMain& w, const std::string& prefix) {
     QFile::remove(f.fileName());
     return 0;
 }
+
+// The copy window between two servers, shot while pictures are being copied and when done.
+int CopyForms(FrmMain& w, const std::string& prefix, const char* fromPort, const char* toPort) {
+    w.findChild<QAction*>("mnuCopyForms")->trigger();
+    auto* dlg = w.findChild<FrmCopyForms*>("frmCopyForms");
+    dlg->resize(1100, 560);
+    auto box = [&](const char* name, const char* text) {
+        dlg->findChild<QLineEdit*>(name)->setText(text);
+    };
+    auto click = [&](const char* name) { dlg->findChild<QPushButton*>(name)->click(); };
+    box("txtFromIPAddress", "127.0.0.1");
+    box("txtFromPort", fromPort);
+    box("txtToPort", toPort);
+    click("cmdConnect");
+    click("cmdToConnect");
+    auto* list = dlg->findChild<QTreeWidget*>("lvwFromServerForms");
+    list->selectAll();
+    click("cmdCopy");
+    auto repaint = dlg->Logic().onStatus;
+    bool shot = false;
+    dlg->Logic().onStatus = [&] {
+        repaint();
+        if (shot || dlg->Logic().state != "Saving Image") return;
+        shot = true;
+        w.screen()->grabWindow(0).save(QString::fromStdString(prefix + "-copying.png"));
+    };
+    click("cmdCopyForms");
+    dlg->grab().save(QString::fromStdString(prefix + "-copied.png"));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -254,8 +289,7 @@ int main(int argc, char** argv) {
     FrmMain w(program);
     w.resize(1280, 960);
     w.show();
-    const bool generated = std::string(argv[1]) == "--insert" ||
-                           std::string(argv[1]) == "--props" || std::string(argv[1]) == "--grid";
+    const bool generated = std::string(argv[1]).rfind("--", 0) == 0;
     if (!generated && !w.OpenLayout(argv[1])) std::cerr << "the layout could not be read\n";
     for (const auto& c : ui.Messages()) std::cerr << c.title << ": " << c.text << "\n";
     std::string prefix = argv[2];
@@ -267,6 +301,7 @@ int main(int argc, char** argv) {
     if (std::string(argv[1]) == "--insert") return InsertEveryKind(app, w, shoot);
     if (std::string(argv[1]) == "--props") return LabelDialogs(app, w, prefix);
     if (std::string(argv[1]) == "--grid") return GridOnRuledPage(app, w, prefix);
+    if (std::string(argv[1]) == "--copy" && argc > 5) return CopyForms(w, prefix, argv[4], argv[5]);
     QTimer::singleShot(500, [&] {
         shoot("-page1");
         w.PageMove(2);

@@ -18,6 +18,7 @@ DesignerProgram::DesignerProgram(DesignerProgramOptions options) {
     imagesFolder_ = folders_->ImagesFolder();
     canvas_ = std::make_unique<CanvasModel>(model_, *metrics_, imagesFolder_);
     comm_ = std::make_unique<TcpComm>();
+    start_ = options.start;
     connection_ = std::make_unique<ConnectionLogic>(*comm_, *ui_, options.start);
     flows_ =
         std::make_unique<FormFlows>(*comm_, *ui_, *folders_, model_, *canvas_, *canvas_, *metrics_);

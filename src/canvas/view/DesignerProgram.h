@@ -44,6 +44,7 @@ class DesignerProgram {
     CanvasModel& Canvas() { return *canvas_; }
     CommComponent& Comm() { return *comm_; }
     ConnectionLogic& Connection() { return *connection_; }
+    const StartOptions& Start() const { return start_; }
     FormFlows& Flows() { return *flows_; }
 
     // After the connection dialog changed the link: a new link brings its components,
@@ -60,5 +61,6 @@ class DesignerProgram {
     std::unique_ptr<CanvasModel> canvas_;
     std::unique_ptr<CommComponent> comm_;
     std::unique_ptr<ConnectionLogic> connection_;
+    StartOptions start_;
     std::unique_ptr<FormFlows> flows_;
 };

@@ -15,6 +15,7 @@
 #include "canvas/view/FrmMain.h"
 #include "canvas/view/PageStrip.h"
 #include "layout/ItemTypes.h"
+#include "server/qt/FrmCopyForms.h"
 #include "shell/qt/QtText.h"
 
 void FrmMain::BuildMenus() {
@@ -69,6 +70,12 @@ void FrmMain::BuildMenus() {
     entry(tools, "Show Properties", "mnuShowProps", [this] { dialogs_->OpenMarked(); });
     entry(tools, "Fill from List", "mnuFillFromList", [this] { dialogs_->OpenFillFromList(); });
     entry(tools, "Clear local files", "mnuKillLocalFiles", [this] { ClearLocalFiles(); });
+    entry(tools, "Copy Forms...", "mnuCopyForms", [this] {
+        // Its own links: the designer's connection is left as it is.
+        auto* copy = new FrmCopyForms(&program_.Ui(), program_.Start(), this);
+        copy->setAttribute(Qt::WA_DeleteOnClose);
+        copy->show();
+    });
     tools->addSeparator();
     mnuLoadFromLocalFiles_ =
         entry(tools, "OPTION - Load from local files if available", "mnuLoadFromLocalFiles",

@@ -1,0 +1,224 @@
+#include "server/qt/FrmCopyForms.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QStatusBar>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "server/TcpComm.h"
+#include "shell/qt/QtText.h"
+#include "shell/qt/QtUserInterface.h"
+
+namespace {
+
+QTreeWidget* NewList(QWidget* parent, const char* name) {
+    auto* list = new QTreeWidget(parent);
+    list->setObjectName(name);
+    list->setRootIsDecorated(false);
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list->setHeaderLabels({"FormID", "Type", "FormName", "Doc Type"});
+    list->setMinimumSize(320, 160);
+    return list;
+}
+
+QLineEdit* NewBox(QWidget* parent, const char* name, const char* text) {
+    auto* box = new QLineEdit(text, parent);
+    box->setObjectName(name);
+    return box;
+}
+
+}  // namespace
+
+FrmCopyForms::FrmCopyForms(UserInterface* ui, StartOptions options, QWidget* parent)
+    : QDialog(parent),
+      fromComm_(std::make_unique<TcpComm>()),
+      toComm_(std::make_unique<TcpComm>()) {
+    setObjectName("frmCopyForms");
+    setWindowTitle("Copy Forms");
+    if (!ui) {
+        ownUi_ = std::make_unique<QtUserInterface>(this);
+        ui = ownUi_.get();
+    }
+    logic_ = std::make_unique<CopyFormsLogic>(*fromComm_, *toComm_, *ui, options);
+    auto* outer = new QVBoxLayout(this);
+    auto* frames = new QHBoxLayout;
+    outer->addLayout(frames);
+
+    auto* from = new QGroupBox("Copy From Server", this);
+    auto* fromGrid = new QGridLayout(from);
+    txtFromIPAddress_ = NewBox(from, "txtFromIPAddress", "");
+    txtFromPort_ = NewBox(from, "txtFromPort", "");
+    auto* cmdFromConnect = new QPushButton("Connect", from);
+    cmdFromConnect->setObjectName("cmdConnect");
+    auto* cmdFromGetForms = new QPushButton("Get Forms", from);
+    cmdFromGetForms->setObjectName("cmdGetFromForms");
+    lvwFromServerForms_ = NewList(from, "lvwFromServerForms");
+    fromGrid->addWidget(new QLabel("IP Address:", from), 0, 0);
+    fromGrid->addWidget(txtFromIPAddress_, 0, 1);
+    fromGrid->addWidget(new QLabel("Port:", from), 0, 2);
+    fromGrid->addWidget(txtFromPort_, 0, 3);
+    fromGrid->addWidget(cmdFromConnect, 1, 1);
+    fromGrid->addWidget(cmdFromGetForms, 1, 3);
+    fromGrid->addWidget(new QLabel("Availble Forms", from), 2, 0, 1, 4);
+    fromGrid->addWidget(lvwFromServerForms_, 3, 0, 1, 4);
+    frames->addWidget(from);
+
+    auto* moves = new QVBoxLayout;
+    auto* cmdCopy = new QPushButton(">>", this);
+    cmdCopy->setObjectName("cmdCopy");
+    auto* cmdRemove = new QPushButton("<<", this);
+    cmdRemove->setObjectName("cmdRemove");
+    moves->addStretch();
+    moves->addWidget(cmdCopy);
+    moves->addWidget(cmdRemove);
+    moves->addStretch();
+    frames->addLayout(moves);
+
+    auto* to = new QGroupBox("Copy To Server", this);
+    auto* toGrid = new QGridLayout(to);
+    txtToIPAddress_ = NewBox(to, "txtToIPAddress", "127.0.0.1");
+    txtToPort_ = NewBox(to, "txtToPort", "5012");
+    txtToPort_->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), this));
+    txtFromPort_->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), this));
+    auto* cmdToConnect = new QPushButton("Connect", to);
+    cmdToConnect->setObjectName("cmdToConnect");
+    auto* cmdToGetForms = new QPushButton("Get Forms", to);
+    cmdToGetForms->setObjectName("cmdGetToForms");
+    lvwCopyFormsToServer_ = NewList(to, "lvwCopyFormsToServer");
+    lvwFromsInNewServer_ = NewList(to, "lvwFromsInNewServer");
+    auto* cmdCopyForms = new QPushButton("Copy Forms", to);
+    cmdCopyForms->setObjectName("cmdCopyForms");
+    toGrid->addWidget(new QLabel("IP Address:", to), 0, 0);
+    toGrid->addWidget(txtToIPAddress_, 0, 1);
+    toGrid->addWidget(new QLabel("Port:", to), 0, 2);
+    toGrid->addWidget(txtToPort_, 0, 3);
+    toGrid->addWidget(cmdToConnect, 1, 1);
+    toGrid->addWidget(cmdToGetForms, 1, 3);
+    toGrid->addWidget(new QLabel("Forms to Copy", to), 2, 0, 1, 4);
+    toGrid->addWidget(lvwCopyFormsToServer_, 3, 0, 1, 4);
+    toGrid->addWidget(cmdCopyForms, 4, 3);
+    toGrid->addWidget(new QLabel("Exisiting Forms", to), 5, 0, 1, 4);
+    toGrid->addWidget(lvwFromsInNewServer_, 6, 0, 1, 4);
+    frames->addWidget(to);
+
+    auto* bar = new QStatusBar(this);
+    bar->setObjectName("CopyStatusBar");
+    bar->setSizeGripEnabled(false);
+    statePanel_ = new QLabel(bar);
+    statePanel_->setObjectName("CopyStatusState");
+    statePanel_->setMinimumWidth(90);
+    statePanel_->setFrameShape(QFrame::Panel);
+    statePanel_->setFrameShadow(QFrame::Sunken);
+    textPanel_ = new QLabel(bar);
+    textPanel_->setObjectName("CopyStatusText");
+    textPanel_->setFrameShape(QFrame::Panel);
+    textPanel_->setFrameShadow(QFrame::Sunken);
+    bar->addWidget(statePanel_);
+    bar->addWidget(textPanel_, 1);
+    outer->addWidget(bar);
+
+    logic_->onStatus = [this] {
+        ShowStatus();
+        // The copy runs on this thread; let the bar show each step as it happens.
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+    auto listFrom = [this](CopyFormsLogic::Server which) {
+        TakeBoxes();
+        logic_->ConnectAndList(which);
+        RefreshLists();
+    };
+    connect(cmdFromConnect, &QPushButton::clicked, this,
+            [=] { listFrom(CopyFormsLogic::Server::From); });
+    connect(cmdFromGetForms, &QPushButton::clicked, this,
+            [=] { listFrom(CopyFormsLogic::Server::From); });
+    connect(cmdToConnect, &QPushButton::clicked, this,
+            [=] { listFrom(CopyFormsLogic::Server::To); });
+    connect(cmdToGetForms, &QPushButton::clicked, this,
+            [=] { listFrom(CopyFormsLogic::Server::To); });
+    connect(cmdCopy, &QPushButton::clicked, this, [this] {
+        logic_->MoveToCopy(ChosenRows(lvwFromServerForms_));
+        RefreshLists();
+    });
+    connect(cmdRemove, &QPushButton::clicked, this, [this] {
+        logic_->RemoveFromCopy(ChosenRows(lvwCopyFormsToServer_));
+        RefreshLists();
+    });
+    connect(cmdCopyForms, &QPushButton::clicked, this, [this] {
+        TakeBoxes();
+        logic_->CopyFormsToNewServer();
+        RefreshLists();
+    });
+    for (QLineEdit* box : {txtFromIPAddress_, txtToIPAddress_}) box->installEventFilter(this);
+    ShowStatus();
+}
+
+FrmCopyForms::~FrmCopyForms() {
+    logic_->CloseConnection();
+}
+
+void FrmCopyForms::TakeBoxes() {
+    logic_->fromAddress = fromUnicode(txtFromIPAddress_->text().trimmed());
+    logic_->fromPort = CopyFormsLogic::DigitsOnly(fromUnicode(txtFromPort_->text()));
+    logic_->toAddress = fromUnicode(txtToIPAddress_->text().trimmed());
+    logic_->toPort = CopyFormsLogic::DigitsOnly(fromUnicode(txtToPort_->text()));
+}
+
+bool FrmCopyForms::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        auto* box = static_cast<QLineEdit*>(watched);
+        bool isFrom = box == txtFromIPAddress_;
+        auto which = isFrom ? CopyFormsLogic::Server::From : CopyFormsLogic::Server::To;
+        std::string& address = isFrom ? logic_->fromAddress : logic_->toAddress;
+        address = fromUnicode(box->text().trimmed());
+        if (!address.empty() && !logic_->CheckAddress(which)) {
+            box->clear();
+            // The focus goes back once the focus change that left the box is over.
+            QTimer::singleShot(0, box, [box] { box->setFocus(); });
+        } else {
+            box->setText(toUnicode(address));
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+std::vector<std::size_t> FrmCopyForms::ChosenRows(QTreeWidget* list) const {
+    std::vector<std::size_t> rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        if (list->topLevelItem(i)->isSelected()) rows.push_back(std::size_t(i));
+    return rows;
+}
+
+void FrmCopyForms::FillList(QTreeWidget* list, const std::vector<FormDefinition>& rows) {
+    list->clear();
+    int id = 0;
+    for (const auto& def : rows) {
+        auto* item = new QTreeWidgetItem(list);
+        item->setText(0, QString::number(++id));
+        item->setText(1, toUnicode(def.type));
+        item->setText(2, toUnicode(def.name));
+        item->setText(3, toUnicode(def.documentType));
+        item->setToolTip(2, toUnicode(def.description));
+    }
+}
+
+void FrmCopyForms::RefreshLists() {
+    FillList(lvwFromServerForms_, logic_->available);
+    FillList(lvwCopyFormsToServer_, logic_->toCopy);
+    FillList(lvwFromsInNewServer_, logic_->existing);
+    ShowStatus();
+}
+
+void FrmCopyForms::ShowStatus() {
+    statePanel_->setText(toUnicode(logic_->state));
+    textPanel_->setText(toUnicode(logic_->status));
+}

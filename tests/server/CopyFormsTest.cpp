@@ -1,0 +1,243 @@
+// Copying forms between two real repository servers: layouts and picture bytes arrive
+// whole, the overwrite question, a target that dies mid-copy, bad input.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "RepositoryServerProcess.h"
+#include "server/CopyFormsLogic.h"
+#include "server/RepositoryCommands.h"
+#include "server/Requests.h"
+#include "server/TcpComm.h"
+#include "shell/RecordingUserInterface.h"
+
+using namespace requests;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Bytes(std::size_t n, int seed) {
+    std::string b(n, '\0');
+    for (std::size_t i = 0; i < n; ++i) b[i] = char((i * 31 + i / 977 + seed) % 256);
+    return b;
+}
+
+std::string Layout(const std::string& headerLines) {
+    return "<HEADER>\r\nForm_Code:\tX\r\n" + headerLines + "</HEADER>\r\n<PAGE 1>\r\n</PAGE 1>";
+}
+
+struct CopyForms : ::testing::Test {
+    fs::path dir;
+    std::unique_ptr<RepositoryServerProcess> source, target;
+    TcpComm from, to, probe;
+    RecordingUserInterface ui;
+    std::unique_ptr<CopyFormsLogic> logic;
+    const std::string small = Bytes(700, 1), big = Bytes(2 << 20, 2);
+
+    void SetUp() override {
+        if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no server";
+        dir = fs::temp_directory_path() / ("fd_copy_" + std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        source = std::make_unique<RepositoryServerProcess>((dir / "a.db").string());
+        target = std::make_unique<RepositoryServerProcess>((dir / "b.db").string());
+        ASSERT_GT(source->Port(), 0);
+        ASSERT_GT(target->Port(), 0);
+        for (TcpComm* c : {&from, &to, &probe}) c->SetTimeouts(3000, 20000);
+        logic = std::make_unique<CopyFormsLogic>(from, to, ui);
+        logic->fromAddress = logic->toAddress = "127.0.0.1";
+        logic->fromPort = std::to_string(source->Port());
+        logic->toPort = std::to_string(target->Port());
+        Open(source->Port());
+        Store("PLAIN", Layout(""), {});
+        Store("SMALL", Layout("Image:\t1\t1\t1\t1\tsmall.bmp\r\n"), {{"small.bmp", small}});
+        Store("BIG", Layout("Background_Image:\tbig.bmp\r\n"), {{"big.bmp", big}});
+        // A layout naming a picture the source does not hold.
+        Store("LACKS", Layout("Image:\t1\t1\t1\t1\tgone.bmp\r\n"), {});
+    }
+    void TearDown() override {
+        source.reset();
+        target.reset();
+        if (!dir.empty()) fs::remove_all(dir);
+    }
+    void Open(int port) { OpenLink(probe, "127.0.0.1", std::to_string(port), ""); }
+    void Store(const std::string& form, const std::string& layout,
+               const std::vector<std::pair<std::string, std::string>>& pictures) {
+        ASSERT_EQ(SaveLayoutRecord(probe, ui, SaveRecord(form, form + " desc", "2", "LAB", layout)),
+                  SaveResult::Saved);
+        for (const auto& [file, bytes] : pictures)
+            ASSERT_TRUE(SaveImage(probe, ui, form, file, bytes));
+    }
+    // Layout and picture as the target holds them.
+    std::string TargetPicture(const std::string& form, const std::string& file) {
+        Open(target->Port());
+        FormsDefinitions list;
+        EXPECT_TRUE(UpdateFormsDefinitions(probe, ui, list));
+        std::string bytes;
+        LoadImageBytes(probe, ui, form, list.ImageTimeStamp(form, file), file, bytes);
+        return bytes;
+    }
+    std::string TargetLayout(const std::string& form) {
+        Open(target->Port());
+        std::string text;
+        LoadLayoutText(probe, ui, form, text);
+        return text;
+    }
+    void Choose(const std::vector<std::string>& names) {
+        ASSERT_TRUE(logic->ConnectAndList(CopyFormsLogic::Server::From));
+        for (const auto& n : names) {
+            for (std::size_t i = 0; i < logic->available.size(); ++i)
+                if (logic->available[i].name == n) logic->MoveToCopy({i});
+        }
+    }
+};
+
+TEST_F(CopyForms, CopiesLayoutsAndPicturesWholeThenRefreshesTheTarget) {
+    Choose({"PLAIN", "SMALL", "BIG"});
+    ASSERT_EQ(logic->toCopy.size(), 3u);
+    auto results = logic->CopyFormsToNewServer();
+    ASSERT_EQ(results.size(), 3u);
+    for (const auto& r : results) EXPECT_EQ(r.outcome, CopyResult::Outcome::Whole) << r.name;
+    EXPECT_TRUE(ui.Messages().empty());
+    EXPECT_EQ(logic->state, "Ready");
+    EXPECT_EQ(logic->existing.size(), 3u);
+    EXPECT_TRUE(logic->toCopy.empty());
+    EXPECT_EQ(logic->existing[0].documentType, "LAB");
+    EXPECT_NE(TargetLayout("BIG").find("Background_Image:\tbig.bmp"), std::string::npos);
+    EXPECT_TRUE(TargetPicture("BIG", "big.bmp") == big);
+    EXPECT_EQ(TargetPicture("SMALL", "small.bmp"), small);
+}
+
+TEST_F(CopyForms, OverwriteQuestionDecidesTheMoveAndAMissingPictureIsReported) {
+    Choose({"LACKS"});
+    auto results = logic->CopyFormsToNewServer();
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].outcome, CopyResult::Outcome::MissingPictures);
+    EXPECT_NE(logic->state, "Ready");
+    auto msgs = ui.Messages();
+    ASSERT_GE(msgs.size(), 2u);
+    EXPECT_NE(msgs.back().text.find("without some picture: LACKS (gone.bmp)"), std::string::npos);
+    EXPECT_EQ(logic->toCopy.size(), 1u);  // kept for another try
+
+    logic->RemoveFromCopy({0});
+    ASSERT_EQ(logic->existing.size(), 1u);
+    for (bool answer : {false, true}) {
+        ui.Clear();
+        ui.boolAnswers = {answer};
+        ASSERT_TRUE(logic->ConnectAndList(CopyFormsLogic::Server::From));
+        std::size_t row = 0;
+        while (logic->available[row].name != "LACKS") ++row;
+        EXPECT_EQ(logic->MoveToCopy({row}), answer ? 1u : 0u);
+        ASSERT_EQ(ui.calls.size(), 1u);
+        EXPECT_EQ(ui.calls[0].text,
+                  "Form Already Exisits.\r\nForm ID: 1\r\nForm Type: 2\r\nForm Name: "
+                  "LACKS\r\nForm Doc Type: LAB\r\nThe select item will be overwritten. ");
+    }
+}
+
+TEST_F(CopyForms, TargetKilledMidCopyIsReportedAndARetrySucceeds) {
+    Choose({"PLAIN", "BIG"});
+    int port = target->Port();
+    logic->onStatus = [&] {
+        if (logic->state == "Saving Image" && target) target->Kill();
+    };
+    auto results = logic->CopyFormsToNewServer();
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_EQ(results[0].outcome, CopyResult::Outcome::Whole);
+    EXPECT_EQ(results[1].outcome, CopyResult::Outcome::MissingPictures);
+    EXPECT_NE(ui.Messages().back().text.find("Copied 1 of 2 forms whole"), std::string::npos);
+
+    target = std::make_unique<RepositoryServerProcess>((dir / "b.db").string(), false, port);
+    ASSERT_EQ(target->Port(), port);
+    logic->onStatus = nullptr;
+    ui.Clear();
+    ASSERT_EQ(logic->toCopy.size(), 1u);
+    results = logic->CopyFormsToNewServer();
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].outcome, CopyResult::Outcome::Whole);
+    EXPECT_TRUE(TargetPicture("BIG", "big.bmp") == big);
+}
+
+TEST_F(CopyForms, BadInputGivesItsMessageAndCopiesNothing) {
+    struct Case {
+        std::string toAddress, toPort;
+        bool empty;
+        std::string message;
+    };
+    const std::string port = logic->fromPort;
+    for (const Case& c : std::vector<Case>{
+             {"127.0.0.1", "", false, "Please make sure we have an IP and port"},
+             {"127.0.0.1", port, false, "copied onto the server they come from"},
+             {"127.0.0.1", port, true, "No forms to copy. "},
+         }) {
+        ui.Clear();
+        logic->toCopy.clear();
+        if (!c.empty) logic->toCopy.push_back({.name = "PLAIN"});
+        logic->toAddress = c.toAddress;
+        logic->toPort = c.toPort;
+        EXPECT_TRUE(logic->CopyFormsToNewServer().empty());
+        ASSERT_EQ(ui.Messages().size(), 1u);
+        EXPECT_NE(ui.Messages()[0].text.find(c.message), std::string::npos) << c.message;
+    }
+    // Unreachable target: every form is reported as not copied.
+    ui.Clear();
+    logic->toPort = "1";
+    logic->toCopy = {{.name = "PLAIN"}};
+    auto results = logic->CopyFormsToNewServer();
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].outcome, CopyResult::Outcome::Failed);
+    EXPECT_NE(ui.Messages().back().text.find("Not copied: PLAIN"), std::string::npos);
+
+    logic->toAddress = "localhost";
+    EXPECT_TRUE(logic->CheckAddress(CopyFormsLogic::Server::To));
+    EXPECT_EQ(logic->toAddress, "127.0.0.1");
+    logic->toAddress = "no-such-host.invalid";
+    EXPECT_FALSE(logic->CheckAddress(CopyFormsLogic::Server::To));
+    EXPECT_EQ(logic->toAddress, "");
+}
+
+}  // namespace
+
+namespace {
+
+// `formdesigner forms ...` as a script runs it; gives the exit status, output in out.
+int Forms(const std::string& args, std::string& out) {
+    const char* dir = std::getenv("FD_BINARY_DIR");
+    std::string cmd =
+        std::string(dir ? dir : ".") + "/src/app/formdesigner forms " + args + " 2>/dev/null";
+    out.clear();
+    FILE* f = ::popen(cmd.c_str(), "r");
+    char buf[4096];
+    for (std::size_t n; f && (n = std::fread(buf, 1, sizeof buf, f)) > 0;) out.append(buf, n);
+    int status = f ? ::pclose(f) : -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+TEST_F(CopyForms, CommandLineGetPutCopyDelete) {
+    const std::string a = " --server 127.0.0.1:" + logic->fromPort;
+    const std::string b = " --server 127.0.0.1:" + logic->toPort;
+    const std::string out = (dir / "out").string();
+    std::string text;
+    EXPECT_EQ(Forms("get SMALL " + out + a, text), 0) << text;
+    EXPECT_EQ(Forms("put " + out + b, text), 0) << text;
+    EXPECT_EQ(TargetPicture("SMALL", "small.bmp"), small);
+    EXPECT_EQ(Forms("put " + out + "/missing.ldt" + b, text), 1);
+    EXPECT_EQ(Forms("get 'A|B'" + a, text), 2);
+
+    const std::string copy =
+        "copy --from localhost:" + logic->fromPort + " --to 127.0.0.1:" + logic->toPort + " ";
+    EXPECT_EQ(Forms(copy + "BIG SMALL", text), 1);  // SMALL exists on the target
+    EXPECT_NE(text.find("skipped (exists on the target"), std::string::npos);
+    EXPECT_TRUE(TargetPicture("BIG", "big.bmp") == big);
+    EXPECT_EQ(Forms(copy + "--overwrite SMALL", text), 0) << text;
+    EXPECT_EQ(Forms(copy + "NOPE", text), 1);
+
+    EXPECT_EQ(Forms("delete BIG" + b, text), 0) << text;
+    EXPECT_EQ(Forms("list" + b, text), 0);
+    EXPECT_EQ(text.find("BIG\t"), std::string::npos);
+    EXPECT_NE(text.find("SMALL\tSMALL desc\t2\tLAB\t"), std::string::npos);
+}
