@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -98,7 +99,10 @@ FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* pare
     };
     ppi_ = options.pixelsPerInch > 0 ? options.pixelsPerInch : ScreenPixelsPerInch();
     // Every change of the model repaints the pages it touched.
-    canvas_.SetChangeListener([this](const CanvasChange& change) { RefreshCanvas(change); });
+    canvas_.SetChangeListener([this](const CanvasChange& change) {
+        RefreshCanvas(change);
+        if (change.kinds & ~unsigned(CanvasChange::Selection)) ScheduleStep();
+    });
 
     strip_ = new PageStrip(
         canvas_, *painter_, ppi_, [this](PageCanvas* v) { ConnectPage(v); }, this);
@@ -136,6 +140,7 @@ FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* pare
     SetStatusText(kNotConnected);
     UpdatePageNumberSetting();
     MarkSaved();
+    StartHistory();
 }
 
 FrmMain::~FrmMain() {
@@ -249,6 +254,7 @@ void FrmMain::NewForm() {
     layoutPath_.clear();
     RefreshAfterRead();
     MarkSaved();
+    StartHistory();
 }
 
 std::string FrmMain::LayoutSnapshot() {
@@ -265,6 +271,81 @@ bool FrmMain::IsModified() {
     return LayoutSnapshot() != savedLayout_;
 }
 
+void FrmMain::StartHistory() {
+    stepPending_ = false;
+    stepName_.clear();
+    history_.Reset(LayoutSnapshot());
+    UpdateUndoActions();
+}
+
+void FrmMain::NameStep(const std::string& name) {
+    stepName_ = name;
+    ScheduleStep();
+}
+
+void FrmMain::ScheduleStep() {
+    if (restoring_ || stepPending_) return;
+    stepPending_ = true;
+    // After the event that changed the form: a command's many changes are one step.
+    QTimer::singleShot(0, this, [this] { RecordStep(); });
+}
+
+void FrmMain::RecordStep() {
+    stepPending_ = false;
+    // A drag is one step when it drops; the release schedules it again.
+    if (editor_->Dragging()) return;
+    history_.Record(LayoutSnapshot(), stepName_.empty() ? "Properties" : stepName_);
+    stepName_.clear();
+    UpdateUndoActions();
+}
+
+void FrmMain::Undo() {
+    if (stepPending_) RecordStep();
+    if (history_.CanUndo()) RestoreState(history_.Undo());
+}
+
+void FrmMain::Redo() {
+    if (stepPending_) RecordStep();
+    if (history_.CanRedo()) RestoreState(history_.Redo());
+}
+
+void FrmMain::RestoreState(const std::string& layoutText) {
+    restoring_ = true;
+    editor_->CancelDrag();
+    editor_->ClearSelection();
+    const int page = canvas_.Window().currentPage;
+    // Where the form came from is no part of its text.
+    const LayoutOrigin origin = model_.settings.layoutOrigin;
+    NullUserInterface quiet;
+    LayoutReader(model_, canvas_, program_.Metrics(), quiet).BuildForm(layoutText);
+    model_.settings.layoutOrigin = origin;
+    pictures_.Clear();
+    UpdatePageNumberSetting();
+    strip_->RebuildPages();
+    chkDataEntryForm_->setChecked(model_.settings.dataEntryForm);
+    lblFrmSize_->setText(toUnicode(PageSizeText(canvas_.PageWidth(), canvas_.PageHeight())));
+    ShowPage(std::min(page, std::max(0, model_.settings.numberOfPages - 1)));
+    UpdateInteractive();
+    UpdateDataGridRecalc();
+    UpdateCaption();
+    dialogs_->Reload();
+    restoring_ = false;
+    stepName_.clear();
+    UpdateUndoActions();
+}
+
+void FrmMain::UpdateUndoActions() {
+    if (!mnuUndo_) return;
+    const QString undo = toUnicode(history_.CanUndo() ? "Undo " + history_.UndoName() : "Undo");
+    const QString redo = toUnicode(history_.CanRedo() ? "Redo " + history_.RedoName() : "Redo");
+    mnuUndo_->setText(undo);
+    tbUndo_->setToolTip(undo);
+    mnuRedo_->setText(redo);
+    tbRedo_->setToolTip(redo);
+    for (QAction* a : {mnuUndo_, tbUndo_}) a->setEnabled(history_.CanUndo());
+    for (QAction* a : {mnuRedo_, tbRedo_}) a->setEnabled(history_.CanRedo());
+}
+
 bool FrmMain::MayDiscardForm() {
     return !IsModified() ||
            ui_.OkCancel("The form has changes that are not saved.\r\nDiscard them?",
@@ -279,6 +360,7 @@ bool FrmMain::OpenLayout(const std::string& path) {
     RefreshAfterRead();
     if (ok) layoutPath_ = path;
     MarkSaved();
+    StartHistory();
     return ok;
 }
 
@@ -356,6 +438,7 @@ void FrmMain::PagePressed(int page, QPointF at, Qt::MouseButton button,
     const CanvasWindowState& w = canvas_.Window();
     CanvasModel::Hit hit = canvas_.HitTest(page, at.x(), at.y());
     if (w.cornerPick || hit.kind == CanvasModel::Hit::None) {
+        NameStep("Insert");
         editor_->ClickCanvas(at.x(), at.y(), page, button == Qt::LeftButton, shift, ctrl,
                              mods & Qt::AltModifier);
     } else if (button == Qt::LeftButton) {
@@ -387,6 +470,7 @@ void FrmMain::PageReleased(int, QPointF at, Qt::MouseButton) {
         editor_->ReleaseWithoutMove();
     else
         editor_->Drop(at.x(), at.y());
+    NameStep("Move");
 }
 
 void FrmMain::PointerMoved(int, QPointF at) {
@@ -403,6 +487,7 @@ std::vector<int> FrmMain::BuildGrid(GridArea area) {
     area.gridNumber = ++w.gridCounter;
     area.page = w.currentPage;
     area.format = canvas_.Label(0);
+    NameStep("Insert Grid");
     CanvasEdit edit(canvas_, CanvasChange::Labels | CanvasChange::Selection, w.currentPage);
     std::vector<int> cells = LoadRectangleWithLabels(canvas_, model_, ui_, area);
     if (cells.empty()) {
@@ -444,6 +529,7 @@ void FrmMain::MoveGridArea(double dx, double dy) {
 }
 
 void FrmMain::DeleteSelected() {
+    NameStep("Delete");
     editor_->DeleteSelection();
     dialogs_->CloseAll();
 }
@@ -487,15 +573,19 @@ void FrmMain::keyPressEvent(QKeyEvent* event) {
             return;
         // Arrow keys move the selection by the form's move step, as in any designer.
         case Qt::Key_Left:
+            NameStep("Move");
             editor_->MoveSelectionBy(-h, 0);
             break;
         case Qt::Key_Right:
+            NameStep("Move");
             editor_->MoveSelectionBy(h, 0);
             break;
         case Qt::Key_Up:
+            NameStep("Move");
             editor_->MoveSelectionBy(0, -v);
             break;
         case Qt::Key_Down:
+            NameStep("Move");
             editor_->MoveSelectionBy(0, v);
             break;
         default:
@@ -570,6 +660,7 @@ bool FrmMain::OpenFormFromServer(const std::string& name) {
     bool ok = Flows().OpenFormFromServer(name);
     RefreshAfterRead();
     MarkSaved();
+    StartHistory();
     return ok;
 }
 

@@ -15,6 +15,7 @@
 #include "canvas/CanvasPainter.h"
 #include "canvas/GridCells.h"
 #include "canvas/PageGeometry.h"
+#include "canvas/UndoHistory.h"
 #include "canvas/view/DesignerProgram.h"
 #include "canvas/view/ItemDialogs.h"
 #include "canvas/view/WindowDialogs.h"
@@ -110,6 +111,12 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     bool MayDiscardForm();
     // The form as it stands counts as saved.
     void MarkSaved();
+    // Undo / Redo: every change of the form becomes one step once the event that made
+    // it is over; the command names it (unnamed changes are "Properties").
+    void Undo();
+    void Redo();
+    void NameStep(const std::string& name);
+    UndoHistory& History() { return history_; }
 
     // The server: connection dialog, forms on the server.
     ConnectionLogic& Connection() { return program_.Connection(); }
@@ -164,6 +171,11 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     void PaintOverlay(QPainter& p, int page) const;
     void ConnectPage(PageCanvas* page);
     std::string LayoutSnapshot();
+    void ScheduleStep();
+    void RecordStep();
+    void StartHistory();
+    void RestoreState(const std::string& layoutText);
+    void UpdateUndoActions();
 
     DesignerProgram& program_;
     UserInterface& ui_;
@@ -190,6 +202,14 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     std::string statusText_;
     std::string layoutPath_;
     std::string savedLayout_;  // the layout text as last opened or saved
+    UndoHistory history_;
+    std::string stepName_;
+    bool stepPending_ = false;
+    bool restoring_ = false;
+    QAction* mnuUndo_ = nullptr;
+    QAction* mnuRedo_ = nullptr;
+    QAction* tbUndo_ = nullptr;
+    QAction* tbRedo_ = nullptr;
 
     QToolBar* toolbar_ = nullptr;
     QLabel* lblFrmSize_ = nullptr;

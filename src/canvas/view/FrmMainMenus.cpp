@@ -24,6 +24,10 @@ void FrmMain::BuildMenus() {
     auto entry = [&](QMenu* menu, const char* caption, const char* name, auto&& action) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(name);
+        // Whatever an entry changes in the form is a step named by its caption.
+        connect(a, &QAction::triggered, this, [this, a] {
+            if (a != mnuUndo_ && a != mnuRedo_) NameStep(fromUnicode(a->text().remove("...")));
+        });
         connect(a, &QAction::triggered, this, action);
         return a;
     };
@@ -42,6 +46,13 @@ void FrmMain::BuildMenus() {
     mnuSaveToFile_ = entry(file, "Save to file...", "mnuSaveToFile", [this] { SaveToFile(); });
     entry(file, "Print", "mnuPrint", [] {})->setEnabled(false);
     file->addSeparator();
+    QMenu* edit = menuBar()->addMenu("Edit");
+    edit->setObjectName("mnuEdit");
+    mnuUndo_ = entry(edit, "Undo", "mnuUndo", [this] { Undo(); });
+    mnuUndo_->setShortcut(QKeySequence::Undo);
+    mnuRedo_ = entry(edit, "Redo", "mnuRedo", [this] { Redo(); });
+    mnuRedo_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     QMenu* settings = menuBar()->addMenu("Settings");
     settings->setObjectName("mnuSettings");
     entry(settings, "Form Setup", "mnuPage", [this] { ShowFormSetup(); });
@@ -134,6 +145,14 @@ void FrmMain::BuildToolbar() {
     connect(button("Save"), &QAction::triggered, this, [this] { SaveToServer(false); });
     button("Print")->setEnabled(false);
     toolbar_->addSeparator();
+    // Arrows, not words: the strip has no room to spare; the tip names the step.
+    tbUndo_ = button("Undo");
+    tbUndo_->setText(QString(QChar(0x21B6)));
+    connect(tbUndo_, &QAction::triggered, this, [this] { Undo(); });
+    tbRedo_ = button("Redo");
+    tbRedo_->setText(QString(QChar(0x21B7)));
+    connect(tbRedo_, &QAction::triggered, this, [this] { Redo(); });
+    toolbar_->addSeparator();
     struct Tool {
         const char* key;
         const char* tip;
@@ -220,7 +239,10 @@ void FrmMain::ShowItemMenu(const CanvasModel::Hit& hit, QPointF) {
     // all take the same road.
     auto entry = [this](QMenu* in, const QString& text, std::function<void()> act) {
         QAction* a = in->addAction(text);
-        connect(a, &QAction::triggered, this, [act = std::move(act)] { act(); });
+        connect(a, &QAction::triggered, this, [this, text, act = std::move(act)] {
+            NameStep(fromUnicode(text));
+            act();
+        });
         return a;
     };
     // That item alone goes, whatever else is selected.
@@ -275,5 +297,6 @@ std::string FrmMain::ShowPopupMenu(const std::vector<std::string>& captions) {
         connect(a, &QAction::triggered, this, [&chosen, caption] { chosen = caption; });
     }
     menu.exec(QCursor::pos());
+    if (!chosen.empty()) NameStep(chosen);
     return chosen;
 }
