@@ -50,6 +50,7 @@ struct Window {
         FrmMainOptions o;
         o.pixelsPerInch = 96;
         o.dataEntryForm = dataEntry;
+        o.recoveryDelayMs = 0;
         w = std::make_unique<FrmMain>(program, o);
         w->resize(1000, 760);
         w->show();
@@ -1213,4 +1214,32 @@ TEST(FrmMainUndo, AnOpenPropertiesDialogShowsTheUndoneValues) {
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_EQ(left->text(), "1.000");
     EXPECT_DOUBLE_EQ(w.Canvas().Label(dlg->CurrentLabelIndx()).left, 1);
+}
+
+#include "shell/RecoveryFiles.h"
+
+TEST(FrmMainUndo, ChangesReachTheRecoveryFileThatRestoresThemAndACloseRemovesIt) {
+    Window win;
+    FrmMain& w = *win.w;
+    OpenThreeLabels(win);
+    const std::string path = w.RecoveryPath();
+    Drag(w.PageView(0), Px(1.2, 1.1), Px(2.2, 1.6));
+    QTest::qWait(20);
+    recovery::Entry e = recovery::Read(path);
+    ASSERT_EQ(e.problem, "");
+    EXPECT_EQ(e.formName, "three");
+    EXPECT_TRUE(e.layoutText == Written(w));
+    // Undone back to the saved form: nothing to recover.
+    w.Undo();
+    QTest::qWait(20);
+    EXPECT_FALSE(files::FileExists(path));
+    w.Redo();
+    QTest::qWait(20);
+    Window other;
+    ASSERT_TRUE(other.w->OpenRecovered(recovery::Read(path).layoutText));
+    EXPECT_EQ(Written(*other.w), Written(w));
+    EXPECT_TRUE(other.w->IsModified());
+    EXPECT_TRUE(files::FileExists(other.w->RecoveryPath()));
+    win.w.reset();
+    EXPECT_FALSE(files::FileExists(path));
 }

@@ -26,6 +26,7 @@
 #include "server/RepositoryCommands.h"
 #include "server/qt/FrmDB.h"
 #include "shell/NullUserInterface.h"
+#include "shell/RecoveryFiles.h"
 #include "shell/TextUtils.h"
 #include "shell/Units.h"
 #include "shell/qt/QtText.h"
@@ -141,9 +142,17 @@ FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* pare
     UpdatePageNumberSetting();
     MarkSaved();
     StartHistory();
+    static int windows = 0;
+    recoveryPath_ = recovery::FilePath(program_.DataFolder(), ++windows);
+    recoveryTimer_ = new QTimer(this);
+    recoveryTimer_->setSingleShot(true);
+    recoveryTimer_->setInterval(options.recoveryDelayMs);
+    connect(recoveryTimer_, &QTimer::timeout, this, [this] { WriteRecovery(); });
 }
 
 FrmMain::~FrmMain() {
+    // A window that closes, whatever the user chose, leaves no recovery file.
+    recovery::Remove(recoveryPath_);
     // The property dialogs act on the editor and the canvas: they go first.
     delete dialogs_;
     canvas_.SetChangeListener(nullptr);
@@ -265,85 +274,12 @@ std::string FrmMain::LayoutSnapshot() {
 
 void FrmMain::MarkSaved() {
     savedLayout_ = LayoutSnapshot();
+    // Saved, opened or started anew: nothing is left to recover.
+    if (!recoveryPath_.empty()) recovery::Remove(recoveryPath_);
 }
 
 bool FrmMain::IsModified() {
     return LayoutSnapshot() != savedLayout_;
-}
-
-void FrmMain::StartHistory() {
-    stepPending_ = false;
-    stepName_.clear();
-    history_.Reset(LayoutSnapshot());
-    UpdateUndoActions();
-}
-
-void FrmMain::NameStep(const std::string& name) {
-    stepName_ = name;
-    ScheduleStep();
-}
-
-void FrmMain::ScheduleStep() {
-    if (restoring_ || stepPending_) return;
-    stepPending_ = true;
-    // After the event that changed the form: a command's many changes are one step.
-    QTimer::singleShot(0, this, [this] { RecordStep(); });
-}
-
-void FrmMain::RecordStep() {
-    stepPending_ = false;
-    // A drag is one step when it drops; the release schedules it again.
-    if (editor_->Dragging()) return;
-    history_.Record(LayoutSnapshot(), stepName_.empty() ? "Properties" : stepName_);
-    stepName_.clear();
-    UpdateUndoActions();
-}
-
-void FrmMain::Undo() {
-    if (stepPending_) RecordStep();
-    if (history_.CanUndo()) RestoreState(history_.Undo());
-}
-
-void FrmMain::Redo() {
-    if (stepPending_) RecordStep();
-    if (history_.CanRedo()) RestoreState(history_.Redo());
-}
-
-void FrmMain::RestoreState(const std::string& layoutText) {
-    restoring_ = true;
-    editor_->CancelDrag();
-    editor_->ClearSelection();
-    const int page = canvas_.Window().currentPage;
-    // Where the form came from is no part of its text.
-    const LayoutOrigin origin = model_.settings.layoutOrigin;
-    NullUserInterface quiet;
-    LayoutReader(model_, canvas_, program_.Metrics(), quiet).BuildForm(layoutText);
-    model_.settings.layoutOrigin = origin;
-    pictures_.Clear();
-    UpdatePageNumberSetting();
-    strip_->RebuildPages();
-    chkDataEntryForm_->setChecked(model_.settings.dataEntryForm);
-    lblFrmSize_->setText(toUnicode(PageSizeText(canvas_.PageWidth(), canvas_.PageHeight())));
-    ShowPage(std::min(page, std::max(0, model_.settings.numberOfPages - 1)));
-    UpdateInteractive();
-    UpdateDataGridRecalc();
-    UpdateCaption();
-    dialogs_->Reload();
-    restoring_ = false;
-    stepName_.clear();
-    UpdateUndoActions();
-}
-
-void FrmMain::UpdateUndoActions() {
-    if (!mnuUndo_) return;
-    const QString undo = toUnicode(history_.CanUndo() ? "Undo " + history_.UndoName() : "Undo");
-    const QString redo = toUnicode(history_.CanRedo() ? "Redo " + history_.RedoName() : "Redo");
-    mnuUndo_->setText(undo);
-    tbUndo_->setToolTip(undo);
-    mnuRedo_->setText(redo);
-    tbRedo_->setToolTip(redo);
-    for (QAction* a : {mnuUndo_, tbUndo_}) a->setEnabled(history_.CanUndo());
-    for (QAction* a : {mnuRedo_, tbRedo_}) a->setEnabled(history_.CanRedo());
 }
 
 bool FrmMain::MayDiscardForm() {

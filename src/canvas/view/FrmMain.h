@@ -27,6 +27,7 @@ class QAction;
 class QCheckBox;
 class QLabel;
 class QToolBar;
+class QTimer;
 class PageCanvas;
 class PageStrip;
 class FrmDB;
@@ -35,6 +36,7 @@ struct FrmMainOptions {
     SaveFormPrompt* savePrompt = nullptr;  // null: the window's own save dialog
     double pixelsPerInch = 0;              // 0: the screen's own
     bool dataEntryForm = false;            // the shared flag as the window finds it at start
+    int recoveryDelayMs = 10000;           // a change reaches the recovery file within this
 };
 
 class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
@@ -117,6 +119,10 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     void Redo();
     void NameStep(const std::string& name);
     UndoHistory& History() { return history_; }
+    // The window's recovery file, written while the form has unsaved changes.
+    const std::string& RecoveryPath() const { return recoveryPath_; }
+    // A form brought back from a recovery file: shown as changed, with no steps.
+    bool OpenRecovered(const std::string& layoutText);
 
     // The server: connection dialog, forms on the server.
     ConnectionLogic& Connection() { return program_.Connection(); }
@@ -176,6 +182,7 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     void StartHistory();
     void RestoreState(const std::string& layoutText);
     void UpdateUndoActions();
+    void WriteRecovery();
 
     DesignerProgram& program_;
     UserInterface& ui_;
@@ -210,6 +217,8 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     QAction* mnuRedo_ = nullptr;
     QAction* tbUndo_ = nullptr;
     QAction* tbRedo_ = nullptr;
+    std::string recoveryPath_;
+    QTimer* recoveryTimer_ = nullptr;
 
     QToolBar* toolbar_ = nullptr;
     QLabel* lblFrmSize_ = nullptr;
