@@ -1239,7 +1239,17 @@ TEST(FrmMainUndo, ChangesReachTheRecoveryFileThatRestoresThemAndACloseRemovesIt)
     ASSERT_TRUE(other.w->OpenRecovered(recovery::Read(path).layoutText));
     EXPECT_EQ(Written(*other.w), Written(w));
     EXPECT_TRUE(other.w->IsModified());
-    EXPECT_TRUE(files::FileExists(other.w->RecoveryPath()));
-    win.w.reset();
+    const std::string otherPath = other.w->RecoveryPath();
+    EXPECT_TRUE(files::FileExists(otherPath));
+    other.w.reset();
+    EXPECT_FALSE(files::FileExists(otherPath));
+    // The opened layout heads the recent list of the File menu, which opens it again.
+    auto* menu = win.Find<QMenu>("mnuRecent");
+    emit menu->aboutToShow();
+    ASSERT_FALSE(menu->actions().isEmpty());
+    EXPECT_TRUE(menu->actions()[0]->text().endsWith("three.ldt"));
+    win.ui.boolAnswers = {true};  // the changes may go
+    menu->actions()[0]->trigger();
+    EXPECT_FALSE(w.IsModified());
     EXPECT_FALSE(files::FileExists(path));
 }

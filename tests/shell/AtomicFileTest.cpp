@@ -65,3 +65,18 @@ TEST(RecoveryFiles, AKilledWindowsFileIsOfferedALiveOnesIsNotAndBadOnesAreKept) 
     for (const recovery::Entry& e : left) recovery::Remove(e.path);
     recovery::Remove(recovery::FilePath(dir, 1));
 }
+
+#include "shell/RecentFiles.h"
+
+TEST(RecentFiles, NewestFirstOnceEachAtMostEight) {
+    const std::string dir = ::testing::TempDir() + "recent-" + std::to_string(getpid());
+    std::filesystem::create_directories(dir);
+    EXPECT_TRUE(recent::Load(dir).empty());
+    for (int i = 0; i < 10; ++i) ASSERT_TRUE(recent::Add(dir, "/forms/f" + std::to_string(i)));
+    ASSERT_TRUE(recent::Add(dir, "/forms/f5"));
+    EXPECT_FALSE(recent::Add(dir, "/forms/two\nlines"));
+    EXPECT_EQ(recent::Load(dir),
+              (std::vector<std::string>{"/forms/f5", "/forms/f9", "/forms/f8", "/forms/f7",
+                                        "/forms/f6", "/forms/f4", "/forms/f3", "/forms/f2"}));
+    std::filesystem::remove_all(dir);
+}

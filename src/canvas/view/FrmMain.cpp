@@ -26,6 +26,7 @@
 #include "server/RepositoryCommands.h"
 #include "server/qt/FrmDB.h"
 #include "shell/NullUserInterface.h"
+#include "shell/RecentFiles.h"
 #include "shell/RecoveryFiles.h"
 #include "shell/TextUtils.h"
 #include "shell/Units.h"
@@ -294,7 +295,10 @@ bool FrmMain::OpenLayout(const std::string& path) {
     bool ok = OpenLayoutFile(path, reader, model_, ui_);
     // Even a layout that stopped half-way shows what it placed.
     RefreshAfterRead();
-    if (ok) layoutPath_ = path;
+    if (ok) {
+        layoutPath_ = path;
+        recent::Add(program_.DataFolder(), path);
+    }
     MarkSaved();
     StartHistory();
     return ok;
@@ -319,6 +323,7 @@ bool FrmMain::WriteLayout(const std::string& path) {
     if (text.empty()) return false;
     if (!SaveDataToFile(path, text, ui_)) return false;
     layoutPath_ = path;
+    recent::Add(program_.DataFolder(), path);
     MarkSaved();
     return true;
 }

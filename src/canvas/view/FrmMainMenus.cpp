@@ -16,6 +16,7 @@
 #include "canvas/view/PageStrip.h"
 #include "layout/ItemTypes.h"
 #include "server/qt/FrmCopyForms.h"
+#include "shell/RecentFiles.h"
 #include "shell/qt/QtText.h"
 
 void FrmMain::BuildMenus() {
@@ -44,6 +45,19 @@ void FrmMain::BuildMenus() {
     })->setShortcut(QKeySequence::Save);
     entry(file, "Save As...", "mnuSaveAs", [this] { SaveToServer(true); });
     mnuSaveToFile_ = entry(file, "Save to file...", "mnuSaveToFile", [this] { SaveToFile(); });
+    // The local layouts opened or saved last, read each time the menu opens so that
+    // every window of the program shows the same list.
+    QMenu* recentFiles = file->addMenu("Recent Layouts");
+    recentFiles->setObjectName("mnuRecent");
+    connect(recentFiles, &QMenu::aboutToShow, this, [this, recentFiles] {
+        recentFiles->clear();
+        for (const std::string& path : recent::Load(program_.DataFolder()))
+            connect(recentFiles->addAction(toUnicode(path)), &QAction::triggered, this,
+                    [this, path] {
+                        if (MayDiscardForm()) OpenLayout(path);
+                    });
+        if (recentFiles->isEmpty()) recentFiles->addAction("(none)")->setEnabled(false);
+    });
     entry(file, "Print", "mnuPrint", [] {})->setEnabled(false);
     file->addSeparator();
     QMenu* edit = menuBar()->addMenu("Edit");
