@@ -87,7 +87,11 @@ FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* pare
     };
     dialogs_ = new ItemDialogs({this, &canvas_, editor_.get(), &model_, &metrics, &ui_,
                                 [this] { return Flows().StaticItems(); },
-                                [this] { RefreshCanvas(); }, this,
+                                [this] {
+                                    RefreshCanvas();
+                                    ScheduleStep();
+                                },
+                                this,
                                 [this](int page, double dpi) {
                                     return RenderBackground(canvas_, model_, pictures_, page, dpi);
                                 }});
@@ -592,6 +596,8 @@ void FrmMain::RunCatalogue() {
         return false;
     };
     windowDialogs_->ShowCatalogue(program_.Comm(), model_, used, selectForm_);
+    // What the catalogue applied to the form is one step.
+    NameStep("Data Catalogue");
     // The item menu's user prompts and data fields are built from the lists as they now are.
     RefreshCanvas();
 }

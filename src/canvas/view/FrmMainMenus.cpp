@@ -30,6 +30,8 @@ void FrmMain::BuildMenus() {
             if (a != mnuUndo_ && a != mnuRedo_) NameStep(fromUnicode(a->text().remove("...")));
         });
         connect(a, &QAction::triggered, this, action);
+        // What a modal dialog of the entry applied is recorded once it has closed.
+        connect(a, &QAction::triggered, this, [this] { ScheduleStep(); });
         return a;
     };
     entry(file, "Connection...", "mnuConnection", [this] { ShowConnection(); });
