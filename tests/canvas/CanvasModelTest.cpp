@@ -284,3 +284,42 @@ TEST(CanvasModel, ItemDialogsStoreTheirRecordsAndDeletedItemsStayCleared) {
     EXPECT_EQ(c.canvas.GetImageSource(99), "");
     EXPECT_EQ(c.canvas.GetBoxShapeLabelIndex(-1), -1);
 }
+
+#include "canvas/UndoHistory.h"
+
+TEST(UndoHistory, StepsAreNamedBoundedAndRedoGoesWithANewStep) {
+    UndoHistory h(3);
+    h.Reset("a\nb\n");
+    EXPECT_FALSE(h.Record("a\nb\n", "Move"));  // unchanged: no step
+    EXPECT_FALSE(h.CanUndo());
+    for (const char* s : {"a\nc\n", "a\nc\nd", "c\na\nd", "x"}) EXPECT_TRUE(h.Record(s, s));
+    EXPECT_EQ(h.Steps(), 3u);  // the oldest went
+    EXPECT_EQ(h.UndoName(), "x");
+    EXPECT_EQ(h.Undo(), "c\na\nd");
+    EXPECT_EQ(h.Undo(), "a\nc\nd");
+    EXPECT_EQ(h.Undo(), "a\nc\n");
+    EXPECT_FALSE(h.CanUndo());
+    EXPECT_EQ(h.Undo(), "a\nc\n");
+    EXPECT_EQ(h.RedoName(), "a\nc\nd");
+    EXPECT_EQ(h.Redo(), "a\nc\nd");
+    EXPECT_TRUE(h.Record("new", "Delete"));
+    EXPECT_FALSE(h.CanRedo());
+    EXPECT_EQ(h.UndoName(), "Delete");
+}
+
+TEST(UndoHistory, StatesShareTheirUnchangedLines) {
+    std::string form;
+    for (int i = 0; i < 5000; ++i) form += "label " + std::to_string(i) + "\t1.5\t2.25\tArial\r\n";
+    UndoHistory h(99);
+    h.Reset(form);
+    const size_t one = h.MemoryBytes();
+    for (int i = 0; i < 100; ++i) {
+        std::string next = h.Current();
+        next.insert(0, "moved " + std::to_string(i) + "\r\n");
+        ASSERT_TRUE(h.Record(next, "Move"));
+    }
+    EXPECT_LT(h.MemoryBytes(), one + 100 * 5000 * sizeof(void*) * 3);
+    while (h.CanUndo()) h.Undo();
+    // The opened state went beyond the bound.
+    EXPECT_TRUE(h.Current() == "moved 0\r\n" + form);
+}

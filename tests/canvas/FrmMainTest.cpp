@@ -50,6 +50,7 @@ struct Window {
         FrmMainOptions o;
         o.pixelsPerInch = 96;
         o.dataEntryForm = dataEntry;
+        o.recoveryDelayMs = 0;
         w = std::make_unique<FrmMain>(program, o);
         w->resize(1000, 760);
         w->show();
@@ -904,6 +905,8 @@ TEST(FrmMain, EveryMenuEntryHasItsCaptionNameAndStartState) {
         {"mnuSaveToFile", "Save to file...", -1},
         {"mnuPrint", "Print", -1},
         {"mnuExit", "Exit", -1},
+        {"mnuUndo", "Undo", -1},
+        {"mnuRedo", "Redo", -1},
         {"mnuPage", "Form Setup", -1},
         {"mnuTextDefault", "Text Default", -1},
         {"mnuBackgroundLoad", "Load", -1},
@@ -931,6 +934,7 @@ TEST(FrmMain, EveryMenuEntryHasItsCaptionNameAndStartState) {
         EXPECT_EQ(a->isChecked(), e.checked == 1) << e.name;
     }
     for (auto [name, title] : {std::pair{"mnuFile", "File"},
+                               {"mnuEdit", "Edit"},
                                {"mnuSettings", "Settings"},
                                {"mnuTools", "Tools"},
                                {"mnuBackground", "Background"},
@@ -1074,4 +1078,178 @@ TEST(FrmMainServer, CopyFormsWindowCopiesBetweenTwoServersOnItsOwnLinks) {
     EXPECT_TRUE(win.ui.Messages().empty());
     EXPECT_EQ(dlg->Logic().existing[0].imageCount, 2);  // the pictures came along
     EXPECT_FALSE(win.program.Connection().Connected());
+}
+
+#include "layout/LayoutWriter.h"
+#include "shell/NullUserInterface.h"
+
+namespace {
+// The layout text the window would write now.
+std::string Written(FrmMain& w) {
+    NullUserInterface quiet;
+    return LayoutWriter(w.Model(), w.Canvas(), quiet).ReassembleData();
+}
+// A form of three labels, opened from a file so that it starts with no steps.
+void OpenThreeLabels(Window& win) {
+    FrmMain& w = *win.w;
+    AddLabel(w, 1, 1), AddLabel(w, 3, 2), AddLabel(w, 1, 4);
+    const std::string path = win.data.filePath("three.ldt").toStdString();
+    ASSERT_TRUE(w.SaveLayout(path));
+    ASSERT_TRUE(w.OpenLayout(path));
+}
+void Drag(PageCanvas* page, QPoint from, QPoint to) {
+    QTest::mousePress(page, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(page, to);
+    QTest::mouseRelease(page, Qt::LeftButton, Qt::NoModifier, to);
+}
+}  // namespace
+
+TEST(FrmMainUndo, EachCommandKindIsUndoneAndRedoneByteForByte) {
+    Window win;
+    FrmMain& w = *win.w;
+    OpenThreeLabels(win);
+    PageCanvas* page = w.PageView(0);
+    auto* undo = win.Find<QAction>("mnuUndo");
+    auto* redo = win.Find<QAction>("mnuRedo");
+    EXPECT_FALSE(undo->isEnabled());
+    const struct {
+        const char* caption;
+        std::function<void()> act;
+    } steps[] = {
+        {"Undo Move", [&] { Drag(page, Px(1.2, 1.1), Px(2.2, 1.6)); }},
+        {"Undo Move",
+         [&] {
+             QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3.2, 2.1));
+             QTest::keyClick(&w, Qt::Key_Right);
+         }},
+        {"Undo Delete",
+         [&] {
+             QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 4.1));
+             QTest::keyClick(&w, Qt::Key_Delete);
+         }},
+        {"Undo Insert", [&] { QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(5, 6)); }},
+        {"Undo Insert Grid",
+         [&] {
+             GridArea area;
+             area.left = 4, area.top = 8, area.right = 7, area.bottom = 9;
+             area.columns = 3, area.rows = 2, area.tag = "grid";
+             w.BuildGrid(area);
+         }},
+    };
+    std::vector<std::string> texts{Written(w)};
+    for (const auto& step : steps) {
+        step.act();
+        QCoreApplication::processEvents();
+        std::string now = Written(w);
+        EXPECT_NE(now, texts.back()) << step.caption;
+        EXPECT_EQ(undo->text(), step.caption);
+        texts.push_back(now);
+    }
+    // Selecting alone is no step.
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3.2, 2.1));
+    QCoreApplication::processEvents();
+    for (size_t i = texts.size() - 1; i > 0; --i) {
+        QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(Written(w), texts[i - 1]) << i;
+    }
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_FALSE(w.IsModified());
+    EXPECT_EQ(redo->text(), "Redo Move");
+    for (size_t i = 1; i < texts.size(); ++i) {
+        QTest::keyClick(&w, i % 2 ? Qt::Key_Y : Qt::Key_Z,
+                        i % 2 ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(Written(w), texts[i]) << i;
+    }
+    EXPECT_FALSE(redo->isEnabled());
+    // A new command after an undo drops the redo; opening a form clears the history.
+    undo->trigger();
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(6, 9));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(redo->isEnabled());
+    w.NewForm();
+    EXPECT_FALSE(undo->isEnabled());
+}
+
+TEST(FrmMainUndo, FiftyMixedCommandsUndoToTheOpenedText) {
+    Window win;
+    FrmMain& w = *win.w;
+    OpenThreeLabels(win);
+    const std::string opened = Written(w);
+    PageCanvas* page = w.PageView(0);
+    size_t changes = 0;
+    std::string last = opened;
+    for (int i = 0; i < 50; ++i) {
+        if (i % 3 == 0) {
+            QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(0.5 + i % 6, 6 + i / 10));
+        } else if (i % 3 == 1) {
+            QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3.2, 2.1));
+            QTest::keyClick(&w, Qt::Key_Down);
+        } else {
+            const double x = 1.2 + (i % 2) * 0.5;
+            Drag(page, Px(x, 1.1), Px(x + 0.5, 1.1));
+        }
+        QCoreApplication::processEvents();
+        if (std::string now = Written(w); now != last) ++changes, last = now;
+    }
+    EXPECT_GT(changes, 40u);
+    EXPECT_EQ(w.History().Steps(), changes);
+    while (w.History().CanUndo()) w.Undo();
+    EXPECT_EQ(Written(w), opened);
+    EXPECT_FALSE(w.IsModified());
+}
+
+TEST(FrmMainUndo, AnOpenPropertiesDialogShowsTheUndoneValues) {
+    Window win;
+    FrmMain& w = *win.w;
+    OpenThreeLabels(win);
+    QTest::mouseDClick(w.PageView(0), Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
+    auto* dlg = w.findChild<FrmProps*>("frmProps");
+    ASSERT_TRUE(dlg && dlg->isVisible());
+    auto* left = dlg->findChild<QLineEdit*>("txtLeft");
+    left->setText("2.25");
+    QTest::mouseClick(dlg->findChild<QPushButton*>("cmdApply"), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Properties");
+    w.Undo();
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_EQ(left->text(), "1.000");
+    EXPECT_DOUBLE_EQ(w.Canvas().Label(dlg->CurrentLabelIndx()).left, 1);
+}
+
+#include "shell/RecoveryFiles.h"
+
+TEST(FrmMainUndo, ChangesReachTheRecoveryFileThatRestoresThemAndACloseRemovesIt) {
+    Window win;
+    FrmMain& w = *win.w;
+    OpenThreeLabels(win);
+    const std::string path = w.RecoveryPath();
+    Drag(w.PageView(0), Px(1.2, 1.1), Px(2.2, 1.6));
+    QTest::qWait(20);
+    recovery::Entry e = recovery::Read(path);
+    ASSERT_EQ(e.problem, "");
+    EXPECT_EQ(e.formName, "three");
+    EXPECT_TRUE(e.layoutText == Written(w));
+    // Undone back to the saved form: nothing to recover.
+    w.Undo();
+    QTest::qWait(20);
+    EXPECT_FALSE(files::FileExists(path));
+    w.Redo();
+    QTest::qWait(20);
+    Window other;
+    ASSERT_TRUE(other.w->OpenRecovered(recovery::Read(path).layoutText));
+    EXPECT_EQ(Written(*other.w), Written(w));
+    EXPECT_TRUE(other.w->IsModified());
+    const std::string otherPath = other.w->RecoveryPath();
+    EXPECT_TRUE(files::FileExists(otherPath));
+    other.w.reset();
+    EXPECT_FALSE(files::FileExists(otherPath));
+    // The opened layout heads the recent list of the File menu, which opens it again.
+    auto* menu = win.Find<QMenu>("mnuRecent");
+    emit menu->aboutToShow();
+    ASSERT_FALSE(menu->actions().isEmpty());
+    EXPECT_TRUE(menu->actions()[0]->text().endsWith("three.ldt"));
+    win.ui.boolAnswers = {true};  // the changes may go
+    menu->actions()[0]->trigger();
+    EXPECT_FALSE(w.IsModified());
+    EXPECT_FALSE(files::FileExists(path));
 }

@@ -25,3 +25,58 @@ TEST(AtomicFile, ReplacesWholeAndLeavesNoTemporaryBehind) {
     EXPECT_FALSE(files::ReadWholeFile((dir / "nothing.ldt").string(), got, err));
     fs::remove_all(dir);
 }
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "shell/RecoveryFiles.h"
+
+TEST(RecoveryFiles, AKilledWindowsFileIsOfferedALiveOnesIsNotAndBadOnesAreKept) {
+    const std::string dir = ::testing::TempDir() + "recovery-" + std::to_string(getpid());
+    const std::string layout = "HEADER\r\nForm_Code:\tIntake\r\n\xE9t\xE9\r\n";
+    std::string error;
+    pid_t child = fork();
+    if (child == 0) {
+        recovery::Write(recovery::FilePath(dir, 1), "Intake", layout, error);
+        raise(SIGKILL);
+        _exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    ASSERT_TRUE(recovery::Write(recovery::FilePath(dir, 1), "Mine", layout, error)) << error;
+    // No process has these numbers: their files are left over, but unusable.
+    ASSERT_TRUE(files::AtomicWriteFile(dir + "/recovery/99999998-1.rcv",
+                                       "FORMDESIGNER-RECOVERY\t2\r\nName\tx\r\n", error));
+    ASSERT_TRUE(files::AtomicWriteFile(dir + "/recovery/99999999-1.rcv", "garbage", error));
+    std::vector<recovery::Entry> left = recovery::FindLeftOver(dir);
+    ASSERT_EQ(left.size(), 3u);
+    int usable = 0;
+    for (const recovery::Entry& e : left) {
+        EXPECT_TRUE(files::FileExists(e.path));
+        if (!e.problem.empty()) continue;
+        ++usable;
+        EXPECT_EQ(e.formName, "Intake");
+        EXPECT_EQ(e.layoutText, layout);
+        EXPECT_EQ(e.savedAt.size(), 19u);
+    }
+    EXPECT_EQ(usable, 1);
+    for (const recovery::Entry& e : left) recovery::Remove(e.path);
+    recovery::Remove(recovery::FilePath(dir, 1));
+}
+
+#include "shell/RecentFiles.h"
+
+TEST(RecentFiles, NewestFirstOnceEachAtMostEight) {
+    const std::string dir = ::testing::TempDir() + "recent-" + std::to_string(getpid());
+    std::filesystem::create_directories(dir);
+    EXPECT_TRUE(recent::Load(dir).empty());
+    for (int i = 0; i < 10; ++i) ASSERT_TRUE(recent::Add(dir, "/forms/f" + std::to_string(i)));
+    ASSERT_TRUE(recent::Add(dir, "/forms/f5"));
+    EXPECT_FALSE(recent::Add(dir, "/forms/two\nlines"));
+    EXPECT_EQ(recent::Load(dir),
+              (std::vector<std::string>{"/forms/f5", "/forms/f9", "/forms/f8", "/forms/f7",
+                                        "/forms/f6", "/forms/f4", "/forms/f3", "/forms/f2"}));
+    std::filesystem::remove_all(dir);
+}

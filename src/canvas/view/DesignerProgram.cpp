@@ -14,6 +14,7 @@ DesignerProgram::DesignerProgram(DesignerProgramOptions options) {
     }
     metrics_ = std::make_unique<QtTextMetrics>();
     std::string root = options.dataFolder.empty() ? GetDataFolder() : options.dataFolder;
+    dataFolder_ = root;
     folders_ = std::make_unique<LocalFolders>(root, *ui_);
     imagesFolder_ = folders_->ImagesFolder();
     canvas_ = std::make_unique<CanvasModel>(model_, *metrics_, imagesFolder_);

@@ -40,6 +40,7 @@ class DesignerProgram {
     const TextMetrics& Metrics() const { return *metrics_; }
     LocalFolders& Folders() { return *folders_; }
     const std::string& ImagesFolder() const { return imagesFolder_; }
+    const std::string& DataFolder() const { return dataFolder_; }
     FormModel& Model() { return model_; }
     CanvasModel& Canvas() { return *canvas_; }
     CommComponent& Comm() { return *comm_; }
@@ -57,6 +58,7 @@ class DesignerProgram {
     std::unique_ptr<TextMetrics> metrics_;
     std::unique_ptr<LocalFolders> folders_;
     std::string imagesFolder_;
+    std::string dataFolder_;
     FormModel model_;
     std::unique_ptr<CanvasModel> canvas_;
     std::unique_ptr<CommComponent> comm_;

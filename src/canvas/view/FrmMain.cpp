@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -25,6 +26,8 @@
 #include "server/RepositoryCommands.h"
 #include "server/qt/FrmDB.h"
 #include "shell/NullUserInterface.h"
+#include "shell/RecentFiles.h"
+#include "shell/RecoveryFiles.h"
 #include "shell/TextUtils.h"
 #include "shell/Units.h"
 #include "shell/qt/QtText.h"
@@ -84,7 +87,11 @@ FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* pare
     };
     dialogs_ = new ItemDialogs({this, &canvas_, editor_.get(), &model_, &metrics, &ui_,
                                 [this] { return Flows().StaticItems(); },
-                                [this] { RefreshCanvas(); }, this,
+                                [this] {
+                                    RefreshCanvas();
+                                    ScheduleStep();
+                                },
+                                this,
                                 [this](int page, double dpi) {
                                     return RenderBackground(canvas_, model_, pictures_, page, dpi);
                                 }});
@@ -98,7 +105,10 @@ FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* pare
     };
     ppi_ = options.pixelsPerInch > 0 ? options.pixelsPerInch : ScreenPixelsPerInch();
     // Every change of the model repaints the pages it touched.
-    canvas_.SetChangeListener([this](const CanvasChange& change) { RefreshCanvas(change); });
+    canvas_.SetChangeListener([this](const CanvasChange& change) {
+        RefreshCanvas(change);
+        if (change.kinds & ~unsigned(CanvasChange::Selection)) ScheduleStep();
+    });
 
     strip_ = new PageStrip(
         canvas_, *painter_, ppi_, [this](PageCanvas* v) { ConnectPage(v); }, this);
@@ -136,9 +146,18 @@ FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* pare
     SetStatusText(kNotConnected);
     UpdatePageNumberSetting();
     MarkSaved();
+    StartHistory();
+    static int windows = 0;
+    recoveryPath_ = recovery::FilePath(program_.DataFolder(), ++windows);
+    recoveryTimer_ = new QTimer(this);
+    recoveryTimer_->setSingleShot(true);
+    recoveryTimer_->setInterval(options.recoveryDelayMs);
+    connect(recoveryTimer_, &QTimer::timeout, this, [this] { WriteRecovery(); });
 }
 
 FrmMain::~FrmMain() {
+    // A window that closes, whatever the user chose, leaves no recovery file.
+    recovery::Remove(recoveryPath_);
     // The property dialogs act on the editor and the canvas: they go first.
     delete dialogs_;
     canvas_.SetChangeListener(nullptr);
@@ -249,6 +268,7 @@ void FrmMain::NewForm() {
     layoutPath_.clear();
     RefreshAfterRead();
     MarkSaved();
+    StartHistory();
 }
 
 std::string FrmMain::LayoutSnapshot() {
@@ -259,6 +279,8 @@ std::string FrmMain::LayoutSnapshot() {
 
 void FrmMain::MarkSaved() {
     savedLayout_ = LayoutSnapshot();
+    // Saved, opened or started anew: nothing is left to recover.
+    if (!recoveryPath_.empty()) recovery::Remove(recoveryPath_);
 }
 
 bool FrmMain::IsModified() {
@@ -277,8 +299,12 @@ bool FrmMain::OpenLayout(const std::string& path) {
     bool ok = OpenLayoutFile(path, reader, model_, ui_);
     // Even a layout that stopped half-way shows what it placed.
     RefreshAfterRead();
-    if (ok) layoutPath_ = path;
+    if (ok) {
+        layoutPath_ = path;
+        recent::Add(program_.DataFolder(), path);
+    }
     MarkSaved();
+    StartHistory();
     return ok;
 }
 
@@ -301,6 +327,7 @@ bool FrmMain::WriteLayout(const std::string& path) {
     if (text.empty()) return false;
     if (!SaveDataToFile(path, text, ui_)) return false;
     layoutPath_ = path;
+    recent::Add(program_.DataFolder(), path);
     MarkSaved();
     return true;
 }
@@ -356,6 +383,7 @@ void FrmMain::PagePressed(int page, QPointF at, Qt::MouseButton button,
     const CanvasWindowState& w = canvas_.Window();
     CanvasModel::Hit hit = canvas_.HitTest(page, at.x(), at.y());
     if (w.cornerPick || hit.kind == CanvasModel::Hit::None) {
+        NameStep("Insert");
         editor_->ClickCanvas(at.x(), at.y(), page, button == Qt::LeftButton, shift, ctrl,
                              mods & Qt::AltModifier);
     } else if (button == Qt::LeftButton) {
@@ -387,6 +415,7 @@ void FrmMain::PageReleased(int, QPointF at, Qt::MouseButton) {
         editor_->ReleaseWithoutMove();
     else
         editor_->Drop(at.x(), at.y());
+    NameStep("Move");
 }
 
 void FrmMain::PointerMoved(int, QPointF at) {
@@ -403,6 +432,7 @@ std::vector<int> FrmMain::BuildGrid(GridArea area) {
     area.gridNumber = ++w.gridCounter;
     area.page = w.currentPage;
     area.format = canvas_.Label(0);
+    NameStep("Insert Grid");
     CanvasEdit edit(canvas_, CanvasChange::Labels | CanvasChange::Selection, w.currentPage);
     std::vector<int> cells = LoadRectangleWithLabels(canvas_, model_, ui_, area);
     if (cells.empty()) {
@@ -444,6 +474,7 @@ void FrmMain::MoveGridArea(double dx, double dy) {
 }
 
 void FrmMain::DeleteSelected() {
+    NameStep("Delete");
     editor_->DeleteSelection();
     dialogs_->CloseAll();
 }
@@ -487,15 +518,19 @@ void FrmMain::keyPressEvent(QKeyEvent* event) {
             return;
         // Arrow keys move the selection by the form's move step, as in any designer.
         case Qt::Key_Left:
+            NameStep("Move");
             editor_->MoveSelectionBy(-h, 0);
             break;
         case Qt::Key_Right:
+            NameStep("Move");
             editor_->MoveSelectionBy(h, 0);
             break;
         case Qt::Key_Up:
+            NameStep("Move");
             editor_->MoveSelectionBy(0, -v);
             break;
         case Qt::Key_Down:
+            NameStep("Move");
             editor_->MoveSelectionBy(0, v);
             break;
         default:
@@ -561,6 +596,8 @@ void FrmMain::RunCatalogue() {
         return false;
     };
     windowDialogs_->ShowCatalogue(program_.Comm(), model_, used, selectForm_);
+    // What the catalogue applied to the form is one step.
+    NameStep("Data Catalogue");
     // The item menu's user prompts and data fields are built from the lists as they now are.
     RefreshCanvas();
 }
@@ -570,6 +607,7 @@ bool FrmMain::OpenFormFromServer(const std::string& name) {
     bool ok = Flows().OpenFormFromServer(name);
     RefreshAfterRead();
     MarkSaved();
+    StartHistory();
     return ok;
 }
 

@@ -15,6 +15,7 @@
 #include "canvas/CanvasPainter.h"
 #include "canvas/GridCells.h"
 #include "canvas/PageGeometry.h"
+#include "canvas/UndoHistory.h"
 #include "canvas/view/DesignerProgram.h"
 #include "canvas/view/ItemDialogs.h"
 #include "canvas/view/WindowDialogs.h"
@@ -26,6 +27,7 @@ class QAction;
 class QCheckBox;
 class QLabel;
 class QToolBar;
+class QTimer;
 class PageCanvas;
 class PageStrip;
 class FrmDB;
@@ -34,6 +36,7 @@ struct FrmMainOptions {
     SaveFormPrompt* savePrompt = nullptr;  // null: the window's own save dialog
     double pixelsPerInch = 0;              // 0: the screen's own
     bool dataEntryForm = false;            // the shared flag as the window finds it at start
+    int recoveryDelayMs = 10000;           // a change reaches the recovery file within this
 };
 
 class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
@@ -110,6 +113,16 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     bool MayDiscardForm();
     // The form as it stands counts as saved.
     void MarkSaved();
+    // Undo / Redo: every change of the form becomes one step once the event that made
+    // it is over; the command names it (unnamed changes are "Properties").
+    void Undo();
+    void Redo();
+    void NameStep(const std::string& name);
+    UndoHistory& History() { return history_; }
+    // The window's recovery file, written while the form has unsaved changes.
+    const std::string& RecoveryPath() const { return recoveryPath_; }
+    // A form brought back from a recovery file: shown as changed, with no steps.
+    bool OpenRecovered(const std::string& layoutText);
 
     // The server: connection dialog, forms on the server.
     ConnectionLogic& Connection() { return program_.Connection(); }
@@ -164,6 +177,12 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     void PaintOverlay(QPainter& p, int page) const;
     void ConnectPage(PageCanvas* page);
     std::string LayoutSnapshot();
+    void ScheduleStep();
+    void RecordStep();
+    void StartHistory();
+    void RestoreState(const std::string& layoutText);
+    void UpdateUndoActions();
+    void WriteRecovery();
 
     DesignerProgram& program_;
     UserInterface& ui_;
@@ -190,6 +209,16 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     std::string statusText_;
     std::string layoutPath_;
     std::string savedLayout_;  // the layout text as last opened or saved
+    UndoHistory history_;
+    std::string stepName_;
+    bool stepPending_ = false;
+    bool restoring_ = false;
+    QAction* mnuUndo_ = nullptr;
+    QAction* mnuRedo_ = nullptr;
+    QAction* tbUndo_ = nullptr;
+    QAction* tbRedo_ = nullptr;
+    std::string recoveryPath_;
+    QTimer* recoveryTimer_ = nullptr;
 
     QToolBar* toolbar_ = nullptr;
     QLabel* lblFrmSize_ = nullptr;

@@ -16,6 +16,7 @@
 #include "canvas/view/PageStrip.h"
 #include "layout/ItemTypes.h"
 #include "server/qt/FrmCopyForms.h"
+#include "shell/RecentFiles.h"
 #include "shell/qt/QtText.h"
 
 void FrmMain::BuildMenus() {
@@ -24,7 +25,13 @@ void FrmMain::BuildMenus() {
     auto entry = [&](QMenu* menu, const char* caption, const char* name, auto&& action) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(name);
+        // Whatever an entry changes in the form is a step named by its caption.
+        connect(a, &QAction::triggered, this, [this, a] {
+            if (a != mnuUndo_ && a != mnuRedo_) NameStep(fromUnicode(a->text().remove("...")));
+        });
         connect(a, &QAction::triggered, this, action);
+        // What a modal dialog of the entry applied is recorded once it has closed.
+        connect(a, &QAction::triggered, this, [this] { ScheduleStep(); });
         return a;
     };
     entry(file, "Connection...", "mnuConnection", [this] { ShowConnection(); });
@@ -40,8 +47,28 @@ void FrmMain::BuildMenus() {
     })->setShortcut(QKeySequence::Save);
     entry(file, "Save As...", "mnuSaveAs", [this] { SaveToServer(true); });
     mnuSaveToFile_ = entry(file, "Save to file...", "mnuSaveToFile", [this] { SaveToFile(); });
+    // The local layouts opened or saved last, read each time the menu opens so that
+    // every window of the program shows the same list.
+    QMenu* recentFiles = file->addMenu("Recent Layouts");
+    recentFiles->setObjectName("mnuRecent");
+    connect(recentFiles, &QMenu::aboutToShow, this, [this, recentFiles] {
+        recentFiles->clear();
+        for (const std::string& path : recent::Load(program_.DataFolder()))
+            connect(recentFiles->addAction(toUnicode(path)), &QAction::triggered, this,
+                    [this, path] {
+                        if (MayDiscardForm()) OpenLayout(path);
+                    });
+        if (recentFiles->isEmpty()) recentFiles->addAction("(none)")->setEnabled(false);
+    });
     entry(file, "Print", "mnuPrint", [] {})->setEnabled(false);
     file->addSeparator();
+    QMenu* edit = menuBar()->addMenu("Edit");
+    edit->setObjectName("mnuEdit");
+    mnuUndo_ = entry(edit, "Undo", "mnuUndo", [this] { Undo(); });
+    mnuUndo_->setShortcut(QKeySequence::Undo);
+    mnuRedo_ = entry(edit, "Redo", "mnuRedo", [this] { Redo(); });
+    mnuRedo_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     QMenu* settings = menuBar()->addMenu("Settings");
     settings->setObjectName("mnuSettings");
     entry(settings, "Form Setup", "mnuPage", [this] { ShowFormSetup(); });
@@ -134,6 +161,14 @@ void FrmMain::BuildToolbar() {
     connect(button("Save"), &QAction::triggered, this, [this] { SaveToServer(false); });
     button("Print")->setEnabled(false);
     toolbar_->addSeparator();
+    // Arrows, not words: the strip has no room to spare; the tip names the step.
+    tbUndo_ = button("Undo");
+    tbUndo_->setText(QString(QChar(0x21B6)));
+    connect(tbUndo_, &QAction::triggered, this, [this] { Undo(); });
+    tbRedo_ = button("Redo");
+    tbRedo_->setText(QString(QChar(0x21B7)));
+    connect(tbRedo_, &QAction::triggered, this, [this] { Redo(); });
+    toolbar_->addSeparator();
     struct Tool {
         const char* key;
         const char* tip;
@@ -220,7 +255,10 @@ void FrmMain::ShowItemMenu(const CanvasModel::Hit& hit, QPointF) {
     // all take the same road.
     auto entry = [this](QMenu* in, const QString& text, std::function<void()> act) {
         QAction* a = in->addAction(text);
-        connect(a, &QAction::triggered, this, [act = std::move(act)] { act(); });
+        connect(a, &QAction::triggered, this, [this, text, act = std::move(act)] {
+            NameStep(fromUnicode(text));
+            act();
+        });
         return a;
     };
     // That item alone goes, whatever else is selected.
@@ -275,5 +313,6 @@ std::string FrmMain::ShowPopupMenu(const std::vector<std::string>& captions) {
         connect(a, &QAction::triggered, this, [&chosen, caption] { chosen = caption; });
     }
     menu.exec(QCursor::pos());
+    if (!chosen.empty()) NameStep(chosen);
     return chosen;
 }

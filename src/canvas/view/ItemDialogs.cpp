@@ -183,6 +183,17 @@ bool ItemDialogs::OpenMarked() {
     return Open(hit);
 }
 
+void ItemDialogs::Reload() {
+    FrmProps* p = LabelProperties();
+    const int label = p ? p->CurrentLabelIndx() : -1;
+    const LabelControl* control = label > 0 ? c_.canvas->LabelAt(label) : nullptr;
+    if (control && control->visible)
+        p->SetLabelRef(label, false);
+    else
+        CloseAll();
+    CloseOthers(CanvasModel::Hit::Label);
+}
+
 void ItemDialogs::FollowLabel(int label) {
     if (FrmProps* p = LabelProperties(); p && label > 0) p->SetLabelRef(label, false);
 }

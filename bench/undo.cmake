@@ -1,0 +1,4 @@
+if(TARGET fd_canvas_view)
+    add_executable(bench_undo ${CMAKE_CURRENT_SOURCE_DIR}/UndoBench.cpp)
+    target_link_libraries(bench_undo PRIVATE fd_canvas_view benchmark::benchmark fd_warnings)
+endif()
