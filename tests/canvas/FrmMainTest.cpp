@@ -903,6 +903,8 @@ TEST(FrmMain, EveryMenuEntryHasItsCaptionNameAndStartState) {
         {"mnuSaveAs", "Save As...", -1},
         {"mnuSaveToFile", "Save to file...", -1},
         {"mnuPrint", "Print", -1},
+        {"mnuPrintPreview", "Print Preview...", -1},
+        {"mnuExportPdf", "Export PDF...", -1},
         {"mnuExit", "Exit", -1},
         {"mnuPage", "Form Setup", -1},
         {"mnuTextDefault", "Text Default", -1},
@@ -938,6 +940,23 @@ TEST(FrmMain, EveryMenuEntryHasItsCaptionNameAndStartState) {
         if (auto* m = win.Find<QMenu>(name)) {
             EXPECT_EQ(m->title(), title) << name;
         }
+}
+
+TEST(FrmMain, ExportPdfWritesEveryPageWithSomethingOnIt) {
+    Window win;
+    win.ui.fileAnswers.push_back(DataPath("layouts/full.ldt"));
+    win.Find<QAction>("mnuGetFromFile")->trigger();
+    std::string out = win.data.filePath("form").toStdString();
+    win.ui.fileAnswers.push_back(out);
+    win.Find<QAction>("mnuExportPdf")->trigger();
+    std::string bytes, error;
+    ASSERT_TRUE(files::ReadWholeFile(out + ".pdf", bytes, error)) << error;
+    EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
+    // A folder that is not there: a message, no file.
+    win.ui.fileAnswers.push_back(win.data.filePath("no/such/form.pdf").toStdString());
+    size_t messages = win.ui.Messages().size();
+    win.Find<QAction>("mnuExportPdf")->trigger();
+    EXPECT_EQ(win.ui.Messages().size(), messages + 1);
 }
 
 TEST(FrmMain, BackgroundListFileAndLocalFilesCommands) {

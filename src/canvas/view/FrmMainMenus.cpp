@@ -40,7 +40,11 @@ void FrmMain::BuildMenus() {
     })->setShortcut(QKeySequence::Save);
     entry(file, "Save As...", "mnuSaveAs", [this] { SaveToServer(true); });
     mnuSaveToFile_ = entry(file, "Save to file...", "mnuSaveToFile", [this] { SaveToFile(); });
-    entry(file, "Print", "mnuPrint", [] {})->setEnabled(false);
+    entry(file, "Print", "mnuPrint", [this] {
+        PrintCurrentPage();
+    })->setShortcut(QKeySequence::Print);
+    entry(file, "Print Preview...", "mnuPrintPreview", [this] { ShowPrintPreview(); });
+    entry(file, "Export PDF...", "mnuExportPdf", [this] { ExportPdf(); });
     file->addSeparator();
     QMenu* settings = menuBar()->addMenu("Settings");
     settings->setObjectName("mnuSettings");
@@ -132,7 +136,7 @@ void FrmMain::BuildToolbar() {
     });
     connect(button("Open"), &QAction::triggered, this, [this] { OpenFromServer(); });
     connect(button("Save"), &QAction::triggered, this, [this] { SaveToServer(false); });
-    button("Print")->setEnabled(false);
+    connect(button("Print"), &QAction::triggered, this, [this] { PrintCurrentPage(); });
     toolbar_->addSeparator();
     struct Tool {
         const char* key;
