@@ -5,6 +5,7 @@
 //   canvas_screenshot --props OUT_PREFIX [DATA_DIR]
 //   canvas_screenshot --grid OUT_PREFIX [DATA_DIR]
 //   canvas_screenshot --copy OUT_PREFIX DATA_DIR FROM_PORT TO_PORT
+//   canvas_screenshot --preview OUT_PREFIX LAYOUT.ldt   (the print preview of the layout)
 // The second form places one item of every kind with the tools on a new form, then
 // drags three labels and shoots while the drag is under way.
 #include <QAction>
@@ -301,6 +302,17 @@ int main(int argc, char** argv) {
     if (std::string(argv[1]) == "--insert") return InsertEveryKind(app, w, shoot);
     if (std::string(argv[1]) == "--props") return LabelDialogs(app, w, prefix);
     if (std::string(argv[1]) == "--grid") return GridOnRuledPage(app, w, prefix);
+    if (std::string(argv[1]) == "--preview" && argc > 3) {
+        w.OpenLayout(argv[3]);
+        QTimer::singleShot(1500, [&] {
+            if (QWidget* preview = QApplication::activeModalWidget()) {
+                preview->grab().save(QString::fromStdString(prefix + "-preview.png"));
+                preview->close();
+            }
+        });
+        w.findChild<QAction*>("mnuPrintPreview")->trigger();
+        return 0;
+    }
     if (std::string(argv[1]) == "--copy" && argc > 5) return CopyForms(w, prefix, argv[4], argv[5]);
     QTimer::singleShot(500, [&] {
         shoot("-page1");
