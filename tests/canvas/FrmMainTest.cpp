@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -23,6 +24,7 @@
 
 #include "canvas/view/FrmMain.h"
 #include "canvas/view/PageCanvas.h"
+#include "canvas/view/PageStrip.h"
 #include "dialogs/qt/FrmLineProps.h"
 #include "dialogs/qt/FrmLists.h"
 #include "layout/LayoutTestSupport.h"
@@ -380,6 +382,46 @@ TEST(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
     EXPECT_EQ(w.Canvas().ItemLabelCount(), count);
     QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(5, 8));
     EXPECT_EQ(w.Canvas().ItemLabelCount(), count + 1);
+}
+
+TEST(FrmMainEditing, DragsAndInsertsLandOnTheSameInchesAtEveryZoom) {
+    std::vector<double> landed[3];
+    const double zooms[] = {1, 0.5, 3};
+    for (int z = 0; z < 3; ++z) {
+        Window win;
+        FrmMain& w = *win.w;
+        w.Pages().SetZoom(zooms[z]);
+        PageCanvas* page = w.PageView(0);
+        auto at = [&](double x, double y) {
+            return QPoint(int(std::lround(page->ToPixels(x))), int(std::lround(page->ToPixels(y))));
+        };
+        int a = AddLabel(w, 1, 1);
+        QTest::mousePress(page, Qt::LeftButton, Qt::NoModifier, at(1.2, 1.1));
+        QTest::mouseMove(page, at(2.2, 1.6));
+        QTest::mouseRelease(page, Qt::LeftButton, Qt::NoModifier, at(2.2, 1.6));
+        QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, at(5, 8));  // the label tool
+        const LabelControl& dropped = w.Canvas().Label(w.Canvas().LabelOrder().back());
+        landed[z] = {w.Canvas().Label(a).left, w.Canvas().Label(a).top, dropped.left, dropped.top};
+        for (int i = 0; i < 4; ++i) EXPECT_NEAR(landed[z][i], landed[0][i], 0.02) << zooms[z];
+    }
+    EXPECT_NEAR(landed[0][0], 2, 0.02);
+    // Ctrl and the wheel zoom around the pointer; the keys' entries take it back.
+    Window win;
+    PageStrip& strip = win.w->Pages();
+    PageCanvas* page = win.w->PageView(0);
+    QPoint pointer(200, 150);
+    QPointF global = page->mapToGlobal(QPointF(pointer));
+    QWheelEvent wheel(QPointF(pointer), global, {}, {0, 120}, Qt::NoButton, Qt::ControlModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(page, &wheel);
+    EXPECT_DOUBLE_EQ(strip.Zoom(), 1.25);
+    EXPECT_EQ(win.Find<QComboBox>("cboZoom")->placeholderText(), "125 %");
+    EXPECT_NEAR(page->mapFromGlobal(global).x() / page->PixelsPerInch(), 200 / 96.0, 0.1);
+    for (int i = 0; i < 20; ++i) win.Find<QAction>("mnuZoomIn")->trigger();
+    EXPECT_DOUBLE_EQ(strip.Zoom(), PageStrip::kMaxZoom);
+    win.Find<QAction>("mnuZoomActual")->trigger();
+    EXPECT_DOUBLE_EQ(strip.Zoom(), 1);
+    EXPECT_EQ(win.Find<QAction>("mnuZoomActual")->shortcut(), QKeySequence("Ctrl+0"));
 }
 
 #include "../server/RepositoryServerProcess.h"

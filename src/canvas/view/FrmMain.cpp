@@ -383,7 +383,7 @@ void FrmMain::PageReleased(int, QPointF at, Qt::MouseButton) {
     if (!editor_->Dragging()) return;
     // A press that did not travel is a click, not a move.
     QPointF d = at - pressAt_;
-    if (units::InchesToPixels(std::hypot(d.x(), d.y()), ppi_) < 3)
+    if (units::InchesToPixels(std::hypot(d.x(), d.y()), ppi_ * strip_->Zoom()) < 3)
         editor_->ReleaseWithoutMove();
     else
         editor_->Drop(at.x(), at.y());

@@ -2,6 +2,7 @@
 // object names as the user and the tests know them, each entry wired to what it does.
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCursor>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -46,6 +47,19 @@ void FrmMain::BuildMenus() {
     entry(file, "Print Preview...", "mnuPrintPreview", [this] { ShowPrintPreview(); });
     entry(file, "Export PDF...", "mnuExportPdf", [this] { ExportPdf(); });
     file->addSeparator();
+    QMenu* view = menuBar()->addMenu("View");
+    view->setObjectName("mnuView");
+    auto zoomBy = [this](double factor) { strip_->SetZoom(strip_->Zoom() * factor); };
+    entry(view, "Zoom In", "mnuZoomIn", [zoomBy] {
+        zoomBy(1.25);
+    })->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence::ZoomIn});
+    entry(view, "Zoom Out", "mnuZoomOut", [zoomBy] {
+        zoomBy(1 / 1.25);
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    entry(view, "Actual Size", "mnuZoomActual", [this] {
+        strip_->SetZoom(1);
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    entry(view, "Fit Page", "mnuZoomFit", [this] { strip_->SetZoom(strip_->FitPageZoom()); });
     QMenu* settings = menuBar()->addMenu("Settings");
     settings->setObjectName("mnuSettings");
     entry(settings, "Form Setup", "mnuPage", [this] { ShowFormSetup(); });
@@ -210,6 +224,20 @@ void FrmMain::BuildStatusStrip() {
         strip_->SetGuideLines(on);
     });
     bar->addPermanentWidget(chkLinesOn_);
+    // The zoom box: a few steps to pick, any zoom the keys or the wheel reach shown.
+    auto* zoom = new QComboBox(bar);
+    zoom->setObjectName("cboZoom");
+    for (int percent : {25, 50, 75, 100, 150, 200, 300, 400, 800})
+        zoom->addItem(QString("%1 %").arg(percent), percent / 100.0);
+    zoom->setCurrentIndex(3);
+    connect(zoom, &QComboBox::activated, this,
+            [this, zoom](int i) { strip_->SetZoom(zoom->itemData(i).toDouble()); });
+    connect(strip_, &PageStrip::zoomChanged, zoom, [zoom](double z) {
+        QString text = QString("%1 %").arg(int(std::lround(z * 100)));
+        zoom->setPlaceholderText(text);  // shown when the zoom is none of the steps
+        zoom->setCurrentIndex(zoom->findText(text));
+    });
+    bar->addPermanentWidget(zoom);
     // The page buttons and the page count belong to the page strip; they show here.
     for (QWidget* nav : strip_->NavigationWidgets()) bar->addPermanentWidget(nav);
 }

@@ -86,7 +86,7 @@ bool PageStrip::LoadPageContainer(int page) {
     if (page < 0 || page >= kMaxPages) return false;
     while (int(picView_.size()) <= page) {
         auto* v = new PageCanvas(canvas_, painter_, int(picView_.size()), picContainer_);
-        v->SetPixelsPerInch(ppi_);
+        v->SetPixelsPerInch(PageDpi());
         v->SetPageSize(canvas_.PageWidth(), canvas_.PageHeight());
         v->SetGuideLines(canvas_.Window().guideLines);
         connectPage_(v);
@@ -172,8 +172,8 @@ void PageStrip::LayoutCanvasArea() {
 }
 
 void PageStrip::RecalcScrollBars() {
-    double cw = units::PixelsToInches(picContainer_->width(), ppi_),
-           ch = units::PixelsToInches(picContainer_->height(), ppi_);
+    double cw = units::PixelsToInches(picContainer_->width(), PageDpi()),
+           ch = units::PixelsToInches(picContainer_->height(), PageDpi());
     vbar_ = ComputeVerticalScrollBar(canvas_.PageHeight(), ch, vbar_);
     hbar_ = ComputeHorizontalScrollBar(canvas_.PageWidth(), cw, ch, hbar_);
     auto apply = [](QScrollBar* bar, const ScrollBarState& s) {
@@ -206,7 +206,7 @@ void PageStrip::OnScroll() {
 
 void PageStrip::PlacePages() {
     if (picView_.empty()) return;
-    double step = TwipsToPixels(kScrollStepTwips);
+    double step = units::TwipsToPixels(kScrollStepTwips, PageDpi());
     QPoint at(-int(std::lround(hScroll_->value() * step)),
               -int(std::lround(vScroll_->value() * step)));
     int current = std::clamp(canvas_.Window().currentPage, 0, int(picView_.size()) - 1);
@@ -248,10 +248,57 @@ bool PageStrip::ScrollByWheel(QWheelEvent* event) {
     return scroll(hScroll_, delta.x()) || used;
 }
 
+double PageStrip::FitPageZoom() const {
+    double w = units::InchesToPixels(canvas_.PageWidth(), ppi_),
+           h = units::InchesToPixels(canvas_.PageHeight(), ppi_);
+    if (!(w > 0) || !(h > 0)) return 1;
+    return std::clamp(std::min(picContainer_->width() / w, picContainer_->height() / h), kMinZoom,
+                      kMaxZoom);
+}
+
+void PageStrip::SetZoom(double zoom, QPoint anchor) {
+    if (!std::isfinite(zoom)) return;
+    zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
+    if (anchor.x() < 0 || anchor.y() < 0) anchor = picContainer_->rect().center();
+    // The inches under the anchor, before and after; the bars count 100-twip steps.
+    const double stepInches = units::TwipsToInches(kScrollStepTwips);
+    auto offset = [&](QScrollBar* bar, int pixels, double from, double to) {
+        double inches = bar->value() * stepInches + pixels / from;
+        return int(std::lround((inches - pixels / to) / stepInches));
+    };
+    const double from = PageDpi(), to = ppi_ * zoom;
+    int h = offset(hScroll_, anchor.x(), from, to), v = offset(vScroll_, anchor.y(), from, to);
+    zoom_ = zoom;
+    for (PageCanvas* page : picView_) {
+        page->SetPixelsPerInch(PageDpi());
+        page->SetPageSize(canvas_.PageWidth(), canvas_.PageHeight());
+    }
+    RecalcScrollBars();
+    {
+        QSignalBlocker bh(hScroll_), bv(vScroll_);
+        for (auto [bar, value] : {std::pair{hScroll_, h}, {vScroll_, v}})
+            if (bar->isVisible()) bar->setValue(std::clamp(value, bar->minimum(), bar->maximum()));
+    }
+    OnScroll();
+    RefreshAll();
+    emit zoomChanged(zoom_);
+}
+
 bool PageStrip::eventFilter(QObject* watched, QEvent* event) {
-    // The wheel over the page or around it scrolls the page.
-    if (event->type() == QEvent::Wheel && ScrollByWheel(static_cast<QWheelEvent*>(event)))
-        return true;
+    if (event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        // Ctrl and the wheel zoom around the pointer; the wheel alone scrolls.
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            const int angle = wheel->angleDelta().y();
+            if (angle == 0) return true;
+            int notches = angle / 120;
+            if (notches == 0) notches = angle > 0 ? 1 : -1;
+            QPoint at = picContainer_->mapFromGlobal(wheel->globalPosition().toPoint());
+            SetZoom(zoom_ * std::pow(1.25, notches), at);
+            return true;
+        }
+        if (ScrollByWheel(wheel)) return true;
+    }
     if (watched == this && event->type() == QEvent::MouseMove && canvas_.Window().cornerPick) {
         // Beyond the viewport while picking a corner: the page scrolls toward the pointer.
         QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();

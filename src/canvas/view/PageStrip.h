@@ -57,7 +57,17 @@ class PageStrip : public QWidget {
     // One auto-scroll step toward a side (dx, dy in -1..1), at most one per 40 ms.
     void AutoScroll(int dx, int dy);
 
+    // Zoom: a factor of the screen's size, kept within kMinZoom..kMaxZoom. The point of
+    // the page under anchor (viewport pixels; the viewport's centre when negative) stays
+    // where it is. Every position stays in inches: only the drawing grows.
+    static constexpr double kMinZoom = 0.25, kMaxZoom = 8;
+    void SetZoom(double zoom, QPoint anchor = {-1, -1});
+    double Zoom() const { return zoom_; }
+    // The zoom at which the whole page shows in the viewport.
+    double FitPageZoom() const;
+
   signals:
+    void zoomChanged(double zoom);
     // A page button was clicked: 0..3 for "<<", "<", ">", ">>".
     void pageButtonClicked(int button);
 
@@ -75,7 +85,10 @@ class PageStrip : public QWidget {
 
     CanvasModel& canvas_;
     const CanvasPainter& painter_;
+    double PageDpi() const { return ppi_ * zoom_; }
+
     double ppi_;
+    double zoom_ = 1;
     std::function<void(PageCanvas*)> connectPage_;
     QWidget* picContainer_ = nullptr;
     std::vector<PageCanvas*> picView_;
