@@ -222,6 +222,7 @@ TEST(FrmMain, GuideLinesFollowThePointer) {
     QTest::mouseMove(page, QPoint(192, 288));
     EXPECT_NEAR(page->GuidePoint().x(), 2.0, 0.02);
     EXPECT_NEAR(page->GuidePoint().y(), 3.0, 0.02);
+    EXPECT_EQ(win.Text("lblPosition"), "X 2.000  Y 3.000");
 }
 
 TEST(FrmMain, LayoutFilesOpenAndSaveThroughTheFileDialogs) {

@@ -224,6 +224,19 @@ void FrmMain::BuildStatusStrip() {
         strip_->SetGuideLines(on);
     });
     bar->addPermanentWidget(chkLinesOn_);
+    // Where the pointer is and where the selected label lies, in inches.
+    auto* position = new QLabel(bar);
+    position->setObjectName("lblPosition");
+    connect(strip_, &PageStrip::pointerAt, position, [this, position](QPointF at) {
+        auto inches = [](double v) { return QString::number(v, 'f', 3); };
+        QString text = QString("X %1  Y %2").arg(inches(at.x()), inches(at.y()));
+        std::vector<int> selected = editor_->SelectedLabels();
+        if (const LabelControl* c = selected.empty() ? nullptr : canvas_.LabelAt(selected.back()))
+            text += QString("   L %1  T %2  W %3  H %4")
+                        .arg(inches(c->left), inches(c->top), inches(c->width), inches(c->height));
+        position->setText(text);
+    });
+    bar->addPermanentWidget(position);
     // The zoom box: a few steps to pick, any zoom the keys or the wheel reach shown.
     auto* zoom = new QComboBox(bar);
     zoom->setObjectName("cboZoom");

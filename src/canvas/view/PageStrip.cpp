@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -13,6 +14,73 @@
 #include "canvas/view/PageCanvas.h"
 #include "layout/FormSettings.h"
 #include "shell/Units.h"
+
+// A ruler in inches along one side of the viewport: ticks every eighth, quarter or
+// half inch as the zoom leaves room, numbers at the inches, the pointer marked.
+class Ruler : public QWidget {
+  public:
+    static constexpr int kThickness = 18;
+    Ruler(Qt::Orientation orientation, QWidget* parent)
+        : QWidget(parent), orientation_(orientation) {
+        setObjectName(orientation == Qt::Horizontal ? "rulerTop" : "rulerLeft");
+    }
+    // origin: where the page's edge is, in the ruler's pixels.
+    void Set(double origin, double ppi) {
+        origin_ = origin;
+        ppi_ = ppi;
+        update();
+    }
+    void Mark(double inches) {
+        mark_ = inches;
+        update();
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), QColor(240, 240, 240));
+        p.setPen(QColor(96, 96, 96));
+        QFont f = font();
+        f.setPixelSize(9);
+        p.setFont(f);
+        const bool across = orientation_ == Qt::Horizontal;
+        const int length = across ? width() : height();
+        double tick = 0.125;
+        while (tick * ppi_ < 5 && tick < 1) tick *= 2;
+        int labelEvery = 1;
+        while (labelEvery * ppi_ < 28) labelEvery *= 2;
+        const long first = long(std::floor(-origin_ / ppi_ / tick));
+        const long last = long(std::ceil((length - origin_) / ppi_ / tick));
+        for (long i = std::max(0L, first); i <= last; ++i) {
+            double inches = double(i) * tick, at = origin_ + inches * ppi_;
+            bool whole = std::fmod(inches, 1.0) == 0;
+            int size = whole ? kThickness : std::fmod(inches, 0.5) == 0 ? 8 : 4;
+            if (across)
+                p.drawLine(QPointF(at, kThickness - size), QPointF(at, kThickness));
+            else
+                p.drawLine(QPointF(kThickness - size, at), QPointF(kThickness, at));
+            if (whole && long(inches) % labelEvery == 0 && inches > 0) {
+                QString n = QString::number(long(inches));
+                if (across)
+                    p.drawText(QPointF(at + 2, 9), n);
+                else
+                    p.drawText(QPointF(1, at + 10), n);
+            }
+        }
+        if (std::isfinite(mark_)) {
+            double at = origin_ + mark_ * ppi_;
+            p.setPen(QColor(220, 0, 0));
+            if (across)
+                p.drawLine(QPointF(at, 0), QPointF(at, kThickness));
+            else
+                p.drawLine(QPointF(0, at), QPointF(kThickness, at));
+        }
+    }
+
+  private:
+    Qt::Orientation orientation_;
+    double origin_ = 0, ppi_ = 96, mark_ = std::nan("");
+};
 
 PageStrip::PageStrip(CanvasModel& canvas, const CanvasPainter& painter, double pixelsPerInch,
                      std::function<void(PageCanvas*)> connectPage, QWidget* parent)
@@ -28,6 +96,8 @@ PageStrip::PageStrip(CanvasModel& canvas, const CanvasPainter& painter, double p
     QPalette pal = picContainer_->palette();
     pal.setColor(QPalette::Window, QColor(128, 128, 128));
     picContainer_->setPalette(pal);
+    hRuler_ = new Ruler(Qt::Horizontal, this);
+    vRuler_ = new Ruler(Qt::Vertical, this);
     hScroll_ = new QScrollBar(Qt::Horizontal, this);
     hScroll_->setObjectName("HScroll1");
     vScroll_ = new QScrollBar(Qt::Vertical, this);
@@ -90,6 +160,11 @@ bool PageStrip::LoadPageContainer(int page) {
         v->SetPageSize(canvas_.PageWidth(), canvas_.PageHeight());
         v->SetGuideLines(canvas_.Window().guideLines);
         connectPage_(v);
+        connect(v, &PageCanvas::pointerMoved, this, [this](QPointF inches) {
+            hRuler_->Mark(inches.x());
+            vRuler_->Mark(inches.y());
+            emit pointerAt(inches);
+        });
         v->installEventFilter(this);
         v->hide();
         picView_.push_back(v);
@@ -153,7 +228,8 @@ void PageStrip::resizeEvent(QResizeEvent* event) {
 }
 
 void PageStrip::LayoutCanvasArea() {
-    int left = int(std::lround(TwipsToPixels(kCanvasMargins[1])));
+    // The left ruler takes room beside the margin; the top one fits in the top margin.
+    int left = int(std::lround(TwipsToPixels(kCanvasMargins[1]))) + Ruler::kThickness;
     int top = int(std::lround(TwipsToPixels(kCanvasMargins[0])));
     int right = int(std::lround(TwipsToPixels(kCanvasMargins[2])));
     int bottom = int(std::lround(TwipsToPixels(kCanvasMargins[3])));
@@ -165,6 +241,9 @@ void PageStrip::LayoutCanvasArea() {
     if (cw > 0) g.setWidth(cw);
     if (ch > 0) g.setHeight(ch);
     picContainer_->setGeometry(g);
+    hRuler_->setGeometry(left, std::max(0, top - Ruler::kThickness), g.width(),
+                         std::min(top, int(Ruler::kThickness)));
+    vRuler_->setGeometry(left - Ruler::kThickness, top, Ruler::kThickness, g.height());
     vScroll_->setGeometry(int(areaW - 1.3 * vw), top, vw, g.height());
     hScroll_->setGeometry(left, int(areaH - 1.3 * hh), g.width(), hh);
     RecalcScrollBars();
@@ -209,6 +288,8 @@ void PageStrip::PlacePages() {
     double step = units::TwipsToPixels(kScrollStepTwips, PageDpi());
     QPoint at(-int(std::lround(hScroll_->value() * step)),
               -int(std::lround(vScroll_->value() * step)));
+    hRuler_->Set(at.x(), PageDpi());
+    vRuler_->Set(at.y(), PageDpi());
     int current = std::clamp(canvas_.Window().currentPage, 0, int(picView_.size()) - 1);
     for (PageCanvas* v : picView_) {
         v->move(at);

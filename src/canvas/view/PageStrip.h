@@ -13,6 +13,7 @@ class CanvasModel;
 class CanvasPainter;
 class PageCanvas;
 class QLabel;
+class Ruler;
 class QPushButton;
 class QScrollBar;
 class QTimer;
@@ -68,6 +69,8 @@ class PageStrip : public QWidget {
 
   signals:
     void zoomChanged(double zoom);
+    // The pointer over a page, in inches.
+    void pointerAt(QPointF inches);
     // A page button was clicked: 0..3 for "<<", "<", ">", ">>".
     void pageButtonClicked(int button);
 
@@ -92,6 +95,8 @@ class PageStrip : public QWidget {
     std::function<void(PageCanvas*)> connectPage_;
     QWidget* picContainer_ = nullptr;
     std::vector<PageCanvas*> picView_;
+    Ruler* hRuler_ = nullptr;
+    Ruler* vRuler_ = nullptr;
     QScrollBar* hScroll_ = nullptr;
     QScrollBar* vScroll_ = nullptr;
     QTimer* tmrScrollSpeed_ = nullptr;
