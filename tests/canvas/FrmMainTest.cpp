@@ -425,6 +425,28 @@ TEST(FrmMainEditing, DragsAndInsertsLandOnTheSameInchesAtEveryZoom) {
     EXPECT_EQ(win.Find<QAction>("mnuZoomActual")->shortcut(), QKeySequence("Ctrl+0"));
 }
 
+TEST(FrmMainEditing, WithSnapOnDropsAndInsertsLandOnTheGrid) {
+    Window win;
+    FrmMain& w = *win.w;
+    int a = AddLabel(w, 1.03, 1.01);
+    PageCanvas* page = w.PageView(0);
+    win.Find<QAction>("mnuSnap")->trigger();
+    win.ui.inputAnswers.push_back("0.25");
+    win.Find<QAction>("mnuSnapStep")->trigger();
+    EXPECT_EQ(w.Editor().SnapStep(), 0.25);
+    QTest::mousePress(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
+    QTest::mouseMove(page, Px(2.4, 1.7));
+    QTest::mouseRelease(page, Qt::LeftButton, Qt::NoModifier, Px(2.4, 1.7));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(4.4, 6.1));  // the label tool
+    const LabelControl& dropped = w.Canvas().Label(w.Canvas().LabelOrder().back());
+    for (double v : {w.Canvas().Label(a).left, w.Canvas().Label(a).top, dropped.left, dropped.top})
+        EXPECT_DOUBLE_EQ(std::fmod(v, 0.25), 0) << v;
+    EXPECT_DOUBLE_EQ(w.Canvas().Label(a).left, 2.25);
+    // Off again: items land where the pointer leaves them.
+    win.Find<QAction>("mnuSnap")->trigger();
+    EXPECT_EQ(w.Editor().SnapStep(), 0);
+}
+
 #include "../server/RepositoryServerProcess.h"
 
 namespace {
@@ -967,6 +989,7 @@ TEST(FrmMain, EveryMenuEntryHasItsCaptionNameAndStartState) {
         {"mnuDoNotUseLocalFolder", "OPTION - Do not use local folder", 0},
         {"mnuFillin", "OPTION - Fill in Hotspot boxes", 0},
         {"mnuSelectGridOnly", "OPTION - Select grid-only", 0},
+        {"mnuSnap", "OPTION - Snap to grid", 0},
     };
     for (const Entry& e : entries) {
         auto* a = win.Find<QAction>(e.name);

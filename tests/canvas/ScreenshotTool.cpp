@@ -308,6 +308,7 @@ int main(int argc, char** argv) {
         // The page at 300 % with the rulers and the pointer marked, then the preview.
         w.OpenLayout(argv[3]);
         w.Pages().SetZoom(3, {0, 0});
+        w.findChild<QAction*>("mnuSnap")->trigger();
         PageCanvas* page = w.PageView(0);
         QMouseEvent move(QEvent::MouseMove, QPointF(page->ToPixels(2.3), page->ToPixels(1.2)),
                          page->mapToGlobal(QPointF(page->ToPixels(2.3), page->ToPixels(1.2))),

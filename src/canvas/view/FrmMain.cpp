@@ -356,8 +356,9 @@ void FrmMain::PagePressed(int page, QPointF at, Qt::MouseButton button,
     const CanvasWindowState& w = canvas_.Window();
     CanvasModel::Hit hit = canvas_.HitTest(page, at.x(), at.y());
     if (w.cornerPick || hit.kind == CanvasModel::Hit::None) {
-        editor_->ClickCanvas(at.x(), at.y(), page, button == Qt::LeftButton, shift, ctrl,
-                             mods & Qt::AltModifier);
+        // Inserts and picked corners land on the snap grid when it is on.
+        editor_->ClickCanvas(editor_->Snapped(at.x()), editor_->Snapped(at.y()), page,
+                             button == Qt::LeftButton, shift, ctrl, mods & Qt::AltModifier);
     } else if (button == Qt::LeftButton) {
         if (hit.kind == CanvasModel::Hit::Label)
             editor_->PressLabel(hit.index, at.x(), at.y(), shift, ctrl);
@@ -393,7 +394,7 @@ void FrmMain::PointerMoved(int, QPointF at) {
     pointer_ = at;
     pointerOnPage_ = true;
     const CanvasWindowState& w = canvas_.Window();
-    if (w.cornerPick) editor_->MovePointer(at.x(), at.y());
+    if (w.cornerPick) editor_->MovePointer(editor_->Snapped(at.x()), editor_->Snapped(at.y()));
     // The drag outlines follow the pointer, which only the window knows.
     if (editor_->Dragging() && PageView(w.currentPage)) PageView(w.currentPage)->update();
 }

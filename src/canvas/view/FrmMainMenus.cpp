@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <cmath>
+#include <memory>
 
 #include "canvas/view/FrmMain.h"
 #include "canvas/view/PageStrip.h"
@@ -126,6 +127,30 @@ void FrmMain::BuildMenus() {
     gridOnly->setObjectName("mnuSelectGridOnly");
     gridOnly->setCheckable(true);
     connect(gridOnly, &QAction::triggered, this, [this](bool on) { editor_->SetGridOnly(on); });
+    // Snap changes where items land, never what the layout can say.
+    QAction* snap = tools->addAction("OPTION - Snap to grid");
+    snap->setObjectName("mnuSnap");
+    snap->setCheckable(true);
+    auto snapStep = std::make_shared<double>(0.125);
+    auto applySnap = [this, snap, snapStep] {
+        double step = snap->isChecked() ? *snapStep : 0;
+        editor_->SetSnapStep(step);
+        strip_->SetSnapGrid(step);
+    };
+    connect(snap, &QAction::toggled, this, applySnap);
+    entry(tools, "Snap Step...", "mnuSnapStep", [this, snapStep, applySnap] {
+        std::string text = QString::number(*snapStep).toStdString();
+        if (!ui_.InputBox("Snap step in inches (0.01 to 2):", "Snap to grid", text)) return;
+        bool ok = false;
+        double step = QString::fromStdString(text).toDouble(&ok);
+        if (!ok || !(step >= 0.01 && step <= 2)) {
+            ui_.Message("The snap step is a number of inches from 0.01 to 2.", "Snap to grid",
+                        MessageIcon::Warning);
+            return;
+        }
+        *snapStep = step;
+        applySnap();
+    });
 }
 
 void FrmMain::BuildToolbar() {

@@ -159,6 +159,7 @@ bool PageStrip::LoadPageContainer(int page) {
         v->SetPixelsPerInch(PageDpi());
         v->SetPageSize(canvas_.PageWidth(), canvas_.PageHeight());
         v->SetGuideLines(canvas_.Window().guideLines);
+        v->SetSnapGrid(snapGrid_);
         connectPage_(v);
         connect(v, &PageCanvas::pointerMoved, this, [this](QPointF inches) {
             hRuler_->Mark(inches.x());
@@ -190,6 +191,11 @@ void PageStrip::SetPageSize(double w, double h) {
     for (PageCanvas* v : picView_) v->SetPageSize(w, h);
     RecalcScrollBars();
     PlacePages();
+}
+
+void PageStrip::SetSnapGrid(double step) {
+    snapGrid_ = step;
+    for (PageCanvas* v : picView_) v->SetSnapGrid(step);
 }
 
 void PageStrip::SetGuideLines(bool on) {

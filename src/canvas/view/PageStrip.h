@@ -35,6 +35,8 @@ class PageStrip : public QWidget {
     // Every page canvas becomes width x height inches.
     void SetPageSize(double widthInches, double heightInches);
     void SetGuideLines(bool on);
+    // The dotted snap grid on every page, step inches apart (0: none).
+    void SetSnapGrid(double step);
     // Repaints the page in front, or every page.
     void RefreshCurrent();
     void RefreshAll();
@@ -92,6 +94,7 @@ class PageStrip : public QWidget {
 
     double ppi_;
     double zoom_ = 1;
+    double snapGrid_ = 0;
     std::function<void(PageCanvas*)> connectPage_;
     QWidget* picContainer_ = nullptr;
     std::vector<PageCanvas*> picView_;
