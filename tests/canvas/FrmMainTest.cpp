@@ -990,6 +990,7 @@ TEST(FrmMain, EveryMenuEntryHasItsCaptionNameAndStartState) {
         {"mnuFillin", "OPTION - Fill in Hotspot boxes", 0},
         {"mnuSelectGridOnly", "OPTION - Select grid-only", 0},
         {"mnuSnap", "OPTION - Snap to grid", 0},
+        {"mnuHelp", "Mouse and Keys", -1},
     };
     for (const Entry& e : entries) {
         auto* a = win.Find<QAction>(e.name);

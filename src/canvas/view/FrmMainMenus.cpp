@@ -32,7 +32,7 @@ void FrmMain::BuildMenus() {
     entry(file, "Connection...", "mnuConnection", [this] { ShowConnection(); });
     entry(file, "New", "mnuNew", [this] {
         if (MayDiscardForm()) NewForm();
-    });
+    })->setShortcut(QKeySequence::New);
     entry(file, "Open...", "mnuOpen", [this] {
         OpenFromServer();
     })->setShortcut(QKeySequence::Open);
@@ -61,6 +61,16 @@ void FrmMain::BuildMenus() {
         strip_->SetZoom(1);
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     entry(view, "Fit Page", "mnuZoomFit", [this] { strip_->SetZoom(strip_->FitPageZoom()); });
+    entry(view, "Mouse and Keys", "mnuHelp", [this] {
+        ui_.Message(
+            "Click: select a label (Shift adds, Ctrl toggles); drag: move the selection.\r\n"
+            "Shift + click on the page, then click: select with a rubber band.\r\n"
+            "Right click: the item's menu. Delete: delete the selection. Esc: clear it.\r\n"
+            "Arrow keys: move the selection by the form's shift.\r\n"
+            "Ctrl + wheel or Ctrl+= / Ctrl+- / Ctrl+0: zoom; wheel: scroll (Shift: across).\r\n"
+            "Ctrl+N new form, Ctrl+O open, Ctrl+S save, Ctrl+P print the page.",
+            "Mouse and Keys", MessageIcon::Information);
+    })->setShortcut(QKeySequence::HelpContents);
     QMenu* settings = menuBar()->addMenu("Settings");
     settings->setObjectName("mnuSettings");
     entry(settings, "Form Setup", "mnuPage", [this] { ShowFormSetup(); });
