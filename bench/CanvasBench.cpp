@@ -15,6 +15,7 @@
 #include "canvas/PageExport.h"
 #include "canvas/view/FrmMain.h"
 #include "canvas/view/PageCanvas.h"
+#include "canvas/view/PageStrip.h"
 #include "layout/LayoutReader.h"
 #include "shell/AtomicFile.h"
 #include "shell/RecordingUserInterface.h"
@@ -215,3 +216,19 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     return 0;
 }
+
+// What the viewport shows of the 1667-label page at a zoom (percent): the page's
+// part in view is redrawn; the goal is no zoom costing more than twice 100 %.
+void BM_RepaintViewportAtZoom(benchmark::State& state) {
+    RecordingUserInterface ui;
+    QTemporaryDir data;
+    DesignerProgram program(WindowOptions(ui, data));
+    FrmMain w(program, WindowOptions());
+    w.OpenLayout(SampleFile());
+    w.resize(1000, 760);
+    w.show();
+    w.Pages().SetZoom(double(state.range(0)) / 100);
+    QWidget* viewport = w.findChild<QWidget*>("picContainer");
+    for (auto _ : state) benchmark::DoNotOptimize(viewport->grab());
+}
+BENCHMARK(BM_RepaintViewportAtZoom)->Arg(25)->Arg(100)->Arg(400)->Unit(benchmark::kMillisecond);

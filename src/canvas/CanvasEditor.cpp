@@ -352,11 +352,20 @@ void CanvasEditor::ShiftLabels(const std::vector<int>& labels, double dx, double
     }
 }
 
+double CanvasEditor::Snapped(double inches) const {
+    if (snap_ <= 0 || !std::isfinite(inches)) return inches;
+    // Three decimals, as the layout keeps positions.
+    return std::round(std::round(inches / snap_) * snap_ * 1000) / 1000;
+}
+
 void CanvasEditor::Drop(double x, double y) {
     CanvasEdit edit(canvas_, kEdited);
     if (!drag_.active) return;
     Drag d = drag_;
     drag_ = {};
+    // The grabbed item's corner, not the pointer, goes onto the snap grid.
+    x = Snapped(x - d.grabX) + d.grabX;
+    y = Snapped(y - d.grabY) + d.grabY;
     double dx = x - d.grabX - d.startLeft;
     double dy = y - d.grabY - d.startTop;
     if (d.item.kind == CanvasModel::Hit::Label) {

@@ -141,6 +141,11 @@ class CanvasEditor {
     const Marker& BottomMarker() const { return bottom_; }
     bool GridOnly() const { return gridOnly_; }
     void SetGridOnly(bool on) { gridOnly_ = on; }
+    // Snap: dropped items land with their corner on multiples of step inches (0: off).
+    double SnapStep() const { return snap_; }
+    void SetSnapStep(double step) { snap_ = step > 0 && step < 100 ? step : 0; }
+    // A position on the snap grid (unchanged while snap is off).
+    double Snapped(double inches) const;
     bool BoxBand() const { return boxBand_; }
     int LastInsertedLabel() const { return lastLabel_; }
 
@@ -184,6 +189,7 @@ class CanvasEditor {
     int pickPage_ = 0;
     int pickLine_ = -1;
     bool gridOnly_ = false;
+    double snap_ = 0;
     bool boxBand_ = false;
     int lastLabel_ = -1;
 };

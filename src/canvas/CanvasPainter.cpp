@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
@@ -134,6 +135,35 @@ void CanvasPainter::PaintPage(QPainter& p, int page, const QRectF& exposed) cons
         const LabelControl* c = canvas_.LabelAt(i);
         if (!c || !c->visible || c->page != page) continue;
         if (visible({c->left, c->top, c->width, c->height})) PaintLabel(p, i);
+    }
+}
+
+bool CanvasPainter::HasPrintout(int page) const {
+    if (!canvas_.BackgroundPath(page).empty()) return true;
+    for (int i : canvas_.LabelOrder())
+        if (const LabelControl* c = canvas_.LabelAt(i); c && c->visible && c->page == page)
+            return true;
+    for (const auto& im : canvas_.Images())
+        if (im.active && im.page == page) return true;
+    for (const auto& b : canvas_.Barcodes()) {
+        const LabelControl* c = canvas_.LabelAt(b.label);
+        if (b.active && c && c->page == page) return true;
+    }
+    return false;
+}
+
+void CanvasPainter::PaintPrintout(QPainter& p, int page) const {
+    PaintBackground(p, page);
+    for (int i : canvas_.LabelOrder()) {
+        const LabelControl* c = canvas_.LabelAt(i);
+        if (c && c->visible && c->page == page) PrintLabel(p, i);
+    }
+    for (const auto& im : canvas_.Images())
+        if (im.active && im.page == page && Finite(im.r)) PaintImage(p, im);
+    for (const auto& b : canvas_.Barcodes()) {
+        const LabelControl* c = canvas_.LabelAt(b.label);
+        if (b.active && c && c->visible && c->page == page && Finite(canvas_.BarcodeRect(b.label)))
+            PaintBarcode(p, b.label);
     }
 }
 
@@ -319,15 +349,49 @@ void CanvasPainter::PaintLabel(QPainter& p, int index) const {
     flags |= c->alignment == LabelAlignment::Right    ? Qt::AlignRight
              : c->alignment == LabelAlignment::Centre ? Qt::AlignHCenter
                                                       : Qt::AlignLeft;
-    // A label taller than one line is a text block: its text wraps.
-    const FormItem* item = model_.ItemAt(index);
-    if (item && item->barcodeHeight > 0 && !canvas_.IsBarcodeLabel(index) &&
-        c->caption.rfind("%T@", 0) == 0)
-        flags |= Qt::TextWordWrap;
+    if (WrapsText(index)) flags |= Qt::TextWordWrap;
     p.drawText(r, flags, toUnicode(c->caption));
     if (c->bordered) {
         p.setPen(QPen(Qt::black, kPixelPoints));
         p.setBrush(Qt::NoBrush);
         p.drawRect(r);
     }
+}
+
+bool CanvasPainter::WrapsText(int index) const {
+    // A label taller than one line is a text block: its text wraps.
+    const FormItem* item = model_.ItemAt(index);
+    const LabelControl* c = canvas_.LabelAt(index);
+    return c && item && item->barcodeHeight > 0 && !canvas_.IsBarcodeLabel(index) &&
+           c->caption.rfind("%T@", 0) == 0;
+}
+
+void CanvasPainter::PrintLabel(QPainter& p, int index) const {
+    const LabelControl* c = canvas_.LabelAt(index);
+    QRectF r = PointsRect({c->left, c->top, c->width, c->height});
+    if (!r.isValid()) return;
+    const QFont& font = FontOf(*c, std::max(1, p.device()->logicalDpiY()));
+    p.setFont(font);
+    p.setPen(ColorFromBgr(canvas_.LabelForeColor(index)));
+    int flags = Qt::AlignTop | Qt::TextSingleLine;
+    flags |= c->alignment == LabelAlignment::Right    ? Qt::AlignRight
+             : c->alignment == LabelAlignment::Centre ? Qt::AlignHCenter
+                                                      : Qt::AlignLeft;
+    QString text = toUnicode(c->caption);
+    if (WrapsText(index))
+        flags = (flags & ~Qt::TextSingleLine) | Qt::TextWordWrap;
+    else  // the font's units are the painter's (points), as BeginPage set it up
+        text = FitCaption(text, QFontMetricsF(font, p.device()), r.width(), c->alignment);
+    p.drawText(r, flags, text);
+}
+
+QString FitCaption(QString text, const QFontMetricsF& metrics, double width,
+                   LabelAlignment alignment) {
+    while (!text.isEmpty() && metrics.horizontalAdvance(text) > width) {
+        if (alignment == LabelAlignment::Right)
+            text.remove(0, 1);
+        else
+            text.chop(1);
+    }
+    return text;
 }

@@ -12,6 +12,8 @@
 
 class QPainter;
 class QFont;
+class QFontMetricsF;
+class QString;
 
 class QSvgRenderer;
 
@@ -62,6 +64,12 @@ class CanvasPainter {
     void PaintLine(QPainter& p, const LineRecord& line) const;
     void PaintBarcode(QPainter& p, int labelIndex) const;
     void PaintLabel(QPainter& p, int labelIndex) const;
+    // The printout of a page: its picture, then the text of every visible label (no
+    // background, border or selection colour), then images and barcode pictures.
+    // Shapes belong to the screen and stay off paper.
+    void PaintPrintout(QPainter& p, int page) const;
+    // Whether a printout of the page would show anything.
+    bool HasPrintout(int page) const;
     // Highlights of marked pictures and shapes (the screen only).
     void PaintMarks(QPainter& p, int page) const;
 
@@ -69,6 +77,8 @@ class CanvasPainter {
     void SetFillIn(bool on) { fillIn_ = on; }
 
   private:
+    void PrintLabel(QPainter& p, int labelIndex) const;
+    bool WrapsText(int labelIndex) const;
     void PaintPlaceholder(QPainter& p, const QRectF& r, const std::string& name) const;
     const QFont& FontOf(const LabelControl& c, double deviceDpi) const;
 
@@ -78,6 +88,11 @@ class CanvasPainter {
     bool fillIn_ = false;
     mutable std::unordered_map<std::string, QFont> fonts_;
 };
+
+// A caption cut, one character at a time, until it fits width: the last characters go
+// unless it is right-aligned, then the first ones.
+QString FitCaption(QString text, const QFontMetricsF& metrics, double width,
+                   LabelAlignment alignment);
 
 // A rectangle in inches as painter units (points).
 QRectF PointsRect(const Rect& r);

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -23,6 +24,7 @@
 
 #include "canvas/view/FrmMain.h"
 #include "canvas/view/PageCanvas.h"
+#include "canvas/view/PageStrip.h"
 #include "dialogs/qt/FrmLineProps.h"
 #include "dialogs/qt/FrmLists.h"
 #include "layout/LayoutTestSupport.h"
@@ -221,6 +223,7 @@ TEST(FrmMain, GuideLinesFollowThePointer) {
     QTest::mouseMove(page, QPoint(192, 288));
     EXPECT_NEAR(page->GuidePoint().x(), 2.0, 0.02);
     EXPECT_NEAR(page->GuidePoint().y(), 3.0, 0.02);
+    EXPECT_EQ(win.Text("lblPosition"), "X 2.000  Y 3.000");
 }
 
 TEST(FrmMain, LayoutFilesOpenAndSaveThroughTheFileDialogs) {
@@ -381,6 +384,68 @@ TEST(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
     EXPECT_EQ(w.Canvas().ItemLabelCount(), count);
     QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(5, 8));
     EXPECT_EQ(w.Canvas().ItemLabelCount(), count + 1);
+}
+
+TEST(FrmMainEditing, DragsAndInsertsLandOnTheSameInchesAtEveryZoom) {
+    std::vector<double> landed[3];
+    const double zooms[] = {1, 0.5, 3};
+    for (int z = 0; z < 3; ++z) {
+        Window win;
+        FrmMain& w = *win.w;
+        w.Pages().SetZoom(zooms[z]);
+        PageCanvas* page = w.PageView(0);
+        auto at = [&](double x, double y) {
+            return QPoint(int(std::lround(page->ToPixels(x))), int(std::lround(page->ToPixels(y))));
+        };
+        int a = AddLabel(w, 1, 1);
+        QTest::mousePress(page, Qt::LeftButton, Qt::NoModifier, at(1.2, 1.1));
+        QTest::mouseMove(page, at(2.2, 1.6));
+        QTest::mouseRelease(page, Qt::LeftButton, Qt::NoModifier, at(2.2, 1.6));
+        QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, at(5, 8));  // the label tool
+        const LabelControl& dropped = w.Canvas().Label(w.Canvas().LabelOrder().back());
+        landed[z] = {w.Canvas().Label(a).left, w.Canvas().Label(a).top, dropped.left, dropped.top};
+        for (int i = 0; i < 4; ++i) EXPECT_NEAR(landed[z][i], landed[0][i], 0.02) << zooms[z];
+    }
+    EXPECT_NEAR(landed[0][0], 2, 0.02);
+    // Ctrl and the wheel zoom around the pointer; the keys' entries take it back.
+    Window win;
+    PageStrip& strip = win.w->Pages();
+    PageCanvas* page = win.w->PageView(0);
+    QPoint pointer(200, 150);
+    QPointF global = page->mapToGlobal(QPointF(pointer));
+    QWheelEvent wheel(QPointF(pointer), global, {}, {0, 120}, Qt::NoButton, Qt::ControlModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(page, &wheel);
+    EXPECT_DOUBLE_EQ(strip.Zoom(), 1.25);
+    EXPECT_EQ(win.Find<QComboBox>("cboZoom")->placeholderText(), "125 %");
+    EXPECT_NEAR(page->mapFromGlobal(global).x() / page->PixelsPerInch(), 200 / 96.0, 0.1);
+    for (int i = 0; i < 20; ++i) win.Find<QAction>("mnuZoomIn")->trigger();
+    EXPECT_DOUBLE_EQ(strip.Zoom(), PageStrip::kMaxZoom);
+    win.Find<QAction>("mnuZoomActual")->trigger();
+    EXPECT_DOUBLE_EQ(strip.Zoom(), 1);
+    EXPECT_EQ(win.Find<QAction>("mnuZoomActual")->shortcut(), QKeySequence("Ctrl+0"));
+}
+
+TEST(FrmMainEditing, WithSnapOnDropsAndInsertsLandOnTheGrid) {
+    Window win;
+    FrmMain& w = *win.w;
+    int a = AddLabel(w, 1.03, 1.01);
+    PageCanvas* page = w.PageView(0);
+    win.Find<QAction>("mnuSnap")->trigger();
+    win.ui.inputAnswers.push_back("0.25");
+    win.Find<QAction>("mnuSnapStep")->trigger();
+    EXPECT_EQ(w.Editor().SnapStep(), 0.25);
+    QTest::mousePress(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
+    QTest::mouseMove(page, Px(2.4, 1.7));
+    QTest::mouseRelease(page, Qt::LeftButton, Qt::NoModifier, Px(2.4, 1.7));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(4.4, 6.1));  // the label tool
+    const LabelControl& dropped = w.Canvas().Label(w.Canvas().LabelOrder().back());
+    for (double v : {w.Canvas().Label(a).left, w.Canvas().Label(a).top, dropped.left, dropped.top})
+        EXPECT_DOUBLE_EQ(std::fmod(v, 0.25), 0) << v;
+    EXPECT_DOUBLE_EQ(w.Canvas().Label(a).left, 2.25);
+    // Off again: items land where the pointer leaves them.
+    win.Find<QAction>("mnuSnap")->trigger();
+    EXPECT_EQ(w.Editor().SnapStep(), 0);
 }
 
 #include "../server/RepositoryServerProcess.h"
@@ -904,6 +969,8 @@ TEST(FrmMain, EveryMenuEntryHasItsCaptionNameAndStartState) {
         {"mnuSaveAs", "Save As...", -1},
         {"mnuSaveToFile", "Save to file...", -1},
         {"mnuPrint", "Print", -1},
+        {"mnuPrintPreview", "Print Preview...", -1},
+        {"mnuExportPdf", "Export PDF...", -1},
         {"mnuExit", "Exit", -1},
         {"mnuUndo", "Undo", -1},
         {"mnuRedo", "Redo", -1},
@@ -925,6 +992,8 @@ TEST(FrmMain, EveryMenuEntryHasItsCaptionNameAndStartState) {
         {"mnuDoNotUseLocalFolder", "OPTION - Do not use local folder", 0},
         {"mnuFillin", "OPTION - Fill in Hotspot boxes", 0},
         {"mnuSelectGridOnly", "OPTION - Select grid-only", 0},
+        {"mnuSnap", "OPTION - Snap to grid", 0},
+        {"mnuHelp", "Mouse and Keys", -1},
     };
     for (const Entry& e : entries) {
         auto* a = win.Find<QAction>(e.name);
@@ -942,6 +1011,23 @@ TEST(FrmMain, EveryMenuEntryHasItsCaptionNameAndStartState) {
         if (auto* m = win.Find<QMenu>(name)) {
             EXPECT_EQ(m->title(), title) << name;
         }
+}
+
+TEST(FrmMain, ExportPdfWritesEveryPageWithSomethingOnIt) {
+    Window win;
+    win.ui.fileAnswers.push_back(DataPath("layouts/full.ldt"));
+    win.Find<QAction>("mnuGetFromFile")->trigger();
+    std::string out = win.data.filePath("form").toStdString();
+    win.ui.fileAnswers.push_back(out);
+    win.Find<QAction>("mnuExportPdf")->trigger();
+    std::string bytes, error;
+    ASSERT_TRUE(files::ReadWholeFile(out + ".pdf", bytes, error)) << error;
+    EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
+    // A folder that is not there: a message, no file.
+    win.ui.fileAnswers.push_back(win.data.filePath("no/such/form.pdf").toStdString());
+    size_t messages = win.ui.Messages().size();
+    win.Find<QAction>("mnuExportPdf")->trigger();
+    EXPECT_EQ(win.ui.Messages().size(), messages + 1);
 }
 
 TEST(FrmMain, BackgroundListFileAndLocalFilesCommands) {

@@ -5,7 +5,10 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QFontMetricsF>
 #include <QImage>
+#include <QPainter>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +21,7 @@
 #include "canvas/CanvasPainter.h"
 #include "canvas/Metafile.h"
 #include "canvas/PageExport.h"
+#include "canvas/PagePrint.h"
 #include "layout/LayoutTestSupport.h"
 #include "shell/qt/QtUserInterface.h"
 
@@ -419,4 +423,94 @@ TEST(Render, BarcodesScanAsTheirTextOrAsTheSampleValue) {
         PictureCache pictures;
         EXPECT_EQ(Scan(RenderPage(canvas, model, pictures, 0, 150)), c.scanned) << c.text;
     }
+}
+
+namespace {
+std::string PrintLayout(bool landscape) {
+    return MakeLayout(
+        std::string("Number_Of_Pages:\t3\r\nOrientation:\t") + (landscape ? "2" : "1") + "\r\n",
+        "<PAGE>\r\n" + ItemLine("Patient name", "1\t1\tArial\t12\tY\tN\tL\t3\tN\t\t\t") + "\r\n" +
+            ItemLine("Date of birth", "7\t3\tArial\t10\tN\tN\tR\t2\tN\t\t\t") +
+            "\r\n</PAGE>\r\n<PAGE>\r\n</PAGE>\r\n<PAGE>\r\n" + ItemLine("Third") +
+            "\r\n</PAGE>\r\n");
+}
+
+// Where the dark pixels (text) of a part of a picture lie.
+QRect DarkBounds(const QImage& image, const QRect& part) {
+    QRect bounds;
+    for (int y = part.top(); y <= part.bottom(); ++y)
+        for (int x = part.left(); x <= part.right(); ++x)
+            if (image.pixelColor(x, y).lightness() < 100) bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+}  // namespace
+
+TEST(Print, SheetPutsTheTextWhereTheScreenDrawsIt) {
+    Drawn d(PrintLayout(false));
+    ASSERT_TRUE(d.ok);
+    d.model.settings.horizontalShift = d.model.settings.verticalShift = 0;
+    QImage screen = d.Page(0, 96);
+    QImage sheet(screen.size(), QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    {
+        QPainter p(&sheet);
+        PaintPrintSheet(p, 96, CanvasPainter(*d.canvas, d.model, d.pictures), d.model, 0);
+    }
+    // Each label's text within a pixel of where the screen has it.
+    for (QRect part : {QRect(0, 0, 816, 192), QRect(0, 192, 816, 192)}) {
+        QRect s = DarkBounds(screen, part), p = DarkBounds(sheet, part);
+        ASSERT_FALSE(s.isEmpty());
+        for (int delta : {s.left() - p.left(), s.top() - p.top(), s.right() - p.right(),
+                          s.bottom() - p.bottom()})
+            EXPECT_LE(std::abs(delta), 1) << part.top();
+    }
+    // No label background reaches the paper.
+    EXPECT_EQ(sheet.pixelColor(int(1.5 * 96), int(1.02 * 96)), QColor(Qt::white));
+    EXPECT_NE(screen.pixelColor(int(1.5 * 96), int(1.02 * 96)), QColor(Qt::white));
+}
+
+TEST(Print, WideCaptionsLoseCharactersFromTheSideAwayFromTheirAlignment) {
+    QFont font("Arial");
+    font.setPointSize(10);
+    QFontMetricsF m(font);
+    const QString text = "ABCDEFGHIJ";
+    double four = m.horizontalAdvance("ABCD") + 0.01;
+    struct Case {
+        double width;
+        LabelAlignment alignment;
+        QString expected;
+    } cases[] = {{four, LabelAlignment::Left, "ABCD"},
+                 {four, LabelAlignment::Centre, "ABCD"},
+                 {four, LabelAlignment::Right, "GHIJ"},
+                 {1000, LabelAlignment::Right, text},
+                 {0, LabelAlignment::Left, ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(FitCaption(text, m, c.width, c.alignment), c.expected) << c.width;
+}
+
+TEST(Print, PdfPrintoutSkipsEmptyPagesAndTakesTheFormsOrientation) {
+    Drawn d(PrintLayout(true));
+    ASSERT_TRUE(d.ok);
+    QTemporaryDir dir;
+    std::string out = dir.filePath("form.pdf").toStdString();
+    ExportResult r = PrintToPdf(*d.canvas, d.model, d.pictures, out);
+    ASSERT_TRUE(r.ok) << r.error;
+    std::string bytes, error;
+    ASSERT_TRUE(files::ReadWholeFile(out, bytes, error));
+    size_t pages = 0;
+    for (size_t at = bytes.find("/Type /Page"); at != std::string::npos;
+         at = bytes.find("/Type /Page", at + 1))
+        if (bytes.compare(at, 12, "/Type /Pages") != 0) ++pages;
+    EXPECT_EQ(pages, 2u);
+    EXPECT_FALSE(std::filesystem::exists(out + ".part"));
+
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("empty.pdf"));
+    EXPECT_FALSE(PrintPage(printer, *d.canvas, d.model, d.pictures, 1));
+    EXPECT_FALSE(std::filesystem::exists(dir.filePath("empty.pdf").toStdString()));
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    printer.setOutputFileName(dir.filePath("page.pdf"));
+    EXPECT_TRUE(PrintPage(printer, *d.canvas, d.model, d.pictures, 2));
+    EXPECT_TRUE(std::filesystem::exists(dir.filePath("page.pdf").toStdString()));
 }

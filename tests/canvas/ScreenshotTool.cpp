@@ -5,6 +5,7 @@
 //   canvas_screenshot --props OUT_PREFIX [DATA_DIR]
 //   canvas_screenshot --grid OUT_PREFIX [DATA_DIR]
 //   canvas_screenshot --copy OUT_PREFIX DATA_DIR FROM_PORT TO_PORT
+//   canvas_screenshot --preview OUT_PREFIX LAYOUT.ldt   (the print preview of the layout)
 // The second form places one item of every kind with the tools on a new form, then
 // drags three labels and shoots while the drag is under way.
 #include <QAction>
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -29,6 +31,7 @@
 #include "canvas/view/FrmMain.h"
 #include "canvas/view/ItemDialogs.h"
 #include "canvas/view/PageCanvas.h"
+#include "canvas/view/PageStrip.h"
 #include "dialogs/qt/FrmGrid.h"
 #include "dialogs/qt/FrmLists.h"
 #include "dialogs/qt/FrmProps.h"
@@ -301,6 +304,29 @@ int main(int argc, char** argv) {
     if (std::string(argv[1]) == "--insert") return InsertEveryKind(app, w, shoot);
     if (std::string(argv[1]) == "--props") return LabelDialogs(app, w, prefix);
     if (std::string(argv[1]) == "--grid") return GridOnRuledPage(app, w, prefix);
+    if (std::string(argv[1]) == "--preview" && argc > 3) {
+        // The page at 300 % with the rulers and the pointer marked, then the preview.
+        w.OpenLayout(argv[3]);
+        w.Pages().SetZoom(3, {0, 0});
+        w.findChild<QAction*>("mnuSnap")->trigger();
+        PageCanvas* page = w.PageView(0);
+        QMouseEvent move(QEvent::MouseMove, QPointF(page->ToPixels(2.3), page->ToPixels(1.2)),
+                         page->mapToGlobal(QPointF(page->ToPixels(2.3), page->ToPixels(1.2))),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(page, &move);
+        QTimer::singleShot(500, [&] {
+            shoot("-zoom300");
+            QTimer::singleShot(1500, [&] {
+                if (QWidget* preview = QApplication::activeModalWidget()) {
+                    preview->grab().save(QString::fromStdString(prefix + "-preview.png"));
+                    preview->close();
+                }
+                app.quit();
+            });
+            w.findChild<QAction*>("mnuPrintPreview")->trigger();
+        });
+        return app.exec();
+    }
     if (std::string(argv[1]) == "--copy" && argc > 5) return CopyForms(w, prefix, argv[4], argv[5]);
     QTimer::singleShot(500, [&] {
         shoot("-page1");

@@ -384,8 +384,9 @@ void FrmMain::PagePressed(int page, QPointF at, Qt::MouseButton button,
     CanvasModel::Hit hit = canvas_.HitTest(page, at.x(), at.y());
     if (w.cornerPick || hit.kind == CanvasModel::Hit::None) {
         NameStep("Insert");
-        editor_->ClickCanvas(at.x(), at.y(), page, button == Qt::LeftButton, shift, ctrl,
-                             mods & Qt::AltModifier);
+        // Inserts and picked corners land on the snap grid when it is on.
+        editor_->ClickCanvas(editor_->Snapped(at.x()), editor_->Snapped(at.y()), page,
+                             button == Qt::LeftButton, shift, ctrl, mods & Qt::AltModifier);
     } else if (button == Qt::LeftButton) {
         if (hit.kind == CanvasModel::Hit::Label)
             editor_->PressLabel(hit.index, at.x(), at.y(), shift, ctrl);
@@ -411,7 +412,7 @@ void FrmMain::PageReleased(int, QPointF at, Qt::MouseButton) {
     if (!editor_->Dragging()) return;
     // A press that did not travel is a click, not a move.
     QPointF d = at - pressAt_;
-    if (units::InchesToPixels(std::hypot(d.x(), d.y()), ppi_) < 3)
+    if (units::InchesToPixels(std::hypot(d.x(), d.y()), ppi_ * strip_->Zoom()) < 3)
         editor_->ReleaseWithoutMove();
     else
         editor_->Drop(at.x(), at.y());
@@ -422,7 +423,7 @@ void FrmMain::PointerMoved(int, QPointF at) {
     pointer_ = at;
     pointerOnPage_ = true;
     const CanvasWindowState& w = canvas_.Window();
-    if (w.cornerPick) editor_->MovePointer(at.x(), at.y());
+    if (w.cornerPick) editor_->MovePointer(editor_->Snapped(at.x()), editor_->Snapped(at.y()));
     // The drag outlines follow the pointer, which only the window knows.
     if (editor_->Dragging() && PageView(w.currentPage)) PageView(w.currentPage)->update();
 }

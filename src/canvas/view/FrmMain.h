@@ -150,6 +150,12 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     // shows.
     void ClearLocalFiles();
 
+    // Printing: the current page on the default printer, a preview of every page, and
+    // every page as a PDF file.
+    void PrintCurrentPage();
+    void ShowPrintPreview();
+    void ExportPdf();
+
     PageStrip& Pages() { return *strip_; }
     PageCanvas* PageView(int page) const;
     // One auto-scroll step toward a side (dx, dy in -1..1), at most one per 40 ms.

@@ -2,6 +2,7 @@
 // object names as the user and the tests know them, each entry wired to what it does.
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCursor>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <cmath>
+#include <memory>
 
 #include "canvas/view/FrmMain.h"
 #include "canvas/view/PageStrip.h"
@@ -37,7 +39,7 @@ void FrmMain::BuildMenus() {
     entry(file, "Connection...", "mnuConnection", [this] { ShowConnection(); });
     entry(file, "New", "mnuNew", [this] {
         if (MayDiscardForm()) NewForm();
-    });
+    })->setShortcut(QKeySequence::New);
     entry(file, "Open...", "mnuOpen", [this] {
         OpenFromServer();
     })->setShortcut(QKeySequence::Open);
@@ -60,7 +62,11 @@ void FrmMain::BuildMenus() {
                     });
         if (recentFiles->isEmpty()) recentFiles->addAction("(none)")->setEnabled(false);
     });
-    entry(file, "Print", "mnuPrint", [] {})->setEnabled(false);
+    entry(file, "Print", "mnuPrint", [this] {
+        PrintCurrentPage();
+    })->setShortcut(QKeySequence::Print);
+    entry(file, "Print Preview...", "mnuPrintPreview", [this] { ShowPrintPreview(); });
+    entry(file, "Export PDF...", "mnuExportPdf", [this] { ExportPdf(); });
     file->addSeparator();
     QMenu* edit = menuBar()->addMenu("Edit");
     edit->setObjectName("mnuEdit");
@@ -69,6 +75,29 @@ void FrmMain::BuildMenus() {
     mnuRedo_ = entry(edit, "Redo", "mnuRedo", [this] { Redo(); });
     mnuRedo_->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    QMenu* view = menuBar()->addMenu("View");
+    view->setObjectName("mnuView");
+    auto zoomBy = [this](double factor) { strip_->SetZoom(strip_->Zoom() * factor); };
+    entry(view, "Zoom In", "mnuZoomIn", [zoomBy] {
+        zoomBy(1.25);
+    })->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence::ZoomIn});
+    entry(view, "Zoom Out", "mnuZoomOut", [zoomBy] {
+        zoomBy(1 / 1.25);
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    entry(view, "Actual Size", "mnuZoomActual", [this] {
+        strip_->SetZoom(1);
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    entry(view, "Fit Page", "mnuZoomFit", [this] { strip_->SetZoom(strip_->FitPageZoom()); });
+    entry(view, "Mouse and Keys", "mnuHelp", [this] {
+        ui_.Message(
+            "Click: select a label (Shift adds, Ctrl toggles); drag: move the selection.\r\n"
+            "Shift + click on the page, then click: select with a rubber band.\r\n"
+            "Right click: the item's menu. Delete: delete the selection. Esc: clear it.\r\n"
+            "Arrow keys: move the selection by the form's shift.\r\n"
+            "Ctrl + wheel or Ctrl+= / Ctrl+- / Ctrl+0: zoom; wheel: scroll (Shift: across).\r\n"
+            "Ctrl+N new form, Ctrl+O open, Ctrl+S save, Ctrl+P print the page.",
+            "Mouse and Keys", MessageIcon::Information);
+    })->setShortcut(QKeySequence::HelpContents);
     QMenu* settings = menuBar()->addMenu("Settings");
     settings->setObjectName("mnuSettings");
     entry(settings, "Form Setup", "mnuPage", [this] { ShowFormSetup(); });
@@ -135,6 +164,30 @@ void FrmMain::BuildMenus() {
     gridOnly->setObjectName("mnuSelectGridOnly");
     gridOnly->setCheckable(true);
     connect(gridOnly, &QAction::triggered, this, [this](bool on) { editor_->SetGridOnly(on); });
+    // Snap changes where items land, never what the layout can say.
+    QAction* snap = tools->addAction("OPTION - Snap to grid");
+    snap->setObjectName("mnuSnap");
+    snap->setCheckable(true);
+    auto snapStep = std::make_shared<double>(0.125);
+    auto applySnap = [this, snap, snapStep] {
+        double step = snap->isChecked() ? *snapStep : 0;
+        editor_->SetSnapStep(step);
+        strip_->SetSnapGrid(step);
+    };
+    connect(snap, &QAction::toggled, this, applySnap);
+    entry(tools, "Snap Step...", "mnuSnapStep", [this, snapStep, applySnap] {
+        std::string text = QString::number(*snapStep).toStdString();
+        if (!ui_.InputBox("Snap step in inches (0.01 to 2):", "Snap to grid", text)) return;
+        bool ok = false;
+        double step = QString::fromStdString(text).toDouble(&ok);
+        if (!ok || !(step >= 0.01 && step <= 2)) {
+            ui_.Message("The snap step is a number of inches from 0.01 to 2.", "Snap to grid",
+                        MessageIcon::Warning);
+            return;
+        }
+        *snapStep = step;
+        applySnap();
+    });
 }
 
 void FrmMain::BuildToolbar() {
@@ -159,7 +212,7 @@ void FrmMain::BuildToolbar() {
     });
     connect(button("Open"), &QAction::triggered, this, [this] { OpenFromServer(); });
     connect(button("Save"), &QAction::triggered, this, [this] { SaveToServer(false); });
-    button("Print")->setEnabled(false);
+    connect(button("Print"), &QAction::triggered, this, [this] { PrintCurrentPage(); });
     toolbar_->addSeparator();
     // Arrows, not words: the strip has no room to spare; the tip names the step.
     tbUndo_ = button("Undo");
@@ -241,6 +294,33 @@ void FrmMain::BuildStatusStrip() {
         strip_->SetGuideLines(on);
     });
     bar->addPermanentWidget(chkLinesOn_);
+    // Where the pointer is and where the selected label lies, in inches.
+    auto* position = new QLabel(bar);
+    position->setObjectName("lblPosition");
+    connect(strip_, &PageStrip::pointerAt, position, [this, position](QPointF at) {
+        auto inches = [](double v) { return QString::number(v, 'f', 3); };
+        QString text = QString("X %1  Y %2").arg(inches(at.x()), inches(at.y()));
+        std::vector<int> selected = editor_->SelectedLabels();
+        if (const LabelControl* c = selected.empty() ? nullptr : canvas_.LabelAt(selected.back()))
+            text += QString("   L %1  T %2  W %3  H %4")
+                        .arg(inches(c->left), inches(c->top), inches(c->width), inches(c->height));
+        position->setText(text);
+    });
+    bar->addPermanentWidget(position);
+    // The zoom box: a few steps to pick, any zoom the keys or the wheel reach shown.
+    auto* zoom = new QComboBox(bar);
+    zoom->setObjectName("cboZoom");
+    for (int percent : {25, 50, 75, 100, 150, 200, 300, 400, 800})
+        zoom->addItem(QString("%1 %").arg(percent), percent / 100.0);
+    zoom->setCurrentIndex(3);
+    connect(zoom, &QComboBox::activated, this,
+            [this, zoom](int i) { strip_->SetZoom(zoom->itemData(i).toDouble()); });
+    connect(strip_, &PageStrip::zoomChanged, zoom, [zoom](double z) {
+        QString text = QString("%1 %").arg(int(std::lround(z * 100)));
+        zoom->setPlaceholderText(text);  // shown when the zoom is none of the steps
+        zoom->setCurrentIndex(zoom->findText(text));
+    });
+    bar->addPermanentWidget(zoom);
     // The page buttons and the page count belong to the page strip; they show here.
     for (QWidget* nav : strip_->NavigationWidgets()) bar->addPermanentWidget(nav);
 }

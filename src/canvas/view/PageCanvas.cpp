@@ -39,6 +39,22 @@ void PageCanvas::paintEvent(QPaintEvent* event) {
     QRectF inches(ToInches(exposed.x()), ToInches(exposed.y()), ToInches(exposed.width()),
                   ToInches(exposed.height()));
     painter_.PaintPage(p, page_, inches);
+    p.restore();
+    if (snapGrid_ > 0 && ToPixels(snapGrid_) >= 4) {
+        // Only where the page is exposed: a fine grid on a large page is many dots.
+        QPolygonF dots;
+        const double right = std::min(inches.right(), canvas_.PageWidth()),
+                     bottom = std::min(inches.bottom(), canvas_.PageHeight());
+        for (double y = std::ceil(inches.top() / snapGrid_) * snapGrid_; y <= bottom;
+             y += snapGrid_)
+            for (double x = std::ceil(inches.left() / snapGrid_) * snapGrid_; x <= right;
+                 x += snapGrid_)
+                dots << QPointF(ToPixels(x), ToPixels(y));
+        p.setPen(QPen(QColor(0, 0, 160), 1));
+        p.drawPoints(dots);
+    }
+    p.save();
+    CanvasPainter::BeginPage(p, ppi_);
     if (overlay_) overlay_(p);
     p.restore();
     if (guideLines_ && pointerInside_ && !canvas_.Window().cornerPick) {

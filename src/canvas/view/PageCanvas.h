@@ -25,6 +25,11 @@ class PageCanvas : public QWidget {
     // Guide lines through a point (inches); hidden when off.
     void SetGuideLines(bool on);
     QPointF GuidePoint() const { return guide_; }
+    // A dotted grid every step inches (0: none), for snapping.
+    void SetSnapGrid(double step) {
+        snapGrid_ = step;
+        update();
+    }
     // Drawn over the page in the painter's page units (points), screen only.
     void SetOverlay(std::function<void(QPainter&)> overlay) { overlay_ = std::move(overlay); }
 
@@ -47,6 +52,7 @@ class PageCanvas : public QWidget {
     int page_;
     double ppi_ = 96;
     bool guideLines_ = false;
+    double snapGrid_ = 0;
     bool pointerInside_ = false;
     QPointF guide_;
     std::function<void(QPainter&)> overlay_;

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -13,6 +14,73 @@
 #include "canvas/view/PageCanvas.h"
 #include "layout/FormSettings.h"
 #include "shell/Units.h"
+
+// A ruler in inches along one side of the viewport: ticks every eighth, quarter or
+// half inch as the zoom leaves room, numbers at the inches, the pointer marked.
+class Ruler : public QWidget {
+  public:
+    static constexpr int kThickness = 18;
+    Ruler(Qt::Orientation orientation, QWidget* parent)
+        : QWidget(parent), orientation_(orientation) {
+        setObjectName(orientation == Qt::Horizontal ? "rulerTop" : "rulerLeft");
+    }
+    // origin: where the page's edge is, in the ruler's pixels.
+    void Set(double origin, double ppi) {
+        origin_ = origin;
+        ppi_ = ppi;
+        update();
+    }
+    void Mark(double inches) {
+        mark_ = inches;
+        update();
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), QColor(240, 240, 240));
+        p.setPen(QColor(96, 96, 96));
+        QFont f = font();
+        f.setPixelSize(9);
+        p.setFont(f);
+        const bool across = orientation_ == Qt::Horizontal;
+        const int length = across ? width() : height();
+        double tick = 0.125;
+        while (tick * ppi_ < 5 && tick < 1) tick *= 2;
+        int labelEvery = 1;
+        while (labelEvery * ppi_ < 28) labelEvery *= 2;
+        const long first = long(std::floor(-origin_ / ppi_ / tick));
+        const long last = long(std::ceil((length - origin_) / ppi_ / tick));
+        for (long i = std::max(0L, first); i <= last; ++i) {
+            double inches = double(i) * tick, at = origin_ + inches * ppi_;
+            bool whole = std::fmod(inches, 1.0) == 0;
+            int size = whole ? kThickness : std::fmod(inches, 0.5) == 0 ? 8 : 4;
+            if (across)
+                p.drawLine(QPointF(at, kThickness - size), QPointF(at, kThickness));
+            else
+                p.drawLine(QPointF(kThickness - size, at), QPointF(kThickness, at));
+            if (whole && long(inches) % labelEvery == 0 && inches > 0) {
+                QString n = QString::number(long(inches));
+                if (across)
+                    p.drawText(QPointF(at + 2, 9), n);
+                else
+                    p.drawText(QPointF(1, at + 10), n);
+            }
+        }
+        if (std::isfinite(mark_)) {
+            double at = origin_ + mark_ * ppi_;
+            p.setPen(QColor(220, 0, 0));
+            if (across)
+                p.drawLine(QPointF(at, 0), QPointF(at, kThickness));
+            else
+                p.drawLine(QPointF(0, at), QPointF(kThickness, at));
+        }
+    }
+
+  private:
+    Qt::Orientation orientation_;
+    double origin_ = 0, ppi_ = 96, mark_ = std::nan("");
+};
 
 PageStrip::PageStrip(CanvasModel& canvas, const CanvasPainter& painter, double pixelsPerInch,
                      std::function<void(PageCanvas*)> connectPage, QWidget* parent)
@@ -28,6 +96,8 @@ PageStrip::PageStrip(CanvasModel& canvas, const CanvasPainter& painter, double p
     QPalette pal = picContainer_->palette();
     pal.setColor(QPalette::Window, QColor(128, 128, 128));
     picContainer_->setPalette(pal);
+    hRuler_ = new Ruler(Qt::Horizontal, this);
+    vRuler_ = new Ruler(Qt::Vertical, this);
     hScroll_ = new QScrollBar(Qt::Horizontal, this);
     hScroll_->setObjectName("HScroll1");
     vScroll_ = new QScrollBar(Qt::Vertical, this);
@@ -86,10 +156,16 @@ bool PageStrip::LoadPageContainer(int page) {
     if (page < 0 || page >= kMaxPages) return false;
     while (int(picView_.size()) <= page) {
         auto* v = new PageCanvas(canvas_, painter_, int(picView_.size()), picContainer_);
-        v->SetPixelsPerInch(ppi_);
+        v->SetPixelsPerInch(PageDpi());
         v->SetPageSize(canvas_.PageWidth(), canvas_.PageHeight());
         v->SetGuideLines(canvas_.Window().guideLines);
+        v->SetSnapGrid(snapGrid_);
         connectPage_(v);
+        connect(v, &PageCanvas::pointerMoved, this, [this](QPointF inches) {
+            hRuler_->Mark(inches.x());
+            vRuler_->Mark(inches.y());
+            emit pointerAt(inches);
+        });
         v->installEventFilter(this);
         v->hide();
         picView_.push_back(v);
@@ -115,6 +191,11 @@ void PageStrip::SetPageSize(double w, double h) {
     for (PageCanvas* v : picView_) v->SetPageSize(w, h);
     RecalcScrollBars();
     PlacePages();
+}
+
+void PageStrip::SetSnapGrid(double step) {
+    snapGrid_ = step;
+    for (PageCanvas* v : picView_) v->SetSnapGrid(step);
 }
 
 void PageStrip::SetGuideLines(bool on) {
@@ -153,7 +234,8 @@ void PageStrip::resizeEvent(QResizeEvent* event) {
 }
 
 void PageStrip::LayoutCanvasArea() {
-    int left = int(std::lround(TwipsToPixels(kCanvasMargins[1])));
+    // The left ruler takes room beside the margin; the top one fits in the top margin.
+    int left = int(std::lround(TwipsToPixels(kCanvasMargins[1]))) + Ruler::kThickness;
     int top = int(std::lround(TwipsToPixels(kCanvasMargins[0])));
     int right = int(std::lround(TwipsToPixels(kCanvasMargins[2])));
     int bottom = int(std::lround(TwipsToPixels(kCanvasMargins[3])));
@@ -165,6 +247,9 @@ void PageStrip::LayoutCanvasArea() {
     if (cw > 0) g.setWidth(cw);
     if (ch > 0) g.setHeight(ch);
     picContainer_->setGeometry(g);
+    hRuler_->setGeometry(left, std::max(0, top - Ruler::kThickness), g.width(),
+                         std::min(top, int(Ruler::kThickness)));
+    vRuler_->setGeometry(left - Ruler::kThickness, top, Ruler::kThickness, g.height());
     vScroll_->setGeometry(int(areaW - 1.3 * vw), top, vw, g.height());
     hScroll_->setGeometry(left, int(areaH - 1.3 * hh), g.width(), hh);
     RecalcScrollBars();
@@ -172,8 +257,8 @@ void PageStrip::LayoutCanvasArea() {
 }
 
 void PageStrip::RecalcScrollBars() {
-    double cw = units::PixelsToInches(picContainer_->width(), ppi_),
-           ch = units::PixelsToInches(picContainer_->height(), ppi_);
+    double cw = units::PixelsToInches(picContainer_->width(), PageDpi()),
+           ch = units::PixelsToInches(picContainer_->height(), PageDpi());
     vbar_ = ComputeVerticalScrollBar(canvas_.PageHeight(), ch, vbar_);
     hbar_ = ComputeHorizontalScrollBar(canvas_.PageWidth(), cw, ch, hbar_);
     auto apply = [](QScrollBar* bar, const ScrollBarState& s) {
@@ -206,9 +291,11 @@ void PageStrip::OnScroll() {
 
 void PageStrip::PlacePages() {
     if (picView_.empty()) return;
-    double step = TwipsToPixels(kScrollStepTwips);
+    double step = units::TwipsToPixels(kScrollStepTwips, PageDpi());
     QPoint at(-int(std::lround(hScroll_->value() * step)),
               -int(std::lround(vScroll_->value() * step)));
+    hRuler_->Set(at.x(), PageDpi());
+    vRuler_->Set(at.y(), PageDpi());
     int current = std::clamp(canvas_.Window().currentPage, 0, int(picView_.size()) - 1);
     for (PageCanvas* v : picView_) {
         v->move(at);
@@ -248,10 +335,57 @@ bool PageStrip::ScrollByWheel(QWheelEvent* event) {
     return scroll(hScroll_, delta.x()) || used;
 }
 
+double PageStrip::FitPageZoom() const {
+    double w = units::InchesToPixels(canvas_.PageWidth(), ppi_),
+           h = units::InchesToPixels(canvas_.PageHeight(), ppi_);
+    if (!(w > 0) || !(h > 0)) return 1;
+    return std::clamp(std::min(picContainer_->width() / w, picContainer_->height() / h), kMinZoom,
+                      kMaxZoom);
+}
+
+void PageStrip::SetZoom(double zoom, QPoint anchor) {
+    if (!std::isfinite(zoom)) return;
+    zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
+    if (anchor.x() < 0 || anchor.y() < 0) anchor = picContainer_->rect().center();
+    // The inches under the anchor, before and after; the bars count 100-twip steps.
+    const double stepInches = units::TwipsToInches(kScrollStepTwips);
+    auto offset = [&](QScrollBar* bar, int pixels, double from, double to) {
+        double inches = bar->value() * stepInches + pixels / from;
+        return int(std::lround((inches - pixels / to) / stepInches));
+    };
+    const double from = PageDpi(), to = ppi_ * zoom;
+    int h = offset(hScroll_, anchor.x(), from, to), v = offset(vScroll_, anchor.y(), from, to);
+    zoom_ = zoom;
+    for (PageCanvas* page : picView_) {
+        page->SetPixelsPerInch(PageDpi());
+        page->SetPageSize(canvas_.PageWidth(), canvas_.PageHeight());
+    }
+    RecalcScrollBars();
+    {
+        QSignalBlocker bh(hScroll_), bv(vScroll_);
+        for (auto [bar, value] : {std::pair{hScroll_, h}, {vScroll_, v}})
+            if (bar->isVisible()) bar->setValue(std::clamp(value, bar->minimum(), bar->maximum()));
+    }
+    OnScroll();
+    RefreshAll();
+    emit zoomChanged(zoom_);
+}
+
 bool PageStrip::eventFilter(QObject* watched, QEvent* event) {
-    // The wheel over the page or around it scrolls the page.
-    if (event->type() == QEvent::Wheel && ScrollByWheel(static_cast<QWheelEvent*>(event)))
-        return true;
+    if (event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        // Ctrl and the wheel zoom around the pointer; the wheel alone scrolls.
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            const int angle = wheel->angleDelta().y();
+            if (angle == 0) return true;
+            int notches = angle / 120;
+            if (notches == 0) notches = angle > 0 ? 1 : -1;
+            QPoint at = picContainer_->mapFromGlobal(wheel->globalPosition().toPoint());
+            SetZoom(zoom_ * std::pow(1.25, notches), at);
+            return true;
+        }
+        if (ScrollByWheel(wheel)) return true;
+    }
     if (watched == this && event->type() == QEvent::MouseMove && canvas_.Window().cornerPick) {
         // Beyond the viewport while picking a corner: the page scrolls toward the pointer.
         QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();

@@ -13,6 +13,7 @@ class CanvasModel;
 class CanvasPainter;
 class PageCanvas;
 class QLabel;
+class Ruler;
 class QPushButton;
 class QScrollBar;
 class QTimer;
@@ -34,6 +35,8 @@ class PageStrip : public QWidget {
     // Every page canvas becomes width x height inches.
     void SetPageSize(double widthInches, double heightInches);
     void SetGuideLines(bool on);
+    // The dotted snap grid on every page, step inches apart (0: none).
+    void SetSnapGrid(double step);
     // Repaints the page in front, or every page.
     void RefreshCurrent();
     void RefreshAll();
@@ -57,7 +60,19 @@ class PageStrip : public QWidget {
     // One auto-scroll step toward a side (dx, dy in -1..1), at most one per 40 ms.
     void AutoScroll(int dx, int dy);
 
+    // Zoom: a factor of the screen's size, kept within kMinZoom..kMaxZoom. The point of
+    // the page under anchor (viewport pixels; the viewport's centre when negative) stays
+    // where it is. Every position stays in inches: only the drawing grows.
+    static constexpr double kMinZoom = 0.25, kMaxZoom = 8;
+    void SetZoom(double zoom, QPoint anchor = {-1, -1});
+    double Zoom() const { return zoom_; }
+    // The zoom at which the whole page shows in the viewport.
+    double FitPageZoom() const;
+
   signals:
+    void zoomChanged(double zoom);
+    // The pointer over a page, in inches.
+    void pointerAt(QPointF inches);
     // A page button was clicked: 0..3 for "<<", "<", ">", ">>".
     void pageButtonClicked(int button);
 
@@ -75,10 +90,16 @@ class PageStrip : public QWidget {
 
     CanvasModel& canvas_;
     const CanvasPainter& painter_;
+    double PageDpi() const { return ppi_ * zoom_; }
+
     double ppi_;
+    double zoom_ = 1;
+    double snapGrid_ = 0;
     std::function<void(PageCanvas*)> connectPage_;
     QWidget* picContainer_ = nullptr;
     std::vector<PageCanvas*> picView_;
+    Ruler* hRuler_ = nullptr;
+    Ruler* vRuler_ = nullptr;
     QScrollBar* hScroll_ = nullptr;
     QScrollBar* vScroll_ = nullptr;
     QTimer* tmrScrollSpeed_ = nullptr;
