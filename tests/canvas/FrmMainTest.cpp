@@ -309,9 +309,12 @@ TEST(FrmMainEditing, ShiftClickTwiceIsARubberBandAndCtrlClickToggles) {
     EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, b, far}));
     QTest::mouseClick(page, Qt::LeftButton, Qt::ControlModifier, Px(2.2, 2.1));
     EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, far}));
-    // Escape clears; Delete removes only what is selected.
+    // Escape clears, Ctrl+A takes every label of the page; Delete removes only what is
+    // selected.
     QTest::keyClick(&w, Qt::Key_Escape);
     EXPECT_TRUE(w.Editor().SelectedLabels().empty());
+    QTest::keyClick(&w, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, b, far}));
     QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
     QTest::keyClick(&w, Qt::Key_Delete);
     EXPECT_EQ(w.Canvas().LabelAt(a), nullptr);
@@ -974,6 +977,7 @@ TEST(FrmMain, EveryMenuEntryHasItsCaptionNameAndStartState) {
         {"mnuExit", "Exit", -1},
         {"mnuUndo", "Undo", -1},
         {"mnuRedo", "Redo", -1},
+        {"mnuSelectAll", "Select All", -1},
         {"mnuPage", "Form Setup", -1},
         {"mnuTextDefault", "Text Default", -1},
         {"mnuBackgroundLoad", "Load", -1},

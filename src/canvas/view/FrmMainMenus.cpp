@@ -75,6 +75,13 @@ void FrmMain::BuildMenus() {
     mnuRedo_ = entry(edit, "Redo", "mnuRedo", [this] { Redo(); });
     mnuRedo_->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    edit->addSeparator();
+    // Every label of the page in view, as a rubber band over the whole page would take.
+    entry(edit, "Select All", "mnuSelectAll", [this] {
+        const double everywhere = 1e6;
+        editor_->SelectInRect({-everywhere, -everywhere, 2 * everywhere, 2 * everywhere},
+                              canvas_.Window().currentPage, editor_->GridOnly());
+    })->setShortcut(QKeySequence::SelectAll);
     QMenu* view = menuBar()->addMenu("View");
     view->setObjectName("mnuView");
     auto zoomBy = [this](double factor) { strip_->SetZoom(strip_->Zoom() * factor); };
