@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,12 +19,8 @@
 #include "canvas/view/PageCanvas.h"
 #include "canvas/view/PageStrip.h"
 #include "layout/ItemTypes.h"
-#include "layout/LayoutReader.h"
-#include "layout/LayoutWriter.h"
-#include "layout/SaveValidation.h"
 #include "server/RepositoryCommands.h"
 #include "server/qt/FrmDB.h"
-#include "shell/NullUserInterface.h"
 #include "shell/RecentFiles.h"
 #include "shell/RecoveryFiles.h"
 #include "shell/TextUtils.h"
@@ -34,8 +29,6 @@
 
 namespace {
 const char* const kNotConnected = "   ***  not connected *** ";
-const char* const kGetFromFileFilter = "Form layout (*.ldt)|*.ldt|All (*.*)|*.*";
-const char* const kSaveToFileFilter = "Layout (*.ldt)|*.ldt|All (*.*)|*.*";
 
 // The screen's real resolution, so an inch on the page is an inch on a calibrated
 // screen; virtual screens report nonsense, and then the logical value is used.
@@ -271,81 +264,6 @@ void FrmMain::NewForm() {
     StartHistory();
 }
 
-std::string FrmMain::LayoutSnapshot() {
-    // The writer's own messages belong to a real save, not to this comparison.
-    NullUserInterface quiet;
-    return LayoutWriter(model_, canvas_, quiet).ReassembleData();
-}
-
-void FrmMain::MarkSaved() {
-    savedLayout_ = LayoutSnapshot();
-    // Saved, opened or started anew: nothing is left to recover.
-    if (!recoveryPath_.empty()) recovery::Remove(recoveryPath_);
-}
-
-bool FrmMain::IsModified() {
-    return LayoutSnapshot() != savedLayout_;
-}
-
-bool FrmMain::MayDiscardForm() {
-    return !IsModified() ||
-           ui_.OkCancel("The form has changes that are not saved.\r\nDiscard them?",
-                        "Form Designer");
-}
-
-bool FrmMain::OpenLayout(const std::string& path) {
-    editor_->ClearSelection();
-    LayoutReader reader(model_, canvas_, program_.Metrics(), ui_);
-    bool ok = OpenLayoutFile(path, reader, model_, ui_);
-    // Even a layout that stopped half-way shows what it placed.
-    RefreshAfterRead();
-    if (ok) {
-        layoutPath_ = path;
-        recent::Add(program_.DataFolder(), path);
-    }
-    MarkSaved();
-    StartHistory();
-    return ok;
-}
-
-bool FrmMain::ValidateForSave() {
-    if (!BuildFormItemsArray(model_, canvas_, ui_)) return false;
-    if (!ValidateUserPromptsLabels(model_, canvas_, ui_, true)) return false;
-    return ValidateDataBoundLabels(model_, canvas_, ui_, true);
-}
-
-bool FrmMain::SaveLayout(const std::string& path) {
-    return ValidateForSave() && WriteLayout(path);
-}
-
-bool FrmMain::WriteLayout(const std::string& path) {
-    model_.settings.dataEntryForm = chkDataEntryForm_->isChecked();
-    LayoutWriter writer(model_, canvas_, ui_);
-    // The stamp of the server's copy when a forms list was read; else the one read.
-    writer.SetListedTimeStamp(Flows().ListedTimeStamp(model_.settings.formCode));
-    std::string text = writer.ReassembleData();
-    if (text.empty()) return false;
-    if (!SaveDataToFile(path, text, ui_)) return false;
-    layoutPath_ = path;
-    recent::Add(program_.DataFolder(), path);
-    MarkSaved();
-    return true;
-}
-
-void FrmMain::GetFromFile() {
-    std::string path = ui_.OpenFileName("Open Layout", kGetFromFileFilter);
-    if (path.empty() || path == "*.ldt" || !MayDiscardForm()) return;
-    OpenLayout(path);
-}
-
-void FrmMain::SaveToFile() {
-    if (!ValidateForSave()) return;
-    std::string path = ui_.SaveFileName("Save Layout", kSaveToFileFilter, layoutPath_);
-    if (path.empty() || path == ".ldt") return;
-    if (QFileInfo(toUnicode(path)).suffix().isEmpty()) path += ".ldt";
-    WriteLayout(path);
-}
-
 QAction* FrmMain::ToolButton(int mode) const {
     return mode >= 0 && mode < 8 ? tools_[mode] : nullptr;
 }
@@ -578,12 +496,6 @@ void FrmMain::PaintOverlay(QPainter& p, int page) const {
     }
 }
 
-void FrmMain::ShowConnection() {
-    frmConnect_->SetUtility(Flows().Components().utility.get());
-    frmConnect_->ShowDialog();
-    SetStatusText(program_.Connection().StatusText());
-}
-
 void FrmMain::RunCatalogue() {
     auto used = [this](const std::string& id) {
         for (int i = 1; i < canvas_.LabelCount(); ++i) {
@@ -601,31 +513,6 @@ void FrmMain::RunCatalogue() {
     NameStep("Data Catalogue");
     // The item menu's user prompts and data fields are built from the lists as they now are.
     RefreshCanvas();
-}
-
-bool FrmMain::OpenFormFromServer(const std::string& name) {
-    editor_->ClearSelection();
-    bool ok = Flows().OpenFormFromServer(name);
-    RefreshAfterRead();
-    MarkSaved();
-    StartHistory();
-    return ok;
-}
-
-void FrmMain::OpenFromServer() {
-    frmDB_->ShowDialog(false);
-    SetStatusText(program_.Connection().StatusText());
-    const std::string name = frmDB_->SelectedFormName();
-    if (name.empty() || frmDB_->Cancelled() || !MayDiscardForm()) return;
-    OpenFormFromServer(name);
-}
-
-SaveOutcome FrmMain::SaveToServer(bool showDialog) {
-    SaveOutcome outcome = Flows().SaveFormToServer(showDialog);
-    SetStatusText(program_.Connection().StatusText());
-    // A save that did not happen leaves the form marked as changed.
-    if (outcome == SaveOutcome::Saved) MarkSaved();
-    return outcome;
 }
 
 void FrmMain::UpdateInteractive() {
