@@ -353,6 +353,8 @@ bool LayoutReader::LoadForm(const std::string& layoutText, int boxOption) {
         if (text::StartsWith(pagesText, kCrLf)) pagesText.erase(0, 2);
         if (text::StartsWith(pagesText, "<PAGE>")) pagesText.erase(0, 6);
         const auto pieces = text::SplitViews(pagesText, "<PAGE>");
+        // Room for every item of every page at once: the line count bounds them.
+        model_.items.reserve(model_.items.size() + size_t(text::CountOf(pagesText, kCrLf)) + 1);
         if ((long long)pieces.size() != s.numberOfPages)
             s.SetNumberOfPages(std::max<long long>(s.numberOfPages, (long long)pieces.size()));
 
