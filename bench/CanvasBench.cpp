@@ -129,6 +129,54 @@ void BM_RepaintPageWidget(benchmark::State& state) {
 }
 BENCHMARK(BM_RepaintPageWidget)->Unit(benchmark::kMillisecond);
 
+// A window with 50,000 labels on 3 pages, for the edits that touch every label.
+struct LargeWindow {
+    RecordingUserInterface ui;
+    QTemporaryDir data;
+    DesignerProgram program{WindowOptions(ui, data)};
+    FrmMain w{program, WindowOptions()};
+    LargeWindow() {
+        std::string path = data.filePath("large50k.ldt").toStdString(), error;
+        files::AtomicWriteFile(path, bench::LargeLayout(50000, 3, true), error);
+        w.resize(1000, 760);
+        w.show();
+        w.OpenLayout(path);
+        QApplication::processEvents();
+    }
+};
+
+void BM_SwitchPageAtFiftyThousand(benchmark::State& state) {
+    LargeWindow l;
+    int page = 0;
+    for (auto _ : state) {
+        l.w.ShowPage(page = 1 - page);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_SwitchPageAtFiftyThousand)->Unit(benchmark::kMillisecond);
+
+void BM_EscAtFiftyThousand(benchmark::State& state) {
+    LargeWindow l;
+    for (auto _ : state) {
+        l.w.ClearSelection();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_EscAtFiftyThousand)->Unit(benchmark::kMillisecond);
+
+void BM_DeleteOneAtFiftyThousand(benchmark::State& state) {
+    LargeWindow l;
+    int label = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        l.w.Editor().MarkOneLabel(++label);
+        state.ResumeTiming();
+        l.w.DeleteSelected();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_DeleteOneAtFiftyThousand)->Unit(benchmark::kMillisecond);
+
 // 500 labels in a grid on one page.
 std::string DragLayout() {
     std::string out = "<HEADER>\r\nPage:\t8.5\t11\r\n</HEADER>\r\n<PAGE>\r\n";
