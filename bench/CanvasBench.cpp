@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "SampleLayout.h"
 #include "canvas/CanvasEditor.h"
 #include "canvas/CanvasModel.h"
 #include "canvas/PageExport.h"
@@ -23,27 +24,8 @@
 
 namespace {
 
-std::string LargeLayout(int labelsPerPage, int pages) {
-    std::string out = "<HEADER>\r\nPage:\t8.5\t11\r\nNumber_Of_Pages:\t" + std::to_string(pages) +
-                      "\r\nBox:\t0.5\t0.5\t7.5\t10\t1\t1\t1\tN\t0\r\n</HEADER>\r\n";
-    for (int p = 0; p < pages; ++p) {
-        out += "<PAGE>\r\n";
-        for (int i = 0; i < labelsPerPage; ++i) {
-            std::string caption = i % 3 == 0   ? "~PATIENT.FIELD" + std::to_string(i) + "@Long name"
-                                  : i % 3 == 1 ? "Static text " + std::to_string(i)
-                                               : "^P" + std::to_string(i) + "@Cap@TEXT@@False@" +
-                                                     std::to_string(i) + "@@@";
-            out += caption + "\t" + std::to_string(i % 7) + "." + std::to_string(i % 100) + "\t" +
-                   std::to_string(i % 10) + "." + std::to_string((i * 7) % 100) +
-                   "\tArial\t8\tN\tN\tL\t1.5\tN\t\t\t\r\n";
-        }
-        out += "</PAGE>\r\n";
-    }
-    return out;
-}
-
 const std::string& Sample() {
-    static std::string text = LargeLayout(5000 / 3 + 1, 3);
+    static std::string text = bench::LargeLayout(5000, 3, true);
     return text;
 }
 
@@ -147,6 +129,54 @@ void BM_RepaintPageWidget(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(page->grab());
 }
 BENCHMARK(BM_RepaintPageWidget)->Unit(benchmark::kMillisecond);
+
+// A window with 50,000 labels on 3 pages, for the edits that touch every label.
+struct LargeWindow {
+    RecordingUserInterface ui;
+    QTemporaryDir data;
+    DesignerProgram program{WindowOptions(ui, data)};
+    FrmMain w{program, WindowOptions()};
+    LargeWindow() {
+        std::string path = data.filePath("large50k.ldt").toStdString(), error;
+        files::AtomicWriteFile(path, bench::LargeLayout(50000, 3, true), error);
+        w.resize(1000, 760);
+        w.show();
+        w.OpenLayout(path);
+        QApplication::processEvents();
+    }
+};
+
+void BM_SwitchPageAtFiftyThousand(benchmark::State& state) {
+    LargeWindow l;
+    int page = 0;
+    for (auto _ : state) {
+        l.w.ShowPage(page = 1 - page);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_SwitchPageAtFiftyThousand)->Unit(benchmark::kMillisecond);
+
+void BM_EscAtFiftyThousand(benchmark::State& state) {
+    LargeWindow l;
+    for (auto _ : state) {
+        l.w.ClearSelection();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_EscAtFiftyThousand)->Unit(benchmark::kMillisecond);
+
+void BM_DeleteOneAtFiftyThousand(benchmark::State& state) {
+    LargeWindow l;
+    int label = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        l.w.Editor().MarkOneLabel(++label);
+        state.ResumeTiming();
+        l.w.DeleteSelected();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_DeleteOneAtFiftyThousand)->Unit(benchmark::kMillisecond);
 
 // 500 labels in a grid on one page.
 std::string DragLayout() {

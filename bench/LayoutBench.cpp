@@ -5,6 +5,8 @@
 #include <cstring>
 #include <map>
 
+#include "SampleLayout.h"
+#include "canvas/CanvasEditor.h"
 #include "canvas/CanvasModel.h"
 #include "layout/LayoutReader.h"
 #include "layout/LayoutWriter.h"
@@ -13,29 +15,11 @@
 
 namespace {
 
-std::string LargeLayout(int labelsPerPage, int pages) {
-    std::string out = "<HEADER>\r\nPage:\t8.5\t11\r\nNumber_Of_Pages:\t" + std::to_string(pages) +
-                      "\r\n</HEADER>\r\n";
-    for (int p = 0; p < pages; ++p) {
-        out += "<PAGE>\r\n";
-        for (int i = 0; i < labelsPerPage; ++i) {
-            std::string caption = i % 3 == 0   ? "~PATIENT.FIELD" + std::to_string(i) + "@Long name"
-                                  : i % 3 == 1 ? "Static text " + std::to_string(i)
-                                               : "^P" + std::to_string(i) + "@Cap@TEXT@@False@" +
-                                                     std::to_string(i) + "@@@";
-            out += caption + "\t" + std::to_string(i % 8) + ".25\t" + std::to_string(i % 10) +
-                   ".5\tArial\t8\tN\tN\tL\t1.5\tN\t\t\t\r\n";
-        }
-        out += "</PAGE>\r\n";
-    }
-    return out;
-}
-
 // Items spread over three pages.
-const std::string& Sample(int items) {
-    static std::map<int, std::string> cache;
-    auto& text = cache[items];
-    if (text.empty()) text = LargeLayout(items / 3 + 1, 3);
+const std::string& Sample(int items, int pages = 3) {
+    static std::map<std::pair<int, int>, std::string> cache;
+    auto& text = cache[{items, pages}];
+    if (text.empty()) text = bench::LargeLayout(items, pages);
     return text;
 }
 
@@ -75,6 +59,22 @@ BENCHMARK(BM_SplitLinesAndFields)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond);
 
+// The same split as views: no string per field.
+void BM_SplitLinesAndFieldsViews(benchmark::State& state) {
+    const std::string& text = Sample(int(state.range(0)));
+    for (auto _ : state) {
+        size_t fields = 0;
+        for (auto line : text::SplitViews(text, "\r\n"))
+            fields += text::SplitViews(line, "\t").size();
+        benchmark::DoNotOptimize(fields);
+    }
+}
+BENCHMARK(BM_SplitLinesAndFieldsViews)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+
 void BM_ReadLayout(benchmark::State& state) {
     const std::string& text = Sample(int(state.range(0)));
     FixedTextMetrics metrics;
@@ -102,6 +102,34 @@ void BM_WriteLayout(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WriteLayout)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The same 100,000 labels on 1, 3 and 99 pages: reading must not cost pages times labels.
+void BM_ReadLayoutPages(benchmark::State& state) {
+    const std::string& text = Sample(100000, int(state.range(0)));
+    FixedTextMetrics metrics;
+    RecordingUserInterface ui;
+    for (auto _ : state) {
+        FormModel model;
+        CanvasModel store(model, metrics);
+        LayoutReader reader(model, store, metrics, ui);
+        benchmark::DoNotOptimize(reader.LoadForm(text));
+    }
+}
+BENCHMARK(BM_ReadLayoutPages)->Arg(1)->Arg(3)->Arg(99)->Unit(benchmark::kMillisecond);
+
+// Clearing the selection (every open, page switch, Esc and delete) against reading the form.
+void BM_ClearSelection(benchmark::State& state) {
+    const std::string& text = Sample(int(state.range(0)));
+    FixedTextMetrics metrics;
+    RecordingUserInterface ui;
+    FormModel model;
+    CanvasModel store(model, metrics);
+    LayoutReader reader(model, store, metrics, ui);
+    reader.LoadForm(text);
+    CanvasEditor editor(store, model, metrics);
+    for (auto _ : state) editor.UnselectAll();
+}
+BENCHMARK(BM_ClearSelection)->Arg(5000)->Arg(20000)->Arg(50000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

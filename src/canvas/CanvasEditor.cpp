@@ -84,8 +84,8 @@ void CanvasEditor::UnselectAll() {
         } else if (!canvas_.IsCompanionLabel(i)) {
             c.ClearTag();
         }
-        canvas_.BringToFront(i);
     }
+    canvas_.BringAllToFront();
     canvas_.ClearShapeMarks();
     if (hooks_.closeItemDialogs) hooks_.closeItemDialogs();
 }

@@ -742,6 +742,17 @@ void CanvasModel::BringToFront(int index) {
     Changed(CanvasChange::Labels, labels_[size_t(index)].control.page);
 }
 
+void CanvasModel::BringAllToFront() {
+    std::vector<int> order;
+    order.reserve(order_.size());
+    for (int i : order_)
+        if (!LabelAt(i) || i == 0) order.push_back(i);
+    for (int i = 1; i < int(labels_.size()); ++i)
+        if (LabelAt(i)) order.push_back(i);
+    order_ = std::move(order);
+    Changed(CanvasChange::Labels);
+}
+
 CanvasModel::Hit CanvasModel::HitTest(int page, double x, double y) const {
     auto inside = [&](const Rect& r) {
         return x >= r.left && x <= r.left + r.width && y >= r.top && y <= r.top + r.height;

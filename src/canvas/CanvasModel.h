@@ -290,6 +290,9 @@ class CanvasModel : public ControlSink, public LayoutSource {
     // Drawing order of the labels, back to front; BringToFront puts one on top.
     const std::vector<int>& LabelOrder() const { return order_; }
     void BringToFront(int index);
+    // Every loaded label on top in index order, as BringToFront on each in turn would leave
+    // them, in one pass: clearing the selection of a large form must not cost labels squared.
+    void BringAllToFront();
     // What lies under a point of a page (inches), topmost first.
     struct Hit {
         enum Kind { None, Label, Image, Barcode, Hotspot, SignatureBox, Box } kind = None;

@@ -1,5 +1,6 @@
 #include "layout/LayoutReader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <new>
@@ -218,6 +219,23 @@ void LayoutReader::PlaceDefinitions(const Definitions& d, int page, int boxOptio
             canvas_.LoadBox(line, page, boxOption);
 }
 
+namespace {
+
+// A page's text without its "</PAGE>" markers: views into the layout where each marker ends
+// a line, as a written layout always has it; a copy only where one sits inside a line.
+std::vector<std::string_view> WithoutPageEnds(std::string_view piece, std::string& spare) {
+    auto parts = text::SplitViews(piece, "</PAGE>");
+    for (size_t i = 0; i + 1 < parts.size(); ++i) {
+        if (!parts[i].empty() && !text::EndsWith(parts[i], kCrLf)) {
+            spare = text::ReplaceAll(piece, "</PAGE>", "");
+            return {spare};
+        }
+    }
+    return parts;
+}
+
+}  // namespace
+
 bool LayoutReader::LoadForm(const std::string& layoutText, int boxOption) {
     model_.linkedData.clear();
     if (layoutText.empty()) return false;
@@ -334,18 +352,20 @@ bool LayoutReader::LoadForm(const std::string& layoutText, int boxOption) {
 
         if (text::StartsWith(pagesText, kCrLf)) pagesText.erase(0, 2);
         if (text::StartsWith(pagesText, "<PAGE>")) pagesText.erase(0, 6);
-        auto pieces = text::Split(pagesText, "<PAGE>");
+        const auto pieces = text::SplitViews(pagesText, "<PAGE>");
+        // Room for every item of every page at once: the line count bounds them.
+        model_.items.reserve(model_.items.size() + size_t(text::CountOf(pagesText, kCrLf)) + 1);
         if ((long long)pieces.size() != s.numberOfPages)
             s.SetNumberOfPages(std::max<long long>(s.numberOfPages, (long long)pieces.size()));
 
         canvas_.SetPage(s.pageWidth, s.pageHeight);
         for (int i = 0; i < s.numberOfPages; ++i) {
-            std::string piece;
-            if (size_t(i) < pieces.size())
-                piece = text::ReplaceAll(pieces[size_t(i)], "</PAGE>", "");
+            std::string spare;
+            std::vector<std::string_view> parts;
+            if (size_t(i) < pieces.size()) parts = WithoutPageEnds(pieces[size_t(i)], spare);
             canvas_.LoadPageContainer(i);
             PlaceDefinitions(defs, i, boxOption);
-            if (!LoadOnePage(piece, i)) return false;
+            if (!LoadPageParts(parts, i)) return false;
         }
 
         FinishRead();
@@ -408,10 +428,22 @@ bool LayoutReader::LoadSinglePageForm(const std::string& layoutText) {
     });
 }
 
-bool LayoutReader::LoadOnePage(const std::string& pageText, int page) {
+bool LayoutReader::LoadOnePage(std::string_view pageText, int page) {
+    return LoadPageParts({pageText}, page);
+}
+
+bool LayoutReader::LoadPageParts(const std::vector<std::string_view>& parts, int page) {
     return Guarded(ui_, "ERR in modLoadForm.LoadOnePage   ", [&]() -> bool {
-        auto lines = text::Split(pageText, kCrLf);
-        model_.items.reserve(model_.items.size() + lines.size() + 1);
+        std::vector<std::string_view> lines;
+        for (std::string_view part : parts) {
+            auto more = text::SplitViews(part, kCrLf);
+            lines.insert(lines.end(), more.begin(), more.end());
+        }
+        // Grow geometrically: an exact reserve on every page would copy every item read so
+        // far once per page.
+        auto& items = model_.items;
+        if (size_t need = items.size() + lines.size() + 1; need > items.capacity())
+            items.reserve(std::max(need, 2 * items.capacity()));
         for (const auto& line : lines)
             if (!line.empty() && !LoadOneLine(line, page)) return false;
         return true;
@@ -431,13 +463,13 @@ void LayoutReader::ReadUserPromptCaption(const std::string& caption, FormItem& r
     label.caption = record.promptKey + " " + DataEntryTypeName(record.dataEntryType);
 }
 
-bool LayoutReader::LoadOneLine(const std::string& line, int page) {
+bool LayoutReader::LoadOneLine(std::string_view line, int page) {
     using F = ItemField;
     ItemFields f(text::Split(line, "\t"));
     if (f.ElementCount() == 1) {
         if (IsUserPromptsLabel(line) && text::CountOf(line, "@") > 6) {
             FormItem def;
-            if (ParsePromptDefinition(line, def)) model_.prompts.push_back(def);
+            if (ParsePromptDefinition(std::string(line), def)) model_.prompts.push_back(def);
         }
         return true;
     }

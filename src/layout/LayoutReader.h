@@ -21,7 +21,7 @@ class LayoutReader {
     bool BuildForm(const std::string& layoutText, int boxOption = 0);
     bool LoadForm(const std::string& layoutText, int boxOption = 0);
     // Item lines of one page onto the container of page (0-based).
-    bool LoadOnePage(const std::string& pageText, int page);
+    bool LoadOnePage(std::string_view pageText, int page);
     // The older reader: a few header keys, every item line on one page.
     bool LoadSinglePageForm(const std::string& layoutText);
 
@@ -29,7 +29,8 @@ class LayoutReader {
     struct Definitions {
         std::vector<std::string> backgroundImages, images, hotspots, signatureBoxes, boxes;
     };
-    bool LoadOneLine(const std::string& line, int page);
+    bool LoadPageParts(const std::vector<std::string_view>& parts, int page);
+    bool LoadOneLine(std::string_view line, int page);
     void ReadUserPromptCaption(const std::string& caption, FormItem& record, LabelControl& label);
     void PlaceDefinitions(const Definitions& defs, int page, int boxOption);
     void ReadPageLine(const std::vector<std::string>& fields);

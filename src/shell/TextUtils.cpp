@@ -10,6 +10,18 @@
 
 namespace text {
 
+std::vector<std::string_view> SplitViews(std::string_view text, std::string_view delimiter) {
+    std::vector<std::string_view> out;
+    if (text.empty()) return out;
+    if (delimiter.empty()) return {text};
+    for (size_t start = 0;;) {
+        size_t pos = text.find(delimiter, start);
+        out.push_back(text.substr(start, pos == std::string_view::npos ? pos : pos - start));
+        if (pos == std::string_view::npos) return out;
+        start = pos + delimiter.size();
+    }
+}
+
 std::vector<std::string> Split(std::string_view text, std::string_view delimiter) {
     std::vector<std::string> out;
     if (text.empty()) return out;

@@ -18,6 +18,8 @@ std::vector<std::string> SplitIntoList(std::string_view text, std::string_view d
 std::pair<std::string, std::string> SplitAtFirst(std::string_view text, std::string_view delimiter);
 // Plain split: "a,b," gives {"a","b",""}. An empty text gives no elements at all.
 std::vector<std::string> Split(std::string_view text, std::string_view delimiter);
+// The same pieces as views into text, which must outlive them.
+std::vector<std::string_view> SplitViews(std::string_view text, std::string_view delimiter);
 std::string Join(const std::vector<std::string>& parts, std::string_view delimiter);
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
 

@@ -142,6 +142,22 @@ TEST(LayoutReader, MissingHeaderOrEmptyTextChangesNothing) {
     EXPECT_NE(l.FindLabel("Kept"), -1);
 }
 
+TEST(LayoutReader, PageEndMarkersGoWhereverTheySitEvenInsideALine) {
+    struct Case {
+        std::string page, caption;
+    } cases[] = {
+        {"<PAGE>\r\n" + ItemLine("Plain") + "\r\n</PAGE>\r\n", "Plain"},
+        {"<PAGE>\r\n" + ItemLine("Te</PAGE>xt") + "\r\n</PAGE>", "Text"},
+        {"<PAGE>\r\nJoi</PAGE>" + ItemLine("ned") + "\r\n</PAGE>", "Joined"},
+        {"<PAGE>\r\n" + ItemLine("Two") + "</PAGE>\r\n</PAGE>\r\n", "Two"},
+    };
+    for (const auto& c : cases) {
+        LoadedLayout l;
+        ASSERT_TRUE(l.Read(MakeLayout("", c.page))) << c.caption;
+        EXPECT_NE(l.FindLabel(c.caption), -1) << c.caption;
+    }
+}
+
 TEST(LayoutReader, PageCountIsTheLargerOfHeaderAndBlocks) {
     LoadedLayout a;
     ASSERT_TRUE(a.Read(
