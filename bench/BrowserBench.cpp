@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "ScriptedComm.h"
-#include "layout/ControlStore.h"
+#include "canvas/CanvasModel.h"
 #include "server/FormFlows.h"
 #include "server/qt/FrmDB.h"
 #include "shell/NullUserInterface.h"
@@ -35,7 +35,7 @@ struct Browser {
     NullUserInterface ui;
     FixedTextMetrics metrics;
     FormModel model;
-    ControlStore store{model, metrics};
+    CanvasModel store{model, metrics};
     LocalFolders folders{std::filesystem::temp_directory_path().string(), ui};
     FormFlows flows{comm, ui, folders, model, store, store, metrics};
     struct Always : ConnectionPrompt {
