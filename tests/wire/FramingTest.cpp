@@ -38,7 +38,11 @@ TEST(FieldsEncoding, SequenceFieldRoundTripsAndBadOnesAreRefused) {
 TEST(Frames, AnnouncedLengthReservesOnlyWhatArrives) {
     int sv[2];
     ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, sv), 0);
-    ASSERT_EQ(::write(sv[0], "\x04\x00\x00\x00" "abc", 7), 7);  // 64 MB announced, 3 sent
+    ASSERT_EQ(::write(sv[0],
+                      "\x04\x00\x00\x00"
+                      "abc",
+                      7),
+              7);  // 64 MB announced, 3 sent
     std::string got;
     EXPECT_EQ(wire::ReadFrame(sv[1], got, 200), wire::IoResult::Timeout);
     EXPECT_LT(got.capacity(), 1u << 20);
