@@ -106,16 +106,23 @@ TEST(FrmMain, TheToolBarShowsItsWholeStripAndTheInteractiveToolsOnlyForInteracti
     // A new form is not interactive; the page sits 400 twips below the tool bar.
     EXPECT_FALSE(w.ToolButton(kInsertHotspot)->isVisible());
     EXPECT_EQ(win.Find<QWidget>("picContainer")->y(), 27);
-    w.resize(1280, 900);
-    QTest::qWait(20);
     // Nothing hides behind the tool bar's overflow arrow, even with every tool shown.
     w.Model().settings.interactive = true;
     w.UpdateInteractive();
-    QTest::qWait(20);
-    for (const char* name : {"picFormSize", "lblTextDefault", "lblTemplate"})
-        EXPECT_TRUE(win.Find<QWidget>(name)->isVisible()) << name;
-    EXPECT_TRUE(w.ToolButton(kInsertHotspot)->isVisible());
-    EXPECT_TRUE(w.ToolButton(kInsertSignatureBox)->isVisible());
+    for (int width : {1024, 1280}) {
+        w.resize(width, 900);
+        QTest::qWait(20);
+        for (const char* name : {"picFormSize", "lblTextDefault", "lblTemplate"})
+            EXPECT_TRUE(win.Find<QWidget>(name)->isVisible()) << name << " at " << width;
+        auto* bar = win.Find<QToolBar>("Toolbar1");
+        for (QAction* a : bar->actions()) {
+            if (a->isSeparator()) continue;
+            EXPECT_FALSE(a->icon().isNull()) << a->objectName().toStdString();
+            QWidget* b = bar->widgetForAction(a);
+            EXPECT_TRUE(b->isVisible() && bar->rect().contains(b->geometry()))
+                << a->objectName().toStdString() << " at " << width;
+        }
+    }
     // A form that is not interactive has no hotspot or signature-box tool; one in use
     // is given up.
     w.ToolButton(kInsertHotspot)->trigger();
@@ -124,8 +131,12 @@ TEST(FrmMain, TheToolBarShowsItsWholeStripAndTheInteractiveToolsOnlyForInteracti
     EXPECT_FALSE(w.ToolButton(kInsertHotspot)->isVisible());
     EXPECT_FALSE(w.ToolButton(kInsertSignatureBox)->isVisible());
     EXPECT_EQ(w.Canvas().Window().insertMode, kInsertLabel);
-    // The tool bar offers no menu that could hide it.
-    EXPECT_FALSE(win.Find<QToolBar>("Toolbar1")->toggleViewAction()->isVisible());
+    // No tool bar offers a menu that could hide it or show its internal name.
+    EXPECT_EQ(w.createPopupMenu(), nullptr);
+    for (QToolBar* bar : w.findChildren<QToolBar*>()) {
+        EXPECT_EQ(bar->contextMenuPolicy(), Qt::PreventContextMenu);
+        EXPECT_FALSE(bar->toggleViewAction()->isVisible());
+    }
 }
 
 TEST(FrmMain, PageButtonsWalkThePagesOfAnOpenedForm) {

@@ -290,7 +290,9 @@ int main(int argc, char** argv) {
     o.dataFolder = argc > 3 ? argv[3] : scratch.path().toStdString();
     DesignerProgram program(o);
     FrmMain w(program);
-    w.resize(1280, 960);
+    // FD_SCREENSHOT_WIDTH=1024 shows the window as a small screen has it.
+    int width = qEnvironmentVariableIntValue("FD_SCREENSHOT_WIDTH");
+    w.resize(width > 0 ? width : 1280, 960);
     w.show();
     const bool generated = std::string(argv[1]).rfind("--", 0) == 0;
     if (!generated && !w.OpenLayout(argv[1])) std::cerr << "the layout could not be read\n";

@@ -160,6 +160,8 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     PageCanvas* PageView(int page) const;
     // One auto-scroll step toward a side (dx, dy in -1..1), at most one per 40 ms.
     void AutoScroll(int dx, int dy);
+    // No tool bar can be hidden, so the window offers no tool-bar menu.
+    QMenu* createPopupMenu() override;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -8,7 +8,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QStatusBar>
+#include <QSvgRenderer>
 #include <QTimer>
 #include <QToolBar>
 #include <cmath>
@@ -197,19 +199,51 @@ void FrmMain::BuildMenus() {
     });
 }
 
+namespace {
+
+// A button's line icon, drawn from its SVG at twice the size so it stays sharp on dense
+// screens; no icon (a caption only) when the file is missing.
+QIcon ToolbarIcon(const QString& key) {
+    QSvgRenderer svg(":/icons/" + QString(key).remove(' ') + ".svg");
+    if (!svg.isValid()) return {};
+    QIcon icon;
+    for (int side : {24, 48}) {
+        QPixmap pixmap(side, side);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        svg.render(&painter);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+// A tool bar that is always there: no menu offers to hide it or shows its name.
+QToolBar* FixedToolBar(QMainWindow* window, const QString& title, const char* name) {
+    QToolBar* bar = window->addToolBar(title);
+    bar->setObjectName(name);
+    bar->setMovable(false);
+    bar->setContextMenuPolicy(Qt::PreventContextMenu);
+    bar->toggleViewAction()->setVisible(false);
+    return bar;
+}
+
+}  // namespace
+
+QMenu* FrmMain::createPopupMenu() {
+    return nullptr;
+}
+
 void FrmMain::BuildToolbar() {
-    toolbar_ = addToolBar("Tool Bar");
-    toolbar_->setObjectName("Toolbar1");
-    toolbar_->setMovable(false);
-    // The tool bar is always there: no menu offers to hide it.
-    toolbar_->setContextMenuPolicy(Qt::PreventContextMenu);
-    toolbar_->toggleViewAction()->setVisible(false);
-    // Captions of two words and more take two lines, so that the buttons and the strip
-    // beside them fit a window 1280 pixels wide.
+    toolbar_ = FixedToolBar(this, "Tool Bar", "Toolbar1");
+    toolbar_->setIconSize(QSize(20, 20));
+    toolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    // Captions of two words and more take two lines, so that the buttons fit a window
+    // 1024 pixels wide.
     auto button = [&](const char* key, const char* tip = nullptr) {
         QString caption(key);
         if (int space = int(caption.indexOf(' ')); space > 0) caption[space] = '\n';
-        QAction* a = toolbar_->addAction(caption);
+        QAction* a = toolbar_->addAction(ToolbarIcon(key), caption);
         a->setObjectName(QString("tb") + QString(key).remove(' '));
         a->setToolTip(tip ? tip : key);
         return a;
@@ -221,12 +255,9 @@ void FrmMain::BuildToolbar() {
     connect(button("Save"), &QAction::triggered, this, [this] { SaveToServer(false); });
     connect(button("Print"), &QAction::triggered, this, [this] { PrintCurrentPage(); });
     toolbar_->addSeparator();
-    // Arrows, not words: the strip has no room to spare; the tip names the step.
     tbUndo_ = button("Undo");
-    tbUndo_->setText(QString(QChar(0x21B6)));
     connect(tbUndo_, &QAction::triggered, this, [this] { Undo(); });
     tbRedo_ = button("Redo");
-    tbRedo_->setText(QString(QChar(0x21B7)));
     connect(tbRedo_, &QAction::triggered, this, [this] { Redo(); });
     toolbar_->addSeparator();
     struct Tool {
@@ -254,8 +285,11 @@ void FrmMain::BuildToolbar() {
     connect(button("Clear Selection"), &QAction::triggered, this, [this] { ClearSelection(); });
     connect(button("Delete Selected"), &QAction::triggered, this, [this] { DeleteSelected(); });
 
-    // The strip beside the buttons: form size, default text and the label template.
-    auto* strip = new QWidget(toolbar_);
+    // Form size, default text and the label template on a row of their own, so that no
+    // window width hides them behind the overflow arrow.
+    addToolBarBreak();
+    QToolBar* formBar = FixedToolBar(this, "Form", "Toolbar2");
+    auto* strip = new QWidget(formBar);
     auto* row = new QHBoxLayout(strip);
     int gap = int(std::lround(TwipsToPixels(kToolbarGapTwips)));
     row->setContentsMargins(gap, 0, 0, 0);
@@ -281,7 +315,7 @@ void FrmMain::BuildToolbar() {
     lblTemplate_->setPalette(pal);
     row->addWidget(lblTemplate_);
     lblTemplate_->installEventFilter(this);
-    toolbar_->addWidget(strip);
+    formBar->addWidget(strip);
 }
 
 void FrmMain::BuildStatusStrip() {
