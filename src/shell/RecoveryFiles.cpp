@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "shell/AtomicFile.h"
+#include "shell/UserInterface.h"
 
 namespace fs = std::filesystem;
 
@@ -122,6 +123,25 @@ std::vector<Entry> FindLeftOver(const std::string& dataFolder) {
 void Remove(const std::string& path) {
     std::error_code ec;
     fs::remove(path, ec);
+}
+
+std::optional<Entry> Offer(UserInterface& ui, const std::string& dataFolder) {
+    for (Entry& e : FindLeftOver(dataFolder)) {
+        if (!e.problem.empty()) {
+            ui.Message("The recovery file " + e.path + " cannot be used (" + e.problem +
+                           ").\r\nIt is kept.",
+                       "Form Designer", MessageIcon::Warning);
+            continue;
+        }
+        const std::string name = e.formName.empty() ? "(new form)" : e.formName;
+        if (ui.YesNo("Recover the unsaved form " + name + " of " + e.savedAt + "?",
+                     "Form Designer"))
+            return std::move(e);
+        if (ui.YesNo("The unsaved form " + name + " will be lost for good.\r\nDelete it?",
+                     "Form Designer"))
+            Remove(e.path);
+    }
+    return std::nullopt;
 }
 
 }  // namespace recovery

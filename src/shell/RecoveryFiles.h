@@ -3,8 +3,11 @@
 // in <data folder>/recovery, one file per window, so that a crash loses at most the
 // last few seconds of work. A clean save, close or discard removes the file; a file
 // found at start-up whose window's process is gone is offered back.
+#include <optional>
 #include <string>
 #include <vector>
+
+class UserInterface;
 
 namespace recovery {
 
@@ -29,5 +32,10 @@ Entry Read(const std::string& path);
 // Files left by processes that are gone, oldest first.
 std::vector<Entry> FindLeftOver(const std::string& dataFolder);
 void Remove(const std::string& path);
+
+// Offers the files left over, oldest first, until one is taken: that one, whose file
+// the caller removes once the form is open again. A declined file is deleted after a
+// second question; one that cannot be used is reported and kept.
+std::optional<Entry> Offer(UserInterface& ui, const std::string& dataFolder);
 
 }  // namespace recovery

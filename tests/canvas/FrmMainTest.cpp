@@ -42,13 +42,16 @@ DesignerProgramOptions ProgramOptions(RecordingUserInterface& ui, const QTempora
     return {&ui, data.path().toStdString(), {}};
 }
 
+// A window of the test's user interface with a scratch data folder (or dataFolder).
 struct Window {
     QTemporaryDir data;
     RecordingUserInterface ui;
-    DesignerProgram program{ProgramOptions(ui, data)};
+    DesignerProgram program;
     std::unique_ptr<FrmMain> w;
 
-    explicit Window(bool dataEntry = false) {
+    explicit Window(bool dataEntry = false, const char* dataFolder = nullptr)
+        : program(dataFolder ? DesignerProgramOptions{&ui, dataFolder, {}}
+                             : ProgramOptions(ui, data)) {
         FrmMainOptions o;
         o.pixelsPerInch = 96;
         o.dataEntryForm = dataEntry;
@@ -1353,4 +1356,80 @@ TEST(FrmMainUndo, ChangesReachTheRecoveryFileThatRestoresThemAndACloseRemovesIt)
     menu->actions()[0]->trigger();
     EXPECT_FALSE(w.IsModified());
     EXPECT_FALSE(files::FileExists(path));
+}
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include "dialogs/qt/FrmSize.h"
+
+TEST(FrmMainUndo, FormSetupIsUndoneAndRedoneByteForByte) {
+    Window win;
+    FrmMain& w = *win.w;
+    OpenThreeLabels(win);
+    const std::string opened = Written(w);
+    QTimer::singleShot(0, [] {
+        auto* d = qobject_cast<FrmSize*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        d->WidthField()->setText("11");
+        d->HeightField()->setText("8.5");
+        d->OkButton()->click();
+    });
+    win.Find<QAction>("mnuPage")->trigger();
+    QCoreApplication::processEvents();
+    const std::string changed = Written(w);
+    ASSERT_NE(changed, opened);
+    EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Properties");
+    w.Undo();
+    EXPECT_EQ(Written(w), opened);
+    EXPECT_EQ(w.PageView(0)->height(), 11 * 96 + 1);
+    EXPECT_FALSE(w.IsModified());
+    w.Redo();
+    EXPECT_TRUE(Written(w) == changed);
+    EXPECT_EQ(w.PageView(0)->height(), 8.5 * 96 + 1);
+}
+
+// Runs twice: the parent starts this test again as a child with FD_CRASH_DATA set, which
+// changes a form and is killed once its recovery file is written.
+TEST(FrmMainUndo, AKilledWindowsFormIsOfferedAtTheNextStartAndRestoredExactly) {
+    if (const char* dir = std::getenv("FD_CRASH_DATA")) {
+        Window win(false, dir);
+        OpenThreeLabels(win);
+        Drag(win.w->PageView(0), Px(1.2, 1.1), Px(2.2, 1.6));
+        std::string error;
+        files::AtomicWriteFile(std::string(dir) + "/expected", Written(*win.w), error);
+        if (QTest::qWaitFor([&] { return files::FileExists(win.w->RecoveryPath()); }))
+            raise(SIGKILL);
+        return;  // not killed: the parent fails
+    }
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString();
+    const std::string filter = std::string("--gtest_filter=") +
+                               testing::UnitTest::GetInstance()->current_test_suite()->name() +
+                               "." + testing::UnitTest::GetInstance()->current_test_info()->name();
+    setenv("FD_CRASH_DATA", folder.c_str(), 1);
+    setenv("TMPDIR", folder.c_str(), 1);  // the child's scratch folders go with this one
+    char* argv[] = {const_cast<char*>("/proc/self/exe"), const_cast<char*>(filter.c_str()),
+                    nullptr};
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, argv[0], nullptr, nullptr, argv, environ);
+    unsetenv("FD_CRASH_DATA");
+    unsetenv("TMPDIR");
+    ASSERT_EQ(spawned, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+
+    RecordingUserInterface ui;
+    ui.boolAnswers = {true};
+    std::optional<recovery::Entry> e = recovery::Offer(ui, folder);
+    ASSERT_TRUE(e.has_value());
+    EXPECT_EQ(ui.calls.at(0).text.rfind("Recover the unsaved form three of ", 0), 0u);
+    std::string expected, error;
+    ASSERT_TRUE(files::ReadWholeFile(folder + "/expected", expected, error)) << error;
+    Window next;
+    ASSERT_TRUE(next.w->OpenRecovered(e->layoutText));
+    EXPECT_TRUE(Written(*next.w) == expected);
+    EXPECT_TRUE(next.w->IsModified());
 }

@@ -66,6 +66,38 @@ TEST(RecoveryFiles, AKilledWindowsFileIsOfferedALiveOnesIsNotAndBadOnesAreKept) 
     recovery::Remove(recovery::FilePath(dir, 1));
 }
 
+#include "shell/RecordingUserInterface.h"
+
+TEST(RecoveryFiles, TheOfferGivesBackTheTakenFormDeletesADeclinedOneOnlyWhenConfirmed) {
+    const std::string dir = ::testing::TempDir() + "offer-" + std::to_string(getpid());
+    const std::string left = dir + "/recovery/99999997-1.rcv",
+                      newer = dir + "/recovery/99999998-1.rcv";
+    const struct {
+        std::deque<bool> answers;
+        bool taken, kept;
+    } cases[] = {
+        {{true}, true, true}, {{false, true}, false, false}, {{false, false}, false, true}};
+    std::filesystem::create_directories(dir + "/recovery");
+    for (const auto& c : cases) {
+        std::string error;
+        // Oldest first: the unusable one is reported before the question.
+        ASSERT_TRUE(
+            files::AtomicWriteFile(newer, "FORMDESIGNER-RECOVERY\t2\r\nName\tx\r\n", error));
+        ASSERT_TRUE(recovery::Write(left, "Intake", "HEADER\r\n\xE9\r\n", error)) << error;
+        RecordingUserInterface ui;
+        ui.boolAnswers = c.answers;
+        std::optional<recovery::Entry> e = recovery::Offer(ui, dir);
+        ASSERT_EQ(e.has_value(), c.taken);
+        if (e) EXPECT_EQ(e->layoutText, "HEADER\r\n\xE9\r\n");
+        EXPECT_EQ(files::FileExists(left), c.kept);
+        EXPECT_TRUE(files::FileExists(newer));
+        EXPECT_TRUE(ui.boolAnswers.empty());
+        ASSERT_EQ(ui.Messages().size(), 1u);
+        EXPECT_NE(ui.Messages()[0].text.find("newer version"), std::string::npos);
+    }
+    std::filesystem::remove_all(dir);
+}
+
 #include "shell/RecentFiles.h"
 
 TEST(RecentFiles, NewestFirstOnceEachAtMostEight) {

@@ -532,11 +532,18 @@ void FrmMain::UpdateDataGridRecalc() {
 
 void FrmMain::ShowFormSetup() {
     double w = canvas_.PageWidth(), h = canvas_.PageHeight();
-    if (windowDialogs_->RunFormSetup(w, h)) {
+    // OK applies the settings inside the dialog and the page size after it: one step,
+    // taken once both are in (a step between would hold half of the change).
+    if (stepPending_) RecordStep();
+    holdSteps_ = true;
+    const bool applied = windowDialogs_->RunFormSetup(w, h);
+    holdSteps_ = false;
+    if (applied) {
         UpdatePageNumberSetting();
         strip_->RebuildPages();
         ShowPage();
     }
+    RecordStep();
 }
 
 void FrmMain::UpdateShiftOfOpenDialogs() {

@@ -221,6 +221,7 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     std::string stepName_;
     bool stepPending_ = false;
     bool restoring_ = false;
+    bool holdSteps_ = false;  // while a dialog applies a change in parts
     QAction* mnuUndo_ = nullptr;
     QAction* mnuRedo_ = nullptr;
     QAction* tbUndo_ = nullptr;

@@ -56,7 +56,7 @@ void FrmMain::ScheduleStep() {
 void FrmMain::RecordStep() {
     stepPending_ = false;
     // A drag is one step when it drops; the release schedules it again.
-    if (editor_->Dragging()) return;
+    if (editor_->Dragging() || holdSteps_) return;
     const bool step =
         history_.Record(LayoutSnapshot(), stepName_.empty() ? "Properties" : stepName_);
     // A menu entry's modal dialog changes the form only when applied: the step keeps
