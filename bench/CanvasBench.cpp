@@ -238,15 +238,6 @@ BENCHMARK(BM_DragFiveHundredInWindow)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
-
 // What the viewport shows of the 1667-label page at a zoom (percent): the page's
 // part in view is redrawn; the goal is no zoom costing more than twice 100 %.
 void BM_RepaintViewportAtZoom(benchmark::State& state) {

@@ -1,4 +1,5 @@
 if(TARGET fd_canvas_view)
-    add_executable(bench_canvas ${CMAKE_CURRENT_SOURCE_DIR}/CanvasBench.cpp)
+    add_executable(bench_canvas ${CMAKE_CURRENT_SOURCE_DIR}/QtBenchMain.cpp
+        ${CMAKE_CURRENT_SOURCE_DIR}/CanvasBench.cpp)
     target_link_libraries(bench_canvas PRIVATE fd_canvas_view benchmark::benchmark fd_warnings)
 endif()
