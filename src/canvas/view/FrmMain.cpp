@@ -162,10 +162,6 @@ FrmMain::~FrmMain() {
     program_.SetDialogParent(nullptr);
 }
 
-double FrmMain::TwipsToPixels(double twips) const {
-    return units::TwipsToPixels(twips, ppi_);
-}
-
 void FrmMain::SetStatusText(const std::string& status) {
     statusText_ = status;
     lblStatus_->setText(toUnicode(status));

@@ -180,7 +180,6 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     void RefreshAfterRead();
     bool ValidateForSave();
     bool WriteLayout(const std::string& path);
-    double TwipsToPixels(double twips) const;
     void PressTool(int mode);
     void PaintOverlay(QPainter& p, int page) const;
     void ConnectPage(PageCanvas* page);

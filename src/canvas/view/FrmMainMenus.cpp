@@ -21,6 +21,7 @@
 #include "layout/ItemTypes.h"
 #include "server/qt/FrmCopyForms.h"
 #include "shell/RecentFiles.h"
+#include "shell/Units.h"
 #include "shell/qt/QtText.h"
 
 void FrmMain::BuildMenus() {
@@ -291,7 +292,7 @@ void FrmMain::BuildToolbar() {
     QToolBar* formBar = FixedToolBar(this, "Form", "Toolbar2");
     auto* strip = new QWidget(formBar);
     auto* row = new QHBoxLayout(strip);
-    int gap = int(std::lround(TwipsToPixels(kToolbarGapTwips)));
+    int gap = int(std::lround(units::TwipsToPixels(kToolbarGapTwips, ppi_)));
     row->setContentsMargins(gap, 0, 0, 0);
     row->setSpacing(gap);
     auto* picFormSize = new QWidget(strip);

@@ -202,10 +202,6 @@ void PageStrip::SetGuideLines(bool on) {
     for (PageCanvas* v : picView_) v->SetGuideLines(on);
 }
 
-void PageStrip::RefreshCurrent() {
-    if (PageCanvas* v = PageView(canvas_.Window().currentPage)) v->update();
-}
-
 void PageStrip::RefreshAll() {
     for (PageCanvas* v : picView_) v->update();
 }

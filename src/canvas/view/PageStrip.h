@@ -37,8 +37,7 @@ class PageStrip : public QWidget {
     void SetGuideLines(bool on);
     // The dotted snap grid on every page, step inches apart (0: none).
     void SetSnapGrid(double step);
-    // Repaints the page in front, or every page.
-    void RefreshCurrent();
+    // Repaints every page.
     void RefreshAll();
 
     // The page buttons "<<", "<", ">", ">>" and the page labels, for the status strip.
