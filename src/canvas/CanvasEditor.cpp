@@ -66,7 +66,8 @@ void CanvasEditor::MarkOneLabel(int index) {
 }
 
 void CanvasEditor::UnselectAll() {
-    CanvasEdit edit(canvas_, kEdited);
+    // Borders, marks, colours and the drawing order are the canvas's: the form is unchanged.
+    CanvasEdit edit(canvas_, CanvasChange::Selection);
     for (int i = 1; i < canvas_.LabelCount(); ++i) {
         if (!canvas_.LabelAt(i)) continue;
         LabelControl& c = canvas_.Label(i);
@@ -91,14 +92,14 @@ void CanvasEditor::UnselectAll() {
 }
 
 void CanvasEditor::MoveSupplementaryControls(int page) {
-    CanvasEdit edit(canvas_, kEdited);
+    CanvasEdit edit(canvas_, CanvasChange::Selection);
     EndCornerPick();
     HideGridArea();
     pickPage_ = page;
 }
 
 void CanvasEditor::ClearSelection() {
-    CanvasEdit edit(canvas_, kEdited);
+    CanvasEdit edit(canvas_, CanvasChange::Selection);
     top_.visible = bottom_.visible = false;
     gridFrameVisible_ = false;
     EndCornerPick();
@@ -648,7 +649,7 @@ void CanvasEditor::ShowGridArea(const Rect& area) {
 }
 
 void CanvasEditor::HideGridArea() {
-    CanvasEdit edit(canvas_, kEdited);
+    CanvasEdit edit(canvas_, CanvasChange::Selection);
     gridFrameVisible_ = false;
     top_.visible = bottom_.visible = false;
 }

@@ -94,7 +94,9 @@ void CanvasModel::SetPage(double w, double h) {
 }
 
 void CanvasModel::LoadPageContainer(int page) {
-    pages_ = std::max(pages_, std::clamp(page, 0, 98) + 1);
+    const int pages = std::max(pages_, std::clamp(page, 0, 98) + 1);
+    if (pages == pages_) return;
+    pages_ = pages;
     Changed(CanvasChange::Pages, page);
 }
 
@@ -288,8 +290,11 @@ void CanvasModel::SetGridCell(int index) {
 }
 
 void CanvasModel::SetLabelBackColor(int index, std::uint32_t bgr) {
-    if (index > 0 && size_t(index) < labels_.size()) labels_[size_t(index)].backColor = bgr;
-    Changed(CanvasChange::Labels);
+    if (index <= 0 || size_t(index) >= labels_.size() || labels_[size_t(index)].backColor == bgr)
+        return;
+    labels_[size_t(index)].backColor = bgr;
+    // Colours are the canvas's own, never written.
+    Changed(CanvasChange::Selection, labels_[size_t(index)].control.page);
 }
 
 std::uint32_t CanvasModel::LabelForeColor(int index) const {
@@ -304,6 +309,13 @@ bool CanvasModel::IsCompanionLabel(int index) const {
 
 bool CanvasModel::IsBarcodeLabel(int index) const {
     return index > 0 && size_t(index) < labels_.size() && labels_[size_t(index)].barcode;
+}
+
+bool CanvasModel::LabelTextWraps(int index) const {
+    const FormItem* item = model_.ItemAt(index);
+    const LabelControl* c = LabelAt(index);
+    return c && item && item->barcodeHeight > 0 && !IsBarcodeLabel(index) &&
+           c->caption.rfind("%T@", 0) == 0;
 }
 
 Rect CanvasModel::BarcodeRect(int index) const {
@@ -373,7 +385,8 @@ void CanvasModel::ShowPage(int page) {
     window_.currentPageNumber = window_.currentPage + 1;
     window_.cornerPick = window_.firstCorner = window_.secondCorner = false;
     model_.currentPage = window_.currentPage;
-    Changed(CanvasChange::Pages | CanvasChange::Selection);
+    // Which page is shown is the window's, never written.
+    Changed(CanvasChange::Selection);
 }
 
 const LabelControl* CanvasModel::LabelAt(int index) const {
@@ -730,7 +743,7 @@ void CanvasModel::ClearShapeMarks() {
     ForEachKind([](auto& records) {
         for (auto& r : records) r.marked = false;
     });
-    Changed(CanvasChange::Shapes | CanvasChange::Selection);
+    Changed(CanvasChange::Selection);
 }
 
 void CanvasModel::BringToFront(int index) {
@@ -739,7 +752,7 @@ void CanvasModel::BringToFront(int index) {
     auto it = std::find(order_.begin(), order_.end(), index);
     if (it != order_.end()) order_.erase(it);
     order_.push_back(index);
-    Changed(CanvasChange::Labels, labels_[size_t(index)].control.page);
+    Changed(CanvasChange::Selection, labels_[size_t(index)].control.page);
 }
 
 void CanvasModel::BringAllToFront() {
@@ -749,8 +762,10 @@ void CanvasModel::BringAllToFront() {
         if (!LabelAt(i) || i == 0) order.push_back(i);
     for (int i = 1; i < int(labels_.size()); ++i)
         if (LabelAt(i)) order.push_back(i);
+    if (order == order_) return;
     order_ = std::move(order);
-    Changed(CanvasChange::Labels);
+    // The drawing order is the canvas's, not the form's: no change to the form.
+    Changed(CanvasChange::Selection);
 }
 
 CanvasModel::Hit CanvasModel::HitTest(int page, double x, double y) const {

@@ -312,6 +312,8 @@ class CanvasModel : public ControlSink, public LayoutSource {
     std::uint32_t LabelForeColor(int index) const;
     bool IsCompanionLabel(int index) const override;
     bool IsBarcodeLabel(int index) const;
+    // A label taller than one line whose text wraps: a text block.
+    bool LabelTextWraps(int index) const;
     // A cell of a grid: one built in this session, or a label that carries a cell's
     // marks from its layout line (the data-grid marker, or a grid row above 0).
     bool IsGridCellLabel(int index) const;

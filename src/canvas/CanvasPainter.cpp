@@ -349,21 +349,13 @@ void CanvasPainter::PaintLabel(QPainter& p, int index) const {
     flags |= c->alignment == LabelAlignment::Right    ? Qt::AlignRight
              : c->alignment == LabelAlignment::Centre ? Qt::AlignHCenter
                                                       : Qt::AlignLeft;
-    if (WrapsText(index)) flags |= Qt::TextWordWrap;
+    if (canvas_.LabelTextWraps(index)) flags |= Qt::TextWordWrap;
     p.drawText(r, flags, toUnicode(c->caption));
     if (c->bordered) {
         p.setPen(QPen(Qt::black, kPixelPoints));
         p.setBrush(Qt::NoBrush);
         p.drawRect(r);
     }
-}
-
-bool CanvasPainter::WrapsText(int index) const {
-    // A label taller than one line is a text block: its text wraps.
-    const FormItem* item = model_.ItemAt(index);
-    const LabelControl* c = canvas_.LabelAt(index);
-    return c && item && item->barcodeHeight > 0 && !canvas_.IsBarcodeLabel(index) &&
-           c->caption.rfind("%T@", 0) == 0;
 }
 
 void CanvasPainter::PrintLabel(QPainter& p, int index) const {
@@ -378,7 +370,7 @@ void CanvasPainter::PrintLabel(QPainter& p, int index) const {
              : c->alignment == LabelAlignment::Centre ? Qt::AlignHCenter
                                                       : Qt::AlignLeft;
     QString text = toUnicode(c->caption);
-    if (WrapsText(index))
+    if (canvas_.LabelTextWraps(index))
         flags = (flags & ~Qt::TextSingleLine) | Qt::TextWordWrap;
     else  // the font's units are the painter's (points), as BeginPage set it up
         text = FitCaption(text, QFontMetricsF(font, p.device()), r.width(), c->alignment);

@@ -32,7 +32,12 @@ struct Picture {
 class PictureCache {
   public:
     const Picture& Get(const std::string& path);
-    void Clear() { pictures_.clear(); }
+    void Clear() {
+        pictures_.clear();
+        ++generation_;
+    }
+    // Counts the clears: a picture read again may look different.
+    std::uint64_t Generation() const { return generation_; }
 
   private:
     struct Entry {
@@ -41,6 +46,7 @@ class PictureCache {
         Picture picture;
     };
     std::unordered_map<std::string, Entry> pictures_;
+    std::uint64_t generation_ = 0;
 };
 
 QColor ColorFromBgr(std::uint32_t bgr);
@@ -75,10 +81,13 @@ class CanvasPainter {
 
     // Hatches hotspots and signature boxes as the fill-in option shows them.
     void SetFillIn(bool on) { fillIn_ = on; }
+    // Changes whenever an option or the pictures read change what the same page draws.
+    std::uint64_t OptionsKey() const {
+        return pictures_.Generation() << 1 | std::uint64_t(fillIn_);
+    }
 
   private:
     void PrintLabel(QPainter& p, int labelIndex) const;
-    bool WrapsText(int labelIndex) const;
     void PaintPlaceholder(QPainter& p, const QRectF& r, const std::string& name) const;
     const QFont& FontOf(const LabelControl& c, double deviceDpi) const;
 

@@ -6,21 +6,35 @@
 #include <unordered_set>
 
 UndoHistory::State UndoHistory::Split(const std::string& text) const {
-    // Lines equal to one of the current state's are shared with it, wherever they moved.
-    std::unordered_map<std::string_view, Line> known;
-    if (current_ < states_.size())
-        for (const Line& line : states_[current_].lines) known.emplace(*line, line);
-    State state;
-    state.lines.reserve(std::size_t(std::count(text.begin(), text.end(), '\n')) + 1);
+    std::vector<std::string_view> pieces;
+    pieces.reserve(std::size_t(std::count(text.begin(), text.end(), '\n')) + 1);
     for (std::size_t start = 0; start < text.size();) {
         std::size_t end = text.find('\n', start);
         end = end == std::string::npos ? text.size() : end + 1;
-        std::string_view piece(text.data() + start, end - start);
-        auto found = known.find(piece);
-        state.lines.push_back(found != known.end() ? found->second
-                                                   : std::make_shared<const std::string>(piece));
+        pieces.emplace_back(text.data() + start, end - start);
         start = end;
     }
+    // A command touches a few lines: those before and after them are the current
+    // state's, found by comparing in order; only the lines between are looked up.
+    static const std::vector<Line> kNone;
+    const std::vector<Line>& was = current_ < states_.size() ? states_[current_].lines : kNone;
+    const std::size_t common = std::min(was.size(), pieces.size());
+    std::size_t head = 0, tail = 0;
+    while (head < common && *was[head] == pieces[head]) ++head;
+    while (tail < common - head && *was[was.size() - 1 - tail] == pieces[pieces.size() - 1 - tail])
+        ++tail;
+    // Lines equal to one of the current state's are shared with it, wherever they moved.
+    std::unordered_map<std::string_view, Line> known;
+    for (std::size_t k = head; k < was.size() - tail; ++k) known.emplace(*was[k], was[k]);
+    State state;
+    state.lines.reserve(pieces.size());
+    state.lines.insert(state.lines.end(), was.begin(), was.begin() + std::ptrdiff_t(head));
+    for (std::size_t k = head; k < pieces.size() - tail; ++k) {
+        auto found = known.find(pieces[k]);
+        state.lines.push_back(
+            found != known.end() ? found->second : std::make_shared<const std::string>(pieces[k]));
+    }
+    state.lines.insert(state.lines.end(), was.end() - std::ptrdiff_t(tail), was.end());
     return state;
 }
 
@@ -44,8 +58,9 @@ bool UndoHistory::Record(const std::string& state, const std::string& name) {
         Reset(state);
         return false;
     }
-    if (Current() == state) return false;
     State next = Split(state);
+    // Every line the current state's own, in the same order: nothing changed.
+    if (next.lines == states_[current_].lines) return false;
     next.name = name;
     states_.erase(states_.begin() + std::ptrdiff_t(current_) + 1, states_.end());
     states_.push_back(std::move(next));

@@ -540,8 +540,7 @@ TEST(CanvasChange, EveryEditTellsTheListenerWhatItTouched) {
          CanvasChange::Shapes | CanvasChange::Labels, 1},
         {"box deleted", [&] { e.canvas.DeleteBox(box); },
          CanvasChange::Shapes | CanvasChange::Labels, 1},
-        {"page shown", [&] { e.canvas.ShowPage(1); }, CanvasChange::Pages | CanvasChange::Selection,
-         -1},
+        {"page shown", [&] { e.canvas.ShowPage(1); }, CanvasChange::Selection, -1},
         {"label marked", [&] { e.editor.MarkOneLabel(label); }, edited, -1},
         {"settings", [&] { e.canvas.UpdateInteractive(true); }, CanvasChange::Settings, -1},
     };

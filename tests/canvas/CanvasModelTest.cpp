@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
 #include "canvas/CanvasModel.h"
+#include "canvas/PageDamage.h"
 #include "layout/LayoutTestSupport.h"
 
 namespace {
@@ -322,4 +327,49 @@ TEST(UndoHistory, StatesShareTheirUnchangedLines) {
     while (h.CanUndo()) h.Undo();
     // The opened state went beyond the bound.
     EXPECT_TRUE(h.Current() == "moved 0\r\n" + form);
+}
+
+// The window repaints what PageDamage finds changed since the page was last drawn:
+// each edit must damage the area it touched, and only that.
+TEST(PageDamage, FindsWhatEachEditTouchedAndNothingElse) {
+    CanvasLayout c;
+    ASSERT_TRUE(
+        c.Read("<HEADER>\r\nPage:\t8.5\t11\r\n</HEADER>\r\n<PAGE>\r\n"
+               "A\t1\t1\tArial\t8\tN\tN\tL\t1\tN\t\t\t\r\n"
+               "B\t1\t3\tArial\t8\tN\tN\tL\t1\tN\t\t\t\r\n"
+               "C\t1\t5\tArial\t8\tN\tN\tL\t1\tN\t\t\t\r\n</PAGE>"));
+    const int box = c.canvas.AddBox({4, 4, 0.5, 0.5}, 0);
+    PageDamage damage;
+    EXPECT_TRUE(damage.Take(c.canvas, 0).all);
+    // Each case: the edit, then the tops (inches) of the areas it must damage.
+    struct Case {
+        const char* what;
+        std::function<void()> edit;
+        std::vector<double> tops;
+    } cases[] = {
+        {"nothing", [] {}, {}},
+        {"caption", [&] { c.canvas.Label(2).caption = "Bee"; }, {3, 3}},
+        {"moved", [&] { c.canvas.Label(1).top = 2; }, {1, 2}},
+        {"to the front", [&] { c.canvas.BringToFront(1); }, {2, 2}},
+        {"back in place", [&] { c.canvas.BringAllToFront(); }, {2, 2}},
+        {"selection colour", [&] { c.canvas.Label(3).SetMarked(true); }, {5, 5}},
+        {"deleted", [&] { c.canvas.DeleteLabel(3); }, {5}},
+        {"box and its label moved", [&] { c.canvas.MoveBoxShape(box, 0, 1); }, {4, 4, 5, 5}},
+        {"other page", [&] { c.canvas.Label(2).page = 1; }, {3}},
+    };
+    for (const auto& k : cases) {
+        k.edit();
+        PageDamage::Result r = damage.Take(c.canvas, 0);
+        EXPECT_FALSE(r.all) << k.what;
+        std::vector<double> tops;
+        for (const Rect& area : r.rects) {
+            tops.push_back(std::round(area.top * 10) / 10);
+            EXPECT_LT(area.height, 1) << k.what;
+        }
+        std::sort(tops.begin(), tops.end());
+        EXPECT_EQ(tops, k.tops) << k.what;
+    }
+    c.canvas.SetPageSize(8.5, 14);
+    EXPECT_TRUE(damage.Take(c.canvas, 0).all);
+    EXPECT_TRUE(damage.Take(c.canvas, 0, 1).all) << "a painter option";
 }

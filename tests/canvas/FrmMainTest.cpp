@@ -22,6 +22,7 @@
 #include <QWheelEvent>
 #include <cstdlib>
 
+#include "canvas/CanvasPainter.h"
 #include "canvas/view/FrmMain.h"
 #include "canvas/view/PageCanvas.h"
 #include "canvas/view/PageStrip.h"
@@ -1201,6 +1202,21 @@ void OpenThreeLabels(Window& win) {
     ASSERT_TRUE(w.SaveLayout(path));
     ASSERT_TRUE(w.OpenLayout(path));
 }
+// The page's kept picture, brought up to date by a repaint, is what painting the form
+// afresh gives: no edit leaves part of it stale.
+void ExpectPageAsDrawnAfresh(FrmMain& w, int page, int step) {
+    PageCanvas* view = w.PageView(page);
+    view->grab();
+    PictureCache pictures;
+    CanvasPainter painter(w.Canvas(), w.Model(), pictures);
+    QImage fresh(view->KeptPicture().size(), QImage::Format_RGB32);
+    QPainter p(&fresh);
+    p.fillRect(fresh.rect(), view->palette().color(QPalette::Mid));
+    CanvasPainter::BeginPage(p, view->PixelsPerInch());
+    painter.PaintPage(p, page);
+    p.end();
+    EXPECT_TRUE(view->KeptPicture() == fresh) << "after step " << step;
+}
 void Drag(PageCanvas* page, QPoint from, QPoint to) {
     QTest::mousePress(page, Qt::LeftButton, Qt::NoModifier, from);
     QTest::mouseMove(page, to);
@@ -1294,10 +1310,14 @@ TEST(FrmMainUndo, FiftyMixedCommandsUndoToTheOpenedText) {
         }
         QCoreApplication::processEvents();
         if (std::string now = Written(w); now != last) ++changes, last = now;
+        ExpectPageAsDrawnAfresh(w, 0, i);
     }
     EXPECT_GT(changes, 40u);
     EXPECT_EQ(w.History().Steps(), changes);
-    while (w.History().CanUndo()) w.Undo();
+    for (int i = 0; w.History().CanUndo(); ++i) {
+        w.Undo();
+        if (i % 8 == 0) ExpectPageAsDrawnAfresh(w, 0, -i);
+    }
     EXPECT_EQ(Written(w), opened);
     EXPECT_FALSE(w.IsModified());
 }

@@ -3,16 +3,101 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
+#include <list>
 
 #include "canvas/CanvasModel.h"
 #include "canvas/CanvasPainter.h"
+
+namespace {
+// Kept pictures of pages, most recently drawn first. Their bytes together stay under a
+// budget, so a form of many pages at a high zoom does not keep them all.
+constexpr qint64 kKeptBytes = 160ll << 20;
+std::list<PageCanvas*>& KeptPages() {
+    static std::list<PageCanvas*> pages;
+    return pages;
+}
+// Repaint areas are merged into one beyond this many: a region of thousands of
+// rectangles costs more than it saves.
+constexpr std::size_t kMostAreas = 64;
+}  // namespace
 
 PageCanvas::PageCanvas(const CanvasModel& canvas, const CanvasPainter& painter, int page,
                        QWidget* parent)
     : QWidget(parent), canvas_(canvas), painter_(painter), page_(page) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+PageCanvas::~PageCanvas() {
+    KeptPages().remove(this);
+}
+
+void PageCanvas::DropKeptPage() {
+    kept_ = QImage();
+    stale_ = QRegion();
+    damage_.Reset();
+    KeptPages().remove(this);
+}
+
+bool PageCanvas::DrawKeptPage(QPainter& p, const QRect& exposed) {
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    const qint64 bytes = qint64(pixels.width()) * pixels.height() * 4;
+    if (bytes > kKeptBytes / 2) {
+        DropKeptPage();
+        return false;
+    }
+    if (kept_.size() != pixels) {
+        DropKeptPage();
+        kept_ = QImage(pixels, QImage::Format_RGB32);
+    }
+    auto& kept = KeptPages();
+    kept.remove(this);
+    kept.push_front(this);
+    qint64 total = 0;
+    for (auto it = kept.begin(); it != kept.end();) {
+        PageCanvas* other = *it++;
+        total += other->kept_.sizeInBytes();
+        if (total > kKeptBytes && other != this) other->DropKeptPage();
+    }
+
+    const std::uint64_t options =
+        std::uint64_t(std::llround(ppi_ * 1000)) << 32 ^ std::uint64_t(painter_.OptionsKey());
+    PageDamage::Result damage = damage_.Take(canvas_, page_, options);
+    auto toPixels = [&](const Rect& r) {
+        return QRectF(ToPixels(r.left), ToPixels(r.top), ToPixels(r.width), ToPixels(r.height))
+            .toAlignedRect()
+            .adjusted(-2, -2, 2, 2);
+    };
+    if (damage.all) {
+        stale_ = rect();
+    } else if (damage.rects.size() > kMostAreas) {
+        QRect all;
+        for (const Rect& r : damage.rects) all |= toPixels(r);
+        stale_ += all & rect();
+    } else {
+        for (const Rect& r : damage.rects) stale_ += toPixels(r) & rect();
+    }
+
+    const QRegion now = stale_ & exposed;
+    if (!now.isEmpty()) {
+        QPainter lp(&kept_);
+        lp.scale(ratio, ratio);
+        lp.setClipRegion(now);
+        const QRect area = now.boundingRect();
+        lp.fillRect(area, palette().color(QPalette::Mid));
+        CanvasPainter::BeginPage(lp, ppi_);
+        painter_.PaintPage(lp, page_,
+                           QRectF(ToInches(area.x()), ToInches(area.y()), ToInches(area.width()),
+                                  ToInches(area.height())));
+        stale_ -= now;
+    }
+    p.drawImage(QRectF(exposed), kept_,
+                QRectF(exposed.x() * ratio, exposed.y() * ratio, exposed.width() * ratio,
+                       exposed.height() * ratio));
+    return true;
 }
 
 void PageCanvas::SetPageSize(double w, double h) {
@@ -32,14 +117,16 @@ void PageCanvas::SetGuideLines(bool on) {
 void PageCanvas::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     QRect exposed = event->rect();
-    p.fillRect(exposed, palette().color(QPalette::Mid));
     p.setClipRect(exposed);
-    p.save();
-    CanvasPainter::BeginPage(p, ppi_);
     QRectF inches(ToInches(exposed.x()), ToInches(exposed.y()), ToInches(exposed.width()),
                   ToInches(exposed.height()));
-    painter_.PaintPage(p, page_, inches);
-    p.restore();
+    if (!DrawKeptPage(p, exposed)) {
+        p.fillRect(exposed, palette().color(QPalette::Mid));
+        p.save();
+        CanvasPainter::BeginPage(p, ppi_);
+        painter_.PaintPage(p, page_, inches);
+        p.restore();
+    }
     if (snapGrid_ > 0 && ToPixels(snapGrid_) >= 4) {
         // Only where the page is exposed: a fine grid on a large page is many dots.
         QPolygonF dots;

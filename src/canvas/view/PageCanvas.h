@@ -2,9 +2,12 @@
 // One page canvas (`picView`): a widget the size of its page that paints the page
 // through CanvasPainter and draws the pointer's guide lines over it. The whole page
 // is one widget so that thousands of items cost drawing time only where they show.
+#include <QImage>
+#include <QRegion>
 #include <QWidget>
 #include <functional>
 
+#include "canvas/PageDamage.h"
 #include "shell/Units.h"
 
 class CanvasPainter;
@@ -15,6 +18,7 @@ class PageCanvas : public QWidget {
   public:
     PageCanvas(const CanvasModel& canvas, const CanvasPainter& painter, int page,
                QWidget* parent = nullptr);
+    ~PageCanvas() override;
     int Page() const { return page_; }
     void SetPixelsPerInch(double ppi) { ppi_ = ppi; }
     double PixelsPerInch() const { return ppi_; }
@@ -30,6 +34,8 @@ class PageCanvas : public QWidget {
         snapGrid_ = step;
         update();
     }
+    // The page as last drawn, without what is drawn over it (null when not kept).
+    const QImage& KeptPicture() const { return kept_; }
     // Drawn over the page in the painter's page units (points), screen only.
     void SetOverlay(std::function<void(QPainter&)> overlay) { overlay_ = std::move(overlay); }
 
@@ -46,6 +52,10 @@ class PageCanvas : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    // Brings the kept picture of the page up to date where exposed and draws it; false
+    // when the page is too large to keep at this zoom.
+    bool DrawKeptPage(QPainter& p, const QRect& exposed);
+    void DropKeptPage();
     void UpdateGuideStrips(const QPointF& from, const QPointF& to);
     const CanvasModel& canvas_;
     const CanvasPainter& painter_;
@@ -56,4 +66,9 @@ class PageCanvas : public QWidget {
     bool pointerInside_ = false;
     QPointF guide_;
     std::function<void(QPainter&)> overlay_;
+    // The page as last drawn (paper, pictures, shapes and labels, no overlay), the parts
+    // of it known to be out of date, and what it showed.
+    QImage kept_;
+    QRegion stale_;
+    PageDamage damage_;
 };
