@@ -323,17 +323,28 @@ void CanvasPainter::PaintBarcode(QPainter& p, int index) const {
 }
 
 const QFont& CanvasPainter::FontOf(const LabelControl& c, double deviceDpi) const {
+    // Most labels of a page share a font: the last one asked for is found without a key.
+    if (lastFont_ && lastFontName_ == c.fontName && lastFontSize_ == c.fontSize &&
+        lastFontStyle_ == (c.bold ? 1 : 0) + (c.italic ? 2 : 0) && lastFontDpi_ == deviceDpi)
+        return *lastFont_;
     std::string key = c.fontName + '\t' + std::to_string(c.fontSize) + (c.bold ? "b" : "") +
                       (c.italic ? "i" : "") + '\t' + std::to_string(deviceDpi);
     auto it = fonts_.find(key);
-    if (it != fonts_.end()) return it->second;
-    QFont f(toUnicode(c.fontName));
-    double size = c.fontSize > 0 && c.fontSize <= 2000 ? c.fontSize : 8;
-    f.setPointSizeF(units::FontSizeOnPointScale(size, deviceDpi));
-    f.setBold(c.bold);
-    f.setItalic(c.italic);
-    f.setHintingPreference(QFont::PreferNoHinting);
-    return fonts_.emplace(key, f).first->second;
+    if (it == fonts_.end()) {
+        QFont f(toUnicode(c.fontName));
+        double size = c.fontSize > 0 && c.fontSize <= 2000 ? c.fontSize : 8;
+        f.setPointSizeF(units::FontSizeOnPointScale(size, deviceDpi));
+        f.setBold(c.bold);
+        f.setItalic(c.italic);
+        f.setHintingPreference(QFont::PreferNoHinting);
+        it = fonts_.emplace(key, f).first;
+    }
+    lastFont_ = &it->second;
+    lastFontName_ = c.fontName;
+    lastFontSize_ = c.fontSize;
+    lastFontStyle_ = (c.bold ? 1 : 0) + (c.italic ? 2 : 0);
+    lastFontDpi_ = deviceDpi;
+    return it->second;
 }
 
 void CanvasPainter::PaintLabel(QPainter& p, int index) const {
@@ -343,8 +354,12 @@ void CanvasPainter::PaintLabel(QPainter& p, int index) const {
     if (!r.isValid()) return;
     p.fillRect(r, ColorFromBgr(canvas_.LabelBackColor(index)));
     double dpi = std::max(1, p.device()->logicalDpiY());
-    p.setFont(FontOf(*c, dpi));
-    p.setPen(ColorFromBgr(canvas_.LabelForeColor(index)));
+    // Setting the same font or pen again is not free, and a page sets them thousands of times.
+    if (const QFont& font = FontOf(*c, dpi); &font != &p.font() && !(font == p.font()))
+        p.setFont(font);
+    if (QColor ink = ColorFromBgr(canvas_.LabelForeColor(index));
+        p.pen().color() != ink || p.pen().style() != Qt::SolidLine || p.pen().widthF() != 1)
+        p.setPen(ink);
     int flags = Qt::AlignTop;
     flags |= c->alignment == LabelAlignment::Right    ? Qt::AlignRight
              : c->alignment == LabelAlignment::Centre ? Qt::AlignHCenter

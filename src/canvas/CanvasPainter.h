@@ -96,6 +96,10 @@ class CanvasPainter {
     PictureCache& pictures_;
     bool fillIn_ = false;
     mutable std::unordered_map<std::string, QFont> fonts_;
+    mutable const QFont* lastFont_ = nullptr;
+    mutable std::string lastFontName_;
+    mutable double lastFontSize_ = 0, lastFontDpi_ = 0;
+    mutable int lastFontStyle_ = 0;
 };
 
 // A caption cut, one character at a time, until it fits width: the last characters go

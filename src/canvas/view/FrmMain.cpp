@@ -138,8 +138,7 @@ FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* pare
     // The user-prompt entries are built from the prompts each time the item menu opens.
     SetStatusText(kNotConnected);
     UpdatePageNumberSetting();
-    MarkSaved();
-    StartHistory();
+    StartAsSaved();
     static int windows = 0;
     recoveryPath_ = recovery::FilePath(program_.DataFolder(), ++windows);
     recoveryTimer_ = new QTimer(this);
@@ -256,8 +255,7 @@ void FrmMain::NewForm() {
     canvas_.SetPage(dataEntry ? 8 : 8.5, dataEntry ? 5.5 : 11);
     layoutPath_.clear();
     RefreshAfterRead();
-    MarkSaved();
-    StartHistory();
+    StartAsSaved();
 }
 
 QAction* FrmMain::ToolButton(int mode) const {

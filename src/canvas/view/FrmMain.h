@@ -113,6 +113,8 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     bool MayDiscardForm();
     // The form as it stands counts as saved.
     void MarkSaved();
+    // A form just opened or started: saved as it is, and the start of its undo history.
+    void StartAsSaved();
     // Undo / Redo: every change of the form becomes one step once the event that made
     // it is over; the command names it (unnamed changes are "Properties").
     void Undo();
@@ -187,6 +189,8 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     void ScheduleStep();
     void RecordStep();
     void StartHistory();
+    void StartHistory(const std::string& state);
+    void MarkSaved(std::string state);
     void RestoreState(const std::string& layoutText);
     void UpdateUndoActions();
     void WriteRecovery();

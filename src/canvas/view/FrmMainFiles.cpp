@@ -25,7 +25,18 @@ std::string FrmMain::LayoutSnapshot() {
 }
 
 void FrmMain::MarkSaved() {
-    savedLayout_ = LayoutSnapshot();
+    MarkSaved(LayoutSnapshot());
+}
+
+void FrmMain::StartAsSaved() {
+    // One writing of a large form serves both.
+    std::string state = LayoutSnapshot();
+    StartHistory(state);
+    MarkSaved(std::move(state));
+}
+
+void FrmMain::MarkSaved(std::string state) {
+    savedLayout_ = std::move(state);
     // Saved, opened or started anew: nothing is left to recover.
     if (!recoveryPath_.empty()) recovery::Remove(recoveryPath_);
 }
@@ -50,8 +61,7 @@ bool FrmMain::OpenLayout(const std::string& path) {
         layoutPath_ = path;
         recent::Add(program_.DataFolder(), path);
     }
-    MarkSaved();
-    StartHistory();
+    StartAsSaved();
     return ok;
 }
 
@@ -103,8 +113,7 @@ bool FrmMain::OpenFormFromServer(const std::string& name) {
     editor_->ClearSelection();
     bool ok = Flows().OpenFormFromServer(name);
     RefreshAfterRead();
-    MarkSaved();
-    StartHistory();
+    StartAsSaved();
     return ok;
 }
 

@@ -35,9 +35,13 @@ void TakeIdentity(const std::string& layoutText, FormSettings& s) {
 }  // namespace
 
 void FrmMain::StartHistory() {
+    StartHistory(LayoutSnapshot());
+}
+
+void FrmMain::StartHistory(const std::string& state) {
     stepPending_ = false;
     stepName_.clear();
-    history_.Reset(LayoutSnapshot());
+    history_.Reset(state);
     UpdateUndoActions();
 }
 
