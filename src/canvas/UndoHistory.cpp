@@ -1,42 +1,101 @@
 #include "canvas/UndoHistory.h"
 
 #include <algorithm>
-#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
-UndoHistory::State UndoHistory::Split(const std::string& text) const {
-    // Lines equal to one of the current state's are shared with it, wherever they moved.
-    std::unordered_map<std::string_view, Line> known;
-    if (current_ < states_.size())
-        for (const Line& line : states_[current_].lines) known.emplace(*line, line);
-    State state;
-    state.lines.reserve(std::size_t(std::count(text.begin(), text.end(), '\n')) + 1);
+namespace {
+template <class F>
+void ForEachLine(std::string_view text, F f) {
     for (std::size_t start = 0; start < text.size();) {
         std::size_t end = text.find('\n', start);
-        end = end == std::string::npos ? text.size() : end + 1;
-        std::string_view piece(text.data() + start, end - start);
-        auto found = known.find(piece);
-        state.lines.push_back(found != known.end() ? found->second
-                                                   : std::make_shared<const std::string>(piece));
+        end = end == std::string_view::npos ? text.size() : end + 1;
+        f(text.substr(start, end - start));
         start = end;
+    }
+}
+}  // namespace
+
+template <class F>
+void UndoHistory::ForEachLine(const State& state, F f) {
+    if (state.lines.empty() && !state.blocks.empty())
+        ::ForEachLine(*state.blocks[0], f);
+    else
+        for (std::string_view line : state.lines) f(line);
+}
+
+UndoHistory::State UndoHistory::Whole(Block text) {
+    State state;
+    state.blocks.push_back(std::move(text));
+    return state;
+}
+
+UndoHistory::State UndoHistory::Split(const std::string& text) const {
+    if (current_ >= states_.size()) return Whole(std::make_shared<const std::string>(text));
+    // Lines equal to one of the current state's are shared with it, wherever they moved;
+    // the others go into one new block. A state keeps only the blocks it points into.
+    const State& now = states_[current_];
+    std::unordered_map<std::string_view, std::size_t> known;  // line -> block in now.blocks
+    known.reserve(now.lines.size() + 1);
+    auto within = [&](std::string_view line, std::size_t b) {
+        const std::string& block = *now.blocks[b];
+        return line.data() >= block.data() && line.data() < block.data() + block.size();
+    };
+    std::size_t b = 0;  // lines come in runs from one block
+    ForEachLine(now, [&](std::string_view line) {
+        if (!within(line, b))
+            for (b = 0; b + 1 < now.blocks.size() && !within(line, b);) ++b;
+        known.emplace(line, b);
+    });
+    State state;
+    state.lines.reserve(std::size_t(std::count(text.begin(), text.end(), '\n')) + 1);
+    std::vector<bool> used(now.blocks.size(), false);
+    std::string fresh;
+    std::vector<std::size_t> freshLines;  // pointed into the new block once it is whole
+    ::ForEachLine(text, [&](std::string_view line) {
+        auto found = known.find(line);
+        if (found != known.end()) {
+            used[found->second] = true;
+            state.lines.push_back(found->first);
+        } else {
+            freshLines.push_back(state.lines.size());
+            state.lines.push_back(line);
+            fresh += line;
+        }
+    });
+    for (std::size_t i = 0; i < now.blocks.size(); ++i)
+        if (used[i]) state.blocks.push_back(now.blocks[i]);
+    if (!fresh.empty()) {
+        auto block = std::make_shared<const std::string>(std::move(fresh));
+        std::size_t at = 0;
+        for (std::size_t i : freshLines) {
+            std::string_view& line = state.lines[i];
+            line = std::string_view(block->data() + at, line.size());
+            at += line.size();
+        }
+        state.blocks.push_back(std::move(block));
     }
     return state;
 }
 
 std::string UndoHistory::Join(const State& state) {
+    if (state.lines.empty()) return state.blocks.empty() ? std::string() : *state.blocks[0];
     std::size_t size = 0;
-    for (const Line& line : state.lines) size += line->size();
+    for (std::string_view line : state.lines) size += line.size();
     std::string text;
     text.reserve(size);
-    for (const Line& line : state.lines) text += *line;
+    for (std::string_view line : state.lines) text += line;
     return text;
 }
 
 void UndoHistory::Reset(const std::string& state) {
+    Reset(std::make_shared<const std::string>(state));
+}
+
+void UndoHistory::Reset(std::shared_ptr<const std::string> state) {
     states_.clear();
     current_ = 0;
-    states_.push_back(Split(state));
+    states_.push_back(Whole(std::move(state)));
 }
 
 bool UndoHistory::Record(const std::string& state, const std::string& name) {
@@ -80,9 +139,11 @@ std::size_t UndoHistory::MemoryBytes() const {
     std::unordered_set<const std::string*> counted;
     std::size_t bytes = 0;
     for (const State& state : states_) {
-        bytes += state.lines.capacity() * sizeof(Line) + state.name.capacity();
-        for (const Line& line : state.lines)
-            if (counted.insert(line.get()).second) bytes += sizeof(std::string) + line->capacity();
+        bytes += state.lines.capacity() * sizeof(std::string_view) + state.name.capacity() +
+                 state.blocks.capacity() * sizeof(Block);
+        for (const Block& block : state.blocks)
+            if (counted.insert(block.get()).second)
+                bytes += sizeof(std::string) + block->capacity();
     }
     return bytes;
 }

@@ -186,7 +186,8 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     std::string LayoutSnapshot();
     void ScheduleStep();
     void RecordStep();
-    void StartHistory();
+    // The opened or saved state begins the steps; the snapshot is taken when none is given.
+    void StartHistory(std::shared_ptr<const std::string> state = nullptr);
     void RestoreState(const std::string& layoutText);
     void UpdateUndoActions();
     void WriteRecovery();
@@ -215,7 +216,8 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     double ppi_ = 96;
     std::string statusText_;
     std::string layoutPath_;
-    std::string savedLayout_;  // the layout text as last opened or saved
+    // The layout text as last opened or saved, shared with the first step of the history.
+    std::shared_ptr<const std::string> savedLayout_;
     UndoHistory history_;
     std::string stepName_;
     bool stepPending_ = false;

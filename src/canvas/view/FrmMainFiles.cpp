@@ -25,13 +25,13 @@ std::string FrmMain::LayoutSnapshot() {
 }
 
 void FrmMain::MarkSaved() {
-    savedLayout_ = LayoutSnapshot();
+    savedLayout_ = std::make_shared<const std::string>(LayoutSnapshot());
     // Saved, opened or started anew: nothing is left to recover.
     if (!recoveryPath_.empty()) recovery::Remove(recoveryPath_);
 }
 
 bool FrmMain::IsModified() {
-    return LayoutSnapshot() != savedLayout_;
+    return !savedLayout_ || LayoutSnapshot() != *savedLayout_;
 }
 
 bool FrmMain::MayDiscardForm() {
@@ -51,7 +51,7 @@ bool FrmMain::OpenLayout(const std::string& path) {
         recent::Add(program_.DataFolder(), path);
     }
     MarkSaved();
-    StartHistory();
+    StartHistory(savedLayout_);
     return ok;
 }
 
@@ -104,7 +104,7 @@ bool FrmMain::OpenFormFromServer(const std::string& name) {
     bool ok = Flows().OpenFormFromServer(name);
     RefreshAfterRead();
     MarkSaved();
-    StartHistory();
+    StartHistory(savedLayout_);
     return ok;
 }
 
