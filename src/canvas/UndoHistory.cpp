@@ -88,6 +88,16 @@ std::string UndoHistory::Join(const State& state) {
     return text;
 }
 
+bool UndoHistory::Holds(const State& state, std::string_view text) {
+    std::size_t at = 0;
+    bool same = true;
+    ForEachLine(state, [&](std::string_view line) {
+        same = same && text.substr(at, line.size()) == line;
+        at += line.size();
+    });
+    return same && at == text.size();
+}
+
 void UndoHistory::Reset(const std::string& state) {
     Reset(std::make_shared<const std::string>(state));
 }
@@ -103,7 +113,7 @@ bool UndoHistory::Record(const std::string& state, const std::string& name) {
         Reset(state);
         return false;
     }
-    if (Current() == state) return false;
+    if (Holds(states_[current_], state)) return false;
     State next = Split(state);
     next.name = name;
     states_.erase(states_.begin() + std::ptrdiff_t(current_) + 1, states_.end());

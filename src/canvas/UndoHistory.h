@@ -48,6 +48,8 @@ class UndoHistory {
     template <class F>
     static void ForEachLine(const State& state, F f);
     static std::string Join(const State& state);
+    // Whether the state is that text, without joining it.
+    static bool Holds(const State& state, std::string_view text);
 
     std::size_t maxSteps_;
     std::vector<State> states_;
