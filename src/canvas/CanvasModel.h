@@ -160,29 +160,22 @@ struct CanvasWindowState {
     int gridCounter = 0;  // grids built in the open form; the next one is + 1
 };
 
-// A list whose elements never move while others are added (a deque), reached by
-// index in one step (a table of their addresses): every label operation looks
-// labels up by index.
+// A list whose elements never move while others are added (a deque, which also reaches
+// an element by index in one step).
 template <class T>
 class StableList {
   public:
-    T& operator[](size_t i) { return *index_[i]; }
-    const T& operator[](size_t i) const { return *index_[i]; }
-    size_t size() const { return index_.size(); }
-    void push_back(T value) {
-        store_.push_back(std::move(value));
-        index_.push_back(&store_.back());
-    }
+    T& operator[](size_t i) { return store_[i]; }
+    const T& operator[](size_t i) const { return store_[i]; }
+    size_t size() const { return store_.size(); }
+    void push_back(T value) { store_.push_back(std::move(value)); }
     // Drops every element after the first n; those stay where they are.
     void KeepFirst(size_t n) {
-        if (n >= size()) return;
-        store_.resize(n);
-        index_.resize(n);
+        if (n < size()) store_.resize(n);
     }
 
   private:
     std::deque<T> store_;
-    std::vector<T*> index_;
 };
 
 class CanvasModel : public ControlSink, public LayoutSource {
@@ -367,7 +360,7 @@ class CanvasModel : public ControlSink, public LayoutSource {
     }
 
   private:
-    enum class Companion { None, Hotspot, Box, Signature };
+    enum class Companion : std::uint8_t { None, Hotspot, Box, Signature };
     struct Entry {
         LabelControl control;
         bool loaded = true;

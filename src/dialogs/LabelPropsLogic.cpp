@@ -104,7 +104,7 @@ void LabelPropsLogic::SetLabelRef(int index, bool closeOnApply) {
     height = Three(c->height);
     autoSize = c->autoSize && !IsTextBox();
     const FormItem* item = model_.ItemAt(index);
-    linkData = item ? item->linkData : std::string();
+    linkData = item ? item->linkData.str() : std::string();
     auto linked = model_.linkedData.find(FormModel::LinkedDataKey(index));
     if (linkData.empty() && linked != model_.linkedData.end()) linkData = linked->second;
     // The data-field property: case code, then the multi-line width and lines.

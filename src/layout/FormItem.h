@@ -3,25 +3,29 @@
 #include <string>
 #include <vector>
 
+#include "shell/CompactText.h"
+
 enum class ItemKind { StaticText = 0, DatabaseField = 1, UserPrompt = 2 };
 
+// One per label index: a large form holds many, most of them without a prompt, so the
+// texts cost a pointer while empty and codes are shared.
 struct FormItem {
-    std::string promptKey;      // part 1 of a prompt definition, with its "^"
-    std::string promptCaption;  // part 2
-    std::string defaultValue;   // part 7; from/thru values joined by character 186
+    SparseText promptKey;          // part 1 of a prompt definition, with its "^"
+    CodeText promptCaption;        // part 2
+    SparseText defaultValue;       // part 7; from/thru values joined by character 186
+    CodeText dataEntryType;        // part 3, a DataEntryType code
+    CodeText lookupKey;            // part 4, a LookupKind code or empty
+    SparseText selectionField;     // part 8
+    SparseText dataGridReference;  // part 9
+    SparseText linkData;
+    double barcodeWidth = 0;
+    double barcodeHeight = 0;  // or the height of a text block
     ItemKind itemKind = ItemKind::StaticText;
-    std::string dataEntryType;  // part 3, a DataEntryType code
-    std::string lookupKey;      // part 4, a LookupKind code or empty
-    bool required = false;      // part 5
+    int promptNumber = 0;   // part 6
+    bool required = false;  // part 5
     bool definitionRead = false;
     bool markedDeleted = false;
     bool barcodeMark = false;
-    int promptNumber = 0;  // part 6
-    double barcodeWidth = 0;
-    double barcodeHeight = 0;       // or the height of a text block
-    std::string selectionField;     // part 8
-    std::string dataGridReference;  // part 9
-    std::string linkData;
 };
 
 // The parts of a prompt definition besides its key and data-entry type.

@@ -3,26 +3,28 @@
 // The reader fills it through ControlSink, the writer reads it through LayoutSource.
 #include <string>
 
+#include "shell/CompactText.h"
 #include "shell/TextMetrics.h"
 #include "shell/TextUtils.h"
 
 enum class LabelAlignment { Left = 0, Right = 1, Centre = 2 };
 
+// Texts besides the caption are short codes shared between labels, or mostly empty.
 struct LabelControl {
     std::string caption;
     double left = 0, top = 0;         // inches from the page's top-left corner
     double width = 1, height = 0.17;  // inches
-    std::string fontName = "Arial";
-    double fontSize = 8;  // points
-    bool bold = false, italic = false;
+    double fontSize = 8;              // points
+    CodeText fontName = "Arial";
+    CodeText toolTip;  // the kind as a digit, plus a prompt's definition parts
+    SparseText spare;  // text case letter, then "#" row "#" column for grid cells
+    CodeText tag;      // "marked", "JustCopied", a grid's id, or empty
+    int page = 0;      // 0-based page container
     LabelAlignment alignment = LabelAlignment::Left;
+    bool bold = false, italic = false;
     bool autoSize = false;
     bool visible = true, enabled = true;
-    std::string toolTip;    // the kind as a digit, plus a prompt's definition parts
-    std::string spare;      // text case letter, then "#" row "#" column for grid cells
-    std::string tag;        // "marked", "JustCopied", a grid's id, or empty
     bool bordered = false;  // a single-line border marks a selected label
-    int page = 0;           // 0-based page container
 
     // The spare text, read and written only through these.
     // Text case the caption is shown in: "U", "L", "W" or empty.

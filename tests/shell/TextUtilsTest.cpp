@@ -56,3 +56,21 @@ TEST(Val, ReadsALeadingNumberLeniently) {
     EXPECT_FALSE(ParseInt("x", v));
     EXPECT_FALSE(ParseInt("99999999999999999999999", v));
 }
+
+#include "shell/CompactText.h"
+
+TEST(CompactText, ReadsComparesAndCopiesAsTextAtThePriceOfAPointer) {
+    static_assert(sizeof(SparseText) == sizeof(void*) && sizeof(CodeText) == sizeof(void*));
+    for (const char* s : {"", "U", "marked", "a text longer than any pooled one"}) {
+        SparseText sparse = std::string(s);
+        CodeText code = s, copy = code;
+        code = "changed";
+        EXPECT_EQ(copy, s);  // a copy keeps its value when the original changes
+        EXPECT_EQ(sparse.empty(), !*s);
+        EXPECT_EQ("<" + sparse + ">", "<" + std::string(s) + ">");
+        sparse = copy;
+        EXPECT_TRUE(sparse == copy.str() && sparse.str() == s);
+        sparse = "";
+        EXPECT_TRUE(sparse.empty());
+    }
+}

@@ -138,7 +138,8 @@ FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* pare
     // The user-prompt entries are built from the prompts each time the item menu opens.
     SetStatusText(kNotConnected);
     UpdatePageNumberSetting();
-    StartAsSaved();
+    MarkSaved();
+    StartHistory(savedLayout_);
     static int windows = 0;
     recoveryPath_ = recovery::FilePath(program_.DataFolder(), ++windows);
     recoveryTimer_ = new QTimer(this);
@@ -255,7 +256,8 @@ void FrmMain::NewForm() {
     canvas_.SetPage(dataEntry ? 8 : 8.5, dataEntry ? 5.5 : 11);
     layoutPath_.clear();
     RefreshAfterRead();
-    StartAsSaved();
+    MarkSaved();
+    StartHistory(savedLayout_);
 }
 
 QAction* FrmMain::ToolButton(int mode) const {

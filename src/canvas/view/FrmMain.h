@@ -113,8 +113,6 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     bool MayDiscardForm();
     // The form as it stands counts as saved.
     void MarkSaved();
-    // A form just opened or started: saved as it is, and the start of its undo history.
-    void StartAsSaved();
     // Undo / Redo: every change of the form becomes one step once the event that made
     // it is over; the command names it (unnamed changes are "Properties").
     void Undo();
@@ -188,9 +186,8 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     std::string LayoutSnapshot();
     void ScheduleStep();
     void RecordStep();
-    void StartHistory();
-    void StartHistory(const std::string& state);
-    void MarkSaved(std::string state);
+    // The opened or saved state begins the steps; the snapshot is taken when none is given.
+    void StartHistory(std::shared_ptr<const std::string> state = nullptr);
     void RestoreState(const std::string& layoutText);
     void UpdateUndoActions();
     void WriteRecovery();
@@ -219,7 +216,8 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     double ppi_ = 96;
     std::string statusText_;
     std::string layoutPath_;
-    std::string savedLayout_;  // the layout text as last opened or saved
+    // The layout text as last opened or saved, shared with the first step of the history.
+    std::shared_ptr<const std::string> savedLayout_;
     UndoHistory history_;
     std::string stepName_;
     bool stepPending_ = false;

@@ -25,24 +25,13 @@ std::string FrmMain::LayoutSnapshot() {
 }
 
 void FrmMain::MarkSaved() {
-    MarkSaved(LayoutSnapshot());
-}
-
-void FrmMain::StartAsSaved() {
-    // One writing of a large form serves both.
-    std::string state = LayoutSnapshot();
-    StartHistory(state);
-    MarkSaved(std::move(state));
-}
-
-void FrmMain::MarkSaved(std::string state) {
-    savedLayout_ = std::move(state);
+    savedLayout_ = std::make_shared<const std::string>(LayoutSnapshot());
     // Saved, opened or started anew: nothing is left to recover.
     if (!recoveryPath_.empty()) recovery::Remove(recoveryPath_);
 }
 
 bool FrmMain::IsModified() {
-    return LayoutSnapshot() != savedLayout_;
+    return !savedLayout_ || LayoutSnapshot() != *savedLayout_;
 }
 
 bool FrmMain::MayDiscardForm() {
@@ -61,7 +50,8 @@ bool FrmMain::OpenLayout(const std::string& path) {
         layoutPath_ = path;
         recent::Add(program_.DataFolder(), path);
     }
-    StartAsSaved();
+    MarkSaved();
+    StartHistory(savedLayout_);
     return ok;
 }
 
@@ -113,7 +103,8 @@ bool FrmMain::OpenFormFromServer(const std::string& name) {
     editor_->ClearSelection();
     bool ok = Flows().OpenFormFromServer(name);
     RefreshAfterRead();
-    StartAsSaved();
+    MarkSaved();
+    StartHistory(savedLayout_);
     return ok;
 }
 

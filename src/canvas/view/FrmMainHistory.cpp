@@ -34,14 +34,11 @@ void TakeIdentity(const std::string& layoutText, FormSettings& s) {
 }
 }  // namespace
 
-void FrmMain::StartHistory() {
-    StartHistory(LayoutSnapshot());
-}
-
-void FrmMain::StartHistory(const std::string& state) {
+void FrmMain::StartHistory(std::shared_ptr<const std::string> state) {
     stepPending_ = false;
     stepName_.clear();
-    history_.Reset(state);
+    history_.Reset(state ? std::move(state)
+                         : std::make_shared<const std::string>(LayoutSnapshot()));
     UpdateUndoActions();
 }
 
@@ -138,7 +135,7 @@ bool FrmMain::OpenRecovered(const std::string& layoutText) {
     RefreshAfterRead();
     layoutPath_.clear();
     // Nothing of it is saved: it counts as changed until it is.
-    savedLayout_.clear();
+    savedLayout_.reset();
     StartHistory();
     WriteRecovery();
     return ok;
