@@ -221,6 +221,45 @@ void BM_OpenHundredThousandInWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenHundredThousandInWindow)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// A full repaint of a page of 16,700 labels: from the kept picture, and drawn anew (the
+// zoom changes by a percent between repaints, so nothing kept fits).
+void BM_FullPageRepaintAtFiftyThousand(benchmark::State& state) {
+    LargeWindow l;
+    const bool anew = state.range(0) == 1;
+    PageCanvas* page = l.w.PageView(0);
+    int zoom = 0;
+    for (auto _ : state) {
+        if (anew) {
+            state.PauseTiming();
+            l.w.Pages().SetZoom(++zoom % 2 ? 1.01 : 1.0);
+            state.ResumeTiming();
+        }
+        benchmark::DoNotOptimize(page->grab());
+    }
+    state.counters["labels_on_page"] = 50000 / 3 + 1;
+}
+BENCHMARK(BM_FullPageRepaintAtFiftyThousand)
+    ->ArgName("anew")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+
+// Showing a page the window has not drawn yet: what the viewport shows of it is drawn.
+void BM_SwitchToAPageNotDrawnYet(benchmark::State& state) {
+    LargeWindow l;
+    int zoom = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        l.w.Pages().SetZoom(++zoom % 2 ? 1.01 : 1.0);
+        l.w.ShowPage(0);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        l.w.ShowPage(1);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_SwitchToAPageNotDrawnYet)->Unit(benchmark::kMillisecond);
+
 // 500 labels in a grid on one page.
 std::string DragLayout() {
     std::string out = "<HEADER>\r\nPage:\t8.5\t11\r\n</HEADER>\r\n<PAGE>\r\n";
