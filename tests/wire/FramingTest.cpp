@@ -13,6 +13,18 @@ TEST(FieldsEncoding, EveryByteValueSurvivesARoundTrip) {
     std::vector<std::string> out;
     ASSERT_TRUE(wire::DecodeFields(wire::EncodeFields(in), out));
     EXPECT_EQ(in, out);
+    // Written field by field (one from two parts) after bytes already there.
+    std::string written = "head";
+    wire::FieldWriter w(written);
+    w.Add("A");
+    w.Add("", "");
+    w.Add(all.substr(0, 100), all.substr(100));
+    w.Add("line1\r\n", "line2\r\n");
+    w.Finish();
+    EXPECT_EQ(written, "head" + wire::EncodeFields(in));
+    std::vector<std::string_view> views;
+    ASSERT_TRUE(wire::DecodeFieldViews(std::string_view(written).substr(4), views));
+    EXPECT_EQ(std::vector<std::string>(views.begin(), views.end()), in);
 }
 
 TEST(FieldsEncoding, MalformedPayloadsAreRefused) {
