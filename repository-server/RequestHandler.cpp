@@ -74,7 +74,9 @@ bool ParsePieceNumber(std::string_view rest, int& n, std::string_view& after) {
     return true;
 }
 
+// Replies that Respond writes straight into the frame.
 constexpr std::string_view kGetLayout = "|GET|CUSTFORM|T|";
+constexpr std::string_view kGetImage = "|GET|CUSTFORM|I|";
 
 // Calls add(line) for every CR LF separated line of a layout text.
 template <class Add>
@@ -187,15 +189,21 @@ void RequestHandler::Respond(Session& session, const std::string& entity, std::s
     body.clear();
     wire::FieldWriter out(body);
     out.Add(wire::kStatusOk);
-    std::string_view name = text;
+    std::string_view args = text;
     FormRecord form;
+    std::string bytes;
     Reply reply;
-    if (Consume(name, kGetLayout) ? FindLayout(entity, name, form, reply)
-                                  : (reply = Dispatch(session, entity, text, sequence), false)) {
-        AddLinesOf(out, form.layout);
+    if (Consume(args, kGetLayout)) {
+        if (FindLayout(entity, args, form, reply)) AddLinesOf(out, form.layout);
+    } else if (Consume(args, kGetImage)) {
+        if (FindImageBytes(entity, args, bytes, reply)) {
+            out.Add(kOk, bytes);
+            out.Add(kEnd);
+        }
     } else {
-        for (const auto& e : reply) out.Add(e);
+        reply = Dispatch(session, entity, text, sequence);
     }
+    for (const auto& e : reply) out.Add(e);
     out.Finish();
 }
 
@@ -226,7 +234,7 @@ Reply RequestHandler::Dispatch(Session& session, const std::string& entity, std:
             if (r == "L") return FormsList(entity);
             if (r == "H") return FormsFlags(entity);
             if (Consume(r, "T|")) return Layout(entity, r);  // kGetLayout
-            if (Consume(r, "I|")) return Image(entity, r);
+            if (Consume(r, "I|")) return Image(entity, r);   // kGetImage
             if (Consume(r, "S|")) return StaticList(entity, r);
             return Unknown();
         }
@@ -308,19 +316,31 @@ Reply RequestHandler::Layout(const std::string& entity, std::string_view name) {
     return FindLayout(entity, name, f, error) ? LinesOf(f.layout) : error;
 }
 
-Reply RequestHandler::Image(const std::string& entity, std::string_view args) {
-    std::string form, stamp;
-    if (!TakeField(args, form) || !TakeField(args, stamp)) return Unknown();
-    std::string bytes, error;
+bool RequestHandler::FindImageBytes(const std::string& entity, std::string_view args,
+                                    std::string& bytes, Reply& reply) {
+    std::string form, stamp, error;
+    if (!TakeField(args, form) || !TakeField(args, stamp)) {
+        reply = Unknown();
+        return false;
+    }
     switch (repo_.FindImage(entity, form, stamp, std::string(args), bytes, error)) {
         case Status::Ok:
-            return Reply{std::string(kOk) + bytes, std::string(kEnd)};
+            return true;
         case Status::NotFound:
-            return One(Error("image not found"));
+            reply = One(Error("image not found"));
+            return false;
         case Status::Failed:
             break;
     }
-    return DbFailure(error);
+    reply = DbFailure(error);
+    return false;
+}
+
+Reply RequestHandler::Image(const std::string& entity, std::string_view args) {
+    std::string bytes;
+    Reply error;
+    if (!FindImageBytes(entity, args, bytes, error)) return error;
+    return Reply{std::string(kOk) + bytes, std::string(kEnd)};
 }
 
 Reply RequestHandler::StaticList(const std::string& entity, std::string_view name) {

@@ -40,13 +40,13 @@ class RequestHandler {
     explicit RequestHandler(Repository& repository) : repo_(repository) {}
 
     // A connection keeps buffers up to this size for its next request.
-    static constexpr size_t kKeptBufferBytes = 8u * 1024u * 1024u;
+    static constexpr size_t kKeptBufferBytes = 4u * 1024u * 1024u;
 
     // sequence: the request's place in a multi-request sequence, when the client sent one.
     Reply Handle(Session& session, const std::string& entity, std::string_view text,
                  const wire::Sequence* sequence = nullptr);
     // The same reply as a frame body ("OK" and the elements) in body. A layout goes line by
-    // line from the stored text, without a string per line.
+    // line from the stored text, without a string per line, and a picture without a copy.
     void Respond(Session& session, const std::string& entity, std::string_view text,
                  const wire::Sequence* sequence, std::string& body);
     // The connection ended: staged pieces are dropped, nothing half-sent is stored.
@@ -66,6 +66,8 @@ class RequestHandler {
     bool FindLayout(const std::string& entity, std::string_view name, FormRecord& form,
                     Reply& error);
     Reply Image(const std::string& entity, std::string_view args);
+    bool FindImageBytes(const std::string& entity, std::string_view args, std::string& bytes,
+                        Reply& error);
     Reply StaticList(const std::string& entity, std::string_view name);
     Reply StoreRecord(Session& session, const std::string& entity, std::string_view firstPiece,
                       const wire::Sequence* sequence);

@@ -115,6 +115,10 @@ void Server::ServeSocket(int fd) {
     std::vector<std::string_view> fields;
     std::string entity;
     while (!stopping_.load()) {
+        for (std::string* buffer : {&payload, &body}) {
+            buffer->clear();
+            if (buffer->capacity() > RequestHandler::kKeptBufferBytes) buffer->shrink_to_fit();
+        }
         // A connection in the middle of an upload gets the longer grace.
         pollfd p{fd, POLLIN, 0};
         int r = ::poll(&p, 1, session.Staged() ? kFrameTimeoutMs : idleTimeoutMs_);
@@ -142,10 +146,6 @@ void Server::ServeSocket(int fd) {
         io = body.size() > wire::kMaxFrameBytes
                  ? (SendFail(fd, "reply too large") ? wire::IoResult::Ok : wire::IoResult::Error)
                  : wire::WriteFrame(fd, body, kFrameTimeoutMs);
-        for (std::string* buffer : {&payload, &body}) {
-            buffer->clear();
-            if (buffer->capacity() > RequestHandler::kKeptBufferBytes) buffer->shrink_to_fit();
-        }
         if (io != wire::IoResult::Ok) break;
     }
     handler_.EndSession(session);

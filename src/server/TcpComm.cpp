@@ -163,6 +163,7 @@ bool TcpComm::Exchange(const char* channel, const std::string& request, std::str
         // Refused before a byte is written: the link stays in step.
         error = "request too large (" + std::to_string(request.size()) + " bytes)";
         lastError_ = error;
+        ReleaseReply();
         return false;
     }
     // One deadline covers writing the request and reading the whole reply.

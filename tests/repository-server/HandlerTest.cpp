@@ -125,7 +125,10 @@ TEST_F(Handler, RecordSentInPiecesIsJoinedInOrder) {
 TEST_F(Handler, FrameBodiesHoldTheRepliesEncoded) {
     for (std::string layout : {"<HEADER>\r\n</HEADER>", "\r\n", "a\r\n\r\nb\r\n"}) {
         ASSERT_EQ(Save("F", layout), "|OK||DONE|END|");
-        for (std::string request : {"|GET|CUSTFORM|T|F", "|GET|CUSTFORM|T|NO", "|GET|CUSTFORM|L"}) {
+        ASSERT_EQ(AskText("|SET|CUSTFORM|I-0|F|a.bmp|" + layout), "|OK||DONE|END|");
+        for (std::string request :
+             {"|GET|CUSTFORM|T|F", "|GET|CUSTFORM|T|NO", "|GET|CUSTFORM|L",
+              "|GET|CUSTFORM|I|F||a.bmp", "|GET|CUSTFORM|I|F|0|a.bmp", "|GET|CUSTFORM|I|F"}) {
             Reply reply = Ask(request);
             reply.insert(reply.begin(), "OK");
             std::string body = "stale";
