@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <chrono>
 #include <iostream>
 #include <random>
@@ -131,8 +132,9 @@ bool TcpComm::Exchange(const char* channel, const std::string& request, std::str
     elements_.clear();
     error.clear();
     bool inSequence = sequence_.id != 0 && sequence_.index < sequence_.count;
+    bool alive = LinkLooksAlive();
     if (inSequence && sequence_.index > 0 &&
-        (sequenceBroken_ || linkGeneration_ != sequenceLink_ || !LinkLooksAlive())) {
+        (sequenceBroken_ || linkGeneration_ != sequenceLink_ || !alive)) {
         // The server dropped what it staged with the old link; going on over a new one
         // would store only the tail of the upload.
         sequenceBroken_ = true;
@@ -145,7 +147,7 @@ bool TcpComm::Exchange(const char* channel, const std::string& request, std::str
     }
     // A link that dropped since the last request is opened anew before sending; a
     // request is never sent twice.
-    if (!LinkLooksAlive() && !OpenLink(error)) {
+    if (!alive && !OpenLink(error)) {
         lastError_ = error;
         return false;
     }
@@ -218,11 +220,11 @@ bool TcpComm::Exchange(const char* channel, const std::string& request, std::str
 void TcpComm::JoinElements(std::string_view separator, std::string& out) {
     std::size_t n = elements_.empty() ? 0 : separator.size() * (elements_.size() - 1);
     for (auto e : elements_) n += e.size();
-    out.clear();
-    out.reserve(n);
+    out.resize(n);
+    char* w = out.data();
     for (std::size_t i = 0; i < elements_.size(); ++i) {
-        if (i) out += separator;
-        out += elements_[i];
+        if (i) w = std::copy(separator.begin(), separator.end(), w);
+        w = std::copy(elements_[i].begin(), elements_[i].end(), w);
     }
     ReleaseReply();
 }

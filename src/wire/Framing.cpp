@@ -180,6 +180,50 @@ void FieldWriter::Add(std::string_view head, std::string_view tail) {
     ++count_;
 }
 
+void FieldWriter::AddPieces(std::string_view text, std::string_view separator,
+                            std::string_view head) {
+    // Room for the bytes and a length word per piece, grown on the rare text with more
+    // pieces than guessed; trimmed to what was written at the end.
+    std::size_t at = out_.size();
+    std::size_t room = head.size() + text.size() + 4 * (text.size() / 32 + 16);
+    out_.resize(at + room);
+    char* w = out_.data() + at;
+    const char* p = text.data();
+    const char* end = p + text.size();
+    for (bool first = true;; first = false) {
+        const char* q = p;
+        for (;;) {
+            q = static_cast<const char*>(std::memchr(q, separator[0], std::size_t(end - q)));
+            if (!q || std::size_t(end - q) < separator.size() ||
+                std::memcmp(q, separator.data(), separator.size()) == 0)
+                break;
+            ++q;
+        }
+        if (!q || std::size_t(end - q) < separator.size()) q = end;
+        std::size_t len = std::size_t(q - p) + (first ? head.size() : 0);
+        std::size_t used = std::size_t(w - out_.data());
+        if (out_.size() - used < 4 + len + 4 * 16) {
+            out_.resize(out_.size() * 2 + 4 + len);
+            w = out_.data() + used;
+        }
+        w[0] = char(len >> 24);
+        w[1] = char(len >> 16);
+        w[2] = char(len >> 8);
+        w[3] = char(len);
+        w += 4;
+        if (first && !head.empty()) {
+            std::memcpy(w, head.data(), head.size());
+            w += head.size();
+        }
+        if (q != p) std::memcpy(w, p, std::size_t(q - p));
+        w += q - p;
+        ++count_;
+        if (q == end) break;
+        p = q + separator.size();
+    }
+    out_.resize(std::size_t(w - out_.data()));
+}
+
 void FieldWriter::Finish() {
     std::string n;
     PutU32(n, count_);

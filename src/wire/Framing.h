@@ -53,6 +53,9 @@ class FieldWriter {
     explicit FieldWriter(std::string& out);
     // One field made of head followed by tail.
     void Add(std::string_view head, std::string_view tail = {});
+    // One field per piece of text cut at every separator (not empty); the first piece
+    // carries head in front. The same fields as Add for each piece, written in one pass.
+    void AddPieces(std::string_view text, std::string_view separator, std::string_view head = {});
     void Finish();
 
   private:
