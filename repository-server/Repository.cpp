@@ -143,13 +143,73 @@ std::unique_ptr<Repository> Repository::Open(const std::string& path, std::strin
     sqlite3_busy_timeout(db, 10000);
     std::unique_ptr<Repository> r(new Repository(db));
     if (!r->CreateSchema(error)) return nullptr;
+    if (r->wal_) r->StartCheckpointer(path);
     return r;
 }
 
 Repository::Repository(sqlite3* db) : db_(db) {}
 
 Repository::~Repository() {
+    if (checkpointer_.joinable()) {
+        {
+            std::lock_guard lock(checkpointMutex_);
+            stopping_ = true;
+        }
+        checkpointWake_.notify_one();
+        checkpointer_.join();
+    }
+    // The last connection to close checks in what is left of the log.
     sqlite3_close(db_);
+}
+
+void Repository::StartCheckpointer(const std::string& path) {
+    sqlite3* db = nullptr;
+    bool opened = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX,
+                                  nullptr) == SQLITE_OK;
+    if (opened) {
+        // A connection knows the file's log only once it has looked at the file.
+        Stmt mode(db, "PRAGMA journal_mode");
+        opened = mode.Step() == SQLITE_ROW && mode.Text(0) == "wal";
+    }
+    if (!opened) {
+        // Without it the store that fills the log checks it in itself, as SQLite does.
+        sqlite3_close(db);
+        return;
+    }
+    long long pageSize = 4096;
+    {
+        Stmt st(db_, "PRAGMA page_size");
+        if (st.Step() == SQLITE_ROW && st.Int(0) > 0) pageSize = st.Int(0);
+    }
+    checkpointPages_ = int(std::max(64ll, kCheckpointBytes / pageSize));
+    // Replaces SQLite's own check-in after a commit that filled the log.
+    sqlite3_wal_hook(db_, &Repository::OnLogCommit, this);
+    checkpointer_ = std::thread([this, db] {
+        std::unique_lock lock(checkpointMutex_);
+        for (;;) {
+            checkpointWake_.wait(lock, [this] { return checkpointDue_ || stopping_; });
+            if (stopping_) break;
+            checkpointDue_ = false;
+            lock.unlock();
+            // PASSIVE: stores go on while the pages are copied.
+            sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+            lock.lock();
+        }
+        lock.unlock();
+        sqlite3_close(db);
+    });
+}
+
+int Repository::OnLogCommit(void* self, sqlite3*, const char*, int pages) {
+    auto* r = static_cast<Repository*>(self);
+    if (pages >= r->checkpointPages_) {
+        {
+            std::lock_guard lock(r->checkpointMutex_);
+            r->checkpointDue_ = true;
+        }
+        r->checkpointWake_.notify_one();
+    }
+    return SQLITE_OK;
 }
 
 bool Repository::Exec(const char* sql, std::string& error) {
@@ -174,12 +234,11 @@ bool Repository::CreateSchema(std::string& error) {
     // to the log before the reply goes out, so a crash of the server loses nothing stored;
     // the log is synced at checkpoints, so a power cut may lose the last commits but never
     // leaves the file inconsistent. A journal other than WAL keeps FULL.
-    bool wal = false;
     {
         Stmt mode(db_, "PRAGMA journal_mode=WAL");
-        wal = mode.Step() == SQLITE_ROW && mode.Text(0) == "wal";
+        wal_ = mode.Step() == SQLITE_ROW && mode.Text(0) == "wal";
     }
-    if (!Exec(wal ? "PRAGMA synchronous=NORMAL" : "PRAGMA synchronous=FULL", error)) return false;
+    if (!Exec(wal_ ? "PRAGMA synchronous=NORMAL" : "PRAGMA synchronous=FULL", error)) return false;
     Transaction tx(db_);
     if (!tx.started()) {
         error = DbError(db_);

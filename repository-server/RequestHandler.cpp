@@ -100,11 +100,7 @@ Reply LinesOf(std::string_view layout) {
 }
 
 void AddLinesOf(wire::FieldWriter& out, std::string_view layout) {
-    bool first = true;
-    ForEachLine(layout, [&](std::string_view line) {
-        out.Add(first ? kOk : std::string_view(), line);
-        first = false;
-    });
+    out.AddPieces(layout, "\r\n", kOk);
     out.Add(kEnd);
 }
 

@@ -2,9 +2,11 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "DemoData.h"
 #include "Repository.h"
@@ -121,6 +123,16 @@ TEST_F(RepositoryFile, NewFilesGetLargePagesAndAnOlderFileKeepsItsOwn) {
         EXPECT_EQ(f.layout, big);
         EXPECT_EQ(pageSize(), older ? older : 16384);
     }
+}
+
+TEST_F(RepositoryFile, TheLogIsCheckedInToTheFileSoonAfterAStore) {
+    auto r = Open();
+    std::string stamp, error;
+    const std::uintmax_t size = 9u << 20;
+    ASSERT_EQ(r->StoreForm("1", Form("A", std::string(size, 'x')), stamp, error), repo::Status::Ok);
+    for (int i = 0; i < 1000 && fs::file_size(path) < size; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_GE(fs::file_size(path), size);
 }
 
 TEST_F(RepositoryFile, AStoreThatFailsHalfwayKeepsThePreviousCopy) {
