@@ -3,10 +3,12 @@
 // catalogue, code lists and saved records that the designer reads. Every store runs in
 // one transaction, so an interrupted save leaves the previous copy in place. All members
 // are safe to call from several connection threads at once.
+#include <condition_variable>
 #include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 struct sqlite3;
@@ -141,8 +143,21 @@ class Repository {
     bool NextStamp(long long& millis, std::string& error);
     bool Exec(const char* sql, std::string& error);
 
+    // The log is checked in to the file by a thread of its own over a second connection,
+    // once it holds this much, so a store never waits for the copy and its syncs.
+    static constexpr long long kCheckpointBytes = 8ll * 1024 * 1024;
+    void StartCheckpointer(const std::string& path);
+    static int OnLogCommit(void* self, sqlite3* db, const char* name, int pages);
+
     sqlite3* db_;
     std::mutex mutex_;
+    bool wal_ = false;
+    std::thread checkpointer_;
+    std::mutex checkpointMutex_;
+    std::condition_variable checkpointWake_;
+    bool checkpointDue_ = false;
+    bool stopping_ = false;
+    int checkpointPages_ = 0;
 };
 
 }  // namespace repo

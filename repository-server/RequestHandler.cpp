@@ -74,19 +74,34 @@ bool ParsePieceNumber(std::string_view rest, int& n, std::string_view& after) {
     return true;
 }
 
-// One layout text as reply lines: the first carries the framing in front.
-Reply LinesOf(std::string_view layout) {
-    Reply out;
+// Replies that Respond writes straight into the frame.
+constexpr std::string_view kGetLayout = "|GET|CUSTFORM|T|";
+constexpr std::string_view kGetImage = "|GET|CUSTFORM|I|";
+
+// Calls add(line) for every CR LF separated line of a layout text.
+template <class Add>
+void ForEachLine(std::string_view layout, Add add) {
     size_t start = 0;
     for (;;) {
         size_t p = layout.find("\r\n", start);
-        out.emplace_back(layout.substr(start, p == std::string_view::npos ? p : p - start));
+        add(layout.substr(start, p == std::string_view::npos ? p : p - start));
         if (p == std::string_view::npos) break;
         start = p + 2;
     }
+}
+
+// One layout text as reply lines: the first carries the framing in front.
+Reply LinesOf(std::string_view layout) {
+    Reply out;
+    ForEachLine(layout, [&](std::string_view line) { out.emplace_back(line); });
     out.front().insert(0, kOk);
     out.emplace_back(kEnd);
     return out;
+}
+
+void AddLinesOf(wire::FieldWriter& out, std::string_view layout) {
+    out.AddPieces(layout, "\r\n", kOk);
+    out.Add(kEnd);
 }
 
 }  // namespace
@@ -106,8 +121,10 @@ bool IsValidImageFileName(std::string_view file) {
 namespace {
 
 void DropRecord(Session& session) {
-    session.recordPieces.clear();
-    session.recordBytes = 0;
+    session.recordStaged.clear();
+    if (session.recordStaged.capacity() > RequestHandler::kKeptBufferBytes)
+        session.recordStaged.shrink_to_fit();
+    session.recordPieces = 0;
     session.recordSequence = {};
 }
 
@@ -126,8 +143,7 @@ bool Continues(const wire::Sequence& staged, const wire::Sequence* next, size_t 
 
 }  // namespace
 
-Reply RequestHandler::Handle(Session& session, const std::string& entity, std::string_view text,
-                             const wire::Sequence* sequence) {
+void RequestHandler::Settle(Session& session, std::string_view text) {
     // A picture sent in pieces is complete once the next request is not its next piece.
     bool nextPiece = false;
     std::string_view rest = text;
@@ -152,10 +168,39 @@ Reply RequestHandler::Handle(Session& session, const std::string& entity, std::s
 
     // Pieces of a save record only make sense directly before the record's first piece;
     // anything else in between means that save was abandoned.
-    if (!session.recordPieces.empty() && !text.starts_with("|SETL|") &&
+    if (session.recordPieces > 0 && !text.starts_with("|SETL|") &&
         !text.starts_with("|SET|CUSTFORM|T|"))
         DropRecord(session);
+}
+
+Reply RequestHandler::Handle(Session& session, const std::string& entity, std::string_view text,
+                             const wire::Sequence* sequence) {
+    Settle(session, text);
     return Dispatch(session, entity, text, sequence);
+}
+
+void RequestHandler::Respond(Session& session, const std::string& entity, std::string_view text,
+                             const wire::Sequence* sequence, std::string& body) {
+    Settle(session, text);
+    body.clear();
+    wire::FieldWriter out(body);
+    out.Add(wire::kStatusOk);
+    std::string_view args = text;
+    FormRecord form;
+    std::string bytes;
+    Reply reply;
+    if (Consume(args, kGetLayout)) {
+        if (FindLayout(entity, args, form, reply)) AddLinesOf(out, form.layout);
+    } else if (Consume(args, kGetImage)) {
+        if (FindImageBytes(entity, args, bytes, reply)) {
+            out.Add(kOk, bytes);
+            out.Add(kEnd);
+        }
+    } else {
+        reply = Dispatch(session, entity, text, sequence);
+    }
+    for (const auto& e : reply) out.Add(e);
+    out.Finish();
 }
 
 void RequestHandler::EndSession(Session& session) {
@@ -184,8 +229,8 @@ Reply RequestHandler::Dispatch(Session& session, const std::string& entity, std:
         if (Consume(r, "CUSTFORM|")) {
             if (r == "L") return FormsList(entity);
             if (r == "H") return FormsFlags(entity);
-            if (Consume(r, "T|")) return Layout(entity, r);
-            if (Consume(r, "I|")) return Image(entity, r);
+            if (Consume(r, "T|")) return Layout(entity, r);  // kGetLayout
+            if (Consume(r, "I|")) return Image(entity, r);   // kGetImage
             if (Consume(r, "S|")) return StaticList(entity, r);
             return Unknown();
         }
@@ -245,33 +290,53 @@ Reply RequestHandler::FormsFlags(const std::string& entity) {
     return out;
 }
 
-Reply RequestHandler::Layout(const std::string& entity, std::string_view name) {
-    FormRecord f;
+bool RequestHandler::FindLayout(const std::string& entity, std::string_view name, FormRecord& form,
+                                Reply& reply) {
     std::string error;
-    switch (repo_.FindForm(entity, std::string(name), f, error)) {
+    switch (repo_.FindForm(entity, std::string(name), form, error)) {
         case Status::Ok:
-            return LinesOf(f.layout);
+            return true;
         case Status::NotFound:
-            return One(Error("form not found"));
+            reply = One(Error("form not found"));
+            return false;
         case Status::Failed:
             break;
     }
-    return DbFailure(error);
+    reply = DbFailure(error);
+    return false;
+}
+
+Reply RequestHandler::Layout(const std::string& entity, std::string_view name) {
+    FormRecord f;
+    Reply error;
+    return FindLayout(entity, name, f, error) ? LinesOf(f.layout) : error;
+}
+
+bool RequestHandler::FindImageBytes(const std::string& entity, std::string_view args,
+                                    std::string& bytes, Reply& reply) {
+    std::string form, stamp, error;
+    if (!TakeField(args, form) || !TakeField(args, stamp)) {
+        reply = Unknown();
+        return false;
+    }
+    switch (repo_.FindImage(entity, form, stamp, std::string(args), bytes, error)) {
+        case Status::Ok:
+            return true;
+        case Status::NotFound:
+            reply = One(Error("image not found"));
+            return false;
+        case Status::Failed:
+            break;
+    }
+    reply = DbFailure(error);
+    return false;
 }
 
 Reply RequestHandler::Image(const std::string& entity, std::string_view args) {
-    std::string form, stamp;
-    if (!TakeField(args, form) || !TakeField(args, stamp)) return Unknown();
-    std::string bytes, error;
-    switch (repo_.FindImage(entity, form, stamp, std::string(args), bytes, error)) {
-        case Status::Ok:
-            return Reply{std::string(kOk) + bytes, std::string(kEnd)};
-        case Status::NotFound:
-            return One(Error("image not found"));
-        case Status::Failed:
-            break;
-    }
-    return DbFailure(error);
+    std::string bytes;
+    Reply error;
+    if (!FindImageBytes(entity, args, bytes, error)) return error;
+    return Reply{std::string(kOk) + bytes, std::string(kEnd)};
 }
 
 Reply RequestHandler::StaticList(const std::string& entity, std::string_view name) {
@@ -288,51 +353,64 @@ Reply RequestHandler::StoreRecordPiece(Session& session, std::string_view piece,
     bool starts = sequence && sequence->index == 1;
     if (starts) DropRecord(session);
     if ((sequence && sequence->index == sequence->count) ||
-        (!starts && !Continues(session.recordSequence, sequence, session.recordPieces.size()))) {
+        (!starts && !Continues(session.recordSequence, sequence, session.recordPieces))) {
         DropRecord(session);
         return One(Error("form record piece out of sequence"));
     }
-    if (session.recordBytes + piece.size() > wire::kMaxFormRecordBytes) {
+    if (session.recordStaged.size() + piece.size() > wire::kMaxFormRecordBytes) {
         DropRecord(session);
         return One(Error("form record too large"));
     }
     if (sequence) session.recordSequence = *sequence;
-    session.recordPieces.emplace_back(piece);
-    session.recordBytes += piece.size();
+    session.recordStaged.append(piece);
+    ++session.recordPieces;
     return One(kPiece);
 }
 
 Reply RequestHandler::StoreRecord(Session& session, const std::string& entity,
                                   std::string_view firstPiece, const wire::Sequence* sequence) {
-    std::vector<std::string> pieces;
-    pieces.swap(session.recordPieces);
-    size_t staged = session.recordBytes;
+    // The staged pieces become the layout in place, and the buffer goes back to the
+    // connection for its next save: a whole record is never copied.
+    FormRecord form;
+    std::string& record = form.layout;
+    record.swap(session.recordStaged);
+    size_t pieces = session.recordPieces;
     wire::Sequence stagedSequence = session.recordSequence;
     DropRecord(session);
+    struct GiveBack {
+        std::string& from;
+        std::string& to;
+        ~GiveBack() {
+            from.clear();
+            if (from.capacity() <= kKeptBufferBytes) to.swap(from);
+        }
+    } giveBack{record, session.recordStaged};
     // A sequence of one request is the whole record; pieces of another save are not part
     // of it. Otherwise every piece must have come, on this connection, in order.
     if (sequence && sequence->count == 1) {
-        pieces.clear();
-        staged = 0;
+        record.clear();
     } else if (sequence ? sequence->index != sequence->count ||
-                              !Continues(stagedSequence, sequence, pieces.size())
+                              !Continues(stagedSequence, sequence, pieces)
                         : stagedSequence.id != 0) {
         return One(Error("incomplete form record; nothing stored"));
     }
-    if (staged + firstPiece.size() > wire::kMaxFormRecordBytes)
+    if (record.size() + firstPiece.size() > wire::kMaxFormRecordBytes)
         return One(Error("form record too large"));
-    std::string record;
-    record.reserve(staged + firstPiece.size());
-    record.append(firstPiece);
-    for (const auto& p : pieces) record += p;
-    pieces.clear();
 
-    // name | description:type:document type | layout (the layout may hold "|").
-    std::string_view rest = record;
-    FormRecord form;
+    // name | description:type:document type | layout (the layout may hold "|"). The two
+    // fields are looked for in the first piece; only when they run past it are the
+    // pieces joined first.
     std::string header;
-    if (!TakeField(rest, form.name) || !TakeField(rest, header))
-        return One(Error("bad form record"));
+    std::string_view rest = firstPiece;
+    if (TakeField(rest, form.name) && TakeField(rest, header)) {
+        record.insert(0, rest);
+    } else {
+        record.insert(0, firstPiece);
+        rest = record;
+        if (!TakeField(rest, form.name) || !TakeField(rest, header))
+            return One(Error("bad form record"));
+        record.erase(0, record.size() - rest.size());
+    }
     if (!IsValidFormName(form.name)) return One(Error("invalid form name"));
     // Type and document type hold no ":", so the description may.
     size_t last = header.rfind(':');
@@ -353,8 +431,6 @@ Reply RequestHandler::StoreRecord(Session& session, const std::string& entity,
     if (HasAny(form.description, kTextSeparators) || HasAny(form.type, kTextSeparators) ||
         HasAny(form.documentType, kTextSeparators))
         return One(Error("invalid form description, type or document type"));
-    form.layout.assign(rest);
-    record.clear();
     if (form.layout.empty()) return One(Error("empty layout"));
 
     std::string stamp, error;

@@ -14,8 +14,8 @@ namespace repo {
 // Pieces of a save record or a picture that one connection has sent so far.
 // A client that sends no sequence field leaves the sequences at id 0.
 struct Session {
-    std::vector<std::string> recordPieces;  // "|SETL|" pieces 2..n, in order
-    size_t recordBytes = 0;
+    std::string recordStaged;  // "|SETL|" pieces 2..n, joined in order
+    size_t recordPieces = 0;
     wire::Sequence recordSequence;
 
     bool imagePending = false;
@@ -26,7 +26,7 @@ struct Session {
     int imageNextPiece = 0;
     std::string imageBytes;
 
-    bool Staged() const { return !recordPieces.empty() || imagePending; }
+    bool Staged() const { return recordPieces > 0 || imagePending; }
 };
 
 using Reply = std::vector<std::string>;
@@ -39,13 +39,22 @@ class RequestHandler {
 
     explicit RequestHandler(Repository& repository) : repo_(repository) {}
 
+    // A connection keeps buffers up to this size for its next request.
+    static constexpr size_t kKeptBufferBytes = 4u * 1024u * 1024u;
+
     // sequence: the request's place in a multi-request sequence, when the client sent one.
     Reply Handle(Session& session, const std::string& entity, std::string_view text,
                  const wire::Sequence* sequence = nullptr);
+    // The same reply as a frame body ("OK" and the elements) in body. A layout goes line by
+    // line from the stored text, without a string per line, and a picture without a copy.
+    void Respond(Session& session, const std::string& entity, std::string_view text,
+                 const wire::Sequence* sequence, std::string& body);
     // The connection ended: staged pieces are dropped, nothing half-sent is stored.
     void EndSession(Session& session);
 
   private:
+    // What a request does to the pieces staged before it, whatever it asks.
+    void Settle(Session& session, std::string_view text);
     Reply Dispatch(Session& session, const std::string& entity, std::string_view text,
                    const wire::Sequence* sequence);
     bool CommitPendingImage(Session& session, std::string& error);
@@ -53,7 +62,12 @@ class RequestHandler {
     Reply FormsList(const std::string& entity);
     Reply FormsFlags(const std::string& entity);
     Reply Layout(const std::string& entity, std::string_view name);
+    // True with the form found; otherwise the error reply.
+    bool FindLayout(const std::string& entity, std::string_view name, FormRecord& form,
+                    Reply& error);
     Reply Image(const std::string& entity, std::string_view args);
+    bool FindImageBytes(const std::string& entity, std::string_view args, std::string& bytes,
+                        Reply& error);
     Reply StaticList(const std::string& entity, std::string_view name);
     Reply StoreRecord(Session& session, const std::string& entity, std::string_view firstPiece,
                       const wire::Sequence* sequence);

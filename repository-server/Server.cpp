@@ -109,9 +109,16 @@ void Server::Reap(bool all) {
 
 void Server::ServeSocket(int fd) {
     Session session;
-    std::string payload;
-    std::vector<std::string> fields;
+    // Kept from request to request (up to a bound), so pieces and replies of a large
+    // form do not grow fresh buffers every time.
+    std::string payload, body;
+    std::vector<std::string_view> fields;
+    std::string entity;
     while (!stopping_.load()) {
+        for (std::string* buffer : {&payload, &body}) {
+            buffer->clear();
+            if (buffer->capacity() > RequestHandler::kKeptBufferBytes) buffer->shrink_to_fit();
+        }
         // A connection in the middle of an upload gets the longer grace.
         pollfd p{fd, POLLIN, 0};
         int r = ::poll(&p, 1, session.Staged() ? kFrameTimeoutMs : idleTimeoutMs_);
@@ -126,20 +133,16 @@ void Server::ServeSocket(int fd) {
         if (io != wire::IoResult::Ok) break;
         // [channel, entity, text], and for a piece of a sequence its place in it.
         wire::Sequence sequence;
-        if (!wire::DecodeFields(payload, fields) || fields.size() < 3 || fields.size() > 4 ||
+        if (!wire::DecodeFieldViews(payload, fields) || fields.size() < 3 || fields.size() > 4 ||
             (fields[0] != wire::kChannelString && fields[0] != wire::kChannelArray) ||
             (fields.size() == 4 && !wire::DecodeSequence(fields[3], sequence))) {
             if (!SendFail(fd, "malformed request")) break;
             continue;
         }
-        payload.clear();
         bool sequenced = fields.size() == 4;
-        Reply reply =
-            handler_.Handle(session, fields[1], fields[2], sequenced ? &sequence : nullptr);
+        entity.assign(fields[1]);
+        handler_.Respond(session, entity, fields[2], sequenced ? &sequence : nullptr, body);
         fields.clear();
-        reply.insert(reply.begin(), std::string(wire::kStatusOk));
-        std::string body = wire::EncodeFields(reply);
-        reply.clear();
         io = body.size() > wire::kMaxFrameBytes
                  ? (SendFail(fd, "reply too large") ? wire::IoResult::Ok : wire::IoResult::Error)
                  : wire::WriteFrame(fd, body, kFrameTimeoutMs);

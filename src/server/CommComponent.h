@@ -3,6 +3,7 @@
 // Requests and replies are Windows-1252 byte strings; the transport is TcpComm.
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CommComponent {
@@ -14,6 +15,21 @@ class CommComponent {
     // Reply as a list of elements (lines of a layout, pieces of an image ...).
     virtual bool GetServerArrayData(const std::string& request, const std::string& extra,
                                     std::vector<std::string>& reply, std::string& error) = 0;
+    // The same reply as GetServerArrayData, its elements joined with separator into one
+    // text, and how many there were; a transport may skip the string per element.
+    virtual bool GetServerArrayJoined(const std::string& request, std::string_view separator,
+                                      std::string& joined, std::size_t& count, std::string& error) {
+        std::vector<std::string> elements;
+        joined.clear();
+        count = 0;
+        if (!GetServerArrayData(request, "", elements, error)) return false;
+        count = elements.size();
+        for (std::size_t i = 0; i < count; ++i) {
+            if (i) joined += separator;
+            joined += elements[i];
+        }
+        return true;
+    }
     virtual int SetServerAddress(const std::string& address, const std::string& port, int retries,
                                  int flags) = 0;
     virtual int SetSessionContext(const std::string& a, const std::string& entity,

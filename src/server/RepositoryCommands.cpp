@@ -121,18 +121,19 @@ bool UpdateFormsDefinitions(CommComponent& comm, UserInterface& ui, FormsDefinit
 bool LoadLayoutText(CommComponent& comm, UserInterface& ui, const std::string& form,
                     std::string& layout) {
     layout.clear();
-    std::vector<std::string> lines;
+    std::size_t lines = 0;
     std::string error;
-    if (!comm.GetServerArrayData(GetLayout(form), "", lines, error)) {
+    if (!comm.GetServerArrayJoined(GetLayout(form), kCrLf, layout, lines, error)) {
+        layout.clear();
         ReportError(ui, "Error loading layout from DB", "");
         return false;
     }
     // An error reply is not a layout; handing it to the reader would only confuse.
-    if (lines.size() == 1 && IsListError(lines[0])) {
-        ReportError(ui, "Error loading layout from DB", S(kCrLf) + lines[0]);
+    if (lines == 1 && IsListError(layout)) {
+        ReportError(ui, "Error loading layout from DB", S(kCrLf) + layout);
+        layout.clear();
         return false;
     }
-    layout = LayoutFromLines(lines);
     return !layout.empty();
 }
 

@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <chrono>
 #include <iostream>
 #include <random>
@@ -127,13 +128,13 @@ bool TcpComm::LinkLooksAlive() const {
     return n > 0 && !(p.revents & (POLLHUP | POLLERR));
 }
 
-bool TcpComm::Exchange(const char* channel, const std::string& request,
-                       std::vector<std::string>& elements, std::string& error) {
-    elements.clear();
+bool TcpComm::Exchange(const char* channel, const std::string& request, std::string& error) {
+    elements_.clear();
     error.clear();
     bool inSequence = sequence_.id != 0 && sequence_.index < sequence_.count;
+    bool alive = LinkLooksAlive();
     if (inSequence && sequence_.index > 0 &&
-        (sequenceBroken_ || linkGeneration_ != sequenceLink_ || !LinkLooksAlive())) {
+        (sequenceBroken_ || linkGeneration_ != sequenceLink_ || !alive)) {
         // The server dropped what it staged with the old link; going on over a new one
         // would store only the tail of the upload.
         sequenceBroken_ = true;
@@ -146,26 +147,30 @@ bool TcpComm::Exchange(const char* channel, const std::string& request,
     }
     // A link that dropped since the last request is opened anew before sending; a
     // request is never sent twice.
-    if (!LinkLooksAlive() && !OpenLink(error)) {
+    if (!alive && !OpenLink(error)) {
         lastError_ = error;
         return false;
     }
-    std::vector<std::string> frame = {channel, entity_, request};
+    frame_.clear();
+    wire::FieldWriter fields(frame_);
+    fields.Add(channel);
+    fields.Add(entity_);
+    fields.Add(request);
     if (inSequence) {
         if (++sequence_.index == 1) sequenceLink_ = linkGeneration_;
-        frame.push_back(wire::EncodeSequence(sequence_));
+        fields.Add(wire::EncodeSequence(sequence_));
     }
-    std::string payload = wire::EncodeFields(frame);
-    frame.clear();
-    if (payload.size() > wire::kMaxFrameBytes) {
+    fields.Finish();
+    if (frame_.size() > wire::kMaxFrameBytes) {
         // Refused before a byte is written: the link stays in step.
         error = "request too large (" + std::to_string(request.size()) + " bytes)";
         lastError_ = error;
+        ReleaseReply();
         return false;
     }
     // One deadline covers writing the request and reading the whole reply.
     auto start = std::chrono::steady_clock::now();
-    wire::IoResult r = wire::WriteFrame(fd_, payload, replyMs_);
+    wire::IoResult r = wire::WriteFrame(fd_, frame_, replyMs_);
     if (r == wire::IoResult::Ok) {
         long long left = replyMs_;
         if (replyMs_ > 0)
@@ -173,53 +178,86 @@ bool TcpComm::Exchange(const char* channel, const std::string& request,
                         std::chrono::steady_clock::now() - start)
                         .count();
         r = replyMs_ > 0 && left <= 0 ? wire::IoResult::Timeout
-                                      : wire::ReadFrame(fd_, payload, int(left));
+                                      : wire::ReadFrame(fd_, frame_, int(left));
     }
     if (r != wire::IoResult::Ok) {
         error =
             std::string("no reply from ") + address_ + ":" + port_ + ": " + wire::IoResultText(r);
         CloseLink();  // the stream can no longer be trusted to be in step
         lastError_ = error;
+        ReleaseReply();
         return false;
     }
-    std::vector<std::string> fields;
-    if (!wire::DecodeFields(payload, fields) || fields.empty()) {
+    if (!wire::DecodeFieldViews(frame_, elements_) || elements_.empty()) {
         error = "malformed reply from the server";
         CloseLink();
         lastError_ = error;
+        ReleaseReply();
         return false;
     }
-    if (fields[0] == wire::kStatusFail) {
-        error = fields.size() > 1 ? fields[1] : "request refused by the server";
+    if (elements_[0] == wire::kStatusFail) {
+        error = elements_.size() > 1 ? std::string(elements_[1]) : "request refused by the server";
         lastError_ = error;
+        ReleaseReply();
         return false;
     }
-    if (fields[0] != wire::kStatusOk) {
+    if (elements_[0] != wire::kStatusOk) {
         error = "malformed reply from the server";
         CloseLink();
         lastError_ = error;
+        ReleaseReply();
         return false;
     }
-    fields.erase(fields.begin());
-    elements = std::move(fields);
+    elements_.erase(elements_.begin());
     if (debug_ && debugOption_.find("rcv") != std::string::npos) {
         std::size_t bytes = 0;
-        for (const auto& e : elements) bytes += e.size();
-        std::cerr << "rcv " << elements.size() << " element(s), " << bytes << " byte(s)\n";
+        for (auto e : elements_) bytes += e.size();
+        std::cerr << "rcv " << elements_.size() << " element(s), " << bytes << " byte(s)\n";
     }
     return true;
 }
 
+void TcpComm::JoinElements(std::string_view separator, std::string& out) {
+    std::size_t n = elements_.empty() ? 0 : separator.size() * (elements_.size() - 1);
+    for (auto e : elements_) n += e.size();
+    out.resize(n);
+    char* w = out.data();
+    for (std::size_t i = 0; i < elements_.size(); ++i) {
+        if (i) w = std::copy(separator.begin(), separator.end(), w);
+        w = std::copy(elements_[i].begin(), elements_[i].end(), w);
+    }
+    ReleaseReply();
+}
+
+void TcpComm::ReleaseReply() {
+    elements_.clear();
+    // A very large reply is not kept for the rest of the session.
+    if (frame_.capacity() > kKeptFrameBytes) std::string().swap(frame_);
+}
+
 bool TcpComm::GetServerStringData(const std::string& request, const std::string&,
                                   std::string& reply, std::string& error) {
-    std::vector<std::string> elements;
     reply.clear();
-    if (!Exchange(wire::kChannelString.data(), request, elements, error)) return false;
-    reply = text::Join(elements, "");
+    if (!Exchange(wire::kChannelString.data(), request, error)) return false;
+    JoinElements("", reply);
     return true;
 }
 
 bool TcpComm::GetServerArrayData(const std::string& request, const std::string&,
                                  std::vector<std::string>& reply, std::string& error) {
-    return Exchange(wire::kChannelArray.data(), request, reply, error);
+    reply.clear();
+    if (!Exchange(wire::kChannelArray.data(), request, error)) return false;
+    reply.assign(elements_.begin(), elements_.end());
+    ReleaseReply();
+    return true;
+}
+
+bool TcpComm::GetServerArrayJoined(const std::string& request, std::string_view separator,
+                                   std::string& joined, std::size_t& count, std::string& error) {
+    joined.clear();
+    count = 0;
+    if (!Exchange(wire::kChannelArray.data(), request, error)) return false;
+    count = elements_.size();
+    JoinElements(separator, joined);
+    return true;
 }

@@ -19,6 +19,8 @@ class TcpComm : public CommComponent {
                              std::string& reply, std::string& error) override;
     bool GetServerArrayData(const std::string& request, const std::string& extra,
                             std::vector<std::string>& reply, std::string& error) override;
+    bool GetServerArrayJoined(const std::string& request, std::string_view separator,
+                              std::string& joined, std::size_t& count, std::string& error) override;
     int SetServerAddress(const std::string& address, const std::string& port, int retries,
                          int flags) override;
     int SetSessionContext(const std::string& a, const std::string& entity,
@@ -47,8 +49,13 @@ class TcpComm : public CommComponent {
     bool OpenLink(std::string& error);
     void CloseLink();
     bool LinkLooksAlive() const;
-    bool Exchange(const char* channel, const std::string& request,
-                  std::vector<std::string>& elements, std::string& error);
+    // On success elements_ views the reply's elements (after the status) inside frame_,
+    // valid until the next exchange.
+    bool Exchange(const char* channel, const std::string& request, std::string& error);
+    // The elements joined into out; ends the use of elements_.
+    void JoinElements(std::string_view separator, std::string& out);
+    void ReleaseReply();
+    static constexpr std::size_t kKeptFrameBytes = 8u * 1024u * 1024u;
 
     std::string address_;
     std::string port_;
@@ -63,6 +70,9 @@ class TcpComm : public CommComponent {
     std::uint64_t lastSequenceId_ = 0;
     int sequenceLink_ = 0;
     bool sequenceBroken_ = false;
+    // Kept between requests, so a large reply does not grow a fresh buffer every time.
+    std::string frame_;
+    std::vector<std::string_view> elements_;
     int connectMs_ = 5000;
     int replyMs_ = 60000;
 };

@@ -7,6 +7,7 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -30,7 +31,6 @@ std::uint32_t GetU32(const unsigned char* p) {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr std::size_t kCoalesceBytes = 256 * 1024;
 constexpr std::size_t kFirstReadBytes = 64 * 1024;
 
 // Milliseconds left until the deadline; -1 means no deadline.
@@ -52,29 +52,48 @@ IoResult WaitFor(int fd, short events, Clock::time_point deadline, bool limited)
     }
 }
 
-IoResult SendAll(int fd, const char* data, size_t len, Clock::time_point deadline, bool limited) {
-    while (len > 0) {
-        IoResult w = WaitFor(fd, POLLOUT, deadline, limited);
-        if (w != IoResult::Ok) return w;
-        ssize_t n = ::send(fd, data, len, MSG_NOSIGNAL | MSG_DONTWAIT);
+// The parts in order, as if one buffer. The call is tried first and waited for only when
+// the socket is not ready, which saves a poll per call on a link that keeps up.
+IoResult SendAll(int fd, iovec* parts, int count, Clock::time_point deadline, bool limited) {
+    while (count > 0) {
+        msghdr m{};
+        m.msg_iov = parts;
+        m.msg_iovlen = std::size_t(count);
+        ssize_t n = ::sendmsg(fd, &m, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n < 0) {
-            if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
+            if (errno == EINTR) continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                IoResult w = WaitFor(fd, POLLOUT, deadline, limited);
+                if (w != IoResult::Ok) return w;
+                continue;
+            }
             return errno == EPIPE || errno == ECONNRESET ? IoResult::Closed : IoResult::Error;
         }
-        data += n;
-        len -= size_t(n);
+        auto sent = std::size_t(n);
+        while (count > 0 && sent >= parts->iov_len) {
+            sent -= parts->iov_len;
+            ++parts;
+            --count;
+        }
+        if (count > 0) {
+            parts->iov_base = static_cast<char*>(parts->iov_base) + sent;
+            parts->iov_len -= sent;
+        }
     }
     return IoResult::Ok;
 }
 
 IoResult RecvAll(int fd, char* data, size_t len, Clock::time_point deadline, bool limited) {
     while (len > 0) {
-        IoResult w = WaitFor(fd, POLLIN, deadline, limited);
-        if (w != IoResult::Ok) return w;
         ssize_t n = ::recv(fd, data, len, MSG_DONTWAIT);
         if (n == 0) return IoResult::Closed;
         if (n < 0) {
-            if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
+            if (errno == EINTR) continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                IoResult w = WaitFor(fd, POLLIN, deadline, limited);
+                if (w != IoResult::Ok) return w;
+                continue;
+            }
             return errno == ECONNRESET ? IoResult::Closed : IoResult::Error;
         }
         data += n;
@@ -118,7 +137,7 @@ std::string EncodeFields(const std::vector<std::string>& fields) {
     return out;
 }
 
-bool DecodeFields(std::string_view payload, std::vector<std::string>& fields) {
+bool DecodeFieldViews(std::string_view payload, std::vector<std::string_view>& fields) {
     fields.clear();
     auto p = reinterpret_cast<const unsigned char*>(payload.data());
     size_t left = payload.size();
@@ -140,6 +159,77 @@ bool DecodeFields(std::string_view payload, std::vector<std::string>& fields) {
         left -= len;
     }
     return left == 0;
+}
+
+bool DecodeFields(std::string_view payload, std::vector<std::string>& fields) {
+    fields.clear();
+    std::vector<std::string_view> views;
+    if (!DecodeFieldViews(payload, views)) return false;
+    fields.assign(views.begin(), views.end());
+    return true;
+}
+
+FieldWriter::FieldWriter(std::string& out) : out_(out), countAt_(out.size()) {
+    PutU32(out_, 0);
+}
+
+void FieldWriter::Add(std::string_view head, std::string_view tail) {
+    PutU32(out_, std::uint32_t(head.size() + tail.size()));
+    out_.append(head);
+    out_.append(tail);
+    ++count_;
+}
+
+void FieldWriter::AddPieces(std::string_view text, std::string_view separator,
+                            std::string_view head) {
+    // Room for the bytes and a length word per piece, grown on the rare text with more
+    // pieces than guessed; trimmed to what was written at the end.
+    std::size_t at = out_.size();
+    std::size_t room = head.size() + text.size() + 4 * (text.size() / 32 + 16);
+    out_.resize(at + room);
+    char* w = out_.data() + at;
+    const char* p = text.data();
+    const char* end = p + text.size();
+    for (bool first = true;; first = false) {
+        const char* q = p;
+        for (;;) {
+            q = static_cast<const char*>(std::memchr(q, separator[0], std::size_t(end - q)));
+            if (!q || std::size_t(end - q) < separator.size()) break;
+            // Byte by byte: a call to memcmp per line end costs more than the line.
+            std::size_t i = 1;
+            while (i < separator.size() && q[i] == separator[i]) ++i;
+            if (i == separator.size()) break;
+            ++q;
+        }
+        if (!q || std::size_t(end - q) < separator.size()) q = end;
+        std::size_t len = std::size_t(q - p) + (first ? head.size() : 0);
+        std::size_t used = std::size_t(w - out_.data());
+        if (out_.size() - used < 4 + len + 4 * 16) {
+            out_.resize(out_.size() * 2 + 4 + len);
+            w = out_.data() + used;
+        }
+        w[0] = char(len >> 24);
+        w[1] = char(len >> 16);
+        w[2] = char(len >> 8);
+        w[3] = char(len);
+        w += 4;
+        if (first && !head.empty()) {
+            std::memcpy(w, head.data(), head.size());
+            w += head.size();
+        }
+        if (q != p) std::memcpy(w, p, std::size_t(q - p));
+        w += q - p;
+        ++count_;
+        if (q == end) break;
+        p = q + separator.size();
+    }
+    out_.resize(std::size_t(w - out_.data()));
+}
+
+void FieldWriter::Finish() {
+    std::string n;
+    PutU32(n, count_);
+    out_.replace(countAt_, 4, n);
 }
 
 const char* IoResultText(IoResult r) {
@@ -164,15 +254,11 @@ IoResult WriteFrame(int fd, std::string_view payload, int timeoutMs) {
     auto deadline = Clock::now() + std::chrono::milliseconds(limited ? timeoutMs : 0);
     std::string head;
     PutU32(head, std::uint32_t(payload.size()));
-    // A small frame goes out in one send: a separate 4-byte send would leave the body
+    // Length word and body leave in one call: a separate 4-byte send would leave the body
     // waiting for the peer's delayed acknowledgement on every request and reply.
-    if (payload.size() <= kCoalesceBytes) {
-        head.append(payload);
-        return SendAll(fd, head.data(), head.size(), deadline, limited);
-    }
-    IoResult r = SendAll(fd, head.data(), head.size(), deadline, limited);
-    if (r != IoResult::Ok) return r;
-    return SendAll(fd, payload.data(), payload.size(), deadline, limited);
+    iovec parts[2] = {{head.data(), head.size()},
+                      {const_cast<char*>(payload.data()), payload.size()}};
+    return SendAll(fd, parts, 2, deadline, limited);
 }
 
 IoResult ReadFrame(int fd, std::string& payload, int timeoutMs, std::uint32_t maxBytes) {
@@ -184,11 +270,12 @@ IoResult ReadFrame(int fd, std::string& payload, int timeoutMs, std::uint32_t ma
     if (r != IoResult::Ok) return r;
     std::uint32_t len = GetU32(head);
     if (len > maxBytes) return IoResult::TooLarge;
-    // Room for at most twice what has arrived: a peer that announces a huge frame and
-    // sends little costs little.
+    // Room for at most twice what has arrived (or what the buffer already holds from
+    // earlier frames): a peer that announces a huge frame and sends little costs little.
     std::size_t got = 0;
     while (got < len) {
-        std::size_t next = std::min<std::size_t>(len, std::max(kFirstReadBytes, got * 2));
+        std::size_t next =
+            std::min<std::size_t>(len, std::max({kFirstReadBytes, got * 2, payload.capacity()}));
         payload.resize(next);
         r = RecvAll(fd, payload.data() + got, next - got, deadline, limited);
         if (r != IoResult::Ok) {

@@ -43,6 +43,26 @@ bool DecodeSequence(std::string_view field, Sequence& s);
 std::string EncodeFields(const std::vector<std::string>& fields);
 // False when the payload is not a well-formed field list.
 bool DecodeFields(std::string_view payload, std::vector<std::string>& fields);
+// The same, as views into payload: no copy of a field's bytes.
+bool DecodeFieldViews(std::string_view payload, std::vector<std::string_view>& fields);
+
+// Appends a payload to out field by field, for replies made of many pieces (the lines of
+// a layout) that need no list of strings first. Finish() writes the field count.
+class FieldWriter {
+  public:
+    explicit FieldWriter(std::string& out);
+    // One field made of head followed by tail.
+    void Add(std::string_view head, std::string_view tail = {});
+    // One field per piece of text cut at every separator (not empty); the first piece
+    // carries head in front. The same fields as Add for each piece, written in one pass.
+    void AddPieces(std::string_view text, std::string_view separator, std::string_view head = {});
+    void Finish();
+
+  private:
+    std::string& out_;
+    std::size_t countAt_;
+    std::uint32_t count_ = 0;
+};
 
 enum class IoResult { Ok, Closed, Timeout, TooLarge, Error };
 const char* IoResultText(IoResult r);

@@ -115,6 +115,27 @@ TEST_F(Handler, RecordSentInPiecesIsJoinedInOrder) {
     // The staged pieces were used up: the next single-piece save stands alone.
     EXPECT_EQ(Save("BIG", "short"), "|OK||DONE|END|");
     EXPECT_EQ(AskText("|GET|CUSTFORM|T|BIG"), "|OK||short|END|");
+    // Name and description may run past the first piece.
+    EXPECT_EQ(AskText("|SETL|G|Big:CS:"), "|OK||PIECE|END|");
+    EXPECT_EQ(AskText("|SETL|CHG|" + layout), "|OK||PIECE|END|");
+    EXPECT_EQ(AskText("|SET|CUSTFORM|T|BI"), "|OK||DONE|END|");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|T|BIG"), "|OK||" + layout + "|END|");
+}
+
+TEST_F(Handler, FrameBodiesHoldTheRepliesEncoded) {
+    for (std::string layout : {"<HEADER>\r\n</HEADER>", "\r\n", "a\r\n\r\nb\r\n"}) {
+        ASSERT_EQ(Save("F", layout), "|OK||DONE|END|");
+        ASSERT_EQ(AskText("|SET|CUSTFORM|I-0|F|a.bmp|" + layout), "|OK||DONE|END|");
+        for (std::string request :
+             {"|GET|CUSTFORM|T|F", "|GET|CUSTFORM|T|NO", "|GET|CUSTFORM|L",
+              "|GET|CUSTFORM|I|F||a.bmp", "|GET|CUSTFORM|I|F|0|a.bmp", "|GET|CUSTFORM|I|F"}) {
+            Reply reply = Ask(request);
+            reply.insert(reply.begin(), "OK");
+            std::string body = "stale";
+            handler->Respond(session, "1", request, nullptr, body);
+            EXPECT_EQ(body, wire::EncodeFields(reply)) << request;
+        }
+    }
 }
 
 TEST_F(Handler, AnUploadIsStoredOnlyWhenEveryPartCameOnOneConnection) {

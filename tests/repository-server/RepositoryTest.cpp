@@ -2,9 +2,11 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "DemoData.h"
 #include "Repository.h"
@@ -97,6 +99,40 @@ TEST_F(RepositoryFile, EverythingStoredSurvivesAReopen) {
     std::string next;
     ASSERT_EQ(r->StoreForm("1", Form("A", "v3"), next, error), repo::Status::Ok);
     EXPECT_GT(next, stamp);
+}
+
+TEST_F(RepositoryFile, NewFilesGetLargePagesAndAnOlderFileKeepsItsOwn) {
+    auto pageSize = [&] {
+        sqlite3* db = nullptr;
+        sqlite3_stmt* st = nullptr;
+        EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        sqlite3_prepare_v2(db, "PRAGMA page_size", -1, &st, nullptr);
+        int size = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : 0;
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+        return size;
+    };
+    std::string big(100000, '\n'), stamp, error;
+    for (int older : {0, 4096}) {
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        if (older) Sql("PRAGMA page_size=" + std::to_string(older) + "; CREATE TABLE t(a)");
+        ASSERT_EQ(Open()->StoreForm("1", Form("A", big), stamp, error), repo::Status::Ok);
+        repo::FormRecord f;
+        ASSERT_EQ(Open()->FindForm("1", "A", f, error), repo::Status::Ok);
+        EXPECT_EQ(f.layout, big);
+        EXPECT_EQ(pageSize(), older ? older : 16384);
+    }
+}
+
+TEST_F(RepositoryFile, TheLogIsCheckedInToTheFileSoonAfterAStore) {
+    auto r = Open();
+    std::string stamp, error;
+    const std::uintmax_t size = 9u << 20;
+    ASSERT_EQ(r->StoreForm("1", Form("A", std::string(size, 'x')), stamp, error), repo::Status::Ok);
+    for (int i = 0; i < 1000 && fs::file_size(path) < size; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_GE(fs::file_size(path), size);
 }
 
 TEST_F(RepositoryFile, AStoreThatFailsHalfwayKeepsThePreviousCopy) {

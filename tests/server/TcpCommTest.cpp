@@ -45,8 +45,12 @@ TEST(TcpComm, BothChannelsCarryBinaryBytesAndTheEntity) {
     std::vector<std::string> lines;
     ASSERT_TRUE(comm.GetServerArrayData(binary, "", lines, error));
     EXPECT_EQ(lines, (std::vector<std::string>{"|OK||", binary, "|END|"}));
+    std::size_t count = 0;
+    ASSERT_TRUE(comm.GetServerArrayJoined(binary, "\r\n", reply, count, error));
+    EXPECT_EQ(reply, "|OK||\r\n" + binary + "\r\n|END|");
+    EXPECT_EQ(count, 3u);
     auto seen = server.Seen();
-    ASSERT_EQ(seen.size(), 3u);
+    ASSERT_EQ(seen.size(), 4u);
     EXPECT_EQ(seen[1], (std::vector<std::string>{"S", "E1", "|SET|X|" + binary}));
     EXPECT_EQ(seen[2][0], "A");
     EXPECT_EQ(server.Connections(), 1);  // one link carries them all

@@ -13,6 +13,33 @@ TEST(FieldsEncoding, EveryByteValueSurvivesARoundTrip) {
     std::vector<std::string> out;
     ASSERT_TRUE(wire::DecodeFields(wire::EncodeFields(in), out));
     EXPECT_EQ(in, out);
+    // Written field by field (one from two parts) after bytes already there.
+    std::string written = "head";
+    wire::FieldWriter w(written);
+    w.Add("A");
+    w.Add("", "");
+    w.Add(all.substr(0, 100), all.substr(100));
+    w.Add("line1\r\n", "line2\r\n");
+    w.Finish();
+    EXPECT_EQ(written, "head" + wire::EncodeFields(in));
+    // Cut at a separator: empty pieces at both ends, a lone first byte of it, many pieces.
+    std::string crlfs;
+    for (int i = 0; i < 3000; ++i) crlfs += "\r\n";
+    for (std::string text :
+         std::vector<std::string>{"", "\r\n", "a\rb\r\n\r\nc\r", crlfs + "x\n"}) {
+        std::string cut;
+        wire::FieldWriter pieces(cut);
+        pieces.AddPieces(text, "\r\n", "|OK||");
+        pieces.Finish();
+        std::vector<std::string> lines = {"|OK||"};
+        for (size_t i = 0; i < text.size(); ++i)
+            text.compare(i, 2, "\r\n") ? void(lines.back() += text[i])
+                                       : (lines.emplace_back(), void(++i));
+        EXPECT_EQ(cut, wire::EncodeFields(lines)) << text;
+    }
+    std::vector<std::string_view> views;
+    ASSERT_TRUE(wire::DecodeFieldViews(std::string_view(written).substr(4), views));
+    EXPECT_EQ(std::vector<std::string>(views.begin(), views.end()), in);
 }
 
 TEST(FieldsEncoding, MalformedPayloadsAreRefused) {
