@@ -2,6 +2,8 @@
 // Builds the layout text of the open form from the canvas and the model.
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "layout/ControlSink.h"
 #include "layout/FormModel.h"
@@ -30,7 +32,17 @@ class LayoutWriter {
     std::string LabelLine(int index) const;
 
   private:
-    std::string PromptCaption(int index, const LabelControl& label) const;
+    void AppendPromptCaption(int index, const LabelControl& label, std::string& out) const;
+    // The line of a label onto out; false (nothing added) when it is not written.
+    // caption is room for a caption put together.
+    bool AppendLabelLine(int index, std::string& out, std::string& caption) const;
+    // The label indices of each page (0-based) in index order, from one pass over the labels.
+    std::vector<std::vector<int>> LabelsByPage(int pages) const;
+    // The lines of the labels of one page, rearranged and each ended by CR LF, onto out;
+    // lines is room for the page's lines in label order.
+    void AppendPage(const std::vector<int>& labels, std::string& out, std::string& lines,
+                    std::string& caption);
+    void AppendRearranged(std::string_view pageText, std::string& out);
 
     const FormModel& model_;
     const LayoutSource& canvas_;
