@@ -157,36 +157,31 @@ bool LayoutWriter::AppendLabelLine(int index, std::string& out, std::string& cap
     return true;
 }
 
-std::vector<std::vector<int>> LayoutWriter::LabelsByPage(int pages) const {
-    std::vector<std::vector<int>> byPage(size_t(std::max(pages, 0)));
+std::vector<std::string> LayoutWriter::PageLines(int pages) const {
+    std::vector<std::string> byPage(size_t(std::max(pages, 0)));
+    std::string caption;
     const int count = canvas_.LabelCount();
     for (int i = 1; i < count; ++i) {
         const LabelControl* label = canvas_.LabelAt(i);
-        if (label && label->page >= 0 && label->page < pages)
-            byPage[size_t(label->page)].push_back(i);
+        if (!label || label->page < 0 || label->page >= pages) continue;
+        std::string& lines = byPage[size_t(label->page)];
+        if (AppendLabelLine(i, lines, caption)) lines += kCrLf;
     }
     return byPage;
 }
 
 std::string LayoutWriter::AssemblePage(int pageNumber) {
-    std::vector<int> labels;
+    std::string lines, caption;
     const int count = canvas_.LabelCount();
     for (int i = 1; i < count; ++i) {
         const LabelControl* label = canvas_.LabelAt(i);
-        if (label && label->page == pageNumber - 1) labels.push_back(i);
+        if (label && label->page == pageNumber - 1 && AppendLabelLine(i, lines, caption))
+            lines += kCrLf;
     }
-    std::string out, lines, caption;
-    AppendPage(labels, out, lines, caption);
+    std::string out;
+    AppendRearranged(lines, out);
     if (text::EndsWith(out, kCrLf)) out.resize(out.size() - 2);
     return out;
-}
-
-void LayoutWriter::AppendPage(const std::vector<int>& labels, std::string& out, std::string& lines,
-                              std::string& caption) {
-    lines.clear();
-    for (int i : labels)
-        if (AppendLabelLine(i, lines, caption)) lines += kCrLf;
-    AppendRearranged(lines, out);
 }
 
 std::string LayoutWriter::GetRearrangedData(const std::string& pageText) {
@@ -312,14 +307,15 @@ std::string LayoutWriter::ReassembleData(std::string& backgroundImageLines,
             for (const auto& tag : s.gridTags)
                 if (!tag.empty()) add(tag);
         out += std::string(kCrLf) + "</HEADER>" + kCrLf;
-        // Every label's line once into one growing text: no string per line or field.
-        out.reserve(out.size() + size_t(canvas_.LabelCount()) * 80);
-        std::string lines, caption;
-        const auto labelsByPage = LabelsByPage(int(s.numberOfPages));
-        for (const auto& labels : labelsByPage) {
+        // Every label's line once into its page's text: no string per line or field.
+        const auto pageLines = PageLines(int(s.numberOfPages));
+        size_t size = out.size();
+        for (const auto& lines : pageLines) size += lines.size() + 32;
+        out.reserve(size);
+        for (const auto& lines : pageLines) {
             out += "<PAGE>";
             out += kCrLf;
-            AppendPage(labels, out, lines, caption);
+            AppendRearranged(lines, out);
             out += "</PAGE>";
             out += kCrLf;
         }

@@ -36,12 +36,9 @@ class LayoutWriter {
     // The line of a label onto out; false (nothing added) when it is not written.
     // caption is room for a caption put together.
     bool AppendLabelLine(int index, std::string& out, std::string& caption) const;
-    // The label indices of each page (0-based) in index order, from one pass over the labels.
-    std::vector<std::vector<int>> LabelsByPage(int pages) const;
-    // The lines of the labels of one page, rearranged and each ended by CR LF, onto out;
-    // lines is room for the page's lines in label order.
-    void AppendPage(const std::vector<int>& labels, std::string& out, std::string& lines,
-                    std::string& caption);
+    // The lines of each page (0-based) in label order, each ended by CR LF, from one pass
+    // over the labels whatever the number of pages.
+    std::vector<std::string> PageLines(int pages) const;
     void AppendRearranged(std::string_view pageText, std::string& out);
 
     const FormModel& model_;
