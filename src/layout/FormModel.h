@@ -1,9 +1,11 @@
 #pragma once
 // What a form is while it is open: settings, item records, prompt definitions and the
 // lists rebuilt while a layout is read. The visible part of items lives on the canvas.
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 #include "layout/FormItem.h"
@@ -40,42 +42,71 @@ struct FormModel {
     }
 
     // Long name of a database-field caption ("~" + name), empty when unknown.
-    std::string GetDataFieldLongName(const std::string& caption) const {
-        std::string name = !caption.empty() && caption[0] == '~' ? caption.substr(1) : caption;
-        const DatabaseFieldRef* f = FindDatabaseField(name);
+    std::string GetDataFieldLongName(std::string_view caption) const {
+        if (!caption.empty() && caption[0] == '~') caption.remove_prefix(1);
+        const DatabaseFieldRef* f = FindDatabaseField(caption);
         return f ? f->longName : std::string();
     }
-    void AddDatabaseField(const std::string& name, const std::string& longName) {
+    void AddDatabaseField(std::string_view name, std::string_view longName) {
         if (FindDatabaseField(name)) return;
-        databaseFields.push_back({name, longName});
-        fieldIndex_.emplace(name, databaseFields.size() - 1);
+        databaseFields.push_back({std::string(name), std::string(longName)});
+        if (2 * databaseFields.size() > slots_.size())
+            RebuildFieldIndex();
+        else
+            IndexField(databaseFields.size() - 1);
         indexedSize_ = databaseFields.size();
     }
     // Forms carry thousands of fields: lookups go through an index that is rebuilt
     // whenever the list was changed behind its back.
-    const DatabaseFieldRef* FindDatabaseField(const std::string& name) const {
+    const DatabaseFieldRef* FindDatabaseField(std::string_view name) const {
         if (indexedSize_ != databaseFields.size()) RebuildFieldIndex();
-        auto it = fieldIndex_.find(name);
-        if (it != fieldIndex_.end() && it->second < databaseFields.size() &&
-            databaseFields[it->second].fieldName == name)
-            return &databaseFields[it->second];
-        if (it != fieldIndex_.end()) {
-            RebuildFieldIndex();
-            it = fieldIndex_.find(name);
-            return it == fieldIndex_.end() ? nullptr : &databaseFields[it->second];
-        }
-        return nullptr;
+        bool stale = false;
+        if (const DatabaseFieldRef* f = LookUpField(name, stale)) return f;
+        if (!stale) return nullptr;
+        RebuildFieldIndex();
+        return LookUpField(name, stale);
     }
     // After replacing databaseFields wholesale.
     void InvalidateFieldIndex() { indexedSize_ = size_t(-1); }
 
   private:
+    // Open addressing over the list: a slot holds a field's position + 1 (0: empty) and
+    // part of its name's hash, so a lookup reads one slot array and the one record it
+    // names, where a node-based map chased pointers through the heap on every line read.
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t position = 0;
+    };
+    static std::size_t NameHash(std::string_view name) {
+        return std::hash<std::string_view>{}(name);
+    }
+    // stale: a slot of the same hash named another field, as after an edit of the list
+    // in place.
+    const DatabaseFieldRef* LookUpField(std::string_view name, bool& stale) const {
+        if (slots_.empty()) return nullptr;
+        const std::size_t hash = NameHash(name), mask = slots_.size() - 1;
+        for (std::size_t i = hash & mask; slots_[i].position != 0; i = (i + 1) & mask) {
+            if (slots_[i].hash != std::uint32_t(hash)) continue;
+            const std::size_t at = slots_[i].position - 1;
+            if (at < databaseFields.size() && databaseFields[at].fieldName == name)
+                return &databaseFields[at];
+            stale = true;
+        }
+        return nullptr;
+    }
+    void IndexField(std::size_t at) const {
+        const std::size_t hash = NameHash(databaseFields[at].fieldName), mask = slots_.size() - 1;
+        std::size_t i = hash & mask;
+        while (slots_[i].position != 0) i = (i + 1) & mask;
+        slots_[i] = {std::uint32_t(hash), std::uint32_t(at + 1)};
+    }
     void RebuildFieldIndex() const {
-        fieldIndex_.clear();
-        for (size_t i = 0; i < databaseFields.size(); ++i)
-            fieldIndex_.emplace(databaseFields[i].fieldName, i);
+        std::size_t size = 16;
+        while (size < 2 * databaseFields.size() + 2) size *= 2;
+        slots_.assign(size, Slot{});
+        for (std::size_t i = 0; i < databaseFields.size(); ++i) IndexField(i);
         indexedSize_ = databaseFields.size();
     }
-    mutable std::unordered_map<std::string, size_t> fieldIndex_;
+    mutable std::vector<Slot> slots_;
     mutable size_t indexedSize_ = size_t(-1);
 };

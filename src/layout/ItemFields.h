@@ -2,10 +2,12 @@
 // The fields of one item line of a page, in the order they are written; each field
 // is followed by a TAB. The reader and the writer both go by these names.
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <string>
-#include <utility>
-#include <vector>
+#include <string_view>
+
+#include "shell/TextUtils.h"
 
 enum class ItemField : std::size_t {
     Caption,  // the caption form (a barcode line has character 230 before it)
@@ -28,30 +30,33 @@ inline constexpr std::size_t kMinItemLineElements = 8;
 // A line of exactly this many elements was written before width and auto-size counted.
 inline constexpr std::size_t kOldItemLineElements = 10;
 
+// Views of the fields, into the line read or the values to write, which must outlive
+// them: an item line costs no string per field either way.
 class ItemFields {
   public:
     // Every field empty, for writing.
-    ItemFields() : elements_(kItemFieldCount) {}
-    // A line split at TAB, for reading.
-    explicit ItemFields(std::vector<std::string> elements) : elements_(std::move(elements)) {}
+    ItemFields() : count_(kItemFieldCount) {}
+    // A line split at TAB, for reading. Elements past the last named field are
+    // counted only.
+    explicit ItemFields(std::string_view line) : count_(0) {
+        text::Pieces pieces(line, "\t");
+        for (std::string_view piece; pieces.Next(piece); ++count_)
+            if (count_ < kItemFieldCount) fields_[count_] = piece;
+    }
 
     // A field is there when a TAB follows it: the element after the last TAB is none.
-    bool Has(ItemField f) const { return std::size_t(f) + 1 < elements_.size(); }
-    std::size_t ElementCount() const { return elements_.size(); }
-    const std::string& operator[](ItemField f) const { return elements_[std::size_t(f)]; }
-    std::string& operator[](ItemField f) { return elements_[std::size_t(f)]; }
+    bool Has(ItemField f) const { return std::size_t(f) + 1 < count_; }
+    std::size_t ElementCount() const { return count_; }
+    std::string_view operator[](ItemField f) const { return fields_[std::size_t(f)]; }
+    std::string_view& operator[](ItemField f) { return fields_[std::size_t(f)]; }
 
-    // The fields from the caption up to last, each followed by TAB.
-    std::string Text(ItemField last) const {
-        const std::size_t end = std::min(std::size_t(last) + 1, elements_.size());
-        std::size_t length = end;
-        for (std::size_t i = 0; i < end; ++i) length += elements_[i].size();
-        std::string out;
-        out.reserve(length);
-        for (std::size_t i = 0; i < end; ++i) (out += elements_[i]) += '\t';
-        return out;
+    // Appends the fields from the caption up to last, each followed by TAB.
+    void AppendTo(std::string& out, ItemField last) const {
+        const std::size_t end = std::min(std::size_t(last) + 1, count_);
+        for (std::size_t i = 0; i < end; ++i) (out += fields_[i]) += '\t';
     }
 
   private:
-    std::vector<std::string> elements_;
+    std::array<std::string_view, kItemFieldCount> fields_{};
+    std::size_t count_;
 };

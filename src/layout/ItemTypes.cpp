@@ -57,34 +57,35 @@ bool IsMarkedCaption(std::string_view caption, char marker) {
     return caption.find(marker, 1) == std::string_view::npos;
 }
 
-std::string NumberText(double value) {
+std::string_view NumberText(double value, NumberBuffer& buffer) {
     if (!std::isfinite(value)) return "0.000";
-    if (std::fabs(value) >= 1e15) return SingleText(value);
+    if (std::fabs(value) >= 1e15) return SingleText(value, buffer);
     long long milli = std::llround(value * 1000.0);
     if (milli == 0) return "0.000";
-    std::string out = milli < 0 ? "-" : "";
+    char* p = buffer.data();
+    if (milli < 0) *p++ = '-';
     unsigned long long m = milli < 0 ? 0ULL - static_cast<unsigned long long>(milli)
                                      : static_cast<unsigned long long>(milli);
-    out += std::to_string(m / 1000);
+    p = std::to_chars(p, buffer.data() + buffer.size(), m / 1000).ptr;
     unsigned frac = unsigned(m % 1000);
     if (frac != 0) {
-        char digits[4] = {char('0' + frac / 100), char('0' + frac / 10 % 10), char('0' + frac % 10),
-                          0};
-        std::string f = digits;
-        while (!f.empty() && f.back() == '0') f.pop_back();
-        out += "." + f;
+        *p++ = '.';
+        for (unsigned scale = 100; frac != 0; scale /= 10) {
+            *p++ = char('0' + frac / scale);
+            frac %= scale;
+        }
     }
-    return out;
+    return {buffer.data(), size_t(p - buffer.data())};
 }
 
-std::string SingleText(double value) {
+std::string_view SingleText(double value, NumberBuffer& buffer) {
     if (!std::isfinite(value)) return "0";
     float f = static_cast<float>(value);
     if (!std::isfinite(f)) f = value < 0 ? -3.4e38f : 3.4e38f;
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, f, std::chars_format::fixed);
+    auto res =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), f, std::chars_format::fixed);
     if (res.ec != std::errc()) return "0";
-    return std::string(buf, res.ptr);
+    return {buffer.data(), size_t(res.ptr - buffer.data())};
 }
 
 double ReadInches(std::string_view field) {

@@ -1,5 +1,6 @@
 #pragma once
 // Data-entry types, lookup kinds, caption markers and the number text of the layout.
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,11 +33,21 @@ inline bool IsInteractiveBoxLabel(std::string_view c) {
     return IsMarkedCaption(c, '%');
 }
 
+// Room for the text of any number below, for writing it without a string.
+using NumberBuffer = std::array<char, 64>;
 // Positions and sizes: rounded to 3 decimals, no trailing zeros, zero as "0.000".
-std::string NumberText(double value);
+std::string_view NumberText(double value, NumberBuffer& buffer);
+inline std::string NumberText(double value) {
+    NumberBuffer buffer;
+    return std::string(NumberText(value, buffer));
+}
 // Page size, shifts and font sizes: the shortest decimal that reads back as the same
 // single-precision number, "." as decimal point.
-std::string SingleText(double value);
+std::string_view SingleText(double value, NumberBuffer& buffer);
+inline std::string SingleText(double value) {
+    NumberBuffer buffer;
+    return std::string(SingleText(value, buffer));
+}
 
 // Values far beyond any paper keep drawing code and integer conversions safe.
 constexpr double kMaxInches = 100000;

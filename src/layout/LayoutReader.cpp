@@ -1,6 +1,7 @@
 #include "layout/LayoutReader.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <exception>
 #include <new>
@@ -35,9 +36,15 @@ long long DefinitionPage(const std::string& line, size_t pageField) {
     return std::llround(v);
 }
 
+std::string_view TrimmedView(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
 // Whole-text number in the forms the layout writes ("12", "-3", "2.5").
-bool WholeNumber(const std::string& value, double& out) {
-    std::string t = text::Trim(value);
+bool WholeNumber(std::string_view value, double& out) {
+    std::string_view t = TrimmedView(value);
     if (t.empty()) return false;
     long long i;
     if (text::ParseInt(t, i)) {
@@ -81,9 +88,9 @@ bool Guarded(UserInterface& ui, const char* label, Body&& body) {
     return false;
 }
 
-// The header text and what follows it; false when the end marker does not follow
-// the start marker.
-bool SplitAtHeader(const std::string& layout, std::string& header, std::string& rest) {
+// The header text and what follows it, as views into layout; false when the end marker
+// does not follow the start marker.
+bool SplitAtHeader(std::string_view layout, std::string_view& header, std::string_view& rest) {
     size_t hs = layout.find(kHeaderStart);
     size_t he = layout.find(kHeaderEnd);
     if (hs == std::string::npos || he == std::string::npos || he < hs + kHeaderStart.size())
@@ -93,9 +100,29 @@ bool SplitAtHeader(const std::string& layout, std::string& header, std::string& 
     return true;
 }
 
+// The first pieces of text split at delimiter, and how many there are in all.
+template <size_t N>
+size_t FirstPieces(std::string_view text, std::string_view delimiter,
+                   std::array<std::string_view, N>& pieces) {
+    size_t count = 0;
+    text::Pieces all(text, delimiter);
+    for (std::string_view piece; all.Next(piece); ++count)
+        if (count < N) pieces[count] = piece;
+    return count;
+}
+
+// c followed by text, in one allocation at most.
+std::string Prefixed(char c, std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 1);
+    out += c;
+    out += text;
+    return out;
+}
+
 }  // namespace
 
-long long LayoutInteger(const std::string& value, long long min, long long max) {
+long long LayoutInteger(std::string_view value, long long min, long long max) {
     double v;
     if (!WholeNumber(value, v)) throw LayoutValueError{13, "Type mismatch"};
     v = std::nearbyint(v);  // halves to even, like the layout's own tools
@@ -103,7 +130,7 @@ long long LayoutInteger(const std::string& value, long long min, long long max) 
     return (long long)v;
 }
 
-long long LayoutPageCount(const std::string& value) {
+long long LayoutPageCount(std::string_view value) {
     // Written as a plain decimal integer; anything else ("2.5", " 2") is not a count.
     size_t digits = !value.empty() && value[0] == '-' ? 1 : 0;
     if (digits == value.size() ||
@@ -112,8 +139,8 @@ long long LayoutPageCount(const std::string& value) {
     return LayoutInteger(value, INT32_MIN, INT32_MAX);
 }
 
-bool LayoutBoolean(const std::string& value) {
-    std::string t = text::Trim(value);
+bool LayoutBoolean(std::string_view value) {
+    std::string_view t = TrimmedView(value);
     if (text::EqualsNoCase(t, "true")) return true;
     if (text::EqualsNoCase(t, "false")) return false;
     double v;
@@ -121,32 +148,34 @@ bool LayoutBoolean(const std::string& value) {
     throw LayoutValueError{13, "Type mismatch"};
 }
 
-bool ParsePromptDefinition(const std::string& definition, FormItem& r) {
-    auto parts = text::Split(definition, "@");
-    if (parts.size() < 3) return false;
+bool ParsePromptDefinition(std::string_view definition, FormItem& r) {
+    // Nine parts are read; a longer definition keeps only its count.
+    std::array<std::string_view, 9> parts;
+    const size_t count = FirstPieces(definition, "@", parts);
+    if (count < 3) return false;
     r.itemKind = ItemKind::UserPrompt;
-    if (parts.size() == 3) {
+    if (count == 3) {
         r.promptKey = parts[0];
         r.dataEntryType = parts[1];
         r.lookupKey = parts[2];
         r.definitionRead = true;
         return true;
     }
-    std::string type = parts[2].empty() ? "TEXT" : parts[2];
-    std::string caption = parts[1].empty() ? "User Prompt..." : parts[1];
+    std::string_view type = parts[2].empty() ? "TEXT" : parts[2];
+    std::string_view caption = parts[1].empty() ? "User Prompt..." : parts[1];
     if ((type == "LOOKUP" || type == "LOOKUP_DESCRIPTION") && parts[3].empty()) type = "TEXT";
     r.promptKey = parts[0];
     r.promptCaption = caption;
     r.dataEntryType = type;
     r.lookupKey = parts[3];
-    r.required = parts.size() > 4 ? LayoutBoolean(parts[4]) : false;
-    if (parts.size() >= 8) {
+    r.required = count > 4 ? LayoutBoolean(parts[4]) : false;
+    if (count >= 8) {
         r.defaultValue = parts[6];
         r.selectionField = parts[7];
-        r.dataGridReference = parts.size() > 8 ? parts[8] : std::string();
+        r.dataGridReference = count > 8 ? parts[8] : std::string_view();
         r.promptNumber = int(LayoutInteger(parts[5], INT32_MIN, INT32_MAX));
     } else {
-        r.promptNumber = parts.size() > 5 ? int(LayoutInteger(parts[5], INT32_MIN, INT32_MAX)) : 0;
+        r.promptNumber = count > 5 ? int(LayoutInteger(parts[5], INT32_MIN, INT32_MAX)) : 0;
         r.defaultValue.clear();
         r.selectionField.clear();
         r.dataGridReference.clear();
@@ -158,10 +187,14 @@ bool ParsePromptDefinition(const std::string& definition, FormItem& r) {
 std::string ItemToolTip(const FormItem& r) {
     std::string tip = std::to_string(int(r.itemKind));
     if (r.itemKind == ItemKind::UserPrompt) {
-        const std::string sep = "   ";
-        tip += sep + r.promptKey + sep + r.dataEntryType + sep + r.lookupKey + sep +
-               r.promptCaption + sep + r.defaultValue + sep + (r.required ? "Y" : "N") + sep +
-               r.selectionField + sep + r.dataGridReference;
+        const std::string_view parts[] = {
+            r.promptKey,    r.dataEntryType,        r.lookupKey,      r.promptCaption,
+            r.defaultValue, r.required ? "Y" : "N", r.selectionField, r.dataGridReference};
+        constexpr std::string_view sep = "   ";
+        size_t length = tip.size();
+        for (std::string_view part : parts) length += sep.size() + part.size();
+        tip.reserve(length);
+        for (std::string_view part : parts) (tip += sep) += part;
     }
     return tip;
 }
@@ -242,7 +275,7 @@ bool LayoutReader::LoadForm(const std::string& layoutText, int boxOption) {
     FormSettings& s = model_.settings;
     return Guarded(ui_, "ERR in modLoadForm.LoadForm   ", [&]() -> bool {
         s.Reset();
-        std::string header, pagesText;
+        std::string_view header, pagesText;
         if (!SplitAtHeader(layoutText, header, pagesText)) {
             ui_.Message("HEADER is missing from this file.", "Open Layout", MessageIcon::Warning);
             return false;
@@ -350,8 +383,8 @@ bool LayoutReader::LoadForm(const std::string& layoutText, int boxOption) {
         model_.staticListsUsed.clear();
         model_.gridItems.clear();
 
-        if (text::StartsWith(pagesText, kCrLf)) pagesText.erase(0, 2);
-        if (text::StartsWith(pagesText, "<PAGE>")) pagesText.erase(0, 6);
+        if (text::StartsWith(pagesText, kCrLf)) pagesText.remove_prefix(2);
+        if (text::StartsWith(pagesText, "<PAGE>")) pagesText.remove_prefix(6);
         const auto pieces = text::SplitViews(pagesText, "<PAGE>");
         // Room for every item of every page at once: the line count bounds them.
         model_.items.reserve(model_.items.size() + size_t(text::CountOf(pagesText, kCrLf)) + 1);
@@ -379,7 +412,7 @@ bool LayoutReader::LoadSinglePageForm(const std::string& layoutText) {
     FormSettings& s = model_.settings;
     return Guarded(ui_, "ERR in modLoadForm.LoadForm   ", [&]() -> bool {
         s.Reset();
-        std::string header, pagesText;
+        std::string_view header, pagesText;
         if (!SplitAtHeader(layoutText, header, pagesText)) {
             ui_.Message("HEADER is missing from this file.", "Open Layout", MessageIcon::Warning);
             return false;
@@ -433,24 +466,19 @@ bool LayoutReader::LoadOnePage(std::string_view pageText, int page) {
 }
 
 bool LayoutReader::LoadPageParts(const std::vector<std::string_view>& parts, int page) {
+    // The item records grow geometrically as labels are added (an exact reserve on every
+    // page would copy every item read so far once per page).
     return Guarded(ui_, "ERR in modLoadForm.LoadOnePage   ", [&]() -> bool {
-        std::vector<std::string_view> lines;
         for (std::string_view part : parts) {
-            auto more = text::SplitViews(part, kCrLf);
-            lines.insert(lines.end(), more.begin(), more.end());
+            text::Pieces lines(part, kCrLf);
+            for (std::string_view line; lines.Next(line);)
+                if (!line.empty() && !LoadOneLine(line, page)) return false;
         }
-        // Grow geometrically: an exact reserve on every page would copy every item read so
-        // far once per page.
-        auto& items = model_.items;
-        if (size_t need = items.size() + lines.size() + 1; need > items.capacity())
-            items.reserve(std::max(need, 2 * items.capacity()));
-        for (const auto& line : lines)
-            if (!line.empty() && !LoadOneLine(line, page)) return false;
         return true;
     });
 }
 
-void LayoutReader::ReadUserPromptCaption(const std::string& caption, FormItem& record,
+void LayoutReader::ReadUserPromptCaption(std::string_view caption, FormItem& record,
                                          LabelControl& label) {
     if (!ParsePromptDefinition(caption, record)) {
         ui_.Message("Wrong format for DATA_ENTRY field", "Load Layout file", MessageIcon::Warning);
@@ -465,19 +493,19 @@ void LayoutReader::ReadUserPromptCaption(const std::string& caption, FormItem& r
 
 bool LayoutReader::LoadOneLine(std::string_view line, int page) {
     using F = ItemField;
-    ItemFields f(text::Split(line, "\t"));
+    const ItemFields f(line);
     if (f.ElementCount() == 1) {
         if (IsUserPromptsLabel(line) && text::CountOf(line, "@") > 6) {
             FormItem def;
-            if (ParsePromptDefinition(std::string(line), def)) model_.prompts.push_back(def);
+            if (ParsePromptDefinition(line, def)) model_.prompts.push_back(def);
         }
         return true;
     }
     if (f.ElementCount() < kMinItemLineElements) return true;
 
-    std::string& caption = f[F::Caption];
+    std::string_view caption = f[F::Caption];
     const bool barcode = !caption.empty() && caption[0] == cp1252::kBarcodeMark;
-    if (barcode) caption.erase(0, 1);
+    if (barcode) caption.remove_prefix(1);
     const int index = barcode ? canvas_.LoadOneLabelForBarcode(page) : canvas_.LoadOneLabel(page);
     FormSettings& s = model_.settings;
     if (!caption.empty() && caption[0] == cp1252::kGridCellMark && !s.dataGrid) {
@@ -488,11 +516,16 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
     // A text block carries its height in the caption; a block written before it had
     // one gets the label's height now.
     bool textBlock = text::StartsWith(caption, "%T@");
-    if (textBlock && text::CountOf(caption, "@") == 2)
-        caption += "@" + NumberText(label.height) + "@1";
+    std::string grown;
+    if (textBlock && text::CountOf(caption, "@") == 2) {
+        grown = std::string(caption) + "@" + NumberText(label.height) + "@1";
+        caption = grown;
+    }
 
+    // A new index comes with a fresh record; only a reused one is cleared.
+    const bool fresh = index >= 0 && size_t(index) >= model_.items.size();
     FormItem& record = model_.Item(index);
-    record = FormItem{};
+    if (!fresh) record = FormItem{};
     const bool oldForm = f.ElementCount() == kOldItemLineElements;
 
     // Fields Caption to Italic are there in every item line.
@@ -501,9 +534,11 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
         ReadUserPromptCaption(caption, record, label);
     } else if (IsDataBoundLabel(caption)) {
         record.itemKind = ItemKind::DatabaseField;
-        auto [name, longName] = text::SplitAtFirst(caption.substr(1), "@");
-        label.caption = "~" + name;
-        model_.AddDatabaseField(name, longName);
+        const std::string_view bound = caption.substr(1);
+        const size_t at = bound.find('@');
+        const std::string_view name = bound.substr(0, at);
+        label.caption = Prefixed('~', name);
+        model_.AddDatabaseField(name, at == bound.npos ? std::string_view() : bound.substr(at + 1));
     } else if (!caption.empty() && caption[0] == cp1252::kBarcodeMark) {
         record.barcodeMark = true;
     } else {
@@ -512,9 +547,9 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
     }
     label.left = ReadInches(f[F::Left]);
     label.top = ReadInches(f[F::Top]);
-    SetLabelFont(ui_, metrics_, label, f[F::FontName], defaultFont_);
+    SetLabelFont(ui_, metrics_, label, std::string(f[F::FontName]), defaultFont_);
     {
-        const std::string& v = f[F::FontSize];
+        const std::string_view v = f[F::FontSize];
         double size = text::Val(v);
         if (size > 0 && size <= 2000) label.fontSize = size;
         char c = v.empty() ? 0 : v.back();
@@ -525,11 +560,12 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
 
     bool alignmentKnown = true;
     if (f.Has(F::Alignment)) {
-        const std::string& v = f[F::Alignment];
-        auto parts = text::Split(v, "-");
-        if (parts.size() > 1 && text::Val(parts[1]) > 0 && text::Val(parts[1]) < 1e9) {
+        const std::string_view v = f[F::Alignment];
+        std::array<std::string_view, 3> parts;
+        const size_t count = FirstPieces(v, "-", parts);
+        if (count > 1 && text::Val(parts[1]) > 0 && text::Val(parts[1]) < 1e9) {
             long long row = (long long)text::Val(parts[1]);
-            long long col = parts.size() > 2 && std::fabs(text::Val(parts[2])) < 1e9
+            long long col = count > 2 && std::fabs(text::Val(parts[2])) < 1e9
                                 ? (long long)text::Val(parts[2])
                                 : 0;
             label.SetCellPlace(row, col);
@@ -580,7 +616,7 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
     }
     if (f.Has(F::LinkData)) {
         record.linkData = f[F::LinkData];
-        model_.SetLinkedData(index, f[F::LinkData]);
+        model_.SetLinkedData(index, std::string(f[F::LinkData]));
     }
     if (oldForm) {
         label.autoSize = true;
@@ -594,15 +630,18 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
 }
 
 std::string PrepareLayoutData(const std::string& reply) {
-    std::string header, rest;
+    std::string_view header, rest;
     if (!SplitAtHeader(reply, header, rest)) return {};
     if (text::EndsWith(rest, "|END|")) {
-        rest.erase(rest.size() - 5);
+        rest.remove_suffix(5);
         // Only the line break before the marker goes, never the end of the last page.
         for (int i = 0; i < 3 && !rest.empty() && (rest.back() == '\r' || rest.back() == '\n'); ++i)
-            rest.pop_back();
+            rest.remove_suffix(1);
     }
-    return kHeaderStart + header + kHeaderEnd + rest;
+    std::string out;
+    out.reserve(kHeaderStart.size() + header.size() + kHeaderEnd.size() + rest.size());
+    ((((out += kHeaderStart) += header) += kHeaderEnd) += rest);
+    return out;
 }
 
 std::string UpdateDataWithTimeStamp(const std::string& layoutText,

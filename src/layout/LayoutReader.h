@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "layout/ControlSink.h"
@@ -31,7 +32,7 @@ class LayoutReader {
     };
     bool LoadPageParts(const std::vector<std::string_view>& parts, int page);
     bool LoadOneLine(std::string_view line, int page);
-    void ReadUserPromptCaption(const std::string& caption, FormItem& record, LabelControl& label);
+    void ReadUserPromptCaption(std::string_view caption, FormItem& record, LabelControl& label);
     void PlaceDefinitions(const Definitions& defs, int page, int boxOption);
     void ReadPageLine(const std::vector<std::string>& fields);
     void FinishRead();
@@ -45,7 +46,7 @@ class LayoutReader {
 
 // Parts of a "^" prompt definition into a record; false for fewer than three parts.
 // Throws LayoutValueError for a required flag or prompt number that is not one.
-bool ParsePromptDefinition(const std::string& definition, FormItem& record);
+bool ParsePromptDefinition(std::string_view definition, FormItem& record);
 // The tool tip of a label: its kind digit, plus a prompt's definition parts.
 std::string ItemToolTip(const FormItem& record);
 
@@ -68,7 +69,7 @@ struct LayoutValueError {
     int number;
     std::string description;
 };
-long long LayoutInteger(const std::string& value, long long min, long long max);
+long long LayoutInteger(std::string_view value, long long min, long long max);
 // The number of pages: an integer written without blanks, sign only "-".
-long long LayoutPageCount(const std::string& value);
-bool LayoutBoolean(const std::string& value);
+long long LayoutPageCount(std::string_view value);
+bool LayoutBoolean(std::string_view value);

@@ -1,8 +1,9 @@
 #include "layout/LayoutWriter.h"
 
 #include <algorithm>
+#include <charconv>
 #include <exception>
-#include <tuple>
+#include <iterator>
 
 #include "layout/ItemFields.h"
 #include "layout/ItemTypes.h"
@@ -18,16 +19,44 @@ const char* YesNo(bool v) {
     return v ? "Yes" : "No";
 }
 
-bool IsBarcodeLine(const std::string& line) {
+bool IsBarcodeLine(std::string_view line) {
     return !line.empty() && line[0] == cp1252::kBarcodeMark;
+}
+
+// The n-th part (from 1) of text split at delimiter; empty when there is no such part.
+std::string_view NthPart(std::string_view text, char delimiter, int n) {
+    for (; n > 1; --n) {
+        const size_t pos = text.find(delimiter);
+        if (pos == std::string_view::npos) return {};
+        text.remove_prefix(pos + 1);
+    }
+    return text.substr(0, text.find(delimiter));
+}
+
+void AppendPromptDefinition(const FormItem& r, std::string& out) {
+    char number[16];
+    const char* numberEnd = std::to_chars(number, number + sizeof number, r.promptNumber).ptr;
+    const std::string_view parts[] = {r.promptKey,
+                                      r.promptCaption,
+                                      r.dataEntryType,
+                                      r.lookupKey,
+                                      r.required ? "True" : "False",
+                                      {number, size_t(numberEnd - number)},
+                                      r.defaultValue,
+                                      r.selectionField,
+                                      r.dataGridReference};
+    for (size_t i = 0; i < std::size(parts); ++i) {
+        if (i) out += '@';
+        out += parts[i];
+    }
 }
 
 }  // namespace
 
 std::string PromptDefinitionText(const FormItem& r) {
-    return r.promptKey + "@" + r.promptCaption + "@" + r.dataEntryType + "@" + r.lookupKey + "@" +
-           (r.required ? "True" : "False") + "@" + std::to_string(r.promptNumber) + "@" +
-           r.defaultValue + "@" + r.selectionField + "@" + r.dataGridReference;
+    std::string out;
+    AppendPromptDefinition(r, out);
+    return out;
 }
 
 LayoutWriter::LayoutWriter(const FormModel& model, const LayoutSource& canvas, UserInterface& ui)
@@ -38,128 +67,182 @@ std::string LayoutWriter::GetUserPromptString(size_t promptIndex) const {
     return PromptDefinitionText(model_.prompts[promptIndex]);
 }
 
-std::string LayoutWriter::PromptCaption(int index, const LabelControl& label) const {
+void LayoutWriter::AppendPromptCaption(int index, const LabelControl& label,
+                                       std::string& out) const {
+    const FormItem* own = model_.ItemAt(index);
+    if (own && own->definitionRead) return AppendPromptDefinition(*own, out);
     FormItem r;
-    if (const FormItem* own = model_.ItemAt(index)) r = *own;
-    if (!r.definitionRead) {
-        // A prompt placed from the menu borrows the definition of the same key.
-        std::string shown = label.caption;
-        if (!shown.empty() && shown[0] == '^') shown.erase(0, 1);
-        const std::string key = "^" + text::SplitStr(shown, " ", 1);
-        for (const auto& other : model_.items) {
-            if (other.promptKey != key) continue;
-            CopyPromptDetails(other, r);
-            break;
-        }
+    if (own) r = *own;
+    // A prompt placed from the menu borrows the definition of the same key.
+    std::string shown = label.caption;
+    if (!shown.empty() && shown[0] == '^') shown.erase(0, 1);
+    std::string key = "^";
+    key += text::SplitStr(shown, " ", 1);
+    for (const auto& other : model_.items) {
+        if (other.promptKey != key) continue;
+        CopyPromptDetails(other, r);
+        break;
     }
-    return PromptDefinitionText(r);
+    AppendPromptDefinition(r, out);
 }
 
 std::string LayoutWriter::LabelLine(int index) const {
+    std::string line, caption;
+    AppendLabelLine(index, line, caption);
+    return line;
+}
+
+bool LayoutWriter::AppendLabelLine(int index, std::string& out, std::string& caption) const {
     const LabelControl* label = canvas_.LabelAt(index);
-    if (!label || label->caption.empty() || !label->visible || !label->enabled) return {};
-    if (canvas_.IsCompanionLabel(index)) return {};
+    if (!label || label->caption.empty() || !label->visible || !label->enabled) return false;
+    if (canvas_.IsCompanionLabel(index)) return false;
     const FormItem* record = model_.ItemAt(index);
     const ItemKind kind = record ? record->itemKind : ItemKind::StaticText;
     const std::string barcodeSize = canvas_.GetBarcodeWidthHeight(index);
 
-    std::string caption;
+    using F = ItemField;
+    ItemFields f;
     if (kind == ItemKind::UserPrompt) {
-        caption = PromptCaption(index, *label);
+        caption.clear();
+        AppendPromptCaption(index, *label, caption);
+        f[F::Caption] = caption;
     } else if (kind == ItemKind::DatabaseField) {
-        caption = label->caption;
-        std::string longName = model_.GetDataFieldLongName(label->caption);
-        if (!longName.empty()) caption += "@" + longName;
+        const DatabaseFieldRef* field = model_.FindDatabaseField(
+            std::string_view(label->caption).substr(label->caption[0] == '~' ? 1 : 0));
+        if (field && !field->longName.empty()) {
+            ((caption = label->caption) += '@') += field->longName;
+            f[F::Caption] = caption;
+        } else {
+            f[F::Caption] = label->caption;
+        }
     } else {
-        caption = label->caption;
+        f[F::Caption] = label->caption;
     }
 
     const std::string caseLetter = label->CaseLetter();
     const long long row = label->CellRow(), column = label->CellColumn();
 
-    std::string left = NumberText(label->left);
-    const char* align = "L";
+    NumberBuffer left, top, fontSize, width;
+    f[F::Left] = NumberText(label->left, left);
+    f[F::Width] = NumberText(label->width, width);
+    char align = 'L';
     if (label->alignment == LabelAlignment::Right) {
-        align = "R";
-        left = SingleText(text::Val(left) + text::Val(NumberText(label->width)));
+        align = 'R';
+        f[F::Left] = SingleText(text::Val(f[F::Left]) + text::Val(f[F::Width]), left);
     } else if (label->alignment == LabelAlignment::Centre) {
-        align = "C";
+        align = 'C';
     }
-    std::string alignment = align;
+    std::string alignment(1, align);
     if (row > 0) alignment += "-" + std::to_string(row) + "-" + std::to_string(column);
+    std::string size(SingleText(label->fontSize, fontSize));
+    size += caseLetter;
 
-    using F = ItemField;
-    ItemFields f;
-    f[F::Caption] = caption;
-    f[F::Left] = left;
-    f[F::Top] = NumberText(label->top);
+    f[F::Top] = NumberText(label->top, top);
     f[F::FontName] = label->fontName;
-    f[F::FontSize] = SingleText(label->fontSize) + caseLetter;
+    f[F::FontSize] = size;
     f[F::Bold] = label->bold ? "Y" : "N";
     f[F::Italic] = label->italic ? "Y" : "N";
     f[F::Alignment] = alignment;
-    f[F::Width] = NumberText(label->width);
     f[F::AutoSize] = label->autoSize ? "Y" : "N";
-    if (!barcodeSize.empty())
-        std::tie(f[F::BarcodeWidth], f[F::BarcodeHeight]) = text::SplitAtFirst(barcodeSize, "\t");
+    if (!barcodeSize.empty()) {
+        const size_t tab = barcodeSize.find('\t');
+        f[F::BarcodeWidth] = std::string_view(barcodeSize).substr(0, tab);
+        if (tab != std::string::npos)
+            f[F::BarcodeHeight] = std::string_view(barcodeSize).substr(tab + 1);
+    }
     const bool linked = record && !record->linkData.empty();
     if (linked) f[F::LinkData] = record->linkData;
-    std::string line = barcodeSize.empty() ? "" : std::string(1, cp1252::kBarcodeMark);
-    return line + f.Text(linked ? F::LinkData : F::BarcodeHeight);
+    if (!barcodeSize.empty()) out += char(cp1252::kBarcodeMark);
+    f.AppendTo(out, linked ? F::LinkData : F::BarcodeHeight);
+    return true;
 }
 
-std::string LayoutWriter::AssemblePage(int pageNumber) {
-    std::string page;
+std::vector<std::string> LayoutWriter::PageLines(int pages) const {
+    std::vector<std::string> byPage(size_t(std::max(pages, 0)));
+    std::string caption;
     const int count = canvas_.LabelCount();
     for (int i = 1; i < count; ++i) {
         const LabelControl* label = canvas_.LabelAt(i);
-        if (!label || label->page != pageNumber - 1) continue;
-        std::string line = LabelLine(i);
-        if (!line.empty()) page += line + kCrLf;
+        if (!label || label->page < 0 || label->page >= pages) continue;
+        std::string& lines = byPage[size_t(label->page)];
+        if (AppendLabelLine(i, lines, caption)) lines += kCrLf;
     }
-    if (text::EndsWith(page, kCrLf)) page.resize(page.size() - 2);
-    return GetRearrangedData(page);
+    return byPage;
+}
+
+std::string LayoutWriter::AssemblePage(int pageNumber) {
+    std::string lines, caption;
+    const int count = canvas_.LabelCount();
+    for (int i = 1; i < count; ++i) {
+        const LabelControl* label = canvas_.LabelAt(i);
+        if (label && label->page == pageNumber - 1 && AppendLabelLine(i, lines, caption))
+            lines += kCrLf;
+    }
+    std::string out;
+    AppendRearranged(lines, out);
+    if (text::EndsWith(out, kCrLf)) out.resize(out.size() - 2);
+    return out;
 }
 
 std::string LayoutWriter::GetRearrangedData(const std::string& pageText) {
+    std::string out;
+    AppendRearranged(pageText, out);
+    if (text::EndsWith(out, kCrLf)) out.resize(out.size() - 2);
+    return out;
+}
+
+void LayoutWriter::AppendRearranged(std::string_view pageText, std::string& out) {
     struct Numbered {
         double number;
-        std::string line;
+        std::string_view line;
     };
     std::vector<Numbered> prompts, boxes;
-    std::vector<std::string> fields, statics, barcodes;
-    for (const auto& line : text::Split(text::ReplaceAll(pageText, kCrLf, "\r"), "\r")) {
+    std::vector<std::string_view> fields, statics, barcodes;
+    // Lines end at CR LF or at a CR alone.
+    for (size_t start = 0; start < pageText.size();) {
+        const size_t cr = pageText.find('\r', start);
+        const std::string_view line = pageText.substr(start, cr - start);
+        start = cr == std::string_view::npos
+                    ? cr
+                    : cr + (cr + 1 < pageText.size() && pageText[cr + 1] == '\n' ? 2 : 1);
         if (line.empty()) continue;
-        std::string f0 = text::SplitStr(line, "\t", 1);
+        const std::string_view f0 = NthPart(line, '\t', 1);
         if (IsBarcodeLine(f0)) {
-            std::string rest = f0.substr(1);
+            const std::string_view rest = f0.substr(1);
             if (IsUserPromptsLabel(rest))
-                prompts.push_back({text::Val(text::SplitStr(rest, "@", 6)), line});
+                prompts.push_back({text::Val(NthPart(rest, '@', 6)), line});
             else
                 barcodes.push_back(line);
         } else if (IsUserPromptsLabel(f0)) {
-            prompts.push_back({text::Val(text::SplitStr(f0, "@", 6)), line});
+            prompts.push_back({text::Val(NthPart(f0, '@', 6)), line});
         } else if (IsInteractiveBoxLabel(f0)) {
-            boxes.push_back({text::Val(text::SplitStr(f0, "@", 3)), line});
+            boxes.push_back({text::Val(NthPart(f0, '@', 3)), line});
         } else if (IsDataBoundLabel(f0)) {
             fields.push_back(line);
         } else {
             statics.push_back(line);
         }
     }
+    std::vector<std::string> unplacedText;
     if (!promptsWritten_) {
         promptsWritten_ = true;
-        std::vector<std::string> placedKeys;
+        std::vector<std::string_view> placedKeys;
+        placedKeys.reserve(prompts.size());
         for (const auto& p : prompts) {
-            std::string f0 = text::SplitStr(p.line, "\t", 1);
-            if (IsBarcodeLine(f0)) f0.erase(0, 1);
-            placedKeys.push_back(text::SplitStr(f0, "@", 1));
+            std::string_view f0 = NthPart(p.line, '\t', 1);
+            if (IsBarcodeLine(f0)) f0.remove_prefix(1);
+            placedKeys.push_back(NthPart(f0, '@', 1));
         }
+        std::sort(placedKeys.begin(), placedKeys.end());
         std::vector<Numbered> unplaced;
+        // The lines are views into unplacedText: it must never reallocate.
+        unplacedText.reserve(model_.prompts.size());
         for (const auto& def : model_.prompts) {
-            if (std::find(placedKeys.begin(), placedKeys.end(), def.promptKey) != placedKeys.end())
+            if (std::binary_search(placedKeys.begin(), placedKeys.end(),
+                                   std::string_view(def.promptKey)))
                 continue;
-            unplaced.push_back({double(def.promptNumber), PromptDefinitionText(def)});
+            unplacedText.push_back(PromptDefinitionText(def));
+            unplaced.push_back({double(def.promptNumber), unplacedText.back()});
         }
         std::stable_sort(unplaced.begin(), unplaced.end(),
                          [](const Numbered& a, const Numbered& b) { return a.number < b.number; });
@@ -169,14 +252,12 @@ std::string LayoutWriter::GetRearrangedData(const std::string& pageText) {
     std::stable_sort(prompts.begin(), prompts.end(), byNumber);
     std::stable_sort(boxes.begin(), boxes.end(), byNumber);
 
-    std::string out;
-    for (const auto& p : prompts) out += p.line + kCrLf;
-    for (const auto& l : fields) out += l + kCrLf;
-    for (const auto& b : boxes) out += b.line + kCrLf;
-    for (const auto& l : statics) out += l + kCrLf;
-    for (const auto& l : barcodes) out += l + kCrLf;
-    if (text::EndsWith(out, kCrLf)) out.resize(out.size() - 2);
-    return out;
+    auto add = [&out](std::string_view line) { (out += line) += kCrLf; };
+    for (const auto& p : prompts) add(p.line);
+    for (const auto& l : fields) add(l);
+    for (const auto& b : boxes) add(b.line);
+    for (const auto& l : statics) add(l);
+    for (const auto& l : barcodes) add(l);
 }
 
 std::string LayoutWriter::ReassembleData(std::string& backgroundImageLines,
@@ -226,11 +307,17 @@ std::string LayoutWriter::ReassembleData(std::string& backgroundImageLines,
             for (const auto& tag : s.gridTags)
                 if (!tag.empty()) add(tag);
         out += std::string(kCrLf) + "</HEADER>" + kCrLf;
-        for (int p = 1; p <= s.numberOfPages; ++p) {
-            std::string lines = AssemblePage(p);
-            out += "<PAGE>" + std::string(kCrLf);
-            if (!lines.empty()) out += lines + kCrLf;
-            out += "</PAGE>" + std::string(kCrLf);
+        // Every label's line once into its page's text: no string per line or field.
+        const auto pageLines = PageLines(int(s.numberOfPages));
+        size_t size = out.size();
+        for (const auto& lines : pageLines) size += lines.size() + 32;
+        out.reserve(size);
+        for (const auto& lines : pageLines) {
+            out += "<PAGE>";
+            out += kCrLf;
+            AppendRearranged(lines, out);
+            out += "</PAGE>";
+            out += kCrLf;
         }
         if (text::EndsWith(out, kCrLf)) out.resize(out.size() - 2);
     } catch (const std::exception& e) {

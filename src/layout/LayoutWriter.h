@@ -2,6 +2,8 @@
 // Builds the layout text of the open form from the canvas and the model.
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "layout/ControlSink.h"
 #include "layout/FormModel.h"
@@ -30,7 +32,14 @@ class LayoutWriter {
     std::string LabelLine(int index) const;
 
   private:
-    std::string PromptCaption(int index, const LabelControl& label) const;
+    void AppendPromptCaption(int index, const LabelControl& label, std::string& out) const;
+    // The line of a label onto out; false (nothing added) when it is not written.
+    // caption is room for a caption put together.
+    bool AppendLabelLine(int index, std::string& out, std::string& caption) const;
+    // The lines of each page (0-based) in label order, each ended by CR LF, from one pass
+    // over the labels whatever the number of pages.
+    std::vector<std::string> PageLines(int pages) const;
+    void AppendRearranged(std::string_view pageText, std::string& out);
 
     const FormModel& model_;
     const LayoutSource& canvas_;

@@ -1,5 +1,6 @@
 #pragma once
 // Text helpers shared by every module. All texts are Windows-1252 bytes.
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -20,6 +21,45 @@ std::pair<std::string, std::string> SplitAtFirst(std::string_view text, std::str
 std::vector<std::string> Split(std::string_view text, std::string_view delimiter);
 // The same pieces as views into text, which must outlive them.
 std::vector<std::string_view> SplitViews(std::string_view text, std::string_view delimiter);
+
+// The pieces SplitViews gives, one at a time and without a list: what a reader of many
+// lines walks, so that no piece costs an allocation.
+class Pieces {
+  public:
+    Pieces(std::string_view text, std::string_view delimiter)
+        : rest_(text), delimiter_(delimiter), done_(text.empty()) {}
+    // The next piece; false once every piece was given.
+    bool Next(std::string_view& piece) {
+        if (done_) return false;
+        const size_t pos = delimiter_.size() == 1 ? FindByte(delimiter_[0])
+                           : delimiter_.empty()   ? std::string_view::npos
+                                                  : Find();
+        if (pos == std::string_view::npos) {
+            piece = rest_;
+            done_ = true;
+        } else {
+            piece = rest_.substr(0, pos);
+            rest_.remove_prefix(pos + delimiter_.size());
+        }
+        return true;
+    }
+
+  private:
+    // Fields are short: a plain loop finds most of their ends before a library call
+    // would have returned, and memchr takes over for long pieces.
+    size_t FindByte(char c) const {
+        const size_t quick = rest_.size() < 32 ? rest_.size() : 32;
+        for (size_t i = 0; i < quick; ++i)
+            if (rest_[i] == c) return i;
+        if (quick == rest_.size()) return std::string_view::npos;
+        const void* hit = std::memchr(rest_.data() + quick, c, rest_.size() - quick);
+        return hit ? size_t(static_cast<const char*>(hit) - rest_.data()) : std::string_view::npos;
+    }
+    size_t Find() const;
+
+    std::string_view rest_, delimiter_;
+    bool done_;
+};
 std::string Join(const std::vector<std::string>& parts, std::string_view delimiter);
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
 

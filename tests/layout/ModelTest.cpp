@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "layout/FormModel.h"
 #include "layout/FormSettings.h"
 #include "layout/ItemTypes.h"
 #include "layout/LabelControl.h"
@@ -15,6 +16,8 @@ TEST(NumberText, RoundsToThreeDecimalsWithoutTrailingZeros) {
     EXPECT_EQ(NumberText(-0.5), "-0.5");
     EXPECT_EQ(NumberText(10), "10");
     EXPECT_EQ(NumberText(0.1), "0.1");
+    EXPECT_EQ(NumberText(0.005), "0.005");
+    EXPECT_EQ(NumberText(-12.05), "-12.05");
 }
 
 TEST(NumberText, SurvivesValuesThatAreNotNumbers) {
@@ -124,4 +127,25 @@ TEST(LabelFont, MissingFontFallsBackWithOneMessagePerLabel) {
     EXPECT_EQ(m[0].text, "Could not set Ghost font.\r\nWill use default.");
     EXPECT_EQ(m[0].title, "Fonts");
     EXPECT_EQ(m[1].text, "Could not set Nowhere Sans font.\r\nWill use default.");
+}
+
+TEST(FormModel, FindsDatabaseFieldsThroughGrowthAndEditsBehindItsBack) {
+    FormModel m;
+    for (int i = 0; i < 3000; ++i) m.AddDatabaseField("F" + std::to_string(i), std::to_string(i));
+    m.AddDatabaseField("F7", "again");  // known: kept as it was
+    EXPECT_EQ(m.databaseFields.size(), 3000u);
+    for (int i : {0, 7, 1499, 2999})
+        EXPECT_EQ(m.GetDataFieldLongName("~F" + std::to_string(i)), std::to_string(i));
+    EXPECT_EQ(m.FindDatabaseField("F3000"), nullptr);
+    EXPECT_EQ(m.FindDatabaseField(""), nullptr);
+    // Renamed in place and swapped: the same size, so only the names tell.
+    m.databaseFields[5].fieldName = "RENAMED";
+    std::swap(m.databaseFields[1], m.databaseFields[2]);
+    EXPECT_EQ(m.GetDataFieldLongName("F1"), "1");
+    EXPECT_EQ(m.FindDatabaseField("F5"), nullptr);
+    EXPECT_EQ(m.GetDataFieldLongName("RENAMED"), "5");
+    // A list given wholesale with a name twice: the first one counts.
+    m.databaseFields = {{"A", "first"}, {"B", "b"}, {"A", "second"}};
+    m.InvalidateFieldIndex();
+    EXPECT_EQ(m.GetDataFieldLongName("A"), "first");
 }

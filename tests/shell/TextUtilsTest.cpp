@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
+#include <cstdlib>
+
 #include "shell/TextUtils.h"
 
 using namespace text;
@@ -37,6 +41,46 @@ TEST(LetterCase, CoversWindows1252Letters) {
     // 0xF7 (division sign) and 0xD7 (multiplication sign) are not letters.
     EXPECT_EQ(ToUpper("\xF7"), "\xF7");
     EXPECT_EQ(ToLower("\xD7"), "\xD7");
+}
+
+// The quick path for plain decimals must give strtod's value bit for bit, -0 included.
+TEST(Val, PlainDecimalsReadExactlyAsStrtod) {
+    auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+    auto expectSame = [&](const std::string& s) {
+        EXPECT_EQ(bits(Val(s)), bits(std::strtod(s.c_str(), nullptr))) << s;
+    };
+    for (const char* s :
+         {"0.1", "0.3", "1.005", "2.675", "-0", "-0.000", "+7.25", "0.000000000000001",
+          "123456789012345", "1234567890123456", "9007199254740993", "99999999999999.9",
+          "0.1234567890123456789", "1.7976931348623157", "4.35", "5.", ".05", "000000000000000.5"})
+        expectSame(s);
+    // Every 3-decimal value the layout writes in a range, and a sweep of longer ones.
+    for (int milli = -20000; milli <= 20000; ++milli) expectSame(std::to_string(milli / 1000.0));
+    std::uint64_t x = 88172645463325252ULL;
+    for (int i = 0; i < 20000; ++i) {
+        x ^= x << 13, x ^= x >> 7, x ^= x << 17;
+        std::string s = std::to_string(x % 1000000000000000ULL);
+        s.insert(s.size() - std::min<size_t>(s.size(), x % 17), ".");
+        expectSame(s);
+    }
+}
+
+TEST(Pieces, GivesTheSplitPiecesOneByOne) {
+    for (auto [text, delimiter] :
+         std::vector<std::pair<std::string, std::string>>{{"", "\r\n"},
+                                                          {"a", "\r\n"},
+                                                          {"\r\n", "\r\n"},
+                                                          {"a\r\nb\r\n", "\r\n"},
+                                                          {"a\rb\nc\r", "\r\n"},
+                                                          {"x\r\r\n\r", "\r\n"},
+                                                          {"\t\t", "\t"},
+                                                          {"a</PAGE", "</PAGE>"},
+                                                          {"abc", ""}}) {
+        std::vector<std::string> pieces;
+        Pieces all(text, delimiter);
+        for (std::string_view piece; all.Next(piece);) pieces.emplace_back(piece);
+        EXPECT_EQ(pieces, Split(text, delimiter)) << text;
+    }
 }
 
 TEST(Val, ReadsALeadingNumberLeniently) {
