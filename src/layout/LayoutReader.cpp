@@ -126,42 +126,54 @@ bool ParsePromptDefinition(const std::string& definition, FormItem& r) {
     if (parts.size() < 3) return false;
     r.itemKind = ItemKind::UserPrompt;
     if (parts.size() == 3) {
-        r.promptKey = parts[0];
-        r.dataEntryType = parts[1];
-        r.lookupKey = parts[2];
+        r.Prompt().promptKey = parts[0];
+        r.Prompt().dataEntryType = parts[1];
+        r.Prompt().lookupKey = parts[2];
         r.definitionRead = true;
         return true;
     }
     std::string type = parts[2].empty() ? "TEXT" : parts[2];
     std::string caption = parts[1].empty() ? "User Prompt..." : parts[1];
     if ((type == "LOOKUP" || type == "LOOKUP_DESCRIPTION") && parts[3].empty()) type = "TEXT";
-    r.promptKey = parts[0];
-    r.promptCaption = caption;
-    r.dataEntryType = type;
-    r.lookupKey = parts[3];
+    r.Prompt().promptKey = parts[0];
+    r.Prompt().promptCaption = caption;
+    r.Prompt().dataEntryType = type;
+    r.Prompt().lookupKey = parts[3];
     r.required = parts.size() > 4 ? LayoutBoolean(parts[4]) : false;
     if (parts.size() >= 8) {
-        r.defaultValue = parts[6];
-        r.selectionField = parts[7];
-        r.dataGridReference = parts.size() > 8 ? parts[8] : std::string();
-        r.promptNumber = int(LayoutInteger(parts[5], INT32_MIN, INT32_MAX));
+        r.Prompt().defaultValue = parts[6];
+        r.Prompt().selectionField = parts[7];
+        r.Prompt().dataGridReference = parts.size() > 8 ? parts[8] : std::string();
+        r.Prompt().promptNumber = int(LayoutInteger(parts[5], INT32_MIN, INT32_MAX));
     } else {
-        r.promptNumber = parts.size() > 5 ? int(LayoutInteger(parts[5], INT32_MIN, INT32_MAX)) : 0;
-        r.defaultValue.clear();
-        r.selectionField.clear();
-        r.dataGridReference.clear();
+        r.Prompt().promptNumber =
+            parts.size() > 5 ? int(LayoutInteger(parts[5], INT32_MIN, INT32_MAX)) : 0;
+        r.Prompt().defaultValue.clear();
+        r.Prompt().selectionField.clear();
+        r.Prompt().dataGridReference.clear();
     }
     r.definitionRead = true;
     return true;
+}
+
+std::string LabelToolTip(const LabelControl& label, const FormItem& item) {
+    switch (label.toolTip) {
+        case LabelTip::ItemDescription:
+            return ItemToolTip(item);
+        case LabelTip::PromptCaption:
+            return item.promptCaption();
+        default:
+            return {};
+    }
 }
 
 std::string ItemToolTip(const FormItem& r) {
     std::string tip = std::to_string(int(r.itemKind));
     if (r.itemKind == ItemKind::UserPrompt) {
         const std::string sep = "   ";
-        tip += sep + r.promptKey + sep + r.dataEntryType + sep + r.lookupKey + sep +
-               r.promptCaption + sep + r.defaultValue + sep + (r.required ? "Y" : "N") + sep +
-               r.selectionField + sep + r.dataGridReference;
+        tip += sep + r.promptKey() + sep + r.dataEntryType() + sep + r.lookupKey() + sep +
+               r.promptCaption() + sep + r.defaultValue() + sep + (r.required ? "Y" : "N") + sep +
+               r.selectionField() + sep + r.dataGridReference();
     }
     return tip;
 }
@@ -456,11 +468,11 @@ void LayoutReader::ReadUserPromptCaption(const std::string& caption, FormItem& r
         ui_.Message("Wrong format for DATA_ENTRY field", "Load Layout file", MessageIcon::Warning);
         return;
     }
-    if (IsFixedWidthPromptType(record.dataEntryType)) {
+    if (IsFixedWidthPromptType(record.dataEntryType())) {
         label.autoSize = false;
         SetLabelWidth(label, 1, WidthAnchor::LeftEdge);
     }
-    label.caption = record.promptKey + " " + DataEntryTypeName(record.dataEntryType);
+    label.caption = record.promptKey() + " " + DataEntryTypeName(record.dataEntryType());
 }
 
 bool LayoutReader::LoadOneLine(std::string_view line, int page) {
@@ -547,7 +559,7 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
         }
     }
     const bool widthApplies = record.itemKind == ItemKind::UserPrompt
-                                  ? IsFixedWidthPromptType(record.dataEntryType)
+                                  ? IsFixedWidthPromptType(record.dataEntryType())
                                   : !oldForm;
     if (f.Has(F::Width) && widthApplies) {
         if (!alignmentKnown) {
@@ -588,7 +600,7 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
     }
     label.visible = true;
     label.enabled = true;
-    label.toolTip = ItemToolTip(record);
+    label.toolTip = LabelTip::ItemDescription;
     if (barcode) canvas_.LoadBarcode(index);
     return true;
 }

@@ -25,9 +25,9 @@ bool IsBarcodeLine(const std::string& line) {
 }  // namespace
 
 std::string PromptDefinitionText(const FormItem& r) {
-    return r.promptKey + "@" + r.promptCaption + "@" + r.dataEntryType + "@" + r.lookupKey + "@" +
-           (r.required ? "True" : "False") + "@" + std::to_string(r.promptNumber) + "@" +
-           r.defaultValue + "@" + r.selectionField + "@" + r.dataGridReference;
+    return r.promptKey() + "@" + r.promptCaption() + "@" + r.dataEntryType() + "@" + r.lookupKey() +
+           "@" + (r.required ? "True" : "False") + "@" + std::to_string(r.promptNumber()) + "@" +
+           r.defaultValue() + "@" + r.selectionField() + "@" + r.dataGridReference();
 }
 
 LayoutWriter::LayoutWriter(const FormModel& model, const LayoutSource& canvas, UserInterface& ui)
@@ -47,7 +47,7 @@ std::string LayoutWriter::PromptCaption(int index, const LabelControl& label) co
         if (!shown.empty() && shown[0] == '^') shown.erase(0, 1);
         const std::string key = "^" + text::SplitStr(shown, " ", 1);
         for (const auto& other : model_.items) {
-            if (other.promptKey != key) continue;
+            if (other.promptKey() != key) continue;
             CopyPromptDetails(other, r);
             break;
         }
@@ -157,9 +157,10 @@ std::string LayoutWriter::GetRearrangedData(const std::string& pageText) {
         }
         std::vector<Numbered> unplaced;
         for (const auto& def : model_.prompts) {
-            if (std::find(placedKeys.begin(), placedKeys.end(), def.promptKey) != placedKeys.end())
+            if (std::find(placedKeys.begin(), placedKeys.end(), def.promptKey()) !=
+                placedKeys.end())
                 continue;
-            unplaced.push_back({double(def.promptNumber), PromptDefinitionText(def)});
+            unplaced.push_back({double(def.promptNumber()), PromptDefinitionText(def)});
         }
         std::stable_sort(unplaced.begin(), unplaced.end(),
                          [](const Numbered& a, const Numbered& b) { return a.number < b.number; });
