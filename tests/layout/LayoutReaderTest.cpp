@@ -248,11 +248,12 @@ TEST(LayoutReader, TextBlockGainsHeightAndMarker) {
 
 TEST(LayoutReader, UserPromptCaptionsInNewAndOldForms) {
     LoadedLayout l;
-    ASSERT_TRUE(l.Read(MakeLayout(
-        "", "<PAGE>\r\n" + ItemLine("^BAD@x") + "\r\n" + ItemLine("^OLD@DATE@") + "\r\n" +
-                ItemLine("^NEW@@LOOKUP@@True@7@dflt@SEL@GRID",
-                         "1\t1\tArial\t8\tN\tN\tL\t2.5\tN\t\t\t") +
-                "\r\n" + ItemLine("^SHORT@Cap@YESNO@@0@4") + "\r\n</PAGE>")));
+    ASSERT_TRUE(l.Read(MakeLayout("", "<PAGE>\r\n" + ItemLine("^BAD@x") + "\r\n" +
+                                          ItemLine("^OLD@DATE@") + "\r\n" +
+                                          ItemLine("^NEW@@LOOKUP@@True@7@dflt@SEL@GRID",
+                                                   "1\t1\tArial\t8\tN\tN\tL\t2.5\tN\t\t\t") +
+                                          "\r\n" + ItemLine("^SHORT@Cap@YESNO@@0@4") + "\r\n" +
+                                          ItemLine("Plain") + "\r\n</PAGE>")));
     ASSERT_EQ(l.ui.Messages().size(), 1u);
     EXPECT_EQ(l.ui.Messages()[0].text, "Wrong format for DATA_ENTRY field");
     EXPECT_EQ(l.ui.Messages()[0].title, "Load Layout file");
@@ -281,6 +282,12 @@ TEST(LayoutReader, UserPromptCaptionsInNewAndOldForms) {
     ASSERT_NE(shortForm, -1);
     EXPECT_EQ(l.model.items[size_t(shortForm)].promptNumber(), 4);
     EXPECT_FALSE(l.model.items[size_t(shortForm)].required);
+    // Only prompts carry a prompt's parts: a large form's other labels go without them.
+    for (const char* other : {"Template", "Plain"}) {
+        int i = l.FindLabel(other);
+        ASSERT_NE(i, -1);
+        EXPECT_FALSE(l.model.items[size_t(i)].HasPromptParts()) << other;
+    }
 }
 
 TEST(LayoutReader, DefinitionLinesAndDatabaseFields) {
