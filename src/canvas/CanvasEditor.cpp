@@ -853,9 +853,10 @@ std::vector<CanvasEditor::PromptEntry> CanvasEditor::UserPromptEntries() const {
     std::vector<PromptEntry> out;
     for (size_t r = 0; r < model_.prompts.size(); ++r) {
         const FormItem& p = model_.prompts[r];
-        if (p.itemKind != ItemKind::UserPrompt || p.promptKey.size() < 2 || p.markedDeleted)
+        if (p.itemKind != ItemKind::UserPrompt || p.promptKey().size() < 2 || p.markedDeleted)
             continue;
-        std::string reference = p.promptKey[0] == '^' ? p.promptKey.substr(1) : p.promptKey.str();
+        std::string reference =
+            p.promptKey()[0] == '^' ? p.promptKey().substr(1) : p.promptKey().str();
         bool used = false;
         for (int i = 1; i < canvas_.LabelCount() && !used; ++i) {
             const LabelControl* c = canvas_.LabelAt(i);
@@ -866,8 +867,8 @@ std::vector<CanvasEditor::PromptEntry> CanvasEditor::UserPromptEntries() const {
         }
         if (used) continue;
         std::string caption = reference;
-        if (!p.promptCaption.empty()) caption += "  (" + p.promptCaption + ")";
-        out.push_back({caption, reference, p.promptNumber, int(r)});
+        if (!p.promptCaption().empty()) caption += "  (" + p.promptCaption() + ")";
+        out.push_back({caption, reference, p.promptNumber(), int(r)});
     }
     return out;
 }
@@ -876,12 +877,13 @@ void CanvasEditor::ItemToUserPrompt(int index, const PromptEntry& entry) {
     CanvasEdit edit(canvas_, kEdited);
     if (entry.record < 0 || size_t(entry.record) >= model_.prompts.size()) return;
     const FormItem& prompt = model_.prompts[size_t(entry.record)];
-    bool fixed = prompt.dataEntryType == "TEXT" || prompt.dataEntryType == "TEXT_FROMTHRU";
+    bool fixed = prompt.dataEntryType() == "TEXT" || prompt.dataEntryType() == "TEXT_FROMTHRU";
     Recaption(index, "^" + entry.reference, !fixed, 1.0);
-    canvas_.Label(index).toolTip = prompt.promptCaption;
+    canvas_.Label(index).toolTip =
+        prompt.promptCaption().empty() ? LabelTip::None : LabelTip::PromptCaption;
     FormItem& item = NewItemKind(index, ItemKind::UserPrompt);
-    item.promptKey = prompt.promptKey;
-    item.dataEntryType = prompt.dataEntryType;
+    item.Prompt().promptKey = prompt.promptKey();
+    item.Prompt().dataEntryType = prompt.dataEntryType();
     CopyPromptDetails(prompt, item);
     item.definitionRead = true;
 }

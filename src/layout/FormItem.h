@@ -1,15 +1,16 @@
 #pragma once
 // The non-visible part of a label item, and the user-prompt definitions of a form.
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "shell/CompactText.h"
 
-enum class ItemKind { StaticText = 0, DatabaseField = 1, UserPrompt = 2 };
+enum class ItemKind : std::uint8_t { StaticText = 0, DatabaseField = 1, UserPrompt = 2 };
 
-// One per label index: a large form holds many, most of them without a prompt, so the
-// texts cost a pointer while empty and codes are shared.
-struct FormItem {
+// A prompt's definition parts: only prompt labels and the form's prompt list carry them.
+struct PromptParts {
     SparseText promptKey;          // part 1 of a prompt definition, with its "^"
     CodeText promptCaption;        // part 2
     SparseText defaultValue;       // part 7; from/thru values joined by character 186
@@ -17,26 +18,74 @@ struct FormItem {
     CodeText lookupKey;            // part 4, a LookupKind code or empty
     SparseText selectionField;     // part 8
     SparseText dataGridReference;  // part 9
+    int promptNumber = 0;          // part 6
+};
+
+// One per label index: a large form holds many, most of them without a prompt, so a
+// prompt's texts live in a block of their own that the others go without, the other
+// texts cost a pointer while empty and codes are shared.
+struct FormItem {
+    FormItem() = default;
+    FormItem(const FormItem& other)
+        : linkData(other.linkData),
+          barcodeWidth(other.barcodeWidth),
+          barcodeHeight(other.barcodeHeight),
+          itemKind(other.itemKind),
+          required(other.required),
+          definitionRead(other.definitionRead),
+          markedDeleted(other.markedDeleted),
+          barcodeMark(other.barcodeMark),
+          prompt_(other.prompt_ ? std::make_unique<PromptParts>(*other.prompt_) : nullptr) {}
+    FormItem(FormItem&&) noexcept = default;
+    FormItem& operator=(const FormItem& other) {
+        if (this != &other) *this = FormItem(other);
+        return *this;
+    }
+    FormItem& operator=(FormItem&&) noexcept = default;
+
+    // The prompt parts read as empty on an item without them; Prompt() gives them for
+    // writing, making them on first use, so only writers of a prompt's parts call it.
+    const SparseText& promptKey() const { return Parts().promptKey; }
+    const CodeText& promptCaption() const { return Parts().promptCaption; }
+    const SparseText& defaultValue() const { return Parts().defaultValue; }
+    const CodeText& dataEntryType() const { return Parts().dataEntryType; }
+    const CodeText& lookupKey() const { return Parts().lookupKey; }
+    const SparseText& selectionField() const { return Parts().selectionField; }
+    const SparseText& dataGridReference() const { return Parts().dataGridReference; }
+    int promptNumber() const { return Parts().promptNumber; }
+    PromptParts& Prompt() {
+        if (!prompt_) prompt_ = std::make_unique<PromptParts>();
+        return *prompt_;
+    }
+    bool HasPromptParts() const { return prompt_ != nullptr; }
+
     SparseText linkData;
     double barcodeWidth = 0;
     double barcodeHeight = 0;  // or the height of a text block
     ItemKind itemKind = ItemKind::StaticText;
-    int promptNumber = 0;   // part 6
     bool required = false;  // part 5
     bool definitionRead = false;
     bool markedDeleted = false;
     bool barcodeMark = false;
+
+  private:
+    const PromptParts& Parts() const {
+        static const PromptParts none;
+        return prompt_ ? *prompt_ : none;
+    }
+    std::unique_ptr<PromptParts> prompt_;
 };
 
 // The parts of a prompt definition besides its key and data-entry type.
 inline void CopyPromptDetails(const FormItem& from, FormItem& to) {
-    to.promptCaption = from.promptCaption;
-    to.defaultValue = from.defaultValue;
-    to.lookupKey = from.lookupKey;
+    PromptParts& parts = to.Prompt();
+    parts.promptCaption = from.promptCaption();
+    parts.defaultValue = from.defaultValue();
+    parts.lookupKey = from.lookupKey();
     to.required = from.required;
-    to.promptNumber = from.promptNumber;
-    to.selectionField = from.selectionField;
-    to.dataGridReference = from.dataGridReference;
+    parts.promptNumber = from.promptNumber();
+    parts.selectionField = from.selectionField();
+    parts.dataGridReference = from.dataGridReference();
 }
 
 // Indexed by label control index; grows with the highest index.

@@ -1,6 +1,7 @@
 #pragma once
 // The visible part of one label item, as the canvas keeps it (one per label index).
 // The reader fills it through ControlSink, the writer reads it through LayoutSource.
+#include <cstdint>
 #include <string>
 
 #include "shell/CompactText.h"
@@ -9,6 +10,14 @@
 
 enum class LabelAlignment { Left = 0, Right = 1, Centre = 2 };
 
+// What a label's tool tip tells. The text is composed from the label's item when it is
+// wanted (LabelToolTip): a form read whole would otherwise hold one per label.
+enum class LabelTip : std::uint8_t {
+    None,
+    ItemDescription,  // the kind as a digit, plus a prompt's definition parts
+    PromptCaption,    // the caption of the prompt the label was made to show
+};
+
 // Texts besides the caption are short codes shared between labels, or mostly empty.
 struct LabelControl {
     std::string caption;
@@ -16,7 +25,6 @@ struct LabelControl {
     double width = 1, height = 0.17;  // inches
     double fontSize = 8;              // points
     CodeText fontName = "Arial";
-    CodeText toolTip;  // the kind as a digit, plus a prompt's definition parts
     SparseText spare;  // text case letter, then "#" row "#" column for grid cells
     CodeText tag;      // "marked", "JustCopied", a grid's id, or empty
     int page = 0;      // 0-based page container
@@ -25,6 +33,7 @@ struct LabelControl {
     bool autoSize = false;
     bool visible = true, enabled = true;
     bool bordered = false;  // a single-line border marks a selected label
+    LabelTip toolTip = LabelTip::None;
 
     // The spare text, read and written only through these.
     // Text case the caption is shown in: "U", "L", "W" or empty.

@@ -155,41 +155,53 @@ bool ParsePromptDefinition(std::string_view definition, FormItem& r) {
     if (count < 3) return false;
     r.itemKind = ItemKind::UserPrompt;
     if (count == 3) {
-        r.promptKey = parts[0];
-        r.dataEntryType = parts[1];
-        r.lookupKey = parts[2];
+        r.Prompt().promptKey = parts[0];
+        r.Prompt().dataEntryType = parts[1];
+        r.Prompt().lookupKey = parts[2];
         r.definitionRead = true;
         return true;
     }
     std::string_view type = parts[2].empty() ? "TEXT" : parts[2];
     std::string_view caption = parts[1].empty() ? "User Prompt..." : parts[1];
     if ((type == "LOOKUP" || type == "LOOKUP_DESCRIPTION") && parts[3].empty()) type = "TEXT";
-    r.promptKey = parts[0];
-    r.promptCaption = caption;
-    r.dataEntryType = type;
-    r.lookupKey = parts[3];
+    r.Prompt().promptKey = parts[0];
+    r.Prompt().promptCaption = caption;
+    r.Prompt().dataEntryType = type;
+    r.Prompt().lookupKey = parts[3];
     r.required = count > 4 ? LayoutBoolean(parts[4]) : false;
     if (count >= 8) {
-        r.defaultValue = parts[6];
-        r.selectionField = parts[7];
-        r.dataGridReference = count > 8 ? parts[8] : std::string_view();
-        r.promptNumber = int(LayoutInteger(parts[5], INT32_MIN, INT32_MAX));
+        r.Prompt().defaultValue = parts[6];
+        r.Prompt().selectionField = parts[7];
+        r.Prompt().dataGridReference = count > 8 ? parts[8] : std::string_view();
+        r.Prompt().promptNumber = int(LayoutInteger(parts[5], INT32_MIN, INT32_MAX));
     } else {
-        r.promptNumber = count > 5 ? int(LayoutInteger(parts[5], INT32_MIN, INT32_MAX)) : 0;
-        r.defaultValue.clear();
-        r.selectionField.clear();
-        r.dataGridReference.clear();
+        r.Prompt().promptNumber =
+            count > 5 ? int(LayoutInteger(parts[5], INT32_MIN, INT32_MAX)) : 0;
+        r.Prompt().defaultValue.clear();
+        r.Prompt().selectionField.clear();
+        r.Prompt().dataGridReference.clear();
     }
     r.definitionRead = true;
     return true;
+}
+
+std::string LabelToolTip(const LabelControl& label, const FormItem& item) {
+    switch (label.toolTip) {
+        case LabelTip::ItemDescription:
+            return ItemToolTip(item);
+        case LabelTip::PromptCaption:
+            return item.promptCaption();
+        default:
+            return {};
+    }
 }
 
 std::string ItemToolTip(const FormItem& r) {
     std::string tip = std::to_string(int(r.itemKind));
     if (r.itemKind == ItemKind::UserPrompt) {
         const std::string_view parts[] = {
-            r.promptKey,    r.dataEntryType,        r.lookupKey,      r.promptCaption,
-            r.defaultValue, r.required ? "Y" : "N", r.selectionField, r.dataGridReference};
+            r.promptKey(),    r.dataEntryType(),      r.lookupKey(),      r.promptCaption(),
+            r.defaultValue(), r.required ? "Y" : "N", r.selectionField(), r.dataGridReference()};
         constexpr std::string_view sep = "   ";
         size_t length = tip.size();
         for (std::string_view part : parts) length += sep.size() + part.size();
@@ -484,11 +496,11 @@ void LayoutReader::ReadUserPromptCaption(std::string_view caption, FormItem& rec
         ui_.Message("Wrong format for DATA_ENTRY field", "Load Layout file", MessageIcon::Warning);
         return;
     }
-    if (IsFixedWidthPromptType(record.dataEntryType)) {
+    if (IsFixedWidthPromptType(record.dataEntryType())) {
         label.autoSize = false;
         SetLabelWidth(label, 1, WidthAnchor::LeftEdge);
     }
-    label.caption = record.promptKey + " " + DataEntryTypeName(record.dataEntryType);
+    label.caption = record.promptKey() + " " + DataEntryTypeName(record.dataEntryType());
 }
 
 bool LayoutReader::LoadOneLine(std::string_view line, int page) {
@@ -583,7 +595,7 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
         }
     }
     const bool widthApplies = record.itemKind == ItemKind::UserPrompt
-                                  ? IsFixedWidthPromptType(record.dataEntryType)
+                                  ? IsFixedWidthPromptType(record.dataEntryType())
                                   : !oldForm;
     if (f.Has(F::Width) && widthApplies) {
         if (!alignmentKnown) {
@@ -624,7 +636,7 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
     }
     label.visible = true;
     label.enabled = true;
-    label.toolTip = ItemToolTip(record);
+    label.toolTip = LabelTip::ItemDescription;
     if (barcode) canvas_.LoadBarcode(index);
     return true;
 }

@@ -47,8 +47,11 @@ class LayoutReader {
 // Parts of a "^" prompt definition into a record; false for fewer than three parts.
 // Throws LayoutValueError for a required flag or prompt number that is not one.
 bool ParsePromptDefinition(std::string_view definition, FormItem& record);
-// The tool tip of a label: its kind digit, plus a prompt's definition parts.
+// The tool tip of an item read with its label: its kind digit, plus a prompt's
+// definition parts.
 std::string ItemToolTip(const FormItem& record);
+// The tool tip a label shows, given its item.
+std::string LabelToolTip(const LabelControl& label, const FormItem& item);
 
 // Server reply -> layout text: just the header and what follows it, framing dropped.
 std::string PrepareLayoutData(const std::string& reply);

@@ -35,16 +35,16 @@ std::string_view NthPart(std::string_view text, char delimiter, int n) {
 
 void AppendPromptDefinition(const FormItem& r, std::string& out) {
     char number[16];
-    const char* numberEnd = std::to_chars(number, number + sizeof number, r.promptNumber).ptr;
-    const std::string_view parts[] = {r.promptKey,
-                                      r.promptCaption,
-                                      r.dataEntryType,
-                                      r.lookupKey,
+    const char* numberEnd = std::to_chars(number, number + sizeof number, r.promptNumber()).ptr;
+    const std::string_view parts[] = {r.promptKey(),
+                                      r.promptCaption(),
+                                      r.dataEntryType(),
+                                      r.lookupKey(),
                                       r.required ? "True" : "False",
                                       {number, size_t(numberEnd - number)},
-                                      r.defaultValue,
-                                      r.selectionField,
-                                      r.dataGridReference};
+                                      r.defaultValue(),
+                                      r.selectionField(),
+                                      r.dataGridReference()};
     for (size_t i = 0; i < std::size(parts); ++i) {
         if (i) out += '@';
         out += parts[i];
@@ -79,7 +79,7 @@ void LayoutWriter::AppendPromptCaption(int index, const LabelControl& label,
     std::string key = "^";
     key += text::SplitStr(shown, " ", 1);
     for (const auto& other : model_.items) {
-        if (other.promptKey != key) continue;
+        if (other.promptKey() != key) continue;
         CopyPromptDetails(other, r);
         break;
     }
@@ -239,10 +239,10 @@ void LayoutWriter::AppendRearranged(std::string_view pageText, std::string& out)
         unplacedText.reserve(model_.prompts.size());
         for (const auto& def : model_.prompts) {
             if (std::binary_search(placedKeys.begin(), placedKeys.end(),
-                                   std::string_view(def.promptKey)))
+                                   std::string_view(def.promptKey())))
                 continue;
             unplacedText.push_back(PromptDefinitionText(def));
-            unplaced.push_back({double(def.promptNumber), unplacedText.back()});
+            unplaced.push_back({double(def.promptNumber()), unplacedText.back()});
         }
         std::stable_sort(unplaced.begin(), unplaced.end(),
                          [](const Numbered& a, const Numbered& b) { return a.number < b.number; });

@@ -13,13 +13,13 @@ std::string PromptKeyOfCaption(const std::string& caption) {
 
 int GetFormItemsArrayIndex(const FormModel& model, const std::string& key) {
     for (size_t i = 0; i < model.items.size(); ++i)
-        if (model.items[i].promptKey == "^" + key) return int(i);
+        if (model.items[i].promptKey() == "^" + key) return int(i);
     return -1;
 }
 
 int GetUserPromptsArrayIndex(const FormModel& model, const std::string& key) {
     for (size_t i = 0; i < model.prompts.size(); ++i)
-        if (model.prompts[i].promptKey == "^" + key) return int(i);
+        if (model.prompts[i].promptKey() == "^" + key) return int(i);
     return -1;
 }
 
@@ -36,7 +36,7 @@ bool BuildFormItemsArray(FormModel& model, const LayoutSource& canvas, UserInter
                 r.itemKind = ItemKind::DatabaseField;
             } else if (IsUserPromptsLabel(caption)) {
                 r.itemKind = ItemKind::UserPrompt;
-                if (!r.definitionRead || label->toolTip.empty()) {
+                if (!r.definitionRead || label->toolTip == LabelTip::None) {
                     const std::string key = PromptKeyOfCaption(caption);
                     int own = GetFormItemsArrayIndex(model, key);
                     int def = GetUserPromptsArrayIndex(model, key);
@@ -48,18 +48,18 @@ bool BuildFormItemsArray(FormModel& model, const LayoutSource& canvas, UserInter
                         r = copy;
                     } else if (own < 0 && def >= 0) {
                         const FormItem& d = model.prompts[size_t(def)];
-                        r.promptKey = d.promptKey;
-                        r.dataEntryType = d.dataEntryType;
+                        r.Prompt().promptKey = d.promptKey();
+                        r.Prompt().dataEntryType = d.dataEntryType();
                         CopyPromptDetails(d, r);
                     } else if (own < 0) {
                         // A label that shows only a type name has no key of its own yet.
-                        r.promptKey = DataEntryTypeCode(key).empty() ? "^" + key : "";
+                        r.Prompt().promptKey = DataEntryTypeCode(key).empty() ? "^" + key : "";
                     }
                     r.itemKind = ItemKind::UserPrompt;
                 }
-                if (r.promptKey.empty() || r.promptKey == "^") r.promptKey = "^1";
+                if (r.promptKey().empty() || r.promptKey() == "^") r.Prompt().promptKey = "^1";
                 std::string type = DataEntryTypeCode(text::Trim(caption.substr(1)));
-                if (!type.empty()) r.dataEntryType = type;
+                if (!type.empty()) r.Prompt().dataEntryType = type;
             } else {
                 r.itemKind = ItemKind::StaticText;
             }
@@ -84,7 +84,7 @@ bool AskAboutMismatches(const std::string& firstLine, const std::vector<std::str
 
 bool HasLivePrompt(const std::vector<FormItem>& records, const std::string& promptKey) {
     for (const auto& r : records)
-        if (r.promptKey == promptKey && !r.markedDeleted) return true;
+        if (r.promptKey() == promptKey && !r.markedDeleted) return true;
     return false;
 }
 

@@ -288,20 +288,20 @@ void CatalogueLogic::FillSelected(const FormModel& model,
     std::set<std::string> keys;
     for (const auto* list : {&model.prompts, &model.items})
         for (const FormItem& p : *list)
-            if (p.itemKind == ItemKind::UserPrompt && !p.markedDeleted && p.promptKey.size() > 1 &&
-                keys.insert(p.promptKey).second)
+            if (p.itemKind == ItemKind::UserPrompt && !p.markedDeleted &&
+                p.promptKey().size() > 1 && keys.insert(p.promptKey()).second)
                 defs.push_back(&p);
     for (const FormItem* d : defs) {
         const FormItem& p = *d;
         PromptRow r;
-        r.id = p.promptKey[0] == '^' ? p.promptKey.substr(1) : p.promptKey.str();
-        r.caption = p.promptCaption;
-        r.type = DataEntryTypeName(p.dataEntryType);
-        r.defaultValue = p.defaultValue;
-        r.lookupKey = p.lookupKey;
+        r.id = p.promptKey()[0] == '^' ? p.promptKey().substr(1) : p.promptKey().str();
+        r.caption = p.promptCaption();
+        r.type = DataEntryTypeName(p.dataEntryType());
+        r.defaultValue = p.defaultValue();
+        r.lookupKey = p.lookupKey();
         r.required = p.required ? "Y" : "N";
-        r.dbField = p.selectionField;
-        r.dataGrid = p.dataGridReference;
+        r.dbField = p.selectionField();
+        r.dataGrid = p.dataGridReference();
         prompts.push_back(std::move(r));
     }
 }
@@ -321,17 +321,17 @@ void CatalogueLogic::ApplyPrompts(FormModel& model) const {
         FormItem p;
         // What the form read about a prompt beyond this list (its label data) stays.
         for (const FormItem& old : model.prompts)
-            if (old.itemKind == ItemKind::UserPrompt && old.promptKey == "^" + r.id) p = old;
-        p.promptKey = "^" + r.id;
+            if (old.itemKind == ItemKind::UserPrompt && old.promptKey() == "^" + r.id) p = old;
+        p.Prompt().promptKey = "^" + r.id;
         p.itemKind = ItemKind::UserPrompt;
-        p.promptCaption = r.caption;
-        p.dataEntryType = DataEntryTypeCode(r.type);
-        p.defaultValue = r.defaultValue;
-        p.lookupKey = r.lookupKey;
+        p.Prompt().promptCaption = r.caption;
+        p.Prompt().dataEntryType = DataEntryTypeCode(r.type);
+        p.Prompt().defaultValue = r.defaultValue;
+        p.Prompt().lookupKey = r.lookupKey;
         p.required = r.required == "Y";
-        p.selectionField = r.dbField;
-        p.dataGridReference = r.dataGrid;
-        p.promptNumber = int(i) + 1;
+        p.Prompt().selectionField = r.dbField;
+        p.Prompt().dataGridReference = r.dataGrid;
+        p.Prompt().promptNumber = int(i) + 1;
         p.markedDeleted = false;
         out.push_back(std::move(p));
     }
@@ -340,7 +340,7 @@ void CatalogueLogic::ApplyPrompts(FormModel& model) const {
     for (FormItem& item : model.items)
         if (item.itemKind == ItemKind::UserPrompt)
             for (const FormItem& p : out)
-                if (p.promptKey == item.promptKey) CopyPromptDetails(p, item);
+                if (p.promptKey() == item.promptKey()) CopyPromptDetails(p, item);
     model.prompts = std::move(out);
 }
 

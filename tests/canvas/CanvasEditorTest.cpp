@@ -437,12 +437,12 @@ TEST(ItemMenu, ALabelBecomesStaticTextADataFieldOrAPrompt) {
 
     FormItem dob, note;
     dob.itemKind = note.itemKind = ItemKind::UserPrompt;
-    dob.promptKey = "^DOB";
-    dob.promptCaption = "Date of birth";
-    dob.dataEntryType = "DATE";
-    note.promptKey = "^NOTE";
-    note.promptCaption = "Note";
-    note.dataEntryType = "TEXT";
+    dob.Prompt().promptKey = "^DOB";
+    dob.Prompt().promptCaption = "Date of birth";
+    dob.Prompt().dataEntryType = "DATE";
+    note.Prompt().promptKey = "^NOTE";
+    note.Prompt().promptCaption = "Note";
+    note.Prompt().dataEntryType = "TEXT";
     e.model.prompts = {dob, note};
     auto entries = e.editor.UserPromptEntries();
     ASSERT_EQ(entries.size(), 2u);
@@ -450,8 +450,8 @@ TEST(ItemMenu, ALabelBecomesStaticTextADataFieldOrAPrompt) {
     EXPECT_EQ(e.L(l).caption, "^NOTE");
     EXPECT_FALSE(e.L(l).autoSize);  // a text prompt is one inch wide
     EXPECT_DOUBLE_EQ(e.L(l).width, 1);
-    EXPECT_EQ(e.L(l).toolTip, "Note");
-    EXPECT_EQ(e.model.Item(l).dataEntryType, "TEXT");
+    EXPECT_EQ(LabelToolTip(e.L(l), e.model.Item(l)), "Note");
+    EXPECT_EQ(e.model.Item(l).dataEntryType(), "TEXT");
     // A prompt in use is no longer offered.
     entries = e.editor.UserPromptEntries();
     ASSERT_EQ(entries.size(), 1u);

@@ -248,11 +248,12 @@ TEST(LayoutReader, TextBlockGainsHeightAndMarker) {
 
 TEST(LayoutReader, UserPromptCaptionsInNewAndOldForms) {
     LoadedLayout l;
-    ASSERT_TRUE(l.Read(MakeLayout(
-        "", "<PAGE>\r\n" + ItemLine("^BAD@x") + "\r\n" + ItemLine("^OLD@DATE@") + "\r\n" +
-                ItemLine("^NEW@@LOOKUP@@True@7@dflt@SEL@GRID",
-                         "1\t1\tArial\t8\tN\tN\tL\t2.5\tN\t\t\t") +
-                "\r\n" + ItemLine("^SHORT@Cap@YESNO@@0@4") + "\r\n</PAGE>")));
+    ASSERT_TRUE(l.Read(MakeLayout("", "<PAGE>\r\n" + ItemLine("^BAD@x") + "\r\n" +
+                                          ItemLine("^OLD@DATE@") + "\r\n" +
+                                          ItemLine("^NEW@@LOOKUP@@True@7@dflt@SEL@GRID",
+                                                   "1\t1\tArial\t8\tN\tN\tL\t2.5\tN\t\t\t") +
+                                          "\r\n" + ItemLine("^SHORT@Cap@YESNO@@0@4") + "\r\n" +
+                                          ItemLine("Plain") + "\r\n</PAGE>")));
     ASSERT_EQ(l.ui.Messages().size(), 1u);
     EXPECT_EQ(l.ui.Messages()[0].text, "Wrong format for DATA_ENTRY field");
     EXPECT_EQ(l.ui.Messages()[0].title, "Load Layout file");
@@ -260,27 +261,33 @@ TEST(LayoutReader, UserPromptCaptionsInNewAndOldForms) {
 
     int old = l.FindLabel("^OLD Date");
     ASSERT_NE(old, -1);
-    EXPECT_EQ(l.model.items[size_t(old)].dataEntryType, "DATE");
+    EXPECT_EQ(l.model.items[size_t(old)].dataEntryType(), "DATE");
     EXPECT_TRUE(l.model.items[size_t(old)].definitionRead);
 
     int fresh = l.FindLabel("^NEW Text");  // a lookup without its key reads as text
     ASSERT_NE(fresh, -1);
     const FormItem& r = l.model.items[size_t(fresh)];
     EXPECT_EQ(r.itemKind, ItemKind::UserPrompt);
-    EXPECT_EQ(r.promptCaption, "User Prompt...");
+    EXPECT_EQ(r.promptCaption(), "User Prompt...");
     EXPECT_TRUE(r.required);
-    EXPECT_EQ(r.promptNumber, 7);
-    EXPECT_EQ(r.defaultValue, "dflt");
-    EXPECT_EQ(r.selectionField, "SEL");
-    EXPECT_EQ(r.dataGridReference, "GRID");
+    EXPECT_EQ(r.promptNumber(), 7);
+    EXPECT_EQ(r.defaultValue(), "dflt");
+    EXPECT_EQ(r.selectionField(), "SEL");
+    EXPECT_EQ(r.dataGridReference(), "GRID");
     EXPECT_DOUBLE_EQ(l.store.LabelAt(fresh)->width, 2.5);
-    EXPECT_EQ(l.store.LabelAt(fresh)->toolTip,
+    EXPECT_EQ(LabelToolTip(*l.store.LabelAt(fresh), r),
               "2   ^NEW   TEXT      User Prompt...   dflt   Y   SEL   GRID");
 
     int shortForm = l.FindLabel("^SHORT Yes/No");
     ASSERT_NE(shortForm, -1);
-    EXPECT_EQ(l.model.items[size_t(shortForm)].promptNumber, 4);
+    EXPECT_EQ(l.model.items[size_t(shortForm)].promptNumber(), 4);
     EXPECT_FALSE(l.model.items[size_t(shortForm)].required);
+    // Only prompts carry a prompt's parts: a large form's other labels go without them.
+    for (const char* other : {"Template", "Plain"}) {
+        int i = l.FindLabel(other);
+        ASSERT_NE(i, -1);
+        EXPECT_FALSE(l.model.items[size_t(i)].HasPromptParts()) << other;
+    }
 }
 
 TEST(LayoutReader, DefinitionLinesAndDatabaseFields) {
@@ -290,8 +297,8 @@ TEST(LayoutReader, DefinitionLinesAndDatabaseFields) {
                                   ItemLine("~PAT.NAME@Patient name") + "\r\n" +
                                   ItemLine("~PAT.NAME") + "\r\n" + ItemLine("~") + "\r\n</PAGE>")));
     ASSERT_EQ(l.model.prompts.size(), 1u);
-    EXPECT_EQ(l.model.prompts[0].promptKey, "^ALONE");
-    EXPECT_EQ(l.model.prompts[0].promptNumber, 3);
+    EXPECT_EQ(l.model.prompts[0].promptKey(), "^ALONE");
+    EXPECT_EQ(l.model.prompts[0].promptNumber(), 3);
     ASSERT_EQ(l.model.databaseFields.size(), 1u);
     EXPECT_EQ(l.model.databaseFields[0].fieldName, "PAT.NAME");
     EXPECT_EQ(l.model.databaseFields[0].longName, "Patient name");

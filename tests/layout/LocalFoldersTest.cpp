@@ -180,25 +180,25 @@ TEST_F(Validation, DatabaseFieldsMustBeListed) {
 TEST_F(Validation, UserPromptsNeedALiveDefinition) {
     int placed = Add("^DOB Date");
     FormItem& r = l.model.Item(placed);
-    r.promptKey = "^DOB";
+    r.Prompt().promptKey = "^DOB";
     r.markedDeleted = true;
     l.ui.boolAnswers = {false};
     EXPECT_FALSE(ValidateUserPromptsLabels(l.model, l.store, l.ui, true));
     EXPECT_TRUE(text::StartsWith(l.ui.calls.at(0).text,
                                  "The following fields do not match 'User Prompts' definitions:"));
     FormItem def;
-    def.promptKey = "^DOB";
+    def.Prompt().promptKey = "^DOB";
     l.model.prompts.push_back(def);
     EXPECT_TRUE(ValidateUserPromptsLabels(l.model, l.store, l.ui, false));
 }
 
 TEST_F(Validation, BuildFormItemsArrayTakesDefinitionsAndKinds) {
     FormItem def;
-    def.promptKey = "^REF";
-    def.promptCaption = "Referring";
-    def.dataEntryType = "LOOKUP";
-    def.lookupKey = "RF";
-    def.promptNumber = 4;
+    def.Prompt().promptKey = "^REF";
+    def.Prompt().promptCaption = "Referring";
+    def.Prompt().dataEntryType = "LOOKUP";
+    def.Prompt().lookupKey = "RF";
+    def.Prompt().promptNumber = 4;
     l.model.prompts.push_back(def);
     int ref = Add("^REF Lookup");
     int date = Add("^Date");
@@ -206,10 +206,10 @@ TEST_F(Validation, BuildFormItemsArrayTakesDefinitionsAndKinds) {
     int plain = Add("Plain");
     ASSERT_TRUE(BuildFormItemsArray(l.model, l.store, l.ui));
     EXPECT_EQ(l.model.items[size_t(ref)].itemKind, ItemKind::UserPrompt);
-    EXPECT_EQ(l.model.items[size_t(ref)].lookupKey, "RF");
-    EXPECT_EQ(l.model.items[size_t(ref)].promptNumber, 4);
-    EXPECT_EQ(l.model.items[size_t(date)].promptKey, "^1");
-    EXPECT_EQ(l.model.items[size_t(date)].dataEntryType, "DATE");
+    EXPECT_EQ(l.model.items[size_t(ref)].lookupKey(), "RF");
+    EXPECT_EQ(l.model.items[size_t(ref)].promptNumber(), 4);
+    EXPECT_EQ(l.model.items[size_t(date)].promptKey(), "^1");
+    EXPECT_EQ(l.model.items[size_t(date)].dataEntryType(), "DATE");
     EXPECT_EQ(l.model.items[size_t(field)].itemKind, ItemKind::DatabaseField);
     EXPECT_EQ(l.model.items[size_t(plain)].itemKind, ItemKind::StaticText);
     EXPECT_EQ(GetUserPromptsArrayIndex(l.model, "REF"), 0);

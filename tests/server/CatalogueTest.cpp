@@ -124,13 +124,13 @@ TEST(Catalogue, PromptsPlacedOnLabelsAreListedAndTakeTheEditedDetails) {
     CatalogueLogic cat(comm, ui);
     FormModel model;
     FormItem placed;
-    placed.promptKey = "^DOC";
+    placed.Prompt().promptKey = "^DOC";
     placed.itemKind = ItemKind::UserPrompt;
-    placed.dataEntryType = "LOOKUP";
-    placed.lookupKey = "PV";
+    placed.Prompt().dataEntryType = "LOOKUP";
+    placed.Prompt().lookupKey = "PV";
     FormItem own = placed;
-    own.promptKey = "^FREE";
-    own.dataEntryType = "TEXT";
+    own.Prompt().promptKey = "^FREE";
+    own.Prompt().dataEntryType = "TEXT";
     model.items = {FormItem{}, placed, placed};
     model.prompts = {own};
     cat.FillSelected(model, {});
@@ -141,8 +141,8 @@ TEST(Catalogue, PromptsPlacedOnLabelsAreListedAndTakeTheEditedDetails) {
     cat.prompts[1].type = "Text";
     cat.ApplyPrompts(model);
     for (int i : {1, 2}) {
-        EXPECT_EQ(model.items[size_t(i)].promptCaption, "Doctor");
-        EXPECT_EQ(model.items[size_t(i)].dataEntryType, "LOOKUP");
+        EXPECT_EQ(model.items[size_t(i)].promptCaption(), "Doctor");
+        EXPECT_EQ(model.items[size_t(i)].dataEntryType(), "LOOKUP");
     }
     EXPECT_EQ(model.prompts.size(), 2u);
 }

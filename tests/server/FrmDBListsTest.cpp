@@ -110,10 +110,10 @@ TEST(FrmDBLists, EachTabFilledFromTheServerAndAppliedIntoTheForm) {
     ASSERT_EQ(model.databaseFields.size(), 1u);
     EXPECT_EQ(model.databaseFields[0].longName, "PATIENT.LAST_NAME");
     ASSERT_EQ(model.prompts.size(), 1u);
-    EXPECT_EQ(model.prompts[0].defaultValue,
+    EXPECT_EQ(model.prompts[0].defaultValue(),
               "T\xBA"
               "E");
-    EXPECT_EQ(model.prompts[0].dataEntryType, "DATE_FROMTHRU");
+    EXPECT_EQ(model.prompts[0].dataEntryType(), "DATE_FROMTHRU");
     EXPECT_TRUE(ui.Messages().empty());
     std::filesystem::remove_all(dir);
 }
