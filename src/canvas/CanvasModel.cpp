@@ -205,7 +205,7 @@ int CanvasModel::NewLabel(int page, bool barcode, Companion companion) {
     e.barcode = barcode;
     e.companion = companion;
     if (barcode) e.backColor = label_colors::kBarcode;
-    labels_.push_back(e);
+    labels_.push_back(std::move(e));
     int index = int(labels_.size()) - 1;
     order_.push_back(index);
     Changed(CanvasChange::Labels, page);
