@@ -30,6 +30,11 @@ PageCanvas::PageCanvas(const CanvasModel& canvas, const CanvasPainter& painter, 
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+QRectF PageCanvas::InchesOf(const QRect& pixels) const {
+    return {ToInches(pixels.x()), ToInches(pixels.y()), ToInches(pixels.width()),
+            ToInches(pixels.height())};
+}
+
 PageCanvas::~PageCanvas() {
     KeptPages().remove(this);
 }
@@ -89,9 +94,7 @@ bool PageCanvas::DrawKeptPage(QPainter& p, const QRect& exposed) {
         const QRect area = now.boundingRect();
         lp.fillRect(area, palette().color(QPalette::Mid));
         CanvasPainter::BeginPage(lp, ppi_);
-        painter_.PaintPage(lp, page_,
-                           QRectF(ToInches(area.x()), ToInches(area.y()), ToInches(area.width()),
-                                  ToInches(area.height())));
+        painter_.PaintPage(lp, page_, InchesOf(area));
         stale_ -= now;
     }
     p.drawImage(QRectF(exposed), kept_,
@@ -118,8 +121,7 @@ void PageCanvas::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     QRect exposed = event->rect();
     p.setClipRect(exposed);
-    QRectF inches(ToInches(exposed.x()), ToInches(exposed.y()), ToInches(exposed.width()),
-                  ToInches(exposed.height()));
+    const QRectF inches = InchesOf(exposed);
     if (!DrawKeptPage(p, exposed)) {
         p.fillRect(exposed, palette().color(QPalette::Mid));
         p.save();

@@ -56,6 +56,7 @@ class PageCanvas : public QWidget {
     // when the page is too large to keep at this zoom.
     bool DrawKeptPage(QPainter& p, const QRect& exposed);
     void DropKeptPage();
+    QRectF InchesOf(const QRect& pixels) const;
     void UpdateGuideStrips(const QPointF& from, const QPointF& to);
     const CanvasModel& canvas_;
     const CanvasPainter& painter_;
