@@ -50,15 +50,34 @@ double ResidentMegabytes() {
     return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
-// A window of its own data folder at a fixed 96 pixels per inch.
-DesignerProgramOptions WindowOptions(RecordingUserInterface& ui, const QTemporaryDir& data) {
-    return {&ui, data.path().toStdString(), {}};
-}
 FrmMainOptions WindowOptions() {
     FrmMainOptions o;
     o.pixelsPerInch = 96;
     return o;
 }
+
+// A designer window of its own data folder at a fixed 96 pixels per inch, shown at
+// 1000 x 760 pixels.
+struct BenchWindow {
+    RecordingUserInterface ui;
+    QTemporaryDir data;
+    DesignerProgram program{DesignerProgramOptions{&ui, data.path().toStdString(), {}}};
+    FrmMain w{program, WindowOptions()};
+    BenchWindow() {
+        w.resize(1000, 760);
+        w.show();
+    }
+    // The path of a layout of that text written into the window's data folder.
+    std::string Write(const char* name, const std::string& text) {
+        std::string path = data.filePath(name).toStdString(), error;
+        files::AtomicWriteFile(path, text, error);
+        return path;
+    }
+    void Open(const std::string& path) {
+        w.OpenLayout(path);
+        QApplication::processEvents();
+    }
+};
 
 // A layout read onto a canvas model, without a window.
 struct ReadCanvas {
@@ -85,18 +104,10 @@ void BM_ReadIntoModelAlone(benchmark::State& state) {
 BENCHMARK(BM_ReadIntoModelAlone)->Unit(benchmark::kMillisecond);
 
 void BM_OpenInDesignerWindow(benchmark::State& state) {
-    RecordingUserInterface ui;
-    QTemporaryDir data;
     double before = ResidentMegabytes();
-    DesignerProgram program(WindowOptions(ui, data));
-    FrmMain w(program, WindowOptions());
-    w.resize(1000, 760);
-    w.show();
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(w.OpenLayout(SampleFile()));
-        QApplication::processEvents();
-    }
-    state.counters["labels"] = w.Canvas().ItemLabelCount();
+    BenchWindow b;
+    for (auto _ : state) b.Open(SampleFile());
+    state.counters["labels"] = b.w.Canvas().ItemLabelCount();
     state.counters["resident_MB"] = ResidentMegabytes();
     state.counters["window_MB"] = ResidentMegabytes() - before;
 }
@@ -119,32 +130,16 @@ void BM_RedrawFullPage(benchmark::State& state) {
 BENCHMARK(BM_RedrawFullPage)->Unit(benchmark::kMillisecond);
 
 void BM_RepaintPageWidget(benchmark::State& state) {
-    RecordingUserInterface ui;
-    QTemporaryDir data;
-    DesignerProgram program(WindowOptions(ui, data));
-    FrmMain w(program, WindowOptions());
-    w.OpenLayout(SampleFile());
-    w.resize(1000, 760);
-    w.show();
-    PageCanvas* page = w.PageView(0);
+    BenchWindow b;
+    b.Open(SampleFile());
+    PageCanvas* page = b.w.PageView(0);
     for (auto _ : state) benchmark::DoNotOptimize(page->grab());
 }
 BENCHMARK(BM_RepaintPageWidget)->Unit(benchmark::kMillisecond);
 
 // A window with 50,000 labels on 3 pages, for the edits that touch every label.
-struct LargeWindow {
-    RecordingUserInterface ui;
-    QTemporaryDir data;
-    DesignerProgram program{WindowOptions(ui, data)};
-    FrmMain w{program, WindowOptions()};
-    LargeWindow() {
-        std::string path = data.filePath("large50k.ldt").toStdString(), error;
-        files::AtomicWriteFile(path, bench::LargeLayout(50000, 3, true), error);
-        w.resize(1000, 760);
-        w.show();
-        w.OpenLayout(path);
-        QApplication::processEvents();
-    }
+struct LargeWindow : BenchWindow {
+    LargeWindow() { Open(Write("large50k.ldt", bench::LargeLayout(50000, 3, true))); }
 };
 
 void BM_SwitchPageAtFiftyThousand(benchmark::State& state) {
@@ -184,34 +179,23 @@ BENCHMARK(BM_DeleteOneAtFiftyThousand)->Unit(benchmark::kMillisecond);
 // line in the file. Opening is timed against reading the same text into the model alone.
 void BM_OpenHundredThousandInWindow(benchmark::State& state) {
     const int labels = 100000;
-    RecordingUserInterface ui;
-    QTemporaryDir data;
-    std::string path = data.filePath("large100k.ldt").toStdString(), error;
     const std::string text = bench::LargeLayout(labels, 3, true);
-    files::AtomicWriteFile(path, text, error);
     double readMs = 0;
     {
-        QtTextMetrics metrics;
-        FormModel model;
-        CanvasModel store(model, metrics);
-        LayoutReader reader(model, store, metrics, ui);
         QElapsedTimer t;
         t.start();
-        reader.BuildForm(text);
+        ReadCanvas read(text);
         readMs = double(t.nsecsElapsed()) / 1e6;
     }
-    DesignerProgram program(WindowOptions(ui, data));
-    FrmMain w(program, WindowOptions());
-    w.resize(1000, 760);
-    w.show();
+    BenchWindow b;
+    const std::string path = b.Write("large100k.ldt", text);
     QApplication::processEvents();
     const double before = ResidentMegabytes();
     double openMs = 0;
     for (auto _ : state) {
         QElapsedTimer t;
         t.start();
-        w.OpenLayout(path);
-        QApplication::processEvents();
+        b.Open(path);
         openMs = double(t.nsecsElapsed()) / 1e6;
     }
     const double grown = (ResidentMegabytes() - before) * 1024 * 1024;
@@ -286,16 +270,9 @@ BENCHMARK(BM_MoveFiveHundredInModel)->Unit(benchmark::kMicrosecond);
 // Rubber band over 500 labels, then drag steps: press, move, release and a repaint
 // of the page each time, as the pointer delivers them.
 void BM_DragFiveHundredInWindow(benchmark::State& state) {
-    RecordingUserInterface ui;
-    QTemporaryDir data;
-    std::string path = data.filePath("drag.ldt").toStdString();
-    std::string error;
-    files::AtomicWriteFile(path, DragLayout(), error);
-    DesignerProgram program(WindowOptions(ui, data));
-    FrmMain w(program, WindowOptions());
-    w.OpenLayout(path);
-    w.resize(1000, 760);
-    w.show();
+    BenchWindow b;
+    b.Open(b.Write("drag.ldt", DragLayout()));
+    FrmMain& w = b.w;
     PageCanvas* page = w.PageView(0);
     w.PagePressed(0, {0.05, 0.05}, Qt::LeftButton, Qt::ShiftModifier);
     w.PagePressed(0, {8.4, 10.9}, Qt::LeftButton, Qt::NoModifier);
@@ -323,15 +300,10 @@ BENCHMARK(BM_DragFiveHundredInWindow)->Unit(benchmark::kMillisecond);
 // What the viewport shows of the 1667-label page at a zoom (percent): the page's
 // part in view is redrawn; the goal is no zoom costing more than twice 100 %.
 void BM_RepaintViewportAtZoom(benchmark::State& state) {
-    RecordingUserInterface ui;
-    QTemporaryDir data;
-    DesignerProgram program(WindowOptions(ui, data));
-    FrmMain w(program, WindowOptions());
-    w.OpenLayout(SampleFile());
-    w.resize(1000, 760);
-    w.show();
-    w.Pages().SetZoom(double(state.range(0)) / 100);
-    QWidget* viewport = w.findChild<QWidget*>("picContainer");
+    BenchWindow b;
+    b.Open(SampleFile());
+    b.w.Pages().SetZoom(double(state.range(0)) / 100);
+    QWidget* viewport = b.w.findChild<QWidget*>("picContainer");
     for (auto _ : state) benchmark::DoNotOptimize(viewport->grab());
 }
 BENCHMARK(BM_RepaintViewportAtZoom)->Arg(25)->Arg(100)->Arg(400)->Unit(benchmark::kMillisecond);
