@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 
-#include "canvas/view/FrmMain.h"
+#include "window/FrmMain.h"
 #include "shell/AtomicFile.h"
 #include "shell/RecordingUserInterface.h"
 

@@ -1,6 +1,6 @@
 #include "DesignerWindow.h"
 
-#include "canvas/view/FrmMain.h"
+#include "window/FrmMain.h"
 #include "shell/RecoveryFiles.h"
 #include "shell/qt/QtText.h"
 

@@ -4,7 +4,7 @@
 
 #include "Commands.h"
 #include "DesignerWindow.h"
-#include "canvas/view/DesignerProgram.h"
+#include "window/DesignerProgram.h"
 #include "shell/StartOptions.h"
 #include "shell/qt/FrmStart.h"
 #include "shell/qt/QtUserInterface.h"
