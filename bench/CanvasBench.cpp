@@ -15,13 +15,13 @@
 #include "canvas/CanvasEditor.h"
 #include "canvas/CanvasModel.h"
 #include "drawing/PageExport.h"
-#include "window/FrmMain.h"
-#include "window/PageCanvas.h"
-#include "window/PageStrip.h"
 #include "layout/LayoutReader.h"
 #include "shell/AtomicFile.h"
 #include "shell/RecordingUserInterface.h"
 #include "shell/qt/QtUserInterface.h"
+#include "window/FrmMain.h"
+#include "window/PageCanvas.h"
+#include "window/PageStrip.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "DesignerWindow.h"
 
-#include "window/FrmMain.h"
 #include "shell/RecoveryFiles.h"
 #include "shell/qt/QtText.h"
+#include "window/FrmMain.h"
 
 QMainWindow* CreateDesignerWindow(DesignerProgram& program, const QStringList& args) {
     auto* w = new FrmMain(program);

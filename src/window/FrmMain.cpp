@@ -16,8 +16,6 @@
 
 #include "canvas/GridCells.h"
 #include "drawing/PageExport.h"
-#include "window/PageCanvas.h"
-#include "window/PageStrip.h"
 #include "layout/ItemTypes.h"
 #include "server/RepositoryCommands.h"
 #include "server/qt/FrmDB.h"
@@ -26,6 +24,8 @@
 #include "shell/TextUtils.h"
 #include "shell/Units.h"
 #include "shell/qt/QtText.h"
+#include "window/PageCanvas.h"
+#include "window/PageStrip.h"
 
 namespace {
 const char* const kNotConnected = "   ***  not connected *** ";

@@ -12,16 +12,16 @@
 
 #include "canvas/CanvasEditor.h"
 #include "canvas/CanvasModel.h"
-#include "drawing/CanvasPainter.h"
 #include "canvas/GridCells.h"
 #include "canvas/PageGeometry.h"
 #include "canvas/UndoHistory.h"
+#include "dialogs/FormSizeHost.h"
+#include "drawing/CanvasPainter.h"
+#include "server/SaveFormPrompt.h"
+#include "server/qt/FrmConnect.h"
 #include "window/DesignerProgram.h"
 #include "window/ItemDialogs.h"
 #include "window/WindowDialogs.h"
-#include "dialogs/FormSizeHost.h"
-#include "server/SaveFormPrompt.h"
-#include "server/qt/FrmConnect.h"
 
 class QAction;
 class QCheckBox;

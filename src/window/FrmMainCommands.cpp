@@ -2,10 +2,10 @@
 // background, the data catalogue, the database-field list file and the local files.
 #include <QFileInfo>
 
-#include "window/FrmMain.h"
-#include "window/PageStrip.h"
 #include "layout/SaveValidation.h"
 #include "shell/qt/QtText.h"
+#include "window/FrmMain.h"
+#include "window/PageStrip.h"
 
 namespace {
 const char* const kBackgroundFilter = "Jpg (*.jpg;*.jpeg)|*.jpg;*.jpeg|All (*.*)|*.*";

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QFileInfo>
 
-#include "window/FrmMain.h"
 #include "layout/LayoutReader.h"
 #include "layout/LayoutWriter.h"
 #include "layout/SaveValidation.h"
@@ -12,6 +11,7 @@
 #include "shell/RecentFiles.h"
 #include "shell/RecoveryFiles.h"
 #include "shell/qt/QtText.h"
+#include "window/FrmMain.h"
 
 namespace {
 const char* const kGetFromFileFilter = "Form layout (*.ldt)|*.ldt|All (*.*)|*.*";

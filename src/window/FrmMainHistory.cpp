@@ -8,12 +8,12 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "window/FrmMain.h"
-#include "window/PageStrip.h"
 #include "layout/LayoutReader.h"
 #include "shell/NullUserInterface.h"
 #include "shell/RecoveryFiles.h"
 #include "shell/qt/QtText.h"
+#include "window/FrmMain.h"
+#include "window/PageStrip.h"
 
 namespace {
 // The reader keeps the form's identity (it comes from where the form was opened);

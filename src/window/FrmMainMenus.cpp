@@ -16,13 +16,13 @@
 #include <cmath>
 #include <memory>
 
-#include "window/FrmMain.h"
-#include "window/PageStrip.h"
 #include "layout/ItemTypes.h"
 #include "server/qt/FrmCopyForms.h"
 #include "shell/RecentFiles.h"
 #include "shell/Units.h"
 #include "shell/qt/QtText.h"
+#include "window/FrmMain.h"
+#include "window/PageStrip.h"
 
 void FrmMain::BuildMenus() {
     QMenu* file = menuBar()->addMenu("File");

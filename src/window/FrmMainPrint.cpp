@@ -4,8 +4,8 @@
 #include <QPrinter>
 
 #include "drawing/PagePrint.h"
-#include "window/FrmMain.h"
 #include "shell/qt/QtText.h"
+#include "window/FrmMain.h"
 
 namespace {
 const char* const kPdfFilter = "PDF (*.pdf)|*.pdf|All (*.*)|*.*";

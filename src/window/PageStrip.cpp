@@ -11,9 +11,9 @@
 #include <cmath>
 
 #include "canvas/CanvasModel.h"
-#include "window/PageCanvas.h"
 #include "layout/FormSettings.h"
 #include "shell/Units.h"
+#include "window/PageCanvas.h"
 
 // A ruler in inches along one side of the viewport: ticks every eighth, quarter or
 // half inch as the zoom leaves room, numbers at the inches, the pointer marked.
