@@ -137,6 +137,7 @@ class Repository {
     static std::string FormatDate(long long millisSinceEpoch);
 
   private:
+    // One statement in a transaction of its own; NotFound when it changed no row.
     Status WriteOne(const char* sql, std::initializer_list<std::string> values, std::string& error);
     explicit Repository(sqlite3* db);
     bool CreateSchema(std::string& error);
