@@ -12,7 +12,6 @@ inline constexpr std::string_view kOk = "|OK||";
 inline constexpr std::string_view kEnd = "|END|";
 inline const std::string kDone = "|OK||DONE|END|";
 inline const std::string kPiece = "|OK||PIECE|END|";
-inline constexpr std::string_view kImagePiecePrefix = "|SET|CUSTFORM|I-";
 inline constexpr char kTab = '\t';
 
 inline std::string Error(std::string_view why) {

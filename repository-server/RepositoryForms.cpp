@@ -1,18 +1,15 @@
 // Forms, pictures and static lists: what one entity's designers store and read back.
 #include <sqlite3.h>
 
+#include <algorithm>
+
 #include "Repository.h"
 #include "RepositorySql.h"
 
 namespace repo {
 
-Status Repository::StoreForm(const std::string& entity, const FormRecord& form,
-                             std::string& timeStamp, std::string& error) {
-    std::lock_guard lock(mutex_);
-    Transaction tx(db_);
-    long long ms = 0;
-    if (!tx.Started(error) || !NextStamp(ms, error)) return Status::Failed;
-    std::string stamp = FormatStamp(ms);
+bool Repository::PutForm(const std::string& entity, const FormRecord& form, long long ms,
+                         std::string& error) {
     // Keeps the flags of a form that is stored again.
     Stmt st(db_,
             "INSERT INTO forms(entity, name, description, type, doctype, layout, stamp, modified,"
@@ -26,13 +23,78 @@ Status Repository::StoreForm(const std::string& entity, const FormRecord& form,
         .Bind(4, form.type)
         .Bind(5, form.documentType)
         .BindInPlace(6, form.layout)
-        .Bind(7, stamp)
+        .Bind(7, FormatStamp(ms))
         .Bind(8, FormatDate(ms))
         .Bind(9, (long long)(form.active ? 1 : 0))
         .Bind(10, (long long)(form.selected ? 1 : 0));
-    if (!st.Run(error) || !tx.Commit(error)) return Status::Failed;
-    timeStamp = stamp;
+    return st.Run(error);
+}
+
+bool Repository::PutImage(const std::string& entity, const std::string& form,
+                          const std::string& file, const std::string& bytes,
+                          const std::string& stamp, std::string& error) {
+    // A replaced picture gets a new id too, so the list shows a new entry.
+    Stmt del(db_, "DELETE FROM images WHERE entity=? AND form=? AND file=?");
+    del.Bind(1, entity).Bind(2, form).Bind(3, file);
+    Stmt ins(db_, "INSERT INTO images(entity, form, file, stamp, bytes) VALUES(?,?,?,?,?)");
+    ins.Bind(1, entity).Bind(2, form).Bind(3, file).Bind(4, stamp).BindInPlace(5, bytes);
+    return del.Run(error) && ins.Run(error);
+}
+
+bool Repository::PruneImages(const std::string& entity, const std::string& form,
+                             const std::vector<std::string>& keep, std::string& error) {
+    std::vector<long long> gone;
+    Stmt st(db_, "SELECT id, file FROM images WHERE entity=? AND form=?");
+    st.Bind(1, entity).Bind(2, form);
+    bool read = st.Rows(error, [&] {
+        if (std::find(keep.begin(), keep.end(), st.Text(1)) == keep.end())
+            gone.push_back(st.Int(0));
+    });
+    if (!read) return false;
+    for (long long id : gone) {
+        Stmt del(db_, "DELETE FROM images WHERE id=?");
+        if (!del.Bind(1, id).Run(error)) return false;
+    }
+    return true;
+}
+
+Status Repository::StoreForm(const std::string& entity, const FormRecord& form,
+                             std::string& timeStamp, std::string& error) {
+    std::lock_guard lock(mutex_);
+    Transaction tx(db_);
+    long long ms = 0;
+    if (!tx.Started(error) || !NextStamp(ms, error) || !PutForm(entity, form, ms, error) ||
+        !tx.Commit(error))
+        return Status::Failed;
+    timeStamp = FormatStamp(ms);
     return Status::Ok;
+}
+
+Status Repository::StoreSave(const std::string& entity, const SaveSet& save, std::string& error) {
+    std::lock_guard lock(mutex_);
+    Transaction tx(db_);
+    long long ms = 0;
+    if (!tx.Started(error) || !NextStamp(ms, error)) return Status::Failed;
+    std::string stamp = FormatStamp(ms);
+    if (save.hasForm) {
+        std::vector<std::string> keep = save.named;
+        for (const auto& p : save.pictures)
+            if (p.form == save.form.name) keep.push_back(p.file);
+        if (!PutForm(entity, save.form, ms, error) ||
+            !PruneImages(entity, save.form.name, keep, error))
+            return Status::Failed;
+    }
+    for (const auto& p : save.pictures)
+        if (!PutImage(entity, p.form, p.file, p.bytes, stamp, error)) return Status::Failed;
+    for (const auto& l : save.lists) {
+        Stmt st(db_, l.list.empty()
+                         ? "DELETE FROM static_lists WHERE entity=? AND form=?"
+                         : "INSERT OR REPLACE INTO static_lists(entity, form, list) VALUES(?,?,?)");
+        st.Bind(1, entity).Bind(2, l.form);
+        if (!l.list.empty()) st.BindInPlace(3, l.list);
+        if (!st.Run(error)) return Status::Failed;
+    }
+    return tx.Commit(error) ? Status::Ok : Status::Failed;
 }
 
 Status Repository::FindForm(const std::string& entity, const std::string& name, FormRecord& form,
@@ -130,12 +192,8 @@ Status Repository::StoreImage(const std::string& entity, const std::string& form
     long long ms = 0;
     if (!tx.Started(error) || !NextStamp(ms, error)) return Status::Failed;
     std::string stamp = FormatStamp(ms);
-    // A replaced picture gets a new id too, so the list shows a new entry.
-    Stmt del(db_, "DELETE FROM images WHERE entity=? AND form=? AND file=?");
-    del.Bind(1, entity).Bind(2, form).Bind(3, file);
-    Stmt ins(db_, "INSERT INTO images(entity, form, file, stamp, bytes) VALUES(?,?,?,?,?)");
-    ins.Bind(1, entity).Bind(2, form).Bind(3, file).Bind(4, stamp).BindInPlace(5, bytes);
-    if (!del.Run(error) || !ins.Run(error) || !tx.Commit(error)) return Status::Failed;
+    if (!PutImage(entity, form, file, bytes, stamp, error) || !tx.Commit(error))
+        return Status::Failed;
     timeStamp = stamp;
     return Status::Ok;
 }

@@ -58,13 +58,13 @@ bool IsValidImageFileName(std::string_view file) {
 
 Reply RequestHandler::Handle(Session& session, const std::string& entity, std::string_view text,
                              const wire::Sequence* sequence) {
-    Settle(session, text);
+    Settle(session, entity, sequence);
     return Dispatch(session, entity, text, sequence);
 }
 
 void RequestHandler::Respond(Session& session, const std::string& entity, std::string_view text,
                              const wire::Sequence* sequence, std::string& body) {
-    Settle(session, text);
+    Settle(session, entity, sequence);
     body.clear();
     wire::FieldWriter out(body);
     out.Add(wire::kStatusOk);
@@ -72,7 +72,9 @@ void RequestHandler::Respond(Session& session, const std::string& entity, std::s
     FormRecord form;
     std::string bytes;
     Reply reply;
-    if (Consume(args, kGetLayout)) {
+    if (sequence) {
+        reply = Dispatch(session, entity, text, sequence);
+    } else if (Consume(args, kGetLayout)) {
         if (FindLayout(entity, args, form, reply)) AddLinesOf(out, form.layout);
     } else if (Consume(args, kGetImage)) {
         if (FindImageBytes(entity, args, bytes, reply)) {
@@ -89,13 +91,37 @@ void RequestHandler::Respond(Session& session, const std::string& entity, std::s
 Reply RequestHandler::Dispatch(Session& session, const std::string& entity, std::string_view text,
                                const wire::Sequence* sequence) {
     std::string_view r = text;
+    // A record whose pieces were refused for want of a sequence field is not stored from
+    // its first piece alone.
+    if (!text.starts_with("|SETL|") && !text.starts_with("|SET|CUSTFORM|T|"))
+        session.piecesRefused = false;
+    if (sequence) {
+        // Only stores can be parts of an upload.
+        if (Consume(r, "|SETL|"))
+            return Part(session, StoreRecordPiece(session, entity, r, sequence), sequence);
+        if (!Consume(r, "|SET|CUSTFORM|")) return NotAPart(session);
+        Reply reply;
+        if (Consume(r, "T|"))
+            reply = StoreRecord(session, entity, r, sequence);
+        else if (Consume(r, "I-0|"))
+            reply = StoreWholeImage(session, entity, r, sequence);
+        else if (Consume(r, "S-D|"))
+            reply = StoreStaticList(session, entity, r, sequence, true);
+        else if (Consume(r, "S|"))
+            reply = StoreStaticList(session, entity, r, sequence, false);
+        else if (Consume(r, "I-"))
+            reply = StoreImagePiece(session, entity, r, sequence);
+        else
+            return NotAPart(session);
+        return Part(session, std::move(reply), sequence);
+    }
     if (text == "|GET|PING|" || text == "|GET|PING") return One("|OK||PING|END|");
     if (Consume(r, "|GETP|")) {
         if (r == "CUSTFORM|L") return RecordsReady(entity);
         if (Consume(r, "EFORM|LIST||")) return OlderRecords(entity, r);
         return Unknown();
     }
-    if (Consume(r, "|SETL|")) return StoreRecordPiece(session, r, sequence);
+    if (Consume(r, "|SETL|")) return StoreRecordPiece(session, entity, r, nullptr);
     if (Consume(r, "|GET|")) {
         if (Consume(r, "CUSTFORM|")) {
             if (r == "L") return FormsList(entity);
@@ -112,16 +138,14 @@ Reply RequestHandler::Dispatch(Session& session, const std::string& entity, std:
         return Unknown();
     }
     if (Consume(r, "|SET|CUSTFORM|")) {
-        if (Consume(r, "T|")) return StoreRecord(session, entity, r, sequence);
+        if (Consume(r, "T|")) return StoreRecord(session, entity, r, nullptr);
         if (Consume(r, "T-D|")) return DeleteForm(entity, r);
         if (Consume(r, "O|")) return StoreFlags(entity, r);
-        if (Consume(r, "I-0|")) return StoreWholeImage(entity, r);
+        if (Consume(r, "I-0|")) return StoreWholeImage(session, entity, r, nullptr);
         if (Consume(r, "I|")) return DeleteImages(entity, r);
-        if (Consume(r, "S-D|")) return DeleteStaticList(entity, r);
-        if (Consume(r, "S|")) return StoreStaticList(entity, r);
-        std::string_view piece = text;
-        if (Consume(piece, kImagePiecePrefix))
-            return StoreImagePiece(session, entity, piece, sequence);
+        if (Consume(r, "S-D|")) return StoreStaticList(session, entity, r, nullptr, true);
+        if (Consume(r, "S|")) return StoreStaticList(session, entity, r, nullptr, false);
+        if (Consume(r, "I-")) return StoreImagePiece(session, entity, r, nullptr);
         return Unknown();
     }
     return Unknown();
@@ -258,14 +282,6 @@ Reply RequestHandler::DeleteImages(const std::string& entity, std::string_view a
     if (!TakeField(args, form) || args != "D|") return Unknown();
     std::string error;
     if (repo_.DeleteImages(entity, form, error) != Status::Ok) return DbFailure(error);
-    return One(kDone);
-}
-Reply RequestHandler::DeleteStaticList(const std::string& entity, std::string_view name) {
-    std::string error;
-    // Deleting a list that is not there is not a failure: the save flow clears the list
-    // of a name before that name is first stored.
-    if (repo_.DeleteStaticList(entity, std::string(name), error) != Status::Ok)
-        return DbFailure(error);
     return One(kDone);
 }
 }  // namespace repo

@@ -1,132 +1,180 @@
-// Requests that store: save records and pictures in pieces, whole pictures, static lists.
+// Requests that store: save records, pictures and static lists, alone or as the parts of
+// one upload (the requests of one sequence). An upload is staged per connection and
+// stored in one transaction when its last part comes, so readers see the form as it was
+// or as it is now, never a layout beside pictures of another save.
+#include <algorithm>
 #include <cstdio>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "ReplyText.h"
 #include "RequestHandler.h"
+#include "shell/TextUtils.h"
 
 namespace repo {
 using namespace reply;
 namespace {
 
-void DropRecord(Session& session) {
-    session.recordStaged.clear();
-    if (session.recordStaged.capacity() > RequestHandler::kKeptBufferBytes)
-        session.recordStaged.shrink_to_fit();
-    session.recordPieces = 0;
-    session.recordSequence = {};
+const char* const kNoSequence = "piece without sequence field; nothing stored";
+const char* const kIncomplete = "incomplete form record; nothing stored";
+const char* const kPartOutOfSequence = "upload part out of sequence; nothing stored";
+
+// Freed memory is handed back to the system once this much was let go at once, so a
+// server that staged large uploads does not keep their pages after they are gone.
+constexpr size_t kTrimBytes = 1u << 20;
+
+// The pictures a layout names: a background picture in field 2 of its line, an image
+// item in field 6, each a file name with a base name and an extension.
+std::vector<std::string> PicturesNamedBy(std::string_view layout) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (start <= layout.size()) {
+        size_t end = layout.find("\r\n", start);
+        if (end == std::string_view::npos) end = layout.size();
+        std::string_view line = layout.substr(start, end - start);
+        start = end + 2;
+        size_t tab = line.find('\t');
+        std::string key = text::ToLower(std::string(line.substr(0, std::min(tab, size_t(32)))));
+        size_t field = key == "background_image:" ? 2 : key == "image:" ? 6 : 0;
+        if (field == 0) continue;
+        // Field k starts after k - 1 tabs.
+        size_t from = tab;
+        for (size_t k = 2; k < field && from != std::string_view::npos; ++k)
+            from = line.find('\t', from + 1);
+        if (from == std::string_view::npos) continue;
+        std::string_view name = line.substr(from + 1);
+        name = name.substr(0, name.find('\t'));
+        size_t dot = name.rfind('.');
+        if (dot != std::string_view::npos && dot > 0 && dot + 1 < name.size())
+            out.emplace_back(name);
+    }
+    return out;
 }
 
-void DropImage(Session& session) {
-    session.imagePending = false;
-    session.imageSequence = {};
-    session.imageBytes.clear();
-    session.imageBytes.shrink_to_fit();
-}
-
-// Whether a request of a sequence follows the ones staged so far (staged of them).
-bool Continues(const wire::Sequence& staged, const wire::Sequence* next, size_t stagedCount) {
-    if (!next) return staged.id == 0;
-    return staged.id == next->id && staged.count == next->count && next->index == stagedCount + 1;
+bool IsErrorReply(const Reply& reply) {
+    return !reply.empty() && reply.front().starts_with("ERROR");
 }
 
 }  // namespace
 
-void RequestHandler::Settle(Session& session, std::string_view text) {
-    // A picture sent in pieces is complete once the next request is not its next piece.
-    bool nextPiece = false;
-    std::string_view rest = text;
-    if (session.imagePending && Consume(rest, kImagePiecePrefix)) {
-        int n = 0;
-        std::string_view after;
-        nextPiece = ParsePieceNumber(rest, n, after) && n > 1;
-    }
-    if (session.imagePending && !nextPiece) {
-        // Without a sequence field the last piece is only known now. A sequenced picture
-        // is stored by its last piece, so one still pending here is incomplete.
-        std::string error;
-        if (session.imageSequence.id != 0) {
-            std::fprintf(stderr, "repository-server: incomplete picture %s of form %s dropped\n",
-                         session.imageFile.c_str(), session.imageForm.c_str());
-            DropImage(session);
-        } else if (!CommitPendingImage(session, error)) {
-            std::fprintf(stderr, "repository-server: picture %s of form %s not stored: %s\n",
-                         session.imageFile.c_str(), session.imageForm.c_str(), error.c_str());
-        }
-    }
-
-    // Pieces of a save record only make sense directly before the record's first piece;
-    // anything else in between means that save was abandoned.
-    if (session.recordPieces > 0 && !text.starts_with("|SETL|") &&
-        !text.starts_with("|SET|CUSTFORM|T|"))
-        DropRecord(session);
+void RequestHandler::Settle(Session& session, const std::string& entity,
+                            const wire::Sequence* sequence) {
+    if (!session.Staged()) return;
+    const wire::Sequence& staged = session.sequence;
+    if (sequence && sequence->id == staged.id && sequence->count == staged.count &&
+        sequence->index == staged.index + 1 && entity == session.entity)
+        return;
+    // Anything but the upload's next part means the upload was abandoned.
+    std::fprintf(stderr, "repository-server: unfinished upload dropped (%u of %u parts)\n",
+                 unsigned(staged.index), unsigned(staged.count));
+    DropUpload(session);
 }
 
 void RequestHandler::EndSession(Session& session) {
-    session = Session{};
+    DropUpload(session);
 }
 
-bool RequestHandler::CommitPendingImage(Session& session, std::string& error) {
-    std::string stamp;
-    bool stored = repo_.StoreImage(session.imageEntity, session.imageForm, session.imageFile,
-                                   session.imageBytes, stamp, error) == Status::Ok;
-    DropImage(session);
-    return stored;
+void RequestHandler::DropUpload(Session& session) {
+    size_t released = session.stagedBytes;
+    if (released) stagedTotal_.fetch_sub(released);
+    {
+        // Moved out and destroyed here: the buffers are freed, not kept for reuse.
+        Session gone = std::move(session);
+        session = Session{};
+    }
+#ifdef __GLIBC__
+    if (released >= kTrimBytes) malloc_trim(0);
+#endif
 }
 
-Reply RequestHandler::StoreRecordPiece(Session& session, std::string_view piece,
-                                       const wire::Sequence* sequence) {
-    // The first piece of a sequence starts afresh; every later one must follow the staged
-    // ones, and the sequence's last request is always the "|SET|CUSTFORM|T|".
-    bool starts = sequence && sequence->index == 1;
-    if (starts) DropRecord(session);
-    if ((sequence && sequence->index == sequence->count) ||
-        (!starts && !Continues(session.recordSequence, sequence, session.recordPieces))) {
-        DropRecord(session);
+bool RequestHandler::Admit(Session& session, size_t n, Reply& refusal) {
+    if (session.stagedBytes + n > limits_.perConnection) {
+        refusal = One(Error("upload too large; nothing stored"));
+        return false;
+    }
+    if (stagedTotal_.fetch_add(n) + n > limits_.total) {
+        stagedTotal_.fetch_sub(n);
+        refusal = One(Error("server busy: too much staged by other uploads; nothing stored"));
+        return false;
+    }
+    session.stagedBytes += n;
+    return true;
+}
+
+Reply RequestHandler::NotAPart(Session& session) {
+    DropUpload(session);
+    return One(Error("request cannot be part of an upload"));
+}
+
+// The upload's part at place sequence.index: the first starts it, every later one was
+// found to follow by Settle. False when it follows nothing.
+static bool TakePart(Session& session, const std::string& entity, const wire::Sequence& sequence) {
+    if (sequence.index == 1) {
+        session.sequence = {sequence.id, 0, sequence.count};
+        session.entity = entity;
+    } else if (!session.Staged()) {
+        return false;
+    }
+    session.sequence.index = sequence.index;
+    return true;
+}
+
+// A picture in pieces is complete once the upload goes on with another part.
+static void FinishImage(Session& session) {
+    if (!session.imagePending) return;
+    session.save.pictures.push_back(std::move(session.image));
+    session.image = {};
+    session.imagePending = false;
+}
+
+Reply RequestHandler::Commit(Session& session) {
+    FinishImage(session);
+    Reply reply = One(kDone);
+    std::string error;
+    if (session.recordPieces > 0 && !session.save.hasForm)
+        reply = One(Error(kIncomplete));
+    else if (repo_.StoreSave(session.entity, session.save, error) != Status::Ok)
+        reply = DbFailure(error);
+    DropUpload(session);
+    return reply;
+}
+
+Reply RequestHandler::StoreAlone(const std::string& entity, SaveSet& save) {
+    std::string error;
+    if (repo_.StoreSave(entity, save, error) != Status::Ok) return DbFailure(error);
+    return One(kDone);
+}
+
+Reply RequestHandler::StoreRecordPiece(Session& session, const std::string& entity,
+                                       std::string_view piece, const wire::Sequence* sequence) {
+    if (!sequence) {
+        session.piecesRefused = true;
+        return One(Error(kNoSequence));
+    }
+    // The pieces 2..n open the upload and the "|SET|CUSTFORM|T|" follows them directly.
+    if (sequence->index == sequence->count || !TakePart(session, entity, *sequence) ||
+        session.recordPieces + 1 != sequence->index)
         return One(Error("form record piece out of sequence"));
-    }
-    if (session.recordStaged.size() + piece.size() > wire::kMaxFormRecordBytes) {
-        DropRecord(session);
+    if (session.recordStaged.size() + piece.size() > wire::kMaxFormRecordBytes)
         return One(Error("form record too large"));
-    }
-    if (sequence) session.recordSequence = *sequence;
+    Reply refusal;
+    if (!Admit(session, piece.size(), refusal)) return refusal;
     session.recordStaged.append(piece);
     ++session.recordPieces;
     return One(kPiece);
 }
 
-Reply RequestHandler::StoreRecord(Session& session, const std::string& entity,
-                                  std::string_view firstPiece, const wire::Sequence* sequence) {
-    // The staged pieces become the layout in place, and the buffer goes back to the
-    // connection for its next save: a whole record is never copied.
-    FormRecord form;
-    std::string& record = form.layout;
-    record.swap(session.recordStaged);
-    size_t pieces = session.recordPieces;
-    wire::Sequence stagedSequence = session.recordSequence;
-    DropRecord(session);
-    struct GiveBack {
-        std::string& from;
-        std::string& to;
-        ~GiveBack() {
-            from.clear();
-            if (from.capacity() <= kKeptBufferBytes) to.swap(from);
-        }
-    } giveBack{record, session.recordStaged};
-    // A sequence of one request is the whole record; pieces of another save are not part
-    // of it. Otherwise every piece must have come, on this connection, in order.
-    if (sequence && sequence->count == 1) {
-        record.clear();
-    } else if (sequence ? sequence->index != sequence->count ||
-                              !Continues(stagedSequence, sequence, pieces)
-                        : stagedSequence.id != 0) {
-        return One(Error("incomplete form record; nothing stored"));
+bool RequestHandler::ReadRecord(std::string& record, std::string_view firstPiece, SaveSet& save,
+                                Reply& refusal) {
+    FormRecord& form = save.form;
+    if (record.size() + firstPiece.size() > wire::kMaxFormRecordBytes) {
+        refusal = One(Error("form record too large"));
+        return false;
     }
-    if (record.size() + firstPiece.size() > wire::kMaxFormRecordBytes)
-        return One(Error("form record too large"));
-
     // name | description:type:document type | layout (the layout may hold "|"). The two
     // fields are looked for in the first piece; only when they run past it are the
-    // pieces joined first.
+    // pieces joined first. The staged pieces become the layout in place.
     std::string header;
     std::string_view rest = firstPiece;
     if (TakeField(rest, form.name) && TakeField(rest, header)) {
@@ -134,11 +182,14 @@ Reply RequestHandler::StoreRecord(Session& session, const std::string& entity,
     } else {
         record.insert(0, firstPiece);
         rest = record;
-        if (!TakeField(rest, form.name) || !TakeField(rest, header))
-            return One(Error("bad form record"));
+        if (!TakeField(rest, form.name) || !TakeField(rest, header)) {
+            refusal = One(Error("bad form record"));
+            return false;
+        }
         record.erase(0, record.size() - rest.size());
     }
-    if (!IsValidFormName(form.name)) return One(Error("invalid form name"));
+    form.layout.swap(record);
+    const char* bad = nullptr;
     // Type and document type hold no ":", so the description may.
     size_t last = header.rfind(':');
     if (last == std::string::npos) {
@@ -155,26 +206,75 @@ Reply RequestHandler::StoreRecord(Session& session, const std::string& entity,
             form.type = header.substr(before + 1, last - before - 1);
         }
     }
-    if (HasAny(form.description, kTextSeparators) || HasAny(form.type, kTextSeparators) ||
-        HasAny(form.documentType, kTextSeparators))
-        return One(Error("invalid form description, type or document type"));
-    if (form.layout.empty()) return One(Error("empty layout"));
-
-    std::string stamp, error;
-    if (repo_.StoreForm(entity, form, stamp, error) != Status::Ok) return DbFailure(error);
-    return One(kDone);
+    if (!IsValidFormName(form.name))
+        bad = "invalid form name";
+    else if (HasAny(form.description, kTextSeparators) || HasAny(form.type, kTextSeparators) ||
+             HasAny(form.documentType, kTextSeparators))
+        bad = "invalid form description, type or document type";
+    else if (form.layout.empty())
+        bad = "empty layout";
+    if (bad) {
+        refusal = One(Error(bad));
+        return false;
+    }
+    save.hasForm = true;
+    save.named = PicturesNamedBy(form.layout);
+    return true;
 }
-Reply RequestHandler::StoreWholeImage(const std::string& entity, std::string_view args) {
+
+Reply RequestHandler::StoreRecord(Session& session, const std::string& entity,
+                                  std::string_view firstPiece, const wire::Sequence* sequence) {
+    Reply refusal;
+    if (!sequence && session.piecesRefused) {
+        session.piecesRefused = false;
+        return One(Error(kIncomplete));
+    }
+    if (!sequence) {
+        SaveSet save;
+        std::string record;
+        if (!ReadRecord(record, firstPiece, save, refusal)) return refusal;
+        return StoreAlone(entity, save);
+    }
+    // Every piece must have come, in order, directly before, on this connection.
+    if (!TakePart(session, entity, *sequence) || session.save.hasForm ||
+        session.recordPieces + 1 != sequence->index)
+        return One(Error(kIncomplete));
+    if (!Admit(session, firstPiece.size(), refusal) ||
+        !ReadRecord(session.recordStaged, firstPiece, session.save, refusal))
+        return refusal;
+    session.recordPieces = 0;
+    return sequence->index == sequence->count ? Commit(session) : One(kPiece);
+}
+
+// Common to the parts after the record: it must be complete, and a picture in pieces
+// before this part is.
+static const char* FollowRecord(Session& session, const std::string& entity,
+                                const wire::Sequence& sequence, const char* outOfSequence) {
+    if (!TakePart(session, entity, sequence)) return outOfSequence;
+    if (session.recordPieces > 0) return kIncomplete;
+    return nullptr;
+}
+
+Reply RequestHandler::StoreWholeImage(Session& session, const std::string& entity,
+                                      std::string_view args, const wire::Sequence* sequence) {
     std::string form, file;
     if (!TakeField(args, form) || !TakeField(args, file)) return One(Error("bad image request"));
     if (!IsValidFormName(form)) return One(Error("invalid form name"));
     if (!IsValidImageFileName(file)) return One(Error("invalid image file name"));
     // An empty picture could not be told from a missing one when it is read back.
     if (args.empty()) return One(Error("empty image"));
-    std::string stamp, error;
-    if (repo_.StoreImage(entity, form, file, std::string(args), stamp, error) != Status::Ok)
-        return DbFailure(error);
-    return One(kDone);
+    if (!sequence) {
+        SaveSet save;
+        save.pictures.push_back({form, file, std::string(args)});
+        return StoreAlone(entity, save);
+    }
+    if (const char* why = FollowRecord(session, entity, *sequence, kPartOutOfSequence))
+        return One(Error(why));
+    FinishImage(session);
+    Reply refusal;
+    if (!Admit(session, args.size(), refusal)) return refusal;
+    session.save.pictures.push_back({form, file, std::string(args)});
+    return sequence->index == sequence->count ? Commit(session) : One(kPiece);
 }
 
 Reply RequestHandler::StoreImagePiece(Session& session, const std::string& entity,
@@ -182,53 +282,66 @@ Reply RequestHandler::StoreImagePiece(Session& session, const std::string& entit
     int n = 0;
     std::string_view after;
     if (!ParsePieceNumber(rest, n, after)) return Unknown();
+    // Without the sequence field nothing tells the last piece or a lost link apart.
+    if (!sequence) return One(Error(kNoSequence));
     std::string form, file;
-    if (!TakeField(after, form) || !TakeField(after, file)) {
-        DropImage(session);
-        return One(Error("bad image request"));
-    }
+    if (!TakeField(after, form) || !TakeField(after, file)) return One(Error("bad image request"));
+    if (const char* why = FollowRecord(session, entity, *sequence, "image piece out of order"))
+        return One(Error(why));
+    StagedPicture& image = session.image;
     if (n == 1) {
-        if (sequence && sequence->index != 1) return One(Error("image piece out of order"));
-        // Handle() committed any earlier picture already.
+        FinishImage(session);
         if (!IsValidFormName(form)) return One(Error("invalid form name"));
         if (!IsValidImageFileName(file)) return One(Error("invalid image file name"));
         session.imagePending = true;
-        session.imageEntity = entity;
-        session.imageForm = form;
-        session.imageFile = file;
-        session.imageNextPiece = 2;
-        session.imageSequence = sequence ? *sequence : wire::Sequence{};
-        session.imageBytes.assign(after);
-    } else {
-        bool inOrder = session.imagePending && n == session.imageNextPiece &&
-                       form == session.imageForm && file == session.imageFile &&
-                       entity == session.imageEntity &&
-                       Continues(session.imageSequence, sequence, size_t(n - 1));
-        if (!inOrder) {
-            DropImage(session);
-            return One(Error("image piece out of order"));
-        }
-        if (session.imageBytes.size() + after.size() > kMaxAssembledBytes) {
-            DropImage(session);
-            return One(Error("image too large"));
-        }
-        session.imageBytes.append(after);
-        ++session.imageNextPiece;
+        session.imageNextPiece = 1;
+        image.form = form;
+        image.file = file;
+    } else if (!session.imagePending || n != session.imageNextPiece || form != image.form ||
+               file != image.file) {
+        return One(Error("image piece out of order"));
     }
-    // A sequenced picture is stored by its last piece; without a sequence field the next
-    // request that is not a piece of it ends it.
-    if (!sequence || sequence->index < sequence->count) return One(kPiece);
-    std::string error;
-    if (!CommitPendingImage(session, error)) return DbFailure(error);
-    return One(kDone);
+    if (image.bytes.size() + after.size() > kMaxAssembledBytes)
+        return One(Error("image too large"));
+    Reply refusal;
+    if (!Admit(session, after.size(), refusal)) return refusal;
+    image.bytes.append(after);
+    ++session.imageNextPiece;
+    return sequence->index == sequence->count ? Commit(session) : One(kPiece);
 }
-Reply RequestHandler::StoreStaticList(const std::string& entity, std::string_view args) {
-    std::string form;
-    if (!TakeField(args, form)) return One(Error("bad static list request"));
-    if (!IsValidFormName(form)) return One(Error("invalid form name"));
-    std::string error;
-    if (repo_.StoreStaticList(entity, form, std::string(args), error) != Status::Ok)
-        return DbFailure(error);
-    return One(kDone);
+
+Reply RequestHandler::StoreStaticList(Session& session, const std::string& entity,
+                                      std::string_view args, const wire::Sequence* sequence,
+                                      bool remove) {
+    StagedList list;
+    if (remove) {
+        // Deleting a list that is not there is not a failure: the save flow clears the
+        // list of a name before that name is first stored.
+        list.form = args;
+    } else {
+        if (!TakeField(args, list.form)) return One(Error("bad static list request"));
+        if (!IsValidFormName(list.form)) return One(Error("invalid form name"));
+        list.list = args;
+    }
+    if (!sequence) {
+        SaveSet save;
+        save.lists.push_back(std::move(list));
+        return StoreAlone(entity, save);
+    }
+    if (const char* why = FollowRecord(session, entity, *sequence, kPartOutOfSequence))
+        return One(Error(why));
+    FinishImage(session);
+    Reply refusal;
+    if (!Admit(session, list.list.size(), refusal)) return refusal;
+    session.save.lists.push_back(std::move(list));
+    return sequence->index == sequence->count ? Commit(session) : One(kPiece);
 }
+
+Reply RequestHandler::Part(Session& session, Reply reply, const wire::Sequence* sequence) {
+    // A refused part ends its upload: nothing of it is stored, and its later parts are
+    // refused as out of sequence.
+    if (sequence && IsErrorReply(reply)) DropUpload(session);
+    return reply;
+}
+
 }  // namespace repo

@@ -129,10 +129,11 @@ TEST_F(EndToEnd, MegabytePictureWithEveryByteValueComesBackIdentical) {
     std::string picture;
     picture.reserve(1 << 20);
     for (int i = 0; i < (1 << 20); ++i) picture += char((i * 7 + i / 256) % 256);
-    ASSERT_TRUE(SaveImage(comm, ui, "PIC", "scan.bmp", picture));
+    // (A stored layout keeps only the pictures it names, so it goes first.)
     ASSERT_TRUE(
         SaveLayoutRecord(comm, ui, SaveRecord("PIC", "d", "", "", "<HEADER>\r\n</HEADER>")) ==
         SaveResult::Saved);
+    ASSERT_TRUE(SaveImage(comm, ui, "PIC", "scan.bmp", picture));
     FormsDefinitions list;
     ASSERT_TRUE(UpdateFormsDefinitions(comm, ui, list));
     std::string ts = list.ImageTimeStamp("PIC", "scan.bmp");
@@ -145,10 +146,10 @@ TEST_F(EndToEnd, MegabytePictureWithEveryByteValueComesBackIdentical) {
 
 TEST_F(EndToEnd, ServerKilledMidUploadKeepsTheOldPicture) {
     const std::string old(5000, 'A');
-    ASSERT_TRUE(SaveImage(comm, ui, "KILL", "logo.bmp", old));
     ASSERT_TRUE(
         SaveLayoutRecord(comm, ui, SaveRecord("KILL", "d", "", "", "<HEADER>\r\n</HEADER>")) ==
         SaveResult::Saved);
+    ASSERT_TRUE(SaveImage(comm, ui, "KILL", "logo.bmp", old));
 
     std::string fresh(200000, 'B');
     auto pieces = NumberedImageRequests("KILL", "logo.bmp", fresh);
