@@ -144,42 +144,6 @@ TEST_F(EndToEnd, MegabytePictureWithEveryByteValueComesBackIdentical) {
     EXPECT_TRUE(bytes == picture);
 }
 
-TEST_F(EndToEnd, ServerKilledMidUploadKeepsTheOldPicture) {
-    const std::string old(5000, 'A');
-    ASSERT_TRUE(
-        SaveLayoutRecord(comm, ui, SaveRecord("KILL", "d", "", "", "<HEADER>\r\n</HEADER>")) ==
-        SaveResult::Saved);
-    ASSERT_TRUE(SaveImage(comm, ui, "KILL", "logo.bmp", old));
-
-    std::string fresh(200000, 'B');
-    auto pieces = NumberedImageRequests("KILL", "logo.bmp", fresh);
-    ASSERT_GT(pieces.size(), 4u);
-    std::string reply, error;
-    for (size_t i = 0; i < 3; ++i)
-        ASSERT_TRUE(comm.GetServerStringData(pieces[i], "", reply, error));
-    server->Kill();
-    bool failed = false;
-    for (size_t i = 3; i < pieces.size() && !failed; ++i)
-        failed = !comm.GetServerStringData(pieces[i], "", reply, error);
-    EXPECT_TRUE(failed);
-    EXPECT_FALSE(error.empty());
-
-    // The same database, served again: the picture is the one stored before.
-    server = std::make_unique<RepositoryServerProcess>((dir / "repo.db").string());
-    ASSERT_GT(server->Port(), 0);
-    TcpComm again;
-    again.SetTimeouts(5000, 20000);
-    again.SetServerAddress("127.0.0.1", std::to_string(server->Port()), 10, 0);
-    again.SetSessionContext("", "1", "");
-    again.Connect();
-    FormsDefinitions list;
-    ASSERT_TRUE(UpdateFormsDefinitions(again, ui, list));
-    std::string bytes;
-    ASSERT_TRUE(LoadImageBytes(again, ui, "KILL", list.ImageTimeStamp("KILL", "logo.bmp"),
-                               "logo.bmp", bytes));
-    EXPECT_TRUE(bytes == old);
-}
-
 namespace {
 // The link of a designer whose server restarts, on the same port, just before the
 // request numbered restartAt.
@@ -221,21 +185,6 @@ TEST_F(EndToEnd, AnUploadSplitByAServerRestartFailsAndStoresNothing) {
     FormsDefinitions list;
     ASSERT_TRUE(UpdateFormsDefinitions(link, ui, list));  // a new request goes through
     EXPECT_TRUE(list.Empty());
-}
-
-TEST_F(EndToEnd, ResavingKeepsOneFormWithANewerTimeStamp) {
-    ASSERT_EQ(SaveLayoutRecord(comm, ui, SaveRecord("F", "d", "1", "", "<HEADER>\r\n</HEADER>")),
-              SaveResult::Saved);
-    FormsDefinitions list;
-    ASSERT_TRUE(UpdateFormsDefinitions(comm, ui, list));
-    std::string first = list.At(1).timeStamp;
-    ASSERT_EQ(SaveLayoutRecord(comm, ui, SaveRecord("F", "d2", "1", "", "<HEADER>\r\n</HEADER>")),
-              SaveResult::Saved);
-    ASSERT_TRUE(UpdateFormsDefinitions(comm, ui, list));
-    ASSERT_EQ(list.Count(), 1u);
-    EXPECT_EQ(list.At(1).description, "d2");
-    EXPECT_GT(list.At(1).timeStamp, first);
-    EXPECT_TRUE(ui.Messages().empty());
 }
 
 namespace {

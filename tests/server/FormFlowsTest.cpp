@@ -201,6 +201,13 @@ TEST_F(FormFlowsTest, ANewFormSavedAndReopenedElsewhereComesBackWhole) {
     const std::string logoStamp = a->flows.Definitions().ImageTimeStamp("NEWFORM", "logo.v2.bmp");
     ASSERT_FALSE(logoStamp.empty());
     EXPECT_EQ(a->folders.LocalPictureTimeStamp("NEWFORM", false, "logo.v2.bmp"), logoStamp);
+    // sig.png is not in the images folder: the user was asked first and saved without it.
+    int asked = 0;
+    for (const auto& call : a->ui.calls)
+        asked += call.kind == RecordingUserInterface::Kind::YesNo &&
+                 call.text.find(":\r\n    sig.png\r\n") != std::string::npos;
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(a->flows.Definitions().ImageTimeStamp("NEWFORM", "sig.png").empty());
 
     // Another designer with empty folders: layout and pictures come from the server.
     auto b = NewDesigner("b");
@@ -228,22 +235,19 @@ TEST_F(FormFlowsTest, ASaveCutAtAnyRequestLeavesTheOldOrTheNewFormWhole) {
     auto a = NewDesigner("a");
     const std::string v1 = DataFile("layouts/full.ldt");
     const std::string v2 = text::ReplaceAll(v1, "sig.png", "big.png");  // needs 4 pieces
-    PutPicture(*a, "back.png", Picture(500, 1));
-    PutPicture(*a, "logo.bmp", Picture(3000, 2));
-    PutPicture(*a, "sig.png", Picture(400, 3));
-    PutPicture(*a, "big.png", Picture(30000, 4));
-    RecordingUserInterface quiet;
-    TcpComm probe;
-    probe.SetTimeouts(5000, 20000);
-    probe.SetServerAddress("127.0.0.1", std::to_string(server->Port()), 10, 0);
-    probe.SetSessionContext("", "1", "");
+    unsigned seed = 0;
+    for (auto [name, size] :
+         {std::pair{"back.png", 500}, {"logo.bmp", 3000}, {"sig.png", 400}, {"big.png", 30000}})
+        PutPicture(*a, name, Picture(size_t(size), ++seed));
     // Layout items, each picture of the form with its bytes, and the static list.
+    RecordingUserInterface quiet;
+    auto& probe = a->comm;
     auto stored = [&] {
         std::string layout, list, out;
         FormsDefinitions defs;
         requests::LoadLayoutText(probe, quiet, "CUT", layout);
         requests::UpdateFormsDefinitions(probe, quiet, defs);
-        out = Pages(requests::LayoutFromLines({layout})) + "|";
+        out = Pages(layout) + "|";
         if (const FormDefinition* def = defs.Find("CUT"))
             for (const auto& img : def->images) {
                 std::string name = img.baseName + "." + img.extension, bytes;
