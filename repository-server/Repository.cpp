@@ -153,15 +153,14 @@ bool Repository::CreateSchema(std::string& error) {
     // pages to the log and replacing one finds the old pages without reading them back.
     if (!Exec("PRAGMA page_size=16384", error) || !Exec("PRAGMA cache_size=-16384", error))
         return false;
-    // WAL keeps readers going while a store commits. With WAL, NORMAL writes every commit
-    // to the log before the reply goes out, so a crash of the server loses nothing stored;
-    // the log is synced at checkpoints, so a power cut may lose the last commits but never
-    // leaves the file inconsistent. A journal other than WAL keeps FULL.
+    // WAL keeps readers going while a store commits. FULL syncs the log at every commit,
+    // before the reply goes out: a save answered "Form Saved." is on the disk, and survives
+    // a power cut as well as a crash of the server.
     {
         Stmt mode(db_, "PRAGMA journal_mode=WAL");
         wal_ = mode.Step() == SQLITE_ROW && mode.Text(0) == "wal";
     }
-    if (!Exec(wal_ ? "PRAGMA synchronous=NORMAL" : "PRAGMA synchronous=FULL", error)) return false;
+    if (!Exec("PRAGMA synchronous=FULL", error)) return false;
     Transaction tx(db_);
     if (!tx.Started(error) || !Exec(kSchema, error)) return false;
     Stmt get(db_, "SELECT value FROM meta WHERE key='schema_version'");
