@@ -27,7 +27,7 @@ struct Session {
     int imageNextPiece = 0;
     StagedPicture image;
     SaveSet save;
-    size_t stagedBytes = 0;  // counted against the handler's limits
+    size_t stagedBytes = 0;      // counted against the handler's limits
     bool piecesRefused = false;  // "|SETL|" without sequence field came just before
 
     bool Staged() const { return sequence.id != 0; }
