@@ -85,6 +85,7 @@ void FrmMain::BuildMenus() {
         editor_->SelectInRect({-everywhere, -everywhere, 2 * everywhere, 2 * everywhere},
                               canvas_.Window().currentPage, editor_->GridOnly());
     })->setShortcut(QKeySequence::SelectAll);
+    BuildEditCommands(edit);
     QMenu* view = menuBar()->addMenu("View");
     view->setObjectName("mnuView");
     auto zoomBy = [this](double factor) { strip_->SetZoom(strip_->Zoom() * factor); };
@@ -200,8 +201,6 @@ void FrmMain::BuildMenus() {
     });
 }
 
-namespace {
-
 // A button's line icon, drawn from its SVG at twice the size so it stays sharp on dense
 // screens; no icon (a caption only) when the file is missing.
 QIcon ToolbarIcon(const QString& key) {
@@ -228,8 +227,6 @@ QToolBar* FixedToolBar(QMainWindow* window, const QString& title, const char* na
     bar->toggleViewAction()->setVisible(false);
     return bar;
 }
-
-}  // namespace
 
 QMenu* FrmMain::createPopupMenu() {
     return nullptr;
@@ -317,6 +314,7 @@ void FrmMain::BuildToolbar() {
     row->addWidget(lblTemplate_);
     lblTemplate_->installEventFilter(this);
     formBar->addWidget(strip);
+    BuildEditToolbar();
 }
 
 void FrmMain::BuildStatusStrip() {

@@ -1,0 +1,83 @@
+// Cut, copy, paste and arrange in the window, driven as a user drives them: clicks on
+// the page, keys through the focused widget, menu entries.
+#include <QClipboard>
+#include <QCursor>
+#include <QMimeData>
+
+#include "canvas/CanvasClipboard.h"
+#include "window/WindowFixture.h"
+
+namespace {
+void CtrlKey(Qt::Key key) {
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr);
+    QTest::keyClick(focused, key, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+}
+bool Holds(const std::string& text, const char* part) {
+    return text.find(part) != std::string::npos;
+}
+}  // namespace
+
+TEST(WindowEditing, CutCopyAndPasteCrossFormsThroughTheClipboardOneStepEach) {
+    Window win;
+    FrmMain& w = *win.w;
+    OpenThreeLabels(win);  // "Item" at (1, 1), (3, 2) and (1, 4)
+    PageCanvas* page = w.PageView(0);
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::ShiftModifier, Px(3.2, 2.1));
+    CtrlKey(Qt::Key_C);
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(data->hasFormat(clipboard::kMimeType));
+    EXPECT_TRUE(data->text().startsWith("<HEADER>"));
+    EXPECT_FALSE(w.IsModified());
+
+    // With the pointer over the page, the group's corner lands under it.
+    QCursor::setPos(page->mapToGlobal(Px(2.5, 3)));
+    CtrlKey(Qt::Key_V);
+    std::string text = Written(w);
+    EXPECT_TRUE(Holds(text, "Item\t2.5\t3\t") && Holds(text, "Item\t4.5\t4\t")) << text;
+    EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Paste");
+    CtrlKey(Qt::Key_Z);
+    EXPECT_FALSE(w.IsModified());
+
+    // Cut: both go in one step, and come back in one.
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::ShiftModifier, Px(1.2, 4.1));
+    CtrlKey(Qt::Key_X);
+    text = Written(w);
+    EXPECT_FALSE(Holds(text, "Item\t1\t1\t") || Holds(text, "Item\t1\t4\t")) << text;
+    EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Cut");
+    CtrlKey(Qt::Key_Z);
+    EXPECT_FALSE(w.IsModified());
+
+    // Another form takes them from the menu, one shift further with each paste.
+    Window other;
+    QCursor::setPos(QPoint(-100, -100));
+    for (int n = 0; n < 2; ++n) {
+        other.Find<QAction>("mnuPaste")->trigger();
+        QCoreApplication::processEvents();
+    }
+    text = Written(*other.w);
+    EXPECT_TRUE(Holds(text, "Item\t1.02\t1.02\t") && Holds(text, "Item\t1.04\t4.04\t")) << text;
+}
+
+TEST(WindowEditing, ArrangeActsOnTheSelectionAsOneStepFromMenuAndToolBar) {
+    Window win;
+    FrmMain& w = *win.w;
+    OpenThreeLabels(win);
+    PageCanvas* page = w.PageView(0);
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3.2, 2.1));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::ShiftModifier, Px(1.2, 4.1));
+    win.Find<QAction>("mnuAlignLeft")->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Holds(Written(w), "Item\t1\t2\t"));
+    EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Align Left");
+    win.Find<QAction>("tbAlignTop")->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Holds(Written(w), "Item\t1\t2\t") && !Holds(Written(w), "Item\t1\t4\t"));
+    EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Align Top");
+    CtrlKey(Qt::Key_Z);
+    CtrlKey(Qt::Key_Z);
+    EXPECT_FALSE(w.IsModified());
+}
