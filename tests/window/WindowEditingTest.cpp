@@ -1,10 +1,12 @@
-// Cut, copy, paste and arrange in the window, driven as a user drives them: clicks on
-// the page, keys through the focused widget, menu entries.
+// Cut, copy, paste, arrange and the properties dock in the window, driven as a user drives
+// them: clicks on the page, keys through the focused widget, menu entries.
 #include <QClipboard>
 #include <QCursor>
 #include <QMimeData>
+#include <tuple>
 
 #include "canvas/CanvasClipboard.h"
+#include "window/PropertiesDock.h"
 #include "window/WindowFixture.h"
 
 namespace {
@@ -80,4 +82,41 @@ TEST(WindowEditing, ArrangeActsOnTheSelectionAsOneStepFromMenuAndToolBar) {
     CtrlKey(Qt::Key_Z);
     CtrlKey(Qt::Key_Z);
     EXPECT_FALSE(w.IsModified());
+}
+
+TEST(WindowEditing, AClickShowsTheItemsPropertiesBesideThePageAndTheDockFollows) {
+    Window win;
+    FrmMain& w = *win.w;
+    OpenThreeLabels(win);
+    const int box = w.Canvas().AddBox({4, 6, 2, 1}, 0);
+    PageCanvas* page = w.PageView(0);
+    PropertiesDock* dock = w.Dialogs().Dock();
+    ASSERT_NE(dock, nullptr);
+    EXPECT_FALSE(dock->isVisible());
+    // A plain click and a Shift-click show the label's dialog, docked: nothing covers the page.
+    for (auto [x, y, mods, label] :
+         {std::tuple{1.2, 1.1, Qt::NoModifier, 1}, std::tuple{3.2, 2.1, Qt::ShiftModifier, 2}}) {
+        QTest::mouseClick(page, Qt::LeftButton, mods, Px(x, y));
+        QCoreApplication::processEvents();
+        FrmProps* props = w.Dialogs().LabelProperties();
+        ASSERT_NE(props, nullptr);
+        EXPECT_EQ(props->CurrentLabelIndx(), label);
+        EXPECT_TRUE(dock->Holds(props) && dock->isVisible() && !dock->isFloating());
+    }
+    EXPECT_FALSE(dock->geometry().intersects(w.centralWidget()->geometry()));
+    // A click on the box's edge: its dialog takes the dock's place.
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(4, 6.5));
+    QCoreApplication::processEvents();
+    FrmBoxProps* dialog = w.Dialogs().Box();
+    ASSERT_TRUE(dialog && dialog->isVisible() && dock->Holds(dialog));
+    EXPECT_EQ(w.Dialogs().LabelProperties(), nullptr);
+    // Delete asks first: "No" keeps the box; Close leaves it and the dock goes.
+    win.ui.boolAnswers = {false};
+    QTest::mouseClick(dialog->DeleteButton(), Qt::LeftButton);
+    EXPECT_EQ(win.ui.calls.back().text, "Delete shpBox(" + std::to_string(box) + ")?");
+    EXPECT_TRUE(w.Canvas().Boxes()[size_t(box)].active && dialog->isVisible());
+    QTest::mouseClick(dialog->CloseButton(), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w.Canvas().Boxes()[size_t(box)].active);
+    EXPECT_FALSE(dock->isVisible());
 }
