@@ -1,11 +1,14 @@
-// Cut, copy, paste, arrange and the properties dock in the window, driven as a user drives
-// them: clicks on the page, keys through the focused widget, menu entries.
+// Cut, copy, paste, arrange, the properties dock and the guide in the window, driven as a user
+// drives them: clicks on the page, keys through the focused widget, menu entries.
 #include <QClipboard>
 #include <QCursor>
 #include <QMimeData>
+#include <QTextBlock>
+#include <QTextBrowser>
 #include <tuple>
 
 #include "canvas/CanvasClipboard.h"
+#include "window/HelpWindow.h"
 #include "window/PropertiesDock.h"
 #include "window/WindowFixture.h"
 
@@ -119,4 +122,28 @@ TEST(WindowEditing, AClickShowsTheItemsPropertiesBesideThePageAndTheDockFollows)
     QCoreApplication::processEvents();
     EXPECT_TRUE(w.Canvas().Boxes()[size_t(box)].active);
     EXPECT_FALSE(dock->isVisible());
+}
+
+TEST(WindowEditing, F1OpensTheGuideShippedWithTheProgramAtItsSections) {
+    Window win;
+    QTest::mouseClick(win.w->PageView(0), Qt::LeftButton, Qt::NoModifier, Px(6, 9));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    auto* help = win.w->findChild<HelpWindow*>("frmHelp");
+    ASSERT_TRUE(help && help->isVisible());
+    QTextBrowser* text = help->Browser();
+    EXPECT_TRUE(text->toPlainText().contains("Cut, copy and paste"));
+    // Every picture the guide names is compiled in.
+    QTextDocument* doc = text->document();
+    int pictures = 0;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (QTextImageFormat f = it.fragment().charFormat().toImageFormat(); f.isValid()) {
+                ++pictures;
+                EXPECT_FALSE(
+                    text->loadResource(QTextDocument::ImageResource, QUrl(f.name())).isNull())
+                    << f.name().toStdString();
+            }
+    EXPECT_GE(pictures, 4);
+    win.Find<QAction>("mnuHelp")->trigger();
+    EXPECT_EQ(text->textCursor().block().text(), "Mouse and Keys");
 }
