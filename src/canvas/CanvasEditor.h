@@ -90,6 +90,26 @@ class CanvasEditor {
     void SelectInRect(const Rect& r, int page, bool gridOnly);
     // Moves the selection and the marked pictures and shapes by a step (arrow keys).
     void MoveSelectionBy(double dx, double dy);
+    // Edit > Arrange, on the selected labels and the marked pictures and shapes together:
+    // edges and centres line up with the group's outermost ones; distributing keeps the
+    // first and last in place (in order of position) with equal gaps between edges;
+    // sizes follow the marked label, or else the first of the selection. Nothing
+    // changes with fewer than two.
+    enum class Arrange {
+        Left,
+        Right,
+        Top,
+        Bottom,
+        Centres,  // one vertical line through every centre
+        Middles,  // one horizontal line through every centre
+        DistributeAcross,
+        DistributeDown,
+        SameWidth,
+        SameHeight
+    };
+    void ArrangeSelection(Arrange how);
+    // The rule alone: rects rearranged, rects[reference] giving the sizes.
+    static void ArrangeRects(std::vector<Rect>& rects, Arrange how, size_t reference = 0);
 
     // Tool bar insert buttons (insert modes); pressing the pressed one again returns
     // to the label tool.

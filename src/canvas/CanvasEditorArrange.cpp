@@ -357,3 +357,117 @@ void CanvasEditor::MoveSelectionBy(double dx, double dy) {
     ShiftLabels(labels, dx, dy);
     for (const H& item : items) MoveItem(item, dx, dy);
 }
+
+void CanvasEditor::ArrangeRects(std::vector<Rect>& rects, Arrange how, size_t reference) {
+    if (rects.size() < 2 || reference >= rects.size()) return;
+    double left = 1e300, top = 1e300, right = -1e300, bottom = -1e300;
+    for (const Rect& r : rects) {
+        left = std::min(left, r.left);
+        top = std::min(top, r.top);
+        right = std::max(right, r.left + r.width);
+        bottom = std::max(bottom, r.top + r.height);
+    }
+    // Distributing goes by position, not by the order the items were made in.
+    auto distribute = [&rects](bool across) {
+        std::vector<size_t> order(rects.size());
+        for (size_t k = 0; k < order.size(); ++k) order[k] = k;
+        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+            return across ? rects[a].left < rects[b].left : rects[a].top < rects[b].top;
+        });
+        std::vector<Rect> sorted;
+        for (size_t k : order) sorted.push_back(rects[k]);
+        EvenSpace(sorted, across, !across);
+        for (size_t k = 0; k < order.size(); ++k) rects[order[k]] = sorted[k];
+    };
+    const Rect ref = rects[reference];
+    for (Rect& r : rects) {
+        switch (how) {
+            case Arrange::Left:
+                r.left = left;
+                break;
+            case Arrange::Right:
+                r.left = right - r.width;
+                break;
+            case Arrange::Top:
+                r.top = top;
+                break;
+            case Arrange::Bottom:
+                r.top = bottom - r.height;
+                break;
+            case Arrange::Centres:
+                r.left = (left + right) / 2 - r.width / 2;
+                break;
+            case Arrange::Middles:
+                r.top = (top + bottom) / 2 - r.height / 2;
+                break;
+            case Arrange::SameWidth:
+                r.width = ref.width;
+                break;
+            case Arrange::SameHeight:
+                r.height = ref.height;
+                break;
+            default:
+                break;
+        }
+    }
+    if (how == Arrange::DistributeAcross || how == Arrange::DistributeDown)
+        distribute(how == Arrange::DistributeAcross);
+}
+
+void CanvasEditor::ArrangeSelection(Arrange how) {
+    CanvasEdit edit(canvas_, kEdited);
+    using H = CanvasModel::Hit;
+    // The marked label first: it gives the sizes.
+    std::vector<H> items;
+    const int marked = MarkedLabel();
+    if (marked > 0 && IsSelected(marked)) items.push_back({H::Label, marked});
+    for (int i : SelectedLabels())
+        if (i != marked) items.push_back({H::Label, i});
+    auto take = [&](const auto& records, H::Kind kind) {
+        for (size_t i = 0; i < records.size(); ++i)
+            if (records[i].marked && records[i].active) items.push_back({kind, int(i)});
+    };
+    for (const auto& b : canvas_.Barcodes())
+        if (b.marked && b.active) items.push_back({H::Barcode, b.label});
+    take(canvas_.Images(), H::Image);
+    take(canvas_.Hotspots(), H::Hotspot);
+    take(canvas_.SignatureBoxes(), H::SignatureBox);
+    take(canvas_.Boxes(), H::Box);
+    std::vector<Rect> rects;
+    for (const H& item : items) rects.push_back(ItemRect(item));
+    ArrangeRects(rects, how);
+    for (size_t k = 0; k < items.size(); ++k) {
+        const Rect& r = rects[k];
+        const int i = items[k].index;
+        switch (items[k].kind) {
+            case H::Label: {
+                LabelControl& c = canvas_.Label(i);
+                // A size given is kept: the label no longer sizes itself to its caption.
+                if (c.width != r.width || c.height != r.height) c.autoSize = false;
+                c.left = r.left;
+                c.top = r.top;
+                c.width = r.width;
+                c.height = r.height;
+                break;
+            }
+            case H::Barcode:
+                canvas_.UpdateBarcodeImageDetails(i, r);
+                break;
+            case H::Image:
+                canvas_.UpdateImageDetails(i, r, canvas_.Images()[size_t(i)].linkedSignatureBox);
+                break;
+            case H::Hotspot:
+                canvas_.UpdateHotspotShapeDetails(i, r, canvas_.Hotspots()[size_t(i)].kind);
+                break;
+            case H::SignatureBox:
+                canvas_.UpdateSignatureBoxShapeDetails(
+                    i, r, canvas_.SignatureBoxes()[size_t(i)].signaturePad);
+                break;
+            case H::Box:
+                canvas_.UpdateBoxShapeDetails(i, r);
+                break;
+            default:
+                break;
+        }
+    }
+}

@@ -10,6 +10,10 @@ namespace {
 constexpr double kLargest = 99;  // inches; no page is larger
 }
 
+bool ItemPropsLogic::ConfirmDelete() const {
+    return ctx_.ui.YesNo("Delete " + name + "?", "Delete");
+}
+
 std::string ItemPropsLogic::Inches(double value) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.3f", value);

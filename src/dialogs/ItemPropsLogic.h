@@ -59,6 +59,8 @@ class ItemPropsLogic {
     virtual bool Apply() = 0;
     // "Delete": the item goes and the dialog closes.
     virtual void Delete() = 0;
+    // Asked before "Delete": true when the user agrees to lose the item.
+    bool ConfirmDelete() const;
 
     // "0.000"
     static std::string Inches(double value);

@@ -32,6 +32,12 @@ class PageCanvas;
 class PageStrip;
 class FrmDB;
 
+// A tool-bar button's line icon from ":/icons/<key without spaces>.svg"; none when the
+// file is missing.
+QIcon ToolbarIcon(const QString& key);
+// A tool bar that is always there: no menu offers to hide it or shows its name.
+QToolBar* FixedToolBar(QMainWindow* window, const QString& title, const char* name);
+
 struct FrmMainOptions {
     SaveFormPrompt* savePrompt = nullptr;  // null: the window's own save dialog
     double pixelsPerInch = 0;              // 0: the screen's own
@@ -156,6 +162,15 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     void ShowPrintPreview();
     void ExportPdf();
 
+    // Edit > Cut, Copy, Paste and Arrange (FrmMainClipboard.cpp): the selected labels,
+    // pictures and shapes go to the system clipboard as layout text; a paste lands at the
+    // pointer when it is over the page, else moved by the form's shift from where the
+    // items were copied (further with each paste of the same text). Each is one step.
+    void CutSelection();
+    void CopySelection();
+    void PasteClipboard();
+    void Arrange(CanvasEditor::Arrange how, const std::string& caption);
+
     PageStrip& Pages() { return *strip_; }
     PageCanvas* PageView(int page) const;
     // One auto-scroll step toward a side (dx, dy in -1..1), at most one per 40 ms.
@@ -174,6 +189,9 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     void BuildToolbar();
     void BuildStatusStrip();
     void ShowItemMenu(const CanvasModel::Hit& hit, QPointF at);
+    // Cut, copy, paste and the Arrange sub-menu; their tool bar (FrmMainClipboard.cpp).
+    void BuildEditCommands(QMenu* edit);
+    void BuildEditToolbar();
 
     void GetFromFile();
     void SaveToFile();
@@ -239,4 +257,7 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     QCheckBox* chkLinesOn_ = nullptr;
     QAction* mnuMultipage_ = nullptr;
     QAction* mnuFillin_ = nullptr;
+    // The text pasted last and how often: each paste of it lands one shift further.
+    std::string pastedText_;
+    int pastes_ = 0;
 };

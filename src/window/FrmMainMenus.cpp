@@ -22,6 +22,7 @@
 #include "shell/Units.h"
 #include "shell/qt/QtText.h"
 #include "window/FrmMain.h"
+#include "window/HelpWindow.h"
 #include "window/PageStrip.h"
 
 void FrmMain::BuildMenus() {
@@ -85,6 +86,7 @@ void FrmMain::BuildMenus() {
         editor_->SelectInRect({-everywhere, -everywhere, 2 * everywhere, 2 * everywhere},
                               canvas_.Window().currentPage, editor_->GridOnly());
     })->setShortcut(QKeySequence::SelectAll);
+    BuildEditCommands(edit);
     QMenu* view = menuBar()->addMenu("View");
     view->setObjectName("mnuView");
     auto zoomBy = [this](double factor) { strip_->SetZoom(strip_->Zoom() * factor); };
@@ -98,16 +100,6 @@ void FrmMain::BuildMenus() {
         strip_->SetZoom(1);
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     entry(view, "Fit Page", "mnuZoomFit", [this] { strip_->SetZoom(strip_->FitPageZoom()); });
-    entry(view, "Mouse and Keys", "mnuHelp", [this] {
-        ui_.Message(
-            "Click: select a label (Shift adds, Ctrl toggles); drag: move the selection.\r\n"
-            "Shift + click on the page, then click: select with a rubber band.\r\n"
-            "Right click: the item's menu. Delete: delete the selection. Esc: clear it.\r\n"
-            "Arrow keys: move the selection by the form's shift.\r\n"
-            "Ctrl + wheel or Ctrl+= / Ctrl+- / Ctrl+0: zoom; wheel: scroll (Shift: across).\r\n"
-            "Ctrl+N new form, Ctrl+O open, Ctrl+S save, Ctrl+P print the page.",
-            "Mouse and Keys", MessageIcon::Information);
-    })->setShortcut(QKeySequence::HelpContents);
     QMenu* settings = menuBar()->addMenu("Settings");
     settings->setObjectName("mnuSettings");
     entry(settings, "Form Setup", "mnuPage", [this] { ShowFormSetup(); });
@@ -198,9 +190,14 @@ void FrmMain::BuildMenus() {
         *snapStep = step;
         applySnap();
     });
+    // The user guide shipped with the program; "Mouse and Keys" is one of its sections.
+    QMenu* help = menuBar()->addMenu("Help");
+    help->setObjectName("mnuHelpMenu");
+    entry(help, "User Guide", "mnuUserGuide", [this] {
+        ShowUserGuide(this);
+    })->setShortcut(QKeySequence::HelpContents);
+    entry(help, "Mouse and Keys", "mnuHelp", [this] { ShowUserGuide(this, "mouse-and-keys"); });
 }
-
-namespace {
 
 // A button's line icon, drawn from its SVG at twice the size so it stays sharp on dense
 // screens; no icon (a caption only) when the file is missing.
@@ -228,8 +225,6 @@ QToolBar* FixedToolBar(QMainWindow* window, const QString& title, const char* na
     bar->toggleViewAction()->setVisible(false);
     return bar;
 }
-
-}  // namespace
 
 QMenu* FrmMain::createPopupMenu() {
     return nullptr;
@@ -317,6 +312,7 @@ void FrmMain::BuildToolbar() {
     row->addWidget(lblTemplate_);
     lblTemplate_->installEventFilter(this);
     formBar->addWidget(strip);
+    BuildEditToolbar();
 }
 
 void FrmMain::BuildStatusStrip() {

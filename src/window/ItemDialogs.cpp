@@ -1,12 +1,14 @@
 #include "window/ItemDialogs.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QWidget>
 
 #include "dialogs/qt/FrmGrid.h"
 #include "dialogs/qt/FrmLineProps.h"
 #include "dialogs/qt/FrmLists.h"
 #include "dialogs/qt/FrmProps.h"
+#include "window/PropertiesDock.h"
 
 namespace {
 
@@ -34,7 +36,9 @@ ItemDialogs::ItemDialogs(Context context)
              [this] {
                  if (c_.refresh) c_.refresh();
              }},
-      picker_(std::make_unique<ListsPicker>(*this)) {}
+      picker_(std::make_unique<ListsPicker>(*this)) {
+    if (auto* main = qobject_cast<QMainWindow*>(c_.window)) dock_ = new PropertiesDock(main);
+}
 
 ItemDialogs::~ItemDialogs() {
     for (QDialog* d :
@@ -63,7 +67,8 @@ FrmLists* ItemDialogs::Lists() const {
     return lists_;
 }
 
-void ItemDialogs::Present(QDialog* dialog) {
+void ItemDialogs::Present(QDialog* dialog, bool docked) {
+    if (dock_ && docked) return dock_->Present(dialog);
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
@@ -126,7 +131,7 @@ FrmGrid* ItemDialogs::OpenGrid(const Rect& area) {
     grid_->SetLabelRef(0);
     grid_->SetRect(area);
     grid_->UpdateShift();
-    Present(grid_);
+    Present(grid_, false);
     return grid_;
 }
 
@@ -195,7 +200,12 @@ void ItemDialogs::Reload() {
 }
 
 void ItemDialogs::FollowLabel(int label) {
-    if (FrmProps* p = LabelProperties(); p && label > 0) p->SetLabelRef(label, false);
+    if (label <= 0) return;
+    // The dialog in place is rebound, not opened again: it keeps its panels as they are.
+    if (FrmProps* p = LabelProperties())
+        p->SetLabelRef(label, false);
+    else
+        OpenLabelProperties(label);
 }
 
 std::string ItemDialogs::PickOneValue() {

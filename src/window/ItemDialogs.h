@@ -19,6 +19,7 @@
 class FrmLineProps;
 class FrmLists;
 class FrmProps;
+class PropertiesDock;
 class QWidget;
 class UserInterface;
 
@@ -63,7 +64,7 @@ class ItemDialogs : public QObject {
     void OpenFillFromList(const std::string& tag = {});
     // One code of the form's lists for a property dialog, "" when none was chosen.
     std::string PickOneValue();
-    // A click made another label the marked one: an open label dialog follows it.
+    // A plain or Shift click marked a label: its dialog shows it beside the page.
     void FollowLabel(int label);
     // The dialogs whose item is not of this kind close (all with Hit::None).
     void CloseOthers(CanvasModel::Hit::Kind keep);
@@ -82,11 +83,16 @@ class ItemDialogs : public QObject {
     FrmShapeProps* Shape() const { return shape_; }
     FrmImageProps* Image() const { return image_; }
     FrmBarcodeImageProps* Barcode() const { return barcode_; }
+    // Where the label, box, shape, image and barcode dialogs show (null when the window
+    // is no main window: then they float).
+    PropertiesDock* Dock() const { return dock_; }
 
   private:
     FrmProps* Props();
-    void Present(QDialog* dialog);
+    // Docked dialogs show beside the page; the others float above the window.
+    void Present(QDialog* dialog, bool docked = true);
     Context c_;
+    PropertiesDock* dock_ = nullptr;
     ItemContext items_;
     std::unique_ptr<OneValuePicker> picker_;
     QPointer<FrmProps> props_;

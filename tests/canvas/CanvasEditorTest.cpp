@@ -1,6 +1,7 @@
 // Selection, moving and inserting on the canvas model, as the pointer drives them.
 #include <gtest/gtest.h>
 
+#include "canvas/CanvasClipboard.h"
 #include "canvas/CanvasEditor.h"
 #include "layout/LayoutTestSupport.h"
 
@@ -565,4 +566,110 @@ TEST(Selection, ClearingTheSelectionStacksLoadedLabelsInIndexOrderOnTop) {
     e.editor.UnselectAll();
     EXPECT_EQ(e.canvas.LabelOrder(), (std::vector<int>{c, a, b, d}));
     EXPECT_LE(told, 3);  // once for the order, not once per label
+}
+
+TEST(Selection, ArrangeLinesUpSpacesAndSizesLabelsAndItemsTogether) {
+    using A = CanvasEditor::Arrange;
+    // b is marked (it gives the sizes); the box is selected with the labels.
+    // Rects: b {3,2,2,.4}, a {1,1,1,.2}, c {2,4,.5,.3}, box {5,1,1,1}; bounds 1..6, 1..4.3.
+    const struct {
+        A how;
+        char field;  // l(eft), t(op), w(idth), h(eight)
+        double b, a, c, box;
+    } cases[] = {
+        {A::Left, 'l', 1, 1, 1, 1},
+        {A::Right, 'l', 4, 5, 5.5, 5},
+        {A::Centres, 'l', 2.5, 3, 3.25, 3},
+        {A::Top, 't', 1, 1, 1, 1},
+        {A::Bottom, 't', 3.9, 4.1, 4, 3.3},
+        {A::Middles, 't', 2.45, 2.55, 2.5, 2.15},
+        // In order of position a, c, b, box: gaps (5 - 4.5) / 3.
+        {A::DistributeAcross, 'l', 3 - 1.0 / 6, 1, 2 + 1.0 / 6, 5},
+        // a, box, b, c: gaps (3.3 - 1.9) / 3.
+        {A::DistributeDown, 't', 1 + 1.2 + 2.8 / 3, 1, 4, 1.2 + 1.4 / 3},
+        {A::SameWidth, 'w', 2, 2, 2, 2},
+        {A::SameHeight, 'h', 0.4, 0.4, 0.4, 0.4},
+    };
+    for (const auto& k : cases) {
+        Editing e;
+        int a = e.Label(1, 1, 1), b = e.Label(3, 2, 2), c = e.Label(2, 4, 0.5);
+        e.canvas.Label(a).height = 0.2, e.canvas.Label(b).height = 0.4;
+        e.canvas.Label(c).height = 0.3;
+        int box = e.canvas.AddBox({5, 1, 1, 1}, 0);
+        e.editor.MarkOneLabel(b);
+        for (int i : {a, b, c}) e.canvas.Label(i).bordered = true;
+        e.canvas.BoxRecords()[size_t(box)].marked = true;
+        e.editor.ArrangeSelection(k.how);
+        auto value = [&](const Rect& r) {
+            return k.field == 'l'   ? r.left
+                   : k.field == 't' ? r.top
+                   : k.field == 'w' ? r.width
+                                    : r.height;
+        };
+        auto label = [&](int i) {
+            const LabelControl& l = e.L(i);
+            return value({l.left, l.top, l.width, l.height});
+        };
+        const int how = int(k.how);
+        EXPECT_NEAR(label(b), k.b, 1e-9) << how;
+        EXPECT_NEAR(label(a), k.a, 1e-9) << how;
+        EXPECT_NEAR(label(c), k.c, 1e-9) << how;
+        EXPECT_NEAR(value(e.canvas.Boxes()[size_t(box)].r), k.box, 1e-9) << how;
+        // The box's label follows its box.
+        EXPECT_NEAR(e.L(e.canvas.Boxes()[size_t(box)].label).left,
+                    e.canvas.Boxes()[size_t(box)].r.left, 1e-9);
+    }
+    // One item alone stays where it is.
+    Editing one;
+    int only = one.Label(3, 3);
+    one.canvas.Label(only).bordered = true;
+    one.editor.ArrangeSelection(A::Left);
+    EXPECT_DOUBLE_EQ(one.L(only).left, 3);
+}
+
+TEST(Clipboard, TheSelectionTravelsAsLayoutTextOntoAnotherFormAndPage) {
+    Editing from;
+    int a = from.Label(1, 1, 1, 0, "Name:"), b = from.Label(2, 3, 1, 0, "Account");
+    from.Label(4, 4, 1, 0, "Not copied");
+    int box = from.canvas.AddBox({3, 2, 1, 0.5}, 0);
+    from.canvas.UpdateBoxShapeProps(box, CanvasModel::BoxOption::BorderWidth, 3);
+    int code = from.canvas.AddBarcode({5, 5, 1.5, 0.5}, 0, "12345");
+    for (int i : {a, b}) from.canvas.Label(i).bordered = true;
+    from.canvas.BoxRecords()[size_t(box)].marked = true;
+    from.canvas.BarcodeRecords()[size_t(from.canvas.GetBarcodeImageIndex(code))].marked = true;
+    const std::string text =
+        clipboard::CopySelection(from.editor, from.canvas, from.model, from.metrics);
+    ASSERT_TRUE(clipboard::IsLayoutText(text));
+    EXPECT_EQ(text.find("Not copied"), std::string::npos);
+
+    Editing to;
+    to.model.settings.numberOfPages = 2;
+    int kept = to.Label(0.5, 0.5, 1, 0, "Kept");
+    to.canvas.Label(kept).bordered = true;
+    // The group's corner (1, 1) goes to the point (2, 1.5), on the second page.
+    EXPECT_EQ(clipboard::Paste(to.editor, to.canvas, to.model, to.metrics, to.ui, text, 1,
+                               {true, 2, 1.5}),
+              4);
+    const std::string written = to.Write();
+    for (const char* part :
+         {"Name:\t2\t1.5\t", "Account\t3\t3.5\t", "Box:\t4\t2.5\t1\t0.5\t2\t", "12345\t6\t5.5\t"})
+        EXPECT_NE(written.find(part), std::string::npos) << part << "\n" << written;
+    EXPECT_EQ(to.canvas.Boxes().back().borderWidth, 3);
+    // What was pasted is the selection, and only that.
+    EXPECT_FALSE(to.L(kept).bordered);
+    EXPECT_EQ(to.editor.SelectedLabels().size(), 2u);
+    EXPECT_TRUE(to.canvas.Boxes().back().marked);
+    // Moved by an offset, a group near the page's edge stays on the page.
+    EXPECT_EQ(clipboard::Paste(to.editor, to.canvas, to.model, to.metrics, to.ui, text, 0,
+                               {false, 0, 0, 100, 0}),
+              4);
+    EXPECT_DOUBLE_EQ(to.canvas.Boxes().back().r.left, 3 + 8.5 - 6.5);
+    // Text that is no layout, or a layout of nothing, changes nothing.
+    const std::string before = to.Write();
+    for (const std::string& bad :
+         {std::string(), std::string("Name:\t1\t1"), text.substr(0, text.find("</HEADER>")),
+          std::string("<HEADER>\r\n</HEADER>\r\n<PAGE>\r\n</PAGE>\r\n")})
+        EXPECT_EQ(clipboard::Paste(to.editor, to.canvas, to.model, to.metrics, to.ui, bad, 0, {}),
+                  0);
+    EXPECT_EQ(to.Write(), before);
 }

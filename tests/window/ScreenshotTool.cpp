@@ -6,6 +6,8 @@
 //   window_screenshot --grid OUT_PREFIX [DATA_DIR]
 //   window_screenshot --copy OUT_PREFIX DATA_DIR FROM_PORT TO_PORT
 //   window_screenshot --preview OUT_PREFIX LAYOUT.ldt   (the print preview of the layout)
+//   window_screenshot --click OUT_PREFIX DATA_DIR LAYOUT.ldt X Y   (a click at X, Y inches,
+//                                                                then the guide)
 // The second form places one item of every kind with the tools on a new form, then
 // drags three labels and shoots while the drag is under way.
 #include <QAction>
@@ -21,6 +23,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -330,6 +333,23 @@ int main(int argc, char** argv) {
         return app.exec();
     }
     if (std::string(argv[1]) == "--copy" && argc > 5) return CopyForms(w, prefix, argv[4], argv[5]);
+    if (std::string(argv[1]) == "--click" && argc > 6) {
+        w.OpenLayout(argv[4]);
+        QTest::mouseClick(w.PageView(0), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(int(w.PageView(0)->ToPixels(std::atof(argv[5]))),
+                                 int(w.PageView(0)->ToPixels(std::atof(argv[6])))));
+        QTimer::singleShot(300, [&] {
+            shoot("-clicked");
+            // The guide at its "Mouse and Keys" section.
+            w.findChild<QAction*>("mnuHelp")->trigger();
+            QTimer::singleShot(300, [&] {
+                w.findChild<QWidget*>("frmHelp")->grab().save(
+                    QString::fromStdString(prefix + "-help.png"));
+                app.quit();
+            });
+        });
+        return app.exec();
+    }
     QTimer::singleShot(500, [&] {
         shoot("-page1");
         w.PageMove(2);

@@ -102,13 +102,18 @@ FrmItemProps::FrmItemProps(ItemPropsLogic& logic, const char* widthCaption, QWid
     connect(cmdApply_, &QPushButton::clicked, this,
             [this] { Run([this] { return logic_.Apply(); }); });
     connect(cmdDelete_, &QPushButton::clicked, this, [this] {
+        if (!logic_.ConfirmDelete()) return;
         logic_.Delete();
         close();
     });
+    // Beside the page the dialog has no close box of its own.
+    cmdClose_ = Button("Close");
+    connect(cmdClose_, &QPushButton::clicked, this, &QWidget::close);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdApply_);
     buttons->addWidget(cmdDelete_);
+    buttons->addWidget(cmdClose_);
 
     body_ = new QVBoxLayout;
     auto* all = new QVBoxLayout(this);

@@ -30,6 +30,7 @@ class FrmItemProps : public QDialog {
     QPushButton* StepButton(ItemPropsLogic::Step step) const { return steps_.at(step); }
     QPushButton* ApplyButton() const { return cmdApply_; }
     QPushButton* DeleteButton() const { return cmdDelete_; }
+    QPushButton* CloseButton() const { return cmdClose_; }
     QGroupBox* MoveGroup() const { return move_; }
     ItemPropsLogic& Logic() { return logic_; }
 
@@ -48,7 +49,7 @@ class FrmItemProps : public QDialog {
     std::map<std::string, QLineEdit*> fields_;
     std::map<ItemPropsLogic::Step, QPushButton*> steps_;
     QLineEdit *txtHStep_, *txtVStep_;
-    QPushButton *cmdApply_, *cmdDelete_;
+    QPushButton *cmdApply_, *cmdDelete_, *cmdClose_;
     QGroupBox* move_;
     QVBoxLayout* body_;
 };

@@ -1,0 +1,149 @@
+// Cut, copy, paste, arrange, the properties dock and the guide in the window, driven as a user
+// drives them: clicks on the page, keys through the focused widget, menu entries.
+#include <QClipboard>
+#include <QCursor>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <tuple>
+
+#include "canvas/CanvasClipboard.h"
+#include "window/HelpWindow.h"
+#include "window/PropertiesDock.h"
+#include "window/WindowFixture.h"
+
+namespace {
+void CtrlKey(Qt::Key key) {
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr);
+    QTest::keyClick(focused, key, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+}
+bool Holds(const std::string& text, const char* part) {
+    return text.find(part) != std::string::npos;
+}
+}  // namespace
+
+TEST(WindowEditing, CutCopyAndPasteCrossFormsThroughTheClipboardOneStepEach) {
+    Window win;
+    FrmMain& w = *win.w;
+    OpenThreeLabels(win);  // "Item" at (1, 1), (3, 2) and (1, 4)
+    PageCanvas* page = w.PageView(0);
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::ShiftModifier, Px(3.2, 2.1));
+    CtrlKey(Qt::Key_C);
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(data->hasFormat(clipboard::kMimeType));
+    EXPECT_TRUE(data->text().startsWith("<HEADER>"));
+    EXPECT_FALSE(w.IsModified());
+
+    // With the pointer over the page, the group's corner lands under it.
+    QCursor::setPos(page->mapToGlobal(Px(2.5, 3)));
+    CtrlKey(Qt::Key_V);
+    std::string text = Written(w);
+    EXPECT_TRUE(Holds(text, "Item\t2.5\t3\t") && Holds(text, "Item\t4.5\t4\t")) << text;
+    EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Paste");
+    CtrlKey(Qt::Key_Z);
+    EXPECT_FALSE(w.IsModified());
+
+    // Cut: both go in one step, and come back in one.
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::ShiftModifier, Px(1.2, 4.1));
+    CtrlKey(Qt::Key_X);
+    text = Written(w);
+    EXPECT_FALSE(Holds(text, "Item\t1\t1\t") || Holds(text, "Item\t1\t4\t")) << text;
+    EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Cut");
+    CtrlKey(Qt::Key_Z);
+    EXPECT_FALSE(w.IsModified());
+
+    // Another form takes them from the menu, one shift further with each paste.
+    Window other;
+    QCursor::setPos(QPoint(-100, -100));
+    for (int n = 0; n < 2; ++n) {
+        other.Find<QAction>("mnuPaste")->trigger();
+        QCoreApplication::processEvents();
+    }
+    text = Written(*other.w);
+    EXPECT_TRUE(Holds(text, "Item\t1.02\t1.02\t") && Holds(text, "Item\t1.04\t4.04\t")) << text;
+}
+
+TEST(WindowEditing, ArrangeActsOnTheSelectionAsOneStepFromMenuAndToolBar) {
+    Window win;
+    FrmMain& w = *win.w;
+    OpenThreeLabels(win);
+    PageCanvas* page = w.PageView(0);
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3.2, 2.1));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::ShiftModifier, Px(1.2, 4.1));
+    win.Find<QAction>("mnuAlignLeft")->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Holds(Written(w), "Item\t1\t2\t"));
+    EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Align Left");
+    win.Find<QAction>("tbAlignTop")->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Holds(Written(w), "Item\t1\t2\t") && !Holds(Written(w), "Item\t1\t4\t"));
+    EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Align Top");
+    CtrlKey(Qt::Key_Z);
+    CtrlKey(Qt::Key_Z);
+    EXPECT_FALSE(w.IsModified());
+}
+
+TEST(WindowEditing, AClickShowsTheItemsPropertiesBesideThePageAndTheDockFollows) {
+    Window win;
+    FrmMain& w = *win.w;
+    OpenThreeLabels(win);
+    const int box = w.Canvas().AddBox({4, 6, 2, 1}, 0);
+    PageCanvas* page = w.PageView(0);
+    PropertiesDock* dock = w.Dialogs().Dock();
+    ASSERT_NE(dock, nullptr);
+    EXPECT_FALSE(dock->isVisible());
+    // A plain click and a Shift-click show the label's dialog, docked: nothing covers the page.
+    for (auto [x, y, mods, label] :
+         {std::tuple{1.2, 1.1, Qt::NoModifier, 1}, std::tuple{3.2, 2.1, Qt::ShiftModifier, 2}}) {
+        QTest::mouseClick(page, Qt::LeftButton, mods, Px(x, y));
+        QCoreApplication::processEvents();
+        FrmProps* props = w.Dialogs().LabelProperties();
+        ASSERT_NE(props, nullptr);
+        EXPECT_EQ(props->CurrentLabelIndx(), label);
+        EXPECT_TRUE(dock->Holds(props) && dock->isVisible() && !dock->isFloating());
+    }
+    EXPECT_FALSE(dock->geometry().intersects(w.centralWidget()->geometry()));
+    // A click on the box's edge: its dialog takes the dock's place.
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(4, 6.5));
+    QCoreApplication::processEvents();
+    FrmBoxProps* dialog = w.Dialogs().Box();
+    ASSERT_TRUE(dialog && dialog->isVisible() && dock->Holds(dialog));
+    EXPECT_EQ(w.Dialogs().LabelProperties(), nullptr);
+    // Delete asks first: "No" keeps the box; Close leaves it and the dock goes.
+    win.ui.boolAnswers = {false};
+    QTest::mouseClick(dialog->DeleteButton(), Qt::LeftButton);
+    EXPECT_EQ(win.ui.calls.back().text, "Delete shpBox(" + std::to_string(box) + ")?");
+    EXPECT_TRUE(w.Canvas().Boxes()[size_t(box)].active && dialog->isVisible());
+    QTest::mouseClick(dialog->CloseButton(), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w.Canvas().Boxes()[size_t(box)].active);
+    EXPECT_FALSE(dock->isVisible());
+}
+
+TEST(WindowEditing, F1OpensTheGuideShippedWithTheProgramAtItsSections) {
+    Window win;
+    QTest::mouseClick(win.w->PageView(0), Qt::LeftButton, Qt::NoModifier, Px(6, 9));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    auto* help = win.w->findChild<HelpWindow*>("frmHelp");
+    ASSERT_TRUE(help && help->isVisible());
+    QTextBrowser* text = help->Browser();
+    EXPECT_TRUE(text->toPlainText().contains("Cut, copy and paste"));
+    // Every picture the guide names is compiled in.
+    QTextDocument* doc = text->document();
+    int pictures = 0;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (QTextImageFormat f = it.fragment().charFormat().toImageFormat(); f.isValid()) {
+                ++pictures;
+                EXPECT_FALSE(
+                    text->loadResource(QTextDocument::ImageResource, QUrl(f.name())).isNull())
+                    << f.name().toStdString();
+            }
+    EXPECT_GE(pictures, 4);
+    win.Find<QAction>("mnuHelp")->trigger();
+    EXPECT_EQ(text->textCursor().block().text(), "Mouse and Keys");
+}
