@@ -98,6 +98,8 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     // Page buttons 0..3: "<<", "<", ">", ">>".
     void PageMove(int button);
     void SetMultipage(bool on);
+    // The keyboard's place: the page in view, so that keys act on the form.
+    void FocusPage();
     void SetStatusText(const std::string& status);
     void UpdateCaption();
 
@@ -166,6 +168,7 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:

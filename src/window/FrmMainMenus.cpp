@@ -336,6 +336,8 @@ void FrmMain::BuildStatusStrip() {
         strip_->SetGuideLines(on);
     });
     bar->addPermanentWidget(chkLinesOn_);
+    // The strip's check boxes never hold the keys: arrows and Delete belong to the page.
+    for (QCheckBox* box : {chkDataEntryForm_, chkLinesOn_}) box->setFocusPolicy(Qt::NoFocus);
     // Where the pointer is and where the selected label lies, in inches.
     auto* position = new QLabel(bar);
     position->setObjectName("lblPosition");
@@ -355,8 +357,12 @@ void FrmMain::BuildStatusStrip() {
     for (int percent : {25, 50, 75, 100, 150, 200, 300, 400, 800})
         zoom->addItem(QString("%1 %").arg(percent), percent / 100.0);
     zoom->setCurrentIndex(3);
-    connect(zoom, &QComboBox::activated, this,
-            [this, zoom](int i) { strip_->SetZoom(zoom->itemData(i).toDouble()); });
+    // Only a click gives the zoom box the keys, and a choice hands them back to the page.
+    zoom->setFocusPolicy(Qt::ClickFocus);
+    connect(zoom, &QComboBox::activated, this, [this, zoom](int i) {
+        strip_->SetZoom(zoom->itemData(i).toDouble());
+        FocusPage();
+    });
     connect(strip_, &PageStrip::zoomChanged, zoom, [zoom](double z) {
         QString text = QString("%1 %").arg(int(std::lround(z * 100)));
         zoom->setPlaceholderText(text);  // shown when the zoom is none of the steps

@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QTemporaryDir>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -509,8 +511,105 @@ TEST(Print, PdfPrintoutSkipsEmptyPagesAndTakesTheFormsOrientation) {
     printer.setOutputFileName(dir.filePath("empty.pdf"));
     EXPECT_FALSE(PrintPage(printer, *d.canvas, d.model, d.pictures, 1));
     EXPECT_FALSE(std::filesystem::exists(dir.filePath("empty.pdf").toStdString()));
-    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
     printer.setOutputFileName(dir.filePath("page.pdf"));
     EXPECT_TRUE(PrintPage(printer, *d.canvas, d.model, d.pictures, 2));
     EXPECT_TRUE(std::filesystem::exists(dir.filePath("page.pdf").toStdString()));
+}
+
+namespace {
+// The first sheet of a PDF file in points, as its media box gives it.
+QSizeF PdfSheet(const std::string& path) {
+    std::string bytes, error;
+    if (!files::ReadWholeFile(path, bytes, error)) return {};
+    size_t at = bytes.find("/MediaBox [");
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    if (at == std::string::npos ||
+        std::sscanf(bytes.c_str() + at + 11, "%lf %lf %lf %lf", &x0, &y0, &x1, &y1) != 4)
+        return {};
+    return {x1 - x0, y1 - y0};
+}
+}  // namespace
+
+TEST(Print, RenderExportAndPreviewLayThePageOnTheSameSheet) {
+    struct Case {
+        const char* size;
+        bool landscape;
+        QSizeF sheet;  // points, width across
+    } cases[] = {{"8.5\t11", false, {612, 792}},
+                 {"11\t8.5", true, {792, 612}},
+                 {"5.5\t3.25", false, {396, 234}}};  // wider than tall, marked portrait
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        Drawn d(std::string("<HEADER>\r\nPage:\t") + c.size + "\r\nOrientation:\t" +
+                (c.landscape ? "2" : "1") + "\r\n</HEADER>\r\n<PAGE>\r\n" +
+                ItemLine("Account:", "4.5\t1.3\tArial\t8\tN\tN\tL\t1\tN\t\t\t") +
+                "\r\n</PAGE>");
+        ASSERT_TRUE(d.ok) << c.size;
+        const std::string rendered = dir.filePath("render.pdf").toStdString(),
+                          exported = dir.filePath("export.pdf").toStdString();
+        ASSERT_TRUE(ExportPagesPdf(*d.canvas, d.model, d.pictures, {0}, rendered).ok);
+        ASSERT_TRUE(PrintToPdf(*d.canvas, d.model, d.pictures, exported).ok);
+        EXPECT_EQ(PdfSheet(rendered), c.sheet) << c.size;
+        EXPECT_EQ(PdfSheet(exported), c.sheet) << c.size;
+        QPrinter preview(QPrinter::HighResolution);
+        preview.setOutputFormat(QPrinter::PdfFormat);
+        SetUpPrinter(preview, *d.canvas, d.model);
+        EXPECT_EQ(preview.pageLayout().fullRectPoints().size(), c.sheet) << c.size;
+        // The label across the page lies on the sheet: its ink is there.
+        QImage sheet(int(c.sheet.width() / 72 * 96), int(c.sheet.height() / 72 * 96),
+                     QImage::Format_RGB32);
+        sheet.fill(Qt::white);
+        {
+            QPainter p(&sheet);
+            PaintPrintSheet(p, 96, CanvasPainter(*d.canvas, d.model, d.pictures), d.model, 0);
+        }
+        EXPECT_FALSE(DarkBounds(sheet, QRect(4 * 96, 96, 96 + 48, 48)).isEmpty()) << c.size;
+    }
+}
+
+TEST(Print, CaptionsThatFitOnPaperArePrintedWholeAndShapeNamesNotAtAll) {
+    // A caption in a label a hair wider than its text at the printer's 1200 dots per
+    // inch prints as whole as in a label twice as wide.
+    const double dpi = 1200;
+    const QString caption = "^DOS_FROM Text(From";
+    QImage measure(1, 1, QImage::Format_RGB32);
+    measure.setDotsPerMeterX(int(std::lround(dpi / 0.0254)));
+    measure.setDotsPerMeterY(int(std::lround(dpi / 0.0254)));
+    QFont font("Arial");
+    font.setPointSizeF(8);
+    const double width = QFontMetricsF(font, &measure).horizontalAdvance(caption) / dpi + 0.01;
+    auto ink = [&](double labelWidth, const char* align) {
+        Drawn d(MakeLayout("", "<PAGE>\r\n" +
+                                   ItemLine(caption.toStdString(),
+                                            "0.5\t0.5\tArial\t8\tN\tN\t" + std::string(align) +
+                                                "\t" + std::to_string(labelWidth) + "\tN\t\t\t") +
+                                   "\r\n</PAGE>"));
+        d.model.settings.horizontalShift = d.model.settings.verticalShift = 0;
+        QImage sheet(int(2.5 * dpi), int(0.75 * dpi), QImage::Format_RGB32);
+        sheet.setDotsPerMeterX(measure.dotsPerMeterX());
+        sheet.setDotsPerMeterY(measure.dotsPerMeterY());
+        sheet.fill(Qt::white);
+        QPainter p(&sheet);
+        PaintPrintSheet(p, dpi, CanvasPainter(*d.canvas, d.model, d.pictures), d.model, 0);
+        p.end();
+        int left = sheet.width(), right = -1;
+        for (int y = 0; y < sheet.height(); ++y) {
+            auto* line = reinterpret_cast<const QRgb*>(sheet.constScanLine(y));
+            for (int x = 0; x < sheet.width(); ++x)
+                if (qGray(line[x]) < 100) left = std::min(left, x), right = std::max(right, x);
+        }
+        return right - left;
+    };
+    for (const char* align : {"L", "R"})
+        EXPECT_NEAR(ink(width, align), ink(2 * width, align), 2) << align;
+
+    // A box's companion label is no label of the printout: a page holding only a box
+    // has nothing to print.
+    Drawn box(MakeLayout("Box:\t1\t1\t2\t2\t1\t1\t1\tN\t0\r\n", "<PAGE>\r\n</PAGE>"));
+    ASSERT_TRUE(box.ok);
+    QTemporaryDir dir;
+    ExportResult r = PrintToPdf(*box.canvas, box.model, box.pictures,
+                                dir.filePath("box.pdf").toStdString());
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, "the form has nothing to print");
 }
