@@ -172,8 +172,9 @@ void FrmMain::SetStatusText(const std::string& status) {
 
 void FrmMain::UpdateCaption() {
     const std::string& name = model_.settings.formCode;
-    setWindowTitle(
-        toUnicode("Form Designer" + (name.empty() ? std::string() : " - " + name) + statusText_));
+    // "[*]": the standard mark of unsaved changes, shown by setWindowModified.
+    setWindowTitle(toUnicode("Form Designer" + (name.empty() ? std::string() : " - " + name) +
+                             "[*]" + statusText_));
 }
 
 PageCanvas* FrmMain::PageView(int page) const {
@@ -310,6 +311,8 @@ void FrmMain::ConnectPage(PageCanvas* page) {
 }
 
 void FrmMain::RefreshCanvas(const CanvasChange& change) {
+    // A drag or a key moves the selected label without the pointer moving.
+    UpdatePositionText();
     if (PageCanvas* one = PageView(change.page)) return one->update();
     strip_->RefreshAll();
 }

@@ -115,6 +115,8 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     bool MayDiscardForm();
     // The form as it stands counts as saved.
     void MarkSaved();
+    // Saves the form where it came from: the server, its file, or a file the user names.
+    bool SaveWhereItCameFrom();
     // Undo / Redo: every change of the form becomes one step once the event that made
     // it is over; the command names it (unnamed changes are "Properties").
     void Undo();
@@ -177,6 +179,8 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     void BuildToolbar();
     void BuildStatusStrip();
     void ShowItemMenu(const CanvasModel::Hit& hit, QPointF at);
+    // The pointer's and the selected label's place in the status strip.
+    void UpdatePositionText();
 
     void GetFromFile();
     void SaveToFile();
@@ -238,6 +242,8 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     QLabel* lblTextDefault_ = nullptr;
     QLabel* lblTemplate_ = nullptr;
     QLabel* lblStatus_ = nullptr;
+    QLabel* lblPosition_ = nullptr;
+    QPointF pointerAt_;
     QCheckBox* chkDataEntryForm_ = nullptr;
     QCheckBox* chkLinesOn_ = nullptr;
     QAction* mnuMultipage_ = nullptr;

@@ -542,8 +542,7 @@ TEST(Print, RenderExportAndPreviewLayThePageOnTheSameSheet) {
     for (const Case& c : cases) {
         Drawn d(std::string("<HEADER>\r\nPage:\t") + c.size + "\r\nOrientation:\t" +
                 (c.landscape ? "2" : "1") + "\r\n</HEADER>\r\n<PAGE>\r\n" +
-                ItemLine("Account:", "4.5\t1.3\tArial\t8\tN\tN\tL\t1\tN\t\t\t") +
-                "\r\n</PAGE>");
+                ItemLine("Account:", "4.5\t1.3\tArial\t8\tN\tN\tL\t1\tN\t\t\t") + "\r\n</PAGE>");
         ASSERT_TRUE(d.ok) << c.size;
         const std::string rendered = dir.filePath("render.pdf").toStdString(),
                           exported = dir.filePath("export.pdf").toStdString();
@@ -608,8 +607,8 @@ TEST(Print, CaptionsThatFitOnPaperArePrintedWholeAndShapeNamesNotAtAll) {
     Drawn box(MakeLayout("Box:\t1\t1\t2\t2\t1\t1\t1\tN\t0\r\n", "<PAGE>\r\n</PAGE>"));
     ASSERT_TRUE(box.ok);
     QTemporaryDir dir;
-    ExportResult r = PrintToPdf(*box.canvas, box.model, box.pictures,
-                                dir.filePath("box.pdf").toStdString());
+    ExportResult r =
+        PrintToPdf(*box.canvas, box.model, box.pictures, dir.filePath("box.pdf").toStdString());
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.error, "the form has nothing to print");
 }

@@ -20,16 +20,16 @@ TEST(FrmMain, StartsWithAnEmptyLetterPageOrADataEntryPage) {
 
 TEST(FrmMain, CaptionAndStatusTellTheConnection) {
     Window win;
-    EXPECT_EQ(win.w->windowTitle(), "Form Designer   ***  not connected *** ");
+    EXPECT_EQ(win.w->windowTitle(), "Form Designer[*]   ***  not connected *** ");
     EXPECT_EQ(win.Text("lblStatus"), "   ***  not connected *** ");
     win.w->SetStatusText("   ***  Connected to 127.0.0.1  5001  *** ");
-    EXPECT_EQ(win.w->windowTitle(), "Form Designer   ***  Connected to 127.0.0.1  5001  *** ");
+    EXPECT_EQ(win.w->windowTitle(), "Form Designer[*]   ***  Connected to 127.0.0.1  5001  *** ");
     // An open form's name comes before the connection.
     ASSERT_TRUE(win.w->OpenLayout(DataPath("layouts/minimal.ldt")));
     EXPECT_EQ(win.w->windowTitle(),
-              "Form Designer - minimal   ***  Connected to 127.0.0.1  5001  *** ");
+              "Form Designer - minimal[*]   ***  Connected to 127.0.0.1  5001  *** ");
     win.w->NewForm();
-    EXPECT_EQ(win.w->windowTitle(), "Form Designer   ***  Connected to 127.0.0.1  5001  *** ");
+    EXPECT_EQ(win.w->windowTitle(), "Form Designer[*]   ***  Connected to 127.0.0.1  5001  *** ");
 }
 
 TEST(FrmMain, TheToolBarShowsItsWholeStripAndTheInteractiveToolsOnlyForInteractiveForms) {
