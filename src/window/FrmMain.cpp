@@ -167,6 +167,10 @@ FrmMain::~FrmMain() {
 void FrmMain::SetStatusText(const std::string& status) {
     statusText_ = status;
     lblStatus_->setText(toUnicode(status));
+    // The connection text is not cut by the controls beside it on a window of 1000
+    // pixels; a longer one is cut there and read whole in its tip.
+    lblStatus_->setToolTip(lblStatus_->text().trimmed());
+    lblStatus_->setMinimumWidth(std::min(lblStatus_->sizeHint().width(), 300));
     UpdateCaption();
 }
 
