@@ -141,7 +141,8 @@ void CanvasPainter::PaintPage(QPainter& p, int page, const QRectF& exposed) cons
 bool CanvasPainter::HasPrintout(int page) const {
     if (!canvas_.BackgroundPath(page).empty()) return true;
     for (int i : canvas_.LabelOrder())
-        if (const LabelControl* c = canvas_.LabelAt(i); c && c->visible && c->page == page)
+        if (const LabelControl* c = canvas_.LabelAt(i);
+            c && c->visible && c->page == page && !canvas_.IsCompanionLabel(i))
             return true;
     for (const auto& im : canvas_.Images())
         if (im.active && im.page == page) return true;
@@ -154,9 +155,11 @@ bool CanvasPainter::HasPrintout(int page) const {
 
 void CanvasPainter::PaintPrintout(QPainter& p, int page) const {
     PaintBackground(p, page);
+    // A shape's companion label names it on the screen only: on paper it would be white
+    // text that nobody sees but a PDF still carries.
     for (int i : canvas_.LabelOrder()) {
         const LabelControl* c = canvas_.LabelAt(i);
-        if (c && c->visible && c->page == page) PrintLabel(p, i);
+        if (c && c->visible && c->page == page && !canvas_.IsCompanionLabel(i)) PrintLabel(p, i);
     }
     for (const auto& im : canvas_.Images())
         if (im.active && im.page == page && Finite(im.r)) PaintImage(p, im);
@@ -218,7 +221,9 @@ void CanvasPainter::PaintBackground(QPainter& p, int page) const {
     QRectF target(0, 0, InchesToPoints(units::PixelsToInches(image.width(), dpiX)),
                   InchesToPoints(units::PixelsToInches(image.height(), dpiY)));
     p.save();
-    p.setClipRect(pageRect);
+    // Within the caller's clip: a page repainted in part must not get the picture
+    // anywhere else, over what lies above it there.
+    p.setClipRect(pageRect, Qt::IntersectClip);
     p.drawImage(target, image);
     p.restore();
 }
@@ -377,7 +382,15 @@ void CanvasPainter::PrintLabel(QPainter& p, int index) const {
     const LabelControl* c = canvas_.LabelAt(index);
     QRectF r = PointsRect({c->left, c->top, c->width, c->height});
     if (!r.isValid()) return;
-    const QFont& font = FontOf(*c, std::max(1, p.device()->logicalDpiY()));
+    // Laid out in the device's own pixels with the font at its true size: a font shrunk
+    // to the point scale measures with the rounding of a few pixels and cuts captions
+    // that fit on paper.
+    const double dpi = std::max(1, p.device()->logicalDpiY());
+    const double k = dpi / units::kPointsPerInch;
+    p.save();
+    p.scale(1 / k, 1 / k);
+    r = QRectF(r.left() * k, r.top() * k, r.width() * k, r.height() * k);
+    const QFont& font = FontOf(*c, units::kPointsPerInch);
     p.setFont(font);
     p.setPen(ColorFromBgr(canvas_.LabelForeColor(index)));
     int flags = Qt::AlignTop | Qt::TextSingleLine;
@@ -387,9 +400,10 @@ void CanvasPainter::PrintLabel(QPainter& p, int index) const {
     QString text = toUnicode(c->caption);
     if (canvas_.LabelTextWraps(index))
         flags = (flags & ~Qt::TextSingleLine) | Qt::TextWordWrap;
-    else  // the font's units are the painter's (points), as BeginPage set it up
+    else
         text = FitCaption(text, QFontMetricsF(font, p.device()), r.width(), c->alignment);
     p.drawText(r, flags, text);
+    p.restore();
 }
 
 QString FitCaption(QString text, const QFontMetricsF& metrics, double width,

@@ -12,6 +12,8 @@ namespace {
 // Beyond this a damaged page size would ask for gigabytes.
 constexpr double kMaxPixels = 120e6;
 constexpr int kPdfResolution = 1200;
+// The largest sheet a PDF takes.
+constexpr double kMaxSheetInches = 200;
 
 bool PageSizeUsable(double w, double h) {
     return std::isfinite(w) && std::isfinite(h) && w > 0 && h > 0;
@@ -49,6 +51,13 @@ QImage DrawOnBlankPage(const CanvasModel& canvas, double dpi, Paint paint) {
 }
 }  // namespace
 
+QPageLayout FormSheet(double w, double h) {
+    if (!PageSizeUsable(w, h) || w > kMaxSheetInches || h > kMaxSheetInches) return {};
+    const QPageSize size(QSizeF(std::min(w, h), std::max(w, h)), QPageSize::Inch);
+    return QPageLayout(size, w > h ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(0, 0, 0, 0));
+}
+
 QImage RenderPage(const CanvasModel& canvas, const FormModel& model, PictureCache& pictures,
                   int page, double dpi) {
     CanvasPainter painter(canvas, model, pictures);
@@ -78,17 +87,15 @@ ExportResult ExportPagePng(const CanvasModel& canvas, const FormModel& model,
 ExportResult ExportPagesPdf(const CanvasModel& canvas, const FormModel& model,
                             PictureCache& pictures, const std::vector<int>& pages,
                             const std::string& path) {
-    double w = canvas.PageWidth(), h = canvas.PageHeight();
-    if (!PageSizeUsable(w, h) || w > 200 || h > 200)
-        return {false, "the page size cannot be written as PDF"};
+    const QPageLayout sheet = FormSheet(canvas.PageWidth(), canvas.PageHeight());
+    if (!sheet.isValid()) return {false, "the page size cannot be written as PDF"};
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter pdf(&buffer);
         pdf.setResolution(kPdfResolution);
-        pdf.setPageSize(QPageSize(QSizeF(w, h), QPageSize::Inch));
-        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        pdf.setPageLayout(sheet);
         pdf.setCreator("Form Designer");
         QPainter p(&pdf);
         if (!p.isActive()) return {false, "the PDF could not be started"};

@@ -1,6 +1,7 @@
 #pragma once
 // Pages of the canvas as files: PNG pictures and PDF documents, drawn by the same
 // painter as the screen. Files are written whole or not at all.
+#include <QPageLayout>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,11 @@ struct ExportResult {
     bool ok = false;
     std::string error;
 };
+
+// The sheet of the form's own paper (a PDF, whether rendered, exported or previewed):
+// the page as it is drawn, width across and height down, so a page wider than tall lies
+// on a landscape sheet. Null size when the page size is unusable.
+QPageLayout FormSheet(double widthInches, double heightInches);
 
 // One page (0-based) at dpi pixels per inch.
 ExportResult ExportPagePng(const CanvasModel& canvas, const FormModel& model,

@@ -11,15 +11,16 @@
 
 void SetUpPrinter(QPrinter& printer, const CanvasModel& canvas, const FormModel& model) {
     printer.setFullPage(true);
-    printer.setPageOrientation(model.settings.landscape ? QPageLayout::Landscape
-                                                        : QPageLayout::Portrait);
-    double w = canvas.PageWidth(), h = canvas.PageHeight();
-    // A PDF takes the form's own paper; a real printer keeps the paper it holds.
-    if (printer.outputFormat() == QPrinter::PdfFormat && std::isfinite(w) && std::isfinite(h) &&
-        w > 0 && h > 0 && w <= 200 && h <= 200) {
-        QSizeF portrait(std::min(w, h), std::max(w, h));
-        printer.setPageSize(QPageSize(portrait, QPageSize::Inch));
+    const double w = canvas.PageWidth(), h = canvas.PageHeight();
+    // A PDF takes the form's own paper, as an export does; a real printer keeps the
+    // paper it holds, turned for a landscape form or a page wider than tall.
+    const QPageLayout sheet = FormSheet(w, h);
+    if (printer.outputFormat() == QPrinter::PdfFormat && sheet.isValid()) {
+        printer.setPageLayout(sheet);
+        return;
     }
+    printer.setPageOrientation(model.settings.landscape || w > h ? QPageLayout::Landscape
+                                                                 : QPageLayout::Portrait);
 }
 
 void PaintPrintSheet(QPainter& p, double dpi, const CanvasPainter& painter, const FormModel& model,

@@ -21,6 +21,16 @@ bool RecordingUserInterface::OkCancel(const std::string& text, const std::string
     return a;
 }
 
+SaveChoice RecordingUserInterface::SaveDiscardCancel(const std::string& text,
+                                                     const std::string& title) {
+    if (saveAnswers.empty())
+        return OkCancel(text, title) ? SaveChoice::Discard : SaveChoice::Cancel;
+    calls.push_back({Kind::OkCancel, text, title, MessageIcon::Question});
+    SaveChoice a = saveAnswers.front();
+    saveAnswers.pop_front();
+    return a;
+}
+
 bool RecordingUserInterface::InputBox(const std::string& prompt, const std::string& title,
                                       std::string& value) {
     calls.push_back({Kind::InputBox, prompt, title, MessageIcon::None});

@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "SaveQuestion.h"
 #include "UserInterface.h"
 
-class RecordingUserInterface : public UserInterface {
+class RecordingUserInterface : public UserInterface, public SaveQuestion {
   public:
     enum class Kind { Message, YesNo, OkCancel, InputBox, Beep, OpenFile, SaveFile, Busy };
     struct Call {
@@ -20,6 +21,8 @@ class RecordingUserInterface : public UserInterface {
     void Message(const std::string& text, const std::string& title, MessageIcon icon) override;
     bool YesNo(const std::string& text, const std::string& title) override;
     bool OkCancel(const std::string& text, const std::string& title) override;
+    // Recorded as an OkCancel call; answered from saveAnswers, else as OkCancel answers.
+    SaveChoice SaveDiscardCancel(const std::string& text, const std::string& title) override;
     bool InputBox(const std::string& prompt, const std::string& title, std::string& value) override;
     void Beep() override;
     void SetBusy(bool on) override;  // a Busy call with the text "on" or "off"
@@ -28,6 +31,7 @@ class RecordingUserInterface : public UserInterface {
                              const std::string& suggested) override;
 
     std::deque<bool> boolAnswers;          // YesNo and OkCancel
+    std::deque<SaveChoice> saveAnswers;    // SaveDiscardCancel
     std::deque<std::string> inputAnswers;  // InputBox; "\x1B" in the queue means Cancel
     std::deque<std::string> fileAnswers;   // Open/Save file dialogs
     std::vector<Call> calls;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -146,6 +147,7 @@ FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* pare
     recoveryTimer_->setSingleShot(true);
     recoveryTimer_->setInterval(options.recoveryDelayMs);
     connect(recoveryTimer_, &QTimer::timeout, this, [this] { WriteRecovery(); });
+    FocusPage();
 }
 
 FrmMain::~FrmMain() {
@@ -165,13 +167,18 @@ FrmMain::~FrmMain() {
 void FrmMain::SetStatusText(const std::string& status) {
     statusText_ = status;
     lblStatus_->setText(toUnicode(status));
+    // The connection text is not cut by the controls beside it on a window of 1000
+    // pixels; a longer one is cut there and read whole in its tip.
+    lblStatus_->setToolTip(lblStatus_->text().trimmed());
+    lblStatus_->setMinimumWidth(std::min(lblStatus_->sizeHint().width(), 300));
     UpdateCaption();
 }
 
 void FrmMain::UpdateCaption() {
     const std::string& name = model_.settings.formCode;
-    setWindowTitle(
-        toUnicode("Form Designer" + (name.empty() ? std::string() : " - " + name) + statusText_));
+    // "[*]": the standard mark of unsaved changes, shown by setWindowModified.
+    setWindowTitle(toUnicode("Form Designer" + (name.empty() ? std::string() : " - " + name) +
+                             "[*]" + statusText_));
 }
 
 PageCanvas* FrmMain::PageView(int page) const {
@@ -210,7 +217,29 @@ void FrmMain::ShowPage(int page) {
     if (!strip_->LoadPageContainer(page)) return;
     editor_->MoveSupplementaryControls(page);
     editor_->ClearSelection();
+    // The keys follow the page shown, unless they were typing elsewhere.
+    QWidget* focus = focusWidget();
+    const bool onPage = !focus || qobject_cast<PageCanvas*>(focus);
     strip_->ShowPage(page);
+    if (onPage) FocusPage();
+}
+
+void FrmMain::FocusPage() {
+    if (PageCanvas* page = PageView(canvas_.Window().currentPage))
+        page->setFocus(Qt::OtherFocusReason);
+}
+
+void FrmMain::changeEvent(QEvent* event) {
+    // Back from a dialog (or another program) the keys go to the page, not to whatever
+    // control Qt finds first; a docked dialog being typed in keeps them.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        QWidget* focus = focusWidget();
+        bool docked = false;
+        for (QWidget* w = focus; w && w != this; w = w->parentWidget())
+            docked = docked || qobject_cast<QDockWidget*>(w);
+        if (!docked) FocusPage();
+    }
+    QMainWindow::changeEvent(event);
 }
 
 void FrmMain::SetMultipage(bool on) {
@@ -286,6 +315,8 @@ void FrmMain::ConnectPage(PageCanvas* page) {
 }
 
 void FrmMain::RefreshCanvas(const CanvasChange& change) {
+    // A drag or a key moves the selected label without the pointer moving.
+    UpdatePositionText();
     if (PageCanvas* one = PageView(change.page)) return one->update();
     strip_->RefreshAll();
 }

@@ -104,6 +104,8 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     // Page buttons 0..3: "<<", "<", ">", ">>".
     void PageMove(int button);
     void SetMultipage(bool on);
+    // The keyboard's place: the page in view, so that keys act on the form.
+    void FocusPage();
     void SetStatusText(const std::string& status);
     void UpdateCaption();
 
@@ -119,6 +121,8 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     bool MayDiscardForm();
     // The form as it stands counts as saved.
     void MarkSaved();
+    // Saves the form where it came from: the server, its file, or a file the user names.
+    bool SaveWhereItCameFrom();
     // Undo / Redo: every change of the form becomes one step once the event that made
     // it is over; the command names it (unnamed changes are "Properties").
     void Undo();
@@ -181,6 +185,7 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -192,6 +197,8 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     // Cut, copy, paste and the Arrange sub-menu; their tool bar (FrmMainClipboard.cpp).
     void BuildEditCommands(QMenu* edit);
     void BuildEditToolbar();
+    // The pointer's and the selected label's place in the status strip.
+    void UpdatePositionText();
 
     void GetFromFile();
     void SaveToFile();
@@ -253,6 +260,8 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     QLabel* lblTextDefault_ = nullptr;
     QLabel* lblTemplate_ = nullptr;
     QLabel* lblStatus_ = nullptr;
+    QLabel* lblPosition_ = nullptr;
+    QPointF pointerAt_;
     QCheckBox* chkDataEntryForm_ = nullptr;
     QCheckBox* chkLinesOn_ = nullptr;
     QAction* mnuMultipage_ = nullptr;

@@ -10,6 +10,7 @@
 #include "shell/NullUserInterface.h"
 #include "shell/RecentFiles.h"
 #include "shell/RecoveryFiles.h"
+#include "shell/SaveQuestion.h"
 #include "shell/qt/QtText.h"
 #include "window/FrmMain.h"
 
@@ -26,6 +27,7 @@ std::string FrmMain::LayoutSnapshot() {
 
 void FrmMain::MarkSaved() {
     savedLayout_ = std::make_shared<const std::string>(LayoutSnapshot());
+    setWindowModified(false);
     // Saved, opened or started anew: nothing is left to recover.
     if (!recoveryPath_.empty()) recovery::Remove(recoveryPath_);
 }
@@ -35,9 +37,30 @@ bool FrmMain::IsModified() {
 }
 
 bool FrmMain::MayDiscardForm() {
-    return !IsModified() ||
-           ui_.OkCancel("The form has changes that are not saved.\r\nDiscard them?",
-                        "Form Designer");
+    if (!IsModified()) return true;
+    const std::string text = "The form has changes that are not saved.\r\nDiscard them?";
+    // Where the user interface can, the question offers to save the form first.
+    auto* three = dynamic_cast<SaveQuestion*>(&ui_);
+    const SaveChoice choice = three ? three->SaveDiscardCancel(text, "Form Designer")
+                              : ui_.OkCancel(text, "Form Designer") ? SaveChoice::Discard
+                                                                    : SaveChoice::Cancel;
+    switch (choice) {
+        case SaveChoice::Discard:
+            return true;
+        case SaveChoice::Save:
+            return SaveWhereItCameFrom();
+        default:
+            return false;
+    }
+}
+
+bool FrmMain::SaveWhereItCameFrom() {
+    if (model_.settings.layoutOrigin == LayoutOrigin::Server)
+        return SaveToServer(false) == SaveOutcome::Saved;
+    if (!layoutPath_.empty()) return SaveLayout(layoutPath_);
+    // A form that has no place yet: the user names a file.
+    SaveToFile();
+    return !IsModified();
 }
 
 bool FrmMain::OpenLayout(const std::string& path) {

@@ -106,6 +106,8 @@ void FrmMain::RestoreState(const std::string& layoutText) {
 
 void FrmMain::UpdateUndoActions() {
     if (!mnuUndo_) return;
+    // Every step, undo and redo passes here: the title's changed mark follows the form.
+    setWindowModified(IsModified());
     const QString undo = toUnicode(history_.CanUndo() ? "Undo " + history_.UndoName() : "Undo");
     const QString redo = toUnicode(history_.CanRedo() ? "Redo " + history_.RedoName() : "Redo");
     mnuUndo_->setText(undo);
@@ -137,6 +139,7 @@ bool FrmMain::OpenRecovered(const std::string& layoutText) {
     // Nothing of it is saved: it counts as changed until it is.
     savedLayout_.reset();
     StartHistory();
+    setWindowModified(true);
     WriteRecovery();
     return ok;
 }

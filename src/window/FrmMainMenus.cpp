@@ -319,6 +319,8 @@ void FrmMain::BuildStatusStrip() {
     QStatusBar* bar = statusBar();
     lblStatus_ = new QLabel(bar);
     lblStatus_->setObjectName("lblStatus");
+    // A gap between the connection text and the check boxes beside it.
+    lblStatus_->setContentsMargins(0, 0, 12, 0);
     bar->addWidget(lblStatus_, 1);
     chkDataEntryForm_ = new QCheckBox(" Data Entry Form", bar);
     chkDataEntryForm_->setObjectName("chkDataEntryForm");
@@ -332,27 +334,32 @@ void FrmMain::BuildStatusStrip() {
         strip_->SetGuideLines(on);
     });
     bar->addPermanentWidget(chkLinesOn_);
-    // Where the pointer is and where the selected label lies, in inches.
-    auto* position = new QLabel(bar);
-    position->setObjectName("lblPosition");
-    connect(strip_, &PageStrip::pointerAt, position, [this, position](QPointF at) {
-        auto inches = [](double v) { return QString::number(v, 'f', 3); };
-        QString text = QString("X %1  Y %2").arg(inches(at.x()), inches(at.y()));
-        std::vector<int> selected = editor_->SelectedLabels();
-        if (const LabelControl* c = selected.empty() ? nullptr : canvas_.LabelAt(selected.back()))
-            text += QString("   L %1  T %2  W %3  H %4")
-                        .arg(inches(c->left), inches(c->top), inches(c->width), inches(c->height));
-        position->setText(text);
+    // The strip's check boxes never hold the keys: arrows and Delete belong to the page.
+    for (QCheckBox* box : {chkDataEntryForm_, chkLinesOn_}) box->setFocusPolicy(Qt::NoFocus);
+    // Where the pointer is and, beneath, where the selected label lies, in inches: two
+    // short lines leave the connection text room on a narrow window.
+    lblPosition_ = new QLabel(bar);
+    lblPosition_->setObjectName("lblPosition");
+    QFont small = lblPosition_->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    lblPosition_->setFont(small);
+    connect(strip_, &PageStrip::pointerAt, lblPosition_, [this](QPointF at) {
+        pointerAt_ = at;
+        UpdatePositionText();
     });
-    bar->addPermanentWidget(position);
+    bar->addPermanentWidget(lblPosition_);
     // The zoom box: a few steps to pick, any zoom the keys or the wheel reach shown.
     auto* zoom = new QComboBox(bar);
     zoom->setObjectName("cboZoom");
     for (int percent : {25, 50, 75, 100, 150, 200, 300, 400, 800})
         zoom->addItem(QString("%1 %").arg(percent), percent / 100.0);
     zoom->setCurrentIndex(3);
-    connect(zoom, &QComboBox::activated, this,
-            [this, zoom](int i) { strip_->SetZoom(zoom->itemData(i).toDouble()); });
+    // Only a click gives the zoom box the keys, and a choice hands them back to the page.
+    zoom->setFocusPolicy(Qt::ClickFocus);
+    connect(zoom, &QComboBox::activated, this, [this, zoom](int i) {
+        strip_->SetZoom(zoom->itemData(i).toDouble());
+        FocusPage();
+    });
     connect(strip_, &PageStrip::zoomChanged, zoom, [zoom](double z) {
         QString text = QString("%1 %").arg(int(std::lround(z * 100)));
         zoom->setPlaceholderText(text);  // shown when the zoom is none of the steps
@@ -433,4 +440,15 @@ std::string FrmMain::ShowPopupMenu(const std::vector<std::string>& captions) {
     menu.exec(QCursor::pos());
     if (!chosen.empty()) NameStep(chosen);
     return chosen;
+}
+
+void FrmMain::UpdatePositionText() {
+    if (!lblPosition_) return;
+    auto inches = [](double v) { return QString::number(v, 'f', 3); };
+    QString text = QString("X %1  Y %2").arg(inches(pointerAt_.x()), inches(pointerAt_.y()));
+    std::vector<int> selected = editor_->SelectedLabels();
+    if (const LabelControl* c = selected.empty() ? nullptr : canvas_.LabelAt(selected.back()))
+        text += QString("\nL %1  T %2  W %3  H %4")
+                    .arg(inches(c->left), inches(c->top), inches(c->width), inches(c->height));
+    lblPosition_->setText(text);
 }

@@ -28,6 +28,8 @@ PageCanvas::PageCanvas(const CanvasModel& canvas, const CanvasPainter& painter, 
     : QWidget(parent), canvas_(canvas), painter_(painter), page_(page) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The keys (arrows, Delete, Escape) act on the page: a click on it takes them.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 QRectF PageCanvas::InchesOf(const QRect& pixels) const {

@@ -113,6 +113,7 @@ PageStrip::PageStrip(CanvasModel& canvas, const CanvasPainter& painter, double p
         pageMove_[i] = new QPushButton(captions[i], this);
         pageMove_[i]->setObjectName(QString("pageMove%1").arg(i));
         pageMove_[i]->setFixedWidth(32);
+        pageMove_[i]->setFocusPolicy(Qt::NoFocus);  // the keys stay on the page
         connect(pageMove_[i], &QPushButton::clicked, this,
                 [this, i] { emit pageButtonClicked(i); });
     }
@@ -257,6 +258,17 @@ void PageStrip::RecalcScrollBars() {
            ch = units::PixelsToInches(picContainer_->height(), PageDpi());
     vbar_ = ComputeVerticalScrollBar(canvas_.PageHeight(), ch, vbar_);
     hbar_ = ComputeHorizontalScrollBar(canvas_.PageWidth(), cw, ch, hbar_);
+    // The rule's thresholds were made for one fixed scale; zoomed in, they can hide a
+    // bar while the page runs past the viewport, and then its far part cannot be
+    // reached, nor the point under the pointer kept by a zoom. A page larger than the
+    // viewport always gets its bar, reaching the far edge.
+    auto reach = [](ScrollBarState& s, double page, double view) {
+        const int needed =
+            int(std::ceil(units::InchesToTwips(page - view) / kScrollStepTwips - 1e-9));
+        if (needed > 0 && !s.visible) s = {0, needed, std::max(1, needed / 4), 1, true};
+    };
+    reach(vbar_, canvas_.PageHeight(), ch);
+    reach(hbar_, canvas_.PageWidth(), cw);
     auto apply = [](QScrollBar* bar, const ScrollBarState& s) {
         QSignalBlocker block(bar);
         bar->setRange(s.minimum, std::max(s.minimum, s.maximum));
@@ -358,9 +370,16 @@ void PageStrip::SetZoom(double zoom, QPoint anchor) {
     }
     RecalcScrollBars();
     {
+        // The point stays under the pointer even where that takes the page past the
+        // bar's usual range (grey showing beyond its edge): the range widens to it until
+        // the bars are computed again.
         QSignalBlocker bh(hScroll_), bv(vScroll_);
-        for (auto [bar, value] : {std::pair{hScroll_, h}, {vScroll_, v}})
-            if (bar->isVisible()) bar->setValue(std::clamp(value, bar->minimum(), bar->maximum()));
+        for (auto [bar, value] : {std::pair{hScroll_, h}, {vScroll_, v}}) {
+            if (value == 0 && !bar->isVisible()) continue;
+            bar->setRange(std::min(bar->minimum(), value), std::max(bar->maximum(), value));
+            bar->setValue(value);
+            bar->setVisible(true);
+        }
     }
     OnScroll();
     RefreshAll();

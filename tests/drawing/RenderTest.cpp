@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QTemporaryDir>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -200,30 +202,6 @@ TEST(Render, DamagedPageSizesAndPagesDrawNothingAndNeverCrash) {
     ASSERT_FALSE(p.isNull());
     EXPECT_EQ(p.pixelColor(48, 48), QColor(Qt::white));
     EXPECT_FALSE(far.Page(57).isNull());
-}
-
-TEST(Render, PdfHasOnePagePerFormPageAndIsWrittenWhole) {
-    Drawn d(TestDataFile("layouts/full.ldt"));
-    ASSERT_TRUE(d.ok);
-    QTemporaryDir dir;
-    std::string out = dir.filePath("form.pdf").toStdString();
-    ExportResult r = ExportPagesPdf(*d.canvas, d.model, d.pictures, {0, 1}, out);
-    ASSERT_TRUE(r.ok) << r.error;
-    std::string bytes, error;
-    ASSERT_TRUE(files::ReadWholeFile(out, bytes, error));
-    EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
-    EXPECT_NE(bytes.find("%%EOF"), std::string::npos);
-    size_t pages = 0;
-    for (size_t at = bytes.find("/Type /Page"); at != std::string::npos;
-         at = bytes.find("/Type /Page", at + 1))
-        if (bytes.compare(at, 12, "/Type /Pages") != 0) ++pages;
-    EXPECT_EQ(pages, 2u);
-
-    // A folder that cannot be written to: an error and no file.
-    ExportResult bad = ExportPagesPdf(*d.canvas, d.model, d.pictures, {0},
-                                      dir.filePath("no/such/x.pdf").toStdString());
-    EXPECT_FALSE(bad.ok);
-    EXPECT_FALSE(std::filesystem::exists(dir.filePath("no/such/x.pdf").toStdString()));
 }
 
 TEST(Render, CompanionLabelsTakeTheirKindsColoursPlacedAndOnceTheSelectionIsCleared) {
@@ -426,9 +404,9 @@ TEST(Render, BarcodesScanAsTheirTextOrAsTheSampleValue) {
 }
 
 namespace {
-std::string PrintLayout(bool landscape) {
+std::string PrintLayout(const std::string& header = "") {
     return MakeLayout(
-        std::string("Number_Of_Pages:\t3\r\nOrientation:\t") + (landscape ? "2" : "1") + "\r\n",
+        "Number_Of_Pages:\t3\r\n" + header,
         "<PAGE>\r\n" + ItemLine("Patient name", "1\t1\tArial\t12\tY\tN\tL\t3\tN\t\t\t") + "\r\n" +
             ItemLine("Date of birth", "7\t3\tArial\t10\tN\tN\tR\t2\tN\t\t\t") +
             "\r\n</PAGE>\r\n<PAGE>\r\n</PAGE>\r\n<PAGE>\r\n" + ItemLine("Third") +
@@ -446,7 +424,7 @@ QRect DarkBounds(const QImage& image, const QRect& part) {
 }  // namespace
 
 TEST(Print, SheetPutsTheTextWhereTheScreenDrawsIt) {
-    Drawn d(PrintLayout(false));
+    Drawn d(PrintLayout());
     ASSERT_TRUE(d.ok);
     d.model.settings.horizontalShift = d.model.settings.verticalShift = 0;
     QImage screen = d.Page(0, 96);
@@ -486,31 +464,73 @@ TEST(Print, WideCaptionsLoseCharactersFromTheSideAwayFromTheirAlignment) {
                  {0, LabelAlignment::Left, ""}};
     for (const auto& c : cases)
         EXPECT_EQ(FitCaption(text, m, c.width, c.alignment), c.expected) << c.width;
+
+    // A caption a hair narrower than its label prints whole at 1200 dots per inch.
+    const double dpi = 1200;
+    const QString caption = "^DOS_FROM Text(From";
+    QImage sheet(int(2.5 * dpi), int(1.5 * dpi), QImage::Format_RGB32);
+    sheet.setDotsPerMeterX(int(std::lround(dpi / 0.0254)));
+    sheet.setDotsPerMeterY(sheet.dotsPerMeterX());
+    QFont arial("Arial", 8);
+    const double fits = QFontMetricsF(arial, &sheet).horizontalAdvance(caption) / dpi + 0.01;
+    Drawn d(MakeLayout("", "<PAGE>\r\n" + ItemLine(caption.toStdString()) + "\r\n</PAGE>"));
+    d.model.settings.horizontalShift = d.model.settings.verticalShift = 0;
+    LabelControl& label = d.canvas->Label(d.canvas->LabelOrder().back());
+    auto print = [&](double left, double width, LabelAlignment alignment) {
+        label.left = left, label.width = width, label.alignment = alignment;
+        sheet.fill(Qt::white);
+        QPainter p(&sheet);
+        PaintPrintSheet(p, dpi, CanvasPainter(*d.canvas, d.model, d.pictures), d.model, 0);
+        return sheet.copy();
+    };
+    EXPECT_TRUE(print(1, fits, LabelAlignment::Left) == print(1, 2 * fits, LabelAlignment::Left));
+    EXPECT_TRUE(print(1, fits, LabelAlignment::Right) ==
+                print(1 - fits, 2 * fits, LabelAlignment::Right));
 }
 
-TEST(Print, PdfPrintoutSkipsEmptyPagesAndTakesTheFormsOrientation) {
-    Drawn d(PrintLayout(true));
-    ASSERT_TRUE(d.ok);
+// Render (every page), Export PDF (the pages with something on them) and a preview to
+// PDF lay each page on the same sheet, width across; nothing is left half-written.
+TEST(Print, PdfsLayEveryPageOnOneSheetAndAreWrittenWhole) {
+    auto pdf = [](const std::string& path) {  // the first sheet (points) and the page count
+        std::string bytes, error;
+        files::ReadWholeFile(path, bytes, error);
+        size_t pages = 0, box = bytes.find("/MediaBox [");
+        for (size_t at = bytes.find("/Type /Page"); at != std::string::npos;
+             at = bytes.find("/Type /Page", at + 1))
+            pages += bytes.compare(at, 12, "/Type /Pages") != 0;
+        double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+        if (box != std::string::npos)
+            std::sscanf(bytes.c_str() + box + 11, "%lf %lf %lf %lf", &x0, &y0, &x1, &y1);
+        return std::pair(QSizeF(x1 - x0, y1 - y0), pages);
+    };
+    const std::tuple<const char*, const char*, QSizeF> sheets[] = {
+        {"8.5\t11", "1", {612, 792}}, {"11\t8.5", "2", {792, 612}}, {"5.5\t3.25", "1", {396, 234}}};
     QTemporaryDir dir;
-    std::string out = dir.filePath("form.pdf").toStdString();
-    ExportResult r = PrintToPdf(*d.canvas, d.model, d.pictures, out);
-    ASSERT_TRUE(r.ok) << r.error;
-    std::string bytes, error;
-    ASSERT_TRUE(files::ReadWholeFile(out, bytes, error));
-    size_t pages = 0;
-    for (size_t at = bytes.find("/Type /Page"); at != std::string::npos;
-         at = bytes.find("/Type /Page", at + 1))
-        if (bytes.compare(at, 12, "/Type /Pages") != 0) ++pages;
-    EXPECT_EQ(pages, 2u);
-    EXPECT_FALSE(std::filesystem::exists(out + ".part"));
-
+    const std::string rendered = dir.filePath("r.pdf").toStdString(),
+                      exported = dir.filePath("e.pdf").toStdString();
+    for (const auto& [size, orientation, sheet] : sheets) {
+        Drawn d(PrintLayout(std::string("Page:\t") + size + "\r\nOrientation:\t" + orientation +
+                            "\r\n"));
+        QPrinter preview(QPrinter::HighResolution);
+        preview.setOutputFormat(QPrinter::PdfFormat);
+        SetUpPrinter(preview, *d.canvas, d.model);
+        EXPECT_EQ(preview.pageLayout().fullRectPoints().size(), sheet) << size;
+        ASSERT_TRUE(ExportPagesPdf(*d.canvas, d.model, d.pictures, {0, 1, 2}, rendered).ok);
+        ASSERT_TRUE(PrintToPdf(*d.canvas, d.model, d.pictures, exported).ok);
+        EXPECT_EQ(pdf(rendered), std::pair(sheet, size_t(3))) << size;
+        EXPECT_EQ(pdf(exported), std::pair(sheet, size_t(2))) << size;
+    }
+    EXPECT_FALSE(std::filesystem::exists(exported + ".part"));
+    // Nothing is written where it cannot be, nor for a box alone (its name is no label).
+    Drawn box(MakeLayout("Box:\t1\t1\t2\t2\t1\t1\t1\tN\t0\r\n", "<PAGE>\r\n</PAGE>"));
+    const std::string nowhere = dir.filePath("no/such/x.pdf").toStdString();
+    EXPECT_FALSE(ExportPagesPdf(*box.canvas, box.model, box.pictures, {0}, nowhere).ok);
+    EXPECT_FALSE(std::filesystem::exists(nowhere));
+    EXPECT_EQ(PrintToPdf(*box.canvas, box.model, box.pictures, exported).error,
+              "the form has nothing to print");
     QPrinter printer;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath("empty.pdf"));
-    EXPECT_FALSE(PrintPage(printer, *d.canvas, d.model, d.pictures, 1));
+    EXPECT_FALSE(PrintPage(printer, *box.canvas, box.model, box.pictures, 0));
     EXPECT_FALSE(std::filesystem::exists(dir.filePath("empty.pdf").toStdString()));
-    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
-    printer.setOutputFileName(dir.filePath("page.pdf"));
-    EXPECT_TRUE(PrintPage(printer, *d.canvas, d.model, d.pictures, 2));
-    EXPECT_TRUE(std::filesystem::exists(dir.filePath("page.pdf").toStdString()));
 }

@@ -24,7 +24,7 @@ TEST(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
     w.Model().settings.formCode.clear();
     EXPECT_EQ(w.SaveToServer(false), SaveOutcome::Saved);
     EXPECT_EQ(w.windowTitle().toStdString(),
-              "Form Designer - WINDOWFORM   ***  Connected to 127.0.0.1  " +
+              "Form Designer - WINDOWFORM[*]   ***  Connected to 127.0.0.1  " +
                   std::to_string(server.Port()) + "  *** ");
     w.NewForm();
     EXPECT_EQ(w.Canvas().ItemLabelCount(), 0);

@@ -89,6 +89,22 @@ bool QtUserInterface::OkCancel(const std::string& text, const std::string& title
     return box.exec() == QMessageBox::Ok;
 }
 
+SaveChoice QtUserInterface::SaveDiscardCancel(const std::string& text, const std::string& title) {
+    QMessageBox box(QMessageBox::Question, toUnicode(title), BoxText(text),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent_);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    FitTitle(box);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return SaveChoice::Save;
+        case QMessageBox::Discard:
+            return SaveChoice::Discard;
+        default:
+            return SaveChoice::Cancel;
+    }
+}
+
 bool QtUserInterface::InputBox(const std::string& prompt, const std::string& title,
                                std::string& value) {
     bool ok = false;

@@ -4,18 +4,20 @@
 #include <QString>
 
 #include "shell/KeyState.h"
+#include "shell/SaveQuestion.h"
 #include "shell/TextMetrics.h"
 #include "shell/UserInterface.h"
 
 class QWidget;
 
-class QtUserInterface : public UserInterface {
+class QtUserInterface : public UserInterface, public SaveQuestion {
   public:
     explicit QtUserInterface(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
     void Message(const std::string& text, const std::string& title, MessageIcon icon) override;
     bool YesNo(const std::string& text, const std::string& title) override;
     bool OkCancel(const std::string& text, const std::string& title) override;
+    SaveChoice SaveDiscardCancel(const std::string& text, const std::string& title) override;
     bool InputBox(const std::string& prompt, const std::string& title, std::string& value) override;
     void Beep() override;
     void SetBusy(bool on) override;
