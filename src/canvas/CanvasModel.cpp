@@ -34,10 +34,6 @@ std::string Fields(const std::string& line) {
     size_t tab = line.find('\t');
     return tab == std::string::npos ? std::string() : line.substr(tab);
 }
-long long Int(const std::string& s, long long fallback) {
-    long long v = 0;
-    return text::ParseInt(text::Trim(s), v) ? v : fallback;
-}
 // The writer places its own line end after the last line.
 void AddLine(std::string& out, const std::string& line) {
     if (!out.empty()) out += "\r\n";

@@ -32,6 +32,9 @@ int CanvasModel::Place(std::vector<ShapeRecord<Own>>& records, ShapeRecord<Own> 
     Changed(CanvasChange::Shapes | CanvasChange::Labels, page);
     return int(records.size()) - 1;
 }
+// CanvasModel.cpp places lines and barcode pictures, without this definition in sight.
+template int CanvasModel::Place(std::vector<LineRecord>&, LineRecord);
+template int CanvasModel::Place(std::vector<BarcodeRecord>&, BarcodeRecord);
 
 template <class Own>
 ShapeRecord<Own> CanvasModel::ReadRecord(const std::string& line, int page) {
