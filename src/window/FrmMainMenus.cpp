@@ -20,6 +20,7 @@
 #include "server/qt/FrmCopyForms.h"
 #include "shell/RecentFiles.h"
 #include "shell/Units.h"
+#include "shell/Version.h"
 #include "shell/qt/QtText.h"
 #include "window/FrmMain.h"
 #include "window/PageStrip.h"
@@ -197,6 +198,22 @@ void FrmMain::BuildMenus() {
         }
         *snapStep = step;
         applySnap();
+    });
+
+    // Help: whatever else it offers, the program's name and version last.
+    QMenu* help = nullptr;
+    for (QAction* a : menuBar()->actions())
+        if (a->menu() && a->text().remove('&') == "Help") help = a->menu();
+    if (!help) {
+        help = menuBar()->addMenu("Help");
+        help->setObjectName("mnuHelpMenu");
+    }
+    entry(help, "About Form Designer", "mnuAbout", [this] {
+        ui_.Message(std::string("Form Designer ") + app::kVersion +
+                        "\r\n\r\nLays out the charge slips, statements, interactive forms and "
+                        "data-entry forms of a medical practice-management system.\r\n\r\nQt " +
+                        qVersion(),
+                    "About Form Designer", MessageIcon::Information);
     });
 }
 
