@@ -2,7 +2,7 @@
 # test-deb.sh: builds the Debian package (cpack -G DEB from the release build) and tries
 # it as a new user would on a fresh Debian: a bookworm chroot made with debootstrap,
 # `apt install ./formdesigner_*.deb`, then `formdesigner --help`, the repository server,
-# a form fetched from it and drawn. Where no chroot can be made (not
+# a form fetched from it and drawn with sample data. Where no chroot can be made (not
 # root, no debootstrap, no mirror), it says so and checks the package with dpkg-deb
 # instead. Takes several minutes; not part of scripts/test.sh.
 # FD_DEB_MIRROR overrides the mirror (default: the first of apt's configured sources).
@@ -76,6 +76,7 @@ port=$(sed -n 's/^listening on .*:\([0-9]*\)$/\1/p' "$root/tmp/server.log")
 [ -n "$port" ] || { cat "$root/tmp/server.log"; echo "test-deb: the server did not start" >&2; exit 1; }
 in_root formdesigner forms list --server "127.0.0.1:$port" | head -3
 in_root formdesigner forms get CHARGE01 /tmp/forms --server "127.0.0.1:$port" >/dev/null
-in_root env QT_QPA_PLATFORM=offscreen formdesigner render /tmp/forms/CHARGE01.ldt /tmp/forms/c.png
+in_root env QT_QPA_PLATFORM=offscreen formdesigner render /tmp/forms/CHARGE01.ldt /tmp/forms/c.png \
+    --sample --server "127.0.0.1:$port"
 [ -s "$root/tmp/forms/c.png" ] || { echo "test-deb: nothing drawn" >&2; exit 1; }
 echo "test-deb: installed and ran in a fresh bookworm chroot in $(($(date +%s) - start)) s"

@@ -41,7 +41,12 @@ void PrintHelp() {
            "                            127.0.0.1:5001, and [--entity E]; exit 1 when\n"
            "                            anything failed, 2 on bad arguments)\n"
            "  render IN.ldt OUT.png|OUT.pdf [--page N] [--dpi D] [--images DIR]\n"
-           "                            draw pages of a layout to a picture or a PDF\n"
+           "         [--sample [--server HOST:PORT]]\n"
+           "                            draw pages of a layout to a picture or a PDF; with\n"
+           "                            --sample every data field shows a sample of its\n"
+           "                            type at full width (types from the server's\n"
+           "                            catalogue when given), every prompt its default,\n"
+           "                            and labels too narrow for theirs are marked red\n"
            "  --version                 the program's version\n"
            "  --help                    this text\n";
 }

@@ -24,6 +24,7 @@
 #include "shell/qt/QtText.h"
 #include "window/FrmMain.h"
 #include "window/PageStrip.h"
+#include "window/SamplePreviewDialog.h"
 
 void FrmMain::BuildMenus() {
     QMenu* file = menuBar()->addMenu("File");
@@ -70,6 +71,8 @@ void FrmMain::BuildMenus() {
         PrintCurrentPage();
     })->setShortcut(QKeySequence::Print);
     entry(file, "Print Preview...", "mnuPrintPreview", [this] { ShowPrintPreview(); });
+    entry(file, "Preview with Sample Data", "mnuSamplePreview",
+          [this] { ShowSamplePreview(this, program_, LayoutSnapshot()); });
     entry(file, "Export PDF...", "mnuExportPdf", [this] { ExportPdf(); });
     file->addSeparator();
     QMenu* edit = menuBar()->addMenu("Edit");
