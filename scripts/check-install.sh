@@ -63,7 +63,7 @@ unit="$prefix/lib/systemd/system/formdesigner-repository.service"
 have lib/systemd/system/formdesigner-repository.service
 grep -q "^ExecStart=$prefix/bin/repository-server --address 127.0.0.1 .*--db /var/lib/" "$unit" ||
     fail "the unit does not run the server on loopback with its database under /var/lib"
-grep -q '^DynamicUser=yes' "$unit" && grep -q '^StateDirectory=formdesigner' "$unit" ||
+{ grep -q '^DynamicUser=yes' "$unit" && grep -q '^StateDirectory=formdesigner' "$unit"; } ||
     fail "the unit runs the server without a user and state folder of its own"
 
 [ "$failures" -eq 0 ] || exit 1

@@ -64,7 +64,8 @@ in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root 
 echo "== apt install ./$(basename "$deb")"
 in_root apt-get update -qq
 in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "/tmp/$(basename "$deb")" >/dev/null
-in_root formdesigner --help | head -3
+in_root formdesigner --help >"$root/tmp/help.txt"
+head -3 "$root/tmp/help.txt"
 in_root formdesigner --version
 in_root repository-server --version
 
@@ -74,7 +75,8 @@ server_pid=$!
 for _ in $(seq 100); do grep -q '^listening on ' "$root/tmp/server.log" && break; sleep 0.1; done
 port=$(sed -n 's/^listening on .*:\([0-9]*\)$/\1/p' "$root/tmp/server.log")
 [ -n "$port" ] || { cat "$root/tmp/server.log"; echo "test-deb: the server did not start" >&2; exit 1; }
-in_root formdesigner forms list --server "127.0.0.1:$port" | head -3
+in_root formdesigner forms list --server "127.0.0.1:$port" >"$root/tmp/forms.txt"
+head -3 "$root/tmp/forms.txt"
 in_root formdesigner forms get CHARGE01 /tmp/forms --server "127.0.0.1:$port" >/dev/null
 in_root env QT_QPA_PLATFORM=offscreen formdesigner render /tmp/forms/CHARGE01.ldt /tmp/forms/c.png \
     --sample --server "127.0.0.1:$port"
