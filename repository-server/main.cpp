@@ -13,6 +13,7 @@
 #include "DemoData.h"
 #include "Repository.h"
 #include "Server.h"
+#include "shell/Version.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ void Usage(std::FILE* out) {
         "  --idle-timeout S  close a connection that sends nothing for S seconds while\n"
         "                nothing is staged on it (default 30)\n"
         "  --seed-demo   fill a new, empty repository with demo forms, catalogue and codes\n"
+        "  --version     the program's version\n"
         "  --help        this text\n"
         "Prints \"listening on ADDRESS:PORT\" once it accepts connections; SIGTERM or\n"
         "SIGINT stops it cleanly.\n",
@@ -83,6 +85,9 @@ int main(int argc, char** argv) {
         bool hasValue = i + 1 < argc;
         if (a == "--help" || a == "-h") {
             Usage(stdout);
+            return 0;
+        } else if (a == "--version") {
+            std::printf("repository-server %s\n", app::kVersion);
             return 0;
         } else if (a == "--address" && hasValue) {
             address = argv[++i];

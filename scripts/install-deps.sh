@@ -6,7 +6,8 @@ pkgs=(build-essential cmake ninja-build pkg-config git
       libsqlite3-dev libgtest-dev libgmock-dev googletest libbenchmark-dev libzint-dev libzbar-dev
       qt6-svg-dev libwmf-dev libemf2svg-dev fonts-urw-base35
       clang libclang-rt-14-dev
-      xvfb xauth fonts-dejavu-core fonts-liberation2)
+      xvfb xauth fonts-dejavu-core fonts-liberation2
+      desktop-file-utils appstream man-db)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QPointer>
+#include <iostream>
 
 #include "Commands.h"
 #include "DesignerWindow.h"
@@ -14,6 +15,10 @@ int RunGui(int argc, char** argv) {
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     DesignerProgramOptions options;
     options.start = ParseStartOptions(args);
+    if (!options.start.error.empty()) {
+        std::cerr << "formdesigner: " << options.start.error << "\n";
+        return 2;
+    }
 
     QtUserInterface ui;
     FrmStart login(ui);

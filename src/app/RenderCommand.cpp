@@ -5,9 +5,13 @@
 #include "Commands.h"
 #include "ConsoleUserInterface.h"
 #include "canvas/CanvasModel.h"
+#include "canvas/SampleData.h"
 #include "drawing/PageExport.h"
 #include "layout/LayoutReader.h"
 #include "layout/LocalFolders.h"
+#include "server/CatalogueTypes.h"
+#include "server/RepositoryCommands.h"
+#include "server/TcpComm.h"
 #include "shell/DataFolder.h"
 #include "shell/TextUtils.h"
 #include "shell/qt/QtUserInterface.h"
@@ -15,8 +19,35 @@
 namespace {
 int Usage() {
     std::cerr << "usage: formdesigner render IN.ldt OUT.png|OUT.pdf [--page N] [--dpi D] "
-                 "[--images DIR]\n";
+                 "[--images DIR]\n"
+                 "                           [--sample [--server HOST:PORT]]\n";
     return 2;
+}
+
+// Fills the form with samples, their types from the server's catalogue when one is named,
+// and lists the labels that do not fit; false when the server does not answer.
+bool FillSamples(CanvasModel& canvas, const FormModel& model, const TextMetrics& metrics,
+                 const std::string& server) {
+    TcpComm comm;
+    CatalogueTypes catalogue(comm);
+    std::function<std::string(const std::string&)> typeOf;
+    if (!server.empty()) {
+        size_t colon = server.rfind(':');
+        std::string error;
+        if (colon == server.npos ||
+            !requests::OpenConnection(comm, server.substr(0, colon), server.substr(colon + 1), "",
+                                      error)) {
+            std::cerr << "formdesigner: no answer from " << server << "\n";
+            return false;
+        }
+        typeOf = [&catalogue](const std::string& field) { return catalogue.TypeOf(field); };
+    }
+    auto overflows = FillWithSampleData(canvas, model, metrics, typeOf);
+    MarkOverflows(canvas, overflows);
+    std::cout << OverflowReport(canvas, overflows)
+              << "labels too narrow for their sample: " << overflows.size() << "\n";
+    if (!server.empty()) requests::CloseConnection(comm);
+    return true;
 }
 }  // namespace
 
@@ -24,11 +55,12 @@ int RunRenderCommand(int argc, char** argv, const std::vector<std::string>& args
     std::vector<std::string> files;
     int page = 0;  // 1-based; 0 = the first for PNG, every page for PDF
     double dpi = 150;
-    std::string images;
-    bool imagesGiven = false;
+    std::string images, server;
+    bool imagesGiven = false, sample = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if ((a == "--page" || a == "--dpi" || a == "--images") && i + 1 == args.size())
+        if ((a == "--page" || a == "--dpi" || a == "--images" || a == "--server") &&
+            i + 1 == args.size())
             return Usage();
         if (a == "--page") {
             long long v = 0;
@@ -40,11 +72,15 @@ int RunRenderCommand(int argc, char** argv, const std::vector<std::string>& args
         } else if (a == "--images") {
             images = args[++i];
             imagesGiven = true;
+        } else if (a == "--sample") {
+            sample = true;
+        } else if (a == "--server") {
+            server = args[++i];
         } else {
             files.push_back(a);
         }
     }
-    if (files.size() != 2) return Usage();
+    if (files.size() != 2 || (!server.empty() && !sample)) return Usage();
     std::string out = files[1];
     std::string lower = text::ToLower(out);
     bool pdf = text::EndsWith(lower, ".pdf");
@@ -72,6 +108,7 @@ int RunRenderCommand(int argc, char** argv, const std::vector<std::string>& args
         std::cerr << "formdesigner: the layout has " << pages << " page(s)\n";
         return 1;
     }
+    if (sample && !FillSamples(canvas, model, metrics, server)) return 1;
     PictureCache pictures;
     ExportResult r;
     if (pdf) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "shell/Version.h"
 
 namespace {
 
@@ -12,7 +13,8 @@ void PrintHelp() {
         << "Usage: formdesigner [COMMAND] [ARGS]\n"
            "\n"
            "Without a command the designer window opens (after the login); a layout\n"
-           "file named on the command line is opened in it.\n"
+           "file named on the command line is opened in it, and --connect HOST:PORT\n"
+           "connects it to that repository server as it starts.\n"
            "\n"
            "Commands:\n"
            "  check FILE.ldt            read a layout headlessly, print every message the\n"
@@ -39,7 +41,13 @@ void PrintHelp() {
            "                            127.0.0.1:5001, and [--entity E]; exit 1 when\n"
            "                            anything failed, 2 on bad arguments)\n"
            "  render IN.ldt OUT.png|OUT.pdf [--page N] [--dpi D] [--images DIR]\n"
-           "                            draw pages of a layout to a picture or a PDF\n"
+           "         [--sample [--server HOST:PORT]]\n"
+           "                            draw pages of a layout to a picture or a PDF; with\n"
+           "                            --sample every data field shows a sample of its\n"
+           "                            type at full width (types from the server's\n"
+           "                            catalogue when given), every prompt its default,\n"
+           "                            and labels too narrow for theirs are marked red\n"
+           "  --version                 the program's version\n"
            "  --help                    this text\n";
 }
 
@@ -51,6 +59,10 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 2, argv + argc);
     if (cmd == "--help" || cmd == "-h" || cmd == "help") {
         PrintHelp();
+        return 0;
+    }
+    if (cmd == "--version") {
+        std::cout << "formdesigner " << app::kVersion << "\n";
         return 0;
     }
     if (cmd == "check") return RunCheckCommand(argc, argv, args);

@@ -26,6 +26,14 @@ DesignerProgram::DesignerProgram(DesignerProgramOptions options) {
     OutsideComponentFactory parts;
     parts.makePicker = &MakeQtLookupPicker;
     flows_->SetComponentFactory(parts);
+    // Started for a given server: connected before the window opens, as the connection
+    // dialog's Connect does; a server that does not answer leaves its message and the
+    // designer not connected.
+    if (start_.ConnectsAtStart()) {
+        connection_->address = start_.connectAddress;
+        connection_->port = start_.connectPort;
+        if (connection_->Connect()) ConnectionChanged();
+    }
 }
 
 DesignerProgram::~DesignerProgram() = default;

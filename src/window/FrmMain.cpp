@@ -29,8 +29,6 @@
 #include "window/PageStrip.h"
 
 namespace {
-const char* const kNotConnected = "   ***  not connected *** ";
-
 // The screen's real resolution, so an inch on the page is an inch on a calibrated
 // screen; virtual screens report nonsense, and then the logical value is used.
 double ScreenPixelsPerInch() {
@@ -137,7 +135,10 @@ FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* pare
     resize(1000, 760);
     strip_->RecalcScrollBars();
     // The user-prompt entries are built from the prompts each time the item menu opens.
-    SetStatusText(kNotConnected);
+    // A program that connected as it started shows so from the first moment.
+    if (program_.Connection().Connected())
+        frmConnect_->SetUtility(Flows().Components().utility.get());
+    SetStatusText(program_.Connection().StatusText());
     UpdatePageNumberSetting();
     MarkSaved();
     StartHistory(savedLayout_);

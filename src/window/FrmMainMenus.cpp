@@ -20,10 +20,12 @@
 #include "server/qt/FrmCopyForms.h"
 #include "shell/RecentFiles.h"
 #include "shell/Units.h"
+#include "shell/Version.h"
 #include "shell/qt/QtText.h"
 #include "window/FrmMain.h"
 #include "window/HelpWindow.h"
 #include "window/PageStrip.h"
+#include "window/SamplePreviewDialog.h"
 
 void FrmMain::BuildMenus() {
     QMenu* file = menuBar()->addMenu("File");
@@ -70,6 +72,8 @@ void FrmMain::BuildMenus() {
         PrintCurrentPage();
     })->setShortcut(QKeySequence::Print);
     entry(file, "Print Preview...", "mnuPrintPreview", [this] { ShowPrintPreview(); });
+    entry(file, "Preview with Sample Data", "mnuSamplePreview",
+          [this] { ShowSamplePreview(this, program_, LayoutSnapshot()); });
     entry(file, "Export PDF...", "mnuExportPdf", [this] { ExportPdf(); });
     file->addSeparator();
     QMenu* edit = menuBar()->addMenu("Edit");
@@ -197,6 +201,15 @@ void FrmMain::BuildMenus() {
         ShowUserGuide(this);
     })->setShortcut(QKeySequence::HelpContents);
     entry(help, "Mouse and Keys", "mnuHelp", [this] { ShowUserGuide(this, "mouse-and-keys"); });
+    // The program's name and version last.
+    help->addSeparator();
+    entry(help, "About Form Designer", "mnuAbout", [this] {
+        ui_.Message(std::string("Form Designer ") + app::kVersion +
+                        "\r\n\r\nLays out the charge slips, statements, interactive forms and "
+                        "data-entry forms of a medical practice-management system.\r\n\r\nQt " +
+                        qVersion(),
+                    "About Form Designer", MessageIcon::Information);
+    });
 }
 
 // A button's line icon, drawn from its SVG at twice the size so it stays sharp on dense

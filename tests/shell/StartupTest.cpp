@@ -40,6 +40,17 @@ TEST(StartOptions, SwitchesAnywhereInTheCommandLine) {
     // The switches are matched as written.
     StartOptions d = ParseStartOptions(std::string_view("Debug Mode NO PING debugmode noping"));
     EXPECT_FALSE(d.debugMode || d.noPing);
+
+    // "--connect HOST:PORT" (or "--connect=HOST:PORT") names the server to connect to.
+    using Args = std::vector<std::string>;
+    StartOptions e = ParseStartOptions(Args{"a.ldt", "--connect", "::1:05002", "no ping"});
+    EXPECT_EQ(e.connectAddress + " " + e.connectPort + e.error, "::1 5002");
+    EXPECT_TRUE(e.noPing && e.ConnectsAtStart());
+    for (const char* bad : {"--connect", "--connect=host", "--connect=:5001", "--connect=h:0",
+                            "--connect=h:65536", "--connect=h:x"}) {
+        StartOptions f = ParseStartOptions(Args{bad});
+        EXPECT_FALSE(f.error.empty() || f.ConnectsAtStart()) << bad;
+    }
 }
 
 TEST(LoginCheck, PasswordComparedWithoutCase) {

@@ -474,7 +474,9 @@ CatalogueLogic::PromptRow FrmDBLists::EditedPrompt() const {
                                                         fromUnicode(txtDefaultDouble_->text()))
                          : fromUnicode(txtDefault_->text());
     p.lookupKey = l.lookupKey ? fromUnicode(cmbLookupCode_->currentText()) : "";
-    p.required = optYes_->isChecked() ? "Y" : "N";
+    // Moved in whole: GCC 12 takes assigning a literal here for an overlapping copy
+    // (-Wrestrict) once inlined.
+    p.required = std::string(optYes_->isChecked() ? "Y" : "N");
     p.dbField = fromUnicode(txtSelectionField_->text());
     p.dataGrid = fromUnicode(txtDataGrid_->text());
     return p;
