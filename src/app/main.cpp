@@ -20,7 +20,7 @@ void PrintHelp() {
            "                            when reading fails (FORMDESIGNER_FONTS=A,B takes\n"
            "                            only fonts A and B as present)\n"
            "  convert IN.ldt OUT.ldt    read a layout and write it again (atomically)\n"
-           "  request [--server HOST:PORT] [--entity E] [--array] [--raw] TEXT\n"
+           "  request [--server HOST:PORT] [--entity E] [--timeout S] [--array] [--raw] TEXT\n"
            "                            send one request to the server and print the reply;\n"
            "                            exit 1 when no reply came\n"
            "  forms list                the forms stored on the server, one a line: name,\n"
@@ -38,6 +38,8 @@ void PrintHelp() {
            "                            (forms commands take [--server HOST:PORT], default\n"
            "                            127.0.0.1:5001, and [--entity E]; exit 1 when\n"
            "                            anything failed, 2 on bad arguments)\n"
+           "                            (request and forms commands end within --timeout S\n"
+           "                            seconds, default 120, whatever the server does)\n"
            "  render IN.ldt OUT.png|OUT.pdf [--page N] [--dpi D] [--images DIR]\n"
            "                            draw pages of a layout to a picture or a PDF\n"
            "  --help                    this text\n";
