@@ -44,6 +44,8 @@ constexpr std::size_t kScratchBytes = 64u * 1024u;
 constexpr int kEvents = 256;
 // Accepted in one turn; the listening socket stays ready for the rest.
 constexpr int kAcceptsPerTurn = 64;
+// Timeouts are looked for at most this often: each look walks every connection.
+constexpr auto kExpiryStep = std::chrono::milliseconds(20);
 
 // Tags of the two descriptors that are no connection.
 char listenTag, wakeTag;
@@ -369,6 +371,7 @@ void Server::Expire() {
         else
             nextExpiry_ = std::min(nextExpiry_, c.deadline);
     }
+    nextExpiry_ = std::max(nextExpiry_, now + kExpiryStep);
 }
 
 void Server::StartWorkers() {

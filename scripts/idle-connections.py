@@ -85,7 +85,8 @@ def main():
                 idle.append(socket.create_connection(("127.0.0.1", port), timeout=10))
             opened = time.perf_counter() - start
             time.sleep(1)  # let the server take in every connection
-            times = sorted(ping(port) for _ in range(probes))
+            raw = [ping(port) for _ in range(probes)]
+            times = sorted(raw)
             # The idle ones are still open and served too.
             tail = ping(port)
             idle[0].sendall(frame([b"S", b"1", b"|GET|PING|"]))
@@ -95,6 +96,8 @@ def main():
             print("idle connections: %d (opened in %.1f s)" % (count, opened))
             print("fresh client served in ms: median %.2f, max %.2f, after %.2f"
                   % (times[len(times) // 2], times[-1], tail))
+            print("slowest probes (ms, in order of the run): %s" % ", ".join(
+                "#%d %.1f" % (i, t) for i, t in sorted(enumerate(raw), key=lambda p: -p[1])[:3]))
             print("server: resident %s (at start %s), %s threads" % (rss, rss0, threads))
             for s in idle:
                 s.close()
