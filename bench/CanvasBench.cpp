@@ -14,14 +14,14 @@
 #include "SampleLayout.h"
 #include "canvas/CanvasEditor.h"
 #include "canvas/CanvasModel.h"
-#include "canvas/PageExport.h"
-#include "canvas/view/FrmMain.h"
-#include "canvas/view/PageCanvas.h"
-#include "canvas/view/PageStrip.h"
+#include "drawing/PageExport.h"
 #include "layout/LayoutReader.h"
 #include "shell/AtomicFile.h"
 #include "shell/RecordingUserInterface.h"
 #include "shell/qt/QtUserInterface.h"
+#include "window/FrmMain.h"
+#include "window/PageCanvas.h"
+#include "window/PageStrip.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 
-#include "canvas/view/FrmMain.h"
 #include "shell/AtomicFile.h"
 #include "shell/RecordingUserInterface.h"
+#include "window/FrmMain.h"
 
 namespace {
 

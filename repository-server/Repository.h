@@ -36,6 +36,27 @@ struct FormRecord {
     std::vector<ImageInfo> images;  // filled in list results only
 };
 
+// One save as it becomes visible: the form record, the pictures and the static lists of one
+// upload, stored together in one transaction or not at all.
+struct StagedPicture {
+    std::string form;
+    std::string file;
+    std::string bytes;
+};
+struct StagedList {
+    std::string form;
+    std::string list;  // empty: the list is deleted
+};
+struct SaveSet {
+    bool hasForm = false;
+    FormRecord form;
+    // With a form: the pictures its layout names. The form's other pictures that are not
+    // stored with it are deleted in the same transaction.
+    std::vector<std::string> named;
+    std::vector<StagedPicture> pictures;
+    std::vector<StagedList> lists;
+};
+
 struct CatalogueField {
     std::string name;
     // Long name, type, short id, XML/HL7, XML type, fetch, code: the values the
@@ -93,6 +114,9 @@ class Repository {
     Status SetFlags(const std::string& entity, const std::string& name, bool active, bool selected,
                     std::string& error);
 
+    // All of a save in one transaction, under one new time stamp.
+    Status StoreSave(const std::string& entity, const SaveSet& save, std::string& error);
+
     // Pictures belong to a form name but outlive the form's record.
     Status StoreImage(const std::string& entity, const std::string& form, const std::string& file,
                       const std::string& bytes, std::string& timeStamp, std::string& error);
@@ -137,7 +161,15 @@ class Repository {
     static std::string FormatDate(long long millisSinceEpoch);
 
   private:
+    // One statement in a transaction of its own; NotFound when it changed no row.
     Status WriteOne(const char* sql, std::initializer_list<std::string> values, std::string& error);
+    // Parts of a store; called inside its transaction.
+    bool PutForm(const std::string& entity, const FormRecord& form, long long millis,
+                 std::string& error);
+    bool PutImage(const std::string& entity, const std::string& form, const std::string& file,
+                  const std::string& bytes, const std::string& stamp, std::string& error);
+    bool PruneImages(const std::string& entity, const std::string& form,
+                     const std::vector<std::string>& keep, std::string& error);
     explicit Repository(sqlite3* db);
     bool CreateSchema(std::string& error);
     bool NextStamp(long long& millis, std::string& error);

@@ -1,6 +1,9 @@
 // repository-server: the form repository that the designer saves to and opens from.
 #include <arpa/inet.h>
 #include <sys/resource.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <csignal>
 #include <cstdio>
@@ -73,6 +76,12 @@ void RaiseDescriptorLimit() {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef __GLIBC__
+    // Buffers of a megabyte and more (staged uploads, frames of pieces) get pages of their
+    // own that go back to the system when freed. Left to itself, the allocator raises this
+    // bound after the first such free and keeps later ones in its heaps.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+#endif
     std::string address = "127.0.0.1";
     std::string dbPath = "./repository.db";
     int port = 5001;

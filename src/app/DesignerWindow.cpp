@@ -1,9 +1,9 @@
 #include "DesignerWindow.h"
 
-#include "canvas/view/FrmMain.h"
 #include "shell/AtomicFile.h"
 #include "shell/RecoveryFiles.h"
 #include "shell/qt/QtText.h"
+#include "window/FrmMain.h"
 
 QMainWindow* CreateDesignerWindow(DesignerProgram& program, const QStringList& args) {
     // What writers killed in the middle of a write left behind (none that is being written).

@@ -4,10 +4,10 @@
 
 #include "Commands.h"
 #include "DesignerWindow.h"
-#include "canvas/view/DesignerProgram.h"
 #include "shell/StartOptions.h"
 #include "shell/qt/FrmStart.h"
 #include "shell/qt/QtUserInterface.h"
+#include "window/DesignerProgram.h"
 
 int RunGui(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -5,7 +5,7 @@
 #include "Commands.h"
 #include "ConsoleUserInterface.h"
 #include "canvas/CanvasModel.h"
-#include "canvas/PageExport.h"
+#include "drawing/PageExport.h"
 #include "layout/LayoutReader.h"
 #include "layout/LocalFolders.h"
 #include "shell/DataFolder.h"

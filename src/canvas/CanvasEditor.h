@@ -150,6 +150,10 @@ class CanvasEditor {
     int LastInsertedLabel() const { return lastLabel_; }
 
   private:
+    // What an editing operation may touch: labels, pictures and shapes, and the selection.
+    static constexpr unsigned kEdited =
+        CanvasChange::Labels | CanvasChange::Shapes | CanvasChange::Selection;
+
     struct Drag {
         bool active = false;
         CanvasModel::Hit item;  // Label: the selected labels move

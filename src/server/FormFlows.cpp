@@ -175,22 +175,30 @@ SaveOutcome FormFlows::SaveFormToServer(bool showDialog, bool restoreOnCancel, b
                         "Form not saved", MessageIcon::Warning);
             return SaveOutcome::NotSaved;
         }
-        if (replaced) {
-            if (!replaced->empty()) requests::DeleteReport(comm_, ui_, *replaced);
-            requests::DeleteStaticListOf(comm_, ui_, s.formCode);
+        // Every picture the layout names is read before anything is sent, so a missing one
+        // is named while the stored form is still whole.
+        std::vector<std::string> missing;
+        std::vector<requests::SavePicture> pictures =
+            requests::ReadSavePictures(s.formCode, layout, folders_.ImagesFolder(), missing);
+        if (!missing.empty() && !SaveWithoutPictures(missing)) {
+            Restore(remembered);
+            ui_.Message("Form not saved.", kSavingTitle, MessageIcon::Information);
+            return SaveOutcome::NotSaved;
         }
-        requests::SaveResult result = requests::SaveLayoutRecord(comm_, ui_, record);
+        // Layout, pictures and static list go as one upload and are stored together; the
+        // server drops the pictures the new layout no longer names.
+        requests::SaveResult result =
+            requests::SaveFormUpload(comm_, ui_, s.formCode, record, pictures, staticList);
         if (result == requests::SaveResult::Failed) return SaveOutcome::Failed;
-        bool saved = result == requests::SaveResult::Saved;
-        if (saved) {
-            sink_.UpdateCaption();
-            ui_.Message("Form Saved.", "Save", MessageIcon::Information);
-            if (s.statement && ui_.YesNo("Mark this form as not active?", "Statement Form"))
-                requests::SaveActiveSelected(comm_, ui_, s.formCode, false, false);
-        }
-        requests::SaveImages(comm_, ui_, s.formCode, layout, folders_.ImagesFolder());
-        requests::SaveStaticList(comm_, ui_, s.formCode, staticList);
-        if (!saved) return SaveOutcome::Refused;
+        if (result == requests::SaveResult::Refused) return SaveOutcome::Refused;
+        // The form replaced under another spelling of its name goes only once this one is
+        // stored, so a failed save leaves it.
+        if (replaced && !replaced->empty() && *replaced != s.formCode)
+            requests::DeleteReport(comm_, ui_, *replaced);
+        sink_.UpdateCaption();
+        ui_.Message("Form Saved.", "Save", MessageIcon::Information);
+        if (s.statement && ui_.YesNo("Mark this form as not active?", "Statement Form"))
+            requests::SaveActiveSelected(comm_, ui_, s.formCode, false, false);
         if (!requests::UpdateFormsDefinitions(comm_, ui_, definitions_)) return SaveOutcome::Saved;
         // The pictures on the canvas carry the stamps the server gave their uploads.
         for (const std::string& name : requests::ImagesOfLayout(layout))
@@ -209,6 +217,15 @@ SaveOutcome FormFlows::SaveFormToServer(bool showDialog, bool restoreOnCancel, b
         return SaveOutcome::Saved;
     }
     return SaveOutcome::NotSaved;
+}
+
+bool FormFlows::SaveWithoutPictures(const std::vector<std::string>& missing) {
+    std::string names;
+    for (const auto& name : missing) names += "\r\n    " + name;
+    return ui_.YesNo("The form names pictures that cannot be read from the images folder (" +
+                         folders_.ImagesFolder() + "):" + names +
+                         "\r\n\r\nSave the form without them?",
+                     kSavingTitle);
 }
 
 bool FormFlows::ReadOntoCanvas(const std::string& layout) {

@@ -94,6 +94,8 @@ class FormFlows {
     Identity Remember() const;
     void Restore(const Identity& id);
     bool ReadOntoCanvas(const std::string& layout);
+    // Names the pictures that cannot go with the save; true when the user saves without.
+    bool SaveWithoutPictures(const std::vector<std::string>& missing);
     // The layout with the server's time stamps of the given pictures.
     std::string StampPictures(const std::string& form, std::string layout,
                               const std::vector<std::string>& pictures) const;

@@ -265,18 +265,72 @@ bool SaveImage(CommComponent& comm, UserInterface& ui, const std::string& form,
     return true;
 }
 
-bool SaveImages(CommComponent& comm, UserInterface& ui, const std::string& form,
-                const std::string& layout, const std::string& imagesFolder) {
-    bool deleted = false;
+std::vector<SavePicture> ReadSavePictures(const std::string& form, const std::string& layout,
+                                          const std::string& imagesFolder,
+                                          std::vector<std::string>& missing) {
+    std::vector<SavePicture> out;
     for (const auto& name : ImagesOfLayout(layout)) {
-        std::string bytes, error;
-        if (!PlainFileName(name) ||
-            !files::ReadWholeFile(InFolder(imagesFolder, name), bytes, error) || bytes.empty())
-            return false;
-        if (!deleted) deleted = DeleteAllImagesForReport(comm, ui, form);
-        if (!SaveImage(comm, ui, form, name, bytes)) return false;
+        bool seen = false;
+        for (const auto& p : out) seen = seen || p.name == name;
+        for (const auto& m : missing) seen = seen || m == name;
+        if (seen) continue;
+        auto [base, ext] = SplitFileName(name);
+        SavePicture picture{name, {}};
+        std::string error;
+        if (!PlainFileName(name) || LargeImagePieceSize(form, base, ext) == 0 ||
+            !files::ReadWholeFile(InFolder(imagesFolder, name), picture.bytes, error) ||
+            picture.bytes.empty())
+            missing.push_back(name);
+        else
+            out.push_back(std::move(picture));
     }
-    return true;
+    return out;
+}
+
+SaveResult SaveFormUpload(CommComponent& comm, UserInterface& ui, const std::string& form,
+                          const std::string& record, const std::vector<SavePicture>& pictures,
+                          const std::string& staticList) {
+    std::vector<std::string> head = SaveRecordRequests(record);
+    std::size_t count = head.size() + 1;
+    for (const auto& p : pictures) {
+        auto [base, ext] = SplitFileName(p.name);
+        count += ImageFitsOneRequest(form, p.name, p.bytes.size())
+                     ? 1
+                     : LargeImagePieceCount(p.bytes.size(), LargeImagePieceSize(form, base, ext));
+    }
+    SequenceScope upload(comm, count);
+    std::size_t sent = 0;
+    // Sends one part; a false flag or an error reply ends the upload with the message the
+    // part is known by.
+    auto send = [&](const std::string& request, const char* failed, const std::string& refused) {
+        ShowPieceLength(comm, ui, ++sent, request.size());
+        std::string reply, error;
+        if (!comm.GetServerStringData(request, "", reply, error)) {
+            ReportError(ui, failed, Reason(error));
+            return SaveResult::Failed;
+        }
+        if (IsStoreError(reply)) {
+            ui.Message(reply, refused, MessageIcon::Critical);
+            return SaveResult::Refused;
+        }
+        return SaveResult::Saved;
+    };
+    const std::string recordRefused = "Error in '|SET|CUSTFORM|T'";
+    for (const auto& request : head)
+        if (auto r = send(request, "|SET|CUSTFORM| error", recordRefused); r != SaveResult::Saved)
+            return r;
+    head.clear();
+    for (const auto& p : pictures) {
+        std::vector<std::string> parts = ImageRequests(form, p.name, p.bytes);
+        const char* failed = parts.size() == 1 ? "ERR in SaveImages " : "ERR in SaveLargeImages ";
+        for (const auto& request : parts)
+            if (auto r = send(request, failed, "Error in " + ImageRequestHead(request));
+                r != SaveResult::Saved)
+                return r;
+    }
+    // The last part: its reply says whether the whole save was stored.
+    return send(staticList.empty() ? DeleteStaticList(form) : SetStaticList(form, staticList),
+                "Error saving Static List", recordRefused);
 }
 
 bool LoadImageBytes(CommComponent& comm, UserInterface& ui, const std::string& form,

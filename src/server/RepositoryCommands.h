@@ -41,10 +41,24 @@ bool SaveImage(CommComponent& comm, UserInterface& ui, const std::string& form,
 bool SaveLargeImages(CommComponent& comm, UserInterface& ui, const std::string& form,
                      const std::string& baseName, const std::string& extension,
                      const std::string& bytes);
-// Sends every picture the layout names, read from imagesFolder; the first sent is
-// preceded by deleting the form's pictures on the server.
-bool SaveImages(CommComponent& comm, UserInterface& ui, const std::string& form,
-                const std::string& layout, const std::string& imagesFolder);
+// A picture that goes with a save, read from the images folder.
+struct SavePicture {
+    std::string name;
+    std::string bytes;
+};
+// Reads every picture the layout names from imagesFolder, each once. A name that cannot
+// be sent (no such file, an empty one, not a plain file name, too long for a piece) goes
+// to missing instead.
+std::vector<SavePicture> ReadSavePictures(const std::string& form, const std::string& layout,
+                                          const std::string& imagesFolder,
+                                          std::vector<std::string>& missing);
+// One save as one upload: the record's pieces, every picture, then the static list (or
+// its delete when empty). The server stores all of it when the last request comes, and
+// drops the form's pictures the layout no longer names. A failure or refusal is shown
+// with the message of the request it met, and nothing is stored.
+SaveResult SaveFormUpload(CommComponent& comm, UserInterface& ui, const std::string& form,
+                          const std::string& record, const std::vector<SavePicture>& pictures,
+                          const std::string& staticList);
 bool LoadImageBytes(CommComponent& comm, UserInterface& ui, const std::string& form,
                     const std::string& timeStamp, const std::string& fileName, std::string& bytes);
 // Fetches a picture and writes it into imagesFolder (atomically; the name must be a

@@ -16,6 +16,7 @@ namespace {
 
 const std::string kE6(1, '\xE6');
 const std::string kC5(1, '\xC5');
+constexpr size_t npos = std::string::npos;
 
 std::string Joined(const Reply& r) {
     return text::Join(r, "");
@@ -107,18 +108,18 @@ TEST_F(Handler, RecordSentInPiecesIsJoinedInOrder) {
     std::vector<std::string> pieces;
     for (size_t i = 0; i < record.size(); i += 30000) pieces.push_back(record.substr(i, 30000));
     ASSERT_EQ(pieces.size(), 3u);
-    EXPECT_EQ(Ask("|SETL|" + pieces[1]), Reply{"|OK||PIECE|END|"});
-    EXPECT_EQ(Ask("|SETL|" + pieces[2]), Reply{"|OK||PIECE|END|"});
-    EXPECT_EQ(AskText("|SET|CUSTFORM|T|" + pieces[0]), "|OK||DONE|END|");
+    EXPECT_EQ(AskPart("|SETL|" + pieces[1], 1, 1, 3), "|OK||PIECE|END|");
+    EXPECT_EQ(AskPart("|SETL|" + pieces[2], 1, 2, 3), "|OK||PIECE|END|");
+    EXPECT_EQ(AskPart("|SET|CUSTFORM|T|" + pieces[0], 1, 3, 3), "|OK||DONE|END|");
     EXPECT_EQ(AskText("|GET|CUSTFORM|T|BIG"), "|OK||" + layout + "|END|");
 
     // The staged pieces were used up: the next single-piece save stands alone.
     EXPECT_EQ(Save("BIG", "short"), "|OK||DONE|END|");
     EXPECT_EQ(AskText("|GET|CUSTFORM|T|BIG"), "|OK||short|END|");
     // Name and description may run past the first piece.
-    EXPECT_EQ(AskText("|SETL|G|Big:CS:"), "|OK||PIECE|END|");
-    EXPECT_EQ(AskText("|SETL|CHG|" + layout), "|OK||PIECE|END|");
-    EXPECT_EQ(AskText("|SET|CUSTFORM|T|BI"), "|OK||DONE|END|");
+    EXPECT_EQ(AskPart("|SETL|G|Big:CS:", 2, 1, 3), "|OK||PIECE|END|");
+    EXPECT_EQ(AskPart("|SETL|CHG|" + layout, 2, 2, 3), "|OK||PIECE|END|");
+    EXPECT_EQ(AskPart("|SET|CUSTFORM|T|BI", 2, 3, 3), "|OK||DONE|END|");
     EXPECT_EQ(AskText("|GET|CUSTFORM|T|BIG"), "|OK||" + layout + "|END|");
 }
 
@@ -136,57 +137,6 @@ TEST_F(Handler, FrameBodiesHoldTheRepliesEncoded) {
             EXPECT_EQ(body, wire::EncodeFields(reply)) << request;
         }
     }
-}
-
-TEST_F(Handler, AnUploadIsStoredOnlyWhenEveryPartCameOnOneConnection) {
-    std::string record = "BIG|Big:CS:CHG|" + std::string(15, 'x');
-    auto save = [&](std::uint64_t id, std::vector<int> parts) {  // 3 parts of 10 bytes
-        std::string last;
-        for (int i : parts)
-            last = AskPart(i == 3 ? "|SET|CUSTFORM|T|" + record.substr(0, 10)
-                                  : "|SETL|" + record.substr(10 * size_t(i), 10),
-                           id, std::uint32_t(i), 3);
-        return last;
-    };
-    EXPECT_EQ(save(7, {1, 2, 3}), "|OK||DONE|END|");
-    EXPECT_EQ(AskText("|GET|CUSTFORM|T|BIG"), "|OK||" + record.substr(15) + "|END|");
-    Save("BIG", "old");
-    const std::string incomplete = "ERROR: incomplete form record; nothing stored";
-    EXPECT_EQ(save(8, {2, 3}), incomplete);  // the connection broke after part 1
-    save(9, {1});
-    handler->EndSession(session);  // ... and a new one carries the rest
-    EXPECT_EQ(save(9, {2, 3}), incomplete);
-    save(10, {1, 2});
-    EXPECT_EQ(save(11, {3}), incomplete);  // the end of another upload
-    save(12, {1});
-    EXPECT_EQ(AskPart("|SETL|x", 12, 3, 3), "ERROR: form record piece out of sequence");
-    EXPECT_EQ(AskText("|GET|CUSTFORM|T|BIG"), "|OK||old|END|");
-
-    // A picture: stored by its last part, never from a broken or foreign series.
-    std::string piece = "|SET|CUSTFORM|I-";
-    EXPECT_EQ(AskPart(piece + "1|F|p.bmp|AB", 20, 1, 2), "|OK||PIECE|END|");
-    EXPECT_EQ(AskPart(piece + "2|F|p.bmp|CD", 20, 2, 2), "|OK||DONE|END|");
-    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||p.bmp"), "|OK||ABCD|END|");
-    AskPart(piece + "1|F|p.bmp|XX", 21, 1, 2);
-    handler->EndSession(session);
-    EXPECT_EQ(AskPart(piece + "2|F|p.bmp|YY", 21, 2, 2), "ERROR: image piece out of order");
-    AskPart(piece + "1|F|p.bmp|XX", 22, 1, 3);
-    EXPECT_EQ(AskPart(piece + "2|F|p.bmp|YY", 23, 2, 3), "ERROR: image piece out of order");
-    AskPart(piece + "1|F|p.bmp|XX", 24, 1, 3);
-    Ask("|GET|PING|");  // an unfinished sequenced picture is dropped, not committed
-    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||p.bmp"), "|OK||ABCD|END|");
-}
-
-TEST_F(Handler, AbandonedPiecesAreNotGluedToTheNextSave) {
-    Ask("|SETL|garbage from a save that never finished");
-    Ask("|GET|CUSTFORM|L");
-    EXPECT_EQ(Save("F", "clean"), "|OK||DONE|END|");
-    EXPECT_EQ(AskText("|GET|CUSTFORM|T|F"), "|OK||clean|END|");
-    // Pieces also die with their connection.
-    Ask("|SETL|tail");
-    handler->EndSession(session);
-    EXPECT_EQ(Save("F", "again"), "|OK||DONE|END|");
-    EXPECT_EQ(AskText("|GET|CUSTFORM|T|F"), "|OK||again|END|");
 }
 
 TEST_F(Handler, EveryStoreGivesALaterTimeStampAndKeepsTheFlags) {
@@ -294,43 +244,89 @@ TEST_F(Handler, WholePicturesTravelByteForByte) {
     EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||logo.bmp"), "|OK||again|END|");
 }
 
-TEST_F(Handler, NumberedPiecesAreCommittedByTheNextOtherRequest) {
-    EXPECT_EQ(AskText("|SET|CUSTFORM|I-1|F|big.bmp|AAA"), "|OK||PIECE|END|");
-    EXPECT_EQ(AskText("|SET|CUSTFORM|I-2|F|big.bmp|BBB"), "|OK||PIECE|END|");
-    EXPECT_EQ(AskText("|SET|CUSTFORM|I-3|F|big.bmp|"), "|OK||PIECE|END|");  // empty last piece
-    // The picture is not visible until the series has ended ...
-    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||big.bmp"), "|OK||AAABBB|END|");
-    // ... which that request did. A new series replaces it and commits the previous one.
-    Ask("|SET|CUSTFORM|I-1|F|big.bmp|CC");
-    Ask("|SET|CUSTFORM|I-1|F|two.bmp|DD");
-    Ask("|SET|CUSTFORM|S-D|F");
-    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||big.bmp"), "|OK||CC|END|");
-    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||two.bmp"), "|OK||DD|END|");
-}
-
-TEST_F(Handler, ABrokenPieceSequenceStoresNothing) {
-    Ask("|SET|CUSTFORM|I-0|F|pic.bmp|ORIGINAL");
-    EXPECT_EQ(AskText("|SET|CUSTFORM|I-1|F|pic.bmp|NEW1"), "|OK||PIECE|END|");
-    EXPECT_EQ(AskText("|SET|CUSTFORM|I-3|F|pic.bmp|NEW3"), "ERROR: image piece out of order");
-    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||pic.bmp"), "|OK||ORIGINAL|END|");
-
-    Ask("|SET|CUSTFORM|I-1|F|pic.bmp|NEW1");
-    EXPECT_EQ(AskText("|SET|CUSTFORM|I-2|F|other.bmp|X"), "ERROR: image piece out of order");
-    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||pic.bmp"), "|OK||ORIGINAL|END|");
-    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||other.bmp"), "ERROR: image not found");
-
-    Ask("|SET|CUSTFORM|I-1|F|pic.bmp|NEW1");
-    EXPECT_EQ(AskText("|SET|CUSTFORM|I-2|G|pic.bmp|X"), "ERROR: image piece out of order");
-    EXPECT_EQ(AskText("|SET|CUSTFORM|I-2|F|pic.bmp|X"), "ERROR: image piece out of order");
-
-    // A piece that does not start a series.
-    EXPECT_EQ(AskText("|SET|CUSTFORM|I-2|F|pic.bmp|X"), "ERROR: image piece out of order");
-
-    // A connection that ends mid-series stores nothing.
-    Ask("|SET|CUSTFORM|I-1|F|pic.bmp|NEW1");
-    Ask("|SET|CUSTFORM|I-2|F|pic.bmp|NEW2");
-    handler->EndSession(session);
-    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||pic.bmp"), "|OK||ORIGINAL|END|");
+// Each row: requests on one connection (a sequence field when id is not 0; "END" ends the
+// connection), then what the form F holds. Before each row F holds the layout "old" with
+// the picture pic.bmp "ORIGINAL".
+TEST_F(Handler, PiecesStoreNothingUnlessTheirWholeUploadCame) {
+    struct Step {
+        std::string request;
+        std::uint64_t id;
+        std::uint32_t index, count;
+        std::string reply;
+    };
+    const std::string noSequence = "ERROR: piece without sequence field; nothing stored";
+    const std::string outOfOrder = "ERROR: image piece out of order";
+    const std::string piece = "|OK||PIECE|END|",
+                      incomplete = "ERROR: incomplete form record; nothing stored";
+    const std::string big(repo::RequestHandler::kMaxAssembledBytes / 2, 'p');
+    struct Row {
+        const char* what;
+        std::vector<Step> steps;
+    } rows[] = {
+        {"record pieces without sequence field, then its first piece",
+         {{"|SETL|ayout", 0, 0, 0, noSequence},
+          {"|SETL|tail", 0, 0, 0, noSequence},
+          {"|SET|CUSTFORM|T|F|d:t:c|new l", 0, 0, 0, incomplete}}},
+        {"picture pieces without sequence field, then a ping",
+         {{"|SET|CUSTFORM|I-1|F|pic.bmp|NEW1", 0, 0, 0, noSequence},
+          {"|SET|CUSTFORM|I-2|F|pic.bmp|NEW2", 0, 0, 0, noSequence},
+          {"|GET|PING|", 0, 0, 0, "|OK||PING|END|"}}},
+        {"3 of 6 picture pieces, then a ping",
+         {{"|SET|CUSTFORM|I-1|F|pic.bmp|NEW1", 5, 1, 6, piece},
+          {"|SET|CUSTFORM|I-2|F|pic.bmp|NEW2", 5, 2, 6, piece},
+          {"|SET|CUSTFORM|I-3|F|pic.bmp|NEW3", 5, 3, 6, piece},
+          {"|GET|PING|", 0, 0, 0, "|OK||PING|END|"}}},
+        {"pieces sent on after a picture too large",
+         {{"|SET|CUSTFORM|I-1|F|pic.bmp|" + big, 6, 1, 4, piece},
+          {"|SET|CUSTFORM|I-2|F|pic.bmp|" + big, 6, 2, 4, piece},
+          {"|SET|CUSTFORM|I-3|F|pic.bmp|" + big, 6, 3, 4, "ERROR: image too large"},
+          {"|SET|CUSTFORM|I-4|F|pic.bmp|x", 6, 4, 4, outOfOrder}}},
+        {"a piece skipped, or of another picture, form or upload",
+         {{"|SET|CUSTFORM|I-1|F|pic.bmp|NEW1", 7, 1, 2, piece},
+          {"|SET|CUSTFORM|I-3|F|pic.bmp|NEW3", 7, 2, 2, outOfOrder},
+          {"|SET|CUSTFORM|I-1|F|pic.bmp|NEW1", 8, 1, 2, piece},
+          {"|SET|CUSTFORM|I-2|F|other.bmp|X", 8, 2, 2, outOfOrder},
+          {"|SET|CUSTFORM|I-1|F|pic.bmp|NEW1", 9, 1, 2, piece},
+          {"|SET|CUSTFORM|I-2|G|pic.bmp|X", 9, 2, 2, outOfOrder},
+          {"|SET|CUSTFORM|I-1|F|pic.bmp|NEW1", 10, 1, 2, piece},
+          {"|SET|CUSTFORM|I-2|F|pic.bmp|X", 11, 2, 2, outOfOrder}}},
+        {"a save whose link was lost, carried on over a new one",
+         {{"|SETL|ayout", 12, 1, 3, piece},
+          {"END", 0, 0, 0, ""},
+          {"|SET|CUSTFORM|T|F|d:t:c|new l", 12, 2, 3, incomplete},
+          {"|SET|CUSTFORM|S|F|list", 12, 3, 3,
+           "ERROR: upload part out of sequence; nothing stored"}}},
+        {"record parts missing, of another upload, or a piece in the record's place",
+         {{"|SETL|ayout", 14, 2, 3, "ERROR: form record piece out of sequence"},
+          {"|SET|CUSTFORM|T|F|d:t:c|new l", 14, 3, 3, incomplete},
+          {"|SETL|ayout", 15, 1, 2, piece},
+          {"|SET|CUSTFORM|T|F|d:t:c|new l", 16, 2, 2, incomplete},
+          {"|SETL|ayout", 17, 1, 2, piece},
+          {"|SETL|ayout", 17, 2, 2, "ERROR: form record piece out of sequence"}}},
+        {"a save with a request of something else in between",
+         {{"|SET|CUSTFORM|T|F|d:t:c|new", 13, 1, 3, piece},
+          {"|GET|CUSTFORM|L", 13, 2, 3, "ERROR: request cannot be part of an upload"},
+          {"|SET|CUSTFORM|I-0|F|pic.bmp|NEW", 13, 3, 3,
+           "ERROR: upload part out of sequence; nothing stored"}}},
+    };
+    for (const auto& row : rows) {
+        Save("F", "old");
+        Ask("|SET|CUSTFORM|I-0|F|pic.bmp|ORIGINAL");
+        for (const auto& step : row.steps) {
+            if (step.request == "END") {
+                handler->EndSession(session);
+                continue;
+            }
+            std::string reply = step.id ? AskPart(step.request, step.id, step.index, step.count)
+                                        : AskText(step.request);
+            EXPECT_EQ(reply, step.reply) << row.what << ": " << step.request.substr(0, 40);
+        }
+        handler->EndSession(session);
+        EXPECT_EQ(AskText("|GET|CUSTFORM|T|F"), "|OK||old|END|") << row.what;
+        EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||pic.bmp"), "|OK||ORIGINAL|END|") << row.what;
+        EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||other.bmp"), "ERROR: image not found") << row.what;
+        EXPECT_EQ(handler->StagedBytes(), 0u) << row.what;
+    }
 }
 
 TEST_F(Handler, StaticListsAreKeptAsSent) {
@@ -377,11 +373,10 @@ TEST_F(Handler, HugeRequestsAreStoredOrRefusedWhole) {
 
     // A record is refused at the size whose layout could no longer be read back.
     std::string lines(wire::kMaxFormRecordBytes / 2, 'p');
-    EXPECT_EQ(AskText("|SETL|" + lines), "|OK||PIECE|END|");
-    EXPECT_EQ(AskText("|SETL|" + lines), "|OK||PIECE|END|");
-    EXPECT_EQ(AskText("|SET|CUSTFORM|T|H|d::|"), "ERROR: form record too large");
-    EXPECT_EQ(Save("HUGE", "small"), "|OK||DONE|END|");
-    EXPECT_EQ(AskText("|GET|CUSTFORM|T|HUGE"), "|OK||small|END|");
+    EXPECT_EQ(AskPart("|SETL|" + lines, 1, 1, 3), "|OK||PIECE|END|");
+    EXPECT_EQ(AskPart("|SETL|" + lines, 1, 2, 3), "|OK||PIECE|END|");
+    EXPECT_EQ(AskPart("|SET|CUSTFORM|T|H|d::|", 1, 3, 3), "ERROR: form record too large");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|T|HUGE").size(), layout.size() + 10);
     // The worst layout for its size, all line ends, still comes back in one frame.
     std::string crlf(1 << 20, '\n');
     for (size_t i = 0; i < crlf.size(); i += 2) crlf[i] = '\r';
@@ -390,14 +385,68 @@ TEST_F(Handler, HugeRequestsAreStoredOrRefusedWhole) {
     back.insert(back.begin(), "OK");
     size_t record = std::string("CRLF|Desc:CS:CHG|").size() + crlf.size();
     EXPECT_LE(wire::EncodeFields(back).size(), 2 * record + 64);
+}
 
-    std::string piece(repo::RequestHandler::kMaxAssembledBytes / 2, 'p');
+TEST_F(Handler, StagedBytesAreCappedPerConnectionAndInTotal) {
+    repo::RequestHandler small(*repository, {1000, 1500});
+    repo::Session one, two;
+    auto part = [&](repo::Session& s, std::uint64_t id, std::uint32_t i, size_t bytes) {
+        wire::Sequence seq{id, i, 9};
+        return Joined(small.Handle(s, "1", "|SETL|" + std::string(bytes, 'x'), &seq));
+    };
+    EXPECT_EQ(part(one, 1, 1, 600), "|OK||PIECE|END|");
+    EXPECT_EQ(part(one, 1, 2, 500), "ERROR: upload too large; nothing stored");
+    EXPECT_EQ(small.StagedBytes(), 0u);  // the refused upload was dropped whole
+    EXPECT_EQ(part(one, 2, 1, 900), "|OK||PIECE|END|");
+    EXPECT_EQ(part(two, 3, 1, 700),
+              "ERROR: server busy: too much staged by other uploads; nothing stored");
+    small.EndSession(one);
+    EXPECT_EQ(small.StagedBytes(), 0u);
+    EXPECT_EQ(part(two, 4, 1, 700), "|OK||PIECE|END|");
+    small.EndSession(two);
+}
 
-    EXPECT_EQ(AskText("|SET|CUSTFORM|I-1|F|a.bmp|" + piece), "|OK||PIECE|END|");
-    EXPECT_EQ(AskText("|SET|CUSTFORM|I-2|F|a.bmp|" + piece), "|OK||PIECE|END|");
-    EXPECT_EQ(AskText("|SET|CUSTFORM|I-3|F|a.bmp|" + piece), "ERROR: image too large");
-    Ask("|GET|PING|");
-    EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||a.bmp"), "ERROR: image not found");
+TEST_F(Handler, ASaveIsSeenOldOrNewWholeAndDropsPicturesItsLayoutNoLongerNames) {
+    Save("F", "Image:\t1\t2\t3\t4\ta.bmp\r\nBackground_Image:\tb.bmp\r\nImage:\t\t\t\t\tk.bmp");
+    for (std::string p : {"a.bmp|A1", "b.bmp|B1", "k.bmp|K1"}) Ask("|SET|CUSTFORM|I-0|F|" + p);
+    Ask("|SET|CUSTFORM|S|F|L1");
+    // The new layout names a.bmp (sent again), c.bmp (new, in pieces) and k.bmp (not sent:
+    // the stored one stays); b.bmp it no longer names.
+    const std::string record =
+        "F|New:CS:CHG|image:\t1\t2\t3\t4\ta.bmp\r\nimage:\t\t\t\t\tc.bmp\t9\r\nIMAGE:\t\t\t\t\tk."
+        "bmp";
+    const std::vector<std::string> parts = {
+        "|SETL|" + record.substr(20),   "|SET|CUSTFORM|T|" + record.substr(0, 20),
+        "|SET|CUSTFORM|I-0|F|a.bmp|A2", "|SET|CUSTFORM|I-1|F|c.bmp|C1",
+        "|SET|CUSTFORM|I-2|F|c.bmp|C2", "|SET|CUSTFORM|S|F|L2"};
+    repo::Session reader;
+    auto state = [&] {
+        std::string out = Joined(handler->Handle(reader, "1", "|GET|CUSTFORM|T|F"));
+        for (std::string p : {"a", "b", "c", "k"})
+            out += " " + Joined(handler->Handle(reader, "1", "|GET|CUSTFORM|I|F||" + p + ".bmp"));
+        return out + " " + Joined(handler->Handle(reader, "1", "|GET|CUSTFORM|S|F"));
+    };
+    const std::string before = state();
+    // The link is lost after each part in turn: until the last part, readers see the old
+    // version whole, and a lost upload leaves it.
+    for (std::uint32_t lost = 1; lost <= parts.size(); ++lost) {
+        for (std::uint32_t i = 1; i <= lost; ++i) {
+            std::string reply = AskPart(parts[i - 1], 40 + lost, i, std::uint32_t(parts.size()));
+            EXPECT_EQ(reply, i == parts.size() ? "|OK||DONE|END|" : "|OK||PIECE|END|") << i;
+            if (i < parts.size()) EXPECT_EQ(state(), before) << "after part " << i;
+        }
+        handler->EndSession(session);
+        if (lost < parts.size()) EXPECT_EQ(state(), before) << "lost after part " << lost;
+    }
+    EXPECT_EQ(state(), "|OK||" + text::ReplaceAll(record.substr(13), "\r\n", "") +
+                           "|END| |OK||A2|END| ERROR: image not found " +
+                           "|OK||C1C2|END| |OK||K1|END| L2")
+        << state();
+    // The form and the pictures sent with it carry the save's one stamp.
+    auto list = FormsList();
+    ASSERT_EQ(list.size(), 1u);
+    for (std::string p : {"a.bmp", "c.bmp"}) EXPECT_NE(list[0][5].find(list[0][3] + kC5 + p), npos);
+    EXPECT_EQ(handler->StagedBytes(), 0u);
 }
 
 class DemoHandler : public Handler {

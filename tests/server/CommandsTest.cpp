@@ -102,24 +102,13 @@ TEST_F(SaveCommands, LayoutSaveInPiecesAndItsMessages) {
     EXPECT_EQ(comm.sent[1].rfind("|SET|CUSTFORM|T|F|D:T:X|", 0), 0u);
     EXPECT_TRUE(ui.Messages().empty());
 
-    comm.sent.clear();
-    comm.Fail();
-    EXPECT_EQ(SaveLayoutRecord(comm, ui, record), SaveResult::Failed);
-    EXPECT_EQ(comm.sent.size(), 1u);  // stops at the first failed piece
-    EXPECT_EQ(OnlyMessage(), "|SET|CUSTFORM| error\r\nscripted failure");
-    ui.Clear();
-    comm.Ok({"|OK||PIECE|END|"});
-    comm.Ok({"ERROR: disk full"});
-    EXPECT_EQ(SaveLayoutRecord(comm, ui, record), SaveResult::Refused);
-    EXPECT_EQ(OnlyMessage(), "ERROR: disk full");
-    EXPECT_EQ(OnlyTitle(), "Error in '|SET|CUSTFORM|T'");
     // A refused piece ends the save there, with its reply shown.
-    ui.Clear();
     comm.sent.clear();
     comm.Ok({"ERROR: form record piece out of sequence"});
     EXPECT_EQ(SaveLayoutRecord(comm, ui, record), SaveResult::Refused);
     EXPECT_EQ(comm.sent.size(), 1u);
     EXPECT_EQ(OnlyMessage(), "ERROR: form record piece out of sequence");
+    EXPECT_EQ(OnlyTitle(), "Error in '|SET|CUSTFORM|T'");
 }
 
 TEST_F(SaveCommands, DebugModeShowsEachPieceLength) {
@@ -175,39 +164,78 @@ TEST_F(SaveCommands, ImagesWholeOrInPiecesWithTheirMessages) {
     comm.Ok({"ERROR: too big"});
     EXPECT_FALSE(SaveImage(comm, ui, "F", "a.bmp", small));
     EXPECT_EQ(OnlyTitle(), "Error in |SET|CUSTFORM|I-0|F|a.bmp|");
-    ui.Clear();
-    comm.Fail();
-    EXPECT_FALSE(SaveImage(comm, ui, "F", "a.bmp", small));
-    EXPECT_EQ(OnlyMessage(), "ERR in SaveImages \r\nscripted failure");
+    // The rest of the pieces is not sent after one failed (messages: the save's table).
     ui.Clear();
     comm.sent.clear();
-    std::string big(20000, 'b');
     comm.Ok({"|OK||DONE|END|"});
     comm.Fail();
-    EXPECT_FALSE(SaveImage(comm, ui, "F", "a.bmp", big));
-    EXPECT_EQ(comm.sent.size(), 2u);  // remaining pieces are not sent
-    EXPECT_EQ(OnlyMessage(), "ERR in SaveLargeImages \r\nscripted failure");
-    // A piece the server refuses is not passed over in silence.
-    ui.Clear();
-    comm.sent.clear();
-    comm.Ok({"|OK||PIECE|END|"});
-    comm.Ok({"ERROR: image piece out of order"});
-    EXPECT_FALSE(SaveImage(comm, ui, "F", "a.bmp", big));
+    EXPECT_FALSE(SaveImage(comm, ui, "F", "a.bmp", std::string(20000, 'b')));
     EXPECT_EQ(comm.sent.size(), 2u);
-    EXPECT_EQ(OnlyMessage(), "ERROR: image piece out of order");
-    EXPECT_EQ(OnlyTitle(), "Error in |SET|CUSTFORM|I-2|F|a.bmp|");
+    EXPECT_EQ(OnlyMessage(), "ERR in SaveLargeImages \r\nscripted failure");
 }
 
-TEST_F(SaveCommands, SaveImagesDeletesFirstAndReadsTheFolder) {
+TEST_F(SaveCommands, ASaveIsOneUploadOfRecordPicturesAndList) {
     std::string dir = TempDir("images");
-    std::ofstream(dir + "/logo.bmp", std::ios::binary) << std::string("BM\r\n\0x", 6);
-    std::string layout = "Image:\t1\t2\t3\t4\tlogo.bmp\r\nBackground_Image:\t../etc.bmp\r\n";
-    // The second name would leave the folder: the walk stops there, after the first.
-    EXPECT_FALSE(SaveImages(comm, ui, "F", layout, dir));
-    ASSERT_EQ(comm.sent.size(), 2u);
-    EXPECT_EQ(comm.sent[0], "|SET|CUSTFORM|I|F|D|");
-    EXPECT_EQ(comm.sent[1], "|SET|CUSTFORM|I-0|F|logo.bmp|" + std::string("BM\r\n\0x", 6));
+    const std::string logo("BM\r\n\0x", 6), big(20000, 'b');
+    std::ofstream(dir + "/logo.bmp", std::ios::binary) << logo;
+    std::ofstream(dir + "/big.bmp", std::ios::binary) << big;
+    std::ofstream(dir + "/empty.bmp", std::ios::binary);
+    std::string layout =
+        "Image:\t1\t2\t3\t4\tlogo.bmp\r\nBackground_Image:\t../etc.bmp\r\nImage:\t\t\t\t\tgone.bmp"
+        "\r\nImage:\t\t\t\t\tempty.bmp\r\nBackground_Image:\tbig.bmp\r\nImage:\t\t\t\t\tlogo.bmp";
+    std::vector<std::string> missing;
+    auto pictures = ReadSavePictures("F", layout, dir, missing);
+    EXPECT_EQ(missing, (std::vector<std::string>{"../etc.bmp", "gone.bmp", "empty.bmp"}));
+    ASSERT_EQ(pictures.size(), 2u);
+    EXPECT_EQ(pictures[0].bytes, logo);
+    EXPECT_EQ(pictures[1].name, "big.bmp");
     std::filesystem::remove_all(dir);
+
+    // Record pieces, the whole picture, the pieces of the large one, then the list.
+    std::string record = SaveRecord("F", "D", "T", "X", std::string(30000, 'z'));
+    EXPECT_EQ(SaveFormUpload(comm, ui, "F", record, pictures, ""), SaveResult::Saved);
+    ASSERT_EQ(comm.sent.size(), 7u);
+    const char* heads[] = {"|SETL|",
+                           "|SET|CUSTFORM|T|F|",
+                           "|SET|CUSTFORM|I-0|F|logo.bmp|",
+                           "|SET|CUSTFORM|I-1|F|big.bmp|",
+                           "|SET|CUSTFORM|I-2|F|big.bmp|",
+                           "|SET|CUSTFORM|I-3|F|big.bmp|",
+                           "|SET|CUSTFORM|S-D|F"};
+    for (size_t i = 0; i < 7; ++i) EXPECT_EQ(comm.sent[i].rfind(heads[i], 0), 0u) << i;
+    EXPECT_TRUE(ui.Messages().empty());
+
+    // Each part that fails or is refused ends the save with its own message.
+    struct Row {
+        size_t at;
+        bool fails;
+        std::string text, title;
+        SaveResult result;
+    } rows[] = {
+        {1, true, "|SET|CUSTFORM| error\r\nscripted failure", "ERROR", SaveResult::Failed},
+        {2, false, "ERROR: bad form record", "Error in '|SET|CUSTFORM|T'", SaveResult::Refused},
+        {3, true, "ERR in SaveImages \r\nscripted failure", "ERROR", SaveResult::Failed},
+        {5, false, "ERROR: image piece out of order", "Error in |SET|CUSTFORM|I-2|F|big.bmp|",
+         SaveResult::Refused},
+        {6, true, "ERR in SaveLargeImages \r\nscripted failure", "ERROR", SaveResult::Failed},
+        {7, true, "Error saving Static List\r\nscripted failure", "ERROR", SaveResult::Failed},
+        {7, false, "ERROR: database error: disk full", "Error in '|SET|CUSTFORM|T'",
+         SaveResult::Refused},
+    };
+    for (const auto& row : rows) {
+        comm.sent.clear();
+        comm.answers.clear();
+        ui.Clear();
+        for (size_t i = 1; i < row.at; ++i) comm.Ok({"|OK||PIECE|END|"});
+        if (row.fails)
+            comm.Fail();
+        else
+            comm.Ok({row.text});
+        EXPECT_EQ(SaveFormUpload(comm, ui, "F", record, pictures, ""), row.result) << row.at;
+        EXPECT_EQ(comm.sent.size(), row.at);
+        EXPECT_EQ(OnlyMessage(), row.text) << row.at;
+        EXPECT_EQ(OnlyTitle(), row.title) << row.at;
+    }
 }
 
 using LoadCommands = Fixture;

@@ -226,6 +226,15 @@ TEST_F(CopyForms, CommandLineGetPutCopyDelete) {
     EXPECT_EQ(Forms("put " + out + b, text), 0) << text;
     EXPECT_EQ(TargetPicture("SMALL", "small.bmp"), small);
     EXPECT_EQ(Forms("put " + out + "/missing.ldt" + b, text), 1);
+    // A picture the layout names is not in IMAGES: it is named, and nothing is stored.
+    std::string listed;
+    EXPECT_EQ(Forms("list" + b, listed), 0);
+    fs::remove(dir / "out" / "IMAGES" / "small.bmp");
+    EXPECT_EQ(Forms("put " + out + b, text), 1) << text;
+    EXPECT_NE(text.find("cannot be read from the images folder"), std::string::npos) << text;
+    EXPECT_NE(text.find("small.bmp"), std::string::npos) << text;
+    EXPECT_EQ(Forms("list" + b, text), 0);
+    EXPECT_EQ(text, listed);
     EXPECT_EQ(Forms("get 'A|B'" + a, text), 2);
 
     const std::string copy =

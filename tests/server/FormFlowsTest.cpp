@@ -65,6 +65,38 @@ struct DirectConnection : ConnectionPrompt {
     }
 };
 
+// The designer's link, cut at request number cutAt: the request never reaches the server,
+// or (replyLost) the server gets it but its reply is lost; either way the link closes.
+struct CuttingComm : TcpComm {
+    int cutAt = 0, sent = 0;
+    bool replyLost = false;
+    template <class Send>
+    bool Cut(Send send, std::string& error) {
+        if (++sent != cutAt) return send();
+        if (replyLost) send();
+        Disconnect();
+        error = "link cut";
+        return false;
+    }
+    bool GetServerStringData(const std::string& request, const std::string& extra,
+                             std::string& reply, std::string& error) override {
+        return Cut([&] { return TcpComm::GetServerStringData(request, extra, reply, error); },
+                   error);
+    }
+    bool GetServerArrayData(const std::string& request, const std::string& extra,
+                            std::vector<std::string>& reply, std::string& error) override {
+        return Cut([&] { return TcpComm::GetServerArrayData(request, extra, reply, error); },
+                   error);
+    }
+    bool GetServerArrayJoined(const std::string& request, std::string_view separator,
+                              std::string& joined, std::size_t& count,
+                              std::string& error) override {
+        return Cut(
+            [&] { return TcpComm::GetServerArrayJoined(request, separator, joined, count, error); },
+            error);
+    }
+};
+
 // One designer: its own data folder, model, canvas and link.
 struct Designer {
     fs::path root;
@@ -73,7 +105,7 @@ struct Designer {
     FormModel model;
     CanvasModel store{model, metrics};
     LocalFolders folders;
-    TcpComm comm;
+    CuttingComm comm;
     ConnectionLogic connection{comm, ui};
     DirectConnection prompt{connection};
     ScriptedSavePrompt save;
@@ -169,6 +201,13 @@ TEST_F(FormFlowsTest, ANewFormSavedAndReopenedElsewhereComesBackWhole) {
     const std::string logoStamp = a->flows.Definitions().ImageTimeStamp("NEWFORM", "logo.v2.bmp");
     ASSERT_FALSE(logoStamp.empty());
     EXPECT_EQ(a->folders.LocalPictureTimeStamp("NEWFORM", false, "logo.v2.bmp"), logoStamp);
+    // sig.png is not in the images folder: the user was asked first and saved without it.
+    int asked = 0;
+    for (const auto& call : a->ui.calls)
+        asked += call.kind == RecordingUserInterface::Kind::YesNo &&
+                 call.text.find(":\r\n    sig.png\r\n") != std::string::npos;
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(a->flows.Definitions().ImageTimeStamp("NEWFORM", "sig.png").empty());
 
     // Another designer with empty folders: layout and pictures come from the server.
     auto b = NewDesigner("b");
@@ -187,6 +226,72 @@ TEST_F(FormFlowsTest, ANewFormSavedAndReopenedElsewhereComesBackWhole) {
     std::string stored;
     ASSERT_TRUE(requests::LoadLayoutText(b->comm, b->ui, "NEWFORM", stored));
     EXPECT_NE(stored.find("TimeStamp:\t\r\n"), std::string::npos);
+}
+
+// A save whose link is cut at each of its requests in turn, before the request reaches the
+// server or after: the server then holds the old or the new form whole, each with its own
+// pictures and static list, and "Form Saved." is shown exactly when the new one is stored.
+TEST_F(FormFlowsTest, ASaveCutAtAnyRequestLeavesTheOldOrTheNewFormWhole) {
+    auto a = NewDesigner("a");
+    const std::string v1 = DataFile("layouts/full.ldt");
+    const std::string v2 = text::ReplaceAll(v1, "sig.png", "big.png");  // needs 4 pieces
+    unsigned seed = 0;
+    for (auto [name, size] :
+         {std::pair{"back.png", 500}, {"logo.bmp", 3000}, {"sig.png", 400}, {"big.png", 30000}})
+        PutPicture(*a, name, Picture(size_t(size), ++seed));
+    // Layout items, each picture of the form with its bytes, and the static list.
+    RecordingUserInterface quiet;
+    auto& probe = a->comm;
+    auto stored = [&] {
+        std::string layout, list, out;
+        FormsDefinitions defs;
+        requests::LoadLayoutText(probe, quiet, "CUT", layout);
+        requests::UpdateFormsDefinitions(probe, quiet, defs);
+        out = Pages(layout) + "|";
+        if (const FormDefinition* def = defs.Find("CUT"))
+            for (const auto& img : def->images) {
+                std::string name = img.baseName + "." + img.extension, bytes;
+                requests::LoadImageBytes(probe, quiet, "CUT", img.timeStamp, name, bytes);
+                out += name + ":" + std::to_string(std::hash<std::string>()(bytes)) + "|";
+            }
+        requests::GetStaticList(probe, quiet, "CUT", list);
+        return out + list;
+    };
+    auto save = [&](const std::string& layout, const std::string& item, int cutAt, bool lost) {
+        EXPECT_TRUE(a->Read(layout));
+        a->model.settings.formCode = "CUT";
+        a->flows.StaticItems() = {{item, "d", "o"}};
+        a->comm.sent = 0;
+        a->comm.cutAt = cutAt;
+        a->comm.replyLost = lost;
+        a->ui.Clear();
+        SaveOutcome outcome = a->flows.SaveFormToServer(false);
+        a->comm.cutAt = 0;
+        EXPECT_EQ(a->HasMessage("Form Saved.", "Save"), outcome == SaveOutcome::Saved);
+        return outcome;
+    };
+    ASSERT_EQ(save(v1, "A", 0, false), SaveOutcome::Saved);
+    const std::string old = stored();
+    ASSERT_EQ(save(v2, "B", 0, false), SaveOutcome::Saved);
+    const std::string fresh = stored();
+    const int requests = a->comm.sent;
+    ASSERT_NE(fresh.find("big.png"), std::string::npos);
+    ASSERT_EQ(fresh.find("sig.png"), std::string::npos);  // no longer named: gone with it
+    ASSERT_NE(old, fresh);
+    ASSERT_GE(requests, 8);  // record, 2 whole pictures, 4 pieces, static list, forms list
+
+    for (int k = 1; k <= requests; ++k)
+        for (bool lost : {false, true}) {
+            ASSERT_EQ(save(v1, "A", 0, false), SaveOutcome::Saved);
+            SaveOutcome outcome = save(v2, "B", k, lost);
+            std::string now = stored();
+            EXPECT_TRUE(now == old || now == fresh) << "cut at " << k << ": " << now;
+            // A reply lost after the server stored the form cannot tell the designer so;
+            // everything else reports what the server holds.
+            if (outcome == SaveOutcome::Saved || !lost) {
+                EXPECT_EQ(now == fresh, outcome == SaveOutcome::Saved) << "cut at " << k;
+            }
+        }
 }
 
 TEST_F(FormFlowsTest, TheLocalCopyIsUsedOnlyWhenAllowedAndAsNewAsTheServers) {

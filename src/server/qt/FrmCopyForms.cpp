@@ -38,6 +38,43 @@ QLineEdit* NewBox(QWidget* parent, const char* name, const char* text) {
     return box;
 }
 
+struct BoxSpec {
+    const char* name;
+    const char* text;
+};
+
+// One server's frame: its address and port boxes with Connect and Get Forms under them;
+// the lists go below, from row 2.
+struct ServerFrame {
+    QGroupBox* box;
+    QGridLayout* grid;
+    QLineEdit* address;
+    QLineEdit* port;
+    QPushButton* connect;
+    QPushButton* getForms;
+};
+
+ServerFrame NewServerFrame(QWidget* parent, const char* title, BoxSpec address, BoxSpec port,
+                           const char* connectName, const char* getFormsName) {
+    ServerFrame f;
+    f.box = new QGroupBox(title, parent);
+    f.grid = new QGridLayout(f.box);
+    f.address = NewBox(f.box, address.name, address.text);
+    f.port = NewBox(f.box, port.name, port.text);
+    f.port->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), f.port));
+    f.connect = new QPushButton("Connect", f.box);
+    f.connect->setObjectName(connectName);
+    f.getForms = new QPushButton("Get Forms", f.box);
+    f.getForms->setObjectName(getFormsName);
+    f.grid->addWidget(new QLabel("IP Address:", f.box), 0, 0);
+    f.grid->addWidget(f.address, 0, 1);
+    f.grid->addWidget(new QLabel("Port:", f.box), 0, 2);
+    f.grid->addWidget(f.port, 0, 3);
+    f.grid->addWidget(f.connect, 1, 1);
+    f.grid->addWidget(f.getForms, 1, 3);
+    return f;
+}
+
 }  // namespace
 
 FrmCopyForms::FrmCopyForms(UserInterface* ui, StartOptions options, QWidget* parent)
@@ -57,24 +94,14 @@ FrmCopyForms::FrmCopyForms(UserInterface* ui, StartOptions options, QWidget* par
     auto* frames = new QHBoxLayout;
     outer->addLayout(frames);
 
-    auto* from = new QGroupBox("Copy From Server", this);
-    auto* fromGrid = new QGridLayout(from);
-    txtFromIPAddress_ = NewBox(from, "txtFromIPAddress", "");
-    txtFromPort_ = NewBox(from, "txtFromPort", "");
-    auto* cmdFromConnect = new QPushButton("Connect", from);
-    cmdFromConnect->setObjectName("cmdConnect");
-    auto* cmdFromGetForms = new QPushButton("Get Forms", from);
-    cmdFromGetForms->setObjectName("cmdGetFromForms");
-    lvwFromServerForms_ = NewList(from, "lvwFromServerForms");
-    fromGrid->addWidget(new QLabel("IP Address:", from), 0, 0);
-    fromGrid->addWidget(txtFromIPAddress_, 0, 1);
-    fromGrid->addWidget(new QLabel("Port:", from), 0, 2);
-    fromGrid->addWidget(txtFromPort_, 0, 3);
-    fromGrid->addWidget(cmdFromConnect, 1, 1);
-    fromGrid->addWidget(cmdFromGetForms, 1, 3);
-    fromGrid->addWidget(new QLabel("Availble Forms", from), 2, 0, 1, 4);
-    fromGrid->addWidget(lvwFromServerForms_, 3, 0, 1, 4);
-    frames->addWidget(from);
+    ServerFrame from = NewServerFrame(this, "Copy From Server", {"txtFromIPAddress", ""},
+                                      {"txtFromPort", ""}, "cmdConnect", "cmdGetFromForms");
+    txtFromIPAddress_ = from.address;
+    txtFromPort_ = from.port;
+    lvwFromServerForms_ = NewList(from.box, "lvwFromServerForms");
+    from.grid->addWidget(new QLabel("Availble Forms", from.box), 2, 0, 1, 4);
+    from.grid->addWidget(lvwFromServerForms_, 3, 0, 1, 4);
+    frames->addWidget(from.box);
 
     auto* moves = new QVBoxLayout;
     auto* cmdCopy = new QPushButton(">>", this);
@@ -87,32 +114,20 @@ FrmCopyForms::FrmCopyForms(UserInterface* ui, StartOptions options, QWidget* par
     moves->addStretch();
     frames->addLayout(moves);
 
-    auto* to = new QGroupBox("Copy To Server", this);
-    auto* toGrid = new QGridLayout(to);
-    txtToIPAddress_ = NewBox(to, "txtToIPAddress", "127.0.0.1");
-    txtToPort_ = NewBox(to, "txtToPort", "5012");
-    txtToPort_->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), this));
-    txtFromPort_->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), this));
-    auto* cmdToConnect = new QPushButton("Connect", to);
-    cmdToConnect->setObjectName("cmdToConnect");
-    auto* cmdToGetForms = new QPushButton("Get Forms", to);
-    cmdToGetForms->setObjectName("cmdGetToForms");
-    lvwCopyFormsToServer_ = NewList(to, "lvwCopyFormsToServer");
-    lvwFromsInNewServer_ = NewList(to, "lvwFromsInNewServer");
-    auto* cmdCopyForms = new QPushButton("Copy Forms", to);
+    ServerFrame to = NewServerFrame(this, "Copy To Server", {"txtToIPAddress", "127.0.0.1"},
+                                    {"txtToPort", "5012"}, "cmdToConnect", "cmdGetToForms");
+    txtToIPAddress_ = to.address;
+    txtToPort_ = to.port;
+    lvwCopyFormsToServer_ = NewList(to.box, "lvwCopyFormsToServer");
+    lvwFromsInNewServer_ = NewList(to.box, "lvwFromsInNewServer");
+    auto* cmdCopyForms = new QPushButton("Copy Forms", to.box);
     cmdCopyForms->setObjectName("cmdCopyForms");
-    toGrid->addWidget(new QLabel("IP Address:", to), 0, 0);
-    toGrid->addWidget(txtToIPAddress_, 0, 1);
-    toGrid->addWidget(new QLabel("Port:", to), 0, 2);
-    toGrid->addWidget(txtToPort_, 0, 3);
-    toGrid->addWidget(cmdToConnect, 1, 1);
-    toGrid->addWidget(cmdToGetForms, 1, 3);
-    toGrid->addWidget(new QLabel("Forms to Copy", to), 2, 0, 1, 4);
-    toGrid->addWidget(lvwCopyFormsToServer_, 3, 0, 1, 4);
-    toGrid->addWidget(cmdCopyForms, 4, 3);
-    toGrid->addWidget(new QLabel("Exisiting Forms", to), 5, 0, 1, 4);
-    toGrid->addWidget(lvwFromsInNewServer_, 6, 0, 1, 4);
-    frames->addWidget(to);
+    to.grid->addWidget(new QLabel("Forms to Copy", to.box), 2, 0, 1, 4);
+    to.grid->addWidget(lvwCopyFormsToServer_, 3, 0, 1, 4);
+    to.grid->addWidget(cmdCopyForms, 4, 3);
+    to.grid->addWidget(new QLabel("Exisiting Forms", to.box), 5, 0, 1, 4);
+    to.grid->addWidget(lvwFromsInNewServer_, 6, 0, 1, 4);
+    frames->addWidget(to.box);
 
     auto* bar = new QStatusBar(this);
     bar->setObjectName("CopyStatusBar");
@@ -140,13 +155,12 @@ FrmCopyForms::FrmCopyForms(UserInterface* ui, StartOptions options, QWidget* par
         logic_->ConnectAndList(which);
         RefreshLists();
     };
-    connect(cmdFromConnect, &QPushButton::clicked, this,
+    connect(from.connect, &QPushButton::clicked, this,
             [=] { listFrom(CopyFormsLogic::Server::From); });
-    connect(cmdFromGetForms, &QPushButton::clicked, this,
+    connect(from.getForms, &QPushButton::clicked, this,
             [=] { listFrom(CopyFormsLogic::Server::From); });
-    connect(cmdToConnect, &QPushButton::clicked, this,
-            [=] { listFrom(CopyFormsLogic::Server::To); });
-    connect(cmdToGetForms, &QPushButton::clicked, this,
+    connect(to.connect, &QPushButton::clicked, this, [=] { listFrom(CopyFormsLogic::Server::To); });
+    connect(to.getForms, &QPushButton::clicked, this,
             [=] { listFrom(CopyFormsLogic::Server::To); });
     connect(cmdCopy, &QPushButton::clicked, this, [this] {
         logic_->MoveToCopy(ChosenRows(lvwFromServerForms_));

@@ -1,0 +1,516 @@
+// The page drawing that screen, print and export share: golden pictures (compared
+// with a tolerance, fonts differ slightly between machines) and exact checks of
+// what does not depend on fonts.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <map>
+
+#include "TestMetafiles.h"
+#include "canvas/CanvasEditor.h"
+#include "canvas/CanvasModel.h"
+#include "drawing/CanvasPainter.h"
+#include "drawing/Metafile.h"
+#include "drawing/PageExport.h"
+#include "drawing/PagePrint.h"
+#include "layout/LayoutTestSupport.h"
+#include "shell/qt/QtUserInterface.h"
+
+namespace {
+
+constexpr double kGoldenDpi = 48;
+
+struct Drawn {
+    QtTextMetrics metrics;
+    FormModel model;
+    std::unique_ptr<CanvasModel> canvas;
+    RecordingUserInterface ui;
+    PictureCache pictures;
+
+    explicit Drawn(const std::string& layout, const std::string& images = {}) {
+        canvas = std::make_unique<CanvasModel>(model, metrics, images);
+        LayoutReader reader(model, *canvas, metrics, ui);
+        ok = reader.BuildForm(layout);
+    }
+    QImage Page(int page, double dpi = kGoldenDpi) {
+        return RenderPage(*canvas, model, pictures, page, dpi);
+    }
+    bool ok = false;
+};
+
+std::string GoldenPath(const std::string& name) {
+    const char* dir = std::getenv("FD_TEST_DATA");
+    return std::string(dir ? dir : "tests/data") + "/golden/" + name;
+}
+
+// Share of pixels whose colour differs by more than a small amount in any channel.
+double DifferentShare(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return 1;
+    QImage x = a.convertToFormat(QImage::Format_RGB32);
+    QImage y = b.convertToFormat(QImage::Format_RGB32);
+    long long differing = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
+        auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
+        for (int col = 0; col < x.width(); ++col) {
+            int d = std::max({std::abs(qRed(p[col]) - qRed(q[col])),
+                              std::abs(qGreen(p[col]) - qGreen(q[col])),
+                              std::abs(qBlue(p[col]) - qBlue(q[col]))});
+            if (d > 48) ++differing;
+        }
+    }
+    return double(differing) / double(x.width() * x.height());
+}
+
+// FD_UPDATE_GOLDEN=1 writes the pictures instead of comparing with them.
+void ExpectMatchesGolden(const QImage& image, const std::string& name) {
+    ASSERT_FALSE(image.isNull());
+    std::string path = GoldenPath(name);
+    if (std::getenv("FD_UPDATE_GOLDEN")) {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        ASSERT_TRUE(image.save(QString::fromStdString(path)));
+        return;
+    }
+    QImage golden(QString::fromStdString(path));
+    ASSERT_FALSE(golden.isNull()) << "missing " << path;
+    double share = DifferentShare(image, golden);
+    EXPECT_LT(share, 0.02) << name << ": " << share * 100 << "% of the pixels differ";
+}
+
+QColor At(const QImage& image, double xInches, double yInches, double dpi = kGoldenDpi) {
+    return image.pixelColor(int(xInches * dpi), int(yInches * dpi));
+}
+
+bool IsRed(const QColor& c) {
+    return c.red() > 180 && c.green() < 90 && c.blue() < 90;
+}
+
+// True when some pixel within two pixels of the point passes the test.
+template <class Test>
+bool Near(const QImage& image, double xInches, double yInches, Test test) {
+    int x = int(xInches * kGoldenDpi), y = int(yInches * kGoldenDpi);
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx)
+            if (image.valid(x + dx, y + dy) && test(image.pixelColor(x + dx, y + dy))) return true;
+    return false;
+}
+
+}  // namespace
+
+TEST(Render, PagesLookAsTheyDidWhenTheGoldenPicturesWereMade) {
+    Drawn full(TestDataFile("layouts/full.ldt"));
+    ASSERT_TRUE(full.ok);
+    ExpectMatchesGolden(full.Page(0), "full-page1.png");
+    ExpectMatchesGolden(full.Page(1), "full-page2.png");
+    Drawn minimal(TestDataFile("layouts/minimal.ldt"));
+    ASSERT_TRUE(minimal.ok);
+    ExpectMatchesGolden(minimal.Page(0), "minimal.png");
+    Drawn entry(TestDataFile("layouts/dataentry.ldt"));
+    ASSERT_TRUE(entry.ok);
+    ExpectMatchesGolden(entry.Page(0), "dataentry.png");
+}
+
+TEST(Render, ShapesAndPlaceholdersAreWhereTheLayoutPutsThem) {
+    Drawn d(TestDataFile("layouts/full.ldt"));
+    ASSERT_TRUE(d.ok);
+    QImage page = d.Page(0);
+    ASSERT_EQ(page.width(), int(8.5 * kGoldenDpi));
+    ASSERT_EQ(page.height(), int(11 * kGoldenDpi));
+    // The red box from 0.5 to 8 inches, two pixels wide.
+    auto reddish = [](const QColor& c) { return c.red() > 200 && c.green() < 160; };
+    EXPECT_TRUE(Near(page, 0.5, 5.5, reddish));
+    EXPECT_TRUE(Near(page, 8.0, 5.5, reddish));
+    EXPECT_FALSE(Near(page, 0.3, 5.5, reddish));
+    EXPECT_EQ(At(page, 4, 5.5), QColor(Qt::white));
+    // logo.bmp is not there: a grey placeholder holds its place.
+    QColor placeholder = At(page, 2.0, 1.05);
+    EXPECT_EQ(placeholder, QColor(240, 240, 240));
+    // The barcode area is striped dark and light.
+    int dark = 0, light = 0;
+    for (double x = 5.2; x < 6.8; x += 1 / kGoldenDpi) {
+        QColor c = At(page, x, 0.75);
+        (c.lightness() < 80 ? dark : light)++;
+    }
+    EXPECT_GT(dark, 10);
+    EXPECT_GT(light, 10);
+    // The signature box lives on page 2 only.
+    QImage second = d.Page(1);
+    auto inked = [](const QColor& c) { return c.lightness() < 128; };
+    EXPECT_TRUE(Near(second, 4.0, 9.3, inked));  // cross-hatched signature pad
+    EXPECT_FALSE(Near(page, 4.0, 9.3, inked));
+}
+
+TEST(Render, BackgroundAndImagesComeFromTheImagesFolder) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage red(96, 96, QImage::Format_RGB32);
+    red.fill(QColor(255, 0, 0));
+    red.setDotsPerMeterX(3780);
+    red.setDotsPerMeterY(3780);
+    ASSERT_TRUE(red.save(dir.filePath("back.png")));
+    QImage blue(10, 10, QImage::Format_RGB32);
+    blue.fill(QColor(0, 0, 255));
+    ASSERT_TRUE(blue.save(dir.filePath("logo.bmp")));
+    Drawn d(TestDataFile("layouts/full.ldt"), dir.path().toStdString());
+    ASSERT_TRUE(d.ok);
+    QImage page = d.Page(0);
+    // 96 pixels at 96 per inch: the background covers the first inch only.
+    EXPECT_TRUE(IsRed(At(page, 0.2, 0.2)));
+    EXPECT_FALSE(IsRed(At(page, 1.5, 0.2)));
+    // The image is stretched to its 2 x 0.5 inch frame.
+    QColor c = At(page, 2.9, 1.45);
+    EXPECT_GT(c.blue(), 200);
+    EXPECT_LT(c.red(), 60);
+}
+
+TEST(Render, DamagedPageSizesAndPagesDrawNothingAndNeverCrash) {
+    Drawn huge(
+        "<HEADER>\r\nPage:\t100000\t100000\r\n</HEADER>\r\n<PAGE>\r\nA\t1\t1\tArial\t8\tN\tN\tL"
+        "\t1\tN\t\t\t\r\n</PAGE>");
+    ASSERT_TRUE(huge.ok);
+    EXPECT_TRUE(huge.Page(0).isNull());
+    QTemporaryDir dir;
+    std::string out = dir.filePath("huge.png").toStdString();
+    ExportResult r = ExportPagePng(*huge.canvas, huge.model, huge.pictures, 0, 96, out);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.error.empty());
+    EXPECT_FALSE(std::filesystem::exists(out));
+
+    Drawn zero("<HEADER>\r\nPage:\t0\t-3\r\n</HEADER>\r\n<PAGE>\r\n</PAGE>");
+    EXPECT_TRUE(zero.Page(0).isNull());
+    EXPECT_FALSE(ExportPagesPdf(*zero.canvas, zero.model, zero.pictures, {0},
+                                dir.filePath("zero.pdf").toStdString())
+                     .ok);
+
+    // Items far outside the page and a page index beyond the form draw an empty page.
+    Drawn far(
+        "<HEADER>\r\nPage:\t2\t2\r\nBox:\t-90000\t90000\t5\t5\t1\t1\t1\tN\t0\r\n</HEADER>"
+        "\r\n<PAGE>\r\nFar\t99999\t-99999\tArial\t8\tN\tN\tL\t1\tN\t\t\t\r\n</PAGE>");
+    ASSERT_TRUE(far.ok);
+    QImage p = far.Page(0);
+    ASSERT_FALSE(p.isNull());
+    EXPECT_EQ(p.pixelColor(48, 48), QColor(Qt::white));
+    EXPECT_FALSE(far.Page(57).isNull());
+}
+
+TEST(Render, PdfHasOnePagePerFormPageAndIsWrittenWhole) {
+    Drawn d(TestDataFile("layouts/full.ldt"));
+    ASSERT_TRUE(d.ok);
+    QTemporaryDir dir;
+    std::string out = dir.filePath("form.pdf").toStdString();
+    ExportResult r = ExportPagesPdf(*d.canvas, d.model, d.pictures, {0, 1}, out);
+    ASSERT_TRUE(r.ok) << r.error;
+    std::string bytes, error;
+    ASSERT_TRUE(files::ReadWholeFile(out, bytes, error));
+    EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
+    EXPECT_NE(bytes.find("%%EOF"), std::string::npos);
+    size_t pages = 0;
+    for (size_t at = bytes.find("/Type /Page"); at != std::string::npos;
+         at = bytes.find("/Type /Page", at + 1))
+        if (bytes.compare(at, 12, "/Type /Pages") != 0) ++pages;
+    EXPECT_EQ(pages, 2u);
+
+    // A folder that cannot be written to: an error and no file.
+    ExportResult bad = ExportPagesPdf(*d.canvas, d.model, d.pictures, {0},
+                                      dir.filePath("no/such/x.pdf").toStdString());
+    EXPECT_FALSE(bad.ok);
+    EXPECT_FALSE(std::filesystem::exists(dir.filePath("no/such/x.pdf").toStdString()));
+}
+
+TEST(Render, CompanionLabelsTakeTheirKindsColoursPlacedAndOnceTheSelectionIsCleared) {
+    Drawn d(
+        "<HEADER>\r\nPage:\t8.5\t11\r\nHotspot:\t1\t1\t1\t1\t1\tP\r\n"
+        "Hotspot:\t1\t2.5\t1\t1\t1\tD\r\nHotspot:\t1\t4\t1\t1\t1\tS\r\n"
+        "Hotspot:\t1\t5.5\t1\t1\t1\td\r\nSignature_Box:\t4\t1\t2\t1\t1\tN\r\n"
+        "Box:\t4\t4\t2\t2\t1\t1\t1\tN\t0\r\n</HEADER>\r\n<PAGE>\r\n</PAGE>");
+    ASSERT_TRUE(d.ok);
+    // The colour most of a label's pixels have: its background, whatever its text.
+    auto background = [&](const QImage& page, int label) {
+        const LabelControl& l = *d.canvas->LabelAt(label);
+        std::map<QRgb, int> count;
+        for (int y = int(l.top * kGoldenDpi); y < int((l.top + l.height) * kGoldenDpi); ++y)
+            for (int x = int(l.left * kGoldenDpi); x < int((l.left + l.width) * kGoldenDpi); ++x)
+                ++count[page.pixel(x, y) & 0xFFFFFF];
+        auto most = std::max_element(count.begin(), count.end(),
+                                     [](auto& a, auto& b) { return a.second < b.second; });
+        return most == count.end() ? 0u : most->first;
+    };
+    auto rgb = [](std::uint32_t bgr) { return ColorFromBgr(bgr).rgb() & 0xFFFFFF; };
+    const auto& hotspots = d.canvas->Hotspots();
+    std::vector<int> labels{hotspots[0].label,
+                            hotspots[1].label,
+                            hotspots[2].label,
+                            hotspots[3].label,
+                            d.canvas->SignatureBoxes()[0].label,
+                            d.canvas->Boxes()[0].label};
+    // Placed: by kind as written ("d" is not "D").
+    std::vector<std::uint32_t> placed{0xC0C0FF, 0xBFBE9A, 0x49D5E8, 0xF6ACDF, 0xFFC0C0, 0xC0C0C0};
+    // Cleared: "D" keeps its colour, every other hotspot takes that of "P".
+    std::vector<std::uint32_t> cleared{0xC0C0FF, 0xBFBE9A, 0xC0C0FF, 0xC0C0FF, 0xFFC0C0, 0xC0C0C0};
+    QImage before = d.Page(0);
+    CanvasEditor editor(*d.canvas, d.model, d.metrics);
+    editor.UnselectAll();
+    QImage after = d.Page(0);
+    for (size_t i = 0; i < labels.size(); ++i) {
+        EXPECT_EQ(background(before, labels[i]), rgb(placed[i])) << i;
+        EXPECT_EQ(background(after, labels[i]), rgb(cleared[i])) << i;
+    }
+}
+
+namespace {
+
+std::string WithBackground(const std::string& name) {
+    return "<HEADER>\r\nPage:\t8.5\t11\r\nBackground_Image:\t" + name +
+           "\t1\t1\r\n</HEADER>\r\n<PAGE>\r\n</PAGE>";
+}
+
+// Rows where a walk down a pixel column meets ink after background, as the grid
+// dialog's line detection walks (red + green + blue below 650 is ink).
+std::vector<int> InkRows(const QImage& image, double xInches, double dpi) {
+    std::vector<int> rows;
+    bool ink = false;
+    for (int y = 0; y < image.height(); ++y) {
+        QColor c = image.pixelColor(int(xInches * dpi), y);
+        bool now = c.red() + c.green() + c.blue() < 650;
+        if (now && !ink) rows.push_back(y);
+        ink = now;
+    }
+    return rows;
+}
+
+void ExpectRulesAt(const std::vector<int>& rows, const std::vector<double>& inches, double dpi) {
+    ASSERT_EQ(rows.size(), inches.size());
+    for (size_t i = 0; i < rows.size(); ++i) EXPECT_NEAR(rows[i], inches[i] * dpi, 3) << i;
+}
+
+using MetafileMaker = std::string (*)(const std::vector<double>&, const std::string&);
+const std::pair<const char*, MetafileMaker> kMetafiles[] = {{"form.wmf", testmeta::RuledWmf},
+                                                            {"form.emf", testmeta::RuledEmf}};
+
+}  // namespace
+
+TEST(Render, MetafileBackgroundsFillThePageAndAreReadAgainWhenChanged) {
+    for (auto [name, make] : kMetafiles) {
+        SCOPED_TRACE(name);
+        QTemporaryDir dir;
+        std::string path = dir.filePath(name).toStdString(), error;
+        ASSERT_TRUE(files::AtomicWriteFile(path, make({2, 3, 4, 5}, "PATIENT"), error));
+        Drawn d(WithBackground(name), dir.path().toStdString());
+        ASSERT_TRUE(d.ok);
+        QImage page = d.Page(0);
+        ExpectRulesAt(InkRows(page, 4, kGoldenDpi), {2, 3, 4, 5}, kGoldenDpi);
+        EXPECT_EQ(At(page, 4, 8), QColor(Qt::white));  // no placeholder
+        int inked = 0;                                 // the caption under (1, 1) inch
+        for (double x = 1; x < 2.5; x += 1 / kGoldenDpi)
+            for (double y = 0.7; y < 1.5; y += 1 / kGoldenDpi)
+                inked += At(page, x, y).lightness() < 128;
+        EXPECT_GT(inked, 10);
+        // The background alone, for line detection, at another resolution.
+        QImage back = RenderBackground(*d.canvas, d.model, d.pictures, 0, 96);
+        ExpectRulesAt(InkRows(back, 4, 96), {2, 3, 4, 5}, 96);
+        ASSERT_TRUE(files::AtomicWriteFile(path, make({2, 2.5}, "PATIENT NAME"), error));
+        ExpectRulesAt(InkRows(RenderBackground(*d.canvas, d.model, d.pictures, 0, 96), 4, 96),
+                      {2, 2.5}, 96);
+    }
+    QTemporaryDir dir;
+    QImage red(96, 96, QImage::Format_RGB32);
+    red.fill(QColor(255, 0, 0));
+    ASSERT_TRUE(red.save(dir.filePath("back.bmp")));
+    Drawn raster(WithBackground("back.bmp"), dir.path().toStdString());
+    QImage back = RenderBackground(*raster.canvas, raster.model, raster.pictures, 0, 96);
+    EXPECT_TRUE(IsRed(back.pixelColor(48, 48)));
+    EXPECT_EQ(back.pixelColor(200, 48), QColor(Qt::white));
+    EXPECT_TRUE(RenderBackground(*raster.canvas, raster.model, raster.pictures, 1, 96).isNull());
+}
+
+TEST(Render, DamagedMetafilesShowThePlaceholderAndNeverCrash) {
+    for (auto [name, make] : kMetafiles) {
+        std::string good = make({2, 3}, "X");
+        bool wmf = std::string(name).ends_with("wmf");
+        size_t firstRecord = wmf ? 40 : 88, sizeAt = wmf ? 40 : 92;
+        auto patched = [&](size_t at, std::uint32_t value) {
+            std::string b = good;
+            for (int i = 0; i < 4; ++i) b[at + i] = char(value >> (8 * i));
+            return b;
+        };
+        // Records that chain soundly but claim more points than they hold.
+        testmeta::Bytes lie;
+        wmf ? lie.Wmf(0x0324, {32767, 5, 5}) : lie.Emf(87, {0, 0, 10, 10, 0x7FFFFFFF, 5});
+        size_t eof = wmf ? 6 : 20;
+        const std::pair<const char*, std::string> damaged[] = {
+            {"lying record",
+             good.substr(0, good.size() - eof) + lie.b + good.substr(good.size() - eof)},
+            {"empty", ""},
+            {"header cut", good.substr(0, 30)},
+            {"first record cut", good.substr(0, firstRecord + 5)},
+            {"half", good.substr(0, good.size() / 2)},
+            {"end-of-file record cut", good.substr(0, good.size() - 2)},
+            {"record longer than the file", patched(sizeAt, 0x7FFFFFF0)},
+            {"record of size zero", patched(sizeAt, 0)},
+            // an unknown version; a description far beyond the header
+            {"header out of range", wmf ? patched(26, 0x0200) : patched(60, 0x10000000)},
+            {"not a metafile", "GIF89a not really"},
+        };
+        for (const auto& [what, bytes] : damaged) {
+            SCOPED_TRACE(std::string(name) + ": " + what);
+            EXPECT_TRUE(MetafileToSvg(bytes).empty());
+            QTemporaryDir dir;
+            std::string error;
+            ASSERT_TRUE(files::AtomicWriteFile(dir.filePath(name).toStdString(), bytes, error));
+            Drawn d(WithBackground(name), dir.path().toStdString());
+            EXPECT_EQ(At(d.Page(0), 4, 8), QColor(240, 240, 240));
+            EXPECT_TRUE(RenderBackground(*d.canvas, d.model, d.pictures, 0, 96).isNull());
+        }
+    }
+}
+
+TEST(Render, AConverterThatCrashesHangsOrFloodsCostsOnlyThePicture) {
+    const std::pair<const char*, std::function<std::string()>> converters[] = {
+        {"crashes", []() -> std::string { std::abort(); }},
+        {"hangs",
+         []() -> std::string {
+             for (;;) pause();
+         }},
+        {"floods", [] { return std::string(size_t(65) << 20, '<'); }},
+        {"fails", [] { return std::string(); }},
+    };
+    for (const auto& [what, convert] : converters)
+        EXPECT_EQ(RunConverterIsolated(convert, 500), "") << what;
+    EXPECT_EQ(RunConverterIsolated([] { return std::string(100000, 'x'); }, 5000),
+              std::string(100000, 'x'));
+}
+
+#include <zbar.h>
+
+namespace {
+// What a scanner reads from the picture ("" when nothing).
+std::string Scan(const QImage& image) {
+    QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
+    std::vector<unsigned char> pixels;
+    for (int y = 0; y < grey.height(); ++y)
+        pixels.insert(pixels.end(), grey.constScanLine(y), grey.constScanLine(y) + grey.width());
+    zbar::ImageScanner scanner;
+    zbar::Image frame(unsigned(grey.width()), unsigned(grey.height()), "Y800", pixels.data(),
+                      pixels.size());
+    scanner.scan(frame);
+    for (auto s = frame.symbol_begin(); s != frame.symbol_end(); ++s) return s->get_data();
+    return {};
+}
+}  // namespace
+
+TEST(Render, BarcodesScanAsTheirTextOrAsTheSampleValue) {
+    const struct {
+        const char* text;
+        const char* scanned;
+    } cases[] = {{"ABC-123", "ABC-123"},
+                 {"PT 0042", "PT 0042"},
+                 {"lower case", "1234567890"},  // Code 39 has no lower case
+                 {"^PT_ACCOUNT", "1234567890"}};
+    for (const auto& c : cases) {
+        QtTextMetrics metrics;
+        FormModel model;
+        CanvasModel canvas(model, metrics);
+        canvas.AddBarcode({1, 1, 3, 0.8}, 0, c.text);
+        PictureCache pictures;
+        EXPECT_EQ(Scan(RenderPage(canvas, model, pictures, 0, 150)), c.scanned) << c.text;
+    }
+}
+
+namespace {
+std::string PrintLayout(bool landscape) {
+    return MakeLayout(
+        std::string("Number_Of_Pages:\t3\r\nOrientation:\t") + (landscape ? "2" : "1") + "\r\n",
+        "<PAGE>\r\n" + ItemLine("Patient name", "1\t1\tArial\t12\tY\tN\tL\t3\tN\t\t\t") + "\r\n" +
+            ItemLine("Date of birth", "7\t3\tArial\t10\tN\tN\tR\t2\tN\t\t\t") +
+            "\r\n</PAGE>\r\n<PAGE>\r\n</PAGE>\r\n<PAGE>\r\n" + ItemLine("Third") +
+            "\r\n</PAGE>\r\n");
+}
+
+// Where the dark pixels (text) of a part of a picture lie.
+QRect DarkBounds(const QImage& image, const QRect& part) {
+    QRect bounds;
+    for (int y = part.top(); y <= part.bottom(); ++y)
+        for (int x = part.left(); x <= part.right(); ++x)
+            if (image.pixelColor(x, y).lightness() < 100) bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+}  // namespace
+
+TEST(Print, SheetPutsTheTextWhereTheScreenDrawsIt) {
+    Drawn d(PrintLayout(false));
+    ASSERT_TRUE(d.ok);
+    d.model.settings.horizontalShift = d.model.settings.verticalShift = 0;
+    QImage screen = d.Page(0, 96);
+    QImage sheet(screen.size(), QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    {
+        QPainter p(&sheet);
+        PaintPrintSheet(p, 96, CanvasPainter(*d.canvas, d.model, d.pictures), d.model, 0);
+    }
+    // Each label's text within a pixel of where the screen has it.
+    for (QRect part : {QRect(0, 0, 816, 192), QRect(0, 192, 816, 192)}) {
+        QRect s = DarkBounds(screen, part), p = DarkBounds(sheet, part);
+        ASSERT_FALSE(s.isEmpty());
+        for (int delta : {s.left() - p.left(), s.top() - p.top(), s.right() - p.right(),
+                          s.bottom() - p.bottom()})
+            EXPECT_LE(std::abs(delta), 1) << part.top();
+    }
+    // No label background reaches the paper.
+    EXPECT_EQ(sheet.pixelColor(int(1.5 * 96), int(1.02 * 96)), QColor(Qt::white));
+    EXPECT_NE(screen.pixelColor(int(1.5 * 96), int(1.02 * 96)), QColor(Qt::white));
+}
+
+TEST(Print, WideCaptionsLoseCharactersFromTheSideAwayFromTheirAlignment) {
+    QFont font("Arial");
+    font.setPointSize(10);
+    QFontMetricsF m(font);
+    const QString text = "ABCDEFGHIJ";
+    double four = m.horizontalAdvance("ABCD") + 0.01;
+    struct Case {
+        double width;
+        LabelAlignment alignment;
+        QString expected;
+    } cases[] = {{four, LabelAlignment::Left, "ABCD"},
+                 {four, LabelAlignment::Centre, "ABCD"},
+                 {four, LabelAlignment::Right, "GHIJ"},
+                 {1000, LabelAlignment::Right, text},
+                 {0, LabelAlignment::Left, ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(FitCaption(text, m, c.width, c.alignment), c.expected) << c.width;
+}
+
+TEST(Print, PdfPrintoutSkipsEmptyPagesAndTakesTheFormsOrientation) {
+    Drawn d(PrintLayout(true));
+    ASSERT_TRUE(d.ok);
+    QTemporaryDir dir;
+    std::string out = dir.filePath("form.pdf").toStdString();
+    ExportResult r = PrintToPdf(*d.canvas, d.model, d.pictures, out);
+    ASSERT_TRUE(r.ok) << r.error;
+    std::string bytes, error;
+    ASSERT_TRUE(files::ReadWholeFile(out, bytes, error));
+    size_t pages = 0;
+    for (size_t at = bytes.find("/Type /Page"); at != std::string::npos;
+         at = bytes.find("/Type /Page", at + 1))
+        if (bytes.compare(at, 12, "/Type /Pages") != 0) ++pages;
+    EXPECT_EQ(pages, 2u);
+    EXPECT_FALSE(std::filesystem::exists(out + ".part"));
+
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("empty.pdf"));
+    EXPECT_FALSE(PrintPage(printer, *d.canvas, d.model, d.pictures, 1));
+    EXPECT_FALSE(std::filesystem::exists(dir.filePath("empty.pdf").toStdString()));
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    printer.setOutputFileName(dir.filePath("page.pdf"));
+    EXPECT_TRUE(PrintPage(printer, *d.canvas, d.model, d.pictures, 2));
+    EXPECT_TRUE(std::filesystem::exists(dir.filePath("page.pdf").toStdString()));
+}

@@ -1,0 +1,453 @@
+// Editing on the page with the mouse, the tools and the item menus.
+#include "window/WindowFixture.h"
+
+TEST(FrmMainEditing, ShiftClickTwiceIsARubberBandAndCtrlClickToggles) {
+    Window win;
+    FrmMain& w = *win.w;
+    int a = AddLabel(w, 1, 1), b = AddLabel(w, 2, 2), far = AddLabel(w, 6, 8);
+    PageCanvas* page = w.PageView(0);
+    QTest::mouseClick(page, Qt::LeftButton, Qt::ShiftModifier, Px(0.5, 0.5));
+    EXPECT_TRUE(w.Canvas().Window().cornerPick);
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3.5, 3.5));
+    EXPECT_FALSE(w.Canvas().Window().cornerPick);
+    EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, b}));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::ControlModifier, Px(6.2, 8.1));
+    EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, b, far}));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::ControlModifier, Px(2.2, 2.1));
+    EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, far}));
+    // Escape clears, Ctrl+A takes every label of the page; Delete removes only what is
+    // selected.
+    QTest::keyClick(&w, Qt::Key_Escape);
+    EXPECT_TRUE(w.Editor().SelectedLabels().empty());
+    QTest::keyClick(&w, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, b, far}));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
+    QTest::keyClick(&w, Qt::Key_Delete);
+    EXPECT_EQ(w.Canvas().LabelAt(a), nullptr);
+    EXPECT_NE(w.Canvas().LabelAt(b), nullptr);
+}
+
+TEST(FrmMainEditing, DraggingAGroupMovesEveryMemberByTheSameAmount) {
+    Window win;
+    FrmMain& w = *win.w;
+    int a = AddLabel(w, 1, 1), b = AddLabel(w, 3, 2);
+    PageCanvas* page = w.PageView(0);
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::ControlModifier, Px(3.2, 2.1));
+    QTest::mousePress(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
+    QTest::mouseMove(page, Px(2.2, 1.6));
+    QTest::mouseRelease(page, Qt::LeftButton, Qt::NoModifier, Px(2.2, 1.6));
+    EXPECT_NEAR(w.Canvas().Label(a).left, 2, 0.02);
+    EXPECT_NEAR(w.Canvas().Label(a).top, 1.5, 0.02);
+    EXPECT_NEAR(w.Canvas().Label(b).left, 4, 0.02);
+    EXPECT_NEAR(w.Canvas().Label(b).top, 2.5, 0.02);
+    // A click on a member of the group, without moving, leaves it alone selected.
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(4.2, 2.6));
+    EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{b}));
+    // Arrow keys step the selection by the form's shift.
+    w.Model().settings.horizontalShift = 0.25;
+    double before = w.Canvas().Label(b).left;
+    QTest::keyClick(&w, Qt::Key_Right);
+    EXPECT_NEAR(w.Canvas().Label(b).left, before + 0.25, 1e-9);
+}
+
+TEST(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
+    Window win;
+    FrmMain& w = *win.w;
+    QAction* boxTool = w.ToolButton(kInsertBox);
+    ASSERT_NE(boxTool, nullptr);
+    boxTool->trigger();
+    EXPECT_TRUE(boxTool->isChecked());
+    EXPECT_EQ(w.Canvas().Window().insertMode, kInsertBox);
+    w.ToolButton(kInsertImage)->trigger();
+    EXPECT_FALSE(boxTool->isChecked());
+    boxTool->trigger();
+    PageCanvas* page = w.PageView(0);
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1, 1));
+    EXPECT_TRUE(w.Editor().TopMarker().visible);
+    QTest::mouseMove(page, Px(2, 2));
+    EXPECT_TRUE(w.Editor().BottomMarker().visible);
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3, 2.5));
+    ASSERT_EQ(w.Canvas().Boxes().size(), 1u);
+    EXPECT_NEAR(w.Canvas().Boxes()[0].r.width, 2, 0.02);
+    EXPECT_NEAR(w.Canvas().Boxes()[0].r.height, 1.5, 0.02);
+    EXPECT_FALSE(w.Editor().TopMarker().visible);
+    // Shift picks a band: the boxes inside join the marked ones, others keep theirs.
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(5, 5));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(6, 6));
+    ASSERT_EQ(w.Canvas().Boxes().size(), 2u);
+    EXPECT_FALSE(w.Canvas().Boxes()[0].marked);
+    QTest::mouseClick(page, Qt::LeftButton, Qt::ShiftModifier, Px(0.5, 0.5));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3.5, 3));
+    EXPECT_EQ(w.Canvas().Boxes().size(), 2u);
+    EXPECT_TRUE(w.Canvas().Boxes()[0].marked);
+    EXPECT_TRUE(w.Canvas().Boxes()[1].marked);
+    boxTool->trigger();  // pressed again: back to the label tool, nothing pressed
+    EXPECT_FALSE(boxTool->isChecked());
+    EXPECT_EQ(w.Canvas().Window().insertMode, kInsertLabel);
+    // The label tool drops the template's label where the page is clicked, with no
+    // key held.
+    int count = w.Canvas().ItemLabelCount();
+    QTest::mouseClick(page, Qt::LeftButton, Qt::ControlModifier, Px(5, 8));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::AltModifier, Px(5, 8));
+    EXPECT_EQ(w.Canvas().ItemLabelCount(), count);
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(5, 8));
+    EXPECT_EQ(w.Canvas().ItemLabelCount(), count + 1);
+}
+
+TEST(FrmMainEditing, DragsAndInsertsLandOnTheSameInchesAtEveryZoom) {
+    std::vector<double> landed[3];
+    const double zooms[] = {1, 0.5, 3};
+    for (int z = 0; z < 3; ++z) {
+        Window win;
+        FrmMain& w = *win.w;
+        w.Pages().SetZoom(zooms[z]);
+        PageCanvas* page = w.PageView(0);
+        auto at = [&](double x, double y) {
+            return QPoint(int(std::lround(page->ToPixels(x))), int(std::lround(page->ToPixels(y))));
+        };
+        int a = AddLabel(w, 1, 1);
+        QTest::mousePress(page, Qt::LeftButton, Qt::NoModifier, at(1.2, 1.1));
+        QTest::mouseMove(page, at(2.2, 1.6));
+        QTest::mouseRelease(page, Qt::LeftButton, Qt::NoModifier, at(2.2, 1.6));
+        QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, at(5, 8));  // the label tool
+        const LabelControl& dropped = w.Canvas().Label(w.Canvas().LabelOrder().back());
+        landed[z] = {w.Canvas().Label(a).left, w.Canvas().Label(a).top, dropped.left, dropped.top};
+        for (int i = 0; i < 4; ++i) EXPECT_NEAR(landed[z][i], landed[0][i], 0.02) << zooms[z];
+    }
+    EXPECT_NEAR(landed[0][0], 2, 0.02);
+    // Ctrl and the wheel zoom around the pointer; the keys' entries take it back.
+    Window win;
+    PageStrip& strip = win.w->Pages();
+    PageCanvas* page = win.w->PageView(0);
+    QPoint pointer(200, 150);
+    QPointF global = page->mapToGlobal(QPointF(pointer));
+    QWheelEvent wheel(QPointF(pointer), global, {}, {0, 120}, Qt::NoButton, Qt::ControlModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(page, &wheel);
+    EXPECT_DOUBLE_EQ(strip.Zoom(), 1.25);
+    EXPECT_EQ(win.Find<QComboBox>("cboZoom")->placeholderText(), "125 %");
+    EXPECT_NEAR(page->mapFromGlobal(global).x() / page->PixelsPerInch(), 200 / 96.0, 0.1);
+    for (int i = 0; i < 20; ++i) win.Find<QAction>("mnuZoomIn")->trigger();
+    EXPECT_DOUBLE_EQ(strip.Zoom(), PageStrip::kMaxZoom);
+    win.Find<QAction>("mnuZoomActual")->trigger();
+    EXPECT_DOUBLE_EQ(strip.Zoom(), 1);
+    EXPECT_EQ(win.Find<QAction>("mnuZoomActual")->shortcut(), QKeySequence("Ctrl+0"));
+}
+
+TEST(FrmMainEditing, WithSnapOnDropsAndInsertsLandOnTheGrid) {
+    Window win;
+    FrmMain& w = *win.w;
+    int a = AddLabel(w, 1.03, 1.01);
+    PageCanvas* page = w.PageView(0);
+    win.Find<QAction>("mnuSnap")->trigger();
+    win.ui.inputAnswers.push_back("0.25");
+    win.Find<QAction>("mnuSnapStep")->trigger();
+    EXPECT_EQ(w.Editor().SnapStep(), 0.25);
+    QTest::mousePress(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
+    QTest::mouseMove(page, Px(2.4, 1.7));
+    QTest::mouseRelease(page, Qt::LeftButton, Qt::NoModifier, Px(2.4, 1.7));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(4.4, 6.1));  // the label tool
+    const LabelControl& dropped = w.Canvas().Label(w.Canvas().LabelOrder().back());
+    for (double v : {w.Canvas().Label(a).left, w.Canvas().Label(a).top, dropped.left, dropped.top})
+        EXPECT_DOUBLE_EQ(std::fmod(v, 0.25), 0) << v;
+    EXPECT_DOUBLE_EQ(w.Canvas().Label(a).left, 2.25);
+    // Off again: items land where the pointer leaves them.
+    win.Find<QAction>("mnuSnap")->trigger();
+    EXPECT_EQ(w.Editor().SnapStep(), 0);
+}
+
+TEST(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBackgroundsLines) {
+    Window win;
+    FrmMain& w = *win.w;
+    // A ruled page picture at 50 pixels per inch: four lines 0.3 inch apart from 2 inches.
+    QImage ruled(425, 550, QImage::Format_RGB32);
+    ruled.fill(Qt::white);
+    ruled.setDotsPerMeterX(qRound(50 / 0.0254));
+    ruled.setDotsPerMeterY(qRound(50 / 0.0254));
+    for (int k = 0; k < 4; ++k) QPainter(&ruled).fillRect(0, 100 + 15 * k, 425, 2, Qt::black);
+    const QString images = QString::fromStdString(win.program.ImagesFolder());
+    QDir().mkpath(images);
+    ASSERT_TRUE(ruled.save(images + "/ruled.png"));
+    QFile layout(win.data.filePath("ruled.ldt"));
+    ASSERT_TRUE(layout.open(QIODevice::WriteOnly));
+    layout.write(
+        "<HEADER>\r\nPage:\t8.5\t11\r\nBackground_Image:\truled.png\t1\t1\r\n</HEADER>\r\n"
+        "<PAGE>\r\n</PAGE>\r\n");
+    layout.close();
+    ASSERT_TRUE(w.OpenLayout(layout.fileName().toStdString()));
+
+    w.ToolButton(kInsertGrid)->trigger();
+    QTest::mouseClick(w.PageView(0), Qt::LeftButton, Qt::NoModifier, Px(1, 1.5));
+    QTest::mouseClick(w.PageView(0), Qt::LeftButton, Qt::NoModifier, Px(5, 3.5));
+    FrmGrid* grid = w.Dialogs().Grid();
+    ASSERT_TRUE(grid && grid->isVisible());
+    EXPECT_EQ(grid->windowTitle(), "Insert Grid");
+    EXPECT_EQ(grid->Field("Left")->text() + grid->Field("Bottom")->text(), "1.0003.500");
+    auto type = [&](const char* field, const char* text) {
+        grid->Field(field)->selectAll();
+        QTest::keyClicks(grid->Field(field), text);
+    };
+    auto press = [&](const char* button) {
+        QTest::mouseClick(grid->Button(button), Qt::LeftButton);
+    };
+    type("Columns", "3");
+    type("Rows", "2");
+    press("Apply");
+    EXPECT_EQ(w.Editor().SelectedLabels().size(), 6u);
+
+    // Check boxes and options take a click on their mark.
+    for (QAbstractButton* b : {(QAbstractButton*)grid->Check("Auto calc - snap to lines"),
+                               (QAbstractButton*)grid->Option("Both")})
+        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
+    press("Apply");
+    // Five rows, each label centred between two lines (or beyond the last ones).
+    std::vector<int> cells = w.Editor().SelectedLabels();
+    ASSERT_EQ(cells.size(), 15u);
+    for (int r = 0; r < 5; ++r) {
+        const LabelControl& l = w.Canvas().Label(cells[size_t(r * 3)]);
+        EXPECT_NEAR(l.top + l.height / 2, 1.85 + 0.3 * r, 0.02) << r;
+    }
+    press("Fill from List");
+    EXPECT_TRUE(w.Dialogs().Lists()->isVisible());
+    press("Clear");
+    for (int i : cells) EXPECT_EQ(w.Canvas().LabelAt(i), nullptr);
+    press("Done");
+    EXPECT_FALSE(grid->isVisible());
+    EXPECT_FALSE(w.Editor().GridAreaVisible());
+    EXPECT_TRUE(win.ui.Messages().empty());
+}
+
+TEST(FrmMainEditing, GridsGetConsecutiveNumbersAndComeBackSelected) {
+    Window win;
+    GridArea area;
+    area.left = 1;
+    area.top = 1;
+    area.right = 4;
+    area.bottom = 2;
+    area.columns = 2;
+    area.rows = 2;
+    area.tag = "grid";
+    auto first = win.w->BuildGrid(area);
+    auto second = win.w->BuildGrid(area);
+    ASSERT_EQ(first.size(), 4u);
+    EXPECT_EQ(win.w->Canvas().Label(first[0]).caption, "1:1,1");
+    EXPECT_EQ(win.w->Canvas().Label(second[0]).caption, "2:1,1");
+    EXPECT_EQ(win.w->Editor().SelectedLabels(), second);
+    EXPECT_EQ(win.w->Canvas().Label(second[1]).tag, "");
+    area.dataGrid = true;
+    area.columns = 3;
+    area.columnsInRecord = 2;
+    EXPECT_TRUE(win.w->BuildGrid(area).empty());  // refused: the number is not used up
+    area.columns = 4;
+    auto data = win.w->BuildGrid(area);
+    ASSERT_FALSE(data.empty());
+    EXPECT_EQ(win.w->Canvas().Label(data[0]).caption,
+              "\xF4"
+              "3:1,1");
+}
+
+TEST(FrmMainEditing, TheItemMenuTurnsALabelIntoADataFieldOrStaticTextOrDeletesIt) {
+    Window win;
+    FrmMain& w = *win.w;
+    w.Model().databaseFields.push_back({"PT_NAME", "PATIENT.LAST_NAME"});
+    int a = AddLabel(w, 1, 1), b = AddLabel(w, 3, 2);
+    PageCanvas* page = w.PageView(0);
+    ChooseFromNextPopup("PT_NAME PATIENT.LAST_NAME", "Data Fields");
+    QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(1.2, 1.1));
+    EXPECT_EQ(w.Canvas().Label(a).caption, "~PT_NAME");
+    EXPECT_TRUE(w.Canvas().Label(a).autoSize);
+    EXPECT_EQ(w.Model().Item(a).itemKind, ItemKind::DatabaseField);
+
+    w.Canvas().Label(0).caption = "Default";
+    ChooseFromNextPopup("Text (Static)");
+    QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(1.2, 1.1));
+    EXPECT_EQ(w.Canvas().Label(a).caption, "Default");
+    EXPECT_EQ(w.Model().Item(a).itemKind, ItemKind::StaticText);
+
+    ChooseFromNextPopup("Delete");
+    QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(3.2, 2.1));
+    EXPECT_EQ(w.Canvas().LabelAt(b), nullptr);
+    EXPECT_NE(w.Canvas().LabelAt(a), nullptr);
+}
+
+TEST(FrmMainEditing, RightClickDeleteTakesThatItemAloneAndABarcodeLabelHasTheLabelMenu) {
+    Window win;
+    FrmMain& w = *win.w;
+    CanvasModel& c = w.Canvas();
+    int a = AddLabel(w, 1, 1), b = AddLabel(w, 3, 1);
+    int image = c.AddImage({1, 3, 1, 1}, 0, "a.png", "");
+    int box = c.AddBox({4, 3, 2, 2}, 0);
+    PageCanvas* page = w.PageView(0);
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
+    QTest::mouseClick(page, Qt::LeftButton, Qt::ControlModifier, Px(3.2, 1.1));
+    ChooseFromNextPopup("Delete");
+    QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(1.5, 3.5));  // the image
+    EXPECT_FALSE(c.Images()[size_t(image)].active);
+    EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, b}));  // still there
+    // The box's label stands for the box.
+    ChooseFromNextPopup("Delete");
+    QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(4.05, 3.05));
+    EXPECT_FALSE(c.Boxes()[size_t(box)].active);
+    EXPECT_NE(c.LabelAt(a), nullptr);
+    EXPECT_NE(c.LabelAt(b), nullptr);
+    // A barcode's label is turned into a data field as any label is; it stays a
+    // barcode of its size.
+    w.Model().databaseFields.push_back({"PT_ID", "PATIENT.ID"});
+    int barcode = c.AddBarcode({1, 6, 2, 0.5}, 0, "123");
+    ChooseFromNextPopup("PT_ID PATIENT.ID", "Data Fields");
+    QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(1.05, 6.05));
+    EXPECT_EQ(c.Label(barcode).caption, "~PT_ID");
+    EXPECT_EQ(c.GetBarcodeWidthHeight(barcode), "2\t0.5");
+}
+
+TEST(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
+    Window win;
+    FrmMain& w = *win.w;
+    ASSERT_TRUE(w.OpenLayout(DataPath("layouts/full.ldt")));
+    EXPECT_FALSE(w.IsModified());
+    // Selecting is not a change.
+    PageCanvas* page = w.PageView(0);
+    const int a = AddLabel(w, 4, 9.5);
+    w.MarkSaved();
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(4.2, 9.6));
+    EXPECT_TRUE(w.Editor().IsSelected(a));
+    EXPECT_FALSE(w.IsModified());
+    // Moving is.
+    QTest::keyClick(&w, Qt::Key_Right);
+    EXPECT_TRUE(w.IsModified());
+
+    auto asked = [&] {
+        int n = 0;
+        for (const auto& c : win.ui.calls)
+            if (c.kind == RecordingUserInterface::Kind::OkCancel) ++n;
+        return n;
+    };
+    win.ui.Clear();
+    win.ui.boolAnswers = {false};  // keep the form
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(asked(), 1);
+    win.ui.boolAnswers = {false};
+    win.Find<QAction>("mnuNew")->trigger();
+    EXPECT_NE(w.Canvas().LabelAt(a), nullptr);  // still there
+    EXPECT_EQ(asked(), 2);
+
+    // Saved to a file, the form closes without a question.
+    win.ui.fileAnswers.push_back(win.data.filePath("kept.ldt").toStdString());
+    win.ui.boolAnswers.assign(4, true);
+    win.Find<QAction>("mnuSaveToFile")->trigger();
+    EXPECT_FALSE(w.IsModified());
+    win.ui.Clear();
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(asked(), 0);
+}
+
+TEST(FrmMainEditing, PopupMenusFromCaptionsGiveBackTheChoice) {
+    Window win;
+    ChooseFromNextPopup("Properties");
+    EXPECT_EQ(win.w->ShowPopupMenu({"Delete", "-", "Properties"}), "Properties");
+    QTimer::singleShot(50, [] {
+        if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+    });
+    EXPECT_EQ(win.w->ShowPopupMenu({"Delete"}), "");  // closed without a choice
+}
+
+TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsThenWritten) {
+    Window win;
+    FrmMain& w = *win.w;
+    int a = AddLabel(w, 1, 1), b = AddLabel(w, 3, 2);
+    PageCanvas* page = w.PageView(0);
+    ChooseFromNextPopup("Properties");
+    QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(1.2, 1.1));
+    auto* dlg = w.findChild<FrmProps*>("frmProps");
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_TRUE(dlg->isVisible());
+    EXPECT_EQ(dlg->windowTitle(), "Properties");
+    auto field = [&](const char* name) { return dlg->findChild<QLineEdit*>(name); };
+    field("txtStatic")->selectAll();
+    QTest::keyClicks(field("txtStatic"), "Balance due");
+    EXPECT_EQ(dlg->findChild<QLabel*>("lblPreview")->text(), "Balance due");
+    field("txtLeft")->setText("2.25");
+    field("txtTop")->setText("oops");  // refused: nothing is written
+    QTest::mouseClick(dlg->findChild<QPushButton*>("cmdApply"), Qt::LeftButton);
+    EXPECT_EQ(field("txtTop")->text(), "1.000");
+    EXPECT_EQ(w.Canvas().Label(a).caption, "Item");
+    QTest::mouseClick(dlg->findChild<QPushButton*>("cmdApply"), Qt::LeftButton);
+    EXPECT_EQ(w.Canvas().Label(a).caption, "Balance due");
+    EXPECT_DOUBLE_EQ(w.Canvas().Label(a).left, 2.25);
+    // The dialog follows a click on another label; a step press reaches its fields.
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3.2, 2.1));
+    EXPECT_EQ(dlg->CurrentLabelIndx(), b);
+    w.Model().settings.horizontalShift = 0.5;
+    w.UpdateShiftOfOpenDialogs();
+    EXPECT_EQ(field("txtHSpacing")->text(), "0.5");
+    // Closed, a double click on a label opens it again on that label.
+    dlg->close();
+    QTest::mouseDClick(page, Qt::LeftButton, Qt::NoModifier, Px(2.3, 1.1));
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_EQ(dlg->CurrentLabelIndx(), a);
+    // "Text Default" binds it to the template.
+    for (QAction* act : w.findChildren<QAction*>())
+        if (act->objectName() == "mnuTextDefault") act->trigger();
+    EXPECT_EQ(dlg->windowTitle(), "Default Text Properties");
+    EXPECT_FALSE(field("txtLeft")->isVisibleTo(dlg));
+
+    QString path = win.data.filePath("edited.ldt");
+    ASSERT_TRUE(w.SaveLayout(path.toStdString()));
+    std::string text = files::ReadTextFile(path.toStdString());
+    EXPECT_NE(text.find("Balance due\t2.25\t1\t"), std::string::npos) << text;
+}
+
+TEST(FrmMainEditing, EachItemDialogOpensFromTheItemMenuAndApplies) {
+    Window win;
+    FrmMain& w = *win.w;
+    CanvasModel& c = w.Canvas();
+    int box = c.AddBox({1, 1, 2, 1}, 0);
+    int hotspot = c.AddHotspot({1, 3, 2, 1}, 0);
+    int image = c.AddImage({1, 5, 2, 1}, 0, "gone.bmp", "/nowhere/gone.bmp");
+    int barcode = c.AddBarcode({1, 7, 2, 1}, 0, "A1");
+    ItemDialogs& d = w.Dialogs();
+    const struct {
+        double y;  // where the item is clicked, 1.6 inches from the page's left
+        std::function<FrmItemProps*()> dialog;
+        const char* title;
+        std::function<double()> left;
+    } cases[] = {
+        {1.98, [&] { return d.Box(); }, "Box Properties",
+         [&] { return c.Boxes()[size_t(box)].r.left; }},
+        {3.9, [&] { return d.Shape(); }, "Hotspot Properties",
+         [&] { return c.Hotspots()[size_t(hotspot)].r.left; }},
+        {5.9, [&] { return d.Image(); }, "Image Properties",
+         [&] { return c.Images()[size_t(image)].r.left; }},
+        {7.9, [&] { return d.Barcode(); }, "Barcode Properties",
+         [&] { return c.BarcodeRect(barcode).left; }},
+    };
+    FrmItemProps* previous = nullptr;
+    for (const auto& k : cases) {
+        ChooseFromNextPopup("Properties");
+        QTest::mouseClick(w.PageView(0), Qt::RightButton, Qt::NoModifier, Px(1.6, k.y));
+        FrmItemProps* dialog = k.dialog();
+        ASSERT_NE(dialog, nullptr) << k.title;
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(dialog->windowTitle(), k.title);
+        if (previous) {
+            EXPECT_FALSE(previous->isVisible()) << k.title;  // other kinds close
+        }
+        previous = dialog;
+        QLineEdit* left = dialog->Field("Left");
+        left->selectAll();
+        QTest::keyClicks(left, "2.5");
+        QTest::keyClicks(dialog->Field("Width"), "-");  // refused
+        EXPECT_EQ(dialog->Field("Width")->text(), "2.000");
+        QTest::mouseClick(dialog->ApplyButton(), Qt::LeftButton);
+        EXPECT_EQ(k.left(), 2.5) << k.title;
+    }
+    EXPECT_EQ(d.Image()->SizeLabel()->text(), "0 B");  // the picture file is gone
+    // A new step in one dialog shows in every open one.
+    d.Barcode()->HorizontalStepField()->setText("0.5");
+    QTest::mouseClick(d.Barcode()->StepButton(ItemPropsLogic::Step::Right), Qt::LeftButton);
+    EXPECT_EQ(c.BarcodeRect(barcode).left, 3);
+    EXPECT_EQ(w.Model().settings.horizontalShift, 0.5);
+    EXPECT_TRUE(win.ui.Messages().empty());
+}

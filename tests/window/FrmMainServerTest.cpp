@@ -1,0 +1,226 @@
+// The window against the real reference server.
+#include "window/WindowFixture.h"
+
+TEST(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
+    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
+    QTemporaryDir repo;
+    RepositoryServerProcess server(repo.filePath("repo.db").toStdString(), true);
+    ASSERT_GT(server.Port(), 0);
+    NamePrompt prompt;
+    RecordingUserInterface ui;
+    QTemporaryDir data;
+    DesignerProgram program(ProgramOptions(ui, data));
+    FrmMainOptions o;
+    o.pixelsPerInch = 96;
+    o.savePrompt = &prompt;
+    FrmMain w(program, o);
+    w.show();
+    // Connected through the dialog's logic, as its Connect button does.
+    w.Connection().port = std::to_string(server.Port());
+    w.Connection().entity = "1";
+    ASSERT_TRUE(w.Connection().Connect());
+    w.ConnectDialog().RefreshControls();
+    ASSERT_TRUE(w.OpenLayout(DataPath("layouts/full.ldt")));
+    w.Model().settings.formCode.clear();
+    EXPECT_EQ(w.SaveToServer(false), SaveOutcome::Saved);
+    EXPECT_EQ(w.windowTitle().toStdString(),
+              "Form Designer - WINDOWFORM   ***  Connected to 127.0.0.1  " +
+                  std::to_string(server.Port()) + "  *** ");
+    w.NewForm();
+    EXPECT_EQ(w.Canvas().ItemLabelCount(), 0);
+    ASSERT_TRUE(w.OpenFormFromServer("WINDOWFORM"));
+    EXPECT_EQ(w.Model().settings.formName, "Saved from the window");
+    EXPECT_EQ(w.findChild<QLabel*>("lblPageTotal")->text(), "2");
+    EXPECT_GT(w.Canvas().ItemLabelCount(), 10);
+    // A demo form of the seeded server opens too.
+    ASSERT_TRUE(w.OpenFormFromServer("CHARGE01"));
+    EXPECT_EQ(w.Model().settings.formCode, "CHARGE01");
+    EXPECT_FALSE(w.IsModified());
+    // The catalogue over the open form: removing the prompt its label shows asks first.
+    int questions = -1;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->objectName() != "frmDBLists" || !top->isVisible()) continue;
+            auto* prompts = top->findChild<QTreeWidget*>("lvwPromptsSelected");
+            prompts->setCurrentItem(prompts->topLevelItem(0));
+            ui.Clear();
+            ui.boolAnswers = {false};
+            QTest::mouseClick(top->findChild<QPushButton*>("cmdRemove2"), Qt::LeftButton);
+            questions = int(ui.calls.size()) * 10 + prompts->topLevelItemCount();
+            QTest::mouseClick(top->findChild<QPushButton*>("cmdExit2"), Qt::LeftButton);
+        }
+    });
+    w.ShowCatalogue();
+    EXPECT_EQ(questions, 11);  // one question, the row kept
+    // A save that fails leaves the form on the canvas and marked as changed.
+    AddLabel(w, 1, 9);
+    server.Kill();
+    EXPECT_NE(w.SaveToServer(false), SaveOutcome::Saved);
+    EXPECT_TRUE(w.IsModified());
+}
+
+TEST(FrmMainServer, APictureInsertedFromAnotherFolderIsKeptAndComesBackFromTheServer) {
+    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
+    QTemporaryDir repo, data, elsewhere;
+    RepositoryServerProcess server(repo.filePath("repo.db").toStdString());
+    ASSERT_GT(server.Port(), 0);
+    NamePrompt prompt;
+    RecordingUserInterface ui;
+    DesignerProgram program(ProgramOptions(ui, data));
+    FrmMainOptions o;
+    o.pixelsPerInch = 96;
+    o.savePrompt = &prompt;
+    FrmMain w(program, o);
+    w.show();
+    w.Connection().port = std::to_string(server.Port());
+    w.Connection().entity = "1";
+    ASSERT_TRUE(w.Connection().Connect());
+    std::string bytes = std::string("BM\0\r\n\xff", 6) + std::string(20000, 'p'), error;
+    std::string source = elsewhere.filePath("logo.v2.bmp").toStdString();
+    ASSERT_TRUE(files::AtomicWriteFile(source, bytes, error));
+
+    ui.fileAnswers.push_back(source);
+    w.ToolButton(kInsertImage)->trigger();
+    QTest::mouseClick(w.PageView(0), Qt::LeftButton, Qt::NoModifier, Px(1, 1));
+    QTest::mouseClick(w.PageView(0), Qt::LeftButton, Qt::NoModifier, Px(3, 2));
+    ASSERT_EQ(w.Canvas().Images().size(), 1u);
+    EXPECT_EQ(w.Canvas().Images()[0].path, data.filePath("IMAGES/logo.v2.bmp").toStdString());
+    ASSERT_EQ(w.SaveToServer(false), SaveOutcome::Saved);
+    const std::string stamp = w.Flows().Definitions().ImageTimeStamp("WINDOWFORM", "logo.v2.bmp");
+    EXPECT_FALSE(stamp.empty());
+    EXPECT_EQ(w.Canvas().Images()[0].timeStamp, stamp);
+
+    // Nothing left locally: the picture can only come from the server.
+    w.NewForm();
+    QDir(data.filePath("IMAGES")).removeRecursively();
+    QDir(data.filePath("FORMS")).removeRecursively();
+    ASSERT_TRUE(w.OpenFormFromServer("WINDOWFORM"));
+    ASSERT_EQ(w.Canvas().Images().size(), 1u);
+    std::string fetched;
+    ASSERT_TRUE(files::ReadWholeFile(w.Canvas().Images()[0].path, fetched, error)) << error;
+    EXPECT_TRUE(fetched == bytes);
+}
+
+TEST(FrmMainServer, AfterConnectingFromTheMenuTheSaveDialogLooksUpDocumentTypes) {
+    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
+    QTemporaryDir repo, data;
+    RepositoryServerProcess server(repo.filePath("repo.db").toStdString(), true);
+    ASSERT_GT(server.Port(), 0);
+    RecordingUserInterface ui;
+    DesignerProgram program(ProgramOptions(ui, data));
+    FrmMainOptions o;
+    o.pixelsPerInch = 96;
+    FrmMain w(program, o);  // with its own save dialog
+    w.show();
+    // File > "Connection...": the port typed and Connect clicked in the dialog.
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<FrmConnect*>(QApplication::activeModalWidget());
+        if (!dlg) return;
+        dlg->findChild<QLineEdit*>("txtPort")->setText(QString::number(server.Port()));
+        dlg->findChild<QLineEdit*>("txtEntity")->setText("1");
+        QTest::mouseClick(dlg->findChild<QPushButton*>("cmdConnect"), Qt::LeftButton);
+    });
+    w.findChild<QAction*>("mnuConnection")->trigger();
+    ASSERT_TRUE(w.Connection().Connected());
+
+    // "Save As...": the "..." button opens the picker on the server's document types.
+    QString picked, pickerTitle;
+    QTimer::singleShot(0, [&] {
+        QWidget* dlg = QApplication::activeModalWidget();
+        if (!dlg || dlg->windowTitle() != "Save Form As") return;
+        QTimer::singleShot(0, [&] {
+            auto* picker = qobject_cast<LookupPickerDialog*>(QApplication::activeModalWidget());
+            if (!picker) return;
+            pickerTitle = picker->windowTitle();
+            picker->Table()->selectRow(2);
+            picker->AcceptCurrent();
+        });
+        for (auto* b : dlg->findChildren<QPushButton*>())
+            if (b->text() == "...") QTest::mouseClick(b, Qt::LeftButton);
+        for (auto* field : dlg->findChildren<QLineEdit*>())
+            if (field->text() == "EMR") picked = field->text();
+        dlg->close();
+    });
+    EXPECT_EQ(w.SaveToServer(true), SaveOutcome::NotSaved);
+    EXPECT_EQ(pickerTitle, "Document Type");
+    EXPECT_EQ(picked, "EMR");
+}
+
+TEST(FrmMainServer, OpenGoesThroughTheFormsBrowserAndTheCatalogueOpensWhenConnected) {
+    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
+    QTemporaryDir repo;
+    RepositoryServerProcess server(repo.filePath("repo.db").toStdString(), true);
+    ASSERT_GT(server.Port(), 0);
+    Window win;
+    FrmMain& w = *win.w;
+    w.Connection().port = std::to_string(server.Port());
+    w.Connection().entity = "1";
+    ASSERT_TRUE(w.Connection().Connect());
+    for (const char* name : {"mnuOpen", "tbOpen"}) {
+        QTimer::singleShot(0, [] {
+            auto* dlg = qobject_cast<FrmDB*>(QApplication::activeModalWidget());
+            if (!dlg) return;
+            QTreeView* list = dlg->List();
+            int row = 0;
+            while (row < list->model()->rowCount() &&
+                   list->model()->index(row, 0).data().toString() != "INTAKE")
+                ++row;
+            list->setCurrentIndex(list->model()->index(row, 0));
+            QTest::mouseClick(dlg->findChild<QPushButton*>("cmdGetForm"), Qt::LeftButton);
+        });
+        w.NewForm();
+        win.Find<QAction>(name)->trigger();
+        EXPECT_EQ(w.Model().settings.formCode, "INTAKE") << name;
+        EXPECT_EQ(w.Model().settings.formName, "New Patient Intake") << name;
+    }
+    int opened = 0;
+    w.SetCatalogueOpener([&] { ++opened; });
+    emit win.Find<QMenu>("mnuDBFields")->aboutToShow();
+    QTest::qWait(10);
+    win.Find<QAction>("mnuDBFieldsBuild")->trigger();
+    EXPECT_EQ(opened, 2);
+}
+
+TEST(FrmMainServer, CopyFormsWindowCopiesBetweenTwoServersOnItsOwnLinks) {
+    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
+    QTemporaryDir repo;
+    RepositoryServerProcess source(repo.filePath("a.db").toStdString(), true);
+    RepositoryServerProcess target(repo.filePath("b.db").toStdString());
+    ASSERT_GT(target.Port(), 0);
+    Window win;
+    win.w->findChild<QAction*>("mnuCopyForms")->trigger();
+    auto* dlg = win.w->findChild<FrmCopyForms*>("frmCopyForms");
+    ASSERT_NE(dlg, nullptr);
+    auto box = [&](const char* name) { return dlg->findChild<QLineEdit*>(name); };
+    auto list = [&](const char* name) { return dlg->findChild<QTreeWidget*>(name); };
+    auto click = [&](const char* name) {
+        QTest::mouseClick(dlg->findChild<QPushButton*>(name), Qt::LeftButton);
+    };
+    EXPECT_EQ(box("txtToIPAddress")->text(), "127.0.0.1");
+    EXPECT_EQ(box("txtToPort")->text(), "5012");
+    QTest::keyClicks(box("txtFromIPAddress"), "localhost");
+    QFocusEvent out(QEvent::FocusOut);
+    QApplication::sendEvent(box("txtFromIPAddress"), &out);
+    EXPECT_EQ(box("txtFromIPAddress")->text(), "127.0.0.1");
+    QTest::keyClicks(box("txtFromPort"), "x" + QString::number(source.Port()));
+    EXPECT_EQ(box("txtFromPort")->text(), QString::number(source.Port()));  // digits only
+    box("txtToPort")->setText(QString::number(target.Port()));
+
+    click("cmdConnect");
+    ASSERT_EQ(list("lvwFromServerForms")->topLevelItemCount(), 4);
+    EXPECT_EQ(list("lvwFromServerForms")->topLevelItem(0)->text(2), "CHARGE01");
+    list("lvwFromServerForms")->topLevelItem(0)->setSelected(true);
+    click("cmdCopy");
+    EXPECT_EQ(list("lvwFromServerForms")->topLevelItemCount(), 3);
+    ASSERT_EQ(list("lvwCopyFormsToServer")->topLevelItemCount(), 1);
+    click("cmdToConnect");
+    EXPECT_EQ(list("lvwFromsInNewServer")->topLevelItemCount(), 0);
+    click("cmdCopyForms");
+    ASSERT_EQ(list("lvwFromsInNewServer")->topLevelItemCount(), 1);
+    EXPECT_EQ(list("lvwFromsInNewServer")->topLevelItem(0)->text(3), "CHG");
+    EXPECT_EQ(list("lvwCopyFormsToServer")->topLevelItemCount(), 0);
+    EXPECT_EQ(dlg->findChild<QLabel*>("CopyStatusState")->text(), "Ready");
+    EXPECT_TRUE(win.ui.Messages().empty());
+    EXPECT_EQ(dlg->Logic().existing[0].imageCount, 2);  // the pictures came along
+    EXPECT_FALSE(win.program.Connection().Connected());
+}

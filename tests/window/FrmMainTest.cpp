@@ -1,0 +1,368 @@
+// The designer window driven as a user drives it, on the offscreen platform: its start,
+// its strips and menus, its pages and its files.
+#include "window/WindowFixture.h"
+
+TEST(FrmMain, StartsWithAnEmptyLetterPageOrADataEntryPage) {
+    Window plain;
+    EXPECT_EQ(plain.Text("lblFrmSize"), " 8.5'' X  11''");
+    EXPECT_DOUBLE_EQ(plain.w->Canvas().PageWidth(), 8.5);
+    EXPECT_DOUBLE_EQ(plain.w->Canvas().PageHeight(), 11);
+    ASSERT_NE(plain.w->PageView(0), nullptr);
+    EXPECT_EQ(plain.w->PageView(0)->height(), 11 * 96 + 1);
+    EXPECT_EQ(plain.w->Canvas().Window().insertMode, kInsertLabel);
+    EXPECT_TRUE(plain.ui.calls.empty());  // no question, no server request
+
+    Window entry(true);
+    EXPECT_EQ(entry.Text("lblFrmSize"), " 8'' X  5.5''");
+    EXPECT_TRUE(entry.Find<QCheckBox>("chkDataEntryForm")->isChecked());
+    EXPECT_EQ(entry.w->PageView(0)->width(), 8 * 96 + 1);
+}
+
+TEST(FrmMain, CaptionAndStatusTellTheConnection) {
+    Window win;
+    EXPECT_EQ(win.w->windowTitle(), "Form Designer   ***  not connected *** ");
+    EXPECT_EQ(win.Text("lblStatus"), "   ***  not connected *** ");
+    win.w->SetStatusText("   ***  Connected to 127.0.0.1  5001  *** ");
+    EXPECT_EQ(win.w->windowTitle(), "Form Designer   ***  Connected to 127.0.0.1  5001  *** ");
+    // An open form's name comes before the connection.
+    ASSERT_TRUE(win.w->OpenLayout(DataPath("layouts/minimal.ldt")));
+    EXPECT_EQ(win.w->windowTitle(),
+              "Form Designer - minimal   ***  Connected to 127.0.0.1  5001  *** ");
+    win.w->NewForm();
+    EXPECT_EQ(win.w->windowTitle(), "Form Designer   ***  Connected to 127.0.0.1  5001  *** ");
+}
+
+TEST(FrmMain, TheToolBarShowsItsWholeStripAndTheInteractiveToolsOnlyForInteractiveForms) {
+    Window win;
+    FrmMain& w = *win.w;
+    // A new form is not interactive; the page sits 400 twips below the tool bar.
+    EXPECT_FALSE(w.ToolButton(kInsertHotspot)->isVisible());
+    EXPECT_EQ(win.Find<QWidget>("picContainer")->y(), 27);
+    // Nothing hides behind the tool bar's overflow arrow, even with every tool shown.
+    w.Model().settings.interactive = true;
+    w.UpdateInteractive();
+    for (int width : {1024, 1280}) {
+        w.resize(width, 900);
+        QTest::qWait(20);
+        for (const char* name : {"picFormSize", "lblTextDefault", "lblTemplate"})
+            EXPECT_TRUE(win.Find<QWidget>(name)->isVisible()) << name << " at " << width;
+        auto* bar = win.Find<QToolBar>("Toolbar1");
+        for (QAction* a : bar->actions()) {
+            if (a->isSeparator()) continue;
+            EXPECT_FALSE(a->icon().isNull()) << a->objectName().toStdString();
+            QWidget* b = bar->widgetForAction(a);
+            EXPECT_TRUE(b->isVisible() && bar->rect().contains(b->geometry()))
+                << a->objectName().toStdString() << " at " << width;
+        }
+    }
+    // A form that is not interactive has no hotspot or signature-box tool; one in use
+    // is given up.
+    w.ToolButton(kInsertHotspot)->trigger();
+    w.Model().settings.interactive = false;
+    w.UpdateInteractive();
+    EXPECT_FALSE(w.ToolButton(kInsertHotspot)->isVisible());
+    EXPECT_FALSE(w.ToolButton(kInsertSignatureBox)->isVisible());
+    EXPECT_EQ(w.Canvas().Window().insertMode, kInsertLabel);
+    // No tool bar offers a menu that could hide it or show its internal name.
+    EXPECT_EQ(w.createPopupMenu(), nullptr);
+    for (QToolBar* bar : w.findChildren<QToolBar*>()) {
+        EXPECT_EQ(bar->contextMenuPolicy(), Qt::PreventContextMenu);
+        EXPECT_FALSE(bar->toggleViewAction()->isVisible());
+    }
+}
+
+TEST(FrmMain, PageButtonsWalkThePagesOfAnOpenedForm) {
+    Window win;
+    // One page: the buttons cannot be used.
+    EXPECT_EQ(win.Text("lblPageTotal"), "1");
+    EXPECT_FALSE(win.Find<QPushButton>("pageMove2")->isEnabled());
+
+    ASSERT_TRUE(win.w->OpenLayout(DataPath("layouts/full.ldt")));
+    EXPECT_EQ(win.Text("lblPageTotal"), "2");
+    EXPECT_EQ(win.Text("lblPageCurr"), "1");
+    for (const char* b : {"pageMove0", "pageMove1", "pageMove2", "pageMove3"})
+        EXPECT_TRUE(win.Find<QPushButton>(b)->isEnabled()) << b;
+    win.Click("pageMove1");  // previous on page 1
+    EXPECT_EQ(win.Text("lblPageCurr"), "1");
+    win.Click("pageMove2");
+    EXPECT_EQ(win.Text("lblPageCurr"), "2");
+    EXPECT_EQ(win.w->Model().currentPage, 1);
+    EXPECT_TRUE(win.w->PageView(1)->isVisible());
+    EXPECT_FALSE(win.w->PageView(0)->isVisible());
+    win.Click("pageMove2");  // next on the last page
+    EXPECT_EQ(win.Text("lblPageCurr"), "2");
+    win.Click("pageMove0");
+    EXPECT_EQ(win.Text("lblPageCurr"), "1");
+    win.Click("pageMove3");
+    EXPECT_EQ(win.Text("lblPageCurr"), "2");
+
+    // Multipage off hides the navigation.
+    win.Find<QAction>("mnuMultipage")->trigger();
+    EXPECT_FALSE(win.Find<QPushButton>("pageMove0")->isVisible());
+    EXPECT_FALSE(win.Find<QLabel>("lblPageTotal")->isVisible());
+    win.Find<QAction>("mnuMultipage")->trigger();
+    EXPECT_TRUE(win.Find<QPushButton>("pageMove0")->isVisible());
+}
+
+TEST(FrmMain, AFourteenInchPageScrollsTheCanvasInHundredTwipSteps) {
+    Window win;
+    win.w->SetPage(8.5, 14);
+    auto* v = win.Find<QScrollBar>("VScroll1");
+    auto* container = win.Find<QWidget>("picContainer");
+    ScrollBarState expected = ComputeVerticalScrollBar(14, container->height() / 96.0);
+    EXPECT_TRUE(v->isVisible());
+    EXPECT_EQ(v->maximum(), expected.maximum);
+    EXPECT_EQ(v->pageStep(), expected.largeChange);
+    EXPECT_EQ(v->singleStep(), expected.smallChange);
+    // The whole page can be reached: the last value shows its bottom edge.
+    EXPECT_GE(v->maximum() * 96.0 / 14.4 + container->height(), 14 * 96 - 96 / 14.4);
+    v->setValue(10);
+    EXPECT_EQ(win.w->PageView(0)->y(), -int(std::lround(10 * 96 / 14.4)));
+    EXPECT_EQ(win.w->Canvas().Window().lastVertical, 10);
+    // The wheel scrolls the page too: a notch down, then one up.
+    auto wheel = [&](int angle) {
+        QPointF at(200, 200);
+        QWheelEvent e(at, win.w->PageView(0)->mapToGlobal(at), {}, {0, angle}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(win.w->PageView(0), &e);
+    };
+    wheel(-120);
+    EXPECT_EQ(v->value(), 19);
+    wheel(120);
+    EXPECT_EQ(v->value(), 10);
+    // A small page needs no bars; the canvas goes back to the corner.
+    win.w->SetPage(3, 2);
+    EXPECT_FALSE(v->isVisible());
+    EXPECT_EQ(win.w->PageView(0)->pos(), QPoint(0, 0));
+}
+
+TEST(FrmMain, AutoScrollTakesOneStepPerFortyMilliseconds) {
+    Window win;
+    win.w->SetPage(8.5, 30);
+    auto* v = win.Find<QScrollBar>("VScroll1");
+    ASSERT_TRUE(v->isVisible());
+    win.w->AutoScroll(0, 1);
+    int first = v->value();
+    EXPECT_EQ(first, v->singleStep());
+    win.w->AutoScroll(0, 1);  // throttled
+    EXPECT_EQ(v->value(), first);
+    QTest::qWait(80);
+    win.w->AutoScroll(0, 1);
+    EXPECT_EQ(v->value(), 2 * first);
+    QTest::qWait(80);
+    win.w->AutoScroll(0, -1);
+    QTest::qWait(80);
+    win.w->AutoScroll(0, -1);
+    QTest::qWait(80);
+    win.w->AutoScroll(0, -1);  // stops at the minimum
+    EXPECT_EQ(v->value(), 0);
+}
+
+TEST(FrmMain, GuideLinesFollowThePointer) {
+    Window win;
+    PageCanvas* page = win.w->PageView(0);
+    QTest::mouseClick(win.Find<QCheckBox>("chkLinesOn"), Qt::LeftButton);
+    EXPECT_TRUE(win.w->Canvas().Window().guideLines);
+    QTest::mouseMove(page, QPoint(192, 288));
+    EXPECT_NEAR(page->GuidePoint().x(), 2.0, 0.02);
+    EXPECT_NEAR(page->GuidePoint().y(), 3.0, 0.02);
+    EXPECT_EQ(win.Text("lblPosition"), "X 2.000  Y 3.000");
+}
+
+TEST(FrmMain, LayoutFilesOpenAndSaveThroughTheFileDialogs) {
+    Window win;
+    // A cancelled dialog changes nothing.
+    win.Find<QAction>("mnuGetFromFile")->trigger();
+    EXPECT_EQ(win.Text("lblPageTotal"), "1");
+
+    win.ui.fileAnswers.push_back(DataPath("layouts/full.ldt"));
+    win.Find<QAction>("mnuGetFromFile")->trigger();
+    EXPECT_EQ(win.Text("lblPageTotal"), "2");
+    std::string out = win.data.filePath("copy").toStdString();
+    win.ui.fileAnswers.push_back(out);
+    win.ui.boolAnswers.assign(4, true);  // save even when a field is not in the catalogue
+    win.Find<QAction>("mnuSaveToFile")->trigger();
+    std::string written, error;
+    ASSERT_TRUE(files::ReadWholeFile(out + ".ldt", written, error)) << error;
+
+    // What was written reads back to the same layout.
+    LoadedLayout original, copy;
+    ASSERT_TRUE(original.Read(TestDataFile("layouts/full.ldt")));
+    ASSERT_TRUE(copy.Read(written));
+    EXPECT_EQ(copy.Write(), original.Write());
+
+    // Once a forms list was read, the stamp is the listed form's, or none.
+    const std::string code = win.w->Model().settings.formCode;
+    for (auto [listed, stamp] : {std::pair{code, "777"}, {code + "X", ""}}) {
+        win.w->Flows().Definitions().Clear();
+        FormDefinition def;
+        def.name = listed;
+        def.timeStamp = "777";
+        win.w->Flows().Definitions().Add(def);
+        win.ui.fileAnswers.push_back(out);
+        win.Find<QAction>("mnuSaveToFile")->trigger();
+        ASSERT_TRUE(files::ReadWholeFile(out + ".ldt", written, error)) << error;
+        EXPECT_NE(written.find(std::string("TimeStamp:\t") + stamp + "\r\n"), std::string::npos);
+    }
+    win.w->Flows().Definitions().Clear();
+
+    // A damaged file: the reader's message, and the window still works.
+    std::string bad = win.data.filePath("bad.ldt").toStdString();
+    std::string badError;
+    ASSERT_TRUE(files::AtomicWriteFile(bad, "no header here", badError));
+    win.ui.Clear();
+    EXPECT_FALSE(win.w->OpenLayout(bad));
+    ASSERT_FALSE(win.ui.Messages().empty());
+    EXPECT_EQ(win.ui.Messages()[0].title, "Open Layout");
+    win.w->NewForm();
+    EXPECT_EQ(win.Text("lblPageTotal"), "1");
+    EXPECT_EQ(win.w->Canvas().ItemLabelCount(), 0);
+}
+
+TEST(FrmMain, ANewMoveStepReachesTheOpenPropertyDialogsOnly) {
+    Window win;
+    FrmLineProps* shown = win.w->Dialogs().OpenLineProps();
+    FrmLineProps* hidden = win.w->Dialogs().OpenLineProps();
+    hidden->hide();
+    for (FrmLineProps* d : {shown, hidden}) d->HorizontalStepField()->clear();
+    win.w->Model().settings.horizontalShift = 0.25;
+    win.w->UpdateShiftOfOpenDialogs();
+    EXPECT_EQ(shown->HorizontalStepField()->text(), "0.25");
+    EXPECT_EQ(hidden->HorizontalStepField()->text(), "");
+    // Closed dialogs are gone and forgotten.
+    shown->close();
+    hidden->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    win.w->UpdateShiftOfOpenDialogs();
+}
+
+TEST(FrmMain, EveryMenuEntryHasItsCaptionNameAndStartState) {
+    Window win;
+    struct Entry {
+        const char* name;
+        const char* caption;
+        int checked;  // -1: not an option
+    };
+    const Entry entries[] = {
+        {"mnuConnection", "Connection...", -1},
+        {"mnuNew", "New", -1},
+        {"mnuOpen", "Open...", -1},
+        {"mnuGetFromFile", "Get from file...", -1},
+        {"mnuSave", "Save", -1},
+        {"mnuSaveAs", "Save As...", -1},
+        {"mnuSaveToFile", "Save to file...", -1},
+        {"mnuPrint", "Print", -1},
+        {"mnuPrintPreview", "Print Preview...", -1},
+        {"mnuExportPdf", "Export PDF...", -1},
+        {"mnuExit", "Exit", -1},
+        {"mnuUndo", "Undo", -1},
+        {"mnuRedo", "Redo", -1},
+        {"mnuSelectAll", "Select All", -1},
+        {"mnuPage", "Form Setup", -1},
+        {"mnuTextDefault", "Text Default", -1},
+        {"mnuBackgroundLoad", "Load", -1},
+        {"mnuBackgroundClear", "Clear", -1},
+        {"mnuDBFieldsBuild", "Build List", -1},
+        {"mnuDBFieldsLoad", "TEMP - Load List", -1},
+        {"mnuShowProps", "Show Properties", -1},
+        {"mnuFillFromList", "Fill from List", -1},
+        {"mnuClearSelection", "Clear Selection", -1},
+        {"mnuDeleteSelected", "Delete Selected", -1},
+        {"mnuKillLocalFiles", "Clear local files", -1},
+        {"mnuRecalcChkTxt", "Recalculate Checkboxes/Textboxes IDs", -1},
+        {"mnuRecalcDataGridRows", "Recalculate Data Grid Rows...", -1},
+        {"mnuMultipage", "OPTION - Enable Multipage", 1},
+        {"mnuLoadFromLocalFiles", "OPTION - Load from local files if available", 0},
+        {"mnuDoNotUseLocalFolder", "OPTION - Do not use local folder", 0},
+        {"mnuFillin", "OPTION - Fill in Hotspot boxes", 0},
+        {"mnuSelectGridOnly", "OPTION - Select grid-only", 0},
+        {"mnuSnap", "OPTION - Snap to grid", 0},
+        {"mnuHelp", "Mouse and Keys", -1},
+    };
+    for (const Entry& e : entries) {
+        auto* a = win.Find<QAction>(e.name);
+        ASSERT_NE(a, nullptr) << e.name;
+        EXPECT_EQ(a->text(), e.caption) << e.name;
+        EXPECT_EQ(a->isCheckable(), e.checked >= 0) << e.name;
+        EXPECT_EQ(a->isChecked(), e.checked == 1) << e.name;
+    }
+    for (auto [name, title] : {std::pair{"mnuFile", "File"},
+                               {"mnuEdit", "Edit"},
+                               {"mnuSettings", "Settings"},
+                               {"mnuTools", "Tools"},
+                               {"mnuBackground", "Background"},
+                               {"mnuDBFields", "Data Fields, User Prompts"}})
+        if (auto* m = win.Find<QMenu>(name)) {
+            EXPECT_EQ(m->title(), title) << name;
+        }
+}
+
+TEST(FrmMain, ExportPdfWritesEveryPageWithSomethingOnIt) {
+    Window win;
+    win.ui.fileAnswers.push_back(DataPath("layouts/full.ldt"));
+    win.Find<QAction>("mnuGetFromFile")->trigger();
+    std::string out = win.data.filePath("form").toStdString();
+    win.ui.fileAnswers.push_back(out);
+    win.Find<QAction>("mnuExportPdf")->trigger();
+    std::string bytes, error;
+    ASSERT_TRUE(files::ReadWholeFile(out + ".pdf", bytes, error)) << error;
+    EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
+    // A folder that is not there: a message, no file.
+    win.ui.fileAnswers.push_back(win.data.filePath("no/such/form.pdf").toStdString());
+    size_t messages = win.ui.Messages().size();
+    win.Find<QAction>("mnuExportPdf")->trigger();
+    EXPECT_EQ(win.ui.Messages().size(), messages + 1);
+}
+
+TEST(FrmMain, BackgroundListFileAndLocalFilesCommands) {
+    Window win;
+    FrmMain& w = *win.w;
+    QTemporaryDir elsewhere;
+    const std::string picture = elsewhere.filePath("slip.bmp").toStdString();
+    QImage(20, 10, QImage::Format_RGB32).save(QString::fromStdString(picture));
+    auto trigger = [&](const char* name, std::string answer) {
+        win.ui.fileAnswers = {answer};
+        win.Find<QAction>(name)->trigger();
+    };
+    trigger("mnuBackgroundLoad", picture);
+    EXPECT_EQ(w.Canvas().CurrentBackgroundImage(), "slip.bmp");
+    EXPECT_TRUE(QFile::exists(win.data.filePath("IMAGES/slip.bmp")));
+    // A cancelled dialog, or the initial name left, changes nothing.
+    for (const char* cancelled : {"", "*.emf"}) trigger("mnuBackgroundLoad", cancelled);
+    EXPECT_EQ(w.Canvas().CurrentBackgroundImage(), "slip.bmp");
+    trigger("mnuBackgroundLoad", picture);  // replaces, never doubles
+    EXPECT_EQ(std::count_if(w.Canvas().Backgrounds().begin(), w.Canvas().Backgrounds().end(),
+                            [](const auto& b) { return b.active; }),
+              1);
+
+    // The picture the open form shows survives "Clear local files"; the rest goes.
+    std::string error;
+    const LocalFolders& folders = w.Program().Folders();
+    for (std::string f : {folders.ImagesFolder() + "/old.bmp", folders.FormsFolder() + "/OLD.ldt"})
+        ASSERT_TRUE(files::AtomicWriteFile(f, "x", error));
+    win.Find<QAction>("mnuKillLocalFiles")->trigger();
+    EXPECT_FALSE(QFile::exists(win.data.filePath("IMAGES/old.bmp")));
+    EXPECT_FALSE(QFile::exists(win.data.filePath("FORMS/OLD.ldt")));
+    EXPECT_TRUE(QFile::exists(win.data.filePath("IMAGES/slip.bmp")));
+    win.Find<QAction>("mnuBackgroundClear")->trigger();
+    EXPECT_EQ(w.Canvas().CurrentBackgroundImage(), "");
+    EXPECT_EQ(w.Canvas().GetBackgroundImagesDefinitions(), "");
+
+    const std::string list = elsewhere.filePath("fields.dbd").toStdString();
+    ASSERT_TRUE(
+        files::AtomicWriteFile(list, "Patient name\tPT_NAME\r\nAccount\tPT_ACCT\r\n", error));
+    trigger("mnuDBFieldsLoad", list);
+    ASSERT_EQ(w.Model().databaseFields.size(), 2u);
+    EXPECT_EQ(w.Model().databaseFields[1].fieldName, "PT_ACCT");
+    for (const char* cancelled : {"", "*.dbd"}) trigger("mnuDBFieldsLoad", cancelled);
+    EXPECT_EQ(w.Model().databaseFields.size(), 2u);
+
+    // Not connected: the catalogue stays shut.
+    int opened = 0;
+    w.SetCatalogueOpener([&] { ++opened; });
+    emit win.Find<QMenu>("mnuDBFields")->aboutToShow();
+    QTest::qWait(10);
+    win.Find<QAction>("mnuDBFieldsBuild")->trigger();
+    EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(win.ui.Messages().empty());
+}

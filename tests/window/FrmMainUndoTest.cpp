@@ -1,0 +1,224 @@
+// Undo, redo and the recovery files.
+#include "window/WindowFixture.h"
+
+TEST(FrmMainUndo, EachCommandKindIsUndoneAndRedoneByteForByte) {
+    Window win;
+    FrmMain& w = *win.w;
+    OpenThreeLabels(win);
+    PageCanvas* page = w.PageView(0);
+    auto* undo = win.Find<QAction>("mnuUndo");
+    auto* redo = win.Find<QAction>("mnuRedo");
+    EXPECT_FALSE(undo->isEnabled());
+    const struct {
+        const char* caption;
+        std::function<void()> act;
+    } steps[] = {
+        {"Undo Move", [&] { Drag(page, Px(1.2, 1.1), Px(2.2, 1.6)); }},
+        {"Undo Move",
+         [&] {
+             QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3.2, 2.1));
+             QTest::keyClick(&w, Qt::Key_Right);
+         }},
+        {"Undo Delete",
+         [&] {
+             QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 4.1));
+             QTest::keyClick(&w, Qt::Key_Delete);
+         }},
+        {"Undo Insert", [&] { QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(5, 6)); }},
+        {"Undo Insert Grid",
+         [&] {
+             GridArea area;
+             area.left = 4, area.top = 8, area.right = 7, area.bottom = 9;
+             area.columns = 3, area.rows = 2, area.tag = "grid";
+             w.BuildGrid(area);
+         }},
+    };
+    std::vector<std::string> texts{Written(w)};
+    for (const auto& step : steps) {
+        step.act();
+        QCoreApplication::processEvents();
+        std::string now = Written(w);
+        EXPECT_NE(now, texts.back()) << step.caption;
+        EXPECT_EQ(undo->text(), step.caption);
+        texts.push_back(now);
+    }
+    // Selecting alone is no step.
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3.2, 2.1));
+    QCoreApplication::processEvents();
+    for (size_t i = texts.size() - 1; i > 0; --i) {
+        QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(Written(w), texts[i - 1]) << i;
+    }
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_FALSE(w.IsModified());
+    EXPECT_EQ(redo->text(), "Redo Move");
+    for (size_t i = 1; i < texts.size(); ++i) {
+        QTest::keyClick(&w, i % 2 ? Qt::Key_Y : Qt::Key_Z,
+                        i % 2 ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(Written(w), texts[i]) << i;
+    }
+    EXPECT_FALSE(redo->isEnabled());
+    // A new command after an undo drops the redo; opening a form clears the history.
+    undo->trigger();
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(6, 9));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(redo->isEnabled());
+    w.NewForm();
+    EXPECT_FALSE(undo->isEnabled());
+}
+
+TEST(FrmMainUndo, FiftyMixedCommandsUndoToTheOpenedText) {
+    Window win;
+    FrmMain& w = *win.w;
+    OpenThreeLabels(win);
+    const std::string opened = Written(w);
+    PageCanvas* page = w.PageView(0);
+    size_t changes = 0;
+    std::string last = opened;
+    for (int i = 0; i < 50; ++i) {
+        if (i % 3 == 0) {
+            QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(0.5 + i % 6, 6 + i / 10));
+        } else if (i % 3 == 1) {
+            QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3.2, 2.1));
+            QTest::keyClick(&w, Qt::Key_Down);
+        } else {
+            const double x = 1.2 + (i % 2) * 0.5;
+            Drag(page, Px(x, 1.1), Px(x + 0.5, 1.1));
+        }
+        QCoreApplication::processEvents();
+        if (std::string now = Written(w); now != last) ++changes, last = now;
+        ExpectPageAsDrawnAfresh(w, 0, i);
+    }
+    EXPECT_GT(changes, 40u);
+    EXPECT_EQ(w.History().Steps(), changes);
+    for (int i = 0; w.History().CanUndo(); ++i) {
+        w.Undo();
+        if (i % 8 == 0) ExpectPageAsDrawnAfresh(w, 0, -i);
+    }
+    EXPECT_EQ(Written(w), opened);
+    EXPECT_FALSE(w.IsModified());
+}
+
+TEST(FrmMainUndo, AnOpenPropertiesDialogShowsTheUndoneValues) {
+    Window win;
+    FrmMain& w = *win.w;
+    OpenThreeLabels(win);
+    QTest::mouseDClick(w.PageView(0), Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
+    auto* dlg = w.findChild<FrmProps*>("frmProps");
+    ASSERT_TRUE(dlg && dlg->isVisible());
+    auto* left = dlg->findChild<QLineEdit*>("txtLeft");
+    left->setText("2.25");
+    QTest::mouseClick(dlg->findChild<QPushButton*>("cmdApply"), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Properties");
+    w.Undo();
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_EQ(left->text(), "1.000");
+    EXPECT_DOUBLE_EQ(w.Canvas().Label(dlg->CurrentLabelIndx()).left, 1);
+}
+
+TEST(FrmMainUndo, ChangesReachTheRecoveryFileThatRestoresThemAndACloseRemovesIt) {
+    Window win;
+    FrmMain& w = *win.w;
+    OpenThreeLabels(win);
+    const std::string path = w.RecoveryPath();
+    Drag(w.PageView(0), Px(1.2, 1.1), Px(2.2, 1.6));
+    QTest::qWait(20);
+    recovery::Entry e = recovery::Read(path);
+    ASSERT_EQ(e.problem, "");
+    EXPECT_EQ(e.formName, "three");
+    EXPECT_TRUE(e.layoutText == Written(w));
+    // Undone back to the saved form: nothing to recover.
+    w.Undo();
+    QTest::qWait(20);
+    EXPECT_FALSE(files::FileExists(path));
+    w.Redo();
+    QTest::qWait(20);
+    Window other;
+    ASSERT_TRUE(other.w->OpenRecovered(recovery::Read(path).layoutText));
+    EXPECT_EQ(Written(*other.w), Written(w));
+    EXPECT_TRUE(other.w->IsModified());
+    const std::string otherPath = other.w->RecoveryPath();
+    EXPECT_TRUE(files::FileExists(otherPath));
+    other.w.reset();
+    EXPECT_FALSE(files::FileExists(otherPath));
+    // The opened layout heads the recent list of the File menu, which opens it again.
+    auto* menu = win.Find<QMenu>("mnuRecent");
+    emit menu->aboutToShow();
+    ASSERT_FALSE(menu->actions().isEmpty());
+    EXPECT_TRUE(menu->actions()[0]->text().endsWith("three.ldt"));
+    win.ui.boolAnswers = {true};  // the changes may go
+    menu->actions()[0]->trigger();
+    EXPECT_FALSE(w.IsModified());
+    EXPECT_FALSE(files::FileExists(path));
+}
+
+TEST(FrmMainUndo, FormSetupIsUndoneAndRedoneByteForByte) {
+    Window win;
+    FrmMain& w = *win.w;
+    OpenThreeLabels(win);
+    const std::string opened = Written(w);
+    QTimer::singleShot(0, [] {
+        auto* d = qobject_cast<FrmSize*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        d->WidthField()->setText("11");
+        d->HeightField()->setText("8.5");
+        d->OkButton()->click();
+    });
+    win.Find<QAction>("mnuPage")->trigger();
+    QCoreApplication::processEvents();
+    const std::string changed = Written(w);
+    ASSERT_NE(changed, opened);
+    EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Properties");
+    w.Undo();
+    EXPECT_EQ(Written(w), opened);
+    EXPECT_EQ(w.PageView(0)->height(), 11 * 96 + 1);
+    EXPECT_FALSE(w.IsModified());
+    w.Redo();
+    EXPECT_TRUE(Written(w) == changed);
+    EXPECT_EQ(w.PageView(0)->height(), 8.5 * 96 + 1);
+}
+
+// Runs twice: the parent starts this test again as a child with FD_CRASH_DATA set, which
+// changes a form and is killed once its recovery file is written.
+TEST(FrmMainUndo, AKilledWindowsFormIsOfferedAtTheNextStartAndRestoredExactly) {
+    if (const char* dir = std::getenv("FD_CRASH_DATA")) {
+        Window win(false, dir);
+        OpenThreeLabels(win);
+        Drag(win.w->PageView(0), Px(1.2, 1.1), Px(2.2, 1.6));
+        std::string error;
+        files::AtomicWriteFile(std::string(dir) + "/expected", Written(*win.w), error);
+        if (QTest::qWaitFor([&] { return files::FileExists(win.w->RecoveryPath()); }))
+            raise(SIGKILL);
+        return;  // not killed: the parent fails
+    }
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString();
+    const std::string filter = std::string("--gtest_filter=") +
+                               testing::UnitTest::GetInstance()->current_test_suite()->name() +
+                               "." + testing::UnitTest::GetInstance()->current_test_info()->name();
+    setenv("FD_CRASH_DATA", folder.c_str(), 1);
+    setenv("TMPDIR", folder.c_str(), 1);  // the child's scratch folders go with this one
+    char* argv[] = {const_cast<char*>("/proc/self/exe"), const_cast<char*>(filter.c_str()),
+                    nullptr};
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, argv[0], nullptr, nullptr, argv, environ);
+    unsetenv("FD_CRASH_DATA");
+    unsetenv("TMPDIR");
+    ASSERT_EQ(spawned, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+
+    RecordingUserInterface ui;
+    ui.boolAnswers = {true};
+    std::optional<recovery::Entry> e = recovery::Offer(ui, folder);
+    ASSERT_TRUE(e.has_value());
+    EXPECT_EQ(ui.calls.at(0).text.rfind("Recover the unsaved form three of ", 0), 0u);
+    std::string expected, error;
+    ASSERT_TRUE(files::ReadWholeFile(folder + "/expected", expected, error)) << error;
+    Window next;
+    ASSERT_TRUE(next.w->OpenRecovered(e->layoutText));
+    EXPECT_TRUE(Written(*next.w) == expected);
+    EXPECT_TRUE(next.w->IsModified());
+}

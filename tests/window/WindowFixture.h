@@ -1,0 +1,168 @@
+#pragma once
+// What the window tests share: a window of the test's own user interface and data
+// folder, and the ways a user reaches it.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <QWheelEvent>
+#include <cstdlib>
+
+#include "../server/RepositoryServerProcess.h"
+#include "dialogs/qt/FrmLineProps.h"
+#include "dialogs/qt/FrmLists.h"
+#include "dialogs/qt/FrmProps.h"
+#include "dialogs/qt/FrmSize.h"
+#include "drawing/CanvasPainter.h"
+#include "layout/LayoutTestSupport.h"
+#include "layout/LayoutWriter.h"
+#include "server/qt/FrmCopyForms.h"
+#include "server/qt/FrmDB.h"
+#include "server/qt/LookupPickerDialog.h"
+#include "shell/NullUserInterface.h"
+#include "shell/RecoveryFiles.h"
+#include "window/FrmMain.h"
+#include "window/ItemDialogs.h"
+#include "window/PageCanvas.h"
+#include "window/PageStrip.h"
+
+inline std::string DataPath(const std::string& name) {
+    const char* dir = std::getenv("FD_TEST_DATA");
+    return std::string(dir ? dir : "tests/data") + "/" + name;
+}
+
+// The program of a window: the test's user interface and a scratch data folder.
+inline DesignerProgramOptions ProgramOptions(RecordingUserInterface& ui,
+                                             const QTemporaryDir& data) {
+    return {&ui, data.path().toStdString(), {}};
+}
+
+// A window of the test's user interface with a scratch data folder (or dataFolder).
+struct Window {
+    QTemporaryDir data;
+    RecordingUserInterface ui;
+    DesignerProgram program;
+    std::unique_ptr<FrmMain> w;
+
+    explicit Window(bool dataEntry = false, const char* dataFolder = nullptr)
+        : program(dataFolder ? DesignerProgramOptions{&ui, dataFolder, {}}
+                             : ProgramOptions(ui, data)) {
+        FrmMainOptions o;
+        o.pixelsPerInch = 96;
+        o.dataEntryForm = dataEntry;
+        o.recoveryDelayMs = 0;
+        w = std::make_unique<FrmMain>(program, o);
+        w->resize(1000, 760);
+        w->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    }
+    template <class T>
+    T* Find(const char* name) {
+        T* t = w->findChild<T*>(name);
+        EXPECT_NE(t, nullptr) << name;
+        return t;
+    }
+    QString Text(const char* label) { return Find<QLabel>(label)->text(); }
+    void Click(const char* button) { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
+};
+
+// Pixels of a point on the page at the test's 96 per inch.
+inline QPoint Px(double x, double y) {
+    return QPoint(int(x * 96), int(y * 96));
+}
+inline int AddLabel(FrmMain& w, double left, double top, double width = 1) {
+    CanvasModel& c = w.Canvas();
+    int i = c.LoadOneLabel(0);
+    LabelControl& l = c.Label(i);
+    l.left = left;
+    l.top = top;
+    l.width = width;
+    l.height = 0.2;
+    l.caption = "Item";
+    l.visible = true;
+    return i;
+}
+
+struct NamePrompt : SaveFormPrompt {
+    bool ShowSaveDialog(FormSettings& s, bool) override {
+        s.formCode = "WINDOWFORM";
+        s.formName = "Saved from the window";
+        s.formType = "TEST";
+        s.formDocumentType = "LAB";
+        return true;
+    }
+};
+
+// Chooses the entry with this text (in a sub-menu when given) of the pop-up menu
+// that the next right click opens.
+inline void ChooseFromNextPopup(const QString& entry, const QString& subMenu = {}) {
+    QTimer::singleShot(50, [=] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        QMenu* target = menu;
+        if (!subMenu.isEmpty())
+            for (QAction* a : menu->actions())
+                if (a->text() == subMenu) target = a->menu();
+        for (QAction* a : target->actions())
+            if (a->text() == entry) {
+                a->trigger();
+                break;
+            }
+        menu->close();
+    });
+}
+
+// The layout text the window would write now.
+inline std::string Written(FrmMain& w) {
+    NullUserInterface quiet;
+    return LayoutWriter(w.Model(), w.Canvas(), quiet).ReassembleData();
+}
+// A form of three labels, opened from a file so that it starts with no steps.
+inline void OpenThreeLabels(Window& win) {
+    FrmMain& w = *win.w;
+    AddLabel(w, 1, 1), AddLabel(w, 3, 2), AddLabel(w, 1, 4);
+    const std::string path = win.data.filePath("three.ldt").toStdString();
+    ASSERT_TRUE(w.SaveLayout(path));
+    ASSERT_TRUE(w.OpenLayout(path));
+}
+// The page's kept picture, brought up to date by a repaint, is what painting the form
+// afresh gives: no edit leaves part of it stale.
+inline void ExpectPageAsDrawnAfresh(FrmMain& w, int page, int step) {
+    PageCanvas* view = w.PageView(page);
+    view->grab();
+    PictureCache pictures;
+    CanvasPainter painter(w.Canvas(), w.Model(), pictures);
+    QImage fresh(view->KeptPicture().size(), QImage::Format_RGB32);
+    QPainter p(&fresh);
+    p.fillRect(fresh.rect(), view->palette().color(QPalette::Mid));
+    CanvasPainter::BeginPage(p, view->PixelsPerInch());
+    painter.PaintPage(p, page);
+    p.end();
+    EXPECT_TRUE(view->KeptPicture() == fresh) << "after step " << step;
+}
+inline void Drag(PageCanvas* page, QPoint from, QPoint to) {
+    QTest::mousePress(page, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(page, to);
+    QTest::mouseRelease(page, Qt::LeftButton, Qt::NoModifier, to);
+}
