@@ -78,7 +78,10 @@ TEST(Frames, AnnouncedLengthReservesOnlyWhatArrives) {
 
     // The same for frames gathered as they arrive, in whatever pieces.
     wire::FrameReader huge;
-    huge.Feed("\x04\x00\x00\x00abc", 7);
+    huge.Feed(
+        "\x04\x00\x00\x00"
+        "abc",
+        7);
     EXPECT_EQ(huge.status(), wire::FrameReader::Status::Partial);
     EXPECT_LT(huge.Payload().capacity(), 1u << 20);
     const std::string two = std::string("\0\0\0\x02hi\0\0\0\0\x7F\xFF\xFF\xFF", 14);
