@@ -180,7 +180,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     });
     {
-        repo::Server server(*repository, 1000);
+        repo::Server server(*repository, 1000, 0);
         server.ServeSocket(sv[1]);
     }
     ::shutdown(sv[1], SHUT_RDWR);

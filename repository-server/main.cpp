@@ -1,5 +1,6 @@
 // repository-server: the form repository that the designer saves to and opens from.
 #include <arpa/inet.h>
+#include <sys/resource.h>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -63,6 +64,15 @@ bool ParseSeconds(const char* s, int& ms) {
 bool IsRemote(const std::string& address) {
     in_addr a{};
     return ::inet_pton(AF_INET, address.c_str(), &a) == 1 && (ntohl(a.s_addr) >> 24) != 127;
+}
+
+// Every open connection is a descriptor; the soft limit (often 1024) would refuse callers
+// long before memory or the loop would.
+void RaiseDescriptorLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= limit.rlim_max) return;
+    limit.rlim_cur = limit.rlim_max;
+    ::setrlimit(RLIMIT_NOFILE, &limit);
 }
 
 }  // namespace
@@ -138,6 +148,7 @@ int main(int argc, char** argv) {
         }
     }
 
+    RaiseDescriptorLimit();
     repo::Server server(*repository, idleMs);
     if (!server.Listen(address, port, error)) {
         std::fprintf(stderr, "repository-server: %s\n", error.c_str());

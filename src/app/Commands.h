@@ -3,6 +3,15 @@
 #include <string>
 #include <vector>
 
+#include "server/CommDeadline.h"
+
+// Every command that talks to a server ends within this many seconds (--timeout S), a
+// silent server included, however many requests it makes.
+constexpr double kDefaultCommandSeconds = 120;
+// The deadline for --timeout's text (seconds, fractions allowed); false when it is no
+// sensible time.
+bool ParseCommandTimeout(const std::string& text, CommDeadline& deadline);
+
 int RunGui(int argc, char** argv);
 int RunCheckCommand(int argc, char** argv, const std::vector<std::string>& args);
 int RunConvertCommand(const std::vector<std::string>& args);

@@ -1,10 +1,13 @@
 #include "DesignerWindow.h"
 
+#include "shell/AtomicFile.h"
 #include "shell/RecoveryFiles.h"
 #include "shell/qt/QtText.h"
 #include "window/FrmMain.h"
 
 QMainWindow* CreateDesignerWindow(DesignerProgram& program, const QStringList& args) {
+    // What writers killed in the middle of a write left behind (none that is being written).
+    files::RemoveStaleTemporaries(program.DataFolder());
     auto* w = new FrmMain(program);
     // A form left by a window that did not close cleanly comes back first.
     if (auto e = recovery::Offer(program.Ui(), program.DataFolder())) {

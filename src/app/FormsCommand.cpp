@@ -21,11 +21,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The window's messages for a failed request do not always carry the reason; a command
+// stopped by its deadline says so once, naming the server.
+int SayIfGivenUp(int status, std::initializer_list<const TcpComm*> links) {
+    for (const TcpComm* link : links)
+        if (link->GaveUp())
+            std::cerr << "formdesigner: " << cp1252::ToUtf8(link->DeadlineMessage()) << "\n";
+    return status;
+}
+
 int Usage() {
     std::cerr << "usage: formdesigner forms list|get NAME [DIR]|put DIR|FILE.ldt|delete NAME\n"
                  "       formdesigner forms copy --from HOST:PORT --to HOST:PORT [--overwrite] "
                  "NAME...\n"
-                 "       (each with [--server HOST:PORT] [--entity E])\n";
+                 "       (each with [--server HOST:PORT] [--entity E] [--timeout S])\n";
     return 2;
 }
 
@@ -135,8 +144,11 @@ int Put(TcpComm& comm, ScriptUi& ui, ConnectionLogic& connection, const fs::path
 }
 
 int Copy(ScriptUi& ui, const std::string& fromServer, const std::string& toServer,
-         const std::string& entity, const std::vector<std::string>& names) {
+         const std::string& entity, const std::vector<std::string>& names,
+         const CommDeadline& deadline) {
     TcpComm from, to;
+    from.SetDeadline(deadline);
+    to.SetDeadline(deadline);
     CopyFormsLogic logic(from, to, ui);
     logic.entity = entity;
     if (names.empty() || !SplitServer(fromServer, logic.fromAddress, logic.fromPort) ||
@@ -149,7 +161,7 @@ int Copy(ScriptUi& ui, const std::string& fromServer, const std::string& toServe
     }
     if (!logic.ConnectAndList(CopyFormsLogic::Server::To) ||
         !logic.ConnectAndList(CopyFormsLogic::Server::From))
-        return 1;
+        return SayIfGivenUp(1, {&from, &to});
     int missing = 0;
     for (const auto& name : names) {
         std::size_t row = 0;
@@ -164,6 +176,7 @@ int Copy(ScriptUi& ui, const std::string& fromServer, const std::string& toServe
         }
     }
     auto results = logic.toCopy.empty() ? std::vector<CopyResult>{} : logic.CopyFormsToNewServer();
+    SayIfGivenUp(0, {&from, &to});
     if (!results.empty()) std::cout << cp1252::ToUtf8(CopyFormsLogic::Summary(results)) << "\n";
     bool allWhole = true;
     for (const auto& r : results) allWhole = allWhole && r.outcome == CopyResult::Outcome::Whole;
@@ -181,8 +194,8 @@ int RunFormsCommand(const std::vector<std::string>& args) {
         if (a == "--overwrite") {
             overwrite = true;
         } else if (a.rfind("--", 0) == 0) {
-            if (i + 1 >= args.size() ||
-                (a != "--server" && a != "--entity" && a != "--from" && a != "--to"))
+            if (i + 1 >= args.size() || (a != "--server" && a != "--entity" && a != "--from" &&
+                                         a != "--to" && a != "--timeout"))
                 return Usage();
             opt[a] = args[++i];
         } else {
@@ -192,10 +205,18 @@ int RunFormsCommand(const std::vector<std::string>& args) {
     if (words.empty()) return Usage();
     const std::string verb = words[0];
     words.erase(words.begin());
+    // The whole command, every request of it, ends by one deadline.
+    CommDeadline deadline;
+    if (!ParseCommandTimeout(
+            opt.count("--timeout") ? opt["--timeout"] : std::to_string(kDefaultCommandSeconds),
+            deadline))
+        return Usage();
     ScriptUi ui(overwrite);
-    if (verb == "copy") return Copy(ui, opt["--from"], opt["--to"], opt["--entity"], words);
+    if (verb == "copy")
+        return Copy(ui, opt["--from"], opt["--to"], opt["--entity"], words, deadline);
 
     TcpComm comm;
+    comm.SetDeadline(deadline);
     ConnectionLogic connection(comm, ui);
     if (!SplitServer(opt["--server"], connection.address, connection.port)) return Usage();
     connection.entity = opt["--entity"];
@@ -209,22 +230,25 @@ int RunFormsCommand(const std::vector<std::string>& args) {
         return 2;
     }
     if (verb != "list" && verb != "get" && verb != "put" && verb != "delete") return Usage();
-    if (!connection.Connect()) return 1;
-    if (verb == "list") {
-        FormsDefinitions list;
-        if (!requests::UpdateFormsDefinitions(comm, ui, list)) return 1;
-        for (const auto& d : list)
-            std::cout << cp1252::ToUtf8(d.name + "\t" + d.description + "\t" + d.type + "\t" +
-                                        d.documentType + "\t" + d.timeStamp + "\t" +
-                                        std::to_string(d.imageCount))
-                      << "\n";
-        return 0;
-    }
-    if (verb == "get")
-        return Get(comm, ui, words[0], words.size() > 1 ? fs::path(words[1]) : fs::path("."));
-    if (verb == "put") return Put(comm, ui, connection, fs::path(words[0]));
-    bool ok = requests::DeleteReport(comm, ui, words[0]);
-    ok = requests::DeleteAllImagesForReport(comm, ui, words[0]) && ok;
-    ok = requests::DeleteStaticListOf(comm, ui, words[0]) && ok;
-    return ok && !ui.failures ? 0 : 1;
+    auto run = [&] {
+        if (!connection.Connect()) return 1;
+        if (verb == "list") {
+            FormsDefinitions list;
+            if (!requests::UpdateFormsDefinitions(comm, ui, list)) return 1;
+            for (const auto& d : list)
+                std::cout << cp1252::ToUtf8(d.name + "\t" + d.description + "\t" + d.type + "\t" +
+                                            d.documentType + "\t" + d.timeStamp + "\t" +
+                                            std::to_string(d.imageCount))
+                          << "\n";
+            return 0;
+        }
+        if (verb == "get")
+            return Get(comm, ui, words[0], words.size() > 1 ? fs::path(words[1]) : fs::path("."));
+        if (verb == "put") return Put(comm, ui, connection, fs::path(words[0]));
+        bool ok = requests::DeleteReport(comm, ui, words[0]);
+        ok = requests::DeleteAllImagesForReport(comm, ui, words[0]) && ok;
+        ok = requests::DeleteStaticListOf(comm, ui, words[0]) && ok;
+        return ok && !ui.failures ? 0 : 1;
+    };
+    return SayIfGivenUp(run(), {&comm});
 }

@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -9,22 +10,34 @@
 namespace {
 
 int Usage() {
-    std::cerr << "usage: formdesigner request [--server HOST:PORT] [--entity E] [--array] [--raw] "
-                 "TEXT\n";
+    std::cerr << "usage: formdesigner request [--server HOST:PORT] [--entity E] [--timeout S] "
+                 "[--array] [--raw] TEXT\n";
     return 2;
 }
 
 }  // namespace
+
+bool ParseCommandTimeout(const std::string& text, CommDeadline& deadline) {
+    char* end = nullptr;
+    double seconds = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end || !(seconds >= 0.05 && seconds <= 86400)) return false;
+    deadline = CommDeadline::In(std::chrono::milliseconds(static_cast<long long>(seconds * 1000)));
+    return true;
+}
 
 int RunRequestCommand(const std::vector<std::string>& args) {
     std::string server = "127.0.0.1:5001";
     std::string entity;
     std::string request;
     bool array = false, raw = false, haveText = false;
+    CommDeadline deadline;
+    ParseCommandTimeout(std::to_string(kDefaultCommandSeconds), deadline);
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--server" && i + 1 < args.size()) {
             server = args[++i];
+        } else if (a == "--timeout" && i + 1 < args.size()) {
+            if (!ParseCommandTimeout(args[++i], deadline)) return Usage();
         } else if (a == "--entity" && i + 1 < args.size()) {
             entity = args[++i];
         } else if (a == "--array") {
@@ -45,6 +58,7 @@ int RunRequestCommand(const std::vector<std::string>& args) {
     if (!raw) request = cp1252::FromUtf8(request);
 
     TcpComm comm;
+    comm.SetDeadline(deadline);
     comm.ResetConnection();
     comm.Disconnect();
     comm.SetServerAddress(host, port, 10, 0);

@@ -106,9 +106,30 @@ bool TcpComm::OpenLink(std::string& error) {
         error = "invalid port " + port_;
         return false;
     }
-    fd_ = wire::ConnectTcp(address_, int(port), connectMs_, error);
+    bool byDeadline = false;
+    fd_ = wire::ConnectTcp(address_, int(port), Bound(connectMs_, byDeadline), error);
     ++linkGeneration_;
+    if (fd_ < 0 && byDeadline && deadline_.Passed()) GiveUp(error);
     return fd_ >= 0;
+}
+
+int TcpComm::Bound(int limitMs, bool& byDeadline) const {
+    byDeadline = false;
+    if (!deadline_.Limited()) return limitMs;
+    int left = deadline_.RemainingMs();
+    if (limitMs > 0 && limitMs <= left) return limitMs;
+    byDeadline = true;
+    return left;
+}
+
+const std::string& TcpComm::GiveUp(std::string& error) {
+    gaveUp_ = true;
+    return error = DeadlineMessage();
+}
+
+std::string TcpComm::DeadlineMessage() const {
+    return "the server " + address_ + ":" + port_ + " did not answer within " +
+           std::to_string(deadline_.AllowedSeconds()) + " s; given up";
 }
 
 void TcpComm::CloseLink() {
@@ -131,6 +152,12 @@ bool TcpComm::LinkLooksAlive() const {
 bool TcpComm::Exchange(const char* channel, const std::string& request, std::string& error) {
     elements_.clear();
     error.clear();
+    if (!deadline_.Limited() && deadlineStarter_) deadlineStarter_();
+    if (deadline_.Passed()) {
+        GiveUp(error);
+        lastError_ = error;
+        return false;
+    }
     bool inSequence = sequence_.id != 0 && sequence_.index < sequence_.count;
     bool alive = LinkLooksAlive();
     if (inSequence && sequence_.index > 0 &&
@@ -169,16 +196,25 @@ bool TcpComm::Exchange(const char* channel, const std::string& request, std::str
         return false;
     }
     // One deadline covers writing the request and reading the whole reply.
+    bool byDeadline = false;
+    const int limitMs = Bound(replyMs_, byDeadline);
     auto start = std::chrono::steady_clock::now();
-    wire::IoResult r = wire::WriteFrame(fd_, frame_, replyMs_);
+    wire::IoResult r = wire::WriteFrame(fd_, frame_, limitMs);
     if (r == wire::IoResult::Ok) {
-        long long left = replyMs_;
-        if (replyMs_ > 0)
+        long long left = limitMs;
+        if (limitMs > 0)
             left -= std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::steady_clock::now() - start)
                         .count();
-        r = replyMs_ > 0 && left <= 0 ? wire::IoResult::Timeout
-                                      : wire::ReadFrame(fd_, frame_, int(left));
+        r = limitMs > 0 && left <= 0 ? wire::IoResult::Timeout
+                                     : wire::ReadFrame(fd_, frame_, int(left));
+    }
+    if (r == wire::IoResult::Timeout && byDeadline) {
+        GiveUp(error);
+        CloseLink();
+        lastError_ = error;
+        ReleaseReply();
+        return false;
     }
     if (r != wire::IoResult::Ok) {
         error =

@@ -2,10 +2,12 @@
 // `mcomm` over TCP with the length-prefixed frames of src/wire. Every wait has a
 // deadline, so a dead or silent server gives a false flag and a reason, never a hang.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "server/CommComponent.h"
+#include "server/CommDeadline.h"
 #include "wire/Framing.h"
 
 class TcpComm : public CommComponent {
@@ -41,6 +43,22 @@ class TcpComm : public CommComponent {
     // Deadlines in milliseconds: opening the link, and one whole request and reply
     // (writing and reading together).
     void SetTimeouts(int connectMs, int replyMs);
+    // Every request and link opening from now on ends by this deadline too; once it has
+    // passed they fail at once, with a message naming the server. CommDeadline() lifts it.
+    void SetDeadline(const CommDeadline& deadline) {
+        deadline_ = deadline;
+        gaveUp_ = false;
+    }
+    const CommDeadline& Deadline() const { return deadline_; }
+    // A request failed for the deadline since it was set; the message says so, naming
+    // the server (callers whose own reports lose the reason add it).
+    bool GaveUp() const { return gaveUp_; }
+    std::string DeadlineMessage() const;
+    // Called before a request made with no deadline set, so that the window can give the
+    // action under way its own.
+    void SetDeadlineStarter(std::function<void()> starter) {
+        deadlineStarter_ = std::move(starter);
+    }
     bool IsLinkOpen() const { return fd_ >= 0; }
     const std::string& Entity() const { return entity_; }
     const std::string& LastError() const { return lastError_; }
@@ -49,6 +67,9 @@ class TcpComm : public CommComponent {
     bool OpenLink(std::string& error);
     void CloseLink();
     bool LinkLooksAlive() const;
+    // limitMs bounded by the deadline; byDeadline tells when the deadline is the bound.
+    int Bound(int limitMs, bool& byDeadline) const;
+    const std::string& GiveUp(std::string& error);
     // On success elements_ views the reply's elements (after the status) inside frame_,
     // valid until the next exchange.
     bool Exchange(const char* channel, const std::string& request, std::string& error);
@@ -75,4 +96,7 @@ class TcpComm : public CommComponent {
     std::vector<std::string_view> elements_;
     int connectMs_ = 5000;
     int replyMs_ = 60000;
+    CommDeadline deadline_;
+    bool gaveUp_ = false;
+    std::function<void()> deadlineStarter_;
 };

@@ -1,34 +1,104 @@
 #include "AtomicFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "UserInterface.h"
 
 namespace files {
 
-bool AtomicWriteFile(const std::string& path, std::string_view bytes, std::string& error) {
+namespace {
+
+constexpr std::string_view kTempMark = ".tmp";
+constexpr std::size_t kTempRandom = 6;  // the characters mkstemp puts in for XXXXXX
+
+// A temporary of ours for target (any target when empty): "<target>.tmp" and six letters
+// or digits.
+bool IsTemporaryName(std::string_view name, std::string_view target) {
+    if (name.size() < kTempMark.size() + kTempRandom + (target.empty() ? 1 : target.size()))
+        return false;
+    std::string_view stem = name.substr(0, name.size() - kTempMark.size() - kTempRandom);
+    if (!target.empty() && stem != target) return false;
+    if (name.substr(stem.size(), kTempMark.size()) != kTempMark) return false;
+    for (char c : name.substr(name.size() - kTempRandom))
+        if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+    return true;
+}
+
+// Removes the file when it is a regular file no writer holds; the lock taken here also
+// keeps a writer that has just created it from going on (it finds its file unlinked).
+bool RemoveIfStale(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat held, named;
+    bool removed = false;
+    if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        ::lstat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev &&
+        named.st_ino == held.st_ino)
+        removed = ::unlink(path.c_str()) == 0;
+    ::close(fd);
+    return removed;
+}
+
+// A new temporary beside path, created and locked; -1 with errno set on failure.
+int CreateLockedTemporary(const std::string& path, std::string& tmp) {
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        std::string name = path + std::string(kTempMark) + std::string(kTempRandom, 'X');
+        int fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd < 0) return -1;
+        struct stat st;
+        // Between creating and locking, a sweep may have taken it for a dead writer's.
+        if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &st) == 0 && st.st_nlink > 0) {
+            tmp = name;
+            return fd;
+        }
+        ::close(fd);
+    }
+    errno = EAGAIN;
+    return -1;
+}
+
+void RemoveStaleBeside(const std::string& path, const std::string& own) {
+    namespace fs = std::filesystem;
+    fs::path target(path);
+    fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const std::string name = target.filename().string();
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string entry = it->path().filename().string();
+        if (IsTemporaryName(entry, name) && it->path().string() != own)
+            RemoveIfStale(it->path().string());
+    }
+}
+
+}  // namespace
+
+bool AtomicWriteFile(const std::string& path, std::string_view bytes, std::string& error,
+                     int* keepLocked) {
+    if (keepLocked) *keepLocked = -1;
     if (path.empty()) {
         error = "empty file name";
         return false;
     }
-    std::string tmpl = path + ".tmpXXXXXX";
-    std::vector<char> buf(tmpl.begin(), tmpl.end());
-    buf.push_back('\0');
-    int fd = ::mkstemp(buf.data());
+    std::string tmp;
+    int fd = CreateLockedTemporary(path, tmp);
     if (fd < 0) {
         error = std::string("cannot create a temporary file beside ") + path + ": " +
                 std::strerror(errno);
         return false;
     }
-    std::string tmp(buf.data());
+    // What a killed writer left for the same target goes now, before it piles up.
+    RemoveStaleBeside(path, tmp);
     const char* p = bytes.data();
     size_t left = bytes.size();
     while (left > 0) {
@@ -36,25 +106,50 @@ bool AtomicWriteFile(const std::string& path, std::string_view bytes, std::strin
         if (n < 0) {
             if (errno == EINTR) continue;
             error = std::string("cannot write ") + path + ": " + std::strerror(errno);
-            ::close(fd);
             ::unlink(tmp.c_str());
+            ::close(fd);
             return false;
         }
         p += n;
         left -= size_t(n);
     }
     ::fchmod(fd, 0644);
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+    if (::fsync(fd) != 0) {
         error = std::string("cannot write ") + path + ": " + std::strerror(errno);
         ::unlink(tmp.c_str());
+        ::close(fd);
         return false;
     }
     if (::rename(tmp.c_str(), path.c_str()) != 0) {
         error = std::string("cannot replace ") + path + ": " + std::strerror(errno);
         ::unlink(tmp.c_str());
+        ::close(fd);
         return false;
     }
+    // The lock goes with the descriptor unless the caller keeps it.
+    if (keepLocked)
+        *keepLocked = fd;
+    else
+        ::close(fd);
     return true;
+}
+
+int RemoveStaleTemporaries(const std::string& folder) {
+    namespace fs = std::filesystem;
+    int removed = 0;
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it.depth() >= 1) it.disable_recursion_pending();
+        std::error_code sec;
+        if (it->is_symlink(sec)) {
+            it.disable_recursion_pending();
+            continue;
+        }
+        if (IsTemporaryName(it->path().filename().string(), {}) &&
+            RemoveIfStale(it->path().string()))
+            ++removed;
+    }
+    return removed;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {

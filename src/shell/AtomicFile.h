@@ -10,7 +10,15 @@ class UserInterface;
 namespace files {
 
 // False with a reason in error when anything fails; the target is then untouched.
-bool AtomicWriteFile(const std::string& path, std::string_view bytes, std::string& error);
+// The temporary ("<path>.tmpXXXXXX") is locked (flock) while it is written, so that
+// temporaries left by a writer that was killed can be told from one being written: those
+// beside path are removed first. keepLocked: when given, the written file stays locked by
+// the descriptor put there (-1 on failure), which the caller closes to let go.
+bool AtomicWriteFile(const std::string& path, std::string_view bytes, std::string& error,
+                     int* keepLocked = nullptr);
+// Removes the temporaries of AtomicWriteFile that no live writer holds, in folder and the
+// folders directly in it; how many went.
+int RemoveStaleTemporaries(const std::string& folder);
 // Whole file as bytes; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error);
 bool FileExists(const std::string& path);

@@ -1,12 +1,19 @@
 #include "shell/RecoveryFiles.h"
 
-#include <signal.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <map>
+#include <mutex>
+#include <random>
 
 #include "shell/AtomicFile.h"
 #include "shell/UserInterface.h"
@@ -31,18 +38,48 @@ std::string Now() {
     return text;
 }
 
-// The process that wrote a file, from its name "<pid>-<window>.rcv"; 0 when unknown.
-long WriterProcess(const fs::path& file) {
-    const std::string stem = file.stem().string();
-    try {
-        return std::stol(stem.substr(0, stem.find('-')));
-    } catch (...) {
-        return 0;
-    }
+// The descriptors that hold the locks of this process's files, by path.
+std::mutex heldMutex;
+std::map<std::string, int>& Held() {
+    static std::map<std::string, int> held;
+    return held;
 }
 
-bool Alive(long pid) {
-    return pid > 0 && (kill(pid_t(pid), 0) == 0 || errno == EPERM);
+void LetGo(const std::string& path) {
+    std::lock_guard lock(heldMutex);
+    auto it = Held().find(path);
+    if (it == Held().end()) return;
+    ::close(it->second);
+    Held().erase(it);
+}
+
+// The file's bytes when it is a regular file that no running designer holds.
+enum class Found { LeftOver, InUse, NotAFile };
+Found ReadIfLeftOver(const std::string& path, std::string& text, std::string& error) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = std::string("cannot open it: ") + std::strerror(errno);
+        return Found::LeftOver;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return Found::NotAFile;
+    }
+    if (::flock(fd, LOCK_SH | LOCK_NB) != 0) {
+        ::close(fd);
+        return Found::InUse;
+    }
+    char chunk[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) error = std::string("cannot read it: ") + std::strerror(errno);
+        if (n <= 0) break;
+        text.append(chunk, std::size_t(n));
+    }
+    ::close(fd);
+    return Found::LeftOver;
 }
 
 // One "key\tvalue\r\n" header line; false when the line is not that key.
@@ -57,7 +94,10 @@ bool TakeLine(const std::string& text, size_t& at, const std::string& key, std::
 }  // namespace
 
 std::string FilePath(const std::string& dataFolder, int window) {
-    return Folder(dataFolder) + "/" + std::to_string(long(getpid())) + "-" +
+    static const unsigned drawn = std::random_device()();
+    char token[16];
+    std::snprintf(token, sizeof token, "%08x", drawn);
+    return Folder(dataFolder) + "/" + std::to_string(long(getpid())) + "-" + token + "-" +
            std::to_string(window) + ".rcv";
 }
 
@@ -71,17 +111,24 @@ bool Write(const std::string& path, const std::string& formName, const std::stri
     std::replace(name.begin(), name.end(), '\n', ' ');
     const std::string text = kMagic + std::to_string(kFormatVersion) + "\r\nName\t" + name +
                              "\r\nSaved\t" + Now() + "\r\n" + layoutText;
-    return files::AtomicWriteFile(path, text, error);
+    int fd = -1;
+    if (!files::AtomicWriteFile(path, text, error, &fd)) return false;
+    // The new file's lock is taken before the old one's goes: never a moment unheld.
+    std::lock_guard lock(heldMutex);
+    auto [held, fresh] = Held().try_emplace(path, fd);
+    if (!fresh) {
+        ::close(held->second);
+        held->second = fd;
+    }
+    return true;
 }
 
-Entry Read(const std::string& path) {
+namespace {
+
+Entry Parse(const std::string& path, const std::string& text) {
     Entry e;
     e.path = path;
-    std::string text, error, version;
-    if (!files::ReadWholeFile(path, text, error)) {
-        e.problem = error;
-        return e;
-    }
+    std::string version;
     size_t at = 0;
     if (!TakeLine(text, at, kMagic, version)) {
         e.problem = "not a recovery file";
@@ -105,24 +152,45 @@ Entry Read(const std::string& path) {
     return e;
 }
 
+}  // namespace
+
+Entry Read(const std::string& path) {
+    std::string text, error;
+    if (!files::ReadWholeFile(path, text, error)) {
+        Entry e;
+        e.path = path;
+        e.problem = error;
+        return e;
+    }
+    return Parse(path, text);
+}
+
 std::vector<Entry> FindLeftOver(const std::string& dataFolder) {
-    std::vector<fs::path> found;
+    std::vector<std::pair<fs::file_time_type, Entry>> found;
     std::error_code ec;
-    for (fs::directory_iterator it(Folder(dataFolder), ec), end; !ec && it != end; it.increment(ec))
-        if (it->path().extension() == ".rcv" && !Alive(WriterProcess(it->path())))
-            found.push_back(it->path());
-    std::sort(found.begin(), found.end(), [](const fs::path& a, const fs::path& b) {
-        std::error_code e1, e2;
-        return fs::last_write_time(a, e1) < fs::last_write_time(b, e2);
-    });
+    for (fs::directory_iterator it(Folder(dataFolder), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::error_code sec;
+        if (it->path().extension() != ".rcv" || !it->is_regular_file(sec) || it->is_symlink(sec))
+            continue;
+        std::string text, error;
+        const std::string path = it->path().string();
+        if (ReadIfLeftOver(path, text, error) != Found::LeftOver) continue;
+        Entry e = Parse(path, text);
+        if (!error.empty()) e = Entry{path, "", "", "", error};
+        found.emplace_back(it->last_write_time(sec), std::move(e));
+    }
+    std::stable_sort(found.begin(), found.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<Entry> entries;
-    for (const fs::path& p : found) entries.push_back(Read(p.string()));
+    for (auto& f : found) entries.push_back(std::move(f.second));
     return entries;
 }
 
 void Remove(const std::string& path) {
     std::error_code ec;
     fs::remove(path, ec);
+    LetGo(path);
 }
 
 std::optional<Entry> Offer(UserInterface& ui, const std::string& dataFolder) {

@@ -1,8 +1,9 @@
 #pragma once
 // Recovery files: while a window's form has unsaved changes its layout text is kept
 // in <data folder>/recovery, one file per window, so that a crash loses at most the
-// last few seconds of work. A clean save, close or discard removes the file; a file
-// found at start-up whose window's process is gone is offered back.
+// last few seconds of work. A clean save, close or discard removes the file. The designer
+// holds a lock (flock) on each of its files for as long as it runs, so a file found at
+// start-up that nobody holds was left by a designer that is gone, and is offered back.
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,14 +24,18 @@ struct Entry {
     std::string problem;
 };
 
-// The file of one window of this process (window: a number unique within it).
+// The file of one window of this process (window: a number unique within it). The name
+// holds the process id and a number drawn at start, so a later process that gets the same
+// id never writes over a file still waiting to be offered.
 std::string FilePath(const std::string& dataFolder, int window);
-// Writes atomically; false with the reason in error.
+// Writes atomically and holds the file's lock until Remove; false with the reason in error.
 bool Write(const std::string& path, const std::string& formName, const std::string& layoutText,
            std::string& error);
 Entry Read(const std::string& path);
-// Files left by processes that are gone, oldest first.
+// Files no running designer holds, oldest first. Anything but a regular file is passed
+// over (reading a FIFO would never end).
 std::vector<Entry> FindLeftOver(const std::string& dataFolder);
+// Deletes the file and lets go of its lock.
 void Remove(const std::string& path);
 
 // Offers the files left over, oldest first, until one is taken: that one, whose file

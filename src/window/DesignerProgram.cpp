@@ -1,6 +1,9 @@
 #include "window/DesignerProgram.h"
 
+#include <QObject>
+
 #include "server/TcpComm.h"
+#include "server/qt/ActionDeadline.h"
 #include "server/qt/LookupPickerDialog.h"
 #include "shell/DataFolder.h"
 #include "shell/qt/QtUserInterface.h"
@@ -18,7 +21,10 @@ DesignerProgram::DesignerProgram(DesignerProgramOptions options) {
     folders_ = std::make_unique<LocalFolders>(root, *ui_);
     imagesFolder_ = folders_->ImagesFolder();
     canvas_ = std::make_unique<CanvasModel>(model_, *metrics_, imagesFolder_);
-    comm_ = std::make_unique<TcpComm>();
+    auto comm = std::make_unique<TcpComm>();
+    actionContext_ = std::make_unique<QObject>();
+    GiveEachActionADeadline(*comm, actionContext_.get(), *ui_);
+    comm_ = std::move(comm);
     start_ = options.start;
     connection_ = std::make_unique<ConnectionLogic>(*comm_, *ui_, options.start);
     flows_ =

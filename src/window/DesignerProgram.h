@@ -15,6 +15,7 @@
 #include "shell/StartOptions.h"
 
 class CommComponent;
+class QObject;
 class QWidget;
 class QtUserInterface;
 class TextMetrics;
@@ -62,6 +63,8 @@ class DesignerProgram {
     FormModel model_;
     std::unique_ptr<CanvasModel> canvas_;
     std::unique_ptr<CommComponent> comm_;
+    // Bounds the timers that end each window action's deadline on the link.
+    std::unique_ptr<QObject> actionContext_;
     std::unique_ptr<ConnectionLogic> connection_;
     StartOptions start_;
     std::unique_ptr<FormFlows> flows_;

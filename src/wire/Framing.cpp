@@ -287,6 +287,46 @@ IoResult ReadFrame(int fd, std::string& payload, int timeoutMs, std::uint32_t ma
     return IoResult::Ok;
 }
 
+void FrameReader::Feed(const char* data, std::size_t size) {
+    if (status_ != Status::Partial) {
+        pending_.append(data, size);
+        return;
+    }
+    while (size > 0 && headGot_ < 4) {
+        head_[headGot_++] = static_cast<unsigned char>(*data++);
+        --size;
+        if (headGot_ == 4) {
+            length_ = GetU32(head_);
+            if (length_ > maxBytes_) {
+                status_ = Status::TooLarge;
+                return;
+            }
+        }
+    }
+    if (headGot_ < 4) return;
+    std::size_t take = std::min<std::size_t>(size, length_ - payload_.size());
+    std::size_t want = payload_.size() + take;
+    if (payload_.capacity() < want)
+        payload_.reserve(std::min<std::size_t>(length_, std::max(kFirstReadBytes, want * 2)));
+    payload_.append(data, take);
+    if (payload_.size() == length_) {
+        status_ = Status::Complete;
+        pending_.append(data + take, size - take);
+    }
+}
+
+void FrameReader::Next(std::size_t keepBytes) {
+    payload_.clear();
+    if (payload_.capacity() > keepBytes) std::string().swap(payload_);
+    status_ = Status::Partial;
+    headGot_ = 0;
+    length_ = 0;
+    if (pending_.empty()) return;
+    std::string rest;
+    rest.swap(pending_);
+    Feed(rest.data(), rest.size());
+}
+
 int ConnectTcp(const std::string& host, int port, int timeoutMs, std::string& error) {
     if (port <= 0 || port > 65535) {
         error = "invalid port " + std::to_string(port);

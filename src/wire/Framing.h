@@ -74,6 +74,33 @@ IoResult WriteFrame(int fd, std::string_view payload, int timeoutMs);
 IoResult ReadFrame(int fd, std::string& payload, int timeoutMs,
                    std::uint32_t maxBytes = kMaxFrameBytes);
 
+// Gathers frames from bytes as they arrive, for a reader that must not block (the
+// server's event loop). Takes every byte it is given: those beyond the frame under way
+// wait for the next one. The payload buffer grows with what has arrived, as ReadFrame's.
+class FrameReader {
+  public:
+    enum class Status { Partial, Complete, TooLarge };
+    explicit FrameReader(std::uint32_t maxBytes = kMaxFrameBytes) : maxBytes_(maxBytes) {}
+    void Feed(const char* data, std::size_t size);
+    Status status() const { return status_; }
+    // Some bytes of a frame not yet taken have arrived.
+    bool Started() const { return headGot_ > 0 || !pending_.empty(); }
+    // The complete frame's payload; the caller may use it until Next().
+    std::string& Payload() { return payload_; }
+    // Drops the frame taken and starts the next one on the bytes that followed it; a
+    // payload buffer beyond keepBytes is given back.
+    void Next(std::size_t keepBytes);
+
+  private:
+    std::uint32_t maxBytes_;
+    Status status_ = Status::Partial;
+    unsigned char head_[4] = {};
+    std::size_t headGot_ = 0;
+    std::uint32_t length_ = 0;
+    std::string payload_;
+    std::string pending_;
+};
+
 // Opens a TCP connection to a dotted address or host name. Returns the socket or -1
 // with a readable reason in error.
 int ConnectTcp(const std::string& host, int port, int timeoutMs, std::string& error);

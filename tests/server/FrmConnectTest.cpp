@@ -82,3 +82,34 @@ TEST(FrmConnect, ConnectsDisconnectsAndKeepsWhatWasTyped) {
     EXPECT_EQ(entity->text(), "1");
     std::filesystem::remove_all(dir);
 }
+
+#include <chrono>
+
+#include "FrameServer.h"
+#include "server/qt/ActionDeadline.h"
+
+TEST(ActionDeadline, AllRequestsOfOneWindowActionShareOneDeadlineNamingTheServer) {
+    FrameServer silent(
+        [](const std::vector<std::string>&) { return std::vector<std::string>{"SILENT"}; });
+    RecordingUserInterface ui;
+    TcpComm comm;
+    QObject context;
+    GiveEachActionADeadline(comm, &context, ui, std::chrono::milliseconds(300));
+    comm.SetServerAddress("127.0.0.1", std::to_string(silent.Port()), 10, 0);
+    const std::string expected =
+        "the server 127.0.0.1:" + std::to_string(silent.Port()) + " did not answer within 1 s";
+    for (int action = 0; action < 2; ++action) {
+        // One action asks three times (a picture at a time) and gets its 300 ms once.
+        auto start = std::chrono::steady_clock::now();
+        std::string reply, error;
+        for (int request = 0; request < 3; ++request)
+            EXPECT_FALSE(comm.GetServerStringData("|GET|PING|", "", reply, error));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+        EXPECT_EQ(error.rfind(expected, 0), 0u) << error;
+        // Back in the event loop: the action is over, and the user is told why once.
+        QCoreApplication::processEvents();
+        ASSERT_EQ(ui.Messages().size(), std::size_t(action + 1));
+        EXPECT_EQ(ui.Messages().back().text.rfind(expected, 0), 0u);
+    }
+    silent.Stop();
+}

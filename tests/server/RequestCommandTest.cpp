@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,10 +17,11 @@ std::string Program() {
     return std::filesystem::exists(p) ? p : "";
 }
 
-// Runs the program, returns its exit status and standard output.
-int RunProgram(const std::string& args, std::string& out) {
+// Runs the program, returns its exit status and standard output (and error, when asked).
+int RunProgram(const std::string& args, std::string& out, const char* command = "request",
+               const char* errors = "2>/dev/null") {
     out.clear();
-    std::string cmd = Program() + " request " + args + " 2>/dev/null";
+    std::string cmd = Program() + " " + command + " " + args + " " + errors;
     FILE* f = ::popen(cmd.c_str(), "r");
     if (!f) return -1;
     char buf[4096];
@@ -61,4 +63,38 @@ TEST(RequestCommand, NoReplyExitsOneAndBadUsageTwo) {
     EXPECT_EQ(out, "");
     EXPECT_EQ(RunProgram("--server nohostport '|GET|PING|'", out), 2);
     EXPECT_EQ(RunProgram("", out), 2);
+}
+
+TEST(RequestCommand, ASilentServerEndsEveryCommandWithinItsDeadlineNamingTheServer) {
+    if (Program().empty()) GTEST_SKIP() << "formdesigner not built";
+    // Answers the connection's ping, then never again: a command that goes on asking (a
+    // picture at a time) must still end by its one deadline.
+    auto pingOnly = [](const std::vector<std::string>& f) -> std::vector<std::string> {
+        if (f[2].rfind("|GET|PING", 0) == 0) return {"OK", "|OK||PING|END|"};
+        return {"SILENT"};
+    };
+    const struct {
+        const char* command;
+        std::string args;
+    } cases[] = {{"request", "'|GET|CUSTFORM|L'"},
+                 {"forms", "list"},
+                 {"forms", "get Intake"},
+                 {"forms", "delete Intake"}};
+    for (const auto& c : cases) {
+        FrameServer server(pingOnly);
+        const std::string at = "127.0.0.1:" + std::to_string(server.Port());
+        auto start = std::chrono::steady_clock::now();
+        std::string out;
+        EXPECT_EQ(RunProgram(c.args + " --server " + at + " --timeout 1", out, c.command, "2>&1"),
+                  1)
+            << c.args;
+        double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_LT(seconds, 4) << c.args;
+        EXPECT_NE(out.find("the server " + at + " did not answer within 1 s"), std::string::npos)
+            << c.args << ": " << out;
+        server.Stop();
+    }
+    std::string out;
+    EXPECT_EQ(RunProgram("--timeout 0 '|GET|PING|'", out), 2);
 }

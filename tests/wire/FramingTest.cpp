@@ -75,6 +75,29 @@ TEST(Frames, AnnouncedLengthReservesOnlyWhatArrives) {
     EXPECT_LT(got.capacity(), 1u << 20);
     ::close(sv[0]);
     ::close(sv[1]);
+
+    // The same for frames gathered as they arrive, in whatever pieces.
+    wire::FrameReader huge;
+    huge.Feed(
+        "\x04\x00\x00\x00"
+        "abc",
+        7);
+    EXPECT_EQ(huge.status(), wire::FrameReader::Status::Partial);
+    EXPECT_LT(huge.Payload().capacity(), 1u << 20);
+    const std::string two = std::string("\0\0\0\x02hi\0\0\0\0\x7F\xFF\xFF\xFF", 14);
+    for (std::size_t step : {std::size_t(1), std::size_t(5), two.size()}) {
+        wire::FrameReader reader;
+        std::vector<std::string> frames;
+        for (std::size_t at = 0; at < two.size(); at += step) {
+            reader.Feed(two.data() + at, std::min(step, two.size() - at));
+            while (reader.status() == wire::FrameReader::Status::Complete) {
+                frames.push_back(reader.Payload());
+                reader.Next(0);
+            }
+        }
+        EXPECT_EQ(frames, (std::vector<std::string>{"hi", ""})) << step;
+        EXPECT_EQ(reader.status(), wire::FrameReader::Status::TooLarge) << step;
+    }
 }
 
 TEST(Frames, TravelWholeOverASocketAndTimeOutWhenNothingComes) {

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "server/TcpComm.h"
+#include "server/qt/ActionDeadline.h"
 #include "shell/qt/QtText.h"
 #include "shell/qt/QtUserInterface.h"
 
@@ -87,6 +88,8 @@ FrmCopyForms::FrmCopyForms(UserInterface* ui, StartOptions options, QWidget* par
         ui = ownUi_.get();
     }
     logic_ = std::make_unique<CopyFormsLogic>(*fromComm_, *toComm_, *ui, options);
+    GiveEachActionADeadline(*fromComm_, this, *ui);
+    GiveEachActionADeadline(*toComm_, this, *ui);
     auto* outer = new QVBoxLayout(this);
     auto* frames = new QHBoxLayout;
     outer->addLayout(frames);
