@@ -85,6 +85,9 @@ class ItemDialogs : public QObject {
 
   private:
     FrmProps* Props();
+    // Whether a fill goes ahead: there are entries and labels to fill, and a label bound
+    // to a data field or prompt is replaced only after a Yes.
+    bool ConfirmFill(const std::vector<std::string>& entries, int order, const std::string& tag);
     void Present(QDialog* dialog);
     Context c_;
     ItemContext items_;

@@ -316,7 +316,12 @@ TEST(ListFill, OneValueModeAndTheListsOfTheForm) {
     EXPECT_EQ(got, (std::vector<std::string>{"~PT_NAME", "~DOB", "grid2"}));
     l.source = ListsLogic::Source::Static;
     l.selectedOnly = false;
-    EXPECT_EQ(l.Entries(), (std::vector<std::string>{"First", "B2"}));
+    EXPECT_EQ(l.Entries(), (std::vector<std::string>{"A1", "B2"}));  // a row fills its code
+    l.selectedOnly = true, l.chosen.clear();  // nothing chosen: said, and nothing filled
+    got.clear();
+    l.Fill([&](auto& e, int, auto&) { got = e; }, ui);
+    EXPECT_TRUE(got.empty());
+    EXPECT_EQ(ui.Messages().back().title, "Fill from List");
 }
 
 TEST(ListFill, SixLabelsInEachOrder) {
