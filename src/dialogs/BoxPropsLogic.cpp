@@ -1,5 +1,7 @@
 #include "dialogs/BoxPropsLogic.h"
 
+#include <algorithm>
+
 using Option = CanvasModel::BoxOption;
 
 const std::vector<std::string>& BoxPropsLogic::BorderWidths() {
@@ -41,7 +43,12 @@ void BoxPropsLogic::MoveItem(double dx, double dy) {
 }
 
 void BoxPropsLogic::MoveByStep(double dx, double dy) {
-    ctx_.editor.MoveBoxShapes(dx, dy, index_);
+    // The selected boxes move, and the edited box with them even when it alone is
+    // selected or it is not.
+    const auto& boxes = ctx_.canvas.Boxes();
+    const bool marked = size_t(index_) < boxes.size() && boxes[size_t(index_)].marked;
+    ctx_.editor.MoveBoxShapes(dx, dy, marked ? -1 : index_);
+    if (!marked) MoveItem(dx, dy);
 }
 
 // Options of the group button (GroupBorder, GroupPreview, GroupColor), or all of them.
@@ -109,6 +116,9 @@ bool BoxPropsLogic::ApplyToGroup(int button) {
                 r.width = fields.width;
                 break;
         }
+        // The fields were taken for the bound box; the others stay on the page too.
+        r.left = std::clamp(r.left, 0.0, std::max(0.0, c.PageWidth() - r.width));
+        r.top = std::clamp(r.top, 0.0, std::max(0.0, c.PageHeight() - r.height));
         c.UpdateBoxShapeDetails(box, r);
     }
     Changed();

@@ -373,7 +373,9 @@ void CanvasPainter::PaintLabel(QPainter& p, int index) const {
              : c->alignment == LabelAlignment::Centre ? Qt::AlignHCenter
                                                       : Qt::AlignLeft;
     if (canvas_.LabelTextWraps(index)) flags |= Qt::TextWordWrap;
-    p.drawText(r, flags, toUnicode(c->caption));
+    QString text = toUnicode(c->caption);
+    for (int n = 2; n <= c->shownRows; ++n) text += QStringLiteral("\nROW %1").arg(n);
+    p.drawText(r, flags, text);
     if (c->bordered) {
         p.setPen(QPen(Qt::black, kPixelPoints));
         p.setBrush(Qt::NoBrush);

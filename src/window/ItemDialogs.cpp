@@ -181,18 +181,16 @@ bool ItemDialogs::OpenMarked() {
         if (hit.kind == H::None && b.active && b.marked) hit = {H::Barcode, b.label};
     if (hit.kind == H::None)
         if (int marked = c_.editor->MarkedLabel(); marked > 0) hit = {H::Label, marked};
+    if (hit.kind == H::None)
+        c_.ui->Message("Nothing is marked: click an item on the page first.", "Show Properties",
+                       MessageIcon::Information);
     return Open(hit);
 }
 
 void ItemDialogs::Reload() {
-    FrmProps* p = LabelProperties();
-    const int label = p ? p->CurrentLabelIndx() : -1;
-    const LabelControl* control = label > 0 ? c_.canvas->LabelAt(label) : nullptr;
-    if (control && control->visible)
-        p->SetLabelRef(label, false);
-    else
-        CloseAll();
-    CloseOthers(CanvasModel::Hit::Label);
+    // A state read back numbers its labels and records afresh: an index an open dialog
+    // holds may now name another item, so none stays open to show or edit it.
+    CloseAll();
 }
 
 void ItemDialogs::FollowLabel(int label) {

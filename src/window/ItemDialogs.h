@@ -68,8 +68,8 @@ class ItemDialogs : public QObject {
     // The dialogs whose item is not of this kind close (all with Hit::None).
     void CloseOthers(CanvasModel::Hit::Kind keep);
     void CloseAll() { CloseOthers(CanvasModel::Hit::None); }
-    // The form was put back to an earlier state: the label dialog shows its label as it
-    // now is (or closes when the label is gone); the others close.
+    // The form was put back to an earlier state: every item dialog closes (the state
+    // read back may number its items differently).
     void Reload();
     // Every open item dialog shows the stored shared shift.
     void UpdateShift();
