@@ -34,10 +34,6 @@ std::string Fields(const std::string& line) {
     size_t tab = line.find('\t');
     return tab == std::string::npos ? std::string() : line.substr(tab);
 }
-long long Int(const std::string& s, long long fallback) {
-    long long v = 0;
-    return text::ParseInt(text::Trim(s), v) ? v : fallback;
-}
 // The writer places its own line end after the last line.
 void AddLine(std::string& out, const std::string& line) {
     if (!out.empty()) out += "\r\n";
@@ -200,14 +196,6 @@ std::string CanvasModel::CurrentBackgroundImagePath() const {
     return BackgroundPath(window_.currentPage);
 }
 
-int CanvasModel::LoadOneLine(int page, double x, double y) {
-    LineRecord l;
-    l.x1 = l.x2 = x;
-    l.y1 = l.y2 = y;
-    l.page = std::clamp(page, 0, pages_ - 1);
-    return Place(lines_, std::move(l));
-}
-
 std::uint32_t CanvasModel::LabelBackColor(int index) const {
     if (index < 0 || size_t(index) >= labels_.size()) return label_colors::kOrdinary;
     const Entry& e = labels_[size_t(index)];
@@ -296,15 +284,6 @@ std::string CanvasModel::BackgroundPath(int page) const {
 
 int CanvasModel::LoadOneLabel(int page) {
     return NewLabel(page, false, Companion::None);
-}
-
-int CanvasModel::LoadOneLabelForBarcode(int page) {
-    int index = NewLabel(page, true, Companion::None);
-    BarcodeRecord b;
-    b.label = index;
-    b.page = page;
-    Place(barcodes_, std::move(b));
-    return index;
 }
 
 LabelControl& CanvasModel::Label(int index) {

@@ -41,6 +41,23 @@ ShapeRecord<Own> CanvasModel::ReadRecord(const std::string& line, int page) {
     return record;
 }
 
+int CanvasModel::LoadOneLine(int page, double x, double y) {
+    LineRecord l;
+    l.x1 = l.x2 = x;
+    l.y1 = l.y2 = y;
+    l.page = std::clamp(page, 0, pages_ - 1);
+    return Place(lines_, std::move(l));
+}
+
+int CanvasModel::LoadOneLabelForBarcode(int page) {
+    int index = NewLabel(page, true, Companion::None);
+    BarcodeRecord b;
+    b.label = index;
+    b.page = page;
+    Place(barcodes_, std::move(b));
+    return index;
+}
+
 void CanvasModel::LoadImage(const std::string& line, int page) {
     ImageRecord im = ReadRecord<ImageFields>(line, page);
     im.name = Field(line, 6);
