@@ -1,6 +1,7 @@
 #include "server/CatalogueLogic.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <unordered_map>
 
@@ -18,13 +19,13 @@ const std::string kSelectionText =
 
 // A static item travels as fields joined by character 230 and items joined by TAB:
 // either inside a code, description or other would split it into other items when
-// the list is stored. The character such a text holds (0 when none).
-char SeparatorIn(const requests::StaticItem& item) {
+// the list is stored. The character such a text holds, or none.
+std::optional<char> SeparatorIn(const requests::StaticItem& item) {
     for (const std::string* t : {&item.code, &item.description, &item.other})
         for (char c : *t)
             if (c == '\0' || c == '\t' || c == '\r' || c == '\n' || c == cp1252::kBarcodeMark)
                 return c;
-    return 0;
+    return std::nullopt;
 }
 
 std::string CharacterName(char c) {
@@ -257,17 +258,20 @@ bool CatalogueLogic::CreateItem(const std::string& code, const std::string& desc
 bool CatalogueLogic::AddAvailable(const std::vector<StaticRow>& rows) {
     // An item that would not come back as written is left out, and said so once.
     std::string refused;
-    char what = 0;
+    std::size_t count = 0;
+    std::optional<char> what;
     for (const StaticRow& row : rows) {
-        if (char c = SeparatorIn(row)) {
+        if (std::optional<char> c = SeparatorIn(row)) {
             if (!what) what = c;
-            refused += (refused.empty() ? "" : ", ") + row.code;
+            // The first few name the rest: a message box holds no thousand codes.
+            if (++count <= 10) refused += (refused.empty() ? "" : ", ") + row.code;
             continue;
         }
         available.push_back(row);
     }
+    if (count > 10) refused += " and " + std::to_string(count - 10) + " more";
     if (what)
-        ui_.Message("A static item's texts may not hold " + CharacterName(what) +
+        ui_.Message("A static item's texts may not hold " + CharacterName(*what) +
                         " (the layout separates items with it).\r\nLeft out: " + refused,
                     "Static Items", MessageIcon::Warning);
     return !what;
