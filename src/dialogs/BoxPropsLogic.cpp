@@ -19,7 +19,9 @@ const std::vector<std::string>& BoxPropsLogic::BorderStyles() {
 void BoxPropsLogic::Bind(int box) {
     index_ = box;
     closed_ = false;
-    name = "shpBox(" + std::to_string(box) + ")";
+    // The control array's element 0 is the template box, so the first real box is
+    // shpBox(1): the records here hold the real boxes only, from 0.
+    name = "shpBox(" + std::to_string(box + 1) + ")";
     const CanvasModel& c = ctx_.canvas;
     Rect r = ItemRect();
     r.width = c.GetBoxShapeDetailsWidth(box);

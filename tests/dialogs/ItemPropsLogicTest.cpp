@@ -43,7 +43,7 @@ TEST(BoxProps, ApplyStoresFieldsAndOptionsAndNothingChosenMeansStyleSixWidthOne)
         Items t;
         BoxPropsLogic box(t.ctx);
         box.Bind(t.canvas.AddBox({0, 0, 1, 1}, 0));
-        EXPECT_EQ(box.name, "shpBox(0)");
+        EXPECT_EQ(box.name, "shpBox(1)");  // element 0 is the template
         EXPECT_EQ(box.width, "1.000");
         box.left = "1", box.top = "2", box.width = "3", box.height = "0.5";
         box.stylePosition = c.style, box.widthPosition = c.width, box.hideInPreview = c.hide;

@@ -16,8 +16,8 @@ void Type(QLineEdit* box, const QString& text) {
 }  // namespace
 
 TEST(DialogsInWindow, EachDialogAppliedThenSavedWhileOpenReadsBackAsTyped) {
-    enum Kind { Box, Hotspot, Signature, Barcode };
-    for (Kind kind : {Box, Hotspot, Signature, Barcode}) {
+    enum Kind { Box, Hotspot, Signature, Barcode, Image };
+    for (Kind kind : {Box, Hotspot, Signature, Barcode, Image}) {
         Window win;
         FrmMain& w = *win.w;
         CanvasModel& c = w.Canvas();
@@ -28,6 +28,11 @@ TEST(DialogsInWindow, EachDialogAppliedThenSavedWhileOpenReadsBackAsTyped) {
             d.OpenBoxProperties(c.AddBox(r, 0)), dialog = d.Box();
         } else if (kind == Barcode) {
             d.OpenBarcodeProperties(c.AddBarcode(r, 0, "A1")), dialog = d.Barcode();
+        } else if (kind == Image) {
+            const QString picture = win.data.filePath("a.bmp");
+            ASSERT_TRUE(QImage(8, 8, QImage::Format_RGB32).save(picture));
+            d.OpenImageProperties(c.AddImage(r, 0, "a.bmp", picture.toStdString()));
+            dialog = d.Image();
         } else {
             auto k = kind == Hotspot ? ShapePropsLogic::Kind::Hotspot
                                      : ShapePropsLogic::Kind::SignatureBox;
@@ -48,6 +53,7 @@ TEST(DialogsInWindow, EachDialogAppliedThenSavedWhileOpenReadsBackAsTyped) {
         const Rect got = kind == Box         ? c.Boxes().at(0).r
                          : kind == Hotspot   ? c.Hotspots().at(0).r
                          : kind == Signature ? c.SignatureBoxes().at(0).r
+                         : kind == Image     ? c.Images().at(0).r
                                              : c.BarcodeRect(c.Barcodes().at(0).label);
         EXPECT_EQ(std::tie(got.left, got.top, got.width, got.height),
                   std::tuple(2.5, 3.0, 1.5, 0.75))
