@@ -184,7 +184,7 @@ bool CopyFormsLogic::MayOverwrite(const FormDefinition& def) {
                        "Form Type: " + old->type + kCrLf + "Form Name: " + old->name + kCrLf +
                        "Form Doc Type: " + old->documentType + kCrLf +
                        "The select item will be overwritten. ";
-    if (!ui_.OkCancel(text, "Copy Forms")) return false;
+    if (!ui_.OkCancelInformation(text, "Copy Forms")) return false;
     confirmed_.push_back(def.name);
     return true;
 }

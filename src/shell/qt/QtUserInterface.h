@@ -16,6 +16,7 @@ class QtUserInterface : public UserInterface {
     void Message(const std::string& text, const std::string& title, MessageIcon icon) override;
     bool YesNo(const std::string& text, const std::string& title) override;
     bool OkCancel(const std::string& text, const std::string& title) override;
+    bool OkCancelInformation(const std::string& text, const std::string& title) override;
     bool InputBox(const std::string& prompt, const std::string& title, std::string& value) override;
     void Beep() override;
     void SetBusy(bool on) override;
