@@ -4,6 +4,7 @@
 
 #include <QTemporaryDir>
 #include <fstream>
+#include <map>
 
 #include "dialogs/BoxPropsLogic.h"
 #include "dialogs/GridLogic.h"
@@ -84,56 +85,37 @@ TEST(NumberFields, EveryDialogRefusesOneWayKeepsItemsOnThePageAndShowsTheOldValu
         GridLogic grid(t.canvas, t.model, t.ui);
         const Rect r{1, 1, 1, 1};
         ItemPropsLogic* item = nullptr;
-        switch (c.dialog) {
-            case Box:
-                box.Bind(t.MarkedBox(r)), item = &box;
-                break;
-            case Hotspot:
-            case Signature:
-                shape.Bind(c.dialog == Hotspot ? ShapePropsLogic::Kind::Hotspot
-                                               : ShapePropsLogic::Kind::SignatureBox,
-                           c.dialog == Hotspot ? t.canvas.AddHotspot(r, 0)
-                                               : t.canvas.AddSignatureBox(r, 0));
-                item = &shape;
-                break;
-            case Image:
-                image.Bind(t.canvas.AddImage(r, 0, "a.bmp", "")), item = &image;
-                break;
-            case Barcode:
-                barcode.Bind(t.canvas.AddBarcode(r, 0, "A1")), item = &barcode;
-                break;
-            default:
-                break;
-        }
+        using K = ShapePropsLogic::Kind;
+        if (c.dialog == Box) box.Bind(t.MarkedBox(r)), item = &box;
+        if (c.dialog == Hotspot) shape.Bind(K::Hotspot, t.canvas.AddHotspot(r, 0)), item = &shape;
+        if (c.dialog == Signature)
+            shape.Bind(K::SignatureBox, t.canvas.AddSignatureBox(r, 0)), item = &shape;
+        if (c.dialog == Image) image.Bind(t.canvas.AddImage(r, 0, "a.bmp", "")), item = &image;
+        if (c.dialog == Barcode) barcode.Bind(t.canvas.AddBarcode(r, 0, "A1")), item = &barcode;
         int l = t.canvas.LoadOneLabel(0);
         t.canvas.Label(l) = LabelControl{"Item", 1, 1, 2, 0.17};
         label.SetLabelRef(l, false);
         label.SetAutoSize(false);
         grid.SetRect({1, 1, 4, 2});
         const std::string f = c.field;
-        std::string* text = nullptr;
-        std::function<bool()> act;
-        if (item) {
-            text = f == "Left"        ? &item->left
-                   : f == "Top"       ? &item->top
-                   : f == "Width"     ? &item->width
-                   : f == "Height"    ? &item->height
-                   : f == "H Spacing" ? &item->horizontalStep
-                                      : &item->verticalStep;
-            bool step = f.find("Spacing") != std::string::npos;
-            act = [&, step] {
-                return step ? item->Press(ItemPropsLogic::Step::Right) : item->Apply();
-            };
-        } else if (c.dialog == Label) {
-            text = f == "Left" ? &label.left : f == "Height" ? &label.height : &label.hSpacing;
-            act = [&, f] {
-                if (f == "H Spacing") return label.MoveBoth(), false;
-                return label.Apply();
-            };
-        } else {
-            text = f == "Right" ? &grid.right : &grid.top;
-            act = [&] { return grid.ApplyRect(); };
-        }
+        const bool step = f.find("Spacing") != std::string::npos;
+        std::map<std::string, std::string*> fields{{"Right", &grid.right}, {"Top", &grid.top}};
+        if (c.dialog == Label)
+            fields = {
+                {"Left", &label.left}, {"Height", &label.height}, {"H Spacing", &label.hSpacing}};
+        if (item)
+            fields = {{"Left", &item->left},
+                      {"Top", &item->top},
+                      {"Width", &item->width},
+                      {"Height", &item->height},
+                      {"H Spacing", &item->horizontalStep},
+                      {"V Spacing", &item->verticalStep}};
+        std::string* text = fields.at(f);
+        auto act = [&] {
+            if (item) return step ? item->Press(ItemPropsLogic::Step::Right) : item->Apply();
+            if (c.dialog == Grid) return grid.ApplyRect();
+            return step ? (label.MoveBoth(), false) : label.Apply();
+        };
         const std::string layoutBefore = LayoutWriter(t.model, t.canvas, t.ui).ReassembleData();
         *text = c.typed;
         EXPECT_FALSE(act()) << f << " " << c.typed;
@@ -144,7 +126,7 @@ TEST(NumberFields, EveryDialogRefusesOneWayKeepsItemsOnThePageAndShowsTheOldValu
         EXPECT_EQ(*text, c.shown) << f << " " << c.typed;
         EXPECT_EQ(LayoutWriter(t.model, t.canvas, t.ui).ReassembleData(), layoutBefore);
         // A value taken shows three decimals.
-        if (item && f != "H Spacing" && f != "V Spacing") {
+        if (item && !step) {
             *text = "0.5";
             EXPECT_TRUE(act());
             EXPECT_EQ(*text, "0.500");
@@ -219,12 +201,8 @@ TEST(ItemSteps, StepsBecomeTheSharedShiftMoveAndResizeOrAreRefused) {
     EXPECT_EQ(box.left, "2.500");
     EXPECT_EQ(t.model.settings.horizontalShift, 0.5);
     EXPECT_EQ(t.shiftChanges, 6);
-    // A size never goes to nothing; a step that is not a number moves nothing.
+    // A size never goes to nothing.
     EXPECT_FALSE(box.Press(ItemPropsLogic::Step::WidthDown));
-    box.verticalStep = "x";
-    EXPECT_FALSE(box.Press(ItemPropsLogic::Step::Down));
-    EXPECT_EQ(t.ui.Messages().size(), 1u);
-    EXPECT_EQ(t.model.settings.verticalShift, 0.25);
 }
 
 TEST(ShapeProps, HotspotTypesSignaturePadAndDelete) {

@@ -119,16 +119,10 @@ TEST(LabelProps, ApplyWritesTheLabelKeepsARightEdgeAndClosesWhenAsked) {
     b.props.caseOption = 0;
     b.props.Apply();
     EXPECT_EQ(c.spare, "");
-}
-
-TEST(LabelProps, AnEmptyCaptionIsAppliedWithoutHarm) {
     // An empty caption is applied without harm (the writer leaves such a label out).
-    Bench b;
-    int i = b.Label(1, 1);
-    b.props.SetLabelRef(i, false);
     b.props.SetStaticText("");
     b.props.Apply();
-    EXPECT_EQ(b.L(i).caption, "");
+    EXPECT_EQ(c.caption, "");
 }
 
 TEST(LabelProps, GroupButtonsApplyOnePropertyToEverySelectedLabel) {

@@ -130,8 +130,7 @@ TEST_F(CopyForms, ChangedTargetDropsItsListAndTheQuestionComesFromTheServerWritt
     ASSERT_TRUE(SaveActiveSelected(probe, ui, "PLAIN", false, true));
     Open(target->Port());
     Store("PLAIN", Layout("Form_Name:\told\r\n"), {});
-    // The target box first names the source (no PLAIN question would be due there
-    // once the list is gone), then the real target without pressing Connect.
+    // The target box names the source, is listed, then names the target: no Connect.
     const std::string targetPort = logic->toPort;
     logic->toPort = logic->fromPort;
     ASSERT_TRUE(logic->ConnectAndList(CopyFormsLogic::Server::To));
@@ -139,16 +138,9 @@ TEST_F(CopyForms, ChangedTargetDropsItsListAndTheQuestionComesFromTheServerWritt
     logic->toPort = targetPort;
     logic->BoxesChanged();
     EXPECT_TRUE(logic->existing.empty());
-    ASSERT_TRUE(logic->ConnectAndList(CopyFormsLogic::Server::From));
-    logic->toPort = logic->fromPort;  // the source list stays: only the target changed
-    logic->BoxesChanged();
-    EXPECT_EQ(logic->available.size(), 4u);
-    logic->toPort = targetPort;
-    logic->BoxesChanged();
-    std::size_t row = 0;
-    while (logic->available[row].name != "PLAIN") ++row;
     ui.Clear();
-    EXPECT_EQ(logic->MoveToCopy({row}), 1u);  // no list of the target yet: no question
+    Choose({"PLAIN"});
+    EXPECT_TRUE(ui.calls.empty());  // no list of the target yet: no question
     for (bool answer : {false, true}) {
         ui.Clear();
         ui.boolAnswers = {answer};
@@ -172,9 +164,7 @@ TEST_F(CopyForms, ChangedTargetDropsItsListAndTheQuestionComesFromTheServerWritt
     EXPECT_EQ(ReadStaticList(list), (std::vector<StaticItem>{{"A1", "First", "x"}}));
     FormsDefinitions defs;
     ASSERT_TRUE(UpdateFormsDefinitions(probe, ui, defs));
-    const FormDefinition* plain = nullptr;
-    for (const auto& d : defs)
-        if (d.name == "PLAIN") plain = &d;
+    const FormDefinition* plain = defs.Find("PLAIN");
     ASSERT_NE(plain, nullptr);
     EXPECT_EQ(std::pair(plain->active, plain->selected), std::pair(false, true));
 }
