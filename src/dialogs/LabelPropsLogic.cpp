@@ -396,7 +396,8 @@ void LabelPropsLogic::Counter(int counter, bool up) {
 void LabelPropsLogic::Paste() {
     double h = 0, v = 0;
     if (!ReadShift(h, v)) return;
-    // The canvas binds the dialog to the marked label's copy.
+    // The canvas binds the dialog to the marked label's copy; a copy never shows rows.
+    HideRows();
     editor_.PasteSelectedLabels(h, v, canvas_.Window().currentPage);
     if (Bound()) Rebind();
 }
@@ -404,6 +405,7 @@ void LabelPropsLogic::Paste() {
 void LabelPropsLogic::CopyGridRow() {
     double h = 0, v = 0;
     if (!ReadShift(h, v)) return;
+    HideRows();
     editor_.PasteSelectedLabels(h, v, canvas_.Window().currentPage);
     int row = Whole(gridRow, 0, 999999) + 1;
     gridRow = std::to_string(row);
