@@ -159,6 +159,11 @@ int Copy(ScriptUi& ui, const std::string& fromServer, const std::string& toServe
         std::cerr << "formdesigner: a host name does not resolve\n";
         return 1;
     }
+    // A form copied onto itself would be replaced by what was just read from it.
+    if (logic.SameServer()) {
+        std::cerr << "formdesigner: the source and the target are the same server\n";
+        return 1;
+    }
     if (!logic.ConnectAndList(CopyFormsLogic::Server::To) ||
         !logic.ConnectAndList(CopyFormsLogic::Server::From))
         return SayIfGivenUp(1, {&from, &to});

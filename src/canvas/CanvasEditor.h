@@ -145,6 +145,8 @@ class CanvasEditor {
     // inches of the first label of a row (column) belong to it. Returns the labels
     // filled.
     static constexpr double kFillTolerance = 0.05;
+    // The labels a fill of `count` entries writes, in the order they take them.
+    std::vector<int> FillTargets(size_t count, int order, const std::string& tagFilter) const;
     int FillLabels(const std::vector<std::string>& entries, int order,
                    const std::string& tagFilter = {});
     std::vector<int> FillOrder(std::vector<int> labels, int order) const;

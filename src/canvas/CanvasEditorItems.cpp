@@ -110,16 +110,22 @@ std::vector<int> CanvasEditor::FillOrder(std::vector<int> labels, int order) con
     return out;
 }
 
-int CanvasEditor::FillLabels(const std::vector<std::string>& entries, int order,
-                             const std::string& tagFilter) {
+std::vector<int> CanvasEditor::FillTargets(size_t count, int order,
+                                           const std::string& tagFilter) const {
     std::vector<int> labels;
     for (int i = 1; i < canvas_.LabelCount(); ++i)
         if (IsOrdinaryLabel(i) &&
             (tagFilter.empty() ? IsSelected(i) : canvas_.LabelAt(i)->tag == tagFilter))
             labels.push_back(i);
     labels = FillOrder(std::move(labels), order);
-    size_t n = std::min(labels.size(), entries.size());
-    for (size_t k = 0; k < n; ++k) {
+    if (labels.size() > count) labels.resize(count);
+    return labels;
+}
+
+int CanvasEditor::FillLabels(const std::vector<std::string>& entries, int order,
+                             const std::string& tagFilter) {
+    const std::vector<int> labels = FillTargets(entries.size(), order, tagFilter);
+    for (size_t k = 0; k < labels.size(); ++k) {
         int i = labels[k];
         const std::string& e = entries[k];
         if (e.size() > 1 && e[0] == '~') {
@@ -130,5 +136,5 @@ int CanvasEditor::FillLabels(const std::vector<std::string>& entries, int order,
             NewItemKind(i, ItemKind::StaticText);
         }
     }
-    return int(n);
+    return int(labels.size());
 }

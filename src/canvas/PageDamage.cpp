@@ -50,7 +50,7 @@ PageDamage::Look PageDamage::LabelLook(const CanvasModel& canvas, int index) {
             .Add(c.fontSize)
             .Add(std::uint64_t(c.bold) | std::uint64_t(c.italic) << 1 |
                  std::uint64_t(c.bordered) << 2 | std::uint64_t(canvas.LabelTextWraps(index)) << 3 |
-                 std::uint64_t(c.alignment) << 8)
+                 std::uint64_t(c.alignment) << 8 | std::uint64_t(c.shownRows) << 16)
             .Add(std::uint64_t(canvas.LabelBackColor(index)) << 32 | canvas.LabelForeColor(index))
             .Add(Rect{c.left, c.top, c.width, c.height})
             .Value();

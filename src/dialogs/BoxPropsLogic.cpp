@@ -1,5 +1,7 @@
 #include "dialogs/BoxPropsLogic.h"
 
+#include <algorithm>
+
 using Option = CanvasModel::BoxOption;
 
 const std::vector<std::string>& BoxPropsLogic::BorderWidths() {
@@ -17,7 +19,9 @@ const std::vector<std::string>& BoxPropsLogic::BorderStyles() {
 void BoxPropsLogic::Bind(int box) {
     index_ = box;
     closed_ = false;
-    name = "shpBox(" + std::to_string(box) + ")";
+    // The control array's element 0 is the template box, so the first real box is
+    // shpBox(1): the records here hold the real boxes only, from 0.
+    name = "shpBox(" + std::to_string(box + 1) + ")";
     const CanvasModel& c = ctx_.canvas;
     Rect r = ItemRect();
     r.width = c.GetBoxShapeDetailsWidth(box);
@@ -41,7 +45,12 @@ void BoxPropsLogic::MoveItem(double dx, double dy) {
 }
 
 void BoxPropsLogic::MoveByStep(double dx, double dy) {
-    ctx_.editor.MoveBoxShapes(dx, dy, index_);
+    // The selected boxes move, and the edited box with them even when it alone is
+    // selected or it is not.
+    const auto& boxes = ctx_.canvas.Boxes();
+    const bool marked = size_t(index_) < boxes.size() && boxes[size_t(index_)].marked;
+    ctx_.editor.MoveBoxShapes(dx, dy, marked ? -1 : index_);
+    if (!marked) MoveItem(dx, dy);
 }
 
 // Options of the group button (GroupBorder, GroupPreview, GroupColor), or all of them.
@@ -109,6 +118,9 @@ bool BoxPropsLogic::ApplyToGroup(int button) {
                 r.width = fields.width;
                 break;
         }
+        // The fields were taken for the bound box; the others stay on the page too.
+        r.left = std::clamp(r.left, 0.0, std::max(0.0, c.PageWidth() - r.width));
+        r.top = std::clamp(r.top, 0.0, std::max(0.0, c.PageHeight() - r.height));
         c.UpdateBoxShapeDetails(box, r);
     }
     Changed();

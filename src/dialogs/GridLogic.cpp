@@ -5,10 +5,10 @@
 
 #include "dialogs/DialogText.h"
 #include "dialogs/ItemPropsLogic.h"
+#include "dialogs/NumberFields.h"
 #include "shell/UserInterface.h"
 
 namespace {
-const char* const kAreaTitle = "Define area";
 const char* const kSnapTitle = "Auto calc - snap to lines";
 const char* const kGridNoTitle = "Grid No.";
 }  // namespace
@@ -62,6 +62,7 @@ void GridLogic::SetRect(const Rect& r) {
     bottom = ItemPropsLogic::Inches(r.top + r.height);
     gridNumber = std::to_string(canvas_.Window().gridCounter + 1);
     cells_.clear();
+    shownArea_ = r;
     ShowArea(r);
 }
 
@@ -86,24 +87,15 @@ bool GridLogic::ReadCount(const std::string& text, const char* title, int low, i
 }
 
 bool GridLogic::ReadArea(GridArea& area) {
-    const std::pair<const std::string*, const char*> fields[] = {
-        {&left, "Left"}, {&right, "Right"}, {&top, "Top"}, {&bottom, "Bottom"}};
-    double v[4];
-    for (int i = 0; i < 4; ++i) {
-        const auto& [text, name] = fields[i];
-        if (!dialogtext::IsNumeric(*text))
-            return Refuse(std::string(name) + " must be a number of inches.", kAreaTitle);
-        v[i] = std::strtod(text->c_str(), nullptr);
-        if (v[i] < 0 || v[i] > 99)
-            return Refuse(std::string(name) + " must lie between 0 and 99 inches.", kAreaTitle);
-    }
-    if (v[1] <= v[0]) return Refuse("Right must lie right of Left.", kAreaTitle);
-    if (v[3] <= v[2]) return Refuse("Bottom must lie below Top.", kAreaTitle);
-    area.left = v[0];
-    area.right = v[1];
-    area.top = v[2];
-    area.bottom = v[3];
-    return true;
+    using numberfields::kSmallestSize;
+    using numberfields::Read;
+    const double pw = canvas_.PageWidth(), ph = canvas_.PageHeight();
+    // The area lies on the page, right of and below its own corner.
+    const Rect& a = shownArea_;
+    return Read(left, "Left", 0, pw - kSmallestSize, a.left, ui_, area.left) &&
+           Read(right, "Right", area.left + kSmallestSize, pw, a.left + a.width, ui_, area.right) &&
+           Read(top, "Top", 0, ph - kSmallestSize, a.top, ui_, area.top) &&
+           Read(bottom, "Bottom", area.top + kSmallestSize, ph, a.top + a.height, ui_, area.bottom);
 }
 
 bool GridLogic::ApplyRect() {
@@ -157,6 +149,14 @@ bool GridLogic::Apply() {
         !ReadCount(columnsInRow, "Columns in a row", 0, area.columns, area.columnsInRecord))
         return false;
     area.spread = fillArea;
+    // A refused grid leaves the one built before: every check comes before it goes.
+    if (dataGrid && area.columnsInRecord > 0 && area.columns % area.columnsInRecord != 0) {
+        ui_.Message("Please recalculate \r\n" + std::to_string(area.columnsInRecord) +
+                        " column records will not fill " + std::to_string(area.columns) +
+                        "-column grid correctly.",
+                    "Recalculate", MessageIcon::Critical);
+        return false;
+    }
     if (snapToLines && !Snap(area)) return false;
     area.tag = Tag();
     area.properties = Properties();
@@ -188,12 +188,8 @@ void GridLogic::Clear() {
 }
 
 bool GridLogic::ReadStep(double& h, double& v) {
-    if (!dialogtext::IsNumeric(horizontalStep) || !dialogtext::IsNumeric(verticalStep))
-        return Refuse("The step must be a number.", "Move");
-    h = std::strtod(horizontalStep.c_str(), nullptr);
-    v = std::strtod(verticalStep.c_str(), nullptr);
-    model_.settings.horizontalShift = h;
-    model_.settings.verticalShift = v;
+    if (!numberfields::ReadStep(horizontalStep, verticalStep, model_.settings, ui_, h, v))
+        return false;
     if (shiftChanged) shiftChanged();
     return true;
 }
@@ -214,6 +210,7 @@ bool GridLogic::MoveArea(Move m) {
     if (!cells_.empty())
         host_->MoveGridCells(after.left - before.left, after.top - before.top, dataGrid,
                              std::atoi(gridNumber.c_str()));
+    shownArea_ = after;
     left = ItemPropsLogic::Inches(after.left);
     top = ItemPropsLogic::Inches(after.top);
     right = ItemPropsLogic::Inches(after.left + after.width);

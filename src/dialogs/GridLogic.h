@@ -137,4 +137,5 @@ class GridLogic {
     UserInterface& ui_;
     GridHost* host_ = nullptr;
     std::vector<int> cells_;
+    Rect shownArea_;  // what a refused area field shows again
 };

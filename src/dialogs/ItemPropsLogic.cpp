@@ -1,23 +1,14 @@
 #include "dialogs/ItemPropsLogic.h"
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "dialogs/DialogText.h"
-#include "shell/UserInterface.h"
-
-namespace {
-constexpr double kLargest = 99;  // inches; no page is larger
-}
+#include "dialogs/NumberFields.h"
 
 bool ItemPropsLogic::ConfirmDelete() const {
     return ctx_.ui.YesNo("Delete " + name + "?", "Delete");
 }
 
 std::string ItemPropsLogic::Inches(double value) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.3f", value);
-    return buf;
+    return numberfields::Inches(value);
 }
 
 void ItemPropsLogic::ShowRect(const Rect& r) {
@@ -27,28 +18,9 @@ void ItemPropsLogic::ShowRect(const Rect& r) {
     height = Inches(r.height);
 }
 
-bool ItemPropsLogic::ReadRect(Rect& r) const {
-    struct Field {
-        const char* title;
-        const std::string& text;
-        double& value;
-        bool size;
-    };
-    const Field fields[] = {{"Left", left, r.left, false},
-                            {"Top", top, r.top, false},
-                            {"Width", width, r.width, true},
-                            {"Height", height, r.height, true}};
-    for (const Field& f : fields) {
-        double v = dialogtext::IsNumeric(f.text) ? std::strtod(f.text.c_str(), nullptr) : -1;
-        if (v < 0 || v > kLargest || (f.size && v <= 0)) {
-            ctx_.ui.Message(std::string(f.title) + " must be a number from " +
-                                (f.size ? "above 0" : "0") + " to 99 inches.",
-                            f.title, MessageIcon::Warning);
-            return false;
-        }
-        f.value = v;
-    }
-    return true;
+bool ItemPropsLogic::ReadRect(Rect& r) {
+    return numberfields::ReadRect({left, top, width, height}, ItemRect(), ctx_.canvas.PageWidth(),
+                                  ctx_.canvas.PageHeight(), ctx_.ui, r);
 }
 
 void ItemPropsLogic::Changed() const {
@@ -62,15 +34,8 @@ void ItemPropsLogic::UpdateShift() {
 
 bool ItemPropsLogic::StoreStep(double& h, double& v) {
     if (closed_) return false;
-    if (!dialogtext::IsNumeric(horizontalStep) || !dialogtext::IsNumeric(verticalStep)) {
-        ctx_.ui.Message("The step must be a number.", "Move", MessageIcon::Warning);
+    if (!numberfields::ReadStep(horizontalStep, verticalStep, ctx_.model.settings, ctx_.ui, h, v))
         return false;
-    }
-    h = std::strtod(horizontalStep.c_str(), nullptr);
-    v = std::strtod(verticalStep.c_str(), nullptr);
-    FormSettings& s = ctx_.model.settings;
-    s.horizontalShift = h;
-    s.verticalShift = v;
     if (ctx_.shiftChanged) ctx_.shiftChanged();
     return true;
 }

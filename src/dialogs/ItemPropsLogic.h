@@ -71,12 +71,12 @@ class ItemPropsLogic {
     // Arrows and "Move"; a box moves its group instead.
     virtual void MoveByStep(double dx, double dy) { MoveItem(dx, dy); }
     // The step fields become the shared shift; false (with a message) when one is
-    // not a number.
+    // refused (numberfields::ReadStep).
     bool StoreStep(double& h, double& v);
     void ShowRect(const Rect& r);
-    // The four fields, each a number from 0 to 99 (sizes above 0); otherwise a message
-    // titled by the field and false.
-    bool ReadRect(Rect& r) const;
+    // The four fields, the whole rectangle on the page (numberfields::ReadRect); a
+    // refused field shows its previous value again.
+    bool ReadRect(Rect& r);
     void Changed() const;
 
     ItemContext& ctx_;

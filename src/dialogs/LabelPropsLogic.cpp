@@ -5,12 +5,14 @@
 #include <cstdio>
 
 #include "dialogs/DialogText.h"
+#include "dialogs/NumberFields.h"
 #include "shell/TextUtils.h"
 #include "shell/UserInterface.h"
 
 namespace {
 // The one-line height probe: a caption with the tallest and deepest letters.
 const char* const kProbe = "WIIEJFKDkslkdjf";
+// What an earlier version wrote into a text box's caption to show its rows.
 const char* const kRowLine = "\nROW ";
 
 // A whole number typed in a field, held within lo..hi (text that is no number reads 0).
@@ -91,6 +93,8 @@ std::string LabelPropsLogic::WithoutRows(const std::string& caption) {
 void LabelPropsLogic::SetLabelRef(int index, bool closeOnApply) {
     LabelControl* c = Bound(index);
     if (!c) return;
+    if (index != label_) HideRows();
+    c = Bound(index);
     label_ = index;
     closeOnApply_ = closeOnApply;
     preview = *c;
@@ -119,29 +123,43 @@ void LabelPropsLogic::SetLabelRef(int index, bool closeOnApply) {
     multiline = wide != 0;
     charsWide = multiline ? text::SplitStr(c->spare, "#", 2) : "";
     linesTall = multiline ? text::SplitStr(c->spare, "#", 3) : "";
-    if (IsTextBox()) {
-        rows = std::to_string(std::max(1, Whole(text::SplitStr(staticText, "@", 5), 0, 99)));
-        // The caption carries the box height too; a caption without it has the label's.
-        double h = text::Val(text::SplitStr(staticText, "@", 4));
-        rowsHeight = Three(h > 0 ? h : c->height);
-    } else {
+    if (IsTextBox())
+        ReadRows(c->height);
+    else
         rowsPanel = false;
-    }
     changed_ = false;
 }
 
+void LabelPropsLogic::ReadRows(double labelHeight) {
+    rows = std::to_string(std::max(1, Whole(text::SplitStr(staticText, "@", 5), 0, 99)));
+    // The caption carries the box height too; a caption without it has the label's.
+    double h = text::Val(text::SplitStr(staticText, "@", 4));
+    rowsHeight = Three(h > 0 && std::isfinite(h) ? h : labelHeight);
+}
+
 void LabelPropsLogic::SetStaticText(const std::string& text) {
+    const std::string typeBefore = TypeText();
     staticText = text;
     preview.caption = text;
     changed_ = true;
+    // The type decides "Auto size" when it changes, not at every key: a fixed-width
+    // label keeps its width while its text is typed.
+    const bool typeChanged = TypeText() != typeBefore;
+    const LabelControl* c = canvas_.LabelAt(label_);
     if (IsTextBox()) {
         autoSize = false;
         preview.autoSize = false;
+        if (typeChanged && c) {
+            // A box takes the label's own size, not what its first letters fitted to.
+            preview.width = c->width;
+            width = Three(c->width);
+        }
+        ReadRows(c ? c->height : preview.height);
     } else {
         rowsPanel = false;
-        SetAutoSize(true);
+        if (typeChanged) SetAutoSize(true);
     }
-    if (preview.autoSize) FitLabelToCaption(preview, metrics_);
+    if (preview.autoSize) SetAutoSize(true);
 }
 
 void LabelPropsLogic::SetAutoSize(bool on) {
@@ -177,61 +195,35 @@ void LabelPropsLogic::ToggleRowsPanel() {
 bool LabelPropsLogic::ReadFields(int need, double& l, double& r, double& t, double& w, double& h) {
     const LabelControl* c = canvas_.LabelAt(label_);
     if (!c) return false;
-    struct Field {
-        int bit;
-        std::string* text;
-        double* out;
-        const char* title;
-        double low, high;
-        bool positive;
-        double now;
-    };
+    using numberfields::Read;
     const double pw = canvas_.PageWidth(), ph = canvas_.PageHeight();
-    Field fields[] = {{kLeft, &left, &l, "Left", 0, pw, false, c->left},
-                      {kRight, &right, &r, "Right", 0, pw, false, c->left + c->width},
-                      {kTop, &top, &t, "Top", 0, ph, false, c->top},
-                      {kWidth, &width, &w, "Width", 0, pw, true, c->width},
-                      {kHeight, &height, &h, "Height", 0, ph, true, c->height}};
-    for (Field& f : fields) {
-        if (!(need & f.bit)) continue;
-        bool ok = dialogtext::IsNumeric(*f.text);
-        double v = ok ? text::Val(dialogtext::TrimSpaces(*f.text)) : 0;
-        ok = ok && std::isfinite(v) && v >= f.low && v <= f.high && (!f.positive || v > 0);
-        if (!ok) {
-            ui_.Message("Please enter a number " + std::string(f.positive ? "above " : "from ") +
-                            Three(f.low) + " to " + Three(f.high) + ".",
-                        f.title, MessageIcon::Warning);
-            *f.text = Three(f.now);
-            return false;
-        }
-        *f.out = v;
+    // The size the label will have: as typed, or what its caption takes when it sizes
+    // itself; the whole label lies on the page.
+    w = c->width;
+    h = c->height;
+    if (autoSize) {
+        LabelControl fit = *c;
+        WriteFont(fit);
+        fit.caption = staticText;
+        FitLabelToCaption(fit, metrics_);
+        w = fit.width;
+        h = fit.height;
     }
-    return true;
+    if ((need & kWidth) && !Read(width, "Width", numberfields::kSmallestSize, pw, c->width, ui_, w))
+        return false;
+    if ((need & kHeight) &&
+        !Read(height, "Height", numberfields::kSmallestSize, ph, c->height, ui_, h))
+        return false;
+    const double lw = std::min(w, pw), lh = std::min(h, ph);
+    return (!(need & kLeft) || Read(left, "Left", 0, pw - lw, c->left, ui_, l)) &&
+           (!(need & kRight) || Read(right, "Right", lw, pw, c->left + c->width, ui_, r)) &&
+           (!(need & kTop) || Read(top, "Top", 0, ph - lh, c->top, ui_, t));
 }
 
 bool LabelPropsLogic::ReadShift(double& h, double& v) {
-    std::string* fields[] = {&hSpacing, &vSpacing};
-    const char* titles[] = {"H Spacing", "V Spacing"};
-    double* outs[] = {&h, &v};
-    for (int i = 0; i < 2; ++i) {
-        bool ok = dialogtext::IsNumeric(*fields[i]);
-        double x = ok ? text::Val(dialogtext::TrimSpaces(*fields[i])) : -1;
-        if (!ok || !std::isfinite(x) || x < 0 || x > 2) {
-            ui_.Message("Please enter a number from 0 to 2.", titles[i], MessageIcon::Warning);
-            UpdateShift();
-            return false;
-        }
-        *outs[i] = x;
-    }
     // Every step press stores the pair as the shared shift first.
-    model_.settings.SetHorizontalShift(h);
-    model_.settings.SetVerticalShift(v);
-    h = model_.settings.horizontalShift;
-    v = model_.settings.verticalShift;
-    if (shiftChanged_)
-        shiftChanged_();
-    else
-        UpdateShift();
+    if (!numberfields::ReadStep(hSpacing, vSpacing, model_.settings, ui_, h, v)) return false;
+    if (shiftChanged_) shiftChanged_();
     return true;
 }
 
@@ -272,11 +264,10 @@ bool LabelPropsLogic::Apply() {
     WriteFont(*c);
     c->alignment = alignment;
     c->autoSize = autoSize;
-    std::string caption = preview.caption;
+    c->caption = preview.caption;
+    // The row lines are drawn beside the caption, never written into it.
     int rowCount = Whole(rows, 0, 99);
-    if (visualizeRows && IsTextBox() && rowCount >= 2)
-        for (int n = 2; n <= rowCount; ++n) caption += kRowLine + std::to_string(n);
-    c->caption = caption;
+    c->shownRows = visualizeRows && IsTextBox() && rowCount >= 2 ? std::uint8_t(rowCount) : 0;
     if (!IsTemplate()) {
         if (autoSize) {
             FitLabelToCaption(*c, metrics_);
@@ -346,6 +337,11 @@ void LabelPropsLogic::ApplyToGroup(int index) {
             default:
                 break;
         }
+        // The fields were taken for the bound label; the others stay on the page too.
+        if (index == 1 || index == 2 || index == 4 || index == 7 || index == 9) {
+            c.left = std::clamp(c.left, 0.0, std::max(0.0, canvas_.PageWidth() - c.width));
+            c.top = std::clamp(c.top, 0.0, std::max(0.0, canvas_.PageHeight() - c.height));
+        }
     }
     Rebind();
 }
@@ -400,7 +396,8 @@ void LabelPropsLogic::Counter(int counter, bool up) {
 void LabelPropsLogic::Paste() {
     double h = 0, v = 0;
     if (!ReadShift(h, v)) return;
-    // The canvas binds the dialog to the marked label's copy.
+    // The canvas binds the dialog to the marked label's copy; a copy never shows rows.
+    HideRows();
     editor_.PasteSelectedLabels(h, v, canvas_.Window().currentPage);
     if (Bound()) Rebind();
 }
@@ -408,6 +405,7 @@ void LabelPropsLogic::Paste() {
 void LabelPropsLogic::CopyGridRow() {
     double h = 0, v = 0;
     if (!ReadShift(h, v)) return;
+    HideRows();
     editor_.PasteSelectedLabels(h, v, canvas_.Window().currentPage);
     int row = Whole(gridRow, 0, 999999) + 1;
     gridRow = std::to_string(row);
@@ -491,6 +489,10 @@ void LabelPropsLogic::ApplyRows() {
 
 void LabelPropsLogic::Close() {
     visualizeRows = false;
-    if (label_ > 0 && canvas_.LabelAt(label_))
-        canvas_.Label(label_).caption = WithoutRows(canvas_.Label(label_).caption);
+    HideRows();
+}
+
+void LabelPropsLogic::HideRows() {
+    if (label_ > 0 && canvas_.LabelAt(label_) && canvas_.LabelAt(label_)->shownRows)
+        canvas_.Label(label_).shownRows = 0;
 }

@@ -100,7 +100,7 @@ class LabelPropsLogic {
     // "Cancel" and the close box: the row lines leave the canvas.
     void Close();
 
-    // A caption without the row lines that "Visualize Rows" adds.
+    // A caption without row lines (forms saved by an earlier version carry them).
     static std::string WithoutRows(const std::string& caption);
 
   private:
@@ -114,6 +114,10 @@ class LabelPropsLogic {
     void WriteFont(LabelControl& c) const;
     void FitHeight(LabelControl& c) const;
     LabelControl* Bound(int index);
+    // The rows panel's fields from a text box's caption.
+    void ReadRows(double labelHeight);
+    // The bound label's row lines leave the canvas.
+    void HideRows();
 
     CanvasModel& canvas_;
     CanvasEditor& editor_;

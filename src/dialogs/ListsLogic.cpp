@@ -54,10 +54,8 @@ std::vector<std::string> ListsLogic::Entries() const {
         if (source == Source::DB) {
             out.push_back("~" + fields_[r].fieldName);
         } else {
-            // What a static item shows on the form is its description; an item
-            // without one shows its code.
-            const requests::StaticItem& s = static_[r];
-            out.push_back(s.description.empty() ? s.code : s.description);
+            // A row stands for its code, as in one-value mode and on the "DB" tab.
+            out.push_back(static_[r].code);
         }
     }
     return out;
@@ -68,6 +66,11 @@ bool ListsLogic::Fill(const FillOperation& fill, UserInterface& ui) {
         if (oneValue_) {
             value_ = OneValue();
             return true;
+        }
+        if (selectedOnly && chosen.empty()) {
+            ui.Message("Choose the rows to fill with, or clear \"Selected only\".",
+                       "Fill from List", MessageIcon::Information);
+            return false;
         }
         if (fill) fill(Entries(), std::clamp(order, 0, 2), tag_);
     } catch (const std::exception& e) {

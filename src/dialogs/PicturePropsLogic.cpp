@@ -1,6 +1,7 @@
 #include "dialogs/PicturePropsLogic.h"
 
 #include "dialogs/DialogText.h"
+#include "layout/BarcodeText.h"
 #include "shell/AtomicFile.h"
 #include "shell/UserInterface.h"
 
@@ -101,6 +102,14 @@ bool BarcodePropsLogic::Apply() {
     if (dialogtext::TrimSpaces(text).empty() ||
         text.find_first_of("\t\r\n\xE6\xC5") != std::string::npos) {
         ctx_.ui.Message("Enter the text of the barcode.", "Barcode", MessageIcon::Warning);
+        return false;
+    }
+    // Bars that scan as other data than the text are never printed.
+    if (barcodetext::Classify(text) == barcodetext::Kind::Refused) {
+        ctx_.ui.Message("A barcode cannot encode \"" + text +
+                            "\": it holds digits, capital letters, the space and - . $ / + % "
+                            "(or a \"^\" field).",
+                        "Barcode", MessageIcon::Warning);
         return false;
     }
     if (!ctx_.canvas.IsBarcodeLabel(index_)) return false;

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "layout/BarcodeText.h"
+
 namespace {
 
 constexpr const char* kSampleValue = "1234567890";
@@ -11,9 +13,7 @@ constexpr const char* kSampleValue = "1234567890";
 bool Encode(const std::string& text, std::vector<bool>& modules) {
     // The library would read lower case as upper case: the symbol would not say what
     // the text says.
-    if (text.empty() ||
-        text.find_first_not_of("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ -.$/+%") != std::string::npos)
-        return false;
+    if (barcodetext::Classify(text) != barcodetext::Kind::Encodable) return false;
     std::unique_ptr<zint_symbol, void (*)(zint_symbol*)> symbol(ZBarcode_Create(), ZBarcode_Delete);
     if (!symbol) return false;
     symbol->symbology = BARCODE_CODE39;
@@ -31,9 +31,13 @@ bool Encode(const std::string& text, std::vector<bool>& modules) {
 BarcodeSymbol EncodeBarcode(const std::string& text) {
     BarcodeSymbol s;
     // A field ("^" reference, or "~" as a data field shows) is filled in when the form
-    // is printed.
-    if (!text.empty() && text[0] != '^' && text[0] != '~' && Encode(text, s.modules)) return s;
-    s.sample = true;
-    Encode(kSampleValue, s.modules);
+    // is printed: until then the bars of a sample value.
+    if (barcodetext::Classify(text) == barcodetext::Kind::Field) {
+        s.sample = true;
+        Encode(kSampleValue, s.modules);
+    } else if (!Encode(text, s.modules)) {
+        s.modules.clear();
+        s.refused = true;
+    }
     return s;
 }

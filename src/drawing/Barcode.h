@@ -7,10 +7,13 @@
 
 struct BarcodeSymbol {
     std::vector<bool> modules;  // one row, dark = true, quiet zones not included
-    // The text could not be encoded (or names a field filled in at print time): the
-    // bars are those of a sample value.
+    // The text names a field filled in at print time: the bars are those of a sample
+    // value.
     bool sample = false;
+    // The text cannot be encoded: no bars (any would scan as other data).
+    bool refused = false;
 };
 
-// Never fails: a text that cannot be encoded gives the symbol of a sample value.
+// Never fails: a field gives the symbol of a sample value, a text Code 39 cannot
+// encode gives no bars and `refused`.
 BarcodeSymbol EncodeBarcode(const std::string& text);

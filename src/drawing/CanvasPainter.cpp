@@ -307,6 +307,14 @@ void CanvasPainter::PaintBarcode(QPainter& p, int index) const {
     p.save();
     p.fillRect(r, Qt::white);
     QRectF bars(r.left(), r.top(), r.width(), r.height() * 0.75);
+    if (symbol.refused) {
+        // A marked placeholder: bars for another text would scan as other data.
+        p.setPen(QPen(Qt::red, kPixelPoints));
+        p.setBrush(QBrush(QColor(255, 0, 0, 96), Qt::BDiagPattern));
+        p.drawRect(bars);
+        p.drawLine(bars.topLeft(), bars.bottomRight());
+        p.drawLine(bars.bottomLeft(), bars.topRight());
+    }
     double unit = r.width() / double(symbol.modules.size() + 2 * kQuietModules);
     for (size_t i = 0; i < symbol.modules.size();) {
         size_t run = i;
@@ -370,7 +378,9 @@ void CanvasPainter::PaintLabel(QPainter& p, int index) const {
              : c->alignment == LabelAlignment::Centre ? Qt::AlignHCenter
                                                       : Qt::AlignLeft;
     if (canvas_.LabelTextWraps(index)) flags |= Qt::TextWordWrap;
-    p.drawText(r, flags, toUnicode(c->caption));
+    QString text = toUnicode(c->caption);
+    for (int n = 2; n <= c->shownRows; ++n) text += QStringLiteral("\nROW %1").arg(n);
+    p.drawText(r, flags, text);
     if (c->bordered) {
         p.setPen(QPen(Qt::black, kPixelPoints));
         p.setBrush(Qt::NoBrush);

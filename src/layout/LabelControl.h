@@ -34,6 +34,9 @@ struct LabelControl {
     bool visible = true, enabled = true;
     bool bordered = false;  // a single-line border marks a selected label
     LabelTip toolTip = LabelTip::None;
+    // A view aid of the label dialog: the rows a text-box prompt will take, drawn as
+    // "ROW n" lines under its caption. Never part of the caption, so never written.
+    std::uint8_t shownRows = 0;
 
     // The spare text, read and written only through these.
     // Text case the caption is shown in: "U", "L", "W" or empty.

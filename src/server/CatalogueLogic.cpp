@@ -1,6 +1,7 @@
 #include "server/CatalogueLogic.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <unordered_map>
 
@@ -18,12 +19,20 @@ const std::string kSelectionText =
 
 // A static item travels as fields joined by character 230 and items joined by TAB:
 // either inside a code, description or other would split it into other items when
-// the list is stored, so such characters (and line ends and NULs) are dropped.
-std::string StaticText(std::string t) {
-    std::erase_if(t, [](char c) {
-        return c == '\0' || c == '\t' || c == '\r' || c == '\n' || c == cp1252::kBarcodeMark;
-    });
-    return t;
+// the list is stored. The character such a text holds, or none.
+std::optional<char> SeparatorIn(const requests::StaticItem& item) {
+    for (const std::string* t : {&item.code, &item.description, &item.other})
+        for (char c : *t)
+            if (c == '\0' || c == '\t' || c == '\r' || c == '\n' || c == cp1252::kBarcodeMark)
+                return c;
+    return std::nullopt;
+}
+
+std::string CharacterName(char c) {
+    if (c == cp1252::kBarcodeMark) return "\"" + std::string(1, c) + "\"";
+    if (c == '\t') return "TAB";
+    if (c == '\0') return "NUL";
+    return "a line break";
 }
 
 bool AllDigits(const std::string& t) {
@@ -176,11 +185,14 @@ bool CatalogueLogic::CheckPrompt(const PromptRow& p) {
         ui_.Message("Please enter Prompt ID.", "Prompt ID", MessageIcon::Warning);
         return false;
     }
-    for (const std::string* t :
-         {&p.id, &p.caption, &p.defaultValue, &p.lookupKey, &p.dbField, &p.dataGrid}) {
+    const std::pair<const std::string*, const char*> texts[] = {
+        {&p.id, "Prompt ID"},         {&p.caption, "Prompt Caption"},
+        {&p.defaultValue, "Default"}, {&p.lookupKey, "Prompt Lookup Key"},
+        {&p.dbField, "DB field"},     {&p.dataGrid, "Data grid"}};
+    for (const auto& [t, title] : texts) {
         if (t->find_first_of(std::string("@^\t\r\n\0", 6)) != std::string::npos) {
-            ui_.Message("A prompt's texts may not hold \"@\", \"^\", TAB or line breaks.",
-                        "Prompt Caption", MessageIcon::Warning);
+            ui_.Message("A prompt's texts may not hold \"@\", \"^\", TAB or line breaks.", title,
+                        MessageIcon::Warning);
             return false;
         }
     }
@@ -195,14 +207,27 @@ bool CatalogueLogic::CheckPrompt(const PromptRow& p) {
     return true;
 }
 
+bool CatalogueLogic::UniqueId(const PromptRow& p, int row) {
+    // Two rows with one ID would be two definitions of one "^" key in the layout.
+    const std::string id = text::Trim(p.id);
+    for (size_t i = 0; i < prompts.size(); ++i)
+        if (int(i) != row && text::Trim(prompts[i].id) == id) {
+            ui_.Message("The Prompt ID \"" + id + "\" is already in the list.", "Prompt ID",
+                        MessageIcon::Warning);
+            return false;
+        }
+    return true;
+}
+
 bool CatalogueLogic::AddPrompt(const PromptRow& p) {
-    if (!CheckPrompt(p)) return false;
+    if (!CheckPrompt(p) || !UniqueId(p, -1)) return false;
     prompts.push_back(p);
     return true;
 }
 
 bool CatalogueLogic::ModifyPrompt(int row, const PromptRow& p) {
-    if (row < 0 || size_t(row) >= prompts.size() || !CheckPrompt(p)) return false;
+    if (row < 0 || size_t(row) >= prompts.size() || !CheckPrompt(p) || !UniqueId(p, row))
+        return false;
     prompts[size_t(row)] = p;
     return true;
 }
@@ -225,9 +250,31 @@ std::string CatalogueLogic::PickLookupCode(LookupPicker& picker, const std::stri
     return LookupAnswerCode(answer);
 }
 
-void CatalogueLogic::CreateItem(const std::string& code, const std::string& description,
+bool CatalogueLogic::CreateItem(const std::string& code, const std::string& description,
                                 const std::string& other) {
-    available.push_back({StaticText(code), StaticText(description), StaticText(other)});
+    return AddAvailable({{code, description, other}});
+}
+
+bool CatalogueLogic::AddAvailable(const std::vector<StaticRow>& rows) {
+    // An item that would not come back as written is left out, and said so once.
+    std::string refused;
+    std::size_t count = 0;
+    std::optional<char> what;
+    for (const StaticRow& row : rows) {
+        if (std::optional<char> c = SeparatorIn(row)) {
+            if (!what) what = c;
+            // The first few name the rest: a message box holds no thousand codes.
+            if (++count <= 10) refused += (refused.empty() ? "" : ", ") + row.code;
+            continue;
+        }
+        available.push_back(row);
+    }
+    if (count > 10) refused += " and " + std::to_string(count - 10) + " more";
+    if (what)
+        ui_.Message("A static item's texts may not hold " + CharacterName(*what) +
+                        " (the layout separates items with it).\r\nLeft out: " + refused,
+                    "Static Items", MessageIcon::Warning);
+    return !what;
 }
 
 bool CatalogueLogic::ChargeSlipSets(LookupPicker& picker) {
@@ -242,25 +289,26 @@ bool CatalogueLogic::LoadCodeList(const std::string& setCode) {
     // A failed or unreadable reply leaves the available list as it was.
     if (!requests::GetCodeList(comm_, ui_, setCode, items)) return false;
     available.clear();
-    for (const auto& it : items) CreateItem(it.code, it.description, it.other);
+    AddAvailable(items);
     return !items.empty();
 }
 
 bool CatalogueLogic::AddStaticListOf(const std::string& form) {
     std::string list;
     if (form.empty() || !requests::GetStaticList(comm_, ui_, form, list)) return false;
-    for (const auto& it : requests::ReadStaticList(list))
-        CreateItem(it.code, it.description, it.other);
+    AddAvailable(requests::ReadStaticList(list));
     return true;
 }
 
 void CatalogueLogic::LoadClipboard(const std::string& clip) {
     std::string t = text::ReplaceAll(text::ReplaceAll(clip, "|OK||", ""), "|END|", "");
+    std::vector<StaticRow> rows;
     for (const std::string& row : text::Split(t, "\r\n")) {
         if (row.empty()) continue;
         auto f = text::Split(row, "\t");
-        CreateItem(f[0], f.size() > 1 ? f[1] : "", f.size() > 2 ? f[2] : "");
+        rows.push_back({f[0], f.size() > 1 ? f[1] : "", f.size() > 2 ? f[2] : ""});
     }
+    AddAvailable(rows);
 }
 
 void CatalogueLogic::AddStatic(const std::vector<int>& rows) {

@@ -67,7 +67,8 @@ class CatalogueLogic {
     static TypeLayout LayoutOfType(const std::string& type);
     // The default of a from/thru type: both values joined by character 186.
     static std::string JoinDefaults(const std::string& first, const std::string& second);
-    // Checks caption and lookup key; false with a message when one is missing.
+    // Checks caption and lookup key; false with a message when one is missing or a text
+    // would break the definition (titled by the field that holds it).
     bool CheckPrompt(const PromptRow& p);
     bool AddPrompt(const PromptRow& p);
     bool ModifyPrompt(int row, const PromptRow& p);
@@ -79,7 +80,9 @@ class CatalogueLogic {
 
     // ---- static items ----
     std::vector<StaticRow> available, selected;
-    void CreateItem(const std::string& code, const std::string& description,
+    // False (with a message naming the character) when a text holds a separator of the
+    // stored list (character 230, TAB, a line break): the item is left out.
+    bool CreateItem(const std::string& code, const std::string& description,
                     const std::string& other);
     // "Get list from Charge Slip Set": the picker's set, then its codes.
     bool ChargeSlipSets(LookupPicker& picker);
@@ -111,6 +114,10 @@ class CatalogueLogic {
     // Adds rows, replacing the texts of a row whose code is already listed.
     void PutFields(const std::vector<FieldRow>& rows);
     FieldRow ChosenField() const;
+    // Adds what the stored list can carry; one message names what was left out.
+    bool AddAvailable(const std::vector<StaticRow>& rows);
+    // False (with a message) when another row than `row` has the prompt's ID.
+    bool UniqueId(const PromptRow& p, int row);
 
     CommComponent& comm_;
     UserInterface& ui_;

@@ -109,6 +109,7 @@ bool CopyFormsLogic::GetFormsDefinitions(Server which) {
     bool ok = requests::UpdateFormsDefinitions(Comm(which), ui_, list);
     auto& rows = which == Server::From ? available : existing;
     rows.assign(list.begin(), list.end());
+    listed_[int(which)] = ok ? Key(which) : std::string();
     if (which == Server::From) {
         // A form already chosen for copying is not offered twice.
         std::erase_if(rows, [&](const FormDefinition& d) {
@@ -156,20 +157,45 @@ const FormDefinition* CopyFormsLogic::DoesFormAlreadyExisits(const std::string& 
     return nullptr;
 }
 
+std::string CopyFormsLogic::Key(Server which) const {
+    return which == Server::From ? fromAddress + ":" + fromPort : toAddress + ":" + toPort;
+}
+
+void CopyFormsLogic::BoxesChanged() {
+    // A list read from another server than the boxes now name describes nothing here.
+    if (!listed_[0].empty() && listed_[0] != Key(Server::From)) {
+        available.clear();
+        toCopy.clear();  // chosen from the other server's list
+        listed_[0].clear();
+    }
+    if (!listed_[1].empty() && listed_[1] != Key(Server::To)) {
+        existing.clear();
+        confirmed_.clear();
+        listed_[1].clear();
+    }
+}
+
+bool CopyFormsLogic::MayOverwrite(const FormDefinition& def) {
+    const FormDefinition* old = DoesFormAlreadyExisits(def.name);
+    if (!old || std::find(confirmed_.begin(), confirmed_.end(), def.name) != confirmed_.end())
+        return true;
+    auto id = std::to_string(std::size_t(old - existing.data()) + 1);
+    std::string text = std::string("Form Already Exisits.") + kCrLf + "Form ID: " + id + kCrLf +
+                       "Form Type: " + old->type + kCrLf + "Form Name: " + old->name + kCrLf +
+                       "Form Doc Type: " + old->documentType + kCrLf +
+                       "The select item will be overwritten. ";
+    if (!ui_.OkCancelInformation(text, "Copy Forms")) return false;
+    confirmed_.push_back(def.name);
+    return true;
+}
+
 std::size_t CopyFormsLogic::MoveToCopy(const std::vector<std::size_t>& rows) {
+    BoxesChanged();
     std::vector<std::size_t> moved;
     for (std::size_t row : rows) {
         if (row >= available.size()) continue;
         const FormDefinition& def = available[row];
-        if (const FormDefinition* old = DoesFormAlreadyExisits(def.name)) {
-            auto id = std::to_string(std::size_t(old - existing.data()) + 1);
-            std::string text = std::string("Form Already Exisits.") + kCrLf + "Form ID: " + id +
-                               kCrLf + "Form Type: " + old->type + kCrLf +
-                               "Form Name: " + old->name + kCrLf +
-                               "Form Doc Type: " + old->documentType + kCrLf +
-                               "The select item will be overwritten. ";
-            if (!ui_.OkCancel(text, "Copy Forms")) continue;
-        }
+        if (!MayOverwrite(def)) continue;
         toCopy.push_back(def);
         moved.push_back(row);
     }
@@ -255,54 +281,40 @@ CopyResult CopyFormsLogic::CopyOne(const FormDefinition& def) {
     CopyResult result;
     result.name = def.name;
     const std::string& name = def.name;
+    const std::string failed = "Error in frmCopyForms/CopyFormsToNewServer, ";
     SetStatus("Form", "Downloading Form " + name + ToServerText());
-    std::string layout;
+    std::string layout, list;
+    bool listRead = false;
     if (OpenConnection(fromAddress, fromPort, kFixedNumber, entity, Server::From)) {
         std::vector<std::string> lines;
         std::string error;
         if (!from_.GetServerArrayData(requests::GetLayout(name), "", lines, error)) {
-            ReportError(ui_, "Error in frmCopyForms/CopyFormsToNewServer, ",
-                        name + kCrLf + "Error loading layout from DB" + kCrLf + error);
+            ReportError(ui_, failed, name + kCrLf + "Error loading layout from DB" + kCrLf + error);
         } else {
             layout = PrepareLayoutData(requests::JoinLines(lines, kCrLf));
             if (layout.find("<HEADER>") == std::string::npos) {
-                ReportError(ui_, "Error in frmCopyForms/CopyFormsToNewServer, ",
+                ReportError(ui_, failed,
                             name + kCrLf + "Error loading layout from DB" + kCrLf +
                                 (lines.empty() ? std::string() : lines[0]));
                 layout.clear();
             }
         }
+        // A form is its layout, its pictures and its static list.
+        if (!layout.empty()) listRead = requests::GetStaticList(from_, ui_, name, list);
     }
     CloseConnection();
-    if (layout.empty()) return result;
+    if (layout.empty() || !listRead) return result;
 
-    SetStatus("Form", "Saving Form " + name + ToServerText());
-    bool saved = false;
-    if (OpenConnection(toAddress, toPort, kFixedNumber, entity, Server::To)) {
-        std::string record =
-            requests::SaveRecord(name, def.description, def.type, def.documentType, layout);
-        std::string reply, error;
-        if (!to_.GetServerStringData("|SET|CUSTFORM|T|" + record, "", reply, error))
-            ui_.Message("Error saving the Form to NewServer. " + std::string(kCrLf) + error,
-                        "ERROR", MessageIcon::Critical);
-        else if (requests::IsStoreError(reply))
-            ui_.Message("Error saving the Form to NewServer. " + std::string(kCrLf) + reply,
-                        "ERROR", MessageIcon::Critical);
-        else
-            saved = true;
-    }
-    CloseConnection();
-    if (!saved) return result;
-
+    // Pictures and list go first: the target lists the form only once they are there.
     for (const std::string& file : HeaderImages(layout)) {
         SetStatus("Image", "Downloading Image for " + name + ToServerText());
         std::string bytes;
         bool fetched = false;
         if (OpenConnection(fromAddress, fromPort, kFixedNumber, entity, Server::From)) {
-            FormsDefinitions list;
-            for (const auto& d : available) list.Add(d);
-            list.Add(def);
-            fetched = GetImageFileFromDB(name, list.ImageTimeStamp(name, file), file, bytes);
+            FormsDefinitions defs;
+            for (const auto& d : available) defs.Add(d);
+            defs.Add(def);
+            fetched = GetImageFileFromDB(name, defs.ImageTimeStamp(name, file), file, bytes);
         }
         CloseConnection();
         bool stored = false;
@@ -321,9 +333,29 @@ CopyResult CopyFormsLogic::CopyOne(const FormDefinition& def) {
         }
         SetStatus("Image", "Saved Image to IP: " + toAddress + " Port: " + toPort);
     }
+    if (!result.missingPictures.empty()) return result;
+
+    SetStatus("Form", "Saving Form " + name + ToServerText());
+    bool saved = false;
+    if (OpenConnection(toAddress, toPort, kFixedNumber, entity, Server::To) &&
+        requests::SaveStaticList(to_, ui_, name,
+                                 requests::FormatStaticList(requests::ReadStaticList(list)))) {
+        std::string record =
+            requests::SaveRecord(name, def.description, def.type, def.documentType, layout);
+        std::string reply, error;
+        if (!to_.GetServerStringData("|SET|CUSTFORM|T|" + record, "", reply, error))
+            ui_.Message("Error saving the Form to NewServer. " + std::string(kCrLf) + error,
+                        "ERROR", MessageIcon::Critical);
+        else if (requests::IsStoreError(reply))
+            ui_.Message("Error saving the Form to NewServer. " + std::string(kCrLf) + reply,
+                        "ERROR", MessageIcon::Critical);
+        else
+            saved = requests::SaveActiveSelected(to_, ui_, name, def.active, def.selected);
+    }
+    CloseConnection();
+    if (!saved) return result;
     SetStatus("Form", "Saved Form " + name + ToServerText());
-    result.outcome = result.missingPictures.empty() ? CopyResult::Outcome::Whole
-                                                    : CopyResult::Outcome::MissingPictures;
+    result.outcome = CopyResult::Outcome::Whole;
     return result;
 }
 
@@ -332,24 +364,42 @@ std::string CopyFormsLogic::Summary(const std::vector<CopyResult>& results) {
     for (const auto& r : results) {
         if (r.outcome == CopyResult::Outcome::Whole)
             whole.push_back(r.name);
-        else if (r.outcome == CopyResult::Outcome::MissingPictures)
-            partial.push_back(r.name + " (" + Join(r.missingPictures, ", ") + ")");
+        else if (r.outcome == CopyResult::Outcome::Skipped)
+            partial.push_back(r.name);
+        else if (!r.missingPictures.empty())
+            failed.push_back(r.name + " (" + Join(r.missingPictures, ", ") + ")");
         else
             failed.push_back(r.name);
     }
     std::string out = "Copied " + std::to_string(whole.size()) + " of " +
                       std::to_string(results.size()) + " forms whole";
     if (!whole.empty()) out += ": " + Join(whole, ", ");
-    if (!partial.empty()) out += ". Copied without some picture: " + Join(partial, "; ");
-    if (!failed.empty()) out += ". Not copied: " + Join(failed, ", ");
+    if (!partial.empty()) out += ". Skipped (exists on the target): " + Join(partial, ", ");
+    if (!failed.empty()) out += ". Not copied: " + Join(failed, "; ");
     return out + ".";
 }
 
 std::vector<CopyResult> CopyFormsLogic::CopyFormsToNewServer() {
     std::vector<CopyResult> results;
+    BoxesChanged();
     if (!IsRequiredFieldFilled()) return results;
+    // The overwrite question is answered from the server the copy writes to, read now.
+    SetStatus("Refresh", "Refresh Form List for IP: " + toAddress);
+    bool listed = OpenConnection(toAddress, toPort, kFixedNumber, entity, Server::To) &&
+                  GetFormsDefinitions(Server::To);
+    CloseConnection();
+    if (!listed) {
+        SetStatus("Ready", "No Connection available to Server.");
+        return results;
+    }
     ui_.SetBusy(true);
-    for (const FormDefinition& def : toCopy) results.push_back(CopyOne(def));
+    for (const FormDefinition& def : toCopy) {
+        if (!MayOverwrite(def)) {
+            results.push_back({def.name, CopyResult::Outcome::Skipped, {}});
+            continue;
+        }
+        results.push_back(CopyOne(def));
+    }
     SetStatus("Refresh", "Refresh Form List for IP: " + toAddress);
     if (OpenConnection(toAddress, toPort, kFixedNumber, entity, Server::To)) {
         existing.clear();

@@ -15,7 +15,9 @@ class UserInterface;
 
 // How one form fared; the summary and the command line's exit status are built from it.
 struct CopyResult {
-    enum class Outcome { Whole, MissingPictures, Failed };
+    // Failed: nothing of the form's layout was written (missingPictures says when a
+    // picture was the cause); Skipped: the overwrite question was answered Cancel.
+    enum class Outcome { Whole, Skipped, Failed };
     std::string name;
     Outcome outcome = Outcome::Failed;
     std::vector<std::string> missingPictures;
@@ -59,6 +61,12 @@ class CopyFormsLogic {
     // Digits only, as the port box accepts them.
     static std::string DigitsOnly(const std::string& text);
 
+    // An address or port box changed: a side whose list was read from another server
+    // drops its list (the source its chosen forms too) until it is listed again.
+    void BoxesChanged();
+    // Both frames name one server.
+    bool SameServer() const;
+
     // Rows of "Availble Forms" (0-based) into "Forms to Copy"; a form the target has
     // moves only after the overwrite question is answered OK. Gives how many moved.
     std::size_t MoveToCopy(const std::vector<std::size_t>& rows);
@@ -67,8 +75,11 @@ class CopyFormsLogic {
     const FormDefinition* DoesFormAlreadyExisits(const std::string& name) const;
     bool IsRequiredFieldFilled();
 
-    // `cmdCopyForms`: copies every row of "Forms to Copy" in order, then refreshes the
-    // target's list. One result per form; a summary is shown unless all came whole.
+    // `cmdCopyForms`: reads the target's list again (a form it holds is overwritten only
+    // after the question was answered OK for this target), then copies every row of
+    // "Forms to Copy" in order: pictures and static list first, then the layout and its
+    // active and selected flags. One result per form; a summary is shown unless all
+    // came whole.
     std::vector<CopyResult> CopyFormsToNewServer();
     // The summary line of a run: which forms came whole, without pictures, or failed.
     static std::string Summary(const std::vector<CopyResult>& results);
@@ -77,7 +88,10 @@ class CopyFormsLogic {
     CommComponent& Comm(Server which) { return which == Server::From ? from_ : to_; }
     void SetStatus(const std::string& word, const std::string& text);
     std::string ToServerText() const;
-    bool SameServer() const;
+    std::string Key(Server which) const;
+    // Asks the overwrite question for a form the target's list holds, unless it was
+    // answered OK for this target already.
+    bool MayOverwrite(const FormDefinition& def);
     CopyResult CopyOne(const FormDefinition& def);
     bool GetImageFileFromDB(const std::string& form, const std::string& timeStamp,
                             const std::string& fileName, std::string& bytes);
@@ -88,4 +102,6 @@ class CopyFormsLogic {
     CommComponent& to_;
     UserInterface& ui_;
     StartOptions options_;
+    std::string listed_[2];               // the server each side's list was read from
+    std::vector<std::string> confirmed_;  // forms to overwrite on the listed target
 };

@@ -36,8 +36,6 @@ bool FormsBrowserLogic::Start(bool selectMode, bool leaveOutCurrentForm,
     chosenName_.clear();
     rows_.clear();
     if (!flows_.EnsureConnected()) return false;
-    sortColumn_ = kDateModified;
-    ascending_ = false;
     Fill();
     return true;
 }
@@ -62,7 +60,8 @@ bool FormsBrowserLogic::Fill() {
             rows_.push_back(std::move(r));
         }
     }
-    SortBy(sortColumn_, ascending_);
+    // A list read afresh is in date order, newest first, whatever the user sorted by.
+    SortBy(kDateModified, false);
     // A chosen form that is gone leaves nothing chosen.
     if (ChosenRow() < 0) chosenName_.clear();
     return ok;
@@ -134,6 +133,7 @@ bool FormsBrowserLogic::DeleteChosen() {
     if (!ui_.OkCancel("Form '" + name + "'\r\n will be deleted.", "Form - Delete")) return false;
     if (!flows_.DeleteForm(name)) return false;
     Fill();
+    if (rowsChanged) rowsChanged();
     ui_.Message("Form Deleted.", "Deleting Form...");
     return true;
 }

@@ -4,6 +4,7 @@
 // Rows() in order and passes clicks on.
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,8 @@ class FormsBrowserLogic {
     bool SortAscending() const { return ascending_; }
 
     std::string SelectedFormName;
+    // The window shows the rows again (after a delete, before it says so).
+    std::function<void()> rowsChanged;
     bool Cancelled = true;
 
   private:

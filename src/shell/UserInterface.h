@@ -11,6 +11,11 @@ class UserInterface {
                          MessageIcon icon = MessageIcon::None) = 0;
     virtual bool YesNo(const std::string& text, const std::string& title) = 0;
     virtual bool OkCancel(const std::string& text, const std::string& title) = 0;
+    // The same question with the information icon, where it tells of a consequence
+    // rather than asks about a loss.
+    virtual bool OkCancelInformation(const std::string& text, const std::string& title) {
+        return OkCancel(text, title);
+    }
     // Returns false when the user cancels; value holds the typed text otherwise.
     virtual bool InputBox(const std::string& prompt, const std::string& title,
                           std::string& value) = 0;

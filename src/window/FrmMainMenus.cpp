@@ -11,7 +11,6 @@
 #include <QPainter>
 #include <QStatusBar>
 #include <QSvgRenderer>
-#include <QTimer>
 #include <QToolBar>
 #include <cmath>
 #include <memory>
@@ -115,10 +114,8 @@ void FrmMain::BuildMenus() {
     entry(background, "Clear", "mnuBackgroundClear", [this] { ClearBackground(); });
     QMenu* dbFields = settings->addMenu("Data Fields, User Prompts");
     dbFields->setObjectName("mnuDBFields");
-    // Opening the sub-menu opens the catalogue (when connected): once the menu has
-    // shown, as a modal dialog started while a menu pops up brings Qt down.
-    connect(dbFields, &QMenu::aboutToShow, this,
-            [this] { QTimer::singleShot(0, this, [this] { ShowCatalogue(); }); });
+    // The catalogue opens from "Build List": opening it as the sub-menu opens would
+    // close the sub-menu before either entry could be chosen.
     entry(dbFields, "Build List", "mnuDBFieldsBuild", [this] { ShowCatalogue(); });
     entry(dbFields, "TEMP - Load List", "mnuDBFieldsLoad", [this] { LoadDBFieldsFile(); });
     QMenu* tools = menuBar()->addMenu("Tools");

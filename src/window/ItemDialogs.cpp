@@ -8,6 +8,7 @@
 #include "dialogs/qt/FrmLineProps.h"
 #include "dialogs/qt/FrmLists.h"
 #include "dialogs/qt/FrmProps.h"
+#include "shell/UserInterface.h"
 #include "window/PropertiesDock.h"
 
 namespace {
@@ -185,18 +186,16 @@ bool ItemDialogs::OpenMarked() {
         if (hit.kind == H::None && b.active && b.marked) hit = {H::Barcode, b.label};
     if (hit.kind == H::None)
         if (int marked = c_.editor->MarkedLabel(); marked > 0) hit = {H::Label, marked};
+    if (hit.kind == H::None)
+        c_.ui->Message("Nothing is marked: click an item on the page first.", "Show Properties",
+                       MessageIcon::Information);
     return Open(hit);
 }
 
 void ItemDialogs::Reload() {
-    FrmProps* p = LabelProperties();
-    const int label = p ? p->CurrentLabelIndx() : -1;
-    const LabelControl* control = label > 0 ? c_.canvas->LabelAt(label) : nullptr;
-    if (control && control->visible)
-        p->SetLabelRef(label, false);
-    else
-        CloseAll();
-    CloseOthers(CanvasModel::Hit::Label);
+    // A state read back numbers its labels and records afresh: an index an open dialog
+    // holds may now name another item, so none stays open to show or edit it.
+    CloseAll();
 }
 
 void ItemDialogs::FollowLabel(int label) {
@@ -222,10 +221,35 @@ void ItemDialogs::OpenFillFromList(const std::string& tag) {
                           c_.model->databaseFields);
     lists_->ShowFill(
         [this](const std::vector<std::string>& entries, int order, const std::string& tag) {
+            if (!ConfirmFill(entries, order, tag)) return;
             c_.editor->FillLabels(entries, order, tag);
             if (FrmProps* p = LabelProperties()) p->SetLabelRef(p->CurrentLabelIndx(), false);
             if (c_.refresh) c_.refresh();
         });
+}
+
+bool ItemDialogs::ConfirmFill(const std::vector<std::string>& entries, int order,
+                              const std::string& tag) {
+    const char* title = "Fill from List";
+    if (entries.empty()) {
+        c_.ui->Message("The list holds no entries to fill with.", title, MessageIcon::Information);
+        return false;
+    }
+    const std::vector<int> targets = c_.editor->FillTargets(entries.size(), order, tag);
+    if (targets.empty()) {
+        c_.ui->Message("Select the labels to fill first.", title, MessageIcon::Information);
+        return false;
+    }
+    // A label bound to a data field or a prompt loses its binding to a list entry.
+    std::string bound;
+    for (int i : targets)
+        if (const FormItem* item = c_.model->ItemAt(i);
+            item && item->itemKind != ItemKind::StaticText)
+            bound += "\r\n" + c_.canvas->LabelAt(i)->caption;
+    return bound.empty() ||
+           c_.ui->YesNo("These labels are bound to data fields or prompts:" + bound +
+                            "\r\n\r\nReplace them with the list's entries?",
+                        title);
 }
 
 void ItemDialogs::CloseOthers(CanvasModel::Hit::Kind keep) {

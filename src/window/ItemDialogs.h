@@ -69,8 +69,8 @@ class ItemDialogs : public QObject {
     // The dialogs whose item is not of this kind close (all with Hit::None).
     void CloseOthers(CanvasModel::Hit::Kind keep);
     void CloseAll() { CloseOthers(CanvasModel::Hit::None); }
-    // The form was put back to an earlier state: the label dialog shows its label as it
-    // now is (or closes when the label is gone); the others close.
+    // The form was put back to an earlier state: every item dialog closes (the state
+    // read back may number its items differently).
     void Reload();
     // Every open item dialog shows the stored shared shift.
     void UpdateShift();
@@ -89,6 +89,9 @@ class ItemDialogs : public QObject {
 
   private:
     FrmProps* Props();
+    // Whether a fill goes ahead: there are entries and labels to fill, and a label bound
+    // to a data field or prompt is replaced only after a Yes.
+    bool ConfirmFill(const std::vector<std::string>& entries, int order, const std::string& tag);
     // Docked dialogs show beside the page; the others float above the window.
     void Present(QDialog* dialog, bool docked = true);
     Context c_;

@@ -119,18 +119,17 @@ TEST(GridLogic, BadInputIsRefusedWithAMessageAndBuildsNothing) {
         {&GridLogic::rows, "many", false, "Rows"},
         {&GridLogic::rows, "10000", false, "Rows"},
         {&GridLogic::columns, "10000", false, "Columns"},
-        {&GridLogic::right, "0.5", false, "Define area"},   // right of left
-        {&GridLogic::bottom, "0.5", false, "Define area"},  // zero height
-        {&GridLogic::left, "x", false, "Define area"},
+        {&GridLogic::right, "0.5", false, "Right"},    // right of left
+        {&GridLogic::bottom, "0.5", false, "Bottom"},  // zero height
+        {&GridLogic::left, "9", false, "Left"},        // off the page
         {&GridLogic::rows, "2", true, "Auto calc - snap to lines", None},
-        {&GridLogic::left, "9", true, "Auto calc - snap to lines"},         // beside the picture
         {&GridLogic::rows, "2", true, "Auto calc - snap to lines", Blank},  // no line
     };
     for (const auto& c : cases) {
         Grid g;
         if (c.picture != None) g.picture = std::make_unique<Ruled>();
         if (c.picture == Ruled2) g.picture->Line(2.0, 3);
-        g.logic.right = "9.5";
+        g.logic.right = "8.5";
         g.logic.snapToLines = c.snap;
         g.logic.*c.field = c.value;
         EXPECT_FALSE(g.logic.Apply()) << c.value;
@@ -157,6 +156,10 @@ TEST(GridLogic, ApplyBuildsADataGridInTheChosenFormatAndReplacesItsOwnGrid) {
     g.logic.columnsInRow = "3";
     ASSERT_TRUE(g.logic.Apply());
     ASSERT_TRUE(g.logic.Apply());  // again: the first grid goes
+    EXPECT_EQ(g.VisibleCells(), 6);
+    g.logic.columnsInRow = "2";  // refused: the grid built before stays
+    EXPECT_FALSE(g.logic.Apply());
+    EXPECT_EQ(g.ui.Messages().at(0).title, "Recalculate");
     EXPECT_EQ(g.VisibleCells(), 6);
     EXPECT_EQ(g.built.at(1).tag, "DATAgrid");
     EXPECT_EQ(g.logic.gridNumber, "2");

@@ -4,8 +4,11 @@
 
 #include <QTemporaryDir>
 #include <fstream>
+#include <map>
 
 #include "dialogs/BoxPropsLogic.h"
+#include "dialogs/GridLogic.h"
+#include "dialogs/LabelPropsLogic.h"
 #include "dialogs/PicturePropsLogic.h"
 #include "dialogs/ShapePropsLogic.h"
 #include "layout/LayoutTestSupport.h"
@@ -41,7 +44,7 @@ TEST(BoxProps, ApplyStoresFieldsAndOptionsAndNothingChosenMeansStyleSixWidthOne)
         Items t;
         BoxPropsLogic box(t.ctx);
         box.Bind(t.canvas.AddBox({0, 0, 1, 1}, 0));
-        EXPECT_EQ(box.name, "shpBox(0)");
+        EXPECT_EQ(box.name, "shpBox(1)");  // element 0 is the template
         EXPECT_EQ(box.width, "1.000");
         box.left = "1", box.top = "2", box.width = "3", box.height = "0.5";
         box.stylePosition = c.style, box.widthPosition = c.width, box.hideInPreview = c.hide;
@@ -51,26 +54,83 @@ TEST(BoxProps, ApplyStoresFieldsAndOptionsAndNothingChosenMeansStyleSixWidthOne)
     }
 }
 
-TEST(BoxProps, BadFieldsAreRefusedWithAMessageAndTheBoxStays) {
+TEST(NumberFields, EveryDialogRefusesOneWayKeepsItemsOnThePageAndShowsTheOldValue) {
+    // A letter page (8.5 x 11); every item 1 x 1 at (1, 1), the label 2 wide.
+    enum Dialog { Box, Hotspot, Signature, Image, Barcode, Label, Grid };
     const struct {
-        std::string ItemPropsLogic::*field;
-        const char* value;
-        const char* title;
-    } cases[] = {{&ItemPropsLogic::width, "-1", "Width"},
-                 {&ItemPropsLogic::height, "0", "Height"},
-                 {&ItemPropsLogic::left, "abc", "Left"},
-                 {&ItemPropsLogic::top, "1e9", "Top"}};
+        Dialog dialog;
+        const char *field, *typed, *range, *shown;
+    } cases[] = {
+        {Box, "Width", "1e300", "0.001 to 8.500", "1.000"},
+        {Box, "Left", "50", "0.000 to 7.500", "1.000"},
+        {Box, "H Spacing", "1e300", "0.000 to 2.000", "0.02"},
+        {Hotspot, "Left", "50", "0.000 to 7.500", "1.000"},
+        {Hotspot, "V Spacing", "-0.5", "0.000 to 2.000", "0.02"},
+        {Signature, "Top", "10.9", "0.000 to 10.000", "1.000"},
+        {Image, "Height", "abc", "0.001 to 11.000", "1.000"},
+        {Barcode, "Width", "0", "0.001 to 8.500", "1.000"},
+        {Label, "Left", "8", "0.000 to 6.500", "1.000"},  // the label is 2 wide
+        {Label, "Height", "1e300", "0.001 to 11.000", "0.170"},
+        {Label, "H Spacing", "3", "0.000 to 2.000", "0.02"},
+        {Grid, "Right", "9", "1.001 to 8.500", "5.000"},
+        {Grid, "Top", "x", "0.000 to 10.999", "1.000"},
+    };
     for (const auto& c : cases) {
         Items t;
         BoxPropsLogic box(t.ctx);
-        box.Bind(t.canvas.AddBox({1, 1, 1, 1}, 0));
-        std::string before = t.canvas.GetBoxShapesDefinitions();
-        box.*c.field = c.value;
-        EXPECT_FALSE(box.Apply());
-        EXPECT_FALSE(box.ApplyToGroup(BoxPropsLogic::GroupLeft));
-        EXPECT_EQ(t.canvas.GetBoxShapesDefinitions(), before);
-        ASSERT_EQ(t.ui.Messages().size(), 2u);
-        EXPECT_EQ(t.ui.Messages()[0].title, c.title);
+        ShapePropsLogic shape(t.ctx);
+        ImagePropsLogic image(t.ctx);
+        BarcodePropsLogic barcode(t.ctx);
+        LabelPropsLogic label(t.canvas, t.editor, t.model, t.metrics, t.ui);
+        GridLogic grid(t.canvas, t.model, t.ui);
+        const Rect r{1, 1, 1, 1};
+        ItemPropsLogic* item = nullptr;
+        using K = ShapePropsLogic::Kind;
+        if (c.dialog == Box) box.Bind(t.MarkedBox(r)), item = &box;
+        if (c.dialog == Hotspot) shape.Bind(K::Hotspot, t.canvas.AddHotspot(r, 0)), item = &shape;
+        if (c.dialog == Signature)
+            shape.Bind(K::SignatureBox, t.canvas.AddSignatureBox(r, 0)), item = &shape;
+        if (c.dialog == Image) image.Bind(t.canvas.AddImage(r, 0, "a.bmp", "")), item = &image;
+        if (c.dialog == Barcode) barcode.Bind(t.canvas.AddBarcode(r, 0, "A1")), item = &barcode;
+        int l = t.canvas.LoadOneLabel(0);
+        t.canvas.Label(l) = LabelControl{"Item", 1, 1, 2, 0.17};
+        label.SetLabelRef(l, false);
+        label.SetAutoSize(false);
+        grid.SetRect({1, 1, 4, 2});
+        const std::string f = c.field;
+        const bool step = f.find("Spacing") != std::string::npos;
+        std::map<std::string, std::string*> fields{{"Right", &grid.right}, {"Top", &grid.top}};
+        if (c.dialog == Label)
+            fields = {
+                {"Left", &label.left}, {"Height", &label.height}, {"H Spacing", &label.hSpacing}};
+        if (item)
+            fields = {{"Left", &item->left},
+                      {"Top", &item->top},
+                      {"Width", &item->width},
+                      {"Height", &item->height},
+                      {"H Spacing", &item->horizontalStep},
+                      {"V Spacing", &item->verticalStep}};
+        std::string* text = fields.at(f);
+        auto act = [&] {
+            if (item) return step ? item->Press(ItemPropsLogic::Step::Right) : item->Apply();
+            if (c.dialog == Grid) return grid.ApplyRect();
+            return step ? (label.MoveBoth(), false) : label.Apply();
+        };
+        const std::string layoutBefore = LayoutWriter(t.model, t.canvas, t.ui).ReassembleData();
+        *text = c.typed;
+        EXPECT_FALSE(act()) << f << " " << c.typed;
+        ASSERT_EQ(t.ui.Messages().size(), 1u) << f << " " << c.typed;
+        EXPECT_EQ(t.ui.Messages()[0].text,
+                  "Please enter a number from " + std::string(c.range) + ".");
+        EXPECT_EQ(t.ui.Messages()[0].title, f);
+        EXPECT_EQ(*text, c.shown) << f << " " << c.typed;
+        EXPECT_EQ(LayoutWriter(t.model, t.canvas, t.ui).ReassembleData(), layoutBefore);
+        // A value taken shows three decimals.
+        if (item && !step) {
+            *text = "0.5";
+            EXPECT_TRUE(act());
+            EXPECT_EQ(*text, "0.500");
+        }
     }
 }
 
@@ -123,12 +183,12 @@ TEST(ItemSteps, StepsBecomeTheSharedShiftMoveAndResizeOrAreRefused) {
     const struct {
         ItemPropsLogic::Step step;
         Rect bound, other;
-    } cases[] = {{ItemPropsLogic::Step::Right, {1, 1, 1, 1}, {3.5, 3, 1, 1}},
-                 {ItemPropsLogic::Step::Move, {1, 1, 1, 1}, {4, 3.25, 1, 1}},
-                 {ItemPropsLogic::Step::LeftUp, {1.5, 1, 1, 1}, {4, 3.25, 1, 1}},
-                 {ItemPropsLogic::Step::TopDown, {1.5, 0.75, 1, 1}, {4, 3.25, 1, 1}},
-                 {ItemPropsLogic::Step::HeightUp, {1.5, 0.75, 1, 1.25}, {4, 3.25, 1, 1}},
-                 {ItemPropsLogic::Step::WidthDown, {1.5, 0.75, 0.5, 1.25}, {4, 3.25, 1, 1}}};
+    } cases[] = {{ItemPropsLogic::Step::Right, {1.5, 1, 1, 1}, {3.5, 3, 1, 1}},
+                 {ItemPropsLogic::Step::Move, {2, 1.25, 1, 1}, {4, 3.25, 1, 1}},
+                 {ItemPropsLogic::Step::LeftUp, {2.5, 1.25, 1, 1}, {4, 3.25, 1, 1}},
+                 {ItemPropsLogic::Step::TopDown, {2.5, 1, 1, 1}, {4, 3.25, 1, 1}},
+                 {ItemPropsLogic::Step::HeightUp, {2.5, 1, 1, 1.25}, {4, 3.25, 1, 1}},
+                 {ItemPropsLogic::Step::WidthDown, {2.5, 1, 0.5, 1.25}, {4, 3.25, 1, 1}}};
     for (const auto& c : cases) {
         EXPECT_TRUE(box.Press(c.step));
         for (auto [i, want] : {std::pair{bound, c.bound}, std::pair{other, c.other}}) {
@@ -138,15 +198,11 @@ TEST(ItemSteps, StepsBecomeTheSharedShiftMoveAndResizeOrAreRefused) {
                 << int(c.step) << " box " << i;
         }
     }
-    EXPECT_EQ(box.left, "1.500");
+    EXPECT_EQ(box.left, "2.500");
     EXPECT_EQ(t.model.settings.horizontalShift, 0.5);
     EXPECT_EQ(t.shiftChanges, 6);
-    // A size never goes to nothing; a step that is not a number moves nothing.
+    // A size never goes to nothing.
     EXPECT_FALSE(box.Press(ItemPropsLogic::Step::WidthDown));
-    box.verticalStep = "x";
-    EXPECT_FALSE(box.Press(ItemPropsLogic::Step::Down));
-    EXPECT_EQ(t.ui.Messages().size(), 1u);
-    EXPECT_EQ(t.model.settings.verticalShift, 0.25);
 }
 
 TEST(ShapeProps, HotspotTypesSignaturePadAndDelete) {
@@ -242,7 +298,8 @@ TEST(BarcodeProps, FieldTipsApplyAndTheListPicker) {
     EXPECT_EQ(t.canvas.Label(label).caption, "A1");
     EXPECT_EQ(t.canvas.Label(label).left, 3);
     EXPECT_EQ(t.canvas.GetBarcodeWidthHeight(label), "2\t0.5");
-    for (const char* bad : {"", "A\tB"}) {
+    // Code 39 has no lower case: bars for it would scan as other data.
+    for (const char* bad : {"", "A\tB", "Hello"}) {
         barcode.text = bad;
         EXPECT_FALSE(barcode.Apply());
     }

@@ -110,31 +110,63 @@ TEST_F(CopyForms, CopiesLayoutsAndPicturesWholeThenRefreshesTheTarget) {
     EXPECT_EQ(TargetPicture("SMALL", "small.bmp"), small);
 }
 
-TEST_F(CopyForms, OverwriteQuestionDecidesTheMoveAndAMissingPictureIsReported) {
+TEST_F(CopyForms, AFormWhosePictureIsMissingIsNotListedOnTheTarget) {
     Choose({"LACKS"});
     auto results = logic->CopyFormsToNewServer();
     ASSERT_EQ(results.size(), 1u);
-    EXPECT_EQ(results[0].outcome, CopyResult::Outcome::MissingPictures);
+    EXPECT_EQ(results[0].outcome, CopyResult::Outcome::Failed);
     EXPECT_NE(logic->state, "Ready");
     auto msgs = ui.Messages();
     ASSERT_GE(msgs.size(), 2u);
-    EXPECT_NE(msgs.back().text.find("without some picture: LACKS (gone.bmp)"), std::string::npos);
+    EXPECT_NE(msgs.back().text.find("Not copied: LACKS (gone.bmp)"), std::string::npos);
     EXPECT_EQ(logic->toCopy.size(), 1u);  // kept for another try
+    EXPECT_TRUE(logic->existing.empty());
+}
 
-    logic->RemoveFromCopy({0});
-    ASSERT_EQ(logic->existing.size(), 1u);
+TEST_F(CopyForms, ChangedTargetDropsItsListAndTheQuestionComesFromTheServerWritten) {
+    // PLAIN carries a static list and flags; the target holds an older PLAIN.
+    Open(source->Port());
+    ASSERT_TRUE(SaveStaticList(probe, ui, "PLAIN", FormatStaticList({{"A1", "First", "x"}})));
+    ASSERT_TRUE(SaveActiveSelected(probe, ui, "PLAIN", false, true));
+    Open(target->Port());
+    Store("PLAIN", Layout("Form_Name:\told\r\n"), {});
+    // The target box names the source, is listed, then names the target: no Connect.
+    const std::string targetPort = logic->toPort;
+    logic->toPort = logic->fromPort;
+    ASSERT_TRUE(logic->ConnectAndList(CopyFormsLogic::Server::To));
+    EXPECT_EQ(logic->existing.size(), 4u);
+    logic->toPort = targetPort;
+    logic->BoxesChanged();
+    EXPECT_TRUE(logic->existing.empty());
+    ui.Clear();
+    Choose({"PLAIN"});
+    EXPECT_TRUE(ui.calls.empty());  // no list of the target yet: no question
     for (bool answer : {false, true}) {
         ui.Clear();
         ui.boolAnswers = {answer};
-        ASSERT_TRUE(logic->ConnectAndList(CopyFormsLogic::Server::From));
-        std::size_t row = 0;
-        while (logic->available[row].name != "LACKS") ++row;
-        EXPECT_EQ(logic->MoveToCopy({row}), answer ? 1u : 0u);
-        ASSERT_EQ(ui.calls.size(), 1u);
-        EXPECT_EQ(ui.calls[0].text,
+        auto results = logic->CopyFormsToNewServer();
+        ASSERT_EQ(results.size(), 1u);
+        auto asked = std::find_if(ui.calls.begin(), ui.calls.end(), [](const auto& call) {
+            return call.kind == RecordingUserInterface::Kind::OkCancel;
+        });
+        ASSERT_NE(asked, ui.calls.end());
+        EXPECT_EQ(asked->text,
                   "Form Already Exisits.\r\nForm ID: 1\r\nForm Type: 2\r\nForm Name: "
-                  "LACKS\r\nForm Doc Type: LAB\r\nThe select item will be overwritten. ");
+                  "PLAIN\r\nForm Doc Type: LAB\r\nThe select item will be overwritten. ");
+        EXPECT_EQ(results[0].outcome,
+                  answer ? CopyResult::Outcome::Whole : CopyResult::Outcome::Skipped);
+        EXPECT_EQ(TargetLayout("PLAIN").find("old") == std::string::npos, answer);
     }
+    // The whole form arrived: static list and flags with the layout.
+    Open(target->Port());
+    std::string list;
+    ASSERT_TRUE(GetStaticList(probe, ui, "PLAIN", list));
+    EXPECT_EQ(ReadStaticList(list), (std::vector<StaticItem>{{"A1", "First", "x"}}));
+    FormsDefinitions defs;
+    ASSERT_TRUE(UpdateFormsDefinitions(probe, ui, defs));
+    const FormDefinition* plain = defs.Find("PLAIN");
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(std::pair(plain->active, plain->selected), std::pair(false, true));
 }
 
 TEST_F(CopyForms, TargetKilledMidCopyIsReportedAndARetrySucceeds) {
@@ -146,7 +178,7 @@ TEST_F(CopyForms, TargetKilledMidCopyIsReportedAndARetrySucceeds) {
     auto results = logic->CopyFormsToNewServer();
     ASSERT_EQ(results.size(), 2u);
     EXPECT_EQ(results[0].outcome, CopyResult::Outcome::Whole);
-    EXPECT_EQ(results[1].outcome, CopyResult::Outcome::MissingPictures);
+    EXPECT_EQ(results[1].outcome, CopyResult::Outcome::Failed);
     EXPECT_NE(ui.Messages().back().text.find("Copied 1 of 2 forms whole"), std::string::npos);
 
     target = std::make_unique<RepositoryServerProcess>((dir / "b.db").string(), false, port);
@@ -181,14 +213,13 @@ TEST_F(CopyForms, BadInputGivesItsMessageAndCopiesNothing) {
         ASSERT_EQ(ui.Messages().size(), 1u);
         EXPECT_NE(ui.Messages()[0].text.find(c.message), std::string::npos) << c.message;
     }
-    // Unreachable target: every form is reported as not copied.
+    // Unreachable target: its list cannot be read, so nothing is copied.
     ui.Clear();
     logic->toPort = "1";
     logic->toCopy = {{.name = "PLAIN"}};
-    auto results = logic->CopyFormsToNewServer();
-    ASSERT_EQ(results.size(), 1u);
-    EXPECT_EQ(results[0].outcome, CopyResult::Outcome::Failed);
-    EXPECT_NE(ui.Messages().back().text.find("Not copied: PLAIN"), std::string::npos);
+    EXPECT_TRUE(logic->CopyFormsToNewServer().empty());
+    EXPECT_EQ(logic->toCopy.size(), 1u);
+    EXPECT_FALSE(ui.Messages().empty());
 
     logic->toAddress = "localhost";
     EXPECT_TRUE(logic->CheckAddress(CopyFormsLogic::Server::To));
@@ -244,6 +275,10 @@ TEST_F(CopyForms, CommandLineGetPutCopyDelete) {
     EXPECT_TRUE(TargetPicture("BIG", "big.bmp") == big);
     EXPECT_EQ(Forms(copy + "--overwrite SMALL", text), 0) << text;
     EXPECT_EQ(Forms(copy + "NOPE", text), 1);
+    EXPECT_EQ(Forms("copy --from 127.0.0.1:" + logic->fromPort +
+                        " --to localhost:" + logic->fromPort + " --overwrite SMALL",
+                    text),
+              1);  // one server: refused before anything is read
 
     EXPECT_EQ(Forms("delete BIG" + b, text), 0) << text;
     EXPECT_EQ(Forms("list" + b, text), 0);

@@ -99,24 +99,6 @@ TEST(FrmMainUndo, FiftyMixedCommandsUndoToTheOpenedText) {
     EXPECT_FALSE(w.IsModified());
 }
 
-TEST(FrmMainUndo, AnOpenPropertiesDialogShowsTheUndoneValues) {
-    Window win;
-    FrmMain& w = *win.w;
-    OpenThreeLabels(win);
-    QTest::mouseDClick(w.PageView(0), Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
-    auto* dlg = w.findChild<FrmProps*>("frmProps");
-    ASSERT_TRUE(dlg && dlg->isVisible());
-    auto* left = dlg->findChild<QLineEdit*>("txtLeft");
-    left->setText("2.25");
-    QTest::mouseClick(dlg->findChild<QPushButton*>("cmdApply"), Qt::LeftButton);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Properties");
-    w.Undo();
-    EXPECT_TRUE(dlg->isVisible());
-    EXPECT_EQ(left->text(), "1.000");
-    EXPECT_DOUBLE_EQ(w.Canvas().Label(dlg->CurrentLabelIndx()).left, 1);
-}
-
 TEST(FrmMainUndo, ChangesReachTheRecoveryFileThatRestoresThemAndACloseRemovesIt) {
     Window win;
     FrmMain& w = *win.w;

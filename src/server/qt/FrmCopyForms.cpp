@@ -176,6 +176,13 @@ FrmCopyForms::FrmCopyForms(UserInterface* ui, StartOptions options, QWidget* par
         RefreshLists();
     });
     for (QLineEdit* box : {txtFromIPAddress_, txtToIPAddress_}) box->installEventFilter(this);
+    // A list belongs to the server it was read from: editing a box drops that side's.
+    for (QLineEdit* box : {txtFromIPAddress_, txtFromPort_, txtToIPAddress_, txtToPort_})
+        connect(box, &QLineEdit::textChanged, this, [this] {
+            TakeBoxes();
+            logic_->BoxesChanged();
+            RefreshLists();
+        });
     ShowStatus();
 }
 

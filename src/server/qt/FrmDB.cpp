@@ -116,6 +116,7 @@ FrmDB::FrmDB(FormFlows& flows, UserInterface& ui, QWidget* parent)
     cmdExit_ = button("E&xit", "cmdExit");
     outer->addLayout(buttons);
 
+    logic_.rowsChanged = [this] { ShowRows(); };
     connect(cmdGetForm_, &QPushButton::clicked, this, [this] { OnGetForm(); });
     connect(cmdDelete_, &QPushButton::clicked, this, [this] {
         if (logic_.DeleteChosen()) ShowRows();

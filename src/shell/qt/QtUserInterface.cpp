@@ -80,13 +80,24 @@ bool QtUserInterface::YesNo(const std::string& text, const std::string& title) {
     return box.exec() == QMessageBox::Yes;
 }
 
-bool QtUserInterface::OkCancel(const std::string& text, const std::string& title) {
-    QMessageBox box(QMessageBox::Question, toUnicode(title), BoxText(text),
-                    QMessageBox::Ok | QMessageBox::Cancel, parent_);
+namespace {
+bool AskOkCancel(QMessageBox::Icon icon, const std::string& text, const std::string& title,
+                 QWidget* parent) {
+    QMessageBox box(icon, toUnicode(title), BoxText(text), QMessageBox::Ok | QMessageBox::Cancel,
+                    parent);
     // Every OK/Cancel question guards something that cannot be undone.
     box.setDefaultButton(QMessageBox::Cancel);
     FitTitle(box);
     return box.exec() == QMessageBox::Ok;
+}
+}  // namespace
+
+bool QtUserInterface::OkCancel(const std::string& text, const std::string& title) {
+    return AskOkCancel(QMessageBox::Question, text, title, parent_);
+}
+
+bool QtUserInterface::OkCancelInformation(const std::string& text, const std::string& title) {
+    return AskOkCancel(QMessageBox::Information, text, title, parent_);
 }
 
 SaveChoice QtUserInterface::SaveDiscardCancel(const std::string& text, const std::string& title) {

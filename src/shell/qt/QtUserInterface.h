@@ -18,6 +18,7 @@ class QtUserInterface : public UserInterface, public SaveQuestion {
     bool YesNo(const std::string& text, const std::string& title) override;
     bool OkCancel(const std::string& text, const std::string& title) override;
     SaveChoice SaveDiscardCancel(const std::string& text, const std::string& title) override;
+    bool OkCancelInformation(const std::string& text, const std::string& title) override;
     bool InputBox(const std::string& prompt, const std::string& title, std::string& value) override;
     void Beep() override;
     void SetBusy(bool on) override;
