@@ -2,6 +2,7 @@
 
 #include "dialogs/DialogText.h"
 #include "dialogs/NumberFields.h"
+#include "shell/UserInterface.h"
 
 bool ItemPropsLogic::ConfirmDelete() const {
     return ctx_.ui.YesNo("Delete " + name + "?", "Delete");

@@ -19,8 +19,8 @@ TEST(FrmMainStart, ConnectedAtStartToTheServerTheCommandLineNames) {
         DesignerProgram program(o);
         FrmMain w(program);
         EXPECT_EQ(w.windowTitle().toStdString(),
-                  answers ? "Form Designer   ***  Connected to 127.0.0.1  " + port + "  *** "
-                          : "Form Designer   ***  not connected *** ");
+                  answers ? "Form Designer[*]   ***  Connected to 127.0.0.1  " + port + "  *** "
+                          : "Form Designer[*]   ***  not connected *** ");
         EXPECT_EQ(w.ConnectDialog().windowTitle().toStdString(),
                   answers ? "127.0.0.1   " + port : "Disconnected");
         // A server that does not answer says so once; the designer opens all the same.

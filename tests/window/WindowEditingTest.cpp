@@ -116,7 +116,8 @@ TEST(WindowEditing, AClickShowsTheItemsPropertiesBesideThePageAndTheDockFollows)
     // Delete asks first: "No" keeps the box; Close leaves it and the dock goes.
     win.ui.boolAnswers = {false};
     QTest::mouseClick(dialog->DeleteButton(), Qt::LeftButton);
-    EXPECT_EQ(win.ui.calls.back().text, "Delete shpBox(" + std::to_string(box) + ")?");
+    // Boxes are named from 1, as the window names its real boxes.
+    EXPECT_EQ(win.ui.calls.back().text, "Delete shpBox(" + std::to_string(box + 1) + ")?");
     EXPECT_TRUE(w.Canvas().Boxes()[size_t(box)].active && dialog->isVisible());
     QTest::mouseClick(dialog->CloseButton(), Qt::LeftButton);
     QCoreApplication::processEvents();
