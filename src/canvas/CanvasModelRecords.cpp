@@ -32,6 +32,10 @@ int CanvasModel::Place(std::vector<ShapeRecord<Own>>& records, ShapeRecord<Own> 
     Changed(CanvasChange::Shapes | CanvasChange::Labels, page);
     return int(records.size()) - 1;
 }
+// The label file places lines and barcodes too: without these the optimiser may inline
+// every use here and leave that file nothing to link against.
+template int CanvasModel::Place(std::vector<LineRecord>&, LineRecord);
+template int CanvasModel::Place(std::vector<BarcodeRecord>&, BarcodeRecord);
 
 template <class Own>
 ShapeRecord<Own> CanvasModel::ReadRecord(const std::string& line, int page) {
