@@ -205,17 +205,19 @@ void BM_OpenHundredThousandInWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenHundredThousandInWindow)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-// A full repaint of a page of 16,700 labels: from the kept picture, and drawn anew (the
-// zoom changes by a percent between repaints, so nothing kept fits).
+// A full repaint of a page of 16,700 labels at a zoom (percent): from the kept picture,
+// and drawn anew (the zoom changes by a percent between repaints, so nothing kept fits).
 void BM_FullPageRepaintAtFiftyThousand(benchmark::State& state) {
     LargeWindow l;
     const bool anew = state.range(0) == 1;
+    const double zoom = double(state.range(1)) / 100;
     PageCanvas* page = l.w.PageView(0);
-    int zoom = 0;
+    l.w.Pages().SetZoom(zoom);
+    int step = 0;
     for (auto _ : state) {
         if (anew) {
             state.PauseTiming();
-            l.w.Pages().SetZoom(++zoom % 2 ? 1.01 : 1.0);
+            l.w.Pages().SetZoom(++step % 2 ? zoom * 1.01 : zoom);
             state.ResumeTiming();
         }
         benchmark::DoNotOptimize(page->grab());
@@ -223,9 +225,10 @@ void BM_FullPageRepaintAtFiftyThousand(benchmark::State& state) {
     state.counters["labels_on_page"] = 50000 / 3 + 1;
 }
 BENCHMARK(BM_FullPageRepaintAtFiftyThousand)
-    ->ArgName("anew")
-    ->Arg(0)
-    ->Arg(1)
+    ->ArgNames({"anew", "zoom"})
+    ->Args({0, 100})
+    ->Args({1, 100})
+    ->Args({1, 25})
     ->Unit(benchmark::kMillisecond);
 
 // Showing a page the window has not drawn yet: what the viewport shows of it is drawn.
@@ -243,6 +246,27 @@ void BM_SwitchToAPageNotDrawnYet(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SwitchToAPageNotDrawnYet)->Unit(benchmark::kMillisecond);
+
+// The same, after a pause on the page before (the zoom changed): the window draws the
+// neighbouring pages while it is idle, so the page shown next may be drawn already.
+void BM_SwitchToAPageAfterAPause(benchmark::State& state) {
+    LargeWindow l;
+    int zoom = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        l.w.Pages().SetZoom(++zoom % 2 ? 1.01 : 1.0);
+        l.w.ShowPage(0);
+        QElapsedTimer paused;
+        paused.start();
+        const QSize size = l.w.PageView(1)->size();
+        while (l.w.PageView(1)->KeptPicture().size() != size && paused.elapsed() < 10000)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        state.ResumeTiming();
+        l.w.ShowPage(1);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_SwitchToAPageAfterAPause)->Unit(benchmark::kMillisecond);
 
 // 500 labels in a grid on one page.
 std::string DragLayout() {

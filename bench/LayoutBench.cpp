@@ -2,8 +2,11 @@
 // into its lines and fields, the least any reader must do.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstring>
+#include <ctime>
 #include <map>
+#include <vector>
 
 #include "SampleLayout.h"
 #include "canvas/CanvasEditor.h"
@@ -126,6 +129,73 @@ void BM_WriteLayoutPages(benchmark::State& state) {
     WriteEachIteration(state, Sample(100000, int(state.range(0))));
 }
 BENCHMARK(BM_WriteLayoutPages)->Arg(1)->Arg(3)->Arg(99)->Unit(benchmark::kMillisecond);
+
+// Median CPU time of this thread over runs of body, in milliseconds.
+template <class Body>
+double MedianCpuMs(Body&& body, int runs = 7) {
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+        timespec a, b;
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &a);
+        body();
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &b);
+        ms.push_back(double(b.tv_sec - a.tv_sec) * 1e3 + double(b.tv_nsec - a.tv_nsec) / 1e6);
+    }
+    std::nth_element(ms.begin(), ms.begin() + runs / 2, ms.end());
+    return ms[size_t(runs / 2)];
+}
+
+double SplitMs(const std::string& text) {
+    return MedianCpuMs([&] {
+        size_t fields = 0;
+        text::Pieces lines(text, "\r\n");
+        for (std::string_view line; lines.Next(line);) {
+            text::Pieces pieces(line, "\t");
+            for (std::string_view field; pieces.Next(field);) ++fields;
+        }
+        benchmark::DoNotOptimize(fields);
+    });
+}
+
+double ReadMs(const std::string& text) {
+    FixedTextMetrics metrics;
+    RecordingUserInterface ui;
+    return MedianCpuMs([&] {
+        FormModel model;
+        CanvasModel store(model, metrics);
+        LayoutReader reader(model, store, metrics, ui);
+        benchmark::DoNotOptimize(reader.LoadForm(text));
+    });
+}
+
+double WriteMs(const std::string& text) {
+    FixedTextMetrics metrics;
+    RecordingUserInterface ui;
+    FormModel model;
+    CanvasModel store(model, metrics);
+    LayoutReader reader(model, store, metrics, ui);
+    reader.LoadForm(text);
+    return MedianCpuMs([&] {
+        LayoutWriter writer(model, store, ui);
+        benchmark::DoNotOptimize(writer.ReassembleData());
+    });
+}
+
+// The ratios the reader and the writer are held to, at 100,000 labels, from one process
+// (CPU time, medians of 7): each against splitting the same text into lines and fields
+// as views, and the writer on one page against 99 pages.
+void BM_RatiosAtHundredThousand(benchmark::State& state) {
+    const std::string& three = Sample(100000);
+    for (auto _ : state) {
+        const double split = SplitMs(three);
+        state.counters["split_ms"] = split;
+        state.counters["read_over_split"] = ReadMs(three) / split;
+        state.counters["write_over_split"] = WriteMs(three) / split;
+        state.counters["write_1_over_99_pages"] =
+            WriteMs(Sample(100000, 1)) / WriteMs(Sample(100000, 99));
+    }
+}
+BENCHMARK(BM_RatiosAtHundredThousand)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // Clearing the selection (every open, page switch, Esc and delete) against reading the form.
 void BM_ClearSelection(benchmark::State& state) {

@@ -22,6 +22,9 @@ namespace {
 using units::InchesToPoints;
 // One pixel of a 96 dpi screen, the unit shape border widths are counted in.
 constexpr double kPixelPoints = units::kPointsPerInch / 96;
+// A caption whose letters come out smaller than this many pixels cannot be read: a bar
+// in its ink shows where it lies for a fraction of what shaping its glyphs costs.
+constexpr double kLeastReadablePixels = 4;
 
 bool Finite(const Rect& r) {
     return std::isfinite(r.left) && std::isfinite(r.top) && std::isfinite(r.width) &&
@@ -373,19 +376,37 @@ void CanvasPainter::PaintLabel(QPainter& p, int index) const {
     if (QColor ink = ColorFromBgr(canvas_.LabelForeColor(index));
         p.pen().color() != ink || p.pen().style() != Qt::SolidLine || p.pen().widthF() != 1)
         p.setPen(ink);
-    int flags = Qt::AlignTop;
-    flags |= c->alignment == LabelAlignment::Right    ? Qt::AlignRight
-             : c->alignment == LabelAlignment::Centre ? Qt::AlignHCenter
-                                                      : Qt::AlignLeft;
-    if (canvas_.LabelTextWraps(index)) flags |= Qt::TextWordWrap;
-    QString text = toUnicode(c->caption);
-    for (int n = 2; n <= c->shownRows; ++n) text += QStringLiteral("\nROW %1").arg(n);
-    p.drawText(r, flags, text);
+    const double size = c->fontSize > 0 && c->fontSize <= 2000 ? c->fontSize : 8;
+    if (size * std::abs(p.transform().m22()) < kLeastReadablePixels) {
+        PaintCaptionBar(p, *c, r, size);
+    } else {
+        int flags = Qt::AlignTop;
+        flags |= c->alignment == LabelAlignment::Right    ? Qt::AlignRight
+                 : c->alignment == LabelAlignment::Centre ? Qt::AlignHCenter
+                                                          : Qt::AlignLeft;
+        if (canvas_.LabelTextWraps(index)) flags |= Qt::TextWordWrap;
+        QString text = toUnicode(c->caption);
+        for (int n = 2; n <= c->shownRows; ++n) text += QStringLiteral("\nROW %1").arg(n);
+        p.drawText(r, flags, text);
+    }
     if (c->bordered) {
         p.setPen(QPen(Qt::black, kPixelPoints));
         p.setBrush(Qt::NoBrush);
         p.drawRect(r);
     }
+}
+
+void CanvasPainter::PaintCaptionBar(QPainter& p, const LabelControl& c, const QRectF& r,
+                                    double size) const {
+    // About half an em per character, as wide as the caption would run within the label,
+    // at the height of its small letters.
+    const double length = std::min(r.width(), 0.5 * size * double(c.caption.size()));
+    const double left = c.alignment == LabelAlignment::Right    ? r.right() - length
+                        : c.alignment == LabelAlignment::Centre ? r.center().x() - length / 2
+                                                                : r.left();
+    QColor ink = p.pen().color();
+    ink.setAlpha(128);
+    p.fillRect(QRectF(left, r.top() + 0.35 * size, length, std::min(0.5 * size, r.height())), ink);
 }
 
 void CanvasPainter::PrintLabel(QPainter& p, int index) const {

@@ -88,6 +88,8 @@ class CanvasPainter {
 
   private:
     void PrintLabel(QPainter& p, int labelIndex) const;
+    // A caption too small to read, as a bar where its letters would be.
+    void PaintCaptionBar(QPainter& p, const LabelControl& c, const QRectF& r, double size) const;
     void PaintPlaceholder(QPainter& p, const QRectF& r, const std::string& name) const;
     const QFont& FontOf(const LabelControl& c, double deviceDpi) const;
 

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <exception>
 #include <iterator>
+#include <unordered_set>
 
 #include "layout/ItemFields.h"
 #include "layout/ItemTypes.h"
@@ -32,6 +33,100 @@ std::string_view NthPart(std::string_view text, char delimiter, int n) {
     }
     return text.substr(0, text.find(delimiter));
 }
+
+}  // namespace
+
+// The lines of one page, kept in the groups the layout writes them in: prompts by
+// number, database fields, boxes by number, static texts, barcodes. Each group is one
+// text, so a page of any size is written by copying each group once, and a page
+// written by this writer (already in order) is never sorted.
+class ArrangedPage {
+  public:
+    // Lines end at CR LF or at a CR alone.
+    void AddLines(std::string_view text) {
+        for (size_t start = 0; start < text.size();) {
+            const size_t cr = text.find('\r', start);
+            Add(text.substr(start, cr - start));
+            start = cr == std::string_view::npos
+                        ? cr
+                        : cr + (cr + 1 < text.size() && text[cr + 1] == '\n' ? 2 : 1);
+        }
+    }
+    void AddPrompt(double number, std::string_view line) { AddNumbered(prompts_, number, line); }
+    // The keys of the prompts on the page.
+    std::unordered_set<std::string_view> PromptKeys() const {
+        std::unordered_set<std::string_view> keys;
+        keys.reserve(prompts_.lines.size());
+        for (const Numbered& n : prompts_.lines) {
+            std::string_view f0 = NthPart(prompts_.Line(n), '\t', 1);
+            if (IsBarcodeLine(f0)) f0.remove_prefix(1);
+            keys.insert(NthPart(f0, '@', 1));
+        }
+        return keys;
+    }
+    // The page's lines in order onto out; the page is empty again after.
+    void AppendTo(std::string& out) {
+        prompts_.AppendTo(out);
+        out += fields_;
+        boxes_.AppendTo(out);
+        out += statics_;
+        out += barcodes_;
+        for (std::string* text : {&fields_, &statics_, &barcodes_}) text->clear();
+    }
+
+  private:
+    struct Numbered {
+        double number;
+        size_t begin, length;  // in the group's text, CR LF included
+    };
+    struct NumberedGroup {
+        std::string text;
+        std::vector<Numbered> lines;
+        std::string_view Line(const Numbered& n) const {
+            return std::string_view(text).substr(n.begin, n.length - 2);
+        }
+        void AppendTo(std::string& out) {
+            auto byNumber = [](const Numbered& a, const Numbered& b) {
+                return a.number < b.number;
+            };
+            if (std::is_sorted(lines.begin(), lines.end(), byNumber)) {
+                out += text;
+            } else {
+                std::stable_sort(lines.begin(), lines.end(), byNumber);
+                for (const Numbered& n : lines) out.append(text, n.begin, n.length);
+            }
+            text.clear();
+            lines.clear();
+        }
+    };
+    static void AddNumbered(NumberedGroup& group, double number, std::string_view line) {
+        group.lines.push_back({number, group.text.size(), line.size() + 2});
+        (group.text += line) += kCrLf;
+    }
+    void Add(std::string_view line) {
+        if (line.empty()) return;
+        const std::string_view f0 = NthPart(line, '\t', 1);
+        if (IsBarcodeLine(f0)) {
+            const std::string_view rest = f0.substr(1);
+            if (IsUserPromptsLabel(rest))
+                AddNumbered(prompts_, text::Val(NthPart(rest, '@', 6)), line);
+            else
+                (barcodes_ += line) += kCrLf;
+        } else if (IsUserPromptsLabel(f0)) {
+            AddNumbered(prompts_, text::Val(NthPart(f0, '@', 6)), line);
+        } else if (IsInteractiveBoxLabel(f0)) {
+            AddNumbered(boxes_, text::Val(NthPart(f0, '@', 3)), line);
+        } else if (IsDataBoundLabel(f0)) {
+            (fields_ += line) += kCrLf;
+        } else {
+            (statics_ += line) += kCrLf;
+        }
+    }
+    NumberedGroup prompts_, boxes_;
+    std::string fields_, statics_, barcodes_;
+};
+
+namespace {
 
 void AppendPromptDefinition(const FormItem& r, std::string& out) {
     char number[16];
@@ -157,19 +252,6 @@ bool LayoutWriter::AppendLabelLine(int index, std::string& out, std::string& cap
     return true;
 }
 
-std::vector<std::string> LayoutWriter::PageLines(int pages) const {
-    std::vector<std::string> byPage(size_t(std::max(pages, 0)));
-    std::string caption;
-    const int count = canvas_.LabelCount();
-    for (int i = 1; i < count; ++i) {
-        const LabelControl* label = canvas_.LabelAt(i);
-        if (!label || label->page < 0 || label->page >= pages) continue;
-        std::string& lines = byPage[size_t(label->page)];
-        if (AppendLabelLine(i, lines, caption)) lines += kCrLf;
-    }
-    return byPage;
-}
-
 std::string LayoutWriter::AssemblePage(int pageNumber) {
     std::string lines, caption;
     const int count = canvas_.LabelCount();
@@ -192,72 +274,25 @@ std::string LayoutWriter::GetRearrangedData(const std::string& pageText) {
 }
 
 void LayoutWriter::AppendRearranged(std::string_view pageText, std::string& out) {
-    struct Numbered {
-        double number;
-        std::string_view line;
-    };
-    std::vector<Numbered> prompts, boxes;
-    std::vector<std::string_view> fields, statics, barcodes;
-    // Lines end at CR LF or at a CR alone.
-    for (size_t start = 0; start < pageText.size();) {
-        const size_t cr = pageText.find('\r', start);
-        const std::string_view line = pageText.substr(start, cr - start);
-        start = cr == std::string_view::npos
-                    ? cr
-                    : cr + (cr + 1 < pageText.size() && pageText[cr + 1] == '\n' ? 2 : 1);
-        if (line.empty()) continue;
-        const std::string_view f0 = NthPart(line, '\t', 1);
-        if (IsBarcodeLine(f0)) {
-            const std::string_view rest = f0.substr(1);
-            if (IsUserPromptsLabel(rest))
-                prompts.push_back({text::Val(NthPart(rest, '@', 6)), line});
-            else
-                barcodes.push_back(line);
-        } else if (IsUserPromptsLabel(f0)) {
-            prompts.push_back({text::Val(NthPart(f0, '@', 6)), line});
-        } else if (IsInteractiveBoxLabel(f0)) {
-            boxes.push_back({text::Val(NthPart(f0, '@', 3)), line});
-        } else if (IsDataBoundLabel(f0)) {
-            fields.push_back(line);
-        } else {
-            statics.push_back(line);
-        }
-    }
-    std::vector<std::string> unplacedText;
-    if (!promptsWritten_) {
-        promptsWritten_ = true;
-        std::vector<std::string_view> placedKeys;
-        placedKeys.reserve(prompts.size());
-        for (const auto& p : prompts) {
-            std::string_view f0 = NthPart(p.line, '\t', 1);
-            if (IsBarcodeLine(f0)) f0.remove_prefix(1);
-            placedKeys.push_back(NthPart(f0, '@', 1));
-        }
-        std::sort(placedKeys.begin(), placedKeys.end());
-        std::vector<Numbered> unplaced;
-        // The lines are views into unplacedText: it must never reallocate.
-        unplacedText.reserve(model_.prompts.size());
-        for (const auto& def : model_.prompts) {
-            if (std::binary_search(placedKeys.begin(), placedKeys.end(),
-                                   std::string_view(def.promptKey())))
-                continue;
-            unplacedText.push_back(PromptDefinitionText(def));
-            unplaced.push_back({double(def.promptNumber()), unplacedText.back()});
-        }
-        std::stable_sort(unplaced.begin(), unplaced.end(),
-                         [](const Numbered& a, const Numbered& b) { return a.number < b.number; });
-        prompts.insert(prompts.end(), unplaced.begin(), unplaced.end());
-    }
-    auto byNumber = [](const Numbered& a, const Numbered& b) { return a.number < b.number; };
-    std::stable_sort(prompts.begin(), prompts.end(), byNumber);
-    std::stable_sort(boxes.begin(), boxes.end(), byNumber);
+    ArrangedPage page;
+    page.AddLines(pageText);
+    FinishPage(page, out);
+}
 
-    auto add = [&out](std::string_view line) { (out += line) += kCrLf; };
-    for (const auto& p : prompts) add(p.line);
-    for (const auto& l : fields) add(l);
-    for (const auto& b : boxes) add(b.line);
-    for (const auto& l : statics) add(l);
-    for (const auto& l : barcodes) add(l);
+void LayoutWriter::FinishPage(ArrangedPage& page, std::string& out) {
+    if (!promptsWritten_ && !model_.prompts.empty()) {
+        // The form's prompt list goes with the first page, less the prompts placed on it.
+        const auto placed = page.PromptKeys();
+        std::vector<std::pair<double, std::string>> unplaced;
+        for (const auto& def : model_.prompts)
+            if (!placed.count(std::string_view(def.promptKey())))
+                unplaced.push_back({double(def.promptNumber()), PromptDefinitionText(def)});
+        std::stable_sort(unplaced.begin(), unplaced.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& [number, line] : unplaced) page.AddPrompt(number, line);
+    }
+    promptsWritten_ = true;
+    page.AppendTo(out);
 }
 
 std::string LayoutWriter::ReassembleData(std::string& backgroundImageLines,
@@ -308,14 +343,24 @@ std::string LayoutWriter::ReassembleData(std::string& backgroundImageLines,
                 if (!tag.empty()) add(tag);
         out += std::string(kCrLf) + "</HEADER>" + kCrLf;
         // Every label's line once into its page's text: no string per line or field.
-        const auto pageLines = PageLines(int(s.numberOfPages));
-        size_t size = out.size();
-        for (const auto& lines : pageLines) size += lines.size() + 32;
-        out.reserve(size);
-        for (const auto& lines : pageLines) {
+        // The labels of each page, from one pass over them whatever the number of pages.
+        std::vector<std::vector<int>> byPage(size_t(std::max<long long>(s.numberOfPages, 0)));
+        const int count = canvas_.LabelCount();
+        for (int i = 1; i < count; ++i) {
+            const LabelControl* label = canvas_.LabelAt(i);
+            if (label && label->page >= 0 && size_t(label->page) < byPage.size())
+                byPage[size_t(label->page)].push_back(i);
+        }
+        ArrangedPage page;
+        std::string line, caption;
+        for (const auto& labels : byPage) {
             out += "<PAGE>";
             out += kCrLf;
-            AppendRearranged(lines, out);
+            for (int i : labels) {
+                line.clear();
+                if (AppendLabelLine(i, line, caption)) page.AddLines(line);
+            }
+            FinishPage(page, out);
             out += "</PAGE>";
             out += kCrLf;
         }

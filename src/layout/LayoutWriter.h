@@ -9,6 +9,8 @@
 #include "layout/FormModel.h"
 #include "shell/UserInterface.h"
 
+class ArrangedPage;
+
 class LayoutWriter {
   public:
     // Reads the model and the canvas only: writing a form never changes it.
@@ -36,10 +38,11 @@ class LayoutWriter {
     // The line of a label onto out; false (nothing added) when it is not written.
     // caption is room for a caption put together.
     bool AppendLabelLine(int index, std::string& out, std::string& caption) const;
-    // The lines of each page (0-based) in label order, each ended by CR LF, from one pass
-    // over the labels whatever the number of pages.
-    std::vector<std::string> PageLines(int pages) const;
+    // The lines of a page in the order the layout keeps: prompts by number, fields,
+    // boxes by number, static texts, barcodes.
     void AppendRearranged(std::string_view pageText, std::string& out);
+    // The page's lines onto out, with the form's unplaced prompts on the first page.
+    void FinishPage(ArrangedPage& page, std::string& out);
 
     const FormModel& model_;
     const LayoutSource& canvas_;

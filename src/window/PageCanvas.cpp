@@ -49,6 +49,25 @@ void PageCanvas::DropKeptPage() {
 }
 
 bool PageCanvas::DrawKeptPage(QPainter& p, const QRect& exposed) {
+    bool drew = false;
+    if (!RefreshKeptPage(exposed, drew)) return false;
+    const qreal ratio = devicePixelRatioF();
+    p.drawImage(QRectF(exposed), kept_,
+                QRectF(exposed.x() * ratio, exposed.y() * ratio, exposed.width() * ratio,
+                       exposed.height() * ratio));
+    return true;
+}
+
+bool PageCanvas::PrepareKeptPage() {
+    // Only while the page in front and both its neighbours fit the budget together:
+    // drawing ahead must never push out the picture on the screen.
+    const QSize pixels = (QSizeF(size()) * devicePixelRatioF()).toSize();
+    if (qint64(pixels.width()) * pixels.height() * 4 > kKeptBytes / 3) return false;
+    bool drew = false;
+    return RefreshKeptPage(rect(), drew) && drew;
+}
+
+bool PageCanvas::RefreshKeptPage(const QRect& exposed, bool& drew) {
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
     const qint64 bytes = qint64(pixels.width()) * pixels.height() * 4;
@@ -98,10 +117,8 @@ bool PageCanvas::DrawKeptPage(QPainter& p, const QRect& exposed) {
         CanvasPainter::BeginPage(lp, ppi_);
         painter_.PaintPage(lp, page_, InchesOf(area));
         stale_ -= now;
+        drew = true;
     }
-    p.drawImage(QRectF(exposed), kept_,
-                QRectF(exposed.x() * ratio, exposed.y() * ratio, exposed.width() * ratio,
-                       exposed.height() * ratio));
     return true;
 }
 
@@ -155,6 +172,7 @@ void PageCanvas::paintEvent(QPaintEvent* event) {
         p.drawLine(at, QPointF(width(), at.y()));
         p.drawLine(at, QPointF(at.x(), height()));
     }
+    emit painted(page_);
 }
 
 void PageCanvas::UpdateGuideStrips(const QPointF& from, const QPointF& to) {

@@ -38,8 +38,14 @@ class PageCanvas : public QWidget {
     const QImage& KeptPicture() const { return kept_; }
     // Drawn over the page in the painter's page units (points), screen only.
     void SetOverlay(std::function<void(QPainter&)> overlay) { overlay_ = std::move(overlay); }
+    // Brings the whole kept picture up to date without showing it, so that the page
+    // shows at once when it comes to the front; false when nothing needed drawing or
+    // the page is too large to keep.
+    bool PrepareKeptPage();
 
   signals:
+    // After the page painted itself on the screen.
+    void painted(int page);
     void pointerMoved(QPointF inches);
     void pressed(QPointF inches, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void released(QPointF inches, Qt::MouseButton button);
@@ -55,6 +61,9 @@ class PageCanvas : public QWidget {
     // Brings the kept picture of the page up to date where exposed and draws it; false
     // when the page is too large to keep at this zoom.
     bool DrawKeptPage(QPainter& p, const QRect& exposed);
+    // Draws what is stale of the kept picture within area; false when the page is too
+    // large to keep at this zoom. drew tells whether anything was drawn.
+    bool RefreshKeptPage(const QRect& area, bool& drew);
     void DropKeptPage();
     QRectF InchesOf(const QRect& pixels) const;
     void UpdateGuideStrips(const QPointF& from, const QPointF& to);

@@ -15,6 +15,11 @@
 #include "shell/Units.h"
 #include "window/PageCanvas.h"
 
+namespace {
+// How long the window must be left alone before the neighbouring pages are drawn.
+constexpr int kIdleDrawingDelayMs = 250;
+}  // namespace
+
 // A ruler in inches along one side of the viewport: ticks every eighth, quarter or
 // half inch as the zoom leaves room, numbers at the inches, the pointer marked.
 class Ruler : public QWidget {
@@ -132,6 +137,23 @@ PageStrip::PageStrip(CanvasModel& canvas, const CanvasPainter& painter, double p
         canvas_.Window().scrollThrottle = false;
         tmrScrollSpeed_->stop();
     });
+    // The pages beside the one in front are drawn ahead once the user pauses, so that
+    // turning to one shows it at once; a page of thousands of labels takes a while.
+    idleDrawing_ = new QTimer(this);
+    idleDrawing_->setSingleShot(true);
+    idleDrawing_->setInterval(kIdleDrawingDelayMs);
+    connect(idleDrawing_, &QTimer::timeout, this, &PageStrip::PrepareNeighbours);
+}
+
+void PageStrip::PrepareNeighbours() {
+    const int current = canvas_.Window().currentPage;
+    for (int page : {current + 1, current - 1}) {
+        PageCanvas* v = PageView(page);
+        if (v && v->PrepareKeptPage()) {
+            idleDrawing_->start();
+            return;
+        }
+    }
 }
 
 PageStrip::~PageStrip() {
@@ -162,6 +184,9 @@ bool PageStrip::LoadPageContainer(int page) {
         v->SetGuideLines(canvas_.Window().guideLines);
         v->SetSnapGrid(snapGrid_);
         connectPage_(v);
+        connect(v, &PageCanvas::painted, this, [this](int page) {
+            if (page == canvas_.Window().currentPage) idleDrawing_->start();
+        });
         connect(v, &PageCanvas::pointerMoved, this, [this](QPointF inches) {
             hRuler_->Mark(inches.x());
             vRuler_->Mark(inches.y());
@@ -298,6 +323,8 @@ void PageStrip::OnScroll() {
 }
 
 void PageStrip::PlacePages() {
+    // Whatever moved comes first; the page in front starts the wait again once painted.
+    idleDrawing_->stop();
     if (picView_.empty()) return;
     double step = units::TwipsToPixels(kScrollStepTwips, PageDpi());
     QPoint at(-int(std::lround(hScroll_->value() * step)),

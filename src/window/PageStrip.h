@@ -86,6 +86,9 @@ class PageStrip : public QWidget {
     double TwipsToPixels(double twips) const;
     // True when a bar took the wheel's turn.
     bool ScrollByWheel(QWheelEvent* event);
+    // Draws the kept picture of one page beside the one in front that lacks it, and
+    // comes back for the other once the window is idle again.
+    void PrepareNeighbours();
 
     CanvasModel& canvas_;
     const CanvasPainter& painter_;
@@ -102,6 +105,7 @@ class PageStrip : public QWidget {
     QScrollBar* hScroll_ = nullptr;
     QScrollBar* vScroll_ = nullptr;
     QTimer* tmrScrollSpeed_ = nullptr;
+    QTimer* idleDrawing_ = nullptr;
     QPushButton* pageMove_[4] = {};
     QLabel* lblPage_ = nullptr;
     QLabel* lblOf_ = nullptr;
