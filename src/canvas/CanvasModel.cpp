@@ -69,7 +69,10 @@ CanvasModel::CanvasModel(FormModel& model, const TextMetrics& metrics, std::stri
 }
 
 void CanvasModel::UnloadAllLabels() {
+    // A form read anew is no edit: its steps start once it is in.
+    StopSteps();
     labels_.KeepFirst(1);
+    reached_.clear();
     order_.clear();
     barcodes_.clear();
     Changed(CanvasChange::Labels);
@@ -151,6 +154,12 @@ int CanvasModel::NewLabel(int page, bool barcode, Companion companion) {
     if (barcode) e.backColor = label_colors::kBarcode;
     labels_.push_back(std::move(e));
     int index = int(labels_.size()) - 1;
+    // Before the edit the index was free: a step taken back hides the label again.
+    if (steps_) {
+        labels_[size_t(index)].loaded = false;
+        Touch(index);
+        labels_[size_t(index)].loaded = true;
+    }
     order_.push_back(index);
     Changed(CanvasChange::Labels, page);
     return index;
@@ -229,6 +238,7 @@ bool CanvasModel::IsGridCellLabel(int index) const {
 }
 
 void CanvasModel::SetGridCell(int index) {
+    Touch(index);
     if (index > 0 && size_t(index) < labels_.size()) labels_[size_t(index)].gridCell = true;
     Changed(CanvasChange::Labels);
 }
@@ -309,6 +319,8 @@ int CanvasModel::LoadOneLabelForBarcode(int page) {
 
 LabelControl& CanvasModel::Label(int index) {
     if (index < 0 || size_t(index) >= labels_.size()) return labels_[0].control;
+    Touch(index);
+    Reach(index);
     return labels_[size_t(index)].control;
 }
 
@@ -413,6 +425,7 @@ std::string CanvasModel::GetBoxShapesDefinitions() const {
 
 void CanvasModel::DeleteLabel(int index) {
     if (index <= 0 || size_t(index) >= labels_.size()) return;
+    Touch(index);
     labels_[size_t(index)].control.visible = false;
     labels_[size_t(index)].loaded = false;
     for (auto& b : barcodes_)

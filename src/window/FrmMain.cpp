@@ -139,7 +139,7 @@ FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* pare
     SetStatusText(kNotConnected);
     UpdatePageNumberSetting();
     MarkSaved();
-    StartHistory(savedLayout_);
+    StartHistory();
     static int windows = 0;
     recoveryPath_ = recovery::FilePath(program_.DataFolder(), ++windows);
     recoveryTimer_ = new QTimer(this);
@@ -257,7 +257,7 @@ void FrmMain::NewForm() {
     layoutPath_.clear();
     RefreshAfterRead();
     MarkSaved();
-    StartHistory(savedLayout_);
+    StartHistory();
 }
 
 QAction* FrmMain::ToolButton(int mode) const {
