@@ -161,6 +161,8 @@ int CanvasModel::NewLabel(int page, bool barcode, Companion companion) {
         labels_[size_t(index)].loaded = true;
     }
     order_.push_back(index);
+    // A companion's colour follows its item's selection: the selection always looks at it.
+    if (companion != Companion::None) Reach(index);
     Changed(CanvasChange::Labels, page);
     return index;
 }

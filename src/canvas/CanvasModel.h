@@ -447,9 +447,9 @@ class CanvasModel : public ControlSink, public LayoutSource {
         Reach(index);
         return labels_[size_t(index)].control;
     }
-    // Every label that may carry a border or a tag, in index order: those reached for
-    // writing since the selection last let them go. The selection is looked for there,
-    // so selecting costs what is selected, not the form's size.
+    // Every label that may carry a border or a tag, in index order: the companions, and
+    // the labels reached for writing since the selection last let them go. The selection is looked
+    // for there, so selecting costs what is selected, not the form's size.
     std::vector<int> ReachedLabels() const;
     // Drops the labels without a border or a tag from that list.
     void ForgetUnmarked();

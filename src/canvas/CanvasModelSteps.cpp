@@ -196,7 +196,7 @@ unsigned CanvasModel::PutBack(const CanvasStep& step, bool after) {
         e = s.label;
         e.touched = false;
         e.reached = reached;
-        if (!e.control.tag.empty()) Reach(s.index);
+        if (!e.control.tag.empty() || e.companion != Companion::None) Reach(s.index);
         e.control.bordered = false;
         if (e.control.Marked()) e.control.ClearTag();
         model_.Item(s.index) = s.item;
@@ -254,7 +254,8 @@ std::vector<int> CanvasModel::ReachedLabels() const {
 void CanvasModel::ForgetUnmarked() {
     std::erase_if(reached_, [&](int i) {
         Entry& e = labels_[size_t(i)];
-        if (e.control.bordered || !e.control.tag.empty()) return false;
+        if (e.control.bordered || !e.control.tag.empty() || e.companion != Companion::None)
+            return false;
         e.reached = false;
         return true;
     });
