@@ -347,12 +347,6 @@ void CanvasModel::ShowPage(int page) {
     Changed(CanvasChange::Selection);
 }
 
-const LabelControl* CanvasModel::LabelAt(int index) const {
-    if (index < 0 || size_t(index) >= labels_.size() || !labels_[size_t(index)].loaded)
-        return nullptr;
-    return &labels_[size_t(index)].control;
-}
-
 bool CanvasModel::IsHotspotLabel(int i) const {
     return i > 0 && size_t(i) < labels_.size() &&
            labels_[size_t(i)].companion == Companion::Hotspot;

@@ -262,7 +262,12 @@ class CanvasModel : public ControlSink, public LayoutSource {
 
     // LayoutSource
     int LabelCount() const override { return int(labels_.size()); }
-    const LabelControl* LabelAt(int index) const override;
+    // Final and inline: drawing and damage finding call it for every label of a page.
+    const LabelControl* LabelAt(int index) const final {
+        if (index < 0 || size_t(index) >= labels_.size() || !labels_[size_t(index)].loaded)
+            return nullptr;
+        return &labels_[size_t(index)].control;
+    }
     bool IsHotspotLabel(int index) const override;
     bool IsBoxLabel(int index) const override;
     bool IsSignatureBoxLabel(int index) const override;
