@@ -38,14 +38,14 @@ bool CanvasEditor::IsSelected(int index) const {
 }
 
 int CanvasEditor::MarkedLabel() const {
-    for (int i = 1; i < canvas_.LabelCount(); ++i)
+    for (int i : canvas_.ReachedLabels())
         if (IsOrdinaryLabel(i) && canvas_.LabelAt(i)->Marked()) return i;
     return -1;
 }
 
 std::vector<int> CanvasEditor::SelectedLabels() const {
     std::vector<int> out;
-    for (int i = 1; i < canvas_.LabelCount(); ++i)
+    for (int i : canvas_.ReachedLabels())
         if (IsOrdinaryLabel(i) && IsSelected(i)) out.push_back(i);
     return out;
 }
@@ -54,19 +54,18 @@ void CanvasEditor::MarkOneLabel(int index) {
     CanvasEdit edit(canvas_, kEdited);
     canvas_.ClearShapeMarks();
     if (hooks_.closeItemDialogs) hooks_.closeItemDialogs();
-    for (int i = 1; i < canvas_.LabelCount(); ++i) {
-        if (!IsOrdinaryLabel(i)) continue;
-        canvas_.Label(i).SetMarked(i == index);
-    }
+    for (int i : canvas_.ReachedLabels())
+        if (IsOrdinaryLabel(i)) canvas_.Marks(i).SetMarked(i == index);
+    if (IsOrdinaryLabel(index)) canvas_.Marks(index).SetMarked(true);
     canvas_.BringToFront(index);
 }
 
 void CanvasEditor::UnselectAll() {
     // Borders, marks, colours and the drawing order are the canvas's: the form is unchanged.
     CanvasEdit edit(canvas_, CanvasChange::Selection);
-    for (int i = 1; i < canvas_.LabelCount(); ++i) {
+    for (int i : canvas_.ReachedLabels()) {
         if (!canvas_.LabelAt(i)) continue;
-        LabelControl& c = canvas_.Label(i);
+        LabelControl& c = canvas_.Marks(i);
         c.bordered = false;
         // Companion labels are repainted by their item's kind; an ordinary label's
         // colour follows its mark (a grid cell keeps the grid's).
@@ -84,6 +83,7 @@ void CanvasEditor::UnselectAll() {
     }
     canvas_.BringAllToFront();
     canvas_.ClearShapeMarks();
+    canvas_.ForgetUnmarked();
     if (hooks_.closeItemDialogs) hooks_.closeItemDialogs();
 }
 
@@ -113,8 +113,8 @@ CanvasModel::Hit CanvasEditor::ItemOfLabel(int index) const {
 
 void CanvasEditor::UnmarkShapes() {
     canvas_.ClearShapeMarks();
-    for (int i = 1; i < canvas_.LabelCount(); ++i)
-        if (canvas_.IsCompanionLabel(i) && canvas_.LabelAt(i)) canvas_.Label(i).bordered = false;
+    for (int i : canvas_.ReachedLabels())
+        if (canvas_.IsCompanionLabel(i) && canvas_.LabelAt(i)) canvas_.Marks(i).bordered = false;
 }
 
 bool CanvasEditor::PressLabel(int index, double x, double y, bool shift, bool ctrl) {
@@ -126,7 +126,7 @@ bool CanvasEditor::PressLabel(int index, double x, double y, bool shift, bool ct
         return hit.kind != CanvasModel::Hit::None && PressItem(hit, x, y, shift, ctrl);
     }
     if (!IsOrdinaryLabel(index)) return false;
-    LabelControl& c = canvas_.Label(index);
+    LabelControl& c = canvas_.Marks(index);
     if (ctrl && !shift) {
         if (c.bordered || c.Marked()) {
             c.bordered = false;
@@ -145,7 +145,7 @@ bool CanvasEditor::PressLabel(int index, double x, double y, bool shift, bool ct
     // without moving it leaves this label alone selected. A press elsewhere starts a
     // new selection.
     if (!shift && !wasSelected)
-        for (int i : SelectedLabels()) canvas_.Label(i).bordered = false;
+        for (int i : SelectedLabels()) canvas_.Marks(i).bordered = false;
     c.bordered = true;
     drag_ = {};
     drag_.active = true;
@@ -166,7 +166,7 @@ void CanvasEditor::ReleaseWithoutMove() {
     drag_ = {};
     if (!d.active || !d.soleOnClick) return;
     for (int i : SelectedLabels())
-        if (i != d.item.index) canvas_.Label(i).bordered = false;
+        if (i != d.item.index) canvas_.Marks(i).bordered = false;
 }
 
 CanvasModel::Hit CanvasEditor::RightPressLabel(int index) {
@@ -174,10 +174,10 @@ CanvasModel::Hit CanvasEditor::RightPressLabel(int index) {
     using H = CanvasModel::Hit;
     if (!canvas_.LabelAt(index)) return {};
     MarkOneLabel(index);
-    for (int i : SelectedLabels()) canvas_.Label(i).bordered = false;
+    for (int i : SelectedLabels()) canvas_.Marks(i).bordered = false;
     H item = ItemOfLabel(index);
     if (item.kind == H::None) {
-        canvas_.Label(index).bordered = true;
+        canvas_.Marks(index).bordered = true;
         return {H::Label, index};
     }
     MarkItem(item);
@@ -258,7 +258,8 @@ void CanvasEditor::SelectInRect(const Rect& r, int page, bool gridOnly) {
     CanvasEdit edit(canvas_, kEdited);
     for (int i = 1; i < canvas_.LabelCount(); ++i) {
         if (!IsOrdinaryLabel(i)) continue;
-        LabelControl& c = canvas_.Label(i);
-        c.bordered = c.page == page && Meets(c, r) && (!gridOnly || canvas_.IsGridCellLabel(i));
+        const LabelControl& c = *canvas_.LabelAt(i);
+        const bool in = c.page == page && Meets(c, r) && (!gridOnly || canvas_.IsGridCellLabel(i));
+        if (in || c.bordered) canvas_.Marks(i).bordered = in;
     }
 }

@@ -153,7 +153,8 @@ void CanvasEditor::Drop(double x, double y) {
 std::vector<int> CanvasEditor::LabelsToMove(const std::string& tagFilter,
                                             bool leaveOutMarked) const {
     std::vector<int> moving;
-    for (int i = 1; i < canvas_.LabelCount(); ++i) {
+    // Only a label reached by the selection carries a border or a tag.
+    for (int i : canvas_.ReachedLabels()) {
         if (!IsOrdinaryLabel(i)) continue;
         const LabelControl& c = *canvas_.LabelAt(i);
         bool take = !tagFilter.empty() ? c.HasTag(tagFilter)
@@ -196,7 +197,7 @@ int CanvasEditor::PasteSelectedLabels(double dx, double dy, int page) {
         canvas_.Label(copy) = c;
         if (const FormItem* item = model_.ItemAt(src)) {
             FormItem copied = *item;
-            model_.Item(copy) = copied;
+            canvas_.Item(copy) = copied;
         }
         if (src == marked) markedCopy = copy;
         copies.push_back(copy);
@@ -327,7 +328,10 @@ void CanvasEditor::AssignGridRow(int row) {
 
 void CanvasEditor::HideLabels(bool onlySelected, const std::string& tagFilter) {
     CanvasEdit edit(canvas_, kEdited);
-    for (int i = 1; i < canvas_.LabelCount(); ++i) {
+    std::vector<int> labels = canvas_.ReachedLabels();
+    if (!onlySelected && tagFilter.empty())
+        for (int i = 1; i < canvas_.LabelCount(); ++i) labels.push_back(i);
+    for (int i : labels) {
         if (!IsOrdinaryLabel(i)) continue;
         const LabelControl& c = *canvas_.LabelAt(i);
         bool take = !tagFilter.empty() ? c.HasTag(tagFilter) : !onlySelected || c.bordered;

@@ -82,7 +82,7 @@ void CanvasEditor::ClickCanvas(double x, double y, int page, bool left, bool shi
                 c.top = y;
                 c.visible = true;
                 c.enabled = true;
-                model_.Item(index);
+                canvas_.Item(index);
                 canvas_.BringToFront(index);
                 lastLabel_ = index;
             }

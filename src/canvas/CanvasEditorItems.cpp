@@ -17,7 +17,7 @@ void CanvasEditor::Recaption(int index, const std::string& caption, bool autoSiz
 }
 
 FormItem& CanvasEditor::NewItemKind(int index, ItemKind kind) {
-    FormItem& item = model_.Item(index);
+    FormItem& item = canvas_.Item(index);
     FormItem fresh;
     fresh.itemKind = kind;
     // What belongs to the label rather than to its kind stays: its linked data, and

@@ -65,7 +65,10 @@ CanvasModel::CanvasModel(FormModel& model, const TextMetrics& metrics, std::stri
 }
 
 void CanvasModel::UnloadAllLabels() {
+    // A form read anew is no edit: its steps start once it is in.
+    StopSteps();
     labels_.KeepFirst(1);
+    reached_.clear();
     order_.clear();
     barcodes_.clear();
     Changed(CanvasChange::Labels);
@@ -147,7 +150,15 @@ int CanvasModel::NewLabel(int page, bool barcode, Companion companion) {
     if (barcode) e.backColor = label_colors::kBarcode;
     labels_.push_back(std::move(e));
     int index = int(labels_.size()) - 1;
+    // Before the edit the index was free: a step taken back hides the label again.
+    if (steps_) {
+        labels_[size_t(index)].loaded = false;
+        Touch(index);
+        labels_[size_t(index)].loaded = true;
+    }
     order_.push_back(index);
+    // A companion's colour follows its item's selection: the selection always looks at it.
+    if (companion != Companion::None) Reach(index);
     Changed(CanvasChange::Labels, page);
     return index;
 }
@@ -217,6 +228,7 @@ bool CanvasModel::IsGridCellLabel(int index) const {
 }
 
 void CanvasModel::SetGridCell(int index) {
+    Touch(index);
     if (index > 0 && size_t(index) < labels_.size()) labels_[size_t(index)].gridCell = true;
     Changed(CanvasChange::Labels);
 }
@@ -288,6 +300,8 @@ int CanvasModel::LoadOneLabel(int page) {
 
 LabelControl& CanvasModel::Label(int index) {
     if (index < 0 || size_t(index) >= labels_.size()) return labels_[0].control;
+    Touch(index);
+    Reach(index);
     return labels_[size_t(index)].control;
 }
 
@@ -310,12 +324,6 @@ void CanvasModel::ShowPage(int page) {
     model_.currentPage = window_.currentPage;
     // Which page is shown is the window's, never written.
     Changed(CanvasChange::Selection);
-}
-
-const LabelControl* CanvasModel::LabelAt(int index) const {
-    if (index < 0 || size_t(index) >= labels_.size() || !labels_[size_t(index)].loaded)
-        return nullptr;
-    return &labels_[size_t(index)].control;
 }
 
 bool CanvasModel::IsHotspotLabel(int i) const {
@@ -392,6 +400,7 @@ std::string CanvasModel::GetBoxShapesDefinitions() const {
 
 void CanvasModel::DeleteLabel(int index) {
     if (index <= 0 || size_t(index) >= labels_.size()) return;
+    Touch(index);
     labels_[size_t(index)].control.visible = false;
     labels_[size_t(index)].loaded = false;
     for (auto& b : barcodes_)

@@ -6,6 +6,7 @@
 // control and clears its record, a new control takes the highest index + 1.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 
 struct Rect {
     double left = 0, top = 0, width = 0, height = 0;  // inches
+    bool operator==(const Rect&) const = default;
 };
 
 // The kinds of shape and picture items the canvas keeps records for.
@@ -29,6 +31,10 @@ struct ShapeCommon {
     int page = 0;         // 0-based
     int label = 0;        // companion label index (hotspots, signature and ordinary boxes,
                           // barcodes); 0 = none
+    // The same item, whether or not either is marked (a mark is the selection's).
+    bool SameItem(const ShapeCommon& o) const {
+        return r == o.r && active == o.active && page == o.page && label == o.label;
+    }
 };
 
 // One record type for every kind: the common fields plus the kind's own. A record
@@ -41,17 +47,22 @@ struct ShapeRecord : ShapeCommon, Own {
         active = marked = false;
         Own::Clear();
     }
+    bool SameItem(const ShapeRecord& o) const {
+        return ShapeCommon::SameItem(o) && static_cast<const Own&>(*this) == o;
+    }
 };
 
 struct HotspotFields {
     static constexpr ShapeKind kKind = ShapeKind::Hotspot;
     std::string kind;  // "P", "D", "DG", "S" or another text
     void Clear() { kind = "P"; }
+    bool operator==(const HotspotFields&) const = default;
 };
 struct SignatureBoxFields {
     static constexpr ShapeKind kKind = ShapeKind::SignatureBox;
     bool signaturePad = false;
     void Clear() {}
+    bool operator==(const SignatureBoxFields&) const = default;
 };
 struct BoxFields {
     static constexpr ShapeKind kKind = ShapeKind::Box;
@@ -65,6 +76,7 @@ struct BoxFields {
         borderWidth = 1;
         hideInPreview = 0;
     }
+    bool operator==(const BoxFields&) const = default;
 };
 struct ImageFields {
     static constexpr ShapeKind kKind = ShapeKind::Image;
@@ -73,6 +85,7 @@ struct ImageFields {
     std::string linkedSignatureBox;  // optional field 8
     std::string source;              // "Local" for a picture placed from a file
     void Clear() {}
+    bool operator==(const ImageFields&) const = default;
 };
 struct BackgroundFields {
     static constexpr ShapeKind kKind = ShapeKind::Background;
@@ -80,10 +93,12 @@ struct BackgroundFields {
     std::string name;
     bool placed = false;
     void Clear() {}
+    bool operator==(const BackgroundFields&) const = default;
 };
 struct BarcodeFields {  // the picture of a barcode label: the label carries the rest
     static constexpr ShapeKind kKind = ShapeKind::Barcode;
     void Clear() {}
+    bool operator==(const BarcodeFields&) const = default;
 };
 struct LineFields {
     static constexpr ShapeKind kKind = ShapeKind::Line;
@@ -91,6 +106,7 @@ struct LineFields {
     std::uint32_t color = 255;              // 0xBBGGRR: red
     int width = 1;
     void Clear() {}
+    bool operator==(const LineFields&) const = default;
 };
 using HotspotRecord = ShapeRecord<HotspotFields>;
 using SignatureBoxRecord = ShapeRecord<SignatureBoxFields>;
@@ -158,6 +174,25 @@ struct CanvasWindowState {
     bool dataEntryForm = false;
     int gridCounter = 0;  // grids built in the open form; the next one is + 1
 };
+
+// A label as the canvas keeps it: its control and what the canvas alone knows of it.
+struct CanvasLabel {
+    enum class Companion : std::uint8_t { None, Hotspot, Box, Signature };
+    LabelControl control;
+    bool loaded = true;
+    bool barcode = false;
+    bool gridCell = false;
+    Companion companion = Companion::None;
+    bool touched = false;  // kept as it was before the edit, for the next undo step
+    bool reached = false;  // in the list of labels that may be selected or tagged
+    std::uint32_t backColor = label_colors::kOrdinary;
+    std::uint32_t foreColor = 0;
+};
+
+struct CanvasStep;
+struct LabelState;
+struct ShapeRecords;
+struct FormPart;
 
 // A list whose elements never move while others are added, reached by index in one step:
 // fixed-size chunks that are never reallocated (every label operation looks labels up by
@@ -227,7 +262,12 @@ class CanvasModel : public ControlSink, public LayoutSource {
 
     // LayoutSource
     int LabelCount() const override { return int(labels_.size()); }
-    const LabelControl* LabelAt(int index) const override;
+    // Final and inline: drawing and damage finding call it for every label of a page.
+    const LabelControl* LabelAt(int index) const final {
+        if (index < 0 || size_t(index) >= labels_.size() || !labels_[size_t(index)].loaded)
+            return nullptr;
+        return &labels_[size_t(index)].control;
+    }
     bool IsHotspotLabel(int index) const override;
     bool IsBoxLabel(int index) const override;
     bool IsSignatureBoxLabel(int index) const override;
@@ -250,11 +290,26 @@ class CanvasModel : public ControlSink, public LayoutSource {
     void DeleteSignatureBox(int index);
     void DeleteImage(int index);
     void DeleteBarcode(int labelIndex);
-    std::vector<HotspotRecord>& HotspotRecords() { return hotspots_; }
-    std::vector<SignatureBoxRecord>& SignatureBoxRecords() { return signatures_; }
-    std::vector<BoxRecord>& BoxRecords() { return boxes_; }
-    std::vector<ImageRecord>& ImageRecords() { return images_; }
-    std::vector<BarcodeRecord>& BarcodeRecords() { return barcodes_; }
+    std::vector<HotspotRecord>& HotspotRecords() {
+        shapesTouched_ = true;
+        return hotspots_;
+    }
+    std::vector<SignatureBoxRecord>& SignatureBoxRecords() {
+        shapesTouched_ = true;
+        return signatures_;
+    }
+    std::vector<BoxRecord>& BoxRecords() {
+        shapesTouched_ = true;
+        return boxes_;
+    }
+    std::vector<ImageRecord>& ImageRecords() {
+        shapesTouched_ = true;
+        return images_;
+    }
+    std::vector<BarcodeRecord>& BarcodeRecords() {
+        shapesTouched_ = true;
+        return barcodes_;
+    }
     // Companion label -> item index, -1 when the label is not one of that kind.
     int GetHotspotShapeIndex(int label) const;
     int GetSignatureBoxShapeIndex(int label) const;
@@ -306,7 +361,10 @@ class CanvasModel : public ControlSink, public LayoutSource {
 
     // A new line on a page with both ends at (x, y); returns the line index.
     int LoadOneLine(int page, double x, double y);
-    std::vector<LineRecord>& Lines() { return lines_; }
+    std::vector<LineRecord>& Lines() {
+        shapesTouched_ = true;
+        return lines_;
+    }
     const std::vector<LineRecord>& Lines() const { return lines_; }
 
     // What the canvas draws for a label: background and text colour (0xBBGGRR),
@@ -367,20 +425,57 @@ class CanvasModel : public ControlSink, public LayoutSource {
         listener_ = std::move(listener);
     }
     void Changed(unsigned kinds, int page = -1) const {
+        if (kinds & CanvasChange::Shapes) shapesTouched_ = true;
         if (listener_) listener_(CanvasChange{kinds, page});
     }
 
+    // Undo steps. While steps are kept, every label an edit reaches for writing (through
+    // Label(), Item() or a mutator) is kept as it was before, and the shape records and
+    // the form's settings as they were at the last step; TakeStep compares those with
+    // what they are now, so a step costs what the edit touched, not the form's size.
+    // Reading a layout stops keeping them until StartSteps.
+    void StartSteps();
+    void StopSteps();
+    // What changed since the last step, moved into step; false when nothing did (the
+    // selection, marks and colours are no change).
+    bool TakeStep(CanvasStep& step);
+    bool HasUnrecordedChanges() const;
+    // Puts the records of a step back as they were before it (or after it, for a redo),
+    // at their own indices; unmarked. Returns the kinds of change it made.
+    unsigned PutBack(const CanvasStep& step, bool after);
+    // The item of a label, for writing (an edit of it is part of the next step).
+    FormItem& Item(int index);
+    // A label for its selection state alone (border, tag): such a change is never a step,
+    // so nothing else of the label may change through it.
+    LabelControl& Marks(int index) {
+        if (index < 0 || size_t(index) >= labels_.size()) return labels_[0].control;
+        Reach(index);
+        return labels_[size_t(index)].control;
+    }
+    // Every label that may carry a border or a tag, in index order: the companions, and
+    // the labels reached for writing since the selection last let them go. The selection is looked
+    // for there, so selecting costs what is selected, not the form's size.
+    std::vector<int> ReachedLabels() const;
+    // Drops the labels without a border or a tag from that list.
+    void ForgetUnmarked();
+
   private:
-    enum class Companion : std::uint8_t { None, Hotspot, Box, Signature };
-    struct Entry {
-        LabelControl control;
-        bool loaded = true;
-        bool barcode = false;
-        bool gridCell = false;
-        Companion companion = Companion::None;
-        std::uint32_t backColor = label_colors::kOrdinary;
-        std::uint32_t foreColor = 0;
-    };
+    using Companion = CanvasLabel::Companion;
+    using Entry = CanvasLabel;
+    // An edit is about to change the label: its state before is kept for the step.
+    void Touch(int index);
+    void Reach(int index) {
+        Entry& e = labels_[size_t(index)];
+        if (e.reached || index == 0) return;
+        e.reached = true;
+        reached_.push_back(index);
+    }
+    LabelState StateOf(int index) const;
+    bool LabelUnchanged(const LabelState& was) const;
+    bool ShapesUnchanged() const;
+    bool FormUnchanged() const;
+    std::shared_ptr<const ShapeRecords> KeptShapes() const;
+    std::shared_ptr<const FormPart> KeptForm() const;
     int NewLabel(int page, bool barcode, Companion companion);
     // The operations every record kind shares.
     template <class Own>
@@ -423,6 +518,11 @@ class CanvasModel : public ControlSink, public LayoutSource {
     int pages_ = 1;
     bool interactive_ = false, dataGrid_ = false;
     std::function<void(const CanvasChange&)> listener_;
+    // Undo steps (CanvasModelSteps.cpp).
+    struct StepState;
+    std::shared_ptr<StepState> steps_;  // null while none are kept
+    mutable bool shapesTouched_ = false;
+    std::vector<int> reached_;  // see ReachedLabels
 };
 
 // Tells the canvas's listener once, when an edit made through Label() is done,

@@ -32,6 +32,10 @@ int CanvasModel::Place(std::vector<ShapeRecord<Own>>& records, ShapeRecord<Own> 
     Changed(CanvasChange::Shapes | CanvasChange::Labels, page);
     return int(records.size()) - 1;
 }
+// CanvasModel.cpp places lines and barcodes: an optimised build inlines the uses here
+// and would leave no definition for it.
+template int CanvasModel::Place(std::vector<LineRecord>&, LineRecord);
+template int CanvasModel::Place(std::vector<BarcodeRecord>&, BarcodeRecord);
 
 template <class Own>
 ShapeRecord<Own> CanvasModel::ReadRecord(const std::string& line, int page) {
@@ -130,7 +134,7 @@ int CanvasModel::AddBarcode(const Rect& r, int page, const std::string& data) {
     e.control.autoSize = true;
     FitLabelToCaption(e.control, metrics_);
     e.control.visible = true;
-    FormItem& item = model_.Item(index);
+    FormItem& item = Item(index);
     item.barcodeWidth = r.width;
     item.barcodeHeight = r.height;
     Changed(CanvasChange::Shapes | CanvasChange::Labels, e.control.page);
@@ -286,7 +290,7 @@ void CanvasModel::UpdateBarcodeImageDetails(int labelIndex, const Rect& r) {
     LabelControl& c = Label(labelIndex);
     c.left = r.left;
     c.top = r.top;
-    FormItem& item = model_.Item(labelIndex);
+    FormItem& item = Item(labelIndex);
     item.barcodeWidth = r.width;
     item.barcodeHeight = r.height;
     Changed(CanvasChange::Shapes | CanvasChange::Labels);

@@ -98,7 +98,7 @@ std::vector<int> LoadRectangleWithLabels(CanvasModel& canvas, FormModel& model, 
         // grid cells while the form is open.
         if (area.dataGrid) SetGridCellPlace(l, second, first);
         canvas.SetGridCell(index);
-        model.Item(index);
+        canvas.Item(index);
         GridItem g;
         g.SetLabelIndex(int16_t(std::min(index, int(INT16_MAX))));
         g.SetGridID(area.tag);

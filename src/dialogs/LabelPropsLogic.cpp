@@ -456,7 +456,7 @@ void LabelPropsLogic::EditLinkData() {
     if (answer == linkData) return;
     linkData = answer;
     if (label_ > 0) {
-        model_.Item(label_).linkData = answer;
+        canvas_.Item(label_).linkData = answer;
         model_.SetLinkedData(label_, answer);
     }
 }

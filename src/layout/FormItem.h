@@ -19,6 +19,7 @@ struct PromptParts {
     SparseText selectionField;     // part 8
     SparseText dataGridReference;  // part 9
     int promptNumber = 0;          // part 6
+    bool operator==(const PromptParts&) const = default;
 };
 
 // One per label index: a large form holds many, most of them without a prompt, so a
@@ -58,6 +59,14 @@ struct FormItem {
         return *prompt_;
     }
     bool HasPromptParts() const { return prompt_ != nullptr; }
+    // Equal in everything written; a block of empty parts equals none.
+    friend bool operator==(const FormItem& a, const FormItem& b) {
+        return a.linkData == b.linkData && a.barcodeWidth == b.barcodeWidth &&
+               a.barcodeHeight == b.barcodeHeight && a.itemKind == b.itemKind &&
+               a.required == b.required && a.definitionRead == b.definitionRead &&
+               a.markedDeleted == b.markedDeleted && a.barcodeMark == b.barcodeMark &&
+               a.Parts() == b.Parts();
+    }
 
     SparseText linkData;
     double barcodeWidth = 0;

@@ -32,6 +32,8 @@ struct FormSettings {
     LayoutOrigin layoutOrigin = LayoutOrigin::None;
     bool multipageMode = true;
 
+    bool operator==(const FormSettings&) const = default;
+
     // Done by the reader before a header is read: every option off, one page, shifts
     // 0.02; identity, data-entry flag, orientation and page size stay.
     void Reset();

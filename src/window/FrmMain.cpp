@@ -141,7 +141,7 @@ FrmMain::FrmMain(DesignerProgram& program, FrmMainOptions options, QWidget* pare
     SetStatusText(program_.Connection().StatusText());
     UpdatePageNumberSetting();
     MarkSaved();
-    StartHistory(savedLayout_);
+    StartHistory();
     static int windows = 0;
     recoveryPath_ = recovery::FilePath(program_.DataFolder(), ++windows);
     recoveryTimer_ = new QTimer(this);
@@ -287,7 +287,7 @@ void FrmMain::NewForm() {
     layoutPath_.clear();
     RefreshAfterRead();
     MarkSaved();
-    StartHistory(savedLayout_);
+    StartHistory();
 }
 
 QAction* FrmMain::ToolButton(int mode) const {

@@ -211,9 +211,10 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     std::string LayoutSnapshot();
     void ScheduleStep();
     void RecordStep();
-    // The opened or saved state begins the steps; the snapshot is taken when none is given.
-    void StartHistory(std::shared_ptr<const std::string> state = nullptr);
-    void RestoreState(const std::string& layoutText);
+    // The opened or saved state begins the steps.
+    void StartHistory();
+    // Puts a step's records back as they were before it (after it, for a redo).
+    void RestoreStep(const CanvasStep& step, bool after);
     void UpdateUndoActions();
     void WriteRecovery();
 
@@ -241,8 +242,11 @@ class FrmMain : public QMainWindow, public FormSizeHost, public GridHost {
     double ppi_ = 96;
     std::string statusText_;
     std::string layoutPath_;
-    // The layout text as last opened or saved, shared with the first step of the history.
+    // The layout text as last opened or saved, and the step it is (kNoPosition when the
+    // history cannot tell, as while a drag held a change when the form was saved).
     std::shared_ptr<const std::string> savedLayout_;
+    static constexpr std::uint64_t kNoPosition = 0;
+    std::uint64_t savedPosition_ = kNoPosition;
     UndoHistory history_;
     std::string stepName_;
     bool stepPending_ = false;

@@ -26,14 +26,21 @@ std::string FrmMain::LayoutSnapshot() {
 }
 
 void FrmMain::MarkSaved() {
+    // What is pending becomes its step first, so that the saved text is a step's state.
+    if (stepPending_) RecordStep();
     savedLayout_ = std::make_shared<const std::string>(LayoutSnapshot());
+    savedPosition_ = canvas_.HasUnrecordedChanges() ? kNoPosition : history_.Position();
     setWindowModified(false);
     // Saved, opened or started anew: nothing is left to recover.
     if (!recoveryPath_.empty()) recovery::Remove(recoveryPath_);
 }
 
 bool FrmMain::IsModified() {
-    return !savedLayout_ || LayoutSnapshot() != *savedLayout_;
+    if (!savedLayout_) return true;
+    // The step the form is at tells, unless the form was saved between steps.
+    if (savedPosition_ != kNoPosition)
+        return history_.Position() != savedPosition_ || canvas_.HasUnrecordedChanges();
+    return LayoutSnapshot() != *savedLayout_;
 }
 
 bool FrmMain::MayDiscardForm() {
@@ -74,7 +81,7 @@ bool FrmMain::OpenLayout(const std::string& path) {
         recent::Add(program_.DataFolder(), path);
     }
     MarkSaved();
-    StartHistory(savedLayout_);
+    StartHistory();
     return ok;
 }
 
@@ -127,7 +134,7 @@ bool FrmMain::OpenFormFromServer(const std::string& name) {
     bool ok = Flows().OpenFormFromServer(name);
     RefreshAfterRead();
     MarkSaved();
-    StartHistory(savedLayout_);
+    StartHistory();
     return ok;
 }
 

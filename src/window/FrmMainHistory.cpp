@@ -1,6 +1,7 @@
-// Undo and Redo of the designer window: after any event that changed the form, its
-// layout text becomes a step; a step taken back or done again is read back through the
-// layout reader, so whatever the writer keeps comes back exactly.
+// Undo and Redo of the designer window: after any event that changed the form, what it
+// touched becomes a step; a step taken back or done again puts those records back in
+// place. The recovery file, written on a timer, is the one place the whole form is
+// written while it is edited.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -17,7 +18,7 @@
 
 namespace {
 // The reader keeps the form's identity (it comes from where the form was opened);
-// a state put back brings the identity it was written with.
+// a recovered form brings the identity it was written with.
 void TakeIdentity(const std::string& layoutText, FormSettings& s) {
     const size_t end = layoutText.find("</HEADER>");
     auto value = [&](const char* key, std::string& into) {
@@ -34,11 +35,12 @@ void TakeIdentity(const std::string& layoutText, FormSettings& s) {
 }
 }  // namespace
 
-void FrmMain::StartHistory(std::shared_ptr<const std::string> state) {
+void FrmMain::StartHistory() {
     stepPending_ = false;
     stepName_.clear();
-    history_.Reset(state ? std::move(state)
-                         : std::make_shared<const std::string>(LayoutSnapshot()));
+    history_.Reset();
+    canvas_.StartSteps();
+    savedPosition_ = savedLayout_ ? history_.Position() : kNoPosition;
     UpdateUndoActions();
 }
 
@@ -58,8 +60,10 @@ void FrmMain::RecordStep() {
     stepPending_ = false;
     // A drag is one step when it drops; the release schedules it again.
     if (editor_->Dragging() || holdSteps_) return;
+    CanvasStep changed;
     const bool step =
-        history_.Record(LayoutSnapshot(), stepName_.empty() ? "Properties" : stepName_);
+        canvas_.TakeStep(changed) &&
+        history_.Record(std::move(changed), stepName_.empty() ? "Properties" : stepName_);
     // A menu entry's modal dialog changes the form only when applied: the step keeps
     // the entry's name until then.
     if (step || !QApplication::activeModalWidget()) stepName_.clear();
@@ -69,33 +73,31 @@ void FrmMain::RecordStep() {
 
 void FrmMain::Undo() {
     if (stepPending_) RecordStep();
-    if (history_.CanUndo()) RestoreState(history_.Undo());
+    if (const CanvasStep* step = history_.Undo()) RestoreStep(*step, false);
 }
 
 void FrmMain::Redo() {
     if (stepPending_) RecordStep();
-    if (history_.CanRedo()) RestoreState(history_.Redo());
+    if (const CanvasStep* step = history_.Redo()) RestoreStep(*step, true);
 }
 
-void FrmMain::RestoreState(const std::string& layoutText) {
+void FrmMain::RestoreStep(const CanvasStep& step, bool after) {
     restoring_ = true;
     editor_->CancelDrag();
     editor_->ClearSelection();
-    const int page = canvas_.Window().currentPage;
-    // Where the form came from is no part of its text.
-    const LayoutOrigin origin = model_.settings.layoutOrigin;
-    NullUserInterface quiet;
-    LayoutReader(model_, canvas_, program_.Metrics(), quiet).BuildForm(layoutText);
-    model_.settings.layoutOrigin = origin;
-    TakeIdentity(layoutText, model_.settings);
-    pictures_.Clear();
-    UpdatePageNumberSetting();
-    strip_->RebuildPages();
-    chkDataEntryForm_->setChecked(model_.settings.dataEntryForm);
-    lblFrmSize_->setText(toUnicode(PageSizeText(canvas_.PageWidth(), canvas_.PageHeight())));
-    ShowPage(std::min(page, std::max(0, model_.settings.numberOfPages - 1)));
-    UpdateInteractive();
-    UpdateDataGridRecalc();
+    // The records go back at their own indices: an open dialog stays on its item.
+    const unsigned kinds = canvas_.PutBack(step, after);
+    if (kinds & (CanvasChange::Pages | CanvasChange::Settings)) {
+        const int page = canvas_.Window().currentPage;
+        UpdatePageNumberSetting();
+        strip_->RebuildPages();
+        chkDataEntryForm_->setChecked(model_.settings.dataEntryForm);
+        lblFrmSize_->setText(toUnicode(PageSizeText(canvas_.PageWidth(), canvas_.PageHeight())));
+        ShowPage(std::min(page, std::max(0, model_.settings.numberOfPages - 1)));
+        UpdateInteractive();
+        UpdateDataGridRecalc();
+    }
+    if (kinds & CanvasChange::Shapes) pictures_.Clear();
     UpdateCaption();
     dialogs_->Reload();
     restoring_ = false;

@@ -193,9 +193,16 @@ bool ItemDialogs::OpenMarked() {
 }
 
 void ItemDialogs::Reload() {
-    // A state read back numbers its labels and records afresh: an index an open dialog
-    // holds may now name another item, so none stays open to show or edit it.
-    CloseAll();
+    // Undo and redo put records back at their own indices: the label dialog stays on its
+    // label and shows the values put back, unless that label is gone.
+    FrmProps* p = LabelProperties();
+    const int label = p ? p->CurrentLabelIndx() : -1;
+    const LabelControl* control = label > 0 ? c_.canvas->LabelAt(label) : nullptr;
+    if (control && control->visible)
+        p->SetLabelRef(label, false);
+    else
+        CloseAll();
+    CloseOthers(CanvasModel::Hit::Label);
 }
 
 void ItemDialogs::FollowLabel(int label) {

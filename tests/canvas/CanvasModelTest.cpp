@@ -292,42 +292,65 @@ TEST(CanvasModel, ItemDialogsStoreTheirRecordsAndDeletedItemsStayCleared) {
 
 #include "canvas/UndoHistory.h"
 
-TEST(UndoHistory, StepsAreNamedBoundedAndRedoGoesWithANewStep) {
-    UndoHistory h(3);
-    h.Reset("a\nb\n");
-    EXPECT_FALSE(h.Record("a\nb\n", "Move"));  // unchanged: no step
-    EXPECT_FALSE(h.CanUndo());
-    for (const char* s : {"a\nc\n", "a\nc\nd", "c\na\nd", "x"}) EXPECT_TRUE(h.Record(s, s));
-    EXPECT_EQ(h.Steps(), 3u);  // the oldest went
-    EXPECT_EQ(h.UndoName(), "x");
-    EXPECT_EQ(h.Undo(), "c\na\nd");
-    EXPECT_EQ(h.Undo(), "a\nc\nd");
-    EXPECT_EQ(h.Undo(), "a\nc\n");
-    EXPECT_FALSE(h.CanUndo());
-    EXPECT_EQ(h.Undo(), "a\nc\n");
-    EXPECT_EQ(h.RedoName(), "a\nc\nd");
-    EXPECT_EQ(h.Redo(), "a\nc\nd");
-    EXPECT_TRUE(h.Record("new", "Delete"));
-    EXPECT_FALSE(h.CanRedo());
-    EXPECT_EQ(h.UndoName(), "Delete");
-}
-
-TEST(UndoHistory, StatesShareTheirUnchangedLines) {
-    std::string form;
-    for (int i = 0; i < 5000; ++i) form += "label " + std::to_string(i) + "\t1.5\t2.25\tArial\r\n";
-    UndoHistory h(99);
-    h.Reset(form);
-    const size_t one = h.MemoryBytes();
-    EXPECT_LT(one, form.size() + 1000);  // the opened form costs its text alone
-    for (int i = 0; i < 100; ++i) {
-        std::string next = h.Current();
-        next.insert(0, "moved " + std::to_string(i) + "\r\n");
-        ASSERT_TRUE(h.Record(next, "Move"));
+// Each kind of record an edit touches comes back byte for byte at its own index; the
+// selection is no step; the history is bounded and a state it comes back to keeps its
+// position.
+TEST(UndoHistory, StepsPutTheTouchedRecordsBackInPlace) {
+    CanvasLayout c;
+    ASSERT_TRUE(c.Read(Header("") + "<PAGE>\r\nA\t1\t1\tArial\t8\tN\tN\tL\t1\tN\t\t\t\r\n"
+                                    "B\t1\t3\tArial\t8\tN\tN\tL\t1\tN\t\t\t\r\n</PAGE>"));
+    UndoHistory h(4);
+    h.Reset();
+    c.canvas.StartSteps();
+    auto take = [&](const char* name) {
+        CanvasStep step;
+        return c.canvas.TakeStep(step) && h.Record(std::move(step), name);
+    };
+    const struct {
+        const char* name;
+        std::function<void()> edit;
+    } edits[] = {
+        {"Move", [&] { c.canvas.Label(2).top = 2; }},
+        {"Delete", [&] { c.canvas.DeleteLabel(1); }},
+        {"Box",
+         [&] {
+             c.canvas.AddBox({4, 4, 1, 1}, 0);
+         }},
+        {"Item", [&] { c.canvas.Item(2).linkData = "link"; }},
+        {"Setup",
+         [&] {
+             c.canvas.SetPageSize(11, 8.5);
+             c.model.settings.interactive = true;
+         }},
+    };
+    std::vector<std::string> texts{c.Write()};
+    const std::uint64_t opened = h.Position();
+    for (const auto& e : edits) {
+        c.canvas.Marks(2).SetMarked(true);
+        EXPECT_FALSE(take("Select")) << e.name;
+        e.edit();
+        EXPECT_TRUE(c.canvas.HasUnrecordedChanges()) << e.name;
+        ASSERT_TRUE(take(e.name)) << e.name;
+        texts.push_back(c.Write());
     }
-    EXPECT_LT(h.MemoryBytes(), one + 100 * 5000 * sizeof(void*) * 3);
-    while (h.CanUndo()) h.Undo();
-    // The opened state went beyond the bound.
-    EXPECT_TRUE(h.Current() == "moved 0\r\n" + form);
+    EXPECT_EQ(h.Steps(), 4u);  // the oldest went
+    EXPECT_EQ(h.UndoName(), "Setup");
+    for (size_t i = texts.size() - 1; h.CanUndo(); --i) {
+        c.canvas.PutBack(*h.Undo(), false);
+        EXPECT_EQ(c.Write(), texts[i - 1]) << i;
+    }
+    EXPECT_NE(h.Position(), opened);
+    EXPECT_EQ(c.canvas.LabelAt(1)->caption, "A");  // deleted and back at its index
+    for (size_t i = 2; h.CanRedo(); ++i) {
+        c.canvas.PutBack(*h.Redo(), true);
+        EXPECT_EQ(c.Write(), texts[i]) << i;
+    }
+    EXPECT_EQ(c.canvas.LabelAt(1), nullptr);
+    c.canvas.PutBack(*h.Undo(), false);
+    c.canvas.Label(2).left = 3;
+    EXPECT_TRUE(take("Move"));
+    EXPECT_FALSE(h.CanRedo());
+    EXPECT_LT(h.MemoryBytes(), 10000u);
 }
 
 // The window repaints what PageDamage finds changed since the page was last drawn:

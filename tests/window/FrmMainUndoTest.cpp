@@ -99,6 +99,34 @@ TEST(FrmMainUndo, FiftyMixedCommandsUndoToTheOpenedText) {
     EXPECT_FALSE(w.IsModified());
 }
 
+TEST(FrmMainUndo, AnOpenPropertiesDialogStaysOnItsLabelAndShowsTheUndoneValues) {
+    Window win;
+    FrmMain& w = *win.w;
+    OpenThreeLabels(win);
+    // A deleted label before it: its index stays taken, so no label is renumbered.
+    QTest::mouseClick(w.PageView(0), Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
+    QTest::keyClick(&w, Qt::Key_Delete);
+    QCoreApplication::processEvents();
+    QTest::mouseDClick(w.PageView(0), Qt::LeftButton, Qt::NoModifier, Px(3.2, 2.1));
+    auto* dlg = w.findChild<FrmProps*>("frmProps");
+    ASSERT_TRUE(dlg && dlg->isVisible());
+    const int label = dlg->CurrentLabelIndx();
+    const std::string caption = w.Canvas().LabelAt(label)->caption;
+    auto* left = dlg->findChild<QLineEdit*>("txtLeft");
+    left->setText("2.25");
+    QTest::mouseClick(dlg->findChild<QPushButton*>("cmdApply"), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Properties");
+    for (const char* shown : {"3.000", "2.250", "3.000"}) {
+        std::string(shown) == "2.250" ? w.Redo() : w.Undo();
+        EXPECT_TRUE(dlg->isVisible());
+        EXPECT_EQ(dlg->CurrentLabelIndx(), label);
+        EXPECT_EQ(w.Canvas().LabelAt(label)->caption, caption);
+        EXPECT_EQ(left->text(), shown);
+    }
+    EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Delete");
+}
+
 TEST(FrmMainUndo, ChangesReachTheRecoveryFileThatRestoresThemAndACloseRemovesIt) {
     Window win;
     FrmMain& w = *win.w;
