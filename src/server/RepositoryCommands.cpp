@@ -91,7 +91,8 @@ bool UpdateFormsDefinitions(CommComponent& comm, UserInterface& ui, FormsDefinit
     std::string joined = JoinLines(lines);
     if (!ok || text::EqualsNoCase(std::string_view(joined).substr(0, 5), "Error")) {
         list.Clear();
-        ReportError(ui, "|GET|CUSTFORM|L error", S(kCrLf) + joined);
+        // A lost link leaves no reply: its cause is what the user can act on.
+        ReportError(ui, "|GET|CUSTFORM|L error", S(kCrLf) + (ok ? joined : error));
         return false;
     }
     std::string bad;
@@ -101,7 +102,7 @@ bool UpdateFormsDefinitions(CommComponent& comm, UserInterface& ui, FormsDefinit
     }
     lines.clear();
     if (!comm.GetServerArrayData(ActiveSelected(), "", lines, error)) {
-        ReportError(ui, "|GET|CUSTFORM|H error", "");
+        ReportError(ui, "|GET|CUSTFORM|H error", S(kCrLf) + error);
         return true;
     }
     joined = JoinLines(lines);

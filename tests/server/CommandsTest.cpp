@@ -55,7 +55,7 @@ TEST_F(FormsDefinitionsUpdate, FailuresAndErrorRepliesNameTheCommand) {
     FormsDefinitions list;
     comm.Fail();
     EXPECT_FALSE(UpdateFormsDefinitions(comm, ui, list));
-    EXPECT_EQ(OnlyMessage(), "|GET|CUSTFORM|L error\r\n");
+    EXPECT_EQ(OnlyMessage(), "|GET|CUSTFORM|L error\r\nscripted failure");
     EXPECT_EQ(OnlyTitle(), "ERROR");
     ui.Clear();
     comm.Ok({"Error: no forms table"});
@@ -70,7 +70,7 @@ TEST_F(FormsDefinitionsUpdate, FailuresAndErrorRepliesNameTheCommand) {
     comm.Ok({"|OK||A^d^t^i:|END|"});
     comm.Fail();
     EXPECT_TRUE(UpdateFormsDefinitions(comm, ui, list));
-    EXPECT_EQ(OnlyMessage(), "|GET|CUSTFORM|H error");
+    EXPECT_EQ(OnlyMessage(), "|GET|CUSTFORM|H error\r\nscripted failure");
 }
 
 TEST_F(FormsDefinitionsUpdate, WrongFormatAndDebugCount) {
