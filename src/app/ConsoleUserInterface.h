@@ -27,7 +27,9 @@ class ConsoleUserInterface : public UserInterface {
     }
     bool InputBox(const std::string&, const std::string&, std::string&) override { return false; }
     void Beep() override {}
-    std::string OpenFileName(const std::string&, const std::string&) override { return {}; }
+    std::string OpenFileName(const std::string&, const std::string&, const std::string&) override {
+        return {};
+    }
     std::string SaveFileName(const std::string&, const std::string&, const std::string&) override {
         return {};
     }

@@ -11,7 +11,9 @@ class NullUserInterface : public UserInterface {
     bool OkCancel(const std::string&, const std::string&) override { return true; }
     bool InputBox(const std::string&, const std::string&, std::string&) override { return false; }
     void Beep() override {}
-    std::string OpenFileName(const std::string&, const std::string&) override { return {}; }
+    std::string OpenFileName(const std::string&, const std::string&, const std::string&) override {
+        return {};
+    }
     std::string SaveFileName(const std::string&, const std::string&, const std::string&) override {
         return {};
     }

@@ -51,8 +51,9 @@ void RecordingUserInterface::Beep() {
     calls.push_back({Kind::Beep, "", "", MessageIcon::None});
 }
 
-std::string RecordingUserInterface::OpenFileName(const std::string& title, const std::string&) {
-    calls.push_back({Kind::OpenFile, "", title, MessageIcon::None});
+std::string RecordingUserInterface::OpenFileName(const std::string& title, const std::string&,
+                                                 const std::string& initialName) {
+    calls.push_back({Kind::OpenFile, initialName, title, MessageIcon::None});
     if (fileAnswers.empty()) return {};
     std::string a = fileAnswers.front();
     fileAnswers.pop_front();

@@ -26,7 +26,9 @@ class RecordingUserInterface : public UserInterface, public SaveQuestion {
     bool InputBox(const std::string& prompt, const std::string& title, std::string& value) override;
     void Beep() override;
     void SetBusy(bool on) override;  // a Busy call with the text "on" or "off"
-    std::string OpenFileName(const std::string& title, const std::string& filter) override;
+    // The call's text is the initial name the dialog was given.
+    std::string OpenFileName(const std::string& title, const std::string& filter,
+                             const std::string& initialName) override;
     std::string SaveFileName(const std::string& title, const std::string& filter,
                              const std::string& suggested) override;
 

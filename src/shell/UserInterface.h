@@ -23,8 +23,9 @@ class UserInterface {
     // The hourglass pointer while a long command runs; off before it reports.
     virtual void SetBusy(bool on) { (void)on; }
     // Common file dialogs; an empty result means cancelled. filter uses the
-    // "Layout files (*.ldt)|*.ldt|All files (*.*)|*.*" form.
-    virtual std::string OpenFileName(const std::string& title, const std::string& filter) = 0;
+    // "Layout files (*.ldt)|*.ldt|All files (*.*)|*.*" form; initialName fills the name box.
+    virtual std::string OpenFileName(const std::string& title, const std::string& filter,
+                                     const std::string& initialName = {}) = 0;
     virtual std::string SaveFileName(const std::string& title, const std::string& filter,
                                      const std::string& suggested) = 0;
 };

@@ -9,6 +9,7 @@
 
 namespace {
 const char* const kBackgroundFilter = "Jpg (*.jpg;*.jpeg)|*.jpg;*.jpeg|All (*.*)|*.*";
+const char* const kBackgroundInitialName = "*.jpg;*.jpeg";
 const char* const kDBFieldsFilter = "Form layout (*.dbd)|*.dbd|All (*.*)|*.*";
 }  // namespace
 
@@ -19,7 +20,8 @@ void FrmMain::ShowCatalogue() {
 }
 
 void FrmMain::LoadBackground() {
-    const std::string path = ui_.OpenFileName("Load Background", kBackgroundFilter);
+    const std::string path =
+        ui_.OpenFileName("Load Background", kBackgroundFilter, kBackgroundInitialName);
     // A cancelled dialog keeps the background the page has.
     if (path.empty() || path == "*.emf" || path == "*.jpg;*.jpeg") return;
     const std::string name = fromUnicode(QFileInfo(toUnicode(path)).fileName());

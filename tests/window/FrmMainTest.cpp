@@ -321,6 +321,7 @@ TEST(FrmMain, BackgroundListFileAndLocalFilesCommands) {
         win.Find<QAction>(name)->trigger();
     };
     trigger("mnuBackgroundLoad", picture);
+    EXPECT_EQ(win.ui.calls.back().text, "*.jpg;*.jpeg");  // the name box starts with the filter
     EXPECT_EQ(w.Canvas().CurrentBackgroundImage(), "slip.bmp");
     EXPECT_TRUE(QFile::exists(win.data.filePath("IMAGES/slip.bmp")));
     // A cancelled dialog, or the initial name left, changes nothing.

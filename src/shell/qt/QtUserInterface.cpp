@@ -149,9 +149,10 @@ QString QtFileFilter(const std::string& filter) {
     return out.join(";;");
 }
 
-std::string QtUserInterface::OpenFileName(const std::string& title, const std::string& filter) {
-    return fromUnicode(
-        QFileDialog::getOpenFileName(parent_, toUnicode(title), {}, QtFileFilter(filter)));
+std::string QtUserInterface::OpenFileName(const std::string& title, const std::string& filter,
+                                          const std::string& initialName) {
+    return fromUnicode(QFileDialog::getOpenFileName(parent_, toUnicode(title),
+                                                    toUnicode(initialName), QtFileFilter(filter)));
 }
 
 std::string QtUserInterface::SaveFileName(const std::string& title, const std::string& filter,

@@ -22,7 +22,8 @@ class QtUserInterface : public UserInterface, public SaveQuestion {
     bool InputBox(const std::string& prompt, const std::string& title, std::string& value) override;
     void Beep() override;
     void SetBusy(bool on) override;
-    std::string OpenFileName(const std::string& title, const std::string& filter) override;
+    std::string OpenFileName(const std::string& title, const std::string& filter,
+                             const std::string& initialName) override;
     std::string SaveFileName(const std::string& title, const std::string& filter,
                              const std::string& suggested) override;
 
