@@ -7,6 +7,25 @@
 #include "RepositorySql.h"
 
 namespace repo {
+namespace {
+
+// What the forms list shows of a form; a single form adds its layout after these.
+constexpr const char* kFormColumns =
+    "SELECT name, description, type, doctype, stamp, modified, active, selected";
+constexpr int kFormColumnCount = 8;
+
+void ReadFormColumns(Stmt& st, FormRecord& form) {
+    form.name = st.Text(0);
+    form.description = st.Text(1);
+    form.type = st.Text(2);
+    form.documentType = st.Text(3);
+    form.timeStamp = st.Text(4);
+    form.dateModified = st.Text(5);
+    form.active = st.Int(6) != 0;
+    form.selected = st.Int(7) != 0;
+}
+
+}  // namespace
 
 bool Repository::PutForm(const std::string& entity, const FormRecord& form, long long ms,
                          std::string& error) {
@@ -101,20 +120,12 @@ Status Repository::FindForm(const std::string& entity, const std::string& name, 
                             std::string& error) {
     std::lock_guard lock(mutex_);
     Stmt st(db_,
-            "SELECT name, description, type, doctype, layout, stamp, modified, active, selected"
-            " FROM forms WHERE entity=? AND name=?");
+            (std::string(kFormColumns) + ", layout FROM forms WHERE entity=? AND name=?").c_str());
     st.Bind(1, entity).Bind(2, name);
     Status found = st.First(error);
     if (found != Status::Ok) return found;
-    form.name = st.Text(0);
-    form.description = st.Text(1);
-    form.type = st.Text(2);
-    form.documentType = st.Text(3);
-    form.layout = st.Text(4);
-    form.timeStamp = st.Text(5);
-    form.dateModified = st.Text(6);
-    form.active = st.Int(7) != 0;
-    form.selected = st.Int(8) != 0;
+    ReadFormColumns(st, form);
+    form.layout = st.Text(kFormColumnCount);
     form.images.clear();
     return Status::Ok;
 }
@@ -123,20 +134,11 @@ Status Repository::ListForms(const std::string& entity, std::vector<FormRecord>&
                              std::string& error) {
     std::lock_guard lock(mutex_);
     forms.clear();
-    Stmt st(db_,
-            "SELECT name, description, type, doctype, stamp, modified, active, selected"
-            " FROM forms WHERE entity=? ORDER BY name");
+    Stmt st(db_, (std::string(kFormColumns) + " FROM forms WHERE entity=? ORDER BY name").c_str());
     st.Bind(1, entity);
     bool read = st.Rows(error, [&] {
         FormRecord f;
-        f.name = st.Text(0);
-        f.description = st.Text(1);
-        f.type = st.Text(2);
-        f.documentType = st.Text(3);
-        f.timeStamp = st.Text(4);
-        f.dateModified = st.Text(5);
-        f.active = st.Int(6) != 0;
-        f.selected = st.Int(7) != 0;
+        ReadFormColumns(st, f);
         forms.push_back(std::move(f));
     });
     if (!read) return Status::Failed;
