@@ -1,17 +1,13 @@
 #pragma once
-// The repository's one SQLite file: forms, pictures and static lists per entity, plus the
-// catalogue, code lists and saved records that the designer reads. Every store runs in
+// The repository's storage: forms, pictures and static lists per entity, plus the
+// catalogue, code lists and saved records that the designer reads. Two engines keep it: one
+// SQLite file (SqliteRepository.h) or a PostgreSQL database that several server processes
+// may share (PgRepository.h); every request behaves the same on both. Every store runs in
 // one transaction, so an interrupted save leaves the previous copy in place. All members
 // are safe to call from several connection threads at once.
-#include <condition_variable>
-#include <initializer_list>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
-
-struct sqlite3;
 
 namespace repo {
 
@@ -94,102 +90,77 @@ struct SavedRecord {
 
 class Repository {
   public:
-    // path ":memory:" gives a private in-memory repository (tests, fuzzing).
-    static std::unique_ptr<Repository> Open(const std::string& path, std::string& error);
-    ~Repository();
+    // A "postgresql://" or "postgres://" address (a libpq connection URI) opens that
+    // database; anything else is a SQLite file, ":memory:" a private in-memory repository
+    // (tests, fuzzing). The schema is created or upgraded before it returns.
+    static std::unique_ptr<Repository> Open(const std::string& location, std::string& error);
+    static bool IsDatabaseAddress(const std::string& location);
+    Repository() = default;
+    virtual ~Repository() = default;
     Repository(const Repository&) = delete;
     Repository& operator=(const Repository&) = delete;
 
     // True when no form, catalogue table or code list was ever stored.
-    bool IsEmpty();
+    virtual bool IsEmpty() = 0;
 
     // Forms. A store replaces the layout and identity and gives the form a new time stamp;
     // an existing form keeps its active and selected flags.
-    Status StoreForm(const std::string& entity, const FormRecord& form, std::string& timeStamp,
-                     std::string& error);
-    Status FindForm(const std::string& entity, const std::string& name, FormRecord& form,
-                    std::string& error);
-    Status ListForms(const std::string& entity, std::vector<FormRecord>& forms, std::string& error);
-    Status DeleteForm(const std::string& entity, const std::string& name, std::string& error);
-    Status SetFlags(const std::string& entity, const std::string& name, bool active, bool selected,
-                    std::string& error);
+    virtual Status StoreForm(const std::string& entity, const FormRecord& form, std::string& timeStamp,
+        std::string& error) = 0;
+    virtual Status FindForm(const std::string& entity, const std::string& name, FormRecord& form,
+        std::string& error) = 0;
+    virtual Status ListForms(const std::string& entity, std::vector<FormRecord>& forms, std::string& error) = 0;
+    virtual Status DeleteForm(const std::string& entity, const std::string& name, std::string& error) = 0;
+    virtual Status SetFlags(const std::string& entity, const std::string& name, bool active, bool selected,
+        std::string& error) = 0;
 
     // All of a save in one transaction, under one new time stamp.
-    Status StoreSave(const std::string& entity, const SaveSet& save, std::string& error);
+    virtual Status StoreSave(const std::string& entity, const SaveSet& save, std::string& error) = 0;
 
     // Pictures belong to a form name but outlive the form's record.
-    Status StoreImage(const std::string& entity, const std::string& form, const std::string& file,
-                      const std::string& bytes, std::string& timeStamp, std::string& error);
+    virtual Status StoreImage(const std::string& entity, const std::string& form, const std::string& file,
+        const std::string& bytes, std::string& timeStamp, std::string& error) = 0;
     // An empty time stamp asks for the current picture; otherwise it must match.
-    Status FindImage(const std::string& entity, const std::string& form,
-                     const std::string& timeStamp, const std::string& file, std::string& bytes,
-                     std::string& error);
-    Status DeleteImages(const std::string& entity, const std::string& form, std::string& error);
+    virtual Status FindImage(const std::string& entity, const std::string& form,
+        const std::string& timeStamp, const std::string& file, std::string& bytes,
+        std::string& error) = 0;
+    virtual Status DeleteImages(const std::string& entity, const std::string& form, std::string& error) = 0;
 
     // Static list text; storing an empty text deletes it.
-    Status StoreStaticList(const std::string& entity, const std::string& form,
-                           const std::string& list, std::string& error);
-    Status DeleteStaticList(const std::string& entity, const std::string& form, std::string& error);
-    Status FindStaticList(const std::string& entity, const std::string& form, std::string& list,
-                          std::string& error);
+    virtual Status StoreStaticList(const std::string& entity, const std::string& form,
+        const std::string& list, std::string& error) = 0;
+    virtual Status DeleteStaticList(const std::string& entity, const std::string& form, std::string& error) = 0;
+    virtual Status FindStaticList(const std::string& entity, const std::string& form, std::string& list,
+        std::string& error) = 0;
 
     // Catalogue (shared by every entity).
-    Status SetDatabaseName(const std::string& name, std::string& error);
-    Status AddCatalogueTable(const CatalogueTable& table, std::string& error);
-    Status ReadCatalogue(std::string& databaseName, std::vector<CatalogueTable>& tables,
-                         std::string& error);
-    Status FindField(const std::string& table, const std::string& field, CatalogueField& out,
-                     std::string& error);
+    virtual Status SetDatabaseName(const std::string& name, std::string& error) = 0;
+    virtual Status AddCatalogueTable(const CatalogueTable& table, std::string& error) = 0;
+    virtual Status ReadCatalogue(std::string& databaseName, std::vector<CatalogueTable>& tables,
+        std::string& error) = 0;
+    virtual Status FindField(const std::string& table, const std::string& field, CatalogueField& out,
+        std::string& error) = 0;
 
     // Code lists for the lookup picker and validator, and charge-slip sets.
-    Status AddCodeEntry(const std::string& list, const CodeEntry& entry, std::string& error);
-    Status ReadCodeList(const std::string& list, std::vector<CodeEntry>& entries,
-                        std::string& error);
-    Status AddChargeSlipEntry(const std::string& set, const ChargeSlipEntry& entry,
-                              std::string& error);
-    Status ReadChargeSlipSet(const std::string& set, std::vector<ChargeSlipEntry>& entries,
-                             std::string& error);
+    virtual Status AddCodeEntry(const std::string& list, const CodeEntry& entry, std::string& error) = 0;
+    virtual Status ReadCodeList(const std::string& list, std::vector<CodeEntry>& entries,
+        std::string& error) = 0;
+    virtual Status AddChargeSlipEntry(const std::string& set, const ChargeSlipEntry& entry,
+        std::string& error) = 0;
+    virtual Status ReadChargeSlipSet(const std::string& set, std::vector<ChargeSlipEntry>& entries,
+        std::string& error) = 0;
 
     // Records saved with forms.
-    Status AddSavedRecord(const std::string& entity, const SavedRecord& record, std::string& error);
-    Status ReadSavedRecords(const std::string& entity, bool newerKind,
-                            std::vector<SavedRecord>& records, std::string& error);
+    virtual Status AddSavedRecord(const std::string& entity, const SavedRecord& record, std::string& error) = 0;
+    virtual Status ReadSavedRecords(const std::string& entity, bool newerKind,
+        std::vector<SavedRecord>& records, std::string& error) = 0;
 
     // Stamps are digits yyyymmddhhmmssfff (UTC) and strictly increase across the whole
     // repository, also over restarts and a clock set back.
     static std::string FormatStamp(long long millisSinceEpoch);
     static std::string FormatDate(long long millisSinceEpoch);
+    static long long NowMillis();
 
-  private:
-    // One statement in a transaction of its own; NotFound when it changed no row.
-    Status WriteOne(const char* sql, std::initializer_list<std::string> values, std::string& error);
-    // Parts of a store; called inside its transaction.
-    bool PutForm(const std::string& entity, const FormRecord& form, long long millis,
-                 std::string& error);
-    bool PutImage(const std::string& entity, const std::string& form, const std::string& file,
-                  const std::string& bytes, const std::string& stamp, std::string& error);
-    bool PruneImages(const std::string& entity, const std::string& form,
-                     const std::vector<std::string>& keep, std::string& error);
-    explicit Repository(sqlite3* db);
-    bool CreateSchema(std::string& error);
-    bool NextStamp(long long& millis, std::string& error);
-    bool Exec(const char* sql, std::string& error);
-
-    // The log is checked in to the file by a thread of its own over a second connection,
-    // once it holds this much, so a store never waits for the copy and its syncs.
-    static constexpr long long kCheckpointBytes = 8ll * 1024 * 1024;
-    void StartCheckpointer(const std::string& path);
-    static int OnLogCommit(void* self, sqlite3* db, const char* name, int pages);
-
-    sqlite3* db_;
-    std::mutex mutex_;
-    bool wal_ = false;
-    std::thread checkpointer_;
-    std::mutex checkpointMutex_;
-    std::condition_variable checkpointWake_;
-    bool checkpointDue_ = false;
-    bool stopping_ = false;
-    int checkpointPages_ = 0;
 };
 
 }  // namespace repo

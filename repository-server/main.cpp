@@ -26,13 +26,16 @@ extern "C" void OnSignal(int) {
 
 void Usage(std::FILE* out) {
     std::fputs(
-        "usage: repository-server [--address A] [--allow-remote] [--port P] [--db PATH]\n"
+        "usage: repository-server [--address A] [--allow-remote] [--port P] [--db PATH|URI]\n"
         "                         [--idle-timeout S] [--seed-demo]\n"
         "  --address A   address to listen on (default 127.0.0.1)\n"
         "  --allow-remote  allow an address other than loopback: anyone who reaches the\n"
         "                port can read, change and delete every stored form (no login)\n"
         "  --port P      port to listen on (default 5001; 0 picks a free one)\n"
         "  --db PATH     SQLite file (default ./repository.db), created when missing\n"
+        "  --db URI      PostgreSQL database, as postgresql://USER@HOST:PORT/DBNAME;\n"
+        "                several servers may share it. The password comes from\n"
+        "                PGPASSWORD or ~/.pgpass, never from the address\n"
         "  --idle-timeout S  close a connection that sends nothing for S seconds while\n"
         "                nothing is staged on it (default 30)\n"
         "  --seed-demo   fill a new, empty repository with demo forms, catalogue and codes\n"

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "Repository.h"
-#include "RepositorySql.h"
+#include "SqliteRepository.h"
+#include "SqliteSql.h"
 
 namespace repo {
 namespace {
@@ -27,7 +27,7 @@ void ReadFormColumns(Stmt& st, FormRecord& form) {
 
 }  // namespace
 
-bool Repository::PutForm(const std::string& entity, const FormRecord& form, long long ms,
+bool SqliteRepository::PutForm(const std::string& entity, const FormRecord& form, long long ms,
                          std::string& error) {
     // Keeps the flags of a form that is stored again.
     Stmt st(db_,
@@ -49,7 +49,7 @@ bool Repository::PutForm(const std::string& entity, const FormRecord& form, long
     return st.Run(error);
 }
 
-bool Repository::PutImage(const std::string& entity, const std::string& form,
+bool SqliteRepository::PutImage(const std::string& entity, const std::string& form,
                           const std::string& file, const std::string& bytes,
                           const std::string& stamp, std::string& error) {
     // A replaced picture gets a new id too, so the list shows a new entry.
@@ -60,7 +60,7 @@ bool Repository::PutImage(const std::string& entity, const std::string& form,
     return del.Run(error) && ins.Run(error);
 }
 
-bool Repository::PruneImages(const std::string& entity, const std::string& form,
+bool SqliteRepository::PruneImages(const std::string& entity, const std::string& form,
                              const std::vector<std::string>& keep, std::string& error) {
     std::vector<long long> gone;
     Stmt st(db_, "SELECT id, file FROM images WHERE entity=? AND form=?");
@@ -77,7 +77,7 @@ bool Repository::PruneImages(const std::string& entity, const std::string& form,
     return true;
 }
 
-Status Repository::StoreForm(const std::string& entity, const FormRecord& form,
+Status SqliteRepository::StoreForm(const std::string& entity, const FormRecord& form,
                              std::string& timeStamp, std::string& error) {
     std::lock_guard lock(mutex_);
     Transaction tx(db_);
@@ -89,7 +89,7 @@ Status Repository::StoreForm(const std::string& entity, const FormRecord& form,
     return Status::Ok;
 }
 
-Status Repository::StoreSave(const std::string& entity, const SaveSet& save, std::string& error) {
+Status SqliteRepository::StoreSave(const std::string& entity, const SaveSet& save, std::string& error) {
     std::lock_guard lock(mutex_);
     Transaction tx(db_);
     long long ms = 0;
@@ -116,7 +116,7 @@ Status Repository::StoreSave(const std::string& entity, const SaveSet& save, std
     return tx.Commit(error) ? Status::Ok : Status::Failed;
 }
 
-Status Repository::FindForm(const std::string& entity, const std::string& name, FormRecord& form,
+Status SqliteRepository::FindForm(const std::string& entity, const std::string& name, FormRecord& form,
                             std::string& error) {
     std::lock_guard lock(mutex_);
     Stmt st(db_,
@@ -130,7 +130,7 @@ Status Repository::FindForm(const std::string& entity, const std::string& name, 
     return Status::Ok;
 }
 
-Status Repository::ListForms(const std::string& entity, std::vector<FormRecord>& forms,
+Status SqliteRepository::ListForms(const std::string& entity, std::vector<FormRecord>& forms,
                              std::string& error) {
     std::lock_guard lock(mutex_);
     forms.clear();
@@ -153,7 +153,7 @@ Status Repository::ListForms(const std::string& entity, std::vector<FormRecord>&
 
 // One statement with text arguments in a transaction of its own; NotFound when it
 // changed no row.
-Status Repository::WriteOne(const char* sql, std::initializer_list<std::string> values,
+Status SqliteRepository::WriteOne(const char* sql, std::initializer_list<std::string> values,
                             std::string& error) {
     std::lock_guard lock(mutex_);
     Transaction tx(db_);
@@ -166,12 +166,12 @@ Status Repository::WriteOne(const char* sql, std::initializer_list<std::string> 
     return changed > 0 ? Status::Ok : Status::NotFound;
 }
 
-Status Repository::DeleteForm(const std::string& entity, const std::string& name,
+Status SqliteRepository::DeleteForm(const std::string& entity, const std::string& name,
                               std::string& error) {
     return WriteOne("DELETE FROM forms WHERE entity=? AND name=?", {entity, name}, error);
 }
 
-Status Repository::SetFlags(const std::string& entity, const std::string& name, bool active,
+Status SqliteRepository::SetFlags(const std::string& entity, const std::string& name, bool active,
                             bool selected, std::string& error) {
     std::lock_guard lock(mutex_);
     Transaction tx(db_);
@@ -186,7 +186,7 @@ Status Repository::SetFlags(const std::string& entity, const std::string& name, 
     return changed > 0 ? Status::Ok : Status::NotFound;
 }
 
-Status Repository::StoreImage(const std::string& entity, const std::string& form,
+Status SqliteRepository::StoreImage(const std::string& entity, const std::string& form,
                               const std::string& file, const std::string& bytes,
                               std::string& timeStamp, std::string& error) {
     std::lock_guard lock(mutex_);
@@ -200,7 +200,7 @@ Status Repository::StoreImage(const std::string& entity, const std::string& form
     return Status::Ok;
 }
 
-Status Repository::FindImage(const std::string& entity, const std::string& form,
+Status SqliteRepository::FindImage(const std::string& entity, const std::string& form,
                              const std::string& timeStamp, const std::string& file,
                              std::string& bytes, std::string& error) {
     std::lock_guard lock(mutex_);
@@ -213,27 +213,27 @@ Status Repository::FindImage(const std::string& entity, const std::string& form,
     return Status::Ok;
 }
 
-Status Repository::DeleteImages(const std::string& entity, const std::string& form,
+Status SqliteRepository::DeleteImages(const std::string& entity, const std::string& form,
                                 std::string& error) {
     Status s = WriteOne("DELETE FROM images WHERE entity=? AND form=?", {entity, form}, error);
     return s == Status::NotFound ? Status::Ok : s;
 }
 
-Status Repository::StoreStaticList(const std::string& entity, const std::string& form,
+Status SqliteRepository::StoreStaticList(const std::string& entity, const std::string& form,
                                    const std::string& list, std::string& error) {
     if (list.empty()) return DeleteStaticList(entity, form, error);
     return WriteOne("INSERT OR REPLACE INTO static_lists(entity, form, list) VALUES(?,?,?)",
                     {entity, form, list}, error);
 }
 
-Status Repository::DeleteStaticList(const std::string& entity, const std::string& form,
+Status SqliteRepository::DeleteStaticList(const std::string& entity, const std::string& form,
                                     std::string& error) {
     Status s =
         WriteOne("DELETE FROM static_lists WHERE entity=? AND form=?", {entity, form}, error);
     return s == Status::NotFound ? Status::Ok : s;
 }
 
-Status Repository::FindStaticList(const std::string& entity, const std::string& form,
+Status SqliteRepository::FindStaticList(const std::string& entity, const std::string& form,
                                   std::string& list, std::string& error) {
     std::lock_guard lock(mutex_);
     Stmt st(db_, "SELECT list FROM static_lists WHERE entity=? AND form=?");

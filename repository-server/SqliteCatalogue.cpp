@@ -2,50 +2,26 @@
 // lookups, and the records saved with forms.
 #include <sqlite3.h>
 
-#include "Repository.h"
-#include "RepositorySql.h"
+#include "CatalogueProperties.h"
+#include "SqliteRepository.h"
+#include "SqliteSql.h"
 
 namespace repo {
-namespace {
-
-// Property values of a catalogue field travel inside one column, separated by a byte
-// that never occurs in them.
-constexpr char kPropertySep = '\x1F';
-
-std::vector<std::string> SplitProps(const std::string& s) {
-    std::vector<std::string> out;
-    size_t start = 0;
-    if (s.empty()) return out;
-    for (;;) {
-        size_t p = s.find(kPropertySep, start);
-        out.push_back(s.substr(start, p == std::string::npos ? std::string::npos : p - start));
-        if (p == std::string::npos) break;
-        start = p + 1;
-    }
-    return out;
-}
-
-}  // namespace
-
-Status Repository::SetDatabaseName(const std::string& name, std::string& error) {
+Status SqliteRepository::SetDatabaseName(const std::string& name, std::string& error) {
     std::lock_guard lock(mutex_);
     Stmt st(db_, "INSERT OR REPLACE INTO meta(key, value) VALUES('database_name', ?)");
     st.Bind(1, name);
     return st.Run(error) ? Status::Ok : Status::Failed;
 }
 
-Status Repository::AddCatalogueTable(const CatalogueTable& table, std::string& error) {
+Status SqliteRepository::AddCatalogueTable(const CatalogueTable& table, std::string& error) {
     std::lock_guard lock(mutex_);
     Transaction tx(db_);
     Stmt t(db_, "INSERT INTO catalogue_tables(name) VALUES(?)");
     t.Bind(1, table.name);
     if (!tx.Started(error) || !t.Run(error)) return Status::Failed;
     for (const auto& f : table.fields) {
-        std::string props;
-        for (size_t i = 0; i < f.properties.size(); ++i) {
-            if (i) props += kPropertySep;
-            props += f.properties[i];
-        }
+        std::string props = JoinProperties(f.properties);
         Stmt st(db_, "INSERT INTO catalogue_fields(table_name, name, properties) VALUES(?,?,?)");
         st.Bind(1, table.name).Bind(2, f.name).Bind(3, props);
         if (!st.Run(error)) return Status::Failed;
@@ -53,7 +29,7 @@ Status Repository::AddCatalogueTable(const CatalogueTable& table, std::string& e
     return tx.Commit(error) ? Status::Ok : Status::Failed;
 }
 
-Status Repository::ReadCatalogue(std::string& databaseName, std::vector<CatalogueTable>& tables,
+Status SqliteRepository::ReadCatalogue(std::string& databaseName, std::vector<CatalogueTable>& tables,
                                  std::string& error) {
     std::lock_guard lock(mutex_);
     tables.clear();
@@ -67,13 +43,13 @@ Status Repository::ReadCatalogue(std::string& databaseName, std::vector<Catalogu
                "SELECT name, properties FROM catalogue_fields WHERE table_name=? ORDER BY "
                "position");
         f.Bind(1, table.name);
-        if (!f.Rows(error, [&] { table.fields.push_back({f.Text(0), SplitProps(f.Text(1))}); }))
+        if (!f.Rows(error, [&] { table.fields.push_back({f.Text(0), SplitProperties(f.Text(1))}); }))
             return Status::Failed;
     }
     return Status::Ok;
 }
 
-Status Repository::FindField(const std::string& table, const std::string& field,
+Status SqliteRepository::FindField(const std::string& table, const std::string& field,
                              CatalogueField& out, std::string& error) {
     std::lock_guard lock(mutex_);
     Stmt st(db_,
@@ -83,11 +59,11 @@ Status Repository::FindField(const std::string& table, const std::string& field,
     Status found = st.First(error);
     if (found != Status::Ok) return found;
     out.name = st.Text(0);
-    out.properties = SplitProps(st.Text(1));
+    out.properties = SplitProperties(st.Text(1));
     return Status::Ok;
 }
 
-Status Repository::AddCodeEntry(const std::string& list, const CodeEntry& entry,
+Status SqliteRepository::AddCodeEntry(const std::string& list, const CodeEntry& entry,
                                 std::string& error) {
     std::lock_guard lock(mutex_);
     Stmt st(db_, "INSERT INTO code_lists(list, code, description) VALUES(?,?,?)");
@@ -95,7 +71,7 @@ Status Repository::AddCodeEntry(const std::string& list, const CodeEntry& entry,
     return st.Run(error) ? Status::Ok : Status::Failed;
 }
 
-Status Repository::ReadCodeList(const std::string& list, std::vector<CodeEntry>& entries,
+Status SqliteRepository::ReadCodeList(const std::string& list, std::vector<CodeEntry>& entries,
                                 std::string& error) {
     std::lock_guard lock(mutex_);
     entries.clear();
@@ -106,7 +82,7 @@ Status Repository::ReadCodeList(const std::string& list, std::vector<CodeEntry>&
     return entries.empty() ? Status::NotFound : Status::Ok;
 }
 
-Status Repository::AddChargeSlipEntry(const std::string& set, const ChargeSlipEntry& entry,
+Status SqliteRepository::AddChargeSlipEntry(const std::string& set, const ChargeSlipEntry& entry,
                                       std::string& error) {
     std::lock_guard lock(mutex_);
     Stmt st(db_,
@@ -120,7 +96,7 @@ Status Repository::AddChargeSlipEntry(const std::string& set, const ChargeSlipEn
     return st.Run(error) ? Status::Ok : Status::Failed;
 }
 
-Status Repository::ReadChargeSlipSet(const std::string& set, std::vector<ChargeSlipEntry>& entries,
+Status SqliteRepository::ReadChargeSlipSet(const std::string& set, std::vector<ChargeSlipEntry>& entries,
                                      std::string& error) {
     std::lock_guard lock(mutex_);
     entries.clear();
@@ -135,7 +111,7 @@ Status Repository::ReadChargeSlipSet(const std::string& set, std::vector<ChargeS
     return entries.empty() ? Status::NotFound : Status::Ok;
 }
 
-Status Repository::AddSavedRecord(const std::string& entity, const SavedRecord& r,
+Status SqliteRepository::AddSavedRecord(const std::string& entity, const SavedRecord& r,
                                   std::string& error) {
     std::lock_guard lock(mutex_);
     Stmt st(db_,
@@ -152,7 +128,7 @@ Status Repository::AddSavedRecord(const std::string& entity, const SavedRecord& 
     return st.Run(error) ? Status::Ok : Status::Failed;
 }
 
-Status Repository::ReadSavedRecords(const std::string& entity, bool newerKind,
+Status SqliteRepository::ReadSavedRecords(const std::string& entity, bool newerKind,
                                     std::vector<SavedRecord>& records, std::string& error) {
     std::lock_guard lock(mutex_);
     records.clear();

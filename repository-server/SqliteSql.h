@@ -1,5 +1,5 @@
 #pragma once
-// The SQLite helpers the repository's sources share: a prepared statement that binds text
+// The SQLite helpers the SQLite engine's sources share: a prepared statement that binds text
 // as bytes and reports its own failure, and a BEGIN IMMEDIATE transaction. Internal to
 // the repository's .cpp files.
 #include <sqlite3.h>
