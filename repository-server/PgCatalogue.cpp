@@ -107,8 +107,7 @@ Status PgRepository::AddChargeSlipEntry(const std::string& set, const ChargeSlip
 }
 
 Status PgRepository::ReadChargeSlipSet(const std::string& set,
-                                       std::vector<ChargeSlipEntry>& entries,
-                                       std::string& error) {
+                                       std::vector<ChargeSlipEntry>& entries, std::string& error) {
     return ReadOne(
         [&](pg::Conn& c, std::string& e) {
             entries.clear();

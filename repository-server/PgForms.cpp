@@ -45,8 +45,8 @@ bool PgRepository::PutImage(pg::Conn& c, const std::string& entity, const std::s
                             const std::string& file, const std::string& bytes,
                             const std::string& stamp, std::string& error) {
     // A replaced picture gets a new id too, so the list shows a new entry.
-    return c.Run("DELETE FROM images WHERE entity=$1 AND form=$2 AND file=$3",
-                 {entity, form, file}, error) &&
+    return c.Run("DELETE FROM images WHERE entity=$1 AND form=$2 AND file=$3", {entity, form, file},
+                 error) &&
            c.Run("INSERT INTO images(entity, form, file, stamp, bytes) VALUES($1,$2,$3,$4,$5)",
                  {entity, form, file, stamp, bytes}, error);
 }
@@ -77,8 +77,7 @@ Status PgRepository::StoreForm(const std::string& entity, const FormRecord& form
     return s;
 }
 
-Status PgRepository::StoreSave(const std::string& entity, const SaveSet& save,
-                               std::string& error) {
+Status PgRepository::StoreSave(const std::string& entity, const SaveSet& save, std::string& error) {
     return Store(
         [&](pg::Conn& c, std::string& e) {
             long long ms = 0;
@@ -98,10 +97,11 @@ Status PgRepository::StoreSave(const std::string& entity, const SaveSet& save,
                 bool ok = l.list.empty()
                               ? c.Run("DELETE FROM static_lists WHERE entity=$1 AND form=$2",
                                       {entity, l.form}, e)
-                              : c.Run("INSERT INTO static_lists(entity, form, list)"
-                                      " VALUES($1,$2,$3) ON CONFLICT(entity, form)"
-                                      " DO UPDATE SET list=excluded.list",
-                                      {entity, l.form, l.list}, e);
+                              : c.Run(
+                                    "INSERT INTO static_lists(entity, form, list)"
+                                    " VALUES($1,$2,$3) ON CONFLICT(entity, form)"
+                                    " DO UPDATE SET list=excluded.list",
+                                    {entity, l.form, l.list}, e);
                 if (!ok) return Status::Failed;
             }
             return Status::Ok;
@@ -109,15 +109,15 @@ Status PgRepository::StoreSave(const std::string& entity, const SaveSet& save,
         error);
 }
 
-Status PgRepository::FindForm(const std::string& entity, const std::string& name,
-                              FormRecord& form, std::string& error) {
+Status PgRepository::FindForm(const std::string& entity, const std::string& name, FormRecord& form,
+                              std::string& error) {
     return ReadOne(
         [&](pg::Conn& c, std::string& e) {
             pg::Result r;
-            if (!c.Run((std::string(kFormColumns) +
-                        ", layout FROM forms WHERE entity=$1 AND name=$2")
-                           .c_str(),
-                       {entity, name}, e, &r))
+            if (!c.Run(
+                    (std::string(kFormColumns) + ", layout FROM forms WHERE entity=$1 AND name=$2")
+                        .c_str(),
+                    {entity, name}, e, &r))
                 return Status::Failed;
             if (r.Rows() == 0) return Status::NotFound;
             ReadFormColumns(r, 0, form);
@@ -231,8 +231,8 @@ Status PgRepository::FindStaticList(const std::string& entity, const std::string
     return ReadOne(
         [&](pg::Conn& c, std::string& e) {
             pg::Result r;
-            if (!c.Run("SELECT list FROM static_lists WHERE entity=$1 AND form=$2",
-                       {entity, form}, e, &r))
+            if (!c.Run("SELECT list FROM static_lists WHERE entity=$1 AND form=$2", {entity, form},
+                       e, &r))
                 return Status::Failed;
             if (r.Rows() == 0) return Status::NotFound;
             list = r.Text(0, 0);

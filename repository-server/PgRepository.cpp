@@ -118,16 +118,21 @@ Status PgRepository::Transact(const char* begin, const Body& body, std::string& 
     for (int attempt = 1;; ++attempt) {
         auto conn = pool_.Take(error);
         if (!conn) return Status::Failed;
+        bool again = false;
         if (!begin) {
             Status s = body(*conn, error);
             if (s != Status::Failed) return s;
+            again = pg::MayRetry(*conn);
         } else if (conn->Script(begin, error)) {
             Status s = body(*conn, error);
             if (s != Status::Failed && conn->Script("COMMIT", error)) return s;
+            again = pg::MayRetry(*conn);
             std::string ignored;
             if (!conn->Lost()) conn->Script("ROLLBACK", ignored);
+        } else {
+            again = pg::MayRetry(*conn);
         }
-        if (attempt >= kTries || !pg::MayRetry(*conn)) return Status::Failed;
+        if (!again || attempt >= kTries) return Status::Failed;
         Pause(attempt);
     }
 }

@@ -40,8 +40,7 @@ bool Conn::Check(PGresult* r, std::string& error, Result* rows) {
     return false;
 }
 
-bool Conn::Run(const char* sql, std::initializer_list<Arg> args, std::string& error,
-               Result* rows) {
+bool Conn::Run(const char* sql, std::initializer_list<Arg> args, std::string& error, Result* rows) {
     std::vector<Oid> types;
     std::vector<const char*> values;
     std::vector<int> lengths, formats;

@@ -105,62 +105,69 @@ class Repository {
 
     // Forms. A store replaces the layout and identity and gives the form a new time stamp;
     // an existing form keeps its active and selected flags.
-    virtual Status StoreForm(const std::string& entity, const FormRecord& form, std::string& timeStamp,
-        std::string& error) = 0;
+    virtual Status StoreForm(const std::string& entity, const FormRecord& form,
+                             std::string& timeStamp, std::string& error) = 0;
     virtual Status FindForm(const std::string& entity, const std::string& name, FormRecord& form,
-        std::string& error) = 0;
-    virtual Status ListForms(const std::string& entity, std::vector<FormRecord>& forms, std::string& error) = 0;
-    virtual Status DeleteForm(const std::string& entity, const std::string& name, std::string& error) = 0;
-    virtual Status SetFlags(const std::string& entity, const std::string& name, bool active, bool selected,
-        std::string& error) = 0;
+                            std::string& error) = 0;
+    virtual Status ListForms(const std::string& entity, std::vector<FormRecord>& forms,
+                             std::string& error) = 0;
+    virtual Status DeleteForm(const std::string& entity, const std::string& name,
+                              std::string& error) = 0;
+    virtual Status SetFlags(const std::string& entity, const std::string& name, bool active,
+                            bool selected, std::string& error) = 0;
 
     // All of a save in one transaction, under one new time stamp.
-    virtual Status StoreSave(const std::string& entity, const SaveSet& save, std::string& error) = 0;
+    virtual Status StoreSave(const std::string& entity, const SaveSet& save,
+                             std::string& error) = 0;
 
     // Pictures belong to a form name but outlive the form's record.
-    virtual Status StoreImage(const std::string& entity, const std::string& form, const std::string& file,
-        const std::string& bytes, std::string& timeStamp, std::string& error) = 0;
+    virtual Status StoreImage(const std::string& entity, const std::string& form,
+                              const std::string& file, const std::string& bytes,
+                              std::string& timeStamp, std::string& error) = 0;
     // An empty time stamp asks for the current picture; otherwise it must match.
     virtual Status FindImage(const std::string& entity, const std::string& form,
-        const std::string& timeStamp, const std::string& file, std::string& bytes,
-        std::string& error) = 0;
-    virtual Status DeleteImages(const std::string& entity, const std::string& form, std::string& error) = 0;
+                             const std::string& timeStamp, const std::string& file,
+                             std::string& bytes, std::string& error) = 0;
+    virtual Status DeleteImages(const std::string& entity, const std::string& form,
+                                std::string& error) = 0;
 
     // Static list text; storing an empty text deletes it.
     virtual Status StoreStaticList(const std::string& entity, const std::string& form,
-        const std::string& list, std::string& error) = 0;
-    virtual Status DeleteStaticList(const std::string& entity, const std::string& form, std::string& error) = 0;
-    virtual Status FindStaticList(const std::string& entity, const std::string& form, std::string& list,
-        std::string& error) = 0;
+                                   const std::string& list, std::string& error) = 0;
+    virtual Status DeleteStaticList(const std::string& entity, const std::string& form,
+                                    std::string& error) = 0;
+    virtual Status FindStaticList(const std::string& entity, const std::string& form,
+                                  std::string& list, std::string& error) = 0;
 
     // Catalogue (shared by every entity).
     virtual Status SetDatabaseName(const std::string& name, std::string& error) = 0;
     virtual Status AddCatalogueTable(const CatalogueTable& table, std::string& error) = 0;
     virtual Status ReadCatalogue(std::string& databaseName, std::vector<CatalogueTable>& tables,
-        std::string& error) = 0;
-    virtual Status FindField(const std::string& table, const std::string& field, CatalogueField& out,
-        std::string& error) = 0;
+                                 std::string& error) = 0;
+    virtual Status FindField(const std::string& table, const std::string& field,
+                             CatalogueField& out, std::string& error) = 0;
 
     // Code lists for the lookup picker and validator, and charge-slip sets.
-    virtual Status AddCodeEntry(const std::string& list, const CodeEntry& entry, std::string& error) = 0;
+    virtual Status AddCodeEntry(const std::string& list, const CodeEntry& entry,
+                                std::string& error) = 0;
     virtual Status ReadCodeList(const std::string& list, std::vector<CodeEntry>& entries,
-        std::string& error) = 0;
+                                std::string& error) = 0;
     virtual Status AddChargeSlipEntry(const std::string& set, const ChargeSlipEntry& entry,
-        std::string& error) = 0;
+                                      std::string& error) = 0;
     virtual Status ReadChargeSlipSet(const std::string& set, std::vector<ChargeSlipEntry>& entries,
-        std::string& error) = 0;
+                                     std::string& error) = 0;
 
     // Records saved with forms.
-    virtual Status AddSavedRecord(const std::string& entity, const SavedRecord& record, std::string& error) = 0;
+    virtual Status AddSavedRecord(const std::string& entity, const SavedRecord& record,
+                                  std::string& error) = 0;
     virtual Status ReadSavedRecords(const std::string& entity, bool newerKind,
-        std::vector<SavedRecord>& records, std::string& error) = 0;
+                                    std::vector<SavedRecord>& records, std::string& error) = 0;
 
     // Stamps are digits yyyymmddhhmmssfff (UTC) and strictly increase across the whole
     // repository, also over restarts and a clock set back.
     static std::string FormatStamp(long long millisSinceEpoch);
     static std::string FormatDate(long long millisSinceEpoch);
     static long long NowMillis();
-
 };
 
 }  // namespace repo

@@ -29,8 +29,8 @@ Status SqliteRepository::AddCatalogueTable(const CatalogueTable& table, std::str
     return tx.Commit(error) ? Status::Ok : Status::Failed;
 }
 
-Status SqliteRepository::ReadCatalogue(std::string& databaseName, std::vector<CatalogueTable>& tables,
-                                 std::string& error) {
+Status SqliteRepository::ReadCatalogue(std::string& databaseName,
+                                       std::vector<CatalogueTable>& tables, std::string& error) {
     std::lock_guard lock(mutex_);
     tables.clear();
     databaseName.clear();
@@ -43,14 +43,16 @@ Status SqliteRepository::ReadCatalogue(std::string& databaseName, std::vector<Ca
                "SELECT name, properties FROM catalogue_fields WHERE table_name=? ORDER BY "
                "position");
         f.Bind(1, table.name);
-        if (!f.Rows(error, [&] { table.fields.push_back({f.Text(0), SplitProperties(f.Text(1))}); }))
+        if (!f.Rows(error, [&] {
+                table.fields.push_back({f.Text(0), SplitProperties(f.Text(1))});
+            }))
             return Status::Failed;
     }
     return Status::Ok;
 }
 
 Status SqliteRepository::FindField(const std::string& table, const std::string& field,
-                             CatalogueField& out, std::string& error) {
+                                   CatalogueField& out, std::string& error) {
     std::lock_guard lock(mutex_);
     Stmt st(db_,
             "SELECT name, properties FROM catalogue_fields WHERE table_name=? AND name=? ORDER "
@@ -64,7 +66,7 @@ Status SqliteRepository::FindField(const std::string& table, const std::string& 
 }
 
 Status SqliteRepository::AddCodeEntry(const std::string& list, const CodeEntry& entry,
-                                std::string& error) {
+                                      std::string& error) {
     std::lock_guard lock(mutex_);
     Stmt st(db_, "INSERT INTO code_lists(list, code, description) VALUES(?,?,?)");
     st.Bind(1, list).Bind(2, entry.code).Bind(3, entry.description);
@@ -72,7 +74,7 @@ Status SqliteRepository::AddCodeEntry(const std::string& list, const CodeEntry& 
 }
 
 Status SqliteRepository::ReadCodeList(const std::string& list, std::vector<CodeEntry>& entries,
-                                std::string& error) {
+                                      std::string& error) {
     std::lock_guard lock(mutex_);
     entries.clear();
     Stmt st(db_, "SELECT code, description FROM code_lists WHERE list=? ORDER BY position");
@@ -83,7 +85,7 @@ Status SqliteRepository::ReadCodeList(const std::string& list, std::vector<CodeE
 }
 
 Status SqliteRepository::AddChargeSlipEntry(const std::string& set, const ChargeSlipEntry& entry,
-                                      std::string& error) {
+                                            std::string& error) {
     std::lock_guard lock(mutex_);
     Stmt st(db_,
             "INSERT INTO charge_slip_entries(set_code, heading, code, description, other)"
@@ -96,8 +98,9 @@ Status SqliteRepository::AddChargeSlipEntry(const std::string& set, const Charge
     return st.Run(error) ? Status::Ok : Status::Failed;
 }
 
-Status SqliteRepository::ReadChargeSlipSet(const std::string& set, std::vector<ChargeSlipEntry>& entries,
-                                     std::string& error) {
+Status SqliteRepository::ReadChargeSlipSet(const std::string& set,
+                                           std::vector<ChargeSlipEntry>& entries,
+                                           std::string& error) {
     std::lock_guard lock(mutex_);
     entries.clear();
     Stmt st(db_,
@@ -112,7 +115,7 @@ Status SqliteRepository::ReadChargeSlipSet(const std::string& set, std::vector<C
 }
 
 Status SqliteRepository::AddSavedRecord(const std::string& entity, const SavedRecord& r,
-                                  std::string& error) {
+                                        std::string& error) {
     std::lock_guard lock(mutex_);
     Stmt st(db_,
             "INSERT INTO saved_records(entity, newer, account, dos, type, form, description,"
@@ -129,7 +132,7 @@ Status SqliteRepository::AddSavedRecord(const std::string& entity, const SavedRe
 }
 
 Status SqliteRepository::ReadSavedRecords(const std::string& entity, bool newerKind,
-                                    std::vector<SavedRecord>& records, std::string& error) {
+                                          std::vector<SavedRecord>& records, std::string& error) {
     std::lock_guard lock(mutex_);
     records.clear();
     Stmt st(db_,

@@ -28,7 +28,7 @@ void ReadFormColumns(Stmt& st, FormRecord& form) {
 }  // namespace
 
 bool SqliteRepository::PutForm(const std::string& entity, const FormRecord& form, long long ms,
-                         std::string& error) {
+                               std::string& error) {
     // Keeps the flags of a form that is stored again.
     Stmt st(db_,
             "INSERT INTO forms(entity, name, description, type, doctype, layout, stamp, modified,"
@@ -50,8 +50,8 @@ bool SqliteRepository::PutForm(const std::string& entity, const FormRecord& form
 }
 
 bool SqliteRepository::PutImage(const std::string& entity, const std::string& form,
-                          const std::string& file, const std::string& bytes,
-                          const std::string& stamp, std::string& error) {
+                                const std::string& file, const std::string& bytes,
+                                const std::string& stamp, std::string& error) {
     // A replaced picture gets a new id too, so the list shows a new entry.
     Stmt del(db_, "DELETE FROM images WHERE entity=? AND form=? AND file=?");
     del.Bind(1, entity).Bind(2, form).Bind(3, file);
@@ -61,7 +61,7 @@ bool SqliteRepository::PutImage(const std::string& entity, const std::string& fo
 }
 
 bool SqliteRepository::PruneImages(const std::string& entity, const std::string& form,
-                             const std::vector<std::string>& keep, std::string& error) {
+                                   const std::vector<std::string>& keep, std::string& error) {
     std::vector<long long> gone;
     Stmt st(db_, "SELECT id, file FROM images WHERE entity=? AND form=?");
     st.Bind(1, entity).Bind(2, form);
@@ -78,7 +78,7 @@ bool SqliteRepository::PruneImages(const std::string& entity, const std::string&
 }
 
 Status SqliteRepository::StoreForm(const std::string& entity, const FormRecord& form,
-                             std::string& timeStamp, std::string& error) {
+                                   std::string& timeStamp, std::string& error) {
     std::lock_guard lock(mutex_);
     Transaction tx(db_);
     long long ms = 0;
@@ -89,7 +89,8 @@ Status SqliteRepository::StoreForm(const std::string& entity, const FormRecord& 
     return Status::Ok;
 }
 
-Status SqliteRepository::StoreSave(const std::string& entity, const SaveSet& save, std::string& error) {
+Status SqliteRepository::StoreSave(const std::string& entity, const SaveSet& save,
+                                   std::string& error) {
     std::lock_guard lock(mutex_);
     Transaction tx(db_);
     long long ms = 0;
@@ -116,8 +117,8 @@ Status SqliteRepository::StoreSave(const std::string& entity, const SaveSet& sav
     return tx.Commit(error) ? Status::Ok : Status::Failed;
 }
 
-Status SqliteRepository::FindForm(const std::string& entity, const std::string& name, FormRecord& form,
-                            std::string& error) {
+Status SqliteRepository::FindForm(const std::string& entity, const std::string& name,
+                                  FormRecord& form, std::string& error) {
     std::lock_guard lock(mutex_);
     Stmt st(db_,
             (std::string(kFormColumns) + ", layout FROM forms WHERE entity=? AND name=?").c_str());
@@ -131,7 +132,7 @@ Status SqliteRepository::FindForm(const std::string& entity, const std::string& 
 }
 
 Status SqliteRepository::ListForms(const std::string& entity, std::vector<FormRecord>& forms,
-                             std::string& error) {
+                                   std::string& error) {
     std::lock_guard lock(mutex_);
     forms.clear();
     Stmt st(db_, (std::string(kFormColumns) + " FROM forms WHERE entity=? ORDER BY name").c_str());
@@ -154,7 +155,7 @@ Status SqliteRepository::ListForms(const std::string& entity, std::vector<FormRe
 // One statement with text arguments in a transaction of its own; NotFound when it
 // changed no row.
 Status SqliteRepository::WriteOne(const char* sql, std::initializer_list<std::string> values,
-                            std::string& error) {
+                                  std::string& error) {
     std::lock_guard lock(mutex_);
     Transaction tx(db_);
     Stmt st(db_, sql);
@@ -167,12 +168,12 @@ Status SqliteRepository::WriteOne(const char* sql, std::initializer_list<std::st
 }
 
 Status SqliteRepository::DeleteForm(const std::string& entity, const std::string& name,
-                              std::string& error) {
+                                    std::string& error) {
     return WriteOne("DELETE FROM forms WHERE entity=? AND name=?", {entity, name}, error);
 }
 
 Status SqliteRepository::SetFlags(const std::string& entity, const std::string& name, bool active,
-                            bool selected, std::string& error) {
+                                  bool selected, std::string& error) {
     std::lock_guard lock(mutex_);
     Transaction tx(db_);
     Stmt st(db_, "UPDATE forms SET active=?, selected=? WHERE entity=? AND name=?");
@@ -187,8 +188,8 @@ Status SqliteRepository::SetFlags(const std::string& entity, const std::string& 
 }
 
 Status SqliteRepository::StoreImage(const std::string& entity, const std::string& form,
-                              const std::string& file, const std::string& bytes,
-                              std::string& timeStamp, std::string& error) {
+                                    const std::string& file, const std::string& bytes,
+                                    std::string& timeStamp, std::string& error) {
     std::lock_guard lock(mutex_);
     Transaction tx(db_);
     long long ms = 0;
@@ -201,8 +202,8 @@ Status SqliteRepository::StoreImage(const std::string& entity, const std::string
 }
 
 Status SqliteRepository::FindImage(const std::string& entity, const std::string& form,
-                             const std::string& timeStamp, const std::string& file,
-                             std::string& bytes, std::string& error) {
+                                   const std::string& timeStamp, const std::string& file,
+                                   std::string& bytes, std::string& error) {
     std::lock_guard lock(mutex_);
     Stmt st(db_, "SELECT stamp, bytes FROM images WHERE entity=? AND form=? AND file=?");
     st.Bind(1, entity).Bind(2, form).Bind(3, file);
@@ -214,27 +215,27 @@ Status SqliteRepository::FindImage(const std::string& entity, const std::string&
 }
 
 Status SqliteRepository::DeleteImages(const std::string& entity, const std::string& form,
-                                std::string& error) {
+                                      std::string& error) {
     Status s = WriteOne("DELETE FROM images WHERE entity=? AND form=?", {entity, form}, error);
     return s == Status::NotFound ? Status::Ok : s;
 }
 
 Status SqliteRepository::StoreStaticList(const std::string& entity, const std::string& form,
-                                   const std::string& list, std::string& error) {
+                                         const std::string& list, std::string& error) {
     if (list.empty()) return DeleteStaticList(entity, form, error);
     return WriteOne("INSERT OR REPLACE INTO static_lists(entity, form, list) VALUES(?,?,?)",
                     {entity, form, list}, error);
 }
 
 Status SqliteRepository::DeleteStaticList(const std::string& entity, const std::string& form,
-                                    std::string& error) {
+                                          std::string& error) {
     Status s =
         WriteOne("DELETE FROM static_lists WHERE entity=? AND form=?", {entity, form}, error);
     return s == Status::NotFound ? Status::Ok : s;
 }
 
 Status SqliteRepository::FindStaticList(const std::string& entity, const std::string& form,
-                                  std::string& list, std::string& error) {
+                                        std::string& list, std::string& error) {
     std::lock_guard lock(mutex_);
     Stmt st(db_, "SELECT list FROM static_lists WHERE entity=? AND form=?");
     st.Bind(1, entity).Bind(2, form);

@@ -47,7 +47,8 @@ CREATE TABLE IF NOT EXISTS saved_records (
 
 }  // namespace
 
-std::unique_ptr<SqliteRepository> SqliteRepository::Open(const std::string& path, std::string& error) {
+std::unique_ptr<SqliteRepository> SqliteRepository::Open(const std::string& path,
+                                                         std::string& error) {
     sqlite3* db = nullptr;
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
     if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {

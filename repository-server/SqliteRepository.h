@@ -27,55 +27,61 @@ class SqliteRepository final : public Repository {
     // Forms. A store replaces the layout and identity and gives the form a new time stamp;
     // an existing form keeps its active and selected flags.
     Status StoreForm(const std::string& entity, const FormRecord& form, std::string& timeStamp,
-        std::string& error) override;
+                     std::string& error) override;
     Status FindForm(const std::string& entity, const std::string& name, FormRecord& form,
-        std::string& error) override;
-    Status ListForms(const std::string& entity, std::vector<FormRecord>& forms, std::string& error) override;
-    Status DeleteForm(const std::string& entity, const std::string& name, std::string& error) override;
+                    std::string& error) override;
+    Status ListForms(const std::string& entity, std::vector<FormRecord>& forms,
+                     std::string& error) override;
+    Status DeleteForm(const std::string& entity, const std::string& name,
+                      std::string& error) override;
     Status SetFlags(const std::string& entity, const std::string& name, bool active, bool selected,
-        std::string& error) override;
+                    std::string& error) override;
 
     // All of a save in one transaction, under one new time stamp.
     Status StoreSave(const std::string& entity, const SaveSet& save, std::string& error) override;
 
     // Pictures belong to a form name but outlive the form's record.
     Status StoreImage(const std::string& entity, const std::string& form, const std::string& file,
-        const std::string& bytes, std::string& timeStamp, std::string& error) override;
+                      const std::string& bytes, std::string& timeStamp,
+                      std::string& error) override;
     // An empty time stamp asks for the current picture; otherwise it must match.
     Status FindImage(const std::string& entity, const std::string& form,
-        const std::string& timeStamp, const std::string& file, std::string& bytes,
-        std::string& error) override;
-    Status DeleteImages(const std::string& entity, const std::string& form, std::string& error) override;
+                     const std::string& timeStamp, const std::string& file, std::string& bytes,
+                     std::string& error) override;
+    Status DeleteImages(const std::string& entity, const std::string& form,
+                        std::string& error) override;
 
     // Static list text; storing an empty text deletes it.
     Status StoreStaticList(const std::string& entity, const std::string& form,
-        const std::string& list, std::string& error) override;
-    Status DeleteStaticList(const std::string& entity, const std::string& form, std::string& error) override;
+                           const std::string& list, std::string& error) override;
+    Status DeleteStaticList(const std::string& entity, const std::string& form,
+                            std::string& error) override;
     Status FindStaticList(const std::string& entity, const std::string& form, std::string& list,
-        std::string& error) override;
+                          std::string& error) override;
 
     // Catalogue (shared by every entity).
     Status SetDatabaseName(const std::string& name, std::string& error) override;
     Status AddCatalogueTable(const CatalogueTable& table, std::string& error) override;
     Status ReadCatalogue(std::string& databaseName, std::vector<CatalogueTable>& tables,
-        std::string& error) override;
+                         std::string& error) override;
     Status FindField(const std::string& table, const std::string& field, CatalogueField& out,
-        std::string& error) override;
+                     std::string& error) override;
 
     // Code lists for the lookup picker and validator, and charge-slip sets.
-    Status AddCodeEntry(const std::string& list, const CodeEntry& entry, std::string& error) override;
+    Status AddCodeEntry(const std::string& list, const CodeEntry& entry,
+                        std::string& error) override;
     Status ReadCodeList(const std::string& list, std::vector<CodeEntry>& entries,
-        std::string& error) override;
+                        std::string& error) override;
     Status AddChargeSlipEntry(const std::string& set, const ChargeSlipEntry& entry,
-        std::string& error) override;
+                              std::string& error) override;
     Status ReadChargeSlipSet(const std::string& set, std::vector<ChargeSlipEntry>& entries,
-        std::string& error) override;
+                             std::string& error) override;
 
     // Records saved with forms.
-    Status AddSavedRecord(const std::string& entity, const SavedRecord& record, std::string& error) override;
+    Status AddSavedRecord(const std::string& entity, const SavedRecord& record,
+                          std::string& error) override;
     Status ReadSavedRecords(const std::string& entity, bool newerKind,
-        std::vector<SavedRecord>& records, std::string& error) override;
-
+                            std::vector<SavedRecord>& records, std::string& error) override;
 
   private:
     // One statement in a transaction of its own; NotFound when it changed no row.

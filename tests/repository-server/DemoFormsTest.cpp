@@ -4,12 +4,17 @@
 
 #include "DemoData.h"
 #include "Repository.h"
+#include "TestEngines.h"
 #include "layout/LayoutTestSupport.h"
 #include "layout/SaveValidation.h"
 
-TEST(DemoForms, EveryDemoFormReadsWithoutAMessageAndWritesBackStably) {
+class DemoForms : public ::testing::TestWithParam<repotest::Engine> {};
+FD_ON_BOTH_ENGINES(DemoForms);
+
+TEST_P(DemoForms, EveryDemoFormReadsWithoutAMessageAndWritesBackStably) {
+    repotest::Scratch place(GetParam(), true);
     std::string error;
-    auto repository = repo::Repository::Open(":memory:", error);
+    auto repository = repo::Repository::Open(place.location, error);
     ASSERT_TRUE(repository) << error;
     ASSERT_TRUE(repo::SeedDemoData(*repository, error)) << error;
     int seen = 0;

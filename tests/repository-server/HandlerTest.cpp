@@ -8,6 +8,7 @@
 #include "DemoData.h"
 #include "Repository.h"
 #include "RequestHandler.h"
+#include "TestEngines.h"
 #include "shell/TextUtils.h"
 
 using repo::Reply;
@@ -22,11 +23,12 @@ std::string Joined(const Reply& r) {
     return text::Join(r, "");
 }
 
-class Handler : public ::testing::Test {
+class Handler : public ::testing::TestWithParam<repotest::Engine> {
   protected:
     void SetUp() override {
         std::string error;
-        repository = repo::Repository::Open(":memory:", error);
+        place = std::make_unique<repotest::Scratch>(GetParam(), true);
+        repository = repo::Repository::Open(place->location, error);
         ASSERT_TRUE(repository) << error;
         handler = std::make_unique<repo::RequestHandler>(*repository);
     }
@@ -60,6 +62,7 @@ class Handler : public ::testing::Test {
             "|SET|CUSTFORM|T|" + name + "|" + desc + ":" + type + ":" + doc + "|" + layout, entity);
     }
 
+    std::unique_ptr<repotest::Scratch> place;
     std::unique_ptr<repo::Repository> repository;
     std::unique_ptr<repo::RequestHandler> handler;
     repo::Session session;
@@ -70,12 +73,14 @@ const std::string kLayout =
 
 }  // namespace
 
-TEST_F(Handler, PingAnswersOnBothSpellings) {
+FD_ON_BOTH_ENGINES(Handler);
+
+TEST_P(Handler, PingAnswersOnBothSpellings) {
     EXPECT_EQ(Ask("|GET|PING|"), Reply{"|OK||PING|END|"});
     EXPECT_EQ(Ask("|GET|PING"), Reply{"|OK||PING|END|"});
 }
 
-TEST_F(Handler, StoredFormComesBackInListFlagsAndLayout) {
+TEST_P(Handler, StoredFormComesBackInListFlagsAndLayout) {
     EXPECT_EQ(Save("CHARGE01", kLayout), "|OK||DONE|END|");
     auto list = FormsList();
     ASSERT_EQ(list.size(), 1u);
@@ -101,7 +106,7 @@ TEST_F(Handler, StoredFormComesBackInListFlagsAndLayout) {
     EXPECT_EQ(Ask("|GET|CUSTFORM|T|NOPE"), Reply{"ERROR: form not found"});
 }
 
-TEST_F(Handler, RecordSentInPiecesIsJoinedInOrder) {
+TEST_P(Handler, RecordSentInPiecesIsJoinedInOrder) {
     std::string layout(70000, 'x');
     for (size_t i = 0; i < layout.size(); i += 997) layout[i] = char('a' + (i / 997) % 26);
     std::string record = "BIG|Big:CS:CHG|" + layout;
@@ -123,7 +128,7 @@ TEST_F(Handler, RecordSentInPiecesIsJoinedInOrder) {
     EXPECT_EQ(AskText("|GET|CUSTFORM|T|BIG"), "|OK||" + layout + "|END|");
 }
 
-TEST_F(Handler, FrameBodiesHoldTheRepliesEncoded) {
+TEST_P(Handler, FrameBodiesHoldTheRepliesEncoded) {
     for (std::string layout : {"<HEADER>\r\n</HEADER>", "\r\n", "a\r\n\r\nb\r\n"}) {
         ASSERT_EQ(Save("F", layout), "|OK||DONE|END|");
         ASSERT_EQ(AskText("|SET|CUSTFORM|I-0|F|a.bmp|" + layout), "|OK||DONE|END|");
@@ -139,7 +144,7 @@ TEST_F(Handler, FrameBodiesHoldTheRepliesEncoded) {
     }
 }
 
-TEST_F(Handler, EveryStoreGivesALaterTimeStampAndKeepsTheFlags) {
+TEST_P(Handler, EveryStoreGivesALaterTimeStampAndKeepsTheFlags) {
     Save("F", "one");
     ASSERT_EQ(AskText("|SET|CUSTFORM|O|F|0\t1"), "|OK||DONE|END|");
     std::string previous = FormsList()[0][3];
@@ -156,7 +161,7 @@ TEST_F(Handler, EveryStoreGivesALaterTimeStampAndKeepsTheFlags) {
     EXPECT_GT(imageStamp, previous);
 }
 
-TEST_F(Handler, EntitiesAreSeparateNamespaces) {
+TEST_P(Handler, EntitiesAreSeparateNamespaces) {
     Save("SAME", "for one", "1");
     Save("SAME", "for two", "2");
     Save("ONLY1", "x", "1");
@@ -173,7 +178,7 @@ TEST_F(Handler, EntitiesAreSeparateNamespaces) {
     EXPECT_EQ(AskText("|GET|CUSTFORM|I|SAME||p.bmp", "2"), "ERROR: image not found");
 }
 
-TEST_F(Handler, DeleteAndFlagCommandsReportUnknownFormsAndBadFlags) {
+TEST_P(Handler, DeleteAndFlagCommandsReportUnknownFormsAndBadFlags) {
     Save("F", "x");
     EXPECT_EQ(AskText("|SET|CUSTFORM|O|F|1\t1"), "|OK||DONE|END|");
     EXPECT_EQ(AskText("|SET|CUSTFORM|O|F|yes\t1"), "ERROR: flags must be 1 or 0");
@@ -184,7 +189,7 @@ TEST_F(Handler, DeleteAndFlagCommandsReportUnknownFormsAndBadFlags) {
     EXPECT_TRUE(FormsList().empty());
 }
 
-TEST_F(Handler, SaveRecordsWithBadNamesOrFieldsAreRefused) {
+TEST_P(Handler, SaveRecordsWithBadNamesOrFieldsAreRefused) {
     EXPECT_EQ(Save("", "x"), "ERROR: invalid form name");
     EXPECT_EQ(Save("A:B", "x"), "ERROR: invalid form name");
     EXPECT_EQ(Save("A^B", "x"), "ERROR: invalid form name");
@@ -210,7 +215,7 @@ TEST_F(Handler, SaveRecordsWithBadNamesOrFieldsAreRefused) {
     EXPECT_EQ(FormsList()[1][1], "Plain");
 }
 
-TEST_F(Handler, WholePicturesTravelByteForByte) {
+TEST_P(Handler, WholePicturesTravelByteForByte) {
     std::string bytes;
     for (int i = 0; i < 256; ++i) bytes += char(i);
     bytes += "|END|\r\n|OK||";
@@ -247,7 +252,7 @@ TEST_F(Handler, WholePicturesTravelByteForByte) {
 // Each row: requests on one connection (a sequence field when id is not 0; "END" ends the
 // connection), then what the form F holds. Before each row F holds the layout "old" with
 // the picture pic.bmp "ORIGINAL".
-TEST_F(Handler, PiecesStoreNothingUnlessTheirWholeUploadCame) {
+TEST_P(Handler, PiecesStoreNothingUnlessTheirWholeUploadCame) {
     struct Step {
         std::string request;
         std::uint64_t id;
@@ -329,7 +334,7 @@ TEST_F(Handler, PiecesStoreNothingUnlessTheirWholeUploadCame) {
     }
 }
 
-TEST_F(Handler, StaticListsAreKeptAsSent) {
+TEST_P(Handler, StaticListsAreKeptAsSent) {
     std::string list = "99213" + kE6 + "Office visit" + kE6 + "\t36415" + kE6 + "Draw|blood" + kE6;
     EXPECT_EQ(AskText("|GET|CUSTFORM|S|F"), "");
     EXPECT_EQ(AskText("|SET|CUSTFORM|S|F|" + list), "|OK||DONE|END|");
@@ -341,7 +346,7 @@ TEST_F(Handler, StaticListsAreKeptAsSent) {
     EXPECT_EQ(AskText("|GET|CUSTFORM|S|F"), "");
 }
 
-TEST_F(Handler, UnknownAndMalformedRequestsGetOneErrorElement) {
+TEST_P(Handler, UnknownAndMalformedRequestsGetOneErrorElement) {
     for (std::string bad : std::vector<std::string>{"",
                                                     "|",
                                                     "||||",
@@ -366,7 +371,7 @@ TEST_F(Handler, UnknownAndMalformedRequestsGetOneErrorElement) {
     }
 }
 
-TEST_F(Handler, HugeRequestsAreStoredOrRefusedWhole) {
+TEST_P(Handler, HugeRequestsAreStoredOrRefusedWhole) {
     std::string layout(5 * 1024 * 1024, '\xE6');
     EXPECT_EQ(Save("HUGE", layout), "|OK||DONE|END|");
     EXPECT_EQ(AskText("|GET|CUSTFORM|T|HUGE").size(), layout.size() + 10);
@@ -387,7 +392,7 @@ TEST_F(Handler, HugeRequestsAreStoredOrRefusedWhole) {
     EXPECT_LE(wire::EncodeFields(back).size(), 2 * record + 64);
 }
 
-TEST_F(Handler, StagedBytesAreCappedPerConnectionAndInTotal) {
+TEST_P(Handler, StagedBytesAreCappedPerConnectionAndInTotal) {
     repo::RequestHandler small(*repository, {1000, 1500});
     repo::Session one, two;
     auto part = [&](repo::Session& s, std::uint64_t id, std::uint32_t i, size_t bytes) {
@@ -406,7 +411,7 @@ TEST_F(Handler, StagedBytesAreCappedPerConnectionAndInTotal) {
     small.EndSession(two);
 }
 
-TEST_F(Handler, ASaveIsSeenOldOrNewWholeAndDropsPicturesItsLayoutNoLongerNames) {
+TEST_P(Handler, ASaveIsSeenOldOrNewWholeAndDropsPicturesItsLayoutNoLongerNames) {
     Save("F", "Image:\t1\t2\t3\t4\ta.bmp\r\nBackground_Image:\tb.bmp\r\nImage:\t\t\t\t\tk.bmp");
     for (std::string p : {"a.bmp|A1", "b.bmp|B1", "k.bmp|K1"}) Ask("|SET|CUSTFORM|I-0|F|" + p);
     Ask("|SET|CUSTFORM|S|F|L1");
@@ -457,8 +462,9 @@ class DemoHandler : public Handler {
         ASSERT_TRUE(repo::SeedDemoData(*repository, error)) << error;
     }
 };
+FD_ON_BOTH_ENGINES(DemoHandler);
 
-TEST_F(DemoHandler, DemoFormsAreListedInBothEntitiesWithTheirPictures) {
+TEST_P(DemoHandler, DemoFormsAreListedInBothEntitiesWithTheirPictures) {
     for (const std::string entity : {"", "1"}) {
         auto list = FormsList(entity);
         ASSERT_EQ(list.size(), 4u);
@@ -475,7 +481,7 @@ TEST_F(DemoHandler, DemoFormsAreListedInBothEntitiesWithTheirPictures) {
     EXPECT_TRUE(FormsList("7").empty());
 }
 
-TEST_F(DemoHandler, CatalogueRepliesHaveTheShapesTheDesignerReads) {
+TEST_P(DemoHandler, CatalogueRepliesHaveTheShapesTheDesignerReads) {
     std::string tables = AskText("|GET|SQL|TABLES");
     auto records = text::Split(tables, "\xE7");
     ASSERT_EQ(records.size(), 5u);
@@ -491,7 +497,7 @@ TEST_F(DemoHandler, CatalogueRepliesHaveTheShapesTheDesignerReads) {
     EXPECT_EQ(AskText("|GET|SQL|FIELDS|PRACTICE|PATIENT|NOPE"), "ERROR: field not found");
 }
 
-TEST_F(DemoHandler, ChargeSlipSetReadsIntoRowsAsTheCatalogueDialogDoes) {
+TEST_P(DemoHandler, ChargeSlipSetReadsIntoRowsAsTheCatalogueDialogDoes) {
     std::string reply = AskText("|GET|CODE1|CHL:0|OFFICE");
     ASSERT_FALSE(text::StartsWith(text::ToLower(reply), "error:"));
     auto parts = text::Split(reply, ":");
@@ -509,7 +515,7 @@ TEST_F(DemoHandler, ChargeSlipSetReadsIntoRowsAsTheCatalogueDialogDoes) {
     EXPECT_TRUE(text::StartsWith(text::ToLower(missing), "error:"));
 }
 
-TEST_F(DemoHandler, CodeListsServeThePickerAndTheValidator) {
+TEST_P(DemoHandler, CodeListsServeThePickerAndTheValidator) {
     Reply idt = Ask("|GET|CODE1|IDT");
     ASSERT_GE(idt.size(), 3u);
     EXPECT_EQ(idt.front(), "|OK||");
@@ -523,7 +529,7 @@ TEST_F(DemoHandler, CodeListsServeThePickerAndTheValidator) {
     EXPECT_EQ(AskText("|GET|CODE1|LKP|PS"), "ERROR: unknown request");  // not a designer request
 }
 
-TEST_F(DemoHandler, RecordSearchesFindRecordsMadeWithAForm) {
+TEST_P(DemoHandler, RecordSearchesFindRecordsMadeWithAForm) {
     auto search = [&](const std::string& form) {
         return Ask("|GET|EMR|*||SEARCH|AND|DESCR\tOR\t" + form);
     };
