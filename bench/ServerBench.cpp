@@ -1,11 +1,18 @@
 // Save + fetch of a 1 MB layout and a 2 MB picture through TcpComm and the real
-// repository server; baseline: the same bytes echoed through the wire framing alone.
+// repository server, on SQLite and on PostgreSQL; baseline: the same bytes echoed through
+// the wire framing alone. Eight clients at once, spread over one or two server processes
+// that share a PostgreSQL database.
 #include <benchmark/benchmark.h>
+#include <libpq-fe.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <thread>
+#include <vector>
 
 #include "FrameServer.h"
 #include "RepositoryServerProcess.h"
@@ -36,26 +43,76 @@ void OpenComm(TcpComm& comm, int port) {
     comm.Connect();
 }
 
-struct RealServer {
-    std::filesystem::path dir;
-    std::unique_ptr<RepositoryServerProcess> process;
-    RealServer() {
-        if (!std::getenv("FD_BINARY_DIR")) ::setenv("FD_BINARY_DIR", FD_BINARY_DIR_DEFAULT, 0);
-        if (RepositoryServerProcess::ProgramPath().empty()) return;
-        dir = std::filesystem::temp_directory_path() / ("fd_bench_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir);
-        process = std::make_unique<RepositoryServerProcess>((dir / "bench.db").string());
+// A throwaway PostgreSQL cluster for the figures, started by the tests' script with its
+// syncs on, as a real one has them (a commit is on the disk before the reply, as SQLite's).
+class PgCluster {
+  public:
+    PgCluster() {
+        state_ =
+            (std::filesystem::temp_directory_path() / ("fd_bench_pg_" + std::to_string(::getpid())))
+                .string();
+        std::string start = "FD_PG_FSYNC=on " + Script() + " start " + state_ + " >/dev/null";
+        if (std::system(start.c_str()) != 0) return;
+        std::ifstream in(state_ + "/uri");
+        std::getline(in, uri_);
     }
-    ~RealServer() {
-        process.reset();
-        if (!dir.empty()) std::filesystem::remove_all(dir);
+    ~PgCluster() { std::system((Script() + " stop " + state_).c_str()); }
+    // The address of a new, empty database, or empty when the cluster did not start.
+    std::string Fresh(const std::string& name) {
+        if (uri_.empty()) return "";
+        PGconn* c = PQconnectdb(uri_.c_str());
+        PGresult* r = PQexec(c, ("CREATE DATABASE " + name).c_str());
+        bool made = PQresultStatus(r) == PGRES_COMMAND_OK;
+        PQclear(r);
+        PQfinish(c);
+        std::string address = uri_;
+        auto at = address.find("/postgres?");
+        return made && at != std::string::npos ? address.replace(at, 10, "/" + name + "?") : "";
     }
-    int Port() const { return process ? process->Port() : 0; }
+
+  private:
+    static std::string Script() {
+        return std::string(FD_SOURCE_DIR) + "/tests/repository-server/pg-cluster.sh";
+    }
+    std::string state_, uri_;
 };
 
-RealServer& Server() {
-    static RealServer s;
-    return s;
+PgCluster& Cluster() {
+    static PgCluster c;
+    return c;
+}
+
+enum Engine { kSqlite = 0, kPostgres = 1 };
+
+// Server processes on one repository of the engine's, made for them.
+struct RealServer {
+    std::filesystem::path dir;
+    std::vector<std::unique_ptr<RepositoryServerProcess>> processes;
+    RealServer(Engine engine, int count, const std::string& name) {
+        if (!std::getenv("FD_BINARY_DIR")) ::setenv("FD_BINARY_DIR", FD_BINARY_DIR_DEFAULT, 0);
+        if (RepositoryServerProcess::ProgramPath().empty()) return;
+        dir = std::filesystem::temp_directory_path() /
+              ("fd_bench_" + name + "_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+        std::string location =
+            engine == kSqlite ? (dir / "bench.db").string() : Cluster().Fresh("bench_" + name);
+        if (location.empty()) return;
+        for (int i = 0; i < count; ++i)
+            processes.push_back(std::make_unique<RepositoryServerProcess>(location));
+    }
+    ~RealServer() {
+        processes.clear();
+        if (!dir.empty()) std::filesystem::remove_all(dir);
+    }
+    int Port(int i = 0) const {
+        return i < int(processes.size()) ? processes[size_t(i)]->Port() : 0;
+    }
+};
+
+RealServer& Server(Engine engine) {
+    static RealServer sqlite(kSqlite, 1, "sqlite");
+    static RealServer postgres(kPostgres, 1, "postgres");
+    return engine == kSqlite ? sqlite : postgres;
 }
 
 std::vector<std::string> EchoAll(const std::vector<std::string>& f) {
@@ -81,13 +138,15 @@ void BM_WireEchoPicture2MB(benchmark::State& state) {
     EchoBytes(state, Picture2MB());
 }
 
+// Argument: 0 SQLite, 1 PostgreSQL.
 void BM_ServerSaveFetchLayout1MB(benchmark::State& state) {
-    if (Server().Port() == 0) {
-        state.SkipWithError("repository-server not available");
+    RealServer& server = Server(Engine(state.range(0)));
+    if (server.Port() == 0) {
+        state.SkipWithError("repository-server or its database not available");
         return;
     }
     TcpComm comm;
-    OpenComm(comm, Server().Port());
+    OpenComm(comm, server.Port());
     RecordingUserInterface ui;
     std::string layout = Layout1MB();
     std::string record = requests::SaveRecord("BENCH", "Bench", "1", "", layout);
@@ -102,12 +161,13 @@ void BM_ServerSaveFetchLayout1MB(benchmark::State& state) {
 }
 
 void BM_ServerSaveFetchPicture2MB(benchmark::State& state) {
-    if (Server().Port() == 0) {
-        state.SkipWithError("repository-server not available");
+    RealServer& server = Server(Engine(state.range(0)));
+    if (server.Port() == 0) {
+        state.SkipWithError("repository-server or its database not available");
         return;
     }
     TcpComm comm;
-    OpenComm(comm, Server().Port());
+    OpenComm(comm, server.Port());
     RecordingUserInterface ui;
     std::string picture = Picture2MB();
     requests::SaveLayoutRecord(comm, ui, requests::SaveRecord("PIC", "Pictures", "1", "", "x"));
@@ -123,10 +183,55 @@ void BM_ServerSaveFetchPicture2MB(benchmark::State& state) {
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(picture.size()) * 2);
 }
 
+// Eight designers at once, each saving and fetching a form of its own (100 KB), spread over
+// range(0) server processes on one PostgreSQL database. Time: all eight rounds of 5 each.
+void BM_EightClientsOverServers(benchmark::State& state) {
+    const int processes = int(state.range(0));
+    RealServer server(kPostgres, processes, "clients" + std::to_string(processes));
+    for (int i = 0; i < processes; ++i)
+        if (server.Port(i) == 0) {
+            state.SkipWithError("repository-server or its database not available");
+            return;
+        }
+    constexpr int kClients = 8, kRounds = 5;
+    std::string layout = Layout1MB().substr(0, 100000);
+    for (auto _ : state) {
+        std::vector<std::thread> clients;
+        std::vector<std::string> failed(kClients);
+        for (int c = 0; c < kClients; ++c)
+            clients.emplace_back([&, c] {
+                TcpComm comm;
+                OpenComm(comm, server.Port(c % processes));
+                RecordingUserInterface ui;
+                std::string name = "CLIENT" + std::to_string(c), back;
+                std::string record = requests::SaveRecord(name, "Bench", "1", "", layout);
+                for (int r = 0; r < kRounds; ++r)
+                    if (requests::SaveLayoutRecord(comm, ui, record) !=
+                            requests::SaveResult::Saved ||
+                        !requests::LoadLayoutText(comm, ui, name, back) || back.empty())
+                        failed[size_t(c)] = ui.Messages().empty() ? "no layout came back"
+                                                                  : ui.Messages().back().text;
+            });
+        for (auto& t : clients) t.join();
+        for (const std::string& f : failed)
+            if (!f.empty()) state.SkipWithError(f.c_str());
+    }
+    state.SetItemsProcessed(std::int64_t(state.iterations()) * kClients * kRounds);
+}
+
 }  // namespace
 
 BENCHMARK(BM_WireEchoLayout1MB)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ServerSaveFetchLayout1MB)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ServerSaveFetchLayout1MB)
+    ->Arg(kSqlite)
+    ->Arg(kPostgres)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_WireEchoPicture2MB)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ServerSaveFetchPicture2MB)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ServerSaveFetchPicture2MB)
+    ->Arg(kSqlite)
+    ->Arg(kPostgres)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_EightClientsOverServers)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_MAIN();

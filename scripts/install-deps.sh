@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, only when missing.
+# Installs the Debian packages the build and the tests need, only when missing (the
+# PostgreSQL server only for the tests: they start a throwaway cluster of their own).
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config git
       qt6-base-dev qt6-base-dev-tools libgl-dev
-      libsqlite3-dev libgtest-dev libgmock-dev googletest libbenchmark-dev libzint-dev libzbar-dev
+      libsqlite3-dev libpq-dev postgresql
+      libgtest-dev libgmock-dev googletest libbenchmark-dev libzint-dev libzbar-dev
       qt6-svg-dev libwmf-dev libemf2svg-dev fonts-urw-base35
       clang libclang-rt-14-dev
       xvfb xauth fonts-dejavu-core fonts-liberation2

@@ -25,7 +25,8 @@ stop) stop ;;
 start)
     stop
     mkdir -p "$state"
-    dir=$(mktemp -d "${TMPDIR:-/tmp}/fd-pg-XXXXXX")
+    # /tmp, not TMPDIR: the unprivileged owner must reach the folder.
+    dir=$(mktemp -d /tmp/fd-pg-XXXXXX)
     echo "$dir" >"$state/folder"
     if [ "$(id -u)" -eq 0 ]; then chown nobody "$dir"; fi
     if ! as_owner "$bin/initdb" -D "$dir/data" -U fd --auth=trust --no-sync -E UTF8 --locale=C \
