@@ -58,8 +58,9 @@ class PgCluster {
     }
     ~PgCluster() { std::system((Script() + " stop " + state_).c_str()); }
     // The address of a new, empty database, or empty when the cluster did not start.
-    std::string Fresh(const std::string& name) {
+    std::string Fresh(std::string name) {
         if (uri_.empty()) return "";
+        name += "_" + std::to_string(made_++);
         PGconn* c = PQconnectdb(uri_.c_str());
         PGresult* r = PQexec(c, ("CREATE DATABASE " + name).c_str());
         bool made = PQresultStatus(r) == PGRES_COMMAND_OK;
@@ -75,6 +76,7 @@ class PgCluster {
         return std::string(FD_SOURCE_DIR) + "/tests/repository-server/pg-cluster.sh";
     }
     std::string state_, uri_;
+    int made_ = 0;
 };
 
 PgCluster& Cluster() {
