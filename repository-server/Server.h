@@ -3,7 +3,7 @@
 // the socket I/O without blocking: frames are gathered as their bytes arrive and replies
 // written out as the peer takes them, so an open connection costs a few hundred bytes and
 // no thread. A whole request goes to a small pool of workers, because answering it may
-// wait on SQLite; its connection reads nothing more until the reply has gone out, so
+// wait on the database; its connection reads nothing more until the reply has gone out, so
 // requests on one connection are answered in order.
 //
 // epoll rather than an event library: the server runs on Linux only, epoll needs nothing
@@ -32,7 +32,8 @@ class Server {
     // A connection with nothing staged that sends nothing for this long is closed. The
     // designer opens a new link by itself when it finds the old one closed.
     static constexpr int kDefaultIdleTimeoutMs = 30000;
-    // Requests answered at once; more only queue for the repository's lock.
+    // Requests answered at once; more would only queue for the database (SQLite's one
+    // writer, or the connections to PostgreSQL).
     static constexpr int kDefaultWorkers = 2;
 
     // workers 0: requests are answered on the loop's own thread (the fuzzer's choice).
