@@ -6,6 +6,8 @@
 #include <libpq-fe.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +18,7 @@
 
 #include "FrameServer.h"
 #include "RepositoryServerProcess.h"
+#include "SampleLayout.h"
 #include "server/RepositoryCommands.h"
 #include "server/TcpComm.h"
 #include "shell/RecordingUserInterface.h"
@@ -108,6 +111,9 @@ struct RealServer {
     }
     int Port(int i = 0) const {
         return i < int(processes.size()) ? processes[size_t(i)]->Port() : 0;
+    }
+    pid_t Pid(int i = 0) const {
+        return i < int(processes.size()) ? processes[size_t(i)]->Pid() : 0;
     }
 };
 
@@ -221,8 +227,83 @@ void BM_EightClientsOverServers(benchmark::State& state) {
     state.SetItemsProcessed(std::int64_t(state.iterations()) * kClients * kRounds);
 }
 
+// The server's peak resident memory in bytes since the last ResetServerPeak().
+std::int64_t ServerPeakBytes() {
+    std::ifstream status("/proc/" + std::to_string(Server(kSqlite).Pid()) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::atoll(line.c_str() + 6) * 1024;
+    return 0;
+}
+void ResetServerPeak() {
+    std::ofstream("/proc/" + std::to_string(Server(kSqlite).Pid()) + "/clear_refs") << "5";
+}
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// Eight clients fetching the same 30 MB form, one after another and then all at once
+// (medians of 3 rounds, wall time): the throughput of both, their ratio, and the server's
+// peak resident memory while all eight were under way against the bytes in flight.
+void BM_ConcurrentFetch30MB(benchmark::State& state) {
+    if (Server(kSqlite).Port() == 0) {
+        state.SkipWithError("repository-server not available");
+        return;
+    }
+    constexpr int kClients = 8;
+    std::string layout = bench::LargeLayout(490000, 3);
+    {
+        TcpComm comm;
+        OpenComm(comm, Server(kSqlite).Port());
+        RecordingUserInterface ui;
+        if (requests::SaveLayoutRecord(comm, ui,
+                                       requests::SaveRecord("BIG30", "Big", "1", "", layout)) !=
+            requests::SaveResult::Saved) {
+            state.SkipWithError("saving the 30 MB form failed");
+            return;
+        }
+    }
+    std::vector<std::unique_ptr<TcpComm>> clients;
+    for (int i = 0; i < kClients; ++i) {
+        clients.push_back(std::make_unique<TcpComm>());
+        OpenComm(*clients.back(), Server(kSqlite).Port());
+    }
+    std::atomic<bool> failed{false};
+    auto fetch = [&](TcpComm& comm) {
+        RecordingUserInterface ui;
+        std::string back;
+        if (!requests::LoadLayoutText(comm, ui, "BIG30", back) || back.size() < layout.size())
+            failed = true;
+    };
+    const double mb = double(layout.size()) * kClients / 1e6;
+    for (auto _ : state) {
+        std::vector<double> sequential, together, peaks;
+        for (int round = 0; round < 3; ++round) {
+            auto start = std::chrono::steady_clock::now();
+            for (auto& c : clients) fetch(*c);
+            sequential.push_back(Seconds(start));
+            ResetServerPeak();
+            start = std::chrono::steady_clock::now();
+            std::vector<std::thread> threads;
+            for (auto& c : clients) threads.emplace_back([&, comm = c.get()] { fetch(*comm); });
+            for (auto& t : threads) t.join();
+            together.push_back(Seconds(start));
+            peaks.push_back(double(ServerPeakBytes()) / 1e6);
+        }
+        for (auto* v : {&sequential, &together, &peaks}) std::sort(v->begin(), v->end());
+        state.counters["sequential_MBps"] = mb / sequential[1];
+        state.counters["together_MBps"] = mb / together[1];
+        state.counters["together_over_sequential"] = sequential[1] / together[1];
+        state.counters["in_flight_MB"] = mb;
+        state.counters["server_peak_MB"] = peaks[1];
+        state.counters["peak_over_in_flight"] = peaks[1] / mb;
+    }
+    if (failed) state.SkipWithError("a fetch failed");
+}
+
 }  // namespace
 
+BENCHMARK(BM_ConcurrentFetch30MB)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_WireEchoLayout1MB)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ServerSaveFetchLayout1MB)
     ->Arg(kSqlite)

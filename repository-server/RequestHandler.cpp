@@ -62,6 +62,12 @@ Reply RequestHandler::Handle(Session& session, const std::string& entity, std::s
     return Dispatch(session, entity, text, sequence);
 }
 
+bool RequestHandler::SessionFree(const Session& session, std::string_view text,
+                                 const wire::Sequence* sequence) {
+    return !sequence && !session.Staged() &&
+           (text.starts_with(kGetLayout) || text.starts_with(kGetImage));
+}
+
 void RequestHandler::Respond(Session& session, const std::string& entity, std::string_view text,
                              const wire::Sequence* sequence, std::string& body) {
     Settle(session, entity, sequence);

@@ -65,6 +65,11 @@ class RequestHandler {
     // line from the stored text, without a string per line, and a picture without a copy.
     void Respond(Session& session, const std::string& entity, std::string_view text,
                  const wire::Sequence* sequence, std::string& body);
+    // True when the reply to text depends only on the entity, the text and what is stored,
+    // and answering it changes nothing in the session: a form or picture fetched while
+    // no upload is staged. Such requests asked at the same time may share one reply.
+    static bool SessionFree(const Session& session, std::string_view text,
+                            const wire::Sequence* sequence);
     // The connection ended: staged pieces are dropped, nothing half-sent is stored, and
     // the memory they took goes back.
     void EndSession(Session& session);

@@ -31,6 +31,9 @@ struct Server::Connection {
     Session session;
     char head[4] = {};
     std::string body;  // the reply's payload
+    // Instead of body: a reply shared with the connections that asked the same at once.
+    std::shared_ptr<const std::string> shared;
+    const std::string& Reply() const { return shared ? *shared : body; }
     std::size_t written = 0;
     std::list<std::unique_ptr<Connection>>::iterator self;
 };
@@ -286,8 +289,29 @@ void Server::Answer(Connection& c) {
     if (c.body.size() > wire::kMaxFrameBytes) c.body = FailBody("reply too large");
 }
 
+bool Server::Shareable(Connection& c) {
+    std::vector<std::string_view> fields;
+    return wire::DecodeFieldViews(c.reader.Payload(), fields) && fields.size() == 3 &&
+           RequestHandler::SessionFree(c.session, fields[2], nullptr);
+}
+
+void Server::TakeAlike(Connection& c, std::vector<Connection*>& alike) {
+    // Only requests already waiting join: each of them arrived before the answer is
+    // read from the repository, so the shared reply is as fresh as one of its own.
+    const std::string& payload = c.reader.Payload();
+    for (auto it = requests_.begin(); it != requests_.end();) {
+        Connection& other = **it;
+        if (other.reader.Payload() == payload && Shareable(other)) {
+            alike.push_back(&other);
+            it = requests_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
 void Server::Answered(Connection& c) {
-    std::uint32_t len = std::uint32_t(c.body.size());
+    std::uint32_t len = std::uint32_t(c.Reply().size());
     for (int i = 0; i < 4; ++i) c.head[i] = char(len >> (24 - 8 * i));
     c.written = 0;
     c.state = Connection::State::Writing;
@@ -296,7 +320,8 @@ void Server::Answered(Connection& c) {
 }
 
 void Server::Write(Connection& c) {
-    std::size_t total = 4 + c.body.size();
+    const std::string& body = c.Reply();
+    std::size_t total = 4 + body.size();
     std::size_t budget = kTurnBytes;
     while (c.written < total) {
         if (!c.writable) return;
@@ -309,7 +334,8 @@ void Server::Write(Connection& c) {
         int count = 0;
         if (c.written < 4) parts[count++] = {c.head + c.written, 4 - c.written};
         std::size_t from = c.written < 4 ? 0 : c.written - 4;
-        parts[count++] = {c.body.data() + from, std::min(c.body.size() - from, budget)};
+        parts[count++] = {const_cast<char*>(body.data()) + from,
+                          std::min(body.size() - from, budget)};
         msghdr m{};
         m.msg_iov = parts;
         m.msg_iovlen = std::size_t(count);
@@ -326,6 +352,7 @@ void Server::Write(Connection& c) {
         budget -= std::min(budget, std::size_t(n));
     }
     if (c.hangUp) return Close(c);
+    c.shared.reset();
     // Buffers up to a bound stay for the next request, so pieces and replies of a large
     // form do not grow fresh ones every time.
     c.body.clear();
@@ -397,10 +424,21 @@ void Server::WorkerMain() {
         if (workersStop_) return;
         Connection* c = requests_.front();
         requests_.pop_front();
+        // A large form fetched by many at once is read and framed once for all of them,
+        // and held once while it goes out to each.
+        std::vector<Connection*> alike;
+        if (Shareable(*c)) TakeAlike(*c, alike);
         lock.unlock();
         Answer(*c);
+        if (!alike.empty()) {
+            auto reply = std::make_shared<const std::string>(std::move(c->body));
+            c->body = std::string();
+            c->shared = reply;
+            for (Connection* other : alike) other->shared = reply;
+        }
         lock.lock();
         answered_.push_back(c);
+        answered_.insert(answered_.end(), alike.begin(), alike.end());
         std::uint64_t one = 1;
         [[maybe_unused]] ssize_t n = ::write(wakeFd_, &one, sizeof one);
     }

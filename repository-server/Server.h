@@ -66,6 +66,10 @@ class Server {
     void Dispatch(Connection& c);
     void Answer(Connection& c);
     void Answered(Connection& c);
+    // Whether c asks for a reply that another connection asking the same may share.
+    static bool Shareable(Connection& c);
+    // Moves the waiting requests identical to c's shareable one into alike (queue lock held).
+    void TakeAlike(Connection& c, std::vector<Connection*>& alike);
     void Close(Connection& c);
     void TakeAnswered();
     void Expire();

@@ -2,6 +2,7 @@
 // copy use the routines of the windows: put goes through the save flow with its checks,
 // copy through the copy window's logic.
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <map>
 
@@ -78,6 +79,25 @@ bool PlainFormName(const std::string& name) {
            name.find_first_of("/\\|:^\xE6\xC5") == std::string::npos;
 }
 
+// The lines of a layout file up to the one that ends its header: the keys read from them
+// never lie beyond, and a large layout is not read whole a second time.
+std::vector<std::string> HeaderLines(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::string text;
+    std::vector<char> block(64 * 1024);
+    while (in.read(block.data(), std::streamsize(block.size())) || in.gcount() > 0) {
+        const std::size_t from = text.size() < 11 ? 0 : text.size() - 11;
+        text.append(block.data(), std::size_t(in.gcount()));
+        if (text.rfind("</HEADER>\r\n", 0) == 0) return {"</HEADER>"};
+        const std::size_t end = text.find("\r\n</HEADER>\r\n", from);
+        if (end != std::string::npos) {
+            text.resize(end + 11);
+            break;
+        }
+    }
+    return text::Split(text, "\r\n");
+}
+
 int Get(TcpComm& comm, ScriptUi& ui, const std::string& name, const fs::path& dir) {
     FormsDefinitions list;
     if (!requests::UpdateFormsDefinitions(comm, ui, list)) return 1;
@@ -86,7 +106,7 @@ int Get(TcpComm& comm, ScriptUi& ui, const std::string& name, const fs::path& di
         std::cerr << "formdesigner: no form " << cp1252::ToUtf8(name) << " on the server\n";
         return 1;
     }
-    std::string layout = PrepareLayoutData(reply), error, statics;
+    std::string layout = PrepareLayoutData(std::move(reply)), error, statics;
     std::error_code ec;
     fs::create_directories(dir / "IMAGES", ec);
     for (const auto& file : requests::ImagesOfLayout(layout))
@@ -117,7 +137,7 @@ int Put(TcpComm& comm, ScriptUi& ui, ConnectionLogic& connection, const fs::path
     // The window takes description and types from the forms list; a file carries them
     // in its header.
     FormSettings& settings = tool.Model().settings;
-    for (const auto& line : text::Split(files::ReadTextFile(file.string()), "\r\n")) {
+    for (const auto& line : HeaderLines(file)) {
         std::string key = text::SplitStr(line, "\t", 1), value = text::SplitStr(line, "\t", 2);
         if (settings.formName.empty() && text::EqualsNoCase(key, "Form_Name:"))
             settings.formName = value;

@@ -557,21 +557,6 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
     return true;
 }
 
-std::string PrepareLayoutData(const std::string& reply) {
-    std::string_view header, rest;
-    if (!SplitAtHeader(reply, header, rest)) return {};
-    if (text::EndsWith(rest, "|END|")) {
-        rest.remove_suffix(5);
-        // Only the line break before the marker goes, never the end of the last page.
-        for (int i = 0; i < 3 && !rest.empty() && (rest.back() == '\r' || rest.back() == '\n'); ++i)
-            rest.remove_suffix(1);
-    }
-    std::string out;
-    out.reserve(kHeaderStart.size() + header.size() + kHeaderEnd.size() + rest.size());
-    ((((out += kHeaderStart) += header) += kHeaderEnd) += rest);
-    return out;
-}
-
 bool OpenLayoutFile(const std::string& path, LayoutReader& reader, FormModel& model,
                     UserInterface& ui,
                     const std::function<void(FormSettings&)>& updateCurrReportProps) {

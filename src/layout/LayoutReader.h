@@ -55,6 +55,8 @@ std::string LabelToolTip(const LabelControl& label, const FormItem& item);
 
 // Server reply -> layout text: just the header and what follows it, framing dropped.
 std::string PrepareLayoutData(const std::string& reply);
+// The same in reply's own buffer, for a form too large to hold twice.
+std::string PrepareLayoutData(std::string&& reply);
 // The layout with its "TimeStamp:" value replaced; unchanged without a stamp.
 std::string UpdateDataWithTimeStamp(const std::string& layoutText,
                                     const std::optional<std::string>& timeStamp);

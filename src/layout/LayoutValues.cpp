@@ -1,5 +1,6 @@
 // The value rules of the layout text that the reader, the dialogs and the command line
-// share: whole numbers, booleans, the page count, the stamp line, and the tool tips.
+// share: whole numbers, booleans, the page count, the stamp line, the tool tips, and the
+// layout inside a server reply.
 #include <cmath>
 #include <cstdint>
 
@@ -8,7 +9,27 @@
 #include "shell/TextUtils.h"
 
 namespace {
+const std::string kHeaderStart = "<HEADER>";
 const std::string kHeaderEnd = "</HEADER>";
+
+// Where the layout inside a server reply begins and ends: from its header to its end,
+// without the "|END|" marker and the line break before it; false when the end marker
+// does not follow the start marker.
+bool LayoutSpan(std::string_view reply, size_t& from, size_t& to) {
+    size_t hs = reply.find(kHeaderStart), he = reply.find(kHeaderEnd);
+    if (hs == std::string::npos || he == std::string::npos || he < hs + kHeaderStart.size())
+        return false;
+    std::string_view rest = reply.substr(he + kHeaderEnd.size());
+    if (text::EndsWith(rest, "|END|")) {
+        rest.remove_suffix(5);
+        // Only the line break before the marker goes, never the end of the last page.
+        for (int i = 0; i < 3 && !rest.empty() && (rest.back() == '\r' || rest.back() == '\n'); ++i)
+            rest.remove_suffix(1);
+    }
+    from = hs;
+    to = size_t(rest.data() - reply.data()) + rest.size();
+    return true;
+}
 
 std::string_view TrimmedView(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -106,4 +127,17 @@ std::string UpdateDataWithTimeStamp(const std::string& layoutText,
     if (he != std::string::npos && (end == std::string::npos || end > he)) end = he;
     if (end == std::string::npos) end = layoutText.size();
     return layoutText.substr(0, pos) + "TimeStamp:\t" + *timeStamp + layoutText.substr(end);
+}
+
+std::string PrepareLayoutData(const std::string& reply) {
+    size_t from = 0, to = 0;
+    return LayoutSpan(reply, from, to) ? reply.substr(from, to - from) : std::string();
+}
+
+std::string PrepareLayoutData(std::string&& reply) {
+    size_t from = 0, to = 0;
+    if (!LayoutSpan(reply, from, to)) return {};
+    reply.erase(to);
+    reply.erase(0, from);
+    return std::move(reply);
 }

@@ -1,6 +1,8 @@
 #include "layout/SaveValidation.h"
 
 #include <exception>
+#include <string_view>
+#include <unordered_set>
 
 #include "layout/ItemTypes.h"
 #include "shell/AtomicFile.h"
@@ -82,10 +84,12 @@ bool AskAboutMismatches(const std::string& firstLine, const std::vector<std::str
     return ui.YesNo(message, "Save Layout");
 }
 
-bool HasLivePrompt(const std::vector<FormItem>& records, const std::string& promptKey) {
+// The keys of the prompts not marked deleted, gathered once: looked up per prompt label,
+// a walk over every record made the check quadratic in a large form.
+void AddLivePromptKeys(const std::vector<FormItem>& records,
+                       std::unordered_set<std::string_view>& keys) {
     for (const auto& r : records)
-        if (r.promptKey() == promptKey && !r.markedDeleted) return true;
-    return false;
+        if (!r.markedDeleted && r.HasPromptParts()) keys.insert(r.promptKey().str());
 }
 
 }  // namespace
@@ -112,12 +116,14 @@ bool ValidateUserPromptsLabels(const FormModel& model, const LayoutSource& canva
                                UserInterface& ui, bool ask) {
     try {
         std::vector<std::string> missing;
+        std::unordered_set<std::string_view> live;
+        AddLivePromptKeys(model.items, live);
+        AddLivePromptKeys(model.prompts, live);
         for (int i = 0; i < canvas.LabelCount(); ++i) {
             const LabelControl* label = canvas.LabelAt(i);
             if (!label || !label->visible || !IsUserPromptsLabel(label->caption)) continue;
             const std::string key = "^" + PromptKeyOfCaption(label->caption);
-            if (!HasLivePrompt(model.items, key) && !HasLivePrompt(model.prompts, key))
-                missing.push_back(label->caption);
+            if (!live.count(key)) missing.push_back(label->caption);
         }
         return AskAboutMismatches(
             "The following fields do not match 'User Prompts' definitions:", missing, ui, ask);

@@ -256,11 +256,19 @@ bool TcpComm::Exchange(const char* channel, const std::string& request, std::str
 void TcpComm::JoinElements(std::string_view separator, std::string& out) {
     std::size_t n = elements_.empty() ? 0 : separator.size() * (elements_.size() - 1);
     for (auto e : elements_) n += e.size();
-    out.resize(n);
-    char* w = out.data();
+    // Each element follows its 4-byte length in the frame, so joined with a shorter
+    // separator it moves only towards the front: the frame becomes the result, and a
+    // large form is held once instead of twice.
+    const bool inPlace = separator.size() <= 4 && n > kKeptFrameBytes;
+    char* w = inPlace ? frame_.data() : (out.resize(n), out.data());
     for (std::size_t i = 0; i < elements_.size(); ++i) {
         if (i) w = std::copy(separator.begin(), separator.end(), w);
         w = std::copy(elements_[i].begin(), elements_[i].end(), w);
+    }
+    if (inPlace) {
+        frame_.resize(n);
+        out.swap(frame_);
+        frame_.clear();
     }
     ReleaseReply();
 }

@@ -169,6 +169,14 @@ TEST_P(Program, ServesSeveralClientsAtOnceAndStopsCleanlyOnSigterm) {
         auto list = probe.Ask("|GET|CUSTFORM|L");
         ASSERT_EQ(list.size(), 7u);  // OK, framing, four demo forms, end
     }
+    // A form large enough to keep the workers busy, so the clients' fetches of it queue up
+    // and share replies, and a version of it saved while they fetch.
+    auto sharedLayout = [](char c) { return std::string(2 << 20, c); };
+    auto saveShared = [&](Client& client, char c) {
+        return client.AskText("|SET|CUSTFORM|T|SHARED|D:T:X|" + sharedLayout(c));
+    };
+    Client writer(server.port());
+    ASSERT_EQ(saveShared(writer, 'A').substr(0, 7), "OK:|OK|");
 
     constexpr int kClients = 6;
     std::vector<std::thread> threads;
@@ -194,14 +202,25 @@ TEST_P(Program, ServesSeveralClientsAtOnceAndStopsCleanlyOnSigterm) {
                                                "|END|\nOK:A\xE6"
                                                "B\xE6")
                     ++failures[c];
+                // Whole, and never older than the version saved before the fetch.
+                char seen = 0;
+                for (int fetch = 0; fetch < 3; ++fetch) {
+                    auto shared = client.AskText("|GET|CUSTFORM|T|SHARED");
+                    char now = shared.size() > 8 ? shared[8] : 0;
+                    if (now < seen || shared != "OK:|OK||" + sharedLayout(now) + "|END|")
+                        ++failures[c];
+                    seen = now;
+                }
             }
         });
     }
+    for (char version = 'B'; version <= 'E'; ++version)
+        EXPECT_EQ(saveShared(writer, version).substr(0, 7), "OK:|OK|");
     for (auto& t : threads) t.join();
     for (int c = 0; c < kClients; ++c) EXPECT_EQ(failures[c], 0) << "client " << c;
 
     Client after(server.port());
-    EXPECT_EQ(after.Ask("|GET|CUSTFORM|L").size(), 7u + kClients);
+    EXPECT_EQ(after.Ask("|GET|CUSTFORM|L").size(), 8u + kClients);
     EXPECT_EQ(after.Ask("|GET|CUSTFORM|L", "").size(), 7u);  // demo forms of the empty entity
     EXPECT_EQ(server.Stop(), 0);
 
@@ -209,7 +228,7 @@ TEST_P(Program, ServesSeveralClientsAtOnceAndStopsCleanlyOnSigterm) {
     RunningServer again;
     ASSERT_TRUE(again.Start(db, true));  // seeding skips a repository with data
     Client client(again.port());
-    EXPECT_EQ(client.Ask("|GET|CUSTFORM|L").size(), 7u + kClients);
+    EXPECT_EQ(client.Ask("|GET|CUSTFORM|L").size(), 8u + kClients);
     EXPECT_EQ(again.Stop(), 0);
 }
 

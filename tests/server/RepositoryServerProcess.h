@@ -61,6 +61,7 @@ class RepositoryServerProcess {
         if (stdout_ >= 0) ::close(stdout_);
     }
     int Port() const { return port_; }
+    pid_t Pid() const { return pid_; }
     // Ends the server as a crash would: no chance to tidy up.
     void Kill() {
         if (pid_ <= 0) return;
