@@ -69,18 +69,23 @@ void CanvasModel::UnloadAllLabels() {
     StopSteps();
     labels_.KeepFirst(1);
     reached_.clear();
-    order_.clear();
-    barcodes_.clear();
+    raised_.clear();
+    raisedAt_.clear();
+    raises_ = 0;
+    orderKnown_ = false;
+    written_.clear();
+    rebuildIndex_ = true;
+    shapes_.barcodes.clear();
     Changed(CanvasChange::Labels);
 }
 
 void CanvasModel::UnloadAllImages() {
-    lines_.clear();
-    hotspots_.clear();
-    signatures_.clear();
-    boxes_.clear();
-    images_.clear();
-    backgrounds_.clear();
+    shapes_.lines.clear();
+    shapes_.hotspots.clear();
+    shapes_.signatures.clear();
+    shapes_.boxes.clear();
+    shapes_.images.clear();
+    shapes_.backgrounds.clear();
     Changed(CanvasChange::Shapes);
 }
 
@@ -117,20 +122,20 @@ bool CanvasModel::LoadBackgroundImage(const std::string& line, int page) {
     b.active = true;
     b.placed = !imagesFolder_.empty() && SafeName(b.name) &&
                files::FileExists(imagesFolder_ + "/" + b.name);
-    backgrounds_.push_back(b);
+    shapes_.backgrounds.push_back(b);
     Changed(CanvasChange::Shapes, page);
     return b.placed;
 }
 
 void CanvasModel::ClearBackground(int page) {
-    for (auto& b : backgrounds_)
+    for (auto& b : shapes_.backgrounds)
         if (b.page == page) b.active = false;
 }
 
 void CanvasModel::UpdatePictureTimeStamp(const std::string& name, const std::string& stamp) {
-    for (auto& im : images_)
+    for (auto& im : shapes_.images)
         if (im.active && text::EqualsNoCase(im.name, name)) im.timeStamp = stamp;
-    for (auto& b : backgrounds_) {
+    for (auto& b : shapes_.backgrounds) {
         if (!b.active || !text::EqualsNoCase(b.name, name)) continue;
         auto f = text::Split(b.line, "\t");  // "", name, stamp, page
         if (f.size() < 3) f.resize(3);
@@ -156,7 +161,13 @@ int CanvasModel::NewLabel(int page, bool barcode, Companion companion) {
         Touch(index);
         labels_[size_t(index)].loaded = true;
     }
-    order_.push_back(index);
+    Written(index);
+    // A new label lies on top: above the labels brought to front when there are any.
+    if (!raised_.empty()) {
+        raisedAt_.resize(labels_.size());
+        raisedAt_[size_t(index)] = ++raises_;
+        raised_.push_back(index);
+    }
     // A companion's colour follows its item's selection: the selection always looks at it.
     if (companion != Companion::None) Reach(index);
     Changed(CanvasChange::Labels, page);
@@ -191,15 +202,15 @@ int CanvasModel::LoadOneLabelForBox(int page, const Rect& r) {
 }
 
 std::string CanvasModel::CurrentImageName(int index) const {
-    return index >= 0 && size_t(index) < images_.size() ? images_[size_t(index)].name
-                                                        : std::string();
+    return index >= 0 && size_t(index) < shapes_.images.size() ? shapes_.images[size_t(index)].name
+                                                               : std::string();
 }
 std::string CanvasModel::CurrentImagePath(int index) const {
-    return index >= 0 && size_t(index) < images_.size() ? images_[size_t(index)].path
-                                                        : std::string();
+    return index >= 0 && size_t(index) < shapes_.images.size() ? shapes_.images[size_t(index)].path
+                                                               : std::string();
 }
 std::string CanvasModel::CurrentBackgroundImage() const {
-    for (const auto& b : backgrounds_)
+    for (const auto& b : shapes_.backgrounds)
         if (b.active && b.placed && b.page == window_.currentPage) return b.name;
     return {};
 }
@@ -230,6 +241,7 @@ bool CanvasModel::IsGridCellLabel(int index) const {
 void CanvasModel::SetGridCell(int index) {
     Touch(index);
     if (index > 0 && size_t(index) < labels_.size()) labels_[size_t(index)].gridCell = true;
+    Written(index);
     Changed(CanvasChange::Labels);
 }
 
@@ -237,6 +249,7 @@ void CanvasModel::SetLabelBackColor(int index, std::uint32_t bgr) {
     if (index <= 0 || size_t(index) >= labels_.size() || labels_[size_t(index)].backColor == bgr)
         return;
     labels_[size_t(index)].backColor = bgr;
+    Written(index);
     // Colours are the canvas's own, never written.
     Changed(CanvasChange::Selection, labels_[size_t(index)].control.page);
 }
@@ -284,12 +297,12 @@ int CanvasModel::ShapeCount() const {
     auto active = [](const auto& v) {
         return int(std::count_if(v.begin(), v.end(), [](const auto& r) { return r.active; }));
     };
-    return active(backgrounds_) + active(images_) + active(hotspots_) + active(signatures_) +
-           active(boxes_);
+    return active(shapes_.backgrounds) + active(shapes_.images) + active(shapes_.hotspots) +
+           active(shapes_.signatures) + active(shapes_.boxes);
 }
 
 std::string CanvasModel::BackgroundPath(int page) const {
-    for (const auto& b : backgrounds_)
+    for (const auto& b : shapes_.backgrounds)
         if (b.active && b.placed && b.page == page) return imagesFolder_ + "/" + b.name;
     return {};
 }
@@ -302,6 +315,7 @@ LabelControl& CanvasModel::Label(int index) {
     if (index < 0 || size_t(index) >= labels_.size()) return labels_[0].control;
     Touch(index);
     Reach(index);
+    Written(index);
     return labels_[size_t(index)].control;
 }
 
@@ -347,14 +361,14 @@ std::string CanvasModel::GetBarcodeWidthHeight(int index) const {
 
 std::string CanvasModel::GetBackgroundImagesDefinitions() const {
     std::string out;
-    for (const auto& b : backgrounds_)
+    for (const auto& b : shapes_.backgrounds)
         if (b.active) AddLine(out, "Background_Image:" + b.line);
     return out;
 }
 
 std::string CanvasModel::GetImagesDefinitions() const {
     std::string out;
-    for (const auto& im : images_)
+    for (const auto& im : shapes_.images)
         if (im.active)
             AddLine(out, "Image:\t" + RectText(im.r) + "\t" + im.name + "\t" + im.timeStamp + "\t" +
                              std::to_string(im.page + 1) + "\t" + im.linkedSignatureBox);
@@ -365,7 +379,7 @@ std::string CanvasModel::GetHotspotShapesDefinitions() const {
     // Data-bound hotspots come first so the data entry screen reaches them first.
     std::vector<const HotspotRecord*> order;
     for (int pass = 0; pass < 2; ++pass)
-        for (const auto& h : hotspots_) {
+        for (const auto& h : shapes_.hotspots) {
             std::string k = text::ToUpper(h.kind);
             bool dataKind = k == "D" || k == "DG";
             if (h.active && dataKind == (pass == 0)) order.push_back(&h);
@@ -379,7 +393,7 @@ std::string CanvasModel::GetHotspotShapesDefinitions() const {
 
 std::string CanvasModel::GetSignatureBoxShapesDefinitions() const {
     std::string out;
-    for (const auto& s : signatures_)
+    for (const auto& s : shapes_.signatures)
         if (s.active)
             AddLine(out, "Signature_Box:\t" + RectText(s.r) + "\t" + std::to_string(s.page + 1) +
                              "\t" + (s.signaturePad ? "Y" : "N"));
@@ -388,7 +402,7 @@ std::string CanvasModel::GetSignatureBoxShapesDefinitions() const {
 
 std::string CanvasModel::GetBoxShapesDefinitions() const {
     std::string out;
-    for (const auto& b : boxes_)
+    for (const auto& b : shapes_.boxes)
         if (b.active)
             AddLine(out, "Box:\t" + RectText(b.r) + "\t" + std::to_string(b.page + 1) + "\t" +
                              std::to_string(BoxStyleFromCode(b.styleCode)) + "\t" +
@@ -401,9 +415,10 @@ std::string CanvasModel::GetBoxShapesDefinitions() const {
 void CanvasModel::DeleteLabel(int index) {
     if (index <= 0 || size_t(index) >= labels_.size()) return;
     Touch(index);
+    Written(index);
     labels_[size_t(index)].control.visible = false;
     labels_[size_t(index)].loaded = false;
-    for (auto& b : barcodes_)
+    for (auto& b : shapes_.barcodes)
         if (b.label == index) b.active = false;
     Changed(CanvasChange::Labels | CanvasChange::Shapes, labels_[size_t(index)].control.page);
 }

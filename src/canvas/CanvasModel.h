@@ -8,17 +8,15 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "canvas/CanvasChange.h"
+#include "canvas/CanvasRect.h"
+#include "canvas/ItemIndex.h"
 #include "layout/ControlSink.h"
 #include "layout/FormModel.h"
 #include "layout/LabelGeometry.h"
-
-struct Rect {
-    double left = 0, top = 0, width = 0, height = 0;  // inches
-    bool operator==(const Rect&) const = default;
-};
 
 // The kinds of shape and picture items the canvas keeps records for.
 enum class ShapeKind { Image, Background, Barcode, Hotspot, SignatureBox, Box, Line };
@@ -116,6 +114,27 @@ using BackgroundRecord = ShapeRecord<BackgroundFields>;
 using BarcodeRecord = ShapeRecord<BarcodeFields>;
 using LineRecord = ShapeRecord<LineFields>;
 
+// Every shape and picture record of a form, kind by kind. An undo step keeps them with
+// their marks cleared: a form holds few, so a step that changes one keeps them all
+// (shared with the neighbouring steps).
+struct ShapeRecords {
+    std::vector<ImageRecord> images;
+    std::vector<BackgroundRecord> backgrounds;
+    std::vector<BarcodeRecord> barcodes;
+    std::vector<HotspotRecord> hotspots;
+    std::vector<SignatureBoxRecord> signatures;
+    std::vector<BoxRecord> boxes;
+    std::vector<LineRecord> lines;
+
+    // Calls f with each kind's list in turn.
+    template <class F>
+    void ForEach(F f) {
+        f(images), f(backgrounds), f(barcodes), f(hotspots), f(signatures), f(boxes), f(lines);
+    }
+    // The same items as o, whatever either's marks.
+    bool SameItems(const ShapeRecords& o) const;
+};
+
 // Label colours on the canvas, 0xBBGGRR.
 namespace label_colors {
 constexpr std::uint32_t kOrdinary = 0x80FFFF;
@@ -191,7 +210,6 @@ struct CanvasLabel {
 
 struct CanvasStep;
 struct LabelState;
-struct ShapeRecords;
 struct FormPart;
 
 // A list whose elements never move while others are added, reached by index in one step:
@@ -262,7 +280,7 @@ class CanvasModel : public ControlSink, public LayoutSource {
 
     // LayoutSource
     int LabelCount() const override { return int(labels_.size()); }
-    // Final and inline: drawing and damage finding call it for every label of a page.
+    // Final and inline: drawing a whole page calls it for every label of the form.
     const LabelControl* LabelAt(int index) const final {
         if (index < 0 || size_t(index) >= labels_.size() || !labels_[size_t(index)].loaded)
             return nullptr;
@@ -292,23 +310,28 @@ class CanvasModel : public ControlSink, public LayoutSource {
     void DeleteBarcode(int labelIndex);
     std::vector<HotspotRecord>& HotspotRecords() {
         shapesTouched_ = true;
-        return hotspots_;
+        shapesLooked_ = false;
+        return shapes_.hotspots;
     }
     std::vector<SignatureBoxRecord>& SignatureBoxRecords() {
         shapesTouched_ = true;
-        return signatures_;
+        shapesLooked_ = false;
+        return shapes_.signatures;
     }
     std::vector<BoxRecord>& BoxRecords() {
         shapesTouched_ = true;
-        return boxes_;
+        shapesLooked_ = false;
+        return shapes_.boxes;
     }
     std::vector<ImageRecord>& ImageRecords() {
         shapesTouched_ = true;
-        return images_;
+        shapesLooked_ = false;
+        return shapes_.images;
     }
     std::vector<BarcodeRecord>& BarcodeRecords() {
         shapesTouched_ = true;
-        return barcodes_;
+        shapesLooked_ = false;
+        return shapes_.barcodes;
     }
     // Companion label -> item index, -1 when the label is not one of that kind.
     int GetHotspotShapeIndex(int label) const;
@@ -346,8 +369,9 @@ class CanvasModel : public ControlSink, public LayoutSource {
     // "width TAB height" in number text; empty when there is no such hotspot.
     std::string GetHotspotWidthHeight(int index) const;
 
-    // Drawing order of the labels, back to front; BringToFront puts one on top.
-    const std::vector<int>& LabelOrder() const { return order_; }
+    // Drawing order of the loaded labels, back to front; BringToFront puts one on top.
+    // Built when asked for: drawing an area asks LabelsIn instead.
+    const std::vector<int>& LabelOrder() const;
     void BringToFront(int index);
     // Every loaded label on top in index order, as BringToFront on each in turn would leave
     // them, in one pass: clearing the selection of a large form must not cost labels squared.
@@ -358,14 +382,21 @@ class CanvasModel : public ControlSink, public LayoutSource {
         int index = -1;  // label index for labels and barcodes, record index otherwise
     };
     Hit HitTest(int page, double x, double y) const;
+    // The visible labels of a page whose area (with what their border adds) meets `area`,
+    // back to front: what drawing that area draws.
+    void LabelsIn(int page, const Rect& area, std::vector<int>& out) const;
+    // Where every label lies and what changed since a page was drawn, brought up to date
+    // with the labels reached for writing since it was last asked for.
+    const ItemIndex& Index() const;
 
     // A new line on a page with both ends at (x, y); returns the line index.
     int LoadOneLine(int page, double x, double y);
     std::vector<LineRecord>& Lines() {
         shapesTouched_ = true;
-        return lines_;
+        shapesLooked_ = false;
+        return shapes_.lines;
     }
-    const std::vector<LineRecord>& Lines() const { return lines_; }
+    const std::vector<LineRecord>& Lines() const { return shapes_.lines; }
 
     // What the canvas draws for a label: background and text colour (0xBBGGRR),
     // and whether it is a companion label of a shape (never written).
@@ -410,12 +441,12 @@ class CanvasModel : public ControlSink, public LayoutSource {
     }
     CanvasWindowState& Window() { return window_; }
     const CanvasWindowState& Window() const { return window_; }
-    const std::vector<HotspotRecord>& Hotspots() const { return hotspots_; }
-    const std::vector<SignatureBoxRecord>& SignatureBoxes() const { return signatures_; }
-    const std::vector<BoxRecord>& Boxes() const { return boxes_; }
-    const std::vector<ImageRecord>& Images() const { return images_; }
-    const std::vector<BackgroundRecord>& Backgrounds() const { return backgrounds_; }
-    const std::vector<BarcodeRecord>& Barcodes() const { return barcodes_; }
+    const std::vector<HotspotRecord>& Hotspots() const { return shapes_.hotspots; }
+    const std::vector<SignatureBoxRecord>& SignatureBoxes() const { return shapes_.signatures; }
+    const std::vector<BoxRecord>& Boxes() const { return shapes_.boxes; }
+    const std::vector<ImageRecord>& Images() const { return shapes_.images; }
+    const std::vector<BackgroundRecord>& Backgrounds() const { return shapes_.backgrounds; }
+    const std::vector<BarcodeRecord>& Barcodes() const { return shapes_.barcodes; }
     bool Interactive() const { return interactive_; }
 
     // The one listener told what changed (the window repaints from it). The model's
@@ -425,7 +456,10 @@ class CanvasModel : public ControlSink, public LayoutSource {
         listener_ = std::move(listener);
     }
     void Changed(unsigned kinds, int page = -1) const {
-        if (kinds & CanvasChange::Shapes) shapesTouched_ = true;
+        if (kinds & CanvasChange::Shapes) {
+            shapesTouched_ = true;
+            shapesLooked_ = false;
+        }
         if (listener_) listener_(CanvasChange{kinds, page});
     }
 
@@ -450,6 +484,7 @@ class CanvasModel : public ControlSink, public LayoutSource {
     LabelControl& Marks(int index) {
         if (index < 0 || size_t(index) >= labels_.size()) return labels_[0].control;
         Reach(index);
+        Written(index);
         return labels_[size_t(index)].control;
     }
     // Every label that may carry a border or a tag, in index order: the companions, and
@@ -464,6 +499,19 @@ class CanvasModel : public ControlSink, public LayoutSource {
     using Entry = CanvasLabel;
     // An edit is about to change the label: its state before is kept for the step.
     void Touch(int index);
+    // The label may look different once the edit is done: the index looks at it again.
+    void Written(int index) {
+        orderKnown_ = false;
+        if (!rebuildIndex_ && index > 0) written_.push_back(index);
+    }
+    // Later is higher: labels brought to front above the others, which lie in index order.
+    std::uint64_t DrawingRank(int index) const {
+        return size_t(index) < raisedAt_.size() && raisedAt_[size_t(index)]
+                   ? std::uint64_t(1) << 32 | raisedAt_[size_t(index)]
+                   : std::uint64_t(index);
+    }
+    ItemIndex::Look LookOf(int index) const;
+    std::unordered_map<std::uint64_t, ItemIndex::Look> ShapeLooks() const;
     void Reach(int index) {
         Entry& e = labels_[size_t(index)];
         if (e.reached || index == 0) return;
@@ -490,11 +538,6 @@ class CanvasModel : public ControlSink, public LayoutSource {
     void UpdateShape(std::vector<ShapeRecord<Own>>& records, int index, const Rect& r, SetOwn own);
     template <class Records>
     void MoveShape(Records& records, int index, double dx, double dy);
-    template <class F>
-    void ForEachKind(F f) {
-        f(images_), f(backgrounds_), f(barcodes_), f(hotspots_), f(signatures_), f(boxes_),
-            f(lines_);
-    }
     void MoveCompanionTo(int label, const Rect& r);
     int NewCompanion(int page, Companion companion, const Rect& r, const char* caption,
                      std::uint32_t backColor);
@@ -505,14 +548,13 @@ class CanvasModel : public ControlSink, public LayoutSource {
     const TextMetrics& metrics_;
     std::string imagesFolder_;
     StableList<Entry> labels_;  // the reader keeps references while it adds labels
-    std::vector<int> order_;    // label indices, back to front
-    std::vector<HotspotRecord> hotspots_;
-    std::vector<SignatureBoxRecord> signatures_;
-    std::vector<BoxRecord> boxes_;
-    std::vector<ImageRecord> images_;
-    std::vector<BackgroundRecord> backgrounds_;
-    std::vector<BarcodeRecord> barcodes_;
-    std::vector<LineRecord> lines_;
+    // The drawing order: the labels brought to front, in turn, above the rest in index order.
+    std::vector<int> raised_;
+    std::vector<std::uint32_t> raisedAt_;  // by label: its turn in raised_, 0 when not raised
+    std::uint32_t raises_ = 0;
+    mutable std::vector<int> order_;  // LabelOrder, while orderKnown_
+    mutable bool orderKnown_ = false;
+    ShapeRecords shapes_;
     CanvasWindowState window_;
     double pageWidth_ = 8.5, pageHeight_ = 11;
     int pages_ = 1;
@@ -523,6 +565,11 @@ class CanvasModel : public ControlSink, public LayoutSource {
     std::shared_ptr<StepState> steps_;  // null while none are kept
     mutable bool shapesTouched_ = false;
     std::vector<int> reached_;  // see ReachedLabels
+    // The index, and the labels reached for writing since it was last brought up to date
+    // (when it is rebuilt, none are listed).
+    mutable ItemIndex index_;
+    mutable std::vector<int> written_;
+    mutable bool rebuildIndex_ = true, shapesLooked_ = false;
 };
 
 // Tells the canvas's listener once, when an edit made through Label() is done,

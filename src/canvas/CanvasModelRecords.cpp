@@ -50,7 +50,7 @@ int CanvasModel::LoadOneLine(int page, double x, double y) {
     l.x1 = l.x2 = x;
     l.y1 = l.y2 = y;
     l.page = std::clamp(page, 0, pages_ - 1);
-    return Place(lines_, std::move(l));
+    return Place(shapes_.lines, std::move(l));
 }
 
 int CanvasModel::LoadOneLabelForBarcode(int page) {
@@ -58,7 +58,7 @@ int CanvasModel::LoadOneLabelForBarcode(int page) {
     BarcodeRecord b;
     b.label = index;
     b.page = page;
-    Place(barcodes_, std::move(b));
+    Place(shapes_.barcodes, std::move(b));
     return index;
 }
 
@@ -68,19 +68,19 @@ void CanvasModel::LoadImage(const std::string& line, int page) {
     im.timeStamp = Field(line, 7);
     im.linkedSignatureBox = Field(line, 9);
     if (!imagesFolder_.empty() && SafeName(im.name)) im.path = imagesFolder_ + "/" + im.name;
-    Place(images_, std::move(im));
+    Place(shapes_.images, std::move(im));
 }
 
 void CanvasModel::LoadHotspot(const std::string& line, int page) {
     HotspotRecord h = ReadRecord<HotspotFields>(line, page);
     h.kind = Field(line, 7);
-    Place(hotspots_, std::move(h));
+    Place(shapes_.hotspots, std::move(h));
 }
 
 void CanvasModel::LoadSignatureBox(const std::string& line, int page) {
     SignatureBoxRecord s = ReadRecord<SignatureBoxFields>(line, page);
     s.signaturePad = text::EqualsNoCase(text::Trim(Field(line, 7)), "Y");
-    Place(signatures_, std::move(s));
+    Place(shapes_.signatures, std::move(s));
 }
 
 void CanvasModel::LoadBox(const std::string& line, int page, int boxOption) {
@@ -90,7 +90,7 @@ void CanvasModel::LoadBox(const std::string& line, int page, int boxOption) {
     b.hideInPreview = text::EqualsNoCase(text::Trim(Field(line, 9)), "Y") ? 1 : 0;
     b.borderColor = Int(Field(line, 10), 0);
     b.option = boxOption;
-    Place(boxes_, std::move(b));
+    Place(shapes_.boxes, std::move(b));
 }
 
 // A record for an item placed on the canvas: on one of the form's pages.
@@ -103,17 +103,17 @@ ShapeRecord<Own> CanvasModel::NewRecord(const Rect& r, int page) const {
 }
 
 int CanvasModel::AddBox(const Rect& r, int page) {
-    return Place(boxes_, NewRecord<BoxFields>(r, page));
+    return Place(shapes_.boxes, NewRecord<BoxFields>(r, page));
 }
 
 int CanvasModel::AddHotspot(const Rect& r, int page, const std::string& kind) {
     HotspotRecord h = NewRecord<HotspotFields>(r, page);
     h.kind = kind;
-    return Place(hotspots_, std::move(h));
+    return Place(shapes_.hotspots, std::move(h));
 }
 
 int CanvasModel::AddSignatureBox(const Rect& r, int page) {
-    return Place(signatures_, NewRecord<SignatureBoxFields>(r, page));
+    return Place(shapes_.signatures, NewRecord<SignatureBoxFields>(r, page));
 }
 
 int CanvasModel::AddImage(const Rect& r, int page, const std::string& name,
@@ -122,7 +122,7 @@ int CanvasModel::AddImage(const Rect& r, int page, const std::string& name,
     im.name = name;
     im.path = path;
     im.source = "Local";
-    return Place(images_, std::move(im));
+    return Place(shapes_.images, std::move(im));
 }
 
 int CanvasModel::AddBarcode(const Rect& r, int page, const std::string& data) {
@@ -153,16 +153,16 @@ void CanvasModel::DeleteShape(std::vector<ShapeRecord<Own>>& records, int index)
 }
 
 void CanvasModel::DeleteBox(int index) {
-    DeleteShape(boxes_, index);
+    DeleteShape(shapes_.boxes, index);
 }
 void CanvasModel::DeleteHotspot(int index) {
-    DeleteShape(hotspots_, index);
+    DeleteShape(shapes_.hotspots, index);
 }
 void CanvasModel::DeleteSignatureBox(int index) {
-    DeleteShape(signatures_, index);
+    DeleteShape(shapes_.signatures, index);
 }
 void CanvasModel::DeleteImage(int index) {
-    DeleteShape(images_, index);
+    DeleteShape(shapes_.images, index);
 }
 
 void CanvasModel::DeleteBarcode(int labelIndex) {
@@ -180,16 +180,16 @@ int CompanionIndex(const Records& records, int label) {
 }  // namespace
 
 int CanvasModel::GetHotspotShapeIndex(int label) const {
-    return CompanionIndex(hotspots_, label);
+    return CompanionIndex(shapes_.hotspots, label);
 }
 int CanvasModel::GetSignatureBoxShapeIndex(int label) const {
-    return CompanionIndex(signatures_, label);
+    return CompanionIndex(shapes_.signatures, label);
 }
 int CanvasModel::GetBoxShapeIndex(int label) const {
-    return CompanionIndex(boxes_, label);
+    return CompanionIndex(shapes_.boxes, label);
 }
 int CanvasModel::GetBarcodeImageIndex(int label) const {
-    return CompanionIndex(barcodes_, label);
+    return CompanionIndex(shapes_.barcodes, label);
 }
 
 namespace {
@@ -213,17 +213,17 @@ void CanvasModel::MoveShape(Records& records, int index, double dx, double dy) {
 }
 
 void CanvasModel::MoveHotspotShape(int index, double dx, double dy) {
-    MoveShape(hotspots_, index, dx, dy);
+    MoveShape(shapes_.hotspots, index, dx, dy);
 }
 void CanvasModel::MoveSignatureBoxShape(int index, double dx, double dy) {
-    MoveShape(signatures_, index, dx, dy);
+    MoveShape(shapes_.signatures, index, dx, dy);
 }
 void CanvasModel::MoveBoxShape(int index, double dx, double dy) {
-    MoveShape(boxes_, index, dx, dy);
+    MoveShape(shapes_.boxes, index, dx, dy);
 }
 
 void CanvasModel::MoveImage(int index, double dx, double dy) {
-    MoveShape(images_, index, dx, dy);
+    MoveShape(shapes_.images, index, dx, dy);
 }
 
 void CanvasModel::MoveBarcodeImage(int labelIndex, double dx, double dy) {
@@ -264,24 +264,24 @@ void CanvasModel::UpdateShape(std::vector<ShapeRecord<Own>>& records, int index,
 }
 
 void CanvasModel::UpdateHotspotShapeDetails(int index, const Rect& r, const std::string& kind) {
-    UpdateShape(hotspots_, index, r, [&](HotspotRecord& h) {
+    UpdateShape(shapes_.hotspots, index, r, [&](HotspotRecord& h) {
         h.kind = kind;
         SetLabelBackColor(h.label, HotspotLabelColor(kind));
     });
 }
 
 void CanvasModel::UpdateSignatureBoxShapeDetails(int index, const Rect& r, bool signaturePad) {
-    UpdateShape(signatures_, index, r,
+    UpdateShape(shapes_.signatures, index, r,
                 [&](SignatureBoxRecord& s) { s.signaturePad = signaturePad; });
 }
 
 void CanvasModel::UpdateBoxShapeDetails(int index, const Rect& r) {
-    UpdateShape(boxes_, index, r, [](BoxRecord&) {});
+    UpdateShape(shapes_.boxes, index, r, [](BoxRecord&) {});
 }
 
 void CanvasModel::UpdateImageDetails(int index, const Rect& r,
                                      const std::string& linkedSignatureBox) {
-    UpdateShape(images_, index, r,
+    UpdateShape(shapes_.images, index, r,
                 [&](ImageRecord& im) { im.linkedSignatureBox = linkedSignatureBox; });
 }
 
@@ -297,7 +297,7 @@ void CanvasModel::UpdateBarcodeImageDetails(int labelIndex, const Rect& r) {
 }
 
 void CanvasModel::UpdateBoxShapeProps(int index, BoxOption option, long long value) {
-    BoxRecord* b = LiveRecord(boxes_, index);
+    BoxRecord* b = LiveRecord(shapes_.boxes, index);
     if (!b) return;
     switch (option) {
         case BoxOption::BorderStyle:
@@ -317,35 +317,35 @@ void CanvasModel::UpdateBoxShapeProps(int index, BoxOption option, long long val
 }
 
 double CanvasModel::GetBoxShapeDetailsHeight(int index) const {
-    const BoxRecord* b = AnyRecord(boxes_, index);
+    const BoxRecord* b = AnyRecord(shapes_.boxes, index);
     return b ? b->r.height : 0;
 }
 double CanvasModel::GetBoxShapeDetailsWidth(int index) const {
-    const BoxRecord* b = AnyRecord(boxes_, index);
+    const BoxRecord* b = AnyRecord(shapes_.boxes, index);
     return b ? b->r.width : 0;
 }
 int CanvasModel::GetBoxShapeDetailsHideInPreview(int index) const {
-    const BoxRecord* b = AnyRecord(boxes_, index);
+    const BoxRecord* b = AnyRecord(shapes_.boxes, index);
     return b ? b->hideInPreview : 0;
 }
 long long CanvasModel::GetBoxShapeDetailsBorderColor(int index) const {
-    const BoxRecord* b = AnyRecord(boxes_, index);
+    const BoxRecord* b = AnyRecord(shapes_.boxes, index);
     return b ? b->borderColor : 0;
 }
 int CanvasModel::GetBoxShapeLabelIndex(int index) const {
-    const BoxRecord* b = AnyRecord(boxes_, index);
+    const BoxRecord* b = AnyRecord(shapes_.boxes, index);
     return b ? b->label : -1;
 }
 std::string CanvasModel::GetImageSource(int index) const {
-    const ImageRecord* im = AnyRecord(images_, index);
+    const ImageRecord* im = AnyRecord(shapes_.images, index);
     return im ? im->source : std::string();
 }
 std::string CanvasModel::GetImageLinkedSignatureBoxNum(int index) const {
-    const ImageRecord* im = AnyRecord(images_, index);
+    const ImageRecord* im = AnyRecord(shapes_.images, index);
     return im ? im->linkedSignatureBox : std::string();
 }
 std::string CanvasModel::GetHotspotWidthHeight(int index) const {
-    const HotspotRecord* h = AnyRecord(hotspots_, index);
+    const HotspotRecord* h = AnyRecord(shapes_.hotspots, index);
     return h ? NumberText(h->r.width) + "\t" + NumberText(h->r.height) : std::string();
 }
 
@@ -357,67 +357,8 @@ void CanvasModel::MoveCompanionTo(int label, const Rect& r) {
 }
 
 void CanvasModel::ClearShapeMarks() {
-    ForEachKind([](auto& records) {
+    shapes_.ForEach([](auto& records) {
         for (auto& r : records) r.marked = false;
     });
     Changed(CanvasChange::Selection);
-}
-
-void CanvasModel::BringToFront(int index) {
-    if (index <= 0 || size_t(index) >= labels_.size()) return;
-    if (!order_.empty() && order_.back() == index) return;
-    auto it = std::find(order_.begin(), order_.end(), index);
-    if (it != order_.end()) order_.erase(it);
-    order_.push_back(index);
-    Changed(CanvasChange::Selection, labels_[size_t(index)].control.page);
-}
-
-void CanvasModel::BringAllToFront() {
-    std::vector<int> order;
-    order.reserve(order_.size());
-    for (int i : order_)
-        if (!LabelAt(i) || i == 0) order.push_back(i);
-    for (int i = 1; i < int(labels_.size()); ++i)
-        if (LabelAt(i)) order.push_back(i);
-    if (order == order_) return;
-    order_ = std::move(order);
-    // The drawing order is the canvas's, not the form's: no change to the form.
-    Changed(CanvasChange::Selection);
-}
-
-CanvasModel::Hit CanvasModel::HitTest(int page, double x, double y) const {
-    auto inside = [&](const Rect& r) {
-        return x >= r.left && x <= r.left + r.width && y >= r.top && y <= r.top + r.height;
-    };
-    // Labels lie above every picture and shape, the last brought to front on top.
-    for (auto it = order_.rbegin(); it != order_.rend(); ++it) {
-        const Entry& e = labels_[size_t(*it)];
-        if (!e.loaded || !e.control.visible || e.control.page != page) continue;
-        if (inside({e.control.left, e.control.top, e.control.width, e.control.height}))
-            return {Hit::Label, *it};
-    }
-    for (size_t i = barcodes_.size(); i-- > 0;) {
-        const BarcodeRecord& b = barcodes_[i];
-        const LabelControl* c = LabelAt(b.label);
-        if (b.active && c && c->visible && c->page == page && inside(BarcodeRect(b.label)))
-            return {Hit::Barcode, b.label};
-    }
-    for (size_t i = signatures_.size(); i-- > 0;)
-        if (signatures_[i].active && signatures_[i].page == page && inside(signatures_[i].r))
-            return {Hit::SignatureBox, int(i)};
-    for (size_t i = hotspots_.size(); i-- > 0;)
-        if (hotspots_[i].active && hotspots_[i].page == page && inside(hotspots_[i].r))
-            return {Hit::Hotspot, int(i)};
-    for (size_t i = images_.size(); i-- > 0;)
-        if (images_[i].active && images_[i].page == page && inside(images_[i].r))
-            return {Hit::Image, int(i)};
-    // A box is only hit on its border: its inside is where the form's items go.
-    for (size_t i = boxes_.size(); i-- > 0;) {
-        const BoxRecord& b = boxes_[i];
-        if (!b.active || b.page != page || !inside(b.r)) continue;
-        const double edge = 0.05;
-        Rect inner{b.r.left + edge, b.r.top + edge, b.r.width - 2 * edge, b.r.height - 2 * edge};
-        if (inner.width <= 0 || inner.height <= 0 || !inside(inner)) return {Hit::Box, int(i)};
-    }
-    return {};
 }

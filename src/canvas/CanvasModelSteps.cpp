@@ -28,13 +28,14 @@ bool SameRecords(const std::vector<Record>& a, const std::vector<Record>& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                       [](const Record& x, const Record& y) { return x.SameItem(y); });
 }
-
-template <class Record>
-std::vector<Record> Unmarked(std::vector<Record> records) {
-    for (Record& r : records) r.marked = false;
-    return records;
-}
 }  // namespace
+
+bool ShapeRecords::SameItems(const ShapeRecords& o) const {
+    return SameRecords(images, o.images) && SameRecords(backgrounds, o.backgrounds) &&
+           SameRecords(barcodes, o.barcodes) && SameRecords(hotspots, o.hotspots) &&
+           SameRecords(signatures, o.signatures) && SameRecords(boxes, o.boxes) &&
+           SameRecords(lines, o.lines);
+}
 
 std::size_t CanvasStep::LabelBytes() const {
     std::size_t bytes = labels.capacity() * sizeof(labels[0]);
@@ -74,6 +75,7 @@ void CanvasModel::Touch(int index) {
 
 FormItem& CanvasModel::Item(int index) {
     Touch(index);
+    Written(index);
     return model_.Item(index);
 }
 
@@ -86,12 +88,7 @@ bool CanvasModel::LabelUnchanged(const LabelState& was) const {
 }
 
 bool CanvasModel::ShapesUnchanged() const {
-    const ShapeRecords& s = *steps_->shapes;
-    return !shapesTouched_ ||
-           (SameRecords(s.images, images_) && SameRecords(s.backgrounds, backgrounds_) &&
-            SameRecords(s.barcodes, barcodes_) && SameRecords(s.hotspots, hotspots_) &&
-            SameRecords(s.signatures, signatures_) && SameRecords(s.boxes, boxes_) &&
-            SameRecords(s.lines, lines_));
+    return !shapesTouched_ || steps_->shapes->SameItems(shapes_);
 }
 
 bool CanvasModel::FormUnchanged() const {
@@ -105,14 +102,10 @@ bool CanvasModel::FormUnchanged() const {
 }
 
 std::shared_ptr<const ShapeRecords> CanvasModel::KeptShapes() const {
-    auto shapes = std::make_shared<ShapeRecords>();
-    shapes->images = Unmarked(images_);
-    shapes->backgrounds = Unmarked(backgrounds_);
-    shapes->barcodes = Unmarked(barcodes_);
-    shapes->hotspots = Unmarked(hotspots_);
-    shapes->signatures = Unmarked(signatures_);
-    shapes->boxes = Unmarked(boxes_);
-    shapes->lines = Unmarked(lines_);
+    auto shapes = std::make_shared<ShapeRecords>(shapes_);
+    shapes->ForEach([](auto& records) {
+        for (auto& r : records) r.marked = false;
+    });
     return shapes;
 }
 
@@ -147,6 +140,9 @@ void CanvasModel::StartSteps() {
     state->form = KeptForm();
     steps_ = std::move(state);
     shapesTouched_ = false;
+    // A form was read: its labels are indexed anew, whatever was written while it was.
+    rebuildIndex_ = true;
+    written_.clear();
 }
 
 void CanvasModel::StopSteps() {
@@ -196,6 +192,7 @@ unsigned CanvasModel::PutBack(const CanvasStep& step, bool after) {
         e = s.label;
         e.touched = false;
         e.reached = reached;
+        Written(s.index);
         if (!e.control.tag.empty() || e.companion != Companion::None) Reach(s.index);
         e.control.bordered = false;
         if (e.control.Marked()) e.control.ClearTag();
@@ -208,20 +205,16 @@ unsigned CanvasModel::PutBack(const CanvasStep& step, bool after) {
         kinds |= CanvasChange::Labels;
     }
     if (const auto& shapes = after ? step.shapesAfter : step.shapesBefore) {
-        images_ = shapes->images;
-        backgrounds_ = shapes->backgrounds;
-        barcodes_ = shapes->barcodes;
-        hotspots_ = shapes->hotspots;
-        signatures_ = shapes->signatures;
-        boxes_ = shapes->boxes;
-        lines_ = shapes->lines;
+        shapes_ = *shapes;
         steps_->shapes = shapes;
         kinds |= CanvasChange::Shapes | CanvasChange::Labels;
         page = -1;
     }
-    for (const HotspotRecord& h : hotspots_)
-        if (h.label > 0 && size_t(h.label) < labels_.size())
+    for (const HotspotRecord& h : shapes_.hotspots)
+        if (h.label > 0 && size_t(h.label) < labels_.size()) {
             labels_[size_t(h.label)].backColor = HotspotUnselectedLabelColor(h.kind);
+            Written(h.label);
+        }
     if (const auto& form = after ? step.formAfter : step.formBefore) {
         model_.settings = form->settings;
         model_.prompts = form->prompts;

@@ -18,18 +18,6 @@ struct LabelState {
     std::string linked;
 };
 
-// Every shape and picture record of the form, their marks cleared. A form holds few,
-// so a step that changes one keeps them all (shared with the neighbouring steps).
-struct ShapeRecords {
-    std::vector<ImageRecord> images;
-    std::vector<BackgroundRecord> backgrounds;
-    std::vector<BarcodeRecord> barcodes;
-    std::vector<HotspotRecord> hotspots;
-    std::vector<SignatureBoxRecord> signatures;
-    std::vector<BoxRecord> boxes;
-    std::vector<LineRecord> lines;
-};
-
 // What the form holds besides its labels and shapes: settings, prompts, pages. The
 // lists that only grow while a form is open (data fields, grid cells) are compared by
 // their length.

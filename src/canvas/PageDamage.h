@@ -1,10 +1,10 @@
 #pragma once
 // What changed on one page since it was last drawn. The window keeps each page's picture
-// and repaints only the parts that changed; it finds them by comparing what every item
-// would draw now with what it drew then, so no edit that forgets to say what it touched
-// can leave a stale picture. Qt-free.
+// and repaints only the parts that changed. The canvas's index compares the look of
+// every label an edit reached for writing (and of every shape, when one changed) with
+// the look it had, so an edit that changes a label without saying so still repaints it,
+// and finding the damage costs what the edits touched, not what the page holds. Qt-free.
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "canvas/CanvasModel.h"
@@ -22,20 +22,7 @@ class PageDamage {
     void Reset() { drawn_ = false; }
 
   private:
-    struct Look {
-        std::uint64_t hash = 0;
-        float left = 0, top = 0, right = 0, bottom = 0;  // inches, with what the item's pen adds
-        Rect Area() const { return {left, top, double(right) - left, double(bottom) - top}; }
-    };
-    static Look LabelLook(const CanvasModel& canvas, int index);
-    void Collect(const CanvasModel& canvas, int page);
-    void CompareLabels(Result& out) const;
-
     bool drawn_ = false;
     std::uint64_t pageHash_ = 0;
-    // Labels of the page back to front with their looks, as drawn and as now.
-    std::vector<int> order_, nextOrder_;
-    std::vector<Look> looks_, nextLooks_;
-    // Pictures and shapes by kind and index.
-    std::unordered_map<std::uint64_t, Look> shapes_, nextShapes_;
+    ItemIndex::Mark mark_;  // the page's damage read so far
 };

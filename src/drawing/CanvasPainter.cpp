@@ -11,6 +11,7 @@
 #include <climits>
 #include <cmath>
 #include <filesystem>
+#include <vector>
 
 #include "drawing/Barcode.h"
 #include "drawing/Metafile.h"
@@ -134,7 +135,14 @@ void CanvasPainter::PaintPage(QPainter& p, int page, const QRectF& exposed) cons
         if (b.active && c && c->visible && c->page == page && visible(canvas_.BarcodeRect(b.label)))
             PaintBarcode(p, b.label);
     }
-    for (int i : canvas_.LabelOrder()) {
+    // An area less than the page draws only the labels the canvas's index finds there.
+    const bool whole = exposed.isEmpty() ||
+                       exposed.contains(QRectF(0, 0, canvas_.PageWidth(), canvas_.PageHeight()));
+    std::vector<int> found;
+    if (!whole)
+        canvas_.LabelsIn(page, {exposed.left(), exposed.top(), exposed.width(), exposed.height()},
+                         found);
+    for (int i : whole ? canvas_.LabelOrder() : found) {
         const LabelControl* c = canvas_.LabelAt(i);
         if (!c || !c->visible || c->page != page) continue;
         if (visible({c->left, c->top, c->width, c->height})) PaintLabel(p, i);
