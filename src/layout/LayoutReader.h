@@ -58,7 +58,7 @@ std::string PrepareLayoutData(const std::string& reply);
 // The same in reply's own buffer, for a form too large to hold twice.
 std::string PrepareLayoutData(std::string&& reply);
 // The layout with its "TimeStamp:" value replaced; unchanged without a stamp.
-std::string UpdateDataWithTimeStamp(const std::string& layoutText,
+std::string UpdateDataWithTimeStamp(std::string_view layoutText,
                                     const std::optional<std::string>& timeStamp);
 
 // Opens a local ".ldt": reads the whole file, builds the form; on success the form code

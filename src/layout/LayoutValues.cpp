@@ -116,17 +116,19 @@ std::string ItemToolTip(const FormItem& r) {
     return tip;
 }
 
-std::string UpdateDataWithTimeStamp(const std::string& layoutText,
+std::string UpdateDataWithTimeStamp(std::string_view layoutText,
                                     const std::optional<std::string>& timeStamp) {
-    if (!timeStamp) return layoutText;
+    if (!timeStamp) return std::string(layoutText);
     size_t he = layoutText.find(kHeaderEnd);
     std::string lower = text::ToLower(layoutText.substr(0, he));
     size_t pos = lower.find("timestamp:");
-    if (pos == std::string::npos) return layoutText;
+    if (pos == std::string::npos) return std::string(layoutText);
     size_t end = layoutText.find_first_of("\r\n", pos);
     if (he != std::string::npos && (end == std::string::npos || end > he)) end = he;
     if (end == std::string::npos) end = layoutText.size();
-    return layoutText.substr(0, pos) + "TimeStamp:\t" + *timeStamp + layoutText.substr(end);
+    std::string out(layoutText.substr(0, pos));
+    out.reserve(layoutText.size() + timeStamp->size());
+    return (out += "TimeStamp:\t").append(*timeStamp).append(layoutText.substr(end));
 }
 
 std::string PrepareLayoutData(const std::string& reply) {

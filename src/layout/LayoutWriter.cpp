@@ -1,7 +1,9 @@
 #include "layout/LayoutWriter.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstdint>
 #include <exception>
 #include <iterator>
 #include <unordered_set>
@@ -15,6 +17,9 @@
 namespace {
 
 constexpr char kCrLf[] = "\r\n";
+// Room reckoned for a line besides its caption: its numbers, font and flags, or a
+// prompt's definition parts. More is asked for only when a line is longer.
+constexpr size_t kLineRoom = 96;
 
 const char* YesNo(bool v) {
     return v ? "Yes" : "No";
@@ -36,29 +41,44 @@ std::string_view NthPart(std::string_view text, char delimiter, int n) {
 
 }  // namespace
 
-// The lines of one page, kept in the groups the layout writes them in: prompts by
-// number, database fields, boxes by number, static texts, barcodes. Each group is one
-// text, so a page of any size is written by copying each group once, and a page
-// written by this writer (already in order) is never sorted.
+// The lines of one page, filed in the groups the layout writes them in: prompts by
+// number, database fields, boxes by number, static texts, barcodes. The lines stay
+// where they were written, in one text, and only their places are filed: a page
+// already in order (as every page this writer wrote and the reader read back) is
+// copied out whole, and any other page once, line by line.
 class ArrangedPage {
   public:
+    // The text lines are written onto; Take() files what was written.
+    std::string& Text() { return text_; }
+    void Reserve(size_t lines) { lines_.reserve(lines); }
+    // Files the lines written onto the text from `from` on and ends them with CR LF.
     // Lines end at CR LF or at a CR alone.
-    void AddLines(std::string_view text) {
-        for (size_t start = 0; start < text.size();) {
+    void Take(size_t from) {
+        const std::string_view text(text_);
+        for (size_t start = from; start < text.size();) {
             const size_t cr = text.find('\r', start);
-            Add(text.substr(start, cr - start));
+            File(start, (cr == std::string_view::npos ? text.size() : cr) - start);
             start = cr == std::string_view::npos
                         ? cr
                         : cr + (cr + 1 < text.size() && text[cr + 1] == '\n' ? 2 : 1);
         }
+        text_ += kCrLf;
     }
-    void AddPrompt(double number, std::string_view line) { AddNumbered(prompts_, number, line); }
+    void AddLines(std::string_view text) {
+        const size_t from = text_.size();
+        text_ += text;
+        Take(from);
+    }
+    void AddPrompt(double number, std::string_view line) {
+        lines_.push_back({number, text_.size(), line.size(), Group::Prompts});
+        (text_ += line) += kCrLf;
+    }
     // The keys of the prompts on the page.
     std::unordered_set<std::string_view> PromptKeys() const {
         std::unordered_set<std::string_view> keys;
-        keys.reserve(prompts_.lines.size());
-        for (const Numbered& n : prompts_.lines) {
-            std::string_view f0 = NthPart(prompts_.Line(n), '\t', 1);
+        for (const Line& n : lines_) {
+            if (n.group != Group::Prompts) continue;
+            std::string_view f0 = NthPart(LineText(n), '\t', 1);
             if (IsBarcodeLine(f0)) f0.remove_prefix(1);
             keys.insert(NthPart(f0, '@', 1));
         }
@@ -66,64 +86,84 @@ class ArrangedPage {
     }
     // The page's lines in order onto out; the page is empty again after.
     void AppendTo(std::string& out) {
-        prompts_.AppendTo(out);
-        out += fields_;
-        boxes_.AppendTo(out);
-        out += statics_;
-        out += barcodes_;
-        for (std::string* text : {&fields_, &statics_, &barcodes_}) text->clear();
+        if (WrittenInOrder()) {
+            out += text_;
+        } else {
+            Arrange();
+            for (size_t i : order_) (out += LineText(lines_[i])) += kCrLf;
+        }
+        text_.clear();
+        lines_.clear();
     }
 
   private:
-    struct Numbered {
-        double number;
-        size_t begin, length;  // in the group's text, CR LF included
+    enum class Group : std::uint8_t { Prompts, Fields, Boxes, Statics, Barcodes, Count };
+    struct Line {
+        double number;  // prompts and boxes are ordered by it, the others keep their turn
+        size_t begin, length;
+        Group group;
     };
-    struct NumberedGroup {
-        std::string text;
-        std::vector<Numbered> lines;
-        std::string_view Line(const Numbered& n) const {
-            return std::string_view(text).substr(n.begin, n.length - 2);
-        }
-        void AppendTo(std::string& out) {
-            auto byNumber = [](const Numbered& a, const Numbered& b) {
-                return a.number < b.number;
-            };
-            if (std::is_sorted(lines.begin(), lines.end(), byNumber)) {
-                out += text;
-            } else {
-                std::stable_sort(lines.begin(), lines.end(), byNumber);
-                for (const Numbered& n : lines) out.append(text, n.begin, n.length);
-            }
-            text.clear();
-            lines.clear();
-        }
-    };
-    static void AddNumbered(NumberedGroup& group, double number, std::string_view line) {
-        group.lines.push_back({number, group.text.size(), line.size() + 2});
-        (group.text += line) += kCrLf;
+    std::string_view LineText(const Line& n) const {
+        return std::string_view(text_).substr(n.begin, n.length);
     }
-    void Add(std::string_view line) {
-        if (line.empty()) return;
+    static bool Before(const Line& a, const Line& b) {
+        return a.group < b.group || (a.group == b.group && a.number < b.number);
+    }
+    // True when the text holds each line once, in order, each followed by CR LF.
+    bool WrittenInOrder() const {
+        size_t at = 0;
+        for (size_t i = 0; i < lines_.size(); ++i) {
+            const Line& n = lines_[i];
+            if (n.begin != at || text_.compare(n.begin + n.length, 2, kCrLf) != 0) return false;
+            if (i > 0 && Before(n, lines_[i - 1])) return false;
+            at = n.begin + n.length + 2;
+        }
+        return at == text_.size();
+    }
+    // order_: the lines by group, in their turn, prompts and boxes by number (stable).
+    void Arrange() {
+        std::array<size_t, size_t(Group::Count) + 1> first{};
+        for (const Line& n : lines_) ++first[size_t(n.group) + 1];
+        for (size_t g = 1; g < first.size(); ++g) first[g] += first[g - 1];
+        order_.resize(lines_.size());
+        std::array<size_t, size_t(Group::Count)> next{};
+        std::copy(first.begin(), first.end() - 1, next.begin());
+        for (size_t i = 0; i < lines_.size(); ++i) order_[next[size_t(lines_[i].group)]++] = i;
+        auto byNumber = [this](size_t a, size_t b) { return lines_[a].number < lines_[b].number; };
+        for (Group g : {Group::Prompts, Group::Boxes}) {
+            const auto from = order_.begin() + std::ptrdiff_t(first[size_t(g)]);
+            const auto to = order_.begin() + std::ptrdiff_t(first[size_t(g) + 1]);
+            if (!std::is_sorted(from, to, byNumber)) std::stable_sort(from, to, byNumber);
+        }
+    }
+    void File(size_t begin, size_t length) {
+        if (length == 0) return;
+        const std::string_view line = std::string_view(text_).substr(begin, length);
         const std::string_view f0 = NthPart(line, '\t', 1);
+        Group group = Group::Statics;
+        double number = 0;
         if (IsBarcodeLine(f0)) {
             const std::string_view rest = f0.substr(1);
-            if (IsUserPromptsLabel(rest))
-                AddNumbered(prompts_, text::Val(NthPart(rest, '@', 6)), line);
-            else
-                (barcodes_ += line) += kCrLf;
+            if (IsUserPromptsLabel(rest)) {
+                group = Group::Prompts;
+                number = text::Val(NthPart(rest, '@', 6));
+            } else {
+                group = Group::Barcodes;
+            }
         } else if (IsUserPromptsLabel(f0)) {
-            AddNumbered(prompts_, text::Val(NthPart(f0, '@', 6)), line);
+            group = Group::Prompts;
+            number = text::Val(NthPart(f0, '@', 6));
         } else if (IsInteractiveBoxLabel(f0)) {
-            AddNumbered(boxes_, text::Val(NthPart(f0, '@', 3)), line);
+            group = Group::Boxes;
+            number = text::Val(NthPart(f0, '@', 3));
         } else if (IsDataBoundLabel(f0)) {
-            (fields_ += line) += kCrLf;
-        } else {
-            (statics_ += line) += kCrLf;
+            group = Group::Fields;
         }
+        lines_.push_back({number, begin, length, group});
     }
-    NumberedGroup prompts_, boxes_;
-    std::string fields_, statics_, barcodes_;
+    std::string text_;
+    std::vector<Line> lines_;
+    std::vector<size_t> order_;
 };
 
 namespace {
@@ -181,6 +221,18 @@ void LayoutWriter::AppendPromptCaption(int index, const LabelControl& label,
     AppendPromptDefinition(r, out);
 }
 
+const DatabaseFieldRef* LayoutWriter::FindField(std::string_view name) const {
+    // A form read from a layout lists its fields in the order of their first labels,
+    // which is the order they are written in: the field after the last one found is
+    // tried before the index, whose slots lie all over a large form's memory.
+    const auto& fields = model_.databaseFields;
+    if (fieldHint_ < fields.size() && fields[fieldHint_].fieldName == name)
+        return &fields[fieldHint_++];
+    const DatabaseFieldRef* field = model_.FindDatabaseField(name);
+    if (field) fieldHint_ = size_t(field - fields.data()) + 1;
+    return field;
+}
+
 std::string LayoutWriter::LabelLine(int index) const {
     std::string line, caption;
     AppendLabelLine(index, line, caption);
@@ -202,8 +254,8 @@ bool LayoutWriter::AppendLabelLine(int index, std::string& out, std::string& cap
         AppendPromptCaption(index, *label, caption);
         f[F::Caption] = caption;
     } else if (kind == ItemKind::DatabaseField) {
-        const DatabaseFieldRef* field = model_.FindDatabaseField(
-            std::string_view(label->caption).substr(label->caption[0] == '~' ? 1 : 0));
+        const DatabaseFieldRef* field =
+            FindField(std::string_view(label->caption).substr(label->caption[0] == '~' ? 1 : 0));
         if (field && !field->longName.empty()) {
             ((caption = label->caption) += '@') += field->longName;
             f[F::Caption] = caption;
@@ -343,22 +395,34 @@ std::string LayoutWriter::ReassembleData(std::string& backgroundImageLines,
                 if (!tag.empty()) add(tag);
         out += std::string(kCrLf) + "</HEADER>" + kCrLf;
         // Every label's line once into its page's text: no string per line or field.
-        // The labels of each page, from one pass over them whatever the number of pages.
+        // The labels of each page, from one pass over them whatever the number of pages,
+        // and room for the text reckoned from them, so neither the layout nor a page is
+        // copied as it grows (room never written costs no memory).
         std::vector<std::vector<int>> byPage(size_t(std::max<long long>(s.numberOfPages, 0)));
+        std::vector<size_t> pageRoom(byPage.size());
         const int count = canvas_.LabelCount();
         for (int i = 1; i < count; ++i) {
             const LabelControl* label = canvas_.LabelAt(i);
-            if (label && label->page >= 0 && size_t(label->page) < byPage.size())
+            if (label && label->page >= 0 && size_t(label->page) < byPage.size()) {
                 byPage[size_t(label->page)].push_back(i);
+                pageRoom[size_t(label->page)] += label->caption.size() + kLineRoom;
+            }
         }
+        size_t room = out.size() + model_.prompts.size() * kLineRoom, largest = 0;
+        for (size_t bytes : pageRoom) room += bytes + 20, largest = std::max(largest, bytes);
+        out.reserve(room);
         ArrangedPage page;
-        std::string line, caption;
+        page.Text().reserve(largest + model_.prompts.size() * kLineRoom);
+        std::string caption;
+        fieldHint_ = 0;
         for (const auto& labels : byPage) {
             out += "<PAGE>";
             out += kCrLf;
+            std::string& text = page.Text();
+            page.Reserve(labels.size());
             for (int i : labels) {
-                line.clear();
-                if (AppendLabelLine(i, line, caption)) page.AddLines(line);
+                const size_t from = text.size();
+                if (AppendLabelLine(i, text, caption)) page.Take(from);
             }
             FinishPage(page, out);
             out += "</PAGE>";
@@ -395,6 +459,9 @@ bool ReportIsEmpty(const std::string& layoutText) {
         if (key == "background_image:" || key == "image:") return false;
     }
     if (he == std::string::npos) return true;
+    // A character of no page marker or line end survives the markers' removal: a form
+    // with items is answered at its first item, without a copy of its text.
+    if (layoutText.find_first_not_of("<>/PAGE\r\n", he + 9) != std::string::npos) return false;
     std::string rest = layoutText.substr(he + 9);
     for (const char* tag : {"<PAGE>", "</PAGE>", "\r", "\n"})
         rest = text::ReplaceAll(rest, tag, "");

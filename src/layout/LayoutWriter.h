@@ -34,6 +34,8 @@ class LayoutWriter {
     std::string LabelLine(int index) const;
 
   private:
+    // The field of a database-field caption (without its "~"), or nullptr.
+    const DatabaseFieldRef* FindField(std::string_view name) const;
     void AppendPromptCaption(int index, const LabelControl& label, std::string& out) const;
     // The line of a label onto out; false (nothing added) when it is not written.
     // caption is room for a caption put together.
@@ -49,6 +51,7 @@ class LayoutWriter {
     UserInterface& ui_;
     std::optional<std::string> listedStamp_;
     bool promptsWritten_ = false;
+    mutable size_t fieldHint_ = 0;  // the field after the last one FindField found
 };
 
 // The nine-part definition text of a prompt record.

@@ -164,8 +164,12 @@ SaveOutcome FormFlows::SaveFormToServer(bool showDialog, bool restoreOnCancel, b
             ui_.Message("There is no data to save.", "Form not saved", MessageIcon::Warning);
             return SaveOutcome::NotSaved;
         }
-        std::string record =
-            requests::SaveRecord(s.formCode, s.formName, s.formType, s.formDocumentType, layout);
+        // The record is the layout behind its head, made in the layout's own room: a large
+        // form is not held twice.
+        const std::string head =
+            requests::SaveRecordHead(s.formCode, s.formName, s.formType, s.formDocumentType);
+        std::string record = std::move(layout.insert(0, head));
+        const std::string_view layoutText = std::string_view(record).substr(head.size());
         if (record.size() > wire::kMaxFormRecordBytes) {
             Restore(remembered);
             ui_.Message("The form is too large to save (" + std::to_string(record.size()) +
@@ -179,7 +183,7 @@ SaveOutcome FormFlows::SaveFormToServer(bool showDialog, bool restoreOnCancel, b
         // is named while the stored form is still whole.
         std::vector<std::string> missing;
         std::vector<requests::SavePicture> pictures =
-            requests::ReadSavePictures(s.formCode, layout, folders_.ImagesFolder(), missing);
+            requests::ReadSavePictures(s.formCode, layoutText, folders_.ImagesFolder(), missing);
         if (!missing.empty() && !SaveWithoutPictures(missing)) {
             Restore(remembered);
             ui_.Message("Form not saved.", kSavingTitle, MessageIcon::Information);
@@ -201,7 +205,7 @@ SaveOutcome FormFlows::SaveFormToServer(bool showDialog, bool restoreOnCancel, b
             requests::SaveActiveSelected(comm_, ui_, s.formCode, false, false);
         if (!requests::UpdateFormsDefinitions(comm_, ui_, definitions_)) return SaveOutcome::Saved;
         // The pictures on the canvas carry the stamps the server gave their uploads.
-        for (const std::string& name : requests::ImagesOfLayout(layout))
+        for (const std::string& name : requests::ImagesOfLayout(layoutText))
             sink_.UpdatePictureTimeStamp(name, definitions_.ImageTimeStamp(s.formCode, name));
         if (!options_.doNotUseLocalFolder) {
             const FormDefinition* def = definitions_.Find(s.formCode, true);
@@ -209,7 +213,7 @@ SaveOutcome FormFlows::SaveFormToServer(bool showDialog, bool restoreOnCancel, b
             if (def && !path.empty()) {
                 DefinitionsCatalogue catalogue(definitions_);
                 std::string stamped = folders_.UpdateDataWithImageTimeStamps(
-                    s.formCode, UpdateDataWithTimeStamp(layout, def->timeStamp), catalogue);
+                    s.formCode, UpdateDataWithTimeStamp(layoutText, def->timeStamp), catalogue);
                 SaveDataToFile(path, stamped, ui_);
                 UpdateCurrReportProps(*def);
             }

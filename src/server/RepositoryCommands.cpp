@@ -140,13 +140,14 @@ bool LoadLayoutText(CommComponent& comm, UserInterface& ui, const std::string& f
 
 bool SendFormData(CommComponent& comm, UserInterface& ui, const std::string& record,
                   std::string& reply, std::string* error) {
-    auto reqs = SaveRecordRequests(record);
-    SequenceScope upload(comm, reqs.size());
+    const std::size_t count = SaveRecordRequestCount(record);
+    SequenceScope upload(comm, count);
     std::string reason;
-    for (std::size_t i = 0; i < reqs.size(); ++i) {
-        ShowPieceLength(comm, ui, i + 1, reqs[i].size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string request = SaveRecordRequest(record, i);
+        ShowPieceLength(comm, ui, i + 1, request.size());
         reply.clear();
-        if (!comm.GetServerStringData(reqs[i], "", reply, reason)) {
+        if (!comm.GetServerStringData(request, "", reply, reason)) {
             if (error) *error = reason;
             return false;
         }
@@ -266,7 +267,7 @@ bool SaveImage(CommComponent& comm, UserInterface& ui, const std::string& form,
     return true;
 }
 
-std::vector<SavePicture> ReadSavePictures(const std::string& form, const std::string& layout,
+std::vector<SavePicture> ReadSavePictures(const std::string& form, std::string_view layout,
                                           const std::string& imagesFolder,
                                           std::vector<std::string>& missing) {
     std::vector<SavePicture> out;
@@ -291,8 +292,8 @@ std::vector<SavePicture> ReadSavePictures(const std::string& form, const std::st
 SaveResult SaveFormUpload(CommComponent& comm, UserInterface& ui, const std::string& form,
                           const std::string& record, const std::vector<SavePicture>& pictures,
                           const std::string& staticList) {
-    std::vector<std::string> head = SaveRecordRequests(record);
-    std::size_t count = head.size() + 1;
+    const std::size_t pieces = SaveRecordRequestCount(record);
+    std::size_t count = pieces + 1;
     for (const auto& p : pictures) {
         auto [base, ext] = SplitFileName(p.name);
         count += ImageFitsOneRequest(form, p.name, p.bytes.size())
@@ -317,10 +318,10 @@ SaveResult SaveFormUpload(CommComponent& comm, UserInterface& ui, const std::str
         return SaveResult::Saved;
     };
     const std::string recordRefused = "Error in '|SET|CUSTFORM|T'";
-    for (const auto& request : head)
-        if (auto r = send(request, "|SET|CUSTFORM| error", recordRefused); r != SaveResult::Saved)
+    for (std::size_t i = 0; i < pieces; ++i)
+        if (auto r = send(SaveRecordRequest(record, i), "|SET|CUSTFORM| error", recordRefused);
+            r != SaveResult::Saved)
             return r;
-    head.clear();
     for (const auto& p : pictures) {
         std::vector<std::string> parts = ImageRequests(form, p.name, p.bytes);
         const char* failed = parts.size() == 1 ? "ERR in SaveImages " : "ERR in SaveLargeImages ";

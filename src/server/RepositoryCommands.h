@@ -49,7 +49,7 @@ struct SavePicture {
 // Reads every picture the layout names from imagesFolder, each once. A name that cannot
 // be sent (no such file, an empty one, not a plain file name, too long for a piece) goes
 // to missing instead.
-std::vector<SavePicture> ReadSavePictures(const std::string& form, const std::string& layout,
+std::vector<SavePicture> ReadSavePictures(const std::string& form, std::string_view layout,
                                           const std::string& imagesFolder,
                                           std::vector<std::string>& missing);
 // One save as one upload: the record's pieces, every picture, then the static list (or

@@ -97,12 +97,27 @@ std::string SaveRecord(std::string_view form, std::string_view description, std:
     return Cat({form, "|", description, ":", type, ":", documentType, "|", layout});
 }
 
-std::vector<std::string> SaveRecordRequests(std::string_view record, std::size_t pieceSize) {
+std::string SaveRecordHead(std::string_view form, std::string_view description,
+                           std::string_view type, std::string_view documentType) {
+    return Cat({form, "|", description, ":", type, ":", documentType, "|"});
+}
+
+std::size_t SaveRecordRequestCount(std::string_view record, std::size_t pieceSize) {
     if (pieceSize == 0) pieceSize = kSavePieceSize;
+    return 1 + (record.size() > pieceSize ? (record.size() - 1) / pieceSize : 0);
+}
+
+std::string SaveRecordRequest(std::string_view record, std::size_t i, std::size_t pieceSize) {
+    if (pieceSize == 0) pieceSize = kSavePieceSize;
+    if (i + 1 < SaveRecordRequestCount(record, pieceSize))
+        return Cat({"|SETL|", record.substr((i + 1) * pieceSize, pieceSize)});
+    return Cat({"|SET|CUSTFORM|T|", record.substr(0, pieceSize)});
+}
+
+std::vector<std::string> SaveRecordRequests(std::string_view record, std::size_t pieceSize) {
     std::vector<std::string> out;
-    for (std::size_t at = pieceSize; at < record.size(); at += pieceSize)
-        out.push_back(Cat({"|SETL|", record.substr(at, pieceSize)}));
-    out.push_back(Cat({"|SET|CUSTFORM|T|", record.substr(0, pieceSize)}));
+    for (std::size_t i = 0, n = SaveRecordRequestCount(record, pieceSize); i < n; ++i)
+        out.push_back(SaveRecordRequest(record, i, pieceSize));
     return out;
 }
 
@@ -383,12 +398,14 @@ std::string RecordsAnswer(const std::vector<std::string>& lines) {
 
 std::vector<std::string> ImagesOfLayout(std::string_view layout) {
     std::vector<std::string> out;
-    for (const auto& line : text::Split(layout, kCrLf)) {
-        std::string key = text::ToLower(text::SplitStr(line, kTab, 1));
+    // A large form has a line per label: each is looked at in place, never copied.
+    text::Pieces lines(layout, kCrLf);
+    for (std::string_view line; lines.Next(line);) {
+        const std::string_view key = line.substr(0, line.find(kTab));
         std::string name;
-        if (key == "background_image:")
+        if (text::EqualsNoCase(key, "background_image:"))
             name = text::SplitStr(line, kTab, 2);
-        else if (key == "image:")
+        else if (text::EqualsNoCase(key, "image:"))
             name = text::SplitStr(line, kTab, 6);
         else
             continue;

@@ -40,8 +40,15 @@ std::string OldRecordsSearch(std::string_view form);
 // Save record: form|description:type:document type|layout.
 std::string SaveRecord(std::string_view form, std::string_view description, std::string_view type,
                        std::string_view documentType, std::string_view layout);
+// What a save record holds before the layout: form|description:type:document type|.
+std::string SaveRecordHead(std::string_view form, std::string_view description,
+                           std::string_view type, std::string_view documentType);
 // The requests of one save record in sending order: "|SETL|" pieces 2..n, then
-// "|SET|CUSTFORM|T|" with piece 1.
+// "|SET|CUSTFORM|T|" with piece 1; one at a time (a large record is not copied whole
+// again), or all of them.
+std::size_t SaveRecordRequestCount(std::string_view record, std::size_t pieceSize = kSavePieceSize);
+std::string SaveRecordRequest(std::string_view record, std::size_t i,
+                              std::size_t pieceSize = kSavePieceSize);
 std::vector<std::string> SaveRecordRequests(std::string_view record,
                                             std::size_t pieceSize = kSavePieceSize);
 

@@ -159,6 +159,10 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
         error = std::string("cannot open ") + path + ": " + std::strerror(errno);
         return false;
     }
+    // Room for the whole file at once: a large layout grown piece by piece would be
+    // copied as it grows and hold half as much again as it needs.
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.reserve(size_t(st.st_size));
     char chunk[65536];
     for (;;) {
         ssize_t n = ::read(fd, chunk, sizeof chunk);
