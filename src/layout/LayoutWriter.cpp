@@ -10,6 +10,7 @@
 
 #include "layout/ItemFields.h"
 #include "layout/ItemTypes.h"
+#include "layout/PageOrder.h"
 #include "shell/AtomicFile.h"
 #include "shell/Cp1252.h"
 #include "shell/TextUtils.h"
@@ -25,146 +26,7 @@ const char* YesNo(bool v) {
     return v ? "Yes" : "No";
 }
 
-bool IsBarcodeLine(std::string_view line) {
-    return !line.empty() && line[0] == cp1252::kBarcodeMark;
-}
-
-// The n-th part (from 1) of text split at delimiter; empty when there is no such part.
-std::string_view NthPart(std::string_view text, char delimiter, int n) {
-    for (; n > 1; --n) {
-        const size_t pos = text.find(delimiter);
-        if (pos == std::string_view::npos) return {};
-        text.remove_prefix(pos + 1);
-    }
-    return text.substr(0, text.find(delimiter));
-}
-
 }  // namespace
-
-// The lines of one page, filed in the groups the layout writes them in: prompts by
-// number, database fields, boxes by number, static texts, barcodes. The lines stay
-// where they were written, in one text, and only their places are filed: a page
-// already in order (as every page this writer wrote and the reader read back) is
-// copied out whole, and any other page once, line by line.
-class ArrangedPage {
-  public:
-    // The text lines are written onto; Take() files what was written.
-    std::string& Text() { return text_; }
-    void Reserve(size_t lines) { lines_.reserve(lines); }
-    // Files the lines written onto the text from `from` on and ends them with CR LF.
-    // Lines end at CR LF or at a CR alone.
-    void Take(size_t from) {
-        const std::string_view text(text_);
-        for (size_t start = from; start < text.size();) {
-            const size_t cr = text.find('\r', start);
-            File(start, (cr == std::string_view::npos ? text.size() : cr) - start);
-            start = cr == std::string_view::npos
-                        ? cr
-                        : cr + (cr + 1 < text.size() && text[cr + 1] == '\n' ? 2 : 1);
-        }
-        text_ += kCrLf;
-    }
-    void AddLines(std::string_view text) {
-        const size_t from = text_.size();
-        text_ += text;
-        Take(from);
-    }
-    void AddPrompt(double number, std::string_view line) {
-        lines_.push_back({number, text_.size(), line.size(), Group::Prompts});
-        (text_ += line) += kCrLf;
-    }
-    // The keys of the prompts on the page.
-    std::unordered_set<std::string_view> PromptKeys() const {
-        std::unordered_set<std::string_view> keys;
-        for (const Line& n : lines_) {
-            if (n.group != Group::Prompts) continue;
-            std::string_view f0 = NthPart(LineText(n), '\t', 1);
-            if (IsBarcodeLine(f0)) f0.remove_prefix(1);
-            keys.insert(NthPart(f0, '@', 1));
-        }
-        return keys;
-    }
-    // The page's lines in order onto out; the page is empty again after.
-    void AppendTo(std::string& out) {
-        if (WrittenInOrder()) {
-            out += text_;
-        } else {
-            Arrange();
-            for (size_t i : order_) (out += LineText(lines_[i])) += kCrLf;
-        }
-        text_.clear();
-        lines_.clear();
-    }
-
-  private:
-    enum class Group : std::uint8_t { Prompts, Fields, Boxes, Statics, Barcodes, Count };
-    struct Line {
-        double number;  // prompts and boxes are ordered by it, the others keep their turn
-        size_t begin, length;
-        Group group;
-    };
-    std::string_view LineText(const Line& n) const {
-        return std::string_view(text_).substr(n.begin, n.length);
-    }
-    static bool Before(const Line& a, const Line& b) {
-        return a.group < b.group || (a.group == b.group && a.number < b.number);
-    }
-    // True when the text holds each line once, in order, each followed by CR LF.
-    bool WrittenInOrder() const {
-        size_t at = 0;
-        for (size_t i = 0; i < lines_.size(); ++i) {
-            const Line& n = lines_[i];
-            if (n.begin != at || text_.compare(n.begin + n.length, 2, kCrLf) != 0) return false;
-            if (i > 0 && Before(n, lines_[i - 1])) return false;
-            at = n.begin + n.length + 2;
-        }
-        return at == text_.size();
-    }
-    // order_: the lines by group, in their turn, prompts and boxes by number (stable).
-    void Arrange() {
-        std::array<size_t, size_t(Group::Count) + 1> first{};
-        for (const Line& n : lines_) ++first[size_t(n.group) + 1];
-        for (size_t g = 1; g < first.size(); ++g) first[g] += first[g - 1];
-        order_.resize(lines_.size());
-        std::array<size_t, size_t(Group::Count)> next{};
-        std::copy(first.begin(), first.end() - 1, next.begin());
-        for (size_t i = 0; i < lines_.size(); ++i) order_[next[size_t(lines_[i].group)]++] = i;
-        auto byNumber = [this](size_t a, size_t b) { return lines_[a].number < lines_[b].number; };
-        for (Group g : {Group::Prompts, Group::Boxes}) {
-            const auto from = order_.begin() + std::ptrdiff_t(first[size_t(g)]);
-            const auto to = order_.begin() + std::ptrdiff_t(first[size_t(g) + 1]);
-            if (!std::is_sorted(from, to, byNumber)) std::stable_sort(from, to, byNumber);
-        }
-    }
-    void File(size_t begin, size_t length) {
-        if (length == 0) return;
-        const std::string_view line = std::string_view(text_).substr(begin, length);
-        const std::string_view f0 = NthPart(line, '\t', 1);
-        Group group = Group::Statics;
-        double number = 0;
-        if (IsBarcodeLine(f0)) {
-            const std::string_view rest = f0.substr(1);
-            if (IsUserPromptsLabel(rest)) {
-                group = Group::Prompts;
-                number = text::Val(NthPart(rest, '@', 6));
-            } else {
-                group = Group::Barcodes;
-            }
-        } else if (IsUserPromptsLabel(f0)) {
-            group = Group::Prompts;
-            number = text::Val(NthPart(f0, '@', 6));
-        } else if (IsInteractiveBoxLabel(f0)) {
-            group = Group::Boxes;
-            number = text::Val(NthPart(f0, '@', 3));
-        } else if (IsDataBoundLabel(f0)) {
-            group = Group::Fields;
-        }
-        lines_.push_back({number, begin, length, group});
-    }
-    std::string text_;
-    std::vector<Line> lines_;
-    std::vector<size_t> order_;
-};
 
 namespace {
 
@@ -239,32 +101,41 @@ std::string LayoutWriter::LabelLine(int index) const {
     return line;
 }
 
-bool LayoutWriter::AppendLabelLine(int index, std::string& out, std::string& caption) const {
+const LabelControl* LayoutWriter::WrittenLabel(int index) const {
     const LabelControl* label = canvas_.LabelAt(index);
-    if (!label || label->caption.empty() || !label->visible || !label->enabled) return false;
-    if (canvas_.IsCompanionLabel(index)) return false;
+    if (!label || label->caption.empty() || !label->visible || !label->enabled) return nullptr;
+    return canvas_.IsCompanionLabel(index) ? nullptr : label;
+}
+
+std::string_view LayoutWriter::LineCaption(int index, const LabelControl& label,
+                                           std::string& caption) const {
     const FormItem* record = model_.ItemAt(index);
     const ItemKind kind = record ? record->itemKind : ItemKind::StaticText;
+    if (kind == ItemKind::UserPrompt) {
+        caption.clear();
+        AppendPromptCaption(index, label, caption);
+        return caption;
+    }
+    if (kind == ItemKind::DatabaseField) {
+        const DatabaseFieldRef* field =
+            FindField(std::string_view(label.caption).substr(label.caption[0] == '~' ? 1 : 0));
+        if (field && !field->longName.empty()) {
+            ((caption = label.caption) += '@') += field->longName;
+            return caption;
+        }
+    }
+    return label.caption;
+}
+
+bool LayoutWriter::AppendLabelLine(int index, std::string& out, std::string& caption) const {
+    const LabelControl* label = WrittenLabel(index);
+    if (!label) return false;
+    const FormItem* record = model_.ItemAt(index);
     const std::string barcodeSize = canvas_.GetBarcodeWidthHeight(index);
 
     using F = ItemField;
     ItemFields f;
-    if (kind == ItemKind::UserPrompt) {
-        caption.clear();
-        AppendPromptCaption(index, *label, caption);
-        f[F::Caption] = caption;
-    } else if (kind == ItemKind::DatabaseField) {
-        const DatabaseFieldRef* field =
-            FindField(std::string_view(label->caption).substr(label->caption[0] == '~' ? 1 : 0));
-        if (field && !field->longName.empty()) {
-            ((caption = label->caption) += '@') += field->longName;
-            f[F::Caption] = caption;
-        } else {
-            f[F::Caption] = label->caption;
-        }
-    } else {
-        f[F::Caption] = label->caption;
-    }
+    f[F::Caption] = LineCaption(index, *label, caption);
 
     const std::string caseLetter = label->CaseLetter();
     const long long row = label->CellRow(), column = label->CellColumn();
@@ -331,6 +202,44 @@ void LayoutWriter::AppendRearranged(std::string_view pageText, std::string& out)
     FinishPage(page, out);
 }
 
+bool LayoutWriter::WritePageInOrder(const std::vector<int>& labels, std::string& out) {
+    // The form's prompt list joins the first page: that page is filed from its text.
+    if (!promptsWritten_ && !model_.prompts.empty()) return false;
+    // Where each line goes follows from its caption alone, so the captions are put
+    // together first and each line is then written once, in its place.
+    std::vector<LineKey> keys;
+    std::vector<int> written;
+    keys.reserve(labels.size());
+    written.reserve(labels.size());
+    std::string caption, marked;
+    for (int i : labels) {
+        const LabelControl* label = WrittenLabel(i);
+        if (!label) continue;
+        std::string_view head = LineCaption(i, *label, caption);
+        if (!canvas_.GetBarcodeWidthHeight(i).empty()) {
+            marked.assign(1, char(cp1252::kBarcodeMark));
+            head = marked += head;
+        }
+        keys.push_back(KeyOfLine(head));
+        written.push_back(i);
+    }
+    std::vector<std::uint32_t> order;
+    ArrangeKeys(keys, order);
+    const size_t start = out.size();
+    for (std::uint32_t n : order) {
+        const size_t from = out.size();
+        AppendLabelLine(written[n], out, caption);
+        // A CR within a line ends a line of its own there, to be filed by itself.
+        if (out.find('\r', from) != std::string::npos) {
+            out.resize(start);
+            return false;
+        }
+        out += kCrLf;
+    }
+    promptsWritten_ = true;
+    return true;
+}
+
 void LayoutWriter::FinishPage(ArrangedPage& page, std::string& out) {
     if (!promptsWritten_ && !model_.prompts.empty()) {
         // The form's prompt list goes with the first page, less the prompts placed on it.
@@ -394,10 +303,10 @@ std::string LayoutWriter::ReassembleData(std::string& backgroundImageLines,
             for (const auto& tag : s.gridTags)
                 if (!tag.empty()) add(tag);
         out += std::string(kCrLf) + "</HEADER>" + kCrLf;
-        // Every label's line once into its page's text: no string per line or field.
-        // The labels of each page, from one pass over them whatever the number of pages,
-        // and room for the text reckoned from them, so neither the layout nor a page is
-        // copied as it grows (room never written costs no memory).
+        // Every label's line once, in its place: no string per line or field. The labels
+        // of each page, from one pass over them whatever the number of pages, and room
+        // for the text reckoned from them, so the layout is not copied as it grows (room
+        // never written costs no memory).
         std::vector<std::vector<int>> byPage(size_t(std::max<long long>(s.numberOfPages, 0)));
         std::vector<size_t> pageRoom(byPage.size());
         const int count = canvas_.LabelCount();
@@ -408,23 +317,26 @@ std::string LayoutWriter::ReassembleData(std::string& backgroundImageLines,
                 pageRoom[size_t(label->page)] += label->caption.size() + kLineRoom;
             }
         }
-        size_t room = out.size() + model_.prompts.size() * kLineRoom, largest = 0;
-        for (size_t bytes : pageRoom) room += bytes + 20, largest = std::max(largest, bytes);
+        const size_t promptRoom = model_.prompts.size() * kLineRoom;
+        size_t room = out.size() + promptRoom;
+        for (size_t bytes : pageRoom) room += bytes + 20;
         out.reserve(room);
         ArrangedPage page;
-        page.Text().reserve(largest + model_.prompts.size() * kLineRoom);
         std::string caption;
         fieldHint_ = 0;
-        for (const auto& labels : byPage) {
+        for (size_t p = 0; p < byPage.size(); ++p) {
             out += "<PAGE>";
             out += kCrLf;
-            std::string& text = page.Text();
-            page.Reserve(labels.size());
-            for (int i : labels) {
-                const size_t from = text.size();
-                if (AppendLabelLine(i, text, caption)) page.Take(from);
+            if (!WritePageInOrder(byPage[p], out)) {
+                std::string& text = page.Text();
+                text.reserve(pageRoom[p] + promptRoom);
+                page.Reserve(byPage[p].size());
+                for (int i : byPage[p]) {
+                    const size_t from = text.size();
+                    if (AppendLabelLine(i, text, caption)) page.Take(from);
+                }
+                FinishPage(page, out);
             }
-            FinishPage(page, out);
             out += "</PAGE>";
             out += kCrLf;
         }

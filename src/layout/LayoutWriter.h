@@ -34,6 +34,14 @@ class LayoutWriter {
     std::string LabelLine(int index) const;
 
   private:
+    // The label of index when its line is written, else nullptr.
+    const LabelControl* WrittenLabel(int index) const;
+    // The caption field of its line (without a barcode mark); caption is room for one
+    // put together.
+    std::string_view LineCaption(int index, const LabelControl& label, std::string& caption) const;
+    // The lines of a page's labels in their order straight onto out; false, with
+    // nothing added, when a line must be filed from the text written.
+    bool WritePageInOrder(const std::vector<int>& labels, std::string& out);
     // The field of a database-field caption (without its "~"), or nullptr.
     const DatabaseFieldRef* FindField(std::string_view name) const;
     void AppendPromptCaption(int index, const LabelControl& label, std::string& out) const;

@@ -137,17 +137,18 @@ TEST(LayoutWriter, GridTagsOnlyForStatements) {
 }
 
 TEST(LayoutWriter, GroupsLinesPromptsFieldsBoxesStaticsBarcodes) {
+    // The first page carries the form's prompt list, the second page only its labels.
+    const std::string mixed = ItemLine("Static") + "\r\n\xE6" +
+                              ItemLine("BAR", "1\t1\tArial\t8\tN\tN\tL\t1\tN\t1\t1\t") + "\r\n" +
+                              ItemLine("%C@B@2") + "\r\n" + ItemLine("%C@A@1") + "\r\n" +
+                              ItemLine("~F.X") + "\r\n" + ItemLine("^P2@c@DATE@@False@2@@@") +
+                              "\r\n" + ItemLine("^P1@c@DATE@@False@1@@@") + "\r\n";
     LoadedLayout l;
-    ASSERT_TRUE(l.Read(MakeLayout(
-        "", "<PAGE>\r\n" + ItemLine("Static") + "\r\n\xE6" +
-                ItemLine("BAR", "1\t1\tArial\t8\tN\tN\tL\t1\tN\t1\t1\t") + "\r\n" +
-                ItemLine("%C@B@2") + "\r\n" + ItemLine("%C@A@1") + "\r\n" + ItemLine("~F.X") +
-                "\r\n" + ItemLine("^P2@c@DATE@@False@2@@@") + "\r\n" +
-                ItemLine("^P1@c@DATE@@False@1@@@") + "\r\n^P0@c@TEXT@@False@0@@@\r\n</PAGE>")));
-    auto lines = PageLines(l.Write(), 1);
-    std::vector<std::string> firsts;
-    for (const auto& line : lines)
-        firsts.push_back(text::SplitStr(text::SplitStr(line, "\t", 1), "@", 1));
+    ASSERT_TRUE(
+        l.Read(MakeLayout("Number_Of_Pages:\t2\r\n",
+                          "<PAGE>\r\n" + mixed + "^P0@c@TEXT@@False@0@@@\r\n</PAGE>\r\n<PAGE>\r\n" +
+                              mixed + "</PAGE>")));
+    const std::string out = l.Write();
     std::vector<std::string> expected = {"^P0",
                                          "^P1",
                                          "^P2",
@@ -157,9 +158,16 @@ TEST(LayoutWriter, GroupsLinesPromptsFieldsBoxesStaticsBarcodes) {
                                          "Static",
                                          "\xE6"
                                          "BAR"};
-    EXPECT_EQ(firsts, expected);
-    EXPECT_EQ(lines[0], "^P0@c@TEXT@@False@0@@@");
-    EXPECT_TRUE(text::StartsWith(lines[4], "%C@A@1"));
+    for (int page : {1, 2}) {
+        auto lines = PageLines(out, page);
+        std::vector<std::string> firsts;
+        for (const auto& line : lines)
+            firsts.push_back(text::SplitStr(text::SplitStr(line, "\t", 1), "@", 1));
+        if (page == 2) expected.erase(expected.begin());
+        EXPECT_EQ(firsts, expected) << "page " << page;
+        EXPECT_TRUE(text::StartsWith(lines[page == 1 ? 4 : 3], "%C@A@1")) << "page " << page;
+    }
+    EXPECT_EQ(PageLines(out, 1)[0], "^P0@c@TEXT@@False@0@@@");
 }
 
 TEST(LayoutWriter, UnplacedPromptDefinitionsOnlyInTheFirstPage) {
