@@ -40,11 +40,14 @@ struct LabelControl {
 
     // The spare text, read and written only through these.
     // Text case the caption is shown in: "U", "L", "W" or empty.
-    std::string CaseLetter() const { return text::SplitStr(spare, "#", 1); }
+    // Most labels have no spare text: they are answered without taking it apart.
+    std::string CaseLetter() const {
+        return spare.empty() ? std::string() : text::SplitStr(spare, "#", 1);
+    }
     void SetCaseLetter(const std::string& letter) { spare = letter + PlacePart(); }
     // The row and column a data-grid cell keeps through a save; row 0 when it has none.
-    long long CellRow() const { return (long long)text::Val(text::SplitStr(spare, "#", 2)); }
-    long long CellColumn() const { return (long long)text::Val(text::SplitStr(spare, "#", 3)); }
+    long long CellRow() const { return SparePart(2); }
+    long long CellColumn() const { return SparePart(3); }
     bool CarriesCellPlace() const { return CellRow() > 0; }
     void SetCellPlace(long long row, long long column) {
         spare = CaseLetter() + "#" + std::to_string(row) + "#" + std::to_string(column);
@@ -62,6 +65,9 @@ struct LabelControl {
     static constexpr const char* kJustCopiedTag = "JustCopied";
 
   private:
+    long long SparePart(int n) const {
+        return spare.empty() ? 0 : (long long)text::Val(text::SplitStr(spare, "#", n));
+    }
     std::string PlacePart() const {
         size_t hash = spare.find('#');
         return hash == std::string::npos ? std::string() : spare.substr(hash);
