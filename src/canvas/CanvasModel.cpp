@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <type_traits>
+#include <utility>
 
 #include "layout/ItemTypes.h"
 #include "shell/AtomicFile.h"
@@ -305,6 +306,13 @@ std::string CanvasModel::BackgroundPath(int page) const {
     for (const auto& b : shapes_.backgrounds)
         if (b.active && b.placed && b.page == page) return imagesFolder_ + "/" + b.name;
     return {};
+}
+
+void CanvasModel::EndRead() {
+    if (reading_ == 0 || --reading_ > 0) return;
+    ForgetUnmarked();
+    const unsigned kinds = std::exchange(heldKinds_, 0u);
+    if (kinds) Changed(kinds, heldPage_);
 }
 
 int CanvasModel::LoadOneLabel(int page) {

@@ -260,6 +260,11 @@ class CanvasModel : public ControlSink, public LayoutSource {
     void LoadBox(const std::string& line, int page, int boxOption) override;
     int LoadOneLabel(int page) override;
     int LoadOneLabelForBarcode(int page) override;
+    // While a layout is read the listener hears nothing; once it is in, it hears of all
+    // that changed at once, and only the labels that carry a border or a tag stay reached
+    // (a listener looking at the selection on every label read costs the square of them).
+    void BeginRead() override { ++reading_; }
+    void EndRead() override;
     // Companion labels at a shape's corner, coloured by the shape's kind.
     int LoadOneLabelForHotspot(int page, const Rect& r, const std::string& kind);
     int LoadOneLabelForSignatureBox(int page, const Rect& r);
@@ -460,6 +465,11 @@ class CanvasModel : public ControlSink, public LayoutSource {
             shapesTouched_ = true;
             shapesLooked_ = false;
         }
+        if (reading_ > 0) {
+            heldPage_ = heldKinds_ == 0 || heldPage_ == page ? page : -1;
+            heldKinds_ |= kinds;
+            return;
+        }
         if (listener_) listener_(CanvasChange{kinds, page});
     }
 
@@ -560,6 +570,10 @@ class CanvasModel : public ControlSink, public LayoutSource {
     int pages_ = 1;
     bool interactive_ = false, dataGrid_ = false;
     std::function<void(const CanvasChange&)> listener_;
+    // A read under way (nesting), and what it changed so far.
+    int reading_ = 0;
+    mutable unsigned heldKinds_ = 0;
+    mutable int heldPage_ = -1;
     // Undo steps (CanvasModelSteps.cpp).
     struct StepState;
     std::shared_ptr<StepState> steps_;  // null while none are kept

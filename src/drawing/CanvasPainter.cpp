@@ -149,6 +149,22 @@ void CanvasPainter::PaintPage(QPainter& p, int page, const QRectF& exposed) cons
     }
 }
 
+CanvasPainter::CanvasPainter(CanvasPainter&&) = default;
+CanvasPainter::~CanvasPainter() = default;
+
+CanvasPainter CanvasPainter::Twin() const {
+    CanvasPainter twin(canvas_, model_, pictures_);
+    twin.fillIn_ = fillIn_;
+    return twin;
+}
+
+bool CanvasPainter::DrawsWithoutPictures(int page) const {
+    if (!canvas_.BackgroundPath(page).empty()) return false;
+    for (const auto& im : canvas_.Images())
+        if (im.active && im.page == page) return false;
+    return true;
+}
+
 bool CanvasPainter::HasPrintout(int page) const {
     if (!canvas_.BackgroundPath(page).empty()) return true;
     for (int i : canvas_.LabelOrder())

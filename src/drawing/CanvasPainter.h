@@ -79,6 +79,16 @@ class CanvasPainter {
     // Highlights of marked pictures and shapes (the screen only).
     void PaintMarks(QPainter& p, int page) const;
 
+    // A painter of the same canvas and options with caches of its own, for another thread.
+    CanvasPainter Twin() const;
+    const CanvasModel& Canvas() const { return canvas_; }
+    // Whether drawing the page reads no picture (no background, no image).
+    bool DrawsWithoutPictures(int page) const;
+    CanvasPainter(const CanvasPainter&) = delete;
+    CanvasPainter& operator=(const CanvasPainter&) = delete;
+    CanvasPainter(CanvasPainter&&);
+    ~CanvasPainter();
+
     // Hatches hotspots and signature boxes as the fill-in option shows them.
     void SetFillIn(bool on) { fillIn_ = on; }
     // Changes whenever an option or the pictures read change what the same page draws.

@@ -33,6 +33,10 @@ class ControlSink {
     virtual void UpdateDataGridRecalc(bool dataGrid) = 0;
     virtual void UpdatePageNumberSetting(int currentPage, int numberOfPages) = 0;
     virtual void ShowPage(int page) = 0;
+    // A read starts and ends (reads nest): a sink may hold what it would tell others of
+    // each label until the read is over.
+    virtual void BeginRead() {}
+    virtual void EndRead() {}
     // After a layout was read: rebuild the database-field menu and the window caption.
     virtual void LoadDBFieldsMenuItems() {}
     virtual void UpdateCaption() {}

@@ -41,9 +41,15 @@ void ReportFailure(UserInterface& ui, const std::string& label, int number,
     ReportError(ui, label, std::to_string(number) + " " + description);
 }
 
-// Runs one reading step; any failure is reported once under label and reads as false.
+// Runs one reading step within a read of the sink; any failure is reported once under
+// label and reads as false.
 template <class Body>
-bool Guarded(UserInterface& ui, const char* label, Body&& body) {
+bool Guarded(UserInterface& ui, ControlSink& sink, const char* label, Body&& body) {
+    struct Reading {
+        ControlSink& sink;
+        explicit Reading(ControlSink& s) : sink(s) { sink.BeginRead(); }
+        ~Reading() { sink.EndRead(); }
+    } reading(sink);
     try {
         return body();
     } catch (const LayoutValueError& e) {
@@ -132,7 +138,7 @@ LayoutReader::LayoutReader(FormModel& model, ControlSink& canvas, const TextMetr
     : model_(model), canvas_(canvas), metrics_(metrics), ui_(ui) {}
 
 bool LayoutReader::BuildForm(const std::string& layoutText, int boxOption) {
-    return Guarded(ui_, "ERR in modSave.BuildForm   ", [&]() -> bool {
+    return Guarded(ui_, canvas_, "ERR in modSave.BuildForm   ", [&]() -> bool {
         if (model_.currentPage != 0) {
             model_.currentPage = 0;
             canvas_.ShowPage(0);
@@ -201,7 +207,7 @@ bool LayoutReader::LoadForm(const std::string& layoutText, int boxOption) {
     model_.linkedData.clear();
     if (layoutText.empty()) return false;
     FormSettings& s = model_.settings;
-    return Guarded(ui_, "ERR in modLoadForm.LoadForm   ", [&]() -> bool {
+    return Guarded(ui_, canvas_, "ERR in modLoadForm.LoadForm   ", [&]() -> bool {
         s.Reset();
         std::string_view header, pagesText;
         if (!SplitAtHeader(layoutText, header, pagesText)) {
@@ -338,7 +344,7 @@ bool LayoutReader::LoadSinglePageForm(const std::string& layoutText) {
     model_.linkedData.clear();
     if (layoutText.empty()) return false;
     FormSettings& s = model_.settings;
-    return Guarded(ui_, "ERR in modLoadForm.LoadForm   ", [&]() -> bool {
+    return Guarded(ui_, canvas_, "ERR in modLoadForm.LoadForm   ", [&]() -> bool {
         s.Reset();
         std::string_view header, pagesText;
         if (!SplitAtHeader(layoutText, header, pagesText)) {
@@ -396,7 +402,7 @@ bool LayoutReader::LoadOnePage(std::string_view pageText, int page) {
 bool LayoutReader::LoadPageParts(const std::vector<std::string_view>& parts, int page) {
     // The item records grow geometrically as labels are added (an exact reserve on every
     // page would copy every item read so far once per page).
-    return Guarded(ui_, "ERR in modLoadForm.LoadOnePage   ", [&]() -> bool {
+    return Guarded(ui_, canvas_, "ERR in modLoadForm.LoadOnePage   ", [&]() -> bool {
         for (std::string_view part : parts) {
             text::Pieces lines(part, kCrLf);
             for (std::string_view line; lines.Next(line);)

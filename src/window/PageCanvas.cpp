@@ -9,6 +9,7 @@
 
 #include "canvas/CanvasModel.h"
 #include "drawing/CanvasPainter.h"
+#include "drawing/PageAreaPainter.h"
 
 namespace {
 // Kept pictures of pages, most recently drawn first. Their bytes together stay under a
@@ -109,13 +110,7 @@ bool PageCanvas::RefreshKeptPage(const QRect& exposed, bool& drew) {
 
     const QRegion now = stale_ & exposed;
     if (!now.isEmpty()) {
-        QPainter lp(&kept_);
-        lp.scale(ratio, ratio);
-        lp.setClipRegion(now);
-        const QRect area = now.boundingRect();
-        lp.fillRect(area, palette().color(QPalette::Mid));
-        CanvasPainter::BeginPage(lp, ppi_);
-        painter_.PaintPage(lp, page_, InchesOf(area));
+        PaintPageArea(painter_, kept_, ratio, ppi_, now, palette().color(QPalette::Mid), page_);
         stale_ -= now;
         drew = true;
     }

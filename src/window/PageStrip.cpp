@@ -146,8 +146,9 @@ PageStrip::PageStrip(CanvasModel& canvas, const CanvasPainter& painter, double p
 }
 
 void PageStrip::PrepareNeighbours() {
+    // The page in front first: only what the viewport shows of it was drawn.
     const int current = canvas_.Window().currentPage;
-    for (int page : {current + 1, current - 1}) {
+    for (int page : {current, current + 1, current - 1}) {
         PageCanvas* v = PageView(page);
         if (v && v->PrepareKeptPage()) {
             idleDrawing_->start();

@@ -86,8 +86,8 @@ class PageStrip : public QWidget {
     double TwipsToPixels(double twips) const;
     // True when a bar took the wheel's turn.
     bool ScrollByWheel(QWheelEvent* event);
-    // Draws the kept picture of one page beside the one in front that lacks it, and
-    // comes back for the other once the window is idle again.
+    // Draws the rest of the kept picture of the page in front, or else of one page beside
+    // it that lacks it, and comes back for the others once the window is idle again.
     void PrepareNeighbours();
 
     CanvasModel& canvas_;

@@ -22,6 +22,7 @@
 #include "canvas/CanvasModel.h"
 #include "drawing/CanvasPainter.h"
 #include "drawing/Metafile.h"
+#include "drawing/PageAreaPainter.h"
 #include "drawing/PageExport.h"
 #include "drawing/PagePrint.h"
 #include "layout/LayoutTestSupport.h"
@@ -119,6 +120,35 @@ TEST(Render, PagesLookAsTheyDidWhenTheGoldenPicturesWereMade) {
     Drawn entry(TestDataFile("layouts/dataentry.ldt"));
     ASSERT_TRUE(entry.ok);
     ExpectMatchesGolden(entry.Page(0), "dataentry.png");
+}
+
+// A crowded page drawn in two bands on two threads, over a whole page and over an area of
+// ragged edges, is pixel for pixel the page drawn at once: the cut leaves no seam.
+TEST(Render, ACrowdedPageDrawnInBandsIsThePageDrawnAtOnce) {
+    std::string layout = "<HEADER>\r\nPage:\t8.5\t11\r\n</HEADER>\r\n<PAGE>\r\n";
+    for (int i = 0; i < 2400; ++i)
+        layout += "Label " + std::to_string(i) + "\t" + std::to_string((i * 37 % 700) / 100.0) +
+                  "\t" + std::to_string((i * 53 % 1050) / 100.0) +
+                  "\tArial\t8\tN\tN\tL\t1.2\tN\t\t\t\r\n";
+    Drawn d(layout + "</PAGE>\r\n");
+    ASSERT_TRUE(d.ok);
+    CanvasPainter painter(*d.canvas, d.model, d.pictures);
+    const double ppi = 96.3;
+    const QSize size(int(8.5 * ppi) + 1, int(11 * ppi) + 1);
+    for (const QRegion& area : {QRegion(QRect(QPoint(0, 0), size)),
+                                QRegion(QRect(13, 7, 700, 1001)) - QRegion(200, 333, 90, 91)}) {
+        QImage banded(size, QImage::Format_RGB32), once(size, QImage::Format_RGB32);
+        banded.fill(Qt::red);
+        once.fill(Qt::red);
+        PaintPageArea(painter, banded, 1, ppi, area, Qt::gray, 0);
+        QPainter p(&once);
+        p.setClipRegion(area);
+        p.fillRect(area.boundingRect(), Qt::gray);
+        CanvasPainter::BeginPage(p, ppi);
+        painter.PaintPage(p, 0);
+        p.end();
+        EXPECT_TRUE(banded == once) << area.boundingRect().height();
+    }
 }
 
 TEST(Render, ShapesAndPlaceholdersAreWhereTheLayoutPutsThem) {

@@ -1,0 +1,81 @@
+#include "drawing/PageAreaPainter.h"
+
+#include <QPainter>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+#include "drawing/CanvasPainter.h"
+#include "shell/Units.h"
+
+namespace {
+// Below this many labels in the area a second thread costs more than it saves.
+constexpr std::size_t kLeastLabelsForBands = 1500;
+
+QRectF InchesOf(const QRect& pixels, double ppi) {
+    return {units::PixelsToInches(pixels.x(), ppi), units::PixelsToInches(pixels.y(), ppi),
+            units::PixelsToInches(pixels.width(), ppi),
+            units::PixelsToInches(pixels.height(), ppi)};
+}
+
+void PaintWithin(QPainter& p, const CanvasPainter& painter, double ppi, const QRegion& area,
+                 const QColor& around, int page) {
+    p.setClipRegion(area);
+    const QRect box = area.boundingRect();
+    p.fillRect(box, around);
+    CanvasPainter::BeginPage(p, ppi);
+    painter.PaintPage(p, page, InchesOf(box, ppi));
+}
+
+// The part of area within rows [top, bottom) of its own pixels, drawn through an image of
+// its own over the picture's pixels (bits): a painter per image, and the transformation
+// untouched (moved even by whole pixels, coverage at the edge of a clip comes out a shade
+// apart).
+void PaintBand(const CanvasPainter& painter, const QImage& picture, uchar* bits, double ratio,
+               double ppi, const QRegion& area, const QColor& around, int page, int top,
+               int bottom) {
+    const QRegion part = area & QRect(0, top, picture.width(), bottom - top);
+    if (part.isEmpty()) return;
+    QImage band(bits, picture.width(), picture.height(), picture.bytesPerLine(), picture.format());
+    band.setDotsPerMeterX(picture.dotsPerMeterX());
+    band.setDotsPerMeterY(picture.dotsPerMeterY());
+    QPainter p(&band);
+    p.scale(ratio, ratio);
+    PaintWithin(p, painter, ppi, part, around, page);
+}
+
+}  // namespace
+
+void PaintPageArea(const CanvasPainter& painter, QImage& picture, double ratio, double ppi,
+                   const QRegion& area, const QColor& around, int page) {
+    const QRect box = area.boundingRect();
+    // Bands need whole pixels of the picture at their seam, one thread to spare, a page
+    // whose pictures are not being read (their cache is not shared between threads) and
+    // enough labels to pay.
+    bool bands = ratio == std::floor(ratio) && box.height() >= 64 &&
+                 std::thread::hardware_concurrency() > 1 && painter.DrawsWithoutPictures(page);
+    if (bands) {
+        const QRectF inches = InchesOf(box, ppi);
+        std::vector<int> found;
+        painter.Canvas().LabelsIn(
+            page, {inches.left(), inches.top(), inches.width(), inches.height()}, found);
+        bands = found.size() >= kLeastLabelsForBands;
+    }
+    if (!bands) {
+        QPainter p(&picture);
+        p.scale(ratio, ratio);
+        PaintWithin(p, painter, ppi, area, around, page);
+        return;
+    }
+    // What the threads read of the canvas and of the picture is brought up to date before
+    // they start.
+    painter.Canvas().LabelOrder();
+    uchar* bits = picture.bits();
+    const int middle = box.top() + box.height() / 2;
+    const CanvasPainter below = painter.Twin();
+    std::thread second([&] {
+        PaintBand(below, picture, bits, ratio, ppi, area, around, page, middle, box.bottom() + 1);
+    });
+    PaintBand(painter, picture, bits, ratio, ppi, area, around, page, box.top(), middle);
+    second.join();
+}
