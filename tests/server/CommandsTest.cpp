@@ -1,11 +1,11 @@
-// One command each: what is sent, in which order, and every message the user sees.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
+// One command each: what is sent, in which order, and every message the user sees; the
+// outside components: created and linked once, the utility's log and cache, the lookup
+// validator over a server code list.
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 
+#include "RepositoryServerProcess.h"
 #include "ScriptedComm.h"
 #include "server/OutsideComponents.h"
 #include "server/RepositoryCommands.h"
@@ -17,9 +17,12 @@ using namespace requests;
 namespace {
 const std::string E230 = "\xE6";
 
+// A scripted link, the user, and a folder of the test's own.
 struct Fixture : ::testing::Test {
     ScriptedComm comm;
     RecordingUserInterface ui;
+    std::string dir = TestFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    void TearDown() override { std::filesystem::remove_all(dir); }
     std::string OnlyMessage() {
         auto m = ui.Messages();
         return m.size() == 1 ? m[0].text : "<" + std::to_string(m.size()) + " messages>";
@@ -30,26 +33,9 @@ struct Fixture : ::testing::Test {
     }
 };
 
-std::string TempDir(const std::string& name) {
-    auto dir = std::filesystem::temp_directory_path() /
-               ("fd_server_" + name + "_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir.string();
-}
 }  // namespace
 
 using FormsDefinitionsUpdate = Fixture;
-
-TEST_F(FormsDefinitionsUpdate, EmptyListStillReadsFlags) {
-    comm.Ok({"|OK||", "|END|"});
-    comm.Ok({"|OK||", "|END|"});
-    FormsDefinitions list;
-    EXPECT_TRUE(UpdateFormsDefinitions(comm, ui, list));
-    EXPECT_TRUE(list.Empty());
-    EXPECT_EQ(comm.sent, (std::vector<std::string>{"|GET|CUSTFORM|L", "|GET|CUSTFORM|H"}));
-    EXPECT_TRUE(ui.Messages().empty());
-}
 
 TEST_F(FormsDefinitionsUpdate, FailuresAndErrorRepliesNameTheCommand) {
     FormsDefinitions list;
@@ -73,8 +59,15 @@ TEST_F(FormsDefinitionsUpdate, FailuresAndErrorRepliesNameTheCommand) {
     EXPECT_EQ(OnlyMessage(), "|GET|CUSTFORM|H error\r\nscripted failure");
 }
 
-TEST_F(FormsDefinitionsUpdate, WrongFormatAndDebugCount) {
+TEST_F(FormsDefinitionsUpdate, AnEmptyListStillReadsFlagsAWrongFormatStopsCountsThatDifferShow) {
     FormsDefinitions list;
+    comm.Ok({"|OK||", "|END|"});
+    comm.Ok({"|OK||", "|END|"});
+    EXPECT_TRUE(UpdateFormsDefinitions(comm, ui, list));
+    EXPECT_TRUE(list.Empty());
+    EXPECT_EQ(comm.sent, (std::vector<std::string>{"|GET|CUSTFORM|L", "|GET|CUSTFORM|H"}));
+    EXPECT_TRUE(ui.Messages().empty());
+    comm.sent.clear();
     comm.Ok({"|OK||A^d^t^i:B^x:|END|"});
     EXPECT_FALSE(UpdateFormsDefinitions(comm, ui, list));
     EXPECT_EQ(OnlyMessage(), "Wrong format\r\nB^x");
@@ -92,7 +85,7 @@ TEST_F(FormsDefinitionsUpdate, WrongFormatAndDebugCount) {
 
 using SaveCommands = Fixture;
 
-TEST_F(SaveCommands, LayoutSaveInPiecesAndItsMessages) {
+TEST_F(SaveCommands, LayoutSaveInPiecesItsMessagesAndPieceLengthsInDebugMode) {
     std::string record = SaveRecord("F", "D", "T", "X", std::string(30000, 'z'));
     comm.Ok({"|OK||PIECE|END|"});
     comm.Ok({"|OK||DONE|END|"});
@@ -109,9 +102,8 @@ TEST_F(SaveCommands, LayoutSaveInPiecesAndItsMessages) {
     EXPECT_EQ(comm.sent.size(), 1u);
     EXPECT_EQ(OnlyMessage(), "ERROR: form record piece out of sequence");
     EXPECT_EQ(OnlyTitle(), "Error in '|SET|CUSTFORM|T'");
-}
-
-TEST_F(SaveCommands, DebugModeShowsEachPieceLength) {
+    // In debug mode each piece's length is shown.
+    ui.Clear();
     comm.debug = true;
     std::string reply;
     EXPECT_TRUE(SendFormData(comm, ui, std::string(30001, 'q'), reply));
@@ -175,7 +167,6 @@ TEST_F(SaveCommands, ImagesWholeOrInPiecesWithTheirMessages) {
 }
 
 TEST_F(SaveCommands, ASaveIsOneUploadOfRecordPicturesAndList) {
-    std::string dir = TempDir("images");
     const std::string logo("BM\r\n\0x", 6), big(20000, 'b');
     std::ofstream(dir + "/logo.bmp", std::ios::binary) << logo;
     std::ofstream(dir + "/big.bmp", std::ios::binary) << big;
@@ -189,7 +180,6 @@ TEST_F(SaveCommands, ASaveIsOneUploadOfRecordPicturesAndList) {
     ASSERT_EQ(pictures.size(), 2u);
     EXPECT_EQ(pictures[0].bytes, logo);
     EXPECT_EQ(pictures[1].name, "big.bmp");
-    std::filesystem::remove_all(dir);
 
     // Record pieces, the whole picture, the pieces of the large one, then the list.
     std::string record = SaveRecord("F", "D", "T", "X", std::string(30000, 'z'));
@@ -250,13 +240,10 @@ TEST_F(LoadCommands, LayoutImageAndStaticList) {
     EXPECT_EQ(OnlyMessage(), "Error loading layout from DB");
     ui.Clear();
 
-    std::string dir = TempDir("load");
     std::string bytes("\x89PNG\r\n\x1A\n\0\xE6", 10);
     comm.Ok({"|OK||" + bytes, "|END|"});
     EXPECT_TRUE(LoadImageToFileFromDB(comm, ui, "F", "TS", "p.png", dir));
-    std::ifstream in(dir + "/p.png", std::ios::binary);
-    std::string back((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(back, bytes);
+    EXPECT_EQ(Slurp(dir + "/p.png"), bytes);
     comm.Ok({"|OK||x", "|END|"});
     EXPECT_FALSE(LoadImageToFileFromDB(comm, ui, "F", "TS", "../p.png", dir));
     EXPECT_NE(OnlyMessage().find("\r\nCould not create Image File in LoadImageToFileFromDB    "),
@@ -266,7 +253,6 @@ TEST_F(LoadCommands, LayoutImageAndStaticList) {
     EXPECT_FALSE(LoadImageToFileFromDB(comm, ui, "F", "TS", "p.png", dir));
     EXPECT_EQ(OnlyMessage(), "ERR in LoadImageFromDB   ");
     EXPECT_EQ(OnlyTitle(), "|GET|CUSTFORM|I|F|TS|p.png");
-    std::filesystem::remove_all(dir);
     ui.Clear();
 
     std::string list = "keep";
@@ -305,10 +291,9 @@ TEST_F(LoadCommands, CatalogueAndCodeListMessages) {
               "Response: \r\nerror: unknown set");
 }
 
-TEST(RecordSearch, ProbeCacheAndLog) {
-    ScriptedComm comm;
-    RecordingUserInterface ui;
-    std::string dir = TempDir("emr");
+using RecordSearch = Fixture;
+
+TEST_F(RecordSearch, ProbeCacheAndLog) {
     FileUtilityComponent util(dir);
     comm.Ok({"|OK||1|END|"});
     comm.Ok({"|OK||", "REC1", "|END|"});
@@ -333,14 +318,85 @@ TEST(RecordSearch, ProbeCacheAndLog) {
     EXPECT_FALSE(EMRRecordsAlreadyExist(comm, ui, util, "G", false));
     EXPECT_EQ(ui.BeepCount(), 2);
     EXPECT_TRUE(ui.Messages().empty());
-    std::ifstream in(util.LogPath());
-    std::string log((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(text::CountOf(log, "mcomm.GetServerStringData failed in EMRRecordsAlreadyExist\r\n"),
+    EXPECT_EQ(text::CountOf(Slurp(util.LogPath()),
+                            "mcomm.GetServerStringData failed in EMRRecordsAlreadyExist\r\n"),
               2);
     // An error from the probe is shown.
     comm.Ok({"ERROR: no"});
     EXPECT_FALSE(EMRRecordsAlreadyExist(comm, ui, util, "G", true));
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_EQ(ui.Messages()[0].text, "ERROR: no\r\nafter:\r\n|GETP|CUSTFORM|L");
-    std::filesystem::remove_all(dir);
+}
+
+using OutsideComponent = Fixture;
+
+TEST_F(OutsideComponent, TheUtilityLogKeepsOneStampedLinePerEntryInTheDataFolder) {
+    OutsideComponents parts;
+    CreateAndLinkComponents(parts, comm, dir, "formdesigner", {});
+    auto* util = dynamic_cast<FileUtilityComponent*>(parts.utility.get());
+    ASSERT_NE(util, nullptr);
+    EXPECT_EQ(util->LogPath(), dir + "/FormsDesignerErrors.log");
+    EXPECT_EQ(util->Linked(), parts.linkedForUtility.get());
+    EXPECT_EQ(parts.linkedForComm->Comm(), &comm);
+    util->Log("first");
+    util->Log("two\r\nlines");
+    std::string log = Slurp(util->LogPath());
+    auto lines = std::count(log.begin(), log.end(), '\n');
+    EXPECT_EQ(lines, 2);
+    EXPECT_NE(log.find("\tFD\tfirst\r\n"), std::string::npos);
+    EXPECT_NE(log.find("two  lines\r\n"), std::string::npos);
+    EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(log[0])));
+
+    // Created once: a second call keeps the same components.
+    auto* before = parts.utility.get();
+    CreateAndLinkComponents(parts, comm, dir, "formdesigner", {});
+    EXPECT_EQ(parts.utility.get(), before);
+}
+
+TEST(OutsideComponentPieces, UtilityFieldsAndCache) {
+    FileUtilityComponent util("");
+    EXPECT_EQ(util.Field("a@b@c", "@", 2), "b");
+    EXPECT_EQ(util.Field("a@b@c", "@", 4), "");
+    EXPECT_EQ(util.FieldCount("a@b@c", "@"), 3);
+    EXPECT_EQ(util.FieldCount("", "@"), 0);
+    EXPECT_FALSE(util.CacheTest("k"));
+    util.CachePut("k", "", "EMR Records");
+    EXPECT_TRUE(util.CacheTest("k"));
+    EXPECT_EQ(util.CacheGet("k"), "");
+    util.Reset();
+    EXPECT_FALSE(util.CacheTest("k"));
+    util.SetLoggingIdentity("file: x", "FD", "FormsDesigner", "../escape.log");
+    EXPECT_EQ(util.LogPath(), "FormsDesignerErrors.log");
+}
+
+TEST_F(OutsideComponent, TheLookupValidatorAsksTheServerAndAnswersInTheDesignersTerms) {
+    FileUtilityComponent util(dir);
+    ServerLookupValidator v;
+    v.Link(&util, &comm);
+    comm.Ok({"|OK||VALID|Lab|END|"});
+    std::string corrected;
+    EXPECT_EQ(ValidateLookupByServer(v, "IDT", " lab ", corrected), "True");
+    EXPECT_EQ(corrected, "LAB");
+    EXPECT_EQ(comm.sent.back(), "|GET|CODE1|IDT:V|lab");
+    comm.Ok({"|OK||NOT VALID||END|"});
+    EXPECT_EQ(ValidateLookupByServer(v, "IDT", "nope", corrected), "NOT VALID");
+    EXPECT_EQ(corrected, "");
+    comm.Fail();
+    EXPECT_EQ(ValidateLookupByServer(v, "IDT", "XR", corrected), "NOT VALID");
+    comm.Ok({"ERROR: code list not found"});
+    EXPECT_EQ(ValidateLookupByServer(v, "ZZZ", "XR", corrected), "NOT VALID");
+    EXPECT_EQ(text::CountOf(Slurp(util.LogPath()), "\n"), 2);  // failures are logged
+    EXPECT_EQ(ValidateLookupByServer(v, "IDT", "  ", corrected), "NOT VALID");
+    EXPECT_EQ(comm.sent.size(), 4u);  // an empty value is not asked about
+}
+
+TEST(OutsideComponentPieces, LookupListParseAndAnswerForm) {
+    auto e = ParseLookupList(
+        {"|OK||", "A    Alpha", "B    Beta    two|END|", "|END|", "C    after end"});
+    ASSERT_EQ(e.size(), 2u);
+    EXPECT_EQ(e[1].description, "Beta    two");
+    EXPECT_EQ(LookupAnswer(e[0]), "A    Alpha");
+    EXPECT_EQ(LookupAnswerCode("A    Alpha    x"), "A");
+    EXPECT_EQ(LookupAnswerCode("CANCEL"), "CANCEL");
+    EXPECT_EQ(LookupListRequest("CHL"), "|GET|CODE1|CHL");
 }
