@@ -152,7 +152,8 @@ TEST_F(FormFlowsTest, ANewFormSavedAndReopenedElsewhereComesBackWhole) {
     // A picture name with two dots finds its own time stamp in the forms list.
     ASSERT_TRUE(a->Read(text::ReplaceAll(DataFile("layouts/full.ldt"), "logo.bmp", "logo.v2.bmp")));
     a->model.settings.formCode.clear();  // a new form: the dialog asks for its name
-    std::string logo = Picture(3000, 1), back = Picture(500, 2);
+    // The logo is large enough to travel in numbered pieces both ways.
+    std::string logo = Picture(2 * 1024 * 1024, 1), back = Picture(500, 2);
     PutPicture(*a, "logo.v2.bmp", logo);
     PutPicture(*a, "back.png", back);
     std::string before = a->Write();
@@ -182,7 +183,7 @@ TEST_F(FormFlowsTest, ANewFormSavedAndReopenedElsewhereComesBackWhole) {
     EXPECT_EQ(b->model.settings.formCode, "NEWFORM");
     EXPECT_EQ(b->model.settings.formName, "New form");
     EXPECT_EQ(Pages(b->Write()), Pages(before));
-    EXPECT_EQ(Slurp(b->folders.ImagesFolder() + "/logo.v2.bmp"), logo);
+    EXPECT_TRUE(Slurp(b->folders.ImagesFolder() + "/logo.v2.bmp") == logo);
     EXPECT_EQ(Slurp(b->folders.ImagesFolder() + "/back.png"), back);
     // The local copy records the fetched pictures, so the next opening keeps them.
     EXPECT_EQ(b->folders.LocalPictureTimeStamp("NEWFORM", false, "logo.v2.bmp"), logoStamp);
@@ -190,6 +191,11 @@ TEST_F(FormFlowsTest, ANewFormSavedAndReopenedElsewhereComesBackWhole) {
     std::string stored;
     ASSERT_TRUE(requests::LoadLayoutText(b->comm, b->ui, "NEWFORM", stored));
     EXPECT_NE(stored.find("TimeStamp:\t\r\n"), std::string::npos);
+    // Found under any case of its name, and gone once deleted.
+    EXPECT_TRUE(b->flows.FormExistsOnServer("NewForm", stored));
+    EXPECT_EQ(stored, "NEWFORM");
+    ASSERT_TRUE(b->flows.DeleteForm("NEWFORM"));
+    EXPECT_FALSE(b->flows.FormExistsOnServer("NEWFORM", stored));
 }
 
 // A save whose link is cut at each of its requests in turn, before the request reaches the
@@ -284,29 +290,6 @@ TEST_F(FormFlowsTest, TheLocalCopyIsUsedOnlyWhenAllowedAndAsNewAsTheServers) {
     a->model.settings.timeStamp = "19990101000000000";
     ASSERT_TRUE(a->flows.LoadLayoutFromServer("LOCAL1", false));
     EXPECT_NE(a->Write().find("Hello\t"), std::string::npos);
-}
-
-TEST_F(FormFlowsTest, ALargePictureTravelsInNumberedPiecesAndTheFormCanBeDeleted) {
-    auto a = NewDesigner("a");
-    std::string layout = text::ReplaceAll(DataFile("layouts/minimal.ldt"), "</HEADER>",
-                                          "Image:\t1\t1\t2\t2\tbig.bmp\t\t1\t\r\n</HEADER>");
-    ASSERT_TRUE(a->Read(layout));
-    a->model.settings.formCode = "BIGPIC";
-    std::string big = Picture(2 * 1024 * 1024, 7);
-    PutPicture(*a, "big.bmp", big);
-    ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
-
-    auto b = NewDesigner("b");
-    ASSERT_TRUE(b->flows.OpenFormFromServer("BIGPIC"));
-    std::string fetched = Slurp(b->folders.ImagesFolder() + "/big.bmp");
-    EXPECT_EQ(fetched.size(), big.size());
-    EXPECT_TRUE(fetched == big);
-
-    std::string stored;
-    EXPECT_TRUE(b->flows.FormExistsOnServer("bigpic", stored));
-    EXPECT_EQ(stored, "BIGPIC");
-    ASSERT_TRUE(b->flows.DeleteForm("BIGPIC"));
-    EXPECT_FALSE(b->flows.FormExistsOnServer("BIGPIC", stored));
 }
 
 TEST_F(FormFlowsTest, AServerThatDiesMidSaveLeavesTheLocalCopyAndTheFormAlone) {
@@ -409,14 +392,10 @@ TEST_F(FormFlowsTest, TheConnectionIsOnlyConnectedAfterAnAnsweredPing) {
     TcpComm comm;
     comm.SetTimeouts(2000, 5000);
     ConnectionLogic logic(comm, ui);
-    EXPECT_EQ(logic.address, "127.0.0.1");
-    EXPECT_EQ(logic.port, "5001");
-    EXPECT_EQ(logic.Caption(), "Disconnected");
     EXPECT_EQ(logic.StatusText(), "   ***  not connected *** ");
 
     logic.port = std::to_string(server->Port());
     ASSERT_TRUE(logic.Connect());
-    EXPECT_EQ(logic.Caption(), "127.0.0.1   " + logic.port);
     EXPECT_EQ(logic.StatusText(), "   ***  Connected to 127.0.0.1  " + logic.port + "  *** ");
     ASSERT_TRUE(logic.Connect());  // again: the whole sequence once more
 
