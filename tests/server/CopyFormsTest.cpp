@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "RepositoryServerProcess.h"
+#include "ScriptedComm.h"
 #include "server/CopyFormsLogic.h"
 #include "server/RepositoryCommands.h"
 #include "server/Requests.h"
@@ -259,4 +260,27 @@ TEST_F(CopyForms, CommandLineGetPutCopyDelete) {
     EXPECT_EQ(RunFormDesigner("forms", "list" + b, text), 0);
     EXPECT_EQ(text.find("BIG\t"), std::string::npos);
     EXPECT_NE(text.find("SMALL\tSMALL desc\t2\tLAB\t"), std::string::npos);
+}
+
+// Either ping switch opens the link without a ping request, going straight to the list;
+// otherwise a ping that fails names the server.
+TEST(CopyFormsPing, SkippedOnlyWhenAskedAndAFailedOneNamesTheServer) {
+    for (bool skip : {false, true}) {
+        ScriptedComm from, to;
+        RecordingUserInterface ui;
+        StartOptions options;
+        options.ignorePing = skip;
+        CopyFormsLogic logic(from, to, ui, options);
+        logic.fromAddress = "10.0.0.9";
+        logic.fromPort = "5001";
+        from.Fail();
+        EXPECT_FALSE(logic.ConnectAndList(CopyFormsLogic::Server::From));
+        ASSERT_FALSE(from.sent.empty());
+        EXPECT_EQ(from.sent[0], skip ? "|GET|CUSTFORM|L" : "|GET|PING|");
+        if (!skip) {
+            ASSERT_GE(ui.Messages().size(), 1u);
+            EXPECT_EQ(ui.Messages()[0].text, "Error connecting to \r\n10.0.0.9 5001");
+            EXPECT_EQ(ui.Messages()[0].title, "Not Connected");
+        }
+    }
 }

@@ -228,6 +228,17 @@ TEST(BrowserBadInput, BrokenRepliesLeaveAnEmptyUsableListAndFiveThousandFormsSor
     comm.Fail();
     logic.Start(true, true, "X");
     EXPECT_TRUE(logic.Rows().empty());
+    // A delete the server refuses is reported as refused, never as done.
+    comm.Ok({"|OK||A^d^t^i:|END|"});
+    logic.Start(false, false, "");
+    logic.Choose(0);
+    ui.boolAnswers = {true};
+    ui.Clear();
+    comm.Ok({"ERROR: form in use"});
+    EXPECT_FALSE(logic.DeleteChosen());
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].text, "ERROR: form in use");
+    EXPECT_EQ(logic.Rows().size(), 1u);
 
     std::string big = "|OK||";
     for (int i = 0; i < 5000; ++i)
