@@ -69,7 +69,8 @@ TEST(QtUserInterface, MessageBoxesAreWideEnoughForTheirTitles) {
         ASSERT_NE(box, nullptr);
         width = box->width();
         title = QFontMetrics(box->font()).horizontalAdvance(box->windowTitle());
-        box->accept();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(box));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
     ui.Message("Done.", "Recalculating Checkboxes/Textboxes", MessageIcon::Information);
     // Room for the title and the frame's own buttons beside it.
