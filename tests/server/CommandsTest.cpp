@@ -23,13 +23,11 @@ struct Fixture : ::testing::Test {
     RecordingUserInterface ui;
     std::string dir = TestFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
     void TearDown() override { std::filesystem::remove_all(dir); }
-    std::string OnlyMessage() {
+    // The one message shown, as "title: text".
+    std::string Only() {
         auto m = ui.Messages();
-        return m.size() == 1 ? m[0].text : "<" + std::to_string(m.size()) + " messages>";
-    }
-    std::string OnlyTitle() {
-        auto m = ui.Messages();
-        return m.size() == 1 ? m[0].title : "";
+        return m.size() == 1 ? m[0].title + ": " + m[0].text
+                             : "<" + std::to_string(m.size()) + " messages>";
     }
 };
 
@@ -41,22 +39,21 @@ TEST_F(FormsDefinitionsUpdate, FailuresAndErrorRepliesNameTheCommand) {
     FormsDefinitions list;
     comm.Fail();
     EXPECT_FALSE(UpdateFormsDefinitions(comm, ui, list));
-    EXPECT_EQ(OnlyMessage(), "|GET|CUSTFORM|L error\r\nscripted failure");
-    EXPECT_EQ(OnlyTitle(), "ERROR");
+    EXPECT_EQ(Only(), "ERROR: |GET|CUSTFORM|L error\r\nscripted failure");
     ui.Clear();
     comm.Ok({"Error: no forms table"});
     EXPECT_FALSE(UpdateFormsDefinitions(comm, ui, list));
-    EXPECT_EQ(OnlyMessage(), "|GET|CUSTFORM|L error\r\nError: no forms table");
+    EXPECT_EQ(Only(), "ERROR: |GET|CUSTFORM|L error\r\nError: no forms table");
     ui.Clear();
     comm.Ok({"|OK||A^d^t^i:|END|"});
     comm.Ok({"ERROR: flags"});
     EXPECT_TRUE(UpdateFormsDefinitions(comm, ui, list));
-    EXPECT_EQ(OnlyMessage(), "|GET|CUSTFORM|H error\r\nERROR: flags");
+    EXPECT_EQ(Only(), "ERROR: |GET|CUSTFORM|H error\r\nERROR: flags");
     ui.Clear();
     comm.Ok({"|OK||A^d^t^i:|END|"});
     comm.Fail();
     EXPECT_TRUE(UpdateFormsDefinitions(comm, ui, list));
-    EXPECT_EQ(OnlyMessage(), "|GET|CUSTFORM|H error\r\nscripted failure");
+    EXPECT_EQ(Only(), "ERROR: |GET|CUSTFORM|H error\r\nscripted failure");
 }
 
 TEST_F(FormsDefinitionsUpdate, AnEmptyListStillReadsFlagsAWrongFormatStopsCountsThatDifferShow) {
@@ -70,16 +67,14 @@ TEST_F(FormsDefinitionsUpdate, AnEmptyListStillReadsFlagsAWrongFormatStopsCounts
     comm.sent.clear();
     comm.Ok({"|OK||A^d^t^i:B^x:|END|"});
     EXPECT_FALSE(UpdateFormsDefinitions(comm, ui, list));
-    EXPECT_EQ(OnlyMessage(), "Wrong format\r\nB^x");
-    EXPECT_EQ(OnlyTitle(), "ERROR");
+    EXPECT_EQ(Only(), "ERROR: Wrong format\r\nB^x");
     EXPECT_EQ(list.Count(), 1u);
     EXPECT_EQ(comm.sent.size(), 1u);  // flags are not read after a bad list
     ui.Clear();
     comm.Ok({"|OK||A^d^t^i:|END|"});
     comm.Ok({"|OK||A\t1\t1" + E230 + "B\t0\t0" + E230 + "C\t0\t0" + E230 + "|END|"});
     EXPECT_TRUE(UpdateFormsDefinitions(comm, ui, list));
-    EXPECT_EQ(OnlyMessage(), "FormDefinition count: 1\r\nActive/Selected count:3");
-    EXPECT_EQ(OnlyTitle(), "DEBUG");
+    EXPECT_EQ(Only(), "DEBUG: FormDefinition count: 1\r\nActive/Selected count:3");
     EXPECT_TRUE(list.At(1).active);
 }
 
@@ -100,8 +95,7 @@ TEST_F(SaveCommands, LayoutSaveInPiecesItsMessagesAndPieceLengthsInDebugMode) {
     comm.Ok({"ERROR: form record piece out of sequence"});
     EXPECT_EQ(SaveLayoutRecord(comm, ui, record), SaveResult::Refused);
     EXPECT_EQ(comm.sent.size(), 1u);
-    EXPECT_EQ(OnlyMessage(), "ERROR: form record piece out of sequence");
-    EXPECT_EQ(OnlyTitle(), "Error in '|SET|CUSTFORM|T'");
+    EXPECT_EQ(Only(), "Error in '|SET|CUSTFORM|T': ERROR: form record piece out of sequence");
     // In debug mode each piece's length is shown.
     ui.Clear();
     comm.debug = true;
@@ -118,35 +112,35 @@ TEST_F(SaveCommands, DeleteReportAndStaticListMessages) {
     EXPECT_EQ(comm.sent, (std::vector<std::string>{"|SET|CUSTFORM|T-D|F", "|SET|CUSTFORM|S-D|F"}));
     comm.Fail();
     EXPECT_FALSE(DeleteReport(comm, ui, "F"));
-    EXPECT_EQ(OnlyMessage(), "|SET|CUSTFORM|T-D| error");
+    EXPECT_EQ(Only(), "ERROR: |SET|CUSTFORM|T-D| error");
     ui.Clear();
     comm.Ok({"ERROR: form not found"});
     EXPECT_FALSE(DeleteReport(comm, ui, "F"));
-    EXPECT_EQ(OnlyTitle(), "Error in '|SET|CUSTFORM|T-D|'");
+    EXPECT_EQ(Only(), "Error in '|SET|CUSTFORM|T-D|': ERROR: form not found");
     ui.Clear();
     comm.Ok({"|OK||DONE|END|"});
     comm.Fail();
     EXPECT_TRUE(DeleteReport(comm, ui, "F"));
-    EXPECT_EQ(OnlyMessage(), "Could not delete associated Static list");
+    EXPECT_EQ(Only(), "ERROR: Could not delete associated Static list");
 }
 
 TEST_F(SaveCommands, ActiveSelectedAndImageDeleteMessages) {
     comm.Fail();
     EXPECT_FALSE(SaveActiveSelected(comm, ui, "F", true, true));
-    EXPECT_EQ(OnlyMessage(), "|SET|CUSTFORM|O error");
+    EXPECT_EQ(Only(), "ERROR: |SET|CUSTFORM|O error");
     ui.Clear();
     comm.Ok({"ERROR: x"});
     EXPECT_FALSE(SaveActiveSelected(comm, ui, "F", false, true));
     EXPECT_EQ(comm.sent.back(), "|SET|CUSTFORM|O|F|0\t1");
-    EXPECT_EQ(OnlyTitle(), "Error in '|SET|CUSTFORM|O'");
+    EXPECT_EQ(Only(), "Error in '|SET|CUSTFORM|O': ERROR: x");
     ui.Clear();
     comm.Ok({"ERROR: y"});
     EXPECT_FALSE(DeleteAllImagesForReport(comm, ui, "F"));
-    EXPECT_EQ(OnlyMessage(), "Error:\r\nERROR: y\r\nAfter:\r\n|SET|CUSTFORM|I|F|D|");
+    EXPECT_EQ(Only(), "ERROR: Error:\r\nERROR: y\r\nAfter:\r\n|SET|CUSTFORM|I|F|D|");
     ui.Clear();
     comm.Fail();
     EXPECT_FALSE(DeleteAllImagesForReport(comm, ui, "F"));
-    EXPECT_EQ(OnlyMessage(), "Error after:\r\n|SET|CUSTFORM|I|F|D|");
+    EXPECT_EQ(Only(), "ERROR: Error after:\r\n|SET|CUSTFORM|I|F|D|");
 }
 
 TEST_F(SaveCommands, ImagesWholeOrInPiecesWithTheirMessages) {
@@ -155,7 +149,7 @@ TEST_F(SaveCommands, ImagesWholeOrInPiecesWithTheirMessages) {
     EXPECT_EQ(comm.sent.back(), "|SET|CUSTFORM|I-0|F|a.bmp|" + small);
     comm.Ok({"ERROR: too big"});
     EXPECT_FALSE(SaveImage(comm, ui, "F", "a.bmp", small));
-    EXPECT_EQ(OnlyTitle(), "Error in |SET|CUSTFORM|I-0|F|a.bmp|");
+    EXPECT_EQ(Only(), "Error in |SET|CUSTFORM|I-0|F|a.bmp|: ERROR: too big");
     // The rest of the pieces is not sent after one failed (messages: the save's table).
     ui.Clear();
     comm.sent.clear();
@@ -163,7 +157,7 @@ TEST_F(SaveCommands, ImagesWholeOrInPiecesWithTheirMessages) {
     comm.Fail();
     EXPECT_FALSE(SaveImage(comm, ui, "F", "a.bmp", std::string(20000, 'b')));
     EXPECT_EQ(comm.sent.size(), 2u);
-    EXPECT_EQ(OnlyMessage(), "ERR in SaveLargeImages \r\nscripted failure");
+    EXPECT_EQ(Only(), "ERROR: ERR in SaveLargeImages \r\nscripted failure");
 }
 
 TEST_F(SaveCommands, ASaveIsOneUploadOfRecordPicturesAndList) {
@@ -223,8 +217,7 @@ TEST_F(SaveCommands, ASaveIsOneUploadOfRecordPicturesAndList) {
             comm.Ok({row.text});
         EXPECT_EQ(SaveFormUpload(comm, ui, "F", record, pictures, ""), row.result) << row.at;
         EXPECT_EQ(comm.sent.size(), row.at);
-        EXPECT_EQ(OnlyMessage(), row.text) << row.at;
-        EXPECT_EQ(OnlyTitle(), row.title) << row.at;
+        EXPECT_EQ(Only(), row.title + ": " + row.text) << row.at;
     }
 }
 
@@ -237,7 +230,7 @@ TEST_F(LoadCommands, LayoutImageAndStaticList) {
     EXPECT_EQ(layout, "|OK||<HEADER>\r\n</HEADER>|END|");
     comm.Fail();
     EXPECT_FALSE(LoadLayoutText(comm, ui, "F", layout));
-    EXPECT_EQ(OnlyMessage(), "Error loading layout from DB");
+    EXPECT_EQ(Only(), "ERROR: Error loading layout from DB");
     ui.Clear();
 
     std::string bytes("\x89PNG\r\n\x1A\n\0\xE6", 10);
@@ -246,20 +239,18 @@ TEST_F(LoadCommands, LayoutImageAndStaticList) {
     EXPECT_EQ(Slurp(dir + "/p.png"), bytes);
     comm.Ok({"|OK||x", "|END|"});
     EXPECT_FALSE(LoadImageToFileFromDB(comm, ui, "F", "TS", "../p.png", dir));
-    EXPECT_NE(OnlyMessage().find("\r\nCould not create Image File in LoadImageToFileFromDB    "),
-              std::string::npos);
+    EXPECT_EQ(Only(), "ERROR: 22\r\nCould not create Image File in LoadImageToFileFromDB    ");
     ui.Clear();
     comm.Fail();
     EXPECT_FALSE(LoadImageToFileFromDB(comm, ui, "F", "TS", "p.png", dir));
-    EXPECT_EQ(OnlyMessage(), "ERR in LoadImageFromDB   ");
-    EXPECT_EQ(OnlyTitle(), "|GET|CUSTFORM|I|F|TS|p.png");
+    EXPECT_EQ(Only(), "|GET|CUSTFORM|I|F|TS|p.png: ERR in LoadImageFromDB   ");
     ui.Clear();
 
     std::string list = "keep";
     comm.Fail();
     EXPECT_FALSE(GetStaticList(comm, ui, "F", list));
     EXPECT_EQ(list, "");
-    EXPECT_EQ(OnlyMessage(), "Error loading Static List from DB");
+    EXPECT_EQ(Only(), "ERROR: Error loading Static List from DB");
     ui.Clear();
     comm.sent.clear();
     EXPECT_TRUE(SaveStaticList(comm, ui, "F", ""));
@@ -269,26 +260,26 @@ TEST_F(LoadCommands, LayoutImageAndStaticList) {
                                                    "|SET|CUSTFORM|S|F|A" + E230 + "B" + E230}));
     comm.Fail();
     EXPECT_FALSE(SaveStaticList(comm, ui, "F", "x"));
-    EXPECT_EQ(OnlyMessage(), "Error saving Static List");
+    EXPECT_EQ(Only(), "ERROR: Error saving Static List");
 }
 
 TEST_F(LoadCommands, CatalogueAndCodeListMessages) {
     TableList t;
     comm.Fail();
     EXPECT_FALSE(GetTablesData(comm, ui, t));
-    EXPECT_EQ(OnlyMessage(), "no DB data received");
+    EXPECT_EQ(Only(), "ERROR: no DB data received");
     ui.Clear();
     std::vector<std::string> props;
     comm.Fail();
     EXPECT_FALSE(GetFieldProperties(comm, ui, "D", "T", "F", props));
-    EXPECT_EQ(OnlyMessage(), "Error getting fields data ");
+    EXPECT_EQ(Only(), "ERROR: Error getting fields data ");
     ui.Clear();
     std::vector<StaticItem> items;
     comm.Ok({"error: unknown set"});
     EXPECT_FALSE(GetCodeList(comm, ui, "S9", items));
-    EXPECT_EQ(OnlyMessage(),
-              "Failed to get Code Data.\r\nRequest: \r\n|GET|CODE1|CHL:0|S9\r\n"
-              "Response: \r\nerror: unknown set");
+    EXPECT_EQ(Only(),
+              "ERROR: Failed to get Code Data.\r\nRequest: \r\n|GET|CODE1|CHL:0|S9\r\nResponse: "
+              "\r\nerror: unknown set");
 }
 
 using RecordSearch = Fixture;
