@@ -9,10 +9,15 @@
 
 using requests::StaticItem;
 
-TEST(Catalogue, FailedOrMalformedRepliesLeaveListsEmptyOrUntouched) {
+namespace {
+struct Catalogue : ::testing::Test {
     ScriptedComm comm;
     RecordingUserInterface ui;
-    CatalogueLogic cat(comm, ui);
+    CatalogueLogic cat{comm, ui};
+};
+}  // namespace
+
+TEST_F(Catalogue, FailedOrMalformedRepliesLeaveListsEmptyOrUntouched) {
     comm.Fail();
     EXPECT_FALSE(cat.GetTablesData());
     EXPECT_TRUE(cat.Tables().empty());
@@ -47,10 +52,7 @@ TEST(Catalogue, FailedOrMalformedRepliesLeaveListsEmptyOrUntouched) {
     EXPECT_EQ(cat.available.size(), 1u);
 }
 
-TEST(Catalogue, TenThousandFieldsAndAWideNumberedRange) {
-    ScriptedComm comm;
-    RecordingUserInterface ui;
-    CatalogueLogic cat(comm, ui);
+TEST_F(Catalogue, TenThousandFieldsAndAWideNumberedRange) {
     std::string reply =
         "DB\xE7"
         "BIG";
@@ -75,10 +77,7 @@ TEST(Catalogue, TenThousandFieldsAndAWideNumberedRange) {
     EXPECT_EQ(cat.fields.size(), 10000u);
 }
 
-TEST(Catalogue, ClipboardOfAnyBytesGivesItemsThatSurviveTheStaticListText) {
-    ScriptedComm comm;
-    RecordingUserInterface ui;
-    CatalogueLogic cat(comm, ui);
+TEST_F(Catalogue, ClipboardOfAnyBytesGivesItemsThatSurviveTheStaticListText) {
     std::string clip;
     for (int i = 0; i < 10000; ++i)
         clip += "C" + std::to_string(i) + (i % 2 ? "\tD\xE6x\tO\r\n" : "\tD\tO\r\n");
@@ -97,10 +96,7 @@ TEST(Catalogue, ClipboardOfAnyBytesGivesItemsThatSurviveTheStaticListText) {
     EXPECT_EQ(requests::ReadStaticList(requests::FormatStaticList(applied)), applied);
 }
 
-TEST(Catalogue, PromptTextsThatWouldBreakTheDefinitionAreRefused) {
-    ScriptedComm comm;
-    RecordingUserInterface ui;
-    CatalogueLogic cat(comm, ui);
+TEST_F(Catalogue, PromptTextsThatWouldBreakTheDefinitionAreRefused) {
     struct Case {
         CatalogueLogic::PromptRow row;
         const char* title;
@@ -126,10 +122,7 @@ TEST(Catalogue, PromptTextsThatWouldBreakTheDefinitionAreRefused) {
     EXPECT_TRUE(CatalogueLogic::LayoutOfType("Text(From/Thru)").secondDefault);
 }
 
-TEST(Catalogue, PromptsPlacedOnLabelsAreListedAndTakeTheEditedDetails) {
-    ScriptedComm comm;
-    RecordingUserInterface ui;
-    CatalogueLogic cat(comm, ui);
+TEST_F(Catalogue, PromptsPlacedOnLabelsAreListedAndTakeTheEditedDetails) {
     FormModel model;
     FormItem placed;
     placed.Prompt().promptKey = "^DOC";

@@ -1,11 +1,11 @@
-// One command each: what is sent, in which order, and every message the user sees.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
+// One command each: what is sent, in which order, and every message the user sees; the
+// outside components: created and linked once, the utility's log and cache, the lookup
+// validator over a server code list.
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 
+#include "RepositoryServerProcess.h"
 #include "ScriptedComm.h"
 #include "server/OutsideComponents.h"
 #include "server/RepositoryCommands.h"
@@ -17,82 +17,70 @@ using namespace requests;
 namespace {
 const std::string E230 = "\xE6";
 
+// A scripted link, the user, and a folder of the test's own.
 struct Fixture : ::testing::Test {
     ScriptedComm comm;
     RecordingUserInterface ui;
-    std::string OnlyMessage() {
+    std::string dir = TestFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    // The one message shown, as "title: text".
+    std::string Only() {
         auto m = ui.Messages();
-        return m.size() == 1 ? m[0].text : "<" + std::to_string(m.size()) + " messages>";
-    }
-    std::string OnlyTitle() {
-        auto m = ui.Messages();
-        return m.size() == 1 ? m[0].title : "";
+        return m.size() == 1 ? m[0].title + ": " + m[0].text
+                             : "<" + std::to_string(m.size()) + " messages>";
     }
 };
 
-std::string TempDir(const std::string& name) {
-    auto dir = std::filesystem::temp_directory_path() /
-               ("fd_server_" + name + "_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir.string();
-}
 }  // namespace
 
 using FormsDefinitionsUpdate = Fixture;
-
-TEST_F(FormsDefinitionsUpdate, EmptyListStillReadsFlags) {
-    comm.Ok({"|OK||", "|END|"});
-    comm.Ok({"|OK||", "|END|"});
-    FormsDefinitions list;
-    EXPECT_TRUE(UpdateFormsDefinitions(comm, ui, list));
-    EXPECT_TRUE(list.Empty());
-    EXPECT_EQ(comm.sent, (std::vector<std::string>{"|GET|CUSTFORM|L", "|GET|CUSTFORM|H"}));
-    EXPECT_TRUE(ui.Messages().empty());
-}
 
 TEST_F(FormsDefinitionsUpdate, FailuresAndErrorRepliesNameTheCommand) {
     FormsDefinitions list;
     comm.Fail();
     EXPECT_FALSE(UpdateFormsDefinitions(comm, ui, list));
-    EXPECT_EQ(OnlyMessage(), "|GET|CUSTFORM|L error\r\nscripted failure");
-    EXPECT_EQ(OnlyTitle(), "ERROR");
+    EXPECT_EQ(Only(), "ERROR: |GET|CUSTFORM|L error\r\nscripted failure");
     ui.Clear();
     comm.Ok({"Error: no forms table"});
     EXPECT_FALSE(UpdateFormsDefinitions(comm, ui, list));
-    EXPECT_EQ(OnlyMessage(), "|GET|CUSTFORM|L error\r\nError: no forms table");
+    EXPECT_EQ(Only(), "ERROR: |GET|CUSTFORM|L error\r\nError: no forms table");
     ui.Clear();
     comm.Ok({"|OK||A^d^t^i:|END|"});
     comm.Ok({"ERROR: flags"});
     EXPECT_TRUE(UpdateFormsDefinitions(comm, ui, list));
-    EXPECT_EQ(OnlyMessage(), "|GET|CUSTFORM|H error\r\nERROR: flags");
+    EXPECT_EQ(Only(), "ERROR: |GET|CUSTFORM|H error\r\nERROR: flags");
     ui.Clear();
     comm.Ok({"|OK||A^d^t^i:|END|"});
     comm.Fail();
     EXPECT_TRUE(UpdateFormsDefinitions(comm, ui, list));
-    EXPECT_EQ(OnlyMessage(), "|GET|CUSTFORM|H error\r\nscripted failure");
+    EXPECT_EQ(Only(), "ERROR: |GET|CUSTFORM|H error\r\nscripted failure");
 }
 
-TEST_F(FormsDefinitionsUpdate, WrongFormatAndDebugCount) {
+TEST_F(FormsDefinitionsUpdate, AnEmptyListStillReadsFlagsAWrongFormatStopsCountsThatDifferShow) {
     FormsDefinitions list;
+    comm.Ok({"|OK||", "|END|"});
+    comm.Ok({"|OK||", "|END|"});
+    EXPECT_TRUE(UpdateFormsDefinitions(comm, ui, list));
+    EXPECT_TRUE(list.Empty());
+    EXPECT_EQ(comm.sent, (std::vector<std::string>{"|GET|CUSTFORM|L", "|GET|CUSTFORM|H"}));
+    EXPECT_TRUE(ui.Messages().empty());
+    comm.sent.clear();
     comm.Ok({"|OK||A^d^t^i:B^x:|END|"});
     EXPECT_FALSE(UpdateFormsDefinitions(comm, ui, list));
-    EXPECT_EQ(OnlyMessage(), "Wrong format\r\nB^x");
-    EXPECT_EQ(OnlyTitle(), "ERROR");
+    EXPECT_EQ(Only(), "ERROR: Wrong format\r\nB^x");
     EXPECT_EQ(list.Count(), 1u);
     EXPECT_EQ(comm.sent.size(), 1u);  // flags are not read after a bad list
     ui.Clear();
     comm.Ok({"|OK||A^d^t^i:|END|"});
     comm.Ok({"|OK||A\t1\t1" + E230 + "B\t0\t0" + E230 + "C\t0\t0" + E230 + "|END|"});
     EXPECT_TRUE(UpdateFormsDefinitions(comm, ui, list));
-    EXPECT_EQ(OnlyMessage(), "FormDefinition count: 1\r\nActive/Selected count:3");
-    EXPECT_EQ(OnlyTitle(), "DEBUG");
+    EXPECT_EQ(Only(), "DEBUG: FormDefinition count: 1\r\nActive/Selected count:3");
     EXPECT_TRUE(list.At(1).active);
 }
 
 using SaveCommands = Fixture;
 
-TEST_F(SaveCommands, LayoutSaveInPiecesAndItsMessages) {
+TEST_F(SaveCommands, LayoutSaveInPiecesItsMessagesAndPieceLengthsInDebugMode) {
     std::string record = SaveRecord("F", "D", "T", "X", std::string(30000, 'z'));
     comm.Ok({"|OK||PIECE|END|"});
     comm.Ok({"|OK||DONE|END|"});
@@ -107,11 +95,9 @@ TEST_F(SaveCommands, LayoutSaveInPiecesAndItsMessages) {
     comm.Ok({"ERROR: form record piece out of sequence"});
     EXPECT_EQ(SaveLayoutRecord(comm, ui, record), SaveResult::Refused);
     EXPECT_EQ(comm.sent.size(), 1u);
-    EXPECT_EQ(OnlyMessage(), "ERROR: form record piece out of sequence");
-    EXPECT_EQ(OnlyTitle(), "Error in '|SET|CUSTFORM|T'");
-}
-
-TEST_F(SaveCommands, DebugModeShowsEachPieceLength) {
+    EXPECT_EQ(Only(), "Error in '|SET|CUSTFORM|T': ERROR: form record piece out of sequence");
+    // In debug mode each piece's length is shown.
+    ui.Clear();
     comm.debug = true;
     std::string reply;
     EXPECT_TRUE(SendFormData(comm, ui, std::string(30001, 'q'), reply));
@@ -126,35 +112,35 @@ TEST_F(SaveCommands, DeleteReportAndStaticListMessages) {
     EXPECT_EQ(comm.sent, (std::vector<std::string>{"|SET|CUSTFORM|T-D|F", "|SET|CUSTFORM|S-D|F"}));
     comm.Fail();
     EXPECT_FALSE(DeleteReport(comm, ui, "F"));
-    EXPECT_EQ(OnlyMessage(), "|SET|CUSTFORM|T-D| error");
+    EXPECT_EQ(Only(), "ERROR: |SET|CUSTFORM|T-D| error");
     ui.Clear();
     comm.Ok({"ERROR: form not found"});
     EXPECT_FALSE(DeleteReport(comm, ui, "F"));
-    EXPECT_EQ(OnlyTitle(), "Error in '|SET|CUSTFORM|T-D|'");
+    EXPECT_EQ(Only(), "Error in '|SET|CUSTFORM|T-D|': ERROR: form not found");
     ui.Clear();
     comm.Ok({"|OK||DONE|END|"});
     comm.Fail();
     EXPECT_TRUE(DeleteReport(comm, ui, "F"));
-    EXPECT_EQ(OnlyMessage(), "Could not delete associated Static list");
+    EXPECT_EQ(Only(), "ERROR: Could not delete associated Static list");
 }
 
 TEST_F(SaveCommands, ActiveSelectedAndImageDeleteMessages) {
     comm.Fail();
     EXPECT_FALSE(SaveActiveSelected(comm, ui, "F", true, true));
-    EXPECT_EQ(OnlyMessage(), "|SET|CUSTFORM|O error");
+    EXPECT_EQ(Only(), "ERROR: |SET|CUSTFORM|O error");
     ui.Clear();
     comm.Ok({"ERROR: x"});
     EXPECT_FALSE(SaveActiveSelected(comm, ui, "F", false, true));
     EXPECT_EQ(comm.sent.back(), "|SET|CUSTFORM|O|F|0\t1");
-    EXPECT_EQ(OnlyTitle(), "Error in '|SET|CUSTFORM|O'");
+    EXPECT_EQ(Only(), "Error in '|SET|CUSTFORM|O': ERROR: x");
     ui.Clear();
     comm.Ok({"ERROR: y"});
     EXPECT_FALSE(DeleteAllImagesForReport(comm, ui, "F"));
-    EXPECT_EQ(OnlyMessage(), "Error:\r\nERROR: y\r\nAfter:\r\n|SET|CUSTFORM|I|F|D|");
+    EXPECT_EQ(Only(), "ERROR: Error:\r\nERROR: y\r\nAfter:\r\n|SET|CUSTFORM|I|F|D|");
     ui.Clear();
     comm.Fail();
     EXPECT_FALSE(DeleteAllImagesForReport(comm, ui, "F"));
-    EXPECT_EQ(OnlyMessage(), "Error after:\r\n|SET|CUSTFORM|I|F|D|");
+    EXPECT_EQ(Only(), "ERROR: Error after:\r\n|SET|CUSTFORM|I|F|D|");
 }
 
 TEST_F(SaveCommands, ImagesWholeOrInPiecesWithTheirMessages) {
@@ -163,7 +149,7 @@ TEST_F(SaveCommands, ImagesWholeOrInPiecesWithTheirMessages) {
     EXPECT_EQ(comm.sent.back(), "|SET|CUSTFORM|I-0|F|a.bmp|" + small);
     comm.Ok({"ERROR: too big"});
     EXPECT_FALSE(SaveImage(comm, ui, "F", "a.bmp", small));
-    EXPECT_EQ(OnlyTitle(), "Error in |SET|CUSTFORM|I-0|F|a.bmp|");
+    EXPECT_EQ(Only(), "Error in |SET|CUSTFORM|I-0|F|a.bmp|: ERROR: too big");
     // The rest of the pieces is not sent after one failed (messages: the save's table).
     ui.Clear();
     comm.sent.clear();
@@ -171,11 +157,10 @@ TEST_F(SaveCommands, ImagesWholeOrInPiecesWithTheirMessages) {
     comm.Fail();
     EXPECT_FALSE(SaveImage(comm, ui, "F", "a.bmp", std::string(20000, 'b')));
     EXPECT_EQ(comm.sent.size(), 2u);
-    EXPECT_EQ(OnlyMessage(), "ERR in SaveLargeImages \r\nscripted failure");
+    EXPECT_EQ(Only(), "ERROR: ERR in SaveLargeImages \r\nscripted failure");
 }
 
 TEST_F(SaveCommands, ASaveIsOneUploadOfRecordPicturesAndList) {
-    std::string dir = TempDir("images");
     const std::string logo("BM\r\n\0x", 6), big(20000, 'b');
     std::ofstream(dir + "/logo.bmp", std::ios::binary) << logo;
     std::ofstream(dir + "/big.bmp", std::ios::binary) << big;
@@ -189,7 +174,6 @@ TEST_F(SaveCommands, ASaveIsOneUploadOfRecordPicturesAndList) {
     ASSERT_EQ(pictures.size(), 2u);
     EXPECT_EQ(pictures[0].bytes, logo);
     EXPECT_EQ(pictures[1].name, "big.bmp");
-    std::filesystem::remove_all(dir);
 
     // Record pieces, the whole picture, the pieces of the large one, then the list.
     std::string record = SaveRecord("F", "D", "T", "X", std::string(30000, 'z'));
@@ -233,8 +217,7 @@ TEST_F(SaveCommands, ASaveIsOneUploadOfRecordPicturesAndList) {
             comm.Ok({row.text});
         EXPECT_EQ(SaveFormUpload(comm, ui, "F", record, pictures, ""), row.result) << row.at;
         EXPECT_EQ(comm.sent.size(), row.at);
-        EXPECT_EQ(OnlyMessage(), row.text) << row.at;
-        EXPECT_EQ(OnlyTitle(), row.title) << row.at;
+        EXPECT_EQ(Only(), row.title + ": " + row.text) << row.at;
     }
 }
 
@@ -247,33 +230,27 @@ TEST_F(LoadCommands, LayoutImageAndStaticList) {
     EXPECT_EQ(layout, "|OK||<HEADER>\r\n</HEADER>|END|");
     comm.Fail();
     EXPECT_FALSE(LoadLayoutText(comm, ui, "F", layout));
-    EXPECT_EQ(OnlyMessage(), "Error loading layout from DB");
+    EXPECT_EQ(Only(), "ERROR: Error loading layout from DB");
     ui.Clear();
 
-    std::string dir = TempDir("load");
     std::string bytes("\x89PNG\r\n\x1A\n\0\xE6", 10);
     comm.Ok({"|OK||" + bytes, "|END|"});
     EXPECT_TRUE(LoadImageToFileFromDB(comm, ui, "F", "TS", "p.png", dir));
-    std::ifstream in(dir + "/p.png", std::ios::binary);
-    std::string back((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(back, bytes);
+    EXPECT_EQ(Slurp(dir + "/p.png"), bytes);
     comm.Ok({"|OK||x", "|END|"});
     EXPECT_FALSE(LoadImageToFileFromDB(comm, ui, "F", "TS", "../p.png", dir));
-    EXPECT_NE(OnlyMessage().find("\r\nCould not create Image File in LoadImageToFileFromDB    "),
-              std::string::npos);
+    EXPECT_EQ(Only(), "ERROR: 22\r\nCould not create Image File in LoadImageToFileFromDB    ");
     ui.Clear();
     comm.Fail();
     EXPECT_FALSE(LoadImageToFileFromDB(comm, ui, "F", "TS", "p.png", dir));
-    EXPECT_EQ(OnlyMessage(), "ERR in LoadImageFromDB   ");
-    EXPECT_EQ(OnlyTitle(), "|GET|CUSTFORM|I|F|TS|p.png");
-    std::filesystem::remove_all(dir);
+    EXPECT_EQ(Only(), "|GET|CUSTFORM|I|F|TS|p.png: ERR in LoadImageFromDB   ");
     ui.Clear();
 
     std::string list = "keep";
     comm.Fail();
     EXPECT_FALSE(GetStaticList(comm, ui, "F", list));
     EXPECT_EQ(list, "");
-    EXPECT_EQ(OnlyMessage(), "Error loading Static List from DB");
+    EXPECT_EQ(Only(), "ERROR: Error loading Static List from DB");
     ui.Clear();
     comm.sent.clear();
     EXPECT_TRUE(SaveStaticList(comm, ui, "F", ""));
@@ -283,32 +260,31 @@ TEST_F(LoadCommands, LayoutImageAndStaticList) {
                                                    "|SET|CUSTFORM|S|F|A" + E230 + "B" + E230}));
     comm.Fail();
     EXPECT_FALSE(SaveStaticList(comm, ui, "F", "x"));
-    EXPECT_EQ(OnlyMessage(), "Error saving Static List");
+    EXPECT_EQ(Only(), "ERROR: Error saving Static List");
 }
 
 TEST_F(LoadCommands, CatalogueAndCodeListMessages) {
     TableList t;
     comm.Fail();
     EXPECT_FALSE(GetTablesData(comm, ui, t));
-    EXPECT_EQ(OnlyMessage(), "no DB data received");
+    EXPECT_EQ(Only(), "ERROR: no DB data received");
     ui.Clear();
     std::vector<std::string> props;
     comm.Fail();
     EXPECT_FALSE(GetFieldProperties(comm, ui, "D", "T", "F", props));
-    EXPECT_EQ(OnlyMessage(), "Error getting fields data ");
+    EXPECT_EQ(Only(), "ERROR: Error getting fields data ");
     ui.Clear();
     std::vector<StaticItem> items;
     comm.Ok({"error: unknown set"});
     EXPECT_FALSE(GetCodeList(comm, ui, "S9", items));
-    EXPECT_EQ(OnlyMessage(),
-              "Failed to get Code Data.\r\nRequest: \r\n|GET|CODE1|CHL:0|S9\r\n"
-              "Response: \r\nerror: unknown set");
+    EXPECT_EQ(Only(),
+              "ERROR: Failed to get Code Data.\r\nRequest: \r\n|GET|CODE1|CHL:0|S9\r\nResponse: "
+              "\r\nerror: unknown set");
 }
 
-TEST(RecordSearch, ProbeCacheAndLog) {
-    ScriptedComm comm;
-    RecordingUserInterface ui;
-    std::string dir = TempDir("emr");
+using RecordSearch = Fixture;
+
+TEST_F(RecordSearch, ProbeCacheAndLog) {
     FileUtilityComponent util(dir);
     comm.Ok({"|OK||1|END|"});
     comm.Ok({"|OK||", "REC1", "|END|"});
@@ -333,14 +309,85 @@ TEST(RecordSearch, ProbeCacheAndLog) {
     EXPECT_FALSE(EMRRecordsAlreadyExist(comm, ui, util, "G", false));
     EXPECT_EQ(ui.BeepCount(), 2);
     EXPECT_TRUE(ui.Messages().empty());
-    std::ifstream in(util.LogPath());
-    std::string log((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(text::CountOf(log, "mcomm.GetServerStringData failed in EMRRecordsAlreadyExist\r\n"),
+    EXPECT_EQ(text::CountOf(Slurp(util.LogPath()),
+                            "mcomm.GetServerStringData failed in EMRRecordsAlreadyExist\r\n"),
               2);
     // An error from the probe is shown.
     comm.Ok({"ERROR: no"});
     EXPECT_FALSE(EMRRecordsAlreadyExist(comm, ui, util, "G", true));
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_EQ(ui.Messages()[0].text, "ERROR: no\r\nafter:\r\n|GETP|CUSTFORM|L");
-    std::filesystem::remove_all(dir);
+}
+
+using OutsideComponent = Fixture;
+
+TEST_F(OutsideComponent, TheUtilityLogKeepsOneStampedLinePerEntryInTheDataFolder) {
+    OutsideComponents parts;
+    CreateAndLinkComponents(parts, comm, dir, "formdesigner", {});
+    auto* util = dynamic_cast<FileUtilityComponent*>(parts.utility.get());
+    ASSERT_NE(util, nullptr);
+    EXPECT_EQ(util->LogPath(), dir + "/FormsDesignerErrors.log");
+    EXPECT_EQ(util->Linked(), parts.linkedForUtility.get());
+    EXPECT_EQ(parts.linkedForComm->Comm(), &comm);
+    util->Log("first");
+    util->Log("two\r\nlines");
+    std::string log = Slurp(util->LogPath());
+    auto lines = std::count(log.begin(), log.end(), '\n');
+    EXPECT_EQ(lines, 2);
+    EXPECT_NE(log.find("\tFD\tfirst\r\n"), std::string::npos);
+    EXPECT_NE(log.find("two  lines\r\n"), std::string::npos);
+    EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(log[0])));
+
+    // Created once: a second call keeps the same components.
+    auto* before = parts.utility.get();
+    CreateAndLinkComponents(parts, comm, dir, "formdesigner", {});
+    EXPECT_EQ(parts.utility.get(), before);
+}
+
+TEST(OutsideComponentPieces, UtilityFieldsAndCache) {
+    FileUtilityComponent util("");
+    EXPECT_EQ(util.Field("a@b@c", "@", 2), "b");
+    EXPECT_EQ(util.Field("a@b@c", "@", 4), "");
+    EXPECT_EQ(util.FieldCount("a@b@c", "@"), 3);
+    EXPECT_EQ(util.FieldCount("", "@"), 0);
+    EXPECT_FALSE(util.CacheTest("k"));
+    util.CachePut("k", "", "EMR Records");
+    EXPECT_TRUE(util.CacheTest("k"));
+    EXPECT_EQ(util.CacheGet("k"), "");
+    util.Reset();
+    EXPECT_FALSE(util.CacheTest("k"));
+    util.SetLoggingIdentity("file: x", "FD", "FormsDesigner", "../escape.log");
+    EXPECT_EQ(util.LogPath(), "FormsDesignerErrors.log");
+}
+
+TEST_F(OutsideComponent, TheLookupValidatorAsksTheServerAndAnswersInTheDesignersTerms) {
+    FileUtilityComponent util(dir);
+    ServerLookupValidator v;
+    v.Link(&util, &comm);
+    comm.Ok({"|OK||VALID|Lab|END|"});
+    std::string corrected;
+    EXPECT_EQ(ValidateLookupByServer(v, "IDT", " lab ", corrected), "True");
+    EXPECT_EQ(corrected, "LAB");
+    EXPECT_EQ(comm.sent.back(), "|GET|CODE1|IDT:V|lab");
+    comm.Ok({"|OK||NOT VALID||END|"});
+    EXPECT_EQ(ValidateLookupByServer(v, "IDT", "nope", corrected), "NOT VALID");
+    EXPECT_EQ(corrected, "");
+    comm.Fail();
+    EXPECT_EQ(ValidateLookupByServer(v, "IDT", "XR", corrected), "NOT VALID");
+    comm.Ok({"ERROR: code list not found"});
+    EXPECT_EQ(ValidateLookupByServer(v, "ZZZ", "XR", corrected), "NOT VALID");
+    EXPECT_EQ(text::CountOf(Slurp(util.LogPath()), "\n"), 2);  // failures are logged
+    EXPECT_EQ(ValidateLookupByServer(v, "IDT", "  ", corrected), "NOT VALID");
+    EXPECT_EQ(comm.sent.size(), 4u);  // an empty value is not asked about
+}
+
+TEST(OutsideComponentPieces, LookupListParseAndAnswerForm) {
+    auto e = ParseLookupList(
+        {"|OK||", "A    Alpha", "B    Beta    two|END|", "|END|", "C    after end"});
+    ASSERT_EQ(e.size(), 2u);
+    EXPECT_EQ(e[1].description, "Beta    two");
+    EXPECT_EQ(LookupAnswer(e[0]), "A    Alpha");
+    EXPECT_EQ(LookupAnswerCode("A    Alpha    x"), "A");
+    EXPECT_EQ(LookupAnswerCode("CANCEL"), "CANCEL");
+    EXPECT_EQ(LookupListRequest("CHL"), "|GET|CODE1|CHL");
 }

@@ -1,12 +1,9 @@
 // Copying forms between two real repository servers: layouts and picture bytes arrive
 // whole, the overwrite question, a target that dies mid-copy, bad input.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <filesystem>
 
 #include "RepositoryServerProcess.h"
+#include "ScriptedComm.h"
 #include "server/CopyFormsLogic.h"
 #include "server/RepositoryCommands.h"
 #include "server/Requests.h"
@@ -28,29 +25,25 @@ std::string Layout(const std::string& headerLines) {
     return "<HEADER>\r\nForm_Code:\tX\r\n" + headerLines + "</HEADER>\r\n<PAGE 1>\r\n</PAGE 1>";
 }
 
-struct CopyForms : ::testing::Test {
-    fs::path dir;
-    std::unique_ptr<RepositoryServerProcess> source, target;
+// The fixture's server is the source.
+struct CopyForms : WithServer {
+    std::unique_ptr<RepositoryServerProcess> target;
     TcpComm from, to, probe;
     RecordingUserInterface ui;
     std::unique_ptr<CopyFormsLogic> logic;
     const std::string small = Bytes(700, 1), big = Bytes(2 << 20, 2);
 
     void SetUp() override {
-        if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no server";
-        dir = fs::temp_directory_path() / ("fd_copy_" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        source = std::make_unique<RepositoryServerProcess>((dir / "a.db").string());
+        WithServer::SetUp();
+        if (!Ready()) return;
         target = std::make_unique<RepositoryServerProcess>((dir / "b.db").string());
-        ASSERT_GT(source->Port(), 0);
         ASSERT_GT(target->Port(), 0);
         for (TcpComm* c : {&from, &to, &probe}) c->SetTimeouts(3000, 20000);
         logic = std::make_unique<CopyFormsLogic>(from, to, ui);
         logic->fromAddress = logic->toAddress = "127.0.0.1";
-        logic->fromPort = std::to_string(source->Port());
+        logic->fromPort = std::to_string(server->Port());
         logic->toPort = std::to_string(target->Port());
-        Open(source->Port());
+        Open(server->Port());
         Store("PLAIN", Layout(""), {});
         Store("SMALL", Layout("Image:\t1\t1\t1\t1\tsmall.bmp\r\n"), {{"small.bmp", small}});
         Store("BIG", Layout("Background_Image:\tbig.bmp\r\n"), {{"big.bmp", big}});
@@ -58,9 +51,8 @@ struct CopyForms : ::testing::Test {
         Store("LACKS", Layout("Image:\t1\t1\t1\t1\tgone.bmp\r\n"), {});
     }
     void TearDown() override {
-        source.reset();
         target.reset();
-        if (!dir.empty()) fs::remove_all(dir);
+        WithServer::TearDown();
     }
     void Open(int port) { OpenLink(probe, "127.0.0.1", std::to_string(port), ""); }
     void Store(const std::string& form, const std::string& layout,
@@ -125,7 +117,7 @@ TEST_F(CopyForms, AFormWhosePictureIsMissingIsNotListedOnTheTarget) {
 
 TEST_F(CopyForms, ChangedTargetDropsItsListAndTheQuestionComesFromTheServerWritten) {
     // PLAIN carries a static list and flags; the target holds an older PLAIN.
-    Open(source->Port());
+    Open(server->Port());
     ASSERT_TRUE(SaveStaticList(probe, ui, "PLAIN", FormatStaticList({{"A1", "First", "x"}})));
     ASSERT_TRUE(SaveActiveSelected(probe, ui, "PLAIN", false, true));
     Open(target->Port());
@@ -231,57 +223,64 @@ TEST_F(CopyForms, BadInputGivesItsMessageAndCopiesNothing) {
 
 }  // namespace
 
-namespace {
-
-// `formdesigner forms ...` as a script runs it; gives the exit status, output in out.
-int Forms(const std::string& args, std::string& out) {
-    const char* dir = std::getenv("FD_BINARY_DIR");
-    std::string cmd =
-        std::string(dir ? dir : ".") + "/src/app/formdesigner forms " + args + " 2>/dev/null";
-    out.clear();
-    FILE* f = ::popen(cmd.c_str(), "r");
-    char buf[4096];
-    for (std::size_t n; f && (n = std::fread(buf, 1, sizeof buf, f)) > 0;) out.append(buf, n);
-    int status = f ? ::pclose(f) : -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-}  // namespace
-
 TEST_F(CopyForms, CommandLineGetPutCopyDelete) {
     const std::string a = " --server 127.0.0.1:" + logic->fromPort;
     const std::string b = " --server 127.0.0.1:" + logic->toPort;
     const std::string out = (dir / "out").string();
     std::string text;
-    EXPECT_EQ(Forms("get SMALL " + out + a, text), 0) << text;
-    EXPECT_EQ(Forms("put " + out + b, text), 0) << text;
+    EXPECT_EQ(RunFormDesigner("forms", "get SMALL " + out + a, text), 0) << text;
+    EXPECT_EQ(RunFormDesigner("forms", "put " + out + b, text), 0) << text;
     EXPECT_EQ(TargetPicture("SMALL", "small.bmp"), small);
-    EXPECT_EQ(Forms("put " + out + "/missing.ldt" + b, text), 1);
+    EXPECT_EQ(RunFormDesigner("forms", "put " + out + "/missing.ldt" + b, text), 1);
     // A picture the layout names is not in IMAGES: it is named, and nothing is stored.
     std::string listed;
-    EXPECT_EQ(Forms("list" + b, listed), 0);
+    EXPECT_EQ(RunFormDesigner("forms", "list" + b, listed), 0);
     fs::remove(dir / "out" / "IMAGES" / "small.bmp");
-    EXPECT_EQ(Forms("put " + out + b, text), 1) << text;
+    EXPECT_EQ(RunFormDesigner("forms", "put " + out + b, text), 1) << text;
     EXPECT_NE(text.find("cannot be read from the images folder"), std::string::npos) << text;
     EXPECT_NE(text.find("small.bmp"), std::string::npos) << text;
-    EXPECT_EQ(Forms("list" + b, text), 0);
+    EXPECT_EQ(RunFormDesigner("forms", "list" + b, text), 0);
     EXPECT_EQ(text, listed);
-    EXPECT_EQ(Forms("get 'A|B'" + a, text), 2);
+    EXPECT_EQ(RunFormDesigner("forms", "get 'A|B'" + a, text), 2);
 
     const std::string copy =
         "copy --from localhost:" + logic->fromPort + " --to 127.0.0.1:" + logic->toPort + " ";
-    EXPECT_EQ(Forms(copy + "BIG SMALL", text), 1);  // SMALL exists on the target
+    EXPECT_EQ(RunFormDesigner("forms", copy + "BIG SMALL", text), 1);  // SMALL exists on the target
     EXPECT_NE(text.find("skipped (exists on the target"), std::string::npos);
     EXPECT_TRUE(TargetPicture("BIG", "big.bmp") == big);
-    EXPECT_EQ(Forms(copy + "--overwrite SMALL", text), 0) << text;
-    EXPECT_EQ(Forms(copy + "NOPE", text), 1);
-    EXPECT_EQ(Forms("copy --from 127.0.0.1:" + logic->fromPort +
-                        " --to localhost:" + logic->fromPort + " --overwrite SMALL",
-                    text),
+    EXPECT_EQ(RunFormDesigner("forms", copy + "--overwrite SMALL", text), 0) << text;
+    EXPECT_EQ(RunFormDesigner("forms", copy + "NOPE", text), 1);
+    EXPECT_EQ(RunFormDesigner("forms",
+                              "copy --from 127.0.0.1:" + logic->fromPort +
+                                  " --to localhost:" + logic->fromPort + " --overwrite SMALL",
+                              text),
               1);  // one server: refused before anything is read
 
-    EXPECT_EQ(Forms("delete BIG" + b, text), 0) << text;
-    EXPECT_EQ(Forms("list" + b, text), 0);
+    EXPECT_EQ(RunFormDesigner("forms", "delete BIG" + b, text), 0) << text;
+    EXPECT_EQ(RunFormDesigner("forms", "list" + b, text), 0);
     EXPECT_EQ(text.find("BIG\t"), std::string::npos);
     EXPECT_NE(text.find("SMALL\tSMALL desc\t2\tLAB\t"), std::string::npos);
+}
+
+// Either ping switch opens the link without a ping request, going straight to the list;
+// otherwise a ping that fails names the server.
+TEST(CopyFormsPing, SkippedOnlyWhenAskedAndAFailedOneNamesTheServer) {
+    for (bool skip : {false, true}) {
+        ScriptedComm from, to;
+        RecordingUserInterface ui;
+        StartOptions options;
+        options.ignorePing = skip;
+        CopyFormsLogic logic(from, to, ui, options);
+        logic.fromAddress = "10.0.0.9";
+        logic.fromPort = "5001";
+        from.Fail();
+        EXPECT_FALSE(logic.ConnectAndList(CopyFormsLogic::Server::From));
+        ASSERT_FALSE(from.sent.empty());
+        EXPECT_EQ(from.sent[0], skip ? "|GET|CUSTFORM|L" : "|GET|PING|");
+        if (!skip) {
+            ASSERT_GE(ui.Messages().size(), 1u);
+            EXPECT_EQ(ui.Messages()[0].text, "Error connecting to \r\n10.0.0.9 5001");
+            EXPECT_EQ(ui.Messages()[0].title, "Not Connected");
+        }
+    }
 }

@@ -2,9 +2,7 @@
 // pieces, the forms list, the layout back, pictures in pieces, the static list and
 // deleting the form.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <functional>
 
 #include "RepositoryServerProcess.h"
@@ -21,32 +19,17 @@ using namespace requests;
 
 namespace {
 
-struct EndToEnd : ::testing::Test {
-    std::filesystem::path dir;
-    std::unique_ptr<RepositoryServerProcess> server;
+struct EndToEnd : WithServer {
     TcpComm comm;
     RecordingUserInterface ui;
 
-    virtual bool Demo() const { return false; }
     void SetUp() override {
-        if (RepositoryServerProcess::ProgramPath().empty())
-            GTEST_SKIP() << "repository-server not built";
-        dir = std::filesystem::temp_directory_path() / ("fd_e2e_" + std::to_string(::getpid()));
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        server = std::make_unique<RepositoryServerProcess>((dir / "repo.db").string(), Demo());
-        ASSERT_GT(server->Port(), 0);
+        WithServer::SetUp();
+        if (!Ready()) return;
         comm.SetTimeouts(5000, 20000);
-        comm.ResetConnection();
-        comm.Disconnect();
-        comm.SetServerAddress("127.0.0.1", std::to_string(server->Port()), 10, 0);
-        comm.SetSessionContext("", "1", "");
-        comm.Connect();
-        ASSERT_TRUE(comm.PingServer("", 0)) << comm.LastError();
-    }
-    void TearDown() override {
-        server.reset();
-        if (!dir.empty()) std::filesystem::remove_all(dir);
+        std::string error;
+        ASSERT_TRUE(OpenConnection(comm, "127.0.0.1", std::to_string(server->Port()), "1", error))
+            << error;
     }
     std::string StripFrame(std::string t) {
         if (t.rfind("|OK||", 0) == 0) t.erase(0, 5);
@@ -86,9 +69,9 @@ TEST_F(EndToEnd, SaveListFetchPicturesStaticListDelete) {
     ASSERT_TRUE(LoadLayoutText(comm, ui, "E2E", back));
     EXPECT_EQ(StripFrame(back), layout);
 
-    // A picture that needs numbered pieces, with every awkward byte in it.
+    // A megabyte picture that needs numbered pieces, with every byte value in it.
     std::string picture;
-    for (int i = 0; i < 30000; ++i) picture += char(i % 256);
+    for (int i = 0; i < (1 << 20); ++i) picture += char((i * 7 + i / 256) % 256);
     picture += "\r\n\0\r\n";
     ASSERT_TRUE(DeleteAllImagesForReport(comm, ui, "E2E"));
     ASSERT_TRUE(SaveImage(comm, ui, "E2E", "big.bmp", picture));
@@ -104,7 +87,8 @@ TEST_F(EndToEnd, SaveListFetchPicturesStaticListDelete) {
     ASSERT_FALSE(ts.empty());
     std::string bytes;
     ASSERT_TRUE(LoadImageBytes(comm, ui, "E2E", ts, "big.bmp", bytes));
-    EXPECT_EQ(bytes, picture);
+    ASSERT_EQ(bytes.size(), picture.size());
+    EXPECT_TRUE(bytes == picture);
     ASSERT_TRUE(LoadImageToFileFromDB(comm, ui, "E2E", list.ImageTimeStamp("E2E", "small.bmp"),
                                       "small.bmp", dir.string()));
     EXPECT_EQ(std::filesystem::file_size(dir / "small.bmp"), small.size());
@@ -123,25 +107,6 @@ TEST_F(EndToEnd, SaveListFetchPicturesStaticListDelete) {
     EXPECT_TRUE(list.Empty());
     EXPECT_FALSE(LoadLayoutText(comm, ui, "E2E", back));
     EXPECT_EQ(ui.Messages().size(), 1u);  // only the failed fetch of the deleted form
-}
-
-TEST_F(EndToEnd, MegabytePictureWithEveryByteValueComesBackIdentical) {
-    std::string picture;
-    picture.reserve(1 << 20);
-    for (int i = 0; i < (1 << 20); ++i) picture += char((i * 7 + i / 256) % 256);
-    // (A stored layout keeps only the pictures it names, so it goes first.)
-    ASSERT_TRUE(
-        SaveLayoutRecord(comm, ui, SaveRecord("PIC", "d", "", "", "<HEADER>\r\n</HEADER>")) ==
-        SaveResult::Saved);
-    ASSERT_TRUE(SaveImage(comm, ui, "PIC", "scan.bmp", picture));
-    FormsDefinitions list;
-    ASSERT_TRUE(UpdateFormsDefinitions(comm, ui, list));
-    std::string ts = list.ImageTimeStamp("PIC", "scan.bmp");
-    ASSERT_FALSE(ts.empty());
-    std::string bytes;
-    ASSERT_TRUE(LoadImageBytes(comm, ui, "PIC", ts, "scan.bmp", bytes));
-    ASSERT_EQ(bytes.size(), picture.size());
-    EXPECT_TRUE(bytes == picture);
 }
 
 namespace {
@@ -189,30 +154,13 @@ TEST_F(EndToEnd, AnUploadSplitByAServerRestartFailsAndStoresNothing) {
 
 namespace {
 struct DemoServer : EndToEnd {
-    bool Demo() const override { return true; }
+    DemoServer() { demo = true; }
 };
 }  // namespace
 
-TEST_F(DemoServer, CatalogueCodeListsLookupsAndSavedRecords) {
-    TableList tables;
-    ASSERT_TRUE(GetTablesData(comm, ui, tables));
-    EXPECT_EQ(tables.database, "PRACTICE");
-    ASSERT_GE(tables.tables.size(), 3u);
-    EXPECT_EQ(tables.tables[0].name, "PATIENT");
-    ASSERT_FALSE(tables.tables[0].fields.empty());
-    std::vector<std::string> props;
-    ASSERT_TRUE(GetFieldProperties(comm, ui, tables.database, tables.tables[0].name,
-                                   tables.tables[0].fields[0], props));
-    EXPECT_FALSE(FieldCode(props).empty());
-
-    std::vector<LookupEntry> sets;
-    std::string error;
-    ASSERT_TRUE(FetchLookupList(comm, "CHL", sets, error)) << error;
-    ASSERT_FALSE(sets.empty());
-    std::string setCode = LookupAnswerCode(LookupAnswer(sets[0]));
+// (The catalogue, code lists and static lists the logic below reads are proven with it.)
+TEST_F(DemoServer, LookupsSavedRecordsFlagsAndADemoPicture) {
     std::vector<StaticItem> items;
-    ASSERT_TRUE(GetCodeList(comm, ui, setCode, items));
-    EXPECT_FALSE(items.empty());
     EXPECT_FALSE(GetCodeList(comm, ui, "NO-SUCH-SET", items));
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_EQ(ui.Messages()[0].text.rfind("Failed to get Code Data.\r\n", 0), 0u);
@@ -221,9 +169,9 @@ TEST_F(DemoServer, CatalogueCodeListsLookupsAndSavedRecords) {
     ServerLookupValidator validator;
     validator.Link(nullptr, &comm);
     std::vector<LookupEntry> docTypes;
-    ASSERT_TRUE(FetchLookupList(comm, "IDT", docTypes, error));
+    std::string error, corrected;
+    ASSERT_TRUE(FetchLookupList(comm, "IDT", docTypes, error)) << error;
     ASSERT_FALSE(docTypes.empty());
-    std::string corrected;
     EXPECT_EQ(ValidateLookupByServer(validator, "IDT", text::ToLower(docTypes[0].code), corrected),
               "True");
     EXPECT_EQ(corrected, text::ToUpper(docTypes[0].code));
@@ -237,22 +185,13 @@ TEST_F(DemoServer, CatalogueCodeListsLookupsAndSavedRecords) {
 
     FormsDefinitions list;
     ASSERT_TRUE(UpdateFormsDefinitions(comm, ui, list));
-    EXPECT_EQ(list.Count(), 4u);
-    const FormDefinition* stmt = list.Find("STMT01");
-    ASSERT_NE(stmt, nullptr);
-    EXPECT_TRUE(stmt->active);
-    EXPECT_TRUE(stmt->selected);
-    const FormDefinition* slip = list.Find("CHARGE01");
-    ASSERT_NE(slip, nullptr);
-    EXPECT_EQ(slip->imageCount, 2);
+    ASSERT_NE(list.Find("STMT01"), nullptr);
+    EXPECT_TRUE(list.Find("STMT01")->active && list.Find("STMT01")->selected);
     std::string bytes;
     ASSERT_TRUE(LoadImageBytes(comm, ui, "CHARGE01", list.ImageTimeStamp("CHARGE01", "slipbg.bmp"),
                                "slipbg.bmp", bytes));
     EXPECT_GT(bytes.size(), 9000u);
     EXPECT_EQ(bytes.substr(0, 2), "BM");
-    std::string statics;
-    ASSERT_TRUE(GetStaticList(comm, ui, "CHARGE01", statics));
-    EXPECT_FALSE(ReadStaticList(statics).empty());
     EXPECT_TRUE(ui.Messages().empty());
 }
 
@@ -273,13 +212,10 @@ TEST_F(DemoServer, CatalogueFieldsPromptsAndStaticItemsApplyIntoTheLayout) {
     std::vector<StaticItem> statics;
     cat.FillSelected(model, statics);
     ASSERT_TRUE(cat.GetTablesData());
-    EXPECT_EQ(cat.Database(), "PRACTICE");
     ASSERT_GE(cat.Tables().size(), 4u);
     cat.ChooseTable(0);
     ASSERT_GE(cat.TableFields().size(), 2u);
-    ASSERT_TRUE(cat.ChooseField(1));  // PATIENT.LAST_NAME
-    EXPECT_EQ(cat.Properties()[0], "Last Name");
-    EXPECT_EQ(cat.FieldCode(), "PT_NAME");
+    ASSERT_TRUE(cat.ChooseField(1));  // PATIENT.LAST_NAME (its texts: the window's test)
     // The same field twice is one row; numbered and function codes keep the long name.
     EXPECT_TRUE(cat.AddField());
     EXPECT_TRUE(cat.AddField());

@@ -1,12 +1,6 @@
 // Saving and opening forms against the real repository server, with temporary local
 // folders: the save dialog answered by a script, the layout and its pictures back,
 // the local copy's time-stamp rules, deleting, and a server that dies mid-save.
-#include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <filesystem>
 #include <random>
 
 #include "RepositoryServerProcess.h"
@@ -30,38 +24,27 @@ namespace {
 
 std::string DataFile(const std::string& name) {
     const char* dir = std::getenv("FD_TEST_DATA");
-    std::string bytes, error;
-    files::ReadWholeFile(std::string(dir ? dir : "tests/data") + "/" + name, bytes, error);
-    return bytes;
+    return Slurp(std::string(dir ? dir : "tests/data") + "/" + name);
 }
 
-// The dialog as a user fills it in.
+// The dialog as a user fills it in, one answer each time it opens (the last one stays);
+// what it opened with is kept.
 struct ScriptedSavePrompt : SaveFormPrompt {
-    bool answer = true;
+    std::deque<bool> answers = {true};
     std::string code = "NEWFORM", name = "New form", type = "TEST", documentType = "LAB";
-    int shown = 0;
-    bool lastExists = false;
+    std::vector<std::string> offered;
+    std::vector<bool> overwrite;
     bool ShowSaveDialog(FormSettings& s, bool formExists) override {
-        ++shown;
-        lastExists = formExists;
+        offered.push_back(s.formCode);
+        overwrite.push_back(formExists);
+        bool answer = answers.front();
+        if (answers.size() > 1) answers.pop_front();
         if (!answer) return false;
         s.formCode = code;
         s.formName = name;
         s.formType = type;
         s.formDocumentType = documentType;
         return true;
-    }
-};
-
-// The connection dialog's logic, connected without a window.
-struct DirectConnection : ConnectionPrompt {
-    ConnectionLogic& logic;
-    int shown = 0;
-    explicit DirectConnection(ConnectionLogic& l) : logic(l) {}
-    bool Connected() const override { return logic.Connected(); }
-    bool ShowConnectDialog() override {
-        ++shown;
-        return logic.Connect();
     }
 };
 
@@ -120,18 +103,20 @@ struct Designer {
         flows.SetSavePrompt(&save);
     }
     bool Read(const std::string& layout) {
-        LayoutReader reader(model, store, metrics, ui);
-        return reader.BuildForm(layout);
+        return LayoutReader(model, store, metrics, ui).BuildForm(layout);
     }
-    std::string Write() {
-        LayoutWriter writer(model, store, ui);
-        return writer.ReassembleData();
-    }
+    std::string Write() { return LayoutWriter(model, store, ui).ReassembleData(); }
     bool HasMessage(const std::string& text, const std::string& title = {}) const {
         for (const auto& m : ui.Messages())
             if (m.text.find(text) != std::string::npos && (title.empty() || m.title == title))
                 return true;
         return false;
+    }
+    int Asked(const std::string& text) const {
+        int n = 0;
+        for (const auto& c : ui.calls)
+            n += c.kind == RecordingUserInterface::Kind::YesNo && c.text == text;
+        return n;
     }
 };
 
@@ -150,23 +135,7 @@ std::string Picture(size_t size, unsigned seed) {
     return bytes;
 }
 
-struct FormFlowsTest : ::testing::Test {
-    fs::path dir;
-    std::unique_ptr<RepositoryServerProcess> server;
-
-    void SetUp() override {
-        if (RepositoryServerProcess::ProgramPath().empty())
-            GTEST_SKIP() << "repository-server not built";
-        dir = fs::temp_directory_path() / ("fd_flows_" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        server = std::make_unique<RepositoryServerProcess>((dir / "repo.db").string());
-        ASSERT_GT(server->Port(), 0);
-    }
-    void TearDown() override {
-        server.reset();
-        if (!dir.empty()) fs::remove_all(dir);
-    }
+struct FormFlowsTest : WithServer {
     std::unique_ptr<Designer> NewDesigner(const std::string& name) {
         return std::make_unique<Designer>(dir / name, server->Port());
     }
@@ -183,30 +152,29 @@ TEST_F(FormFlowsTest, ANewFormSavedAndReopenedElsewhereComesBackWhole) {
     // A picture name with two dots finds its own time stamp in the forms list.
     ASSERT_TRUE(a->Read(text::ReplaceAll(DataFile("layouts/full.ldt"), "logo.bmp", "logo.v2.bmp")));
     a->model.settings.formCode.clear();  // a new form: the dialog asks for its name
-    std::string logo = Picture(3000, 1), back = Picture(500, 2);
+    // The logo is large enough to travel in numbered pieces both ways.
+    std::string logo = Picture(2 * 1024 * 1024, 1), back = Picture(500, 2);
     PutPicture(*a, "logo.v2.bmp", logo);
     PutPicture(*a, "back.png", back);
     std::string before = a->Write();
 
     ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
     EXPECT_EQ(a->prompt.shown, 1);  // not connected yet: the dialog came first
-    EXPECT_EQ(a->save.shown, 1);
+    EXPECT_EQ(a->save.offered, std::vector<std::string>{""});
     EXPECT_TRUE(a->HasMessage("Form Saved.", "Save"));
     EXPECT_EQ(a->model.settings.formCode, "NEWFORM");
     ASSERT_NE(a->flows.Definitions().Find("NEWFORM"), nullptr);
     EXPECT_FALSE(a->model.settings.timeStamp.empty());
-    std::string copy, error;
-    ASSERT_TRUE(files::ReadWholeFile(a->folders.LocalFormCopyPath("NEWFORM"), copy, error));
+    EXPECT_NE(Slurp(a->folders.LocalFormCopyPath("NEWFORM")), "");
     EXPECT_EQ(a->folders.LocalFormTimeStamp("NEWFORM"), a->model.settings.timeStamp);
     const std::string logoStamp = a->flows.Definitions().ImageTimeStamp("NEWFORM", "logo.v2.bmp");
     ASSERT_FALSE(logoStamp.empty());
     EXPECT_EQ(a->folders.LocalPictureTimeStamp("NEWFORM", false, "logo.v2.bmp"), logoStamp);
     // sig.png is not in the images folder: the user was asked first and saved without it.
-    int asked = 0;
-    for (const auto& call : a->ui.calls)
-        asked += call.kind == RecordingUserInterface::Kind::YesNo &&
-                 call.text.find(":\r\n    sig.png\r\n") != std::string::npos;
-    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(a->Asked("The form names pictures that cannot be read from the images folder (" +
+                       a->folders.ImagesFolder() +
+                       "):\r\n    sig.png\r\n\r\nSave the form without them?"),
+              1);
     EXPECT_TRUE(a->flows.Definitions().ImageTimeStamp("NEWFORM", "sig.png").empty());
 
     // Another designer with empty folders: layout and pictures come from the server.
@@ -215,17 +183,19 @@ TEST_F(FormFlowsTest, ANewFormSavedAndReopenedElsewhereComesBackWhole) {
     EXPECT_EQ(b->model.settings.formCode, "NEWFORM");
     EXPECT_EQ(b->model.settings.formName, "New form");
     EXPECT_EQ(Pages(b->Write()), Pages(before));
-    std::string fetched;
-    ASSERT_TRUE(files::ReadWholeFile(b->folders.ImagesFolder() + "/logo.v2.bmp", fetched, error));
-    EXPECT_EQ(fetched, logo);
-    ASSERT_TRUE(files::ReadWholeFile(b->folders.ImagesFolder() + "/back.png", fetched, error));
-    EXPECT_EQ(fetched, back);
+    EXPECT_TRUE(Slurp(b->folders.ImagesFolder() + "/logo.v2.bmp") == logo);
+    EXPECT_EQ(Slurp(b->folders.ImagesFolder() + "/back.png"), back);
     // The local copy records the fetched pictures, so the next opening keeps them.
     EXPECT_EQ(b->folders.LocalPictureTimeStamp("NEWFORM", false, "logo.v2.bmp"), logoStamp);
     // The stored text carries the forms list's stamp: none for a form not listed yet.
     std::string stored;
     ASSERT_TRUE(requests::LoadLayoutText(b->comm, b->ui, "NEWFORM", stored));
     EXPECT_NE(stored.find("TimeStamp:\t\r\n"), std::string::npos);
+    // Found under any case of its name, and gone once deleted.
+    EXPECT_TRUE(b->flows.FormExistsOnServer("NewForm", stored));
+    EXPECT_EQ(stored, "NEWFORM");
+    ASSERT_TRUE(b->flows.DeleteForm("NEWFORM"));
+    EXPECT_FALSE(b->flows.FormExistsOnServer("NEWFORM", stored));
 }
 
 // A save whose link is cut at each of its requests in turn, before the request reaches the
@@ -300,23 +270,19 @@ TEST_F(FormFlowsTest, TheLocalCopyIsUsedOnlyWhenAllowedAndAsNewAsTheServers) {
     a->model.settings.formCode = "LOCAL1";
     a->model.settings.formName = "Local";
     ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
-    EXPECT_EQ(a->save.shown, 0);  // a named form saves without the dialog
+    EXPECT_TRUE(a->save.offered.empty());  // a named form saves without the dialog
 
     // Change the local copy behind the designer's back, keeping its time stamp.
-    std::string path = a->folders.LocalFormCopyPath("LOCAL1"), copy, error;
-    ASSERT_TRUE(files::ReadWholeFile(path, copy, error));
-    copy = text::ReplaceAll(copy, "Hello", "FromLocal");
-    ASSERT_TRUE(files::AtomicWriteFile(path, copy, error));
+    std::string path = a->folders.LocalFormCopyPath("LOCAL1"), error;
+    const std::string changed = text::ReplaceAll(Slurp(path), "Hello", "FromLocal");
+    ASSERT_TRUE(files::AtomicWriteFile(path, changed, error));
 
     // Asked to fetch: the server's text, whatever the local copy says.
     ASSERT_TRUE(a->flows.LoadLayoutFromServer("LOCAL1", true));
     EXPECT_NE(a->Write().find("Hello\t"), std::string::npos);
     // The server's copy overwrote the local one.
-    ASSERT_TRUE(files::ReadWholeFile(path, copy, error));
-    EXPECT_EQ(copy.find("FromLocal"), std::string::npos);
-
-    copy = text::ReplaceAll(copy, "Hello", "FromLocal");
-    ASSERT_TRUE(files::AtomicWriteFile(path, copy, error));
+    EXPECT_EQ(Slurp(path).find("FromLocal"), std::string::npos);
+    ASSERT_TRUE(files::AtomicWriteFile(path, changed, error));
     // Local files allowed and the stamps agree: the local copy is read.
     ASSERT_TRUE(a->flows.LoadLayoutFromServer("LOCAL1", false));
     EXPECT_NE(a->Write().find("FromLocal\t"), std::string::npos);
@@ -326,37 +292,13 @@ TEST_F(FormFlowsTest, TheLocalCopyIsUsedOnlyWhenAllowedAndAsNewAsTheServers) {
     EXPECT_NE(a->Write().find("Hello\t"), std::string::npos);
 }
 
-TEST_F(FormFlowsTest, ALargePictureTravelsInNumberedPiecesAndTheFormCanBeDeleted) {
-    auto a = NewDesigner("a");
-    std::string layout = text::ReplaceAll(DataFile("layouts/minimal.ldt"), "</HEADER>",
-                                          "Image:\t1\t1\t2\t2\tbig.bmp\t\t1\t\r\n</HEADER>");
-    ASSERT_TRUE(a->Read(layout));
-    a->model.settings.formCode = "BIGPIC";
-    std::string big = Picture(2 * 1024 * 1024, 7);
-    PutPicture(*a, "big.bmp", big);
-    ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
-
-    auto b = NewDesigner("b");
-    ASSERT_TRUE(b->flows.OpenFormFromServer("BIGPIC"));
-    std::string fetched, error;
-    ASSERT_TRUE(files::ReadWholeFile(b->folders.ImagesFolder() + "/big.bmp", fetched, error));
-    EXPECT_EQ(fetched.size(), big.size());
-    EXPECT_TRUE(fetched == big);
-
-    std::string stored;
-    EXPECT_TRUE(b->flows.FormExistsOnServer("bigpic", stored));
-    EXPECT_EQ(stored, "BIGPIC");
-    ASSERT_TRUE(b->flows.DeleteForm("BIGPIC"));
-    EXPECT_FALSE(b->flows.FormExistsOnServer("BIGPIC", stored));
-}
-
 TEST_F(FormFlowsTest, AServerThatDiesMidSaveLeavesTheLocalCopyAndTheFormAlone) {
     auto a = NewDesigner("a");
     ASSERT_TRUE(a->Read(DataFile("layouts/minimal.ldt")));
     a->model.settings.formCode = "KEEP";
     ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
-    std::string path = a->folders.LocalFormCopyPath("KEEP"), saved, error;
-    ASSERT_TRUE(files::ReadWholeFile(path, saved, error));
+    const std::string path = a->folders.LocalFormCopyPath("KEEP"), saved = Slurp(path);
+    ASSERT_NE(saved, "");
     std::string stamp = a->model.settings.timeStamp;
     size_t listed = a->flows.Definitions().Count();
 
@@ -367,9 +309,7 @@ TEST_F(FormFlowsTest, AServerThatDiesMidSaveLeavesTheLocalCopyAndTheFormAlone) {
     EXPECT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Failed);
     EXPECT_TRUE(a->HasMessage("|SET|CUSTFORM| error", "ERROR"));
     EXPECT_FALSE(a->HasMessage("Form Saved."));
-    std::string after;
-    ASSERT_TRUE(files::ReadWholeFile(path, after, error));
-    EXPECT_EQ(after, saved);
+    EXPECT_EQ(Slurp(path), saved);
     EXPECT_EQ(a->model.settings.timeStamp, stamp);
     EXPECT_EQ(a->model.settings.formCode, "KEEP");
     EXPECT_EQ(a->flows.Definitions().Count(), listed);
@@ -380,7 +320,7 @@ TEST_F(FormFlowsTest, CancelledDialogsEmptyFormsAndUnsafeNamesSaveNothing) {
     auto a = NewDesigner("a");
     ASSERT_TRUE(a->Read(DataFile("layouts/minimal.ldt")));
     a->model.settings.formCode.clear();
-    a->save.answer = false;
+    a->save.answers = {false};
     EXPECT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::NotSaved);
     EXPECT_TRUE(a->HasMessage("Form not saved.", "Saving Form..."));
 
@@ -416,30 +356,15 @@ TEST_F(FormFlowsTest, SavingOverAnotherStoredFormAsksFirst) {
     ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
     a->model.settings.formCode = "SECOND";
     ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
-    // "Save As..." onto FIRST: No keeps asking, with the old identity back.
+    // "Save As..." onto FIRST: No keeps asking, with the old identity back; the second
+    // time round the user cancels.
     a->save.code = "first";
     a->ui.boolAnswers = {false};
-    a->save.answer = true;
-    int shownBefore = a->save.shown;
-    // The second time round the user cancels.
-    struct Once : SaveFormPrompt {
-        ScriptedSavePrompt& inner;
-        int calls = 0;
-        explicit Once(ScriptedSavePrompt& i) : inner(i) {}
-        bool ShowSaveDialog(FormSettings& s, bool exists) override {
-            return ++calls == 1 && inner.ShowSaveDialog(s, exists);
-        }
-    } once(a->save);
-    a->flows.SetSavePrompt(&once);
+    a->save.answers = {true, false};
     EXPECT_EQ(a->flows.SaveFormToServer(true), SaveOutcome::NotSaved);
-    EXPECT_EQ(once.calls, 2);
-    EXPECT_EQ(a->save.shown, shownBefore + 1);
-    bool asked = false;
-    for (const auto& c : a->ui.calls)
-        if (c.kind == RecordingUserInterface::Kind::YesNo &&
-            c.text == "Form 'first' already exists.\r\nDo you want to overwrite the existing Form?")
-            asked = true;
-    EXPECT_TRUE(asked);
+    EXPECT_EQ(a->save.offered, (std::vector<std::string>{"SECOND", "SECOND"}));
+    EXPECT_EQ(
+        a->Asked("Form 'first' already exists.\r\nDo you want to overwrite the existing Form?"), 1);
     EXPECT_EQ(a->model.settings.formCode, "SECOND");
 }
 
@@ -467,14 +392,10 @@ TEST_F(FormFlowsTest, TheConnectionIsOnlyConnectedAfterAnAnsweredPing) {
     TcpComm comm;
     comm.SetTimeouts(2000, 5000);
     ConnectionLogic logic(comm, ui);
-    EXPECT_EQ(logic.address, "127.0.0.1");
-    EXPECT_EQ(logic.port, "5001");
-    EXPECT_EQ(logic.Caption(), "Disconnected");
     EXPECT_EQ(logic.StatusText(), "   ***  not connected *** ");
 
     logic.port = std::to_string(server->Port());
     ASSERT_TRUE(logic.Connect());
-    EXPECT_EQ(logic.Caption(), "127.0.0.1   " + logic.port);
     EXPECT_EQ(logic.StatusText(), "   ***  Connected to 127.0.0.1  " + logic.port + "  *** ");
     ASSERT_TRUE(logic.Connect());  // again: the whole sequence once more
 
@@ -510,9 +431,7 @@ TEST_F(FormFlowsTest, TheConnectionIsOnlyConnectedAfterAnAnsweredPing) {
 }
 
 TEST(LocalCopy, AWriterKilledMidWriteLeavesTheOldOrTheNewFileWhole) {
-    fs::path dir = fs::temp_directory_path() / ("fd_kill_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    fs::path dir = TestFolder("kill");
     std::string path = (dir / "FORM.ldt").string();
     std::string oldText(4 * 1024 * 1024, 'o'), newText(4 * 1024 * 1024, 'n');
     std::string error;
@@ -527,41 +446,16 @@ TEST(LocalCopy, AWriterKilledMidWriteLeavesTheOldOrTheNewFileWhole) {
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
-        std::string now;
-        ASSERT_TRUE(files::ReadWholeFile(path, now, error));
+        std::string now = Slurp(path);
         EXPECT_TRUE(now == oldText || now == newText) << "round " << round << ": " << now.size();
     }
     fs::remove_all(dir);
 }
 
-namespace {
-// Records the name the dialog was opened with before the scripted answer.
-struct OfferedName : SaveFormPrompt {
-    ScriptedSavePrompt& inner;
-    std::vector<std::string> offered;
-    std::vector<bool> overwrite;
-    explicit OfferedName(ScriptedSavePrompt& i) : inner(i) {}
-    bool ShowSaveDialog(FormSettings& s, bool formExists) override {
-        offered.push_back(s.formCode);
-        overwrite.push_back(formExists);
-        return inner.ShowSaveDialog(s, formExists);
-    }
-};
-int Asked(const Designer& d, const std::string& text) {
-    int n = 0;
-    for (const auto& c : d.ui.calls)
-        if (c.kind == RecordingUserInterface::Kind::YesNo && c.text == text) ++n;
-    return n;
-}
-}  // namespace
-
 TEST_F(FormFlowsTest, AFormWithSavedRecordsOffersANewNameOrAnOverwrite) {
-    server.reset();
     server = std::make_unique<RepositoryServerProcess>((dir / "demo.db").string(), true);
     ASSERT_GT(server->Port(), 0);
     auto a = NewDesigner("a");
-    OfferedName dialog(a->save);
-    a->flows.SetSavePrompt(&dialog);
     ASSERT_TRUE(a->flows.OpenFormFromServer("EMRVITALS"));
     const std::string question =
         "Saved records for form 'EMRVITALS' already exist.\r\n"
@@ -570,31 +464,29 @@ TEST_F(FormFlowsTest, AFormWithSavedRecordsOffersANewNameOrAnOverwrite) {
 
     // Yes: the dialog offers the next free suffix; cancelling it keeps the old name.
     a->ui.boolAnswers = {true};
-    a->save.answer = false;
+    a->save.answers = {false};
     EXPECT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::NotSaved);
-    EXPECT_EQ(Asked(*a, question), 1);
-    ASSERT_EQ(dialog.offered.size(), 1u);
-    EXPECT_EQ(dialog.offered[0], "EMRVITALS_1");
-    EXPECT_FALSE(dialog.overwrite[0]);
+    EXPECT_EQ(a->Asked(question), 1);
+    EXPECT_EQ(a->save.offered, std::vector<std::string>{"EMRVITALS_1"});
+    EXPECT_EQ(a->save.overwrite, std::vector<bool>{false});
     EXPECT_EQ(a->model.settings.formCode, "EMRVITALS");
     EXPECT_TRUE(a->HasMessage("Form not saved.", "Saving Form..."));
 
     // No: the dialog opens to confirm the overwrite, and the form is saved in place.
     a->ui.boolAnswers = {false};
-    a->save.answer = true;
+    a->save.answers = {true};
     a->save.code = "EMRVITALS";
     a->save.name = "Vital Signs";
     EXPECT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
-    EXPECT_EQ(Asked(*a, question), 2);
-    ASSERT_EQ(dialog.offered.size(), 2u);
-    EXPECT_EQ(dialog.offered[1], "EMRVITALS");
-    EXPECT_TRUE(dialog.overwrite[1]);
+    EXPECT_EQ(a->Asked(question), 2);
+    EXPECT_EQ(a->save.offered, (std::vector<std::string>{"EMRVITALS_1", "EMRVITALS"}));
+    EXPECT_EQ(a->save.overwrite, (std::vector<bool>{false, true}));
 
     // A form without saved records is saved without the question.
     a->ui.calls.clear();
     a->model.settings.formCode = "FRESH";
     EXPECT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
-    EXPECT_EQ(Asked(*a, question), 0);
+    EXPECT_EQ(a->Asked(question), 0);
 }
 
 TEST_F(FormFlowsTest, AStatementCanBeMarkedNotActiveRightAfterItIsSaved) {
@@ -604,7 +496,7 @@ TEST_F(FormFlowsTest, AStatementCanBeMarkedNotActiveRightAfterItIsSaved) {
     a->model.settings.statement = true;
     a->ui.boolAnswers = {true};
     ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
-    EXPECT_EQ(Asked(*a, "Mark this form as not active?"), 1);
+    EXPECT_EQ(a->Asked("Mark this form as not active?"), 1);
     ASSERT_TRUE(requests::UpdateFormsDefinitions(a->comm, a->ui, a->flows.Definitions()));
     const FormDefinition* def = a->flows.Definitions().Find("STMT");
     ASSERT_NE(def, nullptr);
@@ -622,5 +514,5 @@ TEST_F(FormFlowsTest, AStatementCanBeMarkedNotActiveRightAfterItIsSaved) {
     a->model.settings.statement = false;
     a->model.settings.formCode = "PLAIN";
     ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
-    EXPECT_EQ(Asked(*a, "Mark this form as not active?"), 0);
+    EXPECT_EQ(a->Asked("Mark this form as not active?"), 0);
 }

@@ -1,28 +1,18 @@
 // The connection dialog's window, clicked as a user clicks it, against the real
 // reference server.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <QApplication>
 #include <QCloseEvent>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 #include <QTimer>
-#include <filesystem>
 
 #include "RepositoryServerProcess.h"
+#include "UserInput.h"
 #include "server/TcpComm.h"
 #include "server/qt/FrmConnect.h"
 #include "shell/RecordingUserInterface.h"
 
-TEST(FrmConnect, ConnectsDisconnectsAndKeepsWhatWasTyped) {
-    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
-    auto dir = std::filesystem::temp_directory_path() / ("fd_conn_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    RepositoryServerProcess server((dir / "repo.db").string());
-    ASSERT_GT(server.Port(), 0);
+using FrmConnectWindow = WithServer;
 
+TEST_F(FrmConnectWindow, ConnectsDisconnectsAndKeepsWhatWasTyped) {
     RecordingUserInterface ui;
     TcpComm comm;
     comm.SetTimeouts(2000, 5000);
@@ -41,32 +31,32 @@ TEST(FrmConnect, ConnectsDisconnectsAndKeepsWhatWasTyped) {
     EXPECT_FALSE(disconnectButton->isEnabled());
 
     // A port nobody listens on: the message, still disconnected, the dialog open.
-    port->setText("1");
-    QTest::mouseClick(connectButton, Qt::LeftButton);
+    Retype(port, "1");
+    ClickAt(connectButton);
     EXPECT_FALSE(dlg.Connected());
     ASSERT_FALSE(ui.Messages().empty());
     EXPECT_EQ(ui.Messages().back().title, "Not Connected");
     EXPECT_TRUE(dlg.isVisible());
 
-    port->setText(QString::number(server.Port()));
-    entity->setText("1");
-    QTest::mouseClick(connectButton, Qt::LeftButton);
+    Retype(port, QString::number(server->Port()));
+    Retype(entity, "1");
+    ClickAt(connectButton);
     EXPECT_TRUE(dlg.Connected());
     EXPECT_FALSE(dlg.isVisible());  // a successful connect hides it
-    EXPECT_EQ(dlg.windowTitle(), QString("127.0.0.1   %1").arg(server.Port()));
+    EXPECT_EQ(dlg.windowTitle(), QString("127.0.0.1   %1").arg(server->Port()));
     EXPECT_FALSE(ip->isEnabled());
     EXPECT_EQ(ip->palette().color(QPalette::Base), QColor(192, 192, 192));
     EXPECT_FALSE(connectButton->isEnabled());
     EXPECT_TRUE(disconnectButton->isEnabled());
 
     dlg.show();
-    QTest::mouseClick(disconnectButton, Qt::LeftButton);
+    ClickAt(disconnectButton);
     EXPECT_FALSE(dlg.Connected());
     EXPECT_EQ(dlg.windowTitle(), "Disconnected");
     EXPECT_TRUE(ip->isEnabled());
 
     // The close box hides; the boxes keep their texts for the next time.
-    entity->setText("ENT7");
+    Retype(entity, "ENT7");
     QCloseEvent close;
     QApplication::sendEvent(&dlg, &close);
     EXPECT_FALSE(close.isAccepted());
@@ -80,7 +70,6 @@ TEST(FrmConnect, ConnectsDisconnectsAndKeepsWhatWasTyped) {
     dlg.RefreshControls();
     EXPECT_EQ(ip->text(), "10.1.2.3");
     EXPECT_EQ(entity->text(), "1");
-    std::filesystem::remove_all(dir);
 }
 
 #include <chrono>

@@ -1,20 +1,15 @@
 // The data catalogue's window against the real reference server with its demo data,
 // driven by clicks and keys.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
-#include <filesystem>
 
 #include "RepositoryServerProcess.h"
+#include "UserInput.h"
 #include "server/RepositoryCommands.h"
 #include "server/TcpComm.h"
 #include "server/qt/FrmDBLists.h"
@@ -24,26 +19,27 @@ namespace {
 void Click(QWidget& dlg, const char* name) {
     auto* b = dlg.findChild<QPushButton*>(name);
     ASSERT_NE(b, nullptr) << name;
-    QTest::mouseClick(b, Qt::LeftButton);
+    ClickAt(b);
 }
 void ClickRow(QTreeWidget* view, int row) {
-    QRect r = view->visualItemRect(view->topLevelItem(row));
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
+    ClickAt(view->viewport(), view->visualItemRect(view->topLevelItem(row)).center());
 }
+void ClickTab(QWidget& dlg, int tab) {
+    QTabBar* bar = dlg.findChild<QTabWidget*>("TabStrip1")->tabBar();
+    ClickAt(bar, bar->tabRect(tab).center());
+}
+struct DemoServer : WithServer {
+    DemoServer() { demo = true; }
+};
 }  // namespace
 
-TEST(FrmDBLists, EachTabFilledFromTheServerAndAppliedIntoTheForm) {
-    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
-    auto dir = std::filesystem::temp_directory_path() / ("fd_cat_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    RepositoryServerProcess server((dir / "repo.db").string(), true);
-    ASSERT_GT(server.Port(), 0);
+TEST_F(DemoServer, FrmDBListsFillsEachTabFromTheServerAndAppliesIntoTheForm) {
     RecordingUserInterface ui;
     TcpComm comm;
     comm.SetTimeouts(2000, 5000);
     std::string error;
     ASSERT_TRUE(
-        requests::OpenConnection(comm, "127.0.0.1", std::to_string(server.Port()), "1", error));
+        requests::OpenConnection(comm, "127.0.0.1", std::to_string(server->Port()), "1", error));
     FormModel model;
     std::vector<requests::StaticItem> statics{{"OLD", "Kept until applied", ""}};
     CatalogueHost host{model, statics};
@@ -58,10 +54,10 @@ TEST(FrmDBLists, EachTabFilledFromTheServerAndAppliedIntoTheForm) {
     auto* fields = dlg.findChild<QListWidget*>("lstFields");
     EXPECT_EQ(dlg.findChild<QLabel*>("lblDB")->text(), "PRACTICE");
     ASSERT_GE(tables->count(), 4);
-    QTest::keyClick(tables, Qt::Key_Down);  // PATIENT
+    tables->setFocus();
+    Type(&dlg, {}, Qt::Key_Down);  // PATIENT
     ASSERT_GE(fields->count(), 2);
-    QTest::mouseClick(fields->viewport(), Qt::LeftButton, {},
-                      fields->visualItemRect(fields->item(1)).center());
+    ClickAt(fields->viewport(), fields->visualItemRect(fields->item(1)).center());
     EXPECT_EQ(dlg.findChild<QLabel*>("lblFieldCode")->text(), "PT_NAME");
     auto props = dlg.findChildren<QLabel*>("lblProperty");
     ASSERT_EQ(props.size(), 7);
@@ -72,14 +68,14 @@ TEST(FrmDBLists, EachTabFilledFromTheServerAndAppliedIntoTheForm) {
     EXPECT_EQ(dlg.findChild<QTreeWidget*>("lvwDBFields")->topLevelItemCount(), 1);
 
     // A from/thru prompt, then modified while its row blinks.
-    dlg.findChild<QTabWidget*>("TabStrip1")->setCurrentIndex(1);
-    QTest::keyClicks(dlg.findChild<QLineEdit*>("txtID"), "PERIOD");
-    QTest::keyClicks(dlg.findChild<QLineEdit*>("txtCaption"), "Period");
+    ClickTab(dlg, 1);
+    Retype(dlg.findChild<QLineEdit*>("txtID"), "PERIOD");
+    Retype(dlg.findChild<QLineEdit*>("txtCaption"), "Period");
     dlg.findChild<QComboBox*>("cmbPromptType")->setCurrentText("Date(From/Thru)");
     EXPECT_TRUE(dlg.findChild<QLineEdit*>("txtDefaultDouble")->isVisible());
     EXPECT_FALSE(dlg.findChild<QComboBox*>("cmbLookupCode")->isVisible());
-    QTest::keyClicks(dlg.findChild<QLineEdit*>("txtDefault"), "T");
-    QTest::keyClicks(dlg.findChild<QLineEdit*>("txtDefaultDouble"), "E");
+    Retype(dlg.findChild<QLineEdit*>("txtDefault"), "T");
+    Retype(dlg.findChild<QLineEdit*>("txtDefaultDouble"), "E");
     Click(dlg, "cmdAddPrompt");
     auto* prompts = dlg.findChild<QTreeWidget*>("lvwPromptsSelected");
     ASSERT_EQ(prompts->topLevelItemCount(), 1);
@@ -87,13 +83,13 @@ TEST(FrmDBLists, EachTabFilledFromTheServerAndAppliedIntoTheForm) {
                                                          "E"));
     ClickRow(prompts, 0);
     EXPECT_TRUE(dlg.findChild<QTimer*>("tmrModifyBlink")->isActive());
-    QTest::keyClicks(dlg.findChild<QLineEdit*>("txtCaption"), " range");
+    Retype(dlg.findChild<QLineEdit*>("txtCaption"), "Period range");
     Click(dlg, "cmdModify");
     EXPECT_FALSE(dlg.findChild<QTimer*>("tmrModifyBlink")->isActive());
     EXPECT_EQ(prompts->topLevelItem(0)->text(1), "Period range");
 
     // Static items from the clipboard and from another form; Exit applies nothing.
-    dlg.findChild<QTabWidget*>("TabStrip1")->setCurrentIndex(2);
+    ClickTab(dlg, 2);
     Click(dlg, "cmdGetClipboard");
     Click(dlg, "cmdGetStaticList");
     auto* available = dlg.findChild<QTreeWidget*>("lvwStaticList");
@@ -102,8 +98,11 @@ TEST(FrmDBLists, EachTabFilledFromTheServerAndAppliedIntoTheForm) {
     Click(dlg, "cmdAddStatic");
     Click(dlg, "cmdExit3");
     EXPECT_EQ(statics.size(), 1u);
+    dlg.show();
     Click(dlg, "cmdApplyStatic");
+    ClickTab(dlg, 0);
     Click(dlg, "cmdApplyFields");
+    ClickTab(dlg, 1);
     Click(dlg, "cmdApplyPrompts");
     EXPECT_EQ(statics, (std::vector<requests::StaticItem>{{"OLD", "Kept until applied", ""},
                                                           {"36415", "Venipuncture", "LAB"}}));
@@ -115,5 +114,4 @@ TEST(FrmDBLists, EachTabFilledFromTheServerAndAppliedIntoTheForm) {
               "E");
     EXPECT_EQ(model.prompts[0].dataEntryType(), "DATE_FROMTHRU");
     EXPECT_TRUE(ui.Messages().empty());
-    std::filesystem::remove_all(dir);
 }

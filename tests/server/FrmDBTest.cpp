@@ -1,9 +1,6 @@
 // The forms browser against the real reference server with its demo forms: the list,
 // sorting by every column, choosing, deleting, the two flags, select mode; its window
 // clicked as a user clicks it.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -13,11 +10,11 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
-#include <filesystem>
 #include <functional>
 
 #include "RepositoryServerProcess.h"
 #include "ScriptedComm.h"
+#include "UserInput.h"
 #include "canvas/CanvasModel.h"
 #include "server/ConnectionLogic.h"
 #include "server/FormFlows.h"
@@ -32,16 +29,7 @@ using Logic = FormsBrowserLogic;
 
 namespace {
 
-struct Connector : ConnectionPrompt {
-    ConnectionLogic& logic;
-    explicit Connector(ConnectionLogic& l) : logic(l) {}
-    bool Connected() const override { return logic.Connected(); }
-    bool ShowConnectDialog() override { return logic.Connect(); }
-};
-
-struct Browser : ::testing::Test {
-    fs::path dir = fs::temp_directory_path() / ("fd_frmdb_" + std::to_string(::getpid()));
-    std::unique_ptr<RepositoryServerProcess> server;
+struct Browser : WithServer {
     RecordingUserInterface ui;
     FixedTextMetrics metrics;
     FormModel model;
@@ -49,24 +37,19 @@ struct Browser : ::testing::Test {
     std::unique_ptr<LocalFolders> folders;
     TcpComm comm;
     ConnectionLogic connection{comm, ui};
-    Connector prompt{connection};
+    DirectConnection prompt{connection};
     std::unique_ptr<FormFlows> flows;
 
+    Browser() { demo = true; }
     void SetUp() override {
-        if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
-        fs::create_directories(dir);
-        server = std::make_unique<RepositoryServerProcess>((dir / "repo.db").string(), true);
-        ASSERT_GT(server->Port(), 0);
+        WithServer::SetUp();
+        if (!Ready()) return;
         folders = std::make_unique<LocalFolders>(dir.string(), ui);
         comm.SetTimeouts(5000, 20000);
         connection.port = std::to_string(server->Port());
         connection.entity = "1";
         flows = std::make_unique<FormFlows>(comm, ui, *folders, model, store, store, metrics);
         flows->SetConnectionPrompt(&prompt);
-    }
-    void TearDown() override {
-        server.reset();
-        fs::remove_all(dir);
     }
     static std::vector<std::string> Names(const Logic& l) {
         std::vector<std::string> out;
@@ -112,7 +95,7 @@ TEST_F(Browser, ListsEveryFormAndSortsByEachColumnBothWays) {
         for (int c = 0; c < Logic::kColumns; ++c) {
             for (bool ascending : {true, false}) {
                 QPoint at(header->sectionViewportPosition(c) + 5, header->height() / 2);
-                QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+                ClickAt(header->viewport(), at);
                 const auto& rows = d.Logic().Rows();
                 for (std::size_t i = 1; i < rows.size(); ++i) {
                     auto a = SortKey(rows[i - 1].cells[std::size_t(c)], c);
@@ -126,9 +109,9 @@ TEST_F(Browser, ListsEveryFormAndSortsByEachColumnBothWays) {
         // A double click on a row opens that form.
         int row = RowOf(d.Logic(), "EMRVITALS");
         QRect cell = d.List()->visualRect(d.List()->model()->index(row, 0));
-        QTest::mouseClick(d.List()->viewport(), Qt::LeftButton, {}, cell.center());
+        ClickAt(d.List()->viewport(), cell.center());
         EXPECT_EQ(d.findChild<QLabel*>("lblName")->text(), "EMRVITALS");
-        QTest::mouseDClick(d.List()->viewport(), Qt::LeftButton, {}, cell.center());
+        ClickAt(d.List()->viewport(), cell.center(), true);
     });
     dlg.ShowDialog(false);
     EXPECT_FALSE(dlg.Cancelled());
@@ -173,15 +156,16 @@ TEST_F(Browser, SavedFlagsComeBackAndTheChosenRowStaysChosen) {
         WhenShown([&, active, selected](FrmDB& d) {
             QTreeView* list = d.List();
             int row = RowOf(d.Logic(), "STMT01");
-            list->setCurrentIndex(list->model()->index(row, 0));
-            d.findChild<QCheckBox*>("chkAct")->setChecked(active);
-            d.findChild<QCheckBox*>("chkSel")->setChecked(selected);
-            QTest::mouseClick(d.findChild<QPushButton*>("cmdSaveOpt"), Qt::LeftButton);
+            ClickAt(list->viewport(), list->visualRect(list->model()->index(row, 0)).center());
+            for (auto [box, on] : {std::pair{"chkAct", active}, {"chkSel", selected}})
+                if (d.findChild<QCheckBox*>(box)->isChecked() != on)
+                    ClickAt(d.findChild<QCheckBox*>(box), {6, 6});
+            ClickAt(d.findChild<QPushButton*>("cmdSaveOpt"));
             EXPECT_EQ(d.Logic().ChosenName(), "STMT01");
             EXPECT_EQ(list->currentIndex().row(), RowOf(d.Logic(), "STMT01"));
-            QTest::mouseClick(d.findChild<QPushButton*>("cmdRefresh"), Qt::LeftButton);
+            ClickAt(d.findChild<QPushButton*>("cmdRefresh"));
             EXPECT_EQ(d.findChild<QLabel*>("lblName")->text(), "STMT01");
-            QTest::mouseClick(d.findChild<QPushButton*>("cmdExit"), Qt::LeftButton);
+            ClickAt(d.findChild<QPushButton*>("cmdExit"));
         });
         dlg.ShowDialog(false);
         EXPECT_TRUE(dlg.Cancelled());
@@ -202,13 +186,14 @@ TEST_F(Browser, SelectModeLeavesTheCurrentFormOutAndCancelGivesNoName) {
         EXPECT_EQ(d.findChild<QPushButton*>("cmdGetForm")->text().remove('&'), "Select Form");
         EXPECT_TRUE(d.findChild<QPushButton*>("cmdDelete")->isHidden());
         // Still left out after a refresh.
-        QTest::mouseClick(d.findChild<QPushButton*>("cmdRefresh"), Qt::LeftButton);
+        ClickAt(d.findChild<QPushButton*>("cmdRefresh"));
         EXPECT_EQ(RowOf(d.Logic(), "CHARGE01"), -1);
-        d.List()->setCurrentIndex(d.List()->model()->index(RowOf(d.Logic(), "INTAKE"), 0));
-        QTest::keyClick(d.List(), Qt::Key_Return);
+        QModelIndex intake = d.List()->model()->index(RowOf(d.Logic(), "INTAKE"), 0);
+        ClickAt(d.List()->viewport(), d.List()->visualRect(intake).center());
+        Type(&d, {}, Qt::Key_Return);
     });
     EXPECT_EQ(FrmDB::SelectForm(*flows, ui, "charge01", nullptr), "INTAKE");
-    WhenShown([](FrmDB& d) { QTest::keyClick(&d, Qt::Key_Escape); });
+    WhenShown([](FrmDB& d) { Type(&d, {}, Qt::Key_Escape); });
     EXPECT_EQ(FrmDB::SelectForm(*flows, ui, "CHARGE01", nullptr), "");
     // No server: no dialog, no name.
     server.reset();
@@ -243,6 +228,17 @@ TEST(BrowserBadInput, BrokenRepliesLeaveAnEmptyUsableListAndFiveThousandFormsSor
     comm.Fail();
     logic.Start(true, true, "X");
     EXPECT_TRUE(logic.Rows().empty());
+    // A delete the server refuses is reported as refused, never as done.
+    comm.Ok({"|OK||A^d^t^i:|END|"});
+    logic.Start(false, false, "");
+    logic.Choose(0);
+    ui.boolAnswers = {true};
+    ui.Clear();
+    comm.Ok({"ERROR: form in use"});
+    EXPECT_FALSE(logic.DeleteChosen());
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].text, "ERROR: form in use");
+    EXPECT_EQ(logic.Rows().size(), 1u);
 
     std::string big = "|OK||";
     for (int i = 0; i < 5000; ++i)

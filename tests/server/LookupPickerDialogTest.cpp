@@ -1,13 +1,15 @@
-// The lookup picker's window driven by events: choosing, finding by typing, cancelling.
+// The lookup picker's window driven as a user drives it: choosing, finding by typing,
+// cancelling.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QTableWidget>
-#include <QTest>
 #include <QTimer>
+#include <fstream>
 
 #include "ScriptedComm.h"
+#include "UserInput.h"
 #include "server/qt/LookupPickerDialog.h"
 
 namespace {
@@ -15,6 +17,12 @@ namespace {
 class QtEnvironment : public ::testing::Environment {
   public:
     void SetUp() override {
+        // A screen as large as a desk's, so that every window fits on it to be clicked.
+        const std::string config = ::testing::TempDir() + "fd_desk_screen.json";
+        std::ofstream(config) << R"({"screens": [{"name": "desk", "x": 0, "y": 0, "width": 1920,
+                                   "height": 1200, "logicalDpi": 96}]})";
+        if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
+            qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).c_str());
         static int argc = 1;
         static char name[] = "server_qt_tests";
         static char* argv[] = {name, nullptr};
@@ -27,39 +35,35 @@ class QtEnvironment : public ::testing::Environment {
 };
 [[maybe_unused]] auto* const kQtEnvironment =
     ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-const std::vector<LookupEntry> kEntries = {{"LAB", "Laboratory"}, {"XR", "X-ray"}, {"XS", "Extra"}};
 }  // namespace
 
-TEST(LookupPickerDialog, DoubleClickChoosesCodeAndDescription) {
-    LookupPickerDialog dlg;
-    dlg.SetEntries(kEntries, "");
-    dlg.show();
-    ASSERT_EQ(dlg.Table()->rowCount(), 3);
-    auto* cell = dlg.Table()->item(1, 0);
-    QRect r = dlg.Table()->visualItemRect(cell);
-    QTest::mouseClick(dlg.Table()->viewport(), Qt::LeftButton, {}, r.center());
-    QTest::mouseDClick(dlg.Table()->viewport(), Qt::LeftButton, {}, r.center());
-    EXPECT_EQ(dlg.Answer(), "XR    X-ray");
-    EXPECT_EQ(dlg.result(), QDialog::Accepted);
-}
-
-TEST(LookupPickerDialog, TypingFindsTheFirstCodeWithThatPrefix) {
-    LookupPickerDialog dlg;
-    dlg.SetEntries(kEntries, "LAB    Laboratory");
-    dlg.show();
-    EXPECT_EQ(dlg.Table()->selectionModel()->selectedRows().first().row(), 0);  // current text
-    QTest::keyClicks(dlg.Filter(), "xs");
-    dlg.AcceptCurrent();
-    EXPECT_EQ(dlg.Answer(), "XS    Extra");
-}
-
-TEST(LookupPickerDialog, EscapeCancels) {
-    LookupPickerDialog dlg;
-    dlg.SetEntries(kEntries, "");
-    dlg.show();
-    QTest::keyClick(&dlg, Qt::Key_Escape);
-    EXPECT_EQ(dlg.result(), QDialog::Rejected);
-    EXPECT_EQ(dlg.Answer(), "CANCEL");
+TEST(LookupPickerDialog, DoubleClickOrTypingChoosesTheCodeAndEscapeCancels) {
+    const struct {
+        const char *current, *typed;
+        int chosenFirst, doubleClicked;  // a row, or -1: a key ends it
+        Qt::Key key;
+        const char* answer;
+        int result;
+    } cases[] = {{"", "", 0, 2, Qt::Key_unknown, "XS    Extra", QDialog::Accepted},
+                 // The current text is chosen at first; typing finds the first code it begins.
+                 {"xs    Extra", "x", 2, -1, Qt::Key_Return, "XR    X-ray", QDialog::Accepted},
+                 {"LAB    Laboratory", "", 0, -1, Qt::Key_Escape, "CANCEL", QDialog::Rejected}};
+    for (const auto& c : cases) {
+        LookupPickerDialog dlg;
+        dlg.SetEntries({{"LAB", "Laboratory"}, {"XR", "X-ray"}, {"XS", "Extra"}}, c.current);
+        dlg.show();
+        ASSERT_EQ(dlg.Table()->rowCount(), 3);
+        EXPECT_EQ(dlg.Table()->selectionModel()->selectedRows().first().row(), c.chosenFirst);
+        if (c.doubleClicked >= 0) {
+            QRect r = dlg.Table()->visualItemRect(dlg.Table()->item(c.doubleClicked, 0));
+            ClickAt(dlg.Table()->viewport(), r.center());
+            ClickAt(dlg.Table()->viewport(), r.center(), true);
+        } else {
+            Type(&dlg, c.typed, c.key);
+        }
+        EXPECT_EQ(dlg.Answer(), c.answer) << c.current;
+        EXPECT_EQ(dlg.result(), c.result) << c.current;
+    }
 }
 
 TEST(QtLookupPicker, ShowsTheServersListAndReturnsTheChoice) {
@@ -69,11 +73,10 @@ TEST(QtLookupPicker, ShowsTheServersListAndReturnsTheChoice) {
     picker.Configure("CHL", "Charge Slip", "1", "1");
     QString title;
     QTimer::singleShot(0, [&] {
-        auto* dlg = qobject_cast<LookupPickerDialog*>(QApplication::activeModalWidget());
-        if (!dlg) return;
+        QWidget* dlg = QApplication::activeModalWidget();
+        ASSERT_NE(dlg, nullptr);
         title = dlg->windowTitle();
-        dlg->Table()->selectRow(1);
-        dlg->AcceptCurrent();
+        Type(dlg, "b", Qt::Key_Return);
     });
     EXPECT_EQ(picker.Show(""), "B2    Second");
     EXPECT_EQ(title, QStringLiteral("Charge Slip"));

@@ -1,6 +1,9 @@
 #pragma once
 // Starts the real repository server on a free loopback port with a fresh database
 // and stops it again. Port() is 0 when the program is not built or did not start.
+// With it: a folder of its own for each test, and the designer's program run as a
+// script runs it.
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,7 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <vector>
 
 class RepositoryServerProcess {
   public:
@@ -20,22 +25,19 @@ class RepositoryServerProcess {
 
     explicit RepositoryServerProcess(const std::string& dbPath, bool seedDemo = false,
                                      int port = 0) {
-        std::string prog = ProgramPath();
-        if (prog.empty()) return;
+        std::string prog = ProgramPath(), portText = std::to_string(port);
+        std::vector<const char*> argv = {prog.c_str(), "--port", portText.c_str(), "--db",
+                                         dbPath.c_str()};
+        if (seedDemo) argv.push_back("--seed-demo");
+        argv.push_back(nullptr);
         int out[2];
-        if (::pipe(out) != 0) return;
-        std::string portText = std::to_string(port);
+        if (prog.empty() || ::pipe(out) != 0) return;
         pid_ = ::fork();
         if (pid_ == 0) {
             ::dup2(out[1], 1);
             ::close(out[0]);
             ::close(out[1]);
-            if (seedDemo)
-                ::execl(prog.c_str(), prog.c_str(), "--port", portText.c_str(), "--db",
-                        dbPath.c_str(), "--seed-demo", static_cast<char*>(nullptr));
-            else
-                ::execl(prog.c_str(), prog.c_str(), "--port", portText.c_str(), "--db",
-                        dbPath.c_str(), static_cast<char*>(nullptr));
+            ::execv(prog.c_str(), const_cast<char* const*>(argv.data()));
             ::_exit(127);
         }
         ::close(out[1]);
@@ -61,7 +63,6 @@ class RepositoryServerProcess {
         if (stdout_ >= 0) ::close(stdout_);
     }
     int Port() const { return port_; }
-    pid_t Pid() const { return pid_; }
     // Ends the server as a crash would: no chance to tidy up.
     void Kill() {
         if (pid_ <= 0) return;
@@ -75,4 +76,62 @@ class RepositoryServerProcess {
     pid_t pid_ = -1;
     int stdout_ = -1;
     int port_ = 0;
+};
+
+// An empty folder for one test, named after it and this process.
+inline std::filesystem::path TestFolder(const std::string& name) {
+    auto dir = std::filesystem::temp_directory_path() /
+               ("fd_" + name + "_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+// The whole file, or empty text when it cannot be read.
+inline std::string Slurp(const std::filesystem::path& path) {
+    std::string bytes;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buf[65536];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, n);
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+inline std::string FormDesignerPath() {
+    const char* dir = std::getenv("FD_BINARY_DIR");
+    std::string p = std::string(dir ? dir : ".") + "/src/app/formdesigner";
+    return std::filesystem::exists(p) ? p : "";
+}
+
+// `formdesigner COMMAND ARGS` as a script runs it: its exit status, its output in out.
+inline int RunFormDesigner(const std::string& command, const std::string& args, std::string& out,
+                           const char* errors = "2>/dev/null") {
+    std::string cmd = FormDesignerPath() + " " + command + " " + args + " " + errors;
+    out.clear();
+    FILE* f = ::popen(cmd.c_str(), "r");
+    char buf[4096];
+    for (std::size_t n; f && (n = std::fread(buf, 1, sizeof buf, f)) > 0;) out.append(buf, n);
+    int status = f ? ::pclose(f) : -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A test with a folder of its own and the real server on a fresh database in it, seeded
+// with the demo forms when demo is set before SetUp.
+struct WithServer : ::testing::Test {
+    std::filesystem::path dir;
+    std::unique_ptr<RepositoryServerProcess> server;
+    bool demo = false;
+
+    void SetUp() override {
+        if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
+        dir = TestFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        server = std::make_unique<RepositoryServerProcess>((dir / "repo.db").string(), demo);
+        ASSERT_GT(server->Port(), 0);
+    }
+    void TearDown() override {
+        server.reset();
+        if (!dir.empty()) std::filesystem::remove_all(dir);
+    }
+    bool Ready() const { return !IsSkipped() && !HasFatalFailure(); }
 };

@@ -1,35 +1,12 @@
 // `formdesigner request` as a user runs it, against a frame server on a loopback port.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 
 #include "FrameServer.h"
+#include "RepositoryServerProcess.h"
 
 namespace {
-
-std::string Program() {
-    const char* dir = std::getenv("FD_BINARY_DIR");
-    std::string p = std::string(dir ? dir : ".") + "/src/app/formdesigner";
-    return std::filesystem::exists(p) ? p : "";
-}
-
-// Runs the program, returns its exit status and standard output (and error, when asked).
-int RunProgram(const std::string& args, std::string& out, const char* command = "request",
-               const char* errors = "2>/dev/null") {
-    out.clear();
-    std::string cmd = Program() + " " + command + " " + args + " " + errors;
-    FILE* f = ::popen(cmd.c_str(), "r");
-    if (!f) return -1;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-    int status = ::pclose(f);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 std::vector<std::string> Reply(const std::vector<std::string>& f) {
     if (f[2] == "|GET|CUSTFORM|H") return {"OK", "|OK||", "A\t1\t0\xE6", "|END|"};
@@ -38,35 +15,32 @@ std::vector<std::string> Reply(const std::vector<std::string>& f) {
 
 }  // namespace
 
-TEST(RequestCommand, PrintsJoinedTextElementsOrRawBytes) {
-    if (Program().empty()) GTEST_SKIP() << "formdesigner not built";
-    FrameServer server(Reply);
-    std::string s = "--server 127.0.0.1:" + std::to_string(server.Port());
-    std::string out;
-    EXPECT_EQ(RunProgram(s + " --entity 7 '|GET|PING|'", out), 0);
-    EXPECT_EQ(out, "|OK||7/S/|GET|PING||END|\n");
-    EXPECT_EQ(RunProgram(s + " --array '|GET|CUSTFORM|H'", out), 0);
-    EXPECT_EQ(out, "|OK||\nA\t1\t0\xC3\xA6\n|END|\n");  // 230 shown as UTF-8
-    EXPECT_EQ(RunProgram(s + " --raw '|GET|CUSTFORM|H'", out), 0);
-    EXPECT_EQ(out, "|OK||A\t1\t0\xE6|END|");
-}
-
-TEST(RequestCommand, NoReplyExitsOneAndBadUsageTwo) {
-    if (Program().empty()) GTEST_SKIP() << "formdesigner not built";
+TEST(RequestCommand, PrintsJoinedTextElementsOrRawBytesExitsOneWithoutReplyTwoOnBadUsage) {
+    if (FormDesignerPath().empty()) GTEST_SKIP() << "formdesigner not built";
     int port = 0;
-    {
-        FrameServer gone(Reply);
-        port = gone.Port();
-    }
     std::string out;
-    EXPECT_EQ(RunProgram("--server 127.0.0.1:" + std::to_string(port) + " '|GET|PING|'", out), 1);
+    {
+        FrameServer server(Reply);
+        port = server.Port();
+        std::string s = "--server 127.0.0.1:" + std::to_string(port);
+        EXPECT_EQ(RunFormDesigner("request", s + " --entity 7 '|GET|PING|'", out), 0);
+        EXPECT_EQ(out, "|OK||7/S/|GET|PING||END|\n");
+        EXPECT_EQ(RunFormDesigner("request", s + " --array '|GET|CUSTFORM|H'", out), 0);
+        EXPECT_EQ(out, "|OK||\nA\t1\t0\xC3\xA6\n|END|\n");  // 230 shown as UTF-8
+        EXPECT_EQ(RunFormDesigner("request", s + " --raw '|GET|CUSTFORM|H'", out), 0);
+        EXPECT_EQ(out, "|OK||A\t1\t0\xE6|END|");
+    }
+    EXPECT_EQ(RunFormDesigner("request",
+                              "--server 127.0.0.1:" + std::to_string(port) + " '|GET|PING|'", out),
+              1);
     EXPECT_EQ(out, "");
-    EXPECT_EQ(RunProgram("--server nohostport '|GET|PING|'", out), 2);
-    EXPECT_EQ(RunProgram("", out), 2);
+    EXPECT_EQ(RunFormDesigner("request", "--server nohostport '|GET|PING|'", out), 2);
+    EXPECT_EQ(RunFormDesigner("request", "", out), 2);
+    EXPECT_EQ(RunFormDesigner("request", "--timeout 0 '|GET|PING|'", out), 2);
 }
 
 TEST(RequestCommand, ASilentServerEndsEveryCommandWithinItsDeadlineNamingTheServer) {
-    if (Program().empty()) GTEST_SKIP() << "formdesigner not built";
+    if (FormDesignerPath().empty()) GTEST_SKIP() << "formdesigner not built";
     // Answers the connection's ping, then never again: a command that goes on asking (a
     // picture at a time) must still end by its one deadline.
     auto pingOnly = [](const std::vector<std::string>& f) -> std::vector<std::string> {
@@ -85,8 +59,8 @@ TEST(RequestCommand, ASilentServerEndsEveryCommandWithinItsDeadlineNamingTheServ
         const std::string at = "127.0.0.1:" + std::to_string(server.Port());
         auto start = std::chrono::steady_clock::now();
         std::string out;
-        EXPECT_EQ(RunProgram(c.args + " --server " + at + " --timeout 1", out, c.command, "2>&1"),
-                  1)
+        EXPECT_EQ(
+            RunFormDesigner(c.command, c.args + " --server " + at + " --timeout 1", out, "2>&1"), 1)
             << c.args;
         double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -95,6 +69,4 @@ TEST(RequestCommand, ASilentServerEndsEveryCommandWithinItsDeadlineNamingTheServ
             << c.args << ": " << out;
         server.Stop();
     }
-    std::string out;
-    EXPECT_EQ(RunProgram("--timeout 0 '|GET|PING|'", out), 2);
 }

@@ -1,12 +1,14 @@
 #pragma once
 // A communication component that answers from a script and records every request,
 // for the commands whose replies a real server would not give on demand (transport
-// failures, malformed replies).
+// failures, malformed replies); and the connection dialog without its window.
 #include <deque>
 #include <string>
 #include <vector>
 
 #include "server/CommComponent.h"
+#include "server/ConnectionLogic.h"
+#include "server/FormFlows.h"
 
 class ScriptedComm : public CommComponent {
   public:
@@ -59,4 +61,16 @@ class ScriptedComm : public CommComponent {
     bool DebugMode() const override { return debug; }
     void SetDebugMode(bool on) override { debug = on; }
     void SetDebugOption(const std::string&) override {}
+};
+
+// The connection dialog's logic, connected without a window.
+struct DirectConnection : ConnectionPrompt {
+    ConnectionLogic& logic;
+    int shown = 0;
+    explicit DirectConnection(ConnectionLogic& l) : logic(l) {}
+    bool Connected() const override { return logic.Connected(); }
+    bool ShowConnectDialog() override {
+        ++shown;
+        return logic.Connect();
+    }
 };

@@ -12,10 +12,6 @@
 #include "shell/qt/FrmStart.h"
 #include "shell/qt/QtUserInterface.h"
 
-namespace {
-void App() {}
-}  // namespace
-
 // The application object must outlive every widget and die before exit handlers run.
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -23,41 +19,39 @@ int main(int argc, char** argv) {
     return RUN_ALL_TESTS();
 }
 
-TEST(FrmStart, WrongPasswordBeepsAndStaysOpen) {
-    App();
-    RecordingUserInterface ui;
-    FrmStart dialog(ui);
-    dialog.show();
-    QTest::keyClicks(dialog.PasswordBox(), "secret");
-    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
-    EXPECT_EQ(ui.BeepCount(), 1);
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(dialog.result(), 0);
-    EXPECT_EQ(dialog.PasswordBox()->text(), "secret");
-    EXPECT_EQ(dialog.PasswordBox()->echoMode(), QLineEdit::Password);
-}
-
-TEST(FrmStart, PasswordInCapitalsIsAccepted) {
-    App();
-    RecordingUserInterface ui;
-    FrmStart dialog(ui);
-    dialog.show();
-    QTest::keyClicks(dialog.PasswordBox(), "TARNVOSS");
-    QTest::keyClick(dialog.PasswordBox(), Qt::Key_Return);
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(ui.BeepCount(), 0);
-}
-
-TEST(FrmStart, EscapeClosesWithoutLogin) {
-    App();
-    RecordingUserInterface ui;
-    FrmStart dialog(ui);
-    dialog.show();
-    QTest::keyClicks(dialog.PasswordBox(), "tarnvoss");
-    QTest::keyClick(dialog.PasswordBox(), Qt::Key_Escape);
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_FALSE(dialog.isVisible());
+TEST(FrmStart, OnlyThePasswordInAnyCaseLogsInAWrongOneBeepsAndEscapeLeaves) {
+    const struct {
+        const char* typed;
+        Qt::Key finish;  // Qt::Key_unknown: a click on OK
+        int result, beeps;
+        bool open;
+    } cases[] = {{"secret", Qt::Key_unknown, 0, 1, true},
+                 {"TARNVOSS", Qt::Key_Return, QDialog::Accepted, 0, false},
+                 {"tarnvoss", Qt::Key_Escape, QDialog::Rejected, 0, false}};
+    for (const auto& c : cases) {
+        RecordingUserInterface ui;
+        FrmStart dialog(ui);
+        dialog.show();
+        dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        QTest::keyClicks(QApplication::focusWidget(), c.typed);
+        if (c.finish != Qt::Key_unknown) {
+            QTest::keyClick(QApplication::focusWidget(), c.finish);
+        } else {
+            QPoint at = dialog.OkButton()->mapToGlobal(dialog.OkButton()->rect().center());
+            QWidget* under = QApplication::widgetAt(at);
+            ASSERT_EQ(under, dialog.OkButton());
+            QTest::mouseClick(under, Qt::LeftButton, {}, under->mapFromGlobal(at));
+        }
+        EXPECT_EQ(dialog.result(), c.result) << c.typed;
+        EXPECT_EQ(dialog.isVisible(), c.open) << c.typed;
+        EXPECT_EQ(ui.BeepCount(), c.beeps) << c.typed;
+        EXPECT_EQ(dialog.PasswordBox()->text(), c.typed);
+        EXPECT_EQ(dialog.PasswordBox()->echoMode(), QLineEdit::Password);
+        if (c.open) {
+            EXPECT_EQ(QApplication::focusWidget(), dialog.PasswordBox());
+        }
+    }
 }
 
 TEST(QtFileFilter, TurnsBarFiltersIntoQtFilters) {
@@ -75,7 +69,8 @@ TEST(QtUserInterface, MessageBoxesAreWideEnoughForTheirTitles) {
         ASSERT_NE(box, nullptr);
         width = box->width();
         title = QFontMetrics(box->font()).horizontalAdvance(box->windowTitle());
-        box->accept();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(box));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
     ui.Message("Done.", "Recalculating Checkboxes/Textboxes", MessageIcon::Information);
     // Room for the title and the frame's own buttons beside it.
@@ -83,7 +78,6 @@ TEST(QtUserInterface, MessageBoxesAreWideEnoughForTheirTitles) {
 }
 
 TEST(QtTextMetrics, MeasuresRealFonts) {
-    App();
     QtTextMetrics metrics;
     double narrow = metrics.TextWidth("ii", "DejaVu Sans", 10, false, false);
     double wide = metrics.TextWidth("WWWWWWWW", "DejaVu Sans", 10, false, false);

@@ -1,48 +1,42 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 
 #include "shell/AppIdentity.h"
+#include "shell/AtomicFile.h"
 #include "shell/DataFolder.h"
-#include "shell/KeyState.h"
 #include "shell/LoginCheck.h"
-#include "shell/RecordingUserInterface.h"
 #include "shell/StartOptions.h"
 
 namespace fs = std::filesystem;
 
+namespace {
+// The switches a command line set, in a fixed order, to compare whole option sets.
+std::string Switches(const StartOptions& o) {
+    std::string on = o.debugMode ? "debug " : "";
+    on += o.debugReceive ? "rcv " : "";
+    on += o.noPing ? "noping " : "";
+    on += o.ignorePing ? "ignore " : "";
+    return on + (o.SkipPing() ? "skip" : "");
+}
+}  // namespace
+
 TEST(StartOptions, SwitchesAnywhereInTheCommandLine) {
-    StartOptions none = ParseStartOptions(std::string_view(""));
-    EXPECT_FALSE(none.debugMode || none.debugReceive || none.ignorePing || none.noPing);
-    EXPECT_FALSE(none.SkipPing());
-
-    StartOptions a = ParseStartOptions(std::vector<std::string>{"x", "debug", "mode", "rcv"});
-    EXPECT_TRUE(a.debugMode);
-    EXPECT_TRUE(a.debugReceive);
-    EXPECT_FALSE(a.SkipPing());
-
+    using Args = std::vector<std::string>;
+    EXPECT_EQ(Switches(ParseStartOptions(std::string_view(""))), "");
+    EXPECT_EQ(Switches(ParseStartOptions(Args{"x", "debug", "mode", "rcv"})), "debug rcv ");
     // "rcv" alone does nothing; it only refines the debug mode.
-    StartOptions b = ParseStartOptions(std::string_view("rcv no ping"));
-    EXPECT_FALSE(b.debugMode);
-    EXPECT_FALSE(b.debugReceive);
-    EXPECT_TRUE(b.noPing);
-    EXPECT_TRUE(b.SkipPing());
-
-    StartOptions c = ParseStartOptions(std::string_view("--flag=ignore pingpong"));
-    EXPECT_TRUE(c.ignorePing);
-    EXPECT_FALSE(c.noPing);
-    EXPECT_TRUE(c.SkipPing());
-
+    EXPECT_EQ(Switches(ParseStartOptions(std::string_view("rcv no ping"))), "noping skip");
+    EXPECT_EQ(Switches(ParseStartOptions(std::string_view("--flag=ignore pingpong"))),
+              "ignore skip");
     // The switches are matched as written.
-    StartOptions d = ParseStartOptions(std::string_view("Debug Mode NO PING debugmode noping"));
-    EXPECT_FALSE(d.debugMode || d.noPing);
+    EXPECT_EQ(Switches(ParseStartOptions(std::string_view("Debug Mode NO PING debugmode noping"))),
+              "");
 
     // "--connect HOST:PORT" (or "--connect=HOST:PORT") names the server to connect to.
-    using Args = std::vector<std::string>;
     StartOptions e = ParseStartOptions(Args{"a.ldt", "--connect", "::1:05002", "no ping"});
     EXPECT_EQ(e.connectAddress + " " + e.connectPort + e.error, "::1 5002");
     EXPECT_TRUE(e.noPing && e.ConnectsAtStart());
@@ -63,23 +57,10 @@ TEST(LoginCheck, PasswordComparedWithoutCase) {
     EXPECT_FALSE(LoginCheck::Accepts(std::string_view("tarn\0voss", 9)));
 }
 
-TEST(KeyState, SettableFlags) {
-    SettableKeyState keys;
-    const KeyState& current = keys;
-    EXPECT_FALSE(current.ShiftPressed() || current.CtrlPressed() || current.AltPressed());
-    keys.ctrl = true;
-    EXPECT_TRUE(current.CtrlPressed());
-    EXPECT_FALSE(current.ShiftPressed());
-    keys.shift = true;
-    keys.alt = true;
-    EXPECT_TRUE(current.ShiftPressed() && current.AltPressed());
-}
-
 TEST(AppIdentity, LoggingNames) {
     EXPECT_EQ(app::LogFileIdentity("/usr/bin/formdesigner"), "file: formdesigner");
     EXPECT_EQ(app::LogFileIdentity("C:\\x\\fd.exe"), "file: fd.exe");
     EXPECT_EQ(app::LogFileIdentity("fd"), "file: fd");
-    EXPECT_EQ(app::kErrorLogName, "FormsDesignerErrors.log");
 }
 
 namespace {
@@ -127,15 +108,9 @@ TEST(DataFolder, EnvironmentOrderAndCreation) {
     EXPECT_FALSE(fs::exists("relative"));
 
     // A file where the folder should be: no folder, a reason, nothing overwritten.
-    fs::create_directories(base);
-    {
-        std::FILE* f = std::fopen((base / "blocker").c_str(), "w");
-        ASSERT_NE(f, nullptr);
-        std::fputs("keep", f);
-        std::fclose(f);
-    }
-    ::setenv("FORMDESIGNER_HOME", (base / "blocker").c_str(), 1);
     std::string error;
+    ASSERT_TRUE(files::AtomicWriteFile((base / "blocker").string(), "keep", error));
+    ::setenv("FORMDESIGNER_HOME", (base / "blocker").c_str(), 1);
     EXPECT_EQ(GetDataFolder(error), "");
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(fs::file_size(base / "blocker"), 4u);

@@ -4,27 +4,47 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "shell/CompactText.h"
+#include "shell/Cp1252.h"
 #include "shell/TextUtils.h"
 
 using namespace text;
 
-TEST(SplitStr, GivesTheNthPartOrEmpty) {
+TEST(Cp1252, EveryDefinedCodeRoundTripsThroughUtf8AndOthersBecomeAQuestionMark) {
+    for (int b = 0; b < 256; ++b) {
+        std::string one(1, char(b));
+        bool undefined = cp1252::ToCodePoint(static_cast<unsigned char>(b)) == 0xFFFD;
+        EXPECT_EQ(cp1252::FromUtf8(cp1252::ToUtf8(one)), undefined ? "?" : one) << b;
+    }
+    EXPECT_EQ(cp1252::ToCodePoint(0x80), U'\u20AC');
+    EXPECT_EQ(cp1252::ToCodePoint(0x9F), U'\u0178');
+    EXPECT_EQ(cp1252::ToCodePoint(0xE6), U'\u00E6');
+    EXPECT_EQ(cp1252::ToCodePoint(0xF4), U'\u00F4');
+    EXPECT_EQ(cp1252::ToUtf8("\x80"), "\xE2\x82\xAC");
+    EXPECT_EQ(cp1252::FromUtf8("\xE2\x80\x9C"
+                               "a"
+                               "\xE2\x80\x9D"),
+              "\x93"
+              "a"
+              "\x94");
+    // Characters outside the code page and broken UTF-8 become '?'.
+    EXPECT_EQ(cp1252::FromUtf8("\xE4\xB8\xAD"), "?");
+    EXPECT_EQ(cp1252::FromUtf8("a\xC3"), "a?");
+    EXPECT_EQ(cp1252::FromUtf8("\xFF"
+                               "b"),
+              "?b");
+}
+
+TEST(Split, NthPartCountListFirstAndReplace) {
     EXPECT_EQ(SplitStr("a@b@c", "@", 2), "b");
     EXPECT_EQ(SplitStr("a@b@c", "@", 3), "c");
     EXPECT_EQ(SplitStr("a@b@c", "@", 4), "");
     EXPECT_EQ(SplitStr("a@b@c", "@", 0), "");
     EXPECT_EQ(SplitStr("abc", "@", 1), "abc");
     EXPECT_EQ(SplitStr("a||b", "||", 2), "b");
-}
-
-TEST(SplitHelpers, CountListAndFirst) {
     EXPECT_EQ(CountOf("^a@b@c", "@"), 2);
     EXPECT_EQ(CountOf("", "@"), 0);
-    auto l = SplitIntoList("x\ty", "\t");
-    ASSERT_EQ(l.size(), 3u);
-    EXPECT_EQ(l[0], "");
-    EXPECT_EQ(l[1], "x");
-    EXPECT_EQ(l[2], "y");
+    EXPECT_EQ(SplitIntoList("x\ty", "\t"), (std::vector<std::string>{"", "x", "y"}));
     EXPECT_EQ(SplitIntoList("x\t", "\t").size(), 2u);
     EXPECT_EQ(SplitAtFirst("k=v=w", "="), std::make_pair(std::string("k"), std::string("v=w")));
     EXPECT_EQ(SplitAtFirst("k", "="), std::make_pair(std::string("k"), std::string()));
@@ -101,8 +121,6 @@ TEST(Val, ReadsALeadingNumberLeniently) {
     EXPECT_FALSE(ParseInt("99999999999999999999999", v));
 }
 
-#include "shell/CompactText.h"
-
 TEST(CompactText, ReadsComparesAndCopiesAsTextAtThePriceOfAPointer) {
     static_assert(sizeof(SparseText) == sizeof(void*) && sizeof(CodeText) == sizeof(void*));
     for (const char* s : {"", "U", "marked", "a text longer than any pooled one"}) {
@@ -117,4 +135,61 @@ TEST(CompactText, ReadsComparesAndCopiesAsTextAtThePriceOfAPointer) {
         sparse = "";
         EXPECT_TRUE(sparse.empty());
     }
+}
+
+TEST(PrefixSearch, FirstEntryBeginningWithTypedTextInUpperCase) {
+    std::vector<std::string> list = {"Apple", "apricot", "Banana", "b\xE9ta", "B\xC9TA2"};
+    EXPECT_EQ(text::PrefixSearch(list, "ap"), 0);
+    EXPECT_EQ(text::PrefixSearch(list, "APR"), 1);
+    EXPECT_EQ(text::PrefixSearch(list, "b"), 2);
+    EXPECT_EQ(text::PrefixSearch(list, "B\xC9"), 3);  // accented letters fold too
+    EXPECT_EQ(text::PrefixSearch(list, "B\xE9TA2"), 4);
+    EXPECT_EQ(text::PrefixSearch(list, "cherry"), -1);
+    EXPECT_EQ(text::PrefixSearch(list, "Apple pie"), -1);  // longer than every entry
+    EXPECT_EQ(text::PrefixSearch(list, ""), -1);
+    EXPECT_EQ(text::PrefixSearch({}, "a"), -1);
+}
+
+TEST(SortKeys, DatesBecomeSortableText) {
+    EXPECT_EQ(text::SortKeyDate("3/7/2024 2:05:09 PM"), "2024/03/07 14:05:09");
+    EXPECT_EQ(text::SortKeyDate("12/31/1999 12:00:00 AM"), "1999/12/31 00:00:00");
+    EXPECT_EQ(text::SortKeyDate("12/31/1999 12:30 pm"), "1999/12/31 12:30:00");
+    EXPECT_EQ(text::SortKeyDate("2024-03-07 23:59:59"), "2024/03/07 23:59:59");
+    EXPECT_EQ(text::SortKeyDate("2024/3/7"), "2024/03/07 00:00:00");
+    EXPECT_EQ(text::SortKeyDate("1/2/05"), "2005/01/02 00:00:00");
+    EXPECT_EQ(text::SortKeyDate("1/2/85"), "1985/01/02 00:00:00");
+    // Not dates: left as they are.
+    for (const char* bad : {"", "never", "13/1/2024", "1/32/2024", "1/2/2024 25:00", "1/2/2024 x",
+                            "2024/03", "1-2/2024", "1/2/2024 13:00 PM", "99999/1/1", "1/2/123"})
+        EXPECT_EQ(text::SortKeyDate(bad), bad) << bad;
+}
+
+TEST(SortKeys, NumbersBecomeFiveDigits) {
+    EXPECT_EQ(text::SortKeyNumber("7"), "00007");
+    EXPECT_EQ(text::SortKeyNumber("  42 pictures"), "00042");
+    EXPECT_EQ(text::SortKeyNumber(""), "00000");
+    EXPECT_EQ(text::SortKeyNumber("x"), "00000");
+    EXPECT_EQ(text::SortKeyNumber("2.6"), "00003");
+    EXPECT_EQ(text::SortKeyNumber("123456"), "123456");
+    EXPECT_EQ(text::SortKeyNumber("-3"), "-00003");
+    EXPECT_EQ(text::SortKeyNumber("1e300"), "1000000000000000000");
+}
+
+TEST(SortListview, OrdersByColumnKind) {
+    std::vector<std::vector<std::string>> rows = {
+        {"beta", "10", "1/2/2024 1:00:00 PM"},
+        {"Alpha", "9", "12/31/2023 11:00:00 PM"},
+        {"gamma", "100000", "1/2/2024 9:00:00 AM"},
+        {"alpha", "99999"},  // no date cell
+    };
+    using V = std::vector<size_t>;
+    EXPECT_EQ(text::SortListview(rows, 0, SortKind::Text), (V{1, 3, 0, 2}));  // stable on ties
+    EXPECT_EQ(text::SortListview(rows, 0, SortKind::Text, false), (V{2, 0, 1, 3}));
+    EXPECT_EQ(text::SortListview(rows, 1, SortKind::Number), (V{1, 0, 3, 2}));
+    EXPECT_EQ(text::SortListview(rows, 1, SortKind::Number, false), (V{2, 3, 0, 1}));
+    EXPECT_EQ(text::SortListview(rows, 2, SortKind::Date), (V{3, 1, 2, 0}));
+    EXPECT_EQ(text::SortListview(rows, 7, SortKind::Text), (V{0, 1, 2, 3}));
+    EXPECT_TRUE(text::SortListview({}, 0, SortKind::Date).empty());
+    // As plain text "10" would come before "9"; as numbers it does not.
+    EXPECT_EQ(text::SortListview({{"10"}, {"9"}, {"-1"}}, 0, SortKind::Number), (V{2, 1, 0}));
 }
