@@ -55,16 +55,6 @@ TEST_F(FormSize, LoadShowsSettings) {
     EXPECT_EQ(dlg.gridTagText, "1\tTotal\r\n\r\n2\tDue\r\n3");
     EXPECT_TRUE(dlg.TagFieldEnabled());
     EXPECT_EQ(dlg.TagFieldBackground(), FormSizeLogic::kWhite);
-
-    // Outside the multi-page mode the page count shows 1 and cannot be edited.
-    settings.multipageMode = false;
-    dlg.Load(8.5, 11);
-    EXPECT_EQ(dlg.numberOfPages, "1");
-    EXPECT_FALSE(dlg.PagesFieldEnabled());
-    EXPECT_EQ(dlg.PagesFieldBackground(), FormSizeLogic::kGrey);
-    settings.multipageMode = true;
-    EXPECT_TRUE(dlg.PagesFieldEnabled());
-    EXPECT_EQ(dlg.PagesFieldBackground(), FormSizeLogic::kWhite);
 }
 
 // Emptiness is looked at for all five fields before any is tested as a number, then the
@@ -186,31 +176,6 @@ TEST_F(FormSize, AcceptanceStoresInOrderAndRefreshesTheWindow) {
     EXPECT_FALSE(settings.statement);
 }
 
-TEST_F(FormSize, InteractiveDependencies) {
-    dlg.SetInteractive(true);
-    dlg.posting = dlg.singleRecord = dlg.openLast = dlg.signpad = true;
-    dlg.lookupDG = dlg.lookupPC = dlg.obgyn = dlg.saveImage = true;
-    EXPECT_TRUE(dlg.DependentOptionsEnabled());
-    dlg.SetInteractive(false);
-    EXPECT_FALSE(dlg.DependentOptionsEnabled());
-    EXPECT_FALSE(dlg.posting || dlg.openLast || dlg.signpad || dlg.saveImage || dlg.lookupDG ||
-                 dlg.lookupPC || dlg.obgyn);
-    EXPECT_FALSE(dlg.ObgynNoteVisible());
-    // Single Record is only disabled; OK still stores it off on a form that is not interactive.
-    EXPECT_TRUE(dlg.singleRecord);
-    EXPECT_TRUE(Try("8.5", "11"));
-    EXPECT_FALSE(settings.singleRecord || settings.posting || settings.openLast);
-    // Checking Interactive again enables the boxes and checks none of them.
-    dlg.SetInteractive(true);
-    EXPECT_TRUE(dlg.DependentOptionsEnabled());
-    EXPECT_FALSE(dlg.posting);
-    // Filling the dialog applies the rule too.
-    settings.interactive = false;
-    settings.saveImage = settings.obstetrics = true;
-    dlg.Load(8.5, 11);
-    EXPECT_FALSE(dlg.saveImage || dlg.obgyn);
-}
-
 // The tag text becomes one entry a line (CR LF or, from a plain text field, LF alone), only
 // on a statement; otherwise the stored tags stay whatever the field shows.
 TEST_F(FormSize, StatementTags) {
@@ -273,20 +238,6 @@ TEST_F(FormSize, PrintSettingsText) {
     dlg.borderYes = false;
     dlg.ReadPrintSettings("BOX=Y");
     EXPECT_FALSE(dlg.borderYes);
-}
-
-TEST_F(FormSize, OrientationIsStoredAtOnceAndCancelKeepsIt) {
-    settings.landscape = false;
-    dlg.Load(8.5, 11);
-    EXPECT_FALSE(dlg.Landscape());
-    dlg.SetLandscape(true);
-    dlg.interactive = true;
-    dlg.Cancel();
-    EXPECT_TRUE(dlg.Cancelled());
-    EXPECT_TRUE(settings.landscape);
-    EXPECT_FALSE(settings.interactive);
-    dlg.Load(8.5, 11);
-    EXPECT_FALSE(dlg.Cancelled());
 }
 
 }  // namespace

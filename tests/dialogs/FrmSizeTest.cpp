@@ -87,6 +87,7 @@ TEST_F(SizeForm, RefusalFocusesTheFieldOnItsTabAndOkStoresTheTypedValues) {
 TEST_F(SizeForm, LandscapeIsStoredWhenClickedAndChangesTheLimits) {
     settings.dataEntryForm = true;
     Open(8, 5.5);
+    Check(dlg->InteractiveBox());
     EXPECT_TRUE(dlg->PortraitOption()->isChecked());
     Check(dlg->LandscapeOption());
     EXPECT_TRUE(settings.landscape);
@@ -101,6 +102,10 @@ TEST_F(SizeForm, LandscapeIsStoredWhenClickedAndChangesTheLimits) {
     EXPECT_TRUE(dlg->Cancelled());
     EXPECT_TRUE(settings.landscape);
     EXPECT_TRUE(host.calls.empty());
+    // Cancel keeps nothing else; a new opening is not cancelled.
+    EXPECT_FALSE(settings.interactive);
+    Open();
+    EXPECT_FALSE(dlg->Cancelled());
 }
 
 TEST_F(SizeForm, InteractiveBoxDrivesTheOthers) {
@@ -127,6 +132,14 @@ TEST_F(SizeForm, InteractiveBoxDrivesTheOthers) {
     EXPECT_FALSE(settings.interactive || settings.posting || settings.singleRecord ||
                  settings.obstetrics);
     EXPECT_TRUE(settings.saveImage && settings.dataGrid);
+    // Opening the dialog applies the rule too; checking Interactive again enables the boxes
+    // and checks none of them.
+    settings.obstetrics = settings.posting = true;
+    Open();
+    EXPECT_FALSE(dlg->ObgynBox()->isChecked() || dlg->PostingBox()->isChecked());
+    Check(dlg->InteractiveBox());
+    EXPECT_TRUE(dlg->PostingBox()->isEnabled());
+    EXPECT_FALSE(dlg->PostingBox()->isChecked());
 }
 
 TEST_F(SizeForm, StatementTagsTypedWithCtrlTab) {
@@ -189,6 +202,7 @@ TEST_F(SizeForm, PagesFieldOnlyInMultipageMode) {
     Open();
     EXPECT_TRUE(dlg->PagesField()->isEnabled());
     EXPECT_EQ(dlg->PagesField()->text(), "4");
+    EXPECT_EQ(dlg->PagesField()->palette().color(QPalette::Base), ColourFromBgr(16777215));
 }
 
 TEST_F(SizeForm, RunPageSetupResizesThePages) {

@@ -35,22 +35,14 @@ struct PopUp : ::testing::Test {
     }
 };
 
-TEST_F(PopUp, LoadFillsFieldsAndOverwriteGuard) {
-    dlg.Load(settings, false);
-    EXPECT_EQ(Shown(), (Fields{"OLD", "Old form", "ZEPH", "NOTE"}));
-    EXPECT_FALSE(dlg.OverwriteShown());
-    EXPECT_TRUE(dlg.OkEnabled());
-
+TEST_F(PopUp, LoadFillsTheFieldsAndADisabledOkStoresNothing) {
     dlg.Load(settings, true);
-    EXPECT_TRUE(dlg.OverwriteShown());
+    EXPECT_EQ(Shown(), (Fields{"OLD", "Old form", "ZEPH", "NOTE"}));
     EXPECT_FALSE(dlg.OkEnabled());
-    dlg.SetOverwriteChecked(true);
-    EXPECT_TRUE(dlg.OkEnabled());
-    dlg.SetOverwriteChecked(false);
-    EXPECT_FALSE(dlg.OkEnabled());
-    // A disabled OK never stores anything, even when called.
+    Fill("NEW", "New", "TEST", "PROG");
     EXPECT_EQ(dlg.Ok(settings, ui), Outcome::KeepOpen);
     EXPECT_TRUE(ui.calls.empty());
+    EXPECT_EQ(settings.formCode, "OLD");
 }
 
 // Name, then description, then type and document type; each refusal says one thing, puts the
