@@ -99,6 +99,7 @@ TEST_P(Handler, RequestsInTurnGetTheirReplies) {
         {"1", SaveRequest("A" + kE6, "x"), badName},
         {"1", SaveRequest(std::string(201, 'N'), "x"), badName},
         {"1", SaveRequest(std::string(200, 'N'), "x"), done},
+        {"1", "|SET|CUSTFORM|T-D|" + std::string(200, 'N'), done},
         {"1", SaveRequest("F", "x", "De^sc"),
          "ERROR: invalid form description, type or document type"},
         {"1", SaveRequest("F", ""), "ERROR: empty layout"},
@@ -123,6 +124,24 @@ TEST_P(Handler, RequestsInTurnGetTheirReplies) {
         {"1", "|SET|CUSTFORM|S-D|NEVER", done},
         {"1", "|SET|CUSTFORM|S|F|", done},
         {"1", "|GET|CUSTFORM|S|F", ""},
+        // Pictures that cannot be stored.
+        {"1", "|SET|CUSTFORM|I-0|F|empty.bmp|", "ERROR: empty image"},
+        {"1", "|SET|CUSTFORM|I-0|F|noext|xx", "ERROR: invalid image file name"},
+        {"1", "|SET|CUSTFORM|I-0|F|../up.bmp|xx", "ERROR: invalid image file name"},
+        {"1", "|SET|CUSTFORM|I-0|F|a:b.bmp|xx", "ERROR: invalid image file name"},
+        // Entities are separate namespaces.
+        {"1", SaveRequest("SAME", "for one"), done},
+        {"2", SaveRequest("SAME", "for two"), done},
+        {"1", SaveRequest("ONLY1", "x"), done},
+        {"1", "|GET|CUSTFORM|H", "|OK||ONLY1\t1\t0" + kE6 + "SAME\t1\t0" + kE6 + "|END|"},
+        {"2", "|GET|CUSTFORM|H", "|OK||SAME\t1\t0" + kE6 + "|END|"},
+        {"", "|GET|CUSTFORM|H", "|OK|||END|"},
+        {"2", "|GET|CUSTFORM|T|SAME", "|OK||for two|END|"},
+        {"2", "|GET|CUSTFORM|T|ONLY1", notFound},
+        {"2", "|SET|CUSTFORM|T-D|SAME", done},
+        {"1", "|GET|CUSTFORM|T|SAME", "|OK||for one|END|"},
+        {"1", "|SET|CUSTFORM|I-0|SAME|p.bmp|xyz", done},
+        {"2", "|GET|CUSTFORM|I|SAME||p.bmp", "ERROR: image not found"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(AskText(row.request, row.entity), row.reply) << row.request.substr(0, 60);
@@ -236,23 +255,6 @@ TEST_P(Handler, EveryStoreGivesALaterTimeStampAndKeepsTheFlags) {
     EXPECT_GT(imageStamp, previous);
 }
 
-TEST_P(Handler, EntitiesAreSeparateNamespaces) {
-    Save("SAME", "for one", "1");
-    Save("SAME", "for two", "2");
-    Save("ONLY1", "x", "1");
-    EXPECT_EQ(FormsList("1").size(), 2u);
-    EXPECT_EQ(FormsList("2").size(), 1u);
-    EXPECT_EQ(FormsList("").size(), 0u);
-    EXPECT_EQ(AskText("|GET|CUSTFORM|T|SAME", "2"), "|OK||for two|END|");
-    EXPECT_EQ(AskText("|GET|CUSTFORM|T|ONLY1", "2"), "ERROR: form not found");
-    EXPECT_EQ(AskText("|SET|CUSTFORM|T-D|SAME", "2"), "|OK||DONE|END|");
-    EXPECT_EQ(AskText("|GET|CUSTFORM|T|SAME", "1"), "|OK||for one|END|");
-    Ask("|SET|CUSTFORM|S|SAME|A" + kE6 + "B" + kE6, "1");
-    EXPECT_EQ(AskText("|GET|CUSTFORM|S|SAME", "2"), "");
-    Ask("|SET|CUSTFORM|I-0|SAME|p.bmp|xyz", "1");
-    EXPECT_EQ(AskText("|GET|CUSTFORM|I|SAME||p.bmp", "2"), "ERROR: image not found");
-}
-
 TEST_P(Handler, WholePicturesTravelByteForByte) {
     std::string bytes;
     for (int i = 0; i < 256; ++i) bytes += char(i);
@@ -270,11 +272,6 @@ TEST_P(Handler, WholePicturesTravelByteForByte) {
     EXPECT_EQ(Ask("|GET|CUSTFORM|I|F||logo.bmp"), (Reply{"|OK||" + bytes, "|END|"}));
     EXPECT_EQ(AskText("|GET|CUSTFORM|I|F|19990101000000000|logo.bmp"), "ERROR: image not found");
     EXPECT_EQ(AskText("|GET|CUSTFORM|I|F||other.bmp"), "ERROR: image not found");
-
-    EXPECT_EQ(AskText("|SET|CUSTFORM|I-0|F|empty.bmp|"), "ERROR: empty image");
-    EXPECT_EQ(AskText("|SET|CUSTFORM|I-0|F|noext|xx"), "ERROR: invalid image file name");
-    EXPECT_EQ(AskText("|SET|CUSTFORM|I-0|F|../up.bmp|xx"), "ERROR: invalid image file name");
-    EXPECT_EQ(AskText("|SET|CUSTFORM|I-0|F|a:b.bmp|xx"), "ERROR: invalid image file name");
 
     // Deleting the pictures of a form leaves other forms' pictures.
     Ask("|SET|CUSTFORM|I-0|G|g.bmp|gg");
