@@ -41,7 +41,8 @@ TEST_F(FormSize, LoadShowsSettings) {
     settings.posting = settings.singleRecord = settings.openLast = true;
     settings.lookupDiagnoses = settings.obstetrics = settings.dataGrid = true;
     settings.statement = true;
-    settings.gridTags = {"GRID_TAG:\t1\tTotal", "", "GRID_TAG:\t2\tDue\textra", "GRID_TAG:\t3"};
+    settings.gridTags = {"GRID_TAG:\t1\tTotal", "", "GRID_TAG:\t2\tDue\textra", "GRID_TAG:\t3",
+                         "GRID_TAG:"};
     dlg.Load(8.25, 10.75);
     EXPECT_EQ(dlg.width, "8.25");
     EXPECT_EQ(dlg.height, "10.75");
@@ -52,7 +53,7 @@ TEST_F(FormSize, LoadShowsSettings) {
     EXPECT_TRUE(dlg.lookupDG && dlg.obgyn && dlg.dataGrid && dlg.isStatement);
     EXPECT_FALSE(dlg.lookupPC || dlg.signpad || dlg.saveImage);
     EXPECT_TRUE(dlg.ObgynNoteVisible());
-    EXPECT_EQ(dlg.gridTagText, "1\tTotal\r\n\r\n2\tDue\r\n3");
+    EXPECT_EQ(dlg.gridTagText, "1\tTotal\r\n\r\n2\tDue\r\n3\r\n");
     EXPECT_TRUE(dlg.TagFieldEnabled());
     EXPECT_EQ(dlg.TagFieldBackground(), FormSizeLogic::kWhite);
 }
@@ -174,6 +175,10 @@ TEST_F(FormSize, AcceptanceStoresInOrderAndRefreshesTheWindow) {
                 settings.lookupProcedures && settings.obstetrics && settings.saveImage &&
                 settings.dataGrid);
     EXPECT_FALSE(settings.statement);
+    // Options that depend on Interactive are stored off when unchecked on an interactive form.
+    dlg.posting = dlg.openLast = false;
+    EXPECT_TRUE(Try("8", "10"));
+    EXPECT_FALSE(settings.posting || settings.openLast);
 }
 
 // The tag text becomes one entry a line (CR LF or, from a plain text field, LF alone), only
@@ -224,6 +229,11 @@ TEST_F(FormSize, PrintSettingsText) {
          "BOX=Y\tBOX_COLOR=16777215\tSHADED=Y\tSHADE_COLOR=0"},
         {"BOX=Y\tBOX_COLOR=16777215\tSHADED=N\tSHADE_COLOR=x", true, kWhite, false, 0,
          "BOX=Y\tBOX_COLOR=16777215\tSHADED=N\tSHADE_COLOR="},
+        // A field left out keeps its default.
+        {"SHADED=Y\tSHADE_COLOR=5", true, kBlack, true, 5,
+         "BOX=Y\tBOX_COLOR=0\tSHADED=Y\tSHADE_COLOR=5"},
+        {"BOX=N\tBOX_COLOR=", false, kWhite, false, kWhite,
+         "BOX=N\tBOX_COLOR=\tSHADED=N\tSHADE_COLOR="},
     };
     for (const auto& c : cases) {
         settings.printingSelection = c.stored;

@@ -39,6 +39,7 @@ TEST_F(PopUp, LoadFillsTheFieldsAndADisabledOkStoresNothing) {
     dlg.Load(settings, true);
     EXPECT_EQ(Shown(), (Fields{"OLD", "Old form", "ZEPH", "NOTE"}));
     EXPECT_FALSE(dlg.OkEnabled());
+    EXPECT_FALSE(dlg.Cancelled());
     Fill("NEW", "New", "TEST", "PROG");
     EXPECT_EQ(dlg.Ok(settings, ui), Outcome::KeepOpen);
     EXPECT_TRUE(ui.calls.empty());
