@@ -129,6 +129,10 @@ TEST_P(Handler, RequestsInTurnGetTheirReplies) {
         {"1", "|SET|CUSTFORM|I-0|F|noext|xx", "ERROR: invalid image file name"},
         {"1", "|SET|CUSTFORM|I-0|F|../up.bmp|xx", "ERROR: invalid image file name"},
         {"1", "|SET|CUSTFORM|I-0|F|a:b.bmp|xx", "ERROR: invalid image file name"},
+        {"1", "|SET|CUSTFORM|I-0|F||xx", "ERROR: invalid image file name"},
+        {"1", "|SET|CUSTFORM|I-0|F|" + std::string(197, 'p') + ".bmp|xx",
+         "ERROR: invalid image file name"},
+        {"1", "|SET|CUSTFORM|I-0|F|" + std::string(196, 'p') + ".bmp|xx", done},
         // Entities are separate namespaces.
         {"1", SaveRequest("SAME", "for one"), done},
         {"2", SaveRequest("SAME", "for two"), done},
@@ -220,6 +224,10 @@ TEST_P(Handler, RecordSentInPiecesIsJoinedInOrder) {
     // The staged pieces were used up: the next single-piece save stands alone.
     EXPECT_EQ(Save("BIG", "short"), "|OK||DONE|END|");
     EXPECT_EQ(AskText("|GET|CUSTFORM|T|BIG"), "|OK||short|END|");
+    // A picture alone may come in pieces too.
+    EXPECT_EQ(AskPart("|SET|CUSTFORM|I-1|BIG|p.bmp|AB", 3, 1, 2), "|OK||PIECE|END|");
+    EXPECT_EQ(AskPart("|SET|CUSTFORM|I-2|BIG|p.bmp|CD", 3, 2, 2), "|OK||DONE|END|");
+    EXPECT_EQ(AskText("|GET|CUSTFORM|I|BIG||p.bmp"), "|OK||ABCD|END|");
 }
 
 TEST_P(Handler, FrameBodiesHoldTheRepliesEncoded) {
@@ -303,10 +311,11 @@ TEST_P(Handler, PiecesStoreNothingUnlessTheirWholeUploadCame) {
         const char* what;
         std::vector<Step> steps;
     } rows[] = {
-        {"record pieces without sequence field, then its first piece",
+        {"record pieces without sequence field, then its first piece, then a save",
          {{"|SETL|ayout", 0, 0, 0, noSequence},
           {"|SETL|tail", 0, 0, 0, noSequence},
-          {"|SET|CUSTFORM|T|F|d:t:c|new l", 0, 0, 0, incomplete}}},
+          {"|SET|CUSTFORM|T|F|d:t:c|new l", 0, 0, 0, incomplete},
+          {"|SET|CUSTFORM|T|G|d:t:c|a save of its own", 0, 0, 0, "|OK||DONE|END|"}}},
         {"picture pieces without sequence field, then a ping",
          {{"|SET|CUSTFORM|I-1|F|pic.bmp|NEW1", 0, 0, 0, noSequence},
           {"|SET|CUSTFORM|I-2|F|pic.bmp|NEW2", 0, 0, 0, noSequence},
