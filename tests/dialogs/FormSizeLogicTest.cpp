@@ -44,11 +44,9 @@ TEST_F(FormSize, LoadShowsSettings) {
     settings.gridTags = {"GRID_TAG:\t1\tTotal", "", "GRID_TAG:\t2\tDue\textra", "GRID_TAG:\t3",
                          "GRID_TAG:"};
     dlg.Load(8.25, 10.75);
-    EXPECT_EQ(dlg.width, "8.25");
-    EXPECT_EQ(dlg.height, "10.75");
-    EXPECT_EQ(dlg.horizontalShift, "0.5");
-    EXPECT_EQ(dlg.verticalShift, "-0.25");
-    EXPECT_EQ(dlg.numberOfPages, "7");
+    EXPECT_EQ((std::vector<std::string>{dlg.width, dlg.height, dlg.horizontalShift,
+                                        dlg.verticalShift, dlg.numberOfPages}),
+              (std::vector<std::string>{"8.25", "10.75", "0.5", "-0.25", "7"}));
     EXPECT_TRUE(dlg.interactive && dlg.posting && dlg.singleRecord && dlg.openLast);
     EXPECT_TRUE(dlg.lookupDG && dlg.obgyn && dlg.dataGrid && dlg.isStatement);
     EXPECT_FALSE(dlg.lookupPC || dlg.signpad || dlg.saveImage);
