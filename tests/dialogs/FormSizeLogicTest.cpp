@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "dialogs/FormSizeLogic.h"
 #include "dialogs/RecordingHost.h"
 #include "layout/FormSettings.h"
@@ -29,18 +31,6 @@ struct FormSize : ::testing::Test {
         host.calls.clear();
         return dlg.Ok(host, ui);
     }
-    void ExpectRefused(const std::string& text, const std::string& title, Field field) {
-        auto m = ui.Messages();
-        ASSERT_EQ(m.size(), 1u) << text;
-        EXPECT_EQ(m[0].text, text);
-        EXPECT_EQ(m[0].title, title);
-        EXPECT_EQ(dlg.FocusField(), field) << text;
-        EXPECT_TRUE(host.calls.empty()) << text;
-    }
-    void ExpectAccepted() {
-        EXPECT_TRUE(ui.Messages().empty()) << (ui.Messages().empty() ? "" : ui.Messages()[0].text);
-        EXPECT_FALSE(dlg.Cancelled());
-    }
 };
 
 TEST_F(FormSize, LoadShowsSettings) {
@@ -51,157 +41,109 @@ TEST_F(FormSize, LoadShowsSettings) {
     settings.posting = settings.singleRecord = settings.openLast = true;
     settings.lookupDiagnoses = settings.obstetrics = settings.dataGrid = true;
     settings.statement = true;
-    settings.gridTags = {"GRID_TAG:\t1\tTotal", "", "GRID_TAG:\t2\tDue\textra", "GRID_TAG:\t3"};
+    settings.gridTags = {"GRID_TAG:\t1\tTotal", "", "GRID_TAG:\t2\tDue\textra", "GRID_TAG:\t3",
+                         "GRID_TAG:"};
     dlg.Load(8.25, 10.75);
-    EXPECT_EQ(dlg.width, "8.25");
-    EXPECT_EQ(dlg.height, "10.75");
-    EXPECT_EQ(dlg.horizontalShift, "0.5");
-    EXPECT_EQ(dlg.verticalShift, "-0.25");
-    EXPECT_EQ(dlg.numberOfPages, "7");
+    EXPECT_EQ((std::vector<std::string>{dlg.width, dlg.height, dlg.horizontalShift,
+                                        dlg.verticalShift, dlg.numberOfPages}),
+              (std::vector<std::string>{"8.25", "10.75", "0.5", "-0.25", "7"}));
     EXPECT_TRUE(dlg.interactive && dlg.posting && dlg.singleRecord && dlg.openLast);
     EXPECT_TRUE(dlg.lookupDG && dlg.obgyn && dlg.dataGrid && dlg.isStatement);
     EXPECT_FALSE(dlg.lookupPC || dlg.signpad || dlg.saveImage);
     EXPECT_TRUE(dlg.ObgynNoteVisible());
-    EXPECT_EQ(dlg.gridTagText, "1\tTotal\r\n\r\n2\tDue\r\n3");
+    EXPECT_EQ(dlg.gridTagText, "1\tTotal\r\n\r\n2\tDue\r\n3\r\n");
     EXPECT_TRUE(dlg.TagFieldEnabled());
     EXPECT_EQ(dlg.TagFieldBackground(), FormSizeLogic::kWhite);
-
-    // Outside the multi-page mode the page count shows 1 and cannot be edited.
-    settings.multipageMode = false;
-    dlg.Load(8.5, 11);
-    EXPECT_EQ(dlg.numberOfPages, "1");
-    EXPECT_FALSE(dlg.PagesFieldEnabled());
-    EXPECT_EQ(dlg.PagesFieldBackground(), FormSizeLogic::kGrey);
-    settings.multipageMode = true;
-    EXPECT_TRUE(dlg.PagesFieldEnabled());
-    EXPECT_EQ(dlg.PagesFieldBackground(), FormSizeLogic::kWhite);
 }
 
-TEST_F(FormSize, EmptyFieldsInOrder) {
-    EXPECT_FALSE(Try(" ", "", "", "", ""));
-    ExpectRefused("Please enter Form Width.", "Form Width", Field::Width);
-    EXPECT_FALSE(Try("8", "  ", "", "", ""));
-    ExpectRefused("Please enter Form Height.", "Form Height", Field::Height);
-    EXPECT_FALSE(Try("8", "9", "", "", ""));
-    ExpectRefused("Please enter Horizontal Shift.", "Horizontal Shift", Field::HorizontalShift);
-    EXPECT_FALSE(Try("8", "9", "0", "", ""));
-    ExpectRefused("Please enter Vertical Shift.", "Vertical Shift", Field::VerticalShift);
-    EXPECT_FALSE(Try("8", "9", "0", "0", ""));
-    ExpectRefused("Please enter Number of Pages.", "Number of Pages", Field::NumberOfPages);
-    // Emptiness is looked at for all five before any text is tested as a number.
-    EXPECT_FALSE(Try("abc", "9", "0", "0", ""));
-    ExpectRefused("Please enter Number of Pages.", "Number of Pages", Field::NumberOfPages);
-}
-
-TEST_F(FormSize, NonNumericTextsInOrder) {
-    EXPECT_FALSE(Try("8in", "x", "y", "z", "w"));
-    ExpectRefused("Invalid Form Width", "Form Width", Field::Width);
-    EXPECT_FALSE(Try("8", "1,5", "y", "z", "w"));
-    ExpectRefused("Invalid Form Height", "Form Height", Field::Height);
-    EXPECT_FALSE(Try("8", "9", "0..1", "z", "w"));
-    ExpectRefused("Invalid Horizontal Shift", "Horizontal Shift", Field::HorizontalShift);
-    EXPECT_FALSE(Try("8", "9", "0", "-", "w"));
-    ExpectRefused("Invalid Vertical Shift", "Vertical Shift", Field::VerticalShift);
-    EXPECT_FALSE(Try("8", "9", "0", "0", "2 pages"));
-    ExpectRefused("Invalid Number of Pages", "Number of Pages", Field::NumberOfPages);
-}
-
-TEST_F(FormSize, NumbersBeyondRangeAreRefusedNotZeroed) {
-    const double vsBefore = settings.verticalShift;
-    EXPECT_FALSE(Try("8.5", "11", "0", "1e400"));
-    ExpectRefused("Invalid Vertical Shift", "Vertical Shift", Field::VerticalShift);
-    EXPECT_DOUBLE_EQ(settings.verticalShift, vsBefore);
-    EXPECT_FALSE(Try("8.5", "11", "-1e999", "0"));
-    ExpectRefused("Invalid Horizontal Shift", "Horizontal Shift", Field::HorizontalShift);
-    EXPECT_FALSE(Try("1e400", "11"));
-    ExpectRefused("Invalid Form Width", "Form Width", Field::Width);
-    EXPECT_FALSE(Try("8.5", "11", "0", "0", "1e400"));
-    ExpectRefused("Invalid Number of Pages", "Number of Pages", Field::NumberOfPages);
-    // Large but representable values still reach their own limits.
-    EXPECT_FALSE(Try("8.5", "11", "0", "0", "1e300"));
-    ExpectRefused("Max Number of Pages is 99", "Number of Pages", Field::NumberOfPages);
-    EXPECT_TRUE(Try("8.5", "11", "0", "1e300"));
-    EXPECT_DOUBLE_EQ(settings.verticalShift, 1e300);
-}
-
-TEST_F(FormSize, MinimumSize) {
-    EXPECT_TRUE(Try("0.25", "0.25"));
-    ExpectAccepted();
-    EXPECT_FLOAT_EQ(dlg.FormWidthValue(), 0.25f);
-    EXPECT_FLOAT_EQ(dlg.FormHeightValue(), 0.25f);
-    EXPECT_FALSE(Try("0.24", "0.1"));
-    ExpectRefused("Min width is 0.25", "Form Width", Field::Width);
-    EXPECT_FALSE(Try("-5", "9"));
-    ExpectRefused("Min width is 0.25", "Form Width", Field::Width);
-    EXPECT_FALSE(Try("1", "0.2"));
-    ExpectRefused("Min height is 0.25", "Form Height", Field::Height);
-}
-
-TEST_F(FormSize, PortraitLimits) {
-    dlg.SetLandscape(false);
-    EXPECT_TRUE(Try("85", "140"));
-    ExpectAccepted();
-    EXPECT_FALSE(Try("85.01", "140"));
-    ExpectRefused("Max width is 85", "Form Width", Field::Width);
-    EXPECT_FALSE(Try("85", "140.5"));
-    ExpectRefused("Max height is 140.", "Form Height", Field::Height);
-    // The width is tested before the height.
-    EXPECT_FALSE(Try("90", "200"));
-    ExpectRefused("Max width is 85", "Form Width", Field::Width);
-
-    settings.dataEntryForm = true;
-    EXPECT_TRUE(Try("85", "6"));
-    ExpectAccepted();
-    EXPECT_FALSE(Try("10", "6.5"));
-    ExpectRefused("Max height is 6", "Form Height", Field::Height);
-}
-
-TEST_F(FormSize, LandscapeLimits) {
-    dlg.SetLandscape(true);
-    EXPECT_TRUE(settings.landscape);
-    EXPECT_TRUE(Try("140", "85"));
-    ExpectAccepted();
-    EXPECT_FALSE(Try("140.5", "85"));
-    ExpectRefused("Max width is 140.", "Form Width", Field::Width);
-    EXPECT_FALSE(Try("200", "85.5"));
-    ExpectRefused("Max height is 85", "Form Height", Field::Height);
-
-    settings.dataEntryForm = true;
-    EXPECT_TRUE(Try("6", "85"));
-    ExpectAccepted();
-    EXPECT_FALSE(Try("6.5", "5"));
-    ExpectRefused("Max width is 6", "Form Width", Field::Width);
-    EXPECT_FALSE(Try("6.5", "86"));
-    ExpectRefused("Max height is 85", "Form Height", Field::Height);
-}
-
-TEST_F(FormSize, ShiftLimits) {
-    EXPECT_TRUE(Try("8.5", "11", "2", "0.02"));
-    ExpectAccepted();
-    EXPECT_FALSE(Try("8.5", "11", "2.01", "0.02"));
-    ExpectRefused("Max value is 2", "Horizontal Shift", Field::HorizontalShift);
-    EXPECT_TRUE(Try("8.5", "11", "-3", "50"));
-    ExpectAccepted();
-    EXPECT_DOUBLE_EQ(settings.horizontalShift, -3);
-    EXPECT_DOUBLE_EQ(settings.verticalShift, 50);
-}
-
-TEST_F(FormSize, PageCountLimitsAndRounding) {
-    EXPECT_FALSE(Try("8.5", "11", "0", "0", "0"));
-    ExpectRefused("Min Number of Pages is 1", "Number of Pages", Field::NumberOfPages);
-    EXPECT_FALSE(Try("8.5", "11", "0", "0", "100"));
-    ExpectRefused("Max Number of Pages is 99", "Number of Pages", Field::NumberOfPages);
-    EXPECT_FALSE(Try("8.5", "11", "0", "0", "1e300"));
-    ExpectRefused("Max Number of Pages is 99", "Number of Pages", Field::NumberOfPages);
-    // Ties go to the even neighbour.
-    EXPECT_FALSE(Try("8.5", "11", "0", "0", "0.5"));
-    ExpectRefused("Min Number of Pages is 1", "Number of Pages", Field::NumberOfPages);
-    EXPECT_TRUE(Try("8.5", "11", "0", "0", "1.5"));
-    EXPECT_EQ(settings.numberOfPages, 2);
-    EXPECT_TRUE(Try("8.5", "11", "0", "0", "2.5"));
-    EXPECT_EQ(settings.numberOfPages, 2);
-    EXPECT_TRUE(Try("8.5", "11", "0", "0", "99.4"));
-    EXPECT_EQ(settings.numberOfPages, 99);
+// Emptiness is looked at for all five fields before any is tested as a number, then the
+// numbers, then the limits of the orientation (width before height), the shift, the pages.
+TEST_F(FormSize, OkTestsTheFieldsInOrderAgainstTheLimitsOfThePage) {
+    enum Page { P, L, PE, LE };  // portrait, landscape, and each as a data entry form
+    const char* titles[] = {
+        "", "Form Width", "Form Height", "Horizontal Shift", "Vertical Shift", "Number of Pages"};
+    const struct {
+        const char *w, *h, *hs, *vs, *pages;
+        Page page;
+        const char* refusal;  // "" when taken
+        Field field = Field::None;
+        int storedPages = 1;
+    } cases[] = {
+        {" ", "", "", "", "", P, "Please enter Form Width.", Field::Width},
+        {"8", "  ", "", "", "", P, "Please enter Form Height.", Field::Height},
+        {"8", "9", "", "", "", P, "Please enter Horizontal Shift.", Field::HorizontalShift},
+        {"8", "9", "0", "", "", P, "Please enter Vertical Shift.", Field::VerticalShift},
+        {"8", "9", "0", "0", "", P, "Please enter Number of Pages.", Field::NumberOfPages},
+        {"abc", "9", "0", "0", "", P, "Please enter Number of Pages.", Field::NumberOfPages},
+        {"8in", "x", "y", "z", "w", P, "Invalid Form Width", Field::Width},
+        {"8", "1,5", "y", "z", "w", P, "Invalid Form Height", Field::Height},
+        {"8", "9", "0..1", "z", "w", P, "Invalid Horizontal Shift", Field::HorizontalShift},
+        {"8", "9", "0", "-", "w", P, "Invalid Vertical Shift", Field::VerticalShift},
+        {"8", "9", "0", "0", "2 pages", P, "Invalid Number of Pages", Field::NumberOfPages},
+        // Beyond what a double holds: refused, never stored as 0.
+        {"8.5", "11", "0", "1e400", "1", P, "Invalid Vertical Shift", Field::VerticalShift},
+        {"8.5", "11", "-1e999", "0", "1", P, "Invalid Horizontal Shift", Field::HorizontalShift},
+        {"1e400", "11", "0", "0", "1", P, "Invalid Form Width", Field::Width},
+        {"8.5", "11", "0", "0", "1e400", P, "Invalid Number of Pages", Field::NumberOfPages},
+        // Large but representable values still reach their own limits.
+        {"8.5", "11", "0", "0", "1e300", P, "Max Number of Pages is 99", Field::NumberOfPages},
+        {"8.5", "11", "0", "1e300", "1", P, ""},
+        {"0.25", "0.25", "0", "0", "1", P, ""},
+        {"0.24", "0.1", "0", "0", "1", P, "Min width is 0.25", Field::Width},
+        {"-5", "9", "0", "0", "1", P, "Min width is 0.25", Field::Width},
+        {"1", "0.2", "0", "0", "1", P, "Min height is 0.25", Field::Height},
+        {"85", "140", "0", "0", "1", P, ""},
+        {"85.01", "140", "0", "0", "1", P, "Max width is 85", Field::Width},
+        {"85", "140.5", "0", "0", "1", P, "Max height is 140.", Field::Height},
+        {"90", "200", "0", "0", "1", P, "Max width is 85", Field::Width},
+        {"85", "6", "0", "0", "1", PE, ""},
+        {"10", "6.5", "0", "0", "1", PE, "Max height is 6", Field::Height},
+        {"140", "85", "0", "0", "1", L, ""},
+        {"140.5", "85", "0", "0", "1", L, "Max width is 140.", Field::Width},
+        {"200", "85.5", "0", "0", "1", L, "Max height is 85", Field::Height},
+        {"6", "85", "0", "0", "1", LE, ""},
+        {"6.5", "5", "0", "0", "1", LE, "Max width is 6", Field::Width},
+        {"6.5", "86", "0", "0", "1", LE, "Max height is 85", Field::Height},
+        {"8.5", "11", "2", "0.02", "1", P, ""},
+        {"8.5", "11", "2.01", "0.02", "1", P, "Max value is 2", Field::HorizontalShift},
+        {"8.5", "11", "-3", "50", "1", P, ""},
+        {"8.5", "11", "0", "0", "0", P, "Min Number of Pages is 1", Field::NumberOfPages},
+        {"8.5", "11", "0", "0", "100", P, "Max Number of Pages is 99", Field::NumberOfPages},
+        // Ties go to the even neighbour.
+        {"8.5", "11", "0", "0", "0.5", P, "Min Number of Pages is 1", Field::NumberOfPages},
+        {"8.5", "11", "0", "0", "1.5", P, "", Field::None, 2},
+        {"8.5", "11", "0", "0", "2.5", P, "", Field::None, 2},
+        {"8.5", "11", "0", "0", "99.4", P, "", Field::None, 99},
+        {"8.5", "11", "0", "0", " 99 ", P, "", Field::None, 99},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.w) + " " + c.h + " " + c.hs + " " + c.vs + " " + c.pages);
+        settings.dataEntryForm = c.page == PE || c.page == LE;
+        dlg.SetLandscape(c.page == L || c.page == LE);
+        const FormSettings before = settings;
+        const bool taken = Try(c.w, c.h, c.hs, c.vs, c.pages);
+        EXPECT_EQ(taken, *c.refusal == 0);
+        if (!taken) {
+            auto m = ui.Messages();
+            ASSERT_EQ(m.size(), 1u);
+            EXPECT_EQ(m[0].text, c.refusal);
+            EXPECT_EQ(m[0].title, titles[int(c.field)]);
+            EXPECT_EQ(dlg.FocusField(), c.field);
+            EXPECT_TRUE(host.calls.empty());
+            EXPECT_EQ(settings.horizontalShift, before.horizontalShift);
+            EXPECT_EQ(settings.verticalShift, before.verticalShift);
+            EXPECT_EQ(settings.numberOfPages, before.numberOfPages);
+            continue;
+        }
+        EXPECT_TRUE(ui.Messages().empty());
+        EXPECT_FALSE(dlg.Cancelled());
+        EXPECT_EQ(dlg.FocusField(), Field::None);
+        EXPECT_FLOAT_EQ(dlg.FormWidthValue(), std::strtof(c.w, nullptr));
+        EXPECT_FLOAT_EQ(dlg.FormHeightValue(), std::strtof(c.h, nullptr));
+        EXPECT_DOUBLE_EQ(settings.horizontalShift, std::strtod(c.hs, nullptr));
+        EXPECT_DOUBLE_EQ(settings.verticalShift, std::strtod(c.vs, nullptr));
+        EXPECT_EQ(settings.numberOfPages, c.storedPages);
+    }
 }
 
 TEST_F(FormSize, RefusedOkStoresOnlyThePrintSettings) {
@@ -212,13 +154,10 @@ TEST_F(FormSize, RefusedOkStoresOnlyThePrintSettings) {
     dlg.borderYes = false;
     EXPECT_FALSE(Try("0.1", "11", "1", "1", "5"));
     EXPECT_EQ(settings.printingSelection, "BOX=N\tBOX_COLOR=\tSHADED=N\tSHADE_COLOR=");
-    EXPECT_EQ(settings.interactive, before.interactive);
-    EXPECT_EQ(settings.posting, before.posting);
-    EXPECT_EQ(settings.dataGrid, before.dataGrid);
-    EXPECT_EQ(settings.statement, before.statement);
-    EXPECT_EQ(settings.gridTags, before.gridTags);
-    EXPECT_EQ(settings.numberOfPages, before.numberOfPages);
-    EXPECT_DOUBLE_EQ(settings.horizontalShift, before.horizontalShift);
+    EXPECT_EQ(std::tie(settings.interactive, settings.posting, settings.dataGrid,
+                       settings.statement, settings.gridTags),
+              std::tie(before.interactive, before.posting, before.dataGrid, before.statement,
+                       before.gridTags));
 }
 
 TEST_F(FormSize, AcceptanceStoresInOrderAndRefreshesTheWindow) {
@@ -229,125 +168,84 @@ TEST_F(FormSize, AcceptanceStoresInOrderAndRefreshesTheWindow) {
     EXPECT_EQ(host.calls,
               (std::vector<std::string>{"UpdateShiftOfOpenDialogs", "UpdatePageNumberSetting",
                                         "UpdateInteractive", "UpdateDataGridRecalc"}));
-    EXPECT_DOUBLE_EQ(settings.horizontalShift, 0.1);
-    EXPECT_DOUBLE_EQ(settings.verticalShift, 0.2);
-    EXPECT_EQ(settings.numberOfPages, 3);
     EXPECT_TRUE(settings.interactive && settings.posting && settings.singleRecord &&
                 settings.openLast && settings.signpad && settings.lookupDiagnoses &&
                 settings.lookupProcedures && settings.obstetrics && settings.saveImage &&
                 settings.dataGrid);
     EXPECT_FALSE(settings.statement);
-    EXPECT_FLOAT_EQ(dlg.FormWidthValue(), 8);
-    EXPECT_FLOAT_EQ(dlg.FormHeightValue(), 10);
+    // Options that depend on Interactive are stored off when unchecked on an interactive form.
+    dlg.posting = dlg.openLast = false;
+    EXPECT_TRUE(Try("8", "10"));
+    EXPECT_FALSE(settings.posting || settings.openLast);
 }
 
-TEST_F(FormSize, InteractiveDependencies) {
-    dlg.SetInteractive(true);
-    dlg.posting = dlg.singleRecord = dlg.openLast = dlg.signpad = true;
-    dlg.lookupDG = dlg.lookupPC = dlg.obgyn = dlg.saveImage = true;
-    EXPECT_TRUE(dlg.DependentOptionsEnabled());
-    dlg.SetInteractive(false);
-    EXPECT_FALSE(dlg.DependentOptionsEnabled());
-    EXPECT_FALSE(dlg.posting || dlg.openLast || dlg.signpad || dlg.saveImage || dlg.lookupDG ||
-                 dlg.lookupPC || dlg.obgyn);
-    EXPECT_FALSE(dlg.ObgynNoteVisible());
-    // Single Record is only disabled; OK still stores it off on a form that is not interactive.
-    EXPECT_TRUE(dlg.singleRecord);
-    EXPECT_TRUE(Try("8.5", "11"));
-    EXPECT_FALSE(settings.singleRecord || settings.posting || settings.openLast);
-    // Checking Interactive again enables the boxes and checks none of them.
-    dlg.SetInteractive(true);
-    EXPECT_TRUE(dlg.DependentOptionsEnabled());
-    EXPECT_FALSE(dlg.posting);
-    // Filling the dialog applies the rule too.
-    settings.interactive = false;
-    settings.saveImage = settings.obstetrics = true;
-    dlg.Load(8.5, 11);
-    EXPECT_FALSE(dlg.saveImage || dlg.obgyn);
-}
-
+// The tag text becomes one entry a line (CR LF or, from a plain text field, LF alone), only
+// on a statement; otherwise the stored tags stay whatever the field shows.
 TEST_F(FormSize, StatementTags) {
-    dlg.isStatement = true;
-    dlg.gridTagText = "1\tTotal\r\n";
-    EXPECT_TRUE(Try("8.5", "11"));
-    EXPECT_EQ(settings.gridTags, (std::vector<std::string>{"GRID_TAG:\t1\tTotal", ""}));
-    EXPECT_TRUE(settings.statement);
-    // Lines from a plain text field end in LF alone.
-    dlg.gridTagText = "1\ta\n\n2\tb";
-    EXPECT_TRUE(Try("8.5", "11"));
-    EXPECT_EQ(settings.gridTags,
-              (std::vector<std::string>{"GRID_TAG:\t1\ta", "", "GRID_TAG:\t2\tb"}));
-    dlg.gridTagText = "";
-    EXPECT_TRUE(Try("8.5", "11"));
-    EXPECT_EQ(settings.gridTags, std::vector<std::string>{""});
-    // Not a statement: the stored tags stay whatever the field shows.
     settings.gridTags = {"GRID_TAG:\t9\tkept"};
-    dlg.isStatement = false;
-    dlg.gridTagText = "1\tlost";
-    EXPECT_TRUE(Try("8.5", "11"));
-    EXPECT_EQ(settings.gridTags, std::vector<std::string>{"GRID_TAG:\t9\tkept"});
-    EXPECT_FALSE(settings.statement);
-    EXPECT_FALSE(dlg.TagFieldEnabled());
-    EXPECT_EQ(dlg.TagFieldBackground(), FormSizeLogic::kGrey);
-}
-
-TEST_F(FormSize, TagTextRoundTrip) {
-    std::vector<std::string> entries{"GRID_TAG:\t1\tTotal", "", "GRID_TAG:\t12\tBalance due"};
-    EXPECT_EQ(FormSizeLogic::EntriesFromTagText(FormSizeLogic::TagTextFromEntries(entries)),
-              entries);
-    EXPECT_EQ(FormSizeLogic::TagTextFromEntries({""}), "");
+    const struct {
+        bool statement;
+        const char* text;
+        std::vector<std::string> stored;
+    } cases[] = {
+        {true, "1\tTotal\r\n", {"GRID_TAG:\t1\tTotal", ""}},
+        {true, "1\ta\n\n2\tb", {"GRID_TAG:\t1\ta", "", "GRID_TAG:\t2\tb"}},
+        {true, "", {""}},
+        {false, "1\tlost", {""}},
+    };
+    for (const auto& c : cases) {
+        dlg.isStatement = c.statement;
+        dlg.gridTagText = c.text;
+        EXPECT_TRUE(Try("8.5", "11"));
+        EXPECT_EQ(settings.gridTags, c.stored) << c.text;
+        EXPECT_EQ(settings.statement, c.statement);
+        EXPECT_EQ(dlg.TagFieldEnabled(), c.statement);
+        EXPECT_EQ(dlg.TagFieldBackground(),
+                  c.statement ? FormSizeLogic::kWhite : FormSizeLogic::kGrey);
+    }
 }
 
 TEST_F(FormSize, PrintSettingsText) {
-    // Empty text: borders yes, shading no.
-    settings.printingSelection = "";
-    dlg.Load(8.5, 11);
-    EXPECT_TRUE(dlg.borderYes);
-    EXPECT_FALSE(dlg.shadedYes);
-    EXPECT_TRUE(Try("8.5", "11"));
-    EXPECT_EQ(settings.printingSelection,
-              "BOX=Y\tBOX_COLOR=" + std::to_string(dlg.borderColor) + "\tSHADED=N\tSHADE_COLOR=");
-
-    settings.printingSelection = "BOX=N\tBOX_COLOR=\tSHADED=Y\tSHADE_COLOR=255";
-    dlg.Load(8.5, 11);
-    EXPECT_FALSE(dlg.borderYes);
-    EXPECT_EQ(dlg.borderColor, FormSizeLogic::kWhite);
-    EXPECT_TRUE(dlg.shadedYes);
-    EXPECT_EQ(dlg.shadeColor, 255);
-    EXPECT_EQ(dlg.PrintSettingsText(), "BOX=N\tBOX_COLOR=\tSHADED=Y\tSHADE_COLOR=255");
-
-    // Unknown values select "Yes"; an empty border colour of borders on is black.
-    settings.printingSelection = "SHADED=maybe\tBOX=?\tBOX_COLOR=\tSHADE_COLOR=";
-    dlg.Load(8.5, 11);
-    EXPECT_TRUE(dlg.borderYes);
-    EXPECT_EQ(dlg.borderColor, FormSizeLogic::kBlack);
-    EXPECT_TRUE(dlg.shadedYes);
-    EXPECT_EQ(dlg.shadeColor, FormSizeLogic::kWhite);
-
-    // Colours out of range or not numbers do no harm.
-    settings.printingSelection = "BOX=Y\tBOX_COLOR=99999999\tSHADED=Y\tSHADE_COLOR=-5";
-    dlg.Load(8.5, 11);
-    EXPECT_EQ(dlg.borderColor, FormSizeLogic::kWhite);
-    EXPECT_EQ(dlg.shadeColor, 0);
-
+    const int kBlack = FormSizeLogic::kBlack, kWhite = FormSizeLogic::kWhite;
+    const struct {
+        const char* stored;
+        bool borderYes;
+        int borderColor;
+        bool shadedYes;
+        int shadeColor;
+        const char* written;
+    } cases[] = {
+        // Empty text: borders yes, shading no.
+        {"", true, kBlack, false, kWhite, "BOX=Y\tBOX_COLOR=0\tSHADED=N\tSHADE_COLOR="},
+        {"BOX=N\tBOX_COLOR=\tSHADED=Y\tSHADE_COLOR=255", false, kWhite, true, 255,
+         "BOX=N\tBOX_COLOR=\tSHADED=Y\tSHADE_COLOR=255"},
+        // Unknown values select "Yes"; an empty border colour of borders on is black.
+        {"SHADED=maybe\tBOX=?\tBOX_COLOR=\tSHADE_COLOR=", true, kBlack, true, kWhite,
+         "BOX=Y\tBOX_COLOR=0\tSHADED=Y\tSHADE_COLOR=16777215"},
+        // Colours out of range or not numbers do no harm.
+        {"BOX=Y\tBOX_COLOR=99999999\tSHADED=Y\tSHADE_COLOR=-5", true, kWhite, true, 0,
+         "BOX=Y\tBOX_COLOR=16777215\tSHADED=Y\tSHADE_COLOR=0"},
+        {"BOX=Y\tBOX_COLOR=16777215\tSHADED=N\tSHADE_COLOR=x", true, kWhite, false, 0,
+         "BOX=Y\tBOX_COLOR=16777215\tSHADED=N\tSHADE_COLOR="},
+        // A field left out keeps its default.
+        {"SHADED=Y\tSHADE_COLOR=5", true, kBlack, true, 5,
+         "BOX=Y\tBOX_COLOR=0\tSHADED=Y\tSHADE_COLOR=5"},
+        {"BOX=N\tBOX_COLOR=", false, kWhite, false, kWhite,
+         "BOX=N\tBOX_COLOR=\tSHADED=N\tSHADE_COLOR="},
+    };
+    for (const auto& c : cases) {
+        settings.printingSelection = c.stored;
+        dlg.Load(8.5, 11);
+        EXPECT_EQ(std::tie(dlg.borderYes, dlg.borderColor, dlg.shadedYes, dlg.shadeColor),
+                  std::tie(c.borderYes, c.borderColor, c.shadedYes, c.shadeColor))
+            << c.stored;
+        EXPECT_TRUE(Try("8.5", "11"));
+        EXPECT_EQ(settings.printingSelection, c.written);
+    }
     // A text without a TAB leaves the tab as designed.
     dlg.borderYes = false;
     dlg.ReadPrintSettings("BOX=Y");
     EXPECT_FALSE(dlg.borderYes);
-}
-
-TEST_F(FormSize, OrientationIsStoredAtOnceAndCancelKeepsIt) {
-    settings.landscape = false;
-    dlg.Load(8.5, 11);
-    EXPECT_FALSE(dlg.Landscape());
-    dlg.SetLandscape(true);
-    dlg.interactive = true;
-    dlg.Cancel();
-    EXPECT_TRUE(dlg.Cancelled());
-    EXPECT_TRUE(settings.landscape);
-    EXPECT_FALSE(settings.interactive);
-    dlg.Load(8.5, 11);
-    EXPECT_FALSE(dlg.Cancelled());
 }
 
 }  // namespace

@@ -1,21 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
-#include <QTest>
 #include <QTimer>
 
 #include "dialogs/RecordingHost.h"
+#include "dialogs/UserInput.h"
 #include "dialogs/qt/FieldBehaviour.h"
 #include "dialogs/qt/FrmSize.h"
 #include "layout/FormSettings.h"
 #include "shell/RecordingUserInterface.h"
+
+using namespace userinput;
 
 namespace {
 
@@ -32,23 +32,10 @@ struct SizeForm : ::testing::Test {
         dlg->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
     }
-    void Retype(QLineEdit* field, const QString& text) {
-        dlg->Tabs()->setCurrentIndex(
-            field == dlg->HorizontalShiftField() || field == dlg->VerticalShiftField() ? 3 : 1);
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClick(field, Qt::Key_Backspace);
-        QTest::keyClicks(field, text);
-    }
     void ClickOk() {
         ui.Clear();
         host.calls.clear();
-        QTest::mouseClick(dlg->OkButton(), Qt::LeftButton);
-    }
-    void Click(QWidget* w) {
-        for (int i = 0; i < dlg->Tabs()->count(); ++i)
-            if (dlg->Tabs()->widget(i)->isAncestorOf(w)) dlg->Tabs()->setCurrentIndex(i);
-        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(6, w->height() / 2));
+        Click(dlg->OkButton());
     }
     std::string Message() const {
         auto m = ui.Messages();
@@ -56,12 +43,12 @@ struct SizeForm : ::testing::Test {
     }
 };
 
-TEST_F(SizeForm, FieldLimitsThroughTheForm) {
+TEST_F(SizeForm, RefusalFocusesTheFieldOnItsTabAndOkStoresTheTypedValues) {
     Open();
     EXPECT_EQ(dlg->WidthField()->text(), "8.5");
     EXPECT_EQ(dlg->HeightField()->text(), "11");
     Retype(dlg->WidthField(), "0.24");
-    dlg->Tabs()->setCurrentIndex(4);
+    Click(dlg->Tabs()->tabBar(), dlg->Tabs()->tabBar()->tabRect(4).center());
     ClickOk();
     EXPECT_EQ(Message(), "Form Width: Min width is 0.25");
     EXPECT_TRUE(dlg->isVisible());
@@ -71,9 +58,6 @@ TEST_F(SizeForm, FieldLimitsThroughTheForm) {
     EXPECT_EQ(dlg->WidthField()->selectedText(), "0.24");
 
     Retype(dlg->WidthField(), "85");
-    Retype(dlg->HeightField(), "140.5");
-    ClickOk();
-    EXPECT_EQ(Message(), "Form Height: Max height is 140.");
     Retype(dlg->HeightField(), "20");
     Retype(dlg->HorizontalShiftField(), "2.01");
     ClickOk();
@@ -81,9 +65,6 @@ TEST_F(SizeForm, FieldLimitsThroughTheForm) {
     EXPECT_EQ(dlg->Tabs()->currentIndex(), 3);
     EXPECT_EQ(QApplication::focusWidget(), dlg->HorizontalShiftField());
     Retype(dlg->HorizontalShiftField(), "-3");
-    Retype(dlg->PagesField(), "100");
-    ClickOk();
-    EXPECT_EQ(Message(), "Number of Pages: Max Number of Pages is 99");
     Retype(dlg->PagesField(), "");
     ClickOk();
     EXPECT_EQ(Message(), "Number of Pages: Please enter Number of Pages.");
@@ -106,31 +87,35 @@ TEST_F(SizeForm, FieldLimitsThroughTheForm) {
 TEST_F(SizeForm, LandscapeIsStoredWhenClickedAndChangesTheLimits) {
     settings.dataEntryForm = true;
     Open(8, 5.5);
+    Check(dlg->InteractiveBox());
     EXPECT_TRUE(dlg->PortraitOption()->isChecked());
-    Click(dlg->LandscapeOption());
+    Check(dlg->LandscapeOption());
     EXPECT_TRUE(settings.landscape);
     Retype(dlg->WidthField(), "6.5");
     Retype(dlg->HeightField(), "5");
     ClickOk();
     EXPECT_EQ(Message(), "Form Width: Max width is 6");
-    Click(dlg->PortraitOption());
+    Check(dlg->PortraitOption());
     EXPECT_FALSE(settings.landscape);
-    Click(dlg->LandscapeOption());
-    QTest::mouseClick(dlg->CancelButton(), Qt::LeftButton);
+    Check(dlg->LandscapeOption());
+    Click(dlg->CancelButton());
     EXPECT_TRUE(dlg->Cancelled());
     EXPECT_TRUE(settings.landscape);
     EXPECT_TRUE(host.calls.empty());
+    // Cancel keeps nothing else; a new opening is not cancelled.
+    EXPECT_FALSE(settings.interactive);
+    Open();
+    EXPECT_FALSE(dlg->Cancelled());
 }
 
 TEST_F(SizeForm, InteractiveBoxDrivesTheOthers) {
     settings.interactive = true;
     settings.posting = settings.singleRecord = true;
-    settings.obstetrics = true;
     Open();
     EXPECT_TRUE(dlg->PostingBox()->isEnabled());
-    dlg->Tabs()->setCurrentIndex(0);
+    Check(dlg->ObgynBox());
     EXPECT_TRUE(dlg->ObgynNote()->isVisible());
-    Click(dlg->InteractiveBox());
+    Check(dlg->InteractiveBox());
     EXPECT_FALSE(dlg->InteractiveBox()->isChecked());
     EXPECT_FALSE(dlg->PostingBox()->isChecked());
     EXPECT_FALSE(dlg->PostingBox()->isEnabled());
@@ -140,40 +125,41 @@ TEST_F(SizeForm, InteractiveBoxDrivesTheOthers) {
     EXPECT_FALSE(dlg->ObgynNote()->isVisible());
     EXPECT_TRUE(dlg->SaveImageBox()->isEnabled());
     // Save image may be checked alone; changing another box keeps it.
-    Click(dlg->SaveImageBox());
-    Click(dlg->DataGridBox());
+    Check(dlg->SaveImageBox());
+    Check(dlg->DataGridBox());
     EXPECT_TRUE(dlg->SaveImageBox()->isChecked());
     ClickOk();
     EXPECT_FALSE(settings.interactive || settings.posting || settings.singleRecord ||
                  settings.obstetrics);
     EXPECT_TRUE(settings.saveImage && settings.dataGrid);
-}
-
-TEST_F(SizeForm, ObgynNoteFollowsTheBox) {
-    settings.interactive = true;
+    // Opening the dialog applies the rule too; checking Interactive again enables the boxes
+    // and checks none of them.
+    settings.obstetrics = settings.posting = true;
     Open();
-    dlg->Tabs()->setCurrentIndex(0);
-    EXPECT_FALSE(dlg->ObgynNote()->isVisible());
-    Click(dlg->ObgynBox());
-    EXPECT_TRUE(dlg->ObgynNote()->isVisible());
+    EXPECT_FALSE(dlg->ObgynBox()->isChecked() || dlg->PostingBox()->isChecked());
+    Check(dlg->InteractiveBox());
+    EXPECT_TRUE(dlg->PostingBox()->isEnabled());
+    EXPECT_FALSE(dlg->PostingBox()->isChecked());
 }
 
 TEST_F(SizeForm, StatementTagsTypedWithCtrlTab) {
     Open();
     EXPECT_FALSE(dlg->TagField()->isEnabled());
-    Click(dlg->StatementBox());
+    Check(dlg->StatementBox());
     EXPECT_TRUE(dlg->TagField()->isEnabled());
     EXPECT_EQ(dlg->TagField()->palette().color(QPalette::Base), ColourFromBgr(16777215));
-    dlg->TagField()->setFocus();
-    QTest::keyClicks(dlg->TagField(), "1");
-    QTest::keyClick(dlg->TagField(), Qt::Key_Tab, Qt::ControlModifier);
-    QTest::keyClicks(dlg->TagField(), "Total");
-    QTest::keyClick(dlg->TagField(), Qt::Key_Return);
+    Click(dlg->TagField());
+    QTest::keyClicks(QApplication::focusWidget(), "1");
+    Key(Qt::Key_Tab, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), "Total");
+    Key(Qt::Key_Return);
     EXPECT_EQ(dlg->Tabs()->currentIndex(), 4);
-    // Coming back to the field selects all of it, as in every field of the dialog.
-    dlg->WidthField()->setFocus();
-    dlg->TagField()->setFocus();
+    // Coming back to the field (its tab gives it the focus again) selects all of it, as in
+    // every field of the dialog.
+    Click(dlg->WidthField());
+    ShowTabOf(dlg->TagField());
     QTest::qWait(20);
+    EXPECT_EQ(QApplication::focusWidget(), dlg->TagField());
     EXPECT_EQ(dlg->TagField()->textCursor().selectedText(), QString("1\tTotal") + QChar(0x2029));
     ClickOk();
     EXPECT_TRUE(settings.statement);
@@ -197,7 +183,7 @@ TEST_F(SizeForm, ColourChooserSetsTheSwatch) {
     answer = false;
     Click(dlg->ShadeColourButton());
     EXPECT_EQ(dlg->ShadeSwatch()->palette().color(QPalette::Window), QColor(255, 255, 255));
-    Click(dlg->ShadedYes());
+    Check(dlg->ShadedYes());
     // The print settings are stored even when a check then fails.
     Retype(dlg->WidthField(), "");
     ClickOk();
@@ -216,15 +202,17 @@ TEST_F(SizeForm, PagesFieldOnlyInMultipageMode) {
     Open();
     EXPECT_TRUE(dlg->PagesField()->isEnabled());
     EXPECT_EQ(dlg->PagesField()->text(), "4");
+    EXPECT_EQ(dlg->PagesField()->palette().color(QPalette::Base), ColourFromBgr(16777215));
 }
 
 TEST_F(SizeForm, RunPageSetupResizesThePages) {
     QTimer::singleShot(0, [] {
         auto* d = qobject_cast<FrmSize*>(QApplication::activeModalWidget());
         ASSERT_NE(d, nullptr);
-        d->WidthField()->setText("11");
-        d->HeightField()->setText("8.5");
-        d->OkButton()->click();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+        Retype(d->WidthField(), "11");
+        Retype(d->HeightField(), "8.5");
+        Click(d->OkButton());
     });
     EXPECT_TRUE(FrmSize::RunPageSetup(settings, host, ui, nullptr, 8.5, 11));
     EXPECT_DOUBLE_EQ(settings.pageWidth, 11);
@@ -236,7 +224,8 @@ TEST_F(SizeForm, RunPageSetupResizesThePages) {
     QTimer::singleShot(0, [] {
         auto* d = qobject_cast<FrmSize*>(QApplication::activeModalWidget());
         ASSERT_NE(d, nullptr);
-        d->close();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+        Key(Qt::Key_Escape);
     });
     EXPECT_FALSE(FrmSize::RunPageSetup(settings, host, ui, nullptr, 11, 8.5));
     EXPECT_TRUE(host.calls.empty());

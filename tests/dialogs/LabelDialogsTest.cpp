@@ -104,12 +104,8 @@ TEST(LabelProps, ApplyWritesTheLabelKeepsARightEdgeAndClosesWhenAsked) {
     b.props.linesTall = "3";
     EXPECT_TRUE(b.props.Apply());
     const LabelControl& c = b.L(i);
-    EXPECT_EQ(c.caption, "Total");
-    EXPECT_EQ(c.fontName, "Courier New");
-    EXPECT_TRUE(c.bold);
-    EXPECT_DOUBLE_EQ(c.left, 3.5);
-    EXPECT_DOUBLE_EQ(c.top, 2.5);
-    EXPECT_EQ(c.spare, "L#20#3");
+    EXPECT_EQ(std::tie(c.caption, c.fontName, c.bold, c.left, c.top, c.spare),
+              std::make_tuple("Total", "Courier New", true, 3.5, 2.5, "L#20#3"));
     EXPECT_EQ(b.props.left, "3.500");
     b.props.charsWide = "1e300";  // held to a whole number the layout can carry
     b.props.Apply();

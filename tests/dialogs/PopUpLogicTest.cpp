@@ -7,6 +7,8 @@
 
 namespace {
 
+using Outcome = PopUpLogic::OkOutcome;
+using Fields = std::vector<std::string>;
 const std::string kSet = std::string("|") + '\xE6' + '\xC5' + ",:/\\`*?<>';@^~";
 
 struct PopUp : ::testing::Test {
@@ -27,112 +29,72 @@ struct PopUp : ::testing::Test {
         dlg.type = t;
         dlg.documentType = dt;
     }
-    // The one message of a refused OK.
-    void ExpectRefused(const std::string& text, const std::string& title, PopUpLogic::Field field) {
-        EXPECT_EQ(dlg.Ok(settings, ui), PopUpLogic::OkOutcome::KeepOpen);
-        auto m = ui.Messages();
-        ASSERT_EQ(m.size(), 1u);
-        EXPECT_EQ(m[0].text, text);
-        EXPECT_EQ(m[0].title, title);
-        EXPECT_EQ(dlg.FocusField(), field);
-        EXPECT_EQ(settings.formCode, "OLD");
-        EXPECT_EQ(settings.formName, "Old form");
-        EXPECT_EQ(settings.formType, "ZEPH");
-        EXPECT_EQ(settings.formDocumentType, "NOTE");
-        ui.Clear();
+    Fields Shown() const { return {dlg.name, dlg.description, dlg.type, dlg.documentType}; }
+    Fields Stored() const {
+        return {settings.formCode, settings.formName, settings.formType, settings.formDocumentType};
     }
 };
 
-TEST_F(PopUp, FixedListsInOrder) {
-    EXPECT_EQ(PopUpLogic::FormTypes(),
-              (std::vector<std::string>{"ZEPH", "ZEPH_R", "ZEPH Prestan", "ZEPH Oskarin",
-                                        "Interactive", "TEST"}));
-    EXPECT_EQ(PopUpLogic::ForbiddenCharacters(), kSet);
-    EXPECT_EQ(std::string(PopUpLogic::kDocumentTypeList), "IDT");
-}
-
-TEST_F(PopUp, LoadFillsFieldsAndOverwriteGuard) {
-    dlg.Load(settings, false);
-    EXPECT_EQ(dlg.name, "OLD");
-    EXPECT_EQ(dlg.description, "Old form");
-    EXPECT_EQ(dlg.type, "ZEPH");
-    EXPECT_EQ(dlg.documentType, "NOTE");
-    EXPECT_FALSE(dlg.OverwriteShown());
-    EXPECT_TRUE(dlg.OkEnabled());
-
+TEST_F(PopUp, LoadFillsTheFieldsAndADisabledOkStoresNothing) {
     dlg.Load(settings, true);
-    EXPECT_TRUE(dlg.OverwriteShown());
+    EXPECT_EQ(Shown(), (Fields{"OLD", "Old form", "ZEPH", "NOTE"}));
     EXPECT_FALSE(dlg.OkEnabled());
-    dlg.SetOverwriteChecked(true);
-    EXPECT_TRUE(dlg.OkEnabled());
-    dlg.SetOverwriteChecked(false);
-    EXPECT_FALSE(dlg.OkEnabled());
-    // A disabled OK never stores anything, even when called.
-    EXPECT_EQ(dlg.Ok(settings, ui), PopUpLogic::OkOutcome::KeepOpen);
+    EXPECT_FALSE(dlg.Cancelled());
+    Fill("NEW", "New", "TEST", "PROG");
+    EXPECT_EQ(dlg.Ok(settings, ui), Outcome::KeepOpen);
     EXPECT_TRUE(ui.calls.empty());
+    EXPECT_EQ(settings.formCode, "OLD");
 }
 
-TEST_F(PopUp, AcceptsTrimmedValuesAndStoresThem) {
+// Name, then description, then type and document type; each refusal says one thing, puts the
+// focus on its field and stores nothing.
+TEST_F(PopUp, OkChecksTheFieldsInOrderAndStoresThemTrimmed) {
+    using F = PopUpLogic::Field;
+    const std::string chars = " cannot include the following characters: \r\n" + kSet;
+    struct Row {
+        std::string n, d, t, dt, text, title;
+        F field;
+    };
+    std::vector<Row> rows = {
+        {"   ", "d", "t", "x", "Please enter Form name.", "Saving Form", F::Name},
+        {"", "", "", "", "Please enter Form name.", "Saving Form", F::Name},
+        {"12345", "d", "t", "x", "Numbers not allowed for Name.", "Invalid Name", F::Name},
+        {"1.5", "d", "t", "x", "Numbers not allowed for Name.", "Invalid Name", F::Name},
+        {"N", "", "", "", "Please enter Form description.", "Saving Form", F::Description},
+        {"N", "Visit: new", "t", "x", "Description" + chars, "Invalid Description", F::Description},
+        {"N", " 42 ", "t", "x", "Numbers not allowed for Description.", "Invalid Description",
+         F::Description},
+        {"N", "D", " ", "", "Please enter Form type.", "Saving Form", F::Type},
+        // An empty document type is reported before a bad type.
+        {"N", "D", "ZE*PH", " ", "Please enter Document type.", "Saving Form", F::DocumentType},
+        {"N", "D", "ZE*PH", "NOTE", "Type" + chars, "Invalid Type", F::Type},
+        {"N", "D", "7", "NOTE", "Numbers not allowed for Type.", "Invalid Type", F::Type},
+    };
+    for (char c : kSet)
+        rows.push_back(
+            {std::string("ab") + c + "cd", "d", "t", "x", "Name" + chars, "Invalid Name", F::Name});
     dlg.Load(settings, false);
-    Fill("  CS2024 ", " Charge slip 2 ", " ZEPH_R", " PROG ");
-    EXPECT_EQ(dlg.Ok(settings, ui), PopUpLogic::OkOutcome::Accepted);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.n + "/" + r.d + "/" + r.t + "/" + r.dt);
+        Fill(r.n, r.d, r.t, r.dt);
+        ui.Clear();
+        EXPECT_EQ(dlg.Ok(settings, ui), Outcome::KeepOpen);
+        auto m = ui.Messages();
+        ASSERT_EQ(m.size(), 1u);
+        EXPECT_EQ(m[0].text, r.text);
+        EXPECT_EQ(m[0].title, r.title);
+        EXPECT_EQ(dlg.FocusField(), r.field);
+        EXPECT_EQ(Stored(), (Fields{"OLD", "Old form", "ZEPH", "NOTE"}));
+    }
+    // The document type itself is not tested for characters or digits.
+    Fill("  CS2024 ", " Charge slip 2 ", " ZEPH_R", " 12* ");
+    ui.Clear();
+    EXPECT_EQ(dlg.Ok(settings, ui), Outcome::Accepted);
     EXPECT_TRUE(ui.calls.empty());
     EXPECT_FALSE(dlg.Cancelled());
-    EXPECT_EQ(settings.formCode, "CS2024");
-    EXPECT_EQ(settings.formName, "Charge slip 2");
-    EXPECT_EQ(settings.formType, "ZEPH_R");
-    EXPECT_EQ(settings.formDocumentType, "PROG");
-}
-
-TEST_F(PopUp, NameChecks) {
-    dlg.Load(settings, false);
-    Fill("   ", "d", "t", "x");
-    ExpectRefused("Please enter Form name.", "Saving Form", PopUpLogic::Field::Name);
-    Fill("12345", "d", "t", "x");
-    ExpectRefused("Numbers not allowed for Name.", "Invalid Name", PopUpLogic::Field::Name);
-    Fill("1.5", "d", "t", "x");
-    ExpectRefused("Numbers not allowed for Name.", "Invalid Name", PopUpLogic::Field::Name);
-    for (char c : kSet) {
-        Fill(std::string("ab") + c + "cd", "d", "t", "x");
-        ExpectRefused("Name cannot include the following characters: \r\n" + kSet, "Invalid Name",
-                      PopUpLogic::Field::Name);
-    }
-    Fill("ABC123", "d", "t", "x");
-    EXPECT_EQ(dlg.Ok(settings, ui), PopUpLogic::OkOutcome::Accepted);
-    EXPECT_EQ(settings.formCode, "ABC123");
-}
-
-TEST_F(PopUp, DescriptionChecksComeAfterName) {
-    dlg.Load(settings, false);
-    Fill("", "", "", "");
-    ExpectRefused("Please enter Form name.", "Saving Form", PopUpLogic::Field::Name);
-    Fill("N", "", "", "");
-    ExpectRefused("Please enter Form description.", "Saving Form", PopUpLogic::Field::Description);
-    Fill("N", "Visit: new", "t", "x");
-    ExpectRefused("Description cannot include the following characters: \r\n" + kSet,
-                  "Invalid Description", PopUpLogic::Field::Description);
-    Fill("N", " 42 ", "t", "x");
-    ExpectRefused("Numbers not allowed for Description.", "Invalid Description",
-                  PopUpLogic::Field::Description);
-}
-
-TEST_F(PopUp, TypeAndDocumentTypeOrder) {
-    dlg.Load(settings, false);
-    Fill("N", "D", " ", "");
-    ExpectRefused("Please enter Form type.", "Saving Form", PopUpLogic::Field::Type);
-    // An empty document type is reported before a bad type.
-    Fill("N", "D", "ZE*PH", " ");
-    ExpectRefused("Please enter Document type.", "Saving Form", PopUpLogic::Field::DocumentType);
-    Fill("N", "D", "ZE*PH", "NOTE");
-    ExpectRefused("Type cannot include the following characters: \r\n" + kSet, "Invalid Type",
-                  PopUpLogic::Field::Type);
-    Fill("N", "D", "7", "NOTE");
-    ExpectRefused("Numbers not allowed for Type.", "Invalid Type", PopUpLogic::Field::Type);
-    // The document type itself is not tested for characters or digits.
-    Fill("N", "D", "Interactive", "12*");
-    EXPECT_EQ(dlg.Ok(settings, ui), PopUpLogic::OkOutcome::Accepted);
-    EXPECT_EQ(settings.formDocumentType, "12*");
-    EXPECT_EQ(settings.formType, "Interactive");
+    EXPECT_EQ(dlg.FocusField(), F::None);
+    EXPECT_EQ(Stored(), (Fields{"CS2024", "Charge slip 2", "ZEPH_R", "12*"}));
+    EXPECT_EQ(Shown(), Stored());
 }
 
 TEST_F(PopUp, OverwriteConfirmation) {
@@ -140,7 +102,7 @@ TEST_F(PopUp, OverwriteConfirmation) {
     dlg.SetOverwriteChecked(true);
     Fill("NEW", "New", "TEST", "PROG");
     ui.boolAnswers = {false};
-    EXPECT_EQ(dlg.Ok(settings, ui), PopUpLogic::OkOutcome::Cancelled);
+    EXPECT_EQ(dlg.Ok(settings, ui), Outcome::Cancelled);
     ASSERT_EQ(ui.calls.size(), 1u);
     EXPECT_EQ(ui.calls[0].kind, RecordingUserInterface::Kind::OkCancel);
     EXPECT_EQ(ui.calls[0].text, "Are you sure you want to overwrite 'OLD' ?");
@@ -159,13 +121,13 @@ TEST_F(PopUp, OverwriteConfirmation) {
         asked.push_back(title + ":" + t);
         return true;
     };
-    EXPECT_EQ(dlg.Ok(settings, ui, confirm), PopUpLogic::OkOutcome::KeepOpen);
+    EXPECT_EQ(dlg.Ok(settings, ui, confirm), Outcome::KeepOpen);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0], "Confirm Overwrite:Are you sure you want to overwrite 'OLD' ?");
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_EQ(ui.Messages()[0].text, "Please enter Form name.");
     Fill("NEW", "New", "TEST", "PROG");
-    EXPECT_EQ(dlg.Ok(settings, ui, confirm), PopUpLogic::OkOutcome::Accepted);
+    EXPECT_EQ(dlg.Ok(settings, ui, confirm), Outcome::Accepted);
     EXPECT_EQ(settings.formCode, "NEW");
     EXPECT_FALSE(dlg.Cancelled());
 }
@@ -181,6 +143,8 @@ TEST_F(PopUp, LookUpButton) {
     picker.answers = {"PROG    Progress note"};
     EXPECT_TRUE(dlg.LookUpDocumentType(picker));
     EXPECT_EQ(dlg.documentType, "PROG");
+    picker.answers = {"PROG    Progress note"};
+    EXPECT_FALSE(dlg.LookUpDocumentType(picker));  // the code shown already
 }
 
 TEST_F(PopUp, LeavingTheDocumentType) {
@@ -192,7 +156,8 @@ TEST_F(PopUp, LeavingTheDocumentType) {
     dlg.documentType = " Prog";
     EXPECT_TRUE(dlg.LeaveDocumentType(validator, picker));
     EXPECT_EQ(dlg.documentType, "PROG");  // the list's form, upper case
-    EXPECT_EQ(validator.asked, std::vector<std::string>{"IDT:Prog"});
+    EXPECT_EQ(validator.asked[0], "IDT:Prog");
+    EXPECT_FALSE(dlg.LeaveDocumentType(validator, picker));  // nothing left to correct
     EXPECT_TRUE(picker.shownWith.empty());
 
     // Not valid: the picker opens; cancelling it leaves the typed text.

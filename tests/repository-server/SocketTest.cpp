@@ -23,11 +23,15 @@ extern char** environ;
 
 namespace {
 
+std::string ServerPath() {
+    const char* bin = std::getenv("FD_BINARY_DIR");
+    return std::string(bin ? bin : ".") + "/repository-server/repository-server";
+}
+
 class RunningServer {
   public:
     bool Start(const std::string& dbPath, bool seed, std::vector<std::string> extra = {}) {
-        const char* bin = std::getenv("FD_BINARY_DIR");
-        std::string program = std::string(bin ? bin : ".") + "/repository-server/repository-server";
+        std::string program = ServerPath();
         int out[2];
         if (::pipe(out) != 0) return false;
         posix_spawn_file_actions_t actions;
@@ -237,14 +241,10 @@ TEST_P(Program, BadFramesGetAFailReplyAndTheServerGoesOn) {
     ASSERT_TRUE(server.Start(db, false));
     Client client(server.port());
     ASSERT_TRUE(client.connected());
-    EXPECT_EQ(client.Raw("not a field list"),
-              (std::vector<std::string>{"FAIL", "malformed request"}));
-    EXPECT_EQ(client.Raw(wire::EncodeFields({"S", "1"})),
-              (std::vector<std::string>{"FAIL", "malformed request"}));
-    EXPECT_EQ(client.Raw(wire::EncodeFields({"Q", "1", "|GET|PING|"})),
-              (std::vector<std::string>{"FAIL", "malformed request"}));
-    EXPECT_EQ(client.Raw(wire::EncodeFields({"S", "1", "|GET|PING|", "short"})),
-              (std::vector<std::string>{"FAIL", "malformed request"}));
+    for (const std::string& bad : {std::string("not a field list"), wire::EncodeFields({"S", "1"}),
+                                   wire::EncodeFields({"Q", "1", "|GET|PING|"}),
+                                   wire::EncodeFields({"S", "1", "|GET|PING|", "short"})})
+        EXPECT_EQ(client.Raw(bad), (std::vector<std::string>{"FAIL", "malformed request"}));
     EXPECT_EQ(
         client.Raw(wire::EncodeFields({"S", "1", "|GET|PING|", wire::EncodeSequence({5, 1, 2})})),
         (std::vector<std::string>{"OK", "ERROR: request cannot be part of an upload"}));
@@ -306,11 +306,9 @@ TEST_P(Program, ManyIdleConnectionsLeaveAFreshClientServedAndAreClosedWhenSilent
 }
 
 TEST_P(Program, CommandLineIsChecked) {
-    const char* bin = std::getenv("FD_BINARY_DIR");
-    std::string program = std::string(bin ? bin : ".") + "/repository-server/repository-server";
     auto run = [&](const std::string& args) {
         // A server that wrongly starts is stopped by the timeout (status 124).
-        std::string line = "timeout 10 " + program + " " + args + " >/dev/null 2>&1";
+        std::string line = "timeout 10 " + ServerPath() + " " + args + " >/dev/null 2>&1";
         int status = std::system(line.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     };

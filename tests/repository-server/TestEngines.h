@@ -4,16 +4,11 @@
 // starts (pg-cluster.sh; its address in the file FD_PG_URI_FILE names).
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 
 namespace repotest {
 
 enum class Engine { Sqlite, Postgres };
-
-inline void PrintTo(Engine e, std::ostream* os) {
-    *os << (e == Engine::Sqlite ? "SQLite" : "PostgreSQL");
-}
 
 inline std::string EngineName(const ::testing::TestParamInfo<Engine>& info) {
     return info.param == Engine::Sqlite ? "Sqlite" : "Postgres";
