@@ -3,17 +3,6 @@
 #include "WindowFixture.h"
 #include "shell/AtomicFile.h"
 
-namespace {
-
-// Types into a field as a user does: what it holds selected, then the keys.
-void Type(QLineEdit* box, const QString& text) {
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClicks(box, text);
-}
-
-}  // namespace
-
 TEST(DialogsInWindow, EachDialogAppliedThenSavedWhileOpenReadsBackAsTyped) {
     enum Kind { Box, Hotspot, Signature, Barcode, Image };
     for (Kind kind : {Box, Hotspot, Signature, Barcode, Image}) {
@@ -43,7 +32,7 @@ TEST(DialogsInWindow, EachDialogAppliedThenSavedWhileOpenReadsBackAsTyped) {
         const std::pair<const char*, const char*> typed[] = {
             {"Left", "2.5"}, {"Top", "3"}, {"Width", "1.5"}, {"Height", "0.75"}};
         for (auto [field, text] : typed) Type(dialog->Field(field), text);
-        QTest::mouseClick(dialog->ApplyButton(), Qt::LeftButton);
+        ClickOn(dialog->ApplyButton());
         EXPECT_EQ(dialog->Field("Left")->text(), "2.500") << kind;
         const std::string path = win.data.filePath("round.ldt").toStdString();
         ASSERT_TRUE(dialog->isVisible() && w.SaveLayout(path)) << kind;  // saved while open
@@ -71,10 +60,10 @@ TEST(DialogsInWindow, RowLinesOfATextBoxNeverReachTheFile) {
     const QString caption = "%T@TB1@Notes@0.600@3";
     Type(field("txtStatic"), caption);
     // The rows panel takes rows and height from the caption typed.
-    QTest::mouseClick(dlg->findChild<QPushButton*>("cmdAdjust"), Qt::LeftButton);
+    ClickOn(dlg->findChild<QPushButton*>("cmdAdjust"));
     EXPECT_EQ(field("txtRows")->text() + " " + field("txtRowsHeight")->text(), "3 0.600");
     dlg->findChild<QCheckBox*>("chkVisualize")->setChecked(true);
-    QTest::mouseClick(dlg->findChild<QPushButton*>("cmdApply"), Qt::LeftButton);
+    ClickOn(dlg->findChild<QPushButton*>("cmdApply"));
     ASSERT_TRUE(dlg->isVisible());
     EXPECT_EQ(w.Canvas().Label(label).shownRows, 3);
     // Saved and recovery text (the window's whole text) while the rows show: the caption

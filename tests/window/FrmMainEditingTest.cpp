@@ -8,23 +8,23 @@ TEST(FrmMainEditing, ShiftClickTwiceIsARubberBandAndCtrlClickToggles) {
     FrmMain& w = *win.w;
     int a = AddLabel(w, 1, 1), b = AddLabel(w, 2, 2), far = AddLabel(w, 6, 8);
     PageCanvas* page = w.PageView(0);
-    QTest::mouseClick(page, Qt::LeftButton, Qt::ShiftModifier, Px(0.5, 0.5));
+    ClickAt(page, Px(0.5, 0.5), Qt::ShiftModifier);
     EXPECT_TRUE(w.Canvas().Window().cornerPick);
-    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3.5, 3.5));
+    ClickAt(page, Px(3.5, 3.5));
     EXPECT_FALSE(w.Canvas().Window().cornerPick);
     EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, b}));
-    QTest::mouseClick(page, Qt::LeftButton, Qt::ControlModifier, Px(6.2, 8.1));
+    ClickAt(page, Px(6.2, 8.1), Qt::ControlModifier);
     EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, b, far}));
-    QTest::mouseClick(page, Qt::LeftButton, Qt::ControlModifier, Px(2.2, 2.1));
+    ClickAt(page, Px(2.2, 2.1), Qt::ControlModifier);
     EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, far}));
     // Escape clears, Ctrl+A takes every label of the page; Delete removes only what is
     // selected.
-    QTest::keyClick(&w, Qt::Key_Escape);
+    Press(Qt::Key_Escape);
     EXPECT_TRUE(w.Editor().SelectedLabels().empty());
-    QTest::keyClick(&w, Qt::Key_A, Qt::ControlModifier);
+    Press(Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, b, far}));
-    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
-    QTest::keyClick(&w, Qt::Key_Delete);
+    ClickAt(page, Px(1.2, 1.1));
+    Press(Qt::Key_Delete);
     EXPECT_EQ(w.Canvas().LabelAt(a), nullptr);
     EXPECT_NE(w.Canvas().LabelAt(b), nullptr);
 }
@@ -34,17 +34,15 @@ TEST(FrmMainEditing, DraggingAGroupMovesEveryMemberByTheSameAmount) {
     FrmMain& w = *win.w;
     int a = AddLabel(w, 1, 1), b = AddLabel(w, 3, 2);
     PageCanvas* page = w.PageView(0);
-    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
-    QTest::mouseClick(page, Qt::LeftButton, Qt::ControlModifier, Px(3.2, 2.1));
-    QTest::mousePress(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
-    QTest::mouseMove(page, Px(2.2, 1.6));
-    QTest::mouseRelease(page, Qt::LeftButton, Qt::NoModifier, Px(2.2, 1.6));
+    ClickAt(page, Px(1.2, 1.1));
+    ClickAt(page, Px(3.2, 2.1), Qt::ControlModifier);
+    Drag(page, Px(1.2, 1.1), Px(2.2, 1.6));
     EXPECT_NEAR(w.Canvas().Label(a).left, 2, 0.02);
     EXPECT_NEAR(w.Canvas().Label(a).top, 1.5, 0.02);
     EXPECT_NEAR(w.Canvas().Label(b).left, 4, 0.02);
     EXPECT_NEAR(w.Canvas().Label(b).top, 2.5, 0.02);
     // A click on a member of the group, without moving, leaves it alone selected.
-    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(4.2, 2.6));
+    ClickAt(page, Px(4.2, 2.6));
     EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{b}));
 }
 
@@ -60,22 +58,22 @@ TEST(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
     EXPECT_FALSE(boxTool->isChecked());
     boxTool->trigger();
     PageCanvas* page = w.PageView(0);
-    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1, 1));
+    ClickAt(page, Px(1, 1));
     EXPECT_TRUE(w.Editor().TopMarker().visible);
     QTest::mouseMove(page, Px(2, 2));
     EXPECT_TRUE(w.Editor().BottomMarker().visible);
-    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3, 2.5));
+    ClickAt(page, Px(3, 2.5));
     ASSERT_EQ(w.Canvas().Boxes().size(), 1u);
     EXPECT_NEAR(w.Canvas().Boxes()[0].r.width, 2, 0.02);
     EXPECT_NEAR(w.Canvas().Boxes()[0].r.height, 1.5, 0.02);
     EXPECT_FALSE(w.Editor().TopMarker().visible);
     // Shift picks a band: the boxes inside join the marked ones, others keep theirs.
-    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(5, 5));
-    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(6, 6));
+    ClickAt(page, Px(5, 5));
+    ClickAt(page, Px(6, 6));
     ASSERT_EQ(w.Canvas().Boxes().size(), 2u);
     EXPECT_FALSE(w.Canvas().Boxes()[0].marked);
-    QTest::mouseClick(page, Qt::LeftButton, Qt::ShiftModifier, Px(0.5, 0.5));
-    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3.5, 3));
+    ClickAt(page, Px(0.5, 0.5), Qt::ShiftModifier);
+    ClickAt(page, Px(3.5, 3));
     EXPECT_EQ(w.Canvas().Boxes().size(), 2u);
     EXPECT_TRUE(w.Canvas().Boxes()[0].marked);
     EXPECT_TRUE(w.Canvas().Boxes()[1].marked);
@@ -85,10 +83,10 @@ TEST(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
     // The label tool drops the template's label where the page is clicked, with no
     // key held.
     int count = w.Canvas().ItemLabelCount();
-    QTest::mouseClick(page, Qt::LeftButton, Qt::ControlModifier, Px(5, 8));
-    QTest::mouseClick(page, Qt::LeftButton, Qt::AltModifier, Px(5, 8));
+    ClickAt(page, Px(5, 8), Qt::ControlModifier);
+    ClickAt(page, Px(5, 8), Qt::AltModifier);
     EXPECT_EQ(w.Canvas().ItemLabelCount(), count);
-    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(5, 8));
+    ClickAt(page, Px(5, 8));
     EXPECT_EQ(w.Canvas().ItemLabelCount(), count + 1);
 }
 
@@ -104,10 +102,8 @@ TEST(FrmMainEditing, DragsAndInsertsLandOnTheSameInchesAtEveryZoom) {
             return QPoint(int(std::lround(page->ToPixels(x))), int(std::lround(page->ToPixels(y))));
         };
         int a = AddLabel(w, 1, 1);
-        QTest::mousePress(page, Qt::LeftButton, Qt::NoModifier, at(1.2, 1.1));
-        QTest::mouseMove(page, at(2.2, 1.6));
-        QTest::mouseRelease(page, Qt::LeftButton, Qt::NoModifier, at(2.2, 1.6));
-        QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, at(5, 8));  // the label tool
+        Drag(page, at(1.2, 1.1), at(2.2, 1.6));
+        ClickAt(page, at(5, 8));  // the label tool
         const LabelControl& dropped = w.Canvas().Label(w.Canvas().LabelOrder().back());
         landed[z] = {w.Canvas().Label(a).left, w.Canvas().Label(a).top, dropped.left, dropped.top};
         for (int i = 0; i < 4; ++i) EXPECT_NEAR(landed[z][i], landed[0][i], 0.02) << zooms[z];
@@ -132,10 +128,8 @@ TEST(FrmMainEditing, WithSnapOnDropsAndInsertsLandOnTheGrid) {
     win.ui.inputAnswers.push_back("0.25");
     win.Find<QAction>("mnuSnapStep")->trigger();
     EXPECT_EQ(w.Editor().SnapStep(), 0.25);
-    QTest::mousePress(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
-    QTest::mouseMove(page, Px(2.4, 1.7));
-    QTest::mouseRelease(page, Qt::LeftButton, Qt::NoModifier, Px(2.4, 1.7));
-    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(4.4, 6.1));  // the label tool
+    Drag(page, Px(1.2, 1.1), Px(2.4, 1.7));
+    ClickAt(page, Px(4.4, 6.1));  // the label tool
     const LabelControl& dropped = w.Canvas().Label(w.Canvas().LabelOrder().back());
     for (double v : {w.Canvas().Label(a).left, w.Canvas().Label(a).top, dropped.left, dropped.top})
         EXPECT_DOUBLE_EQ(std::fmod(v, 0.25), 0) << v;
@@ -168,20 +162,17 @@ TEST(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBackg
     ASSERT_TRUE(w.OpenLayout(layout.fileName().toStdString()));
 
     w.ToolButton(kInsertGrid)->trigger();
-    QTest::mouseClick(w.PageView(0), Qt::LeftButton, Qt::NoModifier, Px(1, 1.5));
-    QTest::mouseClick(w.PageView(0), Qt::LeftButton, Qt::NoModifier, Px(5, 3.5));
+    ClickAt(w.PageView(0), Px(1, 1.5));
+    ClickAt(w.PageView(0), Px(5, 3.5));
     FrmGrid* grid = w.Dialogs().Grid();
     ASSERT_TRUE(grid && grid->isVisible());
     EXPECT_EQ(grid->windowTitle(), "Insert Grid");
     EXPECT_EQ(grid->Field("Left")->text() + grid->Field("Bottom")->text(), "1.0003.500");
-    auto type = [&](const char* field, const char* text) {
-        grid->Field(field)->selectAll();
-        QTest::keyClicks(grid->Field(field), text);
-    };
+    auto type = [&](const char* field, const char* text) { Type(grid->Field(field), text); };
     // The page's kept picture follows every command over the background and the logo.
     int step = 0;
     auto press = [&](const char* button) {
-        QTest::mouseClick(grid->Button(button), Qt::LeftButton);
+        ClickOn(grid->Button(button));
         ExpectPageAsDrawnAfresh(w, 0, step++);
     };
     type("Columns", "3");
@@ -192,7 +183,7 @@ TEST(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBackg
     // Check boxes and options take a click on their mark.
     for (QAbstractButton* b : {(QAbstractButton*)grid->Check("Auto calc - snap to lines"),
                                (QAbstractButton*)grid->Option("Both")})
-        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
+        ClickAt(b, QPoint(6, b->height() / 2));
     press("Apply");
     // Five rows, each label centred between two lines (or beyond the last ones).
     std::vector<int> cells = w.Editor().SelectedLabels();
@@ -201,6 +192,18 @@ TEST(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBackg
         const LabelControl& l = w.Canvas().Label(cells[size_t(r * 3)]);
         EXPECT_NEAR(l.top + l.height / 2, 1.85 + 0.3 * r, 0.02) << r;
     }
+    // Saved from the menu while the grid shows its helper lines: the file holds the form as
+    // the window holds it, cells and all, and nothing of the lines.
+    const std::string saved = win.data.filePath("grid.ldt").toStdString();
+    win.ui.fileAnswers.push_back(saved);
+    win.ui.boolAnswers.assign(4, true);
+    win.Find<QAction>("mnuSaveToFile")->trigger();
+    ASSERT_TRUE(grid->isVisible());
+    Window reopened;
+    ASSERT_TRUE(reopened.w->OpenLayout(saved));
+    auto body = [](const std::string& text) { return text.substr(text.find("Form_Type:")); };
+    EXPECT_EQ(body(Written(*reopened.w)), body(Written(w)));  // the code follows the file name
+    EXPECT_EQ(reopened.w->Canvas().LabelOrder().size(), w.Canvas().LabelOrder().size());
     type("Adjust column #", "2");
     for (const char* column : {">", "+", "<", "-"}) press(column);
     press("Fill from List");
@@ -249,19 +252,19 @@ TEST(FrmMainEditing, TheItemMenuTurnsALabelIntoADataFieldOrStaticTextOrDeletesIt
     int a = AddLabel(w, 1, 1), b = AddLabel(w, 3, 2);
     PageCanvas* page = w.PageView(0);
     ChooseFromNextPopup("PT_NAME PATIENT.LAST_NAME", "Data Fields");
-    QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(1.2, 1.1));
+    ClickAt(page, Px(1.2, 1.1), Qt::NoModifier, Qt::RightButton);
     EXPECT_EQ(w.Canvas().Label(a).caption, "~PT_NAME");
     EXPECT_TRUE(w.Canvas().Label(a).autoSize);
     EXPECT_EQ(w.Model().Item(a).itemKind, ItemKind::DatabaseField);
 
     w.Canvas().Label(0).caption = "Default";
     ChooseFromNextPopup("Text (Static)");
-    QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(1.2, 1.1));
+    ClickAt(page, Px(1.2, 1.1), Qt::NoModifier, Qt::RightButton);
     EXPECT_EQ(w.Canvas().Label(a).caption, "Default");
     EXPECT_EQ(w.Model().Item(a).itemKind, ItemKind::StaticText);
 
     ChooseFromNextPopup("Delete");
-    QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(3.2, 2.1));
+    ClickAt(page, Px(3.2, 2.1), Qt::NoModifier, Qt::RightButton);
     EXPECT_EQ(w.Canvas().LabelAt(b), nullptr);
     EXPECT_NE(w.Canvas().LabelAt(a), nullptr);
 }
@@ -274,15 +277,15 @@ TEST(FrmMainEditing, RightClickDeleteTakesThatItemAloneAndABarcodeLabelHasTheLab
     int image = c.AddImage({1, 3, 1, 1}, 0, "a.png", "");
     int box = c.AddBox({4, 3, 2, 2}, 0);
     PageCanvas* page = w.PageView(0);
-    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
-    QTest::mouseClick(page, Qt::LeftButton, Qt::ControlModifier, Px(3.2, 1.1));
+    ClickAt(page, Px(1.2, 1.1));
+    ClickAt(page, Px(3.2, 1.1), Qt::ControlModifier);
     ChooseFromNextPopup("Delete");
-    QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(1.5, 3.5));  // the image
+    ClickAt(page, Px(1.5, 3.5), Qt::NoModifier, Qt::RightButton);  // the image
     EXPECT_FALSE(c.Images()[size_t(image)].active);
     EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, b}));  // still there
     // The box's label stands for the box.
     ChooseFromNextPopup("Delete");
-    QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(4.05, 3.05));
+    ClickAt(page, Px(4.05, 3.05), Qt::NoModifier, Qt::RightButton);
     EXPECT_FALSE(c.Boxes()[size_t(box)].active);
     EXPECT_NE(c.LabelAt(a), nullptr);
     EXPECT_NE(c.LabelAt(b), nullptr);
@@ -291,7 +294,7 @@ TEST(FrmMainEditing, RightClickDeleteTakesThatItemAloneAndABarcodeLabelHasTheLab
     w.Model().databaseFields.push_back({"PT_ID", "PATIENT.ID"});
     int barcode = c.AddBarcode({1, 6, 2, 0.5}, 0, "123");
     ChooseFromNextPopup("PT_ID PATIENT.ID", "Data Fields");
-    QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(1.05, 6.05));
+    ClickAt(page, Px(1.05, 6.05), Qt::NoModifier, Qt::RightButton);
     EXPECT_EQ(c.Label(barcode).caption, "~PT_ID");
     EXPECT_EQ(c.GetBarcodeWidthHeight(barcode), "2\t0.5");
 }
@@ -305,11 +308,11 @@ TEST(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
     PageCanvas* page = w.PageView(0);
     const int a = AddLabel(w, 4, 9.5);
     w.MarkSaved();
-    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(4.2, 9.6));
+    ClickAt(page, Px(4.2, 9.6));
     EXPECT_TRUE(w.Editor().IsSelected(a));
     EXPECT_FALSE(w.IsModified());
     // Moving is, and the title shows it.
-    QTest::keyClick(&w, Qt::Key_Right);
+    Press(Qt::Key_Right);
     EXPECT_TRUE(w.IsModified());
     QCoreApplication::processEvents();
     EXPECT_TRUE(w.windowHandle()->title().startsWith("Form Designer - full*   "));
@@ -337,7 +340,7 @@ TEST(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
     EXPECT_FALSE(w.IsModified());
     EXPECT_FALSE(w.isWindowModified());
     // Save writes where the form came from, or where the user names for a new form.
-    QTest::keyClick(&w, Qt::Key_Right);
+    Press(Qt::Key_Right);
     const std::string moved = Written(w);
     win.ui.saveAnswers = {SaveChoice::Save, SaveChoice::Save};
     win.Find<QAction>("mnuNew")->trigger();
@@ -368,32 +371,31 @@ TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsThenWritten) {
     int a = AddLabel(w, 1, 1), b = AddLabel(w, 3, 2);
     PageCanvas* page = w.PageView(0);
     ChooseFromNextPopup("Properties");
-    QTest::mouseClick(page, Qt::RightButton, Qt::NoModifier, Px(1.2, 1.1));
+    ClickAt(page, Px(1.2, 1.1), Qt::NoModifier, Qt::RightButton);
     auto* dlg = w.findChild<FrmProps*>("frmProps");
     ASSERT_NE(dlg, nullptr);
     ASSERT_TRUE(dlg->isVisible());
     EXPECT_EQ(dlg->windowTitle(), "Properties");
     auto field = [&](const char* name) { return dlg->findChild<QLineEdit*>(name); };
-    field("txtStatic")->selectAll();
-    QTest::keyClicks(field("txtStatic"), "Balance due");
+    Type(field("txtStatic"), "Balance due");
     EXPECT_EQ(dlg->findChild<QLabel*>("lblPreview")->text(), "Balance due");
     field("txtLeft")->setText("2.25");
     field("txtTop")->setText("oops");  // refused: nothing is written
-    QTest::mouseClick(dlg->findChild<QPushButton*>("cmdApply"), Qt::LeftButton);
+    ClickOn(dlg->findChild<QPushButton*>("cmdApply"));
     EXPECT_EQ(field("txtTop")->text(), "1.000");
     EXPECT_EQ(w.Canvas().Label(a).caption, "Item");
-    QTest::mouseClick(dlg->findChild<QPushButton*>("cmdApply"), Qt::LeftButton);
+    ClickOn(dlg->findChild<QPushButton*>("cmdApply"));
     EXPECT_EQ(w.Canvas().Label(a).caption, "Balance due");
     EXPECT_DOUBLE_EQ(w.Canvas().Label(a).left, 2.25);
     // The dialog follows a click on another label; a step press reaches its fields.
-    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3.2, 2.1));
+    ClickAt(page, Px(3.2, 2.1));
     EXPECT_EQ(dlg->CurrentLabelIndx(), b);
     w.Model().settings.horizontalShift = 0.5;
     w.UpdateShiftOfOpenDialogs();
     EXPECT_EQ(field("txtHSpacing")->text(), "0.5");
     // Closed, a double click on a label opens it again on that label.
     dlg->close();
-    QTest::mouseDClick(page, Qt::LeftButton, Qt::NoModifier, Px(2.3, 1.1));
+    DoubleClickAt(page, Px(2.3, 1.1));
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_EQ(dlg->CurrentLabelIndx(), a);
     // "Text Default" binds it to the template.
@@ -435,7 +437,7 @@ TEST(FrmMainEditing, EachItemDialogOpensFromTheItemMenuAndApplies) {
     FrmItemProps* previous = nullptr;
     for (const auto& k : cases) {
         ChooseFromNextPopup("Properties");
-        QTest::mouseClick(w.PageView(0), Qt::RightButton, Qt::NoModifier, Px(1.6, k.y));
+        ClickAt(w.PageView(0), Px(1.6, k.y), Qt::NoModifier, Qt::RightButton);
         FrmItemProps* dialog = k.dialog();
         ASSERT_NE(dialog, nullptr) << k.title;
         EXPECT_TRUE(dialog->isVisible());
@@ -445,17 +447,16 @@ TEST(FrmMainEditing, EachItemDialogOpensFromTheItemMenuAndApplies) {
         }
         previous = dialog;
         QLineEdit* left = dialog->Field("Left");
-        left->selectAll();
-        QTest::keyClicks(left, "2.5");
-        QTest::keyClicks(dialog->Field("Width"), "-");  // refused
+        Type(left, "2.5");
+        Type(dialog->Field("Width"), "-", true);  // refused
         EXPECT_EQ(dialog->Field("Width")->text(), "2.000");
-        QTest::mouseClick(dialog->ApplyButton(), Qt::LeftButton);
+        ClickOn(dialog->ApplyButton());
         EXPECT_EQ(k.left(), 2.5) << k.title;
     }
     EXPECT_EQ(d.Image()->SizeLabel()->text(), "0 B");  // the picture file is gone
     // A new step in one dialog shows in every open one.
     d.Barcode()->HorizontalStepField()->setText("0.5");
-    QTest::mouseClick(d.Barcode()->StepButton(ItemPropsLogic::Step::Right), Qt::LeftButton);
+    ClickOn(d.Barcode()->StepButton(ItemPropsLogic::Step::Right));
     EXPECT_EQ(c.BarcodeRect(barcode).left, 3);
     EXPECT_EQ(w.Model().settings.horizontalShift, 0.5);
     EXPECT_TRUE(win.ui.Messages().empty());

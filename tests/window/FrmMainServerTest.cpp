@@ -81,8 +81,8 @@ TEST(FrmMainServer, APictureInsertedFromAnotherFolderIsKeptAndComesBackFromTheSe
 
     ui.fileAnswers.push_back(source);
     w.ToolButton(kInsertImage)->trigger();
-    QTest::mouseClick(w.PageView(0), Qt::LeftButton, Qt::NoModifier, Px(1, 1));
-    QTest::mouseClick(w.PageView(0), Qt::LeftButton, Qt::NoModifier, Px(3, 2));
+    ClickAt(w.PageView(0), Px(1, 1));
+    ClickAt(w.PageView(0), Px(3, 2));
     ASSERT_EQ(w.Canvas().Images().size(), 1u);
     EXPECT_EQ(w.Canvas().Images()[0].path, data.filePath("IMAGES/logo.v2.bmp").toStdString());
     ASSERT_EQ(w.SaveToServer(false), SaveOutcome::Saved);

@@ -16,15 +16,15 @@ TEST(FrmMainUndo, EachCommandKindIsUndoneAndRedoneByteForByte) {
         {"Undo Move", [&] { Drag(page, Px(1.2, 1.1), Px(2.2, 1.6)); }},
         {"Undo Move",
          [&] {
-             QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3.2, 2.1));
-             QTest::keyClick(&w, Qt::Key_Right);
+             ClickAt(page, Px(3.2, 2.1));
+             Press(Qt::Key_Right);
          }},
         {"Undo Delete",
          [&] {
-             QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 4.1));
-             QTest::keyClick(&w, Qt::Key_Delete);
+             ClickAt(page, Px(1.2, 4.1));
+             Press(Qt::Key_Delete);
          }},
-        {"Undo Insert", [&] { QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(5, 6)); }},
+        {"Undo Insert", [&] { ClickAt(page, Px(5, 6)); }},
         {"Undo Insert Grid",
          [&] {
              GridArea area;
@@ -43,24 +43,24 @@ TEST(FrmMainUndo, EachCommandKindIsUndoneAndRedoneByteForByte) {
         texts.push_back(now);
     }
     // Selecting alone is no step.
-    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3.2, 2.1));
+    ClickAt(page, Px(3.2, 2.1));
     QCoreApplication::processEvents();
     for (size_t i = texts.size() - 1; i > 0; --i) {
-        QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
+        Press(Qt::Key_Z, Qt::ControlModifier);
         EXPECT_EQ(Written(w), texts[i - 1]) << i;
     }
     EXPECT_FALSE(undo->isEnabled());
     EXPECT_FALSE(w.IsModified());
     EXPECT_EQ(redo->text(), "Redo Move");
     for (size_t i = 1; i < texts.size(); ++i) {
-        QTest::keyClick(&w, i % 2 ? Qt::Key_Y : Qt::Key_Z,
-                        i % 2 ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
+        Press(i % 2 ? Qt::Key_Y : Qt::Key_Z,
+              i % 2 ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
         EXPECT_EQ(Written(w), texts[i]) << i;
     }
     EXPECT_FALSE(redo->isEnabled());
     // A new command after an undo drops the redo; opening a form clears the history.
     undo->trigger();
-    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(6, 9));
+    ClickAt(page, Px(6, 9));
     QCoreApplication::processEvents();
     EXPECT_FALSE(redo->isEnabled());
     w.NewForm();
@@ -77,10 +77,10 @@ TEST(FrmMainUndo, FiftyMixedCommandsUndoToTheOpenedText) {
     std::string last = opened;
     for (int i = 0; i < 50; ++i) {
         if (i % 3 == 0) {
-            QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(0.5 + i % 6, 6 + i / 10));
+            ClickAt(page, Px(0.5 + i % 6, 6 + i / 10));
         } else if (i % 3 == 1) {
-            QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3.2, 2.1));
-            QTest::keyClick(&w, Qt::Key_Down);
+            ClickAt(page, Px(3.2, 2.1));
+            Press(Qt::Key_Down);
         } else {
             const double x = 1.2 + (i % 2) * 0.5;
             Drag(page, Px(x, 1.1), Px(x + 0.5, 1.1));
@@ -104,17 +104,17 @@ TEST(FrmMainUndo, AnOpenPropertiesDialogStaysOnItsLabelAndShowsTheUndoneValues) 
     FrmMain& w = *win.w;
     OpenThreeLabels(win);
     // A deleted label before it: its index stays taken, so no label is renumbered.
-    QTest::mouseClick(w.PageView(0), Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
-    QTest::keyClick(&w, Qt::Key_Delete);
+    ClickAt(w.PageView(0), Px(1.2, 1.1));
+    Press(Qt::Key_Delete);
     QCoreApplication::processEvents();
-    QTest::mouseDClick(w.PageView(0), Qt::LeftButton, Qt::NoModifier, Px(3.2, 2.1));
+    DoubleClickAt(w.PageView(0), Px(3.2, 2.1));
     auto* dlg = w.findChild<FrmProps*>("frmProps");
     ASSERT_TRUE(dlg && dlg->isVisible());
     const int label = dlg->CurrentLabelIndx();
     const std::string caption = w.Canvas().LabelAt(label)->caption;
     auto* left = dlg->findChild<QLineEdit*>("txtLeft");
     left->setText("2.25");
-    QTest::mouseClick(dlg->findChild<QPushButton*>("cmdApply"), Qt::LeftButton);
+    ClickOn(dlg->findChild<QPushButton*>("cmdApply"));
     QCoreApplication::processEvents();
     EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Properties");
     for (const char* shown : {"3.000", "2.250", "3.000"}) {

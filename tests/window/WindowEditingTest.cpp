@@ -14,9 +14,7 @@
 
 namespace {
 void CtrlKey(Qt::Key key) {
-    QWidget* focused = QApplication::focusWidget();
-    ASSERT_NE(focused, nullptr);
-    QTest::keyClick(focused, key, Qt::ControlModifier);
+    Press(key, Qt::ControlModifier);
     QCoreApplication::processEvents();
 }
 bool Holds(const std::string& text, const char* part) {
@@ -29,8 +27,8 @@ TEST(WindowEditing, CutCopyAndPasteCrossFormsThroughTheClipboardOneStepEach) {
     FrmMain& w = *win.w;
     OpenThreeLabels(win);  // "Item" at (1, 1), (3, 2) and (1, 4)
     PageCanvas* page = w.PageView(0);
-    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
-    QTest::mouseClick(page, Qt::LeftButton, Qt::ShiftModifier, Px(3.2, 2.1));
+    ClickAt(page, Px(1.2, 1.1));
+    ClickAt(page, Px(3.2, 2.1), Qt::ShiftModifier);
     CtrlKey(Qt::Key_C);
     const QMimeData* data = QApplication::clipboard()->mimeData();
     ASSERT_TRUE(data->hasFormat(clipboard::kMimeType));
@@ -47,8 +45,8 @@ TEST(WindowEditing, CutCopyAndPasteCrossFormsThroughTheClipboardOneStepEach) {
     EXPECT_FALSE(w.IsModified());
 
     // Cut: both go in one step, and come back in one.
-    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
-    QTest::mouseClick(page, Qt::LeftButton, Qt::ShiftModifier, Px(1.2, 4.1));
+    ClickAt(page, Px(1.2, 1.1));
+    ClickAt(page, Px(1.2, 4.1), Qt::ShiftModifier);
     CtrlKey(Qt::Key_X);
     text = Written(w);
     EXPECT_FALSE(Holds(text, "Item\t1\t1\t") || Holds(text, "Item\t1\t4\t")) << text;
@@ -72,8 +70,8 @@ TEST(WindowEditing, ArrangeActsOnTheSelectionAsOneStepFromMenuAndToolBar) {
     FrmMain& w = *win.w;
     OpenThreeLabels(win);
     PageCanvas* page = w.PageView(0);
-    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(3.2, 2.1));
-    QTest::mouseClick(page, Qt::LeftButton, Qt::ShiftModifier, Px(1.2, 4.1));
+    ClickAt(page, Px(3.2, 2.1));
+    ClickAt(page, Px(1.2, 4.1), Qt::ShiftModifier);
     win.Find<QAction>("mnuAlignLeft")->trigger();
     QCoreApplication::processEvents();
     EXPECT_TRUE(Holds(Written(w), "Item\t1\t2\t"));
@@ -99,7 +97,7 @@ TEST(WindowEditing, AClickShowsTheItemsPropertiesBesideThePageAndTheDockFollows)
     // A plain click and a Shift-click show the label's dialog, docked: nothing covers the page.
     for (auto [x, y, mods, label] :
          {std::tuple{1.2, 1.1, Qt::NoModifier, 1}, std::tuple{3.2, 2.1, Qt::ShiftModifier, 2}}) {
-        QTest::mouseClick(page, Qt::LeftButton, mods, Px(x, y));
+        ClickAt(page, Px(x, y), mods);
         QCoreApplication::processEvents();
         FrmProps* props = w.Dialogs().LabelProperties();
         ASSERT_NE(props, nullptr);
@@ -108,18 +106,18 @@ TEST(WindowEditing, AClickShowsTheItemsPropertiesBesideThePageAndTheDockFollows)
     }
     EXPECT_FALSE(dock->geometry().intersects(w.centralWidget()->geometry()));
     // A click on the box's edge: its dialog takes the dock's place.
-    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, Px(4, 6.5));
+    ClickAt(page, Px(4, 6.5));
     QCoreApplication::processEvents();
     FrmBoxProps* dialog = w.Dialogs().Box();
     ASSERT_TRUE(dialog && dialog->isVisible() && dock->Holds(dialog));
     EXPECT_EQ(w.Dialogs().LabelProperties(), nullptr);
     // Delete asks first: "No" keeps the box; Close leaves it and the dock goes.
     win.ui.boolAnswers = {false};
-    QTest::mouseClick(dialog->DeleteButton(), Qt::LeftButton);
+    ClickOn(dialog->DeleteButton());
     // Boxes are named from 1, as the window names its real boxes.
     EXPECT_EQ(win.ui.calls.back().text, "Delete shpBox(" + std::to_string(box + 1) + ")?");
     EXPECT_TRUE(w.Canvas().Boxes()[size_t(box)].active && dialog->isVisible());
-    QTest::mouseClick(dialog->CloseButton(), Qt::LeftButton);
+    ClickOn(dialog->CloseButton());
     QCoreApplication::processEvents();
     EXPECT_TRUE(w.Canvas().Boxes()[size_t(box)].active);
     EXPECT_FALSE(dock->isVisible());
@@ -127,8 +125,8 @@ TEST(WindowEditing, AClickShowsTheItemsPropertiesBesideThePageAndTheDockFollows)
 
 TEST(WindowEditing, F1OpensTheGuideShippedWithTheProgramAtItsSections) {
     Window win;
-    QTest::mouseClick(win.w->PageView(0), Qt::LeftButton, Qt::NoModifier, Px(6, 9));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    ClickAt(win.w->PageView(0), Px(6, 9));
+    Press(Qt::Key_F1);
     auto* help = win.w->findChild<HelpWindow*>("frmHelp");
     ASSERT_TRUE(help && help->isVisible());
     QTextBrowser* text = help->Browser();

@@ -24,13 +24,13 @@ TEST(WindowFaults, KeysReachThePageAndTheWheelZoomsAroundThePointer) {
             QMessageBox::question(&w, "Recovery", "Open the form?");
         } else if (way == 3) {
             win.Find<QComboBox>("cboZoom")->setFocus(Qt::MouseFocusReason);
-            QTest::mouseClick(w.PageView(0), Qt::LeftButton, Qt::NoModifier, Px(1.2, 1.1));
+            ClickAt(w.PageView(0), Px(1.2, 1.1));
         }
         w.activateWindow();  // as the window manager does when a dialog goes
         ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
         w.Editor().SelectInRect({0, 0, 20, 20}, 0, false);
         const double top = w.Canvas().Label(label).top;
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        Press(Qt::Key_Down);
         EXPECT_NEAR(w.Canvas().Label(label).top, top + 0.25, 1e-9) << way;
         EXPECT_EQ(w.Pages().Zoom(), 1) << way;
     }
