@@ -72,6 +72,31 @@ struct Grid : GridHost {
 
 }  // namespace
 
+// Both ends of the walk count, and a thick line or one already under way at the top
+// counts once.
+TEST(GridLogic, PrintedLinesCountFromTheTopRowToTheBottomRow) {
+    struct Case {
+        std::vector<double> lines;  // inches, each 1 pixel
+        int top, bottom;
+        PrintedLines want;
+    };
+    const Case cases[] = {
+        {{2.0}, 100, 200, {1, 200, 200}},        // on the bottom row
+        {{1.0}, 100, 200, {1, 100, 100}},        // on the top row
+        {{1.5, 1.52}, 100, 200, {2, 150, 152}},  // two, apart
+        {{1.5, 1.51}, 100, 200, {1, 150, 150}},  // touching: one thick line
+        {{2.01}, 100, 200, {0, -1, -1}},         // below the walk
+    };
+    for (const Case& c : cases) {
+        Ruled page;
+        for (double at : c.lines) page.Line(at);
+        const PrintedLines got = FindPrintedLines(page, 10, c.top, c.bottom);
+        EXPECT_EQ(std::tie(got.count, got.first, got.last),
+                  std::tie(c.want.count, c.want.first, c.want.last))
+            << c.lines.front();
+    }
+}
+
 TEST(GridLogic, SnapToLinesPutsOneRowOfLabelsOnEachPrintedLine) {
     // Label height 0.2; lines 0.3 apart leave a gap of 0.05 above and below a label.
     const struct {

@@ -132,6 +132,7 @@ TEST_F(Catalogue, PromptsPlacedOnLabelsAreListedAndTakeTheEditedDetails) {
     FormItem own = placed;
     own.Prompt().promptKey = "^FREE";
     own.Prompt().dataEntryType = "TEXT";
+    own.barcodeHeight = 0.6;  // read from the form's own record, beyond the list
     model.items = {FormItem{}, placed, placed};
     model.prompts = {own};
     cat.FillSelected(model, {});
@@ -145,5 +146,9 @@ TEST_F(Catalogue, PromptsPlacedOnLabelsAreListedAndTakeTheEditedDetails) {
         EXPECT_EQ(model.items[size_t(i)].promptCaption(), "Doctor");
         EXPECT_EQ(model.items[size_t(i)].dataEntryType(), "LOOKUP");
     }
-    EXPECT_EQ(model.prompts.size(), 2u);
+    ASSERT_EQ(model.prompts.size(), 2u);
+    // Each prompt keeps what its own record held, and only that.
+    for (const FormItem& p : model.prompts)
+        EXPECT_EQ(p.barcodeHeight, p.promptKey() == "^FREE" ? 0.6 : 0)
+            << std::string(p.promptKey());
 }
