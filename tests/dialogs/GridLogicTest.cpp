@@ -128,6 +128,11 @@ TEST(GridLogic, SnapToLinesPutsOneRowOfLabelsOnEachPrintedLine) {
         EXPECT_EQ(g.logic.rows, std::to_string(c.rows));
         EXPECT_EQ(g.logic.Cells().size(), size_t(c.rows * 3));
     }
+    // No lines, or no side chosen: no rows to snap to.
+    for (auto [count, side] : {std::pair{0, LineSide::Both}, std::pair{3, LineSide::None}}) {
+        const SnapRows none = SnapToLines(1, 2, count, 0.2, side);
+        EXPECT_EQ(std::tie(none.rows, none.top, none.pitch), std::tuple(0, 0.0, 0.0)) << count;
+    }
 }
 
 TEST(GridLogic, BadInputIsRefusedWithAMessageAndBuildsNothing) {

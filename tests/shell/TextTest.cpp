@@ -56,6 +56,8 @@ TEST(Split, NthPartCountListFirstAndReplace) {
 TEST(LetterCase, CoversWindows1252Letters) {
     EXPECT_EQ(ToLower("Page:"), "page:");
     EXPECT_EQ(ToUpper("\xE9t\xE9"), "\xC9T\xC9");
+    EXPECT_EQ(ToUpper("az{"), "AZ{");  // both ends of the ASCII letters
+    EXPECT_EQ(ToLower("AZ["), "az[");
     EXPECT_TRUE(EqualsNoCase("YES", "yes"));
     EXPECT_FALSE(EqualsNoCase("yes", "yes "));
     // 0xF7 (division sign) and 0xD7 (multiplication sign) are not letters.
