@@ -127,6 +127,8 @@ TEST_P(Handler, RequestsInTurnGetTheirReplies) {
         // Pictures that cannot be stored.
         {"1", "|SET|CUSTFORM|I-0|F|empty.bmp|", "ERROR: empty image"},
         {"1", "|SET|CUSTFORM|I-0|F|noext|xx", "ERROR: invalid image file name"},
+        {"1", "|SET|CUSTFORM|I-0|F|.bmp|xx", "ERROR: invalid image file name"},  // no base name
+        {"1", "|SET|CUSTFORM|I-0|F|a.|xx", "ERROR: invalid image file name"},    // no extension
         {"1", "|SET|CUSTFORM|I-0|F|../up.bmp|xx", "ERROR: invalid image file name"},
         {"1", "|SET|CUSTFORM|I-0|F|a:b.bmp|xx", "ERROR: invalid image file name"},
         {"1", "|SET|CUSTFORM|I-0|F||xx", "ERROR: invalid image file name"},
