@@ -108,6 +108,8 @@ TEST(LocalFolders, ImageTimeStampsFromTheFormsList) {
     ASSERT_TRUE(folders.UpdateFileWithImageTimeStamp("CS1", cat));
     EXPECT_EQ(folders.LocalPictureTimeStamp("CS1", false, "logo.bmp"), "111");
     EXPECT_EQ(folders.LocalPictureTimeStamp("CS1", true, "back.gif"), "222");
+    EXPECT_TRUE(folders.UpdateFileWithImageTimeStamp("CS1", cat));  // already up to date
+    EXPECT_FALSE(folders.UpdateFileWithImageTimeStamp("MISSING", cat));
     EXPECT_EQ(folders.LocalFormTimeStamp("MISSING"), "");
 }
 
