@@ -130,49 +130,53 @@ std::string_view LayoutWriter::LineCaption(int index, const LabelControl& label,
 bool LayoutWriter::AppendLabelLine(int index, std::string& out, std::string& caption) const {
     const LabelControl* label = WrittenLabel(index);
     if (!label) return false;
+    AppendLineOf(index, *label, LineCaption(index, *label, caption),
+                 canvas_.GetBarcodeWidthHeight(index), out);
+    return true;
+}
+
+void LayoutWriter::AppendLineOf(int index, const LabelControl& label, std::string_view lineCaption,
+                                std::string_view barcodeSize, std::string& out) const {
     const FormItem* record = model_.ItemAt(index);
-    const std::string barcodeSize = canvas_.GetBarcodeWidthHeight(index);
 
     using F = ItemField;
     ItemFields f;
-    f[F::Caption] = LineCaption(index, *label, caption);
+    f[F::Caption] = lineCaption;
 
-    const std::string caseLetter = label->CaseLetter();
-    const long long row = label->CellRow(), column = label->CellColumn();
+    const std::string caseLetter = label.CaseLetter();
+    const long long row = label.CellRow(), column = label.CellColumn();
 
     NumberBuffer left, top, fontSize, width;
-    f[F::Left] = NumberText(label->left, left);
-    f[F::Width] = NumberText(label->width, width);
+    f[F::Left] = NumberText(label.left, left);
+    f[F::Width] = NumberText(label.width, width);
     char align = 'L';
-    if (label->alignment == LabelAlignment::Right) {
+    if (label.alignment == LabelAlignment::Right) {
         align = 'R';
         f[F::Left] = SingleText(text::Val(f[F::Left]) + text::Val(f[F::Width]), left);
-    } else if (label->alignment == LabelAlignment::Centre) {
+    } else if (label.alignment == LabelAlignment::Centre) {
         align = 'C';
     }
     std::string alignment(1, align);
     if (row > 0) alignment += "-" + std::to_string(row) + "-" + std::to_string(column);
-    std::string size(SingleText(label->fontSize, fontSize));
+    std::string size(SingleText(label.fontSize, fontSize));
     size += caseLetter;
 
-    f[F::Top] = NumberText(label->top, top);
-    f[F::FontName] = label->fontName;
+    f[F::Top] = NumberText(label.top, top);
+    f[F::FontName] = label.fontName;
     f[F::FontSize] = size;
-    f[F::Bold] = label->bold ? "Y" : "N";
-    f[F::Italic] = label->italic ? "Y" : "N";
+    f[F::Bold] = label.bold ? "Y" : "N";
+    f[F::Italic] = label.italic ? "Y" : "N";
     f[F::Alignment] = alignment;
-    f[F::AutoSize] = label->autoSize ? "Y" : "N";
+    f[F::AutoSize] = label.autoSize ? "Y" : "N";
     if (!barcodeSize.empty()) {
         const size_t tab = barcodeSize.find('\t');
-        f[F::BarcodeWidth] = std::string_view(barcodeSize).substr(0, tab);
-        if (tab != std::string::npos)
-            f[F::BarcodeHeight] = std::string_view(barcodeSize).substr(tab + 1);
+        f[F::BarcodeWidth] = barcodeSize.substr(0, tab);
+        if (tab != std::string::npos) f[F::BarcodeHeight] = barcodeSize.substr(tab + 1);
     }
     const bool linked = record && !record->linkData.empty();
     if (linked) f[F::LinkData] = record->linkData;
     if (!barcodeSize.empty()) out += char(cp1252::kBarcodeMark);
     f.AppendTo(out, linked ? F::LinkData : F::BarcodeHeight);
-    return true;
 }
 
 std::string LayoutWriter::AssemblePage(int pageNumber) {
@@ -206,29 +210,52 @@ bool LayoutWriter::WritePageInOrder(const std::vector<int>& labels, std::string&
     // The form's prompt list joins the first page: that page is filed from its text.
     if (!promptsWritten_ && !model_.prompts.empty()) return false;
     // Where each line goes follows from its caption alone, so the captions are put
-    // together first and each line is then written once, in its place.
+    // together first and each line is then written once, in its place. A prompt's
+    // caption is its whole definition: it is kept from the first pass, where other
+    // captions cost less to find again than to keep on a large page.
+    struct Written {
+        int index;
+        std::uint32_t promptAt, promptLength;  // in prompts
+    };
     std::vector<LineKey> keys;
-    std::vector<int> written;
+    std::vector<Written> written;
     keys.reserve(labels.size());
     written.reserve(labels.size());
-    std::string caption, marked;
+    std::string caption, prompts, marked;
     for (int i : labels) {
         const LabelControl* label = WrittenLabel(i);
         if (!label) continue;
         std::string_view head = LineCaption(i, *label, caption);
+        Written w{i, 0, 0};
+        if (const FormItem* r = model_.ItemAt(i); r && r->itemKind == ItemKind::UserPrompt) {
+            w.promptAt = std::uint32_t(prompts.size());
+            w.promptLength = std::uint32_t(head.size());
+            prompts += head;
+        }
         if (!canvas_.GetBarcodeWidthHeight(i).empty()) {
             marked.assign(1, char(cp1252::kBarcodeMark));
             head = marked += head;
         }
         keys.push_back(KeyOfLine(head));
-        written.push_back(i);
+        written.push_back(w);
     }
     std::vector<std::uint32_t> order;
     ArrangeKeys(keys, order);
     const size_t start = out.size();
+    std::string barcodeSize;
     for (std::uint32_t n : order) {
+        const Written& w = written[n];
+        const LabelControl& label = *canvas_.LabelAt(w.index);
         const size_t from = out.size();
-        AppendLabelLine(written[n], out, caption);
+        // Only a line filed with the barcodes can be one.
+        if (keys[n].group == LineGroup::Barcodes)
+            barcodeSize = canvas_.GetBarcodeWidthHeight(w.index);
+        else
+            barcodeSize.clear();
+        AppendLineOf(w.index, label,
+                     w.promptLength ? std::string_view(prompts).substr(w.promptAt, w.promptLength)
+                                    : LineCaption(w.index, label, caption),
+                     barcodeSize, out);
         // A CR within a line ends a line of its own there, to be filed by itself.
         if (out.find('\r', from) != std::string::npos) {
             out.resize(start);

@@ -48,6 +48,9 @@ class LayoutWriter {
     // The line of a label onto out; false (nothing added) when it is not written.
     // caption is room for a caption put together.
     bool AppendLabelLine(int index, std::string& out, std::string& caption) const;
+    // The line of a written label whose caption field and barcode size are known.
+    void AppendLineOf(int index, const LabelControl& label, std::string_view lineCaption,
+                      std::string_view barcodeSize, std::string& out) const;
     // The lines of a page in the order the layout keeps: prompts by number, fields,
     // boxes by number, static texts, barcodes.
     void AppendRearranged(std::string_view pageText, std::string& out);
