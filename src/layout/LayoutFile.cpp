@@ -14,16 +14,15 @@ namespace {
 
 // The pages of a layout file, each read from the file when it is wanted. Where they lie is
 // found from the whole text before any of the form is built, and the text is let go then:
-// a large form is never held beside its text.
+// a large form is never held beside its text. The pages are read through the descriptor
+// the text was read through: a save that replaced the file since then must not mix its
+// pages into the form being read.
 class FilePages : public LayoutPages {
   public:
-    FilePages(std::string path, const LayoutPageTexts& pages, const std::string& text)
-        : path_(std::move(path)), lineEnds_(pages.LineEnds()) {
+    FilePages(std::string path, int fd, const LayoutPageTexts& pages, const std::string& text)
+        : path_(std::move(path)), lineEnds_(pages.LineEnds()), fd_(fd) {
         for (std::string_view piece : pages.Pieces())
             places_.push_back({size_t(piece.data() - text.data()), piece.size()});
-    }
-    ~FilePages() override {
-        if (fd_ >= 0) ::close(fd_);
     }
     FilePages(const FilePages&) = delete;
     FilePages& operator=(const FilePages&) = delete;
@@ -33,8 +32,6 @@ class FilePages : public LayoutPages {
     bool Next(std::string_view& piece) override {
         if (next_ >= places_.size()) return false;
         const Place place = places_[next_++];
-        if (fd_ < 0) fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd_ < 0) Fail(std::strerror(errno));
         page_.resize(place.size);
         for (size_t done = 0; done < place.size;) {
             ssize_t n =
@@ -61,7 +58,7 @@ class FilePages : public LayoutPages {
     std::vector<Place> places_;
     size_t lineEnds_;
     size_t next_ = 0;
-    int fd_ = -1;
+    int fd_;
     std::string page_;
 };
 
@@ -71,7 +68,15 @@ bool OpenLayoutFile(const std::string& path, LayoutReader& reader, FormModel& mo
                     UserInterface& ui,
                     const std::function<void(FormSettings&)>& updateCurrReportProps) {
     std::string content, error;
-    if (!files::ReadWholeFile(path, content, error)) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) error = std::string("cannot open ") + path + ": " + std::strerror(errno);
+    struct Closer {
+        int fd;
+        ~Closer() {
+            if (fd >= 0) ::close(fd);
+        }
+    } closer{fd};
+    if (fd < 0 || !files::ReadWholeFile(fd, path, content, error)) {
         ReportError(ui, "ERR in OpenLayoutFile   ", error);
         return false;
     }
@@ -82,7 +87,7 @@ bool OpenLayoutFile(const std::string& path, LayoutReader& reader, FormModel& mo
     bool read;
     if (model.settings.multipageMode && SplitAtHeader(content, headerView, rest)) {
         const std::string header(headerView);
-        FilePages pages(path, LayoutPageTexts(rest), content);
+        FilePages pages(path, fd, LayoutPageTexts(rest), content);
         std::string().swap(content);
         read = reader.BuildForm(header, pages);
     } else {
