@@ -3,7 +3,7 @@
 # PostgreSQL server only for the tests: they start a throwaway cluster of their own).
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config git
-      qt6-base-dev qt6-base-dev-tools libgl-dev
+      qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev
       libsqlite3-dev libpq-dev postgresql
       libgtest-dev libgmock-dev googletest libbenchmark-dev libzint-dev libzbar-dev
       qt6-svg-dev libwmf-dev libemf2svg-dev fonts-urw-base35

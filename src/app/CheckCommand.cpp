@@ -1,4 +1,3 @@
-#include <QGuiApplication>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
@@ -7,17 +6,17 @@
 #include "ConsoleUserInterface.h"
 #include "LayoutTool.h"
 #include "shell/TextUtils.h"
-#include "shell/qt/QtUserInterface.h"
+#include "shell/qt/MachineFonts.h"
 
-int RunCheckCommand(int argc, char** argv, const std::vector<std::string>& args) {
+int RunCheckCommand(int, char**, const std::vector<std::string>& args) {
     if (args.size() != 1) {
         std::cerr << "usage: formdesigner check FILE.ldt\n";
         return 2;
     }
-    // The fonts are those of this machine, as the window sees them, unless
-    // FORMDESIGNER_FONTS names the ones to take as present (comma-separated), which
-    // makes a check repeatable anywhere.
-    std::optional<QGuiApplication> app;
+    // The fonts are those of this machine, as the window lists them (read from fontconfig,
+    // as the window's font database is, without starting the GUI for it), unless
+    // FORMDESIGNER_FONTS names the ones to take as present (comma-separated), which makes a
+    // check repeatable anywhere.
     std::function<bool(const std::string&)> exists;
     if (const char* listed = std::getenv("FORMDESIGNER_FONTS")) {
         exists = [fonts = text::Split(listed, ",")](const std::string& name) {
@@ -26,10 +25,11 @@ int RunCheckCommand(int argc, char** argv, const std::vector<std::string>& args)
             return false;
         };
     } else {
-        if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        app.emplace(argc, argv);
-        exists = [machine = QtTextMetrics()](const std::string& name) {
-            return machine.FontExists(name);
+        exists = [machine = std::optional<QStringList>()](const std::string& name) mutable {
+            return FontFamilyAvailable(name, [&machine] {
+                if (!machine) machine = FontconfigFamilies();
+                return *machine;
+            });
         };
     }
     ConsoleUserInterface ui(std::cout);

@@ -62,18 +62,6 @@ bool Guarded(UserInterface& ui, ControlSink& sink, const char* label, Body&& bod
     return false;
 }
 
-// The header text and what follows it, as views into layout; false when the end marker
-// does not follow the start marker.
-bool SplitAtHeader(std::string_view layout, std::string_view& header, std::string_view& rest) {
-    size_t hs = layout.find(kHeaderStart);
-    size_t he = layout.find(kHeaderEnd);
-    if (hs == std::string::npos || he == std::string::npos || he < hs + kHeaderStart.size())
-        return false;
-    header = layout.substr(hs + kHeaderStart.size(), he - hs - kHeaderStart.size());
-    rest = layout.substr(he + kHeaderEnd.size());
-    return true;
-}
-
 // The first pieces of text split at delimiter, and how many there are in all.
 template <size_t N>
 size_t FirstPieces(std::string_view text, std::string_view delimiter,
@@ -203,17 +191,59 @@ std::vector<std::string_view> WithoutPageEnds(std::string_view piece, std::strin
 
 }  // namespace
 
+bool SplitAtHeader(std::string_view layout, std::string_view& header, std::string_view& rest) {
+    size_t hs = layout.find(kHeaderStart);
+    size_t he = layout.find(kHeaderEnd);
+    if (hs == std::string::npos || he == std::string::npos || he < hs + kHeaderStart.size())
+        return false;
+    header = layout.substr(hs + kHeaderStart.size(), he - hs - kHeaderStart.size());
+    rest = layout.substr(he + kHeaderEnd.size());
+    return true;
+}
+
+LayoutPageTexts::LayoutPageTexts(std::string_view afterHeader) {
+    if (text::StartsWith(afterHeader, kCrLf)) afterHeader.remove_prefix(2);
+    if (text::StartsWith(afterHeader, "<PAGE>")) afterHeader.remove_prefix(6);
+    pieces_ = text::SplitViews(afterHeader, "<PAGE>");
+    // The line count bounds the items of every page at once.
+    lineEnds_ = size_t(text::CountOf(afterHeader, kCrLf));
+}
+
+bool LayoutPageTexts::Next(std::string_view& piece) {
+    if (next_ >= pieces_.size()) return false;
+    piece = pieces_[next_++];
+    return true;
+}
+
 bool LayoutReader::LoadForm(const std::string& layoutText, int boxOption) {
     model_.linkedData.clear();
     if (layoutText.empty()) return false;
+    std::string_view header, pagesText;
+    const bool found = SplitAtHeader(layoutText, header, pagesText);
+    LayoutPageTexts pages(pagesText);
+    return LoadForm(found ? &header : nullptr, pages, boxOption);
+}
+
+bool LayoutReader::BuildForm(std::string_view header, LayoutPages& pages, int boxOption) {
+    return Guarded(ui_, canvas_, "ERR in modSave.BuildForm   ", [&]() -> bool {
+        if (model_.currentPage != 0) {
+            model_.currentPage = 0;
+            canvas_.ShowPage(0);
+        }
+        model_.linkedData.clear();
+        return LoadForm(&header, pages, boxOption);
+    });
+}
+
+bool LayoutReader::LoadForm(const std::string_view* headerText, LayoutPages& pages, int boxOption) {
     FormSettings& s = model_.settings;
     return Guarded(ui_, canvas_, "ERR in modLoadForm.LoadForm   ", [&]() -> bool {
         s.Reset();
-        std::string_view header, pagesText;
-        if (!SplitAtHeader(layoutText, header, pagesText)) {
+        if (!headerText) {
             ui_.Message("HEADER is missing from this file.", "Open Layout", MessageIcon::Warning);
             return false;
         }
+        const std::string_view header = *headerText;
         auto headerLines = text::Split(text::ReplaceAll(header, kCrLf, "\r"), "\r");
 
         canvas_.UnloadAllLabels();
@@ -317,19 +347,18 @@ bool LayoutReader::LoadForm(const std::string& layoutText, int boxOption) {
         model_.staticListsUsed.clear();
         model_.gridItems.clear();
 
-        if (text::StartsWith(pagesText, kCrLf)) pagesText.remove_prefix(2);
-        if (text::StartsWith(pagesText, "<PAGE>")) pagesText.remove_prefix(6);
-        const auto pieces = text::SplitViews(pagesText, "<PAGE>");
-        // Room for every item of every page at once: the line count bounds them.
-        model_.items.reserve(model_.items.size() + size_t(text::CountOf(pagesText, kCrLf)) + 1);
-        if ((long long)pieces.size() != s.numberOfPages)
-            s.SetNumberOfPages(std::max<long long>(s.numberOfPages, (long long)pieces.size()));
+        // Room for every item of every page at once.
+        model_.items.reserve(model_.items.size() + pages.LineEnds() + 1);
+        const size_t pieces = pages.Count();
+        if ((long long)pieces != s.numberOfPages)
+            s.SetNumberOfPages(std::max<long long>(s.numberOfPages, (long long)pieces));
 
         canvas_.SetPage(s.pageWidth, s.pageHeight);
         for (int i = 0; i < s.numberOfPages; ++i) {
             std::string spare;
             std::vector<std::string_view> parts;
-            if (size_t(i) < pieces.size()) parts = WithoutPageEnds(pieces[size_t(i)], spare);
+            std::string_view piece;
+            if (size_t(i) < pieces && pages.Next(piece)) parts = WithoutPageEnds(piece, spare);
             canvas_.LoadPageContainer(i);
             PlaceDefinitions(defs, i, boxOption);
             if (!LoadPageParts(parts, i)) return false;
@@ -560,29 +589,5 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
     label.enabled = true;
     label.toolTip = LabelTip::ItemDescription;
     if (barcode) canvas_.LoadBarcode(index);
-    return true;
-}
-
-bool OpenLayoutFile(const std::string& path, LayoutReader& reader, FormModel& model,
-                    UserInterface& ui,
-                    const std::function<void(FormSettings&)>& updateCurrReportProps) {
-    std::string content, error;
-    if (!files::ReadWholeFile(path, content, error)) {
-        ReportError(ui, "ERR in OpenLayoutFile   ", error);
-        return false;
-    }
-    if (content.empty()) return false;
-    LayoutOrigin previous = model.settings.layoutOrigin;
-    model.settings.layoutOrigin = LayoutOrigin::LocalFile;
-    if (!reader.BuildForm(content)) {
-        model.settings.layoutOrigin = previous;
-        return false;
-    }
-    std::string base =
-        path.substr(path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/') + 1);
-    size_t dot = base.find_last_of('.');
-    if (dot != std::string::npos && dot > 0) base.erase(dot);
-    model.settings.formCode = base;
-    if (updateCurrReportProps) updateCurrReportProps(model.settings);
     return true;
 }

@@ -10,6 +10,37 @@
 #include "layout/FormModel.h"
 #include "shell/UserInterface.h"
 
+// The text after a layout's header, a page at a time: the pieces between its "<PAGE>"
+// markers, whether they are held in memory or read one by one from a file.
+class LayoutPages {
+  public:
+    virtual ~LayoutPages() = default;
+    virtual size_t Count() const = 0;
+    // The line ends in all of them, which bound the items they hold.
+    virtual size_t LineEnds() const = 0;
+    // The next piece, valid until the next call; false after the last.
+    virtual bool Next(std::string_view& piece) = 0;
+};
+
+// The pieces of the text after a header, as views into it.
+class LayoutPageTexts : public LayoutPages {
+  public:
+    explicit LayoutPageTexts(std::string_view afterHeader);
+    size_t Count() const override { return pieces_.size(); }
+    size_t LineEnds() const override { return lineEnds_; }
+    bool Next(std::string_view& piece) override;
+    const std::vector<std::string_view>& Pieces() const { return pieces_; }
+
+  private:
+    std::vector<std::string_view> pieces_;
+    size_t lineEnds_ = 0;
+    size_t next_ = 0;
+};
+
+// The header text and what follows it, as views into layout; false when the end marker
+// does not follow the start marker.
+bool SplitAtHeader(std::string_view layout, std::string_view& header, std::string_view& rest);
+
 class LayoutReader {
   public:
     LayoutReader(FormModel& model, ControlSink& canvas, const TextMetrics& metrics,
@@ -21,6 +52,9 @@ class LayoutReader {
     // Entry of every open: multi-page or single-page reader after the settings' mode.
     bool BuildForm(const std::string& layoutText, int boxOption = 0);
     bool LoadForm(const std::string& layoutText, int boxOption = 0);
+    // The multi-page reader, from a header and the pages after it given apart, so that a
+    // large file need not be held whole while its form is built.
+    bool BuildForm(std::string_view header, LayoutPages& pages, int boxOption = 0);
     // Item lines of one page onto the container of page (0-based).
     bool LoadOnePage(std::string_view pageText, int page);
     // The older reader: a few header keys, every item line on one page.
@@ -30,6 +64,7 @@ class LayoutReader {
     struct Definitions {
         std::vector<std::string> backgroundImages, images, hotspots, signatureBoxes, boxes;
     };
+    bool LoadForm(const std::string_view* header, LayoutPages& pages, int boxOption);
     bool LoadPageParts(const std::vector<std::string_view>& parts, int page);
     bool LoadOneLine(std::string_view line, int page);
     void ReadUserPromptCaption(std::string_view caption, FormItem& record, LabelControl& label);
@@ -61,7 +96,8 @@ std::string PrepareLayoutData(std::string&& reply);
 std::string UpdateDataWithTimeStamp(std::string_view layoutText,
                                     const std::optional<std::string>& timeStamp);
 
-// Opens a local ".ldt": reads the whole file, builds the form; on success the form code
+// Opens a local ".ldt" and builds the form; a multi-page form's pages are read one at a
+// time, never the whole text beside the form it makes. On success the form code
 // becomes the file's base name and updateProps (when given) may take the listed
 // properties from the server's forms list.
 bool OpenLayoutFile(const std::string& path, LayoutReader& reader, FormModel& model,

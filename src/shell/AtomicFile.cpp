@@ -159,6 +159,13 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
         error = std::string("cannot open ") + path + ": " + std::strerror(errno);
         return false;
     }
+    const bool read = ReadWholeFile(fd, path, bytes, error);
+    ::close(fd);
+    return read;
+}
+
+bool ReadWholeFile(int fd, const std::string& path, std::string& bytes, std::string& error) {
+    bytes.clear();
     // Room for the whole file at once: a large layout grown piece by piece would be
     // copied as it grows and hold half as much again as it needs.
     struct stat st;
@@ -169,14 +176,12 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
         if (n < 0) {
             if (errno == EINTR) continue;
             error = std::string("cannot read ") + path + ": " + std::strerror(errno);
-            ::close(fd);
             bytes.clear();
             return false;
         }
         if (n == 0) break;
         bytes.append(chunk, size_t(n));
     }
-    ::close(fd);
     return true;
 }
 

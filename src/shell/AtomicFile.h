@@ -21,6 +21,8 @@ bool AtomicWriteFile(const std::string& path, std::string_view bytes, std::strin
 int RemoveStaleTemporaries(const std::string& folder);
 // Whole file as bytes; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error);
+// The same through a file already open, read from where it stands; the file stays open.
+bool ReadWholeFile(int fd, const std::string& path, std::string& bytes, std::string& error);
 bool FileExists(const std::string& path);
 
 // "0 B" when the length cannot be read; below 1024 bytes the number and " B";

@@ -435,5 +435,26 @@ TEST(OpenLayoutFile, TakesTheFormCodeFromTheFileName) {
     EXPECT_FALSE(OpenLayoutFile(broken, reader, l.model, l.ui));
     EXPECT_EQ(l.model.settings.layoutOrigin, LayoutOrigin::Server);
     EXPECT_EQ(l.model.settings.formCode, "Charge Slip");
+
+    // A file's pages are read one at a time: the form and the messages are those of the
+    // same text read whole, wherever its markers sit.
+    std::string many;
+    for (int i = 0; i < 120; ++i) many += "<PAGE>\r\n" + ItemLine("P" + std::to_string(i)) + "\r\n";
+    for (const std::string& text :
+         {MakeLayout("Number_Of_Pages:\t3\r\n", "<PAGE>\r\n" + ItemLine("A") + "</PAGE>\r\n"),
+          MakeLayout("", "<PAGE>\r\nTe</PAGE>" + ItemLine("xt") + "<PAGE>x<PAGE>\r\n" +
+                             ItemLine("Bad\tX")),
+          MakeLayout("", many), "junk" + MakeLayout("", "") + ItemLine("NoPage"),
+          std::string("</HEADER> then <HEADER>"), TestDataFile("layouts/full.ldt")}) {
+        ASSERT_TRUE(files::AtomicWriteFile(path, text, error));
+        LoadedLayout whole, paged;
+        LayoutReader pagedReader(paged.model, paged.store, paged.metrics, paged.ui);
+        EXPECT_EQ(OpenLayoutFile(path, pagedReader, paged.model, paged.ui), whole.Read(text));
+        whole.model.settings.formCode = paged.model.settings.formCode;  // from the file name
+        EXPECT_EQ(paged.Write(), whole.Write()) << text.substr(0, 80);
+        ASSERT_EQ(paged.ui.Messages().size(), whole.ui.Messages().size()) << text.substr(0, 80);
+        for (size_t i = 0; i < whole.ui.Messages().size(); ++i)
+            EXPECT_EQ(paged.ui.Messages()[i].text, whole.ui.Messages()[i].text);
+    }
     std::filesystem::remove_all(dir);
 }

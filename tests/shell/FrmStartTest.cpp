@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 
 #include "shell/RecordingUserInterface.h"
 #include "shell/qt/FrmStart.h"
+#include "shell/qt/MachineFonts.h"
 #include "shell/qt/QtUserInterface.h"
 
 // The application object must outlive every widget and die before exit handlers run.
@@ -87,4 +89,10 @@ TEST(QtTextMetrics, MeasuresRealFonts) {
               metrics.TextHeight("DejaVu Sans", 10, false, false));
     EXPECT_FALSE(metrics.FontExists("No Such Font Family 123"));
     EXPECT_FALSE(metrics.FontExists(""));
+    // The command line's check reads the families from fontconfig without the GUI: it must
+    // list what the window's font database lists, foundry suffixes and generic names too.
+    QStringList headless = FontconfigFamilies(), window = QFontDatabase::families();
+    headless.sort();
+    window.sort();
+    EXPECT_EQ(headless.join('|').toStdString(), window.join('|').toStdString());
 }

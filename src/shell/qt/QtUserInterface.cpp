@@ -14,6 +14,7 @@
 
 #include "shell/TextUtils.h"
 #include "shell/Units.h"
+#include "shell/qt/MachineFonts.h"
 #include "shell/qt/QtText.h"
 
 namespace {
@@ -174,14 +175,7 @@ double QtTextMetrics::TextHeight(const std::string& fontName, double fontSize, b
 }
 
 bool QtTextMetrics::FontExists(const std::string& fontName) const {
-    if (fontName.empty()) return false;
-    // The families forms are usually made with are drawn through the system's
-    // metric-compatible stand-ins; keeping their names keeps the forms unchanged.
-    static const QStringList standIns = {"Arial",         "Times New Roman", "Courier New",
-                                         "MS Sans Serif", "Tahoma",          "Verdana"};
-    const QString name = toUnicode(fontName);
-    return standIns.contains(name, Qt::CaseInsensitive) ||
-           QFontDatabase::families().contains(name, Qt::CaseInsensitive);
+    return FontFamilyAvailable(fontName, [] { return QFontDatabase::families(); });
 }
 
 bool QtKeyState::ShiftPressed() const {
