@@ -107,7 +107,8 @@ void CanvasPainter::BeginPage(QPainter& p, double pixelsPerInch) {
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
 }
 
-void CanvasPainter::PaintPage(QPainter& p, int page, const QRectF& exposed) const {
+void CanvasPainter::PaintPage(QPainter& p, int page, const QRectF& exposed, int partLabels,
+                              const std::function<void()>& nextPart) const {
     auto visible = [&](const Rect& r) {
         if (!Finite(r)) return false;
         if (exposed.isEmpty()) return true;
@@ -142,10 +143,14 @@ void CanvasPainter::PaintPage(QPainter& p, int page, const QRectF& exposed) cons
     if (!whole)
         canvas_.LabelsIn(page, {exposed.left(), exposed.top(), exposed.width(), exposed.height()},
                          found);
+    int drawn = 0;
     for (int i : whole ? canvas_.LabelOrder() : found) {
         const LabelControl* c = canvas_.LabelAt(i);
         if (!c || !c->visible || c->page != page) continue;
-        if (visible({c->left, c->top, c->width, c->height})) PaintLabel(p, i);
+        if (!visible({c->left, c->top, c->width, c->height})) continue;
+        if (partLabels > 0 && drawn > 0 && drawn % partLabels == 0 && nextPart) nextPart();
+        PaintLabel(p, i);
+        ++drawn;
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QRectF>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -59,7 +60,10 @@ class CanvasPainter {
     // for a device of pixelsPerInch. Fonts given in points then come out true to size.
     static void BeginPage(QPainter& p, double pixelsPerInch);
     // Paints a page (0-based). exposed: the part to repaint, in inches (empty = all).
-    void PaintPage(QPainter& p, int page, const QRectF& exposed = {}) const;
+    // nextPart, when given, is called after every partLabels labels drawn while more
+    // follow, so that a writer can hand on what it holds of the page so far.
+    void PaintPage(QPainter& p, int page, const QRectF& exposed = {}, int partLabels = 0,
+                   const std::function<void()>& nextPart = {}) const;
 
     void PaintPaper(QPainter& p, int page) const;
     void PaintBackground(QPainter& p, int page) const;

@@ -1,12 +1,21 @@
 #include "drawing/PageExport.h"
 
+#include <sys/file.h>
+#include <sys/stat.h>
+
 #include <QBuffer>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTemporaryFile>
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
+#include "drawing/PdfParts.h"
 #include "shell/AtomicFile.h"
 #include "shell/Units.h"
+#include "shell/qt/QtText.h"
 
 namespace {
 // Beyond this a damaged page size would ask for gigabytes.
@@ -86,30 +95,44 @@ ExportResult ExportPagePng(const CanvasModel& canvas, const FormModel& model,
 
 ExportResult ExportPagesPdf(const CanvasModel& canvas, const FormModel& model,
                             PictureCache& pictures, const std::vector<int>& pages,
-                            const std::string& path) {
+                            const std::string& path, int partLabels) {
     const QPageLayout sheet = FormSheet(canvas.PageWidth(), canvas.PageHeight());
     if (!sheet.isValid()) return {false, "the page size cannot be written as PDF"};
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
+    // Written straight into a temporary beside the target, never whole in memory; locked,
+    // so that a sweep for temporaries left by killed writers passes it by.
+    QTemporaryFile file(toUnicode(path) + ".tmpXXXXXX");
+    if (!file.open() || ::flock(file.handle(), LOCK_EX) != 0)
+        return {false, "cannot write " + path + ": " + fromUnicode(file.errorString())};
+    std::vector<int> parts;
     {
-        QPdfWriter pdf(&buffer);
+        QPdfWriter pdf(&file);
         pdf.setResolution(kPdfResolution);
         pdf.setPageLayout(sheet);
         pdf.setCreator("Form Designer");
         QPainter p(&pdf);
         if (!p.isActive()) return {false, "the PDF could not be started"};
         CanvasPainter painter(canvas, model, pictures);
-        bool first = true;
         for (int page : pages) {
-            if (!first) pdf.newPage();
-            first = false;
+            if (!parts.empty()) pdf.newPage();
+            parts.push_back(1);
             p.save();
             CanvasPainter::BeginPage(p, kPdfResolution);
-            painter.PaintPage(p, page);
+            painter.PaintPage(p, page, {}, partLabels, [&] {
+                pdf.newPage();
+                ++parts.back();
+            });
             p.restore();
         }
         p.end();
     }
-    return WriteBytes(path, bytes);
+    std::string error;
+    if (std::any_of(parts.begin(), parts.end(), [](int n) { return n > 1; }) &&
+        !JoinPdfParts(file, parts, error))
+        return {false, error};
+    const QByteArray target = QFile::encodeName(toUnicode(path));
+    if (!file.flush() || ::fchmod(file.handle(), 0644) != 0 || ::fsync(file.handle()) != 0 ||
+        ::rename(QFile::encodeName(file.fileName()).constData(), target.constData()) != 0)
+        return {false, "cannot write " + path + ": " + std::strerror(errno)};
+    file.setAutoRemove(false);
+    return {true, {}};
 }

@@ -20,10 +20,13 @@ QPageLayout FormSheet(double widthInches, double heightInches);
 // One page (0-based) at dpi pixels per inch.
 ExportResult ExportPagePng(const CanvasModel& canvas, const FormModel& model,
                            PictureCache& pictures, int page, double dpi, const std::string& path);
-// The given pages (0-based), one PDF page each, at the form's page size.
+// The given pages (0-based), one PDF page each, at the form's page size. A page of more
+// than partLabels labels is written in parts of that many, joined into one page at the
+// end, so that the writer never holds more than a part's drawing in memory.
+constexpr int kPdfPartLabels = 4096;
 ExportResult ExportPagesPdf(const CanvasModel& canvas, const FormModel& model,
                             PictureCache& pictures, const std::vector<int>& pages,
-                            const std::string& path);
+                            const std::string& path, int partLabels = kPdfPartLabels);
 // A page drawn into a picture (null when the page cannot be drawn this large).
 QImage RenderPage(const CanvasModel& canvas, const FormModel& model, PictureCache& pictures,
                   int page, double dpi);

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <sstream>
 
 #include "TestMetafiles.h"
 #include "canvas/CanvasEditor.h"
@@ -452,6 +453,71 @@ QRect DarkBounds(const QImage& image, const QRect& part) {
             if (image.pixelColor(x, y).lightness() < 100) bounds |= QRect(x, y, 1, 1);
     return bounds;
 }
+
+// What a viewer finds in a PDF: for each page of its page tree, the text it shows (fonts
+// sizes and glyphs in order), a font the page's resources do not name marked "?". Objects are
+// found through the last cross-reference table and those it points back to.
+std::vector<std::string> PdfPageTexts(const std::string& path) {
+    std::string bytes, error;
+    files::ReadWholeFile(path, bytes, error);
+    std::map<long, size_t> at;  // the newest table wins
+    for (size_t xref = std::strtoul(bytes.c_str() + bytes.rfind("startxref") + 9, nullptr, 10);
+         xref > 0 && xref < bytes.size();) {
+        char *s = bytes.data() + xref + 5, *end = nullptr;
+        for (long first = std::strtol(s, &end, 10); end != s; first = std::strtol(s, &end, 10)) {
+            const long count = std::strtol(end, &s, 10);
+            for (long i = 0; i < count; ++i, s += 20)
+                if (s[18] == 'n') at.emplace(first + i, std::strtoul(s + 1, nullptr, 10));
+            ++s;
+        }
+        const size_t prev = bytes.find("/Prev", size_t(s - bytes.data()));
+        xref = prev < bytes.find("startxref", size_t(s - bytes.data()))
+                   ? std::strtoul(bytes.c_str() + prev + 5, nullptr, 10)
+                   : 0;
+    }
+    auto object = [&](long n) {
+        const size_t from = at.count(n) ? at[n] : bytes.size();
+        return bytes.substr(from, bytes.find("endobj", from) - from);
+    };
+    auto refs = [](const std::string& text, const std::string& key) {  // "n 0 R" or a list
+        std::vector<long> found;
+        std::istringstream in(text.substr(std::min(text.find(key), text.size())));
+        std::string word;
+        long n = 0, generation = 0;
+        in >> word >> std::ws;
+        const bool list = in.peek() == '[' && in.get();
+        while (in >> n >> generation >> word && (found.push_back(n), list)) {
+        }
+        return found.empty() ? std::vector<long>{0} : found;
+    };
+    std::vector<std::string> pages;
+    const std::string tree =
+        object(refs(object(refs(bytes.substr(bytes.rfind("/Root")), "/Root")[0]), "/Pages")[0]);
+    for (long page : refs(tree, "/Kids")) {
+        const std::string dict = object(page), resources = object(refs(dict, "/Resources")[0]);
+        std::string text;
+        for (long stream : refs(dict, "/Contents")) {
+            const std::string body = object(stream);
+            const size_t data = body.find("stream\n") + 7;
+            const QByteArray packed =
+                QByteArray::fromStdString(body.substr(data, body.rfind("endstream") - data));
+            const QByteArray commands = body.find("/FlateDecode") == std::string::npos
+                                            ? packed
+                                            : qUncompress(QByteArray("\0\x10\0\0", 4) + packed);
+            for (const QByteArray& line : commands.split('\n')) {
+                const bool font = line.contains(" Tf ");
+                if (font &&
+                    resources.find(line.split(' ')[0].toStdString() + ' ') == std::string::npos)
+                    text += "? ";
+                // Font names are object numbers, which differ between two writings.
+                if (font || line.endsWith(" Tj"))
+                    text += line.mid(font ? line.indexOf(' ') : 0).toStdString() + '\n';
+            }
+        }
+        pages.push_back(text);
+    }
+    return pages;
+}
 }  // namespace
 
 TEST(Print, SheetPutsTheTextWhereTheScreenDrawsIt) {
@@ -538,7 +604,8 @@ TEST(Print, PdfsLayEveryPageOnOneSheetAndAreWrittenWhole) {
         {"8.5\t11", "1", {612, 792}}, {"11\t8.5", "2", {792, 612}}, {"5.5\t3.25", "1", {396, 234}}};
     QTemporaryDir dir;
     const std::string rendered = dir.filePath("r.pdf").toStdString(),
-                      exported = dir.filePath("e.pdf").toStdString();
+                      exported = dir.filePath("e.pdf").toStdString(),
+                      parted = dir.filePath("p.pdf").toStdString();
     for (const auto& [size, orientation, sheet] : sheets) {
         Drawn d(PrintLayout(std::string("Page:\t") + size + "\r\nOrientation:\t" + orientation +
                             "\r\n"));
@@ -550,6 +617,12 @@ TEST(Print, PdfsLayEveryPageOnOneSheetAndAreWrittenWhole) {
         ASSERT_TRUE(PrintToPdf(*d.canvas, d.model, d.pictures, exported).ok);
         EXPECT_EQ(pdf(rendered), std::pair(sheet, size_t(3))) << size;
         EXPECT_EQ(pdf(exported), std::pair(sheet, size_t(2))) << size;
+        // A page written in parts of one label each reads as the page written at once.
+        ASSERT_TRUE(ExportPagesPdf(*d.canvas, d.model, d.pictures, {0, 1, 2}, parted, 1).ok);
+        const auto texts = PdfPageTexts(rendered);
+        EXPECT_EQ(PdfPageTexts(parted), texts) << size;
+        ASSERT_EQ(texts.size(), 3u);
+        EXPECT_NE(texts[0].find(" Tf ", texts[0].find(" Tf ") + 1), std::string::npos) << texts[0];
     }
     EXPECT_FALSE(std::filesystem::exists(exported + ".part"));
     // Nothing is written where it cannot be, nor for a box alone (its name is no label).
