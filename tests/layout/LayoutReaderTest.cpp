@@ -112,224 +112,222 @@ TEST(LayoutReader, HeaderKeysInAnyCaseAndLenientValues) {
     EXPECT_EQ(s.formCode, "");
 }
 
-TEST(LayoutReader, OptionsOfInteractiveFormsFallWithoutInteractive) {
-    LoadedLayout l;
-    ASSERT_TRUE(
-        l.Read(MakeLayout("Posting:\tYes\r\nSingle_Record:\tYes\r\nOpen_Last:\tYes\r\n", "")));
-    EXPECT_FALSE(l.model.settings.posting || l.model.settings.singleRecord ||
-                 l.model.settings.openLast);
+namespace {
+std::string Page(const std::string& lines) {
+    return "<PAGE>\r\n" + lines + "</PAGE>";
 }
+}  // namespace
 
-TEST(LayoutReader, MalformedPageLineGivesMessageAndLetterSize) {
-    LoadedLayout l;
-    ASSERT_TRUE(l.Read("<HEADER>\r\npage:\t14\r\n</HEADER>"));
-    ASSERT_EQ(l.ui.Messages().size(), 1u);
-    EXPECT_EQ(l.ui.Messages()[0].text, "page size - wrong format");
-    EXPECT_EQ(l.ui.Messages()[0].title, "Load Layout");
-    EXPECT_EQ(l.store.PageWidth(), 8.5);
-    EXPECT_EQ(l.store.PageHeight(), 11);
+// One layout each, what the reader says about it and what it makes of it.
+TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
+    const struct Case {
+        const char* what;
+        std::string layout, message;
+        std::function<void(LoadedLayout&)> check;
+    } cases[] = {
+        {"interactive options without interactive",
+         MakeLayout("Posting:\tYes\r\nSingle_Record:\tYes\r\nOpen_Last:\tYes\r\n", ""), "",
+         [](LoadedLayout& l) {
+             const FormSettings& s = l.model.settings;
+             EXPECT_FALSE(s.posting || s.singleRecord || s.openLast);
+         }},
+        {"malformed page line", "<HEADER>\r\npage:\t14\r\n</HEADER>",
+         "Load Layout: page size - wrong format",
+         [](LoadedLayout& l) {
+             EXPECT_EQ(l.store.PageWidth(), 8.5);
+             EXPECT_EQ(l.store.PageHeight(), 11);
+         }},
+        {"leading page marker", MakeLayout("", Page(ItemLine("First") + "\r\n")), "",
+         [](LoadedLayout& l) {
+             EXPECT_EQ(l.model.settings.numberOfPages, 1);
+             EXPECT_EQ(l.store.LabelAt(l.FindLabel("First"))->page, 0);
+         }},
+        {"short definition lines",
+         MakeLayout("Number_Of_Pages:\t2\r\nImage:\t1\t1\t1\t1\tx.bmp\r\nBox:\r\n", ""), "",
+         [](LoadedLayout& l) {
+             EXPECT_EQ(l.store.GetImagesDefinitions(), "Image:\t1\t1\t1\t1\tx.bmp\t\t1\t");
+             EXPECT_EQ(l.store.GetBoxShapesDefinitions(), "");
+         }},
+        {"item lines need eight elements",
+         MakeLayout("", Page("Seven\t1\t1\tArial\t8\tN\tN\r\nEight\t1\t2\tArial\t8\tY\tN\tL\r\n")),
+         "",
+         [](LoadedLayout& l) {
+             EXPECT_EQ(l.FindLabel("Seven"), -1);
+             ASSERT_NE(l.FindLabel("Eight"), -1);
+             EXPECT_TRUE(l.store.LabelAt(l.FindLabel("Eight"))->bold);
+             EXPECT_EQ(l.store.LabelAt(l.FindLabel("Eight"))->top, 2);
+         }},
+        {"right aligned: placed by its right edge",
+         MakeLayout("", Page(ItemLine("Total", "5\t1\tArial\t8\tN\tN\tR\t2\tN\t\t\t") + "\r\n")),
+         "",
+         [](LoadedLayout& l) {
+             const LabelControl* label = l.store.LabelAt(l.FindLabel("Total"));
+             EXPECT_DOUBLE_EQ(label->left, 3);
+             EXPECT_DOUBLE_EQ(label->width, 2);
+             EXPECT_EQ(label->alignment, LabelAlignment::Right);
+         }},
+        {"unknown alignment",
+         MakeLayout("", Page(ItemLine("X", "5\t1\tArial\t8\tN\tN\tQ\t2\tN\t\t\t") + "\r\n")),
+         "Left/Right aligned: label alignment not defined", [](LoadedLayout&) {}},
+        {"old ten-element lines are auto-sized",
+         MakeLayout("", Page("Old text\t1\t1\tArial\t8\tN\tN\tL\t5\t\r\n")), "",
+         [](LoadedLayout& l) {
+             const LabelControl* label = l.store.LabelAt(l.FindLabel("Old text"));
+             EXPECT_TRUE(label->autoSize);
+             EXPECT_NEAR(label->width, l.metrics.TextWidth("Old text", "Arial", 8, false, false),
+                         1e-9);
+         }},
+        {"text block gains height and marker",
+         MakeLayout("", "<PAGE>\r\n" + ItemLine("%T@NOTE@1") + "\r\n" +
+                            ItemLine("%T@TALL@2@0.9@1", "1\t3\tArial\t8\tN\tN\tL\t4\tN\t\t\t") +
+                            "\r\n</PAGE>"),
+         "",
+         [](LoadedLayout& l) {
+             double lineHeight = l.store.Label(0).height;
+             int note = l.FindLabel("%T@NOTE@1@" + NumberText(lineHeight) + "@1");
+             ASSERT_NE(note, -1);
+             EXPECT_NEAR(l.store.LabelAt(note)->height, lineHeight, 0.0005);
+             int tall = l.FindLabel("%T@TALL@2@0.9@1");
+             ASSERT_NE(tall, -1);
+             EXPECT_DOUBLE_EQ(l.store.LabelAt(tall)->height, 0.9);
+             EXPECT_DOUBLE_EQ(l.model.items[size_t(tall)].barcodeHeight, 0.9);
+         }},
+        {"user prompt captions in new and old forms",
+         MakeLayout("", "<PAGE>\r\n" + ItemLine("^BAD@x") + "\r\n" + ItemLine("^OLD@DATE@") +
+                            "\r\n" +
+                            ItemLine("^NEW@@LOOKUP@@True@7@dflt@SEL@GRID",
+                                     "1\t1\tArial\t8\tN\tN\tL\t2.5\tN\t\t\t") +
+                            "\r\n" + ItemLine("^SHORT@Cap@YESNO@@0@4") + "\r\n" +
+                            ItemLine("Plain") + "\r\n</PAGE>"),
+         "Load Layout file: Wrong format for DATA_ENTRY field",
+         [](LoadedLayout& l) {
+             EXPECT_NE(l.FindLabel("Template"), -1);  // the bad one keeps the template caption
+
+             int old = l.FindLabel("^OLD Date");
+             ASSERT_NE(old, -1);
+             EXPECT_EQ(l.model.items[size_t(old)].dataEntryType(), "DATE");
+             EXPECT_TRUE(l.model.items[size_t(old)].definitionRead);
+
+             int fresh = l.FindLabel("^NEW Text");  // a lookup without its key reads as text
+             ASSERT_NE(fresh, -1);
+             const FormItem& r = l.model.items[size_t(fresh)];
+             EXPECT_EQ(r.itemKind, ItemKind::UserPrompt);
+             EXPECT_EQ(r.promptCaption(), "User Prompt...");
+             EXPECT_TRUE(r.required);
+             EXPECT_EQ(r.promptNumber(), 7);
+             EXPECT_EQ(r.defaultValue(), "dflt");
+             EXPECT_EQ(r.selectionField(), "SEL");
+             EXPECT_EQ(r.dataGridReference(), "GRID");
+             EXPECT_DOUBLE_EQ(l.store.LabelAt(fresh)->width, 2.5);
+             EXPECT_EQ(LabelToolTip(*l.store.LabelAt(fresh), r),
+                       "2   ^NEW   TEXT      User Prompt...   dflt   Y   SEL   GRID");
+
+             int shortForm = l.FindLabel("^SHORT Yes/No");
+             ASSERT_NE(shortForm, -1);
+             EXPECT_EQ(l.model.items[size_t(shortForm)].promptNumber(), 4);
+             EXPECT_FALSE(l.model.items[size_t(shortForm)].required);
+             // Only prompts carry a prompt's parts: a large form's other labels go without them.
+             for (const char* other : {"Template", "Plain"}) {
+                 int i = l.FindLabel(other);
+                 ASSERT_NE(i, -1);
+                 EXPECT_FALSE(l.model.items[size_t(i)].HasPromptParts()) << other;
+             }
+         }},
+        {"definition lines and database fields",
+         MakeLayout("", "<PAGE>\r\n^ALONE@Cap@TEXT@@False@3@@@\r\n^FEW@Cap@TEXT\r\n" +
+                            ItemLine("~PAT.NAME@Patient name") + "\r\n" + ItemLine("~PAT.NAME") +
+                            "\r\n" + ItemLine("~") + "\r\n</PAGE>"),
+         "",
+         [](LoadedLayout& l) {
+             ASSERT_EQ(l.model.prompts.size(), 1u);
+             EXPECT_EQ(l.model.prompts[0].promptKey(), "^ALONE");
+             EXPECT_EQ(l.model.prompts[0].promptNumber(), 3);
+             ASSERT_EQ(l.model.databaseFields.size(), 1u);
+             EXPECT_EQ(l.model.databaseFields[0].fieldName, "PAT.NAME");
+             EXPECT_EQ(l.model.databaseFields[0].longName, "Patient name");
+             int field = l.FindLabel("~PAT.NAME");
+             EXPECT_EQ(l.model.items[size_t(field)].itemKind, ItemKind::DatabaseField);
+             EXPECT_EQ(l.model.items[size_t(l.FindLabel("~"))].itemKind, ItemKind::StaticText);
+         }},
+        {"grid cells barcodes case and link data",
+         MakeLayout("", "<PAGE>\r\n" +
+                            ItemLine("\xF4"
+                                     "CELL",
+                                     "1\t1\tArial\t9U\tN\tN\tL-2-3\t1\tN\t\t\t") +
+                            "\r\n" + "\xE6" +
+                            ItemLine("12345", "1\t1\tArial\t8\tN\tN\tL\t1\tN\t2.5\t0.75\tLINK\t") +
+                            "\r\n</PAGE>"),
+         "",
+         [](LoadedLayout& l) {
+             EXPECT_TRUE(l.model.settings.dataGrid);
+             int cell = l.FindLabel(
+                 "\xF4"
+                 "CELL");
+             EXPECT_EQ(l.store.LabelAt(cell)->spare, "U#2#3");
+             EXPECT_EQ(l.store.LabelAt(cell)->fontSize, 9);
+             int barcode = l.FindLabel("12345");
+             ASSERT_NE(barcode, -1);
+             EXPECT_EQ(l.model.items[size_t(barcode)].barcodeWidth, 2.5);
+             EXPECT_EQ(l.model.items[size_t(barcode)].barcodeHeight, 0.75);
+             EXPECT_EQ(l.model.items[size_t(barcode)].linkData, "LINK");
+             EXPECT_EQ(l.model.linkedData.at(FormModel::LinkedDataKey(barcode)), "LINK");
+             EXPECT_EQ(l.store.GetBarcodeWidthHeight(barcode), "2.5\t0.75");
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LoadedLayout l;
+        ASSERT_TRUE(l.Read(c.layout));
+        EXPECT_EQ(OnlyMessage(l.ui), c.message.empty() ? "0 messages" : c.message);
+        c.check(l);
+    }
 }
 
 TEST(LayoutReader, MissingHeaderOrEmptyTextChangesNothing) {
     LoadedLayout l;
-    ASSERT_TRUE(l.Read(MakeLayout("", "<PAGE>\r\n" + ItemLine("Kept") + "\r\n</PAGE>")));
+    ASSERT_TRUE(l.Read(MakeLayout("", Page(ItemLine("Kept") + "\r\n"))));
     EXPECT_FALSE(l.Read(""));
     EXPECT_TRUE(l.ui.Messages().empty());
     EXPECT_FALSE(l.Read("</HEADER> then <HEADER>"));
-    ASSERT_EQ(l.ui.Messages().size(), 1u);
-    EXPECT_EQ(l.ui.Messages()[0].text, "HEADER is missing from this file.");
-    EXPECT_EQ(l.ui.Messages()[0].title, "Open Layout");
+    EXPECT_EQ(OnlyMessage(l.ui), "Open Layout: HEADER is missing from this file.");
     EXPECT_NE(l.FindLabel("Kept"), -1);
 }
 
 TEST(LayoutReader, PageEndMarkersGoWhereverTheySitEvenInsideALine) {
-    struct Case {
-        std::string page, caption;
-    } cases[] = {
-        {"<PAGE>\r\n" + ItemLine("Plain") + "\r\n</PAGE>\r\n", "Plain"},
-        {"<PAGE>\r\n" + ItemLine("Te</PAGE>xt") + "\r\n</PAGE>", "Text"},
+    const std::pair<std::string, const char*> cases[] = {
+        {Page(ItemLine("Plain") + "\r\n") + "\r\n", "Plain"},
+        {Page(ItemLine("Te</PAGE>xt") + "\r\n"), "Text"},
         {"<PAGE>\r\nJoi</PAGE>" + ItemLine("ned") + "\r\n</PAGE>", "Joined"},
         {"<PAGE>\r\n" + ItemLine("Two") + "</PAGE>\r\n</PAGE>\r\n", "Two"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [page, caption] : cases) {
         LoadedLayout l;
-        ASSERT_TRUE(l.Read(MakeLayout("", c.page))) << c.caption;
-        EXPECT_NE(l.FindLabel(c.caption), -1) << c.caption;
+        ASSERT_TRUE(l.Read(MakeLayout("", page))) << caption;
+        EXPECT_NE(l.FindLabel(caption), -1) << caption;
     }
 }
 
 TEST(LayoutReader, PageCountIsTheLargerOfHeaderAndBlocks) {
     LoadedLayout a;
-    ASSERT_TRUE(a.Read(
-        MakeLayout("Number_Of_Pages:\t3\r\n", "<PAGE>\r\n" + ItemLine("A") + "\r\n</PAGE>")));
+    ASSERT_TRUE(a.Read(MakeLayout("Number_Of_Pages:\t3\r\n", Page(ItemLine("A") + "\r\n"))));
     EXPECT_EQ(a.model.settings.numberOfPages, 3);
     EXPECT_EQ(a.store.PageCount(), 3);
 
     LoadedLayout b;
-    ASSERT_TRUE(b.Read(MakeLayout("Number_Of_Pages:\t1\r\n",
-                                  "<PAGE>\r\n</PAGE>\r\n<PAGE>\r\n</PAGE>\r\n<PAGE>\r\n" +
-                                      ItemLine("Third") + "\r\n</PAGE>")));
+    ASSERT_TRUE(
+        b.Read(MakeLayout("Number_Of_Pages:\t1\r\n", Page("") + "\r\n" + Page("") + "\r\n" +
+                                                         Page(ItemLine("Third") + "\r\n"))));
     EXPECT_EQ(b.model.settings.numberOfPages, 3);
     ASSERT_NE(b.FindLabel("Third"), -1);
     EXPECT_EQ(b.store.LabelAt(b.FindLabel("Third"))->page, 2);
 
     std::string many;
-    for (int i = 0; i < 120; ++i)
-        many += "<PAGE>\r\n" + ItemLine("P" + std::to_string(i)) + "\r\n</PAGE>\r\n";
+    for (int i = 0; i < 120; ++i) many += Page(ItemLine("P" + std::to_string(i)) + "\r\n") + "\r\n";
     LoadedLayout c;
     ASSERT_TRUE(c.Read(MakeLayout("", many)));
     EXPECT_EQ(c.model.settings.numberOfPages, 99);
     EXPECT_NE(c.FindLabel("P98"), -1);
     EXPECT_EQ(c.FindLabel("P99"), -1);
-}
-
-TEST(LayoutReader, LeadingPageMarkerMakesNoEmptyFirstPage) {
-    LoadedLayout l;
-    ASSERT_TRUE(l.Read(MakeLayout("", "<PAGE>\r\n" + ItemLine("First") + "\r\n</PAGE>")));
-    EXPECT_EQ(l.model.settings.numberOfPages, 1);
-    EXPECT_EQ(l.store.LabelAt(l.FindLabel("First"))->page, 0);
-}
-
-TEST(LayoutReader, ShortDefinitionLinesLandOnPageOne) {
-    LoadedLayout l;
-    ASSERT_TRUE(
-        l.Read(MakeLayout("Number_Of_Pages:\t2\r\nImage:\t1\t1\t1\t1\tx.bmp\r\nBox:\r\n", "")));
-    EXPECT_EQ(l.store.GetImagesDefinitions(), "Image:\t1\t1\t1\t1\tx.bmp\t\t1\t");
-    EXPECT_EQ(l.store.GetBoxShapesDefinitions(), "");
-}
-
-TEST(LayoutReader, ItemLinesNeedEightElements) {
-    LoadedLayout l;
-    ASSERT_TRUE(l.Read(MakeLayout("",
-                                  "<PAGE>\r\nSeven\t1\t1\tArial\t8\tN\tN\r\n"
-                                  "Eight\t1\t2\tArial\t8\tY\tN\tL\r\n</PAGE>")));
-    EXPECT_EQ(l.FindLabel("Seven"), -1);
-    int eight = l.FindLabel("Eight");
-    ASSERT_NE(eight, -1);
-    EXPECT_TRUE(l.store.LabelAt(eight)->bold);
-    EXPECT_EQ(l.store.LabelAt(eight)->top, 2);
-}
-
-TEST(LayoutReader, RightAlignedLabelIsPlacedByItsRightEdge) {
-    LoadedLayout l;
-    ASSERT_TRUE(l.Read(MakeLayout(
-        "",
-        "<PAGE>\r\n" + ItemLine("Total", "5\t1\tArial\t8\tN\tN\tR\t2\tN\t\t\t") + "\r\n</PAGE>")));
-    const LabelControl* label = l.store.LabelAt(l.FindLabel("Total"));
-    EXPECT_DOUBLE_EQ(label->left, 3);
-    EXPECT_DOUBLE_EQ(label->width, 2);
-    EXPECT_EQ(label->alignment, LabelAlignment::Right);
-}
-
-TEST(LayoutReader, UnknownAlignmentIsReported) {
-    LoadedLayout l;
-    ASSERT_TRUE(l.Read(MakeLayout(
-        "", "<PAGE>\r\n" + ItemLine("X", "5\t1\tArial\t8\tN\tN\tQ\t2\tN\t\t\t") + "\r\n</PAGE>")));
-    ASSERT_EQ(l.ui.Messages().size(), 1u);
-    EXPECT_EQ(l.ui.Messages()[0].text, "label alignment not defined");
-    EXPECT_EQ(l.ui.Messages()[0].title, "Left/Right aligned");
-}
-
-TEST(LayoutReader, TextBlockGainsHeightAndMarker) {
-    LoadedLayout l;
-    ASSERT_TRUE(l.Read(
-        MakeLayout("", "<PAGE>\r\n" + ItemLine("%T@NOTE@1") + "\r\n" +
-                           ItemLine("%T@TALL@2@0.9@1", "1\t3\tArial\t8\tN\tN\tL\t4\tN\t\t\t") +
-                           "\r\n</PAGE>")));
-    double lineHeight = l.store.Label(0).height;
-    int note = l.FindLabel("%T@NOTE@1@" + NumberText(lineHeight) + "@1");
-    ASSERT_NE(note, -1);
-    EXPECT_NEAR(l.store.LabelAt(note)->height, lineHeight, 0.0005);
-    int tall = l.FindLabel("%T@TALL@2@0.9@1");
-    ASSERT_NE(tall, -1);
-    EXPECT_DOUBLE_EQ(l.store.LabelAt(tall)->height, 0.9);
-    EXPECT_DOUBLE_EQ(l.model.items[size_t(tall)].barcodeHeight, 0.9);
-}
-
-TEST(LayoutReader, UserPromptCaptionsInNewAndOldForms) {
-    LoadedLayout l;
-    ASSERT_TRUE(l.Read(MakeLayout("", "<PAGE>\r\n" + ItemLine("^BAD@x") + "\r\n" +
-                                          ItemLine("^OLD@DATE@") + "\r\n" +
-                                          ItemLine("^NEW@@LOOKUP@@True@7@dflt@SEL@GRID",
-                                                   "1\t1\tArial\t8\tN\tN\tL\t2.5\tN\t\t\t") +
-                                          "\r\n" + ItemLine("^SHORT@Cap@YESNO@@0@4") + "\r\n" +
-                                          ItemLine("Plain") + "\r\n</PAGE>")));
-    ASSERT_EQ(l.ui.Messages().size(), 1u);
-    EXPECT_EQ(l.ui.Messages()[0].text, "Wrong format for DATA_ENTRY field");
-    EXPECT_EQ(l.ui.Messages()[0].title, "Load Layout file");
-    EXPECT_NE(l.FindLabel("Template"), -1);  // the bad one keeps the template caption
-
-    int old = l.FindLabel("^OLD Date");
-    ASSERT_NE(old, -1);
-    EXPECT_EQ(l.model.items[size_t(old)].dataEntryType(), "DATE");
-    EXPECT_TRUE(l.model.items[size_t(old)].definitionRead);
-
-    int fresh = l.FindLabel("^NEW Text");  // a lookup without its key reads as text
-    ASSERT_NE(fresh, -1);
-    const FormItem& r = l.model.items[size_t(fresh)];
-    EXPECT_EQ(r.itemKind, ItemKind::UserPrompt);
-    EXPECT_EQ(r.promptCaption(), "User Prompt...");
-    EXPECT_TRUE(r.required);
-    EXPECT_EQ(r.promptNumber(), 7);
-    EXPECT_EQ(r.defaultValue(), "dflt");
-    EXPECT_EQ(r.selectionField(), "SEL");
-    EXPECT_EQ(r.dataGridReference(), "GRID");
-    EXPECT_DOUBLE_EQ(l.store.LabelAt(fresh)->width, 2.5);
-    EXPECT_EQ(LabelToolTip(*l.store.LabelAt(fresh), r),
-              "2   ^NEW   TEXT      User Prompt...   dflt   Y   SEL   GRID");
-
-    int shortForm = l.FindLabel("^SHORT Yes/No");
-    ASSERT_NE(shortForm, -1);
-    EXPECT_EQ(l.model.items[size_t(shortForm)].promptNumber(), 4);
-    EXPECT_FALSE(l.model.items[size_t(shortForm)].required);
-    // Only prompts carry a prompt's parts: a large form's other labels go without them.
-    for (const char* other : {"Template", "Plain"}) {
-        int i = l.FindLabel(other);
-        ASSERT_NE(i, -1);
-        EXPECT_FALSE(l.model.items[size_t(i)].HasPromptParts()) << other;
-    }
-}
-
-TEST(LayoutReader, DefinitionLinesAndDatabaseFields) {
-    LoadedLayout l;
-    ASSERT_TRUE(
-        l.Read(MakeLayout("", "<PAGE>\r\n^ALONE@Cap@TEXT@@False@3@@@\r\n^FEW@Cap@TEXT\r\n" +
-                                  ItemLine("~PAT.NAME@Patient name") + "\r\n" +
-                                  ItemLine("~PAT.NAME") + "\r\n" + ItemLine("~") + "\r\n</PAGE>")));
-    ASSERT_EQ(l.model.prompts.size(), 1u);
-    EXPECT_EQ(l.model.prompts[0].promptKey(), "^ALONE");
-    EXPECT_EQ(l.model.prompts[0].promptNumber(), 3);
-    ASSERT_EQ(l.model.databaseFields.size(), 1u);
-    EXPECT_EQ(l.model.databaseFields[0].fieldName, "PAT.NAME");
-    EXPECT_EQ(l.model.databaseFields[0].longName, "Patient name");
-    int field = l.FindLabel("~PAT.NAME");
-    EXPECT_EQ(l.model.items[size_t(field)].itemKind, ItemKind::DatabaseField);
-    EXPECT_EQ(l.model.items[size_t(l.FindLabel("~"))].itemKind, ItemKind::StaticText);
-}
-
-TEST(LayoutReader, GridCellsBarcodesCaseAndLinkData) {
-    LoadedLayout l;
-    ASSERT_TRUE(l.Read(
-        MakeLayout("", "<PAGE>\r\n" +
-                           ItemLine("\xF4"
-                                    "CELL",
-                                    "1\t1\tArial\t9U\tN\tN\tL-2-3\t1\tN\t\t\t") +
-                           "\r\n" + "\xE6" +
-                           ItemLine("12345", "1\t1\tArial\t8\tN\tN\tL\t1\tN\t2.5\t0.75\tLINK\t") +
-                           "\r\n</PAGE>")));
-    EXPECT_TRUE(l.model.settings.dataGrid);
-    int cell = l.FindLabel(
-        "\xF4"
-        "CELL");
-    EXPECT_EQ(l.store.LabelAt(cell)->spare, "U#2#3");
-    EXPECT_EQ(l.store.LabelAt(cell)->fontSize, 9);
-    int barcode = l.FindLabel("12345");
-    ASSERT_NE(barcode, -1);
-    EXPECT_EQ(l.model.items[size_t(barcode)].barcodeWidth, 2.5);
-    EXPECT_EQ(l.model.items[size_t(barcode)].barcodeHeight, 0.75);
-    EXPECT_EQ(l.model.items[size_t(barcode)].linkData, "LINK");
-    EXPECT_EQ(l.model.linkedData.at(FormModel::LinkedDataKey(barcode)), "LINK");
-    EXPECT_EQ(l.store.GetBarcodeWidthHeight(barcode), "2.5\t0.75");
 }
 
 TEST(LayoutReader, MissingFontFallsBackWithOneMessagePerLabel) {
@@ -346,15 +344,6 @@ TEST(LayoutReader, MissingFontFallsBackWithOneMessagePerLabel) {
     EXPECT_EQ(ui.Messages()[0].text, "Could not set Wingdings Nine font.\r\nWill use default.");
     EXPECT_EQ(ui.Messages()[0].title, "Fonts");
     EXPECT_EQ(store.LabelAt(1)->fontName, "DejaVu Sans");
-}
-
-TEST(LayoutReader, OldTenElementLinesAreAutoSized) {
-    LoadedLayout l;
-    ASSERT_TRUE(
-        l.Read(MakeLayout("", "<PAGE>\r\nOld text\t1\t1\tArial\t8\tN\tN\tL\t5\t\r\n</PAGE>")));
-    const LabelControl* label = l.store.LabelAt(l.FindLabel("Old text"));
-    EXPECT_TRUE(label->autoSize);
-    EXPECT_NEAR(label->width, l.metrics.TextWidth("Old text", "Arial", 8, false, false), 1e-9);
 }
 
 TEST(LayoutReader, ValuesThatMustBeNumbersEndTheRead) {
@@ -396,16 +385,12 @@ TEST(LayoutReader, SinglePageReaderPutsEveryLineOnOnePage) {
     EXPECT_NE(l.store.GetImagesDefinitions(), "");
 }
 
-TEST(PrepareLayoutData, DropsFramingAroundTheLayout) {
+TEST(PrepareLayoutData, DropsFramingAndTheStampIsTheOnlyValueReplaced) {
     EXPECT_EQ(PrepareLayoutData(
                   "|OK||<HEADER>\r\nPage:\t1\t1\r\n</HEADER>\r\n<PAGE>\r\n</PAGE>\r\n|END|"),
               "<HEADER>\r\nPage:\t1\t1\r\n</HEADER>\r\n<PAGE>\r\n</PAGE>");
     EXPECT_EQ(PrepareLayoutData("|OK||<HEADER>x</HEADER>\r\n|END|"), "<HEADER>x</HEADER>");
-    EXPECT_EQ(PrepareLayoutData("no markers"), "");
-    EXPECT_EQ(PrepareLayoutData("</HEADER><HEADER>"), "");
-}
-
-TEST(UpdateDataWithTimeStamp, ReplacesOnlyTheStampValue) {
+    EXPECT_EQ(PrepareLayoutData("no markers") + PrepareLayoutData("</HEADER><HEADER>"), "");
     std::string layout = "<HEADER>\r\nTimeStamp:\t1\r\nForm_Name:\tX\r\n</HEADER>";
     EXPECT_EQ(UpdateDataWithTimeStamp(layout, std::string("999")),
               "<HEADER>\r\nTimeStamp:\t999\r\nForm_Name:\tX\r\n</HEADER>");
