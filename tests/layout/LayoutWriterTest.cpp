@@ -174,42 +174,34 @@ TEST(LayoutWriter, PromptPlacedFromMenuBorrowsTheDefinitionOfItsKey) {
     EXPECT_EQ(text::SplitStr(lines[1], "\t", 1), "^DOB@Birth date@DATE@@True@5@@@");
 }
 
+// The text written is the file read, but for what reading it changes: names the header
+// does not set, a prompt's width, a field's long name and an old line made whole.
 TEST(LayoutWriter, RoundTripKeepsEveryItemKind) {
     LoadedLayout first;
-    ASSERT_TRUE(first.Read(TestDataFile("layouts/full.ldt")));
+    const std::string full = TestDataFile("layouts/full.ldt");
+    ASSERT_TRUE(first.Read(full));
     EXPECT_TRUE(first.ui.Messages().empty());
-    std::string written = first.Write();
+    const std::string written = first.Write();
+    std::string expected = full;
+    const std::pair<std::string, std::string> changes[] = {
+        {"Form_Name:\tCharge slip", "Form_Name:\t"},
+        {"Form_Code:\tCS1", "Form_Code:\t"},
+        {"Form_Type:\tCS", "Form_Type:\t"},
+        {"\tL\t1\tY\t\t\t", "\tL\t0.5\tY\t\t\t"},
+        {"~PATIENT.ACCOUNT\t5", "~PATIENT.ACCOUNT@Account number\t5"},
+        {"L\t1.5\t\r\n", "L\t0.875\tY\t\t\t\r\n"}};
+    for (const auto& [from, to] : changes) {
+        ASSERT_NE(expected.find(from), std::string::npos) << from;
+        expected.replace(expected.find(from), from.size(), to);
+    }
+    EXPECT_EQ(written + "\r\n", expected);
 
     LoadedLayout second;
     ASSERT_TRUE(second.Read(written));
     EXPECT_EQ(second.Write(), written);
-
-    const FormSettings& a = first.model.settings;
     const FormSettings& b = second.model.settings;
     EXPECT_EQ(b.numberOfPages, 2);
-    EXPECT_EQ(a.interactive, b.interactive);
     EXPECT_TRUE(b.posting && b.openLast && b.signpad && b.lookupDiagnoses && b.statement);
-    EXPECT_EQ(a.printingSelection, b.printingSelection);
-    EXPECT_EQ(a.gridTags, b.gridTags);
-    ASSERT_EQ(first.Labels().size(), second.Labels().size());
-    for (size_t i = 0; i < first.Labels().size(); ++i) {
-        const LabelControl* x = first.Labels()[i];
-        const LabelControl* y = nullptr;
-        for (const LabelControl* candidate : second.Labels())
-            if (candidate->caption == x->caption && candidate->page == x->page &&
-                std::abs(candidate->top - x->top) < 0.0005)
-                y = candidate;
-        ASSERT_NE(y, nullptr) << x->caption;
-        EXPECT_NEAR(x->left, y->left, 0.0005) << x->caption;
-        EXPECT_NEAR(x->top, y->top, 0.0005) << x->caption;
-        EXPECT_NEAR(x->width, y->width, 0.0005) << x->caption;
-        EXPECT_EQ(x->spare, y->spare) << x->caption;
-        EXPECT_EQ(x->alignment, y->alignment) << x->caption;
-        EXPECT_EQ(x->page, y->page) << x->caption;
-    }
-    EXPECT_EQ(first.store.GetImagesDefinitions(), second.store.GetImagesDefinitions());
-    EXPECT_EQ(first.model.prompts.size(), second.model.prompts.size());
-    EXPECT_EQ(first.model.databaseFields.size(), second.model.databaseFields.size());
 }
 
 TEST(SaveDataToFile, WritesWholeLinesAndNeverHalfAFile) {
