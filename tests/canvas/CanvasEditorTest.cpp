@@ -443,6 +443,11 @@ TEST(ItemMenu, ALabelBecomesStaticTextADataFieldOrAPrompt) {
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].reference, "DOB");
     EXPECT_NE(e.Write().find("^NOTE"), std::string::npos);
+    // Filling by tag takes the labels of that tag only.
+    int tagged = e.Label(1, 6);
+    e.canvas.Label(tagged).tag = "T";
+    EXPECT_EQ(e.editor.FillLabels({"Filled"}, 0, "T"), 1);
+    EXPECT_EQ(e.L(tagged).caption, "Filled");
 
     // A barcode's label takes the same entries and stays a barcode of its size.
     int barcode = e.canvas.AddBarcode({4, 4, 2, 0.5}, 0, "123");
@@ -502,7 +507,7 @@ TEST(Inserting, TheGridAreaFrameMovesWithItsMarkersAndStaysOnThePage) {
     EXPECT_DOUBLE_EQ(e.editor.GridAreaFrame().left, 0);
     // A new corner pick or clearing the selection takes the frame away.
     e.editor.ClearSelection();
-    EXPECT_FALSE(e.editor.GridAreaVisible());
+    EXPECT_FALSE(e.editor.GridAreaVisible() || e.editor.TopMarker().visible);
     e.editor.MoveGridArea(1, 1);
     EXPECT_DOUBLE_EQ(e.editor.GridAreaFrame().left, 0);
 }
@@ -580,7 +585,7 @@ TEST(Selection, ArrangeLinesUpSpacesAndSizesLabelsAndItemsTogether) {
         int a = e.Label(1, 1, 1), b = e.Label(3, 2, 2), c = e.Label(2, 4, 0.5);
         e.canvas.Label(a).height = 0.2, e.canvas.Label(b).height = 0.4;
         e.canvas.Label(c).height = 0.3;
-        int box = e.canvas.AddBox({5, 1, 1, 1}, 0);
+        int box = e.canvas.AddBox({5, 1, 1, 1}, 0), alone = e.canvas.AddBox({7, 7, 1, 1}, 0);
         e.editor.MarkOneLabel(b);
         for (int i : {a, b, c}) e.canvas.Label(i).bordered = true;
         e.canvas.BoxRecords()[size_t(box)].marked = true;
@@ -600,6 +605,7 @@ TEST(Selection, ArrangeLinesUpSpacesAndSizesLabelsAndItemsTogether) {
         EXPECT_NEAR(label(a), k.a, 1e-9) << how;
         EXPECT_NEAR(label(c), k.c, 1e-9) << how;
         EXPECT_NEAR(value(e.canvas.Boxes()[size_t(box)].r), k.box, 1e-9) << how;
+        EXPECT_EQ(e.Box(alone).r, (Rect{7, 7, 1, 1})) << how;  // not selected
         // The box's label follows its box.
         EXPECT_NEAR(e.L(e.canvas.Boxes()[size_t(box)].label).left,
                     e.canvas.Boxes()[size_t(box)].r.left, 1e-9);

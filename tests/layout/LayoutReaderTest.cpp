@@ -126,10 +126,13 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
         std::function<void(LoadedLayout&)> check;
     } cases[] = {
         {"interactive options without interactive",
-         MakeLayout("Posting:\tYes\r\nSingle_Record:\tYes\r\nOpen_Last:\tYes\r\n", ""), "",
+         MakeLayout("Posting:\tYes\r\nSingle_Record:\tYes\r\nOpen_Last:\tYes\r\nLookupPC:\tYes\r\n",
+                    ""),
+         "",
          [](LoadedLayout& l) {
              const FormSettings& s = l.model.settings;
              EXPECT_FALSE(s.posting || s.singleRecord || s.openLast);
+             EXPECT_TRUE(s.lookupProcedures);
          }},
         {"malformed page line", "<HEADER>\r\npage:\t14\r\n</HEADER>",
          "Load Layout: page size - wrong format",
@@ -219,6 +222,7 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
              EXPECT_EQ(r.selectionField(), "SEL");
              EXPECT_EQ(r.dataGridReference(), "GRID");
              EXPECT_DOUBLE_EQ(l.store.LabelAt(fresh)->width, 2.5);
+             EXPECT_FALSE(l.store.LabelAt(fresh)->autoSize);  // a text prompt's width is fixed
              EXPECT_EQ(LabelToolTip(*l.store.LabelAt(fresh), r),
                        "2   ^NEW   TEXT      User Prompt...   dflt   Y   SEL   GRID");
 
@@ -397,28 +401,31 @@ TEST(PrepareLayoutData, DropsFramingAndTheStampIsTheOnlyValueReplaced) {
     EXPECT_EQ(UpdateDataWithTimeStamp(layout, std::nullopt), layout);
 }
 
+// The form code is the file's name without its extension; a file that cannot be read
+// changes neither the code nor where the form came from.
 TEST(OpenLayoutFile, TakesTheFormCodeFromTheFileName) {
     auto dir = std::filesystem::temp_directory_path() / ("fd_open_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
-    std::string path = (dir / "Charge Slip.ldt").string();
-    std::string error;
-    ASSERT_TRUE(files::AtomicWriteFile(path, TestDataFile("layouts/minimal.ldt"), error));
+    const std::string minimal = TestDataFile("layouts/minimal.ldt");
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool opened;
+        const char* code;
+    } cases[] = {{"Charge Slip.ldt", minimal, true, "Charge Slip"},
+                 {".ldt", minimal, true, ".ldt"},
+                 {"empty.ldt", "", false, ".ldt"},
+                 {"broken.ldt", "no header", false, ".ldt"}};
     LoadedLayout l;
     LayoutReader reader(l.model, l.store, l.metrics, l.ui);
-    ASSERT_TRUE(OpenLayoutFile(path, reader, l.model, l.ui));
-    EXPECT_EQ(l.model.settings.formCode, "Charge Slip");
-    EXPECT_EQ(l.model.settings.layoutOrigin, LayoutOrigin::LocalFile);
-
-    std::string empty = (dir / "empty.ldt").string();
-    ASSERT_TRUE(files::AtomicWriteFile(empty, "", error));
-    l.model.settings.layoutOrigin = LayoutOrigin::Server;
-    EXPECT_FALSE(OpenLayoutFile(empty, reader, l.model, l.ui));
-    EXPECT_EQ(l.model.settings.layoutOrigin, LayoutOrigin::Server);
-
-    std::string broken = (dir / "broken.ldt").string();
-    ASSERT_TRUE(files::AtomicWriteFile(broken, "no header", error));
-    EXPECT_FALSE(OpenLayoutFile(broken, reader, l.model, l.ui));
-    EXPECT_EQ(l.model.settings.layoutOrigin, LayoutOrigin::Server);
-    EXPECT_EQ(l.model.settings.formCode, "Charge Slip");
+    for (const auto& c : cases) {
+        std::string path = (dir / c.name).string(), error;
+        ASSERT_TRUE(files::AtomicWriteFile(path, c.bytes, error));
+        l.model.settings.layoutOrigin = LayoutOrigin::Server;
+        EXPECT_EQ(OpenLayoutFile(path, reader, l.model, l.ui), c.opened) << c.name;
+        EXPECT_EQ(l.model.settings.formCode, c.code);
+        EXPECT_EQ(l.model.settings.layoutOrigin,
+                  c.opened ? LayoutOrigin::LocalFile : LayoutOrigin::Server);
+    }
     std::filesystem::remove_all(dir);
 }
