@@ -10,6 +10,7 @@ namespace {
 using XY = std::pair<double, double>;
 using H = CanvasModel::Hit;
 using Labels = std::vector<int>;
+const std::string kCell = "\xF4";  // the grid cell marker
 
 struct Editing {
     FixedTextMetrics metrics;
@@ -223,23 +224,14 @@ TEST(Selection, EvenSpacingWorksInIndexOrderEvenWithOverlap) {
 
 TEST(Selection, GridRowsAndRubberBandsTakeOnlyWhatTheyShould) {
     Editing e;
-    int cell = e.Label(1, 1, 1, 0,
-                       "\xF4"
-                       "GRID1,2");
-    int plain = e.Label(1, 2, 1, 0,
-                        "\xF4"
-                        "NOCOMMA");
+    int cell = e.Label(1, 1, 1, 0, kCell + "GRID1,2"),
+        plain = e.Label(1, 2, 1, 0, kCell + "NOCOMMA");
     int other = e.Label(1, 1.5, 1, 1, "Page two");
     e.Border({cell, plain});
     SetGridCellPlace(e.canvas.Label(cell), 2, 1);
     e.editor.AssignGridRow(7);
-    EXPECT_EQ(e.L(cell).caption,
-              "\xF4"
-              "GRID1,7");
-    EXPECT_EQ(e.L(cell).spare, "#7#1");
-    EXPECT_EQ(e.L(plain).caption,
-              "\xF4"
-              "NOCOMMA");
+    EXPECT_EQ(e.L(cell).caption + e.L(cell).spare, kCell + "GRID1,7#7#1");
+    EXPECT_EQ(e.L(plain).caption, kCell + "NOCOMMA");
     e.editor.SelectInRect({0, 0, 3, 3}, 0, false);
     EXPECT_TRUE(e.editor.IsSelected(cell) && !e.editor.IsSelected(other));  // another page
     int text = e.Label(2, 2.5, 0.5, 0, "Plain");
@@ -269,6 +261,7 @@ TEST(Selection, DeletingKeepsShapesUnlessMarkedAndIndicesAreNeverReused) {
     EXPECT_NE(e.Write().find("Text\t1\t1"), std::string::npos);
 }
 
+// Deleting one item from its menu leaves the selected labels as they were.
 TEST(Selection, DeletingOneItemLeavesTheSelectedLabels) {
     Editing e;
     int a = e.Label(1, 1), b = e.Label(3, 1);
@@ -298,7 +291,7 @@ TEST(Selection, DeletingOneItemLeavesTheSelectedLabels) {
 TEST(Inserting, ToolButtonsGroupAndClearTheSelectionBetweenKinds) {
     Editing e;
     int a = e.Label(1, 1);
-    e.canvas.Label(a).bordered = true;
+    e.Border({a});
     e.editor.PressTool(kInsertGrid);  // label-like to label-like: kept
     EXPECT_TRUE(e.editor.IsSelected(a));
     e.editor.PressTool(kInsertImage);
@@ -306,7 +299,7 @@ TEST(Inserting, ToolButtonsGroupAndClearTheSelectionBetweenKinds) {
     e.editor.PressTool(kInsertImage);  // again: back to the label tool
     EXPECT_EQ(e.canvas.Window().insertMode, kInsertLabel);
     e.editor.PressTool(kInsertLabel);
-    e.canvas.Label(a).bordered = true;
+    e.Border({a});
     e.editor.PressTool(kInsertGrid);
     EXPECT_TRUE(e.editor.IsSelected(a));
 }
@@ -414,30 +407,27 @@ TEST(ItemMenu, ALabelBecomesStaticTextADataFieldOrAPrompt) {
     e.canvas.Label(l).alignment = LabelAlignment::Right;
     double right = e.L(l).left + e.L(l).width;
     e.editor.ItemToDataField(l, "PATIENT.LASTNAME");
-    EXPECT_EQ(e.L(l).caption, "~PATIENT.LASTNAME");
-    EXPECT_TRUE(e.L(l).autoSize);
+    EXPECT_TRUE(e.L(l).caption == "~PATIENT.LASTNAME" && e.L(l).autoSize);
     EXPECT_DOUBLE_EQ(e.L(l).left + e.L(l).width, right);  // keeps its right edge
     EXPECT_EQ(e.model.Item(l).itemKind, ItemKind::DatabaseField);
     e.editor.ItemToStaticText(l);
     EXPECT_EQ(e.L(l).caption, "Text");
     EXPECT_DOUBLE_EQ(e.L(l).left + e.L(l).width, right);
 
-    FormItem dob, note;
-    dob.itemKind = note.itemKind = ItemKind::UserPrompt;
-    dob.Prompt().promptKey = "^DOB";
-    dob.Prompt().promptCaption = "Date of birth";
-    dob.Prompt().dataEntryType = "DATE";
-    note.Prompt().promptKey = "^NOTE";
-    note.Prompt().promptCaption = "Note";
-    note.Prompt().dataEntryType = "TEXT";
-    e.model.prompts = {dob, note};
+    auto prompt = [](const char* key, const char* caption, const char* type) {
+        FormItem p;
+        p.itemKind = ItemKind::UserPrompt;
+        p.Prompt().promptKey = key, p.Prompt().promptCaption = caption;
+        p.Prompt().dataEntryType = type;
+        return p;
+    };
+    e.model.prompts = {prompt("^DOB", "Date of birth", "DATE"), prompt("^NOTE", "Note", "TEXT")};
     auto entries = e.editor.UserPromptEntries();
     ASSERT_EQ(entries.size(), 2u);
     e.editor.ItemToUserPrompt(l, entries[1]);
     EXPECT_EQ(e.L(l).caption, "^NOTE");
     EXPECT_FALSE(e.L(l).autoSize || e.L(l).width != 1);  // a text prompt is one inch wide
-    EXPECT_EQ(LabelToolTip(e.L(l), e.model.Item(l)), "Note");
-    EXPECT_EQ(e.model.Item(l).dataEntryType(), "TEXT");
+    EXPECT_EQ(LabelToolTip(e.L(l), e.model.Item(l)) + e.model.Item(l).dataEntryType(), "NoteTEXT");
     // A prompt in use is no longer offered.
     entries = e.editor.UserPromptEntries();
     ASSERT_EQ(entries.size(), 1u);
