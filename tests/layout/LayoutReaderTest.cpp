@@ -176,8 +176,9 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
                             "\r\n" +
                             ItemLine("^NEW@@LOOKUP@@True@7@dflt@SEL@GRID",
                                      "1\t1\tArial\t8\tN\tN\tL\t2.5\tN\t\t\t") +
-                            "\r\n" + ItemLine("^SHORT@Cap@YESNO@@0@4") + "\r\n" +
-                            ItemLine("Plain") + "\r\n</PAGE>"),
+                            "\r\n" + ItemLine("^FOUR@Cap@TEXT@") + "\r\n" +
+                            ItemLine("^SHORT@Cap@YESNO@@0@4") + "\r\n" + ItemLine("Plain") +
+                            "\r\n</PAGE>"),
          "Load Layout file: Wrong format for DATA_ENTRY field",
          [](LoadedLayout& l) {
              EXPECT_NE(l.FindLabel("Template"), -1);  // the bad one keeps the template caption
@@ -206,6 +207,9 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
              ASSERT_NE(shortForm, -1);
              EXPECT_EQ(l.model.items[size_t(shortForm)].promptNumber(), 4);
              EXPECT_FALSE(l.model.items[size_t(shortForm)].required);
+             const int four = l.FindLabel("^FOUR Text");  // no flag: not required
+             ASSERT_NE(four, -1);
+             EXPECT_FALSE(l.model.items[size_t(four)].required);
              // Only prompts carry a prompt's parts: a large form's other labels go without them.
              for (const char* other : {"Template", "Plain"}) {
                  int i = l.FindLabel(other);
