@@ -47,40 +47,37 @@ TEST(LayoutWriter, HeaderLinesInTheirFixedOrder) {
     EXPECT_FALSE(ReportIsEmpty(out));
 }
 
+namespace {
+// A label of the given caption on the first page.
+int AddLabel(LoadedLayout& l, const std::string& caption, bool visible = true) {
+    int i = l.store.LoadOneLabel(0);
+    l.store.Label(i).caption = caption;
+    l.store.Label(i).visible = visible;
+    return i;
+}
+}  // namespace
+
 TEST(LayoutWriter, ItemLineFieldsOfEachKind) {
     LoadedLayout l;
-    int right = l.store.LoadOneLabel(0);
-    LabelControl& r = l.store.Label(right);
-    r.caption = "Total";
+    LabelControl& r = l.store.Label(AddLabel(l, "Total"));
     r.left = 1.5;
     r.width = 2;
     r.alignment = LabelAlignment::Right;
-    r.visible = true;
-    int cell = l.store.LoadOneLabel(0);
-    LabelControl& c = l.store.Label(cell);
-    c.caption =
-        "\xF4"
-        "CPT";
+    LabelControl& c = l.store.Label(AddLabel(l,
+                                             "\xF4"
+                                             "CPT"));
     c.spare = "U#2#3";
-    c.visible = true;
     c.fontSize = 9;
-    int blank = l.store.LoadOneLabel(0);
-    l.store.Label(blank).caption = " ";
-    l.store.Label(blank).visible = true;
-    int empty = l.store.LoadOneLabel(0);
-    l.store.Label(empty).caption = "";
-    l.store.Label(empty).visible = true;
-    int hidden = l.store.LoadOneLabel(0);
-    l.store.Label(hidden).caption = "Hidden";
-    l.model.Item(right).linkData = "LINK";
+    AddLabel(l, " ");
+    AddLabel(l, "");
+    AddLabel(l, "Hidden", false);
+    l.model.Item(1).linkData = "LINK";
 
-    auto lines = PageLines(l.Write(), 1);
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "Total\t3.5\t0.000\tArial\t8\tN\tN\tR\t2\tN\t\t\tLINK\t");
-    EXPECT_EQ(lines[1],
-              "\xF4"
-              "CPT\t0.000\t0.000\tArial\t9U\tN\tN\tL-2-3\t1\tN\t\t\t");
-    EXPECT_EQ(lines[2], " \t0.000\t0.000\tArial\t8\tN\tN\tL\t1\tN\t\t\t");
+    EXPECT_EQ(PageLines(l.Write(), 1),
+              (std::vector<std::string>{"Total\t3.5\t0.000\tArial\t8\tN\tN\tR\t2\tN\t\t\tLINK\t",
+                                        "\xF4"
+                                        "CPT\t0.000\t0.000\tArial\t9U\tN\tN\tL-2-3\t1\tN\t\t\t",
+                                        " \t0.000\t0.000\tArial\t8\tN\tN\tL\t1\tN\t\t\t"}));
 }
 
 // An empty form is a header and one empty page; options that need another are written
@@ -150,25 +147,18 @@ TEST(LayoutWriter, UnplacedPromptDefinitionsOnlyInTheFirstPage) {
 
 TEST(LayoutWriter, PromptPlacedFromMenuBorrowsTheDefinitionOfItsKey) {
     LoadedLayout l;
-    int source = l.store.LoadOneLabel(0);
-    FormItem& def = l.model.Item(source);
+    FormItem& def = l.model.Item(AddLabel(l, "^DOB Date"));
     def = FormItem{};
     def.itemKind = ItemKind::UserPrompt;
     def.Prompt().promptKey = "^DOB";
     def.Prompt().promptCaption = "Birth date";
     def.Prompt().dataEntryType = "DATE";
-    def.required = true;
+    def.required = def.definitionRead = true;
     def.Prompt().promptNumber = 5;
-    def.definitionRead = true;
-    l.store.Label(source).caption = "^DOB Date";
-    l.store.Label(source).visible = true;
-    int placed = l.store.LoadOneLabel(0);
-    FormItem& fresh = l.model.Item(placed);
+    FormItem& fresh = l.model.Item(AddLabel(l, "^DOB Date"));
     fresh.itemKind = ItemKind::UserPrompt;
     fresh.Prompt().promptKey = "^DOB";
     fresh.Prompt().dataEntryType = "DATE";
-    l.store.Label(placed).caption = "^DOB Date";
-    l.store.Label(placed).visible = true;
     auto lines = PageLines(l.Write(), 1);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(text::SplitStr(lines[1], "\t", 1), "^DOB@Birth date@DATE@@True@5@@@");
