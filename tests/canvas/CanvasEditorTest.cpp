@@ -1,6 +1,8 @@
 // Selection, moving and inserting on the canvas model, as the pointer drives them.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "canvas/CanvasClipboard.h"
 #include "canvas/CanvasEditor.h"
 #include "layout/LayoutTestSupport.h"
@@ -458,9 +460,10 @@ TEST(Selection, BoxGroupOperationsLeaveOutTheBoundBox) {
     // Even spacing in index order between the outermost edges: 1..6 holds 2.5 inches
     // of boxes, so each of the two gaps is 1.25.
     e.editor.EvenSpaceBoxes(0);
-    EXPECT_DOUBLE_EQ(boxes[size_t(b)].r.left, 3.25);
-    EXPECT_DOUBLE_EQ(boxes[size_t(c)].r.left, 5);
-    EXPECT_DOUBLE_EQ(e.L(boxes[size_t(b)].label).left, 3.25);  // companion labels follow
+    // Companion labels follow their boxes.
+    EXPECT_EQ((std::array{boxes[size_t(b)].r.left, boxes[size_t(c)].r.left,
+                          e.L(boxes[size_t(b)].label).left}),
+              (std::array{3.25, 5.0, 3.25}));
 
     e.editor.MoveBoxShapes(0.5, 0.25, b);
     // The bound box stays, and so does the one not marked.
@@ -474,9 +477,8 @@ TEST(Selection, BoxGroupOperationsLeaveOutTheBoundBox) {
     // Copies keep the options, go onto the given page and become the selection.
     ASSERT_EQ(e.editor.PasteSelectedBoxes(0.1, 0.1, 1, c), 2);
     ASSERT_EQ(boxes.size(), 6u);
-    EXPECT_EQ(boxes[4].borderColor, 0xFF);
-    EXPECT_EQ(boxes[4].page, 1);
-    EXPECT_DOUBLE_EQ(boxes[4].r.left, 0.1);
+    EXPECT_EQ((std::tuple{boxes[4].borderColor, boxes[4].page, boxes[4].r.left}),
+              (std::tuple{0xFFLL, 1, 0.1}));
     // The bound box keeps its mark: its dialog is still open on it.
     EXPECT_EQ(e.editor.SelectedBoxes(), (std::vector<int>{c, 4, 5}));
     EXPECT_FALSE(boxes[size_t(a)].marked);
@@ -486,13 +488,13 @@ TEST(Inserting, TheGridAreaFrameMovesWithItsMarkersAndStaysOnThePage) {
     Editing e;
     e.editor.ShowGridArea({1, 1, 3, 2});
     ASSERT_TRUE(e.editor.GridAreaVisible());
-    EXPECT_TRUE(e.editor.TopMarker().visible);
+    EXPECT_TRUE(e.editor.TopMarker().visible && e.editor.BottomMarker().visible);
     const Marker& bottom = e.editor.BottomMarker();
     EXPECT_DOUBLE_EQ(bottom.r.left + bottom.r.width, 4);  // its corner is the area's
     e.editor.MoveGridArea(0.5, -0.25);
     EXPECT_EQ(e.editor.GridAreaFrame(), (Rect{1.5, 0.75, 3, 2}));
-    EXPECT_DOUBLE_EQ(e.editor.TopMarker().r.top, 0.75);
-    EXPECT_DOUBLE_EQ(bottom.r.top + bottom.r.height, 2.75);
+    EXPECT_EQ((std::pair{e.editor.TopMarker().r.top, bottom.r.top + bottom.r.height}),
+              (std::pair{0.75, 2.75}));
     e.editor.MoveGridArea(-10, 0);
     EXPECT_DOUBLE_EQ(e.editor.GridAreaFrame().left, 0);
     // A new corner pick or clearing the selection takes the frame away.
@@ -577,7 +579,7 @@ TEST(Selection, ArrangeLinesUpSpacesAndSizesLabelsAndItemsTogether) {
         e.canvas.Label(c).height = 0.3;
         int box = e.canvas.AddBox({5, 1, 1, 1}, 0), alone = e.canvas.AddBox({7, 7, 1, 1}, 0);
         e.editor.MarkOneLabel(b);
-        for (int i : {a, b, c}) e.canvas.Label(i).bordered = true;
+        e.Border({a, b, c});
         e.canvas.BoxRecords()[size_t(box)].marked = true;
         e.editor.ArrangeSelection(k.how);
         auto value = [&](const Rect& r) {
@@ -586,24 +588,20 @@ TEST(Selection, ArrangeLinesUpSpacesAndSizesLabelsAndItemsTogether) {
                    : k.field == 'w' ? r.width
                                     : r.height;
         };
-        auto label = [&](int i) {
-            const LabelControl& l = e.L(i);
-            return value({l.left, l.top, l.width, l.height});
-        };
+        auto label = [&](int i) { return value(Place(e.L(i))); };
         const int how = int(k.how);
         EXPECT_NEAR(label(b), k.b, 1e-9) << how;
         EXPECT_NEAR(label(a), k.a, 1e-9) << how;
         EXPECT_NEAR(label(c), k.c, 1e-9) << how;
-        EXPECT_NEAR(value(e.canvas.Boxes()[size_t(box)].r), k.box, 1e-9) << how;
+        EXPECT_NEAR(value(e.Box(box).r), k.box, 1e-9) << how;
         EXPECT_EQ(e.Box(alone).r, (Rect{7, 7, 1, 1})) << how;  // not selected
         // The box's label follows its box.
-        EXPECT_NEAR(e.L(e.canvas.Boxes()[size_t(box)].label).left,
-                    e.canvas.Boxes()[size_t(box)].r.left, 1e-9);
+        EXPECT_NEAR(e.L(e.Box(box).label).left, e.Box(box).r.left, 1e-9);
     }
     // One item alone stays where it is.
     Editing one;
     int only = one.Label(3, 3);
-    one.canvas.Label(only).bordered = true;
+    one.Border({only});
     one.editor.ArrangeSelection(A::Left);
     EXPECT_DOUBLE_EQ(one.L(only).left, 3);
 }
