@@ -613,7 +613,7 @@ TEST(Clipboard, TheSelectionTravelsAsLayoutTextOntoAnotherFormAndPage) {
     int box = from.canvas.AddBox({3, 2, 1, 0.5}, 0);
     from.canvas.UpdateBoxShapeProps(box, CanvasModel::BoxOption::BorderWidth, 3);
     int code = from.canvas.AddBarcode({5, 5, 1.5, 0.5}, 0, "12345");
-    for (int i : {a, b}) from.canvas.Label(i).bordered = true;
+    from.Border({a, b});
     from.canvas.BoxRecords()[size_t(box)].marked = true;
     from.canvas.BarcodeRecords()[size_t(from.canvas.GetBarcodeImageIndex(code))].marked = true;
     const std::string text =
@@ -624,11 +624,13 @@ TEST(Clipboard, TheSelectionTravelsAsLayoutTextOntoAnotherFormAndPage) {
     Editing to;
     to.model.settings.numberOfPages = 2;
     int kept = to.Label(0.5, 0.5, 1, 0, "Kept");
-    to.canvas.Label(kept).bordered = true;
+    to.Border({kept});
+    auto paste = [&](const std::string& layout, int page, const clipboard::Placement& where) {
+        return clipboard::Paste(to.editor, to.canvas, to.model, to.metrics, to.ui, layout, page,
+                                where);
+    };
     // The group's corner (1, 1) goes to the point (2, 1.5), on the second page.
-    EXPECT_EQ(clipboard::Paste(to.editor, to.canvas, to.model, to.metrics, to.ui, text, 1,
-                               {true, 2, 1.5}),
-              4);
+    EXPECT_EQ(paste(text, 1, {true, 2, 1.5}), 4);
     const std::string written = to.Write();
     for (const char* part :
          {"Name:\t2\t1.5\t", "Account\t3\t3.5\t", "Box:\t4\t2.5\t1\t0.5\t2\t", "12345\t6\t5.5\t"})
@@ -636,19 +638,15 @@ TEST(Clipboard, TheSelectionTravelsAsLayoutTextOntoAnotherFormAndPage) {
     EXPECT_EQ(to.canvas.Boxes().back().borderWidth, 3);
     // What was pasted is the selection, and only that.
     EXPECT_FALSE(to.L(kept).bordered);
-    EXPECT_EQ(to.editor.SelectedLabels().size(), 2u);
-    EXPECT_TRUE(to.canvas.Boxes().back().marked);
+    EXPECT_TRUE(to.editor.SelectedLabels().size() == 2 && to.canvas.Boxes().back().marked);
     // Moved by an offset, a group near the page's edge stays on the page.
-    EXPECT_EQ(clipboard::Paste(to.editor, to.canvas, to.model, to.metrics, to.ui, text, 0,
-                               {false, 0, 0, 100, 0}),
-              4);
+    EXPECT_EQ(paste(text, 0, {false, 0, 0, 100, 0}), 4);
     EXPECT_DOUBLE_EQ(to.canvas.Boxes().back().r.left, 3 + 8.5 - 6.5);
     // Text that is no layout, or a layout of nothing, changes nothing.
     const std::string before = to.Write();
     for (const std::string& bad :
          {std::string(), std::string("Name:\t1\t1"), text.substr(0, text.find("</HEADER>")),
           std::string("<HEADER>\r\n</HEADER>\r\n<PAGE>\r\n</PAGE>\r\n")})
-        EXPECT_EQ(clipboard::Paste(to.editor, to.canvas, to.model, to.metrics, to.ui, bad, 0, {}),
-                  0);
+        EXPECT_EQ(paste(bad, 0, {}), 0);
     EXPECT_EQ(to.Write(), before);
 }
