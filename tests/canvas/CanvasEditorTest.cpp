@@ -502,6 +502,10 @@ TEST(Inserting, TheGridAreaFrameMovesWithItsMarkersAndStaysOnThePage) {
     EXPECT_FALSE(e.editor.GridAreaVisible() || e.editor.TopMarker().visible);
     e.editor.MoveGridArea(1, 1);
     EXPECT_DOUBLE_EQ(e.editor.GridAreaFrame().left, 0);
+    e.editor.ShowGridArea({1, 1, 3, 2});
+    e.editor.MoveSupplementaryControls(1);  // another page shown
+    EXPECT_FALSE(e.editor.GridAreaVisible() || e.editor.TopMarker().visible ||
+                 e.editor.BottomMarker().visible);
 }
 
 // The view repaints from the model's one notification: each change says what it

@@ -172,13 +172,13 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
              EXPECT_DOUBLE_EQ(l.model.items[size_t(tall)].barcodeHeight, 0.9);
          }},
         {"user prompt captions in new and old forms",
-         MakeLayout("", "<PAGE>\r\n" + ItemLine("^BAD@x") + "\r\n" + ItemLine("^OLD@DATE@") +
-                            "\r\n" +
-                            ItemLine("^NEW@@LOOKUP@@True@7@dflt@SEL@GRID",
-                                     "1\t1\tArial\t8\tN\tN\tL\t2.5\tN\t\t\t") +
-                            "\r\n" + ItemLine("^FOUR@Cap@TEXT@") + "\r\n" +
-                            ItemLine("^SHORT@Cap@YESNO@@0@4") + "\r\n" + ItemLine("Plain") +
-                            "\r\n</PAGE>"),
+         MakeLayout("",
+                    "<PAGE>\r\n" + ItemLine("^BAD@x") + "\r\n" + ItemLine("^OLD@DATE@") + "\r\n" +
+                        ItemLine("^NEW@@LOOKUP@@True@7@dflt@SEL@GRID",
+                                 "1\t1\tArial\t8\tN\tN\tL\t2.5\tN\t\t\t") +
+                        "\r\n" + "^EIGHT@Cap@TEXT@@False@1@@@\t1\t4\tArial\t8\tN\tN\tL\r\n" +
+                        ItemLine("^FOUR@Cap@TEXT@") + "\r\n" + ItemLine("^SHORT@Cap@YESNO@@0@4") +
+                        "\r\n" + ItemLine("Plain") + "\r\n</PAGE>"),
          "Load Layout file: Wrong format for DATA_ENTRY field",
          [](LoadedLayout& l) {
              EXPECT_NE(l.FindLabel("Template"), -1);  // the bad one keeps the template caption
@@ -210,6 +210,10 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
              const int four = l.FindLabel("^FOUR Text");  // no flag: not required
              ASSERT_NE(four, -1);
              EXPECT_FALSE(l.model.items[size_t(four)].required);
+             // Without a width of its own a text prompt is one inch wide.
+             const LabelControl* eight = l.store.LabelAt(l.FindLabel("^EIGHT Text"));
+             ASSERT_NE(eight, nullptr);
+             EXPECT_FALSE(eight->autoSize || eight->width != 1);
              // Only prompts carry a prompt's parts: a large form's other labels go without them.
              for (const char* other : {"Template", "Plain"}) {
                  int i = l.FindLabel(other);
