@@ -135,23 +135,6 @@ TEST(CanvasModel, DataHotspotsComeFirstThenOthersInIndexOrder) {
     EXPECT_EQ(c.canvas.GetSignatureBoxShapesDefinitions(), "");
 }
 
-TEST(CanvasModel, DeletedBoxIsNotWrittenAndItsIndexIsNeverReused) {
-    CanvasLayout c;
-    ASSERT_TRUE(c.Read(Header("Box:\t1\t1\t2\t2\t1\t1\t1\tN\t0\r\n")));
-    int firstLabel = c.canvas.Boxes()[0].label;
-    c.canvas.DeleteBox(0);
-    EXPECT_EQ(c.canvas.GetBoxShapesDefinitions(), "");
-    EXPECT_EQ(c.canvas.Boxes()[0].styleCode, 6);
-    EXPECT_EQ(c.canvas.LabelAt(firstLabel), nullptr);
-    int next = c.canvas.AddBox({0.5, 0.5, 1, 1}, 0);
-    EXPECT_EQ(next, 1);
-    EXPECT_GT(c.canvas.Boxes()[1].label, firstLabel);
-    EXPECT_EQ(c.canvas.GetBoxShapesDefinitions(), "Box:\t0.5\t0.5\t1\t1\t1\t6\t1\tN\t0");
-    c.canvas.DeleteBox(99);  // out of range: nothing happens
-    c.canvas.DeleteLabel(-1);
-    EXPECT_EQ(c.canvas.Boxes().size(), 2u);
-}
-
 TEST(CanvasModel, CompanionLabelsAreColouredByKindAndSitAtTheirShapesCorner) {
     CanvasLayout c;
     ASSERT_TRUE(c.Read(
@@ -241,6 +224,17 @@ TEST(CanvasModel, ItemDialogsStoreTheirRecordsAndDeletedItemsStayCleared) {
     c.canvas.DeleteHotspot(h);
     c.canvas.UpdateHotspotShapeDetails(h, {3, 3, 1, 1}, "S");
     EXPECT_EQ(c.canvas.GetHotspotShapesDefinitions(), "");
+    // A deleted box is not written, and its index and label are never reused.
+    const int boxLabel = c.canvas.Boxes()[size_t(b)].label;
+    EXPECT_EQ(c.canvas.Boxes()[size_t(b)].styleCode, 6);
+    EXPECT_EQ(c.canvas.LabelAt(boxLabel), nullptr);
+    const int next = c.canvas.AddBox({0.5, 0.5, 1, 1}, 0);
+    EXPECT_EQ(next, b + 1);
+    EXPECT_GT(c.canvas.Boxes()[size_t(next)].label, boxLabel);
+    EXPECT_EQ(c.canvas.GetBoxShapesDefinitions(), "Box:\t0.5\t0.5\t1\t1\t1\t6\t1\tN\t0");
+    c.canvas.DeleteBox(99);  // out of range: nothing happens
+    c.canvas.DeleteLabel(-1);
+    EXPECT_EQ(c.canvas.Boxes().size(), size_t(next) + 1);
     // Indices out of range are ignored.
     c.canvas.UpdateImageDetails(99, {}, "");
     EXPECT_EQ(c.canvas.GetImageSource(99), "");

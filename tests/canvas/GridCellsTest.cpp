@@ -52,6 +52,13 @@ const std::string M(1, '\xF4');
 
 TEST(GridCells, DataGridRecordsRunDownEachBlockOfColumns) {
     Grids g;
+    // Records that do not fill the columns create nothing.
+    int before = g.canvas.LabelCount();
+    EXPECT_TRUE(LoadRectangleWithLabels(g.canvas, g.model, g.ui, g.Area(5, 2, 2)).empty());
+    EXPECT_EQ(g.canvas.LabelCount(), before);
+    EXPECT_EQ(OnlyMessage(g.ui),
+              "Recalculate: Please recalculate \r\n2 column records will not fill 5-column grid "
+              "correctly.");
     GridArea s = g.Area(6, 4, 3);
     s.gridNumber = 2;
     std::vector<int> cells = LoadRectangleWithLabels(g.canvas, g.model, g.ui, s);
@@ -98,16 +105,6 @@ TEST(GridCells, AReopenedFormKnowsItsGridCellsByWhatTheyCarry) {
     std::sort(taken.begin(), taken.end());
     EXPECT_EQ(taken, (std::vector<std::string>{"Cell", M + "1:1,1", M + "1:1,2", M + "1:1,3",
                                                M + "1:1,4"}));
-}
-
-TEST(GridCells, RecordsThatDoNotFillTheColumnsCreateNothing) {
-    Grids g;
-    int before = g.canvas.LabelCount();
-    EXPECT_TRUE(LoadRectangleWithLabels(g.canvas, g.model, g.ui, g.Area(5, 2, 2)).empty());
-    EXPECT_EQ(g.canvas.LabelCount(), before);
-    EXPECT_EQ(OnlyMessage(g.ui),
-              "Recalculate: Please recalculate \r\n2 column records will not fill 5-column grid "
-              "correctly.");
 }
 
 TEST(GridCells, PlainGridsSpreadToTheEdgesOrStackWhenTooNarrow) {
