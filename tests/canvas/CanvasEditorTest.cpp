@@ -1,11 +1,18 @@
 // Selection, moving and inserting on the canvas model, as the pointer drives them.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "canvas/CanvasClipboard.h"
 #include "canvas/CanvasEditor.h"
 #include "layout/LayoutTestSupport.h"
 
 namespace {
+
+using XY = std::pair<double, double>;
+using H = CanvasModel::Hit;
+using Labels = std::vector<int>;
+const std::string kCell = "\xF4";  // the grid cell marker
 
 struct Editing {
     FixedTextMetrics metrics;
@@ -33,6 +40,20 @@ struct Editing {
         return i;
     }
     const LabelControl& L(int i) { return canvas.Label(i); }
+    XY Corner(int i) { return {L(i).left, L(i).top}; }
+    void Border(std::initializer_list<int> labels) {
+        for (int i : labels) canvas.Label(i).bordered = true;
+    }
+    // A plain click, then shift-clicks: the selection as the pointer makes it.
+    void Pick(std::initializer_list<int> labels) {
+        bool shift = false;
+        for (int i : labels) {
+            editor.PressLabel(i, L(i).left, L(i).top, shift, false);
+            editor.CancelDrag();
+            shift = true;
+        }
+    }
+    const BoxRecord& Box(int i) { return canvas.Boxes()[size_t(i)]; }
     std::string Write() {
         LayoutWriter writer(model, canvas, ui);
         return writer.ReassembleData();
@@ -53,23 +74,21 @@ TEST(Selection, PlainShiftAndCtrlClicksFollowTheirRules) {
     // Shift adds, the marked one moves to the clicked label.
     e.editor.PressLabel(b, 3.1, 1.05, true, false);
     e.editor.CancelDrag();
-    EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{a, b}));
+    EXPECT_EQ(e.editor.SelectedLabels(), (Labels{a, b}));
     EXPECT_EQ(e.editor.MarkedLabel(), b);
     EXPECT_EQ(e.canvas.LabelBackColor(a), 0x80FFFFu);
     // Ctrl toggles without touching the other labels; a shape and its label lose
     // their selection.
     int box = e.canvas.AddBox({6, 6, 1, 1}, 0);
-    const int boxLabel = e.canvas.Boxes()[size_t(box)].label;
-    EXPECT_EQ(e.editor.RightPressLabel(boxLabel).kind, CanvasModel::Hit::Box);
-    e.canvas.Label(boxLabel).bordered = true;
-    e.canvas.Label(a).bordered = e.canvas.Label(b).bordered = true;
+    const int boxLabel = e.Box(box).label;
+    EXPECT_EQ(e.editor.RightPressLabel(boxLabel).kind, H::Box);
+    e.Border({boxLabel, a, b});
     e.canvas.Label(b).tag = "marked";
     EXPECT_FALSE(e.editor.PressLabel(c, 5.1, 1.05, false, true));
-    EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{a, b, c}));
-    EXPECT_FALSE(e.canvas.Boxes()[size_t(box)].marked);
-    EXPECT_FALSE(e.L(boxLabel).bordered);
+    EXPECT_EQ(e.editor.SelectedLabels(), (Labels{a, b, c}));
+    EXPECT_FALSE(e.Box(box).marked || e.L(boxLabel).bordered);
     e.editor.PressLabel(c, 5.1, 1.05, false, true);
-    EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{a, b}));
+    EXPECT_EQ(e.editor.SelectedLabels(), (Labels{a, b}));
     e.editor.PressLabel(c, 5.1, 1.05, false, true);  // twice: selected again
     EXPECT_TRUE(e.editor.IsSelected(c));
     // Ctrl on the marked label unmarks it; with no mark left the dialogs close.
@@ -80,16 +99,16 @@ TEST(Selection, PlainShiftAndCtrlClicksFollowTheirRules) {
     // A plain press on a member keeps the group for a drag; released where it began
     // (a click), it leaves that label alone selected.
     e.editor.PressLabel(a, 1.1, 1.05, false, false);
-    EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{a, c}));
+    EXPECT_EQ(e.editor.SelectedLabels(), (Labels{a, c}));
     e.editor.ReleaseWithoutMove();
-    EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{a}));
+    EXPECT_EQ(e.editor.SelectedLabels(), (Labels{a}));
     e.canvas.Label(c).bordered = true;
     e.editor.PressLabel(a, 1.1, 1.05, false, false);
     e.editor.Drop(1.1, 1.05);  // a drop where it began is a click too
-    EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{a}));
+    EXPECT_EQ(e.editor.SelectedLabels(), (Labels{a}));
     e.editor.PressLabel(b, 3.1, 1.05, false, false);
     e.editor.CancelDrag();
-    EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{b}));
+    EXPECT_EQ(e.editor.SelectedLabels(), (Labels{b}));
     e.editor.UnselectAll();
     EXPECT_TRUE(e.editor.SelectedLabels().empty());
     EXPECT_EQ(e.editor.MarkedLabel(), -1);
@@ -99,28 +118,23 @@ TEST(Selection, DraggingMovesTheGroupByTheDropDisplacement) {
     Editing e;
     int a = e.Label(1, 1), b = e.Label(3, 2);
     e.canvas.Label(b).alignment = LabelAlignment::Right;
-    e.editor.PressLabel(a, 1, 1, false, false);
-    e.editor.CancelDrag();
+    e.Pick({a});
     // Shift-press on the right-aligned label: its right edge is the anchor.
     ASSERT_TRUE(e.editor.PressLabel(b, 3.75, 2.1, true, false));
     // The outlines during the drag show every member where the drop will put it.
     std::vector<Rect> outlines = e.editor.DragPreview(4.25, 2.6);
     ASSERT_EQ(outlines.size(), 2u);
     EXPECT_DOUBLE_EQ(outlines[0].left, 1.5);
-    EXPECT_DOUBLE_EQ(outlines[1].left, 3.5);
-    EXPECT_DOUBLE_EQ(outlines[1].top, 2.5);
-    EXPECT_DOUBLE_EQ(outlines[1].width, 1);
+    EXPECT_EQ(outlines[1], (Rect{3.5, 2.5, 1, e.L(b).height}));
     e.editor.Drop(4.25, 2.6);
-    EXPECT_DOUBLE_EQ(e.L(a).left, 1.5);
-    EXPECT_DOUBLE_EQ(e.L(a).top, 1.5);
-    EXPECT_DOUBLE_EQ(e.L(b).left, 3.5);
-    EXPECT_DOUBLE_EQ(e.L(b).top, 2.5);
+    EXPECT_EQ(e.Corner(a), (XY{1.5, 1.5}));
+    EXPECT_EQ(e.Corner(b), (XY{3.5, 2.5}));
     EXPECT_FALSE(e.editor.Dragging());
     // A plain press on a member keeps the group together for the drag.
     ASSERT_TRUE(e.editor.PressLabel(a, 1.5, 1.5, false, false));
     e.editor.Drop(1.0, 1.5);
+    EXPECT_EQ(e.L(a).left + e.L(b).left, 1.0 + 3.0);
     EXPECT_DOUBLE_EQ(e.L(a).left, 1.0);
-    EXPECT_DOUBLE_EQ(e.L(b).left, 3.0);
 }
 
 TEST(Selection, GroupMovesStopAtThePageEdgeKeepingTheGroupsShape) {
@@ -142,8 +156,7 @@ TEST(Selection, GroupMovesStopAtThePageEdgeKeepingTheGroupsShape) {
         int a = e.Label(0.1, 1), b = e.Label(5, 2);
         e.canvas.Label(b).height = 0.2;
         int box = e.canvas.AddBox({1, 4, 2, 4}, 0);
-        e.editor.PressLabel(a, 0.2, 1.05, false, false);
-        e.editor.CancelDrag();
+        e.Pick({a});
         e.editor.PressLabel(b, 5.1, 2.05, true, false);
         std::string how = c.how;
         if (how == "drag") {
@@ -157,15 +170,16 @@ TEST(Selection, GroupMovesStopAtThePageEdgeKeepingTheGroupsShape) {
             e.editor.CancelDrag();
             e.canvas.BoxRecords()[size_t(box)].marked = true;
             e.editor.MoveSelectionBy(c.dx, c.dy);
-            EXPECT_DOUBLE_EQ(e.canvas.Boxes()[size_t(box)].r.top + 4, 11);
+            EXPECT_DOUBLE_EQ(e.Box(box).r.top + 4, 11);
         } else {
             e.editor.CancelDrag();
             e.editor.MoveLabels(c.dx, c.dy);
         }
-        EXPECT_NEAR(e.L(a).left, c.aLeft, 1e-9) << how << c.dx;
-        EXPECT_NEAR(e.L(a).top, c.aTop, 1e-9) << how << c.dx;
-        EXPECT_NEAR(e.L(b).left - e.L(a).left, 4.9, 1e-9) << how << c.dx;
-        EXPECT_NEAR(e.L(b).top - e.L(a).top, 1, 1e-9) << how << c.dx;
+        SCOPED_TRACE(how + std::to_string(c.dx));
+        EXPECT_NEAR(e.L(a).left, c.aLeft, 1e-9);
+        EXPECT_NEAR(e.L(a).top, c.aTop, 1e-9);
+        EXPECT_NEAR(e.L(b).left - e.L(a).left, 4.9, 1e-9);
+        EXPECT_NEAR(e.L(b).top - e.L(a).top, 1, 1e-9);
     }
 }
 
@@ -174,101 +188,83 @@ TEST(Selection, PastingCopiesTheSelectionAndRebindsTheMarkedLabel) {
     EXPECT_EQ(e.editor.PasteSelectedLabels(0.1, 0.1, 0), 0);  // nothing selected
     EXPECT_EQ(e.shown, -1);
     int a = e.Label(1, 1, 1, 0, "First"), b = e.Label(2, 2, 1, 0, "Second");
-    e.editor.PressLabel(a, 1, 1, false, false);
-    e.editor.CancelDrag();
-    e.editor.PressLabel(b, 2, 2, true, false);
-    e.editor.CancelDrag();
+    e.Pick({a, b});
     int count = e.canvas.LabelCount();
     EXPECT_EQ(e.editor.PasteSelectedLabels(0.5, 0.25, 1), 2);
     EXPECT_EQ(e.canvas.LabelCount(), count + 2);
     int ca = count, cb = count + 1;
-    EXPECT_EQ(e.L(ca).caption, "First");
-    EXPECT_DOUBLE_EQ(e.L(ca).left, 1.5);
-    EXPECT_DOUBLE_EQ(e.L(cb).top, 2.25);
+    EXPECT_EQ(e.L(ca).caption + "/" + e.L(ca).tag, "First/");
+    EXPECT_EQ(e.Corner(ca), (XY{1.5, 1.25}));
+    EXPECT_EQ(e.Corner(cb), (XY{2.5, 2.25}));
     EXPECT_EQ(e.L(ca).page, 1);
-    EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{ca, cb}));
+    EXPECT_EQ(e.editor.SelectedLabels(), (Labels{ca, cb}));
     EXPECT_EQ(e.editor.MarkedLabel(), cb);
     EXPECT_EQ(e.shown, cb);
-    EXPECT_EQ(e.L(ca).tag, "");
 }
 
 TEST(Selection, EvenSpacingWorksInIndexOrderEvenWithOverlap) {
     Editing e;
     int a = e.Label(1, 1, 1), b = e.Label(5, 3, 1), c = e.Label(2, 2, 1);
-    for (int i : {a, b, c}) e.canvas.Label(i).bordered = true;
+    e.Border({a, b, c});
     e.editor.EvenSpaceSelected(true, false);
-    // Span 1..6 = 5, widths 3: gap 1, laid out a, b, c.
-    EXPECT_DOUBLE_EQ(e.L(a).left, 1);
-    EXPECT_DOUBLE_EQ(e.L(b).left, 3);
-    EXPECT_DOUBLE_EQ(e.L(c).left, 5);
-    EXPECT_DOUBLE_EQ(e.L(b).top, 3);  // vertical untouched
+    // Span 1..6 = 5, widths 3: gap 1, laid out a, b, c; vertical untouched.
+    EXPECT_EQ((std::vector<XY>{e.Corner(a), e.Corner(b), e.Corner(c)}),
+              (std::vector<XY>{{1, 1}, {3, 3}, {5, 2}}));
     // Widths beyond their span: a negative gap.
     Editing o;
     int x = o.Label(1, 1, 2), y = o.Label(1.5, 1, 2), z = o.Label(2, 1, 2);
-    for (int i : {x, y, z}) o.canvas.Label(i).bordered = true;
+    o.Border({x, y, z});
     o.editor.EvenSpaceSelected(true, true);
     EXPECT_DOUBLE_EQ(o.L(y).left, 1 + 2 - 1.5);  // gap (4 - 1 - 6) / 2 = -1.5
     EXPECT_LT(o.L(z).left, o.L(y).left + o.L(y).width);
     Editing one;
     int only = one.Label(3, 3);
-    one.canvas.Label(only).bordered = true;
+    one.Border({only});
     one.editor.EvenSpaceSelected(true, true);
     EXPECT_DOUBLE_EQ(one.L(only).left, 3);
 }
 
 TEST(Selection, GridRowsAndRubberBandsTakeOnlyWhatTheyShould) {
     Editing e;
-    int cell = e.Label(1, 1, 1, 0,
-                       "\xF4"
-                       "GRID1,2");
-    int plain = e.Label(1, 2, 1, 0,
-                        "\xF4"
-                        "NOCOMMA");
+    int cell = e.Label(1, 1, 1, 0, kCell + "GRID1,2"),
+        plain = e.Label(1, 2, 1, 0, kCell + "NOCOMMA");
     int other = e.Label(1, 1.5, 1, 1, "Page two");
-    for (int i : {cell, plain}) e.canvas.Label(i).bordered = true;
+    e.Border({cell, plain});
     SetGridCellPlace(e.canvas.Label(cell), 2, 1);
     e.editor.AssignGridRow(7);
-    EXPECT_EQ(e.L(cell).caption,
-              "\xF4"
-              "GRID1,7");
-    EXPECT_EQ(e.L(cell).spare, "#7#1");
-    EXPECT_EQ(e.L(plain).caption,
-              "\xF4"
-              "NOCOMMA");
+    EXPECT_EQ(e.L(cell).caption + e.L(cell).spare, kCell + "GRID1,7#7#1");
+    EXPECT_EQ(e.L(plain).caption, kCell + "NOCOMMA");
     e.editor.SelectInRect({0, 0, 3, 3}, 0, false);
-    EXPECT_TRUE(e.editor.IsSelected(cell));
-    EXPECT_FALSE(e.editor.IsSelected(other));  // another page
+    EXPECT_TRUE(e.editor.IsSelected(cell) && !e.editor.IsSelected(other));  // another page
     int text = e.Label(2, 2.5, 0.5, 0, "Plain");
     e.editor.SelectInRect({0, 0, 3, 3}, 0, true);  // grid-only
-    EXPECT_FALSE(e.editor.IsSelected(text));
-    EXPECT_TRUE(e.editor.IsSelected(cell));
+    EXPECT_TRUE(e.editor.IsSelected(cell) && !e.editor.IsSelected(text));
 }
 
 TEST(Selection, DeletingKeepsShapesUnlessMarkedAndIndicesAreNeverReused) {
     Editing e;
     int box = e.canvas.AddBox({1, 1, 3, 3}, 0);
-    int boxLabel = e.canvas.Boxes()[size_t(box)].label;
+    int boxLabel = e.Box(box).label;
     int a = e.Label(2, 2);
     e.editor.SelectInRect({0, 0, 8, 10}, 0, false);
     EXPECT_FALSE(e.editor.IsSelected(boxLabel));  // companion labels never join
     e.editor.DeleteSelection();
     EXPECT_EQ(e.canvas.LabelAt(a), nullptr);
-    EXPECT_TRUE(e.canvas.Boxes()[size_t(box)].active);
-    e.editor.PressItem({CanvasModel::Hit::Box, box}, 1, 1, false, false);
+    EXPECT_TRUE(e.Box(box).active);
+    e.editor.PressItem({H::Box, box}, 1, 1, false, false);
     e.editor.CancelDrag();
     int closedBefore = e.closed;
     e.editor.DeleteSelection();
-    EXPECT_FALSE(e.canvas.Boxes()[size_t(box)].active);
+    EXPECT_FALSE(e.Box(box).active);
     EXPECT_GT(e.closed, closedBefore);  // its dialog does not outlive it
     int next = e.Label(1, 1);
     EXPECT_GT(next, a);
-    std::string written = e.Write();
-    EXPECT_EQ(written.find("Box:"), std::string::npos);
-    EXPECT_NE(written.find("Text\t1\t1"), std::string::npos);
+    EXPECT_EQ(e.Write().find("Box:"), std::string::npos);
+    EXPECT_NE(e.Write().find("Text\t1\t1"), std::string::npos);
 }
 
+// Deleting one item from its menu leaves the selected labels as they were.
 TEST(Selection, DeletingOneItemLeavesTheSelectedLabels) {
-    using H = CanvasModel::Hit;
     Editing e;
     int a = e.Label(1, 1), b = e.Label(3, 1);
     int box = e.canvas.AddBox({1, 4, 2, 2}, 0);
@@ -282,33 +278,30 @@ TEST(Selection, DeletingOneItemLeavesTheSelectedLabels) {
     EXPECT_EQ(e.editor.RightPressLabel(barcode).kind, H::Label);  // a label's menu
     for (H item :
          {H{H::Image, image}, H{H::Box, box}, H{H::Hotspot, hotspot}, H{H::Label, barcode}}) {
-        e.canvas.Label(a).bordered = e.canvas.Label(b).bordered = true;
+        e.Border({a, b});
         e.editor.DeleteItem(item);
-        EXPECT_EQ(e.editor.SelectedLabels(), (std::vector<int>{a, b})) << item.kind;
+        EXPECT_EQ(e.editor.SelectedLabels(), (Labels{a, b})) << item.kind;
     }
-    EXPECT_FALSE(e.canvas.Images()[size_t(image)].active);
-    EXPECT_FALSE(e.canvas.Boxes()[size_t(box)].active);
-    EXPECT_FALSE(e.canvas.Hotspots()[size_t(hotspot)].active);
+    EXPECT_FALSE(e.canvas.Images()[size_t(image)].active || e.Box(box).active ||
+                 e.canvas.Hotspots()[size_t(hotspot)].active);
     EXPECT_EQ(e.canvas.LabelAt(hotspotLabel), nullptr);  // with its companion label
     EXPECT_EQ(e.canvas.LabelAt(barcode), nullptr);
-    std::string written = e.Write();
-    EXPECT_EQ(written.find("Hotspot:"), std::string::npos);
-    EXPECT_EQ(written.find('\xE6'), std::string::npos);
+    EXPECT_EQ(e.Write().find("Hotspot:"), std::string::npos);
+    EXPECT_EQ(e.Write().find('\xE6'), std::string::npos);
 }
 
 TEST(Inserting, ToolButtonsGroupAndClearTheSelectionBetweenKinds) {
     Editing e;
     int a = e.Label(1, 1);
-    e.canvas.Label(a).bordered = true;
+    e.Border({a});
     e.editor.PressTool(kInsertGrid);  // label-like to label-like: kept
     EXPECT_TRUE(e.editor.IsSelected(a));
     e.editor.PressTool(kInsertImage);
-    EXPECT_FALSE(e.editor.IsSelected(a));
-    EXPECT_EQ(e.canvas.Window().insertMode, kInsertImage);
+    EXPECT_FALSE(e.editor.IsSelected(a) || e.canvas.Window().insertMode != kInsertImage);
     e.editor.PressTool(kInsertImage);  // again: back to the label tool
     EXPECT_EQ(e.canvas.Window().insertMode, kInsertLabel);
     e.editor.PressTool(kInsertLabel);
-    e.canvas.Label(a).bordered = true;
+    e.Border({a});
     e.editor.PressTool(kInsertGrid);
     EXPECT_TRUE(e.editor.IsSelected(a));
 }
@@ -320,7 +313,7 @@ TEST(Inserting, ALabelClickAndTheTwoCornersOfABox) {
     int l = e.editor.LastInsertedLabel();
     ASSERT_GT(l, 0);
     EXPECT_EQ(e.L(l).caption, "New text");
-    EXPECT_DOUBLE_EQ(e.L(l).left, 2);
+    EXPECT_EQ(e.Corner(l), (XY{2, 3}));
     // Only a plain left click makes a label.
     int count = e.canvas.LabelCount();
     e.editor.ClickCanvas(2, 4, 0, true, false, true, false);    // Ctrl
@@ -330,21 +323,16 @@ TEST(Inserting, ALabelClickAndTheTwoCornersOfABox) {
 
     e.editor.PressTool(kInsertBox);
     e.editor.ClickCanvas(1, 1, 0, true, false);
-    EXPECT_TRUE(e.canvas.Window().cornerPick);
-    EXPECT_TRUE(e.editor.TopMarker().visible);
+    EXPECT_TRUE(e.canvas.Window().cornerPick && e.editor.TopMarker().visible);
     EXPECT_DOUBLE_EQ(e.editor.TopMarker().r.left, 1);
     e.editor.MovePointer(3, 2);
     EXPECT_TRUE(e.editor.BottomMarker().visible);
     EXPECT_DOUBLE_EQ(e.editor.BottomMarker().r.left + e.editor.BottomMarker().r.width, 3);
     e.editor.ClickCanvas(4, 3, 0, true, false);
     ASSERT_EQ(e.canvas.Boxes().size(), 1u);
-    const BoxRecord& b = e.canvas.Boxes()[0];
-    EXPECT_DOUBLE_EQ(b.r.left, 1);
-    EXPECT_DOUBLE_EQ(b.r.width, 3);
-    EXPECT_DOUBLE_EQ(b.r.height, 2);
-    EXPECT_TRUE(b.marked);
-    EXPECT_FALSE(e.canvas.Window().cornerPick);
-    EXPECT_FALSE(e.editor.TopMarker().visible);
+    EXPECT_EQ(e.Box(0).r, (Rect{1, 1, 3, 2}));
+    EXPECT_TRUE(e.Box(0).marked);
+    EXPECT_FALSE(e.canvas.Window().cornerPick || e.editor.TopMarker().visible);
 
     // Shift in the box tool marks the boxes inside instead of making one; boxes
     // marked before keep their marks.
@@ -355,8 +343,7 @@ TEST(Inserting, ALabelClickAndTheTwoCornersOfABox) {
     EXPECT_TRUE(e.editor.BoxBand());
     e.editor.ClickCanvas(5, 5, 0, true, false);
     EXPECT_EQ(e.canvas.Boxes().size(), 2u);
-    EXPECT_TRUE(e.canvas.Boxes()[0].marked);
-    EXPECT_TRUE(e.canvas.Boxes()[size_t(outside)].marked);
+    EXPECT_TRUE(e.Box(0).marked && e.Box(outside).marked);
     EXPECT_FALSE(e.editor.BoxBand());
 }
 
@@ -367,8 +354,7 @@ TEST(Inserting, LinesFollowThePointerAndShapesGetTheirRecords) {
     EXPECT_FALSE(e.editor.TopMarker().visible);
     ASSERT_EQ(e.canvas.Lines().size(), 1u);
     e.editor.MovePointer(2, 4);
-    EXPECT_DOUBLE_EQ(e.canvas.Lines()[0].x2, 2);
-    EXPECT_DOUBLE_EQ(e.canvas.Lines()[0].y2, 4);
+    EXPECT_EQ((XY{e.canvas.Lines()[0].x2, e.canvas.Lines()[0].y2}), (XY{2, 4}));
     e.editor.ClickCanvas(3, 4, 0, true, false);
     EXPECT_DOUBLE_EQ(e.canvas.Lines()[0].x2, 3);
 
@@ -394,8 +380,7 @@ TEST(Inserting, LinesFollowThePointerAndShapesGetTheirRecords) {
     e.editor.ClickCanvas(1, 7, 0, true, false);
     e.editor.ClickCanvas(3, 8, 0, true, false);
     ASSERT_EQ(e.canvas.Images().size(), 1u);
-    EXPECT_EQ(e.canvas.Images()[0].name, "logo.bmp");
-    EXPECT_EQ(e.canvas.Images()[0].source, "Local");
+    EXPECT_EQ(e.canvas.Images()[0].name + " " + e.canvas.Images()[0].source, "logo.bmp Local");
     e.editor.GetHooks().selectImageFile = [] { return std::string(); };
     e.editor.ClickCanvas(1, 9, 0, true, false);
     e.editor.ClickCanvas(3, 10, 0, true, false);
@@ -406,19 +391,15 @@ TEST(Inserting, ItemsDragAloneAndStayOnThePage) {
     Editing e;
     int h = e.canvas.AddHotspot({1, 1, 1, 1}, 0);
     int label = e.canvas.Hotspots()[size_t(h)].label;
-    ASSERT_TRUE(e.editor.PressItem({CanvasModel::Hit::Hotspot, h}, 1.5, 1.5, false, false));
+    ASSERT_TRUE(e.editor.PressItem({H::Hotspot, h}, 1.5, 1.5, false, false));
     e.editor.Drop(3.5, 2.5);
-    EXPECT_DOUBLE_EQ(e.canvas.Hotspots()[size_t(h)].r.left, 3);
-    EXPECT_DOUBLE_EQ(e.L(label).left, 3);  // the companion label goes with it
-    EXPECT_DOUBLE_EQ(e.L(label).top, 2);
-    e.editor.PressItem({CanvasModel::Hit::Hotspot, h}, 3.5, 2.5, false, false);
-    std::vector<Rect> outline = e.editor.DragPreview(-10, -10);
-    ASSERT_EQ(outline.size(), 1u);
-    EXPECT_DOUBLE_EQ(outline[0].left, 0);  // the outline stops at the page edge too
-    EXPECT_DOUBLE_EQ(outline[0].width, 1);
+    EXPECT_EQ(e.canvas.Hotspots()[size_t(h)].r, (Rect{3, 2, 1, 1}));
+    EXPECT_EQ(e.Corner(label), (XY{3, 2}));  // the companion label goes with it
+    e.editor.PressItem({H::Hotspot, h}, 3.5, 2.5, false, false);
+    // The outline stops at the page edge too.
+    EXPECT_EQ(e.editor.DragPreview(-10, -10), (std::vector<Rect>{{0, 0, 1, 1}}));
     e.editor.Drop(-10, -10);
-    EXPECT_DOUBLE_EQ(e.canvas.Hotspots()[size_t(h)].r.left, 0);
-    EXPECT_DOUBLE_EQ(e.canvas.Hotspots()[size_t(h)].r.top, 0);
+    EXPECT_EQ(e.canvas.Hotspots()[size_t(h)].r, (Rect{0, 0, 1, 1}));
 }
 
 TEST(ItemMenu, ALabelBecomesStaticTextADataFieldOrAPrompt) {
@@ -428,37 +409,37 @@ TEST(ItemMenu, ALabelBecomesStaticTextADataFieldOrAPrompt) {
     e.canvas.Label(l).alignment = LabelAlignment::Right;
     double right = e.L(l).left + e.L(l).width;
     e.editor.ItemToDataField(l, "PATIENT.LASTNAME");
-    EXPECT_EQ(e.L(l).caption, "~PATIENT.LASTNAME");
-    EXPECT_TRUE(e.L(l).autoSize);
+    EXPECT_TRUE(e.L(l).caption == "~PATIENT.LASTNAME" && e.L(l).autoSize);
     EXPECT_DOUBLE_EQ(e.L(l).left + e.L(l).width, right);  // keeps its right edge
     EXPECT_EQ(e.model.Item(l).itemKind, ItemKind::DatabaseField);
     e.editor.ItemToStaticText(l);
     EXPECT_EQ(e.L(l).caption, "Text");
     EXPECT_DOUBLE_EQ(e.L(l).left + e.L(l).width, right);
 
-    FormItem dob, note;
-    dob.itemKind = note.itemKind = ItemKind::UserPrompt;
-    dob.Prompt().promptKey = "^DOB";
-    dob.Prompt().promptCaption = "Date of birth";
-    dob.Prompt().dataEntryType = "DATE";
-    note.Prompt().promptKey = "^NOTE";
-    note.Prompt().promptCaption = "Note";
-    note.Prompt().dataEntryType = "TEXT";
-    e.model.prompts = {dob, note};
+    auto prompt = [](const char* key, const char* caption, const char* type) {
+        FormItem p;
+        p.itemKind = ItemKind::UserPrompt;
+        p.Prompt().promptKey = key, p.Prompt().promptCaption = caption;
+        p.Prompt().dataEntryType = type;
+        return p;
+    };
+    e.model.prompts = {prompt("^DOB", "Date of birth", "DATE"), prompt("^NOTE", "Note", "TEXT")};
     auto entries = e.editor.UserPromptEntries();
     ASSERT_EQ(entries.size(), 2u);
     e.editor.ItemToUserPrompt(l, entries[1]);
     EXPECT_EQ(e.L(l).caption, "^NOTE");
-    EXPECT_FALSE(e.L(l).autoSize);  // a text prompt is one inch wide
-    EXPECT_DOUBLE_EQ(e.L(l).width, 1);
-    EXPECT_EQ(LabelToolTip(e.L(l), e.model.Item(l)), "Note");
-    EXPECT_EQ(e.model.Item(l).dataEntryType(), "TEXT");
+    EXPECT_FALSE(e.L(l).autoSize || e.L(l).width != 1);  // a text prompt is one inch wide
+    EXPECT_EQ(LabelToolTip(e.L(l), e.model.Item(l)) + e.model.Item(l).dataEntryType(), "NoteTEXT");
     // A prompt in use is no longer offered.
     entries = e.editor.UserPromptEntries();
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].reference, "DOB");
-    std::string written = e.Write();
-    EXPECT_NE(written.find("^NOTE"), std::string::npos);
+    EXPECT_NE(e.Write().find("^NOTE"), std::string::npos);
+    // Filling by tag takes the labels of that tag only.
+    int tagged = e.Label(1, 6);
+    e.canvas.Label(tagged).tag = "T";
+    EXPECT_EQ(e.editor.FillLabels({"Filled"}, 0, "T"), 1);
+    EXPECT_EQ(e.L(tagged).caption, "Filled");
 
     // A barcode's label takes the same entries and stays a barcode of its size.
     int barcode = e.canvas.AddBarcode({4, 4, 2, 0.5}, 0, "123");
@@ -479,24 +460,25 @@ TEST(Selection, BoxGroupOperationsLeaveOutTheBoundBox) {
     // Even spacing in index order between the outermost edges: 1..6 holds 2.5 inches
     // of boxes, so each of the two gaps is 1.25.
     e.editor.EvenSpaceBoxes(0);
-    EXPECT_DOUBLE_EQ(boxes[size_t(b)].r.left, 3.25);
-    EXPECT_DOUBLE_EQ(boxes[size_t(c)].r.left, 5);
-    EXPECT_DOUBLE_EQ(e.L(boxes[size_t(b)].label).left, 3.25);  // companion labels follow
+    // Companion labels follow their boxes.
+    EXPECT_EQ((std::array{boxes[size_t(b)].r.left, boxes[size_t(c)].r.left,
+                          e.L(boxes[size_t(b)].label).left}),
+              (std::array{3.25, 5.0, 3.25}));
 
     e.editor.MoveBoxShapes(0.5, 0.25, b);
-    EXPECT_DOUBLE_EQ(boxes[size_t(a)].r.left, 1.5);
-    EXPECT_DOUBLE_EQ(boxes[size_t(b)].r.left, 3.25);  // bound: stays
-    EXPECT_DOUBLE_EQ(boxes[size_t(c)].r.top, 1.25);
-    EXPECT_DOUBLE_EQ(boxes[size_t(d)].r.top, 9);  // not marked
+    // The bound box stays, and so does the one not marked.
+    EXPECT_EQ(
+        (std::vector<Rect>{boxes[size_t(a)].r, boxes[size_t(b)].r, boxes[size_t(c)].r,
+                           boxes[size_t(d)].r}),
+        (std::vector<Rect>{{1.5, 1.25, 1, 1}, {3.25, 1, 0.5, 1}, {5.5, 1.25, 1, 1}, {0, 9, 1, 1}}));
     e.editor.MoveBoxShapes(-20, 0);
     EXPECT_DOUBLE_EQ(boxes[size_t(a)].r.left, 0);  // stops at the page edge
 
     // Copies keep the options, go onto the given page and become the selection.
     ASSERT_EQ(e.editor.PasteSelectedBoxes(0.1, 0.1, 1, c), 2);
     ASSERT_EQ(boxes.size(), 6u);
-    EXPECT_EQ(boxes[4].borderColor, 0xFF);
-    EXPECT_EQ(boxes[4].page, 1);
-    EXPECT_DOUBLE_EQ(boxes[4].r.left, 0.1);
+    EXPECT_EQ((std::tuple{boxes[4].borderColor, boxes[4].page, boxes[4].r.left}),
+              (std::tuple{0xFFLL, 1, 0.1}));
     // The bound box keeps its mark: its dialog is still open on it.
     EXPECT_EQ(e.editor.SelectedBoxes(), (std::vector<int>{c, 4, 5}));
     EXPECT_FALSE(boxes[size_t(a)].marked);
@@ -506,20 +488,24 @@ TEST(Inserting, TheGridAreaFrameMovesWithItsMarkersAndStaysOnThePage) {
     Editing e;
     e.editor.ShowGridArea({1, 1, 3, 2});
     ASSERT_TRUE(e.editor.GridAreaVisible());
-    EXPECT_TRUE(e.editor.TopMarker().visible);
+    EXPECT_TRUE(e.editor.TopMarker().visible && e.editor.BottomMarker().visible);
     const Marker& bottom = e.editor.BottomMarker();
     EXPECT_DOUBLE_EQ(bottom.r.left + bottom.r.width, 4);  // its corner is the area's
     e.editor.MoveGridArea(0.5, -0.25);
-    EXPECT_DOUBLE_EQ(e.editor.GridAreaFrame().left, 1.5);
-    EXPECT_DOUBLE_EQ(e.editor.TopMarker().r.top, 0.75);
-    EXPECT_DOUBLE_EQ(bottom.r.top + bottom.r.height, 2.75);
+    EXPECT_EQ(e.editor.GridAreaFrame(), (Rect{1.5, 0.75, 3, 2}));
+    EXPECT_EQ((std::pair{e.editor.TopMarker().r.top, bottom.r.top + bottom.r.height}),
+              (std::pair{0.75, 2.75}));
     e.editor.MoveGridArea(-10, 0);
     EXPECT_DOUBLE_EQ(e.editor.GridAreaFrame().left, 0);
     // A new corner pick or clearing the selection takes the frame away.
     e.editor.ClearSelection();
-    EXPECT_FALSE(e.editor.GridAreaVisible());
+    EXPECT_FALSE(e.editor.GridAreaVisible() || e.editor.TopMarker().visible);
     e.editor.MoveGridArea(1, 1);
     EXPECT_DOUBLE_EQ(e.editor.GridAreaFrame().left, 0);
+    e.editor.ShowGridArea({1, 1, 3, 2});
+    e.editor.MoveSupplementaryControls(1);  // another page shown
+    EXPECT_FALSE(e.editor.GridAreaVisible() || e.editor.TopMarker().visible ||
+                 e.editor.BottomMarker().visible);
 }
 
 // The view repaints from the model's one notification: each change says what it
@@ -595,9 +581,9 @@ TEST(Selection, ArrangeLinesUpSpacesAndSizesLabelsAndItemsTogether) {
         int a = e.Label(1, 1, 1), b = e.Label(3, 2, 2), c = e.Label(2, 4, 0.5);
         e.canvas.Label(a).height = 0.2, e.canvas.Label(b).height = 0.4;
         e.canvas.Label(c).height = 0.3;
-        int box = e.canvas.AddBox({5, 1, 1, 1}, 0);
+        int box = e.canvas.AddBox({5, 1, 1, 1}, 0), alone = e.canvas.AddBox({7, 7, 1, 1}, 0);
         e.editor.MarkOneLabel(b);
-        for (int i : {a, b, c}) e.canvas.Label(i).bordered = true;
+        e.Border({a, b, c});
         e.canvas.BoxRecords()[size_t(box)].marked = true;
         e.editor.ArrangeSelection(k.how);
         auto value = [&](const Rect& r) {
@@ -606,23 +592,20 @@ TEST(Selection, ArrangeLinesUpSpacesAndSizesLabelsAndItemsTogether) {
                    : k.field == 'w' ? r.width
                                     : r.height;
         };
-        auto label = [&](int i) {
-            const LabelControl& l = e.L(i);
-            return value({l.left, l.top, l.width, l.height});
-        };
+        auto label = [&](int i) { return value(Place(e.L(i))); };
         const int how = int(k.how);
         EXPECT_NEAR(label(b), k.b, 1e-9) << how;
         EXPECT_NEAR(label(a), k.a, 1e-9) << how;
         EXPECT_NEAR(label(c), k.c, 1e-9) << how;
-        EXPECT_NEAR(value(e.canvas.Boxes()[size_t(box)].r), k.box, 1e-9) << how;
+        EXPECT_NEAR(value(e.Box(box).r), k.box, 1e-9) << how;
+        EXPECT_EQ(e.Box(alone).r, (Rect{7, 7, 1, 1})) << how;  // not selected
         // The box's label follows its box.
-        EXPECT_NEAR(e.L(e.canvas.Boxes()[size_t(box)].label).left,
-                    e.canvas.Boxes()[size_t(box)].r.left, 1e-9);
+        EXPECT_NEAR(e.L(e.Box(box).label).left, e.Box(box).r.left, 1e-9);
     }
     // One item alone stays where it is.
     Editing one;
     int only = one.Label(3, 3);
-    one.canvas.Label(only).bordered = true;
+    one.Border({only});
     one.editor.ArrangeSelection(A::Left);
     EXPECT_DOUBLE_EQ(one.L(only).left, 3);
 }
@@ -634,7 +617,7 @@ TEST(Clipboard, TheSelectionTravelsAsLayoutTextOntoAnotherFormAndPage) {
     int box = from.canvas.AddBox({3, 2, 1, 0.5}, 0);
     from.canvas.UpdateBoxShapeProps(box, CanvasModel::BoxOption::BorderWidth, 3);
     int code = from.canvas.AddBarcode({5, 5, 1.5, 0.5}, 0, "12345");
-    for (int i : {a, b}) from.canvas.Label(i).bordered = true;
+    from.Border({a, b});
     from.canvas.BoxRecords()[size_t(box)].marked = true;
     from.canvas.BarcodeRecords()[size_t(from.canvas.GetBarcodeImageIndex(code))].marked = true;
     const std::string text =
@@ -645,11 +628,13 @@ TEST(Clipboard, TheSelectionTravelsAsLayoutTextOntoAnotherFormAndPage) {
     Editing to;
     to.model.settings.numberOfPages = 2;
     int kept = to.Label(0.5, 0.5, 1, 0, "Kept");
-    to.canvas.Label(kept).bordered = true;
+    to.Border({kept});
+    auto paste = [&](const std::string& layout, int page, const clipboard::Placement& where) {
+        return clipboard::Paste(to.editor, to.canvas, to.model, to.metrics, to.ui, layout, page,
+                                where);
+    };
     // The group's corner (1, 1) goes to the point (2, 1.5), on the second page.
-    EXPECT_EQ(clipboard::Paste(to.editor, to.canvas, to.model, to.metrics, to.ui, text, 1,
-                               {true, 2, 1.5}),
-              4);
+    EXPECT_EQ(paste(text, 1, {true, 2, 1.5}), 4);
     const std::string written = to.Write();
     for (const char* part :
          {"Name:\t2\t1.5\t", "Account\t3\t3.5\t", "Box:\t4\t2.5\t1\t0.5\t2\t", "12345\t6\t5.5\t"})
@@ -657,19 +642,15 @@ TEST(Clipboard, TheSelectionTravelsAsLayoutTextOntoAnotherFormAndPage) {
     EXPECT_EQ(to.canvas.Boxes().back().borderWidth, 3);
     // What was pasted is the selection, and only that.
     EXPECT_FALSE(to.L(kept).bordered);
-    EXPECT_EQ(to.editor.SelectedLabels().size(), 2u);
-    EXPECT_TRUE(to.canvas.Boxes().back().marked);
+    EXPECT_TRUE(to.editor.SelectedLabels().size() == 2 && to.canvas.Boxes().back().marked);
     // Moved by an offset, a group near the page's edge stays on the page.
-    EXPECT_EQ(clipboard::Paste(to.editor, to.canvas, to.model, to.metrics, to.ui, text, 0,
-                               {false, 0, 0, 100, 0}),
-              4);
+    EXPECT_EQ(paste(text, 0, {false, 0, 0, 100, 0}), 4);
     EXPECT_DOUBLE_EQ(to.canvas.Boxes().back().r.left, 3 + 8.5 - 6.5);
     // Text that is no layout, or a layout of nothing, changes nothing.
     const std::string before = to.Write();
     for (const std::string& bad :
          {std::string(), std::string("Name:\t1\t1"), text.substr(0, text.find("</HEADER>")),
           std::string("<HEADER>\r\n</HEADER>\r\n<PAGE>\r\n</PAGE>\r\n")})
-        EXPECT_EQ(clipboard::Paste(to.editor, to.canvas, to.model, to.metrics, to.ui, bad, 0, {}),
-                  0);
+        EXPECT_EQ(paste(bad, 0, {}), 0);
     EXPECT_EQ(to.Write(), before);
 }

@@ -14,18 +14,32 @@ struct Grids {
     CanvasModel canvas{model, metrics};
     RecordingUserInterface ui;
 
-    GridArea Area(int columns, int rows) {
+    // From (1, 1) to (7, 3) inches, cells 0.5 x 0.2; a data grid of records of the given
+    // number of columns.
+    GridArea Area(int columns, int rows, int columnsInRecord = 0) {
         GridArea s;
-        s.left = 1;
-        s.top = 1;
+        s.left = s.top = 1;
         s.right = 7;
         s.bottom = 3;
         s.columns = columns;
         s.rows = rows;
-        s.tag = "grid";
+        s.tag = columnsInRecord ? "DATAgrid" : "grid";
+        s.dataGrid = columnsInRecord > 0;
+        s.columnsInRecord = columnsInRecord;
         s.format.width = 0.5;
         s.format.height = 0.2;
         return s;
+    }
+    // Visible labels of the given captions, in index order.
+    std::vector<int> Add(std::initializer_list<std::string> captions) {
+        std::vector<int> out;
+        for (const std::string& caption : captions) {
+            int i = canvas.LoadOneLabel(0);
+            canvas.Label(i).caption = caption;
+            canvas.Label(i).visible = true;
+            out.push_back(i);
+        }
+        return out;
     }
     std::vector<std::string> Captions(const std::vector<int>& labels) {
         std::vector<std::string> out;
@@ -38,20 +52,21 @@ const std::string M(1, '\xF4');
 
 TEST(GridCells, DataGridRecordsRunDownEachBlockOfColumns) {
     Grids g;
-    GridArea s = g.Area(6, 4);
-    s.dataGrid = true;
-    s.columnsInRecord = 3;
-    s.tag = "DATAgrid";
+    // Records that do not fill the columns create nothing.
+    int before = g.canvas.LabelCount();
+    EXPECT_TRUE(LoadRectangleWithLabels(g.canvas, g.model, g.ui, g.Area(5, 2, 2)).empty());
+    EXPECT_EQ(g.canvas.LabelCount(), before);
+    EXPECT_EQ(OnlyMessage(g.ui),
+              "Recalculate: Please recalculate \r\n2 column records will not fill 5-column grid "
+              "correctly.");
+    GridArea s = g.Area(6, 4, 3);
     s.gridNumber = 2;
     std::vector<int> cells = LoadRectangleWithLabels(g.canvas, g.model, g.ui, s);
     ASSERT_EQ(cells.size(), 24u);
     auto caps = g.Captions(cells);
     // Column by column: the first block holds records 1..4, the second 5..8.
-    EXPECT_EQ(caps[0], M + "2:1,1");
-    EXPECT_EQ(caps[3], M + "2:1,4");
-    EXPECT_EQ(caps[4], M + "2:2,1");
-    EXPECT_EQ(caps[12], M + "2:1,5");
-    EXPECT_EQ(caps[23], M + "2:3,8");
+    EXPECT_EQ(caps[0] + caps[3] + caps[4] + caps[12] + caps[23],
+              M + "2:1,1" + M + "2:1,4" + M + "2:2,1" + M + "2:1,5" + M + "2:3,8");
     EXPECT_EQ(g.canvas.LabelBackColor(cells[0]), kGridCellColor);
     EXPECT_EQ(g.canvas.Label(cells[0]).tag, "DATAgrid");
     // Each cell carries its record and field as its row and column through a save.
@@ -61,17 +76,13 @@ TEST(GridCells, DataGridRecordsRunDownEachBlockOfColumns) {
     EXPECT_EQ(g.model.gridItems.size(), 24u);
     EXPECT_TRUE(IsDataGridLabel(g.canvas, cells[5]));
     // Unspread pitch: the area divided by the counts.
-    EXPECT_DOUBLE_EQ(g.canvas.Label(cells[4]).left, 2);
-    EXPECT_DOUBLE_EQ(g.canvas.Label(cells[1]).top, 1.5);
+    EXPECT_EQ((std::pair{g.canvas.Label(cells[4]).left, g.canvas.Label(cells[1]).top}),
+              (std::pair{2.0, 1.5}));
 }
 
 TEST(GridCells, AReopenedFormKnowsItsGridCellsByWhatTheyCarry) {
     Grids g;
-    GridArea s = g.Area(2, 2);
-    s.dataGrid = true;
-    s.columnsInRecord = 1;
-    s.tag = "DATAgrid";
-    LoadRectangleWithLabels(g.canvas, g.model, g.ui, s);
+    LoadRectangleWithLabels(g.canvas, g.model, g.ui, g.Area(2, 2, 1));
     LayoutWriter writer(g.model, g.canvas, g.ui);
     // A label of another program that carries only a grid row and column, and a
     // plain label.
@@ -96,20 +107,6 @@ TEST(GridCells, AReopenedFormKnowsItsGridCellsByWhatTheyCarry) {
                                                M + "1:1,4"}));
 }
 
-TEST(GridCells, RecordsThatDoNotFillTheColumnsCreateNothing) {
-    Grids g;
-    GridArea s = g.Area(5, 2);
-    s.dataGrid = true;
-    s.columnsInRecord = 2;
-    int before = g.canvas.LabelCount();
-    EXPECT_TRUE(LoadRectangleWithLabels(g.canvas, g.model, g.ui, s).empty());
-    EXPECT_EQ(g.canvas.LabelCount(), before);
-    ASSERT_EQ(g.ui.Messages().size(), 1u);
-    EXPECT_EQ(g.ui.Messages()[0].title, "Recalculate");
-    EXPECT_EQ(g.ui.Messages()[0].text,
-              "Please recalculate \r\n2 column records will not fill 5-column grid correctly.");
-}
-
 TEST(GridCells, PlainGridsSpreadToTheEdgesOrStackWhenTooNarrow) {
     Grids g;
     GridArea s = g.Area(3, 2);
@@ -127,28 +124,17 @@ TEST(GridCells, PlainGridsSpreadToTheEdgesOrStackWhenTooNarrow) {
 
     // Grid-only rubber bands take these cells and nothing else.
     CanvasEditor editor(g.canvas, g.model, g.metrics);
-    int text = g.canvas.LoadOneLabel(0);
-    g.canvas.Label(text).left = 2;
-    g.canvas.Label(text).top = 2;
-    g.canvas.Label(text).visible = true;
+    int text = g.Add({"Text"})[0];
+    g.canvas.Label(text).left = g.canvas.Label(text).top = 2;
     editor.SelectInRect({0, 0, 8, 8}, 0, true);
-    EXPECT_TRUE(editor.IsSelected(cells[0]));
-    EXPECT_FALSE(editor.IsSelected(text));
+    EXPECT_TRUE(editor.IsSelected(cells[0]) && !editor.IsSelected(text));
 }
 
 TEST(GridCells, RowRecalculationClosesTheGapsInOrder) {
     Grids g;
-    int records[] = {1, 2, 5, 5, 9};
-    std::vector<int> labels;
-    for (int r : records) {
-        int i = g.canvas.LoadOneLabel(0);
-        g.canvas.Label(i).caption = M + "1:1," + std::to_string(r);
-        g.canvas.Label(i).visible = true;
-        labels.push_back(i);
-    }
-    int other = g.canvas.LoadOneLabel(0);
-    g.canvas.Label(other).caption = M + "2:1,7";
-    g.canvas.Label(other).visible = true;
+    std::vector<int> labels =
+        g.Add({M + "1:1,1", M + "1:1,2", M + "1:1,5", M + "1:1,5", M + "1:1,9"});
+    int other = g.Add({M + "2:1,7"})[0];
     SetGridCellPlace(g.canvas.Label(labels[4]), 9, 1);
     g.ui.inputAnswers = {"1"};
     RecalculateDataGridRows(g.canvas, g.ui);
@@ -168,9 +154,7 @@ TEST(GridCells, RowRecalculationClosesTheGapsInOrder) {
         g.ui.Clear();
         g.ui.inputAnswers = {bad};
         RecalculateDataGridRows(g.canvas, g.ui);
-        ASSERT_EQ(g.ui.Messages().size(), 1u) << bad;
-        EXPECT_EQ(g.ui.Messages()[0].text, "Grid number is invalid.");
-        EXPECT_EQ(g.ui.Messages()[0].title, "Recalculating DataGrid Rows");
+        EXPECT_EQ(OnlyMessage(g.ui), "Recalculating DataGrid Rows: Grid number is invalid.") << bad;
     }
 }
 
@@ -178,13 +162,7 @@ TEST(GridCells, CheckboxesAndTextboxesAreNumberedInIndexOrder) {
     Grids g;
     RecalculateCheckboxesTextboxes(g.canvas, g.ui);
     EXPECT_EQ(g.ui.Messages().back().text, "No Checkbox and/or Textbox labels were found.");
-    std::vector<int> boxes;
-    for (const char* caption : {"%C@SMOKER@7", "%T@NOTES@1@0.75@1", "%C@ALLERGY"}) {
-        int i = g.canvas.LoadOneLabel(0);
-        g.canvas.Label(i).caption = caption;
-        g.canvas.Label(i).visible = true;
-        boxes.push_back(i);
-    }
+    std::vector<int> boxes = g.Add({"%C@SMOKER@7", "%T@NOTES@1@0.75@1", "%C@ALLERGY"});
     RecalculateCheckboxesTextboxes(g.canvas, g.ui);
     EXPECT_EQ(g.Captions(boxes),
               (std::vector<std::string>{"%C@SMOKER@1", "%T@NOTES@2@0.75@1", "%C@ALLERGY@3"}));
@@ -193,20 +171,16 @@ TEST(GridCells, CheckboxesAndTextboxesAreNumberedInIndexOrder) {
     RecalculateCheckboxesTextboxes(g.canvas, g.ui);
     EXPECT_EQ(g.ui.calls.size(), 3u);
     EXPECT_EQ(g.ui.calls[1].text, "off");  // the pointer comes back before the message
-    EXPECT_EQ(g.ui.Messages().back().text,
-              "No recalculation is required for Checkboxes/Textboxes.");
-    EXPECT_EQ(g.ui.Messages().back().title, "Recalculating Checkboxes/Textboxes");
+    EXPECT_EQ(OnlyMessage(g.ui),
+              "Recalculating Checkboxes/Textboxes: No recalculation is required "
+              "for Checkboxes/Textboxes.");
 }
 
 TEST(GridCells, ColumnOperationsTouchOneColumnOfOneGridAndStayOnThePage) {
     Grids g;
     GridArea plain = g.Area(3, 2);  // columns at 1, 3 and 5 inches
     auto plainCells = LoadRectangleWithLabels(g.canvas, g.model, g.ui, plain);
-    GridArea data = g.Area(4, 2);
-    data.dataGrid = true;
-    data.columnsInRecord = 2;
-    data.tag = "DATAgrid";
-    auto dataCells = LoadRectangleWithLabels(g.canvas, g.model, g.ui, data);
+    auto dataCells = LoadRectangleWithLabels(g.canvas, g.model, g.ui, g.Area(4, 2, 2));
     GridArea other = g.Area(3, 2);
     other.gridNumber = 2;
     other.page = 1;
@@ -215,19 +189,21 @@ TEST(GridCells, ColumnOperationsTouchOneColumnOfOneGridAndStayOnThePage) {
     GridColumn second{1, false, 2, 0};
     ASSERT_EQ(GridColumnLabels(g.canvas, second).size(), 2u);
     MoveGridColumn(g.canvas, second, 0.25);
-    EXPECT_DOUBLE_EQ(g.canvas.Label(plainCells[2]).left, 3.25);  // column 2, row 1
-    EXPECT_DOUBLE_EQ(g.canvas.Label(plainCells[3]).left, 3.25);
-    EXPECT_DOUBLE_EQ(g.canvas.Label(plainCells[0]).left, 1);
-    // The other grid on another page and the data grid keep their places.
-    EXPECT_DOUBLE_EQ(g.canvas.Label(otherCells[2]).left, 3);
-    EXPECT_DOUBLE_EQ(g.canvas.Label(dataCells[2]).left, 2.5);
+    // Column 2 of rows 1 and 2 only; the other grid on another page and the data grid
+    // keep their places.
+    auto lefts = [&](std::initializer_list<int> labels) {
+        std::vector<double> out;
+        for (int i : labels) out.push_back(g.canvas.Label(i).left);
+        return out;
+    };
+    EXPECT_EQ(lefts({plainCells[2], plainCells[3], plainCells[0], otherCells[2], dataCells[2]}),
+              (std::vector<double>{3.25, 3.25, 1, 3, 2.5}));
 
     // A data grid's column is a field: it moves in every record block.
     GridColumn field{1, true, 2, 0};
     ASSERT_EQ(GridColumnLabels(g.canvas, field).size(), 4u);
     MoveGridColumn(g.canvas, field, -0.5);
-    EXPECT_DOUBLE_EQ(g.canvas.Label(dataCells[2]).left, 2);  // block 1, field 2
-    EXPECT_DOUBLE_EQ(g.canvas.Label(dataCells[6]).left, 5);  // block 2, field 2
+    EXPECT_EQ(lefts({dataCells[2], dataCells[6]}), (std::vector<double>{2, 5}));  // both blocks
 
     // Moves stop at the page edges.
     GridColumn first{1, false, 1, 0};
@@ -253,15 +229,13 @@ TEST(GridCells, ColumnOperationsTouchOneColumnOfOneGridAndStayOnThePage) {
     GridColumn all{1, false, 0, 0};
     AutosizeGridColumn(g.canvas, g.metrics, all, true);
     const LabelControl& cell = g.canvas.Label(plainCells[0]);
+    const double fit = g.metrics.TextWidth("1:1,1", "Arial", cell.fontSize, false, false);
     EXPECT_TRUE(cell.autoSize);
-    EXPECT_DOUBLE_EQ(cell.width,
-                     g.metrics.TextWidth("1:1,1", "Arial", cell.fontSize, false, false));
-    EXPECT_FALSE(g.canvas.Label(otherCells[0]).autoSize);
-    EXPECT_FALSE(g.canvas.Label(dataCells[0]).autoSize);
+    EXPECT_DOUBLE_EQ(cell.width, fit);
+    EXPECT_FALSE(g.canvas.Label(otherCells[0]).autoSize || g.canvas.Label(dataCells[0]).autoSize);
     AutosizeGridColumn(g.canvas, g.metrics, all, false);
     EXPECT_FALSE(cell.autoSize);
-    EXPECT_DOUBLE_EQ(cell.width,
-                     g.metrics.TextWidth("1:1,1", "Arial", cell.fontSize, false, false));
+    EXPECT_DOUBLE_EQ(cell.width, fit);
 }
 
 TEST(GridCells, TheWholeGridMovesTogetherUpToThePageEdge) {
@@ -270,10 +244,9 @@ TEST(GridCells, TheWholeGridMovesTogetherUpToThePageEdge) {
     // Clicking a cell takes its tag; the grid is still found by its captions.
     for (int i : cells) g.canvas.Label(i).tag.clear();
     MoveGridCells(g.canvas, {1, false, 2, 0}, 0.5, -0.25);
-    EXPECT_DOUBLE_EQ(g.canvas.Label(cells[0]).left, 1.5);
-    EXPECT_DOUBLE_EQ(g.canvas.Label(cells[0]).top, 0.75);
+    EXPECT_EQ(Place(g.canvas.Label(cells[0])), (Rect{1.5, 0.75, 0.5, 0.2}));
     EXPECT_DOUBLE_EQ(g.canvas.Label(cells[5]).left, 5.5);
     MoveGridCells(g.canvas, {1, false, 1, 0}, 0, -3);  // the top row stops at the edge
-    EXPECT_DOUBLE_EQ(g.canvas.Label(cells[0]).top, 0);
-    EXPECT_DOUBLE_EQ(g.canvas.Label(cells[1]).top, 1);
+    EXPECT_EQ((std::pair{g.canvas.Label(cells[0]).top, g.canvas.Label(cells[1]).top}),
+              (std::pair{0.0, 1.0}));
 }

@@ -111,16 +111,15 @@ bool Near(const QImage& image, double xInches, double yInches, Test test) {
 }  // namespace
 
 TEST(Render, PagesLookAsTheyDidWhenTheGoldenPicturesWereMade) {
-    Drawn full(TestDataFile("layouts/full.ldt"));
-    ASSERT_TRUE(full.ok);
-    ExpectMatchesGolden(full.Page(0), "full-page1.png");
-    ExpectMatchesGolden(full.Page(1), "full-page2.png");
-    Drawn minimal(TestDataFile("layouts/minimal.ldt"));
-    ASSERT_TRUE(minimal.ok);
-    ExpectMatchesGolden(minimal.Page(0), "minimal.png");
-    Drawn entry(TestDataFile("layouts/dataentry.ldt"));
-    ASSERT_TRUE(entry.ok);
-    ExpectMatchesGolden(entry.Page(0), "dataentry.png");
+    const std::tuple<const char*, int, const char*> pages[] = {{"full", 0, "full-page1.png"},
+                                                               {"full", 1, "full-page2.png"},
+                                                               {"minimal", 0, "minimal.png"},
+                                                               {"dataentry", 0, "dataentry.png"}};
+    for (auto [layout, page, golden] : pages) {
+        Drawn d(TestDataFile("layouts/" + std::string(layout) + ".ldt"));
+        ASSERT_TRUE(d.ok) << layout;
+        ExpectMatchesGolden(d.Page(page), golden);
+    }
 }
 
 // A crowded page drawn in two bands on two threads, over a whole page and over an area of
@@ -156,25 +155,21 @@ TEST(Render, ShapesAndPlaceholdersAreWhereTheLayoutPutsThem) {
     Drawn d(TestDataFile("layouts/full.ldt"));
     ASSERT_TRUE(d.ok);
     QImage page = d.Page(0);
-    ASSERT_EQ(page.width(), int(8.5 * kGoldenDpi));
-    ASSERT_EQ(page.height(), int(11 * kGoldenDpi));
+    ASSERT_EQ(page.size(), QSize(int(8.5 * kGoldenDpi), int(11 * kGoldenDpi)));
     // The red box from 0.5 to 8 inches, two pixels wide.
     auto reddish = [](const QColor& c) { return c.red() > 200 && c.green() < 160; };
-    EXPECT_TRUE(Near(page, 0.5, 5.5, reddish));
-    EXPECT_TRUE(Near(page, 8.0, 5.5, reddish));
+    EXPECT_TRUE(Near(page, 0.5, 5.5, reddish) && Near(page, 8.0, 5.5, reddish));
     EXPECT_FALSE(Near(page, 0.3, 5.5, reddish));
     EXPECT_EQ(At(page, 4, 5.5), QColor(Qt::white));
     // logo.bmp is not there: a grey placeholder holds its place.
-    QColor placeholder = At(page, 2.0, 1.05);
-    EXPECT_EQ(placeholder, QColor(240, 240, 240));
+    EXPECT_EQ(At(page, 2.0, 1.05), QColor(240, 240, 240));
     // The barcode area is striped dark and light.
     int dark = 0, light = 0;
     for (double x = 5.2; x < 6.8; x += 1 / kGoldenDpi) {
         QColor c = At(page, x, 0.75);
         (c.lightness() < 80 ? dark : light)++;
     }
-    EXPECT_GT(dark, 10);
-    EXPECT_GT(light, 10);
+    EXPECT_GT(std::min(dark, light), 10);
     // The signature box lives on page 2 only.
     QImage second = d.Page(1);
     auto inked = [](const QColor& c) { return c.lightness() < 128; };
@@ -200,9 +195,7 @@ TEST(Render, BackgroundAndImagesComeFromTheImagesFolder) {
     EXPECT_TRUE(IsRed(At(page, 0.2, 0.2)));
     EXPECT_FALSE(IsRed(At(page, 1.5, 0.2)));
     // The image is stretched to its 2 x 0.5 inch frame.
-    QColor c = At(page, 2.9, 1.45);
-    EXPECT_GT(c.blue(), 200);
-    EXPECT_LT(c.red(), 60);
+    EXPECT_TRUE(At(page, 2.9, 1.45).blue() > 200 && At(page, 2.9, 1.45).red() < 60);
 }
 
 TEST(Render, DamagedPageSizesAndPagesDrawNothingAndNeverCrash) {
@@ -214,8 +207,7 @@ TEST(Render, DamagedPageSizesAndPagesDrawNothingAndNeverCrash) {
     QTemporaryDir dir;
     std::string out = dir.filePath("huge.png").toStdString();
     ExportResult r = ExportPagePng(*huge.canvas, huge.model, huge.pictures, 0, 96, out);
-    EXPECT_FALSE(r.ok);
-    EXPECT_FALSE(r.error.empty());
+    EXPECT_FALSE(r.ok || r.error.empty());
     EXPECT_FALSE(std::filesystem::exists(out));
 
     Drawn zero("<HEADER>\r\nPage:\t0\t-3\r\n</HEADER>\r\n<PAGE>\r\n</PAGE>");
@@ -255,12 +247,8 @@ TEST(Render, CompanionLabelsTakeTheirKindsColoursPlacedAndOnceTheSelectionIsClea
     };
     auto rgb = [](std::uint32_t bgr) { return ColorFromBgr(bgr).rgb() & 0xFFFFFF; };
     const auto& hotspots = d.canvas->Hotspots();
-    std::vector<int> labels{hotspots[0].label,
-                            hotspots[1].label,
-                            hotspots[2].label,
-                            hotspots[3].label,
-                            d.canvas->SignatureBoxes()[0].label,
-                            d.canvas->Boxes()[0].label};
+    std::vector<int> labels{d.canvas->SignatureBoxes()[0].label, d.canvas->Boxes()[0].label};
+    for (int i = 3; i >= 0; --i) labels.insert(labels.begin(), hotspots[size_t(i)].label);
     // Placed: by kind as written ("d" is not "D").
     std::vector<std::uint32_t> placed{0xC0C0FF, 0xBFBE9A, 0x49D5E8, 0xF6ACDF, 0xFFC0C0, 0xC0C0C0};
     // Cleared: "D" keeps its colour, every other hotspot takes that of "P".
@@ -336,8 +324,7 @@ TEST(Render, MetafileBackgroundsFillThePageAndAreReadAgainWhenChanged) {
     ASSERT_TRUE(red.save(dir.filePath("back.bmp")));
     Drawn raster(WithBackground("back.bmp"), dir.path().toStdString());
     QImage back = RenderBackground(*raster.canvas, raster.model, raster.pictures, 0, 96);
-    EXPECT_TRUE(IsRed(back.pixelColor(48, 48)));
-    EXPECT_EQ(back.pixelColor(200, 48), QColor(Qt::white));
+    EXPECT_TRUE(IsRed(back.pixelColor(48, 48)) && back.pixelColor(200, 48) == QColor(Qt::white));
     EXPECT_TRUE(RenderBackground(*raster.canvas, raster.model, raster.pictures, 1, 96).isNull());
 }
 

@@ -33,16 +33,23 @@ std::string DataPath(const std::string& name) {
     return std::string(std::getenv("FD_TEST_DATA")) + "/" + name;
 }
 
+// A scratch folder of the test's own.
+struct CommandLine : ::testing::Test {
+    std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                ("fd_cli_" + std::to_string(getpid()) + "_" +
+                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    CommandLine() { std::filesystem::create_directories(dir); }
+    ~CommandLine() override { std::filesystem::remove_all(dir); }
+};
+
 }  // namespace
 
-TEST(CommandLine, CheckPrintsMessagesAndSummary) {
+TEST_F(CommandLine, CheckPrintsMessagesAndSummary) {
     ProgramRun ok = RunProgram("check '" + DataPath("layouts/full.ldt") + "'");
     EXPECT_EQ(ok.status, 0) << ok.output;
     EXPECT_NE(ok.output.find("pages 2, items 14, user prompts 3, shapes 6"), std::string::npos)
         << ok.output;
 
-    auto dir = std::filesystem::temp_directory_path() / ("fd_cli_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
     std::string bad = (dir / "bad.ldt").string(), error;
     ASSERT_TRUE(files::AtomicWriteFile(
         bad, "<HEADER>\r\npage:\t3\r\nNumber_Of_Pages:\tx\r\n</HEADER>", error));
@@ -52,14 +59,11 @@ TEST(CommandLine, CheckPrintsMessagesAndSummary) {
     EXPECT_NE(failed.output.find("[ERROR] ERR in modLoadForm.LoadForm   13 Type mismatch"),
               std::string::npos);
     EXPECT_EQ(RunProgram("check").status, 2);
-    std::filesystem::remove_all(dir);
 }
 
 // A font the machine lacks is reported as the window reports it; which fonts count
 // as present comes from FORMDESIGNER_FONTS, so the outcome is the same everywhere.
-TEST(CommandLine, CheckReportsFontsTheMachineLacks) {
-    auto dir = std::filesystem::temp_directory_path() / ("fd_cli3_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
+TEST_F(CommandLine, CheckReportsFontsTheMachineLacks) {
     std::string path = (dir / "fonts.ldt").string(), error;
     ASSERT_TRUE(files::AtomicWriteFile(
         path,
@@ -76,12 +80,9 @@ TEST(CommandLine, CheckReportsFontsTheMachineLacks) {
             << run.output;
         EXPECT_EQ(run.output.find("Could not set Arial"), std::string::npos) << run.output;
     }
-    std::filesystem::remove_all(dir);
 }
 
-TEST(CommandLine, ConvertWritesWhatTheWriterMakes) {
-    auto dir = std::filesystem::temp_directory_path() / ("fd_cli2_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
+TEST_F(CommandLine, ConvertWritesWhatTheWriterMakes) {
     std::string out = (dir / "full.ldt").string();
     ProgramRun r = RunProgram("convert '" + DataPath("layouts/full.ldt") + "' '" + out + "'");
     ASSERT_EQ(r.status, 0) << r.output;
@@ -100,13 +101,9 @@ TEST(CommandLine, ConvertWritesWhatTheWriterMakes) {
     EXPECT_EQ(second, written);
     EXPECT_EQ(RunProgram("convert '" + (dir / "none.ldt").string() + "' '" + again + "'").status,
               1);
-    std::filesystem::remove_all(dir);
 }
 
-TEST(RenderCommand, DrawsAPageAsPngAndEveryPageAsPdf) {
-    auto dir = std::filesystem::temp_directory_path() / "fd-render-test";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
+TEST_F(CommandLine, RenderDrawsAPageAsPngAndEveryPageAsPdf) {
     std::string png = (dir / "page2.png").string(), pdf = (dir / "all.pdf").string();
     ProgramRun r = RunProgram("render '" + DataPath("layouts/full.ldt") + "' '" + png +
                               "' --page 2 --dpi 30 --images '" + dir.string() + "'");
@@ -133,5 +130,4 @@ TEST(RenderCommand, DrawsAPageAsPngAndEveryPageAsPdf) {
     ProgramRun missing = RunProgram("render '" + (dir / "none.ldt").string() + "' '" + three + "'");
     EXPECT_EQ(missing.status, 1);
     EXPECT_FALSE(std::filesystem::exists(three));
-    std::filesystem::remove_all(dir);
 }

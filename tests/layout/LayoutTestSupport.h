@@ -1,6 +1,7 @@
 #pragma once
 // A layout read into the canvas model without a window, for reader and writer tests.
 #include <cstdlib>
+#include <ostream>
 #include <string>
 
 #include "canvas/CanvasModel.h"
@@ -55,4 +56,18 @@ inline std::string MakeLayout(const std::string& headerLines, const std::string&
 inline std::string ItemLine(const std::string& caption,
                             const std::string& rest = "1\t1\tArial\t8\tN\tN\tL\t1\tN\t\t\t") {
     return caption + "\t" + rest;
+}
+
+// "title: text" of the one message shown, or how many there were.
+inline std::string OnlyMessage(const RecordingUserInterface& ui) {
+    auto m = ui.Messages();
+    if (m.size() != 1) return std::to_string(m.size()) + " messages";
+    return m[0].title + ": " + m[0].text;
+}
+
+inline Rect Place(const LabelControl& l) {
+    return {l.left, l.top, l.width, l.height};
+}
+inline void PrintTo(const Rect& r, std::ostream* os) {
+    *os << "{" << r.left << ", " << r.top << ", " << r.width << ", " << r.height << "}";
 }

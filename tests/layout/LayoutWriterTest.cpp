@@ -25,14 +25,6 @@ std::string HeaderValue(const std::string& layout, const std::string& key) {
 
 }  // namespace
 
-TEST(LayoutWriter, EmptyFormIsHeaderAndOneEmptyPage) {
-    LoadedLayout l;
-    std::string out = l.Write();
-    EXPECT_TRUE(text::StartsWith(out, "<HEADER>\r\nTimeStamp:\t\r\nForm_Name:\t\r\nForm_Code:\t"));
-    EXPECT_TRUE(text::EndsWith(out, "\r\n</HEADER>\r\n<PAGE>\r\n</PAGE>"));
-    EXPECT_TRUE(ReportIsEmpty(out));
-}
-
 TEST(LayoutWriter, HeaderLinesInTheirFixedOrder) {
     LoadedLayout l;
     ASSERT_TRUE(l.Read(TestDataFile("layouts/full.ldt")));
@@ -42,98 +34,71 @@ TEST(LayoutWriter, HeaderLinesInTheirFixedOrder) {
     std::string header = out.substr(0, out.find("</HEADER>"));
     for (const auto& line : text::Split(header, "\r\n"))
         if (!line.empty() && line != "<HEADER>") keys.push_back(text::SplitStr(line, "\t", 1));
-    std::vector<std::string> expected = {"TimeStamp:",
-                                         "Form_Name:",
-                                         "Form_Code:",
-                                         "Form_Type:",
-                                         "Form_Document_Type:",
-                                         "Page:",
-                                         "Orientation:",
-                                         "Shift:",
-                                         "Background_Image:",
-                                         "Image:",
-                                         "Image:",
-                                         "Hotspot:",
-                                         "Signature_Box:",
-                                         "Box:",
-                                         "Printing_Selection:",
-                                         "Data_Entry_Form:",
-                                         "Interactive:",
-                                         "Posting:",
-                                         "Single_Record:",
-                                         "Open_Last:",
-                                         "Data_Grid:",
-                                         "Number_Of_Pages:",
-                                         "Signpad:",
-                                         "LookupPC:",
-                                         "LookupDG:",
-                                         "OBGYN:",
-                                         "IsStatement:",
-                                         "SaveImage:",
-                                         "GRID_TAG:",
-                                         "GRID_TAG:"};
-    EXPECT_EQ(keys, expected);
+    EXPECT_EQ(
+        text::Join(keys, " "),
+        "TimeStamp: Form_Name: Form_Code: Form_Type: Form_Document_Type: Page: Orientation: "
+        "Shift: Background_Image: Image: Image: Hotspot: Signature_Box: Box: "
+        "Printing_Selection: Data_Entry_Form: Interactive: Posting: Single_Record: Open_Last: "
+        "Data_Grid: Number_Of_Pages: Signpad: LookupPC: LookupDG: OBGYN: IsStatement: "
+        "SaveImage: GRID_TAG: GRID_TAG:");
     EXPECT_EQ(HeaderValue(out, "Shift:"), "0.05\t0.1");
     EXPECT_EQ(HeaderValue(out, "Page:"), "8.5\t11");
     EXPECT_EQ(HeaderValue(out, "TimeStamp:"), "20261201101010123");
     EXPECT_FALSE(ReportIsEmpty(out));
 }
 
+namespace {
+// A label of the given caption on the first page.
+int AddLabel(LoadedLayout& l, const std::string& caption, bool visible = true) {
+    int i = l.store.LoadOneLabel(0);
+    l.store.Label(i).caption = caption;
+    l.store.Label(i).visible = visible;
+    return i;
+}
+}  // namespace
+
 TEST(LayoutWriter, ItemLineFieldsOfEachKind) {
     LoadedLayout l;
-    int right = l.store.LoadOneLabel(0);
-    LabelControl& r = l.store.Label(right);
-    r.caption = "Total";
+    LabelControl& r = l.store.Label(AddLabel(l, "Total"));
     r.left = 1.5;
     r.width = 2;
     r.alignment = LabelAlignment::Right;
-    r.visible = true;
-    int cell = l.store.LoadOneLabel(0);
-    LabelControl& c = l.store.Label(cell);
-    c.caption =
-        "\xF4"
-        "CPT";
+    LabelControl& c = l.store.Label(AddLabel(l,
+                                             "\xF4"
+                                             "CPT"));
     c.spare = "U#2#3";
-    c.visible = true;
     c.fontSize = 9;
-    int blank = l.store.LoadOneLabel(0);
-    l.store.Label(blank).caption = " ";
-    l.store.Label(blank).visible = true;
-    int empty = l.store.LoadOneLabel(0);
-    l.store.Label(empty).caption = "";
-    l.store.Label(empty).visible = true;
-    int hidden = l.store.LoadOneLabel(0);
-    l.store.Label(hidden).caption = "Hidden";
-    l.model.Item(right).linkData = "LINK";
+    AddLabel(l, " ");
+    AddLabel(l, "");
+    AddLabel(l, "Hidden", false);
+    l.model.Item(1).linkData = "LINK";
 
-    auto lines = PageLines(l.Write(), 1);
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "Total\t3.5\t0.000\tArial\t8\tN\tN\tR\t2\tN\t\t\tLINK\t");
-    EXPECT_EQ(lines[1],
-              "\xF4"
-              "CPT\t0.000\t0.000\tArial\t9U\tN\tN\tL-2-3\t1\tN\t\t\t");
-    EXPECT_EQ(lines[2], " \t0.000\t0.000\tArial\t8\tN\tN\tL\t1\tN\t\t\t");
+    EXPECT_EQ(PageLines(l.Write(), 1),
+              (std::vector<std::string>{"Total\t3.5\t0.000\tArial\t8\tN\tN\tR\t2\tN\t\t\tLINK\t",
+                                        "\xF4"
+                                        "CPT\t0.000\t0.000\tArial\t9U\tN\tN\tL-2-3\t1\tN\t\t\t",
+                                        " \t0.000\t0.000\tArial\t8\tN\tN\tL\t1\tN\t\t\t"}));
 }
 
-TEST(LayoutWriter, OptionsOfInteractiveFormsAreNoWithoutInteractive) {
+// An empty form is a header and one empty page; options that need another are written
+// "No" without it, and the grid tags only for statements.
+TEST(LayoutWriter, EmptyFormsAndOptionsThatNeedAnother) {
     LoadedLayout l;
-    l.model.settings.posting = l.model.settings.openLast = true;
     std::string out = l.Write();
-    EXPECT_EQ(HeaderValue(out, "Posting:"), "No");
-    EXPECT_EQ(HeaderValue(out, "Open_Last:"), "No");
-    l.store.LoadHotspot("Hotspot:\t1\t1\t1\t1\t1\tX", 0);
-    out = l.Write();
-    EXPECT_EQ(HeaderValue(out, "Interactive:"), "Yes");
-    EXPECT_EQ(HeaderValue(out, "Posting:"), "Yes");
-    EXPECT_FALSE(l.model.settings.interactive);  // written so, not stored so
-}
-
-TEST(LayoutWriter, GridTagsOnlyForStatements) {
-    LoadedLayout l;
+    EXPECT_TRUE(text::StartsWith(out, "<HEADER>\r\nTimeStamp:\t\r\nForm_Name:\t\r\nForm_Code:\t"));
+    EXPECT_TRUE(text::EndsWith(out, "\r\n</HEADER>\r\n<PAGE>\r\n</PAGE>"));
+    EXPECT_TRUE(ReportIsEmpty(out));
+    l.model.settings.posting = l.model.settings.openLast = true;
     l.model.settings.gridTags = {"", "GRID_TAG:\t1\tBAL"};
-    EXPECT_EQ(l.Write().find("GRID_TAG:"), std::string::npos);
+    out = l.Write();
+    EXPECT_EQ(HeaderValue(out, "Posting:") + HeaderValue(out, "Open_Last:"), "NoNo");
+    EXPECT_EQ(out.find("GRID_TAG:"), std::string::npos);
+    l.store.LoadHotspot("Hotspot:\t1\t1\t1\t1\t1\tX", 0);
     l.model.settings.statement = true;
-    EXPECT_NE(l.Write().find("\r\nGRID_TAG:\t1\tBAL\r\n"), std::string::npos);
+    out = l.Write();
+    EXPECT_EQ(HeaderValue(out, "Interactive:") + HeaderValue(out, "Posting:"), "YesYes");
+    EXPECT_FALSE(l.model.settings.interactive);  // written so, not stored so
+    EXPECT_NE(out.find("\r\nGRID_TAG:\t1\tBAL\r\n"), std::string::npos);
 }
 
 TEST(LayoutWriter, GroupsLinesPromptsFieldsBoxesStaticsBarcodes) {
@@ -182,66 +147,51 @@ TEST(LayoutWriter, UnplacedPromptDefinitionsOnlyInTheFirstPage) {
 
 TEST(LayoutWriter, PromptPlacedFromMenuBorrowsTheDefinitionOfItsKey) {
     LoadedLayout l;
-    int source = l.store.LoadOneLabel(0);
-    FormItem& def = l.model.Item(source);
+    FormItem& def = l.model.Item(AddLabel(l, "^DOB Date"));
     def = FormItem{};
     def.itemKind = ItemKind::UserPrompt;
     def.Prompt().promptKey = "^DOB";
     def.Prompt().promptCaption = "Birth date";
     def.Prompt().dataEntryType = "DATE";
-    def.required = true;
+    def.required = def.definitionRead = true;
     def.Prompt().promptNumber = 5;
-    def.definitionRead = true;
-    l.store.Label(source).caption = "^DOB Date";
-    l.store.Label(source).visible = true;
-    int placed = l.store.LoadOneLabel(0);
-    FormItem& fresh = l.model.Item(placed);
+    FormItem& fresh = l.model.Item(AddLabel(l, "^DOB Date"));
     fresh.itemKind = ItemKind::UserPrompt;
     fresh.Prompt().promptKey = "^DOB";
     fresh.Prompt().dataEntryType = "DATE";
-    l.store.Label(placed).caption = "^DOB Date";
-    l.store.Label(placed).visible = true;
     auto lines = PageLines(l.Write(), 1);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(text::SplitStr(lines[1], "\t", 1), "^DOB@Birth date@DATE@@True@5@@@");
 }
 
+// The text written is the file read, but for what reading it changes: names the header
+// does not set, a prompt's width, a field's long name and an old line made whole.
 TEST(LayoutWriter, RoundTripKeepsEveryItemKind) {
     LoadedLayout first;
-    ASSERT_TRUE(first.Read(TestDataFile("layouts/full.ldt")));
+    const std::string full = TestDataFile("layouts/full.ldt");
+    ASSERT_TRUE(first.Read(full));
     EXPECT_TRUE(first.ui.Messages().empty());
-    std::string written = first.Write();
+    const std::string written = first.Write();
+    std::string expected = full;
+    const std::pair<std::string, std::string> changes[] = {
+        {"Form_Name:\tCharge slip", "Form_Name:\t"},
+        {"Form_Code:\tCS1", "Form_Code:\t"},
+        {"Form_Type:\tCS", "Form_Type:\t"},
+        {"\tL\t1\tY\t\t\t", "\tL\t0.5\tY\t\t\t"},
+        {"~PATIENT.ACCOUNT\t5", "~PATIENT.ACCOUNT@Account number\t5"},
+        {"L\t1.5\t\r\n", "L\t0.875\tY\t\t\t\r\n"}};
+    for (const auto& [from, to] : changes) {
+        ASSERT_NE(expected.find(from), std::string::npos) << from;
+        expected.replace(expected.find(from), from.size(), to);
+    }
+    EXPECT_EQ(written + "\r\n", expected);
 
     LoadedLayout second;
     ASSERT_TRUE(second.Read(written));
     EXPECT_EQ(second.Write(), written);
-
-    const FormSettings& a = first.model.settings;
     const FormSettings& b = second.model.settings;
     EXPECT_EQ(b.numberOfPages, 2);
-    EXPECT_EQ(a.interactive, b.interactive);
     EXPECT_TRUE(b.posting && b.openLast && b.signpad && b.lookupDiagnoses && b.statement);
-    EXPECT_EQ(a.printingSelection, b.printingSelection);
-    EXPECT_EQ(a.gridTags, b.gridTags);
-    ASSERT_EQ(first.Labels().size(), second.Labels().size());
-    for (size_t i = 0; i < first.Labels().size(); ++i) {
-        const LabelControl* x = first.Labels()[i];
-        const LabelControl* y = nullptr;
-        for (const LabelControl* candidate : second.Labels())
-            if (candidate->caption == x->caption && candidate->page == x->page &&
-                std::abs(candidate->top - x->top) < 0.0005)
-                y = candidate;
-        ASSERT_NE(y, nullptr) << x->caption;
-        EXPECT_NEAR(x->left, y->left, 0.0005) << x->caption;
-        EXPECT_NEAR(x->top, y->top, 0.0005) << x->caption;
-        EXPECT_NEAR(x->width, y->width, 0.0005) << x->caption;
-        EXPECT_EQ(x->spare, y->spare) << x->caption;
-        EXPECT_EQ(x->alignment, y->alignment) << x->caption;
-        EXPECT_EQ(x->page, y->page) << x->caption;
-    }
-    EXPECT_EQ(first.store.GetImagesDefinitions(), second.store.GetImagesDefinitions());
-    EXPECT_EQ(first.model.prompts.size(), second.model.prompts.size());
-    EXPECT_EQ(first.model.databaseFields.size(), second.model.databaseFields.size());
 }
 
 TEST(SaveDataToFile, WritesWholeLinesAndNeverHalfAFile) {
@@ -250,9 +200,7 @@ TEST(SaveDataToFile, WritesWholeLinesAndNeverHalfAFile) {
     RecordingUserInterface ui;
     std::string path = (dir / "form.ldt").string();
     EXPECT_FALSE(SaveDataToFile(path, "", ui));
-    ASSERT_EQ(ui.Messages().size(), 1u);
-    EXPECT_EQ(ui.Messages()[0].text, "No Fields.....");
-    EXPECT_EQ(ui.Messages()[0].title, "ERROR");
+    EXPECT_EQ(OnlyMessage(ui), "ERROR: No Fields.....");
     EXPECT_FALSE(files::FileExists(path));
 
     ASSERT_TRUE(SaveDataToFile(path, "<HEADER>\r\n</HEADER>", ui));
@@ -262,7 +210,7 @@ TEST(SaveDataToFile, WritesWholeLinesAndNeverHalfAFile) {
 
     ui.Clear();
     EXPECT_FALSE(SaveDataToFile((dir / "missing" / "x.ldt").string(), "text", ui));
-    ASSERT_EQ(ui.Messages().size(), 1u);
-    EXPECT_TRUE(text::StartsWith(ui.Messages()[0].text, "Error occured in SaveDataToFile, "));
+    EXPECT_TRUE(text::StartsWith(OnlyMessage(ui), "ERROR: Error occured in SaveDataToFile, "))
+        << OnlyMessage(ui);
     std::filesystem::remove_all(dir);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "layout/FormModel.h"
 #include "layout/FormSettings.h"
 #include "layout/ItemTypes.h"
@@ -7,87 +9,62 @@
 #include "layout/LabelGeometry.h"
 #include "shell/RecordingUserInterface.h"
 
-TEST(NumberText, RoundsToThreeDecimalsWithoutTrailingZeros) {
-    EXPECT_EQ(NumberText(1.25), "1.25");
-    EXPECT_EQ(NumberText(0), "0.000");
-    EXPECT_EQ(NumberText(2.0004), "2");
-    EXPECT_EQ(NumberText(0.0004), "0.000");
-    EXPECT_EQ(NumberText(3.14159), "3.142");
-    EXPECT_EQ(NumberText(-0.5), "-0.5");
-    EXPECT_EQ(NumberText(10), "10");
-    EXPECT_EQ(NumberText(0.1), "0.1");
-    EXPECT_EQ(NumberText(0.005), "0.005");
-    EXPECT_EQ(NumberText(-12.05), "-12.05");
-}
-
-TEST(NumberText, SurvivesValuesThatAreNotNumbers) {
-    EXPECT_EQ(NumberText(std::numeric_limits<double>::quiet_NaN()), "0.000");
-    EXPECT_EQ(NumberText(std::numeric_limits<double>::infinity()), "0.000");
+TEST(NumberText, ThreeDecimalsWithoutTrailingZerosAndSingleTextShortest) {
+    auto texts = [](std::string (*text)(double), std::initializer_list<double> in) {
+        std::string out;
+        for (double value : in) out += text(value) + " ";
+        return out;
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN(),
+                 inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(texts(NumberText,
+                    {1.25, 0, 2.0004, 0.0004, 3.14159, -0.5, 10, 0.1, 0.005, -12.05, nan, inf}),
+              "1.25 0.000 2 0.000 3.142 -0.5 10 0.1 0.005 -12.05 0.000 0.000 ");
+    EXPECT_EQ(texts(SingleText, {8.5, 11, 0.02, 1.1 + 2.2, 0}), "8.5 11 0.02 3.3 0 ");
     EXPECT_FALSE(NumberText(1e300).empty());
 }
 
-TEST(SingleText, ShortestSinglePrecisionText) {
-    EXPECT_EQ(SingleText(8.5), "8.5");
-    EXPECT_EQ(SingleText(11), "11");
-    EXPECT_EQ(SingleText(0.02), "0.02");
-    EXPECT_EQ(SingleText(1.1 + 2.2), "3.3");
-    EXPECT_EQ(SingleText(0), "0");
-}
-
 TEST(CaptionMarkers, ExactlyOneLeadingMarkerAndMoreThanOneCharacter) {
-    EXPECT_TRUE(IsDataBoundLabel("~PATIENT.NAME"));
-    EXPECT_FALSE(IsDataBoundLabel("~"));
-    EXPECT_FALSE(IsDataBoundLabel("~A~B"));
-    EXPECT_FALSE(IsDataBoundLabel("A~B"));
-    EXPECT_FALSE(IsDataBoundLabel(""));
-    EXPECT_TRUE(IsUserPromptsLabel("^KEY@x"));
-    EXPECT_FALSE(IsUserPromptsLabel("^KEY^"));
-    EXPECT_TRUE(IsInteractiveBoxLabel("%T@A"));
-    EXPECT_FALSE(IsInteractiveBoxLabel("%%"));
+    auto marks = [](bool (*test)(std::string_view), std::initializer_list<const char*> in) {
+        std::string out;
+        for (const char* caption : in) out += test(caption) ? 'Y' : 'N';
+        return out;
+    };
+    EXPECT_EQ(marks(IsDataBoundLabel, {"~PATIENT.NAME", "~", "~A~B", "A~B", ""}), "YNNNN");
+    EXPECT_EQ(marks(IsUserPromptsLabel, {"^KEY@x", "^KEY^"}), "YN");
+    EXPECT_EQ(marks(IsInteractiveBoxLabel, {"%T@A", "%%"}), "YN");
 }
 
 TEST(DataEntryTypes, CodesAndDisplayNamesMapBothWays) {
     for (const auto& t : DataEntryTypes())
         EXPECT_EQ(DataEntryTypeCode(DataEntryTypeName(t.code)), t.code);
     EXPECT_EQ(DataEntryTypeName("LOOKUP_DESCRIPTION"), "Lookup(Description)");
-    EXPECT_EQ(DataEntryTypeName("NOPE"), "");
-    EXPECT_EQ(DataEntryTypeCode("Nope"), "");
-    ASSERT_EQ(LookupKinds().size(), 8u);
-    EXPECT_STREQ(LookupKinds().front().code, "DG");
-    EXPECT_STREQ(LookupKinds().back().code, "ACCNT");
+    EXPECT_EQ(DataEntryTypeName("NOPE") + DataEntryTypeCode("Nope"), "");
     EXPECT_EQ(LookupKindDescription("PS"), "Place of Service");
 }
 
-TEST(FormSettings, LimitsOfPagesAndShifts) {
-    EXPECT_EQ(ClampNumberOfPages(0), 1);
-    EXPECT_EQ(ClampNumberOfPages(-5), 1);
-    EXPECT_EQ(ClampNumberOfPages(100), 99);
-    EXPECT_EQ(ClampNumberOfPages(42), 42);
-    EXPECT_EQ(ClampHorizontalShift(0), 0);
-    EXPECT_EQ(ClampHorizontalShift(-1), 0.01);
-    EXPECT_EQ(ClampHorizontalShift(0.005), 0.01);
-    EXPECT_EQ(ClampHorizontalShift(3), 2);
-    EXPECT_EQ(ClampVerticalShift(0), 0.02);
-    EXPECT_EQ(ClampVerticalShift(-1), 0.01);
-    EXPECT_EQ(ClampVerticalShift(50), 50);
-}
+TEST(FormSettings, LimitsOfPagesAndShiftsAndWhatAResetKeeps) {
+    const std::pair<int, int> pages[] = {{0, 1}, {-5, 1}, {100, 99}, {42, 42}};
+    for (auto [in, out] : pages) EXPECT_EQ(ClampNumberOfPages(in), out) << in;
+    const std::tuple<double (*)(double), double, double> shifts[] = {
+        {ClampHorizontalShift, 0, 0},        {ClampHorizontalShift, -1, 0.01},
+        {ClampHorizontalShift, 0.005, 0.01}, {ClampHorizontalShift, 3, 2},
+        {ClampVerticalShift, 0, 0.02},       {ClampVerticalShift, -1, 0.01},
+        {ClampVerticalShift, 50, 50}};
+    for (auto [clamp, in, out] : shifts) EXPECT_EQ(clamp(in), out) << in;
 
-TEST(FormSettings, ResetKeepsIdentityAndPageButClearsOptions) {
     FormSettings s;
     s.formCode = "CS1";
     s.formName = "Slip";
-    s.dataEntryForm = true;
-    s.landscape = true;
+    s.dataEntryForm = s.landscape = true;
     s.pageWidth = 14;
     s.interactive = s.posting = s.statement = s.dataGrid = true;
     s.numberOfPages = 7;
     s.gridTags = {"GRID_TAG:\t1\tX"};
     s.horizontalShift = 1;
     s.Reset();
-    EXPECT_EQ(s.formCode, "CS1");
-    EXPECT_EQ(s.formName, "Slip");
-    EXPECT_TRUE(s.dataEntryForm);
-    EXPECT_TRUE(s.landscape);
+    EXPECT_EQ(s.formCode + s.formName, "CS1Slip");
+    EXPECT_TRUE(s.dataEntryForm && s.landscape);
     EXPECT_EQ(s.pageWidth, 14);
     EXPECT_FALSE(s.interactive || s.posting || s.statement || s.dataGrid);
     EXPECT_EQ(s.numberOfPages, 1);
@@ -117,11 +94,9 @@ TEST(LabelFont, MissingFontFallsBackWithOneMessagePerLabel) {
     EXPECT_TRUE(SetLabelFont(ui, metrics, a, "Courier New", "MS Sans Serif"));
     EXPECT_EQ(a.fontName, "Courier New");
     EXPECT_TRUE(ui.calls.empty());
-
     EXPECT_FALSE(SetLabelFont(ui, metrics, a, "Ghost", "MS Sans Serif"));
     EXPECT_FALSE(SetLabelFont(ui, metrics, b, "Nowhere Sans", "MS Sans Serif"));
-    EXPECT_EQ(a.fontName, "MS Sans Serif");
-    EXPECT_EQ(b.fontName, "MS Sans Serif");
+    EXPECT_EQ(a.fontName + "," + b.fontName, "MS Sans Serif,MS Sans Serif");
     auto m = ui.Messages();
     ASSERT_EQ(m.size(), 2u);
     EXPECT_EQ(m[0].text, "Could not set Ghost font.\r\nWill use default.");
