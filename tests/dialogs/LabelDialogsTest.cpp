@@ -222,10 +222,15 @@ TEST(LabelProps, LinkDataRowsAndGridRows) {
 
     // Rows of a text-box prompt go into its caption; the row lines show on the canvas
     // (never in the caption) until the dialog closes.
+    // Without the row lines the adjusted caption waits for Apply, and the dialog says so.
     b.L(i).caption = "%T@a@7@0.2@1";
     b.props.SetLabelRef(i, false);
     b.props.rows = "3";
     b.props.rowsHeight = "0.6";
+    EXPECT_FALSE(b.props.Changed());
+    b.props.ApplyRows();
+    EXPECT_TRUE(b.props.Changed());
+    EXPECT_EQ(b.props.staticText + " " + b.L(i).caption, "%T@a@7@0.600@3 %T@a@7@0.2@1");
     b.props.visualizeRows = true;
     b.props.ApplyRows();
     EXPECT_EQ(b.L(i).caption, "%T@a@7@0.600@3");

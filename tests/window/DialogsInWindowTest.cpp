@@ -32,7 +32,7 @@ TEST(DialogsInWindow, EachDialogAppliedThenSavedWhileOpenReadsBackAsTyped) {
         const std::pair<const char*, const char*> typed[] = {
             {"Left", "2.5"}, {"Top", "3"}, {"Width", "1.5"}, {"Height", "0.75"}};
         for (auto [field, text] : typed) Type(dialog->Field(field), text);
-        ClickOn(dialog->ApplyButton());
+        ClickAt(dialog->ApplyButton());
         EXPECT_EQ(dialog->Field("Left")->text(), "2.500") << kind;
         const std::string path = win.data.filePath("round.ldt").toStdString();
         ASSERT_TRUE(dialog->isVisible() && w.SaveLayout(path)) << kind;  // saved while open
@@ -60,10 +60,10 @@ TEST(DialogsInWindow, RowLinesOfATextBoxNeverReachTheFile) {
     const QString caption = "%T@TB1@Notes@0.600@3";
     Type(field("txtStatic"), caption);
     // The rows panel takes rows and height from the caption typed.
-    ClickOn(dlg->findChild<QPushButton*>("cmdAdjust"));
+    ClickAt(dlg->findChild<QPushButton*>("cmdAdjust"));
     EXPECT_EQ(field("txtRows")->text() + " " + field("txtRowsHeight")->text(), "3 0.600");
-    dlg->findChild<QCheckBox*>("chkVisualize")->setChecked(true);
-    ClickOn(dlg->findChild<QPushButton*>("cmdApply"));
+    Check(dlg->findChild<QCheckBox*>("chkVisualize"));
+    ClickAt(dlg->findChild<QPushButton*>("cmdApply"));
     ASSERT_TRUE(dlg->isVisible());
     EXPECT_EQ(w.Canvas().Label(label).shownRows, 3);
     // Saved and recovery text (the window's whole text) while the rows show: the caption

@@ -172,7 +172,7 @@ TEST(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBackg
     // The page's kept picture follows every command over the background and the logo.
     int step = 0;
     auto press = [&](const char* button) {
-        ClickOn(grid->Button(button));
+        ClickAt(grid->Button(button));
         ExpectPageAsDrawnAfresh(w, 0, step++);
     };
     type("Columns", "3");
@@ -379,12 +379,12 @@ TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsThenWritten) {
     auto field = [&](const char* name) { return dlg->findChild<QLineEdit*>(name); };
     Type(field("txtStatic"), "Balance due");
     EXPECT_EQ(dlg->findChild<QLabel*>("lblPreview")->text(), "Balance due");
-    field("txtLeft")->setText("2.25");
-    field("txtTop")->setText("oops");  // refused: nothing is written
-    ClickOn(dlg->findChild<QPushButton*>("cmdApply"));
+    Type(field("txtLeft"), "2.25");
+    Type(field("txtTop"), "oops");  // refused: nothing is written
+    ClickAt(dlg->findChild<QPushButton*>("cmdApply"));
     EXPECT_EQ(field("txtTop")->text(), "1.000");
     EXPECT_EQ(w.Canvas().Label(a).caption, "Item");
-    ClickOn(dlg->findChild<QPushButton*>("cmdApply"));
+    ClickAt(dlg->findChild<QPushButton*>("cmdApply"));
     EXPECT_EQ(w.Canvas().Label(a).caption, "Balance due");
     EXPECT_DOUBLE_EQ(w.Canvas().Label(a).left, 2.25);
     // The dialog follows a click on another label; a step press reaches its fields.
@@ -450,13 +450,13 @@ TEST(FrmMainEditing, EachItemDialogOpensFromTheItemMenuAndApplies) {
         Type(left, "2.5");
         Type(dialog->Field("Width"), "-", true);  // refused
         EXPECT_EQ(dialog->Field("Width")->text(), "2.000");
-        ClickOn(dialog->ApplyButton());
+        ClickAt(dialog->ApplyButton());
         EXPECT_EQ(k.left(), 2.5) << k.title;
     }
     EXPECT_EQ(d.Image()->SizeLabel()->text(), "0 B");  // the picture file is gone
     // A new step in one dialog shows in every open one.
-    d.Barcode()->HorizontalStepField()->setText("0.5");
-    ClickOn(d.Barcode()->StepButton(ItemPropsLogic::Step::Right));
+    Type(d.Barcode()->HorizontalStepField(), "0.5");
+    ClickAt(d.Barcode()->StepButton(ItemPropsLogic::Step::Right));
     EXPECT_EQ(c.BarcodeRect(barcode).left, 3);
     EXPECT_EQ(w.Model().settings.horizontalShift, 0.5);
     EXPECT_TRUE(win.ui.Messages().empty());

@@ -42,12 +42,13 @@ TEST(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
         for (QWidget* top : QApplication::topLevelWidgets()) {
             if (top->objectName() != "frmDBLists" || !top->isVisible()) continue;
             auto* prompts = top->findChild<QTreeWidget*>("lvwPromptsSelected");
-            prompts->setCurrentItem(prompts->topLevelItem(0));
+            ClickAt(prompts->viewport(),
+                    prompts->visualItemRect(prompts->topLevelItem(0)).center());
             ui.Clear();
             ui.boolAnswers = {false};
-            QTest::mouseClick(top->findChild<QPushButton*>("cmdRemove2"), Qt::LeftButton);
+            ClickAt(top->findChild<QPushButton*>("cmdRemove2"));
             questions = int(ui.calls.size()) * 10 + prompts->topLevelItemCount();
-            QTest::mouseClick(top->findChild<QPushButton*>("cmdExit2"), Qt::LeftButton);
+            ClickAt(top->findChild<QPushButton*>("cmdExit2"));
         }
     });
     w.ShowCatalogue();
@@ -116,9 +117,9 @@ TEST(FrmMainServer, AfterConnectingFromTheMenuTheSaveDialogLooksUpDocumentTypes)
     QTimer::singleShot(0, [&] {
         auto* dlg = qobject_cast<FrmConnect*>(QApplication::activeModalWidget());
         if (!dlg) return;
-        dlg->findChild<QLineEdit*>("txtPort")->setText(QString::number(server.Port()));
-        dlg->findChild<QLineEdit*>("txtEntity")->setText("1");
-        QTest::mouseClick(dlg->findChild<QPushButton*>("cmdConnect"), Qt::LeftButton);
+        Type(dlg->findChild<QLineEdit*>("txtPort"), QString::number(server.Port()));
+        Type(dlg->findChild<QLineEdit*>("txtEntity"), "1");
+        ClickAt(dlg->findChild<QPushButton*>("cmdConnect"));
     });
     w.findChild<QAction*>("mnuConnection")->trigger();
     ASSERT_TRUE(w.Connection().Connected());
@@ -132,11 +133,11 @@ TEST(FrmMainServer, AfterConnectingFromTheMenuTheSaveDialogLooksUpDocumentTypes)
             auto* picker = qobject_cast<LookupPickerDialog*>(QApplication::activeModalWidget());
             if (!picker) return;
             pickerTitle = picker->windowTitle();
-            picker->Table()->selectRow(2);
-            picker->AcceptCurrent();
+            QTableWidget* rows = picker->Table();
+            DoubleClickAt(rows->viewport(), rows->visualItemRect(rows->item(2, 0)).center());
         });
         for (auto* b : dlg->findChildren<QPushButton*>())
-            if (b->text() == "...") QTest::mouseClick(b, Qt::LeftButton);
+            if (b->text() == "...") ClickAt(b);
         for (auto* field : dlg->findChildren<QLineEdit*>())
             if (field->text() == "EMR") picked = field->text();
         dlg->close();
@@ -165,8 +166,8 @@ TEST(FrmMainServer, OpenGoesThroughTheFormsBrowserAndTheCatalogueOpensWhenConnec
             while (row < list->model()->rowCount() &&
                    list->model()->index(row, 0).data().toString() != "INTAKE")
                 ++row;
-            list->setCurrentIndex(list->model()->index(row, 0));
-            QTest::mouseClick(dlg->findChild<QPushButton*>("cmdGetForm"), Qt::LeftButton);
+            ClickAt(list->viewport(), list->visualRect(list->model()->index(row, 0)).center());
+            ClickAt(dlg->findChild<QPushButton*>("cmdGetForm"));
         });
         w.NewForm();
         win.Find<QAction>(name)->trigger();
@@ -195,23 +196,20 @@ TEST(FrmMainServer, CopyFormsWindowCopiesBetweenTwoServersOnItsOwnLinks) {
     ASSERT_NE(dlg, nullptr);
     auto box = [&](const char* name) { return dlg->findChild<QLineEdit*>(name); };
     auto list = [&](const char* name) { return dlg->findChild<QTreeWidget*>(name); };
-    auto click = [&](const char* name) {
-        QTest::mouseClick(dlg->findChild<QPushButton*>(name), Qt::LeftButton);
-    };
+    auto click = [&](const char* name) { ClickAt(dlg->findChild<QPushButton*>(name)); };
     EXPECT_EQ(box("txtToIPAddress")->text(), "127.0.0.1");
     EXPECT_EQ(box("txtToPort")->text(), "5012");
-    QTest::keyClicks(box("txtFromIPAddress"), "localhost");
-    QFocusEvent out(QEvent::FocusOut);
-    QApplication::sendEvent(box("txtFromIPAddress"), &out);
+    Type(box("txtFromIPAddress"), "localhost");
+    Type(box("txtFromPort"), "x" + QString::number(source.Port()));  // leaves the address
     EXPECT_EQ(box("txtFromIPAddress")->text(), "127.0.0.1");
-    QTest::keyClicks(box("txtFromPort"), "x" + QString::number(source.Port()));
     EXPECT_EQ(box("txtFromPort")->text(), QString::number(source.Port()));  // digits only
-    box("txtToPort")->setText(QString::number(target.Port()));
+    Type(box("txtToPort"), QString::number(target.Port()));
 
     click("cmdConnect");
     ASSERT_EQ(list("lvwFromServerForms")->topLevelItemCount(), 4);
     EXPECT_EQ(list("lvwFromServerForms")->topLevelItem(0)->text(2), "CHARGE01");
-    list("lvwFromServerForms")->topLevelItem(0)->setSelected(true);
+    QTreeWidget* from = list("lvwFromServerForms");
+    ClickAt(from->viewport(), from->visualItemRect(from->topLevelItem(0)).center());
     click("cmdCopy");
     EXPECT_EQ(list("lvwFromServerForms")->topLevelItemCount(), 3);
     ASSERT_EQ(list("lvwCopyFormsToServer")->topLevelItemCount(), 1);
