@@ -222,6 +222,11 @@ TEST(LabelProps, LinkDataRowsAndGridRows) {
 
     // Rows of a text-box prompt go into its caption; the row lines show on the canvas
     // (never in the caption) until the dialog closes.
+    // A caption without a box height has the label's.
+    b.L(i).caption = "%T@a@7@0@1";
+    b.L(i).height = 0.4;
+    b.props.SetLabelRef(i, false);
+    EXPECT_EQ(b.props.rowsHeight, "0.400");
     // Without the row lines the adjusted caption waits for Apply, and the dialog says so.
     b.L(i).caption = "%T@a@7@0.2@1";
     b.props.SetLabelRef(i, false);
