@@ -245,34 +245,12 @@ TEST(FrmMainEditing, GridsGetConsecutiveNumbersAndComeBackSelected) {
               "3:1,1");
 }
 
-TEST(FrmMainEditing, TheItemMenuTurnsALabelIntoADataFieldOrStaticTextOrDeletesIt) {
-    Window win;
-    FrmMain& w = *win.w;
-    w.Model().databaseFields.push_back({"PT_NAME", "PATIENT.LAST_NAME"});
-    int a = AddLabel(w, 1, 1), b = AddLabel(w, 3, 2);
-    PageCanvas* page = w.PageView(0);
-    ChooseFromNextPopup("PT_NAME PATIENT.LAST_NAME", "Data Fields");
-    ClickAt(page, Px(1.2, 1.1), Qt::NoModifier, Qt::RightButton);
-    EXPECT_EQ(w.Canvas().Label(a).caption, "~PT_NAME");
-    EXPECT_TRUE(w.Canvas().Label(a).autoSize);
-    EXPECT_EQ(w.Model().Item(a).itemKind, ItemKind::DatabaseField);
-
-    w.Canvas().Label(0).caption = "Default";
-    ChooseFromNextPopup("Text (Static)");
-    ClickAt(page, Px(1.2, 1.1), Qt::NoModifier, Qt::RightButton);
-    EXPECT_EQ(w.Canvas().Label(a).caption, "Default");
-    EXPECT_EQ(w.Model().Item(a).itemKind, ItemKind::StaticText);
-
-    ChooseFromNextPopup("Delete");
-    ClickAt(page, Px(3.2, 2.1), Qt::NoModifier, Qt::RightButton);
-    EXPECT_EQ(w.Canvas().LabelAt(b), nullptr);
-    EXPECT_NE(w.Canvas().LabelAt(a), nullptr);
-}
-
-TEST(FrmMainEditing, RightClickDeleteTakesThatItemAloneAndABarcodeLabelHasTheLabelMenu) {
+TEST(FrmMainEditing, TheItemMenuDeletesThatItemAloneAndTurnsALabelIntoADataFieldOrStaticText) {
     Window win;
     FrmMain& w = *win.w;
     CanvasModel& c = w.Canvas();
+    w.Model().databaseFields.push_back({"PT_NAME", "PATIENT.LAST_NAME"});
+    w.Model().databaseFields.push_back({"PT_ID", "PATIENT.ID"});
     int a = AddLabel(w, 1, 1), b = AddLabel(w, 3, 1);
     int image = c.AddImage({1, 3, 1, 1}, 0, "a.png", "");
     int box = c.AddBox({4, 3, 2, 2}, 0);
@@ -289,14 +267,33 @@ TEST(FrmMainEditing, RightClickDeleteTakesThatItemAloneAndABarcodeLabelHasTheLab
     EXPECT_FALSE(c.Boxes()[size_t(box)].active);
     EXPECT_NE(c.LabelAt(a), nullptr);
     EXPECT_NE(c.LabelAt(b), nullptr);
-    // A barcode's label is turned into a data field as any label is; it stays a
-    // barcode of its size.
-    w.Model().databaseFields.push_back({"PT_ID", "PATIENT.ID"});
+
+    ChooseFromNextPopup("PT_NAME PATIENT.LAST_NAME", "Data Fields");
+    ClickAt(page, Px(1.2, 1.1), Qt::NoModifier, Qt::RightButton);
+    EXPECT_EQ(c.Label(a).caption, "~PT_NAME");
+    EXPECT_TRUE(c.Label(a).autoSize);
+    EXPECT_EQ(w.Model().Item(a).itemKind, ItemKind::DatabaseField);
+    c.Label(0).caption = "Default";
+    ChooseFromNextPopup("Text (Static)");
+    ClickAt(page, Px(1.2, 1.1), Qt::NoModifier, Qt::RightButton);
+    EXPECT_EQ(c.Label(a).caption, "Default");
+    EXPECT_EQ(w.Model().Item(a).itemKind, ItemKind::StaticText);
+    // A barcode's label is turned into a data field as any label is; it stays a barcode of
+    // its size.
     int barcode = c.AddBarcode({1, 6, 2, 0.5}, 0, "123");
     ChooseFromNextPopup("PT_ID PATIENT.ID", "Data Fields");
     ClickAt(page, Px(1.05, 6.05), Qt::NoModifier, Qt::RightButton);
     EXPECT_EQ(c.Label(barcode).caption, "~PT_ID");
     EXPECT_EQ(c.GetBarcodeWidthHeight(barcode), "2\t0.5");
+    ChooseFromNextPopup("Delete");
+    ClickAt(page, Px(3.2, 1.1), Qt::NoModifier, Qt::RightButton);
+    EXPECT_EQ(c.LabelAt(b), nullptr);
+    EXPECT_NE(c.LabelAt(a), nullptr);
+    // A menu closed without a choice gives nothing back.
+    QTimer::singleShot(50, [] {
+        if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+    });
+    EXPECT_EQ(w.ShowPopupMenu({"Delete", "-", "Properties"}), "");
 }
 
 TEST(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
@@ -353,16 +350,6 @@ TEST(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
     win.ui.Clear();
     EXPECT_TRUE(w.close());
     EXPECT_EQ(asked(), 0);
-}
-
-TEST(FrmMainEditing, PopupMenusFromCaptionsGiveBackTheChoice) {
-    Window win;
-    ChooseFromNextPopup("Properties");
-    EXPECT_EQ(win.w->ShowPopupMenu({"Delete", "-", "Properties"}), "Properties");
-    QTimer::singleShot(50, [] {
-        if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
-    });
-    EXPECT_EQ(win.w->ShowPopupMenu({"Delete"}), "");  // closed without a choice
 }
 
 TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsThenWritten) {

@@ -1,31 +1,37 @@
 // The window against the real reference server.
 #include "window/WindowFixture.h"
 
-TEST(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
-    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
+namespace {
+// A seeded reference server on this machine, and others when a test asks.
+struct FrmMainServer : testing::Test {
     QTemporaryDir repo;
-    RepositoryServerProcess server(repo.filePath("repo.db").toStdString(), true);
-    ASSERT_GT(server.Port(), 0);
+    std::unique_ptr<RepositoryServerProcess> server;
+    void SetUp() override {
+        if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
+        server = Start("repo.db", true);
+    }
+    std::unique_ptr<RepositoryServerProcess> Start(const char* name, bool seeded) {
+        auto s =
+            std::make_unique<RepositoryServerProcess>(repo.filePath(name).toStdString(), seeded);
+        EXPECT_GT(s->Port(), 0);
+        return s;
+    }
+};
+}  // namespace
+
+TEST_F(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
     NamePrompt prompt;
-    RecordingUserInterface ui;
-    QTemporaryDir data;
-    DesignerProgram program(ProgramOptions(ui, data));
-    FrmMainOptions o;
-    o.pixelsPerInch = 96;
-    o.savePrompt = &prompt;
-    FrmMain w(program, o);
-    w.show();
-    // Connected through the dialog's logic, as its Connect button does.
-    w.Connection().port = std::to_string(server.Port());
-    w.Connection().entity = "1";
-    ASSERT_TRUE(w.Connection().Connect());
+    Window win(false, nullptr, &prompt);
+    FrmMain& w = *win.w;
+    RecordingUserInterface& ui = win.ui;
+    ASSERT_TRUE(win.Connect(server->Port()));
     w.ConnectDialog().RefreshControls();
     ASSERT_TRUE(w.OpenLayout(DataPath("layouts/full.ldt")));
     w.Model().settings.formCode.clear();
     EXPECT_EQ(w.SaveToServer(false), SaveOutcome::Saved);
     EXPECT_EQ(w.windowTitle().toStdString(),
               "Form Designer - WINDOWFORM[*]   ***  Connected to 127.0.0.1  " +
-                  std::to_string(server.Port()) + "  *** ");
+                  std::to_string(server->Port()) + "  *** ");
     w.NewForm();
     EXPECT_EQ(w.Canvas().ItemLabelCount(), 0);
     ASSERT_TRUE(w.OpenFormFromServer("WINDOWFORM"));
@@ -55,27 +61,19 @@ TEST(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
     EXPECT_EQ(questions, 11);  // one question, the row kept
     // A save that fails leaves the form on the canvas and marked as changed.
     AddLabel(w, 1, 9);
-    server.Kill();
+    server->Kill();
     EXPECT_NE(w.SaveToServer(false), SaveOutcome::Saved);
     EXPECT_TRUE(w.IsModified());
 }
 
-TEST(FrmMainServer, APictureInsertedFromAnotherFolderIsKeptAndComesBackFromTheServer) {
-    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
-    QTemporaryDir repo, data, elsewhere;
-    RepositoryServerProcess server(repo.filePath("repo.db").toStdString());
-    ASSERT_GT(server.Port(), 0);
+TEST_F(FrmMainServer, APictureInsertedFromAnotherFolderIsKeptAndComesBackFromTheServer) {
+    QTemporaryDir elsewhere;
     NamePrompt prompt;
-    RecordingUserInterface ui;
-    DesignerProgram program(ProgramOptions(ui, data));
-    FrmMainOptions o;
-    o.pixelsPerInch = 96;
-    o.savePrompt = &prompt;
-    FrmMain w(program, o);
-    w.show();
-    w.Connection().port = std::to_string(server.Port());
-    w.Connection().entity = "1";
-    ASSERT_TRUE(w.Connection().Connect());
+    Window win(false, nullptr, &prompt);
+    FrmMain& w = *win.w;
+    RecordingUserInterface& ui = win.ui;
+    const QTemporaryDir& data = win.data;
+    ASSERT_TRUE(win.Connect(server->Port()));
     std::string bytes = std::string("BM\0\r\n\xff", 6) + std::string(20000, 'p'), error;
     std::string source = elsewhere.filePath("logo.v2.bmp").toStdString();
     ASSERT_TRUE(files::AtomicWriteFile(source, bytes, error));
@@ -102,22 +100,14 @@ TEST(FrmMainServer, APictureInsertedFromAnotherFolderIsKeptAndComesBackFromTheSe
     EXPECT_TRUE(fetched == bytes);
 }
 
-TEST(FrmMainServer, AfterConnectingFromTheMenuTheSaveDialogLooksUpDocumentTypes) {
-    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
-    QTemporaryDir repo, data;
-    RepositoryServerProcess server(repo.filePath("repo.db").toStdString(), true);
-    ASSERT_GT(server.Port(), 0);
-    RecordingUserInterface ui;
-    DesignerProgram program(ProgramOptions(ui, data));
-    FrmMainOptions o;
-    o.pixelsPerInch = 96;
-    FrmMain w(program, o);  // with its own save dialog
-    w.show();
+TEST_F(FrmMainServer, AfterConnectingFromTheMenuTheSaveDialogLooksUpDocumentTypes) {
+    Window win;  // with its own save dialog
+    FrmMain& w = *win.w;
     // File > "Connection...": the port typed and Connect clicked in the dialog.
     QTimer::singleShot(0, [&] {
         auto* dlg = qobject_cast<FrmConnect*>(QApplication::activeModalWidget());
         if (!dlg) return;
-        Type(dlg->findChild<QLineEdit*>("txtPort"), QString::number(server.Port()));
+        Type(dlg->findChild<QLineEdit*>("txtPort"), QString::number(server->Port()));
         Type(dlg->findChild<QLineEdit*>("txtEntity"), "1");
         ClickAt(dlg->findChild<QPushButton*>("cmdConnect"));
     });
@@ -147,16 +137,10 @@ TEST(FrmMainServer, AfterConnectingFromTheMenuTheSaveDialogLooksUpDocumentTypes)
     EXPECT_EQ(picked, "EMR");
 }
 
-TEST(FrmMainServer, OpenGoesThroughTheFormsBrowserAndTheCatalogueOpensWhenConnected) {
-    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
-    QTemporaryDir repo;
-    RepositoryServerProcess server(repo.filePath("repo.db").toStdString(), true);
-    ASSERT_GT(server.Port(), 0);
+TEST_F(FrmMainServer, OpenGoesThroughTheFormsBrowserAndTheCatalogueOpensWhenConnected) {
     Window win;
     FrmMain& w = *win.w;
-    w.Connection().port = std::to_string(server.Port());
-    w.Connection().entity = "1";
-    ASSERT_TRUE(w.Connection().Connect());
+    ASSERT_TRUE(win.Connect(server->Port()));
     for (const char* name : {"mnuOpen", "tbOpen"}) {
         QTimer::singleShot(0, [] {
             auto* dlg = qobject_cast<FrmDB*>(QApplication::activeModalWidget());
@@ -184,12 +168,9 @@ TEST(FrmMainServer, OpenGoesThroughTheFormsBrowserAndTheCatalogueOpensWhenConnec
     EXPECT_EQ(opened, 1);
 }
 
-TEST(FrmMainServer, CopyFormsWindowCopiesBetweenTwoServersOnItsOwnLinks) {
-    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
-    QTemporaryDir repo;
-    RepositoryServerProcess source(repo.filePath("a.db").toStdString(), true);
-    RepositoryServerProcess target(repo.filePath("b.db").toStdString());
-    ASSERT_GT(target.Port(), 0);
+TEST_F(FrmMainServer, CopyFormsWindowCopiesBetweenTwoServersOnItsOwnLinks) {
+    RepositoryServerProcess& source = *server;
+    auto target = Start("b.db", false);
     Window win;
     win.w->findChild<QAction*>("mnuCopyForms")->trigger();
     auto* dlg = win.w->findChild<FrmCopyForms*>("frmCopyForms");
@@ -203,7 +184,7 @@ TEST(FrmMainServer, CopyFormsWindowCopiesBetweenTwoServersOnItsOwnLinks) {
     Type(box("txtFromPort"), "x" + QString::number(source.Port()));  // leaves the address
     EXPECT_EQ(box("txtFromIPAddress")->text(), "127.0.0.1");
     EXPECT_EQ(box("txtFromPort")->text(), QString::number(source.Port()));  // digits only
-    Type(box("txtToPort"), QString::number(target.Port()));
+    Type(box("txtToPort"), QString::number(target->Port()));
 
     click("cmdConnect");
     ASSERT_EQ(list("lvwFromServerForms")->topLevelItemCount(), 4);

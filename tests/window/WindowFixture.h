@@ -67,12 +67,14 @@ struct Window {
     DesignerProgram program;
     std::unique_ptr<FrmMain> w;
 
-    explicit Window(bool dataEntry = false, const char* dataFolder = nullptr)
+    explicit Window(bool dataEntry = false, const char* dataFolder = nullptr,
+                    SaveFormPrompt* savePrompt = nullptr)
         : program(dataFolder ? DesignerProgramOptions{&ui, dataFolder, {}}
                              : ProgramOptions(ui, data)) {
         FrmMainOptions o;
         o.pixelsPerInch = 96;
         o.dataEntryForm = dataEntry;
+        o.savePrompt = savePrompt;
         o.recoveryDelayMs = 0;
         w = std::make_unique<FrmMain>(program, o);
         w->resize(1000, 760);
@@ -86,6 +88,12 @@ struct Window {
         return t;
     }
     QString Text(const char* label) { return Find<QLabel>(label)->text(); }
+    // Connected to a server on this machine, as the connection dialog's Connect button does.
+    bool Connect(int port) {
+        w->Connection().port = std::to_string(port);
+        w->Connection().entity = "1";
+        return w->Connection().Connect();
+    }
     void Click(const char* button) { ClickAt(Find<QPushButton>(button)); }
 };
 
