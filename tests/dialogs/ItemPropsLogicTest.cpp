@@ -176,7 +176,7 @@ TEST(BoxProps, GroupButtonsActOnEveryOtherMarkedBox) {
     box.ApplyToGroup(BoxPropsLogic::GroupDelete);
     EXPECT_EQ(t.canvas.GetBoxShapesDefinitions(), "Box:\t2\t1\t3\t1\t1\t6\t1\tN\t0");
     box.Delete();  // the dialog of a deleted box acts no more
-    EXPECT_FALSE(box.ApplyToGroup(BoxPropsLogic::GroupLeft));
+    EXPECT_FALSE(box.ApplyToGroup(BoxPropsLogic::GroupLeft) || box.Paste());
 }
 
 TEST(ItemSteps, StepsBecomeTheSharedShiftMoveAndResizeOrAreRefused) {
