@@ -165,6 +165,9 @@ TEST(LabelProps, GroupButtonsApplyOnePropertyToEverySelectedLabel) {
     b.props.AutoSizeSelected(true);
     EXPECT_TRUE(b.L(x).autoSize && b.L(y).autoSize);
     EXPECT_EQ(b.props.GroupCaption(7), "Autosize");
+    b.canvas.DeleteLabel(x);  // its label gone, the dialog moves no other
+    b.props.ApplyToGroup(1);
+    EXPECT_DOUBLE_EQ(b.L(y).left, 2);
 }
 
 TEST(LabelProps, StepsMovePasteSpaceAndReachEveryOpenDialog) {
