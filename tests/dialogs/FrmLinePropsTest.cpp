@@ -4,11 +4,9 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "dialogs/UserInput.h"
 #include "dialogs/qt/FrmLineProps.h"
 #include "layout/FormSettings.h"
-
-using namespace userinput;
+#include "support/UserInput.h"
 
 // The step fields take the shared shift when the dialog comes up, but only where they are
 // empty (blanks count as empty): a step the user typed stays.
@@ -23,20 +21,19 @@ TEST(LinePropsForm, ActivationFillsEmptyStepFields) {
     EXPECT_EQ(styles, QStringList({"1 - Solid", "2 - Dash", "3 - Dot", "4 - Dash-Dot",
                                    "5 - Dash-Dot-Dot"}));
     dlg.show();
-    dlg.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    InFront(&dlg);
     EXPECT_EQ(dlg.HorizontalStepField()->text(), "0.05");
     EXPECT_EQ(dlg.VerticalStepField()->text(), "0.1");
 
-    Retype(dlg.HorizontalStepField(), "  ");
-    Retype(dlg.VerticalStepField(), "0.3");
+    Type(dlg.HorizontalStepField(), "  ");
+    Type(dlg.VerticalStepField(), "0.3");
     settings.horizontalShift = 0.25;
     settings.verticalShift = 2;
     dlg.UpdateShift();
     EXPECT_EQ(dlg.HorizontalStepField()->text(), "0.25");
     EXPECT_EQ(dlg.VerticalStepField()->text(), "0.3");
     // With no field left empty the fields are not touched: what is being typed keeps its undo.
-    Retype(dlg.VerticalStepField(), "0.4");
+    Type(dlg.VerticalStepField(), "0.4");
     dlg.UpdateShift();
     EXPECT_TRUE(dlg.VerticalStepField()->isUndoAvailable());
 }

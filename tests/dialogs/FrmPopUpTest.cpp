@@ -7,12 +7,10 @@
 #include <QTimer>
 
 #include "dialogs/LookupFakes.h"
-#include "dialogs/UserInput.h"
 #include "dialogs/qt/FrmPopUp.h"
 #include "layout/FormSettings.h"
 #include "shell/RecordingUserInterface.h"
-
-using namespace userinput;
+#include "support/UserInput.h"
 
 namespace {
 
@@ -33,8 +31,7 @@ struct PopUpForm : ::testing::Test {
     void Open(bool exists) {
         dlg.Prepare(settings, exists);
         dlg.show();
-        dlg.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+        InFront(&dlg);
     }
 };
 
@@ -47,7 +44,7 @@ TEST_F(PopUpForm, OkWaitsForOverwriteAndARefusedOverwriteCancels) {
     Check(dlg.OverwriteBox());
     EXPECT_FALSE(dlg.OkButton()->isEnabled());
     // A click on the disabled button does nothing.
-    Click(dlg.OkButton());
+    ClickAt(dlg.OkButton());
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_TRUE(ui.calls.empty());
 
@@ -56,9 +53,9 @@ TEST_F(PopUpForm, OkWaitsForOverwriteAndARefusedOverwriteCancels) {
         asked.push_back(t);
         return false;
     });
-    Retype(dlg.NameField(), "NEW");
+    Type(dlg.NameField(), "NEW");
     Check(dlg.OverwriteBox());
-    Click(dlg.OkButton());
+    ClickAt(dlg.OkButton());
     EXPECT_EQ(asked, std::vector<std::string>{"Are you sure you want to overwrite 'OLD' ?"});
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_TRUE(dlg.Cancelled());
@@ -78,14 +75,14 @@ TEST_F(PopUpForm, TypingAndOkStoresTheSettings) {
                                   "TEST"}));
     EXPECT_EQ(dlg.TypeList()->currentText(), "ZEPH");
     // A field taking the focus selects all of its text.
-    Click(dlg.DescriptionField());
+    ClickAt(dlg.DescriptionField());
     QTest::qWait(20);
     EXPECT_EQ(dlg.DescriptionField()->selectedText(), "Old form");
-    Retype(dlg.NameField(), "CS2");
-    Retype(dlg.DescriptionField(), " Charge slip two ");
-    Retype(dlg.TypeList()->lineEdit(), "My type");
-    Retype(dlg.DocumentTypeField(), "PROG");
-    Click(dlg.OkButton());
+    Type(dlg.NameField(), "CS2");
+    Type(dlg.DescriptionField(), " Charge slip two ");
+    Type(dlg.TypeList()->lineEdit(), "My type");
+    Type(dlg.DocumentTypeField(), "PROG");
+    ClickAt(dlg.OkButton());
     EXPECT_TRUE(ui.Messages().empty());
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_FALSE(dlg.Cancelled());
@@ -97,8 +94,8 @@ TEST_F(PopUpForm, TypingAndOkStoresTheSettings) {
 
 TEST_F(PopUpForm, RefusalKeepsTheDialogOpenWithTheFocusOnTheFieldAndEscapeCancels) {
     Open(false);
-    Retype(dlg.DescriptionField(), "a/b");
-    Click(dlg.OkButton());
+    Type(dlg.DescriptionField(), "a/b");
+    ClickAt(dlg.OkButton());
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_EQ(ui.Messages()[0].title, "Invalid Description");
     EXPECT_TRUE(dlg.isVisible());
@@ -106,14 +103,14 @@ TEST_F(PopUpForm, RefusalKeepsTheDialogOpenWithTheFocusOnTheFieldAndEscapeCancel
     EXPECT_EQ(settings.formName, "Old form");
 
     ui.Clear();
-    Retype(dlg.NameField(), "2024");
-    Click(dlg.OkButton());
+    Type(dlg.NameField(), "2024");
+    ClickAt(dlg.OkButton());
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_EQ(ui.Messages()[0].text, "Numbers not allowed for Name.");
     EXPECT_EQ(QApplication::focusWidget(), dlg.NameField());
 
-    Retype(dlg.NameField(), "X");
-    Key(Qt::Key_Escape);
+    Type(dlg.NameField(), "X");
+    Press(Qt::Key_Escape);
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_TRUE(dlg.Cancelled());
     EXPECT_EQ(settings.formCode, "OLD");
@@ -122,27 +119,27 @@ TEST_F(PopUpForm, RefusalKeepsTheDialogOpenWithTheFocusOnTheFieldAndEscapeCancel
 TEST_F(PopUpForm, DocumentTypeLookUpAndLeaving) {
     Open(false);
     picker.answers = {"PROG    Progress note"};
-    Click(dlg.LookupButton());
+    ClickAt(dlg.LookupButton());
     EXPECT_EQ(dlg.DocumentTypeField()->text(), "PROG");
     EXPECT_EQ(picker.configured.size(), 1u);
 
     // Leaving the field validates it: the list's spelling comes back in upper case.
-    Retype(dlg.DocumentTypeField(), "note");
-    Click(dlg.NameField());
+    Type(dlg.DocumentTypeField(), "note");
+    ClickAt(dlg.NameField());
     QTest::qWait(20);
     EXPECT_EQ(dlg.DocumentTypeField()->text(), "NOTE");
     EXPECT_FALSE(dlg.DocumentTypeField()->hasSelectedText());
 
     // Not valid: the picker opens; its cancel leaves the text.
-    Retype(dlg.DocumentTypeField(), "bogus");
-    Click(dlg.DescriptionField());
+    Type(dlg.DocumentTypeField(), "bogus");
+    ClickAt(dlg.DescriptionField());
     QTest::qWait(20);
     EXPECT_EQ(dlg.DocumentTypeField()->text(), "bogus");
     EXPECT_EQ(picker.shownWith.back(), "bogus");
 
     // Left empty: no list holds an empty code, so the picker opens as well.
-    Retype(dlg.DocumentTypeField(), "");
-    Click(dlg.NameField());
+    Type(dlg.DocumentTypeField(), "");
+    ClickAt(dlg.NameField());
     QTest::qWait(20);
     EXPECT_EQ(picker.shownWith.back(), "");
 }
@@ -152,8 +149,8 @@ TEST_F(PopUpForm, ShowSaveDialogRunsModally) {
         QTimer::singleShot(0, [this, ok] {
             ASSERT_EQ(QApplication::activeModalWidget(), &dlg);
             ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
-            if (ok) Click(dlg.OkButton());
-            if (!ok) Click(dlg.CancelButton());
+            if (ok) ClickAt(dlg.OkButton());
+            if (!ok) ClickAt(dlg.CancelButton());
         });
         EXPECT_EQ(dlg.ShowSaveDialog(settings, false), ok);
     }

@@ -9,13 +9,11 @@
 #include <QTimer>
 
 #include "dialogs/RecordingHost.h"
-#include "dialogs/UserInput.h"
 #include "dialogs/qt/FieldBehaviour.h"
 #include "dialogs/qt/FrmSize.h"
 #include "layout/FormSettings.h"
 #include "shell/RecordingUserInterface.h"
-
-using namespace userinput;
+#include "support/UserInput.h"
 
 namespace {
 
@@ -29,13 +27,12 @@ struct SizeForm : ::testing::Test {
         dlg = std::make_unique<FrmSize>(settings, host, ui);
         dlg->Prepare(w, h);
         dlg->show();
-        dlg->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+        InFront(dlg.get());
     }
     void ClickOk() {
         ui.Clear();
         host.calls.clear();
-        Click(dlg->OkButton());
+        ClickAt(dlg->OkButton());
     }
     std::string Message() const {
         auto m = ui.Messages();
@@ -47,8 +44,8 @@ TEST_F(SizeForm, RefusalFocusesTheFieldOnItsTabAndOkStoresTheTypedValues) {
     Open();
     EXPECT_EQ(dlg->WidthField()->text(), "8.5");
     EXPECT_EQ(dlg->HeightField()->text(), "11");
-    Retype(dlg->WidthField(), "0.24");
-    Click(dlg->Tabs()->tabBar(), dlg->Tabs()->tabBar()->tabRect(4).center());
+    Type(dlg->WidthField(), "0.24");
+    ClickAt(dlg->Tabs()->tabBar(), dlg->Tabs()->tabBar()->tabRect(4).center());
     ClickOk();
     EXPECT_EQ(Message(), "Form Width: Min width is 0.25");
     EXPECT_TRUE(dlg->isVisible());
@@ -57,21 +54,21 @@ TEST_F(SizeForm, RefusalFocusesTheFieldOnItsTabAndOkStoresTheTypedValues) {
     EXPECT_EQ(QApplication::focusWidget(), dlg->WidthField());
     EXPECT_EQ(dlg->WidthField()->selectedText(), "0.24");
 
-    Retype(dlg->WidthField(), "85");
-    Retype(dlg->HeightField(), "20");
-    Retype(dlg->HorizontalShiftField(), "2.01");
+    Type(dlg->WidthField(), "85");
+    Type(dlg->HeightField(), "20");
+    Type(dlg->HorizontalShiftField(), "2.01");
     ClickOk();
     EXPECT_EQ(Message(), "Horizontal Shift: Max value is 2");
     EXPECT_EQ(dlg->Tabs()->currentIndex(), 3);
     EXPECT_EQ(QApplication::focusWidget(), dlg->HorizontalShiftField());
-    Retype(dlg->HorizontalShiftField(), "-3");
-    Retype(dlg->PagesField(), "");
+    Type(dlg->HorizontalShiftField(), "-3");
+    Type(dlg->PagesField(), "");
     ClickOk();
     EXPECT_EQ(Message(), "Number of Pages: Please enter Number of Pages.");
     EXPECT_TRUE(host.calls.empty());
 
-    Retype(dlg->PagesField(), "1.5");
-    Retype(dlg->VerticalShiftField(), "50");
+    Type(dlg->PagesField(), "1.5");
+    Type(dlg->VerticalShiftField(), "50");
     ClickOk();
     EXPECT_EQ(Message(), "(0)");
     EXPECT_FALSE(dlg->isVisible());
@@ -91,14 +88,14 @@ TEST_F(SizeForm, LandscapeIsStoredWhenClickedAndChangesTheLimits) {
     EXPECT_TRUE(dlg->PortraitOption()->isChecked());
     Check(dlg->LandscapeOption());
     EXPECT_TRUE(settings.landscape);
-    Retype(dlg->WidthField(), "6.5");
-    Retype(dlg->HeightField(), "5");
+    Type(dlg->WidthField(), "6.5");
+    Type(dlg->HeightField(), "5");
     ClickOk();
     EXPECT_EQ(Message(), "Form Width: Max width is 6");
     Check(dlg->PortraitOption());
     EXPECT_FALSE(settings.landscape);
     Check(dlg->LandscapeOption());
-    Click(dlg->CancelButton());
+    ClickAt(dlg->CancelButton());
     EXPECT_TRUE(dlg->Cancelled());
     EXPECT_TRUE(settings.landscape);
     EXPECT_TRUE(host.calls.empty());
@@ -148,15 +145,15 @@ TEST_F(SizeForm, StatementTagsTypedWithCtrlTab) {
     Check(dlg->StatementBox());
     EXPECT_TRUE(dlg->TagField()->isEnabled());
     EXPECT_EQ(dlg->TagField()->palette().color(QPalette::Base), ColourFromBgr(16777215));
-    Click(dlg->TagField());
-    QTest::keyClicks(QApplication::focusWidget(), "1");
-    Key(Qt::Key_Tab, Qt::ControlModifier);
-    QTest::keyClicks(QApplication::focusWidget(), "Total");
-    Key(Qt::Key_Return);
+    ClickAt(dlg->TagField());
+    Keys("1");
+    Press(Qt::Key_Tab, Qt::ControlModifier);
+    Keys("Total");
+    Press(Qt::Key_Return);
     EXPECT_EQ(dlg->Tabs()->currentIndex(), 4);
     // Coming back to the field (its tab gives it the focus again) selects all of it, as in
     // every field of the dialog.
-    Click(dlg->WidthField());
+    ClickAt(dlg->WidthField());
     ShowTabOf(dlg->TagField());
     QTest::qWait(20);
     EXPECT_EQ(QApplication::focusWidget(), dlg->TagField());
@@ -177,15 +174,15 @@ TEST_F(SizeForm, ColourChooserSetsTheSwatch) {
         if (answer) bgr = 0x0000FF;
         return answer;
     });
-    Click(dlg->BorderColourButton());
+    ClickAt(dlg->BorderColourButton());
     EXPECT_EQ(presets, std::vector<int>{0});
     EXPECT_EQ(dlg->BorderSwatch()->palette().color(QPalette::Window), QColor(255, 0, 0));
     answer = false;
-    Click(dlg->ShadeColourButton());
+    ClickAt(dlg->ShadeColourButton());
     EXPECT_EQ(dlg->ShadeSwatch()->palette().color(QPalette::Window), QColor(255, 255, 255));
     Check(dlg->ShadedYes());
     // The print settings are stored even when a check then fails.
-    Retype(dlg->WidthField(), "");
+    Type(dlg->WidthField(), "");
     ClickOk();
     EXPECT_EQ(Message(), "Form Width: Please enter Form Width.");
     EXPECT_EQ(settings.printingSelection, "BOX=Y\tBOX_COLOR=255\tSHADED=Y\tSHADE_COLOR=16777215");
@@ -210,9 +207,9 @@ TEST_F(SizeForm, RunPageSetupResizesThePages) {
         auto* d = qobject_cast<FrmSize*>(QApplication::activeModalWidget());
         ASSERT_NE(d, nullptr);
         ASSERT_TRUE(QTest::qWaitForWindowActive(d));
-        Retype(d->WidthField(), "11");
-        Retype(d->HeightField(), "8.5");
-        Click(d->OkButton());
+        Type(d->WidthField(), "11");
+        Type(d->HeightField(), "8.5");
+        ClickAt(d->OkButton());
     });
     EXPECT_TRUE(FrmSize::RunPageSetup(settings, host, ui, nullptr, 8.5, 11));
     EXPECT_DOUBLE_EQ(settings.pageWidth, 11);
@@ -225,7 +222,7 @@ TEST_F(SizeForm, RunPageSetupResizesThePages) {
         auto* d = qobject_cast<FrmSize*>(QApplication::activeModalWidget());
         ASSERT_NE(d, nullptr);
         ASSERT_TRUE(QTest::qWaitForWindowActive(d));
-        Key(Qt::Key_Escape);
+        Press(Qt::Key_Escape);
     });
     EXPECT_FALSE(FrmSize::RunPageSetup(settings, host, ui, nullptr, 11, 8.5));
     EXPECT_TRUE(host.calls.empty());

@@ -206,10 +206,18 @@ TEST(GridLogic, ClearRemovesPlainAndDataGridsAndMovingTakesTheCellsAlong) {
     ASSERT_TRUE(g.logic.Apply());
     ASSERT_TRUE(data.Apply());
     int plainCell = g.logic.Cells()[0];
+    g.logic.horizontalStep = "x";  // refused steps or columns move nothing
+    EXPECT_FALSE(g.logic.MoveArea(GridLogic::Move::Right));
+    g.logic.horizontalStep = "x";
+    EXPECT_FALSE(g.logic.ResizeColumn(1));
     g.logic.horizontalStep = "0.25";
-    g.logic.verticalStep = "0";
-    ASSERT_TRUE(g.logic.MoveArea(GridLogic::Move::Right));
-    EXPECT_EQ(g.logic.left, "1.250");
+    g.logic.column = "0";
+    EXPECT_FALSE(g.logic.ResizeColumn(1));
+    g.logic.verticalStep = "0.25";
+    for (auto m : {GridLogic::Move::Right, GridLogic::Move::DownRight, GridLogic::Move::UpLeft,
+                   GridLogic::Move::UpRight, GridLogic::Move::DownLeft})
+        ASSERT_TRUE(g.logic.MoveArea(m));
+    EXPECT_EQ(g.logic.left + " " + g.logic.top, "1.250 3.000");  // the frame shown
     EXPECT_DOUBLE_EQ(g.canvas.Label(plainCell).left, 1.25);
     EXPECT_DOUBLE_EQ(g.model.settings.horizontalShift, 0.25);
     EXPECT_EQ(g.VisibleCells(), 8);

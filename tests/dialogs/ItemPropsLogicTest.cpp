@@ -148,7 +148,9 @@ TEST(BoxProps, GroupButtonsActOnEveryOtherMarkedBox) {
         int unmarked = t.canvas.AddBox({7, 7, 1, 1}, 0);
         BoxPropsLogic box(t.ctx);
         box.Bind(bound);
+        box.borderColor = 0xFF;  // a place button moves, and only moves
         ASSERT_TRUE(box.ApplyToGroup(c.button));
+        EXPECT_EQ(t.canvas.GetBoxShapeDetailsBorderColor(a), 0) << c.button;
         EXPECT_EQ(t.Left(a), c.left) << c.button;
         EXPECT_EQ(t.Left(b), c.left) << c.button;
         EXPECT_EQ(t.Left(unmarked), 7);
@@ -168,8 +170,13 @@ TEST(BoxProps, GroupButtonsActOnEveryOtherMarkedBox) {
     EXPECT_EQ(t.canvas.Boxes()[size_t(b)].styleCode, 2);
     EXPECT_EQ(t.canvas.GetBoxShapeDetailsHeight(b), 2);
     EXPECT_EQ(t.canvas.GetBoxShapeDetailsBorderColor(bound), 0);
+    box.width = "x";  // refused, and no other button than the ten does anything
+    EXPECT_FALSE(box.ApplyToGroup(BoxPropsLogic::GroupWidth));
+    EXPECT_FALSE(box.ApplyToGroup(BoxPropsLogic::GroupDelete + 1));
     box.ApplyToGroup(BoxPropsLogic::GroupDelete);
     EXPECT_EQ(t.canvas.GetBoxShapesDefinitions(), "Box:\t2\t1\t3\t1\t1\t6\t1\tN\t0");
+    box.Delete();  // the dialog of a deleted box acts no more
+    EXPECT_FALSE(box.ApplyToGroup(BoxPropsLogic::GroupLeft) || box.Paste());
 }
 
 TEST(ItemSteps, StepsBecomeTheSharedShiftMoveAndResizeOrAreRefused) {
@@ -201,6 +208,8 @@ TEST(ItemSteps, StepsBecomeTheSharedShiftMoveAndResizeOrAreRefused) {
     EXPECT_EQ(box.left, "2.500");
     EXPECT_EQ(t.model.settings.horizontalShift, 0.5);
     EXPECT_EQ(t.shiftChanges, 6);
+    EXPECT_TRUE(box.Paste());  // the other marked box, one step on
+    EXPECT_EQ(t.canvas.Boxes().size(), 3u);
     // A size never goes to nothing.
     EXPECT_FALSE(box.Press(ItemPropsLogic::Step::WidthDown));
 }
@@ -239,6 +248,8 @@ TEST(ShapeProps, HotspotTypesSignaturePadAndDelete) {
     t.model.settings.signpad = true;
     shape.Bind(ShapePropsLogic::Kind::SignatureBox, pad);
     EXPECT_EQ(t.ui.Messages().size(), 1u);
+    shape.Bind(ShapePropsLogic::Kind::Hotspot, t.canvas.AddHotspot({1, 1, 1, 1}, 0));
+    EXPECT_FALSE(shape.signaturePad || shape.PadGroupShown());
 }
 
 TEST(ImageProps, SizeTextAndTheLinkToASignatureBox) {

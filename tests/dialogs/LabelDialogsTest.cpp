@@ -165,6 +165,9 @@ TEST(LabelProps, GroupButtonsApplyOnePropertyToEverySelectedLabel) {
     b.props.AutoSizeSelected(true);
     EXPECT_TRUE(b.L(x).autoSize && b.L(y).autoSize);
     EXPECT_EQ(b.props.GroupCaption(7), "Autosize");
+    b.canvas.DeleteLabel(x);  // its label gone, the dialog moves no other
+    b.props.ApplyToGroup(1);
+    EXPECT_DOUBLE_EQ(b.L(y).left, 2);
 }
 
 TEST(LabelProps, StepsMovePasteSpaceAndReachEveryOpenDialog) {
@@ -222,10 +225,20 @@ TEST(LabelProps, LinkDataRowsAndGridRows) {
 
     // Rows of a text-box prompt go into its caption; the row lines show on the canvas
     // (never in the caption) until the dialog closes.
+    // A caption without a box height has the label's.
+    b.L(i).caption = "%T@a@7@0@1";
+    b.L(i).height = 0.4;
+    b.props.SetLabelRef(i, false);
+    EXPECT_EQ(b.props.rowsHeight, "0.400");
+    // Without the row lines the adjusted caption waits for Apply, and the dialog says so.
     b.L(i).caption = "%T@a@7@0.2@1";
     b.props.SetLabelRef(i, false);
     b.props.rows = "3";
     b.props.rowsHeight = "0.6";
+    EXPECT_FALSE(b.props.Changed());
+    b.props.ApplyRows();
+    EXPECT_TRUE(b.props.Changed());
+    EXPECT_EQ(b.props.staticText + " " + b.L(i).caption, "%T@a@7@0.600@3 %T@a@7@0.2@1");
     b.props.visualizeRows = true;
     b.props.ApplyRows();
     EXPECT_EQ(b.L(i).caption, "%T@a@7@0.600@3");

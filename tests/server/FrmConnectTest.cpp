@@ -5,10 +5,10 @@
 #include <QTimer>
 
 #include "RepositoryServerProcess.h"
-#include "UserInput.h"
 #include "server/TcpComm.h"
 #include "server/qt/FrmConnect.h"
 #include "shell/RecordingUserInterface.h"
+#include "support/UserInput.h"
 
 using FrmConnectWindow = WithServer;
 
@@ -31,15 +31,15 @@ TEST_F(FrmConnectWindow, ConnectsDisconnectsAndKeepsWhatWasTyped) {
     EXPECT_FALSE(disconnectButton->isEnabled());
 
     // A port nobody listens on: the message, still disconnected, the dialog open.
-    Retype(port, "1");
+    Type(port, "1");
     ClickAt(connectButton);
     EXPECT_FALSE(dlg.Connected());
     ASSERT_FALSE(ui.Messages().empty());
     EXPECT_EQ(ui.Messages().back().title, "Not Connected");
     EXPECT_TRUE(dlg.isVisible());
 
-    Retype(port, QString::number(server->Port()));
-    Retype(entity, "1");
+    Type(port, QString::number(server->Port()));
+    Type(entity, "1");
     ClickAt(connectButton);
     EXPECT_TRUE(dlg.Connected());
     EXPECT_FALSE(dlg.isVisible());  // a successful connect hides it
@@ -56,7 +56,7 @@ TEST_F(FrmConnectWindow, ConnectsDisconnectsAndKeepsWhatWasTyped) {
     EXPECT_TRUE(ip->isEnabled());
 
     // The close box hides; the boxes keep their texts for the next time.
-    Retype(entity, "ENT7");
+    Type(entity, "ENT7");
     QCloseEvent close;
     QApplication::sendEvent(&dlg, &close);
     EXPECT_FALSE(close.isAccepted());

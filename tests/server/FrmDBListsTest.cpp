@@ -9,11 +9,11 @@
 #include <QTreeWidget>
 
 #include "RepositoryServerProcess.h"
-#include "UserInput.h"
 #include "server/RepositoryCommands.h"
 #include "server/TcpComm.h"
 #include "server/qt/FrmDBLists.h"
 #include "shell/RecordingUserInterface.h"
+#include "support/UserInput.h"
 
 namespace {
 void Click(QWidget& dlg, const char* name) {
@@ -55,7 +55,7 @@ TEST_F(DemoServer, FrmDBListsFillsEachTabFromTheServerAndAppliesIntoTheForm) {
     EXPECT_EQ(dlg.findChild<QLabel*>("lblDB")->text(), "PRACTICE");
     ASSERT_GE(tables->count(), 4);
     tables->setFocus();
-    Type(&dlg, {}, Qt::Key_Down);  // PATIENT
+    Press(Qt::Key_Down);  // PATIENT
     ASSERT_GE(fields->count(), 2);
     ClickAt(fields->viewport(), fields->visualItemRect(fields->item(1)).center());
     EXPECT_EQ(dlg.findChild<QLabel*>("lblFieldCode")->text(), "PT_NAME");
@@ -69,13 +69,13 @@ TEST_F(DemoServer, FrmDBListsFillsEachTabFromTheServerAndAppliesIntoTheForm) {
 
     // A from/thru prompt, then modified while its row blinks.
     ClickTab(dlg, 1);
-    Retype(dlg.findChild<QLineEdit*>("txtID"), "PERIOD");
-    Retype(dlg.findChild<QLineEdit*>("txtCaption"), "Period");
+    Type(dlg.findChild<QLineEdit*>("txtID"), "PERIOD");
+    Type(dlg.findChild<QLineEdit*>("txtCaption"), "Period");
     dlg.findChild<QComboBox*>("cmbPromptType")->setCurrentText("Date(From/Thru)");
     EXPECT_TRUE(dlg.findChild<QLineEdit*>("txtDefaultDouble")->isVisible());
     EXPECT_FALSE(dlg.findChild<QComboBox*>("cmbLookupCode")->isVisible());
-    Retype(dlg.findChild<QLineEdit*>("txtDefault"), "T");
-    Retype(dlg.findChild<QLineEdit*>("txtDefaultDouble"), "E");
+    Type(dlg.findChild<QLineEdit*>("txtDefault"), "T");
+    Type(dlg.findChild<QLineEdit*>("txtDefaultDouble"), "E");
     Click(dlg, "cmdAddPrompt");
     auto* prompts = dlg.findChild<QTreeWidget*>("lvwPromptsSelected");
     ASSERT_EQ(prompts->topLevelItemCount(), 1);
@@ -83,7 +83,7 @@ TEST_F(DemoServer, FrmDBListsFillsEachTabFromTheServerAndAppliesIntoTheForm) {
                                                          "E"));
     ClickRow(prompts, 0);
     EXPECT_TRUE(dlg.findChild<QTimer*>("tmrModifyBlink")->isActive());
-    Retype(dlg.findChild<QLineEdit*>("txtCaption"), "Period range");
+    Type(dlg.findChild<QLineEdit*>("txtCaption"), "Period range");
     Click(dlg, "cmdModify");
     EXPECT_FALSE(dlg.findChild<QTimer*>("tmrModifyBlink")->isActive());
     EXPECT_EQ(prompts->topLevelItem(0)->text(1), "Period range");

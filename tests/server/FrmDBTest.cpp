@@ -14,7 +14,6 @@
 
 #include "RepositoryServerProcess.h"
 #include "ScriptedComm.h"
-#include "UserInput.h"
 #include "canvas/CanvasModel.h"
 #include "server/ConnectionLogic.h"
 #include "server/FormFlows.h"
@@ -23,6 +22,7 @@
 #include "server/qt/FrmDB.h"
 #include "shell/RecordingUserInterface.h"
 #include "shell/TextUtils.h"
+#include "support/UserInput.h"
 
 namespace fs = std::filesystem;
 using Logic = FormsBrowserLogic;
@@ -111,7 +111,7 @@ TEST_F(Browser, ListsEveryFormAndSortsByEachColumnBothWays) {
         QRect cell = d.List()->visualRect(d.List()->model()->index(row, 0));
         ClickAt(d.List()->viewport(), cell.center());
         EXPECT_EQ(d.findChild<QLabel*>("lblName")->text(), "EMRVITALS");
-        ClickAt(d.List()->viewport(), cell.center(), true);
+        DoubleClickAt(d.List()->viewport(), cell.center());
     });
     dlg.ShowDialog(false);
     EXPECT_FALSE(dlg.Cancelled());
@@ -190,10 +190,10 @@ TEST_F(Browser, SelectModeLeavesTheCurrentFormOutAndCancelGivesNoName) {
         EXPECT_EQ(RowOf(d.Logic(), "CHARGE01"), -1);
         QModelIndex intake = d.List()->model()->index(RowOf(d.Logic(), "INTAKE"), 0);
         ClickAt(d.List()->viewport(), d.List()->visualRect(intake).center());
-        Type(&d, {}, Qt::Key_Return);
+        Press(Qt::Key_Return);
     });
     EXPECT_EQ(FrmDB::SelectForm(*flows, ui, "charge01", nullptr), "INTAKE");
-    WhenShown([](FrmDB& d) { Type(&d, {}, Qt::Key_Escape); });
+    WhenShown([](FrmDB& d) { Press(Qt::Key_Escape); });
     EXPECT_EQ(FrmDB::SelectForm(*flows, ui, "CHARGE01", nullptr), "");
     // No server: no dialog, no name.
     server.reset();

@@ -9,8 +9,8 @@
 #include <fstream>
 
 #include "ScriptedComm.h"
-#include "UserInput.h"
 #include "server/qt/LookupPickerDialog.h"
+#include "support/UserInput.h"
 
 namespace {
 // One application for the whole program, gone before static destruction starts.
@@ -57,9 +57,10 @@ TEST(LookupPickerDialog, DoubleClickOrTypingChoosesTheCodeAndEscapeCancels) {
         if (c.doubleClicked >= 0) {
             QRect r = dlg.Table()->visualItemRect(dlg.Table()->item(c.doubleClicked, 0));
             ClickAt(dlg.Table()->viewport(), r.center());
-            ClickAt(dlg.Table()->viewport(), r.center(), true);
+            DoubleClickAt(dlg.Table()->viewport(), r.center());
         } else {
-            Type(&dlg, c.typed, c.key);
+            Keys(c.typed);
+            if (c.key != Qt::Key_unknown) Press(c.key);
         }
         EXPECT_EQ(dlg.Answer(), c.answer) << c.current;
         EXPECT_EQ(dlg.result(), c.result) << c.current;
@@ -76,7 +77,8 @@ TEST(QtLookupPicker, ShowsTheServersListAndReturnsTheChoice) {
         QWidget* dlg = QApplication::activeModalWidget();
         ASSERT_NE(dlg, nullptr);
         title = dlg->windowTitle();
-        Type(dlg, "b", Qt::Key_Return);
+        Keys("b");
+        Press(Qt::Key_Return);
     });
     EXPECT_EQ(picker.Show(""), "B2    Second");
     EXPECT_EQ(title, QStringLiteral("Charge Slip"));

@@ -13,6 +13,7 @@
 #include "shell/qt/FrmStart.h"
 #include "shell/qt/MachineFonts.h"
 #include "shell/qt/QtUserInterface.h"
+#include "support/UserInput.h"
 
 // The application object must outlive every widget and die before exit handlers run.
 int main(int argc, char** argv) {
@@ -34,17 +35,12 @@ TEST(FrmStart, OnlyThePasswordInAnyCaseLogsInAWrongOneBeepsAndEscapeLeaves) {
         RecordingUserInterface ui;
         FrmStart dialog(ui);
         dialog.show();
-        dialog.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-        QTest::keyClicks(QApplication::focusWidget(), c.typed);
-        if (c.finish != Qt::Key_unknown) {
-            QTest::keyClick(QApplication::focusWidget(), c.finish);
-        } else {
-            QPoint at = dialog.OkButton()->mapToGlobal(dialog.OkButton()->rect().center());
-            QWidget* under = QApplication::widgetAt(at);
-            ASSERT_EQ(under, dialog.OkButton());
-            QTest::mouseClick(under, Qt::LeftButton, {}, under->mapFromGlobal(at));
-        }
+        InFront(&dialog);
+        Keys(c.typed);
+        if (c.finish != Qt::Key_unknown)
+            Press(c.finish);
+        else
+            ClickAt(dialog.OkButton());
         EXPECT_EQ(dialog.result(), c.result) << c.typed;
         EXPECT_EQ(dialog.isVisible(), c.open) << c.typed;
         EXPECT_EQ(ui.BeepCount(), c.beeps) << c.typed;
@@ -72,7 +68,7 @@ TEST(QtUserInterface, MessageBoxesAreWideEnoughForTheirTitles) {
         width = box->width();
         title = QFontMetrics(box->font()).horizontalAdvance(box->windowTitle());
         ASSERT_TRUE(QTest::qWaitForWindowActive(box));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        Press(Qt::Key_Return);
     });
     ui.Message("Done.", "Recalculating Checkboxes/Textboxes", MessageIcon::Information);
     // Room for the title and the frame's own buttons beside it.

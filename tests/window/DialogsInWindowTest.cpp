@@ -3,50 +3,86 @@
 #include "WindowFixture.h"
 #include "shell/AtomicFile.h"
 
-TEST(DialogsInWindow, EachDialogAppliedThenSavedWhileOpenReadsBackAsTyped) {
-    enum Kind { Box, Hotspot, Signature, Barcode, Image };
-    for (Kind kind : {Box, Hotspot, Signature, Barcode, Image}) {
-        Window win;
-        FrmMain& w = *win.w;
-        CanvasModel& c = w.Canvas();
-        ItemDialogs& d = w.Dialogs();
-        const Rect r{1, 1, 1, 1};
-        FrmItemProps* dialog = nullptr;
-        if (kind == Box) {
-            d.OpenBoxProperties(c.AddBox(r, 0)), dialog = d.Box();
-        } else if (kind == Barcode) {
-            d.OpenBarcodeProperties(c.AddBarcode(r, 0, "A1")), dialog = d.Barcode();
-        } else if (kind == Image) {
-            const QString picture = win.data.filePath("a.bmp");
-            ASSERT_TRUE(QImage(8, 8, QImage::Format_RGB32).save(picture));
-            d.OpenImageProperties(c.AddImage(r, 0, "a.bmp", picture.toStdString()));
-            dialog = d.Image();
+namespace {
+// The form as a file holds it, from the type on (the code follows the file's name), without
+// the file's last line end.
+std::string Body(const std::string& text) {
+    const size_t from = text.find("Form_Type:"), end = text.find_last_not_of("\r\n");
+    return text.substr(from, end + 1 - from);
+}
+}  // namespace
+
+// Each item dialog opens from the item's menu (the signature box's from the window), closes
+// the dialog of another kind, refuses a width typed wrong, applies what is typed, and the
+// form saved while it is open holds what the window holds; read back, every item is where
+// it was typed.
+TEST(DialogsInWindow, EachItemDialogAppliesWhatIsTypedAndTheFormSavedWhileItIsOpenReadsBack) {
+    Window win;
+    FrmMain& w = *win.w;
+    CanvasModel& c = w.Canvas();
+    ItemDialogs& d = w.Dialogs();
+    const QString picture = win.data.filePath("a.bmp");
+    ASSERT_TRUE(QImage(8, 8, QImage::Format_RGB32).save(picture));
+    int box = c.AddBox({1, 1, 2, 1}, 0);
+    int hotspot = c.AddHotspot({1, 3, 2, 1}, 0);
+    int image = c.AddImage({1, 5, 2, 1}, 0, "a.bmp", picture.toStdString());
+    c.AddBarcode({1, 7, 2, 1}, 0, "A1");
+    int signature = c.AddSignatureBox({1, 9, 2, 1}, 0);
+    const struct {
+        double y;  // where the item is right-clicked, 1.6 inches from the page's left
+        std::function<FrmItemProps*()> dialog;
+        const char *title, *top;
+        std::function<Rect()> rect;
+    } cases[] = {
+        {1.98, [&] { return d.Box(); }, "Box Properties", "1.5",
+         [&] { return c.Boxes().at(size_t(box)).r; }},
+        {3.9, [&] { return d.Shape(); }, "Hotspot Properties", "3.5",
+         [&] { return c.Hotspots().at(size_t(hotspot)).r; }},
+        {5.9, [&] { return d.Image(); }, "Image Properties", "5.5",
+         [&] { return c.Images().at(size_t(image)).r; }},
+        {7.9, [&] { return d.Barcode(); }, "Barcode Properties", "7.5",
+         [&] { return c.BarcodeRect(c.Barcodes().at(0).label); }},
+        {0, [&] { return d.Shape(); }, "Signature Box Properties", "9.5",
+         [&] { return c.SignatureBoxes().at(size_t(signature)).r; }},
+    };
+    const std::string path = win.data.filePath("round.ldt").toStdString();
+    FrmItemProps* previous = nullptr;
+    for (const auto& k : cases) {
+        if (k.y > 0) {
+            ChooseFromNextPopup("Properties");
+            ClickAt(w.PageView(0), Px(1.6, k.y), Qt::NoModifier, Qt::RightButton);
         } else {
-            auto k = kind == Hotspot ? ShapePropsLogic::Kind::Hotspot
-                                     : ShapePropsLogic::Kind::SignatureBox;
-            d.OpenShapeProperties(k,
-                                  kind == Hotspot ? c.AddHotspot(r, 0) : c.AddSignatureBox(r, 0));
-            dialog = d.Shape();
+            d.OpenShapeProperties(ShapePropsLogic::Kind::SignatureBox, signature);
         }
-        ASSERT_TRUE(dialog && dialog->isVisible()) << kind;
+        FrmItemProps* dialog = k.dialog();
+        ASSERT_TRUE(dialog && dialog->isVisible()) << k.title;
+        EXPECT_EQ(dialog->windowTitle(), k.title);
+        if (previous && previous != dialog) {
+            EXPECT_FALSE(previous->isVisible()) << k.title;  // other kinds close
+        }
+        previous = dialog;
+        Type(dialog->Field("Width"), "-", true);  // refused
+        EXPECT_EQ(dialog->Field("Width")->text(), "2.000");
         const std::pair<const char*, const char*> typed[] = {
-            {"Left", "2.5"}, {"Top", "3"}, {"Width", "1.5"}, {"Height", "0.75"}};
+            {"Left", "2.5"}, {"Top", k.top}, {"Width", "1.5"}, {"Height", "0.75"}};
         for (auto [field, text] : typed) Type(dialog->Field(field), text);
-        ClickOn(dialog->ApplyButton());
-        EXPECT_EQ(dialog->Field("Left")->text(), "2.500") << kind;
-        const std::string path = win.data.filePath("round.ldt").toStdString();
-        ASSERT_TRUE(dialog->isVisible() && w.SaveLayout(path)) << kind;  // saved while open
-        ASSERT_TRUE(w.OpenLayout(path)) << kind;
-        const Rect got = kind == Box         ? c.Boxes().at(0).r
-                         : kind == Hotspot   ? c.Hotspots().at(0).r
-                         : kind == Signature ? c.SignatureBoxes().at(0).r
-                         : kind == Image     ? c.Images().at(0).r
-                                             : c.BarcodeRect(c.Barcodes().at(0).label);
-        EXPECT_EQ(std::tie(got.left, got.top, got.width, got.height),
-                  std::tuple(2.5, 3.0, 1.5, 0.75))
-            << kind;
-        EXPECT_TRUE(win.ui.Messages().empty()) << kind;
+        ClickAt(dialog->ApplyButton());
+        EXPECT_EQ(dialog->Field("Left")->text(), "2.500") << k.title;
+        ASSERT_TRUE(dialog->isVisible() && w.SaveLayout(path)) << k.title;  // saved while open
+        EXPECT_EQ(Body(files::ReadTextFile(path)), Body(Written(w))) << k.title;
     }
+    // A new step in one dialog shows in every open one.
+    Type(d.Shape()->HorizontalStepField(), "0.5");
+    ClickAt(d.Shape()->StepButton(ItemPropsLogic::Step::Right));
+    EXPECT_EQ(w.Model().settings.horizontalShift, 0.5);
+    ASSERT_TRUE(w.OpenLayout(path));
+    for (const auto& k : cases) {
+        const Rect got = k.rect();
+        EXPECT_EQ(std::tie(got.left, got.top, got.width, got.height),
+                  std::tuple(2.5, std::atof(k.top), 1.5, 0.75))
+            << k.title;
+    }
+    EXPECT_TRUE(win.ui.Messages().empty());
 }
 
 TEST(DialogsInWindow, RowLinesOfATextBoxNeverReachTheFile) {
@@ -60,10 +96,10 @@ TEST(DialogsInWindow, RowLinesOfATextBoxNeverReachTheFile) {
     const QString caption = "%T@TB1@Notes@0.600@3";
     Type(field("txtStatic"), caption);
     // The rows panel takes rows and height from the caption typed.
-    ClickOn(dlg->findChild<QPushButton*>("cmdAdjust"));
+    ClickAt(dlg->findChild<QPushButton*>("cmdAdjust"));
     EXPECT_EQ(field("txtRows")->text() + " " + field("txtRowsHeight")->text(), "3 0.600");
-    dlg->findChild<QCheckBox*>("chkVisualize")->setChecked(true);
-    ClickOn(dlg->findChild<QPushButton*>("cmdApply"));
+    Check(dlg->findChild<QCheckBox*>("chkVisualize"));
+    ClickAt(dlg->findChild<QPushButton*>("cmdApply"));
     ASSERT_TRUE(dlg->isVisible());
     EXPECT_EQ(w.Canvas().Label(label).shownRows, 3);
     // Saved and recovery text (the window's whole text) while the rows show: the caption

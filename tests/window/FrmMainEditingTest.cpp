@@ -172,7 +172,7 @@ TEST(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBackg
     // The page's kept picture follows every command over the background and the logo.
     int step = 0;
     auto press = [&](const char* button) {
-        ClickOn(grid->Button(button));
+        ClickAt(grid->Button(button));
         ExpectPageAsDrawnAfresh(w, 0, step++);
     };
     type("Columns", "3");
@@ -245,34 +245,12 @@ TEST(FrmMainEditing, GridsGetConsecutiveNumbersAndComeBackSelected) {
               "3:1,1");
 }
 
-TEST(FrmMainEditing, TheItemMenuTurnsALabelIntoADataFieldOrStaticTextOrDeletesIt) {
-    Window win;
-    FrmMain& w = *win.w;
-    w.Model().databaseFields.push_back({"PT_NAME", "PATIENT.LAST_NAME"});
-    int a = AddLabel(w, 1, 1), b = AddLabel(w, 3, 2);
-    PageCanvas* page = w.PageView(0);
-    ChooseFromNextPopup("PT_NAME PATIENT.LAST_NAME", "Data Fields");
-    ClickAt(page, Px(1.2, 1.1), Qt::NoModifier, Qt::RightButton);
-    EXPECT_EQ(w.Canvas().Label(a).caption, "~PT_NAME");
-    EXPECT_TRUE(w.Canvas().Label(a).autoSize);
-    EXPECT_EQ(w.Model().Item(a).itemKind, ItemKind::DatabaseField);
-
-    w.Canvas().Label(0).caption = "Default";
-    ChooseFromNextPopup("Text (Static)");
-    ClickAt(page, Px(1.2, 1.1), Qt::NoModifier, Qt::RightButton);
-    EXPECT_EQ(w.Canvas().Label(a).caption, "Default");
-    EXPECT_EQ(w.Model().Item(a).itemKind, ItemKind::StaticText);
-
-    ChooseFromNextPopup("Delete");
-    ClickAt(page, Px(3.2, 2.1), Qt::NoModifier, Qt::RightButton);
-    EXPECT_EQ(w.Canvas().LabelAt(b), nullptr);
-    EXPECT_NE(w.Canvas().LabelAt(a), nullptr);
-}
-
-TEST(FrmMainEditing, RightClickDeleteTakesThatItemAloneAndABarcodeLabelHasTheLabelMenu) {
+TEST(FrmMainEditing, TheItemMenuDeletesThatItemAloneAndTurnsALabelIntoADataFieldOrStaticText) {
     Window win;
     FrmMain& w = *win.w;
     CanvasModel& c = w.Canvas();
+    w.Model().databaseFields.push_back({"PT_NAME", "PATIENT.LAST_NAME"});
+    w.Model().databaseFields.push_back({"PT_ID", "PATIENT.ID"});
     int a = AddLabel(w, 1, 1), b = AddLabel(w, 3, 1);
     int image = c.AddImage({1, 3, 1, 1}, 0, "a.png", "");
     int box = c.AddBox({4, 3, 2, 2}, 0);
@@ -289,14 +267,33 @@ TEST(FrmMainEditing, RightClickDeleteTakesThatItemAloneAndABarcodeLabelHasTheLab
     EXPECT_FALSE(c.Boxes()[size_t(box)].active);
     EXPECT_NE(c.LabelAt(a), nullptr);
     EXPECT_NE(c.LabelAt(b), nullptr);
-    // A barcode's label is turned into a data field as any label is; it stays a
-    // barcode of its size.
-    w.Model().databaseFields.push_back({"PT_ID", "PATIENT.ID"});
+
+    ChooseFromNextPopup("PT_NAME PATIENT.LAST_NAME", "Data Fields");
+    ClickAt(page, Px(1.2, 1.1), Qt::NoModifier, Qt::RightButton);
+    EXPECT_EQ(c.Label(a).caption, "~PT_NAME");
+    EXPECT_TRUE(c.Label(a).autoSize);
+    EXPECT_EQ(w.Model().Item(a).itemKind, ItemKind::DatabaseField);
+    c.Label(0).caption = "Default";
+    ChooseFromNextPopup("Text (Static)");
+    ClickAt(page, Px(1.2, 1.1), Qt::NoModifier, Qt::RightButton);
+    EXPECT_EQ(c.Label(a).caption, "Default");
+    EXPECT_EQ(w.Model().Item(a).itemKind, ItemKind::StaticText);
+    // A barcode's label is turned into a data field as any label is; it stays a barcode of
+    // its size.
     int barcode = c.AddBarcode({1, 6, 2, 0.5}, 0, "123");
     ChooseFromNextPopup("PT_ID PATIENT.ID", "Data Fields");
     ClickAt(page, Px(1.05, 6.05), Qt::NoModifier, Qt::RightButton);
     EXPECT_EQ(c.Label(barcode).caption, "~PT_ID");
     EXPECT_EQ(c.GetBarcodeWidthHeight(barcode), "2\t0.5");
+    ChooseFromNextPopup("Delete");
+    ClickAt(page, Px(3.2, 1.1), Qt::NoModifier, Qt::RightButton);
+    EXPECT_EQ(c.LabelAt(b), nullptr);
+    EXPECT_NE(c.LabelAt(a), nullptr);
+    // A menu closed without a choice gives nothing back.
+    QTimer::singleShot(50, [] {
+        if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+    });
+    EXPECT_EQ(w.ShowPopupMenu({"Delete", "-", "Properties"}), "");
 }
 
 TEST(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
@@ -355,16 +352,6 @@ TEST(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
     EXPECT_EQ(asked(), 0);
 }
 
-TEST(FrmMainEditing, PopupMenusFromCaptionsGiveBackTheChoice) {
-    Window win;
-    ChooseFromNextPopup("Properties");
-    EXPECT_EQ(win.w->ShowPopupMenu({"Delete", "-", "Properties"}), "Properties");
-    QTimer::singleShot(50, [] {
-        if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
-    });
-    EXPECT_EQ(win.w->ShowPopupMenu({"Delete"}), "");  // closed without a choice
-}
-
 TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsThenWritten) {
     Window win;
     FrmMain& w = *win.w;
@@ -379,12 +366,12 @@ TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsThenWritten) {
     auto field = [&](const char* name) { return dlg->findChild<QLineEdit*>(name); };
     Type(field("txtStatic"), "Balance due");
     EXPECT_EQ(dlg->findChild<QLabel*>("lblPreview")->text(), "Balance due");
-    field("txtLeft")->setText("2.25");
-    field("txtTop")->setText("oops");  // refused: nothing is written
-    ClickOn(dlg->findChild<QPushButton*>("cmdApply"));
+    Type(field("txtLeft"), "2.25");
+    Type(field("txtTop"), "oops");  // refused: nothing is written
+    ClickAt(dlg->findChild<QPushButton*>("cmdApply"));
     EXPECT_EQ(field("txtTop")->text(), "1.000");
     EXPECT_EQ(w.Canvas().Label(a).caption, "Item");
-    ClickOn(dlg->findChild<QPushButton*>("cmdApply"));
+    ClickAt(dlg->findChild<QPushButton*>("cmdApply"));
     EXPECT_EQ(w.Canvas().Label(a).caption, "Balance due");
     EXPECT_DOUBLE_EQ(w.Canvas().Label(a).left, 2.25);
     // The dialog follows a click on another label; a step press reaches its fields.
@@ -408,56 +395,4 @@ TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsThenWritten) {
     ASSERT_TRUE(w.SaveLayout(path.toStdString()));
     std::string text = files::ReadTextFile(path.toStdString());
     EXPECT_NE(text.find("Balance due\t2.25\t1\t"), std::string::npos) << text;
-}
-
-TEST(FrmMainEditing, EachItemDialogOpensFromTheItemMenuAndApplies) {
-    Window win;
-    FrmMain& w = *win.w;
-    CanvasModel& c = w.Canvas();
-    int box = c.AddBox({1, 1, 2, 1}, 0);
-    int hotspot = c.AddHotspot({1, 3, 2, 1}, 0);
-    int image = c.AddImage({1, 5, 2, 1}, 0, "gone.bmp", "/nowhere/gone.bmp");
-    int barcode = c.AddBarcode({1, 7, 2, 1}, 0, "A1");
-    ItemDialogs& d = w.Dialogs();
-    const struct {
-        double y;  // where the item is clicked, 1.6 inches from the page's left
-        std::function<FrmItemProps*()> dialog;
-        const char* title;
-        std::function<double()> left;
-    } cases[] = {
-        {1.98, [&] { return d.Box(); }, "Box Properties",
-         [&] { return c.Boxes()[size_t(box)].r.left; }},
-        {3.9, [&] { return d.Shape(); }, "Hotspot Properties",
-         [&] { return c.Hotspots()[size_t(hotspot)].r.left; }},
-        {5.9, [&] { return d.Image(); }, "Image Properties",
-         [&] { return c.Images()[size_t(image)].r.left; }},
-        {7.9, [&] { return d.Barcode(); }, "Barcode Properties",
-         [&] { return c.BarcodeRect(barcode).left; }},
-    };
-    FrmItemProps* previous = nullptr;
-    for (const auto& k : cases) {
-        ChooseFromNextPopup("Properties");
-        ClickAt(w.PageView(0), Px(1.6, k.y), Qt::NoModifier, Qt::RightButton);
-        FrmItemProps* dialog = k.dialog();
-        ASSERT_NE(dialog, nullptr) << k.title;
-        EXPECT_TRUE(dialog->isVisible());
-        EXPECT_EQ(dialog->windowTitle(), k.title);
-        if (previous) {
-            EXPECT_FALSE(previous->isVisible()) << k.title;  // other kinds close
-        }
-        previous = dialog;
-        QLineEdit* left = dialog->Field("Left");
-        Type(left, "2.5");
-        Type(dialog->Field("Width"), "-", true);  // refused
-        EXPECT_EQ(dialog->Field("Width")->text(), "2.000");
-        ClickOn(dialog->ApplyButton());
-        EXPECT_EQ(k.left(), 2.5) << k.title;
-    }
-    EXPECT_EQ(d.Image()->SizeLabel()->text(), "0 B");  // the picture file is gone
-    // A new step in one dialog shows in every open one.
-    d.Barcode()->HorizontalStepField()->setText("0.5");
-    ClickOn(d.Barcode()->StepButton(ItemPropsLogic::Step::Right));
-    EXPECT_EQ(c.BarcodeRect(barcode).left, 3);
-    EXPECT_EQ(w.Model().settings.horizontalShift, 0.5);
-    EXPECT_TRUE(win.ui.Messages().empty());
 }

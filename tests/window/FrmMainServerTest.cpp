@@ -1,31 +1,37 @@
 // The window against the real reference server.
 #include "window/WindowFixture.h"
 
-TEST(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
-    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
+namespace {
+// A seeded reference server on this machine, and others when a test asks.
+struct FrmMainServer : testing::Test {
     QTemporaryDir repo;
-    RepositoryServerProcess server(repo.filePath("repo.db").toStdString(), true);
-    ASSERT_GT(server.Port(), 0);
+    std::unique_ptr<RepositoryServerProcess> server;
+    void SetUp() override {
+        if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
+        server = Start("repo.db", true);
+    }
+    std::unique_ptr<RepositoryServerProcess> Start(const char* name, bool seeded) {
+        auto s =
+            std::make_unique<RepositoryServerProcess>(repo.filePath(name).toStdString(), seeded);
+        EXPECT_GT(s->Port(), 0);
+        return s;
+    }
+};
+}  // namespace
+
+TEST_F(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
     NamePrompt prompt;
-    RecordingUserInterface ui;
-    QTemporaryDir data;
-    DesignerProgram program(ProgramOptions(ui, data));
-    FrmMainOptions o;
-    o.pixelsPerInch = 96;
-    o.savePrompt = &prompt;
-    FrmMain w(program, o);
-    w.show();
-    // Connected through the dialog's logic, as its Connect button does.
-    w.Connection().port = std::to_string(server.Port());
-    w.Connection().entity = "1";
-    ASSERT_TRUE(w.Connection().Connect());
+    Window win(false, nullptr, &prompt);
+    FrmMain& w = *win.w;
+    RecordingUserInterface& ui = win.ui;
+    ASSERT_TRUE(win.Connect(server->Port()));
     w.ConnectDialog().RefreshControls();
     ASSERT_TRUE(w.OpenLayout(DataPath("layouts/full.ldt")));
     w.Model().settings.formCode.clear();
     EXPECT_EQ(w.SaveToServer(false), SaveOutcome::Saved);
     EXPECT_EQ(w.windowTitle().toStdString(),
               "Form Designer - WINDOWFORM[*]   ***  Connected to 127.0.0.1  " +
-                  std::to_string(server.Port()) + "  *** ");
+                  std::to_string(server->Port()) + "  *** ");
     w.NewForm();
     EXPECT_EQ(w.Canvas().ItemLabelCount(), 0);
     ASSERT_TRUE(w.OpenFormFromServer("WINDOWFORM"));
@@ -42,39 +48,32 @@ TEST(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
         for (QWidget* top : QApplication::topLevelWidgets()) {
             if (top->objectName() != "frmDBLists" || !top->isVisible()) continue;
             auto* prompts = top->findChild<QTreeWidget*>("lvwPromptsSelected");
-            prompts->setCurrentItem(prompts->topLevelItem(0));
+            ClickAt(prompts->viewport(),
+                    prompts->visualItemRect(prompts->topLevelItem(0)).center());
             ui.Clear();
             ui.boolAnswers = {false};
-            QTest::mouseClick(top->findChild<QPushButton*>("cmdRemove2"), Qt::LeftButton);
+            ClickAt(top->findChild<QPushButton*>("cmdRemove2"));
             questions = int(ui.calls.size()) * 10 + prompts->topLevelItemCount();
-            QTest::mouseClick(top->findChild<QPushButton*>("cmdExit2"), Qt::LeftButton);
+            ClickAt(top->findChild<QPushButton*>("cmdExit2"));
         }
     });
     w.ShowCatalogue();
     EXPECT_EQ(questions, 11);  // one question, the row kept
     // A save that fails leaves the form on the canvas and marked as changed.
     AddLabel(w, 1, 9);
-    server.Kill();
+    server->Kill();
     EXPECT_NE(w.SaveToServer(false), SaveOutcome::Saved);
     EXPECT_TRUE(w.IsModified());
 }
 
-TEST(FrmMainServer, APictureInsertedFromAnotherFolderIsKeptAndComesBackFromTheServer) {
-    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
-    QTemporaryDir repo, data, elsewhere;
-    RepositoryServerProcess server(repo.filePath("repo.db").toStdString());
-    ASSERT_GT(server.Port(), 0);
+TEST_F(FrmMainServer, APictureInsertedFromAnotherFolderIsKeptAndComesBackFromTheServer) {
+    QTemporaryDir elsewhere;
     NamePrompt prompt;
-    RecordingUserInterface ui;
-    DesignerProgram program(ProgramOptions(ui, data));
-    FrmMainOptions o;
-    o.pixelsPerInch = 96;
-    o.savePrompt = &prompt;
-    FrmMain w(program, o);
-    w.show();
-    w.Connection().port = std::to_string(server.Port());
-    w.Connection().entity = "1";
-    ASSERT_TRUE(w.Connection().Connect());
+    Window win(false, nullptr, &prompt);
+    FrmMain& w = *win.w;
+    RecordingUserInterface& ui = win.ui;
+    const QTemporaryDir& data = win.data;
+    ASSERT_TRUE(win.Connect(server->Port()));
     std::string bytes = std::string("BM\0\r\n\xff", 6) + std::string(20000, 'p'), error;
     std::string source = elsewhere.filePath("logo.v2.bmp").toStdString();
     ASSERT_TRUE(files::AtomicWriteFile(source, bytes, error));
@@ -101,24 +100,16 @@ TEST(FrmMainServer, APictureInsertedFromAnotherFolderIsKeptAndComesBackFromTheSe
     EXPECT_TRUE(fetched == bytes);
 }
 
-TEST(FrmMainServer, AfterConnectingFromTheMenuTheSaveDialogLooksUpDocumentTypes) {
-    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
-    QTemporaryDir repo, data;
-    RepositoryServerProcess server(repo.filePath("repo.db").toStdString(), true);
-    ASSERT_GT(server.Port(), 0);
-    RecordingUserInterface ui;
-    DesignerProgram program(ProgramOptions(ui, data));
-    FrmMainOptions o;
-    o.pixelsPerInch = 96;
-    FrmMain w(program, o);  // with its own save dialog
-    w.show();
+TEST_F(FrmMainServer, AfterConnectingFromTheMenuTheSaveDialogLooksUpDocumentTypes) {
+    Window win;  // with its own save dialog
+    FrmMain& w = *win.w;
     // File > "Connection...": the port typed and Connect clicked in the dialog.
     QTimer::singleShot(0, [&] {
         auto* dlg = qobject_cast<FrmConnect*>(QApplication::activeModalWidget());
         if (!dlg) return;
-        dlg->findChild<QLineEdit*>("txtPort")->setText(QString::number(server.Port()));
-        dlg->findChild<QLineEdit*>("txtEntity")->setText("1");
-        QTest::mouseClick(dlg->findChild<QPushButton*>("cmdConnect"), Qt::LeftButton);
+        Type(dlg->findChild<QLineEdit*>("txtPort"), QString::number(server->Port()));
+        Type(dlg->findChild<QLineEdit*>("txtEntity"), "1");
+        ClickAt(dlg->findChild<QPushButton*>("cmdConnect"));
     });
     w.findChild<QAction*>("mnuConnection")->trigger();
     ASSERT_TRUE(w.Connection().Connected());
@@ -132,11 +123,11 @@ TEST(FrmMainServer, AfterConnectingFromTheMenuTheSaveDialogLooksUpDocumentTypes)
             auto* picker = qobject_cast<LookupPickerDialog*>(QApplication::activeModalWidget());
             if (!picker) return;
             pickerTitle = picker->windowTitle();
-            picker->Table()->selectRow(2);
-            picker->AcceptCurrent();
+            QTableWidget* rows = picker->Table();
+            DoubleClickAt(rows->viewport(), rows->visualItemRect(rows->item(2, 0)).center());
         });
         for (auto* b : dlg->findChildren<QPushButton*>())
-            if (b->text() == "...") QTest::mouseClick(b, Qt::LeftButton);
+            if (b->text() == "...") ClickAt(b);
         for (auto* field : dlg->findChildren<QLineEdit*>())
             if (field->text() == "EMR") picked = field->text();
         dlg->close();
@@ -146,16 +137,10 @@ TEST(FrmMainServer, AfterConnectingFromTheMenuTheSaveDialogLooksUpDocumentTypes)
     EXPECT_EQ(picked, "EMR");
 }
 
-TEST(FrmMainServer, OpenGoesThroughTheFormsBrowserAndTheCatalogueOpensWhenConnected) {
-    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
-    QTemporaryDir repo;
-    RepositoryServerProcess server(repo.filePath("repo.db").toStdString(), true);
-    ASSERT_GT(server.Port(), 0);
+TEST_F(FrmMainServer, OpenGoesThroughTheFormsBrowserAndTheCatalogueOpensWhenConnected) {
     Window win;
     FrmMain& w = *win.w;
-    w.Connection().port = std::to_string(server.Port());
-    w.Connection().entity = "1";
-    ASSERT_TRUE(w.Connection().Connect());
+    ASSERT_TRUE(win.Connect(server->Port()));
     for (const char* name : {"mnuOpen", "tbOpen"}) {
         QTimer::singleShot(0, [] {
             auto* dlg = qobject_cast<FrmDB*>(QApplication::activeModalWidget());
@@ -165,8 +150,8 @@ TEST(FrmMainServer, OpenGoesThroughTheFormsBrowserAndTheCatalogueOpensWhenConnec
             while (row < list->model()->rowCount() &&
                    list->model()->index(row, 0).data().toString() != "INTAKE")
                 ++row;
-            list->setCurrentIndex(list->model()->index(row, 0));
-            QTest::mouseClick(dlg->findChild<QPushButton*>("cmdGetForm"), Qt::LeftButton);
+            ClickAt(list->viewport(), list->visualRect(list->model()->index(row, 0)).center());
+            ClickAt(dlg->findChild<QPushButton*>("cmdGetForm"));
         });
         w.NewForm();
         win.Find<QAction>(name)->trigger();
@@ -183,35 +168,29 @@ TEST(FrmMainServer, OpenGoesThroughTheFormsBrowserAndTheCatalogueOpensWhenConnec
     EXPECT_EQ(opened, 1);
 }
 
-TEST(FrmMainServer, CopyFormsWindowCopiesBetweenTwoServersOnItsOwnLinks) {
-    if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
-    QTemporaryDir repo;
-    RepositoryServerProcess source(repo.filePath("a.db").toStdString(), true);
-    RepositoryServerProcess target(repo.filePath("b.db").toStdString());
-    ASSERT_GT(target.Port(), 0);
+TEST_F(FrmMainServer, CopyFormsWindowCopiesBetweenTwoServersOnItsOwnLinks) {
+    RepositoryServerProcess& source = *server;
+    auto target = Start("b.db", false);
     Window win;
     win.w->findChild<QAction*>("mnuCopyForms")->trigger();
     auto* dlg = win.w->findChild<FrmCopyForms*>("frmCopyForms");
     ASSERT_NE(dlg, nullptr);
     auto box = [&](const char* name) { return dlg->findChild<QLineEdit*>(name); };
     auto list = [&](const char* name) { return dlg->findChild<QTreeWidget*>(name); };
-    auto click = [&](const char* name) {
-        QTest::mouseClick(dlg->findChild<QPushButton*>(name), Qt::LeftButton);
-    };
+    auto click = [&](const char* name) { ClickAt(dlg->findChild<QPushButton*>(name)); };
     EXPECT_EQ(box("txtToIPAddress")->text(), "127.0.0.1");
     EXPECT_EQ(box("txtToPort")->text(), "5012");
-    QTest::keyClicks(box("txtFromIPAddress"), "localhost");
-    QFocusEvent out(QEvent::FocusOut);
-    QApplication::sendEvent(box("txtFromIPAddress"), &out);
+    Type(box("txtFromIPAddress"), "localhost");
+    Type(box("txtFromPort"), "x" + QString::number(source.Port()));  // leaves the address
     EXPECT_EQ(box("txtFromIPAddress")->text(), "127.0.0.1");
-    QTest::keyClicks(box("txtFromPort"), "x" + QString::number(source.Port()));
     EXPECT_EQ(box("txtFromPort")->text(), QString::number(source.Port()));  // digits only
-    box("txtToPort")->setText(QString::number(target.Port()));
+    Type(box("txtToPort"), QString::number(target->Port()));
 
     click("cmdConnect");
     ASSERT_EQ(list("lvwFromServerForms")->topLevelItemCount(), 4);
     EXPECT_EQ(list("lvwFromServerForms")->topLevelItem(0)->text(2), "CHARGE01");
-    list("lvwFromServerForms")->topLevelItem(0)->setSelected(true);
+    QTreeWidget* from = list("lvwFromServerForms");
+    ClickAt(from->viewport(), from->visualItemRect(from->topLevelItem(0)).center());
     click("cmdCopy");
     EXPECT_EQ(list("lvwFromServerForms")->topLevelItemCount(), 3);
     ASSERT_EQ(list("lvwCopyFormsToServer")->topLevelItemCount(), 1);

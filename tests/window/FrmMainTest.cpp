@@ -161,7 +161,7 @@ TEST(FrmMain, AutoScrollTakesOneStepPerFortyMilliseconds) {
 TEST(FrmMain, GuideLinesFollowThePointer) {
     Window win;
     PageCanvas* page = win.w->PageView(0);
-    ClickOn(win.Find<QCheckBox>("chkLinesOn"));
+    ClickAt(win.Find<QCheckBox>("chkLinesOn"));
     EXPECT_TRUE(win.w->Canvas().Window().guideLines);
     QTest::mouseMove(page, QPoint(192, 288));
     EXPECT_NEAR(page->GuidePoint().x(), 2.0, 0.02);

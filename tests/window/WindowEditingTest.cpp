@@ -113,11 +113,11 @@ TEST(WindowEditing, AClickShowsTheItemsPropertiesBesideThePageAndTheDockFollows)
     EXPECT_EQ(w.Dialogs().LabelProperties(), nullptr);
     // Delete asks first: "No" keeps the box; Close leaves it and the dock goes.
     win.ui.boolAnswers = {false};
-    ClickOn(dialog->DeleteButton());
+    ClickAt(dialog->DeleteButton());
     // Boxes are named from 1, as the window names its real boxes.
     EXPECT_EQ(win.ui.calls.back().text, "Delete shpBox(" + std::to_string(box + 1) + ")?");
     EXPECT_TRUE(w.Canvas().Boxes()[size_t(box)].active && dialog->isVisible());
-    ClickOn(dialog->CloseButton());
+    ClickAt(dialog->CloseButton());
     QCoreApplication::processEvents();
     EXPECT_TRUE(w.Canvas().Boxes()[size_t(box)].active);
     EXPECT_FALSE(dock->isVisible());

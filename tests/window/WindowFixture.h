@@ -43,6 +43,7 @@
 #include "server/qt/LookupPickerDialog.h"
 #include "shell/NullUserInterface.h"
 #include "shell/RecoveryFiles.h"
+#include "support/UserInput.h"
 #include "window/FrmMain.h"
 #include "window/ItemDialogs.h"
 #include "window/PageCanvas.h"
@@ -66,12 +67,14 @@ struct Window {
     DesignerProgram program;
     std::unique_ptr<FrmMain> w;
 
-    explicit Window(bool dataEntry = false, const char* dataFolder = nullptr)
+    explicit Window(bool dataEntry = false, const char* dataFolder = nullptr,
+                    SaveFormPrompt* savePrompt = nullptr)
         : program(dataFolder ? DesignerProgramOptions{&ui, dataFolder, {}}
                              : ProgramOptions(ui, data)) {
         FrmMainOptions o;
         o.pixelsPerInch = 96;
         o.dataEntryForm = dataEntry;
+        o.savePrompt = savePrompt;
         o.recoveryDelayMs = 0;
         w = std::make_unique<FrmMain>(program, o);
         w->resize(1000, 760);
@@ -85,7 +88,13 @@ struct Window {
         return t;
     }
     QString Text(const char* label) { return Find<QLabel>(label)->text(); }
-    void Click(const char* button) { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
+    // Connected to a server on this machine, as the connection dialog's Connect button does.
+    bool Connect(int port) {
+        w->Connection().port = std::to_string(port);
+        w->Connection().entity = "1";
+        return w->Connection().Connect();
+    }
+    void Click(const char* button) { ClickAt(Find<QPushButton>(button)); }
 };
 
 // Pixels of a point on the page at the test's 96 per inch.
@@ -161,75 +170,4 @@ inline void ExpectPageAsDrawnAfresh(FrmMain& w, int page, int step) {
     painter.PaintPage(p, page);
     p.end();
     EXPECT_TRUE(view->KeptPicture() == fresh) << "after step " << step;
-}
-// Keys go where a keyboard sends them: to the widget that has the focus.
-inline void Press(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QWidget* focused = QApplication::focusWidget();
-    ASSERT_NE(focused, nullptr) << "no widget has the keyboard focus";
-    QTest::keyClick(focused, Qt::Key(key), mods);
-}
-// Moves the page strip's scroll bars, as a user does, until the point of w shows.
-inline void ScrollIntoView(QWidget* w, QPoint at) {
-    for (const char* name : {"VScroll1", "HScroll1"}) {
-        auto* bar = w->window()->findChild<QScrollBar*>(name);
-        if (!bar || !bar->isVisible()) continue;
-        const bool vertical = bar->orientation() == Qt::Vertical;
-        for (int guard = 0; guard < 100000 && !w->visibleRegion().contains(at); ++guard) {
-            const QRect shown = w->visibleRegion().boundingRect();
-            const int pos = vertical ? at.y() : at.x();
-            if (pos >= (vertical ? shown.top() : shown.left()) &&
-                pos <= (vertical ? shown.bottom() : shown.right()))
-                break;
-            const int next =
-                bar->value() + (pos > (vertical ? shown.bottom() : shown.right()) ? 1 : -1);
-            if (next < bar->minimum() || next > bar->maximum()) break;
-            bar->setValue(next);
-        }
-    }
-}
-// Where a pointer at `at` of `w` lands: the point is scrolled into view first, and the
-// click goes to whatever widget is in front there.
-inline QWidget* Under(QWidget* w, QPoint& at) {
-    if (qobject_cast<PageCanvas*>(w)) ScrollIntoView(w, at);
-    QWidget* top = w->window();
-    QPoint inTop = w->mapTo(top, at);
-    QWidget* hit = top->childAt(inTop);
-    if (!hit) hit = top;
-    at = hit->mapFrom(top, inTop);
-    // A click on a window that is not in front brings it there, as the window system does.
-    if (!top->isActiveWindow()) {
-        QApplication::setActiveWindow(top);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(top));
-    }
-    return hit;
-}
-inline void ClickAt(QWidget* w, QPoint at, Qt::KeyboardModifiers mods = Qt::NoModifier,
-                    Qt::MouseButton button = Qt::LeftButton) {
-    QWidget* hit = Under(w, at);
-    QTest::mouseClick(hit, button, mods, at);
-}
-inline void DoubleClickAt(QWidget* w, QPoint at) {
-    QWidget* hit = Under(w, at);
-    QTest::mouseDClick(hit, Qt::LeftButton, Qt::NoModifier, at);
-}
-// A button pressed with the mouse, where it shows.
-inline void ClickOn(QWidget* button) {
-    ClickAt(button, button->rect().center());
-}
-// Types into a field as a user does: a click into it, then (unless appending) Ctrl+A to
-// take what it holds, then the keys, all to the widget that has the focus.
-inline void Type(QWidget* field, const QString& text, bool append = false) {
-    ClickOn(field);
-    ASSERT_EQ(QApplication::focusWidget(), field) << "a click did not give the field the focus";
-    Press(append ? Qt::Key_End : Qt::Key_A, append ? Qt::NoModifier : Qt::ControlModifier);
-    QTest::keyClicks(QApplication::focusWidget(), text);
-}
-// The widget the button went down on keeps the pointer until it comes up, as Qt grabs it.
-inline void Drag(QWidget* page, QPoint from, QPoint to) {
-    QPoint at = from;
-    QWidget* hit = Under(page, at);
-    QPoint shift = at - from;
-    QTest::mousePress(hit, Qt::LeftButton, Qt::NoModifier, at);
-    QTest::mouseMove(hit, to + shift);
-    QTest::mouseRelease(hit, Qt::LeftButton, Qt::NoModifier, to + shift);
 }

@@ -1,0 +1,161 @@
+#pragma once
+// Keys and clicks as a keyboard and a mouse deliver them. Keys go to the widget that has
+// the keyboard focus (a test fails when none has it); a click goes to whatever widget is on
+// top under the pointer, after the user has brought the point into view (the tab it is on
+// clicked, the page strip scrolled), and must land on the widget the test meant. The
+// events a click or a key leaves behind are handled before the next one, as a user is
+// never quicker than the event loop.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+inline constexpr QPoint kMiddle{-1, -1};
+
+inline void ClickAt(QWidget* w, QPoint at = kMiddle, Qt::KeyboardModifiers mods = {},
+                    Qt::MouseButton button = Qt::LeftButton);
+
+// Keys go where a keyboard sends them: to an open pop-up, else to the widget that has the
+// focus in the window in front, once a window that has just come up has given it to one.
+inline QWidget* Focused() {
+    if (QWidget* popup = QApplication::activePopupWidget())
+        return popup->focusWidget() ? popup->focusWidget() : popup;
+    (void)QTest::qWaitFor(
+        [] {
+            QWidget* focused = QApplication::focusWidget();
+            return focused && focused->window() == QApplication::activeWindow();
+        },
+        1000);
+    QWidget* focused = QApplication::focusWidget();
+    EXPECT_TRUE(!focused || focused->window() == QApplication::activeWindow())
+        << focused->metaObject()->className() << " has the focus in a window not in front";
+    return focused;
+}
+inline void Press(int key, Qt::KeyboardModifiers mods = {}) {
+    QWidget* focused = Focused();
+    ASSERT_NE(focused, nullptr) << "no widget has the keyboard focus";
+    QTest::keyClick(focused, Qt::Key(key), mods);
+    QApplication::processEvents();
+}
+inline void Keys(const QString& text) {
+    QWidget* focused = Focused();
+    ASSERT_NE(focused, nullptr) << "no widget has the keyboard focus";
+    QTest::keyClicks(focused, text);
+    QApplication::processEvents();
+}
+
+// A window that has come up, or that is clicked, is in front, as the window manager puts it.
+// (The offscreen platform may leave an earlier window active for the widgets.)
+inline void InFront(QWidget* window) {
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+    if (!window->isActiveWindow()) QApplication::setActiveWindow(window);
+    ASSERT_TRUE(window->isActiveWindow());
+}
+
+// Clicks the tab that w is on, when it is not the one shown, scrolling the tab bar with its
+// arrows first when the tab is outside it.
+inline void ShowTabOf(QWidget* w) {
+    for (auto* up = w->parentWidget(); up; up = up->parentWidget()) {
+        auto* tabs = qobject_cast<QTabWidget*>(up);
+        if (!tabs) continue;
+        for (int i = 0; i < tabs->count(); ++i) {
+            if (!tabs->widget(i)->isAncestorOf(w) || tabs->currentIndex() == i) continue;
+            QTabBar* bar = tabs->tabBar();
+            for (int guard = 0; guard < 50 && !bar->rect().contains(bar->tabRect(i)); ++guard)
+                for (auto* arrow : bar->findChildren<QToolButton*>())
+                    if (arrow->isVisible() && arrow->isEnabled() &&
+                        (arrow->arrowType() == Qt::LeftArrow) == (bar->tabRect(i).x() < 0))
+                        ClickAt(arrow);
+            ClickAt(bar, bar->tabRect(i).center());
+        }
+    }
+}
+
+// Moves the page strip's scroll bars, as a user does, until the point of w shows.
+inline void ScrollIntoView(QWidget* w, QPoint at) {
+    for (const char* name : {"VScroll1", "HScroll1"}) {
+        auto* bar = w->window()->findChild<QScrollBar*>(name);
+        if (!bar || !bar->isVisible() || !bar->parentWidget()->isAncestorOf(w)) continue;
+        const bool vertical = bar->orientation() == Qt::Vertical;
+        for (int guard = 0; guard < 100000 && !w->visibleRegion().contains(at); ++guard) {
+            const QRect shown = w->visibleRegion().boundingRect();
+            const int pos = vertical ? at.y() : at.x();
+            if (pos >= (vertical ? shown.top() : shown.left()) &&
+                pos <= (vertical ? shown.bottom() : shown.right()))
+                break;
+            const int next =
+                bar->value() + (pos > (vertical ? shown.bottom() : shown.right()) ? 1 : -1);
+            if (next < bar->minimum() || next > bar->maximum()) break;
+            bar->setValue(next);
+        }
+    }
+}
+
+// The widget a pointer over the point `at` of w (its middle for kMiddle) reaches, with `at`
+// turned into that widget's own coordinates. A click on a window that is not in front
+// brings it there, as the window system does.
+inline QWidget* Under(QWidget* w, QPoint& at) {
+    ShowTabOf(w);
+    if (at == kMiddle) at = w->rect().center();
+    ScrollIntoView(w, at);
+    QWidget* top = w->window();
+    if (!top->isActiveWindow()) InFront(top);
+    const QPoint inTop = w->mapTo(top, at);
+    QWidget* hit = top->childAt(inTop);
+    if (!hit) hit = top;
+    EXPECT_TRUE(hit == w || w->isAncestorOf(hit))
+        << hit->metaObject()->className() << " " << hit->objectName().toStdString()
+        << " is on top of " << w->metaObject()->className() << " " << w->objectName().toStdString();
+    at = hit->mapFrom(top, inTop);
+    return hit;
+}
+
+inline void ClickAt(QWidget* w, QPoint at, Qt::KeyboardModifiers mods, Qt::MouseButton button) {
+    QWidget* hit = Under(w, at);
+    QTest::mouseClick(hit, button, mods, at);
+    QApplication::processEvents();
+}
+// A double click is a click, then a second press that Qt reports as the double click.
+inline void DoubleClickAt(QWidget* w, QPoint at = kMiddle) {
+    QWidget* hit = Under(w, at);
+    QTest::mouseClick(hit, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(hit, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(hit, Qt::LeftButton, {}, at);
+    QApplication::processEvents();
+}
+// A check box or an option button, clicked on its mark. A page of tabs that was never shown
+// is not laid out: where the mark is shows once its tab does.
+inline void Check(QWidget* box) {
+    ShowTabOf(box);
+    ClickAt(box, QPoint(6, box->height() / 2));
+}
+// The widget the button went down on keeps the pointer until it comes up, as Qt grabs it.
+inline void Drag(QWidget* w, QPoint from, QPoint to) {
+    QPoint at = from;
+    QWidget* hit = Under(w, at);
+    const QPoint shift = at - from;
+    QTest::mousePress(hit, Qt::LeftButton, {}, at);
+    QTest::mouseMove(hit, to + shift);
+    QTest::mouseRelease(hit, Qt::LeftButton, {}, to + shift);
+    QApplication::processEvents();
+}
+
+// Types into a field as a user does: a click into it, then (unless appending) Ctrl+A to
+// take what it holds, then the keys; nothing typed over the whole text is a Backspace.
+inline void Type(QWidget* field, const QString& text, bool append = false) {
+    ClickAt(field);
+    ASSERT_TRUE(field->hasFocus())
+        << "a click did not give " << field->objectName().toStdString() << " the focus";
+    Press(append ? Qt::Key_End : Qt::Key_A, append ? Qt::NoModifier : Qt::ControlModifier);
+    if (text.isEmpty() && !append)
+        Press(Qt::Key_Backspace);
+    else
+        Keys(text);
+}
