@@ -117,6 +117,11 @@ TEST(GridCells, PlainGridsSpreadToTheEdgesOrStackWhenTooNarrow) {
     EXPECT_EQ(g.Captions(cells)[1], "1:2,1");                  // row by row
     EXPECT_DOUBLE_EQ(g.canvas.Label(cells[2]).left + 0.5, 7);  // last cell ends at the edge
     EXPECT_DOUBLE_EQ(g.canvas.Label(cells[3]).top + 0.2, 3);
+    GridArea row = g.Area(2, 1);  // one row: no pitch to spread it over
+    row.spread = true;
+    auto single = LoadRectangleWithLabels(g.canvas, g.model, g.ui, row);
+    ASSERT_EQ(single.size(), 2u);
+    EXPECT_DOUBLE_EQ(g.canvas.Label(single[1]).top, row.top);
     GridArea narrow = g.Area(3, 1);
     narrow.right = 1.2;  // narrower than one cell
     auto stacked = LoadRectangleWithLabels(g.canvas, g.model, g.ui, narrow);

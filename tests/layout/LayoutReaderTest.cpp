@@ -371,6 +371,7 @@ TEST(LayoutReader, SinglePageReaderPutsEveryLineOnOnePage) {
     EXPECT_EQ(l.store.LabelAt(l.FindLabel("B"))->page, 0);
     EXPECT_FALSE(l.model.settings.interactive);
     EXPECT_NE(l.store.GetImagesDefinitions(), "");
+    EXPECT_FALSE(l.Read(""));
 }
 
 TEST(PrepareLayoutData, DropsFramingAndTheStampIsTheOnlyValueReplaced) {

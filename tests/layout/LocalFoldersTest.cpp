@@ -60,7 +60,8 @@ TEST(LocalFolders, NamesFromOutsideNeverLeaveTheirFolderAndPicturesHaveTheirType
     EXPECT_FALSE(folders.PictureExists("../secret.bmp"));
     EXPECT_FALSE(folders.CopyImageIfNeeded(dir.Str() + "/x.bmp", "../x.bmp"));
     EXPECT_FALSE(IsSafeFileName("..") || IsSafeFileName("a\\b"));
-    EXPECT_TRUE(IsSafeFileName("logo 2.bmp"));
+    EXPECT_TRUE(IsSafeFileName("logo 2.bmp") && IsSafeFileName(std::string(255, 'a')));
+    EXPECT_FALSE(IsSafeFileName(std::string(256, 'a')));  // longer than a file system takes
     // Pictures are known by their extension; one of another kind is refused once.
     ui.Clear();
     EXPECT_TRUE(IsImageFile("C.JPG", true, &ui));

@@ -252,6 +252,7 @@ TEST_F(LoadCommands, LayoutImageAndStaticList) {
     EXPECT_EQ(list, "");
     EXPECT_EQ(Only(), "ERROR: Error loading Static List from DB");
     ui.Clear();
+    EXPECT_FALSE(GetStaticList(comm, ui, "", list));  // a form without a name has none
     comm.sent.clear();
     EXPECT_TRUE(SaveStaticList(comm, ui, "F", ""));
     EXPECT_TRUE(SaveStaticList(comm, ui, "F", "A" + E230 + "B" + E230));
@@ -378,7 +379,7 @@ TEST_F(OutsideComponent, TheLookupValidatorAsksTheServerAndAnswersInTheDesigners
     EXPECT_EQ(ValidateLookupByServer(v, "ZZZ", "XR", corrected), "NOT VALID");
     EXPECT_EQ(text::CountOf(Slurp(util.LogPath()), "\n"), 2);  // failures are logged
     EXPECT_EQ(ValidateLookupByServer(v, "IDT", "  ", corrected), "NOT VALID");
-    EXPECT_EQ(comm.sent.size(), 4u);  // an empty value is not asked about
+    EXPECT_EQ(comm.sent.size(), 4u);       // an empty value is not asked about
 }
 
 TEST(OutsideComponentPieces, LookupListParseAndAnswerForm) {

@@ -227,12 +227,13 @@ TEST_F(DemoServer, CatalogueFieldsPromptsAndStaticItemsApplyIntoTheLayout) {
                                                   {"~PT_NAME?3", "PATIENT.LAST_NAME"},
                                                   {"~$$XNAME(PT_NAME)", "PATIENT.LAST_NAME"}};
     EXPECT_EQ(cat.fields, want);
-    for (auto [from, thru] : {std::pair{"0", "3"}, {"5", "2"}, {"1", ""}, {"x", "2"}})
+    for (auto [from, thru] :
+         {std::pair{"0", "3"}, {"5", "2"}, {"1", ""}, {"x", "2"}, {"1", "10001"}})
         EXPECT_FALSE(cat.AddMultiple(from, thru)) << from << "-" << thru;
     EXPECT_FALSE(cat.AddFunction(""));
-    ASSERT_EQ(ui.Messages().size(), 5u);
+    ASSERT_EQ(ui.Messages().size(), 6u);
     EXPECT_EQ(ui.Messages()[0].text, "Please enter correct \"from - to\" values.");
-    EXPECT_EQ(ui.Messages()[4].text, "Please select or enter Function Name.");
+    EXPECT_EQ(ui.Messages()[5].text, "Please select or enter Function Name.");
     EXPECT_EQ(cat.fields.size(), 5u);
     ui.Clear();
 
