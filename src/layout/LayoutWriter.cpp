@@ -95,12 +95,6 @@ const DatabaseFieldRef* LayoutWriter::FindField(std::string_view name) const {
     return field;
 }
 
-std::string LayoutWriter::LabelLine(int index) const {
-    std::string line, caption;
-    AppendLabelLine(index, line, caption);
-    return line;
-}
-
 const LabelControl* LayoutWriter::WrittenLabel(int index) const {
     const LabelControl* label = canvas_.LabelAt(index);
     if (!label || label->caption.empty() || !label->visible || !label->enabled) return nullptr;
@@ -177,33 +171,6 @@ void LayoutWriter::AppendLineOf(int index, const LabelControl& label, std::strin
     if (linked) f[F::LinkData] = record->linkData;
     if (!barcodeSize.empty()) out += char(cp1252::kBarcodeMark);
     f.AppendTo(out, linked ? F::LinkData : F::BarcodeHeight);
-}
-
-std::string LayoutWriter::AssemblePage(int pageNumber) {
-    std::string lines, caption;
-    const int count = canvas_.LabelCount();
-    for (int i = 1; i < count; ++i) {
-        const LabelControl* label = canvas_.LabelAt(i);
-        if (label && label->page == pageNumber - 1 && AppendLabelLine(i, lines, caption))
-            lines += kCrLf;
-    }
-    std::string out;
-    AppendRearranged(lines, out);
-    if (text::EndsWith(out, kCrLf)) out.resize(out.size() - 2);
-    return out;
-}
-
-std::string LayoutWriter::GetRearrangedData(const std::string& pageText) {
-    std::string out;
-    AppendRearranged(pageText, out);
-    if (text::EndsWith(out, kCrLf)) out.resize(out.size() - 2);
-    return out;
-}
-
-void LayoutWriter::AppendRearranged(std::string_view pageText, std::string& out) {
-    ArrangedPage page;
-    page.AddLines(pageText);
-    FinishPage(page, out);
 }
 
 bool LayoutWriter::WritePageInOrder(const std::vector<int>& labels, std::string& out) {

@@ -26,12 +26,7 @@ class LayoutWriter {
         std::string a, b;
         return ReassembleData(a, b);
     }
-    // Item lines of page (from 1), rearranged.
-    std::string AssemblePage(int pageNumber);
-    std::string GetRearrangedData(const std::string& pageText);
     std::string GetUserPromptString(size_t promptIndex) const;
-    // The item line of one label; empty when it is not written.
-    std::string LabelLine(int index) const;
 
   private:
     // The label of index when its line is written, else nullptr.
@@ -51,9 +46,6 @@ class LayoutWriter {
     // The line of a written label whose caption field and barcode size are known.
     void AppendLineOf(int index, const LabelControl& label, std::string_view lineCaption,
                       std::string_view barcodeSize, std::string& out) const;
-    // The lines of a page in the order the layout keeps: prompts by number, fields,
-    // boxes by number, static texts, barcodes.
-    void AppendRearranged(std::string_view pageText, std::string& out);
     // The page's lines onto out, with the form's unplaced prompts on the first page.
     void FinishPage(ArrangedPage& page, std::string& out);
 

@@ -59,7 +59,8 @@ TEST(LocalFolders, NamesFromOutsideNeverLeaveTheirFolderAndPicturesHaveTheirType
     EXPECT_EQ(folders.LocalFormCopyPath("CS1"), dir.Str() + "/FORMS/CS1.ldt");
     EXPECT_FALSE(folders.PictureExists("../secret.bmp"));
     EXPECT_FALSE(folders.CopyImageIfNeeded(dir.Str() + "/x.bmp", "../x.bmp"));
-    EXPECT_FALSE(IsSafeFileName("..") || IsSafeFileName("a\\b"));
+    EXPECT_FALSE(IsSafeFileName("..") || IsSafeFileName("a\\b") || IsSafeFileName("a\rb") ||
+                 IsSafeFileName("a\nb"));
     EXPECT_TRUE(IsSafeFileName("logo 2.bmp") && IsSafeFileName(std::string(255, 'a')));
     EXPECT_FALSE(IsSafeFileName(std::string(256, 'a')));  // longer than a file system takes
     // Pictures are known by their extension; one of another kind is refused once.

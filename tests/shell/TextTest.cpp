@@ -161,8 +161,9 @@ TEST(SortKeys, DatesBecomeSortableText) {
     EXPECT_EQ(text::SortKeyDate("1/2/05"), "2005/01/02 00:00:00");
     EXPECT_EQ(text::SortKeyDate("1/2/85"), "1985/01/02 00:00:00");
     // Not dates: left as they are.
-    for (const char* bad : {"", "never", "13/1/2024", "1/32/2024", "1/2/2024 25:00", "1/2/2024 x",
-                            "2024/03", "1-2/2024", "1/2/2024 13:00 PM", "99999/1/1", "1/2/123"})
+    for (const char* bad :
+         {"", "never", "13/1/2024", "1/32/2024", "1/2/2024 25:00", "1/2/2024 x", "2024/03",
+          "1-2/2024", "1/2/2024 13:00 PM", "99999/1/1", "1/2/123", "1/2/2024 1:05:"})
         EXPECT_EQ(text::SortKeyDate(bad), bad) << bad;
 }
 
