@@ -1,16 +1,11 @@
 #include "drawing/PageExport.h"
 
-#include <sys/file.h>
-#include <sys/stat.h>
-
 #include <QBuffer>
+#include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTemporaryFile>
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
 
 #include "drawing/PdfParts.h"
 #include "shell/AtomicFile.h"
@@ -98,10 +93,11 @@ ExportResult ExportPagesPdf(const CanvasModel& canvas, const FormModel& model,
                             const std::string& path, int partLabels) {
     const QPageLayout sheet = FormSheet(canvas.PageWidth(), canvas.PageHeight());
     if (!sheet.isValid()) return {false, "the page size cannot be written as PDF"};
-    // Written straight into a temporary beside the target, never whole in memory; locked,
-    // so that a sweep for temporaries left by killed writers passes it by.
-    QTemporaryFile file(toUnicode(path) + ".tmpXXXXXX");
-    if (!file.open() || ::flock(file.handle(), LOCK_EX) != 0)
+    // Written straight into a temporary beside the target, never whole in memory.
+    files::AtomicWriter out(path);
+    if (out.Fd() < 0) return {false, out.Error()};
+    QFile file;
+    if (!file.open(out.Fd(), QIODevice::ReadWrite, QFileDevice::DontCloseHandle))
         return {false, "cannot write " + path + ": " + fromUnicode(file.errorString())};
     std::vector<int> parts;
     {
@@ -129,10 +125,8 @@ ExportResult ExportPagesPdf(const CanvasModel& canvas, const FormModel& model,
     if (std::any_of(parts.begin(), parts.end(), [](int n) { return n > 1; }) &&
         !JoinPdfParts(file, parts, error))
         return {false, error};
-    const QByteArray target = QFile::encodeName(toUnicode(path));
-    if (!file.flush() || ::fchmod(file.handle(), 0644) != 0 || ::fsync(file.handle()) != 0 ||
-        ::rename(QFile::encodeName(file.fileName()).constData(), target.constData()) != 0)
-        return {false, "cannot write " + path + ": " + std::strerror(errno)};
-    file.setAutoRemove(false);
+    if (!file.flush())
+        return {false, "cannot write " + path + ": " + fromUnicode(file.errorString())};
+    if (!out.Commit(error)) return {false, error};
     return {true, {}};
 }

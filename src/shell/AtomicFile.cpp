@@ -83,55 +83,72 @@ void RemoveStaleBeside(const std::string& path, const std::string& own) {
 
 }  // namespace
 
+AtomicWriter::AtomicWriter(std::string path) : path_(std::move(path)) {
+    if (path_.empty()) {
+        error_ = "empty file name";
+        return;
+    }
+    fd_ = CreateLockedTemporary(path_, tmp_);
+    if (fd_ < 0) {
+        error_ = std::string("cannot create a temporary file beside ") + path_ + ": " +
+                 std::strerror(errno);
+        return;
+    }
+    // What a killed writer left for the same target goes now, before it piles up.
+    RemoveStaleBeside(path_, tmp_);
+}
+
+AtomicWriter::~AtomicWriter() {
+    if (fd_ < 0) return;
+    ::unlink(tmp_.c_str());
+    ::close(fd_);
+}
+
+bool AtomicWriter::Commit(std::string& error, int* keepLocked) {
+    if (keepLocked) *keepLocked = -1;
+    if (fd_ < 0) {
+        error = error_;
+        return false;
+    }
+    ::fchmod(fd_, 0644);
+    if (::fsync(fd_) != 0) {
+        error = std::string("cannot write ") + path_ + ": " + std::strerror(errno);
+        return false;
+    }
+    if (::rename(tmp_.c_str(), path_.c_str()) != 0) {
+        error = std::string("cannot replace ") + path_ + ": " + std::strerror(errno);
+        return false;
+    }
+    // The lock goes with the descriptor unless the caller keeps it.
+    if (keepLocked)
+        *keepLocked = fd_;
+    else
+        ::close(fd_);
+    fd_ = -1;
+    return true;
+}
+
 bool AtomicWriteFile(const std::string& path, std::string_view bytes, std::string& error,
                      int* keepLocked) {
     if (keepLocked) *keepLocked = -1;
-    if (path.empty()) {
-        error = "empty file name";
+    AtomicWriter out(path);
+    if (out.Fd() < 0) {
+        error = out.Error();
         return false;
     }
-    std::string tmp;
-    int fd = CreateLockedTemporary(path, tmp);
-    if (fd < 0) {
-        error = std::string("cannot create a temporary file beside ") + path + ": " +
-                std::strerror(errno);
-        return false;
-    }
-    // What a killed writer left for the same target goes now, before it piles up.
-    RemoveStaleBeside(path, tmp);
     const char* p = bytes.data();
     size_t left = bytes.size();
     while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
+        ssize_t n = ::write(out.Fd(), p, left);
         if (n < 0) {
             if (errno == EINTR) continue;
             error = std::string("cannot write ") + path + ": " + std::strerror(errno);
-            ::unlink(tmp.c_str());
-            ::close(fd);
             return false;
         }
         p += n;
         left -= size_t(n);
     }
-    ::fchmod(fd, 0644);
-    if (::fsync(fd) != 0) {
-        error = std::string("cannot write ") + path + ": " + std::strerror(errno);
-        ::unlink(tmp.c_str());
-        ::close(fd);
-        return false;
-    }
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
-        error = std::string("cannot replace ") + path + ": " + std::strerror(errno);
-        ::unlink(tmp.c_str());
-        ::close(fd);
-        return false;
-    }
-    // The lock goes with the descriptor unless the caller keeps it.
-    if (keepLocked)
-        *keepLocked = fd;
-    else
-        ::close(fd);
-    return true;
+    return out.Commit(error, keepLocked);
 }
 
 int RemoveStaleTemporaries(const std::string& folder) {

@@ -16,6 +16,27 @@ namespace files {
 // the descriptor put there (-1 on failure), which the caller closes to let go.
 bool AtomicWriteFile(const std::string& path, std::string_view bytes, std::string& error,
                      int* keepLocked = nullptr);
+// The same for a file written in steps (through a device of its own): the locked
+// temporary is made, and the stale ones beside path swept, on construction; Commit puts it
+// in place. Until then, and when Commit fails, the temporary goes with the writer.
+class AtomicWriter {
+  public:
+    explicit AtomicWriter(std::string path);
+    ~AtomicWriter();
+    AtomicWriter(const AtomicWriter&) = delete;
+    AtomicWriter& operator=(const AtomicWriter&) = delete;
+    // Readable and writable, positioned at the start; -1 when the temporary could not be
+    // made (Error() says why).
+    int Fd() const { return fd_; }
+    const std::string& Error() const { return error_; }
+    // Flushed to disk and renamed over path; false with a reason in error otherwise.
+    // keepLocked as for AtomicWriteFile.
+    bool Commit(std::string& error, int* keepLocked = nullptr);
+
+  private:
+    std::string path_, tmp_, error_;
+    int fd_ = -1;
+};
 // Removes the temporaries of AtomicWriteFile that no live writer holds, in folder and the
 // folders directly in it; how many went.
 int RemoveStaleTemporaries(const std::string& folder);
