@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # check-install.sh BUILD_DIR: installs a build into a temporary prefix and checks what
-# landed there: both programs run and print the project's version, the desktop entry and
-# the AppStream metadata pass their validators, every icon size is there, the manual
-# pages format without warnings and formdesigner(1) names every command of --help, the
-# user guide and the systemd unit are in place. Exit 77 (skipped) when a validator is
+# landed there: both programs run and print the project's version, formdesigner finds the
+# window's program, the desktop entry and the AppStream metadata pass their validators,
+# every icon size is there, the manual pages format without warnings and formdesigner(1)
+# names every command of --help, the user guide and the systemd unit are in place. Exit 77 (skipped) when a validator is
 # missing (scripts/install-deps.sh installs them).
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -24,6 +24,12 @@ for program in formdesigner repository-server; do
     out=$("$prefix/bin/$program" --version 2>&1) || fail "$program --version failed"
     [ "$out" = "$program $version" ] || fail "$program --version says '$out', not $version"
 done
+# formdesigner hands the window and render to the program it installs under libexec (a
+# render with nothing to draw reaches it and is refused there) and loads no Qt itself.
+have libexec/formdesigner/formdesigner-gui
+! readelf -d "$prefix/bin/formdesigner" | grep -q 'NEEDED.*libQt' || fail "formdesigner loads Qt"
+out=$("$prefix/bin/formdesigner" render 2>&1) && fail "render without files succeeded"
+grep -q "usage: formdesigner render" <<<"$out" || fail "render did not reach formdesigner-gui: $out"
 
 have "share/applications/$id.desktop"
 desktop-file-validate "$prefix/share/applications/$id.desktop" || fail "desktop entry refused"

@@ -5,8 +5,8 @@
 #include "Commands.h"
 #include "ConsoleUserInterface.h"
 #include "LayoutTool.h"
+#include "shell/MachineFonts.h"
 #include "shell/TextUtils.h"
-#include "shell/qt/MachineFonts.h"
 
 int RunCheckCommand(int, char**, const std::vector<std::string>& args) {
     if (args.size() != 1) {
@@ -25,11 +25,10 @@ int RunCheckCommand(int, char**, const std::vector<std::string>& args) {
             return false;
         };
     } else {
-        exists = [machine = std::optional<QStringList>()](const std::string& name) mutable {
-            return FontFamilyAvailable(name, [&machine] {
-                if (!machine) machine = FontconfigFamilies();
-                return *machine;
-            });
+        exists = [machine =
+                      std::optional<std::vector<std::string>>()](const std::string& name) mutable {
+            if (!machine && !IsStandInFamily(name)) machine = FontconfigFamilies();
+            return FontFamilyAvailable(name, machine ? *machine : std::vector<std::string>());
         };
     }
     ConsoleUserInterface ui(std::cout);

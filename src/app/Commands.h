@@ -12,9 +12,13 @@ constexpr double kDefaultCommandSeconds = 120;
 // sensible time.
 bool ParseCommandTimeout(const std::string& text, CommDeadline& deadline);
 
+// In formdesigner-gui: the window, and render.
 int RunGui(int argc, char** argv);
+int RunRenderCommand(int argc, char** argv, const std::vector<std::string>& args);
+// In formdesigner: becomes formdesigner-gui with the same arguments; returns only when that
+// program cannot be started.
+int StartGuiProgram(char** argv);
 int RunCheckCommand(int argc, char** argv, const std::vector<std::string>& args);
 int RunConvertCommand(const std::vector<std::string>& args);
 int RunFormsCommand(const std::vector<std::string>& args);
 int RunRequestCommand(const std::vector<std::string>& args);
-int RunRenderCommand(int argc, char** argv, const std::vector<std::string>& args);

@@ -56,7 +56,7 @@ void PrintHelp() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return RunGui(argc, argv);
+    if (argc < 2) return StartGuiProgram(argv);
     std::string cmd = argv[1];
     std::vector<std::string> args(argv + 2, argv + argc);
     if (cmd == "--help" || cmd == "-h" || cmd == "help") {
@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
     if (cmd == "convert") return RunConvertCommand(args);
     if (cmd == "request") return RunRequestCommand(args);
     if (cmd == "forms") return RunFormsCommand(args);
-    if (cmd == "render") return RunRenderCommand(argc, argv, args);
-    // Anything else is a GUI start with switches ("debug mode", "no ping" ...).
-    return RunGui(argc, argv);
+    // render draws with Qt; anything else is a GUI start with switches ("debug mode", "no
+    // ping" ...).
+    return StartGuiProgram(argv);
 }

@@ -9,9 +9,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include "shell/MachineFonts.h"
 #include "shell/RecordingUserInterface.h"
 #include "shell/qt/FrmStart.h"
-#include "shell/qt/MachineFonts.h"
 #include "shell/qt/QtUserInterface.h"
 #include "support/UserInput.h"
 
@@ -87,7 +87,9 @@ TEST(QtTextMetrics, MeasuresRealFonts) {
     EXPECT_FALSE(metrics.FontExists(""));
     // The command line's check reads the families from fontconfig without the GUI: it must
     // list what the window's font database lists, foundry suffixes and generic names too.
-    QStringList headless = FontconfigFamilies(), window = QFontDatabase::families();
+    QStringList headless, window = QFontDatabase::families();
+    for (const std::string& family : FontconfigFamilies())
+        headless << QString::fromStdString(family);
     headless.sort();
     window.sort();
     EXPECT_EQ(headless.join('|').toStdString(), window.join('|').toStdString());

@@ -12,9 +12,9 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include "shell/MachineFonts.h"
 #include "shell/TextUtils.h"
 #include "shell/Units.h"
-#include "shell/qt/MachineFonts.h"
 #include "shell/qt/QtText.h"
 
 namespace {
@@ -175,7 +175,9 @@ double QtTextMetrics::TextHeight(const std::string& fontName, double fontSize, b
 }
 
 bool QtTextMetrics::FontExists(const std::string& fontName) const {
-    return FontFamilyAvailable(fontName, [] { return QFontDatabase::families(); });
+    return !fontName.empty() &&
+           (IsStandInFamily(fontName) ||
+            QFontDatabase::families().contains(toUnicode(fontName), Qt::CaseInsensitive));
 }
 
 bool QtKeyState::ShiftPressed() const {
