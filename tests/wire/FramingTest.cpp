@@ -120,11 +120,20 @@ TEST(Frames, TravelWholeOverASocketAndTimeOutWhenNothingComes) {
     ::close(sv[1]);
 }
 
-TEST(Tcp, ConnectToAClosedPortFailsWithAReason) {
+TEST(Tcp, APeerThatResetsHasClosedAndAClosedPortFailsWithAReason) {
     std::string err;
     int port = 0;
     int l = wire::ListenTcp("127.0.0.1", 0, err, &port);
     ASSERT_GE(l, 0) << err;
+    int client = wire::ConnectTcp("127.0.0.1", port, 1000, err);
+    ASSERT_GE(client, 0) << err;
+    int peer = ::accept(l, nullptr, nullptr);
+    linger reset{1, 0};  // closing sends a reset instead of an orderly end
+    ASSERT_EQ(::setsockopt(peer, SOL_SOCKET, SO_LINGER, &reset, sizeof reset), 0);
+    ::close(peer);
+    std::string got;
+    EXPECT_EQ(wire::ReadFrame(client, got, 1000), wire::IoResult::Closed);
+    wire::CloseSocket(client);
     wire::CloseSocket(l);  // nothing listens there any more
     int fd = wire::ConnectTcp("127.0.0.1", port, 1000, err);
     EXPECT_EQ(fd, -1);
