@@ -165,9 +165,7 @@ TEST_F(FormFlowsTest, ANewFormSavedAndReopenedElsewhereComesBackWhole) {
     EXPECT_EQ(a->save.offered, std::vector<std::string>{""});
     EXPECT_TRUE(a->HasMessage("Form Saved.", "Save"));
     EXPECT_EQ(a->model.settings.formCode, "NEWFORM");
-    ASSERT_NE(a->flows.Definitions().Find("NEWFORM"), nullptr);
     EXPECT_FALSE(a->model.settings.timeStamp.empty());
-    EXPECT_NE(Slurp(a->folders.LocalFormCopyPath("NEWFORM")), "");
     EXPECT_EQ(a->folders.LocalFormTimeStamp("NEWFORM"), a->model.settings.timeStamp);
     const std::string logoStamp = a->flows.Definitions().ImageTimeStamp("NEWFORM", "logo.v2.bmp");
     ASSERT_FALSE(logoStamp.empty());
