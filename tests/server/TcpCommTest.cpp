@@ -62,24 +62,6 @@ TEST(TcpComm, BothChannelsCarryBinaryBytesAndTheEntityAndAnOverLongRequestIsRefu
     EXPECT_EQ(server.Connections(), 1);  // one link carries them all
 }
 
-TEST(TcpComm, SilentServerTimesOutInsteadOfHanging) {
-    FrameServer server(
-        [](const std::vector<std::string>&) { return std::vector<std::string>{"SILENT"}; });
-    TcpComm comm;
-    comm.SetTimeouts(500, 300);
-    Open(comm, server.Port());
-    auto t0 = std::chrono::steady_clock::now();
-    std::string reply, error;
-    EXPECT_FALSE(comm.GetServerStringData("|GET|PING|", "", reply, error));
-    auto ms =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0)
-            .count();
-    EXPECT_LT(ms, 3000);
-    EXPECT_NE(error.find("timed out"), std::string::npos);
-    EXPECT_FALSE(comm.IsLinkOpen());
-    server.Stop();
-}
-
 TEST(TcpComm, ARefusalKeepsTheLinkABadReplyOrADropEndsItAndTheNextRequestReconnects) {
     FrameServer server(Echo);
     TcpComm comm;
@@ -130,6 +112,8 @@ TEST(TcpComm, UploadsAreMarkedAndALostLinkEndsThem) {
     EXPECT_EQ(server.Connections(), 2);
 }
 
+// A server too slow to read the request and to answer it: one deadline for both, then
+// the link is closed.
 TEST(TcpComm, OneDeadlineCoversWritingAndReadingTogether) {
     std::string error;
     int port = 0;
@@ -150,6 +134,7 @@ TEST(TcpComm, OneDeadlineCoversWritingAndReadingTogether) {
     std::string reply;
     EXPECT_FALSE(comm.GetServerStringData(std::string(32 << 20, 'x'), "", reply, error));
     EXPECT_NE(error.find("timed out"), std::string::npos);
+    EXPECT_FALSE(comm.IsLinkOpen());  // a reply that comes later would be out of step
     slow.join();
     wire::CloseSocket(listener);
 }
