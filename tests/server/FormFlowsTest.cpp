@@ -1,6 +1,6 @@
 // Saving and opening forms against the real repository server, with temporary local
 // folders: the save dialog answered by a script, the layout and its pictures back,
-// the local copy's time-stamp rules, deleting, and a server that dies mid-save.
+// the local copy's time-stamp rules, deleting, and a link cut mid-save.
 #include <random>
 
 #include "RepositoryServerProcess.h"
