@@ -6,10 +6,12 @@
 #include "server/CatalogueLogic.h"
 #include "shell/Cp1252.h"
 #include "shell/RecordingUserInterface.h"
+#include "shell/TextUtils.h"
 
 using requests::StaticItem;
 
 namespace {
+const std::string E230 = "\xE6", E231 = "\xE7", E232 = "\xE8";
 struct Catalogue : ::testing::Test {
     ScriptedComm comm;
     RecordingUserInterface ui;
@@ -26,11 +28,7 @@ TEST_F(Catalogue, FailedOrMalformedRepliesLeaveListsEmptyOrUntouched) {
     EXPECT_EQ(ui.Messages()[0].title, "ERROR");
 
     // A table with no fields, a field with a NUL, and properties too short for a code.
-    comm.Ok(
-        {std::string("DB\xE7T1\xE7T2\xE8"
-                     "A\0B\xE8"
-                     "C",
-                     14)});
+    comm.Ok({"DB" + E231 + "T1" + E231 + "T2" + E232 + std::string("A\0B", 3) + E232 + "C"});
     ASSERT_TRUE(cat.GetTablesData());
     ASSERT_EQ(cat.Tables().size(), 2u);
     cat.ChooseTable(1);
@@ -53,21 +51,13 @@ TEST_F(Catalogue, FailedOrMalformedRepliesLeaveListsEmptyOrUntouched) {
 }
 
 TEST_F(Catalogue, TenThousandFieldsAndAWideNumberedRange) {
-    std::string reply =
-        "DB\xE7"
-        "BIG";
-    for (int i = 0; i < 10000; ++i)
-        reply +=
-            "\xE8"
-            "F" +
-            std::to_string(i);
+    std::string reply = "DB" + E231 + "BIG";
+    for (int i = 0; i < 10000; ++i) reply += E232 + "F" + std::to_string(i);
     comm.Ok({reply});
     ASSERT_TRUE(cat.GetTablesData());
     cat.ChooseTable(0);
     ASSERT_EQ(cat.TableFields().size(), 10000u);
-    comm.Ok(
-        {"L\xE6T\xE6S\xE6X\xE6XT\xE6Y\xE6"
-         "CODE"});
+    comm.Ok({text::Join({"L", "T", "S", "X", "XT", "Y", "CODE"}, E230)});
     ASSERT_TRUE(cat.ChooseField(9999));
     EXPECT_TRUE(cat.AddMultiple("1", "10000"));
     EXPECT_EQ(cat.fields.size(), 10000u);

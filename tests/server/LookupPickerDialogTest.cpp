@@ -5,10 +5,8 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QTableWidget>
-#include <QTimer>
 #include <fstream>
 
-#include "ScriptedComm.h"
 #include "server/qt/LookupPickerDialog.h"
 #include "support/UserInput.h"
 
@@ -65,22 +63,4 @@ TEST(LookupPickerDialog, DoubleClickOrTypingChoosesTheCodeAndEscapeCancels) {
         EXPECT_EQ(dlg.Answer(), c.answer) << c.current;
         EXPECT_EQ(dlg.result(), c.result) << c.current;
     }
-}
-
-TEST(QtLookupPicker, ShowsTheServersListAndReturnsTheChoice) {
-    ScriptedComm comm;
-    comm.Ok({"|OK||", "A1    First", "B2    Second", "|END|"});
-    QtLookupPicker picker(comm);
-    picker.Configure("CHL", "Charge Slip", "1", "1");
-    QString title;
-    QTimer::singleShot(0, [&] {
-        QWidget* dlg = QApplication::activeModalWidget();
-        ASSERT_NE(dlg, nullptr);
-        title = dlg->windowTitle();
-        Keys("b");
-        Press(Qt::Key_Return);
-    });
-    EXPECT_EQ(picker.Show(""), "B2    Second");
-    EXPECT_EQ(title, QStringLiteral("Charge Slip"));
-    EXPECT_EQ(comm.sent, (std::vector<std::string>{"|GET|CODE1|CHL"}));
 }

@@ -65,11 +65,8 @@ TEST(FieldsEncoding, SequenceFieldRoundTripsAndBadOnesAreRefused) {
 TEST(Frames, AnnouncedLengthReservesOnlyWhatArrives) {
     int sv[2];
     ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, sv), 0);
-    ASSERT_EQ(::write(sv[0],
-                      "\x04\x00\x00\x00"
-                      "abc",
-                      7),
-              7);  // 64 MB announced, 3 sent
+    const std::string announced = std::string("\x04\0\0\0", 4) + "abc";  // 64 MB, 3 sent
+    ASSERT_EQ(::write(sv[0], announced.data(), 7), 7);
     std::string got;
     EXPECT_EQ(wire::ReadFrame(sv[1], got, 200), wire::IoResult::Timeout);
     EXPECT_LT(got.capacity(), 1u << 20);
@@ -78,10 +75,7 @@ TEST(Frames, AnnouncedLengthReservesOnlyWhatArrives) {
 
     // The same for frames gathered as they arrive, in whatever pieces.
     wire::FrameReader huge;
-    huge.Feed(
-        "\x04\x00\x00\x00"
-        "abc",
-        7);
+    huge.Feed(announced.data(), 7);
     EXPECT_EQ(huge.status(), wire::FrameReader::Status::Partial);
     EXPECT_LT(huge.Payload().capacity(), 1u << 20);
     const std::string two = std::string("\0\0\0\x02hi\0\0\0\0\x7F\xFF\xFF\xFF", 14);
@@ -120,11 +114,20 @@ TEST(Frames, TravelWholeOverASocketAndTimeOutWhenNothingComes) {
     ::close(sv[1]);
 }
 
-TEST(Tcp, ConnectToAClosedPortFailsWithAReason) {
+TEST(Tcp, APeerThatResetsHasClosedAndAClosedPortFailsWithAReason) {
     std::string err;
     int port = 0;
     int l = wire::ListenTcp("127.0.0.1", 0, err, &port);
     ASSERT_GE(l, 0) << err;
+    int client = wire::ConnectTcp("127.0.0.1", port, 1000, err);
+    ASSERT_GE(client, 0) << err;
+    int peer = ::accept(l, nullptr, nullptr);
+    linger reset{1, 0};  // closing sends a reset instead of an orderly end
+    ASSERT_EQ(::setsockopt(peer, SOL_SOCKET, SO_LINGER, &reset, sizeof reset), 0);
+    ::close(peer);
+    std::string got;
+    EXPECT_EQ(wire::ReadFrame(client, got, 1000), wire::IoResult::Closed);
+    wire::CloseSocket(client);
     wire::CloseSocket(l);  // nothing listens there any more
     int fd = wire::ConnectTcp("127.0.0.1", port, 1000, err);
     EXPECT_EQ(fd, -1);
