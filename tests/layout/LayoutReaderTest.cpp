@@ -172,13 +172,13 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
              EXPECT_DOUBLE_EQ(l.model.items[size_t(tall)].barcodeHeight, 0.9);
          }},
         {"user prompt captions in new and old forms",
-         MakeLayout("",
-                    "<PAGE>\r\n" + ItemLine("^BAD@x") + "\r\n" + ItemLine("^OLD@DATE@") + "\r\n" +
-                        ItemLine("^NEW@@LOOKUP@@True@7@dflt@SEL@GRID",
-                                 "1\t1\tArial\t8\tN\tN\tL\t2.5\tN\t\t\t") +
-                        "\r\n" + "^EIGHT@Cap@TEXT@@False@1@@@\t1\t4\tArial\t8\tN\tN\tL\r\n" +
-                        ItemLine("^FOUR@Cap@TEXT@") + "\r\n" + ItemLine("^SHORT@Cap@YESNO@@0@4") +
-                        "\r\n" + ItemLine("Plain") + "\r\n</PAGE>"),
+         MakeLayout(
+             "", "<PAGE>\r\n" + ItemLine("^BAD@x") + "\r\n" + ItemLine("^OLD@DATE@") + "\r\n" +
+                     ItemLine("^NEW@@LOOKUP@@True@7@dflt@SEL@GRID",
+                              "1\t1\tArial\t8\tN\tN\tL\t2.5\tN\t\t\t") +
+                     "\r\n" + "^EIGHT@Cap@TEXT@@False@1@@@\t1\t4\tArial\t8\tN\tN\tL\r\n" +
+                     ItemLine("^FOUR@Cap@TEXT@") + "\r\n" + ItemLine("^SHORT@Cap@YESNO@@0@+4.25") +
+                     "\r\n" + ItemLine("Plain") + "\r\n</PAGE>"),
          "Load Layout file: Wrong format for DATA_ENTRY field",
          [](LoadedLayout& l) {
              EXPECT_NE(l.FindLabel("Template"), -1);  // the bad one keeps the template caption
@@ -205,6 +205,7 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
 
              int shortForm = l.FindLabel("^SHORT Yes/No");
              ASSERT_NE(shortForm, -1);
+             // A signed decimal reads as its value, rounded ("+4.25").
              EXPECT_EQ(l.model.items[size_t(shortForm)].promptNumber(), 4);
              EXPECT_FALSE(l.model.items[size_t(shortForm)].required);
              const int four = l.FindLabel("^FOUR Text");  // no flag: not required

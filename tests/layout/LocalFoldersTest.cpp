@@ -49,6 +49,13 @@ TEST(LocalFolders, FoldersAreCreatedUnderTheRootOrTheFallback) {
     LocalFolders blocked(dir.Str() + "/blocked", ui, dir.Str() + "/fallback");
     EXPECT_EQ(blocked.ImagesFolder(), dir.Str() + "/fallback");
     EXPECT_TRUE(fs::is_directory(dir.path / "fallback"));
+    // Without a home, unset or empty, the fallback goes under /tmp.
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    for (const char* value : {static_cast<const char*>(nullptr), ""}) {
+        value ? ::setenv("HOME", value, 1) : ::unsetenv("HOME");
+        EXPECT_EQ(LocalFolders("", ui).ImagesFolder(), "/tmp/FormDesigner");
+    }
+    ::setenv("HOME", home.c_str(), 1);
 }
 
 TEST(LocalFolders, NamesFromOutsideNeverLeaveTheirFolderAndPicturesHaveTheirTypes) {
