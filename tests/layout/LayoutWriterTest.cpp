@@ -25,30 +25,20 @@ std::string HeaderValue(const std::string& layout, const std::string& key) {
 
 }  // namespace
 
-namespace {
-// A label of the given caption on the first page.
-int AddLabel(LoadedLayout& l, const std::string& caption, bool visible = true) {
-    int i = l.store.LoadOneLabel(0);
-    l.store.Label(i).caption = caption;
-    l.store.Label(i).visible = visible;
-    return i;
-}
-}  // namespace
-
 TEST(LayoutWriter, ItemLineFieldsOfEachKind) {
     LoadedLayout l;
-    LabelControl& r = l.store.Label(AddLabel(l, "Total"));
+    LabelControl& r = l.store.Label(l.AddLabel("Total"));
     r.left = 1.5;
     r.width = 2;
     r.alignment = LabelAlignment::Right;
-    LabelControl& c = l.store.Label(AddLabel(l,
-                                             "\xF4"
-                                             "CPT"));
+    LabelControl& c =
+        l.store.Label(l.AddLabel("\xF4"
+                                 "CPT"));
     c.spare = "U#2#3";
     c.fontSize = 9;
-    AddLabel(l, " ");
-    AddLabel(l, "");
-    AddLabel(l, "Hidden", false);
+    l.AddLabel(" ");
+    l.AddLabel("");
+    l.AddLabel("Hidden", false);
     l.model.Item(1).linkData = "LINK";
 
     EXPECT_EQ(PageLines(l.Write(), 1),
@@ -115,7 +105,7 @@ TEST(LayoutWriter, GroupsLinesPromptsFieldsBoxesStaticsBarcodes) {
 
 TEST(LayoutWriter, PromptPlacedFromMenuBorrowsTheDefinitionOfItsKey) {
     LoadedLayout l;
-    FormItem& def = l.model.Item(AddLabel(l, "^DOB Date"));
+    FormItem& def = l.model.Item(l.AddLabel("^DOB Date"));
     def = FormItem{};
     def.itemKind = ItemKind::UserPrompt;
     def.Prompt().promptKey = "^DOB";
@@ -123,7 +113,7 @@ TEST(LayoutWriter, PromptPlacedFromMenuBorrowsTheDefinitionOfItsKey) {
     def.Prompt().dataEntryType = "DATE";
     def.required = def.definitionRead = true;
     def.Prompt().promptNumber = 5;
-    FormItem& fresh = l.model.Item(AddLabel(l, "^DOB Date"));
+    FormItem& fresh = l.model.Item(l.AddLabel("^DOB Date"));
     fresh.itemKind = ItemKind::UserPrompt;
     fresh.Prompt().promptKey = "^DOB";
     fresh.Prompt().dataEntryType = "DATE";
