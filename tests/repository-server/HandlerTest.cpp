@@ -38,8 +38,18 @@ class Handler : public ::testing::TestWithParam<repotest::Engine> {
         ASSERT_TRUE(repository) << error;
         handler = std::make_unique<repo::RequestHandler>(*repository);
     }
+    // Every fetch is asked twice: its frame body, written straight from the store, must
+    // hold the reply encoded.
     Reply Ask(const std::string& request, const std::string& entity = "1") {
-        return handler->Handle(session, entity, request);
+        Reply reply = handler->Handle(session, entity, request);
+        if (text::StartsWith(request, "|GET")) {
+            std::string body = "stale";
+            handler->Respond(session, entity, request, nullptr, body);
+            Reply framed = reply;
+            framed.insert(framed.begin(), "OK");
+            EXPECT_EQ(body, wire::EncodeFields(framed)) << request.substr(0, 60);
+        }
+        return reply;
     }
     // A request of upload `id` at place index of count.
     std::string AskPart(const std::string& request, std::uint64_t id, std::uint32_t index,
@@ -230,22 +240,6 @@ TEST_P(Handler, RecordSentInPiecesIsJoinedInOrder) {
     EXPECT_EQ(AskPart("|SET|CUSTFORM|I-1|BIG|p.bmp|AB", 3, 1, 2), "|OK||PIECE|END|");
     EXPECT_EQ(AskPart("|SET|CUSTFORM|I-2|BIG|p.bmp|CD", 3, 2, 2), "|OK||DONE|END|");
     EXPECT_EQ(AskText("|GET|CUSTFORM|I|BIG||p.bmp"), "|OK||ABCD|END|");
-}
-
-TEST_P(Handler, FrameBodiesHoldTheRepliesEncoded) {
-    for (std::string layout : {"<HEADER>\r\n</HEADER>", "\r\n", "a\r\n\r\nb\r\n"}) {
-        ASSERT_EQ(Save("F", layout), "|OK||DONE|END|");
-        ASSERT_EQ(AskText("|SET|CUSTFORM|I-0|F|a.bmp|" + layout), "|OK||DONE|END|");
-        for (std::string request :
-             {"|GET|CUSTFORM|T|F", "|GET|CUSTFORM|T|NO", "|GET|CUSTFORM|L",
-              "|GET|CUSTFORM|I|F||a.bmp", "|GET|CUSTFORM|I|F|0|a.bmp", "|GET|CUSTFORM|I|F"}) {
-            Reply reply = Ask(request);
-            reply.insert(reply.begin(), "OK");
-            std::string body = "stale";
-            handler->Respond(session, "1", request, nullptr, body);
-            EXPECT_EQ(body, wire::EncodeFields(reply)) << request;
-        }
-    }
 }
 
 TEST_P(Handler, WholePicturesTravelByteForByte) {
