@@ -116,10 +116,9 @@ TEST_F(CommandLine, RenderDrawsAPageAsPngAndEveryPageAsPdf) {
     EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
 
     // Wrong use: a usage line and status 2; a page the form lacks: status 1.
-    EXPECT_EQ(RunProgram("render").status, 2);
-    EXPECT_EQ(RunProgram("render a.ldt b.gif").status, 2);
-    EXPECT_EQ(RunProgram("render a.ldt b.png --dpi 0").status, 2);
-    EXPECT_EQ(RunProgram("render a.ldt b.png --page").status, 2);
+    for (const char* bad : {"render", "render a.ldt b.gif", "render a.ldt b.png --dpi 0",
+                            "render a.ldt b.png --page"})
+        EXPECT_EQ(RunProgram(bad).status, 2) << bad;
     std::string three = (dir / "three.png").string();
     EXPECT_EQ(
         RunProgram("render '" + DataPath("layouts/full.ldt") + "' '" + three + "' --page 3").status,

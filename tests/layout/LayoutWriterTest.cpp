@@ -31,9 +31,7 @@ TEST(LayoutWriter, ItemLineFieldsOfEachKind) {
     r.left = 1.5;
     r.width = 2;
     r.alignment = LabelAlignment::Right;
-    LabelControl& c =
-        l.store.Label(l.AddLabel("\xF4"
-                                 "CPT"));
+    LabelControl& c = l.store.Label(l.AddLabel("\xF4QTY"));
     c.spare = "U#2#3";
     c.fontSize = 9;
     l.AddLabel(" ");
@@ -43,8 +41,7 @@ TEST(LayoutWriter, ItemLineFieldsOfEachKind) {
 
     EXPECT_EQ(PageLines(l.Write(), 1),
               (std::vector<std::string>{"Total\t3.5\t0.000\tArial\t8\tN\tN\tR\t2\tN\t\t\tLINK\t",
-                                        "\xF4"
-                                        "CPT\t0.000\t0.000\tArial\t9U\tN\tN\tL-2-3\t1\tN\t\t\t",
+                                        "\xF4QTY\t0.000\t0.000\tArial\t9U\tN\tN\tL-2-3\t1\tN\t\t\t",
                                         " \t0.000\t0.000\tArial\t8\tN\tN\tL\t1\tN\t\t\t"}));
 }
 
@@ -73,7 +70,7 @@ TEST(LayoutWriter, GroupsLinesPromptsFieldsBoxesStaticsBarcodes) {
     // The first page carries the form's prompt list, even a definition read on the second
     // page; the second page only its labels.
     const std::string mixed = ItemLine("Static") + "\r\n\xE6" +
-                              ItemLine("BAR", "1\t1\tArial\t8\tN\tN\tL\t1\tN\t1\t1\t") + "\r\n" +
+                              ItemLine("ZIP", "1\t1\tArial\t8\tN\tN\tL\t1\tN\t1\t1\t") + "\r\n" +
                               ItemLine("%C@B@2") + "\r\n" + ItemLine("%C@A@1") + "\r\n" +
                               ItemLine("~F.X") + "\r\n" + ItemLine("^P2@c@DATE@@False@2@@@") +
                               "\r\n" + ItemLine("^P1@c@DATE@@False@1@@@") + "\r\n";
@@ -82,15 +79,8 @@ TEST(LayoutWriter, GroupsLinesPromptsFieldsBoxesStaticsBarcodes) {
         MakeLayout("Number_Of_Pages:\t2\r\n", "<PAGE>\r\n" + mixed + "</PAGE>\r\n<PAGE>\r\n" +
                                                   mixed + "^P0@c@TEXT@@False@0@@@\r\n</PAGE>")));
     const std::string out = l.Write();
-    std::vector<std::string> expected = {"^P0",
-                                         "^P1",
-                                         "^P2",
-                                         "~F.X",
-                                         "%C",
-                                         "%C",
-                                         "Static",
-                                         "\xE6"
-                                         "BAR"};
+    std::vector<std::string> expected = {"^P0", "^P1", "^P2",    "~F.X",
+                                         "%C",  "%C",  "Static", "\xE6ZIP"};
     for (int page : {1, 2}) {
         auto lines = PageLines(out, page);
         std::vector<std::string> firsts;

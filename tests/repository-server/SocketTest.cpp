@@ -170,13 +170,11 @@ TEST_P(Program, ServesSeveralClientsAtOnceAndStopsCleanlyOnSigterm) {
             std::string picture(20000, char(c));
             for (std::uint32_t round = 0; round < 5; ++round) {
                 if (!Upload(client, std::uint64_t(c) * 100 + round + 1, name, layout, picture,
-                            "A\xE6"
-                            "B\xE6")
+                            "A\xE6Q\xE6")
                          .empty())
                     ++failures[c];
-                if (Whole(client, name) != "|OK||" + layout + "\r\n|END|\nOK:|OK||" + picture +
-                                               "|END|\nOK:A\xE6"
-                                               "B\xE6")
+                if (Whole(client, name) !=
+                    "|OK||" + layout + "\r\n|END|\nOK:|OK||" + picture + "|END|\nOK:A\xE6Q\xE6")
                     ++failures[c];
                 // Whole, and never older than the version saved before the fetch.
                 char seen = 0;
