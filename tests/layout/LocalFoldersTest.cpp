@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "LayoutTestSupport.h"
 #include "layout/LocalFolders.h"
@@ -50,12 +51,15 @@ TEST(LocalFolders, FoldersAreCreatedUnderTheRootOrTheFallback) {
     EXPECT_EQ(blocked.ImagesFolder(), dir.Str() + "/fallback");
     EXPECT_TRUE(fs::is_directory(dir.path / "fallback"));
     // Without a home, unset or empty, the fallback goes under /tmp.
-    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const char* was = std::getenv("HOME");
+    const std::optional<std::string> home = was ? std::optional<std::string>(was) : std::nullopt;
+    const bool had = fs::exists("/tmp/FormDesigner");
     for (const char* value : {static_cast<const char*>(nullptr), ""}) {
         value ? ::setenv("HOME", value, 1) : ::unsetenv("HOME");
         EXPECT_EQ(LocalFolders("", ui).ImagesFolder(), "/tmp/FormDesigner");
     }
-    ::setenv("HOME", home.c_str(), 1);
+    home ? ::setenv("HOME", home->c_str(), 1) : ::unsetenv("HOME");
+    if (!had) fs::remove("/tmp/FormDesigner");  // only when empty
 }
 
 TEST(LocalFolders, NamesFromOutsideNeverLeaveTheirFolderAndPicturesHaveTheirTypes) {
