@@ -44,7 +44,7 @@ struct CommandLine : ::testing::Test {
 
 }  // namespace
 
-TEST_F(CommandLine, CheckPrintsMessagesAndSummary) {
+TEST_F(CommandLine, CheckPrintsMessagesSummaryAndFontsTheMachineLacks) {
     ProgramRun ok = RunProgram("check '" + DataPath("layouts/full.ldt") + "'");
     EXPECT_EQ(ok.status, 0) << ok.output;
     EXPECT_NE(ok.output.find("pages 2, items 14, user prompts 3, shapes 6"), std::string::npos)
@@ -59,12 +59,10 @@ TEST_F(CommandLine, CheckPrintsMessagesAndSummary) {
     EXPECT_NE(failed.output.find("[ERROR] ERR in modLoadForm.LoadForm   13 Type mismatch"),
               std::string::npos);
     EXPECT_EQ(RunProgram("check").status, 2);
-}
 
-// A font the machine lacks is reported as the window reports it; which fonts count
-// as present comes from FORMDESIGNER_FONTS, so the outcome is the same everywhere.
-TEST_F(CommandLine, CheckReportsFontsTheMachineLacks) {
-    std::string path = (dir / "fonts.ldt").string(), error;
+    // A font the machine lacks is reported as the window reports it; which fonts count
+    // as present comes from FORMDESIGNER_FONTS, so the outcome is the same everywhere.
+    std::string path = (dir / "fonts.ldt").string();
     ASSERT_TRUE(files::AtomicWriteFile(
         path,
         MakeLayout("", "<PAGE>\r\n" + ItemLine("A", "1\t1\tGhost Sans\t8\tN\tN\tL\t1\tN\t\t\t") +
@@ -118,10 +116,9 @@ TEST_F(CommandLine, RenderDrawsAPageAsPngAndEveryPageAsPdf) {
     EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
 
     // Wrong use: a usage line and status 2; a page the form lacks: status 1.
-    EXPECT_EQ(RunProgram("render").status, 2);
-    EXPECT_EQ(RunProgram("render a.ldt b.gif").status, 2);
-    EXPECT_EQ(RunProgram("render a.ldt b.png --dpi 0").status, 2);
-    EXPECT_EQ(RunProgram("render a.ldt b.png --page").status, 2);
+    for (const char* bad : {"render", "render a.ldt b.gif", "render a.ldt b.png --dpi 0",
+                            "render a.ldt b.png --page"})
+        EXPECT_EQ(RunProgram(bad).status, 2) << bad;
     std::string three = (dir / "three.png").string();
     EXPECT_EQ(
         RunProgram("render '" + DataPath("layouts/full.ldt") + "' '" + three + "' --page 3").status,

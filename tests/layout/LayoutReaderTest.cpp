@@ -172,13 +172,13 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
              EXPECT_DOUBLE_EQ(l.model.items[size_t(tall)].barcodeHeight, 0.9);
          }},
         {"user prompt captions in new and old forms",
-         MakeLayout("",
-                    "<PAGE>\r\n" + ItemLine("^BAD@x") + "\r\n" + ItemLine("^OLD@DATE@") + "\r\n" +
-                        ItemLine("^NEW@@LOOKUP@@True@7@dflt@SEL@GRID",
-                                 "1\t1\tArial\t8\tN\tN\tL\t2.5\tN\t\t\t") +
-                        "\r\n" + "^EIGHT@Cap@TEXT@@False@1@@@\t1\t4\tArial\t8\tN\tN\tL\r\n" +
-                        ItemLine("^FOUR@Cap@TEXT@") + "\r\n" + ItemLine("^SHORT@Cap@YESNO@@0@4") +
-                        "\r\n" + ItemLine("Plain") + "\r\n</PAGE>"),
+         MakeLayout(
+             "", "<PAGE>\r\n" + ItemLine("^BAD@x") + "\r\n" + ItemLine("^OLD@DATE@") + "\r\n" +
+                     ItemLine("^NEW@@LOOKUP@@True@7@dflt@SEL@GRID",
+                              "1\t1\tArial\t8\tN\tN\tL\t2.5\tN\t\t\t") +
+                     "\r\n" + "^EIGHT@Cap@TEXT@@False@1@@@\t1\t4\tArial\t8\tN\tN\tL\r\n" +
+                     ItemLine("^FOUR@Cap@TEXT@") + "\r\n" + ItemLine("^SHORT@Cap@YESNO@@0@+4.25") +
+                     "\r\n" + ItemLine("Plain") + "\r\n</PAGE>"),
          "Load Layout file: Wrong format for DATA_ENTRY field",
          [](LoadedLayout& l) {
              EXPECT_NE(l.FindLabel("Template"), -1);  // the bad one keeps the template caption
@@ -205,6 +205,7 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
 
              int shortForm = l.FindLabel("^SHORT Yes/No");
              ASSERT_NE(shortForm, -1);
+             // A signed decimal reads as its value, rounded ("+4.25").
              EXPECT_EQ(l.model.items[size_t(shortForm)].promptNumber(), 4);
              EXPECT_FALSE(l.model.items[size_t(shortForm)].required);
              const int four = l.FindLabel("^FOUR Text");  // no flag: not required
@@ -239,18 +240,14 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
          }},
         {"grid cells barcodes case and link data",
          MakeLayout("", "<PAGE>\r\n" +
-                            ItemLine("\xF4"
-                                     "CELL",
-                                     "1\t1\tArial\t9U\tN\tN\tL-2-3\t1\tN\t\t\t") +
+                            ItemLine("\xF4ROW", "1\t1\tArial\t9U\tN\tN\tL-2-3\t1\tN\t\t\t") +
                             "\r\n" + "\xE6" +
                             ItemLine("12345", "1\t1\tArial\t8\tN\tN\tL\t1\tN\t2.5\t0.75\tLINK\t") +
                             "\r\n</PAGE>"),
          "",
          [](LoadedLayout& l) {
              EXPECT_TRUE(l.model.settings.dataGrid);
-             int cell = l.FindLabel(
-                 "\xF4"
-                 "CELL");
+             int cell = l.FindLabel("\xF4ROW");
              EXPECT_EQ(l.store.LabelAt(cell)->spare, "U#2#3");
              EXPECT_EQ(l.store.LabelAt(cell)->fontSize, 9);
              int barcode = l.FindLabel("12345");
@@ -295,27 +292,29 @@ TEST(LayoutReader, PageEndMarkersGoWhereverTheySitEvenInsideALine) {
     }
 }
 
-TEST(LayoutReader, PageCountIsTheLargerOfHeaderAndBlocks) {
-    LoadedLayout a;
-    ASSERT_TRUE(a.Read(MakeLayout("Number_Of_Pages:\t3\r\n", Page(ItemLine("A") + "\r\n"))));
-    EXPECT_EQ(a.model.settings.numberOfPages, 3);
-    EXPECT_EQ(a.store.PageCount(), 3);
-
-    LoadedLayout b;
-    ASSERT_TRUE(
-        b.Read(MakeLayout("Number_Of_Pages:\t1\r\n", Page("") + "\r\n" + Page("") + "\r\n" +
-                                                         Page(ItemLine("Third") + "\r\n"))));
-    EXPECT_EQ(b.model.settings.numberOfPages, 3);
-    ASSERT_NE(b.FindLabel("Third"), -1);
-    EXPECT_EQ(b.store.LabelAt(b.FindLabel("Third"))->page, 2);
-
+// Never more than 99 pages: those past the 99th are dropped.
+TEST(LayoutReader, PageCountIsTheLargerOfHeaderAndBlocksAndAtMost99) {
     std::string many;
     for (int i = 0; i < 120; ++i) many += Page(ItemLine("P" + std::to_string(i)) + "\r\n") + "\r\n";
-    LoadedLayout c;
-    ASSERT_TRUE(c.Read(MakeLayout("", many)));
-    EXPECT_EQ(c.model.settings.numberOfPages, 99);
-    EXPECT_NE(c.FindLabel("P98"), -1);
-    EXPECT_EQ(c.FindLabel("P99"), -1);
+    const struct {
+        std::string header, pages;
+        int count;
+        const char* last;  // the caption on the last page read, and that page
+        int page;
+    } cases[] = {
+        {"Number_Of_Pages:\t3\r\n", Page(ItemLine("A") + "\r\n"), 3, "A", 0},
+        {"Number_Of_Pages:\t1\r\n",
+         Page("") + "\r\n" + Page("") + "\r\n" + Page(ItemLine("Third") + "\r\n"), 3, "Third", 2},
+        {"", many, 99, "P98", 98}};
+    for (const auto& c : cases) {
+        LoadedLayout l;
+        ASSERT_TRUE(l.Read(MakeLayout(c.header, c.pages)));
+        EXPECT_EQ(l.model.settings.numberOfPages, c.count);
+        EXPECT_EQ(l.store.PageCount(), c.count);
+        ASSERT_NE(l.FindLabel(c.last), -1) << c.last;
+        EXPECT_EQ(l.store.LabelAt(l.FindLabel(c.last))->page, c.page);
+        EXPECT_EQ(l.FindLabel("P99"), -1);
+    }
 }
 
 TEST(LayoutReader, MissingFontFallsBackWithOneMessagePerLabel) {

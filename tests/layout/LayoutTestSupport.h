@@ -34,6 +34,13 @@ struct LoadedLayout {
                 out.push_back(l);
         return out;
     }
+    // A label of the given caption on the first page.
+    int AddLabel(const std::string& caption, bool visible = true) {
+        int i = store.LoadOneLabel(0);
+        store.Label(i).caption = caption;
+        store.Label(i).visible = visible;
+        return i;
+    }
     int FindLabel(const std::string& caption) const {
         for (int i = 1; i < store.LabelCount(); ++i)
             if (auto* l = store.LabelAt(i); l && l->caption == caption) return i;

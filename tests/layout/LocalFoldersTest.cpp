@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "LayoutTestSupport.h"
 #include "layout/LocalFolders.h"
@@ -49,6 +50,16 @@ TEST(LocalFolders, FoldersAreCreatedUnderTheRootOrTheFallback) {
     LocalFolders blocked(dir.Str() + "/blocked", ui, dir.Str() + "/fallback");
     EXPECT_EQ(blocked.ImagesFolder(), dir.Str() + "/fallback");
     EXPECT_TRUE(fs::is_directory(dir.path / "fallback"));
+    // Without a home, unset or empty, the fallback goes under /tmp.
+    const char* was = std::getenv("HOME");
+    const std::optional<std::string> home = was ? std::optional<std::string>(was) : std::nullopt;
+    const bool had = fs::exists("/tmp/FormDesigner");
+    for (const char* value : {static_cast<const char*>(nullptr), ""}) {
+        value ? ::setenv("HOME", value, 1) : ::unsetenv("HOME");
+        EXPECT_EQ(LocalFolders("", ui).ImagesFolder(), "/tmp/FormDesigner");
+    }
+    home ? ::setenv("HOME", home->c_str(), 1) : ::unsetenv("HOME");
+    if (!had) fs::remove("/tmp/FormDesigner");  // only when empty
 }
 
 TEST(LocalFolders, NamesFromOutsideNeverLeaveTheirFolderAndPicturesHaveTheirTypes) {
@@ -139,25 +150,12 @@ TEST(CreateSuffixForForm, NumbersCopiesOfAForm) {
     EXPECT_EQ(out, "SLIP_3 SLIP_2 SLIP_1 A_1_2_1 124 SLIP__1  ");
 }
 
-namespace {
-
-struct Validation : ::testing::Test {
+TEST(Validation, DatabaseFieldsMustBeListedAndPromptsDefined) {
     LoadedLayout l;
-    int Add(const std::string& caption, bool visible = true) {
-        int i = l.store.LoadOneLabel(0);
-        l.store.Label(i).caption = caption;
-        l.store.Label(i).visible = visible;
-        return i;
-    }
-};
-
-}  // namespace
-
-TEST_F(Validation, DatabaseFieldsMustBeListedAndPromptsDefined) {
     EXPECT_TRUE(ValidateDataBoundLabels(l.model, l.store, l.ui, true));
     l.model.databaseFields = {{"PAT.NAME", "Name"}};
-    for (const char* caption : {"~PAT.NAME", "~PAT.AGE", "~PAT.SEX"}) Add(caption);
-    Add("~PAT.HIDDEN", false);
+    for (const char* caption : {"~PAT.NAME", "~PAT.AGE", "~PAT.SEX"}) l.AddLabel(caption);
+    l.AddLabel("~PAT.HIDDEN", false);
     EXPECT_FALSE(ValidateDataBoundLabels(l.model, l.store, l.ui, false));
     EXPECT_TRUE(l.ui.calls.empty());
     l.ui.boolAnswers = {false};
@@ -172,7 +170,7 @@ TEST_F(Validation, DatabaseFieldsMustBeListedAndPromptsDefined) {
 
     // A prompt needs a definition that is not deleted.
     l.ui.Clear();
-    int placed = Add("^DOB Date");
+    int placed = l.AddLabel("^DOB Date");
     FormItem& r = l.model.Item(placed);
     r.Prompt().promptKey = "^DOB";
     r.markedDeleted = true;
@@ -186,7 +184,8 @@ TEST_F(Validation, DatabaseFieldsMustBeListedAndPromptsDefined) {
     EXPECT_TRUE(ValidateUserPromptsLabels(l.model, l.store, l.ui, false));
 }
 
-TEST_F(Validation, BuildFormItemsArrayTakesDefinitionsAndKinds) {
+TEST(Validation, BuildFormItemsArrayTakesDefinitionsAndKinds) {
+    LoadedLayout l;
     FormItem def;
     def.Prompt().promptKey = "^REF";
     def.Prompt().promptCaption = "Referring";
@@ -194,10 +193,10 @@ TEST_F(Validation, BuildFormItemsArrayTakesDefinitionsAndKinds) {
     def.Prompt().lookupKey = "RF";
     def.Prompt().promptNumber = 4;
     l.model.prompts.push_back(def);
-    int ref = Add("^REF Lookup");
-    int date = Add("^Date");
-    int field = Add("~PAT.NAME");
-    int plain = Add("Plain");
+    int ref = l.AddLabel("^REF Lookup");
+    int date = l.AddLabel("^Date");
+    int field = l.AddLabel("~PAT.NAME");
+    int plain = l.AddLabel("Plain");
     ASSERT_TRUE(BuildFormItemsArray(l.model, l.store, l.ui));
     EXPECT_EQ(l.model.items[size_t(ref)].itemKind, ItemKind::UserPrompt);
     EXPECT_EQ(l.model.items[size_t(ref)].lookupKey(), "RF");

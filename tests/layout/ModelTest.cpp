@@ -6,8 +6,6 @@
 #include "layout/FormSettings.h"
 #include "layout/ItemTypes.h"
 #include "layout/LabelControl.h"
-#include "layout/LabelGeometry.h"
-#include "shell/RecordingUserInterface.h"
 
 TEST(NumberText, ThreeDecimalsWithoutTrailingZerosAndSingleTextShortest) {
     auto texts = [](std::string (*text)(double), std::initializer_list<double> in) {
@@ -85,23 +83,6 @@ TEST(LabelControl, CaseLetterAndCellPlaceShareTheSpareTextWithoutLosingEachOther
     l.SetCaseLetter("");
     EXPECT_EQ(l.spare, "#7#1");
     EXPECT_TRUE(l.CarriesCellPlace() && l.CellRow() == 7 && l.CellColumn() == 1);
-}
-
-TEST(LabelFont, MissingFontFallsBackWithOneMessagePerLabel) {
-    RecordingUserInterface ui;
-    FixedTextMetrics metrics("Nowhere Sans,Ghost");
-    LabelControl a, b;
-    EXPECT_TRUE(SetLabelFont(ui, metrics, a, "Courier New", "MS Sans Serif"));
-    EXPECT_EQ(a.fontName, "Courier New");
-    EXPECT_TRUE(ui.calls.empty());
-    EXPECT_FALSE(SetLabelFont(ui, metrics, a, "Ghost", "MS Sans Serif"));
-    EXPECT_FALSE(SetLabelFont(ui, metrics, b, "Nowhere Sans", "MS Sans Serif"));
-    EXPECT_EQ(a.fontName + "," + b.fontName, "MS Sans Serif,MS Sans Serif");
-    auto m = ui.Messages();
-    ASSERT_EQ(m.size(), 2u);
-    EXPECT_EQ(m[0].text, "Could not set Ghost font.\r\nWill use default.");
-    EXPECT_EQ(m[0].title, "Fonts");
-    EXPECT_EQ(m[1].text, "Could not set Nowhere Sans font.\r\nWill use default.");
 }
 
 TEST(FormModel, FindsDatabaseFieldsThroughGrowthAndEditsBehindItsBack) {

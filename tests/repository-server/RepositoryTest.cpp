@@ -149,6 +149,10 @@ TEST_P(Repository, AStoreThatFailsHalfwayKeepsThePreviousCopy) {
         auto r = Open();
         ASSERT_EQ(r->StoreForm("1", Form("A", "old layout"), stamp, error), repo::Status::Ok);
         ASSERT_EQ(r->StoreImage("1", "A", "p.bmp", "old bytes", stamp, error), repo::Status::Ok);
+        // Seeding stops at the first store that fails, and says so.
+        Sql("DROP TABLE saved_records");
+        EXPECT_FALSE(repo::SeedDemoData(*r, error));
+        EXPECT_NE(error.find("saved_records"), std::string::npos) << error;
     }
     // Makes the last step of every store fail after the data rows were written.
     if (engine == repotest::Engine::Sqlite)

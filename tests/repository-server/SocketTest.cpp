@@ -1,15 +1,14 @@
 // Starts the real program on a free loopback port and talks to it through the framing.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -17,9 +16,6 @@
 
 #include "TestEngines.h"
 #include "wire/Framing.h"
-
-namespace fs = std::filesystem;
-extern char** environ;
 
 namespace {
 
@@ -30,55 +26,38 @@ std::string ServerPath() {
 
 class RunningServer {
   public:
-    bool Start(const std::string& dbPath, bool seed, std::vector<std::string> extra = {}) {
-        std::string program = ServerPath();
-        int out[2];
-        if (::pipe(out) != 0) return false;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        std::vector<std::string> args = {program, "--port", "0", "--db", dbPath};
-        if (seed) args.push_back("--seed-demo");
-        args.insert(args.end(), extra.begin(), extra.end());
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        int rc = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(out[1]);
-        if (rc != 0) {
-            ::close(out[0]);
-            pid_ = -1;
-            return false;
-        }
-        std::string line;
-        char c;
-        while (::read(out[0], &c, 1) == 1 && c != '\n') line += c;
-        ::close(out[0]);
+    bool Start(const std::string& db, bool seed, const std::string& extra = "") {
+        // The shell tells its process id, then becomes the server.
+        out_ = ::popen(("echo $$; exec " + ServerPath() + " --port 0 --db '" + db + "' " +
+                        (seed ? "--seed-demo " : "") + extra)
+                           .c_str(),
+                       "r");
+        char line[256];
+        if (!out_ || !std::fgets(line, sizeof line, out_)) return false;
+        pid_ = std::atoi(line);
         const std::string prefix = "listening on 127.0.0.1:";
-        if (line.rfind(prefix, 0) != 0) return false;
-        port_ = std::atoi(line.c_str() + prefix.size());
+        if (!std::fgets(line, sizeof line, out_) || std::string(line).rfind(prefix, 0) != 0)
+            return false;
+        port_ = std::atoi(line + prefix.size());
         return port_ > 0;
     }
     // Exit status after SIGTERM, or -1.
     int Stop() {
-        if (pid_ <= 0) return -1;
+        if (!out_) return -1;
         ::kill(pid_, SIGTERM);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
+        int status = ::pclose(out_);
+        out_ = nullptr;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     ~RunningServer() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
+        if (!out_) return;
+        ::kill(pid_, SIGKILL);
+        ::pclose(out_);
     }
     int port() const { return port_; }
 
   private:
+    FILE* out_ = nullptr;
     pid_t pid_ = -1;
     int port_ = 0;
 };
@@ -166,13 +145,6 @@ FD_ON_BOTH_ENGINES(Program);
 TEST_P(Program, ServesSeveralClientsAtOnceAndStopsCleanlyOnSigterm) {
     RunningServer server;
     ASSERT_TRUE(server.Start(db, true));
-    {
-        Client probe(server.port());
-        ASSERT_TRUE(probe.connected());
-        EXPECT_EQ(probe.AskText("|GET|PING|"), "OK:|OK||PING|END|");
-        auto list = probe.Ask("|GET|CUSTFORM|L");
-        ASSERT_EQ(list.size(), 7u);  // OK, framing, four demo forms, end
-    }
     // A form large enough to keep the workers busy, so the clients' fetches of it queue up
     // and share replies, and a version of it saved while they fetch.
     auto sharedLayout = [](char c) { return std::string(2 << 20, c); };
@@ -198,13 +170,11 @@ TEST_P(Program, ServesSeveralClientsAtOnceAndStopsCleanlyOnSigterm) {
             std::string picture(20000, char(c));
             for (std::uint32_t round = 0; round < 5; ++round) {
                 if (!Upload(client, std::uint64_t(c) * 100 + round + 1, name, layout, picture,
-                            "A\xE6"
-                            "B\xE6")
+                            "A\xE6Q\xE6")
                          .empty())
                     ++failures[c];
-                if (Whole(client, name) != "|OK||" + layout + "\r\n|END|\nOK:|OK||" + picture +
-                                               "|END|\nOK:A\xE6"
-                                               "B\xE6")
+                if (Whole(client, name) !=
+                    "|OK||" + layout + "\r\n|END|\nOK:|OK||" + picture + "|END|\nOK:A\xE6Q\xE6")
                     ++failures[c];
                 // Whole, and never older than the version saved before the fetch.
                 char seen = 0;
@@ -225,7 +195,8 @@ TEST_P(Program, ServesSeveralClientsAtOnceAndStopsCleanlyOnSigterm) {
 
     Client after(server.port());
     EXPECT_EQ(after.Ask("|GET|CUSTFORM|L").size(), 8u + kClients);
-    EXPECT_EQ(after.Ask("|GET|CUSTFORM|L", "").size(), 7u);  // demo forms of the empty entity
+    // OK, framing, the four demo forms, end.
+    EXPECT_EQ(after.Ask("|GET|CUSTFORM|L", "").size(), 7u);
     EXPECT_EQ(server.Stop(), 0);
 
     // The data is still there when the program starts again on the same file.
@@ -280,7 +251,7 @@ TEST_P(Program, ManyIdleConnectionsLeaveAFreshClientServedAndAreClosedWhenSilent
     ::setrlimit(RLIMIT_NOFILE, &limit);
     const int idleCount = int(std::min<rlim_t>(2000, limit.rlim_max - 100));
     RunningServer server;
-    ASSERT_TRUE(server.Start(db, false, {"--idle-timeout", "2"}));
+    ASSERT_TRUE(server.Start(db, false, "--idle-timeout 2"));
     auto ms = [](std::chrono::steady_clock::time_point since) {
         return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since)
             .count();

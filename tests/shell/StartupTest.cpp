@@ -48,9 +48,8 @@ TEST(StartOptions, SwitchesAnywhereInTheCommandLine) {
 }
 
 TEST(LoginCheck, PasswordComparedWithoutCase) {
-    EXPECT_TRUE(LoginCheck::Accepts("tarnvoss"));
-    EXPECT_TRUE(LoginCheck::Accepts("TARNVOSS"));
-    EXPECT_TRUE(LoginCheck::Accepts("TarnVoss"));
+    for (const char* good : {"tarnvoss", "TARNVOSS", "TarnVoss"})
+        EXPECT_TRUE(LoginCheck::Accepts(good));
     for (const char* bad :
          {"", "tarnvos", "tarnvoss ", " tarnvoss", "tarnvoss\n", "tarnv0ss", "tarnvosss"})
         EXPECT_FALSE(LoginCheck::Accepts(bad)) << bad;
