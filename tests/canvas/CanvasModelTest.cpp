@@ -278,6 +278,7 @@ TEST(UndoHistory, StepsPutTheTouchedRecordsBackInPlace) {
     const std::uint64_t opened = h.Position();
     for (const auto& e : edits) {
         c.canvas.Marks(2).SetMarked(true);
+        c.canvas.SetGridCell(0);  // the template is never made a grid cell
         EXPECT_FALSE(take("Select")) << e.name;
         e.edit();
         EXPECT_TRUE(c.canvas.HasUnrecordedChanges()) << e.name;
