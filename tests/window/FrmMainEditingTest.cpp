@@ -51,12 +51,12 @@ TEST(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
     FrmMain& w = *win.w;
     QAction* boxTool = w.ToolButton(kInsertBox);
     ASSERT_NE(boxTool, nullptr);
-    boxTool->trigger();
+    Choose(boxTool);
     EXPECT_TRUE(boxTool->isChecked());
     EXPECT_EQ(w.Canvas().Window().insertMode, kInsertBox);
-    w.ToolButton(kInsertImage)->trigger();
+    Choose(w.ToolButton(kInsertImage));
     EXPECT_FALSE(boxTool->isChecked());
-    boxTool->trigger();
+    Choose(boxTool);
     PageCanvas* page = w.PageView(0);
     ClickAt(page, Px(1, 1));
     EXPECT_TRUE(w.Editor().TopMarker().visible);
@@ -77,7 +77,7 @@ TEST(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
     EXPECT_EQ(w.Canvas().Boxes().size(), 2u);
     EXPECT_TRUE(w.Canvas().Boxes()[0].marked);
     EXPECT_TRUE(w.Canvas().Boxes()[1].marked);
-    boxTool->trigger();  // pressed again: back to the label tool, nothing pressed
+    Choose(boxTool);  // pressed again: back to the label tool, nothing pressed
     EXPECT_FALSE(boxTool->isChecked());
     EXPECT_EQ(w.Canvas().Window().insertMode, kInsertLabel);
     // The label tool drops the template's label where the page is clicked, with no
@@ -112,9 +112,9 @@ TEST(FrmMainEditing, DragsAndInsertsLandOnTheSameInchesAtEveryZoom) {
     // The keys' entries zoom within their limits and back (the wheel: WindowFaultsTest).
     Window win;
     PageStrip& strip = win.w->Pages();
-    for (int i = 0; i < 20; ++i) win.Find<QAction>("mnuZoomIn")->trigger();
+    for (int i = 0; i < 20; ++i) win.Choose("mnuZoomIn");
     EXPECT_DOUBLE_EQ(strip.Zoom(), PageStrip::kMaxZoom);
-    win.Find<QAction>("mnuZoomActual")->trigger();
+    win.Choose("mnuZoomActual");
     EXPECT_DOUBLE_EQ(strip.Zoom(), 1);
     EXPECT_EQ(win.Find<QAction>("mnuZoomActual")->shortcut(), QKeySequence("Ctrl+0"));
 }
@@ -124,9 +124,9 @@ TEST(FrmMainEditing, WithSnapOnDropsAndInsertsLandOnTheGrid) {
     FrmMain& w = *win.w;
     int a = AddLabel(w, 1.03, 1.01);
     PageCanvas* page = w.PageView(0);
-    win.Find<QAction>("mnuSnap")->trigger();
+    win.Choose("mnuSnap");
     win.ui.inputAnswers.push_back("0.25");
-    win.Find<QAction>("mnuSnapStep")->trigger();
+    win.Choose("mnuSnapStep");
     EXPECT_EQ(w.Editor().SnapStep(), 0.25);
     Drag(page, Px(1.2, 1.1), Px(2.4, 1.7));
     ClickAt(page, Px(4.4, 6.1));  // the label tool
@@ -135,7 +135,7 @@ TEST(FrmMainEditing, WithSnapOnDropsAndInsertsLandOnTheGrid) {
         EXPECT_DOUBLE_EQ(std::fmod(v, 0.25), 0) << v;
     EXPECT_DOUBLE_EQ(w.Canvas().Label(a).left, 2.25);
     // Off again: items land where the pointer leaves them.
-    win.Find<QAction>("mnuSnap")->trigger();
+    win.Choose("mnuSnap");
     EXPECT_EQ(w.Editor().SnapStep(), 0);
 }
 
@@ -161,7 +161,7 @@ TEST(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBackg
     layout.close();
     ASSERT_TRUE(w.OpenLayout(layout.fileName().toStdString()));
 
-    w.ToolButton(kInsertGrid)->trigger();
+    Choose(w.ToolButton(kInsertGrid));
     ClickAt(w.PageView(0), Px(1, 1.5));
     ClickAt(w.PageView(0), Px(5, 3.5));
     FrmGrid* grid = w.Dialogs().Grid();
@@ -197,7 +197,7 @@ TEST(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBackg
     const std::string saved = win.data.filePath("grid.ldt").toStdString();
     win.ui.fileAnswers.push_back(saved);
     win.ui.boolAnswers.assign(4, true);
-    win.Find<QAction>("mnuSaveToFile")->trigger();
+    win.Choose("mnuSaveToFile");
     ASSERT_TRUE(grid->isVisible());
     Window reopened;
     ASSERT_TRUE(reopened.w->OpenLayout(saved));
@@ -326,21 +326,21 @@ TEST(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(asked(), 1);
     win.ui.boolAnswers = {false};
-    win.Find<QAction>("mnuNew")->trigger();
+    win.Choose("mnuNew");
     EXPECT_NE(w.Canvas().LabelAt(a), nullptr);  // still there
     EXPECT_EQ(asked(), 2);
 
     // Saved to a file, the form closes without a question.
     win.ui.fileAnswers.push_back(win.data.filePath("kept.ldt").toStdString());
     win.ui.boolAnswers.assign(4, true);
-    win.Find<QAction>("mnuSaveToFile")->trigger();
+    win.Choose("mnuSaveToFile");
     EXPECT_FALSE(w.IsModified());
     EXPECT_FALSE(w.isWindowModified());
     // Save writes where the form came from, or where the user names for a new form.
     Press(Qt::Key_Right);
     const std::string moved = Written(w);
     win.ui.saveAnswers = {SaveChoice::Save, SaveChoice::Save};
-    win.Find<QAction>("mnuNew")->trigger();
+    win.Choose("mnuNew");
     AddLabel(w, 1, 1);
     win.ui.fileAnswers = {win.data.filePath("named.ldt").toStdString()};
     EXPECT_TRUE(w.close());
@@ -386,8 +386,7 @@ TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsThenWritten) {
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_EQ(dlg->CurrentLabelIndx(), a);
     // "Text Default" binds it to the template.
-    for (QAction* act : w.findChildren<QAction*>())
-        if (act->objectName() == "mnuTextDefault") act->trigger();
+    win.Choose("mnuTextDefault");
     EXPECT_EQ(dlg->windowTitle(), "Default Text Properties");
     EXPECT_FALSE(field("txtLeft")->isVisibleTo(dlg));
 

@@ -57,7 +57,7 @@ TEST(FrmMain, TheToolBarShowsItsWholeStripAndTheInteractiveToolsOnlyForInteracti
     }
     // A form that is not interactive has no hotspot or signature-box tool; one in use
     // is given up.
-    w.ToolButton(kInsertHotspot)->trigger();
+    Choose(w.ToolButton(kInsertHotspot));
     w.Model().settings.interactive = false;
     w.UpdateInteractive();
     EXPECT_FALSE(w.ToolButton(kInsertHotspot)->isVisible());
@@ -97,10 +97,10 @@ TEST(FrmMain, PageButtonsWalkThePagesOfAnOpenedForm) {
     EXPECT_EQ(win.Text("lblPageCurr"), "2");
 
     // Multipage off hides the navigation.
-    win.Find<QAction>("mnuMultipage")->trigger();
+    win.Choose("mnuMultipage");
     EXPECT_FALSE(win.Find<QPushButton>("pageMove0")->isVisible());
     EXPECT_FALSE(win.Find<QLabel>("lblPageTotal")->isVisible());
-    win.Find<QAction>("mnuMultipage")->trigger();
+    win.Choose("mnuMultipage");
     EXPECT_TRUE(win.Find<QPushButton>("pageMove0")->isVisible());
 }
 
@@ -172,16 +172,16 @@ TEST(FrmMain, GuideLinesFollowThePointer) {
 TEST(FrmMain, LayoutFilesOpenAndSaveThroughTheFileDialogs) {
     Window win;
     // A cancelled dialog changes nothing.
-    win.Find<QAction>("mnuGetFromFile")->trigger();
+    win.Choose("mnuGetFromFile");
     EXPECT_EQ(win.Text("lblPageTotal"), "1");
 
     win.ui.fileAnswers.push_back(DataPath("layouts/full.ldt"));
-    win.Find<QAction>("mnuGetFromFile")->trigger();
+    win.Choose("mnuGetFromFile");
     EXPECT_EQ(win.Text("lblPageTotal"), "2");
     std::string out = win.data.filePath("copy").toStdString();
     win.ui.fileAnswers.push_back(out);
     win.ui.boolAnswers.assign(4, true);  // save even when a field is not in the catalogue
-    win.Find<QAction>("mnuSaveToFile")->trigger();
+    win.Choose("mnuSaveToFile");
     std::string written, error;
     ASSERT_TRUE(files::ReadWholeFile(out + ".ldt", written, error)) << error;
 
@@ -200,7 +200,7 @@ TEST(FrmMain, LayoutFilesOpenAndSaveThroughTheFileDialogs) {
         def.timeStamp = "777";
         win.w->Flows().Definitions().Add(def);
         win.ui.fileAnswers.push_back(out);
-        win.Find<QAction>("mnuSaveToFile")->trigger();
+        win.Choose("mnuSaveToFile");
         ASSERT_TRUE(files::ReadWholeFile(out + ".ldt", written, error)) << error;
         EXPECT_NE(written.find(std::string("TimeStamp:\t") + stamp + "\r\n"), std::string::npos);
     }
@@ -303,10 +303,10 @@ TEST(FrmMain, ExportPdfWritesEveryPageWithSomethingOnIt) {
     // A name without its ending gets ".pdf"; a folder that is not there brings a message.
     const std::string out = win.data.filePath("form").toStdString();
     win.ui.fileAnswers = {out, win.data.filePath("no/such/form.pdf").toStdString()};
-    win.Find<QAction>("mnuExportPdf")->trigger();
+    win.Choose("mnuExportPdf");
     EXPECT_TRUE(files::FileExists(out + ".pdf"));
     const size_t messages = win.ui.Messages().size();
-    win.Find<QAction>("mnuExportPdf")->trigger();
+    win.Choose("mnuExportPdf");
     EXPECT_EQ(win.ui.Messages().size(), messages + 1);
 }
 
@@ -318,7 +318,7 @@ TEST(FrmMain, BackgroundListFileAndLocalFilesCommands) {
     QImage(20, 10, QImage::Format_RGB32).save(QString::fromStdString(picture));
     auto trigger = [&](const char* name, std::string answer) {
         win.ui.fileAnswers = {answer};
-        win.Find<QAction>(name)->trigger();
+        win.Choose(name);
     };
     trigger("mnuBackgroundLoad", picture);
     EXPECT_EQ(win.ui.calls.back().text, "*.jpg;*.jpeg");  // the name box starts with the filter
@@ -337,11 +337,11 @@ TEST(FrmMain, BackgroundListFileAndLocalFilesCommands) {
     const LocalFolders& folders = w.Program().Folders();
     for (std::string f : {folders.ImagesFolder() + "/old.bmp", folders.FormsFolder() + "/OLD.ldt"})
         ASSERT_TRUE(files::AtomicWriteFile(f, "x", error));
-    win.Find<QAction>("mnuKillLocalFiles")->trigger();
+    win.Choose("mnuKillLocalFiles");
     EXPECT_FALSE(QFile::exists(win.data.filePath("IMAGES/old.bmp")));
     EXPECT_FALSE(QFile::exists(win.data.filePath("FORMS/OLD.ldt")));
     EXPECT_TRUE(QFile::exists(win.data.filePath("IMAGES/slip.bmp")));
-    win.Find<QAction>("mnuBackgroundClear")->trigger();
+    win.Choose("mnuBackgroundClear");
     EXPECT_EQ(w.Canvas().CurrentBackgroundImage(), "");
     EXPECT_EQ(w.Canvas().GetBackgroundImagesDefinitions(), "");
 
@@ -357,9 +357,7 @@ TEST(FrmMain, BackgroundListFileAndLocalFilesCommands) {
     // Not connected: the catalogue stays shut.
     int opened = 0;
     w.SetCatalogueOpener([&] { ++opened; });
-    emit win.Find<QMenu>("mnuDBFields")->aboutToShow();
-    QTest::qWait(10);
-    win.Find<QAction>("mnuDBFieldsBuild")->trigger();
+    win.Choose("mnuDBFieldsBuild");
     EXPECT_EQ(opened, 0);
     EXPECT_TRUE(win.ui.Messages().empty());
 }

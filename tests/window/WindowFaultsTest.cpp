@@ -12,15 +12,12 @@ TEST(WindowFaults, KeysReachThePageAndTheWheelZoomsAroundThePointer) {
     FrmMain& w = *win.w;
     w.Model().settings.verticalShift = 0.25;
     const int label = AddLabel(w, 1, 1);
-    auto closeModal = [](auto act) {
-        QTimer::singleShot(0, [act] { act(QApplication::activeModalWidget()); });
-    };
     for (int way = 0; way < 4; ++way) {  // at start, Form Setup, a question, the zoom box
         if (way == 1) {
-            closeModal([](QWidget* d) { ClickAt(qobject_cast<FrmSize*>(d)->OkButton()); });
-            win.Find<QAction>("mnuPage")->trigger();
+            OnNextModal<FrmSize>([](FrmSize* d) { ClickAt(d->OkButton()); });
+            win.Choose("mnuPage");
         } else if (way == 2) {
-            closeModal([](QWidget* d) {
+            OnNextModal<QWidget>([](QWidget* d) {
                 InFront(d);
                 Press(Qt::Key_Escape);
             });
