@@ -306,47 +306,6 @@ TEST(Inserting, ToolButtonsGroupAndClearTheSelectionBetweenKinds) {
     EXPECT_TRUE(e.editor.IsSelected(a));
 }
 
-TEST(Inserting, ALabelClickAndTheTwoCornersOfABox) {
-    Editing e;
-    e.canvas.Label(0).caption = "New text";
-    e.editor.ClickCanvas(2, 3, 0, true, false);
-    int l = e.editor.LastInsertedLabel();
-    ASSERT_GT(l, 0);
-    EXPECT_EQ(e.L(l).caption, "New text");
-    EXPECT_EQ(e.Corner(l), (XY{2, 3}));
-    // Only a plain left click makes a label.
-    int count = e.canvas.LabelCount();
-    e.editor.ClickCanvas(2, 4, 0, true, false, true, false);    // Ctrl
-    e.editor.ClickCanvas(2, 4, 0, true, false, false, true);    // Alt
-    e.editor.ClickCanvas(2, 4, 0, false, false, false, false);  // right button
-    EXPECT_EQ(e.canvas.LabelCount(), count);
-
-    e.editor.PressTool(kInsertBox);
-    e.editor.ClickCanvas(1, 1, 0, true, false);
-    EXPECT_TRUE(e.canvas.Window().cornerPick && e.editor.TopMarker().visible);
-    EXPECT_DOUBLE_EQ(e.editor.TopMarker().r.left, 1);
-    e.editor.MovePointer(3, 2);
-    EXPECT_TRUE(e.editor.BottomMarker().visible);
-    EXPECT_DOUBLE_EQ(e.editor.BottomMarker().r.left + e.editor.BottomMarker().r.width, 3);
-    e.editor.ClickCanvas(4, 3, 0, true, false);
-    ASSERT_EQ(e.canvas.Boxes().size(), 1u);
-    EXPECT_EQ(e.Box(0).r, (Rect{1, 1, 3, 2}));
-    EXPECT_TRUE(e.Box(0).marked);
-    EXPECT_FALSE(e.canvas.Window().cornerPick || e.editor.TopMarker().visible);
-
-    // Shift in the box tool marks the boxes inside instead of making one; boxes
-    // marked before keep their marks.
-    int outside = e.canvas.AddBox({6, 6, 1, 1}, 0);
-    e.canvas.BoxRecords()[0].marked = false;
-    e.canvas.BoxRecords()[size_t(outside)].marked = true;
-    e.editor.ClickCanvas(0.5, 0.5, 0, true, true);
-    EXPECT_TRUE(e.editor.BoxBand());
-    e.editor.ClickCanvas(5, 5, 0, true, false);
-    EXPECT_EQ(e.canvas.Boxes().size(), 2u);
-    EXPECT_TRUE(e.Box(0).marked && e.Box(outside).marked);
-    EXPECT_FALSE(e.editor.BoxBand());
-}
-
 TEST(Inserting, LinesFollowThePointerAndShapesGetTheirRecords) {
     Editing e;
     e.canvas.Window().insertMode = kInsertLine;

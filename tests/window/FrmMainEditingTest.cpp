@@ -62,11 +62,13 @@ TEST(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
     EXPECT_TRUE(w.Editor().TopMarker().visible);
     QTest::mouseMove(page, Px(2, 2));
     EXPECT_TRUE(w.Editor().BottomMarker().visible);
+    EXPECT_NEAR(w.Editor().BottomMarker().r.left + w.Editor().BottomMarker().r.width, 2, 0.02);
     ClickAt(page, Px(3, 2.5));
     ASSERT_EQ(w.Canvas().Boxes().size(), 1u);
     EXPECT_NEAR(w.Canvas().Boxes()[0].r.width, 2, 0.02);
     EXPECT_NEAR(w.Canvas().Boxes()[0].r.height, 1.5, 0.02);
-    EXPECT_FALSE(w.Editor().TopMarker().visible);
+    EXPECT_TRUE(w.Canvas().Boxes()[0].marked);
+    EXPECT_FALSE(w.Editor().TopMarker().visible || w.Canvas().Window().cornerPick);
     // Shift picks a band: the boxes inside join the marked ones, others keep theirs.
     ClickAt(page, Px(5, 5));
     ClickAt(page, Px(6, 6));
@@ -81,13 +83,18 @@ TEST(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
     EXPECT_FALSE(boxTool->isChecked());
     EXPECT_EQ(w.Canvas().Window().insertMode, kInsertLabel);
     // The label tool drops the template's label where the page is clicked, with no
-    // key held.
+    // key held and the left button.
     int count = w.Canvas().ItemLabelCount();
     ClickAt(page, Px(5, 8), Qt::ControlModifier);
     ClickAt(page, Px(5, 8), Qt::AltModifier);
+    ClickAt(page, Px(5, 8), Qt::NoModifier, Qt::RightButton);
     EXPECT_EQ(w.Canvas().ItemLabelCount(), count);
+    w.Canvas().Label(0).caption = "New text";
     ClickAt(page, Px(5, 8));
-    EXPECT_EQ(w.Canvas().ItemLabelCount(), count + 1);
+    ASSERT_EQ(w.Canvas().ItemLabelCount(), count + 1);
+    const LabelControl& made = w.Canvas().Label(w.Canvas().LabelOrder().back());
+    EXPECT_EQ(made.caption, "New text");
+    EXPECT_NEAR(made.left + made.top, 5 + 8, 0.02);
 }
 
 TEST(FrmMainEditing, DragsAndInsertsLandOnTheSameInchesAtEveryZoom) {

@@ -236,67 +236,6 @@ TEST(FrmMain, ANewMoveStepReachesTheOpenPropertyDialogsOnly) {
     win.w->UpdateShiftOfOpenDialogs();
 }
 
-TEST(FrmMain, EveryMenuEntryHasItsCaptionNameAndStartState) {
-    Window win;
-    struct Entry {
-        const char* name;
-        const char* caption;
-        int checked;  // -1: not an option
-    };
-    const Entry entries[] = {
-        {"mnuConnection", "Connection...", -1},
-        {"mnuNew", "New", -1},
-        {"mnuOpen", "Open...", -1},
-        {"mnuGetFromFile", "Get from file...", -1},
-        {"mnuSave", "Save", -1},
-        {"mnuSaveAs", "Save As...", -1},
-        {"mnuSaveToFile", "Save to file...", -1},
-        {"mnuPrint", "Print", -1},
-        {"mnuPrintPreview", "Print Preview...", -1},
-        {"mnuExportPdf", "Export PDF...", -1},
-        {"mnuExit", "Exit", -1},
-        {"mnuUndo", "Undo", -1},
-        {"mnuRedo", "Redo", -1},
-        {"mnuSelectAll", "Select All", -1},
-        {"mnuPage", "Form Setup", -1},
-        {"mnuTextDefault", "Text Default", -1},
-        {"mnuBackgroundLoad", "Load", -1},
-        {"mnuBackgroundClear", "Clear", -1},
-        {"mnuDBFieldsBuild", "Build List", -1},
-        {"mnuDBFieldsLoad", "TEMP - Load List", -1},
-        {"mnuShowProps", "Show Properties", -1},
-        {"mnuFillFromList", "Fill from List", -1},
-        {"mnuClearSelection", "Clear Selection", -1},
-        {"mnuDeleteSelected", "Delete Selected", -1},
-        {"mnuKillLocalFiles", "Clear local files", -1},
-        {"mnuRecalcChkTxt", "Recalculate Checkboxes/Textboxes IDs", -1},
-        {"mnuRecalcDataGridRows", "Recalculate Data Grid Rows...", -1},
-        {"mnuMultipage", "OPTION - Enable Multipage", 1},
-        {"mnuLoadFromLocalFiles", "OPTION - Load from local files if available", 0},
-        {"mnuDoNotUseLocalFolder", "OPTION - Do not use local folder", 0},
-        {"mnuFillin", "OPTION - Fill in Hotspot boxes", 0},
-        {"mnuSelectGridOnly", "OPTION - Select grid-only", 0},
-        {"mnuSnap", "OPTION - Snap to grid", 0},
-        {"mnuHelp", "Mouse and Keys", -1},
-    };
-    for (const Entry& e : entries) {
-        auto* a = win.Find<QAction>(e.name);
-        ASSERT_NE(a, nullptr) << e.name;
-        EXPECT_EQ(a->text(), e.caption) << e.name;
-        EXPECT_EQ(a->isCheckable(), e.checked >= 0) << e.name;
-        EXPECT_EQ(a->isChecked(), e.checked == 1) << e.name;
-    }
-    for (auto [name, title] : {std::pair{"mnuFile", "File"},
-                               {"mnuEdit", "Edit"},
-                               {"mnuSettings", "Settings"},
-                               {"mnuTools", "Tools"},
-                               {"mnuBackground", "Background"},
-                               {"mnuDBFields", "Data Fields, User Prompts"}})
-        if (auto* m = win.Find<QMenu>(name)) {
-            EXPECT_EQ(m->title(), title) << name;
-        }
-}
-
 TEST(FrmMain, ExportPdfWritesEveryPageWithSomethingOnIt) {
     Window win;
     ASSERT_TRUE(win.w->OpenLayout(DataPath("layouts/full.ldt")));

@@ -14,8 +14,12 @@ TEST(WindowFaults, KeysReachThePageAndTheWheelZoomsAroundThePointer) {
     const int label = AddLabel(w, 1, 1);
     for (int way = 0; way < 4; ++way) {  // at start, Form Setup, a question, the zoom box
         if (way == 1) {
-            OnNextModal<FrmSize>([](FrmSize* d) { ClickAt(d->OkButton()); });
+            OnNextModal<FrmSize>([](FrmSize* d) {
+                Type(d->WidthField(), "11");
+                Press(Qt::Key_Escape);  // nothing typed is kept
+            });
             win.Choose("mnuPage");
+            EXPECT_EQ(w.Canvas().PageWidth(), 8.5);
         } else if (way == 2) {
             OnNextModal<QWidget>([](QWidget* d) {
                 InFront(d);
