@@ -263,33 +263,6 @@ TEST(Selection, DeletingKeepsShapesUnlessMarkedAndIndicesAreNeverReused) {
     EXPECT_NE(e.Write().find("Text\t1\t1"), std::string::npos);
 }
 
-// Deleting one item from its menu leaves the selected labels as they were.
-TEST(Selection, DeletingOneItemLeavesTheSelectedLabels) {
-    Editing e;
-    int a = e.Label(1, 1), b = e.Label(3, 1);
-    int box = e.canvas.AddBox({1, 4, 2, 2}, 0);
-    int hotspot = e.canvas.AddHotspot({4, 4, 1, 1}, 0);
-    int image = e.canvas.AddImage({1, 7, 1, 1}, 0, "a.png", "");
-    int barcode = e.canvas.AddBarcode({4, 7, 2, 0.5}, 0, "123");
-    const int hotspotLabel = e.canvas.Hotspots()[size_t(hotspot)].label;
-    // Right-clicking a shape's label stands for the shape.
-    EXPECT_EQ(e.editor.RightPressLabel(hotspotLabel).kind, H::Hotspot);
-    EXPECT_TRUE(e.canvas.Hotspots()[size_t(hotspot)].marked);
-    EXPECT_EQ(e.editor.RightPressLabel(barcode).kind, H::Label);  // a label's menu
-    for (H item :
-         {H{H::Image, image}, H{H::Box, box}, H{H::Hotspot, hotspot}, H{H::Label, barcode}}) {
-        e.Border({a, b});
-        e.editor.DeleteItem(item);
-        EXPECT_EQ(e.editor.SelectedLabels(), (Labels{a, b})) << item.kind;
-    }
-    EXPECT_FALSE(e.canvas.Images()[size_t(image)].active || e.Box(box).active ||
-                 e.canvas.Hotspots()[size_t(hotspot)].active);
-    EXPECT_EQ(e.canvas.LabelAt(hotspotLabel), nullptr);  // with its companion label
-    EXPECT_EQ(e.canvas.LabelAt(barcode), nullptr);
-    EXPECT_EQ(e.Write().find("Hotspot:"), std::string::npos);
-    EXPECT_EQ(e.Write().find('\xE6'), std::string::npos);
-}
-
 TEST(Inserting, ToolButtonsGroupAndClearTheSelectionBetweenKinds) {
     Editing e;
     int a = e.Label(1, 1);
@@ -394,17 +367,6 @@ TEST(ItemMenu, ALabelBecomesStaticTextADataFieldOrAPrompt) {
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].reference, "DOB");
     EXPECT_NE(e.Write().find("^NOTE"), std::string::npos);
-    // Filling by tag takes the labels of that tag only.
-    int tagged = e.Label(1, 6);
-    e.canvas.Label(tagged).tag = "T";
-    EXPECT_EQ(e.editor.FillLabels({"Filled"}, 0, "T"), 1);
-    EXPECT_EQ(e.L(tagged).caption, "Filled");
-
-    // A barcode's label takes the same entries and stays a barcode of its size.
-    int barcode = e.canvas.AddBarcode({4, 4, 2, 0.5}, 0, "123");
-    e.editor.ItemToDataField(barcode, "PATIENT.ID");
-    EXPECT_EQ(e.canvas.GetBarcodeWidthHeight(barcode), "2\t0.5");
-    EXPECT_NE(e.Write().find("\xE6~PATIENT.ID\t"), std::string::npos);
 }
 
 TEST(Selection, BoxGroupOperationsLeaveOutTheBoundBox) {

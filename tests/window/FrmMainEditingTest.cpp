@@ -260,20 +260,21 @@ TEST(FrmMainEditing, TheItemMenuDeletesThatItemAloneAndTurnsALabelIntoADataField
     w.Model().databaseFields.push_back({"PT_ID", "PATIENT.ID"});
     int a = AddLabel(w, 1, 1), b = AddLabel(w, 3, 1);
     int image = c.AddImage({1, 3, 1, 1}, 0, "a.png", "");
-    int box = c.AddBox({4, 3, 2, 2}, 0);
+    int box = c.AddBox({4, 3, 2, 2}, 0), hotspot = c.AddHotspot({6.5, 3, 1, 1}, 0);
     PageCanvas* page = w.PageView(0);
     ClickAt(page, Px(1.2, 1.1));
     ClickAt(page, Px(3.2, 1.1), Qt::ControlModifier);
     ChooseFromNextPopup("Delete");
     ClickAt(page, Px(1.5, 3.5), Qt::NoModifier, Qt::RightButton);  // the image
-    EXPECT_FALSE(c.Images()[size_t(image)].active);
+    ChooseFromNextPopup("Delete");                                 // a hotspot goes with its label
+    ClickAt(page, Px(7.3, 3.8), Qt::NoModifier, Qt::RightButton);
+    EXPECT_FALSE(c.Images()[size_t(image)].active || c.Hotspots()[size_t(hotspot)].active);
+    EXPECT_EQ(c.LabelAt(c.Hotspots()[size_t(hotspot)].label), nullptr);
     EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, b}));  // still there
     // The box's label stands for the box.
     ChooseFromNextPopup("Delete");
     ClickAt(page, Px(4.05, 3.05), Qt::NoModifier, Qt::RightButton);
     EXPECT_FALSE(c.Boxes()[size_t(box)].active);
-    EXPECT_NE(c.LabelAt(a), nullptr);
-    EXPECT_NE(c.LabelAt(b), nullptr);
 
     ChooseFromNextPopup("PT_NAME PATIENT.LAST_NAME", "Data Fields");
     ClickAt(page, Px(1.2, 1.1), Qt::NoModifier, Qt::RightButton);
