@@ -363,7 +363,7 @@ TEST(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
 TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsThenWritten) {
     Window win;
     FrmMain& w = *win.w;
-    int a = AddLabel(w, 1, 1), b = AddLabel(w, 3, 2);
+    int a = AddLabel(w, 1, 1);
     PageCanvas* page = w.PageView(0);
     ChooseFromNextPopup("Properties");
     ClickAt(page, Px(1.2, 1.1), Qt::NoModifier, Qt::RightButton);
@@ -382,17 +382,14 @@ TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsThenWritten) {
     ClickAt(dlg->findChild<QPushButton*>("cmdApply"));
     EXPECT_EQ(w.Canvas().Label(a).caption, "Balance due");
     EXPECT_DOUBLE_EQ(w.Canvas().Label(a).left, 2.25);
-    // The dialog follows a click on another label; a step press reaches its fields.
-    ClickAt(page, Px(3.2, 2.1));
-    EXPECT_EQ(dlg->CurrentLabelIndx(), b);
+    // A new step reaches its fields (it follows clicks: WindowEditing).
     w.Model().settings.horizontalShift = 0.5;
     w.UpdateShiftOfOpenDialogs();
     EXPECT_EQ(field("txtHSpacing")->text(), "0.5");
     // Closed, a double click on a label opens it again on that label.
     dlg->close();
     DoubleClickAt(page, Px(2.3, 1.1));
-    EXPECT_TRUE(dlg->isVisible());
-    EXPECT_EQ(dlg->CurrentLabelIndx(), a);
+    EXPECT_TRUE(dlg->isVisible() && dlg->CurrentLabelIndx() == a);
     // "Text Default" binds it to the template.
     win.Choose("mnuTextDefault");
     EXPECT_EQ(dlg->windowTitle(), "Default Text Properties");
