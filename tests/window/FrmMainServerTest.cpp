@@ -34,6 +34,9 @@ TEST_F(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
                   std::to_string(server->Port()) + "  *** ");
     w.NewForm();
     EXPECT_EQ(w.Canvas().ItemLabelCount(), 0);
+    EXPECT_EQ(w.windowTitle().toStdString() + "|" + win.Text("lblStatus").toStdString(),
+              "Form Designer[*]" + win.Text("lblStatus").toStdString() + "|" +
+                  "   ***  Connected to 127.0.0.1  " + std::to_string(server->Port()) + "  *** ");
     ASSERT_TRUE(w.OpenFormFromServer("WINDOWFORM"));
     EXPECT_EQ(w.Model().settings.formName, "Saved from the window");
     EXPECT_EQ(w.findChild<QLabel*>("lblPageTotal")->text(), "2");
