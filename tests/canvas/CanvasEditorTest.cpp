@@ -263,33 +263,6 @@ TEST(Selection, DeletingKeepsShapesUnlessMarkedAndIndicesAreNeverReused) {
     EXPECT_NE(e.Write().find("Text\t1\t1"), std::string::npos);
 }
 
-// Deleting one item from its menu leaves the selected labels as they were.
-TEST(Selection, DeletingOneItemLeavesTheSelectedLabels) {
-    Editing e;
-    int a = e.Label(1, 1), b = e.Label(3, 1);
-    int box = e.canvas.AddBox({1, 4, 2, 2}, 0);
-    int hotspot = e.canvas.AddHotspot({4, 4, 1, 1}, 0);
-    int image = e.canvas.AddImage({1, 7, 1, 1}, 0, "a.png", "");
-    int barcode = e.canvas.AddBarcode({4, 7, 2, 0.5}, 0, "123");
-    const int hotspotLabel = e.canvas.Hotspots()[size_t(hotspot)].label;
-    // Right-clicking a shape's label stands for the shape.
-    EXPECT_EQ(e.editor.RightPressLabel(hotspotLabel).kind, H::Hotspot);
-    EXPECT_TRUE(e.canvas.Hotspots()[size_t(hotspot)].marked);
-    EXPECT_EQ(e.editor.RightPressLabel(barcode).kind, H::Label);  // a label's menu
-    for (H item :
-         {H{H::Image, image}, H{H::Box, box}, H{H::Hotspot, hotspot}, H{H::Label, barcode}}) {
-        e.Border({a, b});
-        e.editor.DeleteItem(item);
-        EXPECT_EQ(e.editor.SelectedLabels(), (Labels{a, b})) << item.kind;
-    }
-    EXPECT_FALSE(e.canvas.Images()[size_t(image)].active || e.Box(box).active ||
-                 e.canvas.Hotspots()[size_t(hotspot)].active);
-    EXPECT_EQ(e.canvas.LabelAt(hotspotLabel), nullptr);  // with its companion label
-    EXPECT_EQ(e.canvas.LabelAt(barcode), nullptr);
-    EXPECT_EQ(e.Write().find("Hotspot:"), std::string::npos);
-    EXPECT_EQ(e.Write().find('\xE6'), std::string::npos);
-}
-
 TEST(Inserting, ToolButtonsGroupAndClearTheSelectionBetweenKinds) {
     Editing e;
     int a = e.Label(1, 1);
@@ -304,47 +277,6 @@ TEST(Inserting, ToolButtonsGroupAndClearTheSelectionBetweenKinds) {
     e.Border({a});
     e.editor.PressTool(kInsertGrid);
     EXPECT_TRUE(e.editor.IsSelected(a));
-}
-
-TEST(Inserting, ALabelClickAndTheTwoCornersOfABox) {
-    Editing e;
-    e.canvas.Label(0).caption = "New text";
-    e.editor.ClickCanvas(2, 3, 0, true, false);
-    int l = e.editor.LastInsertedLabel();
-    ASSERT_GT(l, 0);
-    EXPECT_EQ(e.L(l).caption, "New text");
-    EXPECT_EQ(e.Corner(l), (XY{2, 3}));
-    // Only a plain left click makes a label.
-    int count = e.canvas.LabelCount();
-    e.editor.ClickCanvas(2, 4, 0, true, false, true, false);    // Ctrl
-    e.editor.ClickCanvas(2, 4, 0, true, false, false, true);    // Alt
-    e.editor.ClickCanvas(2, 4, 0, false, false, false, false);  // right button
-    EXPECT_EQ(e.canvas.LabelCount(), count);
-
-    e.editor.PressTool(kInsertBox);
-    e.editor.ClickCanvas(1, 1, 0, true, false);
-    EXPECT_TRUE(e.canvas.Window().cornerPick && e.editor.TopMarker().visible);
-    EXPECT_DOUBLE_EQ(e.editor.TopMarker().r.left, 1);
-    e.editor.MovePointer(3, 2);
-    EXPECT_TRUE(e.editor.BottomMarker().visible);
-    EXPECT_DOUBLE_EQ(e.editor.BottomMarker().r.left + e.editor.BottomMarker().r.width, 3);
-    e.editor.ClickCanvas(4, 3, 0, true, false);
-    ASSERT_EQ(e.canvas.Boxes().size(), 1u);
-    EXPECT_EQ(e.Box(0).r, (Rect{1, 1, 3, 2}));
-    EXPECT_TRUE(e.Box(0).marked);
-    EXPECT_FALSE(e.canvas.Window().cornerPick || e.editor.TopMarker().visible);
-
-    // Shift in the box tool marks the boxes inside instead of making one; boxes
-    // marked before keep their marks.
-    int outside = e.canvas.AddBox({6, 6, 1, 1}, 0);
-    e.canvas.BoxRecords()[0].marked = false;
-    e.canvas.BoxRecords()[size_t(outside)].marked = true;
-    e.editor.ClickCanvas(0.5, 0.5, 0, true, true);
-    EXPECT_TRUE(e.editor.BoxBand());
-    e.editor.ClickCanvas(5, 5, 0, true, false);
-    EXPECT_EQ(e.canvas.Boxes().size(), 2u);
-    EXPECT_TRUE(e.Box(0).marked && e.Box(outside).marked);
-    EXPECT_FALSE(e.editor.BoxBand());
 }
 
 TEST(Inserting, LinesFollowThePointerAndShapesGetTheirRecords) {
@@ -435,17 +367,6 @@ TEST(ItemMenu, ALabelBecomesStaticTextADataFieldOrAPrompt) {
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].reference, "DOB");
     EXPECT_NE(e.Write().find("^NOTE"), std::string::npos);
-    // Filling by tag takes the labels of that tag only.
-    int tagged = e.Label(1, 6);
-    e.canvas.Label(tagged).tag = "T";
-    EXPECT_EQ(e.editor.FillLabels({"Filled"}, 0, "T"), 1);
-    EXPECT_EQ(e.L(tagged).caption, "Filled");
-
-    // A barcode's label takes the same entries and stays a barcode of its size.
-    int barcode = e.canvas.AddBarcode({4, 4, 2, 0.5}, 0, "123");
-    e.editor.ItemToDataField(barcode, "PATIENT.ID");
-    EXPECT_EQ(e.canvas.GetBarcodeWidthHeight(barcode), "2\t0.5");
-    EXPECT_NE(e.Write().find("\xE6~PATIENT.ID\t"), std::string::npos);
 }
 
 TEST(Selection, BoxGroupOperationsLeaveOutTheBoundBox) {

@@ -126,13 +126,6 @@ TEST(GridCells, PlainGridsSpreadToTheEdgesOrStackWhenTooNarrow) {
     narrow.right = 1.2;  // narrower than one cell
     auto stacked = LoadRectangleWithLabels(g.canvas, g.model, g.ui, narrow);
     EXPECT_DOUBLE_EQ(g.canvas.Label(stacked[2]).left, g.canvas.Label(stacked[0]).left);
-
-    // Grid-only rubber bands take these cells and nothing else.
-    CanvasEditor editor(g.canvas, g.model, g.metrics);
-    int text = g.Add({"Text"})[0];
-    g.canvas.Label(text).left = g.canvas.Label(text).top = 2;
-    editor.SelectInRect({0, 0, 8, 8}, 0, true);
-    EXPECT_TRUE(editor.IsSelected(cells[0]) && !editor.IsSelected(text));
 }
 
 TEST(GridCells, RowRecalculationClosesTheGapsInOrder) {

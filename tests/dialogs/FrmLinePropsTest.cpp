@@ -15,11 +15,6 @@ TEST(LinePropsForm, ActivationFillsEmptyStepFields) {
     settings.horizontalShift = 0.05;
     settings.verticalShift = 0.1;
     FrmLineProps dlg(settings);
-    EXPECT_EQ(dlg.windowTitle(), "Line Properties");
-    QStringList styles;
-    for (int i = 0; i < dlg.StyleList()->count(); ++i) styles << dlg.StyleList()->itemText(i);
-    EXPECT_EQ(styles, QStringList({"1 - Solid", "2 - Dash", "3 - Dot", "4 - Dash-Dot",
-                                   "5 - Dash-Dot-Dot"}));
     dlg.show();
     InFront(&dlg);
     EXPECT_EQ(dlg.HorizontalStepField()->text(), "0.05");

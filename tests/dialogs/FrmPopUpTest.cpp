@@ -69,10 +69,6 @@ TEST_F(PopUpForm, OkWaitsForOverwriteAndARefusedOverwriteCancels) {
 TEST_F(PopUpForm, TypingAndOkStoresTheSettings) {
     Open(false);
     EXPECT_EQ(dlg.NameField()->text(), "OLD");
-    QStringList types;
-    for (int i = 0; i < dlg.TypeList()->count(); ++i) types << dlg.TypeList()->itemText(i);
-    EXPECT_EQ(types, QStringList({"ZEPH", "ZEPH_R", "ZEPH Prestan", "ZEPH Oskarin", "Interactive",
-                                  "TEST"}));
     EXPECT_EQ(dlg.TypeList()->currentText(), "ZEPH");
     // A field taking the focus selects all of its text.
     ClickAt(dlg.DescriptionField());
@@ -118,24 +114,30 @@ TEST_F(PopUpForm, RefusalKeepsTheDialogOpenWithTheFocusOnTheFieldAndEscapeCancel
 
 TEST_F(PopUpForm, DocumentTypeLookUpAndLeaving) {
     Open(false);
+    ClickAt(dlg.LookupButton());  // cancelled: nothing changes
+    EXPECT_EQ(dlg.DocumentTypeField()->text(), "NOTE");
     picker.answers = {"PROG    Progress note"};
     ClickAt(dlg.LookupButton());
     EXPECT_EQ(dlg.DocumentTypeField()->text(), "PROG");
-    EXPECT_EQ(picker.configured.size(), 1u);
+    EXPECT_EQ(picker.configured.at(0).substr(0, 4), "IDT|");
 
-    // Leaving the field validates it: the list's spelling comes back in upper case.
-    Type(dlg.DocumentTypeField(), "note");
+    // Leaving the field validates it, trimmed: the list's spelling comes back in upper case.
+    Type(dlg.DocumentTypeField(), " note");
     ClickAt(dlg.NameField());
     QTest::qWait(20);
     EXPECT_EQ(dlg.DocumentTypeField()->text(), "NOTE");
+    EXPECT_EQ(validator.asked.back(), "IDT:note");
     EXPECT_FALSE(dlg.DocumentTypeField()->hasSelectedText());
 
-    // Not valid: the picker opens; its cancel leaves the text.
-    Type(dlg.DocumentTypeField(), "bogus");
-    ClickAt(dlg.DescriptionField());
-    QTest::qWait(20);
-    EXPECT_EQ(dlg.DocumentTypeField()->text(), "bogus");
-    EXPECT_EQ(picker.shownWith.back(), "bogus");
+    // Not valid: the picker opens; its cancel leaves the text, its choice replaces it.
+    for (const char* chosen : {"", "OPN    Operative note"}) {
+        if (*chosen) picker.answers = {chosen};
+        Type(dlg.DocumentTypeField(), "bogus");
+        ClickAt(dlg.DescriptionField());
+        QTest::qWait(20);
+        EXPECT_EQ(dlg.DocumentTypeField()->text(), *chosen ? "OPN" : "bogus");
+        EXPECT_EQ(picker.shownWith.back(), "bogus");
+    }
 
     // Left empty: no list holds an empty code, so the picker opens as well.
     Type(dlg.DocumentTypeField(), "");

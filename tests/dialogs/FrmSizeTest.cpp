@@ -6,7 +6,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 
 #include "dialogs/RecordingHost.h"
 #include "dialogs/qt/FieldBehaviour.h"
@@ -200,33 +199,6 @@ TEST_F(SizeForm, PagesFieldOnlyInMultipageMode) {
     EXPECT_TRUE(dlg->PagesField()->isEnabled());
     EXPECT_EQ(dlg->PagesField()->text(), "4");
     EXPECT_EQ(dlg->PagesField()->palette().color(QPalette::Base), ColourFromBgr(16777215));
-}
-
-TEST_F(SizeForm, RunPageSetupResizesThePages) {
-    QTimer::singleShot(0, [] {
-        auto* d = qobject_cast<FrmSize*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(d));
-        Type(d->WidthField(), "11");
-        Type(d->HeightField(), "8.5");
-        ClickAt(d->OkButton());
-    });
-    EXPECT_TRUE(FrmSize::RunPageSetup(settings, host, ui, nullptr, 8.5, 11));
-    EXPECT_DOUBLE_EQ(settings.pageWidth, 11);
-    EXPECT_DOUBLE_EQ(settings.pageHeight, 8.5);
-    ASSERT_FALSE(host.calls.empty());
-    EXPECT_EQ(host.calls.back(), "SetPage 11.000000 8.500000 reload");
-
-    host.calls.clear();
-    QTimer::singleShot(0, [] {
-        auto* d = qobject_cast<FrmSize*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(d));
-        Press(Qt::Key_Escape);
-    });
-    EXPECT_FALSE(FrmSize::RunPageSetup(settings, host, ui, nullptr, 11, 8.5));
-    EXPECT_TRUE(host.calls.empty());
-    EXPECT_DOUBLE_EQ(settings.pageWidth, 11);
 }
 
 }  // namespace

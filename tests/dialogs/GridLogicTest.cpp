@@ -86,6 +86,7 @@ TEST(GridLogic, PrintedLinesCountFromTheTopRowToTheBottomRow) {
         {{1.5, 1.52}, 100, 200, {2, 150, 152}},  // two, apart
         {{1.5, 1.51}, 100, 200, {1, 150, 150}},  // touching: one thick line
         {{2.01}, 100, 200, {0, -1, -1}},         // below the walk
+        {{0, 0.5}, 0, 100, {2, 0, 50}},          // the first on the page's first row
     };
     for (const Case& c : cases) {
         Ruled page;

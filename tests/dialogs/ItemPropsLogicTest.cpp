@@ -125,11 +125,11 @@ TEST(NumberFields, EveryDialogRefusesOneWayKeepsItemsOnThePageAndShowsTheOldValu
         EXPECT_EQ(t.ui.Messages()[0].title, f);
         EXPECT_EQ(*text, c.shown) << f << " " << c.typed;
         EXPECT_EQ(LayoutWriter(t.model, t.canvas, t.ui).ReassembleData(), layoutBefore);
-        // A value taken shows three decimals.
+        // The low bound itself is taken, and shown with three decimals.
         if (item && !step) {
-            *text = "0.5";
-            EXPECT_TRUE(act());
-            EXPECT_EQ(*text, "0.500");
+            *text = std::to_string(std::atof(c.range));
+            EXPECT_TRUE(act()) << f;
+            EXPECT_EQ(*text, std::string(c.range, 5));
         }
     }
 }

@@ -90,6 +90,7 @@ TEST(LabelProps, BindingReadsTypeCaseAndMultilineAndAnUnknownCaseBeeps) {
 TEST(LabelProps, ApplyWritesTheLabelKeepsARightEdgeAndClosesWhenAsked) {
     Bench b;
     int i = b.Label(1, 1);
+    EXPECT_FALSE(b.props.Apply());  // no label yet
     b.props.SetLabelRef(i, true);
     b.props.SetStaticText("Total");
     b.props.SetAutoSize(false);
@@ -244,6 +245,8 @@ TEST(LabelProps, LinkDataRowsAndGridRows) {
     EXPECT_EQ(b.L(i).caption, "%T@a@7@0.600@3");
     EXPECT_EQ(b.L(i).shownRows, 3);
     b.props.Close();
+    EXPECT_EQ(b.L(i).shownRows, 0);
+    b.props.ApplyRows();  // closed, the lines stay hidden
     EXPECT_EQ(b.L(i).shownRows, 0);
 
     // Grid rows: "make it a grid row #" and "gr row" (a pasted copy, one row on).

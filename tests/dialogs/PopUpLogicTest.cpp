@@ -97,56 +97,6 @@ TEST_F(PopUp, OkChecksTheFieldsInOrderAndStoresThemTrimmed) {
     EXPECT_EQ(Shown(), Stored());
 }
 
-TEST_F(PopUp, OverwriteConfirmation) {
-    dlg.Load(settings, true);
-    dlg.SetOverwriteChecked(true);
-    Fill("NEW", "New", "TEST", "PROG");
-    ui.boolAnswers = {false};
-    EXPECT_EQ(dlg.Ok(settings, ui), Outcome::Cancelled);
-    ASSERT_EQ(ui.calls.size(), 1u);
-    EXPECT_EQ(ui.calls[0].kind, RecordingUserInterface::Kind::OkCancel);
-    EXPECT_EQ(ui.calls[0].text, "Are you sure you want to overwrite 'OLD' ?");
-    EXPECT_EQ(ui.calls[0].title, "Confirm Overwrite");
-    EXPECT_TRUE(dlg.Cancelled());
-    EXPECT_EQ(settings.formCode, "OLD");
-    EXPECT_EQ(settings.formDocumentType, "NOTE");
-
-    // Confirmed: the checks still run after the question.
-    ui.Clear();
-    dlg.Load(settings, true);
-    dlg.SetOverwriteChecked(true);
-    Fill("", "New", "TEST", "PROG");
-    std::vector<std::string> asked;
-    auto confirm = [&](const std::string& t, const std::string& title) {
-        asked.push_back(title + ":" + t);
-        return true;
-    };
-    EXPECT_EQ(dlg.Ok(settings, ui, confirm), Outcome::KeepOpen);
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0], "Confirm Overwrite:Are you sure you want to overwrite 'OLD' ?");
-    ASSERT_EQ(ui.Messages().size(), 1u);
-    EXPECT_EQ(ui.Messages()[0].text, "Please enter Form name.");
-    Fill("NEW", "New", "TEST", "PROG");
-    EXPECT_EQ(dlg.Ok(settings, ui, confirm), Outcome::Accepted);
-    EXPECT_EQ(settings.formCode, "NEW");
-    EXPECT_FALSE(dlg.Cancelled());
-}
-
-TEST_F(PopUp, LookUpButton) {
-    FakePicker picker;
-    dlg.Load(settings, false);
-    EXPECT_FALSE(dlg.LookUpDocumentType(picker));  // CANCEL
-    EXPECT_EQ(dlg.documentType, "NOTE");
-    ASSERT_EQ(picker.configured.size(), 1u);
-    EXPECT_EQ(picker.configured[0].substr(0, 4), "IDT|");
-    EXPECT_EQ(picker.shownWith, std::vector<std::string>{"NOTE"});
-    picker.answers = {"PROG    Progress note"};
-    EXPECT_TRUE(dlg.LookUpDocumentType(picker));
-    EXPECT_EQ(dlg.documentType, "PROG");
-    picker.answers = {"PROG    Progress note"};
-    EXPECT_FALSE(dlg.LookUpDocumentType(picker));  // the code shown already
-}
-
 TEST_F(PopUp, LeavingTheDocumentType) {
     FakePicker picker;
     FakeValidator validator;

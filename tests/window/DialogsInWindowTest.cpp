@@ -112,3 +112,51 @@ TEST(DialogsInWindow, RowLinesOfATextBoxNeverReachTheFile) {
     ASSERT_TRUE(w.OpenLayout(path));
     EXPECT_EQ(w.Canvas().Label(label).caption, caption.toStdString());
 }
+
+// The form saved from the File menu while the line dialog or the list picker is open is the
+// page's; what either dialog holds unapplied is neither written nor lost. Form Setup is modal:
+// the window's save key does not reach the window behind it, and what it holds goes in whole
+// at OK.
+TEST(DialogsInWindow, SavedWhileTheLineListOrSetupDialogIsOpenTheFormIsThePagesAndTheirEditsWait) {
+    Window win;
+    FrmMain& w = *win.w;
+    OpenThreeLabels(win);
+    w.Model().databaseFields.push_back({"PT_NAME", "PATIENT.LAST_NAME"});
+    const std::string path = win.data.filePath("open.ldt").toStdString();
+    auto save = [&] {
+        win.ui.fileAnswers = {path};
+        win.ui.boolAnswers.assign(4, true);
+        win.Choose("mnuSaveToFile");
+        const std::string saved = files::ReadTextFile(path);
+        EXPECT_EQ(Body(saved), Body(Written(w)));
+        return saved;
+    };
+    FrmLineProps* line = w.Dialogs().OpenLineProps();
+    Type(line->HorizontalStepField(), "0.75");  // its buttons store nothing
+    EXPECT_EQ(save().find("0.75"), std::string::npos);
+    EXPECT_TRUE(line->isVisible() && line->HorizontalStepField()->text() == "0.75");
+
+    ClickAt(w.PageView(0), Px(1.2, 1.1));
+    win.Choose("mnuFillFromList");
+    FrmLists* lists = w.Dialogs().Lists();
+    QTreeWidget* fields = lists->FieldList();
+    ShowTabOf(fields);
+    ClickAt(fields->viewport(), fields->visualItemRect(fields->topLevelItem(0)).center());
+    EXPECT_EQ(save().find("PT_NAME"), std::string::npos);
+    ASSERT_TRUE(lists->isVisible() && fields->isVisible());
+    ClickAt(lists->findChild<QPushButton*>("cmdFill"));
+    EXPECT_NE(save().find("PT_NAME"), std::string::npos);
+
+    const std::string before = files::ReadTextFile(path);
+    OnNextModal<FrmSize>([&](FrmSize* setup) {
+        Type(setup->WidthField(), "11");
+        Type(setup->HeightField(), "8.5");
+        Press(Qt::Key_S, Qt::ControlModifier);
+        EXPECT_EQ(files::ReadTextFile(path), before);
+        EXPECT_EQ(setup->WidthField()->text() + setup->HeightField()->text(), "118.5");
+        ClickAt(setup->OkButton());
+    });
+    win.Choose("mnuPage");
+    EXPECT_NE(save().find("Page:\t11\t8.5\r\n"), std::string::npos);
+    EXPECT_TRUE(win.ui.Messages().empty());
+}

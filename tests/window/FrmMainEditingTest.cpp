@@ -51,22 +51,24 @@ TEST(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
     FrmMain& w = *win.w;
     QAction* boxTool = w.ToolButton(kInsertBox);
     ASSERT_NE(boxTool, nullptr);
-    boxTool->trigger();
+    Choose(boxTool);
     EXPECT_TRUE(boxTool->isChecked());
     EXPECT_EQ(w.Canvas().Window().insertMode, kInsertBox);
-    w.ToolButton(kInsertImage)->trigger();
+    Choose(w.ToolButton(kInsertImage));
     EXPECT_FALSE(boxTool->isChecked());
-    boxTool->trigger();
+    Choose(boxTool);
     PageCanvas* page = w.PageView(0);
     ClickAt(page, Px(1, 1));
     EXPECT_TRUE(w.Editor().TopMarker().visible);
     QTest::mouseMove(page, Px(2, 2));
     EXPECT_TRUE(w.Editor().BottomMarker().visible);
+    EXPECT_NEAR(w.Editor().BottomMarker().r.left + w.Editor().BottomMarker().r.width, 2, 0.02);
     ClickAt(page, Px(3, 2.5));
     ASSERT_EQ(w.Canvas().Boxes().size(), 1u);
     EXPECT_NEAR(w.Canvas().Boxes()[0].r.width, 2, 0.02);
     EXPECT_NEAR(w.Canvas().Boxes()[0].r.height, 1.5, 0.02);
-    EXPECT_FALSE(w.Editor().TopMarker().visible);
+    EXPECT_TRUE(w.Canvas().Boxes()[0].marked);
+    EXPECT_FALSE(w.Editor().TopMarker().visible || w.Canvas().Window().cornerPick);
     // Shift picks a band: the boxes inside join the marked ones, others keep theirs.
     ClickAt(page, Px(5, 5));
     ClickAt(page, Px(6, 6));
@@ -77,17 +79,22 @@ TEST(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
     EXPECT_EQ(w.Canvas().Boxes().size(), 2u);
     EXPECT_TRUE(w.Canvas().Boxes()[0].marked);
     EXPECT_TRUE(w.Canvas().Boxes()[1].marked);
-    boxTool->trigger();  // pressed again: back to the label tool, nothing pressed
+    Choose(boxTool);  // pressed again: back to the label tool, nothing pressed
     EXPECT_FALSE(boxTool->isChecked());
     EXPECT_EQ(w.Canvas().Window().insertMode, kInsertLabel);
     // The label tool drops the template's label where the page is clicked, with no
-    // key held.
+    // key held and the left button.
     int count = w.Canvas().ItemLabelCount();
     ClickAt(page, Px(5, 8), Qt::ControlModifier);
     ClickAt(page, Px(5, 8), Qt::AltModifier);
+    ClickAt(page, Px(5, 8), Qt::NoModifier, Qt::RightButton);
     EXPECT_EQ(w.Canvas().ItemLabelCount(), count);
+    w.Canvas().Label(0).caption = "New text";
     ClickAt(page, Px(5, 8));
-    EXPECT_EQ(w.Canvas().ItemLabelCount(), count + 1);
+    ASSERT_EQ(w.Canvas().ItemLabelCount(), count + 1);
+    const LabelControl& made = w.Canvas().Label(w.Canvas().LabelOrder().back());
+    EXPECT_EQ(made.caption, "New text");
+    EXPECT_NEAR(made.left + made.top, 5 + 8, 0.02);
 }
 
 TEST(FrmMainEditing, DragsAndInsertsLandOnTheSameInchesAtEveryZoom) {
@@ -112,9 +119,9 @@ TEST(FrmMainEditing, DragsAndInsertsLandOnTheSameInchesAtEveryZoom) {
     // The keys' entries zoom within their limits and back (the wheel: WindowFaultsTest).
     Window win;
     PageStrip& strip = win.w->Pages();
-    for (int i = 0; i < 20; ++i) win.Find<QAction>("mnuZoomIn")->trigger();
+    for (int i = 0; i < 20; ++i) win.Choose("mnuZoomIn");
     EXPECT_DOUBLE_EQ(strip.Zoom(), PageStrip::kMaxZoom);
-    win.Find<QAction>("mnuZoomActual")->trigger();
+    win.Choose("mnuZoomActual");
     EXPECT_DOUBLE_EQ(strip.Zoom(), 1);
     EXPECT_EQ(win.Find<QAction>("mnuZoomActual")->shortcut(), QKeySequence("Ctrl+0"));
 }
@@ -124,9 +131,9 @@ TEST(FrmMainEditing, WithSnapOnDropsAndInsertsLandOnTheGrid) {
     FrmMain& w = *win.w;
     int a = AddLabel(w, 1.03, 1.01);
     PageCanvas* page = w.PageView(0);
-    win.Find<QAction>("mnuSnap")->trigger();
+    win.Choose("mnuSnap");
     win.ui.inputAnswers.push_back("0.25");
-    win.Find<QAction>("mnuSnapStep")->trigger();
+    win.Choose("mnuSnapStep");
     EXPECT_EQ(w.Editor().SnapStep(), 0.25);
     Drag(page, Px(1.2, 1.1), Px(2.4, 1.7));
     ClickAt(page, Px(4.4, 6.1));  // the label tool
@@ -135,7 +142,7 @@ TEST(FrmMainEditing, WithSnapOnDropsAndInsertsLandOnTheGrid) {
         EXPECT_DOUBLE_EQ(std::fmod(v, 0.25), 0) << v;
     EXPECT_DOUBLE_EQ(w.Canvas().Label(a).left, 2.25);
     // Off again: items land where the pointer leaves them.
-    win.Find<QAction>("mnuSnap")->trigger();
+    win.Choose("mnuSnap");
     EXPECT_EQ(w.Editor().SnapStep(), 0);
 }
 
@@ -161,7 +168,7 @@ TEST(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBackg
     layout.close();
     ASSERT_TRUE(w.OpenLayout(layout.fileName().toStdString()));
 
-    w.ToolButton(kInsertGrid)->trigger();
+    Choose(w.ToolButton(kInsertGrid));
     ClickAt(w.PageView(0), Px(1, 1.5));
     ClickAt(w.PageView(0), Px(5, 3.5));
     FrmGrid* grid = w.Dialogs().Grid();
@@ -197,7 +204,7 @@ TEST(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBackg
     const std::string saved = win.data.filePath("grid.ldt").toStdString();
     win.ui.fileAnswers.push_back(saved);
     win.ui.boolAnswers.assign(4, true);
-    win.Find<QAction>("mnuSaveToFile")->trigger();
+    win.Choose("mnuSaveToFile");
     ASSERT_TRUE(grid->isVisible());
     Window reopened;
     ASSERT_TRUE(reopened.w->OpenLayout(saved));
@@ -253,20 +260,21 @@ TEST(FrmMainEditing, TheItemMenuDeletesThatItemAloneAndTurnsALabelIntoADataField
     w.Model().databaseFields.push_back({"PT_ID", "PATIENT.ID"});
     int a = AddLabel(w, 1, 1), b = AddLabel(w, 3, 1);
     int image = c.AddImage({1, 3, 1, 1}, 0, "a.png", "");
-    int box = c.AddBox({4, 3, 2, 2}, 0);
+    int box = c.AddBox({4, 3, 2, 2}, 0), hotspot = c.AddHotspot({6.5, 3, 1, 1}, 0);
     PageCanvas* page = w.PageView(0);
     ClickAt(page, Px(1.2, 1.1));
     ClickAt(page, Px(3.2, 1.1), Qt::ControlModifier);
     ChooseFromNextPopup("Delete");
     ClickAt(page, Px(1.5, 3.5), Qt::NoModifier, Qt::RightButton);  // the image
-    EXPECT_FALSE(c.Images()[size_t(image)].active);
+    ChooseFromNextPopup("Delete");                                 // a hotspot goes with its label
+    ClickAt(page, Px(7.3, 3.8), Qt::NoModifier, Qt::RightButton);
+    EXPECT_FALSE(c.Images()[size_t(image)].active || c.Hotspots()[size_t(hotspot)].active);
+    EXPECT_EQ(c.LabelAt(c.Hotspots()[size_t(hotspot)].label), nullptr);
     EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, b}));  // still there
     // The box's label stands for the box.
     ChooseFromNextPopup("Delete");
     ClickAt(page, Px(4.05, 3.05), Qt::NoModifier, Qt::RightButton);
     EXPECT_FALSE(c.Boxes()[size_t(box)].active);
-    EXPECT_NE(c.LabelAt(a), nullptr);
-    EXPECT_NE(c.LabelAt(b), nullptr);
 
     ChooseFromNextPopup("PT_NAME PATIENT.LAST_NAME", "Data Fields");
     ClickAt(page, Px(1.2, 1.1), Qt::NoModifier, Qt::RightButton);
@@ -326,21 +334,21 @@ TEST(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(asked(), 1);
     win.ui.boolAnswers = {false};
-    win.Find<QAction>("mnuNew")->trigger();
+    win.Choose("mnuNew");
     EXPECT_NE(w.Canvas().LabelAt(a), nullptr);  // still there
     EXPECT_EQ(asked(), 2);
 
     // Saved to a file, the form closes without a question.
     win.ui.fileAnswers.push_back(win.data.filePath("kept.ldt").toStdString());
     win.ui.boolAnswers.assign(4, true);
-    win.Find<QAction>("mnuSaveToFile")->trigger();
+    win.Choose("mnuSaveToFile");
     EXPECT_FALSE(w.IsModified());
     EXPECT_FALSE(w.isWindowModified());
     // Save writes where the form came from, or where the user names for a new form.
     Press(Qt::Key_Right);
     const std::string moved = Written(w);
     win.ui.saveAnswers = {SaveChoice::Save, SaveChoice::Save};
-    win.Find<QAction>("mnuNew")->trigger();
+    win.Choose("mnuNew");
     AddLabel(w, 1, 1);
     win.ui.fileAnswers = {win.data.filePath("named.ldt").toStdString()};
     EXPECT_TRUE(w.close());
@@ -355,7 +363,7 @@ TEST(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
 TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsThenWritten) {
     Window win;
     FrmMain& w = *win.w;
-    int a = AddLabel(w, 1, 1), b = AddLabel(w, 3, 2);
+    int a = AddLabel(w, 1, 1);
     PageCanvas* page = w.PageView(0);
     ChooseFromNextPopup("Properties");
     ClickAt(page, Px(1.2, 1.1), Qt::NoModifier, Qt::RightButton);
@@ -374,20 +382,16 @@ TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsThenWritten) {
     ClickAt(dlg->findChild<QPushButton*>("cmdApply"));
     EXPECT_EQ(w.Canvas().Label(a).caption, "Balance due");
     EXPECT_DOUBLE_EQ(w.Canvas().Label(a).left, 2.25);
-    // The dialog follows a click on another label; a step press reaches its fields.
-    ClickAt(page, Px(3.2, 2.1));
-    EXPECT_EQ(dlg->CurrentLabelIndx(), b);
+    // A new step reaches its fields (it follows clicks: WindowEditing).
     w.Model().settings.horizontalShift = 0.5;
     w.UpdateShiftOfOpenDialogs();
     EXPECT_EQ(field("txtHSpacing")->text(), "0.5");
     // Closed, a double click on a label opens it again on that label.
     dlg->close();
     DoubleClickAt(page, Px(2.3, 1.1));
-    EXPECT_TRUE(dlg->isVisible());
-    EXPECT_EQ(dlg->CurrentLabelIndx(), a);
+    EXPECT_TRUE(dlg->isVisible() && dlg->CurrentLabelIndx() == a);
     // "Text Default" binds it to the template.
-    for (QAction* act : w.findChildren<QAction*>())
-        if (act->objectName() == "mnuTextDefault") act->trigger();
+    win.Choose("mnuTextDefault");
     EXPECT_EQ(dlg->windowTitle(), "Default Text Properties");
     EXPECT_FALSE(field("txtLeft")->isVisibleTo(dlg));
 

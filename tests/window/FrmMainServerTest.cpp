@@ -34,6 +34,9 @@ TEST_F(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
                   std::to_string(server->Port()) + "  *** ");
     w.NewForm();
     EXPECT_EQ(w.Canvas().ItemLabelCount(), 0);
+    EXPECT_EQ(w.windowTitle().toStdString() + "|" + win.Text("lblStatus").toStdString(),
+              "Form Designer[*]" + win.Text("lblStatus").toStdString() + "|" +
+                  "   ***  Connected to 127.0.0.1  " + std::to_string(server->Port()) + "  *** ");
     ASSERT_TRUE(w.OpenFormFromServer("WINDOWFORM"));
     EXPECT_EQ(w.Model().settings.formName, "Saved from the window");
     EXPECT_EQ(w.findChild<QLabel*>("lblPageTotal")->text(), "2");
@@ -79,7 +82,7 @@ TEST_F(FrmMainServer, APictureInsertedFromAnotherFolderIsKeptAndComesBackFromThe
     ASSERT_TRUE(files::AtomicWriteFile(source, bytes, error));
 
     ui.fileAnswers.push_back(source);
-    w.ToolButton(kInsertImage)->trigger();
+    Choose(w.ToolButton(kInsertImage));
     ClickAt(w.PageView(0), Px(1, 1));
     ClickAt(w.PageView(0), Px(3, 2));
     ASSERT_EQ(w.Canvas().Images().size(), 1u);
@@ -104,14 +107,12 @@ TEST_F(FrmMainServer, AfterConnectingFromTheMenuTheSaveDialogLooksUpDocumentType
     Window win;  // with its own save dialog
     FrmMain& w = *win.w;
     // File > "Connection...": the port typed and Connect clicked in the dialog.
-    QTimer::singleShot(0, [&] {
-        auto* dlg = qobject_cast<FrmConnect*>(QApplication::activeModalWidget());
-        if (!dlg) return;
+    OnNextModal<FrmConnect>([&](FrmConnect* dlg) {
         Type(dlg->findChild<QLineEdit*>("txtPort"), QString::number(server->Port()));
         Type(dlg->findChild<QLineEdit*>("txtEntity"), "1");
         ClickAt(dlg->findChild<QPushButton*>("cmdConnect"));
     });
-    w.findChild<QAction*>("mnuConnection")->trigger();
+    Choose(&w, "mnuConnection");
     ASSERT_TRUE(w.Connection().Connected());
 
     // "Save As...": the "..." button opens the picker on the server's document types.
@@ -142,9 +143,7 @@ TEST_F(FrmMainServer, OpenGoesThroughTheFormsBrowserAndTheCatalogueOpensWhenConn
     FrmMain& w = *win.w;
     ASSERT_TRUE(win.Connect(server->Port()));
     for (const char* name : {"mnuOpen", "tbOpen"}) {
-        QTimer::singleShot(0, [] {
-            auto* dlg = qobject_cast<FrmDB*>(QApplication::activeModalWidget());
-            if (!dlg) return;
+        OnNextModal<FrmDB>([](FrmDB* dlg) {
             QTreeView* list = dlg->List();
             int row = 0;
             while (row < list->model()->rowCount() &&
@@ -154,17 +153,14 @@ TEST_F(FrmMainServer, OpenGoesThroughTheFormsBrowserAndTheCatalogueOpensWhenConn
             ClickAt(dlg->findChild<QPushButton*>("cmdGetForm"));
         });
         w.NewForm();
-        win.Find<QAction>(name)->trigger();
+        win.Choose(name);
         EXPECT_EQ(w.Model().settings.formCode, "INTAKE") << name;
         EXPECT_EQ(w.Model().settings.formName, "New Patient Intake") << name;
     }
     int opened = 0;
     w.SetCatalogueOpener([&] { ++opened; });
     // Opening the sub-menu leaves its entries reachable; "Build List" opens it.
-    emit win.Find<QMenu>("mnuDBFields")->aboutToShow();
-    QTest::qWait(10);
-    EXPECT_EQ(opened, 0);
-    win.Find<QAction>("mnuDBFieldsBuild")->trigger();
+    win.Choose("mnuDBFieldsBuild");
     EXPECT_EQ(opened, 1);
 }
 
@@ -172,7 +168,7 @@ TEST_F(FrmMainServer, CopyFormsWindowCopiesBetweenTwoServersOnItsOwnLinks) {
     RepositoryServerProcess& source = *server;
     auto target = Start("b.db", false);
     Window win;
-    win.w->findChild<QAction*>("mnuCopyForms")->trigger();
+    win.Choose("mnuCopyForms");
     auto* dlg = win.w->findChild<FrmCopyForms*>("frmCopyForms");
     ASSERT_NE(dlg, nullptr);
     auto box = [&](const char* name) { return dlg->findChild<QLineEdit*>(name); };

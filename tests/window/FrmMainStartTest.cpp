@@ -18,6 +18,7 @@ TEST(FrmMainStart, ConnectedAtStartToTheServerTheCommandLineNames) {
         o.start = ParseStartOptions(std::vector<std::string>{"--connect", "127.0.0.1:" + port});
         DesignerProgram program(o);
         FrmMain w(program);
+        w.show();
         EXPECT_EQ(w.windowTitle().toStdString(),
                   answers ? "Form Designer[*]   ***  Connected to 127.0.0.1  " + port + "  *** "
                           : "Form Designer[*]   ***  not connected *** ");
@@ -29,7 +30,7 @@ TEST(FrmMainStart, ConnectedAtStartToTheServerTheCommandLineNames) {
             EXPECT_EQ(ui.Messages()[0].title, "Not Connected");
         }
 
-        w.findChild<QAction*>("mnuAbout")->trigger();
+        Choose(&w, "mnuAbout");
         ASSERT_FALSE(ui.Messages().empty());
         EXPECT_EQ(ui.Messages().back().title, "About Form Designer");
         EXPECT_EQ(ui.Messages().back().text.find(std::string("Form Designer ") + app::kVersion),
@@ -40,15 +41,11 @@ TEST(FrmMainStart, ConnectedAtStartToTheServerTheCommandLineNames) {
         // fit its 1.5 in (the server has no catalogue: the field's name decides).
         ASSERT_TRUE(w.OpenLayout(DataPath("layouts/full.ldt")));
         QString listed;
-        QTimer::singleShot(0, [&] {
-            for (QWidget* top : QApplication::topLevelWidgets())
-                if (auto* dlg = qobject_cast<QDialog*>(top);
-                    dlg && dlg->objectName() == "frmSamplePreview" && dlg->isVisible()) {
-                    listed = dlg->findChild<QLabel*>("lblSampleOverflow")->text();
-                    dlg->reject();
-                }
+        OnNextModal<QDialog>([&](QDialog* dlg) {
+            listed = dlg->findChild<QLabel*>("lblSampleOverflow")->text();
+            dlg->reject();
         });
-        w.findChild<QAction*>("mnuSamplePreview")->trigger();
+        Choose(&w, "mnuSamplePreview");
         EXPECT_TRUE(listed.contains("page 1: PATIENT.ACCOUNT needs")) << listed.toStdString();
     }
 }

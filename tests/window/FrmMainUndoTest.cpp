@@ -34,14 +34,12 @@ TEST(FrmMainUndo, EachCommandKindIsUndoneAndRedoneByteForByte) {
          }},
         {"Undo Properties",
          [&] {
-             QTimer::singleShot(0, [] {
-                 auto* d = qobject_cast<FrmSize*>(QApplication::activeModalWidget());
-                 ASSERT_NE(d, nullptr);
+             OnNextModal<FrmSize>([](FrmSize* d) {
                  Type(d->WidthField(), "11");
                  Type(d->HeightField(), "8.5");
                  ClickAt(d->OkButton());
              });
-             win.Find<QAction>("mnuPage")->trigger();
+             win.Choose("mnuPage");
          }},
     };
     std::vector<std::string> texts{Written(w)};
@@ -72,7 +70,7 @@ TEST(FrmMainUndo, EachCommandKindIsUndoneAndRedoneByteForByte) {
     EXPECT_FALSE(redo->isEnabled());
     EXPECT_EQ(page->height(), 8.5 * 96 + 1);
     // A new command after an undo drops the redo; opening a form clears the history.
-    undo->trigger();
+    Choose(undo);
     ClickAt(page, Px(6, 9));
     QCoreApplication::processEvents();
     EXPECT_FALSE(redo->isEnabled());
@@ -171,12 +169,13 @@ TEST(FrmMainUndo, ChangesReachTheRecoveryFileThatRestoresThemAndACloseRemovesIt)
     other.w.reset();
     EXPECT_FALSE(files::FileExists(otherPath));
     // The opened layout heads the recent list of the File menu, which opens it again.
-    auto* menu = win.Find<QMenu>("mnuRecent");
-    emit menu->aboutToShow();
-    ASSERT_FALSE(menu->actions().isEmpty());
-    EXPECT_TRUE(menu->actions()[0]->text().endsWith("three.ldt"));
+    QMenuBar* bar = w.menuBar();
+    ClickAt(bar, bar->actionGeometry(bar->actions()[0]).center());
+    QMenu* recent = ClickEntry(bar->actions()[0]->menu(), "Recent Layouts");
+    ASSERT_TRUE(recent && QTest::qWaitFor([recent] { return recent->isVisible(); }));
+    EXPECT_TRUE(recent->actions()[0]->text().endsWith("three.ldt"));
     win.ui.boolAnswers = {true};  // the changes may go
-    menu->actions()[0]->trigger();
+    ClickEntry(recent, recent->actions()[0]->text());
     EXPECT_FALSE(w.IsModified());
     EXPECT_FALSE(files::FileExists(path));
 }

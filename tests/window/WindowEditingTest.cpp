@@ -58,7 +58,7 @@ TEST(WindowEditing, CutCopyAndPasteCrossFormsThroughTheClipboardOneStepEach) {
     Window other;
     QCursor::setPos(QPoint(-100, -100));
     for (int n = 0; n < 2; ++n) {
-        other.Find<QAction>("mnuPaste")->trigger();
+        other.Choose("mnuPaste");
         QCoreApplication::processEvents();
     }
     text = Written(*other.w);
@@ -72,11 +72,11 @@ TEST(WindowEditing, ArrangeActsOnTheSelectionAsOneStepFromMenuAndToolBar) {
     PageCanvas* page = w.PageView(0);
     ClickAt(page, Px(3.2, 2.1));
     ClickAt(page, Px(1.2, 4.1), Qt::ShiftModifier);
-    win.Find<QAction>("mnuAlignLeft")->trigger();
+    win.Choose("mnuAlignLeft");
     QCoreApplication::processEvents();
     EXPECT_TRUE(Holds(Written(w), "Item\t1\t2\t"));
     EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Align Left");
-    win.Find<QAction>("tbAlignTop")->trigger();
+    win.Choose("tbAlignTop");
     QCoreApplication::processEvents();
     EXPECT_TRUE(Holds(Written(w), "Item\t1\t2\t") && !Holds(Written(w), "Item\t1\t4\t"));
     EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Align Top");
@@ -143,6 +143,6 @@ TEST(WindowEditing, F1OpensTheGuideShippedWithTheProgramAtItsSections) {
                     << f.name().toStdString();
             }
     EXPECT_GE(pictures, 4);
-    win.Find<QAction>("mnuHelp")->trigger();
+    win.Choose("mnuHelp");
     EXPECT_EQ(text->textCursor().block().text(), "Mouse and Keys");
 }

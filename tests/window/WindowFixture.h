@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -95,6 +96,7 @@ struct Window {
         return w->Connection().Connect();
     }
     void Click(const char* button) { ClickAt(Find<QPushButton>(button)); }
+    void Choose(const char* entry);
 };
 
 // Pixels of a point on the page at the test's 96 per inch.
@@ -124,23 +126,75 @@ struct NamePrompt : SaveFormPrompt {
     }
 };
 
-// Chooses the entry with this text (in a sub-menu when given) of the pop-up menu
-// that the next right click opens.
+// Clicks the entry of this caption in a menu that is open, as a user does; an entry that
+// holds a sub-menu opens it, which is given back.
+inline QMenu* ClickEntry(QMenu* menu, const QString& caption) {
+    EXPECT_TRUE(menu && QTest::qWaitFor([menu] { return menu->isVisible(); }, 1000));
+    for (QAction* a : menu->actions())
+        if (a->text() == caption) {
+            ClickAt(menu, menu->actionGeometry(a).center());
+            return a->menu();
+        }
+    ADD_FAILURE() << "no entry " << caption.toStdString();
+    return nullptr;
+}
+// Chooses an entry of the menu bar as a user does: a click on the menu's title, then on each
+// sub-menu on the way, then on the entry. An entry of a tool bar is its button, clicked.
+inline void Choose(QAction* entry) {
+    ASSERT_NE(entry, nullptr);
+    QStringList path{entry->text()};
+    QAction* title = entry;
+    // Up to the menu bar's title (the bar's overflow menu lists the titles too).
+    auto menuOf = [](QAction* a) -> QMenu* {
+        QMenu* menu = nullptr;
+        for (QObject* o : a->associatedObjects()) {
+            if (qobject_cast<QMenuBar*>(o)) return nullptr;
+            if (!menu) menu = qobject_cast<QMenu*>(o);
+        }
+        return menu;
+    };
+    for (QMenu* menu = menuOf(title); menu; menu = menuOf(title)) {
+        title = menu->menuAction();
+        path.prepend(title->text());
+    }
+    for (QObject* o : title->associatedObjects()) {
+        if (auto* tools = qobject_cast<QToolBar*>(o); tools && title == entry)
+            return ClickAt(tools->widgetForAction(entry));
+        auto* bar = qobject_cast<QMenuBar*>(o);
+        if (!bar) continue;
+        ClickAt(bar, bar->actionGeometry(title).center());
+        QMenu* open = title->menu();
+        for (qsizetype i = 1; i < path.size() && open; ++i) open = ClickEntry(open, path[i]);
+        return;
+    }
+    ADD_FAILURE() << entry->objectName().toStdString() << " is in no menu or tool bar";
+}
+inline void Choose(QWidget* window, const char* name) {
+    Choose(window->findChild<QAction*>(name));
+}
+// Acts on the modal dialog of this kind once the next step has brought it up (a menu's click
+// runs the events before the dialog comes).
+template <class Dialog, class Act>
+void OnNextModal(Act act, int tries = 500) {
+    QTimer::singleShot(10, [act, tries] {
+        if (auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget()))
+            act(d);
+        else if (tries > 0)
+            OnNextModal<Dialog>(act, tries - 1);
+    });
+}
+// Chooses the entry with this text (in a sub-menu when given) of the pop-up menu that the
+// next right click opens.
 inline void ChooseFromNextPopup(const QString& entry, const QString& subMenu = {}) {
     QTimer::singleShot(50, [=] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr);
-        QMenu* target = menu;
-        if (!subMenu.isEmpty())
-            for (QAction* a : menu->actions())
-                if (a->text() == subMenu) target = a->menu();
-        for (QAction* a : target->actions())
-            if (a->text() == entry) {
-                a->trigger();
-                break;
-            }
-        menu->close();
+        ClickEntry(subMenu.isEmpty() ? menu : ClickEntry(menu, subMenu), entry);
     });
+}
+
+inline void Window::Choose(const char* entry) {
+    ::Choose(Find<QAction>(entry));
 }
 
 // The layout text the window would write now.
