@@ -1,37 +1,17 @@
 // The designer's commands against the real repository server: an upload split by a
 // restart, the demo data's look-ups, saved records and pictures, and the catalogue.
 // (Saving, listing, fetching and deleting forms: the form flows' tests.)
-#include <gtest/gtest.h>
-
-#include <functional>
-
-#include "RepositoryServerProcess.h"
-#include "canvas/CanvasModel.h"
-#include "layout/LayoutWriter.h"
+#include "ServerTestSupport.h"
 #include "server/CatalogueLogic.h"
 #include "server/OutsideComponents.h"
 #include "server/RepositoryCommands.h"
-#include "server/TcpComm.h"
-#include "shell/RecordingUserInterface.h"
 #include "shell/TextUtils.h"
 
 using namespace requests;
 
+using EndToEnd = Linked;
+
 namespace {
-
-struct EndToEnd : WithServer {
-    TcpComm comm;
-    RecordingUserInterface ui;
-
-    void SetUp() override {
-        WithServer::SetUp();
-        if (!Ready()) return;
-        comm.SetTimeouts(5000, 20000);
-        std::string error;
-        ASSERT_TRUE(OpenConnection(comm, "127.0.0.1", std::to_string(server->Port()), "1", error))
-            << error;
-    }
-};
 
 std::string BigLayout() {
     std::string t = "<HEADER>\r\nForm_Code:\tE2E\r\n</HEADER>\r\n<PAGE 1>";
@@ -42,22 +22,8 @@ std::string BigLayout() {
 
 }  // namespace
 
-namespace {
-// The link of a designer whose server restarts, on the same port, just before the
-// request numbered restartAt.
-struct RestartingComm : TcpComm {
-    std::function<void()> restart;
-    int restartAt = 0, sent = 0;
-    bool GetServerStringData(const std::string& request, const std::string& extra,
-                             std::string& reply, std::string& error) override {
-        if (++sent == restartAt) restart();
-        return TcpComm::GetServerStringData(request, extra, reply, error);
-    }
-};
-}  // namespace
-
 TEST_F(EndToEnd, AnUploadSplitByAServerRestartFailsAndStoresNothing) {
-    RestartingComm link;
+    CuttingComm link;  // its server restarts, on the same port, before request cutAt
     int port = server->Port();
     link.restart = [&] {
         server.reset();
@@ -69,7 +35,7 @@ TEST_F(EndToEnd, AnUploadSplitByAServerRestartFailsAndStoresNothing) {
     std::string record = SaveRecord("SPLIT", "d", "", "", BigLayout());
     for (int at : {2, 3}) {  // between the "|SETL|" pieces, and before the last request
         link.sent = 0;
-        link.restartAt = at;
+        link.cutAt = at;
         EXPECT_EQ(SaveLayoutRecord(link, ui, record), SaveResult::Failed);
         ASSERT_EQ(ui.Messages().size(), 1u);
         EXPECT_NE(ui.Messages()[0].text.find("lost in the middle of a multi-part upload"),
@@ -77,19 +43,13 @@ TEST_F(EndToEnd, AnUploadSplitByAServerRestartFailsAndStoresNothing) {
         ui.Clear();
     }
     link.sent = 0;
-    link.restartAt = 3;
+    link.cutAt = 3;
     EXPECT_FALSE(SaveImage(link, ui, "SPLIT", "p.bmp", std::string(40000, 'p')));
     EXPECT_EQ(ui.Messages().size(), 1u);
     FormsDefinitions list;
     ASSERT_TRUE(UpdateFormsDefinitions(link, ui, list));  // a new request goes through
     EXPECT_TRUE(list.Empty());
 }
-
-namespace {
-struct DemoServer : EndToEnd {
-    DemoServer() { demo = true; }
-};
-}  // namespace
 
 // (The catalogue, code lists and static lists the logic below reads are proven with it.)
 TEST_F(DemoServer, LookupsSavedRecordsAndADemoPicture) {
