@@ -6,8 +6,7 @@
 #include <fstream>
 #include <functional>
 
-#include "RepositoryServerProcess.h"
-#include "ScriptedComm.h"
+#include "ServerTestSupport.h"
 #include "server/OutsideComponents.h"
 #include "server/RepositoryCommands.h"
 #include "shell/RecordingUserInterface.h"
@@ -37,9 +36,7 @@ struct Fixture : ::testing::Test {
         comm.debug = false;
         ui.Clear();
         const bool result = call();
-        std::string out = std::to_string(result) + " " + std::to_string(comm.sent.size());
-        for (const auto& m : ui.Messages()) out += "|" + m.title + ": " + m.text;
-        return out;
+        return std::to_string(result) + " " + std::to_string(comm.sent.size()) + Shown(ui);
     }
 };
 

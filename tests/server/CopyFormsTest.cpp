@@ -2,8 +2,7 @@
 // whole, the overwrite question, a target that dies mid-copy, bad input.
 #include <gtest/gtest.h>
 
-#include "RepositoryServerProcess.h"
-#include "ScriptedComm.h"
+#include "ServerTestSupport.h"
 #include "server/CopyFormsLogic.h"
 #include "server/RepositoryCommands.h"
 #include "server/Requests.h"
@@ -89,7 +88,6 @@ struct CopyForms : WithServer {
 // A form whose picture is missing is not listed on the target, and kept for another try.
 TEST_F(CopyForms, CopiesLayoutsAndPicturesWholeThenRefreshesTheTarget) {
     Choose({"PLAIN", "SMALL", "LACKS", "BIG"});
-    ASSERT_EQ(logic->toCopy.size(), 4u);
     auto results = logic->CopyFormsToNewServer();
     ASSERT_EQ(results.size(), 4u);
     for (const auto& r : results)
@@ -129,13 +127,10 @@ TEST_F(CopyForms, ChangedTargetDropsItsListAndTheQuestionComesFromTheServerWritt
         ui.boolAnswers = {answer};
         auto results = logic->CopyFormsToNewServer();
         ASSERT_EQ(results.size(), 1u);
-        auto asked = std::find_if(ui.calls.begin(), ui.calls.end(), [](const auto& call) {
-            return call.kind == RecordingUserInterface::Kind::OkCancel;
-        });
-        ASSERT_NE(asked, ui.calls.end());
-        EXPECT_EQ(asked->text,
-                  "Form Already Exisits.\r\nForm ID: 1\r\nForm Type: 2\r\nForm Name: "
-                  "PLAIN\r\nForm Doc Type: LAB\r\nThe select item will be overwritten. ");
+        EXPECT_EQ(Asked(ui,
+                        "Form Already Exisits.\r\nForm ID: 1\r\nForm Type: 2\r\nForm Name: "
+                        "PLAIN\r\nForm Doc Type: LAB\r\nThe select item will be overwritten. "),
+                  1);
         EXPECT_EQ(results[0].outcome,
                   answer ? CopyResult::Outcome::Whole : CopyResult::Outcome::Skipped);
         EXPECT_EQ(TargetLayout("PLAIN").find("old") == std::string::npos, answer);
@@ -266,12 +261,9 @@ TEST(CopyFormsPing, SkippedOnlyWhenAskedAndAFailedOneNamesTheServer) {
         logic.fromPort = "5001";
         from.Fail();
         EXPECT_FALSE(logic.ConnectAndList(CopyFormsLogic::Server::From));
-        ASSERT_FALSE(from.sent.empty());
-        EXPECT_EQ(from.sent[0], skip ? "|GET|CUSTFORM|L" : "|GET|PING|");
-        if (!skip) {
-            ASSERT_GE(ui.Messages().size(), 1u);
-            EXPECT_EQ(ui.Messages()[0].text, "Error connecting to \r\n10.0.0.9 5001");
-            EXPECT_EQ(ui.Messages()[0].title, "Not Connected");
-        }
+        EXPECT_EQ(from.sent, std::vector<std::string>{skip ? "|GET|CUSTFORM|L" : "|GET|PING|"});
+        EXPECT_EQ(Shown(ui), skip ? "|ERROR: |GET|CUSTFORM|L error\r\nscripted failure"
+                                  : "|Not Connected: Error connecting to \r\n10.0.0.9 5001"
+                                    "|Copy Forms: No Connection available to Server.");
     }
 }

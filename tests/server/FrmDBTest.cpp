@@ -56,8 +56,12 @@ std::string SortKey(const std::string& cell, int column) {
 
 }  // namespace
 
-TEST_F(Browser, ListsEveryFormAndSortsByEachColumnBothWays) {
-    Logic logic(user->flows, user->ui);
+// One designer walks the browser over the demo forms.
+TEST_F(Browser, ListsSortsOpensFlagsSelectsAndDeletesForms) {
+    RecordingUserInterface& ui = user->ui;
+    FormFlows& flows = user->flows;
+    SCOPED_TRACE("every form listed and sorted by each column both ways; one opened");
+    Logic logic(flows, ui);
     ASSERT_TRUE(logic.Start(false, false, ""));
     EXPECT_EQ(logic.Rows().size(), 4u);
     EXPECT_EQ(logic.Caption(), "Total: 4      Select Form");
@@ -66,8 +70,7 @@ TEST_F(Browser, ListsEveryFormAndSortsByEachColumnBothWays) {
     EXPECT_EQ(charge.cells[Logic::kDocType], "CHG");
     EXPECT_EQ(charge.Key(), "key\tCHARGE01\t" + std::to_string(charge.position));
     EXPECT_EQ(logic.Rows()[std::size_t(RowOf(logic, "STMT01"))].cells[Logic::kImages], "");
-
-    FrmDB dlg(user->flows, user->ui);
+    FrmDB dlg(flows, ui);
     WhenShown([&](FrmDB& d) {
         QHeaderView* header = d.List()->header();
         for (int c = 0; c < Logic::kColumns; ++c) {
@@ -93,41 +96,8 @@ TEST_F(Browser, ListsEveryFormAndSortsByEachColumnBothWays) {
     EXPECT_FALSE(dlg.Cancelled());
     EXPECT_EQ(dlg.SelectedFormName(), "EMRVITALS");
     EXPECT_EQ(dlg.findChild<QPushButton*>("cmdGetForm")->text().remove('&'), "Open Form");
-}
 
-TEST_F(Browser, DeletesOnlyAfterOkAndNothingWithNothingChosen) {
-    Logic logic(user->flows, user->ui);
-    ASSERT_TRUE(logic.Start(false, false, ""));
-    EXPECT_FALSE(logic.DeleteChosen());
-    EXPECT_FALSE(logic.TakeChosen());
-    ASSERT_EQ(user->ui.Messages().size(), 2u);
-    EXPECT_EQ(user->ui.Messages()[0].text, "Nothing selected");
-    EXPECT_EQ(user->ui.Messages()[0].title, "Select");
-    EXPECT_EQ(user->ui.calls.size(), 2u);  // no question asked
-
-    logic.Choose(RowOf(logic, "INTAKE"));
-    user->ui.boolAnswers = {false, true};
-    EXPECT_FALSE(logic.DeleteChosen());  // Cancel
-    EXPECT_EQ(user->ui.calls.back().text, "Form 'INTAKE'\r\n will be deleted.");
-    EXPECT_EQ(user->ui.calls.back().title, "Form - Delete");
-    EXPECT_GE(RowOf(logic, "INTAKE"), 0);
-    EXPECT_TRUE(logic.DeleteChosen());  // OK
-    EXPECT_EQ(user->ui.Messages().back().text, "Form Deleted.");
-    EXPECT_EQ(user->ui.Messages().back().title, "Deleting Form...");
-    EXPECT_EQ(RowOf(logic, "INTAKE"), -1);
-    EXPECT_EQ(logic.Caption(), "Total: 3      Select Form");
-    EXPECT_EQ(logic.ChosenRow(), -1);
-    // Gone from the server, static list and all.
-    Logic fresh(user->flows, user->ui);
-    ASSERT_TRUE(fresh.Start(false, false, ""));
-    EXPECT_EQ(RowOf(fresh, "INTAKE"), -1);
-    std::string list;
-    requests::GetStaticList(user->comm, user->ui, "INTAKE", list);
-    EXPECT_EQ(requests::ReadStaticList(list).size(), 0u);
-}
-
-TEST_F(Browser, SavedFlagsComeBackAndTheChosenRowStaysChosen) {
-    FrmDB dlg(user->flows, user->ui);
+    SCOPED_TRACE("saved flags come back and the chosen row stays chosen");
     for (auto [active, selected] : {std::pair{true, false}, {false, true}, {true, true}}) {
         WhenShown([&, active, selected](FrmDB& d) {
             ClickAt(d.List()->viewport(), RowAt(d, "STMT01"));
@@ -144,16 +114,15 @@ TEST_F(Browser, SavedFlagsComeBackAndTheChosenRowStaysChosen) {
         dlg.ShowDialog(false);
         EXPECT_TRUE(dlg.Cancelled());
         // Read back by another browser: the server kept both flags.
-        Logic fresh(user->flows, user->ui);
+        Logic fresh(flows, ui);
         ASSERT_TRUE(fresh.Start(false, false, ""));
         fresh.Choose(RowOf(fresh, "STMT01"));
         EXPECT_EQ(fresh.ChosenActive(), active);
         EXPECT_EQ(fresh.ChosenSelected(), selected);
     }
-    EXPECT_TRUE(user->ui.Messages().empty());
-}
+    EXPECT_TRUE(ui.Messages().empty());
 
-TEST_F(Browser, SelectModeLeavesTheCurrentFormOutAndCancelGivesNoName) {
+    SCOPED_TRACE("select mode leaves the current form out, and cancel gives no name");
     WhenShown([&](FrmDB& d) {
         EXPECT_EQ(RowOf(d.Logic(), "CHARGE01"), -1);
         EXPECT_EQ(d.Logic().Rows().size(), 3u);
@@ -165,14 +134,41 @@ TEST_F(Browser, SelectModeLeavesTheCurrentFormOutAndCancelGivesNoName) {
         ClickAt(d.List()->viewport(), RowAt(d, "INTAKE"));
         Press(Qt::Key_Return);
     });
-    EXPECT_EQ(FrmDB::SelectForm(user->flows, user->ui, "charge01", nullptr), "INTAKE");
+    EXPECT_EQ(FrmDB::SelectForm(flows, ui, "charge01", nullptr), "INTAKE");
     WhenShown([](FrmDB& d) { Press(Qt::Key_Escape); });
-    EXPECT_EQ(FrmDB::SelectForm(user->flows, user->ui, "CHARGE01", nullptr), "");
-    // No server: no dialog, no name.
+    EXPECT_EQ(FrmDB::SelectForm(flows, ui, "CHARGE01", nullptr), "");
+
+    SCOPED_TRACE("deleted only after OK, and nothing with nothing chosen");
+    ASSERT_TRUE(logic.Start(false, false, ""));
+    ui.Clear();
+    EXPECT_FALSE(logic.DeleteChosen());
+    EXPECT_FALSE(logic.TakeChosen());
+    EXPECT_EQ(Shown(ui), "|Select: Nothing selected|Select: Nothing selected");
+    EXPECT_EQ(ui.calls.size(), 2u);  // no question asked
+    logic.Choose(RowOf(logic, "INTAKE"));
+    ui.boolAnswers = {false, true};
+    EXPECT_FALSE(logic.DeleteChosen());  // Cancel
+    EXPECT_EQ(ui.calls.back().text, "Form 'INTAKE'\r\n will be deleted.");
+    EXPECT_EQ(ui.calls.back().title, "Form - Delete");
+    EXPECT_GE(RowOf(logic, "INTAKE"), 0);
+    EXPECT_TRUE(logic.DeleteChosen());  // OK
+    EXPECT_TRUE(HasMessage(ui, "Form Deleted.", "Deleting Form..."));
+    EXPECT_EQ(RowOf(logic, "INTAKE"), -1);
+    EXPECT_EQ(logic.Caption(), "Total: 3      Select Form");
+    EXPECT_EQ(logic.ChosenRow(), -1);
+    // Gone from the server, static list and all.
+    Logic fresh(flows, ui);
+    ASSERT_TRUE(fresh.Start(false, false, ""));
+    EXPECT_EQ(RowOf(fresh, "INTAKE"), -1);
+    std::string list;
+    requests::GetStaticList(user->comm, ui, "INTAKE", list);
+    EXPECT_EQ(requests::ReadStaticList(list).size(), 0u);
+
+    SCOPED_TRACE("no server: no dialog, no name");
     server.reset();
     user->connection.Disconnect(nullptr);
     user->connection.port = "1";
-    EXPECT_EQ(FrmDB::SelectForm(user->flows, user->ui, "CHARGE01", nullptr), "");
+    EXPECT_EQ(FrmDB::SelectForm(flows, ui, "CHARGE01", nullptr), "");
 }
 
 TEST(BrowserBadInput, BrokenRepliesLeaveAnEmptyUsableListAndFiveThousandFormsSortAtOnce) {
@@ -201,8 +197,7 @@ TEST(BrowserBadInput, BrokenRepliesLeaveAnEmptyUsableListAndFiveThousandFormsSor
     ui.Clear();
     comm.Ok({"ERROR: form in use"});
     EXPECT_FALSE(logic.DeleteChosen());
-    ASSERT_EQ(ui.Messages().size(), 1u);
-    EXPECT_EQ(ui.Messages()[0].text, "ERROR: form in use");
+    EXPECT_EQ(Shown(ui), "|Error in '|SET|CUSTFORM|T-D|': ERROR: form in use");
     EXPECT_EQ(logic.Rows().size(), 1u);
 
     std::string big = "|OK||";
