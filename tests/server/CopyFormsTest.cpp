@@ -257,13 +257,17 @@ TEST(CopyFormsPing, SkippedOnlyWhenAskedAndAFailedOneNamesTheServer) {
         StartOptions options;
         options.ignorePing = skip;
         CopyFormsLogic logic(from, to, ui, options);
-        logic.fromAddress = "10.0.0.9";
-        logic.fromPort = "5001";
+        logic.fromAddress = "127.0.0.1";
+        logic.fromPort = std::to_string(from.Port());
+        if (!skip) from.Ok({"|OK||PING|END|"});  // the link's own ping passes
         from.Fail();
         EXPECT_FALSE(logic.ConnectAndList(CopyFormsLogic::Server::From));
-        EXPECT_EQ(from.sent, std::vector<std::string>{skip ? "|GET|CUSTFORM|L" : "|GET|PING|"});
+        using Texts = std::vector<std::string>;
+        EXPECT_EQ(from.Sent(),
+                  (skip ? Texts{"|GET|CUSTFORM|L"} : Texts{"|GET|PING|", "|GET|PING|"}));
         EXPECT_EQ(Shown(ui), skip ? "|ERROR: |GET|CUSTFORM|L error\r\nscripted failure"
-                                  : "|Not Connected: Error connecting to \r\n10.0.0.9 5001"
-                                    "|Copy Forms: No Connection available to Server.");
+                                  : "|Not Connected: Error connecting to \r\n127.0.0.1 " +
+                                        logic.fromPort +
+                                        "|Copy Forms: No Connection available to Server.");
     }
 }

@@ -290,9 +290,10 @@ TEST_F(FormFlowsTest, TheConnectionIsOnlyConnectedAfterAnAnsweredPing) {
     noPing.noPing = true;
     ScriptedComm scripted;
     ConnectionLogic skipping(scripted, ui, noPing);
+    skipping.port = std::to_string(scripted.Port());
     EXPECT_TRUE(skipping.DoPingTest("", 0));
     EXPECT_TRUE(skipping.Connect());
-    EXPECT_TRUE(scripted.sent.empty());  // not even the ping request
+    EXPECT_TRUE(scripted.Sent().empty());  // not even the ping request
     skipping.Disconnect(nullptr);
     EXPECT_FALSE(skipping.Connected());
     EXPECT_EQ(skipping.Caption(), "Disconnected");

@@ -175,6 +175,7 @@ TEST(BrowserBadInput, BrokenRepliesLeaveAnEmptyUsableListAndFiveThousandFormsSor
     Designer<ScriptedComm> user(TestFolder("browser"), 0);
     auto& comm = user.comm;
     auto& ui = user.ui;
+    user.connection.port = std::to_string(comm.Port());
     ASSERT_TRUE(user.connection.Connect());
     Logic logic(user.flows, ui);
     const std::vector<std::vector<std::string>> broken = {

@@ -108,6 +108,18 @@ struct CuttingComm : TcpComm {
     }
 };
 
+// The connection dialog's logic, connected without a window.
+struct DirectConnection : ConnectionPrompt {
+    ConnectionLogic& logic;
+    int shown = 0;
+    explicit DirectConnection(ConnectionLogic& l) : logic(l) {}
+    bool Connected() const override { return logic.Connected(); }
+    bool ShowConnectDialog() override {
+        ++shown;
+        return logic.Connect();
+    }
+};
+
 // One designer: its own data folder, model, canvas and link, connecting to port when
 // first asked.
 template <class Comm>
@@ -126,7 +138,7 @@ struct Designer {
 
     Designer(const std::filesystem::path& dir, int port)
         : root(dir), folders((std::filesystem::create_directories(dir), dir.string()), ui) {
-        if constexpr (requires { comm.SetTimeouts(5000, 20000); }) comm.SetTimeouts(5000, 20000);
+        comm.SetTimeouts(5000, 20000);
         connection.port = std::to_string(port);
         connection.entity = "1";
         flows.SetConnectionPrompt(&prompt);

@@ -20,25 +20,20 @@ std::vector<std::string> Echo(const std::vector<std::string>& f) {
     return {"OK", "|OK||", f[2], "|END|"};
 }
 
-void Open(TcpComm& c, int port, const std::string& entity = "E1") {
-    c.ResetConnection();
-    c.Disconnect();
-    c.SetServerAddress("127.0.0.1", std::to_string(port), 10, 0);
-    c.SetSessionContext("", entity, "");
-    c.Connect();
-}
-
 // A link to the echo server.
 struct TcpCommTest : ::testing::Test {
     FrameServer server{Echo};
     TcpComm comm;
     std::string reply, error;
+    void Open(int port, const std::string& entity = "E1") {
+        requests::OpenLink(comm, "127.0.0.1", std::to_string(port), entity);
+    }
 };
 
 }  // namespace
 
 TEST_F(TcpCommTest, BothChannelsCarryBinaryBytesAndTheEntityAndAnOverLongRequestIsRefused) {
-    Open(comm, server.Port());
+    Open(server.Port());
     EXPECT_TRUE(comm.IsLinkOpen());
     EXPECT_TRUE(comm.PingServer("", 0));
     std::string binary("\r\n\0\xE6\xC5\xFF|x", 8);
@@ -67,7 +62,7 @@ TEST_F(TcpCommTest, BothChannelsCarryBinaryBytesAndTheEntityAndAnOverLongRequest
 }
 
 TEST_F(TcpCommTest, ARefusalKeepsTheLinkABadReplyOrADropEndsItAndTheNextRequestReconnects) {
-    Open(comm, server.Port(), "");
+    Open(server.Port(), "");
     EXPECT_FALSE(comm.GetServerStringData("fail", "", reply, error));
     EXPECT_EQ(error, "request too long");
     EXPECT_TRUE(comm.IsLinkOpen());  // a refusal keeps the link in step
@@ -84,7 +79,7 @@ TEST_F(TcpCommTest, ARefusalKeepsTheLinkABadReplyOrADropEndsItAndTheNextRequestR
 }
 
 TEST_F(TcpCommTest, UploadsAreMarkedAndALostLinkEndsThem) {
-    Open(comm, server.Port());
+    Open(server.Port());
     comm.BeginSequence(2);
     EXPECT_TRUE(comm.GetServerStringData("a", "", reply, error));
     EXPECT_TRUE(comm.GetServerStringData("b", "", reply, error));
@@ -115,7 +110,7 @@ TEST_F(TcpCommTest, UploadsAreMarkedAndALostLinkEndsThem) {
 TEST_F(TcpCommTest, OneDeadlineCoversWritingAndReadingTogether) {
     FrameServer slow(Echo, std::chrono::milliseconds(500));
     comm.SetTimeouts(2000, 800);
-    Open(comm, slow.Port());
+    Open(slow.Port());
     EXPECT_FALSE(comm.GetServerStringData(std::string(32 << 20, 'x'), "", reply, error));
     EXPECT_NE(error.find("timed out"), std::string::npos);
     EXPECT_FALSE(comm.IsLinkOpen());  // a reply that comes later would be out of step
