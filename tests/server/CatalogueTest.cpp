@@ -1,11 +1,7 @@
 // The data catalogue on replies a real server would not give: failures, replies out of
 // the grammar, huge catalogues, and clipboard text of any bytes.
-#include <gtest/gtest.h>
-
 #include "ServerTestSupport.h"
 #include "server/CatalogueLogic.h"
-#include "shell/Cp1252.h"
-#include "shell/RecordingUserInterface.h"
 #include "shell/TextUtils.h"
 
 using requests::StaticItem;

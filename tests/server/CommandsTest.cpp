@@ -4,12 +4,9 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
-#include <functional>
 
 #include "ServerTestSupport.h"
 #include "server/OutsideComponents.h"
-#include "server/RepositoryCommands.h"
-#include "shell/RecordingUserInterface.h"
 #include "shell/TextUtils.h"
 
 using namespace requests;

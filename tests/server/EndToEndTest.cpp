@@ -4,7 +4,6 @@
 #include "ServerTestSupport.h"
 #include "server/CatalogueLogic.h"
 #include "server/OutsideComponents.h"
-#include "server/RepositoryCommands.h"
 #include "shell/TextUtils.h"
 
 using namespace requests;

@@ -4,7 +4,6 @@
 #include <random>
 
 #include "ServerTestSupport.h"
-#include "server/RepositoryCommands.h"
 #include "shell/AtomicFile.h"
 #include "shell/TextUtils.h"
 #include "wire/Framing.h"

@@ -3,11 +3,11 @@
 #include <QCloseEvent>
 #include <QPushButton>
 #include <QTimer>
+#include <chrono>
 
-#include "RepositoryServerProcess.h"
-#include "server/TcpComm.h"
+#include "ServerTestSupport.h"
+#include "server/qt/ActionDeadline.h"
 #include "server/qt/FrmConnect.h"
-#include "shell/RecordingUserInterface.h"
 #include "support/UserInput.h"
 
 using FrmConnectWindow = WithServer;
@@ -71,11 +71,6 @@ TEST_F(FrmConnectWindow, ConnectsDisconnectsAndKeepsWhatWasTyped) {
     EXPECT_EQ(ip->text(), "10.1.2.3");
     EXPECT_EQ(entity->text(), "1");
 }
-
-#include <chrono>
-
-#include "FrameServer.h"
-#include "server/qt/ActionDeadline.h"
 
 TEST(ActionDeadline, AllRequestsOfOneWindowActionShareOneDeadlineNamingTheServer) {
     FrameServer silent(

@@ -7,10 +7,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTest>
 #include <QTimer>
 #include <QTreeView>
-#include <functional>
 
 #include "ServerTestSupport.h"
 #include "server/qt/FrmDB.h"
