@@ -19,6 +19,14 @@ std::string BigLayout() {
     return t + "\r\n</PAGE 1>";
 }
 
+struct FixedPicker : LookupPicker {
+    std::string answer, list;
+    void Configure(const std::string& name, const std::string&, const std::string&,
+                   const std::string&) override {
+        list = name;
+    }
+    std::string Show(const std::string&) override { return answer; }
+};
 }  // namespace
 
 TEST_F(EndToEnd, AnUploadSplitByAServerRestartFailsAndStoresNothing) {
@@ -29,8 +37,7 @@ TEST_F(EndToEnd, AnUploadSplitByAServerRestartFailsAndStoresNothing) {
         server = std::make_unique<RepositoryServerProcess>((dir / "repo.db").string(), false, port);
     };
     link.SetTimeouts(5000, 20000);
-    link.SetServerAddress("127.0.0.1", std::to_string(port), 10, 0);
-    link.SetSessionContext("", "1", "");
+    OpenLink(link, "127.0.0.1", std::to_string(port), "1");
     std::string record = SaveRecord("SPLIT", "d", "", "", BigLayout());
     for (int at : {2, 3}) {  // between the "|SETL|" pieces, and before the last request
         link.sent = 0;
@@ -78,17 +85,6 @@ TEST_F(DemoServer, LookupsSavedRecordsAndADemoPicture) {
     EXPECT_EQ(bytes.substr(0, 2), "BM");
     EXPECT_TRUE(ui.Messages().empty());
 }
-
-namespace {
-struct FixedPicker : LookupPicker {
-    std::string answer, list;
-    void Configure(const std::string& name, const std::string&, const std::string&,
-                   const std::string&) override {
-        list = name;
-    }
-    std::string Show(const std::string&) override { return answer; }
-};
-}  // namespace
 
 TEST_F(DemoServer, CatalogueFieldsPromptsAndStaticItemsApplyIntoTheLayout) {
     CatalogueLogic cat(comm, ui);

@@ -95,5 +95,4 @@ TEST(ActionDeadline, AllRequestsOfOneWindowActionShareOneDeadlineNamingTheServer
         ASSERT_EQ(ui.Messages().size(), std::size_t(action + 1));
         EXPECT_EQ(ui.Messages().back().text.rfind(expected, 0), 0u);
     }
-    silent.Stop();
 }

@@ -20,7 +20,7 @@ TEST(SaveRecordPieces, OnePieceIsTheLastRequestMoreSendPiecesTwoToNFirst) {
     EXPECT_EQ(SaveRecordRequests(record + "b"), (Texts{"|SETL|b", "|SET|CUSTFORM|T|" + record}));
 }
 
-TEST(ImagePieces, BoundaryBetweenWholeAndNumberedAndCopiesAlwaysNumbered) {
+TEST(ImagePieces, WholeOrNumberedAndLargeOnesInAnEvenCountOfPiecesEveryByteInOrder) {
     std::string head = ImageHeaderWhole("F", "p.bmp");
     EXPECT_EQ(head, "|SET|CUSTFORM|I-0|F|p.bmp|");
     std::string fits(8999 - head.size(), 'x');
@@ -31,19 +31,15 @@ TEST(ImagePieces, BoundaryBetweenWholeAndNumberedAndCopiesAlwaysNumbered) {
     EXPECT_EQ(NumberedImageRequests("F", "p.bmp", "abc"), Texts{"|SET|CUSTFORM|I-1|F|p.bmp|abc"});
     EXPECT_EQ(NumberedImageRequests("F", "p.bmp", ""), Texts{"|SET|CUSTFORM|I-1|F|p.bmp|"});
     EXPECT_TRUE(NumberedImageRequests(std::string(9000, 'f'), "p.bmp", "abc").empty());
-}
 
-TEST(ImagePieces, PieceSizeHalfToEvenCountAndEveryByteInOrder) {
-    std::size_t size = LargeImagePieceSize("F", "p", "bmp");
-    // 9000 - (10 + len("|SET|CUSTFORM|I-111|F|p.bmp|"))
+    // Large pictures: 9000 - (10 + len("|SET|CUSTFORM|I-111|F|p.bmp|")) bytes a piece; a
+    // count that comes out at a half rounds to even (1.5 -> 2, 2.5 -> 2, 3.5 -> 4).
+    const std::size_t size = LargeImagePieceSize("F", "p", "bmp");
     EXPECT_EQ(size, 9000u - (10u + 28u));
-    EXPECT_EQ(LargeImagePieceCount(0, size), 0u);
-    EXPECT_EQ(LargeImagePieceCount(1, size), 1u);
-    EXPECT_EQ(LargeImagePieceCount(size, size), 2u);      // 1.5 -> 2 (even)
-    EXPECT_EQ(LargeImagePieceCount(2 * size, size), 2u);  // 2.5 -> 2 (even)
-    EXPECT_EQ(LargeImagePieceCount(3 * size, size), 4u);  // 3.5 -> 4 (even)
-    EXPECT_EQ(LargeImagePieceCount(2 * size + 1, size), 3u);
-    EXPECT_EQ(LargeImagePieceCount(size / 2, size), 1u);
+    const std::pair<std::size_t, std::size_t> counts[] = {
+        {0, 0}, {1, 1}, {size, 2}, {2 * size, 2}, {3 * size, 4}, {2 * size + 1, 3}, {size / 2, 1}};
+    for (auto [bytes, pieces] : counts)
+        EXPECT_EQ(LargeImagePieceCount(bytes, size), pieces) << bytes;
     EXPECT_EQ(LargeImagePieceSize("F", std::string(9000, 'n'), "bmp"), 0u);
     EXPECT_EQ(LargeImagePieceCount(10, 0), 0u);
     // 20 bytes in pieces of 10: 2.5 rounds to 2; 10 bytes: 1.5 rounds to 2, one empty.
@@ -74,7 +70,7 @@ TEST(ReplyTests, EachCommandFamilyHasItsOwnErrorTest) {
     EXPECT_FALSE(IsCodeListError("a:b:c:d:e"));
 }
 
-TEST(FormsListReader, FieldCountsDecideTheMeaning) {
+TEST(FormsListReader, FieldCountsDecideTheMeaningAndAWrongFormatKeepsEarlierRecords) {
     std::string img = "1" + E197 + "2023" + E197 + "logo.bmp" + E230;
     std::vector<std::string> lines = {
         "|OK||",
@@ -104,12 +100,8 @@ TEST(FormsListReader, FieldCountsDecideTheMeaning) {
     EXPECT_EQ(list.IndexOf("c", true), 3u);
     EXPECT_EQ(list.IndexOf("c"), 0u);
     EXPECT_EQ(list.ImageTimeStamp("C", "LOGO.BMP"), "2023");
-}
 
-TEST(FormsListReader, EmptyReplyTextAfterLastColonAndAWrongFormatKeepingEarlierRecords) {
-    FormsDefinitions list;
-    list.Add(FormDefinition{});
-    std::string bad;
+    // An empty reply, text after the last colon, a wrong format keeping earlier records.
     EXPECT_EQ(ReadFormsList({"|OK||", "|END|"}, list, bad), ReadResult::Ok);
     EXPECT_TRUE(list.Empty());
     EXPECT_EQ(ReadFormsList({"|OK||A^d^t^i:::B^d^t^i"}, list, bad), ReadResult::Ok);
