@@ -57,8 +57,9 @@ TEST_F(EndToEnd, AnUploadSplitByAServerRestartFailsAndStoresNothing) {
     EXPECT_TRUE(list.Empty());
 }
 
-// (The catalogue, code lists and static lists the logic below reads are proven with it.)
-TEST_F(DemoServer, LookupsSavedRecordsAndADemoPicture) {
+// (The catalogue, code lists and static lists the logic reads are proven with it.)
+TEST_F(DemoServer, LookupsSavedRecordsAPictureAndTheCatalogueAppliedIntoTheLayout) {
+    SCOPED_TRACE("look-ups, saved records and a picture");
     ServerLookupValidator validator;
     validator.Link(nullptr, &comm);
     std::vector<LookupEntry> docTypes;
@@ -84,9 +85,8 @@ TEST_F(DemoServer, LookupsSavedRecordsAndADemoPicture) {
     EXPECT_GT(bytes.size(), 9000u);
     EXPECT_EQ(bytes.substr(0, 2), "BM");
     EXPECT_TRUE(ui.Messages().empty());
-}
 
-TEST_F(DemoServer, CatalogueFieldsPromptsAndStaticItemsApplyIntoTheLayout) {
+    SCOPED_TRACE("catalogue fields, prompts and static items applied into the layout");
     CatalogueLogic cat(comm, ui);
     FormModel model;
     std::vector<StaticItem> statics;
