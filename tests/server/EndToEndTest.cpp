@@ -100,11 +100,10 @@ TEST_F(DemoServer, LookupsSavedRecordsAPictureAndTheCatalogueAppliedIntoTheLayou
     EXPECT_TRUE(cat.AddField());
     EXPECT_TRUE(cat.AddMultiple("1", "3"));
     EXPECT_TRUE(cat.AddFunction(" xname"));
-    std::vector<CatalogueLogic::FieldRow> want = {{"~PT_NAME", "PATIENT.LAST_NAME"},
-                                                  {"~PT_NAME?1", "PATIENT.LAST_NAME"},
-                                                  {"~PT_NAME?2", "PATIENT.LAST_NAME"},
-                                                  {"~PT_NAME?3", "PATIENT.LAST_NAME"},
-                                                  {"~$$XNAME(PT_NAME)", "PATIENT.LAST_NAME"}};
+    std::vector<CatalogueLogic::FieldRow> want;
+    for (const char* code :
+         {"~PT_NAME", "~PT_NAME?1", "~PT_NAME?2", "~PT_NAME?3", "~$$XNAME(PT_NAME)"})
+        want.push_back({code, "PATIENT.LAST_NAME"});
     EXPECT_EQ(cat.fields, want);
     for (auto [from, thru] :
          {std::pair{"0", "3"}, {"5", "2"}, {"1", ""}, {"x", "2"}, {"1", "10001"}})
