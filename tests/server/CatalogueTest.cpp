@@ -1,11 +1,7 @@
 // The data catalogue on replies a real server would not give: failures, replies out of
 // the grammar, huge catalogues, and clipboard text of any bytes.
-#include <gtest/gtest.h>
-
-#include "ScriptedComm.h"
+#include "ServerTestSupport.h"
 #include "server/CatalogueLogic.h"
-#include "shell/Cp1252.h"
-#include "shell/RecordingUserInterface.h"
 #include "shell/TextUtils.h"
 
 using requests::StaticItem;
@@ -23,9 +19,7 @@ TEST_F(Catalogue, FailedOrMalformedRepliesLeaveListsEmptyOrUntouched) {
     comm.Fail();
     EXPECT_FALSE(cat.GetTablesData());
     EXPECT_TRUE(cat.Tables().empty());
-    ASSERT_EQ(ui.Messages().size(), 1u);
-    EXPECT_EQ(ui.Messages()[0].text, "no DB data received");
-    EXPECT_EQ(ui.Messages()[0].title, "ERROR");
+    EXPECT_EQ(Shown(ui), "|ERROR: no DB data received");
 
     // A table with no fields, a field with a NUL, and properties too short for a code.
     comm.Ok({"DB" + E231 + "T1" + E231 + "T2" + E232 + std::string("A\0B", 3) + E232 + "C"});

@@ -4,13 +4,9 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
-#include <functional>
 
-#include "RepositoryServerProcess.h"
-#include "ScriptedComm.h"
+#include "ServerTestSupport.h"
 #include "server/OutsideComponents.h"
-#include "server/RepositoryCommands.h"
-#include "shell/RecordingUserInterface.h"
 #include "shell/TextUtils.h"
 
 using namespace requests;
@@ -32,14 +28,11 @@ struct Fixture : ::testing::Test {
     // call on a link answering with answers: "RESULT SENT", then each message shown as
     // "|title: text".
     std::string Run(std::vector<Answer> answers, const std::function<bool()>& call) {
-        comm.answers.assign(answers.begin(), answers.end());
-        comm.sent.clear();
-        comm.debug = false;
+        comm.Script(answers);
+        comm.SetDebugMode(false);
         ui.Clear();
         const bool result = call();
-        std::string out = std::to_string(result) + " " + std::to_string(comm.sent.size());
-        for (const auto& m : ui.Messages()) out += "|" + m.title + ": " + m.text;
-        return out;
+        return std::to_string(result) + " " + std::to_string(comm.Sent().size()) + Shown(ui);
     }
 };
 
@@ -85,7 +78,7 @@ TEST_F(Commands, EachFailureOrRefusalEndsTheCommandWithItsOwnMessage) {
         // In debug mode each piece's length is shown.
         {{},
          [&] {
-             comm.debug = true;
+             comm.SetDebugMode(true);
              return SendFormData(comm, ui, std::string(30001, 'q'), text);
          },
          "1 2|DEBUG: Piece 1 length: 7|DEBUG: Piece 2 length: 30016"},
@@ -202,7 +195,7 @@ TEST_F(Commands, SavedRecordsProbeCachesItsSearchAndLogsItsFailures) {
     };
     const Answer yes = Reply("|OK||1|END|");
     EXPECT_EQ(Run({yes, Answer{true, {"|OK||", "REC1", "|END|"}}}, probe("F", true)), "1 2");
-    EXPECT_EQ(comm.sent[1], "|GET|EMR|*||SEARCH|AND|DESCR\tOR\tF");
+    EXPECT_EQ(comm.Sent()[1], "|GET|EMR|*||SEARCH|AND|DESCR\tOR\tF");
     EXPECT_EQ(util.CacheGet("NEW_EMR_FOR_ALL_ACCOUNTS_F"), "REC1");
     // The second time the cache answers; only the probe goes out.
     EXPECT_EQ(Run({yes}, probe("F", true)), "1 1");
@@ -260,14 +253,14 @@ TEST_F(Commands, TheLookupValidatorAsksTheServerAndAnswersInTheDesignersTerms) {
     std::string corrected;
     EXPECT_EQ(ValidateLookupByServer(v, "IDT", " lab ", corrected), "True");
     EXPECT_EQ(corrected, "LAB");
-    EXPECT_EQ(comm.sent.back(), "|GET|CODE1|IDT:V|lab");
+    EXPECT_EQ(comm.Sent().back(), "|GET|CODE1|IDT:V|lab");
     comm.Fail();
     EXPECT_EQ(ValidateLookupByServer(v, "IDT", "XR", corrected), "NOT VALID");
     comm.Ok({"ERROR: code list not found"});
     EXPECT_EQ(ValidateLookupByServer(v, "ZZZ", "XR", corrected), "NOT VALID");
     EXPECT_EQ(text::CountOf(Slurp(util.LogPath()), "\n"), 2);  // failures are logged
     EXPECT_EQ(ValidateLookupByServer(v, "IDT", "  ", corrected), "NOT VALID");
-    EXPECT_EQ(comm.sent.size(), 3u);  // an empty value is not asked about
+    EXPECT_EQ(comm.Sent().size(), 3u);  // an empty value is not asked about
 
     auto e = ParseLookupList(
         {"|OK||", "A    Alpha", "B    Beta    two|END|", "|END|", "C    after end"});

@@ -1,14 +1,7 @@
 // Copying forms between two real repository servers: layouts and picture bytes arrive
 // whole, the overwrite question, a target that dies mid-copy, bad input.
-#include <gtest/gtest.h>
-
-#include "RepositoryServerProcess.h"
-#include "ScriptedComm.h"
+#include "ServerTestSupport.h"
 #include "server/CopyFormsLogic.h"
-#include "server/RepositoryCommands.h"
-#include "server/Requests.h"
-#include "server/TcpComm.h"
-#include "shell/RecordingUserInterface.h"
 
 using namespace requests;
 namespace fs = std::filesystem;
@@ -89,7 +82,6 @@ struct CopyForms : WithServer {
 // A form whose picture is missing is not listed on the target, and kept for another try.
 TEST_F(CopyForms, CopiesLayoutsAndPicturesWholeThenRefreshesTheTarget) {
     Choose({"PLAIN", "SMALL", "LACKS", "BIG"});
-    ASSERT_EQ(logic->toCopy.size(), 4u);
     auto results = logic->CopyFormsToNewServer();
     ASSERT_EQ(results.size(), 4u);
     for (const auto& r : results)
@@ -129,13 +121,10 @@ TEST_F(CopyForms, ChangedTargetDropsItsListAndTheQuestionComesFromTheServerWritt
         ui.boolAnswers = {answer};
         auto results = logic->CopyFormsToNewServer();
         ASSERT_EQ(results.size(), 1u);
-        auto asked = std::find_if(ui.calls.begin(), ui.calls.end(), [](const auto& call) {
-            return call.kind == RecordingUserInterface::Kind::OkCancel;
-        });
-        ASSERT_NE(asked, ui.calls.end());
-        EXPECT_EQ(asked->text,
-                  "Form Already Exisits.\r\nForm ID: 1\r\nForm Type: 2\r\nForm Name: "
-                  "PLAIN\r\nForm Doc Type: LAB\r\nThe select item will be overwritten. ");
+        EXPECT_EQ(Asked(ui,
+                        "Form Already Exisits.\r\nForm ID: 1\r\nForm Type: 2\r\nForm Name: "
+                        "PLAIN\r\nForm Doc Type: LAB\r\nThe select item will be overwritten. "),
+                  1);
         EXPECT_EQ(results[0].outcome,
                   answer ? CopyResult::Outcome::Whole : CopyResult::Outcome::Skipped);
         EXPECT_EQ(TargetLayout("PLAIN").find("old") == std::string::npos, answer);
@@ -176,34 +165,27 @@ TEST_F(CopyForms, TargetKilledMidCopyIsReportedAndARetrySucceeds) {
 }
 
 TEST_F(CopyForms, BadInputGivesItsMessageAndCopiesNothing) {
-    struct Case {
-        std::string toAddress, toPort;
+    const struct {
+        std::string toPort;
         bool empty;
         std::string message;
+    } cases[] = {
+        {"", false, "Please make sure we have an IP and port"},
+        {logic->fromPort, false, "copied onto the server they come from"},
+        {logic->fromPort, true, "No forms to copy. "},
+        // Unreachable target: its list cannot be read, so nothing is copied.
+        {"1", false, "Ping error: cannot connect to 127.0.0.1:1"},
     };
-    const std::string port = logic->fromPort;
-    for (const Case& c : std::vector<Case>{
-             {"127.0.0.1", "", false, "Please make sure we have an IP and port"},
-             {"127.0.0.1", port, false, "copied onto the server they come from"},
-             {"127.0.0.1", port, true, "No forms to copy. "},
-         }) {
+    for (const auto& c : cases) {
         ui.Clear();
         logic->toCopy.clear();
         if (!c.empty) logic->toCopy.push_back({.name = "PLAIN"});
-        logic->toAddress = c.toAddress;
         logic->toPort = c.toPort;
         EXPECT_TRUE(logic->CopyFormsToNewServer().empty());
         ASSERT_EQ(ui.Messages().size(), 1u);
         EXPECT_NE(ui.Messages()[0].text.find(c.message), std::string::npos) << c.message;
     }
-    // Unreachable target: its list cannot be read, so nothing is copied.
-    ui.Clear();
-    logic->toPort = "1";
-    logic->toCopy = {{.name = "PLAIN"}};
-    EXPECT_TRUE(logic->CopyFormsToNewServer().empty());
-    EXPECT_EQ(logic->toCopy.size(), 1u);
-    EXPECT_FALSE(ui.Messages().empty());
-
+    EXPECT_EQ(logic->toCopy.size(), 1u);  // kept for another try
     logic->toAddress = "localhost";
     EXPECT_TRUE(logic->CheckAddress(CopyFormsLogic::Server::To));
     EXPECT_EQ(logic->toAddress, "127.0.0.1");
@@ -262,16 +244,17 @@ TEST(CopyFormsPing, SkippedOnlyWhenAskedAndAFailedOneNamesTheServer) {
         StartOptions options;
         options.ignorePing = skip;
         CopyFormsLogic logic(from, to, ui, options);
-        logic.fromAddress = "10.0.0.9";
-        logic.fromPort = "5001";
+        logic.fromAddress = "127.0.0.1";
+        logic.fromPort = std::to_string(from.Port());
+        if (!skip) from.Ok({"|OK||PING|END|"});  // the link's own ping passes
         from.Fail();
         EXPECT_FALSE(logic.ConnectAndList(CopyFormsLogic::Server::From));
-        ASSERT_FALSE(from.sent.empty());
-        EXPECT_EQ(from.sent[0], skip ? "|GET|CUSTFORM|L" : "|GET|PING|");
-        if (!skip) {
-            ASSERT_GE(ui.Messages().size(), 1u);
-            EXPECT_EQ(ui.Messages()[0].text, "Error connecting to \r\n10.0.0.9 5001");
-            EXPECT_EQ(ui.Messages()[0].title, "Not Connected");
-        }
+        using Texts = std::vector<std::string>;
+        EXPECT_EQ(from.Sent(),
+                  (skip ? Texts{"|GET|CUSTFORM|L"} : Texts{"|GET|PING|", "|GET|PING|"}));
+        EXPECT_EQ(Shown(ui), skip ? "|ERROR: |GET|CUSTFORM|L error\r\nscripted failure"
+                                  : "|Not Connected: Error connecting to \r\n127.0.0.1 " +
+                                        logic.fromPort +
+                                        "|Copy Forms: No Connection available to Server.");
     }
 }

@@ -1,37 +1,16 @@
 // The designer's commands against the real repository server: an upload split by a
 // restart, the demo data's look-ups, saved records and pictures, and the catalogue.
 // (Saving, listing, fetching and deleting forms: the form flows' tests.)
-#include <gtest/gtest.h>
-
-#include <functional>
-
-#include "RepositoryServerProcess.h"
-#include "canvas/CanvasModel.h"
-#include "layout/LayoutWriter.h"
+#include "ServerTestSupport.h"
 #include "server/CatalogueLogic.h"
 #include "server/OutsideComponents.h"
-#include "server/RepositoryCommands.h"
-#include "server/TcpComm.h"
-#include "shell/RecordingUserInterface.h"
 #include "shell/TextUtils.h"
 
 using namespace requests;
 
+using EndToEnd = Linked;
+
 namespace {
-
-struct EndToEnd : WithServer {
-    TcpComm comm;
-    RecordingUserInterface ui;
-
-    void SetUp() override {
-        WithServer::SetUp();
-        if (!Ready()) return;
-        comm.SetTimeouts(5000, 20000);
-        std::string error;
-        ASSERT_TRUE(OpenConnection(comm, "127.0.0.1", std::to_string(server->Port()), "1", error))
-            << error;
-    }
-};
 
 std::string BigLayout() {
     std::string t = "<HEADER>\r\nForm_Code:\tE2E\r\n</HEADER>\r\n<PAGE 1>";
@@ -40,36 +19,29 @@ std::string BigLayout() {
     return t + "\r\n</PAGE 1>";
 }
 
-}  // namespace
-
-namespace {
-// The link of a designer whose server restarts, on the same port, just before the
-// request numbered restartAt.
-struct RestartingComm : TcpComm {
-    std::function<void()> restart;
-    int restartAt = 0, sent = 0;
-    bool GetServerStringData(const std::string& request, const std::string& extra,
-                             std::string& reply, std::string& error) override {
-        if (++sent == restartAt) restart();
-        return TcpComm::GetServerStringData(request, extra, reply, error);
+struct FixedPicker : LookupPicker {
+    std::string answer, list;
+    void Configure(const std::string& name, const std::string&, const std::string&,
+                   const std::string&) override {
+        list = name;
     }
+    std::string Show(const std::string&) override { return answer; }
 };
 }  // namespace
 
 TEST_F(EndToEnd, AnUploadSplitByAServerRestartFailsAndStoresNothing) {
-    RestartingComm link;
+    CuttingComm link;  // its server restarts, on the same port, before request cutAt
     int port = server->Port();
     link.restart = [&] {
         server.reset();
         server = std::make_unique<RepositoryServerProcess>((dir / "repo.db").string(), false, port);
     };
     link.SetTimeouts(5000, 20000);
-    link.SetServerAddress("127.0.0.1", std::to_string(port), 10, 0);
-    link.SetSessionContext("", "1", "");
+    OpenLink(link, "127.0.0.1", std::to_string(port), "1");
     std::string record = SaveRecord("SPLIT", "d", "", "", BigLayout());
     for (int at : {2, 3}) {  // between the "|SETL|" pieces, and before the last request
         link.sent = 0;
-        link.restartAt = at;
+        link.cutAt = at;
         EXPECT_EQ(SaveLayoutRecord(link, ui, record), SaveResult::Failed);
         ASSERT_EQ(ui.Messages().size(), 1u);
         EXPECT_NE(ui.Messages()[0].text.find("lost in the middle of a multi-part upload"),
@@ -77,7 +49,7 @@ TEST_F(EndToEnd, AnUploadSplitByAServerRestartFailsAndStoresNothing) {
         ui.Clear();
     }
     link.sent = 0;
-    link.restartAt = 3;
+    link.cutAt = 3;
     EXPECT_FALSE(SaveImage(link, ui, "SPLIT", "p.bmp", std::string(40000, 'p')));
     EXPECT_EQ(ui.Messages().size(), 1u);
     FormsDefinitions list;
@@ -85,14 +57,9 @@ TEST_F(EndToEnd, AnUploadSplitByAServerRestartFailsAndStoresNothing) {
     EXPECT_TRUE(list.Empty());
 }
 
-namespace {
-struct DemoServer : EndToEnd {
-    DemoServer() { demo = true; }
-};
-}  // namespace
-
-// (The catalogue, code lists and static lists the logic below reads are proven with it.)
-TEST_F(DemoServer, LookupsSavedRecordsAndADemoPicture) {
+// (The catalogue, code lists and static lists the logic reads are proven with it.)
+TEST_F(DemoServer, LookupsSavedRecordsAPictureAndTheCatalogueAppliedIntoTheLayout) {
+    SCOPED_TRACE("look-ups, saved records and a picture");
     ServerLookupValidator validator;
     validator.Link(nullptr, &comm);
     std::vector<LookupEntry> docTypes;
@@ -118,20 +85,8 @@ TEST_F(DemoServer, LookupsSavedRecordsAndADemoPicture) {
     EXPECT_GT(bytes.size(), 9000u);
     EXPECT_EQ(bytes.substr(0, 2), "BM");
     EXPECT_TRUE(ui.Messages().empty());
-}
 
-namespace {
-struct FixedPicker : LookupPicker {
-    std::string answer, list;
-    void Configure(const std::string& name, const std::string&, const std::string&,
-                   const std::string&) override {
-        list = name;
-    }
-    std::string Show(const std::string&) override { return answer; }
-};
-}  // namespace
-
-TEST_F(DemoServer, CatalogueFieldsPromptsAndStaticItemsApplyIntoTheLayout) {
+    SCOPED_TRACE("catalogue fields, prompts and static items applied into the layout");
     CatalogueLogic cat(comm, ui);
     FormModel model;
     std::vector<StaticItem> statics;
@@ -145,11 +100,10 @@ TEST_F(DemoServer, CatalogueFieldsPromptsAndStaticItemsApplyIntoTheLayout) {
     EXPECT_TRUE(cat.AddField());
     EXPECT_TRUE(cat.AddMultiple("1", "3"));
     EXPECT_TRUE(cat.AddFunction(" xname"));
-    std::vector<CatalogueLogic::FieldRow> want = {{"~PT_NAME", "PATIENT.LAST_NAME"},
-                                                  {"~PT_NAME?1", "PATIENT.LAST_NAME"},
-                                                  {"~PT_NAME?2", "PATIENT.LAST_NAME"},
-                                                  {"~PT_NAME?3", "PATIENT.LAST_NAME"},
-                                                  {"~$$XNAME(PT_NAME)", "PATIENT.LAST_NAME"}};
+    std::vector<CatalogueLogic::FieldRow> want;
+    for (const char* code :
+         {"~PT_NAME", "~PT_NAME?1", "~PT_NAME?2", "~PT_NAME?3", "~$$XNAME(PT_NAME)"})
+        want.push_back({code, "PATIENT.LAST_NAME"});
     EXPECT_EQ(cat.fields, want);
     for (auto [from, thru] :
          {std::pair{"0", "3"}, {"5", "2"}, {"1", ""}, {"x", "2"}, {"1", "10001"}})

@@ -3,122 +3,14 @@
 // the local copy's time-stamp rules, deleting, and a link cut mid-save.
 #include <random>
 
-#include "RepositoryServerProcess.h"
-#include "ScriptedComm.h"
-#include "canvas/CanvasModel.h"
-#include "layout/LayoutReader.h"
-#include "layout/LayoutWriter.h"
-#include "server/ConnectionLogic.h"
-#include "server/FormFlows.h"
-#include "server/RepositoryCommands.h"
-#include "server/SaveFormPrompt.h"
-#include "server/TcpComm.h"
+#include "ServerTestSupport.h"
 #include "shell/AtomicFile.h"
-#include "shell/RecordingUserInterface.h"
 #include "shell/TextUtils.h"
 #include "wire/Framing.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string DataFile(const std::string& name) {
-    const char* dir = std::getenv("FD_TEST_DATA");
-    return Slurp(std::string(dir ? dir : "tests/data") + "/" + name);
-}
-
-// The dialog as a user fills it in, one answer each time it opens (the last one stays);
-// what it opened with is kept.
-struct ScriptedSavePrompt : SaveFormPrompt {
-    std::deque<bool> answers = {true};
-    std::string code = "NEWFORM", name = "New form", type = "TEST", documentType = "LAB";
-    std::vector<std::string> offered;
-    std::vector<bool> overwrite;
-    bool ShowSaveDialog(FormSettings& s, bool formExists) override {
-        offered.push_back(s.formCode);
-        overwrite.push_back(formExists);
-        bool answer = answers.front();
-        if (answers.size() > 1) answers.pop_front();
-        if (!answer) return false;
-        s.formCode = code;
-        s.formName = name;
-        s.formType = type;
-        s.formDocumentType = documentType;
-        return true;
-    }
-};
-
-// The designer's link, cut at request number cutAt: the request never reaches the server,
-// or (replyLost) the server gets it but its reply is lost; either way the link closes.
-struct CuttingComm : TcpComm {
-    int cutAt = 0, sent = 0;
-    bool replyLost = false;
-    template <class Send>
-    bool Cut(Send send, std::string& error) {
-        if (++sent != cutAt) return send();
-        if (replyLost) send();
-        Disconnect();
-        error = "link cut";
-        return false;
-    }
-    bool GetServerStringData(const std::string& request, const std::string& extra,
-                             std::string& reply, std::string& error) override {
-        return Cut([&] { return TcpComm::GetServerStringData(request, extra, reply, error); },
-                   error);
-    }
-    bool GetServerArrayData(const std::string& request, const std::string& extra,
-                            std::vector<std::string>& reply, std::string& error) override {
-        return Cut([&] { return TcpComm::GetServerArrayData(request, extra, reply, error); },
-                   error);
-    }
-    bool GetServerArrayJoined(const std::string& request, std::string_view separator,
-                              std::string& joined, std::size_t& count,
-                              std::string& error) override {
-        return Cut(
-            [&] { return TcpComm::GetServerArrayJoined(request, separator, joined, count, error); },
-            error);
-    }
-};
-
-// One designer: its own data folder, model, canvas and link.
-struct Designer {
-    fs::path root;
-    RecordingUserInterface ui;
-    FixedTextMetrics metrics;
-    FormModel model;
-    CanvasModel store{model, metrics};
-    LocalFolders folders;
-    CuttingComm comm;
-    ConnectionLogic connection{comm, ui};
-    DirectConnection prompt{connection};
-    ScriptedSavePrompt save;
-    FormFlows flows{comm, ui, folders, model, store, store, metrics};
-
-    Designer(const fs::path& dir, int port)
-        : root(dir), folders((fs::create_directories(dir), dir.string()), ui) {
-        comm.SetTimeouts(5000, 20000);
-        connection.port = std::to_string(port);
-        connection.entity = "1";
-        flows.SetConnectionPrompt(&prompt);
-        flows.SetSavePrompt(&save);
-    }
-    bool Read(const std::string& layout) {
-        return LayoutReader(model, store, metrics, ui).BuildForm(layout);
-    }
-    std::string Write() { return LayoutWriter(model, store, ui).ReassembleData(); }
-    bool HasMessage(const std::string& text, const std::string& title = {}) const {
-        for (const auto& m : ui.Messages())
-            if (m.text.find(text) != std::string::npos && (title.empty() || m.title == title))
-                return true;
-        return false;
-    }
-    int Asked(const std::string& text) const {
-        int n = 0;
-        for (const auto& c : ui.calls)
-            n += c.kind == RecordingUserInterface::Kind::YesNo && c.text == text;
-        return n;
-    }
-};
 
 // What follows the header: the items, which must come back byte for byte.
 std::string Pages(const std::string& layout) {
@@ -134,6 +26,8 @@ std::string Picture(size_t size, unsigned seed) {
     if (size > 10) bytes.replace(5, 4, "\r\n\r\n");
     return bytes;
 }
+
+using Designer = ::Designer<CuttingComm>;
 
 struct FormFlowsTest : WithServer {
     std::unique_ptr<Designer> NewDesigner(const std::string& name) {
@@ -163,7 +57,7 @@ TEST_F(FormFlowsTest, ANewFormSavedAndReopenedElsewhereComesBackWhole) {
     ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
     EXPECT_EQ(a->prompt.shown, 1);  // not connected yet: the dialog came first
     EXPECT_EQ(a->save.offered, std::vector<std::string>{""});
-    EXPECT_TRUE(a->HasMessage("Form Saved.", "Save"));
+    EXPECT_TRUE(HasMessage(a->ui, "Form Saved.", "Save"));
     EXPECT_EQ(a->model.settings.formCode, "NEWFORM");
     EXPECT_FALSE(a->model.settings.timeStamp.empty());
     EXPECT_EQ(a->folders.LocalFormTimeStamp("NEWFORM"), a->model.settings.timeStamp);
@@ -171,9 +65,9 @@ TEST_F(FormFlowsTest, ANewFormSavedAndReopenedElsewhereComesBackWhole) {
     ASSERT_FALSE(logoStamp.empty());
     EXPECT_EQ(a->folders.LocalPictureTimeStamp("NEWFORM", false, "logo.v2.bmp"), logoStamp);
     // sig.png is not in the images folder: the user was asked first and saved without it.
-    EXPECT_EQ(a->Asked("The form names pictures that cannot be read from the images folder (" +
-                       a->folders.ImagesFolder() +
-                       "):\r\n    sig.png\r\n\r\nSave the form without them?"),
+    EXPECT_EQ(Asked(a->ui, "The form names pictures that cannot be read from the images folder (" +
+                               a->folders.ImagesFolder() +
+                               "):\r\n    sig.png\r\n\r\nSave the form without them?"),
               1);
     EXPECT_TRUE(a->flows.Definitions().ImageTimeStamp("NEWFORM", "sig.png").empty());
 
@@ -240,7 +134,7 @@ TEST_F(FormFlowsTest, ASaveCutAtAnyRequestLeavesTheOldOrTheNewFormWhole) {
                           stamp = a->model.settings.timeStamp;
         SaveOutcome outcome = a->flows.SaveFormToServer(false);
         a->comm.cutAt = 0;
-        EXPECT_EQ(a->HasMessage("Form Saved.", "Save"), outcome == SaveOutcome::Saved);
+        EXPECT_EQ(HasMessage(a->ui, "Form Saved.", "Save"), outcome == SaveOutcome::Saved);
         if (outcome != SaveOutcome::Saved) {  // the local copy and the stamp stay as they were
             EXPECT_EQ(Slurp(a->folders.LocalFormCopyPath("CUT")), copy);
             EXPECT_EQ(a->model.settings.timeStamp, stamp);
@@ -271,19 +165,20 @@ TEST_F(FormFlowsTest, ASaveCutAtAnyRequestLeavesTheOldOrTheNewFormWhole) {
         }
 }
 
-TEST_F(FormFlowsTest, TheLocalCopyIsUsedOnlyWhenAllowedAndAsNewAsTheServers) {
+// One designer, step by step.
+TEST_F(FormFlowsTest, LocalCopyRulesSavingOverAnotherFormAndSavesThatStoreNothing) {
     auto a = NewDesigner("a");
-    ASSERT_TRUE(a->Read(DataFile("layouts/minimal.ldt")));
+    const std::string minimal = DataFile("layouts/minimal.ldt");
+    SCOPED_TRACE("the local copy is used only when allowed and as new as the server's");
+    ASSERT_TRUE(a->Read(minimal));
     a->model.settings.formCode = "LOCAL1";
     a->model.settings.formName = "Local";
     ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
     EXPECT_TRUE(a->save.offered.empty());  // a named form saves without the dialog
-
     // Change the local copy behind the designer's back, keeping its time stamp.
     std::string path = a->folders.LocalFormCopyPath("LOCAL1"), error;
     const std::string changed = text::ReplaceAll(Slurp(path), "Hello", "FromLocal");
     ASSERT_TRUE(files::AtomicWriteFile(path, changed, error));
-
     // Asked to fetch: the server's text, whatever the local copy says.
     ASSERT_TRUE(a->flows.LoadLayoutFromServer("LOCAL1", true));
     EXPECT_NE(a->Write().find("Hello\t"), std::string::npos);
@@ -297,44 +192,9 @@ TEST_F(FormFlowsTest, TheLocalCopyIsUsedOnlyWhenAllowedAndAsNewAsTheServers) {
     a->model.settings.timeStamp = "19990101000000000";
     ASSERT_TRUE(a->flows.LoadLayoutFromServer("LOCAL1", false));
     EXPECT_NE(a->Write().find("Hello\t"), std::string::npos);
-}
 
-TEST_F(FormFlowsTest, CancelledDialogsEmptyFormsAndUnsafeNamesSaveNothing) {
-    auto a = NewDesigner("a");
-    ASSERT_TRUE(a->Read(DataFile("layouts/minimal.ldt")));
-    a->model.settings.formCode.clear();
-    a->save.answers = {false};
-    EXPECT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::NotSaved);
-    EXPECT_TRUE(a->HasMessage("Form not saved.", "Saving Form..."));
-
-    auto e = NewDesigner("e");
-    ASSERT_TRUE(e->Read("<HEADER>\r\nPage:\t8.5\t11\r\n</HEADER>\r\n<PAGE>\r\n</PAGE>"));
-    e->model.settings.formCode = "OLDNAME";
-    e->model.settings.formName = "Old";
-    e->save.code = "EMPTY";
-    EXPECT_EQ(e->flows.SaveFormToServer(true), SaveOutcome::NotSaved);
-    EXPECT_TRUE(e->HasMessage("There is no data to save.", "Form not saved"));
-    EXPECT_EQ(e->model.settings.formCode, "OLDNAME");  // the old identity is back
-    EXPECT_EQ(e->model.settings.formName, "Old");
-
-    e->ui.Clear();
-    EXPECT_FALSE(e->flows.LoadLayoutFromServer("../../etc/passwd", true));
-    EXPECT_FALSE(e->ui.Messages().empty());
-    EXPECT_FALSE(fs::exists(e->root / "etc"));
-
-    // A layout naming a picture outside the images folder fetches nothing and says why.
-    e->ui.Clear();
-    const std::string layout = "image:\t1\t1\t2\t2\t../../outside.png\r\n";
-    ASSERT_EQ(requests::ImagesOfLayout(layout).size(), 1u);
-    e->flows.FetchPictures("EMPTY", layout);
-    EXPECT_TRUE(e->HasMessage("The picture name '../../outside.png' cannot be used as a file name.",
-                              "Load Layout"));
-    EXPECT_FALSE(fs::exists(e->root / "outside.png"));
-}
-
-TEST_F(FormFlowsTest, SavingOverAnotherStoredFormAsksFirstAndATooLargeOneReplacesNothing) {
-    auto a = NewDesigner("a");
-    ASSERT_TRUE(a->Read(DataFile("layouts/minimal.ldt")));
+    SCOPED_TRACE("saving over another stored form asks first; a too large one replaces nothing");
+    ASSERT_TRUE(a->Read(minimal));
     a->model.settings.formCode = "FIRST";
     ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
     a->model.settings.formCode = "SECOND";
@@ -347,9 +207,9 @@ TEST_F(FormFlowsTest, SavingOverAnotherStoredFormAsksFirstAndATooLargeOneReplace
     EXPECT_EQ(a->flows.SaveFormToServer(true), SaveOutcome::NotSaved);
     EXPECT_EQ(a->save.offered, (std::vector<std::string>{"SECOND", "SECOND"}));
     EXPECT_EQ(
-        a->Asked("Form 'first' already exists.\r\nDo you want to overwrite the existing Form?"), 1);
+        Asked(a->ui, "Form 'first' already exists.\r\nDo you want to overwrite the existing Form?"),
+        1);
     EXPECT_EQ(a->model.settings.formCode, "SECOND");
-
     // Answered Yes, but too large to read back: refused before the stored form is replaced.
     std::string stored, after;
     ASSERT_TRUE(requests::LoadLayoutText(a->comm, a->ui, "FIRST", stored));
@@ -359,10 +219,39 @@ TEST_F(FormFlowsTest, SavingOverAnotherStoredFormAsksFirstAndATooLargeOneReplace
     a->ui.boolAnswers = {true};
     a->ui.Clear();
     EXPECT_EQ(a->flows.SaveFormToServer(true), SaveOutcome::NotSaved);
-    EXPECT_TRUE(a->HasMessage("The form is too large to save (", "Form not saved"));
-    EXPECT_FALSE(a->HasMessage("Form Saved."));
+    EXPECT_TRUE(HasMessage(a->ui, "The form is too large to save (", "Form not saved"));
+    EXPECT_FALSE(HasMessage(a->ui, "Form Saved."));
     ASSERT_TRUE(requests::LoadLayoutText(a->comm, a->ui, "FIRST", after));
     EXPECT_EQ(after, stored);
+
+    SCOPED_TRACE("cancelled dialogs, empty forms and unsafe names save nothing");
+    ASSERT_TRUE(a->Read(minimal));
+    a->model.settings.formCode.clear();
+    a->save.answers = {false};
+    EXPECT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::NotSaved);
+    EXPECT_TRUE(HasMessage(a->ui, "Form not saved.", "Saving Form..."));
+    ASSERT_TRUE(a->Read("<HEADER>\r\nPage:\t8.5\t11\r\n</HEADER>\r\n<PAGE>\r\n</PAGE>"));
+    a->model.settings.formCode = "OLDNAME";
+    a->model.settings.formName = "Old";
+    a->save.code = "EMPTY";
+    a->save.answers = {true};
+    EXPECT_EQ(a->flows.SaveFormToServer(true), SaveOutcome::NotSaved);
+    EXPECT_TRUE(HasMessage(a->ui, "There is no data to save.", "Form not saved"));
+    EXPECT_EQ(a->model.settings.formCode, "OLDNAME");  // the old identity is back
+    EXPECT_EQ(a->model.settings.formName, "Old");
+    a->ui.Clear();
+    EXPECT_FALSE(a->flows.LoadLayoutFromServer("../../etc/passwd", true));
+    EXPECT_FALSE(a->ui.Messages().empty());
+    EXPECT_FALSE(fs::exists(a->root / "etc"));
+    // A layout naming a picture outside the images folder fetches nothing and says why.
+    a->ui.Clear();
+    const std::string layout = "image:\t1\t1\t2\t2\t../../outside.png\r\n";
+    ASSERT_EQ(requests::ImagesOfLayout(layout).size(), 1u);
+    a->flows.FetchPictures("EMPTY", layout);
+    EXPECT_TRUE(HasMessage(a->ui,
+                           "The picture name '../../outside.png' cannot be used as a file name.",
+                           "Load Layout"));
+    EXPECT_FALSE(fs::exists(a->root / "outside.png"));
 }
 
 TEST_F(FormFlowsTest, TheConnectionIsOnlyConnectedAfterAnAnsweredPing) {
@@ -400,9 +289,10 @@ TEST_F(FormFlowsTest, TheConnectionIsOnlyConnectedAfterAnAnsweredPing) {
     noPing.noPing = true;
     ScriptedComm scripted;
     ConnectionLogic skipping(scripted, ui, noPing);
+    skipping.port = std::to_string(scripted.Port());
     EXPECT_TRUE(skipping.DoPingTest("", 0));
     EXPECT_TRUE(skipping.Connect());
-    EXPECT_TRUE(scripted.sent.empty());  // not even the ping request
+    EXPECT_TRUE(scripted.Sent().empty());  // not even the ping request
     skipping.Disconnect(nullptr);
     EXPECT_FALSE(skipping.Connected());
     EXPECT_EQ(skipping.Caption(), "Disconnected");
@@ -444,11 +334,11 @@ TEST_F(FormFlowsTest, SavedRecordsOfferANewNameOrAnOverwriteAndAStatementMayBeMa
     a->ui.boolAnswers = {true};
     a->save.answers = {false};
     EXPECT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::NotSaved);
-    EXPECT_EQ(a->Asked(question), 1);
+    EXPECT_EQ(Asked(a->ui, question), 1);
     EXPECT_EQ(a->save.offered, std::vector<std::string>{"EMRVITALS_1"});
     EXPECT_EQ(a->save.overwrite, std::vector<bool>{false});
     EXPECT_EQ(a->model.settings.formCode, "EMRVITALS");
-    EXPECT_TRUE(a->HasMessage("Form not saved.", "Saving Form..."));
+    EXPECT_TRUE(HasMessage(a->ui, "Form not saved.", "Saving Form..."));
 
     // No: the dialog opens to confirm the overwrite, and the form is saved in place.
     a->ui.boolAnswers = {false};
@@ -456,7 +346,7 @@ TEST_F(FormFlowsTest, SavedRecordsOfferANewNameOrAnOverwriteAndAStatementMayBeMa
     a->save.code = "EMRVITALS";
     a->save.name = "Vital Signs";
     EXPECT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
-    EXPECT_EQ(a->Asked(question), 2);
+    EXPECT_EQ(Asked(a->ui, question), 2);
     EXPECT_EQ(a->save.offered, (std::vector<std::string>{"EMRVITALS_1", "EMRVITALS"}));
     EXPECT_EQ(a->save.overwrite, (std::vector<bool>{false, true}));
 
@@ -464,7 +354,7 @@ TEST_F(FormFlowsTest, SavedRecordsOfferANewNameOrAnOverwriteAndAStatementMayBeMa
     a->ui.calls.clear();
     a->model.settings.formCode = "FRESH";
     EXPECT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
-    EXPECT_EQ(a->Asked(question), 0);
+    EXPECT_EQ(Asked(a->ui, question), 0);
 
     // A statement can be marked not active right after it is saved; answered No, or not a
     // statement, the flags stay as the server keeps them for a saved form.
@@ -475,7 +365,7 @@ TEST_F(FormFlowsTest, SavedRecordsOfferANewNameOrAnOverwriteAndAStatementMayBeMa
         a->model.settings.formCode = code;
         a->model.settings.statement = statement;
         ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
-        EXPECT_EQ(a->Asked("Mark this form as not active?"), statement ? 1 : 0) << code;
+        EXPECT_EQ(Asked(a->ui, "Mark this form as not active?"), statement ? 1 : 0) << code;
         ASSERT_TRUE(requests::UpdateFormsDefinitions(a->comm, a->ui, a->flows.Definitions()));
         ASSERT_NE(a->flows.Definitions().Find(code), nullptr);
         EXPECT_EQ(a->flows.Definitions().Find(code)->active, !(statement && answer)) << code;

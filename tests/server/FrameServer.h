@@ -14,11 +14,13 @@
 #include "wire/Framing.h"
 
 // Handler gets [channel, entity, text] and returns the reply fields. Special first
-// fields: "SILENT" (no reply), "CLOSE" (drop the link), "GARBAGE" (bad frame).
+// fields: "SILENT" (no reply), "CLOSE" (drop the link), "GARBAGE" (bad frame). A slow
+// server takes its time over reading each request, and again over replying.
 class FrameServer {
   public:
     using Handler = std::function<std::vector<std::string>(const std::vector<std::string>&)>;
-    explicit FrameServer(Handler h) : handler_(std::move(h)) {
+    explicit FrameServer(Handler h, std::chrono::milliseconds slowness = {})
+        : handler_(std::move(h)), slowness_(slowness) {
         std::string error;
         listen_ = wire::ListenTcp("127.0.0.1", 0, error, &port_);
         thread_ = std::thread([this] { Run(); });
@@ -55,6 +57,7 @@ class FrameServer {
     void Serve(int fd) {
         while (!stop_) {
             if (!Readable(fd)) continue;
+            std::this_thread::sleep_for(slowness_);
             std::string payload;
             if (wire::ReadFrame(fd, payload, 5000) != wire::IoResult::Ok) return;
             std::vector<std::string> fields;
@@ -64,6 +67,7 @@ class FrameServer {
                 seen_.push_back(fields);
             }
             auto reply = handler_(fields);
+            std::this_thread::sleep_for(slowness_);
             if (!reply.empty() && reply[0] == "SILENT") {
                 while (!stop_) std::this_thread::sleep_for(std::chrono::milliseconds(10));
                 return;
@@ -78,6 +82,7 @@ class FrameServer {
     }
 
     Handler handler_;
+    std::chrono::milliseconds slowness_;
     int listen_ = -1;
     int port_ = 0;
     std::atomic<bool> stop_{false};

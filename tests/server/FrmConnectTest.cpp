@@ -3,11 +3,11 @@
 #include <QCloseEvent>
 #include <QPushButton>
 #include <QTimer>
+#include <chrono>
 
-#include "RepositoryServerProcess.h"
-#include "server/TcpComm.h"
+#include "ServerTestSupport.h"
+#include "server/qt/ActionDeadline.h"
 #include "server/qt/FrmConnect.h"
-#include "shell/RecordingUserInterface.h"
 #include "support/UserInput.h"
 
 using FrmConnectWindow = WithServer;
@@ -72,11 +72,6 @@ TEST_F(FrmConnectWindow, ConnectsDisconnectsAndKeepsWhatWasTyped) {
     EXPECT_EQ(entity->text(), "1");
 }
 
-#include <chrono>
-
-#include "FrameServer.h"
-#include "server/qt/ActionDeadline.h"
-
 TEST(ActionDeadline, AllRequestsOfOneWindowActionShareOneDeadlineNamingTheServer) {
     FrameServer silent(
         [](const std::vector<std::string>&) { return std::vector<std::string>{"SILENT"}; });
@@ -100,5 +95,4 @@ TEST(ActionDeadline, AllRequestsOfOneWindowActionShareOneDeadlineNamingTheServer
         ASSERT_EQ(ui.Messages().size(), std::size_t(action + 1));
         EXPECT_EQ(ui.Messages().back().text.rfind(expected, 0), 0u);
     }
-    silent.Stop();
 }

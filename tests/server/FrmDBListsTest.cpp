@@ -8,11 +8,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "RepositoryServerProcess.h"
-#include "server/RepositoryCommands.h"
-#include "server/TcpComm.h"
+#include "ServerTestSupport.h"
 #include "server/qt/FrmDBLists.h"
-#include "shell/RecordingUserInterface.h"
 #include "support/UserInput.h"
 
 namespace {
@@ -28,18 +25,9 @@ void ClickTab(QWidget& dlg, int tab) {
     QTabBar* bar = dlg.findChild<QTabWidget*>("TabStrip1")->tabBar();
     ClickAt(bar, bar->tabRect(tab).center());
 }
-struct DemoServer : WithServer {
-    DemoServer() { demo = true; }
-};
 }  // namespace
 
 TEST_F(DemoServer, FrmDBListsFillsEachTabFromTheServerAndAppliesIntoTheForm) {
-    RecordingUserInterface ui;
-    TcpComm comm;
-    comm.SetTimeouts(2000, 5000);
-    std::string error;
-    ASSERT_TRUE(
-        requests::OpenConnection(comm, "127.0.0.1", std::to_string(server->Port()), "1", error));
     FormModel model;
     std::vector<requests::StaticItem> statics{{"OLD", "Kept until applied", ""}};
     CatalogueHost host{model, statics};

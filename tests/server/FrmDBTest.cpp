@@ -7,20 +7,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTest>
 #include <QTimer>
 #include <QTreeView>
-#include <functional>
 
-#include "RepositoryServerProcess.h"
-#include "ScriptedComm.h"
-#include "canvas/CanvasModel.h"
-#include "server/ConnectionLogic.h"
-#include "server/FormFlows.h"
-#include "server/RepositoryCommands.h"
-#include "server/TcpComm.h"
+#include "ServerTestSupport.h"
 #include "server/qt/FrmDB.h"
-#include "shell/RecordingUserInterface.h"
 #include "shell/TextUtils.h"
 #include "support/UserInput.h"
 
@@ -29,27 +20,13 @@ using Logic = FormsBrowserLogic;
 
 namespace {
 
+// A designer of its own on the demo forms.
 struct Browser : WithServer {
-    RecordingUserInterface ui;
-    FixedTextMetrics metrics;
-    FormModel model;
-    CanvasModel store{model, metrics};
-    std::unique_ptr<LocalFolders> folders;
-    TcpComm comm;
-    ConnectionLogic connection{comm, ui};
-    DirectConnection prompt{connection};
-    std::unique_ptr<FormFlows> flows;
-
+    std::unique_ptr<Designer<TcpComm>> user;
     Browser() { demo = true; }
     void SetUp() override {
         WithServer::SetUp();
-        if (!Ready()) return;
-        folders = std::make_unique<LocalFolders>(dir.string(), ui);
-        comm.SetTimeouts(5000, 20000);
-        connection.port = std::to_string(server->Port());
-        connection.entity = "1";
-        flows = std::make_unique<FormFlows>(comm, ui, *folders, model, store, store, metrics);
-        flows->SetConnectionPrompt(&prompt);
+        if (Ready()) user = std::make_unique<Designer<TcpComm>>(dir / "user", server->Port());
     }
     static int RowOf(const Logic& l, const std::string& name) {
         for (std::size_t i = 0; i < l.Rows().size(); ++i)
@@ -77,8 +54,12 @@ std::string SortKey(const std::string& cell, int column) {
 
 }  // namespace
 
-TEST_F(Browser, ListsEveryFormAndSortsByEachColumnBothWays) {
-    Logic logic(*flows, ui);
+// One designer walks the browser over the demo forms.
+TEST_F(Browser, ListsSortsOpensFlagsSelectsAndDeletesForms) {
+    RecordingUserInterface& ui = user->ui;
+    FormFlows& flows = user->flows;
+    SCOPED_TRACE("every form listed and sorted by each column both ways; one opened");
+    Logic logic(flows, ui);
     ASSERT_TRUE(logic.Start(false, false, ""));
     EXPECT_EQ(logic.Rows().size(), 4u);
     EXPECT_EQ(logic.Caption(), "Total: 4      Select Form");
@@ -87,8 +68,7 @@ TEST_F(Browser, ListsEveryFormAndSortsByEachColumnBothWays) {
     EXPECT_EQ(charge.cells[Logic::kDocType], "CHG");
     EXPECT_EQ(charge.Key(), "key\tCHARGE01\t" + std::to_string(charge.position));
     EXPECT_EQ(logic.Rows()[std::size_t(RowOf(logic, "STMT01"))].cells[Logic::kImages], "");
-
-    FrmDB dlg(*flows, ui);
+    FrmDB dlg(flows, ui);
     WhenShown([&](FrmDB& d) {
         QHeaderView* header = d.List()->header();
         for (int c = 0; c < Logic::kColumns; ++c) {
@@ -114,41 +94,8 @@ TEST_F(Browser, ListsEveryFormAndSortsByEachColumnBothWays) {
     EXPECT_FALSE(dlg.Cancelled());
     EXPECT_EQ(dlg.SelectedFormName(), "EMRVITALS");
     EXPECT_EQ(dlg.findChild<QPushButton*>("cmdGetForm")->text().remove('&'), "Open Form");
-}
 
-TEST_F(Browser, DeletesOnlyAfterOkAndNothingWithNothingChosen) {
-    Logic logic(*flows, ui);
-    ASSERT_TRUE(logic.Start(false, false, ""));
-    EXPECT_FALSE(logic.DeleteChosen());
-    EXPECT_FALSE(logic.TakeChosen());
-    ASSERT_EQ(ui.Messages().size(), 2u);
-    EXPECT_EQ(ui.Messages()[0].text, "Nothing selected");
-    EXPECT_EQ(ui.Messages()[0].title, "Select");
-    EXPECT_EQ(ui.calls.size(), 2u);  // no question asked
-
-    logic.Choose(RowOf(logic, "INTAKE"));
-    ui.boolAnswers = {false, true};
-    EXPECT_FALSE(logic.DeleteChosen());  // Cancel
-    EXPECT_EQ(ui.calls.back().text, "Form 'INTAKE'\r\n will be deleted.");
-    EXPECT_EQ(ui.calls.back().title, "Form - Delete");
-    EXPECT_GE(RowOf(logic, "INTAKE"), 0);
-    EXPECT_TRUE(logic.DeleteChosen());  // OK
-    EXPECT_EQ(ui.Messages().back().text, "Form Deleted.");
-    EXPECT_EQ(ui.Messages().back().title, "Deleting Form...");
-    EXPECT_EQ(RowOf(logic, "INTAKE"), -1);
-    EXPECT_EQ(logic.Caption(), "Total: 3      Select Form");
-    EXPECT_EQ(logic.ChosenRow(), -1);
-    // Gone from the server, static list and all.
-    Logic fresh(*flows, ui);
-    ASSERT_TRUE(fresh.Start(false, false, ""));
-    EXPECT_EQ(RowOf(fresh, "INTAKE"), -1);
-    std::string list;
-    requests::GetStaticList(comm, ui, "INTAKE", list);
-    EXPECT_EQ(requests::ReadStaticList(list).size(), 0u);
-}
-
-TEST_F(Browser, SavedFlagsComeBackAndTheChosenRowStaysChosen) {
-    FrmDB dlg(*flows, ui);
+    SCOPED_TRACE("saved flags come back and the chosen row stays chosen");
     for (auto [active, selected] : {std::pair{true, false}, {false, true}, {true, true}}) {
         WhenShown([&, active, selected](FrmDB& d) {
             ClickAt(d.List()->viewport(), RowAt(d, "STMT01"));
@@ -165,16 +112,15 @@ TEST_F(Browser, SavedFlagsComeBackAndTheChosenRowStaysChosen) {
         dlg.ShowDialog(false);
         EXPECT_TRUE(dlg.Cancelled());
         // Read back by another browser: the server kept both flags.
-        Logic fresh(*flows, ui);
+        Logic fresh(flows, ui);
         ASSERT_TRUE(fresh.Start(false, false, ""));
         fresh.Choose(RowOf(fresh, "STMT01"));
         EXPECT_EQ(fresh.ChosenActive(), active);
         EXPECT_EQ(fresh.ChosenSelected(), selected);
     }
     EXPECT_TRUE(ui.Messages().empty());
-}
 
-TEST_F(Browser, SelectModeLeavesTheCurrentFormOutAndCancelGivesNoName) {
+    SCOPED_TRACE("select mode leaves the current form out, and cancel gives no name");
     WhenShown([&](FrmDB& d) {
         EXPECT_EQ(RowOf(d.Logic(), "CHARGE01"), -1);
         EXPECT_EQ(d.Logic().Rows().size(), 3u);
@@ -186,30 +132,50 @@ TEST_F(Browser, SelectModeLeavesTheCurrentFormOutAndCancelGivesNoName) {
         ClickAt(d.List()->viewport(), RowAt(d, "INTAKE"));
         Press(Qt::Key_Return);
     });
-    EXPECT_EQ(FrmDB::SelectForm(*flows, ui, "charge01", nullptr), "INTAKE");
+    EXPECT_EQ(FrmDB::SelectForm(flows, ui, "charge01", nullptr), "INTAKE");
     WhenShown([](FrmDB& d) { Press(Qt::Key_Escape); });
-    EXPECT_EQ(FrmDB::SelectForm(*flows, ui, "CHARGE01", nullptr), "");
-    // No server: no dialog, no name.
+    EXPECT_EQ(FrmDB::SelectForm(flows, ui, "CHARGE01", nullptr), "");
+
+    SCOPED_TRACE("deleted only after OK, and nothing with nothing chosen");
+    ASSERT_TRUE(logic.Start(false, false, ""));
+    ui.Clear();
+    EXPECT_FALSE(logic.DeleteChosen());
+    EXPECT_FALSE(logic.TakeChosen());
+    EXPECT_EQ(Shown(ui), "|Select: Nothing selected|Select: Nothing selected");
+    EXPECT_EQ(ui.calls.size(), 2u);  // no question asked
+    logic.Choose(RowOf(logic, "INTAKE"));
+    ui.boolAnswers = {false, true};
+    EXPECT_FALSE(logic.DeleteChosen());  // Cancel
+    EXPECT_EQ(ui.calls.back().text, "Form 'INTAKE'\r\n will be deleted.");
+    EXPECT_EQ(ui.calls.back().title, "Form - Delete");
+    EXPECT_GE(RowOf(logic, "INTAKE"), 0);
+    EXPECT_TRUE(logic.DeleteChosen());  // OK
+    EXPECT_TRUE(HasMessage(ui, "Form Deleted.", "Deleting Form..."));
+    EXPECT_EQ(RowOf(logic, "INTAKE"), -1);
+    EXPECT_EQ(logic.Caption(), "Total: 3      Select Form");
+    EXPECT_EQ(logic.ChosenRow(), -1);
+    // Gone from the server, static list and all.
+    Logic fresh(flows, ui);
+    ASSERT_TRUE(fresh.Start(false, false, ""));
+    EXPECT_EQ(RowOf(fresh, "INTAKE"), -1);
+    std::string list;
+    requests::GetStaticList(user->comm, ui, "INTAKE", list);
+    EXPECT_EQ(requests::ReadStaticList(list).size(), 0u);
+
+    SCOPED_TRACE("no server: no dialog, no name");
     server.reset();
-    connection.Disconnect(nullptr);
-    connection.port = "1";
-    EXPECT_EQ(FrmDB::SelectForm(*flows, ui, "CHARGE01", nullptr), "");
+    user->connection.Disconnect(nullptr);
+    user->connection.port = "1";
+    EXPECT_EQ(FrmDB::SelectForm(flows, ui, "CHARGE01", nullptr), "");
 }
 
 TEST(BrowserBadInput, BrokenRepliesLeaveAnEmptyUsableListAndFiveThousandFormsSortAtOnce) {
-    ScriptedComm comm;
-    RecordingUserInterface ui;
-    FixedTextMetrics metrics;
-    FormModel model;
-    CanvasModel store{model, metrics};
-    LocalFolders folders(fs::temp_directory_path().string(), ui);
-    FormFlows flows(comm, ui, folders, model, store, store, metrics);
-    struct Always : ConnectionPrompt {
-        bool Connected() const override { return true; }
-        bool ShowConnectDialog() override { return true; }
-    } always;
-    flows.SetConnectionPrompt(&always);
-    Logic logic(flows, ui);
+    Designer<ScriptedComm> user(TestFolder("browser"), 0);
+    auto& comm = user.comm;
+    auto& ui = user.ui;
+    user.connection.port = std::to_string(comm.Port());
+    ASSERT_TRUE(user.connection.Connect());
+    Logic logic(user.flows, ui);
     const std::vector<std::vector<std::string>> broken = {
         {}, {"ERROR: no forms"}, {"|OK||A^B:|END|"}, {"\x01\xff^^:::^"}};
     for (const auto& reply : broken) {
@@ -230,8 +196,7 @@ TEST(BrowserBadInput, BrokenRepliesLeaveAnEmptyUsableListAndFiveThousandFormsSor
     ui.Clear();
     comm.Ok({"ERROR: form in use"});
     EXPECT_FALSE(logic.DeleteChosen());
-    ASSERT_EQ(ui.Messages().size(), 1u);
-    EXPECT_EQ(ui.Messages()[0].text, "ERROR: form in use");
+    EXPECT_EQ(Shown(ui), "|Error in '|SET|CUSTFORM|T-D|': ERROR: form in use");
     EXPECT_EQ(logic.Rows().size(), 1u);
 
     std::string big = "|OK||";
@@ -249,4 +214,5 @@ TEST(BrowserBadInput, BrokenRepliesLeaveAnEmptyUsableListAndFiveThousandFormsSor
     EXPECT_EQ(logic.SortColumn(), Logic::kColumns - 1);
     ASSERT_EQ(logic.Rows().size(), 5000u);
     EXPECT_EQ(logic.Rows().front().cells[Logic::kImages], "2");
+    fs::remove_all(user.root);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "server/Requests.h"
+#include "shell/TextUtils.h"
 
 using namespace requests;
 
@@ -19,7 +20,7 @@ TEST(SaveRecordPieces, OnePieceIsTheLastRequestMoreSendPiecesTwoToNFirst) {
     EXPECT_EQ(SaveRecordRequests(record + "b"), (Texts{"|SETL|b", "|SET|CUSTFORM|T|" + record}));
 }
 
-TEST(ImagePieces, BoundaryBetweenWholeAndNumberedAndCopiesAlwaysNumbered) {
+TEST(ImagePieces, WholeOrNumberedAndLargeOnesInAnEvenCountOfPiecesEveryByteInOrder) {
     std::string head = ImageHeaderWhole("F", "p.bmp");
     EXPECT_EQ(head, "|SET|CUSTFORM|I-0|F|p.bmp|");
     std::string fits(8999 - head.size(), 'x');
@@ -30,19 +31,15 @@ TEST(ImagePieces, BoundaryBetweenWholeAndNumberedAndCopiesAlwaysNumbered) {
     EXPECT_EQ(NumberedImageRequests("F", "p.bmp", "abc"), Texts{"|SET|CUSTFORM|I-1|F|p.bmp|abc"});
     EXPECT_EQ(NumberedImageRequests("F", "p.bmp", ""), Texts{"|SET|CUSTFORM|I-1|F|p.bmp|"});
     EXPECT_TRUE(NumberedImageRequests(std::string(9000, 'f'), "p.bmp", "abc").empty());
-}
 
-TEST(ImagePieces, PieceSizeHalfToEvenCountAndEveryByteInOrder) {
-    std::size_t size = LargeImagePieceSize("F", "p", "bmp");
-    // 9000 - (10 + len("|SET|CUSTFORM|I-111|F|p.bmp|"))
+    // Large pictures: 9000 - (10 + len("|SET|CUSTFORM|I-111|F|p.bmp|")) bytes a piece; a
+    // count that comes out at a half rounds to even (1.5 -> 2, 2.5 -> 2, 3.5 -> 4).
+    const std::size_t size = LargeImagePieceSize("F", "p", "bmp");
     EXPECT_EQ(size, 9000u - (10u + 28u));
-    EXPECT_EQ(LargeImagePieceCount(0, size), 0u);
-    EXPECT_EQ(LargeImagePieceCount(1, size), 1u);
-    EXPECT_EQ(LargeImagePieceCount(size, size), 2u);      // 1.5 -> 2 (even)
-    EXPECT_EQ(LargeImagePieceCount(2 * size, size), 2u);  // 2.5 -> 2 (even)
-    EXPECT_EQ(LargeImagePieceCount(3 * size, size), 4u);  // 3.5 -> 4 (even)
-    EXPECT_EQ(LargeImagePieceCount(2 * size + 1, size), 3u);
-    EXPECT_EQ(LargeImagePieceCount(size / 2, size), 1u);
+    const std::pair<std::size_t, std::size_t> counts[] = {
+        {0, 0}, {1, 1}, {size, 2}, {2 * size, 2}, {3 * size, 4}, {2 * size + 1, 3}, {size / 2, 1}};
+    for (auto [bytes, pieces] : counts)
+        EXPECT_EQ(LargeImagePieceCount(bytes, size), pieces) << bytes;
     EXPECT_EQ(LargeImagePieceSize("F", std::string(9000, 'n'), "bmp"), 0u);
     EXPECT_EQ(LargeImagePieceCount(10, 0), 0u);
     // 20 bytes in pieces of 10: 2.5 rounds to 2; 10 bytes: 1.5 rounds to 2, one empty.
@@ -73,7 +70,7 @@ TEST(ReplyTests, EachCommandFamilyHasItsOwnErrorTest) {
     EXPECT_FALSE(IsCodeListError("a:b:c:d:e"));
 }
 
-TEST(FormsListReader, FieldCountsDecideTheMeaning) {
+TEST(FormsListReader, FieldCountsDecideTheMeaningAndAWrongFormatKeepsEarlierRecords) {
     std::string img = "1" + E197 + "2023" + E197 + "logo.bmp" + E230;
     std::vector<std::string> lines = {
         "|OK||",
@@ -85,31 +82,26 @@ TEST(FormsListReader, FieldCountsDecideTheMeaning) {
     FormsDefinitions list;
     std::string bad;
     ASSERT_EQ(ReadFormsList(lines, list, bad), ReadResult::Ok);
-    ASSERT_EQ(list.Count(), 4u);
-    EXPECT_EQ(list.At(1).name, "A");
-    EXPECT_EQ(list.At(1).timeStamp, "TS1");
-    EXPECT_EQ(list.At(1).imageCount, 1);
+    // Each record as name, description, type, document type, stamp, date, picture count.
+    std::vector<std::string> read;
+    for (std::size_t i = 1; i <= list.Count(); ++i) {
+        const FormDefinition& d = list.At(i);
+        read.push_back(text::Join({d.name, d.description, d.type, d.documentType, d.timeStamp,
+                                   d.dateModified, std::to_string(d.imageCount)},
+                                  "|"));
+    }
+    EXPECT_EQ(read, (Texts{"A|Desc A|||TS1||1", "B|Desc B|||TS2|2024/01/02 10:11:12|0",
+                           "C|Desc C|T1|DOC|TS3|2024/01/03 01:02:03|2",
+                           "D|Desc D|T2||TS4|d|0"}));  // six fields: no document type
     EXPECT_EQ(list.At(1).images[0].timeStamp, "2023");
     EXPECT_EQ(list.At(1).images[0].baseName, "logo");
     EXPECT_EQ(list.At(1).images[0].extension, "bmp");
-    EXPECT_EQ(list.At(2).dateModified, "2024/01/02 10:11:12");
-    EXPECT_EQ(list.At(2).imageCount, 0);
-    EXPECT_EQ(list.At(3).type, "T1");
-    EXPECT_EQ(list.At(3).timeStamp, "TS3");
-    EXPECT_EQ(list.At(3).documentType, "DOC");
-    EXPECT_EQ(list.At(3).imageCount, 2);
     EXPECT_TRUE(list.At(3).images[1].IsBlank());
-    EXPECT_EQ(list.At(4).type, "T2");  // six fields: no document type
-    EXPECT_EQ(list.At(4).documentType, "");
     EXPECT_EQ(list.IndexOf("c", true), 3u);
     EXPECT_EQ(list.IndexOf("c"), 0u);
     EXPECT_EQ(list.ImageTimeStamp("C", "LOGO.BMP"), "2023");
-}
 
-TEST(FormsListReader, EmptyReplyTextAfterLastColonAndAWrongFormatKeepingEarlierRecords) {
-    FormsDefinitions list;
-    list.Add(FormDefinition{});
-    std::string bad;
+    // An empty reply, text after the last colon, a wrong format keeping earlier records.
     EXPECT_EQ(ReadFormsList({"|OK||", "|END|"}, list, bad), ReadResult::Ok);
     EXPECT_TRUE(list.Empty());
     EXPECT_EQ(ReadFormsList({"|OK||A^d^t^i:::B^d^t^i"}, list, bad), ReadResult::Ok);

@@ -20,24 +20,23 @@ std::vector<std::string> Echo(const std::vector<std::string>& f) {
     return {"OK", "|OK||", f[2], "|END|"};
 }
 
-void Open(TcpComm& c, int port, const std::string& entity = "E1") {
-    c.ResetConnection();
-    c.Disconnect();
-    c.SetServerAddress("127.0.0.1", std::to_string(port), 10, 0);
-    c.SetSessionContext("", entity, "");
-    c.Connect();
-}
+// A link to the echo server.
+struct TcpCommTest : ::testing::Test {
+    FrameServer server{Echo};
+    TcpComm comm;
+    std::string reply, error;
+    void Open(int port, const std::string& entity = "E1") {
+        requests::OpenLink(comm, "127.0.0.1", std::to_string(port), entity);
+    }
+};
 
 }  // namespace
 
-TEST(TcpComm, BothChannelsCarryBinaryBytesAndTheEntityAndAnOverLongRequestIsRefused) {
-    FrameServer server(Echo);
-    TcpComm comm;
-    Open(comm, server.Port());
+TEST_F(TcpCommTest, BothChannelsCarryBinaryBytesAndTheEntityAndAnOverLongRequestIsRefused) {
+    Open(server.Port());
     EXPECT_TRUE(comm.IsLinkOpen());
     EXPECT_TRUE(comm.PingServer("", 0));
     std::string binary("\r\n\0\xE6\xC5\xFF|x", 8);
-    std::string reply, error;
     ASSERT_TRUE(comm.GetServerStringData("|SET|X|" + binary, "", reply, error)) << error;
     EXPECT_EQ(reply, "|OK|||SET|X|" + binary + "|END|");
     std::vector<std::string> lines;
@@ -51,8 +50,6 @@ TEST(TcpComm, BothChannelsCarryBinaryBytesAndTheEntityAndAnOverLongRequestIsRefu
     ASSERT_EQ(seen.size(), 4u);
     EXPECT_EQ(seen[1], (std::vector<std::string>{"S", "E1", "|SET|X|" + binary}));
     EXPECT_EQ(seen[2][0], "A");
-    EXPECT_EQ(comm.ServerAddress(), "127.0.0.1");
-    EXPECT_EQ(comm.ServerPort(), std::to_string(server.Port()));
     // An over-long request is refused here, without breaking the link.
     EXPECT_FALSE(
         comm.GetServerStringData(std::string(wire::kMaxFrameBytes, 'h'), "", reply, error));
@@ -62,11 +59,8 @@ TEST(TcpComm, BothChannelsCarryBinaryBytesAndTheEntityAndAnOverLongRequestIsRefu
     EXPECT_EQ(server.Connections(), 1);  // one link carries them all
 }
 
-TEST(TcpComm, ARefusalKeepsTheLinkABadReplyOrADropEndsItAndTheNextRequestReconnects) {
-    FrameServer server(Echo);
-    TcpComm comm;
-    Open(comm, server.Port(), "");
-    std::string reply, error;
+TEST_F(TcpCommTest, ARefusalKeepsTheLinkABadReplyOrADropEndsItAndTheNextRequestReconnects) {
+    Open(server.Port(), "");
     EXPECT_FALSE(comm.GetServerStringData("fail", "", reply, error));
     EXPECT_EQ(error, "request too long");
     EXPECT_TRUE(comm.IsLinkOpen());  // a refusal keeps the link in step
@@ -82,11 +76,8 @@ TEST(TcpComm, ARefusalKeepsTheLinkABadReplyOrADropEndsItAndTheNextRequestReconne
     EXPECT_EQ(seen.back()[1], "");  // an empty entity travels as an empty field
 }
 
-TEST(TcpComm, UploadsAreMarkedAndALostLinkEndsThem) {
-    FrameServer server(Echo);
-    TcpComm comm;
-    Open(comm, server.Port());
-    std::string reply, error;
+TEST_F(TcpCommTest, UploadsAreMarkedAndALostLinkEndsThem) {
+    Open(server.Port());
     comm.BeginSequence(2);
     EXPECT_TRUE(comm.GetServerStringData("a", "", reply, error));
     EXPECT_TRUE(comm.GetServerStringData("b", "", reply, error));
@@ -114,35 +105,17 @@ TEST(TcpComm, UploadsAreMarkedAndALostLinkEndsThem) {
 
 // A server too slow to read the request and to answer it: one deadline for both, then
 // the link is closed.
-TEST(TcpComm, OneDeadlineCoversWritingAndReadingTogether) {
-    std::string error;
-    int port = 0;
-    int listener = wire::ListenTcp("127.0.0.1", 0, error, &port);
-    ASSERT_GE(listener, 0) << error;
-    std::thread slow([&] {  // takes its time over reading the request, then over replying
-        int fd = ::accept(listener, nullptr, nullptr);
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        std::string payload;
-        wire::ReadFrame(fd, payload, 5000);
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        wire::WriteFrame(fd, wire::EncodeFields({"OK", "late"}), 5000);
-        wire::CloseSocket(fd);
-    });
-    TcpComm comm;
+TEST_F(TcpCommTest, OneDeadlineCoversWritingAndReadingTogether) {
+    FrameServer slow(Echo, std::chrono::milliseconds(500));
     comm.SetTimeouts(2000, 800);
-    Open(comm, port);
-    std::string reply;
+    Open(slow.Port());
     EXPECT_FALSE(comm.GetServerStringData(std::string(32 << 20, 'x'), "", reply, error));
     EXPECT_NE(error.find("timed out"), std::string::npos);
     EXPECT_FALSE(comm.IsLinkOpen());  // a reply that comes later would be out of step
-    slow.join();
-    wire::CloseSocket(listener);
 }
 
-TEST(TcpComm, OpeningClosingADeadServerAndBadAddresses) {
-    FrameServer server(Echo);
-    TcpComm comm;
-    std::string error, reply = "stale";
+TEST_F(TcpCommTest, OpeningClosingADeadServerAndBadAddresses) {
+    reply = "stale";
     ASSERT_TRUE(
         requests::OpenConnection(comm, "127.0.0.1", std::to_string(server.Port()), "9", error));
     EXPECT_EQ(server.Seen().at(0), (std::vector<std::string>{"S", "9", "|GET|PING|"}));
