@@ -269,6 +269,7 @@ TEST(UndoHistory, StepsPutTheTouchedRecordsBackInPlace) {
         e.edit();
         EXPECT_TRUE(c.canvas.HasUnrecordedChanges()) << e.name;
         ASSERT_TRUE(take(e.name)) << e.name;
+        EXPECT_NE(h.Position(), opened) << e.name;  // a form edited twice is not as opened
         texts.push_back(c.Write());
     }
     EXPECT_EQ(h.Steps(), 4u);  // the oldest went
