@@ -2,38 +2,11 @@
 // cancelling.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QTableWidget>
-#include <fstream>
 
 #include "server/qt/LookupPickerDialog.h"
 #include "support/UserInput.h"
-
-namespace {
-// One application for the whole program, gone before static destruction starts.
-class QtEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        // A screen as large as a desk's, so that every window fits on it to be clicked.
-        const std::string config = ::testing::TempDir() + "fd_desk_screen.json";
-        std::ofstream(config) << R"({"screens": [{"name": "desk", "x": 0, "y": 0, "width": 1920,
-                                   "height": 1200, "logicalDpi": 96}]})";
-        if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
-            qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).c_str());
-        static int argc = 1;
-        static char name[] = "server_qt_tests";
-        static char* argv[] = {name, nullptr};
-        app_ = new QApplication(argc, argv);
-    }
-    void TearDown() override { delete app_; }
-
-  private:
-    QApplication* app_ = nullptr;
-};
-[[maybe_unused]] auto* const kQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-}  // namespace
 
 TEST(LookupPickerDialog, DoubleClickOrTypingChoosesTheCodeAndEscapeCancels) {
     const struct {

@@ -15,13 +15,6 @@
 #include "shell/qt/QtUserInterface.h"
 #include "support/UserInput.h"
 
-// The application object must outlive every widget and die before exit handlers run.
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
-
 TEST(FrmStart, OnlyThePasswordInAnyCaseLogsInAWrongOneBeepsAndEscapeLeaves) {
     const struct {
         const char* typed;
