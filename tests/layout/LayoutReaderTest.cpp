@@ -16,13 +16,17 @@ class RecordingStore : public CanvasModel {
     using S = const std::string&;
     std::vector<std::string> calls;
     bool placeBackgrounds = false;
+    std::function<void(int)> onPage;
     void Note(const std::string& what, int n = -1) {
         calls.push_back(n < 0 ? what : what + " " + std::to_string(n));
     }
 
     void UnloadAllLabels() override { Note("unload labels"), CanvasModel::UnloadAllLabels(); }
     void UnloadAllImages() override { Note("unload images"), CanvasModel::UnloadAllImages(); }
-    void LoadPageContainer(int p) override { Note("page", p), CanvasModel::LoadPageContainer(p); }
+    void LoadPageContainer(int p) override {
+        if (onPage) onPage(p);
+        Note("page", p), CanvasModel::LoadPageContainer(p);
+    }
     bool LoadBackgroundImage(S l, int p) override {
         Note("background", p), calls.back() += " " + text::SplitStr(l, "\t", 2);
         CanvasModel::LoadBackgroundImage(l, p);
@@ -433,5 +437,19 @@ TEST(OpenLayoutFile, TakesTheFormCodeFromTheFileName) {
         for (size_t i = 0; i < whole.ui.Messages().size(); ++i)
             EXPECT_EQ(paged.ui.Messages()[i].text, whole.ui.Messages()[i].text);
     }
+    // Another program cuts the file short while its pages are read: the read ends, and says so.
+    const std::string text =
+        MakeLayout("", "<PAGE>\r\n" + ItemLine("A") + "\r\n</PAGE>\r\n<PAGE>\r\n" + ItemLine("B") +
+                           "\r\n</PAGE>\r\n");
+    ASSERT_TRUE(files::AtomicWriteFile(path, text, error));
+    FixedTextMetrics metrics;
+    FormModel model;
+    RecordingStore store(model, metrics);
+    store.onPage = [&](int) { std::filesystem::resize_file(path, text.size() - 12); };
+    RecordingUserInterface ui;
+    LayoutReader cutReader(model, store, metrics, ui);
+    EXPECT_FALSE(OpenLayoutFile(path, cutReader, model, ui));
+    ASSERT_FALSE(ui.Messages().empty());
+    EXPECT_NE(ui.Messages().back().text.find("the file has changed"), std::string::npos);
     std::filesystem::remove_all(dir);
 }
