@@ -2,6 +2,7 @@
 // the grammar, huge catalogues, and clipboard text of any bytes.
 #include "ServerTestSupport.h"
 #include "server/CatalogueLogic.h"
+#include "server/CatalogueTypes.h"
 #include "shell/TextUtils.h"
 
 using requests::StaticItem;
@@ -42,6 +43,13 @@ TEST_F(Catalogue, FailedOrMalformedRepliesLeaveListsEmptyOrUntouched) {
     comm.Fail();
     EXPECT_FALSE(cat.AddStaticListOf("OTHER"));
     EXPECT_EQ(cat.available.size(), 1u);
+
+    // A preview asks for the tables once, however many fields it types.
+    comm.Script({});
+    CatalogueTypes types(comm);
+    EXPECT_EQ(types.TypeOf("T.A") + types.TypeOf("T.B"), "");
+    const auto sent = comm.Sent();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), requests::Tables()), 1) << sent.size();
 }
 
 TEST_F(Catalogue, TenThousandFieldsAndAWideNumberedRange) {
@@ -74,9 +82,12 @@ TEST_F(Catalogue, ClipboardOfAnyBytesGivesItemsThatSurviveTheStaticListText) {
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_NE(ui.Messages()[0].text.find("hold \"\xE6\""), std::string::npos);
     EXPECT_NE(ui.Messages()[0].text.find("Left out: C1, C3, "), std::string::npos);
-    cat.AddStatic({0, 4999});
+    cat.AddStatic({0, 1, 4999});
+    cat.RemoveStatic({1});
     std::vector<StaticItem> applied;
     cat.ApplyStatic(applied);
+    ASSERT_EQ(applied.size(), 2u);
+    EXPECT_EQ(applied[1], cat.available[4999]);
     EXPECT_EQ(requests::ReadStaticList(requests::FormatStaticList(applied)), applied);
 }
 
@@ -101,6 +112,7 @@ TEST_F(Catalogue, PromptTextsThatWouldBreakTheDefinitionAreRefused) {
         EXPECT_EQ(ui.Messages()[0].title, c.title);
     }
     EXPECT_EQ(cat.prompts.size(), 1u);
+    EXPECT_FALSE(cat.ModifyPrompt(1, {"NEW", "Past the end", "Text"}));
     EXPECT_EQ(CatalogueLogic::LayoutOfType("Lookup").footnote1,
               "1  Select  'ACCNT'  for Patient Lookup");
     EXPECT_TRUE(CatalogueLogic::LayoutOfType("Text(From/Thru)").secondDefault);
@@ -117,7 +129,9 @@ TEST_F(Catalogue, PromptsPlacedOnLabelsAreListedAndTakeTheEditedDetails) {
     own.Prompt().promptKey = "^FREE";
     own.Prompt().dataEntryType = "TEXT";
     own.barcodeHeight = 0.6;  // read from the form's own record, beyond the list
-    model.items = {FormItem{}, placed, placed};
+    FormItem bare = placed;   // a "^" alone names no prompt
+    bare.Prompt().promptKey = "^";
+    model.items = {FormItem{}, placed, placed, bare};
     model.prompts = {own};
     cat.FillSelected(model, {});
     ASSERT_EQ(cat.prompts.size(), 2u);
