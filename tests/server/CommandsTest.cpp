@@ -110,6 +110,10 @@ TEST_F(Commands, EachFailureOrRefusalEndsTheCommandWithItsOwnMessage) {
         {{kDone, kFail},
          [&] { return SaveImage(comm, ui, "F", "a.bmp", std::string(20000, 'b')); },
          "0 2|ERROR: ERR in SaveLargeImages \r\nscripted failure"},
+        // A name so long that no byte fits beside it sends nothing and says so.
+        {{},
+         [&] { return SaveImage(comm, ui, "F", std::string(9000, 'n') + ".bmp", "big"); },
+         "0 0|ERROR: ERR in SaveLargeImages name too long for a picture piece"},
         {{kFail},
          [&] { return LoadLayoutText(comm, ui, "F", text); },
          "0 1|ERROR: Error loading layout from DB"},
