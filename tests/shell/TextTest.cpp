@@ -143,12 +143,13 @@ TEST(SortKeys, DatesBecomeSortableText) {
     EXPECT_EQ(text::SortKeyDate("12/31/1999 12:30 pm"), "1999/12/31 12:30:00");
     EXPECT_EQ(text::SortKeyDate("2024-03-07 23:59:59"), "2024/03/07 23:59:59");
     EXPECT_EQ(text::SortKeyDate("2024/3/7"), "2024/03/07 00:00:00");
+    EXPECT_EQ(text::SortKeyDate("12.31.1999"), "1999/12/31 00:00:00");
     EXPECT_EQ(text::SortKeyDate("1/2/05"), "2005/01/02 00:00:00");
     EXPECT_EQ(text::SortKeyDate("1/2/85"), "1985/01/02 00:00:00");
     // Not dates: left as they are.
     for (const char* bad :
          {"", "never", "13/1/2024", "1/32/2024", "1/2/2024 25:00", "1/2/2024 x", "2024/03",
-          "1-2/2024", "1/2/2024 13:00 PM", "99999/1/1", "1/2/123", "1/2/2024 1:05:"})
+          "1-2/2024", "1/2/2024 13:00 PM", "99999/1/1", "1/2/123", "1/2/2024 1:05:", "1x2x2024"})
         EXPECT_EQ(text::SortKeyDate(bad), bad) << bad;
 }
 
