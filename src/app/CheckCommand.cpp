@@ -27,8 +27,9 @@ int RunCheckCommand(int, char**, const std::vector<std::string>& args) {
     } else {
         exists = [machine =
                       std::optional<std::vector<std::string>>()](const std::string& name) mutable {
-            if (!machine && !IsStandInFamily(name)) machine = FontconfigFamilies();
-            return FontFamilyAvailable(name, machine ? *machine : std::vector<std::string>());
+            if (IsStandInFamily(name)) return true;  // the machine's list is not asked for those
+            if (!machine) machine = FontconfigFamilies();
+            return FontFamilyAvailable(name, *machine);
         };
     }
     ConsoleUserInterface ui(std::cout);
