@@ -64,6 +64,8 @@ TEST_F(DemoServer, LookupsSavedRecordsAPictureAndTheCatalogueAppliedIntoTheLayou
     validator.Link(nullptr, &comm);
     std::vector<LookupEntry> docTypes;
     std::string error, corrected;
+    EXPECT_FALSE(FetchLookupList(comm, "NOSUCH", docTypes, error));
+    EXPECT_EQ(error, "ERROR: code list not found");
     ASSERT_TRUE(FetchLookupList(comm, "IDT", docTypes, error)) << error;
     ASSERT_FALSE(docTypes.empty());
     EXPECT_EQ(ValidateLookupByServer(validator, "IDT", text::ToLower(docTypes[0].code), corrected),

@@ -57,6 +57,9 @@ TEST_F(Files, AtomicWriteReplacesWholeAndLeavesNoTemporaryBehind) {
     EXPECT_FALSE(err.empty());
     EXPECT_FALSE(fs::exists(dir / "missing"));
     EXPECT_FALSE(files::ReadWholeFile((dir / "nothing.ldt").string(), got, err));
+    // A folder opens but cannot be read.
+    EXPECT_FALSE(files::ReadWholeFile(dir.string(), got, err));
+    EXPECT_NE(err.find("cannot read"), std::string::npos) << err;
 }
 
 TEST_F(Files, TemporariesOfKilledWritersGoThoseBeingWrittenStay) {
