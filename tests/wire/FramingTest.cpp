@@ -110,6 +110,7 @@ TEST(Frames, TravelWholeOverASocketAndTimeOutWhenNothingComes) {
     EXPECT_EQ(wire::ReadFrame(sv[1], got, 1000), wire::IoResult::TooLarge);
     ::close(sv[0]);
     EXPECT_EQ(wire::ReadFrame(sv[1], got, 1000), wire::IoResult::Closed);
+    EXPECT_EQ(wire::WriteFrame(sv[1], "x", 1000), wire::IoResult::Closed);
     ::close(sv[1]);
 }
 
