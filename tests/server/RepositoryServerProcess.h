@@ -63,6 +63,7 @@ class RepositoryServerProcess {
         if (stdout_ >= 0) ::close(stdout_);
     }
     int Port() const { return port_; }
+    pid_t Pid() const { return pid_; }  // for the benchmark that reads its memory
     // Ends the server as a crash would: no chance to tidy up.
     void Kill() {
         if (pid_ <= 0) return;
@@ -80,8 +81,8 @@ class RepositoryServerProcess {
 
 // An empty folder for one test, named after it and this process.
 inline std::filesystem::path TestFolder(const std::string& name) {
-    auto dir = std::filesystem::temp_directory_path() /
-               ("fd_" + name + "_" + std::to_string(::getpid()));
+    auto dir =
+        std::filesystem::temp_directory_path() / ("fd_" + name + "_" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;
