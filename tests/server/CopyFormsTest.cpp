@@ -197,6 +197,7 @@ TEST_F(CopyForms, BadInputGivesItsMessageAndCopiesNothing) {
 }  // namespace
 
 TEST_F(CopyForms, CommandLineGetPutCopyDelete) {
+    if (FormDesignerPath().empty()) GTEST_SKIP() << "formdesigner not built";
     const std::string a = " --server 127.0.0.1:" + logic->fromPort;
     const std::string b = " --server 127.0.0.1:" + logic->toPort;
     const std::string out = (dir / "out").string();
