@@ -27,6 +27,17 @@ const std::string& Sample(int items, int pages = 3) {
 }
 
 // Baselines: finding the line ends of the text, and copying its bytes.
+// A form read once, before what is measured.
+struct ReadOnce {
+    explicit ReadOnce(const std::string& text) {
+        LayoutReader(model, store, metrics, ui).LoadForm(text);
+    }
+    FixedTextMetrics metrics;
+    RecordingUserInterface ui;
+    FormModel model;
+    CanvasModel store{model, metrics};
+};
+
 void BM_ScanLineEnds(benchmark::State& state) {
     const std::string& text = Sample(int(state.range(0)));
     for (auto _ : state) {
@@ -101,14 +112,9 @@ BENCHMARK(BM_ReadLayout)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kM
 
 // Writes the layout read once, on every iteration.
 void WriteEachIteration(benchmark::State& state, const std::string& text) {
-    FixedTextMetrics metrics;
-    RecordingUserInterface ui;
-    FormModel model;
-    CanvasModel store(model, metrics);
-    LayoutReader reader(model, store, metrics, ui);
-    reader.LoadForm(text);
+    ReadOnce form(text);
     for (auto _ : state) {
-        LayoutWriter writer(model, store, ui);
+        LayoutWriter writer(form.model, form.store, form.ui);
         benchmark::DoNotOptimize(writer.ReassembleData());
     }
 }
@@ -169,14 +175,9 @@ double ReadMs(const std::string& text) {
 }
 
 double WriteMs(const std::string& text) {
-    FixedTextMetrics metrics;
-    RecordingUserInterface ui;
-    FormModel model;
-    CanvasModel store(model, metrics);
-    LayoutReader reader(model, store, metrics, ui);
-    reader.LoadForm(text);
+    ReadOnce form(text);
     return MedianCpuMs([&] {
-        LayoutWriter writer(model, store, ui);
+        LayoutWriter writer(form.model, form.store, form.ui);
         benchmark::DoNotOptimize(writer.ReassembleData());
     });
 }
@@ -199,14 +200,8 @@ BENCHMARK(BM_RatiosAtHundredThousand)->Iterations(1)->Unit(benchmark::kMilliseco
 
 // Clearing the selection (every open, page switch, Esc and delete) against reading the form.
 void BM_ClearSelection(benchmark::State& state) {
-    const std::string& text = Sample(int(state.range(0)));
-    FixedTextMetrics metrics;
-    RecordingUserInterface ui;
-    FormModel model;
-    CanvasModel store(model, metrics);
-    LayoutReader reader(model, store, metrics, ui);
-    reader.LoadForm(text);
-    CanvasEditor editor(store, model, metrics);
+    ReadOnce form(Sample(int(state.range(0))));
+    CanvasEditor editor(form.store, form.model, form.metrics);
     for (auto _ : state) editor.UnselectAll();
 }
 BENCHMARK(BM_ClearSelection)->Arg(5000)->Arg(20000)->Arg(50000)->Unit(benchmark::kMillisecond);
