@@ -1,5 +1,4 @@
 // A local layout file read onto the form: a multi-page form page by page.
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -68,15 +67,8 @@ bool OpenLayoutFile(const std::string& path, LayoutReader& reader, FormModel& mo
                     UserInterface& ui,
                     const std::function<void(FormSettings&)>& updateCurrReportProps) {
     std::string content, error;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) error = std::string("cannot open ") + path + ": " + std::strerror(errno);
-    struct Closer {
-        int fd;
-        ~Closer() {
-            if (fd >= 0) ::close(fd);
-        }
-    } closer{fd};
-    if (fd < 0 || !files::ReadWholeFile(fd, path, content, error)) {
+    const files::ReadableFile file(path, error);
+    if (file.Fd() < 0 || !files::ReadWholeFile(file.Fd(), path, content, error)) {
         ReportError(ui, "ERR in OpenLayoutFile   ", error);
         return false;
     }
@@ -87,7 +79,7 @@ bool OpenLayoutFile(const std::string& path, LayoutReader& reader, FormModel& mo
     bool read;
     if (model.settings.multipageMode && SplitAtHeader(content, headerView, rest)) {
         const std::string header(headerView);
-        FilePages pages(path, fd, LayoutPageTexts(rest), content);
+        FilePages pages(path, file.Fd(), LayoutPageTexts(rest), content);
         std::string().swap(content);
         read = reader.BuildForm(header, pages);
     } else {

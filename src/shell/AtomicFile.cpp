@@ -169,16 +169,19 @@ int RemoveStaleTemporaries(const std::string& folder) {
     return removed;
 }
 
+ReadableFile::ReadableFile(const std::string& path, std::string& error)
+    : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+    if (fd_ < 0) error = std::string("cannot open ") + path + ": " + std::strerror(errno);
+}
+
+ReadableFile::~ReadableFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
     bytes.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = std::string("cannot open ") + path + ": " + std::strerror(errno);
-        return false;
-    }
-    const bool read = ReadWholeFile(fd, path, bytes, error);
-    ::close(fd);
-    return read;
+    ReadableFile file(path, error);
+    return file.Fd() >= 0 && ReadWholeFile(file.Fd(), path, bytes, error);
 }
 
 bool ReadWholeFile(int fd, const std::string& path, std::string& bytes, std::string& error) {

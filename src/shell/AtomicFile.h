@@ -40,6 +40,19 @@ class AtomicWriter {
 // Removes the temporaries of AtomicWriteFile that no live writer holds, in folder and the
 // folders directly in it; how many went.
 int RemoveStaleTemporaries(const std::string& folder);
+// A file open for reading, closed when this goes; Fd() is -1 when it could not be opened,
+// and error then says why.
+class ReadableFile {
+  public:
+    ReadableFile(const std::string& path, std::string& error);
+    ~ReadableFile();
+    ReadableFile(const ReadableFile&) = delete;
+    ReadableFile& operator=(const ReadableFile&) = delete;
+    int Fd() const { return fd_; }
+
+  private:
+    int fd_;
+};
 // Whole file as bytes; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error);
 // The same through a file already open, read from where it stands; the file stays open.
