@@ -25,11 +25,10 @@ int RunCheckCommand(int, char**, const std::vector<std::string>& args) {
             return false;
         };
     } else {
-        exists = [machine =
-                      std::optional<std::vector<std::string>>()](const std::string& name) mutable {
+        exists = [machine = std::optional<FontFamilies>()](const std::string& name) mutable {
             if (IsStandInFamily(name)) return true;  // the machine's list is not asked for those
-            if (!machine) machine = FontconfigFamilies();
-            return FontFamilyAvailable(name, *machine);
+            if (!machine) machine.emplace(FontconfigFamilies());
+            return machine->Available(name);
         };
     }
     ConsoleUserInterface ui(std::cout);

@@ -108,10 +108,11 @@ bool IsStandInFamily(const std::string& fontName) {
     return false;
 }
 
-bool FontFamilyAvailable(const std::string& fontName, const std::vector<std::string>& families) {
+FontFamilies::FontFamilies(const std::vector<std::string>& families) {
+    for (const std::string& family : families) folded_.insert(Folded(family));
+}
+
+bool FontFamilies::Available(const std::string& fontName) const {
     if (fontName.empty()) return false;
-    if (IsStandInFamily(fontName)) return true;
-    const std::string wanted = Folded(cp1252::ToUtf8(fontName));
-    return std::any_of(families.begin(), families.end(),
-                       [&](const std::string& f) { return Folded(f) == wanted; });
+    return IsStandInFamily(fontName) || folded_.count(Folded(cp1252::ToUtf8(fontName))) > 0;
 }
