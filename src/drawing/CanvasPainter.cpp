@@ -392,6 +392,12 @@ const QFont& CanvasPainter::FontOf(const LabelControl& c, double deviceDpi) cons
     return it->second;
 }
 
+const CaptionGlyphs& CanvasPainter::CaptionGlyphsOf(const QFont& font, QPainter& p) const {
+    auto& glyphs = captionGlyphs_[&font];
+    if (!glyphs) glyphs = std::make_unique<CaptionGlyphs>(font, p.device());
+    return *glyphs;
+}
+
 void CanvasPainter::PaintLabel(QPainter& p, int index) const {
     const LabelControl* c = canvas_.LabelAt(index);
     if (!c) return;
@@ -400,20 +406,22 @@ void CanvasPainter::PaintLabel(QPainter& p, int index) const {
     p.fillRect(r, ColorFromBgr(canvas_.LabelBackColor(index)));
     double dpi = std::max(1, p.device()->logicalDpiY());
     // Setting the same font or pen again is not free, and a page sets them thousands of times.
-    if (const QFont& font = FontOf(*c, dpi); &font != &p.font() && !(font == p.font()))
-        p.setFont(font);
+    const QFont& font = FontOf(*c, dpi);
+    if (&font != &p.font() && !(font == p.font())) p.setFont(font);
     if (QColor ink = ColorFromBgr(canvas_.LabelForeColor(index));
         p.pen().color() != ink || p.pen().style() != Qt::SolidLine || p.pen().widthF() != 1)
         p.setPen(ink);
     const double size = c->fontSize > 0 && c->fontSize <= 2000 ? c->fontSize : 8;
+    const bool wraps = canvas_.LabelTextWraps(index);
     if (size * std::abs(p.transform().m22()) < kLeastReadablePixels) {
         PaintCaptionBar(p, *c, r, size);
-    } else {
+    } else if (wraps || c->shownRows > 1 ||
+               !CaptionGlyphsOf(font, p).Draw(p, r, c->caption, c->alignment)) {
         int flags = Qt::AlignTop;
         flags |= c->alignment == LabelAlignment::Right    ? Qt::AlignRight
                  : c->alignment == LabelAlignment::Centre ? Qt::AlignHCenter
                                                           : Qt::AlignLeft;
-        if (canvas_.LabelTextWraps(index)) flags |= Qt::TextWordWrap;
+        if (wraps) flags |= Qt::TextWordWrap;
         QString text = toUnicode(c->caption);
         for (int n = 2; n <= c->shownRows; ++n) text += QStringLiteral("\nROW %1").arg(n);
         p.drawText(r, flags, text);

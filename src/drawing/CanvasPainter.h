@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "canvas/CanvasModel.h"
+#include "drawing/CaptionGlyphs.h"
 
 class QPainter;
 class QFont;
@@ -106,12 +107,15 @@ class CanvasPainter {
     void PaintCaptionBar(QPainter& p, const LabelControl& c, const QRectF& r, double size) const;
     void PaintPlaceholder(QPainter& p, const QRectF& r, const std::string& name) const;
     const QFont& FontOf(const LabelControl& c, double deviceDpi) const;
+    const CaptionGlyphs& CaptionGlyphsOf(const QFont& font, QPainter& p) const;
 
     const CanvasModel& canvas_;
     const FormModel& model_;
     PictureCache& pictures_;
     bool fillIn_ = false;
     mutable std::unordered_map<std::string, QFont> fonts_;
+    // Keyed by the font's entry in fonts_, which never moves.
+    mutable std::unordered_map<const QFont*, std::unique_ptr<CaptionGlyphs>> captionGlyphs_;
     mutable const QFont* lastFont_ = nullptr;
     mutable std::string lastFontName_;
     mutable double lastFontSize_ = 0, lastFontDpi_ = 0;

@@ -8,6 +8,7 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
+#include <QPicture>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <cmath>
@@ -22,11 +23,13 @@
 #include "canvas/CanvasEditor.h"
 #include "canvas/CanvasModel.h"
 #include "drawing/CanvasPainter.h"
+#include "drawing/CaptionGlyphs.h"
 #include "drawing/Metafile.h"
 #include "drawing/PageAreaPainter.h"
 #include "drawing/PageExport.h"
 #include "drawing/PagePrint.h"
 #include "layout/LayoutTestSupport.h"
+#include "shell/qt/QtText.h"
 #include "shell/qt/QtUserInterface.h"
 
 namespace {
@@ -149,6 +152,68 @@ TEST(Render, ACrowdedPageDrawnInBandsIsThePageDrawnAtOnce) {
         p.end();
         EXPECT_TRUE(banded == once) << area.boundingRect().height();
     }
+}
+
+// A one-line caption drawn from the glyph table is what shaping draws, kerning, clipping
+// and alignment included; what the table cannot draw as shaping would is left to shaping.
+TEST(Render, CaptionsFromTheGlyphTableAreTheShapedCaptions) {
+    const struct {
+        const char* caption;
+        const char* family;
+        LabelAlignment alignment;
+        double width, height;  // points
+        bool fromTable;
+    } rows[] = {
+        {"AVATAR Te To Yo Wa", "Arial", LabelAlignment::Left, 200, 12, true},
+        {"AVATAR Te To Yo Wa", "Arial", LabelAlignment::Right, 200, 12, true},
+        {"AVATAR centred   ", "Arial", LabelAlignment::Centre, 200, 12, true},
+        {"A caption much too long for its label", "Arial", LabelAlignment::Left, 40, 12, true},
+        {"Cut from the left side", "Arial", LabelAlignment::Right, 40, 12, true},
+        {"Typography cut below", "Arial", LabelAlignment::Left, 200, 9, true},
+        {"Caf\xE9 na\xEFve \x80"
+         "5 office",
+         "Times New Roman", LabelAlignment::Left, 200, 12, true},
+        {"Two\r\nlines", "Arial", LabelAlignment::Left, 200, 12, false},
+        {"soft\xADhyphen", "Arial", LabelAlignment::Left, 200, 12, false},
+        {"undefined \x81", "Arial", LabelAlignment::Left, 200, 12, false},
+        // Kerned from tables the raw font does not read.
+        {"AVATAR Te To Yo Wa", "DejaVu Sans", LabelAlignment::Left, 200, 12, false},
+    };
+    auto fontOf = [](const char* family) {
+        QFont font(family);
+        font.setPointSizeF(units::FontSizeOnPointScale(9, 96));
+        font.setHintingPreference(QFont::PreferNoHinting);
+        return font;
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.caption);
+        const QFont font = fontOf(row.family);
+        QImage table(300, 60, QImage::Format_RGB32), shaped(300, 60, QImage::Format_RGB32);
+        table.fill(Qt::white);
+        shaped.fill(Qt::white);
+        const QRectF r(5, 3, row.width, row.height);
+        QPainter p(&table), q(&shaped);
+        for (QPainter* each : {&p, &q}) {
+            CanvasPainter::BeginPage(*each, 192);
+            each->setFont(font);
+        }
+        EXPECT_EQ(CaptionGlyphs(p.font(), &table).Draw(p, r, row.caption, row.alignment),
+                  row.fromTable);
+        const int align = row.alignment == LabelAlignment::Right    ? Qt::AlignRight
+                          : row.alignment == LabelAlignment::Centre ? Qt::AlignHCenter
+                                                                    : Qt::AlignLeft;
+        q.drawText(r, Qt::AlignTop | align, toUnicode(row.caption));
+        p.end();
+        q.end();
+        if (row.fromTable) {
+            EXPECT_LT(DifferentShare(table, shaped), 0.002);
+        }
+    }
+    // A printer or a PDF file keeps the text it is given, so it always gets it by shaping.
+    QPicture picture;
+    QPainter p(&picture);
+    p.setFont(fontOf("Arial"));
+    EXPECT_FALSE(CaptionGlyphs(p.font(), &picture).Draw(p, {0, 0, 100, 20}, "Text", {}));
 }
 
 TEST(Render, ShapesAndPlaceholdersAreWhereTheLayoutPutsThem) {
