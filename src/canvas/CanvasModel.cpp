@@ -73,7 +73,7 @@ void CanvasModel::UnloadAllLabels() {
     raised_.clear();
     raisedAt_.clear();
     raises_ = 0;
-    orderKnown_ = false;
+    Reordered();
     written_.clear();
     rebuildIndex_ = true;
     shapes_.barcodes.clear();
@@ -163,6 +163,7 @@ int CanvasModel::NewLabel(int page, bool barcode, Companion companion) {
         labels_[size_t(index)].loaded = true;
     }
     Written(index);
+    Reordered();
     // A new label lies on top: above the labels brought to front when there are any.
     if (!raised_.empty()) {
         raisedAt_.resize(labels_.size());
@@ -424,6 +425,7 @@ void CanvasModel::DeleteLabel(int index) {
     if (index <= 0 || size_t(index) >= labels_.size()) return;
     Touch(index);
     Written(index);
+    Reordered();
     labels_[size_t(index)].control.visible = false;
     labels_[size_t(index)].loaded = false;
     for (auto& b : shapes_.barcodes)

@@ -511,9 +511,11 @@ class CanvasModel : public ControlSink, public LayoutSource {
     void Touch(int index);
     // The label may look different once the edit is done: the index looks at it again.
     void Written(int index) {
-        orderKnown_ = false;
         if (!rebuildIndex_ && index > 0) written_.push_back(index);
     }
+    // A label came or went, or was brought to front: the drawing order is made again when
+    // next asked for. An edit of a label's look leaves it, so a click does not cost the form.
+    void Reordered() { orderKnown_ = false; }
     // Later is higher: labels brought to front above the others, which lie in index order.
     std::uint64_t DrawingRank(int index) const {
         return size_t(index) < raisedAt_.size() && raisedAt_[size_t(index)]

@@ -132,6 +132,7 @@ void CanvasModel::BringToFront(int index) {
     raised_.push_back(index);
     raisedAt_[size_t(index)] = ++raises_;
     Written(index);
+    Reordered();
     Changed(CanvasChange::Selection, labels_[size_t(index)].control.page);
 }
 
@@ -144,6 +145,7 @@ void CanvasModel::BringAllToFront() {
     }
     raised_.clear();
     raises_ = 0;
+    Reordered();
     // The drawing order is the canvas's, not the form's: no change to the form.
     Changed(CanvasChange::Selection);
 }

@@ -189,6 +189,7 @@ unsigned CanvasModel::PutBack(const CanvasStep& step, bool after) {
         const LabelState& s = after ? later : before;
         Entry& e = labels_[size_t(s.index)];
         const bool reached = e.reached;
+        if (e.loaded != s.label.loaded) Reordered();
         e = s.label;
         e.touched = false;
         e.reached = reached;

@@ -465,7 +465,9 @@ TEST(Selection, ClearingTheSelectionStacksLoadedLabelsInIndexOrderOnTop) {
     Editing e;
     int a = e.Label(1, 1), b = e.Label(2, 1), c = e.Label(3, 1), d = e.Label(4, 1);
     e.canvas.BringToFront(b);
+    ASSERT_EQ(e.canvas.LabelOrder(), (std::vector<int>{a, c, d, b}));
     e.canvas.BringToFront(a);
+    ASSERT_EQ(e.canvas.LabelOrder(), (std::vector<int>{c, d, b, a}));
     e.canvas.DeleteLabel(c);  // a deleted label is drawn nowhere
     ASSERT_EQ(e.canvas.LabelOrder(), (std::vector<int>{d, b, a}));
     int told = 0;

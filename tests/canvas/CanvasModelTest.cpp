@@ -261,6 +261,13 @@ TEST(UndoHistory, StepsPutTheTouchedRecordsBackInPlace) {
          }},
     };
     std::vector<std::string> texts{c.Write()};
+    // The drawing order, asked for before each change, follows labels deleted and back.
+    auto inOrder = [&] {
+        std::vector<int> loaded;
+        for (int i = 1; i < 8; ++i)
+            if (c.canvas.LabelAt(i)) loaded.push_back(i);
+        return c.canvas.LabelOrder() == loaded;
+    };
     const std::uint64_t opened = h.Position();
     for (const auto& e : edits) {
         c.canvas.Marks(2).SetMarked(true);
@@ -277,12 +284,14 @@ TEST(UndoHistory, StepsPutTheTouchedRecordsBackInPlace) {
     for (size_t i = texts.size() - 1; h.CanUndo(); --i) {
         c.canvas.PutBack(*h.Undo(), false);
         EXPECT_EQ(c.Write(), texts[i - 1]) << i;
+        EXPECT_TRUE(inOrder()) << i;
     }
     EXPECT_NE(h.Position(), opened);
     EXPECT_EQ(c.canvas.LabelAt(1)->caption, "A");  // deleted and back at its index
     for (size_t i = 2; h.CanRedo(); ++i) {
         c.canvas.PutBack(*h.Redo(), true);
         EXPECT_EQ(c.Write(), texts[i]) << i;
+        EXPECT_TRUE(inOrder()) << i;
     }
     EXPECT_EQ(c.canvas.LabelAt(1), nullptr);
     c.canvas.PutBack(*h.Undo(), false);
