@@ -54,8 +54,8 @@ void PaintPageArea(const CanvasPainter& painter, QImage& picture, double ratio, 
     // enough labels to pay.
     bool bands = ratio == std::floor(ratio) && box.height() >= 64 &&
                  std::thread::hardware_concurrency() > 1 && painter.DrawsWithoutPictures(page);
+    const QRectF inches = InchesOf(box, ppi);
     if (bands) {
-        const QRectF inches = InchesOf(box, ppi);
         std::vector<int> found;
         painter.Canvas().LabelsIn(
             page, {inches.left(), inches.top(), inches.width(), inches.height()}, found);
@@ -68,8 +68,11 @@ void PaintPageArea(const CanvasPainter& painter, QImage& picture, double ratio, 
         return;
     }
     // What the threads read of the canvas and of the picture is brought up to date before
-    // they start.
-    painter.Canvas().LabelOrder();
+    // they start: the index (above), and the drawing order where a band may hold the whole
+    // page (a part of it is drawn from the index). Made for every damaged area, the order
+    // would cost a click the whole form.
+    const CanvasModel& canvas = painter.Canvas();
+    if (inches.contains(QRectF(0, 0, canvas.PageWidth(), canvas.PageHeight()))) canvas.LabelOrder();
     uchar* bits = picture.bits();
     const int middle = box.top() + box.height() / 2;
     const CanvasPainter below = painter.Twin();
