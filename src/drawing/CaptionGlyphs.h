@@ -19,9 +19,9 @@ class CaptionGlyphs {
     CaptionGlyphs(const QFont& font, const QPaintDevice* device);
     // Draws the caption in the rectangle, top-aligned, as QPainter::drawText would, and
     // says so; false, with nothing drawn, for a caption the table cannot draw as shaping
-    // would (a control character, a letter the font lacks, an invisible format character),
-    // a font whose
-    // shaping the table does not reproduce, or a device other than a picture.
+    // would (a control character, a letter the font lacks, an invisible format
+    // character), a font whose shaping the table does not reproduce, or a device other
+    // than a picture.
     bool Draw(QPainter& p, const QRectF& r, const std::string& caption,
               LabelAlignment alignment) const;
 
