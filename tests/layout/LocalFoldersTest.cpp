@@ -207,6 +207,12 @@ TEST(Validation, BuildFormItemsArrayTakesDefinitionsAndKinds) {
     EXPECT_EQ(l.model.items[size_t(plain)].itemKind, ItemKind::StaticText);
     EXPECT_EQ(GetUserPromptsArrayIndex(l.model, "REF"), 0);
     EXPECT_EQ(GetFormItemsArrayIndex(l.model, "NOPE"), -1);
+    // A second label of a prompt takes the item of the first, as it was edited since.
+    int again = l.AddLabel("^REF Lookup");
+    l.model.items[size_t(ref)].Prompt().lookupKey = "XX";
+    ASSERT_TRUE(BuildFormItemsArray(l.model, l.store, l.ui));
+    EXPECT_EQ(l.model.items[size_t(again)].lookupKey(), "XX");
+    EXPECT_EQ(l.model.items[size_t(ref)].lookupKey(), "XX");
 }
 
 TEST(LoadDBFieldsList, ReadsLongNameTabFieldLines) {
