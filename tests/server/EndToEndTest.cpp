@@ -97,6 +97,7 @@ TEST_F(DemoServer, LookupsSavedRecordsAPictureAndTheCatalogueAppliedIntoTheLayou
     ASSERT_GE(cat.Tables().size(), 4u);
     cat.ChooseTable(0);
     ASSERT_GE(cat.TableFields().size(), 2u);
+    EXPECT_FALSE(cat.AddField() || cat.AddFunction("AGE"));  // no field chosen yet
     ASSERT_TRUE(cat.ChooseField(1));  // PATIENT.LAST_NAME (its texts: the window's test)
     // Numbered and function codes keep the long name (the same field twice: the window's).
     EXPECT_TRUE(cat.AddField());
