@@ -120,6 +120,13 @@ TEST(LabelProps, ApplyWritesTheLabelKeepsARightEdgeAndClosesWhenAsked) {
     b.props.SetStaticText("");
     b.props.Apply();
     EXPECT_EQ(c.caption, "");
+    // An auto-sized label is fitted to its caption: its width and height are not read.
+    b.props.SetStaticText("Total");
+    b.props.width = b.props.height = "x";
+    EXPECT_FALSE(b.props.Apply());
+    b.props.SetAutoSize(true);
+    b.props.width = b.props.height = "x";
+    EXPECT_TRUE(b.props.Apply());
 }
 
 TEST(LabelProps, GroupButtonsApplyOnePropertyToEverySelectedLabel) {
