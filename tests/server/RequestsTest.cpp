@@ -18,6 +18,7 @@ TEST(SaveRecordPieces, OnePieceIsTheLastRequestMoreSendPiecesTwoToNFirst) {
     std::string record(30000, 'a');
     EXPECT_EQ(SaveRecordRequests(record), Texts{"|SET|CUSTFORM|T|" + record});
     EXPECT_EQ(SaveRecordRequests(record + "b"), (Texts{"|SETL|b", "|SET|CUSTFORM|T|" + record}));
+    EXPECT_EQ(SaveRecordRequests(record + record.substr(1)).size(), 2u);  // full to the last byte
 }
 
 TEST(ImagePieces, WholeOrNumberedAndLargeOnesInAnEvenCountOfPiecesEveryByteInOrder) {
