@@ -175,9 +175,10 @@ double QtTextMetrics::TextHeight(const std::string& fontName, double fontSize, b
 }
 
 bool QtTextMetrics::FontExists(const std::string& fontName) const {
-    return !fontName.empty() &&
-           (IsStandInFamily(fontName) ||
-            QFontDatabase::families().contains(toUnicode(fontName), Qt::CaseInsensitive));
+    if (fontName.empty()) return false;
+    if (IsStandInFamily(fontName)) return true;
+    std::call_once(familiesRead_, [this] { families_ = QFontDatabase::families(); });
+    return families_.contains(toUnicode(fontName), Qt::CaseInsensitive);
 }
 
 bool QtKeyState::ShiftPressed() const {

@@ -2,6 +2,8 @@
 // The user interface of the window build: message boxes, input box, beep and the
 // common file dialogs, with every text converted at this boundary.
 #include <QString>
+#include <QStringList>
+#include <mutex>
 
 #include "shell/KeyState.h"
 #include "shell/SaveQuestion.h"
@@ -42,6 +44,12 @@ class QtTextMetrics : public TextMetrics {
     double TextHeight(const std::string& fontName, double fontSize, bool bold,
                       bool italic) const override;
     bool FontExists(const std::string& fontName) const override;
+
+  private:
+    // The machine's families, asked for once: the font database makes the list anew at each
+    // call, which cost as much as reading a large form when every label asked.
+    mutable std::once_flag familiesRead_;
+    mutable QStringList families_;
 };
 
 // Modifier keys as the keyboard holds them now.
