@@ -31,6 +31,7 @@ TEST(LayoutWriter, ItemLineFieldsOfEachKind) {
     r.left = 1.5;
     r.width = 2;
     r.alignment = LabelAlignment::Right;
+    l.AddLabel("Note\r\n~F.X");  // a line break ends a line, filed by what follows it
     LabelControl& c = l.store.Label(l.AddLabel("\xF4QTY"));
     c.spare = "U#2#3";
     c.fontSize = 9;
@@ -39,10 +40,12 @@ TEST(LayoutWriter, ItemLineFieldsOfEachKind) {
     l.AddLabel("Hidden", false);
     l.model.Item(1).linkData = "LINK";
 
-    EXPECT_EQ(PageLines(l.Write(), 1),
-              (std::vector<std::string>{"Total\t3.5\t0.000\tArial\t8\tN\tN\tR\t2\tN\t\t\tLINK\t",
-                                        "\xF4QTY\t0.000\t0.000\tArial\t9U\tN\tN\tL-2-3\t1\tN\t\t\t",
-                                        " \t0.000\t0.000\tArial\t8\tN\tN\tL\t1\tN\t\t\t"}));
+    EXPECT_EQ(
+        PageLines(l.Write(), 1),
+        (std::vector<std::string>{"~F.X\t0.000\t0.000\tArial\t8\tN\tN\tL\t1\tN\t\t\t",
+                                  "Total\t3.5\t0.000\tArial\t8\tN\tN\tR\t2\tN\t\t\tLINK\t", "Note",
+                                  "\xF4QTY\t0.000\t0.000\tArial\t9U\tN\tN\tL-2-3\t1\tN\t\t\t",
+                                  " \t0.000\t0.000\tArial\t8\tN\tN\tL\t1\tN\t\t\t"}));
 }
 
 // An empty form is a header and one empty page; options that need another are written
