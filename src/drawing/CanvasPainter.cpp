@@ -143,13 +143,16 @@ void CanvasPainter::PaintPage(QPainter& p, int page, const QRectF& exposed, int 
     if (!whole)
         canvas_.LabelsIn(page, {exposed.left(), exposed.top(), exposed.width(), exposed.height()},
                          found);
+    const QRectF exposedPoints =
+        whole ? QRectF()
+              : PointsRect({exposed.left(), exposed.top(), exposed.width(), exposed.height()});
     int drawn = 0;
     for (int i : whole ? canvas_.LabelOrder() : found) {
         const LabelControl* c = canvas_.LabelAt(i);
         if (!c || !c->visible || c->page != page) continue;
         if (!visible({c->left, c->top, c->width, c->height})) continue;
         if (partLabels > 0 && drawn > 0 && drawn % partLabels == 0 && nextPart) nextPart();
-        PaintLabel(p, i);
+        PaintLabel(p, i, exposedPoints);
         ++drawn;
     }
 }
@@ -398,7 +401,7 @@ const CaptionGlyphs& CanvasPainter::CaptionGlyphsOf(const QFont& font, QPainter&
     return *glyphs;
 }
 
-void CanvasPainter::PaintLabel(QPainter& p, int index) const {
+void CanvasPainter::PaintLabel(QPainter& p, int index, const QRectF& exposed) const {
     const LabelControl* c = canvas_.LabelAt(index);
     if (!c) return;
     QRectF r = PointsRect({c->left, c->top, c->width, c->height});
@@ -416,7 +419,7 @@ void CanvasPainter::PaintLabel(QPainter& p, int index) const {
     if (size * std::abs(p.transform().m22()) < kLeastReadablePixels) {
         PaintCaptionBar(p, *c, r, size);
     } else if (wraps || c->shownRows > 1 ||
-               !CaptionGlyphsOf(font, p).Draw(p, r, c->caption, c->alignment)) {
+               !CaptionGlyphsOf(font, p).Draw(p, r, c->caption, c->alignment, exposed)) {
         int flags = Qt::AlignTop;
         flags |= c->alignment == LabelAlignment::Right    ? Qt::AlignRight
                  : c->alignment == LabelAlignment::Centre ? Qt::AlignHCenter

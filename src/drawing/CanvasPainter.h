@@ -74,7 +74,8 @@ class CanvasPainter {
     void PaintSignatureBox(QPainter& p, const SignatureBoxRecord& box) const;
     void PaintLine(QPainter& p, const LineRecord& line) const;
     void PaintBarcode(QPainter& p, int labelIndex) const;
-    void PaintLabel(QPainter& p, int labelIndex) const;
+    // exposed: the part of the page repainted, in points (empty = all).
+    void PaintLabel(QPainter& p, int labelIndex, const QRectF& exposed = {}) const;
     // The printout of a page: its picture, then the text of every visible label (no
     // background, border or selection colour), then images and barcode pictures.
     // Shapes belong to the screen and stay off paper.

@@ -40,7 +40,7 @@ CaptionGlyphs::CaptionGlyphs(const QFont& font, const QPaintDevice* device) {
 }
 
 bool CaptionGlyphs::Draw(QPainter& p, const QRectF& r, const std::string& caption,
-                         LabelAlignment alignment) const {
+                         LabelAlignment alignment, const QRectF& visible) const {
     // Printers and PDF files keep the text of what they draw: they get it from shaping.
     if (!usable_ || p.paintEngine()->type() != QPaintEngine::Raster) return false;
     const qsizetype n = qsizetype(caption.size());
@@ -62,11 +62,22 @@ bool CaptionGlyphs::Draw(QPainter& p, const QRectF& r, const std::string& captio
                      : alignment == LabelAlignment::Centre ? r.left() + (r.width() - width) / 2
                                                            : r.left();
     const double ascent = raw_.ascent(), height = ascent + raw_.descent();
-    QGlyphRun run;
-    run.setRawFont(raw_);
-    run.setRawData(glyphs.constData(), positions.constData(), int(n));
     // Cut to the label only where the caption runs out of it.
     const bool clip = !r.contains(QRectF(x, r.top(), width, height));
+    // A label that only reaches into the area repainted (a crowded page under a selected
+    // label) draws the letters there; a letter's ink may run past its advance, by less
+    // than an em.
+    qsizetype first = 0, end = n;
+    if (!visible.isEmpty()) {
+        const double slack = raw_.pixelSize();
+        auto after = [&](qsizetype i) { return x + (i + 1 < n ? positions[i + 1].x() : width); };
+        while (first < end && after(first) + slack < visible.left()) ++first;
+        while (end > first && x + positions[end - 1].x() - slack > visible.right()) --end;
+        if (first == end) return true;
+    }
+    QGlyphRun run;
+    run.setRawFont(raw_);
+    run.setRawData(glyphs.constData() + first, positions.constData() + first, int(end - first));
     if (clip) {
         p.save();
         p.setClipRect(r, Qt::IntersectClip);

@@ -21,9 +21,10 @@ class CaptionGlyphs {
     // says so; false, with nothing drawn, for a caption the table cannot draw as shaping
     // would (a control character, a letter the font lacks, an invisible format
     // character), a font whose shaping the table does not reproduce, or a device other
-    // than a picture.
-    bool Draw(QPainter& p, const QRectF& r, const std::string& caption,
-              LabelAlignment alignment) const;
+    // than a picture. Only the letters that reach into visible (when given) are drawn:
+    // the others leave no pixel there.
+    bool Draw(QPainter& p, const QRectF& r, const std::string& caption, LabelAlignment alignment,
+              const QRectF& visible = {}) const;
 
   private:
     QRawFont raw_;
