@@ -11,6 +11,8 @@
 namespace {
 // Below this many labels in the area a second thread costs more than it saves.
 constexpr std::size_t kLeastLabelsForBands = 1500;
+// An area of more parts than this is drawn in one pass over the box around it.
+constexpr int kMostParts = 16;
 
 QRectF InchesOf(const QRect& pixels, double ppi) {
     return {units::PixelsToInches(pixels.x(), ppi), units::PixelsToInches(pixels.y(), ppi),
@@ -18,13 +20,32 @@ QRectF InchesOf(const QRect& pixels, double ppi) {
             units::PixelsToInches(pixels.height(), ppi)};
 }
 
-void PaintWithin(QPainter& p, const CanvasPainter& painter, double ppi, const QRegion& area,
-                 const QColor& around, int page) {
-    p.setClipRegion(area);
-    const QRect box = area.boundingRect();
+void PaintPart(QPainter& p, const CanvasPainter& painter, double ppi, const QRegion& clip,
+               const QRect& box, const QColor& around, int page) {
+    p.save();
+    p.setClipRegion(clip);
     p.fillRect(box, around);
     CanvasPainter::BeginPage(p, ppi);
     painter.PaintPage(p, page, InchesOf(box, ppi));
+    p.restore();
+}
+
+void PaintWithin(QPainter& p, const CanvasPainter& painter, double ppi, const QRegion& area,
+                 const QColor& around, int page) {
+    // Each part of the area drawn by itself, where the parts lie apart: an edit damages a
+    // label where it was and where it is, and the box around both holds labels neither
+    // touches. Each part is drawn anew from the paper up, so a label across two parts is
+    // drawn in each as it would be in one pass.
+    const QRect box = area.boundingRect();
+    qint64 covered = 0;
+    for (const QRect& part : area) covered += qint64(part.width()) * part.height();
+    if (area.rectCount() > 1 && area.rectCount() <= kMostParts &&
+        covered * 2 <= qint64(box.width()) * box.height()) {
+        for (const QRect& part : area)
+            PaintPart(p, painter, ppi, QRegion(part), part, around, page);
+        return;
+    }
+    PaintPart(p, painter, ppi, area, box, around, page);
 }
 
 // The part of area within rows [top, bottom) of its own pixels, drawn through an image of

@@ -125,8 +125,8 @@ TEST(Render, PagesLookAsTheyDidWhenTheGoldenPicturesWereMade) {
     }
 }
 
-// A crowded page drawn in two bands on two threads, over a whole page and over an area of
-// ragged edges, is pixel for pixel the page drawn at once: the cut leaves no seam.
+// A crowded page drawn in two bands on two threads, or in parts, is pixel for pixel the
+// page drawn at once: the cut leaves no seam.
 TEST(Render, ACrowdedPageDrawnInBandsIsThePageDrawnAtOnce) {
     std::string layout = "<HEADER>\r\nPage:\t8.5\t11\r\n</HEADER>\r\n<PAGE>\r\n";
     for (int i = 0; i < 2400; ++i)
@@ -138,8 +138,10 @@ TEST(Render, ACrowdedPageDrawnInBandsIsThePageDrawnAtOnce) {
     CanvasPainter painter(*d.canvas, d.model, d.pictures);
     const double ppi = 96.3;
     const QSize size(int(8.5 * ppi) + 1, int(11 * ppi) + 1);
+    // The whole page, an area of ragged edges, and two parts apart (drawn each by itself).
     for (const QRegion& area : {QRegion(QRect(QPoint(0, 0), size)),
-                                QRegion(QRect(13, 7, 700, 1001)) - QRegion(200, 333, 90, 91)}) {
+                                QRegion(QRect(13, 7, 700, 1001)) - QRegion(200, 333, 90, 91),
+                                QRegion(40, 50, 150, 21) + QRegion(501, 60, 153, 22)}) {
         QImage banded(size, QImage::Format_RGB32), once(size, QImage::Format_RGB32);
         banded.fill(Qt::red);
         once.fill(Qt::red);
