@@ -1,5 +1,6 @@
 #include "layout/ItemTypes.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 
@@ -57,6 +58,23 @@ bool IsMarkedCaption(std::string_view caption, char marker) {
     return caption.find(marker, 1) == std::string_view::npos;
 }
 
+namespace {
+// The digits after the point of each number of thousandths, without trailing zeros.
+struct Thousandths {
+    char digits[3];
+    int length;
+};
+constexpr std::array<Thousandths, 1000> kThousandths = [] {
+    std::array<Thousandths, 1000> table{};
+    for (unsigned n = 1; n < 1000; ++n) {
+        Thousandths& t = table[n];
+        t = {{char('0' + n / 100), char('0' + n / 10 % 10), char('0' + n % 10)}, 3};
+        while (t.digits[t.length - 1] == '0') --t.length;
+    }
+    return table;
+}();
+}  // namespace
+
 std::string_view NumberText(double value, NumberBuffer& buffer) {
     if (!std::isfinite(value)) return "0.000";
     if (std::fabs(value) >= 1e15) return SingleText(value, buffer);
@@ -67,13 +85,10 @@ std::string_view NumberText(double value, NumberBuffer& buffer) {
     unsigned long long m = milli < 0 ? 0ULL - static_cast<unsigned long long>(milli)
                                      : static_cast<unsigned long long>(milli);
     p = std::to_chars(p, buffer.data() + buffer.size(), m / 1000).ptr;
-    unsigned frac = unsigned(m % 1000);
-    if (frac != 0) {
+    if (const unsigned frac = unsigned(m % 1000); frac != 0) {
         *p++ = '.';
-        for (unsigned scale = 100; frac != 0; scale /= 10) {
-            *p++ = char('0' + frac / scale);
-            frac %= scale;
-        }
+        const Thousandths& t = kThousandths[frac];
+        for (int i = 0; i < t.length; ++i) *p++ = t.digits[i];
     }
     return {buffer.data(), size_t(p - buffer.data())};
 }
@@ -82,6 +97,14 @@ std::string_view SingleText(double value, NumberBuffer& buffer) {
     if (!std::isfinite(value)) return "0";
     float f = static_cast<float>(value);
     if (!std::isfinite(f)) f = value < 0 ? -3.4e38f : 3.4e38f;
+    // A whole number (a font size, mostly) is its digits: the fixed notation of a float
+    // costs several times as much.
+    const bool negativeZero = f == 0 && std::signbit(f);  // written "-0"
+    if (!negativeZero && std::fabs(f) < 1e7f && f == std::trunc(f)) {
+        const auto whole =
+            std::to_chars(buffer.data(), buffer.data() + buffer.size(), static_cast<long>(f));
+        return {buffer.data(), size_t(whole.ptr - buffer.data())};
+    }
     auto res =
         std::to_chars(buffer.data(), buffer.data() + buffer.size(), f, std::chars_format::fixed);
     if (res.ec != std::errc()) return "0";

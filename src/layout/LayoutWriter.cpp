@@ -137,9 +137,6 @@ void LayoutWriter::AppendLineOf(int index, const LabelControl& label, std::strin
     ItemFields f;
     f[F::Caption] = lineCaption;
 
-    const std::string caseLetter = label.CaseLetter();
-    const long long row = label.CellRow(), column = label.CellColumn();
-
     NumberBuffer left, top, fontSize, width;
     f[F::Left] = NumberText(label.left, left);
     f[F::Width] = NumberText(label.width, width);
@@ -150,17 +147,23 @@ void LayoutWriter::AppendLineOf(int index, const LabelControl& label, std::strin
     } else if (label.alignment == LabelAlignment::Centre) {
         align = 'C';
     }
-    std::string alignment(1, align);
-    if (row > 0) alignment += "-" + std::to_string(row) + "-" + std::to_string(column);
-    std::string size(SingleText(label.fontSize, fontSize));
-    size += caseLetter;
+    f[F::FontSize] = SingleText(label.fontSize, fontSize);
+    // Most labels keep no text case and no grid place: theirs are one letter and a size.
+    std::string alignment, size;
+    if (label.spare.empty()) {
+        f[F::Alignment] = align == 'L' ? "L" : align == 'R' ? "R" : "C";
+    } else {
+        alignment.assign(1, align);
+        const long long row = label.CellRow(), column = label.CellColumn();
+        if (row > 0) alignment += "-" + std::to_string(row) + "-" + std::to_string(column);
+        f[F::Alignment] = alignment;
+        f[F::FontSize] = size = std::string(f[F::FontSize]) + label.CaseLetter();
+    }
 
     f[F::Top] = NumberText(label.top, top);
     f[F::FontName] = label.fontName;
-    f[F::FontSize] = size;
     f[F::Bold] = label.bold ? "Y" : "N";
     f[F::Italic] = label.italic ? "Y" : "N";
-    f[F::Alignment] = alignment;
     f[F::AutoSize] = label.autoSize ? "Y" : "N";
     if (!barcodeSize.empty()) {
         const size_t tab = barcodeSize.find('\t');

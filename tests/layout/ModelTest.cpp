@@ -19,7 +19,9 @@ TEST(NumberText, ThreeDecimalsWithoutTrailingZerosAndSingleTextShortest) {
                     {1.25, 0, 2.0004, 0.0004, 3.14159, -0.5, 10, 0.1, 0.005, -12.05, nan, inf,
                      1e15}),  // from 1e15 on, a single's text, well before thousandths overflow
               "1.25 0.000 2 0.000 3.142 -0.5 10 0.1 0.005 -12.05 0.000 0.000 999999986991104 ");
-    EXPECT_EQ(texts(SingleText, {8.5, 11, 0.02, 1.1 + 2.2, 0}), "8.5 11 0.02 3.3 0 ");
+    EXPECT_EQ(texts(SingleText, {8.5, 11, 0.02, 1.1 + 2.2, 0, -0.0, -3, 9999999, 16777217, 3e38}),
+              "8.5 11 0.02 3.3 0 -0 -3 9999999 16777216 "
+              "300000000549775575777803994281145270272 ");
     EXPECT_FALSE(NumberText(1e300).empty());
 }
 
