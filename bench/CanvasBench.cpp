@@ -14,6 +14,8 @@
 #include "SampleLayout.h"
 #include "canvas/CanvasEditor.h"
 #include "canvas/CanvasModel.h"
+#include "drawing/CanvasPainter.h"
+#include "drawing/PageAreaPainter.h"
 #include "drawing/PageExport.h"
 #include "layout/LayoutReader.h"
 #include "shell/AtomicFile.h"
@@ -345,3 +347,31 @@ void BM_RepaintViewportAtZoom(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(viewport->grab());
 }
 BENCHMARK(BM_RepaintViewportAtZoom)->Arg(25)->Arg(100)->Arg(400)->Unit(benchmark::kMillisecond);
+
+// The repaint of a click, at 100 %: the label the selection leaves and the one it takes,
+// labels 2 to 31 in turn, as the edit benchmark clicks them, on the first page of the form
+// of 1,000 labels and of 100,000 (about 47 labels on each of its places).
+void BM_PaintClickDamage(benchmark::State& state) {
+    ReadCanvas c(bench::LargeLayout(int(state.range(0)), 3, true));
+    PictureCache pictures;
+    CanvasPainter painter(c.canvas, c.model, pictures);
+    constexpr double ppi = 96;
+    QImage page(int(8.5 * ppi) + 1, int(11 * ppi) + 1, QImage::Format_RGB32);
+    auto pixels = [&](int i) {
+        const LabelControl* l = c.canvas.LabelAt(i);
+        return QRectF(l->left * ppi, l->top * ppi, l->width * ppi, l->height * ppi)
+            .toAlignedRect()
+            .adjusted(-2, -2, 2, 2);
+    };
+    int k = 0;
+    for (auto _ : state) {
+        const int label = 2 + k++ % 30;
+        PaintPageArea(painter, page, 1, ppi, QRegion(pixels(label)) + pixels(label + 1), Qt::gray,
+                      0);
+    }
+}
+BENCHMARK(BM_PaintClickDamage)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
