@@ -71,16 +71,17 @@ TEST(LayoutWriter, EmptyFormsAndOptionsThatNeedAnother) {
 
 TEST(LayoutWriter, GroupsLinesPromptsFieldsBoxesStaticsBarcodes) {
     // The first page carries the form's prompt list, even a definition read on the second
-    // page; the second page only its labels.
+    // page, less the prompts its labels place (once each); the second page only its labels.
     const std::string mixed = ItemLine("Static") + "\r\n\xE6" +
                               ItemLine("ZIP", "1\t1\tArial\t8\tN\tN\tL\t1\tN\t1\t1\t") + "\r\n" +
                               ItemLine("%C@B@2") + "\r\n" + ItemLine("%C@A@1") + "\r\n" +
                               ItemLine("~F.X") + "\r\n" + ItemLine("^P2@c@DATE@@False@2@@@") +
                               "\r\n" + ItemLine("^P1@c@DATE@@False@1@@@") + "\r\n";
     LoadedLayout l;
-    ASSERT_TRUE(l.Read(
-        MakeLayout("Number_Of_Pages:\t2\r\n", "<PAGE>\r\n" + mixed + "</PAGE>\r\n<PAGE>\r\n" +
-                                                  mixed + "^P0@c@TEXT@@False@0@@@\r\n</PAGE>")));
+    ASSERT_TRUE(
+        l.Read(MakeLayout("Number_Of_Pages:\t2\r\n",
+                          "<PAGE>\r\n" + mixed + "</PAGE>\r\n<PAGE>\r\n" + mixed +
+                              "^P0@c@TEXT@@False@0@@@\r\n" + "^P1@c@DATE@@False@1@@@\r\n</PAGE>")));
     const std::string out = l.Write();
     std::vector<std::string> expected = {"^P0", "^P1", "^P2",    "~F.X",
                                          "%C",  "%C",  "Static", "\xE6ZIP"};

@@ -82,6 +82,19 @@ TEST_F(Catalogue, ClipboardOfAnyBytesGivesItemsThatSurviveTheStaticListText) {
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_NE(ui.Messages()[0].text.find("hold \"\xE6\""), std::string::npos);
     EXPECT_NE(ui.Messages()[0].text.find("Left out: C1, C3, "), std::string::npos);
+    // Every other separator of the stored list is refused by its name, in any of the texts.
+    const std::pair<StaticItem, const char*> refused[] = {{{"T", "a\tb", ""}, "TAB"},
+                                                          {{"R", "", "a\rb"}, "a line break"},
+                                                          {{"N\nN", "", ""}, "a line break"},
+                                                          {{"Z", {"a\0b", 3}, ""}, "NUL"}};
+    for (const auto& [item, name] : refused) {
+        ui.Clear();
+        EXPECT_FALSE(cat.CreateItem(item.code, item.description, item.other)) << name;
+        ASSERT_EQ(ui.Messages().size(), 1u) << name;
+        EXPECT_NE(ui.Messages()[0].text.find(std::string("hold ") + name + " ("), std::string::npos)
+            << ui.Messages()[0].text;
+    }
+    ASSERT_EQ(cat.available.size(), 5000u);
     cat.AddStatic({0, 1, 4999});
     cat.RemoveStatic({1});
     std::vector<StaticItem> applied;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -49,6 +50,22 @@ TEST_F(Files, AtomicWriteReplacesWholeAndLeavesNoTemporaryBehind) {
     std::string path = Make("a.ldt", "old"), err, got;
     const std::string bytes("new\0bytes\r\n", 11);
     ASSERT_TRUE(files::AtomicWriteFile(path, bytes, err)) << err;
+    ASSERT_TRUE(files::ReadWholeFile(path, got, err));
+    EXPECT_EQ(got, bytes);
+    EXPECT_EQ(Present(), (std::set<std::string>{"a.ldt"}));
+    // A write that fails part way (at the file size limit, as on a full disk): reported,
+    // the old file whole, nothing left beside it.
+    rlimit was{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &was), 0);
+    rlimit small = was;
+    small.rlim_cur = 4;
+    const auto oldSignal = ::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool wrote = files::AtomicWriteFile(path, std::string(100, 'x'), err);
+    ::setrlimit(RLIMIT_FSIZE, &was);
+    ::signal(SIGXFSZ, oldSignal);
+    EXPECT_FALSE(wrote);
+    EXPECT_NE(err.find("cannot write"), std::string::npos) << err;
     ASSERT_TRUE(files::ReadWholeFile(path, got, err));
     EXPECT_EQ(got, bytes);
     EXPECT_EQ(Present(), (std::set<std::string>{"a.ldt"}));
