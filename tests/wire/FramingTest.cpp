@@ -133,4 +133,15 @@ TEST(Tcp, APeerThatResetsHasClosedAndAClosedPortFailsWithAReason) {
     EXPECT_EQ(fd, -1);
     EXPECT_FALSE(err.empty());
     EXPECT_EQ(wire::ConnectTcp("127.0.0.1", 0, 1000, err), -1);
+    // A listener whose queue is full drops the next connection's first packet: the
+    // connection times out, and says so.
+    l = wire::ListenTcp("127.0.0.1", 0, err, &port);
+    ASSERT_GE(l, 0) << err;
+    ASSERT_EQ(::listen(l, 0), 0);
+    int queued = wire::ConnectTcp("127.0.0.1", port, 1000, err);
+    ASSERT_GE(queued, 0) << err;
+    EXPECT_EQ(wire::ConnectTcp("127.0.0.1", port, 200, err), -1);
+    EXPECT_NE(err.find(": timed out"), std::string::npos) << err;
+    wire::CloseSocket(queued);
+    wire::CloseSocket(l);
 }
