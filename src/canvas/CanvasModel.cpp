@@ -62,7 +62,7 @@ CanvasModel::CanvasModel(FormModel& model, const TextMetrics& metrics, std::stri
     tmpl.control.visible = false;
     tmpl.control.height = metrics_.TextHeight(tmpl.control.fontName, tmpl.control.fontSize,
                                               tmpl.control.bold, tmpl.control.italic);
-    labels_.push_back(tmpl);
+    labels_.push_back(std::move(tmpl));
 }
 
 void CanvasModel::UnloadAllLabels() {
@@ -147,8 +147,9 @@ void CanvasModel::UpdatePictureTimeStamp(const std::string& name, const std::str
 }
 
 int CanvasModel::NewLabel(int page, bool barcode, Companion companion) {
-    Entry e;
-    e.control = labels_[0].control;
+    // Made from the template label at once: a label made empty first looks its font up
+    // only to be given the template's.
+    Entry e{labels_[0].control};
     e.control.visible = false;
     e.control.page = page;
     e.barcode = barcode;

@@ -221,7 +221,7 @@ class StableList {
     T& operator[](size_t i) { return chunks_[i >> kShift][i & kMask]; }
     const T& operator[](size_t i) const { return chunks_[i >> kShift][i & kMask]; }
     size_t size() const { return size_; }
-    void push_back(T value) {
+    void push_back(T&& value) {
         if ((size_ >> kShift) == chunks_.size()) chunks_.emplace_back().reserve(kChunk);
         chunks_[size_ >> kShift].push_back(std::move(value));
         ++size_;

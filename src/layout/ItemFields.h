@@ -39,9 +39,18 @@ class ItemFields {
     // A line split at TAB, for reading. Elements past the last named field are
     // counted only.
     explicit ItemFields(std::string_view line) : count_(0) {
-        text::Pieces pieces(line, "\t");
-        for (std::string_view piece; pieces.Next(piece); ++count_)
-            if (count_ < kItemFieldCount) fields_[count_] = piece;
+        if (line.empty()) return;
+        // One pass over the line: its fields are a few letters each.
+        const char* start = line.data();
+        const char* const end = start + line.size();
+        for (const char* p = start; p != end; ++p) {
+            if (*p != '\t') continue;
+            if (count_ < kItemFieldCount) fields_[count_] = {start, std::size_t(p - start)};
+            ++count_;
+            start = p + 1;
+        }
+        if (count_ < kItemFieldCount) fields_[count_] = {start, std::size_t(end - start)};
+        ++count_;
     }
 
     // A field is there when a TAB follows it: the element after the last TAB is none.

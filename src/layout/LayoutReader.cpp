@@ -451,7 +451,10 @@ void LayoutReader::ReadUserPromptCaption(std::string_view caption, FormItem& rec
         label.autoSize = false;
         SetLabelWidth(label, 1, WidthAnchor::LeftEdge);
     }
-    label.caption = record.promptKey() + " " + DataEntryTypeName(record.dataEntryType());
+    std::string& shown = label.caption;
+    shown.assign(record.promptKey().str());
+    shown += ' ';
+    shown += DataEntryTypeName(record.dataEntryType());
 }
 
 bool LayoutReader::LoadOneLine(std::string_view line, int page) {
@@ -515,8 +518,11 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
         const std::string_view v = f[F::FontSize];
         double size = text::Val(v);
         if (size > 0 && size <= 2000) label.fontSize = size;
-        char c = v.empty() ? 0 : v.back();
-        label.SetCaseLetter((c == 'U' || c == 'L' || c == 'W') ? std::string(1, c) : "");
+        const char c = v.empty() ? 0 : v.back();
+        const bool caseLetter = c == 'U' || c == 'L' || c == 'W';
+        // Most labels have no text case and nothing else in their spare text to keep.
+        if (caseLetter || !label.spare.empty())
+            label.SetCaseLetter(caseLetter ? std::string(1, c) : "");
     }
     label.bold = f[F::Bold] == "Y";
     label.italic = f[F::Italic] == "Y";

@@ -1,6 +1,7 @@
 // The value rules of the layout text that the reader, the dialogs and the command line
 // share: whole numbers, booleans, the page count, the stamp line, the tool tips, and the
 // layout inside a server reply.
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 
@@ -39,6 +40,15 @@ std::string_view TrimmedView(std::string_view s) {
 
 // Whole-text number in the forms the layout writes ("12", "-3", "2.5").
 bool WholeNumber(std::string_view value, double& out) {
+    // Digits alone, as the layout writes them, are their number as they stand.
+    const size_t sign = !value.empty() && value[0] == '-' ? 1 : 0;
+    if (value.size() > sign && value.size() <= 18 &&
+        value.find_first_not_of("0123456789", sign) == std::string_view::npos) {
+        long long whole = 0;
+        std::from_chars(value.data(), value.data() + value.size(), whole);
+        out = double(whole);
+        return true;
+    }
     std::string_view t = TrimmedView(value);
     if (t.empty()) return false;
     long long i;
@@ -82,6 +92,9 @@ long long LayoutPageCount(std::string_view value) {
 }
 
 bool LayoutBoolean(std::string_view value) {
+    // As the layout writes them, before the spellings it also takes.
+    if (value == "False") return false;
+    if (value == "True") return true;
     std::string_view t = TrimmedView(value);
     if (text::EqualsNoCase(t, "true")) return true;
     if (text::EqualsNoCase(t, "false")) return false;

@@ -357,6 +357,20 @@ TEST(LayoutReader, ValuesThatMustBeNumbersEndTheRead) {
         EXPECT_EQ(OnlyMessage(l.ui), message);
         EXPECT_EQ(l.FindLabel("After"), -1);
     }
+    // A prompt's required flag and number in the spellings taken: as written, in other
+    // letter cases and around blanks, as numbers.
+    const std::tuple<const char*, bool, int> prompts[] = {
+        {"True@-007", true, -7},  {"False@12", false, 12}, {"TRUE@ 3 ", true, 3},
+        {" false @+4", false, 4}, {"0@2.5", false, 2},     {"-1@999999999", true, 999999999}};
+    for (const auto& [parts, required, number] : prompts) {
+        LoadedLayout l;
+        ASSERT_TRUE(l.Read(
+            MakeLayout("", Page(ItemLine("^K@C@TEXT@@" + std::string(parts) + "@@@") + "\r\n"))))
+            << parts;
+        const FormItem& item = l.model.Item(1);
+        EXPECT_EQ(item.required, required) << parts;
+        EXPECT_EQ(item.promptNumber(), number) << parts;
+    }
     // Landscape only for exactly "2".
     for (auto [value, landscape] : {std::pair{"2", true}, {" 2", false}, {"2 ", false}}) {
         LoadedLayout l;
