@@ -20,13 +20,12 @@ void FitLabelToCaption(LabelControl& label, const TextMetrics& metrics, WidthAnc
     label.height = LabelLineHeight(label, metrics);
 }
 
-bool SetLabelFont(UserInterface& ui, const TextMetrics& metrics, LabelControl& label,
+void SetLabelFont(UserInterface& ui, const TextMetrics& metrics, LabelControl& label,
                   const std::string& fontName, const std::string& fallbackFont) {
     if (metrics.FontExists(fontName)) {
         label.fontName = fontName;
-        return true;
+        return;
     }
     ui.Message("Could not set " + fontName + " font." + "\r\n" + "Will use default.", "Fonts");
     label.fontName = fallbackFont;
-    return false;
 }

@@ -22,7 +22,7 @@ double LabelLineHeight(const LabelControl& label, const TextMetrics& metrics);
 void FitLabelToCaption(LabelControl& label, const TextMetrics& metrics,
                        WidthAnchor anchor = WidthAnchor::ByAlignment);
 // Sets fontName on label. When no such font exists, shows "Could not set <name>
-// font." CR LF "Will use default." titled "Fonts", gives the label fallbackFont
-// (the designer window's own font) and returns false.
-bool SetLabelFont(UserInterface& ui, const TextMetrics& metrics, LabelControl& label,
+// font." CR LF "Will use default." titled "Fonts" and gives the label fallbackFont
+// (the designer window's own font).
+void SetLabelFont(UserInterface& ui, const TextMetrics& metrics, LabelControl& label,
                   const std::string& fontName, const std::string& fallbackFont);

@@ -95,6 +95,15 @@ TEST_F(Catalogue, ClipboardOfAnyBytesGivesItemsThatSurviveTheStaticListText) {
             << ui.Messages()[0].text;
     }
     ASSERT_EQ(cat.available.size(), 5000u);
+    // Ten left out are named, all of them.
+    std::string ten;
+    for (int i = 0; i < 10; ++i) ten += "B" + std::to_string(i) + "\tD\xE6x\tO\r\n";
+    ui.Clear();
+    cat.LoadClipboard(ten);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_TRUE(
+        text::EndsWith(ui.Messages()[0].text, "Left out: B0, B1, B2, B3, B4, B5, B6, B7, B8, B9"))
+        << ui.Messages()[0].text;
     cat.AddStatic({0, 1, 4999});
     cat.RemoveStatic({1});
     std::vector<StaticItem> applied;
