@@ -86,4 +86,13 @@ TEST(QtTextMetrics, MeasuresRealFonts) {
     headless.sort();
     window.sort();
     EXPECT_EQ(headless.join('|').toStdString(), window.join('|').toStdString());
+    // A name is found in any letter case, Latin-1 capitals too ("\xDE" is the capital of
+    // the family's UTF-8 small thorn); the stand-ins are taken as present everywhere.
+    const FontFamilies families({"DejaVu Sans", "\xC3\xBEorn"});
+    for (auto [name, present] : {std::pair{"dejavu SANS", true},
+                                 {"\xDEORN", true},
+                                 {"Arial", true},
+                                 {"No Such Font Family 123", false},
+                                 {"", false}})
+        EXPECT_EQ(families.Available(name), present) << name;
 }
