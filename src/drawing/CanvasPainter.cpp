@@ -140,12 +140,9 @@ void CanvasPainter::PaintPage(QPainter& p, int page, const QRectF& exposed, int 
     const bool whole = exposed.isEmpty() ||
                        exposed.contains(QRectF(0, 0, canvas_.PageWidth(), canvas_.PageHeight()));
     std::vector<int> found;
-    if (!whole)
-        canvas_.LabelsIn(page, {exposed.left(), exposed.top(), exposed.width(), exposed.height()},
-                         found);
-    const QRectF exposedPoints =
-        whole ? QRectF()
-              : PointsRect({exposed.left(), exposed.top(), exposed.width(), exposed.height()});
+    const Rect area{exposed.left(), exposed.top(), exposed.width(), exposed.height()};
+    if (!whole) canvas_.LabelsIn(page, area, found);
+    const QRectF exposedPoints = whole ? QRectF() : PointsRect(area);
     int drawn = 0;
     for (int i : whole ? canvas_.LabelOrder() : found) {
         const LabelControl* c = canvas_.LabelAt(i);

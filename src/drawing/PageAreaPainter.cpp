@@ -37,13 +37,14 @@ void PaintWithin(QPainter& p, const CanvasPainter& painter, double ppi, const QR
     // touches. Each part is drawn anew from the paper up, so a label across two parts is
     // drawn in each as it would be in one pass.
     const QRect box = area.boundingRect();
-    qint64 covered = 0;
-    for (const QRect& part : area) covered += qint64(part.width()) * part.height();
-    if (area.rectCount() > 1 && area.rectCount() <= kMostParts &&
-        covered * 2 <= qint64(box.width()) * box.height()) {
-        for (const QRect& part : area)
-            PaintPart(p, painter, ppi, QRegion(part), part, around, page);
-        return;
+    if (area.rectCount() > 1 && area.rectCount() <= kMostParts) {
+        qint64 covered = 0;
+        for (const QRect& part : area) covered += qint64(part.width()) * part.height();
+        if (covered * 2 <= qint64(box.width()) * box.height()) {
+            for (const QRect& part : area)
+                PaintPart(p, painter, ppi, QRegion(part), part, around, page);
+            return;
+        }
     }
     PaintPart(p, painter, ppi, area, box, around, page);
 }
