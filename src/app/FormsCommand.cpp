@@ -9,6 +9,7 @@
 #include "Commands.h"
 #include "ConsoleUserInterface.h"
 #include "LayoutTool.h"
+#include "canvas/PagedLayout.h"
 #include "layout/LocalFolders.h"
 #include "server/ConnectionLogic.h"
 #include "server/CopyFormsLogic.h"
@@ -132,11 +133,23 @@ int Put(TcpComm& comm, ScriptUi& ui, ConnectionLogic& connection, const fs::path
         }
         file = layouts[0];
     }
-    LayoutTool tool(ui);
-    if (!tool.Open(file.string())) return 1;
+    // A form is read and written a page at a time, so a large one is never held whole
+    // beside its text; one whose labels borrow definitions across pages is read whole.
+    FixedTextMetrics metrics;
+    auto paged = std::make_unique<PagedLayout>(ui, metrics);
+    std::unique_ptr<LayoutTool> whole;
+    const PagedLayout::Opened opened = paged->Open(file.string());
+    if (opened == PagedLayout::Opened::Failed) return 1;
+    if (opened == PagedLayout::Opened::ReadWhole) {
+        paged.reset();
+        whole = std::make_unique<LayoutTool>(ui);
+        if (!whole->Open(file.string())) return 1;
+    }
+    FormModel& model = paged ? paged->Model() : whole->Model();
+    CanvasModel& canvas = paged ? paged->Canvas() : whole->Canvas();
     // The window takes description and types from the forms list; a file carries them
     // in its header.
-    FormSettings& settings = tool.Model().settings;
+    FormSettings& settings = model.settings;
     for (const auto& line : HeaderLines(file)) {
         std::string key = text::SplitStr(line, "\t", 1), value = text::SplitStr(line, "\t", 2);
         if (settings.formName.empty() && text::EqualsNoCase(key, "Form_Name:"))
@@ -151,12 +164,12 @@ int Put(TcpComm& comm, ScriptUi& ui, ConnectionLogic& connection, const fs::path
     }
     fs::path dir = file.parent_path().empty() ? fs::path(".") : file.parent_path();
     LocalFolders folders(dir.string(), ui);
-    FixedTextMetrics metrics;
-    FormFlows flows(comm, ui, folders, tool.Model(), tool.Canvas(), tool.Canvas(), metrics);
+    FormFlows flows(comm, ui, folders, model, canvas, canvas, metrics);
+    if (paged) flows.SetPreparedLayout(paged.get());
     Prompt prompt(connection);
     flows.SetConnectionPrompt(&prompt);
     flows.Options().doNotUseLocalFolder = true;  // the folder given is the only copy
-    fs::path statics = dir / (tool.Model().settings.formCode + ".static");
+    fs::path statics = dir / (settings.formCode + ".static");
     if (fs::exists(statics))
         flows.StaticItems() = requests::ReadStaticList(files::ReadTextFile(statics.string()));
     SaveOutcome outcome = flows.SaveFormToServer(false);

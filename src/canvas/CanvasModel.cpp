@@ -80,6 +80,20 @@ void CanvasModel::UnloadAllLabels() {
     Changed(CanvasChange::Labels);
 }
 
+void CanvasModel::UnloadLabelsFrom(int first) {
+    if (first < 1 || size_t(first) >= labels_.size()) return;
+    auto dropped = [first](int index) { return index >= first; };
+    labels_.KeepFirst(size_t(first));
+    std::erase_if(reached_, dropped);
+    std::erase_if(raised_, dropped);
+    if (raisedAt_.size() > size_t(first)) raisedAt_.resize(size_t(first));
+    std::erase_if(shapes_.barcodes, [&](const BarcodeRecord& b) { return dropped(b.label); });
+    Reordered();
+    written_.clear();
+    rebuildIndex_ = true;
+    Changed(CanvasChange::Labels);
+}
+
 void CanvasModel::UnloadAllImages() {
     shapes_.lines.clear();
     shapes_.hotspots.clear();

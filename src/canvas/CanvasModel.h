@@ -249,6 +249,9 @@ class CanvasModel : public ControlSink, public LayoutSource {
     // ControlSink
     void UnloadAllLabels() override;
     void UnloadAllImages() override;
+    // Drops the labels from index first on (never the template), with their barcode
+    // records; only while a form is read, before an edit can refer to them.
+    void UnloadLabelsFrom(int first);
     void SetPage(double widthInches, double heightInches) override;
     void LoadPageContainer(int page) override;
     bool LoadBackgroundImage(const std::string& line, int page) override;

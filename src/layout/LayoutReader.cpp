@@ -362,6 +362,7 @@ bool LayoutReader::LoadForm(const std::string_view* headerText, LayoutPages& pag
             canvas_.LoadPageContainer(i);
             PlaceDefinitions(defs, i, boxOption);
             if (!LoadPageParts(parts, i)) return false;
+            if (pageRead_ && !pageRead_(i)) return false;
         }
 
         FinishRead();

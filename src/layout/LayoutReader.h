@@ -48,6 +48,9 @@ class LayoutReader {
 
     // The font a label falls back to when its own cannot be set.
     void SetDefaultFont(std::string fontName) { defaultFont_ = std::move(fontName); }
+    // Told as each page of a multi-page form has been read, before the next one is, so
+    // a large form can be taken a page at a time; false ends the read there, unreported.
+    void SetPageRead(std::function<bool(int page)> pageRead) { pageRead_ = std::move(pageRead); }
 
     // Entry of every open: multi-page or single-page reader after the settings' mode.
     bool BuildForm(const std::string& layoutText, int boxOption = 0);
@@ -77,6 +80,7 @@ class LayoutReader {
     const TextMetrics& metrics_;
     UserInterface& ui_;
     std::string defaultFont_ = "Arial";
+    std::function<bool(int page)> pageRead_;
 };
 
 // Parts of a "^" prompt definition into a record; false for fewer than three parts.

@@ -253,92 +253,106 @@ void LayoutWriter::FinishPage(ArrangedPage& page, std::string& out) {
     page.AppendTo(out);
 }
 
-std::string LayoutWriter::ReassembleData(std::string& backgroundImageLines,
-                                         std::string& imageLines) {
-    promptsWritten_ = false;
+void LayoutWriter::AppendHeader(std::string& out, std::string& backgroundImageLines,
+                                std::string& imageLines) const {
+    const FormSettings& s = model_.settings;
+    backgroundImageLines = canvas_.GetBackgroundImagesDefinitions();
+    imageLines = canvas_.GetImagesDefinitions();
+    const std::string hotspots = canvas_.GetHotspotShapesDefinitions();
+    const std::string signatureBoxes = canvas_.GetSignatureBoxShapesDefinitions();
+    const std::string boxes = canvas_.GetBoxShapesDefinitions();
+    // Hotspots and signature boxes only work on interactive forms, so such a form is
+    // written interactive whatever its settings say (the settings stay as they are).
+    const bool interactive = s.interactive || !hotspots.empty() || !signatureBoxes.empty();
+
+    auto add = [&out](const std::string& line) { out += std::string(kCrLf) + line; };
+    out += "<HEADER>";
+    add("TimeStamp:\t" + (listedStamp_ ? *listedStamp_ : s.timeStamp));
+    add("Form_Name:\t" + s.formName);
+    add("Form_Code:\t" + s.formCode);
+    add("Form_Type:\t" + s.formType);
+    add("Form_Document_Type:\t" + s.formDocumentType);
+    add("Page:\t" + SingleText(canvas_.PageWidth()) + "\t" + SingleText(canvas_.PageHeight()));
+    add(std::string("Orientation:\t") + (s.landscape ? "2" : "1"));
+    add("Shift:\t" + SingleText(s.horizontalShift) + "\t" + SingleText(s.verticalShift));
+    const std::string* blocks[] = {&backgroundImageLines, &imageLines, &hotspots, &signatureBoxes,
+                                   &boxes};
+    for (const std::string* block : blocks)
+        if (!block->empty()) add(*block);
+    add("Printing_Selection:\t" + s.printingSelection);
+    add(std::string("Data_Entry_Form:\t") + YesNo(s.dataEntryForm));
+    add(std::string("Interactive:\t") + YesNo(interactive));
+    add(std::string("Posting:\t") + YesNo(interactive && s.posting));
+    add(std::string("Single_Record:\t") + YesNo(interactive && s.singleRecord));
+    add(std::string("Open_Last:\t") + YesNo(interactive && s.openLast));
+    add(std::string("Data_Grid:\t") + YesNo(s.dataGrid));
+    add("Number_Of_Pages:\t" + std::to_string(s.numberOfPages));
+    add(std::string("Signpad:\t") + YesNo(s.signpad));
+    add(std::string("LookupPC:\t") + YesNo(s.lookupProcedures));
+    add(std::string("LookupDG:\t") + YesNo(s.lookupDiagnoses));
+    add(std::string("OBGYN:\t") + YesNo(s.obstetrics));
+    add(std::string("IsStatement:\t") + YesNo(s.statement));
+    add(std::string("SaveImage:\t") + YesNo(s.saveImage));
+    if (s.statement)
+        for (const auto& tag : s.gridTags)
+            if (!tag.empty()) add(tag);
+    out += std::string(kCrLf) + "</HEADER>" + kCrLf;
+}
+
+void LayoutWriter::AppendPage(const std::vector<int>& labels, bool first, std::string& out) {
+    promptsWritten_ = !first;
+    out += "<PAGE>";
+    out += kCrLf;
+    if (!WritePageInOrder(labels, out)) {
+        ArrangedPage page;
+        std::string& text = page.Text();
+        text.reserve(labels.size() * kLineRoom + (first ? model_.prompts.size() * kLineRoom : 0));
+        page.Reserve(labels.size());
+        std::string caption;
+        for (int i : labels) {
+            const size_t from = text.size();
+            if (AppendLabelLine(i, text, caption)) page.Take(from);
+        }
+        FinishPage(page, out);
+    }
+    out += "</PAGE>";
+    out += kCrLf;
+}
+
+std::string LayoutWriter::ReassembleData(std::string& backgroundImageLines, std::string& imageLines,
+                                         std::optional<std::string> laterPages) {
     std::string out;
     try {
+        AppendHeader(out, backgroundImageLines, imageLines);
         const FormSettings& s = model_.settings;
-        backgroundImageLines = canvas_.GetBackgroundImagesDefinitions();
-        imageLines = canvas_.GetImagesDefinitions();
-        const std::string hotspots = canvas_.GetHotspotShapesDefinitions();
-        const std::string signatureBoxes = canvas_.GetSignatureBoxShapesDefinitions();
-        const std::string boxes = canvas_.GetBoxShapesDefinitions();
-        // Hotspots and signature boxes only work on interactive forms, so such a form is
-        // written interactive whatever its settings say (the settings stay as they are).
-        const bool interactive = s.interactive || !hotspots.empty() || !signatureBoxes.empty();
-
-        auto add = [&out](const std::string& line) { out += std::string(kCrLf) + line; };
-        out = "<HEADER>";
-        add("TimeStamp:\t" + (listedStamp_ ? *listedStamp_ : s.timeStamp));
-        add("Form_Name:\t" + s.formName);
-        add("Form_Code:\t" + s.formCode);
-        add("Form_Type:\t" + s.formType);
-        add("Form_Document_Type:\t" + s.formDocumentType);
-        add("Page:\t" + SingleText(canvas_.PageWidth()) + "\t" + SingleText(canvas_.PageHeight()));
-        add(std::string("Orientation:\t") + (s.landscape ? "2" : "1"));
-        add("Shift:\t" + SingleText(s.horizontalShift) + "\t" + SingleText(s.verticalShift));
-        const std::string* blocks[] = {&backgroundImageLines, &imageLines, &hotspots,
-                                       &signatureBoxes, &boxes};
-        for (const std::string* block : blocks)
-            if (!block->empty()) add(*block);
-        add("Printing_Selection:\t" + s.printingSelection);
-        add(std::string("Data_Entry_Form:\t") + YesNo(s.dataEntryForm));
-        add(std::string("Interactive:\t") + YesNo(interactive));
-        add(std::string("Posting:\t") + YesNo(interactive && s.posting));
-        add(std::string("Single_Record:\t") + YesNo(interactive && s.singleRecord));
-        add(std::string("Open_Last:\t") + YesNo(interactive && s.openLast));
-        add(std::string("Data_Grid:\t") + YesNo(s.dataGrid));
-        add("Number_Of_Pages:\t" + std::to_string(s.numberOfPages));
-        add(std::string("Signpad:\t") + YesNo(s.signpad));
-        add(std::string("LookupPC:\t") + YesNo(s.lookupProcedures));
-        add(std::string("LookupDG:\t") + YesNo(s.lookupDiagnoses));
-        add(std::string("OBGYN:\t") + YesNo(s.obstetrics));
-        add(std::string("IsStatement:\t") + YesNo(s.statement));
-        add(std::string("SaveImage:\t") + YesNo(s.saveImage));
-        if (s.statement)
-            for (const auto& tag : s.gridTags)
-                if (!tag.empty()) add(tag);
-        out += std::string(kCrLf) + "</HEADER>" + kCrLf;
         // Every label's line once, in its place: no string per line or field. The labels
         // of each page, from one pass over them whatever the number of pages, and room
         // for the text reckoned from them, so the layout is not copied as it grows (room
         // never written costs no memory).
         std::vector<std::vector<int>> byPage(size_t(std::max<long long>(s.numberOfPages, 0)));
-        std::vector<size_t> pageRoom(byPage.size());
+        if (laterPages && byPage.size() > 1) byPage.resize(1);
+        size_t room = out.size() + model_.prompts.size() * kLineRoom;
         const int count = canvas_.LabelCount();
         for (int i = 1; i < count; ++i) {
             const LabelControl* label = canvas_.LabelAt(i);
             if (label && label->page >= 0 && size_t(label->page) < byPage.size()) {
                 byPage[size_t(label->page)].push_back(i);
-                pageRoom[size_t(label->page)] += label->caption.size() + kLineRoom;
+                room += label->caption.size() + kLineRoom;
             }
         }
-        const size_t promptRoom = model_.prompts.size() * kLineRoom;
-        size_t room = out.size() + promptRoom;
-        for (size_t bytes : pageRoom) room += bytes + 20;
-        out.reserve(room);
-        ArrangedPage page;
-        std::string caption;
+        out.reserve(room + 20 * byPage.size());
         fieldHint_ = 0;
-        for (size_t p = 0; p < byPage.size(); ++p) {
-            out += "<PAGE>";
-            out += kCrLf;
-            if (!WritePageInOrder(byPage[p], out)) {
-                std::string& text = page.Text();
-                text.reserve(pageRoom[p] + promptRoom);
-                page.Reserve(byPage[p].size());
-                for (int i : byPage[p]) {
-                    const size_t from = text.size();
-                    if (AppendLabelLine(i, text, caption)) page.Take(from);
-                }
-                FinishPage(page, out);
-            }
-            out += "</PAGE>";
-            out += kCrLf;
+        for (size_t p = 0; p < byPage.size(); ++p) AppendPage(byPage[p], p == 0, out);
+        if (laterPages) {
+            // The pages written already make the layout's room: what comes before them
+            // is put in front, so the whole is not held twice.
+            laterPages->insert(0, out);
+            out = std::move(*laterPages);
         }
         if (text::EndsWith(out, kCrLf)) out.resize(out.size() - 2);
     } catch (const std::exception& e) {
+        // A layout cut short must never be taken for the form.
+        out.clear();
         ReportError(ui_, "ERR in modFormsMgr.ReassembleData   ", std::string("5 ") + e.what());
     }
     return out;

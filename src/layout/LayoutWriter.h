@@ -20,15 +20,24 @@ class LayoutWriter {
     // settings' own stamp is written (a form that never came from a server has none).
     void SetListedTimeStamp(std::optional<std::string> stamp) { listedStamp_ = std::move(stamp); }
 
-    // The whole layout text; the two outs give the picture definitions to upload.
-    std::string ReassembleData(std::string& backgroundImageLines, std::string& imageLines);
+    // The whole layout text; the two outs give the picture definitions to upload. With
+    // laterPages, the pages after the first were written already (as AppendPage writes
+    // them) and only the header and the first page are written from the form. Empty
+    // when the layout could not be written whole.
+    std::string ReassembleData(std::string& backgroundImageLines, std::string& imageLines,
+                               std::optional<std::string> laterPages = std::nullopt);
     std::string ReassembleData() {
         std::string a, b;
         return ReassembleData(a, b);
     }
     std::string GetUserPromptString(size_t promptIndex) const;
+    // The lines of one page's labels, between its markers, onto out; the form's prompts
+    // not placed on it go with the first page.
+    void AppendPage(const std::vector<int>& labels, bool first, std::string& out);
 
   private:
+    void AppendHeader(std::string& out, std::string& backgroundImageLines,
+                      std::string& imageLines) const;
     // The label of index when its line is written, else nullptr.
     const LabelControl* WrittenLabel(int index) const;
     // The caption field of its line (without a barcode mark); caption is room for one
@@ -55,6 +64,19 @@ class LayoutWriter {
     std::optional<std::string> listedStamp_;
     bool promptsWritten_ = false;
     mutable size_t fieldHint_ = 0;  // the field after the last one FindField found
+};
+
+// A layout a save sends in place of one written from the open form, as a file sent by a
+// script is written a page at a time while it is read. It makes the checks and writes
+// the text the open form's save would.
+class PreparedLayout {
+  public:
+    virtual ~PreparedLayout() = default;
+    // The checks of the labels against the form's definitions; false when the form is
+    // not to be saved.
+    virtual bool Validate(UserInterface& ui) = 0;
+    // The whole layout text, with the time stamp given; empty when it cannot be written.
+    virtual std::string Write(const std::string& listedStamp) = 0;
 };
 
 // The nine-part definition text of a prompt record.

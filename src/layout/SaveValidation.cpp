@@ -25,11 +25,17 @@ int GetUserPromptsArrayIndex(const FormModel& model, const std::string& key) {
     return -1;
 }
 
-bool BuildFormItemsArray(FormModel& model, const LayoutSource& canvas, UserInterface& ui) {
+bool BorrowsPromptDefinition(const FormItem& record, const LabelControl& label) {
+    return IsUserPromptsLabel(label.caption) &&
+           (!record.definitionRead || label.toolTip == LabelTip::None);
+}
+
+bool BuildFormItemsArray(FormModel& model, const LayoutSource& canvas, UserInterface& ui,
+                         int first) {
     try {
         const int count = canvas.LabelCount();
         if (count > 0) model.Item(count - 1);
-        for (int i = 0; i < count; ++i) {
+        for (int i = std::max(first, 0); i < count; ++i) {
             const LabelControl* label = canvas.LabelAt(i);
             if (!label || !label->visible || !label->enabled || label->caption.empty()) continue;
             FormItem& r = model.items[size_t(i)];
@@ -38,7 +44,7 @@ bool BuildFormItemsArray(FormModel& model, const LayoutSource& canvas, UserInter
                 r.itemKind = ItemKind::DatabaseField;
             } else if (IsUserPromptsLabel(caption)) {
                 r.itemKind = ItemKind::UserPrompt;
-                if (!r.definitionRead || label->toolTip == LabelTip::None) {
+                if (BorrowsPromptDefinition(r, *label)) {
                     const std::string key = PromptKeyOfCaption(caption);
                     int own = GetFormItemsArrayIndex(model, key);
                     int def = GetUserPromptsArrayIndex(model, key);
@@ -94,6 +100,16 @@ void AddLivePromptKeys(const std::vector<FormItem>& records,
 
 }  // namespace
 
+bool AcceptFieldMismatches(const std::vector<std::string>& captions, UserInterface& ui, bool ask) {
+    return AskAboutMismatches("The following fields do not match database definitions:", captions,
+                              ui, ask);
+}
+
+bool AcceptPromptMismatches(const std::vector<std::string>& captions, UserInterface& ui, bool ask) {
+    return AskAboutMismatches(
+        "The following fields do not match 'User Prompts' definitions:", captions, ui, ask);
+}
+
 bool ValidateDataBoundLabels(const FormModel& model, const LayoutSource& canvas, UserInterface& ui,
                              bool ask) {
     try {
@@ -104,8 +120,7 @@ bool ValidateDataBoundLabels(const FormModel& model, const LayoutSource& canvas,
             const std::string name = label->caption.substr(1);
             if (!model.FindDatabaseField(name)) missing.push_back(label->caption);
         }
-        return AskAboutMismatches(
-            "The following fields do not match database definitions:", missing, ui, ask);
+        return AcceptFieldMismatches(missing, ui, ask);
     } catch (const std::exception& e) {
         ReportError(ui, "ERR in ValidateDataBoundLabels   ", e.what());
         return false;
@@ -125,8 +140,7 @@ bool ValidateUserPromptsLabels(const FormModel& model, const LayoutSource& canva
             const std::string key = "^" + PromptKeyOfCaption(label->caption);
             if (!live.count(key)) missing.push_back(label->caption);
         }
-        return AskAboutMismatches(
-            "The following fields do not match 'User Prompts' definitions:", missing, ui, ask);
+        return AcceptPromptMismatches(missing, ui, ask);
     } catch (const std::exception& e) {
         ReportError(ui, "ERR in ValidateUserPromptsLabels   ", e.what());
         return false;

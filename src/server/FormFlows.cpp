@@ -152,13 +152,21 @@ SaveOutcome FormFlows::SaveFormToServer(bool showDialog, bool restoreOnCancel, b
             continue;
         }
 
-        if (!ValidateUserPromptsLabels(model_, source_, ui_, true)) return SaveOutcome::NotSaved;
-        if (!ValidateDataBoundLabels(model_, source_, ui_, true)) return SaveOutcome::NotSaved;
-        if (!BuildFormItemsArray(model_, source_, ui_)) return SaveOutcome::NotSaved;
-        std::string staticList = requests::FormatStaticList(staticItems_);
-        LayoutWriter writer(model_, source_, ui_);
-        writer.SetListedTimeStamp(ListedTimeStamp(s.formCode).value_or(""));
-        std::string layout = writer.ReassembleData();
+        const std::string stamp = ListedTimeStamp(s.formCode).value_or("");
+        std::string layout;
+        if (prepared_) {
+            if (!prepared_->Validate(ui_)) return SaveOutcome::NotSaved;
+            layout = prepared_->Write(stamp);
+        } else {
+            if (!ValidateUserPromptsLabels(model_, source_, ui_, true))
+                return SaveOutcome::NotSaved;
+            if (!ValidateDataBoundLabels(model_, source_, ui_, true)) return SaveOutcome::NotSaved;
+            if (!BuildFormItemsArray(model_, source_, ui_)) return SaveOutcome::NotSaved;
+            LayoutWriter writer(model_, source_, ui_);
+            writer.SetListedTimeStamp(stamp);
+            layout = writer.ReassembleData();
+        }
+        const std::string staticList = requests::FormatStaticList(staticItems_);
         if (layout.empty() || ReportIsEmpty(layout)) {
             Restore(remembered);
             ui_.Message("There is no data to save.", "Form not saved", MessageIcon::Warning);

@@ -9,6 +9,7 @@
 
 #include "layout/ControlSink.h"
 #include "layout/FormModel.h"
+#include "layout/LayoutWriter.h"
 #include "layout/LocalFolders.h"
 #include "server/FormDefinition.h"
 #include "server/OutsideComponents.h"
@@ -59,6 +60,9 @@ class FormFlows {
     void SetConnectionPrompt(ConnectionPrompt* prompt) { connection_ = prompt; }
     void SetSavePrompt(SaveFormPrompt* prompt) { savePrompt_ = prompt; }
     void SetComponentFactory(const OutsideComponentFactory& f) { factory_ = f; }
+    // A save sends this layout, not one written from the form (which then only gives
+    // the settings and pictures).
+    void SetPreparedLayout(PreparedLayout* layout) { prepared_ = layout; }
     FormFlowOptions& Options() { return options_; }
     CommComponent& Comm() { return comm_; }
     FormsDefinitions& Definitions() { return definitions_; }
@@ -109,6 +113,7 @@ class FormFlows {
     const TextMetrics& metrics_;
     ConnectionPrompt* connection_ = nullptr;
     SaveFormPrompt* savePrompt_ = nullptr;
+    PreparedLayout* prepared_ = nullptr;
     OutsideComponentFactory factory_;
     OutsideComponents components_;
     FormFlowOptions options_;

@@ -3,7 +3,9 @@
 #include <filesystem>
 
 #include "LayoutTestSupport.h"
+#include "canvas/PagedLayout.h"
 #include "layout/ItemTypes.h"
+#include "layout/SaveValidation.h"
 
 namespace {
 
@@ -167,4 +169,48 @@ TEST(SaveDataToFile, WritesWholeLinesAndNeverHalfAFile) {
     EXPECT_TRUE(text::StartsWith(OnlyMessage(ui), "ERROR: Error occured in SaveDataToFile, "))
         << OnlyMessage(ui);
     std::filesystem::remove_all(dir);
+}
+
+// A form sent from a script is written a page at a time as it is read, and each page let
+// go: the text and the questions of the save must be those of the whole form. What
+// crosses pages: prompts listed on later pages go with the first, a field's long name is
+// its first label's, a grid cell or a shape on any page, a key defined only further on.
+TEST(PagedLayout, WritesAndAsksWhatTheWholeFormDoes) {
+    const auto path = std::filesystem::temp_directory_path() / "fd_paged_test.ldt";
+    const std::string later = MakeLayout(
+        "Number_Of_Pages:\t4\r\nHotspot:\t1\t1\t2\t2\t3\tD\r\nBox:\t1\t1\t3\t3\t2\t1\t1\tN\t0\r\n",
+        "<PAGE>\r\n" + ItemLine("~PAT.A") + "\r\n" + ItemLine("^K 5@spaced@TEXT@@False@4@@@") +
+            "\r\n</PAGE>\r\n<PAGE>\r\n^K2@Two@DATE@@True@1@@@\r\n" + ItemLine("~PAT.A@Long A") +
+            "\r\n" + ItemLine("\xB9GRID1") + "\r\n" +
+            ItemLine("\xE6"
+                     "123",
+                     "1\t1\tArial\t8\tN\tN\tL\t1\tN\t1.2\t0.4\tLINK") +
+            "\r\n</PAGE>\r\n<PAGE>\r\n" + ItemLine("^Q 1@q@TEXT@@False@3@@@") + "\r\n" +
+            ItemLine("Cap\rtion") + "\r\n</PAGE>\r\n<PAGE>\r\n^K@kay@TEXT@@False@6@@@\r\n</PAGE>");
+    for (const std::string& text : {TestDataFile("layouts/full.ldt"), later}) {
+        std::string error;
+        ASSERT_TRUE(files::AtomicWriteFile(path.string(), text, error)) << error;
+        LoadedLayout whole;
+        LayoutReader reader(whole.model, whole.store, whole.metrics, whole.ui);
+        ASSERT_TRUE(OpenLayoutFile(path.string(), reader, whole.model, whole.ui));
+        ASSERT_TRUE(ValidateUserPromptsLabels(whole.model, whole.store, whole.ui, true) &&
+                    ValidateDataBoundLabels(whole.model, whole.store, whole.ui, true) &&
+                    BuildFormItemsArray(whole.model, whole.store, whole.ui));
+        LayoutWriter writer(whole.model, whole.store, whole.ui);
+        writer.SetListedTimeStamp("7");
+
+        RecordingUserInterface ui;
+        PagedLayout paged(ui, whole.metrics);
+        ASSERT_EQ(paged.Open(path.string()), PagedLayout::Opened::Ready);
+        for (int i = 1; i < paged.Canvas().LabelCount(); ++i)
+            if (!paged.Canvas().IsCompanionLabel(i))
+                EXPECT_EQ(paged.Canvas().LabelAt(i)->page, 0) << "a later page is kept";
+        EXPECT_TRUE(paged.Validate(ui));
+        EXPECT_EQ(paged.Write("7"), writer.ReassembleData());
+        std::vector<std::string> asked, wholeAsked;
+        for (const auto& c : ui.calls) asked.push_back(c.text);
+        for (const auto& c : whole.ui.calls) wholeAsked.push_back(c.text);
+        EXPECT_EQ(asked, wholeAsked);
+    }
+    std::filesystem::remove(path);
 }
