@@ -69,6 +69,16 @@ TEST(LayoutWriter, EmptyFormsAndOptionsThatNeedAnother) {
     EXPECT_EQ(HeaderValue(out, "Interactive:") + HeaderValue(out, "Posting:"), "YesYes");
     EXPECT_FALSE(l.model.settings.interactive);  // written so, not stored so
     EXPECT_NE(out.find("\r\nGRID_TAG:\t1\tBAL\r\n"), std::string::npos);
+    // A layout that cannot be written whole is none, never a header cut short.
+    struct FailingCanvas : CanvasModel {
+        using CanvasModel::CanvasModel;
+        std::string GetBarcodeWidthHeight(int) const override { throw std::runtime_error("no"); }
+    } failing(l.model, l.metrics);
+    LabelControl& total = failing.Label(failing.LoadOneLabel(0));
+    total.caption = "Total";
+    total.visible = true;
+    EXPECT_EQ(LayoutWriter(l.model, failing, l.ui).ReassembleData(), "");
+    EXPECT_EQ(OnlyMessage(l.ui), "ERROR: ERR in modFormsMgr.ReassembleData   5 no");
 }
 
 TEST(LayoutWriter, GroupsLinesPromptsFieldsBoxesStaticsBarcodes) {
