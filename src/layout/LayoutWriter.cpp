@@ -343,7 +343,7 @@ std::string LayoutWriter::ReassembleData(std::string& backgroundImageLines, std:
         out.reserve(room + 20 * byPage.size());
         fieldHint_ = 0;
         for (size_t p = 0; p < byPage.size(); ++p) AppendPage(byPage[p], p == 0, out);
-        if (laterPages) {
+        if (laterPages && !laterPages->empty()) {
             // The pages written already make the layout's room: what comes before them
             // is put in front, so the whole is not held twice.
             laterPages->insert(0, out);
