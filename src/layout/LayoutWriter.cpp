@@ -306,7 +306,11 @@ void LayoutWriter::AppendPage(const std::vector<int>& labels, bool first, std::s
     if (!WritePageInOrder(labels, out)) {
         ArrangedPage page;
         std::string& text = page.Text();
-        text.reserve(labels.size() * kLineRoom + (first ? model_.prompts.size() * kLineRoom : 0));
+        size_t room = first ? model_.prompts.size() * kLineRoom : 0;
+        for (int i : labels)
+            if (const LabelControl* label = canvas_.LabelAt(i))
+                room += label->caption.size() + kLineRoom;
+        text.reserve(room);
         page.Reserve(labels.size());
         std::string caption;
         for (int i : labels) {
