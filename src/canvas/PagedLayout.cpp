@@ -82,6 +82,10 @@ bool PagedLayout::Validate(UserInterface& ui) {
         if (!liveKeys_.count(label.key)) prompts.push_back(label.caption);
     for (const auto& caption : unmatchedFields_)
         if (!model_.FindDatabaseField(caption.substr(1))) fields.push_back(caption);
+    // Settled: the keys are let go before the layout is written, when memory is most used.
+    std::unordered_set<std::string>().swap(liveKeys_);
+    std::vector<PromptLabel>().swap(unmatchedPrompts_);
+    std::vector<std::string>().swap(unmatchedFields_);
     return AcceptPromptMismatches(prompts, ui, true) && AcceptFieldMismatches(fields, ui, true);
 }
 
