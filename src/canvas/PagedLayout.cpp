@@ -34,7 +34,7 @@ bool PagedLayout::PageRead(int page) {
     int first = kept_;
     while (first < count && canvas_.IsCompanionLabel(first)) ++first;
     for (int i = first; i < count; ++i)
-        if (const FormItem* r = model_.ItemAt(i); r && !r->markedDeleted && r->HasPromptParts())
+        if (const FormItem* r = model_.ItemAt(i); r && DefinesLivePrompt(*r))
             liveKeys_.insert(r->promptKey().str());
     for (int i = first; i < count; ++i) {
         const LabelControl* label = canvas_.LabelAt(i);
@@ -76,7 +76,7 @@ bool PagedLayout::Validate(UserInterface& ui) {
                ValidateDataBoundLabels(model_, canvas_, ui, true) &&
                BuildFormItemsArray(model_, canvas_, ui);
     for (const auto& r : model_.prompts)
-        if (!r.markedDeleted && r.HasPromptParts()) liveKeys_.insert(r.promptKey().str());
+        if (DefinesLivePrompt(r)) liveKeys_.insert(r.promptKey().str());
     std::vector<std::string> prompts, fields;
     for (const auto& label : unmatchedPrompts_)
         if (!liveKeys_.count(label.key)) prompts.push_back(label.caption);

@@ -95,10 +95,14 @@ bool AskAboutMismatches(const std::string& firstLine, const std::vector<std::str
 void AddLivePromptKeys(const std::vector<FormItem>& records,
                        std::unordered_set<std::string_view>& keys) {
     for (const auto& r : records)
-        if (!r.markedDeleted && r.HasPromptParts()) keys.insert(r.promptKey().str());
+        if (DefinesLivePrompt(r)) keys.insert(r.promptKey().str());
 }
 
 }  // namespace
+
+bool DefinesLivePrompt(const FormItem& record) {
+    return !record.markedDeleted && record.HasPromptParts();
+}
 
 bool AcceptFieldMismatches(const std::vector<std::string>& captions, UserInterface& ui, bool ask) {
     return AskAboutMismatches("The following fields do not match database definitions:", captions,

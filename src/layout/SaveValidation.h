@@ -18,6 +18,8 @@ bool ValidateDataBoundLabels(const FormModel& model, const LayoutSource& canvas,
                              bool ask);
 bool ValidateUserPromptsLabels(const FormModel& model, const LayoutSource& canvas,
                                UserInterface& ui, bool ask);
+// A record whose prompt key the check of prompt labels takes as defined.
+bool DefinesLivePrompt(const FormItem& record);
 // The questions the two checks ask about the captions that do not match; true when
 // there are none or the user saves anyway.
 bool AcceptFieldMismatches(const std::vector<std::string>& captions, UserInterface& ui, bool ask);
