@@ -8,12 +8,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Bytes(std::size_t n, int seed) {
-    std::string b(n, '\0');
-    for (std::size_t i = 0; i < n; ++i) b[i] = char((i * 31 + i / 977 + seed) % 256);
-    return b;
-}
-
 std::string Layout(const std::string& headerLines) {
     return "<HEADER>\r\nForm_Code:\tX\r\n" + headerLines + "</HEADER>\r\n<PAGE 1>\r\n</PAGE 1>";
 }
@@ -24,7 +18,7 @@ struct CopyForms : WithServer {
     TcpComm from, to, probe;
     RecordingUserInterface ui;
     std::unique_ptr<CopyFormsLogic> logic;
-    const std::string small = Bytes(700, 1), big = Bytes(2 << 20, 2);
+    const std::string small = Picture(700, 1), big = Picture(2 << 20, 2);
 
     void SetUp() override {
         WithServer::SetUp();

@@ -4,6 +4,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,15 @@ inline std::string Slurp(const std::string& path) {
 inline std::string DataFile(const std::string& name) {
     const char* dir = std::getenv("FD_TEST_DATA");
     return Slurp(std::string(dir ? dir : "tests/data") + "/" + name);
+}
+
+// Bytes of every value, with line ends inside that must survive the trip.
+inline std::string Picture(std::size_t size, unsigned seed) {
+    std::mt19937 gen(seed);
+    std::string bytes(size, '\0');
+    for (auto& b : bytes) b = char(gen() & 0xFF);
+    if (size > 10) bytes.replace(5, 4, "\r\n\r\n");
+    return bytes;
 }
 
 // Every message the user was shown, in order, each as "|title: text".
