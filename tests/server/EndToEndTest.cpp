@@ -1,26 +1,13 @@
 // The designer's commands against the real repository server: an upload split by a
 // restart, the demo data's look-ups, saved records and pictures, and the catalogue.
 // (Saving, listing, fetching and deleting forms: the form flows' tests.)
+#include "../dialogs/LookupFakes.h"
 #include "ServerTestSupport.h"
 #include "server/CatalogueLogic.h"
-#include "server/OutsideComponents.h"
-#include "shell/TextUtils.h"
 
 using namespace requests;
 
 using EndToEnd = Linked;
-
-namespace {
-
-struct FixedPicker : LookupPicker {
-    std::string answer, list;
-    void Configure(const std::string& name, const std::string&, const std::string&,
-                   const std::string&) override {
-        list = name;
-    }
-    std::string Show(const std::string&) override { return answer; }
-};
-}  // namespace
 
 TEST_F(EndToEnd, AnUploadSplitByAServerRestartFailsAndStoresNothing) {
     CuttingComm link;  // its server restarts, on the same port, before request cutAt
@@ -118,8 +105,8 @@ TEST_F(DemoServer, LookupsSavedRecordsAPictureAndTheCatalogueAppliedIntoTheLayou
     CatalogueLogic::PromptRow doctor{"DOC", "Doctor", "Lookup", "", "PV", "N", "", ""};
     EXPECT_TRUE(cat.AddPrompt(dates));
     EXPECT_TRUE(cat.AddPrompt(doctor));
-    FixedPicker picker;
-    picker.answer = "DRJONES    Anna Jones MD";
+    FakePicker picker;
+    picker.answers = {"DRJONES    Anna Jones MD"};
     EXPECT_EQ(CatalogueLogic::PickLookupCode(picker, "PV", ""), "DRJONES");
     auto used = [](const std::string& id) { return id == "DOC"; };
     ui.boolAnswers = {false};
@@ -138,9 +125,9 @@ TEST_F(DemoServer, LookupsSavedRecordsAPictureAndTheCatalogueAppliedIntoTheLayou
 
     // Static items: a charge-slip set's codes, then the clipboard (another form's: the
     // window's test).
-    picker.answer = "OFFICE    Office Visits";
+    picker.answers = {"OFFICE    Office Visits"};
     ASSERT_TRUE(cat.ChargeSlipSets(picker));
-    EXPECT_EQ(picker.list, "CHL");
+    EXPECT_EQ(picker.configured.back().substr(0, 4), "CHL|");
     ASSERT_EQ(cat.available.size(), 6u);
     EXPECT_EQ(cat.available[0], (StaticItem{"NEW PATIENT", "", ""}));
     EXPECT_EQ(cat.available[4], (StaticItem{"99213", "Established, low", "15"}));
