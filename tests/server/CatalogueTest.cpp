@@ -133,8 +133,6 @@ TEST_F(Catalogue, PromptTextsThatWouldBreakTheDefinitionAreRefused) {
     }
     EXPECT_EQ(cat.prompts.size(), 1u);
     EXPECT_FALSE(cat.ModifyPrompt(1, {"NEW", "Past the end", "Text"}));
-    EXPECT_EQ(CatalogueLogic::LayoutOfType("Lookup").footnote1,
-              "1  Select  'ACCNT'  for Patient Lookup");
     EXPECT_TRUE(CatalogueLogic::LayoutOfType("Text(From/Thru)").secondDefault);
 }
 
