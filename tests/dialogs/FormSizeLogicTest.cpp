@@ -146,20 +146,6 @@ TEST_F(FormSize, OkTestsTheFieldsInOrderAgainstTheLimitsOfThePage) {
     }
 }
 
-TEST_F(FormSize, RefusedOkStoresOnlyThePrintSettings) {
-    FormSettings before = settings;
-    dlg.SetInteractive(true);
-    dlg.posting = dlg.dataGrid = dlg.isStatement = true;
-    dlg.gridTagText = "1\tx";
-    dlg.borderYes = false;
-    EXPECT_FALSE(Try("0.1", "11", "1", "1", "5"));
-    EXPECT_EQ(settings.printingSelection, "BOX=N\tBOX_COLOR=\tSHADED=N\tSHADE_COLOR=");
-    EXPECT_EQ(std::tie(settings.interactive, settings.posting, settings.dataGrid,
-                       settings.statement, settings.gridTags),
-              std::tie(before.interactive, before.posting, before.dataGrid, before.statement,
-                       before.gridTags));
-}
-
 TEST_F(FormSize, AcceptanceStoresInOrderAndRefreshesTheWindow) {
     dlg.SetInteractive(true);
     dlg.posting = dlg.singleRecord = dlg.openLast = dlg.signpad = true;

@@ -64,6 +64,7 @@ TEST_F(PopUpForm, OkWaitsForOverwriteAndARefusedOverwriteCancels) {
     Open(false);
     EXPECT_FALSE(dlg.OverwriteBox()->isVisible());
     EXPECT_TRUE(dlg.OkButton()->isEnabled());
+    EXPECT_FALSE(dlg.Cancelled());
 }
 
 TEST_F(PopUpForm, TypingAndOkStoresTheSettings) {

@@ -157,6 +157,10 @@ TEST_F(SizeForm, StatementTagsTypedWithCtrlTab) {
     QTest::qWait(20);
     EXPECT_EQ(QApplication::focusWidget(), dlg->TagField());
     EXPECT_EQ(dlg->TagField()->textCursor().selectedText(), QString("1\tTotal") + QChar(0x2029));
+    Type(dlg->WidthField(), "");  // refused: the tags wait for an OK that is taken
+    ClickOk();
+    EXPECT_EQ(settings.gridTags, FormSettings().gridTags);
+    Type(dlg->WidthField(), "8.5");
     ClickOk();
     EXPECT_TRUE(settings.statement);
     EXPECT_EQ(settings.gridTags, (std::vector<std::string>{"GRID_TAG:\t1\tTotal", ""}));
@@ -180,11 +184,15 @@ TEST_F(SizeForm, ColourChooserSetsTheSwatch) {
     ClickAt(dlg->ShadeColourButton());
     EXPECT_EQ(dlg->ShadeSwatch()->palette().color(QPalette::Window), QColor(255, 255, 255));
     Check(dlg->ShadedYes());
-    // The print settings are stored even when a check then fails.
+    // The print settings are stored even when a check then fails; the options are not.
+    Check(dlg->InteractiveBox());
+    Check(dlg->DataGridBox());
+    Check(dlg->StatementBox());
     Type(dlg->WidthField(), "");
     ClickOk();
     EXPECT_EQ(Message(), "Form Width: Please enter Form Width.");
     EXPECT_EQ(settings.printingSelection, "BOX=Y\tBOX_COLOR=255\tSHADED=Y\tSHADE_COLOR=16777215");
+    EXPECT_FALSE(settings.interactive || settings.dataGrid || settings.statement);
 }
 
 TEST_F(SizeForm, PagesFieldOnlyInMultipageMode) {
