@@ -4,8 +4,7 @@
 
 #include "dialogs/FormSizeLogic.h"
 #include "dialogs/RecordingHost.h"
-#include "layout/FormSettings.h"
-#include "shell/RecordingUserInterface.h"
+#include "layout/LayoutTestSupport.h"
 
 namespace {
 
@@ -124,10 +123,7 @@ TEST_F(FormSize, OkTestsTheFieldsInOrderAgainstTheLimitsOfThePage) {
         const bool taken = Try(c.w, c.h, c.hs, c.vs, c.pages);
         EXPECT_EQ(taken, *c.refusal == 0);
         if (!taken) {
-            auto m = ui.Messages();
-            ASSERT_EQ(m.size(), 1u);
-            EXPECT_EQ(m[0].text, c.refusal);
-            EXPECT_EQ(m[0].title, titles[int(c.field)]);
+            EXPECT_EQ(OnlyMessage(ui), titles[int(c.field)] + std::string(": ") + c.refusal);
             EXPECT_EQ(dlg.FocusField(), c.field);
             EXPECT_TRUE(host.calls.empty());
             EXPECT_EQ(settings.horizontalShift, before.horizontalShift);
