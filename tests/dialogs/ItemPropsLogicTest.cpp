@@ -182,7 +182,6 @@ TEST(ItemSteps, StepsBecomeTheSharedShiftMoveAndResizeOrAreRefused) {
     int other = t.MarkedBox({3, 3, 1, 1});
     BoxPropsLogic box(t.ctx);
     box.Bind(bound);
-    EXPECT_EQ(box.horizontalStep, "0.02");
     box.horizontalStep = "0.5", box.verticalStep = "0.25";
     const struct {
         ItemPropsLogic::Step step;
