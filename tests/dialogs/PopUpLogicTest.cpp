@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "dialogs/LookupFakes.h"
 #include "dialogs/PopUpLogic.h"
-#include "layout/FormSettings.h"
-#include "shell/RecordingUserInterface.h"
+#include "layout/LayoutTestSupport.h"
 
 namespace {
 
@@ -35,17 +33,6 @@ struct PopUp : ::testing::Test {
     }
 };
 
-TEST_F(PopUp, LoadFillsTheFieldsAndADisabledOkStoresNothing) {
-    dlg.Load(settings, true);
-    EXPECT_EQ(Shown(), (Fields{"OLD", "Old form", "ZEPH", "NOTE"}));
-    EXPECT_FALSE(dlg.OkEnabled());
-    EXPECT_FALSE(dlg.Cancelled());
-    Fill("NEW", "New", "TEST", "PROG");
-    EXPECT_EQ(dlg.Ok(settings, ui), Outcome::KeepOpen);
-    EXPECT_TRUE(ui.calls.empty());
-    EXPECT_EQ(settings.formCode, "OLD");
-}
-
 // Name, then description, then type and document type; each refusal says one thing, puts the
 // focus on its field and stores nothing.
 TEST_F(PopUp, OkChecksTheFieldsInOrderAndStoresThemTrimmed) {
@@ -73,16 +60,19 @@ TEST_F(PopUp, OkChecksTheFieldsInOrderAndStoresThemTrimmed) {
     for (char c : kSet)
         rows.push_back(
             {std::string("ab") + c + "cd", "d", "t", "x", "Name" + chars, "Invalid Name", F::Name});
+    // A disabled OK (the overwrite box unchecked) asks nothing and stores nothing.
+    dlg.Load(settings, true);
+    Fill("NEW", "New", "TEST", "PROG");
+    EXPECT_EQ(dlg.Ok(settings, ui), Outcome::KeepOpen);
+    EXPECT_TRUE(ui.calls.empty());
+    EXPECT_EQ(Stored(), (Fields{"OLD", "Old form", "ZEPH", "NOTE"}));
     dlg.Load(settings, false);
     for (const Row& r : rows) {
         SCOPED_TRACE(r.n + "/" + r.d + "/" + r.t + "/" + r.dt);
         Fill(r.n, r.d, r.t, r.dt);
         ui.Clear();
         EXPECT_EQ(dlg.Ok(settings, ui), Outcome::KeepOpen);
-        auto m = ui.Messages();
-        ASSERT_EQ(m.size(), 1u);
-        EXPECT_EQ(m[0].text, r.text);
-        EXPECT_EQ(m[0].title, r.title);
+        EXPECT_EQ(OnlyMessage(ui), r.title + ": " + r.text);
         EXPECT_EQ(dlg.FocusField(), r.field);
         EXPECT_EQ(Stored(), (Fields{"OLD", "Old form", "ZEPH", "NOTE"}));
     }
@@ -95,38 +85,6 @@ TEST_F(PopUp, OkChecksTheFieldsInOrderAndStoresThemTrimmed) {
     EXPECT_EQ(dlg.FocusField(), F::None);
     EXPECT_EQ(Stored(), (Fields{"CS2024", "Charge slip 2", "ZEPH_R", "12*"}));
     EXPECT_EQ(Shown(), Stored());
-}
-
-TEST_F(PopUp, LeavingTheDocumentType) {
-    FakePicker picker;
-    FakeValidator validator;
-    validator.codes = {{"PROG", "prog"}};
-    dlg.Load(settings, false);
-
-    dlg.documentType = " Prog";
-    EXPECT_TRUE(dlg.LeaveDocumentType(validator, picker));
-    EXPECT_EQ(dlg.documentType, "PROG");  // the list's form, upper case
-    EXPECT_EQ(validator.asked[0], "IDT:Prog");
-    EXPECT_FALSE(dlg.LeaveDocumentType(validator, picker));  // nothing left to correct
-    EXPECT_TRUE(picker.shownWith.empty());
-
-    // Not valid: the picker opens; cancelling it leaves the typed text.
-    dlg.documentType = "ZZZ";
-    EXPECT_FALSE(dlg.LeaveDocumentType(validator, picker));
-    EXPECT_EQ(dlg.documentType, "ZZZ");
-    EXPECT_EQ(picker.shownWith, std::vector<std::string>{"ZZZ"});
-
-    picker.answers = {"OPN    Operative note"};
-    EXPECT_TRUE(dlg.LeaveDocumentType(validator, picker));
-    EXPECT_EQ(dlg.documentType, "OPN");
-
-    // Nothing typed is not a document type either: the picker opens.
-    dlg.documentType = "  ";
-    validator.asked.clear();
-    picker.answers = {"PROG    Progress note"};
-    EXPECT_TRUE(dlg.LeaveDocumentType(validator, picker));
-    EXPECT_EQ(validator.asked, std::vector<std::string>{"IDT:"});
-    EXPECT_EQ(dlg.documentType, "PROG");
 }
 
 }  // namespace
