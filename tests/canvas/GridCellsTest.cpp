@@ -8,11 +8,8 @@
 #include "layout/LayoutTestSupport.h"
 
 namespace {
-struct Grids {
-    FixedTextMetrics metrics;
-    FormModel model;
-    CanvasModel canvas{model, metrics};
-    RecordingUserInterface ui;
+struct Grids : LoadedLayout {
+    CanvasModel& canvas = store;
 
     // From (1, 1) to (7, 3) inches, cells 0.5 x 0.2; a data grid of records of the given
     // number of columns.
@@ -33,12 +30,7 @@ struct Grids {
     // Visible labels of the given captions, in index order.
     std::vector<int> Add(std::initializer_list<std::string> captions) {
         std::vector<int> out;
-        for (const std::string& caption : captions) {
-            int i = canvas.LoadOneLabel(0);
-            canvas.Label(i).caption = caption;
-            canvas.Label(i).visible = true;
-            out.push_back(i);
-        }
+        for (const std::string& caption : captions) out.push_back(AddLabel(caption));
         return out;
     }
     std::vector<std::string> Captions(const std::vector<int>& labels) {
@@ -71,8 +63,7 @@ TEST(GridCells, DataGridRecordsRunDownEachBlockOfColumns) {
     EXPECT_EQ(g.canvas.Label(cells[0]).tag, "DATAgrid");
     // Each cell carries its record and field as its row and column through a save.
     EXPECT_EQ(g.canvas.Label(cells[13]).spare, "#6#1");
-    LayoutWriter writer(g.model, g.canvas, g.ui);
-    EXPECT_NE(writer.ReassembleData().find("\tL-6-1\t"), std::string::npos);
+    EXPECT_NE(g.Write().find("\tL-6-1\t"), std::string::npos);
     EXPECT_EQ(g.model.gridItems.size(), 24u);
     EXPECT_TRUE(IsDataGridLabel(g.canvas, cells[5]));
     // Unspread pitch: the area divided by the counts.
@@ -83,18 +74,16 @@ TEST(GridCells, DataGridRecordsRunDownEachBlockOfColumns) {
 TEST(GridCells, AReopenedFormKnowsItsGridCellsByWhatTheyCarry) {
     Grids g;
     LoadRectangleWithLabels(g.canvas, g.model, g.ui, g.Area(2, 2, 1));
-    LayoutWriter writer(g.model, g.canvas, g.ui);
     // A label of another program that carries only a grid row and column, and a
     // plain label.
-    std::string text = writer.ReassembleData();
+    std::string text = g.Write();
     size_t pageEnd = text.find("</PAGE>");
     ASSERT_NE(pageEnd, std::string::npos);
     text.insert(pageEnd,
                 "Cell\t1\t5\tArial\t8\tN\tN\tL-2-3\t1\tN\t\t\t\r\n"
                 "Plain\t1\t6\tArial\t8\tN\tN\tL\t1\tN\t\t\t\r\n");
     Grids reopened;
-    LayoutReader reader(reopened.model, reopened.canvas, reopened.metrics, reopened.ui);
-    ASSERT_TRUE(reader.BuildForm(text));
+    ASSERT_TRUE(reopened.Read(text));
     CanvasEditor editor(reopened.canvas, reopened.model, reopened.metrics);
     editor.SelectInRect({0, 0, 8.5, 11}, 0, true);  // grid-only
     std::vector<std::string> taken;

@@ -155,9 +155,6 @@ TEST(LayoutWriter, RoundTripKeepsEveryItemKind) {
     LoadedLayout second;
     ASSERT_TRUE(second.Read(written));
     EXPECT_EQ(second.Write(), written);
-    const FormSettings& b = second.model.settings;
-    EXPECT_EQ(b.numberOfPages, 2);
-    EXPECT_TRUE(b.posting && b.openLast && b.signpad && b.lookupDiagnoses && b.statement);
 }
 
 TEST(SaveDataToFile, WritesWholeLinesAndNeverHalfAFile) {
