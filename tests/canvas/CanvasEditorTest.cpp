@@ -201,9 +201,6 @@ TEST(Selection, GridRowsAndRubberBandsTakeOnlyWhatTheyShould) {
     EXPECT_EQ(e.L(plain).caption, kCell + "NOCOMMA");
     e.editor.SelectInRect({0, 0, 3, 3}, 0, false);
     EXPECT_TRUE(e.editor.IsSelected(cell) && !e.editor.IsSelected(other));  // another page
-    int text = e.Label(2, 2.5, 0.5, 0, "Plain");
-    e.editor.SelectInRect({0, 0, 3, 3}, 0, true);  // grid-only
-    EXPECT_TRUE(e.editor.IsSelected(cell) && !e.editor.IsSelected(text));
 }
 
 TEST(Selection, DeletingKeepsShapesUnlessMarkedAndIndicesAreNeverReused) {
