@@ -8,8 +8,7 @@
 #include "canvas/PageDamage.h"
 #include "layout/LayoutTestSupport.h"
 
-// The full layout through the canvas: each shape a record with a companion label that is never
-// written, lines red on a page that exists.
+// Each shape of the full layout a record with its companion label; lines red on a real page.
 TEST(CanvasModel, TheFullLayoutKeepsItsShapesColoursAndPages) {
     LoadedLayout c;
     const std::string full = TestDataFile("layouts/full.ldt");
@@ -182,9 +181,7 @@ TEST(CanvasModel, ItemDialogsStoreTheirRecordsAndDeletedItemsStayCleared) {
 
 #include "canvas/UndoHistory.h"
 
-// Each kind of record an edit touches comes back byte for byte at its own index; the
-// selection is no step; the history is bounded and a state it comes back to keeps its
-// position.
+// The records an edit touched come back byte for byte at their index; the history is bounded.
 TEST(UndoHistory, StepsPutTheTouchedRecordsBackInPlace) {
     LoadedLayout c;
     ASSERT_TRUE(c.Read(MakeLayout("", "<PAGE>\r\n" + ItemLine("A") + "\r\n" +
@@ -251,8 +248,7 @@ TEST(UndoHistory, StepsPutTheTouchedRecordsBackInPlace) {
     EXPECT_LT(h.MemoryBytes(), 10000u);
 }
 
-// The window repaints what PageDamage finds changed since the page was last drawn:
-// each edit must damage the area it touched, and only that.
+// The window repaints what PageDamage finds: the area each edit touched, and only that.
 TEST(PageDamage, FindsWhatEachEditTouchedAndNothingElse) {
     LoadedLayout c;
     ASSERT_TRUE(

@@ -40,8 +40,7 @@ TEST(ScrollBars, ReachTheWholePageInStepsOfAHundredTwips) {
 }
 
 TEST(PageButtons, StayWithinTheFormAndTreatPageZeroAsTheFirst) {
-    // Button, current page, pages: the page shown after. The window's page buttons walk
-    // the ends of a form of two pages.
+    // Button, current page, pages: the page after (the window's tests walk the ends).
     const int cases[][4] = {{2, 0, 3, 2}, {1, 2, 3, 1}, {3, 1, 500, 99}};
     for (const auto& c : cases) EXPECT_EQ(PageAfterButton(c[0], c[1], c[2]), c[3]) << c[0] << c[1];
     EXPECT_EQ(ClampPageCount(0), 1);

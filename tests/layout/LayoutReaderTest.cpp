@@ -8,8 +8,7 @@
 
 namespace {
 
-// Records the order of the reader's calls into the canvas. Shapes are only
-// recorded: their companion labels would take label indices this test numbers.
+// The reader's calls into the canvas in order; shapes only noted, so labels keep their numbers.
 class RecordingStore : public CanvasModel {
   public:
     using CanvasModel::CanvasModel;
@@ -348,8 +347,7 @@ TEST(LayoutReader, ValuesThatMustBeNumbersEndTheRead) {
         EXPECT_EQ(OnlyMessage(l.ui), message);
         EXPECT_EQ(l.FindLabel("After"), -1);
     }
-    // A prompt's required flag and number in the spellings taken: as written, in other
-    // letter cases and around blanks, as numbers.
+    // A prompt's required flag and number as written, in other cases, blanks around, as numbers.
     const std::tuple<const char*, bool, int> prompts[] = {
         {"True@-007", true, -7},  {"False@12", false, 12}, {"TRUE@ 3 ", true, 3},
         {" false @+4", false, 4}, {"0@2.5", false, 2},     {"-1@999999999", true, 999999999}};
