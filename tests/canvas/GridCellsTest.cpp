@@ -8,14 +8,10 @@
 #include "layout/LayoutTestSupport.h"
 
 namespace {
-struct Grids {
-    FixedTextMetrics metrics;
-    FormModel model;
-    CanvasModel canvas{model, metrics};
-    RecordingUserInterface ui;
+struct Grids : LoadedLayout {
+    CanvasModel& canvas = store;
 
-    // From (1, 1) to (7, 3) inches, cells 0.5 x 0.2; a data grid of records of the given
-    // number of columns.
+    // From (1, 1) to (7, 3) inches, cells 0.5 x 0.2; a data grid given columns in a record.
     GridArea Area(int columns, int rows, int columnsInRecord = 0) {
         GridArea s;
         s.left = s.top = 1;
@@ -33,12 +29,7 @@ struct Grids {
     // Visible labels of the given captions, in index order.
     std::vector<int> Add(std::initializer_list<std::string> captions) {
         std::vector<int> out;
-        for (const std::string& caption : captions) {
-            int i = canvas.LoadOneLabel(0);
-            canvas.Label(i).caption = caption;
-            canvas.Label(i).visible = true;
-            out.push_back(i);
-        }
+        for (const std::string& caption : captions) out.push_back(AddLabel(caption));
         return out;
     }
     std::vector<std::string> Captions(const std::vector<int>& labels) {
@@ -71,8 +62,7 @@ TEST(GridCells, DataGridRecordsRunDownEachBlockOfColumns) {
     EXPECT_EQ(g.canvas.Label(cells[0]).tag, "DATAgrid");
     // Each cell carries its record and field as its row and column through a save.
     EXPECT_EQ(g.canvas.Label(cells[13]).spare, "#6#1");
-    LayoutWriter writer(g.model, g.canvas, g.ui);
-    EXPECT_NE(writer.ReassembleData().find("\tL-6-1\t"), std::string::npos);
+    EXPECT_NE(g.Write().find("\tL-6-1\t"), std::string::npos);
     EXPECT_EQ(g.model.gridItems.size(), 24u);
     EXPECT_TRUE(IsDataGridLabel(g.canvas, cells[5]));
     // Unspread pitch: the area divided by the counts.
@@ -83,18 +73,15 @@ TEST(GridCells, DataGridRecordsRunDownEachBlockOfColumns) {
 TEST(GridCells, AReopenedFormKnowsItsGridCellsByWhatTheyCarry) {
     Grids g;
     LoadRectangleWithLabels(g.canvas, g.model, g.ui, g.Area(2, 2, 1));
-    LayoutWriter writer(g.model, g.canvas, g.ui);
-    // A label of another program that carries only a grid row and column, and a
-    // plain label.
-    std::string text = writer.ReassembleData();
+    // A label of another program carrying only a grid row and column, and a plain label.
+    std::string text = g.Write();
     size_t pageEnd = text.find("</PAGE>");
     ASSERT_NE(pageEnd, std::string::npos);
     text.insert(pageEnd,
                 "Cell\t1\t5\tArial\t8\tN\tN\tL-2-3\t1\tN\t\t\t\r\n"
                 "Plain\t1\t6\tArial\t8\tN\tN\tL\t1\tN\t\t\t\r\n");
     Grids reopened;
-    LayoutReader reader(reopened.model, reopened.canvas, reopened.metrics, reopened.ui);
-    ASSERT_TRUE(reader.BuildForm(text));
+    ASSERT_TRUE(reopened.Read(text));
     CanvasEditor editor(reopened.canvas, reopened.model, reopened.metrics);
     editor.SelectInRect({0, 0, 8.5, 11}, 0, true);  // grid-only
     std::vector<std::string> taken;
@@ -137,8 +124,7 @@ TEST(GridCells, RowRecalculationClosesTheGapsInOrder) {
     g.ui.inputAnswers = {"1"};
     RecalculateDataGridRows(g.canvas, g.ui);
     EXPECT_EQ(g.canvas.Label(labels[4]).spare, "#4#1");  // the row it carries follows
-    // The pointer is the hourglass while the rows are renumbered, not during the
-    // question or the message.
+    // The pointer is busy while the rows are renumbered, not during question or message.
     using K = RecordingUserInterface::Kind;
     std::vector<K> kinds;
     for (const auto& c : g.ui.calls) kinds.push_back(c.kind);
@@ -187,8 +173,7 @@ TEST(GridCells, ColumnOperationsTouchOneColumnOfOneGridAndStayOnThePage) {
     GridColumn second{1, false, 2, 0};
     ASSERT_EQ(GridColumnLabels(g.canvas, second).size(), 2u);
     MoveGridColumn(g.canvas, second, 0.25);
-    // Column 2 of rows 1 and 2 only; the other grid on another page and the data grid
-    // keep their places.
+    // Column 2 of rows 1 and 2 only; the other grid and the data grid keep their places.
     auto lefts = [&](std::initializer_list<int> labels) {
         std::vector<double> out;
         for (int i : labels) out.push_back(g.canvas.Label(i).left);
@@ -210,8 +195,7 @@ TEST(GridCells, ColumnOperationsTouchOneColumnOfOneGridAndStayOnThePage) {
     MoveGridColumn(g.canvas, first, 20);  // the whole cell stays on the page
     EXPECT_DOUBLE_EQ(g.canvas.Label(plainCells[0]).left + 0.5, g.canvas.PageWidth());
 
-    // Width: a step wider, never narrower than the minimum; right-aligned text keeps
-    // its right edge.
+    // Width: never under the minimum; right-aligned text keeps its right edge.
     ResizeGridColumn(g.canvas, second, 0.1);
     EXPECT_DOUBLE_EQ(g.canvas.Label(plainCells[2]).width, 0.6);
     ResizeGridColumn(g.canvas, second, -3);

@@ -1,64 +1,42 @@
 // The check, convert and render commands of the program, run as a user runs them.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "LayoutTestSupport.h"
+#include "server/RepositoryServerProcess.h"
 
 namespace {
 
-struct ProgramRun {
-    int status;
-    std::string output;
-};
-
-ProgramRun RunProgram(const std::string& args, const std::string& environment = {}) {
-    std::string cmd = environment + std::string(std::getenv("FD_BINARY_DIR")) +
-                      "/src/app/formdesigner " + args + " 2>&1";
-    ProgramRun r{-1, {}};
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 4096> buf{};
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.output.append(buf.data(), n);
-    int status = pclose(p);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
-
-std::string DataPath(const std::string& name) {
-    return std::string(std::getenv("FD_TEST_DATA")) + "/" + name;
-}
+const char* const kData = std::getenv("FD_TEST_DATA");
+const std::string kFull = "'" + std::string(kData ? kData : "tests/data") + "/layouts/full.ldt'";
 
 // A scratch folder of the test's own.
 struct CommandLine : ::testing::Test {
-    std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                ("fd_cli_" + std::to_string(getpid()) + "_" +
-                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    CommandLine() { std::filesystem::create_directories(dir); }
+    std::filesystem::path dir =
+        TestFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::string out;
     ~CommandLine() override { std::filesystem::remove_all(dir); }
+    int Run(const std::string& command, const std::string& args) {
+        return RunFormDesigner(command, args, out, "2>&1");
+    }
 };
 
 }  // namespace
 
 TEST_F(CommandLine, CheckPrintsMessagesSummaryAndFontsTheMachineLacks) {
-    ProgramRun ok = RunProgram("check '" + DataPath("layouts/full.ldt") + "'");
-    EXPECT_EQ(ok.status, 0) << ok.output;
-    EXPECT_NE(ok.output.find("pages 2, items 14, user prompts 3, shapes 6"), std::string::npos)
-        << ok.output;
+    EXPECT_EQ(Run("check", kFull), 0) << out;
+    EXPECT_NE(out.find("pages 2, items 14, user prompts 3, shapes 6"), std::string::npos) << out;
 
     std::string bad = (dir / "bad.ldt").string(), error;
     ASSERT_TRUE(files::AtomicWriteFile(
         bad, "<HEADER>\r\npage:\t3\r\nNumber_Of_Pages:\tx\r\n</HEADER>", error));
-    ProgramRun failed = RunProgram("check '" + bad + "'");
-    EXPECT_EQ(failed.status, 1);
-    EXPECT_NE(failed.output.find("[Load Layout] page size - wrong format"), std::string::npos);
-    EXPECT_NE(failed.output.find("[ERROR] ERR in modLoadForm.LoadForm   13 Type mismatch"),
+    EXPECT_EQ(Run("check", "'" + bad + "'"), 1);
+    EXPECT_NE(out.find("[Load Layout] page size - wrong format"), std::string::npos);
+    EXPECT_NE(out.find("[ERROR] ERR in modLoadForm.LoadForm   13 Type mismatch"),
               std::string::npos);
-    EXPECT_EQ(RunProgram("check").status, 2);
+    EXPECT_EQ(Run("check", ""), 2);
 
     // A font the machine lacks is reported as the window reports it; which fonts count
     // as present comes from FORMDESIGNER_FONTS, so the outcome is the same everywhere.
@@ -70,61 +48,44 @@ TEST_F(CommandLine, CheckPrintsMessagesSummaryAndFontsTheMachineLacks) {
         error));
     const std::string missing = "[Fonts] Could not set Ghost Sans font.\nWill use default.";
     for (const char* fonts : {"Arial", "Arial,ghost sans"}) {
-        ProgramRun run =
-            RunProgram("check '" + path + "'", std::string("FORMDESIGNER_FONTS='") + fonts + "' ");
-        EXPECT_EQ(run.status, 0) << run.output;
-        EXPECT_EQ(run.output.find(missing) != std::string::npos, std::string(fonts) == "Arial")
+        ::setenv("FORMDESIGNER_FONTS", fonts, 1);
+        EXPECT_EQ(Run("check", "'" + path + "'"), 0) << out;
+        EXPECT_EQ(out.find(missing) != std::string::npos, std::string(fonts) == "Arial")
             << fonts << "\n"
-            << run.output;
-        EXPECT_EQ(run.output.find("Could not set Arial"), std::string::npos) << run.output;
+            << out;
+        EXPECT_EQ(out.find("Could not set Arial"), std::string::npos) << out;
     }
+    ::unsetenv("FORMDESIGNER_FONTS");
 }
 
+// Written again, the text stays as it is: LayoutWriter.RoundTripKeepsEveryItemKind.
 TEST_F(CommandLine, ConvertWritesWhatTheWriterMakes) {
-    std::string out = (dir / "full.ldt").string();
-    ProgramRun r = RunProgram("convert '" + DataPath("layouts/full.ldt") + "' '" + out + "'");
-    ASSERT_EQ(r.status, 0) << r.output;
-    std::string written, error;
-    ASSERT_TRUE(files::ReadWholeFile(out, written, error));
-
+    std::string written = (dir / "full.ldt").string();
+    ASSERT_EQ(Run("convert", kFull + " '" + written + "'"), 0) << out;
     LoadedLayout l;
     ASSERT_TRUE(l.Read(TestDataFile("layouts/full.ldt")));
     l.model.settings.formCode = "full";
-    EXPECT_EQ(written, l.Write() + "\r\n");
-
-    std::string again = (dir / "again.ldt").string();
-    ASSERT_EQ(RunProgram("convert '" + out + "' '" + again + "'").status, 0);
-    std::string second;
-    ASSERT_TRUE(files::ReadWholeFile(again, second, error));
-    EXPECT_EQ(second, written);
-    EXPECT_EQ(RunProgram("convert '" + (dir / "none.ldt").string() + "' '" + again + "'").status,
-              1);
+    EXPECT_EQ(Slurp(written), l.Write() + "\r\n");
+    EXPECT_EQ(Run("convert", "'" + (dir / "none.ldt").string() + "' '" + written + "'"), 1);
 }
 
 TEST_F(CommandLine, RenderDrawsAPageAsPngAndEveryPageAsPdf) {
     std::string png = (dir / "page2.png").string(), pdf = (dir / "all.pdf").string();
-    ProgramRun r = RunProgram("render '" + DataPath("layouts/full.ldt") + "' '" + png +
-                              "' --page 2 --dpi 30 --images '" + dir.string() + "'");
-    ASSERT_EQ(r.status, 0) << r.output;
-    EXPECT_NE(r.output.find("rendered png, pages 2"), std::string::npos);
-    std::string bytes, error;
-    ASSERT_TRUE(files::ReadWholeFile(png, bytes, error));
-    EXPECT_EQ(bytes.substr(1, 3), "PNG");
-    r = RunProgram("render '" + DataPath("layouts/full.ldt") + "' '" + pdf + "'");
-    ASSERT_EQ(r.status, 0) << r.output;
-    ASSERT_TRUE(files::ReadWholeFile(pdf, bytes, error));
-    EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
+    ASSERT_EQ(
+        Run("render", kFull + " '" + png + "' --page 2 --dpi 30 --images '" + dir.string() + "'"),
+        0)
+        << out;
+    EXPECT_NE(out.find("rendered png, pages 2"), std::string::npos);
+    EXPECT_EQ(Slurp(png).substr(1, 3), "PNG");
+    ASSERT_EQ(Run("render", kFull + " '" + pdf + "'"), 0) << out;
+    EXPECT_EQ(Slurp(pdf).rfind("%PDF", 0), 0u);
 
     // Wrong use: a usage line and status 2; a page the form lacks: status 1.
-    for (const char* bad : {"render", "render a.ldt b.gif", "render a.ldt b.png --dpi 0",
-                            "render a.ldt b.png --page"})
-        EXPECT_EQ(RunProgram(bad).status, 2) << bad;
+    for (const char* bad : {"", "a.ldt b.gif", "a.ldt b.png --dpi 0", "a.ldt b.png --page"})
+        EXPECT_EQ(Run("render", bad), 2) << bad;
     std::string three = (dir / "three.png").string();
-    EXPECT_EQ(
-        RunProgram("render '" + DataPath("layouts/full.ldt") + "' '" + three + "' --page 3").status,
-        1);
+    EXPECT_EQ(Run("render", kFull + " '" + three + "' --page 3"), 1);
     EXPECT_FALSE(std::filesystem::exists(three));
-    ProgramRun missing = RunProgram("render '" + (dir / "none.ldt").string() + "' '" + three + "'");
-    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(Run("render", "'" + (dir / "none.ldt").string() + "' '" + three + "'"), 1);
     EXPECT_FALSE(std::filesystem::exists(three));
 }

@@ -129,8 +129,6 @@ TEST(LocalFolders, CopyingPictures) {
     std::string source = dir.Str() + "/logo.bmp";
     ASSERT_TRUE(files::AtomicWriteFile(source, std::string("BM\r\n\0\x01", 6), error));
     ASSERT_TRUE(folders.CopyImageToFolder(source));
-    ASSERT_TRUE(files::ReadWholeFile(folders.ImagesFolder() + "/logo.bmp", bytes, error));
-    EXPECT_EQ(bytes.size(), 6u);
     EXPECT_TRUE(folders.PictureExists("logo.bmp"));
     EXPECT_TRUE(folders.ProcessImageFile("logo.bmp"));
     // Onto itself: nothing to do, and the file stays whole.
