@@ -130,13 +130,8 @@ std::string Whole(Client& client, const std::string& name) {
 
 class Program : public ::testing::TestWithParam<repotest::Engine> {
   protected:
-    void SetUp() override {
-        place = std::make_unique<repotest::Scratch>(GetParam());
-        dir = place->dir;
-        db = place->location;
-    }
-    std::unique_ptr<repotest::Scratch> place;
-    std::string dir, db;
+    repotest::Scratch place{GetParam()};
+    const std::string &dir = place.dir, &db = place.location;
 };
 FD_ON_BOTH_ENGINES(Program);
 
@@ -159,11 +154,7 @@ TEST_P(Program, ServesSeveralClientsAtOnceAndStopsCleanlyOnSigterm) {
     std::vector<int> failures(kClients, 0);
     for (int c = 0; c < kClients; ++c) {
         threads.emplace_back([&, c] {
-            Client client(server.port());
-            if (!client.connected()) {
-                failures[c] = 1000;
-                return;
-            }
+            Client client(server.port());  // unconnected, every upload fails
             std::string name = "F" + std::to_string(c);
             std::string layout(40000 + c, char('a' + c));
             layout.replace(100, 4, "\r\n\0|", 4);
