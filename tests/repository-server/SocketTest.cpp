@@ -80,15 +80,13 @@ class Client {
         return fields;
     }
     std::vector<std::string> Ask(const std::string& text, const std::string& entity = "1",
-                                 const std::string& channel = "A",
                                  const wire::Sequence* sequence = nullptr) {
-        if (sequence)
-            return Raw(
-                wire::EncodeFields({channel, entity, text, wire::EncodeSequence(*sequence)}));
-        return Raw(wire::EncodeFields({channel, entity, text}));
+        std::vector<std::string> fields = {"A", entity, text};
+        if (sequence) fields.push_back(wire::EncodeSequence(*sequence));
+        return Raw(wire::EncodeFields(fields));
     }
     std::string AskText(const std::string& text, const wire::Sequence* sequence = nullptr) {
-        auto f = Ask(text, "1", "S", sequence);
+        auto f = Ask(text, "1", sequence);
         std::string out;
         for (size_t i = 1; i < f.size(); ++i) out += f[i];
         return f.empty() ? "<no reply>" : f[0] + ":" + out;
@@ -99,16 +97,24 @@ class Client {
     int fd_ = -1;
 };
 
+// A version of a form: its layout, its picture p.bmp and its static list.
+struct Version {
+    std::string layout, picture, list;
+    // As Whole reads it back.
+    std::string Read() const {
+        return "|OK||" + layout + "\r\n|END|\nOK:|OK||" + picture + "|END|\nOK:" + list;
+    }
+};
+
 // One save as the designer sends it: record, picture and static list as one upload of
 // numbered parts. Empty when every part was answered as it should be.
-std::string Upload(Client& client, std::uint64_t id, const std::string& name,
-                   const std::string& layout, const std::string& picture, const std::string& list) {
-    std::string record = name + "|D:T:X|" + layout;
+std::string Upload(Client& client, std::uint64_t id, const std::string& name, const Version& v) {
+    std::string record = name + "|D:T:X|" + v.layout;
     std::vector<std::string> parts = {
         "|SETL|" + record.substr(30000), "|SET|CUSTFORM|T|" + record.substr(0, 30000),
-        "|SET|CUSTFORM|I-1|" + name + "|p.bmp|" + picture.substr(0, 9000),
-        "|SET|CUSTFORM|I-2|" + name + "|p.bmp|" + picture.substr(9000),
-        "|SET|CUSTFORM|S|" + name + "|" + list};
+        "|SET|CUSTFORM|I-1|" + name + "|p.bmp|" + v.picture.substr(0, 9000),
+        "|SET|CUSTFORM|I-2|" + name + "|p.bmp|" + v.picture.substr(9000),
+        "|SET|CUSTFORM|S|" + name + "|" + v.list};
     std::string failures;
     for (std::uint32_t i = 1; i <= parts.size(); ++i) {
         wire::Sequence seq{id, i, std::uint32_t(parts.size())};
@@ -154,19 +160,15 @@ TEST_P(Program, ServesSeveralClientsAtOnceAndStopsCleanlyOnSigterm) {
     std::vector<int> failures(kClients, 0);
     for (int c = 0; c < kClients; ++c) {
         threads.emplace_back([&, c] {
-            Client client(server.port());  // unconnected, every upload fails
+            Client client(server.port());  // one that cannot connect fails every upload
             std::string name = "F" + std::to_string(c);
-            std::string layout(40000 + c, char('a' + c));
-            layout.replace(100, 4, "\r\n\0|", 4);
-            std::string picture(20000, char(c));
+            Version mine{std::string(40000 + c, char('a' + c)), std::string(20000, char(c)),
+                         "A\xE6Q\xE6"};
+            mine.layout.replace(100, 4, "\r\n\0|", 4);
             for (std::uint32_t round = 0; round < 5; ++round) {
-                if (!Upload(client, std::uint64_t(c) * 100 + round + 1, name, layout, picture,
-                            "A\xE6Q\xE6")
-                         .empty())
+                if (!Upload(client, std::uint64_t(c) * 100 + round + 1, name, mine).empty())
                     ++failures[c];
-                if (Whole(client, name) !=
-                    "|OK||" + layout + "\r\n|END|\nOK:|OK||" + picture + "|END|\nOK:A\xE6Q\xE6")
-                    ++failures[c];
+                if (Whole(client, name) != mine.Read()) ++failures[c];
                 // Whole, and never older than the version saved before the fetch.
                 char seen = 0;
                 for (int fetch = 0; fetch < 3; ++fetch) {
@@ -300,29 +302,24 @@ TEST_P(Program, TwoServersOnOneRepositoryServeOneVersionOfEachForm) {
     Client first(one.port()), second(two.port());
     auto version = [](int round, int v) {
         std::string tag = "r" + std::to_string(round) + "v" + std::to_string(v);
-        return std::vector<std::string>{tag + std::string(60000 + v * 7, char('a' + v)),
-                                        tag + std::string(30000 + v * 11, char(v)), tag};
+        return Version{tag + std::string(60000 + v * 7, char('a' + v)),
+                       tag + std::string(30000 + v * 11, char(v)), tag};
     };
-    auto whole = [](const std::vector<std::string>& v) {
-        return "|OK||" + v[0] + "\r\n|END|\nOK:|OK||" + v[1] + "|END|\nOK:" + v[2];
-    };
-    auto v = version(0, 0);
-    ASSERT_EQ(Upload(first, 1, "SHARED", v[0], v[1], v[2]), "");
-    EXPECT_EQ(Whole(second, "SHARED"), whole(v));
+    ASSERT_EQ(Upload(first, 1, "SHARED", version(0, 0)), "");
+    EXPECT_EQ(Whole(second, "SHARED"), version(0, 0).Read());
 
     for (int round = 1; round <= 8; ++round) {
         std::string failures[2];
         std::vector<std::thread> savers;
         for (int s = 0; s < 2; ++s)
             savers.emplace_back([&, s] {
-                auto mine = version(round, s);
                 failures[s] = Upload(s ? second : first, std::uint64_t(round * 10 + s), "SHARED",
-                                     mine[0], mine[1], mine[2]);
+                                     version(round, s));
             });
         for (auto& t : savers) t.join();
         EXPECT_EQ(failures[0] + failures[1], "") << "round " << round;
         std::string seen = Whole(first, "SHARED");
-        EXPECT_TRUE(seen == whole(version(round, 0)) || seen == whole(version(round, 1)))
+        EXPECT_TRUE(seen == version(round, 0).Read() || seen == version(round, 1).Read())
             << "round " << round << " ended as a mix: " << seen.substr(0, 40);
         EXPECT_EQ(Whole(second, "SHARED"), seen) << "round " << round;
     }
