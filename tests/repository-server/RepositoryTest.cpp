@@ -17,8 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A repository of its own per test: a SQLite file, unless a parameterized test names the
-// engine.
+// A repository of its own per test: a SQLite file, unless a parameterized test names one.
 class RepositoryFile : public ::testing::Test {
   protected:
     explicit RepositoryFile(repotest::Engine engine = repotest::Engine::Sqlite) : place(engine) {}
@@ -55,7 +54,7 @@ repo::FormRecord Form(const std::string& name, const std::string& layout) {
 
 }  // namespace
 
-TEST_P(Repository, EverythingStoredSurvivesAReopen) {
+TEST_P(Repository, EverythingStoredSurvivesAReopenAndAFailedStoreKeepsThePreviousCopy) {
     std::string stamp, error, firstStamp;
     std::string bytes("\0\r\n\xFF", 4);
     {
@@ -100,6 +99,31 @@ TEST_P(Repository, EverythingStoredSurvivesAReopen) {
     std::string next;
     ASSERT_EQ(r->StoreForm("1", Form("A", "v3"), next, error), repo::Status::Ok);
     EXPECT_GT(next, stamp);
+
+    // Seeding stops at the first store that fails, and says so.
+    Sql("DROP TABLE saved_records");
+    EXPECT_FALSE(repo::SeedDemoData(*r, error));
+    EXPECT_NE(error.find("saved_records"), std::string::npos) << error;
+    // A store whose last step fails after its data rows were written keeps the previous copy.
+    if (place.engine == repotest::Engine::Sqlite)
+        Sql("CREATE TRIGGER fail_forms AFTER UPDATE ON forms BEGIN SELECT RAISE(ABORT, 'disk "
+            "gone'); END;"
+            "CREATE TRIGGER fail_images AFTER INSERT ON images BEGIN SELECT RAISE(ABORT, 'disk "
+            "gone'); END;");
+    else
+        Sql("CREATE FUNCTION fail() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN RAISE "
+            "EXCEPTION 'disk gone'; END$$;"
+            "CREATE TRIGGER fail_forms AFTER UPDATE ON forms FOR EACH ROW EXECUTE FUNCTION fail();"
+            "CREATE TRIGGER fail_images AFTER INSERT ON images FOR EACH ROW EXECUTE FUNCTION "
+            "fail();");
+    r = Open();
+    EXPECT_EQ(r->StoreForm("1", Form("A", "new layout"), stamp, error), repo::Status::Failed);
+    EXPECT_NE(error.find("disk gone"), std::string::npos);
+    EXPECT_EQ(r->StoreImage("1", "A", "p.bmp", "new bytes", stamp, error), repo::Status::Failed);
+    ASSERT_EQ(r->FindForm("1", "A", f, error), repo::Status::Ok);
+    EXPECT_EQ(f.layout, "v3");
+    ASSERT_EQ(r->FindImage("1", "A", "", "p.bmp", got, error), repo::Status::Ok);
+    EXPECT_EQ(got, bytes);
 }
 
 // The log is checked in to the file soon after a store, while the repository stays open.
@@ -129,44 +153,6 @@ TEST_F(RepositoryFile, NewFilesGetLargePagesAnOlderFileKeepsItsOwnAndTheLogIsChe
         ASSERT_EQ(Open()->FindForm("1", "A", f, error), repo::Status::Ok);
         EXPECT_TRUE(f.layout == big);
         EXPECT_EQ(pageSize(), older ? older : 16384);
-    }
-}
-
-TEST_P(Repository, AStoreThatFailsHalfwayKeepsThePreviousCopy) {
-    std::string stamp, error;
-    {
-        auto r = Open();
-        ASSERT_EQ(r->StoreForm("1", Form("A", "old layout"), stamp, error), repo::Status::Ok);
-        ASSERT_EQ(r->StoreImage("1", "A", "p.bmp", "old bytes", stamp, error), repo::Status::Ok);
-        // Seeding stops at the first store that fails, and says so.
-        Sql("DROP TABLE saved_records");
-        EXPECT_FALSE(repo::SeedDemoData(*r, error));
-        EXPECT_NE(error.find("saved_records"), std::string::npos) << error;
-    }
-    // Makes the last step of every store fail after the data rows were written.
-    if (place.engine == repotest::Engine::Sqlite)
-        Sql("CREATE TRIGGER fail_forms AFTER UPDATE ON forms BEGIN SELECT RAISE(ABORT, 'disk "
-            "gone'); END;"
-            "CREATE TRIGGER fail_images AFTER INSERT ON images BEGIN SELECT RAISE(ABORT, 'disk "
-            "gone'); END;");
-    else
-        Sql("CREATE FUNCTION fail() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN RAISE "
-            "EXCEPTION 'disk gone'; END$$;"
-            "CREATE TRIGGER fail_forms AFTER UPDATE ON forms FOR EACH ROW EXECUTE FUNCTION fail();"
-            "CREATE TRIGGER fail_images AFTER INSERT ON images FOR EACH ROW EXECUTE FUNCTION "
-            "fail();");
-    {
-        auto r = Open();
-        EXPECT_EQ(r->StoreForm("1", Form("A", "new layout"), stamp, error), repo::Status::Failed);
-        EXPECT_NE(error.find("disk gone"), std::string::npos);
-        EXPECT_EQ(r->StoreImage("1", "A", "p.bmp", "new bytes", stamp, error),
-                  repo::Status::Failed);
-        repo::FormRecord f;
-        ASSERT_EQ(r->FindForm("1", "A", f, error), repo::Status::Ok);
-        EXPECT_EQ(f.layout, "old layout");
-        std::string bytes;
-        ASSERT_EQ(r->FindImage("1", "A", "", "p.bmp", bytes, error), repo::Status::Ok);
-        EXPECT_EQ(bytes, "old bytes");
     }
 }
 
