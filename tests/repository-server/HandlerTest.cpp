@@ -18,7 +18,6 @@ using repo::Reply;
 namespace {
 
 const std::string kE6(1, '\xE6');
-const std::string kC5(1, '\xC5');
 
 std::string Joined(const Reply& r) {
     return text::Join(r, "");
@@ -224,9 +223,8 @@ TEST_P(Handler, StoredFormComesBackInListFlagsAndLayoutAndKeepsItsFlagsWhenSaved
     EXPECT_GT(FormsList()[0][3], stamp);
     EXPECT_EQ(Ask("|GET|CUSTFORM|H"), (Reply{"|OK||", "CHARGE01\t0\t1" + kE6, "|END|"}));
 
-    // A description may hold ":" (type and document type are taken from the right); the
-    // list writes it with ";" so the record stays whole. Older records without type or
-    // document type are still taken.
+    // A description may hold ":" (type and document type are taken from the right), listed
+    // as ";"; an older record without type or document type is still taken.
     EXPECT_EQ(AskText(SaveRequest("G", "x", "Visit: new", "T", "D")), "|OK||DONE|END|");
     EXPECT_EQ(AskText("|SET|CUSTFORM|T|H|Plain|x"), "|OK||DONE|END|");
     list = FormsList();
@@ -235,9 +233,8 @@ TEST_P(Handler, StoredFormComesBackInListFlagsAndLayoutAndKeepsItsFlagsWhenSaved
     EXPECT_EQ(list[2][1], "Plain");
 }
 
-// Each row: requests on one connection (a sequence field when id is not 0; "END" ends the
-// connection), then what the form F holds. Before each row F holds the layout "old" with
-// the picture pic.bmp "ORIGINAL".
+// Each row: requests on one connection (no sequence field when id is 0; "END" ends the
+// connection). Before and after each row F holds the layout "old", picture pic.bmp "ORIGINAL".
 TEST_P(Handler, PiecesStoreNothingUnlessTheirWholeUploadCame) {
     struct Step {
         std::string request;
@@ -320,7 +317,7 @@ TEST_P(Handler, PiecesStoreNothingUnlessTheirWholeUploadCame) {
     }
 }
 
-TEST_P(Handler, HugeRequestsAreStoredOrRefusedWhole) {
+TEST_P(Handler, HugeRequestsAreStoredOrRefusedWholeAndStagedBytesAreCapped) {
     std::string layout(5 * 1024 * 1024, '\xE6');
     EXPECT_EQ(Save("HUGE", layout), "|OK||DONE|END|");
     EXPECT_EQ(AskText("|GET|CUSTFORM|T|HUGE").size(), layout.size() + 10);
@@ -339,9 +336,8 @@ TEST_P(Handler, HugeRequestsAreStoredOrRefusedWhole) {
     back.insert(back.begin(), "OK");
     size_t record = std::string("CRLF|Desc:CS:CHG|").size() + crlf.size();
     EXPECT_LE(wire::EncodeFields(back).size(), 2 * record + 64);
-}
 
-TEST_P(Handler, StagedBytesAreCappedPerConnectionAndInTotal) {
+    // Staged bytes are capped per connection and in total.
     repo::RequestHandler small(*repository, {1000, 1500});
     repo::Session one, two;
     auto part = [&](repo::Session& s, std::uint64_t id, std::uint32_t i, size_t bytes) {
@@ -397,7 +393,7 @@ TEST_P(Handler, ASaveIsSeenOldOrNewWholeAndDropsPicturesItsLayoutNoLongerNames) 
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0][1], "New");  // the description ran past the record's first part
     for (std::string p : {"a.bmp", "c.bmp"})
-        EXPECT_NE(list[0][5].find(list[0][3] + kC5 + p), std::string::npos) << p;
+        EXPECT_NE(list[0][5].find(list[0][3] + "\xC5" + p), std::string::npos) << p;
     EXPECT_EQ(handler->StagedBytes(), 0u);
 }
 
