@@ -10,14 +10,12 @@ namespace repotest {
 
 enum class Engine { Sqlite, Postgres };
 
-inline std::string EngineName(const ::testing::TestParamInfo<Engine>& info) {
-    return info.param == Engine::Sqlite ? "Sqlite" : "Postgres";
-}
-
 #define FD_ON_BOTH_ENGINES(Suite)                                                                \
     INSTANTIATE_TEST_SUITE_P(                                                                    \
         Engines, Suite, ::testing::Values(repotest::Engine::Sqlite, repotest::Engine::Postgres), \
-        repotest::EngineName)
+        [](const auto& info) {                                                                   \
+            return info.param == repotest::Engine::Sqlite ? "Sqlite" : "Postgres";               \
+        })
 
 // A fresh, empty place for one repository, removed with the object.
 class Scratch {
