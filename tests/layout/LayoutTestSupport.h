@@ -26,14 +26,6 @@ struct LoadedLayout {
         LayoutWriter writer(model, store, ui);
         return writer.ReassembleData();
     }
-    // Visible labels of items (not the companions of shapes) in index order.
-    std::vector<const LabelControl*> Labels() const {
-        std::vector<const LabelControl*> out;
-        for (int i = 1; i < store.LabelCount(); ++i)
-            if (auto* l = store.LabelAt(i); l && l->visible && !store.IsCompanionLabel(i))
-                out.push_back(l);
-        return out;
-    }
     // A label of the given caption on the first page.
     int AddLabel(const std::string& caption, bool visible = true) {
         int i = store.LoadOneLabel(0);
@@ -48,11 +40,16 @@ struct LoadedLayout {
     }
 };
 
+// The whole file, or empty text when it cannot be read.
+inline std::string Slurp(const std::string& path) {
+    std::string bytes, error;
+    files::ReadWholeFile(path, bytes, error);
+    return bytes;
+}
+
 inline std::string TestDataFile(const std::string& name) {
     const char* dir = std::getenv("FD_TEST_DATA");
-    std::string bytes, error;
-    files::ReadWholeFile(std::string(dir ? dir : "tests/data") + "/" + name, bytes, error);
-    return bytes;
+    return Slurp(std::string(dir ? dir : "tests/data") + "/" + name);
 }
 
 // A header with the given extra lines, then the given page blocks.

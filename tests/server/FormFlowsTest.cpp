@@ -34,7 +34,8 @@ TEST_F(FormFlowsTest, ANewFormSavedAndReopenedElsewhereComesBackWhole) {
     auto a = NewDesigner("a");
     // A picture name with two dots finds its own time stamp in the forms list; a caption
     // that sends the record in three pieces.
-    std::string full = text::ReplaceAll(DataFile("layouts/full.ldt"), "logo.bmp", "logo.v2.bmp");
+    std::string full =
+        text::ReplaceAll(TestDataFile("layouts/full.ldt"), "logo.bmp", "logo.v2.bmp");
     ASSERT_TRUE(a->Read(text::ReplaceAll(full, "Patient name", std::string(70000, '\xE9'))));
     a->model.settings.formCode.clear();  // a new form: the dialog asks for its name
     // The logo is large enough to travel in numbered pieces both ways.
@@ -87,7 +88,7 @@ TEST_F(FormFlowsTest, ANewFormSavedAndReopenedElsewhereComesBackWhole) {
 // a save that failed leaves the local copy alone.
 TEST_F(FormFlowsTest, ASaveCutAtAnyRequestLeavesTheOldOrTheNewFormWhole) {
     auto a = NewDesigner("a");
-    const std::string v1 = DataFile("layouts/full.ldt");
+    const std::string v1 = TestDataFile("layouts/full.ldt");
     const std::string v2 = text::ReplaceAll(v1, "sig.png", "big.png");  // needs 4 pieces
     unsigned seed = 0;
     for (auto [name, size] :
@@ -157,7 +158,7 @@ TEST_F(FormFlowsTest, ASaveCutAtAnyRequestLeavesTheOldOrTheNewFormWhole) {
 // One designer, step by step.
 TEST_F(FormFlowsTest, LocalCopyRulesSavingOverAnotherFormAndSavesThatStoreNothing) {
     auto a = NewDesigner("a");
-    const std::string minimal = DataFile("layouts/minimal.ldt");
+    const std::string minimal = TestDataFile("layouts/minimal.ldt");
     SCOPED_TRACE("the local copy is used only when allowed and as new as the server's");
     ASSERT_TRUE(a->Read(minimal));
     a->model.settings.formCode = "LOCAL1";

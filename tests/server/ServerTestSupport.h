@@ -12,6 +12,7 @@
 #include "ScriptedComm.h"
 #include "canvas/CanvasModel.h"
 #include "layout/LayoutReader.h"
+#include "layout/LayoutTestSupport.h"
 #include "layout/LayoutWriter.h"
 #include "server/ConnectionLogic.h"
 #include "server/FormFlows.h"
@@ -20,18 +21,6 @@
 #include "server/TcpComm.h"
 #include "shell/AtomicFile.h"
 #include "shell/RecordingUserInterface.h"
-
-// The whole file, or empty text when it cannot be read.
-inline std::string Slurp(const std::string& path) {
-    std::string bytes, error;
-    files::ReadWholeFile(path, bytes, error);
-    return bytes;
-}
-
-inline std::string DataFile(const std::string& name) {
-    const char* dir = std::getenv("FD_TEST_DATA");
-    return Slurp(std::string(dir ? dir : "tests/data") + "/" + name);
-}
 
 // Bytes of every value, with line ends inside that must survive the trip.
 inline std::string Picture(std::size_t size, unsigned seed) {
