@@ -74,19 +74,17 @@ TEST_F(FrmMainServer, APictureInsertedFromAnotherFolderIsKeptAndComesBackFromThe
     NamePrompt prompt;
     Window win(false, nullptr, &prompt);
     FrmMain& w = *win.w;
-    RecordingUserInterface& ui = win.ui;
-    const QTemporaryDir& data = win.data;
     ASSERT_TRUE(win.Connect(server->Port()));
     std::string bytes = std::string("BM\0\r\n\xff", 6) + std::string(20000, 'p'), error;
     std::string source = elsewhere.filePath("logo.v2.bmp").toStdString();
     ASSERT_TRUE(files::AtomicWriteFile(source, bytes, error));
 
-    ui.fileAnswers.push_back(source);
+    win.ui.fileAnswers.push_back(source);
     Choose(w.ToolButton(kInsertImage));
     ClickAt(w.PageView(0), Px(1, 1));
     ClickAt(w.PageView(0), Px(3, 2));
     ASSERT_EQ(w.Canvas().Images().size(), 1u);
-    EXPECT_EQ(w.Canvas().Images()[0].path, data.filePath("IMAGES/logo.v2.bmp").toStdString());
+    EXPECT_EQ(w.Canvas().Images()[0].path, win.data.filePath("IMAGES/logo.v2.bmp").toStdString());
     ASSERT_EQ(w.SaveToServer(false), SaveOutcome::Saved);
     const std::string stamp = w.Flows().Definitions().ImageTimeStamp("WINDOWFORM", "logo.v2.bmp");
     EXPECT_FALSE(stamp.empty());
@@ -94,8 +92,8 @@ TEST_F(FrmMainServer, APictureInsertedFromAnotherFolderIsKeptAndComesBackFromThe
 
     // Nothing left locally: the picture can only come from the server.
     w.NewForm();
-    QDir(data.filePath("IMAGES")).removeRecursively();
-    QDir(data.filePath("FORMS")).removeRecursively();
+    QDir(win.data.filePath("IMAGES")).removeRecursively();
+    QDir(win.data.filePath("FORMS")).removeRecursively();
     ASSERT_TRUE(w.OpenFormFromServer("WINDOWFORM"));
     ASSERT_EQ(w.Canvas().Images().size(), 1u);
     std::string fetched;

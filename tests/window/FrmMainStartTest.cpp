@@ -14,7 +14,7 @@ TEST(FrmMainStart, ConnectedAtStartToTheServerTheCommandLineNames) {
         if (!answers) server.Kill();
         RecordingUserInterface ui;
         QTemporaryDir data;
-        DesignerProgramOptions o = ProgramOptions(ui, data);
+        DesignerProgramOptions o{&ui, data.path().toStdString(), {}};
         o.start = ParseStartOptions(std::vector<std::string>{"--connect", "127.0.0.1:" + port});
         DesignerProgram program(o);
         FrmMain w(program);

@@ -62,28 +62,20 @@ TEST(FrmMain, TheToolBarShowsItsWholeStripAndTheInteractiveToolsOnlyForInteracti
 TEST(FrmMain, PageButtonsWalkThePagesOfAnOpenedForm) {
     Window win;
     // One page: the buttons cannot be used.
-    EXPECT_EQ(win.Text("lblPageTotal"), "1");
     EXPECT_FALSE(win.Find<QPushButton>("pageMove2")->isEnabled());
-
     ASSERT_TRUE(win.w->OpenLayout(DataPath("layouts/full.ldt")));
     EXPECT_EQ(win.Text("lblPageTotal"), "2");
-    EXPECT_EQ(win.Text("lblPageCurr"), "1");
-    for (const char* b : {"pageMove0", "pageMove1", "pageMove2", "pageMove3"})
-        EXPECT_TRUE(win.Find<QPushButton>(b)->isEnabled()) << b;
-    win.Click("pageMove1");  // previous on page 1
-    EXPECT_EQ(win.Text("lblPageCurr"), "1");
-    win.Click("pageMove2");
-    EXPECT_EQ(win.Text("lblPageCurr"), "2");
-    EXPECT_EQ(win.w->Model().currentPage, 1);
-    EXPECT_TRUE(win.w->PageView(1)->isVisible());
-    EXPECT_FALSE(win.w->PageView(0)->isVisible());
-    win.Click("pageMove2");  // next on the last page
-    EXPECT_EQ(win.Text("lblPageCurr"), "2");
-    win.Click("pageMove0");
-    EXPECT_EQ(win.Text("lblPageCurr"), "1");
-    win.Click("pageMove3");
-    EXPECT_EQ(win.Text("lblPageCurr"), "2");
-
+    // Previous on the first page and next on the last stay where they are.
+    const std::pair<const char*, int> clicks[] = {{"pageMove1", 0}, {"pageMove2", 1},
+                                                  {"pageMove2", 1}, {"pageMove1", 0},
+                                                  {"pageMove3", 1}, {"pageMove0", 0}};
+    for (auto [button, page] : clicks) {
+        win.Click(button);
+        EXPECT_EQ(win.Text("lblPageCurr"), QString::number(page + 1)) << button;
+        EXPECT_EQ(win.w->Model().currentPage, page) << button;
+        EXPECT_TRUE(win.w->PageView(page)->isVisible()) << button;
+        EXPECT_FALSE(win.w->PageView(1 - page)->isVisible()) << button;
+    }
     // Multipage off hides the navigation.
     win.Choose("mnuMultipage");
     EXPECT_FALSE(win.Find<QPushButton>("pageMove0")->isVisible());
@@ -92,8 +84,16 @@ TEST(FrmMain, PageButtonsWalkThePagesOfAnOpenedForm) {
     EXPECT_TRUE(win.Find<QPushButton>("pageMove0")->isVisible());
 }
 
-TEST(FrmMain, AFourteenInchPageScrollsTheCanvasInHundredTwipSteps) {
+TEST(FrmMain, ALongPageScrollsInHundredTwipStepsAndGuideLinesFollowThePointer) {
     Window win;
+    PageCanvas* page = win.w->PageView(0);
+    ClickAt(win.Find<QCheckBox>("chkLinesOn"));
+    EXPECT_TRUE(win.w->Canvas().Window().guideLines);
+    QTest::mouseMove(page, QPoint(192, 288));
+    EXPECT_NEAR(page->GuidePoint().x(), 2.0, 0.02);
+    EXPECT_NEAR(page->GuidePoint().y(), 3.0, 0.02);
+    EXPECT_EQ(win.Text("lblPosition"), "X 2.000  Y 3.000");
+
     win.w->SetPage(8.5, 14);
     auto* v = win.Find<QScrollBar>("VScroll1");
     auto* container = win.Find<QWidget>("picContainer");
@@ -105,59 +105,32 @@ TEST(FrmMain, AFourteenInchPageScrollsTheCanvasInHundredTwipSteps) {
     // The whole page can be reached: the last value shows its bottom edge.
     EXPECT_GE(v->maximum() * 96.0 / 14.4 + container->height(), 14 * 96 - 96 / 14.4);
     v->setValue(10);
-    EXPECT_EQ(win.w->PageView(0)->y(), -int(std::lround(10 * 96 / 14.4)));
+    EXPECT_EQ(page->y(), -int(std::lround(10 * 96 / 14.4)));
     EXPECT_EQ(win.w->Canvas().Window().lastVertical, 10);
     // The wheel scrolls the page too: a notch down, then one up.
-    auto wheel = [&](int angle) {
+    for (auto [angle, value] : {std::pair{-120, 19}, {120, 10}}) {
         QPointF at(200, 200);
-        QWheelEvent e(at, win.w->PageView(0)->mapToGlobal(at), {}, {0, angle}, Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(win.w->PageView(0), &e);
-    };
-    wheel(-120);
-    EXPECT_EQ(v->value(), 19);
-    wheel(120);
-    EXPECT_EQ(v->value(), 10);
+        QWheelEvent e(at, page->mapToGlobal(at), {}, {0, angle}, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(page, &e);
+        EXPECT_EQ(v->value(), value);
+    }
+    // Auto scroll takes one step per 40 ms, and stops at the top.
+    v->setValue(0);
+    const int steps[][3] = {{1, 0, 1},   {1, 0, 1},   {1, 80, 2},
+                            {-1, 80, 1}, {-1, 80, 0}, {-1, 80, 0}};
+    for (auto [way, wait, value] : steps) {
+        QTest::qWait(wait);
+        win.w->AutoScroll(0, way);
+        EXPECT_EQ(v->value(), value * v->singleStep()) << way << " after " << wait;
+    }
     // A small page needs no bars; the canvas goes back to the corner.
     win.w->SetPage(3, 2);
     EXPECT_FALSE(v->isVisible());
-    EXPECT_EQ(win.w->PageView(0)->pos(), QPoint(0, 0));
+    EXPECT_EQ(page->pos(), QPoint(0, 0));
 }
 
-TEST(FrmMain, AutoScrollTakesOneStepPerFortyMilliseconds) {
-    Window win;
-    win.w->SetPage(8.5, 30);
-    auto* v = win.Find<QScrollBar>("VScroll1");
-    ASSERT_TRUE(v->isVisible());
-    win.w->AutoScroll(0, 1);
-    int first = v->value();
-    EXPECT_EQ(first, v->singleStep());
-    win.w->AutoScroll(0, 1);  // throttled
-    EXPECT_EQ(v->value(), first);
-    QTest::qWait(80);
-    win.w->AutoScroll(0, 1);
-    EXPECT_EQ(v->value(), 2 * first);
-    QTest::qWait(80);
-    win.w->AutoScroll(0, -1);
-    QTest::qWait(80);
-    win.w->AutoScroll(0, -1);
-    QTest::qWait(80);
-    win.w->AutoScroll(0, -1);  // stops at the minimum
-    EXPECT_EQ(v->value(), 0);
-}
-
-TEST(FrmMain, GuideLinesFollowThePointer) {
-    Window win;
-    PageCanvas* page = win.w->PageView(0);
-    ClickAt(win.Find<QCheckBox>("chkLinesOn"));
-    EXPECT_TRUE(win.w->Canvas().Window().guideLines);
-    QTest::mouseMove(page, QPoint(192, 288));
-    EXPECT_NEAR(page->GuidePoint().x(), 2.0, 0.02);
-    EXPECT_NEAR(page->GuidePoint().y(), 3.0, 0.02);
-    EXPECT_EQ(win.Text("lblPosition"), "X 2.000  Y 3.000");
-}
-
-TEST(FrmMain, LayoutFilesOpenAndSaveThroughTheFileDialogs) {
+TEST(FrmMain, LayoutFilesOpenSaveAndExportThroughTheFileDialogs) {
     Window win;
     // A cancelled dialog changes nothing.
     win.Choose("mnuGetFromFile");
@@ -193,6 +166,13 @@ TEST(FrmMain, LayoutFilesOpenAndSaveThroughTheFileDialogs) {
         EXPECT_NE(written.find(std::string("TimeStamp:\t") + stamp + "\r\n"), std::string::npos);
     }
     win.w->Flows().Definitions().Clear();
+    // PDF: a name without its ending gets ".pdf"; a folder that is not there, a message.
+    win.ui.fileAnswers = {out, win.data.filePath("no/such/form.pdf").toStdString()};
+    win.Choose("mnuExportPdf");
+    EXPECT_TRUE(files::FileExists(out + ".pdf"));
+    const size_t messages = win.ui.Messages().size();
+    win.Choose("mnuExportPdf");
+    EXPECT_EQ(win.ui.Messages().size(), messages + 1);
 
     // A damaged file: the reader's message, and the window still works.
     std::string bad = win.data.filePath("bad.ldt").toStdString();
@@ -205,36 +185,6 @@ TEST(FrmMain, LayoutFilesOpenAndSaveThroughTheFileDialogs) {
     win.w->NewForm();
     EXPECT_EQ(win.Text("lblPageTotal"), "1");
     EXPECT_EQ(win.w->Canvas().ItemLabelCount(), 0);
-}
-
-TEST(FrmMain, ANewMoveStepReachesTheOpenPropertyDialogsOnly) {
-    Window win;
-    FrmLineProps* shown = win.w->Dialogs().OpenLineProps();
-    FrmLineProps* hidden = win.w->Dialogs().OpenLineProps();
-    hidden->hide();
-    for (FrmLineProps* d : {shown, hidden}) d->HorizontalStepField()->clear();
-    win.w->Model().settings.horizontalShift = 0.25;
-    win.w->UpdateShiftOfOpenDialogs();
-    EXPECT_EQ(shown->HorizontalStepField()->text(), "0.25");
-    EXPECT_EQ(hidden->HorizontalStepField()->text(), "");
-    // Closed dialogs are gone and forgotten.
-    shown->close();
-    hidden->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    win.w->UpdateShiftOfOpenDialogs();
-}
-
-TEST(FrmMain, ExportPdfWritesEveryPageWithSomethingOnIt) {
-    Window win;
-    ASSERT_TRUE(win.w->OpenLayout(DataPath("layouts/full.ldt")));
-    // A name without its ending gets ".pdf"; a folder that is not there brings a message.
-    const std::string out = win.data.filePath("form").toStdString();
-    win.ui.fileAnswers = {out, win.data.filePath("no/such/form.pdf").toStdString()};
-    win.Choose("mnuExportPdf");
-    EXPECT_TRUE(files::FileExists(out + ".pdf"));
-    const size_t messages = win.ui.Messages().size();
-    win.Choose("mnuExportPdf");
-    EXPECT_EQ(win.ui.Messages().size(), messages + 1);
 }
 
 TEST(FrmMain, BackgroundListFileAndLocalFilesCommands) {

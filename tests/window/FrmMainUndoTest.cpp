@@ -53,7 +53,6 @@ TEST(FrmMainUndo, EachCommandKindIsUndoneAndRedoneByteForByte) {
     }
     // Selecting alone is no step.
     ClickAt(page, Px(3.2, 2.1));
-    QCoreApplication::processEvents();
     for (size_t i = texts.size() - 1; i > 0; --i) {
         Press(Qt::Key_Z, Qt::ControlModifier);
         EXPECT_EQ(Written(w), texts[i - 1]) << i;
@@ -72,7 +71,6 @@ TEST(FrmMainUndo, EachCommandKindIsUndoneAndRedoneByteForByte) {
     // A new command after an undo drops the redo; opening a form clears the history.
     Choose(undo);
     ClickAt(page, Px(6, 9));
-    QCoreApplication::processEvents();
     EXPECT_FALSE(redo->isEnabled());
     w.NewForm();
     EXPECT_FALSE(undo->isEnabled());
@@ -122,7 +120,6 @@ TEST(FrmMainUndo, AnOpenPropertiesDialogStaysOnItsLabelAndShowsTheUndoneValues) 
     // A deleted label before it: its index stays taken, so no label is renumbered.
     ClickAt(w.PageView(0), Px(1.2, 1.1));
     Press(Qt::Key_Delete);
-    QCoreApplication::processEvents();
     DoubleClickAt(w.PageView(0), Px(3.2, 2.1));
     auto* dlg = w.findChild<FrmProps*>("frmProps");
     ASSERT_TRUE(dlg && dlg->isVisible());
@@ -131,7 +128,6 @@ TEST(FrmMainUndo, AnOpenPropertiesDialogStaysOnItsLabelAndShowsTheUndoneValues) 
     auto* left = dlg->findChild<QLineEdit*>("txtLeft");
     Type(left, "2.25");
     ClickAt(dlg->findChild<QPushButton*>("cmdApply"));
-    QCoreApplication::processEvents();
     EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Properties");
     for (const char* shown : {"3.000", "2.250", "3.000"}) {
         std::string(shown) == "2.250" ? w.Redo() : w.Undo();

@@ -18,8 +18,6 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -55,12 +53,6 @@ inline std::string DataPath(const std::string& name) {
     return std::string(dir ? dir : "tests/data") + "/" + name;
 }
 
-// The program of a window: the test's user interface and a scratch data folder.
-inline DesignerProgramOptions ProgramOptions(RecordingUserInterface& ui,
-                                             const QTemporaryDir& data) {
-    return {&ui, data.path().toStdString(), {}};
-}
-
 // A window of the test's user interface with a scratch data folder (or dataFolder).
 struct Window {
     QTemporaryDir data;
@@ -70,8 +62,7 @@ struct Window {
 
     explicit Window(bool dataEntry = false, const char* dataFolder = nullptr,
                     SaveFormPrompt* savePrompt = nullptr)
-        : program(dataFolder ? DesignerProgramOptions{&ui, dataFolder, {}}
-                             : ProgramOptions(ui, data)) {
+        : program({&ui, dataFolder ? dataFolder : data.path().toStdString(), {}}) {
         FrmMainOptions o;
         o.pixelsPerInch = 96;
         o.dataEntryForm = dataEntry;
