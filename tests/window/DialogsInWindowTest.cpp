@@ -85,34 +85,6 @@ TEST(DialogsInWindow, EachItemDialogAppliesWhatIsTypedAndTheFormSavedWhileItIsOp
     EXPECT_TRUE(win.ui.Messages().empty());
 }
 
-TEST(DialogsInWindow, RowLinesOfATextBoxNeverReachTheFile) {
-    Window win;
-    FrmMain& w = *win.w;
-    const int label = AddLabel(w, 1, 1, 2);
-    w.Dialogs().OpenLabelProperties(label);
-    FrmProps* dlg = w.Dialogs().LabelProperties();
-    ASSERT_NE(dlg, nullptr);
-    auto field = [&](const char* name) { return dlg->findChild<QLineEdit*>(name); };
-    const QString caption = "%T@TB1@Notes@0.600@3";
-    Type(field("txtStatic"), caption);
-    // The rows panel takes rows and height from the caption typed.
-    ClickAt(dlg->findChild<QPushButton*>("cmdAdjust"));
-    EXPECT_EQ(field("txtRows")->text() + " " + field("txtRowsHeight")->text(), "3 0.600");
-    Check(dlg->findChild<QCheckBox*>("chkVisualize"));
-    ClickAt(dlg->findChild<QPushButton*>("cmdApply"));
-    ASSERT_TRUE(dlg->isVisible());
-    EXPECT_EQ(w.Canvas().Label(label).shownRows, 3);
-    // Saved and recovery text (the window's whole text) while the rows show: the caption
-    // alone; an undo step puts the caption back as it stands in the model.
-    const std::string path = win.data.filePath("rows.ldt").toStdString();
-    ASSERT_TRUE(w.SaveLayout(path));
-    QTest::qWait(10);
-    for (const std::string& text : {files::ReadTextFile(path), Written(w)})
-        EXPECT_EQ(text.find("ROW"), std::string::npos);
-    ASSERT_TRUE(w.OpenLayout(path));
-    EXPECT_EQ(w.Canvas().Label(label).caption, caption.toStdString());
-}
-
 // The form saved from the File menu while the line dialog or the list picker is open is the
 // page's; what either dialog holds unapplied is neither written nor lost. Form Setup is modal:
 // the window's save key does not reach the window behind it, and what it holds goes in whole

@@ -172,10 +172,8 @@ TEST(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBackg
     press("Apply");
     EXPECT_EQ(w.Editor().SelectedLabels().size(), 6u);
 
-    // Check boxes and options take a click on their mark.
-    for (QAbstractButton* b : {(QAbstractButton*)grid->Check("Auto calc - snap to lines"),
-                               (QAbstractButton*)grid->Option("Both")})
-        ClickAt(b, QPoint(6, b->height() / 2));
+    Check(grid->Check("Auto calc - snap to lines"));
+    Check(grid->Option("Both"));
     press("Apply");
     // Five rows, each label centred between two lines (or beyond the last ones).
     std::vector<int> cells = w.Editor().SelectedLabels();
@@ -343,7 +341,7 @@ TEST(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
     EXPECT_EQ(asked(), 0);
 }
 
-TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsThenWritten) {
+TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsWrittenWithoutItsRowLines) {
     Window win;
     FrmMain& w = *win.w;
     int a = AddLabel(w, 1, 1);
@@ -381,13 +379,27 @@ TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsThenWritten) {
     dlg->close();
     DoubleClickAt(page, Px(2.3, 1.1));
     EXPECT_TRUE(dlg->isVisible() && dlg->CurrentLabelIndx() == a);
+    const std::string path = win.data.filePath("edited.ldt").toStdString();
+    ASSERT_TRUE(w.SaveLayout(path));
+    EXPECT_NE(files::ReadTextFile(path).find("Balance due\t2.25\t1\t"), std::string::npos);
+    // A text box: the rows panel takes rows and height from the caption typed. Saved and
+    // recovery text (the window's whole text) while the rows show hold the caption alone.
+    const QString caption = "%T@TB1@Notes@0.600@3";
+    Type(field("txtStatic"), caption);
+    ClickAt(dlg->findChild<QPushButton*>("cmdAdjust"));
+    EXPECT_EQ(field("txtRows")->text() + " " + field("txtRowsHeight")->text(), "3 0.600");
+    Check(dlg->findChild<QCheckBox*>("chkVisualize"));
+    ClickAt(dlg->findChild<QPushButton*>("cmdApply"));
+    ASSERT_TRUE(dlg->isVisible());
+    EXPECT_EQ(w.Canvas().Label(a).shownRows, 3);
+    ASSERT_TRUE(w.SaveLayout(path));
+    QTest::qWait(10);
+    for (const std::string& text : {files::ReadTextFile(path), Written(w)})
+        EXPECT_EQ(text.find("ROW"), std::string::npos);
     // "Text Default" binds it to the template.
     win.Choose("mnuTextDefault");
     EXPECT_EQ(dlg->windowTitle(), "Default Text Properties");
     EXPECT_FALSE(field("txtLeft")->isVisibleTo(dlg));
-
-    QString path = win.data.filePath("edited.ldt");
-    ASSERT_TRUE(w.SaveLayout(path.toStdString()));
-    std::string text = files::ReadTextFile(path.toStdString());
-    EXPECT_NE(text.find("Balance due\t2.25\t1\t"), std::string::npos) << text;
+    ASSERT_TRUE(w.OpenLayout(path));
+    EXPECT_EQ(w.Canvas().Label(a).caption, caption.toStdString());
 }

@@ -101,7 +101,7 @@ TEST_F(FrmMainServer, APictureInsertedFromAnotherFolderIsKeptAndComesBackFromThe
     EXPECT_TRUE(fetched == bytes);
 }
 
-TEST_F(FrmMainServer, AfterConnectingFromTheMenuTheSaveDialogLooksUpDocumentTypes) {
+TEST_F(FrmMainServer, ConnectedFromTheMenuOpenGoesThroughTheBrowserAndSaveAsLooksUpDocumentTypes) {
     Window win;  // with its own save dialog
     FrmMain& w = *win.w;
     // File > "Connection...": the port typed and Connect clicked in the dialog.
@@ -112,6 +112,26 @@ TEST_F(FrmMainServer, AfterConnectingFromTheMenuTheSaveDialogLooksUpDocumentType
     });
     Choose(&w, "mnuConnection");
     ASSERT_TRUE(w.Connection().Connected());
+    for (const char* name : {"mnuOpen", "tbOpen"}) {
+        OnNextModal<FrmDB>([](FrmDB* dlg) {
+            QTreeView* list = dlg->List();
+            int row = 0;
+            while (row < list->model()->rowCount() &&
+                   list->model()->index(row, 0).data().toString() != "INTAKE")
+                ++row;
+            ClickAt(list->viewport(), list->visualRect(list->model()->index(row, 0)).center());
+            ClickAt(dlg->findChild<QPushButton*>("cmdGetForm"));
+        });
+        w.NewForm();
+        win.Choose(name);
+        EXPECT_EQ(w.Model().settings.formCode, "INTAKE") << name;
+        EXPECT_EQ(w.Model().settings.formName, "New Patient Intake") << name;
+    }
+    int opened = 0;
+    w.SetCatalogueOpener([&] { ++opened; });
+    // Opening the sub-menu leaves its entries reachable; "Build List" opens it.
+    win.Choose("mnuDBFieldsBuild");
+    EXPECT_EQ(opened, 1);
 
     // "Save As...": the "..." button opens the picker on the server's document types.
     QString picked, pickerTitle;
@@ -134,32 +154,6 @@ TEST_F(FrmMainServer, AfterConnectingFromTheMenuTheSaveDialogLooksUpDocumentType
     EXPECT_EQ(w.SaveToServer(true), SaveOutcome::NotSaved);
     EXPECT_EQ(pickerTitle, "Document Type");
     EXPECT_EQ(picked, "EMR");
-}
-
-TEST_F(FrmMainServer, OpenGoesThroughTheFormsBrowserAndTheCatalogueOpensWhenConnected) {
-    Window win;
-    FrmMain& w = *win.w;
-    ASSERT_TRUE(win.Connect(server->Port()));
-    for (const char* name : {"mnuOpen", "tbOpen"}) {
-        OnNextModal<FrmDB>([](FrmDB* dlg) {
-            QTreeView* list = dlg->List();
-            int row = 0;
-            while (row < list->model()->rowCount() &&
-                   list->model()->index(row, 0).data().toString() != "INTAKE")
-                ++row;
-            ClickAt(list->viewport(), list->visualRect(list->model()->index(row, 0)).center());
-            ClickAt(dlg->findChild<QPushButton*>("cmdGetForm"));
-        });
-        w.NewForm();
-        win.Choose(name);
-        EXPECT_EQ(w.Model().settings.formCode, "INTAKE") << name;
-        EXPECT_EQ(w.Model().settings.formName, "New Patient Intake") << name;
-    }
-    int opened = 0;
-    w.SetCatalogueOpener([&] { ++opened; });
-    // Opening the sub-menu leaves its entries reachable; "Build List" opens it.
-    win.Choose("mnuDBFieldsBuild");
-    EXPECT_EQ(opened, 1);
 }
 
 TEST_F(FrmMainServer, CopyFormsWindowCopiesBetweenTwoServersOnItsOwnLinks) {
