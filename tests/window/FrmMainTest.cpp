@@ -2,28 +2,25 @@
 // its strips and menus, its pages and its files.
 #include "window/WindowFixture.h"
 
-TEST(FrmMain, StartsWithAnEmptyLetterPageOrADataEntryPage) {
-    Window plain;
-    EXPECT_EQ(plain.Text("lblFrmSize"), " 8.5'' X  11''");
-    EXPECT_DOUBLE_EQ(plain.w->Canvas().PageWidth(), 8.5);
-    EXPECT_DOUBLE_EQ(plain.w->Canvas().PageHeight(), 11);
-    ASSERT_NE(plain.w->PageView(0), nullptr);
-    EXPECT_EQ(plain.w->PageView(0)->height(), 11 * 96 + 1);
-    EXPECT_EQ(plain.w->Canvas().Window().insertMode, kInsertLabel);
-    EXPECT_TRUE(plain.ui.calls.empty());  // no question, no server request
-    EXPECT_EQ(plain.w->windowTitle() + "|" + plain.Text("lblStatus"),
+TEST(FrmMain, StartsWithALetterOrDataEntryPageAndTheWholeToolBarInteractiveToolsOnlyWhenAsked) {
+    Window win;
+    FrmMain& w = *win.w;
+    EXPECT_EQ(win.Text("lblFrmSize"), " 8.5'' X  11''");
+    EXPECT_DOUBLE_EQ(w.Canvas().PageWidth(), 8.5);
+    EXPECT_DOUBLE_EQ(w.Canvas().PageHeight(), 11);
+    ASSERT_NE(w.PageView(0), nullptr);
+    EXPECT_EQ(w.PageView(0)->height(), 11 * 96 + 1);
+    EXPECT_EQ(w.Canvas().Window().insertMode, kInsertLabel);
+    EXPECT_TRUE(win.ui.calls.empty());  // no question, no server request
+    EXPECT_EQ(w.windowTitle() + "|" + win.Text("lblStatus"),
               "Form Designer[*]   ***  not connected *** |   ***  not connected *** ");
 
     Window entry(true);
     EXPECT_EQ(entry.Text("lblFrmSize"), " 8'' X  5.5''");
     EXPECT_TRUE(entry.Find<QCheckBox>("chkDataEntryForm")->isChecked());
     EXPECT_EQ(entry.w->PageView(0)->width(), 8 * 96 + 1);
-}
 
-TEST(FrmMain, TheToolBarShowsItsWholeStripAndTheInteractiveToolsOnlyForInteractiveForms) {
-    Window win;
-    FrmMain& w = *win.w;
-    // A new form is not interactive; the page sits 400 twips below the tool bar.
+    // The tool bar: a new form is not interactive; the page sits 400 twips below the bar.
     EXPECT_FALSE(w.ToolButton(kInsertHotspot)->isVisible());
     EXPECT_EQ(win.Find<QWidget>("picContainer")->y(), 27);
     // Nothing hides behind the tool bar's overflow arrow, even with every tool shown.
@@ -70,7 +67,7 @@ TEST(FrmMain, PageButtonsWalkThePagesOfAnOpenedForm) {
                                                   {"pageMove2", 1}, {"pageMove1", 0},
                                                   {"pageMove3", 1}, {"pageMove0", 0}};
     for (auto [button, page] : clicks) {
-        win.Click(button);
+        ClickAt(win.Find<QPushButton>(button));
         EXPECT_EQ(win.Text("lblPageCurr"), QString::number(page + 1)) << button;
         EXPECT_EQ(win.w->Model().currentPage, page) << button;
         EXPECT_TRUE(win.w->PageView(page)->isVisible()) << button;

@@ -54,70 +54,6 @@ inline std::string DataPath(const std::string& name) {
     return std::string(dir ? dir : "tests/data") + "/" + name;
 }
 
-// A window of the test's user interface with a scratch data folder (or dataFolder).
-struct Window {
-    QTemporaryDir data;
-    RecordingUserInterface ui;
-    DesignerProgram program;
-    std::unique_ptr<FrmMain> w;
-
-    explicit Window(bool dataEntry = false, const char* dataFolder = nullptr,
-                    SaveFormPrompt* savePrompt = nullptr)
-        : program({&ui, dataFolder ? dataFolder : data.path().toStdString(), {}}) {
-        FrmMainOptions o;
-        o.pixelsPerInch = 96;
-        o.dataEntryForm = dataEntry;
-        o.savePrompt = savePrompt;
-        o.recoveryDelayMs = 0;
-        w = std::make_unique<FrmMain>(program, o);
-        w->resize(1000, 760);
-        w->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-    }
-    template <class T>
-    T* Find(const char* name) {
-        T* t = w->findChild<T*>(name);
-        EXPECT_NE(t, nullptr) << name;
-        return t;
-    }
-    QString Text(const char* label) { return Find<QLabel>(label)->text(); }
-    // Connected to a server on this machine, as the connection dialog's Connect button does.
-    bool Connect(int port) {
-        w->Connection().port = std::to_string(port);
-        w->Connection().entity = "1";
-        return w->Connection().Connect();
-    }
-    void Click(const char* button) { ClickAt(Find<QPushButton>(button)); }
-    void Choose(const char* entry);
-};
-
-// Pixels of a point on the page at the test's 96 per inch.
-inline QPoint Px(double x, double y) {
-    return QPoint(int(x * 96), int(y * 96));
-}
-inline int AddLabel(FrmMain& w, double left, double top, double width = 1) {
-    CanvasModel& c = w.Canvas();
-    int i = c.LoadOneLabel(0);
-    LabelControl& l = c.Label(i);
-    l.left = left;
-    l.top = top;
-    l.width = width;
-    l.height = 0.2;
-    l.caption = "Item";
-    l.visible = true;
-    return i;
-}
-
-struct NamePrompt : SaveFormPrompt {
-    bool ShowSaveDialog(FormSettings& s, bool) override {
-        s.formCode = "WINDOWFORM";
-        s.formName = "Saved from the window";
-        s.formType = "TEST";
-        s.formDocumentType = "LAB";
-        return true;
-    }
-};
-
 // Clicks the entry of this caption in a menu that is open, as a user does; an entry that
 // holds a sub-menu opens it, which is given back.
 inline QMenu* ClickEntry(QMenu* menu, const QString& caption) {
@@ -164,6 +100,70 @@ inline void Choose(QAction* entry) {
 inline void Choose(QWidget* window, const char* name) {
     Choose(window->findChild<QAction*>(name));
 }
+
+// A window of the test's user interface with a scratch data folder (or dataFolder).
+struct Window {
+    QTemporaryDir data;
+    RecordingUserInterface ui;
+    DesignerProgram program;
+    std::unique_ptr<FrmMain> w;
+
+    explicit Window(bool dataEntry = false, const char* dataFolder = nullptr,
+                    SaveFormPrompt* savePrompt = nullptr)
+        : program({&ui, dataFolder ? dataFolder : data.path().toStdString(), {}}) {
+        FrmMainOptions o;
+        o.pixelsPerInch = 96;
+        o.dataEntryForm = dataEntry;
+        o.savePrompt = savePrompt;
+        o.recoveryDelayMs = 0;
+        w = std::make_unique<FrmMain>(program, o);
+        w->resize(1000, 760);
+        w->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    }
+    template <class T>
+    T* Find(const char* name) {
+        T* t = w->findChild<T*>(name);
+        EXPECT_NE(t, nullptr) << name;
+        return t;
+    }
+    QString Text(const char* label) { return Find<QLabel>(label)->text(); }
+    // Connected to a server on this machine, as the connection dialog's Connect button does.
+    bool Connect(int port) {
+        w->Connection().port = std::to_string(port);
+        w->Connection().entity = "1";
+        return w->Connection().Connect();
+    }
+    void Choose(const char* entry) { ::Choose(Find<QAction>(entry)); }
+};
+
+// Pixels of a point on the page at the test's 96 per inch.
+inline QPoint Px(double x, double y) {
+    return QPoint(int(x * 96), int(y * 96));
+}
+inline int AddLabel(FrmMain& w, double left, double top) {
+    CanvasModel& c = w.Canvas();
+    int i = c.LoadOneLabel(0);
+    LabelControl& l = c.Label(i);
+    l.left = left;
+    l.top = top;
+    l.width = 1;
+    l.height = 0.2;
+    l.caption = "Item";
+    l.visible = true;
+    return i;
+}
+
+struct NamePrompt : SaveFormPrompt {
+    bool ShowSaveDialog(FormSettings& s, bool) override {
+        s.formCode = "WINDOWFORM";
+        s.formName = "Saved from the window";
+        s.formType = "TEST";
+        s.formDocumentType = "LAB";
+        return true;
+    }
+};
+
 // Acts on the modal dialog of this kind once the next step has brought it up (a menu's click
 // runs the events before the dialog comes).
 template <class Dialog, class Act>
@@ -183,10 +183,6 @@ inline void ChooseFromNextPopup(const QString& entry, const QString& subMenu = {
         ASSERT_NE(menu, nullptr);
         ClickEntry(subMenu.isEmpty() ? menu : ClickEntry(menu, subMenu), entry);
     });
-}
-
-inline void Window::Choose(const char* entry) {
-    ::Choose(Find<QAction>(entry));
 }
 
 // The layout text the window would write now.
