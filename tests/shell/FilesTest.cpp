@@ -1,5 +1,4 @@
-// Files on disk: atomic writes and their leftovers, reads, deletes, recovery files and the
-// recent files, each test in a folder of its own.
+// Files on disk: writes, reads, deletes, recovery and recent files, in a folder per test.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>

@@ -47,8 +47,7 @@ inline void Keys(const QString& text) {
     QApplication::processEvents();
 }
 
-// A window that has come up, or is clicked, is in front, as the window manager puts it
-// (the offscreen platform may leave an earlier window active).
+// A window that comes up or is clicked is in front (offscreen may leave another active).
 inline void InFront(QWidget* window) {
     window->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(window));
@@ -94,8 +93,7 @@ inline void ScrollIntoView(QWidget* w, QPoint at) {
     }
 }
 
-// The widget a pointer over `at` of w (its middle for kMiddle) reaches, `at` turned into its
-// coordinates; a window clicked comes to the front.
+// The widget on top at `at` of w (kMiddle: its middle), `at` in its coordinates.
 inline QWidget* Under(QWidget* w, QPoint& at) {
     ShowTabOf(w);
     if (at == kMiddle) at = w->rect().center();

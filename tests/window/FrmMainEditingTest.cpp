@@ -121,7 +121,7 @@ TEST(FrmMainEditing, DragsAndInsertsLandOnTheSameInchesAtEveryZoomAndOnTheGridWi
             EXPECT_EQ(w.Editor().SnapStep(), 0);
         }
     }
-    // The keys' entries zoom within their limits and back (the wheel: WindowFaultsTest).
+    // The keys' entries zoom within their limits and back (the wheel: WindowFaults).
     Window win;
     PageStrip& strip = win.w->Pages();
     for (int i = 0; i < 20; ++i) win.Choose("mnuZoomIn");

@@ -1,5 +1,4 @@
-// Cut, copy, paste, arrange, the properties dock and the guide in the window, driven as a user
-// drives them: clicks on the page, keys through the focused widget, menu entries.
+// Cut, copy, paste, arrange, the properties dock and the guide, driven as a user drives them.
 #include <QClipboard>
 #include <QCursor>
 #include <QMimeData>

@@ -1,6 +1,5 @@
 #pragma once
-// What the window tests share: a window of the test's own user interface and data
-// folder, and the ways a user reaches it.
+// What the window tests share: a window of their own, and the ways a user reaches it.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -54,8 +53,7 @@ inline std::string DataPath(const std::string& name) {
     return std::string(dir ? dir : "tests/data") + "/" + name;
 }
 
-// Clicks the entry of this caption in a menu that is open, as a user does; an entry that
-// holds a sub-menu opens it, which is given back.
+// Clicks the entry of this caption in an open menu; gives back the sub-menu it opens.
 inline QMenu* ClickEntry(QMenu* menu, const QString& caption) {
     EXPECT_TRUE(menu && QTest::qWaitFor([menu] { return menu->isVisible(); }, 1000));
     for (QAction* a : menu->actions())
@@ -66,8 +64,7 @@ inline QMenu* ClickEntry(QMenu* menu, const QString& caption) {
     ADD_FAILURE() << "no entry " << caption.toStdString();
     return nullptr;
 }
-// Chooses an entry of the menu bar as a user does: a click on the menu's title, then on each
-// sub-menu on the way, then on the entry. An entry of a tool bar is its button, clicked.
+// Clicks the menu's title, each sub-menu on the way, then the entry (a tool bar's: its button).
 inline void Choose(QAction* entry) {
     ASSERT_NE(entry, nullptr);
     QStringList path{entry->text()};
@@ -164,8 +161,7 @@ struct NamePrompt : SaveFormPrompt {
     }
 };
 
-// Acts on the modal dialog of this kind once the next step has brought it up (a menu's click
-// runs the events before the dialog comes).
+// Acts on the modal dialog of this kind once the next step has brought it up.
 template <class Dialog, class Act>
 void OnNextModal(Act act, int tries = 500) {
     QTimer::singleShot(10, [act, tries] {
@@ -175,8 +171,7 @@ void OnNextModal(Act act, int tries = 500) {
             OnNextModal<Dialog>(act, tries - 1);
     });
 }
-// Chooses the entry with this text (in a sub-menu when given) of the pop-up menu that the
-// next right click opens.
+// Chooses the entry (in a sub-menu when given) of the pop-up menu the next right click opens.
 inline void ChooseFromNextPopup(const QString& entry, const QString& subMenu = {}) {
     QTimer::singleShot(50, [=] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -198,8 +193,7 @@ inline void OpenThreeLabels(Window& win) {
     ASSERT_TRUE(w.SaveLayout(path));
     ASSERT_TRUE(w.OpenLayout(path));
 }
-// The page's kept picture, brought up to date by a repaint, is what painting the form
-// afresh gives: no edit leaves part of it stale.
+// The page's kept picture, once repainted, is the form painted afresh: nothing left stale.
 inline void ExpectPageAsDrawnAfresh(FrmMain& w, int page, int step) {
     PageCanvas* view = w.PageView(page);
     view->grab();
