@@ -1,5 +1,4 @@
-// Widget, drawing and window tests need one QApplication for the whole run, made before
-// any widget and gone before exit handlers run.
+// One QApplication for the whole run, made before any widget, gone before exit handlers.
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -62,29 +62,12 @@ TEST(AppIdentity, LoggingNames) {
     EXPECT_EQ(app::LogFileIdentity("fd"), "file: fd");
 }
 
-namespace {
-
-// Sets or clears environment variables for one test and puts them back after.
-class EnvGuard {
-  public:
-    explicit EnvGuard(std::initializer_list<const char*> names) {
-        for (const char* n : names) {
-            const char* v = std::getenv(n);
-            saved_.push_back({n, v ? std::optional<std::string>(v) : std::nullopt});
-        }
-    }
-    ~EnvGuard() {
-        for (auto& [n, v] : saved_) v ? ::setenv(n.c_str(), v->c_str(), 1) : ::unsetenv(n.c_str());
-    }
-
-  private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
-
-}  // namespace
-
 TEST(DataFolder, EnvironmentOrderAndCreation) {
-    EnvGuard guard{"FORMDESIGNER_HOME", "XDG_DATA_HOME", "HOME"};
+    // The variables as they were, put back at the end.
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved;
+    for (const char* n : {"FORMDESIGNER_HOME", "XDG_DATA_HOME", "HOME"})
+        saved.emplace_back(
+            n, std::getenv(n) ? std::optional<std::string>(std::getenv(n)) : std::nullopt);
     fs::path base = fs::temp_directory_path() / ("fd_data_" + std::to_string(::getpid()));
     fs::remove_all(base);
 
@@ -108,10 +91,11 @@ TEST(DataFolder, EnvironmentOrderAndCreation) {
 
     // A file where the folder should be: no folder, a reason, nothing overwritten.
     std::string error;
-    ASSERT_TRUE(files::AtomicWriteFile((base / "blocker").string(), "keep", error));
+    EXPECT_TRUE(files::AtomicWriteFile((base / "blocker").string(), "keep", error));
     ::setenv("FORMDESIGNER_HOME", (base / "blocker").c_str(), 1);
     EXPECT_EQ(GetDataFolder(error), "");
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(fs::file_size(base / "blocker"), 4u);
     fs::remove_all(base);
+    for (auto& [n, v] : saved) v ? ::setenv(n, v->c_str(), 1) : ::unsetenv(n);
 }

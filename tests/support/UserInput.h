@@ -1,10 +1,8 @@
 #pragma once
-// Keys and clicks as a keyboard and a mouse deliver them. Keys go to the widget that has
-// the keyboard focus (a test fails when none has it); a click goes to whatever widget is on
-// top under the pointer, after the user has brought the point into view (the tab it is on
-// clicked, the page strip scrolled), and must land on the widget the test meant. The
-// events a click or a key leaves behind are handled before the next one, as a user is
-// never quicker than the event loop.
+// Keys and clicks as a keyboard and a mouse deliver them: keys to the focused widget, a
+// click to the widget on top under the pointer once the point is in view, which must be
+// the one the test meant. Their events are handled before the next, as a user is never
+// quicker than the event loop.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -21,8 +19,7 @@ inline constexpr QPoint kMiddle{-1, -1};
 inline void ClickAt(QWidget* w, QPoint at = kMiddle, Qt::KeyboardModifiers mods = {},
                     Qt::MouseButton button = Qt::LeftButton);
 
-// Keys go where a keyboard sends them: to an open pop-up, else to the widget that has the
-// focus in the window in front, once a window that has just come up has given it to one.
+// An open pop-up, else the focused widget of the window in front, once it has one.
 inline QWidget* Focused() {
     if (QWidget* popup = QApplication::activePopupWidget())
         return popup->focusWidget() ? popup->focusWidget() : popup;
@@ -50,8 +47,7 @@ inline void Keys(const QString& text) {
     QApplication::processEvents();
 }
 
-// A window that has come up, or that is clicked, is in front, as the window manager puts it.
-// (The offscreen platform may leave an earlier window active for the widgets.)
+// A window that comes up or is clicked is in front (offscreen may leave another active).
 inline void InFront(QWidget* window) {
     window->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(window));
@@ -59,8 +55,7 @@ inline void InFront(QWidget* window) {
     ASSERT_TRUE(window->isActiveWindow());
 }
 
-// Clicks the tab that w is on, when it is not the one shown, scrolling the tab bar with its
-// arrows first when the tab is outside it.
+// Clicks the tab that w is on when it is not shown, scrolling the tab bar to it first.
 inline void ShowTabOf(QWidget* w) {
     for (auto* up = w->parentWidget(); up; up = up->parentWidget()) {
         auto* tabs = qobject_cast<QTabWidget*>(up);
@@ -98,9 +93,7 @@ inline void ScrollIntoView(QWidget* w, QPoint at) {
     }
 }
 
-// The widget a pointer over the point `at` of w (its middle for kMiddle) reaches, with `at`
-// turned into that widget's own coordinates. A click on a window that is not in front
-// brings it there, as the window system does.
+// The widget on top at `at` of w (kMiddle: its middle), `at` in its coordinates.
 inline QWidget* Under(QWidget* w, QPoint& at) {
     ShowTabOf(w);
     if (at == kMiddle) at = w->rect().center();
@@ -130,8 +123,7 @@ inline void DoubleClickAt(QWidget* w, QPoint at = kMiddle) {
     QTest::mouseRelease(hit, Qt::LeftButton, {}, at);
     QApplication::processEvents();
 }
-// A check box or an option button, clicked on its mark. A page of tabs that was never shown
-// is not laid out: where the mark is shows once its tab does.
+// A check box or an option button, clicked on its mark (laid out once its tab shows).
 inline void Check(QWidget* box) {
     ShowTabOf(box);
     ClickAt(box, QPoint(6, box->height() / 2));
@@ -147,8 +139,7 @@ inline void Drag(QWidget* w, QPoint from, QPoint to) {
     QApplication::processEvents();
 }
 
-// Types into a field as a user does: a click into it, then (unless appending) Ctrl+A to
-// take what it holds, then the keys; nothing typed over the whole text is a Backspace.
+// A click into the field, Ctrl+A (unless appending), then the keys; nothing is a Backspace.
 inline void Type(QWidget* field, const QString& text, bool append = false) {
     ClickAt(field);
     ASSERT_TRUE(field->hasFocus())

@@ -1,11 +1,9 @@
-// The item dialogs in the real window: what they apply is written as typed whatever is
-// open, and none is left on another item once an earlier state is put back.
+// The item dialogs in the real window: what they apply is written as typed whatever is open.
 #include "WindowFixture.h"
 #include "shell/AtomicFile.h"
 
 namespace {
-// The form as a file holds it, from the type on (the code follows the file's name), without
-// the file's last line end.
+// The form from its type on (the code follows the file's name), without the last line end.
 std::string Body(const std::string& text) {
     const size_t from = text.find("Form_Type:"), end = text.find_last_not_of("\r\n");
     return text.substr(from, end + 1 - from);
@@ -13,9 +11,8 @@ std::string Body(const std::string& text) {
 }  // namespace
 
 // Each item dialog opens from the item's menu (the signature box's from the window), closes
-// the dialog of another kind, refuses a width typed wrong, applies what is typed, and the
-// form saved while it is open holds what the window holds; read back, every item is where
-// it was typed.
+// another kind's, refuses a bad width and applies what is typed; saved while it is open, the
+// form holds what the window holds and reads back so.
 TEST(DialogsInWindow, EachItemDialogAppliesWhatIsTypedAndTheFormSavedWhileItIsOpenReadsBack) {
     Window win;
     FrmMain& w = *win.w;
@@ -85,38 +82,8 @@ TEST(DialogsInWindow, EachItemDialogAppliesWhatIsTypedAndTheFormSavedWhileItIsOp
     EXPECT_TRUE(win.ui.Messages().empty());
 }
 
-TEST(DialogsInWindow, RowLinesOfATextBoxNeverReachTheFile) {
-    Window win;
-    FrmMain& w = *win.w;
-    const int label = AddLabel(w, 1, 1, 2);
-    w.Dialogs().OpenLabelProperties(label);
-    FrmProps* dlg = w.Dialogs().LabelProperties();
-    ASSERT_NE(dlg, nullptr);
-    auto field = [&](const char* name) { return dlg->findChild<QLineEdit*>(name); };
-    const QString caption = "%T@TB1@Notes@0.600@3";
-    Type(field("txtStatic"), caption);
-    // The rows panel takes rows and height from the caption typed.
-    ClickAt(dlg->findChild<QPushButton*>("cmdAdjust"));
-    EXPECT_EQ(field("txtRows")->text() + " " + field("txtRowsHeight")->text(), "3 0.600");
-    Check(dlg->findChild<QCheckBox*>("chkVisualize"));
-    ClickAt(dlg->findChild<QPushButton*>("cmdApply"));
-    ASSERT_TRUE(dlg->isVisible());
-    EXPECT_EQ(w.Canvas().Label(label).shownRows, 3);
-    // Saved and recovery text (the window's whole text) while the rows show: the caption
-    // alone; an undo step puts the caption back as it stands in the model.
-    const std::string path = win.data.filePath("rows.ldt").toStdString();
-    ASSERT_TRUE(w.SaveLayout(path));
-    QTest::qWait(10);
-    for (const std::string& text : {files::ReadTextFile(path), Written(w)})
-        EXPECT_EQ(text.find("ROW"), std::string::npos);
-    ASSERT_TRUE(w.OpenLayout(path));
-    EXPECT_EQ(w.Canvas().Label(label).caption, caption.toStdString());
-}
-
-// The form saved from the File menu while the line dialog or the list picker is open is the
-// page's; what either dialog holds unapplied is neither written nor lost. Form Setup is modal:
-// the window's save key does not reach the window behind it, and what it holds goes in whole
-// at OK.
+// Saved while the line dialog or the list picker is open, the form is the page's and their
+// unapplied edits wait; in modal Form Setup the save key reaches nothing, and OK applies all.
 TEST(DialogsInWindow, SavedWhileTheLineListOrSetupDialogIsOpenTheFormIsThePagesAndTheirEditsWait) {
     Window win;
     FrmMain& w = *win.w;

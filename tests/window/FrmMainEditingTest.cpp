@@ -3,7 +3,7 @@
 
 #include "window/WindowFixture.h"
 
-TEST(FrmMainEditing, ShiftClickTwiceIsARubberBandAndCtrlClickToggles) {
+TEST(FrmMainEditing, ShiftClickTwiceIsARubberBandCtrlClickTogglesAndAGroupMovesAsOne) {
     Window win;
     FrmMain& w = *win.w;
     int a = AddLabel(w, 1, 1), b = AddLabel(w, 2, 2), far = AddLabel(w, 6, 8);
@@ -17,33 +17,23 @@ TEST(FrmMainEditing, ShiftClickTwiceIsARubberBandAndCtrlClickToggles) {
     EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, b, far}));
     ClickAt(page, Px(2.2, 2.1), Qt::ControlModifier);
     EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, far}));
-    // Escape clears, Ctrl+A takes every label of the page; Delete removes only what is
-    // selected.
+    // Escape clears, Ctrl+A takes every label of the page.
     Press(Qt::Key_Escape);
     EXPECT_TRUE(w.Editor().SelectedLabels().empty());
     Press(Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, b, far}));
-    ClickAt(page, Px(1.2, 1.1));
-    Press(Qt::Key_Delete);
-    EXPECT_EQ(w.Canvas().LabelAt(a), nullptr);
-    EXPECT_NE(w.Canvas().LabelAt(b), nullptr);
-}
-
-TEST(FrmMainEditing, DraggingAGroupMovesEveryMemberByTheSameAmount) {
-    Window win;
-    FrmMain& w = *win.w;
-    int a = AddLabel(w, 1, 1), b = AddLabel(w, 3, 2);
-    PageCanvas* page = w.PageView(0);
-    ClickAt(page, Px(1.2, 1.1));
-    ClickAt(page, Px(3.2, 2.1), Qt::ControlModifier);
+    // Dragging one member moves every one by the same amount.
     Drag(page, Px(1.2, 1.1), Px(2.2, 1.6));
-    EXPECT_NEAR(w.Canvas().Label(a).left, 2, 0.02);
-    EXPECT_NEAR(w.Canvas().Label(a).top, 1.5, 0.02);
-    EXPECT_NEAR(w.Canvas().Label(b).left, 4, 0.02);
-    EXPECT_NEAR(w.Canvas().Label(b).top, 2.5, 0.02);
-    // A click on a member of the group, without moving, leaves it alone selected.
-    ClickAt(page, Px(4.2, 2.6));
+    for (auto [label, left, top] : {std::tuple{a, 2.0, 1.5}, {b, 3.0, 2.5}, {far, 7.0, 8.5}}) {
+        EXPECT_NEAR(w.Canvas().Label(label).left, left, 0.02) << label;
+        EXPECT_NEAR(w.Canvas().Label(label).top, top, 0.02) << label;
+    }
+    // A click on a member, without moving, leaves it alone selected; Delete removes only it.
+    ClickAt(page, Px(3.2, 2.6));
     EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{b}));
+    Press(Qt::Key_Delete);
+    EXPECT_EQ(w.Canvas().LabelAt(b), nullptr);
+    EXPECT_NE(w.Canvas().LabelAt(a), nullptr);
 }
 
 TEST(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
@@ -97,26 +87,41 @@ TEST(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
     EXPECT_NEAR(made.left + made.top, 5 + 8, 0.02);
 }
 
-TEST(FrmMainEditing, DragsAndInsertsLandOnTheSameInchesAtEveryZoom) {
-    std::vector<double> landed[3];
-    const double zooms[] = {1, 0.5, 3};
-    for (int z = 0; z < 3; ++z) {
+TEST(FrmMainEditing, DragsAndInsertsLandOnTheSameInchesAtEveryZoomAndOnTheGridWithSnapOn) {
+    const struct {
+        double zoom, snap, landed[4];  // the dragged label's left and top, the new label's
+    } cases[] = {{1, 0, {2.23, 1.61, 4.4, 6.1}},
+                 {0.5, 0, {2.23, 1.61, 4.4, 6.1}},
+                 {3, 0, {2.23, 1.61, 4.4, 6.1}},
+                 {0.5, 0.25, {2.25, 1.5, 4.5, 6}}};
+    for (const auto& c : cases) {
         Window win;
         FrmMain& w = *win.w;
-        w.Pages().SetZoom(zooms[z]);
+        w.Pages().SetZoom(c.zoom);
+        if (c.snap) {
+            win.Choose("mnuSnap");
+            win.ui.inputAnswers.push_back("0.25");
+            win.Choose("mnuSnapStep");
+        }
+        EXPECT_EQ(w.Editor().SnapStep(), c.snap);
         PageCanvas* page = w.PageView(0);
         auto at = [&](double x, double y) {
             return QPoint(int(std::lround(page->ToPixels(x))), int(std::lround(page->ToPixels(y))));
         };
-        int a = AddLabel(w, 1, 1);
-        Drag(page, at(1.2, 1.1), at(2.2, 1.6));
-        ClickAt(page, at(5, 8));  // the label tool
+        int a = AddLabel(w, 1.03, 1.01);
+        Drag(page, at(1.2, 1.1), at(2.4, 1.7));
+        ClickAt(page, at(4.4, 6.1));  // the label tool
         const LabelControl& dropped = w.Canvas().Label(w.Canvas().LabelOrder().back());
-        landed[z] = {w.Canvas().Label(a).left, w.Canvas().Label(a).top, dropped.left, dropped.top};
-        for (int i = 0; i < 4; ++i) EXPECT_NEAR(landed[z][i], landed[0][i], 0.02) << zooms[z];
+        const double landed[] = {w.Canvas().Label(a).left, w.Canvas().Label(a).top, dropped.left,
+                                 dropped.top};
+        for (int i = 0; i < 4; ++i)
+            EXPECT_NEAR(landed[i], c.landed[i], c.snap ? 1e-9 : 0.02) << c.zoom << " " << i;
+        if (c.snap) {
+            win.Choose("mnuSnap");  // off again: items land where the pointer leaves them
+            EXPECT_EQ(w.Editor().SnapStep(), 0);
+        }
     }
-    EXPECT_NEAR(landed[0][0], 2, 0.02);
-    // The keys' entries zoom within their limits and back (the wheel: WindowFaultsTest).
+    // The keys' entries zoom within their limits and back (the wheel: WindowFaults).
     Window win;
     PageStrip& strip = win.w->Pages();
     for (int i = 0; i < 20; ++i) win.Choose("mnuZoomIn");
@@ -124,26 +129,6 @@ TEST(FrmMainEditing, DragsAndInsertsLandOnTheSameInchesAtEveryZoom) {
     win.Choose("mnuZoomActual");
     EXPECT_DOUBLE_EQ(strip.Zoom(), 1);
     EXPECT_EQ(win.Find<QAction>("mnuZoomActual")->shortcut(), QKeySequence("Ctrl+0"));
-}
-
-TEST(FrmMainEditing, WithSnapOnDropsAndInsertsLandOnTheGrid) {
-    Window win;
-    FrmMain& w = *win.w;
-    int a = AddLabel(w, 1.03, 1.01);
-    PageCanvas* page = w.PageView(0);
-    win.Choose("mnuSnap");
-    win.ui.inputAnswers.push_back("0.25");
-    win.Choose("mnuSnapStep");
-    EXPECT_EQ(w.Editor().SnapStep(), 0.25);
-    Drag(page, Px(1.2, 1.1), Px(2.4, 1.7));
-    ClickAt(page, Px(4.4, 6.1));  // the label tool
-    const LabelControl& dropped = w.Canvas().Label(w.Canvas().LabelOrder().back());
-    for (double v : {w.Canvas().Label(a).left, w.Canvas().Label(a).top, dropped.left, dropped.top})
-        EXPECT_DOUBLE_EQ(std::fmod(v, 0.25), 0) << v;
-    EXPECT_DOUBLE_EQ(w.Canvas().Label(a).left, 2.25);
-    // Off again: items land where the pointer leaves them.
-    win.Choose("mnuSnap");
-    EXPECT_EQ(w.Editor().SnapStep(), 0);
 }
 
 TEST(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBackgroundsLines) {
@@ -187,10 +172,8 @@ TEST(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBackg
     press("Apply");
     EXPECT_EQ(w.Editor().SelectedLabels().size(), 6u);
 
-    // Check boxes and options take a click on their mark.
-    for (QAbstractButton* b : {(QAbstractButton*)grid->Check("Auto calc - snap to lines"),
-                               (QAbstractButton*)grid->Option("Both")})
-        ClickAt(b, QPoint(6, b->height() / 2));
+    Check(grid->Check("Auto calc - snap to lines"));
+    Check(grid->Option("Both"));
     press("Apply");
     // Five rows, each label centred between two lines (or beyond the last ones).
     std::vector<int> cells = w.Editor().SelectedLabels();
@@ -226,12 +209,10 @@ TEST(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBackg
 TEST(FrmMainEditing, GridsGetConsecutiveNumbersAndComeBackSelected) {
     Window win;
     GridArea area;
-    area.left = 1;
-    area.top = 1;
+    area.left = area.top = 1;
     area.right = 4;
     area.bottom = 2;
-    area.columns = 2;
-    area.rows = 2;
+    area.columns = area.rows = 2;
     area.tag = "grid";
     auto first = win.w->BuildGrid(area);
     auto second = win.w->BuildGrid(area);
@@ -360,7 +341,7 @@ TEST(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
     EXPECT_EQ(asked(), 0);
 }
 
-TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsThenWritten) {
+TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsWrittenWithoutItsRowLines) {
     Window win;
     FrmMain& w = *win.w;
     int a = AddLabel(w, 1, 1);
@@ -382,21 +363,43 @@ TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsThenWritten) {
     ClickAt(dlg->findChild<QPushButton*>("cmdApply"));
     EXPECT_EQ(w.Canvas().Label(a).caption, "Balance due");
     EXPECT_DOUBLE_EQ(w.Canvas().Label(a).left, 2.25);
-    // A new step reaches its fields (it follows clicks: WindowEditing).
+    // A new step reaches the fields of the dialogs that show, not a hidden one's; a closed
+    // dialog is gone and forgotten.
+    FrmLineProps* hidden = w.Dialogs().OpenLineProps();
+    hidden->hide();
+    hidden->HorizontalStepField()->clear();
     w.Model().settings.horizontalShift = 0.5;
     w.UpdateShiftOfOpenDialogs();
     EXPECT_EQ(field("txtHSpacing")->text(), "0.5");
+    EXPECT_EQ(hidden->HorizontalStepField()->text(), "");
+    hidden->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    w.UpdateShiftOfOpenDialogs();
     // Closed, a double click on a label opens it again on that label.
     dlg->close();
     DoubleClickAt(page, Px(2.3, 1.1));
     EXPECT_TRUE(dlg->isVisible() && dlg->CurrentLabelIndx() == a);
+    const std::string path = win.data.filePath("edited.ldt").toStdString();
+    ASSERT_TRUE(w.SaveLayout(path));
+    EXPECT_NE(files::ReadTextFile(path).find("Balance due\t2.25\t1\t"), std::string::npos);
+    // A text box: the rows panel takes rows and height from the caption typed. Saved and
+    // recovery text (the window's whole text) while the rows show hold the caption alone.
+    const QString caption = "%T@TB1@Notes@0.600@3";
+    Type(field("txtStatic"), caption);
+    ClickAt(dlg->findChild<QPushButton*>("cmdAdjust"));
+    EXPECT_EQ(field("txtRows")->text() + " " + field("txtRowsHeight")->text(), "3 0.600");
+    Check(dlg->findChild<QCheckBox*>("chkVisualize"));
+    ClickAt(dlg->findChild<QPushButton*>("cmdApply"));
+    ASSERT_TRUE(dlg->isVisible());
+    EXPECT_EQ(w.Canvas().Label(a).shownRows, 3);
+    ASSERT_TRUE(w.SaveLayout(path));
+    QTest::qWait(10);
+    for (const std::string& text : {files::ReadTextFile(path), Written(w)})
+        EXPECT_EQ(text.find("ROW"), std::string::npos);
     // "Text Default" binds it to the template.
     win.Choose("mnuTextDefault");
     EXPECT_EQ(dlg->windowTitle(), "Default Text Properties");
     EXPECT_FALSE(field("txtLeft")->isVisibleTo(dlg));
-
-    QString path = win.data.filePath("edited.ldt");
-    ASSERT_TRUE(w.SaveLayout(path.toStdString()));
-    std::string text = files::ReadTextFile(path.toStdString());
-    EXPECT_NE(text.find("Balance due\t2.25\t1\t"), std::string::npos) << text;
+    ASSERT_TRUE(w.OpenLayout(path));
+    EXPECT_EQ(w.Canvas().Label(a).caption, caption.toStdString());
 }

@@ -1,4 +1,6 @@
 // The window against the real reference server.
+#include "shell/StartOptions.h"
+#include "shell/Version.h"
 #include "window/WindowFixture.h"
 
 namespace {
@@ -74,19 +76,17 @@ TEST_F(FrmMainServer, APictureInsertedFromAnotherFolderIsKeptAndComesBackFromThe
     NamePrompt prompt;
     Window win(false, nullptr, &prompt);
     FrmMain& w = *win.w;
-    RecordingUserInterface& ui = win.ui;
-    const QTemporaryDir& data = win.data;
     ASSERT_TRUE(win.Connect(server->Port()));
     std::string bytes = std::string("BM\0\r\n\xff", 6) + std::string(20000, 'p'), error;
     std::string source = elsewhere.filePath("logo.v2.bmp").toStdString();
     ASSERT_TRUE(files::AtomicWriteFile(source, bytes, error));
 
-    ui.fileAnswers.push_back(source);
+    win.ui.fileAnswers.push_back(source);
     Choose(w.ToolButton(kInsertImage));
     ClickAt(w.PageView(0), Px(1, 1));
     ClickAt(w.PageView(0), Px(3, 2));
     ASSERT_EQ(w.Canvas().Images().size(), 1u);
-    EXPECT_EQ(w.Canvas().Images()[0].path, data.filePath("IMAGES/logo.v2.bmp").toStdString());
+    EXPECT_EQ(w.Canvas().Images()[0].path, win.data.filePath("IMAGES/logo.v2.bmp").toStdString());
     ASSERT_EQ(w.SaveToServer(false), SaveOutcome::Saved);
     const std::string stamp = w.Flows().Definitions().ImageTimeStamp("WINDOWFORM", "logo.v2.bmp");
     EXPECT_FALSE(stamp.empty());
@@ -94,8 +94,8 @@ TEST_F(FrmMainServer, APictureInsertedFromAnotherFolderIsKeptAndComesBackFromThe
 
     // Nothing left locally: the picture can only come from the server.
     w.NewForm();
-    QDir(data.filePath("IMAGES")).removeRecursively();
-    QDir(data.filePath("FORMS")).removeRecursively();
+    QDir(win.data.filePath("IMAGES")).removeRecursively();
+    QDir(win.data.filePath("FORMS")).removeRecursively();
     ASSERT_TRUE(w.OpenFormFromServer("WINDOWFORM"));
     ASSERT_EQ(w.Canvas().Images().size(), 1u);
     std::string fetched;
@@ -103,7 +103,7 @@ TEST_F(FrmMainServer, APictureInsertedFromAnotherFolderIsKeptAndComesBackFromThe
     EXPECT_TRUE(fetched == bytes);
 }
 
-TEST_F(FrmMainServer, AfterConnectingFromTheMenuTheSaveDialogLooksUpDocumentTypes) {
+TEST_F(FrmMainServer, ConnectedFromTheMenuOpenGoesThroughTheBrowserAndSaveAsLooksUpDocumentTypes) {
     Window win;  // with its own save dialog
     FrmMain& w = *win.w;
     // File > "Connection...": the port typed and Connect clicked in the dialog.
@@ -114,6 +114,26 @@ TEST_F(FrmMainServer, AfterConnectingFromTheMenuTheSaveDialogLooksUpDocumentType
     });
     Choose(&w, "mnuConnection");
     ASSERT_TRUE(w.Connection().Connected());
+    for (const char* name : {"mnuOpen", "tbOpen"}) {
+        OnNextModal<FrmDB>([](FrmDB* dlg) {
+            QTreeView* list = dlg->List();
+            int row = 0;
+            while (row < list->model()->rowCount() &&
+                   list->model()->index(row, 0).data().toString() != "INTAKE")
+                ++row;
+            ClickAt(list->viewport(), list->visualRect(list->model()->index(row, 0)).center());
+            ClickAt(dlg->findChild<QPushButton*>("cmdGetForm"));
+        });
+        w.NewForm();
+        win.Choose(name);
+        EXPECT_EQ(w.Model().settings.formCode, "INTAKE") << name;
+        EXPECT_EQ(w.Model().settings.formName, "New Patient Intake") << name;
+    }
+    int opened = 0;
+    w.SetCatalogueOpener([&] { ++opened; });
+    // Opening the sub-menu leaves its entries reachable; "Build List" opens it.
+    win.Choose("mnuDBFieldsBuild");
+    EXPECT_EQ(opened, 1);
 
     // "Save As...": the "..." button opens the picker on the server's document types.
     QString picked, pickerTitle;
@@ -136,32 +156,6 @@ TEST_F(FrmMainServer, AfterConnectingFromTheMenuTheSaveDialogLooksUpDocumentType
     EXPECT_EQ(w.SaveToServer(true), SaveOutcome::NotSaved);
     EXPECT_EQ(pickerTitle, "Document Type");
     EXPECT_EQ(picked, "EMR");
-}
-
-TEST_F(FrmMainServer, OpenGoesThroughTheFormsBrowserAndTheCatalogueOpensWhenConnected) {
-    Window win;
-    FrmMain& w = *win.w;
-    ASSERT_TRUE(win.Connect(server->Port()));
-    for (const char* name : {"mnuOpen", "tbOpen"}) {
-        OnNextModal<FrmDB>([](FrmDB* dlg) {
-            QTreeView* list = dlg->List();
-            int row = 0;
-            while (row < list->model()->rowCount() &&
-                   list->model()->index(row, 0).data().toString() != "INTAKE")
-                ++row;
-            ClickAt(list->viewport(), list->visualRect(list->model()->index(row, 0)).center());
-            ClickAt(dlg->findChild<QPushButton*>("cmdGetForm"));
-        });
-        w.NewForm();
-        win.Choose(name);
-        EXPECT_EQ(w.Model().settings.formCode, "INTAKE") << name;
-        EXPECT_EQ(w.Model().settings.formName, "New Patient Intake") << name;
-    }
-    int opened = 0;
-    w.SetCatalogueOpener([&] { ++opened; });
-    // Opening the sub-menu leaves its entries reachable; "Build List" opens it.
-    win.Choose("mnuDBFieldsBuild");
-    EXPECT_EQ(opened, 1);
 }
 
 TEST_F(FrmMainServer, CopyFormsWindowCopiesBetweenTwoServersOnItsOwnLinks) {
@@ -200,4 +194,48 @@ TEST_F(FrmMainServer, CopyFormsWindowCopiesBetweenTwoServersOnItsOwnLinks) {
     EXPECT_TRUE(win.ui.Messages().empty());
     EXPECT_EQ(dlg->Logic().existing[0].imageCount, 2);  // the pictures came along
     EXPECT_FALSE(win.program.Connection().Connected());
+}
+
+// The version under Help, and the form previewed with sample data (a server of no catalogue).
+TEST_F(FrmMainServer, ConnectedAtStartToTheServerTheCommandLineNames) {
+    auto server = Start("bare.db", false);
+    const std::string port = std::to_string(server->Port());
+    for (bool answers : {true, false}) {
+        if (!answers) server->Kill();
+        RecordingUserInterface ui;
+        QTemporaryDir data;
+        DesignerProgramOptions o{&ui, data.path().toStdString(), {}};
+        o.start = ParseStartOptions(std::vector<std::string>{"--connect", "127.0.0.1:" + port});
+        DesignerProgram program(o);
+        FrmMain w(program);
+        w.show();
+        EXPECT_EQ(w.windowTitle().toStdString(),
+                  answers ? "Form Designer[*]   ***  Connected to 127.0.0.1  " + port + "  *** "
+                          : "Form Designer[*]   ***  not connected *** ");
+        EXPECT_EQ(w.ConnectDialog().windowTitle().toStdString(),
+                  answers ? "127.0.0.1   " + port : "Disconnected");
+        // A server that does not answer says so once; the designer opens all the same.
+        ASSERT_EQ(ui.Messages().size(), answers ? 0u : 1u);
+        if (!answers) {
+            EXPECT_EQ(ui.Messages()[0].title, "Not Connected");
+        }
+
+        Choose(&w, "mnuAbout");
+        ASSERT_FALSE(ui.Messages().empty());
+        EXPECT_EQ(ui.Messages().back().title, "About Form Designer");
+        EXPECT_EQ(ui.Messages().back().text.find(std::string("Form Designer ") + app::kVersion),
+                  0u);
+        if (!answers) continue;
+
+        // File > "Preview with Sample Data": the account's 20 characters of Courier do not
+        // fit its 1.5 in (the server has no catalogue: the field's name decides).
+        ASSERT_TRUE(w.OpenLayout(DataPath("layouts/full.ldt")));
+        QString listed;
+        OnNextModal<QDialog>([&](QDialog* dlg) {
+            listed = dlg->findChild<QLabel*>("lblSampleOverflow")->text();
+            dlg->reject();
+        });
+        Choose(&w, "mnuSamplePreview");
+        EXPECT_TRUE(listed.contains("page 1: PATIENT.ACCOUNT needs")) << listed.toStdString();
+    }
 }

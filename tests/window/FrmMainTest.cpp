@@ -1,29 +1,27 @@
-// The designer window driven as a user drives it, on the offscreen platform: its start,
-// its strips and menus, its pages and its files.
+// The designer window driven as a user drives it: its start, strips, menus, pages and files.
+#include <QMessageBox>
+
 #include "window/WindowFixture.h"
 
-TEST(FrmMain, StartsWithAnEmptyLetterPageOrADataEntryPage) {
-    Window plain;
-    EXPECT_EQ(plain.Text("lblFrmSize"), " 8.5'' X  11''");
-    EXPECT_DOUBLE_EQ(plain.w->Canvas().PageWidth(), 8.5);
-    EXPECT_DOUBLE_EQ(plain.w->Canvas().PageHeight(), 11);
-    ASSERT_NE(plain.w->PageView(0), nullptr);
-    EXPECT_EQ(plain.w->PageView(0)->height(), 11 * 96 + 1);
-    EXPECT_EQ(plain.w->Canvas().Window().insertMode, kInsertLabel);
-    EXPECT_TRUE(plain.ui.calls.empty());  // no question, no server request
-    EXPECT_EQ(plain.w->windowTitle() + "|" + plain.Text("lblStatus"),
+TEST(FrmMain, StartsWithALetterOrDataEntryPageAndTheWholeToolBarInteractiveToolsOnlyWhenAsked) {
+    Window win;
+    FrmMain& w = *win.w;
+    EXPECT_EQ(win.Text("lblFrmSize"), " 8.5'' X  11''");
+    EXPECT_DOUBLE_EQ(w.Canvas().PageWidth(), 8.5);
+    EXPECT_DOUBLE_EQ(w.Canvas().PageHeight(), 11);
+    ASSERT_NE(w.PageView(0), nullptr);
+    EXPECT_EQ(w.PageView(0)->height(), 11 * 96 + 1);
+    EXPECT_EQ(w.Canvas().Window().insertMode, kInsertLabel);
+    EXPECT_TRUE(win.ui.calls.empty());  // no question, no server request
+    EXPECT_EQ(w.windowTitle() + "|" + win.Text("lblStatus"),
               "Form Designer[*]   ***  not connected *** |   ***  not connected *** ");
 
     Window entry(true);
     EXPECT_EQ(entry.Text("lblFrmSize"), " 8'' X  5.5''");
     EXPECT_TRUE(entry.Find<QCheckBox>("chkDataEntryForm")->isChecked());
     EXPECT_EQ(entry.w->PageView(0)->width(), 8 * 96 + 1);
-}
 
-TEST(FrmMain, TheToolBarShowsItsWholeStripAndTheInteractiveToolsOnlyForInteractiveForms) {
-    Window win;
-    FrmMain& w = *win.w;
-    // A new form is not interactive; the page sits 400 twips below the tool bar.
+    // The tool bar: a new form is not interactive; the page sits 400 twips below the bar.
     EXPECT_FALSE(w.ToolButton(kInsertHotspot)->isVisible());
     EXPECT_EQ(win.Find<QWidget>("picContainer")->y(), 27);
     // Nothing hides behind the tool bar's overflow arrow, even with every tool shown.
@@ -62,28 +60,20 @@ TEST(FrmMain, TheToolBarShowsItsWholeStripAndTheInteractiveToolsOnlyForInteracti
 TEST(FrmMain, PageButtonsWalkThePagesOfAnOpenedForm) {
     Window win;
     // One page: the buttons cannot be used.
-    EXPECT_EQ(win.Text("lblPageTotal"), "1");
     EXPECT_FALSE(win.Find<QPushButton>("pageMove2")->isEnabled());
-
     ASSERT_TRUE(win.w->OpenLayout(DataPath("layouts/full.ldt")));
     EXPECT_EQ(win.Text("lblPageTotal"), "2");
-    EXPECT_EQ(win.Text("lblPageCurr"), "1");
-    for (const char* b : {"pageMove0", "pageMove1", "pageMove2", "pageMove3"})
-        EXPECT_TRUE(win.Find<QPushButton>(b)->isEnabled()) << b;
-    win.Click("pageMove1");  // previous on page 1
-    EXPECT_EQ(win.Text("lblPageCurr"), "1");
-    win.Click("pageMove2");
-    EXPECT_EQ(win.Text("lblPageCurr"), "2");
-    EXPECT_EQ(win.w->Model().currentPage, 1);
-    EXPECT_TRUE(win.w->PageView(1)->isVisible());
-    EXPECT_FALSE(win.w->PageView(0)->isVisible());
-    win.Click("pageMove2");  // next on the last page
-    EXPECT_EQ(win.Text("lblPageCurr"), "2");
-    win.Click("pageMove0");
-    EXPECT_EQ(win.Text("lblPageCurr"), "1");
-    win.Click("pageMove3");
-    EXPECT_EQ(win.Text("lblPageCurr"), "2");
-
+    // Previous on the first page and next on the last stay where they are.
+    const std::pair<const char*, int> clicks[] = {{"pageMove1", 0}, {"pageMove2", 1},
+                                                  {"pageMove2", 1}, {"pageMove1", 0},
+                                                  {"pageMove3", 1}, {"pageMove0", 0}};
+    for (auto [button, page] : clicks) {
+        ClickAt(win.Find<QPushButton>(button));
+        EXPECT_EQ(win.Text("lblPageCurr"), QString::number(page + 1)) << button;
+        EXPECT_EQ(win.w->Model().currentPage, page) << button;
+        EXPECT_TRUE(win.w->PageView(page)->isVisible()) << button;
+        EXPECT_FALSE(win.w->PageView(1 - page)->isVisible()) << button;
+    }
     // Multipage off hides the navigation.
     win.Choose("mnuMultipage");
     EXPECT_FALSE(win.Find<QPushButton>("pageMove0")->isVisible());
@@ -92,8 +82,16 @@ TEST(FrmMain, PageButtonsWalkThePagesOfAnOpenedForm) {
     EXPECT_TRUE(win.Find<QPushButton>("pageMove0")->isVisible());
 }
 
-TEST(FrmMain, AFourteenInchPageScrollsTheCanvasInHundredTwipSteps) {
+TEST(FrmMain, ALongPageScrollsInHundredTwipStepsAndGuideLinesFollowThePointer) {
     Window win;
+    PageCanvas* page = win.w->PageView(0);
+    ClickAt(win.Find<QCheckBox>("chkLinesOn"));
+    EXPECT_TRUE(win.w->Canvas().Window().guideLines);
+    QTest::mouseMove(page, QPoint(192, 288));
+    EXPECT_NEAR(page->GuidePoint().x(), 2.0, 0.02);
+    EXPECT_NEAR(page->GuidePoint().y(), 3.0, 0.02);
+    EXPECT_EQ(win.Text("lblPosition"), "X 2.000  Y 3.000");
+
     win.w->SetPage(8.5, 14);
     auto* v = win.Find<QScrollBar>("VScroll1");
     auto* container = win.Find<QWidget>("picContainer");
@@ -105,59 +103,32 @@ TEST(FrmMain, AFourteenInchPageScrollsTheCanvasInHundredTwipSteps) {
     // The whole page can be reached: the last value shows its bottom edge.
     EXPECT_GE(v->maximum() * 96.0 / 14.4 + container->height(), 14 * 96 - 96 / 14.4);
     v->setValue(10);
-    EXPECT_EQ(win.w->PageView(0)->y(), -int(std::lround(10 * 96 / 14.4)));
+    EXPECT_EQ(page->y(), -int(std::lround(10 * 96 / 14.4)));
     EXPECT_EQ(win.w->Canvas().Window().lastVertical, 10);
     // The wheel scrolls the page too: a notch down, then one up.
-    auto wheel = [&](int angle) {
+    for (auto [angle, value] : {std::pair{-120, 19}, {120, 10}}) {
         QPointF at(200, 200);
-        QWheelEvent e(at, win.w->PageView(0)->mapToGlobal(at), {}, {0, angle}, Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(win.w->PageView(0), &e);
-    };
-    wheel(-120);
-    EXPECT_EQ(v->value(), 19);
-    wheel(120);
-    EXPECT_EQ(v->value(), 10);
+        QWheelEvent e(at, page->mapToGlobal(at), {}, {0, angle}, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(page, &e);
+        EXPECT_EQ(v->value(), value);
+    }
+    // Auto scroll takes one step per 40 ms, and stops at the top.
+    v->setValue(0);
+    const int steps[][3] = {{1, 0, 1},   {1, 0, 1},   {1, 80, 2},
+                            {-1, 80, 1}, {-1, 80, 0}, {-1, 80, 0}};
+    for (auto [way, wait, value] : steps) {
+        QTest::qWait(wait);
+        win.w->AutoScroll(0, way);
+        EXPECT_EQ(v->value(), value * v->singleStep()) << way << " after " << wait;
+    }
     // A small page needs no bars; the canvas goes back to the corner.
     win.w->SetPage(3, 2);
     EXPECT_FALSE(v->isVisible());
-    EXPECT_EQ(win.w->PageView(0)->pos(), QPoint(0, 0));
+    EXPECT_EQ(page->pos(), QPoint(0, 0));
 }
 
-TEST(FrmMain, AutoScrollTakesOneStepPerFortyMilliseconds) {
-    Window win;
-    win.w->SetPage(8.5, 30);
-    auto* v = win.Find<QScrollBar>("VScroll1");
-    ASSERT_TRUE(v->isVisible());
-    win.w->AutoScroll(0, 1);
-    int first = v->value();
-    EXPECT_EQ(first, v->singleStep());
-    win.w->AutoScroll(0, 1);  // throttled
-    EXPECT_EQ(v->value(), first);
-    QTest::qWait(80);
-    win.w->AutoScroll(0, 1);
-    EXPECT_EQ(v->value(), 2 * first);
-    QTest::qWait(80);
-    win.w->AutoScroll(0, -1);
-    QTest::qWait(80);
-    win.w->AutoScroll(0, -1);
-    QTest::qWait(80);
-    win.w->AutoScroll(0, -1);  // stops at the minimum
-    EXPECT_EQ(v->value(), 0);
-}
-
-TEST(FrmMain, GuideLinesFollowThePointer) {
-    Window win;
-    PageCanvas* page = win.w->PageView(0);
-    ClickAt(win.Find<QCheckBox>("chkLinesOn"));
-    EXPECT_TRUE(win.w->Canvas().Window().guideLines);
-    QTest::mouseMove(page, QPoint(192, 288));
-    EXPECT_NEAR(page->GuidePoint().x(), 2.0, 0.02);
-    EXPECT_NEAR(page->GuidePoint().y(), 3.0, 0.02);
-    EXPECT_EQ(win.Text("lblPosition"), "X 2.000  Y 3.000");
-}
-
-TEST(FrmMain, LayoutFilesOpenAndSaveThroughTheFileDialogs) {
+TEST(FrmMain, LayoutFilesOpenSaveAndExportThroughTheFileDialogs) {
     Window win;
     // A cancelled dialog changes nothing.
     win.Choose("mnuGetFromFile");
@@ -193,6 +164,13 @@ TEST(FrmMain, LayoutFilesOpenAndSaveThroughTheFileDialogs) {
         EXPECT_NE(written.find(std::string("TimeStamp:\t") + stamp + "\r\n"), std::string::npos);
     }
     win.w->Flows().Definitions().Clear();
+    // PDF: a name without its ending gets ".pdf"; a folder that is not there, a message.
+    win.ui.fileAnswers = {out, win.data.filePath("no/such/form.pdf").toStdString()};
+    win.Choose("mnuExportPdf");
+    EXPECT_TRUE(files::FileExists(out + ".pdf"));
+    const size_t messages = win.ui.Messages().size();
+    win.Choose("mnuExportPdf");
+    EXPECT_EQ(win.ui.Messages().size(), messages + 1);
 
     // A damaged file: the reader's message, and the window still works.
     std::string bad = win.data.filePath("bad.ldt").toStdString();
@@ -205,36 +183,6 @@ TEST(FrmMain, LayoutFilesOpenAndSaveThroughTheFileDialogs) {
     win.w->NewForm();
     EXPECT_EQ(win.Text("lblPageTotal"), "1");
     EXPECT_EQ(win.w->Canvas().ItemLabelCount(), 0);
-}
-
-TEST(FrmMain, ANewMoveStepReachesTheOpenPropertyDialogsOnly) {
-    Window win;
-    FrmLineProps* shown = win.w->Dialogs().OpenLineProps();
-    FrmLineProps* hidden = win.w->Dialogs().OpenLineProps();
-    hidden->hide();
-    for (FrmLineProps* d : {shown, hidden}) d->HorizontalStepField()->clear();
-    win.w->Model().settings.horizontalShift = 0.25;
-    win.w->UpdateShiftOfOpenDialogs();
-    EXPECT_EQ(shown->HorizontalStepField()->text(), "0.25");
-    EXPECT_EQ(hidden->HorizontalStepField()->text(), "");
-    // Closed dialogs are gone and forgotten.
-    shown->close();
-    hidden->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    win.w->UpdateShiftOfOpenDialogs();
-}
-
-TEST(FrmMain, ExportPdfWritesEveryPageWithSomethingOnIt) {
-    Window win;
-    ASSERT_TRUE(win.w->OpenLayout(DataPath("layouts/full.ldt")));
-    // A name without its ending gets ".pdf"; a folder that is not there brings a message.
-    const std::string out = win.data.filePath("form").toStdString();
-    win.ui.fileAnswers = {out, win.data.filePath("no/such/form.pdf").toStdString()};
-    win.Choose("mnuExportPdf");
-    EXPECT_TRUE(files::FileExists(out + ".pdf"));
-    const size_t messages = win.ui.Messages().size();
-    win.Choose("mnuExportPdf");
-    EXPECT_EQ(win.ui.Messages().size(), messages + 1);
 }
 
 TEST(FrmMain, BackgroundListFileAndLocalFilesCommands) {
@@ -287,4 +235,60 @@ TEST(FrmMain, BackgroundListFileAndLocalFilesCommands) {
     win.Choose("mnuDBFieldsBuild");
     EXPECT_EQ(opened, 0);
     EXPECT_TRUE(win.ui.Messages().empty());
+}
+
+// Keys reach the page at start, after each kind of dialog and after the zoom box, sent
+// as a keyboard sends them (to the focused widget); Ctrl+wheel keeps the point under the
+// pointer on both axes, over the page and over the grey beside it.
+TEST(WindowFaults, KeysReachThePageAndTheWheelZoomsAroundThePointer) {
+    Window win;
+    FrmMain& w = *win.w;
+    w.Model().settings.verticalShift = 0.25;
+    const int label = AddLabel(w, 1, 1);
+    for (int way = 0; way < 4; ++way) {  // at start, Form Setup, a question, the zoom box
+        if (way == 1) {
+            OnNextModal<FrmSize>([](FrmSize* d) {
+                Type(d->WidthField(), "11");
+                Press(Qt::Key_Escape);  // nothing typed is kept
+            });
+            win.Choose("mnuPage");
+            EXPECT_EQ(w.Canvas().PageWidth(), 8.5);
+        } else if (way == 2) {
+            OnNextModal<QWidget>([](QWidget* d) {
+                InFront(d);
+                Press(Qt::Key_Escape);
+            });
+            QMessageBox::question(&w, "Recovery", "Open the form?");
+        } else if (way == 3) {
+            ClickAt(win.Find<QComboBox>("cboZoom"));  // its list opens; Escape shuts it
+            Press(Qt::Key_Escape);
+            ClickAt(w.PageView(0), Px(1.2, 1.1));
+        }
+        InFront(&w);  // as the window manager does when a dialog goes
+        w.Editor().SelectInRect({0, 0, 20, 20}, 0, false);
+        const double top = w.Canvas().Label(label).top;
+        Press(Qt::Key_Down);
+        EXPECT_NEAR(w.Canvas().Label(label).top, top + 0.25, 1e-9) << way;
+        EXPECT_EQ(w.Pages().Zoom(), 1) << way;
+    }
+    w.resize(1280, 900);  // the page at 156 % runs only a little past the viewport
+    QCoreApplication::processEvents();
+    auto* container = win.Find<QWidget>("picContainer");
+    auto under = [&](QPoint at) {  // inches of the page under a point of the viewport
+        return QPointF(w.PageView(0)->mapFrom(container, at)) / w.PageView(0)->PixelsPerInch();
+    };
+    const std::pair<QPoint, int> turns[] = {
+        {{1000, 300}, 120}, {{460, 300}, 120}, {{300, 200}, 240}, {{500, 400}, -120}};
+    for (auto [at, angle] : turns) {
+        const QPointF before = under(at);
+        QWidget* target = container->childAt(at) ? container->childAt(at) : container;
+        const QPoint local = target->mapFrom(container, at);
+        QWheelEvent wheel(local, target->mapToGlobal(local), {}, {0, angle}, Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &wheel);
+        EXPECT_EQ(win.Find<QComboBox>("cboZoom")->placeholderText(),
+                  QString("%1 %").arg(std::lround(w.Pages().Zoom() * 100)));
+        EXPECT_NEAR(under(at).x(), before.x(), 0.035) << at.x();  // half a bar's step
+        EXPECT_NEAR(under(at).y(), before.y(), 0.035) << at.x();
+    }
 }

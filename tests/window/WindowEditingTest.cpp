@@ -1,5 +1,4 @@
-// Cut, copy, paste, arrange, the properties dock and the guide in the window, driven as a user
-// drives them: clicks on the page, keys through the focused widget, menu entries.
+// Cut, copy, paste, arrange, the properties dock and the guide, driven as a user drives them.
 #include <QClipboard>
 #include <QCursor>
 #include <QMimeData>
@@ -13,23 +12,19 @@
 #include "window/WindowFixture.h"
 
 namespace {
-void CtrlKey(Qt::Key key) {
-    Press(key, Qt::ControlModifier);
-    QCoreApplication::processEvents();
-}
 bool Holds(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
 }
 }  // namespace
 
-TEST(WindowEditing, CutCopyAndPasteCrossFormsThroughTheClipboardOneStepEach) {
+TEST(WindowEditing, CutCopyPasteAndArrangeAreOneStepEachAndPasteCrossesForms) {
     Window win;
     FrmMain& w = *win.w;
     OpenThreeLabels(win);  // "Item" at (1, 1), (3, 2) and (1, 4)
     PageCanvas* page = w.PageView(0);
     ClickAt(page, Px(1.2, 1.1));
     ClickAt(page, Px(3.2, 2.1), Qt::ShiftModifier);
-    CtrlKey(Qt::Key_C);
+    Press(Qt::Key_C, Qt::ControlModifier);
     const QMimeData* data = QApplication::clipboard()->mimeData();
     ASSERT_TRUE(data->hasFormat(clipboard::kMimeType));
     EXPECT_TRUE(data->text().startsWith("<HEADER>"));
@@ -37,21 +32,21 @@ TEST(WindowEditing, CutCopyAndPasteCrossFormsThroughTheClipboardOneStepEach) {
 
     // With the pointer over the page, the group's corner lands under it.
     QCursor::setPos(page->mapToGlobal(Px(2.5, 3)));
-    CtrlKey(Qt::Key_V);
+    Press(Qt::Key_V, Qt::ControlModifier);
     std::string text = Written(w);
     EXPECT_TRUE(Holds(text, "Item\t2.5\t3\t") && Holds(text, "Item\t4.5\t4\t")) << text;
     EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Paste");
-    CtrlKey(Qt::Key_Z);
+    Press(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(w.IsModified());
 
     // Cut: both go in one step, and come back in one.
     ClickAt(page, Px(1.2, 1.1));
     ClickAt(page, Px(1.2, 4.1), Qt::ShiftModifier);
-    CtrlKey(Qt::Key_X);
+    Press(Qt::Key_X, Qt::ControlModifier);
     text = Written(w);
     EXPECT_FALSE(Holds(text, "Item\t1\t1\t") || Holds(text, "Item\t1\t4\t")) << text;
     EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Cut");
-    CtrlKey(Qt::Key_Z);
+    Press(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(w.IsModified());
 
     // Another form takes them from the menu, one shift further with each paste.
@@ -59,29 +54,21 @@ TEST(WindowEditing, CutCopyAndPasteCrossFormsThroughTheClipboardOneStepEach) {
     QCursor::setPos(QPoint(-100, -100));
     for (int n = 0; n < 2; ++n) {
         other.Choose("mnuPaste");
-        QCoreApplication::processEvents();
     }
     text = Written(*other.w);
     EXPECT_TRUE(Holds(text, "Item\t1.02\t1.02\t") && Holds(text, "Item\t1.04\t4.04\t")) << text;
-}
 
-TEST(WindowEditing, ArrangeActsOnTheSelectionAsOneStepFromMenuAndToolBar) {
-    Window win;
-    FrmMain& w = *win.w;
-    OpenThreeLabels(win);
-    PageCanvas* page = w.PageView(0);
+    // Arrange acts on the selection, a step each, from the menu and the tool bar alike.
     ClickAt(page, Px(3.2, 2.1));
     ClickAt(page, Px(1.2, 4.1), Qt::ShiftModifier);
     win.Choose("mnuAlignLeft");
-    QCoreApplication::processEvents();
     EXPECT_TRUE(Holds(Written(w), "Item\t1\t2\t"));
     EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Align Left");
     win.Choose("tbAlignTop");
-    QCoreApplication::processEvents();
     EXPECT_TRUE(Holds(Written(w), "Item\t1\t2\t") && !Holds(Written(w), "Item\t1\t4\t"));
     EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Align Top");
-    CtrlKey(Qt::Key_Z);
-    CtrlKey(Qt::Key_Z);
+    Press(Qt::Key_Z, Qt::ControlModifier);
+    Press(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(w.IsModified());
 }
 
@@ -98,7 +85,6 @@ TEST(WindowEditing, AClickShowsTheItemsPropertiesBesideThePageAndTheDockFollows)
     for (auto [x, y, mods, label] :
          {std::tuple{1.2, 1.1, Qt::NoModifier, 1}, std::tuple{3.2, 2.1, Qt::ShiftModifier, 2}}) {
         ClickAt(page, Px(x, y), mods);
-        QCoreApplication::processEvents();
         FrmProps* props = w.Dialogs().LabelProperties();
         ASSERT_NE(props, nullptr);
         EXPECT_EQ(props->CurrentLabelIndx(), label);
@@ -107,7 +93,6 @@ TEST(WindowEditing, AClickShowsTheItemsPropertiesBesideThePageAndTheDockFollows)
     EXPECT_FALSE(dock->geometry().intersects(w.centralWidget()->geometry()));
     // A click on the box's edge: its dialog takes the dock's place.
     ClickAt(page, Px(4, 6.5));
-    QCoreApplication::processEvents();
     FrmBoxProps* dialog = w.Dialogs().Box();
     ASSERT_TRUE(dialog && dialog->isVisible() && dock->Holds(dialog));
     EXPECT_EQ(w.Dialogs().LabelProperties(), nullptr);
@@ -118,7 +103,6 @@ TEST(WindowEditing, AClickShowsTheItemsPropertiesBesideThePageAndTheDockFollows)
     EXPECT_EQ(win.ui.calls.back().text, "Delete shpBox(" + std::to_string(box + 1) + ")?");
     EXPECT_TRUE(w.Canvas().Boxes()[size_t(box)].active && dialog->isVisible());
     ClickAt(dialog->CloseButton());
-    QCoreApplication::processEvents();
     EXPECT_TRUE(w.Canvas().Boxes()[size_t(box)].active);
     EXPECT_FALSE(dock->isVisible());
 }

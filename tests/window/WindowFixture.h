@@ -1,6 +1,5 @@
 #pragma once
-// What the window tests share: a window of the test's own user interface and data
-// folder, and the ways a user reaches it.
+// What the window tests share: a window of their own, and the ways a user reaches it.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -19,7 +18,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -55,79 +53,7 @@ inline std::string DataPath(const std::string& name) {
     return std::string(dir ? dir : "tests/data") + "/" + name;
 }
 
-// The program of a window: the test's user interface and a scratch data folder.
-inline DesignerProgramOptions ProgramOptions(RecordingUserInterface& ui,
-                                             const QTemporaryDir& data) {
-    return {&ui, data.path().toStdString(), {}};
-}
-
-// A window of the test's user interface with a scratch data folder (or dataFolder).
-struct Window {
-    QTemporaryDir data;
-    RecordingUserInterface ui;
-    DesignerProgram program;
-    std::unique_ptr<FrmMain> w;
-
-    explicit Window(bool dataEntry = false, const char* dataFolder = nullptr,
-                    SaveFormPrompt* savePrompt = nullptr)
-        : program(dataFolder ? DesignerProgramOptions{&ui, dataFolder, {}}
-                             : ProgramOptions(ui, data)) {
-        FrmMainOptions o;
-        o.pixelsPerInch = 96;
-        o.dataEntryForm = dataEntry;
-        o.savePrompt = savePrompt;
-        o.recoveryDelayMs = 0;
-        w = std::make_unique<FrmMain>(program, o);
-        w->resize(1000, 760);
-        w->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-    }
-    template <class T>
-    T* Find(const char* name) {
-        T* t = w->findChild<T*>(name);
-        EXPECT_NE(t, nullptr) << name;
-        return t;
-    }
-    QString Text(const char* label) { return Find<QLabel>(label)->text(); }
-    // Connected to a server on this machine, as the connection dialog's Connect button does.
-    bool Connect(int port) {
-        w->Connection().port = std::to_string(port);
-        w->Connection().entity = "1";
-        return w->Connection().Connect();
-    }
-    void Click(const char* button) { ClickAt(Find<QPushButton>(button)); }
-    void Choose(const char* entry);
-};
-
-// Pixels of a point on the page at the test's 96 per inch.
-inline QPoint Px(double x, double y) {
-    return QPoint(int(x * 96), int(y * 96));
-}
-inline int AddLabel(FrmMain& w, double left, double top, double width = 1) {
-    CanvasModel& c = w.Canvas();
-    int i = c.LoadOneLabel(0);
-    LabelControl& l = c.Label(i);
-    l.left = left;
-    l.top = top;
-    l.width = width;
-    l.height = 0.2;
-    l.caption = "Item";
-    l.visible = true;
-    return i;
-}
-
-struct NamePrompt : SaveFormPrompt {
-    bool ShowSaveDialog(FormSettings& s, bool) override {
-        s.formCode = "WINDOWFORM";
-        s.formName = "Saved from the window";
-        s.formType = "TEST";
-        s.formDocumentType = "LAB";
-        return true;
-    }
-};
-
-// Clicks the entry of this caption in a menu that is open, as a user does; an entry that
-// holds a sub-menu opens it, which is given back.
+// Clicks the entry of this caption in an open menu; gives back the sub-menu it opens.
 inline QMenu* ClickEntry(QMenu* menu, const QString& caption) {
     EXPECT_TRUE(menu && QTest::qWaitFor([menu] { return menu->isVisible(); }, 1000));
     for (QAction* a : menu->actions())
@@ -138,8 +64,7 @@ inline QMenu* ClickEntry(QMenu* menu, const QString& caption) {
     ADD_FAILURE() << "no entry " << caption.toStdString();
     return nullptr;
 }
-// Chooses an entry of the menu bar as a user does: a click on the menu's title, then on each
-// sub-menu on the way, then on the entry. An entry of a tool bar is its button, clicked.
+// Clicks the menu's title, each sub-menu on the way, then the entry (a tool bar's: its button).
 inline void Choose(QAction* entry) {
     ASSERT_NE(entry, nullptr);
     QStringList path{entry->text()};
@@ -172,8 +97,71 @@ inline void Choose(QAction* entry) {
 inline void Choose(QWidget* window, const char* name) {
     Choose(window->findChild<QAction*>(name));
 }
-// Acts on the modal dialog of this kind once the next step has brought it up (a menu's click
-// runs the events before the dialog comes).
+
+// A window of the test's user interface with a scratch data folder (or dataFolder).
+struct Window {
+    QTemporaryDir data;
+    RecordingUserInterface ui;
+    DesignerProgram program;
+    std::unique_ptr<FrmMain> w;
+
+    explicit Window(bool dataEntry = false, const char* dataFolder = nullptr,
+                    SaveFormPrompt* savePrompt = nullptr)
+        : program({&ui, dataFolder ? dataFolder : data.path().toStdString(), {}}) {
+        FrmMainOptions o;
+        o.pixelsPerInch = 96;
+        o.dataEntryForm = dataEntry;
+        o.savePrompt = savePrompt;
+        o.recoveryDelayMs = 0;
+        w = std::make_unique<FrmMain>(program, o);
+        w->resize(1000, 760);
+        w->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    }
+    template <class T>
+    T* Find(const char* name) {
+        T* t = w->findChild<T*>(name);
+        EXPECT_NE(t, nullptr) << name;
+        return t;
+    }
+    QString Text(const char* label) { return Find<QLabel>(label)->text(); }
+    // Connected to a server on this machine, as the connection dialog's Connect button does.
+    bool Connect(int port) {
+        w->Connection().port = std::to_string(port);
+        w->Connection().entity = "1";
+        return w->Connection().Connect();
+    }
+    void Choose(const char* entry) { ::Choose(Find<QAction>(entry)); }
+};
+
+// Pixels of a point on the page at the test's 96 per inch.
+inline QPoint Px(double x, double y) {
+    return QPoint(int(x * 96), int(y * 96));
+}
+inline int AddLabel(FrmMain& w, double left, double top) {
+    CanvasModel& c = w.Canvas();
+    int i = c.LoadOneLabel(0);
+    LabelControl& l = c.Label(i);
+    l.left = left;
+    l.top = top;
+    l.width = 1;
+    l.height = 0.2;
+    l.caption = "Item";
+    l.visible = true;
+    return i;
+}
+
+struct NamePrompt : SaveFormPrompt {
+    bool ShowSaveDialog(FormSettings& s, bool) override {
+        s.formCode = "WINDOWFORM";
+        s.formName = "Saved from the window";
+        s.formType = "TEST";
+        s.formDocumentType = "LAB";
+        return true;
+    }
+};
+
+// Acts on the modal dialog of this kind once the next step has brought it up.
 template <class Dialog, class Act>
 void OnNextModal(Act act, int tries = 500) {
     QTimer::singleShot(10, [act, tries] {
@@ -183,18 +171,13 @@ void OnNextModal(Act act, int tries = 500) {
             OnNextModal<Dialog>(act, tries - 1);
     });
 }
-// Chooses the entry with this text (in a sub-menu when given) of the pop-up menu that the
-// next right click opens.
+// Chooses the entry (in a sub-menu when given) of the pop-up menu the next right click opens.
 inline void ChooseFromNextPopup(const QString& entry, const QString& subMenu = {}) {
     QTimer::singleShot(50, [=] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr);
         ClickEntry(subMenu.isEmpty() ? menu : ClickEntry(menu, subMenu), entry);
     });
-}
-
-inline void Window::Choose(const char* entry) {
-    ::Choose(Find<QAction>(entry));
 }
 
 // The layout text the window would write now.
@@ -210,8 +193,7 @@ inline void OpenThreeLabels(Window& win) {
     ASSERT_TRUE(w.SaveLayout(path));
     ASSERT_TRUE(w.OpenLayout(path));
 }
-// The page's kept picture, brought up to date by a repaint, is what painting the form
-// afresh gives: no edit leaves part of it stale.
+// The page's kept picture, once repainted, is the form painted afresh: nothing left stale.
 inline void ExpectPageAsDrawnAfresh(FrmMain& w, int page, int step) {
     PageCanvas* view = w.PageView(page);
     view->grab();
