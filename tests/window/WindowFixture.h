@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -48,9 +49,15 @@
 #include "window/PageCanvas.h"
 #include "window/PageStrip.h"
 
+// A fresh copy of a test file, in a folder of this run's own: a save that goes astray
+// writes over the copy, never over the test data the next run reads.
 inline std::string DataPath(const std::string& name) {
-    const char* dir = std::getenv("FD_TEST_DATA");
-    return std::string(dir ? dir : "tests/data") + "/" + name;
+    static const QTemporaryDir scratch;
+    const QString file = QFileInfo(QString::fromStdString(name)).fileName();
+    const std::string to = scratch.filePath(file).toStdString();
+    std::string error;
+    EXPECT_TRUE(files::AtomicWriteFile(to, TestDataFile(name), error)) << error;
+    return to;
 }
 
 // Clicks the entry of this caption in an open menu; gives back the sub-menu it opens.
