@@ -113,6 +113,10 @@ TEST(GridCells, PlainGridsSpreadToTheEdgesOrStackWhenTooNarrow) {
     narrow.right = 1.2;  // narrower than one cell
     auto stacked = LoadRectangleWithLabels(g.canvas, g.model, g.ui, narrow);
     EXPECT_DOUBLE_EQ(g.canvas.Label(stacked[2]).left, g.canvas.Label(stacked[0]).left);
+    GridArea exact = g.Area(2, 1);
+    exact.right = exact.left + exact.format.width;  // just one cell wide: still divided
+    auto halves = LoadRectangleWithLabels(g.canvas, g.model, g.ui, exact);
+    EXPECT_DOUBLE_EQ(g.canvas.Label(halves[1]).left, exact.left + 0.25);
 }
 
 TEST(GridCells, RowRecalculationClosesTheGapsInOrder) {

@@ -269,8 +269,13 @@ TEST(LayoutReader, MissingHeaderOrEmptyTextChangesNothing) {
     ASSERT_TRUE(l.Read(MakeLayout("", Page(ItemLine("Kept") + "\r\n"))));
     EXPECT_FALSE(l.Read(""));
     EXPECT_TRUE(l.ui.Messages().empty());
-    EXPECT_FALSE(l.Read("</HEADER> then <HEADER>"));
-    EXPECT_EQ(OnlyMessage(l.ui), "Open Layout: HEADER is missing from this file.");
+    // Either marker alone, or the two the wrong way round.
+    for (const char* bad :
+         {"</HEADER> then <HEADER>", "<HEADER>\r\nPage:\t1\t1\r\n", "Page:\t1\t1\r\n</HEADER>"}) {
+        l.ui.Clear();
+        EXPECT_FALSE(l.Read(bad)) << bad;
+        EXPECT_EQ(OnlyMessage(l.ui), "Open Layout: HEADER is missing from this file.") << bad;
+    }
     EXPECT_NE(l.FindLabel("Kept"), -1);
 }
 
