@@ -107,6 +107,9 @@ TEST_F(Commands, EachFailureOrRefusalEndsTheCommandWithItsOwnMessage) {
         {{kDone, kFail},
          [&] { return SaveImage(comm, ui, "F", "a.bmp", std::string(20000, 'b')); },
          "0 2|ERROR: ERR in SaveLargeImages \r\nscripted failure"},
+        {{kDone, Reply("ERROR: image piece out of order")},
+         [&] { return SaveImage(comm, ui, "F", "a.bmp", std::string(20000, 'b')); },
+         "0 2|Error in |SET|CUSTFORM|I-2|F|a.bmp|: ERROR: image piece out of order"},
         // A name so long that no byte fits beside it sends nothing and says so.
         {{},
          [&] { return SaveImage(comm, ui, "F", std::string(9000, 'n') + ".bmp", "big"); },

@@ -164,6 +164,9 @@ TEST_F(Files, ARunningDesignersRecoveryFileIsNotOfferedAndBadOnesAreKept) {
     const std::string layout = "HEADER\r\nForm_Code:\tIntake\r\n\xE9t\xE9\r\n";
     std::string error;
     ASSERT_TRUE(recovery::Write(recovery::FilePath(data, 1), "Mine", layout, error)) << error;
+    // A file where its folder should be: the write fails, and says why.
+    EXPECT_FALSE(recovery::Write(Make("blocker", "x") + "/1.rcv", "Mine", layout, error));
+    EXPECT_FALSE(error.empty());
     // Another designer that runs holds its file; a process id that is alive proves nothing.
     int ready[2], done[2];
     ASSERT_EQ(::pipe(ready), 0);
