@@ -54,6 +54,13 @@ TEST(CanvasModel, TheFullLayoutKeepsItsShapesColoursAndPages) {
     EXPECT_EQ((std::pair{l.x2, l.y2}), (std::pair{2.0, 3.0}));
     EXPECT_EQ(c.store.Lines()[size_t(line) + 1].page, c.store.PageCount() - 1);
 
+    // A fetched picture's stamp goes to its own records only, whatever the case of its name.
+    c.store.UpdatePictureTimeStamp("LOGO.BMP", "S1");
+    EXPECT_NE(c.Write().find("Background_Image:\tback.png\t20261201101010001\t1\r\n"),
+              std::string::npos);
+    c.store.UpdatePictureTimeStamp("Back.png", "S2");
+    EXPECT_NE(c.Write().find("Background_Image:\tback.png\tS2\t1\r\n"), std::string::npos);
+
     // Showing a page ends a corner pick.
     c.store.Window().cornerPick = c.store.Window().firstCorner = true;
     c.store.ShowPage(1);

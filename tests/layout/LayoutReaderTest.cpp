@@ -345,6 +345,8 @@ TEST(LayoutReader, ValuesThatMustBeNumbersEndTheRead) {
         {MakeLayout(
              "", Page(ItemLine("^K@C@TEXT@@perhaps@1@@@") + "\r\n" + ItemLine("After") + "\r\n")),
          "ERROR: ERR in modLoadForm.LoadOnePage   13 Type mismatch"},
+        {MakeLayout("", Page(ItemLine("^K@C@TEXT@@1x@1@@@") + "\r\n")),
+         "ERROR: ERR in modLoadForm.LoadOnePage   13 Type mismatch"},
     };
     for (const auto& [layout, message] : cases) {
         LoadedLayout l;

@@ -63,6 +63,7 @@ TEST_F(FormFlowsTest, ANewFormSavedAndReopenedElsewhereComesBackWhole) {
 
     // Another designer with empty folders: layout and pictures come from the server.
     auto b = NewDesigner("b");
+    PutPicture(*b, "back.png", "stale");  // there, but not the server's: fetched anew
     ASSERT_TRUE(b->flows.OpenFormFromServer("newform"));
     EXPECT_EQ(b->model.settings.formCode, "NEWFORM");
     EXPECT_EQ(b->model.settings.formName, "New form");

@@ -26,6 +26,7 @@ TEST(Cp1252, EveryDefinedCodeRoundTripsThroughUtf8AndOthersBecomeAQuestionMark) 
     EXPECT_EQ(cp1252::FromUtf8("\xE4\xB8\xAD"), "?");
     EXPECT_EQ(cp1252::FromUtf8("a\xC3"), "a?");
     EXPECT_EQ(cp1252::FromUtf8("\xFFq"), "?q");
+    EXPECT_EQ(cp1252::FromUtf8("\xC3(x"), "?(x");  // a lead byte without its follower
 }
 
 TEST(Split, NthPartCountListFirstAndReplace) {
@@ -70,7 +71,8 @@ TEST(Val, ReadsALeadingNumberAsStrtodBitForBit) {
           "123456789012345", "1234567890123456", "9007199254740993", "99999999999999.9",
           "0.1234567890123456789", "1.7976931348623157", "4.35", "5.", ".05", "000000000000000.5"})
         expectSame(s);
-    for (const char* s : {"  -2.5in", "8U", "1e2", "1e", "abc", ""}) expectSame(s);
+    for (const char* s : {"  -2.5in", "8U", "1e2", "2.5e+3", "1E-2", "1e", "abc", ""})
+        expectSame(s);
     EXPECT_EQ(Val("1e999"), 0.0);  // overflow never leaks an infinity
     // Every 3-decimal value the layout writes in a range, and a sweep of longer ones.
     for (int milli = -20000; milli <= 20000; ++milli) expectSame(std::to_string(milli / 1000.0));
