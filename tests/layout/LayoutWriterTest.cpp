@@ -191,7 +191,11 @@ TEST(PagedLayout, WritesAndAsksWhatTheWholeFormDoes) {
                      "1\t1\tArial\t8\tN\tN\tL\t1\tN\t1.2\t0.4\tLINK") +
             "\r\n</PAGE>\r\n<PAGE>\r\n" + ItemLine("^Q 1@q@TEXT@@False@3@@@") + "\r\n" +
             ItemLine("Cap\rtion") + "\r\n</PAGE>\r\n<PAGE>\r\n^K@kay@TEXT@@False@6@@@\r\n</PAGE>");
-    for (const std::string& text : {TestDataFile("layouts/full.ldt"), later}) {
+    // A first page with nothing on it: the later pages start at the first label.
+    const std::string emptyFirst = MakeLayout(
+        "Number_Of_Pages:\t3\r\n", "<PAGE>\r\n</PAGE>\r\n<PAGE>\r\n" + ItemLine("B") +
+                                       "\r\n</PAGE>\r\n<PAGE>\r\n" + ItemLine("C") + "\r\n</PAGE>");
+    for (const std::string& text : {TestDataFile("layouts/full.ldt"), later, emptyFirst}) {
         std::string error;
         ASSERT_TRUE(files::AtomicWriteFile(path.string(), text, error)) << error;
         LoadedLayout whole;
