@@ -229,6 +229,11 @@ TEST(LabelProps, LinkDataRowsAndGridRows) {
     b.props.EditLinkData();  // cancelled: the link goes
     EXPECT_EQ(b.model.Item(i).linkData, "");
     EXPECT_TRUE(b.model.linkedData.empty());
+    // The default text's dialog binds no link to the template, which is no item.
+    b.props.SetLabelRef(0, false);
+    b.ui.inputAnswers = {"TEMPLATE"};
+    b.props.EditLinkData();
+    EXPECT_TRUE(b.model.linkedData.empty());
 
     // Rows of a text-box prompt go into its caption; the row lines show on the canvas
     // (never in the caption) until the dialog closes.
