@@ -15,21 +15,17 @@
 #include <vector>
 
 #include "TestEngines.h"
+#include "server/RepositoryServerProcess.h"
 #include "wire/Framing.h"
 
 namespace {
-
-std::string ServerPath() {
-    const char* bin = std::getenv("FD_BINARY_DIR");
-    return std::string(bin ? bin : ".") + "/repository-server/repository-server";
-}
 
 class RunningServer {
   public:
     bool Start(const std::string& db, const std::string& options = "") {
         // The shell tells its process id, then becomes the server.
-        std::string line =
-            "echo $$; exec " + ServerPath() + " --port 0 --db '" + db + "' " + options;
+        std::string line = "echo $$; exec " + RepositoryServerProcess::ProgramPath() +
+                           " --port 0 --db '" + db + "' " + options;
         out_ = ::popen(line.c_str(), "r");
         char text[256];
         if (!out_ || !std::fgets(text, sizeof text, out_)) return false;
@@ -285,7 +281,8 @@ TEST_P(Program, BadFramesAndManyIdleConnectionsLeaveTheOtherClientsServed) {
 TEST_P(Program, CommandLineIsChecked) {
     auto run = [&](const std::string& args) {
         // A server that wrongly starts is stopped by the timeout (status 124).
-        std::string line = "timeout 10 " + ServerPath() + " " + args + " >/dev/null 2>&1";
+        std::string line = "timeout 10 " + RepositoryServerProcess::ProgramPath() + " " + args +
+                           " >/dev/null 2>&1";
         int status = std::system(line.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     };
