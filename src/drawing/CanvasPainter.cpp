@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSvgRenderer>
@@ -11,6 +12,7 @@
 #include <climits>
 #include <cmath>
 #include <filesystem>
+#include <unordered_map>
 #include <vector>
 
 #include "drawing/Barcode.h"
@@ -45,6 +47,40 @@ Qt::PenStyle BoxPenStyle(int styleCode) {
         default:
             return Qt::SolidLine;
     }
+}
+
+// Drops from labels (back to front) each one a later label of exactly its place covers:
+// that label's fill hides it, and its border if the later one has a border too.
+void DropHiddenTwins(const CanvasModel& canvas, std::vector<int>& labels) {
+    struct Place {
+        double left, top, width, height;
+        bool operator==(const Place&) const = default;
+    };
+    struct PlaceHash {
+        size_t operator()(const Place& r) const {
+            size_t h = 0;
+            for (double v : {r.left, r.top, r.width, r.height})
+                h = h * 1000003u ^ std::hash<double>()(v);
+            return h;
+        }
+    };
+    std::unordered_map<Place, bool, PlaceHash> bordered;  // the places seen, from the top
+    bordered.reserve(labels.size());
+    std::vector<bool> hidden(labels.size());
+    bool any = false;
+    for (size_t k = labels.size(); k-- > 0;) {
+        const LabelControl* c = canvas.LabelAt(labels[k]);
+        if (!(c->width > 0 && c->height > 0)) continue;  // fills nothing, hides nothing
+        auto [at, first] =
+            bordered.try_emplace({c->left, c->top, c->width, c->height}, c->bordered);
+        if (!first && (at->second || !c->bordered)) hidden[k] = any = true;
+        at->second = at->second || c->bordered;
+    }
+    if (!any) return;
+    size_t kept = 0;
+    for (size_t k = 0; k < labels.size(); ++k)
+        if (!hidden[k]) labels[kept++] = labels[k];
+    labels.resize(kept);
 }
 
 }  // namespace
@@ -143,11 +179,19 @@ void CanvasPainter::PaintPage(QPainter& p, int page, const QRectF& exposed, int 
     const Rect area{exposed.left(), exposed.top(), exposed.width(), exposed.height()};
     if (!whole) canvas_.LabelsIn(page, area, found);
     const QRectF exposedPoints = whole ? QRectF() : PointsRect(area);
-    int drawn = 0;
+    std::vector<int> shown;
     for (int i : whole ? canvas_.LabelOrder() : found) {
         const LabelControl* c = canvas_.LabelAt(i);
-        if (!c || !c->visible || c->page != page) continue;
-        if (!visible({c->left, c->top, c->width, c->height})) continue;
+        if (c && c->visible && c->page == page && visible({c->left, c->top, c->width, c->height}))
+            shown.push_back(i);
+    }
+    // On screen a label under a twin of its place shows nothing: every label fills its
+    // place opaquely and its letters are cut to it. Forms pasted onto themselves stack
+    // dozens of labels on each spot. Printers and PDF files keep every label's text.
+    if (p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Raster)
+        DropHiddenTwins(canvas_, shown);
+    int drawn = 0;
+    for (int i : shown) {
         if (partLabels > 0 && drawn > 0 && drawn % partLabels == 0 && nextPart) nextPart();
         PaintLabel(p, i, exposedPoints);
         ++drawn;

@@ -151,6 +151,35 @@ TEST(Render, ACrowdedPageDrawnInBandsIsThePageDrawnAtOnce) {
     }
 }
 
+// On screen a label under a twin of its place is not drawn; a page drawn without it is the
+// same picture to the pixel (even at edges that fall between pixels). A label the top one
+// leaves an edge or a border of stays.
+TEST(Render, OnlyTheTopOfLabelsStackedOnOnePlaceIsDrawn) {
+    struct Row {
+        const char* underPlace;
+        bool underBordered, topBordered, hidden;
+    } rows[] = {{"1.013\t1.017", false, false, true},
+                {"1.013\t1.017", false, true, true},
+                {"1.013\t1.017", true, true, true},
+                {"1.013\t1.017", true, false, false},
+                {"1.003\t1.017", false, false, false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.underPlace + std::string(row.underBordered ? " bordered" : ""));
+        const std::string top = ItemLine("Top", "1.013\t1.017\tArial\t8\tN\tN\tL\t1.2\tN\t\t\t");
+        auto draw = [&](bool withUnder) {
+            std::string under =
+                ItemLine("Under, much longer",
+                         std::string(row.underPlace) + "\tArial\t8\tN\tN\tL\t1.2\tN\t\t\t");
+            Drawn d(MakeLayout(
+                "", "<PAGE>\r\n" + (withUnder ? under + "\r\n" : "") + top + "\r\n</PAGE>\r\n"));
+            d.canvas->Label(1).bordered = withUnder ? row.underBordered : row.topBordered;
+            if (withUnder) d.canvas->Label(2).bordered = row.topBordered;
+            return d.Page(0, 96.3);
+        };
+        EXPECT_EQ(draw(true) == draw(false), row.hidden);
+    }
+}
+
 // A one-line caption drawn from the glyph table is what shaping draws, kerning, clipping
 // and alignment included; what the table cannot draw as shaping would is left to shaping.
 TEST(Render, CaptionsFromTheGlyphTableAreTheShapedCaptions) {
