@@ -2,6 +2,8 @@
 #include "WindowFixture.h"
 #include "shell/AtomicFile.h"
 
+using DialogsInWindow = WindowTest;
+
 namespace {
 // The form from its type on (the code follows the file's name), without the last line end.
 std::string Body(const std::string& text) {
@@ -13,9 +15,7 @@ std::string Body(const std::string& text) {
 // Each item dialog opens from the item's menu (the signature box's from the window), closes
 // another kind's, refuses a bad width and applies what is typed; saved while it is open, the
 // form holds what the window holds and reads back so.
-TEST(DialogsInWindow, EachItemDialogAppliesWhatIsTypedAndTheFormSavedWhileItIsOpenReadsBack) {
-    Window win;
-    FrmMain& w = *win.w;
+TEST_F(DialogsInWindow, EachItemDialogAppliesWhatIsTypedAndTheFormSavedWhileItIsOpenReadsBack) {
     CanvasModel& c = w.Canvas();
     ItemDialogs& d = w.Dialogs();
     const QString picture = win.data.filePath("a.bmp");
@@ -84,9 +84,8 @@ TEST(DialogsInWindow, EachItemDialogAppliesWhatIsTypedAndTheFormSavedWhileItIsOp
 
 // Saved while the line dialog or the list picker is open, the form is the page's and their
 // unapplied edits wait; in modal Form Setup the save key reaches nothing, and OK applies all.
-TEST(DialogsInWindow, SavedWhileTheLineListOrSetupDialogIsOpenTheFormIsThePagesAndTheirEditsWait) {
-    Window win;
-    FrmMain& w = *win.w;
+TEST_F(DialogsInWindow,
+       SavedWhileTheLineListOrSetupDialogIsOpenTheFormIsThePagesAndTheirEditsWait) {
     OpenThreeLabels(win);
     w.Model().databaseFields.push_back({"PT_NAME", "PATIENT.LAST_NAME"});
     const std::string path = win.data.filePath("open.ldt").toStdString();

@@ -3,9 +3,9 @@
 
 #include "window/WindowFixture.h"
 
-TEST(FrmMainEditing, ShiftClickTwiceIsARubberBandCtrlClickTogglesAndAGroupMovesAsOne) {
-    Window win;
-    FrmMain& w = *win.w;
+using FrmMainEditing = WindowTest;
+
+TEST_F(FrmMainEditing, ShiftClickTwiceIsARubberBandCtrlClickTogglesAndAGroupMovesAsOne) {
     int a = AddLabel(w, 1, 1), b = AddLabel(w, 2, 2), far = AddLabel(w, 6, 8);
     PageCanvas* page = w.PageView(0);
     ClickAt(page, Px(0.5, 0.5), Qt::ShiftModifier);
@@ -36,9 +36,7 @@ TEST(FrmMainEditing, ShiftClickTwiceIsARubberBandCtrlClickTogglesAndAGroupMovesA
     EXPECT_NE(w.Canvas().LabelAt(a), nullptr);
 }
 
-TEST(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
-    Window win;
-    FrmMain& w = *win.w;
+TEST_F(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
     QAction* boxTool = w.ToolButton(kInsertBox);
     ASSERT_NE(boxTool, nullptr);
     Choose(boxTool);
@@ -87,7 +85,7 @@ TEST(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
     EXPECT_NEAR(made.left + made.top, 5 + 8, 0.02);
 }
 
-TEST(FrmMainEditing, DragsAndInsertsLandOnTheSameInchesAtEveryZoomAndOnTheGridWithSnapOn) {
+TEST_F(FrmMainEditing, DragsAndInsertsLandOnTheSameInchesAtEveryZoomAndOnTheGridWithSnapOn) {
     const struct {
         double zoom, snap, landed[4];  // the dragged label's left and top, the new label's
     } cases[] = {{1, 0, {2.23, 1.61, 4.4, 6.1}},
@@ -95,13 +93,13 @@ TEST(FrmMainEditing, DragsAndInsertsLandOnTheSameInchesAtEveryZoomAndOnTheGridWi
                  {3, 0, {2.23, 1.61, 4.4, 6.1}},
                  {0.5, 0.25, {2.25, 1.5, 4.5, 6}}};
     for (const auto& c : cases) {
-        Window win;
-        FrmMain& w = *win.w;
+        Window each;  // a fresh page for each zoom
+        FrmMain& w = *each.w;
         w.Pages().SetZoom(c.zoom);
         if (c.snap) {
-            win.Choose("mnuSnap");
-            win.ui.inputAnswers.push_back("0.25");
-            win.Choose("mnuSnapStep");
+            each.Choose("mnuSnap");
+            each.ui.inputAnswers.push_back("0.25");
+            each.Choose("mnuSnapStep");
         }
         EXPECT_EQ(w.Editor().SnapStep(), c.snap);
         PageCanvas* page = w.PageView(0);
@@ -117,13 +115,12 @@ TEST(FrmMainEditing, DragsAndInsertsLandOnTheSameInchesAtEveryZoomAndOnTheGridWi
         for (int i = 0; i < 4; ++i)
             EXPECT_NEAR(landed[i], c.landed[i], c.snap ? 1e-9 : 0.02) << c.zoom << " " << i;
         if (c.snap) {
-            win.Choose("mnuSnap");  // off again: items land where the pointer leaves them
+            each.Choose("mnuSnap");  // off again: items land where the pointer leaves them
             EXPECT_EQ(w.Editor().SnapStep(), 0);
         }
     }
     // The keys' entries zoom within their limits and back (the wheel: WindowFaults).
-    Window win;
-    PageStrip& strip = win.w->Pages();
+    PageStrip& strip = w.Pages();
     for (int i = 0; i < 20; ++i) win.Choose("mnuZoomIn");
     EXPECT_DOUBLE_EQ(strip.Zoom(), PageStrip::kMaxZoom);
     win.Choose("mnuZoomActual");
@@ -131,9 +128,7 @@ TEST(FrmMainEditing, DragsAndInsertsLandOnTheSameInchesAtEveryZoomAndOnTheGridWi
     EXPECT_EQ(win.Find<QAction>("mnuZoomActual")->shortcut(), QKeySequence("Ctrl+0"));
 }
 
-TEST(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBackgroundsLines) {
-    Window win;
-    FrmMain& w = *win.w;
+TEST_F(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBackgroundsLines) {
     // A ruled page picture at 50 pixels per inch: four lines 0.3 inch apart from 2 inches.
     QImage ruled(425, 550, QImage::Format_RGB32);
     ruled.fill(Qt::white);
@@ -206,36 +201,33 @@ TEST(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBackg
     EXPECT_TRUE(win.ui.Messages().empty());
 }
 
-TEST(FrmMainEditing, GridsGetConsecutiveNumbersAndComeBackSelected) {
-    Window win;
+TEST_F(FrmMainEditing, GridsGetConsecutiveNumbersAndComeBackSelected) {
     GridArea area;
     area.left = area.top = 1;
     area.right = 4;
     area.bottom = 2;
     area.columns = area.rows = 2;
     area.tag = "grid";
-    auto first = win.w->BuildGrid(area);
-    auto second = win.w->BuildGrid(area);
+    auto first = w.BuildGrid(area);
+    auto second = w.BuildGrid(area);
     ASSERT_EQ(first.size(), 4u);
-    EXPECT_EQ(win.w->Canvas().Label(first[0]).caption, "1:1,1");
-    EXPECT_EQ(win.w->Canvas().Label(second[0]).caption, "2:1,1");
-    EXPECT_EQ(win.w->Editor().SelectedLabels(), second);
-    EXPECT_EQ(win.w->Canvas().Label(second[1]).tag, "");
+    EXPECT_EQ(w.Canvas().Label(first[0]).caption, "1:1,1");
+    EXPECT_EQ(w.Canvas().Label(second[0]).caption, "2:1,1");
+    EXPECT_EQ(w.Editor().SelectedLabels(), second);
+    EXPECT_EQ(w.Canvas().Label(second[1]).tag, "");
     area.dataGrid = true;
     area.columns = 3;
     area.columnsInRecord = 2;
-    EXPECT_TRUE(win.w->BuildGrid(area).empty());  // refused: the number is not used up
+    EXPECT_TRUE(w.BuildGrid(area).empty());  // refused: the number is not used up
     area.columns = 4;
-    auto data = win.w->BuildGrid(area);
+    auto data = w.BuildGrid(area);
     ASSERT_FALSE(data.empty());
-    EXPECT_EQ(win.w->Canvas().Label(data[0]).caption,
+    EXPECT_EQ(w.Canvas().Label(data[0]).caption,
               "\xF4"
               "3:1,1");
 }
 
-TEST(FrmMainEditing, TheItemMenuDeletesThatItemAloneAndTurnsALabelIntoADataFieldOrStaticText) {
-    Window win;
-    FrmMain& w = *win.w;
+TEST_F(FrmMainEditing, TheItemMenuDeletesThatItemAloneAndTurnsALabelIntoADataFieldOrStaticText) {
     CanvasModel& c = w.Canvas();
     w.Model().databaseFields.push_back({"PT_NAME", "PATIENT.LAST_NAME"});
     w.Model().databaseFields.push_back({"PT_ID", "PATIENT.ID"});
@@ -285,9 +277,7 @@ TEST(FrmMainEditing, TheItemMenuDeletesThatItemAloneAndTurnsALabelIntoADataField
     EXPECT_EQ(w.ShowPopupMenu({"Delete", "-", "Properties"}), "");
 }
 
-TEST(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
-    Window win;
-    FrmMain& w = *win.w;
+TEST_F(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
     ASSERT_TRUE(w.OpenLayout(DataPath("layouts/full.ldt")));
     EXPECT_FALSE(w.IsModified());
     // Selecting is not a change.
@@ -341,9 +331,7 @@ TEST(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
     EXPECT_EQ(asked(), 0);
 }
 
-TEST(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsWrittenWithoutItsRowLines) {
-    Window win;
-    FrmMain& w = *win.w;
+TEST_F(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsWrittenWithoutItsRowLines) {
     int a = AddLabel(w, 1, 1);
     PageCanvas* page = w.PageView(0);
     ChooseFromNextPopup("Properties");

@@ -3,9 +3,11 @@
 
 #include "window/WindowFixture.h"
 
-TEST(FrmMain, StartsWithALetterOrDataEntryPageAndTheWholeToolBarInteractiveToolsOnlyWhenAsked) {
-    Window win;
-    FrmMain& w = *win.w;
+using MainWindow = WindowTest;
+using WindowFaults = WindowTest;
+
+TEST_F(MainWindow,
+       StartsWithALetterOrDataEntryPageAndTheWholeToolBarInteractiveToolsOnlyWhenAsked) {
     EXPECT_EQ(win.Text("lblFrmSize"), " 8.5'' X  11''");
     EXPECT_DOUBLE_EQ(w.Canvas().PageWidth(), 8.5);
     EXPECT_DOUBLE_EQ(w.Canvas().PageHeight(), 11);
@@ -57,11 +59,10 @@ TEST(FrmMain, StartsWithALetterOrDataEntryPageAndTheWholeToolBarInteractiveTools
     }
 }
 
-TEST(FrmMain, PageButtonsWalkThePagesOfAnOpenedForm) {
-    Window win;
+TEST_F(MainWindow, PageButtonsWalkThePagesOfAnOpenedForm) {
     // One page: the buttons cannot be used.
     EXPECT_FALSE(win.Find<QPushButton>("pageMove2")->isEnabled());
-    ASSERT_TRUE(win.w->OpenLayout(DataPath("layouts/full.ldt")));
+    ASSERT_TRUE(w.OpenLayout(DataPath("layouts/full.ldt")));
     EXPECT_EQ(win.Text("lblPageTotal"), "2");
     // Previous on the first page and next on the last stay where they are.
     const std::pair<const char*, int> clicks[] = {{"pageMove1", 0}, {"pageMove2", 1},
@@ -70,9 +71,9 @@ TEST(FrmMain, PageButtonsWalkThePagesOfAnOpenedForm) {
     for (auto [button, page] : clicks) {
         ClickAt(win.Find<QPushButton>(button));
         EXPECT_EQ(win.Text("lblPageCurr"), QString::number(page + 1)) << button;
-        EXPECT_EQ(win.w->Model().currentPage, page) << button;
-        EXPECT_TRUE(win.w->PageView(page)->isVisible()) << button;
-        EXPECT_FALSE(win.w->PageView(1 - page)->isVisible()) << button;
+        EXPECT_EQ(w.Model().currentPage, page) << button;
+        EXPECT_TRUE(w.PageView(page)->isVisible()) << button;
+        EXPECT_FALSE(w.PageView(1 - page)->isVisible()) << button;
     }
     // Multipage off hides the navigation.
     win.Choose("mnuMultipage");
@@ -82,17 +83,16 @@ TEST(FrmMain, PageButtonsWalkThePagesOfAnOpenedForm) {
     EXPECT_TRUE(win.Find<QPushButton>("pageMove0")->isVisible());
 }
 
-TEST(FrmMain, ALongPageScrollsInHundredTwipStepsAndGuideLinesFollowThePointer) {
-    Window win;
-    PageCanvas* page = win.w->PageView(0);
+TEST_F(MainWindow, ALongPageScrollsInHundredTwipStepsAndGuideLinesFollowThePointer) {
+    PageCanvas* page = w.PageView(0);
     ClickAt(win.Find<QCheckBox>("chkLinesOn"));
-    EXPECT_TRUE(win.w->Canvas().Window().guideLines);
+    EXPECT_TRUE(w.Canvas().Window().guideLines);
     QTest::mouseMove(page, QPoint(192, 288));
     EXPECT_NEAR(page->GuidePoint().x(), 2.0, 0.02);
     EXPECT_NEAR(page->GuidePoint().y(), 3.0, 0.02);
     EXPECT_EQ(win.Text("lblPosition"), "X 2.000  Y 3.000");
 
-    win.w->SetPage(8.5, 14);
+    w.SetPage(8.5, 14);
     auto* v = win.Find<QScrollBar>("VScroll1");
     auto* container = win.Find<QWidget>("picContainer");
     ScrollBarState expected = ComputeVerticalScrollBar(14, container->height() / 96.0);
@@ -104,7 +104,7 @@ TEST(FrmMain, ALongPageScrollsInHundredTwipStepsAndGuideLinesFollowThePointer) {
     EXPECT_GE(v->maximum() * 96.0 / 14.4 + container->height(), 14 * 96 - 96 / 14.4);
     v->setValue(10);
     EXPECT_EQ(page->y(), -int(std::lround(10 * 96 / 14.4)));
-    EXPECT_EQ(win.w->Canvas().Window().lastVertical, 10);
+    EXPECT_EQ(w.Canvas().Window().lastVertical, 10);
     // The wheel scrolls the page too: a notch down, then one up.
     for (auto [angle, value] : {std::pair{-120, 19}, {120, 10}}) {
         QPointF at(200, 200);
@@ -119,17 +119,16 @@ TEST(FrmMain, ALongPageScrollsInHundredTwipStepsAndGuideLinesFollowThePointer) {
                             {-1, 80, 1}, {-1, 80, 0}, {-1, 80, 0}};
     for (auto [way, wait, value] : steps) {
         QTest::qWait(wait);
-        win.w->AutoScroll(0, way);
+        w.AutoScroll(0, way);
         EXPECT_EQ(v->value(), value * v->singleStep()) << way << " after " << wait;
     }
     // A small page needs no bars; the canvas goes back to the corner.
-    win.w->SetPage(3, 2);
+    w.SetPage(3, 2);
     EXPECT_FALSE(v->isVisible());
     EXPECT_EQ(page->pos(), QPoint(0, 0));
 }
 
-TEST(FrmMain, LayoutFilesOpenSaveAndExportThroughTheFileDialogs) {
-    Window win;
+TEST_F(MainWindow, LayoutFilesOpenSaveAndExportThroughTheFileDialogs) {
     // A cancelled dialog changes nothing.
     win.Choose("mnuGetFromFile");
     EXPECT_EQ(win.Text("lblPageTotal"), "1");
@@ -151,19 +150,19 @@ TEST(FrmMain, LayoutFilesOpenSaveAndExportThroughTheFileDialogs) {
     EXPECT_EQ(copy.Write(), original.Write());
 
     // Once a forms list was read, the stamp is the listed form's, or none.
-    const std::string code = win.w->Model().settings.formCode;
+    const std::string code = w.Model().settings.formCode;
     for (auto [listed, stamp] : {std::pair{code, "777"}, {code + "X", ""}}) {
-        win.w->Flows().Definitions().Clear();
+        w.Flows().Definitions().Clear();
         FormDefinition def;
         def.name = listed;
         def.timeStamp = "777";
-        win.w->Flows().Definitions().Add(def);
+        w.Flows().Definitions().Add(def);
         win.ui.fileAnswers.push_back(out);
         win.Choose("mnuSaveToFile");
         ASSERT_TRUE(files::ReadWholeFile(out + ".ldt", written, error)) << error;
         EXPECT_NE(written.find(std::string("TimeStamp:\t") + stamp + "\r\n"), std::string::npos);
     }
-    win.w->Flows().Definitions().Clear();
+    w.Flows().Definitions().Clear();
     // PDF: a name without its ending gets ".pdf"; a folder that is not there, a message.
     win.ui.fileAnswers = {out, win.data.filePath("no/such/form.pdf").toStdString()};
     win.Choose("mnuExportPdf");
@@ -177,17 +176,15 @@ TEST(FrmMain, LayoutFilesOpenSaveAndExportThroughTheFileDialogs) {
     std::string badError;
     ASSERT_TRUE(files::AtomicWriteFile(bad, "no header here", badError));
     win.ui.Clear();
-    EXPECT_FALSE(win.w->OpenLayout(bad));
+    EXPECT_FALSE(w.OpenLayout(bad));
     ASSERT_FALSE(win.ui.Messages().empty());
     EXPECT_EQ(win.ui.Messages()[0].title, "Open Layout");
-    win.w->NewForm();
+    w.NewForm();
     EXPECT_EQ(win.Text("lblPageTotal"), "1");
-    EXPECT_EQ(win.w->Canvas().ItemLabelCount(), 0);
+    EXPECT_EQ(w.Canvas().ItemLabelCount(), 0);
 }
 
-TEST(FrmMain, BackgroundListFileAndLocalFilesCommands) {
-    Window win;
-    FrmMain& w = *win.w;
+TEST_F(MainWindow, BackgroundListFileAndLocalFilesCommands) {
     QTemporaryDir elsewhere;
     const std::string picture = elsewhere.filePath("slip.bmp").toStdString();
     QImage(20, 10, QImage::Format_RGB32).save(QString::fromStdString(picture));
@@ -240,9 +237,7 @@ TEST(FrmMain, BackgroundListFileAndLocalFilesCommands) {
 // Keys reach the page at start, after each kind of dialog and after the zoom box, sent
 // as a keyboard sends them (to the focused widget); Ctrl+wheel keeps the point under the
 // pointer on both axes, over the page and over the grey beside it.
-TEST(WindowFaults, KeysReachThePageAndTheWheelZoomsAroundThePointer) {
-    Window win;
-    FrmMain& w = *win.w;
+TEST_F(WindowFaults, KeysReachThePageAndTheWheelZoomsAroundThePointer) {
     w.Model().settings.verticalShift = 0.25;
     const int label = AddLabel(w, 1, 1);
     for (int way = 0; way < 4; ++way) {  // at start, Form Setup, a question, the zoom box

@@ -1,10 +1,10 @@
 // Undo, redo and the recovery files.
 #include "window/WindowFixture.h"
 
+using FrmMainUndo = WindowTest;
+
 // The page is painted as afresh after every step, undo and redo: no part of it is left stale.
-TEST(FrmMainUndo, EachCommandKindIsUndoneAndRedoneByteForByte) {
-    Window win;
-    FrmMain& w = *win.w;
+TEST_F(FrmMainUndo, EachCommandKindIsUndoneAndRedoneByteForByte) {
     OpenThreeLabels(win);
     PageCanvas* page = w.PageView(0);
     auto* undo = win.Find<QAction>("mnuUndo");
@@ -80,9 +80,7 @@ TEST(FrmMainUndo, EachCommandKindIsUndoneAndRedoneByteForByte) {
     EXPECT_FALSE(undo->isEnabled());
 }
 
-TEST(FrmMainUndo, AnOpenPropertiesDialogStaysOnItsLabelAndShowsTheUndoneValues) {
-    Window win;
-    FrmMain& w = *win.w;
+TEST_F(FrmMainUndo, AnOpenPropertiesDialogStaysOnItsLabelAndShowsTheUndoneValues) {
     OpenThreeLabels(win);
     // A deleted label before it: its index stays taken, so no label is renumbered.
     ClickAt(w.PageView(0), Px(1.2, 1.1));
@@ -106,9 +104,7 @@ TEST(FrmMainUndo, AnOpenPropertiesDialogStaysOnItsLabelAndShowsTheUndoneValues) 
     EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Delete");
 }
 
-TEST(FrmMainUndo, ChangesReachTheRecoveryFileThatRestoresThemAndACloseRemovesIt) {
-    Window win;
-    FrmMain& w = *win.w;
+TEST_F(FrmMainUndo, ChangesReachTheRecoveryFileThatRestoresThemAndACloseRemovesIt) {
     OpenThreeLabels(win);
     const std::string path = w.RecoveryPath();
     Drag(w.PageView(0), Px(1.2, 1.1), Px(2.2, 1.6));
@@ -145,14 +141,14 @@ TEST(FrmMainUndo, ChangesReachTheRecoveryFileThatRestoresThemAndACloseRemovesIt)
 
 // Runs twice: the parent starts this test again as a child with FD_CRASH_DATA set, which
 // changes a form and is killed once its recovery file is written.
-TEST(FrmMainUndo, AKilledWindowsFormIsOfferedAtTheNextStartAndRestoredExactly) {
+TEST_F(FrmMainUndo, AKilledWindowsFormIsOfferedAtTheNextStartAndRestoredExactly) {
     if (const char* dir = std::getenv("FD_CRASH_DATA")) {
-        Window win(false, dir);
-        OpenThreeLabels(win);
-        Drag(win.w->PageView(0), Px(1.2, 1.1), Px(2.2, 1.6));
+        Window crashing(false, dir);
+        OpenThreeLabels(crashing);
+        Drag(crashing.w->PageView(0), Px(1.2, 1.1), Px(2.2, 1.6));
         std::string error;
-        files::AtomicWriteFile(std::string(dir) + "/expected", Written(*win.w), error);
-        if (QTest::qWaitFor([&] { return files::FileExists(win.w->RecoveryPath()); }))
+        files::AtomicWriteFile(std::string(dir) + "/expected", Written(*crashing.w), error);
+        if (QTest::qWaitFor([&] { return files::FileExists(crashing.w->RecoveryPath()); }))
             raise(SIGKILL);
         return;  // not killed: the parent fails
     }
@@ -181,8 +177,7 @@ TEST(FrmMainUndo, AKilledWindowsFormIsOfferedAtTheNextStartAndRestoredExactly) {
     EXPECT_EQ(ui.calls.at(0).text.rfind("Recover the unsaved form three of ", 0), 0u);
     std::string expected, error;
     ASSERT_TRUE(files::ReadWholeFile(folder + "/expected", expected, error)) << error;
-    Window next;
-    ASSERT_TRUE(next.w->OpenRecovered(e->layoutText));
-    EXPECT_TRUE(Written(*next.w) == expected);
-    EXPECT_TRUE(next.w->IsModified());
+    ASSERT_TRUE(w.OpenRecovered(e->layoutText));
+    EXPECT_TRUE(Written(w) == expected);
+    EXPECT_TRUE(w.IsModified());
 }

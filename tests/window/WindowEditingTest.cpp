@@ -11,15 +11,15 @@
 #include "window/PropertiesDock.h"
 #include "window/WindowFixture.h"
 
+using WindowEditing = WindowTest;
+
 namespace {
 bool Holds(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
 }
 }  // namespace
 
-TEST(WindowEditing, CutCopyPasteAndArrangeAreOneStepEachAndPasteCrossesForms) {
-    Window win;
-    FrmMain& w = *win.w;
+TEST_F(WindowEditing, CutCopyPasteAndArrangeAreOneStepEachAndPasteCrossesForms) {
     OpenThreeLabels(win);  // "Item" at (1, 1), (3, 2) and (1, 4)
     PageCanvas* page = w.PageView(0);
     ClickAt(page, Px(1.2, 1.1));
@@ -72,9 +72,7 @@ TEST(WindowEditing, CutCopyPasteAndArrangeAreOneStepEachAndPasteCrossesForms) {
     EXPECT_FALSE(w.IsModified());
 }
 
-TEST(WindowEditing, AClickShowsTheItemsPropertiesBesideThePageAndTheDockFollows) {
-    Window win;
-    FrmMain& w = *win.w;
+TEST_F(WindowEditing, AClickShowsTheItemsPropertiesBesideThePageAndTheDockFollows) {
     OpenThreeLabels(win);
     const int box = w.Canvas().AddBox({4, 6, 2, 1}, 0);
     PageCanvas* page = w.PageView(0);
@@ -107,11 +105,10 @@ TEST(WindowEditing, AClickShowsTheItemsPropertiesBesideThePageAndTheDockFollows)
     EXPECT_FALSE(dock->isVisible());
 }
 
-TEST(WindowEditing, F1OpensTheGuideShippedWithTheProgramAtItsSections) {
-    Window win;
-    ClickAt(win.w->PageView(0), Px(6, 9));
+TEST_F(WindowEditing, F1OpensTheGuideShippedWithTheProgramAtItsSections) {
+    ClickAt(w.PageView(0), Px(6, 9));
     Press(Qt::Key_F1);
-    auto* help = win.w->findChild<HelpWindow*>("frmHelp");
+    auto* help = w.findChild<HelpWindow*>("frmHelp");
     ASSERT_TRUE(help && help->isVisible());
     QTextBrowser* text = help->Browser();
     EXPECT_TRUE(text->toPlainText().contains("Cut, copy and paste"));

@@ -140,6 +140,11 @@ struct Window {
     }
     void Choose(const char* entry) { ::Choose(Find<QAction>(entry)); }
 };
+// A test that starts from a window of its own, `w` its form.
+struct WindowTest : testing::Test {
+    Window win;
+    FrmMain& w = *win.w;
+};
 
 // Pixels of a point on the page at the test's 96 per inch.
 inline QPoint Px(double x, double y) {
