@@ -45,12 +45,10 @@ TEST_F(DialogsInWindow, EachItemDialogAppliesWhatIsTypedAndTheFormSavedWhileItIs
     const std::string path = win.data.filePath("round.ldt").toStdString();
     FrmItemProps* previous = nullptr;
     for (const auto& k : cases) {
-        if (k.y > 0) {
-            ChooseFromNextPopup("Properties");
-            ClickAt(w.PageView(0), Px(1.6, k.y), Qt::NoModifier, Qt::RightButton);
-        } else {
+        if (k.y > 0)
+            ChooseFromPopupAt(w.PageView(0), Px(1.6, k.y), "Properties");
+        else
             d.OpenShapeProperties(ShapePropsLogic::Kind::SignatureBox, signature);
-        }
         FrmItemProps* dialog = k.dialog();
         ASSERT_TRUE(dialog && dialog->isVisible()) << k.title;
         EXPECT_EQ(dialog->windowTitle(), k.title);

@@ -237,37 +237,30 @@ TEST_F(FrmMainEditing, TheItemMenuDeletesThatItemAloneAndTurnsALabelIntoADataFie
     PageCanvas* page = w.PageView(0);
     ClickAt(page, Px(1.2, 1.1));
     ClickAt(page, Px(3.2, 1.1), Qt::ControlModifier);
-    ChooseFromNextPopup("Delete");
-    ClickAt(page, Px(1.5, 3.5), Qt::NoModifier, Qt::RightButton);  // the image
-    ChooseFromNextPopup("Delete");                                 // a hotspot goes with its label
-    ClickAt(page, Px(7.3, 3.8), Qt::NoModifier, Qt::RightButton);
+    ChooseFromPopupAt(page, Px(1.5, 3.5), "Delete");  // the image
+    ChooseFromPopupAt(page, Px(7.3, 3.8), "Delete");  // a hotspot goes with its label
     EXPECT_FALSE(c.Images()[size_t(image)].active || c.Hotspots()[size_t(hotspot)].active);
     EXPECT_EQ(c.LabelAt(c.Hotspots()[size_t(hotspot)].label), nullptr);
     EXPECT_EQ(w.Editor().SelectedLabels(), (std::vector<int>{a, b}));  // still there
     // The box's label stands for the box.
-    ChooseFromNextPopup("Delete");
-    ClickAt(page, Px(4.05, 3.05), Qt::NoModifier, Qt::RightButton);
+    ChooseFromPopupAt(page, Px(4.05, 3.05), "Delete");
     EXPECT_FALSE(c.Boxes()[size_t(box)].active);
 
-    ChooseFromNextPopup("PT_NAME PATIENT.LAST_NAME", "Data Fields");
-    ClickAt(page, Px(1.2, 1.1), Qt::NoModifier, Qt::RightButton);
+    ChooseFromPopupAt(page, Px(1.2, 1.1), "PT_NAME PATIENT.LAST_NAME", "Data Fields");
     EXPECT_EQ(c.Label(a).caption, "~PT_NAME");
     EXPECT_TRUE(c.Label(a).autoSize);
     EXPECT_EQ(w.Model().Item(a).itemKind, ItemKind::DatabaseField);
     c.Label(0).caption = "Default";
-    ChooseFromNextPopup("Text (Static)");
-    ClickAt(page, Px(1.2, 1.1), Qt::NoModifier, Qt::RightButton);
+    ChooseFromPopupAt(page, Px(1.2, 1.1), "Text (Static)");
     EXPECT_EQ(c.Label(a).caption, "Default");
     EXPECT_EQ(w.Model().Item(a).itemKind, ItemKind::StaticText);
     // A barcode's label is turned into a data field as any label is; it stays a barcode of
     // its size.
     int barcode = c.AddBarcode({1, 6, 2, 0.5}, 0, "123");
-    ChooseFromNextPopup("PT_ID PATIENT.ID", "Data Fields");
-    ClickAt(page, Px(1.05, 6.05), Qt::NoModifier, Qt::RightButton);
+    ChooseFromPopupAt(page, Px(1.05, 6.05), "PT_ID PATIENT.ID", "Data Fields");
     EXPECT_EQ(c.Label(barcode).caption, "~PT_ID");
     EXPECT_EQ(c.GetBarcodeWidthHeight(barcode), "2\t0.5");
-    ChooseFromNextPopup("Delete");
-    ClickAt(page, Px(3.2, 1.1), Qt::NoModifier, Qt::RightButton);
+    ChooseFromPopupAt(page, Px(3.2, 1.1), "Delete");
     EXPECT_EQ(c.LabelAt(b), nullptr);
     EXPECT_NE(c.LabelAt(a), nullptr);
     // A menu closed without a choice gives nothing back.
@@ -334,11 +327,9 @@ TEST_F(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
 TEST_F(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsWrittenWithoutItsRowLines) {
     int a = AddLabel(w, 1, 1);
     PageCanvas* page = w.PageView(0);
-    ChooseFromNextPopup("Properties");
-    ClickAt(page, Px(1.2, 1.1), Qt::NoModifier, Qt::RightButton);
+    ChooseFromPopupAt(page, Px(1.2, 1.1), "Properties");
     auto* dlg = w.findChild<FrmProps*>("frmProps");
-    ASSERT_NE(dlg, nullptr);
-    ASSERT_TRUE(dlg->isVisible());
+    ASSERT_TRUE(dlg && dlg->isVisible());
     EXPECT_EQ(dlg->windowTitle(), "Properties");
     auto field = [&](const char* name) { return dlg->findChild<QLineEdit*>(name); };
     Type(field("txtStatic"), "Balance due");

@@ -183,13 +183,16 @@ void OnNextModal(Act act, int tries = 500) {
             OnNextModal<Dialog>(act, tries - 1);
     });
 }
-// Chooses the entry (in a sub-menu when given) of the pop-up menu the next right click opens.
-inline void ChooseFromNextPopup(const QString& entry, const QString& subMenu = {}) {
+// Right-clicks the point of w and chooses the entry (in a sub-menu when given) of the pop-up
+// menu that opens.
+inline void ChooseFromPopupAt(QWidget* w, QPoint at, const QString& entry,
+                              const QString& subMenu = {}) {
     QTimer::singleShot(50, [=] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr);
         ClickEntry(subMenu.isEmpty() ? menu : ClickEntry(menu, subMenu), entry);
     });
+    ClickAt(w, at, Qt::NoModifier, Qt::RightButton);
 }
 
 // The layout text the window would write now.
