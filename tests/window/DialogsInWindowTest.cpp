@@ -12,9 +12,7 @@ std::string Body(const std::string& text) {
 }
 }  // namespace
 
-// Each item dialog opens from the item's menu (the signature box's from the window), closes
-// another kind's, refuses a bad width and applies what is typed; saved while it is open, the
-// form holds what the window holds and reads back so.
+// Each opens from the item's menu (the signature box's from the window) and closes another kind's.
 TEST_F(DialogsInWindow, EachItemDialogAppliesWhatIsTypedAndTheFormSavedWhileItIsOpenReadsBack) {
     CanvasModel& c = w.Canvas();
     ItemDialogs& d = w.Dialogs();
@@ -52,9 +50,7 @@ TEST_F(DialogsInWindow, EachItemDialogAppliesWhatIsTypedAndTheFormSavedWhileItIs
         FrmItemProps* dialog = k.dialog();
         ASSERT_TRUE(dialog && dialog->isVisible()) << k.title;
         EXPECT_EQ(dialog->windowTitle(), k.title);
-        if (previous && previous != dialog) {
-            EXPECT_FALSE(previous->isVisible()) << k.title;  // other kinds close
-        }
+        EXPECT_FALSE(previous && previous != dialog && previous->isVisible()) << k.title;
         previous = dialog;
         Type(dialog->Field("Width"), "-", true);  // refused
         EXPECT_EQ(dialog->Field("Width")->text(), "2.000");
@@ -80,8 +76,7 @@ TEST_F(DialogsInWindow, EachItemDialogAppliesWhatIsTypedAndTheFormSavedWhileItIs
     EXPECT_TRUE(win.ui.Messages().empty());
 }
 
-// Saved while the line dialog or the list picker is open, the form is the page's and their
-// unapplied edits wait; in modal Form Setup the save key reaches nothing, and OK applies all.
+// In modal Form Setup the save key reaches nothing, and OK applies all.
 TEST_F(DialogsInWindow,
        SavedWhileTheLineListOrSetupDialogIsOpenTheFormIsThePagesAndTheirEditsWait) {
     OpenThreeLabels(win);

@@ -139,14 +139,14 @@ TEST_F(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBac
     QDir().mkpath(images);
     ASSERT_TRUE(ruled.save(images + "/ruled.png"));
     ASSERT_TRUE(QImage(60, 30, QImage::Format_RGB32).save(images + "/logo.png"));
-    QFile layout(win.data.filePath("ruled.ldt"));
-    ASSERT_TRUE(layout.open(QIODevice::WriteOnly));
-    layout.write(
-        "<HEADER>\r\nPage:\t8.5\t11\r\nBackground_Image:\truled.png\t1\t1\r\n"
-        "Image:\t0.5\t0.4\t1.2\t0.6\tlogo.png\t\t1\r\n</HEADER>\r\n"
-        "<PAGE>\r\n</PAGE>\r\n");
-    layout.close();
-    ASSERT_TRUE(w.OpenLayout(layout.fileName().toStdString()));
+    const std::string layout = win.data.filePath("ruled.ldt").toStdString();
+    std::string error;
+    ASSERT_TRUE(files::AtomicWriteFile(layout,
+                                       MakeLayout("Background_Image:\truled.png\t1\t1\r\n"
+                                                  "Image:\t0.5\t0.4\t1.2\t0.6\tlogo.png\t\t1\r\n",
+                                                  "<PAGE>\r\n</PAGE>\r\n"),
+                                       error));
+    ASSERT_TRUE(w.OpenLayout(layout));
 
     Choose(w.ToolButton(kInsertGrid));
     ClickAt(w.PageView(0), Px(1, 1.5));
@@ -196,18 +196,13 @@ TEST_F(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBac
     press("Clear");
     for (int i : cells) EXPECT_EQ(w.Canvas().LabelAt(i), nullptr);
     press("Done");
-    EXPECT_FALSE(grid->isVisible());
-    EXPECT_FALSE(w.Editor().GridAreaVisible());
+    EXPECT_FALSE(grid->isVisible() || w.Editor().GridAreaVisible());
     EXPECT_TRUE(win.ui.Messages().empty());
 }
 
 TEST_F(FrmMainEditing, GridsGetConsecutiveNumbersAndComeBackSelected) {
-    GridArea area;
-    area.left = area.top = 1;
-    area.right = 4;
-    area.bottom = 2;
-    area.columns = area.rows = 2;
-    area.tag = "grid";
+    GridArea area{
+        .left = 1, .top = 1, .right = 4, .bottom = 2, .columns = 2, .rows = 2, .tag = "grid"};
     auto first = w.BuildGrid(area);
     auto second = w.BuildGrid(area);
     ASSERT_EQ(first.size(), 4u);
@@ -222,9 +217,7 @@ TEST_F(FrmMainEditing, GridsGetConsecutiveNumbersAndComeBackSelected) {
     area.columns = 4;
     auto data = w.BuildGrid(area);
     ASSERT_FALSE(data.empty());
-    EXPECT_EQ(w.Canvas().Label(data[0]).caption,
-              "\xF4"
-              "3:1,1");
+    EXPECT_EQ(w.Canvas().Label(data[0]).caption, std::string("\xF4") + "3:1,1");
 }
 
 TEST_F(FrmMainEditing, TheItemMenuDeletesThatItemAloneAndTurnsALabelIntoADataFieldOrStaticText) {
@@ -247,15 +240,13 @@ TEST_F(FrmMainEditing, TheItemMenuDeletesThatItemAloneAndTurnsALabelIntoADataFie
     EXPECT_FALSE(c.Boxes()[size_t(box)].active);
 
     ChooseFromPopupAt(page, Px(1.2, 1.1), "PT_NAME PATIENT.LAST_NAME", "Data Fields");
-    EXPECT_EQ(c.Label(a).caption, "~PT_NAME");
-    EXPECT_TRUE(c.Label(a).autoSize);
+    EXPECT_TRUE(c.Label(a).caption == "~PT_NAME" && c.Label(a).autoSize);
     EXPECT_EQ(w.Model().Item(a).itemKind, ItemKind::DatabaseField);
     c.Label(0).caption = "Default";
     ChooseFromPopupAt(page, Px(1.2, 1.1), "Text (Static)");
     EXPECT_EQ(c.Label(a).caption, "Default");
     EXPECT_EQ(w.Model().Item(a).itemKind, ItemKind::StaticText);
-    // A barcode's label is turned into a data field as any label is; it stays a barcode of
-    // its size.
+    // A barcode's label becomes a data field as any label does, and stays a barcode of its size.
     int barcode = c.AddBarcode({1, 6, 2, 0.5}, 0, "123");
     ChooseFromPopupAt(page, Px(1.05, 6.05), "PT_ID PATIENT.ID", "Data Fields");
     EXPECT_EQ(c.Label(barcode).caption, "~PT_ID");
@@ -306,8 +297,7 @@ TEST_F(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
     win.ui.fileAnswers.push_back(win.data.filePath("kept.ldt").toStdString());
     win.ui.boolAnswers.assign(4, true);
     win.Choose("mnuSaveToFile");
-    EXPECT_FALSE(w.IsModified());
-    EXPECT_FALSE(w.isWindowModified());
+    EXPECT_FALSE(w.IsModified() || w.isWindowModified());
     // Save writes where the form came from, or where the user names for a new form.
     Press(Qt::Key_Right);
     const std::string moved = Written(w);

@@ -28,9 +28,8 @@ TEST_F(FrmMainUndo, EachCommandKindIsUndoneAndRedoneByteForByte) {
         {"Undo Insert", [&] { ClickAt(page, Px(5, 6)); }},
         {"Undo Insert Grid",
          [&] {
-             GridArea area;
-             area.left = 4, area.top = 8, area.right = 7, area.bottom = 9;
-             area.columns = 3, area.rows = 2, area.tag = "grid";
+             GridArea area{.left = 4, .top = 8, .right = 7, .bottom = 9, .columns = 3, .rows = 2};
+             area.tag = "grid";
              w.BuildGrid(area);
          }},
         {"Undo Properties",
@@ -60,8 +59,7 @@ TEST_F(FrmMainUndo, EachCommandKindIsUndoneAndRedoneByteForByte) {
         EXPECT_EQ(Written(w), texts[i - 1]) << i;
         ExpectPageAsDrawnAfresh(w, 0, -int(i));
     }
-    EXPECT_FALSE(undo->isEnabled());
-    EXPECT_FALSE(w.IsModified());
+    EXPECT_FALSE(undo->isEnabled() || w.IsModified());
     EXPECT_EQ(page->height(), 11 * 96 + 1);  // the page shows the size it is undone to
     EXPECT_EQ(redo->text(), "Redo Move");
     for (size_t i = 1; i < texts.size(); ++i) {
@@ -96,8 +94,7 @@ TEST_F(FrmMainUndo, AnOpenPropertiesDialogStaysOnItsLabelAndShowsTheUndoneValues
     EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Properties");
     for (const char* shown : {"3.000", "2.250", "3.000"}) {
         std::string(shown) == "2.250" ? w.Redo() : w.Undo();
-        EXPECT_TRUE(dlg->isVisible());
-        EXPECT_EQ(dlg->CurrentLabelIndx(), label);
+        EXPECT_TRUE(dlg->isVisible() && dlg->CurrentLabelIndx() == label) << shown;
         EXPECT_EQ(w.Canvas().LabelAt(label)->caption, caption);
         EXPECT_EQ(left->text(), shown);
     }
@@ -135,8 +132,7 @@ TEST_F(FrmMainUndo, ChangesReachTheRecoveryFileThatRestoresThemAndACloseRemovesI
     EXPECT_TRUE(recent->actions()[0]->text().endsWith("three.ldt"));
     win.ui.boolAnswers = {true};  // the changes may go
     ClickEntry(recent, recent->actions()[0]->text());
-    EXPECT_FALSE(w.IsModified());
-    EXPECT_FALSE(files::FileExists(path));
+    EXPECT_FALSE(w.IsModified() || files::FileExists(path));
 }
 
 // Runs twice: the parent starts this test again as a child with FD_CRASH_DATA set, which

@@ -52,9 +52,7 @@ TEST_F(WindowEditing, CutCopyPasteAndArrangeAreOneStepEachAndPasteCrossesForms) 
     // Another form takes them from the menu, one shift further with each paste.
     Window other;
     QCursor::setPos(QPoint(-100, -100));
-    for (int n = 0; n < 2; ++n) {
-        other.Choose("mnuPaste");
-    }
+    for (int n = 0; n < 2; ++n) other.Choose("mnuPaste");
     text = Written(*other.w);
     EXPECT_TRUE(Holds(text, "Item\t1.02\t1.02\t") && Holds(text, "Item\t1.04\t4.04\t")) << text;
 
@@ -77,15 +75,13 @@ TEST_F(WindowEditing, AClickShowsTheItemsPropertiesBesideThePageAndTheDockFollow
     const int box = w.Canvas().AddBox({4, 6, 2, 1}, 0);
     PageCanvas* page = w.PageView(0);
     PropertiesDock* dock = w.Dialogs().Dock();
-    ASSERT_NE(dock, nullptr);
-    EXPECT_FALSE(dock->isVisible());
+    ASSERT_TRUE(dock && !dock->isVisible());
     // A plain click and a Shift-click show the label's dialog, docked: nothing covers the page.
     for (auto [x, y, mods, label] :
          {std::tuple{1.2, 1.1, Qt::NoModifier, 1}, std::tuple{3.2, 2.1, Qt::ShiftModifier, 2}}) {
         ClickAt(page, Px(x, y), mods);
         FrmProps* props = w.Dialogs().LabelProperties();
-        ASSERT_NE(props, nullptr);
-        EXPECT_EQ(props->CurrentLabelIndx(), label);
+        ASSERT_TRUE(props && props->CurrentLabelIndx() == label) << label;
         EXPECT_TRUE(dock->Holds(props) && dock->isVisible() && !dock->isFloating());
     }
     EXPECT_FALSE(dock->geometry().intersects(w.centralWidget()->geometry()));
@@ -101,8 +97,7 @@ TEST_F(WindowEditing, AClickShowsTheItemsPropertiesBesideThePageAndTheDockFollow
     EXPECT_EQ(win.ui.calls.back().text, "Delete shpBox(" + std::to_string(box + 1) + ")?");
     EXPECT_TRUE(w.Canvas().Boxes()[size_t(box)].active && dialog->isVisible());
     ClickAt(dialog->CloseButton());
-    EXPECT_TRUE(w.Canvas().Boxes()[size_t(box)].active);
-    EXPECT_FALSE(dock->isVisible());
+    EXPECT_TRUE(w.Canvas().Boxes()[size_t(box)].active && !dock->isVisible());
 }
 
 TEST_F(WindowEditing, F1OpensTheGuideShippedWithTheProgramAtItsSections) {
