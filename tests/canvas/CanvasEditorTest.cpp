@@ -41,15 +41,6 @@ struct Editing : LoadedLayout {
     void Border(std::initializer_list<int> labels) {
         for (int i : labels) canvas.Label(i).bordered = true;
     }
-    // A plain click, then shift-clicks: the selection as the pointer makes it.
-    void Pick(std::initializer_list<int> labels) {
-        bool shift = false;
-        for (int i : labels) {
-            editor.PressLabel(i, L(i).left, L(i).top, shift, false);
-            editor.CancelDrag();
-            shift = true;
-        }
-    }
     const BoxRecord& Box(int i) { return canvas.Boxes()[size_t(i)]; }
 };
 struct Edited : Editing, testing::Test {};
@@ -96,8 +87,7 @@ TEST_F(Selection, PlainShiftAndCtrlClicksFollowTheirRules) {
     editor.CancelDrag();
     EXPECT_EQ(editor.SelectedLabels(), (Labels{b}));
     editor.UnselectAll();
-    EXPECT_TRUE(editor.SelectedLabels().empty());
-    EXPECT_EQ(editor.MarkedLabel(), -1);
+    EXPECT_TRUE(editor.SelectedLabels().empty() && editor.MarkedLabel() == -1);
 }
 
 TEST_F(Selection, GroupMovesStopAtThePageEdgeKeepingTheGroupsShape) {
@@ -118,7 +108,8 @@ TEST_F(Selection, GroupMovesStopAtThePageEdgeKeepingTheGroupsShape) {
         int a = e.Label(0.1, 1), b = e.Label(5, 2);
         e.canvas.Label(b).height = 0.2;
         int box = e.canvas.AddBox({1, 4, 2, 4}, 0);
-        e.Pick({a});
+        e.editor.PressLabel(a, 0.1, 1, false, false);
+        e.editor.CancelDrag();
         e.editor.PressLabel(b, 5.1, 2.05, true, false);
         std::string how = c.how;
         if (how == "drag") {
@@ -191,16 +182,14 @@ TEST_F(Selection, DeletingKeepsShapesUnlessMarkedAndIndicesAreNeverReused) {
     editor.SelectInRect({0, 0, 8, 10}, 0, false);
     EXPECT_FALSE(editor.IsSelected(boxLabel));  // companion labels never join
     editor.DeleteSelection();
-    EXPECT_EQ(canvas.LabelAt(a), nullptr);
-    EXPECT_TRUE(Box(box).active);
+    EXPECT_TRUE(canvas.LabelAt(a) == nullptr && Box(box).active);
     editor.PressItem({H::Box, box}, 1, 1, false, false);
     editor.CancelDrag();
     int closedBefore = closed;
     editor.DeleteSelection();
     EXPECT_FALSE(Box(box).active);
     EXPECT_GT(closed, closedBefore);  // its dialog does not outlive it
-    int next = Label(1, 1);
-    EXPECT_GT(next, a);
+    EXPECT_GT(Label(1, 1), a);
     EXPECT_EQ(Write().find("Box:"), std::string::npos);
     EXPECT_NE(Write().find("Text\t1\t1"), std::string::npos);
 }
