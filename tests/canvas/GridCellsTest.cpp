@@ -58,8 +58,8 @@ TEST_F(GridCells, DataGridRecordsRunDownEachBlockOfColumns) {
     // Column by column: the first block holds records 1..4, the second 5..8.
     EXPECT_EQ(caps[0] + caps[3] + caps[4] + caps[12] + caps[23],
               M + "2:1,1" + M + "2:1,4" + M + "2:2,1" + M + "2:1,5" + M + "2:3,8");
-    EXPECT_EQ(canvas.LabelBackColor(cells[0]), kGridCellColor);
-    EXPECT_EQ(canvas.Label(cells[0]).tag, "DATAgrid");
+    EXPECT_TRUE(canvas.LabelBackColor(cells[0]) == kGridCellColor &&
+                canvas.Label(cells[0]).tag == "DATAgrid");
     // Each cell carries its record and field as its row and column through a save.
     EXPECT_EQ(canvas.Label(cells[13]).spare, "#6#1");
     EXPECT_NE(Write().find("\tL-6-1\t"), std::string::npos);
@@ -202,20 +202,18 @@ TEST_F(GridCells, ColumnOperationsTouchOneColumnOfOneGridAndStayOnThePage) {
     GridColumn third{1, false, 3, 0};
     for (int i : GridColumnLabels(canvas, third)) canvas.Label(i).alignment = LabelAlignment::Right;
     ResizeGridColumn(canvas, third, 0.5);
-    EXPECT_DOUBLE_EQ(canvas.Label(plainCells[4]).left + canvas.Label(plainCells[4]).width, 5.5);
-    EXPECT_DOUBLE_EQ(canvas.Label(plainCells[4]).width, 1);
+    const LabelControl& right = canvas.Label(plainCells[4]);
+    EXPECT_EQ(std::pair(right.left + right.width, right.width), std::pair(5.5, 1.0));
 
     // Autosize: every column of the grid when no column is named.
     GridColumn all{1, false, 0, 0};
     AutosizeGridColumn(canvas, metrics, all, true);
     const LabelControl& cell = canvas.Label(plainCells[0]);
     const double fit = metrics.TextWidth("1:1,1", "Arial", cell.fontSize, false, false);
-    EXPECT_TRUE(cell.autoSize);
-    EXPECT_DOUBLE_EQ(cell.width, fit);
+    EXPECT_EQ(std::pair(cell.autoSize, cell.width), std::pair(true, fit));
     EXPECT_FALSE(canvas.Label(otherCells[0]).autoSize || canvas.Label(dataCells[0]).autoSize);
     AutosizeGridColumn(canvas, metrics, all, false);
-    EXPECT_FALSE(cell.autoSize);
-    EXPECT_DOUBLE_EQ(cell.width, fit);
+    EXPECT_EQ(std::pair(cell.autoSize, cell.width), std::pair(false, fit));
 }
 
 TEST_F(GridCells, TheWholeGridMovesTogetherUpToThePageEdge) {
