@@ -1,6 +1,5 @@
-// The page drawing that screen, print and export share: golden pictures (compared
-// with a tolerance, fonts differ slightly between machines) and exact checks of
-// what does not depend on fonts.
+// The page drawing that screen, print and export share: golden pictures (with a tolerance,
+// as fonts differ between machines) and exact checks of what does not depend on fonts.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -152,8 +151,7 @@ TEST(Render, ACrowdedPageDrawnInBandsIsThePageDrawnAtOnce) {
     }
 }
 
-// A one-line caption drawn from the glyph table is what shaping draws, kerning, clipping
-// and alignment included; what the table cannot draw as shaping would is left to shaping.
+// Kerning, clipping and alignment included; what the table cannot draw as shaping does is left.
 TEST(Render, CaptionsFromTheGlyphTableAreTheShapedCaptions) {
     const struct {
         const char* caption;
@@ -610,8 +608,7 @@ TEST(Print, WideCaptionsLoseCharactersFromTheSideAwayFromTheirAlignment) {
                 print(1 - fits, 2 * fits, LabelAlignment::Right));
 }
 
-// Render (every page), Export PDF (the pages with something on them) and a preview to
-// PDF lay each page on the same sheet, width across; nothing is left half-written.
+// Render (every page), Export PDF (the pages with something on them) and a preview alike.
 TEST(Print, PdfsLayEveryPageOnOneSheetAndAreWrittenWhole) {
     auto pdf = [](const std::string& path) {  // the first sheet (points) and the page count
         std::string bytes, error;

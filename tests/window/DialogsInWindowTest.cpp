@@ -44,7 +44,7 @@ TEST_F(DialogsInWindow, EachItemDialogAppliesWhatIsTypedAndTheFormSavedWhileItIs
     FrmItemProps* previous = nullptr;
     for (const auto& k : cases) {
         if (k.y > 0)
-            ChooseFromPopupAt(w.PageView(0), Px(1.6, k.y), "Properties");
+            ChooseFromPopupAt(page, Px(1.6, k.y), "Properties");
         else
             d.OpenShapeProperties(ShapePropsLogic::Kind::SignatureBox, signature);
         FrmItemProps* dialog = k.dialog();
@@ -95,7 +95,7 @@ TEST_F(DialogsInWindow,
     EXPECT_EQ(save().find("0.75"), std::string::npos);
     EXPECT_TRUE(line->isVisible() && line->HorizontalStepField()->text() == "0.75");
 
-    ClickAt(w.PageView(0), Px(1.2, 1.1));
+    ClickAt(page, Px(1.2, 1.1));
     win.Choose("mnuFillFromList");
     FrmLists* lists = w.Dialogs().Lists();
     QTreeWidget* fields = lists->FieldList();

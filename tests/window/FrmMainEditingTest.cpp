@@ -7,7 +7,6 @@ using FrmMainEditing = WindowTest;
 
 TEST_F(FrmMainEditing, ShiftClickTwiceIsARubberBandCtrlClickTogglesAndAGroupMovesAsOne) {
     int a = AddLabel(w, 1, 1), b = AddLabel(w, 2, 2), far = AddLabel(w, 6, 8);
-    PageCanvas* page = w.PageView(0);
     ClickAt(page, Px(0.5, 0.5), Qt::ShiftModifier);
     EXPECT_TRUE(w.Canvas().Window().cornerPick);
     ClickAt(page, Px(3.5, 3.5));
@@ -45,7 +44,6 @@ TEST_F(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
     Choose(w.ToolButton(kInsertImage));
     EXPECT_FALSE(boxTool->isChecked());
     Choose(boxTool);
-    PageCanvas* page = w.PageView(0);
     ClickAt(page, Px(1, 1));
     EXPECT_TRUE(w.Editor().TopMarker().visible);
     QTest::mouseMove(page, Px(2, 2));
@@ -70,8 +68,7 @@ TEST_F(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
     Choose(boxTool);  // pressed again: back to the label tool, nothing pressed
     EXPECT_FALSE(boxTool->isChecked());
     EXPECT_EQ(w.Canvas().Window().insertMode, kInsertLabel);
-    // The label tool drops the template's label where the page is clicked, with no
-    // key held and the left button.
+    // The label tool drops the template's label on a plain left click, and on no other.
     int count = w.Canvas().ItemLabelCount();
     ClickAt(page, Px(5, 8), Qt::ControlModifier);
     ClickAt(page, Px(5, 8), Qt::AltModifier);
@@ -149,8 +146,8 @@ TEST_F(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBac
     ASSERT_TRUE(w.OpenLayout(layout));
 
     Choose(w.ToolButton(kInsertGrid));
-    ClickAt(w.PageView(0), Px(1, 1.5));
-    ClickAt(w.PageView(0), Px(5, 3.5));
+    ClickAt(page, Px(1, 1.5));
+    ClickAt(page, Px(5, 3.5));
     FrmGrid* grid = w.Dialogs().Grid();
     ASSERT_TRUE(grid && grid->isVisible());
     EXPECT_EQ(grid->windowTitle(), "Insert Grid");
@@ -177,8 +174,7 @@ TEST_F(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBac
         const LabelControl& l = w.Canvas().Label(cells[size_t(r * 3)]);
         EXPECT_NEAR(l.top + l.height / 2, 1.85 + 0.3 * r, 0.02) << r;
     }
-    // Saved from the menu while the grid shows its helper lines: the file holds the form as
-    // the window holds it, cells and all, and nothing of the lines.
+    // Saved from the menu while the grid shows its helper lines: the cells, none of the lines.
     const std::string saved = win.data.filePath("grid.ldt").toStdString();
     win.ui.fileAnswers.push_back(saved);
     win.ui.boolAnswers.assign(4, true);
@@ -227,7 +223,6 @@ TEST_F(FrmMainEditing, TheItemMenuDeletesThatItemAloneAndTurnsALabelIntoADataFie
     int a = AddLabel(w, 1, 1), b = AddLabel(w, 3, 1);
     int image = c.AddImage({1, 3, 1, 1}, 0, "a.png", "");
     int box = c.AddBox({4, 3, 2, 2}, 0), hotspot = c.AddHotspot({6.5, 3, 1, 1}, 0);
-    PageCanvas* page = w.PageView(0);
     ClickAt(page, Px(1.2, 1.1));
     ClickAt(page, Px(3.2, 1.1), Qt::ControlModifier);
     ChooseFromPopupAt(page, Px(1.5, 3.5), "Delete");  // the image
@@ -265,7 +260,6 @@ TEST_F(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
     ASSERT_TRUE(w.OpenLayout(DataPath("layouts/full.ldt")));
     EXPECT_FALSE(w.IsModified());
     // Selecting is not a change.
-    PageCanvas* page = w.PageView(0);
     const int a = AddLabel(w, 4, 9.5);
     w.MarkSaved();
     ClickAt(page, Px(4.2, 9.6));
@@ -316,7 +310,6 @@ TEST_F(FrmMainEditing, ChangesAreNotLostByClosingOrStartingANewFormUnasked) {
 
 TEST_F(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsWrittenWithoutItsRowLines) {
     int a = AddLabel(w, 1, 1);
-    PageCanvas* page = w.PageView(0);
     ChooseFromPopupAt(page, Px(1.2, 1.1), "Properties");
     auto* dlg = w.findChild<FrmProps*>("frmProps");
     ASSERT_TRUE(dlg && dlg->isVisible());
@@ -332,8 +325,7 @@ TEST_F(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsWrittenWithoutI
     ClickAt(dlg->findChild<QPushButton*>("cmdApply"));
     EXPECT_EQ(w.Canvas().Label(a).caption, "Balance due");
     EXPECT_DOUBLE_EQ(w.Canvas().Label(a).left, 2.25);
-    // A new step reaches the fields of the dialogs that show, not a hidden one's; a closed
-    // dialog is gone and forgotten.
+    // A new step reaches the dialogs that show, not a hidden one; a closed one is forgotten.
     FrmLineProps* hidden = w.Dialogs().OpenLineProps();
     hidden->hide();
     hidden->HorizontalStepField()->clear();
@@ -351,8 +343,7 @@ TEST_F(FrmMainEditing, ThePropertiesOfTheItemMenuEditALabelThatIsWrittenWithoutI
     const std::string path = win.data.filePath("edited.ldt").toStdString();
     ASSERT_TRUE(w.SaveLayout(path));
     EXPECT_NE(files::ReadTextFile(path).find("Balance due\t2.25\t1\t"), std::string::npos);
-    // A text box: the rows panel takes rows and height from the caption typed. Saved and
-    // recovery text (the window's whole text) while the rows show hold the caption alone.
+    // A text box's rows come from its caption; saved and recovery text hold the caption alone.
     const QString caption = "%T@TB1@Notes@0.600@3";
     Type(field("txtStatic"), caption);
     ClickAt(dlg->findChild<QPushButton*>("cmdAdjust"));

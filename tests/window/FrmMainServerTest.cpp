@@ -223,8 +223,7 @@ TEST_F(FrmMainServer, ConnectedAtStartToTheServerTheCommandLineNames) {
                   0u);
         if (!answers) continue;
 
-        // File > "Preview with Sample Data": the account's 20 characters of Courier do not
-        // fit its 1.5 in (the server has no catalogue: the field's name decides).
+        // "Preview with Sample Data": the account's 20 Courier characters overflow its 1.5 in.
         ASSERT_TRUE(w.OpenLayout(DataPath("layouts/full.ldt")));
         QString listed;
         OnNextModal<QDialog>([&](QDialog* dlg) {

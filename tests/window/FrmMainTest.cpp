@@ -10,8 +10,8 @@ TEST_F(MainWindow,
        StartsWithALetterOrDataEntryPageAndTheWholeToolBarInteractiveToolsOnlyWhenAsked) {
     EXPECT_EQ(win.Text("lblFrmSize"), " 8.5'' X  11''");
     EXPECT_EQ((std::pair{w.Canvas().PageWidth(), w.Canvas().PageHeight()}), (std::pair{8.5, 11.0}));
-    ASSERT_NE(w.PageView(0), nullptr);
-    EXPECT_EQ(w.PageView(0)->height(), 11 * 96 + 1);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->height(), 11 * 96 + 1);
     EXPECT_EQ(w.Canvas().Window().insertMode, kInsertLabel);
     EXPECT_TRUE(win.ui.calls.empty());  // no question, no server request
     EXPECT_EQ(w.windowTitle() + "|" + win.Text("lblStatus"),
@@ -42,8 +42,7 @@ TEST_F(MainWindow,
                 << a->objectName().toStdString() << " at " << width;
         }
     }
-    // A form that is not interactive has no hotspot or signature-box tool; one in use
-    // is given up.
+    // A form not interactive has no hotspot or signature-box tool, and gives up one in use.
     Choose(w.ToolButton(kInsertHotspot));
     w.Model().settings.interactive = false;
     w.UpdateInteractive();
@@ -82,7 +81,6 @@ TEST_F(MainWindow, PageButtonsWalkThePagesOfAnOpenedForm) {
 }
 
 TEST_F(MainWindow, ALongPageScrollsInHundredTwipStepsAndGuideLinesFollowThePointer) {
-    PageCanvas* page = w.PageView(0);
     ClickAt(win.Find<QCheckBox>("chkLinesOn"));
     EXPECT_TRUE(w.Canvas().Window().guideLines);
     QTest::mouseMove(page, QPoint(192, 288));
@@ -227,9 +225,8 @@ TEST_F(MainWindow, BackgroundListFileAndLocalFilesCommands) {
     EXPECT_TRUE(win.ui.Messages().empty());
 }
 
-// Keys reach the page at start, after each kind of dialog and after the zoom box, sent
-// as a keyboard sends them (to the focused widget); Ctrl+wheel keeps the point under the
-// pointer on both axes, over the page and over the grey beside it.
+// Keys reach the page at start, after each kind of dialog and after the zoom box; Ctrl+wheel
+// keeps the point under the pointer on both axes, over the page and the grey beside it.
 TEST_F(WindowFaults, KeysReachThePageAndTheWheelZoomsAroundThePointer) {
     w.Model().settings.verticalShift = 0.25;
     const int label = AddLabel(w, 1, 1);
@@ -250,7 +247,7 @@ TEST_F(WindowFaults, KeysReachThePageAndTheWheelZoomsAroundThePointer) {
         } else if (way == 3) {
             ClickAt(win.Find<QComboBox>("cboZoom"));  // its list opens; Escape shuts it
             Press(Qt::Key_Escape);
-            ClickAt(w.PageView(0), Px(1.2, 1.1));
+            ClickAt(page, Px(1.2, 1.1));
         }
         InFront(&w);  // as the window manager does when a dialog goes
         w.Editor().SelectInRect({0, 0, 20, 20}, 0, false);
@@ -263,7 +260,7 @@ TEST_F(WindowFaults, KeysReachThePageAndTheWheelZoomsAroundThePointer) {
     QCoreApplication::processEvents();
     auto* container = win.Find<QWidget>("picContainer");
     auto under = [&](QPoint at) {  // inches of the page under a point of the viewport
-        return QPointF(w.PageView(0)->mapFrom(container, at)) / w.PageView(0)->PixelsPerInch();
+        return QPointF(page->mapFrom(container, at)) / page->PixelsPerInch();
     };
     const std::pair<QPoint, int> turns[] = {
         {{1000, 300}, 120}, {{460, 300}, 120}, {{300, 200}, 240}, {{500, 400}, -120}};

@@ -6,7 +6,6 @@ using FrmMainUndo = WindowTest;
 // The page is painted as afresh after every step, undo and redo: no part of it is left stale.
 TEST_F(FrmMainUndo, EachCommandKindIsUndoneAndRedoneByteForByte) {
     OpenThreeLabels(win);
-    PageCanvas* page = w.PageView(0);
     auto* undo = win.Find<QAction>("mnuUndo");
     auto* redo = win.Find<QAction>("mnuRedo");
     EXPECT_FALSE(undo->isEnabled());
@@ -81,9 +80,9 @@ TEST_F(FrmMainUndo, EachCommandKindIsUndoneAndRedoneByteForByte) {
 TEST_F(FrmMainUndo, AnOpenPropertiesDialogStaysOnItsLabelAndShowsTheUndoneValues) {
     OpenThreeLabels(win);
     // A deleted label before it: its index stays taken, so no label is renumbered.
-    ClickAt(w.PageView(0), Px(1.2, 1.1));
+    ClickAt(page, Px(1.2, 1.1));
     Press(Qt::Key_Delete);
-    DoubleClickAt(w.PageView(0), Px(3.2, 2.1));
+    DoubleClickAt(page, Px(3.2, 2.1));
     auto* dlg = w.findChild<FrmProps*>("frmProps");
     ASSERT_TRUE(dlg && dlg->isVisible());
     const int label = dlg->CurrentLabelIndx();
@@ -104,7 +103,7 @@ TEST_F(FrmMainUndo, AnOpenPropertiesDialogStaysOnItsLabelAndShowsTheUndoneValues
 TEST_F(FrmMainUndo, ChangesReachTheRecoveryFileThatRestoresThemAndACloseRemovesIt) {
     OpenThreeLabels(win);
     const std::string path = w.RecoveryPath();
-    Drag(w.PageView(0), Px(1.2, 1.1), Px(2.2, 1.6));
+    Drag(page, Px(1.2, 1.1), Px(2.2, 1.6));
     QTest::qWait(20);
     recovery::Entry e = recovery::Read(path);
     ASSERT_EQ(e.problem, "");

@@ -21,7 +21,6 @@ bool Holds(const std::string& text, const char* part) {
 
 TEST_F(WindowEditing, CutCopyPasteAndArrangeAreOneStepEachAndPasteCrossesForms) {
     OpenThreeLabels(win);  // "Item" at (1, 1), (3, 2) and (1, 4)
-    PageCanvas* page = w.PageView(0);
     ClickAt(page, Px(1.2, 1.1));
     ClickAt(page, Px(3.2, 2.1), Qt::ShiftModifier);
     Press(Qt::Key_C, Qt::ControlModifier);
@@ -73,7 +72,6 @@ TEST_F(WindowEditing, CutCopyPasteAndArrangeAreOneStepEachAndPasteCrossesForms) 
 TEST_F(WindowEditing, AClickShowsTheItemsPropertiesBesideThePageAndTheDockFollows) {
     OpenThreeLabels(win);
     const int box = w.Canvas().AddBox({4, 6, 2, 1}, 0);
-    PageCanvas* page = w.PageView(0);
     PropertiesDock* dock = w.Dialogs().Dock();
     ASSERT_TRUE(dock && !dock->isVisible());
     // A plain click and a Shift-click show the label's dialog, docked: nothing covers the page.
@@ -101,7 +99,7 @@ TEST_F(WindowEditing, AClickShowsTheItemsPropertiesBesideThePageAndTheDockFollow
 }
 
 TEST_F(WindowEditing, F1OpensTheGuideShippedWithTheProgramAtItsSections) {
-    ClickAt(w.PageView(0), Px(6, 9));
+    ClickAt(page, Px(6, 9));
     Press(Qt::Key_F1);
     auto* help = w.findChild<HelpWindow*>("frmHelp");
     ASSERT_TRUE(help && help->isVisible());

@@ -144,6 +144,7 @@ struct Window {
 struct WindowTest : testing::Test {
     Window win;
     FrmMain& w = *win.w;
+    PageCanvas* page = w.PageView(0);  // the first page's view lives as long as the window
 };
 
 // Pixels of a point on the page at the test's 96 per inch.
@@ -183,8 +184,7 @@ void OnNextModal(Act act, int tries = 500) {
             OnNextModal<Dialog>(act, tries - 1);
     });
 }
-// Right-clicks the point of w and chooses the entry (in a sub-menu when given) of the pop-up
-// menu that opens.
+// Right-clicks the point of w and chooses the entry (of the sub-menu, if any) of the menu.
 inline void ChooseFromPopupAt(QWidget* w, QPoint at, const QString& entry,
                               const QString& subMenu = {}) {
     QTimer::singleShot(50, [=] {
