@@ -63,8 +63,7 @@ TEST_F(GridCells, DataGridRecordsRunDownEachBlockOfColumns) {
     // Each cell carries its record and field as its row and column through a save.
     EXPECT_EQ(canvas.Label(cells[13]).spare, "#6#1");
     EXPECT_NE(Write().find("\tL-6-1\t"), std::string::npos);
-    EXPECT_EQ(model.gridItems.size(), 24u);
-    EXPECT_TRUE(IsDataGridLabel(canvas, cells[5]));
+    EXPECT_TRUE(model.gridItems.size() == 24u && IsDataGridLabel(canvas, cells[5]));
     // Unspread pitch: the area divided by the counts.
     EXPECT_EQ((std::pair{canvas.Label(cells[4]).left, canvas.Label(cells[1]).top}),
               (std::pair{2.0, 1.5}));
