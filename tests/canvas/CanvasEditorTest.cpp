@@ -41,64 +41,56 @@ struct Editing : LoadedLayout {
     void Border(std::initializer_list<int> labels) {
         for (int i : labels) canvas.Label(i).bordered = true;
     }
-    // A plain click, then shift-clicks: the selection as the pointer makes it.
-    void Pick(std::initializer_list<int> labels) {
-        bool shift = false;
-        for (int i : labels) {
-            editor.PressLabel(i, L(i).left, L(i).top, shift, false);
-            editor.CancelDrag();
-            shift = true;
-        }
-    }
     const BoxRecord& Box(int i) { return canvas.Boxes()[size_t(i)]; }
 };
+struct Edited : Editing, testing::Test {};
+using Selection = Edited;
+using Inserting = Edited;
 
 }  // namespace
 
-TEST(Selection, PlainShiftAndCtrlClicksFollowTheirRules) {
-    Editing e;
-    EXPECT_EQ(e.editor.PasteSelectedLabels(0.1, 0.1, 0), 0);  // nothing selected
-    int a = e.Label(1, 1), b = e.Label(3, 1), c = e.Label(5, 1);
-    EXPECT_TRUE(e.editor.PressLabel(a, 1.1, 1.05, false, false));
-    EXPECT_EQ(e.editor.MarkedLabel(), a);
-    EXPECT_EQ(e.canvas.LabelBackColor(a), 0xFFFF64u);
-    EXPECT_EQ(e.shown, a);
-    e.editor.Drop(1.1, 1.05);  // no movement
-    EXPECT_DOUBLE_EQ(e.L(a).left, 1);
+TEST_F(Selection, PlainShiftAndCtrlClicksFollowTheirRules) {
+    EXPECT_EQ(editor.PasteSelectedLabels(0.1, 0.1, 0), 0);  // nothing selected
+    int a = Label(1, 1), b = Label(3, 1), c = Label(5, 1);
+    EXPECT_TRUE(editor.PressLabel(a, 1.1, 1.05, false, false));
+    EXPECT_EQ(editor.MarkedLabel(), a);
+    EXPECT_EQ(canvas.LabelBackColor(a), 0xFFFF64u);
+    EXPECT_EQ(shown, a);
+    editor.Drop(1.1, 1.05);  // no movement
+    EXPECT_DOUBLE_EQ(L(a).left, 1);
     // Shift adds, the marked one moves to the clicked label.
-    e.editor.PressLabel(b, 3.1, 1.05, true, false);
-    e.editor.CancelDrag();
-    EXPECT_EQ(e.editor.SelectedLabels(), (Labels{a, b}));
-    EXPECT_EQ(e.editor.MarkedLabel(), b);
-    EXPECT_EQ(e.canvas.LabelBackColor(a), 0x80FFFFu);
+    editor.PressLabel(b, 3.1, 1.05, true, false);
+    editor.CancelDrag();
+    EXPECT_EQ(editor.SelectedLabels(), (Labels{a, b}));
+    EXPECT_EQ(editor.MarkedLabel(), b);
+    EXPECT_EQ(canvas.LabelBackColor(a), 0x80FFFFu);
     // Ctrl adds without touching the other labels; a shape and its label lose theirs.
-    int box = e.canvas.AddBox({6, 6, 1, 1}, 0);
-    const int boxLabel = e.Box(box).label;
-    EXPECT_EQ(e.editor.RightPressLabel(boxLabel).kind, H::Box);
-    e.Border({boxLabel, a, b});
-    e.canvas.Label(b).tag = "marked";
-    EXPECT_FALSE(e.editor.PressLabel(c, 5.1, 1.05, false, true));
-    EXPECT_EQ(e.editor.SelectedLabels(), (Labels{a, b, c}));
-    EXPECT_FALSE(e.Box(box).marked || e.L(boxLabel).bordered);
+    int box = canvas.AddBox({6, 6, 1, 1}, 0);
+    const int boxLabel = Box(box).label;
+    EXPECT_EQ(editor.RightPressLabel(boxLabel).kind, H::Box);
+    Border({boxLabel, a, b});
+    canvas.Label(b).tag = "marked";
+    EXPECT_FALSE(editor.PressLabel(c, 5.1, 1.05, false, true));
+    EXPECT_EQ(editor.SelectedLabels(), (Labels{a, b, c}));
+    EXPECT_FALSE(Box(box).marked || L(boxLabel).bordered);
     // Ctrl on the marked label unmarks it; with no mark left the dialogs close.
-    int before = e.closed;
-    e.editor.PressLabel(b, 3.1, 1.05, false, true);
-    EXPECT_EQ(e.editor.MarkedLabel(), -1);
-    EXPECT_GT(e.closed, before);
+    int before = closed;
+    editor.PressLabel(b, 3.1, 1.05, false, true);
+    EXPECT_EQ(editor.MarkedLabel(), -1);
+    EXPECT_GT(closed, before);
     // A plain press on a member keeps the group; dropped where it began, that label alone.
-    e.editor.PressLabel(a, 1.1, 1.05, false, false);
-    EXPECT_EQ(e.editor.SelectedLabels(), (Labels{a, c}));
-    e.editor.Drop(1.1, 1.05);
-    EXPECT_EQ(e.editor.SelectedLabels(), (Labels{a}));
-    e.editor.PressLabel(b, 3.1, 1.05, false, false);
-    e.editor.CancelDrag();
-    EXPECT_EQ(e.editor.SelectedLabels(), (Labels{b}));
-    e.editor.UnselectAll();
-    EXPECT_TRUE(e.editor.SelectedLabels().empty());
-    EXPECT_EQ(e.editor.MarkedLabel(), -1);
+    editor.PressLabel(a, 1.1, 1.05, false, false);
+    EXPECT_EQ(editor.SelectedLabels(), (Labels{a, c}));
+    editor.Drop(1.1, 1.05);
+    EXPECT_EQ(editor.SelectedLabels(), (Labels{a}));
+    editor.PressLabel(b, 3.1, 1.05, false, false);
+    editor.CancelDrag();
+    EXPECT_EQ(editor.SelectedLabels(), (Labels{b}));
+    editor.UnselectAll();
+    EXPECT_TRUE(editor.SelectedLabels().empty() && editor.MarkedLabel() == -1);
 }
 
-TEST(Selection, GroupMovesStopAtThePageEdgeKeepingTheGroupsShape) {
+TEST_F(Selection, GroupMovesStopAtThePageEdgeKeepingTheGroupsShape) {
     // Labels at 0.1 and 5 (1 inch wide), a box below: one limit for the group on the page.
     struct Case {
         const char* how;
@@ -116,7 +108,8 @@ TEST(Selection, GroupMovesStopAtThePageEdgeKeepingTheGroupsShape) {
         int a = e.Label(0.1, 1), b = e.Label(5, 2);
         e.canvas.Label(b).height = 0.2;
         int box = e.canvas.AddBox({1, 4, 2, 4}, 0);
-        e.Pick({a});
+        e.editor.PressLabel(a, 0.1, 1, false, false);
+        e.editor.CancelDrag();
         e.editor.PressLabel(b, 5.1, 2.05, true, false);
         std::string how = c.how;
         if (how == "drag") {
@@ -154,13 +147,12 @@ TEST(Selection, GroupMovesStopAtThePageEdgeKeepingTheGroupsShape) {
     }
 }
 
-TEST(Selection, EvenSpacingWorksInIndexOrderEvenWithOverlap) {
-    Editing e;
-    int a = e.Label(1, 1, 1), b = e.Label(5, 3, 1), c = e.Label(2, 2, 1);
-    e.Border({a, b, c});
-    e.editor.EvenSpaceSelected(true, false);
+TEST_F(Selection, EvenSpacingWorksInIndexOrderEvenWithOverlap) {
+    int a = Label(1, 1, 1), b = Label(5, 3, 1), c = Label(2, 2, 1);
+    Border({a, b, c});
+    editor.EvenSpaceSelected(true, false);
     // Span 1..6 = 5, widths 3: gap 1, laid out a, b, c; vertical untouched.
-    EXPECT_EQ((std::vector<XY>{e.Corner(a), e.Corner(b), e.Corner(c)}),
+    EXPECT_EQ((std::vector<XY>{Corner(a), Corner(b), Corner(c)}),
               (std::vector<XY>{{1, 1}, {3, 3}, {5, 2}}));
     // Widths beyond their span: a negative gap.
     Editing o;
@@ -171,104 +163,96 @@ TEST(Selection, EvenSpacingWorksInIndexOrderEvenWithOverlap) {
     EXPECT_LT(o.L(z).left, o.L(y).left + o.L(y).width);
 }
 
-TEST(Selection, GridRowsAndRubberBandsTakeOnlyWhatTheyShould) {
-    Editing e;
-    int cell = e.Label(1, 1, 1, 0, kCell + "GRID1,2"),
-        plain = e.Label(1, 2, 1, 0, kCell + "NOCOMMA");
-    int other = e.Label(1, 1.5, 1, 1, "Page two");
-    e.Border({cell, plain});
-    SetGridCellPlace(e.canvas.Label(cell), 2, 1);
-    e.editor.AssignGridRow(7);
-    EXPECT_EQ(e.L(cell).caption + e.L(cell).spare, kCell + "GRID1,7#7#1");
-    EXPECT_EQ(e.L(plain).caption, kCell + "NOCOMMA");
-    e.editor.SelectInRect({0, 0, 3, 3}, 0, false);
-    EXPECT_TRUE(e.editor.IsSelected(cell) && !e.editor.IsSelected(other));  // another page
+TEST_F(Selection, GridRowsAndRubberBandsTakeOnlyWhatTheyShould) {
+    int cell = Label(1, 1, 1, 0, kCell + "GRID1,2"), plain = Label(1, 2, 1, 0, kCell + "NOCOMMA");
+    int other = Label(1, 1.5, 1, 1, "Page two");
+    Border({cell, plain});
+    SetGridCellPlace(canvas.Label(cell), 2, 1);
+    editor.AssignGridRow(7);
+    EXPECT_EQ(L(cell).caption + L(cell).spare, kCell + "GRID1,7#7#1");
+    EXPECT_EQ(L(plain).caption, kCell + "NOCOMMA");
+    editor.SelectInRect({0, 0, 3, 3}, 0, false);
+    EXPECT_TRUE(editor.IsSelected(cell) && !editor.IsSelected(other));  // another page
 }
 
-TEST(Selection, DeletingKeepsShapesUnlessMarkedAndIndicesAreNeverReused) {
-    Editing e;
-    int box = e.canvas.AddBox({1, 1, 3, 3}, 0);
-    int boxLabel = e.Box(box).label;
-    int a = e.Label(2, 2);
-    e.editor.SelectInRect({0, 0, 8, 10}, 0, false);
-    EXPECT_FALSE(e.editor.IsSelected(boxLabel));  // companion labels never join
-    e.editor.DeleteSelection();
-    EXPECT_EQ(e.canvas.LabelAt(a), nullptr);
-    EXPECT_TRUE(e.Box(box).active);
-    e.editor.PressItem({H::Box, box}, 1, 1, false, false);
-    e.editor.CancelDrag();
-    int closedBefore = e.closed;
-    e.editor.DeleteSelection();
-    EXPECT_FALSE(e.Box(box).active);
-    EXPECT_GT(e.closed, closedBefore);  // its dialog does not outlive it
-    int next = e.Label(1, 1);
-    EXPECT_GT(next, a);
-    EXPECT_EQ(e.Write().find("Box:"), std::string::npos);
-    EXPECT_NE(e.Write().find("Text\t1\t1"), std::string::npos);
+TEST_F(Selection, DeletingKeepsShapesUnlessMarkedAndIndicesAreNeverReused) {
+    int box = canvas.AddBox({1, 1, 3, 3}, 0);
+    int boxLabel = Box(box).label;
+    int a = Label(2, 2);
+    editor.SelectInRect({0, 0, 8, 10}, 0, false);
+    EXPECT_FALSE(editor.IsSelected(boxLabel));  // companion labels never join
+    editor.DeleteSelection();
+    EXPECT_TRUE(canvas.LabelAt(a) == nullptr && Box(box).active);
+    editor.PressItem({H::Box, box}, 1, 1, false, false);
+    editor.CancelDrag();
+    int closedBefore = closed;
+    editor.DeleteSelection();
+    EXPECT_FALSE(Box(box).active);
+    EXPECT_GT(closed, closedBefore);  // its dialog does not outlive it
+    EXPECT_GT(Label(1, 1), a);
+    EXPECT_EQ(Write().find("Box:"), std::string::npos);
+    EXPECT_NE(Write().find("Text\t1\t1"), std::string::npos);
 }
 
-TEST(Inserting, ToolButtonsGroupAndClearTheSelectionBetweenKinds) {
-    Editing e;
-    int a = e.Label(1, 1);
-    e.Border({a});
-    e.editor.PressTool(kInsertGrid);  // label-like to label-like: kept
-    EXPECT_TRUE(e.editor.IsSelected(a));
-    e.editor.PressTool(kInsertImage);
-    EXPECT_FALSE(e.editor.IsSelected(a) || e.canvas.Window().insertMode != kInsertImage);
-    e.editor.PressTool(kInsertLabel);
-    e.Border({a});
-    e.editor.PressTool(kInsertGrid);
-    EXPECT_TRUE(e.editor.IsSelected(a));
+TEST_F(Inserting, ToolButtonsGroupAndClearTheSelectionBetweenKinds) {
+    int a = Label(1, 1);
+    Border({a});
+    editor.PressTool(kInsertGrid);  // label-like to label-like: kept
+    EXPECT_TRUE(editor.IsSelected(a));
+    editor.PressTool(kInsertImage);
+    EXPECT_FALSE(editor.IsSelected(a) || canvas.Window().insertMode != kInsertImage);
+    editor.PressTool(kInsertLabel);
+    Border({a});
+    editor.PressTool(kInsertGrid);
+    EXPECT_TRUE(editor.IsSelected(a));
 }
 
-TEST(Inserting, LinesFollowThePointerAndShapesGetTheirRecords) {
-    Editing e;
-    e.canvas.Window().insertMode = kInsertLine;
-    e.editor.ClickCanvas(1, 1, 0, true, false);
-    EXPECT_FALSE(e.editor.TopMarker().visible);
-    ASSERT_EQ(e.canvas.Lines().size(), 1u);
-    e.editor.MovePointer(2, 4);
-    EXPECT_EQ((XY{e.canvas.Lines()[0].x2, e.canvas.Lines()[0].y2}), (XY{2, 4}));
-    e.editor.ClickCanvas(3, 4, 0, true, false);
-    EXPECT_DOUBLE_EQ(e.canvas.Lines()[0].x2, 3);
+TEST_F(Inserting, LinesFollowThePointerAndShapesGetTheirRecords) {
+    canvas.Window().insertMode = kInsertLine;
+    editor.ClickCanvas(1, 1, 0, true, false);
+    EXPECT_FALSE(editor.TopMarker().visible);
+    ASSERT_EQ(canvas.Lines().size(), 1u);
+    editor.MovePointer(2, 4);
+    EXPECT_EQ((XY{canvas.Lines()[0].x2, canvas.Lines()[0].y2}), (XY{2, 4}));
+    editor.ClickCanvas(3, 4, 0, true, false);
+    EXPECT_DOUBLE_EQ(canvas.Lines()[0].x2, 3);
 
-    e.editor.PressTool(kInsertHotspot);
-    e.editor.ClickCanvas(1, 5, 0, false, false);  // any button
-    e.editor.ClickCanvas(2, 5.5, 0, false, false);
-    ASSERT_EQ(e.canvas.Hotspots().size(), 1u);
-    EXPECT_EQ(e.canvas.Hotspots()[0].kind, "P");
-    EXPECT_EQ(e.canvas.LabelBackColor(e.canvas.Hotspots()[0].label), 0xC0C0FFu);
-    EXPECT_NE(e.Write().find("Hotspot:\t1\t5\t1\t0.5\t1\tP"), std::string::npos);
+    editor.PressTool(kInsertHotspot);
+    editor.ClickCanvas(1, 5, 0, false, false);  // any button
+    editor.ClickCanvas(2, 5.5, 0, false, false);
+    ASSERT_EQ(canvas.Hotspots().size(), 1u);
+    EXPECT_EQ(canvas.Hotspots()[0].kind, "P");
+    EXPECT_EQ(canvas.LabelBackColor(canvas.Hotspots()[0].label), 0xC0C0FFu);
+    EXPECT_NE(Write().find("Hotspot:\t1\t5\t1\t0.5\t1\tP"), std::string::npos);
 
-    e.editor.PressTool(kInsertBarcode);
-    e.editor.ClickCanvas(4, 1, 0, true, false);
-    e.editor.ClickCanvas(6, 1.5, 0, true, false);
-    int barcode = e.editor.LastInsertedLabel();
-    ASSERT_TRUE(e.canvas.IsBarcodeLabel(barcode));
-    EXPECT_DOUBLE_EQ(e.canvas.BarcodeRect(barcode).width, 2);
-    EXPECT_NE(e.Write().find("\xE6"), std::string::npos);
+    editor.PressTool(kInsertBarcode);
+    editor.ClickCanvas(4, 1, 0, true, false);
+    editor.ClickCanvas(6, 1.5, 0, true, false);
+    int barcode = editor.LastInsertedLabel();
+    ASSERT_TRUE(canvas.IsBarcodeLabel(barcode));
+    EXPECT_DOUBLE_EQ(canvas.BarcodeRect(barcode).width, 2);
+    EXPECT_NE(Write().find("\xE6"), std::string::npos);
 
     // A picture whose file choice is cancelled makes none.
-    e.editor.GetHooks().selectImageFile = [] { return std::string(); };
-    e.editor.PressTool(kInsertImage);
-    e.editor.ClickCanvas(1, 9, 0, true, false);
-    e.editor.ClickCanvas(3, 10, 0, true, false);
-    EXPECT_TRUE(e.canvas.Images().empty());
+    editor.GetHooks().selectImageFile = [] { return std::string(); };
+    editor.PressTool(kInsertImage);
+    editor.ClickCanvas(1, 9, 0, true, false);
+    editor.ClickCanvas(3, 10, 0, true, false);
+    EXPECT_TRUE(canvas.Images().empty());
 }
 
-TEST(Inserting, ItemsDragAloneAndStayOnThePage) {
-    Editing e;
-    int h = e.canvas.AddHotspot({1, 1, 1, 1}, 0);
-    int label = e.canvas.Hotspots()[size_t(h)].label;
-    ASSERT_TRUE(e.editor.PressItem({H::Hotspot, h}, 1.5, 1.5, false, false));
-    e.editor.Drop(3.5, 2.5);
-    EXPECT_EQ(e.canvas.Hotspots()[size_t(h)].r, (Rect{3, 2, 1, 1}));
-    EXPECT_EQ(e.Corner(label), (XY{3, 2}));  // the companion label goes with it
-    e.editor.PressItem({H::Hotspot, h}, 3.5, 2.5, false, false);
+TEST_F(Inserting, ItemsDragAloneAndStayOnThePage) {
+    int h = canvas.AddHotspot({1, 1, 1, 1}, 0);
+    int label = canvas.Hotspots()[size_t(h)].label;
+    ASSERT_TRUE(editor.PressItem({H::Hotspot, h}, 1.5, 1.5, false, false));
+    editor.Drop(3.5, 2.5);
+    EXPECT_EQ(canvas.Hotspots()[size_t(h)].r, (Rect{3, 2, 1, 1}));
+    EXPECT_EQ(Corner(label), (XY{3, 2}));  // the companion label goes with it
+    editor.PressItem({H::Hotspot, h}, 3.5, 2.5, false, false);
     // The outline stops at the page edge too.
-    EXPECT_EQ(e.editor.DragPreview(-10, -10), (std::vector<Rect>{{0, 0, 1, 1}}));
-    e.editor.Drop(-10, -10);
-    EXPECT_EQ(e.canvas.Hotspots()[size_t(h)].r, (Rect{0, 0, 1, 1}));
+    EXPECT_EQ(editor.DragPreview(-10, -10), (std::vector<Rect>{{0, 0, 1, 1}}));
+    editor.Drop(-10, -10);
+    EXPECT_EQ(canvas.Hotspots()[size_t(h)].r, (Rect{0, 0, 1, 1}));
 }
 
 TEST(ItemMenu, ALabelBecomesStaticTextADataFieldOrAPrompt) {
@@ -305,63 +289,61 @@ TEST(ItemMenu, ALabelBecomesStaticTextADataFieldOrAPrompt) {
     EXPECT_NE(e.Write().find("^NOTE"), std::string::npos);
 }
 
-TEST(Selection, BoxGroupOperationsLeaveOutTheBoundBox) {
-    Editing e;
-    int a = e.canvas.AddBox({1, 1, 1, 1}, 0), b = e.canvas.AddBox({2.5, 1, 0.5, 1}, 0),
-        c = e.canvas.AddBox({5, 1, 1, 1}, 0), d = e.canvas.AddBox({0, 9, 1, 1}, 0);
-    auto& boxes = e.canvas.BoxRecords();
+TEST_F(Selection, BoxGroupOperationsLeaveOutTheBoundBox) {
+    int a = canvas.AddBox({1, 1, 1, 1}, 0), b = canvas.AddBox({2.5, 1, 0.5, 1}, 0),
+        c = canvas.AddBox({5, 1, 1, 1}, 0), d = canvas.AddBox({0, 9, 1, 1}, 0);
+    auto& boxes = canvas.BoxRecords();
     for (int i : {a, b, c}) boxes[size_t(i)].marked = true;
-    e.canvas.UpdateBoxShapeProps(a, CanvasModel::BoxOption::BorderColor, 0xFF);
-    EXPECT_EQ(e.editor.SelectedBoxes(b), (std::vector<int>{a, c}));
+    canvas.UpdateBoxShapeProps(a, CanvasModel::BoxOption::BorderColor, 0xFF);
+    EXPECT_EQ(editor.SelectedBoxes(b), (std::vector<int>{a, c}));
 
     // In index order between the outer edges: 1..6 holds 2.5 inches of boxes, gaps of 1.25.
-    e.editor.EvenSpaceBoxes(0);
+    editor.EvenSpaceBoxes(0);
     // Companion labels follow their boxes.
     EXPECT_EQ((std::array{boxes[size_t(b)].r.left, boxes[size_t(c)].r.left,
-                          e.L(boxes[size_t(b)].label).left}),
+                          L(boxes[size_t(b)].label).left}),
               (std::array{3.25, 5.0, 3.25}));
 
-    e.editor.MoveBoxShapes(0.5, 0.25, b);
+    editor.MoveBoxShapes(0.5, 0.25, b);
     // The bound box stays, and so does the one not marked.
     EXPECT_EQ(
         (std::vector<Rect>{boxes[size_t(a)].r, boxes[size_t(b)].r, boxes[size_t(c)].r,
                            boxes[size_t(d)].r}),
         (std::vector<Rect>{{1.5, 1.25, 1, 1}, {3.25, 1, 0.5, 1}, {5.5, 1.25, 1, 1}, {0, 9, 1, 1}}));
-    e.editor.MoveBoxShapes(-20, 0);
+    editor.MoveBoxShapes(-20, 0);
     EXPECT_DOUBLE_EQ(boxes[size_t(a)].r.left, 0);  // stops at the page edge
 
     // Copies keep the options, go onto the given page and become the selection.
-    ASSERT_EQ(e.editor.PasteSelectedBoxes(0.1, 0.1, 1, c), 2);
+    ASSERT_EQ(editor.PasteSelectedBoxes(0.1, 0.1, 1, c), 2);
     ASSERT_EQ(boxes.size(), 6u);
     EXPECT_EQ((std::tuple{boxes[4].borderColor, boxes[4].page, boxes[4].r.left}),
               (std::tuple{0xFFLL, 1, 0.1}));
     // The bound box keeps its mark: its dialog is still open on it.
-    EXPECT_EQ(e.editor.SelectedBoxes(), (std::vector<int>{c, 4, 5}));
+    EXPECT_EQ(editor.SelectedBoxes(), (std::vector<int>{c, 4, 5}));
     EXPECT_FALSE(boxes[size_t(a)].marked);
 }
 
-TEST(Inserting, TheGridAreaFrameMovesWithItsMarkersAndStaysOnThePage) {
-    Editing e;
-    e.editor.ShowGridArea({1, 1, 3, 2});
-    ASSERT_TRUE(e.editor.GridAreaVisible());
-    EXPECT_TRUE(e.editor.TopMarker().visible && e.editor.BottomMarker().visible);
-    const Marker& bottom = e.editor.BottomMarker();
+TEST_F(Inserting, TheGridAreaFrameMovesWithItsMarkersAndStaysOnThePage) {
+    editor.ShowGridArea({1, 1, 3, 2});
+    ASSERT_TRUE(editor.GridAreaVisible());
+    EXPECT_TRUE(editor.TopMarker().visible && editor.BottomMarker().visible);
+    const Marker& bottom = editor.BottomMarker();
     EXPECT_DOUBLE_EQ(bottom.r.left + bottom.r.width, 4);  // its corner is the area's
-    e.editor.MoveGridArea(0.5, -0.25);
-    EXPECT_EQ(e.editor.GridAreaFrame(), (Rect{1.5, 0.75, 3, 2}));
-    EXPECT_EQ((std::pair{e.editor.TopMarker().r.top, bottom.r.top + bottom.r.height}),
+    editor.MoveGridArea(0.5, -0.25);
+    EXPECT_EQ(editor.GridAreaFrame(), (Rect{1.5, 0.75, 3, 2}));
+    EXPECT_EQ((std::pair{editor.TopMarker().r.top, bottom.r.top + bottom.r.height}),
               (std::pair{0.75, 2.75}));
-    e.editor.MoveGridArea(-10, 0);
-    EXPECT_DOUBLE_EQ(e.editor.GridAreaFrame().left, 0);
+    editor.MoveGridArea(-10, 0);
+    EXPECT_DOUBLE_EQ(editor.GridAreaFrame().left, 0);
     // A new corner pick or clearing the selection takes the frame away.
-    e.editor.ClearSelection();
-    EXPECT_FALSE(e.editor.GridAreaVisible() || e.editor.TopMarker().visible);
-    e.editor.MoveGridArea(1, 1);
-    EXPECT_DOUBLE_EQ(e.editor.GridAreaFrame().left, 0);
-    e.editor.ShowGridArea({1, 1, 3, 2});
-    e.editor.MoveSupplementaryControls(1);  // another page shown
-    EXPECT_FALSE(e.editor.GridAreaVisible() || e.editor.TopMarker().visible ||
-                 e.editor.BottomMarker().visible);
+    editor.ClearSelection();
+    EXPECT_FALSE(editor.GridAreaVisible() || editor.TopMarker().visible);
+    editor.MoveGridArea(1, 1);
+    EXPECT_DOUBLE_EQ(editor.GridAreaFrame().left, 0);
+    editor.ShowGridArea({1, 1, 3, 2});
+    editor.MoveSupplementaryControls(1);  // another page shown
+    EXPECT_FALSE(editor.GridAreaVisible() || editor.TopMarker().visible ||
+                 editor.BottomMarker().visible);
 }
 
 // The view repaints from the model's one notification: what each change touched, and where.
@@ -395,23 +377,22 @@ TEST(CanvasChange, EveryEditTellsTheListenerWhatItTouched) {
     }
 }
 
-TEST(Selection, ClearingTheSelectionStacksLoadedLabelsInIndexOrderOnTop) {
-    Editing e;
-    int a = e.Label(1, 1), b = e.Label(2, 1), c = e.Label(3, 1), d = e.Label(4, 1);
-    e.canvas.BringToFront(b);
-    ASSERT_EQ(e.canvas.LabelOrder(), (std::vector<int>{a, c, d, b}));
-    e.canvas.BringToFront(a);
-    ASSERT_EQ(e.canvas.LabelOrder(), (std::vector<int>{c, d, b, a}));
-    e.canvas.DeleteLabel(c);  // a deleted label is drawn nowhere
-    ASSERT_EQ(e.canvas.LabelOrder(), (std::vector<int>{d, b, a}));
+TEST_F(Selection, ClearingTheSelectionStacksLoadedLabelsInIndexOrderOnTop) {
+    int a = Label(1, 1), b = Label(2, 1), c = Label(3, 1), d = Label(4, 1);
+    canvas.BringToFront(b);
+    ASSERT_EQ(canvas.LabelOrder(), (std::vector<int>{a, c, d, b}));
+    canvas.BringToFront(a);
+    ASSERT_EQ(canvas.LabelOrder(), (std::vector<int>{c, d, b, a}));
+    canvas.DeleteLabel(c);  // a deleted label is drawn nowhere
+    ASSERT_EQ(canvas.LabelOrder(), (std::vector<int>{d, b, a}));
     int told = 0;
-    e.canvas.SetChangeListener([&](const CanvasChange&) { ++told; });
-    e.editor.UnselectAll();
-    EXPECT_EQ(e.canvas.LabelOrder(), (std::vector<int>{a, b, d}));
+    canvas.SetChangeListener([&](const CanvasChange&) { ++told; });
+    editor.UnselectAll();
+    EXPECT_EQ(canvas.LabelOrder(), (std::vector<int>{a, b, d}));
     EXPECT_LE(told, 3);  // once for the order, not once per label
 }
 
-TEST(Selection, ArrangeLinesUpSpacesAndSizesLabelsAndItemsTogether) {
+TEST_F(Selection, ArrangeLinesUpSpacesAndSizesLabelsAndItemsTogether) {
     using A = CanvasEditor::Arrange;
     // b is marked (it gives the sizes); the box is selected with the labels.
     // Rects: b {3,2,2,.4}, a {1,1,1,.2}, c {2,4,.5,.3}, box {5,1,1,1}; bounds 1..6, 1..4.3.
@@ -460,13 +441,12 @@ TEST(Selection, ArrangeLinesUpSpacesAndSizesLabelsAndItemsTogether) {
         EXPECT_NEAR(e.L(e.Box(box).label).left, e.Box(box).r.left, 1e-9);
     }
     // One item alone stays where it is, lined up or spaced.
-    Editing one;
-    int only = one.Label(3, 3);
-    one.Border({only});
-    one.editor.ArrangeSelection(A::Left);
-    EXPECT_DOUBLE_EQ(one.L(only).left, 3);
-    one.editor.EvenSpaceSelected(true, true);
-    EXPECT_DOUBLE_EQ(one.L(only).left, 3);
+    int only = Label(3, 3);
+    Border({only});
+    editor.ArrangeSelection(A::Left);
+    EXPECT_DOUBLE_EQ(L(only).left, 3);
+    editor.EvenSpaceSelected(true, true);
+    EXPECT_DOUBLE_EQ(L(only).left, 3);
 }
 
 TEST(Clipboard, TheSelectionTravelsAsLayoutTextOntoAnotherFormAndPage) {

@@ -19,26 +19,20 @@ TEST(CanvasModel, TheFullLayoutKeepsItsShapesColoursAndPages) {
                                    c.store.Boxes().size(), c.store.Images().size()}),
               (std::vector<size_t>{1, 1, 1, 2}));
     const HotspotRecord& h = c.store.Hotspots()[0];
-    EXPECT_EQ(h.kind, "PATIENT");
-    EXPECT_DOUBLE_EQ(h.r.left, 2);
-    EXPECT_DOUBLE_EQ(h.r.height, 0.5);
+    EXPECT_EQ(std::tuple(h.kind, h.r.left, h.r.height), std::tuple("PATIENT", 2.0, 0.5));
     EXPECT_TRUE(c.store.IsHotspotLabel(h.label));
-    EXPECT_TRUE(c.store.IsSignatureBoxLabel(c.store.SignatureBoxes()[0].label));
-    EXPECT_TRUE(c.store.SignatureBoxes()[0].signaturePad);
+    EXPECT_TRUE(c.store.IsSignatureBoxLabel(c.store.SignatureBoxes()[0].label) &&
+                c.store.SignatureBoxes()[0].signaturePad);
     const BoxRecord& b = c.store.Boxes()[0];
     EXPECT_TRUE(c.store.IsBoxLabel(b.label));
     EXPECT_EQ((std::tuple{b.styleCode, b.borderWidth, b.borderColor}), (std::tuple{0, 2, 255LL}));
     EXPECT_FALSE(c.store.IsBoxLabel(0) || c.store.IsHotspotLabel(-5));
 
     // A plain label is light blue, yellow once marked; a barcode green, with its area.
-    int plain = -1, barcode = -1;
-    for (int i = 1; i < c.store.LabelCount(); ++i) {
+    int plain = c.FindLabel("Linked"), barcode = -1;
+    for (int i = 1; i < c.store.LabelCount(); ++i)
         if (c.store.IsBarcodeLabel(i)) barcode = i;
-        const LabelControl* l = c.store.LabelAt(i);
-        if (l && l->caption == "Linked") plain = i;
-    }
-    ASSERT_GT(plain, 0);
-    ASSERT_GT(barcode, 0);
+    ASSERT_TRUE(plain > 0 && barcode > 0);
     EXPECT_EQ(c.store.LabelBackColor(plain), 0x80FFFFu);
     c.store.Label(plain).tag = "marked";
     EXPECT_EQ(c.store.LabelBackColor(plain), 0xFFFF64u);
@@ -49,9 +43,7 @@ TEST(CanvasModel, TheFullLayoutKeepsItsShapesColoursAndPages) {
     int line = c.store.LoadOneLine(1, 2, 3);
     EXPECT_EQ(c.store.LoadOneLine(50, 1, 1), line + 1);
     const LineRecord& l = c.store.Lines()[size_t(line)];
-    EXPECT_EQ(l.color, 255u);
-    EXPECT_EQ((std::pair{l.width, l.page}), (std::pair{1, 1}));
-    EXPECT_EQ((std::pair{l.x2, l.y2}), (std::pair{2.0, 3.0}));
+    EXPECT_EQ(std::tuple(l.color, l.width, l.page, l.x2, l.y2), std::tuple(255u, 1, 1, 2.0, 3.0));
     EXPECT_EQ(c.store.Lines()[size_t(line) + 1].page, c.store.PageCount() - 1);
 
     // A fetched picture's stamp goes to its own records only, whatever the case of its name.
@@ -85,10 +77,8 @@ TEST(CanvasModel, DamagedValuesAreMadeSafe) {
     ASSERT_EQ(c.store.Images().size(), 1u);
     EXPECT_EQ(c.store.Images()[0].path, "");
     // A barcode without a size gets a drawable area.
-    int barcode = -1;
-    for (int i = 1; i < c.store.LabelCount(); ++i)
-        if (c.store.IsBarcodeLabel(i)) barcode = i;
-    ASSERT_GT(barcode, 0);
+    const int barcode = c.FindLabel("12345");
+    ASSERT_TRUE(c.store.IsBarcodeLabel(barcode));
     Rect r = c.store.BarcodeRect(barcode);
     EXPECT_EQ((std::pair{r.width, r.height}),
               (std::pair{kDefaultBarcodeWidth, kDefaultBarcodeHeight}));
@@ -110,9 +100,8 @@ TEST(CanvasModel, CompanionLabelsSitAtTheirShapesCornerAndAreNeverWritten) {
     const HotspotRecord& d = c.store.Hotspots()[1];
     const LabelControl* dl = c.store.LabelAt(d.label);
     ASSERT_NE(dl, nullptr);
-    EXPECT_EQ(dl->caption, "Hotspot");
-    EXPECT_EQ((std::pair{dl->left, dl->top}), (std::pair{2.0, 1.5}));
-    EXPECT_TRUE(dl->visible);
+    EXPECT_EQ(std::tuple(dl->caption, dl->left, dl->top, dl->visible),
+              std::tuple("Hotspot", 2.0, 1.5, true));
     EXPECT_EQ(c.store.LabelForeColor(d.label), 0xFFFFFFu);
     EXPECT_EQ(c.store.LabelAt(c.store.SignatureBoxes()[0].label)->caption, "Signature Box");
     EXPECT_TRUE(c.store.IsCompanionLabel(c.store.Boxes()[0].label));
@@ -180,7 +169,6 @@ TEST(CanvasModel, ItemDialogsStoreTheirRecordsAndDeletedItemsStayCleared) {
     c.store.DeleteBox(99);  // out of range: nothing happens
     c.store.DeleteLabel(-1);
     EXPECT_EQ(c.store.Boxes().size(), size_t(next) + 1);
-    // Indices out of range are ignored.
     c.store.UpdateImageDetails(99, {}, "");
     EXPECT_EQ(c.store.GetImageSource(99), "");
     EXPECT_EQ(c.store.GetBoxShapeLabelIndex(-1), -1);

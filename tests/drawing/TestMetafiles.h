@@ -1,7 +1,6 @@
 #pragma once
-// Small metafiles written record by record: an 8.5 x 11 inch page with horizontal
-// rules from x = 1 to 7.5 inches at the given heights (inches) and a caption at
-// (1, 1) inch.
+// Small metafiles written record by record: an 8.5 x 11 inch page with horizontal rules
+// from x = 1 to 7.5 inches at the given heights (inches) and a caption at (1, 1) inch.
 #include <algorithm>
 #include <cstdint>
 #include <string>

@@ -2,6 +2,8 @@
 #include "WindowFixture.h"
 #include "shell/AtomicFile.h"
 
+using DialogsInWindow = WindowTest;
+
 namespace {
 // The form from its type on (the code follows the file's name), without the last line end.
 std::string Body(const std::string& text) {
@@ -10,12 +12,8 @@ std::string Body(const std::string& text) {
 }
 }  // namespace
 
-// Each item dialog opens from the item's menu (the signature box's from the window), closes
-// another kind's, refuses a bad width and applies what is typed; saved while it is open, the
-// form holds what the window holds and reads back so.
-TEST(DialogsInWindow, EachItemDialogAppliesWhatIsTypedAndTheFormSavedWhileItIsOpenReadsBack) {
-    Window win;
-    FrmMain& w = *win.w;
+// Each opens from the item's menu (the signature box's from the window) and closes another kind's.
+TEST_F(DialogsInWindow, EachItemDialogAppliesWhatIsTypedAndTheFormSavedWhileItIsOpenReadsBack) {
     CanvasModel& c = w.Canvas();
     ItemDialogs& d = w.Dialogs();
     const QString picture = win.data.filePath("a.bmp");
@@ -45,18 +43,14 @@ TEST(DialogsInWindow, EachItemDialogAppliesWhatIsTypedAndTheFormSavedWhileItIsOp
     const std::string path = win.data.filePath("round.ldt").toStdString();
     FrmItemProps* previous = nullptr;
     for (const auto& k : cases) {
-        if (k.y > 0) {
-            ChooseFromNextPopup("Properties");
-            ClickAt(w.PageView(0), Px(1.6, k.y), Qt::NoModifier, Qt::RightButton);
-        } else {
+        if (k.y > 0)
+            ChooseFromPopupAt(page, Px(1.6, k.y), "Properties");
+        else
             d.OpenShapeProperties(ShapePropsLogic::Kind::SignatureBox, signature);
-        }
         FrmItemProps* dialog = k.dialog();
         ASSERT_TRUE(dialog && dialog->isVisible()) << k.title;
         EXPECT_EQ(dialog->windowTitle(), k.title);
-        if (previous && previous != dialog) {
-            EXPECT_FALSE(previous->isVisible()) << k.title;  // other kinds close
-        }
+        EXPECT_FALSE(previous && previous != dialog && previous->isVisible()) << k.title;
         previous = dialog;
         Type(dialog->Field("Width"), "-", true);  // refused
         EXPECT_EQ(dialog->Field("Width")->text(), "2.000");
@@ -82,11 +76,9 @@ TEST(DialogsInWindow, EachItemDialogAppliesWhatIsTypedAndTheFormSavedWhileItIsOp
     EXPECT_TRUE(win.ui.Messages().empty());
 }
 
-// Saved while the line dialog or the list picker is open, the form is the page's and their
-// unapplied edits wait; in modal Form Setup the save key reaches nothing, and OK applies all.
-TEST(DialogsInWindow, SavedWhileTheLineListOrSetupDialogIsOpenTheFormIsThePagesAndTheirEditsWait) {
-    Window win;
-    FrmMain& w = *win.w;
+// In modal Form Setup the save key reaches nothing, and OK applies all.
+TEST_F(DialogsInWindow,
+       SavedWhileTheLineListOrSetupDialogIsOpenTheFormIsThePagesAndTheirEditsWait) {
     OpenThreeLabels(win);
     w.Model().databaseFields.push_back({"PT_NAME", "PATIENT.LAST_NAME"});
     const std::string path = win.data.filePath("open.ldt").toStdString();
@@ -103,7 +95,7 @@ TEST(DialogsInWindow, SavedWhileTheLineListOrSetupDialogIsOpenTheFormIsThePagesA
     EXPECT_EQ(save().find("0.75"), std::string::npos);
     EXPECT_TRUE(line->isVisible() && line->HorizontalStepField()->text() == "0.75");
 
-    ClickAt(w.PageView(0), Px(1.2, 1.1));
+    ClickAt(page, Px(1.2, 1.1));
     win.Choose("mnuFillFromList");
     FrmLists* lists = w.Dialogs().Lists();
     QTreeWidget* fields = lists->FieldList();

@@ -8,6 +8,9 @@ namespace {
 struct FrmMainServer : testing::Test {
     QTemporaryDir repo;
     std::unique_ptr<RepositoryServerProcess> server;
+    NamePrompt prompt;  // names the form a save sends
+    Window win{false, nullptr, &prompt};
+    FrmMain& w = *win.w;
     void SetUp() override {
         if (RepositoryServerProcess::ProgramPath().empty()) GTEST_SKIP() << "no reference server";
         server = Start("repo.db", true);
@@ -22,9 +25,6 @@ struct FrmMainServer : testing::Test {
 }  // namespace
 
 TEST_F(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
-    NamePrompt prompt;
-    Window win(false, nullptr, &prompt);
-    FrmMain& w = *win.w;
     RecordingUserInterface& ui = win.ui;
     ASSERT_TRUE(win.Connect(server->Port()));
     w.ConnectDialog().RefreshControls();
@@ -73,9 +73,6 @@ TEST_F(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
 
 TEST_F(FrmMainServer, APictureInsertedFromAnotherFolderIsKeptAndComesBackFromTheServer) {
     QTemporaryDir elsewhere;
-    NamePrompt prompt;
-    Window win(false, nullptr, &prompt);
-    FrmMain& w = *win.w;
     ASSERT_TRUE(win.Connect(server->Port()));
     std::string bytes = std::string("BM\0\r\n\xff", 6) + std::string(20000, 'p'), error;
     std::string source = elsewhere.filePath("logo.v2.bmp").toStdString();
@@ -104,8 +101,8 @@ TEST_F(FrmMainServer, APictureInsertedFromAnotherFolderIsKeptAndComesBackFromThe
 }
 
 TEST_F(FrmMainServer, ConnectedFromTheMenuOpenGoesThroughTheBrowserAndSaveAsLooksUpDocumentTypes) {
-    Window win;  // with its own save dialog
-    FrmMain& w = *win.w;
+    Window asking;  // with its own save dialog
+    FrmMain& w = *asking.w;
     // File > "Connection...": the port typed and Connect clicked in the dialog.
     OnNextModal<FrmConnect>([&](FrmConnect* dlg) {
         Type(dlg->findChild<QLineEdit*>("txtPort"), QString::number(server->Port()));
@@ -125,14 +122,14 @@ TEST_F(FrmMainServer, ConnectedFromTheMenuOpenGoesThroughTheBrowserAndSaveAsLook
             ClickAt(dlg->findChild<QPushButton*>("cmdGetForm"));
         });
         w.NewForm();
-        win.Choose(name);
+        asking.Choose(name);
         EXPECT_EQ(w.Model().settings.formCode, "INTAKE") << name;
         EXPECT_EQ(w.Model().settings.formName, "New Patient Intake") << name;
     }
     int opened = 0;
     w.SetCatalogueOpener([&] { ++opened; });
     // Opening the sub-menu leaves its entries reachable; "Build List" opens it.
-    win.Choose("mnuDBFieldsBuild");
+    asking.Choose("mnuDBFieldsBuild");
     EXPECT_EQ(opened, 1);
 
     // "Save As...": the "..." button opens the picker on the server's document types.
@@ -161,9 +158,8 @@ TEST_F(FrmMainServer, ConnectedFromTheMenuOpenGoesThroughTheBrowserAndSaveAsLook
 TEST_F(FrmMainServer, CopyFormsWindowCopiesBetweenTwoServersOnItsOwnLinks) {
     RepositoryServerProcess& source = *server;
     auto target = Start("b.db", false);
-    Window win;
     win.Choose("mnuCopyForms");
-    auto* dlg = win.w->findChild<FrmCopyForms*>("frmCopyForms");
+    auto* dlg = w.findChild<FrmCopyForms*>("frmCopyForms");
     ASSERT_NE(dlg, nullptr);
     auto box = [&](const char* name) { return dlg->findChild<QLineEdit*>(name); };
     auto list = [&](const char* name) { return dlg->findChild<QTreeWidget*>(name); };
@@ -227,8 +223,7 @@ TEST_F(FrmMainServer, ConnectedAtStartToTheServerTheCommandLineNames) {
                   0u);
         if (!answers) continue;
 
-        // File > "Preview with Sample Data": the account's 20 characters of Courier do not
-        // fit its 1.5 in (the server has no catalogue: the field's name decides).
+        // "Preview with Sample Data": the account's 20 Courier characters overflow its 1.5 in.
         ASSERT_TRUE(w.OpenLayout(DataPath("layouts/full.ldt")));
         QString listed;
         OnNextModal<QDialog>([&](QDialog* dlg) {

@@ -1,12 +1,11 @@
 // Undo, redo and the recovery files.
 #include "window/WindowFixture.h"
 
+using FrmMainUndo = WindowTest;
+
 // The page is painted as afresh after every step, undo and redo: no part of it is left stale.
-TEST(FrmMainUndo, EachCommandKindIsUndoneAndRedoneByteForByte) {
-    Window win;
-    FrmMain& w = *win.w;
+TEST_F(FrmMainUndo, EachCommandKindIsUndoneAndRedoneByteForByte) {
     OpenThreeLabels(win);
-    PageCanvas* page = w.PageView(0);
     auto* undo = win.Find<QAction>("mnuUndo");
     auto* redo = win.Find<QAction>("mnuRedo");
     EXPECT_FALSE(undo->isEnabled());
@@ -28,9 +27,8 @@ TEST(FrmMainUndo, EachCommandKindIsUndoneAndRedoneByteForByte) {
         {"Undo Insert", [&] { ClickAt(page, Px(5, 6)); }},
         {"Undo Insert Grid",
          [&] {
-             GridArea area;
-             area.left = 4, area.top = 8, area.right = 7, area.bottom = 9;
-             area.columns = 3, area.rows = 2, area.tag = "grid";
+             GridArea area{.left = 4, .top = 8, .right = 7, .bottom = 9, .columns = 3, .rows = 2};
+             area.tag = "grid";
              w.BuildGrid(area);
          }},
         {"Undo Properties",
@@ -60,8 +58,7 @@ TEST(FrmMainUndo, EachCommandKindIsUndoneAndRedoneByteForByte) {
         EXPECT_EQ(Written(w), texts[i - 1]) << i;
         ExpectPageAsDrawnAfresh(w, 0, -int(i));
     }
-    EXPECT_FALSE(undo->isEnabled());
-    EXPECT_FALSE(w.IsModified());
+    EXPECT_FALSE(undo->isEnabled() || w.IsModified());
     EXPECT_EQ(page->height(), 11 * 96 + 1);  // the page shows the size it is undone to
     EXPECT_EQ(redo->text(), "Redo Move");
     for (size_t i = 1; i < texts.size(); ++i) {
@@ -80,14 +77,12 @@ TEST(FrmMainUndo, EachCommandKindIsUndoneAndRedoneByteForByte) {
     EXPECT_FALSE(undo->isEnabled());
 }
 
-TEST(FrmMainUndo, AnOpenPropertiesDialogStaysOnItsLabelAndShowsTheUndoneValues) {
-    Window win;
-    FrmMain& w = *win.w;
+TEST_F(FrmMainUndo, AnOpenPropertiesDialogStaysOnItsLabelAndShowsTheUndoneValues) {
     OpenThreeLabels(win);
     // A deleted label before it: its index stays taken, so no label is renumbered.
-    ClickAt(w.PageView(0), Px(1.2, 1.1));
+    ClickAt(page, Px(1.2, 1.1));
     Press(Qt::Key_Delete);
-    DoubleClickAt(w.PageView(0), Px(3.2, 2.1));
+    DoubleClickAt(page, Px(3.2, 2.1));
     auto* dlg = w.findChild<FrmProps*>("frmProps");
     ASSERT_TRUE(dlg && dlg->isVisible());
     const int label = dlg->CurrentLabelIndx();
@@ -98,20 +93,17 @@ TEST(FrmMainUndo, AnOpenPropertiesDialogStaysOnItsLabelAndShowsTheUndoneValues) 
     EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Properties");
     for (const char* shown : {"3.000", "2.250", "3.000"}) {
         std::string(shown) == "2.250" ? w.Redo() : w.Undo();
-        EXPECT_TRUE(dlg->isVisible());
-        EXPECT_EQ(dlg->CurrentLabelIndx(), label);
+        EXPECT_TRUE(dlg->isVisible() && dlg->CurrentLabelIndx() == label) << shown;
         EXPECT_EQ(w.Canvas().LabelAt(label)->caption, caption);
         EXPECT_EQ(left->text(), shown);
     }
     EXPECT_EQ(win.Find<QAction>("mnuUndo")->text(), "Undo Delete");
 }
 
-TEST(FrmMainUndo, ChangesReachTheRecoveryFileThatRestoresThemAndACloseRemovesIt) {
-    Window win;
-    FrmMain& w = *win.w;
+TEST_F(FrmMainUndo, ChangesReachTheRecoveryFileThatRestoresThemAndACloseRemovesIt) {
     OpenThreeLabels(win);
     const std::string path = w.RecoveryPath();
-    Drag(w.PageView(0), Px(1.2, 1.1), Px(2.2, 1.6));
+    Drag(page, Px(1.2, 1.1), Px(2.2, 1.6));
     QTest::qWait(20);
     recovery::Entry e = recovery::Read(path);
     ASSERT_EQ(e.problem, "");
@@ -139,20 +131,19 @@ TEST(FrmMainUndo, ChangesReachTheRecoveryFileThatRestoresThemAndACloseRemovesIt)
     EXPECT_TRUE(recent->actions()[0]->text().endsWith("three.ldt"));
     win.ui.boolAnswers = {true};  // the changes may go
     ClickEntry(recent, recent->actions()[0]->text());
-    EXPECT_FALSE(w.IsModified());
-    EXPECT_FALSE(files::FileExists(path));
+    EXPECT_FALSE(w.IsModified() || files::FileExists(path));
 }
 
 // Runs twice: the parent starts this test again as a child with FD_CRASH_DATA set, which
 // changes a form and is killed once its recovery file is written.
-TEST(FrmMainUndo, AKilledWindowsFormIsOfferedAtTheNextStartAndRestoredExactly) {
+TEST_F(FrmMainUndo, AKilledWindowsFormIsOfferedAtTheNextStartAndRestoredExactly) {
     if (const char* dir = std::getenv("FD_CRASH_DATA")) {
-        Window win(false, dir);
-        OpenThreeLabels(win);
-        Drag(win.w->PageView(0), Px(1.2, 1.1), Px(2.2, 1.6));
+        Window crashing(false, dir);
+        OpenThreeLabels(crashing);
+        Drag(crashing.w->PageView(0), Px(1.2, 1.1), Px(2.2, 1.6));
         std::string error;
-        files::AtomicWriteFile(std::string(dir) + "/expected", Written(*win.w), error);
-        if (QTest::qWaitFor([&] { return files::FileExists(win.w->RecoveryPath()); }))
+        files::AtomicWriteFile(std::string(dir) + "/expected", Written(*crashing.w), error);
+        if (QTest::qWaitFor([&] { return files::FileExists(crashing.w->RecoveryPath()); }))
             raise(SIGKILL);
         return;  // not killed: the parent fails
     }
@@ -181,8 +172,7 @@ TEST(FrmMainUndo, AKilledWindowsFormIsOfferedAtTheNextStartAndRestoredExactly) {
     EXPECT_EQ(ui.calls.at(0).text.rfind("Recover the unsaved form three of ", 0), 0u);
     std::string expected, error;
     ASSERT_TRUE(files::ReadWholeFile(folder + "/expected", expected, error)) << error;
-    Window next;
-    ASSERT_TRUE(next.w->OpenRecovered(e->layoutText));
-    EXPECT_TRUE(Written(*next.w) == expected);
-    EXPECT_TRUE(next.w->IsModified());
+    ASSERT_TRUE(w.OpenRecovered(e->layoutText));
+    EXPECT_TRUE(Written(w) == expected);
+    EXPECT_TRUE(w.IsModified());
 }

@@ -11,17 +11,16 @@
 #include "window/PropertiesDock.h"
 #include "window/WindowFixture.h"
 
+using WindowEditing = WindowTest;
+
 namespace {
 bool Holds(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
 }
 }  // namespace
 
-TEST(WindowEditing, CutCopyPasteAndArrangeAreOneStepEachAndPasteCrossesForms) {
-    Window win;
-    FrmMain& w = *win.w;
+TEST_F(WindowEditing, CutCopyPasteAndArrangeAreOneStepEachAndPasteCrossesForms) {
     OpenThreeLabels(win);  // "Item" at (1, 1), (3, 2) and (1, 4)
-    PageCanvas* page = w.PageView(0);
     ClickAt(page, Px(1.2, 1.1));
     ClickAt(page, Px(3.2, 2.1), Qt::ShiftModifier);
     Press(Qt::Key_C, Qt::ControlModifier);
@@ -52,9 +51,7 @@ TEST(WindowEditing, CutCopyPasteAndArrangeAreOneStepEachAndPasteCrossesForms) {
     // Another form takes them from the menu, one shift further with each paste.
     Window other;
     QCursor::setPos(QPoint(-100, -100));
-    for (int n = 0; n < 2; ++n) {
-        other.Choose("mnuPaste");
-    }
+    for (int n = 0; n < 2; ++n) other.Choose("mnuPaste");
     text = Written(*other.w);
     EXPECT_TRUE(Holds(text, "Item\t1.02\t1.02\t") && Holds(text, "Item\t1.04\t4.04\t")) << text;
 
@@ -72,22 +69,17 @@ TEST(WindowEditing, CutCopyPasteAndArrangeAreOneStepEachAndPasteCrossesForms) {
     EXPECT_FALSE(w.IsModified());
 }
 
-TEST(WindowEditing, AClickShowsTheItemsPropertiesBesideThePageAndTheDockFollows) {
-    Window win;
-    FrmMain& w = *win.w;
+TEST_F(WindowEditing, AClickShowsTheItemsPropertiesBesideThePageAndTheDockFollows) {
     OpenThreeLabels(win);
     const int box = w.Canvas().AddBox({4, 6, 2, 1}, 0);
-    PageCanvas* page = w.PageView(0);
     PropertiesDock* dock = w.Dialogs().Dock();
-    ASSERT_NE(dock, nullptr);
-    EXPECT_FALSE(dock->isVisible());
+    ASSERT_TRUE(dock && !dock->isVisible());
     // A plain click and a Shift-click show the label's dialog, docked: nothing covers the page.
     for (auto [x, y, mods, label] :
          {std::tuple{1.2, 1.1, Qt::NoModifier, 1}, std::tuple{3.2, 2.1, Qt::ShiftModifier, 2}}) {
         ClickAt(page, Px(x, y), mods);
         FrmProps* props = w.Dialogs().LabelProperties();
-        ASSERT_NE(props, nullptr);
-        EXPECT_EQ(props->CurrentLabelIndx(), label);
+        ASSERT_TRUE(props && props->CurrentLabelIndx() == label) << label;
         EXPECT_TRUE(dock->Holds(props) && dock->isVisible() && !dock->isFloating());
     }
     EXPECT_FALSE(dock->geometry().intersects(w.centralWidget()->geometry()));
@@ -103,15 +95,13 @@ TEST(WindowEditing, AClickShowsTheItemsPropertiesBesideThePageAndTheDockFollows)
     EXPECT_EQ(win.ui.calls.back().text, "Delete shpBox(" + std::to_string(box + 1) + ")?");
     EXPECT_TRUE(w.Canvas().Boxes()[size_t(box)].active && dialog->isVisible());
     ClickAt(dialog->CloseButton());
-    EXPECT_TRUE(w.Canvas().Boxes()[size_t(box)].active);
-    EXPECT_FALSE(dock->isVisible());
+    EXPECT_TRUE(w.Canvas().Boxes()[size_t(box)].active && !dock->isVisible());
 }
 
-TEST(WindowEditing, F1OpensTheGuideShippedWithTheProgramAtItsSections) {
-    Window win;
-    ClickAt(win.w->PageView(0), Px(6, 9));
+TEST_F(WindowEditing, F1OpensTheGuideShippedWithTheProgramAtItsSections) {
+    ClickAt(page, Px(6, 9));
     Press(Qt::Key_F1);
-    auto* help = win.w->findChild<HelpWindow*>("frmHelp");
+    auto* help = w.findChild<HelpWindow*>("frmHelp");
     ASSERT_TRUE(help && help->isVisible());
     QTextBrowser* text = help->Browser();
     EXPECT_TRUE(text->toPlainText().contains("Cut, copy and paste"));

@@ -140,6 +140,12 @@ struct Window {
     }
     void Choose(const char* entry) { ::Choose(Find<QAction>(entry)); }
 };
+// A test that starts from a window of its own, `w` its form.
+struct WindowTest : testing::Test {
+    Window win;
+    FrmMain& w = *win.w;
+    PageCanvas* page = w.PageView(0);  // the first page's view lives as long as the window
+};
 
 // Pixels of a point on the page at the test's 96 per inch.
 inline QPoint Px(double x, double y) {
@@ -178,13 +184,15 @@ void OnNextModal(Act act, int tries = 500) {
             OnNextModal<Dialog>(act, tries - 1);
     });
 }
-// Chooses the entry (in a sub-menu when given) of the pop-up menu the next right click opens.
-inline void ChooseFromNextPopup(const QString& entry, const QString& subMenu = {}) {
+// Right-clicks the point of w and chooses the entry (of the sub-menu, if any) of the menu.
+inline void ChooseFromPopupAt(QWidget* w, QPoint at, const QString& entry,
+                              const QString& subMenu = {}) {
     QTimer::singleShot(50, [=] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr);
         ClickEntry(subMenu.isEmpty() ? menu : ClickEntry(menu, subMenu), entry);
     });
+    ClickAt(w, at, Qt::NoModifier, Qt::RightButton);
 }
 
 // The layout text the window would write now.
