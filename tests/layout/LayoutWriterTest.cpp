@@ -166,9 +166,7 @@ TEST(SaveDataToFile, WritesWholeLinesAndNeverHalfAFile) {
     EXPECT_FALSE(files::FileExists(path));
 
     ASSERT_TRUE(SaveDataToFile(path, "<HEADER>\r\n</HEADER>", ui));
-    std::string bytes, error;
-    ASSERT_TRUE(files::ReadWholeFile(path, bytes, error));
-    EXPECT_EQ(bytes, "<HEADER>\r\n</HEADER>\r\n");
+    EXPECT_EQ(Slurp(path), "<HEADER>\r\n</HEADER>\r\n");
 
     ui.Clear();
     EXPECT_FALSE(SaveDataToFile((dir / "missing" / "x.ldt").string(), "text", ui));
@@ -199,8 +197,7 @@ TEST(PagedLayout, WritesAndAsksWhatTheWholeFormDoes) {
         std::string error;
         ASSERT_TRUE(files::AtomicWriteFile(path.string(), text, error)) << error;
         LoadedLayout whole;
-        LayoutReader reader(whole.model, whole.store, whole.metrics, whole.ui);
-        ASSERT_TRUE(OpenLayoutFile(path.string(), reader, whole.model, whole.ui));
+        ASSERT_TRUE(OpenLayoutFile(path.string(), whole.reader, whole.model, whole.ui));
         ASSERT_TRUE(ValidateUserPromptsLabels(whole.model, whole.store, whole.ui, true) &&
                     ValidateDataBoundLabels(whole.model, whole.store, whole.ui, true) &&
                     BuildFormItemsArray(whole.model, whole.store, whole.ui));
