@@ -148,10 +148,9 @@ TEST(BoxProps, GroupButtonsActOnEveryOtherMarkedBox) {
         box.borderColor = 0xFF;  // a place button moves, and only moves
         ASSERT_TRUE(box.ApplyToGroup(c.button));
         EXPECT_EQ(t.canvas.GetBoxShapeDetailsBorderColor(a), 0) << c.button;
-        EXPECT_EQ(t.Left(a), c.left) << c.button;
-        EXPECT_EQ(t.Left(b), c.left) << c.button;
-        EXPECT_EQ(t.Left(unmarked), 7);
-        EXPECT_EQ(t.Left(bound), 2);
+        EXPECT_EQ((std::vector{t.Left(a), t.Left(b), t.Left(unmarked), t.Left(bound)}),
+                  (std::vector{c.left, c.left, 7.0, 2.0}))
+            << c.button;
     }
     Items t;
     int bound = t.MarkedBox({2, 1, 3, 1});

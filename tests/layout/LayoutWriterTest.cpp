@@ -113,15 +113,14 @@ TEST(LayoutWriter, PromptPlacedFromMenuBorrowsTheDefinitionOfItsKey) {
     FormItem& def = l.model.Item(l.AddLabel("^DOB Date"));
     def = FormItem{};
     def.itemKind = ItemKind::UserPrompt;
-    def.Prompt().promptKey = "^DOB";
-    def.Prompt().promptCaption = "Birth date";
-    def.Prompt().dataEntryType = "DATE";
+    def.Prompt() = {.promptKey = "^DOB",
+                    .promptCaption = "Birth date",
+                    .dataEntryType = "DATE",
+                    .promptNumber = 5};
     def.required = def.definitionRead = true;
-    def.Prompt().promptNumber = 5;
     FormItem& fresh = l.model.Item(l.AddLabel("^DOB Date"));
     fresh.itemKind = ItemKind::UserPrompt;
-    fresh.Prompt().promptKey = "^DOB";
-    fresh.Prompt().dataEntryType = "DATE";
+    fresh.Prompt() = {.promptKey = "^DOB", .dataEntryType = "DATE"};
     auto lines = PageLines(l.Write(), 1);
     ASSERT_EQ(lines.size(), 2u);
     for (const auto& line : lines)  // the label placed from the menu and the one it borrows from
