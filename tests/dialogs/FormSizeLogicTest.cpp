@@ -117,18 +117,17 @@ TEST_F(FormSize, OkTestsTheFieldsInOrderAgainstTheLimitsOfThePage) {
         const FormSettings before = settings;
         const bool taken = Try(c.w, c.h, c.hs, c.vs, c.pages);
         EXPECT_EQ(taken, *c.refusal == 0);
+        EXPECT_EQ(OnlyMessage(ui),
+                  taken ? "0 messages" : titles[int(c.field)] + std::string(": ") + c.refusal);
+        EXPECT_EQ(dlg.FocusField(), c.field);
         if (!taken) {
-            EXPECT_EQ(OnlyMessage(ui), titles[int(c.field)] + std::string(": ") + c.refusal);
-            EXPECT_EQ(dlg.FocusField(), c.field);
             EXPECT_TRUE(host.calls.empty());
-            EXPECT_EQ(settings.horizontalShift, before.horizontalShift);
-            EXPECT_EQ(settings.verticalShift, before.verticalShift);
+            EXPECT_EQ(std::tie(settings.horizontalShift, settings.verticalShift),
+                      std::tie(before.horizontalShift, before.verticalShift));
             EXPECT_EQ(settings.numberOfPages, before.numberOfPages);
             continue;
         }
-        EXPECT_TRUE(ui.Messages().empty());
         EXPECT_FALSE(dlg.Cancelled());
-        EXPECT_EQ(dlg.FocusField(), Field::None);
         EXPECT_FLOAT_EQ(dlg.FormWidthValue(), std::strtof(c.w, nullptr));
         EXPECT_FLOAT_EQ(dlg.FormHeightValue(), std::strtof(c.h, nullptr));
         EXPECT_DOUBLE_EQ(settings.horizontalShift, std::strtod(c.hs, nullptr));

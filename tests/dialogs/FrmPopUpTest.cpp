@@ -78,10 +78,9 @@ TEST_F(PopUpForm, TypingAndOkStoresTheSettings) {
     EXPECT_TRUE(ui.Messages().empty());
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_FALSE(dlg.Cancelled());
-    EXPECT_EQ(settings.formCode, "CS2");
-    EXPECT_EQ(settings.formName, "Charge slip two");
-    EXPECT_EQ(settings.formType, "My type");
-    EXPECT_EQ(settings.formDocumentType, "PROG");
+    EXPECT_EQ(settings.formCode + "|" + settings.formName + "|" + settings.formType + "|" +
+                  settings.formDocumentType,
+              "CS2|Charge slip two|My type|PROG");
 }
 
 TEST_F(PopUpForm, RefusalKeepsTheDialogOpenWithTheFocusOnTheFieldAndEscapeCancels) {

@@ -184,8 +184,7 @@ TEST(GridLogic, ApplyBuildsADataGridInTheChosenFormatAndReplacesItsOwnGrid) {
     EXPECT_FALSE(g.logic.Apply());
     EXPECT_EQ(g.ui.Messages().at(0).title, "Recalculate");
     EXPECT_EQ(g.VisibleCells(), 6);
-    EXPECT_EQ(g.built.at(1).tag, "DATAgrid");
-    EXPECT_EQ(g.logic.gridNumber, "2");
+    EXPECT_EQ(g.built.at(1).tag + " " + g.logic.gridNumber, "DATAgrid 2");
     const LabelControl& last = g.canvas.Label(g.logic.Cells().back());
     EXPECT_EQ(last.caption, std::string(1, '\xF4') + "2:3,2");
     EXPECT_EQ(last.fontName, "Courier New");

@@ -22,10 +22,8 @@ struct Bench {
 
     int Label(double left, double top, double width = 2, const std::string& caption = "Item") {
         int i = canvas.LoadOneLabel(0);
-        LabelControl& c = canvas.Label(i);
-        c = LabelControl{};
-        c.left = left, c.top = top, c.width = width, c.caption = caption;
-        c.bordered = true;
+        canvas.Label(i) = LabelControl{caption, left, top, width};
+        canvas.Label(i).bordered = true;
         return i;
     }
     LabelControl& L(int i) { return canvas.Label(i); }
@@ -54,8 +52,7 @@ TEST(LabelProps, BindingReadsTypeCaseAndMultilineAndAnUnknownCaseBeeps) {
         b.props.SetLabelRef(i, false);
         EXPECT_EQ(b.props.caseOption, c.caseOption) << c.caption;
         EXPECT_EQ(b.props.multiline, *c.wide != 0) << c.caption;
-        EXPECT_EQ(b.props.charsWide, c.wide);
-        EXPECT_EQ(b.props.linesTall, c.lines);
+        EXPECT_EQ(b.props.charsWide + "x" + b.props.linesTall, std::string(c.wide) + "x" + c.lines);
         EXPECT_EQ(b.props.TypeText(), c.type);
         EXPECT_EQ(b.ui.BeepCount(), c.beep ? 1 : 0) << c.caption;
         EXPECT_EQ(b.props.AutoSizeEnabled(), c.autoSizeEnabled);
@@ -81,9 +78,8 @@ TEST(LabelProps, BindingReadsTypeCaseAndMultilineAndAnUnknownCaseBeeps) {
     b.props.SetAlignment(LabelAlignment::Centre);
     b.props.Apply();
     const LabelControl& fresh = b.L(b.canvas.LoadOneLabel(0));
-    EXPECT_EQ(fresh.fontName, "Courier New");
-    EXPECT_TRUE(fresh.italic);
-    EXPECT_EQ(fresh.alignment, LabelAlignment::Centre);
+    EXPECT_EQ(std::tie(fresh.fontName, fresh.italic, fresh.alignment),
+              std::make_tuple("Courier New", true, LabelAlignment::Centre));
 }
 
 TEST(LabelProps, ApplyWritesTheLabelKeepsARightEdgeAndClosesWhenAsked) {
@@ -150,10 +146,9 @@ TEST(LabelProps, GroupButtonsApplyOnePropertyToEverySelectedLabel) {
         b.props.right = "5";
         b.props.caseOption = 1;
         b.props.ApplyToGroup(c.button);
-        EXPECT_DOUBLE_EQ(b.L(x).left, c.left[0]) << c.button;
-        EXPECT_DOUBLE_EQ(b.L(y).left, c.left[1]) << c.button;
-        EXPECT_EQ(b.L(y).alignment, c.align);
-        EXPECT_EQ(b.L(y).spare, c.spare);
+        EXPECT_EQ(std::tie(b.L(x).left, b.L(y).left, b.L(y).alignment, b.L(y).spare),
+                  std::tie(c.left[0], c.left[1], c.align, c.spare))
+            << c.button;
     }
     Bench b;
     int x = b.Label(0.5, 1), y = b.Label(2, 3);
@@ -186,15 +181,13 @@ TEST(LabelProps, StepsMovePasteSpaceAndReachEveryOpenDialog) {
     b.props.hSpacing = "0.5";
     b.props.vSpacing = "0.25";
     b.props.Arrow(3);
-    EXPECT_EQ(b.other.hSpacing, "0.5");
-    EXPECT_EQ(b.other.vSpacing, "0.25");
+    EXPECT_EQ(b.other.hSpacing + " " + b.other.vSpacing, "0.5 0.25");
     EXPECT_DOUBLE_EQ(b.model.settings.horizontalShift, 0.5);
     EXPECT_DOUBLE_EQ(b.L(y).left, 3.5);
     EXPECT_EQ(b.props.left, "1.500");
     b.props.Arrow(0);
     b.props.MoveBoth();
-    EXPECT_DOUBLE_EQ(b.L(z).top, 5);
-    EXPECT_DOUBLE_EQ(b.L(z).left, 5);
+    EXPECT_EQ(std::tie(b.L(z).left, b.L(z).top), std::tuple(5.0, 5.0));
     b.props.Counter(1, true);
     EXPECT_DOUBLE_EQ(b.L(x).top, 1.25);
     b.props.Counter(3, false);  // width 1 - 0.5
@@ -223,8 +216,8 @@ TEST(LabelProps, LinkDataRowsAndGridRows) {
     b.props.EditLinkData();
     EXPECT_EQ(b.model.Item(i).linkData, "OLD");
     b.props.EditLinkData();
-    EXPECT_EQ(b.ui.calls.back().text, "LINK data currenly is: OLD");
-    EXPECT_EQ(b.ui.calls.back().title, "Linked Data");
+    EXPECT_EQ(b.ui.calls.back().title + ": " + b.ui.calls.back().text,
+              "Linked Data: LINK data currenly is: OLD");
     EXPECT_EQ(b.props.LinkShown(), "NEW");
     b.props.EditLinkData();  // cancelled: the link goes
     EXPECT_EQ(b.model.Item(i).linkData, "");

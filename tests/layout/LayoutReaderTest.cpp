@@ -46,27 +46,23 @@ class RecordingStore : public CanvasModel {
 }  // namespace
 
 TEST(LayoutReader, CallsTheCanvasPageByPageInFileOrder) {
-    FixedTextMetrics metrics;
-    FormModel model;
-    RecordingStore store(model, metrics);
-    store.placeBackgrounds = true;
-    RecordingUserInterface ui;
-    LayoutReader reader(model, store, metrics, ui);
+    BasicLoadedLayout<RecordingStore> l;
+    l.store.placeBackgrounds = true;
     std::string layout = MakeLayout(
         "Background_Image:\ta.png\t1\t2\r\nBackground_Image:\tb.png\t1\t2\r\n"
         "Image:\t1\t1\t1\t1\tlogo.bmp\t1\t1\r\nBox:\t1\t1\t1\t1\t2\t1\t1\tN\t0\r\n"
         "Hotspot:\t1\t1\t1\t1\t2\tX\r\nSignature_Box:\t1\t1\t1\t1\t1\tN\r\nNumber_Of_Pages:\t2\r\n",
         "<PAGE>\r\n" + ItemLine("One") + "\r\n</PAGE>\r\n<PAGE>\r\n\xE6" +
             ItemLine("BC", "1\t1\tArial\t8\tN\tN\tL\t1\tN\t2\t0.5\t") + "\r\n</PAGE>");
-    ASSERT_TRUE(reader.LoadForm(layout, 3));
+    ASSERT_TRUE(l.reader.LoadForm(layout, 3));
     std::vector<std::string> expected = {
         "unload labels", "unload images",  "page 0",          "image 0",
         "signature 0",   "label 0",        "page 1",          "background 1 a.png",
         "hotspot 1",     "box 1 option 3", "barcode label 1", "barcode picture 2",
         "show 0"};
-    EXPECT_EQ(store.calls, expected);
-    EXPECT_TRUE(model.settings.interactive);
-    EXPECT_TRUE(ui.Messages().empty());
+    EXPECT_EQ(l.store.calls, expected);
+    EXPECT_TRUE(l.model.settings.interactive);
+    EXPECT_TRUE(l.ui.Messages().empty());
 }
 
 TEST(LayoutReader, HeaderKeysInAnyCaseAndLenientValues) {
@@ -321,9 +317,8 @@ TEST(LayoutReader, PageCountIsTheLargerOfHeaderAndBlocksAndAtMost99) {
 TEST(LayoutReader, MissingFontFallsBackWithOneMessagePerLabel) {
     LoadedLayout l;
     l.metrics = FixedTextMetrics("Wingdings Nine");
-    LayoutReader reader(l.model, l.store, l.metrics, l.ui);
-    reader.SetDefaultFont("DejaVu Sans");
-    ASSERT_TRUE(reader.LoadForm(MakeLayout(
+    l.reader.SetDefaultFont("DejaVu Sans");
+    ASSERT_TRUE(l.reader.LoadForm(MakeLayout(
         "", "<PAGE>\r\n" + ItemLine("A", "1\t1\tWingdings Nine\t8\tN\tN\tL\t1\tN\t\t\t") + "\r\n" +
                 ItemLine("B", "1\t1\tWingdings Nine\t8\tN\tN\tL\t1\tN\t\t\t") + "\r\n</PAGE>")));
     ASSERT_EQ(l.ui.Messages().size(), 2u);
@@ -333,13 +328,7 @@ TEST(LayoutReader, MissingFontFallsBackWithOneMessagePerLabel) {
 }
 
 TEST(LayoutReader, ValuesThatMustBeNumbersEndTheRead) {
-    const std::string mismatch = "ERROR: ERR in modLoadForm.LoadForm   13 Type mismatch";
-    const std::pair<std::string, std::string> cases[] = {
-        {MakeLayout("Number_Of_Pages:\tmany\r\n", ""), mismatch},
-        {MakeLayout("Number_Of_Pages:\t2.5\r\n", ""), mismatch},
-        {MakeLayout("Number_Of_Pages:\t 2\r\n", ""), mismatch},
-        {MakeLayout("Number_Of_Pages:\t2 \r\n", ""), mismatch},
-        {MakeLayout("Number_Of_Pages:\t\r\n", ""), mismatch},
+    std::vector<std::pair<std::string, std::string>> cases = {
         {MakeLayout("Number_Of_Pages:\t99999999999\r\n", ""),
          "ERROR: ERR in modLoadForm.LoadForm   6 Overflow"},
         {MakeLayout(
@@ -348,6 +337,9 @@ TEST(LayoutReader, ValuesThatMustBeNumbersEndTheRead) {
         {MakeLayout("", Page(ItemLine("^K@C@TEXT@@1x@1@@@") + "\r\n")),
          "ERROR: ERR in modLoadForm.LoadOnePage   13 Type mismatch"},
     };
+    for (const char* pages : {"many", "2.5", " 2", "2 ", ""})
+        cases.emplace_back(MakeLayout("Number_Of_Pages:\t" + std::string(pages) + "\r\n", ""),
+                           "ERROR: ERR in modLoadForm.LoadForm   13 Type mismatch");
     for (const auto& [layout, message] : cases) {
         LoadedLayout l;
         EXPECT_FALSE(l.Read(layout)) << layout;
@@ -415,12 +407,12 @@ TEST(OpenLayoutFile, TakesTheFormCodeFromTheFileName) {
                  {"empty.ldt", "", false, ".ldt"},
                  {"broken.ldt", "no header", false, ".ldt"}};
     LoadedLayout l;
-    LayoutReader reader(l.model, l.store, l.metrics, l.ui);
+    std::string error;
     for (const auto& c : cases) {
-        std::string path = (dir / c.name).string(), error;
+        const std::string path = (dir / c.name).string();
         ASSERT_TRUE(files::AtomicWriteFile(path, c.bytes, error));
         l.model.settings.layoutOrigin = LayoutOrigin::Server;
-        EXPECT_EQ(OpenLayoutFile(path, reader, l.model, l.ui), c.opened) << c.name;
+        EXPECT_EQ(OpenLayoutFile(path, l.reader, l.model, l.ui), c.opened) << c.name;
         EXPECT_EQ(l.model.settings.formCode, c.code);
         EXPECT_EQ(l.model.settings.layoutOrigin,
                   c.opened ? LayoutOrigin::LocalFile : LayoutOrigin::Server);
@@ -428,7 +420,6 @@ TEST(OpenLayoutFile, TakesTheFormCodeFromTheFileName) {
     // A file's pages are read one at a time: the form and the messages are those of the
     // same text read whole, wherever its markers sit.
     const std::string path = (dir / "paged.ldt").string();
-    std::string error;
     std::string many;
     for (int i = 0; i < 120; ++i) many += "<PAGE>\r\n" + ItemLine("P" + std::to_string(i)) + "\r\n";
     for (const std::string& text :
@@ -439,8 +430,7 @@ TEST(OpenLayoutFile, TakesTheFormCodeFromTheFileName) {
           std::string("</HEADER> then <HEADER>"), TestDataFile("layouts/full.ldt")}) {
         ASSERT_TRUE(files::AtomicWriteFile(path, text, error));
         LoadedLayout whole, paged;
-        LayoutReader pagedReader(paged.model, paged.store, paged.metrics, paged.ui);
-        EXPECT_EQ(OpenLayoutFile(path, pagedReader, paged.model, paged.ui), whole.Read(text));
+        EXPECT_EQ(OpenLayoutFile(path, paged.reader, paged.model, paged.ui), whole.Read(text));
         whole.model.settings.formCode = paged.model.settings.formCode;  // from the file name
         EXPECT_EQ(paged.Write(), whole.Write()) << text.substr(0, 80);
         ASSERT_EQ(paged.ui.Messages().size(), whole.ui.Messages().size()) << text.substr(0, 80);
@@ -452,14 +442,10 @@ TEST(OpenLayoutFile, TakesTheFormCodeFromTheFileName) {
         MakeLayout("", "<PAGE>\r\n" + ItemLine("A") + "\r\n</PAGE>\r\n<PAGE>\r\n" + ItemLine("B") +
                            "\r\n</PAGE>\r\n");
     ASSERT_TRUE(files::AtomicWriteFile(path, text, error));
-    FixedTextMetrics metrics;
-    FormModel model;
-    RecordingStore store(model, metrics);
-    store.onPage = [&](int) { std::filesystem::resize_file(path, text.size() - 12); };
-    RecordingUserInterface ui;
-    LayoutReader cutReader(model, store, metrics, ui);
-    EXPECT_FALSE(OpenLayoutFile(path, cutReader, model, ui));
-    ASSERT_FALSE(ui.Messages().empty());
-    EXPECT_NE(ui.Messages().back().text.find("the file has changed"), std::string::npos);
+    BasicLoadedLayout<RecordingStore> cut;
+    cut.store.onPage = [&](int) { std::filesystem::resize_file(path, text.size() - 12); };
+    EXPECT_FALSE(OpenLayoutFile(path, cut.reader, cut.model, cut.ui));
+    ASSERT_FALSE(cut.ui.Messages().empty());
+    EXPECT_NE(cut.ui.Messages().back().text.find("the file has changed"), std::string::npos);
     std::filesystem::remove_all(dir);
 }

@@ -12,20 +12,17 @@
 #include "shell/RecordingUserInterface.h"
 #include "shell/TextUtils.h"
 
-struct LoadedLayout {
+// The canvas model may be a test's own kind, to watch what the reader asks of it.
+template <class Store = CanvasModel>
+struct BasicLoadedLayout {
     FixedTextMetrics metrics;
     FormModel model;
-    CanvasModel store{model, metrics};
+    Store store{model, metrics};
     RecordingUserInterface ui;
+    LayoutReader reader{model, store, metrics, ui};
 
-    bool Read(const std::string& text) {
-        LayoutReader reader(model, store, metrics, ui);
-        return reader.BuildForm(text);
-    }
-    std::string Write() {
-        LayoutWriter writer(model, store, ui);
-        return writer.ReassembleData();
-    }
+    bool Read(const std::string& text) { return reader.BuildForm(text); }
+    std::string Write() { return LayoutWriter(model, store, ui).ReassembleData(); }
     // A label of the given caption on the first page.
     int AddLabel(const std::string& caption, bool visible = true) {
         int i = store.LoadOneLabel(0);
@@ -39,6 +36,7 @@ struct LoadedLayout {
         return -1;
     }
 };
+using LoadedLayout = BasicLoadedLayout<>;
 
 // The whole file, or empty text when it cannot be read.
 inline std::string Slurp(const std::string& path) {

@@ -113,15 +113,14 @@ TEST(LayoutWriter, PromptPlacedFromMenuBorrowsTheDefinitionOfItsKey) {
     FormItem& def = l.model.Item(l.AddLabel("^DOB Date"));
     def = FormItem{};
     def.itemKind = ItemKind::UserPrompt;
-    def.Prompt().promptKey = "^DOB";
-    def.Prompt().promptCaption = "Birth date";
-    def.Prompt().dataEntryType = "DATE";
+    def.Prompt() = {.promptKey = "^DOB",
+                    .promptCaption = "Birth date",
+                    .dataEntryType = "DATE",
+                    .promptNumber = 5};
     def.required = def.definitionRead = true;
-    def.Prompt().promptNumber = 5;
     FormItem& fresh = l.model.Item(l.AddLabel("^DOB Date"));
     fresh.itemKind = ItemKind::UserPrompt;
-    fresh.Prompt().promptKey = "^DOB";
-    fresh.Prompt().dataEntryType = "DATE";
+    fresh.Prompt() = {.promptKey = "^DOB", .dataEntryType = "DATE"};
     auto lines = PageLines(l.Write(), 1);
     ASSERT_EQ(lines.size(), 2u);
     for (const auto& line : lines)  // the label placed from the menu and the one it borrows from
@@ -166,9 +165,7 @@ TEST(SaveDataToFile, WritesWholeLinesAndNeverHalfAFile) {
     EXPECT_FALSE(files::FileExists(path));
 
     ASSERT_TRUE(SaveDataToFile(path, "<HEADER>\r\n</HEADER>", ui));
-    std::string bytes, error;
-    ASSERT_TRUE(files::ReadWholeFile(path, bytes, error));
-    EXPECT_EQ(bytes, "<HEADER>\r\n</HEADER>\r\n");
+    EXPECT_EQ(Slurp(path), "<HEADER>\r\n</HEADER>\r\n");
 
     ui.Clear();
     EXPECT_FALSE(SaveDataToFile((dir / "missing" / "x.ldt").string(), "text", ui));
@@ -199,8 +196,7 @@ TEST(PagedLayout, WritesAndAsksWhatTheWholeFormDoes) {
         std::string error;
         ASSERT_TRUE(files::AtomicWriteFile(path.string(), text, error)) << error;
         LoadedLayout whole;
-        LayoutReader reader(whole.model, whole.store, whole.metrics, whole.ui);
-        ASSERT_TRUE(OpenLayoutFile(path.string(), reader, whole.model, whole.ui));
+        ASSERT_TRUE(OpenLayoutFile(path.string(), whole.reader, whole.model, whole.ui));
         ASSERT_TRUE(ValidateUserPromptsLabels(whole.model, whole.store, whole.ui, true) &&
                     ValidateDataBoundLabels(whole.model, whole.store, whole.ui, true) &&
                     BuildFormItemsArray(whole.model, whole.store, whole.ui));

@@ -103,17 +103,14 @@ TEST_F(Files, SizeTextInBytesAndKilobytes) {
     EXPECT_EQ(files::FileSizeText(Make("a", std::string(1023, 'x'))), "1023 B");
     EXPECT_EQ(files::FileSizeText(Make("b", std::string(1536, 'x'))), "1.5 KB");
     EXPECT_EQ(files::FileSizeText(Make("c", "")), "0 B");
-    EXPECT_EQ(files::FormatFileSize(1024), "1 KB");
-    EXPECT_EQ(files::FormatFileSize(2048), "2 KB");
-    EXPECT_EQ(files::FormatFileSize(1100), "1.07 KB");  // 1.0742...
-    EXPECT_EQ(files::FormatFileSize(1029), "1 KB");     // 1.0049 rounds to 1.00
-    EXPECT_EQ(files::FormatFileSize(1034), "1.01 KB");  // 1.0097
-    EXPECT_EQ(files::FormatFileSize(1048575), "1024 KB");
-    EXPECT_EQ(files::FormatFileSize(5ull << 40), "5368709120 KB");
+    // 1100 bytes are 1.0742 KB, 1029 are 1.0049 (rounded to 1.00), 1034 are 1.0097.
+    std::string sizes;
+    for (std::uint64_t n : {1024ull, 2048ull, 1100ull, 1029ull, 1034ull, 1048575ull, 5ull << 40})
+        sizes += files::FormatFileSize(n) + "|";
+    EXPECT_EQ(sizes, "1 KB|2 KB|1.07 KB|1 KB|1.01 KB|1024 KB|5368709120 KB|");
     // Nothing to measure: missing file, a folder, no name.
-    EXPECT_EQ(files::FileSizeText((dir / "missing").string()), "0 B");
-    EXPECT_EQ(files::FileSizeText(dir.string()), "0 B");
-    EXPECT_EQ(files::FileSizeText(""), "0 B");
+    for (const std::string& none : {(dir / "missing").string(), dir.string(), std::string()})
+        EXPECT_EQ(files::FileSizeText(none), "0 B") << none;
 }
 
 TEST_F(Files, TextReadsKeepEveryByteAndRawReadFailuresAreReportedOnce) {

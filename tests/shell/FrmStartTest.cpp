@@ -39,9 +39,7 @@ TEST(FrmStart, OnlyThePasswordInAnyCaseLogsInAWrongOneBeepsAndEscapeLeaves) {
         EXPECT_EQ(ui.BeepCount(), c.beeps) << c.typed;
         EXPECT_EQ(dialog.PasswordBox()->text(), c.typed);
         EXPECT_EQ(dialog.PasswordBox()->echoMode(), QLineEdit::Password);
-        if (c.open) {
-            EXPECT_EQ(QApplication::focusWidget(), dialog.PasswordBox());
-        }
+        if (c.open) EXPECT_EQ(QApplication::focusWidget(), dialog.PasswordBox());
     }
 }
 
