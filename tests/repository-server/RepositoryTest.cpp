@@ -1,11 +1,9 @@
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 #include "DemoData.h"
@@ -73,10 +71,8 @@ TEST_P(Repository, EverythingStoredSurvivesAReopenAndAFailedStoreKeepsThePreviou
     EXPECT_FALSE(r->IsEmpty());
     repo::FormRecord f;
     ASSERT_EQ(r->FindForm("1", "A", f, error), repo::Status::Ok);
-    EXPECT_EQ(f.layout, "line1\r\nline2");
-    EXPECT_EQ(f.timeStamp, firstStamp);
-    EXPECT_FALSE(f.active);
-    EXPECT_TRUE(f.selected);
+    EXPECT_EQ(std::tuple(f.layout, f.timeStamp, f.active, f.selected),
+              std::tuple("line1\r\nline2", firstStamp, false, true));
     std::string got;
     ASSERT_EQ(r->FindImage("1", "A", stamp, "p.bmp", got, error), repo::Status::Ok);
     EXPECT_EQ(got, bytes);

@@ -247,11 +247,9 @@ TEST_F(FormFlowsTest, LocalCopyRulesSavingOverAnotherFormAndSavesThatStoreNothin
 
 // (Its status texts and its dialog: the window's and the connection dialog's tests.)
 TEST_F(FormFlowsTest, TheConnectionIsOnlyConnectedAfterAnAnsweredPing) {
-    RecordingUserInterface ui;
-    TcpComm comm;
-    comm.SetTimeouts(2000, 5000);
-    ConnectionLogic logic(comm, ui);
-    logic.port = std::to_string(server->Port());
+    auto a = NewDesigner("a");
+    ConnectionLogic& logic = a->connection;
+    RecordingUserInterface& ui = a->ui;
     ASSERT_TRUE(logic.Connect());
     ASSERT_TRUE(logic.Connect());  // again: the whole sequence once more
 
@@ -263,7 +261,7 @@ TEST_F(FormFlowsTest, TheConnectionIsOnlyConnectedAfterAnAnsweredPing) {
     EXPECT_EQ(logic.port, port);
     EXPECT_EQ(ui.Messages().back().text, "ERROR connecting to \r\n127.0.0.1 1");
     FormsDefinitions list;
-    EXPECT_TRUE(requests::UpdateFormsDefinitions(comm, ui, list));
+    EXPECT_TRUE(requests::UpdateFormsDefinitions(a->comm, ui, list));
 
     // The server goes: that link cannot be had again either, so it is not connected.
     server->Kill();
