@@ -182,7 +182,7 @@ TEST_F(Commands, ASaveIsOneUploadOfRecordPicturesAndListEndedByAnyFailingPart) {
     }
 }
 
-TEST_F(Commands, SavedRecordsProbeCachesItsSearchAndLogsItsFailures) {
+TEST_F(Commands, SavedRecordsProbeAndLookupValidatorAskTheServerAndLogTheirFailures) {
     FileUtilityComponent util(dir);
     auto probe = [&](const char* form, bool newKind) {
         return [&util, this, form, newKind] {
@@ -205,6 +205,30 @@ TEST_F(Commands, SavedRecordsProbeCachesItsSearchAndLogsItsFailures) {
               2);
     EXPECT_EQ(Run({Reply("ERROR: no")}, probe("G", true)),
               "0 1|ERROR: ERROR: no\r\nafter:\r\n|GETP|CUSTFORM|L");
+
+    // The lookup validator answers in the designer's terms.
+    comm.Script({});
+    ServerLookupValidator v;
+    v.Link(&util, &comm);
+    comm.Ok({"|OK||VALID|Lab|END|"});
+    std::string corrected;
+    EXPECT_EQ(ValidateLookupByServer(v, "IDT", " lab ", corrected), "True");
+    EXPECT_EQ(corrected, "LAB");
+    EXPECT_EQ(comm.Sent().back(), "|GET|CODE1|IDT:V|lab");
+    comm.Fail();
+    EXPECT_EQ(ValidateLookupByServer(v, "IDT", "XR", corrected), "NOT VALID");
+    comm.Ok({"ERROR: code list not found"});
+    EXPECT_EQ(ValidateLookupByServer(v, "ZZZ", "XR", corrected), "NOT VALID");
+    EXPECT_EQ(text::CountOf(Slurp(util.LogPath()), "not validated"), 2);  // failures are logged
+    EXPECT_EQ(ValidateLookupByServer(v, "IDT", "  ", corrected), "NOT VALID");
+    EXPECT_EQ(comm.Sent().size(), 3u);  // an empty value is not asked about
+
+    auto e = ParseLookupList(
+        {"|OK||", "A    Alpha", "B    Beta    two|END|", "|END|", "C    after end"});
+    ASSERT_EQ(e.size(), 2u);
+    EXPECT_EQ(e[1].description, "Beta    two");
+    EXPECT_EQ(LookupAnswer(e[0]), "A    Alpha");
+    EXPECT_EQ(LookupAnswerCode("CANCEL"), "CANCEL");
 }
 
 TEST_F(Commands, TheUtilityLogKeepsOneStampedLinePerEntryInTheDataFolder) {
@@ -237,29 +261,4 @@ TEST_F(Commands, TheUtilityLogKeepsOneStampedLinePerEntryInTheDataFolder) {
     EXPECT_FALSE(loose.CacheTest("k"));
     loose.SetLoggingIdentity("file: x", "FD", "FormsDesigner", "../escape.log");
     EXPECT_EQ(loose.LogPath(), "FormsDesignerErrors.log");
-}
-
-TEST_F(Commands, TheLookupValidatorAsksTheServerAndAnswersInTheDesignersTerms) {
-    FileUtilityComponent util(dir);
-    ServerLookupValidator v;
-    v.Link(&util, &comm);
-    comm.Ok({"|OK||VALID|Lab|END|"});
-    std::string corrected;
-    EXPECT_EQ(ValidateLookupByServer(v, "IDT", " lab ", corrected), "True");
-    EXPECT_EQ(corrected, "LAB");
-    EXPECT_EQ(comm.Sent().back(), "|GET|CODE1|IDT:V|lab");
-    comm.Fail();
-    EXPECT_EQ(ValidateLookupByServer(v, "IDT", "XR", corrected), "NOT VALID");
-    comm.Ok({"ERROR: code list not found"});
-    EXPECT_EQ(ValidateLookupByServer(v, "ZZZ", "XR", corrected), "NOT VALID");
-    EXPECT_EQ(text::CountOf(Slurp(util.LogPath()), "\n"), 2);  // failures are logged
-    EXPECT_EQ(ValidateLookupByServer(v, "IDT", "  ", corrected), "NOT VALID");
-    EXPECT_EQ(comm.Sent().size(), 3u);  // an empty value is not asked about
-
-    auto e = ParseLookupList(
-        {"|OK||", "A    Alpha", "B    Beta    two|END|", "|END|", "C    after end"});
-    ASSERT_EQ(e.size(), 2u);
-    EXPECT_EQ(e[1].description, "Beta    two");
-    EXPECT_EQ(LookupAnswer(e[0]), "A    Alpha");
-    EXPECT_EQ(LookupAnswerCode("CANCEL"), "CANCEL");
 }

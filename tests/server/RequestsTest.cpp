@@ -14,14 +14,12 @@ using Texts = std::vector<std::string>;
 }  // namespace
 
 // The server joins the pieces (proven end to end); here: where one piece becomes two.
-TEST(SaveRecordPieces, OnePieceIsTheLastRequestMoreSendPiecesTwoToNFirst) {
+TEST(UploadPieces, RecordsPiecesFirstPicturesWholeOrNumberedLargeOnesInAnEvenCountEveryByte) {
     std::string record(30000, 'a');
     EXPECT_EQ(SaveRecordRequests(record), Texts{"|SET|CUSTFORM|T|" + record});
     EXPECT_EQ(SaveRecordRequests(record + "b"), (Texts{"|SETL|b", "|SET|CUSTFORM|T|" + record}));
     EXPECT_EQ(SaveRecordRequests(record + record.substr(1)).size(), 2u);  // full to the last byte
-}
 
-TEST(ImagePieces, WholeOrNumberedAndLargeOnesInAnEvenCountOfPiecesEveryByteInOrder) {
     std::string head = ImageHeaderWhole("F", "p.bmp");
     EXPECT_EQ(head, "|SET|CUSTFORM|I-0|F|p.bmp|");
     std::string fits(8999 - head.size(), 'x');
@@ -55,15 +53,7 @@ TEST(ImagePieces, WholeOrNumberedAndLargeOnesInAnEvenCountOfPiecesEveryByteInOrd
               "|SET|CUSTFORM|I-0|F|p.bmp|");
 }
 
-// Each family's refusals: the command tests' rows; its good replies: the end-to-end flows.
-TEST(ReplyTests, EachCommandFamilyHasItsOwnErrorTest) {
-    EXPECT_TRUE(IsStoreError("|OK||ERROR: x"));
-    EXPECT_FALSE(IsListError("|OK||ERROR"));
-    EXPECT_FALSE(IsProbeError("  error"));  // only the first five characters count
-    EXPECT_FALSE(IsSearchError({}));
-}
-
-TEST(FormsListReader, FieldCountsDecideTheMeaningAndAWrongFormatKeepsEarlierRecords) {
+TEST(FormsListReader, FieldCountsDecideTheMeaningAWrongFormatKeepsEarlierRecordsFlagsMatch) {
     std::string img = "1" + E197 + "2023" + E197 + "logo.bmp" + E230;
     std::vector<std::string> lines = {
         "|OK||",
@@ -105,11 +95,8 @@ TEST(FormsListReader, FieldCountsDecideTheMeaningAndAWrongFormatKeepsEarlierReco
     EXPECT_EQ(bad, "B^d^t");
     ASSERT_EQ(list.Count(), 1u);
     EXPECT_EQ(list.At(1).name, "A");
-}
 
-TEST(ActiveSelectedReader, MatchesByPositionAndName) {
-    FormsDefinitions list;
-    std::string bad;
+    // The flags match by position and name.
     ReadFormsList({"|OK||A^d^t^:B^d^t^:C^d^t^:|END|"}, list, bad);
     std::size_t records = 0;
     auto r = ApplyActiveSelected(
@@ -121,7 +108,7 @@ TEST(ActiveSelectedReader, MatchesByPositionAndName) {
         (std::vector{true, false, false, false}));
 }
 
-TEST(LayoutAndImageReaders, JoinWalkAndNameTheLayoutsPictures) {
+TEST(LayoutImageAndErrorReaders, JoinWalkAndNameTheLayoutsPicturesEachFamilyItsOwnErrorTest) {
     EXPECT_EQ(LayoutFromLines({"|OK||<HEADER>", "a", "</HEADER>|END|"}),
               "|OK||<HEADER>\r\na\r\n</HEADER>|END|");
     std::string binary("\r\n\0\xE6\xFF", 5);
@@ -133,6 +120,12 @@ TEST(LayoutAndImageReaders, JoinWalkAndNameTheLayoutsPictures) {
         "Image:\t1\t2\t3\t4\tlogo.bmp\r\nimage:\t1\t2\t3\t4\tnoext\r\n"
         "Other:\tx.bmp\r\n</HEADER>";
     EXPECT_EQ(ImagesOfLayout(layout), (std::vector<std::string>{"back.jpg", "logo.bmp"}));
+
+    // Each family's refusals: the command tests' rows; its good replies: the end-to-end flows.
+    EXPECT_TRUE(IsStoreError("|OK||ERROR: x"));
+    EXPECT_FALSE(IsListError("|OK||ERROR"));
+    EXPECT_FALSE(IsProbeError("  error"));  // only the first five characters count
+    EXPECT_FALSE(IsSearchError({}));
 }
 
 TEST(CatalogueReaders, CodesStaticListsAndRecords) {
