@@ -83,10 +83,8 @@ TEST_F(FormFlowsTest, ANewFormSavedAndReopenedElsewhereComesBackWhole) {
     EXPECT_FALSE(b->flows.FormExistsOnServer("NEWFORM", stored));
 }
 
-// A save whose link is cut at each of its requests in turn, before the request reaches the
-// server or after: the server then holds the old or the new form whole, each with its own
-// pictures and static list, "Form Saved." is shown exactly when the new one is stored, and
-// a save that failed leaves the local copy alone.
+// Cut before a request reaches the server or after: each form whole with its own pictures
+// and list, "Form Saved." exactly when the new one is stored, a failed save's local copy kept.
 TEST_F(FormFlowsTest, ASaveCutAtAnyRequestLeavesTheOldOrTheNewFormWhole) {
     auto a = NewDesigner("a");
     const std::string v1 = TestDataFile("layouts/full.ldt");
@@ -157,7 +155,7 @@ TEST_F(FormFlowsTest, ASaveCutAtAnyRequestLeavesTheOldOrTheNewFormWhole) {
 }
 
 // One designer, step by step.
-TEST_F(FormFlowsTest, LocalCopyRulesSavingOverAnotherFormAndSavesThatStoreNothing) {
+TEST_F(FormFlowsTest, LocalCopyRulesSavingOverAnotherFormSavesThatStoreNothingAndConnecting) {
     auto a = NewDesigner("a");
     const std::string minimal = TestDataFile("layouts/minimal.ldt");
     SCOPED_TRACE("the local copy is used only when allowed and as new as the server's");
@@ -243,15 +241,12 @@ TEST_F(FormFlowsTest, LocalCopyRulesSavingOverAnotherFormAndSavesThatStoreNothin
                            "The picture name '../../outside.png' cannot be used as a file name.",
                            "Load Layout"));
     EXPECT_FALSE(fs::exists(a->root / "outside.png"));
-}
 
-// (Its status texts and its dialog: the window's and the connection dialog's tests.)
-TEST_F(FormFlowsTest, TheConnectionIsOnlyConnectedAfterAnAnsweredPing) {
-    auto a = NewDesigner("a");
+    // (Its status texts and its dialog: the window's and the connection dialog's tests.)
+    SCOPED_TRACE("the connection is only connected after an answered ping");
     ConnectionLogic& logic = a->connection;
     RecordingUserInterface& ui = a->ui;
-    ASSERT_TRUE(logic.Connect());
-    ASSERT_TRUE(logic.Connect());  // again: the whole sequence once more
+    ASSERT_TRUE(logic.Connect());  // connected already: the whole sequence once more
 
     // A failed attempt leaves the designer connected as before, over the link it had.
     const std::string port = logic.port;
