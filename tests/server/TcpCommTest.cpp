@@ -119,9 +119,8 @@ TEST_F(TcpCommTest, OpeningClosingADeadServerAndBadAddresses) {
         requests::OpenConnection(comm, "127.0.0.1", std::to_string(server.Port()), "9", error));
     EXPECT_EQ(server.Seen().at(0), (std::vector<std::string>{"S", "9", "|GET|PING|"}));
     requests::CloseConnection(comm);
-    EXPECT_FALSE(comm.IsLinkOpen());
-    EXPECT_EQ(comm.ServerAddress(), "");
-    EXPECT_EQ(comm.Entity(), "");
+    EXPECT_EQ(std::tuple(comm.IsLinkOpen(), comm.ServerAddress(), comm.Entity()),
+              std::tuple(false, "", ""));
     server.Stop();
     EXPECT_FALSE(
         requests::OpenConnection(comm, "127.0.0.1", std::to_string(server.Port()), "9", error));
