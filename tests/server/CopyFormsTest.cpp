@@ -226,9 +226,7 @@ TEST(CopyFormsPing, SkippedOnlyWhenAskedAndAFailedOneNamesTheServer) {
     for (bool skip : {false, true}) {
         ScriptedComm from, to;
         RecordingUserInterface ui;
-        StartOptions options;
-        options.ignorePing = skip;
-        CopyFormsLogic logic(from, to, ui, options);
+        CopyFormsLogic logic(from, to, ui, StartOptions{.ignorePing = skip});
         logic.fromAddress = "127.0.0.1";
         logic.fromPort = std::to_string(from.Port());
         if (!skip) from.Ok({"|OK||PING|END|"});  // the link's own ping passes

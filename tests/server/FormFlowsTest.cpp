@@ -263,10 +263,8 @@ TEST_F(FormFlowsTest, LocalCopyRulesSavingOverAnotherFormSavesThatStoreNothingAn
     EXPECT_EQ(logic.StatusText(), "   ***  not connected *** ");
     EXPECT_EQ(ui.Messages().back().text, "ERROR connecting to \r\n127.0.0.1 " + port);
 
-    StartOptions noPing;
-    noPing.noPing = true;
     ScriptedComm scripted;
-    ConnectionLogic skipping(scripted, ui, noPing);
+    ConnectionLogic skipping(scripted, ui, StartOptions{.noPing = true});
     skipping.port = std::to_string(scripted.Port());
     EXPECT_TRUE(skipping.DoPingTest("", 0));
     EXPECT_TRUE(skipping.Connect());
