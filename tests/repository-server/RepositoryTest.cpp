@@ -40,13 +40,7 @@ class Repository : public RepositoryFile, public ::testing::WithParamInterface<r
 FD_ON_BOTH_ENGINES(Repository);
 
 repo::FormRecord Form(const std::string& name, const std::string& layout) {
-    repo::FormRecord f;
-    f.name = name;
-    f.description = "D";
-    f.type = "T";
-    f.documentType = "X";
-    f.layout = layout;
-    return f;
+    return {.name = name, .description = "D", .type = "T", .documentType = "X", .layout = layout};
 }
 
 }  // namespace

@@ -66,10 +66,9 @@ struct CopyForms : WithServer {
     }
     void Choose(const std::vector<std::string>& names) {
         ASSERT_TRUE(logic->ConnectAndList(CopyFormsLogic::Server::From));
-        for (const auto& n : names) {
+        for (const auto& n : names)
             for (std::size_t i = 0; i < logic->available.size(); ++i)
                 if (logic->available[i].name == n) logic->MoveToCopy({i});
-        }
     }
 };
 
