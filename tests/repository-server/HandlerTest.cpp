@@ -446,7 +446,6 @@ TEST_P(Handler, CatalogueCodeListsAndRecordSearchesAnswerInTheShapesTheDesignerR
         {"1", "|GET|CODE1|ACCNT",
          "|OK||\n10101    Nguyen, Thao\n10023    Miller, Ann\n10047    Garcia, Luis\n|END|"},
         {"1", "|GET|CODE1|IDT:V| chg ", "|OK||VALID|CHG|END|"},
-        {"1", "|GET|CODE1|NOLIST", "ERROR: code list not found"},
         {"1", "|GET|CODE1|LKP|PS", "ERROR: unknown request"},  // not a designer request
         {"1", "|GETP|CUSTFORM|L", "|OK||4|END|"},
         // Newer records are searched by form in any case, older ones by name.

@@ -1,8 +1,6 @@
 #pragma once
-// Starts the real repository server on a free loopback port with a fresh database
-// and stops it again. Port() is 0 when the program is not built or did not start.
-// With it: a folder of its own for each test, and the designer's program run as a
-// script runs it.
+// The real repository server on a free loopback port (Port() is 0 when the program is not
+// built or did not start), a folder for each test, the designer's program as a script runs it.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
