@@ -1,8 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <memory>
-#include <string>
+#include <regex>
 #include <vector>
 
 #include "DemoData.h"
@@ -176,47 +174,44 @@ TEST_P(Handler, RequestsInTurnGetTheirReplies) {
     EXPECT_EQ(Ask("|GET|CUSTFORM|S|F"), Reply{list});
 
     // Anything unknown or malformed gets one error element.
-    const char* unknown[] = {"",
-                             "|",
-                             "||||",
-                             "GET|CUSTFORM|L",
-                             "|GET|",
-                             "|GET|CUSTFORM|",
-                             "|GET|CUSTFORM|X",
-                             "|GET|CUSTFORM|Lx",
-                             "|SET|CUSTFORM|",
-                             "|SET|CUSTFORM|Q|x",
-                             "|SET|CUSTFORM|I-|F|a.b|x",
-                             "|SET|CUSTFORM|I-x|F|a.b|x",
-                             "|SET|CUSTFORM|I-01|F|a.b|x",
-                             "|GET|CUSTFORM|I|F",
-                             "|SET|CUSTFORM|I|F|X|",
-                             "|GET|SQL|",
-                             "|GET|SQL|FIELDS|a",
-                             "|GETP|",
-                             "|GET|CODE1|X:Q|1",
-                             "\xFF\r\n"};
-    for (const char* bad : unknown) EXPECT_EQ(Ask(bad), Reply{"ERROR: unknown request"}) << bad;
-    EXPECT_EQ(Ask(std::string("\0\xFF", 2)), Reply{"ERROR: unknown request"});
+    const std::string unknown[] = {"",
+                                   "|",
+                                   "||||",
+                                   "GET|CUSTFORM|L",
+                                   "|GET|",
+                                   "|GET|CUSTFORM|",
+                                   "|GET|CUSTFORM|X",
+                                   "|GET|CUSTFORM|Lx",
+                                   "|SET|CUSTFORM|",
+                                   "|SET|CUSTFORM|Q|x",
+                                   "|SET|CUSTFORM|I-|F|a.b|x",
+                                   "|SET|CUSTFORM|I-x|F|a.b|x",
+                                   "|SET|CUSTFORM|I-01|F|a.b|x",
+                                   "|GET|CUSTFORM|I|F",
+                                   "|SET|CUSTFORM|I|F|X|",
+                                   "|GET|SQL|",
+                                   "|GET|SQL|FIELDS|a",
+                                   "|GETP|",
+                                   "|GET|CODE1|X:Q|1",
+                                   "\xFF\r\n",
+                                   {"\0\xFF", 2}};
+    for (const auto& bad : unknown) EXPECT_EQ(Ask(bad), Reply{"ERROR: unknown request"}) << bad;
 }
 
 TEST_P(Handler, StoredFormComesBackInListFlagsAndLayoutAndKeepsItsFlagsWhenSavedAgain) {
     EXPECT_EQ(Save("CHARGE01", kLayout), "|OK||DONE|END|");
     auto list = FormsList();
     ASSERT_EQ(list.size(), 1u);
-    ASSERT_EQ(list[0].size(), 7u);
     // The stamp is 17 digits; the date's colons travel as ";".
+    ASSERT_TRUE(std::regex_match(text::Join(list[0], "^"),
+                                 std::regex(R"(CHARGE01\^Desc\^CS\^\d{17}\^)"
+                                            R"(\d{4}/\d\d/\d\d \d\d;\d\d;\d\d\^\^CHG)")))
+        << text::Join(list[0], "^");
     const std::string stamp = list[0][3];
-    EXPECT_EQ(stamp.size(), 17u);
-    EXPECT_EQ(stamp.find_first_not_of("0123456789"), std::string::npos);
-    EXPECT_EQ(list[0][4].find(':'), std::string::npos);
-    EXPECT_EQ(text::CountOf(list[0][4], ";"), 2);
-    list[0][3] = list[0][4] = "";
-    EXPECT_EQ(list[0], (std::vector<std::string>{"CHARGE01", "Desc", "CS", "", "", "", "CHG"}));
 
-    Reply layout = Ask("|GET|CUSTFORM|T|CHARGE01");
-    EXPECT_EQ(layout.front(), "|OK||<HEADER>");  // an element a line
-    EXPECT_EQ(text::Join(layout, "\r\n"), "|OK||" + kLayout + "\r\n|END|");
+    // An element a line.
+    EXPECT_EQ(Ask("|GET|CUSTFORM|T|CHARGE01"),
+              text::Split("|OK||" + kLayout + "\r\n|END|", "\r\n"));
     // The flags stay when the form is saved again; the new version takes a later stamp.
     ASSERT_EQ(AskText("|SET|CUSTFORM|O|CHARGE01|0\t1"), "|OK||DONE|END|");
     Save("CHARGE01", "v2");
@@ -451,7 +446,6 @@ TEST_P(Handler, CatalogueCodeListsAndRecordSearchesAnswerInTheShapesTheDesignerR
         {"1", "|GET|CODE1|ACCNT",
          "|OK||\n10101    Nguyen, Thao\n10023    Miller, Ann\n10047    Garcia, Luis\n|END|"},
         {"1", "|GET|CODE1|IDT:V| chg ", "|OK||VALID|CHG|END|"},
-        {"1", "|GET|CODE1|NOLIST", "ERROR: code list not found"},
         {"1", "|GET|CODE1|LKP|PS", "ERROR: unknown request"},  // not a designer request
         {"1", "|GETP|CUSTFORM|L", "|OK||4|END|"},
         // Newer records are searched by form in any case, older ones by name.

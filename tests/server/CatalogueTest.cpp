@@ -111,7 +111,7 @@ TEST_F(Catalogue, ClipboardOfAnyBytesGivesItemsThatSurviveTheStaticListText) {
     EXPECT_EQ(requests::ReadStaticList(requests::FormatStaticList(applied)), applied);
 }
 
-TEST_F(Catalogue, PromptTextsThatWouldBreakTheDefinitionAreRefused) {
+TEST_F(Catalogue, PromptTextsThatWouldBreakTheDefinitionAreRefusedPlacedOnesAreListed) {
     struct Case {
         CatalogueLogic::PromptRow row;
         const char* title;
@@ -134,9 +134,8 @@ TEST_F(Catalogue, PromptTextsThatWouldBreakTheDefinitionAreRefused) {
     EXPECT_EQ(cat.prompts.size(), 1u);
     EXPECT_FALSE(cat.ModifyPrompt(1, {"NEW", "Past the end", "Text"}));
     EXPECT_TRUE(CatalogueLogic::LayoutOfType("Text(From/Thru)").secondDefault);
-}
 
-TEST_F(Catalogue, PromptsPlacedOnLabelsAreListedAndTakeTheEditedDetails) {
+    // Prompts placed on labels are listed in place of those added, and take the edited details.
     FormModel model;
     FormItem placed;
     placed.Prompt().promptKey = "^DOC";

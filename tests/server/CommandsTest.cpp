@@ -1,9 +1,8 @@
 // One command each on replies a real server would not give on demand: what it returns,
 // how many requests it sends, and every message the user sees; the outside components:
 // created and linked once, the utility's log and cache, the lookup validator.
-#include <algorithm>
-#include <cctype>
 #include <fstream>
+#include <regex>
 
 #include "ServerTestSupport.h"
 #include "server/OutsideComponents.h"
@@ -20,7 +19,7 @@ Answer Reply(std::string text) {
 }
 
 // A scripted link, the user, and a folder of the test's own.
-struct Fixture : ::testing::Test {
+struct Commands : ::testing::Test {
     ScriptedComm comm;
     RecordingUserInterface ui;
     std::string dir = TestFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -38,8 +37,6 @@ struct Fixture : ::testing::Test {
 
 }  // namespace
 
-using Commands = Fixture;
-
 TEST_F(Commands, EachFailureOrRefusalEndsTheCommandWithItsOwnMessage) {
     FormsDefinitions list;
     std::vector<std::string> props;
@@ -47,6 +44,9 @@ TEST_F(Commands, EachFailureOrRefusalEndsTheCommandWithItsOwnMessage) {
     std::string text = "keep";
     const Answer listed = Reply("|OK||A^d^t^i:|END|"), empty{true, {"|OK||", "|END|"}};
     auto update = [&] { return UpdateFormsDefinitions(comm, ui, list); };
+    auto deleteForm = [&] { return DeleteReport(comm, ui, "F"); };
+    auto deleteImages = [&] { return DeleteAllImagesForReport(comm, ui, "F"); };
+    auto saveLarge = [&] { return SaveImage(comm, ui, "F", "a.bmp", std::string(20000, 'b')); };
     auto layout = [&](SaveResult want) {
         return SaveLayoutRecord(comm, ui,
                                 SaveRecord("F", "D", "T", "X", std::string(30000, 'z'))) == want;
@@ -82,12 +82,8 @@ TEST_F(Commands, EachFailureOrRefusalEndsTheCommandWithItsOwnMessage) {
              return SendFormData(comm, ui, std::string(30001, 'q'), text);
          },
          "1 2|DEBUG: Piece 1 length: 7|DEBUG: Piece 2 length: 30016"},
-        {{kFail},
-         [&] { return DeleteReport(comm, ui, "F"); },
-         "0 1|ERROR: |SET|CUSTFORM|T-D| error"},
-        {{kDone, kFail},
-         [&] { return DeleteReport(comm, ui, "F"); },
-         "1 2|ERROR: Could not delete associated Static list"},
+        {{kFail}, deleteForm, "0 1|ERROR: |SET|CUSTFORM|T-D| error"},
+        {{kDone, kFail}, deleteForm, "1 2|ERROR: Could not delete associated Static list"},
         {{kFail},
          [&] { return SaveActiveSelected(comm, ui, "F", true, true); },
          "0 1|ERROR: |SET|CUSTFORM|O error"},
@@ -95,20 +91,16 @@ TEST_F(Commands, EachFailureOrRefusalEndsTheCommandWithItsOwnMessage) {
          [&] { return SaveActiveSelected(comm, ui, "F", false, true); },
          "0 1|Error in '|SET|CUSTFORM|O': ERROR: x"},
         {{Reply("ERROR: y")},
-         [&] { return DeleteAllImagesForReport(comm, ui, "F"); },
+         deleteImages,
          "0 1|ERROR: Error:\r\nERROR: y\r\nAfter:\r\n|SET|CUSTFORM|I|F|D|"},
-        {{kFail},
-         [&] { return DeleteAllImagesForReport(comm, ui, "F"); },
-         "0 1|ERROR: Error after:\r\n|SET|CUSTFORM|I|F|D|"},
+        {{kFail}, deleteImages, "0 1|ERROR: Error after:\r\n|SET|CUSTFORM|I|F|D|"},
         {{Reply("ERROR: too big")},
          [&] { return SaveImage(comm, ui, "F", "a.bmp", "small"); },
          "0 1|Error in |SET|CUSTFORM|I-0|F|a.bmp|: ERROR: too big"},
         // The rest of the pieces is not sent after one failed.
-        {{kDone, kFail},
-         [&] { return SaveImage(comm, ui, "F", "a.bmp", std::string(20000, 'b')); },
-         "0 2|ERROR: ERR in SaveLargeImages \r\nscripted failure"},
+        {{kDone, kFail}, saveLarge, "0 2|ERROR: ERR in SaveLargeImages \r\nscripted failure"},
         {{kDone, Reply("ERROR: image piece out of order")},
-         [&] { return SaveImage(comm, ui, "F", "a.bmp", std::string(20000, 'b')); },
+         saveLarge,
          "0 2|Error in |SET|CUSTFORM|I-2|F|a.bmp|: ERROR: image piece out of order"},
         // A name so long that no byte fits beside it sends nothing and says so.
         {{},
@@ -190,7 +182,7 @@ TEST_F(Commands, ASaveIsOneUploadOfRecordPicturesAndListEndedByAnyFailingPart) {
     }
 }
 
-TEST_F(Commands, SavedRecordsProbeCachesItsSearchAndLogsItsFailures) {
+TEST_F(Commands, SavedRecordsProbeAndLookupValidatorAskTheServerAndLogTheirFailures) {
     FileUtilityComponent util(dir);
     auto probe = [&](const char* form, bool newKind) {
         return [&util, this, form, newKind] {
@@ -213,6 +205,30 @@ TEST_F(Commands, SavedRecordsProbeCachesItsSearchAndLogsItsFailures) {
               2);
     EXPECT_EQ(Run({Reply("ERROR: no")}, probe("G", true)),
               "0 1|ERROR: ERROR: no\r\nafter:\r\n|GETP|CUSTFORM|L");
+
+    // The lookup validator answers in the designer's terms.
+    comm.Script({});
+    ServerLookupValidator v;
+    v.Link(&util, &comm);
+    comm.Ok({"|OK||VALID|Lab|END|"});
+    std::string corrected;
+    EXPECT_EQ(ValidateLookupByServer(v, "IDT", " lab ", corrected), "True");
+    EXPECT_EQ(corrected, "LAB");
+    EXPECT_EQ(comm.Sent().back(), "|GET|CODE1|IDT:V|lab");
+    comm.Fail();
+    EXPECT_EQ(ValidateLookupByServer(v, "IDT", "XR", corrected), "NOT VALID");
+    comm.Ok({"ERROR: code list not found"});
+    EXPECT_EQ(ValidateLookupByServer(v, "ZZZ", "XR", corrected), "NOT VALID");
+    EXPECT_EQ(text::CountOf(Slurp(util.LogPath()), "not validated"), 2);  // failures are logged
+    EXPECT_EQ(ValidateLookupByServer(v, "IDT", "  ", corrected), "NOT VALID");
+    EXPECT_EQ(comm.Sent().size(), 3u);  // an empty value is not asked about
+
+    auto e = ParseLookupList(
+        {"|OK||", "A    Alpha", "B    Beta    two|END|", "|END|", "C    after end"});
+    ASSERT_EQ(e.size(), 2u);
+    EXPECT_EQ(e[1].description, "Beta    two");
+    EXPECT_EQ(LookupAnswer(e[0]), "A    Alpha");
+    EXPECT_EQ(LookupAnswerCode("CANCEL"), "CANCEL");
 }
 
 TEST_F(Commands, TheUtilityLogKeepsOneStampedLinePerEntryInTheDataFolder) {
@@ -225,11 +241,9 @@ TEST_F(Commands, TheUtilityLogKeepsOneStampedLinePerEntryInTheDataFolder) {
     EXPECT_EQ(parts.linkedForComm->Comm(), &comm);
     util->Log("first");
     util->Log("two\r\nlines");
-    std::string log = Slurp(util->LogPath());
-    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2);
-    EXPECT_NE(log.find("\tFD\tfirst\r\n"), std::string::npos);
-    EXPECT_NE(log.find("two  lines\r\n"), std::string::npos);
-    EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(log[0])));
+    const std::string stamped = R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\tFD\t)";
+    EXPECT_TRUE(std::regex_match(Slurp(util->LogPath()),
+                                 std::regex(stamped + "first\r\n" + stamped + "two  lines\r\n")));
 
     // Created once: a second call keeps the same components.
     auto* before = parts.utility.get();
@@ -247,29 +261,4 @@ TEST_F(Commands, TheUtilityLogKeepsOneStampedLinePerEntryInTheDataFolder) {
     EXPECT_FALSE(loose.CacheTest("k"));
     loose.SetLoggingIdentity("file: x", "FD", "FormsDesigner", "../escape.log");
     EXPECT_EQ(loose.LogPath(), "FormsDesignerErrors.log");
-}
-
-TEST_F(Commands, TheLookupValidatorAsksTheServerAndAnswersInTheDesignersTerms) {
-    FileUtilityComponent util(dir);
-    ServerLookupValidator v;
-    v.Link(&util, &comm);
-    comm.Ok({"|OK||VALID|Lab|END|"});
-    std::string corrected;
-    EXPECT_EQ(ValidateLookupByServer(v, "IDT", " lab ", corrected), "True");
-    EXPECT_EQ(corrected, "LAB");
-    EXPECT_EQ(comm.Sent().back(), "|GET|CODE1|IDT:V|lab");
-    comm.Fail();
-    EXPECT_EQ(ValidateLookupByServer(v, "IDT", "XR", corrected), "NOT VALID");
-    comm.Ok({"ERROR: code list not found"});
-    EXPECT_EQ(ValidateLookupByServer(v, "ZZZ", "XR", corrected), "NOT VALID");
-    EXPECT_EQ(text::CountOf(Slurp(util.LogPath()), "\n"), 2);  // failures are logged
-    EXPECT_EQ(ValidateLookupByServer(v, "IDT", "  ", corrected), "NOT VALID");
-    EXPECT_EQ(comm.Sent().size(), 3u);  // an empty value is not asked about
-
-    auto e = ParseLookupList(
-        {"|OK||", "A    Alpha", "B    Beta    two|END|", "|END|", "C    after end"});
-    ASSERT_EQ(e.size(), 2u);
-    EXPECT_EQ(e[1].description, "Beta    two");
-    EXPECT_EQ(LookupAnswer(e[0]), "A    Alpha");
-    EXPECT_EQ(LookupAnswerCode("CANCEL"), "CANCEL");
 }

@@ -66,10 +66,9 @@ struct CopyForms : WithServer {
     }
     void Choose(const std::vector<std::string>& names) {
         ASSERT_TRUE(logic->ConnectAndList(CopyFormsLogic::Server::From));
-        for (const auto& n : names) {
+        for (const auto& n : names)
             for (std::size_t i = 0; i < logic->available.size(); ++i)
                 if (logic->available[i].name == n) logic->MoveToCopy({i});
-        }
     }
 };
 
@@ -226,9 +225,7 @@ TEST(CopyFormsPing, SkippedOnlyWhenAskedAndAFailedOneNamesTheServer) {
     for (bool skip : {false, true}) {
         ScriptedComm from, to;
         RecordingUserInterface ui;
-        StartOptions options;
-        options.ignorePing = skip;
-        CopyFormsLogic logic(from, to, ui, options);
+        CopyFormsLogic logic(from, to, ui, StartOptions{.ignorePing = skip});
         logic.fromAddress = "127.0.0.1";
         logic.fromPort = std::to_string(from.Port());
         if (!skip) from.Ok({"|OK||PING|END|"});  // the link's own ping passes

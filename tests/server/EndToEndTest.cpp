@@ -7,38 +7,8 @@
 
 using namespace requests;
 
-using EndToEnd = Linked;
-
-TEST_F(EndToEnd, AnUploadSplitByAServerRestartFailsAndStoresNothing) {
-    CuttingComm link;  // its server restarts, on the same port, before request cutAt
-    int port = server->Port();
-    link.restart = [&] {
-        server.reset();
-        server = std::make_unique<RepositoryServerProcess>((dir / "repo.db").string(), false, port);
-    };
-    link.SetTimeouts(5000, 20000);
-    OpenLink(link, "127.0.0.1", std::to_string(port), "1");
-    std::string record = SaveRecord("SPLIT", "d", "", "", std::string(70000, '\xE9'));
-    for (int at : {2, 3}) {  // between the "|SETL|" pieces, and before the last request
-        link.sent = 0;
-        link.cutAt = at;
-        EXPECT_EQ(SaveLayoutRecord(link, ui, record), SaveResult::Failed);
-        ASSERT_EQ(ui.Messages().size(), 1u);
-        EXPECT_NE(ui.Messages()[0].text.find("lost in the middle of a multi-part upload"),
-                  std::string::npos);
-        ui.Clear();
-    }
-    link.sent = 0;
-    link.cutAt = 3;
-    EXPECT_FALSE(SaveImage(link, ui, "SPLIT", "p.bmp", std::string(40000, 'p')));
-    EXPECT_EQ(ui.Messages().size(), 1u);
-    FormsDefinitions list;
-    ASSERT_TRUE(UpdateFormsDefinitions(link, ui, list));  // a new request goes through
-    EXPECT_TRUE(list.Empty());
-}
-
 // (The catalogue, code lists and static lists the logic reads are proven with it.)
-TEST_F(DemoServer, LookupsSavedRecordsAPictureAndTheCatalogueAppliedIntoTheLayout) {
+TEST_F(DemoServer, LookupsSavedRecordsAPictureTheCatalogueAndAnUploadSplitByARestart) {
     SCOPED_TRACE("look-ups, saved records and a picture");
     ServerLookupValidator validator;
     validator.Link(nullptr, &comm);
@@ -155,4 +125,31 @@ TEST_F(DemoServer, LookupsSavedRecordsAPictureAndTheCatalogueAppliedIntoTheLayou
     EXPECT_EQ(again.fields, cat.fields);
     EXPECT_EQ(again.prompts, cat.prompts);
     EXPECT_EQ(again.selected, statics);
+
+    SCOPED_TRACE("an upload split by a server restart fails and stores nothing");
+    ui.Clear();
+    CuttingComm link;  // its server restarts, on the same port, before request cutAt
+    int port = server->Port();
+    link.restart = [&] {
+        server.reset();
+        server = std::make_unique<RepositoryServerProcess>((dir / "repo.db").string(), false, port);
+    };
+    link.SetTimeouts(5000, 20000);
+    OpenLink(link, "127.0.0.1", std::to_string(port), "1");
+    std::string record = SaveRecord("SPLIT", "d", "", "", std::string(70000, '\xE9'));
+    for (int at : {2, 3}) {  // between the "|SETL|" pieces, and before the last request
+        link.sent = 0;
+        link.cutAt = at;
+        EXPECT_EQ(SaveLayoutRecord(link, ui, record), SaveResult::Failed);
+        ASSERT_EQ(ui.Messages().size(), 1u);
+        EXPECT_NE(ui.Messages()[0].text.find("lost in the middle of a multi-part upload"),
+                  std::string::npos);
+        ui.Clear();
+    }
+    link.sent = 0;
+    link.cutAt = 3;
+    EXPECT_FALSE(SaveImage(link, ui, "SPLIT", "p.bmp", std::string(40000, 'p')));
+    EXPECT_EQ(ui.Messages().size(), 1u);
+    ASSERT_TRUE(UpdateFormsDefinitions(link, ui, list));  // a new request goes through
+    EXPECT_EQ(list.Find("SPLIT"), nullptr);
 }

@@ -76,17 +76,13 @@ TEST_F(FormFlowsTest, ANewFormSavedAndReopenedElsewhereComesBackWhole) {
     std::string stored;
     ASSERT_TRUE(requests::LoadLayoutText(b->comm, b->ui, "NEWFORM", stored));
     EXPECT_NE(stored.find("TimeStamp:\t\r\n"), std::string::npos);
-    // Found under any case of its name, and gone once deleted.
+    // Found under any case of its name (deleting: the browser's test).
     EXPECT_TRUE(b->flows.FormExistsOnServer("NewForm", stored));
     EXPECT_EQ(stored, "NEWFORM");
-    ASSERT_TRUE(b->flows.DeleteForm("NEWFORM"));
-    EXPECT_FALSE(b->flows.FormExistsOnServer("NEWFORM", stored));
 }
 
-// A save whose link is cut at each of its requests in turn, before the request reaches the
-// server or after: the server then holds the old or the new form whole, each with its own
-// pictures and static list, "Form Saved." is shown exactly when the new one is stored, and
-// a save that failed leaves the local copy alone.
+// Cut before a request reaches the server or after: each form whole with its own pictures
+// and list, "Form Saved." exactly when the new one is stored, a failed save's local copy kept.
 TEST_F(FormFlowsTest, ASaveCutAtAnyRequestLeavesTheOldOrTheNewFormWhole) {
     auto a = NewDesigner("a");
     const std::string v1 = TestDataFile("layouts/full.ldt");
@@ -157,7 +153,7 @@ TEST_F(FormFlowsTest, ASaveCutAtAnyRequestLeavesTheOldOrTheNewFormWhole) {
 }
 
 // One designer, step by step.
-TEST_F(FormFlowsTest, LocalCopyRulesSavingOverAnotherFormAndSavesThatStoreNothing) {
+TEST_F(FormFlowsTest, LocalCopyRulesSavingOverAnotherFormSavesThatStoreNothingAndConnecting) {
     auto a = NewDesigner("a");
     const std::string minimal = TestDataFile("layouts/minimal.ldt");
     SCOPED_TRACE("the local copy is used only when allowed and as new as the server's");
@@ -243,17 +239,12 @@ TEST_F(FormFlowsTest, LocalCopyRulesSavingOverAnotherFormAndSavesThatStoreNothin
                            "The picture name '../../outside.png' cannot be used as a file name.",
                            "Load Layout"));
     EXPECT_FALSE(fs::exists(a->root / "outside.png"));
-}
 
-// (Its status texts and its dialog: the window's and the connection dialog's tests.)
-TEST_F(FormFlowsTest, TheConnectionIsOnlyConnectedAfterAnAnsweredPing) {
-    RecordingUserInterface ui;
-    TcpComm comm;
-    comm.SetTimeouts(2000, 5000);
-    ConnectionLogic logic(comm, ui);
-    logic.port = std::to_string(server->Port());
-    ASSERT_TRUE(logic.Connect());
-    ASSERT_TRUE(logic.Connect());  // again: the whole sequence once more
+    // (Its status texts and its dialog: the window's and the connection dialog's tests.)
+    SCOPED_TRACE("the connection is only connected after an answered ping");
+    ConnectionLogic& logic = a->connection;
+    RecordingUserInterface& ui = a->ui;
+    ASSERT_TRUE(logic.Connect());  // connected already: the whole sequence once more
 
     // A failed attempt leaves the designer connected as before, over the link it had.
     const std::string port = logic.port;
@@ -263,7 +254,7 @@ TEST_F(FormFlowsTest, TheConnectionIsOnlyConnectedAfterAnAnsweredPing) {
     EXPECT_EQ(logic.port, port);
     EXPECT_EQ(ui.Messages().back().text, "ERROR connecting to \r\n127.0.0.1 1");
     FormsDefinitions list;
-    EXPECT_TRUE(requests::UpdateFormsDefinitions(comm, ui, list));
+    EXPECT_TRUE(requests::UpdateFormsDefinitions(a->comm, ui, list));
 
     // The server goes: that link cannot be had again either, so it is not connected.
     server->Kill();
@@ -272,10 +263,8 @@ TEST_F(FormFlowsTest, TheConnectionIsOnlyConnectedAfterAnAnsweredPing) {
     EXPECT_EQ(logic.StatusText(), "   ***  not connected *** ");
     EXPECT_EQ(ui.Messages().back().text, "ERROR connecting to \r\n127.0.0.1 " + port);
 
-    StartOptions noPing;
-    noPing.noPing = true;
     ScriptedComm scripted;
-    ConnectionLogic skipping(scripted, ui, noPing);
+    ConnectionLogic skipping(scripted, ui, StartOptions{.noPing = true});
     skipping.port = std::to_string(scripted.Port());
     EXPECT_TRUE(skipping.DoPingTest("", 0));
     EXPECT_TRUE(skipping.Connect());

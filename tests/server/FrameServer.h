@@ -14,7 +14,7 @@
 #include "wire/Framing.h"
 
 // Handler gets [channel, entity, text] and returns the reply fields. Special first
-// fields: "SILENT" (no reply), "CLOSE" (drop the link), "GARBAGE" (bad frame). A slow
+// fields: "SILENT" (no reply, ever), "CLOSE" (drop the link), "GARBAGE" (bad frame). A slow
 // server takes its time over reading each request, and again over replying.
 class FrameServer {
   public:
@@ -68,10 +68,7 @@ class FrameServer {
             }
             auto reply = handler_(fields);
             std::this_thread::sleep_for(slowness_);
-            if (!reply.empty() && reply[0] == "SILENT") {
-                while (!stop_) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-                return;
-            }
+            if (!reply.empty() && reply[0] == "SILENT") continue;
             if (!reply.empty() && reply[0] == "CLOSE") return;
             if (!reply.empty() && reply[0] == "GARBAGE") {
                 wire::WriteFrame(fd, "\x00\x00\x00\x09xx", 1000);

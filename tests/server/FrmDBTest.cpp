@@ -20,14 +20,8 @@ using Logic = FormsBrowserLogic;
 
 namespace {
 
-// A designer of its own on the demo forms.
 struct Browser : WithServer {
-    std::unique_ptr<Designer<TcpComm>> user;
     Browser() { demo = true; }
-    void SetUp() override {
-        WithServer::SetUp();
-        if (Ready()) user = std::make_unique<Designer<TcpComm>>(dir / "user", server->Port());
-    }
     static int RowOf(const Logic& l, const std::string& name) {
         for (std::size_t i = 0; i < l.Rows().size(); ++i)
             if (l.Rows()[i].cells[Logic::kName] == name) return int(i);
@@ -56,8 +50,9 @@ std::string SortKey(const std::string& cell, int column) {
 
 // One designer walks the browser over the demo forms.
 TEST_F(Browser, ListsSortsOpensFlagsSelectsAndDeletesForms) {
-    RecordingUserInterface& ui = user->ui;
-    FormFlows& flows = user->flows;
+    Designer<TcpComm> user(dir / "user", server->Port());
+    RecordingUserInterface& ui = user.ui;
+    FormFlows& flows = user.flows;
     SCOPED_TRACE("every form listed and sorted by each column both ways; one opened");
     Logic logic(flows, ui);
     ASSERT_TRUE(logic.Start(false, false, ""));
@@ -157,8 +152,8 @@ TEST_F(Browser, ListsSortsOpensFlagsSelectsAndDeletesForms) {
 
     SCOPED_TRACE("no server: no dialog, no name");
     server.reset();
-    user->connection.Disconnect(nullptr);
-    user->connection.port = "1";
+    user.connection.Disconnect(nullptr);
+    user.connection.port = "1";
     EXPECT_EQ(FrmDB::SelectForm(flows, ui, "CHARGE01", nullptr), "");
 }
 

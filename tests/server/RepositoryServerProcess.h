@@ -1,8 +1,6 @@
 #pragma once
-// Starts the real repository server on a free loopback port with a fresh database
-// and stops it again. Port() is 0 when the program is not built or did not start.
-// With it: a folder of its own for each test, and the designer's program run as a
-// script runs it.
+// The real repository server on a free loopback port (Port() is 0 when the program is not
+// built or did not start), a folder for each test, the designer's program as a script runs it.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -26,12 +24,13 @@ class RepositoryServerProcess {
   public:
     static std::string ProgramPath() { return BuiltProgram("repository-server/repository-server"); }
 
-    explicit RepositoryServerProcess(const std::string& dbPath, bool seedDemo = false,
-                                     int port = 0) {
+    explicit RepositoryServerProcess(const std::string& dbPath, bool seedDemo = false, int port = 0,
+                                     const std::vector<std::string>& options = {}) {
         std::string prog = ProgramPath(), portText = std::to_string(port);
         std::vector<const char*> argv = {prog.c_str(), "--port", portText.c_str(), "--db",
                                          dbPath.c_str()};
         if (seedDemo) argv.push_back("--seed-demo");
+        for (const auto& option : options) argv.push_back(option.c_str());
         argv.push_back(nullptr);
         int out[2];
         if (prog.empty() || ::pipe(out) != 0) return;
@@ -58,23 +57,20 @@ class RepositoryServerProcess {
             port_ = std::atoi(line.c_str() + colon + 1);
     }
     ~RepositoryServerProcess() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            int status = 0;
-            ::waitpid(pid_, &status, 0);
-        }
+        Stop();
         if (stdout_ >= 0) ::close(stdout_);
     }
     int Port() const { return port_; }
     pid_t Pid() const { return pid_; }  // for the benchmark that reads its memory
-    // Ends the server as a crash would: no chance to tidy up.
-    void Kill() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGKILL);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
+    // Ends the server; its exit status, or -1.
+    int Stop(int signal = SIGTERM) {
+        int status = -1;  // not an exit
+        if (pid_ > 0 && ::kill(pid_, signal) == 0) ::waitpid(pid_, &status, 0);
         pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
+    // Ends the server as a crash would: no chance to tidy up.
+    void Kill() { Stop(SIGKILL); }
 
   private:
     pid_t pid_ = -1;

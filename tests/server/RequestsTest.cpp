@@ -14,14 +14,12 @@ using Texts = std::vector<std::string>;
 }  // namespace
 
 // The server joins the pieces (proven end to end); here: where one piece becomes two.
-TEST(SaveRecordPieces, OnePieceIsTheLastRequestMoreSendPiecesTwoToNFirst) {
+TEST(UploadPieces, RecordsPiecesFirstPicturesWholeOrNumberedLargeOnesInAnEvenCountEveryByte) {
     std::string record(30000, 'a');
     EXPECT_EQ(SaveRecordRequests(record), Texts{"|SET|CUSTFORM|T|" + record});
     EXPECT_EQ(SaveRecordRequests(record + "b"), (Texts{"|SETL|b", "|SET|CUSTFORM|T|" + record}));
     EXPECT_EQ(SaveRecordRequests(record + record.substr(1)).size(), 2u);  // full to the last byte
-}
 
-TEST(ImagePieces, WholeOrNumberedAndLargeOnesInAnEvenCountOfPiecesEveryByteInOrder) {
     std::string head = ImageHeaderWhole("F", "p.bmp");
     EXPECT_EQ(head, "|SET|CUSTFORM|I-0|F|p.bmp|");
     std::string fits(8999 - head.size(), 'x');
@@ -55,15 +53,7 @@ TEST(ImagePieces, WholeOrNumberedAndLargeOnesInAnEvenCountOfPiecesEveryByteInOrd
               "|SET|CUSTFORM|I-0|F|p.bmp|");
 }
 
-// Each family's refusals: the command tests' rows; its good replies: the end-to-end flows.
-TEST(ReplyTests, EachCommandFamilyHasItsOwnErrorTest) {
-    EXPECT_TRUE(IsStoreError("|OK||ERROR: x"));
-    EXPECT_FALSE(IsListError("|OK||ERROR"));
-    EXPECT_FALSE(IsProbeError("  error"));  // only the first five characters count
-    EXPECT_FALSE(IsSearchError({}));
-}
-
-TEST(FormsListReader, FieldCountsDecideTheMeaningAndAWrongFormatKeepsEarlierRecords) {
+TEST(FormsListReader, FieldCountsDecideTheMeaningAWrongFormatKeepsEarlierRecordsFlagsMatch) {
     std::string img = "1" + E197 + "2023" + E197 + "logo.bmp" + E230;
     std::vector<std::string> lines = {
         "|OK||",
@@ -75,21 +65,22 @@ TEST(FormsListReader, FieldCountsDecideTheMeaningAndAWrongFormatKeepsEarlierReco
     FormsDefinitions list;
     std::string bad;
     ASSERT_EQ(ReadFormsList(lines, list, bad), ReadResult::Ok);
-    // Each record as name, description, type, document type, stamp, date, picture count.
+    // Each record as name, description, type, document type, stamp, date, picture count,
+    // then each picture as stamp, base name and extension (or blank).
     std::vector<std::string> read;
     for (std::size_t i = 1; i <= list.Count(); ++i) {
         const FormDefinition& d = list.At(i);
         read.push_back(text::Join({d.name, d.description, d.type, d.documentType, d.timeStamp,
                                    d.dateModified, std::to_string(d.imageCount)},
                                   "|"));
+        for (const auto& p : d.images)
+            read.back() +=
+                p.IsBlank() ? "|blank" : "|" + p.timeStamp + " " + p.baseName + " " + p.extension;
     }
-    EXPECT_EQ(read, (Texts{"A|Desc A|||TS1||1", "B|Desc B|||TS2|2024/01/02 10:11:12|0",
-                           "C|Desc C|T1|DOC|TS3|2024/01/03 01:02:03|2",
-                           "D|Desc D|T2||TS4|d|0"}));  // six fields: no document type
-    EXPECT_EQ(list.At(1).images[0].timeStamp, "2023");
-    EXPECT_EQ(list.At(1).images[0].baseName, "logo");
-    EXPECT_EQ(list.At(1).images[0].extension, "bmp");
-    EXPECT_TRUE(list.At(3).images[1].IsBlank());
+    EXPECT_EQ(read,
+              (Texts{"A|Desc A|||TS1||1|2023 logo bmp", "B|Desc B|||TS2|2024/01/02 10:11:12|0",
+                     "C|Desc C|T1|DOC|TS3|2024/01/03 01:02:03|2|2023 logo bmp|blank",
+                     "D|Desc D|T2||TS4|d|0"}));  // six fields: no document type
     EXPECT_EQ(list.IndexOf("c", true), 3u);
     EXPECT_EQ(list.IndexOf("c"), 0u);
     EXPECT_EQ(list.ImageTimeStamp("C", "LOGO.BMP"), "2023");
@@ -104,24 +95,20 @@ TEST(FormsListReader, FieldCountsDecideTheMeaningAndAWrongFormatKeepsEarlierReco
     EXPECT_EQ(bad, "B^d^t");
     ASSERT_EQ(list.Count(), 1u);
     EXPECT_EQ(list.At(1).name, "A");
-}
 
-TEST(ActiveSelectedReader, MatchesByPositionAndName) {
-    FormsDefinitions list;
-    std::string bad;
+    // The flags match by position and name.
     ReadFormsList({"|OK||A^d^t^:B^d^t^:C^d^t^:|END|"}, list, bad);
     std::size_t records = 0;
     auto r = ApplyActiveSelected(
         {"|OK||A\t1\t0" + E230 + "X\t1\t1" + E230 + "\t1\t1" + E230 + "|END|"}, list, records);
-    EXPECT_EQ(r, ReadResult::Ok);
-    EXPECT_EQ(records, 3u);
-    EXPECT_TRUE(list.At(1).active);
-    EXPECT_FALSE(list.At(1).selected);
-    EXPECT_FALSE(list.At(2).active);  // name differs
-    EXPECT_FALSE(list.At(3).active);  // empty name skipped
+    EXPECT_EQ(std::pair(r, records), std::pair(ReadResult::Ok, std::size_t(3)));
+    // B's name differs from X, and the empty name is skipped.
+    EXPECT_EQ(
+        (std::vector{list.At(1).active, list.At(1).selected, list.At(2).active, list.At(3).active}),
+        (std::vector{true, false, false, false}));
 }
 
-TEST(LayoutAndImageReaders, JoinWalkAndNameTheLayoutsPictures) {
+TEST(LayoutImageAndErrorReaders, JoinWalkAndNameTheLayoutsPicturesEachFamilyItsOwnErrorTest) {
     EXPECT_EQ(LayoutFromLines({"|OK||<HEADER>", "a", "</HEADER>|END|"}),
               "|OK||<HEADER>\r\na\r\n</HEADER>|END|");
     std::string binary("\r\n\0\xE6\xFF", 5);
@@ -133,6 +120,12 @@ TEST(LayoutAndImageReaders, JoinWalkAndNameTheLayoutsPictures) {
         "Image:\t1\t2\t3\t4\tlogo.bmp\r\nimage:\t1\t2\t3\t4\tnoext\r\n"
         "Other:\tx.bmp\r\n</HEADER>";
     EXPECT_EQ(ImagesOfLayout(layout), (std::vector<std::string>{"back.jpg", "logo.bmp"}));
+
+    // Each family's refusals: the command tests' rows; its good replies: the end-to-end flows.
+    EXPECT_TRUE(IsStoreError("|OK||ERROR: x"));
+    EXPECT_FALSE(IsListError("|OK||ERROR"));
+    EXPECT_FALSE(IsProbeError("  error"));  // only the first five characters count
+    EXPECT_FALSE(IsSearchError({}));
 }
 
 TEST(CatalogueReaders, CodesStaticListsAndRecords) {
@@ -140,10 +133,8 @@ TEST(CatalogueReaders, CodesStaticListsAndRecords) {
     EXPECT_FALSE(ReadCodeList("a:b:c", items));
     ASSERT_TRUE(ReadCodeList(
         "a:b:c:d:\tx\tC1\tD1\tO1" + E230 + E230 + "\ty\tC2\tD2" + E230 + "K\t\t", items));
-    ASSERT_EQ(items.size(), 3u);
-    EXPECT_EQ(items[0], (StaticItem{"C1", "D1", "O1"}));
-    EXPECT_EQ(items[1], (StaticItem{"C2", "D2", ""}));
-    EXPECT_EQ(items[2].code, "K");
+    EXPECT_EQ(items,
+              (std::vector<StaticItem>{{"C1", "D1", "O1"}, {"C2", "D2", ""}, {"K", "", ""}}));
     items = {{"A", "Alpha", ""}, {"B", "Beta", "x"}};
     std::string list = FormatStaticList(items);
     EXPECT_EQ(list, "A" + E230 + "Alpha" + E230 + "\tB" + E230 + "Beta" + E230 + "x");

@@ -2,11 +2,8 @@
 // What the server tests share: the test data, what the user was shown and asked, a
 // designer of its own against a server, the server with the demo forms.
 #include <deque>
-#include <filesystem>
 #include <functional>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "RepositoryServerProcess.h"
 #include "ScriptedComm.h"
@@ -16,10 +13,7 @@
 #include "layout/LayoutWriter.h"
 #include "server/ConnectionLogic.h"
 #include "server/FormFlows.h"
-#include "server/RepositoryCommands.h"
 #include "server/SaveFormPrompt.h"
-#include "server/TcpComm.h"
-#include "shell/AtomicFile.h"
 #include "shell/RecordingUserInterface.h"
 
 // Bytes of every value, with line ends inside that must survive the trip.
