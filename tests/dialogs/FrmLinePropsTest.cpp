@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QTest>
 
 #include "dialogs/qt/FrmLineProps.h"
 #include "layout/FormSettings.h"

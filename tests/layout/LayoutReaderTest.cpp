@@ -112,8 +112,7 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
         {"malformed page line", "<HEADER>\r\npage:\t14\r\n</HEADER>",
          "Load Layout: page size - wrong format",
          [](LoadedLayout& l) {
-             EXPECT_EQ(l.store.PageWidth(), 8.5);
-             EXPECT_EQ(l.store.PageHeight(), 11);
+             EXPECT_EQ(std::pair(l.store.PageWidth(), l.store.PageHeight()), std::pair(8.5, 11.0));
          }},
         {"leading page marker", MakeLayout("", Page(ItemLine("First") + "\r\n")), "",
          [](LoadedLayout& l) {
@@ -140,9 +139,8 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
          "",
          [](LoadedLayout& l) {
              const LabelControl* label = l.store.LabelAt(l.FindLabel("Total"));
-             EXPECT_DOUBLE_EQ(label->left, 3);
-             EXPECT_DOUBLE_EQ(label->width, 2);
-             EXPECT_EQ(label->alignment, LabelAlignment::Right);
+             EXPECT_EQ(std::tuple(label->left, label->width, label->alignment),
+                       std::tuple(3.0, 2.0, LabelAlignment::Right));
          }},
         {"unknown alignment",
          MakeLayout("", Page(ItemLine("X", "5\t1\tArial\t8\tN\tN\tQ\t2\tN\t\t\t") + "\r\n")),

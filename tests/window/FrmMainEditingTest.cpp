@@ -1,5 +1,4 @@
 // Editing on the page with the mouse, the tools and the item menus.
-#include <QWindow>
 
 #include "window/WindowFixture.h"
 
