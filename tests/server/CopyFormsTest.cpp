@@ -90,6 +90,10 @@ TEST_F(CopyForms, CopiesLayoutsAndPicturesWholeAndKeepsWhatFailedForARetry) {
     EXPECT_EQ(summary(), std::pair(std::vector<O>{O::Whole, O::Whole, O::Failed, O::Failed},
                                    std::string("Copied 2 of 4 forms whole: PLAIN, SMALL. Not "
                                                "copied: LACKS (gone.bmp); BIG (big.bmp).")));
+    std::string busy;  // the busy pointer, while the forms are copied
+    for (const auto& c : ui.calls)
+        if (c.kind == RecordingUserInterface::Kind::Busy) busy += c.text + " ";
+    EXPECT_EQ(busy, "on off ");
     target = std::make_unique<RepositoryServerProcess>((dir / "b.db").string(), false, port);
     ASSERT_EQ(target->Port(), port);
     EXPECT_EQ(summary(), std::pair(std::vector<O>{O::Failed, O::Whole},
