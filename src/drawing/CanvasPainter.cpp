@@ -52,19 +52,10 @@ Qt::PenStyle BoxPenStyle(int styleCode) {
 // Drops from labels (back to front) each one a later label of exactly its place covers:
 // that label's fill hides it, and its border if the later one has a border too.
 void DropHiddenTwins(const CanvasModel& canvas, std::vector<int>& labels) {
-    struct Place {
-        double left, top, width, height;
-        bool operator==(const Place&) const = default;
-    };
     struct PlaceHash {
-        size_t operator()(const Place& r) const {
-            size_t h = 0;
-            for (double v : {r.left, r.top, r.width, r.height})
-                h = h * 1000003u ^ std::hash<double>()(v);
-            return h;
-        }
+        size_t operator()(const Rect& r) const { return size_t(LookHasher().Add(r).Value()); }
     };
-    std::unordered_map<Place, bool, PlaceHash> bordered;  // the places seen, from the top
+    std::unordered_map<Rect, bool, PlaceHash> bordered;  // the places seen, from the top
     bordered.reserve(labels.size());
     std::vector<bool> hidden(labels.size());
     bool any = false;
