@@ -27,14 +27,7 @@ struct Editing : LoadedLayout {
     }
     int Label(double left, double top, double width = 1, int page = 0,
               const std::string& caption = "Text") {
-        int i = canvas.LoadOneLabel(page);
-        LabelControl& c = canvas.Label(i);
-        c.left = left;
-        c.top = top;
-        c.width = width;
-        c.caption = caption;
-        c.visible = true;
-        return i;
+        return PlaceLabel(canvas, left, top, width, caption, page);
     }
     const LabelControl& L(int i) { return canvas.Label(i); }
     XY Corner(int i) { return {L(i).left, L(i).top}; }

@@ -195,10 +195,7 @@ TEST(UndoHistory, StepsPutTheTouchedRecordsBackInPlace) {
     } edits[] = {
         {"Move", [&] { c.store.Label(2).top = 2; }},
         {"Delete", [&] { c.store.DeleteLabel(1); }},
-        {"Box",
-         [&] {
-             c.store.AddBox({4, 4, 1, 1}, 0);
-         }},
+        {"Box", [&] { c.store.AddBox(Rect(4, 4, 1, 1), 0); }},
         {"Item", [&] { c.store.Item(2).linkData = "link"; }},
         {"Setup",
          [&] {

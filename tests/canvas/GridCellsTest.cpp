@@ -13,17 +13,10 @@ struct Grids : LoadedLayout {
 
     // From (1, 1) to (7, 3) inches, cells 0.5 x 0.2; a data grid given columns in a record.
     GridArea Area(int columns, int rows, int columnsInRecord = 0) {
-        GridArea s;
-        s.left = s.top = 1;
-        s.right = 7;
-        s.bottom = 3;
-        s.columns = columns;
-        s.rows = rows;
+        GridArea s{.left = 1, .top = 1, .right = 7, .bottom = 3, .columns = columns, .rows = rows};
         s.tag = columnsInRecord ? "DATAgrid" : "grid";
-        s.dataGrid = columnsInRecord > 0;
-        s.columnsInRecord = columnsInRecord;
-        s.format.width = 0.5;
-        s.format.height = 0.2;
+        s.dataGrid = columnsInRecord > 0, s.columnsInRecord = columnsInRecord;
+        s.format.width = 0.5, s.format.height = 0.2;
         return s;
     }
     // Visible labels of the given captions, in index order.
@@ -94,8 +87,7 @@ TEST_F(GridCells, AReopenedFormKnowsItsGridCellsByWhatTheyCarry) {
 
 TEST_F(GridCells, PlainGridsSpreadToTheEdgesOrStackWhenTooNarrow) {
     GridArea s = Area(3, 2);
-    s.spread = true;
-    s.rowByRow = true;
+    s.spread = true, s.rowByRow = true;
     auto cells = LoadRectangleWithLabels(canvas, model, ui, s);
     ASSERT_EQ(cells.size(), 6u);
     EXPECT_EQ(Captions(cells)[1], "1:2,1");                  // row by row
@@ -164,8 +156,7 @@ TEST_F(GridCells, ColumnOperationsTouchOneColumnOfOneGridAndStayOnThePage) {
     auto plainCells = LoadRectangleWithLabels(canvas, model, ui, plain);
     auto dataCells = LoadRectangleWithLabels(canvas, model, ui, Area(4, 2, 2));
     GridArea other = Area(3, 2);
-    other.gridNumber = 2;
-    other.page = 1;
+    other.gridNumber = 2, other.page = 1;
     auto otherCells = LoadRectangleWithLabels(canvas, model, ui, other);
 
     GridColumn second{1, false, 2, 0};

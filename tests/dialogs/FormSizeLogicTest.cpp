@@ -21,10 +21,7 @@ struct FormSize : ::testing::Test {
     // Width, height, shifts and pages typed, then OK.
     bool Try(const std::string& w, const std::string& h, const std::string& hs = "0.02",
              const std::string& vs = "0.02", const std::string& pages = "1") {
-        dlg.width = w;
-        dlg.height = h;
-        dlg.horizontalShift = hs;
-        dlg.verticalShift = vs;
+        dlg.width = w, dlg.height = h, dlg.horizontalShift = hs, dlg.verticalShift = vs;
         dlg.numberOfPages = pages;
         ui.Clear();
         host.calls.clear();
@@ -33,9 +30,7 @@ struct FormSize : ::testing::Test {
 };
 
 TEST_F(FormSize, LoadShowsSettings) {
-    settings.horizontalShift = 0.5;
-    settings.verticalShift = -0.25;
-    settings.numberOfPages = 7;
+    settings.horizontalShift = 0.5, settings.verticalShift = -0.25, settings.numberOfPages = 7;
     settings.interactive = true;
     settings.posting = settings.singleRecord = settings.openLast = true;
     settings.lookupDiagnoses = settings.obstetrics = settings.dataGrid = true;
@@ -170,8 +165,7 @@ TEST_F(FormSize, StatementTags) {
         {false, "1\tlost", {""}},
     };
     for (const auto& c : cases) {
-        dlg.isStatement = c.statement;
-        dlg.gridTagText = c.text;
+        dlg.isStatement = c.statement, dlg.gridTagText = c.text;
         EXPECT_TRUE(Try("8.5", "11"));
         EXPECT_EQ(settings.gridTags, c.stored) << c.text;
         EXPECT_EQ(settings.statement, c.statement);

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "dialogs/qt/FrmLineProps.h"
 #include "layout/FormSettings.h"
 #include "support/UserInput.h"

@@ -20,10 +20,7 @@ struct PopUpForm : ::testing::Test {
     FrmPopUp dlg{ui, &picker, &validator};
 
     void SetUp() override {
-        settings.formCode = "OLD";
-        settings.formName = "Old form";
-        settings.formType = "ZEPH";
-        settings.formDocumentType = "NOTE";
+        NameForm(settings, "OLD", "Old form", "ZEPH", "NOTE");
         validator.codes = {{"PROG", "prog"}, {"NOTE", "note"}};
     }
     void Open(bool exists) {

@@ -41,12 +41,10 @@ struct Grid : GridHost {
             return picture ? std::make_unique<Ruled>(*picture) : nullptr;
         };
         logic.SetRect({1, 0.5, 4, 2.5});
-        logic.columns = "3";
-        logic.rows = "2";
+        logic.columns = "3", logic.rows = "2";
     }
     std::vector<int> BuildGrid(GridArea a) override {
-        a.gridNumber = ++canvas.Window().gridCounter;
-        a.format = canvas.Label(0);
+        a.gridNumber = ++canvas.Window().gridCounter, a.format = canvas.Label(0);
         built.push_back(a);
         return LoadRectangleWithLabels(canvas, model, ui, a);
     }
@@ -119,8 +117,7 @@ TEST(GridLogic, SnapToLinesPutsOneRowOfLabelsOnEachPrintedLine) {
         g.picture = std::make_unique<Ruled>();
         for (double y : c.lines) g.picture->Line(y, c.thickness, c.sum);
         g.picture->Line(2.2, 3, 650);  // light grey: paper
-        g.logic.snapToLines = true;
-        g.logic.side = c.side;
+        g.logic.snapToLines = true, g.logic.side = c.side;
         ASSERT_TRUE(g.logic.Apply()) << c.lines.size();
         const GridArea& a = g.built.at(0);
         EXPECT_NEAR(a.top, c.top, 1e-9);
@@ -158,8 +155,7 @@ TEST(GridLogic, BadInputIsRefusedWithAMessageAndBuildsNothing) {
         Grid g;
         if (c.picture != None) g.picture = std::make_unique<Ruled>();
         if (c.picture == Ruled2) g.picture->Line(2.0, 3);
-        g.logic.right = "8.5";
-        g.logic.snapToLines = c.snap;
+        g.logic.right = "8.5", g.logic.snapToLines = c.snap;
         g.logic.*c.field = c.value;
         EXPECT_FALSE(g.logic.Apply()) << c.value;
         ASSERT_EQ(g.ui.Messages().size(), 1u) << c.value;
@@ -170,13 +166,10 @@ TEST(GridLogic, BadInputIsRefusedWithAMessageAndBuildsNothing) {
 
 TEST(GridLogic, ApplyBuildsADataGridInTheChosenFormatAndReplacesItsOwnGrid) {
     Grid g;
-    g.logic.format.fontName = "Courier New";
-    g.logic.format.fontSize = 10;
-    g.logic.format.bold = true;
-    g.logic.format.alignment = LabelAlignment::Centre;
+    g.logic.format.fontName = "Courier New", g.logic.format.fontSize = 10;
+    g.logic.format.bold = true, g.logic.format.alignment = LabelAlignment::Centre;
     EXPECT_EQ(g.logic.Properties(), text::Join({"Courier New", "10", "1", "0", "2", "0"}, "\xE6"));
-    g.logic.dataGrid = true;
-    g.logic.columnsInRow = "3";
+    g.logic.dataGrid = true, g.logic.columnsInRow = "3";
     ASSERT_TRUE(g.logic.Apply());
     ASSERT_TRUE(g.logic.Apply());  // again: the first grid goes
     EXPECT_EQ(g.VisibleCells(), 6);
@@ -195,8 +188,7 @@ TEST(GridLogic, ClearRemovesPlainAndDataGridsAndMovingTakesTheCellsAlong) {
     GridLogic data(g.canvas, g.model, g.ui);
     data.ParentForm(g);
     data.SetRect({1, 3, 3, 1});
-    data.columns = "2";
-    data.dataGrid = true;
+    data.columns = "2", data.dataGrid = true;
     ASSERT_TRUE(g.logic.Apply());
     ASSERT_TRUE(data.Apply());
     int plainCell = g.logic.Cells()[0];
@@ -204,8 +196,7 @@ TEST(GridLogic, ClearRemovesPlainAndDataGridsAndMovingTakesTheCellsAlong) {
     EXPECT_FALSE(g.logic.MoveArea(GridLogic::Move::Right));
     g.logic.horizontalStep = "x";
     EXPECT_FALSE(g.logic.ResizeColumn(1));
-    g.logic.horizontalStep = "0.25";
-    g.logic.column = "0";
+    g.logic.horizontalStep = "0.25", g.logic.column = "0";
     EXPECT_FALSE(g.logic.ResizeColumn(1));
     g.logic.verticalStep = "0.25";
     for (auto m : {GridLogic::Move::Right, GridLogic::Move::DownRight, GridLogic::Move::UpLeft,

@@ -21,8 +21,7 @@ struct Bench {
                           }};
 
     int Label(double left, double top, double width = 2, const std::string& caption = "Item") {
-        int i = canvas.LoadOneLabel(0);
-        canvas.Label(i) = LabelControl{caption, left, top, width};
+        int i = PlaceLabel(canvas, left, top, width, caption);
         canvas.Label(i).bordered = true;
         return i;
     }
@@ -91,13 +90,8 @@ TEST(LabelProps, ApplyWritesTheLabelKeepsARightEdgeAndClosesWhenAsked) {
     b.props.SetAutoSize(false);
     b.props.SetFont("Courier New", 12, true, false);
     b.props.SetAlignment(LabelAlignment::Right);
-    b.props.right = "5";
-    b.props.top = "2.5";
-    b.props.width = "1.5";
-    b.props.caseOption = 2;
-    b.props.multiline = true;
-    b.props.charsWide = "20";
-    b.props.linesTall = "3";
+    b.props.right = "5", b.props.top = "2.5", b.props.width = "1.5", b.props.caseOption = 2;
+    b.props.multiline = true, b.props.charsWide = "20", b.props.linesTall = "3";
     EXPECT_TRUE(b.props.Apply());
     const LabelControl& c = b.L(i);
     EXPECT_EQ(std::tie(c.caption, c.fontName, c.bold, c.left, c.top, c.spare),
@@ -107,8 +101,7 @@ TEST(LabelProps, ApplyWritesTheLabelKeepsARightEdgeAndClosesWhenAsked) {
     b.props.Apply();
     EXPECT_EQ(c.spare, "L#9999#3");
     // Without multi-line and case the value is empty.
-    b.props.multiline = false;
-    b.props.caseOption = 0;
+    b.props.multiline = false, b.props.caseOption = 0;
     b.props.Apply();
     EXPECT_EQ(c.spare, "");
     // An empty caption is applied without harm (the writer leaves such a label out).
@@ -142,9 +135,7 @@ TEST(LabelProps, GroupButtonsApplyOnePropertyToEverySelectedLabel) {
         Bench b;
         int x = b.Label(0.5, 1, 2), y = b.Label(2, 3, 1);
         b.props.SetLabelRef(x, false);
-        b.props.left = "1";
-        b.props.right = "5";
-        b.props.caseOption = 1;
+        b.props.left = "1", b.props.right = "5", b.props.caseOption = 1;
         b.props.ApplyToGroup(c.button);
         EXPECT_EQ(std::tie(b.L(x).left, b.L(y).left, b.L(y).alignment, b.L(y).spare),
                   std::tie(c.left[0], c.left[1], c.align, c.spare))
@@ -178,8 +169,7 @@ TEST(LabelProps, StepsMovePasteSpaceAndReachEveryOpenDialog) {
     b.L(x).tag = "marked";
     b.props.SetLabelRef(x, false);
     b.other.SetLabelRef(y, false);
-    b.props.hSpacing = "0.5";
-    b.props.vSpacing = "0.25";
+    b.props.hSpacing = "0.5", b.props.vSpacing = "0.25";
     b.props.Arrow(3);
     EXPECT_EQ(b.other.hSpacing + " " + b.other.vSpacing, "0.5 0.25");
     EXPECT_DOUBLE_EQ(b.model.settings.horizontalShift, 0.5);
@@ -238,8 +228,7 @@ TEST(LabelProps, LinkDataRowsAndGridRows) {
     // Without the row lines the adjusted caption waits for Apply, and the dialog says so.
     b.L(i).caption = "%T@a@7@0.2@1";
     b.props.SetLabelRef(i, false);
-    b.props.rows = "3";
-    b.props.rowsHeight = "0.6";
+    b.props.rows = "3", b.props.rowsHeight = "0.6";
     EXPECT_FALSE(b.props.Changed());
     b.props.ApplyRows();
     EXPECT_TRUE(b.props.Changed());
@@ -277,8 +266,7 @@ TEST(ListFill, OneValueModeAndTheListsOfTheForm) {
     l.chosen = {1, 0};
     l.Fill({}, ui);
     EXPECT_EQ(l.Value(), "A1");
-    l.source = ListsLogic::Source::DB;
-    l.chosen = {1};
+    l.source = ListsLogic::Source::DB, l.chosen = {1};
     l.Fill({}, ui);
     EXPECT_EQ(l.Value(), "DOB");
     EXPECT_EQ(ListsLogic::GetFirstSelectedIndex({}), 0);
@@ -294,8 +282,7 @@ TEST(ListFill, OneValueModeAndTheListsOfTheForm) {
         [&](auto& e, int order, auto& tag) { got = e, got.push_back(tag + char('0' + order)); },
         ui));
     EXPECT_EQ(got, (std::vector<std::string>{"~PT_NAME", "~DOB", "grid2"}));
-    l.source = ListsLogic::Source::Static;
-    l.selectedOnly = false;
+    l.source = ListsLogic::Source::Static, l.selectedOnly = false;
     EXPECT_EQ(l.Entries(), (std::vector<std::string>{"A1", "B2"}));  // a row fills its code
     l.selectedOnly = true, l.chosen.clear();  // nothing chosen: said, and nothing filled
     got.clear();

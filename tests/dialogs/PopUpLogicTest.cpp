@@ -14,18 +14,10 @@ struct PopUp : ::testing::Test {
     RecordingUserInterface ui;
     PopUpLogic dlg;
 
-    void SetUp() override {
-        settings.formCode = "OLD";
-        settings.formName = "Old form";
-        settings.formType = "ZEPH";
-        settings.formDocumentType = "NOTE";
-    }
+    void SetUp() override { NameForm(settings, "OLD", "Old form", "ZEPH", "NOTE"); }
     void Fill(const std::string& n, const std::string& d, const std::string& t,
               const std::string& dt) {
-        dlg.name = n;
-        dlg.description = d;
-        dlg.type = t;
-        dlg.documentType = dt;
+        dlg.name = n, dlg.description = d, dlg.type = t, dlg.documentType = dt;
     }
     Fields Shown() const { return {dlg.name, dlg.description, dlg.type, dlg.documentType}; }
     Fields Stored() const {

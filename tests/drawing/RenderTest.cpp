@@ -378,8 +378,8 @@ TEST(Render, MetafileBackgroundsFillThePageAndAreReadAgainWhenChanged) {
     for (auto [name, make] : kMetafiles) {
         SCOPED_TRACE(name);
         QTemporaryDir dir;
-        std::string path = dir.filePath(name).toStdString(), error;
-        ASSERT_TRUE(files::AtomicWriteFile(path, make({2, 3, 4, 5}, "PATIENT"), error));
+        std::string path = dir.filePath(name).toStdString();
+        WriteTestFile(path, make({2, 3, 4, 5}, "PATIENT"));
         Drawn d(WithBackground(name), dir.path().toStdString());
         QImage page = d.Page(0);
         ExpectRulesAt(InkRows(page, 4, kGoldenDpi), {2, 3, 4, 5}, kGoldenDpi);
@@ -392,7 +392,7 @@ TEST(Render, MetafileBackgroundsFillThePageAndAreReadAgainWhenChanged) {
         // The background alone, for line detection, at another resolution.
         QImage back = RenderBackground(*d.canvas, d.model, d.pictures, 0, 96);
         ExpectRulesAt(InkRows(back, 4, 96), {2, 3, 4, 5}, 96);
-        ASSERT_TRUE(files::AtomicWriteFile(path, make({2, 2.5}, "PATIENT NAME"), error));
+        WriteTestFile(path, make({2, 2.5}, "PATIENT NAME"));
         ExpectRulesAt(InkRows(RenderBackground(*d.canvas, d.model, d.pictures, 0, 96), 4, 96),
                       {2, 2.5}, 96);
     }
@@ -430,8 +430,7 @@ TEST(Render, DamagedMetafilesShowThePlaceholderAndNeverCrash) {
             SCOPED_TRACE(std::string(name) + ": " + what);
             EXPECT_TRUE(MetafileToSvg(bytes).empty());
             QTemporaryDir dir;
-            std::string error;
-            ASSERT_TRUE(files::AtomicWriteFile(dir.filePath(name).toStdString(), bytes, error));
+            WriteTestFile(dir.filePath(name).toStdString(), bytes);
             Drawn d(WithBackground(name), dir.path().toStdString());
             EXPECT_EQ(At(d.Page(0), 4, 8), QColor(240, 240, 240));
             EXPECT_TRUE(RenderBackground(*d.canvas, d.model, d.pictures, 0, 96).isNull());
@@ -512,8 +511,7 @@ QRect DarkBounds(const QImage& image, const QRect& part) {
 // sizes and glyphs in order), a font the page's resources do not name marked "?". Objects are
 // found through the last cross-reference table and those it points back to.
 std::vector<std::string> PdfPageTexts(const std::string& path) {
-    std::string bytes, error;
-    files::ReadWholeFile(path, bytes, error);
+    std::string bytes = Slurp(path);
     std::map<long, size_t> at;  // the newest table wins
     for (size_t xref = std::strtoul(bytes.c_str() + bytes.rfind("startxref") + 9, nullptr, 10);
          xref > 0 && xref < bytes.size();) {
@@ -640,16 +638,11 @@ TEST(Print, WideCaptionsLoseCharactersFromTheSideAwayFromTheirAlignment) {
 // Render (every page), Export PDF (the pages with something on them) and a preview alike.
 TEST(Print, PdfsLayEveryPageOnOneSheetAndAreWrittenWhole) {
     auto pdf = [](const std::string& path) {  // the first sheet (points) and the page count
-        std::string bytes, error;
-        files::ReadWholeFile(path, bytes, error);
-        size_t pages = 0, box = bytes.find("/MediaBox [");
-        for (size_t at = bytes.find("/Type /Page"); at != std::string::npos;
-             at = bytes.find("/Type /Page", at + 1))
-            pages += bytes.compare(at, 12, "/Type /Pages") != 0;
+        const std::string bytes = Slurp(path);
         double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-        if (box != std::string::npos)
+        if (size_t box = bytes.find("/MediaBox ["); box != std::string::npos)
             std::sscanf(bytes.c_str() + box + 11, "%lf %lf %lf %lf", &x0, &y0, &x1, &y1);
-        return std::pair(QSizeF(x1 - x0, y1 - y0), pages);
+        return std::pair(QSizeF(x1 - x0, y1 - y0), PdfPageTexts(path).size());
     };
     const std::tuple<const char*, const char*, QSizeF> sheets[] = {
         {"8.5\t11", "1", {612, 792}}, {"11\t8.5", "2", {792, 612}}, {"5.5\t3.25", "1", {396, 234}}};

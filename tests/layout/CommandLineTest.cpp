@@ -29,9 +29,8 @@ TEST_F(CommandLine, CheckPrintsMessagesSummaryAndFontsTheMachineLacks) {
     EXPECT_EQ(Run("check", kFull), 0) << out;
     EXPECT_NE(out.find("pages 2, items 14, user prompts 3, shapes 6"), std::string::npos) << out;
 
-    std::string bad = (dir / "bad.ldt").string(), error;
-    ASSERT_TRUE(files::AtomicWriteFile(
-        bad, "<HEADER>\r\npage:\t3\r\nNumber_Of_Pages:\tx\r\n</HEADER>", error));
+    std::string bad = (dir / "bad.ldt").string();
+    WriteTestFile(bad, "<HEADER>\r\npage:\t3\r\nNumber_Of_Pages:\tx\r\n</HEADER>");
     EXPECT_EQ(Run("check", "'" + bad + "'"), 1);
     EXPECT_NE(out.find("[Load Layout] page size - wrong format"), std::string::npos);
     EXPECT_NE(out.find("[ERROR] ERR in modLoadForm.LoadForm   13 Type mismatch"),
@@ -41,11 +40,10 @@ TEST_F(CommandLine, CheckPrintsMessagesSummaryAndFontsTheMachineLacks) {
     // A font the machine lacks is reported as the window reports it; which fonts count
     // as present comes from FORMDESIGNER_FONTS, so the outcome is the same everywhere.
     std::string path = (dir / "fonts.ldt").string();
-    ASSERT_TRUE(files::AtomicWriteFile(
+    WriteTestFile(
         path,
         MakeLayout("", "<PAGE>\r\n" + ItemLine("A", "1\t1\tGhost Sans\t8\tN\tN\tL\t1\tN\t\t\t") +
-                           "\r\n" + ItemLine("B") + "\r\n</PAGE>"),
-        error));
+                           "\r\n" + ItemLine("B") + "\r\n</PAGE>"));
     const std::string missing = "[Fonts] Could not set Ghost Sans font.\nWill use default.";
     for (const char* fonts : {"Arial", "Arial,ghost sans"}) {
         ::setenv("FORMDESIGNER_FONTS", fonts, 1);

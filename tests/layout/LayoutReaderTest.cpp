@@ -117,7 +117,7 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
         {"leading page marker", MakeLayout("", Page(ItemLine("First") + "\r\n")), "",
          [](LoadedLayout& l) {
              EXPECT_EQ(l.model.settings.numberOfPages, 1);
-             EXPECT_EQ(l.store.LabelAt(l.FindLabel("First"))->page, 0);
+             EXPECT_EQ(l.LabelOf("First").page, 0);
          }},
         {"short definition lines",
          MakeLayout("Number_Of_Pages:\t2\r\nImage:\t1\t1\t1\t1\tx.bmp\r\nBox:\r\n", ""), "",
@@ -130,16 +130,14 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
          "",
          [](LoadedLayout& l) {
              EXPECT_EQ(l.FindLabel("Seven"), -1);
-             ASSERT_NE(l.FindLabel("Eight"), -1);
-             EXPECT_TRUE(l.store.LabelAt(l.FindLabel("Eight"))->bold);
-             EXPECT_EQ(l.store.LabelAt(l.FindLabel("Eight"))->top, 2);
+             EXPECT_TRUE(l.LabelOf("Eight").bold && l.LabelOf("Eight").top == 2);
          }},
         {"right aligned: placed by its right edge",
          MakeLayout("", Page(ItemLine("Total", "5\t1\tArial\t8\tN\tN\tR\t2\tN\t\t\t") + "\r\n")),
          "",
          [](LoadedLayout& l) {
-             const LabelControl* label = l.store.LabelAt(l.FindLabel("Total"));
-             EXPECT_EQ(std::tuple(label->left, label->width, label->alignment),
+             const LabelControl& label = l.LabelOf("Total");
+             EXPECT_EQ(std::tuple(label.left, label.width, label.alignment),
                        std::tuple(3.0, 2.0, LabelAlignment::Right));
          }},
         {"unknown alignment",
@@ -148,9 +146,9 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
         {"old ten-element lines are auto-sized",
          MakeLayout("", Page("Old text\t1\t1\tArial\t8\tN\tN\tL\t5\t\r\n")), "",
          [](LoadedLayout& l) {
-             const LabelControl* label = l.store.LabelAt(l.FindLabel("Old text"));
-             EXPECT_TRUE(label->autoSize);
-             EXPECT_NEAR(label->width, l.metrics.TextWidth("Old text", "Arial", 8, false, false),
+             const LabelControl& label = l.LabelOf("Old text");
+             EXPECT_TRUE(label.autoSize);
+             EXPECT_NEAR(label.width, l.metrics.TextWidth("Old text", "Arial", 8, false, false),
                          1e-9);
          }},
         {"text block gains height and marker",
@@ -160,13 +158,10 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
          "",
          [](LoadedLayout& l) {
              double lineHeight = l.store.Label(0).height;
-             int note = l.FindLabel("%T@NOTE@1@" + NumberText(lineHeight) + "@1");
-             ASSERT_NE(note, -1);
-             EXPECT_NEAR(l.store.LabelAt(note)->height, lineHeight, 0.0005);
-             int tall = l.FindLabel("%T@TALL@2@0.9@1");
-             ASSERT_NE(tall, -1);
-             EXPECT_DOUBLE_EQ(l.store.LabelAt(tall)->height, 0.9);
-             EXPECT_DOUBLE_EQ(l.model.items[size_t(tall)].barcodeHeight, 0.9);
+             EXPECT_NEAR(l.LabelOf("%T@NOTE@1@" + NumberText(lineHeight) + "@1").height, lineHeight,
+                         0.0005);
+             EXPECT_DOUBLE_EQ(l.LabelOf("%T@TALL@2@0.9@1").height, 0.9);
+             EXPECT_DOUBLE_EQ(l.ItemOf("%T@TALL@2@0.9@1").barcodeHeight, 0.9);
          }},
         {"user prompt captions in new and old forms",
          MakeLayout(
@@ -179,40 +174,23 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
          "Load Layout file: Wrong format for DATA_ENTRY field",
          [](LoadedLayout& l) {
              EXPECT_NE(l.FindLabel("Template"), -1);  // the bad one keeps the template caption
-
-             int old = l.FindLabel("^OLD Date");
-             ASSERT_NE(old, -1);
-             EXPECT_EQ(l.model.items[size_t(old)].dataEntryType(), "DATE");
-             EXPECT_TRUE(l.model.items[size_t(old)].definitionRead);
-
-             int fresh = l.FindLabel("^NEW Text");  // a lookup without its key reads as text
-             ASSERT_NE(fresh, -1);
-             const FormItem& r = l.model.items[size_t(fresh)];
-             EXPECT_EQ(r.promptNumber(), 7);
-             EXPECT_DOUBLE_EQ(l.store.LabelAt(fresh)->width, 2.5);
-             EXPECT_FALSE(l.store.LabelAt(fresh)->autoSize);  // a text prompt's width is fixed
+             EXPECT_EQ(l.ItemOf("^OLD Date").dataEntryType(), "DATE");
+             EXPECT_TRUE(l.ItemOf("^OLD Date").definitionRead);
+             // A lookup without its key reads as text; a text prompt's width is fixed.
+             const LabelControl& fresh = l.LabelOf("^NEW Text");
+             EXPECT_EQ(l.ItemOf("^NEW Text").promptNumber(), 7);
+             EXPECT_TRUE(fresh.width == 2.5 && !fresh.autoSize);
              // Kind, key, type, look-up, caption, default, required, selection and grid.
-             EXPECT_EQ(LabelToolTip(*l.store.LabelAt(fresh), r),
+             EXPECT_EQ(LabelToolTip(fresh, l.ItemOf("^NEW Text")),
                        "2   ^NEW   TEXT      User Prompt...   dflt   Y   SEL   GRID");
-
-             int shortForm = l.FindLabel("^SHORT Yes/No");
-             ASSERT_NE(shortForm, -1);
-             // A signed decimal reads as its value, rounded ("+4.25").
-             EXPECT_EQ(l.model.items[size_t(shortForm)].promptNumber(), 4);
-             EXPECT_FALSE(l.model.items[size_t(shortForm)].required);
-             const int four = l.FindLabel("^FOUR Text");  // no flag: not required
-             ASSERT_NE(four, -1);
-             EXPECT_FALSE(l.model.items[size_t(four)].required);
+             // A signed decimal reads as its value, rounded ("+4.25"); no flag: not required.
+             EXPECT_EQ(l.ItemOf("^SHORT Yes/No").promptNumber(), 4);
+             EXPECT_FALSE(l.ItemOf("^SHORT Yes/No").required || l.ItemOf("^FOUR Text").required);
              // Without a width of its own a text prompt is one inch wide.
-             const LabelControl* eight = l.store.LabelAt(l.FindLabel("^EIGHT Text"));
-             ASSERT_NE(eight, nullptr);
-             EXPECT_FALSE(eight->autoSize || eight->width != 1);
+             EXPECT_FALSE(l.LabelOf("^EIGHT Text").autoSize || l.LabelOf("^EIGHT Text").width != 1);
              // Only prompts carry a prompt's parts: a large form's other labels go without them.
-             for (const char* other : {"Template", "Plain"}) {
-                 int i = l.FindLabel(other);
-                 ASSERT_NE(i, -1);
-                 EXPECT_FALSE(l.model.items[size_t(i)].HasPromptParts()) << other;
-             }
+             for (const char* other : {"Template", "Plain"})
+                 EXPECT_FALSE(l.ItemOf(other).HasPromptParts()) << other;
          }},
         {"definition lines and database fields",
          MakeLayout("", "<PAGE>\r\n^ALONE@Cap@TEXT@@False@3@@@\r\n^FEW@Cap@TEXT\r\n" +
@@ -226,9 +204,8 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
              ASSERT_EQ(l.model.databaseFields.size(), 1u);
              EXPECT_EQ(l.model.databaseFields[0].fieldName, "PAT.NAME");
              EXPECT_EQ(l.model.databaseFields[0].longName, "Patient name");
-             int field = l.FindLabel("~PAT.NAME");
-             EXPECT_EQ(l.model.items[size_t(field)].itemKind, ItemKind::DatabaseField);
-             EXPECT_EQ(l.model.items[size_t(l.FindLabel("~"))].itemKind, ItemKind::StaticText);
+             EXPECT_EQ(l.ItemOf("~PAT.NAME").itemKind, ItemKind::DatabaseField);
+             EXPECT_EQ(l.ItemOf("~").itemKind, ItemKind::StaticText);
          }},
         {"grid cells barcodes case and link data",
          MakeLayout("", "<PAGE>\r\n" +
@@ -239,11 +216,10 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
          "",
          [](LoadedLayout& l) {
              EXPECT_TRUE(l.model.settings.dataGrid);
-             int cell = l.FindLabel("\xF4ROW");
-             EXPECT_EQ(l.store.LabelAt(cell)->spare, "U#2#3");
-             EXPECT_EQ(l.store.LabelAt(cell)->fontSize, 9);
-             int barcode = l.FindLabel("12345");
-             ASSERT_NE(barcode, -1);
+             const LabelControl& cell = l.LabelOf("\xF4ROW");
+             EXPECT_EQ(std::pair(cell.spare.str(), cell.fontSize),
+                       std::pair(std::string("U#2#3"), 9.0));
+             const int barcode = l.Found("12345");
              EXPECT_EQ(l.model.items[size_t(barcode)].linkData, "LINK");
              EXPECT_EQ(l.model.linkedData.at(FormModel::LinkedDataKey(barcode)), "LINK");
              EXPECT_EQ(l.store.GetBarcodeWidthHeight(barcode), "2.5\t0.75");
@@ -306,8 +282,7 @@ TEST(LayoutReader, PageCountIsTheLargerOfHeaderAndBlocksAndAtMost99) {
         ASSERT_TRUE(l.Read(MakeLayout(c.header, c.pages)));
         EXPECT_EQ(l.model.settings.numberOfPages, c.count);
         EXPECT_EQ(l.store.PageCount(), c.count);
-        ASSERT_NE(l.FindLabel(c.last), -1) << c.last;
-        EXPECT_EQ(l.store.LabelAt(l.FindLabel(c.last))->page, c.page);
+        EXPECT_EQ(l.LabelOf(c.last).page, c.page);
         EXPECT_EQ(l.FindLabel("P99"), -1);
     }
 }
@@ -371,7 +346,7 @@ TEST(LayoutReader, SinglePageReaderPutsEveryLineOnOnePage) {
     ASSERT_TRUE(l.Read(MakeLayout("Image:\t1\t1\t1\t1\tx.bmp\t1\t2\r\nInteractive:\tYes\r\n",
                                   "<PAGE>\r\n" + ItemLine("A") + "\r\n</PAGE>\r\n<PAGE>\r\n" +
                                       ItemLine("B") + "\r\n</PAGE>")));
-    EXPECT_EQ(l.store.LabelAt(l.FindLabel("B"))->page, 0);
+    EXPECT_EQ(l.LabelOf("B").page, 0);
     EXPECT_FALSE(l.model.settings.interactive);
     EXPECT_NE(l.store.GetImagesDefinitions(), "");
     EXPECT_FALSE(l.Read(""));
@@ -405,10 +380,9 @@ TEST(OpenLayoutFile, TakesTheFormCodeFromTheFileName) {
                  {"empty.ldt", "", false, ".ldt"},
                  {"broken.ldt", "no header", false, ".ldt"}};
     LoadedLayout l;
-    std::string error;
     for (const auto& c : cases) {
         const std::string path = (dir / c.name).string();
-        ASSERT_TRUE(files::AtomicWriteFile(path, c.bytes, error));
+        WriteTestFile(path, c.bytes);
         l.model.settings.layoutOrigin = LayoutOrigin::Server;
         EXPECT_EQ(OpenLayoutFile(path, l.reader, l.model, l.ui), c.opened) << c.name;
         EXPECT_EQ(l.model.settings.formCode, c.code);
@@ -426,7 +400,7 @@ TEST(OpenLayoutFile, TakesTheFormCodeFromTheFileName) {
                              ItemLine("Bad\tX")),
           MakeLayout("", many), "junk" + MakeLayout("", "") + ItemLine("NoPage"),
           std::string("</HEADER> then <HEADER>"), TestDataFile("layouts/full.ldt")}) {
-        ASSERT_TRUE(files::AtomicWriteFile(path, text, error));
+        WriteTestFile(path, text);
         LoadedLayout whole, paged;
         EXPECT_EQ(OpenLayoutFile(path, paged.reader, paged.model, paged.ui), whole.Read(text));
         whole.model.settings.formCode = paged.model.settings.formCode;  // from the file name
@@ -439,7 +413,7 @@ TEST(OpenLayoutFile, TakesTheFormCodeFromTheFileName) {
     const std::string text =
         MakeLayout("", "<PAGE>\r\n" + ItemLine("A") + "\r\n</PAGE>\r\n<PAGE>\r\n" + ItemLine("B") +
                            "\r\n</PAGE>\r\n");
-    ASSERT_TRUE(files::AtomicWriteFile(path, text, error));
+    WriteTestFile(path, text);
     BasicLoadedLayout<RecordingStore> cut;
     cut.store.onPage = [&](int) { std::filesystem::resize_file(path, text.size() - 12); };
     EXPECT_FALSE(OpenLayoutFile(path, cut.reader, cut.model, cut.ui));

@@ -1,5 +1,8 @@
 #pragma once
 // A layout read into the canvas model without a window, for reader and writer tests.
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <ostream>
 #include <string>
@@ -35,6 +38,16 @@ struct BasicLoadedLayout {
             if (auto* l = store.LabelAt(i); l && l->caption == caption) return i;
         return -1;
     }
+    // The label of this caption and its item (a failure, and the template's, when none has it).
+    int Found(const std::string& caption) const {
+        const int i = FindLabel(caption);
+        EXPECT_NE(i, -1) << "no label " << caption;
+        return std::max(i, 0);
+    }
+    const LabelControl& LabelOf(const std::string& caption) const {
+        return *store.LabelAt(Found(caption));
+    }
+    FormItem& ItemOf(const std::string& caption) { return model.Item(Found(caption)); }
 };
 using LoadedLayout = BasicLoadedLayout<>;
 
@@ -43,6 +56,12 @@ inline std::string Slurp(const std::string& path) {
     std::string bytes, error;
     files::ReadWholeFile(path, bytes, error);
     return bytes;
+}
+
+// Writes the file whole, as the program writes one; a failure fails the test.
+inline void WriteTestFile(const std::string& path, const std::string& bytes) {
+    std::string error;
+    EXPECT_TRUE(files::AtomicWriteFile(path, bytes, error)) << path << ": " << error;
 }
 
 inline std::string TestDataFile(const std::string& name) {
@@ -65,6 +84,25 @@ inline std::string OnlyMessage(const RecordingUserInterface& ui) {
     auto m = ui.Messages();
     if (m.size() != 1) return std::to_string(m.size()) + " messages";
     return m[0].title + ": " + m[0].text;
+}
+
+// A shown label at this place, made as the designer makes one.
+inline int PlaceLabel(CanvasModel& canvas, double left, double top, double width = 1,
+                      const std::string& caption = "Text", int page = 0, double height = 0.17) {
+    int i = canvas.LoadOneLabel(page);
+    canvas.Label(i) = {.caption = caption,
+                       .left = left,
+                       .top = top,
+                       .width = width,
+                       .height = height,
+                       .page = page};
+    return i;
+}
+
+// The names the save dialog gives a form.
+inline void NameForm(FormSettings& s, const std::string& code, const std::string& name,
+                     const std::string& type, const std::string& documentType) {
+    s.formCode = code, s.formName = name, s.formType = type, s.formDocumentType = documentType;
 }
 
 inline Rect Place(const LabelControl& l) {

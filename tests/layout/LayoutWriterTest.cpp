@@ -193,8 +193,7 @@ TEST(PagedLayout, WritesAndAsksWhatTheWholeFormDoes) {
         "Number_Of_Pages:\t3\r\n", "<PAGE>\r\n</PAGE>\r\n<PAGE>\r\n" + ItemLine("B") +
                                        "\r\n</PAGE>\r\n<PAGE>\r\n" + ItemLine("C") + "\r\n</PAGE>");
     for (const std::string& text : {TestDataFile("layouts/full.ldt"), later, emptyFirst}) {
-        std::string error;
-        ASSERT_TRUE(files::AtomicWriteFile(path.string(), text, error)) << error;
+        WriteTestFile(path.string(), text);
         LoadedLayout whole;
         ASSERT_TRUE(OpenLayoutFile(path.string(), whole.reader, whole.model, whole.ui));
         ASSERT_TRUE(ValidateUserPromptsLabels(whole.model, whole.store, whole.ui, true) &&

@@ -45,8 +45,7 @@ TEST(LocalFolders, FoldersAreCreatedUnderTheRootOrTheFallback) {
     EXPECT_TRUE(fs::is_directory(dir.path / "data" / "FORMS") ||
                 fs::is_directory(folders.FormsFolder()));
     // A root that cannot hold folders (a file stands in its way) falls back.
-    std::string error;
-    ASSERT_TRUE(files::AtomicWriteFile(dir.Str() + "/blocked", "x", error));
+    WriteTestFile(dir.Str() + "/blocked", "x");
     LocalFolders blocked(dir.Str() + "/blocked", ui, dir.Str() + "/fallback");
     EXPECT_EQ(blocked.ImagesFolder(), dir.Str() + "/fallback");
     EXPECT_TRUE(fs::is_directory(dir.path / "fallback"));
@@ -125,8 +124,8 @@ TEST(LocalFolders, CopyingPictures) {
     TempDir dir;
     RecordingUserInterface ui;
     LocalFolders folders(dir.Str() + "/data", ui);
-    std::string error, source = dir.Str() + "/logo.bmp";
-    ASSERT_TRUE(files::AtomicWriteFile(source, std::string("BM\r\n\0\x01", 6), error));
+    std::string source = dir.Str() + "/logo.bmp";
+    WriteTestFile(source, std::string("BM\r\n\0\x01", 6));
     ASSERT_TRUE(folders.CopyImageToFolder(source));
     EXPECT_TRUE(folders.PictureExists("logo.bmp"));
     EXPECT_TRUE(folders.ProcessImageFile("logo.bmp"));
@@ -134,7 +133,7 @@ TEST(LocalFolders, CopyingPictures) {
     EXPECT_TRUE(folders.CopyImageIfNeeded(folders.ImagesFolder() + "/logo.bmp", "logo.bmp"));
     EXPECT_EQ(Slurp(folders.ImagesFolder() + "/logo.bmp"), std::string("BM\r\n\0\x01", 6));
     EXPECT_FALSE(folders.CopyImageIfNeeded("", "x.bmp"));
-    ASSERT_TRUE(files::AtomicWriteFile(dir.Str() + "/empty.bmp", "", error));
+    WriteTestFile(dir.Str() + "/empty.bmp", "");
     EXPECT_FALSE(folders.CopyImageToFolder(dir.Str() + "/empty.bmp"));
     EXPECT_FALSE(folders.PictureExists("empty.bmp"));
 }
@@ -215,13 +214,13 @@ TEST(LoadDBFieldsList, ReadsLongNameTabFieldLines) {
     TempDir dir;
     FormModel model;
     RecordingUserInterface ui;
-    std::string path = dir.Str() + "/fields.dbd", error;
+    std::string path = dir.Str() + "/fields.dbd";
     EXPECT_FALSE(LoadDBFieldsList(path, model, ui));
     EXPECT_EQ(OnlyMessage(ui), "File is missing: " + path + "\r\nfile not found");
-    ASSERT_TRUE(files::AtomicWriteFile(path, "", error));
+    WriteTestFile(path, "");
     EXPECT_FALSE(LoadDBFieldsList(path, model, ui));
     EXPECT_EQ(ui.Messages().at(1).title, "File invalid");
-    ASSERT_TRUE(files::AtomicWriteFile(path, "Patient name\tPAT.NAME\r\nOnly long\r\n", error));
+    WriteTestFile(path, "Patient name\tPAT.NAME\r\nOnly long\r\n");
     ASSERT_TRUE(LoadDBFieldsList(path, model, ui));
     std::string fields;
     for (const auto& f : model.databaseFields) fields += f.fieldName + "=" + f.longName + ";";

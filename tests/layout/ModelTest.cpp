@@ -55,14 +55,9 @@ TEST(FormSettings, LimitsOfPagesAndShiftsAndWhatAResetKeeps) {
     for (auto [clamp, in, out] : shifts) EXPECT_EQ(clamp(in), out) << in;
 
     FormSettings s;
-    s.formCode = "CS1";
-    s.formName = "Slip";
-    s.dataEntryForm = s.landscape = true;
-    s.pageWidth = 14;
-    s.interactive = s.posting = s.statement = s.dataGrid = true;
-    s.numberOfPages = 7;
-    s.gridTags = {"GRID_TAG:\t1\tX"};
-    s.horizontalShift = 1;
+    s.formCode = "CS1", s.formName = "Slip", s.dataEntryForm = s.landscape = true, s.pageWidth = 14;
+    s.interactive = s.posting = s.statement = s.dataGrid = true, s.numberOfPages = 7;
+    s.gridTags = {"GRID_TAG:\t1\tX"}, s.horizontalShift = 1;
     s.Reset();
     EXPECT_EQ(s.formCode + s.formName, "CS1Slip");
     EXPECT_TRUE(s.dataEntryForm && s.landscape);

@@ -23,8 +23,7 @@ struct FormFlowsTest : WithServer {
         return std::make_unique<Designer>(dir / name, server->Port());
     }
     static void PutPicture(Designer& d, const std::string& name, const std::string& bytes) {
-        std::string error;
-        ASSERT_TRUE(files::AtomicWriteFile(d.folders.ImagesFolder() + "/" + name, bytes, error));
+        WriteTestFile(d.folders.ImagesFolder() + "/" + name, bytes);
     }
 };
 
@@ -163,15 +162,15 @@ TEST_F(FormFlowsTest, LocalCopyRulesSavingOverAnotherFormSavesThatStoreNothingAn
     ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
     EXPECT_TRUE(a->save.offered.empty());  // a named form saves without the dialog
     // Change the local copy behind the designer's back, keeping its time stamp.
-    std::string path = a->folders.LocalFormCopyPath("LOCAL1"), error;
+    std::string path = a->folders.LocalFormCopyPath("LOCAL1");
     const std::string changed = text::ReplaceAll(Slurp(path), "Hello", "FromLocal");
-    ASSERT_TRUE(files::AtomicWriteFile(path, changed, error));
+    WriteTestFile(path, changed);
     // Asked to fetch: the server's text, whatever the local copy says.
     ASSERT_TRUE(a->flows.LoadLayoutFromServer("LOCAL1", true));
     EXPECT_NE(a->Write().find("Hello\t"), std::string::npos);
     // The server's copy overwrote the local one.
     EXPECT_EQ(Slurp(path).find("FromLocal"), std::string::npos);
-    ASSERT_TRUE(files::AtomicWriteFile(path, changed, error));
+    WriteTestFile(path, changed);
     // Local files allowed and the stamps agree: the local copy is read.
     ASSERT_TRUE(a->flows.LoadLayoutFromServer("LOCAL1", false));
     EXPECT_NE(a->Write().find("FromLocal\t"), std::string::npos);

@@ -63,10 +63,7 @@ struct ScriptedSavePrompt : SaveFormPrompt {
         bool answer = answers.front();
         if (answers.size() > 1) answers.pop_front();
         if (!answer) return false;
-        s.formCode = code;
-        s.formName = name;
-        s.formType = type;
-        s.formDocumentType = documentType;
+        NameForm(s, code, name, type, documentType);
         return true;
     }
 };

@@ -77,16 +77,11 @@ TEST(Val, ReadsALeadingNumberAsStrtodBitForBit) {
 }
 
 TEST(Pieces, GivesTheSplitPiecesOneByOne) {
-    for (auto [text, delimiter] :
-         std::vector<std::pair<std::string, std::string>>{{"", "\r\n"},
-                                                          {"a", "\r\n"},
-                                                          {"\r\n", "\r\n"},
-                                                          {"a\r\nb\r\n", "\r\n"},
-                                                          {"a\rb\nc\r", "\r\n"},
-                                                          {"x\r\r\n\r", "\r\n"},
-                                                          {"\t\t", "\t"},
-                                                          {"a</PAGE", "</PAGE>"},
-                                                          {"abc", ""}}) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "\r\n"},           {"a", "\r\n"},          {"\r\n", "\r\n"},
+        {"a\r\nb\r\n", "\r\n"}, {"a\rb\nc\r", "\r\n"},  {"x\r\r\n\r", "\r\n"},
+        {"\t\t", "\t"},         {"a</PAGE", "</PAGE>"}, {"abc", ""}};
+    for (const auto& [text, delimiter] : cases) {
         std::vector<std::string> pieces;
         Pieces all(text, delimiter);
         for (std::string_view piece; all.Next(piece);) pieces.emplace_back(piece);

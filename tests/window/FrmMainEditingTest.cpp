@@ -132,12 +132,9 @@ TEST_F(FrmMainEditing, TheGridToolOpensInsertGridWhichBuildsAndSnapsRowsToTheBac
     ASSERT_TRUE(ruled.save(images + "/ruled.png"));
     ASSERT_TRUE(QImage(60, 30, QImage::Format_RGB32).save(images + "/logo.png"));
     const std::string layout = win.data.filePath("ruled.ldt").toStdString();
-    std::string error;
-    ASSERT_TRUE(files::AtomicWriteFile(layout,
-                                       MakeLayout("Background_Image:\truled.png\t1\t1\r\n"
-                                                  "Image:\t0.5\t0.4\t1.2\t0.6\tlogo.png\t\t1\r\n",
-                                                  "<PAGE>\r\n</PAGE>\r\n"),
-                                       error));
+    WriteTestFile(layout, MakeLayout("Background_Image:\truled.png\t1\t1\r\n"
+                                     "Image:\t0.5\t0.4\t1.2\t0.6\tlogo.png\t\t1\r\n",
+                                     "<PAGE>\r\n</PAGE>\r\n"));
     ASSERT_TRUE(w.OpenLayout(layout));
 
     Choose(w.ToolButton(kInsertGrid));

@@ -74,9 +74,9 @@ TEST_F(FrmMainServer, SavesToAndOpensFromTheReferenceServer) {
 TEST_F(FrmMainServer, APictureInsertedFromAnotherFolderIsKeptAndComesBackFromTheServer) {
     QTemporaryDir elsewhere;
     ASSERT_TRUE(win.Connect(server->Port()));
-    std::string bytes = std::string("BM\0\r\n\xff", 6) + std::string(20000, 'p'), error;
+    std::string bytes = std::string("BM\0\r\n\xff", 6) + std::string(20000, 'p');
     std::string source = elsewhere.filePath("logo.v2.bmp").toStdString();
-    ASSERT_TRUE(files::AtomicWriteFile(source, bytes, error));
+    WriteTestFile(source, bytes);
 
     win.ui.fileAnswers.push_back(source);
     Choose(w.ToolButton(kInsertImage));
@@ -95,9 +95,7 @@ TEST_F(FrmMainServer, APictureInsertedFromAnotherFolderIsKeptAndComesBackFromThe
     QDir(win.data.filePath("FORMS")).removeRecursively();
     ASSERT_TRUE(w.OpenFormFromServer("WINDOWFORM"));
     ASSERT_EQ(w.Canvas().Images().size(), 1u);
-    std::string fetched;
-    ASSERT_TRUE(files::ReadWholeFile(w.Canvas().Images()[0].path, fetched, error)) << error;
-    EXPECT_TRUE(fetched == bytes);
+    EXPECT_TRUE(Slurp(w.Canvas().Images()[0].path) == bytes);
 }
 
 TEST_F(FrmMainServer, ConnectedFromTheMenuOpenGoesThroughTheBrowserAndSaveAsLooksUpDocumentTypes) {

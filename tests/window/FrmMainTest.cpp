@@ -135,13 +135,11 @@ TEST_F(MainWindow, LayoutFilesOpenSaveAndExportThroughTheFileDialogs) {
     win.ui.fileAnswers.push_back(out);
     win.ui.boolAnswers.assign(4, true);  // save even when a field is not in the catalogue
     win.Choose("mnuSaveToFile");
-    std::string written, error;
-    ASSERT_TRUE(files::ReadWholeFile(out + ".ldt", written, error)) << error;
 
     // What was written reads back to the same layout.
     LoadedLayout original, copy;
     ASSERT_TRUE(original.Read(TestDataFile("layouts/full.ldt")));
-    ASSERT_TRUE(copy.Read(written));
+    ASSERT_TRUE(copy.Read(Slurp(out + ".ldt")));
     EXPECT_EQ(copy.Write(), original.Write());
 
     // Once a forms list was read, the stamp is the listed form's, or none.
@@ -151,8 +149,8 @@ TEST_F(MainWindow, LayoutFilesOpenSaveAndExportThroughTheFileDialogs) {
         w.Flows().Definitions().Add({.name = listed, .timeStamp = "777"});
         win.ui.fileAnswers.push_back(out);
         win.Choose("mnuSaveToFile");
-        ASSERT_TRUE(files::ReadWholeFile(out + ".ldt", written, error)) << error;
-        EXPECT_NE(written.find(std::string("TimeStamp:\t") + stamp + "\r\n"), std::string::npos);
+        EXPECT_NE(Slurp(out + ".ldt").find(std::string("TimeStamp:\t") + stamp + "\r\n"),
+                  std::string::npos);
     }
     w.Flows().Definitions().Clear();
     // PDF: a name without its ending gets ".pdf"; a folder that is not there, a message.
@@ -165,7 +163,7 @@ TEST_F(MainWindow, LayoutFilesOpenSaveAndExportThroughTheFileDialogs) {
 
     // A damaged file: the reader's message, and the window still works.
     std::string bad = win.data.filePath("bad.ldt").toStdString();
-    ASSERT_TRUE(files::AtomicWriteFile(bad, "no header here", error));
+    WriteTestFile(bad, "no header here");
     win.ui.Clear();
     EXPECT_FALSE(w.OpenLayout(bad));
     ASSERT_FALSE(win.ui.Messages().empty());
@@ -196,10 +194,9 @@ TEST_F(MainWindow, BackgroundListFileAndLocalFilesCommands) {
               1);
 
     // The picture the open form shows survives "Clear local files"; the rest goes.
-    std::string error;
     const LocalFolders& folders = w.Program().Folders();
     for (std::string f : {folders.ImagesFolder() + "/old.bmp", folders.FormsFolder() + "/OLD.ldt"})
-        ASSERT_TRUE(files::AtomicWriteFile(f, "x", error));
+        WriteTestFile(f, "x");
     win.Choose("mnuKillLocalFiles");
     EXPECT_FALSE(QFile::exists(win.data.filePath("IMAGES/old.bmp")) ||
                  QFile::exists(win.data.filePath("FORMS/OLD.ldt")));
@@ -209,8 +206,7 @@ TEST_F(MainWindow, BackgroundListFileAndLocalFilesCommands) {
     EXPECT_EQ(w.Canvas().GetBackgroundImagesDefinitions(), "");
 
     const std::string list = elsewhere.filePath("fields.dbd").toStdString();
-    ASSERT_TRUE(
-        files::AtomicWriteFile(list, "Patient name\tPT_NAME\r\nAccount\tPT_ACCT\r\n", error));
+    WriteTestFile(list, "Patient name\tPT_NAME\r\nAccount\tPT_ACCT\r\n");
     trigger("mnuDBFieldsLoad", list);
     ASSERT_EQ(w.Model().databaseFields.size(), 2u);
     EXPECT_EQ(w.Model().databaseFields[1].fieldName, "PT_ACCT");

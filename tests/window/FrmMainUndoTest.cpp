@@ -141,8 +141,7 @@ TEST_F(FrmMainUndo, AKilledWindowsFormIsOfferedAtTheNextStartAndRestoredExactly)
         Window crashing(false, dir);
         OpenThreeLabels(crashing);
         Drag(crashing.w->PageView(0), Px(1.2, 1.1), Px(2.2, 1.6));
-        std::string error;
-        files::AtomicWriteFile(std::string(dir) + "/expected", Written(*crashing.w), error);
+        WriteTestFile(std::string(dir) + "/expected", Written(*crashing.w));
         if (QTest::qWaitFor([&] { return files::FileExists(crashing.w->RecoveryPath()); }))
             raise(SIGKILL);
         return;  // not killed: the parent fails
@@ -170,9 +169,7 @@ TEST_F(FrmMainUndo, AKilledWindowsFormIsOfferedAtTheNextStartAndRestoredExactly)
     std::optional<recovery::Entry> e = recovery::Offer(ui, folder);
     ASSERT_TRUE(e.has_value());
     EXPECT_EQ(ui.calls.at(0).text.rfind("Recover the unsaved form three of ", 0), 0u);
-    std::string expected, error;
-    ASSERT_TRUE(files::ReadWholeFile(folder + "/expected", expected, error)) << error;
     ASSERT_TRUE(w.OpenRecovered(e->layoutText));
-    EXPECT_TRUE(Written(w) == expected);
+    EXPECT_TRUE(Written(w) == Slurp(folder + "/expected"));
     EXPECT_TRUE(w.IsModified());
 }

@@ -55,8 +55,7 @@ inline std::string DataPath(const std::string& name) {
     static const QTemporaryDir scratch;
     const QString file = QFileInfo(QString::fromStdString(name)).fileName();
     const std::string to = scratch.filePath(file).toStdString();
-    std::string error;
-    EXPECT_TRUE(files::AtomicWriteFile(to, TestDataFile(name), error)) << error;
+    WriteTestFile(to, TestDataFile(name));
     return to;
 }
 
@@ -152,24 +151,12 @@ inline QPoint Px(double x, double y) {
     return QPoint(int(x * 96), int(y * 96));
 }
 inline int AddLabel(FrmMain& w, double left, double top) {
-    CanvasModel& c = w.Canvas();
-    int i = c.LoadOneLabel(0);
-    LabelControl& l = c.Label(i);
-    l.left = left;
-    l.top = top;
-    l.width = 1;
-    l.height = 0.2;
-    l.caption = "Item";
-    l.visible = true;
-    return i;
+    return PlaceLabel(w.Canvas(), left, top, 1, "Item", 0, 0.2);
 }
 
 struct NamePrompt : SaveFormPrompt {
     bool ShowSaveDialog(FormSettings& s, bool) override {
-        s.formCode = "WINDOWFORM";
-        s.formName = "Saved from the window";
-        s.formType = "TEST";
-        s.formDocumentType = "LAB";
+        NameForm(s, "WINDOWFORM", "Saved from the window", "TEST", "LAB");
         return true;
     }
 };
