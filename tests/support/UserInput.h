@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 inline constexpr QPoint kMiddle{-1, -1};
 
@@ -121,6 +122,20 @@ inline void DoubleClickAt(QWidget* w, QPoint at = kMiddle) {
     QTest::mouseClick(hit, Qt::LeftButton, {}, at);
     QTest::mouseDClick(hit, Qt::LeftButton, {}, at);
     QTest::mouseRelease(hit, Qt::LeftButton, {}, at);
+    QApplication::processEvents();
+}
+// The pointer moved over the point of w, no button down.
+inline void Hover(QWidget* w, QPoint at) {
+    QWidget* hit = Under(w, at);
+    QTest::mouseMove(hit, at);
+    QApplication::processEvents();
+}
+// The wheel turned by angle (120 a notch, up) over the point of w.
+inline void Wheel(QWidget* w, QPoint at, int angle, Qt::KeyboardModifiers mods = {}) {
+    QWidget* hit = Under(w, at);
+    QWheelEvent e(at, hit->mapToGlobal(at), {}, {0, angle}, Qt::NoButton, mods, Qt::NoScrollPhase,
+                  false);
+    QApplication::sendEvent(hit, &e);
     QApplication::processEvents();
 }
 // A check box or an option button, clicked on its mark (laid out once its tab shows).

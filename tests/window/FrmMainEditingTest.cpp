@@ -43,7 +43,7 @@ TEST_F(FrmMainEditing, TheBoxToolPicksTwoCornersAndTheToolButtonsStayOneGroup) {
     Choose(boxTool);
     ClickAt(page, Px(1, 1));
     EXPECT_TRUE(w.Editor().TopMarker().visible);
-    QTest::mouseMove(page, Px(2, 2));
+    Hover(page, Px(2, 2));
     EXPECT_TRUE(w.Editor().BottomMarker().visible);
     EXPECT_NEAR(w.Editor().BottomMarker().r.left + w.Editor().BottomMarker().r.width, 2, 0.02);
     ClickAt(page, Px(3, 2.5));

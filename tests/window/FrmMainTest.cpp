@@ -83,7 +83,7 @@ TEST_F(MainWindow, PageButtonsWalkThePagesOfAnOpenedForm) {
 TEST_F(MainWindow, ALongPageScrollsInHundredTwipStepsAndGuideLinesFollowThePointer) {
     ClickAt(win.Find<QCheckBox>("chkLinesOn"));
     EXPECT_TRUE(w.Canvas().Window().guideLines);
-    QTest::mouseMove(page, QPoint(192, 288));
+    Hover(page, QPoint(192, 288));
     EXPECT_NEAR(page->GuidePoint().x(), 2.0, 0.02);
     EXPECT_NEAR(page->GuidePoint().y(), 3.0, 0.02);
     EXPECT_EQ(win.Text("lblPosition"), "X 2.000  Y 3.000");
@@ -102,10 +102,7 @@ TEST_F(MainWindow, ALongPageScrollsInHundredTwipStepsAndGuideLinesFollowThePoint
     EXPECT_EQ(w.Canvas().Window().lastVertical, 10);
     // The wheel scrolls the page too: a notch down, then one up.
     for (auto [angle, value] : {std::pair{-120, 19}, {120, 10}}) {
-        QPointF at(200, 200);
-        QWheelEvent e(at, page->mapToGlobal(at), {}, {0, angle}, Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
-        QApplication::sendEvent(page, &e);
+        Wheel(page, QPoint(200, 200), angle);
         EXPECT_EQ(v->value(), value);
     }
     // Auto scroll takes one step per 40 ms, and stops at the top.
@@ -262,11 +259,9 @@ TEST_F(WindowFaults, KeysReachThePageAndTheWheelZoomsAroundThePointer) {
         {{1000, 300}, 120}, {{460, 300}, 120}, {{300, 200}, 240}, {{500, 400}, -120}};
     for (auto [at, angle] : turns) {
         const QPointF before = under(at);
+        // The page under the pointer, or the grey beside it.
         QWidget* target = container->childAt(at) ? container->childAt(at) : container;
-        const QPoint local = target->mapFrom(container, at);
-        QWheelEvent wheel(local, target->mapToGlobal(local), {}, {0, angle}, Qt::NoButton,
-                          Qt::ControlModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(target, &wheel);
+        Wheel(target, target->mapFrom(container, at), angle, Qt::ControlModifier);
         EXPECT_EQ(win.Find<QComboBox>("cboZoom")->placeholderText(),
                   QString("%1 %").arg(std::lround(w.Pages().Zoom() * 100)));
         EXPECT_NEAR(under(at).x(), before.x(), 0.035) << at.x();  // half a bar's step

@@ -27,7 +27,6 @@
 #include <QToolBar>
 #include <QTreeView>
 #include <QTreeWidget>
-#include <QWheelEvent>
 #include <cstdlib>
 
 #include "../server/RepositoryServerProcess.h"
