@@ -32,6 +32,12 @@ std::string_view NthPart(std::string_view text, char delimiter, int n) {
 }
 
 LineKey KeyOfLine(std::string_view line) {
+    // Every marked caption begins with its marker: a line that begins otherwise is a
+    // static text, known without looking for its end.
+    if (line.empty()) return {LineGroup::Statics, 0};
+    if (const char first = line[0];
+        first != char(cp1252::kBarcodeMark) && first != '^' && first != '%' && first != '~')
+        return {LineGroup::Statics, 0};
     const std::string_view f0 = NthPart(line, '\t', 1);
     if (IsBarcodeLine(f0)) {
         const std::string_view rest = f0.substr(1);
