@@ -22,6 +22,10 @@ constexpr char kCrLf[] = "\r\n";
 // Room reckoned for a line besides its caption: its numbers, font and flags, or a
 // prompt's definition parts. More is asked for only when a line is longer.
 constexpr size_t kLineRoom = 96;
+// A page's text is reckoned at what most lines take, a short caption with its numbers
+// and flags: room reckoned long for every line would be more than the allocator keeps
+// for the next layout.
+constexpr size_t kPageLineRoom = 64;
 
 const char* YesNo(bool v) {
     return v ? "Yes" : "No";
@@ -172,16 +176,6 @@ std::optional<LayoutWriter::LineSource> LayoutWriter::SourceOf(int index) const 
     return source;
 }
 
-std::string_view LayoutWriter::LineHead(const LineSource& source, std::string_view caption,
-                                        bool barcode, std::string& room) {
-    if (!barcode && !source.field) return caption;
-    room.clear();
-    if (barcode) room += char(cp1252::kBarcodeMark);
-    room += caption;
-    if (source.field) (room += '@') += source.field->longName;
-    return room;
-}
-
 bool LayoutWriter::AppendLabelLine(int index, std::string& out, std::string& prompt) const {
     const std::optional<LineSource> source = SourceOf(index);
     if (!source) return false;
@@ -244,65 +238,6 @@ void LayoutWriter::AppendLineOf(const LineSource& source, std::string_view capti
     if (tab != std::string_view::npos) line.Add(barcodeSize.substr(tab + 1));
     line.End(F::BarcodeHeight);
     if (!linkData.empty()) line.Add(linkData).End(F::LinkData);
-}
-
-bool LayoutWriter::WritePageInOrder(const std::vector<int>& labels, std::string& out) {
-    // The form's prompt list joins the first page: that page is filed from its text.
-    if (!promptsWritten_ && !model_.prompts.empty()) return false;
-    // Where each line goes follows from its caption alone, so the captions are put
-    // together first and each line is then written once, in its place. A prompt's
-    // caption is its whole definition: it is kept from the first pass, where what
-    // other lines are written from is kept instead of looked for again.
-    struct Written {
-        LineSource source;
-        std::uint32_t promptAt, promptLength;  // in prompts
-    };
-    std::vector<LineKey> keys;
-    std::vector<Written> written;
-    keys.reserve(labels.size());
-    written.reserve(labels.size());
-    std::string head, prompts;
-    for (int i : labels) {
-        const std::optional<LineSource> source = SourceOf(i);
-        if (!source) continue;
-        Written w{*source, 0, 0};
-        std::string_view caption = source->label->caption;
-        if (source->IsPrompt()) {
-            w.promptAt = std::uint32_t(prompts.size());
-            AppendPromptCaption(i, *source->label, prompts);
-            w.promptLength = std::uint32_t(prompts.size() - w.promptAt);
-            caption = std::string_view(prompts).substr(w.promptAt);
-        }
-        const bool barcode = !canvas_.GetBarcodeWidthHeight(i).empty();
-        keys.push_back(KeyOfLine(LineHead(*source, caption, barcode, head)));
-        written.push_back(w);
-    }
-    std::vector<std::uint32_t> order;
-    ArrangeKeys(keys, order);
-    const size_t start = out.size();
-    std::string barcodeSize;
-    for (std::uint32_t n : order) {
-        const Written& w = written[n];
-        const size_t from = out.size();
-        // Only a line filed with the barcodes can be one.
-        if (keys[n].group == LineGroup::Barcodes)
-            barcodeSize = canvas_.GetBarcodeWidthHeight(w.source.index);
-        else
-            barcodeSize.clear();
-        AppendLineOf(w.source,
-                     w.source.IsPrompt()
-                         ? std::string_view(prompts).substr(w.promptAt, w.promptLength)
-                         : std::string_view(w.source.label->caption),
-                     barcodeSize, out);
-        // A CR within a line ends a line of its own there, to be filed by itself.
-        if (out.find('\r', from) != std::string::npos) {
-            out.resize(start);
-            return false;
-        }
-        out += kCrLf;
-    }
-    promptsWritten_ = true;
-    return true;
 }
 
 void LayoutWriter::FinishPage(ArrangedPage& page, std::string& out) {
@@ -371,22 +306,19 @@ void LayoutWriter::AppendPage(const std::vector<int>& labels, bool first, std::s
     promptsWritten_ = !first;
     out += "<PAGE>";
     out += kCrLf;
-    if (!WritePageInOrder(labels, out)) {
-        ArrangedPage page;
-        std::string& text = page.Text();
-        size_t room = first ? model_.prompts.size() * kLineRoom : 0;
-        for (int i : labels)
-            if (const LabelControl* label = canvas_.LabelAt(i))
-                room += label->caption.size() + kLineRoom;
-        text.reserve(room);
-        page.Reserve(labels.size());
-        std::string prompt;
-        for (int i : labels) {
-            const size_t from = text.size();
-            if (AppendLabelLine(i, text, prompt)) page.Take(from);
-        }
-        FinishPage(page, out);
+    // Each label is visited once, in the order of the page: its line is written onto
+    // the page text and filed by its first field, and the page is copied out once, in
+    // order. A large page costs per line what a small one does.
+    page_.Clear();  // of a page cut short by an error
+    std::string& text = page_.Text();
+    text.reserve((first ? model_.prompts.size() * kLineRoom : 0) + labels.size() * kPageLineRoom);
+    page_.Reserve(labels.size());
+    std::string prompt;
+    for (int i : labels) {
+        const size_t from = text.size();
+        if (AppendLabelLine(i, text, prompt)) page_.Take(from);
     }
+    FinishPage(page_, out);
     out += "</PAGE>";
     out += kCrLf;
 }
@@ -397,7 +329,7 @@ std::string LayoutWriter::ReassembleData(std::string& backgroundImageLines, std:
     try {
         AppendHeader(out, backgroundImageLines, imageLines);
         const FormSettings& s = model_.settings;
-        // Every label's line once, in its place: no string per line or field. The labels
+        // Every label's line once: no string per line or field. The labels
         // of each page, from one pass over them whatever the number of pages, and room
         // for the text reckoned from them, so the layout is not copied as it grows (room
         // never written costs no memory).

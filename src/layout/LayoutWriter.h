@@ -7,9 +7,8 @@
 
 #include "layout/ControlSink.h"
 #include "layout/FormModel.h"
+#include "layout/PageOrder.h"
 #include "shell/UserInterface.h"
-
-class ArrangedPage;
 
 class LayoutWriter {
   public:
@@ -49,13 +48,6 @@ class LayoutWriter {
     // The label of index when its line is written, else nullptr.
     const LabelControl* WrittenLabel(int index) const;
     std::optional<LineSource> SourceOf(int index) const;
-    // The caption field a line is filed by, with a barcode's mark and a long name; put
-    // together in room when it is more than caption.
-    static std::string_view LineHead(const LineSource& source, std::string_view caption,
-                                     bool barcode, std::string& room);
-    // The lines of a page's labels in their order straight onto out; false, with
-    // nothing added, when a line must be filed from the text written.
-    bool WritePageInOrder(const std::vector<int>& labels, std::string& out);
     // The field of a database-field caption (without its "~"), or nullptr.
     const DatabaseFieldRef* FindField(std::string_view name) const;
     void AppendPromptCaption(int index, const LabelControl& label, std::string& out) const;
@@ -75,6 +67,7 @@ class LayoutWriter {
     std::optional<std::string> listedStamp_;
     bool promptsWritten_ = false;
     mutable size_t fieldHint_ = 0;  // the field after the last one FindField found
+    ArrangedPage page_;             // kept for the room of the next page
 };
 
 // A layout a save sends in place of one written from the open form, as a file sent by a

@@ -80,6 +80,33 @@ TEST(LayoutWriter, EmptyFormsAndOptionsThatNeedAnother) {
     EXPECT_EQ(OnlyMessage(l.ui), "ERROR: ERR in modFormsMgr.ReassembleData   5 no");
 }
 
+// A writer asked again after a layout failed part way writes the whole layout, with
+// nothing left over from the page it gave up.
+TEST(LayoutWriter, WritesWholeAgainAfterAFailureHalfwayThroughAPage) {
+    LoadedLayout l;
+    struct FailingOnce : CanvasModel {
+        using CanvasModel::CanvasModel;
+        std::string GetBarcodeWidthHeight(int index) const override {
+            if (index == 2 && !failed) {
+                failed = true;
+                throw std::runtime_error("busy");
+            }
+            return CanvasModel::GetBarcodeWidthHeight(index);
+        }
+        mutable bool failed = false;
+    } canvas(l.model, l.metrics);
+    for (const char* caption : {"First", "Second"}) {
+        LabelControl& label = canvas.Label(canvas.LoadOneLabel(0));
+        label.caption = caption;
+        label.visible = true;
+    }
+    LayoutWriter writer(l.model, canvas, l.ui);
+    EXPECT_EQ(writer.ReassembleData(), "");
+    EXPECT_EQ(PageLines(writer.ReassembleData(), 1),
+              (std::vector<std::string>{"First\t0.000\t0.000\tArial\t8\tN\tN\tL\t1\tN\t\t\t",
+                                        "Second\t0.000\t0.000\tArial\t8\tN\tN\tL\t1\tN\t\t\t"}));
+}
+
 TEST(LayoutWriter, GroupsLinesPromptsFieldsBoxesStaticsBarcodes) {
     // The first page carries the form's prompt list, even a definition read on the second
     // page, less the prompts its labels place (once each); the second page only its labels.
