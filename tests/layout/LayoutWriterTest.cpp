@@ -107,6 +107,20 @@ TEST(LayoutWriter, WritesWholeAgainAfterAFailureHalfwayThroughAPage) {
                                         "Second\t0.000\t0.000\tArial\t8\tN\tN\tL\t1\tN\t\t\t"}));
 }
 
+// A prompt shown as a barcode stays one through a save, on a page with the form's prompt
+// list and on one without it alike.
+TEST(LayoutWriter, PromptBarcodeKeepsItsMarkAndSizeOnEveryPage) {
+    const std::string line =
+        "\xE6" + ItemLine("^P1@c@TEXT@@False@1@@@", "1\t1\tArial\t8\tN\tN\tL\t1\tN\t2\t0.5\t");
+    for (const std::string list : {"", "^P9@c@TEXT@@False@9@@@\r\n"}) {
+        LoadedLayout l;
+        ASSERT_TRUE(l.Read(
+            MakeLayout("Number_Of_Pages:\t1\r\n", "<PAGE>\r\n" + list + line + "\r\n</PAGE>")));
+        const auto lines = PageLines(l.Write(), 1);
+        EXPECT_EQ(lines.at(0), line) << list;
+    }
+}
+
 TEST(LayoutWriter, GroupsLinesPromptsFieldsBoxesStaticsBarcodes) {
     // The first page carries the form's prompt list, even a definition read on the second
     // page, less the prompts its labels place (once each); the second page only its labels.
