@@ -1,8 +1,10 @@
 #include "layout/ItemTypes.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 #include "shell/TextUtils.h"
 
@@ -73,42 +75,80 @@ constexpr std::array<Thousandths, 1000> kThousandths = [] {
     }
     return table;
 }();
-}  // namespace
 
-std::string_view NumberText(double value, NumberBuffer& buffer) {
-    if (!std::isfinite(value)) return "0.000";
-    if (std::fabs(value) >= 1e15) return SingleText(value, buffer);
-    long long milli = std::llround(value * 1000.0);
-    if (milli == 0) return "0.000";
-    char* p = buffer.data();
-    if (milli < 0) *p++ = '-';
-    unsigned long long m = milli < 0 ? 0ULL - static_cast<unsigned long long>(milli)
-                                     : static_cast<unsigned long long>(milli);
-    p = std::to_chars(p, buffer.data() + buffer.size(), m / 1000).ptr;
-    if (const unsigned frac = unsigned(m % 1000); frac != 0) {
-        *p++ = '.';
-        const Thousandths& t = kThousandths[frac];
-        for (int i = 0; i < t.length; ++i) *p++ = t.digits[i];
-    }
-    return {buffer.data(), size_t(p - buffer.data())};
+// Half away from zero, as llround, for |x| < 2^63 and without its library call: the
+// conversion cuts the fraction off, and what it cut off is exact (from 2^53 on every
+// double is whole, and nothing is cut).
+long long RoundHalfAway(double x) {
+    long long whole = static_cast<long long>(x);
+    const double cut = x - static_cast<double>(whole);
+    if (cut >= 0.5)
+        ++whole;
+    else if (cut <= -0.5)
+        --whole;
+    return whole;
 }
 
-std::string_view SingleText(double value, NumberBuffer& buffer) {
-    if (!std::isfinite(value)) return "0";
+// Positions and font sizes are mostly a digit or two before the point.
+char* WriteWhole(unsigned long long n, char* at) {
+    if (n < 10) {
+        *at = char('0' + n);
+        return at + 1;
+    }
+    if (n < 100) {
+        at[0] = char('0' + n / 10);
+        at[1] = char('0' + n % 10);
+        return at + 2;
+    }
+    return std::to_chars(at, at + sizeof(NumberBuffer), n).ptr;
+}
+
+char* WriteText(std::string_view text, char* at) {
+    return std::copy(text.begin(), text.end(), at);
+}
+
+}  // namespace
+
+char* WriteNumberText(double value, char* at) {
+    if (!std::isfinite(value)) return WriteText("0.000", at);
+    if (std::fabs(value) >= 1e15) return WriteSingleText(value, at);
+    const long long milli = RoundHalfAway(value * 1000.0);
+    if (milli == 0) return WriteText("0.000", at);
+    if (milli < 0) *at++ = '-';
+    const unsigned long long m = milli < 0 ? 0ULL - static_cast<unsigned long long>(milli)
+                                           : static_cast<unsigned long long>(milli);
+    at = WriteWhole(m / 1000, at);
+    if (const unsigned frac = unsigned(m % 1000); frac != 0) {
+        *at = '.';
+        // All three digits, then the end after the last one kept: a copy of known size.
+        std::memcpy(at + 1, kThousandths[frac].digits, 3);
+        at += 1 + kThousandths[frac].length;
+    }
+    return at;
+}
+
+std::string_view NumberText(double value, NumberBuffer& buffer) {
+    return {buffer.data(), size_t(WriteNumberText(value, buffer.data()) - buffer.data())};
+}
+
+char* WriteSingleText(double value, char* at) {
+    if (!std::isfinite(value)) return WriteText("0", at);
     float f = static_cast<float>(value);
     if (!std::isfinite(f)) f = value < 0 ? -3.4e38f : 3.4e38f;
     // A whole number (a font size, mostly) is its digits: the fixed notation of a float
     // costs several times as much.
     const bool negativeZero = f == 0 && std::signbit(f);  // written "-0"
     if (!negativeZero && std::fabs(f) < 1e7f && f == std::trunc(f)) {
-        const auto whole =
-            std::to_chars(buffer.data(), buffer.data() + buffer.size(), static_cast<long>(f));
-        return {buffer.data(), size_t(whole.ptr - buffer.data())};
+        if (f < 0) *at++ = '-';
+        return WriteWhole(static_cast<unsigned long long>(std::fabs(f)), at);
     }
-    auto res =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), f, std::chars_format::fixed);
-    if (res.ec != std::errc()) return "0";
-    return {buffer.data(), size_t(res.ptr - buffer.data())};
+    auto res = std::to_chars(at, at + sizeof(NumberBuffer), f, std::chars_format::fixed);
+    if (res.ec != std::errc()) return WriteText("0", at);
+    return res.ptr;
+}
+
+std::string_view SingleText(double value, NumberBuffer& buffer) {
+    return {buffer.data(), size_t(WriteSingleText(value, buffer.data()) - buffer.data())};
 }
 
 double ReadInches(std::string_view field) {

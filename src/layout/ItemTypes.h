@@ -37,6 +37,8 @@ inline bool IsInteractiveBoxLabel(std::string_view c) {
 using NumberBuffer = std::array<char, 64>;
 // Positions and sizes: rounded to 3 decimals, no trailing zeros, zero as "0.000".
 std::string_view NumberText(double value, NumberBuffer& buffer);
+// The same text written at `at`, which has the room of a NumberBuffer; gives its end.
+char* WriteNumberText(double value, char* at);
 inline std::string NumberText(double value) {
     NumberBuffer buffer;
     return std::string(NumberText(value, buffer));
@@ -44,6 +46,7 @@ inline std::string NumberText(double value) {
 // Page size, shifts and font sizes: the shortest decimal that reads back as the same
 // single-precision number, "." as decimal point.
 std::string_view SingleText(double value, NumberBuffer& buffer);
+char* WriteSingleText(double value, char* at);
 inline std::string SingleText(double value) {
     NumberBuffer buffer;
     return std::string(SingleText(value, buffer));

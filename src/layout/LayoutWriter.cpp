@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <charconv>
 #include <cstdint>
 #include <exception>
@@ -21,6 +22,10 @@ constexpr char kCrLf[] = "\r\n";
 // Room reckoned for a line besides its caption: its numbers, font and flags, or a
 // prompt's definition parts. More is asked for only when a line is longer.
 constexpr size_t kLineRoom = 96;
+// A page's text is reckoned at what most lines take, a short caption with its numbers
+// and flags: room reckoned long for every line would be more than the allocator keeps
+// for the next layout.
+constexpr size_t kPageLineRoom = 64;
 
 const char* YesNo(bool v) {
     return v ? "Yes" : "No";
@@ -42,11 +47,69 @@ void AppendPromptDefinition(const FormItem& r, std::string& out) {
                                       r.defaultValue(),
                                       r.selectionField(),
                                       r.dataGridReference()};
+    // Its length first: a third of a form's lines are prompts, and nine appends cost
+    // more than their bytes.
+    size_t length = std::size(parts) - 1;
+    for (std::string_view part : parts) length += part.size();
+    const size_t start = out.size();
+    out.resize(start + length);
+    char* at = out.data() + start;
     for (size_t i = 0; i < std::size(parts); ++i) {
-        if (i) out += '@';
-        out += parts[i];
+        if (i) *at++ = '@';
+        at = std::copy(parts[i].begin(), parts[i].end(), at);
     }
 }
+
+// One item line written straight onto the end of a string, its fields in the order of
+// ItemField, each ended by TAB. Room for the line is made once and numbers are
+// formatted in place: a line costs no string and no copy of a field.
+class LineWriter {
+  public:
+    // room: at least what the line will take.
+    LineWriter(std::string& out, size_t room) : out_(out) {
+        const size_t start = out.size();
+        out.resize(start + room);
+        at_ = out.data() + start;
+    }
+    LineWriter(const LineWriter&) = delete;
+    LineWriter& operator=(const LineWriter&) = delete;
+    ~LineWriter() { out_.resize(size_t(at_ - out_.data())); }
+
+    // Room a line takes besides its texts: four numbers, a grid cell's place, a
+    // barcode's mark, flags and TABs.
+    static constexpr size_t kRoomBesidesTexts = 4 * sizeof(NumberBuffer) + 64;
+
+    // Parts of the field being written.
+    LineWriter& Add(std::string_view text) {
+        at_ = std::copy(text.begin(), text.end(), at_);
+        return *this;
+    }
+    LineWriter& Add(char c) {
+        *at_++ = c;
+        return *this;
+    }
+    LineWriter& AddNumber(double value) {
+        at_ = WriteNumberText(value, at_);
+        return *this;
+    }
+    LineWriter& AddSingle(double value) {
+        at_ = WriteSingleText(value, at_);
+        return *this;
+    }
+    // Ends the field f: the fields come in their order, none left out.
+    LineWriter& End([[maybe_unused]] ItemField f) {
+        assert(f == next_);
+        next_ = ItemField(size_t(next_) + 1);
+        *at_++ = '\t';
+        return *this;
+    }
+    LineWriter& Flag(ItemField f, bool on) { return Add(on ? 'Y' : 'N').End(f); }
+
+  private:
+    std::string& out_;
+    char* at_;
+    ItemField next_ = ItemField::Caption;
+};
 
 }  // namespace
 
@@ -101,140 +164,80 @@ const LabelControl* LayoutWriter::WrittenLabel(int index) const {
     return canvas_.IsCompanionLabel(index) ? nullptr : label;
 }
 
-std::string_view LayoutWriter::LineCaption(int index, const LabelControl& label,
-                                           std::string& caption) const {
-    const FormItem* record = model_.ItemAt(index);
-    const ItemKind kind = record ? record->itemKind : ItemKind::StaticText;
-    if (kind == ItemKind::UserPrompt) {
-        caption.clear();
-        AppendPromptCaption(index, label, caption);
-        return caption;
+std::optional<LayoutWriter::LineSource> LayoutWriter::SourceOf(int index) const {
+    const LabelControl* label = WrittenLabel(index);
+    if (!label) return std::nullopt;
+    LineSource source{index, label, model_.ItemAt(index), nullptr};
+    if (source.record && source.record->itemKind == ItemKind::DatabaseField) {
+        const std::string_view name = label->caption;
+        const DatabaseFieldRef* field = FindField(name.substr(name[0] == '~' ? 1 : 0));
+        if (field && !field->longName.empty()) source.field = field;
     }
-    if (kind == ItemKind::DatabaseField) {
-        const DatabaseFieldRef* field =
-            FindField(std::string_view(label.caption).substr(label.caption[0] == '~' ? 1 : 0));
-        if (field && !field->longName.empty()) {
-            ((caption = label.caption) += '@') += field->longName;
-            return caption;
-        }
-    }
-    return label.caption;
+    return source;
 }
 
-bool LayoutWriter::AppendLabelLine(int index, std::string& out, std::string& caption) const {
-    const LabelControl* label = WrittenLabel(index);
-    if (!label) return false;
-    AppendLineOf(index, *label, LineCaption(index, *label, caption),
-                 canvas_.GetBarcodeWidthHeight(index), out);
+bool LayoutWriter::AppendLabelLine(int index, std::string& out, std::string& prompt) const {
+    const std::optional<LineSource> source = SourceOf(index);
+    if (!source) return false;
+    std::string_view caption = source->label->caption;
+    if (source->IsPrompt()) {
+        prompt.clear();
+        AppendPromptCaption(index, *source->label, prompt);
+        caption = prompt;
+    }
+    AppendLineOf(*source, caption, canvas_.GetBarcodeWidthHeight(index), out);
     return true;
 }
 
-void LayoutWriter::AppendLineOf(int index, const LabelControl& label, std::string_view lineCaption,
+void LayoutWriter::AppendLineOf(const LineSource& source, std::string_view caption,
                                 std::string_view barcodeSize, std::string& out) const {
-    const FormItem* record = model_.ItemAt(index);
-
     using F = ItemField;
-    ItemFields f;
-    f[F::Caption] = lineCaption;
+    const LabelControl& label = *source.label;
+    const std::string_view longName =
+        source.field ? std::string_view(source.field->longName) : std::string_view();
+    const std::string_view linkData =
+        source.record ? std::string_view(source.record->linkData) : std::string_view();
+    LineWriter line(out, caption.size() + longName.size() + label.fontName.size() +
+                             label.spare.size() + barcodeSize.size() + linkData.size() +
+                             LineWriter::kRoomBesidesTexts);
 
-    NumberBuffer left, top, fontSize, width;
-    f[F::Left] = NumberText(label.left, left);
-    f[F::Width] = NumberText(label.width, width);
+    if (!barcodeSize.empty()) line.Add(char(cp1252::kBarcodeMark));
+    line.Add(caption);
+    if (!longName.empty()) line.Add('@').Add(longName);
+    line.End(F::Caption);
+
     char align = 'L';
     if (label.alignment == LabelAlignment::Right) {
         align = 'R';
-        f[F::Left] = SingleText(text::Val(f[F::Left]) + text::Val(f[F::Width]), left);
-    } else if (label.alignment == LabelAlignment::Centre) {
-        align = 'C';
-    }
-    f[F::FontSize] = SingleText(label.fontSize, fontSize);
-    // Most labels keep no text case and no grid place: theirs are one letter and a size.
-    std::string alignment, size;
-    if (label.spare.empty()) {
-        f[F::Alignment] = align == 'L' ? "L" : align == 'R' ? "R" : "C";
+        // The right edge, from left and width as they are written.
+        NumberBuffer left, width;
+        line.AddSingle(text::Val(NumberText(label.left, left)) +
+                       text::Val(NumberText(label.width, width)));
     } else {
-        alignment.assign(1, align);
-        const long long row = label.CellRow(), column = label.CellColumn();
-        if (row > 0) alignment += "-" + std::to_string(row) + "-" + std::to_string(column);
-        f[F::Alignment] = alignment;
-        f[F::FontSize] = size = std::string(f[F::FontSize]) + label.CaseLetter();
+        if (label.alignment == LabelAlignment::Centre) align = 'C';
+        line.AddNumber(label.left);
     }
-
-    f[F::Top] = NumberText(label.top, top);
-    f[F::FontName] = label.fontName;
-    f[F::Bold] = label.bold ? "Y" : "N";
-    f[F::Italic] = label.italic ? "Y" : "N";
-    f[F::AutoSize] = label.autoSize ? "Y" : "N";
-    if (!barcodeSize.empty()) {
-        const size_t tab = barcodeSize.find('\t');
-        f[F::BarcodeWidth] = barcodeSize.substr(0, tab);
-        if (tab != std::string::npos) f[F::BarcodeHeight] = barcodeSize.substr(tab + 1);
+    line.End(F::Left);
+    line.AddNumber(label.top).End(F::Top);
+    line.Add(label.fontName).End(F::FontName);
+    // Most labels keep no text case and no grid place: theirs are a size and one letter.
+    line.AddSingle(label.fontSize);
+    if (!label.spare.empty()) line.Add(label.CaseLetter());
+    line.End(F::FontSize);
+    line.Flag(F::Bold, label.bold).Flag(F::Italic, label.italic);
+    line.Add(align);
+    if (!label.spare.empty()) {
+        if (const long long row = label.CellRow(); row > 0)
+            line.Add('-').Add(std::to_string(row)).Add('-').Add(std::to_string(label.CellColumn()));
     }
-    const bool linked = record && !record->linkData.empty();
-    if (linked) f[F::LinkData] = record->linkData;
-    if (!barcodeSize.empty()) out += char(cp1252::kBarcodeMark);
-    f.AppendTo(out, linked ? F::LinkData : F::BarcodeHeight);
-}
-
-bool LayoutWriter::WritePageInOrder(const std::vector<int>& labels, std::string& out) {
-    // The form's prompt list joins the first page: that page is filed from its text.
-    if (!promptsWritten_ && !model_.prompts.empty()) return false;
-    // Where each line goes follows from its caption alone, so the captions are put
-    // together first and each line is then written once, in its place. A prompt's
-    // caption is its whole definition: it is kept from the first pass, where other
-    // captions cost less to find again than to keep on a large page.
-    struct Written {
-        int index;
-        std::uint32_t promptAt, promptLength;  // in prompts
-    };
-    std::vector<LineKey> keys;
-    std::vector<Written> written;
-    keys.reserve(labels.size());
-    written.reserve(labels.size());
-    std::string caption, prompts, marked;
-    for (int i : labels) {
-        const LabelControl* label = WrittenLabel(i);
-        if (!label) continue;
-        std::string_view head = LineCaption(i, *label, caption);
-        Written w{i, 0, 0};
-        if (const FormItem* r = model_.ItemAt(i); r && r->itemKind == ItemKind::UserPrompt) {
-            w.promptAt = std::uint32_t(prompts.size());
-            w.promptLength = std::uint32_t(head.size());
-            prompts += head;
-        }
-        if (!canvas_.GetBarcodeWidthHeight(i).empty()) {
-            marked.assign(1, char(cp1252::kBarcodeMark));
-            head = marked += head;
-        }
-        keys.push_back(KeyOfLine(head));
-        written.push_back(w);
-    }
-    std::vector<std::uint32_t> order;
-    ArrangeKeys(keys, order);
-    const size_t start = out.size();
-    std::string barcodeSize;
-    for (std::uint32_t n : order) {
-        const Written& w = written[n];
-        const LabelControl& label = *canvas_.LabelAt(w.index);
-        const size_t from = out.size();
-        // Only a line filed with the barcodes can be one.
-        if (keys[n].group == LineGroup::Barcodes)
-            barcodeSize = canvas_.GetBarcodeWidthHeight(w.index);
-        else
-            barcodeSize.clear();
-        AppendLineOf(w.index, label,
-                     w.promptLength ? std::string_view(prompts).substr(w.promptAt, w.promptLength)
-                                    : LineCaption(w.index, label, caption),
-                     barcodeSize, out);
-        // A CR within a line ends a line of its own there, to be filed by itself.
-        if (out.find('\r', from) != std::string::npos) {
-            out.resize(start);
-            return false;
-        }
-        out += kCrLf;
-    }
-    promptsWritten_ = true;
-    return true;
+    line.End(F::Alignment);
+    line.AddNumber(label.width).End(F::Width);
+    line.Flag(F::AutoSize, label.autoSize);
+    const size_t tab = barcodeSize.find('\t');
+    line.Add(barcodeSize.substr(0, tab)).End(F::BarcodeWidth);
+    if (tab != std::string_view::npos) line.Add(barcodeSize.substr(tab + 1));
+    line.End(F::BarcodeHeight);
+    if (!linkData.empty()) line.Add(linkData).End(F::LinkData);
 }
 
 void LayoutWriter::FinishPage(ArrangedPage& page, std::string& out) {
@@ -303,22 +306,19 @@ void LayoutWriter::AppendPage(const std::vector<int>& labels, bool first, std::s
     promptsWritten_ = !first;
     out += "<PAGE>";
     out += kCrLf;
-    if (!WritePageInOrder(labels, out)) {
-        ArrangedPage page;
-        std::string& text = page.Text();
-        size_t room = first ? model_.prompts.size() * kLineRoom : 0;
-        for (int i : labels)
-            if (const LabelControl* label = canvas_.LabelAt(i))
-                room += label->caption.size() + kLineRoom;
-        text.reserve(room);
-        page.Reserve(labels.size());
-        std::string caption;
-        for (int i : labels) {
-            const size_t from = text.size();
-            if (AppendLabelLine(i, text, caption)) page.Take(from);
-        }
-        FinishPage(page, out);
+    // Each label is visited once, in the order of the page: its line is written onto
+    // the page text and filed by its first field, and the page is copied out once, in
+    // order. A large page costs per line what a small one does.
+    page_.Clear();  // of a page cut short by an error
+    std::string& text = page_.Text();
+    text.reserve((first ? model_.prompts.size() * kLineRoom : 0) + labels.size() * kPageLineRoom);
+    page_.Reserve(labels.size());
+    std::string prompt;
+    for (int i : labels) {
+        const size_t from = text.size();
+        if (AppendLabelLine(i, text, prompt)) page_.Take(from);
     }
+    FinishPage(page_, out);
     out += "</PAGE>";
     out += kCrLf;
 }
@@ -329,7 +329,7 @@ std::string LayoutWriter::ReassembleData(std::string& backgroundImageLines, std:
     try {
         AppendHeader(out, backgroundImageLines, imageLines);
         const FormSettings& s = model_.settings;
-        // Every label's line once, in its place: no string per line or field. The labels
+        // Every label's line once: no string per line or field. The labels
         // of each page, from one pass over them whatever the number of pages, and room
         // for the text reckoned from them, so the layout is not copied as it grows (room
         // never written costs no memory).

@@ -7,9 +7,8 @@
 
 #include "layout/ControlSink.h"
 #include "layout/FormModel.h"
+#include "layout/PageOrder.h"
 #include "shell/UserInterface.h"
-
-class ArrangedPage;
 
 class LayoutWriter {
   public:
@@ -38,22 +37,26 @@ class LayoutWriter {
   private:
     void AppendHeader(std::string& out, std::string& backgroundImageLines,
                       std::string& imageLines) const;
+    // What a written label's line is made of, found once.
+    struct LineSource {
+        int index;
+        const LabelControl* label;
+        const FormItem* record;         // nullptr when the label has none
+        const DatabaseFieldRef* field;  // a database field whose long name ends the caption
+        bool IsPrompt() const { return record && record->itemKind == ItemKind::UserPrompt; }
+    };
     // The label of index when its line is written, else nullptr.
     const LabelControl* WrittenLabel(int index) const;
-    // The caption field of its line (without a barcode mark); caption is room for one
-    // put together.
-    std::string_view LineCaption(int index, const LabelControl& label, std::string& caption) const;
-    // The lines of a page's labels in their order straight onto out; false, with
-    // nothing added, when a line must be filed from the text written.
-    bool WritePageInOrder(const std::vector<int>& labels, std::string& out);
+    std::optional<LineSource> SourceOf(int index) const;
     // The field of a database-field caption (without its "~"), or nullptr.
     const DatabaseFieldRef* FindField(std::string_view name) const;
     void AppendPromptCaption(int index, const LabelControl& label, std::string& out) const;
     // The line of a label onto out; false (nothing added) when it is not written.
-    // caption is room for a caption put together.
-    bool AppendLabelLine(int index, std::string& out, std::string& caption) const;
-    // The line of a written label whose caption field and barcode size are known.
-    void AppendLineOf(int index, const LabelControl& label, std::string_view lineCaption,
+    // prompt is room for a prompt's caption.
+    bool AppendLabelLine(int index, std::string& out, std::string& prompt) const;
+    // The line of a written label; caption is a prompt's definition or the label's
+    // caption, which a database field's long name follows.
+    void AppendLineOf(const LineSource& source, std::string_view caption,
                       std::string_view barcodeSize, std::string& out) const;
     // The page's lines onto out, with the form's unplaced prompts on the first page.
     void FinishPage(ArrangedPage& page, std::string& out);
@@ -64,6 +67,7 @@ class LayoutWriter {
     std::optional<std::string> listedStamp_;
     bool promptsWritten_ = false;
     mutable size_t fieldHint_ = 0;  // the field after the last one FindField found
+    ArrangedPage page_;             // kept for the room of the next page
 };
 
 // A layout a save sends in place of one written from the open form, as a file sent by a

@@ -32,6 +32,12 @@ std::string_view NthPart(std::string_view text, char delimiter, int n) {
 }
 
 LineKey KeyOfLine(std::string_view line) {
+    // Every marked caption begins with its marker: a line that begins otherwise is a
+    // static text, known without looking for its end.
+    if (line.empty()) return {LineGroup::Statics, 0};
+    if (const char first = line[0];
+        first != char(cp1252::kBarcodeMark) && first != '^' && first != '%' && first != '~')
+        return {LineGroup::Statics, 0};
     const std::string_view f0 = NthPart(line, '\t', 1);
     if (IsBarcodeLine(f0)) {
         const std::string_view rest = f0.substr(1);
@@ -67,17 +73,18 @@ void ArrangedPage::Take(size_t from) {
     const std::string_view text(text_);
     for (size_t start = from; start < text.size();) {
         const size_t cr = text.find('\r', start);
-        File(start, (cr == std::string_view::npos ? text.size() : cr) - start);
-        start = cr == std::string_view::npos
-                    ? cr
-                    : cr + (cr + 1 < text.size() && text[cr + 1] == '\n' ? 2 : 1);
+        // The last line is ended with CR LF below.
+        const bool crLf =
+            cr == std::string_view::npos || (cr + 1 < text.size() && text[cr + 1] == '\n');
+        File(start, (cr == std::string_view::npos ? text.size() : cr) - start, crLf);
+        start = cr == std::string_view::npos ? cr : cr + (crLf ? 2 : 1);
     }
     text_ += kCrLf;
 }
 
 void ArrangedPage::AddPrompt(double number, std::string_view line) {
     keys_.push_back({LineGroup::Prompts, number});
-    places_.push_back({text_.size(), line.size()});
+    places_.push_back({text_.size(), line.size(), true});
     (text_ += line) += kCrLf;
 }
 
@@ -97,8 +104,19 @@ void ArrangedPage::AppendTo(std::string& out) {
         out += text_;
     } else {
         ArrangeKeys(keys_, order_);
-        for (uint32_t i : order_) (out += LineText(places_[i])) += kCrLf;
+        // A line with its CR LF behind it is copied with it, in one piece.
+        for (uint32_t i : order_) {
+            const Place& p = places_[i];
+            if (p.crLf)
+                out.append(text_, p.begin, p.length + 2);
+            else
+                (out += LineText(p)) += kCrLf;
+        }
     }
+    Clear();
+}
+
+void ArrangedPage::Clear() {
     text_.clear();
     keys_.clear();
     places_.clear();
@@ -116,8 +134,8 @@ bool ArrangedPage::WrittenInOrder() const {
     return at == text_.size();
 }
 
-void ArrangedPage::File(size_t begin, size_t length) {
+void ArrangedPage::File(size_t begin, size_t length, bool crLf) {
     if (length == 0) return;
     keys_.push_back(KeyOfLine(std::string_view(text_).substr(begin, length)));
-    places_.push_back({begin, length});
+    places_.push_back({begin, length, crLf});
 }

@@ -45,16 +45,19 @@ class ArrangedPage {
     std::unordered_set<std::string_view> PromptKeys() const;
     // The page's lines in order onto out; the page is empty again after.
     void AppendTo(std::string& out);
+    // Empty again, keeping its room.
+    void Clear();
 
   private:
     struct Place {
         std::size_t begin, length;
+        bool crLf;  // CR LF follows it in the text
     };
     std::string_view LineText(const Place& p) const {
         return std::string_view(text_).substr(p.begin, p.length);
     }
     bool WrittenInOrder() const;
-    void File(std::size_t begin, std::size_t length);
+    void File(std::size_t begin, std::size_t length, bool crLf);
     std::string text_;
     std::vector<LineKey> keys_;
     std::vector<Place> places_;

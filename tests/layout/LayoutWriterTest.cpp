@@ -80,6 +80,47 @@ TEST(LayoutWriter, EmptyFormsAndOptionsThatNeedAnother) {
     EXPECT_EQ(OnlyMessage(l.ui), "ERROR: ERR in modFormsMgr.ReassembleData   5 no");
 }
 
+// A writer asked again after a layout failed part way writes the whole layout, with
+// nothing left over from the page it gave up.
+TEST(LayoutWriter, WritesWholeAgainAfterAFailureHalfwayThroughAPage) {
+    LoadedLayout l;
+    struct FailingOnce : CanvasModel {
+        using CanvasModel::CanvasModel;
+        std::string GetBarcodeWidthHeight(int index) const override {
+            if (index == 2 && !failed) {
+                failed = true;
+                throw std::runtime_error("busy");
+            }
+            return CanvasModel::GetBarcodeWidthHeight(index);
+        }
+        mutable bool failed = false;
+    } canvas(l.model, l.metrics);
+    for (const char* caption : {"First", "Second"}) {
+        LabelControl& label = canvas.Label(canvas.LoadOneLabel(0));
+        label.caption = caption;
+        label.visible = true;
+    }
+    LayoutWriter writer(l.model, canvas, l.ui);
+    EXPECT_EQ(writer.ReassembleData(), "");
+    EXPECT_EQ(PageLines(writer.ReassembleData(), 1),
+              (std::vector<std::string>{"First\t0.000\t0.000\tArial\t8\tN\tN\tL\t1\tN\t\t\t",
+                                        "Second\t0.000\t0.000\tArial\t8\tN\tN\tL\t1\tN\t\t\t"}));
+}
+
+// A prompt shown as a barcode stays one through a save, on a page with the form's prompt
+// list and on one without it alike.
+TEST(LayoutWriter, PromptBarcodeKeepsItsMarkAndSizeOnEveryPage) {
+    const std::string line =
+        "\xE6" + ItemLine("^P1@c@TEXT@@False@1@@@", "1\t1\tArial\t8\tN\tN\tL\t1\tN\t2\t0.5\t");
+    for (const std::string list : {"", "^P9@c@TEXT@@False@9@@@\r\n"}) {
+        LoadedLayout l;
+        ASSERT_TRUE(l.Read(
+            MakeLayout("Number_Of_Pages:\t1\r\n", "<PAGE>\r\n" + list + line + "\r\n</PAGE>")));
+        const auto lines = PageLines(l.Write(), 1);
+        EXPECT_EQ(lines.at(0), line) << list;
+    }
+}
+
 TEST(LayoutWriter, GroupsLinesPromptsFieldsBoxesStaticsBarcodes) {
     // The first page carries the form's prompt list, even a definition read on the second
     // page, less the prompts its labels place (once each); the second page only its labels.

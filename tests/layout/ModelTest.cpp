@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <limits>
+#include <random>
 
 #include "layout/FormModel.h"
 #include "layout/FormSettings.h"
@@ -23,6 +26,81 @@ TEST(NumberText, ThreeDecimalsWithoutTrailingZerosAndSingleTextShortest) {
               "8.5 11 0.02 3.3 0 -0 -3 9999999 16777216 "
               "300000000549775575777803994281145270272 ");
     EXPECT_FALSE(NumberText(1e300).empty());
+}
+
+namespace {
+
+// A position's text as the C library rounds it: thousandths half away from zero, then
+// the trailing zeros dropped.
+std::string ThousandthsByLibrary(double value) {
+    const long long milli = std::llround(value * 1000.0);
+    if (milli == 0) return "0.000";
+    const unsigned long long m = milli < 0 ? 0ULL - (unsigned long long)milli : milli;
+    char digits[48];
+    std::snprintf(digits, sizeof digits, "%s%llu.%03llu", milli < 0 ? "-" : "", m / 1000, m % 1000);
+    std::string text = digits;
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.back() == '.') text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+// Written positions round as the library does, ties, edges of each thousandth and
+// numbers past exact fractions included; whole sizes are their digits.
+TEST(NumberText, SameTextAsTheLibraryRoundsToOverEveryKindOfValue) {
+    std::vector<double> values = {0.0005,
+                                  -0.0005,
+                                  0.0625,
+                                  -0.0625,
+                                  1.0005,
+                                  2.5e-4,
+                                  0.49999999999999994,
+                                  -0.49999999999999994,
+                                  4503599627370.4965,
+                                  9007199254740.993,
+                                  999999999999999.9,
+                                  -999999999999999.9,
+                                  123456789012.3455,
+                                  1e-300,
+                                  -0.0};
+    for (int k = -3000; k <= 3000; ++k) {
+        for (double x : {double(k), k + 0.5, k + 0.25}) {
+            const double v = x / 1000;
+            values.insert(values.end(), {v, std::nextafter(v, -1e300), std::nextafter(v, 1e300)});
+        }
+        values.push_back(k / 1024.0);  // ties of thousandths exactly, as eighths are
+    }
+    std::mt19937_64 random(20261209);
+    for (int i = 0; i < 200000; ++i) {
+        const int scale = int(random() % 17) - 3;  // 1e-3 to 1e13
+        const double v = (double(random() % 2000001) - 1000000) / 1e6 * std::pow(10.0, scale);
+        values.push_back(v);
+    }
+    size_t differing = 0;
+    std::string firstDifference;
+    for (double v : values) {
+        if (NumberText(v) == ThousandthsByLibrary(v)) continue;
+        if (!differing++) firstDifference = std::to_string(v) + " " + NumberText(v);
+    }
+    EXPECT_EQ(differing, 0u) << firstDifference;
+
+    const std::pair<double, const char*> sizes[] = {{0, "0"},
+                                                    {1, "1"},
+                                                    {-1, "-1"},
+                                                    {9, "9"},
+                                                    {10, "10"},
+                                                    {99, "99"},
+                                                    {100, "100"},
+                                                    {-100, "-100"},
+                                                    {12345, "12345"},
+                                                    {9999999, "9999999"},
+                                                    {-9999999, "-9999999"},
+                                                    {1e7, "10000000"},
+                                                    {72.25, "72.25"},
+                                                    {-0.0, "-0"},
+                                                    {-10.5, "-10.5"}};
+    for (const auto& [size, text] : sizes) EXPECT_EQ(SingleText(size), text) << size;
 }
 
 TEST(CaptionMarkers, ExactlyOneLeadingMarkerAndMoreThanOneCharacter) {
