@@ -1,6 +1,4 @@
 // Selection, moving and inserting on the canvas model, as the pointer drives them.
-#include <gtest/gtest.h>
-
 #include <array>
 
 #include "canvas/CanvasClipboard.h"

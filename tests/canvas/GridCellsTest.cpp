@@ -1,6 +1,4 @@
 // Grid areas made of cell labels, and renumbering their rows and the check boxes.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 
 #include "canvas/CanvasEditor.h"

@@ -17,8 +17,7 @@ std::string Bar(const ScrollBarState& s) {
 // other values; one slightly taller stays reachable; damaged sizes stay in 16 bits.
 TEST(ScrollBars, ReachTheWholePageInStepsOfAHundredTwips) {
     ScrollBarState before;
-    before.largeChange = 7;
-    before.smallChange = 3;
+    before.largeChange = 7, before.smallChange = 3;
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const std::pair<ScrollBarState, const char*> cases[] = {
         {ComputeVerticalScrollBar(14, 8), "shown 0..86 by 6/10"},  // 6 inches = 8640 twips

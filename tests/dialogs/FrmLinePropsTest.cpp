@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include "dialogs/qt/FrmLineProps.h"
 #include "layout/FormSettings.h"
 #include "support/UserInput.h"
@@ -8,8 +6,7 @@
 // empty (blanks count as empty): a step the user typed stays.
 TEST(LinePropsForm, ActivationFillsEmptyStepFields) {
     FormSettings settings;
-    settings.horizontalShift = 0.05;
-    settings.verticalShift = 0.1;
+    settings.horizontalShift = 0.05, settings.verticalShift = 0.1;
     FrmLineProps dlg(settings);
     dlg.show();
     InFront(&dlg);
@@ -18,8 +15,7 @@ TEST(LinePropsForm, ActivationFillsEmptyStepFields) {
 
     Type(dlg.HorizontalStepField(), "  ");
     Type(dlg.VerticalStepField(), "0.3");
-    settings.horizontalShift = 0.25;
-    settings.verticalShift = 2;
+    settings.horizontalShift = 0.25, settings.verticalShift = 2;
     dlg.UpdateShift();
     EXPECT_EQ(dlg.HorizontalStepField()->text(), "0.25");
     EXPECT_EQ(dlg.VerticalStepField()->text(), "0.3");

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -90,8 +88,7 @@ TEST_F(SizeForm, LandscapeIsStoredWhenClickedAndChangesTheLimits) {
 }
 
 TEST_F(SizeForm, InteractiveBoxDrivesTheOthers) {
-    settings.interactive = true;
-    settings.posting = settings.singleRecord = true;
+    settings.interactive = true, settings.posting = settings.singleRecord = true;
     Open();
     EXPECT_TRUE(dlg->PostingBox()->isEnabled());
     Check(dlg->ObgynBox());

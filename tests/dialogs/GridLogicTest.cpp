@@ -1,8 +1,6 @@
 // The grid dialog's logic on a real canvas model: rows found on generated ruled
 // backgrounds, refused input, the cell format text, and the cells and layout lines
 // that "Apply" leaves.
-#include <gtest/gtest.h>
-
 #include <cmath>
 
 #include "dialogs/GridLogic.h"

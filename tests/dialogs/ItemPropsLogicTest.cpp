@@ -1,7 +1,5 @@
 // The item dialogs' logic on a real canvas model: what each button stores in the
 // records, read back as the layout header lines they become.
-#include <gtest/gtest.h>
-
 #include <QTemporaryDir>
 #include <fstream>
 #include <map>
@@ -255,8 +253,7 @@ TEST(ImageProps, SizeTextAndTheLinkToASignatureBox) {
     EXPECT_EQ(image.sizeText + " " + image.source, "1.5 KB Local");
     std::string before = t.canvas.GetImagesDefinitions();
     for (const char* bad : {"7", "x", "-1"}) {
-        image.linkedSignatureBox = bad;
-        image.width = "3";
+        image.linkedSignatureBox = bad, image.width = "3";
         EXPECT_FALSE(image.Apply()) << bad;
     }
     EXPECT_EQ(t.canvas.GetImagesDefinitions(), before);

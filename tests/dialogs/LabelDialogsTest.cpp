@@ -1,7 +1,5 @@
 // The label properties dialog and the list picker without windows, on a real canvas
 // model and editor.
-#include <gtest/gtest.h>
-
 #include "dialogs/LabelPropsLogic.h"
 #include "dialogs/ListsLogic.h"
 #include "layout/LayoutTestSupport.h"

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include "dialogs/PopUpLogic.h"
 #include "layout/LayoutTestSupport.h"
 

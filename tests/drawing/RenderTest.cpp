@@ -1,6 +1,5 @@
 // The page drawing that screen, print and export share: golden pictures (with a tolerance,
 // as fonts differ between machines) and exact checks of what does not depend on fonts.
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <QFontMetricsF>

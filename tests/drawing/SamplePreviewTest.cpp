@@ -1,7 +1,5 @@
 // The form with sample data: every data field at its full width, prompts with their
 // defaults, and the labels too narrow for their sample drawn on a red ground.
-#include <gtest/gtest.h>
-
 #include <QImage>
 #include <map>
 

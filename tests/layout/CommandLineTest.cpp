@@ -1,6 +1,4 @@
 // The check, convert and render commands of the program, run as a user runs them.
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <filesystem>
 

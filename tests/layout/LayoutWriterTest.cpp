@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
 
 #include "LayoutTestSupport.h"
@@ -30,13 +28,10 @@ std::string HeaderValue(const std::string& layout, const std::string& key) {
 TEST(LayoutWriter, ItemLineFieldsOfEachKind) {
     LoadedLayout l;
     LabelControl& r = l.store.Label(l.AddLabel("Total"));
-    r.left = 1.5;
-    r.width = 2;
-    r.alignment = LabelAlignment::Right;
+    r.left = 1.5, r.width = 2, r.alignment = LabelAlignment::Right;
     l.AddLabel("Note\r\n~F.X");  // a line break ends a line, filed by what follows it
     LabelControl& c = l.store.Label(l.AddLabel("\xF4QTY"));
-    c.spare = "U#2#3";
-    c.fontSize = 9;
+    c.spare = "U#2#3", c.fontSize = 9;
     l.AddLabel(" ");
     l.AddLabel("");
     l.AddLabel("Hidden", false);
@@ -68,63 +63,35 @@ TEST(LayoutWriter, EmptyFormsAndOptionsThatNeedAnother) {
     EXPECT_EQ(HeaderValue(out, "Interactive:") + HeaderValue(out, "Posting:"), "YesYes");
     EXPECT_FALSE(l.model.settings.interactive);  // written so, not stored so
     EXPECT_NE(out.find("\r\nGRID_TAG:\t1\tBAL\r\n"), std::string::npos);
-    // A layout that cannot be written whole is none, never a header cut short.
-    struct FailingCanvas : CanvasModel {
-        using CanvasModel::CanvasModel;
-        std::string GetBarcodeWidthHeight(int) const override { throw std::runtime_error("no"); }
-    } failing(l.model, l.metrics);
-    LabelControl& total = failing.Label(failing.LoadOneLabel(0));
-    total.caption = "Total";
-    total.visible = true;
-    EXPECT_EQ(LayoutWriter(l.model, failing, l.ui).ReassembleData(), "");
-    EXPECT_EQ(OnlyMessage(l.ui), "ERROR: ERR in modFormsMgr.ReassembleData   5 no");
-}
-
-// A writer asked again after a layout failed part way writes the whole layout, with
-// nothing left over from the page it gave up.
-TEST(LayoutWriter, WritesWholeAgainAfterAFailureHalfwayThroughAPage) {
-    LoadedLayout l;
+    // A layout that cannot be written whole is none, never a header cut short; asked
+    // again, the writer writes it whole, nothing left over from the page it gave up.
     struct FailingOnce : CanvasModel {
         using CanvasModel::CanvasModel;
         std::string GetBarcodeWidthHeight(int index) const override {
             if (index == 2 && !failed) {
                 failed = true;
-                throw std::runtime_error("busy");
+                throw std::runtime_error("no");
             }
             return CanvasModel::GetBarcodeWidthHeight(index);
         }
         mutable bool failed = false;
-    } canvas(l.model, l.metrics);
-    for (const char* caption : {"First", "Second"}) {
-        LabelControl& label = canvas.Label(canvas.LoadOneLabel(0));
-        label.caption = caption;
-        label.visible = true;
-    }
-    LayoutWriter writer(l.model, canvas, l.ui);
+    } failing(l.model, l.metrics);
+    for (const char* caption : {"First", "Second"}) PlaceLabel(failing, 0, 0, 1, caption);
+    LayoutWriter writer(l.model, failing, l.ui);
     EXPECT_EQ(writer.ReassembleData(), "");
+    EXPECT_EQ(OnlyMessage(l.ui), "ERROR: ERR in modFormsMgr.ReassembleData   5 no");
     EXPECT_EQ(PageLines(writer.ReassembleData(), 1),
               (std::vector<std::string>{"First\t0.000\t0.000\tArial\t8\tN\tN\tL\t1\tN\t\t\t",
                                         "Second\t0.000\t0.000\tArial\t8\tN\tN\tL\t1\tN\t\t\t"}));
 }
 
-// A prompt shown as a barcode stays one through a save, on a page with the form's prompt
-// list and on one without it alike.
-TEST(LayoutWriter, PromptBarcodeKeepsItsMarkAndSizeOnEveryPage) {
-    const std::string line =
-        "\xE6" + ItemLine("^P1@c@TEXT@@False@1@@@", "1\t1\tArial\t8\tN\tN\tL\t1\tN\t2\t0.5\t");
-    for (const std::string list : {"", "^P9@c@TEXT@@False@9@@@\r\n"}) {
-        LoadedLayout l;
-        ASSERT_TRUE(l.Read(
-            MakeLayout("Number_Of_Pages:\t1\r\n", "<PAGE>\r\n" + list + line + "\r\n</PAGE>")));
-        const auto lines = PageLines(l.Write(), 1);
-        EXPECT_EQ(lines.at(0), line) << list;
-    }
-}
-
 TEST(LayoutWriter, GroupsLinesPromptsFieldsBoxesStaticsBarcodes) {
     // The first page carries the form's prompt list, even a definition read on the second
     // page, less the prompts its labels place (once each); the second page only its labels.
-    const std::string mixed = ItemLine("Static") + "\r\n\xE6" +
+    // A prompt shown as a barcode keeps its mark and size on either.
+    const std::string barcodePrompt =
+        "\xE6" + ItemLine("^P3@c@TEXT@@False@3@@@", "1\t1\tArial\t8\tN\tN\tL\t1\tN\t2\t0.5\t");
+    const std::string mixed = barcodePrompt + "\r\n" + ItemLine("Static") + "\r\n\xE6" +
                               ItemLine("ZIP", "1\t1\tArial\t8\tN\tN\tL\t1\tN\t1\t1\t") + "\r\n" +
                               ItemLine("%C@B@2") + "\r\n" + ItemLine("%C@A@1") + "\r\n" +
                               ItemLine("~F.X") + "\r\n" + ItemLine("^P2@c@DATE@@False@2@@@") +
@@ -135,7 +102,7 @@ TEST(LayoutWriter, GroupsLinesPromptsFieldsBoxesStaticsBarcodes) {
                           "<PAGE>\r\n" + mixed + "</PAGE>\r\n<PAGE>\r\n" + mixed +
                               "^P0@c@TEXT@@False@0@@@\r\n" + "^P1@c@DATE@@False@1@@@\r\n</PAGE>")));
     const std::string out = l.Write();
-    std::vector<std::string> expected = {"^P0", "^P1", "^P2",    "~F.X",
+    std::vector<std::string> expected = {"^P0", "^P1", "^P2",    "\xE6^P3", "~F.X",
                                          "%C",  "%C",  "Static", "\xE6ZIP"};
     for (int page : {1, 2}) {
         auto lines = PageLines(out, page);
@@ -144,7 +111,8 @@ TEST(LayoutWriter, GroupsLinesPromptsFieldsBoxesStaticsBarcodes) {
             firsts.push_back(text::SplitStr(text::SplitStr(line, "\t", 1), "@", 1));
         if (page == 2) expected.erase(expected.begin());
         EXPECT_EQ(firsts, expected) << "page " << page;
-        EXPECT_TRUE(text::StartsWith(lines[page == 1 ? 4 : 3], "%C@A@1")) << "page " << page;
+        EXPECT_TRUE(text::StartsWith(lines[page == 1 ? 5 : 4], "%C@A@1")) << "page " << page;
+        EXPECT_EQ(lines[page == 1 ? 3 : 2], barcodePrompt) << "page " << page;
     }
     EXPECT_EQ(PageLines(out, 1)[0], "^P0@c@TEXT@@False@0@@@");
 }

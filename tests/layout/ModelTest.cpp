@@ -22,9 +22,12 @@ TEST(NumberText, ThreeDecimalsWithoutTrailingZerosAndSingleTextShortest) {
                     {1.25, 0, 2.0004, 0.0004, 3.14159, -0.5, 10, 0.1, 0.005, -12.05, nan, inf,
                      1e15}),  // from 1e15 on, a single's text, well before thousandths overflow
               "1.25 0.000 2 0.000 3.142 -0.5 10 0.1 0.005 -12.05 0.000 0.000 999999986991104 ");
-    EXPECT_EQ(texts(SingleText, {8.5, 11, 0.02, 1.1 + 2.2, 0, -0.0, -3, 9999999, 16777217, 3e38}),
+    EXPECT_EQ(texts(SingleText,
+                    {8.5, 11, 0.02, 1.1 + 2.2, 0,    -0.0,  -3,       9999999, 16777217, 3e38, 1,
+                     9,   10, 99,   100,       -100, 12345, -9999999, 1e7,     72.25,    -10.5}),
               "8.5 11 0.02 3.3 0 -0 -3 9999999 16777216 "
-              "300000000549775575777803994281145270272 ");
+              "300000000549775575777803994281145270272 1 9 10 99 100 -100 12345 -9999999 "
+              "10000000 72.25 -10.5 ");
     EXPECT_FALSE(NumberText(1e300).empty());
 }
 
@@ -47,23 +50,12 @@ std::string ThousandthsByLibrary(double value) {
 }  // namespace
 
 // Written positions round as the library does, ties, edges of each thousandth and
-// numbers past exact fractions included; whole sizes are their digits.
+// numbers past exact fractions included.
 TEST(NumberText, SameTextAsTheLibraryRoundsToOverEveryKindOfValue) {
-    std::vector<double> values = {0.0005,
-                                  -0.0005,
-                                  0.0625,
-                                  -0.0625,
-                                  1.0005,
-                                  2.5e-4,
-                                  0.49999999999999994,
-                                  -0.49999999999999994,
-                                  4503599627370.4965,
-                                  9007199254740.993,
-                                  999999999999999.9,
-                                  -999999999999999.9,
-                                  123456789012.3455,
-                                  1e-300,
-                                  -0.0};
+    std::vector<double> values({0.0005, -0.0005, 0.0625, -0.0625, 1.0005, 2.5e-4,
+                                0.49999999999999994, -0.49999999999999994, 4503599627370.4965,
+                                9007199254740.993, 999999999999999.9, -999999999999999.9,
+                                123456789012.3455, 1e-300, -0.0});
     for (int k = -3000; k <= 3000; ++k) {
         for (double x : {double(k), k + 0.5, k + 0.25}) {
             const double v = x / 1000;
@@ -84,23 +76,6 @@ TEST(NumberText, SameTextAsTheLibraryRoundsToOverEveryKindOfValue) {
         if (!differing++) firstDifference = std::to_string(v) + " " + NumberText(v);
     }
     EXPECT_EQ(differing, 0u) << firstDifference;
-
-    const std::pair<double, const char*> sizes[] = {{0, "0"},
-                                                    {1, "1"},
-                                                    {-1, "-1"},
-                                                    {9, "9"},
-                                                    {10, "10"},
-                                                    {99, "99"},
-                                                    {100, "100"},
-                                                    {-100, "-100"},
-                                                    {12345, "12345"},
-                                                    {9999999, "9999999"},
-                                                    {-9999999, "-9999999"},
-                                                    {1e7, "10000000"},
-                                                    {72.25, "72.25"},
-                                                    {-0.0, "-0"},
-                                                    {-10.5, "-10.5"}};
-    for (const auto& [size, text] : sizes) EXPECT_EQ(SingleText(size), text) << size;
 }
 
 TEST(CaptionMarkers, ExactlyOneLeadingMarkerAndMoreThanOneCharacter) {

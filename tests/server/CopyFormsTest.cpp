@@ -230,8 +230,7 @@ TEST(CopyFormsPing, SkippedOnlyWhenAskedAndAFailedOneNamesTheServer) {
         ScriptedComm from, to;
         RecordingUserInterface ui;
         CopyFormsLogic logic(from, to, ui, StartOptions{.ignorePing = skip});
-        logic.fromAddress = "127.0.0.1";
-        logic.fromPort = std::to_string(from.Port());
+        logic.fromAddress = "127.0.0.1", logic.fromPort = std::to_string(from.Port());
         if (!skip) from.Ok({"|OK||PING|END|"});  // the link's own ping passes
         from.Fail();
         EXPECT_FALSE(logic.ConnectAndList(CopyFormsLogic::Server::From));

@@ -138,16 +138,14 @@ TEST_F(DemoServer, LookupsSavedRecordsAPictureTheCatalogueAndAnUploadSplitByARes
     OpenLink(link, "127.0.0.1", std::to_string(port), "1");
     std::string record = SaveRecord("SPLIT", "d", "", "", std::string(70000, '\xE9'));
     for (int at : {2, 3}) {  // between the "|SETL|" pieces, and before the last request
-        link.sent = 0;
-        link.cutAt = at;
+        link.sent = 0, link.cutAt = at;
         EXPECT_EQ(SaveLayoutRecord(link, ui, record), SaveResult::Failed);
         ASSERT_EQ(ui.Messages().size(), 1u);
         EXPECT_NE(ui.Messages()[0].text.find("lost in the middle of a multi-part upload"),
                   std::string::npos);
         ui.Clear();
     }
-    link.sent = 0;
-    link.cutAt = 3;
+    link.sent = 0, link.cutAt = 3;
     EXPECT_FALSE(SaveImage(link, ui, "SPLIT", "p.bmp", std::string(40000, 'p')));
     EXPECT_EQ(ui.Messages().size(), 1u);
     ASSERT_TRUE(UpdateFormsDefinitions(link, ui, list));  // a new request goes through

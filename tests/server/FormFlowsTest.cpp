@@ -112,9 +112,7 @@ TEST_F(FormFlowsTest, ASaveCutAtAnyRequestLeavesTheOldOrTheNewFormWhole) {
         EXPECT_TRUE(a->Read(layout));
         a->model.settings.formCode = "CUT";
         a->flows.StaticItems() = {{item, "d", "o"}};
-        a->comm.sent = 0;
-        a->comm.cutAt = cutAt;
-        a->comm.replyLost = lost;
+        a->comm.sent = 0, a->comm.cutAt = cutAt, a->comm.replyLost = lost;
         a->ui.Clear();
         const std::string copy = Slurp(a->folders.LocalFormCopyPath("CUT")),
                           stamp = a->model.settings.timeStamp;
@@ -157,8 +155,7 @@ TEST_F(FormFlowsTest, LocalCopyRulesSavingOverAnotherFormSavesThatStoreNothingAn
     const std::string minimal = TestDataFile("layouts/minimal.ldt");
     SCOPED_TRACE("the local copy is used only when allowed and as new as the server's");
     ASSERT_TRUE(a->Read(minimal));
-    a->model.settings.formCode = "LOCAL1";
-    a->model.settings.formName = "Local";
+    a->model.settings.formCode = "LOCAL1", a->model.settings.formName = "Local";
     ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
     EXPECT_TRUE(a->save.offered.empty());  // a named form saves without the dialog
     // Change the local copy behind the designer's back, keeping its time stamp.
@@ -217,10 +214,8 @@ TEST_F(FormFlowsTest, LocalCopyRulesSavingOverAnotherFormSavesThatStoreNothingAn
     EXPECT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::NotSaved);
     EXPECT_TRUE(HasMessage(a->ui, "Form not saved.", "Saving Form..."));
     ASSERT_TRUE(a->Read("<HEADER>\r\nPage:\t8.5\t11\r\n</HEADER>\r\n<PAGE>\r\n</PAGE>"));
-    a->model.settings.formCode = "OLDNAME";
-    a->model.settings.formName = "Old";
-    a->save.code = "EMPTY";
-    a->save.answers = {true};
+    a->model.settings.formCode = "OLDNAME", a->model.settings.formName = "Old";
+    a->save.code = "EMPTY", a->save.answers = {true};
     EXPECT_EQ(a->flows.SaveFormToServer(true), SaveOutcome::NotSaved);
     EXPECT_TRUE(HasMessage(a->ui, "There is no data to save.", "Form not saved"));
     EXPECT_EQ(a->model.settings.formCode, "OLDNAME");  // the old identity is back
@@ -292,9 +287,7 @@ TEST_F(FormFlowsTest, SavedRecordsOfferANewNameOrAnOverwriteAndAStatementMayBeMa
 
     // No: the dialog opens to confirm the overwrite, and the form is saved in place.
     a->ui.boolAnswers = {false};
-    a->save.answers = {true};
-    a->save.code = "EMRVITALS";
-    a->save.name = "Vital Signs";
+    a->save.answers = {true}, a->save.code = "EMRVITALS", a->save.name = "Vital Signs";
     EXPECT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
     EXPECT_EQ(Asked(a->ui, question), 2);
     EXPECT_EQ(a->save.offered, (std::vector<std::string>{"EMRVITALS_1", "EMRVITALS"}));
@@ -306,8 +299,7 @@ TEST_F(FormFlowsTest, SavedRecordsOfferANewNameOrAnOverwriteAndAStatementMayBeMa
          {std::tuple{"STMT", true, true}, {"STMT2", true, false}, {"PLAIN", false, true}}) {
         a->ui.calls.clear();
         a->ui.boolAnswers = {answer};
-        a->model.settings.formCode = code;
-        a->model.settings.statement = statement;
+        a->model.settings.formCode = code, a->model.settings.statement = statement;
         ASSERT_EQ(a->flows.SaveFormToServer(false), SaveOutcome::Saved);
         EXPECT_EQ(Asked(a->ui, "Mark this form as not active?"), statement ? 1 : 0) << code;
         EXPECT_EQ(Asked(a->ui, question), 0) << code;

@@ -137,8 +137,7 @@ struct Designer {
     Designer(const std::filesystem::path& dir, int port)
         : root(dir), folders((std::filesystem::create_directories(dir), dir.string()), ui) {
         comm.SetTimeouts(5000, 20000);
-        connection.port = std::to_string(port);
-        connection.entity = "1";
+        connection.port = std::to_string(port), connection.entity = "1";
         flows.SetConnectionPrompt(&prompt);
         flows.SetSavePrompt(&save);
     }

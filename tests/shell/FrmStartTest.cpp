@@ -1,6 +1,4 @@
 // The login dialog driven by real key and mouse events.
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QFontDatabase>
 #include <QLineEdit>

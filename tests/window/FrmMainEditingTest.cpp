@@ -198,9 +198,7 @@ TEST_F(FrmMainEditing, GridsGetConsecutiveNumbersAndComeBackSelected) {
     EXPECT_EQ(w.Canvas().Label(second[0]).caption, "2:1,1");
     EXPECT_EQ(w.Editor().SelectedLabels(), second);
     EXPECT_EQ(w.Canvas().Label(second[1]).tag, "");
-    area.dataGrid = true;
-    area.columns = 3;
-    area.columnsInRecord = 2;
+    area.dataGrid = true, area.columns = 3, area.columnsInRecord = 2;
     EXPECT_TRUE(w.BuildGrid(area).empty());  // refused: the number is not used up
     area.columns = 4;
     auto data = w.BuildGrid(area);

@@ -114,9 +114,7 @@ struct Window {
                     SaveFormPrompt* savePrompt = nullptr)
         : program({&ui, dataFolder ? dataFolder : data.path().toStdString(), {}}) {
         FrmMainOptions o;
-        o.pixelsPerInch = 96;
-        o.dataEntryForm = dataEntry;
-        o.savePrompt = savePrompt;
+        o.pixelsPerInch = 96, o.dataEntryForm = dataEntry, o.savePrompt = savePrompt;
         o.recoveryDelayMs = 0;
         w = std::make_unique<FrmMain>(program, o);
         w->resize(1000, 760);
