@@ -43,6 +43,12 @@ TEST(LayoutWriter, ItemLineFieldsOfEachKind) {
                                   "Total\t3.5\t0.000\tArial\t8\tN\tN\tR\t2\tN\t\t\tLINK\t", "Note",
                                   "\xF4QTY\t0.000\t0.000\tArial\t9U\tN\tN\tL-2-3\t1\tN\t\t\t",
                                   " \t0.000\t0.000\tArial\t8\tN\tN\tL\t1\tN\t\t\t"}));
+    // A CR alone ends a line too, and the part after it is filed by itself.
+    LoadedLayout lone;
+    lone.AddLabel("Lone\r~F.Y");
+    EXPECT_EQ(
+        PageLines(lone.Write(), 1),
+        (std::vector<std::string>{"~F.Y\t0.000\t0.000\tArial\t8\tN\tN\tL\t1\tN\t\t\t", "Lone"}));
 }
 
 // An empty form is a header and an empty page; options needing another are "No" without it.
