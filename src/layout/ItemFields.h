@@ -30,14 +30,11 @@ inline constexpr std::size_t kMinItemLineElements = 8;
 // A line of exactly this many elements was written before width and auto-size counted.
 inline constexpr std::size_t kOldItemLineElements = 10;
 
-// Views of the fields, into the line read or the values to write, which must outlive
-// them: an item line costs no string per field either way.
+// Views of the fields of a line read, which must outlive them: an item line costs no
+// string per field.
 class ItemFields {
   public:
-    // Every field empty, for writing.
-    ItemFields() : count_(kItemFieldCount) {}
-    // A line split at TAB, for reading. Elements past the last named field are
-    // counted only.
+    // A line split at TAB. Elements past the last named field are counted only.
     explicit ItemFields(std::string_view line) : count_(0) {
         if (line.empty()) return;
         // One pass over the line: its fields are a few letters each.
@@ -57,22 +54,6 @@ class ItemFields {
     bool Has(ItemField f) const { return std::size_t(f) + 1 < count_; }
     std::size_t ElementCount() const { return count_; }
     std::string_view operator[](ItemField f) const { return fields_[std::size_t(f)]; }
-    std::string_view& operator[](ItemField f) { return fields_[std::size_t(f)]; }
-
-    // Appends the fields from the caption up to last, each followed by TAB.
-    void AppendTo(std::string& out, ItemField last) const {
-        const std::size_t end = std::min(std::size_t(last) + 1, count_);
-        // Room for the whole line at once: a dozen short appends cost more than the bytes.
-        std::size_t length = end;
-        for (std::size_t i = 0; i < end; ++i) length += fields_[i].size();
-        const std::size_t start = out.size();
-        out.resize(start + length);
-        char* p = out.data() + start;
-        for (std::size_t i = 0; i < end; ++i) {
-            p = std::copy(fields_[i].begin(), fields_[i].end(), p);
-            *p++ = '\t';
-        }
-    }
 
   private:
     std::array<std::string_view, kItemFieldCount> fields_{};
