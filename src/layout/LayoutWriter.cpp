@@ -164,39 +164,29 @@ const LabelControl* LayoutWriter::WrittenLabel(int index) const {
     return canvas_.IsCompanionLabel(index) ? nullptr : label;
 }
 
-std::optional<LayoutWriter::LineSource> LayoutWriter::SourceOf(int index) const {
-    const LabelControl* label = WrittenLabel(index);
-    if (!label) return std::nullopt;
-    LineSource source{index, label, model_.ItemAt(index), nullptr};
-    if (source.record && source.record->itemKind == ItemKind::DatabaseField) {
-        const std::string_view name = label->caption;
-        const DatabaseFieldRef* field = FindField(name.substr(name[0] == '~' ? 1 : 0));
-        if (field && !field->longName.empty()) source.field = field;
-    }
-    return source;
-}
-
 bool LayoutWriter::AppendLabelLine(int index, std::string& out, std::string& prompt) const {
-    const std::optional<LineSource> source = SourceOf(index);
-    if (!source) return false;
-    std::string_view caption = source->label->caption;
-    if (source->IsPrompt()) {
+    const LabelControl* label = WrittenLabel(index);
+    if (!label) return false;
+    const FormItem* record = model_.ItemAt(index);
+    const ItemKind kind = record ? record->itemKind : ItemKind::StaticText;
+    std::string_view caption = label->caption, longName;
+    if (kind == ItemKind::UserPrompt) {
         prompt.clear();
-        AppendPromptCaption(index, *source->label, prompt);
+        AppendPromptCaption(index, *label, prompt);
         caption = prompt;
+    } else if (kind == ItemKind::DatabaseField) {
+        if (const DatabaseFieldRef* field = FindField(caption.substr(caption[0] == '~' ? 1 : 0)))
+            longName = field->longName;
     }
-    AppendLineOf(*source, caption, canvas_.GetBarcodeWidthHeight(index), out);
+    AppendLineOf(*label, caption, longName, record ? std::string_view(record->linkData) : "",
+                 canvas_.GetBarcodeWidthHeight(index), out);
     return true;
 }
 
-void LayoutWriter::AppendLineOf(const LineSource& source, std::string_view caption,
+void LayoutWriter::AppendLineOf(const LabelControl& label, std::string_view caption,
+                                std::string_view longName, std::string_view linkData,
                                 std::string_view barcodeSize, std::string& out) const {
     using F = ItemField;
-    const LabelControl& label = *source.label;
-    const std::string_view longName =
-        source.field ? std::string_view(source.field->longName) : std::string_view();
-    const std::string_view linkData =
-        source.record ? std::string_view(source.record->linkData) : std::string_view();
     LineWriter line(out, caption.size() + longName.size() + label.fontName.size() +
                              label.spare.size() + barcodeSize.size() + linkData.size() +
                              LineWriter::kRoomBesidesTexts);

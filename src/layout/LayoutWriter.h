@@ -37,17 +37,8 @@ class LayoutWriter {
   private:
     void AppendHeader(std::string& out, std::string& backgroundImageLines,
                       std::string& imageLines) const;
-    // What a written label's line is made of, found once.
-    struct LineSource {
-        int index;
-        const LabelControl* label;
-        const FormItem* record;         // nullptr when the label has none
-        const DatabaseFieldRef* field;  // a database field whose long name ends the caption
-        bool IsPrompt() const { return record && record->itemKind == ItemKind::UserPrompt; }
-    };
     // The label of index when its line is written, else nullptr.
     const LabelControl* WrittenLabel(int index) const;
-    std::optional<LineSource> SourceOf(int index) const;
     // The field of a database-field caption (without its "~"), or nullptr.
     const DatabaseFieldRef* FindField(std::string_view name) const;
     void AppendPromptCaption(int index, const LabelControl& label, std::string& out) const;
@@ -55,8 +46,9 @@ class LayoutWriter {
     // prompt is room for a prompt's caption.
     bool AppendLabelLine(int index, std::string& out, std::string& prompt) const;
     // The line of a written label; caption is a prompt's definition or the label's
-    // caption, which a database field's long name follows.
-    void AppendLineOf(const LineSource& source, std::string_view caption,
+    // caption, which a database field's long name (when not empty) follows.
+    void AppendLineOf(const LabelControl& label, std::string_view caption,
+                      std::string_view longName, std::string_view linkData,
                       std::string_view barcodeSize, std::string& out) const;
     // The page's lines onto out, with the form's unplaced prompts on the first page.
     void FinishPage(ArrangedPage& page, std::string& out);
