@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <exception>
 #include <new>
 
@@ -62,24 +63,22 @@ bool Guarded(UserInterface& ui, ControlSink& sink, const char* label, Body&& bod
     return false;
 }
 
-// The first pieces of text split at delimiter, and how many there are in all.
+// The first pieces of text split at delimiter, and how many there are in all (none in
+// an empty text). The texts split so are a few bytes each: a plain loop is quickest.
 template <size_t N>
-size_t FirstPieces(std::string_view text, std::string_view delimiter,
-                   std::array<std::string_view, N>& pieces) {
+size_t FirstPieces(std::string_view text, char delimiter, std::array<std::string_view, N>& pieces) {
+    if (text.empty()) return 0;
     size_t count = 0;
-    text::Pieces all(text, delimiter);
-    for (std::string_view piece; all.Next(piece); ++count)
-        if (count < N) pieces[count] = piece;
-    return count;
-}
-
-// c followed by text, in one allocation at most.
-std::string Prefixed(char c, std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 1);
-    out += c;
-    out += text;
-    return out;
+    const char* start = text.data();
+    const char* const end = start + text.size();
+    for (const char* p = start; p != end; ++p) {
+        if (*p != delimiter) continue;
+        if (count < N) pieces[count] = {start, size_t(p - start)};
+        ++count;
+        start = p + 1;
+    }
+    if (count < N) pieces[count] = {start, size_t(end - start)};
+    return count + 1;
 }
 
 }  // namespace
@@ -87,35 +86,35 @@ std::string Prefixed(char c, std::string_view text) {
 bool ParsePromptDefinition(std::string_view definition, FormItem& r) {
     // Nine parts are read; a longer definition keeps only its count.
     std::array<std::string_view, 9> parts;
-    const size_t count = FirstPieces(definition, "@", parts);
+    const size_t count = FirstPieces(definition, '@', parts);
     if (count < 3) return false;
     r.itemKind = ItemKind::UserPrompt;
+    PromptParts& p = r.Prompt();
     if (count == 3) {
-        r.Prompt().promptKey = parts[0];
-        r.Prompt().dataEntryType = parts[1];
-        r.Prompt().lookupKey = parts[2];
+        p.promptKey = parts[0];
+        p.dataEntryType = parts[1];
+        p.lookupKey = parts[2];
         r.definitionRead = true;
         return true;
     }
     std::string_view type = parts[2].empty() ? "TEXT" : parts[2];
     std::string_view caption = parts[1].empty() ? "User Prompt..." : parts[1];
     if ((type == "LOOKUP" || type == "LOOKUP_DESCRIPTION") && parts[3].empty()) type = "TEXT";
-    r.Prompt().promptKey = parts[0];
-    r.Prompt().promptCaption = caption;
-    r.Prompt().dataEntryType = type;
-    r.Prompt().lookupKey = parts[3];
+    p.promptKey = parts[0];
+    p.promptCaption = caption;
+    p.dataEntryType = type;
+    p.lookupKey = parts[3];
     r.required = count > 4 ? LayoutBoolean(parts[4]) : false;
     if (count >= 8) {
-        r.Prompt().defaultValue = parts[6];
-        r.Prompt().selectionField = parts[7];
-        r.Prompt().dataGridReference = count > 8 ? parts[8] : std::string_view();
-        r.Prompt().promptNumber = int(LayoutInteger(parts[5], INT32_MIN, INT32_MAX));
+        p.defaultValue = parts[6];
+        p.selectionField = parts[7];
+        p.dataGridReference = count > 8 ? parts[8] : std::string_view();
+        p.promptNumber = int(LayoutInteger(parts[5], INT32_MIN, INT32_MAX));
     } else {
-        r.Prompt().promptNumber =
-            count > 5 ? int(LayoutInteger(parts[5], INT32_MIN, INT32_MAX)) : 0;
-        r.Prompt().defaultValue.clear();
-        r.Prompt().selectionField.clear();
-        r.Prompt().dataGridReference.clear();
+        p.promptNumber = count > 5 ? int(LayoutInteger(parts[5], INT32_MIN, INT32_MAX)) : 0;
+        p.defaultValue.clear();
+        p.selectionField.clear();
+        p.dataGridReference.clear();
     }
     r.definitionRead = true;
     return true;
@@ -433,10 +432,21 @@ bool LayoutReader::LoadPageParts(const std::vector<std::string_view>& parts, int
     // The item records grow geometrically as labels are added (an exact reserve on every
     // page would copy every item read so far once per page).
     return Guarded(ui_, canvas_, "ERR in modLoadForm.LoadOnePage   ", [&]() -> bool {
+        lastFont_.exists = false;
         for (std::string_view part : parts) {
-            text::Pieces lines(part, kCrLf);
-            for (std::string_view line; lines.Next(line);)
-                if (!line.empty() && !LoadOneLine(line, page)) return false;
+            // Lines end at CR LF only: a lone CR or LF is part of a caption.
+            const char* start = part.data();
+            const char* const end = start + part.size();
+            for (const char* p = start; p != end;) {
+                const void* cr = std::memchr(p, '\r', size_t(end - p));
+                if (!cr) break;
+                p = static_cast<const char*>(cr) + 1;
+                if (p == end || *p != '\n') continue;
+                if (p - 1 != start && !LoadOneLine({start, size_t(p - 1 - start)}, page))
+                    return false;
+                start = ++p;
+            }
+            if (start != end && !LoadOneLine({start, size_t(end - start)}, page)) return false;
         }
         return true;
     });
@@ -482,7 +492,7 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
     LabelControl& label = canvas_.Label(index);
     // A text block carries its height in the caption; a block written before it had
     // one gets the label's height now.
-    bool textBlock = text::StartsWith(caption, "%T@");
+    bool textBlock = caption.starts_with("%T@");
     std::string grown;
     if (textBlock && text::CountOf(caption, "@") == 2) {
         grown = std::string(caption) + "@" + NumberText(label.height) + "@1";
@@ -504,7 +514,7 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
         const std::string_view bound = caption.substr(1);
         const size_t at = bound.find('@');
         const std::string_view name = bound.substr(0, at);
-        label.caption = Prefixed('~', name);
+        label.caption.assign(1, '~').append(name);
         model_.AddDatabaseField(name, at == bound.npos ? std::string_view() : bound.substr(at + 1));
     } else if (!caption.empty() && caption[0] == cp1252::kBarcodeMark) {
         record.barcodeMark = true;
@@ -514,7 +524,17 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
     }
     label.left = ReadInches(f[F::Left]);
     label.top = ReadInches(f[F::Top]);
-    SetLabelFont(ui_, metrics_, label, std::string(f[F::FontName]), defaultFont_);
+    const std::string_view fontName = f[F::FontName];
+    if (!lastFont_.exists || fontName != lastFont_.field) {
+        lastFont_.field.assign(fontName);
+        lastFont_.exists = metrics_.FontExists(lastFont_.field);
+        if (lastFont_.exists) lastFont_.name = lastFont_.field;
+    }
+    // A font that is not there is reported for every label that names it.
+    if (lastFont_.exists)
+        label.fontName = lastFont_.name;
+    else
+        SetLabelFont(ui_, metrics_, label, lastFont_.field, defaultFont_);
     {
         const std::string_view v = f[F::FontSize];
         double size = text::Val(v);
@@ -532,7 +552,7 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
     if (f.Has(F::Alignment)) {
         const std::string_view v = f[F::Alignment];
         std::array<std::string_view, 3> parts;
-        const size_t count = FirstPieces(v, "-", parts);
+        const size_t count = FirstPieces(v, '-', parts);
         if (count > 1 && text::Val(parts[1]) > 0 && text::Val(parts[1]) < 1e9) {
             long long row = (long long)text::Val(parts[1]);
             long long col = count > 2 && std::fabs(text::Val(parts[2])) < 1e9

@@ -81,6 +81,13 @@ class LayoutReader {
     UserInterface& ui_;
     std::string defaultFont_ = "Arial";
     std::function<bool(int page)> pageRead_;
+    // The font field of the label read last and the font it was given, for the next
+    // label, which most often names the same one: looked up anew on every page.
+    struct {
+        std::string field;
+        CodeText name;
+        bool exists = false;
+    } lastFont_;
 };
 
 // Parts of a "^" prompt definition into a record; false for fewer than three parts.

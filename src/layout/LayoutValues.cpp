@@ -42,12 +42,15 @@ std::string_view TrimmedView(std::string_view s) {
 bool WholeNumber(std::string_view value, double& out) {
     // Digits alone, as the layout writes them, are their number as they stand.
     const size_t sign = !value.empty() && value[0] == '-' ? 1 : 0;
-    if (value.size() > sign && value.size() <= 18 &&
-        value.find_first_not_of("0123456789", sign) == std::string_view::npos) {
+    if (value.size() > sign && value.size() <= 18) {
         long long whole = 0;
-        std::from_chars(value.data(), value.data() + value.size(), whole);
-        out = double(whole);
-        return true;
+        size_t i = sign;
+        for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i)
+            whole = whole * 10 + (value[i] - '0');
+        if (i == value.size()) {
+            out = double(sign ? -whole : whole);
+            return true;
+        }
     }
     std::string_view t = TrimmedView(value);
     if (t.empty()) return false;

@@ -285,6 +285,23 @@ TEST(LayoutReader, PageCountIsTheLargerOfHeaderAndBlocksAndAtMost99) {
     }
 }
 
+// A line is looked at many bytes at once: every field must be found wherever its TAB
+// falls, at the start, middle or end of such a run, and in the bytes after the last one.
+TEST(LayoutReader, FieldsAreFoundWhereverTheirTabsFall) {
+    for (size_t n = 1; n <= 40; ++n) {
+        const std::string caption(n, 'c'), link = "L" + std::string(n % 17, 'k');
+        LoadedLayout l;
+        ASSERT_TRUE(l.Read(
+            MakeLayout("", Page(ItemLine(caption, "1.5\t2.25\tArial\t9\tN\tY\tC\t1.75\tN\t\t\t" +
+                                                      link + "\textra\t\r\n")))));
+        const LabelControl& label = l.LabelOf(caption);
+        EXPECT_EQ(std::tuple(label.left, label.top, label.fontSize, label.bold, label.italic,
+                             label.alignment, label.width, l.ItemOf(caption).linkData.str()),
+                  std::tuple(1.5, 2.25, 9.0, false, true, LabelAlignment::Centre, 1.75, link))
+            << n;
+    }
+}
+
 TEST(LayoutReader, MissingFontFallsBackWithOneMessagePerLabel) {
     LoadedLayout l;
     l.metrics = FixedTextMetrics("Wingdings Nine");
