@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <exception>
 #include <new>
 
@@ -63,30 +62,12 @@ bool Guarded(UserInterface& ui, ControlSink& sink, const char* label, Body&& bod
     return false;
 }
 
-// The first pieces of text split at delimiter, and how many there are in all (none in
-// an empty text). The texts split so are a few bytes each: a plain loop is quickest.
-template <size_t N>
-size_t FirstPieces(std::string_view text, char delimiter, std::array<std::string_view, N>& pieces) {
-    if (text.empty()) return 0;
-    size_t count = 0;
-    const char* start = text.data();
-    const char* const end = start + text.size();
-    for (const char* p = start; p != end; ++p) {
-        if (*p != delimiter) continue;
-        if (count < N) pieces[count] = {start, size_t(p - start)};
-        ++count;
-        start = p + 1;
-    }
-    if (count < N) pieces[count] = {start, size_t(end - start)};
-    return count + 1;
-}
-
 }  // namespace
 
 bool ParsePromptDefinition(std::string_view definition, FormItem& r) {
     // Nine parts are read; a longer definition keeps only its count.
     std::array<std::string_view, 9> parts;
-    const size_t count = FirstPieces(definition, '@', parts);
+    const size_t count = text::FirstPieces(definition, '@', parts);
     if (count < 3) return false;
     r.itemKind = ItemKind::UserPrompt;
     PromptParts& p = r.Prompt();
@@ -434,19 +415,9 @@ bool LayoutReader::LoadPageParts(const std::vector<std::string_view>& parts, int
     return Guarded(ui_, canvas_, "ERR in modLoadForm.LoadOnePage   ", [&]() -> bool {
         lastFont_.exists = false;
         for (std::string_view part : parts) {
-            // Lines end at CR LF only: a lone CR or LF is part of a caption.
-            const char* start = part.data();
-            const char* const end = start + part.size();
-            for (const char* p = start; p != end;) {
-                const void* cr = std::memchr(p, '\r', size_t(end - p));
-                if (!cr) break;
-                p = static_cast<const char*>(cr) + 1;
-                if (p == end || *p != '\n') continue;
-                if (p - 1 != start && !LoadOneLine({start, size_t(p - 1 - start)}, page))
-                    return false;
-                start = ++p;
-            }
-            if (start != end && !LoadOneLine({start, size_t(end - start)}, page)) return false;
+            text::Pieces lines(part, kCrLf);
+            for (std::string_view line; lines.Next(line);)
+                if (!line.empty() && !LoadOneLine(line, page)) return false;
         }
         return true;
     });
@@ -552,7 +523,7 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
     if (f.Has(F::Alignment)) {
         const std::string_view v = f[F::Alignment];
         std::array<std::string_view, 3> parts;
-        const size_t count = FirstPieces(v, '-', parts);
+        const size_t count = text::FirstPieces(v, '-', parts);
         if (count > 1 && text::Val(parts[1]) > 0 && text::Val(parts[1]) < 1e9) {
             long long row = (long long)text::Val(parts[1]);
             long long col = count > 2 && std::fabs(text::Val(parts[2])) < 1e9

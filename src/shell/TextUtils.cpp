@@ -21,7 +21,9 @@ size_t Pieces::Find() const {
     for (const char* p = begin;
          (p = static_cast<const char*>(std::memchr(p, delimiter_[0], size_t(end - p)))); ++p) {
         if (size_t(end - p) <= tail) break;
-        if (tail == 0 || std::memcmp(p + 1, delimiter_.data() + 1, tail) == 0)
+        // Most delimiters of two bytes are CR LF: one byte compared, not a library call.
+        if (tail == 1 ? p[1] == delimiter_[1]
+                      : tail == 0 || std::memcmp(p + 1, delimiter_.data() + 1, tail) == 0)
             return size_t(p - begin);
     }
     return std::string_view::npos;
