@@ -221,15 +221,10 @@ class StableList {
     T& operator[](size_t i) { return chunks_[i >> kShift][i & kMask]; }
     const T& operator[](size_t i) const { return chunks_[i >> kShift][i & kMask]; }
     size_t size() const { return size_; }
-    void push_back(T&& value) { emplace_back(std::move(value)); }
-    // Made in its place from args; a reference into the list may be one of them, as no
-    // element moves.
-    template <class... Args>
-    T& emplace_back(Args&&... args) {
+    void push_back(T&& value) {
         if ((size_ >> kShift) == chunks_.size()) chunks_.emplace_back().reserve(kChunk);
-        T& made = chunks_[size_ >> kShift].emplace_back(std::forward<Args>(args)...);
+        chunks_[size_ >> kShift].push_back(std::move(value));
         ++size_;
-        return made;
     }
     // Drops every element after the first n; those stay where they are.
     void KeepFirst(size_t n) {
