@@ -14,6 +14,7 @@
 #include "canvas/CanvasChange.h"
 #include "canvas/CanvasRect.h"
 #include "canvas/ItemIndex.h"
+#include "canvas/StableList.h"
 #include "layout/ControlSink.h"
 #include "layout/FormModel.h"
 #include "layout/LabelGeometry.h"
@@ -211,36 +212,6 @@ struct CanvasLabel {
 struct CanvasStep;
 struct LabelState;
 struct FormPart;
-
-// A list whose elements never move while others are added, reached by index in one step:
-// fixed-size chunks that are never reallocated (every label operation looks labels up by
-// index, so this costs a shift and a mask, not a deque's walk).
-template <class T>
-class StableList {
-  public:
-    T& operator[](size_t i) { return chunks_[i >> kShift][i & kMask]; }
-    const T& operator[](size_t i) const { return chunks_[i >> kShift][i & kMask]; }
-    size_t size() const { return size_; }
-    void push_back(T&& value) {
-        if ((size_ >> kShift) == chunks_.size()) chunks_.emplace_back().reserve(kChunk);
-        chunks_[size_ >> kShift].push_back(std::move(value));
-        ++size_;
-    }
-    // Drops every element after the first n; those stay where they are.
-    void KeepFirst(size_t n) {
-        if (n >= size_) return;
-        chunks_.resize((n + kMask) >> kShift);
-        if (n & kMask)
-            chunks_.back().erase(chunks_.back().begin() + std::ptrdiff_t(n & kMask),
-                                 chunks_.back().end());
-        size_ = n;
-    }
-
-  private:
-    static constexpr size_t kShift = 8, kChunk = size_t(1) << kShift, kMask = kChunk - 1;
-    std::vector<std::vector<T>> chunks_;  // each reserved to kChunk once: never reallocated
-    size_t size_ = 0;
-};
 
 class CanvasModel : public ControlSink, public LayoutSource {
   public:

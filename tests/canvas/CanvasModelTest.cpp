@@ -120,6 +120,30 @@ TEST(CanvasModel, LabelsStayInPlaceWhileManyMoreAreAdded) {
     EXPECT_EQ(held->caption, "kept");
 }
 
+// Elements keep their place and value while the list grows from its heap chunks into
+// huge blocks (2,048 strings, then 65,536 a block), is cut back across a block's edge
+// and grows again.
+TEST(StableList, KeepsElementsInPlaceAcrossBlocksAndCuts) {
+    struct Case {
+        size_t grow, keep, regrow;
+    };
+    auto value = [](size_t i) { return std::string(40, char('a' + i % 26)) + std::to_string(i); };
+    for (Case c :
+         {Case{100, 50, 200}, {3000, 2048, 70000}, {70000, 67584, 140000}, {140000, 0, 10}}) {
+        StableList<std::string> list;
+        for (size_t i = 0; i < c.grow; ++i) list.push_back(value(i));
+        const std::string* first = &list[0];
+        list.KeepFirst(c.keep);
+        for (size_t i = c.keep; i < c.regrow; ++i) list.push_back(value(i));
+        ASSERT_EQ(list.size(), c.regrow);
+        if (c.keep > 0) {
+            EXPECT_EQ(&list[0], first);
+        }
+        for (size_t i = 0; i < c.regrow; i += 997) EXPECT_EQ(list[i], value(i));
+        EXPECT_EQ(list[c.regrow - 1], value(c.regrow - 1));
+    }
+}
+
 TEST(CanvasModel, ItemDialogsStoreTheirRecordsAndDeletedItemsStayCleared) {
     LoadedLayout c;
     ASSERT_TRUE(c.Read(MakeLayout("", "")));

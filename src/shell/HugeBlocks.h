@@ -1,0 +1,15 @@
+#pragma once
+// Memory for the largest store of an open form, its labels, taken in blocks the kernel
+// may back with huge pages: reading a form of 100,000 labels otherwise spends most of its
+// system time faulting in, clearing and giving back 4 KiB pages.
+#include <cstddef>
+
+namespace memory {
+
+constexpr std::size_t kHugeBlock = std::size_t(2) << 20;
+
+// bytes, rounded up to whole blocks; aligned to a block. Throws std::bad_alloc.
+void* TakeHugeBlocks(std::size_t bytes);
+void GiveBackHugeBlocks(void* p, std::size_t bytes);
+
+}  // namespace memory
