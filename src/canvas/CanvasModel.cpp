@@ -62,7 +62,7 @@ CanvasModel::CanvasModel(FormModel& model, const TextMetrics& metrics, std::stri
     tmpl.control.visible = false;
     tmpl.control.height = metrics_.TextHeight(tmpl.control.fontName, tmpl.control.fontSize,
                                               tmpl.control.bold, tmpl.control.italic);
-    labels_.push_back(std::move(tmpl));
+    labels_.emplace_back(std::move(tmpl));
 }
 
 void CanvasModel::UnloadAllLabels() {
@@ -163,13 +163,12 @@ void CanvasModel::UpdatePictureTimeStamp(const std::string& name, const std::str
 int CanvasModel::NewLabel(int page, bool barcode, Companion companion) {
     // Made from the template label at once: a label made empty first looks its font up
     // only to be given the template's.
-    Entry e{labels_[0].control};
+    Entry& e = labels_.emplace_back(labels_[0].control);
     e.control.visible = false;
     e.control.page = page;
     e.barcode = barcode;
     e.companion = companion;
     if (barcode) e.backColor = label_colors::kBarcode;
-    labels_.push_back(std::move(e));
     int index = int(labels_.size()) - 1;
     // Before the edit the index was free: a step taken back hides the label again.
     if (steps_) {

@@ -21,10 +21,14 @@ class StableList {
     T& operator[](size_t i) { return chunks_[i >> kShift][i & kMask]; }
     const T& operator[](size_t i) const { return chunks_[i >> kShift][i & kMask]; }
     size_t size() const { return size_; }
-    void push_back(T&& value) {
+    // Made in its place from args, in braces (an element may be an aggregate).
+    template <class... Args>
+    T& emplace_back(Args&&... args) {
         if ((size_ >> kShift) == chunks_.size()) AddChunk();
-        ::new (static_cast<void*>(chunks_[size_ >> kShift] + (size_ & kMask))) T(std::move(value));
+        T* made = ::new (static_cast<void*>(chunks_[size_ >> kShift] + (size_ & kMask)))
+            T{std::forward<Args>(args)...};
         ++size_;
+        return *made;
     }
     // Drops every element after the first n; those stay where they are.
     void KeepFirst(size_t n) {

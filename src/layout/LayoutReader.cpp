@@ -185,8 +185,8 @@ LayoutPageTexts::LayoutPageTexts(std::string_view afterHeader) {
     if (text::StartsWith(afterHeader, kCrLf)) afterHeader.remove_prefix(2);
     if (text::StartsWith(afterHeader, "<PAGE>")) afterHeader.remove_prefix(6);
     pieces_ = text::SplitViews(afterHeader, "<PAGE>");
-    // The line count bounds the items of every page at once.
-    lineEnds_ = size_t(text::CountOf(afterHeader, kCrLf));
+    // The count of line feeds bounds the items of every page at once (a CR LF holds one).
+    lineEnds_ = text::CountByte(afterHeader, '\n');
 }
 
 bool LayoutPageTexts::Next(std::string_view& piece) {

@@ -69,6 +69,28 @@ std::string SplitStr(std::string_view text, std::string_view delimiter, int n) {
     }
 }
 
+size_t CountByte(std::string_view text, char byte) {
+    size_t count = 0;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+#if defined(__SSE2__)
+    // Each match subtracts -1 from its byte's counter; the counters are summed before
+    // any of them can pass 255.
+    const __m128i wanted = _mm_set1_epi8(byte), zero = _mm_setzero_si128();
+    while (end - p >= 16) {
+        __m128i counters = zero;
+        for (int run = 0; run < 255 && end - p >= 16; ++run, p += 16)
+            counters = _mm_sub_epi8(
+                counters,
+                _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), wanted));
+        const __m128i sums = _mm_sad_epu8(counters, zero);
+        count += size_t(_mm_cvtsi128_si32(sums)) + size_t(_mm_extract_epi16(sums, 4));
+    }
+#endif
+    for (; p != end; ++p) count += *p == byte;
+    return count;
+}
+
 int CountOf(std::string_view text, std::string_view delimiter) {
     if (delimiter.empty()) return 0;
     int n = 0;

@@ -17,6 +17,8 @@ namespace text {
 std::string SplitStr(std::string_view text, std::string_view delimiter, int n);
 // How often delimiter occurs in text (non-overlapping).
 int CountOf(std::string_view text, std::string_view delimiter);
+// How often one byte occurs: a whole layout is counted through, sixteen bytes at a time.
+size_t CountByte(std::string_view text, char byte);
 // Element 0 stays empty, elements 1..n hold the parts; the delimiter is appended
 // first when the text does not end with it.
 std::vector<std::string> SplitIntoList(std::string_view text, std::string_view delimiter);

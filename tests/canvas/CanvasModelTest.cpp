@@ -131,10 +131,10 @@ TEST(StableList, KeepsElementsInPlaceAcrossBlocksAndCuts) {
     for (Case c :
          {Case{100, 50, 200}, {3000, 2048, 70000}, {70000, 67584, 140000}, {140000, 0, 10}}) {
         StableList<std::string> list;
-        for (size_t i = 0; i < c.grow; ++i) list.push_back(value(i));
+        for (size_t i = 0; i < c.grow; ++i) list.emplace_back(value(i));
         const std::string* first = &list[0];
         list.KeepFirst(c.keep);
-        for (size_t i = c.keep; i < c.regrow; ++i) list.push_back(value(i));
+        for (size_t i = c.keep; i < c.regrow; ++i) list.emplace_back(value(i));
         ASSERT_EQ(list.size(), c.regrow);
         if (c.keep > 0) {
             EXPECT_EQ(&list[0], first);

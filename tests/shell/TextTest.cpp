@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
@@ -32,6 +33,15 @@ TEST(Split, NthPartCountListFirstAndReplace) {
     EXPECT_EQ(parts + SplitStr("abc", "@", 1) + SplitStr("a||b", "||", 2), "<><a><b><c><>abcb");
     EXPECT_EQ(CountOf("^a@b@c", "@"), 2);
     EXPECT_EQ(CountOf("", "@"), 0);
+    // Counted sixteen bytes at a time with counters summed every 255 runs: every length
+    // around those edges, the byte at each end, and every byte a match (0xFF too).
+    for (size_t n : {0, 1, 15, 16, 17, 4079, 4080, 4081, 9000}) {
+        std::string t(n, 'x');
+        for (size_t i = 0; i < n; i += 7) t[i] = '\n';
+        if (n) t.back() = '\n';
+        EXPECT_EQ(CountByte(t, '\n'), size_t(std::count(t.begin(), t.end(), '\n'))) << n;
+        EXPECT_EQ(CountByte(std::string(n, '\xFF'), '\xFF'), n);
+    }
     EXPECT_EQ(SplitIntoList("x\ty", "\t"), (std::vector<std::string>{"", "x", "y"}));
     EXPECT_EQ(SplitIntoList("x\t", "\t").size(), 2u);
     EXPECT_EQ(SplitAtFirst("k=v=w", "="), std::make_pair(std::string("k"), std::string("v=w")));
