@@ -69,6 +69,7 @@ void CanvasModel::UnloadAllLabels() {
     // A form read anew is no edit: its steps start once it is in.
     StopSteps();
     labels_.KeepFirst(1);
+    readFrom_ = std::min(readFrom_, labels_.size());
     reached_.clear();
     raised_.clear();
     raisedAt_.clear();
@@ -84,6 +85,7 @@ void CanvasModel::UnloadLabelsFrom(int first) {
     if (first < 1 || size_t(first) >= labels_.size()) return;
     auto dropped = [first](int index) { return index >= first; };
     labels_.KeepFirst(size_t(first));
+    readFrom_ = std::min(readFrom_, labels_.size());
     std::erase_if(reached_, dropped);
     std::erase_if(raised_, dropped);
     if (raisedAt_.size() > size_t(first)) raisedAt_.resize(size_t(first));
@@ -325,6 +327,7 @@ std::string CanvasModel::BackgroundPath(int page) const {
 
 void CanvasModel::EndRead() {
     if (reading_ == 0 || --reading_ > 0) return;
+    readFrom_ = size_t(-1);
     ForgetUnmarked();
     const unsigned kinds = std::exchange(heldKinds_, 0u);
     if (kinds) Changed(kinds, heldPage_);
@@ -337,7 +340,7 @@ int CanvasModel::LoadOneLabel(int page) {
 LabelControl& CanvasModel::Label(int index) {
     if (index < 0 || size_t(index) >= labels_.size()) return labels_[0].control;
     Touch(index);
-    Reach(index);
+    if (size_t(index) < readFrom_) Reach(index);
     Written(index);
     return labels_[size_t(index)].control;
 }

@@ -237,7 +237,9 @@ class CanvasModel : public ControlSink, public LayoutSource {
     // While a layout is read the listener hears nothing; once it is in, it hears of all
     // that changed at once, and only the labels that carry a border or a tag stay reached
     // (a listener looking at the selection on every label read costs the square of them).
-    void BeginRead() override { ++reading_; }
+    void BeginRead() override {
+        if (reading_++ == 0) readFrom_ = labels_.size();
+    }
     void EndRead() override;
     // Companion labels at a shape's corner, coloured by the shape's kind.
     int LoadOneLabelForHotspot(int page, const Rect& r, const std::string& kind);
@@ -548,6 +550,9 @@ class CanvasModel : public ControlSink, public LayoutSource {
     std::function<void(const CanvasChange&)> listener_;
     // A read under way (nesting), and what it changed so far.
     int reading_ = 0;
+    // The labels from here on were made by the read under way: the reader's writes do not
+    // reach them (it sets neither border nor tag; a mark goes through Marks()).
+    size_t readFrom_ = size_t(-1);
     mutable unsigned heldKinds_ = 0;
     mutable int heldPage_ = -1;
     // Undo steps (CanvasModelSteps.cpp).
