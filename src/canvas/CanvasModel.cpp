@@ -163,14 +163,21 @@ void CanvasModel::UpdatePictureTimeStamp(const std::string& name, const std::str
 }
 
 int CanvasModel::NewLabel(int page, bool barcode, Companion companion) {
-    // Made from the template label at once: a label made empty first looks its font up
-    // only to be given the template's.
-    Entry& e = labels_.emplace_back(labels_[0].control);
+    // Copied from the template entry whole, then set: a label made empty first looks its
+    // font up only to be given the template's, and one made from the template's control
+    // alone had the rest of its entry cleared byte by byte first. Every field besides the
+    // control is set here.
+    static_assert(sizeof(Entry) == sizeof(LabelControl) + 16, "set a new field of the entry here");
+    Entry& e = labels_.emplace_back(labels_[0]);
     e.control.visible = false;
     e.control.page = page;
+    e.loaded = true;
     e.barcode = barcode;
+    e.gridCell = false;
     e.companion = companion;
-    if (barcode) e.backColor = label_colors::kBarcode;
+    e.touched = e.reached = false;
+    e.backColor = barcode ? label_colors::kBarcode : label_colors::kOrdinary;
+    e.foreColor = 0;
     int index = int(labels_.size()) - 1;
     // Before the edit the index was free: a step taken back hides the label again.
     if (steps_) {
