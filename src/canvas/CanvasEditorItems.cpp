@@ -50,8 +50,7 @@ std::vector<CanvasEditor::PromptEntry> CanvasEditor::UserPromptEntries() const {
         const FormItem& p = model_.prompts[r];
         if (p.itemKind != ItemKind::UserPrompt || p.promptKey().size() < 2 || p.markedDeleted)
             continue;
-        std::string reference =
-            p.promptKey()[0] == '^' ? p.promptKey().substr(1) : p.promptKey().str();
+        std::string reference = p.promptKey()[0] == '^' ? p.promptKey().substr(1) : p.promptKey();
         bool used = false;
         for (int i = 1; i < canvas_.LabelCount() && !used; ++i) {
             const LabelControl* c = canvas_.LabelAt(i);

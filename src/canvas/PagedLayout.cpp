@@ -35,7 +35,7 @@ bool PagedLayout::PageRead(int page) {
     while (first < count && canvas_.IsCompanionLabel(first)) ++first;
     for (int i = first; i < count; ++i)
         if (const FormItem* r = model_.ItemAt(i); r && DefinesLivePrompt(*r))
-            liveKeys_.insert(r->promptKey().str());
+            liveKeys_.insert(r->promptKey());
     for (int i = first; i < count; ++i) {
         const LabelControl* label = canvas_.LabelAt(i);
         if (!label || !label->visible) continue;
@@ -76,7 +76,7 @@ bool PagedLayout::Validate(UserInterface& ui) {
                ValidateDataBoundLabels(model_, canvas_, ui, true) &&
                BuildFormItemsArray(model_, canvas_, ui);
     for (const auto& r : model_.prompts)
-        if (DefinesLivePrompt(r)) liveKeys_.insert(r.promptKey().str());
+        if (DefinesLivePrompt(r)) liveKeys_.insert(r.promptKey());
     std::vector<std::string> prompts, fields;
     for (const auto& label : unmatchedPrompts_)
         if (!liveKeys_.count(label.key)) prompts.push_back(label.caption);

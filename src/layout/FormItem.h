@@ -11,7 +11,9 @@ enum class ItemKind : std::uint8_t { StaticText = 0, DatabaseField = 1, UserProm
 
 // A prompt's definition parts: only prompt labels and the form's prompt list carry them.
 struct PromptParts {
-    SparseText promptKey;          // part 1 of a prompt definition, with its "^"
+    // Part 1 of a prompt definition, with its "^": short, and held in place (one allocation
+    // fewer for every prompt read).
+    std::string promptKey;
     CodeText promptCaption;        // part 2
     SparseText defaultValue;       // part 7; from/thru values joined by character 186
     CodeText dataEntryType;        // part 3, a DataEntryType code
@@ -46,7 +48,7 @@ struct FormItem {
 
     // The prompt parts read as empty on an item without them; Prompt() gives them for
     // writing, making them on first use, so only writers of a prompt's parts call it.
-    const SparseText& promptKey() const { return Parts().promptKey; }
+    const std::string& promptKey() const { return Parts().promptKey; }
     const CodeText& promptCaption() const { return Parts().promptCaption; }
     const SparseText& defaultValue() const { return Parts().defaultValue; }
     const CodeText& dataEntryType() const { return Parts().dataEntryType; }

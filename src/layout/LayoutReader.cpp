@@ -434,7 +434,7 @@ void LayoutReader::ReadUserPromptCaption(std::string_view caption, FormItem& rec
         SetLabelWidth(label, 1, WidthAnchor::LeftEdge);
     }
     std::string& shown = label.caption;
-    shown.assign(record.promptKey().str());
+    shown.assign(record.promptKey());
     shown += ' ';
     shown += DataEntryTypeName(record.dataEntryType());
 }

@@ -95,7 +95,7 @@ bool AskAboutMismatches(const std::string& firstLine, const std::vector<std::str
 void AddLivePromptKeys(const std::vector<FormItem>& records,
                        std::unordered_set<std::string_view>& keys) {
     for (const auto& r : records)
-        if (DefinesLivePrompt(r)) keys.insert(r.promptKey().str());
+        if (DefinesLivePrompt(r)) keys.insert(r.promptKey());
 }
 
 }  // namespace

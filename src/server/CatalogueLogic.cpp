@@ -342,7 +342,7 @@ void CatalogueLogic::FillSelected(const FormModel& model,
     for (const FormItem* d : defs) {
         const FormItem& p = *d;
         PromptRow r;
-        r.id = p.promptKey()[0] == '^' ? p.promptKey().substr(1) : p.promptKey().str();
+        r.id = p.promptKey()[0] == '^' ? p.promptKey().substr(1) : p.promptKey();
         r.caption = p.promptCaption();
         r.type = DataEntryTypeName(p.dataEntryType());
         r.defaultValue = p.defaultValue();
