@@ -27,6 +27,12 @@ bool IsYes(const std::string& v) {
     return text::EqualsNoCase(v, "yes");
 }
 
+// An item line's flag, exactly "Y": compared in place (a comparison with a literal was a
+// library call for each of three flags on every line).
+bool IsFlagSet(std::string_view field) {
+    return field.size() == 1 && field[0] == 'Y';
+}
+
 // Page number (from 1) of a definition line; a line too short to hold it is page 1.
 long long DefinitionPage(const std::string& line, size_t pageField) {
     auto f = text::Split(line, "\t");
@@ -516,8 +522,8 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
         if (caseLetter || !label.spare.empty())
             label.SetCaseLetter(caseLetter ? std::string(1, c) : "");
     }
-    label.bold = f[F::Bold] == "Y";
-    label.italic = f[F::Italic] == "Y";
+    label.bold = IsFlagSet(f[F::Bold]);
+    label.italic = IsFlagSet(f[F::Italic]);
 
     bool alignmentKnown = true;
     if (f.Has(F::Alignment)) {
@@ -559,7 +565,7 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
         }
     }
     if (f.Has(F::AutoSize) && !oldForm) {
-        label.autoSize = f[F::AutoSize] == "Y";
+        label.autoSize = IsFlagSet(f[F::AutoSize]);
         // Auto-size while reading grows from the left edge, whatever the alignment:
         // only a written width keeps a right edge.
         if (label.autoSize) FitLabelToCaption(label, metrics_, WidthAnchor::LeftEdge);

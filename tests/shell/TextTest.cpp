@@ -72,7 +72,8 @@ TEST(Val, ReadsALeadingNumberAsStrtodBitForBit) {
           "123456789012345", "1234567890123456", "9007199254740993", "99999999999999.9",
           "0.1234567890123456789", "1.7976931348623157", "4.35", "5.", ".05", "000000000000000.5"})
         expectSame(s);
-    for (const char* s : {"  -2.5in", "8U", "1e2", "2.5e+3", "1E-2", "1e", "abc", ""})
+    for (const char* s :
+         {"  -2.5in", "8U", "1e2", "2.5e+3", "1E-2", "1e", "abc", "", ".", "1.2.3", "7 ", "9/"})
         expectSame(s);
     EXPECT_EQ(Val("1e999"), 0.0);  // overflow never leaks an infinity
     // Every 3-decimal value the layout writes in a range, and a sweep of longer ones.
