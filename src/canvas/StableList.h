@@ -56,7 +56,7 @@ class StableList {
         const size_t k = c - kHeapChunks;
         if (k % kPerBlock == 0) {
             blocks_.reserve(blocks_.size() + 1);
-            blocks_.push_back(memory::TakeHugeBlocks(memory::kHugeBlock));
+            blocks_.push_back(memory::TakeHugeBlock());
         }
         chunks_.push_back(static_cast<T*>(blocks_.back()) + (k % kPerBlock) * kChunk);
     }
@@ -65,7 +65,7 @@ class StableList {
         if (c < kHeapChunks) {
             ::operator delete(chunks_.back());
         } else if ((c - kHeapChunks) % kPerBlock == 0) {
-            memory::GiveBackHugeBlocks(blocks_.back(), memory::kHugeBlock);
+            memory::GiveBackHugeBlock(blocks_.back());
             blocks_.pop_back();
         }
         chunks_.pop_back();

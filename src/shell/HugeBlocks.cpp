@@ -9,40 +9,33 @@
 
 namespace memory {
 
-namespace {
-std::size_t WholeBlocks(std::size_t bytes) {
-    return (bytes + kHugeBlock - 1) / kHugeBlock * kHugeBlock;
-}
-}  // namespace
-
 #if defined(__linux__)
-// One mapping a block larger than asked, trimmed at both ends to the block boundaries,
-// so that every 2 MiB of it can be one huge page.
-void* TakeHugeBlocks(std::size_t bytes) {
-    const std::size_t size = WholeBlocks(bytes);
-    void* raw = mmap(nullptr, size + kHugeBlock, PROT_READ | PROT_WRITE,
-                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+// A mapping of two blocks, trimmed at both ends to the one block boundary inside it, so
+// that the block can be one huge page.
+void* TakeHugeBlock() {
+    void* raw =
+        mmap(nullptr, 2 * kHugeBlock, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (raw == MAP_FAILED) throw std::bad_alloc();
     const auto start = reinterpret_cast<std::uintptr_t>(raw);
     const std::uintptr_t aligned = (start + kHugeBlock - 1) & ~(std::uintptr_t(kHugeBlock) - 1);
     if (aligned > start) munmap(raw, aligned - start);
     if (const std::uintptr_t tail = start + kHugeBlock - aligned; tail > 0)
-        munmap(reinterpret_cast<void*>(aligned + size), tail);
+        munmap(reinterpret_cast<void*>(aligned + kHugeBlock), tail);
     void* p = reinterpret_cast<void*>(aligned);
     // Only advice: where huge pages are off, the block works as ordinary pages.
-    madvise(p, size, MADV_HUGEPAGE);
+    madvise(p, kHugeBlock, MADV_HUGEPAGE);
     return p;
 }
 
-void GiveBackHugeBlocks(void* p, std::size_t bytes) {
-    if (p) munmap(p, WholeBlocks(bytes));
+void GiveBackHugeBlock(void* p) {
+    if (p) munmap(p, kHugeBlock);
 }
 #else
-void* TakeHugeBlocks(std::size_t bytes) {
-    return ::operator new(WholeBlocks(bytes), std::align_val_t(kHugeBlock));
+void* TakeHugeBlock() {
+    return ::operator new(kHugeBlock, std::align_val_t(kHugeBlock));
 }
 
-void GiveBackHugeBlocks(void* p, std::size_t) {
+void GiveBackHugeBlock(void* p) {
     ::operator delete(p, std::align_val_t(kHugeBlock));
 }
 #endif

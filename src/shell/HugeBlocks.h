@@ -8,8 +8,8 @@ namespace memory {
 
 constexpr std::size_t kHugeBlock = std::size_t(2) << 20;
 
-// bytes, rounded up to whole blocks; aligned to a block. Throws std::bad_alloc.
-void* TakeHugeBlocks(std::size_t bytes);
-void GiveBackHugeBlocks(void* p, std::size_t bytes);
+// One block, aligned to its size. Throws std::bad_alloc.
+void* TakeHugeBlock();
+void GiveBackHugeBlock(void* p);
 
 }  // namespace memory
