@@ -1,6 +1,7 @@
 #include "shell/HugeBlocks.h"
 
 #include <cstdint>
+#include <mutex>
 #include <new>
 
 #if defined(__linux__)
@@ -10,9 +11,35 @@
 namespace memory {
 
 #if defined(__linux__)
+namespace {
+
+// Blocks given back are kept for the next form, up to a few: a form opened after another
+// of the same size would otherwise have the kernel clear every page of it again (a twentieth
+// of reading 100,000 labels). They are kept as lazily freed memory, which the kernel takes
+// back when it runs short.
+constexpr int kKeptBlocks = 8;
+std::mutex keptLock;
+void* kept[kKeptBlocks];
+int keptCount = 0;
+
+void* TakeKeptBlock() {
+    std::lock_guard lock(keptLock);
+    return keptCount > 0 ? kept[--keptCount] : nullptr;
+}
+
+bool KeepBlock(void* p) {
+    std::lock_guard lock(keptLock);
+    if (keptCount == kKeptBlocks) return false;
+    kept[keptCount++] = p;
+    return true;
+}
+
+}  // namespace
+
 // A mapping of two blocks, trimmed at both ends to the one block boundary inside it, so
 // that the block can be one huge page.
 void* TakeHugeBlock() {
+    if (void* p = TakeKeptBlock()) return p;
     void* raw =
         mmap(nullptr, 2 * kHugeBlock, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (raw == MAP_FAILED) throw std::bad_alloc();
@@ -27,8 +54,15 @@ void* TakeHugeBlock() {
     return p;
 }
 
+int KeptHugeBlocks() {
+    std::lock_guard lock(keptLock);
+    return keptCount;
+}
+
 void GiveBackHugeBlock(void* p) {
-    if (p) munmap(p, kHugeBlock);
+    if (!p) return;
+    if (madvise(p, kHugeBlock, MADV_FREE) == 0 && KeepBlock(p)) return;
+    munmap(p, kHugeBlock);
 }
 #else
 void* TakeHugeBlock() {
@@ -37,6 +71,10 @@ void* TakeHugeBlock() {
 
 void GiveBackHugeBlock(void* p) {
     ::operator delete(p, std::align_val_t(kHugeBlock));
+}
+
+int KeptHugeBlocks() {
+    return 0;
 }
 #endif
 

@@ -8,8 +8,11 @@ namespace memory {
 
 constexpr std::size_t kHugeBlock = std::size_t(2) << 20;
 
-// One block, aligned to its size. Throws std::bad_alloc.
+// One block, aligned to its size, holding whatever it held before (a block given back may
+// come back). Throws std::bad_alloc.
 void* TakeHugeBlock();
 void GiveBackHugeBlock(void* p);
+// How many blocks given back are kept for the next taker.
+int KeptHugeBlocks();
 
 }  // namespace memory

@@ -1,10 +1,13 @@
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <functional>
+#include <set>
 
 #include "canvas/CanvasModel.h"
 #include "canvas/PageDamage.h"
 #include "layout/LayoutTestSupport.h"
+#include "shell/HugeBlocks.h"
 
 // Each shape of the full layout a record with its companion label; lines red on a real page.
 TEST(CanvasModel, TheFullLayoutKeepsItsShapesColoursAndPages) {
@@ -143,6 +146,28 @@ TEST(StableList, KeepsElementsInPlaceAcrossBlocksAndCuts) {
         EXPECT_EQ(list[c.regrow - 1], value(c.regrow - 1));
     }
 }
+
+#if defined(__linux__)
+// Blocks given back serve the next form, a few of them: more than are kept go back to the
+// kernel, and a kept block is whole and writable when it comes back.
+TEST(HugeBlocks, AFewGivenBackAreTakenAgain) {
+    std::vector<char*> given;
+    for (int i = 0; i < 12; ++i) given.push_back(static_cast<char*>(memory::TakeHugeBlock()));
+    EXPECT_EQ(memory::KeptHugeBlocks(), 0);
+    for (char* p : given) memory::GiveBackHugeBlock(p);
+    EXPECT_EQ(memory::KeptHugeBlocks(), 8);
+    std::set<char*> again;
+    for (int i = 0; i < 3; ++i) {
+        char* p = static_cast<char*>(memory::TakeHugeBlock());
+        ASSERT_EQ(reinterpret_cast<std::uintptr_t>(p) % memory::kHugeBlock, 0u);
+        p[0] = p[memory::kHugeBlock - 1] = 'x';
+        again.insert(p);
+    }
+    EXPECT_EQ(memory::KeptHugeBlocks(), 5);
+    for (char* p : again) EXPECT_TRUE(std::count(given.begin(), given.end(), p));
+    for (char* p : again) memory::GiveBackHugeBlock(p);
+}
+#endif
 
 TEST(CanvasModel, ItemDialogsStoreTheirRecordsAndDeletedItemsStayCleared) {
     LoadedLayout c;
