@@ -87,7 +87,7 @@ Items Transfer(const CanvasModel& from, const FormModel& fromModel, const Items&
     }
     for (int b : what.barcodes) {
         const LabelControl& source = *from.LabelAt(b);
-        const int j = to.AddBarcode(moved(from.BarcodeRect(b)), page, source.caption);
+        const int j = to.AddBarcode(moved(from.BarcodeRect(b)), page, source.caption.str());
         to.Label(j) = Landed(source, to.Label(j), dx, dy);
         item(b, j);
         placed.barcodes.push_back(j);

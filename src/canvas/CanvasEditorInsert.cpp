@@ -151,7 +151,7 @@ void CanvasEditor::CompleteCornerPick(int page) {
         }
         case kInsertBarcode:
             if (proper) {
-                int label = canvas_.AddBarcode(r, page, canvas_.Label(0).caption);
+                int label = canvas_.AddBarcode(r, page, canvas_.Label(0).caption.str());
                 canvas_.ClearShapeMarks();
                 if (int b = canvas_.GetBarcodeImageIndex(label); b >= 0)
                     canvas_.BarcodeRecords()[size_t(b)].marked = true;

@@ -34,7 +34,7 @@ FormItem& CanvasEditor::NewItemKind(int index, ItemKind kind) {
 
 void CanvasEditor::ItemToStaticText(int index) {
     CanvasEdit edit(canvas_, kEdited);
-    Recaption(index, canvas_.Label(0).caption, true);
+    Recaption(index, canvas_.Label(0).caption.str(), true);
     NewItemKind(index, ItemKind::StaticText);
 }
 
@@ -55,7 +55,7 @@ std::vector<CanvasEditor::PromptEntry> CanvasEditor::UserPromptEntries() const {
         for (int i = 1; i < canvas_.LabelCount() && !used; ++i) {
             const LabelControl* c = canvas_.LabelAt(i);
             if (!c || !c->visible) continue;
-            const std::string& cap = c->caption;
+            const std::string cap = c->caption.str();
             used = cap == "^" + reference || cap.rfind("^" + reference + " ", 0) == 0 ||
                    cap.rfind("^" + reference + "@", 0) == 0;
         }

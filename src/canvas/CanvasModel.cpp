@@ -297,7 +297,7 @@ bool CanvasModel::LabelTextWraps(int index) const {
     const FormItem* item = model_.ItemAt(index);
     const LabelControl* c = LabelAt(index);
     return c && item && item->barcodeHeight > 0 && !IsBarcodeLabel(index) &&
-           c->caption.rfind("%T@", 0) == 0;
+           c->caption.view().starts_with("%T@");
 }
 
 Rect CanvasModel::BarcodeRect(int index) const {

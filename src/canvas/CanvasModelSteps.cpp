@@ -41,7 +41,7 @@ std::size_t CanvasStep::LabelBytes() const {
     std::size_t bytes = labels.capacity() * sizeof(labels[0]);
     for (const auto& [before, after] : labels)
         for (const LabelState* s : {&before, &after})
-            bytes += HeapBytes(s->label.control.caption) + HeapBytes(s->linked) +
+            bytes += s->label.control.caption.HeapBytes() + HeapBytes(s->linked) +
                      (s->item.HasPromptParts() ? sizeof(PromptParts) : 0);
     return bytes;
 }

@@ -127,7 +127,7 @@ std::vector<int> GridColumnLabels(const CanvasModel& canvas, const GridColumn& c
         const LabelControl* l = canvas.LabelAt(i);
         Cell c{i, {}, 0, 0};
         if (!l || !l->visible || l->page != column.page || canvas.IsCompanionLabel(i) ||
-            !ReadCell(l->caption, c) || c.prefix != prefix)
+            !ReadCell(l->caption.str(), c) || c.prefix != prefix)
             continue;
         if (column.column <= 0 || c.field == column.column) cells.push_back(i);
     }
@@ -233,7 +233,7 @@ void RecalculateDataGridRows(CanvasModel& canvas, UserInterface& ui) {
         std::vector<Cell> cells;
         for (int i = 1; i < canvas.LabelCount(); ++i) {
             Cell c{i, {}, 0, 0};
-            if (IsDataGridLabel(canvas, i) && ReadCell(canvas.LabelAt(i)->caption, c) &&
+            if (IsDataGridLabel(canvas, i) && ReadCell(canvas.LabelAt(i)->caption.str(), c) &&
                 c.prefix == wanted)
                 cells.push_back(c);
         }

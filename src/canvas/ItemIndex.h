@@ -30,7 +30,7 @@ class LookHasher {
         std::memcpy(&bits, &d, sizeof bits);
         return Add(bits);
     }
-    LookHasher& Add(const std::string& s) {
+    LookHasher& Add(std::string_view s) {
         return Add(std::uint64_t(std::hash<std::string_view>{}(s))).Add(std::uint64_t(s.size()));
     }
     LookHasher& Add(const Rect& r) { return Add(r.left).Add(r.top).Add(r.width).Add(r.height); }

@@ -39,7 +39,7 @@ bool PagedLayout::PageRead(int page) {
     for (int i = first; i < count; ++i) {
         const LabelControl* label = canvas_.LabelAt(i);
         if (!label || !label->visible) continue;
-        const std::string& caption = label->caption;
+        const std::string caption = label->caption.str();
         if (IsUserPromptsLabel(caption)) {
             std::string key = PromptKeyOfCaption(caption);
             key.insert(0, 1, '^');

@@ -118,7 +118,7 @@ std::vector<SampleOverflow> FillWithSampleData(
         if (!item || !shown || !shown->visible || canvas.IsBarcodeLabel(i)) continue;
         std::string sample, field;
         if (item->itemKind == ItemKind::DatabaseField) {
-            field = SampleFieldName(model, shown->caption);
+            field = SampleFieldName(model, shown->caption.str());
             sample = SampleValue(SampleTypeOf(typeOf ? typeOf(field) : "", field), field);
         } else if (item->itemKind == ItemKind::UserPrompt) {
             field = item->promptKey();

@@ -98,7 +98,7 @@ void LabelPropsLogic::SetLabelRef(int index, bool closeOnApply) {
     label_ = index;
     closeOnApply_ = closeOnApply;
     preview = *c;
-    preview.caption = WithoutRows(c->caption);
+    preview.caption = WithoutRows(c->caption.str());
     alignment = c->alignment;
     staticText = preview.caption;
     left = Three(c->left);

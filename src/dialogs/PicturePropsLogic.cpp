@@ -58,7 +58,7 @@ void BarcodePropsLogic::Bind(int label) {
     closed_ = false;
     name = "imgBarcode(" + std::to_string(ctx_.canvas.GetBarcodeImageIndex(label)) + ")";
     const LabelControl* c = ctx_.canvas.LabelAt(label);
-    text = c ? c->caption : std::string();
+    text = c ? c->caption.str() : std::string();
     RefreshTip();
     ShowRect(ItemRect());
     UpdateShift();

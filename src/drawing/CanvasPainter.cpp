@@ -369,7 +369,7 @@ void CanvasPainter::PaintBarcode(QPainter& p, int index) const {
     constexpr int kQuietModules = 10;
     QRectF r = PointsRect(canvas_.BarcodeRect(index));
     const LabelControl* c = canvas_.LabelAt(index);
-    std::string data = c ? c->caption : std::string();
+    std::string data = c ? c->caption.str() : std::string();
     BarcodeSymbol symbol = EncodeBarcode(data);
     p.save();
     p.fillRect(r, Qt::white);

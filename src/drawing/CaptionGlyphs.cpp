@@ -39,7 +39,7 @@ CaptionGlyphs::CaptionGlyphs(const QFont& font, const QPaintDevice* device) {
     usable_ = std::abs(width - QFontMetricsF(resolved).horizontalAdvance(toUnicode(probe))) < 1e-3;
 }
 
-bool CaptionGlyphs::Draw(QPainter& p, const QRectF& r, const std::string& caption,
+bool CaptionGlyphs::Draw(QPainter& p, const QRectF& r, std::string_view caption,
                          LabelAlignment alignment, const QRectF& visible) const {
     // Printers and PDF files keep the text of what they draw: they get it from shaping.
     if (!usable_ || p.paintEngine()->type() != QPaintEngine::Raster) return false;

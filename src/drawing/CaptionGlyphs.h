@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "layout/LabelControl.h"
 
@@ -23,7 +24,7 @@ class CaptionGlyphs {
     // character), a font whose shaping the table does not reproduce, or a device other
     // than a picture. Only the letters that reach into visible (when given) are drawn:
     // the others leave no pixel there.
-    bool Draw(QPainter& p, const QRectF& r, const std::string& caption, LabelAlignment alignment,
+    bool Draw(QPainter& p, const QRectF& r, std::string_view caption, LabelAlignment alignment,
               const QRectF& visible = {}) const;
 
   private:

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "shell/CompactText.h"
+#include "shell/InlineText.h"
 #include "shell/TextMetrics.h"
 #include "shell/TextUtils.h"
 
@@ -20,7 +21,7 @@ enum class LabelTip : std::uint8_t {
 
 // Texts besides the caption are short codes shared between labels, or mostly empty.
 struct LabelControl {
-    std::string caption;
+    InlineText caption;
     double left = 0, top = 0;         // inches from the page's top-left corner
     double width = 1, height = 0.17;  // inches
     double fontSize = 8;              // points

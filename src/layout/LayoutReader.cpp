@@ -439,7 +439,7 @@ void LayoutReader::ReadUserPromptCaption(std::string_view caption, FormItem& rec
         label.autoSize = false;
         SetLabelWidth(label, 1, WidthAnchor::LeftEdge);
     }
-    std::string& shown = label.caption;
+    InlineText& shown = label.caption;
     shown.assign(record.promptKey());
     shown += ' ';
     shown += DataEntryTypeName(record.dataEntryType());

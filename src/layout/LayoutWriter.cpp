@@ -134,7 +134,7 @@ void LayoutWriter::AppendPromptCaption(int index, const LabelControl& label,
     FormItem r;
     if (own) r = *own;
     // A prompt placed from the menu borrows the definition of the same key.
-    std::string shown = label.caption;
+    std::string shown = label.caption.str();
     if (!shown.empty() && shown[0] == '^') shown.erase(0, 1);
     std::string key = "^";
     key += text::SplitStr(shown, " ", 1);

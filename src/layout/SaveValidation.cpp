@@ -8,8 +8,8 @@
 #include "shell/AtomicFile.h"
 #include "shell/TextUtils.h"
 
-std::string PromptKeyOfCaption(const std::string& caption) {
-    std::string rest = !caption.empty() && caption[0] == '^' ? caption.substr(1) : caption;
+std::string PromptKeyOfCaption(std::string_view caption) {
+    std::string_view rest = !caption.empty() && caption[0] == '^' ? caption.substr(1) : caption;
     return text::Trim(rest.substr(0, rest.find(' ')));
 }
 
@@ -39,7 +39,7 @@ bool BuildFormItemsArray(FormModel& model, const LayoutSource& canvas, UserInter
             const LabelControl* label = canvas.LabelAt(i);
             if (!label || !label->visible || !label->enabled || label->caption.empty()) continue;
             FormItem& r = model.items[size_t(i)];
-            const std::string& caption = label->caption;
+            const std::string_view caption = label->caption;
             if (IsDataBoundLabel(caption)) {
                 r.itemKind = ItemKind::DatabaseField;
             } else if (IsUserPromptsLabel(caption)) {
@@ -122,7 +122,7 @@ bool ValidateDataBoundLabels(const FormModel& model, const LayoutSource& canvas,
             const LabelControl* label = canvas.LabelAt(i);
             if (!label || !label->visible || !IsDataBoundLabel(label->caption)) continue;
             const std::string name = label->caption.substr(1);
-            if (!model.FindDatabaseField(name)) missing.push_back(label->caption);
+            if (!model.FindDatabaseField(name)) missing.push_back(label->caption.str());
         }
         return AcceptFieldMismatches(missing, ui, ask);
     } catch (const std::exception& e) {
@@ -142,7 +142,7 @@ bool ValidateUserPromptsLabels(const FormModel& model, const LayoutSource& canva
             const LabelControl* label = canvas.LabelAt(i);
             if (!label || !label->visible || !IsUserPromptsLabel(label->caption)) continue;
             const std::string key = "^" + PromptKeyOfCaption(label->caption);
-            if (!live.count(key)) missing.push_back(label->caption);
+            if (!live.count(key)) missing.push_back(label->caption.str());
         }
         return AcceptPromptMismatches(missing, ui, ask);
     } catch (const std::exception& e) {

@@ -28,7 +28,7 @@ bool AcceptPromptMismatches(const std::vector<std::string>& captions, UserInterf
 int GetFormItemsArrayIndex(const FormModel& model, const std::string& key);
 int GetUserPromptsArrayIndex(const FormModel& model, const std::string& key);
 // The key of a prompt label: the caption after "^" up to the first blank, trimmed.
-std::string PromptKeyOfCaption(const std::string& caption);
+std::string PromptKeyOfCaption(std::string_view caption);
 // Replaces the database-field list by the lines of a definitions file
 // (long name TAB field name).
 bool LoadDBFieldsList(const std::string& path, FormModel& model, UserInterface& ui);

@@ -1,6 +1,7 @@
 #pragma once
 // How wide and high a caption is drawn, and which fonts the machine has.
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "shell/Units.h"
@@ -11,8 +12,8 @@ class TextMetrics {
   public:
     virtual ~TextMetrics() = default;
     // Size in inches of the caption drawn in the label's font.
-    virtual double TextWidth(const std::string& caption, const std::string& fontName,
-                             double fontSize, bool bold, bool italic) const = 0;
+    virtual double TextWidth(std::string_view caption, const std::string& fontName, double fontSize,
+                             bool bold, bool italic) const = 0;
     virtual double TextHeight(const std::string& fontName, double fontSize, bool bold,
                               bool italic) const = 0;
     // False when no such font can be set on this machine.
@@ -25,7 +26,7 @@ class TextMetrics {
 class FixedTextMetrics : public TextMetrics {
   public:
     explicit FixedTextMetrics(std::string missingFonts = {}) : missing_(std::move(missingFonts)) {}
-    double TextWidth(const std::string& caption, const std::string&, double fontSize, bool,
+    double TextWidth(std::string_view caption, const std::string&, double fontSize, bool,
                      bool) const override {
         return units::PointsToInches(double(caption.size()) * fontSize * 0.5);
     }

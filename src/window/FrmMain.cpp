@@ -529,9 +529,9 @@ void FrmMain::RunCatalogue() {
         for (int i = 1; i < canvas_.LabelCount(); ++i) {
             const LabelControl* c = canvas_.LabelAt(i);
             if (!c || !c->visible) continue;
-            const std::string& cap = c->caption;
-            if (cap == "^" + id || cap.rfind("^" + id + " ", 0) == 0 ||
-                cap.rfind("^" + id + "@", 0) == 0)
+            const std::string_view cap = c->caption;
+            if (cap == "^" + id || cap.starts_with("^" + id + " ") ||
+                cap.starts_with("^" + id + "@"))
                 return true;
         }
         return false;

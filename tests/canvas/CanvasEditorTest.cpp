@@ -160,7 +160,7 @@ TEST_F(Selection, GridRowsAndRubberBandsTakeOnlyWhatTheyShould) {
     Border({cell, plain});
     SetGridCellPlace(canvas.Label(cell), 2, 1);
     editor.AssignGridRow(7);
-    EXPECT_EQ(L(cell).caption + L(cell).spare, kCell + "GRID1,7#7#1");
+    EXPECT_EQ(L(cell).caption + L(cell).spare.str(), kCell + "GRID1,7#7#1");
     EXPECT_EQ(L(plain).caption, kCell + "NOCOMMA");
     editor.SelectInRect({0, 0, 3, 3}, 0, false);
     EXPECT_TRUE(editor.IsSelected(cell) && !editor.IsSelected(other));  // another page

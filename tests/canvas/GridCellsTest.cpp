@@ -25,7 +25,7 @@ struct Grids : LoadedLayout {
     }
     std::vector<std::string> Captions(const std::vector<int>& labels) {
         std::vector<std::string> out;
-        for (int i : labels) out.push_back(canvas.Label(i).caption);
+        for (int i : labels) out.push_back(canvas.Label(i).caption.str());
         return out;
     }
 };
@@ -75,7 +75,7 @@ TEST_F(GridCells, AReopenedFormKnowsItsGridCellsByWhatTheyCarry) {
     editor.SelectInRect({0, 0, 8.5, 11}, 0, true);  // grid-only
     std::vector<std::string> taken;
     for (int i : editor.SelectedLabels()) {
-        taken.push_back(reopened.canvas.Label(i).caption);
+        taken.push_back(reopened.canvas.Label(i).caption.str());
         EXPECT_EQ(reopened.canvas.LabelBackColor(i), kGridCellColor) << i;
     }
     std::sort(taken.begin(), taken.end());

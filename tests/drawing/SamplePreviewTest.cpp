@@ -48,7 +48,7 @@ TEST(SamplePreview, FillsTheFormAndDrawsTheLabelsThatDoNotFitOnRed) {
               "page 1: PATIENT.ACCOUNT needs 2.08 in, has 1.50 in\n");
     int balance = -1, dates = -1, barcode = -1;
     for (int i = 1; i < canvas.LabelCount(); ++i) {
-        const std::string& caption = canvas.LabelAt(i)->caption;
+        const std::string_view caption = canvas.LabelAt(i)->caption;
         if (caption == "9,999,999.99") balance = i;
         if (caption == "12/01/2026 - 12/31/2026") dates = i;
         if (caption == "~PATIENT.ACCOUNT" && canvas.IsBarcodeLabel(i)) barcode = i;

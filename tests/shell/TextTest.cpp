@@ -4,9 +4,11 @@
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "shell/CompactText.h"
 #include "shell/Cp1252.h"
+#include "shell/InlineText.h"
 #include "shell/TextUtils.h"
 
 using namespace text;
@@ -122,6 +124,56 @@ TEST(CompactText, ReadsComparesAndCopiesAsTextAtThePriceOfAPointer) {
         sparse = "";
         EXPECT_TRUE(sparse.empty());
     }
+}
+
+// Texts on both sides of the in-place size, grown by appending, from parts of themselves,
+// copied and moved: the same bytes as a std::string built alike, and heap bytes only past
+// the place inside.
+TEST(InlineText, HoldsWhatAStringHoldsInPlaceOrOnTheHeap) {
+    struct Case {
+        size_t first, appended;
+        bool fromItself;
+    };
+    for (Case c : {Case{0, 0, false},
+                   {5, 26, false},
+                   {5, 27, false},
+                   {31, 1, false},
+                   {20, 20, true},
+                   {40, 40, true},
+                   {12, 12, true},
+                   {100, 3, false}}) {
+        SCOPED_TRACE(testing::Message() << c.first << "+" << c.appended << c.fromItself);
+        std::string expected;
+        for (size_t i = 0; i < c.first; ++i) expected += char('a' + i % 26);
+        InlineText t(expected);
+        if (c.fromItself) {
+            t.append(t.view().substr(0, c.appended));
+            expected.append(expected.substr(0, c.appended));
+        } else {
+            t += std::string(c.appended, '#');
+            expected += std::string(c.appended, '#');
+        }
+        EXPECT_EQ(t, expected);
+        EXPECT_EQ(std::strlen(t.c_str()), expected.size());
+        EXPECT_EQ(t.HeapBytes() > 0, expected.size() > InlineText::kInline);
+        InlineText copy = t;
+        InlineText moved = std::move(t);
+        EXPECT_EQ(copy, expected);
+        EXPECT_EQ(moved, expected);
+        EXPECT_TRUE(t.empty());
+        t = moved;
+        moved.assign(3, 'z');
+        EXPECT_EQ(t, expected);
+        EXPECT_EQ(moved, "zzz");
+        EXPECT_EQ(moved.HeapBytes() > 0, expected.size() > InlineText::kInline);
+    }
+    const InlineText t = "~PATIENT.LAST_NAME@Last";
+    EXPECT_EQ(t.find('@'), 18u);
+    EXPECT_EQ(t.rfind('A'), 15u);
+    EXPECT_EQ(t.substr(1, 7), "PATIENT");
+    EXPECT_EQ(t + "!", "~PATIENT.LAST_NAME@Last!");
+    EXPECT_LT(InlineText("abc"), InlineText("abd"));
+    EXPECT_THROW(t.substr(24), std::out_of_range);
 }
 
 TEST(PrefixSearch, FirstEntryBeginningWithTypedTextInUpperCase) {

@@ -86,7 +86,7 @@ TEST_F(FrmMainUndo, AnOpenPropertiesDialogStaysOnItsLabelAndShowsTheUndoneValues
     auto* dlg = w.findChild<FrmProps*>("frmProps");
     ASSERT_TRUE(dlg && dlg->isVisible());
     const int label = dlg->CurrentLabelIndx();
-    const std::string caption = w.Canvas().LabelAt(label)->caption;
+    const std::string caption = w.Canvas().LabelAt(label)->caption.str();
     auto* left = dlg->findChild<QLineEdit*>("txtLeft");
     Type(left, "2.25");
     ClickAt(dlg->findChild<QPushButton*>("cmdApply"));

@@ -2,7 +2,7 @@
 
 #include "shell/Cp1252.h"
 
-QString toUnicode(const std::string& bytes) {
+QString toUnicode(std::string_view bytes) {
     return QString::fromStdString(cp1252::ToUtf8(bytes));
 }
 

@@ -2,6 +2,7 @@
 // The Qt boundary for text: Windows-1252 bytes <-> QString.
 #include <QString>
 #include <string>
+#include <string_view>
 
-QString toUnicode(const std::string& bytes);
+QString toUnicode(std::string_view bytes);
 std::string fromUnicode(const QString& text);

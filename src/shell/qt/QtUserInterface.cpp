@@ -162,7 +162,7 @@ std::string QtUserInterface::SaveFileName(const std::string& title, const std::s
                                                     QtFileFilter(filter)));
 }
 
-double QtTextMetrics::TextWidth(const std::string& caption, const std::string& fontName,
+double QtTextMetrics::TextWidth(std::string_view caption, const std::string& fontName,
                                 double fontSize, bool bold, bool italic) const {
     QFontMetricsF fm(MakeFont(fontName, fontSize, bold, italic));
     return units::PixelsToInches(fm.horizontalAdvance(toUnicode(caption)), ScreenDpi());

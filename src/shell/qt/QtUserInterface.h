@@ -39,7 +39,7 @@ QString QtFileFilter(const std::string& filter);
 // Caption sizes measured with the fonts of this machine, in inches at 72 points.
 class QtTextMetrics : public TextMetrics {
   public:
-    double TextWidth(const std::string& caption, const std::string& fontName, double fontSize,
+    double TextWidth(std::string_view caption, const std::string& fontName, double fontSize,
                      bool bold, bool italic) const override;
     double TextHeight(const std::string& fontName, double fontSize, bool bold,
                       bool italic) const override;
