@@ -22,7 +22,19 @@ class InlineText {
     InlineText(std::string_view s) : InlineText() { assign(s); }
     InlineText(const char* s) : InlineText(std::string_view(s)) {}
     InlineText(const std::string& s) : InlineText(std::string_view(s)) {}
-    InlineText(const InlineText& other) : InlineText(other.view()) {}
+    // A text in place is copied whole, a fixed 32 bytes: the canvas copies a template
+    // label for every label it makes.
+    InlineText(const InlineText& other) : size_(other.size_) {
+        if (other.data_ == other.buf_) {
+            std::memcpy(buf_, other.buf_, sizeof buf_);
+        } else if (size_ <= kInline) {
+            std::memcpy(buf_, other.data_, size_ + 1);
+        } else {
+            data_ = Allocate(size_);
+            cap_ = size_;
+            std::memcpy(data_, other.data_, size_ + 1);
+        }
+    }
     InlineText(InlineText&& other) noexcept { Take(other); }
     ~InlineText() { Free(); }
 
@@ -152,7 +164,7 @@ class InlineText {
         if (other.data_ == other.buf_) {
             data_ = buf_;
             cap_ = kInline;
-            std::memcpy(buf_, other.buf_, other.size_ + 1);
+            std::memcpy(buf_, other.buf_, sizeof buf_);
         } else {
             data_ = other.data_;
             cap_ = other.cap_;

@@ -166,6 +166,9 @@ TEST(InlineText, HoldsWhatAStringHoldsInPlaceOrOnTheHeap) {
         EXPECT_EQ(t, expected);
         EXPECT_EQ(moved, "zzz");
         EXPECT_EQ(moved.HeapBytes() > 0, expected.size() > InlineText::kInline);
+        const InlineText shortCopy = moved;
+        EXPECT_EQ(shortCopy, "zzz");
+        EXPECT_EQ(shortCopy.HeapBytes(), 0u);
     }
     const InlineText t = "~PATIENT.LAST_NAME@Last";
     EXPECT_EQ(t.find('@'), 18u);
