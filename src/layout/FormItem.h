@@ -22,6 +22,13 @@ struct PromptParts {
     SparseText dataGridReference;  // part 9
     int promptNumber = 0;          // part 6
     bool operator==(const PromptParts&) const = default;
+
+    // A form of many prompts takes and gives back as many of these blocks: the blocks
+    // given back are kept on the thread for the next (up to kKept of them), so a form
+    // read after another takes its prompts' blocks without going to the heap.
+    static constexpr std::size_t kKept = 65536;
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p) noexcept;
 };
 
 // One per label index: a large form holds many, most of them without a prompt, so a

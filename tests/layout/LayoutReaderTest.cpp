@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <filesystem>
 
@@ -229,6 +230,25 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
         ASSERT_TRUE(l.Read(c.layout));
         EXPECT_EQ(OnlyMessage(l.ui), c.message.empty() ? "0 messages" : c.message);
         c.check(l);
+    }
+}
+
+// The prompt blocks of a form dropped serve the next form, made anew.
+TEST(PromptParts, BlocksGivenBackAreTakenAgainAndMadeAnew) {
+    std::vector<const PromptParts*> given;
+    {
+        std::vector<FormItem> dropped(3);
+        for (FormItem& item : dropped) {
+            item.Prompt().promptKey = std::string(40, 'k');
+            item.Prompt().promptNumber = 7;
+            given.push_back(&item.Prompt());
+        }
+    }
+    std::vector<FormItem> next(3);
+    for (FormItem& item : next) {
+        EXPECT_EQ(std::count(given.begin(), given.end(), &item.Prompt()), 1);
+        EXPECT_EQ(item.promptKey(), "");
+        EXPECT_EQ(item.promptNumber(), 0);
     }
 }
 
