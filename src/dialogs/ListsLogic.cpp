@@ -33,7 +33,8 @@ std::string ListsLogic::OneValue() const {
     int first = GetFirstSelectedIndex(chosen) - 1;
     if (first < 0) return {};
     if (source == Source::DB)
-        return size_t(first) < fields_.size() ? fields_[size_t(first)].fieldName : std::string();
+        return size_t(first) < fields_.size() ? fields_[size_t(first)].fieldName.str()
+                                              : std::string();
     return size_t(first) < static_.size() ? static_[size_t(first)].code : std::string();
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "shell/CompactText.h"
+#include "shell/InlineText.h"
 
 enum class ItemKind : std::uint8_t { StaticText = 0, DatabaseField = 1, UserPrompt = 2 };
 
@@ -111,7 +112,8 @@ using FormItemsArray = std::vector<FormItem>;
 using UserPromptsArray = std::vector<FormItem>;
 
 // One record of the database-field list: a field used on the form.
+// Both held in place while short: a form's fields are read and looked up by the thousand.
 struct DatabaseFieldRef {
-    std::string fieldName;  // without the "~"
-    std::string longName;
+    InlineText fieldName;  // without the "~"
+    InlineText longName;
 };

@@ -45,11 +45,11 @@ struct FormModel {
     std::string GetDataFieldLongName(std::string_view caption) const {
         if (!caption.empty() && caption[0] == '~') caption.remove_prefix(1);
         const DatabaseFieldRef* f = FindDatabaseField(caption);
-        return f ? f->longName : std::string();
+        return f ? f->longName.str() : std::string();
     }
     void AddDatabaseField(std::string_view name, std::string_view longName) {
         if (FindDatabaseField(name)) return;
-        databaseFields.push_back({std::string(name), std::string(longName)});
+        databaseFields.push_back({InlineText(name), InlineText(longName)});
         if (2 * databaseFields.size() > slots_.size())
             RebuildFieldIndex();
         else

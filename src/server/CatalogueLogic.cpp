@@ -328,7 +328,8 @@ void CatalogueLogic::FillSelected(const FormModel& model,
                                   const std::vector<StaticRow>& staticItems) {
     selected = staticItems;
     fields.clear();
-    for (const auto& f : model.databaseFields) fields.push_back({"~" + f.fieldName, f.longName});
+    for (const auto& f : model.databaseFields)
+        fields.push_back({"~" + f.fieldName, f.longName.str()});
     prompts.clear();
     // Prompts placed on labels carry their definition on the label's record; the
     // form's list holds the others.

@@ -1,8 +1,9 @@
 #pragma once
-// A label's caption: held in place up to 31 bytes, which is nearly every caption a form
-// holds (a field name, a prompt key, a short text), and on the heap past that. Captions as
-// std::string took an allocation for each one past 15 bytes, and gave it back when the form
-// closed: reading a form of 100,000 such labels spent a sixth of its time on them.
+// A label's caption: held in place up to 23 bytes, which is most captions a form holds (a
+// field name, a prompt key, a short text), and on the heap past that; the size of a
+// std::string, which holds 15. Captions as std::string took an allocation for each one
+// past 15 bytes, and gave it back when the form closed: reading a form of 100,000 such
+// labels spent a sixth of its time on them.
 //
 // It reads as a std::string_view, converts to a std::string where one is taken, and is
 // assigned, appended to, searched and compared like one.
@@ -16,26 +17,30 @@
 
 class InlineText {
   public:
-    static constexpr std::size_t kInline = 31;
+    static constexpr std::size_t kInline = 23;
 
     InlineText() noexcept { buf_[0] = 0; }
     InlineText(std::string_view s) : InlineText() { assign(s); }
     InlineText(const char* s) : InlineText(std::string_view(s)) {}
     InlineText(const std::string& s) : InlineText(std::string_view(s)) {}
-    // A text in place is copied whole, a fixed 32 bytes: the canvas copies a template
+    // A text in place is copied whole, a fixed 24 bytes: the canvas copies a template
     // label for every label it makes.
     InlineText(const InlineText& other) : size_(other.size_) {
-        if (other.data_ == other.buf_) {
+        if (!other.OnHeap()) {
             std::memcpy(buf_, other.buf_, sizeof buf_);
         } else if (size_ <= kInline) {
-            std::memcpy(buf_, other.data_, size_ + 1);
+            std::memcpy(buf_, other.data(), size_ + 1);
         } else {
-            data_ = Allocate(size_);
-            cap_ = size_;
-            std::memcpy(data_, other.data_, size_ + 1);
+            char* copy = Allocate(size_);
+            std::memcpy(copy, other.data(), size_ + 1);
+            SetHeap(copy, size_);
         }
     }
-    InlineText(InlineText&& other) noexcept { Take(other); }
+    InlineText(InlineText&& other) noexcept : size_(other.size_), cap_(other.cap_) {
+        std::memcpy(buf_, other.buf_, sizeof buf_);
+        other.cap_ = kInline;
+        other.SetSize(0);
+    }
     ~InlineText() { Free(); }
 
     InlineText& operator=(const InlineText& other) {
@@ -45,7 +50,11 @@ class InlineText {
     InlineText& operator=(InlineText&& other) noexcept {
         if (this != &other) {
             Free();
-            Take(other);
+            std::memcpy(buf_, other.buf_, sizeof buf_);
+            size_ = other.size_;
+            cap_ = other.cap_;
+            other.cap_ = kInline;
+            other.SetSize(0);
         }
         return *this;
     }
@@ -60,8 +69,8 @@ class InlineText {
     }
     InlineText& assign(std::size_t count, char c) {
         size_ = 0;
-        Reserve(count);
-        std::memset(data_, c, count);
+        if (count > cap_) Adopt(Allocate(count), count);
+        std::memset(Data(), c, count);
         return SetSize(count);
     }
     InlineText& append(std::string_view s) {
@@ -69,11 +78,11 @@ class InlineText {
         if (size > cap_) {
             // s may lie in the buffer given up: copied before it goes.
             char* grown = Allocate(size);
-            std::memcpy(grown, data_, size_);
+            std::memcpy(grown, data(), size_);
             std::memcpy(grown + size_, s.data(), s.size());
             Adopt(grown, size);
         } else if (!s.empty()) {
-            std::memmove(data_ + size_, s.data(), s.size());
+            std::memmove(Data() + size_, s.data(), s.size());
         }
         return SetSize(size);
     }
@@ -84,14 +93,14 @@ class InlineText {
     std::size_t size() const noexcept { return size_; }
     std::size_t length() const noexcept { return size_; }
     bool empty() const noexcept { return size_ == 0; }
-    const char* data() const noexcept { return data_; }
-    const char* c_str() const noexcept { return data_; }
-    char operator[](std::size_t i) const noexcept { return data_[i]; }
-    char front() const noexcept { return data_[0]; }
-    char back() const noexcept { return data_[size_ - 1]; }
-    const char* begin() const noexcept { return data_; }
-    const char* end() const noexcept { return data_ + size_; }
-    std::string_view view() const noexcept { return {data_, size_}; }
+    const char* data() const noexcept { return OnHeap() ? Heap() : buf_; }
+    const char* c_str() const noexcept { return data(); }
+    char operator[](std::size_t i) const noexcept { return data()[i]; }
+    char front() const noexcept { return data()[0]; }
+    char back() const noexcept { return data()[size_ - 1]; }
+    const char* begin() const noexcept { return data(); }
+    const char* end() const noexcept { return data() + size_; }
+    std::string_view view() const noexcept { return {data(), size_}; }
     std::string str() const { return std::string(view()); }
     operator std::string_view() const noexcept { return view(); }
     explicit operator std::string() const { return str(); }
@@ -110,7 +119,7 @@ class InlineText {
         return std::string(view().substr(from, count));
     }
     // The bytes held on the heap, none while the text fits in place.
-    std::size_t HeapBytes() const noexcept { return data_ == buf_ ? 0 : cap_ + 1; }
+    std::size_t HeapBytes() const noexcept { return OnHeap() ? cap_ + 1 : 0; }
 
     friend bool operator==(const InlineText& a, const InlineText& b) noexcept {
         return a.view() == b.view();
@@ -138,45 +147,40 @@ class InlineText {
     }
 
   private:
+    // On the heap, the text's address is kept in the first bytes of the buffer, and its
+    // room is always more than fits in place.
+    bool OnHeap() const noexcept { return cap_ > kInline; }
+    char* Heap() const noexcept {
+        char* p;
+        std::memcpy(&p, buf_, sizeof p);
+        return p;
+    }
+    char* Data() noexcept { return OnHeap() ? Heap() : buf_; }
+    void SetHeap(char* p, std::size_t capacity) noexcept {
+        std::memcpy(buf_, &p, sizeof p);
+        cap_ = std::uint32_t(capacity);
+    }
     static char* Allocate(std::size_t size) {
         if (size >= UINT32_MAX) throw std::length_error("InlineText");
         return new char[size + 1];
     }
-    void Reserve(std::size_t size) {
-        if (size > cap_) Adopt(Allocate(size), size);
-    }
     void Adopt(char* grown, std::size_t capacity) noexcept {
         Free();
-        data_ = grown;
-        cap_ = std::uint32_t(capacity);
+        SetHeap(grown, capacity);
     }
     InlineText& SetSize(std::size_t size) noexcept {
         size_ = std::uint32_t(size);
-        data_[size] = 0;
+        Data()[size] = 0;
         return *this;
     }
     void Free() noexcept {
-        if (data_ != buf_) delete[] data_;
-        data_ = buf_;
+        if (OnHeap()) delete[] Heap();
         cap_ = kInline;
     }
-    void Take(InlineText& other) noexcept {
-        if (other.data_ == other.buf_) {
-            data_ = buf_;
-            cap_ = kInline;
-            std::memcpy(buf_, other.buf_, sizeof buf_);
-        } else {
-            data_ = other.data_;
-            cap_ = other.cap_;
-            other.data_ = other.buf_;
-            other.cap_ = kInline;
-        }
-        size_ = other.size_;
-        other.SetSize(0);
-    }
 
-    char* data_ = buf_;
+    char buf_[kInline + 1];
     std::uint32_t size_ = 0;
     std::uint32_t cap_ = kInline;
-    char buf_[kInline + 1];
 };
+
+static_assert(sizeof(InlineText) == sizeof(std::string));

@@ -426,9 +426,10 @@ void FrmMain::ShowItemMenu(const CanvasModel::Hit& hit, QPointF) {
             menu.addSeparator();
             QMenu* dataFields = menu.addMenu("Data Fields");
             for (const auto& f : model_.databaseFields)
-                entry(
-                    dataFields, toUnicode(f.fieldName + " " + f.longName),
-                    [this, hit, name = f.fieldName] { editor_->ItemToDataField(hit.index, name); });
+                entry(dataFields, toUnicode(f.fieldName + " " + f.longName),
+                      [this, hit, name = f.fieldName.str()] {
+                          editor_->ItemToDataField(hit.index, name);
+                      });
         }
     }
     menu.exec(QCursor::pos());

@@ -135,9 +135,9 @@ TEST(InlineText, HoldsWhatAStringHoldsInPlaceOrOnTheHeap) {
         bool fromItself;
     };
     for (Case c : {Case{0, 0, false},
-                   {5, 26, false},
-                   {5, 27, false},
-                   {31, 1, false},
+                   {5, 18, false},
+                   {5, 19, false},
+                   {23, 1, false},
                    {20, 20, true},
                    {40, 40, true},
                    {12, 12, true},
