@@ -48,7 +48,17 @@ struct FormModel {
         return f ? f->longName.str() : std::string();
     }
     void AddDatabaseField(std::string_view name, std::string_view longName) {
-        if (FindDatabaseField(name)) return;
+        // The pages of a form often name the same fields in the same order: the field after
+        // the one met last is tried before the index, whose slots lie all over memory.
+        if (addHint_ < databaseFields.size() && databaseFields[addHint_].fieldName == name) {
+            ++addHint_;
+            return;
+        }
+        if (const DatabaseFieldRef* f = FindDatabaseField(name)) {
+            addHint_ = size_t(f - databaseFields.data()) + 1;
+            return;
+        }
+        addHint_ = databaseFields.size() + 1;
         databaseFields.push_back({InlineText(name), InlineText(longName)});
         if (2 * databaseFields.size() > slots_.size())
             RebuildFieldIndex();
@@ -107,6 +117,7 @@ struct FormModel {
         for (std::size_t i = 0; i < databaseFields.size(); ++i) IndexField(i);
         indexedSize_ = databaseFields.size();
     }
+    size_t addHint_ = 0;
     mutable std::vector<Slot> slots_;
     mutable size_t indexedSize_ = size_t(-1);
 };

@@ -206,6 +206,25 @@ TEST(LayoutReader, LinesAreTakenLenientlyOrReportedOnce) {
              EXPECT_EQ(l.ItemOf("~PAT.NAME").itemKind, ItemKind::DatabaseField);
              EXPECT_EQ(l.ItemOf("~").itemKind, ItemKind::StaticText);
          }},
+        {"database fields named again on later pages, in order and out of it",
+         MakeLayout("",
+                    [] {
+                        std::string pages;
+                        for (const char* names : {"A@a,B@b,C@c", "A@x,B,C", "C,A,D@d,B"}) {
+                            pages += "<PAGE>\r\n";
+                            for (const auto& name : text::Split(names, ","))
+                                pages += ItemLine("~T." + name) + "\r\n";
+                            pages += "</PAGE>\r\n";
+                        }
+                        return pages;
+                    }()),
+         "",
+         [](LoadedLayout& l) {
+             std::string fields;
+             for (const auto& f : l.model.databaseFields)
+                 fields += f.fieldName + "@" + f.longName.str() + " ";
+             EXPECT_EQ(fields, "T.A@a T.B@b T.C@c T.D@d ");
+         }},
         {"grid cells barcodes case and link data",
          MakeLayout("", "<PAGE>\r\n" +
                             ItemLine("\xF4ROW", "1\t1\tArial\t9U\tN\tN\tL-2-3\t1\tN\t\t\t") +
