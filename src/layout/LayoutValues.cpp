@@ -38,19 +38,25 @@ std::string_view TrimmedView(std::string_view s) {
     return s;
 }
 
+// Digits alone, with a minus or without, as the layout writes them: their number as they
+// stand. False for anything else, or more digits than are surely exact.
+bool PlainWhole(std::string_view value, long long& out) {
+    const size_t sign = !value.empty() && value[0] == '-' ? 1 : 0;
+    if (value.size() <= sign || value.size() > 18) return false;
+    long long whole = 0;
+    for (size_t i = sign; i < value.size(); ++i) {
+        if (value[i] < '0' || value[i] > '9') return false;
+        whole = whole * 10 + (value[i] - '0');
+    }
+    out = sign ? -whole : whole;
+    return true;
+}
+
 // Whole-text number in the forms the layout writes ("12", "-3", "2.5").
 bool WholeNumber(std::string_view value, double& out) {
-    // Digits alone, as the layout writes them, are their number as they stand.
-    const size_t sign = !value.empty() && value[0] == '-' ? 1 : 0;
-    if (value.size() > sign && value.size() <= 18) {
-        long long whole = 0;
-        size_t i = sign;
-        for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i)
-            whole = whole * 10 + (value[i] - '0');
-        if (i == value.size()) {
-            out = double(sign ? -whole : whole);
-            return true;
-        }
+    if (long long whole; PlainWhole(value, whole)) {
+        out = double(whole);
+        return true;
     }
     std::string_view t = TrimmedView(value);
     if (t.empty()) return false;
@@ -78,6 +84,10 @@ bool WholeNumber(std::string_view value, double& out) {
 }  // namespace
 
 long long LayoutInteger(std::string_view value, long long min, long long max) {
+    if (long long whole; PlainWhole(value, whole)) {
+        if (whole < min || whole > max) throw LayoutValueError{6, "Overflow"};
+        return whole;
+    }
     double v;
     if (!WholeNumber(value, v)) throw LayoutValueError{13, "Type mismatch"};
     v = std::nearbyint(v);  // halves to even, like the layout's own tools

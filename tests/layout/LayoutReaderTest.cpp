@@ -363,6 +363,8 @@ TEST(LayoutReader, ValuesThatMustBeNumbersEndTheRead) {
          "ERROR: ERR in modLoadForm.LoadOnePage   13 Type mismatch"},
         {MakeLayout("", Page(ItemLine("^K@C@TEXT@@1x@1@@@") + "\r\n")),
          "ERROR: ERR in modLoadForm.LoadOnePage   13 Type mismatch"},
+        {MakeLayout("", Page(ItemLine("^K@C@TEXT@@False@2147483648@@@") + "\r\n")),
+         "ERROR: ERR in modLoadForm.LoadOnePage   6 Overflow"},
     };
     for (const char* pages : {"many", "2.5", " 2", "2 ", ""})
         cases.emplace_back(MakeLayout("Number_Of_Pages:\t" + std::string(pages) + "\r\n", ""),
@@ -374,9 +376,13 @@ TEST(LayoutReader, ValuesThatMustBeNumbersEndTheRead) {
         EXPECT_EQ(l.FindLabel("After"), -1);
     }
     // A prompt's required flag and number as written, in other cases, blanks around, as numbers.
-    const std::tuple<const char*, bool, int> prompts[] = {
-        {"True@-007", true, -7},  {"False@12", false, 12}, {"TRUE@ 3 ", true, 3},
-        {" false @+4", false, 4}, {"0@2.5", false, 2},     {"-1@999999999", true, 999999999}};
+    const std::tuple<const char*, bool, int> prompts[] = {{"True@-007", true, -7},
+                                                          {"False@12", false, 12},
+                                                          {"TRUE@ 3 ", true, 3},
+                                                          {" false @+4", false, 4},
+                                                          {"0@2.5", false, 2},
+                                                          {"-1@999999999", true, 999999999},
+                                                          {"1@-2147483648", true, INT32_MIN}};
     for (const auto& [parts, required, number] : prompts) {
         LoadedLayout l;
         ASSERT_TRUE(l.Read(
