@@ -48,16 +48,7 @@ struct FormModel {
         return f ? f->longName.str() : std::string();
     }
     void AddDatabaseField(std::string_view name, std::string_view longName) {
-        // The pages of a form often name the same fields in the same order: the field after
-        // the one met last is tried before the index, whose slots lie all over memory.
-        if (addHint_ < databaseFields.size() && databaseFields[addHint_].fieldName == name) {
-            ++addHint_;
-            return;
-        }
-        if (const DatabaseFieldRef* f = FindDatabaseField(name)) {
-            addHint_ = size_t(f - databaseFields.data()) + 1;
-            return;
-        }
+        if (FindDatabaseField(name, addHint_)) return;
         addHint_ = databaseFields.size() + 1;
         databaseFields.push_back({InlineText(name), InlineText(longName)});
         if (2 * databaseFields.size() > slots_.size())
@@ -75,6 +66,16 @@ struct FormModel {
         if (!stale) return nullptr;
         RebuildFieldIndex();
         return LookUpField(name, stale);
+    }
+    // The same, first trying the field after the one hint last led to: labels read or
+    // written in order name their fields in the order of the list more often than not,
+    // and the index's slots lie all over a large form's memory.
+    const DatabaseFieldRef* FindDatabaseField(std::string_view name, size_t& hint) const {
+        if (hint < databaseFields.size() && databaseFields[hint].fieldName == name)
+            return &databaseFields[hint++];
+        const DatabaseFieldRef* f = FindDatabaseField(name);
+        if (f) hint = size_t(f - databaseFields.data()) + 1;
+        return f;
     }
     // After replacing databaseFields wholesale.
     void InvalidateFieldIndex() { indexedSize_ = size_t(-1); }

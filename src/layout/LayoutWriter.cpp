@@ -148,14 +148,8 @@ void LayoutWriter::AppendPromptCaption(int index, const LabelControl& label,
 
 const DatabaseFieldRef* LayoutWriter::FindField(std::string_view name) const {
     // A form read from a layout lists its fields in the order of their first labels,
-    // which is the order they are written in: the field after the last one found is
-    // tried before the index, whose slots lie all over a large form's memory.
-    const auto& fields = model_.databaseFields;
-    if (fieldHint_ < fields.size() && fields[fieldHint_].fieldName == name)
-        return &fields[fieldHint_++];
-    const DatabaseFieldRef* field = model_.FindDatabaseField(name);
-    if (field) fieldHint_ = size_t(field - fields.data()) + 1;
-    return field;
+    // which is the order they are written in.
+    return model_.FindDatabaseField(name, fieldHint_);
 }
 
 const LabelControl* LayoutWriter::WrittenLabel(int index) const {
