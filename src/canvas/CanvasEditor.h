@@ -133,6 +133,9 @@ class CanvasEditor {
     };
     // Prompts of the form that no label uses yet.
     std::vector<PromptEntry> UserPromptEntries() const;
+    // True when a visible label shows the prompt of key (without its "^"): its caption is
+    // "^" + key alone or followed by a blank or "@".
+    bool PromptOnForm(std::string_view key) const;
     void ItemToUserPrompt(int index, const PromptEntry& entry);
 
     // Fill from a list: one entry per label, the labels taken in the given order;

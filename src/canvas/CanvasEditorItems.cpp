@@ -44,6 +44,19 @@ void CanvasEditor::ItemToDataField(int index, const std::string& fieldName) {
     NewItemKind(index, ItemKind::DatabaseField);
 }
 
+bool CanvasEditor::PromptOnForm(std::string_view key) const {
+    for (int i = 1; i < canvas_.LabelCount(); ++i) {
+        const LabelControl* c = canvas_.LabelAt(i);
+        if (!c || !c->visible) continue;
+        const std::string_view cap = c->caption;
+        if (cap.size() > key.size() && cap[0] == '^' && cap.substr(1, key.size()) == key &&
+            (cap.size() == key.size() + 1 || cap[key.size() + 1] == ' ' ||
+             cap[key.size() + 1] == '@'))
+            return true;
+    }
+    return false;
+}
+
 std::vector<CanvasEditor::PromptEntry> CanvasEditor::UserPromptEntries() const {
     std::vector<PromptEntry> out;
     for (size_t r = 0; r < model_.prompts.size(); ++r) {
@@ -51,15 +64,7 @@ std::vector<CanvasEditor::PromptEntry> CanvasEditor::UserPromptEntries() const {
         if (p.itemKind != ItemKind::UserPrompt || p.promptKey().size() < 2 || p.markedDeleted)
             continue;
         std::string reference = p.promptKey()[0] == '^' ? p.promptKey().substr(1) : p.promptKey();
-        bool used = false;
-        for (int i = 1; i < canvas_.LabelCount() && !used; ++i) {
-            const LabelControl* c = canvas_.LabelAt(i);
-            if (!c || !c->visible) continue;
-            const std::string cap = c->caption.str();
-            used = cap == "^" + reference || cap.rfind("^" + reference + " ", 0) == 0 ||
-                   cap.rfind("^" + reference + "@", 0) == 0;
-        }
-        if (used) continue;
+        if (PromptOnForm(reference)) continue;
         std::string caption = reference;
         if (!p.promptCaption().empty()) caption += "  (" + p.promptCaption() + ")";
         out.push_back({caption, reference, p.promptNumber(), int(r)});

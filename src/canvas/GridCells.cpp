@@ -25,7 +25,7 @@ struct Cell {
 };
 
 // "<marker>prefix:field,record"; false when the caption is not of that form.
-bool ReadCell(const std::string& caption, Cell& cell) {
+bool ReadCell(std::string_view caption, Cell& cell) {
     size_t colon = caption.find(':'), comma = caption.rfind(',');
     if (colon == std::string::npos || comma == std::string::npos || comma < colon) return false;
     long long field = 0, record = 0;
@@ -127,7 +127,7 @@ std::vector<int> GridColumnLabels(const CanvasModel& canvas, const GridColumn& c
         const LabelControl* l = canvas.LabelAt(i);
         Cell c{i, {}, 0, 0};
         if (!l || !l->visible || l->page != column.page || canvas.IsCompanionLabel(i) ||
-            !ReadCell(l->caption.str(), c) || c.prefix != prefix)
+            !ReadCell(l->caption, c) || c.prefix != prefix)
             continue;
         if (column.column <= 0 || c.field == column.column) cells.push_back(i);
     }
@@ -233,7 +233,7 @@ void RecalculateDataGridRows(CanvasModel& canvas, UserInterface& ui) {
         std::vector<Cell> cells;
         for (int i = 1; i < canvas.LabelCount(); ++i) {
             Cell c{i, {}, 0, 0};
-            if (IsDataGridLabel(canvas, i) && ReadCell(canvas.LabelAt(i)->caption.str(), c) &&
+            if (IsDataGridLabel(canvas, i) && ReadCell(canvas.LabelAt(i)->caption, c) &&
                 c.prefix == wanted)
                 cells.push_back(c);
         }

@@ -39,18 +39,19 @@ bool PagedLayout::PageRead(int page) {
     for (int i = first; i < count; ++i) {
         const LabelControl* label = canvas_.LabelAt(i);
         if (!label || !label->visible) continue;
-        const std::string caption = label->caption.str();
+        const std::string_view caption = label->caption;
         if (IsUserPromptsLabel(caption)) {
             std::string key = PromptKeyOfCaption(caption);
             key.insert(0, 1, '^');
-            if (!liveKeys_.count(key)) unmatchedPrompts_.push_back({caption, std::move(key)});
+            if (!liveKeys_.count(key))
+                unmatchedPrompts_.push_back({std::string(caption), std::move(key)});
             const FormItem* r = model_.ItemAt(i);
             if (label->enabled && (!r || BorrowsPromptDefinition(*r, *label))) {
                 readWhole_ = true;
                 return false;
             }
         } else if (IsDataBoundLabel(caption) && !model_.FindDatabaseField(caption.substr(1))) {
-            unmatchedFields_.push_back(caption);
+            unmatchedFields_.emplace_back(caption);
         }
     }
     if (!BuildFormItemsArray(model_, canvas_, ui_, first)) return false;

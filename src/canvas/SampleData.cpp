@@ -92,8 +92,8 @@ std::string SampleValue(const SampleFieldType& type, const std::string& fieldNam
     return value;
 }
 
-std::string SampleFieldName(const FormModel& model, const std::string& caption) {
-    std::string name = caption.empty() || caption[0] != '~' ? caption : caption.substr(1);
+std::string SampleFieldName(const FormModel& model, std::string_view caption) {
+    std::string name(caption.empty() || caption[0] != '~' ? caption : caption.substr(1));
     // "$$FN(NAME)": the function's field; "NAME?3": one of a numbered range.
     if (text::StartsWith(name, "$$")) {
         size_t open = name.find('('), close = name.rfind(')');
@@ -118,7 +118,7 @@ std::vector<SampleOverflow> FillWithSampleData(
         if (!item || !shown || !shown->visible || canvas.IsBarcodeLabel(i)) continue;
         std::string sample, field;
         if (item->itemKind == ItemKind::DatabaseField) {
-            field = SampleFieldName(model, shown->caption.str());
+            field = SampleFieldName(model, shown->caption);
             sample = SampleValue(SampleTypeOf(typeOf ? typeOf(field) : "", field), field);
         } else if (item->itemKind == ItemKind::UserPrompt) {
             field = item->promptKey();

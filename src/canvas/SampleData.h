@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "canvas/CanvasModel.h"
@@ -28,7 +29,7 @@ std::string SampleValue(const SampleFieldType& type, const std::string& fieldNam
 
 // "TABLE.FIELD" of a data-field label's caption ("~NAME", "~$$FN(NAME)", "~NAME?3"),
 // from the form's field list when the name is a code; empty when it names none.
-std::string SampleFieldName(const FormModel& model, const std::string& caption);
+std::string SampleFieldName(const FormModel& model, std::string_view caption);
 
 struct SampleOverflow {
     int label = -1;

@@ -525,17 +525,7 @@ void FrmMain::PaintOverlay(QPainter& p, int page) const {
 }
 
 void FrmMain::RunCatalogue() {
-    auto used = [this](const std::string& id) {
-        for (int i = 1; i < canvas_.LabelCount(); ++i) {
-            const LabelControl* c = canvas_.LabelAt(i);
-            if (!c || !c->visible) continue;
-            const std::string_view cap = c->caption;
-            if (cap == "^" + id || cap.starts_with("^" + id + " ") ||
-                cap.starts_with("^" + id + "@"))
-                return true;
-        }
-        return false;
-    };
+    auto used = [this](const std::string& id) { return editor_->PromptOnForm(id); };
     windowDialogs_->ShowCatalogue(program_.Comm(), model_, used, selectForm_);
     // What the catalogue applied to the form is one step.
     NameStep("Data Catalogue");
