@@ -48,24 +48,39 @@ struct FormModel {
         return f ? f->longName.str() : std::string();
     }
     void AddDatabaseField(std::string_view name, std::string_view longName) {
-        if (FindDatabaseField(name, addHint_)) return;
-        addHint_ = databaseFields.size() + 1;
-        databaseFields.push_back({InlineText(name), InlineText(longName)});
-        if (2 * databaseFields.size() > slots_.size())
+        if (addHint_ < databaseFields.size() && databaseFields[addHint_].fieldName == name) {
+            ++addHint_;
+            return;
+        }
+        // A new name is hashed once: for the look-up, its slot and every growth after.
+        if (indexedSize_ != databaseFields.size()) RebuildFieldIndex();
+        const std::size_t hash = NameHash(name);
+        bool stale = false;
+        const DatabaseFieldRef* f = LookUpField(name, hash, stale);
+        if (!f && stale) {
             RebuildFieldIndex();
-        else
-            IndexField(databaseFields.size() - 1);
+            f = LookUpField(name, hash, stale);
+        }
+        if (f) {
+            addHint_ = size_t(f - databaseFields.data()) + 1;
+            return;
+        }
+        databaseFields.push_back({InlineText(name), InlineText(longName)});
+        addHint_ = databaseFields.size();
+        if (2 * databaseFields.size() > slots_.size()) GrowFieldIndex();
+        PlaceField(hash, databaseFields.size() - 1);
         indexedSize_ = databaseFields.size();
     }
     // Forms carry thousands of fields: lookups go through an index that is rebuilt
     // whenever the list was changed behind its back.
     const DatabaseFieldRef* FindDatabaseField(std::string_view name) const {
         if (indexedSize_ != databaseFields.size()) RebuildFieldIndex();
+        const std::size_t hash = NameHash(name);
         bool stale = false;
-        if (const DatabaseFieldRef* f = LookUpField(name, stale)) return f;
+        if (const DatabaseFieldRef* f = LookUpField(name, hash, stale)) return f;
         if (!stale) return nullptr;
         RebuildFieldIndex();
-        return LookUpField(name, stale);
+        return LookUpField(name, hash, stale);
     }
     // The same, first trying the field after the one hint last led to: labels read or
     // written in order name their fields in the order of the list more often than not,
@@ -93,9 +108,10 @@ struct FormModel {
     }
     // stale: a slot of the same hash named another field, as after an edit of the list
     // in place.
-    const DatabaseFieldRef* LookUpField(std::string_view name, bool& stale) const {
+    const DatabaseFieldRef* LookUpField(std::string_view name, std::size_t hash,
+                                        bool& stale) const {
         if (slots_.empty()) return nullptr;
-        const std::size_t hash = NameHash(name), mask = slots_.size() - 1;
+        const std::size_t mask = slots_.size() - 1;
         for (std::size_t i = hash & mask; slots_[i].position != 0; i = (i + 1) & mask) {
             if (slots_[i].hash != std::uint32_t(hash)) continue;
             const std::size_t at = slots_[i].position - 1;
@@ -105,18 +121,30 @@ struct FormModel {
         }
         return nullptr;
     }
-    void IndexField(std::size_t at) const {
-        const std::size_t hash = NameHash(databaseFields[at].fieldName), mask = slots_.size() - 1;
+    // The slot place is the hash masked by a size below 2^32: the part a slot keeps.
+    void PlaceField(std::size_t hash, std::size_t at) const {
+        const std::size_t mask = slots_.size() - 1;
         std::size_t i = hash & mask;
         while (slots_[i].position != 0) i = (i + 1) & mask;
         slots_[i] = {std::uint32_t(hash), std::uint32_t(at + 1)};
     }
-    void RebuildFieldIndex() const {
+    static std::size_t IndexSize(std::size_t fields) {
         std::size_t size = 16;
-        while (size < 2 * databaseFields.size() + 2) size *= 2;
-        slots_.assign(size, Slot{});
-        for (std::size_t i = 0; i < databaseFields.size(); ++i) IndexField(i);
+        while (size < 2 * fields + 2) size *= 2;
+        return size;
+    }
+    void RebuildFieldIndex() const {
+        slots_.assign(IndexSize(databaseFields.size()), Slot{});
+        for (std::size_t i = 0; i < databaseFields.size(); ++i)
+            PlaceField(NameHash(databaseFields[i].fieldName), i);
         indexedSize_ = databaseFields.size();
+    }
+    // Twice the room, each name placed again by the hash its slot kept.
+    void GrowFieldIndex() {
+        std::vector<Slot> old(IndexSize(databaseFields.size()));
+        old.swap(slots_);
+        for (const Slot& slot : old)
+            if (slot.position != 0) PlaceField(slot.hash, slot.position - 1);
     }
     size_t addHint_ = 0;
     mutable std::vector<Slot> slots_;

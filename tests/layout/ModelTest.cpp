@@ -93,7 +93,7 @@ TEST(DataEntryTypes, CodesAndDisplayNamesMapBothWays) {
     for (const auto& t : DataEntryTypes())
         EXPECT_EQ(DataEntryTypeCode(DataEntryTypeName(t.code)), t.code);
     EXPECT_EQ(DataEntryTypeName("LOOKUP_DESCRIPTION"), "Lookup(Description)");
-    EXPECT_EQ(DataEntryTypeName("NOPE") + DataEntryTypeCode("Nope"), "");
+    EXPECT_EQ(std::string(DataEntryTypeName("NOPE")) + DataEntryTypeCode("Nope"), "");
     EXPECT_EQ(LookupKindDescription("PS"), "Place of Service");
 }
 
@@ -155,4 +155,12 @@ TEST(FormModel, FindsDatabaseFieldsThroughGrowthAndEditsBehindItsBack) {
     m.databaseFields = {{"A", "first"}, {"B", "b"}, {"A", "second"}};
     m.InvalidateFieldIndex();
     EXPECT_EQ(m.GetDataFieldLongName("A"), "first");
+    // Swapped behind its back, then added again: found where it went, not added twice.
+    m.databaseFields.pop_back();
+    EXPECT_EQ(m.GetDataFieldLongName("B"), "b");
+    std::swap(m.databaseFields[0], m.databaseFields[1]);
+    m.AddDatabaseField("A", "third");
+    m.AddDatabaseField("C", "c");
+    EXPECT_EQ(m.databaseFields.size(), 3u);
+    EXPECT_EQ(m.GetDataFieldLongName("A") + m.GetDataFieldLongName("C"), "firstc");
 }
