@@ -32,7 +32,7 @@ const std::vector<CodeAndName>& LookupKinds() {
     return kinds;
 }
 
-std::string DataEntryTypeName(std::string_view code) {
+std::string_view DataEntryTypeName(std::string_view code) {
     for (const auto& t : DataEntryTypes())
         if (code == t.code) return t.name;
     return {};
@@ -40,13 +40,13 @@ std::string DataEntryTypeName(std::string_view code) {
 
 std::string DataEntryTypeCode(std::string_view displayName) {
     for (const auto& t : DataEntryTypes())
-        if (displayName == t.name) return t.code;
+        if (displayName == t.name) return std::string(t.code);
     return {};
 }
 
 std::string LookupKindDescription(std::string_view code) {
     for (const auto& k : LookupKinds())
-        if (code == k.code) return k.name;
+        if (code == k.code) return std::string(k.name);
     return {};
 }
 
@@ -149,11 +149,4 @@ char* WriteSingleText(double value, char* at) {
 
 std::string_view SingleText(double value, NumberBuffer& buffer) {
     return {buffer.data(), size_t(WriteSingleText(value, buffer.data()) - buffer.data())};
-}
-
-double ReadInches(std::string_view field) {
-    double v = text::Val(field);
-    if (v > kMaxInches) return kMaxInches;
-    if (v < -kMaxInches) return -kMaxInches;
-    return v;
 }

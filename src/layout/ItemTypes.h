@@ -5,16 +5,18 @@
 #include <string_view>
 #include <vector>
 
+#include "shell/TextUtils.h"
+
 struct CodeAndName {
-    const char* code;
-    const char* name;
+    std::string_view code;
+    std::string_view name;
 };
 
 // In menu order.
 const std::vector<CodeAndName>& DataEntryTypes();
 const std::vector<CodeAndName>& LookupKinds();
-// Unknown code: empty name; unknown name: empty code.
-std::string DataEntryTypeName(std::string_view code);
+// Unknown code: empty name; unknown name: empty code. A name is held for the whole program.
+std::string_view DataEntryTypeName(std::string_view code);
 std::string DataEntryTypeCode(std::string_view displayName);
 std::string LookupKindDescription(std::string_view code);
 // The prompt types whose label has a fixed width.
@@ -54,4 +56,8 @@ inline std::string SingleText(double value) {
 
 // Values far beyond any paper keep drawing code and integer conversions safe.
 constexpr double kMaxInches = 100000;
-double ReadInches(std::string_view field);
+inline double ReadInches(std::string_view field) {
+    double v;
+    if (!text::PlainDecimal(field, v)) v = text::Val(field);
+    return v > kMaxInches ? kMaxInches : v < -kMaxInches ? -kMaxInches : v;
+}

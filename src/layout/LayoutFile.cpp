@@ -28,7 +28,7 @@ class FilePages : public LayoutPages {
 
     size_t Count() const override { return places_.size(); }
     size_t LineEnds() const override { return lineEnds_; }
-    bool Next(std::string_view& piece) override {
+    bool Next(std::string_view& piece, std::vector<size_t>& pageEnds) override {
         if (next_ >= places_.size()) return false;
         const Place place = places_[next_++];
         page_.resize(place.size);
@@ -42,6 +42,7 @@ class FilePages : public LayoutPages {
             done += size_t(n);
         }
         piece = page_;
+        pageEnds = PageEndsIn(piece);
         return true;
     }
 

@@ -18,6 +18,7 @@ namespace {
 constexpr char kCrLf[] = "\r\n";
 const std::string kHeaderStart = "<HEADER>";
 const std::string kHeaderEnd = "</HEADER>";
+constexpr std::string_view kPageStart = "<PAGE>", kPageEnd = "</PAGE>";
 
 std::string Field(const std::vector<std::string>& f, size_t i) {
     return i < f.size() ? f[i] : std::string();
@@ -162,16 +163,23 @@ void LayoutReader::PlaceDefinitions(const Definitions& d, int page, int boxOptio
 
 namespace {
 
-// A page's text without its "</PAGE>" markers: views into the layout where each marker ends
-// a line, as a written layout always has it; a copy only where one sits inside a line.
-std::vector<std::string_view> WithoutPageEnds(std::string_view piece, std::string& spare) {
-    auto parts = text::SplitViews(piece, "</PAGE>");
-    for (size_t i = 0; i + 1 < parts.size(); ++i) {
-        if (!parts[i].empty() && !text::EndsWith(parts[i], kCrLf)) {
-            spare = text::ReplaceAll(piece, "</PAGE>", "");
+// A page's text without its "</PAGE>" markers (ends: where each begins): views into the
+// layout where each marker ends a line, as a written layout always has it; a copy only
+// where one sits inside a line.
+std::vector<std::string_view> WithoutPageEnds(std::string_view piece,
+                                              const std::vector<size_t>& ends, std::string& spare) {
+    std::vector<std::string_view> parts;
+    size_t from = 0;
+    for (size_t at : ends) {
+        const std::string_view part = piece.substr(from, at - from);
+        if (!part.empty() && !text::EndsWith(part, kCrLf)) {
+            spare = text::ReplaceAll(piece, kPageEnd, "");
             return {spare};
         }
+        parts.push_back(part);
+        from = at + kPageEnd.size();
     }
+    if (from < piece.size()) parts.push_back(piece.substr(from));
     return parts;
 }
 
@@ -187,16 +195,40 @@ bool SplitAtHeader(std::string_view layout, std::string_view& header, std::strin
     return true;
 }
 
-LayoutPageTexts::LayoutPageTexts(std::string_view afterHeader) {
-    if (text::StartsWith(afterHeader, kCrLf)) afterHeader.remove_prefix(2);
-    if (text::StartsWith(afterHeader, "<PAGE>")) afterHeader.remove_prefix(6);
-    pieces_ = text::SplitViews(afterHeader, "<PAGE>");
-    // The count of line feeds bounds the items of every page at once (a CR LF holds one).
-    lineEnds_ = text::CountByte(afterHeader, '\n');
+std::vector<size_t> PageEndsIn(std::string_view piece) {
+    std::vector<size_t> ends;
+    for (size_t at = piece.find(kPageEnd); at != piece.npos;
+         at = piece.find(kPageEnd, at + kPageEnd.size()))
+        ends.push_back(at);
+    return ends;
 }
 
-bool LayoutPageTexts::Next(std::string_view& piece) {
+LayoutPageTexts::LayoutPageTexts(std::string_view afterHeader) {
+    if (text::StartsWith(afterHeader, kCrLf)) afterHeader.remove_prefix(2);
+    if (text::StartsWith(afterHeader, kPageStart)) afterHeader.remove_prefix(kPageStart.size());
+    if (afterHeader.empty()) return;
+    // The count of line feeds bounds the items of every page at once (a CR LF holds one).
+    // Neither marker holds a "<" past its first byte, so every "<" is looked at once.
+    std::vector<size_t> marks;
+    lineEnds_ = text::CountByteNoting(afterHeader, '\n', '<', marks);
+    size_t start = 0;
+    pageEnds_.emplace_back();
+    for (size_t at : marks) {
+        const std::string_view rest = afterHeader.substr(at);
+        if (rest.starts_with(kPageStart)) {
+            pieces_.push_back(afterHeader.substr(start, at - start));
+            start = at + kPageStart.size();
+            pageEnds_.emplace_back();
+        } else if (rest.starts_with(kPageEnd)) {
+            pageEnds_.back().push_back(at - start);
+        }
+    }
+    pieces_.push_back(afterHeader.substr(start));
+}
+
+bool LayoutPageTexts::Next(std::string_view& piece, std::vector<size_t>& pageEnds) {
     if (next_ >= pieces_.size()) return false;
+    pageEnds.swap(pageEnds_[next_]);
     piece = pieces_[next_++];
     return true;
 }
@@ -344,7 +376,9 @@ bool LayoutReader::LoadForm(const std::string_view* headerText, LayoutPages& pag
             std::string spare;
             std::vector<std::string_view> parts;
             std::string_view piece;
-            if (size_t(i) < pieces && pages.Next(piece)) parts = WithoutPageEnds(piece, spare);
+            std::vector<size_t> ends;
+            if (size_t(i) < pieces && pages.Next(piece, ends))
+                parts = WithoutPageEnds(piece, ends, spare);
             canvas_.LoadPageContainer(i);
             PlaceDefinitions(defs, i, boxOption);
             if (!LoadPageParts(parts, i)) return false;
@@ -514,7 +548,8 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
         SetLabelFont(ui_, metrics_, label, lastFont_.field, defaultFont_);
     {
         const std::string_view v = f[F::FontSize];
-        double size = text::Val(v);
+        double size;
+        if (!text::PlainDecimal(v, size)) size = text::Val(v);
         if (size > 0 && size <= 2000) label.fontSize = size;
         const char c = v.empty() ? 0 : v.back();
         const bool caseLetter = c == 'U' || c == 'L' || c == 'W';
@@ -570,8 +605,10 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
         // only a written width keeps a right edge.
         if (label.autoSize) FitLabelToCaption(label, metrics_, WidthAnchor::LeftEdge);
     }
-    if (f.Has(F::BarcodeWidth)) record.barcodeWidth = ReadInches(f[F::BarcodeWidth]);
-    if (f.Has(F::BarcodeHeight)) {
+    // Both are empty but on barcodes and text blocks, and a fresh record holds 0 for them.
+    if (f.Has(F::BarcodeWidth) && !f[F::BarcodeWidth].empty())
+        record.barcodeWidth = ReadInches(f[F::BarcodeWidth]);
+    if (f.Has(F::BarcodeHeight) && (textBlock || !f[F::BarcodeHeight].empty())) {
         if (textBlock) {
             double h = ReadInches(text::SplitStr(label.caption, "@", 4));
             if (h == 0) h = label.height;

@@ -18,21 +18,27 @@ class LayoutPages {
     virtual size_t Count() const = 0;
     // The line ends in all of them, which bound the items they hold.
     virtual size_t LineEnds() const = 0;
-    // The next piece, valid until the next call; false after the last.
-    virtual bool Next(std::string_view& piece) = 0;
+    // The next piece, valid until the next call, and where each "</PAGE>" in it begins;
+    // false after the last.
+    virtual bool Next(std::string_view& piece, std::vector<size_t>& pageEnds) = 0;
 };
+
+// Where each "</PAGE>" in a piece begins.
+std::vector<size_t> PageEndsIn(std::string_view piece);
 
 // The pieces of the text after a header, as views into it.
 class LayoutPageTexts : public LayoutPages {
   public:
+    // The markers and line ends are all found in one pass over the text.
     explicit LayoutPageTexts(std::string_view afterHeader);
     size_t Count() const override { return pieces_.size(); }
     size_t LineEnds() const override { return lineEnds_; }
-    bool Next(std::string_view& piece) override;
+    bool Next(std::string_view& piece, std::vector<size_t>& pageEnds) override;
     const std::vector<std::string_view>& Pieces() const { return pieces_; }
 
   private:
     std::vector<std::string_view> pieces_;
+    std::vector<std::vector<size_t>> pageEnds_;  // of each piece
     size_t lineEnds_ = 0;
     size_t next_ = 0;
 };

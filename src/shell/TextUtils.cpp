@@ -69,25 +69,44 @@ std::string SplitStr(std::string_view text, std::string_view delimiter, int n) {
     }
 }
 
-size_t CountByte(std::string_view text, char byte) {
+size_t CountByteNoting(std::string_view text, char counted, char noted,
+                       std::vector<size_t>& places) {
     size_t count = 0;
-    const char* p = text.data();
+    const char* const begin = text.data();
+    const char* p = begin;
     const char* const end = p + text.size();
 #if defined(__SSE2__)
-    // Each match subtracts -1 from its byte's counter; the counters are summed before
-    // any of them can pass 255.
-    const __m128i wanted = _mm_set1_epi8(byte), zero = _mm_setzero_si128();
-    while (end - p >= 16) {
+    // Sixty-four bytes a run: each match subtracts -1 from its byte's counter, up to four
+    // a run, and the counters are summed before any of them can pass 255. A byte noted is
+    // rare (a page marker's "<"): the four blocks are tested for one at once.
+    const __m128i wanted = _mm_set1_epi8(counted), marked = _mm_set1_epi8(noted),
+                  zero = _mm_setzero_si128();
+    auto load = [](const char* at) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    };
+    while (end - p >= 64) {
         __m128i counters = zero;
-        for (int run = 0; run < 255 && end - p >= 16; ++run, p += 16)
+        for (int run = 0; run < 63 && end - p >= 64; ++run, p += 64) {
+            const __m128i a = load(p), b = load(p + 16), c = load(p + 32), d = load(p + 48);
             counters = _mm_sub_epi8(
                 counters,
-                _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), wanted));
+                _mm_add_epi8(_mm_add_epi8(_mm_cmpeq_epi8(a, wanted), _mm_cmpeq_epi8(b, wanted)),
+                             _mm_add_epi8(_mm_cmpeq_epi8(c, wanted), _mm_cmpeq_epi8(d, wanted))));
+            const __m128i any =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(a, marked), _mm_cmpeq_epi8(b, marked)),
+                             _mm_or_si128(_mm_cmpeq_epi8(c, marked), _mm_cmpeq_epi8(d, marked)));
+            if (_mm_movemask_epi8(any))
+                for (size_t i = 0; i < 64; ++i)
+                    if (p[i] == noted) places.push_back(size_t(p - begin) + i);
+        }
         const __m128i sums = _mm_sad_epu8(counters, zero);
         count += size_t(_mm_cvtsi128_si32(sums)) + size_t(_mm_extract_epi16(sums, 4));
     }
 #endif
-    for (; p != end; ++p) count += *p == byte;
+    for (; p != end; ++p) {
+        count += *p == counted;
+        if (*p == noted) places.push_back(size_t(p - begin));
+    }
     return count;
 }
 
@@ -198,29 +217,8 @@ std::string Trim(std::string_view s) {
     return std::string(s.substr(b, e - b));
 }
 
-namespace {
-constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-}  // namespace
-
 double Val(std::string_view s) {
-    // The layout's own numbers ("3.45", "8", "12.75"): nothing but digits and at most one
-    // point, read in one pass. Fifteen bytes hold at most fifteen digits: exact, as below.
-    if (s.size() - 1 < 15) {
-        std::uint64_t mantissa = 0;
-        size_t i = 0, point = 0;  // just after the point; 0 without one
-        for (; i < s.size(); ++i) {
-            const unsigned digit = unsigned(static_cast<unsigned char>(s[i])) - '0';
-            if (digit < 10)
-                mantissa = mantissa * 10 + digit;
-            else if (s[i] == '.' && point == 0)
-                point = i + 1;
-            else
-                break;
-        }
-        if (i == s.size() && s.size() > (point ? 1u : 0u))
-            return double(mantissa) / kPowersOfTen[point ? s.size() - point : 0];
-    }
+    if (double v; PlainDecimal(s, v)) return v;
     size_t i = 0;
     while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
     size_t start = i;

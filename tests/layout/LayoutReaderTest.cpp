@@ -292,6 +292,7 @@ TEST(LayoutReader, PageEndMarkersGoWhereverTheySitEvenInsideALine) {
         {Page(ItemLine("Te</PAGE>xt") + "\r\n"), "Text"},
         {"<PAGE>\r\nJoi</PAGE>" + ItemLine("ned") + "\r\n</PAGE>", "Joined"},
         {"<PAGE>\r\n" + ItemLine("Two") + "</PAGE>\r\n</PAGE>\r\n", "Two"},
+        {Page(ItemLine("a<b</PAGE<PAGE") + "\r\n" + ItemLine("<</PAGE>") + "\r\n"), "<"},
     };
     for (const auto& [page, caption] : cases) {
         LoadedLayout l;

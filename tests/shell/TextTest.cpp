@@ -35,14 +35,24 @@ TEST(Split, NthPartCountListFirstAndReplace) {
     EXPECT_EQ(parts + SplitStr("abc", "@", 1) + SplitStr("a||b", "||", 2), "<><a><b><c><>abcb");
     EXPECT_EQ(CountOf("^a@b@c", "@"), 2);
     EXPECT_EQ(CountOf("", "@"), 0);
-    // Counted sixteen bytes at a time with counters summed every 255 runs: every length
-    // around those edges, the byte at each end, and every byte a match (0xFF too).
-    for (size_t n : {0, 1, 15, 16, 17, 4079, 4080, 4081, 9000}) {
+    // Counted 64 bytes at a time with counters summed every 63 runs: every length
+    // around those edges, the byte at each end, and every byte a match (0xFF too); the
+    // bytes noted in order, in the block and in the tail.
+    for (size_t n : {0, 1, 63, 64, 65, 4031, 4032, 4033, 9000}) {
         std::string t(n, 'x');
+        std::vector<size_t> noted, want;
         for (size_t i = 0; i < n; i += 7) t[i] = '\n';
+        for (size_t i = 3; i < n; i += 11) t[i] = '<';
         if (n) t.back() = '\n';
-        EXPECT_EQ(CountByte(t, '\n'), size_t(std::count(t.begin(), t.end(), '\n'))) << n;
-        EXPECT_EQ(CountByte(std::string(n, '\xFF'), '\xFF'), n);
+        for (size_t i = 0; i < n; ++i)
+            if (t[i] == '<') want.push_back(i);
+        EXPECT_EQ(CountByteNoting(t, '\n', '<', noted),
+                  size_t(std::count(t.begin(), t.end(), '\n')))
+            << n;
+        EXPECT_EQ(noted, want) << n;
+        noted.clear();
+        EXPECT_EQ(CountByteNoting(std::string(n, '\xFF'), '\xFF', '\xFF', noted), n);
+        EXPECT_EQ(noted.size(), n);
     }
     EXPECT_EQ(SplitIntoList("x\ty", "\t"), (std::vector<std::string>{"", "x", "y"}));
     EXPECT_EQ(SplitIntoList("x\t", "\t").size(), 2u);

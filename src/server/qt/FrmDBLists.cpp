@@ -201,7 +201,7 @@ QWidget* FrmDBLists::BuildPromptsTab() {
     txtDefaultDouble_ = Named(new QLineEdit, "txtDefaultDouble");
     cmbLookupCode_ = Named(new QComboBox, "cmbLookupCode");
     cmbLookupCode_->setEditable(true);
-    for (const auto& k : LookupKinds()) cmbLookupCode_->addItem(k.code);
+    for (const auto& k : LookupKinds()) cmbLookupCode_->addItem(toUnicode(k.code));
     cmdLookup_ = Button("...", "cmdLookup", this, [this] {
         Guard("Error in Lookup ", [this] {
             if (!host_.picker) return;
