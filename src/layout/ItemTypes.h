@@ -1,6 +1,7 @@
 #pragma once
 // Data-entry types, lookup kinds, caption markers and the number text of the layout.
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,8 +57,23 @@ inline std::string SingleText(double value) {
 
 // Values far beyond any paper keep drawing code and integer conversions safe.
 constexpr double kMaxInches = 100000;
-inline double ReadInches(std::string_view field) {
-    double v;
-    if (!text::PlainDecimal(field, v)) v = text::Val(field);
+// The digits of a plain decimal past which it lies beyond kMaxInches, by digits after the
+// point (fifteen digits after it are below one).
+inline constexpr auto kMaxInchesDigits = [] {
+    std::array<std::uint64_t, 16> most{};
+    std::uint64_t at = std::uint64_t(kMaxInches);
+    for (size_t scale = 0; scale < 15; ++scale, at *= 10) most[scale] = at;
+    most[15] = UINT64_MAX;
+    return most;
+}();
+[[gnu::always_inline]] inline double ReadInches(std::string_view field) {
+    std::uint64_t digits;
+    size_t scale;
+    if (text::PlainDecimalDigits(field, digits, scale)) {
+        // Bounded as whole numbers: nothing waits on the division.
+        if (digits > kMaxInchesDigits[scale]) return kMaxInches;
+        return double(digits) / text::kPowersOfTen[scale];
+    }
+    const double v = text::Val(field);
     return v > kMaxInches ? kMaxInches : v < -kMaxInches ? -kMaxInches : v;
 }

@@ -56,7 +56,12 @@ class BasicCompactText {
         return *this;
     }
     BasicCompactText& operator=(std::string_view text) {
-        if (str() == text) return *this;
+        // Most parts a prompt is read with are empty: let go without a look-up.
+        if (text.empty()) {
+            Release();
+            return *this;
+        }
+        if (node_ && node_->text == text) return *this;
         Node* made = Make(text);
         Release();
         node_ = made;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -76,6 +77,39 @@ TEST(NumberText, SameTextAsTheLibraryRoundsToOverEveryKindOfValue) {
         if (!differing++) firstDifference = std::to_string(v) + " " + NumberText(v);
     }
     EXPECT_EQ(differing, 0u) << firstDifference;
+}
+
+// A plain decimal is bounded by its digits before it is divided: the same inches as the
+// value read and then bounded, on both sides of the bound and at every count of decimals.
+TEST(ReadInches, BoundedByDigitsAsTheValueReadIsBounded) {
+    auto bounded = [](const std::string& s) {
+        return std::clamp(text::Val(s), -kMaxInches, kMaxInches);
+    };
+    std::vector<std::string> cases = {"100000",
+                                      "100000.",
+                                      "100000.0000000001",
+                                      "99999.99999999",
+                                      "100000.00000001",
+                                      "100001",
+                                      "123456789012345",
+                                      "999999999999999",
+                                      ".12345678901234",
+                                      "-5",
+                                      "-200000",
+                                      "abc",
+                                      "",
+                                      "8U",
+                                      "1e9",
+                                      " 3.5"};
+    for (size_t scale = 0; scale < 15; ++scale) {
+        std::string digits = "100000" + std::string(scale, '0');
+        for (const char* last : {"0", "1"}) {
+            std::string s = digits.substr(0, digits.size() - 1) + last;
+            if (scale) s.insert(s.size() - scale, ".");
+            if (s.size() <= 15) cases.push_back(s);
+        }
+    }
+    for (const std::string& s : cases) EXPECT_EQ(ReadInches(s), bounded(s)) << s;
 }
 
 TEST(CaptionMarkers, ExactlyOneLeadingMarkerAndMoreThanOneCharacter) {
