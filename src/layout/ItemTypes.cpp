@@ -33,8 +33,9 @@ const std::vector<CodeAndName>& LookupKinds() {
 }
 
 std::string_view DataEntryTypeName(std::string_view code) {
+    // Read for every prompt label: the first byte rules out most codes before a compare.
     for (const auto& t : DataEntryTypes())
-        if (code == t.code) return t.name;
+        if (!code.empty() && code[0] == t.code[0] && code == t.code) return t.name;
     return {};
 }
 
@@ -51,8 +52,22 @@ std::string LookupKindDescription(std::string_view code) {
 }
 
 bool IsFixedWidthPromptType(std::string_view code) {
-    return code == "TEXT" || code == "TEXT_FROMTHRU" || code == "LOOKUP" ||
-           code == "LOOKUP_DESCRIPTION";
+    // By length, then one compare of a known size, which is done in place.
+    auto is = [&]<size_t N>(const char(&name)[N]) {
+        return std::memcmp(code.data(), name, N - 1) == 0;
+    };
+    switch (code.size()) {
+        case 4:
+            return is("TEXT");
+        case 6:
+            return is("LOOKUP");
+        case 13:
+            return is("TEXT_FROMTHRU");
+        case 18:
+            return is("LOOKUP_DESCRIPTION");
+        default:
+            return false;
+    }
 }
 
 bool IsMarkedCaption(std::string_view caption, char marker) {

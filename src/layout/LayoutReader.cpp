@@ -463,20 +463,23 @@ bool LayoutReader::LoadPageParts(const std::vector<std::string_view>& parts, int
     });
 }
 
-void LayoutReader::ReadUserPromptCaption(std::string_view caption, FormItem& record,
+bool LayoutReader::ReadUserPromptCaption(std::string_view caption, FormItem& record,
                                          LabelControl& label) {
     if (!ParsePromptDefinition(caption, record)) {
         ui_.Message("Wrong format for DATA_ENTRY field", "Load Layout file", MessageIcon::Warning);
-        return;
+        return false;
     }
-    if (IsFixedWidthPromptType(record.dataEntryType())) {
+    const std::string_view type = record.dataEntryType();
+    const bool fixedWidth = IsFixedWidthPromptType(type);
+    if (fixedWidth) {
         label.autoSize = false;
         SetLabelWidth(label, 1, WidthAnchor::LeftEdge);
     }
     InlineText& shown = label.caption;
     shown.assign(record.promptKey());
     shown += ' ';
-    shown += DataEntryTypeName(record.dataEntryType());
+    shown += DataEntryTypeName(type);
+    return fixedWidth;
 }
 
 bool LayoutReader::LoadOneLine(std::string_view line, int page) {
@@ -517,9 +520,10 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
     const bool oldForm = f.ElementCount() == kOldItemLineElements;
 
     // Fields Caption to Italic are there in every item line.
+    bool fixedWidthPrompt = false;
     if (IsUserPromptsLabel(caption)) {
         record.itemKind = ItemKind::UserPrompt;
-        ReadUserPromptCaption(caption, record, label);
+        fixedWidthPrompt = ReadUserPromptCaption(caption, record, label);
     } else if (IsDataBoundLabel(caption)) {
         record.itemKind = ItemKind::DatabaseField;
         const std::string_view bound = caption.substr(1);
@@ -584,9 +588,7 @@ bool LayoutReader::LoadOneLine(std::string_view line, int page) {
             alignmentKnown = false;
         }
     }
-    const bool widthApplies = record.itemKind == ItemKind::UserPrompt
-                                  ? IsFixedWidthPromptType(record.dataEntryType())
-                                  : !oldForm;
+    const bool widthApplies = record.itemKind == ItemKind::UserPrompt ? fixedWidthPrompt : !oldForm;
     if (f.Has(F::Width) && widthApplies) {
         if (!alignmentKnown) {
             ui_.Message("label alignment not defined", "Left/Right aligned", MessageIcon::Warning);

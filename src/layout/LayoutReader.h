@@ -76,7 +76,8 @@ class LayoutReader {
     bool LoadForm(const std::string_view* header, LayoutPages& pages, int boxOption);
     bool LoadPageParts(const std::vector<std::string_view>& parts, int page);
     bool LoadOneLine(std::string_view line, int page);
-    void ReadUserPromptCaption(std::string_view caption, FormItem& record, LabelControl& label);
+    // True for a prompt of a fixed width.
+    bool ReadUserPromptCaption(std::string_view caption, FormItem& record, LabelControl& label);
     void PlaceDefinitions(const Definitions& defs, int page, int boxOption);
     void ReadPageLine(const std::vector<std::string>& fields);
     void FinishRead();

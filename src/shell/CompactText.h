@@ -9,6 +9,8 @@
 // It reads as a const std::string& wherever one is taken, and takes a std::string,
 // a string_view or a literal by assignment; compare and join it as a std::string.
 #include <atomic>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -18,8 +20,45 @@ struct Node {
     bool pooled;
     const std::string text;
 };
+// Only short texts are pooled.
+inline constexpr size_t kLongestPooled = 15;
+// The few codes of a form come again and again: a thread finds the ones it met last
+// in place, without the lock or a call (pooled nodes are never freed).
+inline thread_local Node* recentPooled[64] = {};
+inline Node*& RecentPooled(std::string_view text) {
+    return recentPooled[(text.size() * 31 + (unsigned char)text[0] * 7 +
+                         (unsigned char)text.back()) &
+                        63];
+}
+// Equal texts of at most 16 bytes, compared as two words that may overlap.
+inline bool SameShortText(const char* a, const char* b, size_t size) {
+    if (size >= 8) {
+        std::uint64_t a1, b1, a2, b2;
+        std::memcpy(&a1, a, 8), std::memcpy(&b1, b, 8);
+        std::memcpy(&a2, a + size - 8, 8), std::memcpy(&b2, b + size - 8, 8);
+        return a1 == b1 && a2 == b2;
+    }
+    if (size >= 4) {
+        std::uint32_t a1, b1, a2, b2;
+        std::memcpy(&a1, a, 4), std::memcpy(&b1, b, 4);
+        std::memcpy(&a2, a + size - 4, 4), std::memcpy(&b2, b + size - 4, 4);
+        return a1 == b1 && a2 == b2;
+    }
+    for (size_t i = 0; i < size; ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+// The pool itself, behind its lock.
+Node* PooledLookUp(std::string_view text, Node*& recent);
 // The node of a short text held for the whole program, or nullptr when none can be.
-Node* Pooled(std::string_view text);
+inline Node* Pooled(std::string_view text) {
+    if (text.empty() || text.size() > kLongestPooled) return nullptr;
+    Node*& recent = RecentPooled(text);
+    if (recent && recent->text.size() == text.size() &&
+        SameShortText(recent->text.data(), text.data(), text.size()))
+        return recent;
+    return PooledLookUp(text, recent);
+}
 inline const std::string& Empty() {
     static const std::string empty;
     return empty;

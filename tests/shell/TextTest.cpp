@@ -134,6 +134,16 @@ TEST(CompactText, ReadsComparesAndCopiesAsTextAtThePriceOfAPointer) {
         sparse = "";
         EXPECT_TRUE(sparse.empty());
     }
+    // Codes of every length around the pooled ones, which share a slot of the recent ones
+    // while they begin and end alike, differing in one byte: each reads as itself.
+    for (size_t n = 1; n <= 16; ++n) {
+        for (size_t at = 0; at < n; ++at) {
+            std::string a(n, 'c'), b = a;
+            b[at] = 'd';
+            CodeText first = a, second = b, again = a;
+            EXPECT_EQ(first.str() + "|" + second.str() + "|" + again.str(), a + "|" + b + "|" + a);
+        }
+    }
 }
 
 // Texts on both sides of the in-place size, grown by appending, from parts of themselves,
