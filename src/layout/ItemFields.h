@@ -38,6 +38,9 @@ class ItemFields {
     // The fields are left unset until split: clearing them first cost more than the
     // split of a short line.
     explicit ItemFields(std::string_view line) : count_(text::FirstPieces(line, '\t', fields_)) {}
+    // The first line of text, given as line (without its CR LF), split in the same pass.
+    ItemFields(std::string_view text, std::string_view& line)
+        : count_(text::FirstPiecesOfLine(text, '\t', fields_, line)) {}
 
     // A field is there when a TAB follows it: the element after the last TAB is none.
     bool Has(ItemField f) const { return std::size_t(f) + 1 < count_; }

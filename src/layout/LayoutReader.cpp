@@ -455,9 +455,13 @@ bool LayoutReader::LoadPageParts(const std::vector<std::string_view>& parts, int
     return Guarded(ui_, canvas_, "ERR in modLoadForm.LoadOnePage   ", [&]() -> bool {
         lastFont_.exists = false;
         for (std::string_view part : parts) {
-            text::Pieces lines(part, kCrLf);
-            for (std::string_view line; lines.Next(line);)
-                if (!line.empty() && !LoadOneLine(line, page)) return false;
+            // Each line is split into its fields as its end is looked for.
+            while (!part.empty()) {
+                std::string_view line;
+                const ItemFields f(part, line);
+                if (!line.empty() && !LoadOneLine(line, f, page)) return false;
+                part.remove_prefix(std::min(part.size(), line.size() + 2));
+            }
         }
         return true;
     });
@@ -482,9 +486,8 @@ bool LayoutReader::ReadUserPromptCaption(std::string_view caption, FormItem& rec
     return fixedWidth;
 }
 
-bool LayoutReader::LoadOneLine(std::string_view line, int page) {
+bool LayoutReader::LoadOneLine(std::string_view line, const ItemFields& f, int page) {
     using F = ItemField;
-    const ItemFields f(line);
     if (f.ElementCount() == 1) {
         if (IsUserPromptsLabel(line) && text::CountOf(line, "@") > 6) {
             FormItem def;

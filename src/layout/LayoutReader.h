@@ -10,6 +10,8 @@
 #include "layout/FormModel.h"
 #include "shell/UserInterface.h"
 
+class ItemFields;
+
 // The text after a layout's header, a page at a time: the pieces between its "<PAGE>"
 // markers, whether they are held in memory or read one by one from a file.
 class LayoutPages {
@@ -75,7 +77,7 @@ class LayoutReader {
     };
     bool LoadForm(const std::string_view* header, LayoutPages& pages, int boxOption);
     bool LoadPageParts(const std::vector<std::string_view>& parts, int page);
-    bool LoadOneLine(std::string_view line, int page);
+    bool LoadOneLine(std::string_view line, const ItemFields& f, int page);
     // True for a prompt of a fixed width.
     bool ReadUserPromptCaption(std::string_view caption, FormItem& record, LabelControl& label);
     void PlaceDefinitions(const Definitions& defs, int page, int boxOption);

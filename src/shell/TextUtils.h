@@ -62,6 +62,51 @@ size_t FirstPieces(std::string_view text, char delimiter, std::array<std::string
     return count;
 }
 
+// The first line of text (up to its first CR LF, or the whole text) as line, split as
+// FirstPieces splits it, with the search for the line's end made in the same pass: a
+// reader of many short lines looks at each byte once. A CR without a LF after it belongs
+// to the line, as it does for Pieces at CR LF. The delimiter is no CR.
+template <size_t N>
+size_t FirstPiecesOfLine(std::string_view text, char delimiter,
+                         std::array<std::string_view, N>& pieces, std::string_view& line) {
+    size_t count = 0;
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* start = begin;
+    auto endPiece = [&](const char* at) {
+        if (count < N) pieces[count] = {start, size_t(at - start)};
+        ++count;
+        start = at + 1;
+    };
+    auto endLine = [&](const char* at) {
+        endPiece(at);
+        line = {begin, size_t(at - begin)};
+        return count;
+    };
+    const char* p = begin;
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi8(delimiter), cr = _mm_set1_epi8('\r');
+    for (; end - p >= 16; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const auto crs = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, cr)));
+        auto hits = crs | unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted)));
+        for (; hits; hits &= hits - 1) {
+            const unsigned bit = unsigned(__builtin_ctz(hits));
+            const char* at = p + bit;
+            if (!(crs >> bit & 1u))
+                endPiece(at);
+            else if (at + 1 < end && at[1] == '\n')
+                return endLine(at);
+        }
+    }
+#endif
+    for (; p != end; ++p) {
+        if (*p == '\r' && p + 1 < end && p[1] == '\n') return endLine(p);
+        if (*p == delimiter) endPiece(p);
+    }
+    return endLine(end);
+}
+
 // The pieces SplitViews gives, one at a time and without a list: what a reader of many
 // lines walks, so that no piece costs an allocation.
 class Pieces {

@@ -112,6 +112,44 @@ TEST(Pieces, GivesTheSplitPiecesOneByOne) {
     }
 }
 
+// Lines split into fields as their ends are looked for: the lines Split gives at CR LF and
+// the fields FirstPieces gives for each, with CRs, LFs and TABs on both sides of the
+// sixteen-byte blocks, lone CRs inside lines and more fields than are kept.
+TEST(Pieces, LinesSplitIntoFieldsInOnePassAsSplitThenFirstPieces) {
+    std::vector<std::string> texts = {"",          "a",  "\r\n",      "a\tb\r\nc",
+                                      "x\r\r\n\r", "\r", "a\n\r\nb\t"};
+    for (size_t at = 12; at < 20; ++at) {
+        std::string t(40, 'x');
+        t.replace(at, 2, "\r\n");
+        t[at / 2] = '\t', t[at + 7] = '\t', t[at + 9] = '\r';
+        texts.push_back(t);
+        texts.push_back(t.substr(0, at + 1));
+    }
+    texts.push_back(std::string(20, '\t') + "\r\n" + std::string(30, '\t'));
+    for (const std::string& text : texts) {
+        std::vector<std::string> want, got;
+        for (const std::string& line : Split(text, "\r\n")) {
+            std::array<std::string_view, 4> fields;
+            const size_t count = FirstPieces(line, '\t', fields);
+            if (line.empty()) continue;
+            want.push_back(line + "=" + std::to_string(count));
+            for (size_t i = 0; i < std::min<size_t>(count, 4); ++i)
+                want.back() += "|" + std::string(fields[i]);
+        }
+        for (std::string_view rest = text; !rest.empty();) {
+            std::array<std::string_view, 4> fields;
+            std::string_view line;
+            const size_t count = FirstPiecesOfLine(rest, '\t', fields, line);
+            rest.remove_prefix(std::min(rest.size(), line.size() + 2));
+            if (line.empty()) continue;
+            got.push_back(std::string(line) + "=" + std::to_string(count));
+            for (size_t i = 0; i < std::min<size_t>(count, 4); ++i)
+                got.back() += "|" + std::string(fields[i]);
+        }
+        EXPECT_EQ(got, want) << testing::PrintToString(text);
+    }
+}
+
 TEST(ParseInt, AWholeTextIntegerOnly) {
     long long v = 0;
     EXPECT_TRUE(ParseInt(" 12 ", v));
