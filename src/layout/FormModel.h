@@ -48,23 +48,9 @@ struct FormModel {
         return f ? f->longName.str() : std::string();
     }
     void AddDatabaseField(std::string_view name, std::string_view longName) {
-        if (addHint_ < databaseFields.size() && databaseFields[addHint_].fieldName == name) {
-            ++addHint_;
-            return;
-        }
         // A new name is hashed once: for the look-up, its slot and every growth after.
-        if (indexedSize_ != databaseFields.size()) RebuildFieldIndex();
-        const std::size_t hash = NameHash(name);
-        bool stale = false;
-        const DatabaseFieldRef* f = LookUpField(name, hash, stale);
-        if (!f && stale) {
-            RebuildFieldIndex();
-            f = LookUpField(name, hash, stale);
-        }
-        if (f) {
-            addHint_ = size_t(f - databaseFields.data()) + 1;
-            return;
-        }
+        std::size_t hash = 0;
+        if (FindFrom(name, addHint_, hash)) return;
         databaseFields.push_back({InlineText(name), InlineText(longName)});
         addHint_ = databaseFields.size();
         if (2 * databaseFields.size() > slots_.size()) GrowFieldIndex();
@@ -74,23 +60,14 @@ struct FormModel {
     // Forms carry thousands of fields: lookups go through an index that is rebuilt
     // whenever the list was changed behind its back.
     const DatabaseFieldRef* FindDatabaseField(std::string_view name) const {
-        if (indexedSize_ != databaseFields.size()) RebuildFieldIndex();
-        const std::size_t hash = NameHash(name);
-        bool stale = false;
-        if (const DatabaseFieldRef* f = LookUpField(name, hash, stale)) return f;
-        if (!stale) return nullptr;
-        RebuildFieldIndex();
-        return LookUpField(name, hash, stale);
+        return FindHashed(name, NameHash(name));
     }
     // The same, first trying the field after the one hint last led to: labels read or
     // written in order name their fields in the order of the list more often than not,
     // and the index's slots lie all over a large form's memory.
     const DatabaseFieldRef* FindDatabaseField(std::string_view name, size_t& hint) const {
-        if (hint < databaseFields.size() && databaseFields[hint].fieldName == name)
-            return &databaseFields[hint++];
-        const DatabaseFieldRef* f = FindDatabaseField(name);
-        if (f) hint = size_t(f - databaseFields.data()) + 1;
-        return f;
+        std::size_t hash = 0;
+        return FindFrom(name, hint, hash);
     }
     // After replacing databaseFields wholesale.
     void InvalidateFieldIndex() { indexedSize_ = size_t(-1); }
@@ -105,6 +82,23 @@ struct FormModel {
     };
     static std::size_t NameHash(std::string_view name) {
         return std::hash<std::string_view>{}(name);
+    }
+    // hash: the name's, set whenever the hint did not lead to it.
+    const DatabaseFieldRef* FindFrom(std::string_view name, size_t& hint, std::size_t& hash) const {
+        if (hint < databaseFields.size() && databaseFields[hint].fieldName == name)
+            return &databaseFields[hint++];
+        hash = NameHash(name);
+        const DatabaseFieldRef* f = FindHashed(name, hash);
+        if (f) hint = size_t(f - databaseFields.data()) + 1;
+        return f;
+    }
+    const DatabaseFieldRef* FindHashed(std::string_view name, std::size_t hash) const {
+        if (indexedSize_ != databaseFields.size()) RebuildFieldIndex();
+        bool stale = false;
+        if (const DatabaseFieldRef* f = LookUpField(name, hash, stale)) return f;
+        if (!stale) return nullptr;
+        RebuildFieldIndex();
+        return LookUpField(name, hash, stale);
     }
     // stale: a slot of the same hash named another field, as after an edit of the list
     // in place.

@@ -34,11 +34,9 @@ inline constexpr std::size_t kOldItemLineElements = 10;
 // string per field.
 class ItemFields {
   public:
-    // A line split at TAB. Elements past the last named field are counted only.
-    // The fields are left unset until split: clearing them first cost more than the
-    // split of a short line.
-    explicit ItemFields(std::string_view line) : count_(text::FirstPieces(line, '\t', fields_)) {}
-    // The first line of text, given as line (without its CR LF), split in the same pass.
+    // The first line of text, given as line (without its CR LF), split at TAB in the same
+    // pass. Elements past the last named field are counted only. The fields are left unset
+    // until split: clearing them first cost more than the split of a short line.
     ItemFields(std::string_view text, std::string_view& line)
         : count_(text::FirstPiecesOfLine(text, '\t', fields_, line)) {}
 

@@ -29,13 +29,6 @@ size_t Pieces::Find() const {
     return std::string_view::npos;
 }
 
-std::vector<std::string_view> SplitViews(std::string_view text, std::string_view delimiter) {
-    std::vector<std::string_view> out;
-    Pieces pieces(text, delimiter);
-    for (std::string_view piece; pieces.Next(piece);) out.push_back(piece);
-    return out;
-}
-
 std::vector<std::string> Split(std::string_view text, std::string_view delimiter) {
     std::vector<std::string> out;
     if (text.empty()) return out;

@@ -29,13 +29,11 @@ std::vector<std::string> SplitIntoList(std::string_view text, std::string_view d
 std::pair<std::string, std::string> SplitAtFirst(std::string_view text, std::string_view delimiter);
 // Plain split: "a,b," gives {"a","b",""}. An empty text gives no elements at all.
 std::vector<std::string> Split(std::string_view text, std::string_view delimiter);
-// The same pieces as views into text, which must outlive them.
-std::vector<std::string_view> SplitViews(std::string_view text, std::string_view delimiter);
 
-// The first pieces SplitViews would give, as views into text, and how many there are
-// in all. A reader of many short fields calls it for each line: nothing is allocated,
-// and a line is looked at sixteen bytes at a time where it can be (a byte at a time
-// costs a branch per byte, a library call per piece costs more).
+// The first pieces Split would give, as views into text, and how many there are
+// in all. A reader of many labels calls it for each: nothing is allocated, and the text
+// is looked at sixteen bytes at a time where it can be (a byte at a time costs a branch
+// per byte, a library call per piece costs more).
 template <size_t N>
 size_t FirstPieces(std::string_view text, char delimiter, std::array<std::string_view, N>& pieces) {
     if (text.empty()) return 0;
@@ -107,7 +105,7 @@ size_t FirstPiecesOfLine(std::string_view text, char delimiter,
     return endLine(end);
 }
 
-// The pieces SplitViews gives, one at a time and without a list: what a reader of many
+// The pieces Split gives, as views, one at a time and without a list: what a reader of many
 // lines walks, so that no piece costs an allocation.
 class Pieces {
   public:
