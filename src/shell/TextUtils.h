@@ -30,43 +30,16 @@ std::pair<std::string, std::string> SplitAtFirst(std::string_view text, std::str
 // Plain split: "a,b," gives {"a","b",""}. An empty text gives no elements at all.
 std::vector<std::string> Split(std::string_view text, std::string_view delimiter);
 
-// The first pieces Split would give, as views into text, and how many there are
-// in all. A reader of many labels calls it for each: nothing is allocated, and the text
-// is looked at sixteen bytes at a time where it can be (a byte at a time costs a branch
-// per byte, a library call per piece costs more).
-template <size_t N>
-size_t FirstPieces(std::string_view text, char delimiter, std::array<std::string_view, N>& pieces) {
-    if (text.empty()) return 0;
-    size_t count = 0;
-    const char* start = text.data();
-    const char* const end = start + text.size();
-    auto endPiece = [&](const char* at) {
-        if (count < N) pieces[count] = {start, size_t(at - start)};
-        ++count;
-        start = at + 1;
-    };
-    const char* p = start;
-#if defined(__SSE2__)
-    const __m128i wanted = _mm_set1_epi8(delimiter);
-    for (; end - p >= 16; p += 16) {
-        auto hits = unsigned(_mm_movemask_epi8(
-            _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), wanted)));
-        for (; hits; hits &= hits - 1) endPiece(p + __builtin_ctz(hits));
-    }
-#endif
-    for (; p != end; ++p)
-        if (*p == delimiter) endPiece(p);
-    endPiece(end);
-    return count;
-}
-
-// The first line of text (up to its first CR LF, or the whole text) as line, split as
-// FirstPieces splits it, with the search for the line's end made in the same pass: a
-// reader of many short lines looks at each byte once. A CR without a LF after it belongs
-// to the line, as it does for Pieces at CR LF. The delimiter is no CR.
-template <size_t N>
-size_t FirstPiecesOfLine(std::string_view text, char delimiter,
-                         std::array<std::string_view, N>& pieces, std::string_view& line) {
+namespace detail {
+// The pieces of text up to its end, or with kToLineEnd up to its first CR LF (a CR
+// without a LF after it is text): the first N kept, all counted, and what was split
+// given as line. The text is looked at sixteen bytes at a time where it can be (a byte
+// at a time costs a branch per byte, a library call per piece costs more).
+// Always inlined: a call for each label read cost more than many a split.
+template <bool kToLineEnd, size_t N>
+[[gnu::always_inline]] inline size_t SplitFirstPieces(std::string_view text, char delimiter,
+                                                      std::array<std::string_view, N>& pieces,
+                                                      std::string_view& line) {
     size_t count = 0;
     const char* const begin = text.data();
     const char* const end = begin + text.size();
@@ -86,7 +59,8 @@ size_t FirstPiecesOfLine(std::string_view text, char delimiter,
     const __m128i wanted = _mm_set1_epi8(delimiter), cr = _mm_set1_epi8('\r');
     for (; end - p >= 16; p += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const auto crs = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, cr)));
+        unsigned crs = 0;
+        if constexpr (kToLineEnd) crs = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, cr)));
         auto hits = crs | unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted)));
         for (; hits; hits &= hits - 1) {
             const unsigned bit = unsigned(__builtin_ctz(hits));
@@ -99,10 +73,30 @@ size_t FirstPiecesOfLine(std::string_view text, char delimiter,
     }
 #endif
     for (; p != end; ++p) {
-        if (*p == '\r' && p + 1 < end && p[1] == '\n') return endLine(p);
+        if (kToLineEnd && *p == '\r' && p + 1 < end && p[1] == '\n') return endLine(p);
         if (*p == delimiter) endPiece(p);
     }
     return endLine(end);
+}
+}  // namespace detail
+
+// The first pieces Split would give, as views into text, and how many there are in all.
+// A reader of many labels calls it for each: nothing is allocated.
+template <size_t N>
+size_t FirstPieces(std::string_view text, char delimiter, std::array<std::string_view, N>& pieces) {
+    if (text.empty()) return 0;
+    std::string_view whole;
+    return detail::SplitFirstPieces<false>(text, delimiter, pieces, whole);
+}
+
+// The first line of text (up to its first CR LF, or the whole text) as line, split as
+// FirstPieces splits it, with the search for the line's end made in the same pass: a
+// reader of many short lines looks at each byte once. A CR without a LF after it belongs
+// to the line, as it does for Pieces at CR LF. The delimiter is no CR.
+template <size_t N>
+size_t FirstPiecesOfLine(std::string_view text, char delimiter,
+                         std::array<std::string_view, N>& pieces, std::string_view& line) {
+    return detail::SplitFirstPieces<true>(text, delimiter, pieces, line);
 }
 
 // The pieces Split gives, as views, one at a time and without a list: what a reader of many
